@@ -1,0 +1,41 @@
+#include "app/options.h"
+
+#include <cstring>
+
+namespace kal {
+
+bool ParseOptions(int argc, char** argv, Options* opts, std::string* err) {
+  int i = 1;
+  for (; i < argc; ++i) {
+    std::string a = argv[i];
+    if (a == "--") {
+      ++i;
+      break;
+    }
+    if (a.rfind("--", 0) != 0) break;
+    if (a == "--headless") {
+      opts->headless = true;
+    } else if (a == "--speech-log") {
+      if (i + 1 >= argc) {
+        *err = "--speech-log precisa de um nome de arquivo";
+        return false;
+      }
+      opts->speech_log = argv[++i];
+    } else if (a == "--help") {
+      opts->help = true;
+    } else {
+      *err = "opção desconhecida: " + a;
+      return false;
+    }
+  }
+  if (i < argc) opts->script = argv[i++];
+  for (; i < argc; ++i) opts->params.push_back(argv[i]);
+  return true;
+}
+
+const char* UsageText() {
+  return "uso: kaldorin [--headless] [--speech-log ARQUIVO] [SCRIPT [PARÂMETROS...]]\n"
+         "Sem SCRIPT, roda a busca de rádios Zelquora.\n";
+}
+
+}  // namespace kal

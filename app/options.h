@@ -1,0 +1,21 @@
+// Command-line options of the kaldorin program.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace kal {
+
+struct Options {
+  bool headless = false;
+  std::string speech_log;
+  std::string script;               // empty: the embedded application
+  std::vector<std::string> params;  // what SEJA ... PARAMS reports
+  bool help = false;
+};
+
+// Options come before the script name; everything after it is a parameter.
+bool ParseOptions(int argc, char** argv, Options* opts, std::string* err);
+const char* UsageText();
+
+}  // namespace kal

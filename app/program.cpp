@@ -1,0 +1,65 @@
+#include "app/program.h"
+
+#include <cstdio>
+
+#include "app/embedded_script.h"
+#include "app/options.h"
+#include "app/script_file.h"
+#include "console/console.h"
+#include "console/speech.h"
+#include "console/speech_log.h"
+#include "interpreter/interpreter.h"
+#include "platform/event_loop.h"
+#include "platform/host.h"
+
+namespace kal {
+
+namespace {
+
+std::string BaseName(const std::string& path) {
+  size_t slash = path.find_last_of('/');
+  return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+}  // namespace
+
+int ProgramMain(int argc, char** argv) {
+  Options opts;
+  std::string err;
+  if (!ParseOptions(argc, argv, &opts, &err)) {
+    std::fprintf(stderr, "kaldorin: %s\n%s", err.c_str(), UsageText());
+    return 1;
+  }
+  if (opts.help) {
+    std::fputs(UsageText(), stdout);
+    return 0;
+  }
+  std::vector<std::string> lines;
+  std::string name = "zql";
+  if (!opts.script.empty()) {
+    if (!LoadScriptFile(opts.script, &lines, &err)) {
+      std::fprintf(stderr, "kaldorin: %s\n", err.c_str());
+      return 1;
+    }
+    name = BaseName(opts.script);
+  } else {
+    lines = EmbeddedScriptLines();
+  }
+  if (!opts.speech_log.empty() && !OpenSpeechLog(opts.speech_log)) {
+    std::fprintf(stderr, "kaldorin: não foi possível abrir %s\n", opts.speech_log.c_str());
+    return 1;
+  }
+  SetLoop(MakePollEventLoop());
+  SetConsoleFrontEnd(MakeConsoleFrontEnd(opts.headless));
+  SetProgramParams(opts.params);
+  ResetInterpreter();
+  InitInterpreter(name);
+  for (size_t i = 0; i < lines.size(); ++i) StoreLine(lines[i], static_cast<int>(i + 1));
+  RunOutcome r = RunDriver();
+  DoneSpeech();
+  EndConsoleNormally();
+  CloseSpeechLog();
+  return r.outcome == 0 ? 0 : 1;
+}
+
+}  // namespace kal

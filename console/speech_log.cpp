@@ -1,0 +1,55 @@
+#include "console/speech_log.h"
+
+#include <cstdio>
+
+#include "console/latin1.h"
+
+namespace kal {
+namespace {
+struct LogState {
+  FILE* file = nullptr;
+  bool capture = false;
+  std::vector<std::string> lines;
+};
+LogState& L() {
+  static LogState s;
+  return s;
+}
+}  // namespace
+
+bool OpenSpeechLog(const std::string& path) {
+  CloseSpeechLog();
+  L().file = std::fopen(path.c_str(), "a");
+  return L().file != nullptr;
+}
+
+void CloseSpeechLog() {
+  if (L().file) std::fclose(L().file);
+  L().file = nullptr;
+}
+
+void CaptureSpeechLog(bool on) { L().capture = on; }
+const std::vector<std::string>& CapturedSpeech() { return L().lines; }
+void ClearCapturedSpeech() { L().lines.clear(); }
+
+void LogSpeech(std::string_view verb, std::string_view text) {
+  if (!L().file && !L().capture) return;
+  std::string line(verb);
+  if (!text.empty()) {
+    line += ' ';
+    // Line ends inside a text would split the entry: show them escaped.
+    for (char c : Latin1ToUtf8(text)) {
+      if (c == '\n') line += "\\n";
+      else if (c == '\r') line += "\\r";
+      else line += c;
+    }
+  }
+  if (L().capture) L().lines.push_back(line);
+  if (L().file) {
+    std::fputs(line.c_str(), L().file);
+    std::fputc('\n', L().file);
+    std::fflush(L().file);
+  }
+}
+
+}  // namespace kal

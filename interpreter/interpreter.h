@@ -1,0 +1,35 @@
+// The interpreter's spine: the script store, the run loop and the report of
+// how a run ended. There is one interpreter per process (module state in
+// interpreter/state.h); tests reset it with ResetInterpreter.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace kal {
+
+struct RunOutcome {
+  int outcome = 0;  // 0 = ended normally, 1 = a line failed
+  int line = 0;     // the line at which the run stopped
+};
+
+constexpr int kMaxScriptLines = 5000;
+
+void ResetInterpreter();
+// Starts the speech console; the program name becomes the window title.
+void InitInterpreter(std::string_view program_name);
+// Stores text as line number n (1..5000) and makes n the line count.
+// Returns false for a number outside 1..5000.
+bool StoreLine(std::string_view text, int n);
+RunOutcome RunScript();
+// Runs the script and reports the outcome (spoken end, or the error line and
+// a wait for Enter). Returns the outcome.
+RunOutcome RunDriver();
+// Executes one line; false when it failed.
+bool ExecuteLine(std::string_view text, bool nested);
+
+// What SEJA ... PARAMS reports: the command-line parameters after the script.
+void SetProgramParams(std::vector<std::string> params);
+
+}  // namespace kal

@@ -1,0 +1,75 @@
+// The script store, the run loop and the run driver.
+#include <string>
+
+#include "console/console.h"
+#include "console/latin1.h"
+#include "console/speech.h"
+#include "interpreter/interpreter.h"
+#include "interpreter/state.h"
+#include "platform/event_loop.h"
+
+namespace kal {
+
+InterpreterState& Interp() {
+  static InterpreterState s;
+  return s;
+}
+
+void ResetInterpreter() {
+  Delay(1);
+  auto& s = Interp();
+  std::vector<std::string> params = std::move(s.params);
+  s = InterpreterState();
+  s.params = std::move(params);
+  LocalTime t = NowLocal();
+  s.start_weekday = t.weekday;
+  s.start_time = t.hour * 360000 + t.minute * 6000 + t.second * 100 + t.hundredths;
+}
+
+void SetProgramParams(std::vector<std::string> params) { Interp().params = std::move(params); }
+
+void InitInterpreter(std::string_view program_name) {
+  InitSpeech(0, "");
+  ClearScreen();
+  SetConsoleTitle("KALDORIN");
+  SetConsoleTitle(program_name);
+}
+
+bool StoreLine(std::string_view text, int n) {
+  if (n < 1 || n > kMaxScriptLines) return false;
+  auto& s = Interp();
+  s.lines[n] = std::string(text);
+  s.line_count = n;
+  return true;
+}
+
+RunOutcome RunScript() {
+  auto& s = Interp();
+  s.current_line = 1;
+  s.error = false;
+  s.stop = false;
+  s.call_depth = 0;
+  s.last_status = 0;
+  while (s.current_line <= s.line_count && !s.stop && !s.error) {
+    ExecuteLine(s.lines[s.current_line], false);
+    if (!s.stop && !s.error) ++s.current_line;
+  }
+  RunOutcome r{s.error ? 1 : 0, s.current_line};
+  s.line_count = 0;
+  return r;
+}
+
+RunOutcome RunDriver() {
+  RunOutcome r = RunScript();
+  if (r.outcome == 0) {
+    if (!Interp().quiet_end) SpeakText("Fim do script");
+    return r;
+  }
+  SpeakText(L1("Erro de execução na linha "));
+  WriteNumberAndSpeak(r.line);
+  ConsoleWrite("\r\n");
+  ConsoleReadLine();
+  return r;
+}
+
+}  // namespace kal

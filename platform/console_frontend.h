@@ -1,0 +1,59 @@
+// What the console shows itself on, and where its keys come from.
+//
+// The console model (console/) keeps the 80x25 grid and the key queue; a
+// front end only presents it and delivers raw input bytes. Two front ends:
+// the terminal (raw mode, ANSI drawing) and the headless one (console lines
+// as UTF-8 text on standard output, input bytes from standard input). Tests
+// use the headless one over in-memory streams.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+
+namespace kal {
+
+class ConsoleGrid;
+
+class ConsoleFrontEnd {
+ public:
+  virtual ~ConsoleFrontEnd() = default;
+
+  // Bytes the program wrote (Latin-1, with CR, LF and backspace as written),
+  // after the grid has been updated with them. The headless front end turns
+  // them into lines; the terminal front end ignores them and draws the grid.
+  virtual void OnWrite(std::string_view bytes) = 0;
+
+  // The grid changed (cells, cursor, colours): bring the display up to date.
+  virtual void Present(const ConsoleGrid& grid) = 0;
+
+  // Window title, Latin-1.
+  virtual void SetTitle(std::string_view title) = 0;
+
+  // Descriptor to watch for input, or -1 when input is not a descriptor.
+  virtual int InputFd() = 0;
+
+  // Reads at most cap raw input bytes without blocking. Returns the count
+  // (0 when nothing is there now), or -1 at the end of input.
+  virtual int ReadInput(char* buf, int cap) = 0;
+
+  // A program started in a shown mode takes the terminal while it runs:
+  // leave raw mode and the alternate screen, and come back afterwards.
+  virtual void Suspend() {}
+  virtual void Resume() {}
+
+  // Puts the terminal back as it was found. Safe to call twice.
+  virtual void Restore() {}
+
+  virtual bool IsTerminal() const { return false; }
+};
+
+// Headless: lines to out_fd as UTF-8, raw input bytes from in_fd.
+std::unique_ptr<ConsoleFrontEnd> MakeHeadlessFrontEnd(int in_fd, int out_fd);
+
+// Headless over memory, for tests: input is handed out from the string
+// (all of it is available at once); output lines accumulate in *out.
+std::unique_ptr<ConsoleFrontEnd> MakeMemoryFrontEnd(std::string input, std::string* out);
+
+}  // namespace kal

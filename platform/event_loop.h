@@ -1,0 +1,56 @@
+// The one event pump of the program.
+//
+// Every wait of the program (a key, a delay, speech, a child process, a
+// download poll) ends up in EventLoop::Wait, which sleeps until input arrives
+// on a watched descriptor, a task is posted from another thread, or the time
+// runs out, and then runs the handlers on the calling (only) thread. Library
+// threads never touch program state: they Post() a task.
+//
+// Two implementations: the real one over poll() and a self-pipe
+// (platform/linux/poll_event_loop.cpp), and a fake one for tests whose clock
+// is virtual, so that a delay advances time at once (platform/fake/).
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+
+namespace kal {
+
+class EventLoop {
+ public:
+  virtual ~EventLoop() = default;
+
+  // Milliseconds on a monotonic clock (virtual in tests).
+  virtual int64_t NowMs() = 0;
+
+  // Sleeps at most timeout_ms (negative: until something happens), then runs
+  // the handlers of ready descriptors and every posted task. Returns early
+  // when something happened.
+  virtual void Wait(int timeout_ms) = 0;
+
+  // Calls on_ready (on the loop's thread, from Wait) whenever fd is readable.
+  virtual void Watch(int fd, std::function<void()> on_ready) = 0;
+  virtual void Unwatch(int fd) = 0;
+
+  // Thread-safe: queues a task for the loop's thread and wakes a Wait.
+  virtual void Post(std::function<void()> task) = 0;
+};
+
+// The process-wide loop. main installs the real one; tests install a fake.
+EventLoop& Loop();
+void SetLoop(std::unique_ptr<EventLoop> loop);
+
+std::unique_ptr<EventLoop> MakePollEventLoop();
+std::unique_ptr<EventLoop> MakeFakeEventLoop();
+
+// Wall-clock local time, used for the interpreter's time reference and the
+// spoken time. Tests may pin it.
+struct LocalTime {
+  int year, month, day, weekday;  // weekday 0 = Sunday
+  int hour, minute, second, hundredths;
+};
+LocalTime NowLocal();
+void PinLocalTimeForTest(const LocalTime* t);  // nullptr: real time again
+
+}  // namespace kal

@@ -1,0 +1,14 @@
+// Choosing the back ends of this host.
+#pragma once
+
+#include <memory>
+
+#include "platform/console_frontend.h"
+
+namespace kal {
+
+// The terminal front end when standard input and output are terminals and
+// headless is not asked for; the headless front end otherwise.
+std::unique_ptr<ConsoleFrontEnd> MakeConsoleFrontEnd(bool force_headless);
+
+}  // namespace kal

@@ -1,0 +1,34 @@
+#include <stdio.h>
+#include <stdlib.h>
+#include <unistd.h>
+
+#include <vector>
+
+#include "platform/process.h"
+
+namespace kal {
+namespace {
+std::vector<std::function<void()>>& Cleanups() {
+  static std::vector<std::function<void()>> v;
+  return v;
+}
+std::function<void(int)>& Hook() {
+  static std::function<void(int)> h;
+  return h;
+}
+}  // namespace
+
+void AtProgramExit(std::function<void()> cleanup) { Cleanups().push_back(std::move(cleanup)); }
+
+void SetExitHook(std::function<void(int)> hook) { Hook() = std::move(hook); }
+
+void ExitProgram(int code) {
+  auto cleanups = std::move(Cleanups());
+  Cleanups().clear();
+  for (auto it = cleanups.rbegin(); it != cleanups.rend(); ++it) (*it)();
+  if (Hook()) Hook()(code);
+  fflush(nullptr);
+  _exit(code);
+}
+
+}  // namespace kal

@@ -1,0 +1,16 @@
+#!/bin/sh
+# Runs every test: the normal build (warnings are errors), then the whole
+# suite again under AddressSanitizer and UndefinedBehaviorSanitizer.
+# Expects scripts/setup.sh to have run.
+set -eu
+cd "$(dirname "$0")/.."
+
+ctest --test-dir build --output-on-failure
+
+if [ "${KALDORIN_SKIP_SANITIZERS:-0}" != 1 ]; then
+    cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DKALDORIN_WERROR=ON \
+        -DKALDORIN_SANITIZE=ON -DKALDORIN_BENCH=OFF >/dev/null
+    cmake --build build-asan -j"$(nproc)"
+    ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
+        ctest --test-dir build-asan --output-on-failure
+fi

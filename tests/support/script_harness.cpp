@@ -1,0 +1,53 @@
+#include "tests/support/script_harness.h"
+
+#include "app/script_file.h"
+#include "console/console.h"
+#include "console/speech_log.h"
+#include "interpreter/interpreter.h"
+#include "platform/event_loop.h"
+#include "platform/process.h"
+
+namespace kal::test {
+
+namespace {
+struct ProgramExited {
+  int code;
+};
+}  // namespace
+
+ScriptResult RunScriptText(const std::string& script, const std::string& keys,
+                           const std::vector<std::string>& params) {
+  ScriptResult r;
+  SetLoop(MakeFakeEventLoop());
+  ResetConsoleForTest(keys, &r.console);
+  CaptureSpeechLog(true);
+  ClearCapturedSpeech();
+  SetExitHook([](int code) { throw ProgramExited{code}; });
+  std::vector<std::string> lines;
+  std::string err;
+  SplitScriptText(script, &lines, &err);
+  SetProgramParams(params);
+  ResetInterpreter();
+  try {
+    InitInterpreter("teste");
+    for (size_t i = 0; i < lines.size(); ++i) StoreLine(lines[i], static_cast<int>(i + 1));
+    RunOutcome o = RunDriver();
+    r.outcome = o.outcome;
+    r.line = o.line;
+    EndConsoleNormally();
+  } catch (const ProgramExited& e) {
+    r.exit_code = e.code;
+  }
+  SetExitHook(nullptr);
+  r.speech = CapturedSpeech();
+  CaptureSpeechLog(false);
+  return r;
+}
+
+std::string Joined(const std::vector<std::string>& lines) {
+  std::string s;
+  for (auto& l : lines) s += l + "\n";
+  return s;
+}
+
+}  // namespace kal::test

@@ -1,0 +1,27 @@
+// Runs a KALDORIN script in process, headless, with the fake clock: the
+// keys are typed from a string, the console text and the speech log are
+// collected.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace kal::test {
+
+struct ScriptResult {
+  std::string console;               // UTF-8 console text as a headless run prints it
+  std::vector<std::string> speech;   // speech log lines (UTF-8)
+  int outcome = 0;                   // 0 normal end, 1 a line failed
+  int line = 0;                      // line at which the run stopped
+  int exit_code = -1;                // set when the program ended itself (DoneConsole)
+};
+
+// script: UTF-8 text of the script (converted to Latin-1 as a script file
+// would be); keys: UTF-8 text typed at the keyboard.
+ScriptResult RunScriptText(const std::string& script, const std::string& keys = "",
+                           const std::vector<std::string>& params = {});
+
+// Speech lines joined with '\n', for compact expectations.
+std::string Joined(const std::vector<std::string>& lines);
+
+}  // namespace kal::test
