@@ -6,6 +6,7 @@
 
 #include "console/console.h"
 #include "console/speech_log.h"
+#include "console/wave_player.h"
 
 namespace kal {
 
@@ -44,6 +45,7 @@ void SpeechPause(int ms) {
   for (int i = 0; i < ms / 50; ++i)
     if (!KeyPressed()) Delay(50);
 }
+void PlayWaveBuffer(std::string_view image) { PlayWaveMemory(image); }
 void Click() { LogSpeech("click"); }
 void ErrorBeep() {
   ClearKeyQueue();

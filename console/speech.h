@@ -26,6 +26,8 @@ bool SpeechBusy();
 void WaitSpeech();
 void StopSpeech();
 void SpeechPause(int ms);
+// Plays an in-memory wave image and waits for its end or a key.
+void PlayWaveBuffer(std::string_view image);
 void Click();
 void ErrorBeep();
 std::string UpperCaseText(std::string_view text);
