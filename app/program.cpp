@@ -43,7 +43,7 @@ int ProgramMain(int argc, char** argv) {
     }
     name = BaseName(opts.script);
   } else {
-    lines = EmbeddedScriptLines();
+    lines = EmbeddedScriptLines(ConfiguredSearchAddress(), ConfiguredStationPrefix());
   }
   if (!opts.speech_log.empty() && !OpenSpeechLog(opts.speech_log)) {
     std::fprintf(stderr, "kaldorin: não foi possível abrir %s\n", opts.speech_log.c_str());
