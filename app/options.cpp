@@ -21,6 +21,15 @@ bool ParseOptions(int argc, char** argv, Options* opts, std::string* err) {
         return false;
       }
       opts->speech_log = argv[++i];
+    } else if (a == "--view") {
+      // The viewer takes the editor's command line: an optional "/L" switch,
+      // then the file.
+      if (i + 1 < argc && std::string(argv[i + 1]) == "/L") ++i;
+      if (i + 1 >= argc) {
+        *err = "--view precisa de um nome de arquivo";
+        return false;
+      }
+      opts->view_file = argv[++i];
     } else if (a == "--help") {
       opts->help = true;
     } else {
@@ -35,6 +44,7 @@ bool ParseOptions(int argc, char** argv, Options* opts, std::string* err) {
 
 const char* UsageText() {
   return "uso: kaldorin [--headless] [--speech-log ARQUIVO] [SCRIPT [PARÂMETROS...]]\n"
+         "     kaldorin [--headless] [--speech-log ARQUIVO] --view [/L] ARQUIVO\n"
          "Sem SCRIPT, roda a busca de rádios Zelquora.\n";
 }
 

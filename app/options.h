@@ -12,6 +12,7 @@ struct Options {
   std::string script;               // empty: the embedded application
   std::vector<std::string> params;  // what SEJA ... PARAMS reports
   bool help = false;
+  std::string view_file;  // --view: the speaking text viewer on this file
 };
 
 // Options come before the script name; everything after it is a parameter.

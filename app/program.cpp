@@ -5,6 +5,7 @@
 #include "app/embedded_script.h"
 #include "app/options.h"
 #include "app/script_file.h"
+#include "app/text_viewer.h"
 #include "console/console.h"
 #include "console/speech.h"
 #include "console/speech_log.h"
@@ -21,6 +22,20 @@ std::string BaseName(const std::string& path) {
   return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
+// The viewer runs as a program of its own, on the same console and voice.
+int RunViewerProgram(const Options& opts) {
+  if (!opts.speech_log.empty()) OpenSpeechLog(opts.speech_log);
+  SetLoop(MakePollEventLoop());
+  SetConsoleFrontEnd(MakeConsoleFrontEnd(opts.headless));
+  InitSpeech(0, "");
+  SetConsoleTitle(BaseName(opts.view_file));
+  int code = RunTextViewer(opts.view_file);
+  DoneSpeech();
+  EndConsoleNormally();
+  CloseSpeechLog();
+  return code;
+}
+
 }  // namespace
 
 int ProgramMain(int argc, char** argv) {
@@ -34,6 +49,7 @@ int ProgramMain(int argc, char** argv) {
     std::fputs(UsageText(), stdout);
     return 0;
   }
+  if (!opts.view_file.empty()) return RunViewerProgram(opts);
   std::vector<std::string> lines;
   std::string name = "zql";
   if (!opts.script.empty()) {
