@@ -17,6 +17,8 @@ namespace kal {
 
 namespace {
 
+constexpr const char* kSpeechLogVariable = "KALDORIN_SPEECH_LOG";
+
 std::string BaseName(const std::string& path) {
   size_t slash = path.find_last_of('/');
   return slash == std::string::npos ? path : path.substr(slash + 1);
@@ -45,6 +47,10 @@ int ProgramMain(int argc, char** argv) {
     std::fprintf(stderr, "kaldorin: %s\n%s", err.c_str(), UsageText());
     return 1;
   }
+  // Programs this one starts (the report viewer among them) write to the
+  // same speech log.
+  if (opts.speech_log.empty()) opts.speech_log = GetEnvironment(kSpeechLogVariable);
+  if (!opts.speech_log.empty()) SetEnvironment(kSpeechLogVariable, opts.speech_log);
   if (opts.help) {
     std::fputs(UsageText(), stdout);
     return 0;

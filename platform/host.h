@@ -2,6 +2,7 @@
 #pragma once
 
 #include <memory>
+#include <string>
 
 #include "platform/console_frontend.h"
 
@@ -10,5 +11,9 @@ namespace kal {
 // The terminal front end when standard input and output are terminals and
 // headless is not asked for; the headless front end otherwise.
 std::unique_ptr<ConsoleFrontEnd> MakeConsoleFrontEnd(bool force_headless);
+
+// The process environment (inherited by the programs it starts).
+std::string GetEnvironment(const std::string& name);
+void SetEnvironment(const std::string& name, const std::string& value);
 
 }  // namespace kal
