@@ -1,0 +1,178 @@
+// TCP connections, the line reader and the readiness timeout, against
+// servers on 127.0.0.1.
+#include <gtest/gtest.h>
+
+#include "console/console.h"
+#include "net/line_reader.h"
+#include "net/tcp.h"
+#include "platform/event_loop.h"
+#include "platform/socket.h"
+#include "tests/support/local_server.h"
+
+namespace kal {
+namespace {
+
+using test::LocalServer;
+using test::ServerConnection;
+
+class TcpTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    SetLoop(MakeFakeEventLoop());
+    ResetConsoleForTest("", &console_);
+    ResetNetForTest();
+    SetNetTimeoutSetting(nullptr);
+  }
+  void TearDown() override { SetNetTimeoutSetting(nullptr); }
+
+  // Connects to a server that sends bytes and closes; returns the lines
+  // read until the first failure, each with its result.
+  std::vector<std::string> LinesFrom(const std::string& bytes) {
+    LocalServer server([bytes](ServerConnection& c) { c.Send(bytes); });
+    int s = ConnectTcp("127.0.0.1", static_cast<uint16_t>(server.port()));
+    EXPECT_GE(s, 0);
+    auto reader = NewLineReader(s);
+    std::vector<std::string> lines;
+    std::string line;
+    for (int i = 0; i < 10; ++i) {
+      bool ok = ReceiveLine(*reader, 5, &line);
+      lines.push_back((ok ? "+" : "-") + line);
+      if (!ok) break;
+    }
+    CloseTcp(s);
+    return lines;
+  }
+
+  std::string console_;
+};
+
+TEST_F(TcpTest, DottedAddressRule) {
+  EXPECT_TRUE(IsDottedAddress("192.168.0.1"));
+  EXPECT_TRUE(IsDottedAddress("0.0.0.0"));
+  EXPECT_FALSE(IsDottedAddress("192.168.0"));
+  EXPECT_FALSE(IsDottedAddress("192.168.0.256"));
+  EXPECT_FALSE(IsDottedAddress("192.168.0.1x"));
+  EXPECT_FALSE(IsDottedAddress(".1.2.3.4"));
+  EXPECT_FALSE(IsDottedAddress("1..2.3.4"));
+  EXPECT_FALSE(IsDottedAddress("1.2.3.4."));
+  EXPECT_FALSE(IsDottedAddress("1.2.3.0001"));
+  EXPECT_FALSE(IsDottedAddress("100.100.100.1000"));  // longer than 15
+  EXPECT_FALSE(IsDottedAddress("localhost"));
+}
+
+TEST_F(TcpTest, ResolvesDottedNamesAndRefusesTheRest) {
+  EXPECT_EQ(ResolveHost("10.1.2.3"), 0x0A010203u);
+  EXPECT_EQ(ResolveHost("localhost"), 0x7F000001u);
+  EXPECT_EQ(ResolveHost(""), 0u);
+  EXPECT_EQ(ResolveHost(std::string(129, 'a')), 0u);
+  // A name with only an IPv6 address is a failed look-up.
+  EXPECT_EQ(ResolveHost("ip6-localhost"), 0u);
+  EXPECT_EQ(ResolveHost("no-such-host.invalid"), 0u);
+}
+
+TEST_F(TcpTest, LineEndingsAndTheEndOfTheStream) {
+  EXPECT_EQ(LinesFrom("ab\r\n"), (std::vector<std::string>{"+ab", "-"}));
+  EXPECT_EQ(LinesFrom("ab"), (std::vector<std::string>{"+ab", "-"}));
+  EXPECT_EQ(LinesFrom(""), (std::vector<std::string>{"-"}));
+  EXPECT_EQ(LinesFrom("\n"), (std::vector<std::string>{"+", "-"}));
+  // Only the CR right before the end of the line goes.
+  EXPECT_EQ(LinesFrom("a\rb\r\r\nc\n"), (std::vector<std::string>{"+a\rb\r", "+c", "-"}));
+}
+
+TEST_F(TcpTest, LongLinesCrossRefillsAndOverlongOnesEndTheRead) {
+  std::string big(5000, 'x');
+  EXPECT_EQ(LinesFrom(big + "\r\nend\n"), (std::vector<std::string>{"+" + big, "+end", "-"}));
+
+  LocalServer server([](ServerConnection& c) {
+    std::string chunk(65536, 'y');
+    while (!c.Stopping() && c.Send(chunk)) {
+    }
+  });
+  int s = ConnectTcp("127.0.0.1", static_cast<uint16_t>(server.port()));
+  auto reader = NewLineReader(s);
+  std::string line;
+  EXPECT_EQ(ReceiveLineResult(*reader, 0, &line), LineResult::kTooLong);
+  EXPECT_LE(line.size(), kMaxReceivedLine);
+  CloseTcp(s);
+}
+
+TEST_F(TcpTest, ReceiveLineGivesUpAfterItsSeconds) {
+  LocalServer server([](ServerConnection& c) {
+    c.Send("partial");
+    while (!c.Stopping()) std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  });
+  int s = ConnectTcp("127.0.0.1", static_cast<uint16_t>(server.port()));
+  auto reader = NewLineReader(s);
+  std::string line;
+  int64_t start = Loop().NowMs();
+  EXPECT_EQ(ReceiveLineResult(*reader, 1, &line), LineResult::kTimeout);
+  EXPECT_EQ(line, "partial");  // what was collected stays
+  EXPECT_GE(Loop().NowMs() - start, 1000);
+  CloseTcp(s);
+}
+
+TEST_F(TcpTest, ReadinessTimeoutComesFromTheSettingAtConnect) {
+  LocalServer server([](ServerConnection& c) { c.ReadAll(); });
+  EXPECT_EQ(ReadinessTimeoutUs(), 0);  // a server-side read only polls
+  auto connect_with = [&](const char* setting) {
+    SetNetTimeoutSetting([setting] { return std::string(setting); });
+    int s = ConnectTcp("127.0.0.1", static_cast<uint16_t>(server.port()));
+    CloseTcp(s);
+    return ReadinessTimeoutUs();
+  };
+  EXPECT_EQ(connect_with("abc"), 20000);
+  EXPECT_EQ(connect_with(""), 20000);
+  EXPECT_EQ(connect_with("5000"), 5000);
+  SetNetTimeoutSetting(nullptr);
+  int s = ConnectTcp("127.0.0.1", static_cast<uint16_t>(server.port()));
+  CloseTcp(s);
+  EXPECT_EQ(ReadinessTimeoutUs(), 20000);
+}
+
+TEST_F(TcpTest, ServerSideAcceptSendAndAddresses) {
+  int listener = ListenTcp(0);
+  ASSERT_GE(listener, 0);
+  uint16_t port = static_cast<uint16_t>(SockLocalPort(listener));
+  EXPECT_EQ(ListenTcp(port), -1);  // the port is taken
+  std::string echoed;
+  std::thread client([&] {
+    int c = SockCreateTcp();
+    SockConnect(c, kLoopbackAddress, port);
+    SockSend(c, "hello\r\n", 7);
+    char buf[64];
+    long n;
+    while ((n = SockRecv(c, buf, sizeof buf)) > 0) echoed.append(buf, static_cast<size_t>(n));
+    SockClose(c);
+  });
+  int s = AcceptTcp(listener);
+  CloseTcp(listener);
+  ASSERT_GE(s, 0);
+  auto reader = NewLineReader(s);
+  std::string line;
+  EXPECT_TRUE(ReceiveLine(*reader, 0, &line));
+  EXPECT_EQ(line, "hello");
+  EXPECT_EQ(PeerAddressText(s), "127.0.0.1");
+  EXPECT_EQ(LocalAddressText(s), "127.0.0.1");
+  EXPECT_EQ(LocalAddressText(-1), "0.0.0.0");
+  EXPECT_TRUE(SendLine(s, "back"));
+  EXPECT_FALSE(SendText(s, ""));
+  CloseTcp(s);
+  client.join();
+  EXPECT_EQ(echoed, "back\r\n");
+}
+
+TEST_F(TcpTest, ConnectFailures) {
+  LocalServer server([](ServerConnection&) {});
+  uint16_t port = static_cast<uint16_t>(server.port());
+  int s = ConnectTcp("127.0.0.1", port);
+  EXPECT_GE(s, 0);
+  CloseTcp(s);
+  int listener = ListenTcp(0);
+  uint16_t closed_port = static_cast<uint16_t>(SockLocalPort(listener));
+  CloseTcp(listener);
+  EXPECT_EQ(ConnectTcp("127.0.0.1", closed_port), -1);
+  EXPECT_EQ(ConnectTcp("no-such-host.invalid", port), -1);
+}
+
+}  // namespace
+}  // namespace kal

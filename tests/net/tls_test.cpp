@@ -1,0 +1,111 @@
+// TLS connections against a local server with a self-signed certificate.
+#include <gtest/gtest.h>
+
+#include "console/console.h"
+#include "net/line_reader.h"
+#include "net/tcp.h"
+#include "net/tls.h"
+#include "platform/event_loop.h"
+#include "platform/socket.h"
+#include "tests/support/local_server.h"
+
+namespace kal {
+namespace {
+
+using test::LocalServer;
+using test::ServerConnection;
+
+class TlsTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    SetLoop(MakeFakeEventLoop());
+    ResetConsoleForTest("", &console_);
+    ResetNetForTest();
+    SetTlsAvailableForTest(true);
+  }
+  void TearDown() override {
+    ResetNetForTest();
+    SetTlsAvailableForTest(true);
+  }
+  std::string console_;
+};
+
+// Echoes each line back in upper case until the client closes.
+void Echo(ServerConnection& c) {
+  std::string line;
+  while (c.ReadLine(&line)) {
+    for (auto& ch : line) ch = static_cast<char>(toupper(static_cast<unsigned char>(ch)));
+    c.Send(line + "\r\n");
+  }
+}
+
+TEST_F(TlsTest, SelfSignedServerIsAcceptedAndGetsTheHostAsServerName) {
+  LocalServer server(Echo, true);
+  int s = ConnectTls("localhost", static_cast<uint16_t>(server.port()));
+  ASSERT_GT(s, 0);
+  EXPECT_TRUE(TlsCarries(s));
+  EXPECT_TRUE(SendLine(s, "ola"));
+  auto reader = NewLineReader(s);
+  std::string line;
+  EXPECT_TRUE(ReceiveLine(*reader, 5, &line));
+  EXPECT_EQ(line, "OLA");
+  CloseTcp(s);
+  EXPECT_FALSE(TlsCarries(s));
+  ASSERT_EQ(server.ServerNames().size(), 1u);
+  EXPECT_EQ(server.ServerNames()[0], "localhost");
+}
+
+TEST_F(TlsTest, PeerEndingTheStreamIsSilent) {
+  // One server says goodbye properly, the other just drops the connection.
+  for (bool clean : {true, false}) {
+    LocalServer server(
+        [clean](ServerConnection& c) {
+          c.Send("hi\n");
+          if (!clean) SockShutdown(c.socket());
+        },
+        true);
+    int s = ConnectTls("127.0.0.1", static_cast<uint16_t>(server.port()));
+    ASSERT_GT(s, 0);
+    auto reader = NewLineReader(s);
+    std::string line;
+    EXPECT_TRUE(ReceiveLine(*reader, 5, &line));
+    EXPECT_EQ(line, "hi");
+    EXPECT_FALSE(ReceiveLine(*reader, 5, &line));
+    CloseTcp(s);
+  }
+  EXPECT_EQ(console_.find("Erro SSL"), std::string::npos);
+}
+
+TEST_F(TlsTest, MissingCapabilityOrPlainPeerIsAFailedConnection) {
+  LocalServer tls_server(Echo, true);
+  SetTlsAvailableForTest(false);
+  EXPECT_EQ(ConnectTls("127.0.0.1", static_cast<uint16_t>(tls_server.port())), -1);
+  SetTlsAvailableForTest(true);
+
+  LocalServer plain([](ServerConnection& c) { c.Send("HTTP/1.0 400 nope\r\n\r\n"); });
+  EXPECT_EQ(ConnectTls("127.0.0.1", static_cast<uint16_t>(plain.port())), -1);
+  EXPECT_FALSE(TlsPending());
+  EXPECT_EQ(console_.find("SSL"), std::string::npos);
+}
+
+TEST_F(TlsTest, OneSessionAtATimeAndAFreshContextAfterClose) {
+  LocalServer a(Echo, true), b(Echo, true);
+  int before = TlsContextsMadeForTest();
+  int first = ConnectTls("127.0.0.1", static_cast<uint16_t>(a.port()));
+  int second = ConnectTls("127.0.0.1", static_cast<uint16_t>(b.port()));
+  ASSERT_GT(first, 0);
+  ASSERT_GT(second, 0);
+  EXPECT_FALSE(TlsCarries(first));  // the earlier connection no longer carries TLS
+  EXPECT_TRUE(TlsCarries(second));
+  EXPECT_EQ(TlsContextsMadeForTest(), before + 1);
+  CloseTcp(first);
+  EXPECT_TRUE(TlsCarries(second));
+  CloseTcp(second);
+  int third = ConnectTls("127.0.0.1", static_cast<uint16_t>(a.port()));
+  EXPECT_GT(third, 0);
+  EXPECT_EQ(TlsContextsMadeForTest(), before + 2);
+  CloseTcp(third);
+}
+
+}  // namespace
+}  // namespace kal

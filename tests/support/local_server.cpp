@@ -1,0 +1,184 @@
+// The local test server: plain or TLS with a certificate made at start.
+#include "tests/support/local_server.h"
+
+#include <openssl/evp.h>
+#include <openssl/ssl.h>
+#include <openssl/x509.h>
+
+#include <csignal>
+
+#include "platform/socket.h"
+
+namespace kal::test {
+namespace {
+
+// One context with a fresh self-signed certificate for localhost, made once.
+SSL_CTX* ServerContext() {
+  static SSL_CTX* ctx = [] {
+    std::signal(SIGPIPE, SIG_IGN);  // the server writes with OpenSSL's own calls
+    EVP_PKEY* key = EVP_EC_gen("P-256");
+    X509* cert = X509_new();
+    ASN1_INTEGER_set(X509_get_serialNumber(cert), 1);
+    X509_gmtime_adj(X509_getm_notBefore(cert), -3600);
+    X509_gmtime_adj(X509_getm_notAfter(cert), 3600);
+    X509_set_pubkey(cert, key);
+    X509_NAME* name = X509_get_subject_name(cert);
+    X509_NAME_add_entry_by_txt(name, "CN", MBSTRING_ASC, reinterpret_cast<const unsigned char*>("localhost"), -1,
+                               -1, 0);
+    X509_set_issuer_name(cert, name);
+    X509_sign(cert, key, EVP_sha256());
+    SSL_CTX* c = SSL_CTX_new(TLS_server_method());
+    SSL_CTX_use_certificate(c, cert);
+    SSL_CTX_use_PrivateKey(c, key);
+    X509_free(cert);
+    EVP_PKEY_free(key);
+    return c;
+  }();
+  return ctx;
+}
+
+}  // namespace
+
+ServerConnection::ServerConnection(int socket, SSL* ssl, LocalServer* server)
+    : socket_(socket), ssl_(ssl), server_(server) {}
+
+ServerConnection::~ServerConnection() {
+  if (ssl_) {
+    SSL_shutdown(ssl_);
+    SSL_free(ssl_);
+  }
+  SockClose(socket_);
+}
+
+bool ServerConnection::Stopping() const { return server_->Stopping(); }
+
+long ServerConnection::Recv(char* buffer, size_t size) {
+  if (!pending_.empty()) {
+    size_t n = std::min(size, pending_.size());
+    pending_.copy(buffer, n);
+    pending_.erase(0, n);
+    return static_cast<long>(n);
+  }
+  if (ssl_) return SSL_read(ssl_, buffer, static_cast<int>(size));
+  return SockRecv(socket_, buffer, size);
+}
+
+std::string ServerConnection::ReadHead() {
+  std::string head;
+  char c;
+  while (head.size() < (1 << 20)) {
+    if (Recv(&c, 1) <= 0) return "";
+    head.push_back(c);
+    if (head.size() >= 4 && head.compare(head.size() - 4, 4, "\r\n\r\n") == 0) break;
+  }
+  server_->RecordHead(head);
+  return head;
+}
+
+bool ServerConnection::ReadLine(std::string* line) {
+  line->clear();
+  char c;
+  for (;;) {
+    if (Recv(&c, 1) <= 0) return !line->empty();
+    if (c == '\n') break;
+    line->push_back(c);
+  }
+  if (!line->empty() && line->back() == '\r') line->pop_back();
+  return true;
+}
+
+std::string ServerConnection::ReadAll(size_t limit) {
+  std::string all;
+  char buf[4096];
+  while (all.size() < limit) {
+    long n = Recv(buf, sizeof buf);
+    if (n <= 0) break;
+    all.append(buf, static_cast<size_t>(n));
+  }
+  return all;
+}
+
+bool ServerConnection::Send(std::string_view bytes) {
+  size_t done = 0;
+  while (done < bytes.size()) {
+    long n = ssl_ ? SSL_write(ssl_, bytes.data() + done, static_cast<int>(bytes.size() - done))
+                  : SockSend(socket_, bytes.data() + done, bytes.size() - done);
+    if (n <= 0) return false;
+    done += static_cast<size_t>(n);
+  }
+  return true;
+}
+
+LocalServer::LocalServer(Handler handler, bool tls) : handler_(std::move(handler)), tls_(tls) {
+  if (tls_) ServerContext();
+  listener_ = SockCreateTcp();
+  SockBind(listener_, kLoopbackAddress, 0, true);
+  SockListen(listener_, 8);
+  port_ = SockLocalPort(listener_);
+  thread_ = std::thread([this] { Run(); });
+}
+
+LocalServer::~LocalServer() {
+  stopping_ = true;
+  int c = current_.load();
+  if (c >= 0) SockShutdown(c);
+  thread_.join();
+  SockClose(listener_);
+}
+
+std::string LocalServer::Url(std::string_view path, bool https) const {
+  return std::string(https ? "https" : "http") + "://127.0.0.1:" + std::to_string(port_) + std::string(path);
+}
+
+void LocalServer::Run() {
+  while (!stopping_) {
+    if (SockWaitReadable(listener_, 20000) <= 0) continue;
+    int s = SockAccept(listener_);
+    if (s < 0) continue;
+    current_ = s;
+    if (stopping_) SockShutdown(s);
+    ++connections_;
+    SSL* ssl = nullptr;
+    if (tls_) {
+      ssl = SSL_new(ServerContext());
+      SSL_set_fd(ssl, s);
+      if (SSL_accept(ssl) <= 0) {
+        SSL_free(ssl);
+        SockClose(s);
+        current_ = -1;
+        continue;
+      }
+      const char* sni = SSL_get_servername(ssl, TLSEXT_NAMETYPE_host_name);
+      std::lock_guard<std::mutex> lock(mu_);
+      names_.push_back(sni ? sni : "");
+    }
+    {
+      ServerConnection conn(s, ssl, this);
+      handler_(conn);
+    }
+    current_ = -1;
+  }
+}
+
+void LocalServer::RecordHead(const std::string& head) {
+  std::lock_guard<std::mutex> lock(mu_);
+  heads_.push_back(head);
+}
+
+std::vector<std::string> LocalServer::Heads() {
+  std::lock_guard<std::mutex> lock(mu_);
+  return heads_;
+}
+
+std::vector<std::string> LocalServer::ServerNames() {
+  std::lock_guard<std::mutex> lock(mu_);
+  return names_;
+}
+
+LocalServer::Handler Reply(std::string response) {
+  return [response](ServerConnection& c) {
+    if (!c.ReadHead().empty()) c.Send(response);
+  };
+}
+
+}  // namespace kal::test
