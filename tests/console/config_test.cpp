@@ -1,0 +1,218 @@
+#include "console/config.h"
+#include "console/ini_file.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "platform/paths.h"
+#include "tests/support/temp_folder.h"
+
+namespace kal::test {
+namespace fs = std::filesystem;
+
+class Config : public ::testing::Test {
+ protected:
+  void SetUp() override { SetLegacyFlag(false); }
+  void TearDown() override { SetLegacyFlag(false); }
+
+  std::string UserIni() const { return box_.config_home() + "/Talven/Talven.ini"; }
+  std::string WindowsIni() const { return box_.drives() + "/c/windows/Talven.ini"; }
+  std::string Program() const { return ScriptPath(ProgramFolder()); }
+
+  TalvenSandbox box_;
+};
+
+TEST_F(Config, FolderIsTheUsersUnlessOnlyTheWindowsDirectoryHasTheFile) {
+  std::string user_folder = box_.config_home() + "/Talven";
+  EXPECT_EQ(ConfigFolder(), user_folder);
+  WriteFileBytes(WindowsIni(), "[TALVEN]\nX=win\n");
+  EXPECT_EQ(ConfigFolder(), "C:\\windows");
+  EXPECT_EQ(ReadConfig("TALVEN", "X"), "win");
+  WriteFileBytes(UserIni(), "[TALVEN]\nX=user\n");
+  EXPECT_EQ(ConfigFolder(), user_folder);
+  EXPECT_EQ(ReadConfig("TALVEN", "X"), "user");
+}
+
+TEST_F(Config, EveryReadGoesToTheFile) {
+  WriteFileBytes(UserIni(), "[A]\nK=1\n");
+  EXPECT_EQ(ReadConfig("A", "K"), "1");
+  WriteFileBytes(UserIni(), "[A]\nK=2\n");
+  EXPECT_EQ(ReadConfig("a", "k"), "2");
+  fs::remove(UserIni());
+  EXPECT_EQ(ReadConfig("A", "K"), "");
+}
+
+TEST_F(Config, AtPrefixesExpand) {
+  WriteFileBytes(UserIni(),
+                 "[TALVEN]\n"
+                 "[X]\n"
+                 "SO=@\n"
+                 "MEIO=a@b\n"
+                 "FIM=abc@\n"
+                 "CFG=@@\\voz\n"
+                 "PGM=@\\som\n");
+  EXPECT_EQ(ReadConfig("X", "SO"), Program());
+  EXPECT_EQ(ReadConfig("X", "MEIO"), "a@b");
+  EXPECT_EQ(ReadConfig("X", "FIM"), "abc@");
+  EXPECT_EQ(ReadConfig("X", "CFG"), ConfigFolder() + "\\voz");
+  // PGMTALVEN absent or empty: the program folder.
+  EXPECT_EQ(ReadConfig("X", "PGM"), Program() + "\\som");
+  WriteConfig("TALVEN", "PGMTALVEN", "");
+  EXPECT_EQ(ReadConfig("X", "PGM"), Program() + "\\som");
+  WriteConfig("TALVEN", "PGMTALVEN", "@");
+  EXPECT_EQ(ReadConfig("X", "PGM"), Program() + "\\som");
+  WriteConfig("TALVEN", "PGMTALVEN", "c:\\ferlan");
+  EXPECT_EQ(ReadConfig("X", "PGM"), "c:\\ferlan\\som");
+  WriteConfig("TALVEN", "PGMTALVEN", "@@\\pgm");
+  EXPECT_EQ(ReadConfig("X", "PGM"), ConfigFolder() + "\\pgm\\som");
+}
+
+TEST_F(Config, APgmTalvenThatNamesItselfEnds) {
+  WriteFileBytes(UserIni(), "[TALVEN]\nPGMTALVEN=@\\x\n[X]\nPGM=@\\som\nDOIS=@\\a@\\b\n");
+  // Inside its own value "@\" can only mean the program folder.
+  EXPECT_EQ(ReadConfig("TALVEN", "PGMTALVEN"), Program() + "\\x");
+  EXPECT_EQ(ReadConfig("X", "PGM"), Program() + "\\x\\som");
+  EXPECT_EQ(ReadConfig("X", "DOIS"), Program() + "\\x\\a" + Program() + "\\x\\b");
+}
+
+TEST_F(Config, ExpansionThatKeepsBringingBackAPrefixStops) {
+  // A configuration folder whose name holds "@@\" twice brings the prefix
+  // back with every insertion; the expansion stops after a fixed number of
+  // rounds.
+  std::string home = box_.tmp() / "q@@\\@@\\";
+  ScopedEnv xdg("XDG_CONFIG_HOME", home);
+  WriteFileBytes(home + "/Talven/Talven.ini", "[X]\nK=@@\\voz\n");
+  std::string v = ReadConfig("X", "K");
+  EXPECT_TRUE(v.ends_with("\\voz"));
+  EXPECT_GT(v.size(), 4 * ConfigFolder().size());
+  EXPECT_LT(v.size(), 20 * (ConfigFolder().size() + Program().size()));
+}
+
+TEST_F(Config, ReadConfigDefaultWritesTheDefaultsOfAFreshStart) {
+  ASSERT_FALSE(fs::exists(box_.config_home()));
+  EXPECT_EQ(ReadConfigDefault("TALVEN", "FALANDO", "Sim"), "Sim");
+  EXPECT_EQ(ReadConfigDefault("TALVEN", "ECOAROPCAO", "Sim"), "Sim");
+  EXPECT_EQ(ReadConfigDefault("TALVEN", "FALARTUDO", "Sim"), "Sim");
+  EXPECT_EQ(ReadConfigDefault("TALVEN", "BIPSCLECSCURTOS", "NAO"), "NAO");
+  EXPECT_EQ(ReadFileBytes(UserIni()),
+            "[TALVEN]\nFALANDO=Sim\nECOAROPCAO=Sim\nFALARTUDO=Sim\nBIPSCLECSCURTOS=NAO\n");
+  // A value present is returned trimmed and nothing is written.
+  WriteFileBytes(UserIni(), "[TALVEN]\nFALANDO=\"  Nao  \"\n");
+  EXPECT_EQ(ReadConfigDefault("TALVEN", "FALANDO", "Sim"), "Nao");
+  EXPECT_EQ(ReadFileBytes(UserIni()), "[TALVEN]\nFALANDO=\"  Nao  \"\n");
+}
+
+TEST_F(Config, WritesKeepTheRestOfTheFileByteForByte) {
+  std::string before =
+      "; Talven.ini do usu\xE1rio\r\n"
+      "[TALVEN]\r\n"
+      "FALANDO=Sim\r\n"
+      "PROG.TXT=c:\\ferlan\\quiral.exe\r\n"
+      "\r\n"
+      "[TRADUTOR]\r\n"
+      "DIRLETRAS = c:\\ferlan\\som\\letras ; pasta\r\n";
+  WriteFileBytes(UserIni(), before);
+  ASSERT_TRUE(WriteConfig("talven", "falando", "N\xE3o"));
+  std::string after = before;
+  after.replace(after.find("FALANDO=Sim"), 11, "FALANDO=N\xE3o");
+  EXPECT_EQ(ReadFileBytes(UserIni()), after);
+  EXPECT_EQ(ReadConfig("TALVEN", "FALANDO"), "N\xE3o");
+  // Writing the value that is there leaves the file alone.
+  ASSERT_TRUE(WriteConfig("TALVEN", "FALANDO", "N\xE3o"));
+  EXPECT_EQ(ReadFileBytes(UserIni()), after);
+}
+
+TEST_F(Config, LegacyCopyIsReadWhenEmptyAndWrittenWhenPresent) {
+  WriteFileBytes(UserIni(), "[TALVEN]\nLEGADO=sim\nA=\n");
+  WriteFileBytes(WindowsIni(), "[TALVEN]\nA=antigo\nB=velho\n");
+  EXPECT_EQ(ReadConfig("TALVEN", "A"), "");
+  LoadLegacyFlag();
+  ASSERT_TRUE(LegacyFlag());
+  EXPECT_EQ(ReadConfig("TALVEN", "A"), "antigo");
+  EXPECT_EQ(ReadConfig("TALVEN", "B"), "velho");
+  WriteConfig("TALVEN", "C", "novo");
+  EXPECT_EQ(ReadFileBytes(WindowsIni()), "[TALVEN]\nA=antigo\nB=velho\nC=novo\n");
+  EXPECT_EQ(ReadFileBytes(UserIni()), "[TALVEN]\nLEGADO=sim\nA=\nC=novo\n");
+  // The direct readers see only the configuration file.
+  EXPECT_EQ(ReadConfigDirect("TALVEN", "B", "padrao"), "padrao");
+}
+
+TEST_F(Config, LegacyWritesDoNotTouchAMissingWindowsCopy) {
+  SetLegacyFlag(true);
+  WriteConfig("TALVEN", "C", "novo");
+  EXPECT_FALSE(fs::exists(WindowsIni()));
+  EXPECT_EQ(ReadConfig("TALVEN", "C"), "novo");
+}
+
+TEST_F(Config, DirectReadersUseTheirDefaultOnlyForAbsentKeys) {
+  std::string long_value(100, 'x');
+  WriteFileBytes(UserIni(), "[VIDEO]\nCORFUNDO=\nFONTE=" + long_value + "\nPGM=@\\som\n");
+  EXPECT_EQ(ReadConfigDirect("VIDEO", "CORFUNDO", "0"), "");
+  EXPECT_EQ(ReadConfigDirect("VIDEO", "CORLETRA", "15"), "15");
+  EXPECT_EQ(ReadConfigDirect("VIDEO", "FONTE", "Lucida Console"), std::string(79, 'x'));
+  EXPECT_EQ(ReadConfigDirect("VIDEO", "PGM", ""), "@\\som");
+}
+
+TEST_F(Config, ReadConfigCutsLongValuesAtItsBuffer) {
+  WriteFileBytes(UserIni(), "[A]\nK=" + std::string(60000, 'y') + "\n");
+  EXPECT_EQ(ReadConfig("A", "K").size(), 49999u);
+}
+
+TEST(ConfigValues, NumbersAndYesNoKeys) {
+  int32_t v = 0;
+  EXPECT_TRUE(ParseConfigInt("7", &v));
+  EXPECT_EQ(v, 7);
+  EXPECT_TRUE(ParseConfigInt(" -1000 ", &v));
+  EXPECT_EQ(v, -1000);
+  EXPECT_TRUE(ParseConfigInt("-2147483648", &v));
+  EXPECT_EQ(v, INT32_MIN);
+  EXPECT_TRUE(ParseConfigInt("+2147483647", &v));
+  EXPECT_EQ(v, INT32_MAX);
+  for (const char* bad : {"", " ", "-", "12a", "1 2", "2147483648", "0x10", "$10", "99999999999999999999"}) {
+    EXPECT_FALSE(ParseConfigInt(bad, &v)) << bad;
+  }
+  EXPECT_TRUE(ConfigYes("Sim"));
+  EXPECT_TRUE(ConfigYes("s"));
+  EXPECT_FALSE(ConfigYes("NAO"));
+  EXPECT_FALSE(ConfigYes(""));
+  EXPECT_TRUE(ConfigNotN("1"));
+  EXPECT_TRUE(ConfigNotN("Sim"));
+  EXPECT_FALSE(ConfigNotN("nao"));
+  EXPECT_FALSE(ConfigNotN(""));
+}
+
+TEST_F(Config, ReadConfigIntFallsBackOnInvalidValues) {
+  WriteFileBytes(UserIni(), "[TRADUTOR]\nVELOCIDADE=7\n[TALVEN]\nTIMEOUT_REDE=abc\n");
+  EXPECT_EQ(ReadConfigInt("TRADUTOR", "VELOCIDADE", 3), 7);
+  EXPECT_EQ(ReadConfigInt("TALVEN", "TIMEOUT_REDE", 20000), 20000);
+  EXPECT_EQ(ReadConfigInt("TALVEN", "TEMPOESPERAPROGVOLTAR", 1000), 1000);
+}
+
+}  // namespace kal::test
+
+namespace kal::test {
+
+// The installed default file holds every key the speech start-up reads, so
+// that nothing falls back to a guess on a fresh installation.
+TEST(DefaultConfigFile, HoldsTheFoldersAndVoiceSettings) {
+  std::string text = ReadFileBytes(std::string(KALDORIN_SOURCE_DIR) + "/data/Talven.ini");
+  ASSERT_FALSE(text.empty());
+  auto get = [&](const char* section, const std::string& key) {
+    std::string v;
+    return IniLookup(text, section, key, &v) ? v : "<absent>";
+  };
+  EXPECT_EQ(get("TRADUTOR", "dirLetras"), "c:\\ferlan\\som\\letras");
+  EXPECT_EQ(get("TRADUTOR", "DIRDIFONES"), "c:\\ferlan\\som\\difones");
+  EXPECT_EQ(get("ORVANTTS", "DIR"), "c:\\ferlan\\orvantts\\");
+  EXPECT_EQ(get("ORVANTTS", "BASE"), "portug");
+  EXPECT_EQ(get("TALVEN", "FALANDO"), "Sim");
+  for (int n = 1; n <= 5; ++n) {
+    for (const char* base : {"DIFONES", "CORTEFON", "SOBRAFON", "INTERPAL", "CORTAFALA", "RAPIDINHO", "PAUSAPONTO",
+                             "PAUSAVIRG", "PAUSADOISPONTOS"}) {
+      EXPECT_NE(get("SINTETIZADOR", base + std::to_string(n)), "<absent>") << base << n;
+    }
+  }
+}
+
+}  // namespace kal::test
