@@ -1,0 +1,59 @@
+// The diphone word synthesizer: speaks the unit notation of the word
+// translator (translator.h) by joining recorded pieces from the voice
+// database "DIFONES2" (an index "DIFONES2.IND" of 15-byte records sorted by
+// name and the raw 8-bit 11025 Hz data "DIFONES2.DIF") in a 64000-byte
+// sound buffer, which is played through the speech facade whenever it fills
+// and at the end. Spelled characters come from the letter wave files.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <string_view>
+
+namespace kal {
+
+inline constexpr char kDiphoneDatabaseName[] = "DIFONES2";
+
+// Start results.
+inline constexpr int kDiphoneReady = 0;
+inline constexpr int kDiphoneFilesMissing = 1;     // a folder, the index or the data
+inline constexpr int kDiphoneTranslatorMissing = 2;  // regras.rgr or portug.exc
+
+// Starts with the folders of the configuration (section TRADUTOR, keys
+// "dirLetras" and "DIRDIFONES"); returns one of the start results.
+int DiphoneStart();
+
+// Starts with explicit host folders (tests, tools).
+int DiphoneStartIn(const std::string& letters_folder, const std::string& diphone_folder);
+
+// Synthesises and plays the notation; mode 0 is ordinary speech, where the
+// spelled units "_," "_;" "_." "_:" become pauses.
+void DiphoneSpeak(std::string_view notation, int mode);
+
+// Bytes cut from the end of unstressed pieces, the shortest a cut piece may
+// become, and the bytes of silence between words.
+void DiphoneSetTuning(int cut, int minimum, int word_gap);
+
+// Frees the buffer, the rules and the index, and closes the data file.
+void DiphoneClose();
+
+// Where full buffers go: a complete RIFF/WAVE image (8-bit mono 11025 Hz).
+// The default hands it to the facade's PlayWaveBuffer and waits while the
+// facade reports speech busy. An empty function restores the default.
+using DiphoneSink = std::function<void(std::string_view wave_image)>;
+void SetDiphoneSink(DiphoneSink sink);
+
+// How each piece name looked up by the synthesizer was served: whole from
+// the index, through a decomposition into smaller names, by noise, or not at
+// all. A name counts once, at the level where it was asked for.
+struct DiphonePieceCounts {
+  long long whole = 0;
+  long long decomposed = 0;
+  long long noise = 0;
+  long long skipped = 0;
+};
+DiphonePieceCounts DiphoneCounts();
+void ResetDiphoneCounts();
+
+}  // namespace kal

@@ -1,0 +1,98 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "console/latin1.h"
+#include "speech/diphone/translator.h"
+#include "speech/diphone/translator_tables.h"
+
+namespace kal {
+namespace {
+
+namespace fs = std::filesystem;
+
+class Translator : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    dir_ = fs::temp_directory_path() / ("kal_translator_" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
+                                        "_" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    fs::create_directories(dir_);
+    Write("regras.rgr",
+          "; consonants start a syllable\n"
+          "(C)= k\n(F)= f\n(M)= m\n(S)= s\n(L)=l|coda\n(R)%=r\n(R)= r\n(T)= t\n"
+          "(A~)=a~\n(A)=a\n(E')=E\n(E)=e\n(O)=o\n(I)=i\n(U)=u\n");
+    Write("portug.exc", "mau=ma'u\nzz=bolo|a comment\n");
+    ASSERT_TRUE(LoadTranslatorRules(Path("regras.rgr")));
+    ASSERT_TRUE(LoadTranslatorExceptions(Path("portug.exc")));
+  }
+  void TearDown() override {
+    ReleaseTranslatorRules();
+    ClearTranslatorExceptions();
+    fs::remove_all(dir_);
+  }
+  void Write(const std::string& name, const std::string& text) {
+    std::ofstream(dir_ / name, std::ios::binary) << text;
+  }
+  std::string Path(const std::string& name) { return (dir_ / name).string(); }
+  fs::path dir_;
+};
+
+TEST_F(Translator, PreMappingSpellsAccentedLetters) {
+  EXPECT_EQ(translator::PreMap(L1("ação")), "assa~o");
+  EXPECT_EQ(translator::PreMap(L1("PÊSSEGO Über")), "Pe^SSEGO uber");
+  EXPECT_EQ(translator::PreMap(L1("ñ ð\x01")), "nh     ");
+  // Signs that keep their own byte.
+  EXPECT_EQ(translator::PreMap(L1("×§")), L1("×§"));
+}
+
+TEST_F(Translator, PreMappingOfWYAndApostrophe) {
+  EXPECT_EQ(translator::PreMap("web y show"), "ueb i shou");
+  EXPECT_EQ(translator::PreMap("w. d'agua D'Avila"), "w. dagua DAvila");
+}
+
+TEST_F(Translator, ConsonantOnlyWordsAreSpelled) {
+  EXPECT_EQ(TranslateWords("brn"), "[ /_b][ /_r][ /_n]");
+  EXPECT_EQ(TranslateWords(","), "[ /_,]");
+  EXPECT_EQ(TranslateWords("s , r"), "[ /_s][ /_,][ /_r]");
+}
+
+TEST_F(Translator, StressFromTheEndingWhenNoAccent) {
+  EXPECT_EQ(TranslateWords("casa"), "[ k/A/ s/a]");
+  EXPECT_EQ(TranslateWords("Tatu"), "[ t/a/ t/U]");
+  EXPECT_EQ(TranslateWords("amor"), "[a/ m/O/r]");
+  EXPECT_EQ(TranslateWords("comem"), "[ k/O/ m/e/ m]");
+}
+
+TEST_F(Translator, AccentMarkKeepsTheStressOfItsRule) {
+  // The rule of e' writes the stressed vowel itself; nothing else is marked.
+  EXPECT_EQ(TranslateWords(L1("café")), "[ k/a/ f/E]");
+  EXPECT_EQ(TranslateWords(L1("maçã")), "[ m/a/ s/ s/a~]");
+}
+
+TEST_F(Translator, OneVowelWordsAreStressedOnlyWhenEndingInL) {
+  EXPECT_EQ(TranslateWords("sol"), "[ s/O/l]");
+  EXPECT_EQ(TranslateWords("mar"), "[ m/a/r]");
+  EXPECT_EQ(TranslateWords("sal mar"), "[ s/A/l][ m/a/r]");
+}
+
+TEST_F(Translator, ExceptionsPeelFinalSAndM) {
+  EXPECT_EQ(TranslateWords("zz"), "[ /_B/O/l/o]");  // no B rule: the default unit
+  EXPECT_EQ(TranslateWords("zzs"), "[ /_B/O/l/o/ s]");
+  EXPECT_EQ(TranslateWords("zzms"), "[ /_B/O/l/o/ m/ s]");
+  // The replacement's accent decides the stress.
+  EXPECT_EQ(TranslateWords("mau"), "[ m/a/ /_'/u]");
+}
+
+TEST_F(Translator, CharactersWithoutRulesBecomeDefaultUnits) {
+  EXPECT_EQ(TranslateWords("1"), "[ /_1]");
+  EXPECT_EQ(TranslateWords("xa"), "[ /_X/a]");
+}
+
+TEST_F(Translator, MissingFilesFailToLoad) {
+  EXPECT_FALSE(LoadTranslatorRules(Path("none.rgr")));
+  EXPECT_FALSE(LoadTranslatorExceptions(Path("none.exc")));
+}
+
+}  // namespace
+}  // namespace kal
