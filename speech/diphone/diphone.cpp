@@ -1,0 +1,88 @@
+// Start, tuning and close of the diphone word synthesizer: checks the
+// folders, reads the index, opens the data file and loads the translator's
+// rules and exceptions from the diphone folder.
+#include "speech/diphone/diphone.h"
+
+#include <filesystem>
+
+#include "speech/diphone/diphone_settings.h"
+#include "speech/diphone/diphone_state.h"
+#include "speech/diphone/translator.h"
+
+namespace kal {
+namespace diphone {
+
+SynthState& Synth() {
+  static SynthState state;
+  return state;
+}
+
+namespace {
+
+std::string WithSlash(std::string folder) {
+  if (folder.empty() || folder.back() != '/') folder += '/';
+  return folder;
+}
+
+bool IsFolder(const std::string& path) {
+  std::error_code ec;
+  return std::filesystem::is_directory(path, ec);
+}
+
+}  // namespace
+}  // namespace diphone
+
+int DiphoneStartIn(const std::string& letters_folder, const std::string& diphone_folder) {
+  using namespace diphone;
+  DiphoneClose();
+  SynthState& s = Synth();
+  const std::string dir = WithSlash(diphone_folder);
+  const std::string base = dir + kDiphoneDatabaseName;
+  if (!IsFolder(letters_folder) || !IsFolder(diphone_folder)) return kDiphoneFilesMissing;
+  if (!LoadIndex(base + ".IND", &s.index)) return kDiphoneFilesMissing;
+  s.data = std::fopen((base + ".DIF").c_str(), "rb");
+  if (s.data == nullptr) {
+    s.index.clear();
+    return kDiphoneFilesMissing;
+  }
+  if (!LoadTranslatorRules(dir + "regras.rgr") || !LoadTranslatorExceptions(dir + "portug.exc")) {
+    DiphoneClose();
+    return kDiphoneTranslatorMissing;
+  }
+  s.letters_folder = WithSlash(letters_folder);
+  s.buffer.assign(kBufferSize, 128);
+  s.fill = kHeaderSize;
+  s.started = true;
+  return kDiphoneReady;
+}
+
+int DiphoneStart() {
+  DiphoneFolders folders = ConfiguredDiphoneFolders();
+  return DiphoneStartIn(folders.letters, folders.diphones);
+}
+
+void DiphoneSetTuning(int cut, int minimum, int word_gap) {
+  diphone::SynthState& s = diphone::Synth();
+  s.cut = cut;
+  s.minimum = minimum;
+  s.word_gap = word_gap;
+}
+
+void DiphoneClose() {
+  diphone::SynthState& s = diphone::Synth();
+  s.started = false;
+  s.buffer.clear();
+  s.buffer.shrink_to_fit();
+  s.fill = diphone::kHeaderSize;
+  s.index.clear();
+  if (s.data != nullptr) std::fclose(s.data);
+  s.data = nullptr;
+  ReleaseTranslatorRules();
+}
+
+void SetDiphoneSink(DiphoneSink sink) { diphone::Synth().sink = std::move(sink); }
+
+DiphonePieceCounts DiphoneCounts() { return diphone::Synth().counts; }
+void ResetDiphoneCounts() { diphone::Synth().counts = {}; }
+
+}  // namespace kal

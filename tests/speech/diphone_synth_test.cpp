@@ -1,0 +1,187 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <map>
+
+#include "console/wave_player.h"
+#include "speech/diphone/diphone.h"
+
+namespace kal {
+namespace {
+
+namespace fs = std::filesystem;
+
+// A tiny voice: every piece is a run of one byte value, so the captured
+// sound tells which pieces were played and how long each was.
+class Synth : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    dir_ = fs::temp_directory_path() /
+           ("kal_diphone_" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+    fs::remove_all(dir_);
+    fs::create_directories(dir_ / "difones");
+    fs::create_directories(dir_ / "letras");
+    pieces_ = {{"$BA", {1000, 10}}, {"$MACIRC", {500, 20}}, {"$NN", {600, 30}},
+               {"$RA", {300, 40}},  {"$T", {100, 50}},      {"$AW", {400, 60}},
+               {"$MA", {1000, 70}}, {"$R", {100, 80}}};
+    WriteVoice();
+    Write("difones/regras.rgr", "(A)=a\n");
+    Write("difones/portug.exc", "");
+    Write("letras/_44.wav", MakeWaveImage(std::string(700, char(90)), 11025, 1, 8));
+    ASSERT_EQ(Start(), kDiphoneReady);
+    SetDiphoneSink([this](std::string_view image) { images_.emplace_back(image); });
+    DiphoneSetTuning(400, 0, 100);
+    ResetDiphoneCounts();
+  }
+  void TearDown() override {
+    SetDiphoneSink(nullptr);
+    DiphoneClose();
+    fs::remove_all(dir_);
+  }
+  int Start() { return DiphoneStartIn((dir_ / "letras").string(), (dir_ / "difones").string()); }
+  void Write(const std::string& name, const std::string& bytes) {
+    std::ofstream(dir_ / name, std::ios::binary) << bytes;
+  }
+  void WriteVoice() {
+    std::string index, data;
+    for (const auto& [name, piece] : pieces_) {  // std::map keeps them sorted
+      std::string rec(15, '\0');
+      rec[0] = static_cast<char>(name.size());
+      rec.replace(1, name.size(), name);
+      rec[9] = static_cast<char>(piece.first & 0xFF);
+      rec[10] = static_cast<char>(piece.first >> 8);
+      for (int i = 0; i < 4; ++i) rec[11 + i] = static_cast<char>((data.size() >> (8 * i)) & 0xFF);
+      index += rec;
+      data += std::string(piece.first, static_cast<char>(piece.second));
+    }
+    Write("difones/DIFONES2.IND", index);
+    Write("difones/DIFONES2.DIF", data);
+  }
+  // All samples played, in order.
+  std::string Played() {
+    std::string all;
+    for (const auto& image : images_) all += image.substr(44);
+    return all;
+  }
+  // How many played samples have the value.
+  static size_t Count(const std::string& s, char value) { return std::count(s.begin(), s.end(), value); }
+
+  fs::path dir_;
+  std::map<std::string, std::pair<int, int>> pieces_;
+  std::vector<std::string> images_;
+};
+
+TEST_F(Synth, CutAppliesToUnstressedPiecesDownToTheMinimum) {
+  DiphoneSpeak("ba", 0);
+  EXPECT_EQ(Played().size(), 600u);
+  images_.clear();
+  DiphoneSpeak("bA", 0);
+  EXPECT_EQ(Played(), std::string(1000, char(10)));
+  images_.clear();
+  DiphoneSetTuning(400, 800, 100);
+  DiphoneSpeak("ba", 0);
+  EXPECT_EQ(Played().size(), 800u);
+  images_.clear();
+  DiphoneSetTuning(400, 5000, 100);  // never longer than the recording
+  DiphoneSpeak("ba", 0);
+  EXPECT_EQ(Played().size(), 1000u);
+}
+
+TEST_F(Synth, CommaInOrdinarySpeechIsAPauseElseTheLetter) {
+  DiphoneSpeak("[ /_,]", 0);
+  // 4000 bytes of silence and the word gap after "]".
+  EXPECT_EQ(Played(), std::string(4100, char(128)));
+  images_.clear();
+  DiphoneSpeak("[ /_,]", 1);
+  EXPECT_EQ(Played(), std::string(700, char(90)) + std::string(100, char(128)));
+}
+
+TEST_F(Synth, LastShortBufferIsPlayed) {
+  DiphoneSetTuning(0, 0, 0);
+  DiphoneSpeak("t", 0);
+  ASSERT_EQ(images_.size(), 1u);
+  EXPECT_EQ(images_[0].size(), 44u + 100u);
+  EXPECT_EQ(images_[0].substr(0, 4), "RIFF");
+  EXPECT_EQ(images_[0].substr(36, 4), "data");
+  EXPECT_EQ(static_cast<unsigned char>(images_[0][24]) | (static_cast<unsigned char>(images_[0][25]) << 8), 11025);
+  images_.clear();
+  DiphoneSpeak("", 0);
+  EXPECT_TRUE(images_.empty());
+}
+
+TEST_F(Synth, FullBuffersArePlayedOnTheWay) {
+  std::string notation;
+  for (int i = 0; i < 100; ++i) notation += "[bA]";
+  DiphoneSpeak(notation, 0);
+  ASSERT_GT(images_.size(), 1u);
+  for (const auto& image : images_) EXPECT_LT(image.size(), 64000u);
+  EXPECT_EQ(Count(Played(), 10), 100000u);
+  EXPECT_EQ(Count(Played(), char(128)), 10000u);
+}
+
+TEST_F(Synth, WordsSplitIntoSyllables) {
+  DiphoneSetTuning(0, 0, 0);
+  // A leading cluster gives its first consonant alone; a final consonant
+  // is a word of its own.
+  DiphoneSpeak("tra mar", 0);
+  EXPECT_EQ(Count(Played(), 50), 100u);
+  EXPECT_EQ(Count(Played(), 40), 300u);
+  EXPECT_EQ(Count(Played(), 70), 1000u);
+  EXPECT_EQ(Count(Played(), 80), 100u);
+  images_.clear();
+  // A final glide: the rest at 0.6, then vowel and glide.
+  DiphoneSpeak("maw", 0);
+  EXPECT_EQ(Played().size(), 600u + 400u);
+}
+
+TEST_F(Synth, MissingNasalPieceFallsBackToClosedVowelAndTail) {
+  DiphoneSpeak("ma~", 0);
+  // "$MATIL" is missing: "$MACIRC" uncut at 0.9, then the cut "$NN" at 0.9.
+  std::string played = Played();
+  EXPECT_EQ(played.size(), 450u + 180u);
+  EXPECT_EQ(played.substr(0, 400), std::string(400, char(20)));
+  DiphonePieceCounts c = DiphoneCounts();
+  EXPECT_EQ(c.decomposed, 1);
+  EXPECT_EQ(c.whole, 0);
+}
+
+TEST_F(Synth, TinyMissingPiecesAreNoiseAndOthersSkipped) {
+  DiphoneSpeak("z", 0);  // "$Z"
+  std::string played = Played();
+  ASSERT_EQ(played.size(), 300u);
+  for (char b : played) {
+    EXPECT_GE(static_cast<unsigned char>(b), 88);
+    EXPECT_LE(static_cast<unsigned char>(b), 167);
+  }
+  images_.clear();
+  DiphoneSpeak("bbb", 0);  // "$B" noise, then "$BB"... split further
+  DiphoneSpeak("qrt", 0);
+  DiphonePieceCounts c = DiphoneCounts();
+  EXPECT_EQ(c.whole, 0);
+  EXPECT_GT(c.noise, 0);
+}
+
+TEST_F(Synth, StartReportsMissingFiles) {
+  DiphoneClose();
+  fs::rename(dir_ / "difones/portug.exc", dir_ / "difones/x.exc");
+  EXPECT_EQ(Start(), kDiphoneTranslatorMissing);
+  fs::rename(dir_ / "difones/x.exc", dir_ / "difones/portug.exc");
+  fs::remove(dir_ / "difones/regras.rgr");
+  EXPECT_EQ(Start(), kDiphoneTranslatorMissing);
+  fs::remove(dir_ / "difones/DIFONES2.DIF");
+  EXPECT_EQ(Start(), kDiphoneFilesMissing);
+  WriteVoice();
+  fs::remove(dir_ / "difones/DIFONES2.IND");
+  EXPECT_EQ(Start(), kDiphoneFilesMissing);
+  WriteVoice();
+  fs::remove_all(dir_ / "letras");
+  EXPECT_EQ(Start(), kDiphoneFilesMissing);
+  EXPECT_EQ(DiphoneStartIn((dir_ / "letras").string(), (dir_ / "none").string()), kDiphoneFilesMissing);
+  // Speaking after a failed start is silent.
+  DiphoneSpeak("bA", 0);
+  EXPECT_TRUE(images_.empty());
+}
+
+}  // namespace
+}  // namespace kal
