@@ -79,7 +79,11 @@ int ProgramMain(int argc, char** argv) {
   for (size_t i = 0; i < lines.size(); ++i) StoreLine(lines[i], static_cast<int>(i + 1));
   RunOutcome r = RunDriver();
   DoneSpeech();
-  EndConsoleNormally();
+  if (r.outcome == 0) {
+    EndConsoleNormally();
+  } else {
+    EndConsoleAfterError();
+  }
   CloseSpeechLog();
   return r.outcome == 0 ? 0 : 1;
 }

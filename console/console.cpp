@@ -3,27 +3,32 @@
 #include "console/console.h"
 
 #include <cstdio>
-#include <deque>
 
 #include "console/console_grid.h"
+#include "console/console_settings.h"
 #include "console/key_decoder.h"
+#include "console/key_queue.h"
 #include "platform/event_loop.h"
 #include "platform/process.h"
 
 namespace kal {
 namespace {
 
-constexpr size_t kKeyQueueSize = 64;
-
 struct ConsoleState {
   std::unique_ptr<ConsoleFrontEnd> front;
   ConsoleGrid grid;
-  std::deque<uint8_t> keys;
+  KeyQueue keys;
   KeyDecoder decoder;
-  std::string undelivered;  // decoded keys waiting for room in the queue
   std::string title;
+  uint8_t last_mods = 0;      // modifiers of the key ReadKey returned last
   bool input_ended = false;
   bool created = false;
+  bool watching = false;      // the front end's input descriptor is watched
+  bool suspended = false;     // a program in the foreground has the terminal
+  bool check_break = true;
+  bool check_eof = false;
+  bool mouse_enabled = true;
+  bool ignore_next_click = false;
 };
 
 ConsoleState& S() {
@@ -31,40 +36,94 @@ ConsoleState& S() {
   return s;
 }
 
-// Moves decoded keys into the queue as far as there is room.
-void DeliverKeys() {
+void TakeInput();
+
+// Watches the input descriptor only while the queue has room: a full queue
+// leaves further keys with the system, and a readable descriptor that is
+// not read would wake every wait at once.
+void UpdateWatch() {
   auto& s = S();
-  size_t i = 0;
-  while (i < s.undelivered.size() && s.keys.size() < kKeyQueueSize) s.keys.push_back(s.undelivered[i++]);
-  s.undelivered.erase(0, i);
+  int fd = s.front ? s.front->InputFd() : -1;
+  bool want = fd >= 0 && !s.suspended && !s.input_ended && s.keys.room() > 0;
+  if (want == s.watching) return;
+  if (want) {
+    Loop().Watch(fd, [] { TakeInput(); });
+  } else {
+    Loop().Unwatch(fd);
+  }
+  s.watching = want;
 }
 
-// Reads what the front end has, without blocking.
+// Puts decoded keys into the queue by its rules; some keys act at once.
+void Deliver(const std::vector<KeyEvent>& events) {
+  auto& s = S();
+  for (const KeyEvent& e : events) {
+    switch (e.kind) {
+      case KeyEvent::kChar:
+        s.keys.PushByte(e.code, e.mods);
+        break;
+      case KeyEvent::kExtended:
+        s.keys.PushExtended(e.code, e.mods);
+        break;
+      case KeyEvent::kMouseChar:
+      case KeyEvent::kMouseExtended:
+        if (!s.mouse_enabled) break;
+        if (s.ignore_next_click) {
+          s.ignore_next_click = false;
+          break;
+        }
+        if (e.kind == KeyEvent::kMouseExtended) s.keys.PushByte(0, 0);
+        s.keys.PushByte(e.code, 0);
+        break;
+    }
+  }
+}
+
+// Reads what the front end has, without blocking, as far as the queue has
+// room for it: every raw byte gives at most one queued byte.
 void TakeInput() {
   auto& s = S();
-  if (!s.front) return;
-  DeliverKeys();
-  while (!s.input_ended && s.undelivered.size() < kKeyQueueSize) {
-    char buf[256];
-    int n = s.front->ReadInput(buf, sizeof buf);
+  if (!s.front || s.suspended) return;
+  std::vector<KeyEvent> events;
+  while (!s.input_ended) {
+    int room = static_cast<int>(s.keys.room()) - static_cast<int>(s.decoder.pending_size());
+    if (room <= 0) break;
+    char buf[KeyQueue::kCapacity];
+    int n = s.front->ReadInput(buf, room);
     if (n < 0) {
       s.input_ended = true;
-      s.undelivered += s.decoder.Flush(INT64_MAX);
+      s.decoder.Flush(Loop().NowMs(), &events, true);
+      break;
     }
-    if (n <= 0) break;
-    s.undelivered += s.decoder.Feed(std::string_view(buf, n), Loop().NowMs());
+    if (n == 0) break;
+    s.decoder.Feed(std::string_view(buf, n), Loop().NowMs(), &events);
+    Deliver(events);
+    events.clear();
   }
-  if (s.decoder.Pending()) s.undelivered += s.decoder.Flush(Loop().NowMs());
-  DeliverKeys();
+  if (s.decoder.Pending()) s.decoder.Flush(Loop().NowMs(), &events);
+  Deliver(events);
+  UpdateWatch();
+}
+
+void Present() {
+  if (S().front) S().front->Present(S().grid);
+}
+
+KeyDecoder MakeDecoder(const ConsoleFrontEnd* front) {
+  if (front && front->TerminalKeys())
+    return KeyDecoder(KeyDecoder::Source::kTerminal, static_cast<uint8_t>(front->EraseByte()));
+  return KeyDecoder(KeyDecoder::Source::kStream);
 }
 
 }  // namespace
 
 void SetConsoleFrontEnd(std::unique_ptr<ConsoleFrontEnd> front) {
   auto& s = S();
-  if (s.front && s.front->InputFd() >= 0) Loop().Unwatch(s.front->InputFd());
+  if (s.watching && s.front) Loop().Unwatch(s.front->InputFd());
+  s.watching = false;
   s.front = std::move(front);
-  if (s.front && s.front->InputFd() >= 0) Loop().Watch(s.front->InputFd(), [] { TakeInput(); });
+  s.decoder = MakeDecoder(s.front.get());
+  UpdateWatch();
 }
 
 ConsoleFrontEnd* FrontEnd() { return S().front.get(); }
@@ -72,28 +131,44 @@ ConsoleGrid& Grid() { return S().grid; }
 
 void ResetConsoleForTest(std::string keys, std::string* out) {
   SetConsoleFrontEnd(nullptr);
-  S().grid = ConsoleGrid();
-  S().keys.clear();
-  S().decoder = KeyDecoder();
-  S().undelivered.clear();
-  S().title.clear();
-  S().input_ended = false;
-  S().created = false;
+  auto& s = S();
+  s.grid = ConsoleGrid();
+  s.keys.Clear();
+  s.title.clear();
+  s.last_mods = 0;
+  s.input_ended = false;
+  s.created = false;
+  s.suspended = false;
+  s.check_break = true;
+  s.check_eof = false;
+  s.mouse_enabled = true;
+  s.ignore_next_click = false;
   SetConsoleFrontEnd(MakeMemoryFrontEnd(std::move(keys), out));
 }
 
 void InitConsole() {
-  if (S().created) return;
-  S().created = true;
-  if (S().front) S().front->Present(S().grid);
+  auto& s = S();
+  if (s.created) return;
+  s.created = true;
+  ConsoleSettings cfg = ReadConsoleSettings();
+  s.grid = ConsoleGrid(ConsoleGrid::kWidth, ConsoleGrid::kHeight,
+                       static_cast<uint8_t>(cfg.background * 16 + cfg.foreground));
+  std::array<int, 16> table;
+  for (int i = 0; i < 16; ++i) table[i] = i;
+  ParseColourTable(cfg.colour_table, &table);
+  for (int i = 0; i < 16; ++i) s.grid.set_colour_entry(i, table[i]);
+  s.grid.set_colours_allowed(!cfg.colours_fixed);
+  Present();
 }
 
 void ConsoleWrite(std::string_view bytes) {
   InitConsole();
   auto& s = S();
+  uint64_t bells = s.grid.bells();
   s.grid.Write(bytes);
   if (s.front) {
     s.front->OnWrite(bytes);
+    if (s.grid.bells() != bells) s.front->Bell();
     s.front->Present(s.grid);
   }
   TakeInput();
@@ -108,30 +183,39 @@ void ConsoleWriteLine(std::string_view bytes) {
 void ClearScreen() {
   InitConsole();
   S().grid.Clear();
-  if (S().front) S().front->Present(S().grid);
+  Present();
 }
 
 void ClearEol() {
+  InitConsole();
   S().grid.ClearEol();
-  if (S().front) S().front->Present(S().grid);
+  Present();
 }
 
 void GotoXY(int column, int row) {
+  InitConsole();
   S().grid.GotoXY(column, row);
-  if (S().front) S().front->Present(S().grid);
+  Present();
 }
 
-int WhereX() { return S().grid.X() + 1; }
-int WhereY() { return S().grid.Y() + 1; }
+int WhereX() {
+  InitConsole();
+  return S().grid.X() + 1;
+}
+
+int WhereY() {
+  InitConsole();
+  return S().grid.Y() + 1;
+}
 
 void TextColor(int colour) {
-  auto& g = S().grid;
-  g.set_attribute(static_cast<uint8_t>((g.attribute() & 0xF0) | (colour & 0x0F)));
+  InitConsole();
+  S().grid.TextColor(colour);
 }
 
 void TextBackground(int colour) {
-  auto& g = S().grid;
-  g.set_attribute(static_cast<uint8_t>((g.attribute() & 0x0F) | ((colour & 0x0F) << 4)));
+  InitConsole();
+  S().grid.TextBackground(colour);
 }
 
 void SetConsoleTitle(std::string_view title) {
@@ -141,12 +225,15 @@ void SetConsoleTitle(std::string_view title) {
 
 std::string ConsoleTitle() { return S().title; }
 
+void RefreshConsole() { Present(); }
+
 void PumpMessages() {
   Loop().Wait(0);
   TakeInput();
 }
 
 void Delay(int ms) {
+  InitConsole();
   int64_t end = Loop().NowMs() + ms;
   for (;;) {
     TakeInput();
@@ -158,32 +245,51 @@ void Delay(int ms) {
 }
 
 bool KeyPressed() {
+  InitConsole();
   PumpMessages();
-  return !S().keys.empty();
+  return !S().keys.Empty();
 }
 
 bool InputEnded() {
   TakeInput();
-  return S().input_ended && S().keys.empty() && S().undelivered.empty();
+  return S().input_ended && S().keys.Empty() && !S().decoder.Pending();
 }
 
 uint8_t ReadKey() {
+  auto& s = S();
   while (!KeyPressed()) {
     if (InputEnded()) DoneConsole(2);
-    Loop().Wait(S().decoder.Pending() ? 10 : 100);
+    // A held Esc needs a wake-up when its pause is over.
+    Loop().Wait(s.decoder.Pending() ? KeyDecoder::kEscPauseMs / 5 : 100);
   }
-  uint8_t k = S().keys.front();
-  S().keys.pop_front();
+  uint8_t k = s.keys.Pop(&s.last_mods);
+  UpdateWatch();
   return k;
 }
 
+uint8_t LastKeyModifiers() { return S().last_mods; }
+
 bool PushKeyBytes(std::string_view bytes) {
-  if (S().keys.size() + bytes.size() > kKeyQueueSize) return false;
-  for (char c : bytes) S().keys.push_back(static_cast<uint8_t>(c));
+  if (S().keys.size() + bytes.size() > KeyQueue::kCapacity) return false;
+  for (char c : bytes) S().keys.PushByte(static_cast<uint8_t>(c));
   return true;
 }
 
-void ClearKeyQueue() { S().keys.clear(); }
+void PushKeyEvents(const std::vector<KeyEvent>& events) {
+  Deliver(events);
+  UpdateWatch();
+}
+
+void ClearKeyQueue() {
+  S().keys.Clear();
+  UpdateWatch();
+}
+
+size_t KeyQueueSize() { return S().keys.size(); }
+
+void SetCheckEof(bool on) { S().check_eof = on; }
+void SetMouseEnabled(bool on) { S().mouse_enabled = on; }
+void IgnoreNextClick() { S().ignore_next_click = true; }
 
 std::string ConsoleReadLine() {
   std::string line;
@@ -193,6 +299,7 @@ std::string ConsoleReadLine() {
       ConsoleWrite("\r\n");
       return line + "\r\n";
     }
+    if (k == 26 && S().check_eof) return line + "\x1A";
     if (k == 8) {
       if (!line.empty()) {
         line.pop_back();
@@ -201,7 +308,7 @@ std::string ConsoleReadLine() {
       continue;
     }
     if (k == 0) {
-      ReadKey();  // the scan code of an extended key
+      ReadKey();  // the scan code of an extended key is not text
       continue;
     }
     if (k >= 32 && line.size() < 126) {
@@ -211,8 +318,30 @@ std::string ConsoleReadLine() {
   }
 }
 
+void SuspendConsole() {
+  auto& s = S();
+  if (s.suspended) return;
+  s.suspended = true;
+  UpdateWatch();
+  if (s.front) s.front->Suspend();
+}
+
+void ResumeConsole() {
+  auto& s = S();
+  if (!s.suspended) return;
+  s.suspended = false;
+  if (s.front) {
+    s.front->Resume();
+    s.front->SetTitle(s.title);
+    s.front->Present(s.grid);
+  }
+  UpdateWatch();
+}
+
 void DoneConsole(int code) {
-  if (S().front) S().front->Restore();
+  auto& s = S();
+  s.keys.Clear();
+  if (s.front) s.front->Restore();
   std::fputs(code == 2 ? "kaldorin: a entrada terminou; o programa foi encerrado.\n"
                        : "kaldorin: o programa foi encerrado.\n",
              stderr);
@@ -220,7 +349,13 @@ void DoneConsole(int code) {
 }
 
 void EndConsoleNormally() {
+  auto& s = S();
+  s.check_break = false;
   SetConsoleTitle("Programa terminado");
+  if (s.front) s.front->Restore();
+}
+
+void EndConsoleAfterError() {
   if (S().front) S().front->Restore();
 }
 

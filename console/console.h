@@ -10,12 +10,14 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "platform/console_frontend.h"
 
 namespace kal {
 
 class ConsoleGrid;
+struct KeyEvent;
 
 // Installs the front end (main does it once; tests before each run).
 void SetConsoleFrontEnd(std::unique_ptr<ConsoleFrontEnd> front);
@@ -37,6 +39,8 @@ void TextColor(int colour);
 void TextBackground(int colour);
 void SetConsoleTitle(std::string_view title);
 std::string ConsoleTitle();
+// Shows the grid again after a change made through Grid() directly.
+void RefreshConsole();
 
 // Sleeps ms (virtual time in tests) while keeping input flowing.
 void Delay(int ms);
@@ -46,9 +50,22 @@ void PumpMessages();
 // Key queue (the key byte stream: plain bytes, extended keys as 0 + scan).
 bool KeyPressed();
 uint8_t ReadKey();
+// The modifiers (KeyModifier bits: Shift 1, Ctrl 2, Alt 4) that were held
+// with the key ReadKey returned last.
+uint8_t LastKeyModifiers();
 // Appends decoded key bytes; returns false when the queue has no room.
 bool PushKeyBytes(std::string_view bytes);
+// Queues keys by the queue's rules (a two-byte code only when it fits whole).
+void PushKeyEvents(const std::vector<KeyEvent>& events);
 void ClearKeyQueue();
+size_t KeyQueueSize();
+
+// End-of-file check of ConsoleReadLine (Ctrl+Z ends a line); off at start.
+void SetCheckEof(bool on);
+// Mouse buttons and wheel as keys; on at start.
+void SetMouseEnabled(bool on);
+// The next mouse event only clears this flag.
+void IgnoreNextClick();
 
 // Standard-input line read without speech (at most 126 characters); the
 // result ends with CR LF as the line was stored.
@@ -58,6 +75,12 @@ std::string ConsoleReadLine();
 // can never be satisfied.
 bool InputEnded();
 
+// A program started in a shown mode runs in the foreground: the terminal is
+// handed over (raw mode and the alternate screen left, input not read) and
+// taken back afterwards, redrawn.
+void SuspendConsole();
+void ResumeConsole();
+
 // Ends the program as closing the window would: a line on standard error,
 // a non-zero exit code.
 [[noreturn]] void DoneConsole(int code);
@@ -65,5 +88,7 @@ bool InputEnded();
 // The normal end: the title becomes "Programa terminado", the front end is
 // restored.
 void EndConsoleNormally();
+// The end after a run-time error: the front end is restored, the title kept.
+void EndConsoleAfterError();
 
 }  // namespace kal

@@ -31,6 +31,9 @@ class ConsoleFrontEnd {
   // Window title, Latin-1.
   virtual void SetTitle(std::string_view title) = 0;
 
+  // The bell byte was written.
+  virtual void Bell() {}
+
   // Descriptor to watch for input, or -1 when input is not a descriptor.
   virtual int InputFd() = 0;
 
@@ -47,6 +50,11 @@ class ConsoleFrontEnd {
   virtual void Restore() {}
 
   virtual bool IsTerminal() const { return false; }
+
+  // Input comes from a terminal in raw mode (Enter is CR, LF is Ctrl+Enter),
+  // whose Backspace key sends EraseByte(); otherwise from a byte stream.
+  virtual bool TerminalKeys() const { return false; }
+  virtual int EraseByte() const { return 0x7F; }
 };
 
 // Headless: lines to out_fd as UTF-8, raw input bytes from in_fd.

@@ -6,6 +6,7 @@
 
 #include "console/latin1.h"
 #include "platform/console_frontend.h"
+#include "platform/event_loop.h"
 
 namespace kal {
 namespace {
@@ -98,9 +99,23 @@ class MemoryFrontEnd : public ConsoleFrontEnd {
   void Present(const ConsoleGrid&) override {}
   void SetTitle(std::string_view) override {}
   int InputFd() override { return -1; }
+  // All input is there at once, except that a lone Esc (one not followed
+  // by '[' or 'O') is followed by a pause, as a person typing it makes, so
+  // that it is not taken as the start of an escape sequence.
   int ReadInput(char* buf, int cap) override {
     if (pos_ >= input_.size()) return -1;
-    int n = static_cast<int>(std::min<size_t>(cap, input_.size() - pos_));
+    if (Loop().NowMs() < resume_at_) return 0;
+    size_t end = std::min<size_t>(input_.size(), pos_ + cap);
+    for (size_t i = pos_; i < end; ++i) {
+      if (input_[i] != '\x1b') continue;
+      bool sequence = i + 1 < input_.size() && (input_[i + 1] == '[' || input_[i + 1] == 'O');
+      if (!sequence) {
+        end = i + 1;
+        resume_at_ = Loop().NowMs() + 80;
+        break;
+      }
+    }
+    int n = static_cast<int>(end - pos_);
     input_.copy(buf, n, pos_);
     pos_ += n;
     return n;
@@ -110,6 +125,7 @@ class MemoryFrontEnd : public ConsoleFrontEnd {
  private:
   std::string input_;
   size_t pos_ = 0;
+  int64_t resume_at_ = 0;
   std::string* out_;
   LineText lines_;
 };

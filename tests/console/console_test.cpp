@@ -1,0 +1,114 @@
+#include "console/console.h"
+
+#include <gtest/gtest.h>
+
+#include "console/console_grid.h"
+#include "console/console_settings.h"
+#include "console/key_decoder.h"
+#include "console/key_queue.h"
+#include "platform/event_loop.h"
+
+namespace kal {
+namespace {
+
+class ConsoleTest : public ::testing::Test {
+ protected:
+  void Start(const std::string& keys) {
+    SetLoop(MakeFakeEventLoop());
+    ResetConsoleForTest(keys, &out_);
+  }
+  std::string out_;
+};
+
+TEST(KeyQueue, TwoByteCodeNeedsRoomForBothBytes) {
+  KeyQueue q;
+  for (int i = 0; i < 62; ++i) ASSERT_TRUE(q.PushByte('a'));
+  EXPECT_TRUE(q.PushExtended(72));
+  EXPECT_EQ(q.size(), 64u);
+  EXPECT_FALSE(q.PushByte('b'));
+  q.Pop();
+  EXPECT_FALSE(q.PushExtended(72));  // 63 queued: the arrow is dropped whole
+  EXPECT_EQ(q.size(), 63u);
+  EXPECT_TRUE(q.PushByte('c'));
+}
+
+TEST_F(ConsoleTest, MouseCodesFillTheQueueByteByByte) {
+  Start("");
+  std::string fill(63, 'a');
+  ASSERT_TRUE(PushKeyBytes(fill));
+  PushKeyEvents({KeyEvent{KeyEvent::kMouseExtended, 67, 0}});
+  EXPECT_EQ(KeyQueueSize(), 64u);  // the zero went in, the code did not
+}
+
+TEST_F(ConsoleTest, IgnoredClickOnlyClearsTheFlag) {
+  Start("");
+  IgnoreNextClick();
+  PushKeyEvents({KeyEvent{KeyEvent::kMouseChar, 13, 0}, KeyEvent{KeyEvent::kMouseChar, 27, 0}});
+  EXPECT_EQ(ReadKey(), 27);
+}
+
+TEST_F(ConsoleTest, KeysCarryTheirModifiers) {
+  Start("\x1b[1;2DA");
+  EXPECT_EQ(ReadKey(), 0);
+  EXPECT_EQ(ReadKey(), 75);
+  EXPECT_EQ(LastKeyModifiers(), kModShift);
+  EXPECT_EQ(ReadKey(), 'A');
+  EXPECT_EQ(LastKeyModifiers(), kModShift);
+}
+
+TEST_F(ConsoleTest, LoneEscInTypedKeysIsTheEscKey) {
+  Start("\x1b" "a\x1b");
+  EXPECT_EQ(ReadKey(), 27);
+  EXPECT_EQ(ReadKey(), 'a');
+  EXPECT_EQ(ReadKey(), 27);
+}
+
+TEST_F(ConsoleTest, LongTypeAheadIsKeptNotDropped) {
+  std::string keys(200, 'k');
+  Start(keys + "\n");
+  std::string got;
+  for (int i = 0; i < 201; ++i) got.push_back(static_cast<char>(ReadKey()));
+  EXPECT_EQ(got, keys + "\r");
+}
+
+TEST_F(ConsoleTest, ConsoleReadLineEchoesAndEditsWithBackspace) {
+  Start("abx\x7f" "c\n");
+  EXPECT_EQ(ConsoleReadLine(), "abc\r\n");
+  EXPECT_EQ(out_, "abc\n");  // the headless text applies the backspace
+}
+
+TEST_F(ConsoleTest, ConsoleReadLineStopsStoringAt126Characters) {
+  Start(std::string(130, 'z') + "\n");
+  EXPECT_EQ(ConsoleReadLine(), std::string(126, 'z') + "\r\n");
+}
+
+TEST_F(ConsoleTest, StartAttributeAndColourSettingsComeFromTheConfiguration) {
+  ConsoleSettings cfg;
+  cfg.background = 1;
+  cfg.foreground = 14;
+  cfg.colours_fixed = true;
+  cfg.colour_table = "4,1";
+  OverrideConsoleSettingsForTest(&cfg, nullptr);
+  Start("");
+  ConsoleWrite("x");
+  TextColor(2);
+  EXPECT_EQ(Grid().attribute(), 0x1E);
+  EXPECT_EQ(Grid().Attr(0, 0), 0x1E);
+  EXPECT_EQ(Grid().Attr(5, 5), 0x1E);
+  EXPECT_EQ(Grid().ColourRgb(0), (Rgb{255, 0, 0}));
+  EXPECT_EQ(Grid().ColourRgb(2), (Rgb{0, 255, 0}));
+  OverrideConsoleSettingsForTest(nullptr, nullptr);
+}
+
+TEST_F(ConsoleTest, WhereXReportsTheParkedColumn) {
+  Start("");
+  ConsoleWrite(std::string(80, '-'));
+  EXPECT_EQ(WhereX(), 81);
+  EXPECT_EQ(WhereY(), 1);
+  GotoXY(200, 200);
+  EXPECT_EQ(WhereX(), 80);
+  EXPECT_EQ(WhereY(), 25);
+}
+
+}  // namespace
+}  // namespace kal
