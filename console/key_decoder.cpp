@@ -216,7 +216,9 @@ void KeyDecoder::Flush(int64_t now_ms, std::vector<KeyEvent>* out, bool force) {
   // cannot be read as a whole key. A leading Esc is the Esc key.
   while (!pending_.empty()) {
     size_t used = DecodeOne(pending_, out);
-    if (used == 0) {
+    if (used == 0 && pending_[0] == '\0') {
+      used = 1;  // a zero byte with no code after it
+    } else if (used == 0) {
       uint8_t c = static_cast<uint8_t>(pending_[0]);
       Push(out, KeyEvent::kChar, c, 0);
       used = 1;
@@ -236,6 +238,12 @@ size_t KeyDecoder::DecodeOne(std::string_view s, std::vector<KeyEvent>* out) {
     return 1;
   }
   if (source_ == Source::kStream && c == '\n' && was_cr) return 1;  // CR LF: one Enter
+  if (source_ == Source::kStream && c == 0) {
+    // Standard input may carry the key byte stream itself: zero + code.
+    if (s.size() < 2) return 0;
+    Push(out, KeyEvent::kExtended, static_cast<uint8_t>(s[1]), 0);
+    return 2;
+  }
   last_was_cr_ = c == '\r';
   EmitControl(c, 0, out);
   return 1;

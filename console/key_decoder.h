@@ -43,7 +43,8 @@ class KeyDecoder {
 
   enum class Source {
     kTerminal,  // raw-mode terminal: LF is Ctrl+Enter, the erase byte is Backspace
-    kStream,    // standard input: LF and CR both are Enter, 8 and 127 both Backspace
+    kStream,    // standard input: LF and CR both are Enter, 8 and 127 both
+                // Backspace, a zero byte and the next one an extended key
   };
   explicit KeyDecoder(Source source = Source::kStream, uint8_t erase = 0x7F)
       : source_(source), erase_(erase) {}

@@ -180,6 +180,14 @@ TEST(KeyDecoder, StreamInputTakesLfAndCrAsEnterAndCrLfAsOne) {
   EXPECT_EQ(KeyBytes(out), "a\rb\rc\r\r\b\b");
 }
 
+TEST(KeyDecoder, StreamInputMayCarryExtendedKeysAsZeroAndCode) {
+  KeyDecoder d(KeyDecoder::Source::kStream);
+  std::vector<KeyEvent> out;
+  d.Feed(string("\0", 1), 0, &out);
+  d.Feed("Hx", 0, &out);
+  EXPECT_EQ(KeyBytes(out), Z(72) + "x");
+}
+
 TEST(KeyDecoder, OverlongGarbageDoesNotGrowWithoutBound) {
   KeyDecoder d(KeyDecoder::Source::kTerminal);
   std::vector<KeyEvent> out;
