@@ -1,0 +1,67 @@
+// Starting other programs and looking at the running ones.
+//
+// The interpreter starts programs in three ways: sharing the console (the
+// program takes the terminal, or standard input and output, until it ends),
+// detached (its standard streams on the null device), or as a console
+// program whose standard streams are pipes held here. The process list is
+// searched by executable name. Nothing here blocks except WaitProgramStep,
+// which sleeps at most the time asked through the event loop.
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace kal {
+
+enum class ChildStreams {
+  kConsole,   // inherits the terminal / standard streams and takes them over
+  kDetached,  // standard streams on the null device
+  kPipes,     // standard streams are pipes; the previous piped program's are closed
+};
+
+struct StartRequest {
+  std::string program;            // host path, or a bare name looked up in PATH
+  std::vector<std::string> args;  // host bytes, after the program name
+  ChildStreams streams = ChildStreams::kDetached;
+};
+
+// Starts the program in the current folder. Returns its id (> 0), or 0 with
+// a reason in *err when it could not be started (no such program, not
+// executable, ...).
+int StartProgram(const StartRequest& req, std::string* err);
+
+// True while the program of that id has not ended. Ended programs are
+// collected, so they never linger in the process list.
+bool ProgramRunning(int id);
+
+// True while any program started with kConsole has not ended.
+bool ConsoleProgramRunning();
+
+// Gives the terminal back to this program after a kConsole child ended
+// (its foreground process group), when it had been handed over.
+void ReclaimTerminal();
+
+// Writes to the standard input of the last kPipes program without blocking:
+// what the pipe does not take now is kept (up to a bound) and sent on later
+// calls. False when there is no such program or its input is closed.
+bool SendToPipedProgram(std::string_view bytes);
+
+// What the last kPipes program wrote to its standard output (stream 1) or
+// error (stream 2) and nobody took yet, at most max bytes; never waits.
+std::string TakePipedOutput(int stream, size_t max);
+
+// True when a running process has this executable name: the file name of its
+// executable, its command name or the file name of its first argument, or
+// the whole executable path; compared without regard to ASCII case. A name
+// ending in ".exe" also matches the same name without it.
+bool ProcessRunningNamed(std::string_view name);
+
+// The full path of an executable file found along PATH, or "" when none.
+std::string FindInPath(std::string_view name);
+
+// True when path names an executable regular file.
+bool IsExecutableFile(const std::string& path);
+
+}  // namespace kal
