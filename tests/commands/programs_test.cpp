@@ -1,0 +1,102 @@
+// The program back end against real child processes.
+#include "platform/programs.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+#include <thread>
+
+namespace kal {
+namespace {
+
+// Polls cond for up to 5 s of real time.
+template <class F>
+bool Eventually(F cond) {
+  for (int i = 0; i < 500; ++i) {
+    if (cond()) return true;
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
+  return false;
+}
+
+TEST(Programs, StartsDetachedAndCollectsTheEndedChild) {
+  std::string err;
+  int id = StartProgram({"sleep", {"0.2"}, ChildStreams::kDetached}, &err);
+  ASSERT_GT(id, 0) << err;
+  EXPECT_TRUE(ProgramRunning(id));
+  EXPECT_TRUE(Eventually([&] { return !ProgramRunning(id); }));
+}
+
+TEST(Programs, AMissingProgramIsRefused) {
+  std::string err;
+  EXPECT_EQ(StartProgram({"/nonexistent/prog", {}, ChildStreams::kDetached}, &err), 0);
+  EXPECT_FALSE(err.empty());
+  EXPECT_EQ(StartProgram({"no-such-program-kal", {}, ChildStreams::kPipes}, &err), 0);
+}
+
+TEST(Programs, ProcessListMatchesByNameWithTheExeRule) {
+  // A copy of sleep under a name nobody else runs.
+  std::string name = "kslp" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) + "x";
+  std::string path = ::testing::TempDir() + name;
+  ASSERT_EQ(std::system(("cp \"$(command -v sleep)\" " + path).c_str()), 0);
+  std::string err;
+  int id = StartProgram({path, {"30"}, ChildStreams::kDetached}, &err);
+  ASSERT_GT(id, 0);
+  EXPECT_TRUE(ProcessRunningNamed(name));
+  EXPECT_TRUE(ProcessRunningNamed(name + ".EXE"));
+  EXPECT_TRUE(ProcessRunningNamed(path));
+  EXPECT_FALSE(ProcessRunningNamed(name.substr(1)));
+  EXPECT_FALSE(ProcessRunningNamed(name + ".ex"));
+  std::system(("kill " + std::to_string(id)).c_str());
+  // Once it ended (and was collected) it no longer counts, zombie or not.
+  EXPECT_TRUE(Eventually([&] { return !ProcessRunningNamed(name + ".exe"); }));
+  std::remove(path.c_str());
+}
+
+TEST(Programs, PipesNeverBlock) {
+  std::string err;
+  ASSERT_GT(StartProgram({"cat", {}, ChildStreams::kPipes}, &err), 0) << err;
+  EXPECT_EQ(TakePipedOutput(1, 65535), "");  // nothing written yet: no wait
+  EXPECT_TRUE(SendToPipedProgram("hello\r\n"));
+  std::string got;
+  EXPECT_TRUE(Eventually([&] {
+    got += TakePipedOutput(1, 65535);
+    return got == "hello\r\n";
+  }));
+  EXPECT_EQ(TakePipedOutput(2, 65535), "");
+}
+
+TEST(Programs, AChildThatFloodsItsOutputDoesNotStopUs) {
+  std::string err;
+  int id = StartProgram({"sh", {"-c", "exec yes flood"}, ChildStreams::kPipes}, &err);
+  ASSERT_GT(id, 0);
+  std::this_thread::sleep_for(std::chrono::milliseconds(100));
+  std::string first = TakePipedOutput(1, 65535);
+  EXPECT_LE(first.size(), 65535u);
+  EXPECT_GT(first.size(), 0u);
+  // A child that does not read its input: sending never blocks either.
+  int cat_id = StartProgram({"sleep", {"30"}, ChildStreams::kPipes}, &err);
+  ASSERT_GT(cat_id, 0);
+  std::string big(1 << 20, 'x');
+  EXPECT_TRUE(SendToPipedProgram(big));
+  EXPECT_TRUE(SendToPipedProgram(big));
+  std::system(("kill " + std::to_string(id) + " " + std::to_string(cat_id)).c_str());
+  EXPECT_TRUE(Eventually([&] { return !ProgramRunning(cat_id); }));
+  EXPECT_FALSE(SendToPipedProgram("after the end"));
+}
+
+TEST(Programs, FindsExecutablesAlongPath) {
+  EXPECT_EQ(FindInPath("sh").empty(), false);
+  EXPECT_EQ(FindInPath("no-such-program-kal"), "");
+  EXPECT_EQ(FindInPath("/bin/sh"), "");
+  EXPECT_TRUE(IsExecutableFile("/bin/sh"));
+  EXPECT_FALSE(IsExecutableFile("/etc/passwd"));
+  EXPECT_FALSE(IsExecutableFile("/bin"));
+}
+
+}  // namespace
+}  // namespace kal
