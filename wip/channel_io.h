@@ -1,0 +1,20 @@
+// The channel side of the commands that also work on the console, and the
+// closing of a channel, shared by the console, file and network families.
+#pragma once
+
+#include <string_view>
+
+namespace kal {
+
+// ESCREVE #d operands: args begins with '#'; the trailing '&' has already
+// been taken (no_line_end).
+bool WriteToChannel(std::string_view args, bool no_line_end);
+
+// LE #d var: args begins with '#' (a trailing '&' already taken).
+bool ReadFromChannel(std::string_view args);
+
+// Closes whatever channel d holds (a file or a connection); 0, or the error
+// number of closing a file. The channel is closed afterwards in every case.
+int CloseChannel(int channel);
+
+}  // namespace kal
