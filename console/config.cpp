@@ -16,6 +16,9 @@ constexpr size_t kDirectLimit = 80 - 1;    // value buffer of the direct readers
 // Rounds of "@" expansion in one value. Enough for any sensible setting; a
 // value whose insertions bring back "@\" or "@@\" stops here as it stands.
 constexpr int kMaxExpansionRounds = 16;
+// A configuration file is a few kilobytes; a larger one than this is not
+// read (its keys read as absent) and never rewritten.
+constexpr size_t kMaxFileSize = 16u << 20;
 
 struct ConfigState {
   bool legacy = false;
@@ -40,7 +43,7 @@ std::string ConfigFolderHost() {
 bool ReadFromFile(const std::string& file, std::string_view section, std::string_view key, size_t limit,
                   std::string* value) {
   std::string text;
-  if (!ReadHostFile(file, &text) || !IniLookup(text, section, key, value)) return false;
+  if (!ReadHostFile(file, &text, kMaxFileSize) || !IniLookup(text, section, key, value)) return false;
   if (value->size() > limit) value->resize(limit);
   return true;
 }
@@ -48,7 +51,9 @@ bool ReadFromFile(const std::string& file, std::string_view section, std::string
 bool WriteToFile(const std::string& file, std::string_view section, std::string_view key,
                  std::string_view value) {
   std::string text;
-  ReadHostFile(file, &text);
+  // A file that is there but cannot be read must not be replaced by one
+  // holding only this key.
+  if (!ReadHostFile(file, &text, kMaxFileSize) && HostExists(file)) return false;
   std::string updated = text;
   if (!IniSet(&updated, section, key, value)) return false;
   if (updated == text && HostExists(file)) return true;

@@ -19,6 +19,7 @@
 // UTF-8 byte strings that can be handed to the C library as they are.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -92,8 +93,9 @@ bool ListHostFolder(const std::string& host_path, std::vector<FolderEntry>* entr
 
 // --- Whole files ---------------------------------------------------------------
 
-// Reads a whole file; false when it cannot be opened or read.
-bool ReadHostFile(const std::string& host_path, std::string* contents);
+// Reads a whole file; false when it cannot be opened or read, or when it is
+// larger than `limit` bytes (then nothing is kept).
+bool ReadHostFile(const std::string& host_path, std::string* contents, size_t limit = SIZE_MAX);
 
 // Replaces (or creates) a file with the contents without ever leaving it
 // truncated: the bytes go to a temporary file beside it, are flushed to the

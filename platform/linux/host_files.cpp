@@ -99,7 +99,7 @@ bool ListHostFolder(const std::string& host_path, std::vector<FolderEntry>* entr
   return true;
 }
 
-bool ReadHostFile(const std::string& host_path, std::string* contents) {
+bool ReadHostFile(const std::string& host_path, std::string* contents, size_t limit) {
   contents->clear();
   int fd = open(host_path.c_str(), O_RDONLY | O_CLOEXEC);
   if (fd < 0) return false;
@@ -115,9 +115,14 @@ bool ReadHostFile(const std::string& host_path, std::string* contents) {
     if (n < 0 && errno == EINTR) continue;
     if (n < 0) ok = false;
     if (n <= 0) break;
+    if (contents->size() + static_cast<size_t>(n) > limit) {
+      ok = false;
+      break;
+    }
     contents->append(buf, static_cast<size_t>(n));
   }
   close(fd);
+  if (!ok) contents->clear();
   return ok;
 }
 

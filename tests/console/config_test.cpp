@@ -123,6 +123,21 @@ TEST_F(Config, WritesKeepTheRestOfTheFileByteForByte) {
   EXPECT_EQ(ReadFileBytes(UserIni()), after);
 }
 
+TEST_F(Config, AFileThatCannotBeReadIsNeverReplaced) {
+  // Unreadable: a folder where the file should be.
+  fs::create_directories(UserIni());
+  EXPECT_FALSE(WriteConfig("TALVEN", "A", "1"));
+  EXPECT_TRUE(fs::is_directory(UserIni()));
+  fs::remove(UserIni());
+  // Far too large to be a configuration file: its keys read as absent and a
+  // write leaves it alone.
+  WriteFileBytes(UserIni(), "[TALVEN]\nA=velho\n");
+  fs::resize_file(UserIni(), (16u << 20) + 1);
+  EXPECT_EQ(ReadConfig("TALVEN", "A"), "");
+  EXPECT_FALSE(WriteConfig("TALVEN", "A", "1"));
+  EXPECT_EQ(fs::file_size(UserIni()), (16u << 20) + 1);
+}
+
 TEST_F(Config, LegacyCopyIsReadWhenEmptyAndWrittenWhenPresent) {
   WriteFileBytes(UserIni(), "[TALVEN]\nLEGADO=sim\nA=\n");
   WriteFileBytes(WindowsIni(), "[TALVEN]\nA=antigo\nB=velho\n");
