@@ -1,23 +1,161 @@
-// The speech facade. For now every request is only logged; the voices and
-// the wave player plug in behind these calls.
+// The speech facade's module state, its start and end, and the requests
+// that play one recording or wait for speech to end.
 #include "console/speech.h"
 
 #include <string>
 
 #include "console/console.h"
+#include "console/latin1.h"
+#include "console/sound_paths.h"
+#include "console/speech_config.h"
+#include "console/speech_engine_port.h"
 #include "console/speech_log.h"
+#include "console/speech_state.h"
 #include "console/wave_player.h"
+#include "console/word_voice.h"
+#include "platform/event_loop.h"
 
 namespace kal {
 
-void InitSpeech(int, std::string_view) {}
-void DoneSpeech() {}
+SpeechState& Speech() {
+  static SpeechState s;
+  return s;
+}
 
-void SpeakText(std::string_view text) { LogSpeech("say", text); }
-void SpeakChar(uint8_t c) { LogSpeech("char", std::to_string(c)); }
-void SpellText(std::string_view text) { LogSpeech("spell", text); }
-void PlayNamedSound(std::string_view name) { LogSpeech("play", name); }
-bool SoundExists(std::string_view) { return false; }
+std::string WithBackslash(std::string folder) {
+  if (!folder.empty() && folder.back() != '\\' && folder.back() != '/') folder += '\\';
+  return folder;
+}
+
+void EnsureSpeechModule() {
+  auto& s = Speech();
+  if (s.module_ready) return;
+  s.module_ready = true;
+  s.echo = SpeechConfigYes(SpeechConfigDefault("TALVEN", "FALANDO", "Sim"));
+  s.echo_option = SpeechConfigYes(SpeechConfigDefault("TALVEN", "ECOAROPCAO", "Sim"));
+  s.full_announce = SpeechConfigYes(SpeechConfigDefault("TALVEN", "FALARTUDO", "Sim"));
+  s.divisor = SpeechConfigYes(SpeechConfigDefault("TALVEN", "BIPSCLECSCURTOS", "NAO")) ? 2 : 1;
+  SpeechLoadLegacyFlag();
+  s.speaking = true;
+  s.engine_kind = 5;
+  s.first_key_replaces = true;
+  s.click = MakeClickSound(s.divisor);
+  s.beep = MakeBeepSound(s.divisor);
+}
+
+namespace {
+
+// The voice settings of one speed (section SINTETIZADOR, keys ending in the
+// speed digit): word voice tuning, the player's flags, the pauses.
+void LoadVoiceSettings(int speed) {
+  auto& s = Speech();
+  std::string n = std::to_string(speed);
+  auto read = [&](const char* key) { return SpeechConfig("SINTETIZADOR", std::string(key) + n); };
+  s.voice_database = read("DIFONES").substr(0, 8);
+  Words().SetTuning(SpeechConfigNumber(read("CORTEFON"), 0), SpeechConfigNumber(read("SOBRAFON"), 0),
+                    SpeechConfigNumber(read("INTERPAL"), 0));
+  WaveFlags f = GetWaveFlags();
+  f.cut = SpeechConfigNotN(read("CORTAFALA"));
+  f.fast = SpeechConfigNotN(read("RAPIDINHO"));
+  SetWaveFlags(f);
+  s.pause_full = SpeechConfigNumber(read("PAUSAPONTO"), 250);
+  s.pause_comma = SpeechConfigNumber(read("PAUSAVIRG"), 150);
+  s.pause_colon = SpeechConfigNumber(read("PAUSADOISPONTOS"), 200);
+}
+
+void StartWordVoice() {
+  int code = Words().Start();
+  if (code == 0) return;
+  ConsoleWriteLine(L1("Erro de inicialização: ") + std::to_string(code));
+  ConsoleWriteLine("Banco de dados de voz: " + Speech().voice_database);
+  Words().Close();
+  while (ReadKey() != 13) {
+  }
+  DoneConsole(1);
+}
+
+void StartEngine() {
+  auto& s = Speech();
+  s.engine_active = false;
+  if (!SpeechConfigNotN(SpeechConfig("TRADUTOR", "SAPI"))) return;
+  int voice = SpeechConfigNumber(SpeechConfig("SERVFALA", "VOZ"), 0);
+  int rate = SpeechConfigNumber(SpeechConfig("SERVFALA", "VELOCIDADE"), 0);
+  int pitch = SpeechConfigNumber(SpeechConfig("SERVFALA", "TOM"), 0);
+  int kind = SpeechConfigNumber(SpeechConfig("SERVFALA", "TIPOSAPI"), 0);
+  if (kind != 4 && rate > 10) rate = 0;
+  s.engine_active = Engine().Start(voice, rate, pitch, "", kind);
+  s.engine_kind = kind;
+}
+
+}  // namespace
+
+void InitSpeech(int speed, std::string_view sounds_folder) {
+  EnsureSpeechModule();
+  auto& s = Speech();
+  SpeechLoadLegacyFlag();
+  if (speed <= 0) speed = SpeechConfigNumber(SpeechConfig("TRADUTOR", "VELOCIDADE"), 3);
+  if (speed < 1 || speed > 5) speed = 3;
+  s.speed = speed;
+  LoadVoiceSettings(speed);
+  StartWordVoice();
+  s.app_folder = WithBackslash(std::string(sounds_folder));
+  s.system_folder = WithBackslash(SpeechConfigDefault("TRADUTOR", "DIRLETRAS", "c:\\ferlan\\som\\letras"));
+  // The letter files are where the word voice finds them; the system sounds
+  // folder stands in when that key is not set.
+  std::string letters = SpeechConfigDirect("TRADUTOR", "dirLetras", "");
+  s.letters_folder = letters.empty() ? s.system_folder : WithBackslash(letters);
+  LoadVoiceSettings(speed);
+  StartEngine();
+}
+
+void DoneSpeech() {
+  auto& s = Speech();
+  while (SpeechBusy()) Loop().Wait(10);
+  StopSpeech();
+  if (s.engine_active) Engine().Release();
+  s.engine_active = false;
+  Words().Close();
+}
+
+void SpeakChar(uint8_t c) {
+  SpeechLogScope log("char", std::to_string(c));
+  WaitSpeech();
+  if (c < 32 && c != 0 && c != 12) return;
+  auto& s = Speech();
+  std::string path = s.letters_folder + "_" + std::to_string(c) + ".wav";
+  if (!SoundFileExists(path)) path = s.letters_folder + "_unknown.wav";
+  PlayWaveFile(path);
+}
+
+void SpellText(std::string_view text) {
+  SpeechLogScope log("spell", text);
+  for (char ch : text) {
+    if (KeyPressed()) break;
+    if (ch == '\t') PlayNamedSound("_FON9");
+    else SpeakChar(static_cast<uint8_t>(ch));
+  }
+}
+
+namespace {
+std::string NamedSoundPath(std::string_view name) {
+  auto& s = Speech();
+  return (!name.empty() && name[0] == '_' ? s.system_folder : s.app_folder) + std::string(name) + ".wav";
+}
+}  // namespace
+
+void PlayNamedSound(std::string_view name) {
+  SpeechLogScope log("play", name);
+  WaitSpeech();
+  PlayWaveFile(NamedSoundPath(name));
+}
+
+bool SoundExists(std::string_view name) { return SoundFileExists(NamedSoundPath(name)); }
+
+void PlayWaveBuffer(std::string_view image) {
+  SpeechLogScope log("wave", "memory " + std::to_string(image.size()), true);
+  WaitSpeech();
+  if (PlayWaveMemory(image) == 0) WaitWave();
+}
 
 void WriteAndSpeak(std::string_view text) {
   ConsoleWrite(text);
@@ -38,18 +176,49 @@ uint8_t ReadKeySpoken() {
   return k;
 }
 
-bool SpeechBusy() { return false; }
-void WaitSpeech() {}
-void StopSpeech() {}
+bool SpeechBusy() {
+  auto& s = Speech();
+  if (KeyPressed()) {
+    StopSpeech();
+    return false;
+  }
+  bool wave = WaveBusy();
+  return wave || (s.engine_active && Engine().Busy(0));
+}
+
+void WaitSpeech() {
+  auto& s = Speech();
+  if (!s.speaking) return;
+  while (SpeechBusy()) Loop().Wait(10);
+  s.speaking = false;
+}
+
+void StopSpeech() {
+  auto& s = Speech();
+  LogSpeechDetail("stop");
+  WaveStop();
+  s.stop = true;
+  if (s.engine_active && (s.engine_kind == 3 || Engine().Busy(0))) Engine().Stop();
+  Loop().Post([] {});
+}
+
 void SpeechPause(int ms) {
   for (int i = 0; i < ms / 50; ++i)
     if (!KeyPressed()) Delay(50);
 }
-void PlayWaveBuffer(std::string_view image) { PlayWaveMemory(image); }
-void Click() { LogSpeech("click"); }
-void ErrorBeep() {
-  ClearKeyQueue();
-  LogSpeech("beep");
+
+void SpeakText(std::string_view text) {
+  SpeechLogScope log("say", text);
+  EnsureSpeechModule();
+  auto& s = Speech();
+  if (!s.engine_active) {
+    SpeakRecorded(text);
+    return;
+  }
+  while (SpeechBusy()) Loop().Wait(10);
+  if (KeyPressed()) return;
+  Engine().Speak(text);
+  s.speaking = true;
 }
 
 std::string UpperCaseText(std::string_view text) {
@@ -60,5 +229,25 @@ std::string UpperCaseText(std::string_view text) {
   }
   return out;
 }
+
+bool SpeechEchoOn() {
+  EnsureSpeechModule();
+  return Speech().echo;
+}
+void SetSpeechEcho(bool on) {
+  EnsureSpeechModule();
+  Speech().echo = on;
+}
+bool FullAnnouncements() {
+  EnsureSpeechModule();
+  return Speech().full_announce;
+}
+bool EngineActive() { return Speech().engine_active; }
+int SpeechSpeed() { return Speech().speed; }
+std::string AppSoundsFolder() { return Speech().app_folder; }
+std::string SystemSoundsFolder() { return Speech().system_folder; }
+std::string LettersFolder() { return Speech().letters_folder; }
+
+void ResetSpeechForTest() { Speech() = SpeechState(); }
 
 }  // namespace kal

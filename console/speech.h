@@ -1,6 +1,9 @@
 // The speech facade: everything the program says goes through here, to the
-// recorded voice, a speech engine, or recorded sound files. Every request is
-// also written to the speech log.
+// recorded voice (character and message recordings, number words, the
+// diphone word voice) or to a speech engine, and recorded sound files. A
+// key waiting in the console's queue cuts every sound short at the next
+// check and stays in the queue. Every request is also written to the speech
+// log (console/speech_log.h).
 #pragma once
 
 #include <cstdint>
@@ -10,26 +13,61 @@
 namespace kal {
 
 // speed 0 = the configured speed; sounds_folder = the application sounds.
+// Loads the voice settings of the speed, starts the word voice (a failure
+// to start it shows the error, waits for Enter and ends the program) and
+// the speech engine when one is configured.
 void InitSpeech(int speed, std::string_view sounds_folder);
+// Waits for the end of speech (a key cuts it), stops, releases the engine,
+// closes the word voice.
 void DoneSpeech();
 
 void SpeakText(std::string_view text);
+// The recording of one character (bytes 0, 12, 32-255; other control bytes
+// are silent).
 void SpeakChar(uint8_t c);
+// Character by character, stopping when a key is waiting.
 void SpellText(std::string_view text);
+// A name beginning with "_" is a system sound (DIRLETRAS), any other an
+// application sound; ".wav" is appended.
 void PlayNamedSound(std::string_view name);
 bool SoundExists(std::string_view name);
 void WriteAndSpeak(std::string_view text);
 void WriteLineAndSpeak(std::string_view text);
 void WriteNumberAndSpeak(long long n);
+// ReadKey, stop speech, speak the key.
 uint8_t ReadKeySpoken();
+// False (and speech stopped) when a key is waiting; else true while sound
+// plays or the engine speaks.
 bool SpeechBusy();
 void WaitSpeech();
 void StopSpeech();
+// Waits in 50 ms steps; once a key is waiting the rest passes at once.
 void SpeechPause(int ms);
 // Plays an in-memory wave image and waits for its end or a key.
 void PlayWaveBuffer(std::string_view image);
 void Click();
+// Throws away the keys typed ahead, then beeps.
 void ErrorBeep();
+// Telephone tones for digits, "#" and "*"; "," waits a second.
+void DialDigits(std::string_view text);
+// The battery's charge, or that there is no battery, and whether the
+// machine runs on it.
+void SpeakBatteryStatus();
+// Opens a web address, a document or a program.
+void OpenLink(std::string_view text);
 std::string UpperCaseText(std::string_view text);
+
+// Settings of the facade used by the console.
+bool SpeechEchoOn();              // FALANDO: echo typed characters
+void SetSpeechEcho(bool on);      // F4 in the field editor
+bool FullAnnouncements();         // FALARTUDO
+bool EngineActive();
+int SpeechSpeed();
+std::string AppSoundsFolder();
+std::string SystemSoundsFolder();  // DIRLETRAS, trailing backslash
+std::string LettersFolder();       // dirLetras, trailing backslash
+
+// Fresh facade state for a test (the module's start-up reads run again).
+void ResetSpeechForTest();
 
 }  // namespace kal

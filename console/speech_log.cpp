@@ -9,6 +9,8 @@ namespace {
 struct LogState {
   FILE* file = nullptr;
   bool capture = false;
+  bool detail = false;
+  int depth = 0;
   std::vector<std::string> lines;
 };
 LogState& L() {
@@ -32,9 +34,11 @@ void CaptureSpeechLog(bool on) { L().capture = on; }
 const std::vector<std::string>& CapturedSpeech() { return L().lines; }
 void ClearCapturedSpeech() { L().lines.clear(); }
 
-void LogSpeech(std::string_view verb, std::string_view text) {
+namespace {
+void WriteLine(int depth, std::string_view verb, std::string_view text) {
   if (!L().file && !L().capture) return;
-  std::string line(verb);
+  std::string line(2 * depth, ' ');
+  line += verb;
   if (!text.empty()) {
     line += ' ';
     // Line ends inside a text would split the entry: show them escaped.
@@ -51,5 +55,24 @@ void LogSpeech(std::string_view verb, std::string_view text) {
     std::fflush(L().file);
   }
 }
+}  // namespace
+
+void LogSpeech(std::string_view verb, std::string_view text) {
+  if (L().depth == 0) WriteLine(0, verb, text);
+  else if (L().detail && L().capture) WriteLine(L().depth, verb, text);
+}
+
+void LogSpeechDetail(std::string_view verb, std::string_view text) {
+  if (L().detail && L().capture) WriteLine(L().depth > 0 ? L().depth : 1, verb, text);
+}
+
+void CaptureSpeechDetail(bool on) { L().detail = on; }
+
+SpeechLogScope::SpeechLogScope(std::string_view verb, std::string_view text, bool top_only) {
+  if (!top_only || L().depth == 0) LogSpeech(verb, text);
+  ++L().depth;
+}
+
+SpeechLogScope::~SpeechLogScope() { --L().depth; }
 
 }  // namespace kal

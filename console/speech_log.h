@@ -25,4 +25,26 @@ void ClearCapturedSpeech();
 // verb is ASCII; text is Latin-1 and is written as UTF-8.
 void LogSpeech(std::string_view verb, std::string_view text = {});
 
+// Requests inside requests. A request made while another is being served
+// (the digits of a number inside "say", the letters of a spelled word) is
+// a detail of the outer one. Details are kept only when asked for, each
+// indented by two spaces per level, so that the log of a run shows what the
+// program asked for, and a test of the speech layer can see how it was
+// served.
+void CaptureSpeechDetail(bool on);
+
+// Marks one request for its lifetime: logs "verb text" (as a detail when
+// another request is open) and makes requests made meanwhile its details.
+// A scope made with top_only logs nothing when nested.
+class SpeechLogScope {
+ public:
+  SpeechLogScope(std::string_view verb, std::string_view text = {}, bool top_only = false);
+  ~SpeechLogScope();
+  SpeechLogScope(const SpeechLogScope&) = delete;
+  SpeechLogScope& operator=(const SpeechLogScope&) = delete;
+};
+
+// A detail line only ("stop", snippets): never logged at the top level.
+void LogSpeechDetail(std::string_view verb, std::string_view text = {});
+
 }  // namespace kal

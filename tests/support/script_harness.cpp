@@ -3,8 +3,11 @@
 #include "app/script_file.h"
 #include "console/console.h"
 #include "console/speech_log.h"
+#include "console/wave_player.h"
+#include "console/word_voice.h"
 #include "interpreter/interpreter.h"
 #include "platform/event_loop.h"
+#include "platform/fake/capture_audio.h"
 #include "platform/process.h"
 
 namespace kal::test {
@@ -20,6 +23,11 @@ ScriptResult RunScriptText(const std::string& script, const std::string& keys,
   ScriptResult r;
   SetLoop(MakeFakeEventLoop());
   ResetConsoleForTest(keys, &r.console);
+  // Sound goes to a capture device and words to a stand-in voice, so that
+  // runs need neither a sound card nor the voice database.
+  ResetWavePlayer();
+  InstallCaptureAudio();
+  SetWordVoice(MakeLoggingWordVoice());
   CaptureSpeechLog(true);
   ClearCapturedSpeech();
   SetExitHook([](int code) { throw ProgramExited{code}; });

@@ -1,0 +1,28 @@
+// Numbers in Brazilian Portuguese words, and speaking words by joining the
+// recorded snippet of each word into one stream.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace kal {
+
+// "zero", "cento e um", "mil e duzentos e trinta e quatro", "um milhão e
+// cinco" (Latin-1). A group name keeps its trailing space when nothing
+// follows it: 1000 is "mil ".
+std::string NumberToWords(uint64_t n);
+
+// The snippet names of the words: "_" + the word without tildes, cut to 8
+// characters ("dezessete" is "_dezeset" so that it differs from
+// "dezesseis"). With feminine, a last "um" or "dois" becomes "_uma" or
+// "_duas".
+std::vector<std::string> SnippetNames(std::string_view words, bool feminine);
+
+// Speaks the words from the snippets in the letters folder, joined into
+// buffers of at most 30000 bytes of samples; missing snippets are skipped.
+// Waits for the end (a key cuts it short).
+void SpeakWords(std::string_view words, bool feminine);
+
+}  // namespace kal

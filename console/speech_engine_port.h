@@ -1,0 +1,29 @@
+// The speech server as the facade sees it: the engine switch, which starts
+// one of the text-to-speech engines by kind (3 Orvan, 4, 54, other values
+// the default server voice) and forwards speak, busy, stop and release to
+// it. The engine switch installs itself here with SetSpeechEngine; until an
+// engine is installed, starting fails and the recorded voice speaks.
+#pragma once
+
+#include <memory>
+#include <string_view>
+
+namespace kal {
+
+class SpeechEngine {
+ public:
+  virtual ~SpeechEngine() = default;
+  // True when the engine of that kind is ready (EngineStart).
+  virtual bool Start(int voice, int rate, int pitch, std::string_view output_file, int kind) = 0;
+  // Hands text over and returns at once (EngineSpeak).
+  virtual void Speak(std::string_view text) = 0;
+  // True while the engine is still speaking (EngineBusy).
+  virtual bool Busy(int flag) = 0;
+  virtual void Stop() = 0;     // EngineStop
+  virtual void Release() = 0;  // EngineRelease
+};
+
+SpeechEngine& Engine();
+void SetSpeechEngine(std::unique_ptr<SpeechEngine> engine);
+
+}  // namespace kal

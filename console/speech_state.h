@@ -1,0 +1,47 @@
+// The speech facade's module state, shared by its source files
+// (speech.cpp, speak_text.cpp, speech_sounds.cpp, speech_services.cpp).
+#pragma once
+
+#include <string>
+
+namespace kal {
+
+struct SpeechState {
+  bool module_ready = false;   // the start-up reads were done
+  bool engine_active = false;
+  int engine_kind = 5;
+  bool speaking = true;        // text went to the engine: wait before the next sound
+  bool stop = false;           // ends the recorded-voice loop of SpeakText
+  std::string app_folder;      // application sounds, trailing backslash
+  std::string system_folder;   // DIRLETRAS, trailing backslash
+  std::string letters_folder;  // dirLetras, trailing backslash
+  std::string voice_database;
+  int speed = 3;
+  int pause_full = 250;
+  int pause_comma = 150;
+  int pause_colon = 200;
+  bool echo = true;
+  bool echo_option = true;
+  bool full_announce = true;
+  bool first_key_replaces = true;
+  int divisor = 1;
+  std::string click;           // wave images
+  std::string beep;
+};
+
+SpeechState& Speech();
+
+// The start-up reads of the module (done once, before the first use).
+void EnsureSpeechModule();
+
+// The sounds of the module, built for the divisor.
+std::string MakeClickSound(int divisor);
+std::string MakeBeepSound(int divisor);
+
+// The recorded voice's SpeakText.
+void SpeakRecorded(std::string_view text);
+
+// A folder with its trailing backslash.
+std::string WithBackslash(std::string folder);
+
+}  // namespace kal

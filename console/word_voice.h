@@ -1,0 +1,38 @@
+// The recorded word voice as the speech facade sees it: a word translator
+// that turns written words into the unit notation of the diphone word
+// synthesizer, and the synthesizer, which plays through the wave player
+// before it returns. The real one is the diphone voice of speech/diphone/;
+// tests install a stand-in that only logs.
+#pragma once
+
+#include <memory>
+#include <string>
+#include <string_view>
+
+namespace kal {
+
+class WordVoice {
+ public:
+  virtual ~WordVoice() = default;
+  // 0 when ready, else the synthesizer's start error code.
+  virtual int Start() = 0;
+  virtual void SetTuning(int cut, int minimum, int word_gap) = 0;
+  virtual std::string Translate(std::string_view words) = 0;
+  // Speaks unit notation as ordinary speech and returns when it has played
+  // (or a key cut it short).
+  virtual void Speak(std::string_view notation) = 0;
+  virtual void Close() = 0;
+};
+
+// The process's word voice; the diphone voice unless another was installed.
+WordVoice& Words();
+void SetWordVoice(std::unique_ptr<WordVoice> voice);
+
+// The diphone voice of the installation.
+std::unique_ptr<WordVoice> MakeDiphoneWordVoice();
+
+// A voice that starts, translates words to themselves and logs what it
+// would speak as the detail "diphone NOTATION" (tests).
+std::unique_ptr<WordVoice> MakeLoggingWordVoice();
+
+}  // namespace kal

@@ -1,0 +1,79 @@
+// The audio device seam: one PCM output stream that the wave player feeds.
+//
+// The device takes pieces of PCM in the format it was opened with, copies
+// them and plays them in order without blocking the caller. It cannot say
+// when a piece has been heard; it can say how many bytes it still holds in
+// its queue (not yet taken by the hardware side) and how long its own buffer
+// is, and the wave player works out from those when a piece has played.
+//
+// Back ends: SDL2's audio queue (platform/linux/sdl_audio.cpp) and a capture
+// device for tests that records every piece with its format and drains its
+// queue in step with the event loop's clock (platform/fake/).
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace kal {
+
+struct AudioFormat {
+  int rate = 11025;
+  int bits = 8;
+  int channels = 1;
+  int BlockAlign() const { return channels * bits / 8; }
+  int BytesPerSecond() const { return BlockAlign() * rate; }
+  bool operator==(const AudioFormat&) const = default;
+};
+
+// Completion errors a device can report for a piece it was given. The
+// numbers are those the wave player's messages are keyed by.
+enum AudioError : int {
+  kAudioOk = 0,
+  kAudioInvalidHandle = 5,
+  kAudioNoDriver = 6,
+  kAudioNoMemory = 7,
+  kAudioStillPlaying = 33,
+};
+
+class AudioDevice {
+ public:
+  virtual ~AudioDevice() = default;
+
+  // Names of the output devices, in device-number order.
+  virtual std::vector<std::string> ListDevices() = 0;
+
+  // Opens the device (index into ListDevices, or -1 for the default) for
+  // the format and starts it playing. False with *err filled when no device
+  // can be opened. Opening again while open closes first.
+  virtual bool Open(int device, const AudioFormat& format, std::string* err) = 0;
+  virtual void Close() = 0;
+  virtual bool IsOpen() const = 0;
+
+  // Appends bytes to the play queue. Returns kAudioOk, or an AudioError
+  // when the device refused them (lost, out of memory).
+  virtual int Queue(const uint8_t* data, size_t length) = 0;
+
+  // Bytes queued and not yet taken by the device for playing.
+  virtual size_t QueuedBytes() = 0;
+
+  // How long the device's own buffer plays, in milliseconds: bytes it has
+  // taken from the queue are heard at most this long afterwards.
+  virtual int BufferMs() = 0;
+
+  // Drops everything queued; playing stops at once.
+  virtual void Clear() = 0;
+};
+
+// The process-wide device. Until one is installed, the first use makes the
+// host's real one (SDL2 on Linux).
+AudioDevice& Audio();
+void SetAudio(std::unique_ptr<AudioDevice> device);
+
+// The real device: SDL2 (audio subsystem only). Without SDL2 in the build it
+// is a device that never opens and says so.
+std::unique_ptr<AudioDevice> MakeSdlAudio();
+
+}  // namespace kal

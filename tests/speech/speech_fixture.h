@@ -1,0 +1,88 @@
+// A fresh console, clock, audio capture and speech state for each test,
+// with a scratch drives folder holding the sound files a test writes.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+#include "console/console.h"
+#include "console/speech.h"
+#include "console/speech_log.h"
+#include "console/wave_format.h"
+#include "console/wave_player.h"
+#include "console/word_voice.h"
+#include "platform/event_loop.h"
+#include "platform/fake/capture_audio.h"
+
+namespace kal::test {
+
+class SpeechFixture : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
+    dir_ = std::filesystem::temp_directory_path() /
+           (std::string("kal_speech_") + info->test_suite_name() + "_" + info->name());
+    std::filesystem::remove_all(dir_);
+    std::filesystem::create_directories(dir_);
+    setenv("TALVEN_DRIVES", (dir_ / "drives").c_str(), 1);
+    setenv("XDG_CONFIG_HOME", (dir_ / "config").c_str(), 1);
+    SetLoop(MakeFakeEventLoop());
+    ResetConsoleForTest("", &console_);
+    ResetWavePlayer();
+    audio_ = InstallCaptureAudio();
+    SetWordVoice(MakeLoggingWordVoice());
+    ResetSpeechForTest();
+    CaptureSpeechLog(true);
+    CaptureSpeechDetail(true);
+    ClearCapturedSpeech();
+  }
+
+  void TearDown() override {
+    CaptureSpeechDetail(false);
+    CaptureSpeechLog(false);
+    ClearCapturedSpeech();
+    std::filesystem::remove_all(dir_);
+  }
+
+  // Types keys: they wait in the queue from now on.
+  void Type(std::string_view keys) { PushKeyBytes(keys); }
+
+  // Writes a file under the scratch folder; returns its host path.
+  std::string WriteFile(const std::string& relative, const std::string& bytes) {
+    auto p = dir_ / relative;
+    std::filesystem::create_directories(p.parent_path());
+    std::ofstream(p, std::ios::binary) << bytes;
+    return p.string();
+  }
+
+  std::string WriteWave(const std::string& relative, const std::string& pcm, int rate = 11025, int channels = 1,
+                        int bits = 8) {
+    return WriteFile(relative, MakeWaveImage(pcm, rate, channels, bits));
+  }
+
+  // The drives folder's C: drive, where the default sound folders are.
+  std::string DriveC(const std::string& relative) { return "drives/c/" + relative; }
+
+  std::string Log() {
+    std::string s;
+    for (auto& l : CapturedSpeech()) s += l + "\n";
+    return s;
+  }
+
+  std::filesystem::path dir_;
+  std::string console_;
+  CaptureAudio* audio_ = nullptr;
+};
+
+// n bytes of a recognisable ramp that avoids the value 128.
+inline std::string Ramp(size_t n, int start = 0) {
+  std::string s(n, '\0');
+  for (size_t i = 0; i < n; ++i) s[i] = static_cast<char>((start + i) % 100 + 1);
+  return s;
+}
+
+}  // namespace kal::test
