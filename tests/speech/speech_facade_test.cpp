@@ -1,0 +1,242 @@
+#include "console/speech.h"
+
+#include "console/latin1.h"
+#include "console/speech_engine_port.h"
+#include "console/speech_state.h"
+#include "platform/launch.h"
+#include "platform/power.h"
+#include "platform/process.h"
+#include "tests/speech/speech_fixture.h"
+
+namespace kal::test {
+
+class Facade : public SpeechFixture {
+ protected:
+  void SetUp() override {
+    SpeechFixture::SetUp();
+    InitSpeech(0, "c:\\app");
+    ClearCapturedSpeech();
+  }
+  // Speaks and returns the log of it.
+  std::string Say(std::string_view text) {
+    ClearCapturedSpeech();
+    SpeakText(text);
+    return Log();
+  }
+};
+
+TEST_F(Facade, LeadingZerosAreSaidOneByOneThenTheNumber) {
+  EXPECT_EQ(Say("007"),
+            "say 007\n"
+            "  play _zero\n"
+            "  play _zero\n"
+            "  words sete\n"
+            "    snippet _sete\n");
+}
+
+TEST_F(Facade, NumbersUpToSixDigitsAreWordsLongerOnesAreSpelled) {
+  EXPECT_EQ(Say("123456"),
+            "say 123456\n"
+            "  words cento e vinte e três mil e quatrocentos e cinqüenta e seis\n"
+            "    snippet _cento\n    snippet _e\n    snippet _vinte\n    snippet _e\n    snippet _três\n"
+            "    snippet _mil\n    snippet _e\n    snippet _quatroc\n    snippet _e\n"
+            "    snippet _cinqüen\n    snippet _e\n    snippet _seis\n");
+  EXPECT_EQ(Say("1234567"),
+            "say 1234567\n  spell 1234567\n"
+            "    char 49\n    char 50\n    char 51\n    char 52\n    char 53\n    char 54\n    char 55\n");
+}
+
+TEST_F(Facade, HyphenatedDigitsAreSpelledAndMinusIsSaid) {
+  EXPECT_EQ(Say("12-34"), "say 12-34\n  spell 12-34\n    char 49\n    char 50\n    char 45\n    char 51\n    char 52\n");
+  EXPECT_EQ(Say("-5"), "say -5\n  play _MENOS\n  words cinco\n    snippet _cinco\n");
+}
+
+TEST_F(Facade, DashBetweenWordsIsNamedWithTheCommaPause) {
+  int64_t t0 = Loop().NowMs();
+  EXPECT_EQ(Say("a - b"), "say a - b\n  phrase a \n    diphone a \n  char 45\n  phrase  b \n    diphone  b \n");
+  EXPECT_EQ(Loop().NowMs() - t0, 150);
+}
+
+TEST_F(Facade, HyphenJoiningWordsIsDropped) {
+  EXPECT_EQ(Say("guarda-chuva"), "say guarda-chuva\n  phrase guarda\n    diphone guarda\n  phrase chuva \n    diphone chuva \n");
+}
+
+TEST_F(Facade, WwwIsSpelledAndAFullStopWithoutSpaceHasNoPause) {
+  int64_t t0 = Loop().NowMs();
+  EXPECT_EQ(Say("www.x"),
+            "say www.x\n  spell www\n    char 119\n    char 119\n    char 119\n"
+            "  char 46\n  phrase x \n    diphone x \n");
+  EXPECT_EQ(Loop().NowMs() - t0, 0);
+  t0 = Loop().NowMs();
+  Say("a. b");
+  EXPECT_EQ(Loop().NowMs() - t0, 250);
+}
+
+TEST_F(Facade, ColonBeforeTwoSlashesIsSpelled) {
+  int64_t t0 = Loop().NowMs();
+  EXPECT_EQ(Say("http://"),
+            "say http://\n  phrase http\n    diphone http\n  spell :\n    char 58\n  char 47\n  char 47\n");
+  EXPECT_EQ(Loop().NowMs() - t0, 0);
+}
+
+TEST_F(Facade, RepeatedCharacterIsSaidFourTimesThenClicks) {
+  EXPECT_EQ(Say("!!!!!!"), "say !!!!!!\n  char 33\n  char 33\n  char 33\n  char 33\n  click\n  click\n");
+  // The click is 256 bytes of noise then silence.
+  ASSERT_EQ(audio_->pieces().size(), 2u);
+  const std::string& click = audio_->pieces()[0].data;
+  ASSERT_EQ(click.size(), 256u);
+  for (int i = 0; i <= 64; ++i) EXPECT_GE(static_cast<uint8_t>(click[i]), 128);
+  EXPECT_EQ(click.substr(65), std::string(191, static_cast<char>(128)));
+}
+
+TEST_F(Facade, TabNamesItsPhoneticSoundAndLineEndsAreSilent) {
+  EXPECT_EQ(Say("\t\r\n"), "say \t\\r\\n\n  play _FON9\n");
+}
+
+// A voice that types a key while it speaks its first phrase.
+class KeyTypingVoice : public WordVoice {
+ public:
+  int Start() override { return 0; }
+  void SetTuning(int, int, int) override {}
+  std::string Translate(std::string_view w) override { return std::string(w); }
+  void Speak(std::string_view n) override {
+    LogSpeechDetail("diphone", n);
+    PushKeyBytes("k");
+  }
+  void Close() override {}
+};
+
+TEST_F(Facade, KeyStopsALongTextAndIsStillReturned) {
+  SetWordVoice(std::make_unique<KeyTypingVoice>());
+  EXPECT_EQ(Say("um, dois, tres, quatro"), "say um, dois, tres, quatro\n  phrase um\n    diphone um\n  stop\n");
+  EXPECT_EQ(ReadKey(), 'k');
+}
+
+TEST_F(Facade, KeyWaitingBeforehandSilencesEverything) {
+  Type("z");
+  EXPECT_EQ(Say("abc"), "say abc\n  stop\n");
+  EXPECT_TRUE(audio_->pieces().empty());
+  EXPECT_EQ(ReadKey(), 'z');
+}
+
+TEST_F(Facade, ErrorBeepThrowsAwayTypedAheadKeys) {
+  Type("abc");
+  ErrorBeep();
+  EXPECT_FALSE(KeyPressed());
+  ASSERT_EQ(audio_->pieces().size(), 1u);
+  const std::string& beep = audio_->pieces()[0].data;
+  ASSERT_EQ(beep.size(), 512u);
+  EXPECT_EQ(beep.substr(0, 8), std::string("\x80\x70\x60\x50\x40\x50\x60\x70", 8));
+  EXPECT_EQ(static_cast<uint8_t>(beep.back()), 128);
+}
+
+TEST_F(Facade, CharacterWavesComeFromTheLettersFolder) {
+  std::string a = Ramp(500), unknown = Ramp(600, 7);
+  WriteWave(DriveC("ferlan/som/letras/_65.wav"), a);
+  WriteWave(DriveC("ferlan/som/letras/_unknown.wav"), unknown);
+  SpeakChar('A');
+  SpeakChar(200);
+  SpeakChar(7);  // a control byte is silent
+  ASSERT_EQ(audio_->pieces().size(), 2u);
+  EXPECT_EQ(audio_->pieces()[0].data.size(), 500u);
+  EXPECT_EQ(audio_->pieces()[1].data.size(), 600u);
+  EXPECT_EQ(Log(), "char 65\nchar 200\nchar 7\n");
+}
+
+TEST_F(Facade, NamedSoundsComeFromTheSystemOrTheApplicationFolder) {
+  WriteWave(DriveC("ferlan/som/letras/_DEL.wav"), Ramp(300));
+  WriteWave(DriveC("app/ola.wav"), Ramp(400));
+  EXPECT_TRUE(SoundExists("_DEL"));
+  EXPECT_TRUE(SoundExists("ola"));
+  EXPECT_FALSE(SoundExists("_ola"));
+  PlayNamedSound("_DEL");
+  PlayNamedSound("ola");
+  PlayNamedSound("nada");
+  ASSERT_EQ(audio_->pieces().size(), 2u);
+  EXPECT_EQ(audio_->pieces()[1].data.size(), 400u);
+}
+
+TEST_F(Facade, TelephoneTonesAreDialedWithoutTheFastFlag) {
+  for (const char* k : {"1", "X", "#"}) WriteWave(DriveC(std::string("ferlan/som/letras/dtmf_") + k + ".wav"), Ramp(1000));
+  SetWaveFlags({.fast = true});
+  int64_t t0 = Loop().NowMs();
+  DialDigits("1*#,a");
+  ASSERT_EQ(audio_->pieces().size(), 3u);
+  for (auto& p : audio_->pieces()) EXPECT_EQ(p.format.rate, 11025);
+  EXPECT_TRUE(GetWaveFlags().fast);
+  // Three tones of about 91 ms, 100 ms after each, one second for the comma.
+  EXPECT_GE(Loop().NowMs() - t0, 3 * 190 + 1000);
+}
+
+TEST_F(Facade, BatteryStatusIsSpokenFromThePowerState) {
+  PowerStatus none;
+  none.on_mains = 1;
+  PinPowerStatusForTest(&none);
+  SpeakBatteryStatus();
+  PowerStatus low{true, 35, 0};
+  PinPowerStatusForTest(&low);
+  SpeakBatteryStatus();
+  PinPowerStatusForTest(nullptr);
+  EXPECT_EQ(Log(),
+            "battery\n  play _SEMBAT\n"
+            "battery\n  say 35%\n    words trinta e cinco\n"
+            "      snippet _trinta\n      snippet _e\n      snippet _cinco\n"
+            "    char 37\n  play _SEMENER\n");
+}
+
+TEST_F(Facade, LinksDocumentsAndProgramsAreOpened) {
+  std::vector<std::string> launched;
+  SetLaunchHookForTest([&](const std::string& prog, const std::vector<std::string>& args) {
+    std::string line = prog;
+    for (auto& a : args) line += " " + a;
+    launched.push_back(line);
+    return true;
+  });
+  OpenLink("https://exemplo.org");
+  OpenLink("www.exemplo.org");
+  OpenLink("c:\\docs\\carta.txt");
+  OpenLink("c:\\jogos\\jogo.exe");
+  SetLaunchHookForTest(nullptr);
+  ASSERT_EQ(launched.size(), 4u);
+  EXPECT_EQ(launched[0], "xdg-open https://exemplo.org");
+  EXPECT_EQ(launched[1], "xdg-open www.exemplo.org");
+  EXPECT_EQ(launched[2], "xdg-open " + (dir_ / "drives/c/docs/carta.txt").string());
+  EXPECT_EQ(launched[3], "jogo");
+}
+
+TEST_F(Facade, UpperCaseTextRaisesAccentedLetters) {
+  EXPECT_EQ(UpperCaseText(L1("ação ÿz")), L1("AÇÃO ßZ"));
+}
+
+// An engine that speaks for 200 ms of the clock.
+class TimedEngine : public SpeechEngine {
+ public:
+  bool Start(int, int, int, std::string_view, int) override { return true; }
+  void Speak(std::string_view t) override {
+    spoken += std::string(t) + "|";
+    until = Loop().NowMs() + 200;
+  }
+  bool Busy(int) override { return Loop().NowMs() < until; }
+  void Stop() override { until = 0; }
+  void Release() override {}
+  std::string spoken;
+  int64_t until = 0;
+};
+
+TEST_F(Facade, EngineSpeaksAndTheNextSoundWaitsForIt) {
+  auto engine = std::make_unique<TimedEngine>();
+  TimedEngine* e = engine.get();
+  SetSpeechEngine(std::move(engine));
+  // Without the configuration asking for it the engine is not started.
+  EXPECT_FALSE(EngineActive());
+  Speech().engine_active = true;
+  int64_t t0 = Loop().NowMs();
+  SpeakText("bom dia");
+  EXPECT_EQ(e->spoken, "bom dia|");
+  EXPECT_EQ(Loop().NowMs(), t0);
+  PlayNamedSound("_x");
+  EXPECT_GE(Loop().NowMs() - t0, 200);
+  SetSpeechEngine(nullptr);
+}
+
+}  // namespace kal::test
