@@ -6,6 +6,8 @@
 
 #include "console/console.h"
 #include "net/tcp.h"
+#include "net/tls.h"
+#include "platform/socket.h"
 
 namespace kal {
 namespace {
@@ -46,6 +48,23 @@ int ReceiveBytes(LineReader& reader, char* out, int max) {
   std::memcpy(out, reader.buffer.data() + reader.read_pos, static_cast<size_t>(n));
   reader.read_pos += n;
   return n;
+}
+
+int ReceiveBytesNoWait(LineReader& reader, char* out, int max) {
+  if (max <= 0) return 0;
+  if (reader.read_pos >= reader.fill) {
+    if (TlsCarries(reader.socket)) {
+      // Decrypted bytes, or at least the start of a record, must be there.
+      if (!TlsPending() && SockWaitReadable(reader.socket, 0) == 0) return -1;
+    } else {
+      reader.read_pos = 0;
+      long n = SockRecvNoWait(reader.socket, reader.buffer.data(), kLineReaderBufferSize);
+      reader.fill = n > 0 ? static_cast<int>(n) : 0;
+      if (n == kNothingYet) return -1;
+      if (n <= 0) return 0;
+    }
+  }
+  return ReceiveBytes(reader, out, max);
 }
 
 LineResult ReceiveLineResult(LineReader& reader, int seconds, std::string* line) {

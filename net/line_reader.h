@@ -34,6 +34,10 @@ bool ReceiveByte(LineReader& reader, uint8_t* byte);
 // ReceiveByte called that many times.
 int ReceiveBytes(LineReader& reader, char* out, int max);
 
+// As ReceiveBytes, but without waiting for the network: -1 when no byte is
+// buffered or waiting yet.
+int ReceiveBytesNoWait(LineReader& reader, char* out, int max);
+
 enum class LineResult {
   kLine,     // a line came (possibly the last, unterminated one)
   kEnd,      // the stream ended with nothing collected

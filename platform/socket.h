@@ -33,6 +33,11 @@ void SockShutdown(int s);
 long SockSend(int s, const void* data, size_t length);
 long SockRecv(int s, void* buffer, size_t size);
 
+// A receive that does not wait: the count, 0 at the end of the stream, -1
+// on an error, or kNothingYet when no byte is waiting.
+constexpr long kNothingYet = -2;
+long SockRecvNoWait(int s, void* buffer, size_t size);
+
 // Waits at most timeout_us microseconds for data or the end of the stream:
 // 1 readable, 0 not (yet), -1 error.
 int SockWaitReadable(int s, long timeout_us);

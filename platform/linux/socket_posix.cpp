@@ -81,6 +81,12 @@ long SockRecv(int s, void* buffer, size_t size) {
   return Retry([&] { return static_cast<long>(recv(s, buffer, size, 0)); });
 }
 
+long SockRecvNoWait(int s, void* buffer, size_t size) {
+  long n = Retry([&] { return static_cast<long>(recv(s, buffer, size, MSG_DONTWAIT)); });
+  if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) return kNothingYet;
+  return n;
+}
+
 int SockWaitReadable(int s, long timeout_us) {
   if (s < 0) return -1;
   pollfd p{s, POLLIN, 0};

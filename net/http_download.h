@@ -1,0 +1,44 @@
+// The download command's HTTP/1.1 client: fetches one web address into a
+// file, resuming a partial file, following redirections, saving audio
+// streams of unknown length, and taking keys between blocks (Enter: spoken
+// progress, space: ticks on or off, Esc then S: stop). Pages sent without a
+// length are fetched again line by line.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace kal {
+
+struct DownloadRequest {
+  std::string address;
+  std::string file;  // the file name as the script gave it
+  bool tick = false;  // a click per received block
+  std::string agent;
+  std::string cookie;  // "" sends no cookie
+};
+
+// True when the download succeeded. Failures are only this result (and the
+// spoken 400 and 404 messages); the connection and the file are always
+// released.
+bool Download(const DownloadRequest& request);
+
+// How many redirections one download follows before it gives up.
+constexpr int kMaxRedirections = 20;
+// Seconds without a byte from the server after which a read gives up.
+constexpr int kHttpWaitSeconds = 60;
+// The request head a hostile server may send at most (status and headers).
+constexpr size_t kMaxResponseHead = 1 << 20;
+
+// The spoken progress report, one utterance.
+// written: bytes in the file now; remaining: the announced length still
+// outstanding when the request was made (plus resumed gives the total).
+std::string ProgressReport(bool unknown_length, int64_t written, int64_t announced, int64_t resumed,
+                           const std::string& file);
+
+// Where download files are written: the host path of a script's file name.
+// The default takes the name as it is.
+void SetDownloadPathMapper(std::string (*mapper)(const std::string& name));
+std::string DownloadHostPath(const std::string& name);
+
+}  // namespace kal

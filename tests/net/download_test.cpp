@@ -1,0 +1,258 @@
+// The HTTP client of the download command against local servers: requests,
+// resuming, redirections, the line-by-line fetch, streams, the keys during a
+// transfer and servers that misbehave.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+
+#include "console/console.h"
+#include "console/speech_log.h"
+#include "net/http_download.h"
+#include "net/tcp.h"
+#include "platform/event_loop.h"
+#include "tests/support/local_server.h"
+
+namespace kal {
+namespace {
+
+namespace fs = std::filesystem;
+using test::LocalServer;
+using test::Reply;
+using test::ServerConnection;
+
+std::string Body(size_t n) {
+  std::string s(n, ' ');
+  for (size_t i = 0; i < n; ++i) s[i] = static_cast<char>('a' + i % 26);
+  return s;
+}
+
+std::string Ok(const std::string& body, const std::string& type = "application/octet-stream") {
+  return "HTTP/1.1 200 OK\r\nContent-Type: " + type + "\r\nContent-Length: " + std::to_string(body.size()) +
+         "\r\n\r\n" + body;
+}
+
+class DownloadTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    SetLoop(MakeFakeEventLoop());
+    ResetConsoleForTest("", &console_);
+    ResetNetForTest();
+    CaptureSpeechLog(true);
+    ClearCapturedSpeech();
+    dir_ = fs::temp_directory_path() / ("kaldorin-dl-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
+                                         "-" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    fs::remove_all(dir_);
+    fs::create_directories(dir_);
+    file_ = (dir_ / "alvo.bin").string();
+  }
+  void TearDown() override {
+    CaptureSpeechLog(false);
+    fs::remove_all(dir_);
+  }
+
+  bool Get(const std::string& url, bool tick = false, const std::string& cookie = "") {
+    return Download({url, file_, tick, "agente/1.0", cookie});
+  }
+  std::string FileText() {
+    std::ifstream in(file_, std::ios::binary);
+    return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  }
+  void WriteFile(const std::string& text) { std::ofstream(file_, std::ios::binary) << text; }
+  std::string Speech() {
+    std::string s;
+    for (auto& l : CapturedSpeech()) s += l + "\n";
+    return s;
+  }
+
+  std::string console_;
+  fs::path dir_;
+  std::string file_;
+};
+
+TEST_F(DownloadTest, RequestLinesHostWithoutPortAndCookie) {
+  std::string body = Body(10000);
+  LocalServer server(Reply(Ok(body)));
+  EXPECT_TRUE(Get(server.Url("/dir/f.bin"), false, "a=1"));
+  EXPECT_EQ(FileText(), body);
+  ASSERT_EQ(server.Heads().size(), 1u);
+  EXPECT_EQ(server.Heads()[0],
+            "GET /dir/f.bin HTTP/1.1\r\nUser-Agent: agente/1.0\r\nAccept: */*\r\nAccept-Encoding: identity\r\n"
+            "Host: 127.0.0.1\r\nConnection: Close\r\nCookie: a=1\r\n\r\n");
+  // Scheme and host alone ask for "/".
+  EXPECT_TRUE(Get("http://127.0.0.1:" + std::to_string(server.port())));
+  EXPECT_EQ(server.Heads()[1].substr(0, 16), "GET / HTTP/1.1\r\n");
+  EXPECT_EQ(console_, "");
+}
+
+TEST_F(DownloadTest, ResumesIntoAnExistingFileOrRewritesIt) {
+  WriteFile("hello ");
+  LocalServer partial(Reply("HTTP/1.1 206 Partial\r\nContent-Length: 5\r\n\r\nworld"));
+  EXPECT_TRUE(Get(partial.Url("/x")));
+  EXPECT_EQ(FileText(), "hello world");
+  EXPECT_NE(partial.Heads()[0].find("\r\nRange: bytes=6-\r\n"), std::string::npos);
+  EXPECT_EQ(console_, "Retomando download\n");
+  EXPECT_EQ(Speech(), "say Retomando download\n");
+
+  LocalServer whole(Reply(Ok("new")));
+  EXPECT_TRUE(Get(whole.Url("/x")));
+  EXPECT_EQ(FileText(), "new");
+  EXPECT_NE(whole.Heads()[0].find("Range: bytes=11-"), std::string::npos);
+}
+
+TEST_F(DownloadTest, ConnectionEndingEarlyFailsAndAtTheLengthSucceeds) {
+  std::string body = Body(9000);
+  std::string head = "HTTP/1.1 200 OK\r\nContent-Length: 9000\r\n\r\n";
+  LocalServer exact(Reply(head + body));
+  EXPECT_TRUE(Get(exact.Url("/f")));
+  EXPECT_EQ(FileText(), body);
+
+  LocalServer short_by_100(Reply(head + body.substr(0, 8900)));
+  EXPECT_FALSE(Get(short_by_100.Url("/f")));
+  EXPECT_EQ(FileText(), body.substr(0, 8900));  // kept for a later resume
+
+  LocalServer short_by_1(Reply(head + body.substr(0, 8999)));
+  EXPECT_FALSE(Get(short_by_1.Url("/f")));
+}
+
+TEST_F(DownloadTest, ErrorRepliesAndBrokenStatusLines) {
+  LocalServer bad(Reply("HTTP/1.1 400 Bad Request\r\nContent-Length: 3\r\n\r\nbad"));
+  EXPECT_FALSE(Get(bad.Url("/")));
+  LocalServer missing(Reply("HTTP/1.1 404 Not Found\r\nContent-Length: 3\r\n\r\nnot"));
+  EXPECT_FALSE(Get(missing.Url("/")));
+  EXPECT_EQ(console_, "Erro http400:Requisição http não foi bem formulada.\nErro http404: Página não encontrada.\n");
+  for (const char* reply : {"HTTP/1.1 500 Oops\r\nContent-Length: 1\r\n\r\nx", "HTTP/1.1 abc\r\n\r\n", "garbage\r\n\r\n",
+                            "HTTP/1.1 302 Found\r\nContent-Length: 0\r\n\r\n", ""}) {
+    LocalServer other(Reply(reply));
+    EXPECT_FALSE(Get(other.Url("/"))) << reply;
+  }
+  EXPECT_FALSE(Download({"", file_, false, "a", ""}));
+  EXPECT_FALSE(Download({"http://127.0.0.1:1/", "", false, "a", ""}));
+  EXPECT_FALSE(Get("http://127.0.0.1:1/"));  // nobody listens
+  file_ = (dir_ / "no-such-dir" / "f").string();
+  LocalServer fine(Reply(Ok("abc")));
+  EXPECT_FALSE(Get(fine.Url("/")));  // the target cannot be written
+}
+
+TEST_F(DownloadTest, FollowsRedirectionsUpToALimit) {
+  int hops = 0;
+  std::unique_ptr<LocalServer> target;
+  target = std::make_unique<LocalServer>([&](ServerConnection& c) {
+    std::string head = c.ReadHead();
+    ++hops;
+    if (head.rfind("GET /a ", 0) == 0)
+      c.Send("HTTP/1.1 301 Moved\r\nLocation: /b/c?x=1\r\n\r\n");
+    else if (head.rfind("GET /b/c?x=1 ", 0) == 0)
+      c.Send("HTTP/1.1 302 Found\r\nlocation: d\r\n\r\n");
+    else if (head.rfind("GET /b/d ", 0) == 0)
+      c.Send(Ok("arrived"));
+    else
+      c.Send("HTTP/1.1 302 Found\r\nLocation: /loop\r\n\r\n");
+  });
+  EXPECT_TRUE(Get(target->Url("/a")));
+  EXPECT_EQ(FileText(), "arrived");
+  EXPECT_EQ(hops, 3);
+  hops = 0;
+  EXPECT_FALSE(Get(target->Url("/loop")));
+  EXPECT_EQ(hops, kMaxRedirections + 1);
+}
+
+TEST_F(DownloadTest, PagesWithoutLengthAreFetchedLineByLine) {
+  LocalServer server([](ServerConnection& c) {
+    std::string head = c.ReadHead();
+    if (head.find("UA-CPU") == std::string::npos)
+      c.Send("HTTP/1.1 200 OK\r\nContent-Type: text/html\r\n\r\nignored");
+    else
+      c.Send("HTTP/1.1 200 OK\r\nX: y\r\n\r\nline one\nline two\r\nlast");
+  });
+  EXPECT_TRUE(Download({"http://127.0.0.1:" + std::to_string(server.port()), file_, false, "ag", "k=v"}));
+  EXPECT_EQ(FileText(), "line one\r\nline two\r\nlast\r\n\r\n");
+  ASSERT_EQ(server.Heads().size(), 2u);
+  EXPECT_EQ(server.Heads()[1],
+            "GET / HTTP/1.1\r\nHost: 127.0.0.1\r\nUser-Agent: ag\r\nConnection: close\r\n"
+            "Accept-Language: pt-br\r\nUA-CPU: x86\r\nCookie: k=v\r\n\r\n");
+}
+
+TEST_F(DownloadTest, HttpsDownloadSendsTheHostAsServerName) {
+  std::string body = Body(20000);
+  LocalServer server(Reply(Ok(body)), true);
+  EXPECT_TRUE(Get("https://localhost:" + std::to_string(server.port()) + "/s"));
+  EXPECT_EQ(FileText(), body);
+  ASSERT_EQ(server.ServerNames().size(), 1u);
+  EXPECT_EQ(server.ServerNames()[0], "localhost");
+  EXPECT_NE(server.Heads()[0].find("Host: localhost\r\n"), std::string::npos);
+}
+
+// A stream that never ends: bytes every few milliseconds until the client goes.
+void Trickle(ServerConnection& c, const std::string& head, size_t piece) {
+  c.ReadHead();
+  if (!c.Send(head)) return;
+  std::string bytes(piece, 'z');
+  while (!c.Stopping() && c.Send(bytes)) std::this_thread::sleep_for(std::chrono::milliseconds(2));
+}
+
+TEST_F(DownloadTest, AudioStreamRunsUntilEscAndS) {
+  LocalServer server([](ServerConnection& c) { Trickle(c, "HTTP/1.1 200 OK\r\nContent-Type: audio/mpeg\r\n\r\n", 3000); });
+  PushKeyBytes("\x1bs");
+  EXPECT_TRUE(Get(server.Url("/radio")));
+  EXPECT_EQ(console_, "Deseja parar o download?\ns\nO download foi interrompido.\n");
+  EXPECT_EQ(Speech(), "say Deseja parar o download?\nsay O download foi interrompido.\n");
+  EXPECT_TRUE(fs::exists(file_));
+}
+
+TEST_F(DownloadTest, EscOnASlowTrickleStopsAndOtherAnswersGoOn) {
+  LocalServer server([](ServerConnection& c) {
+    Trickle(c, "HTTP/1.1 200 OK\r\nContent-Length: 100000000\r\n\r\n", 1);
+  });
+  PushKeyBytes("\x1bn\x1bS");
+  EXPECT_FALSE(Get(server.Url("/big")));
+  EXPECT_EQ(console_, "Deseja parar o download?\nn\nDeseja parar o download?\nS\nO download foi interrompido.\n");
+}
+
+TEST_F(DownloadTest, EnterSpeaksProgressAndSpaceTogglesTicks) {
+  std::string body = Body(3 * 4096);
+  LocalServer server(Reply(Ok(body)));
+  PushKeyBytes("\r");
+  EXPECT_TRUE(Get(server.Url("/p"), true));
+  EXPECT_EQ(Speech(), "click\nsay Recebidos: 33,3% de 12 KB. 4 KBytes gravados. Arquivo: " + file_ +
+                          "\nclick\nclick\n");
+  ClearCapturedSpeech();
+  PushKeyBytes(" ");
+  EXPECT_TRUE(Get(server.Url("/p"), true));
+  EXPECT_EQ(Speech(), "click\n");
+}
+
+TEST_F(DownloadTest, HostileServersEndTheDownload) {
+  LocalServer endless_headers([](ServerConnection& c) {
+    c.ReadHead();
+    c.Send("HTTP/1.1 200 OK\r\n");
+    while (!c.Stopping() && c.Send("X-Filler: aaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaa\r\n")) {
+    }
+  });
+  EXPECT_FALSE(Get(endless_headers.Url("/")));
+
+  LocalServer endless_line([](ServerConnection& c) {
+    c.ReadHead();
+    c.Send("HTTP/1.1 200 OK\r\nContent-Type: text/plain\r\n\r\n");
+    std::string chunk(65536, 'q');
+    while (!c.Stopping() && c.Send(chunk)) {
+    }
+  });
+  EXPECT_FALSE(Get(endless_line.Url("/")));
+  EXPECT_LE(fs::file_size(file_), 2u << 20);
+}
+
+TEST(ProgressReportTest, UnitsAndUnknownLength) {
+  EXPECT_EQ(ProgressReport(true, 5000, 0, 0, "r.mp3"), "5000 bytes escritos em disco. 4,88 KBytes gravados. Arquivo: r.mp3");
+  EXPECT_EQ(ProgressReport(false, 1 << 20, int64_t{3} << 30, 0, "f"),
+            "Recebidos: 0,0326% de 3 GB. 1 MegaBytes gravados. Arquivo: f");
+  EXPECT_EQ(ProgressReport(false, 500, 1000, 0, "f"), "Recebidos: 50% de 1000 Bytes. 500 Bytes gravados. Arquivo: f");
+  EXPECT_EQ(ProgressReport(false, 3 << 20, (2 << 20) + 5, 1 << 20, "f"),
+            "Recebidos: 100% de 3 MB. 3 MegaBytes gravados. Arquivo: f");
+  EXPECT_EQ(ProgressReport(false, (int64_t{5} << 30) / 2, int64_t{5} << 30, 0, "f"),
+            "Recebidos: 50% de 5 GB. 2,5 GigaBytes gravados. Arquivo: f");
+}
+
+}  // namespace
+}  // namespace kal

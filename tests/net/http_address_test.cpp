@@ -1,0 +1,57 @@
+// Taking web addresses apart and resolving redirection targets.
+#include <gtest/gtest.h>
+
+#include "net/http_address.h"
+
+namespace kal {
+namespace {
+
+TEST(WebAddressTest, SchemeHostPortAndPath) {
+  WebAddress a = ParseWebAddress("HTTPS://example.org/a/b?c=d");
+  EXPECT_TRUE(a.secure);
+  EXPECT_EQ(a.host, "example.org");
+  EXPECT_EQ(a.port, 443);
+  EXPECT_EQ(a.path, "/a/b?c=d");
+
+  a = ParseWebAddress("http://host:8080/path");
+  EXPECT_FALSE(a.secure);
+  EXPECT_EQ(a.host, "host");
+  EXPECT_EQ(a.port, 8080);
+  EXPECT_EQ(a.path, "/path");
+
+  a = ParseWebAddress("http://host");
+  EXPECT_EQ(a.host, "host");
+  EXPECT_EQ(a.port, 80);
+  EXPECT_EQ(a.path, "/");
+
+  a = ParseWebAddress("https://host:99");
+  EXPECT_EQ(a.host, "host");
+  EXPECT_EQ(a.port, 99);
+  EXPECT_EQ(a.path, "/");
+}
+
+TEST(WebAddressTest, PortTextRuleAndItsOddCases) {
+  // Every ':' followed by the port text goes, also in the path.
+  WebAddress a = ParseWebAddress("http://h:81/x:81y");
+  EXPECT_EQ(a.path, "/xy");
+  // A port that is not a number can be used by no connection.
+  EXPECT_EQ(ParseWebAddress("http://h:abc/x").port, 0);
+  EXPECT_EQ(ParseWebAddress("http://h:70000/x").port, 0);
+  // Without "://" the whole text is host and path.
+  a = ParseWebAddress("h/p");
+  EXPECT_EQ(a.host, "h");
+  EXPECT_EQ(a.path, "/p");
+  EXPECT_EQ(ParseWebAddress("http://" + std::string(2000, 'a')).host.size(), 999u);
+}
+
+TEST(WebAddressTest, RedirectionTargets) {
+  const std::string cur = "https://h:8443/dir/page.html?q=/x";
+  EXPECT_EQ(ResolveLocation(cur, "http://other/z"), "http://other/z");
+  EXPECT_EQ(ResolveLocation(cur, "/root"), "https://h:8443/root");
+  EXPECT_EQ(ResolveLocation(cur, "next.html"), "https://h:8443/dir/next.html");
+  EXPECT_EQ(ResolveLocation(cur, "//cdn/f"), "https://cdn/f");
+  EXPECT_EQ(ResolveLocation("http://h", "a"), "http://h/a");
+}
+
+}  // namespace
+}  // namespace kal
