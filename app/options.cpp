@@ -30,6 +30,14 @@ bool ParseOptions(int argc, char** argv, Options* opts, std::string* err) {
         return false;
       }
       opts->view_file = argv[++i];
+    } else if (a == "--phonemes") {
+      opts->phonemes = true;
+    } else if (a == "--orvan-dir") {
+      if (i + 1 >= argc) {
+        *err = "--orvan-dir precisa de uma pasta";
+        return false;
+      }
+      opts->orvan_dir = argv[++i];
     } else if (a == "--help") {
       opts->help = true;
     } else {
@@ -45,7 +53,9 @@ bool ParseOptions(int argc, char** argv, Options* opts, std::string* err) {
 const char* UsageText() {
   return "uso: kaldorin [--headless] [--speech-log ARQUIVO] [SCRIPT [PARÂMETROS...]]\n"
          "     kaldorin [--headless] [--speech-log ARQUIVO] --view [/L] ARQUIVO\n"
-         "Sem SCRIPT, roda a busca de rádios Zelquora.\n";
+         "Sem SCRIPT, roda a busca de rádios Zelquora.\n"
+         "  --phonemes [--orvan-dir PASTA]  lê palavras (UTF-8), uma por linha, e escreve\n"
+         "                                  palavra, fonemas e tônica do Orvan.\n";
 }
 
 }  // namespace kal

@@ -13,6 +13,8 @@ struct Options {
   std::vector<std::string> params;  // what SEJA ... PARAMS reports
   bool help = false;
   std::string view_file;  // --view: the speaking text viewer on this file
+  bool phonemes = false;   // --phonemes: the Orvan word-to-phoneme tool
+  std::string orvan_dir;   // --orvan-dir: data folder for --phonemes
 };
 
 // Options come before the script name; everything after it is a parameter.

@@ -1,6 +1,7 @@
 #include "app/program.h"
 
 #include <cstdio>
+#include <iostream>
 
 #include "app/embedded_script.h"
 #include "app/options.h"
@@ -12,6 +13,7 @@
 #include "interpreter/interpreter.h"
 #include "platform/event_loop.h"
 #include "platform/host.h"
+#include "speech/orvan/phoneme_tool.h"
 
 namespace kal {
 
@@ -56,6 +58,11 @@ int ProgramMain(int argc, char** argv) {
     return 0;
   }
   if (!opts.view_file.empty()) return RunViewerProgram(opts);
+  if (opts.phonemes) {
+    OrvanSettings settings = ReadOrvanSettings();
+    if (!opts.orvan_dir.empty()) settings.folder = opts.orvan_dir + "/";
+    return orvan::RunPhonemeTool(std::cin, std::cout, std::cerr, settings);
+  }
   std::vector<std::string> lines;
   std::string name = "zql";
   if (!opts.script.empty()) {

@@ -1,0 +1,47 @@
+// The MBROLA diphone synthesiser, as the Orvan engine calls it: open a
+// database, write phoneme-stream lines, flush the utterance, read 16-bit
+// samples. On Linux the calls drive one persistent `mbrola` program through
+// pipes (platform/linux/mbrola_process.cpp); tests may install a fake.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <string_view>
+
+namespace kal {
+
+class MbrolaSynth {
+ public:
+  virtual ~MbrolaSynth() = default;
+  // Opens the database file; negative on failure (no database, no program).
+  virtual int init_MBR(const std::string& database) = 0;
+  // Hands one phoneme-stream line (with or without its line end); negative
+  // when the synthesiser has gone away.
+  virtual int write_MBR(std::string_view line) = 0;
+  // Ends the utterance: after it, read_MBR waits for the remaining samples
+  // and answers 0 once the whole utterance has been read.
+  virtual int flush_MBR() = 0;
+  // Up to count samples into buffer; the number read, 0 when none is ready
+  // (or, after a flush, when the utterance is complete).
+  virtual int read_MBR(int16_t* buffer, int count) = 0;
+  // Drops whatever is still in flight so that a new utterance starts clean.
+  virtual void reset_MBR() = 0;
+  virtual void close_MBR() = 0;
+  virtual void setNoError_MBR(int no_error) = 0;
+  // Sample rate of the open database (Hz); 0 before init_MBR.
+  virtual int getFreq_MBR() = 0;
+};
+
+// Finds the synthesiser; nullptr when it is not installed.
+std::unique_ptr<MbrolaSynth> LoadMbrola();
+// Tests: replaces what LoadMbrola returns (an empty function restores it).
+void SetMbrolaFactoryForTest(std::function<std::unique_ptr<MbrolaSynth>()> factory);
+
+// The process-based synthesiser running the given program.
+std::unique_ptr<MbrolaSynth> MakeMbrolaProcess(const std::string& program);
+// The mbrola program beside the running executable or on PATH; "" if none.
+std::string FindMbrolaProgram();
+
+}  // namespace kal

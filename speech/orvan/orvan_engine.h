@@ -1,0 +1,55 @@
+// The Orvan engine: Portuguese text-to-speech over MBROLA. Start loads the
+// five data files and opens the MBROLA database; Speak runs the whole chain
+// (normaliser, tokenizer, intonation, letter-to-sound, timing) and hands the
+// samples to the wave player as in-memory wave images, or appends them to
+// an output wave file. The engine switch calls these five operations when
+// the configured engine kind is 3.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace kal {
+
+// Where the engine finds its database and data files (host paths).
+struct OrvanSettings {
+  std::string database;  // the MBROLA database file
+  std::string folder;    // folder of the data files, ending in "/"
+  std::string base;      // base name of the five data files
+};
+
+// Reads the settings from the configuration file (section ORVANTTS).
+OrvanSettings ReadOrvanSettings();
+// Overrides the settings used by the next OrvanStart (tools, tests).
+void SetOrvanSettings(const OrvanSettings& settings);
+// Folder + base name + extension (".nrl", ".exc", ".abr", ".pro", ".dfn").
+std::string OrvanDataFile(const OrvanSettings& settings, std::string_view extension);
+
+// Loads the word path only (rules, exceptions); false with *err set.
+bool LoadOrvanWordData(const OrvanSettings& settings, std::string* err);
+
+// voice is not used; rate and pitch as the configuration gives them. With
+// an output file name (host path) the sound goes to that wave file.
+bool OrvanStart(int voice, int rate, int pitch, const std::string& output_file);
+// Synthesises the text (Latin-1) and queues its sound; false when a write to
+// MBROLA or to the output file failed.
+bool OrvanSpeak(std::string_view text);
+bool OrvanBusy();
+void OrvanStop();
+void OrvanRelease();
+
+// The last start error ("Erro no arquivo de prosódia", ...), Latin-1.
+const std::string& OrvanLastError();
+// Sample rate of the open database (0 when not started).
+int OrvanSampleRate();
+
+}  // namespace kal
+
+namespace kal {
+
+// The chain without MBROLA: text -> phoneme-stream lines, with the current
+// rate and pitch factors.
+std::vector<std::string> OrvanPhonemeStream(std::string_view text);
+
+}  // namespace kal

@@ -1,0 +1,33 @@
+// Byte-level helpers shared by the stages of the Orvan engine: Latin-1 case
+// conversion, trimming and reading a text file as lines. All text here is
+// single-byte Latin-1; accented letters are one byte each.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace kal::orvan {
+
+// Latin-1 locale case: a-z and the accented letters 0xE0-0xFE (not the
+// division sign 0xF7) map to their capitals 0xC0-0xDE, and back.
+unsigned char UpperByte(unsigned char c);
+unsigned char LowerByte(unsigned char c);
+std::string UpperLatin1(std::string_view s);
+std::string LowerLatin1(std::string_view s);
+// Plain A-Z upper-casing, accents untouched.
+unsigned char UpperAscii(unsigned char c);
+
+// Blanks, TABs, CR and LF removed at both ends.
+std::string Trim(std::string_view s);
+
+// Reads a text file as lines without their line ends (LF or CR LF). False
+// when the file cannot be opened.
+bool ReadTextLines(const std::string& path, std::vector<std::string>* lines);
+
+// True when s begins with prefix.
+inline bool StartsWith(std::string_view s, std::string_view prefix) {
+  return s.substr(0, prefix.size()) == prefix;
+}
+
+}  // namespace kal::orvan
