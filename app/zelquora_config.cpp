@@ -1,10 +1,23 @@
 // The directory site of the embedded application is a setting: section
-// ZELQUORA of Talven.ini, keys ENDERECOBUSCA and ENDERECOPLAY.
+// ZELQUORA of Talven.ini, keys ENDERECOBUSCA (the search address, ending in
+// the query key) and ENDERECOPLAY (the prefix of a station's page). Absent
+// keys are written back with their defaults, so a person finds them in the
+// file.
 #include "app/embedded_script.h"
+#include "console/config.h"
 
 namespace kal {
 
-std::string ConfiguredSearchAddress() { return "https://www.radios.com.br/busca?q="; }
-std::string ConfiguredStationPrefix() { return "http://www.radios.com.br/play/"; }
+namespace {
+constexpr std::string_view kSection = "ZELQUORA";
+}  // namespace
+
+std::string ConfiguredSearchAddress() {
+  return ReadConfigDefault(kSection, "ENDERECOBUSCA", "https://www.radios.com.br/busca?q=");
+}
+
+std::string ConfiguredStationPrefix() {
+  return ReadConfigDefault(kSection, "ENDERECOPLAY", "http://www.radios.com.br/play/");
+}
 
 }  // namespace kal
