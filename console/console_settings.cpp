@@ -5,6 +5,8 @@
 #include <cctype>
 #include <functional>
 
+#include "console/config.h"
+
 namespace kal {
 
 namespace {
@@ -14,11 +16,15 @@ using Reader = std::function<std::string(const char* section, const char* key, c
 const ConsoleSettings* g_console_override = nullptr;
 const MagnifierSettings* g_magnifier_override = nullptr;
 
-// Until the configuration file reader is wired in, every key takes its default.
-std::string ReadSetting(const char* section, const char* key, const char* def) {
-  (void)section;
-  (void)key;
-  return def;
+// The console window's keys are read directly (no "@" expansion), with the
+// default when the key is absent.
+std::string ReadDirect(const char* section, const char* key, const char* def) {
+  return ReadConfigDirect(section, key, def);
+}
+
+// The magnifier's keys go through the full reader; absent reads as empty.
+std::string ReadExpanded(const char* section, const char* key, const char*) {
+  return ReadConfig(section, key);
 }
 
 // A whole signed decimal number, else the fallback.
@@ -76,12 +82,12 @@ bool YesValue(const std::string& value) {
 
 ConsoleSettings ReadConsoleSettings() {
   if (g_console_override) return *g_console_override;
-  return ParseConsoleSettings(ReadSetting);
+  return ParseConsoleSettings(ReadDirect);
 }
 
 MagnifierSettings ReadMagnifierSettings() {
   if (g_magnifier_override) return *g_magnifier_override;
-  return ParseMagnifierSettings(ReadSetting);
+  return ParseMagnifierSettings(ReadExpanded);
 }
 
 void OverrideConsoleSettingsForTest(const ConsoleSettings* console, const MagnifierSettings* magnifier) {

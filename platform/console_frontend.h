@@ -57,6 +57,18 @@ class ConsoleFrontEnd {
   virtual int EraseByte() const { return 0x7F; }
 };
 
+struct TerminalOptions {
+  bool truecolor = true;       // 24-bit colour, else the nearest of 16
+  bool handle_signals = true;  // SIGINT, SIGTERM, SIGHUP end the program cleanly
+};
+
+// The terminal on in_fd/out_fd in raw mode on the alternate screen; nullptr
+// when in_fd is not a terminal.
+std::unique_ptr<ConsoleFrontEnd> MakeTerminalFrontEnd(int in_fd, int out_fd, const TerminalOptions& opts);
+
+// True when the environment announces 24-bit colour (COLORTERM).
+bool TerminalAnnouncesTruecolor();
+
 // Headless: lines to out_fd as UTF-8, raw input bytes from in_fd.
 std::unique_ptr<ConsoleFrontEnd> MakeHeadlessFrontEnd(int in_fd, int out_fd);
 

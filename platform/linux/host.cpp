@@ -1,13 +1,20 @@
+// Choosing the console's front end for this run.
 #include "platform/host.h"
 
 #include <stdlib.h>
+#include <string.h>
 #include <unistd.h>
 
 namespace kal {
 
 std::unique_ptr<ConsoleFrontEnd> MakeConsoleFrontEnd(bool force_headless) {
-  // The terminal front end joins here; until then every run is headless.
-  (void)force_headless;
+  const char* term = getenv("TERM");
+  bool usable = term && *term && strcmp(term, "dumb") != 0;
+  if (!force_headless && usable && isatty(STDIN_FILENO) && isatty(STDOUT_FILENO)) {
+    TerminalOptions opts;
+    opts.truecolor = TerminalAnnouncesTruecolor();
+    if (auto front = MakeTerminalFrontEnd(STDIN_FILENO, STDOUT_FILENO, opts)) return front;
+  }
   return MakeHeadlessFrontEnd(STDIN_FILENO, STDOUT_FILENO);
 }
 

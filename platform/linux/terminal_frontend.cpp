@@ -1,0 +1,263 @@
+// The terminal front end: the console drawn on a terminal in raw mode on the
+// alternate screen, keys read raw from it.
+//
+// The terminal is put back as it was found on every way out: the normal end
+// and errors (Restore, also from AtProgramExit), and SIGINT, SIGTERM and
+// SIGHUP. A signal only writes its number into a self-pipe that the event
+// loop watches; the loop ends the program through ExitProgram, whose
+// clean-ups restore the terminal. Should the program not come back to the
+// loop within a few seconds (a blocking call), an alarm restores the
+// terminal from the signal handler itself and ends the process.
+#include <errno.h>
+#include <fcntl.h>
+#include <poll.h>
+#include <signal.h>
+#include <stdlib.h>
+#include <string.h>
+#include <sys/ioctl.h>
+#include <termios.h>
+#include <unistd.h>
+
+#include "console/ansi_renderer.h"
+#include "console/console_grid.h"
+#include "console/latin1.h"
+#include "platform/console_frontend.h"
+#include "platform/event_loop.h"
+#include "platform/process.h"
+
+namespace kal {
+namespace {
+
+// Leaves what the front end turned on: scrolling region, modified-key
+// reports, mouse reports, colours, hidden cursor, alternate screen.
+constexpr char kLeave[] = "\x1b[r\x1b[>4m\x1b[?1006l\x1b[?1000l\x1b[0m\x1b[?25h\x1b[?1049l";
+constexpr char kEnter[] = "\x1b[?1049h\x1b[?1000h\x1b[?1006h\x1b[>4;1m\x1b[0m\x1b[2J\x1b[?25h";
+constexpr int kSignals[] = {SIGINT, SIGTERM, SIGHUP, SIGWINCH, SIGTSTP, SIGCONT};
+constexpr int kAlarmSeconds = 3;
+
+// What a signal handler needs to put the terminal back; only plain data.
+struct TtyState {
+  int fd = -1;
+  termios saved{};
+  volatile sig_atomic_t raw = 0;       // our mode and screen are on
+  volatile sig_atomic_t exiting = 0;   // a termination signal is pending
+  int pipe[2] = {-1, -1};
+};
+TtyState g_tty;
+
+void WriteFully(int fd, const char* p, size_t n) {
+  while (n > 0) {
+    ssize_t w = write(fd, p, n);
+    if (w < 0 && errno == EINTR) continue;
+    if (w <= 0) return;
+    p += w;
+    n -= static_cast<size_t>(w);
+  }
+}
+
+// Async-signal-safe: only write and tcsetattr.
+void RestoreTty() {
+  if (!g_tty.raw) return;
+  g_tty.raw = 0;
+  WriteFully(g_tty.fd, kLeave, sizeof kLeave - 1);
+  tcsetattr(g_tty.fd, TCSANOW, &g_tty.saved);
+}
+
+void OnSignal(int sig) {
+  int saved_errno = errno;
+  if (sig == SIGINT || sig == SIGTERM || sig == SIGHUP) {
+    if (g_tty.exiting) {  // asked twice: do not wait for the loop
+      RestoreTty();
+      _exit(128 + sig);
+    }
+    g_tty.exiting = sig;
+    alarm(kAlarmSeconds);
+  }
+  unsigned char b = static_cast<unsigned char>(sig);
+  if (g_tty.pipe[1] >= 0) {
+    ssize_t r = write(g_tty.pipe[1], &b, 1);
+    (void)r;
+  }
+  errno = saved_errno;
+}
+
+void OnAlarm(int) {
+  if (!g_tty.exiting) return;
+  RestoreTty();
+  _exit(128 + g_tty.exiting);
+}
+
+bool SetRaw(int fd) {
+  termios t = g_tty.saved;
+  t.c_iflag &= ~(BRKINT | ICRNL | INPCK | ISTRIP | IXON);
+  t.c_cflag |= CS8;
+  t.c_lflag &= ~(ECHO | ICANON | IEXTEN | ISIG);
+  t.c_cc[VMIN] = 1;
+  t.c_cc[VTIME] = 0;
+  return tcsetattr(fd, TCSANOW, &t) == 0;
+}
+
+class TerminalFrontEnd : public ConsoleFrontEnd {
+ public:
+  TerminalFrontEnd(int in_fd, int out_fd, const TerminalOptions& opts)
+      : in_(in_fd), out_(out_fd), opts_(opts), renderer_(ConsoleGrid::kWidth, ConsoleGrid::kHeight, opts.truecolor) {}
+
+  ~TerminalFrontEnd() override {
+    Restore();
+    if (signals_) {
+      for (int sig : kSignals) signal(sig, SIG_DFL);
+      signal(SIGALRM, SIG_DFL);
+      Loop().Unwatch(g_tty.pipe[0]);
+    }
+  }
+
+  bool Start() {
+    if (tcgetattr(in_, &g_tty.saved) != 0) return false;
+    g_tty.fd = in_;
+    erase_ = g_tty.saved.c_cc[VERASE];
+    if (opts_.handle_signals) InstallSignals();
+    AtProgramExit([] { RestoreTty(); });
+    Enter();
+    return true;
+  }
+
+  void OnWrite(std::string_view) override {}
+
+  void Present(const ConsoleGrid& grid) override {
+    last_grid_ = &grid;
+    if (suspended_ || restored_) return;
+    Send(renderer_.Render(grid));
+  }
+
+  void SetTitle(std::string_view title) override {
+    std::string clean;
+    for (unsigned char c : title)
+      if (c >= 32 && !(c >= 127 && c < 160)) clean.push_back(static_cast<char>(c));
+    Send("\x1b]0;" + Latin1ToUtf8(clean) + "\a");
+  }
+
+  void Bell() override {
+    if (!suspended_ && !restored_) Send("\a");
+  }
+
+  int InputFd() override { return in_; }
+
+  int ReadInput(char* buf, int cap) override {
+    if (suspended_ || cap <= 0) return 0;
+    pollfd p{in_, POLLIN, 0};
+    if (poll(&p, 1, 0) <= 0) return 0;
+    ssize_t n = read(in_, buf, static_cast<size_t>(cap));
+    if (n > 0) return static_cast<int>(n);
+    if (n < 0 && (errno == EAGAIN || errno == EINTR)) return 0;
+    return -1;  // the terminal has gone
+  }
+
+  void Suspend() override {
+    if (suspended_ || restored_) return;
+    suspended_ = true;
+    RestoreTty();
+  }
+
+  void Resume() override {
+    if (!suspended_ || restored_) return;
+    suspended_ = false;
+    Enter();
+  }
+
+  void Restore() override {
+    if (restored_) return;
+    restored_ = true;
+    RestoreTty();
+  }
+
+  bool IsTerminal() const override { return true; }
+  bool TerminalKeys() const override { return true; }
+  int EraseByte() const override { return erase_; }
+
+ private:
+  // Raw mode and the alternate screen, cleared; the next Present draws
+  // everything.
+  void Enter() {
+    if (!SetRaw(in_)) return;
+    g_tty.raw = 1;
+    Send(kEnter);
+    renderer_.Invalidate();
+    Send(renderer_.Setup());
+  }
+
+  // The screen may have been changed behind our back: draw it all again.
+  void Redraw() {
+    if (suspended_ || restored_) return;
+    Enter();
+    if (last_grid_) Send(renderer_.Render(*last_grid_));
+  }
+
+  void Send(const std::string& s) {
+    if (!s.empty()) WriteFully(out_, s.data(), s.size());
+  }
+
+  void InstallSignals() {
+    if (g_tty.pipe[0] < 0 && pipe2(g_tty.pipe, O_CLOEXEC | O_NONBLOCK) != 0) return;
+    struct sigaction sa {};
+    sa.sa_handler = OnSignal;
+    sigemptyset(&sa.sa_mask);
+    sa.sa_flags = SA_RESTART;
+    for (int sig : kSignals) sigaction(sig, &sa, nullptr);
+    sa.sa_handler = OnAlarm;
+    sigaction(SIGALRM, &sa, nullptr);
+    Loop().Watch(g_tty.pipe[0], [this] { TakeSignals(); });
+    signals_ = true;
+  }
+
+  // Runs on the loop's thread: what the handlers recorded.
+  void TakeSignals() {
+    unsigned char sigs[32];
+    ssize_t n;
+    while ((n = read(g_tty.pipe[0], sigs, sizeof sigs)) > 0) {
+      for (ssize_t i = 0; i < n; ++i) HandleSignal(sigs[i]);
+    }
+  }
+
+  void HandleSignal(int sig) {
+    if (sig == SIGWINCH || sig == SIGCONT) {
+      Redraw();
+      return;
+    }
+    if (sig == SIGTSTP) {
+      // Stopped from outside: hand the terminal back while stopped.
+      bool was_suspended = suspended_;
+      Suspend();
+      raise(SIGSTOP);
+      if (!was_suspended) {
+        Resume();
+        Redraw();
+      }
+      return;
+    }
+    ExitProgram(128 + sig);
+  }
+
+  int in_, out_;
+  TerminalOptions opts_;
+  AnsiRenderer renderer_;
+  const ConsoleGrid* last_grid_ = nullptr;  // the console's grid lives for the process
+  int erase_ = 0x7F;
+  bool suspended_ = false;
+  bool restored_ = false;
+  bool signals_ = false;
+};
+
+}  // namespace
+
+std::unique_ptr<ConsoleFrontEnd> MakeTerminalFrontEnd(int in_fd, int out_fd, const TerminalOptions& opts) {
+  auto front = std::make_unique<TerminalFrontEnd>(in_fd, out_fd, opts);
+  if (!front->Start()) return nullptr;
+  return front;
+}
+
+bool TerminalAnnouncesTruecolor() {
+  const char* c = getenv("COLORTERM");
+  return c && (strcmp(c, "truecolor") == 0 || strcmp(c, "24bit") == 0);
+}
+
+}  // namespace kal
