@@ -3,6 +3,7 @@
 #include <string>
 
 #include "net/http_download.h"
+#include "platform/user_locale.h"
 
 namespace kal {
 namespace {
@@ -12,8 +13,7 @@ constexpr int64_t kMiB = kKiB * 1024;
 constexpr int64_t kGiB = kMiB * 1024;
 
 // General format with three significant digits, as the report says numbers:
-// an exponent part is cut off and the decimal separator is the comma of the
-// Portuguese voice.
+// an exponent part is cut off and the decimal separator is the user's.
 std::string General3(double value) {
   char buf[64];
   std::snprintf(buf, sizeof buf, "%.3G", value);
@@ -21,7 +21,7 @@ std::string General3(double value) {
   size_t e = s.find('E');
   if (e != std::string::npos) s.resize(e);
   for (auto& c : s)
-    if (c == '.') c = ',';
+    if (c == '.') c = UserDecimalSeparator();
   return s;
 }
 

@@ -16,6 +16,7 @@
 #include "net/net_messages.h"
 #include "net/tcp.h"
 #include "net/tls.h"
+#include "platform/paths.h"
 #include "platform/socket.h"
 
 namespace kal {
@@ -307,7 +308,7 @@ Outcome Attempt(const std::string& address, const DownloadRequest& r, Transfer& 
 
 void SetDownloadPathMapper(std::string (*mapper)(const std::string& name)) { g_path_mapper = mapper; }
 
-std::string DownloadHostPath(const std::string& name) { return g_path_mapper ? g_path_mapper(name) : name; }
+std::string DownloadHostPath(const std::string& name) { return g_path_mapper ? g_path_mapper(name) : HostPath(name); }
 
 bool Download(const DownloadRequest& request) {
   if (request.address.empty() || request.file.empty()) return false;

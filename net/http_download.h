@@ -36,8 +36,8 @@ constexpr size_t kMaxResponseHead = 1 << 20;
 std::string ProgressReport(bool unknown_length, int64_t written, int64_t announced, int64_t resumed,
                            const std::string& file);
 
-// Where download files are written: the host path of a script's file name.
-// The default takes the name as it is.
+// Where download files are written: the host path of a script's file name
+// (tests may map names their own way; nullptr: the usual mapping).
 void SetDownloadPathMapper(std::string (*mapper)(const std::string& name));
 std::string DownloadHostPath(const std::string& name);
 

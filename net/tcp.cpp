@@ -4,6 +4,7 @@
 
 #include <charconv>
 
+#include "console/config.h"
 #include "console/console.h"
 #include "net/tls.h"
 #include "platform/socket.h"
@@ -31,7 +32,8 @@ NetState& N() {
 // TIMEOUT_REDE as microseconds: the default when absent, empty or not an
 // integer.
 long TimeoutFromSetting() {
-  std::string text = N().read_timeout_setting ? N().read_timeout_setting() : std::string();
+  std::string text =
+      N().read_timeout_setting ? N().read_timeout_setting() : ReadConfig(cfg::kTalven, cfg::kTimeoutRede);
   size_t b = text.find_first_not_of(" \t");
   size_t e = text.find_last_not_of(" \t");
   if (b == std::string::npos) return kDefaultReadinessUs;

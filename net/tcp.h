@@ -59,8 +59,8 @@ std::string PeerAddressText(int socket);
 // connection, then TIMEOUT_REDE (20000 when absent or not a number).
 long ReadinessTimeoutUs();
 
-// Where the TIMEOUT_REDE setting is read from (the configuration file once
-// it is wired in; tests give their own). The function returns the raw text.
+// Where the TIMEOUT_REDE setting is read from: the configuration file, or
+// what a test gives (nullptr: the file again). Returns the raw text.
 void SetNetTimeoutSetting(std::function<std::string()> read_setting);
 
 // Fresh module state (readiness timeout 0, no TLS session).

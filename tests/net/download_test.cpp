@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 
@@ -32,6 +33,27 @@ std::string Ok(const std::string& body, const std::string& type = "application/o
   return "HTTP/1.1 200 OK\r\nContent-Type: " + type + "\r\nContent-Length: " + std::to_string(body.size()) +
          "\r\n\r\n" + body;
 }
+
+// The report says decimals with the user's separator: a Portuguese user here.
+class PortugueseNumbers {
+ public:
+  PortugueseNumbers() {
+    const char* old = std::getenv("LC_ALL");
+    had_ = old != nullptr;
+    if (had_) old_ = old;
+    setenv("LC_ALL", "pt_BR.UTF-8", 1);
+  }
+  ~PortugueseNumbers() {
+    if (had_)
+      setenv("LC_ALL", old_.c_str(), 1);
+    else
+      unsetenv("LC_ALL");
+  }
+
+ private:
+  bool had_ = false;
+  std::string old_;
+};
 
 class DownloadTest : public ::testing::Test {
  protected:
@@ -66,6 +88,7 @@ class DownloadTest : public ::testing::Test {
     return s;
   }
 
+  PortugueseNumbers numbers_;
   std::string console_;
   fs::path dir_;
   std::string file_;
@@ -244,6 +267,7 @@ TEST_F(DownloadTest, HostileServersEndTheDownload) {
 }
 
 TEST(ProgressReportTest, UnitsAndUnknownLength) {
+  PortugueseNumbers numbers;
   EXPECT_EQ(ProgressReport(true, 5000, 0, 0, "r.mp3"), "5000 bytes escritos em disco. 4,88 KBytes gravados. Arquivo: r.mp3");
   EXPECT_EQ(ProgressReport(false, 1 << 20, int64_t{3} << 30, 0, "f"),
             "Recebidos: 0,0326% de 3 GB. 1 MegaBytes gravados. Arquivo: f");

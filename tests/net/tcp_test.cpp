@@ -2,6 +2,10 @@
 // servers on 127.0.0.1.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+
 #include "console/console.h"
 #include "net/line_reader.h"
 #include "net/tcp.h"
@@ -123,10 +127,21 @@ TEST_F(TcpTest, ReadinessTimeoutComesFromTheSettingAtConnect) {
   EXPECT_EQ(connect_with("abc"), 20000);
   EXPECT_EQ(connect_with(""), 20000);
   EXPECT_EQ(connect_with("5000"), 5000);
+  // Without a test's setting the configuration file is read.
   SetNetTimeoutSetting(nullptr);
+  auto dir = std::filesystem::temp_directory_path() / "kaldorin-net-config";
+  std::filesystem::create_directories(dir / "Talven");
+  std::ofstream(dir / "Talven" / "Talven.ini") << "[TALVEN]\r\nTIMEOUT_REDE=7000\r\n";
+  std::string old_home = std::getenv("XDG_CONFIG_HOME") ? std::getenv("XDG_CONFIG_HOME") : "";
+  setenv("XDG_CONFIG_HOME", dir.c_str(), 1);
   int s = ConnectTcp("127.0.0.1", static_cast<uint16_t>(server.port()));
   CloseTcp(s);
-  EXPECT_EQ(ReadinessTimeoutUs(), 20000);
+  EXPECT_EQ(ReadinessTimeoutUs(), 7000);
+  if (old_home.empty())
+    unsetenv("XDG_CONFIG_HOME");
+  else
+    setenv("XDG_CONFIG_HOME", old_home.c_str(), 1);
+  std::filesystem::remove_all(dir);
 }
 
 TEST_F(TcpTest, ServerSideAcceptSendAndAddresses) {
