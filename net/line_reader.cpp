@@ -71,6 +71,7 @@ LineResult ReceiveLineResult(LineReader& reader, int seconds, std::string* line)
   line->clear();
   int polls = 0;
   for (;;) {
+    if (reader.socket < 0 && reader.read_pos >= reader.fill) return LineResult::kEnd;  // nothing can come
     if (!HasData(&reader)) {
       Delay(100);
       ++polls;

@@ -150,6 +150,7 @@ void CloseTcp(int socket) {
 }
 
 bool IsReadable(int socket) {
+  if (socket < 0) return false;
   if (TlsCarries(socket) && TlsPending()) return true;
   bool ready = SockWaitReadable(socket, N().readiness_us) != 0;  // an error reads at once too
   KeyPressed();  // lets the console take pending input; the answer is not needed
