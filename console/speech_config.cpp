@@ -1,39 +1,28 @@
-// Until the configuration file reader is in, the speech layer sees every key
-// absent and takes its defaults.
+// The speech layer's reads go to the configuration file (console/config.h).
 #include "console/speech_config.h"
 
-#include <cctype>
-#include <cstdlib>
+#include "console/config.h"
 
 namespace kal {
 
-std::string SpeechConfig(std::string_view, std::string_view) { return {}; }
+std::string SpeechConfig(std::string_view section, std::string_view key) { return ReadConfig(section, key); }
 
 std::string SpeechConfigDefault(std::string_view section, std::string_view key, std::string_view def) {
-  std::string v = SpeechConfig(section, key);
-  return v.empty() ? std::string(def) : v;
+  return ReadConfigDefault(section, key, def);
 }
 
-std::string SpeechConfigDirect(std::string_view, std::string_view, std::string_view def) {
-  return std::string(def);
+std::string SpeechConfigDirect(std::string_view section, std::string_view key, std::string_view def) {
+  return ReadConfigDirect(section, key, def);
 }
 
-void SpeechLoadLegacyFlag() {}
+void SpeechLoadLegacyFlag() { LoadLegacyFlag(); }
 
 int SpeechConfigNumber(const std::string& value, int def) {
-  if (value.empty()) return def;
-  char* end = nullptr;
-  long v = std::strtol(value.c_str(), &end, 10);
-  if (*end != '\0' || v < -2147483647L - 1 || v > 2147483647L) return def;
-  return static_cast<int>(v);
+  int32_t v = 0;
+  return ParseConfigInt(value, &v) ? v : def;
 }
 
-bool SpeechConfigYes(const std::string& value) {
-  return !value.empty() && std::toupper(static_cast<unsigned char>(value[0])) == 'S';
-}
-
-bool SpeechConfigNotN(const std::string& value) {
-  return !value.empty() && std::toupper(static_cast<unsigned char>(value[0])) != 'N';
-}
+bool SpeechConfigYes(const std::string& value) { return ConfigYes(value); }
+bool SpeechConfigNotN(const std::string& value) { return ConfigNotN(value); }
 
 }  // namespace kal

@@ -1,6 +1,5 @@
 // Small spoken services of the facade: telephone tones, the battery, and
 // opening a link, a document or a program.
-#include <filesystem>
 #include <string>
 
 #include "console/console.h"
@@ -12,6 +11,7 @@
 #include "console/wave_player.h"
 #include "platform/event_loop.h"
 #include "platform/launch.h"
+#include "platform/paths.h"
 #include "platform/power.h"
 
 namespace kal {
@@ -60,8 +60,7 @@ std::string HostArgument(const std::string& text) {
 // has it under the same name without ".exe" when the path itself is not here.
 std::string HostProgram(const std::string& program) {
   std::string host = HostArgument(program);
-  std::error_code ec;
-  if (std::filesystem::exists(host, ec)) return host;
+  if (HostExists(host)) return host;
   std::string base = program.substr(program.find_last_of("\\/:") == std::string::npos ? 0 : program.find_last_of("\\/:") + 1);
   if (base.size() > 4 && UpperCaseText(base.substr(base.size() - 4)) == ".EXE") base.resize(base.size() - 4);
   return base;
@@ -74,8 +73,7 @@ void Launch(const std::string& program, const std::vector<std::string>& args) {
 
 // The current folder as the program writes paths (backslash at the end).
 std::string CurrentFolderText() {
-  std::error_code ec;
-  std::string cwd = std::filesystem::current_path(ec).string();
+  std::string cwd = CurrentFolder();
   if (cwd.empty() || cwd.back() != '\\') cwd += '\\';
   return cwd;
 }
