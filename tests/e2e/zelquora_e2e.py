@@ -1,0 +1,271 @@
+"""End-to-end test of the Zelquora radio search.
+
+Runs the real program headless against a local copy of the directory site
+(tests/e2e/radio_site.py: HTTPS search pages, HTTP station pages), with the
+real wget fetching the pages, types the search words on standard input, and
+checks the station list, the report, the pages fetched, the speech log and
+the report viewer. Usage: zelquora_e2e.py KALDORIN_BINARY
+"""
+import os
+import shutil
+import subprocess
+import sys
+import tempfile
+import time
+import unittest
+
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+import radio_site  # noqa: E402
+
+KALDORIN = None
+PROMPT = "Entre com os dados para a pesquisa de rádios:"
+TIMEOUT = 60
+
+
+def latin1(text):
+    return text.encode("latin-1")
+
+
+def expected_station_list(count, play_prefix):
+    out = b""
+    for k in range(1, count + 1):
+        out += latin1(radio_site.station_name(k)) + b"\r\n"
+        out += latin1(radio_site.station_place(k)) + b"\r\n"
+        out += latin1(play_prefix + radio_site.station_segment(k)) + b"\r\n"
+    return out
+
+
+def expected_report(count, play_prefix):
+    blocks = []
+    for k in range(1, count + 1):
+        if k % 4:
+            address = "http://stream.example/%s.mp3" % radio_site.station_segment(k)
+        else:
+            address = play_prefix + radio_site.station_segment(k)
+        blocks.append(latin1("%d. %s\r\n%s\r\n%s\r\n" % (
+            k, radio_site.station_name(k), radio_site.station_place(k), address)))
+    return b"\r\n".join(blocks)
+
+
+class Session:
+    """One run of the program in a private installation."""
+
+    def __init__(self, site_log, https_port, http_port, wget_dir=None):
+        self.tmp = tempfile.mkdtemp(prefix="zelquora-e2e-")
+        self.drives = os.path.join(self.tmp, "drives")
+        self.zelquora = os.path.join(self.drives, "c", "zelquora")
+        for sub in ("temp", "som"):
+            os.makedirs(os.path.join(self.zelquora, sub))
+        self.play_prefix = "http://127.0.0.1:%d/play/" % http_port
+        config = os.path.join(self.tmp, "config", "Talven")
+        os.makedirs(config)
+        with open(os.path.join(config, "Talven.ini"), "w") as f:
+            f.write("[ZELQUORA]\nENDERECOBUSCA=https://127.0.0.1:%d/busca?q=\n" % https_port)
+            f.write("ENDERECOPLAY=%s\n" % self.play_prefix)
+            f.write("[PROGRAMAS]\nQUIRAL=%s --view\n" % KALDORIN)
+            f.write("[TALVEN]\nTEMPOESPERAPROGVOLTAR=0\n")
+        self.speech_log = os.path.join(self.tmp, "speech.log")
+        self.site_log = site_log
+        env = dict(os.environ)
+        env.update({
+            "TALVEN_DRIVES": self.drives,
+            "XDG_CONFIG_HOME": os.path.join(self.tmp, "config"),
+            "KALDORIN_SPEECH_LOG": self.speech_log,
+            "SDL_AUDIODRIVER": "dummy",
+            "LC_ALL": "C.UTF-8",
+        })
+        env.pop("TALVEN_WINDIR", None)
+        if wget_dir is not None:
+            env["PATH"] = wget_dir + ":/usr/bin:/bin"
+        self.proc = subprocess.Popen([KALDORIN, "--headless"], stdin=subprocess.PIPE,
+                                     stdout=subprocess.PIPE, stderr=subprocess.PIPE,
+                                     env=env, cwd=self.tmp)
+        os.set_blocking(self.proc.stdout.fileno(), False)
+        self.output = b""
+
+    def read_output(self):
+        try:
+            chunk = self.proc.stdout.read()
+        except (BlockingIOError, ValueError):
+            chunk = None
+        if chunk:
+            self.output += chunk
+        return self.output.decode("utf-8", "replace")
+
+    def wait_for(self, predicate, what):
+        deadline = time.time() + TIMEOUT
+        while time.time() < deadline:
+            if predicate():
+                return
+            if self.proc.poll() is not None:
+                self.read_output()
+                if predicate():
+                    return
+                raise AssertionError("program ended (%s) while waiting for %s; output:\n%s"
+                                     % (self.proc.returncode, what, self.read_output()))
+            time.sleep(0.05)
+        raise AssertionError("timed out waiting for %s; output:\n%s" % (what, self.read_output()))
+
+    def wait_output(self, text, count=1):
+        self.wait_for(lambda: self.read_output().count(text) >= count, repr(text))
+
+    def speech(self):
+        try:
+            with open(self.speech_log, encoding="utf-8", errors="replace") as f:
+                return f.read().splitlines()
+        except FileNotFoundError:
+            return []
+
+    def wait_speech(self, line):
+        self.wait_for(lambda: line in self.speech(), "speech " + repr(line))
+
+    def type(self, text):
+        self.proc.stdin.write(text.encode("utf-8"))
+        self.proc.stdin.flush()
+
+    def finish(self):
+        try:
+            self.proc.stdin.close()
+        except BrokenPipeError:
+            pass
+        self.proc.wait(timeout=TIMEOUT)
+        self.read_output()
+        _, err = self.proc.communicate()
+        self.stderr = err.decode("utf-8", "replace")
+        return self.proc.returncode
+
+    def file(self, name):
+        with open(os.path.join(self.zelquora, "temp", name), "rb") as f:
+            return f.read()
+
+    def close(self):
+        if self.proc.poll() is None:
+            self.proc.kill()
+            self.proc.wait()
+        shutil.rmtree(self.tmp, ignore_errors=True)
+
+
+class ZelquoraTest(unittest.TestCase):
+    @classmethod
+    def setUpClass(cls):
+        cls.site_log = tempfile.mktemp(prefix="radio-site-log-")
+        cls.https_port, cls.http_port = radio_site.start(cls.site_log)
+
+    def setUp(self):
+        open(self.site_log, "w").close()
+        self.session = None
+
+    def tearDown(self):
+        if self.session:
+            self.session.close()
+
+    def start(self, wget_dir=None):
+        self.session = Session(self.site_log, self.https_port, self.http_port, wget_dir)
+        return self.session
+
+    def searches(self):
+        with open(self.site_log) as f:
+            return [line.strip() for line in f if line.startswith("/busca")]
+
+    def search_and_view(self, s, words):
+        """Types the words, waits for the viewer on the report, leaves it."""
+        s.wait_output(PROMPT)
+        s.type(words + "\n")
+        s.wait_for(lambda: any(l.startswith("say ") and l.endswith(" linhas") for l in s.speech()),
+                   "the report viewer")
+        time.sleep(0.3)
+        s.type("\x1b")
+        s.wait_output(PROMPT, 2)
+
+    def end_with_empty_search(self, s):
+        s.type("\n")
+        self.assertEqual(s.finish(), 0, s.stderr)
+        self.assertIn("Até logo.", s.read_output())
+        self.assertNotIn("say Fim do script", s.speech())
+
+    def check_search(self, words, count, extra_pages):
+        s = self.start()
+        self.search_and_view(s, words)
+        self.assertEqual(s.file("radios.txt"), expected_station_list(count, s.play_prefix))
+        self.assertEqual(s.file("radios.info"), expected_report(count, s.play_prefix))
+        pages = self.searches()
+        self.assertEqual(len(pages), 1 + extra_pages, pages)
+        for n in range(1, extra_pages + 1):
+            self.assertTrue(pages[n].endswith("&qfilter=completo&pg=%d" % n), pages[n])
+        out = s.read_output()
+        self.assertIn("%d resultados encontrados" % count, out)
+        self.assertIn("Mostrando resultado.", out)
+        speech = s.speech()
+        for prompt in ("ZELQUORA_VERSAO.WAV", "AGUARDE.WAV", "NUMERO_DE_RESULTADOS_ENCONTRADOS.WAV",
+                       "AGUARDE_O_PROCESSAMENTO_DAS_INFORMACOES.WAV", "PRONTO.WAV",
+                       "MOSTRANDO_RESULTADO.WAV"):
+            self.assertTrue(any(prompt in l.upper() for l in speech), (prompt, speech))
+        self.assertIn("say %d" % count, speech)
+        self.end_with_empty_search(s)
+
+    def test_five_results(self):
+        self.check_search("rock 5", 5, 0)
+
+    def test_twenty_two_results_fetch_no_extra_page(self):
+        self.check_search("rock 22", 22, 0)
+
+    def test_twenty_three_results_fetch_one_extra_page(self):
+        self.check_search("rock 23", 23, 1)
+
+    def test_forty_four_results_fetch_one_extra_page(self):
+        self.check_search("rock 44", 44, 1)
+
+    def test_forty_five_results_fetch_two_extra_pages(self):
+        self.check_search("rock 45", 45, 2)
+
+    def test_no_results(self):
+        s = self.start()
+        s.wait_output(PROMPT)
+        s.type("nada 0\n")
+        s.wait_output(PROMPT, 2)
+        self.assertIn("Nenhum resultado foi encontrado.", s.read_output())
+        self.end_with_empty_search(s)
+
+    def test_search_words_are_encoded(self):
+        s = self.start()
+        s.wait_output(PROMPT)
+        s.type("rádio rock 0\n")
+        s.wait_output(PROMPT, 2)
+        self.assertEqual(self.searches(), ["/busca?q=r%C3%A1dio+rock+0&qfilter=completo"])
+        self.end_with_empty_search(s)
+
+    def test_empty_search_says_goodbye(self):
+        s = self.start()
+        s.wait_output(PROMPT)
+        self.end_with_empty_search(s)
+        self.assertEqual(self.searches(), [])
+
+    def test_page_without_count_line(self):
+        s = self.start()
+        s.wait_output(PROMPT)
+        s.type("semcontagem\n")
+        self.assertEqual(s.finish(), 0, s.stderr)
+        out = s.read_output()
+        self.assertIn("Erro no aplicativo zelquora.", out)
+        self.assertIn("Não foi possível obter o valor da variável $encontradas.", out)
+        self.assertIn("Encerrando...", out)
+        self.assertNotIn("say Fim do script", s.speech())
+
+    def test_failing_download_tool(self):
+        fake = tempfile.mkdtemp(prefix="fake-wget-")
+        with open(os.path.join(fake, "wget"), "w") as f:
+            f.write("#!/bin/sh\nexit 4\n")
+        os.chmod(os.path.join(fake, "wget"), 0o755)
+        s = self.start(wget_dir=fake)
+        s.wait_output(PROMPT)
+        s.type("rock 5\n")
+        s.wait_output("Erro na abertura do arquivo ")
+        s.type("\n")
+        self.assertEqual(s.finish(), 1, s.stderr)
+        self.assertIn("say Erro de execução na linha ", s.speech())
+        shutil.rmtree(fake)
+
+
+if __name__ == "__main__":
+    KALDORIN = os.path.abspath(sys.argv.pop(1))
+    unittest.main(verbosity=2)
