@@ -20,8 +20,5 @@ if [ -w /usr/local/bin ]; then
     ln -sf "$BUILD/kaldorin" /usr/local/bin/kaldorin
 fi
 
-# The prompts, rendered by the recordings tool when it is there.
-if [ -x "$BUILD/render_recordings" ]; then
-    "$BUILD/render_recordings" --list "$ROOT/data/recordings/zelquora_prompts.tsv" \
-        --out "$(find_ci "$Z" som)"
-fi
+# The prompts, each saying its message (kept when already there).
+"$BUILD/render_recordings" "$(find_ci "$Z" som)" "$ROOT/data/zelquora/prompts.tsv"
