@@ -53,16 +53,19 @@ int ReceiveBytes(LineReader& reader, char* out, int max) {
 int ReceiveBytesNoWait(LineReader& reader, char* out, int max) {
   if (max <= 0) return 0;
   if (reader.read_pos >= reader.fill) {
+    reader.read_pos = 0;
+    reader.fill = 0;
+    long n;
     if (TlsCarries(reader.socket)) {
-      // Decrypted bytes, or at least the start of a record, must be there.
-      if (!TlsPending() && SockWaitReadable(reader.socket, 0) == 0) return -1;
+      bool waiting = TlsPending() || SockWaitReadable(reader.socket, 0) != 0;
+      n = waiting ? TlsReceiveNoWait(reader.buffer.data(), kLineReaderBufferSize) : -1;
+      if (n < 0) return -1;
     } else {
-      reader.read_pos = 0;
-      long n = SockRecvNoWait(reader.socket, reader.buffer.data(), kLineReaderBufferSize);
-      reader.fill = n > 0 ? static_cast<int>(n) : 0;
+      n = SockRecvNoWait(reader.socket, reader.buffer.data(), kLineReaderBufferSize);
       if (n == kNothingYet) return -1;
-      if (n <= 0) return 0;
     }
+    if (n <= 0) return 0;  // the end of the stream, or an error
+    reader.fill = static_cast<int>(n);
   }
   return ReceiveBytes(reader, out, max);
 }

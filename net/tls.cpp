@@ -15,6 +15,12 @@
 namespace kal {
 namespace {
 
+// How long a read of the session waits for bytes before it says want-read.
+constexpr long kReadStepUs = 100000;
+// Handshake steps that may each wait that long: a silent server is given up
+// after about a minute.
+constexpr int kHandshakeSteps = 600;
+
 struct TlsSession {
   SSL_CTX* context = nullptr;
   SSL* connection = nullptr;
@@ -40,9 +46,18 @@ int BioWrite(BIO* b, const char* data, int length) {
   return n > 0 ? static_cast<int>(n) : -1;
 }
 
+// Reads what the socket has, waiting at most a short step for the rest of a
+// record; with nothing there, OpenSSL hears "try again" (want-read), so no
+// read of the session ever blocks for long.
 int BioRead(BIO* b, char* buffer, int size) {
   BIO_clear_retry_flags(b);
-  long n = SockRecv(SocketOf(b), buffer, static_cast<size_t>(size));
+  int s = SocketOf(b);
+  long n = SockRecvNoWait(s, buffer, static_cast<size_t>(size));
+  if (n == kNothingYet && SockWaitReadable(s, kReadStepUs) > 0) n = SockRecvNoWait(s, buffer, static_cast<size_t>(size));
+  if (n == kNothingYet) {
+    BIO_set_retry_read(b);
+    return -1;
+  }
   return n >= 0 ? static_cast<int>(n) : -1;  // 0 is the end of the stream
 }
 
@@ -117,10 +132,16 @@ bool TlsConnect(int socket, std::string_view server_name) {
   SSL_set_bio(t.connection, bio, bio);
   std::string name(server_name);
   SSL_set_tlsext_host_name(t.connection, name.c_str());
-  ERR_clear_error();
-  if (SSL_connect(t.connection) > 0) {
-    t.socket = socket;
-    t.active = true;
+  for (int step = 0; step < kHandshakeSteps; ++step) {
+    ERR_clear_error();
+    int r = SSL_connect(t.connection);
+    if (r > 0) {
+      t.socket = socket;
+      t.active = true;
+      break;
+    }
+    int code = SSL_get_error(t.connection, r);
+    if (code != SSL_ERROR_WANT_READ && code != SSL_ERROR_WANT_WRITE) break;
   }
   return t.active;
 }
@@ -164,6 +185,27 @@ int TlsReceive(char* buffer, int size) {
         ConsoleWriteLine("Erro SSL: " + std::to_string(code));
         return -1;
     }
+  }
+}
+
+int TlsReceiveNoWait(char* buffer, int size) {
+  auto& t = T();
+  if (!t.connection) return 0;
+  ERR_clear_error();
+  int n = SSL_read(t.connection, buffer, size);
+  int code = SSL_get_error(t.connection, n);
+  switch (code) {
+    case SSL_ERROR_NONE:
+      return n;
+    case SSL_ERROR_WANT_READ:
+    case SSL_ERROR_WANT_WRITE:
+      return -1;
+    case SSL_ERROR_SYSCALL:
+    case SSL_ERROR_ZERO_RETURN:
+      return 0;
+    default:
+      ConsoleWriteLine("Erro SSL: " + std::to_string(code));
+      return 0;
   }
 }
 

@@ -17,6 +17,9 @@ void TlsEnd();
 // Decrypted bytes: the count, or -1 (end or error). Codes other than a
 // closed connection or a system-call failure write "Erro SSL: " and the code.
 int TlsReceive(char* buffer, int size);
+// One read without the waits: the count, 0 at the end or on an error (with
+// the same message), -1 when no whole record is there yet.
+int TlsReceiveNoWait(char* buffer, int size);
 // The count written, or -1.
 int TlsSend(const char* data, int length);
 // The session is active and holds decrypted bytes not yet read.

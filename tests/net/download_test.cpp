@@ -233,6 +233,14 @@ TEST_F(DownloadTest, EscOnASlowTrickleStopsAndOtherAnswersGoOn) {
   EXPECT_EQ(console_, "Deseja parar o download?\nn\nDeseja parar o download?\nS\nO download foi interrompido.\n");
 }
 
+TEST_F(DownloadTest, HttpsTrickleCanBeStopped) {
+  LocalServer server(
+      [](ServerConnection& c) { Trickle(c, "HTTP/1.1 200 OK\r\nContent-Length: 100000000\r\n\r\n", 1); }, true);
+  PushKeyBytes("\x1bS");
+  EXPECT_FALSE(Get(server.Url("/big", true)));
+  EXPECT_EQ(console_, "Deseja parar o download?\nS\nO download foi interrompido.\n");
+}
+
 TEST_F(DownloadTest, EnterSpeaksProgressAndSpaceTogglesTicks) {
   std::string body = Body(3 * 4096);
   LocalServer server(Reply(Ok(body)));

@@ -1,6 +1,9 @@
 // TLS connections against a local server with a self-signed certificate.
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <thread>
+
 #include "console/console.h"
 #include "net/line_reader.h"
 #include "net/tcp.h"
@@ -74,6 +77,22 @@ TEST_F(TlsTest, PeerEndingTheStreamIsSilent) {
     CloseTcp(s);
   }
   EXPECT_EQ(console_.find("Erro SSL"), std::string::npos);
+}
+
+TEST_F(TlsTest, ALineThatComesLateIsWaitedFor) {
+  LocalServer server(
+      [](ServerConnection& c) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(400));
+        c.Send("tarde\r\n");
+      },
+      true);
+  int s = ConnectTls("127.0.0.1", static_cast<uint16_t>(server.port()));
+  ASSERT_GT(s, 0);
+  auto reader = NewLineReader(s);
+  std::string line;
+  EXPECT_TRUE(ReceiveLine(*reader, 0, &line));
+  EXPECT_EQ(line, "tarde");
+  CloseTcp(s);
 }
 
 TEST_F(TlsTest, MissingCapabilityOrPlainPeerIsAFailedConnection) {
