@@ -84,5 +84,6 @@ void SetDiphoneSink(DiphoneSink sink) { diphone::Synth().sink = std::move(sink);
 
 DiphonePieceCounts DiphoneCounts() { return diphone::Synth().counts; }
 void ResetDiphoneCounts() { diphone::Synth().counts = {}; }
+void SetDiphonePieceObserver(DiphonePieceObserver observer) { diphone::Synth().observer = std::move(observer); }
 
 }  // namespace kal

@@ -56,4 +56,9 @@ struct DiphonePieceCounts {
 DiphonePieceCounts DiphoneCounts();
 void ResetDiphoneCounts();
 
+// Tools: called with every counted piece name and how it was served.
+enum class DiphoneServed { kWhole, kDecomposed, kNoise, kSkipped };
+using DiphonePieceObserver = std::function<void(std::string_view name, DiphoneServed how)>;
+void SetDiphonePieceObserver(DiphonePieceObserver observer);
+
 }  // namespace kal

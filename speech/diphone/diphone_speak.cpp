@@ -19,7 +19,7 @@ constexpr size_t kMaxWord = 40;
 constexpr size_t kMaxName = 12;
 constexpr size_t kFade = 48;  // samples faded out where a piece is cut short
 
-enum class Served { kWhole, kDecomposed, kNoise, kSkipped };
+using Served = DiphoneServed;
 
 bool In(char c, const char* set) { return c != 0 && std::strchr(set, c) != nullptr; }
 bool IsVowel(char c) { return In(c, "AEIOUaeiouwy"); }
@@ -101,7 +101,9 @@ Served SpeakPiece(std::string name, double f) {
 // A piece asked for by a syllable: counted by how it was served.
 void SpeakCountedPiece(const std::string& name, double f) {
   DiphonePieceCounts& c = Synth().counts;
-  switch (SpeakPiece(name, f)) {
+  const Served how = SpeakPiece(name, f);
+  if (Synth().observer) Synth().observer(name, how);
+  switch (how) {
     case Served::kWhole: ++c.whole; break;
     case Served::kDecomposed: ++c.decomposed; break;
     case Served::kNoise: ++c.noise; break;

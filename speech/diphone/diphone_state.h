@@ -39,6 +39,7 @@ struct SynthState {
   uint32_t noise_seed = 12345;
   DiphoneSink sink;
   DiphonePieceCounts counts;
+  DiphonePieceObserver observer;
 };
 SynthState& Synth();
 
