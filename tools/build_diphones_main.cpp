@@ -97,8 +97,8 @@ const std::vector<Vowel> kOral = {{"a", "a"},   {"e", "e"}, {"e'", "ee"}, {"i", 
 const std::vector<Vowel> kNasal = {{"a", "am"}, {"e", "em"}, {"i", "im"}, {"o", "om"}, {"u", "um"}};
 const std::vector<Vowel> kClosed = {{"a", "@"}, {"e", "e"}, {"i", "i"}, {"o", "o"}, {"u", "u"}};
 
-constexpr int kVowelMs = 150;
-constexpr int kNasalMs = 165;
+constexpr int kVowelMs = 125;
+constexpr int kNasalMs = 140;
 
 std::string Upper(std::string s) {
   for (char& c : s)
