@@ -2,6 +2,12 @@
 // "DIFONES2.DIF" from the MBROLA synthesizer and its Brazilian voice.
 //
 //   build_diphones OUTPUT_FOLDER [--voice PATH] [--mbrola PROGRAM]
+//       writes the database into OUTPUT_FOLDER
+//   build_diphones --install DATA_FOLDER [--voice PATH] [--mbrola PROGRAM]
+//       makes sure TRADUTOR/dirLetras and TRADUTOR/DIRDIFONES are set in the
+//       installed Talven.ini, writes the database into the DIRDIFONES folder
+//       and copies the translator's files (DATA_FOLDER/diphone/regras.rgr,
+//       portug.exc) beside it
 //
 // The piece inventory matches the notation that our rules file
 // (data/diphone/regras.rgr) writes: "$" + onset + vowel for every syllable,
@@ -24,6 +30,9 @@
 #include <random>
 #include <string>
 #include <vector>
+
+#include "console/config.h"
+#include "platform/paths.h"
 
 namespace {
 
@@ -358,26 +367,70 @@ bool WriteDatabase(std::vector<Piece> pieces, const fs::path& folder) {
   return true;
 }
 
+constexpr char kSection[] = "TRADUTOR";
+
+// The value of a TRADUTOR key, written into Talven.ini when it is empty.
+std::string EnsureSetting(const char* key, const char* def) {
+  std::string v = kal::ReadConfigDirect(kSection, key, "");
+  if (!v.empty()) return v;
+  if (!kal::WriteConfig(kSection, key, def)) std::cerr << "build_diphones: cannot write " << key << " into Talven.ini\n";
+  return def;
+}
+
+bool CopyFile(const fs::path& from, const fs::path& to) {
+  std::string bytes, err;
+  if (!kal::ReadHostFile(from.string(), &bytes)) {
+    std::cerr << "build_diphones: cannot read " << from.string() << "\n";
+    return false;
+  }
+  if (!kal::ReplaceHostFile(to.string(), bytes, &err)) {
+    std::cerr << "build_diphones: cannot write " << to.string() << ": " << err << "\n";
+    return false;
+  }
+  return true;
+}
+
+// Settles the folders of an installation; the output folder, or "" on failure.
+std::string PrepareInstall(const fs::path& data) {
+  const std::string letters = kal::HostPath(EnsureSetting("dirLetras", "c:\\ferlan\\som\\letras"));
+  const std::string folder = kal::HostPath(EnsureSetting("DIRDIFONES", "c:\\ferlan\\som\\difones"));
+  if (!kal::HostIsFolder(letters)) std::cerr << "build_diphones: warning: no letters folder " << letters << "\n";
+  if (!kal::MakeHostFolders(folder)) {
+    std::cerr << "build_diphones: cannot create " << folder << "\n";
+    return "";
+  }
+  for (const char* name : {"regras.rgr", "portug.exc"})
+    if (!CopyFile(data / "diphone" / name, fs::path(folder) / name)) return "";
+  return folder;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
-  std::string out, voice = "/usr/share/mbrola/br3/br3", mbrola = "mbrola";
+  std::string out, data, voice = "/usr/share/mbrola/br3/br3", mbrola = "mbrola";
+  bool bad = false;
   for (int i = 1; i < argc; ++i) {
     std::string a = argv[i];
     if (a == "--voice" && i + 1 < argc) {
       voice = argv[++i];
     } else if (a == "--mbrola" && i + 1 < argc) {
       mbrola = argv[++i];
+    } else if (a == "--install" && i + 1 < argc) {
+      data = argv[++i];
     } else if (out.empty() && !a.empty() && a[0] != '-') {
       out = a;
     } else {
-      out.clear();
-      break;
+      bad = true;
     }
   }
-  if (out.empty()) {
-    std::cerr << "usage: build_diphones OUTPUT_FOLDER [--voice PATH] [--mbrola PROGRAM]\n";
+  if (bad || out.empty() == data.empty()) {
+    std::cerr << "usage: build_diphones OUTPUT_FOLDER [--voice PATH] [--mbrola PROGRAM]\n"
+                 "       build_diphones --install DATA_FOLDER [--voice PATH] [--mbrola PROGRAM]\n";
     return 2;
+  }
+  if (!data.empty()) {
+    out = PrepareInstall(data);
+    if (out.empty()) return 1;
   }
   if (!fs::exists(voice)) {
     std::cerr << "build_diphones: voice not found: " << voice << "\n";

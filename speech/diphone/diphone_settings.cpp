@@ -1,39 +1,30 @@
-// The synthesizer's folders from the configuration. Until the shared
-// configuration reader is in place, the defaults are mapped under the drives
-// folder ($TALVEN_DRIVES, or ~/.local/share/talven/drives): "c:\a\b" is
-// "<drives>/c/a/b".
+// The synthesizer's folders from section TRADUTOR of the configuration file,
+// read directly (no "@" expansion) and mapped to host paths. The letters
+// folder gets its closing backslash before mapping, as the family's
+// programs always did, so an empty setting means the root of the drive.
 #include "speech/diphone/diphone_settings.h"
 
-#include <cctype>
-#include <cstdlib>
+#include "console/config.h"
+#include "platform/paths.h"
 
 namespace kal {
 namespace {
 
-std::string DrivesFolder() {
-  if (const char* d = std::getenv("TALVEN_DRIVES"); d != nullptr && *d != '\0') return d;
-  const char* home = std::getenv("HOME");
-  return std::string(home != nullptr ? home : ".") + "/.local/share/talven/drives";
-}
+constexpr char kSection[] = "TRADUTOR";
+constexpr char kDefaultDiphoneFolder[] = "c:\\ferlan\\som\\difones";
 
-std::string MapWindowsPath(const std::string& path) {
-  std::string out = DrivesFolder();
-  size_t i = 0;
-  if (path.size() >= 2 && path[1] == ':') {
-    out += '/';
-    out += static_cast<char>(std::tolower(static_cast<unsigned char>(path[0])));
-    i = 2;
-  } else {
-    out += "/c";
-  }
-  for (; i < path.size(); ++i) out += path[i] == '\\' ? '/' : path[i];
-  return out;
+std::string WithBackslash(std::string folder) {
+  if (folder.empty() || folder.back() != '\\') folder += '\\';
+  return folder;
 }
 
 }  // namespace
 
 DiphoneFolders ConfiguredDiphoneFolders() {
-  return {MapWindowsPath("c:\\ferlan\\som\\letras"), MapWindowsPath("c:\\ferlan\\som\\difones")};
+  DiphoneFolders f;
+  f.letters = HostPath(WithBackslash(ReadConfigDirect(kSection, "dirLetras", "")));
+  f.diphones = HostPath(ReadConfigDirect(kSection, "DIRDIFONES", kDefaultDiphoneFolder));
+  return f;
 }
 
 }  // namespace kal
