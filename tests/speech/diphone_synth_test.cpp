@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <fstream>
 #include <map>
+#include <random>
 
 #include "console/wave_player.h"
 #include "speech/diphone/diphone.h"
@@ -17,8 +18,7 @@ namespace fs = std::filesystem;
 class Synth : public ::testing::Test {
  protected:
   void SetUp() override {
-    dir_ = fs::temp_directory_path() /
-           ("kal_diphone_" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+    dir_ = fs::temp_directory_path() / ("kal_diphone_" + std::to_string(std::random_device()()));
     fs::remove_all(dir_);
     fs::create_directories(dir_ / "difones");
     fs::create_directories(dir_ / "letras");
@@ -160,6 +160,17 @@ TEST_F(Synth, TinyMissingPiecesAreNoiseAndOthersSkipped) {
   DiphonePieceCounts c = DiphoneCounts();
   EXPECT_EQ(c.whole, 0);
   EXPECT_GT(c.noise, 0);
+}
+
+TEST_F(Synth, ArbitraryNotationIsSpokenWithoutFault) {
+  std::mt19937 rng(7);
+  const std::string alphabet = "[]/ _|^~abcdeiouwyAEIOUnrsx',.;:\x01\xff";
+  for (int i = 0; i < 2000; ++i) {
+    std::string notation;
+    for (int n = rng() % 60; n > 0; --n) notation += alphabet[rng() % alphabet.size()];
+    DiphoneSpeak(notation, static_cast<int>(rng() % 2));
+  }
+  for (const auto& image : images_) EXPECT_LE(image.size(), 64000u);
 }
 
 TEST_F(Synth, StartReportsMissingFiles) {

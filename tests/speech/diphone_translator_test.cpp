@@ -2,6 +2,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <random>
 
 #include "console/latin1.h"
 #include "speech/diphone/translator.h"
@@ -15,8 +16,7 @@ namespace fs = std::filesystem;
 class Translator : public ::testing::Test {
  protected:
   void SetUp() override {
-    dir_ = fs::temp_directory_path() / ("kal_translator_" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
-                                        "_" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    dir_ = fs::temp_directory_path() / ("kal_translator_" + std::to_string(std::random_device()()));
     fs::create_directories(dir_);
     Write("regras.rgr",
           "; consonants start a syllable\n"
