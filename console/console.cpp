@@ -174,6 +174,16 @@ void ConsoleWrite(std::string_view bytes) {
   TakeInput();
 }
 
+void DrawOnConsole(std::string_view bytes) {
+  InitConsole();
+  S().grid.Write(bytes);
+  Present();
+}
+
+void AddToTranscript(std::string_view bytes) {
+  if (S().front) S().front->OnWrite(bytes);
+}
+
 void ConsoleWriteLine(std::string_view bytes) {
   std::string line(bytes);
   line += "\r\n";
@@ -259,6 +269,7 @@ uint8_t ReadKey() {
   auto& s = S();
   while (!KeyPressed()) {
     if (InputEnded()) DoneConsole(2);
+    if (s.front) s.front->WaitingForKey();
     // A held Esc needs a wake-up when its pause is over.
     Loop().Wait(s.decoder.Pending() ? KeyDecoder::kEscPauseMs / 5 : 100);
   }

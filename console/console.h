@@ -41,6 +41,12 @@ void SetConsoleTitle(std::string_view title);
 std::string ConsoleTitle();
 // Shows the grid again after a change made through Grid() directly.
 void RefreshConsole();
+// Draws bytes at the cursor as ConsoleWrite does, but as a picture of the
+// screen only: the headless text (the transcript of what the program
+// wrote) does not get them. The field editor redraws its field this way.
+void DrawOnConsole(std::string_view bytes);
+// Adds bytes to the headless text only (the grid already shows them).
+void AddToTranscript(std::string_view bytes);
 
 // Sleeps ms (virtual time in tests) while keeping input flowing.
 void Delay(int ms);

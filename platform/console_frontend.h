@@ -41,6 +41,9 @@ class ConsoleFrontEnd {
   // (0 when nothing is there now), or -1 at the end of input.
   virtual int ReadInput(char* buf, int cap) = 0;
 
+  // The program is about to wait for a key with an empty queue.
+  virtual void WaitingForKey() {}
+
   // A program started in a shown mode takes the terminal while it runs:
   // leave raw mode and the alternate screen, and come back afterwards.
   virtual void Suspend() {}
@@ -72,8 +75,10 @@ bool TerminalAnnouncesTruecolor();
 // Headless: lines to out_fd as UTF-8, raw input bytes from in_fd.
 std::unique_ptr<ConsoleFrontEnd> MakeHeadlessFrontEnd(int in_fd, int out_fd);
 
-// Headless over memory, for tests: input is handed out from the string
-// (all of it is available at once); output lines accumulate in *out.
+// Headless over memory, for tests: the input string is typed as a person
+// would type it, the first key at once and each further key when the
+// program waits for one (a lone Esc followed by a pause); output lines
+// accumulate in *out.
 std::unique_ptr<ConsoleFrontEnd> MakeMemoryFrontEnd(std::string input, std::string* out);
 
 }  // namespace kal

@@ -99,33 +99,56 @@ class MemoryFrontEnd : public ConsoleFrontEnd {
   void Present(const ConsoleGrid&) override {}
   void SetTitle(std::string_view) override {}
   int InputFd() override { return -1; }
-  // All input is there at once, except that a lone Esc (one not followed
-  // by '[' or 'O') is followed by a pause, as a person typing it makes, so
-  // that it is not taken as the start of an escape sequence.
+  // The input is typed like a person would type it: the first key is there
+  // at once, every further key is typed when the program waits for one, so
+  // that keys are not typed ahead of what the program asks for (and not
+  // thrown away by a beep). A lone Esc (one not followed by '[' or 'O') is
+  // followed by a pause, so that it is not taken as the start of an escape
+  // sequence.
   int ReadInput(char* buf, int cap) override {
     if (pos_ >= input_.size()) return -1;
-    if (Loop().NowMs() < resume_at_) return 0;
-    size_t end = std::min<size_t>(input_.size(), pos_ + cap);
-    for (size_t i = pos_; i < end; ++i) {
-      if (input_[i] != '\x1b') continue;
-      bool sequence = i + 1 < input_.size() && (input_[i + 1] == '[' || input_[i + 1] == 'O');
-      if (!sequence) {
-        end = i + 1;
-        resume_at_ = Loop().NowMs() + 80;
-        break;
-      }
-    }
-    int n = static_cast<int>(end - pos_);
+    if (pos_ > 0 && !may_type_) return 0;
+    int64_t now = Loop().NowMs();
+    if (now < resume_at_) return 0;
+    size_t n = KeyLength(pos_);
+    if (n > static_cast<size_t>(cap)) return 0;
     input_.copy(buf, n, pos_);
+    may_type_ = false;
+    if (n == 1 && input_[pos_] == '\x1b') resume_at_ = now + 80;
     pos_ += n;
-    return n;
+    return static_cast<int>(n);
   }
+  void WaitingForKey() override { may_type_ = true; }
   void Restore() override { *out_ += lines_.Flush(); }
 
  private:
   std::string input_;
+  // Bytes of the key at i: an escape sequence, a UTF-8 character, a zero
+  // byte with its code, or one byte.
+  size_t KeyLength(size_t i) const {
+    size_t left = input_.size() - i;
+    unsigned char c = static_cast<unsigned char>(input_[i]);
+    size_t n = 1;
+    if (c == 0x1b && left > 2 && input_[i + 1] == 'O') {
+      n = 2;
+      while (i + n < input_.size() && input_[i + n] >= '0' && input_[i + n] <= '9') ++n;
+      ++n;
+    } else if (c == 0x1b && left > 2 && input_[i + 1] == '[') {
+      n = 2;
+      if (input_[i + 2] == '[') n = 4;
+      while (n < left && input_[i + n] >= 0x20 && input_[i + n] <= 0x3F) ++n;
+      if (input_[i + 2] != '[') ++n;
+    } else if (c == 0) {
+      n = 2;
+    } else if (c >= 0xC0) {
+      n = c >= 0xF0 ? 4 : c >= 0xE0 ? 3 : 2;
+    }
+    return std::min(n, left);
+  }
+
   size_t pos_ = 0;
   int64_t resume_at_ = 0;
+  bool may_type_ = false;
   std::string* out_;
   LineText lines_;
 };

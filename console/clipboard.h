@@ -1,0 +1,31 @@
+// The clipboard as the console sees it: plain Latin-1 text. Behind a small
+// interface so that a desktop clipboard can take the place of the
+// in-process one that is used until then.
+#pragma once
+
+#include <cstddef>
+#include <memory>
+#include <string>
+#include <string_view>
+
+namespace kal {
+
+class ClipboardBackend {
+ public:
+  virtual ~ClipboardBackend() = default;
+  // False when the clipboard cannot be opened.
+  virtual bool Put(std::string_view text) = 0;
+  // False when it cannot be opened; *text empty when it holds no text.
+  virtual bool Get(std::string* text) = 0;
+};
+
+// nullptr: the in-process clipboard again.
+void SetClipboardBackend(std::unique_ptr<ClipboardBackend> backend);
+
+// Places the text on the clipboard; failures are silent.
+void CopyToClipboard(std::string_view text);
+// At most capacity - 1 characters of the clipboard's text; empty when it
+// holds none, when capacity is 0 or the clipboard cannot be opened.
+std::string PasteFromClipboard(size_t capacity);
+
+}  // namespace kal

@@ -1,0 +1,260 @@
+#include "console/field_editor.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "console/clipboard.h"
+#include "console/console.h"
+#include "console/console_grid.h"
+#include "console/console_settings.h"
+#include "console/speech.h"
+#include "console/speech_log.h"
+#include "platform/event_loop.h"
+#include "platform/process.h"
+#include "tests/support/script_harness.h"
+
+namespace kal {
+namespace {
+
+using test::Joined;
+
+// The end of input ends the program; in a test the end is thrown instead.
+void SetExitHookForTest() {
+  SetExitHook([](int code) { throw code; });
+}
+
+
+// Keys as a terminal sends them.
+const std::string kLeft = "\x1b[D", kRight = "\x1b[C", kHome = "\x1b[H", kEnd = "\x1b[F";
+const std::string kDel = "\x1b[3~", kShiftLeft = "\x1b[1;2D", kShiftRight = "\x1b[1;2C";
+const std::string kCtrlLeft = "\x1b[1;5D", kCtrlRight = "\x1b[1;5C", kF1 = "\x1bOP", kUp = "\x1b[A";
+
+class FieldEditorTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    SetLoop(MakeFakeEventLoop());
+    ResetSpeechForTest();
+    CaptureSpeechLog(true);
+    ClearCapturedSpeech();
+    SetClipboardBackend(nullptr);
+  }
+  void TearDown() override {
+    CaptureSpeechLog(false);
+    ClearCapturedSpeech();
+    OverrideConsoleSettingsForTest(nullptr, nullptr);
+    SetExitHook(nullptr);
+  }
+  // Edits `text` in a field at (1, 5) of max_len characters with the keys.
+  int Edit(const std::string& keys, std::string* text, int max_len = 40, bool editable = true) {
+    ResetConsoleForTest(keys, &out_);
+    ClearCapturedSpeech();
+    return EditField(text, 1, 5, max_len, 40, editable);
+  }
+  std::string Speech() { return Joined(CapturedSpeech()); }
+  std::string out_;
+};
+
+TEST_F(FieldEditorTest, TypedCharactersAreEchoedAndEnterEnds) {
+  std::string text;
+  EXPECT_EQ(Edit("ab\r", &text), 13);
+  EXPECT_EQ(text, "ab");
+  EXPECT_EQ(Speech(), "char 97\nchar 98\n");
+  EXPECT_EQ(Grid().RowText(4).substr(0, 3), "ab ");
+  EXPECT_EQ(WhereX(), 1);  // the cursor is left at the start of the field
+}
+
+TEST_F(FieldEditorTest, FirstTypedKeyReplacesAProposedTextAfterTwoClicks) {
+  std::string text = "antigo";
+  EXPECT_EQ(Edit("x\r", &text), 13);
+  EXPECT_EQ(text, "x");
+  EXPECT_EQ(Speech(), "click\nclick\nchar 120\n");
+}
+
+TEST_F(FieldEditorTest, ProposedTextIsKeptWhenTheFirstKeyIsAnArrow) {
+  std::string text = "antigo";
+  EXPECT_EQ(Edit(kEnd + "s\r", &text), 13);
+  EXPECT_EQ(text, "antigos");
+  EXPECT_EQ(Speech(), "char 115\n");
+}
+
+TEST_F(FieldEditorTest, TypingPastTheMaximumLengthBeepsAndChangesNothing) {
+  std::string text;
+  EXPECT_EQ(Edit("abcd\r", &text, 3), 13);
+  EXPECT_EQ(text, "abc");
+  EXPECT_EQ(Speech(), "char 97\nchar 98\nchar 99\nbeep\n");
+}
+
+TEST_F(FieldEditorTest, BackspaceAndDeleteSpeakWhatTheyRemove) {
+  std::string text;
+  EXPECT_EQ(Edit("abc\x7f" + kHome + kDel + "\r", &text), 13);
+  EXPECT_EQ(text, "b");
+  EXPECT_EQ(Speech(), "char 97\nchar 98\nchar 99\nplay _DEL\nchar 99\nplay _DEL\nchar 97\n");
+}
+
+TEST_F(FieldEditorTest, BackspaceAtTheStartBeeps) {
+  std::string text;
+  EXPECT_EQ(Edit("\x7f\x1b", &text), 27);
+  EXPECT_EQ(Speech(), "beep\n");
+}
+
+TEST_F(FieldEditorTest, ArrowsSpeakTheCharacterAndBeepAtTheEnds) {
+  std::string text = "ok";
+  EXPECT_EQ(Edit(kLeft + kRight + kRight + kRight + kLeft + "\t", &text), 9);
+  EXPECT_EQ(Speech(), "beep\nchar 111\nchar 107\nbeep\nchar 107\n");
+}
+
+TEST_F(FieldEditorTest, UnhandledExtendedKeysEndTheEditWithTheirCode) {
+  std::string text = "abc ";
+  EXPECT_EQ(Edit(kUp, &text), 72);
+  EXPECT_EQ(text, "abc");
+  EXPECT_EQ(Edit("\x1bOQ", &text), 60);    // F2
+  EXPECT_EQ(Edit("\x1b[20;5~", &text), 102);  // Ctrl+F9
+  EXPECT_EQ(Edit("\x1b[1;3P", &text), 104);   // Alt+F1
+  EXPECT_EQ(Edit("\x1b[13;5u", &text), 10);   // Ctrl+Enter
+  EXPECT_EQ(Edit("\x02", &text), 2);          // Ctrl+B
+}
+
+TEST_F(FieldEditorTest, F1ReadsWordsNumbersAndSpellsConsonantRuns) {
+  std::string text = "casa  -42 xpt !";
+  Edit(kF1 + kF1 + kF1 + kF1 + kF1 + "\r", &text);
+  EXPECT_EQ(Speech(), "say casa\nsay -42\nspell xpt\nspell !\nbeep\n");
+}
+
+TEST_F(FieldEditorTest, CtrlKSpeaksThePositionAndCtrlF1TheField) {
+  std::string text = "um dois";
+  Edit(kEnd + "\x0b" + "\x1b[1;5P\r", &text);
+  EXPECT_EQ(Speech(), "say 8\nsay um dois\n");
+}
+
+TEST_F(FieldEditorTest, WordMovementStopsAtWordStartsAndClicks) {
+  std::string text = "um, dois 33";
+  Edit(kCtrlRight + kCtrlRight + kCtrlRight + "\x0b" + kCtrlRight + kCtrlRight + kCtrlLeft + "\x0b" + "\r",
+       &text);
+  // "um" -> "," -> "dois" -> "33" (position 10), past the text: beep.
+  EXPECT_EQ(Speech(), "click\nclick\nclick\nsay 10\nclick\nbeep\nclick\nsay 10\n");
+}
+
+TEST_F(FieldEditorTest, CtrlBackspaceDeletesTheWordWithItsSpaces) {
+  std::string text = "um dois tres";
+  Edit(kHome + kCtrlRight + "\x1b[C" + "\x1b[127;5u\r", &text);
+  EXPECT_EQ(text, "um tres");
+  EXPECT_EQ(Joined(CapturedSpeech()).substr(0, 31), "click\nchar 100\nplay _DEL\nchar 1");
+}
+
+TEST_F(FieldEditorTest, ShiftArrowsSelectAndDeleteRemovesTheSelection) {
+  std::string text = "abcdef";
+  Edit(kHome + kRight + kShiftRight + kShiftRight + kDel + "\r", &text);
+  EXPECT_EQ(text, "adef");
+}
+
+TEST_F(FieldEditorTest, CopySelectionAndPasteIt) {
+  std::string text = "abcdef";
+  Edit(kEnd + kShiftLeft + kShiftLeft + "\x03" + kHome + "\x16\r", &text);
+  EXPECT_EQ(text, "efabcdef");
+  EXPECT_EQ(PasteFromClipboard(100), "ef");
+}
+
+TEST_F(FieldEditorTest, CopyWithoutSelectionTakesTheWholeFieldWithALineEnd) {
+  std::string text = "linha";
+  Edit("\x1b[2;5~\r", &text);  // Ctrl+Insert
+  EXPECT_EQ(PasteFromClipboard(100), "linha\r\n");
+}
+
+TEST_F(FieldEditorTest, PasteStopsAtTheFirstLineEndAndFitsTheField) {
+  CopyToClipboard("primeira\r\nsegunda");
+  std::string text;
+  Edit("\x1b[2;2~\r", &text, 5);  // Shift+Insert
+  EXPECT_EQ(text, "prime");
+}
+
+TEST_F(FieldEditorTest, CtrlUGivesBackTheInitialText) {
+  std::string text = "era";
+  Edit("novo\x15\r", &text);
+  EXPECT_EQ(text, "era");
+}
+
+TEST_F(FieldEditorTest, CtrlDCtrlSAndCtrlYBlankPartsOfTheField) {
+  std::string text = "abcdef";
+  Edit(kRight + kRight + "\x04\r", &text);
+  EXPECT_EQ(text, "ab");
+  text = "abcdef";
+  Edit(kRight + kRight + "\x13\r", &text);
+  EXPECT_EQ(text, "cdef");
+  text = "abcdef";
+  Edit("\x19\r", &text);
+  EXPECT_EQ(text, "");
+  EXPECT_EQ(Speech(), "play _CPOAPA\n");
+}
+
+TEST_F(FieldEditorTest, ReadOnlyFieldCannotBeChanged) {
+  std::string text = "fixo";
+  Edit(std::string("x\x7f") + kDel + "\x19\x16\r", &text, 40, false);
+  EXPECT_EQ(text, "fixo");
+}
+
+TEST_F(FieldEditorTest, F4TogglesTheEchoOfTypedCharacters) {
+  std::string text;
+  Edit("\x1bOSa\x1bOSb\r", &text);
+  EXPECT_EQ(text, "ab");
+  EXPECT_EQ(Speech(), "play _FALDLG\nplay _FALACI\nchar 98\n");
+}
+
+TEST_F(FieldEditorTest, F12OpensTheWordAroundTheCursorWithoutItsMarks) {
+  std::string text = "veja <www.exemplo.com.br>. ok";
+  Edit(kCtrlRight + kRight + kRight + "\x1b[24~\r", &text);
+  EXPECT_EQ(Joined(CapturedSpeech()).find("open www.exemplo.com.br\n") != std::string::npos, true)
+      << Speech();
+}
+
+TEST_F(FieldEditorTest, SelectionIsShownOnDarkGrey) {
+  std::string text = "abc";
+  ResetConsoleForTest(kShiftRight + kShiftRight, &out_);
+  // Enter never comes: the end of input ends the program, and the screen
+  // shows the selection as it was.
+  SetExitHookForTest();
+  EXPECT_THROW(EditField(&text, 1, 1, 10, 10, true), int);
+  EXPECT_EQ(Grid().Attr(0, 0) >> 4, 8);
+  EXPECT_EQ(Grid().Attr(1, 0) >> 4, 8);
+  EXPECT_EQ(Grid().Attr(2, 0) >> 4, 0);
+}
+
+TEST_F(FieldEditorTest, MagnifierStripOverdrawsTheTopRowInItsColours) {
+  MagnifierSettings m;
+  m.factor = 4;
+  OverrideConsoleSettingsForTest(nullptr, &m);
+  std::string text = "abc";
+  ResetConsoleForTest(kEnd, &out_);
+  SetExitHookForTest();
+  EXPECT_THROW(EditField(&text, 1, 5, 40, 40, true), int);
+  EXPECT_TRUE(Grid().has_overlay());
+  EXPECT_EQ(Grid().ShownCell(0, 0), 'a');
+  EXPECT_EQ(Grid().ShownAttr(0, 0), 0x6E);  // letters 14 on 6
+  EXPECT_EQ(Grid().ShownAttr(2, 0), 0x63);  // before the cursor: 3
+  EXPECT_EQ(Grid().ShownCell(20, 0), ' ');  // 80 / 4 characters
+}
+
+TEST_F(FieldEditorTest, ReadEditedLineWritesTheLineAndEscGivesNothing) {
+  ResetConsoleForTest("olá\r", &out_);
+  ConsoleWrite("Nome: ");
+  EXPECT_EQ(ReadEditedLine(), "ol\xe1");
+  EXPECT_EQ(out_, "Nome: olá\n");
+  EXPECT_EQ(WhereY(), 2);
+  out_.clear();
+  ResetConsoleForTest("abc\x1b", &out_);
+  ConsoleWrite("? ");
+  EXPECT_EQ(ReadEditedLine(), "");
+  EXPECT_EQ(Grid().RowText(0).substr(0, 6), "?     ");
+  EXPECT_EQ(out_, "? \n");
+}
+
+TEST_F(FieldEditorTest, EditFieldAtRunsToTheRightEdge) {
+  std::string text;
+  ResetConsoleForTest(std::string(100, 'x') + "\r", &out_);
+  EXPECT_EQ(EditFieldAt(&text, 1, 3, 200, true), 13);
+  EXPECT_EQ(text, std::string(100, 'x'));
+  EXPECT_EQ(Grid().RowText(2), std::string(78, 'x') + "  ");
+}
+
+}  // namespace
+}  // namespace kal
