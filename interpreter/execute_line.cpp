@@ -1,35 +1,62 @@
-// Placeholder line execution until the scanner and dispatcher land: blank,
-// comment and label lines pass; ESCREVE writes a quoted text; anything else
-// is an invalid command.
-#include "console/console.h"
-#include "console/latin1.h"
+// Executing one line: blank, comment ('*') and label ('@') lines pass; the
+// command word (up to the first space, upper-cased) goes with the rest of
+// the line to the dispatcher. Lines of the store were split when stored and
+// run from that split; any other text (the command of a one-line SE, a line
+// run by CMD) is split here the same way.
+#include <string>
+
 #include "console/speech.h"
+#include "interpreter/dispatcher.h"
 #include "interpreter/interpreter.h"
+#include "interpreter/messages.h"
+#include "interpreter/operands.h"
 #include "interpreter/state.h"
 
 namespace kal {
 
-bool ExecuteLine(std::string_view text, bool nested) {
-  size_t b = 0, e = text.size();
-  while (b < e && static_cast<unsigned char>(text[b]) <= 32) ++b;
-  while (e > b && static_cast<unsigned char>(text[e - 1]) <= 32) --e;
-  std::string_view line = text.substr(b, e - b);
-  bool ok = true;
-  if (line.empty() || line[0] == '*' || line[0] == '@') {
-    ok = true;
-  } else {
-    size_t sp = line.find(' ');
-    std::string word = UpperCaseText(line.substr(0, sp));
-    std::string_view rest = sp == std::string_view::npos ? std::string_view() : line.substr(sp + 1);
-    if (word == "ESCREVE" && rest.size() >= 2 && rest.front() == '"' && rest.back() == '"') {
-      WriteLineAndSpeak(rest.substr(1, rest.size() - 2));
-    } else {
-      WriteLineAndSpeak(L1("Comando inválido: ") + word);
-      ok = false;
-    }
-  }
+namespace {
+
+// Lines run from within lines (SE a = 1 SE b = 2 ...) nest on the stack;
+// beyond this depth the line fails instead.
+constexpr int kMaxNestedLines = 200;
+
+bool RefusedWhenNested(std::string_view upper_word) {
+  return upper_word == "REPETE" || upper_word == "ENQUANTO" || upper_word == "SENAO" ||
+         upper_word == "SEN\xC3O" || upper_word == "FIM";
+}
+
+bool Finish(bool ok) {
   Interp().error = !ok;
   return ok;
+}
+
+}  // namespace
+
+bool ExecuteLine(std::string_view text, bool nested) {
+  std::string_view line = TrimBlanks(text);
+  if (line.empty() || line[0] == '*' || line[0] == '@') return Finish(true);
+  size_t space = line.find(' ');
+  std::string word = UpperCaseText(line.substr(0, space));
+  std::string_view rest = space == std::string_view::npos ? std::string_view() : line.substr(space + 1);
+  if (!nested) return Finish(DispatchCommand(word, rest));
+  if (RefusedWhenNested(word)) return Finish(false);
+  auto& s = Interp();
+  if (s.nesting >= kMaxNestedLines) {
+    SayLine(kMsgNestedTooDeep);
+    return Finish(false);
+  }
+  ++s.nesting;
+  bool ok = DispatchCommand(word, rest);
+  --s.nesting;
+  return Finish(ok);
+}
+
+bool ExecuteStoredLine(int n) {
+  auto& s = Interp();
+  const LineInfo& info = s.index.lines[static_cast<size_t>(n)];
+  if (!info.command) return Finish(true);
+  std::string_view args = std::string_view(s.lines[static_cast<size_t>(n)]).substr(info.args_begin, info.args_size);
+  return Finish(DispatchEntry(info.entry, info.word, args));
 }
 
 }  // namespace kal

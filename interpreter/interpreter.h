@@ -26,8 +26,16 @@ RunOutcome RunScript();
 // Runs the script and reports the outcome (spoken end, or the error line and
 // a wait for Enter). Returns the outcome.
 RunOutcome RunDriver();
-// Executes one line; false when it failed.
+// Executes one line; false when it failed (the error flag is set to match).
+// nested: a line run from within another (one-line SE, CMD), which refuses
+// the block words REPETE, ENQUANTO, SENAO, SENÃO and FIM.
 bool ExecuteLine(std::string_view text, bool nested);
+// Executes stored line n as ExecuteLine would, from its split when stored.
+bool ExecuteStoredLine(int n);
+
+// The last status: set by file, network and waiting commands, read by CHECA.
+int LastStatus();
+void SetLastStatus(int status);
 
 // What SEJA ... PARAMS reports: the command-line parameters after the script.
 void SetProgramParams(std::vector<std::string> params);

@@ -5,6 +5,7 @@
 #include "console/latin1.h"
 #include "console/speech.h"
 #include "interpreter/interpreter.h"
+#include "interpreter/messages.h"
 #include "interpreter/state.h"
 #include "platform/event_loop.h"
 
@@ -15,12 +16,20 @@ InterpreterState& Interp() {
   return s;
 }
 
+RunLimits& Limits() {
+  static RunLimits limits;
+  return limits;
+}
+
+ChannelTable& Channels() { return Interp().channels; }
+
 void ResetInterpreter() {
   Delay(1);
   auto& s = Interp();
   std::vector<std::string> params = std::move(s.params);
   s = InterpreterState();
   s.params = std::move(params);
+  s.index.lines.resize(kMaxScriptLines + 1);
   LocalTime t = NowLocal();
   s.start_weekday = t.weekday;
   s.start_time = t.hour * 360000 + t.minute * 6000 + t.second * 100 + t.hundredths;
@@ -38,7 +47,10 @@ void InitInterpreter(std::string_view program_name) {
 bool StoreLine(std::string_view text, int n) {
   if (n < 1 || n > kMaxScriptLines) return false;
   auto& s = Interp();
-  s.lines[n] = std::string(text);
+  if (s.index.lines.size() <= static_cast<size_t>(kMaxScriptLines)) s.index.lines.resize(kMaxScriptLines + 1);
+  s.lines[static_cast<size_t>(n)] = std::string(text);
+  AnalyseLine(s.lines[static_cast<size_t>(n)], &s.index.lines[static_cast<size_t>(n)]);
+  ++s.index.generation;
   s.line_count = n;
   return true;
 }
@@ -50,9 +62,11 @@ RunOutcome RunScript() {
   s.stop = false;
   s.call_depth = 0;
   s.last_status = 0;
+  int64_t budget = Limits().max_lines;
   while (s.current_line <= s.line_count && !s.stop && !s.error) {
-    ExecuteLine(s.lines[s.current_line], false);
+    ExecuteStoredLine(s.current_line);
     if (!s.stop && !s.error) ++s.current_line;
+    if (budget > 0 && --budget == 0) s.stop = true;
   }
   RunOutcome r{s.error ? 1 : 0, s.current_line};
   s.line_count = 0;
@@ -62,14 +76,17 @@ RunOutcome RunScript() {
 RunOutcome RunDriver() {
   RunOutcome r = RunScript();
   if (r.outcome == 0) {
-    if (!Interp().quiet_end) SpeakText("Fim do script");
+    if (!Interp().quiet_end) SpeakText(L1(kMsgEndOfScript));
     return r;
   }
-  SpeakText(L1("Erro de execução na linha "));
+  SpeakText(L1(kMsgRunError));
   WriteNumberAndSpeak(r.line);
   ConsoleWrite("\r\n");
   ConsoleReadLine();
   return r;
 }
+
+int LastStatus() { return Interp().last_status; }
+void SetLastStatus(int status) { Interp().last_status = status; }
 
 }  // namespace kal

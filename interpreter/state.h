@@ -3,12 +3,20 @@
 #pragma once
 
 #include <array>
+#include <cstdint>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
+#include "interpreter/channels.h"
 #include "interpreter/interpreter.h"
+#include "interpreter/lists.h"
+#include "interpreter/script_index.h"
+#include "interpreter/variables.h"
 
 namespace kal {
+
+constexpr int kCallStackSize = 20;
 
 struct InterpreterState {
   std::vector<std::string> lines = std::vector<std::string>(kMaxScriptLines + 1);  // 1-based
@@ -17,7 +25,7 @@ struct InterpreterState {
   bool error = false;
   bool stop = true;
   bool quiet_end = false;
-  std::array<int, 20> call_stack{};
+  std::array<int, kCallStackSize> call_stack{};
   int call_depth = 0;
   int last_status = 0;
   bool debug = false;
@@ -25,8 +33,27 @@ struct InterpreterState {
   int start_weekday = 0;
   int start_time = 0;  // hundredths of a second since midnight
   bool midi_open = false;
+
+  // Variables: slot 0 unused, 1..26 letters, 27..127 named.
+  std::array<std::string, kVariableSlots + 1> vars;
+  std::vector<std::string> names;  // upper-cased, in order of first mention
+  std::unordered_map<std::string, int> name_slots;
+
+  ListTable lists;
+  ChannelTable channels;
+  uint64_t random_state = 0x2545F4914F6CDD1DULL;  // fixed seed until RANDOMIZA
+  int nesting = 0;  // depth of lines run from within a line (SE, CMD)
+
+  ScriptIndex index;
 };
 
 InterpreterState& Interp();
+
+// Limits that tests, the benchmark and the fuzzer set; they survive resets.
+struct RunLimits {
+  int64_t max_lines = 0;  // lines a run may execute, 0 = no limit
+  size_t max_value_size = 64u << 20;
+};
+RunLimits& Limits();
 
 }  // namespace kal

@@ -1,0 +1,24 @@
+// Parenthesised integer expressions and the conditions of SE and ENQUANTO.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace kal {
+
+// Evaluates the expression at the front of *text (the text after the
+// opening '('), stopping before the first token that cannot continue it;
+// *text is left there. Fails on any invalid token, a variable that is not
+// a number, division by zero, or nesting deeper than a fixed bound.
+bool EvaluateExpression(std::string_view* text, int64_t* value);
+
+// Evaluates a condition at the front of *text; the rest is handed back
+// trimmed.
+bool EvaluateCondition(std::string_view* text, bool* truth);
+
+// The comparison form of a text: a run of digits only (the empty text
+// included) is padded with zeros to 21 characters, keeping the last 21.
+std::string PadNumber(std::string_view text);
+
+}  // namespace kal

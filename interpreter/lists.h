@@ -1,0 +1,26 @@
+// Named lists of texts: 20 slots, each empty or holding one list. LISTA
+// works on them and the EM condition looks lists up by name.
+#pragma once
+
+#include <array>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace kal {
+
+constexpr int kListSlots = 20;
+
+struct ListSlot {
+  bool used = false;
+  std::string name;                // compared exactly, letter case included
+  std::vector<std::string> items;  // in the order they were added
+};
+
+using ListTable = std::array<ListSlot, kListSlots>;
+
+ListTable& Lists();
+// The list of that exact name, or nullptr.
+ListSlot* FindList(std::string_view name);
+
+}  // namespace kal

@@ -1,0 +1,28 @@
+// The interpreter's messages to the user, side by side. They are written as
+// a console line and spoken (SayLine) before the command fails. The texts
+// are UTF-8 here and become Latin-1 when said.
+#pragma once
+
+#include <string_view>
+
+namespace kal {
+
+inline constexpr std::string_view kMsgInvalidCommand = "Comando inválido: ";
+inline constexpr std::string_view kMsgDebugOn = "Debug ligado";
+inline constexpr std::string_view kMsgDebugOff = "Debug desligado";
+inline constexpr std::string_view kMsgTooManyCalls = "Muitas chamadas sem retorno";
+inline constexpr std::string_view kMsgReturnWithoutCall = "Retorno sem chamada";
+inline constexpr std::string_view kMsgDivisionByZero = "Divisão por zero";
+inline constexpr std::string_view kMsgListExists = "A lista especificada já existe";
+inline constexpr std::string_view kMsgTooManyLists = "Muitas listas no programa (máximo 20)";
+inline constexpr std::string_view kMsgTooManyVariables = "Muitas variáveis no programa (máximo 101)";
+inline constexpr std::string_view kMsgTextTooLong = "Texto longo demais";
+inline constexpr std::string_view kMsgNestedTooDeep = "Excesso de comandos aninhados";
+inline constexpr std::string_view kMsgEndOfScript = "Fim do script";
+inline constexpr std::string_view kMsgRunError = "Erro de execução na linha ";
+
+// Writes the message (UTF-8 source text, plus an optional Latin-1 tail) as
+// a console line and speaks it.
+void SayLine(std::string_view utf8_message, std::string_view latin1_tail = {});
+
+}  // namespace kal

@@ -1,0 +1,23 @@
+// Numbers are texts: the numeric rule decides whether a text reads as a
+// 32-bit integer, and results are written back as plain decimal text.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace kal {
+
+// Leading spaces, then a sign and decimal digits, or a hexadecimal prefix
+// ("$", "x", "X", "0x", "0X") and hexadecimal digits; nothing after. Decimal
+// must fit in int32; hexadecimal in 32 bits, taken as the bit pattern.
+bool ParseNumber(std::string_view text, int32_t* value);
+
+// Decimal text, '-' for negative values, no leading zeros.
+std::string NumberToText(int64_t value);
+void AppendNumber(std::string* out, int64_t value);
+
+// 32-bit wrapping arithmetic, as the arithmetic commands do it.
+inline int32_t Wrap32(int64_t v) { return static_cast<int32_t>(static_cast<uint32_t>(v)); }
+
+}  // namespace kal

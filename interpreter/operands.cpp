@@ -1,0 +1,148 @@
+// The operand readers. Every command consumes its argument text from the
+// left with these; what is left after the last operand decides, command by
+// command, whether the line is valid.
+#include "interpreter/operands.h"
+
+#include "interpreter/conditions.h"
+#include "interpreter/numbers.h"
+#include "interpreter/variables.h"
+
+namespace kal {
+
+std::string_view TrimFrontBlanks(std::string_view text) {
+  size_t b = 0;
+  while (b < text.size() && IsBlank(text[b])) ++b;
+  return text.substr(b);
+}
+
+std::string_view TrimBlanks(std::string_view text) {
+  text = TrimFrontBlanks(text);
+  size_t e = text.size();
+  while (e > 0 && IsBlank(text[e - 1])) --e;
+  return text.substr(0, e);
+}
+
+namespace {
+
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+
+// A quoted string: a doubled quote mark inside stands for one; a string
+// with no closing quote mark takes the rest of the text.
+void ReadQuoted(std::string_view* args, std::string* value) {
+  std::string_view t = *args;
+  for (;;) {
+    t.remove_prefix(1);  // the opening (or doubled) quote mark
+    size_t q = t.find('"');
+    if (q == std::string_view::npos) {
+      value->append(t);
+      t = {};
+      break;
+    }
+    value->append(t.substr(0, q));
+    t.remove_prefix(q + 1);
+    if (t.empty() || t[0] != '"') break;
+    value->push_back('"');
+  }
+  *args = t;
+}
+
+}  // namespace
+
+bool ReadOperand(std::string_view* args, std::string* value) {
+  std::string_view t = TrimFrontBlanks(*args);
+  value->clear();
+  if (t.empty()) return false;
+  char c = t[0];
+  if (c == '-' || IsDigit(c)) {
+    size_t n = 1;
+    while (n < t.size() && IsDigit(t[n])) ++n;
+    value->assign(t.substr(0, n));
+    t.remove_prefix(n);
+  } else if (c == '"') {
+    ReadQuoted(&t, value);
+  } else if (c == '$') {
+    size_t n = NameLength(t.substr(1));
+    int slot;
+    if (n == 0 || !LookupName(t.substr(1, n), &slot)) return false;
+    value->assign(Var(slot));
+    t.remove_prefix(1 + n);
+  } else if (int slot = LetterSlot(static_cast<unsigned char>(c))) {
+    value->assign(Var(slot));
+    t.remove_prefix(1);
+  } else if (c == '(') {
+    t.remove_prefix(1);
+    int64_t v;
+    if (!EvaluateExpression(&t, &v)) return false;
+    t = TrimFrontBlanks(t);
+    if (t.empty() || t[0] != ')') return false;
+    t.remove_prefix(1);
+    AppendNumber(value, v);
+  } else {
+    return false;
+  }
+  *args = TrimBlanks(t);
+  return true;
+}
+
+bool ReadVariableRef(std::string_view* args, int* slot) {
+  std::string_view t = TrimFrontBlanks(*args);
+  if (t.empty()) return false;
+  if (t[0] == '$') {
+    size_t n = NameLength(t.substr(1));
+    if (n == 0 || !LookupName(t.substr(1, n), slot)) return false;
+    *args = TrimBlanks(t.substr(1 + n));
+    return true;
+  }
+  int letter = LetterSlot(static_cast<unsigned char>(t[0]));
+  if (letter == 0) return false;
+  if (t.size() > 1) {
+    unsigned char next = static_cast<unsigned char>(t[1]);
+    if (LetterSlot(next) || IsDigit(static_cast<char>(next))) return false;
+  }
+  *slot = letter;
+  *args = TrimBlanks(t.substr(1));
+  return true;
+}
+
+bool ReadChannel(std::string_view* args, int* channel) {
+  std::string_view t = TrimFrontBlanks(*args);
+  if (t.size() < 2 || t[0] != '#' || !IsDigit(t[1])) return false;
+  *channel = t[1] - '0';
+  t.remove_prefix(2);
+  if (!t.empty()) {
+    if (t[0] != ' ') return false;
+    while (!t.empty() && t[0] == ' ') t.remove_prefix(1);
+  }
+  *args = t;
+  return true;
+}
+
+bool ReadListName(std::string_view* args, std::string* name) {
+  std::string_view t = TrimBlanks(*args);
+  if (t.size() < 2 || t[0] != '[') return false;
+  // A ']' right after '[' belongs to the name; the next one ends it.
+  size_t close = t.find(']', 2);
+  if (close == std::string_view::npos) return false;
+  name->assign(t.substr(1, close - 1));
+  *args = t.substr(close + 1);
+  return true;
+}
+
+bool TakeTrailingAmpersand(std::string_view* args) {
+  if (args->empty() || args->back() != '&') return false;
+  args->remove_suffix(1);
+  *args = TrimBlanks(*args);
+  return true;
+}
+
+bool StartsWithKeyword(std::string_view text, std::string_view keyword) {
+  if (text.size() < keyword.size()) return false;
+  for (size_t i = 0; i < keyword.size(); ++i) {
+    unsigned char c = static_cast<unsigned char>(text[i]);
+    if ((c >= 'a' && c <= 'z') || c >= 0xE0) c = static_cast<unsigned char>(c - 0x20);
+    if (c != static_cast<unsigned char>(keyword[i])) return false;
+  }
+  return true;
+}
+
+}  // namespace kal

@@ -1,0 +1,51 @@
+// What the interpreter knows about its stored lines without re-reading
+// them. Lines never change once stored, so each is split when it is stored
+// (command word, its table entry, the argument text), and the forms that
+// the control-flow scans look for (labels, "FIM ..." lines, nested SE
+// heads, first words of loop heads) are collected on first use after the
+// store changed. Every answer is the one a textual scan of the store would
+// give at that moment.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+namespace kal {
+
+struct LineInfo {
+  bool command = false;     // false: blank, comment or label line
+  int16_t entry = -1;       // command table entry, -1 when the word is unknown
+  std::string word;         // command word, upper-cased
+  uint32_t args_begin = 0;  // argument text (trimmed) within the stored line
+  uint32_t args_size = 0;
+};
+
+// How a line looks to the forward scans (its normalised form).
+enum class ScanForm : uint8_t { kOther, kSeHead, kFimSe, kSenao, kFimEnquanto, kFimRepete };
+
+struct ScanTables {
+  int line_count = 0;
+  std::vector<ScanForm> form;                   // per line, 1-based
+  std::vector<std::string> se_condition;        // kSeHead: normalised text after "SE "
+  std::vector<int> next_fim_se, next_fim_enquanto, next_fim_repete;  // first line > n, or count + 1
+  std::vector<int> prev_enquanto, prev_repete;  // last line < n with that first word, or 0
+  std::vector<std::string> repete_rest;         // REPETE heads: rest of the line, upper-cased
+  std::unordered_map<std::string, int> labels;  // upper-cased label name -> first line
+};
+
+struct ScriptIndex {
+  std::vector<LineInfo> lines;  // 1-based, parallel to the store
+  uint64_t generation = 1;      // bumped by every store
+  uint64_t built_generation = 0;
+  ScanTables scans;
+};
+
+// Splits a trimmed line into its command word and the rest; fills *info.
+void AnalyseLine(std::string_view stored, LineInfo* info);
+// The scan tables for the current store and line count (rebuilt when stale).
+const ScanTables& Scans();
+
+}  // namespace kal

@@ -1,0 +1,38 @@
+// The variable table: 127 global text slots. Slots 1..26 are the letter
+// variables A..Z (either case); slots 27..127 are named variables ($name),
+// given out in order of first mention and kept for the whole process.
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+namespace kal {
+
+constexpr int kLetterVariables = 26;
+constexpr int kMaxNamedVariables = 101;
+constexpr int kVariableSlots = kLetterVariables + kMaxNamedVariables;  // 127
+
+// The value of a slot (1..127).
+std::string& Var(int slot);
+
+// The slot of a letter a..z or A..Z; 0 for any other byte.
+int LetterSlot(unsigned char c);
+
+// Characters of a variable name: a..z, A..Z, 0..9 and '_'.
+inline bool IsNameChar(unsigned char c) {
+  return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_';
+}
+// Length of the run of name characters at the front of text.
+size_t NameLength(std::string_view text);
+
+// Finds or creates the named variable (name compared after ASCII
+// upper-casing). Fails, after saying so, when 101 names are already taken.
+bool LookupName(std::string_view name, int* slot);
+
+// Longest value a command may build. Commands that grow a text check the
+// new size with this before assigning; on failure it says so.
+bool ValueSizeOk(size_t size);
+void SetMaxValueSize(size_t bytes);  // tests and the fuzzer lower it
+
+}  // namespace kal

@@ -1,0 +1,58 @@
+// The dispatcher, the command table and DEBUG.
+#include <gtest/gtest.h>
+
+#include "interpreter/command_table.h"
+#include "tests/support/script_harness.h"
+
+namespace kal::test {
+
+TEST(Dispatcher, UnknownWordStopsTheRun) {
+  auto r = RunScriptText("xyz 1 2\nescreve 1\n", "\n");
+  EXPECT_EQ(r.line, 1);
+  EXPECT_EQ(r.console, "Comando inválido: XYZ\n1\n\n");
+}
+
+TEST(Dispatcher, AccentedWordsMustCarryTheirAccent) {
+  auto r = RunScriptText("se 1 = 2\nescreve 1\nsenão\nescreve 2\nfim se\nsenäo\n", "\n");
+  EXPECT_EQ(r.line, 6);
+  EXPECT_EQ(r.console, "2\nComando inválido: SENÄO\n6\n\n");
+}
+
+TEST(Dispatcher, TableHasEveryWordOnceInOrder) {
+  EXPECT_EQ(kCommandCount, 87);
+  EXPECT_EQ(kCommandTable[0].word, "MIDI");
+  EXPECT_EQ(kCommandTable[kCommandCount - 1].word, "DECODBASE64");
+  for (int i = 0; i < kCommandCount; ++i) EXPECT_EQ(FindCommand(kCommandTable[i].word), i);
+  EXPECT_GE(FindCommand("T\xCDTULO"), 0);
+  EXPECT_GE(FindCommand("L\xCA"), 0);
+  EXPECT_EQ(FindCommand("escreve"), -1);
+}
+
+TEST(Debug, EchoesEveryCommand) {
+  auto r = RunScriptText("debug\nseja $a 1\ndebug n\nescreve $a\ndebug Nao\nescreve 2\n");
+  EXPECT_EQ(r.console, "Debug ligado\nSEJA $a 1\nDEBUG n\nDebug ligado\nESCREVE $a\n1\nDEBUG Nao\nDebug desligado\n2\n");
+}
+
+TEST(Debug, SwitchesOff) {
+  auto r = RunScriptText("debug sim\ndebug -\nescreve 1\ndebug\ndebug N\nescreve 2\n");
+  EXPECT_EQ(r.console, "Debug ligado\nDEBUG -\nDebug desligado\n1\nDebug ligado\nDEBUG N\nDebug desligado\n2\n");
+}
+
+TEST(Debug, EchoesNestedCommandsAndUnknownWords) {
+  auto r = RunScriptText("debug\nse 1 = 1 xyz\n", "\n");
+  EXPECT_EQ(r.console, "Debug ligado\nSE 1 = 1 xyz\nXYZ \nComando inválido: XYZ\n2\n\n");
+}
+
+TEST(Escreve, JoinsOperandsAndSpeaks) {
+  auto r = RunScriptText("seja a 1\nescreve \"a=\" a (a+1)\nescreve mudo \"calado\"\nescreve\nescreve \"sem fim\"&\n");
+  EXPECT_EQ(r.console, "a=12\ncalado\n\nsem fim");
+  EXPECT_EQ(Joined(r.speech), "say a=12\nsay\nsay sem fim\nsay Fim do script\n");
+}
+
+TEST(Escreve, TextThatIsNotAnOperandFailsAfterWriting) {
+  auto r = RunScriptText("escreve \"a\" +\n", "\n");
+  EXPECT_EQ(r.outcome, 1);
+  EXPECT_EQ(r.console, "a\n1\n\n");
+}
+
+}  // namespace kal::test

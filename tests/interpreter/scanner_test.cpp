@@ -1,0 +1,114 @@
+// Line execution and the operand readers.
+#include <gtest/gtest.h>
+
+#include "interpreter/operands.h"
+#include "tests/support/script_harness.h"
+
+namespace kal::test {
+
+TEST(Scanner, BlankCommentAndLabelLinesPass) {
+  auto r = RunScriptText("   \n\t* nada\n  @rotulo\nescreve 1\n");
+  EXPECT_EQ(r.outcome, 0);
+  EXPECT_EQ(r.console, "1\n");
+}
+
+TEST(Scanner, CommandWordsIgnoreCaseButNeedTheirBlank) {
+  auto r = RunScriptText("escreve 1\nEscreve 2\nESCREVE 3\nescrevex 4\n", "\n");
+  EXPECT_EQ(r.console, "1\n2\n3\nComando inválido: ESCREVEX\n4\n\n");
+  EXPECT_EQ(r.line, 4);
+}
+
+TEST(Scanner, NumberLiteralsStayAsWritten) {
+  auto r = RunScriptText("escreve 007\nescreve -\nescreve -12x\n");
+  EXPECT_EQ(r.console, "007\n-\n-12\n");  // x is read as the letter variable, empty
+}
+
+TEST(Scanner, PlusDoesNotStartAnOperand) {
+  auto r = RunScriptText("seja a +5\n", "\n");
+  EXPECT_EQ(r.outcome, 1);
+  EXPECT_EQ(r.line, 1);
+}
+
+TEST(Scanner, QuotedStrings) {
+  auto r = RunScriptText(
+      "escreve \"diz \"\"oi\"\" já\"\n"
+      "escreve \"\"\"\"\n"
+      "escreve \"abc\n"
+      "escreve \"a\"\"\"\n");
+  EXPECT_EQ(r.console, "diz \"oi\" já\n\"\nabc\na\"\n");
+}
+
+TEST(Scanner, LetterOperandsTakeOneCharacter) {
+  auto r = RunScriptText("seja a 1\nseja b 2\nseja c 3\nescreve abc\n");
+  EXPECT_EQ(r.console, "123\n");
+}
+
+TEST(Scanner, NamedVariablesIgnoreAsciiCaseAndAreApartFromLetters) {
+  auto r = RunScriptText("seja $Total 5\nseja a 1\nseja $a 2\nescreve $TOTAL a $A\n");
+  EXPECT_EQ(r.console, "512\n");
+}
+
+TEST(Scanner, DollarWithoutNameFails) {
+  auto r = RunScriptText("escreve $\n", "\n");
+  EXPECT_EQ(r.outcome, 1);
+}
+
+TEST(Scanner, VariableRefNeedsAFreeStandingLetter) {
+  std::string_view args = "x=1";
+  int slot = 0;
+  ASSERT_TRUE(ReadVariableRef(&args, &slot));
+  EXPECT_EQ(slot, 24);
+  EXPECT_EQ(args, "=1");
+  args = "xy 1";
+  EXPECT_FALSE(ReadVariableRef(&args, &slot));
+  args = "x1";
+  EXPECT_FALSE(ReadVariableRef(&args, &slot));
+  args = "x_";
+  EXPECT_TRUE(ReadVariableRef(&args, &slot));
+}
+
+TEST(Scanner, ChannelReader) {
+  int ch = -1;
+  std::string_view args = "#1abc";
+  EXPECT_FALSE(ReadChannel(&args, &ch));
+  args = "#1   abc";
+  ASSERT_TRUE(ReadChannel(&args, &ch));
+  EXPECT_EQ(ch, 1);
+  EXPECT_EQ(args, "abc");
+  args = "#9";
+  ASSERT_TRUE(ReadChannel(&args, &ch));
+  EXPECT_EQ(ch, 9);
+  args = "#x";
+  EXPECT_FALSE(ReadChannel(&args, &ch));
+  args = "1";
+  EXPECT_FALSE(ReadChannel(&args, &ch));
+}
+
+TEST(Scanner, ListNameReader) {
+  std::string name;
+  std::string_view args = "[]] resto";
+  ASSERT_TRUE(ReadListName(&args, &name));
+  EXPECT_EQ(name, "]");
+  EXPECT_EQ(args, " resto");
+  args = "[abc";
+  EXPECT_FALSE(ReadListName(&args, &name));
+  args = "[a b]x";
+  ASSERT_TRUE(ReadListName(&args, &name));
+  EXPECT_EQ(name, "a b");
+  EXPECT_EQ(args, "x");
+  args = "[";
+  EXPECT_FALSE(ReadListName(&args, &name));
+}
+
+TEST(Scanner, TooManyNamedVariablesFailsWithAMessage) {
+  std::string script;
+  for (int i = 1; i <= 101; ++i) script += "seja $v" + std::to_string(i) + " " + std::to_string(i) + "\n";
+  script += "escreve $v101\nseja $v102 1\n";
+  auto r = RunScriptText(script, "\n");
+  EXPECT_EQ(r.outcome, 1);
+  EXPECT_EQ(r.line, 103);
+  EXPECT_EQ(r.console, "101\nMuitas variáveis no programa (máximo 101)\n103\n\n");
+  EXPECT_EQ(r.speech[1], "say Muitas variáveis no programa (máximo 101)");
+}
+
+}  // namespace kal::test
