@@ -3,11 +3,13 @@
 // most 64000 bytes (or into the output wave file).
 #include "speech/orvan/orvan_engine.h"
 
+#include <chrono>
 #include <cstdio>
 #include <memory>
 
 #include "console/console.h"
 #include "console/latin1.h"
+#include "console/wave_format.h"
 #include "console/wave_player.h"
 #include "platform/event_loop.h"
 #include "platform/mbrola.h"
@@ -40,11 +42,16 @@ struct OrvanState {
   std::string last_error;
   std::vector<int16_t> read_buffer = std::vector<int16_t>(kReadSamples);
   std::string chunk;  // accumulated sample bytes
+  OrvanStats stats;
 };
 
 OrvanState& State() {
   static OrvanState state;
   return state;
+}
+
+int64_t MicrosSince(std::chrono::steady_clock::time_point start) {
+  return std::chrono::duration_cast<std::chrono::microseconds>(std::chrono::steady_clock::now() - start).count();
 }
 
 void Wake() {
@@ -135,6 +142,8 @@ bool CollectSamples() {
   for (;;) {
     int n = s.mbr->read_MBR(s.read_buffer.data(), kReadSamples);
     if (n <= 0) break;
+    if (s.stats.samples == 0) s.stats.first_samples_us = MicrosSince(s.stats.start);
+    s.stats.samples += n;
     const char* bytes = reinterpret_cast<const char*>(s.read_buffer.data());
     size_t count = static_cast<size_t>(n) * 2;
     if (s.file_mode) {
@@ -206,11 +215,22 @@ bool OrvanStart(int voice, int rate, int pitch, const std::string& output_file) 
 bool OrvanSpeak(std::string_view text) {
   OrvanState& s = State();
   if (orvan::Trim(text).empty() || !s.mbr) return true;
+  s.stats = OrvanStats();
+  s.stats.start = std::chrono::steady_clock::now();
   std::vector<std::string> lines = OrvanPhonemeStream(text);
+  // Synthesised sound plays as it is: neither faster nor cut.
+  WaveFlags saved = GetWaveFlags();
+  WaveFlags plain = saved;
+  plain.fast = plain.cut = false;
+  SetWaveFlags(plain);
   bool ok = Synthesise(lines);
+  SetWaveFlags(saved);
+  s.stats.total_us = MicrosSince(s.stats.start);
   Wake();
   return ok;
 }
+
+const OrvanStats& OrvanLastStats() { return State().stats; }
 
 bool OrvanBusy() {
   bool busy = !State().file_mode && WaveBusy();

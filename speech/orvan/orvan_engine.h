@@ -6,6 +6,8 @@
 // the configured engine kind is 3.
 #pragma once
 
+#include <chrono>
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -47,6 +49,16 @@ int OrvanSampleRate();
 }  // namespace kal
 
 namespace kal {
+
+// Measurements of the last OrvanSpeak (wall clock, microseconds from the
+// call): when the first samples came out of MBROLA and when all were in.
+struct OrvanStats {
+  std::chrono::steady_clock::time_point start;
+  int64_t first_samples_us = 0;
+  int64_t total_us = 0;
+  int64_t samples = 0;
+};
+const OrvanStats& OrvanLastStats();
 
 // The chain without MBROLA: text -> phoneme-stream lines, with the current
 // rate and pitch factors.
