@@ -89,6 +89,19 @@ TEST_F(Translator, CharactersWithoutRulesBecomeDefaultUnits) {
   EXPECT_EQ(TranslateWords("xa"), "[ /_X/a]");
 }
 
+TEST_F(Translator, ArbitraryBytesTranslateToBracketedWords) {
+  std::mt19937 rng(11);
+  for (int i = 0; i < 3000; ++i) {
+    std::string text;
+    for (int n = rng() % 40; n > 0; --n) text += static_cast<char>(rng() % 256);
+    const std::string out = TranslateWords(text);
+    if (!out.empty()) {
+      EXPECT_EQ(out.front(), '[');
+      EXPECT_EQ(out.back(), ']');
+    }
+  }
+}
+
 TEST_F(Translator, MissingFilesFailToLoad) {
   EXPECT_FALSE(LoadTranslatorRules(Path("none.rgr")));
   EXPECT_FALSE(LoadTranslatorExceptions(Path("none.exc")));
