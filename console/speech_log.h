@@ -2,9 +2,12 @@
 // each, appended to the file given with --speech-log (UTF-8). Tests read it
 // back; a person can read it too.
 //
-// Line forms: "say TEXT", "char CODE", "spell TEXT", "play NAME-OR-PATH",
-// "click", "beep", "stop", and others added by the speech layer as
-// "VERB ARGUMENTS".
+// Line forms: "say TEXT", "char CODE", "spell TEXT", "play NAME",
+// "click", "beep", "wave PATH" and "wave memory BYTES" (sound files and
+// images played directly), "words WORDS" (number words), "time", "date",
+// "dial DIGITS", "battery", "open TEXT". Details (below) add "phrase WORDS"
+// (a run of words for the word voice), "diphone NOTATION", "snippet NAME"
+// and "stop".
 #pragma once
 
 #include <string>

@@ -12,6 +12,7 @@
 #include "console/sound_paths.h"
 #include "console/speech_config.h"
 #include "console/speech_cut.h"
+#include "console/speech_log.h"
 #include "platform/audio.h"
 #include "platform/event_loop.h"
 #include "platform/process.h"
@@ -303,6 +304,7 @@ int PlayFileData(std::FILE* f, const WaveInfo& info, uint32_t size) {
 }  // namespace
 
 int PlayWaveFile(std::string_view path, bool no_wait) {
+  SpeechLogScope log("wave", path, true);
   auto& w = W();
   if (KeyPressed()) {
     WaveStop();
@@ -331,6 +333,7 @@ int PlayWaveFile(std::string_view path, bool no_wait) {
 }
 
 int PlayWaveMemory(std::string_view image) {
+  SpeechLogScope log("wave", "memory " + std::to_string(image.size()), true);
   WaveInfo info;
   std::string_view data;
   if (!ParseWaveImage(image, &info, &data) || !PlayableFormat(info)) return -1;
@@ -361,6 +364,7 @@ void SetWaveDevice(int device) {
 
 WaveFlags GetWaveFlags() { return W().flags; }
 void SetWaveFlags(const WaveFlags& flags) { W().flags = flags; }
+void SetWaveNoWait(bool on) { W().flags.no_wait = on; }
 
 int WaveInFlight() { return InFlight(); }
 

@@ -54,6 +54,8 @@ struct WaveFlags {
 };
 WaveFlags GetWaveFlags();
 void SetWaveFlags(const WaveFlags& flags);
+// The field editor queues echoes without waiting for their end while it runs.
+void SetWaveNoWait(bool on);
 
 // Closes the device (program end). The next sound opens it again.
 void CloseWaveDevice();
