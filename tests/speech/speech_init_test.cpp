@@ -1,0 +1,147 @@
+// Starting the speech layer from the configuration file.
+#include "console/speech.h"
+
+#include "console/speech_engine_port.h"
+#include "console/speech_state.h"
+#include "platform/process.h"
+#include "tests/speech/speech_fixture.h"
+
+namespace kal::test {
+
+class SpeechInit : public SpeechFixture {
+ protected:
+  void Ini(const std::string& text) { WriteFile("config/Talven/Talven.ini", text); }
+  std::string IniNow() {
+    std::ifstream in(dir_ / "config/Talven/Talven.ini");
+    std::stringstream s;
+    s << in.rdbuf();
+    return s.str();
+  }
+};
+
+// A voice that records how it was set up and can refuse to start.
+class RecordingVoice : public WordVoice {
+ public:
+  explicit RecordingVoice(int start_code, std::string* log) : code_(start_code), log_(log) {}
+  int Start() override {
+    *log_ += "start ";
+    return code_;
+  }
+  void SetTuning(int cut, int minimum, int gap) override {
+    *log_ += "tuning " + std::to_string(cut) + "," + std::to_string(minimum) + "," + std::to_string(gap) + " ";
+  }
+  std::string Translate(std::string_view w) override { return std::string(w); }
+  void Speak(std::string_view) override {}
+  void Close() override { *log_ += "close "; }
+
+ private:
+  int code_;
+  std::string* log_;
+};
+
+TEST_F(SpeechInit, DefaultsAreWrittenBackOnAFreshFile) {
+  InitSpeech(0, "c:\\app");
+  std::string ini = IniNow();
+  for (const char* line : {"FALANDO=Sim", "ECOAROPCAO=Sim", "FALARTUDO=Sim", "BIPSCLECSCURTOS=NAO",
+                           "DIRLETRAS=c:\\ferlan\\som\\letras"})
+    EXPECT_NE(ini.find(line), std::string::npos) << line;
+  EXPECT_TRUE(SpeechEchoOn());
+  EXPECT_TRUE(FullAnnouncements());
+  EXPECT_EQ(SpeechSpeed(), 3);
+  EXPECT_EQ(AppSoundsFolder(), "c:\\app\\");
+  EXPECT_EQ(SystemSoundsFolder(), "c:\\ferlan\\som\\letras\\");
+}
+
+TEST_F(SpeechInit, VoiceSettingsOfTheSpeedReachTheVoiceAndThePlayer) {
+  Ini("[TRADUTOR]\r\nVELOCIDADE=7\r\nDIRLETRAS=c:\\sons\r\n"
+      "[SINTETIZADOR]\r\nCORTEFON3=300\r\nSOBRAFON3=x\r\nINTERPAL3=50\r\nCORTAFALA3=S\r\nRAPIDINHO3=N\r\n"
+      "PAUSAPONTO3=500\r\nCORTAFALA5=S\r\nRAPIDINHO5=Sim\r\n"
+      "[TALVEN]\r\nBIPSCLECSCURTOS=Sim\r\nFALANDO=Nao\r\n");
+  std::string log;
+  SetWordVoice(std::make_unique<RecordingVoice>(0, &log));
+  InitSpeech(0, "");
+  EXPECT_EQ(SpeechSpeed(), 3);  // 7 is out of range
+  EXPECT_EQ(log, "tuning 300,0,50 start tuning 300,0,50 ");
+  EXPECT_TRUE(GetWaveFlags().cut);
+  EXPECT_FALSE(GetWaveFlags().fast);
+  EXPECT_EQ(Speech().pause_full, 500);
+  EXPECT_EQ(Speech().pause_comma, 150);
+  EXPECT_EQ(SystemSoundsFolder(), "c:\\sons\\");
+  EXPECT_EQ(LettersFolder(), "c:\\sons\\");  // dirLetras is the same key
+  EXPECT_FALSE(SpeechEchoOn());
+  // Short clicks and beeps.
+  ErrorBeep();
+  ASSERT_EQ(audio_->pieces().size(), 1u);
+  EXPECT_EQ(audio_->pieces()[0].data.size(), 256u);
+  // Another speed, as after Ctrl+F4.
+  DoneSpeech();
+  InitSpeech(5, AppSoundsFolder());
+  EXPECT_TRUE(GetWaveFlags().fast);
+  EXPECT_EQ(SpeechSpeed(), 5);
+}
+
+TEST_F(SpeechInit, AVoiceThatCannotStartIsReportedAndEndsTheProgram) {
+  Ini("[SINTETIZADOR]\r\nDIFONES3=DIFONES2XYZ\r\n");
+  std::string log;
+  SetWordVoice(std::make_unique<RecordingVoice>(1, &log));
+  Type("x\r");
+  int exit_code = -1;
+  SetExitHook([&](int code) {
+    exit_code = code;
+    throw code;
+  });
+  EXPECT_THROW(InitSpeech(0, ""), int);
+  SetExitHook(nullptr);
+  EXPECT_NE(exit_code, 0);
+  EXPECT_EQ(console_, "Erro de inicialização: 1\nBanco de dados de voz: DIFONES2\n");
+  EXPECT_NE(log.find("close"), std::string::npos);
+  EXPECT_FALSE(KeyPressed());  // waited for Enter
+}
+
+// An engine that notes how it was started.
+class StartEngine : public SpeechEngine {
+ public:
+  explicit StartEngine(bool ok, std::string* log) : ok_(ok), log_(log) {}
+  bool Start(int voice, int rate, int pitch, std::string_view file, int kind) override {
+    *log_ = std::to_string(voice) + "," + std::to_string(rate) + "," + std::to_string(pitch) + ",'" +
+            std::string(file) + "'," + std::to_string(kind);
+    return ok_;
+  }
+  void Speak(std::string_view t) override { *log_ += " speak " + std::string(t); }
+  bool Busy(int) override { return false; }
+  void Stop() override {}
+  void Release() override { *log_ += " release"; }
+
+ private:
+  bool ok_;
+  std::string* log_;
+};
+
+TEST_F(SpeechInit, ConfiguredEngineIsStartedWithItsSettings) {
+  Ini("[TRADUTOR]\r\nSAPI=Sim\r\n[SERVFALA]\r\nVOZ=2\r\nVELOCIDADE=15\r\nTOM=4\r\nTIPOSAPI=54\r\n");
+  std::string log;
+  SetSpeechEngine(std::make_unique<StartEngine>(true, &log));
+  InitSpeech(0, "");
+  EXPECT_EQ(log, "2,0,4,'',54");  // a rate above 10 is not for this kind
+  EXPECT_TRUE(EngineActive());
+  SpeakText("oi");
+  EXPECT_EQ(log, "2,0,4,'',54 speak oi");
+  DoneSpeech();
+  EXPECT_EQ(log, "2,0,4,'',54 speak oi release");
+  SetSpeechEngine(nullptr);
+}
+
+TEST_F(SpeechInit, EngineThatFailsLeavesTheRecordedVoice) {
+  Ini("[TRADUTOR]\r\nSAPI=S\r\n[SERVFALA]\r\nVELOCIDADE=15\r\nTIPOSAPI=4\r\n");
+  std::string log;
+  SetSpeechEngine(std::make_unique<StartEngine>(false, &log));
+  InitSpeech(0, "");
+  EXPECT_EQ(log, "0,15,0,'',4");
+  EXPECT_FALSE(EngineActive());
+  ClearCapturedSpeech();
+  SpeakText("oi");
+  EXPECT_EQ(Log(), "say oi\n  phrase oi \n    diphone oi \n");
+  SetSpeechEngine(nullptr);
+}
+
+}  // namespace kal::test
