@@ -10,7 +10,10 @@
 //    Target: < 200 ms.
 //
 // Runs on SDL's audio device (the dummy driver unless SDL_AUDIODRIVER is
-// set), with letter recordings written into a scratch drives folder.
+// set). With BENCH_DRIVES naming an installed drives folder (set-up done,
+// Talven.ini in its C:\windows), the installed recordings and the diphone
+// word voice are used; otherwise letter recordings are written into a
+// scratch drives folder and words are not synthesized.
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -84,10 +87,17 @@ int main() {
   auto start = Clock::now();
   fs::path dir = fs::temp_directory_path() / "bench_key_echo";
   fs::remove_all(dir);
-  setenv("TALVEN_DRIVES", (dir / "drives").c_str(), 1);
+  const char* installed = getenv("BENCH_DRIVES");
   setenv("XDG_CONFIG_HOME", (dir / "config").c_str(), 1);
   if (!getenv("SDL_AUDIODRIVER")) setenv("SDL_AUDIODRIVER", "dummy", 1);
-  WriteLetters(dir / "drives/c/ferlan/som/letras");
+  if (installed) {
+    setenv("TALVEN_DRIVES", installed, 1);
+    std::printf("installed data in %s, diphone word voice\n", installed);
+  } else {
+    setenv("TALVEN_DRIVES", (dir / "drives").c_str(), 1);
+    WriteLetters(dir / "drives/c/ferlan/som/letras");
+    std::printf("scratch letter recordings, no word voice (set BENCH_DRIVES for the installed data)\n");
+  }
   std::string console;
   auto prepared = Clock::now();
 
@@ -95,7 +105,7 @@ int main() {
   kal::SetLoop(kal::MakePollEventLoop());
   kal::ResetConsoleForTest("", &console);
   kal::SetAudio(std::make_unique<TimingAudio>(kal::MakeSdlAudio()));
-  kal::SetWordVoice(kal::MakeLoggingWordVoice());  // the voice database is not part of this measurement
+  if (!installed) kal::SetWordVoice(kal::MakeLoggingWordVoice());
   kal::InitSpeech(0, "");
   auto speech_ready = Clock::now();
   g_armed = true;

@@ -128,6 +128,10 @@ TEST_F(TimeSpeech, SnippetsAreJoinedIntoBuffersOfAtMost30000Bytes) {
   EXPECT_EQ(audio_->AllData().substr(0, 20000), big);
   SpeakWords("nada existe", false);  // missing snippets are skipped
   EXPECT_EQ(audio_->AllData().size(), 33000u);
+  // A snippet longer than the whole buffer is played up to its size.
+  WriteWave(DriveC("ferlan/som/letras/_cem.wav"), Ramp(45000));
+  SpeakWords("cem", false);
+  EXPECT_EQ(audio_->AllData().size(), 63000u);
 }
 
 }  // namespace kal::test
