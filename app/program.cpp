@@ -13,6 +13,7 @@
 #include "interpreter/interpreter.h"
 #include "platform/event_loop.h"
 #include "platform/host.h"
+#include "speech/engines/engine_switch.h"
 #include "speech/orvan/phoneme_tool.h"
 
 namespace kal {
@@ -30,6 +31,7 @@ std::string BaseName(const std::string& path) {
 int RunViewerProgram(const Options& opts) {
   if (!opts.speech_log.empty()) OpenSpeechLog(opts.speech_log);
   SetLoop(MakePollEventLoop());
+  InstallEngineSwitch();
   SetConsoleFrontEnd(MakeConsoleFrontEnd(opts.headless));
   InitSpeech(0, "");
   SetConsoleTitle(BaseName(opts.view_file));
@@ -79,6 +81,7 @@ int ProgramMain(int argc, char** argv) {
     return 1;
   }
   SetLoop(MakePollEventLoop());
+  InstallEngineSwitch();
   SetConsoleFrontEnd(MakeConsoleFrontEnd(opts.headless));
   SetProgramParams(opts.params);
   ResetInterpreter();

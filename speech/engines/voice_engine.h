@@ -1,0 +1,42 @@
+// One text-to-speech engine as the engine switch drives it: the built-in
+// Orvan engine, the in-process local voice (kind 4) or a speech server voice
+// (kinds 5 and 54). Every engine lives for the whole process and is started
+// and released any number of times.
+#pragma once
+
+#include <memory>
+#include <string>
+#include <string_view>
+
+namespace kal {
+
+class VoiceEngine {
+ public:
+  virtual ~VoiceEngine() = default;
+  // voice: 1-based number in the engine's own list; rate and pitch in the
+  // engine's units (0 keeps a default where the engine has one);
+  // output_file: a host path, empty to speak to the sound device. True when
+  // the engine is ready.
+  virtual bool Start(int voice, int rate, int pitch, const std::string& output_file) = 0;
+  // Text in Latin-1; returns at once.
+  virtual void Speak(std::string_view text) = 0;
+  // flag 1 asks only whether text is still waiting to be spoken; flag 0
+  // also whether its sound is still playing. Engines that cannot tell the
+  // two apart ignore it.
+  virtual bool Busy(int flag) = 0;
+  virtual void Stop() = 0;
+  virtual void Release() = 0;
+};
+
+// The engines of this build.
+std::unique_ptr<VoiceEngine> MakeOrvanVoice();
+std::unique_ptr<VoiceEngine> MakeLocalVoice();
+// The two speech server flavours: each has its own connection and state.
+// The 5.4 flavour reads its output module from its own key.
+std::unique_ptr<VoiceEngine> MakeServerVoice(bool flavour54);
+
+// The text the local voice hands to its synthesiser: trimmed; a single
+// digit gets a "." so that it is read as a number. Empty: nothing to say.
+std::string LocalVoiceText(std::string_view text);
+
+}  // namespace kal

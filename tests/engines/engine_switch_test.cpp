@@ -1,0 +1,182 @@
+// The engine switch: which engine each kind reaches, the wait after a
+// start, and the facade driving the switch from its configuration.
+#include <gtest/gtest.h>
+
+#include "console/config.h"
+#include "console/speech_config.h"
+#include "console/speech_engine_port.h"
+#include "console/speech_state.h"
+#include "speech/engines/engine_switch.h"
+#include "tests/speech/speech_fixture.h"
+
+namespace kal::test {
+
+namespace {
+
+// Records every call; busy for a given number of polls after each start.
+struct FakeLog {
+  std::vector<std::string> calls;
+};
+
+class FakeEngine : public VoiceEngine {
+ public:
+  FakeEngine(std::string name, FakeLog* log) : name_(std::move(name)), log_(log) {}
+  bool Start(int voice, int rate, int pitch, const std::string& file) override {
+    log_->calls.push_back(name_ + " start " + std::to_string(voice) + " " + std::to_string(rate) + " " +
+                          std::to_string(pitch) + " [" + file + "]");
+    busy_left = busy_polls;
+    return start_ok;
+  }
+  void Speak(std::string_view text) override { log_->calls.push_back(name_ + " speak " + std::string(text)); }
+  bool Busy(int flag) override {
+    log_->calls.push_back(name_ + " busy " + std::to_string(flag));
+    if (busy_left < 0) return true;  // never settles
+    if (busy_left == 0) return false;
+    --busy_left;
+    return true;
+  }
+  void Stop() override { log_->calls.push_back(name_ + " stop"); }
+  void Release() override { log_->calls.push_back(name_ + " release"); }
+
+  bool start_ok = true;
+  int busy_polls = 0;
+  int busy_left = 0;
+
+ private:
+  std::string name_;
+  FakeLog* log_;
+};
+
+class Switch : public SpeechFixture {
+ protected:
+  void SetUp() override {
+    SpeechFixture::SetUp();
+    ResetEngineSwitch();
+    const char* names[] = {"orvan", "local", "server54", "server"};
+    for (int i = 0; i < 4; ++i) {
+      auto e = std::make_unique<FakeEngine>(names[i], &log_);
+      fakes_[i] = e.get();
+      SetEngineForSlot(static_cast<EngineSlot>(i), std::move(e));
+    }
+  }
+  void TearDown() override {
+    ResetEngineSwitch();
+    SetSpeechEngine(nullptr);
+    SpeechFixture::TearDown();
+  }
+  std::string Calls() {
+    std::string s;
+    for (auto& c : log_.calls) s += c + "\n";
+    log_.calls.clear();
+    return s;
+  }
+  FakeLog log_;
+  FakeEngine* fakes_[4] = {};
+};
+
+}  // namespace
+
+TEST_F(Switch, EachKindReachesItsEngineWithTheArgumentsUnchanged) {
+  EXPECT_EQ(EngineKind(), 5);
+  struct {
+    int kind;
+    const char* engine;
+  } cases[] = {{3, "orvan"}, {4, "local"}, {54, "server54"}, {5, "server"},
+               {0, "server"}, {-1, "server"}, {53, "server"}, {55, "server"}, {40, "server"}};
+  for (auto& c : cases) {
+    ASSERT_TRUE(EngineStart(2, -7, 40, "", c.kind));
+    EXPECT_EQ(EngineKind(), c.kind);
+    EXPECT_EQ(Calls(), std::string(c.engine) + " start 2 -7 40 []\n" + c.engine + " busy 1\n") << c.kind;
+    EngineSpeak("ol\xE1");
+    EngineBusy(0);
+    EngineStop();
+    EngineRelease();
+    std::string e = c.engine;
+    EXPECT_EQ(Calls(), e + " speak ol\xE1\n" + e + " busy 0\n" + e + " stop\n" + e + " release\n");
+  }
+}
+
+TEST_F(Switch, FailedStartKeepsTheKindAndDoesNotWait) {
+  fakes_[1]->start_ok = false;
+  int64_t t0 = Loop().NowMs();
+  EXPECT_FALSE(EngineStart(1, 0, 0, "", 4));
+  EXPECT_EQ(EngineKind(), 4);
+  EXPECT_EQ(Calls(), "local start 1 0 0 []\n");
+  EXPECT_EQ(Loop().NowMs(), t0);
+}
+
+TEST_F(Switch, StartWaitsInFiftyMillisecondStepsUntilNothingIsPending) {
+  fakes_[3]->busy_polls = 3;
+  int64_t t0 = Loop().NowMs();
+  EXPECT_TRUE(EngineStart(1, 0, 0, "", 5));
+  EXPECT_EQ(Loop().NowMs() - t0, 150);
+  EXPECT_EQ(Calls(), "server start 1 0 0 []\nserver busy 1\nserver busy 1\nserver busy 1\nserver busy 1\n");
+}
+
+TEST_F(Switch, StartOfAnEngineThatNeverSettlesEndsAfterTenSeconds) {
+  fakes_[0]->busy_polls = -1;
+  int64_t t0 = Loop().NowMs();
+  EXPECT_TRUE(EngineStart(1, 0, 0, "", 3));
+  EXPECT_EQ(Loop().NowMs() - t0, 10000);
+}
+
+TEST_F(Switch, OutputFileIsMappedLikeAScriptPath) {
+  ASSERT_TRUE(EngineStart(1, 0, 0, "c:\\voz\\saida.wav", 54));
+  EXPECT_EQ(Calls(), "server54 start 1 0 0 [" + (dir_ / "drives/c/voz/saida.wav").string() + "]\nserver54 busy 1\n");
+  ASSERT_TRUE(EngineStart(1, 0, 0, "/tmp/x.wav", 54));
+  EXPECT_EQ(Calls(), "server54 start 1 0 0 [/tmp/x.wav]\nserver54 busy 1\n");
+}
+
+TEST_F(Switch, BusyTakesPostedWorkBeforeAskingTheEngine) {
+  ASSERT_TRUE(EngineStart(1, 0, 0, "", 4));
+  Calls();
+  Loop().Post([this] { log_.calls.push_back("posted"); });
+  EngineBusy(1);
+  EXPECT_EQ(Calls(), "posted\nlocal busy 1\n");
+}
+
+TEST_F(Switch, FacadeStartsTheConfiguredEngine) {
+  InstallEngineSwitch();
+  // No SAPI key: the recorded voice, no engine started.
+  InitSpeech(0, "");
+  EXPECT_FALSE(EngineActive());
+  EXPECT_EQ(Calls(), "");
+
+  WriteConfig("TRADUTOR", "SAPI", "S");
+  if (SpeechConfig("TRADUTOR", "SAPI") != "S") GTEST_SKIP() << "the speech layer does not read Talven.ini in this build";
+  WriteConfig("SERVFALA", "VOZ", "2");
+  WriteConfig("SERVFALA", "VELOCIDADE", "150");
+  WriteConfig("SERVFALA", "TOM", "60");
+  WriteConfig("SERVFALA", "TIPOSAPI", "4");
+  InitSpeech(0, "");
+  EXPECT_TRUE(EngineActive());
+  // The local voice takes its speed in its own units, above 10 too.
+  EXPECT_EQ(Calls(), "local start 2 150 60 []\nlocal busy 1\n");
+  SpeakText("bom dia");
+  EXPECT_EQ(Calls(), "local busy 0\nlocal speak bom dia\n");
+  DoneSpeech();
+  EXPECT_NE(Calls().find("local release"), std::string::npos);
+
+  // A server voice takes -10..10: a larger speed becomes 0.
+  WriteConfig("SERVFALA", "TIPOSAPI", "54");
+  InitSpeech(0, "");
+  EXPECT_EQ(Calls(), "server54 start 2 0 60 []\nserver54 busy 1\n");
+  DoneSpeech();
+  Calls();
+
+  fakes_[3]->start_ok = false;
+  WriteConfig("SERVFALA", "TIPOSAPI", "5");
+  InitSpeech(0, "");
+  EXPECT_FALSE(EngineActive());
+}
+
+TEST(LocalVoiceText, TrimsAndMarksASingleDigit) {
+  EXPECT_EQ(LocalVoiceText("7"), "7.");
+  EXPECT_EQ(LocalVoiceText("  7\r\n"), "7.");
+  EXPECT_EQ(LocalVoiceText("77"), "77");
+  EXPECT_EQ(LocalVoiceText("a"), "a");
+  EXPECT_EQ(LocalVoiceText(" \t "), "");
+  EXPECT_EQ(LocalVoiceText(" bom  dia "), "bom  dia");
+}
+
+}  // namespace kal::test
