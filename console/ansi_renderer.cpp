@@ -127,11 +127,15 @@ void AnsiRenderer::ApplyScroll(const ConsoleGrid& grid, std::string* out) {
     for (Cell& c : shown_) c.known = false;
     return;
   }
+  // Terminals fill a scrolled-in row with the current background colour,
+  // so the new rows are known to be blank in the grid's attribute.
+  uint8_t fill = grid.attribute();
   MoveTo(0, height_ - 1, out);
+  SetAttr(fill, out);
   out->append(k, '\n');  // from column 0, with or without the carriage return
   int n = static_cast<int>(k) * width_;
   std::move(shown_.begin() + n, shown_.end(), shown_.begin());
-  for (auto it = shown_.end() - n; it != shown_.end(); ++it) it->known = false;
+  for (auto it = shown_.end() - n; it != shown_.end(); ++it) *it = Cell{' ', fill, true};
 }
 
 void AnsiRenderer::DrawRow(const ConsoleGrid& grid, int y, std::string* out) {

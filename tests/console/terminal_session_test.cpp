@@ -1,0 +1,117 @@
+// The program in a real terminal (tmux): whatever way it ends, the terminal
+// is left in the mode it was found in.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <thread>
+
+#include "tests/support/temp_folder.h"
+
+namespace kal::test {
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string ReadAll(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::stringstream ss;
+  ss << in.rdbuf();
+  return ss.str();
+}
+
+bool WaitFor(const std::function<bool()>& done, int seconds = 30) {
+  auto end = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
+  while (std::chrono::steady_clock::now() < end) {
+    if (done()) return true;
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+  }
+  return false;
+}
+
+// One tmux server of its own running the program on a script in a private
+// installation whose recorded voice is built first.
+class TerminalSession : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    std::string bin = KALDORIN_BINARY_DIR;
+    if (std::system("tmux -V >/dev/null 2>&1") != 0) GTEST_SKIP() << "tmux is not installed";
+    if (!fs::exists(bin + "/kaldorin") || !fs::exists(bin + "/build_diphones"))
+      GTEST_SKIP() << "the program and its voice builder are not built";
+    env_ = "XDG_CONFIG_HOME=" + dir_ / "config" + " TALVEN_DRIVES=" + dir_ / "drives" +
+           " SDL_AUDIODRIVER=dummy";
+    fs::create_directories(dir_ / "drives/c/ferlan/som/letras");
+    std::string voice = env_ + " " + bin + "/build_diphones --install " + KALDORIN_SOURCE_DIR + "/data >/dev/null 2>&1";
+    ASSERT_EQ(std::system(voice.c_str()), 0);
+  }
+
+  void TearDown() override { std::system(("tmux -S " + dir_ / "sock" + " kill-server 2>/dev/null").c_str()); }
+
+  // Runs the script in the terminal: modes before and after, exit code.
+  void Start(const std::string& script) {
+    std::ofstream(dir_ / "t.kal") << script;
+    std::ofstream(dir_ / "run.sh") << "stty -g > " << dir_ / "before" << "\n"
+                                   << "sh -c 'echo $$ > " << dir_ / "pid" << "; exec env " << env_ << " "
+                                   << KALDORIN_BINARY_DIR << "/kaldorin " << dir_ / "t.kal" << "'\n"
+                                   << "echo $? > " << dir_ / "rc" << "\n"
+                                   << "stty -g > " << dir_ / "after" << "\n"
+                                   << "sleep 60\n";
+    std::string cmd = "tmux -S " + dir_ / "sock" + " new-session -d -x 100 -y 30 'sh " + dir_ / "run.sh" + "'";
+    ASSERT_EQ(std::system(cmd.c_str()), 0);
+  }
+
+  std::string Tmux(const std::string& args) {
+    std::string cmd = "tmux -S " + dir_ / "sock" + " " + args + " > " + dir_ / "out" + " 2>/dev/null";
+    std::system(cmd.c_str());
+    return ReadAll(dir_ / "out");
+  }
+
+  bool ScreenShows(const std::string& text) {
+    return WaitFor([&] { return Tmux("capture-pane -p").find(text) != std::string::npos; });
+  }
+
+  // Waits for the end; the terminal's mode must be the one it started in.
+  void ExpectRestored(const std::string& rc) {
+    ASSERT_TRUE(WaitFor([&] { return fs::exists(dir_ / "after"); })) << Tmux("capture-pane -p");
+    EXPECT_EQ(ReadAll(dir_ / "rc"), rc + "\n");
+    std::string before = ReadAll(dir_ / "before");
+    EXPECT_FALSE(before.empty());
+    EXPECT_EQ(ReadAll(dir_ / "after"), before);
+  }
+
+  TempFolder dir_;
+  std::string env_;
+};
+
+TEST_F(TerminalSession, NormalEndRestoresTheModeAndSaysTheProgramEnded) {
+  Start("escreve \"ok\"\n");
+  ExpectRestored("0");
+  EXPECT_EQ(Tmux("display -p '#{pane_title}'"), "Programa terminado\n");
+}
+
+TEST_F(TerminalSession, ErrorWaitsForEnterInRawModeThenRestores) {
+  Start("xyz\n");
+  ASSERT_TRUE(ScreenShows("XYZ"));
+  Tmux("send-keys Enter");
+  ExpectRestored("1");
+}
+
+TEST_F(TerminalSession, TerminationSignalsRestoreTheMode) {
+  for (const char* sig : {"TERM", "INT", "HUP"}) {
+    SCOPED_TRACE(sig);
+    std::filesystem::remove(dir_ / "after");
+    Tmux("kill-server");
+    Start("xyz\n");
+    ASSERT_TRUE(ScreenShows("XYZ"));
+    std::system(("kill -" + std::string(sig) + " $(cat " + dir_ / "pid" + ")").c_str());
+    std::string code = std::string(sig) == "TERM" ? "143" : std::string(sig) == "INT" ? "130" : "129";
+    ExpectRestored(code);
+  }
+}
+
+}  // namespace
+}  // namespace kal::test
