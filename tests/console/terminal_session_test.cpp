@@ -49,10 +49,16 @@ class TerminalSession : public ::testing::Test {
     ASSERT_EQ(std::system(voice.c_str()), 0);
   }
 
-  void TearDown() override { std::system(("tmux -S " + dir_ / "sock" + " kill-server 2>/dev/null").c_str()); }
+  void TearDown() override { KillServer(); }
+
+  // Each session gets a server (socket) of its own: a new server on the
+  // socket of one just killed may fail to start.
+  std::string Socket() const { return dir_ / ("sock" + std::to_string(session_)); }
+  void KillServer() { std::system(("tmux -S " + Socket() + " kill-server 2>/dev/null").c_str()); }
 
   // Runs the script in the terminal: modes before and after, exit code.
   void Start(const std::string& script) {
+    ++session_;
     std::ofstream(dir_ / "t.kal") << script;
     std::ofstream(dir_ / "run.sh") << "stty -g > " << dir_ / "before" << "\n"
                                    << "sh -c 'echo $$ > " << dir_ / "pid" << "; exec env " << env_ << " "
@@ -60,12 +66,12 @@ class TerminalSession : public ::testing::Test {
                                    << "echo $? > " << dir_ / "rc" << "\n"
                                    << "stty -g > " << dir_ / "after" << "\n"
                                    << "sleep 60\n";
-    std::string cmd = "tmux -S " + dir_ / "sock" + " new-session -d -x 100 -y 30 'sh " + dir_ / "run.sh" + "'";
+    std::string cmd = "tmux -S " + Socket() + " new-session -d -x 100 -y 30 'sh " + dir_ / "run.sh" + "'";
     ASSERT_EQ(std::system(cmd.c_str()), 0);
   }
 
   std::string Tmux(const std::string& args) {
-    std::string cmd = "tmux -S " + dir_ / "sock" + " " + args + " > " + dir_ / "out" + " 2>/dev/null";
+    std::string cmd = "tmux -S " + Socket() + " " + args + " > " + dir_ / "out" + " 2>/dev/null";
     std::system(cmd.c_str());
     return ReadAll(dir_ / "out");
   }
@@ -85,6 +91,7 @@ class TerminalSession : public ::testing::Test {
 
   TempFolder dir_;
   std::string env_;
+  int session_ = 0;
 };
 
 TEST_F(TerminalSession, NormalEndRestoresTheModeAndSaysTheProgramEnded) {
@@ -104,7 +111,7 @@ TEST_F(TerminalSession, TerminationSignalsRestoreTheMode) {
   for (const char* sig : {"TERM", "INT", "HUP"}) {
     SCOPED_TRACE(sig);
     std::filesystem::remove(dir_ / "after");
-    Tmux("kill-server");
+    KillServer();
     Start("xyz\n");
     ASSERT_TRUE(ScreenShows("XYZ"));
     std::system(("kill -" + std::string(sig) + " $(cat " + dir_ / "pid" + ")").c_str());
