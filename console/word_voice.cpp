@@ -2,11 +2,8 @@
 
 #include "console/speech_log.h"
 
-#if __has_include("speech/diphone/diphone.h") && __has_include("speech/diphone/translator.h")
-#define KALDORIN_HAVE_DIPHONE 1
 #include "speech/diphone/diphone.h"
 #include "speech/diphone/translator.h"
-#endif
 
 namespace kal {
 
@@ -26,7 +23,6 @@ class LoggingWordVoice : public WordVoice {
   void Close() override {}
 };
 
-#if KALDORIN_HAVE_DIPHONE
 class DiphoneWordVoice : public WordVoice {
  public:
   int Start() override { return DiphoneStart(); }
@@ -38,7 +34,6 @@ class DiphoneWordVoice : public WordVoice {
   }
   void Close() override { DiphoneClose(); }
 };
-#endif
 
 }  // namespace
 
@@ -49,14 +44,7 @@ WordVoice& Words() {
 
 void SetWordVoice(std::unique_ptr<WordVoice> voice) { Current() = std::move(voice); }
 
-std::unique_ptr<WordVoice> MakeDiphoneWordVoice() {
-#if KALDORIN_HAVE_DIPHONE
-  return std::make_unique<DiphoneWordVoice>();
-#else
-  // Without the diphone voice in the build, words are not spoken.
-  return std::make_unique<LoggingWordVoice>();
-#endif
-}
+std::unique_ptr<WordVoice> MakeDiphoneWordVoice() { return std::make_unique<DiphoneWordVoice>(); }
 
 std::unique_ptr<WordVoice> MakeLoggingWordVoice() { return std::make_unique<LoggingWordVoice>(); }
 

@@ -6,12 +6,38 @@
 
 #if KALDORIN_HAVE_SDL2
 #include <SDL.h>
+#include <fcntl.h>
+#include <unistd.h>
 #endif
 
 namespace kal {
 
 #if KALDORIN_HAVE_SDL2
 namespace {
+
+// Audio libraries under SDL (ALSA in particular) print several lines to
+// standard error when no device is there, which would land on the user's
+// console; SDL's own error text says the same in one line. Standard error
+// goes to the null device while SDL looks for a device.
+class QuietStderr {
+ public:
+  QuietStderr() {
+    saved_ = dup(STDERR_FILENO);
+    int null = open("/dev/null", O_WRONLY | O_CLOEXEC);
+    if (saved_ >= 0 && null >= 0) dup2(null, STDERR_FILENO);
+    if (null >= 0) close(null);
+  }
+  ~QuietStderr() {
+    if (saved_ < 0) return;
+    dup2(saved_, STDERR_FILENO);
+    close(saved_);
+  }
+  QuietStderr(const QuietStderr&) = delete;
+  QuietStderr& operator=(const QuietStderr&) = delete;
+
+ private:
+  int saved_ = -1;
+};
 
 class SdlAudio : public AudioDevice {
  public:
@@ -44,7 +70,10 @@ class SdlAudio : public AudioDevice {
     // 23 ms at 11025 Hz).
     want.samples = format.rate <= 24000 ? 256 : 512;
     want.callback = nullptr;
-    dev_ = SDL_OpenAudioDevice(name, 0, &want, &have, 0);
+    {
+      QuietStderr quiet;
+      dev_ = SDL_OpenAudioDevice(name, 0, &want, &have, 0);
+    }
     if (dev_ == 0) {
       if (err) *err = SDL_GetError();
       return false;
@@ -88,6 +117,7 @@ class SdlAudio : public AudioDevice {
       return false;
     }
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+    QuietStderr quiet;
     if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
       failed_ = true;
       why_ = SDL_GetError();
