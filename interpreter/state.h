@@ -45,6 +45,12 @@ struct InterpreterState {
   int nesting = 0;  // depth of lines run from within a line (SE, CMD)
 
   ScriptIndex index;
+
+  // Network commands: the TLS request of CONECTA's SSL prefix (dropped when
+  // a connection channel is closed) and the last target, for ATIVASSL.
+  bool tls_request = false;
+  std::string last_host, last_port_text;
+  uint16_t last_port = 0;
 };
 
 InterpreterState& Interp();

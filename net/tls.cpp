@@ -94,6 +94,9 @@ bool ReadyContext() {
   auto& t = T();
   if (t.ready) return true;
   if (!t.available) return false;
+  // No clean-up at exit: a connection still open when the program ends is
+  // closed after that point, and must find the library still there.
+  OPENSSL_init_ssl(OPENSSL_INIT_NO_ATEXIT, nullptr);
   t.context = SSL_CTX_new(TLS_client_method());
   if (!t.context) return false;
   // The peer's certificate is accepted as it is.

@@ -3,6 +3,7 @@
 // transfer and servers that misbehave.
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
@@ -159,7 +160,7 @@ TEST_F(DownloadTest, ErrorRepliesAndBrokenStatusLines) {
 }
 
 TEST_F(DownloadTest, FollowsRedirectionsUpToALimit) {
-  int hops = 0;
+  std::atomic<int> hops{0};
   std::unique_ptr<LocalServer> target;
   target = std::make_unique<LocalServer>([&](ServerConnection& c) {
     std::string head = c.ReadHead();

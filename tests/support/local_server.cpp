@@ -120,9 +120,12 @@ LocalServer::LocalServer(Handler handler, bool tls) : handler_(std::move(handler
 
 LocalServer::~LocalServer() {
   stopping_ = true;
-  int c = current_.load();
-  if (c >= 0) SockShutdown(c);
   thread_.join();
+  {
+    std::lock_guard<std::mutex> lock(mu_);
+    for (int s : open_) SockShutdown(s);
+  }
+  for (auto& w : workers_) w.join();
   SockClose(listener_);
 }
 
@@ -135,28 +138,40 @@ void LocalServer::Run() {
     if (SockWaitReadable(listener_, 20000) <= 0) continue;
     int s = SockAccept(listener_);
     if (s < 0) continue;
-    current_ = s;
-    if (stopping_) SockShutdown(s);
     ++connections_;
-    SSL* ssl = nullptr;
-    if (tls_) {
-      ssl = SSL_new(ServerContext());
-      SSL_set_fd(ssl, s);
-      if (SSL_accept(ssl) <= 0) {
-        SSL_free(ssl);
-        SockClose(s);
-        current_ = -1;
-        continue;
-      }
+    std::lock_guard<std::mutex> lock(mu_);
+    open_.push_back(s);
+    workers_.emplace_back([this, s] { Serve(s); });
+  }
+}
+
+void LocalServer::Serve(int s) {
+  SSL* ssl = nullptr;
+  if (tls_) {
+    ssl = SSL_new(ServerContext());
+    SSL_set_fd(ssl, s);
+    if (SSL_accept(ssl) <= 0) {
+      SSL_free(ssl);
+      ssl = nullptr;
+    } else {
       const char* sni = SSL_get_servername(ssl, TLSEXT_NAMETYPE_host_name);
       std::lock_guard<std::mutex> lock(mu_);
       names_.push_back(sni ? sni : "");
     }
-    {
-      ServerConnection conn(s, ssl, this);
-      handler_(conn);
-    }
-    current_ = -1;
+  }
+  // The socket leaves the list before it is closed, so that its number,
+  // once given to a new connection, is not taken for this one.
+  auto forget = [this, s] {
+    std::lock_guard<std::mutex> lock(mu_);
+    std::erase(open_, s);
+  };
+  if (!tls_ || ssl) {
+    ServerConnection conn(s, ssl, this);  // closes the socket when done
+    handler_(conn);
+    forget();
+  } else {
+    forget();
+    SockClose(s);
   }
 }
 

@@ -1,5 +1,6 @@
 // A small server on 127.0.0.1 for network tests: it accepts connections on
-// a thread of its own, one at a time, and hands each to the test's handler.
+// a thread of its own and hands each to the test's handler on a thread of
+// the connection's own.
 // With tls set it answers with a certificate made at start (self-signed).
 #pragma once
 
@@ -58,14 +59,16 @@ class LocalServer {
 
  private:
   void Run();
+  void Serve(int socket);
   Handler handler_;
   bool tls_;
   int listener_ = -1;
   int port_ = 0;
   std::atomic<bool> stopping_{false};
   std::atomic<int> connections_{0};
-  std::atomic<int> current_{-1};
   std::mutex mu_;
+  std::vector<int> open_;  // sockets of connections being served
+  std::vector<std::thread> workers_;
   std::vector<std::string> heads_;
   std::vector<std::string> names_;
   std::thread thread_;
