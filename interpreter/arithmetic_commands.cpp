@@ -17,8 +17,10 @@ namespace {
 
 // Reads "var number": the variable slot and the number operand.
 bool ReadVarAndNumber(std::string_view* args, int* slot, int32_t* n) {
-  std::string text;
-  return ReadVariableRef(args, slot) && !args->empty() && ReadOperand(args, &text) && ParseNumber(text, n);
+  std::string scratch;
+  std::string_view text;
+  return ReadVariableRef(args, slot) && !args->empty() && ReadOperandView(args, &text, &scratch) &&
+         ParseNumber(text, n);
 }
 
 // Splits a value into a prefix and its numeric suffix (the digits at its

@@ -26,29 +26,30 @@ unsigned char Upper(unsigned char c) {
 class ComparisonForm {
  public:
   explicit ComparisonForm(std::string_view raw) {
-    bool needs_upper = false;
-    for (char c : raw)
-      if (Upper(static_cast<unsigned char>(c)) != static_cast<unsigned char>(c)) {
+    bool digits = true, needs_upper = false;
+    for (char ch : raw) {
+      unsigned char c = static_cast<unsigned char>(ch);
+      digits = digits && c >= '0' && c <= '9';
+      if ((c >= 'a' && c <= 'z') || c >= 0xE0) {
         needs_upper = true;
         break;
       }
+    }
     if (needs_upper) {
       upper_.assign(raw);
       for (auto& c : upper_) c = static_cast<char>(Upper(static_cast<unsigned char>(c)));
       view_ = upper_;
-      return;
-    }
-    if (AllDigits(raw)) {
-      // 20 zeros before the digits, the last 21 characters kept: the
-      // empty text is 20 zeros, so it equals no number.
+    } else if (digits) {
+      // 20 zeros before the digits, the last 21 characters kept: the empty
+      // text is 20 zeros, so it equals no number.
       size_t total = raw.size() + 20 < sizeof pad_ ? raw.size() + 20 : sizeof pad_;
       size_t keep = raw.size() < total ? raw.size() : total;
       std::memset(pad_, '0', total - keep);
       std::memcpy(pad_ + total - keep, raw.data() + raw.size() - keep, keep);
       view_ = std::string_view(pad_, total);
-      return;
+    } else {
+      view_ = raw;
     }
-    view_ = raw;
   }
   std::string_view view() const { return view_; }
 
@@ -60,21 +61,26 @@ class ComparisonForm {
 
 enum class Op { kGe, kLe, kEqExact, kNe, kContains, kBegins, kEnds, kIn, kEq, kLt, kGt };
 
+// Operators in the order they are tried: two- and three-character ones
+// first, so that =* is never read as = followed by an asterisk.
 bool ReadOperator(std::string_view* text, Op* op) {
-  static constexpr struct {
-    std::string_view token;
-    Op op;
-  } kOps[] = {{">=", Op::kGe}, {"<=", Op::kLe}, {"==", Op::kEqExact}, {"<>", Op::kNe},
-              {"*=*", Op::kContains}, {"=*", Op::kBegins}, {"*=", Op::kEnds}, {"EM", Op::kIn},
-              {"=", Op::kEq}, {"<", Op::kLt}, {">", Op::kGt}};
-  for (const auto& o : kOps) {
-    if (o.op == Op::kIn ? StartsWithKeyword(*text, "EM") : text->substr(0, o.token.size()) == o.token) {
-      text->remove_prefix(o.token.size());
-      *op = o.op;
-      return true;
-    }
-  }
-  return false;
+  std::string_view t = *text;
+  char c0 = t[0], c1 = t.size() > 1 ? t[1] : '\0', c2 = t.size() > 2 ? t[2] : '\0';
+  size_t len = 2;
+  if (c0 == '>' && c1 == '=') *op = Op::kGe;
+  else if (c0 == '<' && c1 == '=') *op = Op::kLe;
+  else if (c0 == '=' && c1 == '=') *op = Op::kEqExact;
+  else if (c0 == '<' && c1 == '>') *op = Op::kNe;
+  else if (c0 == '*' && c1 == '=' && c2 == '*') *op = Op::kContains, len = 3;
+  else if (c0 == '=' && c1 == '*') *op = Op::kBegins;
+  else if (c0 == '*' && c1 == '=') *op = Op::kEnds;
+  else if ((c0 | 0x20) == 'e' && (c1 | 0x20) == 'm') *op = Op::kIn;
+  else if (c0 == '=') *op = Op::kEq, len = 1;
+  else if (c0 == '<') *op = Op::kLt, len = 1;
+  else if (c0 == '>') *op = Op::kGt, len = 1;
+  else return false;
+  text->remove_prefix(len);
+  return true;
 }
 
 bool InList(std::string_view left, const ListSlot& list) {
@@ -84,14 +90,14 @@ bool InList(std::string_view left, const ListSlot& list) {
   return false;
 }
 
-bool Compare(Op op, const std::string& l, const std::string& r) {
+bool Compare(Op op, std::string_view l, std::string_view r) {
   switch (op) {
     case Op::kEqExact: return l == r;
-    case Op::kContains: return !r.empty() && l.find(r) != std::string::npos;
-    case Op::kBegins: return !r.empty() && l.compare(0, r.size(), r) == 0;
+    case Op::kContains: return !r.empty() && l.find(r) != std::string_view::npos;
+    case Op::kBegins: return !r.empty() && l.substr(0, r.size()) == r;
     case Op::kEnds: {
-      size_t at = r.empty() ? std::string::npos : l.find(r);
-      return at != std::string::npos && at + r.size() == l.size();
+      size_t at = r.empty() ? std::string_view::npos : l.find(r);
+      return at != std::string_view::npos && at + r.size() == l.size();
     }
     default: break;
   }
@@ -121,14 +127,14 @@ bool EvaluateCondition(std::string_view* text, bool* truth) {
   std::string_view t = TrimBlanks(*text);
   if (t.empty()) return false;
   bool negate = false;
-  if (StartsWithKeyword(t, "NAO") || StartsWithKeyword(t, "N\xC3O")) {
+  if ((t[0] == 'N' || t[0] == 'n') && (StartsWithKeyword(t, "NAO") || StartsWithKeyword(t, "N\xC3O"))) {
     negate = true;
     t = TrimBlanks(t.substr(3));
     if (t.empty()) return false;
   }
-  // Reused buffers: conditions are never evaluated within one another.
-  static std::string left, right;
-  if (!ReadOperand(&t, &left) || t.empty()) return false;
+  std::string left_scratch, right_scratch;
+  std::string_view left, right;
+  if (!ReadOperandView(&t, &left, &left_scratch) || t.empty()) return false;
   Op op;
   if (!ReadOperator(&t, &op)) return false;
   t = TrimBlanks(t);
@@ -141,7 +147,7 @@ bool EvaluateCondition(std::string_view* text, bool* truth) {
     if (!list) return false;
     result = InList(left, *list);
   } else {
-    if (!ReadOperand(&t, &right)) return false;
+    if (!ReadOperandView(&t, &right, &right_scratch)) return false;
     result = Compare(op, left, right);
   }
   *truth = result != negate;

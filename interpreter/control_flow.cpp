@@ -82,9 +82,10 @@ bool IsWord(std::string_view args, std::string_view upper_word) {
 bool RepeteStep(std::string_view rest) {
   int slot;
   if (!ReadVariableRef(&rest, &slot) || rest.empty()) return false;
-  std::string count_text;
+  std::string scratch;
+  std::string_view count_text;
   int32_t count, value;
-  if (!ReadOperand(&rest, &count_text) || !ParseNumber(count_text, &count)) return false;
+  if (!ReadOperandView(&rest, &count_text, &scratch) || !ParseNumber(count_text, &count)) return false;
   std::string& var = Var(slot);
   if (!ParseNumber(var, &value)) return false;
   int64_t next = static_cast<int64_t>(value) + 1;

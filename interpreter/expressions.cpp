@@ -6,6 +6,7 @@
 
 #include "interpreter/conditions.h"
 #include "interpreter/numbers.h"
+#include "interpreter/state.h"
 #include "interpreter/variables.h"
 
 namespace kal {

@@ -5,22 +5,10 @@
 
 #include "interpreter/conditions.h"
 #include "interpreter/numbers.h"
+#include "interpreter/state.h"
 #include "interpreter/variables.h"
 
 namespace kal {
-
-std::string_view TrimFrontBlanks(std::string_view text) {
-  size_t b = 0;
-  while (b < text.size() && IsBlank(text[b])) ++b;
-  return text.substr(b);
-}
-
-std::string_view TrimBlanks(std::string_view text) {
-  text = TrimFrontBlanks(text);
-  size_t e = text.size();
-  while (e > 0 && IsBlank(text[e - 1])) --e;
-  return text.substr(0, e);
-}
 
 namespace {
 
@@ -48,26 +36,34 @@ void ReadQuoted(std::string_view* args, std::string* value) {
 
 }  // namespace
 
-bool ReadOperand(std::string_view* args, std::string* value) {
+bool ReadOperandView(std::string_view* args, std::string_view* view, std::string* scratch) {
   std::string_view t = TrimFrontBlanks(*args);
-  value->clear();
   if (t.empty()) return false;
   char c = t[0];
   if (c == '-' || IsDigit(c)) {
     size_t n = 1;
     while (n < t.size() && IsDigit(t[n])) ++n;
-    value->assign(t.substr(0, n));
+    *view = t.substr(0, n);
     t.remove_prefix(n);
   } else if (c == '"') {
-    ReadQuoted(&t, value);
+    // A string with no doubled quote mark is a plain slice of the line.
+    size_t q = t.find('"', 1);
+    if (q != std::string_view::npos && (q + 1 >= t.size() || t[q + 1] != '"')) {
+      *view = t.substr(1, q - 1);
+      t.remove_prefix(q + 1);
+    } else {
+      scratch->clear();
+      ReadQuoted(&t, scratch);
+      *view = *scratch;
+    }
   } else if (c == '$') {
     size_t n = NameLength(t.substr(1));
     int slot;
     if (n == 0 || !LookupName(t.substr(1, n), &slot)) return false;
-    value->assign(Var(slot));
+    *view = Var(slot);
     t.remove_prefix(1 + n);
   } else if (int slot = LetterSlot(static_cast<unsigned char>(c))) {
-    value->assign(Var(slot));
+    *view = Var(slot);
     t.remove_prefix(1);
   } else if (c == '(') {
     t.remove_prefix(1);
@@ -76,11 +72,23 @@ bool ReadOperand(std::string_view* args, std::string* value) {
     t = TrimFrontBlanks(t);
     if (t.empty() || t[0] != ')') return false;
     t.remove_prefix(1);
-    AppendNumber(value, v);
+    scratch->clear();
+    AppendNumber(scratch, v);
+    *view = *scratch;
   } else {
     return false;
   }
   *args = TrimBlanks(t);
+  return true;
+}
+
+bool ReadOperand(std::string_view* args, std::string* value) {
+  std::string_view view;
+  if (!ReadOperandView(args, &view, value)) {
+    value->clear();
+    return false;
+  }
+  if (view.data() != value->data()) value->assign(view);
   return true;
 }
 

@@ -1,4 +1,5 @@
 // The script store, the run loop and the run driver.
+#include <cstdint>
 #include <string>
 
 #include "console/console.h"
@@ -11,10 +12,7 @@
 
 namespace kal {
 
-InterpreterState& Interp() {
-  static InterpreterState s;
-  return s;
-}
+InterpreterState g_interpreter;
 
 RunLimits& Limits() {
   static RunLimits limits;
@@ -62,11 +60,11 @@ RunOutcome RunScript() {
   s.stop = false;
   s.call_depth = 0;
   s.last_status = 0;
-  int64_t budget = Limits().max_lines;
+  int64_t budget_end = Limits().max_lines > 0 ? s.lines_run + Limits().max_lines : INT64_MAX;
   while (s.current_line <= s.line_count && !s.stop && !s.error) {
     ExecuteStoredLine(s.current_line);
     if (!s.stop && !s.error) ++s.current_line;
-    if (budget > 0 && --budget == 0) s.stop = true;
+    if (++s.lines_run == budget_end) s.stop = true;
   }
   RunOutcome r{s.error ? 1 : 0, s.current_line};
   s.line_count = 0;

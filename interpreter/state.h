@@ -42,7 +42,8 @@ struct InterpreterState {
   ListTable lists;
   ChannelTable channels;
   uint64_t random_state = 0x2545F4914F6CDD1DULL;  // fixed seed until RANDOMIZA
-  int nesting = 0;  // depth of lines run from within a line (SE, CMD)
+  int nesting = 0;        // depth of lines run from within a line (SE, CMD)
+  int64_t lines_run = 0;  // lines executed by the run loop since the reset
 
   ScriptIndex index;
 
@@ -53,7 +54,10 @@ struct InterpreterState {
   uint16_t last_port = 0;
 };
 
-InterpreterState& Interp();
+// The one interpreter of the process (defined in run.cpp).
+extern InterpreterState g_interpreter;
+inline InterpreterState& Interp() { return g_interpreter; }
+inline std::string& Var(int slot) { return g_interpreter.vars[static_cast<size_t>(slot)]; }
 
 // Limits that tests, the benchmark and the fuzzer set; they survive resets.
 struct RunLimits {

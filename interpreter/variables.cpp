@@ -6,14 +6,6 @@
 
 namespace kal {
 
-std::string& Var(int slot) { return Interp().vars[slot]; }
-
-int LetterSlot(unsigned char c) {
-  if (c >= 'a' && c <= 'z') return c - 'a' + 1;
-  if (c >= 'A' && c <= 'Z') return c - 'A' + 1;
-  return 0;
-}
-
 size_t NameLength(std::string_view text) {
   size_t n = 0;
   while (n < text.size() && IsNameChar(static_cast<unsigned char>(text[n]))) ++n;

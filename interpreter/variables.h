@@ -13,11 +13,13 @@ constexpr int kLetterVariables = 26;
 constexpr int kMaxNamedVariables = 101;
 constexpr int kVariableSlots = kLetterVariables + kMaxNamedVariables;  // 127
 
-// The value of a slot (1..127).
-std::string& Var(int slot);
+// The value of a slot (1..127): Var(slot), declared in interpreter/state.h.
 
 // The slot of a letter a..z or A..Z; 0 for any other byte.
-int LetterSlot(unsigned char c);
+inline int LetterSlot(unsigned char c) {
+  unsigned char folded = c | 0x20;
+  return folded >= 'a' && folded <= 'z' ? folded - 'a' + 1 : 0;
+}
 
 // Characters of a variable name: a..z, A..Z, 0..9 and '_'.
 inline bool IsNameChar(unsigned char c) {
