@@ -1,26 +1,42 @@
 #!/bin/sh
 # Installs what the program and its tests need on Debian 12 (run as root).
-# MBROLA is in contrib and its voices in non-free, so those components are
-# added for bookworm first.
 set -eu
 export DEBIAN_FRONTEND=noninteractive
 
+# Components configured for the Debian release this machine follows
+# ("bookworm", or "stable" on machines that name it so), as apt itself reads
+# both the deb822 .sources files and the one-line sources.list format.
+configured() {
+    apt-get indextargets --no-release-info \
+        --format '$(REPO_URI) $(RELEASE) $(COMPONENT) $(TARGET_OF)' 2>/dev/null |
+        awk '$4 == "deb" && ($2 == "bookworm" || $2 == "stable")' | sort -u
+}
+
+# MBROLA is in contrib and its voices in non-free. A stock install lists only
+# main (often with non-free-firmware); the missing components are added in a
+# file of our own, for the same mirror, rather than by editing the system's.
 add_components() {
-    for f in /etc/apt/sources.list.d/debian.sources /etc/apt/sources.list; do
-        [ -f "$f" ] || continue
-        if [ "${f##*.}" = "sources" ]; then
-            grep -q '^Components:.*non-free' "$f" ||
-                sed -i 's/^Components: main$/Components: main contrib non-free non-free-firmware/' "$f"
-        else
-            grep -q 'contrib' "$f" ||
-                sed -i -E 's/^(deb .* bookworm[^ ]*) main$/\1 main contrib non-free non-free-firmware/' "$f"
-        fi
+    list=$(configured)
+    need=""
+    for c in contrib non-free; do
+        printf '%s\n' "$list" | awk -v c="$c" '$3 == c { f = 1 } END { exit !f }' || need="$need $c"
     done
-    # A machine whose sources list lacks the components entirely still gets them.
-    if ! grep -rqs 'contrib' /etc/apt/sources.list /etc/apt/sources.list.d/; then
-        echo 'deb http://deb.debian.org/debian bookworm main contrib non-free' \
-            > /etc/apt/sources.list.d/kaldorin-extra.list
-    fi
+    [ -n "$need" ] || return 0
+    uri=$(printf '%s\n' "$list" | awk '$1 ~ /^(https?|file|ftp):/ { print $1; exit }')
+    release=$(printf '%s\n' "$list" | awk '$1 ~ /^(https?|file|ftp):/ { print $2; exit }')
+    uri=${uri:-http://deb.debian.org/debian/}
+    release=${release:-bookworm}
+    echo "install-deps: adding${need} for $release from $uri"
+    {
+        echo "# Added by kaldorin's scripts/install-deps.sh: mbrola (contrib), mbrola-br3 (non-free)."
+        echo "Types: deb"
+        echo "URIs: $uri"
+        echo "Suites: $release"
+        echo "Components:$need"
+        if [ -f /usr/share/keyrings/debian-archive-keyring.gpg ]; then
+            echo "Signed-By: /usr/share/keyrings/debian-archive-keyring.gpg"
+        fi
+    } > /etc/apt/sources.list.d/kaldorin-extra.sources
 }
 
 PKGS="build-essential cmake pkg-config clang libgtest-dev libgmock-dev libbenchmark-dev
@@ -34,6 +50,6 @@ for p in $PKGS; do
 done
 if [ -n "$missing" ]; then
     add_components
-    apt-get update -qq
-    apt-get install -y -qq --no-install-recommends $missing
+    apt-get update -qq -o Acquire::Retries=3
+    apt-get install -y -qq -o Acquire::Retries=3 --no-install-recommends $missing
 fi
