@@ -119,6 +119,22 @@ TEST_F(Facade, KeyWaitingBeforehandSilencesEverything) {
   EXPECT_EQ(ReadKey(), 'z');
 }
 
+TEST_F(Facade, TypedKeysAreEchoedWithoutWaitingAndCutEachOther) {
+  WriteWave(DriveC("ferlan/som/letras/_97.wav"), Ramp(5000));
+  WriteWave(DriveC("ferlan/som/letras/_98.wav"), Ramp(5000, 3));
+  SetWaveNoWait(true);
+  int64_t t0 = Loop().NowMs();
+  Type("a");
+  EXPECT_EQ(ReadKeySpoken(), 'a');
+  Type("b");
+  EXPECT_EQ(ReadKeySpoken(), 'b');
+  EXPECT_LT(Loop().NowMs() - t0, 20);
+  EXPECT_EQ(audio_->clears(), 1);  // the second key cut the first echo
+  EXPECT_EQ(audio_->pieces().size(), 2u);
+  EXPECT_TRUE(SpeechBusy());
+  SetWaveNoWait(false);
+}
+
 TEST_F(Facade, ErrorBeepThrowsAwayTypedAheadKeys) {
   Type("abc");
   ErrorBeep();
