@@ -1,9 +1,8 @@
-// Kind 3: the built-in Orvan engine behind the switch.
-//
-// The engine itself lives in speech/orvan/; until it is part of the build
-// this stand-in answers that it cannot start, so the facade keeps the
-// recorded voice.
+// Kind 3: the built-in Orvan engine (speech/orvan/) behind the switch. It
+// has no separate notion of pending text, so both busy questions get the
+// same answer.
 #include "speech/engines/voice_engine.h"
+#include "speech/orvan/orvan_engine.h"
 
 namespace kal {
 
@@ -11,11 +10,13 @@ namespace {
 
 class OrvanVoice : public VoiceEngine {
  public:
-  bool Start(int, int, int, const std::string&) override { return false; }
-  void Speak(std::string_view) override {}
-  bool Busy(int) override { return false; }
-  void Stop() override {}
-  void Release() override {}
+  bool Start(int voice, int rate, int pitch, const std::string& output_file) override {
+    return OrvanStart(voice, rate, pitch, output_file);
+  }
+  void Speak(std::string_view text) override { OrvanSpeak(text); }
+  bool Busy(int) override { return OrvanBusy(); }
+  void Stop() override { OrvanStop(); }
+  void Release() override { OrvanRelease(); }
 };
 
 }  // namespace
