@@ -63,6 +63,10 @@ inline constexpr std::string_view kServFala = "SERVFALA";
 inline constexpr std::string_view kVoz = "VOZ";
 inline constexpr std::string_view kTom = "TOM";
 inline constexpr std::string_view kTipoSapi = "TIPOSAPI";  // with kVelocidade
+// Output modules of the speech server for kinds 5 and 54 (empty: the
+// server's default; the 5.4 voice falls back to MODULO).
+inline constexpr std::string_view kModulo = "MODULO";
+inline constexpr std::string_view kModulo54 = "MODULO54";
 
 // [SINTETIZADOR]: the recorded voice, one set per speed 1-5 (name + digit).
 inline constexpr std::string_view kSintetizador = "SINTETIZADOR";

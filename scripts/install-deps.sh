@@ -42,7 +42,7 @@ add_components() {
 PKGS="build-essential cmake pkg-config clang libgtest-dev libgmock-dev libbenchmark-dev
  libssl-dev openssl libsdl2-dev libespeak-ng-dev espeak-ng libspeechd-dev speech-dispatcher
  speech-dispatcher-espeak-ng mbrola mbrola-br3 wget ccache wbrazilian sox perl tcl
- libx11-dev libxtst-dev libbrlapi-dev python3 util-linux tmux curl"
+ libx11-dev libxtst-dev libbrlapi-dev python3 util-linux tmux curl pulseaudio pulseaudio-utils"
 
 missing=""
 for p in $PKGS; do

@@ -34,9 +34,12 @@ void EngineWorker::Run(std::shared_ptr<Shared> s) {
     if (s->jobs.empty()) return;  // quit with nothing left
     auto job = std::move(s->jobs.front());
     s->jobs.pop_front();
+    s->running = true;
+    s->job_started = std::chrono::steady_clock::now();
     lock.unlock();
     job();
     lock.lock();
+    s->running = false;
     ++s->finished;
     s->done.notify_all();
   }
@@ -86,6 +89,17 @@ bool EngineWorker::Drain(int timeout_ms) {
 bool EngineWorker::stuck() const {
   std::lock_guard<std::mutex> lock(shared_->mu);
   return shared_->stuck;
+}
+
+}  // namespace kal
+
+namespace kal {
+
+int64_t EngineWorker::RunningForMs() const {
+  std::lock_guard<std::mutex> lock(shared_->mu);
+  if (!shared_->running) return 0;
+  return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() -
+                                                               shared_->job_started).count();
 }
 
 }  // namespace kal

@@ -9,7 +9,9 @@
 // event loop (Loop().Post).
 #pragma once
 
+#include <chrono>
 #include <condition_variable>
+#include <cstdint>
 #include <deque>
 #include <functional>
 #include <memory>
@@ -40,6 +42,8 @@ class EngineWorker {
   bool Drain(int timeout_ms);
 
   bool stuck() const;
+  // How long the job now running has been at it (0 when idle), real time.
+  int64_t RunningForMs() const;
 
  private:
   struct Shared {
@@ -51,6 +55,8 @@ class EngineWorker {
     uint64_t finished = 0;
     bool quit = false;
     bool stuck = false;
+    bool running = false;
+    std::chrono::steady_clock::time_point job_started;
   };
   static void Run(std::shared_ptr<Shared> s);
   bool WaitFor(uint64_t ticket, int timeout_ms);

@@ -1,0 +1,216 @@
+// The speech server voices (kinds 5 and 54) against a private speech server
+// that the test starts with its own configuration and runtime folder, its
+// sound going to a null sink of a private sound server (or to ALSA's null
+// device when there is no sound server program). Without a speech server
+// program the tests that need one are skipped.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+
+#include "console/config.h"
+#include "console/speech_engine_port.h"
+#include "speech/engines/engine_switch.h"
+#include "tests/speech/speech_fixture.h"
+#include "tests/support/child_process.h"
+#include "tests/support/temp_folder.h"
+
+namespace kal::test {
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+double MsSince(Clock::time_point t) { return std::chrono::duration<double, std::milli>(Clock::now() - t).count(); }
+
+bool Installed(const std::string& path) { return std::filesystem::exists(path); }
+
+const char* kModules = "/usr/lib/speech-dispatcher-modules";
+
+// The private servers, shared by the tests of the suite.
+struct Servers {
+  TempFolder dir;
+  ChildProcess sound, speech, recorder;
+  std::string skip_reason;
+  bool pulse = false;
+  std::string socket;
+  std::string recording;
+};
+Servers* g_servers = nullptr;
+
+std::string Write(const std::string& path, const std::string& text) {
+  WriteFileBytes(path, text);
+  return path;
+}
+
+void StartServers(Servers& s) {
+  if (!Installed("/usr/bin/speech-dispatcher") || !Installed(std::string(kModules) + "/sd_espeak-ng")) {
+    s.skip_reason = "speech-dispatcher with its espeak-ng module is not installed";
+    return;
+  }
+  std::string w = s.dir.path();
+  std::filesystem::create_directories(w + "/run");
+  std::filesystem::permissions(w + "/run", std::filesystem::perms::owner_all);
+  std::filesystem::create_directories(w + "/spd/conf/modules");
+  std::filesystem::create_directories(w + "/spd/log");
+  std::vector<std::pair<std::string, std::string>> env = {{"HOME", w}, {"XDG_RUNTIME_DIR", w + "/run"}};
+  s.pulse = Installed("/usr/bin/pulseaudio");
+  if (s.pulse) {
+    std::string native = w + "/run/native";
+    s.sound.Start({"pulseaudio", "-n", "--daemonize=no", "--exit-idle-time=-1", "--use-pid-file=no",
+                   "--disable-shm=yes", "--log-target=stderr",
+                   "-L", "module-native-protocol-unix socket=" + native + " auth-anonymous=1",
+                   "-L", "module-null-sink sink_name=nullsink", "-L", "module-always-sink"},
+                  env, w + "/pulse.log");
+    s.pulse = WaitForPath(native, 5000);
+    if (s.pulse) env.push_back({"PULSE_SERVER", "unix:" + native});
+    else s.sound.Stop();
+  }
+  Write(w + "/spd/conf/modules/espeak-ng.conf", "EspeakNormalRate 170\nEspeakMinRate 80\nEspeakMaxRate 449\n");
+  s.socket = w + "/spd/speechd.sock";
+  std::string audio = s.pulse ? "AudioOutputMethod \"pulse\"\n" : "AudioOutputMethod \"alsa\"\nAudioALSADevice \"null\"\n";
+  Write(w + "/spd/conf/speechd.conf", "CommunicationMethod \"unix_socket\"\nSocketPath \"" + s.socket +
+                                          "\"\nTimeout 0\n" + audio +
+                                          "AddModule \"espeak-ng\" \"sd_espeak-ng\" \"espeak-ng.conf\"\n"
+                                          "DefaultModule espeak-ng\nDefaultLanguage \"pt-BR\"\nDisableAutoSpawn\n");
+  s.speech.Start({"speech-dispatcher", "-s", "-t", "0", "-C", w + "/spd/conf", "-m", kModules, "-L", w + "/spd/log",
+                  "-P", w + "/spd/pid"},
+                 env, w + "/spd.log");
+  if (!WaitForPath(s.socket, 5000) || !s.speech.Running()) {
+    s.skip_reason = "the private speech server did not start (see " + w + "/spd.log)";
+    return;
+  }
+  if (s.pulse && Installed("/usr/bin/parec")) {
+    s.recording = w + "/rec.raw";
+    std::vector<std::string> args = {"sh", "-c", "exec parec -d nullsink.monitor --format=s16le --rate=22050 "
+                                                 "--channels=1 > " + s.recording};
+    s.recorder.Start(args, env, w + "/parec.log");
+  }
+}
+
+// Samples above a whisper in the recording.
+size_t LoudRecorded(const std::string& path) {
+  std::string pcm = ReadFileBytes(path);
+  size_t n = 0;
+  for (size_t i = 0; i + 1 < pcm.size(); i += 2) {
+    int v = static_cast<int16_t>(static_cast<uint8_t>(pcm[i]) | (static_cast<uint8_t>(pcm[i + 1]) << 8));
+    if (v > 1000 || v < -1000) ++n;
+  }
+  return n;
+}
+
+class ServerVoiceTest : public SpeechFixture {
+ protected:
+  static void SetUpTestSuite() {
+    g_servers = new Servers;
+    StartServers(*g_servers);
+  }
+  static void TearDownTestSuite() {
+    g_servers->recorder.Stop();
+    g_servers->speech.Stop();
+    g_servers->sound.Stop();
+    delete g_servers;
+    g_servers = nullptr;
+  }
+  void SetUp() override {
+    SpeechFixture::SetUp();
+    if (!g_servers->skip_reason.empty()) GTEST_SKIP() << g_servers->skip_reason;
+    address_.emplace("SPEECHD_ADDRESS", "unix_socket:" + g_servers->socket);
+    SetLoop(MakePollEventLoop());
+    ResetEngineSwitch();
+    InstallEngineSwitch();
+    WriteConfig("SERVFALA", "MODULO", "espeak-ng");
+  }
+  void TearDown() override {
+    EngineRelease();
+    ResetEngineSwitch();
+    SetSpeechEngine(nullptr);
+    address_.reset();
+    SpeechFixture::TearDown();
+  }
+  // Waits (at most 20 s) until the engine is quiet; the time it took.
+  double WaitQuiet() {
+    auto t = Clock::now();
+    while (EngineBusy(0) && MsSince(t) < 20000) Loop().Wait(5);
+    return MsSince(t);
+  }
+  std::optional<ScopedEnv> address_;
+};
+
+const char* kSentence = "O rato roeu a roupa do rei de Roma, e a rainha com raiva resolveu remendar.";
+
+}  // namespace
+
+TEST_F(ServerVoiceTest, SpeaksAndTheEndNotificationEndsBusy) {
+  auto t = Clock::now();
+  ASSERT_TRUE(EngineStart(1, 5, 0, "", 5));
+  RecordProperty("start_ms", std::to_string(MsSince(t)));
+  size_t loud_before = g_servers->recording.empty() ? 0 : LoudRecorded(g_servers->recording);
+  EngineSpeak("teste de fala");
+  EXPECT_TRUE(EngineBusy(0));
+  double took = WaitQuiet();
+  RecordProperty("speak_to_end_ms", std::to_string(took));
+  // Heard in real time, and ended by the notification well before the
+  // time a lost message is given.
+  if (g_servers->pulse) {
+    EXPECT_GT(took, 150.0);
+  }
+  EXPECT_LT(took, 6500.0);
+  if (!g_servers->recording.empty()) {
+    EXPECT_GT(LoudRecorded(g_servers->recording), loud_before + 1000);
+  }
+  // An empty text is spoken as a blank and ends too.
+  EngineSpeak("");
+  EXPECT_LT(WaitQuiet(), 6500.0);
+}
+
+TEST_F(ServerVoiceTest, StopCancelsWhatIsQueued) {
+  if (!g_servers->pulse) GTEST_SKIP() << "without a sound server speech is not paced, nothing to cancel";
+  // The second flavour, on the same module; a voice number past the list
+  // starts the first voice.
+  ASSERT_TRUE(EngineStart(100000, 3, 0, "", 54));
+  for (int i = 0; i < 3; ++i) EngineSpeak(kSentence);
+  auto t = Clock::now();
+  while (MsSince(t) < 400) Loop().Wait(10);
+  ASSERT_TRUE(EngineBusy(0));
+  auto stop_at = Clock::now();
+  EngineStop();
+  WaitQuiet();
+  double total = MsSince(stop_at);
+  EXPECT_LT(total, 500.0);
+  RecordProperty("stop_ms", std::to_string(total));
+  // Still usable after a stop.
+  EngineSpeak("sim");
+  EXPECT_TRUE(EngineBusy(0));
+  EXPECT_LT(WaitQuiet(), 6500.0);
+}
+
+// No server anywhere: the start fails within a second and the recorded
+// voice speaks.
+TEST_F(SpeechFixture, NoSpeechServerMeansTheRecordedVoiceWithinASecond) {
+  TempFolder tmp;
+  ScopedEnv address("SPEECHD_ADDRESS", "unix_socket:" + (tmp / "none.sock"));
+  ScopedEnv spawn("SPEECHD_CMD", "/bin/false");
+  SetLoop(MakePollEventLoop());
+  ResetEngineSwitch();
+  InstallEngineSwitch();
+  auto t = Clock::now();
+  EXPECT_FALSE(EngineStart(1, 0, 0, "", 5));
+  EXPECT_FALSE(EngineStart(1, 0, 0, "", 54));
+  EXPECT_LT(MsSince(t), 1000.0);
+
+  WriteConfig("TRADUTOR", "SAPI", "S");
+  WriteConfig("SERVFALA", "TIPOSAPI", "5");
+  t = Clock::now();
+  InitSpeech(0, "");
+  EXPECT_LT(MsSince(t), 1000.0);
+  EXPECT_FALSE(EngineActive());
+  ClearCapturedSpeech();
+  SpeakText("bom dia");
+  EXPECT_NE(Log().find("bom dia"), std::string::npos);
+  ResetEngineSwitch();
+  SetSpeechEngine(nullptr);
+}
+
+}  // namespace kal::test
