@@ -4,8 +4,10 @@
 
 #include <cstdio>
 
+#include "console/braille_keyboard.h"
 #include "console/console_grid.h"
 #include "console/console_settings.h"
+#include "console/console_sound.h"
 #include "console/key_decoder.h"
 #include "console/key_queue.h"
 #include "platform/event_loop.h"
@@ -19,6 +21,7 @@ struct ConsoleState {
   ConsoleGrid grid;
   KeyQueue keys;
   KeyDecoder decoder;
+  BrailleKeyboard braille;
   std::string title;
   uint8_t last_mods = 0;      // modifiers of the key ReadKey returned last
   bool input_ended = false;
@@ -37,6 +40,7 @@ ConsoleState& S() {
 }
 
 void TakeInput();
+void SetBrailleMode(int mode);
 
 // Watches the input descriptor only while the queue has room: a full queue
 // leaves further keys with the system, and a readable descriptor that is
@@ -58,11 +62,29 @@ void UpdateWatch() {
 void Deliver(const std::vector<KeyEvent>& events) {
   auto& s = S();
   for (const KeyEvent& e : events) {
+    bool ctrl = e.mods & kModCtrl;
     switch (e.kind) {
       case KeyEvent::kChar:
+        // With the chord keyboard on, letters and space come from chords.
+        if (s.braille.on() && s.front && s.front->ReportsKeyReleases() && !ctrl &&
+            (e.code == ' ' || (e.code >= 'a' && e.code <= 'z') || (e.code >= 'A' && e.code <= 'Z'))) {
+          s.braille.KeyDown(e.code, ctrl);
+          break;
+        }
         s.keys.PushByte(e.code, e.mods);
         break;
+      case KeyEvent::kKeyUp: {
+        int byte = BrailleKeyboard::kNothing;
+        s.braille.KeyUp(e.code, ctrl, &byte);
+        if (byte != BrailleKeyboard::kNothing) s.keys.PushByte(static_cast<uint8_t>(byte), 0);
+        break;
+      }
       case KeyEvent::kExtended:
+        // Ctrl+Alt+F12 turns the chord keyboard off, Ctrl+Alt+F11 steps its mode.
+        if (ctrl && (e.mods & kModAlt) && (e.code == 105 || e.code == 104)) {
+          SetBrailleMode(e.code == 105 ? 0 : s.braille.mode() + 1);
+          break;
+        }
         s.keys.PushExtended(e.code, e.mods);
         break;
       case KeyEvent::kMouseChar:
@@ -109,6 +131,33 @@ void Present() {
   if (S().front) S().front->Present(S().grid);
 }
 
+// A beep of the chord keyboard's signals.
+void Tone(int frequency, int ms) {
+  Sound(frequency);
+  Delay(ms);
+  NoSound();
+}
+
+void SetBrailleMode(int mode) {
+  auto& s = S();
+  bool was_on = s.braille.on();
+  s.braille.SetMode(mode);
+  if (s.front) s.front->SetKeyReleases(s.braille.on());
+  switch (s.braille.mode()) {
+    case 0:
+      if (was_on) Tone(100, 200);
+      break;
+    case 1:
+      Tone(800, 200);
+      Tone(1600, 200);
+      break;
+    case 2:
+      Tone(800, 200);
+      Tone(400, 200);
+      break;
+  }
+}
+
 KeyDecoder MakeDecoder(const ConsoleFrontEnd* front) {
   if (front && front->TerminalKeys())
     return KeyDecoder(KeyDecoder::Source::kTerminal, static_cast<uint8_t>(front->EraseByte()));
@@ -143,6 +192,7 @@ void ResetConsoleForTest(std::string keys, std::string* out) {
   s.check_eof = false;
   s.mouse_enabled = true;
   s.ignore_next_click = false;
+  s.braille.SetMode(0);
   SetConsoleFrontEnd(MakeMemoryFrontEnd(std::move(keys), out));
 }
 
@@ -159,7 +209,15 @@ void InitConsole() {
   for (int i = 0; i < 16; ++i) s.grid.set_colour_entry(i, table[i]);
   s.grid.set_colours_allowed(!cfg.colours_fixed);
   Present();
+  if (cfg.braille_mode != 0) SetBrailleMode(cfg.braille_mode);
 }
+
+void SetBrailleKeyboardMode(int mode) {
+  InitConsole();
+  SetBrailleMode(mode);
+}
+
+int BrailleKeyboardMode() { return S().braille.mode(); }
 
 void ConsoleWrite(std::string_view bytes) {
   InitConsole();

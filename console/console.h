@@ -66,6 +66,13 @@ void PushKeyEvents(const std::vector<KeyEvent>& events);
 void ClearKeyQueue();
 size_t KeyQueueSize();
 
+// The braille chord keyboard: 0 off, 1 direct, 2 with capital and number
+// signs (values above 2 mean 1); each mode is announced by beeps. Chords
+// need key releases, which only some front ends report; elsewhere the mode
+// is kept but typing is not changed.
+void SetBrailleKeyboardMode(int mode);
+int BrailleKeyboardMode();
+
 // End-of-file check of ConsoleReadLine (Ctrl+Z ends a line); off at start.
 void SetCheckEof(bool on);
 // Mouse buttons and wheel as keys; on at start.

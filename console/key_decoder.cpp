@@ -163,6 +163,7 @@ CsiParams ParseParams(std::string_view p) {
 std::string KeyBytes(const std::vector<KeyEvent>& events) {
   std::string s;
   for (auto& e : events) {
+    if (e.kind == KeyEvent::kKeyUp) continue;
     if (e.kind == KeyEvent::kExtended || e.kind == KeyEvent::kMouseExtended) s.push_back('\0');
     s.push_back(static_cast<char>(e.code));
   }
@@ -374,7 +375,12 @@ size_t KeyDecoder::DecodeCsi(std::string_view s, std::vector<KeyEvent>* out) {
   }
   if (params_begin != params_end && s[params_begin] >= 0x3C) return used;  // private replies
   uint8_t mods = ModsFromParam(p.value[1]);
-  if (p.event == 3) return used;  // a key release
+  if (p.event == 3) {  // a key release: only the chord keyboard wants them
+    unsigned cp = f == 'u' ? static_cast<unsigned>(p.value[0]) : 0;
+    if (cp >= 'A' && cp <= 'Z') cp += 32;
+    if (cp > 0 && cp < 256) Push(out, KeyEvent::kKeyUp, static_cast<uint8_t>(cp), mods);
+    return used;
+  }
   if (uint8_t key = LetterKey(static_cast<char>(f))) {
     EmitExtended(key, mods, out);
   } else if (uint8_t arrow = RxvtArrow(static_cast<char>(f))) {

@@ -41,6 +41,11 @@ class ConsoleFrontEnd {
   // (0 when nothing is there now), or -1 at the end of input.
   virtual int ReadInput(char* buf, int cap) = 0;
 
+  // Key releases (for the braille chord keyboard): asked for while the
+  // chord keyboard is on; ReportsKeyReleases tells whether they come.
+  virtual void SetKeyReleases(bool on) {}
+  virtual bool ReportsKeyReleases() const { return false; }
+
   // The program is about to wait for a key with an empty queue.
   virtual void WaitingForKey() {}
 

@@ -119,6 +119,10 @@ class MemoryFrontEnd : public ConsoleFrontEnd {
     return static_cast<int>(n);
   }
   void WaitingForKey() override { may_type_ = true; }
+  // Typed input may carry key releases ("CSI code;mods:3 u"); they are
+  // taken as reported once asked for.
+  void SetKeyReleases(bool on) override { releases_ = on; }
+  bool ReportsKeyReleases() const override { return releases_; }
   void Restore() override { *out_ += lines_.Flush(); }
 
  private:
@@ -149,6 +153,7 @@ class MemoryFrontEnd : public ConsoleFrontEnd {
   size_t pos_ = 0;
   int64_t resume_at_ = 0;
   bool may_type_ = false;
+  bool releases_ = false;
   std::string* out_;
   LineText lines_;
 };

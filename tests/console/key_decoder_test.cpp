@@ -93,7 +93,7 @@ TEST(KeyDecoder, XtermSequencesGiveTheKeyByteStream) {
       {"Ctrl+Backspace (CSI u)", "\x1b[127;5u", "\x7f", kModCtrl},
       {"Alt+x (CSI u)", "\x1b[120;3u", Z(45), kModAlt},
       {"Ctrl+a (CSI u)", "\x1b[97;5u", "\x01", kModCtrl},
-      {"key release (CSI u) is no key", "\x1b[97;1:3u", "", 0},
+      {"key release (CSI u) is no key byte", "\x1b[97;1:3u", "", 0},
       {"Shift+Tab", "\x1b[Z", "\t", kModShift},
       {"Enter", "\r", "\r", 0},
       {"LF from a terminal is Ctrl+Enter", "\n", "\n", kModCtrl},
@@ -126,6 +126,14 @@ TEST(KeyDecoder, XtermSequencesGiveTheKeyByteStream) {
       EXPECT_EQ(ev.back().mods, c.mods) << c.name;
     }
   }
+}
+
+TEST(KeyDecoder, KeyReleasesAreReportedForTheChordKeyboard) {
+  auto ev = Terminal("\x1b[102;1:1u\x1b[70;2:3u\x1b[32;1:3u");
+  ASSERT_EQ(ev.size(), 3u);
+  EXPECT_EQ(ev[0], (KeyEvent{KeyEvent::kChar, 'f', 0}));
+  EXPECT_EQ(ev[1], (KeyEvent{KeyEvent::kKeyUp, 'f', kModShift}));
+  EXPECT_EQ(ev[2], (KeyEvent{KeyEvent::kKeyUp, ' ', 0}));
 }
 
 TEST(KeyDecoder, MouseKeysAreQueuedByteByByteKinds) {
