@@ -131,6 +131,7 @@ bool StartEngine(const std::string& output_file) {
 void PlayChunk() {
   OrvanState& s = State();
   if (s.chunk.size() < kMinChunkBytes) s.chunk.resize(kMinChunkBytes, '\0');
+  if (s.stats.first_chunk_us == 0) s.stats.first_chunk_us = MicrosSince(s.stats.start);
   PlayWaveMemory(MakeWaveImage(s.chunk, s.mbr->getFreq_MBR(), 1, 16));
   s.chunk.clear();
 }

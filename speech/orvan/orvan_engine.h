@@ -51,10 +51,12 @@ int OrvanSampleRate();
 namespace kal {
 
 // Measurements of the last OrvanSpeak (wall clock, microseconds from the
-// call): when the first samples came out of MBROLA and when all were in.
+// call): when the first samples came out of MBROLA, when the first wave
+// image went to the wave player, and when all samples were in.
 struct OrvanStats {
   std::chrono::steady_clock::time_point start;
   int64_t first_samples_us = 0;
+  int64_t first_chunk_us = 0;
   int64_t total_us = 0;
   int64_t samples = 0;
 };

@@ -40,6 +40,9 @@ std::string PitchPoint(char digit, int percent, double pitch_factor) {
   int table = Prosody().tabhertz[digit - '0'];
   if (table == 0) return "";
   long hz = static_cast<long>(table * pitch_factor * Prosody().hertz) / 100;
+  // A pitch far below the usual range must not give MBROLA a frequency it
+  // rejects (it stops at a malformed line).
+  if (hz <= 0) return "";
   return " " + std::to_string(percent) + " " + std::to_string(hz);
 }
 

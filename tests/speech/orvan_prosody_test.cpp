@@ -142,6 +142,8 @@ TEST_F(OrvanProsody, PitchPointsFromThePattern) {
   // TABHERTZ 0 gives no point; unstressed words have only the first point.
   EXPECT_EQ(Time({";040|asa", "a", ">s", "a", ""}), ";asa|a 100|s 72 80 80|a 145||");
   EXPECT_EQ(Time({";555|sa", "s", "a", ""}), ";sa|s 50 50 100|a 100||");
+  // Extreme rate and pitch settings still give lines MBROLA accepts.
+  EXPECT_EQ(Time({";249|asa", "a", ">s", "a", ""}, -0.5, -1.0), ";asa|a 1|s 1|a 1||");
 }
 
 TEST_F(OrvanProsody, TransitionsWhereTheDatabaseLacksADiphone) {
