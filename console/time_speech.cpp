@@ -22,18 +22,27 @@ int Weekday(int y, int m, int d) {
   return (y + y / 4 - y / 100 + y / 400 + t[m - 1] + d) % 7;
 }
 
-}  // namespace
-
-void SpeakTime() {
-  SpeechLogScope log("time");
-  LocalTime now = NowLocal();
-  int h = now.hour, m = now.minute;
+// The hour and its word, then the minutes and theirs.
+void SayHourMinute(int h, int m) {
   SpeakWords(NumberToWords(h), true);
   if (!FullAnnouncements() && m != 0) PlayNamedSound("_EHORA");
   else PlayNamedSound(h == 0 || h == 1 ? "_hora" : "_horas");
   if (m == 0) return;
   SpeakWords(NumberToWords(m), false);
   if (FullAnnouncements()) PlayNamedSound(m == 1 ? "_minuto" : "_minutos");
+}
+
+}  // namespace
+
+void SpeakTime() {
+  SpeechLogScope log("time");
+  LocalTime now = NowLocal();
+  SayHourMinute(now.hour, now.minute);
+}
+
+void SpeakTimeOf(int hour, int minute) {
+  SpeechLogScope log("time", std::to_string(hour) + ":" + (minute < 10 ? "0" : "") + std::to_string(minute));
+  SayHourMinute(hour, minute);
 }
 
 void SpeakDate() {

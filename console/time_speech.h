@@ -5,6 +5,9 @@
 namespace kal {
 
 void SpeakTime();
+// Reads the given hour (0-99) and minute (0-99) the way SpeakTime reads the
+// clock.
+void SpeakTimeOf(int hour, int minute);
 void SpeakDate();
 
 }  // namespace kal
