@@ -25,21 +25,6 @@ constexpr size_t kTitleMax = 249;
 constexpr size_t kConsoleTitleMax = 300;
 constexpr int kEditFieldMax = 1024;
 
-// Reads operands while they can be read and joins their values; *args is
-// left at the first text that is not an operand.
-std::string JoinOperands(std::string_view* args) {
-  std::string joined, value;
-  while (!args->empty()) {
-    std::string_view before = *args;
-    if (!ReadOperand(args, &value)) {
-      *args = before;
-      break;
-    }
-    joined += value;
-  }
-  return joined;
-}
-
 // Removes a keyword written at the front (any case, no blank needed after).
 bool TakeKeyword(std::string_view* args, std::string_view keyword) {
   if (!StartsWithKeyword(*args, keyword)) return false;

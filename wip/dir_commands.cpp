@@ -10,6 +10,7 @@
 #include <string>
 
 #include "console/latin1.h"
+#include "console/speech.h"
 #include "interpreter/commands.h"
 #include "interpreter/file_state.h"
 #include "interpreter/messages.h"

@@ -30,21 +30,6 @@ struct FileCloser {
 };
 using File = std::unique_ptr<std::FILE, FileCloser>;
 
-// Reads operands one after another while they can be read and joins their
-// values; *args is left at the first text that is not an operand.
-std::string JoinOperands(std::string_view* args) {
-  std::string joined, value;
-  while (!args->empty()) {
-    std::string_view before = *args;
-    if (!ReadOperand(args, &value)) {
-      *args = before;
-      break;
-    }
-    joined += value;
-  }
-  return joined;
-}
-
 // True when both names are the same file on the disk.
 bool SameFile(const std::string& a, const std::string& b) {
   std::error_code ec;

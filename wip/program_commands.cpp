@@ -11,6 +11,7 @@
 
 #include "console/config.h"
 #include "console/console.h"
+#include "console/latin1.h"
 #include "console/speech.h"
 #include "interpreter/command_line.h"
 #include "interpreter/commands.h"
@@ -30,8 +31,17 @@ constexpr int kPollMs = 100;
 constexpr int kDefaultReturnDelay = 1000;
 constexpr size_t kConsoleReadMax = 65535;
 
-// True while a program started in the foreground holds the console.
-bool console_handed_over = false;
+struct ProgramCommandsState {
+  // True while a program started in the foreground holds the console.
+  bool console_handed_over = false;
+  // Bytes of a character the console program's pipes have cut in two.
+  std::string carry_out, carry_err;
+};
+
+ProgramCommandsState& S() {
+  static ProgramCommandsState s;
+  return s;
+}
 
 enum class Launch { kShownWait, kShown, kHidden, kConsole };
 
@@ -64,12 +74,35 @@ void ReturnWait() {
   Delay(ReturnDelay());
 }
 
+// Length of an incomplete UTF-8 sequence at the end of bytes (0 if none).
+size_t IncompleteTail(const std::string& bytes) {
+  size_t n = bytes.size();
+  for (size_t back = 1; back <= 3 && back <= n; ++back) {
+    unsigned char c = static_cast<unsigned char>(bytes[n - back]);
+    if ((c & 0xC0) == 0x80) continue;  // a continuation byte: look further back
+    int need = c >= 0xF0 ? 4 : c >= 0xE0 ? 3 : c >= 0xC0 ? 2 : 1;
+    return need > static_cast<int>(back) ? back : 0;
+  }
+  return 0;
+}
+
+// What the console program wrote on a stream, as Latin-1 text; a character
+// cut in two by the pipe waits for its second half.
+std::string TakeProgramText(int stream) {
+  std::string& carry = stream == 2 ? S().carry_err : S().carry_out;
+  std::string bytes = carry + TakePipedOutput(stream, kConsoleReadMax);
+  size_t tail = IncompleteTail(bytes);
+  carry = bytes.substr(bytes.size() - tail);
+  bytes.resize(bytes.size() - tail);
+  return Utf8ToLatin1(bytes);
+}
+
 }  // namespace
 
 bool ConsoleInFront() {
   if (ConsoleProgramRunning()) return false;
-  if (console_handed_over) {
-    console_handed_over = false;
+  if (S().console_handed_over) {
+    S().console_handed_over = false;
     ReclaimTerminal();
     ResumeConsole();
   }
@@ -100,9 +133,10 @@ bool CmdExecuta(std::string_view args) {
     if (req.streams == ChildStreams::kConsole) SuspendConsole();
     std::string err;
     ok = StartProgram(req, &err) > 0;
+    if (ok && req.streams == ChildStreams::kPipes) S().carry_out.clear(), S().carry_err.clear();
     if (req.streams == ChildStreams::kConsole) {
       if (ok) {
-        console_handed_over = true;
+        S().console_handed_over = true;
       } else {
         ResumeConsole();
       }
@@ -122,13 +156,13 @@ bool CmdExisteProg(std::string_view args) {
 }
 
 // ENVIACMD text: the text and a line end go to the console program's input.
-// The line end is the host's (LF): the programs started here read their
-// lines the host's way. Nothing waits for the program to read.
+// The line end and the text are the host's (LF, UTF-8): the programs started
+// here read their lines the host's way. Nothing waits for the program to read.
 bool CmdEnviaCmd(std::string_view args) {
   std::string text;
   if (args.empty() || !ReadOperand(&args, &text)) return false;
   Delay(kPollMs);
-  SendToPipedProgram(text + "\n");
+  SendToPipedProgram(Latin1ToUtf8(text) + "\n");
   return true;
 }
 
@@ -136,12 +170,12 @@ bool ReadConsoleProgram(std::string_view args) {
   args = TrimBlanks(args.substr(8));  // "CONSOLE "
   int slot = 0;
   if (!ReadVariableRef(&args, &slot)) return false;
-  std::string result = TakePipedOutput(1, kConsoleReadMax);
+  std::string result = TakeProgramText(1);
   if (!result.empty()) {
     result += "\r\n";
-    result += TakePipedOutput(2, kConsoleReadMax);
+    result += TakeProgramText(2);
   } else {
-    result = TakePipedOutput(2, kConsoleReadMax);
+    result = TakeProgramText(2);
   }
   if (!result.empty()) result += "\r\n";
   Var(slot) = std::move(result);

@@ -2,6 +2,7 @@
 #include "interpreter/program_start.h"
 
 #include "console/config.h"
+#include "console/latin1.h"
 #include "interpreter/command_line.h"
 #include "platform/paths.h"
 
@@ -32,7 +33,11 @@ std::string FileNamePart(std::string_view s) {
   return std::string(cut == std::string_view::npos ? s : s.substr(cut + 1));
 }
 
-std::string MapArgument(const std::string& arg) { return IsWindowsPathArgument(arg) ? HostPath(arg) : arg; }
+// Windows paths become host paths; other arguments go to the host's
+// programs as UTF-8 text.
+std::string MapArgument(const std::string& arg) {
+  return IsWindowsPathArgument(arg) ? HostPath(arg) : Latin1ToUtf8(arg);
+}
 
 // A configured command line (program map or PROG. key) becomes the program
 // and the arguments that go first.
@@ -81,7 +86,7 @@ bool ResolveProgram(std::string_view program, std::string_view params, bool docu
   req->args.clear();
   for (auto& a : SplitArguments(params)) req->args.push_back(MapArgument(a));
   if (program.empty()) return false;
-  if (IsAddress(program)) return documents && UseDocument(program, std::string(program), req);
+  if (IsAddress(program)) return documents && UseDocument(program, Latin1ToUtf8(program), req);
   std::string host = HostPath(program);
   if (HostExists(host)) {
     if (IsExecutableFile(host)) {

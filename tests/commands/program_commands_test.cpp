@@ -1,0 +1,140 @@
+// EXECUTA, EXISTEPROG, ENVIACMD, LE CONSOLE and CMD against real programs.
+// The helper tests/commands/data/record_args.sh writes its working folder
+// and its arguments to the file named by KAL_RECORD.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <filesystem>
+#include <thread>
+
+#include "platform/event_loop.h"
+#include "tests/support/script_harness.h"
+#include "tests/support/temp_folder.h"
+
+namespace kal::test {
+namespace {
+
+const std::string kRecorder = std::string(KALDORIN_SOURCE_DIR) + "/tests/commands/data/record_args.sh";
+
+class ProgramCommands : public ::testing::Test {
+ protected:
+  ProgramCommands() : record_env_("KAL_RECORD", box_.tmp() / "record.txt") {}
+  std::string C(const std::string& rel) { return box_.drives() + "/c/" + rel; }
+  std::string Record() { return ReadFileBytes(box_.tmp() / "record.txt"); }
+  // Waits (real time) for a started program to have written its record.
+  std::string AwaitRecord() {
+    for (int i = 0; i < 300 && Record().empty(); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    return Record();
+  }
+  void Config(const std::string& ini) { WriteFileBytes(box_.config_home() + "/Talven/Talven.ini", ini); }
+  TalvenSandbox box_;
+  ScopedEnv record_env_;
+};
+
+// Virtual milliseconds a script takes beyond the same run of an empty line.
+int64_t ElapsedMs(const std::string& script) {
+  RunScriptText("escreve\n");
+  int64_t base = Loop().NowMs();
+  RunScriptText(script);
+  return Loop().NowMs() - base;
+}
+
+TEST_F(ProgramCommands, WaitedStartRunsInTheCurrentFolderWithMappedArguments) {
+  std::filesystem::create_directories(C("trabalho"));
+  auto r = RunScriptText("dir troca \"c:\\trabalho\"\n"
+                         "executa \"" + kRecorder + " /L c:\\Rel\\x.txt \"\"dois  espaços\"\" http://a\\b\"\n");
+  EXPECT_EQ(r.outcome, 0) << r.console;
+  EXPECT_EQ(Record(), C("trabalho") + "\n/L\n" + C("Rel/x.txt") + "\ndois  espaços\nhttp://a\\b\n");
+}
+
+TEST_F(ProgramCommands, QuotedProgramPathsKeepTheirBlanks) {
+  std::filesystem::create_directories(C("prog files"));
+  std::filesystem::copy_file(kRecorder, C("prog files/rec.sh"));
+  auto r = RunScriptText("executa \"\"\"c:\\Prog Files\\rec.sh\"\"   um\" &&\n");
+  EXPECT_EQ(r.outcome, 0) << r.console;
+  EXPECT_EQ(AwaitRecord(), std::filesystem::current_path().string() + "\num\n");
+}
+
+TEST_F(ProgramCommands, AMissingExeIsLookedUpByNameInTheMapThenAlongPath) {
+  Config("[PROGRAMAS]\nGRAVADOR=" + kRecorder + " --primeiro\n");
+  auto r = RunScriptText("executa \"c:\\ferlan\\gravador.exe segundo\" &\n");
+  EXPECT_EQ(r.outcome, 0) << r.console;
+  EXPECT_NE(AwaitRecord().find("\n--primeiro\nsegundo\n"), std::string::npos) << Record();
+
+  std::filesystem::create_directories(box_.tmp() / "bin");
+  std::filesystem::copy_file(kRecorder, box_.tmp() / "bin/kalrec");
+  ScopedEnv path("PATH", box_.tmp() / "bin:" + std::string(getenv("PATH")));
+  std::filesystem::remove(box_.tmp() / "record.txt");
+  r = RunScriptText("executa \"KALREC.EXE tres\" &&\n");
+  EXPECT_EQ(r.outcome, 0) << r.console;
+  EXPECT_NE(AwaitRecord().find("\ntres\n"), std::string::npos);
+}
+
+TEST_F(ProgramCommands, AProgramThatDoesNotExistFails) {
+  auto r = RunScriptText("executa \"c:\\nada\\naoexiste.exe\" &\n");
+  EXPECT_EQ(r.outcome, 1);
+  r = RunScriptText("executa \"naoexiste-kal-prog\" &&&\n");
+  EXPECT_EQ(r.outcome, 1);
+  r = RunScriptText("executa \"c:\\nada\\semexe\" &&\n");
+  EXPECT_EQ(r.outcome, 1);
+}
+
+TEST_F(ProgramCommands, ReturnWaitEndsAfterFiveSecondsAndTheConfiguredDelay) {
+  // A program that never takes the foreground (it fails to start).
+  int64_t plain = ElapsedMs("executa \"kal-naoexiste\"\n");
+  Config("[TALVEN]\nTEMPOESPERAPROGVOLTAR=250\n");
+  int64_t short_delay = ElapsedMs("executa \"kal-naoexiste\"\n");
+  Config("[TALVEN]\nTEMPOESPERAPROGVOLTAR=5000\n");
+  int64_t too_long = ElapsedMs("executa \"kal-naoexiste\"\n");
+  EXPECT_GE(plain, 6000);
+  EXPECT_EQ(plain - short_delay, 750);
+  EXPECT_EQ(too_long, plain);
+}
+
+TEST_F(ProgramCommands, ExisteProgFollowsTheExeRule) {
+  std::string name = "kalslp" + std::to_string(getpid() % 100000);
+  std::filesystem::copy_file("/bin/sleep", C(name));
+  std::filesystem::permissions(C(name), std::filesystem::perms::owner_all);
+  auto r = RunScriptText("executa \"c:\\" + name + " 30\" &&\n"
+                         "existeprog \"" + name + "\" a\n"
+                         "existeprog \"" + name + ".EXE\" b\n"
+                         "existeprog \"" + name.substr(0, 4) + "\" c\n"
+                         "escreve a b c\n");
+  EXPECT_NE(r.console.find("110\n"), std::string::npos) << r.console;
+  std::system(("pkill -x " + name).c_str());
+}
+
+TEST_F(ProgramCommands, ConsoleProgramPipesNeverBlock) {
+  auto r = RunScriptText(
+      "executa \"cat\" &&&\n"
+      "le console $a\n"
+      "enviacmd \"olá\"\n"
+      "espera ms 200\n"
+      "seja n 0\n"
+      "enquanto $b = \"\"\n"
+      "le console $b\n"
+      "soma n 1\n"
+      "se n > 2000 desvia @fim\n"
+      "fim enquanto\n"
+      "@fim\n"
+      "escreve \"[\" $a \"][\" $b \"]\"\n");
+  EXPECT_EQ(r.outcome, 0) << r.console;
+  EXPECT_NE(r.console.find("[][olá\n\n\n]"), std::string::npos) << r.console;
+}
+
+TEST_F(ProgramCommands, AFloodingChildDoesNotStopTheScript) {
+  auto r = RunScriptText("executa \"yes\" &&&\nespera ms 100\nle console $a\nle console $a\n"
+                         "executa \"true\" &&&\nescreve \"ainda aqui\"\n");
+  EXPECT_EQ(r.outcome, 0) << r.console;
+  EXPECT_NE(r.console.find("ainda aqui"), std::string::npos);
+}
+
+TEST_F(ProgramCommands, CmdRunsOneNestedLine) {
+  auto r = RunScriptText("cmd \"escreve \"\"dentro\"\"\"\ncmd \"\"\ncmd \"* nada\"\ncmd \"fim se\"\n");
+  EXPECT_NE(r.console.find("dentro\n"), std::string::npos);
+  EXPECT_EQ(r.line, 4);
+}
+
+}  // namespace
+}  // namespace kal::test
