@@ -5,7 +5,6 @@
 
 #include "console/console.h"
 #include "console/console_grid.h"
-#include "console/field_editor.h"
 #include "console/speech.h"
 #include "console/time_speech.h"
 #include "interpreter/channel_io.h"
@@ -24,6 +23,7 @@ constexpr int kTitlePollMs = 500;
 constexpr size_t kTitleMax = 249;
 constexpr size_t kConsoleTitleMax = 300;
 constexpr int kEditFieldMax = 1024;
+constexpr int kEditLineMax = 255;
 
 // Removes a keyword written at the front (any case, no blank needed after).
 bool TakeKeyword(std::string_view* args, std::string_view keyword) {
@@ -69,6 +69,16 @@ std::string ReadSilentLine(bool hidden) {
   return line;
 }
 
+// The speaking field editor at the cursor. Until the editor joins, a plain
+// console line stands in for it.
+std::string EditedLine(const std::string& proposed, int max_length, bool line_end) {
+  (void)proposed;
+  (void)line_end;
+  std::string line = WithoutLineEnd(ConsoleReadLine());
+  if (line.size() > static_cast<size_t>(max_length)) line.resize(max_length);
+  return line;
+}
+
 }  // namespace
 
 bool CmdEscreve(std::string_view args) {
@@ -96,7 +106,8 @@ bool CmdLe(std::string_view args) {
     ConsoleReadLine();
     return true;
   }
-  if (StartsWithKeyword(args, "MOUSE ") || StartsWithKeyword(args, "RATO ")) return ReadMouse(args);
+  // LE MOUSE and LE RATO belong to the window automation, not built here.
+  if (StartsWithKeyword(args, "MOUSE ") || StartsWithKeyword(args, "RATO ")) return false;
   bool modifiers = false;
   std::string upper = UpperCaseText(args);
   size_t tecla = upper.find("TECLA ");
@@ -132,9 +143,9 @@ bool CmdLe(std::string_view args) {
   } else if (silent) {
     text = ReadSilentLine(hidden);
   } else if (edit) {
-    text = EditFieldAt(WhereX(), WhereY(), Var(slot), kEditFieldMax);
+    text = EditedLine(Var(slot), kEditFieldMax, false);
   } else {
-    text = ReadEditedLine();
+    text = EditedLine("", kEditLineMax, true);
   }
   Var(slot) = std::move(text);
   return true;
