@@ -19,6 +19,13 @@ std::string AsciiUpper(std::string_view s) {
   return r;
 }
 
+std::string AsciiLower(std::string_view s) {
+  std::string r(s);
+  for (char& c : r)
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c + 32);
+  return r;
+}
+
 bool IsAddress(std::string_view s) {
   std::string u = AsciiUpper(s.substr(0, 8));
   return u.starts_with("HTTP://") || u.starts_with("HTTPS://") || u.starts_with("WWW.");
@@ -56,7 +63,9 @@ bool UseNamedProgram(std::string name, StartRequest* req) {
   if (name.empty()) return false;
   std::string mapped = ReadConfig(kProgramMapSection, AsciiUpper(name));
   if (!mapped.empty()) return UseCommandLine(mapped, req);
+  // Names of Windows programs come in any case; host programs are in lower case.
   std::string found = FindInPath(name);
+  if (found.empty()) found = FindInPath(AsciiLower(name));
   if (found.empty()) return false;
   req->program = found;
   return true;

@@ -9,15 +9,22 @@
 namespace kal::test {
 namespace {
 
+// Runs a script; an Enter typed after the keys answers the wait that follows
+// a failing line.
+ScriptResult Script(const std::string& script, const std::string& keys = "") {
+  return RunScriptText(script, keys + "\r");
+}
+
 class BinaryAndFolders : public ::testing::Test {
  protected:
+  BinaryAndFolders() { std::filesystem::create_directories(C("")); }  // drive C:
   std::string C(const std::string& rel) { return box_.drives() + "/c/" + rel; }
   TalvenSandbox box_;
 };
 
 TEST_F(BinaryAndFolders, ByteRangesAndTheBinaryFile) {
   WriteFileBytes(C("fonte"), "0123456789abcdefghijklmnopqrstuvwxyz");
-  auto r = RunScriptText(
+  auto r = Script(
       "criabin \"c:\\saida\"\n"
       "lebyte \"c:\\fonte\" 10 10\n"     // one byte: a
       "lebyte \"c:\\fonte\" 10 20\n"     // ten bytes: a..j
@@ -33,35 +40,35 @@ TEST_F(BinaryAndFolders, ByteRangesAndTheBinaryFile) {
 TEST_F(BinaryAndFolders, RefusedByteCommands) {
   WriteFileBytes(C("existe"), "x");
   WriteFileBytes(C("fonte"), "0123");
-  EXPECT_EQ(RunScriptText("criabin \"c:\\existe\"\n").outcome, 1);
+  EXPECT_EQ(Script("criabin \"c:\\existe\"\n").outcome, 1);
   EXPECT_EQ(ReadFileBytes(C("existe")), "x");
-  auto r = RunScriptText("criabin \"c:\\um\"\ncriabin \"c:\\dois\"\n");
+  auto r = Script("criabin \"c:\\um\"\ncriabin \"c:\\dois\"\n");
   EXPECT_EQ(r.line, 2);
   EXPECT_FALSE(std::filesystem::exists(C("dois")));
-  EXPECT_EQ(RunScriptText("fechabin\n").outcome, 1);
-  EXPECT_EQ(RunScriptText("gravabytes\n").outcome, 1);
-  EXPECT_EQ(RunScriptText("lebyte \"c:\\fonte\" 3 2\n").outcome, 1);   // first > last
-  EXPECT_EQ(RunScriptText("lebyte \"c:\\fonte\" 4 4\n").outcome, 1);   // at the end
-  EXPECT_EQ(RunScriptText("lebyte \"c:\\fonte\" x 4\n").outcome, 1);   // not a number
-  EXPECT_EQ(RunScriptText("lebyte \"c:\\falta\" 0 1\n").outcome, 1);
-  EXPECT_EQ(RunScriptText("limpabytes\nlimpabytes\n").outcome, 0);
+  EXPECT_EQ(Script("fechabin\n").outcome, 1);
+  EXPECT_EQ(Script("gravabytes\n").outcome, 1);
+  EXPECT_EQ(Script("lebyte \"c:\\fonte\" 3 2\n").outcome, 1);   // first > last
+  EXPECT_EQ(Script("lebyte \"c:\\fonte\" 4 4\n").outcome, 1);   // at the end
+  EXPECT_EQ(Script("lebyte \"c:\\fonte\" x 4\n").outcome, 1);   // not a number
+  EXPECT_EQ(Script("lebyte \"c:\\falta\" 0 1\n").outcome, 1);
+  EXPECT_EQ(Script("limpabytes\nlimpabytes\n").outcome, 0);
 }
 
 TEST_F(BinaryAndFolders, FolderCommands) {
-  auto r = RunScriptText("dir cria \"c:\\Nova\"\ndir troca \"c:\\NOVA\"\n"
+  auto r = Script("dir cria \"c:\\Nova\"\ndir troca \"c:\\NOVA\"\n"
                          "abre #1 \"aqui.txt\" &\nescreve #1 \"x\"\nfecha #1\n"
                          "busca $d dir\nescreve $d\n");
   EXPECT_EQ(r.outcome, 0) << r.console;
   EXPECT_TRUE(std::filesystem::exists(C("Nova/aqui.txt")));
   EXPECT_NE(r.console.find("C:\\Nova\n"), std::string::npos) << r.console;
-  r = RunScriptText("dir troca \"c:\\falta\" &\ndir remove \"c:\\falta\"\n");
+  r = Script("dir troca \"c:\\falta\" &\ndir remove \"c:\\falta\"\n");
   EXPECT_EQ(r.line, 2);
   EXPECT_NE(r.console.find("Erro no processamento do diretório c:\\falta\n"), std::string::npos) << r.console;
-  EXPECT_EQ(RunScriptText("dir apaga \"c:\\nova\"\n").outcome, 1);
-  r = RunScriptText("dir remove \"c:\\nova\"\n");  // not empty
+  EXPECT_EQ(Script("dir apaga \"c:\\nova\"\n").outcome, 1);
+  r = Script("dir remove \"c:\\nova\"\n");  // not empty
   EXPECT_EQ(r.outcome, 1);
   std::filesystem::remove(C("Nova/aqui.txt"));
-  EXPECT_EQ(RunScriptText("dir remove \"c:\\nova\"\n").outcome, 0);
+  EXPECT_EQ(Script("dir remove \"c:\\nova\"\n").outcome, 0);
   EXPECT_FALSE(std::filesystem::exists(C("Nova")));
 }
 
@@ -71,7 +78,7 @@ TEST_F(BinaryAndFolders, SearchSkipsHiddenNamesAndFiltersByKind) {
   WriteFileBytes(C("b/.oculto.txt"), "");
   WriteFileBytes(C("b/tres.doc"), "");
   std::filesystem::create_directories(C("b/sub.txt"));
-  auto r = RunScriptText(
+  auto r = Script(
       "busca $f \"c:\\b\\*.txt\"\n"
       "enquanto $f <> \"\"\n"
       "escreve \"f:\" $f\n"

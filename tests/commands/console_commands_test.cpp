@@ -10,6 +10,12 @@
 namespace kal::test {
 namespace {
 
+// Runs a script; an Enter typed after the keys answers the wait that follows
+// a failing line.
+ScriptResult Script(const std::string& script, const std::string& keys = "") {
+  return RunScriptText(script, keys + "\r");
+}
+
 bool Has(const std::vector<std::string>& lines, const std::string& line) {
   for (auto& l : lines)
     if (l == line) return true;
@@ -18,83 +24,83 @@ bool Has(const std::vector<std::string>& lines, const std::string& line) {
 
 // Virtual milliseconds a script takes beyond an empty run.
 int64_t ElapsedMs(const std::string& script) {
-  RunScriptText("escreve\n");
+  Script("escreve\n");
   int64_t base = Loop().NowMs();
-  RunScriptText(script);
+  Script(script);
   return Loop().NowMs() - base;
 }
 
 TEST(ConsoleCommands, WriteMutedWithoutLineEndAndWithLeftovers) {
-  auto r = RunScriptText("escreve mudo \"calado\"\nseja $n 7\nescreve $n \". \"&\nescreve \"x\"\n");
+  auto r = Script("escreve mudo \"calado\"\nseja $n 7\nescreve $n \". \"&\nescreve \"x\"\n");
   EXPECT_NE(r.console.find("calado\n7. x\n"), std::string::npos) << r.console;
   EXPECT_FALSE(Has(r.speech, "say calado"));
   EXPECT_TRUE(Has(r.speech, "say 7. "));
-  r = RunScriptText("escreve \"lido\" ,\n");
+  r = Script("escreve \"lido\" ,\n");
   EXPECT_EQ(r.outcome, 1);
   EXPECT_NE(r.console.find("lido\n"), std::string::npos);
   EXPECT_TRUE(Has(r.speech, "say lido"));
 }
 
 TEST(ConsoleCommands, SingleKeysAsKeyCodeTexts) {
-  auto r = RunScriptText("le $a &\nle $b &\nle tecla $c\nle tecla $d\nescreve $a \"|\" $b \"|\" $c \"|\" $d\n",
+  auto r = Script("le $a &\nle $b &\nle tecla $c\nle tecla $d\nescreve $a \"|\" $b \"|\" $c \"|\" $d\n",
                          "\rxa\x01");
   EXPECT_EQ(r.outcome, 0) << r.console;
   EXPECT_NE(r.console.find("#13|x|000#97|010#1\n"), std::string::npos) << r.console;
-  r = RunScriptText("le mudo $a &\nescreve $a\n", "\x1b[A");  // Up: extended key 72
+  r = Script("le mudo $a &\nescreve $a\n", "\x1b[A");  // Up: extended key 72
   EXPECT_NE(r.console.find("#0#72\n"), std::string::npos) << r.console;
 }
 
 TEST(ConsoleCommands, BareReadsWaitForAKeyOrALine) {
-  auto r = RunScriptText("le &\nle\nle mudo $s\nescreve \"[\" $s \"]\"\n", "qabc\rdef\r");
+  auto r = Script("le &\nle\nle mudo $s\nescreve \"[\" $s \"]\"\n", "qabc\rdef\r");
   EXPECT_EQ(r.outcome, 0) << r.console;
   EXPECT_NE(r.console.find("[def]\n"), std::string::npos) << r.console;
 }
 
 TEST(ConsoleCommands, PasswordTypingIsHiddenAndColoursComeBack) {
-  auto r = RunScriptText("cor 14\nle senha $p\nescreve $p\n", "segredo\r");
+  auto r = Script("cor 14\nle senha $p\nescreve $p\n", "segredo\r");
   EXPECT_EQ(r.outcome, 0);
   EXPECT_NE(r.console.find("segredo\n"), std::string::npos);
   EXPECT_EQ(Grid().attribute() & 0x0F, 14);
 }
 
 TEST(ConsoleCommands, SpeakSpellAndTime) {
-  auto r = RunScriptText("fala \"oi\" \" você\"\nfala &\nsoletra \"ab\"\nfalahora \"09:30\"\n");
+  auto r = Script("fala \"oi\" \" você\"\nfala &\nsoletra \"ab\"\nfalahora \"09:30\"\n");
   EXPECT_EQ(r.outcome, 0) << r.console;
   EXPECT_TRUE(Has(r.speech, "say oi você"));
   EXPECT_TRUE(Has(r.speech, "spell ab"));
   EXPECT_TRUE(Has(r.speech, "time 9:30"));
   EXPECT_NE(r.console.find("ab"), std::string::npos);
-  EXPECT_EQ(RunScriptText("falahora \"9:30\"\n").outcome, 1);
-  EXPECT_EQ(RunScriptText("falahora \"ab:cd\"\n").outcome, 1);
-  EXPECT_EQ(RunScriptText("soletra\n").outcome, 1);
+  EXPECT_EQ(Script("falahora \"9:30\"\n").outcome, 1);
+  EXPECT_EQ(Script("falahora \"ab:cd\"\n").outcome, 1);
+  EXPECT_EQ(Script("soletra\n").outcome, 1);
 }
 
 TEST(ConsoleCommands, WaitsCountSixteenBitMilliseconds) {
   EXPECT_EQ(ElapsedMs("espera 2\n"), 2000);
   EXPECT_EQ(ElapsedMs("espera ms 250\n"), 250);
   EXPECT_EQ(ElapsedMs("espera 70\n"), 4464);
-  EXPECT_EQ(RunScriptText("espera \"x\"\n").outcome, 1);
-  EXPECT_EQ(RunScriptText("espera\n").outcome, 1);
+  EXPECT_EQ(Script("espera \"x\"\n").outcome, 1);
+  EXPECT_EQ(Script("espera\n").outcome, 1);
 }
 
 TEST(ConsoleCommands, TitleWaitPollsTheWindowInFront) {
   EXPECT_EQ(ElapsedMs("espera 3 \"janela que nao existe\"\n"), 3000);
-  auto r = RunScriptText("espera 3 \"nao existe\"\ncheca s\nescreve \"s=\" s\n"
+  auto r = Script("espera 3 \"nao existe\"\ncheca s\nescreve \"s=\" s\n"
                     "título \"Minha Janela\"\nespera 3 \"minha jan\"\ncheca s\nescreve \"s=\" s\n");
   EXPECT_NE(r.console.find("s=1\ns=0\n"), std::string::npos) << r.console;
 }
 
 TEST(ConsoleCommands, ScreenColoursAndCursor) {
-  auto r = RunScriptText("fundo 1\ncor 15\ntela @10,5\n");
+  auto r = Script("fundo 1\ncor 15\ntela @10,5\n");
   EXPECT_EQ(r.outcome, 0);
   EXPECT_EQ(Grid().attribute(), 0x1F);
   EXPECT_EQ(WhereX(), 10);
   EXPECT_EQ(WhereY(), 5);
-  EXPECT_EQ(RunScriptText("seja a \"limpa\"\ntela a\n").line, 2);
-  EXPECT_EQ(RunScriptText("seja a \"LIMPA\"\ntela a\ntela minimizada\ntela normal\n").outcome, 0);
-  EXPECT_EQ(RunScriptText("tela @x,5\n").outcome, 1);
-  EXPECT_EQ(RunScriptText("tela outra\n").outcome, 1);
-  EXPECT_EQ(RunScriptText("cor \"azul\"\n").outcome, 1);
+  EXPECT_EQ(Script("seja a \"limpa\"\ntela a\n").line, 2);
+  EXPECT_EQ(Script("seja a \"LIMPA\"\ntela a\ntela minimizada\ntela normal\n").outcome, 0);
+  EXPECT_EQ(Script("tela @x,5\n").outcome, 1);
+  EXPECT_EQ(Script("tela outra\n").outcome, 1);
+  EXPECT_EQ(Script("cor \"azul\"\n").outcome, 1);
 }
 
 }  // namespace

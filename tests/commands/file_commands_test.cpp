@@ -10,15 +10,22 @@
 namespace kal::test {
 namespace {
 
+// Runs a script; an Enter typed after the keys answers the wait that follows
+// a failing line.
+ScriptResult Script(const std::string& script, const std::string& keys = "") {
+  return RunScriptText(script, keys + "\r");
+}
+
 class FileCommands : public ::testing::Test {
  protected:
+  FileCommands() { std::filesystem::create_directories(C("")); }  // drive C:
   std::string C(const std::string& rel) { return box_.drives() + "/c/" + rel; }
   TalvenSandbox box_;
 };
 
 TEST_F(FileCommands, ReadingLinesLeavesStatusZeroThenOneAtTheEnd) {
   WriteFileBytes(C("t/tres.txt"), "um\r\ndois\ntres\r\n");
-  auto r = RunScriptText(
+  auto r = Script(
       "abre #1 \"c:\\T\\TRES.TXT\"\n"
       "le #1 $a\ncheca s\nescreve $a \" \" s\n"
       "le #1 $a\ncheca s\nescreve $a \" \" s\n"
@@ -30,7 +37,7 @@ TEST_F(FileCommands, ReadingLinesLeavesStatusZeroThenOneAtTheEnd) {
 }
 
 TEST_F(FileCommands, AppendModeCreatesThenAppends) {
-  auto r = RunScriptText(
+  auto r = Script(
       "abre #2 \"c:\\novo.txt\" &\n"
       "escreve #2 \"a\" \"b\" &\n"
       "escreve #2 \"c\"\n"
@@ -46,32 +53,32 @@ TEST_F(FileCommands, AppendModeCreatesThenAppends) {
 }
 
 TEST_F(FileCommands, OpenFailuresSayTheName) {
-  auto r = RunScriptText("abre #12 \"c:\\x.txt\"\n");
+  auto r = Script("abre #12 \"c:\\x.txt\"\n");
   EXPECT_EQ(r.outcome, 1);
   EXPECT_NE(r.console.find("Erro na abertura do arquivo \n"), std::string::npos) << r.console;
-  r = RunScriptText("abre #1 \"c:\\falta.txt\"\n");
+  r = Script("abre #1 \"c:\\falta.txt\"\n");
   EXPECT_NE(r.console.find("Erro na abertura do arquivo c:\\falta.txt\n"), std::string::npos) << r.console;
   std::filesystem::create_directories(C("pasta"));
-  r = RunScriptText("abre #1 \"c:\\pasta\"\n");  // a folder is not a text file
+  r = Script("abre #1 \"c:\\pasta\"\n");  // a folder is not a text file
   EXPECT_EQ(r.outcome, 1);
   EXPECT_NE(r.console.find("Erro na abertura do arquivo c:\\pasta\n"), std::string::npos);
 }
 
 TEST_F(FileCommands, ReadingAClosedOrWritingChannelFailsWithAMessage) {
-  auto r = RunScriptText("le #3 $a\n");
+  auto r = Script("le #3 $a\n");
   EXPECT_EQ(r.outcome, 1);
   EXPECT_NE(r.console.find("Erro no processamento de arquivo\n"), std::string::npos);
-  r = RunScriptText("abre #3 \"c:\\w.txt\" &\nle #3 $a\n");
+  r = Script("abre #3 \"c:\\w.txt\" &\nle #3 $a\n");
   EXPECT_EQ(r.outcome, 1);
   EXPECT_EQ(r.line, 2);
   EXPECT_NE(r.console.find("Erro no processamento de arquivo\n"), std::string::npos);
-  r = RunScriptText("escreve #4 \"x\"\n");
+  r = Script("escreve #4 \"x\"\n");
   EXPECT_EQ(r.line, 1);
   EXPECT_NE(r.console.find("Erro no processamento de arquivo\n"), std::string::npos);
 }
 
 TEST_F(FileCommands, ReopeningAChannelClosesWhatItHeld) {
-  auto r = RunScriptText(
+  auto r = Script(
       "abre #1 \"c:\\a.txt\" &\nescreve #1 \"primeiro\"\n"
       "abre #1 \"c:\\b.txt\" &\nescreve #1 \"segundo\"\nfecha #1\n");
   EXPECT_EQ(r.outcome, 0);
@@ -80,34 +87,34 @@ TEST_F(FileCommands, ReopeningAChannelClosesWhatItHeld) {
 }
 
 TEST_F(FileCommands, WritingToAFullDiskLeavesANonZeroStatus) {
-  auto r = RunScriptText("abre #1 \"/dev/full\" &\nescreve #1 \"x\"\ncheca s\nescreve \"s=\" s\n");
+  auto r = Script("abre #1 \"/dev/full\" &\nescreve #1 \"x\"\ncheca s\nescreve \"s=\" s\n");
   EXPECT_EQ(r.outcome, 0) << r.console;
   EXPECT_EQ(r.console.find("s=0\n"), std::string::npos) << r.console;
   EXPECT_NE(r.console.find("s=28\n"), std::string::npos) << r.console;  // no space left
 }
 
 TEST_F(FileCommands, RemoveIsSilentWithAmpersand) {
-  auto r = RunScriptText("seja $t \"c:\\nada.txt\"\nremove $t &\nremove $t\n");
+  auto r = Script("seja $t \"c:\\nada.txt\"\nremove $t &\nremove $t\n");
   EXPECT_EQ(r.outcome, 1);
   EXPECT_EQ(r.line, 3);
   EXPECT_NE(r.console.find("Erro no apagamento do arquivo c:\\nada.txt\n"), std::string::npos);
   WriteFileBytes(C("sim.txt"), "x");
   std::filesystem::create_directories(C("dir"));
-  r = RunScriptText("remove \"c:\\SIM.TXT\"\nremove \"c:\\dir\" &\n");
+  r = Script("remove \"c:\\SIM.TXT\"\nremove \"c:\\dir\" &\n");
   EXPECT_EQ(r.outcome, 0);
   EXPECT_FALSE(std::filesystem::exists(C("sim.txt")));
   EXPECT_TRUE(std::filesystem::exists(C("dir")));  // never a folder
 }
 
 TEST_F(FileCommands, RenameNeverReplacesAndIsSilentWithAmpersand) {
-  auto r = RunScriptText("renomeia \"c:\\nao.txt\" \"c:\\sim.txt\" &\n");
+  auto r = Script("renomeia \"c:\\nao.txt\" \"c:\\sim.txt\" &\n");
   EXPECT_EQ(r.outcome, 0);
   WriteFileBytes(C("um.txt"), "1");
   WriteFileBytes(C("dois.txt"), "2");
-  r = RunScriptText("renomeia \"c:\\um.txt\" \"c:\\dois.txt\"\n");
+  r = Script("renomeia \"c:\\um.txt\" \"c:\\dois.txt\"\n");
   EXPECT_EQ(r.outcome, 1);
   EXPECT_EQ(ReadFileBytes(C("dois.txt")), "2");
-  r = RunScriptText("renomeia \"c:\\um.txt\" \"c:\\tres.txt\"\n");
+  r = Script("renomeia \"c:\\um.txt\" \"c:\\tres.txt\"\n");
   EXPECT_EQ(r.outcome, 0);
   EXPECT_EQ(ReadFileBytes(C("tres.txt")), "1");
 }
@@ -115,26 +122,26 @@ TEST_F(FileCommands, RenameNeverReplacesAndIsSilentWithAmpersand) {
 TEST_F(FileCommands, CopyReportsWriteErrorsAndNeverEmptiesTheSource) {
   std::string big(70000, 'z');
   WriteFileBytes(C("fonte.bin"), big);
-  auto r = RunScriptText("replica \"c:\\fonte.bin\" \"c:\\copia.bin\"\n");
+  auto r = Script("replica \"c:\\fonte.bin\" \"c:\\copia.bin\"\n");
   EXPECT_EQ(r.outcome, 0);
   EXPECT_EQ(ReadFileBytes(C("copia.bin")), big);
-  r = RunScriptText("replica \"c:\\fonte.bin\" \"/dev/full\"\n");
+  r = Script("replica \"c:\\fonte.bin\" \"/dev/full\"\n");
   EXPECT_EQ(r.outcome, 1);
   EXPECT_NE(r.console.find("Erro na escrita de arquivo /dev/full\n"), std::string::npos) << r.console;
-  r = RunScriptText("replica \"c:\\fonte.bin\" \"/dev/full\" &\n");
+  r = Script("replica \"c:\\fonte.bin\" \"/dev/full\" &\n");
   EXPECT_EQ(r.outcome, 0);
-  r = RunScriptText("replica \"c:\\fonte.bin\" \"c:\\FONTE.BIN\"\n");
+  r = Script("replica \"c:\\fonte.bin\" \"c:\\FONTE.BIN\"\n");
   EXPECT_EQ(r.outcome, 1);
   EXPECT_EQ(ReadFileBytes(C("fonte.bin")), big);
-  r = RunScriptText("replica \"c:\\falta.bin\" \"c:\\copia.bin\" &\n");
+  r = Script("replica \"c:\\falta.bin\" \"c:\\copia.bin\" &\n");
   EXPECT_EQ(r.outcome, 0);
   EXPECT_EQ(ReadFileBytes(C("copia.bin")), big);  // left as it was
-  r = RunScriptText("replica \"c:\\falta.bin\" \"c:\\copia.bin\"\n");
+  r = Script("replica \"c:\\falta.bin\" \"c:\\copia.bin\"\n");
   EXPECT_EQ(r.outcome, 1);
 }
 
 TEST_F(FileCommands, NamesOutsideAsciiAreLatin1InScriptsAndUtf8OnDisk) {
-  auto r = RunScriptText("abre #1 \"c:\\ação.txt\" &\nescreve #1 \"é\"\nfecha #1\n"
+  auto r = Script("abre #1 \"c:\\ação.txt\" &\nescreve #1 \"é\"\nfecha #1\n"
                          "tamarq \"c:\\AÇÃO.TXT\" t\nescreve t\n");
   EXPECT_EQ(r.outcome, 0) << r.console;
   EXPECT_EQ(ReadFileBytes(C("ação.txt")), "\xE9\r\n");
@@ -147,12 +154,12 @@ TEST_F(FileCommands, HumanSizesUseTheUsersDecimalSeparator) {
   WriteFileBytes(C("mb"), std::string(1048576, 'x'));
   {
     ScopedEnv lang("LC_ALL", "pt_BR.UTF-8");
-    auto r = RunScriptText("htamarq \"c:\\zero\" a\nhtamarq \"c:\\kb\" b\nhtamarq \"c:\\mb\" c\n"
+    auto r = Script("htamarq \"c:\\zero\" a\nhtamarq \"c:\\kb\" b\nhtamarq \"c:\\mb\" c\n"
                            "escreve a \"|\" b \"|\" c\n");
     EXPECT_NE(r.console.find("0,00 B|1,50KB|1,00 MB\n"), std::string::npos) << r.console;
   }
   ScopedEnv lang("LC_ALL", "C");
-  auto r = RunScriptText("htamarq \"c:\\kb\" b\nescreve b\nhtamarq \"c:\\falta\" b\n");
+  auto r = Script("htamarq \"c:\\kb\" b\nescreve b\nhtamarq \"c:\\falta\" b\n");
   EXPECT_NE(r.console.find("1.50KB\n"), std::string::npos) << r.console;
   EXPECT_EQ(r.line, 3);
 }
