@@ -80,7 +80,6 @@ bool CmdToca(std::string_view args) {
   bool no_wait = TakeTrailingAmpersand(&args);
   std::string file;
   if (!ReadOperand(&args, &file) || !args.empty()) return false;
-  SpeechLogScope log("play", file);
   if (no_wait) {
     Mci("play " + file);
     return true;
@@ -111,7 +110,6 @@ bool CmdMensagem(std::string_view args) {
   if (args.empty() || !ReadOperand(&args, &file)) return false;
   file = UpperCaseText(file);
   if (file.find(".WAV") == std::string::npos) file += ".WAV";
-  SpeechLogScope log("play", file);
   PlayWaveFile(file);
   return true;
 }

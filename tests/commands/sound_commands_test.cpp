@@ -55,7 +55,7 @@ TEST_F(SoundCommands, AlarmPlaysASquareWaveOfThatLength) {
 TEST_F(SoundCommands, MessagePlaysTheWaveWithItsExtensionAdded) {
   auto r = RunScriptText("mensagem \"c:\\som\\ok\"\n");
   EXPECT_EQ(r.outcome, 0);
-  EXPECT_TRUE(Has(r.speech, "play C:\\SOM\\OK.WAV"));
+  EXPECT_TRUE(Has(r.speech, "wave C:\\SOM\\OK.WAV")) << Joined(r.speech);
   EXPECT_EQ(CapturedBytes(), 8000u);
 }
 
