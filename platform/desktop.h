@@ -13,8 +13,9 @@ struct ForegroundWindow {
   std::string title;        // its title, Latin-1
 };
 
-// Fills *w from the display; false when there is no display or it does not
-// tell which window is active.
+// Fills *w from the display; false when there is no display, the console's
+// window is not known (no WINDOWID) or the display does not tell which
+// window is active.
 bool QueryForegroundWindow(ForegroundWindow* w);
 
 // Iconifies / restores and raises the console's window; false when there is

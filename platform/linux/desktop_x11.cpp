@@ -93,8 +93,10 @@ void SendActivate(Display* d, Window w) {
 }  // namespace
 
 bool QueryForegroundWindow(ForegroundWindow* w) {
+  // Without the console's own window id nothing could ever be "the console
+  // in front": answer as if there were no desktop.
   Display* d = TheDisplay();
-  if (!d) return false;
+  if (!d || !ConsoleWindow()) return false;
   unsigned long n = 0;
   unsigned char* p = GetProperty(d, DefaultRootWindow(d), "_NET_ACTIVE_WINDOW", XA_WINDOW, &n);
   if (!p) return false;
