@@ -5,6 +5,7 @@
 
 #include "console/console.h"
 #include "console/console_grid.h"
+#include "console/field_editor.h"
 #include "console/speech.h"
 #include "console/time_speech.h"
 #include "interpreter/channel_io.h"
@@ -23,7 +24,7 @@ constexpr int kTitlePollMs = 500;
 constexpr size_t kTitleMax = 249;
 constexpr size_t kConsoleTitleMax = 300;
 constexpr int kEditFieldMax = 1024;
-constexpr int kEditLineMax = 255;
+constexpr int kEscKey = 27;
 
 // Removes a keyword written at the front (any case, no blank needed after).
 bool TakeKeyword(std::string_view* args, std::string_view keyword) {
@@ -69,14 +70,11 @@ std::string ReadSilentLine(bool hidden) {
   return line;
 }
 
-// The speaking field editor at the cursor. Until the editor joins, a plain
-// console line stands in for it.
-std::string EditedLine(const std::string& proposed, int max_length, bool line_end) {
-  (void)proposed;
-  (void)line_end;
-  std::string line = WithoutLineEnd(ConsoleReadLine());
-  if (line.size() > static_cast<size_t>(max_length)) line.resize(max_length);
-  return line;
+// The speaking field editor at the cursor with the proposed text; Esc gives
+// the empty text. No line end follows.
+std::string EditAtCursor(std::string text) {
+  if (EditFieldAt(&text, WhereX(), WhereY(), kEditFieldMax, true) == kEscKey) return "";
+  return text;
 }
 
 }  // namespace
@@ -143,9 +141,9 @@ bool CmdLe(std::string_view args) {
   } else if (silent) {
     text = ReadSilentLine(hidden);
   } else if (edit) {
-    text = EditedLine(Var(slot), kEditFieldMax, false);
+    text = EditAtCursor(Var(slot));
   } else {
-    text = EditedLine("", kEditLineMax, true);
+    text = ReadEditedLine();
   }
   Var(slot) = std::move(text);
   return true;

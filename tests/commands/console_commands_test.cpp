@@ -56,6 +56,15 @@ TEST(ConsoleCommands, BareReadsWaitForAKeyOrALine) {
   EXPECT_NE(r.console.find("[def]\n"), std::string::npos) << r.console;
 }
 
+TEST(ConsoleCommands, LinesComeFromTheFieldEditor) {
+  auto r = Script("le $a\nseja $b \"pré\"\nle edita $b\nescreve $a \"|\" $b\n", "abc\r\r");
+  EXPECT_EQ(r.outcome, 0) << r.console;
+  EXPECT_NE(r.console.find("abc|pré\n"), std::string::npos) << r.console;
+  EXPECT_TRUE(Has(r.speech, "char 97"));  // typed characters are echoed
+  r = RunScriptText("seja $b \"pré\"\nle edita $b\nescreve \"[\" $b \"]\"\n", "\x1b");
+  EXPECT_NE(r.console.find("[]\n"), std::string::npos) << r.console;
+}
+
 TEST(ConsoleCommands, PasswordTypingIsHiddenAndColoursComeBack) {
   auto r = Script("cor 14\nle senha $p\nescreve $p\n", "segredo\r");
   EXPECT_EQ(r.outcome, 0);
