@@ -21,6 +21,14 @@ inline constexpr std::string_view kMsgNestedTooDeep = "Excesso de comandos aninh
 inline constexpr std::string_view kMsgEndOfScript = "Fim do script";
 inline constexpr std::string_view kMsgRunError = "Erro de execução na linha ";
 
+// Files and folders.
+inline constexpr std::string_view kMsgFileOpenError = "Erro na abertura do arquivo ";
+inline constexpr std::string_view kMsgFileCloseError = "Erro no fechamento do arquivo";
+inline constexpr std::string_view kMsgFileProcessingError = "Erro no processamento de arquivo";
+inline constexpr std::string_view kMsgFileWriteError = "Erro na escrita de arquivo ";
+inline constexpr std::string_view kMsgFileDeleteError = "Erro no apagamento do arquivo ";
+inline constexpr std::string_view kMsgFolderError = "Erro no processamento do diretório ";
+
 // Writes the message (UTF-8 source text, plus an optional Latin-1 tail) as
 // a console line and speaks it.
 void SayLine(std::string_view utf8_message, std::string_view latin1_tail = {});

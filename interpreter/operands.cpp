@@ -153,4 +153,17 @@ bool StartsWithKeyword(std::string_view text, std::string_view keyword) {
   return true;
 }
 
+std::string JoinOperands(std::string_view* args) {
+  std::string joined, value;
+  while (!args->empty()) {
+    std::string_view before = *args;
+    if (!ReadOperand(args, &value)) {
+      *args = before;
+      break;
+    }
+    joined += value;
+  }
+  return joined;
+}
+
 }  // namespace kal

@@ -5,7 +5,9 @@
 #include "console/console.h"
 #include "console/latin1.h"
 #include "console/speech.h"
+#include "interpreter/file_state.h"
 #include "interpreter/interpreter.h"
+#include "interpreter/mci.h"
 #include "interpreter/messages.h"
 #include "interpreter/state.h"
 #include "platform/event_loop.h"
@@ -26,6 +28,8 @@ void ResetInterpreter() {
   auto& s = Interp();
   std::vector<std::string> params = std::move(s.params);
   s = InterpreterState();
+  ResetFileState();
+  ResetMci();
   s.params = std::move(params);
   s.index.lines.resize(kMaxScriptLines + 1);
   LocalTime t = NowLocal();
