@@ -15,6 +15,7 @@
 #include "interpreter/file_state.h"
 #include "interpreter/messages.h"
 #include "interpreter/operands.h"
+#include "interpreter/state.h"
 #include "interpreter/variables.h"
 #include "interpreter/wildcard.h"
 #include "platform/paths.h"

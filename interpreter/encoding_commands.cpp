@@ -7,6 +7,7 @@
 #include "interpreter/commands.h"
 #include "interpreter/encodings.h"
 #include "interpreter/operands.h"
+#include "interpreter/state.h"
 #include "interpreter/variables.h"
 #include "platform/paths.h"
 

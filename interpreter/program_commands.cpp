@@ -19,6 +19,7 @@
 #include "interpreter/operands.h"
 #include "interpreter/program_commands.h"
 #include "interpreter/program_start.h"
+#include "interpreter/state.h"
 #include "interpreter/variables.h"
 #include "platform/desktop.h"
 #include "platform/programs.h"

@@ -10,6 +10,7 @@
 #include "interpreter/commands.h"
 #include "interpreter/mci.h"
 #include "interpreter/operands.h"
+#include "interpreter/state.h"
 #include "interpreter/variables.h"
 
 namespace kal {
