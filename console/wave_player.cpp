@@ -27,6 +27,7 @@ constexpr size_t kMinPiece = 256;
 constexpr int kRingSize = 16;
 constexpr int kFreeBufferChecks = 40;
 constexpr int kFreeBufferStepMs = 50;
+constexpr int kStallMs = 2000;
 
 // A queued piece: where it ends in the device's byte stream, and when the
 // device took all of it (-1: not yet).
@@ -44,6 +45,8 @@ struct WaveState {
   std::deque<Flight> flights;
   uint64_t queued_total = 0;   // bytes queued since the device was opened or cleared
   int ring_index = 0;          // 1..16, advanced before each use
+  uint64_t last_waiting = 0;   // device queue at the last look, and when it last moved
+  int64_t last_progress = 0;
   WaveFlags flags;
   bool exit_hook = false;
 };
@@ -65,6 +68,18 @@ void Retire() {
   uint64_t waiting = Audio().QueuedBytes();
   uint64_t taken = w.queued_total > waiting ? w.queued_total - waiting : 0;
   int64_t now = Loop().NowMs();
+  // A device that stops taking sound (unplugged, suspended) must not hold
+  // every wait for the end of a sound forever: after two seconds without
+  // progress what it holds is dropped.
+  if (waiting == 0 || waiting != w.last_waiting) {
+    w.last_waiting = waiting;
+    w.last_progress = now;
+  } else if (now - w.last_progress > kStallMs) {
+    Audio().Clear();
+    w.flights.clear();
+    w.queued_total = 0;
+    return;
+  }
   for (auto& f : w.flights) {
     if (f.taken_at >= 0) continue;
     if (f.end > taken) break;

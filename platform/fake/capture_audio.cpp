@@ -45,7 +45,7 @@ void CaptureAudio::Drain() {
   int64_t now = Loop().NowMs();
   double taken = static_cast<double>(now - last_ms_) * format_.BytesPerSecond() / 1000.0;
   last_ms_ = now;
-  queued_ = std::max(0.0, queued_ - taken);
+  if (!stalled_) queued_ = std::max(0.0, queued_ - taken);
 }
 
 size_t CaptureAudio::QueuedBytes() {

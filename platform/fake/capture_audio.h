@@ -44,6 +44,8 @@ class CaptureAudio : public AudioDevice {
   void set_buffer_ms(int ms) { buffer_ms_ = ms; }
   void FailOpens(std::string why) { open_error_ = std::move(why); }
   void FailNextQueue(int code) { queue_error_ = code; }
+  // A device that stops taking sound (paused by the system, unplugged).
+  void Stall(bool on) { stalled_ = on; }
   // Called at the start of every Queue with the number of pieces recorded
   // so far (a test can type a key in the middle of a sound).
   void OnQueue(std::function<void(size_t)> hook) { on_queue_ = std::move(hook); }
@@ -61,6 +63,7 @@ class CaptureAudio : public AudioDevice {
   int buffer_ms_ = 20;
   std::string open_error_;
   int queue_error_ = kAudioOk;
+  bool stalled_ = false;
   std::function<void(size_t)> on_queue_;
   double queued_ = 0;      // bytes not yet taken by the "device"
   int64_t last_ms_ = 0;

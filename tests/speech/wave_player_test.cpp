@@ -188,6 +188,15 @@ TEST_F(WavePlayer, DeviceErrorIsShownInEnglishAndWaitsForEnter) {
   EXPECT_FALSE(KeyPressed());  // the keys up to Enter were taken
 }
 
+TEST_F(WavePlayer, ADeviceThatStopsTakingSoundDoesNotHangTheWait) {
+  audio_->Stall(true);
+  int64_t t0 = Loop().NowMs();
+  EXPECT_EQ(PlayWaveFile(WriteWave("a.wav", Ramp(8192 * 4))), 0);
+  EXPECT_LT(Loop().NowMs() - t0, 3000);
+  EXPECT_FALSE(WaveBusy());
+  EXPECT_EQ(audio_->clears(), 1);
+}
+
 TEST_F(WavePlayer, MemoryImageIsQueuedWithoutWaiting) {
   std::string image = MakeWaveImage(Ramp(11025), 11025, 1, 8);
   EXPECT_EQ(PlayWaveMemory(image), 0);
