@@ -252,10 +252,9 @@ Outcome Attempt(const std::string& address, const DownloadRequest& r, Transfer& 
   WebAddress a = ParseWebAddress(address);
   HttpConnection conn;
   if (!conn.Open(a)) return Outcome::kFailure;
-  bool exists = false;
   t.resumed = 0;
   if (!OpenExisting(t)) return Outcome::kFailure;
-  exists = t.file != nullptr;
+  bool exists = t.file != nullptr;
   if (!SendText(conn.socket, RequestText(a, r, t, exists))) return Outcome::kFailure;
 
   std::string status_line;
