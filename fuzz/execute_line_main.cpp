@@ -1,0 +1,64 @@
+// fuzz_execute_line: feeds arbitrary bytes to the interpreter. The first
+// byte picks the mode: even runs the rest as one line through ExecuteLine
+// (plain and nested), odd stores it as a script (split at LF) and runs it
+// through the run driver. The console is in memory with no keys, so every
+// wait for a key ends the program (caught here); runs are cut after a
+// bounded number of lines and texts are kept small, so each input costs
+// bounded time and memory.
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "console/console.h"
+#include "console/speech_log.h"
+#include "interpreter/interpreter.h"
+#include "interpreter/state.h"
+#include "interpreter/variables.h"
+#include "platform/event_loop.h"
+#include "platform/process.h"
+
+namespace {
+
+struct ProgramExited {};
+
+void SetUpOnce() {
+  kal::SetLoop(kal::MakeFakeEventLoop());
+  kal::CaptureSpeechLog(false);
+  kal::Limits().max_lines = 3000;
+  kal::SetMaxValueSize(16 * 1024);
+  kal::SetExitHook([](int) { throw ProgramExited{}; });
+}
+
+void RunScriptBytes(std::string_view text) {
+  int n = 0;
+  while (!text.empty() && n < kal::kMaxScriptLines) {
+    size_t nl = text.find('\n');
+    kal::StoreLine(text.substr(0, nl), ++n);
+    text = nl == std::string_view::npos ? std::string_view() : text.substr(nl + 1);
+  }
+  kal::RunDriver();
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  static bool ready = (SetUpOnce(), true);
+  (void)ready;
+  if (size == 0) return 0;
+  std::string console;
+  kal::ResetConsoleForTest("", &console);
+  kal::ResetInterpreter();
+  std::string_view text(reinterpret_cast<const char*>(data) + 1, size - 1);
+  try {
+    if (data[0] % 2 == 0) {
+      kal::StoreLine("@fim", 1);  // something for jumps to find
+      kal::ExecuteLine(text, false);
+      kal::ExecuteLine(text, true);
+    } else {
+      RunScriptBytes(text);
+    }
+  } catch (const ProgramExited&) {
+  }
+  return 0;
+}
