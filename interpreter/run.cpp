@@ -2,6 +2,7 @@
 #include <cstdint>
 #include <string>
 
+#include "console/config.h"
 #include "console/console.h"
 #include "console/latin1.h"
 #include "console/speech.h"
@@ -31,7 +32,6 @@ void ResetInterpreter() {
   ResetFileState();
   ResetMci();
   s.params = std::move(params);
-  s.index.lines.resize(kMaxScriptLines + 1);
   LocalTime t = NowLocal();
   s.start_weekday = t.weekday;
   s.start_time = t.hour * 360000 + t.minute * 6000 + t.second * 100 + t.hundredths;
@@ -40,7 +40,8 @@ void ResetInterpreter() {
 void SetProgramParams(std::vector<std::string> params) { Interp().params = std::move(params); }
 
 void InitInterpreter(std::string_view program_name) {
-  InitSpeech(0, "");
+  // The application's own sounds live in the folder the configuration names.
+  InitSpeech(0, ReadConfig("KALDORIN", "DIRKALDORIN"));
   ClearScreen();
   SetConsoleTitle("KALDORIN");
   SetConsoleTitle(program_name);
@@ -49,7 +50,10 @@ void InitInterpreter(std::string_view program_name) {
 bool StoreLine(std::string_view text, int n) {
   if (n < 1 || n > kMaxScriptLines) return false;
   auto& s = Interp();
-  if (s.index.lines.size() <= static_cast<size_t>(kMaxScriptLines)) s.index.lines.resize(kMaxScriptLines + 1);
+  if (s.lines.size() <= static_cast<size_t>(n)) {
+    s.lines.resize(static_cast<size_t>(n) + 1);
+    s.index.lines.resize(static_cast<size_t>(n) + 1);
+  }
   s.lines[static_cast<size_t>(n)] = std::string(text);
   AnalyseLine(s.lines[static_cast<size_t>(n)], &s.index.lines[static_cast<size_t>(n)]);
   ++s.index.generation;

@@ -19,7 +19,7 @@ namespace kal {
 constexpr int kCallStackSize = 20;
 
 struct InterpreterState {
-  std::vector<std::string> lines = std::vector<std::string>(kMaxScriptLines + 1);  // 1-based
+  std::vector<std::string> lines;  // 1-based, grown by StoreLine up to kMaxScriptLines + 1
   int line_count = 0;
   int current_line = 1;
   bool error = false;
