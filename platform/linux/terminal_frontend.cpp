@@ -41,6 +41,7 @@ struct TtyState {
   termios saved{};
   volatile sig_atomic_t raw = 0;       // our mode and screen are on
   volatile sig_atomic_t exiting = 0;   // a termination signal is pending
+  volatile sig_atomic_t releases = 0;  // key-release reports were asked for
   int pipe[2] = {-1, -1};
 };
 TtyState g_tty;
@@ -59,6 +60,10 @@ void WriteFully(int fd, const char* p, size_t n) {
 void RestoreTty() {
   if (!g_tty.raw) return;
   g_tty.raw = 0;
+  if (g_tty.releases) {
+    static const char kPop[] = "\x1b[<u";
+    WriteFully(g_tty.fd, kPop, sizeof kPop - 1);
+  }
   WriteFully(g_tty.fd, kLeave, sizeof kLeave - 1);
   tcsetattr(g_tty.fd, TCSANOW, &g_tty.saved);
 }
@@ -156,6 +161,7 @@ class TerminalFrontEnd : public ConsoleFrontEnd {
     if (suspended_ || restored_) return;
     suspended_ = true;
     RestoreTty();
+    g_tty.releases = 0;
   }
 
   void Resume() override {
@@ -168,7 +174,20 @@ class TerminalFrontEnd : public ConsoleFrontEnd {
     if (restored_) return;
     restored_ = true;
     RestoreTty();
+    g_tty.releases = 0;
   }
+
+  // The chord keyboard needs key releases: terminals that speak the
+  // progressive keyboard protocol report them when asked (flags: keys
+  // disambiguated, event types, every key as a sequence).
+  void SetKeyReleases(bool on) override {
+    if (on == releases_wanted_) return;
+    releases_wanted_ = on;
+    if (!ReleaseCapable() || suspended_ || restored_) return;
+    Send(on ? "\x1b[>11u" : "\x1b[<u");
+    g_tty.releases = on;
+  }
+  bool ReportsKeyReleases() const override { return releases_wanted_ && ReleaseCapable(); }
 
   bool IsTerminal() const override { return true; }
   bool TerminalKeys() const override { return true; }
@@ -181,6 +200,10 @@ class TerminalFrontEnd : public ConsoleFrontEnd {
     if (!SetRaw(in_)) return;
     g_tty.raw = 1;
     Send(kEnter);
+    if (releases_wanted_ && ReleaseCapable()) {
+      Send("\x1b[>11u");
+      g_tty.releases = 1;
+    }
     renderer_.Invalidate();
     Send(renderer_.Setup());
   }
@@ -237,6 +260,21 @@ class TerminalFrontEnd : public ConsoleFrontEnd {
     ExitProgram(128 + sig);
   }
 
+  // Terminals known to report key releases through the progressive keyboard
+  // protocol; KALDORIN_KEY_RELEASES=1 vouches for any other.
+  static bool ReleaseCapable() {
+    static const bool capable = [] {
+      const char* force = getenv("KALDORIN_KEY_RELEASES");
+      if (force) return strcmp(force, "1") == 0;
+      const char* term = getenv("TERM");
+      const char* program = getenv("TERM_PROGRAM");
+      std::string t = term ? term : "", p = program ? program : "";
+      return t.find("kitty") != std::string::npos || t.rfind("foot", 0) == 0 ||
+             t.find("ghostty") != std::string::npos || p == "WezTerm" || p == "ghostty";
+    }();
+    return capable;
+  }
+
   int in_, out_;
   TerminalOptions opts_;
   AnsiRenderer renderer_;
@@ -245,6 +283,7 @@ class TerminalFrontEnd : public ConsoleFrontEnd {
   bool suspended_ = false;
   bool restored_ = false;
   bool signals_ = false;
+  bool releases_wanted_ = false;
 };
 
 }  // namespace

@@ -1,0 +1,106 @@
+// The terminal front end on a pseudo-terminal, in process: what it sends to
+// the terminal and how it reads keys from it.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "console/console.h"
+#include "platform/event_loop.h"
+#include "platform/pty.h"
+
+namespace kal {
+namespace {
+
+class TerminalFrontEndTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    SetLoop(MakePollEventLoop());
+    ASSERT_TRUE(OpenPseudoTerminal(100, 30, &pty_));
+    std::string unused;
+    ResetConsoleForTest("", &unused);
+    TerminalOptions opts;
+    opts.truecolor = false;
+    opts.handle_signals = false;
+    auto front = MakeTerminalFrontEnd(pty_.slave, pty_.slave, opts);
+    ASSERT_NE(front, nullptr);
+    SetConsoleFrontEnd(std::move(front));
+  }
+  void TearDown() override {
+    SetConsoleFrontEnd(nullptr);
+    ClosePseudoTerminal(&pty_);
+  }
+  std::string Screen() {
+    std::string out;
+    DrainPseudoTerminal(pty_.master, 50, &out);
+    return out;
+  }
+  // Types bytes and waits (at most a second) for a key to arrive.
+  bool Type(const std::string& bytes) {
+    WriteToPseudoTerminal(pty_.master, bytes);
+    for (int i = 0; i < 100; ++i) {
+      if (KeyPressed()) return true;
+      Delay(10);
+    }
+    return false;
+  }
+  PseudoTerminal pty_;
+};
+
+TEST_F(TerminalFrontEndTest, EntersTheAlternateScreenAndDrawsWhatIsWritten) {
+  std::string start = Screen();
+  EXPECT_NE(start.find("\x1b[?1049h"), std::string::npos);
+  EXPECT_NE(start.find("\x1b[?1006h"), std::string::npos);  // mouse reports
+  ConsoleWrite("ol\xe1");
+  std::string s = Screen();
+  EXPECT_NE(s.find("ol\xc3\xa1"), std::string::npos);
+  EXPECT_NE(s.find("\x1b[97;40m"), std::string::npos);  // white on black, 16 colours
+}
+
+TEST_F(TerminalFrontEndTest, KeysAreDecodedFromTheRawTerminal) {
+  ASSERT_TRUE(Type("\x1b[A"));
+  EXPECT_EQ(ReadKey(), 0);
+  EXPECT_EQ(ReadKey(), 72);
+  ASSERT_TRUE(Type("\r"));
+  EXPECT_EQ(ReadKey(), 13);  // no CR-to-LF translation in raw mode
+  ASSERT_TRUE(Type("\x03"));
+  EXPECT_EQ(ReadKey(), 3);  // Ctrl+C is a key, not a signal
+  ASSERT_TRUE(Type("\xc3\xa7"));
+  EXPECT_EQ(ReadKey(), 0xE7);
+  ASSERT_TRUE(Type("\x1b"));  // a lone Esc after the pause
+  EXPECT_EQ(ReadKey(), 27);
+}
+
+TEST_F(TerminalFrontEndTest, TitleIsSentAsUtf8) {
+  Screen();
+  SetConsoleTitle("T\xedtulo\x07");
+  EXPECT_EQ(Screen(), "\x1b]0;T\xc3\xadtulo\a");
+}
+
+TEST_F(TerminalFrontEndTest, SuspendHandsTheTerminalOverUntilResume) {
+  ConsoleWrite("antes");
+  Screen();
+  SuspendConsole();
+  EXPECT_NE(Screen().find("\x1b[?1049l"), std::string::npos);
+  WriteToPseudoTerminal(pty_.master, "a");
+  Delay(50);
+  EXPECT_FALSE(KeyPressed());  // the key is for the program in front
+  ResumeConsole();
+  std::string back = Screen();
+  EXPECT_NE(back.find("\x1b[?1049h"), std::string::npos);
+  EXPECT_NE(back.find("antes"), std::string::npos);  // drawn again
+  ASSERT_TRUE(Type(""));
+  EXPECT_EQ(ReadKey(), 'a');
+}
+
+TEST_F(TerminalFrontEndTest, NormalEndLeavesTheScreenAndSetsTheTitle) {
+  Screen();
+  EndConsoleNormally();
+  std::string s = Screen();
+  EXPECT_NE(s.find("\x1b]0;Programa terminado\a"), std::string::npos);
+  EXPECT_NE(s.find("\x1b[?1049l"), std::string::npos);
+  ConsoleWrite("depois");
+  EXPECT_EQ(Screen().find("depois"), std::string::npos);  // nothing is drawn any more
+}
+
+}  // namespace
+}  // namespace kal
