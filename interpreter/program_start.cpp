@@ -46,12 +46,23 @@ std::string MapArgument(const std::string& arg) {
   return IsWindowsPathArgument(arg) ? HostPath(arg) : Latin1ToUtf8(arg);
 }
 
+// A program named in the configuration: a Windows path is mapped; a bare
+// name is looked up along PATH and then beside this program (so that
+// "kaldorin --view" finds the running build).
+std::string ConfiguredProgram(const std::string& word) {
+  if (IsWindowsPathArgument(word) || word.find('/') != std::string::npos) return MapArgument(word);
+  std::string name = Latin1ToUtf8(word);
+  std::string found = FindInPath(name);
+  if (found.empty() && IsExecutableFile(ProgramFolder() + "/" + name)) found = ProgramFolder() + "/" + name;
+  return found.empty() ? name : found;
+}
+
 // A configured command line (program map or PROG. key) becomes the program
 // and the arguments that go first.
 bool UseCommandLine(std::string_view line, StartRequest* req) {
   std::vector<std::string> words = SplitArguments(line);
   if (words.empty()) return false;
-  req->program = MapArgument(words[0]);
+  req->program = ConfiguredProgram(words[0]);
   req->args.insert(req->args.begin(), words.begin() + 1, words.end());
   for (size_t i = 0; i < words.size() - 1; ++i) req->args[i] = MapArgument(req->args[i]);
   return true;

@@ -77,6 +77,13 @@ TEST_F(ProgramCommands, AMissingExeIsLookedUpByNameInTheMapThenAlongPath) {
   r = Script("executa \"KALREC.EXE tres\" &&\n");
   EXPECT_EQ(r.outcome, 0) << r.console;
   EXPECT_NE(AwaitRecord().find("\ntres\n"), std::string::npos);
+
+  // A bare program name in the map is looked up along PATH too.
+  Config("[PROGRAMAS]\nOUTRO=kalrec --pelo-mapa\n");
+  std::filesystem::remove(box_.tmp() / "record.txt");
+  r = Script("executa \"c:\\x\\outro.exe quatro\" &&\n");
+  EXPECT_EQ(r.outcome, 0) << r.console;
+  EXPECT_NE(AwaitRecord().find("\n--pelo-mapa\nquatro\n"), std::string::npos) << Record();
 }
 
 TEST_F(ProgramCommands, AProgramThatDoesNotExistFails) {
