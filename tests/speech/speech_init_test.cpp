@@ -98,6 +98,14 @@ TEST_F(SpeechInit, AVoiceThatCannotStartIsReportedAndEndsTheProgram) {
   EXPECT_FALSE(KeyPressed());  // waited for Enter
 }
 
+TEST_F(SpeechInit, ConfiguredOutputDeviceIsChosenByName) {
+  Ini("[TRADUTOR]\r\nSAIDADEAUDIO=usb headset\r\n");
+  audio_->set_devices({"Built-in Audio", "USB Headset"});
+  InitSpeech(0, "");
+  Click();
+  EXPECT_EQ(audio_->device(), 1);
+}
+
 // An engine that notes how it was started.
 class StartEngine : public SpeechEngine {
  public:
