@@ -1,7 +1,10 @@
 // The speech server connection over libspeechd in threaded mode. The
-// library reports the end of a message through plain function pointers that
-// know only the client id, so open connections are found by that id in a
-// small table.
+// library reports the end of a message through plain function pointers
+// that know only the message and client ids. Asking the server for our
+// client id crashes the library when the server goes away during the
+// question, so every event goes to every open connection's handler instead:
+// message ids are unique across the server's clients, and a handler ignores
+// the ids that are not its own.
 #include "platform/speech_server.h"
 
 #if KALDORIN_HAVE_SPEECHD
@@ -11,6 +14,7 @@
 #include <cstdlib>
 #include <map>
 #include <mutex>
+#include <vector>
 
 namespace kal {
 
@@ -20,7 +24,7 @@ namespace {
 
 struct Handlers {
   std::mutex mu;
-  std::map<size_t, SpeechServerConnection::EventHandler> by_client;
+  std::map<const void*, SpeechServerConnection::EventHandler> by_connection;
 };
 
 Handlers& Table() {
@@ -28,21 +32,17 @@ Handlers& Table() {
   return *h;
 }
 
-void Dispatch(size_t msg_id, size_t client_id, ServerEvent event) {
-  SpeechServerConnection::EventHandler h;
+void Dispatch(size_t msg_id, ServerEvent event) {
+  std::vector<SpeechServerConnection::EventHandler> handlers;
   {
     std::lock_guard<std::mutex> lock(Table().mu);
-    auto it = Table().by_client.find(client_id);
-    if (it == Table().by_client.end()) return;
-    h = it->second;
+    for (auto& [conn, h] : Table().by_connection) handlers.push_back(h);
   }
-  h(static_cast<int>(msg_id), event);
+  for (auto& h : handlers) h(static_cast<int>(msg_id), event);
 }
 
-void OnEnd(size_t msg_id, size_t client_id, SPDNotificationType) { Dispatch(msg_id, client_id, ServerEvent::kEnd); }
-void OnCancel(size_t msg_id, size_t client_id, SPDNotificationType) {
-  Dispatch(msg_id, client_id, ServerEvent::kCancel);
-}
+void OnEnd(size_t msg_id, size_t, SPDNotificationType) { Dispatch(msg_id, ServerEvent::kEnd); }
+void OnCancel(size_t msg_id, size_t, SPDNotificationType) { Dispatch(msg_id, ServerEvent::kCancel); }
 
 class SpeechdConnection : public SpeechServerConnection {
  public:
@@ -57,10 +57,9 @@ class SpeechdConnection : public SpeechServerConnection {
     SPDConnectionAddress__free(addr);
     if (!conn_) return Fail(e, err);
     std::free(e);
-    client_id_ = spd_get_client_id(conn_);
     {
       std::lock_guard<std::mutex> lock(Table().mu);
-      Table().by_client[static_cast<size_t>(client_id_)] = std::move(on_event);
+      Table().by_connection[conn_] = std::move(on_event);
     }
     conn_->callback_end = OnEnd;
     conn_->callback_cancel = OnCancel;
@@ -101,7 +100,7 @@ class SpeechdConnection : public SpeechServerConnection {
     if (!conn_) return;
     {
       std::lock_guard<std::mutex> lock(Table().mu);
-      Table().by_client.erase(static_cast<size_t>(client_id_));
+      Table().by_connection.erase(conn_);
     }
     spd_close(conn_);
     conn_ = nullptr;
@@ -115,7 +114,6 @@ class SpeechdConnection : public SpeechServerConnection {
   }
 
   SPDConnection* conn_ = nullptr;
-  int client_id_ = -1;
 };
 
 }  // namespace

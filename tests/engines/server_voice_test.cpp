@@ -4,8 +4,12 @@
 // device when there is no sound server program). Without a speech server
 // program the tests that need one are skipped.
 #include <gtest/gtest.h>
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
 
 #include <chrono>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 
@@ -211,6 +215,54 @@ TEST_F(SpeechFixture, NoSpeechServerMeansTheRecordedVoiceWithinASecond) {
   EXPECT_NE(Log().find("bom dia"), std::string::npos);
   ResetEngineSwitch();
   SetSpeechEngine(nullptr);
+}
+
+// A server that takes the connection and never answers: the start gives
+// up within a second and the program goes on.
+TEST_F(SpeechFixture, ServerThatNeverAnswersFailsTheStartWithinASecond) {
+  TempFolder tmp;
+  std::string path = tmp / "mute.sock";
+  int fd = socket(AF_UNIX, SOCK_STREAM, 0);
+  ASSERT_GE(fd, 0);
+  sockaddr_un addr{};
+  addr.sun_family = AF_UNIX;
+  std::snprintf(addr.sun_path, sizeof addr.sun_path, "%s", path.c_str());
+  ASSERT_EQ(bind(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr), 0);
+  ASSERT_EQ(listen(fd, 4), 0);
+  ScopedEnv address("SPEECHD_ADDRESS", "unix_socket:" + path);
+  ScopedEnv spawn("SPEECHD_CMD", "/bin/false");
+  SetLoop(MakePollEventLoop());
+  ResetEngineSwitch();
+  auto t = Clock::now();
+  EXPECT_FALSE(EngineStart(1, 0, 0, "", 5));
+  EXPECT_LT(MsSince(t), 1100.0);
+  RecordProperty("hung_start_ms", std::to_string(MsSince(t)));
+  // Nothing was started, so nothing waits for it.
+  EngineSpeak("bom dia");
+  EXPECT_FALSE(EngineBusy(0));
+  EngineStop();
+  ResetEngineSwitch();
+  close(fd);  // the client library's blocked read now ends
+}
+
+// With an output file the server voices write the speech to it.
+TEST_F(SpeechFixture, ServerVoiceWithAnOutputFileWritesAWave) {
+  TempFolder tmp;
+  ScopedEnv address("SPEECHD_ADDRESS", "unix_socket:" + (tmp / "none.sock"));
+  ScopedEnv spawn("SPEECHD_CMD", "/bin/false");
+  SetLoop(MakePollEventLoop());
+  ResetEngineSwitch();
+  std::string file = tmp / "servidor.wav";
+  ASSERT_TRUE(EngineStart(1, -5, 0, file, 54));
+  EngineSpeak("bom dia");
+  auto t = Clock::now();
+  while (EngineBusy(0) && MsSince(t) < 10000) Loop().Wait(5);
+  EngineRelease();
+  ResetEngineSwitch();
+  EXPECT_TRUE(audio_->pieces().empty());
+  std::string image = ReadFileBytes(file);
+  ASSERT_GT(image.size(), 44u + 22050u);
+  EXPECT_EQ(image.substr(0, 4), "RIFF");
 }
 
 }  // namespace kal::test
