@@ -20,6 +20,13 @@
 #include "tests/support/child_process.h"
 #include "tests/support/temp_folder.h"
 
+// Under the sanitizers: the client library loses the text of its own
+// connection error, and it splits the server's voice list (over 13000
+// lines) with strstr on the rest of the reply each time, which the checked
+// strstr turns into minutes.
+extern "C" const char* __lsan_default_suppressions() { return "leak:spd_open2\nleak:__vasprintf_internal\n"; }
+extern "C" const char* __asan_default_options() { return "intercept_strstr=0"; }
+
 namespace kal::test {
 
 namespace {
@@ -40,6 +47,7 @@ struct Servers {
   bool pulse = false;
   std::string socket;
   std::string recording;
+  std::string module;
 };
 Servers* g_servers = nullptr;
 
@@ -71,12 +79,22 @@ void StartServers(Servers& s) {
     if (s.pulse) env.push_back({"PULSE_SERVER", "unix:" + native});
     else s.sound.Stop();
   }
-  Write(w + "/spd/conf/modules/espeak-ng.conf", "EspeakNormalRate 170\nEspeakMinRate 80\nEspeakMaxRate 449\n");
+  std::string module_conf = "EspeakNormalRate 170\nEspeakMinRate 80\nEspeakMaxRate 449\n";
+  Write(w + "/spd/conf/modules/espeak-ng.conf", module_conf);
+  Write(w + "/spd/conf/modules/espeak-ng-mbrola.conf", module_conf);
+  // The espeak-ng module lists every language and variant (over 13000
+  // voices, seconds to fetch); its MBROLA sibling lists only the installed
+  // MBROLA voices, which keeps the starts short.
+  s.module = Installed(std::string(kModules) + "/sd_espeak-ng-mbrola") && Installed("/usr/share/mbrola/br3")
+                 ? "espeak-ng-mbrola"
+                 : "espeak-ng";
   s.socket = w + "/spd/speechd.sock";
   std::string audio = s.pulse ? "AudioOutputMethod \"pulse\"\n" : "AudioOutputMethod \"alsa\"\nAudioALSADevice \"null\"\n";
   Write(w + "/spd/conf/speechd.conf", "CommunicationMethod \"unix_socket\"\nSocketPath \"" + s.socket +
                                           "\"\nTimeout 0\n" + audio +
                                           "AddModule \"espeak-ng\" \"sd_espeak-ng\" \"espeak-ng.conf\"\n"
+                                          "AddModule \"espeak-ng-mbrola\" \"sd_espeak-ng-mbrola\" "
+                                          "\"espeak-ng-mbrola.conf\"\n"
                                           "DefaultModule espeak-ng\nDefaultLanguage \"pt-BR\"\nDisableAutoSpawn\n");
   s.speech.Start({"speech-dispatcher", "-s", "-t", "0", "-C", w + "/spd/conf", "-m", kModules, "-L", w + "/spd/log",
                   "-P", w + "/spd/pid"},
@@ -124,7 +142,7 @@ class ServerVoiceTest : public SpeechFixture {
     SetLoop(MakePollEventLoop());
     ResetEngineSwitch();
     InstallEngineSwitch();
-    WriteConfig("SERVFALA", "MODULO", "espeak-ng");
+    WriteConfig("SERVFALA", "MODULO", g_servers->module);
   }
   void TearDown() override {
     EngineRelease();
@@ -171,8 +189,10 @@ TEST_F(ServerVoiceTest, SpeaksAndTheEndNotificationEndsBusy) {
 
 TEST_F(ServerVoiceTest, StopCancelsWhatIsQueued) {
   if (!g_servers->pulse) GTEST_SKIP() << "without a sound server speech is not paced, nothing to cancel";
-  // The second flavour, on the same module; a voice number past the list
-  // starts the first voice.
+  // The second flavour, with a module of its own named; a voice number
+  // past the list starts the first voice.
+  WriteConfig("SERVFALA", "MODULO", "no-such-module");
+  WriteConfig("SERVFALA", "MODULO54", g_servers->module);
   ASSERT_TRUE(EngineStart(100000, 3, 0, "", 54));
   for (int i = 0; i < 3; ++i) EngineSpeak(kSentence);
   auto t = Clock::now();
