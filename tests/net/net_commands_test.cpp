@@ -73,6 +73,31 @@ TEST_F(NetCommandsTest, QuietConnectStatuses) {
   EXPECT_EQ(RoundTrip(1, "ola"), "OLA");
 }
 
+TEST_F(NetCommandsTest, LineTrafficThroughTheChannelCommands) {
+  LocalServer tls(Echo, true), plain(Echo);
+  ScriptResult r = RunScriptText(
+      "conecta ssl #1 \"localhost\" " + P(tls) + " &\n" +
+      "escreve #1 \"ola \" \"mundo\"\n"
+      "checa $enviado\n"
+      "le #1 $linha\n"
+      "checa $lido\n"
+      "fecha #1\n"
+      "conecta #2 \"127.0.0.1\" " + P(plain) + "\n" +  // plain again after FECHA
+      "escreve #2 \"sem tls\"\n"
+      "le #2 $outra\n"
+      "fecha #2\n"
+      "escreve $enviado $lido \" \" $linha \" \" $outra\n");
+  EXPECT_EQ(r.outcome, 0) << r.console;
+  EXPECT_NE(r.console.find("10 OLA MUNDO SEM TLS\n"), std::string::npos) << r.console;
+  EXPECT_EQ(tls.Connections(), 1);
+
+  // The peer going away: LE leaves status 1 and an empty variable.
+  LocalServer brief([](ServerConnection& c) { c.Send("tchau\r\n"); });
+  r = RunScriptText("conecta #3 \"127.0.0.1\" " + P(brief) + "\n" +
+                    "le #3 $a\nle #3 $b\ncheca $c\nfecha #3\nescreve $a \"[\" $b \"]\" $c\n");
+  EXPECT_NE(r.console.find("tchau[]1\n"), std::string::npos) << r.console;
+}
+
 TEST_F(NetCommandsTest, LoudConnectFailuresStopTheRun) {
   ScriptResult r = RunScriptText("conecta #1 \"127.0.0.1\" " + ClosedPort() + "\n", "\r");
   EXPECT_EQ(r.outcome, 1);
