@@ -31,6 +31,8 @@ bool DispatchEntry(int entry, std::string_view upper_word, std::string_view args
     WriteLineAndSpeak(echo);
   }
   CommandHandler handler = entry >= 0 ? kCommandTable[entry].handler : nullptr;
+  const auto& allowed = Limits().allowed_commands;
+  if (!allowed.empty() && entry >= 0 && !allowed[static_cast<size_t>(entry)]) handler = nullptr;
   if (!handler) {
     SayLine(kMsgInvalidCommand, upper_word);
     return false;

@@ -67,6 +67,10 @@ bool ListItem(ListSlot* list, std::string_view rest) {
 bool ListAdd(ListSlot* list, std::string_view rest) {
   std::string text;
   if (!list || !ReadOperand(&rest, &text)) return false;
+  if (list->items.size() >= kMaxListItems) {
+    SayLine(kMsgListFull);
+    return false;
+  }
   list->items.push_back(std::move(text));
   return true;
 }

@@ -10,6 +10,9 @@
 namespace kal {
 
 constexpr int kListSlots = 20;
+// A list stops growing here, so a runaway loop gets a spoken error instead
+// of exhausting memory.
+constexpr size_t kMaxListItems = 1000000;
 
 struct ListSlot {
   bool used = false;

@@ -63,6 +63,10 @@ inline std::string& Var(int slot) { return g_interpreter.vars[static_cast<size_t
 struct RunLimits {
   int64_t max_lines = 0;  // lines a run may execute, 0 = no limit
   size_t max_value_size = 64u << 20;
+  // When not empty: only the command table entries marked here run; the
+  // others are refused as unknown words (the fuzzer keeps scripts away from
+  // files, programs and the network this way).
+  std::vector<bool> allowed_commands;
 };
 RunLimits& Limits();
 

@@ -71,3 +71,14 @@ TEST(Lists, MalformedLines) {
 }
 
 }  // namespace kal::test
+
+namespace kal::test {
+
+TEST(Lists, ARunawayListStopsWithAMessage) {
+  auto r = RunScriptText("lista [a] cria\nrepete i 1000001\n  lista [a] adiciona i\nfim repete\nescreve \"x\"\n", "\n");
+  EXPECT_EQ(r.outcome, 1);
+  EXPECT_EQ(r.line, 3);
+  EXPECT_EQ(r.speech[0], "say Lista cheia (máximo 1000000 itens)");
+}
+
+}  // namespace kal::test

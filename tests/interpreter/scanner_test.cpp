@@ -112,3 +112,28 @@ TEST(Scanner, TooManyNamedVariablesFailsWithAMessage) {
 }
 
 }  // namespace kal::test
+
+namespace kal::test {
+
+// Hostile lines: very long, control bytes, unmatched quotes and
+// parentheses. Each fails or runs quickly; none crashes.
+TEST(Scanner, HugeAndMalformedLines) {
+  const std::string mega(1 << 20, 'a');
+  auto r = RunScriptText("seja $t \"" + mega + "\nseja n tamanho $t\nescreve n\n");
+  EXPECT_EQ(r.console, "1048576\n");
+  r = RunScriptText("escreve " + std::string(1 << 20, '(') + "\n", "\n");
+  EXPECT_EQ(r.line, 1);
+  r = RunScriptText("escreve (1" + std::string(1 << 20, ')') + "\n", "\n");
+  EXPECT_EQ(r.line, 1);
+  r = RunScriptText("se " + std::string(1 << 20, '"') + "\n", "\n");
+  EXPECT_EQ(r.line, 1);
+  std::string controls;
+  for (int c = 0; c < 32; ++c) controls.push_back(static_cast<char>(c == '\n' ? 1 : c));
+  r = RunScriptText("seja a \"" + controls + "\"\nseja n tamanho a\nescreve n\n" + controls + "\n");
+  EXPECT_EQ(r.outcome, 0);
+  EXPECT_EQ(r.console, "32\n");
+  r = RunScriptText("seja a palavra 2000000000 \"" + std::string(1 << 20, ' ') + "x\"\nescreve \"[\" a \"]\"\n");
+  EXPECT_EQ(r.console, "[]\n");
+}
+
+}  // namespace kal::test
