@@ -325,12 +325,18 @@ bool InputEnded() {
 
 uint8_t ReadKey() {
   auto& s = S();
+  bool caret = false;
   while (!KeyPressed()) {
     if (InputEnded()) DoneConsole(2);
-    if (s.front) s.front->WaitingForKey();
+    if (s.front) {
+      if (!caret) s.front->ShowCaret(true);
+      caret = true;
+      s.front->WaitingForKey();
+    }
     // A held Esc needs a wake-up when its pause is over.
     Loop().Wait(s.decoder.Pending() ? KeyDecoder::kEscPauseMs / 5 : 100);
   }
+  if (caret && s.front) s.front->ShowCaret(false);
   uint8_t k = s.keys.Pop(&s.last_mods);
   UpdateWatch();
   return k;

@@ -48,6 +48,9 @@ class ConsoleFrontEnd {
 
   // The program is about to wait for a key with an empty queue.
   virtual void WaitingForKey() {}
+  // The caret (the terminal's cursor) is shown while the program waits for
+  // a key, and hidden otherwise.
+  virtual void ShowCaret(bool on) {}
 
   // A program started in a shown mode takes the terminal while it runs:
   // leave raw mode and the alternate screen, and come back afterwards.

@@ -31,7 +31,7 @@ namespace {
 // Leaves what the front end turned on: scrolling region, modified-key
 // reports, mouse reports, colours, hidden cursor, alternate screen.
 constexpr char kLeave[] = "\x1b[r\x1b[>4m\x1b[?1006l\x1b[?1000l\x1b[0m\x1b[?25h\x1b[?1049l";
-constexpr char kEnter[] = "\x1b[?1049h\x1b[?1000h\x1b[?1006h\x1b[>4;1m\x1b[0m\x1b[2J\x1b[?25h";
+constexpr char kEnter[] = "\x1b[?1049h\x1b[?1000h\x1b[?1006h\x1b[>4;1m\x1b[0m\x1b[2J\x1b[?25l";
 constexpr int kSignals[] = {SIGINT, SIGTERM, SIGHUP, SIGWINCH, SIGTSTP, SIGCONT};
 constexpr int kAlarmSeconds = 3;
 
@@ -141,6 +141,11 @@ class TerminalFrontEnd : public ConsoleFrontEnd {
     Send("\x1b]0;" + Latin1ToUtf8(clean) + "\a");
   }
 
+  void ShowCaret(bool on) override {
+    caret_ = on;
+    if (!suspended_ && !restored_) Send(on ? "\x1b[?25h" : "\x1b[?25l");
+  }
+
   void Bell() override {
     if (!suspended_ && !restored_) Send("\a");
   }
@@ -204,6 +209,7 @@ class TerminalFrontEnd : public ConsoleFrontEnd {
       Send("\x1b[>11u");
       g_tty.releases = 1;
     }
+    if (caret_) Send("\x1b[?25h");
     renderer_.Invalidate();
     Send(renderer_.Setup());
   }
@@ -284,6 +290,7 @@ class TerminalFrontEnd : public ConsoleFrontEnd {
   bool restored_ = false;
   bool signals_ = false;
   bool releases_wanted_ = false;
+  bool caret_ = false;
 };
 
 }  // namespace

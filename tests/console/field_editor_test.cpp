@@ -248,6 +248,13 @@ TEST_F(FieldEditorTest, ReadEditedLineWritesTheLineAndEscGivesNothing) {
   EXPECT_EQ(out_, "? \n");
 }
 
+TEST_F(FieldEditorTest, FieldPastTheRightEdgeStillTakesKeys) {
+  ResetConsoleForTest("abc\r", &out_);
+  ConsoleWrite(std::string(80, '-'));  // the cursor is parked past the last column
+  EXPECT_EQ(ReadEditedLine(), "abc");
+  EXPECT_EQ(WhereY(), 2);
+}
+
 TEST_F(FieldEditorTest, EditFieldAtRunsToTheRightEdge) {
   std::string text;
   ResetConsoleForTest(std::string(100, 'x') + "\r", &out_);

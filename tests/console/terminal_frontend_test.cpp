@@ -2,7 +2,9 @@
 // the terminal and how it reads keys from it.
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <string>
+#include <thread>
 
 #include "console/console.h"
 #include "platform/event_loop.h"
@@ -68,6 +70,21 @@ TEST_F(TerminalFrontEndTest, KeysAreDecodedFromTheRawTerminal) {
   EXPECT_EQ(ReadKey(), 0xE7);
   ASSERT_TRUE(Type("\x1b"));  // a lone Esc after the pause
   EXPECT_EQ(ReadKey(), 27);
+}
+
+TEST_F(TerminalFrontEndTest, CaretIsShownOnlyWhileWaitingForAKey) {
+  EXPECT_NE(Screen().find("\x1b[?25l"), std::string::npos);
+  std::thread typist([this] {
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    WriteToPseudoTerminal(pty_.master, "k");
+  });
+  EXPECT_EQ(ReadKey(), 'k');
+  typist.join();
+  std::string s = Screen();
+  size_t on = s.find("\x1b[?25h"), off = s.find("\x1b[?25l");
+  ASSERT_NE(on, std::string::npos);
+  ASSERT_NE(off, std::string::npos);
+  EXPECT_LT(on, off);
 }
 
 TEST_F(TerminalFrontEndTest, TitleIsSentAsUtf8) {
