@@ -16,17 +16,17 @@
 #include "net/net_messages.h"
 #include "net/tcp.h"
 #include "net/tls.h"
+#include "platform/event_loop.h"
 #include "platform/paths.h"
-#include "platform/socket.h"
 
 namespace kal {
 namespace {
 
 constexpr int kBlockSize = 4096;
 constexpr int64_t kStreamLength = 999999999;
-// Body waits happen in steps of this many microseconds, with the keys taken
-// between steps.
-constexpr long kBodyWaitStepUs = 100000;
+// Body waits happen in steps of at most this many milliseconds, with the
+// keys taken between steps.
+constexpr int kBodyWaitStepMs = 100;
 
 std::string (*g_path_mapper)(const std::string&) = nullptr;
 
@@ -206,31 +206,49 @@ bool TakeKeys(Transfer& t) {
   return false;
 }
 
-// Fills block with want bytes. While the server is silent the keys are
-// taken, so a stalled server can be stopped. Returns the count received;
+// Fills block with want bytes. While the server is silent the program
+// waits in the event loop (which wakes when the socket has data) and takes
+// the keys, so a stalled server can be stopped. Returns the count received;
 // *stop is set when the user stopped or the server stayed silent too long.
 int ReceiveBlock(LineReader& reader, Transfer& t, char* block, int want, bool* stop) {
   int got = 0;
-  int idle_steps = 0;
+  int64_t silent_since = -1;
   while (got < want) {
     int n = ReceiveBytesNoWait(reader, block + got, want - got);
     if (n == 0) break;  // the connection ended
     if (n > 0) {
       got += n;
-      idle_steps = 0;
+      silent_since = -1;
       continue;
     }
-    // Nothing yet: the user may speak up while the server keeps us waiting.
-    if (TakeKeys(t) || (SockWaitReadable(reader.socket, kBodyWaitStepUs) == 0 && ++idle_steps > kHttpWaitSeconds * 10)) {
+    int64_t now = Loop().NowMs();
+    if (silent_since < 0) silent_since = now;
+    if (TakeKeys(t) || now - silent_since > kHttpWaitSeconds * 1000) {
       *stop = true;
       return got;
     }
+    Loop().Wait(kBodyWaitStepMs);
   }
   return got;
 }
 
+// Lets the event loop's waits end as soon as the socket has data.
+class SocketWatch {
+ public:
+  explicit SocketWatch(int socket) : socket_(socket) {
+    if (socket_ >= 0) Loop().Watch(socket_, [] {});
+  }
+  ~SocketWatch() {
+    if (socket_ >= 0) Loop().Unwatch(socket_);
+  }
+
+ private:
+  int socket_;
+};
+
 // The body loop. False when the target could not be written.
 bool ReceiveBody(LineReader& reader, Transfer& t) {
+  SocketWatch watch(reader.socket);
   char block[kBlockSize];
   for (;;) {
     int want = t.unknown_length || t.remaining >= kBlockSize ? kBlockSize : static_cast<int>(t.remaining);

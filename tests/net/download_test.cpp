@@ -273,6 +273,18 @@ TEST_F(DownloadTest, HostileServersEndTheDownload) {
   });
   EXPECT_FALSE(Get(endless_line.Url("/")));
   EXPECT_LE(fs::file_size(file_), 2u << 20);
+
+  // A server that goes silent in the middle of the body is given up after a
+  // minute (of the test's virtual clock); what came is kept.
+  LocalServer silent([](ServerConnection& c) {
+    c.ReadHead();
+    c.Send("HTTP/1.1 200 OK\r\nContent-Length: 100\r\n\r\n0123456789");
+    while (!c.Stopping()) std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  });
+  int64_t start = Loop().NowMs();
+  EXPECT_FALSE(Get(silent.Url("/")));
+  EXPECT_GE(Loop().NowMs() - start, kHttpWaitSeconds * 1000);
+  EXPECT_EQ(FileText(), "0123456789");
 }
 
 TEST(ProgressReportTest, UnitsAndUnknownLength) {

@@ -235,5 +235,21 @@ TEST_F(NetCommandsTest, TrazDaRedeResultsAndOperands) {
   fs::remove_all(dir);
 }
 
+TEST_F(NetCommandsTest, EscTypedDuringAStreamDownload) {
+  fs::path dir = fs::temp_directory_path() / "kaldorin-traz-radio";
+  fs::create_directories(dir);
+  LocalServer radio([](ServerConnection& c) {
+    c.ReadHead();
+    if (!c.Send("HTTP/1.1 200 OK\r\nContent-Type: audio/mpeg\r\n\r\n")) return;
+    while (!c.Stopping() && c.Send(std::string(3000, 'm'))) std::this_thread::sleep_for(std::chrono::milliseconds(2));
+  });
+  ScriptResult r = RunScriptText("trazdarede \"" + radio.Url("/ao-vivo") + "\" \"" + (dir / "r.mp3").string() +
+                                     "\" 1 \"agente\" \"\" $r\nescreve \"resultado \" $r\n",
+                                 "\x1bS");
+  EXPECT_EQ(r.outcome, 0) << r.console;
+  EXPECT_EQ(r.console, "Deseja parar o download?\nS\nO download foi interrompido.\nresultado 0\n");
+  fs::remove_all(dir);
+}
+
 }  // namespace
 }  // namespace kal
