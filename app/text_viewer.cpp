@@ -26,14 +26,16 @@ std::string Spoken(const std::string& line) {
   return L1("linha vazia");
 }
 
-// Shows the screen of lines that holds the current one, the current line
-// on the top row.
+// Shows a screen of lines from the current one on, the current line on the
+// top row. Rows are written as lines, so that a run without a terminal
+// shows them as lines too; the last row gets no line end, which would
+// scroll the screen.
 void Draw(const TextView& view) {
   ClearScreen();
-  int last = std::min(view.count(), view.current() + ConsoleGrid::kHeight);
+  int last = std::min(view.count(), view.current() + ConsoleGrid::kHeight - 1);
   for (int i = view.current(); i < last; ++i) {
-    GotoXY(1, i - view.current() + 1);
-    ConsoleWrite(view.Line(i).substr(0, ConsoleGrid::kWidth));
+    ConsoleWrite(view.Line(i).substr(0, ConsoleGrid::kWidth - 1));
+    ConsoleWrite("\r\n");
   }
   GotoXY(1, 1);
 }

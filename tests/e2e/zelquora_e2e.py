@@ -18,6 +18,8 @@ sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import radio_site  # noqa: E402
 
 KALDORIN = None
+INSTALLED_DRIVES = os.environ.get("TALVEN_DRIVES") or os.path.expanduser("~/.local/share/talven/drives")
+INSTALLED_INI = os.path.join(INSTALLED_DRIVES, "c", "windows", "Talven.ini")
 PROMPT = "Entre com os dados para a pesquisa de rádios:"
 TIMEOUT = 60
 
@@ -57,13 +59,19 @@ class Session:
         for sub in ("temp", "som"):
             os.makedirs(os.path.join(self.zelquora, sub))
         self.play_prefix = "http://127.0.0.1:%d/play/" % http_port
+        # The voices and recordings are the installed ones (the set-up puts
+        # them under C:\ferlan); everything else is private to the test.
+        os.symlink(os.path.join(INSTALLED_DRIVES, "c", "ferlan"), os.path.join(self.drives, "c", "ferlan"))
         config = os.path.join(self.tmp, "config", "Talven")
         os.makedirs(config)
-        with open(os.path.join(config, "Talven.ini"), "w") as f:
-            f.write("[ZELQUORA]\nENDERECOBUSCA=https://127.0.0.1:%d/busca?q=\n" % https_port)
-            f.write("ENDERECOPLAY=%s\n" % self.play_prefix)
-            f.write("[PROGRAMAS]\nQUIRAL=%s --view\n" % KALDORIN)
-            f.write("[TALVEN]\nTEMPOESPERAPROGVOLTAR=0\n")
+        with open(os.path.join(config, "Talven.ini"), "wb") as f:
+            # The first section of a name wins: the test's come first.
+            f.write(("[ZELQUORA]\nENDERECOBUSCA=https://127.0.0.1:%d/busca?q=\n" % https_port).encode())
+            f.write(("ENDERECOPLAY=%s\n" % self.play_prefix).encode())
+            f.write(("[PROGRAMAS]\nQUIRAL=%s --view\n" % KALDORIN).encode())
+            f.write(b"[TALVEN]\nTEMPOESPERAPROGVOLTAR=0\n")
+            with open(INSTALLED_INI, "rb") as installed:
+                f.write(installed.read())
         self.speech_log = os.path.join(self.tmp, "speech.log")
         self.site_log = site_log
         env = dict(os.environ)
@@ -76,7 +84,7 @@ class Session:
         })
         env.pop("TALVEN_WINDIR", None)
         if wget_dir is not None:
-            env["PATH"] = wget_dir + ":/usr/bin:/bin"
+            env["PATH"] = wget_dir
         self.proc = subprocess.Popen([KALDORIN, "--headless"], stdin=subprocess.PIPE,
                                      stdout=subprocess.PIPE, stderr=subprocess.PIPE,
                                      env=env, cwd=self.tmp)
@@ -130,8 +138,7 @@ class Session:
             pass
         self.proc.wait(timeout=TIMEOUT)
         self.read_output()
-        _, err = self.proc.communicate()
-        self.stderr = err.decode("utf-8", "replace")
+        self.stderr = self.proc.stderr.read().decode("utf-8", "replace")
         return self.proc.returncode
 
     def file(self, name):
@@ -145,6 +152,8 @@ class Session:
         shutil.rmtree(self.tmp, ignore_errors=True)
 
 
+@unittest.skipUnless(os.path.exists(INSTALLED_INI) and shutil.which("wget"),
+                     "needs the installation made by scripts/setup.sh and wget")
 class ZelquoraTest(unittest.TestCase):
     @classmethod
     def setUpClass(cls):
@@ -168,14 +177,18 @@ class ZelquoraTest(unittest.TestCase):
             return [line.strip() for line in f if line.startswith("/busca")]
 
     def search_and_view(self, s, words):
-        """Types the words, waits for the viewer on the report, leaves it."""
+        """Types the words, waits for the viewer on the report, takes the
+        station list and the report (the next pass removes them), leaves the
+        viewer, and waits for the next prompt."""
         s.wait_output(PROMPT)
         s.type(words + "\n")
         s.wait_for(lambda: any(l.startswith("say ") and l.endswith(" linhas") for l in s.speech()),
                    "the report viewer")
+        files = s.file("radios.txt"), s.file("radios.info")
         time.sleep(0.3)
         s.type("\x1b")
         s.wait_output(PROMPT, 2)
+        return files
 
     def end_with_empty_search(self, s):
         s.type("\n")
@@ -185,9 +198,11 @@ class ZelquoraTest(unittest.TestCase):
 
     def check_search(self, words, count, extra_pages):
         s = self.start()
-        self.search_and_view(s, words)
-        self.assertEqual(s.file("radios.txt"), expected_station_list(count, s.play_prefix))
-        self.assertEqual(s.file("radios.info"), expected_report(count, s.play_prefix))
+        station_list, report = self.search_and_view(s, words)
+        self.assertEqual(station_list, expected_station_list(count, s.play_prefix))
+        self.assertEqual(report, expected_report(count, s.play_prefix))
+        report_lines = 3 * count + count - 1
+        self.assertIn("say %d linhas" % report_lines, s.speech())
         pages = self.searches()
         self.assertEqual(len(pages), 1 + extra_pages, pages)
         for n in range(1, extra_pages + 1):
@@ -264,6 +279,20 @@ class ZelquoraTest(unittest.TestCase):
         self.assertEqual(s.finish(), 1, s.stderr)
         self.assertIn("say Erro de execução na linha ", s.speech())
         shutil.rmtree(fake)
+
+    def test_missing_download_tool(self):
+        # The start of a program that is not there is refused, which stops
+        # the run at the line that starts it.
+        empty = tempfile.mkdtemp(prefix="no-wget-")
+        s = self.start(wget_dir=empty)
+        s.wait_output(PROMPT)
+        s.type("rock 5\n")
+        s.wait_speech("say Erro de execução na linha ")
+        s.type("\n")
+        self.assertEqual(s.finish(), 1, s.stderr)
+        self.assertEqual(s.speech()[-1], "say 106")
+        self.assertIn("106\n", s.read_output())
+        shutil.rmtree(empty)
 
 
 if __name__ == "__main__":
