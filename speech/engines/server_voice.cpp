@@ -63,7 +63,7 @@ struct ServerShared {
   std::deque<Message> outstanding;
   std::deque<int> early;  // ids that ended before Say's answer was back
   uint64_t next_seq = 0;
-  bool broken = false;
+  bool broken = false;  // the server stopped answering or went away
 };
 
 void Finished(ServerShared& s, int id) {
@@ -77,6 +77,9 @@ void Finished(ServerShared& s, int id) {
 }
 
 void Answered(ServerShared& s, uint64_t seq, int id) {
+  // The server did not take the text: the connection is gone, and with it
+  // every notification still awaited.
+  if (id < 0) s.broken = true;
   for (auto it = s.outstanding.begin(); it != s.outstanding.end(); ++it) {
     if (it->seq != seq) continue;
     auto e = std::find(s.early.begin(), s.early.end(), id);
@@ -136,7 +139,7 @@ class ServerVoice : public VoiceEngine {
       int id = s->conn->Say(utf8);
       Loop().Post([s, seq, id] { Answered(*s, seq, id); });
     }, kMaxQueued);
-    if (!queued) Answered(*s, seq, -1);
+    if (!queued) s->outstanding.pop_back();  // too much queued already: the text is dropped
   }
 
   bool Busy(int flag) override {
@@ -215,8 +218,8 @@ class ServerVoice : public VoiceEngine {
     return false;
   }
 
-  // A server that has stopped answering: nothing is outstanding any more
-  // and nothing more is sent.
+  // A server that has stopped answering or gone away: nothing is
+  // outstanding any more and nothing more is sent.
   bool Broken() {
     if (!s_->broken && worker_->RunningForMs() > kStuckMs) s_->broken = true;
     if (s_->broken) s_->outstanding.clear();

@@ -210,6 +210,20 @@ TEST_F(ServerVoiceTest, StopCancelsWhatIsQueued) {
   EXPECT_LT(WaitQuiet(), 6500.0);
 }
 
+// Runs last in its suite: it ends the shared server.
+TEST_F(ServerVoiceTest, ServerGoingAwayDoesNotHoldTheProgram) {
+  ASSERT_TRUE(EngineStart(1, 0, 0, "", 5));
+  g_servers->speech.Stop();
+  auto t = Clock::now();
+  EngineSpeak("bom dia");
+  EXPECT_LT(WaitQuiet(), 2000.0);
+  EngineSpeak("de novo");
+  EXPECT_FALSE(EngineBusy(0));
+  EngineStop();
+  EngineRelease();
+  EXPECT_LT(MsSince(t), 3000.0);
+}
+
 // No server anywhere: the start fails within a second and the recorded
 // voice speaks.
 TEST_F(SpeechFixture, NoSpeechServerMeansTheRecordedVoiceWithinASecond) {
