@@ -33,6 +33,9 @@ namespace {
 
 constexpr size_t kHeaderBytes = 44;
 constexpr size_t kMaxPendingInput = 32 * 1024;
+// Lines are handed over in batches of about this size: one write per line
+// would wake mbrola for every phoneme.
+constexpr size_t kWriteBatch = 1024;
 constexpr int kStartTimeoutMs = 5000;
 // Without any progress for this long the utterance is given up.
 constexpr int kStallTimeoutMs = 5000;
@@ -83,7 +86,7 @@ class MbrolaProcess : public MbrolaSynth {
     if (pending_.empty() || pending_.back() != '\n') pending_ += '\n';
     // Keep the input moving; when a lot is waiting, wait for mbrola to take
     // it while reading what it produces.
-    Pump(0);
+    if (pending_.size() >= kWriteBatch) Pump(0);
     while (alive_ && pending_.size() > kMaxPendingInput) Pump(50);
     return alive_ ? 0 : -1;
   }
@@ -98,7 +101,7 @@ class MbrolaProcess : public MbrolaSynth {
 
   int read_MBR(int16_t* buffer, int count) override {
     if (count <= 0) return 0;
-    if (out_.size() < 2) Pump(0);
+    if (out_.size() < 2 && (draining_ || pending_.empty())) Pump(0);
     if (out_.size() < 2 && draining_) WaitForSamplesOrEnd();
     size_t samples = std::min(out_.size() / 2, static_cast<size_t>(count));
     std::memcpy(buffer, out_.data(), samples * 2);
