@@ -2,8 +2,8 @@
 // alternate screen, keys read raw from it.
 //
 // The terminal is put back as it was found on every way out: the normal end
-// and errors (Restore, also from AtProgramExit), and SIGINT, SIGTERM and
-// SIGHUP. A signal only writes its number into a self-pipe that the event
+// and errors (Restore, also from AtProgramExit), SIGINT, SIGTERM and SIGHUP,
+// and crashes. A signal only writes its number into a self-pipe that the event
 // loop watches; the loop ends the program through ExitProgram, whose
 // clean-ups restore the terminal. Should the program not come back to the
 // loop within a few seconds (a blocking call), an alarm restores the
@@ -33,6 +33,7 @@ namespace {
 constexpr char kLeave[] = "\x1b[r\x1b[>4m\x1b[?1006l\x1b[?1000l\x1b[0m\x1b[?25h\x1b[?1049l";
 constexpr char kEnter[] = "\x1b[?1049h\x1b[?1000h\x1b[?1006h\x1b[>4;1m\x1b[0m\x1b[2J\x1b[?25l";
 constexpr int kSignals[] = {SIGINT, SIGTERM, SIGHUP, SIGWINCH, SIGTSTP, SIGCONT};
+constexpr int kCrashSignals[] = {SIGSEGV, SIGBUS, SIGFPE, SIGILL, SIGABRT};
 constexpr int kAlarmSeconds = 3;
 
 // What a signal handler needs to put the terminal back; only plain data.
@@ -43,6 +44,7 @@ struct TtyState {
   volatile sig_atomic_t exiting = 0;   // a termination signal is pending
   volatile sig_atomic_t releases = 0;  // key-release reports were asked for
   int pipe[2] = {-1, -1};
+  struct sigaction crash_before[sizeof kCrashSignals / sizeof kCrashSignals[0]];
 };
 TtyState g_tty;
 
@@ -86,6 +88,15 @@ void OnSignal(int sig) {
   errno = saved_errno;
 }
 
+// A crash: the terminal is put back, then the signal goes on to whatever
+// handled it before (the default action, or a sanitizer's report).
+void OnCrash(int sig) {
+  RestoreTty();
+  for (size_t i = 0; i < sizeof kCrashSignals / sizeof kCrashSignals[0]; ++i)
+    if (kCrashSignals[i] == sig) sigaction(sig, &g_tty.crash_before[i], nullptr);
+  raise(sig);
+}
+
 void OnAlarm(int) {
   if (!g_tty.exiting) return;
   RestoreTty();
@@ -112,6 +123,8 @@ class TerminalFrontEnd : public ConsoleFrontEnd {
     if (signals_) {
       for (int sig : kSignals) signal(sig, SIG_DFL);
       signal(SIGALRM, SIG_DFL);
+      for (size_t i = 0; i < sizeof kCrashSignals / sizeof kCrashSignals[0]; ++i)
+        sigaction(kCrashSignals[i], &g_tty.crash_before[i], nullptr);
       Loop().Unwatch(g_tty.pipe[0]);
     }
   }
@@ -234,6 +247,10 @@ class TerminalFrontEnd : public ConsoleFrontEnd {
     for (int sig : kSignals) sigaction(sig, &sa, nullptr);
     sa.sa_handler = OnAlarm;
     sigaction(SIGALRM, &sa, nullptr);
+    sa.sa_handler = OnCrash;
+    sa.sa_flags = 0;
+    for (size_t i = 0; i < sizeof kCrashSignals / sizeof kCrashSignals[0]; ++i)
+      sigaction(kCrashSignals[i], &sa, &g_tty.crash_before[i]);
     Loop().Watch(g_tty.pipe[0], [this] { TakeSignals(); });
     signals_ = true;
   }
