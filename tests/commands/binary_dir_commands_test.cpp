@@ -54,6 +54,18 @@ TEST_F(BinaryAndFolders, RefusedByteCommands) {
   EXPECT_EQ(Script("limpabytes\nlimpabytes\n").outcome, 0);
 }
 
+TEST_F(BinaryAndFolders, TheByteBufferKeepsItsLimit) {
+  WriteFileBytes(C("grande"), "");
+  std::filesystem::resize_file(C("grande"), 0x8000000);  // sparse: 128 MiB of zeros
+  auto r = Script("lebyte \"c:\\grande\" 0 134217728\n"
+                  "lebyte \"c:\\grande\" 0 1\n");  // refused at exactly 0x8000000
+  EXPECT_EQ(r.line, 2);
+  r = Script("lebyte \"c:\\grande\" 0 134217728\nescrevebyte \"ab\"\nescrevebyte \"c\"\n");
+  EXPECT_EQ(r.line, 3);  // the buffer holds 0x8000002 bytes and not one more
+  r = Script("limpabytes\nescrevebyte \"c\"\n");
+  EXPECT_EQ(r.outcome, 0);
+}
+
 TEST_F(BinaryAndFolders, FolderCommands) {
   auto r = Script("dir cria \"c:\\Nova\"\ndir troca \"c:\\NOVA\"\n"
                          "abre #1 \"aqui.txt\" &\nescreve #1 \"x\"\nfecha #1\n"
