@@ -11,6 +11,7 @@
 #include "interpreter/mci.h"
 #include "interpreter/messages.h"
 #include "interpreter/state.h"
+#include "platform/desktop.h"
 #include "platform/event_loop.h"
 
 namespace kal {
@@ -85,6 +86,7 @@ RunOutcome RunDriver() {
     if (!Interp().quiet_end) SpeakText(L1(kMsgEndOfScript));
     return r;
   }
+  RestoreConsoleWindow();  // TELA MINIMIZADA may have hidden it
   SpeakText(L1(kMsgRunError));
   WriteNumberAndSpeak(r.line);
   ConsoleWrite("\r\n");
