@@ -39,10 +39,13 @@ add_components() {
     } > /etc/apt/sources.list.d/kaldorin-extra.sources
 }
 
+# llvm (its llvm-symbolizer) and libc6-dbg name the frames of sanitizer
+# reports, inside the C library too: leak suppressions match those names.
 PKGS="build-essential cmake pkg-config clang libgtest-dev libgmock-dev libbenchmark-dev
  libssl-dev openssl libsdl2-dev libespeak-ng-dev espeak-ng libspeechd-dev speech-dispatcher
  speech-dispatcher-espeak-ng mbrola mbrola-br3 wget ccache wbrazilian sox perl tcl
- libx11-dev libxtst-dev libbrlapi-dev python3 util-linux tmux curl pulseaudio pulseaudio-utils"
+ libx11-dev libxtst-dev libbrlapi-dev python3 util-linux tmux curl pulseaudio pulseaudio-utils
+ llvm libc6-dbg"
 
 missing=""
 for p in $PKGS; do
