@@ -5,21 +5,6 @@
 
 namespace kal::test {
 
-namespace {
-
-std::string Out(const std::string& script) {
-  auto r = RunScriptText(script, "\n");
-  EXPECT_EQ(r.outcome, 0) << script;
-  return r.console;
-}
-
-int FailLine(const std::string& script) {
-  auto r = RunScriptText(script, "\n");
-  return r.outcome == 1 ? r.line : 0;
-}
-
-}  // namespace
-
 TEST(If, FalseBlockSkipsNestedBlocks) {
   EXPECT_EQ(Out("seja a 0\n"
                 "se a = 1\n"

@@ -5,23 +5,6 @@
 
 namespace kal::test {
 
-namespace {
-
-// Console text of a script that ends normally.
-std::string Out(const std::string& script) {
-  auto r = RunScriptText(script, "\n");
-  EXPECT_EQ(r.outcome, 0) << script;
-  return r.console;
-}
-
-// The line at which a script fails (0 when it does not).
-int FailLine(const std::string& script) {
-  auto r = RunScriptText(script, "\n");
-  return r.outcome == 1 ? r.line : 0;
-}
-
-}  // namespace
-
 TEST(Expressions, PrecedenceGroupingAndUnaryMinus) {
   EXPECT_EQ(Out("escreve (2+3*4) \" \" ((2+3)*4) \" \" (--5) \" \" ( 10 - 2 - 3 )\n"), "14 20 5 5\n");
 }

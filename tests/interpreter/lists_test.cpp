@@ -5,21 +5,6 @@
 
 namespace kal::test {
 
-namespace {
-
-std::string Out(const std::string& script) {
-  auto r = RunScriptText(script, "\n");
-  EXPECT_EQ(r.outcome, 0) << script;
-  return r.console;
-}
-
-int FailLine(const std::string& script) {
-  auto r = RunScriptText(script, "\n");
-  return r.outcome == 1 ? r.line : 0;
-}
-
-}  // namespace
-
 TEST(Lists, CreateAddSizeItem) {
   EXPECT_EQ(Out("lista [a] cria\nlista [a] tamanho n\nlista [a] adiciona \"x\"\nlista [a] adiciona \"\"\n"
                 "lista [a] adiciona \"x\"\nlista [a] TAMANHO m\nlista [a] item 0 p\nlista [a] item 2 q\n"

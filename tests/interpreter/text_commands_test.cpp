@@ -6,21 +6,6 @@
 
 namespace kal::test {
 
-namespace {
-
-std::string Out(const std::string& script, const std::vector<std::string>& params = {}) {
-  auto r = RunScriptText(script, "\n", params);
-  EXPECT_EQ(r.outcome, 0) << script;
-  return r.console;
-}
-
-int FailLine(const std::string& script) {
-  auto r = RunScriptText(script, "\n");
-  return r.outcome == 1 ? r.line : 0;
-}
-
-}  // namespace
-
 TEST(Seja, AssignmentForms) {
   EXPECT_EQ(Out("seja a = 5\nseja b 5\nseja $c=\"x\"\nescreve a b $c\n"), "55x\n");
   EXPECT_EQ(FailLine("seja a\n"), 1);

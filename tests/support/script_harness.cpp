@@ -1,5 +1,7 @@
 #include "tests/support/script_harness.h"
 
+#include <gtest/gtest.h>
+
 #include "app/script_file.h"
 #include "console/console.h"
 #include "console/speech_log.h"
@@ -50,6 +52,17 @@ ScriptResult RunScriptText(const std::string& script, const std::string& keys,
   r.speech = CapturedSpeech();
   CaptureSpeechLog(false);
   return r;
+}
+
+std::string Out(const std::string& script, const std::vector<std::string>& params) {
+  auto r = RunScriptText(script, "\n", params);
+  EXPECT_EQ(r.outcome, 0) << script;
+  return r.console;
+}
+
+int FailLine(const std::string& script) {
+  auto r = RunScriptText(script, "\n");
+  return r.outcome == 1 ? r.line : 0;
 }
 
 std::string Joined(const std::vector<std::string>& lines) {

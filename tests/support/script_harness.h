@@ -21,6 +21,13 @@ struct ScriptResult {
 ScriptResult RunScriptText(const std::string& script, const std::string& keys = "",
                            const std::vector<std::string>& params = {});
 
+// Console text of a script that is expected to end normally (an Enter is
+// typed for any wait); a failing run is reported as a test failure.
+std::string Out(const std::string& script, const std::vector<std::string>& params = {});
+
+// The line at which the script failed, or 0 when it ended normally.
+int FailLine(const std::string& script);
+
 // Speech lines joined with '\n', for compact expectations.
 std::string Joined(const std::vector<std::string>& lines);
 
