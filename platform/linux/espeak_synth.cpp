@@ -83,9 +83,9 @@ class EspeakSynth : public TextSynth {
     if (!open_) return out;
     std::lock_guard<std::mutex> lock(LibraryLock());
     std::string lang(prefix);
-    espeak_VOICE spec{};
-    spec.languages = lang.c_str();
-    const espeak_VOICE** list = espeak_ListVoices(&spec);
+    espeak_VOICE wanted{};
+    wanted.languages = lang.c_str();
+    const espeak_VOICE** list = espeak_ListVoices(&wanted);
     for (int i = 0; list && list[i]; ++i) {
       const espeak_VOICE* v = list[i];
       // languages: priority byte, name, zero; the first is the voice's own.
