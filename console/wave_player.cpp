@@ -169,8 +169,10 @@ int EnsureOpen(const AudioFormat& f) {
   }
   std::string err;
   if (!Audio().Open(w.device, f, &err)) {
-    // No sound on this machine: say so once and go on silently.
+    // No sound on this machine: say so once, on a line of its own, and go
+    // on silently.
     w.unavailable = true;
+    if (WhereX() != 1) ConsoleWrite("\r\n");
     ConsoleWriteLine(L1("Sem som: nenhum dispositivo de áudio pôde ser aberto (") + err + ").");
     return kAudioNoDriver;
   }

@@ -179,6 +179,13 @@ TEST_F(WavePlayer, NoDeviceSaysSoOnceAndCarriesOnSilently) {
   EXPECT_EQ(console_, "Sem som: nenhum dispositivo de áudio pôde ser aberto (no sound card).\n");
 }
 
+TEST_F(WavePlayer, NoDeviceNoticeStartsOnALineOfItsOwn) {
+  audio_->FailOpens("no sound card");
+  ConsoleWrite("Digite:");
+  EXPECT_NE(PlayWaveFile(WriteWave("a.wav", Ramp(400))), 0);
+  EXPECT_EQ(console_, "Digite:\nSem som: nenhum dispositivo de áudio pôde ser aberto (no sound card).\n");
+}
+
 TEST_F(WavePlayer, DeviceErrorIsShownInEnglishAndWaitsForEnter) {
   audio_->FailNextQueue(kAudioInvalidHandle);
   audio_->OnQueue([this](size_t) { Type("ab\r"); });
