@@ -19,6 +19,8 @@ inline constexpr std::string_view kProgHtm = "PROG.HTM";
 inline constexpr std::string_view kProgPrefix = "PROG.";  // + extension in upper case
 inline constexpr std::string_view kTempoEsperaProgVoltar = "TEMPOESPERAPROGVOLTAR";
 inline constexpr std::string_view kTimeoutRede = "TIMEOUT_REDE";
+// N: TLS connections accept any certificate (on when absent).
+inline constexpr std::string_view kVerificaCertificado = "VERIFICACERTIFICADO";
 
 // [KALDORIN]: the interpreter.
 inline constexpr std::string_view kKaldorin = "KALDORIN";

@@ -26,6 +26,9 @@ namespace {
 // closing of a connection channel, which also drops the TLS request.
 class ConnectionStream : public ChannelStream {
  public:
+  // LE's last status for a line cut at the reader's limit.
+  static constexpr int kLineTooLong = 2;
+
   explicit ConnectionStream(int socket) : socket_(socket), reader_(NewLineReader(socket)) {}
   ~ConnectionStream() override {
     FreeLineReader(reader_);
@@ -33,12 +36,21 @@ class ConnectionStream : public ChannelStream {
     if (clears_tls_request_) Interp().tls_request = false;
   }
 
-  // A line, waiting without limit; 1 when the connection ended (or the peer
-  // sent a line too long to hold).
+  // A line, waiting without limit: 0 when a line came, 1 when the
+  // connection ended. A line longer than the reader holds gives its first
+  // kMaxReceivedLine bytes and kLineTooLong; the connection stays open and
+  // the next read goes on with the rest of that line, so nothing is lost
+  // and the script can tell a cut line from a closed connection.
   int ReadLine(std::string* line) override {
-    if (ReceiveLine(*reader_, 0, line)) return 0;
-    line->clear();
-    return 1;
+    switch (ReceiveLineResult(*reader_, 0, line)) {
+      case LineResult::kLine:
+        return 0;
+      case LineResult::kTooLong:
+        return kLineTooLong;
+      default:
+        line->clear();
+        return 1;
+    }
   }
   // 1 when the bytes were sent, 0 when not.
   int Write(std::string_view bytes) override { return SendText(socket_, bytes) ? 1 : 0; }

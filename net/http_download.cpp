@@ -269,7 +269,8 @@ bool ReceiveBody(LineReader& reader, Transfer& t) {
 Outcome Attempt(const std::string& address, const DownloadRequest& r, Transfer& t, std::string* next) {
   WebAddress a = ParseWebAddress(address);
   HttpConnection conn;
-  if (!conn.Open(a)) return Outcome::kFailure;
+  // Esc while connecting or shaking hands asks as it does during the body.
+  if (!conn.Open(a, [&t] { return TakeKeys(t); })) return Outcome::kFailure;
   t.resumed = 0;
   if (!OpenExisting(t)) return Outcome::kFailure;
   bool exists = t.file != nullptr;

@@ -17,8 +17,8 @@ HttpConnection::~HttpConnection() {
   NetCleanup();
 }
 
-bool HttpConnection::Open(const WebAddress& a) {
-  socket = a.secure ? ConnectTls(a.host, a.port) : ConnectTcp(a.host, a.port);
+bool HttpConnection::Open(const WebAddress& a, const StopCheck& stop) {
+  socket = a.secure ? ConnectTls(a.host, a.port, stop) : ConnectTcp(a.host, a.port, stop);
   if (socket < 0) return false;
   reader = NewLineReader(socket);
   return true;

@@ -21,7 +21,9 @@ struct HttpConnection {
   ~HttpConnection();
   HttpConnection(const HttpConnection&) = delete;
   HttpConnection& operator=(const HttpConnection&) = delete;
-  bool Open(const WebAddress& address);
+  // Connects (and shakes hands) within the silence limit; stop, when given,
+  // is asked while it waits.
+  bool Open(const WebAddress& address, const StopCheck& stop = nullptr);
 };
 
 // Fetches address again and saves the body line by line (CR LF after each

@@ -15,5 +15,7 @@ inline std::string Http400() { return L1("Erro http400:Requisição http não fo
 inline std::string Http404() { return L1("Erro http404: Página não encontrada."); }
 inline std::string AskStop() { return "Deseja parar o download?"; }
 inline std::string Stopped() { return "O download foi interrompido."; }
+// A TLS peer whose certificate failed the check; reason is OpenSSL's.
+inline std::string CertificateRefused(const std::string& reason) { return "Certificado recusado: " + reason; }
 
 }  // namespace kal::net_msg

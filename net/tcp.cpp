@@ -15,8 +15,8 @@ namespace {
 constexpr long kDefaultReadinessUs = 20000;
 constexpr size_t kMaxHostText = 128;
 constexpr int kListenBacklog = 3;
-// A blocking receive or send (a TLS handshake, the rest of a TLS record)
-// gives up after this much silence from the peer.
+// A blocking send gives up after this much silence from the peer (receives
+// never block: they wait through WaitSocket).
 constexpr int kSocketIoTimeoutSeconds = 60;
 
 struct NetState {
@@ -103,11 +103,24 @@ uint32_t ResolveHost(std::string_view host) {
   return SockLookupIPv4(std::string(host), &a) ? a : 0;
 }
 
-int ConnectTcp(std::string_view host, uint16_t port) {
+namespace {
+
+// Connects without blocking the program: the connect is started, then
+// waited for in slices until the silence limit, with stop asked between.
+bool ConnectWithin(int s, uint32_t address, uint16_t port, const StopCheck& stop) {
+  int started = SockConnectStart(s, address, port);
+  if (started != 0) return started > 0;
+  WaitResult w = WaitSocket(s, SocketEvent::kWritable, DeadlineIn(SilenceLimitMs()), stop);
+  return SockConnectResult(s) && w == WaitResult::kReady;
+}
+
+}  // namespace
+
+int ConnectTcp(std::string_view host, uint16_t port, const StopCheck& stop) {
   int s = SockCreateTcp();
   if (s < 0) return -1;
   uint32_t address = 0;
-  if (!SockBind(s, 0, 0, false) || (address = ResolveHost(host)) == 0 || !SockConnect(s, address, port)) {
+  if (!SockBind(s, 0, 0, false) || (address = ResolveHost(host)) == 0 || !ConnectWithin(s, address, port, stop)) {
     SockClose(s);
     return -1;
   }
@@ -116,10 +129,10 @@ int ConnectTcp(std::string_view host, uint16_t port) {
   return s;
 }
 
-int ConnectTls(std::string_view host, uint16_t port) {
-  int s = ConnectTcp(host, port);
+int ConnectTls(std::string_view host, uint16_t port, const StopCheck& stop) {
+  int s = ConnectTcp(host, port, stop);
   if (s < 0) return -1;
-  if (!TlsConnect(s, host)) {
+  if (!TlsConnect(s, host, stop)) {
     SockClose(s);
     TlsEnd();
     return -1;
@@ -169,9 +182,13 @@ bool SendLine(int socket, std::string_view text) {
   return SendText(socket, line);
 }
 
-long ReceiveSome(int socket, char* buffer, int size) {
-  if (TlsCarries(socket)) return TlsReceive(buffer, size);
-  return SockRecv(socket, buffer, static_cast<size_t>(size));
+long ReceiveNoWait(int socket, char* buffer, int size) {
+  if (TlsCarries(socket)) {
+    int n = TlsReceiveNoWait(buffer, size);
+    return n < 0 ? kNothingYet : n;
+  }
+  long n = SockRecvNoWait(socket, buffer, static_cast<size_t>(size));
+  return n == kNothingYet ? n : (n > 0 ? n : 0);
 }
 
 std::string LocalAddressText(int socket) {

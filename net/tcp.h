@@ -12,6 +12,8 @@
 #include <string>
 #include <string_view>
 
+#include "net/net_wait.h"
+
 namespace kal {
 
 // The socket library needs no start on this platform; both always succeed.
@@ -25,11 +27,14 @@ bool IsDottedAddress(std::string_view text);
 uint32_t ResolveHost(std::string_view host);
 std::string DottedAddress(uint32_t address);
 
-// Outgoing connection; -1 on failure. Sets the readiness timeout.
-int ConnectTcp(std::string_view host, uint16_t port);
-// ConnectTcp plus the TLS handshake with host as the server name; -1 when
-// either fails (the socket is then closed and the TLS session released).
-int ConnectTls(std::string_view host, uint16_t port);
+// Outgoing connection; -1 on failure. Sets the readiness timeout. The
+// connect waits at most the silence limit, and stop (when given) is asked
+// while it waits.
+int ConnectTcp(std::string_view host, uint16_t port, const StopCheck& stop = nullptr);
+// ConnectTcp plus the TLS handshake with host as the server name, under the
+// same limits; -1 when either fails (the socket is then closed and the TLS
+// session released). A refused certificate has been told to the user.
+int ConnectTls(std::string_view host, uint16_t port, const StopCheck& stop = nullptr);
 // Listening socket on all local addresses; -1 on failure.
 int ListenTcp(uint16_t port);
 // Waits without limit (and without pumping) for one client; -1 on failure.
@@ -46,9 +51,11 @@ bool SendText(int socket, std::string_view text);
 // The text followed by CR LF.
 bool SendLine(int socket, std::string_view text);
 
-// One receive of at most size bytes through TLS or the plain socket: the
-// count, 0 at the end of the stream, or -1.
-long ReceiveSome(int socket, char* buffer, int size);
+// One receive of at most size bytes through TLS or the plain socket that
+// does not wait: the count, 0 at the end of the stream or on an error, or
+// kNothingYet (platform/socket.h) when no byte (or no whole TLS record) has
+// come yet.
+long ReceiveNoWait(int socket, char* buffer, int size);
 
 // This side's / the peer's address of a connection, dotted; "0.0.0.0" when
 // it cannot be told.

@@ -9,17 +9,14 @@
 #include <cstdint>
 #include <string>
 
+#include "console/config.h"
 #include "console/console.h"
+#include "console/speech.h"
+#include "net/net_messages.h"
 #include "platform/socket.h"
 
 namespace kal {
 namespace {
-
-// How long a read of the session waits for bytes before it says want-read.
-constexpr long kReadStepUs = 100000;
-// Handshake steps that may each wait that long: a silent server is given up
-// after about a minute.
-constexpr int kHandshakeSteps = 600;
 
 struct TlsSession {
   SSL_CTX* context = nullptr;
@@ -46,14 +43,11 @@ int BioWrite(BIO* b, const char* data, int length) {
   return n > 0 ? static_cast<int>(n) : -1;
 }
 
-// Reads what the socket has, waiting at most a short step for the rest of a
-// record; with nothing there, OpenSSL hears "try again" (want-read), so no
-// read of the session ever blocks for long.
+// Reads what the socket has without waiting; with nothing there, OpenSSL
+// hears "try again" (want-read), and the caller decides how long to wait.
 int BioRead(BIO* b, char* buffer, int size) {
   BIO_clear_retry_flags(b);
-  int s = SocketOf(b);
-  long n = SockRecvNoWait(s, buffer, static_cast<size_t>(size));
-  if (n == kNothingYet && SockWaitReadable(s, kReadStepUs) > 0) n = SockRecvNoWait(s, buffer, static_cast<size_t>(size));
+  long n = SockRecvNoWait(SocketOf(b), buffer, static_cast<size_t>(size));
   if (n == kNothingYet) {
     BIO_set_retry_read(b);
     return -1;
@@ -99,8 +93,9 @@ bool ReadyContext() {
   OPENSSL_init_ssl(OPENSSL_INIT_NO_ATEXIT, nullptr);
   t.context = SSL_CTX_new(TLS_client_method());
   if (!t.context) return false;
-  // The peer's certificate is accepted as it is.
-  SSL_CTX_set_verify(t.context, SSL_VERIFY_NONE, nullptr);
+  // The system's trust store (SSL_CERT_FILE and SSL_CERT_DIR override it);
+  // whether it is used is decided for each connection.
+  SSL_CTX_set_default_verify_paths(t.context);
   // A peer that closes without saying goodbye ends the stream quietly, as
   // closing a plain connection does.
   SSL_CTX_set_options(t.context, SSL_OP_IGNORE_UNEXPECTED_EOF);
@@ -117,9 +112,46 @@ void FreeConnection() {
   }
 }
 
+// Asks for the peer's certificate to be checked against the trust store and
+// the host name (an address literal is matched against the certificate's
+// addresses). False when the name cannot be set.
+bool RequireCertificate(SSL* connection, const std::string& name) {
+  SSL_set_verify(connection, SSL_VERIFY_PEER, nullptr);
+  return SSL_set1_host(connection, name.c_str()) == 1;
+}
+
+// Runs the client handshake, waiting for the peer between steps. True when
+// it completed.
+bool Handshake(SSL* connection, int socket, const StopCheck& stop) {
+  int64_t deadline = DeadlineIn(SilenceLimitMs());
+  for (;;) {
+    ERR_clear_error();
+    int r = SSL_connect(connection);
+    if (r > 0) return true;
+    int code = SSL_get_error(connection, r);
+    if (code != SSL_ERROR_WANT_READ && code != SSL_ERROR_WANT_WRITE) return false;
+    SocketEvent event = code == SSL_ERROR_WANT_READ ? SocketEvent::kReadable : SocketEvent::kWritable;
+    if (WaitSocket(socket, event, deadline, stop) != WaitResult::kReady) return false;
+  }
+}
+
+// After a failed handshake: a certificate that did not pass the check is
+// told to the user with OpenSSL's reason.
+void TellRefusedCertificate(SSL* connection) {
+  long result = SSL_get_verify_result(connection);
+  if (result == X509_V_OK) return;
+  WriteLineAndSpeak(net_msg::CertificateRefused(X509_verify_cert_error_string(result)));
+}
+
 }  // namespace
 
-bool TlsConnect(int socket, std::string_view server_name) {
+bool TlsChecksCertificates() {
+  std::string value = ReadConfig(cfg::kTalven, cfg::kVerificaCertificado);
+  size_t first = value.find_first_not_of(" \t");
+  return first == std::string::npos || (value[first] != 'N' && value[first] != 'n');
+}
+
+bool TlsConnect(int socket, std::string_view server_name, const StopCheck& stop) {
   auto& t = T();
   if (!ReadyContext()) return false;
   FreeConnection();  // a second session replaces the first
@@ -135,18 +167,14 @@ bool TlsConnect(int socket, std::string_view server_name) {
   SSL_set_bio(t.connection, bio, bio);
   std::string name(server_name);
   SSL_set_tlsext_host_name(t.connection, name.c_str());
-  for (int step = 0; step < kHandshakeSteps; ++step) {
-    ERR_clear_error();
-    int r = SSL_connect(t.connection);
-    if (r > 0) {
-      t.socket = socket;
-      t.active = true;
-      break;
-    }
-    int code = SSL_get_error(t.connection, r);
-    if (code != SSL_ERROR_WANT_READ && code != SSL_ERROR_WANT_WRITE) break;
+  if (TlsChecksCertificates() && !RequireCertificate(t.connection, name)) return false;
+  if (!Handshake(t.connection, socket, stop)) {
+    TellRefusedCertificate(t.connection);
+    return false;
   }
-  return t.active;
+  t.socket = socket;
+  t.active = true;
+  return true;
 }
 
 void TlsEnd() {
@@ -163,32 +191,6 @@ void TlsEnd() {
   t.socket = 0;
   t.active = false;
   t.ready = false;
-}
-
-int TlsReceive(char* buffer, int size) {
-  auto& t = T();
-  if (!t.connection) return -1;
-  for (;;) {
-    ERR_clear_error();
-    int n = SSL_read(t.connection, buffer, size);
-    int code = SSL_get_error(t.connection, n);
-    switch (code) {
-      case SSL_ERROR_NONE:
-        return n;
-      case SSL_ERROR_WANT_READ:
-        Delay(100);
-        continue;
-      case SSL_ERROR_WANT_WRITE:
-        Delay(100);
-        return n;
-      case SSL_ERROR_SYSCALL:
-      case SSL_ERROR_ZERO_RETURN:
-        return -1;
-      default:
-        ConsoleWriteLine("Erro SSL: " + std::to_string(code));
-        return -1;
-    }
-  }
 }
 
 int TlsReceiveNoWait(char* buffer, int size) {

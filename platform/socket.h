@@ -21,6 +21,12 @@ int SockCreateTcp();
 bool SockBind(int s, uint32_t address, uint16_t port, bool reuse);
 constexpr uint32_t kLoopbackAddress = 0x7F000001;
 bool SockConnect(int s, uint32_t address, uint16_t port);
+// Starts a connection without waiting for it: 1 connected, 0 still being
+// made (wait with SockWaitWritable, then ask SockConnectResult), -1 failed.
+int SockConnectStart(int s, uint32_t address, uint16_t port);
+// The outcome of a connection that SockConnectStart left being made. The
+// socket blocks again afterwards, as every other call expects.
+bool SockConnectResult(int s);
 bool SockListen(int s, int backlog);
 // Waits without limit for one client; -1 on failure.
 int SockAccept(int s);
@@ -41,6 +47,8 @@ long SockRecvNoWait(int s, void* buffer, size_t size);
 // Waits at most timeout_us microseconds for data or the end of the stream:
 // 1 readable, 0 not (yet), -1 error.
 int SockWaitReadable(int s, long timeout_us);
+// The same for room to send (and for the end of a connect): 1, 0 or -1.
+int SockWaitWritable(int s, long timeout_us);
 
 // Bounds every later blocking receive and send of the socket, so that a peer
 // that goes silent cannot hold the program forever.

@@ -1,6 +1,7 @@
 // POSIX implementation of the socket seam.
 #include <arpa/inet.h>
 #include <errno.h>
+#include <fcntl.h>
 #include <netdb.h>
 #include <netinet/in.h>
 #include <poll.h>
@@ -59,6 +60,33 @@ bool SockConnect(int s, uint32_t address, uint16_t port) {
   return getsockopt(s, SOL_SOCKET, SO_ERROR, &err, &len) == 0 && err == 0;
 }
 
+namespace {
+
+// Switches the socket between blocking and non-blocking calls.
+bool SetBlocking(int s, bool blocking) {
+  int flags = fcntl(s, F_GETFL, 0);
+  if (flags < 0) return false;
+  flags = blocking ? (flags & ~O_NONBLOCK) : (flags | O_NONBLOCK);
+  return fcntl(s, F_SETFL, flags) == 0;
+}
+
+}  // namespace
+
+int SockConnectStart(int s, uint32_t address, uint16_t port) {
+  if (!SetBlocking(s, false)) return -1;
+  sockaddr_in a = MakeAddress(address, port);
+  if (connect(s, reinterpret_cast<sockaddr*>(&a), sizeof a) == 0) return SetBlocking(s, true) ? 1 : -1;
+  if (errno == EINPROGRESS || errno == EINTR) return 0;
+  return -1;
+}
+
+bool SockConnectResult(int s) {
+  int err = 0;
+  socklen_t len = sizeof err;
+  bool ok = getsockopt(s, SOL_SOCKET, SO_ERROR, &err, &len) == 0 && err == 0;
+  return SetBlocking(s, true) && ok;
+}
+
 bool SockListen(int s, int backlog) { return listen(s, backlog) == 0; }
 
 int SockAccept(int s) {
@@ -87,9 +115,12 @@ long SockRecvNoWait(int s, void* buffer, size_t size) {
   return n;
 }
 
-int SockWaitReadable(int s, long timeout_us) {
+namespace {
+
+// Waits for the events on the socket at most timeout_us: 1, 0 or -1.
+int WaitFor(int s, short events, long timeout_us) {
   if (s < 0) return -1;
-  pollfd p{s, POLLIN, 0};
+  pollfd p{s, events, 0};
   // poll counts in milliseconds; a wait below one millisecond that is not
   // zero still waits one, so that a short timeout never becomes a spin.
   int ms = timeout_us <= 0 ? 0 : static_cast<int>((timeout_us + 999) / 1000);
@@ -97,8 +128,14 @@ int SockWaitReadable(int s, long timeout_us) {
   if (r < 0) return -1;
   if (r == 0) return 0;
   if (p.revents & POLLNVAL) return -1;
-  return 1;  // POLLIN, POLLHUP and POLLERR all let a receive return at once
+  return 1;  // the event, POLLHUP and POLLERR all let the call return at once
 }
+
+}  // namespace
+
+int SockWaitReadable(int s, long timeout_us) { return WaitFor(s, POLLIN, timeout_us); }
+
+int SockWaitWritable(int s, long timeout_us) { return WaitFor(s, POLLOUT, timeout_us); }
 
 void SockSetIoTimeout(int s, int seconds) {
   timeval tv{seconds, 0};

@@ -8,33 +8,29 @@
 #include <csignal>
 
 #include "platform/socket.h"
+#include "tests/support/test_ca.h"
 
 namespace kal::test {
 namespace {
 
-// One context with a fresh self-signed certificate for localhost, made once.
-SSL_CTX* ServerContext() {
-  static SSL_CTX* ctx = [] {
-    std::signal(SIGPIPE, SIG_IGN);  // the server writes with OpenSSL's own calls
-    EVP_PKEY* key = EVP_EC_gen("P-256");
-    X509* cert = X509_new();
-    ASN1_INTEGER_set(X509_get_serialNumber(cert), 1);
-    X509_gmtime_adj(X509_getm_notBefore(cert), -3600);
-    X509_gmtime_adj(X509_getm_notAfter(cert), 3600);
-    X509_set_pubkey(cert, key);
-    X509_NAME* name = X509_get_subject_name(cert);
-    X509_NAME_add_entry_by_txt(name, "CN", MBSTRING_ASC, reinterpret_cast<const unsigned char*>("localhost"), -1,
-                               -1, 0);
-    X509_set_issuer_name(cert, name);
-    X509_sign(cert, key, EVP_sha256());
-    SSL_CTX* c = SSL_CTX_new(TLS_server_method());
-    SSL_CTX_use_certificate(c, cert);
-    SSL_CTX_use_PrivateKey(c, key);
-    X509_free(cert);
-    EVP_PKEY_free(key);
-    return c;
-  }();
-  return ctx;
+// One server context per kind of certificate, made once.
+SSL_CTX* ServerContext(CertNames names) {
+  static SSL_CTX* contexts[2] = {nullptr, nullptr};
+  static std::mutex mu;
+  std::lock_guard<std::mutex> lock(mu);
+  SSL_CTX*& c = contexts[names == CertNames::kLocal ? 0 : 1];
+  if (c) return c;
+  std::signal(SIGPIPE, SIG_IGN);  // the server writes with OpenSSL's own calls
+  X509* cert = nullptr;
+  EVP_PKEY* key = nullptr;
+  MakeServerCertificate(names == CertNames::kLocal ? "DNS:localhost,IP:127.0.0.1" : "DNS:outro.example", &cert,
+                        &key);
+  c = SSL_CTX_new(TLS_server_method());
+  SSL_CTX_use_certificate(c, cert);
+  SSL_CTX_use_PrivateKey(c, key);
+  X509_free(cert);
+  EVP_PKEY_free(key);
+  return c;
 }
 
 }  // namespace
@@ -109,8 +105,8 @@ bool ServerConnection::Send(std::string_view bytes) {
   return true;
 }
 
-LocalServer::LocalServer(Handler handler, bool tls) : handler_(std::move(handler)), tls_(tls) {
-  if (tls_) ServerContext();
+LocalServer::LocalServer(Handler handler, bool tls, CertNames names) : handler_(std::move(handler)), tls_(tls) {
+  if (tls_) context_ = ServerContext(names);
   listener_ = SockCreateTcp();
   SockBind(listener_, kLoopbackAddress, 0, true);
   SockListen(listener_, 8);
@@ -148,7 +144,7 @@ void LocalServer::Run() {
 void LocalServer::Serve(int s) {
   SSL* ssl = nullptr;
   if (tls_) {
-    ssl = SSL_new(ServerContext());
+    ssl = SSL_new(context_);
     SSL_set_fd(ssl, s);
     if (SSL_accept(ssl) <= 0) {
       SSL_free(ssl);

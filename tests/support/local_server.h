@@ -1,7 +1,9 @@
 // A small server on 127.0.0.1 for network tests: it accepts connections on
 // a thread of its own and hands each to the test's handler on a thread of
 // the connection's own.
-// With tls set it answers with a certificate made at start (self-signed).
+// With tls set it answers with a certificate signed by the test CA
+// (tests/support/test_ca.h) for localhost and 127.0.0.1, or, with
+// kOtherHost, for another host name only.
 #pragma once
 
 #include <atomic>
@@ -14,6 +16,7 @@
 #include <vector>
 
 typedef struct ssl_st SSL;
+typedef struct ssl_ctx_st SSL_CTX;
 
 namespace kal::test {
 
@@ -42,10 +45,13 @@ class ServerConnection {
   std::string pending_;
 };
 
+// Whom the TLS server's certificate names.
+enum class CertNames { kLocal, kOtherHost };
+
 class LocalServer {
  public:
   using Handler = std::function<void(ServerConnection&)>;
-  explicit LocalServer(Handler handler, bool tls = false);
+  explicit LocalServer(Handler handler, bool tls = false, CertNames names = CertNames::kLocal);
   ~LocalServer();
   int port() const { return port_; }
   std::string Url(std::string_view path, bool https = false) const;
@@ -62,6 +68,7 @@ class LocalServer {
   void Serve(int socket);
   Handler handler_;
   bool tls_;
+  SSL_CTX* context_ = nullptr;
   int listener_ = -1;
   int port_ = 0;
   std::atomic<bool> stopping_{false};
