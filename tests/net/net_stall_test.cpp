@@ -1,0 +1,144 @@
+// Peers that stop half-way: a TLS record cut off in the middle, a handshake
+// that never completes, a connect that is never answered. Every such wait
+// ends at its limit or when the user stops it, and a connection line that
+// passes the reader's limit is told apart from a closed connection.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <thread>
+
+#include "console/console.h"
+#include "interpreter/state.h"
+#include "net/http_download.h"
+#include "net/line_reader.h"
+#include "net/net_wait.h"
+#include "net/tcp.h"
+#include "platform/event_loop.h"
+#include "platform/socket.h"
+#include "tests/support/local_server.h"
+#include "tests/support/script_harness.h"
+#include "tests/support/temp_folder.h"
+
+namespace kal {
+namespace {
+
+using test::LocalServer;
+using test::ServerConnection;
+
+// The header of an application-data record that promises 64 bytes, and 3
+// of them: the client holds an incomplete record.
+const std::string kPartialRecord("\x17\x03\x03\x00\x40" "abc", 8);
+// The same for a handshake record, sent before any handshake happened.
+const std::string kPartialHandshake("\x16\x03\x03\x00\x40" "abc", 8);
+
+void HoldUntilStopping(ServerConnection& c) {
+  while (!c.Stopping()) std::this_thread::sleep_for(std::chrono::milliseconds(5));
+}
+
+class NetStallTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    SetLoop(MakeFakeEventLoop());
+    ResetConsoleForTest("", &console_);
+    ResetNetForTest();
+  }
+  void TearDown() override {
+    SetSilenceLimitForTest(0);
+    ResetNetForTest();
+  }
+  bool Get(const std::string& url) { return Download({url, folder_ / "alvo.bin", false, "agente", ""}); }
+  std::string console_;
+  test::TempFolder folder_;
+};
+
+TEST_F(NetStallTest, TlsRecordCutOffEndsAtTheLimitOrWhenStopped) {
+  LocalServer server(
+      [](ServerConnection& c) {
+        c.Send("inteira\r\n");
+        SockSend(c.socket(), kPartialRecord.data(), kPartialRecord.size());  // past TLS: a broken record
+        HoldUntilStopping(c);
+      },
+      true);
+  int s = ConnectTls("localhost", static_cast<uint16_t>(server.port()));
+  ASSERT_GT(s, 0);
+  auto reader = NewLineReader(s);
+  std::string line;
+  ASSERT_EQ(ReceiveLineResult(*reader, 1, &line), LineResult::kLine);
+  EXPECT_EQ(line, "inteira");
+  int64_t start = Loop().NowMs();
+  EXPECT_EQ(ReceiveLineResult(*reader, 1, &line), LineResult::kTimeout);
+  EXPECT_GE(Loop().NowMs() - start, 1000);
+  int asked = 0;
+  EXPECT_EQ(ReceiveLineResult(*reader, 0, &line, [&] { return ++asked == 3; }), LineResult::kStopped);
+  EXPECT_EQ(asked, 3);
+  CloseTcp(s);
+}
+
+TEST_F(NetStallTest, HandshakeStalledInARecordIsStoppedWithEscAndS) {
+  LocalServer server([](ServerConnection& c) {
+    c.Send(kPartialHandshake);
+    HoldUntilStopping(c);
+  });
+  PushKeyBytes("\x1bS");
+  auto started = std::chrono::steady_clock::now();
+  EXPECT_FALSE(Get(server.Url("/r", true)));
+  EXPECT_EQ(console_, "Deseja parar o download?\nS\nO download foi interrompido.\n");
+  EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(5));
+}
+
+TEST_F(NetStallTest, HandshakeStalledInARecordEndsAtTheSilenceLimit) {
+  LocalServer server([](ServerConnection& c) {
+    c.Send(kPartialHandshake);
+    HoldUntilStopping(c);
+  });
+  SetSilenceLimitForTest(700);
+  PushKeyBytes("\x1bn");  // asked, and told to go on
+  int64_t start = Loop().NowMs();
+  EXPECT_FALSE(Get(server.Url("/r", true)));
+  EXPECT_GE(Loop().NowMs() - start, 700);
+  EXPECT_EQ(console_, "Deseja parar o download?\nn\n");
+}
+
+// A listener that never accepts and whose queue is full leaves further
+// connects unanswered (their SYNs are dropped), as a far host that does not
+// answer would.
+TEST_F(NetStallTest, UnansweredConnectEndsAtTheLimitOrWhenStopped) {
+  int listener = SockCreateTcp();
+  ASSERT_TRUE(SockBind(listener, kLoopbackAddress, 0, true));
+  ASSERT_TRUE(SockListen(listener, 0));
+  uint16_t port = static_cast<uint16_t>(SockLocalPort(listener));
+  SetSilenceLimitForTest(300);
+  std::vector<int> queued;
+  for (int i = 0; i < 4; ++i) {
+    int s = ConnectTcp("127.0.0.1", port);
+    if (s >= 0) queued.push_back(s);
+  }
+  ASSERT_LT(queued.size(), 4u) << "the queue never filled";
+  SetSilenceLimitForTest(0);
+  int asked = 0;
+  int64_t start = Loop().NowMs();
+  EXPECT_EQ(ConnectTcp("127.0.0.1", port, [&] { return ++asked == 2; }), -1);
+  EXPECT_EQ(asked, 2);
+  EXPECT_LT(Loop().NowMs() - start, 1000);
+  for (int s : queued) CloseTcp(s);
+  SockClose(listener);
+}
+
+// LE of a line longer than the reader holds: status 2 with the first part,
+// the connection stays open and the rest comes with the next LE.
+TEST_F(NetStallTest, OverlongConnectionLineIsItsOwnStatus) {
+  LocalServer server([](ServerConnection& c) {
+    c.Send(std::string(kMaxReceivedLine + 10, 'a') + "\r\nseguinte\r\n");
+    HoldUntilStopping(c);
+  });
+  test::ScriptResult r = test::RunScriptText(
+      "conecta #1 \"127.0.0.1\" " + std::to_string(server.port()) + "\n" +
+      "le #1 $longa\ncheca $s1\nle #1 $resto\ncheca $s2\nle #1 $prox\ncheca $s3\n"
+      "seja $n tamanho $longa\nescreve $s1 \" \" $n \" \" $s2 \" \" $resto \" \" $s3 \" \" $prox\n");
+  EXPECT_EQ(r.outcome, 0) << r.console;
+  EXPECT_NE(r.console.find("2 1048576 0 aaaaaaaaaa 0 seguinte\n"), std::string::npos) << r.console;
+  ResetInterpreter();
+}
+
+}  // namespace
+}  // namespace kal
