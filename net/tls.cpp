@@ -167,9 +167,12 @@ bool TlsConnect(int socket, std::string_view server_name, const StopCheck& stop)
   SSL_set_bio(t.connection, bio, bio);
   std::string name(server_name);
   SSL_set_tlsext_host_name(t.connection, name.c_str());
-  if (TlsChecksCertificates() && !RequireCertificate(t.connection, name)) return false;
+  bool checking = TlsChecksCertificates();
+  if (checking && !RequireCertificate(t.connection, name)) return false;
   if (!Handshake(t.connection, socket, stop)) {
-    TellRefusedCertificate(t.connection);
+    // Unchecked connections record a chain's faults too, without failing
+    // for them: only a check that was asked for can refuse.
+    if (checking) TellRefusedCertificate(t.connection);
     return false;
   }
   t.socket = socket;
