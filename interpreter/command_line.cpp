@@ -64,10 +64,13 @@ std::vector<std::string> SplitArguments(std::string_view p) {
   return args;
 }
 
+bool IsDrivePathArgument(std::string_view a) {
+  return a.size() >= 2 && a[1] == ':' && ((a[0] >= 'A' && a[0] <= 'Z') || (a[0] >= 'a' && a[0] <= 'z'));
+}
+
 bool IsWindowsPathArgument(std::string_view a) {
   if (a.find("://") != std::string_view::npos) return false;
-  bool drive = a.size() >= 2 && a[1] == ':' && ((a[0] >= 'A' && a[0] <= 'Z') || (a[0] >= 'a' && a[0] <= 'z'));
-  return drive || a.find('\\') != std::string_view::npos;
+  return IsDrivePathArgument(a) || a.find('\\') != std::string_view::npos;
 }
 
 }  // namespace kal

@@ -29,9 +29,13 @@ ProgramAndParams SplitCommandLine(std::string_view command_line);
 // literal quote; other backslashes are literal.
 std::vector<std::string> SplitArguments(std::string_view params);
 
-// True for an argument that names a Windows path: it begins with a drive
+// True for an argument that may name a Windows path: it begins with a drive
 // letter and a colon, or holds a backslash, and it is not an address
-// (no "://").
+// (no "://"). Whether a relative one really names a file is for the caller
+// to find out.
 bool IsWindowsPathArgument(std::string_view arg);
+
+// True for an argument that begins with a drive letter and a colon.
+bool IsDrivePathArgument(std::string_view arg);
 
 }  // namespace kal

@@ -96,6 +96,7 @@ const CommandEntry kCommandTable[] = {
     {"CODARQBASE64", CmdCodArqBase64},
     {"DECODARQBASE64", CmdDecodArqBase64},
     {"DECODBASE64", CmdDecodBase64},
+    {"ENCERRAPROG", CmdEncerraProg},  // ends a program the script started
 };
 
 const int kCommandCount = static_cast<int>(sizeof kCommandTable / sizeof kCommandTable[0]);

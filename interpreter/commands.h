@@ -75,6 +75,7 @@ bool CmdFechaBin(std::string_view args);
 // Programs
 bool CmdExecuta(std::string_view args);
 bool CmdExisteProg(std::string_view args);
+bool CmdEncerraProg(std::string_view args);
 bool CmdEnviaCmd(std::string_view args);
 bool CmdCmd(std::string_view args);
 

@@ -1,12 +1,14 @@
-// Starting and talking to other programs: EXECUTA, EXISTEPROG, ENVIACMD,
-// LE CONSOLE and CMD.
+// Starting and talking to other programs: EXECUTA, EXISTEPROG, ENCERRAPROG,
+// ENVIACMD, LE CONSOLE and CMD.
 //
 // EXECUTA without '&' starts the program in the foreground: in a terminal it
 // takes the terminal over (the console is suspended and reads nothing until
 // it ends), and the script waits for the user to come back to the console,
 // then for the return delay. One or four and more '&' start it detached
 // without waiting, two start it hidden, three start it as a console program
-// whose standard streams the script holds (ENVIACMD, LE CONSOLE).
+// whose standard streams the script holds (ENVIACMD, LE CONSOLE). The
+// programs started hidden, as console programs or waited for end with this
+// one; those started shown without waiting are the user's and stay.
 #include <string>
 
 #include "console/config.h"
@@ -98,6 +100,18 @@ std::string TakeProgramText(int stream) {
   return Utf8ToLatin1(bytes);
 }
 
+// Keys typed before a program takes the foreground were meant for what came
+// before it; left queued they would act (end a field, cut every prompt) when
+// the user comes back. They are thrown away, and a click says so.
+void DiscardTypedAhead() {
+  bool any = false;
+  while (KeyPressed()) {
+    ReadKey();
+    any = true;
+  }
+  if (any) Click();
+}
+
 }  // namespace
 
 bool ConsoleInFront() {
@@ -131,7 +145,11 @@ bool CmdExecuta(std::string_view args) {
     req.streams = launch == Launch::kShownWait ? ChildStreams::kConsole
                   : launch == Launch::kConsole  ? ChildStreams::kPipes
                                                 : ChildStreams::kDetached;
-    if (req.streams == ChildStreams::kConsole) SuspendConsole();
+    req.end_with_us = launch != Launch::kShown;
+    if (req.streams == ChildStreams::kConsole) {
+      DiscardTypedAhead();
+      SuspendConsole();
+    }
     std::string err;
     ok = StartProgram(req, &err) > 0;
     if (ok && req.streams == ChildStreams::kPipes) S().carry_out.clear(), S().carry_err.clear();
@@ -153,6 +171,16 @@ bool CmdExisteProg(std::string_view args) {
   int slot = 0;
   if (!ReadOperand(&args, &name) || !ReadVariableRef(&args, &slot)) return false;
   Var(slot) = ProcessRunningNamed(TrimBlanks(name)) ? "1" : "0";
+  return true;
+}
+
+// ENCERRAPROG name: asks the programs this script started that have that
+// name (as EXISTEPROG matches it) to end. Programs it did not start are left
+// alone. Succeeds also when none was running.
+bool CmdEncerraProg(std::string_view args) {
+  std::string name;
+  if (!ReadOperand(&args, &name) || !args.empty()) return false;
+  EndProgramsNamed(TrimBlanks(name));
   return true;
 }
 

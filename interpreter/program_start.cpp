@@ -40,10 +40,24 @@ std::string FileNamePart(std::string_view s) {
   return std::string(cut == std::string_view::npos ? s : s.substr(cut + 1));
 }
 
+// An argument is a path only when it is one: a drive path, or a relative
+// path with backslashes that names an existing file or folder, or a new file
+// in an existing folder (a download's output). Other text that merely holds
+// a backslash (an option, a pattern, a piece of a web page) is not turned
+// into a host path: that would let such text name any file of the host.
+bool IsPathArgument(const std::string& arg) {
+  if (IsDrivePathArgument(arg)) return arg.find("://") == std::string::npos;
+  if (!IsWindowsPathArgument(arg) || arg[0] == '-') return false;
+  std::string host = HostPath(arg);
+  if (HostExists(host)) return true;
+  size_t slash = host.rfind('/');
+  return slash != std::string::npos && slash > 0 && HostExists(host.substr(0, slash));
+}
+
 // Windows paths become host paths; other arguments go to the host's
 // programs as UTF-8 text.
 std::string MapArgument(const std::string& arg) {
-  return IsWindowsPathArgument(arg) ? HostPath(arg) : Latin1ToUtf8(arg);
+  return IsPathArgument(arg) ? HostPath(arg) : Latin1ToUtf8(arg);
 }
 
 // A program named in the configuration: a Windows path is mapped; a bare

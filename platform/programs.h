@@ -25,6 +25,11 @@ struct StartRequest {
   std::string program;            // host path, or a bare name looked up in PATH
   std::vector<std::string> args;  // host bytes, after the program name
   ChildStreams streams = ChildStreams::kDetached;
+  // Ended by the system when this program ends, even when it is killed:
+  // for helpers the script waits for or drives (a download, a console
+  // program, a program the user works in before coming back). Programs
+  // merely opened for the user (a browser, a document) stay.
+  bool end_with_us = false;
 };
 
 // Starts the program in the current folder. Returns its id (> 0), or 0 with
@@ -42,6 +47,11 @@ bool ConsoleProgramRunning();
 // Gives the terminal back to this program after a kConsole child ended
 // (its foreground process group), when it had been handed over.
 void ReclaimTerminal();
+
+// Asks the programs started here that are still running and have this name
+// (matched as ProcessRunningNamed does) to end (SIGTERM). Returns how many
+// were asked. Programs not started by this one are never touched.
+int EndProgramsNamed(std::string_view name);
 
 // Writes to the standard input of the last kPipes program without blocking:
 // what the pipe does not take now is kept (up to a bound) and sent on later

@@ -1,4 +1,4 @@
-// Starting programs with posix_spawn and searching /proc.
+// Starting programs (fork and exec, child_spawn.cpp) and searching /proc.
 //
 // Every child started here is remembered until it has been collected, so a
 // finished program never stays behind as a zombie that the process list would
@@ -6,10 +6,11 @@
 // made the terminal's foreground group, so Ctrl+C reaches it and not us.
 #include "platform/programs.h"
 
+#include "platform/linux/child_spawn.h"
+
 #include <dirent.h>
 #include <fcntl.h>
 #include <signal.h>
-#include <spawn.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -19,8 +20,6 @@
 #include <cstring>
 #include <fstream>
 #include <set>
-
-extern char** environ;
 
 namespace kal {
 namespace {
@@ -127,64 +126,57 @@ std::vector<std::string> ProcessNames(const std::string& pid_dir) {
 
 int MakePipe(int fds[2]) { return pipe2(fds, O_CLOEXEC); }
 
+// True when one of a process's names is the wanted one; a wanted name ending
+// in ".exe" also matches the same name without it.
+bool NamesMatch(const std::vector<std::string>& names, std::string_view name) {
+  std::string want = Lower(name);
+  std::string bare;
+  if (want.size() > 4 && want.ends_with(".exe")) bare = want.substr(0, want.size() - 4);
+  for (auto& n : names)
+    if (n == want || (!bare.empty() && n == bare)) return true;
+  return false;
+}
+
 }  // namespace
 
 int StartProgram(const StartRequest& req, std::string* err) {
   auto& s = S();
   Collect();
   signal(SIGPIPE, SIG_IGN);  // a piped child that ended must not end us
-  posix_spawn_file_actions_t fa;
-  posix_spawnattr_t attr;
-  posix_spawn_file_actions_init(&fa);
-  posix_spawnattr_init(&attr);
-  short flags = POSIX_SPAWN_SETSIGDEF | POSIX_SPAWN_SETSIGMASK;
-  sigset_t all, none;
-  sigfillset(&all);
-  sigemptyset(&none);
-  posix_spawnattr_setsigdefault(&attr, &all);
-  posix_spawnattr_setsigmask(&attr, &none);
-
+  ChildSetup setup;
+  setup.path = req.program.find('/') == std::string::npos ? FindInPath(req.program) : req.program;
+  if (setup.path.empty()) {
+    if (err) *err = std::strerror(ENOENT);
+    return 0;
+  }
+  setup.argv.push_back(req.program);
+  setup.argv.insert(setup.argv.end(), req.args.begin(), req.args.end());
+  setup.end_with_us = req.end_with_us;
   int in[2] = {-1, -1}, out[2] = {-1, -1}, errp[2] = {-1, -1};
   bool hand_over = false;
   if (req.streams == ChildStreams::kDetached) {
-    for (int fd = 0; fd <= 2; ++fd) posix_spawn_file_actions_addopen(&fa, fd, "/dev/null", fd ? O_WRONLY : O_RDONLY, 0);
-    flags |= POSIX_SPAWN_SETPGROUP;  // keyboard signals of the terminal stay ours
+    setup.null_streams = true;
+    setup.own_group = true;  // keyboard signals of the terminal stay ours
   } else if (req.streams == ChildStreams::kPipes) {
     if (MakePipe(in) < 0 || MakePipe(out) < 0 || MakePipe(errp) < 0) {
       for (int* p : {in, out, errp}) CloseFd(&p[0]), CloseFd(&p[1]);
       if (err) *err = std::strerror(errno);
-      posix_spawn_file_actions_destroy(&fa);
-      posix_spawnattr_destroy(&attr);
       return 0;
     }
-    posix_spawn_file_actions_adddup2(&fa, in[0], 0);
-    posix_spawn_file_actions_adddup2(&fa, out[1], 1);
-    posix_spawn_file_actions_adddup2(&fa, errp[1], 2);
-    flags |= POSIX_SPAWN_SETPGROUP;
+    setup.fds[0] = in[0], setup.fds[1] = out[1], setup.fds[2] = errp[1];
+    setup.own_group = true;
   } else if (StdinIsForegroundTerminal()) {
-    flags |= POSIX_SPAWN_SETPGROUP;
-    posix_spawn_file_actions_addtcsetpgrp_np(&fa, STDIN_FILENO);
+    setup.own_group = setup.take_terminal = true;
     hand_over = true;
   }
-  posix_spawnattr_setpgroup(&attr, 0);
-  posix_spawnattr_setflags(&attr, flags);
-
-  std::vector<char*> argv;
-  argv.push_back(const_cast<char*>(req.program.c_str()));
-  for (auto& a : req.args) argv.push_back(const_cast<char*>(a.c_str()));
-  argv.push_back(nullptr);
-  pid_t pid = 0;
-  int rc = posix_spawnp(&pid, req.program.c_str(), &fa, &attr, argv.data(), environ);
-  posix_spawn_file_actions_destroy(&fa);
-  posix_spawnattr_destroy(&attr);
+  int pid = SpawnChild(setup, err);
   if (req.streams == ChildStreams::kPipes) {
     CloseFd(&in[0]);
     CloseFd(&out[1]);
     CloseFd(&errp[1]);
   }
-  if (rc != 0) {
+  if (pid <= 0) {
     if (req.streams == ChildStreams::kPipes) CloseFd(&in[1]), CloseFd(&out[0]), CloseFd(&errp[0]);
-    if (err) *err = std::strerror(rc);
     return 0;
   }
   s.children.insert(pid);
@@ -198,6 +190,17 @@ int StartProgram(const StartRequest& req, std::string* err) {
     for (int fd : {in[1], out[0], errp[0]}) fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) | O_NONBLOCK);
   }
   return pid;
+}
+
+int EndProgramsNamed(std::string_view name) {
+  Collect();
+  int ended = 0;
+  for (int pid : S().children) {
+    std::string dir = "/proc/" + std::to_string(pid);
+    if (IsZombie(dir) || !NamesMatch(ProcessNames(dir), name)) continue;
+    if (kill(pid, SIGTERM) == 0) ++ended;
+  }
+  return ended;
 }
 
 bool ProgramRunning(int id) {
@@ -266,9 +269,6 @@ std::string TakePipedOutput(int stream, size_t max) {
 
 bool ProcessRunningNamed(std::string_view name) {
   Collect();
-  std::string want = Lower(name);
-  std::string bare;
-  if (want.size() > 4 && want.ends_with(".exe")) bare = want.substr(0, want.size() - 4);
   DIR* d = opendir("/proc");
   if (!d) return false;
   bool found = false;
@@ -276,9 +276,7 @@ bool ProcessRunningNamed(std::string_view name) {
     if (e->d_name[0] < '1' || e->d_name[0] > '9') continue;
     std::string dir = std::string("/proc/") + e->d_name;
     if (IsZombie(dir)) continue;
-    for (auto& n : ProcessNames(dir)) {
-      if (n == want || (!bare.empty() && n == bare)) found = true;
-    }
+    found = NamesMatch(ProcessNames(dir), name);
     if (found) break;
   }
   closedir(d);

@@ -3,11 +3,13 @@
 // and its arguments to the file named by KAL_RECORD.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <filesystem>
 #include <thread>
 
 #include "platform/event_loop.h"
+#include "platform/programs.h"
 #include "tests/support/script_harness.h"
 #include "tests/support/temp_folder.h"
 
@@ -54,6 +56,47 @@ TEST_F(ProgramCommands, WaitedStartRunsInTheCurrentFolderWithMappedArguments) {
                          "executa \"" + kRecorder + " /L c:\\Rel\\x.txt \"\"dois  espaços\"\" http://a\\b\"\n");
   EXPECT_EQ(r.outcome, 0) << r.console;
   EXPECT_EQ(Record(), C("trabalho") + "\n/L\n" + C("Rel/x.txt") + "\ndois  espaços\nhttp://a\\b\n");
+}
+
+// Only real paths become host paths: text from elsewhere that merely holds a
+// backslash must not name a file of the host.
+TEST_F(ProgramCommands, OnlyArgumentsThatArePathsAreMapped) {
+  std::filesystem::create_directories(C("trabalho/sub"));
+  WriteFileBytes(C("trabalho/sub/velho.txt"), "x");
+  auto r = Script("dir troca \"c:\\trabalho\"\n"
+                  "executa \"" + kRecorder + " sub\\velho.txt sub\\novo.txt nada\\x -a\\b x%5C\\y D:\\z\"\n");
+  EXPECT_EQ(r.outcome, 0) << r.console;
+  EXPECT_EQ(Record(), C("trabalho") + "\n" + C("trabalho/sub/velho.txt") + "\n" + C("trabalho/sub/novo.txt") +
+                          "\nnada\\x\n-a\\b\nx%5C\\y\n" + box_.drives() + "/d/z\n");
+}
+
+// Keys typed before a program takes the foreground are not left to act when
+// the user comes back: they are dropped, and a click says so.
+TEST_F(ProgramCommands, KeysTypedAheadOfAShownProgramAreDroppedWithAClick) {
+  auto r = Script("executa \"" + kRecorder + "\"\nobserva teclado k\nescreve \"[\" k \"]\"\n", "ab");
+  EXPECT_EQ(r.outcome, 0) << r.console;
+  EXPECT_NE(r.console.find("[0]\n"), std::string::npos) << r.console;
+  EXPECT_NE(std::find(r.speech.begin(), r.speech.end(), "click"), r.speech.end()) << Joined(r.speech);
+  // Nothing typed: no click.
+  r = Script("executa \"" + kRecorder + "\"\n");
+  EXPECT_EQ(std::find(r.speech.begin(), r.speech.end(), "click"), r.speech.end()) << Joined(r.speech);
+}
+
+TEST_F(ProgramCommands, EncerraProgEndsAProgramTheScriptStarted) {
+  std::string name = "kalend" + std::to_string(getpid() % 100000);
+  std::filesystem::copy_file("/bin/sleep", C(name));
+  std::filesystem::permissions(C(name), std::filesystem::perms::owner_all);
+  auto r = Script("executa \"c:\\" + name + " 30\" &&\nexisteprog \"" + name + "\" a\n"
+                  "encerraprog \"" + name + ".exe\"\nencerraprog \"kal-ninguem\"\nescreve a\n");
+  EXPECT_EQ(r.outcome, 0) << r.console;
+  EXPECT_NE(r.console.find("1\n"), std::string::npos) << r.console;
+  bool ended = false;
+  for (int i = 0; i < 300 && !ended; ++i) {
+    ended = !ProcessRunningNamed(name);
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
+  EXPECT_TRUE(ended);
+  EXPECT_EQ(FailLine("encerraprog\n"), 1);
 }
 
 TEST_F(ProgramCommands, QuotedProgramPathsKeepTheirBlanks) {

@@ -2,6 +2,9 @@
 #include "platform/programs.h"
 
 #include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <chrono>
 #include <cstdio>
@@ -87,6 +90,60 @@ TEST(Programs, AChildThatFloodsItsOutputDoesNotStopUs) {
   std::system(("kill " + std::to_string(id) + " " + std::to_string(cat_id)).c_str());
   EXPECT_TRUE(Eventually([&] { return !ProgramRunning(cat_id); }));
   EXPECT_FALSE(SendToPipedProgram("after the end"));
+}
+
+// True while the process exists and has not ended (a zombie has ended).
+bool Alive(int pid) {
+  std::ifstream f("/proc/" + std::to_string(pid) + "/stat");
+  std::string stat;
+  if (!std::getline(f, stat)) return false;
+  size_t paren = stat.rfind(')');
+  return paren != std::string::npos && paren + 2 < stat.size() && stat[paren + 2] != 'Z';
+}
+
+TEST(Programs, HelpersEndWithUsEvenWhenWeAreKilledAndOpenedProgramsStay) {
+  int report[2];
+  ASSERT_EQ(pipe(report), 0);
+  pid_t us = fork();
+  ASSERT_GE(us, 0);
+  if (us == 0) {
+    // The stand-in for this program: starts two programs, then is killed.
+    StartRequest helper{"sleep", {"30"}, ChildStreams::kDetached};
+    helper.end_with_us = true;
+    int ids[2] = {StartProgram(helper, nullptr), StartProgram({"sleep", {"31"}, ChildStreams::kDetached}, nullptr)};
+    ssize_t n = write(report[1], ids, sizeof ids);
+    (void)n;
+    raise(SIGKILL);
+  }
+  close(report[1]);
+  int ids[2] = {0, 0};
+  ASSERT_EQ(read(report[0], ids, sizeof ids), static_cast<ssize_t>(sizeof ids));
+  close(report[0]);
+  waitpid(us, nullptr, 0);
+  ASSERT_GT(ids[0], 0);
+  ASSERT_GT(ids[1], 0);
+  EXPECT_TRUE(Eventually([&] { return !Alive(ids[0]); }));
+  EXPECT_TRUE(Alive(ids[1]));
+  kill(ids[1], SIGKILL);
+}
+
+TEST(Programs, EndsOnlyProgramsStartedHere) {
+  std::string name = "kend" + std::to_string(getpid() % 100000) + "x";
+  std::string path = ::testing::TempDir() + name;
+  ASSERT_EQ(std::system(("cp \"$(command -v sleep)\" " + path).c_str()), 0);
+  std::string err;
+  int id = StartProgram({path, {"30"}, ChildStreams::kDetached}, &err);
+  ASSERT_GT(id, 0) << err;
+  EXPECT_EQ(EndProgramsNamed(name + ".EXE"), 1);
+  EXPECT_TRUE(Eventually([&] { return !ProcessRunningNamed(name); }));
+  EXPECT_EQ(EndProgramsNamed(name), 0);
+  // Our parent runs, but we did not start it.
+  std::ifstream comm("/proc/" + std::to_string(getppid()) + "/comm");
+  std::string parent;
+  std::getline(comm, parent);
+  ASSERT_TRUE(ProcessRunningNamed(parent));
+  EXPECT_EQ(EndProgramsNamed(parent), 0);
+  std::remove(path.c_str());
 }
 
 TEST(Programs, FindsExecutablesAlongPath) {

@@ -1,14 +1,17 @@
 """A small copy of the radio directory site, for the end-to-end test.
 
 Serves, on 127.0.0.1:
-  - over HTTPS (self-signed certificate made at start):
+  - over HTTPS (a certificate for 127.0.0.1 from a CA made at start, whose
+    certificate is CA_CERT once started):
       /busca?q=WORDS&qfilter=completo[&pg=N]  result pages, 22 stations each
   - over HTTP:
       /play/SEGMENT                           station pages
 
 The number of results of a search is the first number in its words ("rock 45"
 gives 45; no number gives 5); the word "semcontagem" gives a page without the
-result-count line. Station k has its stream address on its page unless k is a
+result-count line; "hostil" gives station 1 a link whose last segment is
+HOSTILE_SEGMENT, text that a careless caller would turn into wget options;
+"lento" makes the search page take SLOW_SECONDS to answer. Station k has its stream address on its page unless k is a
 multiple of 4. Every request path is appended to the log file given with --log.
 """
 import argparse
@@ -19,9 +22,13 @@ import ssl
 import subprocess
 import tempfile
 import threading
+import time
 import urllib.parse
 
 PER_PAGE = 22
+HOSTILE_SEGMENT = r"x -O C:\windows\Talven.ini -a C:\zelquora\temp\fonte.temp"
+SLOW_SECONDS = 20
+CA_CERT = None
 
 
 def station_name(k):
@@ -41,6 +48,10 @@ def result_count(words):
     return int(m.group(0)) if m else 5
 
 
+def link_segment(words, k):
+    return HOSTILE_SEGMENT if "hostil" in words and k == 1 else station_segment(k)
+
+
 def search_page(words, page):
     total = result_count(words)
     first = page * PER_PAGE + 1
@@ -55,7 +66,7 @@ def search_page(words, page):
         out.append('<div class="radio"><img src="/logo/%d.png" alt="%s">' % (k, station_name(k)))
         out.append('<a class="localizacao" href="/local/%d">%s</a>' % (k, station_place(k)))
         out.append('<a class="btn btn-primary" href="https://radios.example/radio/%s">Ouvir</a></div>'
-                   % station_segment(k))
+                   % link_segment(words, k))
     out.append('</div><div class="resultados-sidebar">Mais rádios</div></body></html>')
     return "\n".join(out)
 
@@ -80,6 +91,8 @@ class Handler(http.server.BaseHTTPRequestHandler):
         query = urllib.parse.parse_qs(url.query)
         if url.path == "/busca":
             words = query.get("q", [""])[0]
+            if "lento" in words:
+                time.sleep(SLOW_SECONDS)
             page = int(query.get("pg", ["0"])[0])
             body = search_page(words, page)
         elif url.path.startswith("/play/"):
@@ -98,20 +111,33 @@ class Handler(http.server.BaseHTTPRequestHandler):
         pass
 
 
+def openssl(*args):
+    subprocess.run(["openssl"] + list(args), check=True, capture_output=True)
+
+
 def make_certificate(folder):
-    key = os.path.join(folder, "key.pem")
-    cert = os.path.join(folder, "cert.pem")
-    subprocess.run(["openssl", "req", "-x509", "-newkey", "rsa:2048", "-nodes", "-days", "1",
-                    "-subj", "/CN=127.0.0.1", "-keyout", key, "-out", cert],
-                   check=True, capture_output=True)
-    return cert, key
+    """A CA made for this run and a server certificate for 127.0.0.1 signed
+    by it; returns (ca_cert, cert, key)."""
+    def path(name):
+        return os.path.join(folder, name)
+    openssl("req", "-x509", "-newkey", "rsa:2048", "-nodes", "-days", "1", "-subj", "/CN=Radio Test CA",
+            "-addext", "basicConstraints=critical,CA:TRUE", "-addext", "keyUsage=critical,keyCertSign",
+            "-keyout", path("ca-key.pem"), "-out", path("ca.pem"))
+    openssl("req", "-newkey", "rsa:2048", "-nodes", "-subj", "/CN=127.0.0.1",
+            "-keyout", path("key.pem"), "-out", path("server.csr"))
+    with open(path("server.ext"), "w") as f:
+        f.write("subjectAltName=IP:127.0.0.1\nbasicConstraints=CA:FALSE\n")
+    openssl("x509", "-req", "-in", path("server.csr"), "-CA", path("ca.pem"), "-CAkey", path("ca-key.pem"),
+            "-CAcreateserial", "-days", "1", "-extfile", path("server.ext"), "-out", path("cert.pem"))
+    return path("ca.pem"), path("cert.pem"), path("key.pem")
 
 
 def start(log_path):
     """Starts both servers on free ports; returns (https_port, http_port)."""
     Handler.log_path = log_path
     folder = tempfile.mkdtemp(prefix="radio-site-")
-    cert, key = make_certificate(folder)
+    global CA_CERT
+    CA_CERT, cert, key = make_certificate(folder)
     secure = http.server.ThreadingHTTPServer(("127.0.0.1", 0), Handler)
     ctx = ssl.SSLContext(ssl.PROTOCOL_TLS_SERVER)
     ctx.load_cert_chain(cert, key)

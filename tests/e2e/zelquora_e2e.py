@@ -72,6 +72,11 @@ class Session:
             f.write(b"[TALVEN]\nTEMPOESPERAPROGVOLTAR=0\n")
             with open(INSTALLED_INI, "rb") as installed:
                 f.write(installed.read())
+        # wget trusts the site's certificate through the CA made for this
+        # run, not through any weakening of the program's command line.
+        wgetrc = os.path.join(self.tmp, "wgetrc")
+        with open(wgetrc, "w") as f:
+            f.write("ca_certificate = %s\n" % radio_site.CA_CERT)
         self.speech_log = os.path.join(self.tmp, "speech.log")
         self.site_log = site_log
         env = dict(os.environ)
@@ -81,6 +86,7 @@ class Session:
             "KALDORIN_SPEECH_LOG": self.speech_log,
             "SDL_AUDIODRIVER": "dummy",
             "LC_ALL": "C.UTF-8",
+            "WGETRC": wgetrc,
         })
         env.pop("TALVEN_WINDIR", None)
         if wget_dir is not None:
@@ -266,6 +272,99 @@ class ZelquoraTest(unittest.TestCase):
         self.assertIn("Encerrando...", out)
         self.assertNotIn("say Fim do script", s.speech())
 
+    def recording_wget(self):
+        """A wget that writes its arguments to a log (one call a block,
+        the count first) and then runs the real one."""
+        folder = tempfile.mkdtemp(prefix="recording-wget-")
+        log = os.path.join(folder, "calls.log")
+        with open(os.path.join(folder, "wget"), "w") as f:
+            f.write('#!/bin/sh\n{ echo "$#"; printf "%%s\\n" "$@"; } >> "%s"\nexec "%s" "$@"\n'
+                    % (log, shutil.which("wget")))
+        os.chmod(os.path.join(folder, "wget"), 0o755)
+        return folder, log
+
+    @staticmethod
+    def wget_calls(log):
+        lines = open(log, encoding="utf-8", errors="replace").read().splitlines()
+        calls = []
+        while lines:
+            n = int(lines.pop(0))
+            calls.append(lines[:n])
+            del lines[:n]
+        return calls
+
+    def test_hostile_station_link_gives_wget_no_options(self):
+        folder, log = self.recording_wget()
+        s = self.start(wget_dir=folder)
+        windows = os.path.join(s.drives, "c", "windows")
+        os.makedirs(windows)
+        with open(os.path.join(windows, "Talven.ini"), "wb") as f:
+            f.write(b"[TALVEN]\nVOZ=1\n")
+        station_list, report = self.search_and_view(s, "hostil 2")
+        with open(os.path.join(windows, "Talven.ini"), "rb") as f:
+            self.assertEqual(f.read(), b"[TALVEN]\nVOZ=1\n")
+        calls = self.wget_calls(log)
+        self.assertEqual(len(calls), 3, calls)  # the search page and two stations
+        for call in calls:
+            self.assertEqual(call[:3], ["--timeout=30", "--tries=2", "-O"], call)
+            self.assertTrue(call[4].startswith("--user-agent=Mozilla/5.0 "), call)
+            self.assertEqual(call[5], "--", call)
+            self.assertEqual(len(call), 7, call)
+            self.assertNotIn("--no-check-certificate", call)
+        hostile = (s.play_prefix + "x%20-O%20C%3A%5Cwindows%5CTalven.ini%20-a%20C%3A%5Czelquora"
+                   "%5Ctemp%5Cfonte.temp")
+        self.assertEqual(calls[1][6], hostile)
+        self.assertIn(latin1(hostile) + b"\r\n", station_list)
+        with open(self.site_log) as f:
+            self.assertIn(hostile[hostile.index("/play/"):], f.read().splitlines())
+        self.end_with_empty_search(s)
+        shutil.rmtree(folder)
+
+    def wget_children(self, s):
+        found = []
+        for pid in filter(str.isdigit, os.listdir("/proc")):
+            try:
+                with open("/proc/%s/stat" % pid) as f:
+                    stat = f.read()
+            except OSError:
+                continue
+            name, rest = stat[stat.index("(") + 1:stat.rindex(")")], stat[stat.rindex(")") + 2:].split()
+            if name == "wget" and rest[0] != "Z" and int(rest[1]) == s.proc.pid:
+                found.append(pid)
+        return found
+
+    def test_escape_stops_a_slow_fetch(self):
+        s = self.start()
+        s.wait_output(PROMPT)
+        s.type("lento 5\n")
+        s.wait_for(lambda: self.searches(), "the search request")
+        s.wait_for(lambda: self.wget_children(s), "wget")
+        time.sleep(0.3)
+        s.type("\x1b")
+        started = time.time()
+        s.wait_output("Busca interrompida.")
+        self.assertLess(time.time() - started, radio_site.SLOW_SECONDS / 2)
+        s.wait_output(PROMPT, 2)
+        s.wait_speech("say Busca interrompida.")
+        s.wait_for(lambda: not self.wget_children(s), "wget to end")
+        self.end_with_empty_search(s)
+
+    def test_key_typed_while_working_does_not_end_the_next_search(self):
+        # The second Enter comes while the search works; it must not cut the
+        # later prompts nor answer the search field after the viewer.
+        s = self.start()
+        s.wait_output(PROMPT)
+        s.type("rock 5\n\n")
+        s.wait_for(lambda: any(l.startswith("say ") and l.endswith(" linhas") for l in s.speech()),
+                   "the report viewer")
+        time.sleep(0.3)
+        s.type("\x1b")
+        s.wait_output(PROMPT, 2)
+        time.sleep(1.5)
+        self.assertIsNone(s.proc.poll(), s.read_output())
+        self.assertNotIn("Até logo.", s.read_output())
+        self.end_with_empty_search(s)
+
     def test_failing_download_tool(self):
         fake = tempfile.mkdtemp(prefix="fake-wget-")
         with open(os.path.join(fake, "wget"), "w") as f:
@@ -290,8 +389,8 @@ class ZelquoraTest(unittest.TestCase):
         s.wait_speech("say Erro de execução na linha ")
         s.type("\n")
         self.assertEqual(s.finish(), 1, s.stderr)
-        self.assertEqual(s.speech()[-1], "say 106")
-        self.assertIn("106\n", s.read_output())
+        self.assertEqual(s.speech()[-1], "say 113")
+        self.assertIn("113\n", s.read_output())
         shutil.rmtree(empty)
 
 

@@ -19,9 +19,12 @@ TEST(Dispatcher, AccentedWordsMustCarryTheirAccent) {
 }
 
 TEST(Dispatcher, TableHasEveryWordOnceInOrder) {
-  EXPECT_EQ(kCommandCount, 87);
+  // The 87 words of the language, then ENCERRAPROG, added for ending a
+  // program the script started.
+  EXPECT_EQ(kCommandCount, 88);
   EXPECT_EQ(kCommandTable[0].word, "MIDI");
-  EXPECT_EQ(kCommandTable[kCommandCount - 1].word, "DECODBASE64");
+  EXPECT_EQ(kCommandTable[kCommandCount - 2].word, "DECODBASE64");
+  EXPECT_EQ(kCommandTable[kCommandCount - 1].word, "ENCERRAPROG");
   for (int i = 0; i < kCommandCount; ++i) EXPECT_EQ(FindCommand(kCommandTable[i].word), i);
   EXPECT_GE(FindCommand("T\xCDTULO"), 0);
   EXPECT_GE(FindCommand("L\xCA"), 0);
