@@ -78,7 +78,7 @@ TEST_F(ProgramCommands, KeysTypedAheadOfAShownProgramAreDroppedWithAClick) {
   EXPECT_NE(r.console.find("[0]\n"), std::string::npos) << r.console;
   EXPECT_NE(std::find(r.speech.begin(), r.speech.end(), "click"), r.speech.end()) << Joined(r.speech);
   // Nothing typed: no click.
-  r = Script("executa \"" + kRecorder + "\"\n");
+  r = RunScriptText("executa \"" + kRecorder + "\"\n");
   EXPECT_EQ(std::find(r.speech.begin(), r.speech.end(), "click"), r.speech.end()) << Joined(r.speech);
 }
 

@@ -105,7 +105,10 @@ class Handler(http.server.BaseHTTPRequestHandler):
         self.send_header("Content-Type", "text/html; charset=utf-8")
         self.send_header("Content-Length", str(len(data)))
         self.end_headers()
-        self.wfile.write(data)
+        try:
+            self.wfile.write(data)
+        except (ConnectionError, ssl.SSLError):
+            pass  # the client gave up (a stopped download)
 
     def log_message(self, *args):
         pass
