@@ -11,7 +11,10 @@
 #include "console/console.h"
 #include "console/speech.h"
 #include "net/http_address.h"
+#include "net/http_chunked.h"
 #include "net/http_fetch.h"
+#include "net/http_reply.h"
+#include "net/http_wait.h"
 #include "net/line_reader.h"
 #include "net/net_messages.h"
 #include "net/tcp.h"
@@ -24,20 +27,8 @@ namespace {
 
 constexpr int kBlockSize = 4096;
 constexpr int64_t kStreamLength = 999999999;
-// Body waits happen in steps of at most this many milliseconds, with the
-// keys taken between steps.
-constexpr int kBodyWaitStepMs = 100;
 
 std::string (*g_path_mapper)(const std::string&) = nullptr;
-
-// The HTTP reply head: status and the headers the client acts on.
-struct ReplyHead {
-  int status = 0;
-  bool has_location = false;
-  std::string location;
-  std::string content_type;
-  int64_t length = 0;
-};
 
 // What one attempt leads to.
 enum class Outcome { kSuccess, kFailure, kRedirect, kFallback };
@@ -49,10 +40,15 @@ struct Transfer {
   std::FILE* file = nullptr;
   std::unique_ptr<char[]> buffer;  // the file's write buffer, outlives it
   bool tick = false;
+  bool existed = false;  // a file was there when the request was made
+  bool start_anew = false;  // the reply replaces the file rather than continuing it
   int64_t resumed = 0;
   int64_t announced = 0;
   int64_t remaining = 0;
-  bool unknown_length = false;
+  bool unknown_length = false;  // for the spoken report
+  bool stream = false;  // audio without a length: stopping it is success
+  bool chunked = false;
+  ChunkedDecoder decoder;
 
   ~Transfer() { CloseFile(); }
   // Closes the file; false when buffered bytes could not be written.
@@ -71,58 +67,6 @@ bool StartsWithNoCase(std::string_view text, std::string_view prefix) {
   return true;
 }
 
-std::string Trim(std::string_view s) {
-  size_t b = 0, e = s.size();
-  while (b < e && static_cast<unsigned char>(s[b]) <= 32) ++b;
-  while (e > b && static_cast<unsigned char>(s[e - 1]) <= 32) --e;
-  return std::string(s.substr(b, e - b));
-}
-
-// The status code: the three characters after the first blank; 0 when they
-// are not a number.
-int StatusCode(const std::string& line) {
-  size_t blank = line.find(' ');
-  if (blank == std::string::npos || line.size() < blank + 4) return 0;
-  int code = 0;
-  const char* first = line.data() + blank + 1;
-  auto [end, ec] = std::from_chars(first, first + 3, code);
-  return (ec == std::errc() && end == first + 3) ? code : 0;
-}
-
-// Takes one header line into the head. Names are matched whole, in any case.
-void TakeHeader(const std::string& line, ReplyHead* head) {
-  size_t colon = line.find(':');
-  if (colon == std::string::npos) return;
-  std::string name = Trim(std::string_view(line).substr(0, colon));
-  std::string value = Trim(std::string_view(line).substr(colon + 1));
-  auto is = [&](std::string_view n) { return name.size() == n.size() && StartsWithNoCase(name, n); };
-  if (is("LOCATION")) {
-    head->has_location = true;
-    head->location = value;
-  } else if (is("CONTENT-TYPE")) {
-    head->content_type = value;
-  } else if (is("CONTENT-LENGTH")) {
-    int64_t n = 0;
-    auto [end, ec] = std::from_chars(value.data(), value.data() + value.size(), n);
-    head->length = (ec == std::errc() && end == value.data() + value.size() && n > 0) ? n : 0;
-  }
-}
-
-// Reads header lines up to the empty one (or the end of the stream). False
-// when the server stalls or sends more than a bounded head.
-bool ReadHeaders(LineReader& reader, ReplyHead* head, size_t used) {
-  std::string line;
-  for (;;) {
-    LineResult r = ReceiveLineResult(reader, kHttpWaitSeconds, &line);
-    if (r == LineResult::kEnd) return true;
-    if (r != LineResult::kLine) return false;
-    if (line.empty()) return true;
-    used += line.size() + 2;
-    if (used > kMaxResponseHead) return false;
-    TakeHeader(line, head);
-  }
-}
-
 // Writes go out in large pieces rather than one system call per block.
 constexpr size_t kFileBuffer = 1 << 20;
 
@@ -133,34 +77,44 @@ bool Buffered(Transfer& t) {
   return true;
 }
 
-// Opens the target: the existing file for reading and writing (its size is
-// what a resumed request asks after), or nothing when there is none.
-bool OpenExisting(Transfer& t) {
+// Looks at the target before the request: its size is what a resumed
+// request asks after. False when something other than a file is there.
+bool LookAtTarget(Transfer& t) {
   std::error_code ec;
-  if (!std::filesystem::is_regular_file(t.path, ec)) return !std::filesystem::exists(t.path, ec);
-  t.file = std::fopen(t.path.c_str(), "r+b");
-  if (!Buffered(t)) return false;
+  t.existed = std::filesystem::is_regular_file(t.path, ec);
+  t.resumed = 0;
+  if (!t.existed) return !std::filesystem::exists(t.path, ec);
   auto size = std::filesystem::file_size(t.path, ec);
   t.resumed = ec ? 0 : static_cast<int64_t>(size);
   return true;
 }
 
-bool CreateAnew(Transfer& t) {
-  t.CloseFile();
-  t.file = std::fopen(t.path.c_str(), "w+b");
-  t.resumed = 0;
-  return Buffered(t);
+// Opens the target when the first body byte is there to be written, so
+// that a reply that fails before its body (an error, a broken or cut head,
+// a stop) leaves the old bytes as they were. A reply that replaces the file
+// empties it only now.
+bool OpenTarget(Transfer& t) {
+  if (t.file) return true;
+  if (t.start_anew) {
+    t.file = std::fopen(t.path.c_str(), "w+b");
+    t.resumed = 0;
+    return Buffered(t);
+  }
+  t.file = std::fopen(t.path.c_str(), "r+b");
+  if (!Buffered(t)) return false;
+  return std::fseek(t.file, static_cast<long>(t.resumed), SEEK_SET) == 0;
 }
 
-std::string RequestText(const WebAddress& a, const DownloadRequest& r, const Transfer& t, bool exists) {
+std::string RequestText(const WebAddress& a, const DownloadRequest& r, const std::string& cookie,
+                        const Transfer& t) {
   std::string q = "GET " + a.path + " HTTP/1.1\r\n";
   q += "User-Agent: " + r.agent + "\r\n";
   q += "Accept: */*\r\n";
   q += "Accept-Encoding: identity\r\n";
   q += "Host: " + a.host + "\r\n";
   q += "Connection: Close\r\n";
-  if (exists) q += "Range: bytes=" + std::to_string(t.resumed) + "-\r\n";
-  if (!r.cookie.empty()) q += "Cookie: " + r.cookie + "\r\n";
+  if (t.existed) q += "Range: bytes=" + std::to_string(t.resumed) + "-\r\n";
+  if (!cookie.empty()) q += "Cookie: " + cookie + "\r\n";
   return q + "\r\n";
 }
 
@@ -206,120 +160,132 @@ bool TakeKeys(Transfer& t) {
   return false;
 }
 
-// Fills block with want bytes. While the server is silent the program
-// waits in the event loop (which wakes when the socket has data) and takes
-// the keys, so a stalled server can be stopped. Returns the count received;
-// *stop is set when the user stopped or the server stayed silent too long.
-int ReceiveBlock(LineReader& reader, Transfer& t, char* block, int want, bool* stop) {
+// Fills block with want bytes, waiting as every wait of the client does.
+// Returns the count received; *why tells what ended a short block.
+int ReceiveBlock(LineReader& reader, const StopCheck& stop, char* block, int want, WaitEnd* why) {
   int got = 0;
-  int64_t silent_since = -1;
+  *why = WaitEnd::kNone;
   while (got < want) {
-    int n = ReceiveBytesNoWait(reader, block + got, want - got);
-    if (n == 0) break;  // the connection ended
-    if (n > 0) {
-      got += n;
-      silent_since = -1;
-      continue;
-    }
-    int64_t now = Loop().NowMs();
-    if (silent_since < 0) silent_since = now;
-    if (TakeKeys(t) || now - silent_since > kHttpWaitSeconds * 1000) {
-      *stop = true;
-      return got;
-    }
-    Loop().Wait(kBodyWaitStepMs);
+    int n = ReceiveWaiting(reader, block + got, want - got, stop, why);
+    if (n == 0) break;
+    got += n;
   }
   return got;
 }
 
-// Lets the event loop's waits end as soon as the socket has data.
-class SocketWatch {
- public:
-  explicit SocketWatch(int socket) : socket_(socket) {
-    if (socket_ >= 0) Loop().Watch(socket_, [] {});
+// Writes what came (decoded first when chunked). False when the target
+// could not be written or the chunked framing is broken.
+bool Store(Transfer& t, const char* bytes, int count) {
+  std::string decoded;
+  std::string_view data(bytes, static_cast<size_t>(count));
+  if (t.chunked) {
+    if (!t.decoder.Feed(data, &decoded)) return false;
+    data = decoded;
   }
-  ~SocketWatch() {
-    if (socket_ >= 0) Loop().Unwatch(socket_);
-  }
+  if (!t.unknown_length) t.remaining -= count;
+  if (data.empty()) return true;
+  if (!OpenTarget(t)) return false;
+  return std::fwrite(data.data(), 1, data.size(), t.file) == data.size();
+}
 
- private:
-  int socket_;
-};
+bool BodyComplete(const Transfer& t) {
+  return t.chunked ? t.decoder.Done() : (!t.unknown_length && t.remaining == 0);
+}
 
-// The body loop. False when the target could not be written.
-bool ReceiveBody(LineReader& reader, Transfer& t) {
-  SocketWatch watch(reader.socket);
+// The body loop. False when the target could not be written or the body is
+// broken. Bytes that came are kept even when the block stays short, so that
+// a later resumed download goes on from them. A chunked body is taken as it
+// comes, since its end is in the framing, not at the connection's end.
+bool ReceiveBody(LineReader& reader, Transfer& t, const StopCheck& stop) {
   char block[kBlockSize];
   for (;;) {
-    int want = t.unknown_length || t.remaining >= kBlockSize ? kBlockSize : static_cast<int>(t.remaining);
-    if (want == 0) return true;
-    bool stop = false;
-    int got = ReceiveBlock(reader, t, block, want, &stop);
-    // Bytes that came are kept even when the block stays short, so that a
-    // later resumed download goes on from them.
-    if (got > 0 && std::fwrite(block, 1, static_cast<size_t>(got), t.file) != static_cast<size_t>(got)) return false;
-    if (!t.unknown_length) t.remaining -= got;
-    if (got < want || stop) return true;
+    if (BodyComplete(t)) return true;
+    bool whole_blocks = !t.chunked;
+    int want = !whole_blocks || t.unknown_length || t.remaining >= kBlockSize ? kBlockSize
+                                                                                : static_cast<int>(t.remaining);
+    WaitEnd why = WaitEnd::kNone;
+    int got = whole_blocks ? ReceiveBlock(reader, stop, block, want, &why)
+                           : ReceiveWaiting(reader, block, want, stop, &why);
+    if (!Store(t, block, got)) return false;
+    if (why != WaitEnd::kNone) return true;
     if (t.tick) Click();
     if (TakeKeys(t)) return true;
   }
 }
 
+// Where a redirection leads: false when its target may not be followed (a
+// control byte in it, or a scheme other than http and https).
+bool RedirectTarget(const std::string& address, const ReplyHead& head, std::string* next) {
+  if (!SafeLocation(head.location)) return false;
+  *next = ResolveLocation(address, head.location);
+  return FollowableScheme(*next);
+}
+
+// Decides how the body is taken, from the head of a 200 or 206 reply.
+// False when the reply cannot be used as it is.
+bool PrepareBody(const ReplyHead& head, Transfer& t, Outcome* fallback) {
+  if (head.broken) return false;
+  if (head.status == 206) {
+    // The part must start where the file ends, or it would be written in
+    // the wrong place.
+    if (head.has_range && head.range_start != t.resumed) return false;
+    WriteLineAndSpeak(net_msg::Resuming());
+  }
+  t.start_anew = head.status == 200 || !t.existed;
+  if (t.start_anew) t.resumed = 0;
+  t.announced = t.remaining = head.chunked ? 0 : head.length;
+  t.chunked = head.chunked;
+  t.decoder = ChunkedDecoder();
+  t.unknown_length = t.chunked;
+  if (t.chunked || head.length > 0) {
+    t.stream = t.chunked && StartsWithNoCase(head.content_type, "AUDIO");
+    return true;
+  }
+  if (!StartsWithNoCase(head.content_type, "AUDIO")) {
+    *fallback = Outcome::kFallback;
+    return true;
+  }
+  t.remaining = kStreamLength;
+  t.unknown_length = t.stream = true;
+  return true;
+}
+
 // One request to address. On kRedirect *next holds the new address.
-Outcome Attempt(const std::string& address, const DownloadRequest& r, Transfer& t, std::string* next) {
+Outcome Attempt(const std::string& address, const DownloadRequest& r, const std::string& cookie, Transfer& t,
+                std::string* next) {
+  // Nothing that could end a line of the request head reaches it.
+  if (!SafeLocation(address)) return Outcome::kFailure;
   WebAddress a = ParseWebAddress(address);
+  if (!LookAtTarget(t)) return Outcome::kFailure;
   HttpConnection conn;
   // Esc while connecting or shaking hands asks as it does during the body.
   if (!conn.Open(a, [&t] { return TakeKeys(t); })) return Outcome::kFailure;
-  t.resumed = 0;
-  if (!OpenExisting(t)) return Outcome::kFailure;
-  bool exists = t.file != nullptr;
-  if (!SendText(conn.socket, RequestText(a, r, t, exists))) return Outcome::kFailure;
+  SocketWatch watch(conn.socket);
+  if (!SendText(conn.socket, RequestText(a, r, cookie, t))) return Outcome::kFailure;
 
-  std::string status_line;
-  if (ReceiveLineResult(*conn.reader, kHttpWaitSeconds, &status_line) != LineResult::kLine) return Outcome::kFailure;
+  StopCheck stop = [&t] { return TakeKeys(t); };
   ReplyHead head;
-  head.status = StatusCode(status_line);
-  switch (head.status) {
-    case 200:
-      if (!CreateAnew(t)) return Outcome::kFailure;
-      break;
-    case 206:
-      WriteLineAndSpeak(net_msg::Resuming());
-      if (!t.file && !CreateAnew(t)) return Outcome::kFailure;
-      break;
-    case 400:
-      WriteLineAndSpeak(net_msg::Http400());
-      return Outcome::kFailure;
-    case 404:
-      WriteLineAndSpeak(net_msg::Http404());
-      return Outcome::kFailure;
-    default:
-      if (head.status < 300 || head.status > 399) return Outcome::kFailure;
-  }
-  if (!ReadHeaders(*conn.reader, &head, status_line.size())) return Outcome::kFailure;
-  if (head.has_location) {
-    *next = ResolveLocation(address, head.location);
-    return Outcome::kRedirect;
-  }
-  if (head.status >= 300) return Outcome::kFailure;  // a redirection without a target
+  size_t used = 0;
+  if (!ReceiveStatusLine(*conn.reader, stop, &head, &used)) return Outcome::kFailure;
+  if (head.status == 400) WriteLineAndSpeak(net_msg::Http400());
+  if (head.status == 404) WriteLineAndSpeak(net_msg::Http404());
+  bool usable = head.status == 200 || head.status == 206;
+  if (!usable && (head.status < 300 || head.status > 399)) return Outcome::kFailure;
+  if (!ReceiveHeaders(*conn.reader, stop, &head, used)) return Outcome::kFailure;
+  if (head.has_location) return RedirectTarget(address, head, next) ? Outcome::kRedirect : Outcome::kFailure;
+  if (!usable) return Outcome::kFailure;  // a redirection without a target
 
-  bool resuming = head.status == 206 && t.resumed > 0;
-  if (std::fseek(t.file, resuming ? static_cast<long>(t.resumed) : 0, SEEK_SET) != 0) return Outcome::kFailure;
-  if (!resuming) t.resumed = 0;
-  t.announced = head.length;
-  t.remaining = head.length;
-  t.unknown_length = false;
-  if (head.length == 0) {
-    if (!StartsWithNoCase(head.content_type, "AUDIO")) return Outcome::kFallback;
-    t.remaining = kStreamLength;
-    t.unknown_length = true;
-  }
-  if (!ReceiveBody(*conn.reader, t)) return Outcome::kFailure;
+  Outcome fallback = Outcome::kSuccess;
+  if (!PrepareBody(head, t, &fallback)) return Outcome::kFailure;
+  if (fallback == Outcome::kFallback) return fallback;
+  if (!ReceiveBody(*conn.reader, t, stop)) return Outcome::kFailure;
+  bool complete = t.stream || BodyComplete(t);
+  // A complete reply with an empty body still replaces the file.
+  if (complete && !OpenTarget(t)) return Outcome::kFailure;
   if (!t.CloseFile()) return Outcome::kFailure;
   // Only a complete body counts: a connection that ends even one byte
   // early has lost data.
-  return (t.unknown_length || t.remaining == 0) ? Outcome::kSuccess : Outcome::kFailure;
+  return complete ? Outcome::kSuccess : Outcome::kFailure;
 }
 
 }  // namespace
@@ -335,9 +301,12 @@ bool Download(const DownloadRequest& request) {
   t.path = DownloadHostPath(request.file);
   t.tick = request.tick;
   std::string address = request.address;
+  // The cookie belongs to the address the script gave: a redirection to
+  // another scheme, host or port loses it for the rest of the way.
+  std::string cookie = request.cookie;
   for (int redirections = 0;; ++redirections) {
     std::string next;
-    Outcome o = Attempt(address, request, t, &next);
+    Outcome o = Attempt(address, request, cookie, t, &next);
     t.CloseFile();
     switch (o) {
       case Outcome::kSuccess:
@@ -345,9 +314,10 @@ bool Download(const DownloadRequest& request) {
       case Outcome::kFailure:
         return false;
       case Outcome::kFallback:
-        return FetchLines(address, t.path, request.agent, request.cookie);
+        return FetchLines(address, t.path, request.agent, cookie, [&t] { return TakeKeys(t); });
       case Outcome::kRedirect:
         if (redirections >= kMaxRedirections) return false;
+        if (!SameOrigin(address, next)) cookie.clear();
         address = next;
         break;
     }

@@ -1,12 +1,14 @@
 // Pieces the HTTP client shares between its download and its line-by-line
-// fetch: a connection with its line reader that releases itself, and the
-// fetch itself.
+// fetch: a connection with its line reader that releases itself, reading a
+// reply head, and the fetch itself.
 #pragma once
 
 #include <memory>
 #include <string>
 
 #include "net/http_address.h"
+#include "net/http_reply.h"
+#include "net/http_wait.h"
 #include "net/line_reader.h"
 
 namespace kal {
@@ -26,11 +28,24 @@ struct HttpConnection {
   bool Open(const WebAddress& address, const StopCheck& stop = nullptr);
 };
 
+// The status line into head->status; *used counts its bytes. False when it
+// does not come whole (the connection ends, the server stays silent, the
+// user stops).
+bool ReceiveStatusLine(LineReader& reader, const StopCheck& stop, ReplyHead* head, size_t* used);
+
+// The header lines up to the empty one. False when the connection ends
+// before it, the whole head passes kMaxResponseHead, the server stays silent
+// or the user stops: a reply cut inside its head is never taken for a whole
+// one.
+bool ReceiveHeaders(LineReader& reader, const StopCheck& stop, ReplyHead* head, size_t used);
+
 // Fetches address again and saves the body line by line (CR LF after each
-// line, and one empty line at the end) into the file at path. False when no
-// connection, no reply, an over-long line from the server or a file that
-// cannot be written.
+// line, and one empty line at the end) into the file at path. Chunked
+// bodies are decoded; a Content-Length is held to. False when no
+// connection, a reply other than 200 or a broken head, a body cut short, an
+// over-long line, a silent server, the user's stop or a file that cannot be
+// written. The file is only created once a good head has come.
 bool FetchLines(const std::string& address, const std::string& path, const std::string& agent,
-                const std::string& cookie);
+                const std::string& cookie, const StopCheck& stop);
 
 }  // namespace kal

@@ -5,6 +5,7 @@
 
 #include <atomic>
 #include <chrono>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -285,6 +286,167 @@ TEST_F(DownloadTest, HostileServersEndTheDownload) {
   EXPECT_FALSE(Get(silent.Url("/")));
   EXPECT_GE(Loop().NowMs() - start, kHttpWaitSeconds * 1000);
   EXPECT_EQ(FileText(), "0123456789");
+}
+
+// Redirections: a cookie stays on the origin it was given for.
+TEST_F(DownloadTest, RedirectionToAnotherOriginDropsTheCookie) {
+  LocalServer other(Reply(Ok("elsewhere")));
+  std::string to_other = other.Url("/y");
+  int port = 0;
+  LocalServer first([&](ServerConnection& c) {
+    std::string head = c.ReadHead();
+    if (head.rfind("GET /same ", 0) == 0)
+      c.Send("HTTP/1.1 302 Found\r\nLocation: /port\r\n\r\n");
+    else if (head.rfind("GET /port ", 0) == 0)
+      c.Send("HTTP/1.1 302 Found\r\nLocation: " + to_other + "\r\n\r\n");
+    else if (head.rfind("GET /host ", 0) == 0)
+      c.Send("HTTP/1.1 302 Found\r\nLocation: http://localhost:" + std::to_string(port) + "/end\r\n\r\n");
+    else
+      c.Send(Ok("end"));
+  });
+  port = first.port();
+  EXPECT_TRUE(Get(first.Url("/same"), false, "sessao=segredo"));
+  EXPECT_EQ(FileText(), "elsewhere");
+  ASSERT_EQ(first.Heads().size(), 2u);
+  EXPECT_NE(first.Heads()[1].find("\r\nCookie: sessao=segredo\r\n"), std::string::npos);
+  ASSERT_EQ(other.Heads().size(), 1u);
+  EXPECT_EQ(other.Heads()[0].find("Cookie"), std::string::npos);
+
+  // The same port under another host name is another origin too.
+  EXPECT_TRUE(Get(first.Url("/host"), false, "sessao=segredo"));
+  ASSERT_EQ(first.Heads().size(), 4u);
+  EXPECT_EQ(first.Heads()[3].find("Cookie"), std::string::npos);
+  EXPECT_NE(first.Heads()[3].find("Host: localhost\r\n"), std::string::npos);
+}
+
+TEST_F(DownloadTest, RedirectionsOnlyToHttpAndWithoutControlBytes) {
+  LocalServer target(Reply(Ok("never")));
+  std::string gopher = "gopher://127.0.0.1:" + std::to_string(target.port()) + "/x";
+  LocalServer first([&](ServerConnection& c) {
+    std::string head = c.ReadHead();
+    if (head.rfind("GET /gopher ", 0) == 0)
+      c.Send("HTTP/1.1 301 Moved\r\nLocation: " + gopher + "\r\n\r\n");
+    else
+      c.Send("HTTP/1.1 301 Moved\r\nLocation: /next\rX-Injected: 1\r\n\r\n");
+  });
+  EXPECT_FALSE(Get(first.Url("/gopher")));
+  EXPECT_FALSE(Get(first.Url("/cr")));
+  EXPECT_EQ(target.Connections(), 0);
+  EXPECT_EQ(first.Heads().size(), 2u);  // nothing asked for the injected target
+  EXPECT_FALSE(fs::exists(file_));
+}
+
+// Esc works while the server is slow before its body: a header line every
+// ten seconds, or nothing at all after the request.
+TEST_F(DownloadTest, EscStopsAServerSlowInItsHead) {
+  LocalServer slow([](ServerConnection& c) {
+    c.ReadHead();
+    c.Send("HTTP/1.1 200 OK\r\n");
+    while (!c.Stopping() && c.Send("X-Slow: 1\r\n"))
+      for (int i = 0; i < 1000 && !c.Stopping(); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  });
+  WriteFile("old");
+  PushKeyBytes("\x1bS");
+  EXPECT_FALSE(Get(slow.Url("/slow")));
+  EXPECT_EQ(console_, "Deseja parar o download?\nS\nO download foi interrompido.\n");
+  EXPECT_EQ(FileText(), "old");
+
+  console_.clear();
+  LocalServer mute([](ServerConnection& c) {
+    c.ReadHead();
+    while (!c.Stopping()) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  });
+  PushKeyBytes("\x1bn\x1bs");
+  EXPECT_FALSE(Get(mute.Url("/mute")));
+  EXPECT_EQ(console_, "Deseja parar o download?\nn\nDeseja parar o download?\ns\nO download foi interrompido.\n");
+  EXPECT_EQ(FileText(), "old");
+}
+
+// A 200 to a resumed request replaces the file only once its body comes.
+TEST_F(DownloadTest, OldBytesStayUntilANewBodyArrives) {
+  WriteFile("old bytes");
+  LocalServer cut_in_head(Reply("HTTP/1.1 200 OK\r\nContent-Length: 5\r\n"));
+  EXPECT_FALSE(Get(cut_in_head.Url("/f")));
+  EXPECT_EQ(FileText(), "old bytes");
+  LocalServer no_body(Reply("HTTP/1.1 200 OK\r\nContent-Length: 5\r\n\r\n"));
+  EXPECT_FALSE(Get(no_body.Url("/f")));
+  EXPECT_EQ(FileText(), "old bytes");
+  EXPECT_NE(no_body.Heads()[0].find("\r\nRange: bytes=9-\r\n"), std::string::npos);
+
+  LocalServer empty(Reply("HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n0\r\n\r\n"));
+  EXPECT_TRUE(Get(empty.Url("/f")));
+  EXPECT_EQ(FileText(), "");
+}
+
+TEST_F(DownloadTest, PartNotStartingAtTheFileEndFails) {
+  WriteFile("hello ");
+  LocalServer wrong(Reply("HTTP/1.1 206 Partial\r\nContent-Range: bytes 0-4/11\r\nContent-Length: 5\r\n\r\nworld"));
+  EXPECT_FALSE(Get(wrong.Url("/x")));
+  EXPECT_EQ(FileText(), "hello ");
+  EXPECT_EQ(console_, "");
+  LocalServer right(Reply("HTTP/1.1 206 Partial\r\nContent-Range: bytes 6-10/11\r\nContent-Length: 5\r\n\r\nworld"));
+  EXPECT_TRUE(Get(right.Url("/x")));
+  EXPECT_EQ(FileText(), "hello world");
+  EXPECT_EQ(console_, "Retomando download\n");
+}
+
+TEST_F(DownloadTest, RepliesCutOrContradictoryAreFailures) {
+  // Closed inside the head: with or without the main fetch's fallback.
+  for (const char* reply : {"HTTP/1.1 200 OK\r\nContent-Type: text/html\r\n", "HTTP/1.1 200 OK\r\n",
+                            "HTTP/1.1 200 OK\r\nContent-Length: 10\r\nContent-Length: 3\r\n\r\nabcdefghij",
+                            "HTTP/1.1 200 OK\r\nContent-Length: 3\r\nContent-Length: 10\r\n\r\nabcdefghij",
+                            "HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n5\r\nhel"}) {
+    LocalServer server(Reply(reply));
+    EXPECT_FALSE(Get(server.Url("/"))) << reply;
+    EXPECT_FALSE(fs::exists(file_)) << reply;
+  }
+  // The page fetched again line by line answers with an error page.
+  LocalServer error_page([](ServerConnection& c) {
+    std::string head = c.ReadHead();
+    if (head.find("UA-CPU") == std::string::npos)
+      c.Send("HTTP/1.1 200 OK\r\nContent-Type: text/html\r\n\r\nignored");
+    else
+      c.Send("HTTP/1.1 500 Internal Error\r\nContent-Type: text/html\r\n\r\n<h1>erro</h1>");
+  });
+  EXPECT_FALSE(Get(error_page.Url("/")));
+  EXPECT_FALSE(fs::exists(file_));
+}
+
+TEST_F(DownloadTest, ChunkedBodiesAreDecoded) {
+  // The server keeps the connection open after the last piece: the end is
+  // in the framing.
+  LocalServer server([](ServerConnection& c) {
+    c.ReadHead();
+    c.Send("HTTP/1.1 200 OK\r\nContent-Type: text/html\r\nTransfer-Encoding: chunked\r\n\r\n"
+           "5\r\nhello\r\n7;x=y\r\n, world\r\n0\r\nX-Trailer: 1\r\n\r\n");
+    while (!c.Stopping()) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  });
+  int64_t start = Loop().NowMs();
+  EXPECT_TRUE(Get(server.Url("/")));
+  EXPECT_EQ(FileText(), "hello, world");
+  EXPECT_LT(Loop().NowMs() - start, kHttpWaitSeconds * 1000);
+
+  // A larger body in many pieces, and the line-by-line fetch decoding too.
+  std::string body = Body(50000), wire;
+  for (size_t at = 0; at < body.size(); at += 3000) {
+    std::string piece = body.substr(at, 3000);
+    char size[16];
+    std::snprintf(size, sizeof size, "%zx", piece.size());
+    wire += std::string(size) + "\r\n" + piece + "\r\n";
+  }
+  LocalServer big(Reply("HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n" + wire + "0\r\n\r\n"));
+  EXPECT_TRUE(Get(big.Url("/big")));
+  EXPECT_EQ(FileText(), body);
+
+  LocalServer lines([](ServerConnection& c) {
+    std::string head = c.ReadHead();
+    if (head.find("UA-CPU") == std::string::npos)
+      c.Send("HTTP/1.1 200 OK\r\nContent-Type: text/html\r\n\r\nignored");
+    else
+      c.Send("HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n3\r\na\nb\r\n2\r\n\nc\r\n0\r\n\r\n");
+  });
+  EXPECT_TRUE(Get(lines.Url("/")));
+  EXPECT_EQ(FileText(), "a\r\nb\r\nc\r\n\r\n");
 }
 
 TEST(ProgressReportTest, UnitsAndUnknownLength) {
