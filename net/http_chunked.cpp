@@ -43,8 +43,8 @@ bool ChunkedDecoder::EndSizeLine() {
   for (; i < line_.size(); ++i) {
     int v = HexValue(line_[i]);
     if (v < 0) break;
+    if (size > kMaxPiece / 16) return false;
     size = size * 16 + static_cast<uint64_t>(v);
-    if (size > kMaxPiece) return false;
   }
   if (i == 0) return false;
   if (i < line_.size() && line_[i] != ';' && line_[i] != ' ' && line_[i] != '\t') return false;
