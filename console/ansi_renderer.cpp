@@ -80,8 +80,28 @@ int NearestAnsiColour(Rgb rgb) {
   return best;
 }
 
+std::string ScreenText(const ConsoleGrid& grid) {
+  std::string text, blank_lines;
+  for (int y = 0; y < grid.height(); ++y) {
+    int end = grid.width();
+    while (end > 0 && grid.ShownCell(end - 1, y) == ' ') --end;
+    if (end == 0) {
+      blank_lines += '\n';  // kept only when text follows
+      continue;
+    }
+    text += blank_lines;
+    blank_lines.clear();
+    for (int x = 0; x < end; ++x) text += DisplayUtf8(static_cast<uint8_t>(grid.ShownCell(x, y)));
+    text += '\n';
+  }
+  return text;
+}
+
 AnsiRenderer::AnsiRenderer(int width, int height, bool truecolor)
-    : width_(width), height_(height), truecolor_(truecolor), shown_(width * height) {}
+    : grid_w_(width), grid_h_(height), width_(width), height_(height), truecolor_(truecolor), shown_(width * height) {
+  view_.width = width;
+  view_.height = height;
+}
 
 void AnsiRenderer::Invalidate() {
   for (Cell& c : shown_) c.known = false;
@@ -89,9 +109,32 @@ void AnsiRenderer::Invalidate() {
   attr_ = -1;
 }
 
+void AnsiRenderer::SetTerminalSize(int cols, int rows) {
+  cols_ = cols;
+  rows_ = rows;
+  scroll_synced_ = false;
+  Invalidate();
+}
+
+bool AnsiRenderer::SmallerThan(int grid_w, int grid_h) const {
+  return cols_ > 0 && rows_ > 0 && (cols_ < grid_w || rows_ < grid_h);
+}
+
+// The cells drawn change with the viewport's size; what the terminal shows
+// there is then unknown.
+void AnsiRenderer::Resize(int width, int height) {
+  if (width == width_ && height == height_) return;
+  width_ = width;
+  height_ = height;
+  shown_.assign(static_cast<size_t>(width) * height, Cell{});
+  Invalidate();
+}
+
+// The scrolling region: the rows the grid is drawn on.
 std::string AnsiRenderer::Setup() const {
+  int rows = rows_ > 0 ? std::min(rows_, grid_h_) : grid_h_;
   std::string s = "\x1b[1;";
-  AppendNumber(height_, &s);
+  AppendNumber(rows, &s);
   s += "r";
   return s;
 }
@@ -105,9 +148,11 @@ std::string AnsiRenderer::Render(const ConsoleGrid& grid) {
     attr_ = -1;
     for (Cell& c : shown_) c.known = false;
   }
+  FitViewport(&view_, cols_, rows_, grid.width(), grid.height(), grid.X(), grid.Y());
+  Resize(view_.width, view_.height);
   ApplyScroll(grid, &out);
-  for (int y = 0; y < std::min(height_, grid.height()); ++y) DrawRow(grid, y, &out);
-  MoveTo(std::min(grid.X(), width_ - 1), grid.Y(), &out);
+  for (int y = 0; y < height_; ++y) DrawRow(grid, y, &out);
+  MoveTo(std::min(grid.X(), grid.width() - 1) - view_.left, grid.Y() - view_.top, &out);
   return out;
 }
 
@@ -138,9 +183,12 @@ void AnsiRenderer::ApplyScroll(const ConsoleGrid& grid, std::string* out) {
   for (auto it = shown_.end() - n; it != shown_.end(); ++it) *it = Cell{' ', fill, true};
 }
 
+// Row y of the terminal: row view_.top + y of the grid, from column
+// view_.left on.
 void AnsiRenderer::DrawRow(const ConsoleGrid& grid, int y, std::string* out) {
-  int w = std::min(width_, grid.width());
-  auto wanted = [&](int x) { return Cell{grid.ShownCell(x, y), grid.ShownAttr(x, y), true}; };
+  int w = width_;
+  int gx = view_.left, gy = view_.top + y;
+  auto wanted = [&](int x) { return Cell{grid.ShownCell(gx + x, gy), grid.ShownAttr(gx + x, gy), true}; };
   auto changed = [&](int x) { return !(shown_[y * width_ + x] == wanted(x)); };
   for (int x = 0; x < w; ++x) {
     Cell want = wanted(x);

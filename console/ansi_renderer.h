@@ -9,6 +9,10 @@
 // height) rather than redrawn. Colours are the colour table's RGB values,
 // as 24-bit colour or as the nearest of the 16 standard colours. Text is
 // Latin-1 in the grid and UTF-8 on the terminal.
+//
+// A terminal smaller than the grid shows a viewport that follows the
+// cursor (console/viewport.h); the copy of what the terminal shows is kept
+// in terminal cells, so moving the viewport redraws just what differs.
 #pragma once
 
 #include <array>
@@ -17,12 +21,22 @@
 #include <vector>
 
 #include "console/console_grid.h"
+#include "console/viewport.h"
 
 namespace kal {
 
 class AnsiRenderer {
  public:
+  // A grid of width x height cells, on a terminal of unknown size (taken
+  // as large enough) until SetTerminalSize.
   AnsiRenderer(int width, int height, bool truecolor);
+
+  // The terminal's size changed: everything is drawn again (after the
+  // caller cleared the screen). Setup must be sent again as well.
+  void SetTerminalSize(int cols, int rows);
+  // True when the terminal cannot show the whole grid of that size.
+  bool SmallerThan(int grid_w, int grid_h) const;
+  const Viewport& viewport() const { return view_; }
 
   // What the terminal needs to show the grid and its cursor.
   std::string Render(const ConsoleGrid& grid);
@@ -48,7 +62,12 @@ class AnsiRenderer {
   void PutCell(int x, int y, char c, uint8_t attr, std::string* out);
   std::string ColourSgr(uint8_t attr) const;
 
-  int width_, height_;
+  void Resize(int width, int height);
+
+  int grid_w_, grid_h_;
+  int cols_ = 0, rows_ = 0;  // the terminal; 0: unknown
+  int width_, height_;       // the cells drawn: the viewport's size
+  Viewport view_;
   bool truecolor_;
   std::vector<Cell> shown_;
   std::array<Rgb, 16> colours_{};  // the grid's colours when last drawn
@@ -62,6 +81,11 @@ class AnsiRenderer {
 // characters of the Windows code page (so that no C1 control reaches the
 // terminal), DEL and unmapped bytes show '?'.
 const std::string& DisplayUtf8(uint8_t c);
+
+// The grid's text as the final screen left on the terminal after the run:
+// UTF-8 lines ending in LF, blanks at the ends of lines and empty lines
+// at the end dropped.
+std::string ScreenText(const ConsoleGrid& grid);
 
 // The closest of the 16 standard terminal colours (0-7 normal, 8-15 bright).
 int NearestAnsiColour(Rgb rgb);

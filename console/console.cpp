@@ -10,6 +10,8 @@
 #include "console/console_sound.h"
 #include "console/key_decoder.h"
 #include "console/key_queue.h"
+#include "console/latin1.h"
+#include "console/speech.h"
 #include "platform/event_loop.h"
 #include "platform/process.h"
 
@@ -32,7 +34,11 @@ struct ConsoleState {
   bool check_eof = false;
   bool mouse_enabled = true;
   bool ignore_next_click = false;
+  bool small_said = false;    // the small-terminal notice was given
 };
+
+constexpr char kSmallTerminalNotice[] =
+    "O terminal é menor que o console de 80 colunas por 25 linhas: a tela acompanha o cursor.";
 
 ConsoleState& S() {
   static ConsoleState s;
@@ -58,11 +64,24 @@ void UpdateWatch() {
   s.watching = want;
 }
 
+// The break key: Ctrl+Break where the input reports it, and on a terminal
+// Ctrl+\ (which arrives as a key only when the terminal reports it as an
+// escape sequence; as a plain byte the terminal turns it into a signal).
+bool IsBreak(const KeyEvent& e) {
+  if (e.kind == KeyEvent::kBreak) return true;
+  auto& s = S();
+  return e.kind == KeyEvent::kChar && e.code == 28 && (e.mods & kModCtrl) && s.front && s.front->TerminalKeys();
+}
+
 // Puts decoded keys into the queue by its rules; some keys act at once.
 void Deliver(const std::vector<KeyEvent>& events) {
   auto& s = S();
   for (const KeyEvent& e : events) {
     bool ctrl = e.mods & kModCtrl;
+    if (IsBreak(e)) {
+      if (s.check_break) DoneConsole(kExitInterrupted);
+      continue;
+    }
     switch (e.kind) {
       case KeyEvent::kChar:
         // With the chord keyboard on, letters and space come from chords.
@@ -86,6 +105,8 @@ void Deliver(const std::vector<KeyEvent>& events) {
           break;
         }
         s.keys.PushExtended(e.code, e.mods);
+        break;
+      case KeyEvent::kBreak:
         break;
       case KeyEvent::kMouseChar:
       case KeyEvent::kMouseExtended:
@@ -192,6 +213,7 @@ void ResetConsoleForTest(std::string keys, std::string* out) {
   s.check_eof = false;
   s.mouse_enabled = true;
   s.ignore_next_click = false;
+  s.small_said = false;
   s.braille.SetMode(0);
   SetConsoleFrontEnd(MakeMemoryFrontEnd(std::move(keys), out));
 }
@@ -248,10 +270,26 @@ void ConsoleWriteLine(std::string_view bytes) {
   ConsoleWrite(line);
 }
 
+namespace {
+
+// A terminal smaller than the grid shows only the part around the cursor:
+// said once, written on the fresh screen and spoken.
+void SayIfTerminalSmall() {
+  auto& s = S();
+  if (s.small_said || !s.front || !s.front->SmallerThanGrid()) return;
+  s.small_said = true;
+  std::string notice = L1(kSmallTerminalNotice);
+  ConsoleWriteLine(notice);
+  SpeakText(notice);
+}
+
+}  // namespace
+
 void ClearScreen() {
   InitConsole();
   S().grid.Clear();
   Present();
+  SayIfTerminalSmall();
 }
 
 void ClearEol() {
@@ -417,8 +455,9 @@ void DoneConsole(int code) {
   auto& s = S();
   s.keys.Clear();
   if (s.front) s.front->Restore();
-  std::fputs(code == 2 ? "kaldorin: a entrada terminou; o programa foi encerrado.\n"
-                       : "kaldorin: o programa foi encerrado.\n",
+  std::fputs(code == 2                   ? "kaldorin: a entrada terminou; o programa foi encerrado.\n"
+             : code == kExitInterrupted ? "kaldorin: interrompido; o programa foi encerrado.\n"
+                                        : "kaldorin: o programa foi encerrado.\n",
              stderr);
   ExitProgram(code);
 }

@@ -98,8 +98,12 @@ void EmitExtended(uint8_t plain, uint8_t mods, std::vector<KeyEvent>* out) {
 
 // A Unicode key with modifiers, as the "CSI 27;m;k~" and "CSI k;m u" forms
 // report it.
+// The Pause key of the progressive keyboard protocol; with Ctrl it is Break.
+constexpr unsigned kPauseKey = 57362;
+
 void EmitModifiedCodepoint(unsigned cp, uint8_t mods, std::vector<KeyEvent>* out) {
   bool ctrl = mods & kModCtrl, alt = mods & kModAlt;
+  if (cp == kPauseKey && ctrl) return Push(out, KeyEvent::kBreak, 0, mods);
   if (cp >= 0xE000 && cp <= 0xF8FF) return;  // keys the table does not have (keypad, media)
   if (cp == 13) return Push(out, KeyEvent::kChar, ctrl ? 10 : 13, mods);
   if (cp == 127 || cp == 8) return Push(out, KeyEvent::kChar, ctrl ? 127 : 8, mods);
@@ -163,7 +167,7 @@ CsiParams ParseParams(std::string_view p) {
 std::string KeyBytes(const std::vector<KeyEvent>& events) {
   std::string s;
   for (auto& e : events) {
-    if (e.kind == KeyEvent::kKeyUp) continue;
+    if (e.kind == KeyEvent::kKeyUp || e.kind == KeyEvent::kBreak) continue;
     if (e.kind == KeyEvent::kExtended || e.kind == KeyEvent::kMouseExtended) s.push_back('\0');
     s.push_back(static_cast<char>(e.code));
   }

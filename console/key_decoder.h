@@ -28,6 +28,7 @@ struct KeyEvent {
     kMouseChar,      // a mouse button as one byte (Enter, Esc)
     kMouseExtended,  // a mouse event as zero + code, queued byte by byte
     kKeyUp,          // a key was released (code: its character); not queued
+    kBreak,          // Ctrl+Break (Ctrl+Pause), where the terminal reports it; not queued
   };
   Kind kind = kChar;
   uint8_t code = 0;  // the byte, or the scan code after the zero byte

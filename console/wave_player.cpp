@@ -4,6 +4,7 @@
 #include <cctype>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <deque>
 
@@ -12,6 +13,7 @@
 #include "console/sound_paths.h"
 #include "console/speech_config.h"
 #include "console/speech_cut.h"
+#include "console/speech.h"
 #include "console/speech_log.h"
 #include "platform/audio.h"
 #include "platform/event_loop.h"
@@ -28,6 +30,7 @@ constexpr int kRingSize = 16;
 constexpr int kFreeBufferChecks = 40;
 constexpr int kFreeBufferStepMs = 50;
 constexpr int kStallMs = 2000;
+constexpr char kNoSoundNotice[] = "Sem som: nenhum dispositivo de áudio pôde ser aberto.";
 
 // A queued piece: where it ends in the device's byte stream, and when the
 // device took all of it (-1: not yet).
@@ -151,6 +154,19 @@ void WaitUntilNothingInFlight() {
   }
 }
 
+// No sound on this machine: said once, on a line of its own, written and
+// spoken in the user's language; the program goes on silently. The audio
+// library's reason is in English and means little to the user: it goes to
+// standard error only when KALDORIN_AUDIO_DEBUG asks for it. The speech is
+// posted to the pump, since this may run in the middle of speaking.
+void SayNoSound(const std::string& why) {
+  if (WhereX() != 1) ConsoleWrite("\r\n");
+  std::string notice = L1(kNoSoundNotice);
+  ConsoleWriteLine(notice);
+  Loop().Post([notice] { SpeakText(notice); });
+  if (std::getenv("KALDORIN_AUDIO_DEBUG")) std::fprintf(stderr, "kaldorin: audio: %s\n", why.c_str());
+}
+
 // Opens the device for the format, reopening when the format changed.
 // Returns 0, or an error code when there is no device to play on.
 int EnsureOpen(const AudioFormat& f) {
@@ -169,11 +185,8 @@ int EnsureOpen(const AudioFormat& f) {
   }
   std::string err;
   if (!Audio().Open(w.device, f, &err)) {
-    // No sound on this machine: say so once, on a line of its own, and go
-    // on silently.
     w.unavailable = true;
-    if (WhereX() != 1) ConsoleWrite("\r\n");
-    ConsoleWriteLine(L1("Sem som: nenhum dispositivo de áudio pôde ser aberto (") + err + ").");
+    SayNoSound(err);
     return kAudioNoDriver;
   }
   w.open = true;

@@ -13,6 +13,7 @@
 #include "interpreter/state.h"
 #include "platform/desktop.h"
 #include "platform/event_loop.h"
+#include "platform/process.h"
 
 namespace kal {
 
@@ -71,6 +72,9 @@ RunOutcome RunScript() {
   s.last_status = 0;
   int64_t budget_end = Limits().max_lines > 0 ? s.lines_run + Limits().max_lines : INT64_MAX;
   while (s.current_line <= s.line_count && !s.stop && !s.error) {
+    // A break or a termination signal is acted on by the pump; a script
+    // loop that never waits would not reach it otherwise.
+    if (EndRequested()) PumpMessages();
     ExecuteStoredLine(s.current_line);
     if (!s.stop && !s.error) ++s.current_line;
     if (++s.lines_run == budget_end) s.stop = true;

@@ -62,6 +62,10 @@ class ConsoleFrontEnd {
 
   virtual bool IsTerminal() const { return false; }
 
+  // The terminal is smaller than the console's grid and shows only the
+  // part around the cursor.
+  virtual bool SmallerThanGrid() const { return false; }
+
   // Input comes from a terminal in raw mode (Enter is CR, LF is Ctrl+Enter),
   // whose Backspace key sends EraseByte(); otherwise from a byte stream.
   virtual bool TerminalKeys() const { return false; }

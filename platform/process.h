@@ -14,6 +14,17 @@ namespace kal {
 // Clean-ups that must run on every exit path (terminal restore, audio close).
 void AtProgramExit(std::function<void()> cleanup);
 
+// The exit code of a program ended by the break key or an interrupt, as a
+// shell reports an interrupted command.
+constexpr int kExitInterrupted = 130;
+
+// Async-signal-safe: a signal asks for the end of the program. The run loop
+// checks EndRequested between lines (a plain flag read) and pumps messages
+// when it is set, so the pump's signal handling ends the program even in a
+// loop that never waits.
+void RequestEnd();
+bool EndRequested();
+
 // Tests: called instead of ending the process; it must not return (throw).
 void SetExitHook(std::function<void(int)> hook);
 

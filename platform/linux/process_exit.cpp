@@ -1,3 +1,4 @@
+#include <signal.h>
 #include <stdio.h>
 #include <stdlib.h>
 #include <unistd.h>
@@ -12,6 +13,8 @@ std::vector<std::function<void()>>& Cleanups() {
   static std::vector<std::function<void()>> v;
   return v;
 }
+volatile sig_atomic_t g_end_requested = 0;
+
 std::function<void(int)>& Hook() {
   static std::function<void(int)> h;
   return h;
@@ -19,6 +22,9 @@ std::function<void(int)>& Hook() {
 }  // namespace
 
 void AtProgramExit(std::function<void()> cleanup) { Cleanups().push_back(std::move(cleanup)); }
+
+void RequestEnd() { g_end_requested = 1; }
+bool EndRequested() { return g_end_requested != 0; }
 
 void SetExitHook(std::function<void(int)> hook) { Hook() = std::move(hook); }
 

@@ -3,11 +3,17 @@
 //
 // The terminal is put back as it was found on every way out: the normal end
 // and errors (Restore, also from AtProgramExit), SIGINT, SIGTERM and SIGHUP,
-// and crashes. A signal only writes its number into a self-pipe that the event
-// loop watches; the loop ends the program through ExitProgram, whose
-// clean-ups restore the terminal. Should the program not come back to the
-// loop within a few seconds (a blocking call), an alarm restores the
-// terminal from the signal handler itself and ends the process.
+// the break key, and crashes. A signal only writes its number into a
+// self-pipe that the event loop watches and raises the end request that the
+// run loop checks between lines; the loop ends the program through
+// ExitProgram, whose clean-ups restore the terminal. Should the program not
+// come back to the loop within a few seconds (a blocking call), an alarm
+// restores the terminal from the signal handler itself and ends the process.
+//
+// The break key is Ctrl+\: the terminal itself turns it into SIGQUIT (the
+// only keyboard signal left on in raw mode), so it works however busy the
+// program is, even in a script loop that never reads a key. Ctrl+C and
+// Ctrl+Z stay keys of the program.
 #include <errno.h>
 #include <fcntl.h>
 #include <poll.h>
@@ -32,7 +38,8 @@ namespace {
 // reports, mouse reports, colours, hidden cursor, alternate screen.
 constexpr char kLeave[] = "\x1b[r\x1b[>4m\x1b[?1006l\x1b[?1000l\x1b[0m\x1b[?25h\x1b[?1049l";
 constexpr char kEnter[] = "\x1b[?1049h\x1b[?1000h\x1b[?1006h\x1b[>4;1m\x1b[0m\x1b[2J\x1b[?25l";
-constexpr int kSignals[] = {SIGINT, SIGTERM, SIGHUP, SIGWINCH, SIGTSTP, SIGCONT};
+constexpr int kSignals[] = {SIGINT, SIGQUIT, SIGTERM, SIGHUP, SIGWINCH, SIGTSTP, SIGCONT};
+constexpr unsigned char kBreakByte = 0x1C;  // Ctrl+\ (the break key)
 constexpr int kCrashSignals[] = {SIGSEGV, SIGBUS, SIGFPE, SIGILL, SIGABRT};
 constexpr int kAlarmSeconds = 3;
 
@@ -47,6 +54,8 @@ struct TtyState {
   struct sigaction crash_before[sizeof kCrashSignals / sizeof kCrashSignals[0]];
 };
 TtyState g_tty;
+class TerminalFrontEnd;
+TerminalFrontEnd* g_front = nullptr;  // the live front end, for the exit's clean-up
 
 void WriteFully(int fd, const char* p, size_t n) {
   while (n > 0) {
@@ -70,14 +79,21 @@ void RestoreTty() {
   tcsetattr(g_tty.fd, TCSANOW, &g_tty.saved);
 }
 
+// The break key ends the program as an interrupt does, with the shell's
+// code for it; other signals with 128 + their number.
+int SignalExitCode(int sig) { return sig == SIGINT || sig == SIGQUIT ? kExitInterrupted : 128 + sig; }
+
+bool EndsProgram(int sig) { return sig == SIGINT || sig == SIGQUIT || sig == SIGTERM || sig == SIGHUP; }
+
 void OnSignal(int sig) {
   int saved_errno = errno;
-  if (sig == SIGINT || sig == SIGTERM || sig == SIGHUP) {
+  if (EndsProgram(sig)) {
     if (g_tty.exiting) {  // asked twice: do not wait for the loop
       RestoreTty();
-      _exit(128 + sig);
+      _exit(SignalExitCode(sig));
     }
     g_tty.exiting = sig;
+    RequestEnd();
     alarm(kAlarmSeconds);
   }
   unsigned char b = static_cast<unsigned char>(sig);
@@ -100,14 +116,21 @@ void OnCrash(int sig) {
 void OnAlarm(int) {
   if (!g_tty.exiting) return;
   RestoreTty();
-  _exit(128 + g_tty.exiting);
+  _exit(SignalExitCode(g_tty.exiting));
 }
 
+// Raw mode, except that the terminal keeps one keyboard signal: Ctrl+\ as
+// SIGQUIT, the break key. Interrupt and suspend are off, so Ctrl+C and
+// Ctrl+Z reach the program as keys.
 bool SetRaw(int fd) {
   termios t = g_tty.saved;
   t.c_iflag &= ~(BRKINT | ICRNL | INPCK | ISTRIP | IXON);
   t.c_cflag |= CS8;
-  t.c_lflag &= ~(ECHO | ICANON | IEXTEN | ISIG);
+  t.c_lflag &= ~(ECHO | ICANON | IEXTEN);
+  t.c_lflag |= ISIG;
+  t.c_cc[VINTR] = _POSIX_VDISABLE;
+  t.c_cc[VSUSP] = _POSIX_VDISABLE;
+  t.c_cc[VQUIT] = kBreakByte;
   t.c_cc[VMIN] = 1;
   t.c_cc[VTIME] = 0;
   return tcsetattr(fd, TCSANOW, &t) == 0;
@@ -120,6 +143,7 @@ class TerminalFrontEnd : public ConsoleFrontEnd {
 
   ~TerminalFrontEnd() override {
     Restore();
+    if (g_front == this) g_front = nullptr;
     if (signals_) {
       for (int sig : kSignals) signal(sig, SIG_DFL);
       signal(SIGALRM, SIG_DFL);
@@ -134,7 +158,14 @@ class TerminalFrontEnd : public ConsoleFrontEnd {
     g_tty.fd = in_;
     erase_ = g_tty.saved.c_cc[VERASE];
     if (opts_.handle_signals) InstallSignals();
-    AtProgramExit([] { RestoreTty(); });
+    g_front = this;
+    AtProgramExit([] {
+      if (g_front) {
+        g_front->Restore();
+      } else {
+        RestoreTty();
+      }
+    });
     Enter();
     return true;
   }
@@ -188,11 +219,14 @@ class TerminalFrontEnd : public ConsoleFrontEnd {
     Enter();
   }
 
+  // Back to the normal screen, where the last screen's text is written
+  // as plain lines: the transcript stays for reading and for screen readers.
   void Restore() override {
     if (restored_) return;
     restored_ = true;
     RestoreTty();
     g_tty.releases = 0;
+    if (last_grid_) Send(ForTerminal(ScreenText(*last_grid_)));
   }
 
   // The chord keyboard needs key releases: terminals that speak the
@@ -206,6 +240,10 @@ class TerminalFrontEnd : public ConsoleFrontEnd {
     g_tty.releases = on;
   }
   bool ReportsKeyReleases() const override { return releases_wanted_ && ReleaseCapable(); }
+
+  bool SmallerThanGrid() const override {
+    return renderer_.SmallerThan(ConsoleGrid::kWidth, ConsoleGrid::kHeight);
+  }
 
   bool IsTerminal() const override { return true; }
   bool TerminalKeys() const override { return true; }
@@ -223,6 +261,8 @@ class TerminalFrontEnd : public ConsoleFrontEnd {
       g_tty.releases = 1;
     }
     if (caret_) Send("\x1b[?25h");
+    winsize ws{};
+    if (ioctl(out_, TIOCGWINSZ, &ws) == 0) renderer_.SetTerminalSize(ws.ws_col, ws.ws_row);
     renderer_.Invalidate();
     Send(renderer_.Setup());
   }
@@ -232,6 +272,18 @@ class TerminalFrontEnd : public ConsoleFrontEnd {
     if (suspended_ || restored_) return;
     Enter();
     if (last_grid_) Send(renderer_.Render(*last_grid_));
+  }
+
+  // Line ends as the terminal, back in its own mode, wants them: a bare LF
+  // unless it does not turn LF into CR LF itself.
+  static std::string ForTerminal(const std::string& lines) {
+    if ((g_tty.saved.c_oflag & OPOST) && (g_tty.saved.c_oflag & ONLCR)) return lines;
+    std::string out;
+    for (char c : lines) {
+      if (c == '\n') out += '\r';
+      out += c;
+    }
+    return out;
   }
 
   void Send(const std::string& s) {
@@ -280,7 +332,14 @@ class TerminalFrontEnd : public ConsoleFrontEnd {
       }
       return;
     }
-    ExitProgram(128 + sig);
+    // Restored here rather than in the exit's clean-ups so that the
+    // message lands on the normal screen below the last screen's text.
+    Restore();
+    if (sig == SIGINT || sig == SIGQUIT) {
+      static const char kMsg[] = "kaldorin: interrompido; o programa foi encerrado.\n";
+      WriteFully(2, kMsg, sizeof kMsg - 1);
+    }
+    ExitProgram(SignalExitCode(sig));
   }
 
   // Terminals known to report key releases through the progressive keyboard

@@ -89,5 +89,29 @@ TEST(AnsiRenderer, OverlayIsDrawnAndItsRemovalRestoresTheRow) {
   EXPECT_NE(off.find('a'), std::string::npos);
 }
 
+TEST(AnsiRenderer, SmallTerminalShowsTheCellsAroundTheCursor) {
+  ConsoleGrid g;
+  AnsiRenderer r(80, 25, false);
+  r.SetTerminalSize(10, 3);
+  EXPECT_TRUE(r.SmallerThan(80, 25));
+  EXPECT_EQ(r.Setup(), "\x1b[1;3r");
+  g.GotoXY(1, 5);
+  g.Write("abcdefghijkl");  // cursor at column 13 of row 5
+  std::string s = r.Render(g);
+  EXPECT_EQ(r.viewport(), (Viewport{3, 2, 10, 3}));
+  // Terminal row 3 is grid row 5 from column 4 on; the cursor after "l".
+  EXPECT_NE(s.find("\x1b[3Hdefghijkl "), std::string::npos) << s;
+  EXPECT_EQ(s.substr(s.size() - 8), "\x1b[3;10H");
+  EXPECT_EQ(s.find('\x1b', s.find("\x1b[3H") + 1), s.size() - 8) << "nothing drawn past row 3";
+  EXPECT_EQ(r.Render(g), "");
+}
+
+TEST(AnsiRenderer, ScreenTextTrimsBlanksAndTrailingEmptyRows) {
+  ConsoleGrid g;
+  g.Write("\r\nprimeira   \r\n\r\n  a\xe7\xe3o\x85");
+  EXPECT_EQ(ScreenText(g), "\nprimeira\n\n  a\xc3\xa7\xc3\xa3o\xe2\x80\xa6\n");
+  EXPECT_EQ(ScreenText(ConsoleGrid()), "");
+}
+
 }  // namespace
 }  // namespace kal

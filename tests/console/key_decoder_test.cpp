@@ -205,5 +205,15 @@ TEST(KeyDecoder, OverlongGarbageDoesNotGrowWithoutBound) {
   EXPECT_EQ(KeyBytes(out), "z");
 }
 
+TEST(KeyDecoder, CtrlPauseOfTheProgressiveProtocolIsBreak) {
+  KeyDecoder d(KeyDecoder::Source::kTerminal);
+  std::vector<KeyEvent> ev;
+  d.Feed("\x1b[57362;5u\x1b[57362u\x1b[92;5u", 0, &ev);
+  ASSERT_EQ(ev.size(), 2u);  // plain Pause gives no key
+  EXPECT_EQ(ev[0].kind, KeyEvent::kBreak);
+  EXPECT_EQ(ev[1], (KeyEvent{KeyEvent::kChar, 28, kModCtrl}));  // Ctrl+\, the console's break on a terminal
+  EXPECT_EQ(KeyBytes(ev), "\x1c");
+}
+
 }  // namespace
 }  // namespace kal

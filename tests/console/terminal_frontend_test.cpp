@@ -110,11 +110,15 @@ TEST_F(TerminalFrontEndTest, SuspendHandsTheTerminalOverUntilResume) {
 }
 
 TEST_F(TerminalFrontEndTest, NormalEndLeavesTheScreenAndSetsTheTitle) {
+  ConsoleWrite("linha um   \r\n");
   Screen();
   EndConsoleNormally();
   std::string s = Screen();
   EXPECT_NE(s.find("\x1b]0;Programa terminado\a"), std::string::npos);
-  EXPECT_NE(s.find("\x1b[?1049l"), std::string::npos);
+  size_t left = s.find("\x1b[?1049l");
+  ASSERT_NE(left, std::string::npos);
+  // The last screen's text follows on the normal screen, as plain lines.
+  EXPECT_EQ(s.substr(s.size() - 10), "linha um\r\n") << s;
   ConsoleWrite("depois");
   EXPECT_EQ(Screen().find("depois"), std::string::npos);  // nothing is drawn any more
 }

@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <sstream>
 #include <string>
 #include <thread>
@@ -57,18 +58,20 @@ class TerminalSession : public ::testing::Test {
   void KillServer() { std::system(("tmux -S " + Socket() + " kill-server 2>/dev/null").c_str()); }
 
   // Runs the script in the terminal: modes before and after, exit code.
-  void Start(const std::string& script) {
+  void Start(const std::string& script, int cols = 100, int rows = 30) {
     ++session_;
     std::ofstream(dir_ / "t.kal") << script;
     std::ofstream(dir_ / "run.sh") << "stty -g > " << dir_ / "before" << "\n"
                                    << "sh -c 'echo $$ > " << dir_ / "pid" << "; exec env " << env_ << " "
-                                   << KALDORIN_BINARY_DIR << "/kaldorin " << dir_ / "t.kal" << "'\n"
+                                   << KALDORIN_BINARY_DIR << "/kaldorin --speech-log " << dir_ / "speech.log" << " "
+                                   << dir_ / "t.kal" << "'\n"
                                    << "echo $? > " << dir_ / "rc.tmp" << "\n"
                                    << "mv " << dir_ / "rc.tmp" << " " << dir_ / "rc" << "\n"
                                    << "stty -g > " << dir_ / "after.tmp" << "\n"
                                    << "mv " << dir_ / "after.tmp" << " " << dir_ / "after" << "\n"
                                    << "sleep 60\n";
-    std::string cmd = "tmux -S " + Socket() + " new-session -d -x 100 -y 30 'sh " + dir_ / "run.sh" + "'";
+    std::string cmd = "tmux -S " + Socket() + " new-session -d -x " + std::to_string(cols) + " -y " +
+                      std::to_string(rows) + " 'sh " + dir_ / "run.sh" + "'";
     ASSERT_EQ(std::system(cmd.c_str()), 0);
   }
 
@@ -125,6 +128,57 @@ TEST_F(TerminalSession, TerminationSignalsAndCrashesRestoreTheMode) {
     std::string code = s == "TERM" ? "143" : s == "INT" ? "130" : s == "HUP" ? "129" : "";
     ExpectRestored(code);
   }
+}
+
+// A script loop that never waits for anything: the break key and an
+// interrupt from outside both end it at once, with the terminal restored.
+TEST_F(TerminalSession, BreakKeyAndInterruptEndATightLoopAtOnce) {
+  const std::string loop = "escreve \"girando\"\nseja c 0\nenquanto 1 = 1\n  soma c 1\nfim enquanto\n";
+  for (bool by_key : {true, false}) {
+    SCOPED_TRACE(by_key ? "Ctrl+\\" : "SIGINT");
+    std::filesystem::remove(dir_ / "after");
+    KillServer();
+    Start(loop);
+    ASSERT_TRUE(ScreenShows("girando"));
+    auto t0 = std::chrono::steady_clock::now();
+    if (by_key) {
+      Tmux("send-keys C-\\\\");
+    } else {
+      std::system(("kill -INT $(cat " + dir_ / "pid" + ")").c_str());
+    }
+    ASSERT_TRUE(WaitFor([&] { return fs::exists(dir_ / "rc"); }));
+    // The alarm that stands in for a program deaf to signals waits 3 s.
+    EXPECT_LT(std::chrono::steady_clock::now() - t0, std::chrono::milliseconds(2500));
+    ExpectRestored("130");
+    std::filesystem::remove(dir_ / "rc");
+  }
+}
+
+// The last screen stays on the normal screen as plain text.
+TEST_F(TerminalSession, FinalScreenIsLeftOnTheNormalScreen) {
+  Start("escreve \"primeira linha\"\nescreve \"segunda: ação\"\n");
+  ExpectRestored("0");
+  std::string screen = Tmux("capture-pane -p");
+  EXPECT_EQ(screen.rfind("primeira linha\nsegunda: ação\n", 0), 0u) << screen;
+}
+
+// A terminal of 60x20: the notice is written once, and the view follows the
+// cursor down to the last rows of the grid.
+TEST_F(TerminalSession, SmallTerminalFollowsTheCursorAndSaysSoOnce) {
+  std::string script;
+  for (int i = 1; i <= 30; ++i) script += "escreve \"linha " + std::to_string(i) + "\"\n";
+  script += "escreve \"fim\"\nle tecla $t\n";
+  Start(script, 60, 20);
+  ASSERT_TRUE(ScreenShows("fim"));
+  std::string screen = Tmux("capture-pane -p");
+  EXPECT_NE(screen.find("linha 30"), std::string::npos) << screen;
+  EXPECT_EQ(screen.find("linha 10\n"), std::string::npos) << screen;
+  Tmux("send-keys Enter");
+  ExpectRestored("0");
+  std::string speech = ReadAll(dir_ / "speech.log");
+  size_t at = speech.find("menor que o console");
+  EXPECT_NE(at, std::string::npos) << speech;
+  EXPECT_EQ(speech.find("menor que o console", at + 1), std::string::npos) << speech;
 }
 
 }  // namespace
