@@ -63,6 +63,22 @@ bool StoreLine(std::string_view text, int n) {
   return true;
 }
 
+namespace {
+
+// How often the run loop takes input while no line waits for anything.
+constexpr int64_t kInputEveryMs = 20;
+
+// A script loop that never waits would never look at the terminal: the
+// pump is consulted between lines every kInputEveryMs, so that the break
+// key ends such a loop, and at once when a signal asked for the end.
+void TakeInputNowAndThen(int64_t* next) {
+  if (!EndRequested() && Loop().NowMs() < *next) return;
+  PumpMessages();
+  *next = Loop().NowMs() + kInputEveryMs;
+}
+
+}  // namespace
+
 RunOutcome RunScript() {
   auto& s = Interp();
   s.current_line = 1;
@@ -70,11 +86,10 @@ RunOutcome RunScript() {
   s.stop = false;
   s.call_depth = 0;
   s.last_status = 0;
+  int64_t next_input = Loop().NowMs() + kInputEveryMs;
   int64_t budget_end = Limits().max_lines > 0 ? s.lines_run + Limits().max_lines : INT64_MAX;
   while (s.current_line <= s.line_count && !s.stop && !s.error) {
-    // A break or a termination signal is acted on by the pump; a script
-    // loop that never waits would not reach it otherwise.
-    if (EndRequested()) PumpMessages();
+    TakeInputNowAndThen(&next_input);
     ExecuteStoredLine(s.current_line);
     if (!s.stop && !s.error) ++s.current_line;
     if (++s.lines_run == budget_end) s.stop = true;

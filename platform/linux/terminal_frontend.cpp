@@ -10,10 +10,11 @@
 // come back to the loop within a few seconds (a blocking call), an alarm
 // restores the terminal from the signal handler itself and ends the process.
 //
-// The break key is Ctrl+\: the terminal itself turns it into SIGQUIT (the
-// only keyboard signal left on in raw mode), so it works however busy the
-// program is, even in a script loop that never reads a key. Ctrl+C and
-// Ctrl+Z stay keys of the program.
+// The terminal's own keyboard signals stay off (Ctrl+C and Ctrl+Z are keys
+// of the program, and a signal from the keyboard would also reach a shell
+// script that started us). The break key, Ctrl+\, is read as a key and
+// acted on by the console as soon as input is taken, which the run loop
+// does regularly even in a script loop that never waits.
 #include <errno.h>
 #include <fcntl.h>
 #include <poll.h>
@@ -39,7 +40,6 @@ namespace {
 constexpr char kLeave[] = "\x1b[r\x1b[>4m\x1b[?1006l\x1b[?1000l\x1b[0m\x1b[?25h\x1b[?1049l";
 constexpr char kEnter[] = "\x1b[?1049h\x1b[?1000h\x1b[?1006h\x1b[>4;1m\x1b[0m\x1b[2J\x1b[?25l";
 constexpr int kSignals[] = {SIGINT, SIGQUIT, SIGTERM, SIGHUP, SIGWINCH, SIGTSTP, SIGCONT};
-constexpr unsigned char kBreakByte = 0x1C;  // Ctrl+\ (the break key)
 constexpr int kCrashSignals[] = {SIGSEGV, SIGBUS, SIGFPE, SIGILL, SIGABRT};
 constexpr int kAlarmSeconds = 3;
 
@@ -79,10 +79,6 @@ void RestoreTty() {
   tcsetattr(g_tty.fd, TCSANOW, &g_tty.saved);
 }
 
-// The break key ends the program as an interrupt does, with the shell's
-// code for it; other signals with 128 + their number.
-int SignalExitCode(int sig) { return sig == SIGINT || sig == SIGQUIT ? kExitInterrupted : 128 + sig; }
-
 bool EndsProgram(int sig) { return sig == SIGINT || sig == SIGQUIT || sig == SIGTERM || sig == SIGHUP; }
 
 void OnSignal(int sig) {
@@ -90,7 +86,7 @@ void OnSignal(int sig) {
   if (EndsProgram(sig)) {
     if (g_tty.exiting) {  // asked twice: do not wait for the loop
       RestoreTty();
-      _exit(SignalExitCode(sig));
+      _exit(128 + sig);
     }
     g_tty.exiting = sig;
     RequestEnd();
@@ -116,21 +112,14 @@ void OnCrash(int sig) {
 void OnAlarm(int) {
   if (!g_tty.exiting) return;
   RestoreTty();
-  _exit(SignalExitCode(g_tty.exiting));
+  _exit(128 + g_tty.exiting);
 }
 
-// Raw mode, except that the terminal keeps one keyboard signal: Ctrl+\ as
-// SIGQUIT, the break key. Interrupt and suspend are off, so Ctrl+C and
-// Ctrl+Z reach the program as keys.
 bool SetRaw(int fd) {
   termios t = g_tty.saved;
   t.c_iflag &= ~(BRKINT | ICRNL | INPCK | ISTRIP | IXON);
   t.c_cflag |= CS8;
-  t.c_lflag &= ~(ECHO | ICANON | IEXTEN);
-  t.c_lflag |= ISIG;
-  t.c_cc[VINTR] = _POSIX_VDISABLE;
-  t.c_cc[VSUSP] = _POSIX_VDISABLE;
-  t.c_cc[VQUIT] = kBreakByte;
+  t.c_lflag &= ~(ECHO | ICANON | IEXTEN | ISIG);
   t.c_cc[VMIN] = 1;
   t.c_cc[VTIME] = 0;
   return tcsetattr(fd, TCSANOW, &t) == 0;
@@ -335,11 +324,11 @@ class TerminalFrontEnd : public ConsoleFrontEnd {
     // Restored here rather than in the exit's clean-ups so that the
     // message lands on the normal screen below the last screen's text.
     Restore();
-    if (sig == SIGINT || sig == SIGQUIT) {
+    if (sig == SIGINT) {
       static const char kMsg[] = "kaldorin: interrompido; o programa foi encerrado.\n";
       WriteFully(2, kMsg, sizeof kMsg - 1);
     }
-    ExitProgram(SignalExitCode(sig));
+    ExitProgram(128 + sig);
   }
 
   // Terminals known to report key releases through the progressive keyboard

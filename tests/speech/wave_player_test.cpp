@@ -180,7 +180,7 @@ TEST_F(WavePlayer, NoDeviceSaysSoOnceAndCarriesOnSilently) {
   EXPECT_EQ(console_, "Sem som: nenhum dispositivo de áudio pôde ser aberto.\n");
   Delay(1);  // the notice is spoken from the pump
   int spoken = 0;
-  for (const std::string& line : CapturedSpeech()) spoken += line.find("Sem som") != std::string::npos;
+  for (const std::string& line : CapturedSpeech()) spoken += line.find("say Sem som: ") != std::string::npos;
   EXPECT_EQ(spoken, 1);
 }
 
