@@ -1,11 +1,13 @@
 // Talven.ini: locating it, reading with "@" expansion and the legacy copy,
-// writing (atomically, keeping the rest of the file), and value parsing.
+// writing (atomically and under a lock shared with the family's other
+// programs, keeping the rest of the file), and value parsing.
 #include "console/config.h"
 
 #include <cctype>
 #include <climits>
 
 #include "console/ini_file.h"
+#include "platform/file_lock.h"
 #include "platform/paths.h"
 
 namespace kal {
@@ -48,8 +50,13 @@ bool ReadFromFile(const std::string& file, std::string_view section, std::string
   return true;
 }
 
+// Other programs of the family may update the file at the same moment: the
+// lock keeps their read-modify-write and ours from interleaving, so that no
+// update is lost. Without the lock the update is not made.
 bool WriteToFile(const std::string& file, std::string_view section, std::string_view key,
                  std::string_view value) {
+  HostFileLock lock(file);
+  if (!lock.held()) return false;
   std::string text;
   // A file that is there but cannot be read must not be replaced by one
   // holding only this key.

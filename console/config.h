@@ -7,7 +7,9 @@
 //
 // Nothing is cached: every read opens the file, so a change made by another
 // program of the family is seen at once. Writes replace the file atomically
-// and keep every other line as it was.
+// and keep every other line as it was; each write holds a lock from its read
+// of the file to the replacement (platform/file_lock.h), so that programs
+// writing at the same time do not lose each other's keys.
 //
 // Values read through ReadConfig have their "@" prefixes expanded:
 //   "@"        alone: the program folder (the executable's folder);

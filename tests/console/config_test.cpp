@@ -3,8 +3,14 @@
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
+#include <sys/wait.h>
+#include <unistd.h>
 
+#include <chrono>
+#include <filesystem>
+#include <vector>
+
+#include "platform/file_lock.h"
 #include "platform/paths.h"
 #include "tests/support/temp_folder.h"
 
@@ -228,6 +234,55 @@ TEST(DefaultConfigFile, HoldsTheFoldersAndVoiceSettings) {
       EXPECT_NE(get("SINTETIZADOR", base + std::to_string(n)), "<absent>") << base << n;
     }
   }
+}
+
+}  // namespace kal::test
+
+namespace kal::test {
+
+// Programs of the family writing the file at the same time: each update is
+// a read-modify-write of the whole file, and none may be lost.
+TEST_F(Config, ProgramsWritingAtOnceLoseNoKeys) {
+  constexpr int kWriters = 2;
+  constexpr int kKeysEach = 150;
+  ASSERT_TRUE(WriteConfig("TALVEN", "FALANDO", "Sim"));
+  std::vector<pid_t> children;
+  for (int w = 0; w < kWriters; ++w) {
+    pid_t pid = fork();
+    ASSERT_GE(pid, 0);
+    if (pid == 0) {
+      bool ok = true;
+      std::string section = "P" + std::to_string(w);
+      for (int k = 0; k < kKeysEach; ++k) ok = WriteConfig(section, "K" + std::to_string(k), std::to_string(k)) && ok;
+      _exit(ok ? 0 : 1);
+    }
+    children.push_back(pid);
+  }
+  for (pid_t pid : children) {
+    int status = 0;
+    ASSERT_EQ(waitpid(pid, &status, 0), pid);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+  }
+  int lost = 0;
+  for (int w = 0; w < kWriters; ++w)
+    for (int k = 0; k < kKeysEach; ++k)
+      if (ReadConfig("P" + std::to_string(w), "K" + std::to_string(k)) != std::to_string(k)) ++lost;
+  EXPECT_EQ(lost, 0);
+  EXPECT_EQ(ReadConfig("TALVEN", "FALANDO"), "Sim");
+}
+
+// A holder that never lets go costs a bounded wait, and the update is not
+// made rather than made unprotected.
+TEST_F(Config, AStuckLockHolderGivesUpTheLockAfterTheWait) {
+  ASSERT_TRUE(WriteConfig("TALVEN", "A", "1"));
+  HostFileLock first(UserIni());
+  ASSERT_TRUE(first.held());
+  auto start = std::chrono::steady_clock::now();
+  HostFileLock second(UserIni(), 100);
+  auto waited = std::chrono::steady_clock::now() - start;
+  EXPECT_FALSE(second.held());
+  EXPECT_GE(waited, std::chrono::milliseconds(90));
+  EXPECT_LT(waited, std::chrono::seconds(3));
 }
 
 }  // namespace kal::test
