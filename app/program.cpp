@@ -8,6 +8,7 @@
 #include "app/script_file.h"
 #include "app/text_viewer.h"
 #include "console/console.h"
+#include "console/latin1.h"
 #include "console/speech.h"
 #include "console/speech_log.h"
 #include "interpreter/interpreter.h"
@@ -21,6 +22,7 @@ namespace kal {
 namespace {
 
 constexpr const char* kSpeechLogVariable = "KALDORIN_SPEECH_LOG";
+constexpr int kExitNotLoaded = 1;
 
 std::string BaseName(const std::string& path) {
   size_t slash = path.find_last_of('/');
@@ -40,6 +42,18 @@ int RunViewerProgram(const Options& opts) {
   EndConsoleNormally();
   CloseSpeechLog();
   return code;
+}
+
+// A script that cannot be loaded is reported like every other failure: in
+// the console and by voice (speech has started by now), and on standard
+// error, which stays readable after the terminal is handed back.
+int ReportLoadFailure(const std::string& message) {
+  WriteLineAndSpeak(Utf8ToLatin1(message));
+  DoneSpeech();
+  EndConsoleAfterError();
+  CloseSpeechLog();
+  std::fprintf(stderr, "kaldorin: %s\n", message.c_str());
+  return kExitNotLoaded;
 }
 
 }  // namespace
@@ -67,11 +81,9 @@ int ProgramMain(int argc, char** argv) {
   }
   std::vector<std::string> lines;
   std::string name = "zql";
+  std::string load_error;
   if (!opts.script.empty()) {
-    if (!LoadScriptFile(opts.script, &lines, &err)) {
-      std::fprintf(stderr, "kaldorin: %s\n", err.c_str());
-      return 1;
-    }
+    LoadScriptFile(opts.script, &lines, &load_error);
     name = BaseName(opts.script);
   } else {
     lines = EmbeddedScriptLines(ConfiguredSearchAddress(), ConfiguredStationPrefix());
@@ -86,6 +98,7 @@ int ProgramMain(int argc, char** argv) {
   SetProgramParams(opts.params);
   ResetInterpreter();
   InitInterpreter(name);
+  if (!load_error.empty()) return ReportLoadFailure(load_error);
   for (size_t i = 0; i < lines.size(); ++i) StoreLine(lines[i], static_cast<int>(i + 1));
   RunOutcome r = RunDriver();
   DoneSpeech();

@@ -5,6 +5,7 @@
 
 #include "console/latin1.h"
 #include "interpreter/interpreter.h"
+#include "platform/paths.h"
 
 namespace kal {
 
@@ -21,7 +22,7 @@ bool SplitScriptText(std::string text, std::vector<std::string>* lines, std::str
     size_t end = nl == std::string::npos ? text.size() : nl;
     size_t line_end = (end > pos && text[end - 1] == '\r') ? end - 1 : end;
     if (lines->size() == static_cast<size_t>(kMaxScriptLines)) {
-      *err = "o script tem mais de " + std::to_string(kMaxScriptLines) + " linhas";
+      *err = "tem mais de " + std::to_string(kMaxScriptLines) + " linhas";
       return false;
     }
     lines->push_back(text.substr(pos, line_end - pos));
@@ -32,19 +33,23 @@ bool SplitScriptText(std::string text, std::vector<std::string>* lines, std::str
 }
 
 bool LoadScriptFile(const std::string& path, std::vector<std::string>* lines, std::string* err) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) {
-    *err = "não foi possível ler o script " + path;
+  if (!HostExists(path)) {
+    *err = "Script não encontrado: " + path;
     return false;
   }
+  if (HostIsFolder(path)) {
+    *err = "O script é uma pasta: " + path;
+    return false;
+  }
+  std::ifstream in(path, std::ios::binary);
   std::ostringstream buf;
-  buf << in.rdbuf();
-  if (in.bad()) {
-    *err = "não foi possível ler o script " + path;
+  if (in) buf << in.rdbuf();
+  if (!in || in.bad()) {
+    *err = "Não foi possível ler o script " + path;
     return false;
   }
   if (!SplitScriptText(buf.str(), lines, err)) {
-    *err = path + ": " + *err;
+    *err = "O script " + path + " " + *err;
     return false;
   }
   return true;

@@ -8,8 +8,9 @@ namespace kal {
 
 // Reads the file's lines (LF or CR LF ends a line). The text is converted
 // to Latin-1 when it starts with a UTF-8 byte-order mark or is valid UTF-8
-// with multi-byte sequences. Fails with a message in *err when the file
-// cannot be read or holds more than 5000 lines.
+// with multi-byte sequences. Fails with a message in *err (UTF-8, naming
+// the file as given) when the file does not exist, is a folder, cannot be
+// read or holds more than 5000 lines.
 bool LoadScriptFile(const std::string& path, std::vector<std::string>* lines, std::string* err);
 
 // The same on text already in memory.

@@ -14,6 +14,8 @@
 #include "console/wave_player.h"
 #include "console/word_voice.h"
 #include "platform/event_loop.h"
+#include "platform/paths.h"
+#include "speech/diphone/diphone.h"
 
 namespace kal {
 
@@ -45,6 +47,8 @@ void EnsureSpeechModule() {
 
 namespace {
 
+constexpr int kFallbackEngineKind = 4;
+
 // The voice settings of one speed (section SINTETIZADOR, keys ending in the
 // speed digit): word voice tuning, the player's flags, the pauses.
 void LoadVoiceSettings(int speed) {
@@ -63,17 +67,6 @@ void LoadVoiceSettings(int speed) {
   s.pause_colon = SpeechConfigNumber(read("PAUSADOISPONTOS"), 200);
 }
 
-void StartWordVoice() {
-  int code = Words().Start();
-  if (code == 0) return;
-  ConsoleWriteLine(L1("Erro de inicialização: ") + std::to_string(code));
-  ConsoleWriteLine("Banco de dados de voz: " + Speech().voice_database);
-  Words().Close();
-  while (ReadKey() != 13) {
-  }
-  DoneConsole(1);
-}
-
 void StartEngine() {
   auto& s = Speech();
   s.engine_active = false;
@@ -85,6 +78,39 @@ void StartEngine() {
   if (kind != 4 && rate > 10) rate = 0;
   s.engine_active = Engine().Start(voice, rate, pitch, "", kind);
   s.engine_kind = kind;
+}
+
+// When the recorded voice cannot start, the report must still be heard: the
+// configured engine speaks it, or else the local engine (kind 4), which
+// needs no data of ours; only when neither starts is it written alone.
+void StartFallbackVoice() {
+  auto& s = Speech();
+  StartEngine();
+  if (s.engine_active) return;
+  s.engine_kind = kFallbackEngineKind;
+  s.engine_active = Engine().Start(0, 0, 0, "", kFallbackEngineKind);
+}
+
+// The recorded voice's data is not installed (or not where the configuration
+// says): every line of the report is written and spoken, the missing folder
+// or file is named, and the wait for Enter is announced before it begins.
+void StartWordVoice() {
+  int code = Words().Start();
+  if (code == 0) return;
+  auto& s = Speech();
+  std::string missing = Words().MissingData();
+  Words().Close();
+  StartFallbackVoice();
+  WriteLineAndSpeak(L1("Erro de inicialização: ") + std::to_string(code));
+  WriteLineAndSpeak("Banco de dados de voz: " + (s.voice_database.empty() ? kDiphoneDatabaseName : s.voice_database));
+  if (!missing.empty()) WriteLineAndSpeak(L1("Não encontrado: ") + ScriptPath(missing));
+  WriteLineAndSpeak("Tecle Enter");
+  while (ReadKey() != 13) {
+  }
+  StopSpeech();
+  if (s.engine_active) Engine().Release();
+  s.engine_active = false;
+  DoneConsole(kExitNoVoice);
 }
 
 }  // namespace

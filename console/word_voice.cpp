@@ -26,6 +26,7 @@ class LoggingWordVoice : public WordVoice {
 class DiphoneWordVoice : public WordVoice {
  public:
   int Start() override { return DiphoneStart(); }
+  std::string MissingData() override { return DiphoneMissingPath(); }
   void SetTuning(int cut, int minimum, int word_gap) override { DiphoneSetTuning(cut, minimum, word_gap); }
   std::string Translate(std::string_view words) override { return TranslateWords(words); }
   void Speak(std::string_view notation) override {

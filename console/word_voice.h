@@ -16,6 +16,9 @@ class WordVoice {
   virtual ~WordVoice() = default;
   // 0 when ready, else the synthesizer's start error code.
   virtual int Start() = 0;
+  // After a failed start: the host path of the folder or file the voice
+  // lacked, so that the report can name it; empty when unknown.
+  virtual std::string MissingData() { return {}; }
   virtual void SetTuning(int cut, int minimum, int word_gap) = 0;
   virtual std::string Translate(std::string_view words) = 0;
   // Speaks unit notation as ordinary speech and returns when it has played

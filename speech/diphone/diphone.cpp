@@ -32,23 +32,31 @@ bool IsFolder(const std::string& path) {
 }  // namespace
 }  // namespace diphone
 
+namespace {
+
+// A start that failed because of a missing folder or file: remembers which.
+int Missing(const std::string& what, int code) {
+  DiphoneClose();
+  diphone::Synth().missing = what;
+  return code;
+}
+
+}  // namespace
+
 int DiphoneStartIn(const std::string& letters_folder, const std::string& diphone_folder) {
   using namespace diphone;
   DiphoneClose();
   SynthState& s = Synth();
+  s.missing.clear();
   const std::string dir = WithSlash(diphone_folder);
   const std::string base = dir + kDiphoneDatabaseName;
-  if (!IsFolder(letters_folder) || !IsFolder(diphone_folder)) return kDiphoneFilesMissing;
-  if (!LoadIndex(base + ".IND", &s.index)) return kDiphoneFilesMissing;
+  if (!IsFolder(letters_folder)) return Missing(letters_folder, kDiphoneFilesMissing);
+  if (!IsFolder(diphone_folder)) return Missing(diphone_folder, kDiphoneFilesMissing);
+  if (!LoadIndex(base + ".IND", &s.index)) return Missing(base + ".IND", kDiphoneFilesMissing);
   s.data = std::fopen((base + ".DIF").c_str(), "rb");
-  if (s.data == nullptr) {
-    s.index.clear();
-    return kDiphoneFilesMissing;
-  }
-  if (!LoadTranslatorRules(dir + "regras.rgr") || !LoadTranslatorExceptions(dir + "portug.exc")) {
-    DiphoneClose();
-    return kDiphoneTranslatorMissing;
-  }
+  if (s.data == nullptr) return Missing(base + ".DIF", kDiphoneFilesMissing);
+  if (!LoadTranslatorRules(dir + "regras.rgr")) return Missing(dir + "regras.rgr", kDiphoneTranslatorMissing);
+  if (!LoadTranslatorExceptions(dir + "portug.exc")) return Missing(dir + "portug.exc", kDiphoneTranslatorMissing);
   s.letters_folder = WithSlash(letters_folder);
   s.buffer.assign(kBufferSize, 128);
   s.fill = kHeaderSize;
@@ -79,6 +87,8 @@ void DiphoneClose() {
   s.data = nullptr;
   ReleaseTranslatorRules();
 }
+
+const std::string& DiphoneMissingPath() { return diphone::Synth().missing; }
 
 void SetDiphoneSink(DiphoneSink sink) { diphone::Synth().sink = std::move(sink); }
 

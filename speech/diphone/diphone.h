@@ -27,6 +27,10 @@ int DiphoneStart();
 // Starts with explicit host folders (tests, tools).
 int DiphoneStartIn(const std::string& letters_folder, const std::string& diphone_folder);
 
+// After a start that failed: the host path of the folder or file that was
+// missing or could not be read (the first one found); empty otherwise.
+const std::string& DiphoneMissingPath();
+
 // Synthesises and plays the notation; mode 0 is ordinary speech, where the
 // spelled units "_," "_;" "_." "_:" become pauses.
 void DiphoneSpeak(std::string_view notation, int mode);

@@ -27,6 +27,7 @@ struct IndexRecord {
 
 struct SynthState {
   bool started = false;
+  std::string missing;         // host path whose absence failed the last start
   std::string letters_folder;  // host path, ends with '/'
   std::vector<IndexRecord> index;
   std::FILE* data = nullptr;

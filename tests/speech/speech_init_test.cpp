@@ -3,6 +3,7 @@
 
 #include "console/speech_engine_port.h"
 #include "console/speech_state.h"
+#include "platform/paths.h"
 #include "platform/process.h"
 #include "tests/speech/speech_fixture.h"
 
@@ -92,10 +93,15 @@ TEST_F(SpeechInit, AVoiceThatCannotStartIsReportedAndEndsTheProgram) {
   });
   EXPECT_THROW(InitSpeech(0, ""), int);
   SetExitHook(nullptr);
-  EXPECT_NE(exit_code, 0);
-  EXPECT_EQ(console_, "Erro de inicialização: 1\nBanco de dados de voz: DIFONES2\n");
+  EXPECT_EQ(exit_code, kExitNoVoice);
+  EXPECT_EQ(console_, "Erro de inicialização: 1\nBanco de dados de voz: DIFONES2\nTecle Enter\n");
   EXPECT_NE(log.find("close"), std::string::npos);
   EXPECT_FALSE(KeyPressed());  // waited for Enter
+  // Every line was spoken too, the wait announced before it began.
+  std::string spoken = Log();
+  EXPECT_NE(spoken.find("say Erro de inicialização: 1\n"), std::string::npos) << spoken;
+  EXPECT_NE(spoken.find("say Banco de dados de voz: DIFONES2\n"), std::string::npos) << spoken;
+  EXPECT_NE(spoken.find("say Tecle Enter\n"), std::string::npos) << spoken;
 }
 
 TEST_F(SpeechInit, ConfiguredOutputDeviceIsChosenByName) {
@@ -150,6 +156,37 @@ TEST_F(SpeechInit, EngineThatFailsLeavesTheRecordedVoice) {
   SpeakText("oi");
   EXPECT_EQ(Log(), "say oi\n  phrase oi \n    diphone oi \n");
   SetSpeechEngine(nullptr);
+}
+
+// A voice whose data is missing names what it lacks; the report is spoken
+// by an engine, the local one when none is configured.
+class MissingDataVoice : public RecordingVoice {
+ public:
+  explicit MissingDataVoice(std::string* log) : RecordingVoice(1, log) {}
+  std::string MissingData() override { return DrivesFolder() + "/c/ferlan/som/difones"; }
+};
+
+TEST_F(SpeechInit, AVoiceWithoutItsDataNamesTheMissingFolderAndSpeaksThroughAnEngine) {
+  std::string log, engine_log;
+  SetWordVoice(std::make_unique<MissingDataVoice>(&log));
+  SetSpeechEngine(std::make_unique<StartEngine>(true, &engine_log));
+  Type("\r");
+  int exit_code = -1;
+  SetExitHook([&](int code) {
+    exit_code = code;
+    throw code;
+  });
+  EXPECT_THROW(InitSpeech(0, ""), int);
+  SetExitHook(nullptr);
+  SetSpeechEngine(nullptr);
+  EXPECT_EQ(exit_code, kExitNoVoice);
+  // The voice database name is the one the voice uses when none is set.
+  EXPECT_EQ(console_, "Erro de inicialização: 1\nBanco de dados de voz: DIFONES2\n"
+                      "Não encontrado: C:\\ferlan\\som\\difones\nTecle Enter\n");
+  EXPECT_EQ(engine_log.substr(0, engine_log.find(' ')), "0,0,0,'',4");
+  EXPECT_NE(engine_log.find("speak N\xE3o encontrado: C:\\ferlan\\som\\difones"), std::string::npos)
+      << engine_log;
+  EXPECT_NE(engine_log.find("speak Tecle Enter release"), std::string::npos) << engine_log;
 }
 
 }  // namespace kal::test

@@ -1,0 +1,114 @@
+// The program as a user starts it, failing before a script runs: each
+// failure is written and spoken (the speech log shows it), names the file
+// or folder at fault, and ends with the documented exit code.
+#include <gtest/gtest.h>
+
+#include <sys/wait.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+
+#include "app/script_file.h"
+#include "tests/support/temp_folder.h"
+
+namespace kal::test {
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string ReadAll(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::stringstream ss;
+  ss << in.rdbuf();
+  return ss.str();
+}
+
+// A private installation for the real program: with the recorded voice's
+// files in place (an empty database and our rule files are enough to start
+// it), or without them, as before set-up has run.
+class ProgramStart : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    if (!fs::exists(Binary())) GTEST_SKIP() << "the program is not built";
+  }
+
+  static std::string Binary() { return std::string(KALDORIN_BINARY_DIR) + "/kaldorin"; }
+
+  void InstallVoice() {
+    std::string voice = dir_ / "drives/c/ferlan/som/difones";
+    fs::create_directories(voice);
+    fs::create_directories(dir_ / "drives/c/ferlan/som/letras");
+    std::ofstream(voice + "/DIFONES2.IND");
+    std::ofstream(voice + "/DIFONES2.DIF");
+    fs::copy_file(std::string(KALDORIN_SOURCE_DIR) + "/data/diphone/regras.rgr", voice + "/regras.rgr");
+    fs::copy_file(std::string(KALDORIN_SOURCE_DIR) + "/data/diphone/portug.exc", voice + "/portug.exc");
+  }
+
+  // Runs the program headless with the keys on standard input; the exit
+  // code. The speech log and the output are read with Speech() and Output().
+  int Run(const std::string& args, const std::string& keys = "") {
+    std::ofstream(dir_ / "keys", std::ios::binary) << keys;
+    std::string cmd = "env XDG_CONFIG_HOME=" + dir_ / "config" + " TALVEN_DRIVES=" + dir_ / "drives" +
+                      " SDL_AUDIODRIVER=dummy " + Binary() + " --headless --speech-log " + dir_ / "speech.log" +
+                      " " + args + " < " + dir_ / "keys" + " > " + dir_ / "out" + " 2> " + dir_ / "err";
+    int status = std::system(cmd.c_str());
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  }
+
+  std::string Speech() { return ReadAll(dir_ / "speech.log"); }
+  std::string Output() { return ReadAll(dir_ / "out") + ReadAll(dir_ / "err"); }
+
+  TempFolder dir_;
+};
+
+TEST_F(ProgramStart, AMissingScriptIsSpokenWithItsName) {
+  InstallVoice();
+  std::string script = dir_ / "nada.kal";
+  EXPECT_EQ(Run(script), 1);
+  EXPECT_NE(Speech().find("say Script não encontrado: " + script + "\n"), std::string::npos) << Speech();
+  EXPECT_NE(Output().find("Script não encontrado: " + script), std::string::npos) << Output();
+}
+
+TEST_F(ProgramStart, AScriptOverTheLineLimitIsSpokenWithItsName) {
+  InstallVoice();
+  std::string script = dir_ / "longo.kal";
+  std::ofstream out(script);
+  for (int i = 0; i < 5001; ++i) out << "escreve \"x\"\n";
+  out.close();
+  EXPECT_EQ(Run(script), 1);
+  EXPECT_NE(Speech().find("say O script " + script + " tem mais de 5000 linhas\n"), std::string::npos)
+      << Speech();
+  EXPECT_EQ(Output().find("x\n"), std::string::npos);  // no line of it ran
+}
+
+// Before set-up has run there is no recorded voice: the report is still
+// spoken (by the local engine), names the folder that is missing and says
+// that Enter is awaited.
+TEST_F(ProgramStart, MissingVoiceDataIsSpokenWithTheMissingFolderAndTheWaitForEnter) {
+  std::string script = dir_ / "ok.kal";
+  std::ofstream(script) << "escreve \"x\"\n";
+  EXPECT_EQ(Run(script, "\r"), 3);
+  std::string said = Speech();
+  EXPECT_NE(said.find("say Erro de inicialização: 1\n"), std::string::npos) << said;
+  EXPECT_NE(said.find("say Banco de dados de voz: DIFONES2\n"), std::string::npos) << said;
+  EXPECT_NE(said.find("say Não encontrado: C:\\ferlan\\som\\difones\n"), std::string::npos) << said;
+  EXPECT_NE(said.find("say Tecle Enter\n"), std::string::npos) << said;
+  EXPECT_NE(Output().find("Não encontrado: C:\\ferlan\\som\\difones"), std::string::npos) << Output();
+}
+
+TEST(ScriptFile, TheLineLimitIsFiveThousandLines) {
+  std::vector<std::string> lines;
+  std::string err;
+  std::string text;
+  for (int i = 0; i < 5000; ++i) text += "x\r\n";
+  EXPECT_TRUE(SplitScriptText(text, &lines, &err)) << err;
+  EXPECT_EQ(lines.size(), 5000u);
+  EXPECT_FALSE(SplitScriptText(text + "y", &lines, &err));
+  EXPECT_EQ(err, "tem mais de 5000 linhas");
+}
+
+}  // namespace
+}  // namespace kal::test
