@@ -50,8 +50,10 @@ int DiphoneStartIn(const std::string& letters_folder, const std::string& diphone
   s.missing.clear();
   const std::string dir = WithSlash(diphone_folder);
   const std::string base = dir + kDiphoneDatabaseName;
-  if (!IsFolder(letters_folder)) return Missing(letters_folder, kDiphoneFilesMissing);
+  // The voice's own folder is named first: without set-up both are missing,
+  // and the letters folder may be no more than the root of a drive.
   if (!IsFolder(diphone_folder)) return Missing(diphone_folder, kDiphoneFilesMissing);
+  if (!IsFolder(letters_folder)) return Missing(letters_folder, kDiphoneFilesMissing);
   if (!LoadIndex(base + ".IND", &s.index)) return Missing(base + ".IND", kDiphoneFilesMissing);
   s.data = std::fopen((base + ".DIF").c_str(), "rb");
   if (s.data == nullptr) return Missing(base + ".DIF", kDiphoneFilesMissing);

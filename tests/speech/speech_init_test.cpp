@@ -166,11 +166,21 @@ class MissingDataVoice : public RecordingVoice {
   std::string MissingData() override { return DrivesFolder() + "/c/ferlan/som/difones"; }
 };
 
+// The user presses Enter once the wait has been announced (a key typed
+// earlier would cut the report short).
+class EnterAfterPrompt : public StartEngine {
+ public:
+  explicit EnterAfterPrompt(std::string* log) : StartEngine(true, log) {}
+  void Speak(std::string_view t) override {
+    StartEngine::Speak(t);
+    if (t == "Tecle Enter") PushKeyBytes("\r");
+  }
+};
+
 TEST_F(SpeechInit, AVoiceWithoutItsDataNamesTheMissingFolderAndSpeaksThroughAnEngine) {
   std::string log, engine_log;
   SetWordVoice(std::make_unique<MissingDataVoice>(&log));
-  SetSpeechEngine(std::make_unique<StartEngine>(true, &engine_log));
-  Type("\r");
+  SetSpeechEngine(std::make_unique<EnterAfterPrompt>(&engine_log));
   int exit_code = -1;
   SetExitHook([&](int code) {
     exit_code = code;
