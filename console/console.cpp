@@ -37,6 +37,9 @@ struct ConsoleState {
   bool small_said = false;    // the small-terminal notice was given
 };
 
+// Ctrl+]: the break key on a terminal.
+constexpr uint8_t kBreakByte = 29;
+
 constexpr char kSmallTerminalNotice[] =
     "O terminal é menor que o console de 80 colunas por 25 linhas: a tela acompanha o cursor.";
 
@@ -65,12 +68,12 @@ void UpdateWatch() {
 }
 
 // The break key: Ctrl+Break where the input reports it, and on a terminal
-// Ctrl+\ (which arrives as a key only when the terminal reports it as an
-// escape sequence; as a plain byte the terminal turns it into a signal).
+// Ctrl+] (byte 29), a control byte that no key of the program uses (the
+// field editor keeps Ctrl+\ for dialling the field).
 bool IsBreak(const KeyEvent& e) {
   if (e.kind == KeyEvent::kBreak) return true;
   auto& s = S();
-  return e.kind == KeyEvent::kChar && e.code == 28 && (e.mods & kModCtrl) && s.front && s.front->TerminalKeys();
+  return e.kind == KeyEvent::kChar && e.code == kBreakByte && (e.mods & kModCtrl) && s.front && s.front->TerminalKeys();
 }
 
 // Puts decoded keys into the queue by its rules; some keys act at once.

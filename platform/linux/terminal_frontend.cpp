@@ -12,7 +12,7 @@
 //
 // The terminal's own keyboard signals stay off (Ctrl+C and Ctrl+Z are keys
 // of the program, and a signal from the keyboard would also reach a shell
-// script that started us). The break key, Ctrl+\, is read as a key and
+// script that started us). The break key, Ctrl+], is read as a key and
 // acted on by the console as soon as input is taken, which the run loop
 // does regularly even in a script loop that never waits.
 #include <errno.h>

@@ -135,14 +135,14 @@ TEST_F(TerminalSession, TerminationSignalsAndCrashesRestoreTheMode) {
 TEST_F(TerminalSession, BreakKeyAndInterruptEndATightLoopAtOnce) {
   const std::string loop = "escreve \"girando\"\nseja c 0\nenquanto 1 = 1\n  soma c 1\nfim enquanto\n";
   for (bool by_key : {true, false}) {
-    SCOPED_TRACE(by_key ? "Ctrl+\\" : "SIGINT");
+    SCOPED_TRACE(by_key ? "Ctrl+]" : "SIGINT");
     std::filesystem::remove(dir_ / "after");
     KillServer();
     Start(loop);
     ASSERT_TRUE(ScreenShows("girando"));
     auto t0 = std::chrono::steady_clock::now();
     if (by_key) {
-      Tmux("send-keys C-\\\\");
+      Tmux("send-keys C-]");
     } else {
       std::system(("kill -INT $(cat " + dir_ / "pid" + ")").c_str());
     }
