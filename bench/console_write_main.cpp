@@ -8,9 +8,9 @@
 #include <string>
 #include <thread>
 
-#include "console/console.h"
-#include "platform/event_loop.h"
-#include "platform/pty.h"
+#include "6_console/console.h"
+#include "1_platform/event_loop.h"
+#include "1_platform/pty.h"
 
 namespace {
 

@@ -13,11 +13,11 @@
 #include <iostream>
 #include <string>
 
-#include "console/latin1.h"
-#include "console/wave_player.h"
-#include "speech/diphone/diphone.h"
-#include "speech/diphone/diphone_settings.h"
-#include "speech/diphone/translator.h"
+#include "0_base/latin1.h"
+#include "3_audio/wave_player.h"
+#include "4_voices/diphone/diphone.h"
+#include "4_voices/diphone/diphone_settings.h"
+#include "4_voices/diphone/translator.h"
 
 namespace {
 

@@ -10,11 +10,11 @@
 #include <string>
 #include <thread>
 
-#include "console/console.h"
-#include "net/http_download.h"
-#include "platform/event_loop.h"
-#include "platform/host.h"
-#include "platform/socket.h"
+#include "6_console/console.h"
+#include "7_net/http_download.h"
+#include "1_platform/event_loop.h"
+#include "1_platform/host.h"
+#include "1_platform/socket.h"
 
 namespace {
 

@@ -8,11 +8,11 @@
 #include <cstdlib>
 #include <string>
 
-#include "console/console.h"
-#include "console/speech_log.h"
-#include "interpreter/interpreter.h"
-#include "interpreter/state.h"
-#include "platform/event_loop.h"
+#include "6_console/console.h"
+#include "0_base/speech_log.h"
+#include "8_interpreter/interpreter.h"
+#include "8_interpreter/state.h"
+#include "1_platform/event_loop.h"
 
 namespace {
 

@@ -23,13 +23,13 @@
 #include <string>
 #include <vector>
 
-#include "console/console.h"
-#include "console/speech.h"
-#include "console/wave_format.h"
-#include "console/wave_player.h"
-#include "console/word_voice.h"
-#include "platform/audio.h"
-#include "platform/event_loop.h"
+#include "6_console/console.h"
+#include "5_speech/speech.h"
+#include "0_base/wave_format.h"
+#include "3_audio/wave_player.h"
+#include "4_voices/word_voice.h"
+#include "1_platform/audio.h"
+#include "1_platform/event_loop.h"
 
 namespace fs = std::filesystem;
 using Clock = std::chrono::steady_clock;

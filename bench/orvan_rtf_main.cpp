@@ -14,10 +14,10 @@
 #include <string>
 #include <vector>
 
-#include "console/latin1.h"
-#include "platform/event_loop.h"
-#include "platform/fake/capture_audio.h"
-#include "speech/orvan/orvan_engine.h"
+#include "0_base/latin1.h"
+#include "1_platform/event_loop.h"
+#include "1_platform/fake/capture_audio.h"
+#include "4_voices/orvan/orvan_engine.h"
 
 namespace {
 

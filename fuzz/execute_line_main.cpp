@@ -17,14 +17,14 @@
 #include <string>
 #include <string_view>
 
-#include "console/console.h"
-#include "console/speech_log.h"
-#include "interpreter/command_table.h"
-#include "interpreter/interpreter.h"
-#include "interpreter/state.h"
-#include "interpreter/variables.h"
-#include "platform/event_loop.h"
-#include "platform/process.h"
+#include "6_console/console.h"
+#include "0_base/speech_log.h"
+#include "8_interpreter/command_table.h"
+#include "8_interpreter/interpreter.h"
+#include "8_interpreter/state.h"
+#include "8_interpreter/variables.h"
+#include "1_platform/event_loop.h"
+#include "1_platform/process.h"
 
 namespace {
 

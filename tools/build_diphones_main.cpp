@@ -31,8 +31,8 @@
 #include <string>
 #include <vector>
 
-#include "console/config.h"
-#include "platform/paths.h"
+#include "2_config/config.h"
+#include "1_platform/paths.h"
 
 namespace {
 

@@ -17,9 +17,9 @@
 #include <string>
 #include <vector>
 
-#include "console/latin1.h"
-#include "speech/diphone/diphone.h"
-#include "speech/diphone/translator.h"
+#include "0_base/latin1.h"
+#include "4_voices/diphone/diphone.h"
+#include "4_voices/diphone/translator.h"
 
 namespace {
 

@@ -23,9 +23,9 @@
 #include <thread>
 #include <vector>
 
-#include "console/config.h"
-#include "console/wave_convert.h"
-#include "platform/paths.h"
+#include "2_config/config.h"
+#include "3_audio/wave_convert.h"
+#include "1_platform/paths.h"
 
 namespace fs = std::filesystem;
 using kal::ReadConfig;

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "app/embedded_script.h"
-#include "console/latin1.h"
+#include "9_app/embedded_script.h"
+#include "0_base/latin1.h"
 
 namespace kal {
 

@@ -11,7 +11,7 @@
 #include <sstream>
 #include <string>
 
-#include "app/script_file.h"
+#include "9_app/script_file.h"
 #include "tests/support/temp_folder.h"
 
 namespace kal::test {

@@ -3,10 +3,10 @@
 #include <cstdio>
 #include <fstream>
 
-#include "app/text_viewer.h"
-#include "console/console.h"
-#include "console/speech_log.h"
-#include "platform/event_loop.h"
+#include "9_app/text_viewer.h"
+#include "6_console/console.h"
+#include "0_base/speech_log.h"
+#include "1_platform/event_loop.h"
 #include "tests/support/script_harness.h"
 
 namespace kal {

@@ -1,4 +1,4 @@
-#include "interpreter/command_line.h"
+#include "8_interpreter/command_line.h"
 
 #include <gtest/gtest.h>
 

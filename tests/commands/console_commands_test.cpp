@@ -2,9 +2,9 @@
 // read from the keys, and how long the waits take on the fake clock.
 #include <gtest/gtest.h>
 
-#include "console/console.h"
-#include "console/console_grid.h"
-#include "platform/event_loop.h"
+#include "6_console/console.h"
+#include "0_base/console_grid.h"
+#include "1_platform/event_loop.h"
 #include "tests/support/script_harness.h"
 
 namespace kal::test {

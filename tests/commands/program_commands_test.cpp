@@ -8,8 +8,8 @@
 #include <filesystem>
 #include <thread>
 
-#include "platform/event_loop.h"
-#include "platform/programs.h"
+#include "1_platform/event_loop.h"
+#include "1_platform/programs.h"
 #include "tests/support/script_harness.h"
 #include "tests/support/temp_folder.h"
 

@@ -1,5 +1,5 @@
 // The program back end against real child processes.
-#include "platform/programs.h"
+#include "1_platform/programs.h"
 
 #include <gtest/gtest.h>
 #include <signal.h>

@@ -2,10 +2,10 @@
 // capture audio device of the script harness.
 #include <gtest/gtest.h>
 
-#include "console/wave_player.h"
-#include "platform/audio.h"
-#include "platform/event_loop.h"
-#include "platform/fake/capture_audio.h"
+#include "3_audio/wave_player.h"
+#include "1_platform/audio.h"
+#include "1_platform/event_loop.h"
+#include "1_platform/fake/capture_audio.h"
 #include "tests/support/script_harness.h"
 #include "tests/support/temp_folder.h"
 

@@ -1,8 +1,8 @@
-#include "interpreter/wildcard.h"
+#include "8_interpreter/wildcard.h"
 
 #include <gtest/gtest.h>
 
-#include "console/latin1.h"
+#include "0_base/latin1.h"
 
 namespace kal {
 namespace {

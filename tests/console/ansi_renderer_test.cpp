@@ -1,8 +1,8 @@
-#include "console/ansi_renderer.h"
+#include "1_platform/linux/ansi_renderer.h"
 
 #include <gtest/gtest.h>
 
-#include "console/latin1.h"
+#include "0_base/latin1.h"
 
 namespace kal {
 namespace {

@@ -1,13 +1,13 @@
-#include "console/braille_keyboard.h"
+#include "6_console/braille_keyboard.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 
-#include "console/console.h"
-#include "console/console_sound.h"
-#include "console/speech_log.h"
-#include "platform/event_loop.h"
+#include "6_console/console.h"
+#include "3_audio/console_sound.h"
+#include "0_base/speech_log.h"
+#include "1_platform/event_loop.h"
 #include "tests/support/script_harness.h"
 
 namespace kal {

@@ -1,5 +1,5 @@
-#include "console/config.h"
-#include "console/ini_file.h"
+#include "2_config/config.h"
+#include "0_base/ini_file.h"
 
 #include <gtest/gtest.h>
 
@@ -10,8 +10,8 @@
 #include <filesystem>
 #include <vector>
 
-#include "platform/file_lock.h"
-#include "platform/paths.h"
+#include "1_platform/file_lock.h"
+#include "1_platform/paths.h"
 #include "tests/support/temp_folder.h"
 
 namespace kal::test {

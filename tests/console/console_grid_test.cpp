@@ -1,4 +1,4 @@
-#include "console/console_grid.h"
+#include "0_base/console_grid.h"
 
 #include <gtest/gtest.h>
 

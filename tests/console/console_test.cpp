@@ -1,12 +1,12 @@
-#include "console/console.h"
+#include "6_console/console.h"
 
 #include <gtest/gtest.h>
 
-#include "console/console_grid.h"
-#include "console/console_settings.h"
-#include "console/key_decoder.h"
-#include "console/key_queue.h"
-#include "platform/event_loop.h"
+#include "0_base/console_grid.h"
+#include "2_config/console_settings.h"
+#include "6_console/key_decoder.h"
+#include "6_console/key_queue.h"
+#include "1_platform/event_loop.h"
 
 namespace kal {
 namespace {

@@ -1,17 +1,17 @@
-#include "console/field_editor.h"
+#include "6_console/field_editor.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 
-#include "console/clipboard.h"
-#include "console/console.h"
-#include "console/console_grid.h"
-#include "console/console_settings.h"
-#include "console/speech.h"
-#include "console/speech_log.h"
-#include "platform/event_loop.h"
-#include "platform/process.h"
+#include "6_console/clipboard.h"
+#include "6_console/console.h"
+#include "0_base/console_grid.h"
+#include "2_config/console_settings.h"
+#include "5_speech/speech.h"
+#include "0_base/speech_log.h"
+#include "1_platform/event_loop.h"
+#include "1_platform/process.h"
 #include "tests/support/script_harness.h"
 
 namespace kal {

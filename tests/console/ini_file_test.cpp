@@ -1,4 +1,4 @@
-#include "console/ini_file.h"
+#include "0_base/ini_file.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "console/key_decoder.h"
+#include "6_console/key_decoder.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "console/viewport.h"
+#include "1_platform/linux/viewport.h"
 
 #include <gtest/gtest.h>
 

@@ -2,11 +2,11 @@
 // start, and the facade driving the switch from its configuration.
 #include <gtest/gtest.h>
 
-#include "console/config.h"
-#include "console/speech_config.h"
-#include "console/speech_engine_port.h"
-#include "console/speech_state.h"
-#include "speech/engines/engine_switch.h"
+#include "2_config/config.h"
+#include "2_config/speech_config.h"
+#include "4_voices/speech_engine_port.h"
+#include "5_speech/speech_state.h"
+#include "4_voices/engines/engine_switch.h"
 #include "tests/speech/speech_fixture.h"
 
 namespace kal::test {

@@ -5,10 +5,10 @@
 #include <chrono>
 #include <cstdlib>
 
-#include "console/wave_format.h"
-#include "console/speech_engine_port.h"
-#include "console/speech_state.h"
-#include "speech/engines/engine_switch.h"
+#include "0_base/wave_format.h"
+#include "4_voices/speech_engine_port.h"
+#include "5_speech/speech_state.h"
+#include "4_voices/engines/engine_switch.h"
 #include "tests/speech/speech_fixture.h"
 #include "tests/support/temp_folder.h"
 

@@ -13,9 +13,9 @@
 #include <cstdlib>
 #include <filesystem>
 
-#include "console/config.h"
-#include "console/speech_engine_port.h"
-#include "speech/engines/engine_switch.h"
+#include "2_config/config.h"
+#include "4_voices/speech_engine_port.h"
+#include "4_voices/engines/engine_switch.h"
 #include "tests/speech/speech_fixture.h"
 #include "tests/support/child_process.h"
 #include "tests/support/temp_folder.h"

@@ -1,7 +1,7 @@
 // The dispatcher, the command table and DEBUG.
 #include <gtest/gtest.h>
 
-#include "interpreter/command_table.h"
+#include "8_interpreter/command_table.h"
 #include "tests/support/script_harness.h"
 
 namespace kal::test {

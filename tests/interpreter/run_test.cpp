@@ -31,7 +31,7 @@ TEST(Run, EmptyStoreEndsAtOnce) {
 
 }  // namespace kal::test
 
-#include "interpreter/interpreter.h"
+#include "8_interpreter/interpreter.h"
 
 namespace kal::test {
 

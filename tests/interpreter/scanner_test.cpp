@@ -1,7 +1,7 @@
 // Line execution and the operand readers.
 #include <gtest/gtest.h>
 
-#include "interpreter/operands.h"
+#include "8_interpreter/operands.h"
 #include "tests/support/script_harness.h"
 
 namespace kal::test {

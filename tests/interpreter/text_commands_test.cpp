@@ -1,7 +1,7 @@
 // SEJA and its built-in values, the arithmetic and the text commands.
 #include <gtest/gtest.h>
 
-#include "platform/event_loop.h"
+#include "1_platform/event_loop.h"
 #include "tests/support/script_harness.h"
 
 namespace kal::test {

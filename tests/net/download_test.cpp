@@ -10,11 +10,11 @@
 #include <filesystem>
 #include <fstream>
 
-#include "console/console.h"
-#include "console/speech_log.h"
-#include "net/http_download.h"
-#include "net/tcp.h"
-#include "platform/event_loop.h"
+#include "6_console/console.h"
+#include "0_base/speech_log.h"
+#include "7_net/http_download.h"
+#include "7_net/tcp.h"
+#include "1_platform/event_loop.h"
 #include "tests/support/local_server.h"
 
 namespace kal {

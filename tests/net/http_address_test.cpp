@@ -1,7 +1,7 @@
 // Taking web addresses apart and resolving redirection targets.
 #include <gtest/gtest.h>
 
-#include "net/http_address.h"
+#include "7_net/http_address.h"
 
 namespace kal {
 namespace {

@@ -2,8 +2,8 @@
 // keep a broken or contradictory reply from being saved as a good one.
 #include <gtest/gtest.h>
 
-#include "net/http_chunked.h"
-#include "net/http_reply.h"
+#include "7_net/http_chunked.h"
+#include "7_net/http_reply.h"
 
 namespace kal {
 namespace {

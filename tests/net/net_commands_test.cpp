@@ -7,9 +7,9 @@
 #include <fstream>
 #include <thread>
 
-#include "interpreter/state.h"
-#include "net/tcp.h"
-#include "platform/socket.h"
+#include "8_interpreter/state.h"
+#include "7_net/tcp.h"
+#include "1_platform/socket.h"
 #include "tests/support/local_server.h"
 #include "tests/support/script_harness.h"
 

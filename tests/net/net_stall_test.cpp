@@ -7,14 +7,14 @@
 #include <chrono>
 #include <thread>
 
-#include "console/console.h"
-#include "interpreter/state.h"
-#include "net/http_download.h"
-#include "net/line_reader.h"
-#include "net/net_wait.h"
-#include "net/tcp.h"
-#include "platform/event_loop.h"
-#include "platform/socket.h"
+#include "6_console/console.h"
+#include "8_interpreter/state.h"
+#include "7_net/http_download.h"
+#include "7_net/line_reader.h"
+#include "7_net/net_wait.h"
+#include "7_net/tcp.h"
+#include "1_platform/event_loop.h"
+#include "1_platform/socket.h"
 #include "tests/support/local_server.h"
 #include "tests/support/script_harness.h"
 #include "tests/support/temp_folder.h"

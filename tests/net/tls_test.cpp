@@ -4,12 +4,12 @@
 #include <chrono>
 #include <thread>
 
-#include "console/console.h"
-#include "net/line_reader.h"
-#include "net/tcp.h"
-#include "net/tls.h"
-#include "platform/event_loop.h"
-#include "platform/socket.h"
+#include "6_console/console.h"
+#include "7_net/line_reader.h"
+#include "7_net/tcp.h"
+#include "7_net/tls.h"
+#include "1_platform/event_loop.h"
+#include "1_platform/socket.h"
 #include "tests/support/local_server.h"
 
 namespace kal {

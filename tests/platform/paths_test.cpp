@@ -1,4 +1,4 @@
-#include "platform/paths.h"
+#include "1_platform/paths.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>

@@ -2,8 +2,8 @@
 // words that exercise each part of the rules file.
 #include <gtest/gtest.h>
 
-#include "console/latin1.h"
-#include "speech/diphone/translator.h"
+#include "0_base/latin1.h"
+#include "4_voices/diphone/translator.h"
 
 namespace kal {
 namespace {

@@ -5,8 +5,8 @@
 #include <map>
 #include <random>
 
-#include "console/wave_player.h"
-#include "speech/diphone/diphone.h"
+#include "3_audio/wave_player.h"
+#include "4_voices/diphone/diphone.h"
 
 namespace kal {
 namespace {

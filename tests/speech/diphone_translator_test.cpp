@@ -4,9 +4,9 @@
 #include <fstream>
 #include <random>
 
-#include "console/latin1.h"
-#include "speech/diphone/translator.h"
-#include "speech/diphone/translator_tables.h"
+#include "0_base/latin1.h"
+#include "4_voices/diphone/translator.h"
+#include "4_voices/diphone/translator_tables.h"
 
 namespace kal {
 namespace {

@@ -9,9 +9,9 @@
 #include <iterator>
 #include <random>
 
-#include "console/latin1.h"
-#include "speech/diphone/diphone.h"
-#include "speech/diphone/translator.h"
+#include "0_base/latin1.h"
+#include "4_voices/diphone/diphone.h"
+#include "4_voices/diphone/translator.h"
 
 namespace kal {
 namespace {

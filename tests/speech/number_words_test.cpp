@@ -1,7 +1,7 @@
-#include "console/number_words.h"
+#include "5_speech/number_words.h"
 
-#include "console/latin1.h"
-#include "console/time_speech.h"
+#include "0_base/latin1.h"
+#include "5_speech/time_speech.h"
 #include "tests/speech/speech_fixture.h"
 
 namespace kal::test {

@@ -4,10 +4,10 @@
 #include <fstream>
 #include <thread>
 
-#include "console/latin1.h"
-#include "platform/mbrola.h"
-#include "speech/orvan/orvan_engine.h"
-#include "speech/orvan/prosody.h"
+#include "0_base/latin1.h"
+#include "1_platform/mbrola.h"
+#include "4_voices/orvan/orvan_engine.h"
+#include "4_voices/orvan/prosody.h"
 #include "tests/speech/speech_fixture.h"
 
 namespace kal::test {

@@ -4,9 +4,9 @@
 
 #include <fstream>
 
-#include "console/latin1.h"
-#include "speech/orvan/orvan_text.h"
-#include "speech/orvan/text_normaliser.h"
+#include "0_base/latin1.h"
+#include "4_voices/orvan/orvan_text.h"
+#include "4_voices/orvan/text_normaliser.h"
 #include "tests/support/temp_folder.h"
 
 namespace kal::orvan {

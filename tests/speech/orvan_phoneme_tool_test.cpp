@@ -3,8 +3,8 @@
 
 #include <sstream>
 
-#include "speech/orvan/letter_rules.h"
-#include "speech/orvan/phoneme_tool.h"
+#include "4_voices/orvan/letter_rules.h"
+#include "4_voices/orvan/phoneme_tool.h"
 
 namespace kal::orvan {
 namespace {

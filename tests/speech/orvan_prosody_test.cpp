@@ -4,8 +4,8 @@
 
 #include <fstream>
 
-#include "console/latin1.h"
-#include "speech/orvan/prosody.h"
+#include "0_base/latin1.h"
+#include "4_voices/orvan/prosody.h"
 #include "tests/support/temp_folder.h"
 
 namespace kal::orvan {

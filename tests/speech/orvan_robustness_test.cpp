@@ -4,10 +4,10 @@
 
 #include <random>
 
-#include "speech/orvan/letter_rules.h"
-#include "speech/orvan/orvan_engine.h"
-#include "speech/orvan/prosody.h"
-#include "speech/orvan/text_normaliser.h"
+#include "4_voices/orvan/letter_rules.h"
+#include "4_voices/orvan/orvan_engine.h"
+#include "4_voices/orvan/prosody.h"
+#include "4_voices/orvan/text_normaliser.h"
 
 namespace kal::orvan {
 namespace {

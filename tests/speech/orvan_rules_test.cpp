@@ -4,9 +4,9 @@
 
 #include <fstream>
 
-#include "console/latin1.h"
-#include "speech/orvan/letter_rules.h"
-#include "speech/orvan/phoneme_list.h"
+#include "0_base/latin1.h"
+#include "4_voices/orvan/letter_rules.h"
+#include "4_voices/orvan/phoneme_list.h"
 #include "tests/support/temp_folder.h"
 
 namespace kal::orvan {

@@ -7,10 +7,10 @@
 
 #include <gtest/gtest.h>
 
-#include "console/latin1.h"
-#include "console/number_words.h"
-#include "console/wave_convert.h"
-#include "console/wave_format.h"
+#include "0_base/latin1.h"
+#include "5_speech/number_words.h"
+#include "3_audio/wave_convert.h"
+#include "0_base/wave_format.h"
 
 namespace kal::test {
 

@@ -9,11 +9,11 @@
 
 #include <gtest/gtest.h>
 
-#include "console/console.h"
-#include "console/wave_format.h"
-#include "console/wave_player.h"
-#include "platform/audio.h"
-#include "platform/event_loop.h"
+#include "6_console/console.h"
+#include "0_base/wave_format.h"
+#include "3_audio/wave_player.h"
+#include "1_platform/audio.h"
+#include "1_platform/event_loop.h"
 
 namespace kal::test {
 

@@ -1,11 +1,11 @@
-#include "console/speech.h"
+#include "5_speech/speech.h"
 
-#include "console/latin1.h"
-#include "console/speech_engine_port.h"
-#include "console/speech_state.h"
-#include "platform/launch.h"
-#include "platform/power.h"
-#include "platform/process.h"
+#include "0_base/latin1.h"
+#include "4_voices/speech_engine_port.h"
+#include "5_speech/speech_state.h"
+#include "1_platform/launch.h"
+#include "1_platform/power.h"
+#include "1_platform/process.h"
 #include "tests/speech/speech_fixture.h"
 
 namespace kal::test {

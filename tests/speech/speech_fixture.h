@@ -10,14 +10,14 @@
 #include <sstream>
 #include <string>
 
-#include "console/console.h"
-#include "console/speech.h"
-#include "console/speech_log.h"
-#include "console/wave_format.h"
-#include "console/wave_player.h"
-#include "console/word_voice.h"
-#include "platform/event_loop.h"
-#include "platform/fake/capture_audio.h"
+#include "6_console/console.h"
+#include "5_speech/speech.h"
+#include "0_base/speech_log.h"
+#include "0_base/wave_format.h"
+#include "3_audio/wave_player.h"
+#include "4_voices/word_voice.h"
+#include "1_platform/event_loop.h"
+#include "1_platform/fake/capture_audio.h"
 
 namespace kal::test {
 

@@ -1,10 +1,10 @@
 // Starting the speech layer from the configuration file.
-#include "console/speech.h"
+#include "5_speech/speech.h"
 
-#include "console/speech_engine_port.h"
-#include "console/speech_state.h"
-#include "platform/paths.h"
-#include "platform/process.h"
+#include "4_voices/speech_engine_port.h"
+#include "5_speech/speech_state.h"
+#include "1_platform/paths.h"
+#include "1_platform/process.h"
 #include "tests/speech/speech_fixture.h"
 
 namespace kal::test {

@@ -1,6 +1,6 @@
-#include "console/wave_player.h"
+#include "3_audio/wave_player.h"
 
-#include "console/speech_cut.h"
+#include "3_audio/speech_cut.h"
 #include "tests/speech/speech_fixture.h"
 
 namespace kal::test {

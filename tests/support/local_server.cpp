@@ -7,7 +7,7 @@
 
 #include <csignal>
 
-#include "platform/socket.h"
+#include "1_platform/socket.h"
 #include "tests/support/test_ca.h"
 
 namespace kal::test {

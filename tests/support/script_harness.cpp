@@ -2,15 +2,15 @@
 
 #include <gtest/gtest.h>
 
-#include "app/script_file.h"
-#include "console/console.h"
-#include "console/speech_log.h"
-#include "console/wave_player.h"
-#include "console/word_voice.h"
-#include "interpreter/interpreter.h"
-#include "platform/event_loop.h"
-#include "platform/fake/capture_audio.h"
-#include "platform/process.h"
+#include "9_app/script_file.h"
+#include "6_console/console.h"
+#include "0_base/speech_log.h"
+#include "3_audio/wave_player.h"
+#include "4_voices/word_voice.h"
+#include "8_interpreter/interpreter.h"
+#include "1_platform/event_loop.h"
+#include "1_platform/fake/capture_audio.h"
+#include "1_platform/process.h"
 
 namespace kal::test {
 

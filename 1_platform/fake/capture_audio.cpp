@@ -1,0 +1,75 @@
+// Capture audio device: records pieces and drains its queue at the format's
+// byte rate measured on the event loop's clock.
+#include "1_platform/fake/capture_audio.h"
+
+#include <algorithm>
+
+#include "1_platform/event_loop.h"
+
+namespace kal {
+
+bool CaptureAudio::Open(int device, const AudioFormat& format, std::string* err) {
+  if (!open_error_.empty()) {
+    if (err) *err = open_error_;
+    return false;
+  }
+  open_ = true;
+  device_ = device;
+  format_ = format;
+  queued_ = 0;
+  last_ms_ = Loop().NowMs();
+  ++opens_;
+  return true;
+}
+
+void CaptureAudio::Close() {
+  open_ = false;
+  queued_ = 0;
+}
+
+int CaptureAudio::Queue(const uint8_t* data, size_t length) {
+  if (on_queue_) on_queue_(pieces_.size());
+  if (queue_error_ != kAudioOk) {
+    int e = queue_error_;
+    queue_error_ = kAudioOk;
+    return e;
+  }
+  if (!open_) return kAudioInvalidHandle;
+  Drain();
+  pieces_.push_back({format_, std::string(reinterpret_cast<const char*>(data), length), Loop().NowMs()});
+  queued_ += static_cast<double>(length);
+  return kAudioOk;
+}
+
+void CaptureAudio::Drain() {
+  int64_t now = Loop().NowMs();
+  double taken = static_cast<double>(now - last_ms_) * format_.BytesPerSecond() / 1000.0;
+  last_ms_ = now;
+  if (!stalled_) queued_ = std::max(0.0, queued_ - taken);
+}
+
+size_t CaptureAudio::QueuedBytes() {
+  if (!open_) return 0;
+  Drain();
+  return static_cast<size_t>(queued_ + 0.999);
+}
+
+void CaptureAudio::Clear() {
+  queued_ = 0;
+  ++clears_;
+}
+
+std::string CaptureAudio::AllData() const {
+  std::string all;
+  for (auto& p : pieces_) all += p.data;
+  return all;
+}
+
+CaptureAudio* InstallCaptureAudio() {
+  auto dev = std::make_unique<CaptureAudio>();
+  CaptureAudio* raw = dev.get();
+  SetAudio(std::move(dev));
+  return raw;
+}
+
+}  // namespace kal

@@ -1,0 +1,173 @@
+// Questions about host files, folder listings and whole-file reads and safe
+// replacement, for the path layer's callers.
+#include <dirent.h>
+#include <errno.h>
+#include <fcntl.h>
+#include <limits.h>
+#include <stdlib.h>
+#include <string.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+
+#include "0_base/latin1.h"
+#include "1_platform/paths.h"
+
+namespace kal {
+namespace {
+
+bool StatPath(const std::string& path, struct stat* st) { return stat(path.c_str(), st) == 0; }
+
+bool WriteAll(int fd, std::string_view data) {
+  while (!data.empty()) {
+    ssize_t n = write(fd, data.data(), data.size());
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) return false;
+    data.remove_prefix(static_cast<size_t>(n));
+  }
+  return true;
+}
+
+// The file a write really goes to: the target of a symbolic link, so that a
+// link to a shared file stays a link.
+std::string WriteTarget(const std::string& path) {
+  char real[PATH_MAX];
+  if (realpath(path.c_str(), real)) return real;
+  return path;
+}
+
+std::string FolderOf(const std::string& path) {
+  size_t slash = path.find_last_of('/');
+  if (slash == std::string::npos) return ".";
+  return slash == 0 ? "/" : path.substr(0, slash);
+}
+
+mode_t NewFileMode() {
+  mode_t mask = umask(0);
+  umask(mask);
+  return 0666 & ~mask;
+}
+
+}  // namespace
+
+bool HostExists(const std::string& host_path) {
+  struct stat st;
+  return StatPath(host_path, &st);
+}
+
+bool HostIsFolder(const std::string& host_path) {
+  struct stat st;
+  return StatPath(host_path, &st) && S_ISDIR(st.st_mode);
+}
+
+bool HostSameFile(const std::string& a, const std::string& b) {
+  struct stat sa, sb;
+  if (!StatPath(a, &sa) || !StatPath(b, &sb)) return false;
+  return sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
+}
+
+bool HostFileSize(const std::string& host_path, int64_t* size) {
+  struct stat st;
+  if (!StatPath(host_path, &st) || !S_ISREG(st.st_mode)) return false;
+  *size = static_cast<int64_t>(st.st_size);
+  return true;
+}
+
+bool ListHostFolder(const std::string& host_path, std::vector<FolderEntry>* entries) {
+  entries->clear();
+  DIR* dir = opendir(host_path.c_str());
+  if (!dir) return false;
+  std::vector<std::pair<std::string, FolderEntry>> found;
+  while (struct dirent* e = readdir(dir)) {
+    std::string name = e->d_name;
+    if (name == "." || name == "..") continue;
+    FolderEntry entry;
+    entry.name = Utf8ToLatin1(name);
+    entry.is_hidden = name[0] == '.';
+    struct stat st;
+    std::string full = host_path == "/" ? "/" + name : host_path + "/" + name;
+    if (StatPath(full, &st)) {
+      entry.is_folder = S_ISDIR(st.st_mode);
+      if (S_ISREG(st.st_mode)) entry.size = static_cast<int64_t>(st.st_size);
+    }
+    found.emplace_back(std::move(name), std::move(entry));
+  }
+  closedir(dir);
+  std::sort(found.begin(), found.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
+  for (auto& f : found) entries->push_back(std::move(f.second));
+  return true;
+}
+
+bool ReadHostFile(const std::string& host_path, std::string* contents, size_t limit) {
+  contents->clear();
+  int fd = open(host_path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return false;
+  struct stat st;
+  if (fstat(fd, &st) != 0 || S_ISDIR(st.st_mode)) {
+    close(fd);
+    return false;
+  }
+  char buf[65536];
+  bool ok = true;
+  for (;;) {
+    ssize_t n = read(fd, buf, sizeof buf);
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) ok = false;
+    if (n <= 0) break;
+    if (contents->size() + static_cast<size_t>(n) > limit) {
+      ok = false;
+      break;
+    }
+    contents->append(buf, static_cast<size_t>(n));
+  }
+  close(fd);
+  if (!ok) contents->clear();
+  return ok;
+}
+
+bool ReplaceHostFile(const std::string& host_path, std::string_view contents, std::string* err) {
+  std::string target = WriteTarget(host_path);
+  std::string folder = FolderOf(target);
+  std::string base = target.substr(target.find_last_of('/') + 1);
+  std::string tmp = folder + "/." + base + ".XXXXXX";
+  int fd = mkstemp(tmp.data());
+  if (fd < 0) {
+    if (err) *err = "cannot create a file in " + folder + ": " + strerror(errno);
+    return false;
+  }
+  struct stat st;
+  mode_t mode = StatPath(target, &st) ? (st.st_mode & 07777) : NewFileMode();
+  bool ok = WriteAll(fd, contents) && fchmod(fd, mode) == 0 && fsync(fd) == 0;
+  int saved = errno;
+  if (close(fd) != 0 && ok) {
+    ok = false;
+    saved = errno;
+  }
+  if (ok && rename(tmp.c_str(), target.c_str()) != 0) {
+    ok = false;
+    saved = errno;
+  }
+  if (!ok) {
+    unlink(tmp.c_str());
+    if (err) *err = "cannot write " + target + ": " + strerror(saved);
+    return false;
+  }
+  // Make the rename itself durable.
+  int dfd = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (dfd >= 0) {
+    fsync(dfd);
+    close(dfd);
+  }
+  return true;
+}
+
+bool MakeHostFolders(const std::string& host_path) {
+  if (host_path.empty()) return false;
+  if (HostIsFolder(host_path)) return true;
+  size_t slash = host_path.find_last_of('/');
+  if (slash != std::string::npos && slash > 0) MakeHostFolders(host_path.substr(0, slash));
+  return mkdir(host_path.c_str(), 0777) == 0 || HostIsFolder(host_path);
+}
+
+}  // namespace kal

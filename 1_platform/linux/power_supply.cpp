@@ -1,0 +1,57 @@
+// Power state from /sys/class/power_supply: each entry has a "type"
+// (Battery, Mains, USB, ...); a battery has "capacity" (percent) and
+// mains-like supplies have "online".
+#include <dirent.h>
+
+#include <fstream>
+
+#include "1_platform/power.h"
+
+namespace kal {
+
+namespace {
+
+const PowerStatus* g_pinned = nullptr;
+
+std::string ReadWord(const std::string& path) {
+  std::ifstream in(path);
+  std::string w;
+  in >> w;
+  return w;
+}
+
+}  // namespace
+
+void PinPowerStatusForTest(const PowerStatus* status) { g_pinned = status; }
+
+PowerStatus ReadPowerStatusFrom(const std::string& folder) {
+  PowerStatus st;
+  DIR* dir = opendir(folder.c_str());
+  if (!dir) return st;
+  while (dirent* e = readdir(dir)) {
+    std::string name = e->d_name;
+    if (name.empty() || name[0] == '.') continue;
+    std::string base = folder + "/" + name + "/";
+    std::string type = ReadWord(base + "type");
+    if (type == "Battery") {
+      if (ReadWord(base + "scope") == "Device") continue;  // a mouse or headset battery
+      st.has_battery = true;
+      std::string cap = ReadWord(base + "capacity");
+      if (!cap.empty() && cap.find_first_not_of("0123456789") == std::string::npos && cap.size() < 4)
+        st.percent = std::stoi(cap);
+    } else if (type == "Mains" || type == "USB" || type == "USB_C") {
+      std::string online = ReadWord(base + "online");
+      if (online == "1") st.on_mains = 1;
+      else if (online == "0" && st.on_mains != 1) st.on_mains = 0;
+    }
+  }
+  closedir(dir);
+  return st;
+}
+
+PowerStatus ReadPowerStatus() {
+  if (g_pinned) return *g_pinned;
+  return ReadPowerStatusFrom("/sys/class/power_supply");
+}
+
+}  // namespace kal

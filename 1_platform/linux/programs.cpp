@@ -1,0 +1,305 @@
+// Starting programs (fork and exec, child_spawn.cpp) and searching /proc.
+//
+// Every child started here is remembered until it has been collected, so a
+// finished program never stays behind as a zombie that the process list would
+// still show. A console-sharing child gets a process group of its own that is
+// made the terminal's foreground group, so Ctrl+C reaches it and not us.
+#include "1_platform/programs.h"
+
+#include "1_platform/linux/child_spawn.h"
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <fstream>
+#include <set>
+
+namespace kal {
+namespace {
+
+constexpr size_t kMaxPendingInput = 1 << 20;
+
+struct PipedProgram {
+  int in = -1, out = -1, err = -1;
+  std::string pending;  // input the pipe has not taken yet
+};
+
+struct ProgramsState {
+  std::set<int> children;          // started and not yet collected
+  std::set<int> console_children;  // those started with kConsole
+  PipedProgram piped;
+  bool terminal_handed_over = false;
+};
+
+ProgramsState& S() {
+  static ProgramsState s;
+  return s;
+}
+
+void CloseFd(int* fd) {
+  if (*fd >= 0) close(*fd);
+  *fd = -1;
+}
+
+void ClosePiped() {
+  auto& p = S().piped;
+  CloseFd(&p.in);
+  CloseFd(&p.out);
+  CloseFd(&p.err);
+  p.pending.clear();
+}
+
+// Collects children that have ended. A child stopped by a terminal signal is
+// continued: there is no shell here to resume it later.
+void Collect() {
+  auto& s = S();
+  for (auto it = s.children.begin(); it != s.children.end();) {
+    int status = 0;
+    pid_t r = waitpid(*it, &status, WNOHANG | WUNTRACED);
+    if (r == *it && WIFSTOPPED(status)) {
+      kill(*it, SIGCONT);
+      ++it;
+    } else if (r == *it || (r < 0 && errno == ECHILD)) {
+      s.console_children.erase(*it);
+      it = s.children.erase(it);
+    } else {
+      ++it;
+    }
+  }
+}
+
+bool StdinIsForegroundTerminal() {
+  return isatty(STDIN_FILENO) && tcgetpgrp(STDIN_FILENO) == getpgrp();
+}
+
+std::string Lower(std::string_view s) {
+  std::string r(s);
+  for (char& c : r)
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c + 32);
+  return r;
+}
+
+std::string BaseName(std::string_view path) {
+  size_t slash = path.rfind('/');
+  return std::string(slash == std::string_view::npos ? path : path.substr(slash + 1));
+}
+
+std::string ReadSmallFile(const std::string& path) {
+  std::ifstream f(path, std::ios::binary);
+  std::string s;
+  std::getline(f, s, '\0');
+  return s;
+}
+
+bool IsZombie(const std::string& pid_dir) {
+  std::string stat = ReadSmallFile(pid_dir + "/stat");
+  size_t paren = stat.rfind(')');
+  return paren != std::string::npos && paren + 2 < stat.size() && stat[paren + 2] == 'Z';
+}
+
+// The names by which the process in pid_dir can be known, in lower case.
+std::vector<std::string> ProcessNames(const std::string& pid_dir) {
+  std::vector<std::string> names;
+  char buf[4096];
+  ssize_t n = readlink((pid_dir + "/exe").c_str(), buf, sizeof buf - 1);
+  if (n > 0) {
+    std::string exe(buf, static_cast<size_t>(n));
+    const std::string deleted = " (deleted)";
+    if (exe.size() > deleted.size() && exe.ends_with(deleted)) exe.resize(exe.size() - deleted.size());
+    names.push_back(Lower(exe));
+    names.push_back(Lower(BaseName(exe)));
+  }
+  std::string comm = ReadSmallFile(pid_dir + "/comm");
+  if (!comm.empty() && comm.back() == '\n') comm.pop_back();
+  if (!comm.empty()) names.push_back(Lower(comm));
+  std::string argv0 = ReadSmallFile(pid_dir + "/cmdline");
+  if (!argv0.empty()) names.push_back(Lower(BaseName(argv0)));
+  return names;
+}
+
+int MakePipe(int fds[2]) { return pipe2(fds, O_CLOEXEC); }
+
+// True when one of a process's names is the wanted one; a wanted name ending
+// in ".exe" also matches the same name without it.
+bool NamesMatch(const std::vector<std::string>& names, std::string_view name) {
+  std::string want = Lower(name);
+  std::string bare;
+  if (want.size() > 4 && want.ends_with(".exe")) bare = want.substr(0, want.size() - 4);
+  for (auto& n : names)
+    if (n == want || (!bare.empty() && n == bare)) return true;
+  return false;
+}
+
+}  // namespace
+
+int StartProgram(const StartRequest& req, std::string* err) {
+  auto& s = S();
+  Collect();
+  signal(SIGPIPE, SIG_IGN);  // a piped child that ended must not end us
+  ChildSetup setup;
+  setup.path = req.program.find('/') == std::string::npos ? FindInPath(req.program) : req.program;
+  if (setup.path.empty()) {
+    if (err) *err = std::strerror(ENOENT);
+    return 0;
+  }
+  setup.argv.push_back(req.program);
+  setup.argv.insert(setup.argv.end(), req.args.begin(), req.args.end());
+  setup.end_with_us = req.end_with_us;
+  int in[2] = {-1, -1}, out[2] = {-1, -1}, errp[2] = {-1, -1};
+  bool hand_over = false;
+  if (req.streams == ChildStreams::kDetached) {
+    setup.null_streams = true;
+    setup.own_group = true;  // keyboard signals of the terminal stay ours
+  } else if (req.streams == ChildStreams::kPipes) {
+    if (MakePipe(in) < 0 || MakePipe(out) < 0 || MakePipe(errp) < 0) {
+      for (int* p : {in, out, errp}) CloseFd(&p[0]), CloseFd(&p[1]);
+      if (err) *err = std::strerror(errno);
+      return 0;
+    }
+    setup.fds[0] = in[0], setup.fds[1] = out[1], setup.fds[2] = errp[1];
+    setup.own_group = true;
+  } else if (StdinIsForegroundTerminal()) {
+    setup.own_group = setup.take_terminal = true;
+    hand_over = true;
+  }
+  int pid = SpawnChild(setup, err);
+  if (req.streams == ChildStreams::kPipes) {
+    CloseFd(&in[0]);
+    CloseFd(&out[1]);
+    CloseFd(&errp[1]);
+  }
+  if (pid <= 0) {
+    if (req.streams == ChildStreams::kPipes) CloseFd(&in[1]), CloseFd(&out[0]), CloseFd(&errp[0]);
+    return 0;
+  }
+  s.children.insert(pid);
+  if (req.streams == ChildStreams::kConsole) s.console_children.insert(pid);
+  if (hand_over) s.terminal_handed_over = true;
+  if (req.streams == ChildStreams::kPipes) {
+    ClosePiped();
+    s.piped.in = in[1];
+    s.piped.out = out[0];
+    s.piped.err = errp[0];
+    for (int fd : {in[1], out[0], errp[0]}) fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) | O_NONBLOCK);
+  }
+  return pid;
+}
+
+int EndProgramsNamed(std::string_view name) {
+  Collect();
+  int ended = 0;
+  for (int pid : S().children) {
+    std::string dir = "/proc/" + std::to_string(pid);
+    if (IsZombie(dir) || !NamesMatch(ProcessNames(dir), name)) continue;
+    if (kill(pid, SIGTERM) == 0) ++ended;
+  }
+  return ended;
+}
+
+bool ProgramRunning(int id) {
+  Collect();
+  return S().children.count(id) > 0;
+}
+
+bool ConsoleProgramRunning() {
+  Collect();
+  return !S().console_children.empty();
+}
+
+void ReclaimTerminal() {
+  auto& s = S();
+  if (!s.terminal_handed_over) return;
+  s.terminal_handed_over = false;
+  // We are a background group at this moment: without blocking SIGTTOU the
+  // call would stop us.
+  sigset_t block, old;
+  sigemptyset(&block);
+  sigaddset(&block, SIGTTOU);
+  sigprocmask(SIG_BLOCK, &block, &old);
+  tcsetpgrp(STDIN_FILENO, getpgrp());
+  sigprocmask(SIG_SETMASK, &old, nullptr);
+}
+
+bool SendToPipedProgram(std::string_view bytes) {
+  auto& p = S().piped;
+  if (p.in < 0) return false;
+  size_t room = kMaxPendingInput > p.pending.size() ? kMaxPendingInput - p.pending.size() : 0;
+  p.pending.append(bytes.substr(0, room));
+  while (!p.pending.empty()) {
+    ssize_t n = write(p.in, p.pending.data(), p.pending.size());
+    if (n > 0) {
+      p.pending.erase(0, static_cast<size_t>(n));
+      continue;
+    }
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) return true;
+    CloseFd(&p.in);  // the program closed its input or ended
+    p.pending.clear();
+    return false;
+  }
+  return true;
+}
+
+std::string TakePipedOutput(int stream, size_t max) {
+  auto& p = S().piped;
+  SendToPipedProgram("");  // move on what the input pipe refused before
+  int* fd = stream == 2 ? &p.err : &p.out;
+  std::string got;
+  char buf[4096];
+  while (*fd >= 0 && got.size() < max) {
+    ssize_t n = read(*fd, buf, std::min(sizeof buf, max - got.size()));
+    if (n > 0) {
+      got.append(buf, static_cast<size_t>(n));
+    } else if (n < 0 && errno == EINTR) {
+      continue;
+    } else {
+      if (n == 0) CloseFd(fd);  // the program closed it: nothing more will come
+      break;
+    }
+  }
+  return got;
+}
+
+bool ProcessRunningNamed(std::string_view name) {
+  Collect();
+  DIR* d = opendir("/proc");
+  if (!d) return false;
+  bool found = false;
+  while (dirent* e = readdir(d)) {
+    if (e->d_name[0] < '1' || e->d_name[0] > '9') continue;
+    std::string dir = std::string("/proc/") + e->d_name;
+    if (IsZombie(dir)) continue;
+    found = NamesMatch(ProcessNames(dir), name);
+    if (found) break;
+  }
+  closedir(d);
+  return found;
+}
+
+std::string FindInPath(std::string_view name) {
+  if (name.empty() || name.find('/') != std::string_view::npos) return "";
+  const char* path = getenv("PATH");
+  std::string_view rest = path ? path : "/usr/local/bin:/usr/bin:/bin";
+  while (true) {
+    size_t colon = rest.find(':');
+    std::string_view dir = rest.substr(0, colon);
+    std::string candidate = std::string(dir.empty() ? "." : dir) + "/" + std::string(name);
+    if (IsExecutableFile(candidate)) return candidate;
+    if (colon == std::string_view::npos) return "";
+    rest.remove_prefix(colon + 1);
+  }
+}
+
+bool IsExecutableFile(const std::string& path) {
+  struct stat st;
+  return stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode) && access(path.c_str(), X_OK) == 0;
+}
+
+}  // namespace kal

@@ -1,0 +1,148 @@
+// The speech server connection over libspeechd in threaded mode. The
+// library reports the end of a message through plain function pointers
+// that know only the message and client ids. Asking the server for our
+// client id crashes the library when the server goes away during the
+// question, so every event goes to every open connection's handler instead:
+// message ids are unique across the server's clients, and a handler ignores
+// the ids that are not its own.
+#include "1_platform/speech_server.h"
+
+#if KALDORIN_HAVE_SPEECHD
+#include <libspeechd.h>
+#endif
+
+#include <cstdlib>
+#include <map>
+#include <mutex>
+#include <vector>
+
+namespace kal {
+
+#if KALDORIN_HAVE_SPEECHD
+
+namespace {
+
+struct Handlers {
+  std::mutex mu;
+  std::map<const void*, SpeechServerConnection::EventHandler> by_connection;
+};
+
+Handlers& Table() {
+  static Handlers* h = new Handlers;  // outlives the library's threads at exit
+  return *h;
+}
+
+void Dispatch(size_t msg_id, ServerEvent event) {
+  std::vector<SpeechServerConnection::EventHandler> handlers;
+  {
+    std::lock_guard<std::mutex> lock(Table().mu);
+    for (auto& [conn, h] : Table().by_connection) handlers.push_back(h);
+  }
+  for (auto& h : handlers) h(static_cast<int>(msg_id), event);
+}
+
+void OnEnd(size_t msg_id, size_t, SPDNotificationType) { Dispatch(msg_id, ServerEvent::kEnd); }
+void OnCancel(size_t msg_id, size_t, SPDNotificationType) { Dispatch(msg_id, ServerEvent::kCancel); }
+
+class SpeechdConnection : public SpeechServerConnection {
+ public:
+  ~SpeechdConnection() override { Close(); }
+
+  bool Open(const std::string& client_name, EventHandler on_event, std::string* err) override {
+    Close();
+    char* e = nullptr;
+    SPDConnectionAddress* addr = spd_get_default_address(&e);  // honours SPEECHD_ADDRESS
+    if (!addr) return Fail(e, err);
+    conn_ = spd_open2(client_name.c_str(), "main", nullptr, SPD_MODE_THREADED, addr, 1, &e);
+    SPDConnectionAddress__free(addr);
+    if (!conn_) return Fail(e, err);
+    std::free(e);
+    {
+      std::lock_guard<std::mutex> lock(Table().mu);
+      Table().by_connection[conn_] = std::move(on_event);
+    }
+    conn_->callback_end = OnEnd;
+    conn_->callback_cancel = OnCancel;
+    if (spd_set_notification_on(conn_, SPD_END) != 0 || spd_set_notification_on(conn_, SPD_CANCEL) != 0) {
+      if (err) *err = "the speech server refused notifications";
+      Close();
+      return false;
+    }
+    return true;
+  }
+
+  bool SetOutputModule(const std::string& module) override {
+    if (!conn_) return false;
+    return module.empty() || spd_set_output_module(conn_, module.c_str()) == 0;
+  }
+
+  std::vector<std::string> Voices() override {
+    std::vector<std::string> out;
+    if (!conn_) return out;
+    SPDVoice** v = spd_list_synthesis_voices(conn_);
+    for (int i = 0; v && v[i]; ++i)
+      if (v[i]->name) out.emplace_back(v[i]->name);
+    if (v) free_spd_voices(v);
+    return out;
+  }
+
+  bool SetVoice(const std::string& name) override {
+    return conn_ && spd_set_synthesis_voice(conn_, name.c_str()) == 0;
+  }
+
+  bool SetRate(int rate) override { return conn_ && spd_set_voice_rate(conn_, rate) == 0; }
+
+  int Say(const std::string& utf8) override { return conn_ ? spd_say(conn_, SPD_MESSAGE, utf8.c_str()) : -1; }
+
+  bool Cancel() override { return conn_ && spd_cancel(conn_) == 0; }
+
+  void Close() override {
+    if (!conn_) return;
+    {
+      std::lock_guard<std::mutex> lock(Table().mu);
+      Table().by_connection.erase(conn_);
+    }
+    spd_close(conn_);
+    conn_ = nullptr;
+  }
+
+ private:
+  static bool Fail(char* e, std::string* err) {
+    if (err) *err = e ? e : "no speech server";
+    std::free(e);
+    return false;
+  }
+
+  SPDConnection* conn_ = nullptr;
+};
+
+}  // namespace
+
+std::unique_ptr<SpeechServerConnection> MakeSpeechdConnection() { return std::make_unique<SpeechdConnection>(); }
+
+#else
+
+namespace {
+
+class NoServer : public SpeechServerConnection {
+ public:
+  bool Open(const std::string&, EventHandler, std::string* err) override {
+    if (err) *err = "this build has no speech server client";
+    return false;
+  }
+  bool SetOutputModule(const std::string&) override { return false; }
+  std::vector<std::string> Voices() override { return {}; }
+  bool SetVoice(const std::string&) override { return false; }
+  bool SetRate(int) override { return false; }
+  int Say(const std::string&) override { return -1; }
+  bool Cancel() override { return false; }
+  void Close() override {}
+};
+
+}  // namespace
+
+std::unique_ptr<SpeechServerConnection> MakeSpeechdConnection() { return std::make_unique<NoServer>(); }
+
+#endif
+
+}  // namespace kal

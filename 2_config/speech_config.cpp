@@ -1,0 +1,28 @@
+// The speech layer's reads go to the configuration file (console/config.h).
+#include "2_config/speech_config.h"
+
+#include "2_config/config.h"
+
+namespace kal {
+
+std::string SpeechConfig(std::string_view section, std::string_view key) { return ReadConfig(section, key); }
+
+std::string SpeechConfigDefault(std::string_view section, std::string_view key, std::string_view def) {
+  return ReadConfigDefault(section, key, def);
+}
+
+std::string SpeechConfigDirect(std::string_view section, std::string_view key, std::string_view def) {
+  return ReadConfigDirect(section, key, def);
+}
+
+void SpeechLoadLegacyFlag() { LoadLegacyFlag(); }
+
+int SpeechConfigNumber(const std::string& value, int def) {
+  int32_t v = 0;
+  return ParseConfigInt(value, &v) ? v : def;
+}
+
+bool SpeechConfigYes(const std::string& value) { return ConfigYes(value); }
+bool SpeechConfigNotN(const std::string& value) { return ConfigNotN(value); }
+
+}  // namespace kal

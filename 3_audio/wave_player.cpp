@@ -1,0 +1,416 @@
+// The wave player's module state and its operations.
+#include "3_audio/wave_player.h"
+
+#include <cctype>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <deque>
+
+#include "6_console/console.h"
+#include "0_base/latin1.h"
+#include "2_config/sound_paths.h"
+#include "2_config/speech_config.h"
+#include "3_audio/speech_cut.h"
+#include "5_speech/speech.h"
+#include "0_base/speech_log.h"
+#include "1_platform/audio.h"
+#include "1_platform/event_loop.h"
+#include "1_platform/process.h"
+
+namespace kal {
+
+namespace {
+
+constexpr size_t kPieceSize = 8192;
+constexpr size_t kShortPiece = 7936;  // keeps the last piece of a file above 256 bytes
+constexpr size_t kMinPiece = 256;
+constexpr int kRingSize = 16;
+constexpr int kFreeBufferChecks = 40;
+constexpr int kFreeBufferStepMs = 50;
+constexpr int kStallMs = 2000;
+constexpr char kNoSoundNotice[] = "Sem som: nenhum dispositivo de áudio pôde ser aberto.";
+
+// A queued piece: where it ends in the device's byte stream, and when the
+// device took all of it (-1: not yet).
+struct Flight {
+  uint64_t end = 0;
+  int64_t taken_at = -1;
+};
+
+struct WaveState {
+  bool open = false;
+  AudioFormat format;
+  int device = -1;
+  bool device_chosen = false;  // SAIDADEAUDIO looked up
+  bool unavailable = false;    // no device could be opened: play silently
+  std::deque<Flight> flights;
+  uint64_t queued_total = 0;   // bytes queued since the device was opened or cleared
+  int ring_index = 0;          // 1..16, advanced before each use
+  uint64_t last_waiting = 0;   // device queue at the last look, and when it last moved
+  int64_t last_progress = 0;
+  WaveFlags flags;
+  bool exit_hook = false;
+};
+
+WaveState& W() {
+  static WaveState s;
+  return s;
+}
+
+// Retires the pieces that have played: taken by the device, and its buffer
+// has had time to play them out.
+void Retire() {
+  auto& w = W();
+  if (w.flights.empty()) return;
+  if (!Audio().IsOpen()) {
+    w.flights.clear();
+    return;
+  }
+  uint64_t waiting = Audio().QueuedBytes();
+  uint64_t taken = w.queued_total > waiting ? w.queued_total - waiting : 0;
+  int64_t now = Loop().NowMs();
+  // A device that stops taking sound (unplugged, suspended) must not hold
+  // every wait for the end of a sound forever: after two seconds without
+  // progress what it holds is dropped.
+  if (waiting == 0 || waiting != w.last_waiting) {
+    w.last_waiting = waiting;
+    w.last_progress = now;
+  } else if (now - w.last_progress > kStallMs) {
+    Audio().Clear();
+    w.flights.clear();
+    w.queued_total = 0;
+    return;
+  }
+  for (auto& f : w.flights) {
+    if (f.taken_at >= 0) continue;
+    if (f.end > taken) break;
+    f.taken_at = now;
+  }
+  int buffer_ms = Audio().BufferMs();
+  while (!w.flights.empty() && w.flights.front().taken_at >= 0 && now - w.flights.front().taken_at >= buffer_ms)
+    w.flights.pop_front();
+}
+
+int InFlight() {
+  Retire();
+  return static_cast<int>(W().flights.size());
+}
+
+// How long until the next piece could retire; waits use it so that they
+// neither spin nor oversleep.
+int NextCheckMs() {
+  auto& w = W();
+  if (w.flights.empty()) return 1;
+  int buffer_ms = Audio().BufferMs();
+  const Flight& f = w.flights.front();
+  if (f.taken_at >= 0) {
+    int64_t left = f.taken_at + buffer_ms - Loop().NowMs();
+    return left < 1 ? 1 : (left > 10 ? 10 : static_cast<int>(left));
+  }
+  return 5;
+}
+
+void WaitForEnter() {
+  while (ReadKey() != 13) {
+  }
+}
+
+// A piece the device would not take: the device's complaint in its own
+// words, then the user acknowledges with Enter. What was in flight on the
+// failing device is dropped, so that one failure asks once.
+void ReportDeviceError(int code) {
+  const char* msg = nullptr;
+  switch (code) {
+    case kAudioInvalidHandle: msg = "Specified device handle is invalid."; break;
+    case kAudioNoDriver: msg = "No device driver is present."; break;
+    case kAudioNoMemory: msg = "Unable to allocate or lock memory."; break;
+    case kAudioStillPlaying: msg = "The data block pointed to by the pwh parameter is still in queue"; break;
+    default: break;
+  }
+  if (msg) ConsoleWriteLine(msg);
+  Audio().Clear();
+  W().flights.clear();
+  W().queued_total = 0;
+  WaitForEnter();
+}
+
+void ChooseDevice() {
+  auto& w = W();
+  if (w.device_chosen) return;
+  w.device_chosen = true;
+  std::string name = SpeechConfigDirect("TRADUTOR", "SAIDADEAUDIO", "");
+  if (!name.empty()) w.device = FindWaveDevice(name);
+}
+
+void WaitUntilNothingInFlight() {
+  while (InFlight() > 0) {
+    if (KeyPressed()) {
+      WaveStop();
+      break;
+    }
+    Loop().Wait(NextCheckMs());
+  }
+}
+
+// No sound on this machine: said once, on a line of its own, written and
+// spoken in the user's language; the program goes on silently. The audio
+// library's reason is in English and means little to the user: it goes to
+// standard error only when KALDORIN_AUDIO_DEBUG asks for it. The speech is
+// posted to the pump, since this may run in the middle of speaking.
+void SayNoSound(const std::string& why) {
+  if (WhereX() != 1) ConsoleWrite("\r\n");
+  std::string notice = L1(kNoSoundNotice);
+  ConsoleWriteLine(notice);
+  Loop().Post([notice] { SpeakText(notice); });
+  if (std::getenv("KALDORIN_AUDIO_DEBUG")) std::fprintf(stderr, "kaldorin: audio: %s\n", why.c_str());
+}
+
+// Opens the device for the format, reopening when the format changed.
+// Returns 0, or an error code when there is no device to play on.
+int EnsureOpen(const AudioFormat& f) {
+  auto& w = W();
+  if (w.unavailable) return kAudioNoDriver;
+  if (w.open && Audio().IsOpen() && w.format == f) return 0;
+  if (w.open) {
+    WaitUntilNothingInFlight();
+    Audio().Close();
+    w.open = false;
+  }
+  ChooseDevice();
+  if (!w.exit_hook) {
+    w.exit_hook = true;
+    AtProgramExit([] { CloseWaveDevice(); });
+  }
+  std::string err;
+  if (!Audio().Open(w.device, f, &err)) {
+    w.unavailable = true;
+    SayNoSound(err);
+    return kAudioNoDriver;
+  }
+  w.open = true;
+  w.format = f;
+  w.flights.clear();
+  w.queued_total = 0;
+  return 0;
+}
+
+// Queues one piece, waiting up to two seconds for a free buffer; a piece
+// that finds none is dropped.
+void QueuePiece(std::string piece, const AudioFormat& f) {
+  auto& w = W();
+  for (int check = 0; InFlight() >= kRingSize; ++check) {
+    if (check == kFreeBufferChecks) return;
+    Delay(kFreeBufferStepMs);
+  }
+  w.ring_index = w.ring_index % kRingSize + 1;
+  bool mono8 = f.bits == 8 && f.channels == 1;
+  if (piece.size() < kMinPiece) piece.resize(kMinPiece, static_cast<char>(f.bits == 8 ? 128 : 0));
+  // The last sample of a short 8-bit mono piece returns to the middle, so
+  // that the sound does not end in a click.
+  if (mono8 && piece.size() != kPieceSize) piece.back() = static_cast<char>(128);
+  int code = Audio().Queue(reinterpret_cast<const uint8_t*>(piece.data()), piece.size());
+  if (code != kAudioOk) {
+    ReportDeviceError(code);
+    return;
+  }
+  w.queued_total += piece.size();
+  w.flights.push_back({w.queued_total, -1});
+}
+
+}  // namespace
+
+int PlayPcm(const uint8_t* data, size_t length, int rate, int channels, int bits) {
+  auto& w = W();
+  AudioFormat f{rate, bits, channels};
+  if (w.flags.fast) f.rate = static_cast<int>(std::lround(rate * 1.5));
+  bool cut = w.flags.cut && channels == 1;
+  if (cut && bits == 16) f.bits = 8;
+  if (int e = EnsureOpen(f)) return e;
+  size_t pos = 0;
+  while (pos < length) {
+    while (InFlight() >= kRingSize && !KeyPressed()) Delay(10);
+    if (KeyPressed()) {
+      WaveStop();
+      return 0;
+    }
+    size_t n = length - pos < kPieceSize ? length - pos : kPieceSize;
+    std::string piece(reinterpret_cast<const char*>(data + pos), n);
+    if (cut) {
+      auto* p = reinterpret_cast<uint8_t*>(piece.data());
+      size_t len = bits == 16 ? ReduceTo8Bit(p, n) : n;
+      piece.resize(CutSpeechPiece(p, len, f.rate));
+    }
+    QueuePiece(std::move(piece), f);
+    pos += n;
+  }
+  return 0;
+}
+
+bool WaveBusy() {
+  PumpMessages();
+  if (KeyPressed() || InFlight() == 0) WaveStop();
+  return InFlight() > 0;
+}
+
+void WaveStop() {
+  auto& w = W();
+  if (w.open && Audio().IsOpen() && InFlight() > 0) {
+    Audio().Clear();
+    w.flights.clear();
+    w.queued_total = 0;
+  }
+  PumpMessages();
+}
+
+void WaitWave() {
+  while (WaveBusy()) Loop().Wait(NextCheckMs());
+}
+
+namespace {
+
+bool SameLetters(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (size_t i = 0; i < a.size(); ++i)
+    if (std::toupper(static_cast<unsigned char>(a[i])) != std::toupper(static_cast<unsigned char>(b[i]))) return false;
+  return true;
+}
+
+struct FileCloser {
+  void operator()(std::FILE* f) const { std::fclose(f); }
+};
+using File = std::unique_ptr<std::FILE, FileCloser>;
+
+// Reads the header and the format chunk; the file is then at the first
+// chunk after the format.
+bool ReadWaveHead(std::FILE* f, WaveInfo* info) {
+  char head[20];
+  if (std::fread(head, 1, 20, f) != 20) return false;
+  if (!SameLetters(std::string_view(head, 4), "RIFF") || std::memcmp(head + 12, "fmt ", 4) != 0) return false;
+  uint32_t size = ReadLe32(head + 16);
+  if (size < 16 || size > 4096) return false;
+  std::string body(size + (size & 1), '\0');
+  if (std::fread(body.data(), 1, body.size(), f) != body.size()) return false;
+  return ParseFormatChunk(body, info) && PlayableFormat(*info);
+}
+
+// Skips chunks up to "data"; returns its declared size, or false at the end.
+bool FindDataChunk(std::FILE* f, uint32_t* size) {
+  char chunk[8];
+  while (std::fread(chunk, 1, 8, f) == 8) {
+    *size = ReadLe32(chunk + 4);
+    if (std::memcmp(chunk, "data", 4) == 0) return true;
+    if (std::fseek(f, static_cast<long>(*size) + (*size & 1), SEEK_CUR) != 0) return false;
+  }
+  return false;
+}
+
+// The piece size for what is left of the data: a remainder just above one
+// piece is split so that the last piece is not tiny.
+size_t NextPieceSize(uint64_t remaining) {
+  if (remaining <= kPieceSize) return static_cast<size_t>(remaining);
+  if (remaining <= kPieceSize + kMinPiece - 1) return kShortPiece;
+  return kPieceSize;
+}
+
+int PlayFileData(std::FILE* f, const WaveInfo& info, uint32_t size) {
+  uint64_t remaining = size;
+  std::string buf(kPieceSize, '\0');
+  while (remaining > 0) {
+    if (KeyPressed()) {
+      WaveStop();
+      break;
+    }
+    size_t got = std::fread(buf.data(), 1, NextPieceSize(remaining), f);
+    if (got == 0) break;
+    int r = PlayPcm(reinterpret_cast<const uint8_t*>(buf.data()), got, info.rate, info.channels, info.bits);
+    if (r != 0) return r;
+    remaining -= got;
+  }
+  return 0;
+}
+
+}  // namespace
+
+int PlayWaveFile(std::string_view path, bool no_wait) {
+  SpeechLogScope log("wave", path, true);
+  auto& w = W();
+  if (KeyPressed()) {
+    WaveStop();
+    return 0;
+  }
+  if (w.flags.cut) {
+    // A fast recording made for this sound is better than a cut one.
+    std::string fast = SoundFolderOf(path) + "rapido\\" + std::string(path.substr(SoundFolderOf(path).size()));
+    if (SoundFileExists(fast)) {
+      w.flags.cut = false;
+      int r = PlayWaveFile(fast, no_wait);
+      w.flags.cut = true;
+      return r;
+    }
+  }
+  File f(std::fopen(SoundHostPath(path).c_str(), "rb"));
+  if (!f) return -1;
+  WaveInfo info;
+  uint32_t size = 0;
+  if (!ReadWaveHead(f.get(), &info) || !FindDataChunk(f.get(), &size)) return -1;
+  int r = PlayFileData(f.get(), info, size);
+  f.reset();
+  if (r != 0) return r;
+  if (!no_wait && !w.flags.no_wait) WaitWave();
+  return 0;
+}
+
+int PlayWaveMemory(std::string_view image) {
+  SpeechLogScope log("wave", "memory " + std::to_string(image.size()), true);
+  WaveInfo info;
+  std::string_view data;
+  if (!ParseWaveImage(image, &info, &data) || !PlayableFormat(info)) return -1;
+  return PlayPcm(reinterpret_cast<const uint8_t*>(data.data()), data.size(), info.rate, info.channels, info.bits);
+}
+
+std::vector<std::string> ListWaveDevices() {
+  std::vector<std::string> names = Audio().ListDevices();
+  for (auto& n : names) {
+    size_t a = n.find_first_not_of(" \t");
+    size_t b = n.find_last_not_of(" \t");
+    n = a == std::string::npos ? std::string() : n.substr(a, b - a + 1);
+  }
+  return names;
+}
+
+int FindWaveDevice(std::string_view name) {
+  std::vector<std::string> names = ListWaveDevices();
+  for (size_t i = 0; i < names.size(); ++i)
+    if (SameLetters(names[i], name)) return static_cast<int>(i);
+  return -1;
+}
+
+void SetWaveDevice(int device) {
+  W().device = device;
+  W().device_chosen = true;
+}
+
+WaveFlags GetWaveFlags() { return W().flags; }
+void SetWaveFlags(const WaveFlags& flags) { W().flags = flags; }
+void SetWaveNoWait(bool on) { W().flags.no_wait = on; }
+
+int WaveInFlight() { return InFlight(); }
+
+void CloseWaveDevice() {
+  auto& w = W();
+  if (w.open) Audio().Close();
+  w.open = false;
+  w.flights.clear();
+  w.queued_total = 0;
+}
+
+void ResetWavePlayer() {
+  CloseWaveDevice();
+  bool hook = W().exit_hook;
+  W() = WaveState();
+  W().exit_hook = hook;
+}
+
+}  // namespace kal

@@ -1,0 +1,80 @@
+// The exceptions table: whole words the rules get wrong, with the spelling
+// the rules should see instead. Sorted once, searched by binary search.
+#include <algorithm>
+#include <utility>
+
+#include "4_voices/orvan/letter_rules.h"
+#include "4_voices/orvan/orvan_text.h"
+
+namespace kal::orvan {
+
+namespace {
+
+constexpr size_t kMaxExceptions = 15000;
+constexpr size_t kMaxLine = 255;
+
+struct palavra_alias {
+  std::string word, alias;
+  bool operator<(const palavra_alias& o) const { return word < o.word; }
+};
+
+std::vector<palavra_alias>& Table() {
+  static std::vector<palavra_alias> table;
+  return table;
+}
+
+// Byte order comparison (std::string compares chars, which may be signed).
+bool ByteLess(const std::string& a, const std::string& b) {
+  return std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
+    return static_cast<unsigned char>(x) < static_cast<unsigned char>(y);
+  });
+}
+
+const palavra_alias* Find(const std::string& word) {
+  auto& t = Table();
+  auto it = std::lower_bound(t.begin(), t.end(), word,
+                             [](const palavra_alias& e, const std::string& w) { return ByteLess(e.word, w); });
+  return it != t.end() && it->word == word ? &*it : nullptr;
+}
+
+}  // namespace
+
+void ClearExceptions() { Table().clear(); }
+
+bool LoadExceptions(const std::string& path) {
+  ClearExceptions();
+  std::vector<std::string> lines;
+  if (!ReadTextLines(path, &lines)) return false;
+  for (const std::string& raw : lines) {
+    if (Table().size() >= kMaxExceptions) break;
+    std::string line = UpperLatin1(raw.substr(0, kMaxLine));
+    if (line.empty()) continue;
+    size_t eq = line.find('=');
+    palavra_alias e;
+    if (eq == std::string::npos) {
+      e.word = line;
+    } else {
+      e.word = line.substr(0, eq);
+      size_t bar = line.find('|', eq + 1);
+      e.alias = line.substr(eq + 1, bar == std::string::npos ? std::string::npos : bar - eq - 1);
+    }
+    Table().push_back(std::move(e));
+  }
+  std::stable_sort(Table().begin(), Table().end(),
+                   [](const palavra_alias& a, const palavra_alias& b) { return ByteLess(a.word, b.word); });
+  return true;
+}
+
+std::string ApplyException(std::string_view word) {
+  std::string stem(word), suffix;
+  for (;;) {
+    if (const palavra_alias* e = Find(stem)) return e->alias + suffix;
+    if (stem.empty() || (stem.back() != 'S' && stem.back() != 'M')) break;
+    suffix.insert(suffix.begin(), stem.back());
+    stem.pop_back();
+    if (stem.empty()) break;
+  }
+  return std::string(word);
+}
+
+}  // namespace kal::orvan

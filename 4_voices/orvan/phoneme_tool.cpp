@@ -1,0 +1,71 @@
+// The word-to-phoneme tool.
+#include "4_voices/orvan/phoneme_tool.h"
+
+#include <istream>
+#include <ostream>
+
+#include "0_base/latin1.h"
+#include "4_voices/orvan/letter_rules.h"
+#include "4_voices/orvan/orvan_text.h"
+
+namespace kal::orvan {
+
+namespace {
+
+bool IsVowelPhoneme(const std::string& name) {
+  static const char* const kVowels[] = {"a", "@", "am", "e", "ee", "em", "i", "im", "o", "oo", "om", "u", "um"};
+  for (const char* v : kVowels) {
+    if (name == v) return true;
+  }
+  return false;
+}
+
+}  // namespace
+
+WordPronunciation PronounceWord(std::string_view word) {
+  std::string upper = UpperLatin1(word);
+  std::string spelled = ApplyException(upper);
+  PhonemeList lines;
+  WordToPhonemes(spelled, StressPosition(spelled), &lines);
+  WordPronunciation p;
+  int marked = 0;
+  for (const std::string& line : lines) {
+    size_t i = 0;
+    bool stressed = false;
+    while (i < line.size() && (line[i] == '>' || line[i] == '\xA8')) stressed |= line[i++] == '>';
+    if (i == line.size()) continue;
+    p.phonemes.push_back(line.substr(i));
+    if (stressed) marked = static_cast<int>(p.phonemes.size());
+  }
+  // The mark sits on the first phoneme of the stressed letter's rule; the
+  // stressed vowel is the first vowel from there on.
+  if (marked > 0) {
+    for (size_t k = marked - 1; k < p.phonemes.size(); ++k) {
+      if (IsVowelPhoneme(p.phonemes[k])) {
+        p.stress = static_cast<int>(k + 1);
+        break;
+      }
+    }
+  }
+  return p;
+}
+
+int RunPhonemeTool(std::istream& in, std::ostream& out, std::ostream& err, const OrvanSettings& settings) {
+  std::string error;
+  if (!LoadOrvanWordData(settings, &error)) {
+    err << "kaldorin: " << Latin1ToUtf8(error) << "\n";
+    return 1;
+  }
+  std::string line;
+  while (std::getline(in, line)) {
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    std::string word = Trim(line);
+    WordPronunciation p = PronounceWord(Utf8ToLatin1(word));
+    out << word << '\t';
+    for (size_t i = 0; i < p.phonemes.size(); ++i) out << (i ? " " : "") << Latin1ToUtf8(p.phonemes[i]);
+    out << '\t' << p.stress << '\n';
+  }
+  return 0;
+}
+
+}  // namespace kal::orvan

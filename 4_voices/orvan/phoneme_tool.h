@@ -1,0 +1,26 @@
+// The word-to-phoneme tool behind "kaldorin --phonemes": one word per input
+// line (UTF-8), one "word<TAB>phonemes<TAB>stress" line out, through the
+// engine's own word path (exceptions, stress finder, rules).
+#pragma once
+
+#include <iosfwd>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "4_voices/orvan/orvan_engine.h"
+
+namespace kal::orvan {
+
+struct WordPronunciation {
+  std::vector<std::string> phonemes;  // names without stress marks
+  int stress = 0;                     // 1-based index of the stressed vowel, 0 when none
+};
+
+// One Latin-1 word through ApplyException, StressPosition, WordToPhonemes.
+WordPronunciation PronounceWord(std::string_view word);
+
+// Loads the word data, then answers line by line; the exit code.
+int RunPhonemeTool(std::istream& in, std::ostream& out, std::ostream& err, const OrvanSettings& settings);
+
+}  // namespace kal::orvan

@@ -1,0 +1,175 @@
+// Loading the prosody file. It is read three times, once per section, each
+// search starting from the top, so the sections may come in any order.
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+
+#include "0_base/latin1.h"
+#include "0_base/speech_log.h"
+#include "4_voices/orvan/orvan_text.h"
+#include "4_voices/orvan/prosody.h"
+
+namespace kal::orvan {
+
+namespace {
+
+constexpr size_t kMaxKeys = 1000;
+constexpr size_t kMaxDurations = 100;
+constexpr size_t kMaxRules = 300;
+
+ProsodyTables& Tables() {
+  static ProsodyTables tables;
+  return tables;
+}
+
+std::function<void(const std::string&)>& Sink() {
+  static std::function<void(const std::string&)> sink = [](const std::string& text) {
+    std::fprintf(stderr, "%s\n", Latin1ToUtf8(text).c_str());
+    LogSpeech("message", text);
+  };
+  return sink;
+}
+
+void Show(std::string_view utf8_message, const std::string& line = "") { Sink()(L1(utf8_message) + line); }
+
+// Whole-text integer (blanks around it allowed).
+bool ParseInt(const std::string& text, int* value) {
+  std::string t = Trim(text);
+  if (t.empty()) return false;
+  char* end = nullptr;
+  long v = std::strtol(t.c_str(), &end, 10);
+  if (*end != '\0') return false;
+  *value = static_cast<int>(v);
+  return true;
+}
+
+// The lines of one section, up to the next "[" line; false when the header
+// is not found.
+bool SectionLines(const std::vector<std::string>& file, std::string_view header_utf8,
+                  std::vector<std::string>* lines) {
+  std::string header = L1(header_utf8);
+  auto it = std::find_if(file.begin(), file.end(), [&](const std::string& l) { return Trim(l) == header; });
+  if (it == file.end()) return false;
+  lines->clear();
+  for (++it; it != file.end() && !StartsWith(*it, "["); ++it) {
+    if (it->empty() || (*it)[0] == '*' || (*it)[0] == ';') continue;
+    lines->push_back(*it);
+  }
+  return true;
+}
+
+bool ReadDurations(const std::vector<std::string>& lines) {
+  for (const std::string& line : lines) {
+    size_t eq = line.find('=');
+    if (eq == std::string::npos) {
+      Show("Configuração da prosódia: fonema errado: ", line);
+      return false;
+    }
+    int ms = 100;
+    if (!ParseInt(line.substr(eq + 1), &ms)) {
+      Show("Configuração da prosódia: fonema errado: ", line);
+      ms = 100;
+    }
+    if (Tables().durations.size() < kMaxDurations)
+      Tables().durations.emplace_back(Trim(line.substr(0, eq)).substr(0, 2), ms);
+  }
+  return true;
+}
+
+bool ReadKeys(const std::vector<std::string>& lines) {
+  for (const std::string& line : lines) {
+    size_t eq = line.find('=');
+    if (eq == std::string::npos) {
+      Show("Configuração da prosódia: chave errada: ", line);
+      return false;
+    }
+    if (Tables().keys.size() < kMaxKeys)
+      Tables().keys.push_back({UpperLatin1(Trim(line.substr(0, eq))), UpperLatin1(Trim(line.substr(eq + 1))).substr(0, 2)});
+  }
+  std::stable_sort(Tables().keys.begin(), Tables().keys.end(),
+                   [](const TChave& a, const TChave& b) { return a.word < b.word; });
+  return true;
+}
+
+// "TABHERTZ=" followed by exactly ten integers.
+bool ReadTabHertz(const std::string& values) {
+  int parsed[10];
+  size_t start = 0;
+  for (int i = 0; i < 10; ++i) {
+    size_t comma = values.find(',', start);
+    bool last = i == 9;
+    if (last != (comma == std::string::npos)) return false;
+    if (!ParseInt(values.substr(start, last ? std::string::npos : comma - start), &parsed[i])) return false;
+    start = comma + 1;
+  }
+  std::copy(parsed, parsed + 10, Tables().tabhertz);
+  return true;
+}
+
+bool ReadRule(const std::string& line) {
+  size_t eq = line.find('=');
+  if (eq == std::string::npos) return false;
+  std::string codes = Trim(line.substr(0, eq));
+  TProsodia rule;
+  std::string* parts[3] = {&rule.previous, &rule.current, &rule.next};
+  size_t start = 0;
+  for (int i = 0; i < 3 && start <= codes.size(); ++i) {
+    size_t bar = codes.find('|', start);
+    *parts[i] = Trim(codes.substr(start, bar == std::string::npos ? std::string::npos : bar - start)).substr(0, 3);
+    if (bar == std::string::npos) break;
+    start = bar + 1;
+  }
+  rule.pattern = Trim(line.substr(eq + 1));
+  // A pattern is three characters; anything else would break the word
+  // headers of the phoneme list.
+  if (rule.pattern.size() != 3) return false;
+  if (Tables().rules.size() < kMaxRules) Tables().rules.push_back(rule);
+  return true;
+}
+
+bool ReadProsodyRules(const std::vector<std::string>& lines) {
+  for (const std::string& raw : lines) {
+    std::string line = UpperLatin1(raw);
+    bool ok;
+    if (StartsWith(line, "HERTZ=")) ok = ParseInt(line.substr(6), &Tables().hertz);
+    else if (StartsWith(line, "TABHERTZ=")) ok = ReadTabHertz(line.substr(9));
+    else ok = ReadRule(line);
+    if (!ok) {
+      Show("Configuração da prosódia: chave errada: ", raw);
+      return false;
+    }
+  }
+  return true;
+}
+
+}  // namespace
+
+const ProsodyTables& Prosody() { return Tables(); }
+
+void SetProsodyMessageSink(std::function<void(const std::string&)> sink) { Sink() = std::move(sink); }
+
+bool LoadProsody(const std::string& path) {
+  Tables() = ProsodyTables();
+  std::vector<std::string> file, lines;
+  if (!ReadTextLines(path, &file)) {
+    Show("Configuração da prosódia não foi achada");
+    return false;
+  }
+  if (!SectionLines(file, "[DURAÇÃO]", &lines)) {
+    Show("Duração dos difones errada ou ausente");
+    return false;
+  }
+  if (!ReadDurations(lines)) return false;
+  if (!SectionLines(file, "[CHAVES]", &lines)) {
+    Show("Prosódia: palavras chaves ausentes");
+    return false;
+  }
+  if (!ReadKeys(lines)) return false;
+  if (!SectionLines(file, "[PROSÓDIA]", &lines)) {
+    Show("Prosódia: especificações ausentes");
+    return false;
+  }
+  return ReadProsodyRules(lines);
+}
+
+}  // namespace kal::orvan

@@ -1,0 +1,29 @@
+// The first stage of the Orvan engine: one line of raw Latin-1 text becomes
+// plain Portuguese words and phrasing punctuation. Numbers become number
+// words, abbreviations before ". " are expanded from the abbreviations file,
+// words of consonants only are spelled, other symbols are named.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "4_voices/orvan/number_words.h"
+
+namespace kal::orvan {
+
+// Empties the table, then reads "KEY = expansion" lines. False when the file
+// cannot be opened (an empty file is fine).
+bool LoadAbbreviations(const std::string& path);
+// The expansion of the upper-cased word, or "".
+std::string LookupAbbreviation(std::string_view word);
+void ClearAbbreviations();
+
+std::string NormaliseText(std::string_view text);
+
+// The spoken name of one character, or "" when it has none.
+std::string SymbolName(unsigned char c);
+
+// Letter set of the normaliser (A-Z, a-z and the Portuguese accented letters).
+bool IsTextLetter(unsigned char c);
+
+}  // namespace kal::orvan

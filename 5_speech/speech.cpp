@@ -1,0 +1,279 @@
+// The speech facade's module state, its start and end, and the requests
+// that play one recording or wait for speech to end.
+#include "5_speech/speech.h"
+
+#include <string>
+
+#include "6_console/console.h"
+#include "0_base/latin1.h"
+#include "2_config/sound_paths.h"
+#include "2_config/speech_config.h"
+#include "4_voices/speech_engine_port.h"
+#include "0_base/speech_log.h"
+#include "5_speech/speech_state.h"
+#include "3_audio/wave_player.h"
+#include "4_voices/word_voice.h"
+#include "1_platform/event_loop.h"
+#include "1_platform/paths.h"
+#include "4_voices/diphone/diphone.h"
+
+namespace kal {
+
+SpeechState& Speech() {
+  static SpeechState s;
+  return s;
+}
+
+std::string WithBackslash(std::string folder) {
+  if (!folder.empty() && folder.back() != '\\' && folder.back() != '/') folder += '\\';
+  return folder;
+}
+
+void EnsureSpeechModule() {
+  auto& s = Speech();
+  if (s.module_ready) return;
+  s.module_ready = true;
+  s.echo = SpeechConfigYes(SpeechConfigDefault("TALVEN", "FALANDO", "Sim"));
+  s.echo_option = SpeechConfigYes(SpeechConfigDefault("TALVEN", "ECOAROPCAO", "Sim"));
+  s.full_announce = SpeechConfigYes(SpeechConfigDefault("TALVEN", "FALARTUDO", "Sim"));
+  s.divisor = SpeechConfigYes(SpeechConfigDefault("TALVEN", "BIPSCLECSCURTOS", "NAO")) ? 2 : 1;
+  SpeechLoadLegacyFlag();
+  s.speaking = true;
+  s.engine_kind = 5;
+  s.first_key_replaces = true;
+  s.click = MakeClickSound(s.divisor);
+  s.beep = MakeBeepSound(s.divisor);
+}
+
+namespace {
+
+constexpr int kFallbackEngineKind = 4;
+
+// The voice settings of one speed (section SINTETIZADOR, keys ending in the
+// speed digit): word voice tuning, the player's flags, the pauses.
+void LoadVoiceSettings(int speed) {
+  auto& s = Speech();
+  std::string n = std::to_string(speed);
+  auto read = [&](const char* key) { return SpeechConfig("SINTETIZADOR", std::string(key) + n); };
+  s.voice_database = read("DIFONES").substr(0, 8);
+  Words().SetTuning(SpeechConfigNumber(read("CORTEFON"), 0), SpeechConfigNumber(read("SOBRAFON"), 0),
+                    SpeechConfigNumber(read("INTERPAL"), 0));
+  WaveFlags f = GetWaveFlags();
+  f.cut = SpeechConfigNotN(read("CORTAFALA"));
+  f.fast = SpeechConfigNotN(read("RAPIDINHO"));
+  SetWaveFlags(f);
+  s.pause_full = SpeechConfigNumber(read("PAUSAPONTO"), 250);
+  s.pause_comma = SpeechConfigNumber(read("PAUSAVIRG"), 150);
+  s.pause_colon = SpeechConfigNumber(read("PAUSADOISPONTOS"), 200);
+}
+
+void StartEngine() {
+  auto& s = Speech();
+  s.engine_active = false;
+  if (!SpeechConfigNotN(SpeechConfig("TRADUTOR", "SAPI"))) return;
+  int voice = SpeechConfigNumber(SpeechConfig("SERVFALA", "VOZ"), 0);
+  int rate = SpeechConfigNumber(SpeechConfig("SERVFALA", "VELOCIDADE"), 0);
+  int pitch = SpeechConfigNumber(SpeechConfig("SERVFALA", "TOM"), 0);
+  int kind = SpeechConfigNumber(SpeechConfig("SERVFALA", "TIPOSAPI"), 0);
+  if (kind != 4 && rate > 10) rate = 0;
+  s.engine_active = Engine().Start(voice, rate, pitch, "", kind);
+  s.engine_kind = kind;
+}
+
+// When the recorded voice cannot start, the report must still be heard: the
+// configured engine speaks it, or else the local engine (kind 4), which
+// needs no data of ours; only when neither starts is it written alone.
+void StartFallbackVoice() {
+  auto& s = Speech();
+  StartEngine();
+  if (s.engine_active) return;
+  s.engine_kind = kFallbackEngineKind;
+  s.engine_active = Engine().Start(0, 0, 0, "", kFallbackEngineKind);
+}
+
+// The recorded voice's data is not installed (or not where the configuration
+// says): every line of the report is written and spoken, the missing folder
+// or file is named, and the wait for Enter is announced before it begins.
+void StartWordVoice() {
+  int code = Words().Start();
+  if (code == 0) return;
+  auto& s = Speech();
+  std::string missing = Words().MissingData();
+  Words().Close();
+  StartFallbackVoice();
+  WriteLineAndSpeak(L1("Erro de inicialização: ") + std::to_string(code));
+  WriteLineAndSpeak("Banco de dados de voz: " + (s.voice_database.empty() ? kDiphoneDatabaseName : s.voice_database));
+  if (!missing.empty()) WriteLineAndSpeak(L1("Não encontrado: ") + ScriptPath(missing));
+  WriteLineAndSpeak("Tecle Enter");
+  while (ReadKey() != 13) {
+  }
+  StopSpeech();
+  if (s.engine_active) Engine().Release();
+  s.engine_active = false;
+  DoneConsole(kExitNoVoice);
+}
+
+}  // namespace
+
+void InitSpeech(int speed, std::string_view sounds_folder) {
+  EnsureSpeechModule();
+  auto& s = Speech();
+  SpeechLoadLegacyFlag();
+  if (speed <= 0) speed = SpeechConfigNumber(SpeechConfig("TRADUTOR", "VELOCIDADE"), 3);
+  if (speed < 1 || speed > 5) speed = 3;
+  s.speed = speed;
+  LoadVoiceSettings(speed);
+  StartWordVoice();
+  s.app_folder = WithBackslash(std::string(sounds_folder));
+  s.system_folder = WithBackslash(SpeechConfigDefault("TRADUTOR", "DIRLETRAS", "c:\\ferlan\\som\\letras"));
+  // The letter files are where the word voice finds them; the system sounds
+  // folder stands in when that key is not set.
+  std::string letters = SpeechConfigDirect("TRADUTOR", "dirLetras", "");
+  s.letters_folder = letters.empty() ? s.system_folder : WithBackslash(letters);
+  LoadVoiceSettings(speed);
+  StartEngine();
+}
+
+void DoneSpeech() {
+  auto& s = Speech();
+  while (SpeechBusy()) Loop().Wait(10);
+  StopSpeech();
+  if (s.engine_active) Engine().Release();
+  s.engine_active = false;
+  Words().Close();
+}
+
+void SpeakChar(uint8_t c) {
+  SpeechLogScope log("char", std::to_string(c));
+  WaitSpeech();
+  if (c < 32 && c != 0 && c != 12) return;
+  auto& s = Speech();
+  std::string path = s.letters_folder + "_" + std::to_string(c) + ".wav";
+  if (!SoundFileExists(path)) path = s.letters_folder + "_unknown.wav";
+  PlayWaveFile(path);
+}
+
+void SpellText(std::string_view text) {
+  SpeechLogScope log("spell", text);
+  for (char ch : text) {
+    if (KeyPressed()) break;
+    if (ch == '\t') PlayNamedSound("_FON9");
+    else SpeakChar(static_cast<uint8_t>(ch));
+  }
+}
+
+namespace {
+std::string NamedSoundPath(std::string_view name) {
+  auto& s = Speech();
+  return (!name.empty() && name[0] == '_' ? s.system_folder : s.app_folder) + std::string(name) + ".wav";
+}
+}  // namespace
+
+void PlayNamedSound(std::string_view name) {
+  SpeechLogScope log("play", name);
+  WaitSpeech();
+  PlayWaveFile(NamedSoundPath(name));
+}
+
+bool SoundExists(std::string_view name) { return SoundFileExists(NamedSoundPath(name)); }
+
+void PlayWaveBuffer(std::string_view image) {
+  SpeechLogScope log("wave", "memory " + std::to_string(image.size()), true);
+  WaitSpeech();
+  if (PlayWaveMemory(image) == 0) WaitWave();
+}
+
+void WriteAndSpeak(std::string_view text) {
+  ConsoleWrite(text);
+  SpeakText(text);
+}
+
+void WriteLineAndSpeak(std::string_view text) {
+  WriteAndSpeak(text);
+  ConsoleWrite("\r\n");
+}
+
+void WriteNumberAndSpeak(long long n) { WriteAndSpeak(std::to_string(n)); }
+
+uint8_t ReadKeySpoken() {
+  uint8_t k = ReadKey();
+  StopSpeech();
+  SpeakChar(k);
+  return k;
+}
+
+bool SpeechBusy() {
+  auto& s = Speech();
+  if (KeyPressed()) {
+    StopSpeech();
+    return false;
+  }
+  bool wave = WaveBusy();
+  return wave || (s.engine_active && Engine().Busy(0));
+}
+
+void WaitSpeech() {
+  auto& s = Speech();
+  if (!s.speaking) return;
+  while (SpeechBusy()) Loop().Wait(10);
+  s.speaking = false;
+}
+
+void StopSpeech() {
+  auto& s = Speech();
+  LogSpeechDetail("stop");
+  WaveStop();
+  s.stop = true;
+  if (s.engine_active && (s.engine_kind == 3 || Engine().Busy(0))) Engine().Stop();
+  Loop().Post([] {});
+}
+
+void SpeechPause(int ms) {
+  for (int i = 0; i < ms / 50; ++i)
+    if (!KeyPressed()) Delay(50);
+}
+
+void SpeakText(std::string_view text) {
+  SpeechLogScope log("say", text);
+  EnsureSpeechModule();
+  auto& s = Speech();
+  if (!s.engine_active) {
+    SpeakRecorded(text);
+    return;
+  }
+  while (SpeechBusy()) Loop().Wait(10);
+  if (KeyPressed()) return;
+  Engine().Speak(text);
+  s.speaking = true;
+}
+
+std::string UpperCaseText(std::string_view text) {
+  std::string out(text);
+  for (auto& ch : out) {
+    unsigned char c = static_cast<unsigned char>(ch);
+    if ((c >= 'a' && c <= 'z') || c >= 0xE0) ch = static_cast<char>(c - 0x20);
+  }
+  return out;
+}
+
+bool SpeechEchoOn() {
+  EnsureSpeechModule();
+  return Speech().echo;
+}
+void SetSpeechEcho(bool on) {
+  EnsureSpeechModule();
+  Speech().echo = on;
+}
+bool FullAnnouncements() {
+  EnsureSpeechModule();
+  return Speech().full_announce;
+}
+bool EngineActive() { return Speech().engine_active; }
+int SpeechSpeed() { return Speech().speed; }
+std::string AppSoundsFolder() { return Speech().app_folder; }
+std::string SystemSoundsFolder() { return Speech().system_folder; }
+std::string LettersFolder() { return Speech().letters_folder; }
+
+void ResetSpeechForTest() { Speech() = SpeechState(); }
+
+}  // namespace kal

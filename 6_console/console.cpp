@@ -1,0 +1,479 @@
+// The console's module state and its operations: the grid, the key queue,
+// the front end, and the waits that keep input flowing into the queue.
+#include "6_console/console.h"
+
+#include <cstdio>
+
+#include "6_console/braille_keyboard.h"
+#include "0_base/console_grid.h"
+#include "2_config/console_settings.h"
+#include "3_audio/console_sound.h"
+#include "6_console/key_decoder.h"
+#include "6_console/key_queue.h"
+#include "0_base/latin1.h"
+#include "5_speech/speech.h"
+#include "1_platform/event_loop.h"
+#include "1_platform/process.h"
+
+namespace kal {
+namespace {
+
+struct ConsoleState {
+  std::unique_ptr<ConsoleFrontEnd> front;
+  ConsoleGrid grid;
+  KeyQueue keys;
+  KeyDecoder decoder;
+  BrailleKeyboard braille;
+  std::string title;
+  uint8_t last_mods = 0;      // modifiers of the key ReadKey returned last
+  bool input_ended = false;
+  bool created = false;
+  bool watching = false;      // the front end's input descriptor is watched
+  bool suspended = false;     // a program in the foreground has the terminal
+  bool check_break = true;
+  bool check_eof = false;
+  bool mouse_enabled = true;
+  bool ignore_next_click = false;
+  bool small_said = false;    // the small-terminal notice was given
+};
+
+// Ctrl+]: the break key on a terminal.
+constexpr uint8_t kBreakByte = 29;
+
+constexpr char kSmallTerminalNotice[] =
+    "O terminal é menor que o console de 80 colunas por 25 linhas: a tela acompanha o cursor.";
+
+ConsoleState& S() {
+  static ConsoleState s;
+  return s;
+}
+
+void TakeInput();
+void SetBrailleMode(int mode);
+
+// Watches the input descriptor only while the queue has room: a full queue
+// leaves further keys with the system, and a readable descriptor that is
+// not read would wake every wait at once.
+void UpdateWatch() {
+  auto& s = S();
+  int fd = s.front ? s.front->InputFd() : -1;
+  bool want = fd >= 0 && !s.suspended && !s.input_ended && s.keys.room() > 0;
+  if (want == s.watching) return;
+  if (want) {
+    Loop().Watch(fd, [] { TakeInput(); });
+  } else {
+    Loop().Unwatch(fd);
+  }
+  s.watching = want;
+}
+
+// The break key: Ctrl+Break where the input reports it, and on a terminal
+// Ctrl+] (byte 29), a control byte that no key of the program uses (the
+// field editor keeps Ctrl+\ for dialling the field).
+bool IsBreak(const KeyEvent& e) {
+  if (e.kind == KeyEvent::kBreak) return true;
+  auto& s = S();
+  return e.kind == KeyEvent::kChar && e.code == kBreakByte && (e.mods & kModCtrl) && s.front && s.front->TerminalKeys();
+}
+
+// Puts decoded keys into the queue by its rules; some keys act at once.
+void Deliver(const std::vector<KeyEvent>& events) {
+  auto& s = S();
+  for (const KeyEvent& e : events) {
+    bool ctrl = e.mods & kModCtrl;
+    if (IsBreak(e)) {
+      if (s.check_break) DoneConsole(kExitInterrupted);
+      continue;
+    }
+    switch (e.kind) {
+      case KeyEvent::kChar:
+        // With the chord keyboard on, letters and space come from chords.
+        if (s.braille.on() && s.front && s.front->ReportsKeyReleases() && !ctrl &&
+            (e.code == ' ' || (e.code >= 'a' && e.code <= 'z') || (e.code >= 'A' && e.code <= 'Z'))) {
+          s.braille.KeyDown(e.code, ctrl);
+          break;
+        }
+        s.keys.PushByte(e.code, e.mods);
+        break;
+      case KeyEvent::kKeyUp: {
+        int byte = BrailleKeyboard::kNothing;
+        s.braille.KeyUp(e.code, ctrl, &byte);
+        if (byte != BrailleKeyboard::kNothing) s.keys.PushByte(static_cast<uint8_t>(byte), 0);
+        break;
+      }
+      case KeyEvent::kExtended:
+        // Ctrl+Alt+F12 turns the chord keyboard off, Ctrl+Alt+F11 steps its mode.
+        if (ctrl && (e.mods & kModAlt) && (e.code == 105 || e.code == 104)) {
+          SetBrailleMode(e.code == 105 ? 0 : s.braille.mode() + 1);
+          break;
+        }
+        s.keys.PushExtended(e.code, e.mods);
+        break;
+      case KeyEvent::kBreak:
+        break;
+      case KeyEvent::kMouseChar:
+      case KeyEvent::kMouseExtended:
+        if (!s.mouse_enabled) break;
+        if (s.ignore_next_click) {
+          s.ignore_next_click = false;
+          break;
+        }
+        if (e.kind == KeyEvent::kMouseExtended) s.keys.PushByte(0, 0);
+        s.keys.PushByte(e.code, 0);
+        break;
+    }
+  }
+}
+
+// Reads what the front end has, without blocking, as far as the queue has
+// room for it: every raw byte gives at most one queued byte.
+void TakeInput() {
+  auto& s = S();
+  if (!s.front || s.suspended) return;
+  std::vector<KeyEvent> events;
+  while (!s.input_ended) {
+    int room = static_cast<int>(s.keys.room()) - static_cast<int>(s.decoder.pending_size());
+    if (room <= 0) break;
+    char buf[KeyQueue::kCapacity];
+    int n = s.front->ReadInput(buf, room);
+    if (n < 0) {
+      s.input_ended = true;
+      s.decoder.Flush(Loop().NowMs(), &events, true);
+      break;
+    }
+    if (n == 0) break;
+    s.decoder.Feed(std::string_view(buf, n), Loop().NowMs(), &events);
+    Deliver(events);
+    events.clear();
+  }
+  if (s.decoder.Pending()) s.decoder.Flush(Loop().NowMs(), &events);
+  Deliver(events);
+  UpdateWatch();
+}
+
+void Present() {
+  if (S().front) S().front->Present(S().grid);
+}
+
+// A beep of the chord keyboard's signals.
+void Tone(int frequency, int ms) {
+  Sound(frequency);
+  Delay(ms);
+  NoSound();
+}
+
+void SetBrailleMode(int mode) {
+  auto& s = S();
+  bool was_on = s.braille.on();
+  s.braille.SetMode(mode);
+  if (s.front) s.front->SetKeyReleases(s.braille.on());
+  switch (s.braille.mode()) {
+    case 0:
+      if (was_on) Tone(100, 200);
+      break;
+    case 1:
+      Tone(800, 200);
+      Tone(1600, 200);
+      break;
+    case 2:
+      Tone(800, 200);
+      Tone(400, 200);
+      break;
+  }
+}
+
+KeyDecoder MakeDecoder(const ConsoleFrontEnd* front) {
+  if (front && front->TerminalKeys())
+    return KeyDecoder(KeyDecoder::Source::kTerminal, static_cast<uint8_t>(front->EraseByte()));
+  return KeyDecoder(KeyDecoder::Source::kStream);
+}
+
+}  // namespace
+
+void SetConsoleFrontEnd(std::unique_ptr<ConsoleFrontEnd> front) {
+  auto& s = S();
+  if (s.watching && s.front) Loop().Unwatch(s.front->InputFd());
+  s.watching = false;
+  s.front = std::move(front);
+  s.decoder = MakeDecoder(s.front.get());
+  UpdateWatch();
+}
+
+ConsoleFrontEnd* FrontEnd() { return S().front.get(); }
+ConsoleGrid& Grid() { return S().grid; }
+
+void ResetConsoleForTest(std::string keys, std::string* out) {
+  SetConsoleFrontEnd(nullptr);
+  auto& s = S();
+  s.grid = ConsoleGrid();
+  s.keys.Clear();
+  s.title.clear();
+  s.last_mods = 0;
+  s.input_ended = false;
+  s.created = false;
+  s.suspended = false;
+  s.check_break = true;
+  s.check_eof = false;
+  s.mouse_enabled = true;
+  s.ignore_next_click = false;
+  s.small_said = false;
+  s.braille.SetMode(0);
+  SetConsoleFrontEnd(MakeMemoryFrontEnd(std::move(keys), out));
+}
+
+void InitConsole() {
+  auto& s = S();
+  if (s.created) return;
+  s.created = true;
+  ConsoleSettings cfg = ReadConsoleSettings();
+  s.grid = ConsoleGrid(ConsoleGrid::kWidth, ConsoleGrid::kHeight,
+                       static_cast<uint8_t>(cfg.background * 16 + cfg.foreground));
+  std::array<int, 16> table;
+  for (int i = 0; i < 16; ++i) table[i] = i;
+  ParseColourTable(cfg.colour_table, &table);
+  for (int i = 0; i < 16; ++i) s.grid.set_colour_entry(i, table[i]);
+  s.grid.set_colours_allowed(!cfg.colours_fixed);
+  Present();
+  if (cfg.braille_mode != 0) SetBrailleMode(cfg.braille_mode);
+}
+
+void SetBrailleKeyboardMode(int mode) {
+  InitConsole();
+  SetBrailleMode(mode);
+}
+
+int BrailleKeyboardMode() { return S().braille.mode(); }
+
+void ConsoleWrite(std::string_view bytes) {
+  InitConsole();
+  auto& s = S();
+  uint64_t bells = s.grid.bells();
+  s.grid.Write(bytes);
+  if (s.front) {
+    s.front->OnWrite(bytes);
+    if (s.grid.bells() != bells) s.front->Bell();
+    s.front->Present(s.grid);
+  }
+  TakeInput();
+}
+
+void DrawOnConsole(std::string_view bytes) {
+  InitConsole();
+  S().grid.Write(bytes);
+  Present();
+}
+
+void AddToTranscript(std::string_view bytes) {
+  if (S().front) S().front->OnWrite(bytes);
+}
+
+void ConsoleWriteLine(std::string_view bytes) {
+  std::string line(bytes);
+  line += "\r\n";
+  ConsoleWrite(line);
+}
+
+namespace {
+
+// A terminal smaller than the grid shows only the part around the cursor:
+// said once, written on the fresh screen and spoken.
+void SayIfTerminalSmall() {
+  auto& s = S();
+  if (s.small_said || !s.front || !s.front->SmallerThanGrid()) return;
+  s.small_said = true;
+  std::string notice = L1(kSmallTerminalNotice);
+  ConsoleWriteLine(notice);
+  SpeakText(notice);
+}
+
+}  // namespace
+
+void ClearScreen() {
+  InitConsole();
+  S().grid.Clear();
+  Present();
+  SayIfTerminalSmall();
+}
+
+void ClearEol() {
+  InitConsole();
+  S().grid.ClearEol();
+  Present();
+}
+
+void GotoXY(int column, int row) {
+  InitConsole();
+  S().grid.GotoXY(column, row);
+  Present();
+}
+
+int WhereX() {
+  InitConsole();
+  return S().grid.X() + 1;
+}
+
+int WhereY() {
+  InitConsole();
+  return S().grid.Y() + 1;
+}
+
+void TextColor(int colour) {
+  InitConsole();
+  S().grid.TextColor(colour);
+}
+
+void TextBackground(int colour) {
+  InitConsole();
+  S().grid.TextBackground(colour);
+}
+
+void SetConsoleTitle(std::string_view title) {
+  S().title = std::string(title);
+  if (S().front) S().front->SetTitle(title);
+}
+
+std::string ConsoleTitle() { return S().title; }
+
+void RefreshConsole() { Present(); }
+
+void PumpMessages() {
+  Loop().Wait(0);
+  TakeInput();
+}
+
+void Delay(int ms) {
+  InitConsole();
+  int64_t end = Loop().NowMs() + ms;
+  for (;;) {
+    TakeInput();
+    int64_t left = end - Loop().NowMs();
+    if (left <= 0) break;
+    Loop().Wait(static_cast<int>(left));
+  }
+  TakeInput();
+}
+
+bool KeyPressed() {
+  InitConsole();
+  PumpMessages();
+  return !S().keys.Empty();
+}
+
+bool InputEnded() {
+  TakeInput();
+  return S().input_ended && S().keys.Empty() && !S().decoder.Pending();
+}
+
+uint8_t ReadKey() {
+  auto& s = S();
+  bool caret = false;
+  while (!KeyPressed()) {
+    if (InputEnded()) DoneConsole(2);
+    if (s.front) {
+      if (!caret) s.front->ShowCaret(true);
+      caret = true;
+      s.front->WaitingForKey();
+    }
+    // A held Esc needs a wake-up when its pause is over.
+    Loop().Wait(s.decoder.Pending() ? KeyDecoder::kEscPauseMs / 5 : 100);
+  }
+  if (caret && s.front) s.front->ShowCaret(false);
+  uint8_t k = s.keys.Pop(&s.last_mods);
+  UpdateWatch();
+  return k;
+}
+
+uint8_t LastKeyModifiers() { return S().last_mods; }
+
+bool PushKeyBytes(std::string_view bytes) {
+  if (S().keys.size() + bytes.size() > KeyQueue::kCapacity) return false;
+  for (char c : bytes) S().keys.PushByte(static_cast<uint8_t>(c));
+  return true;
+}
+
+void PushKeyEvents(const std::vector<KeyEvent>& events) {
+  Deliver(events);
+  UpdateWatch();
+}
+
+void ClearKeyQueue() {
+  S().keys.Clear();
+  UpdateWatch();
+}
+
+size_t KeyQueueSize() { return S().keys.size(); }
+
+void SetCheckEof(bool on) { S().check_eof = on; }
+void SetMouseEnabled(bool on) { S().mouse_enabled = on; }
+void IgnoreNextClick() { S().ignore_next_click = true; }
+
+std::string ConsoleReadLine() {
+  std::string line;
+  for (;;) {
+    uint8_t k = ReadKey();
+    if (k == 13) {
+      ConsoleWrite("\r\n");
+      return line + "\r\n";
+    }
+    if (k == 26 && S().check_eof) return line + "\x1A";
+    if (k == 8) {
+      if (!line.empty()) {
+        line.pop_back();
+        ConsoleWrite("\b");
+      }
+      continue;
+    }
+    if (k == 0) {
+      ReadKey();  // the scan code of an extended key is not text
+      continue;
+    }
+    if (k >= 32 && line.size() < 126) {
+      line.push_back(static_cast<char>(k));
+      ConsoleWrite(std::string(1, static_cast<char>(k)));
+    }
+  }
+}
+
+void SuspendConsole() {
+  auto& s = S();
+  if (s.suspended) return;
+  s.suspended = true;
+  UpdateWatch();
+  if (s.front) s.front->Suspend();
+}
+
+void ResumeConsole() {
+  auto& s = S();
+  if (!s.suspended) return;
+  s.suspended = false;
+  if (s.front) {
+    s.front->Resume();
+    s.front->SetTitle(s.title);
+    s.front->Present(s.grid);
+  }
+  UpdateWatch();
+}
+
+void DoneConsole(int code) {
+  auto& s = S();
+  s.keys.Clear();
+  if (s.front) s.front->Restore();
+  std::fputs(code == 2                   ? "kaldorin: a entrada terminou; o programa foi encerrado.\n"
+             : code == kExitInterrupted ? "kaldorin: interrompido; o programa foi encerrado.\n"
+                                        : "kaldorin: o programa foi encerrado.\n",
+             stderr);
+  ExitProgram(code);
+}
+
+void EndConsoleNormally() {
+  auto& s = S();
+  s.check_break = false;
+  SetConsoleTitle("Programa terminado");
+  if (s.front) s.front->Restore();
+}
+
+void EndConsoleAfterError() {
+  if (S().front) S().front->Restore();
+}
+
+}  // namespace kal

@@ -1,0 +1,107 @@
+// The console: one 80x25 text window with its key queue, shown through a
+// front end (terminal or headless). All operations run on the one thread;
+// every wait goes through the event loop, pumping input into the key queue.
+//
+// The module keeps one console for the process (console/console.cpp); tests
+// make a fresh one with ResetConsoleForTest.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "1_platform/console_frontend.h"
+
+namespace kal {
+
+class ConsoleGrid;
+struct KeyEvent;
+
+// Installs the front end (main does it once; tests before each run).
+void SetConsoleFrontEnd(std::unique_ptr<ConsoleFrontEnd> front);
+ConsoleFrontEnd* FrontEnd();
+ConsoleGrid& Grid();
+
+// Fresh console state over a memory front end; output text lands in *out.
+void ResetConsoleForTest(std::string keys, std::string* out);
+
+void InitConsole();
+void ConsoleWrite(std::string_view bytes);
+void ConsoleWriteLine(std::string_view bytes);  // the bytes, then CR LF
+void ClearScreen();
+void ClearEol();
+void GotoXY(int column, int row);  // 1-based, clamped
+int WhereX();
+int WhereY();
+void TextColor(int colour);
+void TextBackground(int colour);
+void SetConsoleTitle(std::string_view title);
+std::string ConsoleTitle();
+// Shows the grid again after a change made through Grid() directly.
+void RefreshConsole();
+// Draws bytes at the cursor as ConsoleWrite does, but as a picture of the
+// screen only: the headless text (the transcript of what the program
+// wrote) does not get them. The field editor redraws its field this way.
+void DrawOnConsole(std::string_view bytes);
+// Adds bytes to the headless text only (the grid already shows them).
+void AddToTranscript(std::string_view bytes);
+
+// Sleeps ms (virtual time in tests) while keeping input flowing.
+void Delay(int ms);
+// Takes pending input into the key queue without sleeping.
+void PumpMessages();
+
+// Key queue (the key byte stream: plain bytes, extended keys as 0 + scan).
+bool KeyPressed();
+uint8_t ReadKey();
+// The modifiers (KeyModifier bits: Shift 1, Ctrl 2, Alt 4) that were held
+// with the key ReadKey returned last.
+uint8_t LastKeyModifiers();
+// Appends decoded key bytes; returns false when the queue has no room.
+bool PushKeyBytes(std::string_view bytes);
+// Queues keys by the queue's rules (a two-byte code only when it fits whole).
+void PushKeyEvents(const std::vector<KeyEvent>& events);
+void ClearKeyQueue();
+size_t KeyQueueSize();
+
+// The braille chord keyboard: 0 off, 1 direct, 2 with capital and number
+// signs (values above 2 mean 1); each mode is announced by beeps. Chords
+// need key releases, which only some front ends report; elsewhere the mode
+// is kept but typing is not changed.
+void SetBrailleKeyboardMode(int mode);
+int BrailleKeyboardMode();
+
+// End-of-file check of ConsoleReadLine (Ctrl+Z ends a line); off at start.
+void SetCheckEof(bool on);
+// Mouse buttons and wheel as keys; on at start.
+void SetMouseEnabled(bool on);
+// The next mouse event only clears this flag.
+void IgnoreNextClick();
+
+// Standard-input line read without speech (at most 126 characters); the
+// result ends with CR LF as the line was stored.
+std::string ConsoleReadLine();
+
+// True once the input has ended and the queue is empty: a wait for a key
+// can never be satisfied.
+bool InputEnded();
+
+// A program started in a shown mode runs in the foreground: the terminal is
+// handed over (raw mode and the alternate screen left, input not read) and
+// taken back afterwards, redrawn.
+void SuspendConsole();
+void ResumeConsole();
+
+// Ends the program as closing the window would: a line on standard error,
+// a non-zero exit code.
+[[noreturn]] void DoneConsole(int code);
+
+// The normal end: the title becomes "Programa terminado", the front end is
+// restored.
+void EndConsoleNormally();
+// The end after a run-time error: the front end is restored, the title kept.
+void EndConsoleAfterError();
+
+}  // namespace kal

@@ -1,0 +1,570 @@
+// The speaking field editor. One FieldEditor lives for one edit; it keeps
+// the text padded with spaces to the field's length, so that positions past
+// the typed text exist and deleting closes up with a space at the end.
+#include "6_console/field_editor.h"
+
+#include <algorithm>
+
+#include "6_console/clipboard.h"
+#include "6_console/console.h"
+#include "0_base/console_grid.h"
+#include "2_config/console_settings.h"
+#include "6_console/key_decoder.h"
+#include "5_speech/speech.h"
+#include "5_speech/time_speech.h"
+#include "3_audio/wave_player.h"
+
+namespace kal {
+
+namespace {
+
+constexpr int kMaxField = 2048;
+constexpr uint8_t kSelectionBackground = 8;
+
+std::function<void()>& ScreenReview() {
+  static std::function<void()> review;
+  return review;
+}
+
+bool IsLetter(uint8_t c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c >= 128; }
+bool IsDigit(uint8_t c) { return c >= '0' && c <= '9'; }
+
+bool IsConsonant(uint8_t c) {
+  if (c >= 'a' && c <= 'z') c -= 32;
+  return (c >= 'B' && c <= 'D') || (c >= 'F' && c <= 'H') || (c >= 'J' && c <= 'N') ||
+         (c >= 'P' && c <= 'T') || c == 'V' || c == 'X' || c == 'Z';
+}
+
+// Word classes for word movement: letters, digits, spaces, anything else.
+enum class Kind { kSpace, kLetter, kDigit, kOther };
+Kind KindOf(char ch) {
+  uint8_t c = static_cast<uint8_t>(ch);
+  if (c == ' ') return Kind::kSpace;
+  if (IsLetter(c)) return Kind::kLetter;
+  if (IsDigit(c)) return Kind::kDigit;
+  return Kind::kOther;
+}
+
+class FieldEditor {
+ public:
+  FieldEditor(std::string* text, int column, int row, int max_length, int width, bool editable);
+  int Run();
+
+ private:
+  // Returns true when the key ended the edit (*result set).
+  bool HandleOrdinary(uint8_t k, int* result);
+  bool HandleExtended(uint8_t code, uint8_t mods, int* result);
+  void Draw();
+  void DrawMagnifier();
+  void Finish();
+
+  uint8_t At(int pos) const { return static_cast<uint8_t>(text_[pos - 1]); }
+  int TextEnd() const;  // position just after the last non-space character
+  bool TextAtOrAfterCursor() const;
+  bool HasSelection() const { return anchor_ > 0 && sel_end_ > 0 && anchor_ != sel_end_; }
+  void CancelSelection() { anchor_ = sel_end_ = 0; }
+  void Blank() { std::fill(text_.begin(), text_.end(), ' '); }
+  // The two clicks and the blanking of a proposed text on the first key.
+  void ReplaceProposedText(bool blank);
+
+  void Type(uint8_t c);
+  void DeleteAt(int pos, bool first);
+  void DeleteSelection();
+  void DeleteWord();
+  void ReadItem();
+  void MoveWordLeft();
+  void MoveWordRight();
+  void OpenWordAtCursor();
+  void ChangeSpeed();
+  void Paste();
+  void Copy();
+
+  std::string* out_;
+  std::string text_;
+  std::string initial_;
+  int column_, row_, max_, width_;
+  bool editable_;
+  int cursor_ = 1;
+  int first_ = 1;         // first visible position
+  int strip_first_ = 1;   // first position in the magnified strip
+  int anchor_ = 0, sel_end_ = 0;
+  bool first_key_ = true;
+  MagnifierSettings magnifier_;
+};
+
+FieldEditor::FieldEditor(std::string* text, int column, int row, int max_length, int width, bool editable)
+    : out_(text), column_(column), row_(row), editable_(editable) {
+  max_ = std::clamp(max_length, 0, kMaxField);
+  width_ = std::min(width, max_);
+  const ConsoleGrid& g = Grid();
+  if (row_ == g.height() && column_ + width_ > g.width()) --width_;
+  text_ = text->substr(0, max_);
+  text_.resize(max_, ' ');
+  initial_ = text_;
+  magnifier_ = ReadMagnifierSettings();
+}
+
+int FieldEditor::TextEnd() const {
+  int end = max_;
+  while (end > 0 && text_[end - 1] == ' ') --end;
+  return end + 1;
+}
+
+bool FieldEditor::TextAtOrAfterCursor() const { return cursor_ < TextEnd(); }
+
+int FieldEditor::Run() {
+  InitConsole();
+  WaveFlags saved = GetWaveFlags();
+  WaveFlags quick = saved;
+  quick.no_wait = true;  // fast typing is not held up by the echo
+  SetWaveFlags(quick);
+  int result = 0;
+  for (;;) {
+    if (cursor_ < first_) first_ = cursor_;
+    if (cursor_ > first_ + std::max(width_, 0)) first_ = cursor_ - std::max(width_, 0);
+    DrawMagnifier();
+    Draw();
+    uint8_t k = ReadKey();
+    StopSpeech();
+    uint8_t mods = LastKeyModifiers();
+    bool ended;
+    if (k == 0) {
+      uint8_t code = ReadKey();
+      mods = LastKeyModifiers();
+      if (code == 16 || code == 17 || code == 18) {
+        first_key_ = false;
+        ended = HandleOrdinary(ReadKey(), &result);
+      } else {
+        ended = HandleExtended(code, mods, &result);
+      }
+    } else {
+      ended = HandleOrdinary(k, &result);
+    }
+    first_key_ = false;
+    if (ended) break;
+  }
+  SetWaveFlags(saved);
+  Finish();
+  return result;
+}
+
+// The visible part of the field, the selection on a dark grey background.
+void FieldEditor::Draw() {
+  GotoXY(column_, row_);
+  uint8_t attr = Grid().attribute();
+  int lo = HasSelection() ? std::min(anchor_, sel_end_) : 0;
+  int hi = HasSelection() ? std::max(anchor_, sel_end_) : 0;
+  int shown = 0;
+  for (int i = 0; i < width_ && first_ + i <= max_; ++i, ++shown) {
+    int pos = first_ + i;
+    bool selected = pos >= lo && pos < hi;
+    Grid().set_attribute(selected ? static_cast<uint8_t>((attr & 0x0F) | (kSelectionBackground << 4)) : attr);
+    uint8_t c = At(pos);
+    Grid().Write(std::string(1, c < 32 ? ' ' : static_cast<char>(c)));
+  }
+  Grid().set_attribute(attr);
+  if (shown < Grid().width()) Grid().ClearEol();
+  GotoXY(column_ + cursor_ - first_, row_);
+}
+
+// The low-vision strip over the top row: the part of the field around the
+// cursor in the strip's colours, the character before the cursor marked.
+// A terminal cannot show one row in a larger font, so the strip shows the
+// same characters (as many as the enlarged row would hold) at normal size.
+void FieldEditor::DrawMagnifier() {
+  int f = magnifier_.factor;
+  if (f < 1 || f > 10) return;
+  int n = Grid().width() / f;
+  if (cursor_ < strip_first_) strip_first_ = cursor_;
+  if (cursor_ > strip_first_ + n - 1) strip_first_ = cursor_ - n + 1;
+  std::string cells;
+  std::vector<uint8_t> attrs;
+  uint8_t normal = static_cast<uint8_t>(magnifier_.background * 16 + magnifier_.letters);
+  uint8_t marked = static_cast<uint8_t>(magnifier_.background * 16 + magnifier_.cursor);
+  for (int i = 0; i < Grid().width(); ++i) {
+    int pos = strip_first_ + i;
+    bool in_field = i < n && pos <= max_;
+    uint8_t c = in_field ? At(pos) : ' ';
+    cells.push_back(c < 32 ? ' ' : static_cast<char>(c));
+    attrs.push_back(in_field && pos == cursor_ - 1 ? marked : normal);
+  }
+  Grid().SetTopOverlay(std::move(cells), std::move(attrs));
+}
+
+void FieldEditor::Finish() {
+  Grid().ClearTopOverlay();
+  GotoXY(column_, row_);
+  std::string head = text_.substr(0, std::max(0, std::min(width_, max_)));
+  for (char& c : head)
+    if (static_cast<uint8_t>(c) < 32) c = ' ';
+  DrawOnConsole(head);
+  GotoXY(column_, row_);
+  StopSpeech();
+  std::string result = text_;
+  while (!result.empty() && result.back() == ' ') result.pop_back();
+  *out_ = result;
+}
+
+void FieldEditor::ReplaceProposedText(bool blank) {
+  if (!first_key_ || !TextAtOrAfterCursor()) return;
+  Click();
+  Click();
+  if (blank) Blank();
+}
+
+bool FieldEditor::HandleOrdinary(uint8_t k, int* result) {
+  if (k == 3) return HandleExtended(255, 0, result);   // Ctrl+C: copy
+  if (k == 22) return HandleExtended(254, 0, result);  // Ctrl+V: paste
+  CancelSelection();
+  switch (k) {
+    case 2: case 9: case 10: case 13: case 27:
+      *result = k;
+      return true;
+    case 4:
+      if (!editable_) break;
+      std::fill(text_.begin() + (cursor_ - 1 < max_ ? cursor_ - 1 : max_), text_.end(), ' ');
+      PlayNamedSound("_APFCPO");
+      break;
+    case 8:
+      if (!editable_) break;
+      if (cursor_ == 1) {
+        ErrorBeep();
+        break;
+      }
+      --cursor_;
+      DeleteAt(cursor_, true);
+      break;
+    case 11:
+      SpeakText(std::to_string(cursor_));
+      break;
+    case 19:
+      if (!editable_) break;
+      text_.erase(0, std::min(cursor_ - 1, max_));
+      text_.resize(max_, ' ');
+      cursor_ = 1;
+      PlayNamedSound("_APICPO");
+      break;
+    case 21:
+      if (!editable_) break;
+      text_ = initial_;
+      cursor_ = 1;
+      ErrorBeep();
+      ErrorBeep();
+      ErrorBeep();
+      break;
+    case 25:
+      if (!editable_) break;
+      Blank();
+      PlayNamedSound("_CPOAPA");
+      cursor_ = 1;
+      break;
+    case 28:
+      DialDigits(text_);
+      break;
+    case 127:
+      if (editable_) DeleteWord();
+      break;
+    default:
+      if (k >= 32) Type(k);
+  }
+  return false;
+}
+
+bool FieldEditor::HandleExtended(uint8_t code, uint8_t mods, int* result) {
+  bool shift = mods & kModShift, alt = mods & kModAlt;
+  if (shift && anchor_ == 0) anchor_ = cursor_;
+  switch (code) {
+    case 59:
+      if (alt) {
+        *result = 104;
+        return true;
+      }
+      ReadItem();
+      break;
+    case 62:
+      SetSpeechEcho(!SpeechEchoOn());
+      PlayNamedSound(SpeechEchoOn() ? "_FALACI" : "_FALDLG");
+      break;
+    case 66: SpeakTime(); break;
+    case 70: OpenWordAtCursor(); break;
+    case 71: cursor_ = 1; break;
+    case 75:
+      if (cursor_ == 1) {
+        ErrorBeep();
+        break;
+      }
+      --cursor_;
+      SpeakChar(At(cursor_));
+      break;
+    case 77:
+      if (cursor_ >= TextEnd() || cursor_ > max_) {
+        ErrorBeep();
+        break;
+      }
+      if (alt && IsLetter(At(cursor_))) {
+        PlayNamedSound("_FON" + std::to_string(At(cursor_)));
+      } else {
+        SpeakChar(At(cursor_));
+      }
+      ++cursor_;
+      break;
+    case 79: cursor_ = TextEnd(); break;
+    case 83:
+      if (!editable_) break;
+      if (HasSelection()) {
+        DeleteSelection();
+      } else if (cursor_ <= max_) {
+        DeleteAt(cursor_, true);
+      }
+      break;
+    case 94: SpeakText(text_.substr(0, TextEnd() - 1)); break;
+    case 97: ChangeSpeed(); break;
+    case 101: SpeakDate(); break;
+    case 102:
+      if (!alt) {
+        *result = 102;
+        return true;
+      }
+      if (ScreenReview()) {
+        ScreenReview()();
+      } else {
+        ErrorBeep();
+      }
+      break;
+    case 104: SpeakBatteryStatus(); break;
+    case 115: MoveWordLeft(); break;
+    case 116: MoveWordRight(); break;
+    case 254: Paste(); break;
+    case 255: Copy(); break;
+    default:
+      if (code >= 120 && code <= 129) break;  // Alt+digit
+      *result = code;
+      return true;
+  }
+  if (shift) {
+    sel_end_ = cursor_;
+  } else if (code != 254 && code != 255) {
+    CancelSelection();
+  }
+  return false;
+}
+
+void FieldEditor::Type(uint8_t c) {
+  ReplaceProposedText(editable_);
+  if (!editable_) return;
+  if (cursor_ > max_) {
+    ErrorBeep();
+    return;
+  }
+  text_.insert(text_.begin() + (cursor_ - 1), static_cast<char>(c));
+  text_.pop_back();
+  Draw();
+  if (SpeechEchoOn()) SpeakChar(c);
+  ++cursor_;
+}
+
+// One character out, the rest closing up; the first deletion of a key is
+// announced when full announcements are on, every deleted character spoken.
+void FieldEditor::DeleteAt(int pos, bool first) {
+  if (pos < 1 || pos > max_) return;
+  uint8_t gone = At(pos);
+  text_.erase(text_.begin() + (pos - 1));
+  text_.push_back(' ');
+  Draw();
+  if (first && FullAnnouncements()) PlayNamedSound("_DEL");
+  SpeakChar(gone);
+}
+
+void FieldEditor::DeleteSelection() {
+  int lo = std::min(anchor_, sel_end_), hi = std::max(anchor_, sel_end_);
+  cursor_ = lo;
+  if (FullAnnouncements()) PlayNamedSound("_DEL");
+  for (int i = lo; i < hi && lo <= max_; ++i) DeleteAt(lo, false);
+  CancelSelection();
+}
+
+// The word that holds or precedes the cursor, up to the start of the next
+// word, spaces after it included.
+void FieldEditor::DeleteWord() {
+  int pos = std::min(cursor_, max_ + 1);
+  if (pos > max_ || KindOf(static_cast<char>(At(pos))) == Kind::kSpace) {
+    while (pos > 1 && At(pos - 1) == ' ') --pos;
+    if (pos == 1) {
+      ErrorBeep();
+      return;
+    }
+    --pos;  // on the last character of the word before
+  }
+  Kind kind = KindOf(static_cast<char>(At(pos)));
+  int start = pos;
+  if (kind != Kind::kOther)
+    while (start > 1 && KindOf(static_cast<char>(At(start - 1))) == kind) --start;
+  int end = pos + 1;
+  if (kind != Kind::kOther)
+    while (end <= max_ && KindOf(static_cast<char>(At(end))) == kind) ++end;
+  while (end <= max_ && At(end) == ' ') ++end;
+  cursor_ = start;
+  for (int i = start; i < end; ++i) DeleteAt(start, i == start);
+}
+
+// F1: the item at the cursor is read and the cursor moves past it.
+void FieldEditor::ReadItem() {
+  int pos = cursor_;
+  while (pos <= max_ && At(pos) == ' ') ++pos;
+  if (pos > max_ || pos >= TextEnd()) {
+    ErrorBeep();
+    return;
+  }
+  uint8_t c = At(pos);
+  int end = pos + 1;
+  if (IsLetter(c)) {
+    bool consonants_only = true;
+    end = pos;
+    while (end <= max_ && IsLetter(At(end))) consonants_only &= IsConsonant(At(end++));
+    std::string word = text_.substr(pos - 1, end - pos);
+    if (consonants_only) {
+      SpellText(word);
+    } else {
+      SpeakText(word);
+    }
+  } else if (IsDigit(c) || (c == '-' && pos < max_ && IsDigit(At(pos + 1)))) {
+    end = pos + 1;
+    while (end <= max_ && IsDigit(At(end))) ++end;
+    SpeakText(text_.substr(pos - 1, end - pos));
+  } else {
+    SpellText(std::string(1, static_cast<char>(c)));
+  }
+  cursor_ = end;
+}
+
+void FieldEditor::MoveWordLeft() {
+  if (cursor_ <= 1) {
+    ErrorBeep();
+    return;
+  }
+  int pos = cursor_ - 1;
+  while (pos > 1 && At(pos) == ' ') --pos;
+  Kind kind = KindOf(static_cast<char>(At(pos)));
+  if (kind == Kind::kLetter || kind == Kind::kDigit)
+    while (pos > 1 && KindOf(static_cast<char>(At(pos - 1))) == kind) --pos;
+  cursor_ = pos;
+  Click();
+}
+
+void FieldEditor::MoveWordRight() {
+  if (cursor_ >= TextEnd()) {
+    ErrorBeep();
+    return;
+  }
+  int pos = cursor_;
+  Kind kind = KindOf(static_cast<char>(At(pos)));
+  if (kind == Kind::kLetter || kind == Kind::kDigit) {
+    while (pos <= max_ && KindOf(static_cast<char>(At(pos))) == kind) ++pos;
+  } else if (kind == Kind::kOther) {
+    ++pos;
+  }
+  while (pos <= max_ && At(pos) == ' ') ++pos;
+  cursor_ = pos;
+  Click();
+}
+
+// F12: the space-delimited word around the cursor, without the marks that
+// often surround an address, is opened.
+void FieldEditor::OpenWordAtCursor() {
+  int pos = std::min(cursor_, max_);
+  if (pos < 1 || At(pos) == ' ') {
+    if (pos > 1 && At(pos - 1) != ' ') --pos;
+  }
+  std::string word;
+  if (pos >= 1 && At(pos) != ' ') {
+    int b = pos, e = pos;
+    while (b > 1 && At(b - 1) != ' ') --b;
+    while (e < max_ && At(e + 1) != ' ') ++e;
+    word = text_.substr(b - 1, e - b + 1);
+  }
+  static const std::string kStrip = "\"(*-.<=>[_{";
+  size_t b = word.find_first_not_of(kStrip);
+  if (b == std::string::npos) {
+    ErrorBeep();
+    return;
+  }
+  size_t e = word.find_last_not_of(kStrip);
+  OpenLink(word.substr(b, e - b + 1));
+}
+
+// Ctrl+F4: keys are read, each spoken, until none is waiting; the last one
+// is the new speed.
+void FieldEditor::ChangeSpeed() {
+  PlayNamedSound("_VELOC");
+  uint8_t k;
+  do {
+    k = ReadKeySpoken();
+  } while (KeyPressed());
+  if (k == 27 || k == 13) return;
+  std::string folder = AppSoundsFolder();
+  DoneSpeech();
+  InitSpeech(k - '0', folder);
+}
+
+void FieldEditor::Paste() {
+  if (!editable_) return;
+  std::string clip = PasteFromClipboard(static_cast<size_t>(max_) + 1);
+  size_t cut = clip.find_first_of("\r\n");
+  if (cut != std::string::npos) clip.resize(cut);
+  ReplaceProposedText(true);
+  std::string body = text_;
+  int at = cursor_;
+  if (HasSelection()) {
+    int lo = std::min(anchor_, sel_end_), hi = std::max(anchor_, sel_end_);
+    body.erase(lo - 1, hi - lo);
+    at = lo;
+  }
+  at = std::min(at, static_cast<int>(body.size()) + 1);
+  body.insert(at - 1, clip);
+  body.resize(max_, ' ');
+  text_ = body;
+  cursor_ = std::min(at + static_cast<int>(clip.size()), max_ + 1);
+  CancelSelection();
+}
+
+void FieldEditor::Copy() {
+  if (HasSelection()) {
+    int lo = std::min(anchor_, sel_end_), hi = std::max(anchor_, sel_end_);
+    CopyToClipboard(text_.substr(lo - 1, hi - lo));
+  } else {
+    CopyToClipboard(text_.substr(0, TextEnd() - 1) + "\r\n");
+  }
+}
+
+}  // namespace
+
+int EditField(std::string* text, int column, int row, int max_length, int width, bool editable) {
+  FieldEditor editor(text, column, row, max_length, width, editable);
+  return editor.Run();
+}
+
+int EditFieldAt(std::string* text, int column, int row, int max_length, bool editable) {
+  InitConsole();
+  return EditField(text, column, row, max_length, Grid().width() - 1 - column, editable);
+}
+
+std::string ReadEditedLine() {
+  InitConsole();
+  int column = WhereX(), row = WhereY();
+  std::string text;
+  int width = std::min(255, Grid().width() - 1 - column);
+  int key = EditFieldAt(&text, column, row, 255, true);
+  if (key == 27) {
+    GotoXY(column, row);
+    if (width > 0) DrawOnConsole(std::string(width, ' '));
+    GotoXY(column, row);
+    text.clear();
+  }
+  AddToTranscript(text);
+  ConsoleWrite("\r\n");
+  return text;
+}
+
+void SetScreenReviewHandler(std::function<void()> review) { ScreenReview() = std::move(review); }
+
+}  // namespace kal

@@ -1,0 +1,327 @@
+// The download command's HTTP client: one request per attempt, redirections
+// followed by starting again, the body saved block by block with the keys
+// taken between blocks.
+#include "7_net/http_download.h"
+
+#include <charconv>
+#include <cstdio>
+#include <filesystem>
+#include <memory>
+
+#include "6_console/console.h"
+#include "5_speech/speech.h"
+#include "7_net/http_address.h"
+#include "7_net/http_chunked.h"
+#include "7_net/http_fetch.h"
+#include "7_net/http_reply.h"
+#include "7_net/http_wait.h"
+#include "7_net/line_reader.h"
+#include "7_net/net_messages.h"
+#include "7_net/tcp.h"
+#include "7_net/tls.h"
+#include "1_platform/event_loop.h"
+#include "1_platform/paths.h"
+
+namespace kal {
+namespace {
+
+constexpr int kBlockSize = 4096;
+constexpr int64_t kStreamLength = 999999999;
+
+std::string (*g_path_mapper)(const std::string&) = nullptr;
+
+// What one attempt leads to.
+enum class Outcome { kSuccess, kFailure, kRedirect, kFallback };
+
+// The state of one running download.
+struct Transfer {
+  std::string file_name;  // as the script gave it, for the report
+  std::string path;       // where it is written
+  std::FILE* file = nullptr;
+  std::unique_ptr<char[]> buffer;  // the file's write buffer, outlives it
+  bool tick = false;
+  bool existed = false;  // a file was there when the request was made
+  bool start_anew = false;  // the reply replaces the file rather than continuing it
+  int64_t resumed = 0;
+  int64_t announced = 0;
+  int64_t remaining = 0;
+  bool unknown_length = false;  // for the spoken report
+  bool stream = false;  // audio without a length: stopping it is success
+  bool chunked = false;
+  ChunkedDecoder decoder;
+
+  ~Transfer() { CloseFile(); }
+  // Closes the file; false when buffered bytes could not be written.
+  bool CloseFile() {
+    if (!file) return true;
+    bool ok = std::fclose(file) == 0;
+    file = nullptr;
+    return ok;
+  }
+};
+
+bool StartsWithNoCase(std::string_view text, std::string_view prefix) {
+  if (text.size() < prefix.size()) return false;
+  for (size_t i = 0; i < prefix.size(); ++i)
+    if (toupper(static_cast<unsigned char>(text[i])) != toupper(static_cast<unsigned char>(prefix[i]))) return false;
+  return true;
+}
+
+// Writes go out in large pieces rather than one system call per block.
+constexpr size_t kFileBuffer = 1 << 20;
+
+bool Buffered(Transfer& t) {
+  if (!t.file) return false;
+  if (!t.buffer) t.buffer = std::make_unique<char[]>(kFileBuffer);
+  std::setvbuf(t.file, t.buffer.get(), _IOFBF, kFileBuffer);
+  return true;
+}
+
+// Looks at the target before the request: its size is what a resumed
+// request asks after. False when something other than a file is there.
+bool LookAtTarget(Transfer& t) {
+  std::error_code ec;
+  t.existed = std::filesystem::is_regular_file(t.path, ec);
+  t.resumed = 0;
+  if (!t.existed) return !std::filesystem::exists(t.path, ec);
+  auto size = std::filesystem::file_size(t.path, ec);
+  t.resumed = ec ? 0 : static_cast<int64_t>(size);
+  return true;
+}
+
+// Opens the target when the first body byte is there to be written, so
+// that a reply that fails before its body (an error, a broken or cut head,
+// a stop) leaves the old bytes as they were. A reply that replaces the file
+// empties it only now.
+bool OpenTarget(Transfer& t) {
+  if (t.file) return true;
+  if (t.start_anew) {
+    t.file = std::fopen(t.path.c_str(), "w+b");
+    t.resumed = 0;
+    return Buffered(t);
+  }
+  t.file = std::fopen(t.path.c_str(), "r+b");
+  if (!Buffered(t)) return false;
+  return std::fseek(t.file, static_cast<long>(t.resumed), SEEK_SET) == 0;
+}
+
+std::string RequestText(const WebAddress& a, const DownloadRequest& r, const std::string& cookie,
+                        const Transfer& t) {
+  std::string q = "GET " + a.path + " HTTP/1.1\r\n";
+  q += "User-Agent: " + r.agent + "\r\n";
+  q += "Accept: */*\r\n";
+  q += "Accept-Encoding: identity\r\n";
+  q += "Host: " + a.host + "\r\n";
+  q += "Connection: Close\r\n";
+  if (t.existed) q += "Range: bytes=" + std::to_string(t.resumed) + "-\r\n";
+  if (!cookie.empty()) q += "Cookie: " + cookie + "\r\n";
+  return q + "\r\n";
+}
+
+int64_t FileSize(Transfer& t) {
+  if (t.file) std::fflush(t.file);
+  std::error_code ec;
+  auto size = std::filesystem::file_size(t.path, ec);
+  return ec ? 0 : static_cast<int64_t>(size);
+}
+
+// Takes one waiting key. True when the user asked to stop.
+bool TakeKey(Transfer& t) {
+  uint8_t k = ReadKey();
+  if (k == 0) {
+    ReadKey();  // the scan code of an extended key, which means nothing here
+    return false;
+  }
+  if (k == 13) {
+    SpeakText(ProgressReport(t.unknown_length, FileSize(t), t.announced, t.resumed, t.file_name));
+  } else if (k == ' ') {
+    t.tick = !t.tick;
+  } else if (k == 27) {
+    WriteLineAndSpeak(net_msg::AskStop());
+    uint8_t answer = ReadKey();
+    if (answer == 0) {
+      ReadKey();
+      ConsoleWrite("\r\n");
+    } else {
+      ConsoleWrite(std::string(1, static_cast<char>(answer)) + "\r\n");
+    }
+    if (UpperCaseText(std::string(1, static_cast<char>(answer))) == "S") {
+      WriteLineAndSpeak(net_msg::Stopped());
+      return true;
+    }
+  }
+  return false;
+}
+
+// Takes every waiting key; true when the user asked to stop.
+bool TakeKeys(Transfer& t) {
+  while (KeyPressed())
+    if (TakeKey(t)) return true;
+  return false;
+}
+
+// Fills block with want bytes, waiting as every wait of the client does.
+// Returns the count received; *why tells what ended a short block.
+int ReceiveBlock(LineReader& reader, const StopCheck& stop, char* block, int want, WaitEnd* why) {
+  int got = 0;
+  *why = WaitEnd::kNone;
+  while (got < want) {
+    int n = ReceiveWaiting(reader, block + got, want - got, stop, why);
+    if (n == 0) break;
+    got += n;
+  }
+  return got;
+}
+
+// Writes what came (decoded first when chunked). False when the target
+// could not be written or the chunked framing is broken.
+bool Store(Transfer& t, const char* bytes, int count) {
+  std::string decoded;
+  std::string_view data(bytes, static_cast<size_t>(count));
+  if (t.chunked) {
+    if (!t.decoder.Feed(data, &decoded)) return false;
+    data = decoded;
+  }
+  if (!t.unknown_length) t.remaining -= count;
+  if (data.empty()) return true;
+  if (!OpenTarget(t)) return false;
+  return std::fwrite(data.data(), 1, data.size(), t.file) == data.size();
+}
+
+bool BodyComplete(const Transfer& t) {
+  return t.chunked ? t.decoder.Done() : (!t.unknown_length && t.remaining == 0);
+}
+
+// The body loop. False when the target could not be written or the body is
+// broken. Bytes that came are kept even when the block stays short, so that
+// a later resumed download goes on from them. A chunked body is taken as it
+// comes, since its end is in the framing, not at the connection's end.
+bool ReceiveBody(LineReader& reader, Transfer& t, const StopCheck& stop) {
+  char block[kBlockSize];
+  for (;;) {
+    if (BodyComplete(t)) return true;
+    bool whole_blocks = !t.chunked;
+    int want = !whole_blocks || t.unknown_length || t.remaining >= kBlockSize ? kBlockSize
+                                                                                : static_cast<int>(t.remaining);
+    WaitEnd why = WaitEnd::kNone;
+    int got = whole_blocks ? ReceiveBlock(reader, stop, block, want, &why)
+                           : ReceiveWaiting(reader, block, want, stop, &why);
+    if (!Store(t, block, got)) return false;
+    if (why != WaitEnd::kNone) return true;
+    if (t.tick) Click();
+    if (TakeKeys(t)) return true;
+  }
+}
+
+// Where a redirection leads: false when its target may not be followed (a
+// control byte in it, or a scheme other than http and https).
+bool RedirectTarget(const std::string& address, const ReplyHead& head, std::string* next) {
+  if (!SafeLocation(head.location)) return false;
+  *next = ResolveLocation(address, head.location);
+  return FollowableScheme(*next);
+}
+
+// Decides how the body is taken, from the head of a 200 or 206 reply.
+// False when the reply cannot be used as it is.
+bool PrepareBody(const ReplyHead& head, Transfer& t, Outcome* fallback) {
+  if (head.broken) return false;
+  if (head.status == 206) {
+    // The part must start where the file ends, or it would be written in
+    // the wrong place.
+    if (head.has_range && head.range_start != t.resumed) return false;
+    WriteLineAndSpeak(net_msg::Resuming());
+  }
+  t.start_anew = head.status == 200 || !t.existed;
+  if (t.start_anew) t.resumed = 0;
+  t.announced = t.remaining = head.chunked ? 0 : head.length;
+  t.chunked = head.chunked;
+  t.decoder = ChunkedDecoder();
+  t.unknown_length = t.chunked;
+  if (t.chunked || head.length > 0) {
+    t.stream = t.chunked && StartsWithNoCase(head.content_type, "AUDIO");
+    return true;
+  }
+  if (!StartsWithNoCase(head.content_type, "AUDIO")) {
+    *fallback = Outcome::kFallback;
+    return true;
+  }
+  t.remaining = kStreamLength;
+  t.unknown_length = t.stream = true;
+  return true;
+}
+
+// One request to address. On kRedirect *next holds the new address.
+Outcome Attempt(const std::string& address, const DownloadRequest& r, const std::string& cookie, Transfer& t,
+                std::string* next) {
+  // Nothing that could end a line of the request head reaches it.
+  if (!SafeLocation(address)) return Outcome::kFailure;
+  WebAddress a = ParseWebAddress(address);
+  if (!LookAtTarget(t)) return Outcome::kFailure;
+  HttpConnection conn;
+  // Esc while connecting or shaking hands asks as it does during the body.
+  if (!conn.Open(a, [&t] { return TakeKeys(t); })) return Outcome::kFailure;
+  SocketWatch watch(conn.socket);
+  if (!SendText(conn.socket, RequestText(a, r, cookie, t))) return Outcome::kFailure;
+
+  StopCheck stop = [&t] { return TakeKeys(t); };
+  ReplyHead head;
+  size_t used = 0;
+  if (!ReceiveStatusLine(*conn.reader, stop, &head, &used)) return Outcome::kFailure;
+  if (head.status == 400) WriteLineAndSpeak(net_msg::Http400());
+  if (head.status == 404) WriteLineAndSpeak(net_msg::Http404());
+  bool usable = head.status == 200 || head.status == 206;
+  if (!usable && (head.status < 300 || head.status > 399)) return Outcome::kFailure;
+  if (!ReceiveHeaders(*conn.reader, stop, &head, used)) return Outcome::kFailure;
+  if (head.has_location) return RedirectTarget(address, head, next) ? Outcome::kRedirect : Outcome::kFailure;
+  if (!usable) return Outcome::kFailure;  // a redirection without a target
+
+  Outcome fallback = Outcome::kSuccess;
+  if (!PrepareBody(head, t, &fallback)) return Outcome::kFailure;
+  if (fallback == Outcome::kFallback) return fallback;
+  if (!ReceiveBody(*conn.reader, t, stop)) return Outcome::kFailure;
+  bool complete = t.stream || BodyComplete(t);
+  // A complete reply with an empty body still replaces the file.
+  if (complete && !OpenTarget(t)) return Outcome::kFailure;
+  if (!t.CloseFile()) return Outcome::kFailure;
+  // Only a complete body counts: a connection that ends even one byte
+  // early has lost data.
+  return complete ? Outcome::kSuccess : Outcome::kFailure;
+}
+
+}  // namespace
+
+void SetDownloadPathMapper(std::string (*mapper)(const std::string& name)) { g_path_mapper = mapper; }
+
+std::string DownloadHostPath(const std::string& name) { return g_path_mapper ? g_path_mapper(name) : HostPath(name); }
+
+bool Download(const DownloadRequest& request) {
+  if (request.address.empty() || request.file.empty()) return false;
+  Transfer t;
+  t.file_name = request.file;
+  t.path = DownloadHostPath(request.file);
+  t.tick = request.tick;
+  std::string address = request.address;
+  // The cookie belongs to the address the script gave: a redirection to
+  // another scheme, host or port loses it for the rest of the way.
+  std::string cookie = request.cookie;
+  for (int redirections = 0;; ++redirections) {
+    std::string next;
+    Outcome o = Attempt(address, request, cookie, t, &next);
+    t.CloseFile();
+    switch (o) {
+      case Outcome::kSuccess:
+        return true;
+      case Outcome::kFailure:
+        return false;
+      case Outcome::kFallback:
+        return FetchLines(address, t.path, request.agent, cookie, [&t] { return TakeKeys(t); });
+      case Outcome::kRedirect:
+        if (redirections >= kMaxRedirections) return false;
+        if (!SameOrigin(address, next)) cookie.clear();
+        address = next;
+        break;
+    }
+  }
+}
+
+}  // namespace kal

@@ -1,0 +1,21 @@
+// What the network commands and the HTTP client say to the user, side by
+// side. Texts are Latin-1 bytes, exactly as the user hears them.
+#pragma once
+
+#include <string>
+
+#include "0_base/latin1.h"
+
+namespace kal::net_msg {
+
+inline std::string ConnectionError() { return "Erro de conexao"; }
+inline std::string PortError() { return "Erro na porta TCP/IP"; }
+inline std::string Resuming() { return "Retomando download"; }
+inline std::string Http400() { return L1("Erro http400:Requisição http não foi bem formulada."); }
+inline std::string Http404() { return L1("Erro http404: Página não encontrada."); }
+inline std::string AskStop() { return "Deseja parar o download?"; }
+inline std::string Stopped() { return "O download foi interrompido."; }
+// A TLS peer whose certificate failed the check; reason is OpenSSL's.
+inline std::string CertificateRefused(const std::string& reason) { return "Certificado recusado: " + reason; }
+
+}  // namespace kal::net_msg

@@ -1,0 +1,56 @@
+// Socket waits in slices, with the pump, a deadline and a stop check.
+#include "7_net/net_wait.h"
+
+#include <algorithm>
+
+#include "6_console/console.h"
+#include "1_platform/event_loop.h"
+#include "1_platform/socket.h"
+
+namespace kal {
+namespace {
+
+// The longest the socket alone is waited on: keys are taken at least this
+// often.
+constexpr int64_t kSliceMs = 50;
+constexpr int64_t kDefaultSilenceMs = 60000;
+
+int64_t g_silence_ms = kDefaultSilenceMs;
+
+int PollSocket(int socket, SocketEvent event, int64_t ms) {
+  long us = static_cast<long>(ms * 1000);
+  return event == SocketEvent::kReadable ? SockWaitReadable(socket, us) : SockWaitWritable(socket, us);
+}
+
+// Lets the program's clock catch up with a slice that passed on the socket
+// (the real clock moved already; a virtual one moves now), then takes input
+// and runs posted tasks.
+void EndSlice(int64_t started, int64_t slice) {
+  int64_t moved = Loop().NowMs() - started;
+  Loop().Wait(static_cast<int>(moved < slice ? slice - moved : 0));
+  PumpMessages();
+}
+
+}  // namespace
+
+WaitResult WaitSocket(int socket, SocketEvent event, int64_t deadline_ms, const StopCheck& stop) {
+  if (socket < 0) return WaitResult::kFailed;
+  for (;;) {
+    int64_t now = Loop().NowMs();
+    if (deadline_ms != kNoDeadline && now >= deadline_ms) return WaitResult::kTimedOut;
+    int64_t slice = deadline_ms == kNoDeadline ? kSliceMs : std::min(kSliceMs, deadline_ms - now);
+    int r = PollSocket(socket, event, slice);
+    if (r > 0) return WaitResult::kReady;
+    if (r < 0) return WaitResult::kFailed;
+    EndSlice(now, slice);
+    if (stop && stop()) return WaitResult::kStopped;
+  }
+}
+
+int64_t DeadlineIn(int64_t ms) { return ms > 0 ? Loop().NowMs() + ms : kNoDeadline; }
+
+int64_t SilenceLimitMs() { return g_silence_ms; }
+
+void SetSilenceLimitForTest(int64_t ms) { g_silence_ms = ms > 0 ? ms : kDefaultSilenceMs; }
+
+}  // namespace kal

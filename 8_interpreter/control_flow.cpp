@@ -1,0 +1,208 @@
+// Control flow: SE / SENAO / FIM SE, ENQUANTO, REPETE, FIM, DESVIA, CHAMA,
+// RETORNA, TERMINA. Every command here moves the current line of the run
+// loop; partner lines are found in the scan tables of the store, which
+// answer as a textual scan of the lines would. A handler that wants line L
+// to run next sets the current line to L - 1 (the loop then advances).
+#include "5_speech/speech.h"
+#include "8_interpreter/commands.h"
+#include "8_interpreter/conditions.h"
+#include "8_interpreter/interpreter.h"
+#include "8_interpreter/messages.h"
+#include "8_interpreter/numbers.h"
+#include "8_interpreter/operands.h"
+#include "8_interpreter/script_index.h"
+#include "8_interpreter/state.h"
+#include "8_interpreter/variables.h"
+
+namespace kal {
+
+namespace {
+
+enum class Block { kSe, kEnquanto, kRepete };
+
+size_t At(const ScanTables& t, int line);
+
+// Moves the current line to the next line reading "FIM <word>"; past the
+// end of the store when there is none (the run then ends normally).
+void SkipToEnd(Block block) {
+  auto& s = Interp();
+  const ScanTables& t = Scans();
+  const std::vector<int>& next = block == Block::kSe         ? t.next_fim_se
+                                 : block == Block::kEnquanto ? t.next_fim_enquanto
+                                                             : t.next_fim_repete;
+  s.current_line = next[At(t, s.current_line)];
+}
+
+// Passes over the true part of a block SE: counts nested block SE heads
+// (their conditions evaluated now, on the normalised text) and stops at the
+// matching FIM SE or at a SENAO of the same level.
+void SkipFalseBlock() {
+  auto& s = Interp();
+  const ScanTables& t = Scans();
+  int depth = 1;
+  for (int n = s.current_line + 1; n <= t.line_count; ++n) {
+    switch (t.form[static_cast<size_t>(n)]) {
+      case ScanForm::kSeHead: {
+        std::string_view cond = t.se_condition[static_cast<size_t>(n)];
+        bool truth;
+        if (EvaluateCondition(&cond, &truth) && cond.empty()) ++depth;
+        break;
+      }
+      case ScanForm::kFimSe:
+        if (--depth == 0) {
+          s.current_line = n;
+          return;
+        }
+        break;
+      case ScanForm::kSenao:
+        if (depth == 1) {
+          s.current_line = n;
+          return;
+        }
+        break;
+      default:
+        break;
+    }
+  }
+  s.current_line = t.line_count + 1;
+}
+
+// A line number as an index into the scan tables (lines run outside a
+// stored script may have any current line).
+size_t At(const ScanTables& t, int line) {
+  return static_cast<size_t>(line < 0 ? 0 : (line > t.line_count ? t.line_count + 1 : line));
+}
+
+bool IsWord(std::string_view args, std::string_view upper_word) {
+  return args.size() == upper_word.size() && StartsWithKeyword(args, upper_word);
+}
+
+// One step of a counted loop on the REPETE line's rest: variable + 1, and
+// out of the loop once it passes the count (read again every time).
+bool RepeteStep(std::string_view rest) {
+  int slot;
+  if (!ReadVariableRef(&rest, &slot) || rest.empty()) return false;
+  std::string scratch;
+  std::string_view count_text;
+  int32_t count, value;
+  if (!ReadOperandView(&rest, &count_text, &scratch) || !ParseNumber(count_text, &count)) return false;
+  std::string& var = Var(slot);
+  if (!ParseNumber(var, &value)) return false;
+  int64_t next = static_cast<int64_t>(value) + 1;
+  var.clear();
+  AppendNumber(&var, next);
+  if (count < next) SkipToEnd(Block::kRepete);
+  return true;
+}
+
+// The target of DESVIA and CHAMA: @name (no space in it) or an operand
+// whose value is the name.
+bool ReadTarget(std::string_view args, std::string* name) {
+  if (args.empty()) return false;
+  if (args[0] == '@') {
+    args.remove_prefix(1);
+    if (args.find(' ') != std::string_view::npos) return false;
+    name->assign(args);
+    return true;
+  }
+  return ReadOperand(&args, name) && args.empty();
+}
+
+bool FindLabel(std::string_view name) {
+  const ScanTables& t = Scans();
+  auto it = t.labels.find(UpperCaseText(name));
+  if (it == t.labels.end()) return false;
+  Interp().current_line = it->second;
+  return true;
+}
+
+}  // namespace
+
+bool CmdSe(std::string_view args) {
+  bool truth;
+  if (!EvaluateCondition(&args, &truth)) return false;
+  if (!args.empty()) return truth ? ExecuteLine(args, true) : true;
+  if (!truth) SkipFalseBlock();
+  return true;
+}
+
+bool CmdSenao(std::string_view args) {
+  if (!args.empty()) return false;
+  SkipToEnd(Block::kSe);
+  return true;
+}
+
+bool CmdEnquanto(std::string_view args) {
+  bool truth;
+  if (!EvaluateCondition(&args, &truth)) return false;
+  if (!truth) SkipToEnd(Block::kEnquanto);
+  return true;
+}
+
+bool CmdRepete(std::string_view args) {
+  int slot;
+  if (!ReadVariableRef(&args, &slot) || args.empty()) return false;
+  std::string count_text;
+  int32_t count;
+  if (!ReadOperand(&args, &count_text) || !ParseNumber(count_text, &count)) return false;
+  Var(slot) = "1";
+  if (count < 1) SkipToEnd(Block::kRepete);
+  return true;
+}
+
+bool CmdFim(std::string_view args) {
+  if (args.empty()) return false;
+  auto& s = Interp();
+  if (IsWord(args, "ENQUANTO")) {
+    const ScanTables& t = Scans();
+    int head = t.prev_enquanto[At(t, s.current_line)];
+    if (head == 0) return false;
+    s.current_line = head - 1;
+    return true;
+  }
+  if (IsWord(args, "REPETE")) {
+    const ScanTables& t = Scans();
+    int head = t.prev_repete[At(t, s.current_line)];
+    if (head == 0) return false;
+    s.current_line = head;
+    return RepeteStep(t.repete_rest[static_cast<size_t>(head)]);
+  }
+  return true;  // FIM SE and FIM of any other word
+}
+
+bool CmdDesvia(std::string_view args) {
+  std::string name;
+  return ReadTarget(args, &name) && FindLabel(name);
+}
+
+bool CmdChama(std::string_view args) {
+  std::string name;
+  if (!ReadTarget(args, &name)) return false;
+  auto& s = Interp();
+  if (s.call_depth >= kCallStackSize) {
+    SayLine(kMsgTooManyCalls);
+    return false;
+  }
+  s.call_stack[static_cast<size_t>(s.call_depth++)] = s.current_line;
+  return FindLabel(name);
+}
+
+bool CmdRetorna(std::string_view args) {
+  if (!args.empty()) return false;
+  auto& s = Interp();
+  if (s.call_depth == 0) {
+    SayLine(kMsgReturnWithoutCall);
+    return false;
+  }
+  s.current_line = s.call_stack[static_cast<size_t>(--s.call_depth)];
+  return true;
+}
+
+bool CmdTermina(std::string_view args) {
+  auto& s = Interp();
+  s.stop = true;
+  s.quiet_end = IsWord(args, "MUDO");
+  return true;
+}
+
+}  // namespace kal

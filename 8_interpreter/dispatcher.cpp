@@ -1,0 +1,55 @@
+// The dispatcher and DEBUG.
+#include "8_interpreter/dispatcher.h"
+
+#include <string>
+#include <unordered_map>
+
+#include "5_speech/speech.h"
+#include "8_interpreter/command_table.h"
+#include "8_interpreter/commands.h"
+#include "8_interpreter/messages.h"
+#include "8_interpreter/operands.h"
+#include "8_interpreter/state.h"
+
+namespace kal {
+
+int FindCommand(std::string_view upper_word) {
+  static const auto* const kIndex = [] {
+    auto* m = new std::unordered_map<std::string_view, int>();
+    for (int i = 0; i < kCommandCount; ++i) m->emplace(kCommandTable[i].word, i);
+    return m;
+  }();
+  auto it = kIndex->find(upper_word);
+  return it == kIndex->end() ? -1 : it->second;
+}
+
+bool DispatchEntry(int entry, std::string_view upper_word, std::string_view args) {
+  if (Interp().debug) {
+    std::string echo(upper_word);
+    echo.push_back(' ');
+    echo.append(args);
+    WriteLineAndSpeak(echo);
+  }
+  CommandHandler handler = entry >= 0 ? kCommandTable[entry].handler : nullptr;
+  const auto& allowed = Limits().allowed_commands;
+  if (!allowed.empty() && entry >= 0 && !allowed[static_cast<size_t>(entry)]) handler = nullptr;
+  if (!handler) {
+    SayLine(kMsgInvalidCommand, upper_word);
+    return false;
+  }
+  return handler(args);
+}
+
+bool DispatchCommand(std::string_view word, std::string_view rest) {
+  std::string upper = UpperCaseText(word);
+  return DispatchEntry(FindCommand(upper), upper, TrimBlanks(rest));
+}
+
+bool CmdDebug(std::string_view args) {
+  bool off = args == "-" || (!args.empty() && args[0] == 'N');
+  Interp().debug = !off;
+  SayLine(off ? kMsgDebugOff : kMsgDebugOn);
+  return true;
+}
+
+}  // namespace kal

@@ -1,0 +1,114 @@
+// The encoding commands: seven in-place conversions of a variable's value
+// and the two Base64 file conversions.
+#include <cstdio>
+#include <memory>
+#include <string>
+
+#include "8_interpreter/commands.h"
+#include "8_interpreter/encodings.h"
+#include "8_interpreter/operands.h"
+#include "8_interpreter/state.h"
+#include "8_interpreter/variables.h"
+#include "1_platform/paths.h"
+
+namespace kal {
+namespace {
+
+using Conversion = std::string (*)(std::string_view);
+
+// Reads one operand and converts its value, then stores the result into the
+// variable the argument text begins with. A quoted string as operand is
+// converted and then fails: no variable receives it.
+bool ConvertInPlace(std::string_view args, Conversion convert) {
+  std::string_view copy = args;
+  std::string value;
+  if (!ReadOperand(&args, &value)) return false;
+  std::string converted = convert(value);
+  int slot = 0;
+  if (!ReadVariableRef(&copy, &slot)) return false;
+  if (!ValueSizeOk(converted.size())) return false;
+  Var(slot) = std::move(converted);
+  return true;
+}
+
+struct FileCloser {
+  void operator()(std::FILE* f) const { std::fclose(f); }
+};
+using File = std::unique_ptr<std::FILE, FileCloser>;
+
+// Reads the two file-name operands; the source must exist as a file.
+bool ReadSourceAndDestination(std::string_view args, std::string* source, std::string* destination) {
+  std::string src, dst;
+  if (!ReadOperand(&args, &src) || !ReadOperand(&args, &dst)) return false;
+  *source = HostPath(src);
+  *destination = HostPath(dst);
+  return HostExists(*source) && !HostIsFolder(*source);
+}
+
+}  // namespace
+
+bool CmdAnsiParaUtf8(std::string_view args) { return ConvertInPlace(args, AnsiToUtf8); }
+bool CmdUtf8ParaAnsi(std::string_view args) { return ConvertInPlace(args, Utf8ToAnsiFold); }
+bool CmdHttp(std::string_view args) { return ConvertInPlace(args, PercentEncode); }
+bool CmdCodBase64(std::string_view args) { return ConvertInPlace(args, Base64Encode); }
+bool CmdDecodBase64(std::string_view args) { return ConvertInPlace(args, Base64Decode); }
+bool CmdAdQuoted(std::string_view args) { return ConvertInPlace(args, QuotedEncode); }
+bool CmdRemoveQuoted(std::string_view args) { return ConvertInPlace(args, QuotedDecode); }
+
+// CODARQBASE64 source destination: the destination becomes the Base64 text
+// of the source in lines of 64 characters with CR LF. A read error ends the
+// input early; what was encoded so far is written. The command fails when
+// the destination cannot be created or written.
+bool CmdCodArqBase64(std::string_view args) {
+  std::string source, destination;
+  if (!ReadSourceAndDestination(args, &source, &destination)) return false;
+  File in(std::fopen(source.c_str(), "rb"));
+  if (!in) return false;
+  File out(std::fopen(destination.c_str(), "wb"));
+  if (!out) return false;
+  Base64LineEncoder encoder;
+  std::string text;
+  char block[1024];
+  bool ok = true;
+  for (;;) {
+    size_t n = std::fread(block, 1, sizeof block, in.get());
+    encoder.Feed(std::string_view(block, n), &text);
+    if (n < sizeof block) break;
+    if (text.size() >= 65536) {
+      ok = ok && std::fwrite(text.data(), 1, text.size(), out.get()) == text.size();
+      text.clear();
+    }
+  }
+  encoder.Finish(&text);
+  ok = ok && std::fwrite(text.data(), 1, text.size(), out.get()) == text.size();
+  return std::fclose(out.release()) == 0 && ok;
+}
+
+// DECODARQBASE64 source destination: decodes the Base64 text of the source
+// (line ends, blanks and other characters outside the alphabet skipped, the
+// first '=' ends it) into the destination. Fails when a file cannot be
+// opened or a write fails; both files are closed in every case.
+bool CmdDecodArqBase64(std::string_view args) {
+  std::string source, destination;
+  if (!ReadSourceAndDestination(args, &source, &destination)) return false;
+  File in(std::fopen(source.c_str(), "rb"));
+  File out(std::fopen(destination.c_str(), "wb"));
+  if (!in || !out) return false;
+  Base64StreamDecoder decoder;
+  std::string bytes;
+  char block[1024];
+  bool ok = true;
+  bool more = true;
+  while (more) {
+    size_t n = std::fread(block, 1, sizeof block, in.get());
+    more = decoder.Feed(std::string_view(block, n), &bytes) && n == sizeof block;
+    if (bytes.size() >= 1024 || !more) {
+      if (!more) decoder.Finish(&bytes);
+      ok = ok && std::fwrite(bytes.data(), 1, bytes.size(), out.get()) == bytes.size();
+      bytes.clear();
+    }
+  }
+  return std::fclose(out.release()) == 0 && ok;
+}
+
+}  // namespace kal

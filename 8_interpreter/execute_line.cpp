@@ -1,0 +1,62 @@
+// Executing one line: blank, comment ('*') and label ('@') lines pass; the
+// command word (up to the first space, upper-cased) goes with the rest of
+// the line to the dispatcher. Lines of the store were split when stored and
+// run from that split; any other text (the command of a one-line SE, a line
+// run by CMD) is split here the same way.
+#include <string>
+
+#include "5_speech/speech.h"
+#include "8_interpreter/dispatcher.h"
+#include "8_interpreter/interpreter.h"
+#include "8_interpreter/messages.h"
+#include "8_interpreter/operands.h"
+#include "8_interpreter/state.h"
+
+namespace kal {
+
+namespace {
+
+// Lines run from within lines (SE a = 1 SE b = 2 ...) nest on the stack;
+// beyond this depth the line fails instead.
+constexpr int kMaxNestedLines = 200;
+
+bool RefusedWhenNested(std::string_view upper_word) {
+  return upper_word == "REPETE" || upper_word == "ENQUANTO" || upper_word == "SENAO" ||
+         upper_word == "SEN\xC3O" || upper_word == "FIM";
+}
+
+bool Finish(bool ok) {
+  Interp().error = !ok;
+  return ok;
+}
+
+}  // namespace
+
+bool ExecuteLine(std::string_view text, bool nested) {
+  std::string_view line = TrimBlanks(text);
+  if (line.empty() || line[0] == '*' || line[0] == '@') return Finish(true);
+  size_t space = line.find(' ');
+  std::string word = UpperCaseText(line.substr(0, space));
+  std::string_view rest = space == std::string_view::npos ? std::string_view() : line.substr(space + 1);
+  if (!nested) return Finish(DispatchCommand(word, rest));
+  if (RefusedWhenNested(word)) return Finish(false);
+  auto& s = Interp();
+  if (s.nesting >= kMaxNestedLines) {
+    SayLine(kMsgNestedTooDeep);
+    return Finish(false);
+  }
+  ++s.nesting;
+  bool ok = DispatchCommand(word, rest);
+  --s.nesting;
+  return Finish(ok);
+}
+
+bool ExecuteStoredLine(int n) {
+  auto& s = Interp();
+  const LineInfo& info = s.index.lines[static_cast<size_t>(n)];
+  if (!info.command) return Finish(true);
+  std::string_view args = std::string_view(s.lines[static_cast<size_t>(n)]).substr(info.args_begin, info.args_size);
+  return Finish(DispatchEntry(info.entry, info.word, args));
+}
+
+}  // namespace kal

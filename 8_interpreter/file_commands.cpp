@@ -1,0 +1,239 @@
+// The text-file commands: channels (ABRE, FECHA, the channel forms of LE and
+// ESCREVE, CHECA) and whole-file operations (REMOVE, RENOMEIA, REPLICA,
+// TAMARQ, HTAMARQ). Every file name goes through the path layer, so scripts
+// name files the Windows way.
+#include <cerrno>
+#include <cstdio>
+#include <filesystem>
+#include <memory>
+#include <string>
+
+#include "5_speech/speech.h"
+#include "8_interpreter/channel_io.h"
+#include "8_interpreter/commands.h"
+#include "8_interpreter/messages.h"
+#include "8_interpreter/numbers.h"
+#include "8_interpreter/operands.h"
+#include "8_interpreter/state.h"
+#include "8_interpreter/text_file.h"
+#include "8_interpreter/variables.h"
+#include "1_platform/paths.h"
+#include "1_platform/user_locale.h"
+
+namespace kal {
+namespace {
+
+constexpr size_t kCopyBlock = 30000;
+
+struct FileCloser {
+  void operator()(std::FILE* f) const { std::fclose(f); }
+};
+using File = std::unique_ptr<std::FILE, FileCloser>;
+
+// True when both names are the same file on the disk.
+bool SameFile(const std::string& a, const std::string& b) {
+  std::error_code ec;
+  return std::filesystem::equivalent(a, b, ec);
+}
+
+bool FileSizeOf(std::string_view* args, int* slot, int64_t* size) {
+  std::string name;
+  if (!ReadOperand(args, &name) || !ReadVariableRef(args, slot)) return false;
+  return HostFileSize(HostPath(name), size);
+}
+
+// The size for people: scaled by 1024 while it is at least 1024, two
+// decimals, and the unit by the number of divisions.
+std::string HumanFileSize(int64_t size, char decimal_separator) {
+  static const char* const kUnits[] = {" B", "KB", " MB", "GB", " TB"};
+  double v = static_cast<double>(size);
+  int divisions = 0;
+  while (v >= 1024) {
+    v /= 1024;
+    ++divisions;
+  }
+  char buf[64];
+  std::snprintf(buf, sizeof buf, "%.2f", v);
+  std::string text = buf;
+  size_t dot = text.find('.');
+  if (dot != std::string::npos) text[dot] = decimal_separator;
+  if (divisions < 5) text += kUnits[divisions];
+  return text;
+}
+
+}  // namespace
+
+int CloseChannel(int channel) {
+  Channel& ch = Interp().channels[channel];
+  int err = 0;
+  if (ch.kind == ChannelKind::kFileRead || ch.kind == ChannelKind::kFileAppend) {
+    if (auto* f = static_cast<TextFile*>(ch.stream.get())) err = f->Close();
+  }
+  ch.Close();
+  return err;
+}
+
+// ABRE #d name [&]: without '&' the file is opened for reading and must
+// exist; with '&' it is opened for writing at its end, created when missing.
+// A channel that was open is closed first, so nothing it held is lost.
+bool CmdAbre(std::string_view args) {
+  bool append = TakeTrailingAmpersand(&args);
+  int channel = 0;
+  std::string name;
+  bool ok = ReadChannel(&args, &channel) && ReadOperand(&args, &name) && !name.empty();
+  if (ok) {
+    CloseChannel(channel);
+    int err = 0;
+    std::unique_ptr<TextFile> file = TextFile::Open(HostPath(name), append, &err);
+    if (file) {
+      Channel& ch = Interp().channels[channel];
+      ch.stream = std::move(file);
+      ch.kind = append ? ChannelKind::kFileAppend : ChannelKind::kFileRead;
+      return true;
+    }
+  }
+  SayLine(kMsgFileOpenError, ok ? name : std::string());
+  return false;
+}
+
+bool CmdFecha(std::string_view args) {
+  int channel = 0;
+  if (!ReadChannel(&args, &channel) || CloseChannel(channel) != 0) {
+    SayLine(kMsgFileCloseError);
+    return false;
+  }
+  return true;
+}
+
+bool ReadFromChannel(std::string_view args) {
+  auto& s = Interp();
+  s.last_status = 0;
+  int channel = 0;
+  if (!ReadChannel(&args, &channel) || args.empty()) {
+    SayLine(kMsgFileProcessingError);
+    return false;
+  }
+  int slot = 0;
+  if (!ReadVariableRef(&args, &slot)) return false;
+  Channel& ch = s.channels[channel];
+  // A closed channel or one open for writing has nothing to read from.
+  if (!ch.stream || ch.kind == ChannelKind::kFileAppend) {
+    SayLine(kMsgFileProcessingError);
+    return false;
+  }
+  std::string line;
+  s.last_status = ch.stream->ReadLine(&line);
+  Var(slot) = std::move(line);
+  return true;
+}
+
+bool WriteToChannel(std::string_view args, bool no_line_end) {
+  auto& s = Interp();
+  s.last_status = 0;
+  args.remove_prefix(1);  // '#'
+  if (args.empty() || args[0] < '0' || args[0] > '9') {
+    SayLine(kMsgFileProcessingError);
+    return false;
+  }
+  int channel = args[0] - '0';
+  args = TrimBlanks(args.substr(1));
+  std::string text;
+  if (args.empty()) {
+    no_line_end = false;  // an empty line always ends
+  } else {
+    text = JoinOperands(&args);
+  }
+  Channel& ch = s.channels[channel];
+  if (!ch.stream) {
+    SayLine(kMsgFileProcessingError);
+    return false;
+  }
+  if (!no_line_end) text += "\r\n";
+  s.last_status = ch.stream->Write(text);
+  if (!args.empty()) return false;
+  WaitSpeech();
+  return true;
+}
+
+bool CmdCheca(std::string_view args) {
+  int slot = 0;
+  if (!ReadVariableRef(&args, &slot) || !args.empty()) return false;
+  Var(slot) = NumberToText(Interp().last_status);
+  return true;
+}
+
+// REMOVE name [&]: deletes a file (never a folder).
+bool CmdRemove(std::string_view args) {
+  bool silent = TakeTrailingAmpersand(&args);
+  std::string name;
+  if (!ReadOperand(&args, &name) || name.empty()) return false;
+  std::string path = HostPath(name);
+  if (!HostIsFolder(path) && std::remove(path.c_str()) == 0) return true;
+  if (silent) return true;
+  SayLine(kMsgFileDeleteError, name);
+  return false;
+}
+
+// RENOMEIA old new [&]: renames or moves a file or folder. An existing
+// destination is never replaced, as on the family's original system.
+bool CmdRenomeia(std::string_view args) {
+  bool silent = TakeTrailingAmpersand(&args);
+  std::string from, to;
+  if (!ReadOperand(&args, &from) || !ReadOperand(&args, &to) || !args.empty()) return false;
+  std::string src = HostPath(from), dst = HostPath(to);
+  bool ok = HostExists(src) && (src == dst || !HostExists(dst)) && std::rename(src.c_str(), dst.c_str()) == 0;
+  return ok || silent;
+}
+
+// REPLICA source destination [&]: copies byte for byte. Without '&' a read
+// or write error stops the copy with a message; with '&' errors are passed
+// over. A source that cannot be opened leaves the destination untouched, and
+// a file is never copied onto itself (that would empty it).
+bool CmdReplica(std::string_view args) {
+  bool silent = TakeTrailingAmpersand(&args);
+  std::string from, to;
+  if (!ReadOperand(&args, &from) || !ReadOperand(&args, &to) || !args.empty()) return false;
+  std::string src = HostPath(from), dst = HostPath(to);
+  File in(HostIsFolder(src) ? nullptr : std::fopen(src.c_str(), "rb"));
+  if (!in) return silent;
+  if (HostIsFolder(dst) || SameFile(src, dst)) return silent;
+  File out(std::fopen(dst.c_str(), "wb"));
+  if (!out) return silent;
+  std::setvbuf(out.get(), nullptr, _IONBF, 0);
+  std::string block(kCopyBlock, '\0');
+  for (;;) {
+    size_t n = std::fread(block.data(), 1, block.size(), in.get());
+    if (n < block.size() && std::ferror(in.get()) && !silent) {
+      SayLine(kMsgFileProcessingError, std::string(" ") + from);
+      return false;
+    }
+    if (n > 0 && std::fwrite(block.data(), 1, n, out.get()) < n && !silent) {
+      SayLine(kMsgFileWriteError, to);
+      return false;
+    }
+    if (n < block.size()) break;
+  }
+  if (std::fclose(out.release()) != 0 && !silent) {
+    SayLine(kMsgFileWriteError, to);
+    return false;
+  }
+  return true;
+}
+
+bool CmdTamArq(std::string_view args) {
+  int slot = 0;
+  int64_t size = 0;
+  if (!FileSizeOf(&args, &slot, &size)) return false;
+  Var(slot) = NumberToText(size);
+  return true;
+}
+
+bool CmdHTamArq(std::string_view args) {
+  int slot = 0;
+  int64_t size = 0;
+  if (!FileSizeOf(&args, &slot, &size)) return false;
+  Var(slot) = HumanFileSize(size, UserDecimalSeparator());
+  return true;
+}
+
+}  // namespace kal

@@ -1,0 +1,117 @@
+// LISTA [name] CRIA | APAGA | TAMANHO var | ITEM index var |
+// ADICIONA text | DELETA text: named lists of texts in 20 slots.
+#include <cstring>
+
+#include "5_speech/speech.h"
+#include "8_interpreter/commands.h"
+#include "8_interpreter/lists.h"
+#include "8_interpreter/messages.h"
+#include "8_interpreter/numbers.h"
+#include "8_interpreter/operands.h"
+#include "8_interpreter/state.h"
+#include "8_interpreter/variables.h"
+
+namespace kal {
+
+ListTable& Lists() { return Interp().lists; }
+
+ListSlot* FindList(std::string_view name) {
+  for (auto& slot : Lists())
+    if (slot.used && slot.name == name) return &slot;
+  return nullptr;
+}
+
+namespace {
+
+bool ListCreate(std::string_view name, std::string_view rest) {
+  if (!TrimBlanks(rest).empty()) return false;
+  if (FindList(name)) {
+    SayLine(kMsgListExists);
+    return false;
+  }
+  for (auto& slot : Lists()) {
+    if (slot.used) continue;
+    slot.used = true;
+    slot.name.assign(name);
+    slot.items.clear();
+    return true;
+  }
+  SayLine(kMsgTooManyLists);
+  return false;
+}
+
+bool ListDelete(ListSlot* list, std::string_view rest) {
+  if (!TrimBlanks(rest).empty() || !list) return false;
+  *list = ListSlot();
+  return true;
+}
+
+bool ListSize(ListSlot* list, std::string_view rest) {
+  int slot;
+  if (!list || !ReadVariableRef(&rest, &slot)) return false;
+  Var(slot) = NumberToText(static_cast<int64_t>(list->items.size()));
+  return true;
+}
+
+bool ListItem(ListSlot* list, std::string_view rest) {
+  std::string text;
+  int32_t index;
+  int slot;
+  if (!list || !ReadOperand(&rest, &text) || !ParseNumber(text, &index) || !ReadVariableRef(&rest, &slot))
+    return false;
+  if (index < 0 || static_cast<size_t>(index) >= list->items.size()) return false;
+  Var(slot) = list->items[static_cast<size_t>(index)];
+  return true;
+}
+
+bool ListAdd(ListSlot* list, std::string_view rest) {
+  std::string text;
+  if (!list || !ReadOperand(&rest, &text)) return false;
+  if (list->items.size() >= kMaxListItems) {
+    SayLine(kMsgListFull);
+    return false;
+  }
+  list->items.push_back(std::move(text));
+  return true;
+}
+
+bool SameIgnoringCase(std::string_view a, std::string_view b) {
+  return a.size() == b.size() && UpperCaseText(a) == UpperCaseText(b);
+}
+
+bool ListRemove(ListSlot* list, std::string_view rest) {
+  std::string text;
+  if (!list || !ReadOperand(&rest, &text)) return false;
+  for (auto it = list->items.begin(); it != list->items.end(); ++it) {
+    if (SameIgnoringCase(*it, text)) {
+      list->items.erase(it);
+      return true;
+    }
+  }
+  return false;
+}
+
+}  // namespace
+
+bool CmdLista(std::string_view args) {
+  std::string name;
+  if (!ReadListName(&args, &name)) return false;
+  std::string_view rest = TrimBlanks(args);
+  static constexpr std::string_view kSubs[] = {"CRIA", "APAGA", "TAMANHO", "ITEM", "ADICIONA", "DELETA"};
+  int sub = -1;
+  for (int i = 0; i < 6 && sub < 0; ++i)
+    if (StartsWithKeyword(rest, kSubs[i])) sub = i;
+  if (sub < 0) return false;
+  rest.remove_prefix(kSubs[sub].size());
+  if (sub == 0) return ListCreate(name, rest);
+  ListSlot* list = FindList(name);
+  switch (sub) {
+    case 1: return ListDelete(list, rest);
+    case 2: return ListSize(list, rest);
+    case 3: return ListItem(list, rest);
+    case 4: return ListAdd(list, rest);
+    default: return ListRemove(list, rest);
+  }
+}
+
+}  // namespace kal

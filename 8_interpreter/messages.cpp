@@ -1,0 +1,17 @@
+// Saying the interpreter's messages.
+#include "8_interpreter/messages.h"
+
+#include <string>
+
+#include "0_base/latin1.h"
+#include "5_speech/speech.h"
+
+namespace kal {
+
+void SayLine(std::string_view utf8_message, std::string_view latin1_tail) {
+  std::string text = L1(utf8_message);
+  text.append(latin1_tail);
+  WriteLineAndSpeak(text);
+}
+
+}  // namespace kal

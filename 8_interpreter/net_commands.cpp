@@ -1,0 +1,227 @@
+// The network commands: connection channels (CONECTA, ATIVASSL, SERVE,
+// OBSERVA, IP and the closing of such a channel), the socket library
+// (INTERNET) and downloads (TRAZDAREDE). LE and ESCREVE reach a connection
+// through the channel's stream, as they reach a file.
+#include <memory>
+#include <string>
+
+#include "6_console/console.h"
+#include "5_speech/speech.h"
+#include "8_interpreter/channels.h"
+#include "8_interpreter/commands.h"
+#include "8_interpreter/numbers.h"
+#include "8_interpreter/operands.h"
+#include "8_interpreter/state.h"
+#include "8_interpreter/variables.h"
+#include "7_net/http_download.h"
+#include "7_net/line_reader.h"
+#include "7_net/net_messages.h"
+#include "7_net/tcp.h"
+
+namespace kal {
+namespace {
+
+// A TCP connection held by a channel, with its line reader. Going away
+// closes the socket (and TLS with it); unless told otherwise it is the
+// closing of a connection channel, which also drops the TLS request.
+class ConnectionStream : public ChannelStream {
+ public:
+  // LE's last status for a line cut at the reader's limit.
+  static constexpr int kLineTooLong = 2;
+
+  explicit ConnectionStream(int socket) : socket_(socket), reader_(NewLineReader(socket)) {}
+  ~ConnectionStream() override {
+    FreeLineReader(reader_);
+    CloseTcp(socket_);
+    if (clears_tls_request_) Interp().tls_request = false;
+  }
+
+  // A line, waiting without limit: 0 when a line came, 1 when the
+  // connection ended. A line longer than the reader holds gives its first
+  // kMaxReceivedLine bytes and kLineTooLong; the connection stays open and
+  // the next read goes on with the rest of that line, so nothing is lost
+  // and the script can tell a cut line from a closed connection.
+  int ReadLine(std::string* line) override {
+    switch (ReceiveLineResult(*reader_, 0, line)) {
+      case LineResult::kLine:
+        return 0;
+      case LineResult::kTooLong:
+        return kLineTooLong;
+      default:
+        line->clear();
+        return 1;
+    }
+  }
+  // 1 when the bytes were sent, 0 when not.
+  int Write(std::string_view bytes) override { return SendText(socket_, bytes) ? 1 : 0; }
+
+  LineReader* reader() { return reader_.get(); }
+  // The channel gets another connection: this one goes without being a
+  // FECHA, so the TLS request stays.
+  void KeepTlsRequest() { clears_tls_request_ = false; }
+
+ private:
+  int socket_;
+  std::unique_ptr<LineReader> reader_;
+  bool clears_tls_request_ = true;
+};
+
+ConnectionStream* ConnectionOf(Channel& ch) {
+  return ch.kind == ChannelKind::kConnection ? static_cast<ConnectionStream*>(ch.stream.get()) : nullptr;
+}
+
+// Puts the socket into the channel as a connection. What the channel held
+// before is closed first, so that no file or socket is left behind.
+void InstallConnection(int channel, int socket) {
+  Channel& ch = Interp().channels[channel];
+  if (ConnectionStream* old = ConnectionOf(ch)) old->KeepTlsRequest();
+  ch.Close();
+  ch.stream = std::make_unique<ConnectionStream>(socket);
+  ch.kind = ChannelKind::kConnection;
+  ch.socket = socket;
+}
+
+void Say(const std::string& message) { WriteLineAndSpeak(message); }
+
+// CONECTA's failure: in quiet mode the last status tells it.
+bool ConnectFailed(bool quiet) {
+  if (quiet) {
+    Interp().last_status = 1;
+    return true;
+  }
+  Say(net_msg::ConnectionError());
+  return false;
+}
+
+}  // namespace
+
+bool CmdInternet(std::string_view args) {
+  std::string word = UpperCaseText(args);
+  if (word == "INICIA") {
+    NetStartup();
+    return true;
+  }
+  if (word == "TERMINA") {
+    NetCleanup();
+    return true;
+  }
+  return false;
+}
+
+// CONECTA [SSL ] #d host port [&]
+bool CmdConecta(std::string_view args) {
+  auto& s = Interp();
+  if (StartsWithKeyword(args, "SSL ")) {
+    s.tls_request = true;
+    args = TrimBlanks(args.substr(4));
+  }
+  bool quiet = TakeTrailingAmpersand(&args);
+  int channel = 0;
+  std::string host, port_text;
+  if (!ReadChannel(&args, &channel) || args.empty() || !ReadOperand(&args, &host) ||
+      !ReadOperand(&args, &port_text))
+    return ConnectFailed(quiet);
+  s.last_host = host;
+  s.last_port_text = port_text;
+  int32_t port = 0;
+  if (!ParseNumber(port_text, &port)) {
+    if (quiet) {
+      s.last_status = 2;
+      return true;
+    }
+    Say(net_msg::PortError());
+    return false;
+  }
+  s.last_port = static_cast<uint16_t>(port);
+  int socket = s.tls_request ? ConnectTls(host, s.last_port) : ConnectTcp(host, s.last_port);
+  if (socket < 0) return ConnectFailed(quiet);
+  InstallConnection(channel, socket);
+  if (quiet) s.last_status = 0;
+  return true;
+}
+
+// ATIVASSL #d: a TLS connection to the last host and port takes the
+// channel's place; it succeeds even when no connection was made (the
+// channel's socket is then -1 and it reads nothing).
+bool CmdAtivaSsl(std::string_view args) {
+  int channel = 0;
+  if (!ReadChannel(&args, &channel)) return false;
+  auto& s = Interp();
+  InstallConnection(channel, ConnectTls(s.last_host, s.last_port));
+  return true;
+}
+
+// SERVE #d port: waits (without limit) for one client on the port.
+bool CmdServe(std::string_view args) {
+  int channel = 0;
+  std::string port_text;
+  if (!ReadChannel(&args, &channel) || !ReadOperand(&args, &port_text)) {
+    Say(net_msg::ConnectionError());
+    return false;
+  }
+  int32_t port = 0;
+  if (!ParseNumber(port_text, &port)) {
+    Say(net_msg::PortError());
+    return false;
+  }
+  int listener = ListenTcp(static_cast<uint16_t>(port));
+  int client = listener < 0 ? -1 : AcceptTcp(listener);
+  CloseTcp(listener);
+  if (client < 0) {
+    Say(net_msg::ConnectionError());
+    return false;
+  }
+  InstallConnection(channel, client);
+  return true;
+}
+
+// OBSERVA #d var / OBSERVA TECLADO var
+bool CmdObserva(std::string_view args) {
+  bool keyboard = StartsWithKeyword(args, "TECLADO ");
+  int channel = 0;
+  if (keyboard)
+    args = TrimBlanks(args.substr(8));
+  else if (!ReadChannel(&args, &channel))
+    return false;
+  int slot = 0;
+  if (!ReadVariableRef(&args, &slot) || !args.empty()) return false;
+  bool waiting = false;
+  if (keyboard) {
+    waiting = KeyPressed();
+  } else if (ConnectionStream* c = ConnectionOf(Interp().channels[channel])) {
+    waiting = HasData(c->reader());
+  }
+  Var(slot) = waiting ? "1" : "0";
+  return true;
+}
+
+// IP LOCAL #d var / IP REMOTO #d var
+bool CmdIp(std::string_view args) {
+  bool local = StartsWithKeyword(args, "LOCAL ");
+  if (!local && !StartsWithKeyword(args, "REMOTO ")) return false;
+  args = TrimBlanks(args.substr(local ? 6 : 7));
+  int channel = 0, slot = 0;
+  if (!ReadChannel(&args, &channel) || !ReadVariableRef(&args, &slot)) return false;
+  int socket = Interp().channels[channel].socket;
+  if (socket < 0) return false;
+  Var(slot) = local ? LocalAddressText(socket) : PeerAddressText(socket);
+  return true;
+}
+
+// TRAZDAREDE address file tick agent cookie var: var := "0" when the
+// download succeeded, "1" when not. The cookie must be written, even empty.
+bool CmdTrazDaRede(std::string_view args) {
+  DownloadRequest r;
+  std::string tick;
+  int slot = 0;
+  if (!ReadOperand(&args, &r.address) || !ReadOperand(&args, &r.file) || !ReadOperand(&args, &tick) ||
+      !ReadOperand(&args, &r.agent) || !ReadOperand(&args, &r.cookie) || !ReadVariableRef(&args, &slot))
+    return false;
+  if (tick != "0" && tick != "1") return false;
+  r.tick = tick == "1";
+  bool ok = Download(r);
+  Var(slot) = ok ? "0" : "1";
+  return true;
+}
+
+}  // namespace kal

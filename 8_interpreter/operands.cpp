@@ -1,0 +1,169 @@
+// The operand readers. Every command consumes its argument text from the
+// left with these; what is left after the last operand decides, command by
+// command, whether the line is valid.
+#include "8_interpreter/operands.h"
+
+#include "8_interpreter/conditions.h"
+#include "8_interpreter/numbers.h"
+#include "8_interpreter/state.h"
+#include "8_interpreter/variables.h"
+
+namespace kal {
+
+namespace {
+
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+
+// A quoted string: a doubled quote mark inside stands for one; a string
+// with no closing quote mark takes the rest of the text.
+void ReadQuoted(std::string_view* args, std::string* value) {
+  std::string_view t = *args;
+  for (;;) {
+    t.remove_prefix(1);  // the opening (or doubled) quote mark
+    size_t q = t.find('"');
+    if (q == std::string_view::npos) {
+      value->append(t);
+      t = {};
+      break;
+    }
+    value->append(t.substr(0, q));
+    t.remove_prefix(q + 1);
+    if (t.empty() || t[0] != '"') break;
+    value->push_back('"');
+  }
+  *args = t;
+}
+
+}  // namespace
+
+bool ReadOperandView(std::string_view* args, std::string_view* view, std::string* scratch) {
+  std::string_view t = TrimFrontBlanks(*args);
+  if (t.empty()) return false;
+  char c = t[0];
+  if (c == '-' || IsDigit(c)) {
+    size_t n = 1;
+    while (n < t.size() && IsDigit(t[n])) ++n;
+    *view = t.substr(0, n);
+    t.remove_prefix(n);
+  } else if (c == '"') {
+    // A string with no doubled quote mark is a plain slice of the line.
+    size_t q = t.find('"', 1);
+    if (q != std::string_view::npos && (q + 1 >= t.size() || t[q + 1] != '"')) {
+      *view = t.substr(1, q - 1);
+      t.remove_prefix(q + 1);
+    } else {
+      scratch->clear();
+      ReadQuoted(&t, scratch);
+      *view = *scratch;
+    }
+  } else if (c == '$') {
+    size_t n = NameLength(t.substr(1));
+    int slot;
+    if (n == 0 || !LookupName(t.substr(1, n), &slot)) return false;
+    *view = Var(slot);
+    t.remove_prefix(1 + n);
+  } else if (int slot = LetterSlot(static_cast<unsigned char>(c))) {
+    *view = Var(slot);
+    t.remove_prefix(1);
+  } else if (c == '(') {
+    t.remove_prefix(1);
+    int64_t v;
+    if (!EvaluateExpression(&t, &v)) return false;
+    t = TrimFrontBlanks(t);
+    if (t.empty() || t[0] != ')') return false;
+    t.remove_prefix(1);
+    scratch->clear();
+    AppendNumber(scratch, v);
+    *view = *scratch;
+  } else {
+    return false;
+  }
+  *args = TrimBlanks(t);
+  return true;
+}
+
+bool ReadOperand(std::string_view* args, std::string* value) {
+  std::string_view view;
+  if (!ReadOperandView(args, &view, value)) {
+    value->clear();
+    return false;
+  }
+  if (view.data() != value->data()) value->assign(view);
+  return true;
+}
+
+bool ReadVariableRef(std::string_view* args, int* slot) {
+  std::string_view t = TrimFrontBlanks(*args);
+  if (t.empty()) return false;
+  if (t[0] == '$') {
+    size_t n = NameLength(t.substr(1));
+    if (n == 0 || !LookupName(t.substr(1, n), slot)) return false;
+    *args = TrimBlanks(t.substr(1 + n));
+    return true;
+  }
+  int letter = LetterSlot(static_cast<unsigned char>(t[0]));
+  if (letter == 0) return false;
+  if (t.size() > 1) {
+    unsigned char next = static_cast<unsigned char>(t[1]);
+    if (LetterSlot(next) || IsDigit(static_cast<char>(next))) return false;
+  }
+  *slot = letter;
+  *args = TrimBlanks(t.substr(1));
+  return true;
+}
+
+bool ReadChannel(std::string_view* args, int* channel) {
+  std::string_view t = TrimFrontBlanks(*args);
+  if (t.size() < 2 || t[0] != '#' || !IsDigit(t[1])) return false;
+  *channel = t[1] - '0';
+  t.remove_prefix(2);
+  if (!t.empty()) {
+    if (t[0] != ' ') return false;
+    while (!t.empty() && t[0] == ' ') t.remove_prefix(1);
+  }
+  *args = t;
+  return true;
+}
+
+bool ReadListName(std::string_view* args, std::string* name) {
+  std::string_view t = TrimBlanks(*args);
+  if (t.size() < 2 || t[0] != '[') return false;
+  // A ']' right after '[' belongs to the name; the next one ends it.
+  size_t close = t.find(']', 2);
+  if (close == std::string_view::npos) return false;
+  name->assign(t.substr(1, close - 1));
+  *args = t.substr(close + 1);
+  return true;
+}
+
+bool TakeTrailingAmpersand(std::string_view* args) {
+  if (args->empty() || args->back() != '&') return false;
+  args->remove_suffix(1);
+  *args = TrimBlanks(*args);
+  return true;
+}
+
+bool StartsWithKeyword(std::string_view text, std::string_view keyword) {
+  if (text.size() < keyword.size()) return false;
+  for (size_t i = 0; i < keyword.size(); ++i) {
+    unsigned char c = static_cast<unsigned char>(text[i]);
+    if ((c >= 'a' && c <= 'z') || c >= 0xE0) c = static_cast<unsigned char>(c - 0x20);
+    if (c != static_cast<unsigned char>(keyword[i])) return false;
+  }
+  return true;
+}
+
+std::string JoinOperands(std::string_view* args) {
+  std::string joined, value;
+  while (!args->empty()) {
+    std::string_view before = *args;
+    if (!ReadOperand(args, &value)) {
+      *args = before;
+      break;
+    }
+    joined += value;
+  }
+  return joined;
+}
+
+}  // namespace kal

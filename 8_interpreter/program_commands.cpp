@@ -1,0 +1,221 @@
+// Starting and talking to other programs: EXECUTA, EXISTEPROG, ENCERRAPROG,
+// ENVIACMD, LE CONSOLE and CMD.
+//
+// EXECUTA without '&' starts the program in the foreground: in a terminal it
+// takes the terminal over (the console is suspended and reads nothing until
+// it ends), and the script waits for the user to come back to the console,
+// then for the return delay. One or four and more '&' start it detached
+// without waiting, two start it hidden, three start it as a console program
+// whose standard streams the script holds (ENVIACMD, LE CONSOLE). The
+// programs started hidden, as console programs or waited for end with this
+// one; those started shown without waiting are the user's and stay.
+#include <string>
+
+#include "2_config/config.h"
+#include "6_console/console.h"
+#include "0_base/latin1.h"
+#include "5_speech/speech.h"
+#include "8_interpreter/command_line.h"
+#include "8_interpreter/commands.h"
+#include "8_interpreter/interpreter.h"
+#include "8_interpreter/operands.h"
+#include "8_interpreter/program_commands.h"
+#include "8_interpreter/program_start.h"
+#include "8_interpreter/state.h"
+#include "8_interpreter/variables.h"
+#include "1_platform/desktop.h"
+#include "1_platform/programs.h"
+
+namespace kal {
+namespace {
+
+constexpr int kReturnPolls = 50;
+constexpr int kPollMs = 100;
+constexpr int kDefaultReturnDelay = 1000;
+constexpr size_t kConsoleReadMax = 65535;
+
+struct ProgramCommandsState {
+  // True while a program started in the foreground holds the console.
+  bool console_handed_over = false;
+  // Bytes of a character the console program's pipes have cut in two.
+  std::string carry_out, carry_err;
+};
+
+ProgramCommandsState& S() {
+  static ProgramCommandsState s;
+  return s;
+}
+
+enum class Launch { kShownWait, kShown, kHidden, kConsole };
+
+Launch LaunchFor(int ampersands) {
+  switch (ampersands) {
+    case 0: return Launch::kShownWait;
+    case 2: return Launch::kHidden;
+    case 3: return Launch::kConsole;
+    default: return Launch::kShown;
+  }
+}
+
+// TEMPOESPERAPROGVOLTAR: 0 to 1000 ms; anything else gives 1000.
+int ReturnDelay() {
+  int32_t v = 0;
+  if (!ParseConfigInt(ReadConfig("TALVEN", "TEMPOESPERAPROGVOLTAR"), &v) || v < 0 || v > 1000)
+    return kDefaultReturnDelay;
+  return v;
+}
+
+// Waits for the user to come back: first up to 5 s for the started program
+// to take the foreground, then as long as it keeps it, then the return delay.
+// The console is taken back as soon as the program that held it has ended.
+void ReturnWait() {
+  for (int i = 0; i < kReturnPolls; ++i) {
+    Delay(kPollMs);
+    if (!ConsoleInFront()) break;
+  }
+  while (!ConsoleInFront()) Delay(kPollMs);
+  Delay(ReturnDelay());
+}
+
+// Length of an incomplete UTF-8 sequence at the end of bytes (0 if none).
+size_t IncompleteTail(const std::string& bytes) {
+  size_t n = bytes.size();
+  for (size_t back = 1; back <= 3 && back <= n; ++back) {
+    unsigned char c = static_cast<unsigned char>(bytes[n - back]);
+    if ((c & 0xC0) == 0x80) continue;  // a continuation byte: look further back
+    int need = c >= 0xF0 ? 4 : c >= 0xE0 ? 3 : c >= 0xC0 ? 2 : 1;
+    return need > static_cast<int>(back) ? back : 0;
+  }
+  return 0;
+}
+
+// What the console program wrote on a stream, as Latin-1 text; a character
+// cut in two by the pipe waits for its second half.
+std::string TakeProgramText(int stream) {
+  std::string& carry = stream == 2 ? S().carry_err : S().carry_out;
+  std::string bytes = carry + TakePipedOutput(stream, kConsoleReadMax);
+  size_t tail = IncompleteTail(bytes);
+  carry = bytes.substr(bytes.size() - tail);
+  bytes.resize(bytes.size() - tail);
+  return Utf8ToLatin1(bytes);
+}
+
+// Keys typed before a program takes the foreground were meant for what came
+// before it; left queued they would act (end a field, cut every prompt) when
+// the user comes back. They are thrown away, and a click says so.
+void DiscardTypedAhead() {
+  bool any = false;
+  while (KeyPressed()) {
+    ReadKey();
+    any = true;
+  }
+  if (any) Click();
+}
+
+}  // namespace
+
+bool ConsoleInFront() {
+  if (ConsoleProgramRunning()) return false;
+  if (S().console_handed_over) {
+    S().console_handed_over = false;
+    ReclaimTerminal();
+    ResumeConsole();
+  }
+  ForegroundWindow w;
+  return !QueryForegroundWindow(&w) || w.is_console;
+}
+
+std::string ForegroundTitle() {
+  ForegroundWindow w;
+  if (QueryForegroundWindow(&w)) return w.title;
+  return ConsoleProgramRunning() ? std::string() : ConsoleTitle();
+}
+
+bool CmdExecuta(std::string_view args) {
+  int ampersands = 0;
+  while (TakeTrailingAmpersand(&args)) ++ampersands;
+  std::string line;
+  if (!ReadOperand(&args, &line) || !args.empty()) return false;
+  Launch launch = LaunchFor(ampersands);
+  ProgramAndParams split = SplitCommandLine(line);
+  WaitSpeech();
+  StartRequest req;
+  bool ok = ResolveProgram(split.program, split.params, launch != Launch::kConsole, &req);
+  if (ok) {
+    req.streams = launch == Launch::kShownWait ? ChildStreams::kConsole
+                  : launch == Launch::kConsole  ? ChildStreams::kPipes
+                                                : ChildStreams::kDetached;
+    req.end_with_us = launch != Launch::kShown;
+    if (req.streams == ChildStreams::kConsole) {
+      DiscardTypedAhead();
+      SuspendConsole();
+    }
+    std::string err;
+    ok = StartProgram(req, &err) > 0;
+    if (ok && req.streams == ChildStreams::kPipes) S().carry_out.clear(), S().carry_err.clear();
+    if (req.streams == ChildStreams::kConsole) {
+      if (ok) {
+        S().console_handed_over = true;
+      } else {
+        ResumeConsole();
+      }
+    }
+  }
+  if (launch == Launch::kShownWait) ReturnWait();
+  return ok;
+}
+
+// EXISTEPROG name var: var := "1" when a running program has that name.
+bool CmdExisteProg(std::string_view args) {
+  std::string name;
+  int slot = 0;
+  if (!ReadOperand(&args, &name) || !ReadVariableRef(&args, &slot)) return false;
+  Var(slot) = ProcessRunningNamed(TrimBlanks(name)) ? "1" : "0";
+  return true;
+}
+
+// ENCERRAPROG name: asks the programs this script started that have that
+// name (as EXISTEPROG matches it) to end. Programs it did not start are left
+// alone. Succeeds also when none was running.
+bool CmdEncerraProg(std::string_view args) {
+  std::string name;
+  if (!ReadOperand(&args, &name) || !args.empty()) return false;
+  EndProgramsNamed(TrimBlanks(name));
+  return true;
+}
+
+// ENVIACMD text: the text and a line end go to the console program's input.
+// The line end and the text are the host's (LF, UTF-8): the programs started
+// here read their lines the host's way. Nothing waits for the program to read.
+bool CmdEnviaCmd(std::string_view args) {
+  std::string text;
+  if (args.empty() || !ReadOperand(&args, &text)) return false;
+  Delay(kPollMs);
+  SendToPipedProgram(Latin1ToUtf8(text) + "\n");
+  return true;
+}
+
+bool ReadConsoleProgram(std::string_view args) {
+  args = TrimBlanks(args.substr(8));  // "CONSOLE "
+  int slot = 0;
+  if (!ReadVariableRef(&args, &slot)) return false;
+  std::string result = TakeProgramText(1);
+  if (!result.empty()) {
+    result += "\r\n";
+    result += TakeProgramText(2);
+  } else {
+    result = TakeProgramText(2);
+  }
+  if (!result.empty()) result += "\r\n";
+  Var(slot) = std::move(result);
+  return true;
+}
+
+// CMD text: runs the text as one script line.
+bool CmdCmd(std::string_view args) {
+  std::string line;
+  if (!ReadOperand(&args, &line) || !args.empty()) return false;
+  return ExecuteLine(line, true);
+}
+
+}  // namespace kal

@@ -1,0 +1,119 @@
+// The script store, the run loop and the run driver.
+#include <cstdint>
+#include <string>
+
+#include "2_config/config.h"
+#include "6_console/console.h"
+#include "0_base/latin1.h"
+#include "5_speech/speech.h"
+#include "8_interpreter/file_state.h"
+#include "8_interpreter/interpreter.h"
+#include "8_interpreter/mci.h"
+#include "8_interpreter/messages.h"
+#include "8_interpreter/state.h"
+#include "1_platform/desktop.h"
+#include "1_platform/event_loop.h"
+#include "1_platform/process.h"
+
+namespace kal {
+
+InterpreterState g_interpreter;
+
+RunLimits& Limits() {
+  static RunLimits limits;
+  return limits;
+}
+
+ChannelTable& Channels() { return Interp().channels; }
+
+void ResetInterpreter() {
+  Delay(1);
+  auto& s = Interp();
+  std::vector<std::string> params = std::move(s.params);
+  s = InterpreterState();
+  ResetFileState();
+  ResetMci();
+  s.params = std::move(params);
+  LocalTime t = NowLocal();
+  s.start_weekday = t.weekday;
+  s.start_time = t.hour * 360000 + t.minute * 6000 + t.second * 100 + t.hundredths;
+}
+
+void SetProgramParams(std::vector<std::string> params) { Interp().params = std::move(params); }
+
+void InitInterpreter(std::string_view program_name) {
+  // The application's own sounds live in the folder the configuration names.
+  InitSpeech(0, ReadConfig("KALDORIN", "DIRKALDORIN"));
+  ClearScreen();
+  SetConsoleTitle("KALDORIN");
+  SetConsoleTitle(program_name);
+}
+
+bool StoreLine(std::string_view text, int n) {
+  if (n < 1 || n > kMaxScriptLines) return false;
+  auto& s = Interp();
+  if (s.lines.size() <= static_cast<size_t>(n)) {
+    s.lines.resize(static_cast<size_t>(n) + 1);
+    s.index.lines.resize(static_cast<size_t>(n) + 1);
+  }
+  s.lines[static_cast<size_t>(n)] = std::string(text);
+  AnalyseLine(s.lines[static_cast<size_t>(n)], &s.index.lines[static_cast<size_t>(n)]);
+  ++s.index.generation;
+  s.line_count = n;
+  return true;
+}
+
+namespace {
+
+// How often the run loop takes input while no line waits for anything.
+constexpr int64_t kInputEveryMs = 20;
+
+// A script loop that never waits would never look at the terminal: the
+// pump is consulted between lines every kInputEveryMs, so that the break
+// key ends such a loop, and at once when a signal asked for the end.
+void TakeInputNowAndThen(int64_t* next) {
+  if (!EndRequested() && Loop().NowMs() < *next) return;
+  PumpMessages();
+  *next = Loop().NowMs() + kInputEveryMs;
+}
+
+}  // namespace
+
+RunOutcome RunScript() {
+  auto& s = Interp();
+  s.current_line = 1;
+  s.error = false;
+  s.stop = false;
+  s.call_depth = 0;
+  s.last_status = 0;
+  int64_t next_input = Loop().NowMs() + kInputEveryMs;
+  int64_t budget_end = Limits().max_lines > 0 ? s.lines_run + Limits().max_lines : INT64_MAX;
+  while (s.current_line <= s.line_count && !s.stop && !s.error) {
+    TakeInputNowAndThen(&next_input);
+    ExecuteStoredLine(s.current_line);
+    if (!s.stop && !s.error) ++s.current_line;
+    if (++s.lines_run == budget_end) s.stop = true;
+  }
+  RunOutcome r{s.error ? 1 : 0, s.current_line};
+  s.line_count = 0;
+  return r;
+}
+
+RunOutcome RunDriver() {
+  RunOutcome r = RunScript();
+  if (r.outcome == 0) {
+    if (!Interp().quiet_end) SpeakText(L1(kMsgEndOfScript));
+    return r;
+  }
+  RestoreConsoleWindow();  // TELA MINIMIZADA may have hidden it
+  SpeakText(L1(kMsgRunError));
+  WriteNumberAndSpeak(r.line);
+  ConsoleWrite("\r\n");
+  ConsoleReadLine();
+  return r;
+}
+
+int LastStatus() { return Interp().last_status; }
+void SetLastStatus(int status) { Interp().last_status = status; }
+
+}  // namespace kal

@@ -1,0 +1,73 @@
+// The interpreter's module state: everything one interpreter keeps for the
+// whole process, in one place.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+#include "8_interpreter/channels.h"
+#include "8_interpreter/interpreter.h"
+#include "8_interpreter/lists.h"
+#include "8_interpreter/script_index.h"
+#include "8_interpreter/variables.h"
+
+namespace kal {
+
+constexpr int kCallStackSize = 20;
+
+struct InterpreterState {
+  std::vector<std::string> lines;  // 1-based, grown by StoreLine up to kMaxScriptLines + 1
+  int line_count = 0;
+  int current_line = 1;
+  bool error = false;
+  bool stop = true;
+  bool quiet_end = false;
+  std::array<int, kCallStackSize> call_stack{};
+  int call_depth = 0;
+  int last_status = 0;
+  bool debug = false;
+  std::vector<std::string> params;
+  int start_weekday = 0;
+  int start_time = 0;  // hundredths of a second since midnight
+  bool midi_open = false;
+
+  // Variables: slot 0 unused, 1..26 letters, 27..127 named.
+  std::array<std::string, kVariableSlots + 1> vars;
+  std::vector<std::string> names;  // upper-cased, in order of first mention
+  std::unordered_map<std::string, int> name_slots;
+
+  ListTable lists;
+  ChannelTable channels;
+  uint64_t random_state = 0x2545F4914F6CDD1DULL;  // fixed seed until RANDOMIZA
+  int nesting = 0;        // depth of lines run from within a line (SE, CMD)
+  int64_t lines_run = 0;  // lines executed by the run loop since the reset
+
+  ScriptIndex index;
+
+  // Network commands: the TLS request of CONECTA's SSL prefix (dropped when
+  // a connection channel is closed) and the last target, for ATIVASSL.
+  bool tls_request = false;
+  std::string last_host, last_port_text;
+  uint16_t last_port = 0;
+};
+
+// The one interpreter of the process (defined in run.cpp).
+extern InterpreterState g_interpreter;
+inline InterpreterState& Interp() { return g_interpreter; }
+inline std::string& Var(int slot) { return g_interpreter.vars[static_cast<size_t>(slot)]; }
+
+// Limits that tests, the benchmark and the fuzzer set; they survive resets.
+struct RunLimits {
+  int64_t max_lines = 0;  // lines a run may execute, 0 = no limit
+  size_t max_value_size = 64u << 20;
+  // When not empty: only the command table entries marked here run; the
+  // others are refused as unknown words (the fuzzer keeps scripts away from
+  // files, programs and the network this way).
+  std::vector<bool> allowed_commands;
+};
+RunLimits& Limits();
+
+}  // namespace kal

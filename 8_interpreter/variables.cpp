@@ -1,0 +1,43 @@
+// The variable table and the name list of named variables.
+#include "8_interpreter/variables.h"
+
+#include "8_interpreter/messages.h"
+#include "8_interpreter/state.h"
+
+namespace kal {
+
+size_t NameLength(std::string_view text) {
+  size_t n = 0;
+  while (n < text.size() && IsNameChar(static_cast<unsigned char>(text[n]))) ++n;
+  return n;
+}
+
+bool LookupName(std::string_view name, int* slot) {
+  auto& s = Interp();
+  std::string upper(name);
+  for (auto& ch : upper)
+    if (ch >= 'a' && ch <= 'z') ch = static_cast<char>(ch - 0x20);
+  auto it = s.name_slots.find(upper);
+  if (it != s.name_slots.end()) {
+    *slot = it->second;
+    return true;
+  }
+  if (static_cast<int>(s.names.size()) >= kMaxNamedVariables) {
+    SayLine(kMsgTooManyVariables);
+    return false;
+  }
+  *slot = kLetterVariables + 1 + static_cast<int>(s.names.size());
+  s.names.push_back(upper);
+  s.name_slots.emplace(std::move(upper), *slot);
+  return true;
+}
+
+bool ValueSizeOk(size_t size) {
+  if (size <= Limits().max_value_size) return true;
+  SayLine(kMsgTextTooLong);
+  return false;
+}
+
+void SetMaxValueSize(size_t bytes) { Limits().max_value_size = bytes; }
+
+}  // namespace kal

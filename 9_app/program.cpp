@@ -1,0 +1,114 @@
+#include "9_app/program.h"
+
+#include <cstdio>
+#include <iostream>
+
+#include "9_app/embedded_script.h"
+#include "9_app/options.h"
+#include "9_app/script_file.h"
+#include "9_app/text_viewer.h"
+#include "6_console/console.h"
+#include "0_base/latin1.h"
+#include "5_speech/speech.h"
+#include "0_base/speech_log.h"
+#include "8_interpreter/interpreter.h"
+#include "1_platform/event_loop.h"
+#include "1_platform/host.h"
+#include "4_voices/engines/engine_switch.h"
+#include "4_voices/orvan/phoneme_tool.h"
+
+namespace kal {
+
+namespace {
+
+constexpr const char* kSpeechLogVariable = "KALDORIN_SPEECH_LOG";
+constexpr int kExitNotLoaded = 1;
+
+std::string BaseName(const std::string& path) {
+  size_t slash = path.find_last_of('/');
+  return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+// The viewer runs as a program of its own, on the same console and voice.
+int RunViewerProgram(const Options& opts) {
+  if (!opts.speech_log.empty()) OpenSpeechLog(opts.speech_log);
+  SetLoop(MakePollEventLoop());
+  InstallEngineSwitch();
+  SetConsoleFrontEnd(MakeConsoleFrontEnd(opts.headless));
+  InitSpeech(0, "");
+  SetConsoleTitle(BaseName(opts.view_file));
+  int code = RunTextViewer(opts.view_file);
+  DoneSpeech();
+  EndConsoleNormally();
+  CloseSpeechLog();
+  return code;
+}
+
+// A script that cannot be loaded is reported like every other failure: in
+// the console and by voice (speech has started by now), and on standard
+// error, which stays readable after the terminal is handed back.
+int ReportLoadFailure(const std::string& message) {
+  WriteLineAndSpeak(Utf8ToLatin1(message));
+  DoneSpeech();
+  EndConsoleAfterError();
+  CloseSpeechLog();
+  std::fprintf(stderr, "kaldorin: %s\n", message.c_str());
+  return kExitNotLoaded;
+}
+
+}  // namespace
+
+int ProgramMain(int argc, char** argv) {
+  Options opts;
+  std::string err;
+  if (!ParseOptions(argc, argv, &opts, &err)) {
+    std::fprintf(stderr, "kaldorin: %s\n%s", err.c_str(), UsageText());
+    return 1;
+  }
+  // Programs this one starts (the report viewer among them) write to the
+  // same speech log.
+  if (opts.speech_log.empty()) opts.speech_log = GetEnvironment(kSpeechLogVariable);
+  if (!opts.speech_log.empty()) SetEnvironment(kSpeechLogVariable, opts.speech_log);
+  if (opts.help) {
+    std::fputs(UsageText(), stdout);
+    return 0;
+  }
+  if (!opts.view_file.empty()) return RunViewerProgram(opts);
+  if (opts.phonemes) {
+    OrvanSettings settings = ReadOrvanSettings();
+    if (!opts.orvan_dir.empty()) settings.folder = opts.orvan_dir + "/";
+    return orvan::RunPhonemeTool(std::cin, std::cout, std::cerr, settings);
+  }
+  std::vector<std::string> lines;
+  std::string name = "zql";
+  std::string load_error;
+  if (!opts.script.empty()) {
+    LoadScriptFile(opts.script, &lines, &load_error);
+    name = BaseName(opts.script);
+  } else {
+    lines = EmbeddedScriptLines(ConfiguredSearchAddress(), ConfiguredStationPrefix());
+  }
+  if (!opts.speech_log.empty() && !OpenSpeechLog(opts.speech_log)) {
+    std::fprintf(stderr, "kaldorin: não foi possível abrir %s\n", opts.speech_log.c_str());
+    return 1;
+  }
+  SetLoop(MakePollEventLoop());
+  InstallEngineSwitch();
+  SetConsoleFrontEnd(MakeConsoleFrontEnd(opts.headless));
+  SetProgramParams(opts.params);
+  ResetInterpreter();
+  InitInterpreter(name);
+  if (!load_error.empty()) return ReportLoadFailure(load_error);
+  for (size_t i = 0; i < lines.size(); ++i) StoreLine(lines[i], static_cast<int>(i + 1));
+  RunOutcome r = RunDriver();
+  DoneSpeech();
+  if (r.outcome == 0) {
+    EndConsoleNormally();
+  } else {
+    EndConsoleAfterError();
+  }
+  CloseSpeechLog();
+  return r.outcome == 0 ? 0 : 1;
+}
+
+}  // namespace kal

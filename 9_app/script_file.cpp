@@ -1,0 +1,58 @@
+#include "9_app/script_file.h"
+
+#include <fstream>
+#include <sstream>
+
+#include "0_base/latin1.h"
+#include "8_interpreter/interpreter.h"
+#include "1_platform/paths.h"
+
+namespace kal {
+
+bool SplitScriptText(std::string text, std::vector<std::string>* lines, std::string* err) {
+  if (text.rfind("\xEF\xBB\xBF", 0) == 0) {
+    text = Utf8ToLatin1(text.substr(3));
+  } else if (LooksLikeUtf8(text)) {
+    text = Utf8ToLatin1(text);
+  }
+  lines->clear();
+  size_t pos = 0;
+  while (pos < text.size()) {
+    size_t nl = text.find('\n', pos);
+    size_t end = nl == std::string::npos ? text.size() : nl;
+    size_t line_end = (end > pos && text[end - 1] == '\r') ? end - 1 : end;
+    if (lines->size() == static_cast<size_t>(kMaxScriptLines)) {
+      *err = "tem mais de " + std::to_string(kMaxScriptLines) + " linhas";
+      return false;
+    }
+    lines->push_back(text.substr(pos, line_end - pos));
+    if (nl == std::string::npos) break;
+    pos = nl + 1;
+  }
+  return true;
+}
+
+bool LoadScriptFile(const std::string& path, std::vector<std::string>* lines, std::string* err) {
+  if (!HostExists(path)) {
+    *err = "Script não encontrado: " + path;
+    return false;
+  }
+  if (HostIsFolder(path)) {
+    *err = "O script é uma pasta: " + path;
+    return false;
+  }
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream buf;
+  if (in) buf << in.rdbuf();
+  if (!in || in.bad()) {
+    *err = "Não foi possível ler o script " + path;
+    return false;
+  }
+  if (!SplitScriptText(buf.str(), lines, err)) {
+    *err = "O script " + path + " " + *err;
+    return false;
+  }
+  return true;
+}
+
+}  // namespace kal
