@@ -8,8 +8,6 @@
 #include <filesystem>
 #include <memory>
 
-#include "6_console/console.h"
-#include "5_speech/speech.h"
 #include "7_net/http_address.h"
 #include "7_net/http_chunked.h"
 #include "7_net/http_fetch.h"
@@ -17,6 +15,7 @@
 #include "7_net/http_wait.h"
 #include "7_net/line_reader.h"
 #include "7_net/net_messages.h"
+#include "7_net/net_user.h"
 #include "7_net/tcp.h"
 #include "7_net/tls.h"
 #include "1_platform/event_loop.h"
@@ -127,26 +126,20 @@ int64_t FileSize(Transfer& t) {
 
 // Takes one waiting key. True when the user asked to stop.
 bool TakeKey(Transfer& t) {
-  uint8_t k = ReadKey();
+  NetUser& user = CurrentNetUser();
+  uint8_t k = user.NextKey();
   if (k == 0) {
-    ReadKey();  // the scan code of an extended key, which means nothing here
+    user.NextKey();  // the scan code of an extended key, which means nothing here
     return false;
   }
   if (k == 13) {
-    SpeakText(ProgressReport(t.unknown_length, FileSize(t), t.announced, t.resumed, t.file_name));
+    user.Say(ProgressReport(t.unknown_length, FileSize(t), t.announced, t.resumed, t.file_name));
   } else if (k == ' ') {
     t.tick = !t.tick;
   } else if (k == 27) {
-    WriteLineAndSpeak(net_msg::AskStop());
-    uint8_t answer = ReadKey();
-    if (answer == 0) {
-      ReadKey();
-      ConsoleWrite("\r\n");
-    } else {
-      ConsoleWrite(std::string(1, static_cast<char>(answer)) + "\r\n");
-    }
-    if (UpperCaseText(std::string(1, static_cast<char>(answer))) == "S") {
-      WriteLineAndSpeak(net_msg::Stopped());
+    uint8_t answer = user.Ask(net_msg::AskStop());
+    if (answer == 'S' || answer == 's') {
+      user.Tell(net_msg::Stopped());
       return true;
     }
   }
@@ -155,7 +148,7 @@ bool TakeKey(Transfer& t) {
 
 // Takes every waiting key; true when the user asked to stop.
 bool TakeKeys(Transfer& t) {
-  while (KeyPressed())
+  while (CurrentNetUser().KeyWaiting())
     if (TakeKey(t)) return true;
   return false;
 }
@@ -208,7 +201,7 @@ bool ReceiveBody(LineReader& reader, Transfer& t, const StopCheck& stop) {
                            : ReceiveWaiting(reader, block, want, stop, &why);
     if (!Store(t, block, got)) return false;
     if (why != WaitEnd::kNone) return true;
-    if (t.tick) Click();
+    if (t.tick) CurrentNetUser().Click();
     if (TakeKeys(t)) return true;
   }
 }
@@ -229,7 +222,7 @@ bool PrepareBody(const ReplyHead& head, Transfer& t, Outcome* fallback) {
     // The part must start where the file ends, or it would be written in
     // the wrong place.
     if (head.has_range && head.range_start != t.resumed) return false;
-    WriteLineAndSpeak(net_msg::Resuming());
+    CurrentNetUser().Tell(net_msg::Resuming());
   }
   t.start_anew = head.status == 200 || !t.existed;
   if (t.start_anew) t.resumed = 0;
@@ -267,8 +260,8 @@ Outcome Attempt(const std::string& address, const DownloadRequest& r, const std:
   ReplyHead head;
   size_t used = 0;
   if (!ReceiveStatusLine(*conn.reader, stop, &head, &used)) return Outcome::kFailure;
-  if (head.status == 400) WriteLineAndSpeak(net_msg::Http400());
-  if (head.status == 404) WriteLineAndSpeak(net_msg::Http404());
+  if (head.status == 400) CurrentNetUser().Tell(net_msg::Http400());
+  if (head.status == 404) CurrentNetUser().Tell(net_msg::Http404());
   bool usable = head.status == 200 || head.status == 206;
   if (!usable && (head.status < 300 || head.status > 399)) return Outcome::kFailure;
   if (!ReceiveHeaders(*conn.reader, stop, &head, used)) return Outcome::kFailure;

@@ -17,5 +17,7 @@ inline std::string AskStop() { return "Deseja parar o download?"; }
 inline std::string Stopped() { return "O download foi interrompido."; }
 // A TLS peer whose certificate failed the check; reason is OpenSSL's.
 inline std::string CertificateRefused(const std::string& reason) { return "Certificado recusado: " + reason; }
+// A TLS read that failed other than by the peer closing; code is OpenSSL's.
+inline std::string SslError(int code) { return "Erro SSL: " + std::to_string(code); }
 
 }  // namespace kal::net_msg

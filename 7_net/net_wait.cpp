@@ -3,7 +3,7 @@
 
 #include <algorithm>
 
-#include "6_console/console.h"
+#include "7_net/net_user.h"
 #include "1_platform/event_loop.h"
 #include "1_platform/socket.h"
 
@@ -28,7 +28,7 @@ int PollSocket(int socket, SocketEvent event, int64_t ms) {
 void EndSlice(int64_t started, int64_t slice) {
   int64_t moved = Loop().NowMs() - started;
   Loop().Wait(static_cast<int>(moved < slice ? slice - moved : 0));
-  PumpMessages();
+  CurrentNetUser().TakeInput();
 }
 
 }  // namespace

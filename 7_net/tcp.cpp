@@ -5,7 +5,7 @@
 #include <charconv>
 
 #include "2_config/config.h"
-#include "6_console/console.h"
+#include "7_net/net_user.h"
 #include "7_net/tls.h"
 #include "1_platform/socket.h"
 
@@ -166,7 +166,7 @@ bool IsReadable(int socket) {
   if (socket < 0) return false;
   if (TlsCarries(socket) && TlsPending()) return true;
   bool ready = SockWaitReadable(socket, N().readiness_us) != 0;  // an error reads at once too
-  KeyPressed();  // lets the console take pending input; the answer is not needed
+  CurrentNetUser().TakeInput();  // keys typed meanwhile reach the queue
   return ready;
 }
 

@@ -10,9 +10,8 @@
 #include <string>
 
 #include "2_config/config.h"
-#include "6_console/console.h"
-#include "5_speech/speech.h"
 #include "7_net/net_messages.h"
+#include "7_net/net_user.h"
 #include "1_platform/socket.h"
 
 namespace kal {
@@ -140,7 +139,7 @@ bool Handshake(SSL* connection, int socket, const StopCheck& stop) {
 void TellRefusedCertificate(SSL* connection) {
   long result = SSL_get_verify_result(connection);
   if (result == X509_V_OK) return;
-  WriteLineAndSpeak(net_msg::CertificateRefused(X509_verify_cert_error_string(result)));
+  CurrentNetUser().Tell(net_msg::CertificateRefused(X509_verify_cert_error_string(result)));
 }
 
 }  // namespace
@@ -212,7 +211,7 @@ int TlsReceiveNoWait(char* buffer, int size) {
     case SSL_ERROR_ZERO_RETURN:
       return 0;
     default:
-      ConsoleWriteLine("Erro SSL: " + std::to_string(code));
+      CurrentNetUser().Note(net_msg::SslError(code));
       return 0;
   }
 }
@@ -226,11 +225,11 @@ int TlsSend(const char* data, int length) {
     int code = SSL_get_error(t.connection, n);
     if (code == SSL_ERROR_NONE) return n;
     if (code == SSL_ERROR_WANT_WRITE) {
-      Delay(100);
+      CurrentNetUser().Pause(100);
       continue;
     }
     if (code == SSL_ERROR_WANT_READ) {
-      Delay(100);
+      CurrentNetUser().Pause(100);
       return n;
     }
     return -1;

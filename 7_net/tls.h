@@ -16,15 +16,16 @@ namespace kal {
 
 // Handshake on a connected socket; on success the socket carries the session.
 // Gives up after the silence limit, or when stop (if given) says so between
-// waits. A certificate that fails the check is written and spoken as
-// "Certificado recusado: " with the reason.
+// waits. A certificate that fails the check is told to the user (NetUser)
+// as "Certificado recusado: " with the reason.
 bool TlsConnect(int socket, std::string_view server_name, const StopCheck& stop = nullptr);
 // Shuts the session down and releases it; the next handshake makes a fresh
 // context.
 void TlsEnd();
 // One read that does not wait: the count, 0 at the end or on an error, -1
 // when no whole record is there yet. Codes other than a closed connection or
-// a system-call failure write "Erro SSL: " and the code.
+// a system-call failure are noted to the user (NetUser) as "Erro SSL: " and
+// the code.
 int TlsReceiveNoWait(char* buffer, int size);
 // Whether certificates are checked: TALVEN/VERIFICACERTIFICADO, on unless it
 // begins with N.

@@ -6,6 +6,7 @@
 #include "6_console/console.h"
 #include "0_base/latin1.h"
 #include "5_speech/speech.h"
+#include "8_interpreter/console_net_user.h"
 #include "8_interpreter/file_state.h"
 #include "8_interpreter/interpreter.h"
 #include "8_interpreter/mci.h"
@@ -33,6 +34,8 @@ void ResetInterpreter() {
   s = InterpreterState();
   ResetFileState();
   ResetMci();
+  // The network layer asks and tells the user through the console.
+  SetNetUser(&ConsoleNetUser());
   s.params = std::move(params);
   LocalTime t = NowLocal();
   s.start_weekday = t.weekday;

@@ -12,7 +12,9 @@
 
 #include "6_console/console.h"
 #include "0_base/speech_log.h"
+#include "8_interpreter/console_net_user.h"
 #include "7_net/http_download.h"
+#include "7_net/net_user.h"
 #include "7_net/tcp.h"
 #include "1_platform/event_loop.h"
 #include "tests/support/local_server.h"
@@ -62,6 +64,7 @@ class DownloadTest : public ::testing::Test {
   void SetUp() override {
     SetLoop(MakeFakeEventLoop());
     ResetConsoleForTest("", &console_);
+    SetNetUser(&ConsoleNetUser());
     ResetNetForTest();
     CaptureSpeechLog(true);
     ClearCapturedSpeech();
@@ -241,6 +244,59 @@ TEST_F(DownloadTest, HttpsTrickleCanBeStopped) {
   PushKeyBytes("\x1bS");
   EXPECT_FALSE(Get(server.Url("/big", true)));
   EXPECT_EQ(console_, "Deseja parar o download?\nS\nO download foi interrompido.\n");
+}
+
+// A user of the network layer that types from a script and records what it
+// is told, in place of the console.
+class ScriptedUser : public NetUser {
+ public:
+  explicit ScriptedUser(std::string keys, std::string answers) : keys_(std::move(keys)), answers_(std::move(answers)) {}
+  void TakeInput() override { Loop().Wait(0); }
+  void Pause(int ms) override { Loop().Wait(ms); }
+  bool KeyWaiting() override { return !keys_.empty(); }
+  uint8_t NextKey() override { return Take(keys_); }
+  uint8_t Ask(const std::string& question) override {
+    heard += "ask " + question + "\n";
+    return Take(answers_);
+  }
+  void Tell(const std::string& line) override { heard += "tell " + line + "\n"; }
+  void Note(const std::string& line) override { heard += "note " + line + "\n"; }
+  void Say(const std::string& text) override { heard += "say " + text + "\n"; }
+  void Click() override { heard += "click\n"; }
+  std::string heard;
+
+ private:
+  static uint8_t Take(std::string& from) {
+    if (from.empty()) return 0;
+    uint8_t k = static_cast<uint8_t>(from[0]);
+    from.erase(0, 1);
+    return k;
+  }
+  std::string keys_;
+  std::string answers_;
+};
+
+TEST_F(DownloadTest, TheDownloadTalksOnlyThroughItsUser) {
+  LocalServer server([](ServerConnection& c) {
+    Trickle(c, "HTTP/1.1 200 OK\r\nContent-Length: 100000000\r\n\r\n", 1);
+  });
+  // An extended key (F1) means nothing; the first "stop?" is answered with
+  // an extended key, which goes on; the second with S.
+  ScriptedUser user(std::string("\0\x3b\x1b\x1b", 4), std::string("\0S", 2));
+  SetNetUser(&user);
+  EXPECT_FALSE(Get(server.Url("/big")));
+  SetNetUser(nullptr);
+  EXPECT_EQ(user.heard, "ask Deseja parar o download?\nask Deseja parar o download?\ntell O download foi interrompido.\n");
+  EXPECT_EQ(console_, "");
+  EXPECT_EQ(Speech(), "");
+
+  // The quiet user, installed when no other is, fetches without a word.
+  std::string body = Body(5000);
+  LocalServer plain(Reply(Ok(body)));
+  EXPECT_TRUE(Get(plain.Url("/q"), true));
+  EXPECT_EQ(FileText(), body);
+  EXPECT_EQ(console_, "");
+  EXPECT_EQ(Speech(), "");
 }
 
 TEST_F(DownloadTest, EnterSpeaksProgressAndSpaceTogglesTicks) {

@@ -9,6 +9,7 @@
 
 #include "6_console/console.h"
 #include "8_interpreter/state.h"
+#include "8_interpreter/console_net_user.h"
 #include "7_net/http_download.h"
 #include "7_net/line_reader.h"
 #include "7_net/net_wait.h"
@@ -40,6 +41,7 @@ class NetStallTest : public ::testing::Test {
   void SetUp() override {
     SetLoop(MakeFakeEventLoop());
     ResetConsoleForTest("", &console_);
+    SetNetUser(&ConsoleNetUser());
     ResetNetForTest();
   }
   void TearDown() override {

@@ -10,6 +10,7 @@
 #include "6_console/console.h"
 #include "0_base/speech_log.h"
 #include "8_interpreter/state.h"
+#include "8_interpreter/console_net_user.h"
 #include "7_net/http_download.h"
 #include "7_net/line_reader.h"
 #include "7_net/tcp.h"
@@ -34,6 +35,7 @@ class TlsCertificateTest : public ::testing::Test {
   void SetUp() override {
     SetLoop(MakeFakeEventLoop());
     ResetConsoleForTest("", &console_);
+    SetNetUser(&ConsoleNetUser());
     ResetNetForTest();
     CaptureSpeechLog(true);
     ClearCapturedSpeech();

@@ -5,6 +5,7 @@
 #include <thread>
 
 #include "6_console/console.h"
+#include "8_interpreter/console_net_user.h"
 #include "7_net/line_reader.h"
 #include "7_net/tcp.h"
 #include "7_net/tls.h"
@@ -23,6 +24,7 @@ class TlsTest : public ::testing::Test {
   void SetUp() override {
     SetLoop(MakeFakeEventLoop());
     ResetConsoleForTest("", &console_);
+    SetNetUser(&ConsoleNetUser());
     ResetNetForTest();
     SetTlsAvailableForTest(true);
   }
