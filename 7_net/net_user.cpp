@@ -25,13 +25,17 @@ class QuietUser : public NetUser {
   void Click() override {}
 };
 
-QuietUser g_quiet;
-NetUser* g_user = &g_quiet;
+NetUser& Quiet() {
+  static QuietUser quiet;
+  return quiet;
+}
+
+NetUser* g_user = nullptr;  // nullptr: the quiet one
 
 }  // namespace
 
-void SetNetUser(NetUser* user) { g_user = user ? user : &g_quiet; }
+void SetNetUser(NetUser* user) { g_user = user; }
 
-NetUser& CurrentNetUser() { return *g_user; }
+NetUser& CurrentNetUser() { return g_user ? *g_user : Quiet(); }
 
 }  // namespace kal
