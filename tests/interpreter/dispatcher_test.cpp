@@ -6,18 +6,6 @@
 
 namespace kal::test {
 
-TEST(Dispatcher, UnknownWordStopsTheRun) {
-  auto r = RunScriptText("xyz 1 2\nescreve 1\n", "\n");
-  EXPECT_EQ(r.line, 1);
-  EXPECT_EQ(r.console, "Comando inválido: XYZ\n1\n\n");
-}
-
-TEST(Dispatcher, AccentedWordsMustCarryTheirAccent) {
-  auto r = RunScriptText("se 1 = 2\nescreve 1\nsenão\nescreve 2\nfim se\nsenäo\n", "\n");
-  EXPECT_EQ(r.line, 6);
-  EXPECT_EQ(r.console, "2\nComando inválido: SENÄO\n6\n\n");
-}
-
 TEST(Dispatcher, TableHasEveryWordOnceInOrder) {
   // The 87 words of the language, then ENCERRAPROG, added for ending a
   // program the script started.

@@ -4,24 +4,8 @@
 
 namespace kal::test {
 
-TEST(Run, EndsNormallyAndSpeaksTheEnd) {
-  auto r = RunScriptText("* comentário\n\n@rotulo\nescreve \"olá\"\n");
-  EXPECT_EQ(r.outcome, 0);
-  EXPECT_EQ(r.console, "olá\n");
-  EXPECT_EQ(Joined(r.speech), "say olá\nsay Fim do script\n");
-}
-
-TEST(Run, FailingLineIsReportedAndWaitsForEnter) {
-  auto r = RunScriptText("escreve \"a\"\nxyz\nescreve \"b\"\n", "\n");
-  EXPECT_EQ(r.outcome, 1);
-  EXPECT_EQ(r.line, 2);
-  EXPECT_EQ(Joined(r.speech), "say a\nsay Comando inválido: XYZ\nsay Erro de execução na linha \nsay 2\n");
-}
-
-TEST(Run, EndOfInputWhileWaitingEndsTheProgram) {
-  auto r = RunScriptText("xyz\n", "");
-  EXPECT_EQ(r.exit_code, 2);
-}
+// Whole scripts that end normally, fail or end the program are files under
+// tests/scripts/run/.
 
 TEST(Run, EmptyStoreEndsAtOnce) {
   auto r = RunScriptText("");

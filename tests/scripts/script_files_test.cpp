@@ -1,0 +1,116 @@
+// Runs every .kal file under tests/scripts/ as one test case, named after
+// its path (commands/escreve_joins.kal -> commands_escreve_joins), with the
+// expectations written in its comment lines (tests/support/
+// script_expectations.h tells their forms; README.md in this folder too).
+//
+// Each file runs in process through the script harness: a fresh
+// interpreter, console and speech log, the fake clock, and a private
+// installation folder as the current folder, so that files a script writes
+// vanish with the test.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "9_app/script_file.h"
+#include "tests/support/script_expectations.h"
+#include "tests/support/script_harness.h"
+#include "tests/support/temp_folder.h"
+
+namespace kal::test {
+namespace {
+
+namespace fs = std::filesystem;
+
+fs::path ScriptsFolder() { return fs::path(KALDORIN_SOURCE_DIR) / "tests" / "scripts"; }
+
+// Paths of the .kal files relative to the scripts folder, sorted.
+std::vector<std::string> ScriptFiles() {
+  std::vector<std::string> files;
+  std::error_code ec;
+  for (fs::recursive_directory_iterator it(ScriptsFolder(), ec), end; !ec && it != end; it.increment(ec)) {
+    if (it->is_regular_file() && it->path().extension() == ".kal")
+      files.push_back(fs::relative(it->path(), ScriptsFolder()).generic_string());
+  }
+  std::sort(files.begin(), files.end());
+  return files;
+}
+
+// A test name GoogleTest accepts: letters, digits and '_'.
+std::string CaseName(const testing::TestParamInfo<std::string>& info) {
+  std::string name = info.param.substr(0, info.param.size() - 4);  // without ".kal"
+  for (char& c : name) {
+    if (!std::isalnum(static_cast<unsigned char>(c))) c = '_';
+  }
+  return name;
+}
+
+// Lines with numbers, for messages that show what came and what was due.
+std::string Numbered(const std::vector<std::string>& lines) {
+  std::string s;
+  for (size_t i = 0; i < lines.size(); ++i) s += "  " + std::to_string(i + 1) + ": [" + lines[i] + "]\n";
+  return s.empty() ? "  (nothing)\n" : s;
+}
+
+std::vector<std::string> SplitLines(const std::string& text) {
+  std::vector<std::string> lines;
+  size_t pos = 0;
+  while (pos < text.size()) {
+    size_t nl = text.find('\n', pos);
+    if (nl == std::string::npos) nl = text.size();
+    lines.push_back(text.substr(pos, nl - pos));
+    pos = nl + 1;
+  }
+  return lines;
+}
+
+void CheckEnd(const ScriptExpectations& want, const ScriptResult& got) {
+  if (want.exit_code) {
+    EXPECT_EQ(got.exit_code, *want.exit_code) << "the program did not end with the expected code";
+  } else {
+    EXPECT_EQ(got.exit_code, -1) << "the program ended itself with code " << got.exit_code;
+  }
+  if (got.exit_code != -1) return;  // no run outcome to look at
+  if (want.error_line) {
+    EXPECT_EQ(got.outcome, 1) << "the script ended normally at line " << got.line;
+    EXPECT_EQ(got.line, *want.error_line) << "the script failed at another line";
+  } else if (!want.exit_code) {
+    EXPECT_EQ(got.outcome, 0) << "the script failed at line " << got.line;
+  }
+}
+
+class ScriptFile : public testing::TestWithParam<std::string> {};
+
+TEST_P(ScriptFile, Runs) {
+  fs::path path = ScriptsFolder() / GetParam();
+  std::string bytes = ReadFileBytes(path.string());
+  std::vector<std::string> lines;
+  std::string err;
+  ASSERT_TRUE(SplitScriptText(bytes, &lines, &err)) << err;
+  ScriptExpectations want;
+  ASSERT_TRUE(ParseExpectations(lines, &want, &err)) << GetParam() << ": " << err;
+
+  TalvenSandbox sandbox;
+  fs::current_path(sandbox.tmp().path());
+  ScriptResult got = RunScriptText(bytes, want.keys, want.params);
+
+  CheckEnd(want, got);
+  EXPECT_EQ(got.console, want.console) << "console, as it came:\n"
+                                       << Numbered(SplitLines(got.console)) << "as expected:\n"
+                                       << Numbered(SplitLines(want.console));
+  if (want.check_speech) {
+    EXPECT_EQ(got.speech, want.speech) << "speech, as it came:\n"
+                                       << Numbered(got.speech) << "as expected:\n"
+                                       << Numbered(want.speech);
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Scripts, ScriptFile, testing::ValuesIn(ScriptFiles()), CaseName);
+
+// A folder that lost its scripts would pass without checking anything.
+TEST(ScriptFiles, AreFound) { EXPECT_GT(ScriptFiles().size(), 10u) << ScriptsFolder(); }
+
+}  // namespace
+}  // namespace kal::test
