@@ -34,16 +34,4 @@ TEST(Debug, EchoesNestedCommandsAndUnknownWords) {
   EXPECT_EQ(r.console, "Debug ligado\nSE 1 = 1 xyz\nXYZ \nComando inválido: XYZ\n2\n\n");
 }
 
-TEST(Escreve, JoinsOperandsAndSpeaks) {
-  auto r = RunScriptText("seja a 1\nescreve \"a=\" a (a+1)\nescreve mudo \"calado\"\nescreve\nescreve \"sem fim\"&\n");
-  EXPECT_EQ(r.console, "a=12\ncalado\n\nsem fim");
-  EXPECT_EQ(Joined(r.speech), "say a=12\nsay\nsay sem fim\nsay Fim do script\n");
-}
-
-TEST(Escreve, TextThatIsNotAnOperandFailsAfterWriting) {
-  auto r = RunScriptText("escreve \"a\" +\n", "\n");
-  EXPECT_EQ(r.outcome, 1);
-  EXPECT_EQ(r.console, "a\n1\n\n");
-}
-
 }  // namespace kal::test
