@@ -78,7 +78,7 @@ bool IsPgmTalven(std::string_view section, std::string_view key) {
   std::string s(section), k(key);
   for (char& c : s) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
   for (char& c : k) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-  return s == cfg::kTalven && k == cfg::kPgmTalven;
+  return s == cfg::kPgmTalven.section && k == cfg::kPgmTalven.name;
 }
 
 // The text inserted for "@\". PGMTALVEN cannot stand for itself: inside its
@@ -86,7 +86,7 @@ bool IsPgmTalven(std::string_view section, std::string_view key) {
 std::string PgmFolder(bool expanding_pgm) {
   std::string program = ScriptPath(ProgramFolder());
   if (expanding_pgm) return program;
-  std::string pgm = ReadConfig(cfg::kTalven, cfg::kPgmTalven);
+  std::string pgm = ReadConfig(cfg::kPgmTalven);
   return pgm.empty() || pgm[0] == '@' ? program : pgm;
 }
 
@@ -139,7 +139,7 @@ std::string ReadConfigDirect(std::string_view section, std::string_view key, std
   return std::string(def.substr(0, kDirectLimit));
 }
 
-void LoadLegacyFlag() { State().legacy = ConfigYes(ReadConfig(cfg::kTalven, cfg::kLegado)); }
+void LoadLegacyFlag() { State().legacy = ConfigYes(ReadConfig(cfg::kLegado)); }
 void SetLegacyFlag(bool on) { State().legacy = on; }
 bool LegacyFlag() { return State().legacy; }
 
@@ -169,5 +169,15 @@ int32_t ReadConfigInt(std::string_view section, std::string_view key, int32_t de
 bool ConfigYes(std::string_view value) { return !value.empty() && (value[0] == 'S' || value[0] == 's'); }
 
 bool ConfigNotN(std::string_view value) { return !value.empty() && value[0] != 'N' && value[0] != 'n'; }
+
+std::string ReadConfig(const cfg::ConfigKey& key) { return ReadConfig(key.section, key.name); }
+
+std::string ReadConfigDefault(const cfg::ConfigKey& key) { return ReadConfigDefault(key.section, key.name, key.def); }
+
+std::string ReadConfigDirect(const cfg::ConfigKey& key) { return ReadConfigDirect(key.section, key.name, key.def); }
+
+int32_t ReadConfigInt(const cfg::ConfigKey& key) { return ReadConfigInt(key.section, key.name, key.number); }
+
+bool WriteConfig(const cfg::ConfigKey& key, std::string_view value) { return WriteConfig(key.section, key.name, value); }
 
 }  // namespace kal

@@ -53,6 +53,15 @@ bool WriteConfig(std::string_view section, std::string_view key, std::string_vie
 // absent; a key present with an empty value reads as "".
 std::string ReadConfigDirect(std::string_view section, std::string_view key, std::string_view def);
 
+// The same reads by catalogue entry (config_keys.h): the entry's default is
+// the one given to ReadConfigDefault and ReadConfigDirect, its number the
+// one of ReadConfigInt.
+std::string ReadConfig(const cfg::ConfigKey& key);
+std::string ReadConfigDefault(const cfg::ConfigKey& key);
+std::string ReadConfigDirect(const cfg::ConfigKey& key);
+int32_t ReadConfigInt(const cfg::ConfigKey& key);
+bool WriteConfig(const cfg::ConfigKey& key, std::string_view value);
+
 // The legacy flag (TALVEN/LEGADO begins with S): adds the Windows directory's
 // Talven.ini as a second copy. LoadLegacyFlag reads it once at speech start.
 void LoadLegacyFlag();

@@ -11,21 +11,17 @@ namespace kal {
 
 namespace {
 
-using Reader = std::function<std::string(const char* section, const char* key, const char* def)>;
+using Reader = std::function<std::string(const cfg::ConfigKey& key)>;
 
 const ConsoleSettings* g_console_override = nullptr;
 const MagnifierSettings* g_magnifier_override = nullptr;
 
 // The console window's keys are read directly (no "@" expansion), with the
 // default when the key is absent.
-std::string ReadDirect(const char* section, const char* key, const char* def) {
-  return ReadConfigDirect(section, key, def);
-}
+std::string ReadDirect(const cfg::ConfigKey& key) { return ReadConfigDirect(key); }
 
 // The magnifier's keys go through the full reader; absent reads as empty.
-std::string ReadExpanded(const char* section, const char* key, const char*) {
-  return ReadConfig(section, key);
-}
+std::string ReadExpanded(const cfg::ConfigKey& key) { return ReadConfig(key); }
 
 // A whole signed decimal number, else the fallback.
 int NumberOr(const std::string& s, int fallback) {
@@ -48,13 +44,13 @@ int ColourOr(const std::string& s, int fallback) {
 
 ConsoleSettings ParseConsoleSettings(const Reader& read) {
   ConsoleSettings c;
-  c.colour_table = read("VIDEO", "TABCORES", "0,1,2,3,4,5,6,7,8,9,10,11,12,13,14,15");
-  c.colours_fixed = YesValue(read("VIDEO", "CORESFIXAS", "N"));
-  c.slow_scroll = YesValue(read("VIDEO", "LENTO", "N"));
-  c.background = NumberOr(read("VIDEO", "CORFUNDO", "0"), 0) & 15;
-  c.foreground = NumberOr(read("VIDEO", "CORLETRA", "15"), 15) & 15;
+  c.colour_table = read(cfg::kTabCores);
+  c.colours_fixed = YesValue(read(cfg::kCoresFixas));
+  c.slow_scroll = YesValue(read(cfg::kLento));
+  c.background = NumberOr(read(cfg::kCorFundo), cfg::kCorFundo.number) & 15;
+  c.foreground = NumberOr(read(cfg::kCorLetra), cfg::kCorLetra.number) & 15;
   // The low two bits of the first character: "0", "1", "2"; "3" acts as 1.
-  std::string mode = read("BRAILLE", "MODO", "0");
+  std::string mode = read(cfg::kBrailleModo);
   c.braille_mode = mode.empty() ? 0 : static_cast<unsigned char>(mode[0]) & 3;
   if (c.braille_mode == 3) c.braille_mode = 1;
   return c;
@@ -62,14 +58,14 @@ ConsoleSettings ParseConsoleSettings(const Reader& read) {
 
 MagnifierSettings ParseMagnifierSettings(const Reader& read) {
   MagnifierSettings m;
-  std::string f = read("BAIXAVISAO", "AMPLIACAO", "");
+  std::string f = read(cfg::kAmpliacao);
   if (!f.empty()) {
-    int v = NumberOr(f, 3);
-    m.factor = v >= 0 && v <= 10 ? v : 3;
+    int v = NumberOr(f, cfg::kAmpliacao.number);
+    m.factor = v >= 0 && v <= 10 ? v : cfg::kAmpliacao.number;
   }
-  m.letters = ColourOr(read("BAIXAVISAO", "CORLETRA", ""), 14);
-  m.background = ColourOr(read("BAIXAVISAO", "CORFUNDO", ""), 6);
-  m.cursor = ColourOr(read("BAIXAVISAO", "CORCURSOR", ""), 3);
+  m.letters = ColourOr(read(cfg::kLupaCorLetra), cfg::kLupaCorLetra.number);
+  m.background = ColourOr(read(cfg::kLupaCorFundo), cfg::kLupaCorFundo.number);
+  m.cursor = ColourOr(read(cfg::kLupaCorCursor), cfg::kLupaCorCursor.number);
   return m;
 }
 

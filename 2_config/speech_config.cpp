@@ -15,6 +15,15 @@ std::string SpeechConfigDirect(std::string_view section, std::string_view key, s
   return ReadConfigDirect(section, key, def);
 }
 
+std::string SpeechConfig(const cfg::ConfigKey& key) { return ReadConfig(key); }
+std::string SpeechConfigDefault(const cfg::ConfigKey& key) { return ReadConfigDefault(key); }
+std::string SpeechConfigDirect(const cfg::ConfigKey& key) { return ReadConfigDirect(key); }
+int SpeechConfigNumber(const cfg::ConfigKey& key) { return SpeechConfigNumber(SpeechConfig(key), key.number); }
+
+std::string SpeechConfigStem(const cfg::ConfigKey& stem, std::string_view suffix) {
+  return ReadConfig(stem.section, std::string(stem.name) + std::string(suffix));
+}
+
 void SpeechLoadLegacyFlag() { LoadLegacyFlag(); }
 
 int SpeechConfigNumber(const std::string& value, int def) {

@@ -5,6 +5,8 @@
 #include <string>
 #include <string_view>
 
+#include "2_config/config_keys.h"
+
 namespace kal {
 
 // ReadConfig: expanded value, empty when absent.
@@ -14,6 +16,14 @@ std::string SpeechConfigDefault(std::string_view section, std::string_view key, 
 // Read straight from the file, no expansion, the default when absent.
 std::string SpeechConfigDirect(std::string_view section, std::string_view key, std::string_view def);
 
+// The same by catalogue entry (config_keys.h), with the entry's default.
+std::string SpeechConfig(const cfg::ConfigKey& key);
+std::string SpeechConfigDefault(const cfg::ConfigKey& key);
+std::string SpeechConfigDirect(const cfg::ConfigKey& key);
+// A numeric entry: its value when that is a whole number, else its default.
+int SpeechConfigNumber(const cfg::ConfigKey& key);
+// A stem entry with its suffix appended to the key (the speed digit).
+std::string SpeechConfigStem(const cfg::ConfigKey& stem, std::string_view suffix);
 // Reads the legacy flag (TALVEN/LEGADO) that adds the second copy of the
 // file; done when speech starts.
 void SpeechLoadLegacyFlag();

@@ -8,6 +8,7 @@
 #include <cstring>
 #include <deque>
 
+#include "0_base/keys.h"
 #include "6_console/console.h"
 #include "0_base/latin1.h"
 #include "2_config/sound_paths.h"
@@ -113,7 +114,7 @@ int NextCheckMs() {
 }
 
 void WaitForEnter() {
-  while (ReadKey() != 13) {
+  while (ReadKey() != kKeyEnter) {
   }
 }
 
@@ -140,7 +141,7 @@ void ChooseDevice() {
   auto& w = W();
   if (w.device_chosen) return;
   w.device_chosen = true;
-  std::string name = SpeechConfigDirect("TRADUTOR", "SAIDADEAUDIO", "");
+  std::string name = SpeechConfigDirect(cfg::kSaidaDeAudio);
   if (!name.empty()) w.device = FindWaveDevice(name);
 }
 

@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "0_base/keys.h"
 #include "6_console/console.h"
 #include "0_base/latin1.h"
 #include "2_config/sound_paths.h"
@@ -33,10 +34,10 @@ void EnsureSpeechModule() {
   auto& s = Speech();
   if (s.module_ready) return;
   s.module_ready = true;
-  s.echo = SpeechConfigYes(SpeechConfigDefault("TALVEN", "FALANDO", "Sim"));
-  s.echo_option = SpeechConfigYes(SpeechConfigDefault("TALVEN", "ECOAROPCAO", "Sim"));
-  s.full_announce = SpeechConfigYes(SpeechConfigDefault("TALVEN", "FALARTUDO", "Sim"));
-  s.divisor = SpeechConfigYes(SpeechConfigDefault("TALVEN", "BIPSCLECSCURTOS", "NAO")) ? 2 : 1;
+  s.echo = SpeechConfigYes(SpeechConfigDefault(cfg::kFalando));
+  s.echo_option = SpeechConfigYes(SpeechConfigDefault(cfg::kEcoarOpcao));
+  s.full_announce = SpeechConfigYes(SpeechConfigDefault(cfg::kFalarTudo));
+  s.divisor = SpeechConfigYes(SpeechConfigDefault(cfg::kBipsClecsCurtos)) ? 2 : 1;
   SpeechLoadLegacyFlag();
   s.speaking = true;
   s.engine_kind = 5;
@@ -54,27 +55,27 @@ constexpr int kFallbackEngineKind = 4;
 void LoadVoiceSettings(int speed) {
   auto& s = Speech();
   std::string n = std::to_string(speed);
-  auto read = [&](const char* key) { return SpeechConfig("SINTETIZADOR", std::string(key) + n); };
-  s.voice_database = read("DIFONES").substr(0, 8);
-  Words().SetTuning(SpeechConfigNumber(read("CORTEFON"), 0), SpeechConfigNumber(read("SOBRAFON"), 0),
-                    SpeechConfigNumber(read("INTERPAL"), 0));
+  auto read = [&](const cfg::ConfigKey& stem) { return SpeechConfigStem(stem, n); };
+  auto number = [&](const cfg::ConfigKey& stem) { return SpeechConfigNumber(read(stem), stem.number); };
+  s.voice_database = read(cfg::kDifones).substr(0, 8);
+  Words().SetTuning(number(cfg::kCorteFon), number(cfg::kSobraFon), number(cfg::kInterPal));
   WaveFlags f = GetWaveFlags();
-  f.cut = SpeechConfigNotN(read("CORTAFALA"));
-  f.fast = SpeechConfigNotN(read("RAPIDINHO"));
+  f.cut = SpeechConfigNotN(read(cfg::kCortaFala));
+  f.fast = SpeechConfigNotN(read(cfg::kRapidinho));
   SetWaveFlags(f);
-  s.pause_full = SpeechConfigNumber(read("PAUSAPONTO"), 250);
-  s.pause_comma = SpeechConfigNumber(read("PAUSAVIRG"), 150);
-  s.pause_colon = SpeechConfigNumber(read("PAUSADOISPONTOS"), 200);
+  s.pause_full = number(cfg::kPausaPonto);
+  s.pause_comma = number(cfg::kPausaVirg);
+  s.pause_colon = number(cfg::kPausaDoisPontos);
 }
 
 void StartEngine() {
   auto& s = Speech();
   s.engine_active = false;
-  if (!SpeechConfigNotN(SpeechConfig("TRADUTOR", "SAPI"))) return;
-  int voice = SpeechConfigNumber(SpeechConfig("SERVFALA", "VOZ"), 0);
-  int rate = SpeechConfigNumber(SpeechConfig("SERVFALA", "VELOCIDADE"), 0);
-  int pitch = SpeechConfigNumber(SpeechConfig("SERVFALA", "TOM"), 0);
-  int kind = SpeechConfigNumber(SpeechConfig("SERVFALA", "TIPOSAPI"), 0);
+  if (!SpeechConfigNotN(SpeechConfig(cfg::kSapi))) return;
+  int voice = SpeechConfigNumber(cfg::kVoz);
+  int rate = SpeechConfigNumber(cfg::kServVelocidade);
+  int pitch = SpeechConfigNumber(cfg::kTom);
+  int kind = SpeechConfigNumber(cfg::kTipoSapi);
   if (kind != 4 && rate > 10) rate = 0;
   s.engine_active = Engine().Start(voice, rate, pitch, "", kind);
   s.engine_kind = kind;
@@ -105,7 +106,7 @@ void StartWordVoice() {
   WriteLineAndSpeak("Banco de dados de voz: " + (s.voice_database.empty() ? kDiphoneDatabaseName : s.voice_database));
   if (!missing.empty()) WriteLineAndSpeak(L1("Não encontrado: ") + ScriptPath(missing));
   WriteLineAndSpeak("Tecle Enter");
-  while (ReadKey() != 13) {
+  while (ReadKey() != kKeyEnter) {
   }
   StopSpeech();
   if (s.engine_active) Engine().Release();
@@ -119,16 +120,16 @@ void InitSpeech(int speed, std::string_view sounds_folder) {
   EnsureSpeechModule();
   auto& s = Speech();
   SpeechLoadLegacyFlag();
-  if (speed <= 0) speed = SpeechConfigNumber(SpeechConfig("TRADUTOR", "VELOCIDADE"), 3);
+  if (speed <= 0) speed = SpeechConfigNumber(cfg::kVelocidade);
   if (speed < 1 || speed > 5) speed = 3;
   s.speed = speed;
   LoadVoiceSettings(speed);
   StartWordVoice();
   s.app_folder = WithBackslash(std::string(sounds_folder));
-  s.system_folder = WithBackslash(SpeechConfigDefault("TRADUTOR", "DIRLETRAS", "c:\\ferlan\\som\\letras"));
+  s.system_folder = WithBackslash(SpeechConfigDefault(cfg::kDirLetras));
   // The letter files are where the word voice finds them; the system sounds
   // folder stands in when that key is not set.
-  std::string letters = SpeechConfigDirect("TRADUTOR", "dirLetras", "");
+  std::string letters = SpeechConfigDirect(cfg::kDirLetrasDirect);
   s.letters_folder = letters.empty() ? s.system_folder : WithBackslash(letters);
   LoadVoiceSettings(speed);
   StartEngine();

@@ -80,7 +80,7 @@ std::string CurrentFolderText() {
 
 void OpenLinkNow(const std::string& text) {
   if (StartsWithNoCase(text, "http://") || StartsWithNoCase(text, "https://") || StartsWithNoCase(text, "www.")) {
-    std::string prog = SpeechConfig("TALVEN", "PROG.HTM");
+    std::string prog = SpeechConfig(cfg::kProgHtm);
     if (prog.empty()) Launch("xdg-open", {text});
     else Launch(HostProgram(prog), {text});
     return;
@@ -88,7 +88,7 @@ void OpenLinkNow(const std::string& text) {
   size_t dot = text.find('.');
   std::string ext = dot == std::string::npos ? "" : UpperCaseText(text.substr(dot + 1, 3));
   if (ext != "EXE" && ext != "COM") {
-    std::string prog = SpeechConfig("TALVEN", "PROG." + ext);
+    std::string prog = SpeechConfigStem(cfg::kProgPrefix, ext);
     if (prog.empty()) Launch("xdg-open", {HostArgument(text)});
     else Launch(HostProgram(prog), {HostArgument(text)});
     return;

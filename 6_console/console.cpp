@@ -4,6 +4,7 @@
 
 #include <cstdio>
 
+#include "0_base/keys.h"
 #include "6_console/braille_keyboard.h"
 #include "0_base/console_grid.h"
 #include "2_config/console_settings.h"
@@ -411,12 +412,12 @@ std::string ConsoleReadLine() {
   std::string line;
   for (;;) {
     uint8_t k = ReadKey();
-    if (k == 13) {
+    if (k == kKeyEnter) {
       ConsoleWrite("\r\n");
       return line + "\r\n";
     }
-    if (k == 26 && S().check_eof) return line + "\x1A";
-    if (k == 8) {
+    if (k == kKeyCtrlZ && S().check_eof) return line + "\x1A";
+    if (k == kKeyBackspace) {
       if (!line.empty()) {
         line.pop_back();
         ConsoleWrite("\b");

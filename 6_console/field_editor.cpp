@@ -8,6 +8,7 @@
 #include "6_console/clipboard.h"
 #include "6_console/console.h"
 #include "0_base/console_grid.h"
+#include "0_base/keys.h"
 #include "2_config/console_settings.h"
 #include "6_console/key_decoder.h"
 #include "5_speech/speech.h"
@@ -131,7 +132,7 @@ int FieldEditor::Run() {
     if (k == 0) {
       uint8_t code = ReadKey();
       mods = LastKeyModifiers();
-      if (code == 16 || code == 17 || code == 18) {
+      if (code == kKeyAltQ || code == kKeyAltW || code == kKeyAltE) {
         first_key_ = false;
         ended = HandleOrdinary(ReadKey(), &result);
       } else {
@@ -213,19 +214,19 @@ void FieldEditor::ReplaceProposedText(bool blank) {
 }
 
 bool FieldEditor::HandleOrdinary(uint8_t k, int* result) {
-  if (k == 3) return HandleExtended(255, 0, result);   // Ctrl+C: copy
-  if (k == 22) return HandleExtended(254, 0, result);  // Ctrl+V: paste
+  if (k == kKeyCtrlC) return HandleExtended(kKeyCtrlIns, 0, result);  // copy
+  if (k == kKeyCtrlV) return HandleExtended(kKeyShiftIns, 0, result);  // paste
   CancelSelection();
   switch (k) {
-    case 2: case 9: case 10: case 13: case 27:
+    case kKeyCtrlB: case kKeyTab: case kKeyCtrlEnter: case kKeyEnter: case kKeyEsc:
       *result = k;
       return true;
-    case 4:
+    case kKeyCtrlD:
       if (!editable_) break;
       std::fill(text_.begin() + (cursor_ - 1 < max_ ? cursor_ - 1 : max_), text_.end(), ' ');
       PlayNamedSound("_APFCPO");
       break;
-    case 8:
+    case kKeyBackspace:
       if (!editable_) break;
       if (cursor_ == 1) {
         ErrorBeep();
@@ -234,17 +235,17 @@ bool FieldEditor::HandleOrdinary(uint8_t k, int* result) {
       --cursor_;
       DeleteAt(cursor_, true);
       break;
-    case 11:
+    case kKeyCtrlK:
       SpeakText(std::to_string(cursor_));
       break;
-    case 19:
+    case kKeyCtrlS:
       if (!editable_) break;
       text_.erase(0, std::min(cursor_ - 1, max_));
       text_.resize(max_, ' ');
       cursor_ = 1;
       PlayNamedSound("_APICPO");
       break;
-    case 21:
+    case kKeyCtrlU:
       if (!editable_) break;
       text_ = initial_;
       cursor_ = 1;
@@ -252,16 +253,16 @@ bool FieldEditor::HandleOrdinary(uint8_t k, int* result) {
       ErrorBeep();
       ErrorBeep();
       break;
-    case 25:
+    case kKeyCtrlY:
       if (!editable_) break;
       Blank();
       PlayNamedSound("_CPOAPA");
       cursor_ = 1;
       break;
-    case 28:
+    case kKeyCtrlBackslash:
       DialDigits(text_);
       break;
-    case 127:
+    case kKeyCtrlBackspace:
       if (editable_) DeleteWord();
       break;
     default:
@@ -274,21 +275,21 @@ bool FieldEditor::HandleExtended(uint8_t code, uint8_t mods, int* result) {
   bool shift = mods & kModShift, alt = mods & kModAlt;
   if (shift && anchor_ == 0) anchor_ = cursor_;
   switch (code) {
-    case 59:
+    case kKeyF1:
       if (alt) {
-        *result = 104;
+        *result = kKeyCtrlF11;  // Alt+F1 ends the edit with this code
         return true;
       }
       ReadItem();
       break;
-    case 62:
+    case kKeyF4:
       SetSpeechEcho(!SpeechEchoOn());
       PlayNamedSound(SpeechEchoOn() ? "_FALACI" : "_FALDLG");
       break;
-    case 66: SpeakTime(); break;
-    case 70: OpenWordAtCursor(); break;
-    case 71: cursor_ = 1; break;
-    case 75:
+    case kKeyF8: SpeakTime(); break;
+    case kKeyF12: OpenWordAtCursor(); break;
+    case kKeyHome: cursor_ = 1; break;
+    case kKeyLeft:
       if (cursor_ == 1) {
         ErrorBeep();
         break;
@@ -296,7 +297,7 @@ bool FieldEditor::HandleExtended(uint8_t code, uint8_t mods, int* result) {
       --cursor_;
       SpeakChar(At(cursor_));
       break;
-    case 77:
+    case kKeyRight:
       if (cursor_ >= TextEnd() || cursor_ > max_) {
         ErrorBeep();
         break;
@@ -308,8 +309,8 @@ bool FieldEditor::HandleExtended(uint8_t code, uint8_t mods, int* result) {
       }
       ++cursor_;
       break;
-    case 79: cursor_ = TextEnd(); break;
-    case 83:
+    case kKeyEnd: cursor_ = TextEnd(); break;
+    case kKeyDel:
       if (!editable_) break;
       if (HasSelection()) {
         DeleteSelection();
@@ -317,12 +318,12 @@ bool FieldEditor::HandleExtended(uint8_t code, uint8_t mods, int* result) {
         DeleteAt(cursor_, true);
       }
       break;
-    case 94: SpeakText(text_.substr(0, TextEnd() - 1)); break;
-    case 97: ChangeSpeed(); break;
-    case 101: SpeakDate(); break;
-    case 102:
+    case kKeyCtrlF1: SpeakText(text_.substr(0, TextEnd() - 1)); break;
+    case kKeyCtrlF4: ChangeSpeed(); break;
+    case kKeyCtrlF8: SpeakDate(); break;
+    case kKeyCtrlF9:
       if (!alt) {
-        *result = 102;
+        *result = kKeyCtrlF9;
         return true;
       }
       if (ScreenReview()) {
@@ -331,19 +332,19 @@ bool FieldEditor::HandleExtended(uint8_t code, uint8_t mods, int* result) {
         ErrorBeep();
       }
       break;
-    case 104: SpeakBatteryStatus(); break;
-    case 115: MoveWordLeft(); break;
-    case 116: MoveWordRight(); break;
-    case 254: Paste(); break;
-    case 255: Copy(); break;
+    case kKeyCtrlF11: SpeakBatteryStatus(); break;
+    case kKeyCtrlLeft: MoveWordLeft(); break;
+    case kKeyCtrlRight: MoveWordRight(); break;
+    case kKeyShiftIns: Paste(); break;
+    case kKeyCtrlIns: Copy(); break;
     default:
-      if (code >= 120 && code <= 129) break;  // Alt+digit
+      if (code >= kKeyAlt1 && code <= kKeyAlt0) break;  // Alt+digit
       *result = code;
       return true;
   }
   if (shift) {
     sel_end_ = cursor_;
-  } else if (code != 254 && code != 255) {
+  } else if (code != kKeyShiftIns && code != kKeyCtrlIns) {
     CancelSelection();
   }
   return false;
@@ -500,7 +501,7 @@ void FieldEditor::ChangeSpeed() {
   do {
     k = ReadKeySpoken();
   } while (KeyPressed());
-  if (k == 27 || k == 13) return;
+  if (k == kKeyEsc || k == kKeyEnter) return;
   std::string folder = AppSoundsFolder();
   DoneSpeech();
   InitSpeech(k - '0', folder);
@@ -554,7 +555,7 @@ std::string ReadEditedLine() {
   std::string text;
   int width = std::min(255, Grid().width() - 1 - column);
   int key = EditFieldAt(&text, column, row, 255, true);
-  if (key == 27) {
+  if (key == kKeyEsc) {
     GotoXY(column, row);
     if (width > 0) DrawOnConsole(std::string(width, ' '));
     GotoXY(column, row);

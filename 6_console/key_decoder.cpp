@@ -3,19 +3,11 @@
 
 #include <array>
 
+#include "0_base/keys.h"
+
 namespace kal {
 
 namespace {
-
-constexpr uint8_t kEsc = 0x1B;
-
-// Extended codes (plain column) of the keys that escape sequences name.
-enum : uint8_t {
-  kF1 = 59, kF2 = 60, kF3 = 61, kF4 = 62, kF5 = 63, kF6 = 64, kF7 = 65, kF8 = 66,
-  kF9 = 67, kF10 = 68, kF11 = 69, kF12 = 70,
-  kHome = 71, kUp = 72, kPgUp = 73, kLeft = 75, kRight = 77, kEnd = 79,
-  kDown = 80, kPgDn = 81, kIns = 82, kDel = 83,
-};
 
 // PC scan codes of the letters A-Z.
 constexpr std::array<uint8_t, 26> kLetterScan = {30, 48, 46, 32, 18, 33, 34, 35, 23, 36, 37, 38, 50,
@@ -36,24 +28,24 @@ uint8_t ModsFromParam(int m) {
 // The key of a "CSI n ~" sequence, or 0.
 uint8_t TildeKey(int n) {
   switch (n) {
-    case 1: case 7: return kHome;
-    case 2: return kIns;
-    case 3: return kDel;
-    case 4: case 8: return kEnd;
-    case 5: return kPgUp;
-    case 6: return kPgDn;
-    case 11: return kF1;
-    case 12: return kF2;
-    case 13: return kF3;
-    case 14: return kF4;
-    case 15: return kF5;
-    case 17: return kF6;
-    case 18: return kF7;
-    case 19: return kF8;
-    case 20: return kF9;
-    case 21: return kF10;
-    case 23: return kF11;
-    case 24: return kF12;
+    case 1: case 7: return kKeyHome;
+    case 2: return kKeyIns;
+    case 3: return kKeyDel;
+    case 4: case 8: return kKeyEnd;
+    case 5: return kKeyPgUp;
+    case 6: return kKeyPgDn;
+    case 11: return kKeyF1;
+    case 12: return kKeyF2;
+    case 13: return kKeyF3;
+    case 14: return kKeyF4;
+    case 15: return kKeyF5;
+    case 17: return kKeyF6;
+    case 18: return kKeyF7;
+    case 19: return kKeyF8;
+    case 20: return kKeyF9;
+    case 21: return kKeyF10;
+    case 23: return kKeyF11;
+    case 24: return kKeyF12;
     default: return 0;
   }
 }
@@ -61,16 +53,16 @@ uint8_t TildeKey(int n) {
 // The key of a final letter shared by CSI and SS3 forms, or 0.
 uint8_t LetterKey(char f) {
   switch (f) {
-    case 'A': return kUp;
-    case 'B': return kDown;
-    case 'C': return kRight;
-    case 'D': return kLeft;
-    case 'H': return kHome;
-    case 'F': return kEnd;
-    case 'P': return kF1;
-    case 'Q': return kF2;
-    case 'R': return kF3;
-    case 'S': return kF4;
+    case 'A': return kKeyUp;
+    case 'B': return kKeyDown;
+    case 'C': return kKeyRight;
+    case 'D': return kKeyLeft;
+    case 'H': return kKeyHome;
+    case 'F': return kKeyEnd;
+    case 'P': return kKeyF1;
+    case 'Q': return kKeyF2;
+    case 'R': return kKeyF3;
+    case 'S': return kKeyF4;
     default: return 0;
   }
 }
@@ -78,10 +70,10 @@ uint8_t LetterKey(char f) {
 // rxvt's lower-case arrow finals (Shift after CSI, Ctrl after SS3).
 uint8_t RxvtArrow(char f) {
   switch (f) {
-    case 'a': return kUp;
-    case 'b': return kDown;
-    case 'c': return kRight;
-    case 'd': return kLeft;
+    case 'a': return kKeyUp;
+    case 'b': return kKeyDown;
+    case 'c': return kKeyRight;
+    case 'd': return kKeyLeft;
     default: return 0;
   }
 }
@@ -105,8 +97,8 @@ void EmitModifiedCodepoint(unsigned cp, uint8_t mods, std::vector<KeyEvent>* out
   bool ctrl = mods & kModCtrl, alt = mods & kModAlt;
   if (cp == kPauseKey && ctrl) return Push(out, KeyEvent::kBreak, 0, mods);
   if (cp >= 0xE000 && cp <= 0xF8FF) return;  // keys the table does not have (keypad, media)
-  if (cp == 13) return Push(out, KeyEvent::kChar, ctrl ? 10 : 13, mods);
-  if (cp == 127 || cp == 8) return Push(out, KeyEvent::kChar, ctrl ? 127 : 8, mods);
+  if (cp == 13) return Push(out, KeyEvent::kChar, ctrl ? kKeyCtrlEnter : kKeyEnter, mods);
+  if (cp == 127 || cp == 8) return Push(out, KeyEvent::kChar, ctrl ? kKeyCtrlBackspace : kKeyBackspace, mods);
   if (cp == 9 || cp == 27) return Push(out, KeyEvent::kChar, static_cast<uint8_t>(cp), mods);
   if (cp < 32) return Push(out, KeyEvent::kChar, static_cast<uint8_t>(cp), mods | kModCtrl);
   if (cp < 128 && alt) {
@@ -176,20 +168,20 @@ std::string KeyBytes(const std::vector<KeyEvent>& events) {
 
 uint8_t ExtendedCodeFor(uint8_t plain, uint8_t mods) {
   bool ctrl = mods & kModCtrl;
-  if (plain >= kF1 && plain <= kF10) return ctrl ? plain + 35 : plain;
+  if (plain >= kKeyF1 && plain <= kKeyF10) return ctrl ? plain + kCtrlFOffset : plain;
   switch (plain) {
-    case kF11: return ctrl ? 104 : kF11;
-    case kF12: return ctrl ? 105 : kF12;
-    case kIns: return ctrl ? 255 : (mods & kModShift) ? 254 : kIns;
-    case kDel: return kDel;
-    case kHome: return ctrl ? 119 : kHome;
-    case kEnd: return ctrl ? 117 : kEnd;
-    case kPgUp: return ctrl ? 132 : kPgUp;
-    case kPgDn: return ctrl ? 118 : kPgDn;
-    case kUp: return ctrl ? 113 : kUp;
-    case kDown: return ctrl ? 114 : kDown;
-    case kLeft: return ctrl ? 115 : kLeft;
-    case kRight: return ctrl ? 116 : kRight;
+    case kKeyF11: return ctrl ? kKeyCtrlF11 : kKeyF11;
+    case kKeyF12: return ctrl ? kKeyCtrlF12 : kKeyF12;
+    case kKeyIns: return ctrl ? kKeyCtrlIns : (mods & kModShift) ? kKeyShiftIns : kKeyIns;
+    case kKeyDel: return kKeyDel;
+    case kKeyHome: return ctrl ? kKeyCtrlHome : kKeyHome;
+    case kKeyEnd: return ctrl ? kKeyCtrlEnd : kKeyEnd;
+    case kKeyPgUp: return ctrl ? kKeyCtrlPgUp : kKeyPgUp;
+    case kKeyPgDn: return ctrl ? kKeyCtrlPgDn : kKeyPgDn;
+    case kKeyUp: return ctrl ? kKeyCtrlUp : kKeyUp;
+    case kKeyDown: return ctrl ? kKeyCtrlDown : kKeyDown;
+    case kKeyLeft: return ctrl ? kKeyCtrlLeft : kKeyLeft;
+    case kKeyRight: return ctrl ? kKeyCtrlRight : kKeyRight;
     default: return 0;
   }
 }
@@ -197,8 +189,8 @@ uint8_t ExtendedCodeFor(uint8_t plain, uint8_t mods) {
 uint8_t AltCodeFor(uint8_t c) {
   if (c >= 'a' && c <= 'z') return kLetterScan[c - 'a'];
   if (c >= 'A' && c <= 'Z') return kLetterScan[c - 'A'];
-  if (c >= '1' && c <= '9') return static_cast<uint8_t>(120 + (c - '1'));
-  if (c == '0') return 129;
+  if (c >= '1' && c <= '9') return static_cast<uint8_t>(kKeyAlt1 + (c - '1'));
+  if (c == '0') return kKeyAlt0;
   return 0;
 }
 
@@ -236,7 +228,7 @@ size_t KeyDecoder::DecodeOne(std::string_view s, std::vector<KeyEvent>* out) {
   uint8_t c = static_cast<uint8_t>(s[0]);
   bool was_cr = last_was_cr_;
   last_was_cr_ = false;
-  if (c == kEsc) return DecodeEsc(s, out);
+  if (c == kKeyEsc) return DecodeEsc(s, out);
   if (c >= 0x80) return DecodeText(s, 0, out);
   if (c >= 0x20 && c != 0x7F) {
     Push(out, KeyEvent::kChar, c, (c >= 'A' && c <= 'Z') ? kModShift : 0);
@@ -260,14 +252,14 @@ void KeyDecoder::EmitControl(uint8_t c, uint8_t mods, std::vector<KeyEvent>* out
     case 0x00: return Push(out, KeyEvent::kChar, ' ', mods | kModCtrl);  // Ctrl+Space
     case 0x08:
       // A terminal whose Backspace sends DEL sends ^H for Ctrl+Backspace.
-      if (!stream && erase_ != 0x08) return Push(out, KeyEvent::kChar, 127, mods | kModCtrl);
-      return Push(out, KeyEvent::kChar, 8, mods);
-    case 0x7F: return Push(out, KeyEvent::kChar, 8, mods);
-    case '\t': return Push(out, KeyEvent::kChar, 9, mods);
-    case '\r': return Push(out, KeyEvent::kChar, 13, mods);
+      if (!stream && erase_ != 0x08) return Push(out, KeyEvent::kChar, kKeyCtrlBackspace, mods | kModCtrl);
+      return Push(out, KeyEvent::kChar, kKeyBackspace, mods);
+    case 0x7F: return Push(out, KeyEvent::kChar, kKeyBackspace, mods);
+    case '\t': return Push(out, KeyEvent::kChar, kKeyTab, mods);
+    case '\r': return Push(out, KeyEvent::kChar, kKeyEnter, mods);
     case '\n':
-      if (stream) return Push(out, KeyEvent::kChar, 13, mods);
-      return Push(out, KeyEvent::kChar, 10, mods | kModCtrl);  // Ctrl+Enter / Ctrl+J
+      if (stream) return Push(out, KeyEvent::kChar, kKeyEnter, mods);
+      return Push(out, KeyEvent::kChar, kKeyCtrlEnter, mods | kModCtrl);  // Ctrl+Enter / Ctrl+J
     default: return Push(out, KeyEvent::kChar, c, mods | kModCtrl);
   }
 }
@@ -300,8 +292,8 @@ size_t KeyDecoder::DecodeEsc(std::string_view s, std::vector<KeyEvent>* out) {
   uint8_t n = static_cast<uint8_t>(s[1]);
   if (n == '[') return DecodeCsi(s, out);
   if (n == 'O') return DecodeSs3(s, out);
-  if (n == kEsc) {
-    Push(out, KeyEvent::kChar, 27, 0);
+  if (n == kKeyEsc) {
+    Push(out, KeyEvent::kChar, kKeyEsc, 0);
     return 1;
   }
   // Alt held with the next key.
@@ -330,7 +322,7 @@ size_t KeyDecoder::DecodeSs3(std::string_view s, std::vector<KeyEvent>* out) {
   } else if (uint8_t arrow = RxvtArrow(f)) {
     EmitExtended(arrow, kModCtrl, out);
   } else if (f == 'M') {
-    Push(out, KeyEvent::kChar, 13, mods);
+    Push(out, KeyEvent::kChar, kKeyEnter, mods);
   } else if (f >= 'p' && f <= 'y') {
     Push(out, KeyEvent::kChar, static_cast<uint8_t>('0' + (f - 'p')), mods);
   } else if (f >= 'j' && f <= 'o') {
@@ -343,7 +335,7 @@ size_t KeyDecoder::DecodeCsi(std::string_view s, std::vector<KeyEvent>* out) {
   if (s.size() < 3) return 0;
   if (s[2] == '[') {  // linux console F1-F5: CSI [ A ... CSI [ E
     if (s.size() < 4) return 0;
-    if (s[3] >= 'A' && s[3] <= 'E') EmitExtended(static_cast<uint8_t>(kF1 + (s[3] - 'A')), 0, out);
+    if (s[3] >= 'A' && s[3] <= 'E') EmitExtended(static_cast<uint8_t>(kKeyF1 + (s[3] - 'A')), 0, out);
     return 4;
   }
   // Parameter bytes, then intermediates, then the final byte. rxvt's '$'
@@ -366,14 +358,14 @@ size_t KeyDecoder::DecodeCsi(std::string_view s, std::vector<KeyEvent>* out) {
     int b = p.value[0] < 0 ? 0 : p.value[0];
     if (b & 32) return used;  // motion
     if (b & 64) {
-      if ((b & 3) == 0) Push(out, KeyEvent::kMouseExtended, kUp, 0);
-      if ((b & 3) == 1) Push(out, KeyEvent::kMouseExtended, kDown, 0);
+      if ((b & 3) == 0) Push(out, KeyEvent::kMouseExtended, kKeyUp, 0);
+      if ((b & 3) == 1) Push(out, KeyEvent::kMouseExtended, kKeyDown, 0);
       return used;
     }
     switch (b & 3) {
-      case 0: Push(out, KeyEvent::kMouseChar, 13, 0); break;
-      case 1: Push(out, KeyEvent::kMouseExtended, kF9, 0); break;
-      case 2: Push(out, KeyEvent::kMouseChar, 27, 0); break;
+      case 0: Push(out, KeyEvent::kMouseChar, kKeyEnter, 0); break;
+      case 1: Push(out, KeyEvent::kMouseExtended, kKeyF9, 0); break;
+      case 2: Push(out, KeyEvent::kMouseChar, kKeyEsc, 0); break;
     }
     return used;
   }
@@ -390,7 +382,7 @@ size_t KeyDecoder::DecodeCsi(std::string_view s, std::vector<KeyEvent>* out) {
   } else if (uint8_t arrow = RxvtArrow(static_cast<char>(f))) {
     EmitExtended(arrow, kModShift, out);
   } else if (f == 'Z') {
-    Push(out, KeyEvent::kChar, 9, kModShift);
+    Push(out, KeyEvent::kChar, kKeyTab, kModShift);
   } else if (f == '~' && p.value[0] == 27) {
     if (p.value[2] >= 0) EmitModifiedCodepoint(static_cast<unsigned>(p.value[2]), mods, out);
   } else if (f == '~' || f == '$' || f == '^' || f == '@') {

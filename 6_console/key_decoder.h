@@ -80,8 +80,7 @@ class KeyDecoder {
 
 // The extended code of a key of the extended-key table with its modifiers
 // (Ctrl column, Shift+Insert), or 0 when the key has none. Keys are named by
-// the plain code: 59-68 F1-F10, 69 F11, 70 F12, 82 Insert, 83 Delete, 71
-// Home, 79 End, 73 Page Up, 81 Page Down, 72 Up, 80 Down, 75 Left, 77 Right.
+// their plain code (kKeyF1 ... kKeyF12, kKeyHome, kKeyUp, ... in 0_base/keys.h).
 uint8_t ExtendedCodeFor(uint8_t plain, uint8_t mods);
 
 // The PC scan code of a letter for Alt+letter (0 for other bytes), and the

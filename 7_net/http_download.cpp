@@ -18,6 +18,7 @@
 #include "7_net/net_user.h"
 #include "7_net/tcp.h"
 #include "7_net/tls.h"
+#include "0_base/keys.h"
 #include "1_platform/event_loop.h"
 #include "1_platform/paths.h"
 
@@ -132,11 +133,11 @@ bool TakeKey(Transfer& t) {
     user.NextKey();  // the scan code of an extended key, which means nothing here
     return false;
   }
-  if (k == 13) {
+  if (k == kKeyEnter) {
     user.Say(ProgressReport(t.unknown_length, FileSize(t), t.announced, t.resumed, t.file_name));
   } else if (k == ' ') {
     t.tick = !t.tick;
-  } else if (k == 27) {
+  } else if (k == kKeyEsc) {
     uint8_t answer = user.Ask(net_msg::AskStop());
     if (answer == 'S' || answer == 's') {
       user.Tell(net_msg::Stopped());

@@ -33,7 +33,7 @@ NetState& N() {
 // integer.
 long TimeoutFromSetting() {
   std::string text =
-      N().read_timeout_setting ? N().read_timeout_setting() : ReadConfig(cfg::kTalven, cfg::kTimeoutRede);
+      N().read_timeout_setting ? N().read_timeout_setting() : ReadConfig(cfg::kTimeoutRede);
   size_t b = text.find_first_not_of(" \t");
   size_t e = text.find_last_not_of(" \t");
   if (b == std::string::npos) return kDefaultReadinessUs;

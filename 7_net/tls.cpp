@@ -145,7 +145,7 @@ void TellRefusedCertificate(SSL* connection) {
 }  // namespace
 
 bool TlsChecksCertificates() {
-  std::string value = ReadConfig(cfg::kTalven, cfg::kVerificaCertificado);
+  std::string value = ReadConfig(cfg::kVerificaCertificado);
   size_t first = value.find_first_not_of(" \t");
   return first == std::string::npos || (value[first] != 'N' && value[first] != 'n');
 }

@@ -5,6 +5,7 @@
 
 #include "6_console/console.h"
 #include "0_base/console_grid.h"
+#include "0_base/keys.h"
 #include "6_console/field_editor.h"
 #include "5_speech/speech.h"
 #include "5_speech/time_speech.h"
@@ -24,7 +25,6 @@ constexpr int kTitlePollMs = 500;
 constexpr size_t kTitleMax = 249;
 constexpr size_t kConsoleTitleMax = 300;
 constexpr int kEditFieldMax = 1024;
-constexpr int kEscKey = 27;
 
 // Removes a keyword written at the front (any case, no blank needed after).
 bool TakeKeyword(std::string_view* args, std::string_view keyword) {
@@ -73,7 +73,7 @@ std::string ReadSilentLine(bool hidden) {
 // The speaking field editor at the cursor with the proposed text; Esc gives
 // the empty text. No line end follows.
 std::string EditAtCursor(std::string text) {
-  if (EditFieldAt(&text, WhereX(), WhereY(), kEditFieldMax, true) == kEscKey) return "";
+  if (EditFieldAt(&text, WhereX(), WhereY(), kEditFieldMax, true) == kKeyEsc) return "";
   return text;
 }
 

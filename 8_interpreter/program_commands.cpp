@@ -60,7 +60,7 @@ Launch LaunchFor(int ampersands) {
 // TEMPOESPERAPROGVOLTAR: 0 to 1000 ms; anything else gives 1000.
 int ReturnDelay() {
   int32_t v = 0;
-  if (!ParseConfigInt(ReadConfig("TALVEN", "TEMPOESPERAPROGVOLTAR"), &v) || v < 0 || v > 1000)
+  if (!ParseConfigInt(ReadConfig(cfg::kTempoEsperaProgVoltar), &v) || v < 0 || v > 1000)
     return kDefaultReturnDelay;
   return v;
 }

@@ -10,7 +10,6 @@ namespace kal {
 namespace {
 
 constexpr std::string_view kDesktopOpener = "xdg-open";
-constexpr std::string_view kProgramMapSection = "PROGRAMAS";
 
 std::string AsciiUpper(std::string_view s) {
   std::string r(s);
@@ -86,7 +85,7 @@ bool UseCommandLine(std::string_view line, StartRequest* req) {
 bool UseNamedProgram(std::string name, StartRequest* req) {
   if (name.size() > 4 && AsciiUpper(name.substr(name.size() - 4)) == ".EXE") name.resize(name.size() - 4);
   if (name.empty()) return false;
-  std::string mapped = ReadConfig(kProgramMapSection, AsciiUpper(name));
+  std::string mapped = ReadConfig(cfg::kProgramas, AsciiUpper(name));
   if (!mapped.empty()) return UseCommandLine(mapped, req);
   // Names of Windows programs come in any case; host programs are in lower case.
   std::string found = FindInPath(name);
@@ -104,9 +103,9 @@ bool UseDocument(std::string_view shown_name, const std::string& host_target, St
   std::string ext = dot == std::string::npos ? "" : AsciiUpper(name.substr(dot + 1, 3));
   std::string opener;
   if (IsAddress(shown_name)) {
-    opener = ReadConfig("TALVEN", "PROG.HTM");
+    opener = ReadConfig(cfg::kProgHtm);
   } else if (!ext.empty() && ext != "EXE" && ext != "COM") {
-    opener = ReadConfig("TALVEN", "PROG." + ext);
+    opener = ReadConfig(cfg::kProgPrefix.section, std::string(cfg::kProgPrefix.name) + ext);
   }
   if (!opener.empty() && UseCommandLine(opener, req)) return true;
   req->program = std::string(kDesktopOpener);

@@ -46,7 +46,7 @@ void SetProgramParams(std::vector<std::string> params) { Interp().params = std::
 
 void InitInterpreter(std::string_view program_name) {
   // The application's own sounds live in the folder the configuration names.
-  InitSpeech(0, ReadConfig("KALDORIN", "DIRKALDORIN"));
+  InitSpeech(0, ReadConfig(cfg::kDirKaldorin));
   ClearScreen();
   SetConsoleTitle("KALDORIN");
   SetConsoleTitle(program_name);

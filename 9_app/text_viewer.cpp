@@ -6,6 +6,7 @@
 
 #include "6_console/console.h"
 #include "0_base/console_grid.h"
+#include "0_base/keys.h"
 #include "0_base/latin1.h"
 #include "5_speech/speech.h"
 
@@ -13,9 +14,6 @@ namespace kal {
 
 namespace {
 
-constexpr uint8_t kEsc = 27, kEnter = 13;
-constexpr uint8_t kScanF1 = 59, kScanHome = 71, kScanUp = 72, kScanPgUp = 73, kScanEnd = 79,
-                  kScanDown = 80, kScanPgDn = 81;
 constexpr int kPage = ConsoleGrid::kHeight - 1;
 
 // What is said for a line: its text, or "linha vazia" so that an empty line
@@ -49,13 +47,13 @@ void SayCurrent(const TextView& view) {
 bool HandleExtended(TextView& view, uint8_t scan) {
   bool moved = true;
   switch (scan) {
-    case kScanUp: moved = view.Move(-1); break;
-    case kScanDown: moved = view.Move(1); break;
-    case kScanPgUp: moved = view.Move(-kPage); break;
-    case kScanPgDn: moved = view.Move(kPage); break;
-    case kScanHome: moved = view.First(); break;
-    case kScanEnd: moved = view.Last(); break;
-    case kScanF1: break;
+    case kKeyUp: moved = view.Move(-1); break;
+    case kKeyDown: moved = view.Move(1); break;
+    case kKeyPgUp: moved = view.Move(-kPage); break;
+    case kKeyPgDn: moved = view.Move(kPage); break;
+    case kKeyHome: moved = view.First(); break;
+    case kKeyEnd: moved = view.Last(); break;
+    case kKeyF1: break;
     default: return false;
   }
   if (!moved) ErrorBeep();
@@ -105,10 +103,10 @@ int RunTextViewer(const std::string& path) {
   SayCurrent(view);
   for (;;) {
     uint8_t k = ReadKey();
-    if (k == kEsc) break;
+    if (k == kKeyEsc) break;
     if (k == 0) {
       HandleExtended(view, ReadKey());
-    } else if (k == kEnter) {
+    } else if (k == kKeyEnter) {
       SayCurrent(view);
     }
   }

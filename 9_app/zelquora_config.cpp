@@ -8,16 +8,12 @@
 
 namespace kal {
 
-namespace {
-constexpr std::string_view kSection = "ZELQUORA";
-}  // namespace
-
 std::string ConfiguredSearchAddress() {
-  return ReadConfigDefault(kSection, "ENDERECOBUSCA", "https://www.radios.com.br/busca?q=");
+  return ReadConfigDefault(cfg::kEnderecoBusca);
 }
 
 std::string ConfiguredStationPrefix() {
-  return ReadConfigDefault(kSection, "ENDERECOPLAY", "http://www.radios.com.br/play/");
+  return ReadConfigDefault(cfg::kEnderecoPlay);
 }
 
 }  // namespace kal

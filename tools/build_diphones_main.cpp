@@ -367,14 +367,12 @@ bool WriteDatabase(std::vector<Piece> pieces, const fs::path& folder) {
   return true;
 }
 
-constexpr char kSection[] = "TRADUTOR";
-
-// The value of a TRADUTOR key, written into Talven.ini when it is empty.
-std::string EnsureSetting(const char* key, const char* def) {
-  std::string v = kal::ReadConfigDirect(kSection, key, "");
+// The value of a folder key, written into Talven.ini when it is empty.
+std::string EnsureSetting(const kal::cfg::ConfigKey& key, std::string_view def) {
+  std::string v = kal::ReadConfigDirect(key.section, key.name, "");
   if (!v.empty()) return v;
-  if (!kal::WriteConfig(kSection, key, def)) std::cerr << "build_diphones: cannot write " << key << " into Talven.ini\n";
-  return def;
+  if (!kal::WriteConfig(key, def)) std::cerr << "build_diphones: cannot write " << key.name << " into Talven.ini\n";
+  return std::string(def);
 }
 
 bool CopyFile(const fs::path& from, const fs::path& to) {
@@ -392,8 +390,8 @@ bool CopyFile(const fs::path& from, const fs::path& to) {
 
 // Settles the folders of an installation; the output folder, or "" on failure.
 std::string PrepareInstall(const fs::path& data) {
-  const std::string letters = kal::HostPath(EnsureSetting("dirLetras", "c:\\ferlan\\som\\letras"));
-  const std::string folder = kal::HostPath(EnsureSetting("DIRDIFONES", "c:\\ferlan\\som\\difones"));
+  const std::string letters = kal::HostPath(EnsureSetting(kal::cfg::kDirLetrasDirect, kal::cfg::kDirLetras.def));
+  const std::string folder = kal::HostPath(EnsureSetting(kal::cfg::kDirDifones, kal::cfg::kDirDifones.def));
   if (!kal::HostIsFolder(letters)) std::cerr << "build_diphones: warning: no letters folder " << letters << "\n";
   if (!kal::MakeHostFolders(folder)) {
     std::cerr << "build_diphones: cannot create " << folder << "\n";

@@ -159,21 +159,21 @@ void WriteTones(const fs::path& dir) {
 }
 
 // A folder named in Talven.ini, as a host path.
-fs::path ConfiguredFolder(std::string_view section, std::string_view key, std::string_view def) {
-  std::string v = ReadConfig(section, key);
-  return kal::HostPath(v.empty() ? std::string(def) : v);
+fs::path ConfiguredFolder(const kal::cfg::ConfigKey& key) {
+  std::string v = ReadConfig(key);
+  return kal::HostPath(v.empty() ? std::string(key.def) : v);
 }
 
 int Install(const fs::path& data, const Options& opt) {
-  fs::path system = ConfiguredFolder("TRADUTOR", "DIRLETRAS", "c:\\ferlan\\som\\letras");
-  std::string direct = kal::ReadConfigDirect("TRADUTOR", "dirLetras", "");
+  fs::path system = ConfiguredFolder(kal::cfg::kDirLetras);
+  std::string direct = kal::ReadConfigDirect(kal::cfg::kDirLetrasDirect);
   fs::path letters = direct.empty() ? system : fs::path(kal::HostPath(direct));
   fs::path rec = data / "recordings";
   std::vector<Job> jobs;
   bool ok = ReadList(rec / "characters.tsv", letters, &jobs) && ReadList(rec / "numbers.tsv", letters, &jobs) &&
             ReadList(rec / "system.tsv", system, &jobs) && ReadList(rec / "phonetic.tsv", system, &jobs);
   if (ok && letters != system) ok = ReadList(rec / "numbers.tsv", system, &jobs);
-  std::string app = ReadConfig("KALDORIN", "DIRKALDORIN");
+  std::string app = ReadConfig(kal::cfg::kDirKaldorin);
   if (ok && !app.empty()) {
     for (auto& e : fs::directory_iterator(rec)) {
       std::string name = e.path().filename().string();

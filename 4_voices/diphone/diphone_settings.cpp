@@ -10,9 +10,6 @@
 namespace kal {
 namespace {
 
-constexpr char kSection[] = "TRADUTOR";
-constexpr char kDefaultDiphoneFolder[] = "c:\\ferlan\\som\\difones";
-
 std::string WithBackslash(std::string folder) {
   if (folder.empty() || folder.back() != '\\') folder += '\\';
   return folder;
@@ -22,8 +19,8 @@ std::string WithBackslash(std::string folder) {
 
 DiphoneFolders ConfiguredDiphoneFolders() {
   DiphoneFolders f;
-  f.letters = HostPath(WithBackslash(ReadConfigDirect(kSection, "dirLetras", "")));
-  f.diphones = HostPath(ReadConfigDirect(kSection, "DIRDIFONES", kDefaultDiphoneFolder));
+  f.letters = HostPath(WithBackslash(ReadConfigDirect(cfg::kDirLetrasDirect)));
+  f.diphones = HostPath(ReadConfigDirect(cfg::kDirDifones));
   return f;
 }
 

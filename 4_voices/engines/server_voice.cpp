@@ -194,8 +194,8 @@ class ServerVoice : public VoiceEngine {
   }
 
   bool Configure(EngineWorker& worker, const std::shared_ptr<ServerShared>& s, int voice, int rate) {
-    std::string module = ReadConfig(cfg::kServFala, flavour54_ ? cfg::kModulo54 : cfg::kModulo);
-    if (flavour54_ && module.empty()) module = ReadConfig(cfg::kServFala, cfg::kModulo);
+    std::string module = ReadConfig(flavour54_ ? cfg::kModulo54 : cfg::kModulo);
+    if (flavour54_ && module.empty()) module = ReadConfig(cfg::kModulo);
     auto ok = std::make_shared<bool>(false);
     bool done = worker.Call([s, ok, module, voice, rate] {
       if (!s->conn->SetOutputModule(module)) return;

@@ -19,8 +19,8 @@ std::string RegisteredDatabase(const std::string& name) {
   return HostExists(path) ? path : "";
 }
 
-std::string ConfigOr(std::string_view key, std::string_view def) {
-  std::string value = orvan::Trim(ReadConfig(cfg::kOrvanTts, key));
+std::string ConfigOr(const cfg::ConfigKey& key, std::string_view def) {
+  std::string value = orvan::Trim(ReadConfig(key));
   return value.empty() ? std::string(def) : value;
 }
 
@@ -28,15 +28,15 @@ std::string ConfigOr(std::string_view key, std::string_view def) {
 
 OrvanSettings ReadOrvanSettings() {
   OrvanSettings s;
-  std::string name = ConfigOr(cfg::kMbrolaDb, cfg::kMbrolaDbDefault);
+  std::string name = ConfigOr(cfg::kMbrolaDb, cfg::kMbrolaDb.def);
   s.database = RegisteredDatabase(name);
   if (s.database.empty()) s.database = HostPath("c:\\ferlan\\orvantts\\br4");
 
   std::string br4 = RegisteredDatabase("br4");
-  std::string dir_default = br4.empty() ? std::string(cfg::kDirDefault) : br4.substr(0, br4.size() - 3);
+  std::string dir_default = br4.empty() ? std::string(cfg::kDir.def) : br4.substr(0, br4.size() - 3);
   s.folder = HostPath(ConfigOr(cfg::kDir, dir_default));
   if (s.folder.empty() || s.folder.back() != '/') s.folder += '/';
-  s.base = ConfigOr(cfg::kBase, cfg::kBaseDefault);
+  s.base = ConfigOr(cfg::kBase, cfg::kBase.def);
   return s;
 }
 

@@ -91,14 +91,14 @@ TEST_F(TlsCertificateTest, AnotherHostsCertificateIsRefused) {
 
 TEST_F(TlsCertificateTest, TheSettingTurnsTheCheckOff) {
   LocalServer other(Hello, true, CertNames::kOtherHost);
-  ASSERT_TRUE(WriteConfig(cfg::kTalven, cfg::kVerificaCertificado, "Nao"));
+  ASSERT_TRUE(WriteConfig(cfg::kVerificaCertificado, "Nao"));
   EXPECT_FALSE(TlsChecksCertificates());
   EXPECT_EQ(Greeting("localhost", other), "ola");
   test::TempFolder empty;
   test::ScopedEnv file("SSL_CERT_FILE", empty / "none.pem");
   EXPECT_EQ(Greeting("localhost", other), "ola");
   EXPECT_EQ(console_, "");
-  ASSERT_TRUE(WriteConfig(cfg::kTalven, cfg::kVerificaCertificado, "Sim"));
+  ASSERT_TRUE(WriteConfig(cfg::kVerificaCertificado, "Sim"));
   EXPECT_EQ(Greeting("localhost", other), "");
 }
 
