@@ -2,10 +2,10 @@
 // spelling before the rules see them ("word=replacement|comment" lines,
 // lower case), sorted for binary search.
 #include <algorithm>
-#include <fstream>
 
 #include "4_voices/diphone/translator.h"
 #include "4_voices/diphone/translator_tables.h"
+#include "4_voices/rule_file.h"
 
 namespace kal {
 namespace translator {
@@ -40,23 +40,16 @@ std::string ApplyWordException(const std::string& word) {
 
 bool LoadTranslatorExceptions(const std::string& path) {
   using namespace translator;
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return false;
+  std::vector<std::string> lines;
+  if (!rule_file::ReadLines(path, &lines)) return false;
   auto& table = State().exceptions;
   table.clear();  // a restart reads the file again
-  std::string line;
-  while (table.size() < kMaxExceptions && std::getline(in, line)) {
-    if (!line.empty() && line.back() == '\r') line.pop_back();
-    if (line.size() > kMaxLine) line.resize(kMaxLine);
-    if (line.empty()) continue;
-    size_t eq = line.find('=');
-    if (eq == std::string::npos) {
-      table.emplace_back(line, std::string());
-      continue;
-    }
-    size_t bar = line.find('|', eq + 1);
-    if (bar == std::string::npos) bar = line.size();
-    table.emplace_back(line.substr(0, eq), line.substr(eq + 1, bar - eq - 1));
+  for (const std::string& line : lines) {
+    if (table.size() >= kMaxExceptions) break;
+    std::string_view cut = std::string_view(line).substr(0, kMaxLine);
+    if (cut.empty()) continue;
+    rule_file::WordEntry e = rule_file::ParseWordEntry(cut);
+    table.emplace_back(std::move(e.word), std::move(e.replacement));
   }
   // std::string compares bytes as unsigned char, which is the byte order.
   std::stable_sort(table.begin(), table.end(),

@@ -2,10 +2,9 @@
 // one chain per first focus character, and finding the rule that applies at
 // a position of a word. Context symbols stand for character classes; see
 // MatchRight and MatchLeft.
-#include <fstream>
-
 #include "4_voices/diphone/translator.h"
 #include "4_voices/diphone/translator_tables.h"
+#include "4_voices/rule_file.h"
 
 namespace kal {
 namespace translator {
@@ -13,25 +12,6 @@ namespace {
 
 constexpr size_t kMaxContext = 5;
 constexpr size_t kMaxOutput = 11;
-
-// Splits one rules-file line; false for comments and lines without the
-// "(" ")" "=" frame or with an empty focus. Nothing is trimmed.
-bool ParseRule(const std::string& line, Rule* rule) {
-  if (line.empty() || line[0] == ';') return false;
-  size_t open = line.find('(');
-  if (open == std::string::npos) return false;
-  size_t close = line.find(')', open + 1);
-  if (close == std::string::npos) return false;
-  size_t eq = line.find('=', close + 1);
-  if (eq == std::string::npos) return false;
-  size_t bar = line.find('|', eq + 1);
-  if (bar == std::string::npos) bar = line.size();
-  rule->left = line.substr(0, open).substr(0, kMaxContext);
-  rule->focus = line.substr(open + 1, close - open - 1).substr(0, kMaxContext);
-  rule->right = line.substr(close + 1, eq - close - 1).substr(0, kMaxContext);
-  rule->output = line.substr(eq + 1, bar - eq - 1).substr(0, kMaxOutput);
-  return !rule->focus.empty();
-}
 
 // Right context, read forwards from just after the focus.
 bool MatchRight(std::string_view ctx, std::string_view w, size_t cur) {
@@ -133,13 +113,11 @@ const Rule* FindRule(std::string_view word, size_t pos) {
 bool LoadTranslatorRules(const std::string& path) {
   using namespace translator;
   ReleaseTranslatorRules();
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return false;
-  std::string line;
-  while (std::getline(in, line)) {
-    if (!line.empty() && line.back() == '\r') line.pop_back();
+  std::vector<std::string> lines;
+  if (!rule_file::ReadLines(path, &lines)) return false;
+  for (const std::string& line : lines) {
     Rule rule;
-    if (!ParseRule(line, &rule)) continue;
+    if (!rule_file::ParseContextRule(line, kMaxContext, kMaxOutput, &rule)) continue;
     unsigned char key = static_cast<unsigned char>(rule.focus[0]);
     if (key < kFirstChain || key > kLastChain) continue;  // could never match
     State().chains[key - kFirstChain].push_back(std::move(rule));

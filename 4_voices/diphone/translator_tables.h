@@ -9,6 +9,8 @@
 #include <utility>
 #include <vector>
 
+#include "4_voices/rule_file.h"
+
 namespace kal::translator {
 
 // Character classes (after the pre-mapping the text is ASCII; accented
@@ -24,12 +26,8 @@ bool IsBackVowel(char c);    // A O a o
 char Upper(char c);          // A-Z upper-casing only
 char Lower(char c);          // A-Z lower-casing only
 
-struct Rule {
-  std::string left;    // at most 5
-  std::string focus;   // at most 5, never empty
-  std::string right;   // at most 5
-  std::string output;  // at most 11
-};
+// A letter rule: contexts and focus at most 5 bytes, the output at most 11.
+using Rule = rule_file::ContextRule;
 
 // Chains for the first focus characters 32 to 95, in file order.
 inline constexpr int kFirstChain = 32;

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "4_voices/orvan/orvan_text.h"
+#include "4_voices/rule_file.h"
 #include "4_voices/orvan/text_normaliser.h"
 
 namespace kal::orvan {
@@ -26,10 +27,10 @@ void ClearAbbreviations() { Table().clear(); }
 bool LoadAbbreviations(const std::string& path) {
   ClearAbbreviations();
   std::vector<std::string> lines;
-  if (!ReadTextLines(path, &lines)) return false;
+  if (!rule_file::ReadLines(path, &lines)) return false;
   for (const std::string& raw : lines) {
     std::string line = Trim(raw);
-    if (line.empty() || line[0] == ';') continue;
+    if (line.empty() || rule_file::IsComment(line)) continue;
     if (Table().size() >= kMaxAbbreviations) break;
     size_t eq = line.find('=');
     std::string key, expansion;

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "4_voices/orvan/orvan_text.h"
+#include "4_voices/rule_file.h"
 #include "4_voices/orvan/prosody.h"
 
 namespace kal::orvan {
@@ -40,7 +41,7 @@ void ReleaseDiphoneList() {
 bool LoadDiphoneList(const std::string& path) {
   ReleaseDiphoneList();
   std::vector<std::string> lines;
-  if (!ReadTextLines(path, &lines)) return false;
+  if (!rule_file::ReadLines(path, &lines)) return false;
   for (const std::string& raw : lines) {
     std::string line = Trim(raw);
     if (line.empty() || std::strchr("!*;", line[0]) != nullptr) continue;

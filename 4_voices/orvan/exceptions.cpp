@@ -5,6 +5,7 @@
 
 #include "4_voices/orvan/letter_rules.h"
 #include "4_voices/orvan/orvan_text.h"
+#include "4_voices/rule_file.h"
 
 namespace kal::orvan {
 
@@ -44,20 +45,15 @@ void ClearExceptions() { Table().clear(); }
 bool LoadExceptions(const std::string& path) {
   ClearExceptions();
   std::vector<std::string> lines;
-  if (!ReadTextLines(path, &lines)) return false;
+  if (!rule_file::ReadLines(path, &lines)) return false;
   for (const std::string& raw : lines) {
     if (Table().size() >= kMaxExceptions) break;
     std::string line = UpperLatin1(raw.substr(0, kMaxLine));
     if (line.empty()) continue;
-    size_t eq = line.find('=');
+    rule_file::WordEntry entry = rule_file::ParseWordEntry(line);
     palavra_alias e;
-    if (eq == std::string::npos) {
-      e.word = line;
-    } else {
-      e.word = line.substr(0, eq);
-      size_t bar = line.find('|', eq + 1);
-      e.alias = line.substr(eq + 1, bar == std::string::npos ? std::string::npos : bar - eq - 1);
-    }
+    e.word = std::move(entry.word);
+    e.alias = std::move(entry.replacement);
     Table().push_back(std::move(e));
   }
   std::stable_sort(Table().begin(), Table().end(),

@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "4_voices/orvan/orvan_text.h"
+#include "4_voices/rule_file.h"
 
 namespace kal::orvan {
 
@@ -16,9 +17,7 @@ constexpr size_t kMaxContext = 5;
 constexpr size_t kMaxOutput = 20;
 constexpr size_t kUsedOutput = 11;
 
-struct Rule {
-  std::string left, focus, right, output;
-};
+using Rule = rule_file::ContextRule;
 
 // One chain per first focus character (codes below 32 have none).
 std::array<std::vector<Rule>, 256>& Chains() {
@@ -99,20 +98,6 @@ bool Applies(const Rule& r, const Word& w, int pos) {
 }
 
 // Splits one rules-file line; false for a line that is not a rule.
-bool ParseRule(const std::string& line, Rule* r) {
-  size_t open = line.find('(');
-  if (open == std::string::npos) return false;
-  size_t close = line.find(')', open + 1);
-  if (close == std::string::npos) return false;
-  size_t eq = line.find('=', close + 1);
-  if (eq == std::string::npos) return false;
-  size_t bar = line.find('|', eq + 1);
-  r->left = line.substr(0, open).substr(0, kMaxContext);
-  r->focus = line.substr(open + 1, close - open - 1).substr(0, kMaxContext);
-  r->right = line.substr(close + 1, eq - close - 1).substr(0, kMaxContext);
-  r->output = line.substr(eq + 1, bar == std::string::npos ? std::string::npos : bar - eq - 1).substr(0, kMaxOutput);
-  return !r->focus.empty();
-}
 
 }  // namespace
 
@@ -126,11 +111,10 @@ void ReleaseRules() {
 bool LoadRules(const std::string& path) {
   ReleaseRules();
   std::vector<std::string> lines;
-  if (!ReadTextLines(path, &lines)) return false;
+  if (!rule_file::ReadLines(path, &lines)) return false;
   for (const std::string& line : lines) {
-    if (line.empty() || line[0] == ';') continue;
     Rule r;
-    if (!ParseRule(line, &r)) continue;
+    if (!rule_file::ParseContextRule(line, kMaxContext, kMaxOutput, &r)) continue;
     unsigned char first = static_cast<unsigned char>(r.focus[0]);
     if (first < 32) continue;
     Chains()[first].push_back(std::move(r));

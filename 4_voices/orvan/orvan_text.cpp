@@ -1,7 +1,6 @@
 // Latin-1 helpers of the Orvan engine.
 #include "4_voices/orvan/orvan_text.h"
 
-#include <fstream>
 
 namespace kal::orvan {
 
@@ -37,18 +36,6 @@ std::string Trim(std::string_view s) {
   while (b < e && blank(s[b])) ++b;
   while (e > b && blank(s[e - 1])) --e;
   return std::string(s.substr(b, e - b));
-}
-
-bool ReadTextLines(const std::string& path, std::vector<std::string>* lines) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return false;
-  lines->clear();
-  std::string line;
-  while (std::getline(in, line)) {
-    if (!line.empty() && line.back() == '\r') line.pop_back();
-    lines->push_back(line);
-  }
-  return true;
 }
 
 }  // namespace kal::orvan

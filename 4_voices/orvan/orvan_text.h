@@ -1,5 +1,5 @@
 // Byte-level helpers shared by the stages of the Orvan engine: Latin-1 case
-// conversion, trimming and reading a text file as lines. All text here is
+// conversion and trimming (files are read with 4_voices/rule_file.h). All text here is
 // single-byte Latin-1; accented letters are one byte each.
 #pragma once
 
@@ -20,10 +20,6 @@ unsigned char UpperAscii(unsigned char c);
 
 // Blanks, TABs, CR and LF removed at both ends.
 std::string Trim(std::string_view s);
-
-// Reads a text file as lines without their line ends (LF or CR LF). False
-// when the file cannot be opened.
-bool ReadTextLines(const std::string& path, std::vector<std::string>* lines);
 
 // True when s begins with prefix.
 inline bool StartsWith(std::string_view s, std::string_view prefix) {

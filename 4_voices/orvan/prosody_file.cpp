@@ -7,6 +7,7 @@
 #include "0_base/latin1.h"
 #include "0_base/speech_log.h"
 #include "4_voices/orvan/orvan_text.h"
+#include "4_voices/rule_file.h"
 #include "4_voices/orvan/prosody.h"
 
 namespace kal::orvan {
@@ -52,7 +53,7 @@ bool SectionLines(const std::vector<std::string>& file, std::string_view header_
   if (it == file.end()) return false;
   lines->clear();
   for (++it; it != file.end() && !StartsWith(*it, "["); ++it) {
-    if (it->empty() || (*it)[0] == '*' || (*it)[0] == ';') continue;
+    if (it->empty() || (*it)[0] == '*' || rule_file::IsComment(*it)) continue;
     lines->push_back(*it);
   }
   return true;
@@ -151,7 +152,7 @@ void SetProsodyMessageSink(std::function<void(const std::string&)> sink) { Sink(
 bool LoadProsody(const std::string& path) {
   Tables() = ProsodyTables();
   std::vector<std::string> file, lines;
-  if (!ReadTextLines(path, &file)) {
+  if (!rule_file::ReadLines(path, &file)) {
     Show("Configuração da prosódia não foi achada");
     return false;
   }
