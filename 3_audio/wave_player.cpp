@@ -1,5 +1,6 @@
 // The wave player's module state and its operations.
 #include "3_audio/wave_player.h"
+#include "3_audio/audio_messages.h"
 
 #include <cctype>
 #include <cmath>
@@ -31,7 +32,6 @@ constexpr int kRingSize = 16;
 constexpr int kFreeBufferChecks = 40;
 constexpr int kFreeBufferStepMs = 50;
 constexpr int kStallMs = 2000;
-constexpr char kNoSoundNotice[] = "Sem som: nenhum dispositivo de áudio pôde ser aberto.";
 
 // A queued piece: where it ends in the device's byte stream, and when the
 // device took all of it (-1: not yet).
@@ -122,15 +122,15 @@ void WaitForEnter() {
 // words, then the user acknowledges with Enter. What was in flight on the
 // failing device is dropped, so that one failure asks once.
 void ReportDeviceError(int code) {
-  const char* msg = nullptr;
+  std::string_view msg;
   switch (code) {
-    case kAudioInvalidHandle: msg = "Specified device handle is invalid."; break;
-    case kAudioNoDriver: msg = "No device driver is present."; break;
-    case kAudioNoMemory: msg = "Unable to allocate or lock memory."; break;
-    case kAudioStillPlaying: msg = "The data block pointed to by the pwh parameter is still in queue"; break;
+    case kAudioInvalidHandle: msg = audio_msg::kInvalidHandle; break;
+    case kAudioNoDriver: msg = audio_msg::kNoDriver; break;
+    case kAudioNoMemory: msg = audio_msg::kNoMemory; break;
+    case kAudioStillPlaying: msg = audio_msg::kStillPlaying; break;
     default: break;
   }
-  if (msg) ConsoleWriteLine(msg);
+  if (!msg.empty()) ConsoleWriteLine(std::string(msg));
   Audio().Clear();
   W().flights.clear();
   W().queued_total = 0;
@@ -162,7 +162,7 @@ void WaitUntilNothingInFlight() {
 // posted to the pump, since this may run in the middle of speaking.
 void SayNoSound(const std::string& why) {
   if (WhereX() != 1) ConsoleWrite("\r\n");
-  std::string notice = L1(kNoSoundNotice);
+  std::string notice = L1(audio_msg::kNoSound);
   ConsoleWriteLine(notice);
   Loop().Post([notice] { SpeakText(notice); });
   if (std::getenv("KALDORIN_AUDIO_DEBUG")) std::fprintf(stderr, "kaldorin: audio: %s\n", why.c_str());

@@ -1,6 +1,7 @@
 // The speech facade's module state, its start and end, and the requests
 // that play one recording or wait for speech to end.
 #include "5_speech/speech.h"
+#include "5_speech/speech_messages.h"
 
 #include <string>
 
@@ -102,10 +103,10 @@ void StartWordVoice() {
   std::string missing = Words().MissingData();
   Words().Close();
   StartFallbackVoice();
-  WriteLineAndSpeak(L1("Erro de inicialização: ") + std::to_string(code));
-  WriteLineAndSpeak("Banco de dados de voz: " + (s.voice_database.empty() ? kDiphoneDatabaseName : s.voice_database));
-  if (!missing.empty()) WriteLineAndSpeak(L1("Não encontrado: ") + ScriptPath(missing));
-  WriteLineAndSpeak("Tecle Enter");
+  WriteLineAndSpeak(L1(speech_msg::kInitError) + std::to_string(code));
+  WriteLineAndSpeak(L1(speech_msg::kVoiceDatabase) + (s.voice_database.empty() ? kDiphoneDatabaseName : s.voice_database));
+  if (!missing.empty()) WriteLineAndSpeak(L1(speech_msg::kNotFound) + ScriptPath(missing));
+  WriteLineAndSpeak(std::string(speech_msg::kPressEnter));
   while (ReadKey() != kKeyEnter) {
   }
   StopSpeech();

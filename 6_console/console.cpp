@@ -1,6 +1,7 @@
 // The console's module state and its operations: the grid, the key queue,
 // the front end, and the waits that keep input flowing into the queue.
 #include "6_console/console.h"
+#include "6_console/console_messages.h"
 
 #include <cstdio>
 
@@ -40,9 +41,6 @@ struct ConsoleState {
 
 // Ctrl+]: the break key on a terminal.
 constexpr uint8_t kBreakByte = 29;
-
-constexpr char kSmallTerminalNotice[] =
-    "O terminal é menor que o console de 80 colunas por 25 linhas: a tela acompanha o cursor.";
 
 ConsoleState& S() {
   static ConsoleState s;
@@ -282,7 +280,7 @@ void SayIfTerminalSmall() {
   auto& s = S();
   if (s.small_said || !s.front || !s.front->SmallerThanGrid()) return;
   s.small_said = true;
-  std::string notice = L1(kSmallTerminalNotice);
+  std::string notice = L1(console_msg::kSmallTerminal);
   ConsoleWriteLine(notice);
   SpeakText(notice);
 }

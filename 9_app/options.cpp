@@ -1,4 +1,5 @@
 #include "9_app/options.h"
+#include "9_app/app_messages.h"
 
 #include <cstring>
 
@@ -17,7 +18,7 @@ bool ParseOptions(int argc, char** argv, Options* opts, std::string* err) {
       opts->headless = true;
     } else if (a == "--speech-log") {
       if (i + 1 >= argc) {
-        *err = "--speech-log precisa de um nome de arquivo";
+        *err = app_msg::kSpeechLogNeedsFile;
         return false;
       }
       opts->speech_log = argv[++i];
@@ -26,7 +27,7 @@ bool ParseOptions(int argc, char** argv, Options* opts, std::string* err) {
       // then the file.
       if (i + 1 < argc && std::string(argv[i + 1]) == "/L") ++i;
       if (i + 1 >= argc) {
-        *err = "--view precisa de um nome de arquivo";
+        *err = app_msg::kViewNeedsFile;
         return false;
       }
       opts->view_file = argv[++i];
@@ -34,14 +35,14 @@ bool ParseOptions(int argc, char** argv, Options* opts, std::string* err) {
       opts->phonemes = true;
     } else if (a == "--orvan-dir") {
       if (i + 1 >= argc) {
-        *err = "--orvan-dir precisa de uma pasta";
+        *err = app_msg::kOrvanDirNeedsFolder;
         return false;
       }
       opts->orvan_dir = argv[++i];
     } else if (a == "--help") {
       opts->help = true;
     } else {
-      *err = "opção desconhecida: " + a;
+      *err = std::string(app_msg::kUnknownOption) + a;
       return false;
     }
   }

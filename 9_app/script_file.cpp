@@ -1,4 +1,5 @@
 #include "9_app/script_file.h"
+#include "9_app/app_messages.h"
 
 #include <fstream>
 #include <sstream>
@@ -22,7 +23,7 @@ bool SplitScriptText(std::string text, std::vector<std::string>* lines, std::str
     size_t end = nl == std::string::npos ? text.size() : nl;
     size_t line_end = (end > pos && text[end - 1] == '\r') ? end - 1 : end;
     if (lines->size() == static_cast<size_t>(kMaxScriptLines)) {
-      *err = "tem mais de " + std::to_string(kMaxScriptLines) + " linhas";
+      *err = std::string(app_msg::kTooManyLinesBefore) + std::to_string(kMaxScriptLines) + std::string(app_msg::kTooManyLinesAfter);
       return false;
     }
     lines->push_back(text.substr(pos, line_end - pos));
@@ -34,22 +35,22 @@ bool SplitScriptText(std::string text, std::vector<std::string>* lines, std::str
 
 bool LoadScriptFile(const std::string& path, std::vector<std::string>* lines, std::string* err) {
   if (!HostExists(path)) {
-    *err = "Script não encontrado: " + path;
+    *err = std::string(app_msg::kScriptNotFound) + path;
     return false;
   }
   if (HostIsFolder(path)) {
-    *err = "O script é uma pasta: " + path;
+    *err = std::string(app_msg::kScriptIsFolder) + path;
     return false;
   }
   std::ifstream in(path, std::ios::binary);
   std::ostringstream buf;
   if (in) buf << in.rdbuf();
   if (!in || in.bad()) {
-    *err = "Não foi possível ler o script " + path;
+    *err = std::string(app_msg::kScriptUnreadable) + path;
     return false;
   }
   if (!SplitScriptText(buf.str(), lines, err)) {
-    *err = "O script " + path + " " + *err;
+    *err = std::string(app_msg::kScriptPrefix) + path + " " + *err;
     return false;
   }
   return true;

@@ -1,4 +1,5 @@
 #include "9_app/text_viewer.h"
+#include "9_app/app_messages.h"
 
 #include <algorithm>
 #include <fstream>
@@ -21,7 +22,7 @@ constexpr int kPage = ConsoleGrid::kHeight - 1;
 std::string Spoken(const std::string& line) {
   for (char c : line)
     if (static_cast<unsigned char>(c) > 32) return line;
-  return L1("linha vazia");
+  return L1(app_msg::kEmptyLine);
 }
 
 // Shows a screen of lines from the current one on, the current line on the
@@ -90,7 +91,7 @@ std::vector<std::string> SplitViewerText(const std::string& bytes) {
 int RunTextViewer(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
   if (!in) {
-    WriteLineAndSpeak(L1("Não foi possível abrir o arquivo ") + Utf8ToLatin1(path));
+    WriteLineAndSpeak(L1(app_msg::kCannotOpenFile) + Utf8ToLatin1(path));
     WaitSpeech();
     return 1;
   }
@@ -98,7 +99,7 @@ int RunTextViewer(const std::string& path) {
   buf << in.rdbuf();
   TextView view(SplitViewerText(buf.str()));
   Draw(view);
-  SpeakText(std::to_string(view.count()) + (view.count() == 1 ? " linha" : " linhas"));
+  SpeakText(std::to_string(view.count()) + std::string(view.count() == 1 ? app_msg::kOneLine : app_msg::kLines));
   WaitSpeech();
   SayCurrent(view);
   for (;;) {

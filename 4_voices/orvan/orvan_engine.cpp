@@ -2,6 +2,7 @@
 // one text, and the collection of MBROLA's samples into wave images of at
 // most 64000 bytes (or into the output wave file).
 #include "4_voices/orvan/orvan_engine.h"
+#include "4_voices/orvan/orvan_messages.h"
 
 #include <chrono>
 #include <cstdio>
@@ -77,12 +78,12 @@ bool LoadDataFiles(const OrvanSettings& settings) {
     return false;
   }
   if (!orvan::LoadAbbreviations(OrvanDataFile(settings, ".abr"))) {
-    RecordError("Erro no arquivo de abreviaturas");
+    RecordError(orvan_msg::kAbbreviationsError);
     return false;
   }
   if (!orvan::LoadProsody(OrvanDataFile(settings, ".pro")) ||
       !orvan::LoadDiphoneList(OrvanDataFile(settings, ".dfn"))) {
-    RecordError("Erro no arquivo de prosódia");
+    RecordError(orvan_msg::kProsodyError);
     return false;
   }
   return true;
@@ -94,7 +95,7 @@ bool OpenOutputFile(const std::string& name) {
   if (s.output == nullptr) return false;
   std::string header = WaveHeader(0, s.mbr->getFreq_MBR());
   if (std::fwrite(header.data(), 1, header.size(), s.output) != header.size()) {
-    RecordError("Arquivo de saída não pode ser criado");
+    RecordError(orvan_msg::kOutputFileError);
     std::fclose(s.output);
     s.output = nullptr;
     return false;
@@ -193,7 +194,7 @@ std::string OrvanDataFile(const OrvanSettings& settings, std::string_view extens
 bool LoadOrvanWordData(const OrvanSettings& settings, std::string* err) {
   if (!orvan::LoadRules(OrvanDataFile(settings, ".nrl")) ||
       !orvan::LoadExceptions(OrvanDataFile(settings, ".exc"))) {
-    *err = L1("Erro na base de dados de português");
+    *err = L1(orvan_msg::kWordDataError);
     return false;
   }
   return true;

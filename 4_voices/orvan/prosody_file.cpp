@@ -7,6 +7,7 @@
 #include "0_base/latin1.h"
 #include "0_base/speech_log.h"
 #include "4_voices/orvan/orvan_text.h"
+#include "4_voices/orvan/orvan_messages.h"
 #include "4_voices/rule_file.h"
 #include "4_voices/orvan/prosody.h"
 
@@ -63,12 +64,12 @@ bool ReadDurations(const std::vector<std::string>& lines) {
   for (const std::string& line : lines) {
     size_t eq = line.find('=');
     if (eq == std::string::npos) {
-      Show("Configuração da prosódia: fonema errado: ", line);
+      Show(orvan_msg::kWrongPhoneme, line);
       return false;
     }
     int ms = 100;
     if (!ParseInt(line.substr(eq + 1), &ms)) {
-      Show("Configuração da prosódia: fonema errado: ", line);
+      Show(orvan_msg::kWrongPhoneme, line);
       ms = 100;
     }
     if (Tables().durations.size() < kMaxDurations)
@@ -81,7 +82,7 @@ bool ReadKeys(const std::vector<std::string>& lines) {
   for (const std::string& line : lines) {
     size_t eq = line.find('=');
     if (eq == std::string::npos) {
-      Show("Configuração da prosódia: chave errada: ", line);
+      Show(orvan_msg::kWrongKey, line);
       return false;
     }
     if (Tables().keys.size() < kMaxKeys)
@@ -136,7 +137,7 @@ bool ReadProsodyRules(const std::vector<std::string>& lines) {
     else if (StartsWith(line, "TABHERTZ=")) ok = ReadTabHertz(line.substr(9));
     else ok = ReadRule(line);
     if (!ok) {
-      Show("Configuração da prosódia: chave errada: ", raw);
+      Show(orvan_msg::kWrongKey, raw);
       return false;
     }
   }
@@ -153,21 +154,21 @@ bool LoadProsody(const std::string& path) {
   Tables() = ProsodyTables();
   std::vector<std::string> file, lines;
   if (!rule_file::ReadLines(path, &file)) {
-    Show("Configuração da prosódia não foi achada");
+    Show(orvan_msg::kProsodyMissing);
     return false;
   }
   if (!SectionLines(file, "[DURAÇÃO]", &lines)) {
-    Show("Duração dos difones errada ou ausente");
+    Show(orvan_msg::kDurationsMissing);
     return false;
   }
   if (!ReadDurations(lines)) return false;
   if (!SectionLines(file, "[CHAVES]", &lines)) {
-    Show("Prosódia: palavras chaves ausentes");
+    Show(orvan_msg::kKeywordsMissing);
     return false;
   }
   if (!ReadKeys(lines)) return false;
   if (!SectionLines(file, "[PROSÓDIA]", &lines)) {
-    Show("Prosódia: especificações ausentes");
+    Show(orvan_msg::kPatternsMissing);
     return false;
   }
   return ReadProsodyRules(lines);
