@@ -20,6 +20,7 @@
 #include "1_platform/audio.h"
 #include "1_platform/event_loop.h"
 #include "1_platform/process.h"
+#include "1_platform/stop_request.h"
 
 namespace kal {
 
@@ -114,7 +115,7 @@ int NextCheckMs() {
 }
 
 void WaitForEnter() {
-  while (ReadKey() != kKeyEnter) {
+  while (ReadKey() != kKeyEnter && !StopRequested()) {
   }
 }
 

@@ -17,6 +17,7 @@
 #include "4_voices/word_voice.h"
 #include "1_platform/event_loop.h"
 #include "1_platform/paths.h"
+#include "1_platform/stop_request.h"
 #include "4_voices/diphone/diphone.h"
 
 namespace kal {
@@ -96,9 +97,10 @@ void StartFallbackVoice() {
 // The recorded voice's data is not installed (or not where the configuration
 // says): every line of the report is written and spoken, the missing folder
 // or file is named, and the wait for Enter is announced before it begins.
-void StartWordVoice() {
+// Returns false when the voice did not start (the stop is requested).
+bool StartWordVoice() {
   int code = Words().Start();
-  if (code == 0) return;
+  if (code == 0) return true;
   auto& s = Speech();
   std::string missing = Words().MissingData();
   Words().Close();
@@ -107,12 +109,15 @@ void StartWordVoice() {
   WriteLineAndSpeak(L1(speech_msg::kVoiceDatabase) + (s.voice_database.empty() ? kDiphoneDatabaseName : s.voice_database));
   if (!missing.empty()) WriteLineAndSpeak(L1(speech_msg::kNotFound) + ScriptPath(missing));
   WriteLineAndSpeak(std::string(speech_msg::kPressEnter));
-  while (ReadKey() != kKeyEnter) {
+  while (ReadKey() != kKeyEnter && !StopRequested()) {
   }
   StopSpeech();
   if (s.engine_active) Engine().Release();
   s.engine_active = false;
-  DoneConsole(kExitNoVoice);
+  // The run cannot go on without its voice: the end goes back to main (an
+  // end of input during the wait was recorded first and stays).
+  RequestStop(EndOf(EndReason::kNoVoice));
+  return false;
 }
 
 }  // namespace
@@ -125,7 +130,7 @@ void InitSpeech(int speed, std::string_view sounds_folder) {
   if (speed < 1 || speed > 5) speed = 3;
   s.speed = speed;
   LoadVoiceSettings(speed);
-  StartWordVoice();
+  if (!StartWordVoice()) return;
   s.app_folder = WithBackslash(std::string(sounds_folder));
   s.system_folder = WithBackslash(SpeechConfigDefault(cfg::kDirLetras));
   // The letter files are where the word voice finds them; the system sounds
@@ -199,6 +204,7 @@ void WriteNumberAndSpeak(long long n) { WriteAndSpeak(std::to_string(n)); }
 
 uint8_t ReadKeySpoken() {
   uint8_t k = ReadKey();
+  if (StopRequested()) return k;  // no key came: nothing to name
   StopSpeech();
   SpeakChar(k);
   return k;

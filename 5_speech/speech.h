@@ -10,17 +10,17 @@
 #include <string>
 #include <string_view>
 
-namespace kal {
+#include "0_base/run_end.h"
 
-// The exit code of a program whose recorded voice could not start.
-inline constexpr int kExitNoVoice = 3;
+namespace kal {
 
 // speed 0 = the configured speed; sounds_folder = the application sounds.
 // Loads the voice settings of the speed, starts the word voice and the
 // speech engine when one is configured. When the word voice cannot start,
 // the error is written and spoken (by the configured engine or the local
 // one), naming the missing folder or file; then "Tecle Enter", a wait for
-// Enter, and the program ends with kExitNoVoice.
+// Enter; then the stop is requested with kNoVoice (1_platform/stop_request.h),
+// and the caller returns to main, which ends the program with kExitNoVoice.
 void InitSpeech(int speed, std::string_view sounds_folder);
 // Waits for the end of speech (a key cuts it), stops, releases the engine,
 // closes the word voice.

@@ -15,7 +15,7 @@
 #include "0_base/latin1.h"
 #include "5_speech/speech.h"
 #include "1_platform/event_loop.h"
-#include "1_platform/process.h"
+#include "1_platform/stop_request.h"
 
 namespace kal {
 namespace {
@@ -81,7 +81,10 @@ void Deliver(const std::vector<KeyEvent>& events) {
   for (const KeyEvent& e : events) {
     bool ctrl = e.mods & kModCtrl;
     if (IsBreak(e)) {
-      if (s.check_break) DoneConsole(kExitInterrupted);
+      if (s.check_break) {
+        RequestStop(EndOf(EndReason::kInterrupted));
+        s.keys.Clear();
+      }
       continue;
     }
     switch (e.kind) {
@@ -217,6 +220,7 @@ void ResetConsoleForTest(std::string keys, std::string* out) {
   s.ignore_next_click = false;
   s.small_said = false;
   s.braille.SetMode(0);
+  ClearStopRequest();
   SetConsoleFrontEnd(MakeMemoryFrontEnd(std::move(keys), out));
 }
 
@@ -345,6 +349,7 @@ void Delay(int ms) {
   int64_t end = Loop().NowMs() + ms;
   for (;;) {
     TakeInput();
+    if (StopRequested()) return;
     int64_t left = end - Loop().NowMs();
     if (left <= 0) break;
     Loop().Wait(static_cast<int>(left));
@@ -355,7 +360,7 @@ void Delay(int ms) {
 bool KeyPressed() {
   InitConsole();
   PumpMessages();
-  return !S().keys.Empty();
+  return !S().keys.Empty() || StopRequested();
 }
 
 bool InputEnded() {
@@ -367,7 +372,10 @@ uint8_t ReadKey() {
   auto& s = S();
   bool caret = false;
   while (!KeyPressed()) {
-    if (InputEnded()) DoneConsole(2);
+    if (InputEnded()) {
+      RequestStop(EndOf(EndReason::kInputEnded));
+      break;
+    }
     if (s.front) {
       if (!caret) s.front->ShowCaret(true);
       caret = true;
@@ -377,6 +385,10 @@ uint8_t ReadKey() {
     Loop().Wait(s.decoder.Pending() ? KeyDecoder::kEscPauseMs / 5 : 100);
   }
   if (caret && s.front) s.front->ShowCaret(false);
+  if (StopRequested()) {
+    s.last_mods = 0;
+    return kNoKeyByte;
+  }
   uint8_t k = s.keys.Pop(&s.last_mods);
   UpdateWatch();
   return k;
@@ -410,6 +422,7 @@ std::string ConsoleReadLine() {
   std::string line;
   for (;;) {
     uint8_t k = ReadKey();
+    if (StopRequested()) return line;
     if (k == kKeyEnter) {
       ConsoleWrite("\r\n");
       return line + "\r\n";
@@ -453,15 +466,11 @@ void ResumeConsole() {
   UpdateWatch();
 }
 
-void DoneConsole(int code) {
+void EndConsoleOnStop() {
   auto& s = S();
+  s.check_break = false;
   s.keys.Clear();
   if (s.front) s.front->Restore();
-  std::fputs(code == 2                   ? "kaldorin: a entrada terminou; o programa foi encerrado.\n"
-             : code == kExitInterrupted ? "kaldorin: interrompido; o programa foi encerrado.\n"
-                                        : "kaldorin: o programa foi encerrado.\n",
-             stderr);
-  ExitProgram(code);
 }
 
 void EndConsoleNormally() {

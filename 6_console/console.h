@@ -48,12 +48,16 @@ void DrawOnConsole(std::string_view bytes);
 // Adds bytes to the headless text only (the grid already shows them).
 void AddToTranscript(std::string_view bytes);
 
-// Sleeps ms (virtual time in tests) while keeping input flowing.
+// Sleeps ms (virtual time in tests) while keeping input flowing; returns at
+// once when a stop is requested (1_platform/stop_request.h).
 void Delay(int ms);
 // Takes pending input into the key queue without sleeping.
 void PumpMessages();
 
 // Key queue (the key byte stream: plain bytes, extended keys as 0 + scan).
+// Once a stop is requested KeyPressed is true and ReadKey answers
+// kNoKeyByte at once, so that every wait unwinds. ReadKey requests the
+// stop itself when the input has ended and no key can come.
 bool KeyPressed();
 uint8_t ReadKey();
 // The modifiers (KeyModifier bits: Shift 1, Ctrl 2, Alt 4) that were held
@@ -81,7 +85,8 @@ void SetMouseEnabled(bool on);
 void IgnoreNextClick();
 
 // Standard-input line read without speech (at most 126 characters); the
-// result ends with CR LF as the line was stored.
+// result ends with CR LF as the line was stored (without it when a stop
+// was requested during the read).
 std::string ConsoleReadLine();
 
 // True once the input has ended and the queue is empty: a wait for a key
@@ -94,9 +99,10 @@ bool InputEnded();
 void SuspendConsole();
 void ResumeConsole();
 
-// Ends the program as closing the window would: a line on standard error,
-// a non-zero exit code.
-[[noreturn]] void DoneConsole(int code);
+// The end of a run that was stopped (the input ended during a wait for a
+// key, the break key, a signal, a voice that could not start): the queue is
+// emptied and the front end restored, the title kept. Main calls it.
+void EndConsoleOnStop();
 
 // The normal end: the title becomes "Programa terminado", the front end is
 // restored.

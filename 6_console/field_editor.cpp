@@ -14,6 +14,7 @@
 #include "5_speech/speech.h"
 #include "5_speech/time_speech.h"
 #include "3_audio/wave_player.h"
+#include "1_platform/stop_request.h"
 
 namespace kal {
 
@@ -21,6 +22,8 @@ namespace {
 
 constexpr int kMaxField = 2048;
 constexpr uint8_t kSelectionBackground = 8;
+// What an edit ended by a stop request answers: Esc, nothing taken.
+constexpr int kStoppedResult = kKeyEsc;
 
 std::function<void()>& ScreenReview() {
   static std::function<void()> review;
@@ -126,6 +129,11 @@ int FieldEditor::Run() {
     DrawMagnifier();
     Draw();
     uint8_t k = ReadKey();
+    // A stopped run leaves the field as it stands, unchanged and unread.
+    if (StopRequested()) {
+      SetWaveFlags(saved);
+      return kStoppedResult;
+    }
     StopSpeech();
     uint8_t mods = LastKeyModifiers();
     bool ended;
@@ -500,8 +508,8 @@ void FieldEditor::ChangeSpeed() {
   uint8_t k;
   do {
     k = ReadKeySpoken();
-  } while (KeyPressed());
-  if (k == kKeyEsc || k == kKeyEnter) return;
+  } while (KeyPressed() && !StopRequested());
+  if (k == kKeyEsc || k == kKeyEnter || StopRequested()) return;
   std::string folder = AppSoundsFolder();
   DoneSpeech();
   InitSpeech(k - '0', folder);
@@ -555,6 +563,7 @@ std::string ReadEditedLine() {
   std::string text;
   int width = std::min(255, Grid().width() - 1 - column);
   int key = EditFieldAt(&text, column, row, 255, true);
+  if (StopRequested()) return text;
   if (key == kKeyEsc) {
     GotoXY(column, row);
     if (width > 0) DrawOnConsole(std::string(width, ' '));

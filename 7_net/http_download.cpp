@@ -21,6 +21,7 @@
 #include "0_base/keys.h"
 #include "1_platform/event_loop.h"
 #include "1_platform/paths.h"
+#include "1_platform/stop_request.h"
 
 namespace kal {
 namespace {
@@ -149,8 +150,10 @@ bool TakeKey(Transfer& t) {
 
 // Takes every waiting key; true when the user asked to stop.
 bool TakeKeys(Transfer& t) {
-  while (CurrentNetUser().KeyWaiting())
+  while (CurrentNetUser().KeyWaiting()) {
+    if (StopRequested()) return true;  // the run is ending: so is the transfer
     if (TakeKey(t)) return true;
+  }
   return false;
 }
 

@@ -4,6 +4,7 @@
 #include "7_net/http_download.h"
 #include "7_net/tcp.h"
 #include "1_platform/event_loop.h"
+#include "1_platform/stop_request.h"
 
 namespace kal {
 namespace {
@@ -28,7 +29,7 @@ int ReceiveWaiting(LineReader& reader, char* out, int max, const StopCheck& stop
     }
     int64_t now = Loop().NowMs();
     if (silent_since < 0) silent_since = now;
-    if (stop && now - silent_since >= keys_after_ms && stop()) {
+    if (StopRequested() || (stop && now - silent_since >= keys_after_ms && stop())) {
       *why = WaitEnd::kStopped;
       return 0;
     }

@@ -6,6 +6,7 @@
 #include "7_net/net_user.h"
 #include "1_platform/event_loop.h"
 #include "1_platform/socket.h"
+#include "1_platform/stop_request.h"
 
 namespace kal {
 namespace {
@@ -43,7 +44,7 @@ WaitResult WaitSocket(int socket, SocketEvent event, int64_t deadline_ms, const 
     if (r > 0) return WaitResult::kReady;
     if (r < 0) return WaitResult::kFailed;
     EndSlice(now, slice);
-    if (stop && stop()) return WaitResult::kStopped;
+    if (StopRequested() || (stop && stop())) return WaitResult::kStopped;
   }
 }
 

@@ -17,6 +17,7 @@
 #include "8_interpreter/state.h"
 #include "8_interpreter/variables.h"
 #include "1_platform/desktop.h"
+#include "1_platform/stop_request.h"
 
 namespace kal {
 namespace {
@@ -200,7 +201,7 @@ bool CmdEspera(std::string_view args) {
     if (!ReadOperand(&args, &fragment)) return true;
     fragment = UpperCaseText(fragment);
     int64_t polls = 2 * static_cast<int64_t>(n);
-    for (int64_t i = 0; i < polls; ++i) {
+    for (int64_t i = 0; i < polls && !StopRequested(); ++i) {
       if (UpperCaseText(ForegroundTitle().substr(0, kTitleMax)).find(fragment) != std::string::npos) return true;
       Delay(kTitlePollMs);
     }

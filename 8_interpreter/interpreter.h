@@ -7,12 +7,9 @@
 #include <string_view>
 #include <vector>
 
-namespace kal {
+#include "0_base/run_end.h"
 
-struct RunOutcome {
-  int outcome = 0;  // 0 = ended normally, 1 = a line failed
-  int line = 0;     // the line at which the run stopped
-};
+namespace kal {
 
 constexpr int kMaxScriptLines = 5000;
 
@@ -22,10 +19,14 @@ void InitInterpreter(std::string_view program_name);
 // Stores text as line number n (1..5000) and makes n the line count.
 // Returns false for a number outside 1..5000.
 bool StoreLine(std::string_view text, int n);
-RunOutcome RunScript();
-// Runs the script and reports the outcome (spoken end, or the error line and
-// a wait for Enter). Returns the outcome.
-RunOutcome RunDriver();
+// Runs the stored lines until the script ends (kNormal), a line fails
+// (kFailed) or a stop is requested (the requested end, see
+// 1_platform/stop_request.h, looked at after every line). The end's line is
+// the line at which the run stopped.
+RunEnd RunScript();
+// Runs the script and reports how it ended (spoken end, or the error line
+// and a wait for Enter; nothing for a stop). Returns the end for main.
+RunEnd RunDriver();
 // Executes one line; false when it failed (the error flag is set to match).
 // nested: a line run from within another (one-line SE, CMD), which refuses
 // the block words REPETE, ENQUANTO, SENAO, SENÃO and FIM.

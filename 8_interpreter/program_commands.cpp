@@ -25,6 +25,7 @@
 #include "8_interpreter/variables.h"
 #include "1_platform/desktop.h"
 #include "1_platform/programs.h"
+#include "1_platform/stop_request.h"
 
 namespace kal {
 namespace {
@@ -73,7 +74,7 @@ void ReturnWait() {
     Delay(kPollMs);
     if (!ConsoleInFront()) break;
   }
-  while (!ConsoleInFront()) Delay(kPollMs);
+  while (!ConsoleInFront() && !StopRequested()) Delay(kPollMs);
   Delay(ReturnDelay());
 }
 
@@ -105,7 +106,7 @@ std::string TakeProgramText(int stream) {
 // the user comes back. They are thrown away, and a click says so.
 void DiscardTypedAhead() {
   bool any = false;
-  while (KeyPressed()) {
+  while (KeyPressed() && !StopRequested()) {
     ReadKey();
     any = true;
   }

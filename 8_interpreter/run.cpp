@@ -14,7 +14,7 @@
 #include "8_interpreter/state.h"
 #include "1_platform/desktop.h"
 #include "1_platform/event_loop.h"
-#include "1_platform/process.h"
+#include "1_platform/stop_request.h"
 
 namespace kal {
 
@@ -73,16 +73,16 @@ constexpr int64_t kInputEveryMs = 20;
 
 // A script loop that never waits would never look at the terminal: the
 // pump is consulted between lines every kInputEveryMs, so that the break
-// key ends such a loop, and at once when a signal asked for the end.
+// key ends such a loop.
 void TakeInputNowAndThen(int64_t* next) {
-  if (!EndRequested() && Loop().NowMs() < *next) return;
+  if (Loop().NowMs() < *next) return;
   PumpMessages();
   *next = Loop().NowMs() + kInputEveryMs;
 }
 
 }  // namespace
 
-RunOutcome RunScript() {
+RunEnd RunScript() {
   auto& s = Interp();
   s.current_line = 1;
   s.error = false;
@@ -91,20 +91,26 @@ RunOutcome RunScript() {
   s.last_status = 0;
   int64_t next_input = Loop().NowMs() + kInputEveryMs;
   int64_t budget_end = Limits().max_lines > 0 ? s.lines_run + Limits().max_lines : INT64_MAX;
-  while (s.current_line <= s.line_count && !s.stop && !s.error) {
+  while (s.current_line <= s.line_count && !s.stop && !s.error && !StopRequested()) {
     TakeInputNowAndThen(&next_input);
+    if (StopRequested()) break;
     ExecuteStoredLine(s.current_line);
+    if (StopRequested()) break;
     if (!s.stop && !s.error) ++s.current_line;
     if (++s.lines_run == budget_end) s.stop = true;
   }
-  RunOutcome r{s.error ? 1 : 0, s.current_line};
+  // A stop outranks the line's own failure: the line failed because its
+  // wait was cut short.
+  RunEnd r = StopRequested() ? RequestedStop() : EndOf(s.error ? EndReason::kFailed : EndReason::kNormal);
+  r.line = s.current_line;
   s.line_count = 0;
   return r;
 }
 
-RunOutcome RunDriver() {
-  RunOutcome r = RunScript();
-  if (r.outcome == 0) {
+RunEnd RunDriver() {
+  RunEnd r = RunScript();
+  if (IsStop(r)) return r;
+  if (r.reason == EndReason::kNormal) {
     if (!Interp().quiet_end) SpeakText(L1(kMsgEndOfScript));
     return r;
   }
@@ -113,6 +119,12 @@ RunOutcome RunDriver() {
   WriteNumberAndSpeak(r.line);
   ConsoleWrite("\r\n");
   ConsoleReadLine();
+  // The input may end during that wait: then that is how the run ended.
+  if (StopRequested()) {
+    int line = r.line;
+    r = RequestedStop();
+    r.line = line;
+  }
   return r;
 }
 

@@ -12,6 +12,7 @@
 #include "8_interpreter/operands.h"
 #include "8_interpreter/state.h"
 #include "8_interpreter/variables.h"
+#include "1_platform/stop_request.h"
 
 namespace kal {
 namespace {
@@ -90,7 +91,7 @@ bool CmdToca(std::string_view args) {
   do {
     Delay(kTocaPollMs);
   } while (!KeyPressed() && Mci("status myfile mode") == "playing");
-  while (KeyPressed()) ReadKey();
+  while (KeyPressed() && !StopRequested()) ReadKey();
   Mci("stop myfile");
   Mci("close myfile");
   return true;

@@ -14,6 +14,8 @@
 #include "8_interpreter/interpreter.h"
 #include "1_platform/event_loop.h"
 #include "1_platform/host.h"
+#include "1_platform/process.h"
+#include "1_platform/stop_request.h"
 #include "4_voices/engines/engine_switch.h"
 #include "4_voices/orvan/phoneme_tool.h"
 
@@ -22,11 +24,48 @@ namespace kal {
 namespace {
 
 constexpr const char* kSpeechLogVariable = "KALDORIN_SPEECH_LOG";
-constexpr int kExitNotLoaded = 1;
 
 std::string BaseName(const std::string& path) {
   size_t slash = path.find_last_of('/');
   return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+// The line on standard error that says why a stopped run ended; it stays
+// readable after the terminal is handed back. Signals other than SIGINT end
+// without one.
+const char* StopMessage(const RunEnd& end) {
+  switch (end.reason) {
+    case EndReason::kInputEnded: return "kaldorin: a entrada terminou; o programa foi encerrado.\n";
+    case EndReason::kInterrupted: return "kaldorin: interrompido; o programa foi encerrado.\n";
+    case EndReason::kNoVoice: return "kaldorin: o programa foi encerrado.\n";
+    case EndReason::kSignal:
+      return end.exit_code == kExitInterrupted ? "kaldorin: interrompido; o programa foi encerrado.\n" : nullptr;
+    default: return nullptr;
+  }
+}
+
+// A run stopped from outside its script ends at once: no spoken end, the
+// terminal restored, the reason on standard error, the clean-ups run.
+int EndStoppedRun(const RunEnd& end) {
+  EndConsoleOnStop();
+  if (const char* msg = StopMessage(end)) std::fputs(msg, stderr);
+  RunExitCleanups();
+  CloseSpeechLog();
+  std::fflush(nullptr);
+  return end.exit_code;
+}
+
+// The end of a run as main reports it; returns the exit code.
+int EndRun(const RunEnd& end) {
+  if (IsStop(end)) return EndStoppedRun(end);
+  DoneSpeech();
+  if (end.reason == EndReason::kNormal) {
+    EndConsoleNormally();
+  } else {
+    EndConsoleAfterError();
+  }
+  CloseSpeechLog();
+  return end.exit_code;
 }
 
 // The viewer runs as a program of its own, on the same console and voice.
@@ -36,8 +75,10 @@ int RunViewerProgram(const Options& opts) {
   InstallEngineSwitch();
   SetConsoleFrontEnd(MakeConsoleFrontEnd(opts.headless));
   InitSpeech(0, "");
+  if (StopRequested()) return EndStoppedRun(RequestedStop());
   SetConsoleTitle(BaseName(opts.view_file));
   int code = RunTextViewer(opts.view_file);
+  if (StopRequested()) return EndStoppedRun(RequestedStop());
   DoneSpeech();
   EndConsoleNormally();
   CloseSpeechLog();
@@ -53,7 +94,7 @@ int ReportLoadFailure(const std::string& message) {
   EndConsoleAfterError();
   CloseSpeechLog();
   std::fprintf(stderr, "kaldorin: %s\n", message.c_str());
-  return kExitNotLoaded;
+  return EndOf(EndReason::kNotLoaded).exit_code;
 }
 
 }  // namespace
@@ -98,17 +139,10 @@ int ProgramMain(int argc, char** argv) {
   SetProgramParams(opts.params);
   ResetInterpreter();
   InitInterpreter(name);
+  if (StopRequested()) return EndStoppedRun(RequestedStop());  // the voice could not start
   if (!load_error.empty()) return ReportLoadFailure(load_error);
   for (size_t i = 0; i < lines.size(); ++i) StoreLine(lines[i], static_cast<int>(i + 1));
-  RunOutcome r = RunDriver();
-  DoneSpeech();
-  if (r.outcome == 0) {
-    EndConsoleNormally();
-  } else {
-    EndConsoleAfterError();
-  }
-  CloseSpeechLog();
-  return r.outcome == 0 ? 0 : 1;
+  return EndRun(RunDriver());
 }
 
 }  // namespace kal

@@ -10,6 +10,7 @@
 #include "0_base/keys.h"
 #include "0_base/latin1.h"
 #include "5_speech/speech.h"
+#include "1_platform/stop_request.h"
 
 namespace kal {
 
@@ -104,7 +105,7 @@ int RunTextViewer(const std::string& path) {
   SayCurrent(view);
   for (;;) {
     uint8_t k = ReadKey();
-    if (k == kKeyEsc) break;
+    if (k == kKeyEsc || StopRequested()) break;
     if (k == 0) {
       HandleExtended(view, ReadKey());
     } else if (k == kKeyEnter) {

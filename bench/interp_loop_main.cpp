@@ -53,10 +53,10 @@ double TimeKaldorin(int64_t* lines) {
   int n = 0;
   for (const char* line : kScript) StoreLine(line, ++n);
   auto start = std::chrono::steady_clock::now();
-  RunOutcome r = RunScript();
+  RunEnd r = RunScript();
   double secs = Seconds(start);
   *lines = Interp().lines_run;
-  bool ok = r.outcome == 0 && Interp().vars[3] == std::to_string(kPasses) && Interp().vars[20].size() == 1000;
+  bool ok = r.reason == EndReason::kNormal && Interp().vars[3] == std::to_string(kPasses) && Interp().vars[20].size() == 1000;
   return ok ? secs : -1;
 }
 

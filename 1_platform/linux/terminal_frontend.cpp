@@ -2,12 +2,13 @@
 // alternate screen, keys read raw from it.
 //
 // The terminal is put back as it was found on every way out: the normal end
-// and errors (Restore, also from AtProgramExit), SIGINT, SIGTERM and SIGHUP,
-// the break key, and crashes. A signal only writes its number into a
-// self-pipe that the event loop watches and raises the end request that the
-// run loop checks between lines; the loop ends the program through
-// ExitProgram, whose clean-ups restore the terminal. Should the program not
-// come back to the loop within a few seconds (a blocking call), an alarm
+// and errors (Restore), a stopped run (Restore again from main, and the
+// AtProgramExit clean-up), SIGINT, SIGTERM and SIGHUP, the break key, and
+// crashes. A termination signal only records the stop request and writes
+// its number into a self-pipe that the event loop watches, which wakes any
+// wait; the waits then unwind and the run loop hands the end back to main,
+// which restores the terminal and returns the exit code. Should the program
+// not get back to main within a few seconds (a blocking call), an alarm
 // restores the terminal from the signal handler itself and ends the process.
 //
 // The terminal's own keyboard signals stay off (Ctrl+C and Ctrl+Z are keys
@@ -31,6 +32,7 @@
 #include "1_platform/console_frontend.h"
 #include "1_platform/event_loop.h"
 #include "1_platform/process.h"
+#include "1_platform/stop_request.h"
 
 namespace kal {
 namespace {
@@ -89,7 +91,7 @@ void OnSignal(int sig) {
       _exit(128 + sig);
     }
     g_tty.exiting = sig;
-    RequestEnd();
+    RequestStopFromSignal(sig);
     alarm(kAlarmSeconds);
   }
   unsigned char b = static_cast<unsigned char>(sig);
@@ -321,14 +323,8 @@ class TerminalFrontEnd : public ConsoleFrontEnd {
       }
       return;
     }
-    // Restored here rather than in the exit's clean-ups so that the
-    // message lands on the normal screen below the last screen's text.
-    Restore();
-    if (sig == SIGINT) {
-      static const char kMsg[] = "kaldorin: interrompido; o programa foi encerrado.\n";
-      WriteFully(2, kMsg, sizeof kMsg - 1);
-    }
-    ExitProgram(128 + sig);
+    // A termination signal: the handler recorded the stop request, and
+    // this wake-up lets the waits see it; main restores and reports.
   }
 
   // Terminals known to report key releases through the progressive keyboard

@@ -7,6 +7,7 @@
 #include "6_console/key_decoder.h"
 #include "6_console/key_queue.h"
 #include "1_platform/event_loop.h"
+#include "1_platform/stop_request.h"
 
 namespace kal {
 namespace {
@@ -30,6 +31,50 @@ TEST(KeyQueue, TwoByteCodeNeedsRoomForBothBytes) {
   EXPECT_FALSE(q.PushExtended(72));  // 63 queued: the arrow is dropped whole
   EXPECT_EQ(q.size(), 63u);
   EXPECT_TRUE(q.PushByte('c'));
+}
+
+// Once a stop is requested every wait unwinds at once: no key is read, no
+// virtual time passes, a line read returns what it had.
+void ExpectWaitsUnwind() {
+  int64_t t0 = Loop().NowMs();
+  EXPECT_TRUE(KeyPressed());
+  EXPECT_EQ(ReadKey(), kNoKeyByte);
+  Delay(60000);
+  EXPECT_EQ(ConsoleReadLine(), "");
+  EXPECT_LT(Loop().NowMs() - t0, 1000);
+}
+
+TEST_F(ConsoleTest, BreakKeyRequestsTheStopAndEmptiesTheQueue) {
+  Start("");
+  PushKeyBytes("abc");
+  PushKeyEvents({KeyEvent{KeyEvent::kBreak, 0, 0}, KeyEvent{KeyEvent::kChar, 'd', 0}});
+  ASSERT_TRUE(StopRequested());
+  EXPECT_EQ(RequestedStop().reason, EndReason::kInterrupted);
+  EXPECT_EQ(RequestedStop().exit_code, 130);
+  EXPECT_EQ(KeyQueueSize(), 1u);  // what came before the break is gone
+  ExpectWaitsUnwind();
+  // A fresh console forgets the request.
+  Start("x");
+  EXPECT_FALSE(StopRequested());
+  EXPECT_EQ(ReadKey(), 'x');
+}
+
+TEST_F(ConsoleTest, EndOfInputDuringAWaitRequestsTheStopAndTheFirstReasonStays) {
+  Start("a");
+  EXPECT_EQ(ReadKey(), 'a');
+  EXPECT_FALSE(StopRequested());
+  EXPECT_EQ(ReadKey(), kNoKeyByte);
+  EXPECT_EQ(RequestedStop().reason, EndReason::kInputEnded);
+  EXPECT_EQ(RequestedStop().exit_code, 2);
+  ExpectWaitsUnwind();
+  PushKeyEvents({KeyEvent{KeyEvent::kBreak, 0, 0}});
+  RequestStopFromSignal(15);
+  EXPECT_EQ(RequestedStop().exit_code, 2);
+  ClearStopRequest();
+  RequestStopFromSignal(15);
+  EXPECT_EQ(RequestedStop().reason, EndReason::kSignal);
+  EXPECT_EQ(RequestedStop().exit_code, 143);
+  ClearStopRequest();
 }
 
 TEST_F(ConsoleTest, MouseCodesFillTheQueueByteByByte) {

@@ -11,7 +11,7 @@
 #include "5_speech/speech.h"
 #include "0_base/speech_log.h"
 #include "1_platform/event_loop.h"
-#include "1_platform/process.h"
+#include "1_platform/stop_request.h"
 #include "tests/support/script_harness.h"
 
 namespace kal {
@@ -19,9 +19,11 @@ namespace {
 
 using test::Joined;
 
-// The end of input ends the program; in a test the end is thrown instead.
-void SetExitHookForTest() {
-  SetExitHook([](int code) { throw code; });
+// The end of input stops the run: the edit returns Esc at once, the field
+// as it was shown and the text unchanged, and the stop is recorded.
+void ExpectStoppedByEndOfInput(int key) {
+  EXPECT_EQ(key, 27);
+  EXPECT_EQ(RequestedStop().reason, EndReason::kInputEnded);
 }
 
 
@@ -43,7 +45,7 @@ class FieldEditorTest : public ::testing::Test {
     CaptureSpeechLog(false);
     ClearCapturedSpeech();
     OverrideConsoleSettingsForTest(nullptr, nullptr);
-    SetExitHook(nullptr);
+    ClearStopRequest();
   }
   // Edits `text` in a field at (1, 5) of max_len characters with the keys.
   int Edit(const std::string& keys, std::string* text, int max_len = 40, bool editable = true) {
@@ -212,8 +214,8 @@ TEST_F(FieldEditorTest, SelectionIsShownOnDarkGrey) {
   ResetConsoleForTest(kShiftRight + kShiftRight, &out_);
   // Enter never comes: the end of input ends the program, and the screen
   // shows the selection as it was.
-  SetExitHookForTest();
-  EXPECT_THROW(EditField(&text, 1, 1, 10, 10, true), int);
+  ExpectStoppedByEndOfInput(EditField(&text, 1, 1, 10, 10, true));
+  EXPECT_EQ(text, "abc");
   EXPECT_EQ(Grid().Attr(0, 0) >> 4, 8);
   EXPECT_EQ(Grid().Attr(1, 0) >> 4, 8);
   EXPECT_EQ(Grid().Attr(2, 0) >> 4, 0);
@@ -225,8 +227,7 @@ TEST_F(FieldEditorTest, MagnifierStripOverdrawsTheTopRowInItsColours) {
   OverrideConsoleSettingsForTest(nullptr, &m);
   std::string text = "abc";
   ResetConsoleForTest(kEnd, &out_);
-  SetExitHookForTest();
-  EXPECT_THROW(EditField(&text, 1, 5, 40, 40, true), int);
+  ExpectStoppedByEndOfInput(EditField(&text, 1, 5, 40, 40, true));
   EXPECT_TRUE(Grid().has_overlay());
   EXPECT_EQ(Grid().ShownCell(0, 0), 'a');
   EXPECT_EQ(Grid().ShownAttr(0, 0), 0x6E);  // letters 14 on 6

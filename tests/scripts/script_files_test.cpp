@@ -67,17 +67,14 @@ std::vector<std::string> SplitLines(const std::string& text) {
 }
 
 void CheckEnd(const ScriptExpectations& want, const ScriptResult& got) {
-  if (want.exit_code) {
-    EXPECT_EQ(got.exit_code, *want.exit_code) << "the program did not end with the expected code";
-  } else {
-    EXPECT_EQ(got.exit_code, -1) << "the program ended itself with code " << got.exit_code;
-  }
-  if (got.exit_code != -1) return;  // no run outcome to look at
+  if (want.exit_code) EXPECT_EQ(got.exit_code, *want.exit_code) << "the run did not end with the expected code";
   if (want.error_line) {
-    EXPECT_EQ(got.outcome, 1) << "the script ended normally at line " << got.line;
+    EXPECT_EQ(got.end.reason, EndReason::kFailed)
+        << "the script did not fail: it ended with code " << got.exit_code << " at line " << got.line;
     EXPECT_EQ(got.line, *want.error_line) << "the script failed at another line";
   } else if (!want.exit_code) {
-    EXPECT_EQ(got.outcome, 0) << "the script failed at line " << got.line;
+    EXPECT_EQ(got.end.reason, EndReason::kNormal)
+        << "the script did not end normally: code " << got.exit_code << " at line " << got.line;
   }
 }
 

@@ -5,7 +5,6 @@
 #include "5_speech/speech_state.h"
 #include "1_platform/launch.h"
 #include "1_platform/power.h"
-#include "1_platform/process.h"
 #include "tests/speech/speech_fixture.h"
 
 namespace kal::test {

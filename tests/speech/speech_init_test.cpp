@@ -4,7 +4,7 @@
 #include "4_voices/speech_engine_port.h"
 #include "5_speech/speech_state.h"
 #include "1_platform/paths.h"
-#include "1_platform/process.h"
+#include "1_platform/stop_request.h"
 #include "tests/speech/speech_fixture.h"
 
 namespace kal::test {
@@ -86,14 +86,12 @@ TEST_F(SpeechInit, AVoiceThatCannotStartIsReportedAndEndsTheProgram) {
   std::string log;
   SetWordVoice(std::make_unique<RecordingVoice>(1, &log));
   Type("x\r");
-  int exit_code = -1;
-  SetExitHook([&](int code) {
-    exit_code = code;
-    throw code;
-  });
-  EXPECT_THROW(InitSpeech(0, ""), int);
-  SetExitHook(nullptr);
-  EXPECT_EQ(exit_code, kExitNoVoice);
+  InitSpeech(0, "");
+  // The end goes back to the caller, which returns it to main.
+  ASSERT_TRUE(StopRequested());
+  EXPECT_EQ(RequestedStop().reason, EndReason::kNoVoice);
+  EXPECT_EQ(RequestedStop().exit_code, 3);
+  ClearStopRequest();
   EXPECT_EQ(console_, "Erro de inicialização: 1\nBanco de dados de voz: DIFONES2\nTecle Enter\n");
   EXPECT_NE(log.find("close"), std::string::npos);
   EXPECT_FALSE(KeyPressed());  // waited for Enter
@@ -102,6 +100,18 @@ TEST_F(SpeechInit, AVoiceThatCannotStartIsReportedAndEndsTheProgram) {
   EXPECT_NE(spoken.find("say Erro de inicialização: 1\n"), std::string::npos) << spoken;
   EXPECT_NE(spoken.find("say Banco de dados de voz: DIFONES2\n"), std::string::npos) << spoken;
   EXPECT_NE(spoken.find("say Tecle Enter\n"), std::string::npos) << spoken;
+}
+
+// The input ending while "Tecle Enter" waits is how the run ended: it was
+// recorded first and the voice's own end does not replace it.
+TEST_F(SpeechInit, InputEndingDuringTheVoiceReportKeepsItsOwnEnd) {
+  Ini("[SINTETIZADOR]\r\nDIFONES3=DIFONES2XYZ\r\n");
+  std::string log;
+  SetWordVoice(std::make_unique<RecordingVoice>(1, &log));
+  InitSpeech(0, "");
+  EXPECT_EQ(RequestedStop().reason, EndReason::kInputEnded);
+  EXPECT_EQ(RequestedStop().exit_code, 2);
+  ClearStopRequest();
 }
 
 TEST_F(SpeechInit, ConfiguredOutputDeviceIsChosenByName) {
@@ -181,15 +191,10 @@ TEST_F(SpeechInit, AVoiceWithoutItsDataNamesTheMissingFolderAndSpeaksThroughAnEn
   std::string log, engine_log;
   SetWordVoice(std::make_unique<MissingDataVoice>(&log));
   SetSpeechEngine(std::make_unique<EnterAfterPrompt>(&engine_log));
-  int exit_code = -1;
-  SetExitHook([&](int code) {
-    exit_code = code;
-    throw code;
-  });
-  EXPECT_THROW(InitSpeech(0, ""), int);
-  SetExitHook(nullptr);
+  InitSpeech(0, "");
   SetSpeechEngine(nullptr);
-  EXPECT_EQ(exit_code, kExitNoVoice);
+  EXPECT_EQ(RequestedStop().exit_code, kExitNoVoice);
+  ClearStopRequest();
   // The voice database name is the one the voice uses when none is set.
   EXPECT_EQ(console_, "Erro de inicialização: 1\nBanco de dados de voz: DIFONES2\n"
                       "Não encontrado: C:\\ferlan\\som\\difones\nTecle Enter\n");

@@ -11,7 +11,8 @@
 //                           these, or "* expect no speech", the whole log is
 //                           compared, otherwise it is not looked at
 //   * expect no speech      the run speaks nothing at all
-//   * expect exit: N        the program ends itself with exit code N
+//   * expect exit: N        the run ends with exit code N (without this and
+//                           without an error line, it must end normally)
 //   * expect error line N   the run fails at script line N (the file's own
 //                           numbering, comment lines counted)
 //   * keys: KEYS            keys typed at the keyboard (lines add up); without

@@ -10,15 +10,9 @@
 #include "8_interpreter/interpreter.h"
 #include "1_platform/event_loop.h"
 #include "1_platform/fake/capture_audio.h"
-#include "1_platform/process.h"
+#include "1_platform/stop_request.h"
 
 namespace kal::test {
-
-namespace {
-struct ProgramExited {
-  int code;
-};
-}  // namespace
 
 ScriptResult RunScriptText(const std::string& script, const std::string& keys,
                            const std::vector<std::string>& params) {
@@ -32,23 +26,29 @@ ScriptResult RunScriptText(const std::string& script, const std::string& keys,
   SetWordVoice(MakeLoggingWordVoice());
   CaptureSpeechLog(true);
   ClearCapturedSpeech();
-  SetExitHook([](int code) { throw ProgramExited{code}; });
   std::vector<std::string> lines;
   std::string err;
   SplitScriptText(script, &lines, &err);
   SetProgramParams(params);
   ResetInterpreter();
-  try {
-    InitInterpreter("teste");
+  InitInterpreter("teste");
+  RunEnd end = StopRequested() ? RequestedStop() : RunEnd{};
+  if (!StopRequested()) {
     for (size_t i = 0; i < lines.size(); ++i) StoreLine(lines[i], static_cast<int>(i + 1));
-    RunOutcome o = RunDriver();
-    r.outcome = o.outcome;
-    r.line = o.line;
-    EndConsoleNormally();
-  } catch (const ProgramExited& e) {
-    r.exit_code = e.code;
+    end = RunDriver();
   }
-  SetExitHook(nullptr);
+  // As main ends a run: a stopped one restores the console, any other
+  // speaks its end and restores it.
+  if (IsStop(end)) {
+    EndConsoleOnStop();
+  } else {
+    EndConsoleNormally();
+  }
+  r.end = end;
+  r.outcome = end.reason == EndReason::kFailed ? 1 : 0;
+  r.line = end.line;
+  r.exit_code = end.exit_code;
+  ClearStopRequest();
   r.speech = CapturedSpeech();
   CaptureSpeechLog(false);
   return r;

@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "0_base/run_end.h"
+
 namespace kal::test {
 
 struct ScriptResult {
@@ -13,7 +15,8 @@ struct ScriptResult {
   std::vector<std::string> speech;   // speech log lines (UTF-8)
   int outcome = 0;                   // 0 normal end, 1 a line failed
   int line = 0;                      // line at which the run stopped
-  int exit_code = -1;                // set when the program ended itself (DoneConsole)
+  int exit_code = -1;                // the exit code main would return
+  RunEnd end;                        // how the run ended, as main gets it
 };
 
 // script: UTF-8 text of the script (converted to Latin-1 as a script file

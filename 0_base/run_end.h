@@ -1,0 +1,59 @@
+// How a run ended, as it travels back to main. Nothing below main ends the
+// process: whatever stops the program (the script's end, TERMINA, a failing
+// line, the input ending while a key is awaited, a voice that cannot start,
+// the break key, a signal) becomes a RunEnd that the run loop returns, and
+// main alone restores the terminal and returns the exit code.
+#pragma once
+
+namespace kal {
+
+enum class EndReason {
+  kNormal,      // the script ran to its end or to TERMINA
+  kFailed,      // a line failed (reported, Enter awaited)
+  kNotLoaded,   // the script could not be loaded
+  kInputEnded,  // the input ended while the program waited for a key
+  kNoVoice,     // the recorded voice could not start
+  kInterrupted, // the break key
+  kSignal,      // a termination signal from outside
+};
+
+// The exit codes the program documents.
+inline constexpr int kExitNormal = 0;
+inline constexpr int kExitFailed = 1;
+inline constexpr int kExitInputEnded = 2;
+inline constexpr int kExitNoVoice = 3;
+// The break key and SIGINT, as a shell reports an interrupted command.
+inline constexpr int kExitInterrupted = 130;
+
+struct RunEnd {
+  EndReason reason = EndReason::kNormal;
+  int exit_code = kExitNormal;
+  int line = 0;    // the script line at which the run stopped (0: none ran)
+  int signal = 0;  // the signal's number for kSignal
+};
+
+// The end that each reason gives, with its documented exit code.
+inline RunEnd EndOf(EndReason reason) {
+  switch (reason) {
+    case EndReason::kNormal: return {reason, kExitNormal};
+    case EndReason::kFailed:
+    case EndReason::kNotLoaded: return {reason, kExitFailed};
+    case EndReason::kInputEnded: return {reason, kExitInputEnded};
+    case EndReason::kNoVoice: return {reason, kExitNoVoice};
+    case EndReason::kInterrupted: return {reason, kExitInterrupted};
+    case EndReason::kSignal: break;
+  }
+  return {EndReason::kSignal, 128};
+}
+
+// A termination signal ends with 128 plus its number (SIGINT 130, SIGTERM
+// 143, SIGHUP 129).
+inline RunEnd EndOfSignal(int sig) { return {EndReason::kSignal, 128 + sig, 0, sig}; }
+
+// True for the ends that stop a run from outside its script: the program
+// ends at once, without the script's spoken end or error report.
+inline bool IsStop(const RunEnd& end) {
+  return end.reason != EndReason::kNormal && end.reason != EndReason::kFailed && end.reason != EndReason::kNotLoaded;
+}
+
+}  // namespace kal

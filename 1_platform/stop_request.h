@@ -1,0 +1,31 @@
+// The process-wide "stop requested" flag: the one place where a run learns
+// that it must end before its script does.
+//
+// Whatever asks for the end (the console when the input ends during a wait
+// for a key or the break key is read, the speech facade when the voice
+// cannot start, a signal handler) records it here and returns. From then on
+// every wait unwinds at once: KeyPressed is true (a waiting key cuts every
+// sound short), ReadKey answers a neutral byte at once, Delay returns, the
+// field editor and the viewer leave; the run loop looks at the flag after
+// each line and hands the recorded end back to main.
+#pragma once
+
+#include "0_base/run_end.h"
+
+namespace kal {
+
+// Records the end unless one was recorded already: the first reason wins.
+void RequestStop(const RunEnd& end);
+// Async-signal-safe (one sig_atomic_t store): a termination signal asks for
+// the end. A plain request made earlier still wins.
+void RequestStopFromSignal(int sig);
+bool StopRequested();
+// The recorded end; {kNormal, 0} while none was requested.
+RunEnd RequestedStop();
+// Forgets the request: a fresh run in the same process (tests).
+void ClearStopRequest();
+
+// The byte ReadKey answers once a stop is requested: no key.
+inline constexpr unsigned char kNoKeyByte = 0;
+
+}  // namespace kal
