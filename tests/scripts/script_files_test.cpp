@@ -67,7 +67,9 @@ std::vector<std::string> SplitLines(const std::string& text) {
 }
 
 void CheckEnd(const ScriptExpectations& want, const ScriptResult& got) {
-  if (want.exit_code) EXPECT_EQ(got.exit_code, *want.exit_code) << "the run did not end with the expected code";
+  if (want.exit_code) {
+    EXPECT_EQ(got.exit_code, *want.exit_code) << "the run did not end with the expected code";
+  }
   if (want.error_line) {
     EXPECT_EQ(got.end.reason, EndReason::kFailed)
         << "the script did not fail: it ended with code " << got.exit_code << " at line " << got.line;
