@@ -21,6 +21,11 @@ inline constexpr std::string_view kScriptPrefix = "O script ";  // + path + " " 
 inline constexpr std::string_view kTooManyLinesBefore = "tem mais de ";
 inline constexpr std::string_view kTooManyLinesAfter = " linhas";
 
+// The end of a stopped run, on standard error.
+inline constexpr const char* kEndInputEnded = "kaldorin: a entrada terminou; o programa foi encerrado.\n";
+inline constexpr const char* kEndInterrupted = "kaldorin: interrompido; o programa foi encerrado.\n";
+inline constexpr const char* kEndOther = "kaldorin: o programa foi encerrado.\n";
+
 // The text viewer.
 inline constexpr std::string_view kEmptyLine = "linha vazia";
 inline constexpr std::string_view kCannotOpenFile = "Não foi possível abrir o arquivo ";

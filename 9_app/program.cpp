@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <iostream>
 
+#include "9_app/app_messages.h"
 #include "9_app/embedded_script.h"
 #include "9_app/options.h"
 #include "9_app/script_file.h"
@@ -35,11 +36,11 @@ std::string BaseName(const std::string& path) {
 // without one.
 const char* StopMessage(const RunEnd& end) {
   switch (end.reason) {
-    case EndReason::kInputEnded: return "kaldorin: a entrada terminou; o programa foi encerrado.\n";
-    case EndReason::kInterrupted: return "kaldorin: interrompido; o programa foi encerrado.\n";
-    case EndReason::kNoVoice: return "kaldorin: o programa foi encerrado.\n";
+    case EndReason::kInputEnded: return app_msg::kEndInputEnded;
+    case EndReason::kInterrupted: return app_msg::kEndInterrupted;
+    case EndReason::kNoVoice: return app_msg::kEndOther;
     case EndReason::kSignal:
-      return end.exit_code == kExitInterrupted ? "kaldorin: interrompido; o programa foi encerrado.\n" : nullptr;
+      return end.exit_code == kExitInterrupted ? app_msg::kEndInterrupted : nullptr;
     default: return nullptr;
   }
 }
