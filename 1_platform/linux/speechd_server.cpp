@@ -11,6 +11,8 @@
 #include <libspeechd.h>
 #endif
 
+#include <pthread.h>
+
 #include <cstdlib>
 #include <map>
 #include <mutex>
@@ -32,13 +34,21 @@ Handlers& Table() {
   return *h;
 }
 
+// Runs on the library's event thread, which the library ends with
+// pthread_cancel when a connection closes. Cancellation is held off while our
+// handlers run: one cut short inside a cancellation point (the write that
+// wakes the event loop) would unwind with the loop's lock held, and the
+// program would wait on that lock for ever.
 void Dispatch(size_t msg_id, ServerEvent event) {
+  int old_state = 0;
+  pthread_setcancelstate(PTHREAD_CANCEL_DISABLE, &old_state);
   std::vector<SpeechServerConnection::EventHandler> handlers;
   {
     std::lock_guard<std::mutex> lock(Table().mu);
     for (auto& [conn, h] : Table().by_connection) handlers.push_back(h);
   }
   for (auto& h : handlers) h(static_cast<int>(msg_id), event);
+  pthread_setcancelstate(old_state, nullptr);
 }
 
 void OnEnd(size_t msg_id, size_t, SPDNotificationType) { Dispatch(msg_id, ServerEvent::kEnd); }
