@@ -109,6 +109,26 @@ TEST_F(Config, ReadConfigDefaultWritesTheDefaultsOfAFreshStart) {
   EXPECT_EQ(ReadFileBytes(UserIni()), "[TALVEN]\nFALANDO=\"  Nao  \"\n");
 }
 
+// The catalogue's entries read with their own defaults, as the readers
+// with a section, key and default spelled out do.
+TEST_F(Config, CatalogueEntriesReadWithTheirDefaults) {
+  EXPECT_EQ(ReadConfigDefault(cfg::kFalando), "Sim");
+  EXPECT_EQ(ReadConfigDefault(cfg::kBipsClecsCurtos), "NAO");
+  EXPECT_EQ(ReadFileBytes(UserIni()), "[TALVEN]\nFALANDO=Sim\nBIPSCLECSCURTOS=NAO\n");
+  EXPECT_EQ(ReadConfigDirect(cfg::kTabCores), "0,1,2,3,4,5,6,7,8,9,10,11,12,13,14,15");
+  EXPECT_EQ(ReadConfigDirect(cfg::kDirDifones), "c:\\ferlan\\som\\difones");
+  EXPECT_EQ(ReadConfigInt(cfg::kVelocidade), 3);
+  EXPECT_EQ(ReadConfigInt(cfg::kPausaPonto), 250);
+  ASSERT_TRUE(WriteConfig(cfg::kVelocidade, "5"));
+  ASSERT_TRUE(WriteConfig(cfg::kDirDifones, ""));
+  EXPECT_EQ(ReadConfigInt(cfg::kVelocidade), 5);
+  EXPECT_EQ(ReadConfig("TRADUTOR", "VELOCIDADE"), "5");
+  // Present but empty: the direct reader gives the empty value.
+  EXPECT_EQ(ReadConfigDirect(cfg::kDirDifones), "");
+  EXPECT_EQ(ReadConfig(cfg::kEnderecoBusca), "");
+  EXPECT_EQ(ReadConfigDefault(cfg::kEnderecoBusca), "https://www.radios.com.br/busca?q=");
+}
+
 TEST_F(Config, WritesKeepTheRestOfTheFileByteForByte) {
   std::string before =
       "; Talven.ini do usu\xE1rio\r\n"
