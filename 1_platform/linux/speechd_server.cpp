@@ -36,9 +36,10 @@ Handlers& Table() {
 
 // Runs on the library's event thread, which the library ends with
 // pthread_cancel when a connection closes. Cancellation is held off while our
-// handlers run: one cut short inside a cancellation point (the write that
-// wakes the event loop) would unwind with the loop's lock held, and the
-// program would wait on that lock for ever.
+// handlers run: cut short at a cancellation point (the write that wakes the
+// event loop), a handler would unwind half done, its task queued but the
+// loop never woken for it, and the sanitizer build aborts on such an unwind
+// through a thread it did not start.
 void Dispatch(size_t msg_id, ServerEvent event) {
   int old_state = 0;
   pthread_setcancelstate(PTHREAD_CANCEL_DISABLE, &old_state);
