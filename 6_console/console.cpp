@@ -6,6 +6,7 @@
 #include <cstdio>
 
 #include "0_base/keys.h"
+#include "6_console/braille_display.h"
 #include "6_console/braille_keyboard.h"
 #include "0_base/console_grid.h"
 #include "2_config/console_settings.h"
@@ -153,8 +154,10 @@ void TakeInput() {
   UpdateWatch();
 }
 
+// Shows the grid, on the braille display too (the cursor's row).
 void Present() {
   if (S().front) S().front->Present(S().grid);
+  FollowCursorRow(S().grid);
 }
 
 // A beep of the chord keyboard's signals.
@@ -236,6 +239,7 @@ void InitConsole() {
   ParseColourTable(cfg.colour_table, &table);
   for (int i = 0; i < 16; ++i) s.grid.set_colour_entry(i, table[i]);
   s.grid.set_colours_allowed(!cfg.colours_fixed);
+  OpenBrailleDisplay();
   Present();
   if (cfg.braille_mode != 0) SetBrailleMode(cfg.braille_mode);
 }
@@ -251,7 +255,17 @@ void ConsoleWrite(std::string_view bytes) {
   InitConsole();
   auto& s = S();
   uint64_t bells = s.grid.bells();
-  s.grid.Write(bytes);
+  // A row that a line feed leaves goes to the braille display before the
+  // cursor moves on, so that a written line is shown even when the next
+  // one follows in the same write.
+  std::string_view rest = bytes;
+  for (size_t lf; (lf = rest.find('\n')) != std::string_view::npos; rest.remove_prefix(lf + 1)) {
+    s.grid.Write(rest.substr(0, lf));
+    FollowCursorRow(s.grid);
+    s.grid.Write("\n");
+  }
+  s.grid.Write(rest);
+  FollowCursorRow(s.grid);
   if (s.front) {
     s.front->OnWrite(bytes);
     if (s.grid.bells() != bells) s.front->Bell();

@@ -22,6 +22,12 @@ bool ParseOptions(int argc, char** argv, Options* opts, std::string* err) {
         return false;
       }
       opts->speech_log = argv[++i];
+    } else if (a == "--braille-log") {
+      if (i + 1 >= argc) {
+        *err = "--braille-log precisa de um nome de arquivo";
+        return false;
+      }
+      opts->braille_log = argv[++i];
     } else if (a == "--view") {
       // The viewer takes the editor's command line: an optional "/L" switch,
       // then the file.
@@ -52,8 +58,8 @@ bool ParseOptions(int argc, char** argv, Options* opts, std::string* err) {
 }
 
 const char* UsageText() {
-  return "uso: kaldorin [--headless] [--speech-log ARQUIVO] [SCRIPT [PARÂMETROS...]]\n"
-         "     kaldorin [--headless] [--speech-log ARQUIVO] --view [/L] ARQUIVO\n"
+  return "uso: kaldorin [--headless] [--speech-log ARQUIVO] [--braille-log ARQUIVO] [SCRIPT [PARÂMETROS...]]\n"
+         "     kaldorin [--headless] [--speech-log ARQUIVO] [--braille-log ARQUIVO] --view [/L] ARQUIVO\n"
          "Sem SCRIPT, roda a busca de rádios Zelquora.\n"
          "  --phonemes [--orvan-dir PASTA]  lê palavras (UTF-8), uma por linha, e escreve\n"
          "                                  palavra, fonemas e tônica do Orvan.\n";

@@ -9,6 +9,7 @@ namespace kal {
 struct Options {
   bool headless = false;
   std::string speech_log;
+  std::string braille_log;          // --braille-log: every row sent to braille
   std::string script;               // empty: the embedded application
   std::vector<std::string> params;  // what SEJA ... PARAMS reports
   bool help = false;

@@ -8,11 +8,13 @@
 #include "9_app/options.h"
 #include "9_app/script_file.h"
 #include "9_app/text_viewer.h"
+#include "6_console/braille_display.h"
 #include "6_console/console.h"
 #include "0_base/latin1.h"
 #include "5_speech/speech.h"
 #include "0_base/speech_log.h"
 #include "8_interpreter/interpreter.h"
+#include "1_platform/braille.h"
 #include "1_platform/event_loop.h"
 #include "1_platform/host.h"
 #include "1_platform/process.h"
@@ -25,6 +27,7 @@ namespace kal {
 namespace {
 
 constexpr const char* kSpeechLogVariable = "KALDORIN_SPEECH_LOG";
+constexpr const char* kBrailleLogVariable = "KALDORIN_BRAILLE_LOG";
 
 std::string BaseName(const std::string& path) {
   size_t slash = path.find_last_of('/');
@@ -52,6 +55,7 @@ int EndStoppedRun(const RunEnd& end) {
   if (const char* msg = StopMessage(end)) std::fputs(msg, stderr);
   RunExitCleanups();
   CloseSpeechLog();
+  CloseBrailleLog();
   std::fflush(nullptr);
   return end.exit_code;
 }
@@ -66,13 +70,23 @@ int EndRun(const RunEnd& end) {
     EndConsoleAfterError();
   }
   CloseSpeechLog();
+  CloseBrailleLog();
   return end.exit_code;
+}
+
+// The braille display, when brltty has one; the log of what it is sent.
+// A log that cannot be opened is reported and the program runs on.
+void StartBraille(const Options& opts) {
+  if (!opts.braille_log.empty() && !OpenBrailleLog(opts.braille_log))
+    std::fprintf(stderr, "kaldorin: não foi possível abrir %s\n", opts.braille_log.c_str());
+  SetBrailleDevice(MakeBrlapiBraille());
 }
 
 // The viewer runs as a program of its own, on the same console and voice.
 int RunViewerProgram(const Options& opts) {
   if (!opts.speech_log.empty()) OpenSpeechLog(opts.speech_log);
   SetLoop(MakePollEventLoop());
+  StartBraille(opts);
   InstallEngineSwitch();
   SetConsoleFrontEnd(MakeConsoleFrontEnd(opts.headless));
   InitSpeech(0, "");
@@ -83,6 +97,7 @@ int RunViewerProgram(const Options& opts) {
   DoneSpeech();
   EndConsoleNormally();
   CloseSpeechLog();
+  CloseBrailleLog();
   return code;
 }
 
@@ -111,6 +126,8 @@ int ProgramMain(int argc, char** argv) {
   // same speech log.
   if (opts.speech_log.empty()) opts.speech_log = GetEnvironment(kSpeechLogVariable);
   if (!opts.speech_log.empty()) SetEnvironment(kSpeechLogVariable, opts.speech_log);
+  if (opts.braille_log.empty()) opts.braille_log = GetEnvironment(kBrailleLogVariable);
+  if (!opts.braille_log.empty()) SetEnvironment(kBrailleLogVariable, opts.braille_log);
   if (opts.help) {
     std::fputs(UsageText(), stdout);
     return 0;
@@ -135,6 +152,7 @@ int ProgramMain(int argc, char** argv) {
     return 1;
   }
   SetLoop(MakePollEventLoop());
+  StartBraille(opts);
   InstallEngineSwitch();
   SetConsoleFrontEnd(MakeConsoleFrontEnd(opts.headless));
   SetProgramParams(opts.params);
