@@ -44,15 +44,31 @@ add_components() {
 PKGS="build-essential cmake pkg-config clang libgtest-dev libgmock-dev libbenchmark-dev
  libssl-dev openssl libsdl2-dev libespeak-ng-dev espeak-ng libspeechd-dev speech-dispatcher
  speech-dispatcher-espeak-ng mbrola mbrola-br3 wget ccache wbrazilian sox perl tcl
- libx11-dev libxtst-dev libbrlapi-dev python3 util-linux tmux curl pulseaudio pulseaudio-utils
+ libx11-dev libxtst-dev libbrlapi-dev brltty python3 util-linux tmux curl pulseaudio pulseaudio-utils
  llvm libc6-dbg"
 
 missing=""
 for p in $PKGS; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing="$missing $p"
 done
+# brltty is here for the braille tests, which start a private one of their
+# own. Its package would start the system service, which takes the machine's
+# consoles: services are kept from starting while packages are installed,
+# and the service is left disabled.
+no_services() {
+    [ ! -e /usr/sbin/policy-rc.d ] || return 0
+    printf '#!/bin/sh\n# kaldorin install-deps: no service starts during the install.\nexit 101\n' > /usr/sbin/policy-rc.d
+    chmod 755 /usr/sbin/policy-rc.d
+    trap 'rm -f /usr/sbin/policy-rc.d' EXIT
+}
+
 if [ -n "$missing" ]; then
     add_components
     apt-get update -qq -o Acquire::Retries=3
+    case " $missing " in *" brltty "*) no_services ;; esac
     apt-get install -y -qq -o Acquire::Retries=3 --no-install-recommends $missing
+    case " $missing " in
+        *" brltty "*) rm -f /etc/systemd/system/sysinit.target.wants/brltty.service \
+                            /etc/systemd/system/multi-user.target.wants/brltty.service ;;
+    esac
 fi

@@ -1,0 +1,59 @@
+// bench_braille_row: the interpreter's cost of showing one console row on
+// the braille display: transcription, cells, and the write to the display.
+// By default the display is the recording one (no I/O: the cost of our own
+// work); with --brlapi it is the display that BRLAPI_HOST's brltty drives,
+// so the figure includes the library's round trip to the server.
+#include <chrono>
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "0_base/latin1.h"
+#include "1_platform/braille.h"
+#include "1_platform/event_loop.h"
+#include "1_platform/fake/recording_braille.h"
+#include "6_console/braille_display.h"
+
+namespace {
+
+constexpr int kRows = 20000;
+
+// 80-column rows of the kinds a script writes: words with capitals and
+// accents, numbers, ordinals, symbols.
+std::vector<std::string> SampleRows() {
+  const char* texts[] = {
+      "Rádio Nacional de Brasília - 1.250 km - 12º lugar (FM 96,1) e o ONUs [2]",
+      "Entre com os dados para a pesquisa de rádios: ",
+      "Estação 3 de 40: Cidade de São Paulo, SP - 100% \"ao vivo\" ¼ ½ ¾ § ª",
+      "",
+  };
+  std::vector<std::string> rows;
+  for (const char* t : texts) {
+    std::string row = kal::L1(t);
+    row.resize(80, ' ');
+    rows.push_back(row);
+  }
+  return rows;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  using namespace kal;
+  bool real = argc > 1 && std::strcmp(argv[1], "--brlapi") == 0;
+  SetLoop(MakePollEventLoop());
+  auto device = real ? MakeBrlapiBraille() : std::make_unique<RecordingBraille>(40);
+  SetBrailleDevice(std::move(device));
+  if (!OpenBrailleDisplay()) {
+    std::fprintf(stderr, "no braille display%s\n", real ? " (is BRLAPI_HOST's brltty running?)" : "");
+    return 1;
+  }
+  std::vector<std::string> rows = SampleRows();
+  auto start = std::chrono::steady_clock::now();
+  for (int i = 0; i < kRows; ++i) WriteBrailleRow(rows[i % rows.size()]);
+  double us = std::chrono::duration<double, std::micro>(std::chrono::steady_clock::now() - start).count() / kRows;
+  std::printf("braille row (%s display, 80 columns): %.2f us per row (%d rows)\n", real ? "BrlAPI" : "recording",
+              us, kRows);
+  return 0;
+}
