@@ -272,6 +272,10 @@ void SetSpeechEcho(bool on) {
   EnsureSpeechModule();
   Speech().echo = on;
 }
+bool OptionEchoOn() {
+  EnsureSpeechModule();
+  return Speech().echo_option;
+}
 bool FullAnnouncements() {
   EnsureSpeechModule();
   return Speech().full_announce;

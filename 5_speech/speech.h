@@ -66,6 +66,8 @@ std::string UpperCaseText(std::string_view text);
 bool SpeechEchoOn();              // FALANDO: echo typed characters
 void SetSpeechEcho(bool on);      // F4 in the field editor
 bool FullAnnouncements();         // FALARTUDO
+// ECOAROPCAO: a chosen option is told by its own recording when one exists.
+bool OptionEchoOn();
 bool EngineActive();
 int SpeechSpeed();
 std::string AppSoundsFolder();

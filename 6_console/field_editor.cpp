@@ -11,6 +11,7 @@
 #include "0_base/keys.h"
 #include "2_config/console_settings.h"
 #include "6_console/key_decoder.h"
+#include "6_console/screen_review.h"
 #include "5_speech/speech.h"
 #include "5_speech/time_speech.h"
 #include "3_audio/wave_player.h"
@@ -24,11 +25,6 @@ constexpr int kMaxField = 2048;
 constexpr uint8_t kSelectionBackground = 8;
 // What an edit ended by a stop request answers: Esc, nothing taken.
 constexpr int kStoppedResult = kKeyEsc;
-
-std::function<void()>& ScreenReview() {
-  static std::function<void()> review;
-  return review;
-}
 
 bool IsLetter(uint8_t c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c >= 128; }
 bool IsDigit(uint8_t c) { return c >= '0' && c <= '9'; }
@@ -334,11 +330,7 @@ bool FieldEditor::HandleExtended(uint8_t code, uint8_t mods, int* result) {
         *result = kKeyCtrlF9;
         return true;
       }
-      if (ScreenReview()) {
-        ScreenReview()();
-      } else {
-        ErrorBeep();
-      }
+      ScreenReview();
       break;
     case kKeyCtrlF11: SpeakBatteryStatus(); break;
     case kKeyCtrlLeft: MoveWordLeft(); break;
@@ -574,7 +566,5 @@ std::string ReadEditedLine() {
   ConsoleWrite("\r\n");
   return text;
 }
-
-void SetScreenReviewHandler(std::function<void()> review) { ScreenReview() = std::move(review); }
 
 }  // namespace kal

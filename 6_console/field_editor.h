@@ -9,7 +9,6 @@
 // 104 for Alt+F1, 102 for Ctrl+F9).
 #pragma once
 
-#include <functional>
 #include <string>
 
 namespace kal {
@@ -30,9 +29,5 @@ int EditFieldAt(std::string* text, int column, int row, int max_length, bool edi
 // cursor. Esc blanks what was shown and gives an empty text; a line end is
 // written after it either way (nothing is written when the run was stopped).
 std::string ReadEditedLine();
-
-// The screen review reached with Alt+Ctrl+F9 in the editor (installed by
-// the screen review; until then the key only beeps).
-void SetScreenReviewHandler(std::function<void()> review);
 
 }  // namespace kal

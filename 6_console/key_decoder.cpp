@@ -9,6 +9,11 @@ namespace kal {
 
 namespace {
 
+// Ctrl+R, typed as a plain control byte, is the key of screen review that
+// reaches the program on every terminal (desktops often keep Ctrl+Alt+F9 for
+// themselves): it is decoded as Ctrl+Alt+F9 (Ctrl+F9's code with Ctrl and Alt).
+constexpr uint8_t kReviewControlByte = kKeyCtrlR;
+
 // PC scan codes of the letters A-Z.
 constexpr std::array<uint8_t, 26> kLetterScan = {30, 48, 46, 32, 18, 33, 34, 35, 23, 36, 37, 38, 50,
                                                  49, 24, 25, 16, 19, 31, 20, 22, 47, 17, 45, 21, 44};
@@ -110,6 +115,7 @@ void EmitModifiedCodepoint(unsigned cp, uint8_t mods, std::vector<KeyEvent>* out
   if (ctrl && cp >= '@' && cp < 128) {
     uint8_t c = static_cast<uint8_t>(cp);
     if (c >= 'a' && c <= 'z') c -= 32;
+    if ((c & 31) == kReviewControlByte) return Push(out, KeyEvent::kExtended, kKeyCtrlF9, mods | kModAlt);
     if (c <= '_') return Push(out, KeyEvent::kChar, c & 31, mods);
     return;
   }
@@ -242,6 +248,10 @@ size_t KeyDecoder::DecodeOne(std::string_view s, std::vector<KeyEvent>* out) {
     return 2;
   }
   last_was_cr_ = c == '\r';
+  if (c == kReviewControlByte) {
+    Push(out, KeyEvent::kExtended, kKeyCtrlF9, kModCtrl | kModAlt);
+    return 1;
+  }
   EmitControl(c, 0, out);
   return 1;
 }
@@ -293,6 +303,19 @@ size_t KeyDecoder::DecodeEsc(std::string_view s, std::vector<KeyEvent>* out) {
   if (n == '[') return DecodeCsi(s, out);
   if (n == 'O') return DecodeSs3(s, out);
   if (n == kKeyEsc) {
+    // Esc before a whole sequence is Alt held with that key (rxvt sends
+    // Ctrl+Alt+F9 as Esc, then Ctrl+F9); otherwise it is the Esc key.
+    if (s.size() < 3) return 0;
+    if (s[2] == '[' || s[2] == 'O') {
+      std::vector<KeyEvent> inner;
+      size_t used = DecodeEsc(s.substr(1), &inner);
+      if (used == 0) return 0;
+      for (KeyEvent& e : inner) {
+        if (e.kind == KeyEvent::kExtended || e.kind == KeyEvent::kChar) e.mods |= kModAlt;
+        out->push_back(e);
+      }
+      return used + 1;
+    }
     Push(out, KeyEvent::kChar, kKeyEsc, 0);
     return 1;
   }

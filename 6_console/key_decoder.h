@@ -7,7 +7,10 @@
 // bytes, the escape sequences of xterm-compatible terminals (CSI and SS3
 // forms with the xterm modifier parameter, the linux console's F1-F5, rxvt's
 // modifier forms, the "CSI 27;m;k~" and "CSI k;m u" forms of modified keys),
-// Alt as an Esc prefix, and SGR mouse reports. A lone Esc is told from the
+// Alt as an Esc prefix (also before a whole sequence, as rxvt sends
+// Ctrl+Alt+F9), and SGR mouse reports. Ctrl+R is read as Ctrl+Alt+F9, the
+// key of screen review, since desktops often keep the real one for
+// themselves. A lone Esc is told from the
 // start of a sequence by a pause: it is held until kEscPauseMs pass with no
 // further byte (Flush).
 #pragma once

@@ -81,7 +81,7 @@ const CommandEntry kCommandTable[] = {
     {"RANDOMIZA", CmdRandomiza},
     {"IP", CmdIp},
     {"MSAA", nullptr},
-    {"MENU", nullptr},
+    {"MENU", CmdMenu},
     {"IMAGEM", nullptr},
     {"SENSOR", nullptr},
     {"ANSIPARAUTF8", CmdAnsiParaUtf8},

@@ -16,6 +16,7 @@ inline constexpr std::string_view kMsgDivisionByZero = "Divisão por zero";
 inline constexpr std::string_view kMsgListExists = "A lista especificada já existe";
 inline constexpr std::string_view kMsgTooManyLists = "Muitas listas no programa (máximo 20)";
 inline constexpr std::string_view kMsgListFull = "Lista cheia (máximo 1000000 itens)";
+inline constexpr std::string_view kMsgMenuFull = "Menu cheio (máximo 10000 itens)";
 inline constexpr std::string_view kMsgTooManyVariables = "Muitas variáveis no programa (máximo 101)";
 inline constexpr std::string_view kMsgTextTooLong = "Texto longo demais";
 inline constexpr std::string_view kMsgNestedTooDeep = "Excesso de comandos aninhados";

@@ -133,6 +133,8 @@ class MemoryFrontEnd : public ConsoleFrontEnd {
     size_t left = input_.size() - i;
     unsigned char c = static_cast<unsigned char>(input_[i]);
     size_t n = 1;
+    if (c == 0x1b && left > 3 && input_[i + 1] == 0x1b && (input_[i + 2] == '[' || input_[i + 2] == 'O'))
+      return 1 + KeyLength(i + 1);  // Alt as Esc before a whole sequence
     if (c == 0x1b && left > 2 && input_[i + 1] == 'O') {
       n = 2;
       while (i + n < input_.size() && input_[i + n] >= '0' && input_[i + n] <= '9') ++n;

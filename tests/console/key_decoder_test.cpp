@@ -217,3 +217,30 @@ TEST(KeyDecoder, CtrlPauseOfTheProgressiveProtocolIsBreak) {
 
 }  // namespace
 }  // namespace kal
+
+namespace kal {
+namespace {
+
+// Screen review's key reaches the program however the terminal sends it:
+// Ctrl+Alt+F9 in xterm's and rxvt's forms, and Ctrl+R everywhere.
+TEST(KeyDecoder, ScreenReviewKeyInEveryForm) {
+  const std::vector<Case> cases = {
+      {"xterm", "\x1b[20;7~", Z(102), kModCtrl | kModAlt},
+      {"rxvt: Esc then Ctrl+F9", "\x1b\x1b[20^", Z(102), kModCtrl | kModAlt},
+      {"Esc before a sequence is Alt", "\x1b\x1b[A", Z(72), kModAlt},
+      {"Ctrl+R", "\x12", Z(102), kModCtrl | kModAlt},
+      {"Ctrl+R (CSI u)", "\x1b[114;5u", Z(102), kModCtrl | kModAlt},
+  };
+  for (const Case& c : cases) {
+    auto ev = Terminal(c.raw);
+    EXPECT_EQ(KeyBytes(ev), c.keys) << c.name;
+    if (!ev.empty()) EXPECT_EQ(ev.back().mods, c.mods) << c.name;
+  }
+  KeyDecoder stream(KeyDecoder::Source::kStream);
+  std::vector<KeyEvent> out;
+  stream.Feed("\x12", 0, &out);
+  EXPECT_EQ(KeyBytes(out), Z(102));
+}
+
+}  // namespace
+}  // namespace kal

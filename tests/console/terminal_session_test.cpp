@@ -181,5 +181,31 @@ TEST_F(TerminalSession, SmallTerminalFollowsTheCursorAndSaysSoOnce) {
   EXPECT_EQ(speech.find("menor que o console", at + 1), std::string::npos) << speech;
 }
 
+// Screen review in a real terminal: entered from the field editor with
+// Ctrl+R and with Ctrl+Alt+F9 as the terminal sends it, it reads a row.
+TEST_F(TerminalSession, ScreenReviewReadsARowFromTheFieldEditor) {
+  Start("escreve mudo \"alfa beta gama\"\nle $a\nescreve mudo \"saiu\"\n");
+  ASSERT_TRUE(ScreenShows("alfa beta gama"));
+  auto said = [&](const std::string& text) {
+    return WaitFor([&] { return ReadAll(dir_ / "speech.log").find(text) != std::string::npos; }, 10);
+  };
+  auto pause = [] { std::this_thread::sleep_for(std::chrono::milliseconds(300)); };
+  Tmux("send-keys C-r");
+  pause();
+  Tmux("send-keys PPage");
+  ASSERT_TRUE(said("say alfa\nsay beta\nsay gama\nclick\n")) << ReadAll(dir_ / "speech.log");
+  Tmux("send-keys Escape");
+  pause();
+  Tmux("send-keys C-M-F9");
+  pause();
+  Tmux("send-keys C-k");
+  ASSERT_TRUE(said("say 2 1\n")) << ReadAll(dir_ / "speech.log");
+  Tmux("send-keys Escape");
+  pause();
+  Tmux("send-keys Enter");
+  ASSERT_TRUE(ScreenShows("saiu"));
+  ExpectRestored("0");
+}
+
 }  // namespace
 }  // namespace kal::test

@@ -1,0 +1,310 @@
+// The console menu: drawing, speaking and the keys.
+#include "6_console/console_menu.h"
+
+#include <algorithm>
+#include <optional>
+#include <vector>
+
+#include "0_base/console_grid.h"
+#include "2_config/console_settings.h"
+#include "5_speech/speech.h"
+#include "6_console/console.h"
+#include "6_console/key_decoder.h"
+#include "6_console/screen_review.h"
+
+namespace kal {
+
+namespace {
+
+constexpr int kCurrentColour = 14;  // yellow
+constexpr int kMarkedColour = 2;    // green
+constexpr int kPageStep = 10;
+
+struct ConsoleMenu {
+  std::vector<std::string> items;
+  std::vector<uint8_t> marks;
+  int x1 = 1, y1 = 1, x2 = 1, y2 = 1;
+  int current = 0;
+  int top = 0;
+  int start = 1;
+};
+
+struct MenuModule {
+  std::optional<ConsoleMenu> menu;
+  int x1 = 0, y1 = 0, x2 = -1, y2 = -1;  // the last rectangle, blanked at the end
+};
+
+MenuModule& M() {
+  static MenuModule m;
+  return m;
+}
+
+// How a run of the menu ended: a plain byte, or an extended code.
+struct MenuKey {
+  uint8_t byte = 0;
+  uint8_t code = 0;
+};
+
+// One run of the menu from its current position until a key ends it.
+class MenuRun {
+ public:
+  explicit MenuRun(ConsoleMenu& m) : m_(m), text_colour_(Grid().attribute() & 0x0F) {
+    magnifier_ = ReadMagnifierSettings();
+  }
+  MenuKey Run();
+
+ private:
+  int count() const { return static_cast<int>(m_.items.size()); }
+  int height() const { return m_.y2 - m_.y1 + 1; }
+  int width() const { return m_.x2 - m_.x1 + 1; }
+  bool Valid(int i) const { return i >= 0 && i < count(); }
+  void SetMark(int i, uint8_t on) {
+    if (Valid(i)) m_.marks[static_cast<size_t>(i)] = on;
+  }
+  // Marks items lo..hi (any order, clipped to the items).
+  void SetMarks(int a, int b, uint8_t on) {
+    for (int i = std::max(std::min(a, b), 0); i <= std::min(std::max(a, b), count() - 1); ++i) SetMark(i, on);
+  }
+  void Draw();
+  void SpeakCurrent();
+  // True when the key ends the run (*end set).
+  bool Plain(uint8_t k, MenuKey* end);
+  bool Extended(uint8_t code, uint8_t mods, MenuKey* end);
+  void ClampPosition();
+
+  ConsoleMenu& m_;
+  int text_colour_;
+  MagnifierSettings magnifier_;
+};
+
+void MenuRun::Draw() {
+  if (m_.current < m_.top) m_.top = m_.current;
+  if (m_.current >= m_.top + height()) m_.top = m_.current - height() + 1;
+  m_.current = std::max(m_.current, -1);
+  m_.top = std::max(m_.top, 0);
+  for (int r = 0; r < height(); ++r) {
+    int i = m_.top + r;
+    std::string text = Valid(i) ? m_.items[static_cast<size_t>(i)] : "";
+    text.resize(static_cast<size_t>(width()), ' ');
+    for (char& c : text)
+      if (static_cast<uint8_t>(c) < 32) c = ' ';
+    TextColor(i == m_.current ? kCurrentColour : Valid(i) && m_.marks[static_cast<size_t>(i)] ? kMarkedColour
+                                                                                             : text_colour_);
+    GotoXY(m_.x1, m_.y1 + r);
+    DrawOnConsole(text);
+  }
+  TextColor(text_colour_);
+}
+
+// A menu item is a file name only when it cannot reach outside the sounds
+// folder.
+bool SafeSoundName(const std::string& name) {
+  return !name.empty() && name.find_first_of("/\\:") == std::string::npos && name[0] != '.';
+}
+
+void MenuRun::SpeakCurrent() {
+  if (!Valid(m_.current)) return;
+  const std::string& text = m_.items[static_cast<size_t>(m_.current)];
+  if (m_.marks[static_cast<size_t>(m_.current)]) ErrorBeep();
+  if (magnifier_.factor >= 1 && magnifier_.factor <= 10) {
+    std::string strip = text.substr(0, static_cast<size_t>(Grid().width() / magnifier_.factor));
+    strip.resize(static_cast<size_t>(Grid().width()), ' ');
+    uint8_t attr = static_cast<uint8_t>(magnifier_.background * 16 + magnifier_.letters);
+    Grid().SetTopOverlay(strip, std::vector<uint8_t>(strip.size(), attr));
+    RefreshConsole();
+  }
+  if (OptionEchoOn() && SafeSoundName(text) && SoundExists(text)) {
+    PlayNamedSound(text);
+  } else {
+    SpeakText(text);
+  }
+}
+
+bool MenuRun::Plain(uint8_t k, MenuKey* end) {
+  switch (k) {
+    case ' ':
+      if (Valid(m_.current)) m_.marks[static_cast<size_t>(m_.current)] ^= 1;
+      return false;
+    case '+': SetMark(m_.current, 1); return false;
+    case '-': SetMark(m_.current, 0); return false;
+    case '*': SetMarks(0, count() - 1, 1); return false;
+    case '/': SetMarks(0, count() - 1, 0); return false;
+    default:
+      end->byte = k;
+      return true;
+  }
+}
+
+// Codes that end the menu with the extended key itself.
+bool EndsMenu(uint8_t code) {
+  return (code >= 59 && code <= 70) || code == 75 || code == 77 || code == 83 ||
+         (code >= 94 && code <= 101) || (code >= 103 && code <= 105) || code == 115 || code == 116;
+}
+
+bool MenuRun::Extended(uint8_t code, uint8_t mods, MenuKey* end) {
+  bool shift = mods & kModShift;
+  int last = count() - 1;
+  switch (code) {
+    case 80: case 9:
+      if (shift) {
+        if (Valid(m_.current) && !m_.marks[static_cast<size_t>(m_.current)]) ErrorBeep();
+        SetMark(m_.current, 1);
+        SetMark(m_.current + 1, 1);
+      }
+      ++m_.current;
+      break;
+    case 72:
+      if (shift) SetMark(m_.current, 0);
+      --m_.current;
+      break;
+    case 81: m_.current += kPageStep; break;
+    case 73: m_.current -= kPageStep; break;
+    case 71: case 132:
+      if (shift) SetMarks(m_.current, 0, 0);
+      m_.current = 0;
+      ErrorBeep();
+      break;
+    case 79: case 118:
+      if (shift) SetMarks(m_.current, last, 1);
+      m_.current = last;
+      ErrorBeep();
+      break;
+    case 117:
+      if (!shift) break;
+      SetMarks(m_.current, last, 0);
+      m_.current = last;
+      ErrorBeep();
+      break;
+    case 119:
+      if (!shift) break;
+      SetMarks(m_.current, 0, 1);
+      m_.current = 0;
+      ErrorBeep();
+      break;
+    case 102:
+      if (!(mods & kModAlt)) {
+        end->code = code;
+        return true;
+      }
+      ScreenReview();
+      break;
+    default:
+      if (EndsMenu(code)) {
+        end->code = code;
+        return true;
+      }
+  }
+  ClampPosition();
+  return false;
+}
+
+void MenuRun::ClampPosition() {
+  if (m_.current < 0) {
+    m_.current = -1;
+    ErrorBeep();
+  } else if (m_.current > count() - 1) {
+    m_.current = count();
+    ErrorBeep();
+  }
+}
+
+MenuKey MenuRun::Run() {
+  MenuKey end;
+  for (;;) {
+    Draw();
+    SpeakCurrent();
+    GotoXY(m_.x1, m_.y1 + std::clamp(m_.current - m_.top, 0, height() - 1));
+    uint8_t k = ReadKey();
+    uint8_t mods = LastKeyModifiers();
+    StopSpeech();
+    bool ended;
+    if (k == 0) {
+      uint8_t code = ReadKey();
+      ended = Extended(code, LastKeyModifiers() | mods, &end);
+    } else {
+      ended = Plain(k, &end);
+    }
+    if (ended) break;
+  }
+  Grid().ClearTopOverlay();
+  Draw();
+  return end;
+}
+
+std::string KeyText(MenuKey key) {
+  if (key.byte >= 32) return std::string(1, static_cast<char>(key.byte));
+  if (key.byte != 0) return "#" + std::to_string(key.byte);
+  return "#0#" + std::to_string(key.code);
+}
+
+}  // namespace
+
+bool CreateConsoleMenu(int x1, int y1, int x2, int y2) {
+  InitConsole();
+  const ConsoleGrid& g = Grid();
+  x1 = std::max(x1, 1);
+  y1 = std::max(y1, 1);
+  x2 = std::min(x2, g.width());
+  y2 = std::min(y2, g.height());
+  M().menu.reset();
+  if (x2 < x1 || y2 < y1) return false;
+  ConsoleMenu m;
+  m.x1 = x1;
+  m.y1 = y1;
+  m.x2 = x2;
+  m.y2 = y2;
+  M().menu = std::move(m);
+  M().x1 = x1;
+  M().y1 = y1;
+  M().x2 = x2;
+  M().y2 = y2;
+  return true;
+}
+
+MenuAdd AddConsoleMenuItem(std::string text) {
+  auto& menu = M().menu;
+  if (!menu) return MenuAdd::kNoMenu;
+  if (menu->items.size() >= kMaxMenuItems) return MenuAdd::kFull;
+  menu->items.push_back(std::move(text));
+  menu->marks.push_back(0);
+  return MenuAdd::kAdded;
+}
+
+bool RunConsoleMenu(std::optional<int> start, MenuChoice* choice) {
+  auto& menu = M().menu;
+  if (!menu) return false;
+  InitConsole();
+  uint8_t attribute = Grid().attribute();
+  MenuKey key;
+  for (;;) {
+    if (start) menu->start = std::max(*start, 1);
+    menu->current = menu->start - 1;
+    key = MenuRun(*menu).Run();
+    // Moving keys outside the function keys start the menu again.
+    if (key.byte != 0 || (key.code >= 59 && key.code <= 70)) break;
+  }
+  Grid().set_attribute(attribute);
+  choice->position = menu->current + 1;
+  choice->key = KeyText(key);
+  int i = menu->current;
+  choice->text = i >= 0 && i < static_cast<int>(menu->items.size()) ? menu->items[static_cast<size_t>(i)] : "";
+  return true;
+}
+
+void EndConsoleMenu() {
+  auto& m = M();
+  if (m.x2 >= m.x1 && m.y2 >= m.y1) {
+    InitConsole();
+    std::string blanks(static_cast<size_t>(m.x2 - m.x1 + 1), ' ');
+    for (int row = m.y1; row <= m.y2; ++row) {
+      GotoXY(m.x1, row);
+      DrawOnConsole(blanks);
+    }
+    GotoXY(m.x1, m.y1);
+  }
+  m.menu.reset();
+}
+
+void ResetConsoleMenuForTest() { M() = MenuModule(); }
+
+}  // namespace kal

@@ -1,0 +1,124 @@
+// Screen review commands that ask the user for more than one key: the
+// search (F5, Ctrl+F5), the jump to a row and column (F6) and the
+// two-letter reading commands (first letter I, T or F: from the start, the
+// whole, from the position; second letter T, L or C: screen, row, field).
+#include <string>
+
+#include "5_speech/speech.h"
+#include "6_console/console.h"
+#include "6_console/screen_review_session.h"
+
+namespace kal {
+
+namespace {
+
+constexpr char kAskSearchText[] = "Qual texto";
+constexpr char kAskRowAndColumn[] = "Entre linha e coluna";
+constexpr uint8_t kEnter = 13, kEsc = 27, kBackspace = 8;
+
+// The search text, kept between searches for the whole run.
+std::string& SearchText() {
+  static std::string text;
+  return text;
+}
+
+// Reads the search text with each key spoken. False when Esc cancelled it.
+bool AskSearchText(std::string* text) {
+  SpeakText(kAskSearchText);
+  text->clear();
+  for (;;) {
+    uint8_t k = ReadKey();
+    StopSpeech();
+    if (k == kEnter) return true;
+    if (k == kEsc) return false;
+    if (k == 0) {
+      ReadKey();  // extended keys are not text
+    } else if (k == kBackspace) {
+      if (text->empty()) continue;
+      uint8_t gone = static_cast<uint8_t>(text->back());
+      text->pop_back();
+      PlayNamedSound("_DEL");
+      SpeakChar(gone);
+    } else if (k >= 32) {
+      text->push_back(static_cast<char>(k));
+      SpeakChar(k);
+    }
+  }
+}
+
+// A digit key, spoken; -1 for anything else.
+int ReadDigit() {
+  uint8_t k = ReadKey();
+  StopSpeech();
+  if (k == 0) {
+    ReadKey();
+    return -1;
+  }
+  SpeakChar(k);
+  return k >= '0' && k <= '9' ? k - '0' : -1;
+}
+
+uint8_t Upper(uint8_t c) { return c >= 'a' && c <= 'z' ? static_cast<uint8_t>(c - 32) : c; }
+
+}  // namespace
+
+void ReviewSearch(ReviewSession* s, bool ask) {
+  if (ask) {
+    std::string text;
+    if (!AskSearchText(&text)) return;
+    if (!text.empty()) SearchText() = text;
+  }
+  int row, column;
+  if (!s->cells.Find(SearchText(), s->row, s->column, &row, &column)) {
+    ErrorBeep();
+    ErrorBeep();
+    return;
+  }
+  s->row = row;
+  s->column = column;
+  Click();
+}
+
+void ReviewGoTo(ReviewSession* s) {
+  SpeakText(kAskRowAndColumn);
+  int digits[4];
+  for (int& d : digits) {
+    d = ReadDigit();
+    if (d < 0) {
+      ErrorBeep();
+      ErrorBeep();
+      return;
+    }
+  }
+  s->row = digits[0] * 10 + digits[1];
+  s->column = digits[2] * 10 + digits[3];
+}
+
+void ReviewTwoLetterCommand(ReviewSession* s, uint8_t first) {
+  first = Upper(first);
+  if (first == 'L') first = 'T';
+  if (first != 'I' && first != 'T' && first != 'F') return ReviewUnknownKey();
+  uint8_t second = ReadKey();
+  StopSpeech();
+  if (second == 0) ReadKey();
+  second = Upper(second);
+  int row = s->row, column = s->column, rows = s->cells.rows();
+  int field_first, field_last;
+  s->cells.Field(row, column, &field_first, &field_last);
+  switch (first * 256 + second) {
+    case 'I' * 256 + 'T': return ReadReviewRange(s, 1, 1, row, column - 1);
+    case 'I' * 256 + 'L': return ReadReviewRangeRestored(s, row, 1, row, column - 1);
+    case 'I' * 256 + 'C': return ReadReviewRangeRestored(s, row, field_first, row, column);
+    case 'T' * 256 + 'T': return ReadReviewRange(s, 1, 1, rows, kReviewColumns);
+    case 'T' * 256 + 'L': return ReadReviewRangeRestored(s, row, 1, row, kReviewColumns);
+    case 'T' * 256 + 'C': return ReadReviewRangeRestored(s, row, field_first, row, field_last);
+    case 'F' * 256 + 'T': return ReadReviewRange(s, row, column, rows, kReviewColumns);
+    case 'F' * 256 + 'L': return ReadReviewRangeRestored(s, row, column, row, kReviewColumns);
+    case 'F' * 256 + 'C': return ReadReviewRangeRestored(s, row, column, row, field_last);
+    default: return ReviewUnknownKey();
+  }
+}
+
+void ResetReviewSearchText() { SearchText().clear(); }
+
+}  // namespace kal
