@@ -201,7 +201,7 @@ void Clamp(ReviewSession* s) {
 
 void ScreenReview() {
   InitConsole();
-  ReviewSession s{ReviewCells(Grid())};
+  ReviewSession s(Grid());
   s.magnifier = ReadMagnifierSettings();
   int saved_column = WhereX(), saved_row = WhereY();
   s.row = saved_row;

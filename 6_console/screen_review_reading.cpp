@@ -4,6 +4,7 @@
 // itself when a key comes.
 #include <algorithm>
 #include <string>
+#include <vector>
 
 #include "0_base/console_grid.h"
 #include "5_speech/speech.h"

@@ -13,6 +13,8 @@
 namespace kal {
 
 struct ReviewSession {
+  explicit ReviewSession(const ConsoleGrid& grid) : cells(grid) {}
+
   ReviewCells cells;
   int row = 1;     // 1..rows
   int column = 1;  // 1..80, 81 for a moment past the last column

@@ -234,7 +234,9 @@ TEST(KeyDecoder, ScreenReviewKeyInEveryForm) {
   for (const Case& c : cases) {
     auto ev = Terminal(c.raw);
     EXPECT_EQ(KeyBytes(ev), c.keys) << c.name;
-    if (!ev.empty()) EXPECT_EQ(ev.back().mods, c.mods) << c.name;
+    if (!ev.empty()) {
+      EXPECT_EQ(ev.back().mods, c.mods) << c.name;
+    }
   }
   KeyDecoder stream(KeyDecoder::Source::kStream);
   std::vector<KeyEvent> out;
