@@ -6,6 +6,8 @@
 #include <vector>
 
 #include "0_base/console_grid.h"
+#include "0_base/keys.h"
+#include "1_platform/stop_request.h"
 #include "2_config/console_settings.h"
 #include "5_speech/speech.h"
 #include "6_console/console.h"
@@ -137,15 +139,16 @@ bool MenuRun::Plain(uint8_t k, MenuKey* end) {
 
 // Codes that end the menu with the extended key itself.
 bool EndsMenu(uint8_t code) {
-  return (code >= 59 && code <= 70) || code == 75 || code == 77 || code == 83 ||
-         (code >= 94 && code <= 101) || (code >= 103 && code <= 105) || code == 115 || code == 116;
+  return (code >= kKeyF1 && code <= kKeyF12) || code == kKeyLeft || code == kKeyRight || code == kKeyDel ||
+         (code >= kKeyCtrlF1 && code <= kKeyCtrlF8) || (code >= kKeyCtrlF9 + 1 && code <= kKeyCtrlF12) ||
+         code == kKeyCtrlLeft || code == kKeyCtrlRight;
 }
 
 bool MenuRun::Extended(uint8_t code, uint8_t mods, MenuKey* end) {
   bool shift = mods & kModShift;
   int last = count() - 1;
   switch (code) {
-    case 80: case 9:
+    case kKeyDown: case 9:  // an extended 9 moves down as well
       if (shift) {
         if (Valid(m_.current) && !m_.marks[static_cast<size_t>(m_.current)]) ErrorBeep();
         SetMark(m_.current, 1);
@@ -153,35 +156,35 @@ bool MenuRun::Extended(uint8_t code, uint8_t mods, MenuKey* end) {
       }
       ++m_.current;
       break;
-    case 72:
+    case kKeyUp:
       if (shift) SetMark(m_.current, 0);
       --m_.current;
       break;
-    case 81: m_.current += kPageStep; break;
-    case 73: m_.current -= kPageStep; break;
-    case 71: case 132:
+    case kKeyPgDn: m_.current += kPageStep; break;
+    case kKeyPgUp: m_.current -= kPageStep; break;
+    case kKeyHome: case kKeyCtrlPgUp:
       if (shift) SetMarks(m_.current, 0, 0);
       m_.current = 0;
       ErrorBeep();
       break;
-    case 79: case 118:
+    case kKeyEnd: case kKeyCtrlPgDn:
       if (shift) SetMarks(m_.current, last, 1);
       m_.current = last;
       ErrorBeep();
       break;
-    case 117:
+    case kKeyCtrlEnd:
       if (!shift) break;
       SetMarks(m_.current, last, 0);
       m_.current = last;
       ErrorBeep();
       break;
-    case 119:
+    case kKeyCtrlHome:
       if (!shift) break;
       SetMarks(m_.current, 0, 1);
       m_.current = 0;
       ErrorBeep();
       break;
-    case 102:
+    case kKeyCtrlF9:
       if (!(mods & kModAlt)) {
         end->code = code;
         return true;
@@ -215,6 +218,7 @@ MenuKey MenuRun::Run() {
     SpeakCurrent();
     GotoXY(m_.x1, m_.y1 + std::clamp(m_.current - m_.top, 0, height() - 1));
     uint8_t k = ReadKey();
+    if (StopRequested()) break;  // the program is ending: no key ends the menu
     uint8_t mods = LastKeyModifiers();
     StopSpeech();
     bool ended;
@@ -280,8 +284,12 @@ bool RunConsoleMenu(std::optional<int> start, MenuChoice* choice) {
     if (start) menu->start = std::max(*start, 1);
     menu->current = menu->start - 1;
     key = MenuRun(*menu).Run();
+    if (StopRequested()) {
+      Grid().set_attribute(attribute);
+      return false;
+    }
     // Moving keys outside the function keys start the menu again.
-    if (key.byte != 0 || (key.code >= 59 && key.code <= 70)) break;
+    if (key.byte != 0 || (key.code >= kKeyF1 && key.code <= kKeyF12)) break;
   }
   Grid().set_attribute(attribute);
   choice->position = menu->current + 1;

@@ -33,7 +33,8 @@ struct MenuChoice {
 // Runs the menu from the start position (none: the previous start stays;
 // 0 or less means 1) until a key ends it. Keys that move outside the
 // function keys (Left, Right, Delete, Ctrl+F9, ...) start it again from
-// there. False when there is no menu.
+// there. False when there is no menu or the program is ending (a stop was
+// requested while the menu waited).
 bool RunConsoleMenu(std::optional<int> start, MenuChoice* choice);
 
 // Blanks the rectangle, puts the cursor at its top left and discards the

@@ -5,6 +5,8 @@
 #include "6_console/screen_review.h"
 
 #include "0_base/console_grid.h"
+#include "0_base/keys.h"
+#include "1_platform/stop_request.h"
 #include "5_speech/speech.h"
 #include "6_console/clipboard.h"
 #include "6_console/console.h"
@@ -15,17 +17,8 @@ namespace kal {
 
 namespace {
 
-// Extended codes the review acts on.
-enum : uint8_t {
-  kF1 = 59, kF5 = 63, kF6 = 64, kHome = 71, kUp = 72, kPgUp = 73, kLeft = 75, kRight = 77,
-  kEnd = 79, kDown = 80, kPgDn = 81, kCtrlF1 = 94, kCtrlF5 = 98, kCtrlLeft = 115,
-  kCtrlRight = 116, kCtrlPgDn = 118, kCtrlPgUp = 132,
-};
-// Plain keys.
-enum : uint8_t {
-  kCtrlC = 3, kBackspace = 8, kTab = 9, kCtrlK = 11, kCtrlL = 12, kEnter = 13, kEsc = 27,
-  kSpace = 32,
-};
+// Ctrl+F5 (search again) is not named in the key catalogue.
+constexpr uint8_t kKeyCtrlF5 = kKeyF5 + kCtrlFOffset;
 
 void ReadRow(ReviewSession* s) {
   ReadReviewRangeRestored(s, s->row, 1, s->row, kReviewColumns);
@@ -96,7 +89,7 @@ void ToLetter(ReviewSession* s, bool first) {
 void HandleExtended(ReviewSession* s, uint8_t code) {
   int field_first, field_last;
   switch (code) {
-    case kLeft:
+    case kKeyLeft:
       if (s->column <= 1) {
         ErrorBeep();
         s->column = 1;
@@ -105,18 +98,18 @@ void HandleExtended(ReviewSession* s, uint8_t code) {
       --s->column;
       SpeakChar(s->cells.Char(s->row, s->column));
       break;
-    case kRight:
+    case kKeyRight:
       SpeakChar(s->cells.Char(s->row, s->column));
       ++s->column;
       break;
-    case kUp:
+    case kKeyUp:
       if (s->row <= 1) {
         ErrorBeep();
         break;
       }
       GoToRowAndRead(s, s->row - 1);
       break;
-    case kDown:
+    case kKeyDown:
       if (s->row >= s->cells.rows()) {
         ErrorBeep();
         break;
@@ -126,22 +119,22 @@ void HandleExtended(ReviewSession* s, uint8_t code) {
       Click();
       ReadRow(s);
       break;
-    case kPgUp: GoToRowAndRead(s, 1); break;
-    case kPgDn: GoToRowAndRead(s, s->cells.rows()); break;
-    case kHome: s->column = 1; break;
-    case kEnd: s->column = s->cells.EndOfRow(s->row); break;
-    case kCtrlLeft: PreviousWord(s); break;
-    case kCtrlRight: NextWord(s); break;
-    case kF1: ReadReviewWord(s); break;
-    case kCtrlF1:
+    case kKeyPgUp: GoToRowAndRead(s, 1); break;
+    case kKeyPgDn: GoToRowAndRead(s, s->cells.rows()); break;
+    case kKeyHome: s->column = 1; break;
+    case kKeyEnd: s->column = s->cells.EndOfRow(s->row); break;
+    case kKeyCtrlLeft: PreviousWord(s); break;
+    case kKeyCtrlRight: NextWord(s); break;
+    case kKeyF1: ReadReviewWord(s); break;
+    case kKeyCtrlF1:
       s->cells.Field(s->row, s->column, &field_first, &field_last);
       ReadReviewRangeRestored(s, s->row, field_first, s->row, field_last);
       break;
-    case kF5: ReviewSearch(s, true); break;
-    case kCtrlF5: ReviewSearch(s, false); break;
-    case kF6: ReviewGoTo(s); break;
-    case kCtrlPgUp: ToLetter(s, true); break;
-    case kCtrlPgDn: ToLetter(s, false); break;
+    case kKeyF5: ReviewSearch(s, true); break;
+    case kKeyCtrlF5: ReviewSearch(s, false); break;
+    case kKeyF6: ReviewGoTo(s); break;
+    case kKeyCtrlPgUp: ToLetter(s, true); break;
+    case kKeyCtrlPgDn: ToLetter(s, false); break;
     default: ReviewUnknownKey();
   }
 }
@@ -149,24 +142,24 @@ void HandleExtended(ReviewSession* s, uint8_t code) {
 // False when the key was Esc.
 bool HandleKey(ReviewSession* s, uint8_t k, uint8_t mods) {
   switch (k) {
-    case kEsc: return false;
-    case kEnter:
+    case kKeyEsc: return false;
+    case kKeyEnter:
       s->row++;
       s->column = 1;
       if (s->row <= s->cells.rows()) Click();
       break;
-    case kSpace: ReadRow(s); break;
-    case kBackspace: HandleExtended(s, kLeft); break;
-    case kTab:
+    case ' ': ReadRow(s); break;
+    case kKeyBackspace: HandleExtended(s, kKeyLeft); break;
+    case kKeyTab:
       if (mods & kModShift) {
         PreviousField(s);
       } else {
         NextField(s);
       }
       break;
-    case kCtrlK:
-    case kCtrlL: SpeakText(std::to_string(s->row) + " " + std::to_string(s->column)); break;
-    case kCtrlC: CopyToClipboard(s->cells.ScreenText()); break;
+    case kKeyCtrlK:
+    case kKeyCtrlL: SpeakText(std::to_string(s->row) + " " + std::to_string(s->column)); break;
+    case kKeyCtrlC: CopyToClipboard(s->cells.ScreenText()); break;
     default:
       if (IsReviewLetter(k)) {
         ReviewTwoLetterCommand(s, k);
@@ -211,6 +204,10 @@ void ScreenReview() {
     s.ShowPosition();
     DrawReviewStrip(s);
     uint8_t k = ReadKey();
+    if (StopRequested()) {  // the program is ending: leave at once, silently
+      RemoveReviewStrip();
+      return;
+    }
     uint8_t mods = LastKeyModifiers();
     StopSpeech();
     if (k == 0) {

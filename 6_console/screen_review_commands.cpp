@@ -4,6 +4,8 @@
 // whole, from the position; second letter T, L or C: screen, row, field).
 #include <string>
 
+#include "0_base/keys.h"
+#include "1_platform/stop_request.h"
 #include "5_speech/speech.h"
 #include "6_console/console.h"
 #include "6_console/screen_review_session.h"
@@ -14,7 +16,6 @@ namespace {
 
 constexpr char kAskSearchText[] = "Qual texto";
 constexpr char kAskRowAndColumn[] = "Entre linha e coluna";
-constexpr uint8_t kEnter = 13, kEsc = 27, kBackspace = 8;
 
 // The search text, kept between searches for the whole run.
 std::string& SearchText() {
@@ -28,12 +29,13 @@ bool AskSearchText(std::string* text) {
   text->clear();
   for (;;) {
     uint8_t k = ReadKey();
+    if (StopRequested()) return false;
     StopSpeech();
-    if (k == kEnter) return true;
-    if (k == kEsc) return false;
+    if (k == kKeyEnter) return true;
+    if (k == kKeyEsc) return false;
     if (k == 0) {
       ReadKey();  // extended keys are not text
-    } else if (k == kBackspace) {
+    } else if (k == kKeyBackspace) {
       if (text->empty()) continue;
       uint8_t gone = static_cast<uint8_t>(text->back());
       text->pop_back();
@@ -49,6 +51,7 @@ bool AskSearchText(std::string* text) {
 // A digit key, spoken; -1 for anything else.
 int ReadDigit() {
   uint8_t k = ReadKey();
+  if (StopRequested()) return -1;
   StopSpeech();
   if (k == 0) {
     ReadKey();
@@ -84,6 +87,7 @@ void ReviewGoTo(ReviewSession* s) {
   int digits[4];
   for (int& d : digits) {
     d = ReadDigit();
+    if (StopRequested()) return;
     if (d < 0) {
       ErrorBeep();
       ErrorBeep();
@@ -99,6 +103,7 @@ void ReviewTwoLetterCommand(ReviewSession* s, uint8_t first) {
   if (first == 'L') first = 'T';
   if (first != 'I' && first != 'T' && first != 'F') return ReviewUnknownKey();
   uint8_t second = ReadKey();
+  if (StopRequested()) return;
   StopSpeech();
   if (second == 0) ReadKey();
   second = Upper(second);

@@ -1,5 +1,6 @@
-// MENU as scripts: a menu of three items in a rectangle, driven by keys;
-// what EXECUTA gives back, what is said, what is drawn.
+// MENU as scripts: what is drawn, the operand rules and the bound on items,
+// and the recorded items. The keys of the menu are tried in
+// tests/scripts/menu/.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -8,13 +9,15 @@
 #include "6_console/console.h"
 #include "6_console/console_menu.h"
 #include "6_console/screen_review.h"
+#include "0_base/wave_format.h"
+#include "5_speech/speech.h"
 #include "tests/support/script_harness.h"
+#include "tests/support/temp_folder.h"
 
 namespace kal::test {
 namespace {
 
-const std::string kDown = "\x1b[B", kUp = "\x1b[A", kEnd = "\x1b[F", kHome = "\x1b[H", kLeft = "\x1b[D";
-const std::string kShiftDown = "\x1b[1;2B", kF1 = "\x1bOP", kPgDn = "\x1b[6~";
+const std::string kDown = "\x1b[B";
 
 const char kMenu[] =
     "menu cria 10 5 30 6\n"
@@ -41,56 +44,6 @@ std::string Said(const ScriptResult& r) {
 
 bool Shows(const ScriptResult& r, const std::string& text) {
   return r.console.find(text) != std::string::npos;
-}
-
-TEST(MenuCommands, EnterAtOnceGivesTheStartItem) {
-  ScriptResult r = Menu("\r");
-  EXPECT_TRUE(Shows(r, "[1|#13|um]")) << r.console;
-  EXPECT_EQ(Said(r), "say um\n");
-  r = Menu("\x1b", "2");
-  EXPECT_TRUE(Shows(r, "[2|#27|dois]")) << r.console;
-  // Not a number: the previous start (1) stays; 0 or less is 1.
-  EXPECT_TRUE(Shows(Menu("x", "\"abc\""), "[1|x|um]"));
-  EXPECT_TRUE(Shows(Menu("\r", "-4"), "[1|#13|um]"));
-}
-
-TEST(MenuCommands, MovingPastTheEndsBeeps) {
-  ScriptResult r = Menu(kEnd + kDown + "\r");
-  EXPECT_TRUE(Shows(r, "[4|#13|]")) << r.console;
-  EXPECT_EQ(Said(r), "say um\nbeep\nsay tres\nbeep\n");
-  r = Menu(kUp + "\r");
-  EXPECT_TRUE(Shows(r, "[0|#13|]")) << r.console;
-  r = Menu(kPgDn + kHome + "\r");
-  EXPECT_TRUE(Shows(r, "[1|#13|um]")) << r.console;
-  EXPECT_EQ(Said(r), "say um\nbeep\nbeep\nsay um\n");
-}
-
-TEST(MenuCommands, ShiftDownMarksAndMarkedItemsBeep) {
-  // Shift+Down twice from the first item marks the first three; a marked
-  // item beeps before it is said.
-  ScriptResult r = Menu(kShiftDown + kShiftDown + kUp + "\r");
-  EXPECT_TRUE(Shows(r, "[2|#13|dois]")) << r.console;
-  EXPECT_EQ(Said(r), "say um\nbeep\nbeep\nsay dois\nbeep\nsay tres\nbeep\nsay dois\n");
-  // Space flips, '-' unmarks, '*' marks all, '/' unmarks all.
-  r = Menu(" " + kDown + "*" + "/" + kUp + "\r");
-  EXPECT_EQ(Said(r), "say um\nbeep\nsay um\nsay dois\nbeep\nsay dois\nsay dois\nsay um\n");
-}
-
-TEST(MenuCommands, FunctionKeysEndOtherKeysRestart) {
-  ScriptResult r = Menu(kDown + kF1);
-  EXPECT_TRUE(Shows(r, "[2|#0#59|dois]")) << r.console;
-  // Left ends the run but starts the menu again from its start position.
-  r = Menu(kDown + kLeft + "\r");
-  EXPECT_TRUE(Shows(r, "[1|#13|um]")) << r.console;
-  EXPECT_EQ(Said(r), "say um\nsay dois\nsay um\n");
-}
-
-TEST(MenuCommands, ReviewFromTheMenuStaysInIt) {
-  ResetScreenReviewForTest();
-  ScriptResult r = Menu(kDown + "\x1b[20;7~" + "\x0b" + "\x1b[27u" + "\r");
-  EXPECT_TRUE(Shows(r, "[2|#13|dois]")) << r.console;
-  // The cursor was on the current item's row, at the rectangle's left.
-  EXPECT_EQ(Said(r), "say um\nsay dois\nbeep\nsay 6 10\nbeep\nbeep\nsay dois\n");
 }
 
 TEST(MenuCommands, DrawingScrollsAndTerminaBlanks) {
@@ -134,6 +87,23 @@ TEST(MenuCommands, OperandsAndBounds) {
       "\r");
   EXPECT_EQ(r.outcome, 1);
   EXPECT_NE(r.console.find("Menu cheio (máximo 10000 itens)"), std::string::npos) << r.console;
+}
+
+// With the option to tell options by their recordings on (ECOAROPCAO, on by
+// default), an item that has a recording in the application's sounds folder
+// is played instead of spoken.
+TEST(MenuCommands, ItemWithARecordingIsPlayed) {
+  for (const char* option : {"Sim", "Nao"}) {
+    TalvenSandbox box;
+    WriteFileBytes(box.config_home() + "/Talven/Talven.ini",
+                   std::string("[KALDORIN]\nDIRKALDORIN=C:\\sons\n[TALVEN]\nECOAROPCAO=") + option + "\n");
+    WriteFileBytes(box.drives() + "/c/sons/dois.wav", MakeWaveImage(std::string(100, '\x80'), 11025, 1, 8));
+    ResetSpeechForTest();
+    ScriptResult r = Menu(kDown + "\r");
+    EXPECT_TRUE(Shows(r, "[2|#13|dois]")) << r.console;
+    EXPECT_EQ(Said(r), std::string("say um\n") + (option[0] == 'S' ? "play dois\n" : "say dois\n")) << option;
+  }
+  ResetSpeechForTest();
 }
 
 }  // namespace
