@@ -10,17 +10,17 @@
 #include <deque>
 
 #include "0_base/keys.h"
-#include "6_console/console.h"
+#include "1_platform/pump.h"
 #include "0_base/latin1.h"
 #include "2_config/sound_paths.h"
 #include "2_config/speech_config.h"
 #include "3_audio/speech_cut.h"
-#include "5_speech/speech.h"
 #include "0_base/speech_log.h"
 #include "1_platform/audio.h"
 #include "1_platform/event_loop.h"
 #include "1_platform/process.h"
 #include "1_platform/stop_request.h"
+#include "1_platform/user_notice.h"
 
 namespace kal {
 
@@ -131,7 +131,7 @@ void ReportDeviceError(int code) {
     case kAudioStillPlaying: msg = audio_msg::kStillPlaying; break;
     default: break;
   }
-  if (!msg.empty()) ConsoleWriteLine(std::string(msg));
+  if (!msg.empty()) WriteNoticeLine(msg);
   Audio().Clear();
   W().flights.clear();
   W().queued_total = 0;
@@ -159,13 +159,11 @@ void WaitUntilNothingInFlight() {
 // No sound on this machine: said once, on a line of its own, written and
 // spoken in the user's language; the program goes on silently. The audio
 // library's reason is in English and means little to the user: it goes to
-// standard error only when KALDORIN_AUDIO_DEBUG asks for it. The speech is
-// posted to the pump, since this may run in the middle of speaking.
+// standard error only when KALDORIN_AUDIO_DEBUG asks for it. The notice
+// writer posts the speech to the pump, since this may run in the middle of
+// speaking.
 void SayNoSound(const std::string& why) {
-  if (WhereX() != 1) ConsoleWrite("\r\n");
-  std::string notice = L1(audio_msg::kNoSound);
-  ConsoleWriteLine(notice);
-  Loop().Post([notice] { SpeakText(notice); });
+  AnnounceNotice(L1(audio_msg::kNoSound));
   if (std::getenv("KALDORIN_AUDIO_DEBUG")) std::fprintf(stderr, "kaldorin: audio: %s\n", why.c_str());
 }
 

@@ -11,7 +11,7 @@
 //     of "=====" is not read out in full.
 #include <string>
 
-#include "6_console/console.h"
+#include "1_platform/pump.h"
 #include "5_speech/number_words.h"
 #include "5_speech/speech.h"
 #include "0_base/speech_log.h"

@@ -6,7 +6,6 @@
 #include <string>
 
 #include "0_base/keys.h"
-#include "6_console/console.h"
 #include "0_base/latin1.h"
 #include "2_config/sound_paths.h"
 #include "2_config/speech_config.h"
@@ -18,6 +17,8 @@
 #include "1_platform/event_loop.h"
 #include "1_platform/paths.h"
 #include "1_platform/stop_request.h"
+#include "1_platform/pump.h"
+#include "1_platform/user_notice.h"
 #include "4_voices/diphone/diphone.h"
 
 namespace kal {
@@ -32,10 +33,22 @@ std::string WithBackslash(std::string folder) {
   return folder;
 }
 
+namespace {
+
+// How the word voice's full buffers play: as any wave image, and the voice
+// goes on only when it has ended (a key cuts it short and stops speech).
+void PlayWordVoiceBuffer(std::string_view image) {
+  PlayWaveBuffer(image);
+  while (SpeechBusy()) Delay(10);
+}
+
+}  // namespace
+
 void EnsureSpeechModule() {
   auto& s = Speech();
   if (s.module_ready) return;
   s.module_ready = true;
+  SetDiphonePlayer(PlayWordVoiceBuffer);
   s.echo = SpeechConfigYes(SpeechConfigDefault(cfg::kFalando));
   s.echo_option = SpeechConfigYes(SpeechConfigDefault(cfg::kEcoarOpcao));
   s.full_announce = SpeechConfigYes(SpeechConfigDefault(cfg::kFalarTudo));
@@ -94,6 +107,13 @@ void StartFallbackVoice() {
   s.engine_active = Engine().Start(0, 0, 0, "", kFallbackEngineKind);
 }
 
+// A line of the start-up report: written (through the console's notice
+// writer) and spoken.
+void ReportLine(const std::string& line) {
+  WriteNoticeLine(line);
+  SpeakText(line);
+}
+
 // The recorded voice's data is not installed (or not where the configuration
 // says): every line of the report is written and spoken, the missing folder
 // or file is named, and the wait for Enter is announced before it begins.
@@ -105,10 +125,10 @@ bool StartWordVoice() {
   std::string missing = Words().MissingData();
   Words().Close();
   StartFallbackVoice();
-  WriteLineAndSpeak(L1(speech_msg::kInitError) + std::to_string(code));
-  WriteLineAndSpeak(L1(speech_msg::kVoiceDatabase) + (s.voice_database.empty() ? kDiphoneDatabaseName : s.voice_database));
-  if (!missing.empty()) WriteLineAndSpeak(L1(speech_msg::kNotFound) + ScriptPath(missing));
-  WriteLineAndSpeak(std::string(speech_msg::kPressEnter));
+  ReportLine(L1(speech_msg::kInitError) + std::to_string(code));
+  ReportLine(L1(speech_msg::kVoiceDatabase) + (s.voice_database.empty() ? kDiphoneDatabaseName : s.voice_database));
+  if (!missing.empty()) ReportLine(L1(speech_msg::kNotFound) + ScriptPath(missing));
+  ReportLine(std::string(speech_msg::kPressEnter));
   while (ReadKey() != kKeyEnter && !StopRequested()) {
   }
   StopSpeech();
@@ -189,18 +209,6 @@ void PlayWaveBuffer(std::string_view image) {
   WaitSpeech();
   if (PlayWaveMemory(image) == 0) WaitWave();
 }
-
-void WriteAndSpeak(std::string_view text) {
-  ConsoleWrite(text);
-  SpeakText(text);
-}
-
-void WriteLineAndSpeak(std::string_view text) {
-  WriteAndSpeak(text);
-  ConsoleWrite("\r\n");
-}
-
-void WriteNumberAndSpeak(long long n) { WriteAndSpeak(std::to_string(n)); }
 
 uint8_t ReadKeySpoken() {
   uint8_t k = ReadKey();

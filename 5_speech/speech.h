@@ -36,9 +36,6 @@ void SpellText(std::string_view text);
 // application sound; ".wav" is appended.
 void PlayNamedSound(std::string_view name);
 bool SoundExists(std::string_view name);
-void WriteAndSpeak(std::string_view text);
-void WriteLineAndSpeak(std::string_view text);
-void WriteNumberAndSpeak(long long n);
 // ReadKey, stop speech, speak the key.
 uint8_t ReadKeySpoken();
 // False (and speech stopped) when a key is waiting; else true while sound

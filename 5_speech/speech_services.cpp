@@ -2,7 +2,7 @@
 // opening a link, a document or a program.
 #include <string>
 
-#include "6_console/console.h"
+#include "1_platform/pump.h"
 #include "2_config/sound_paths.h"
 #include "5_speech/speech.h"
 #include "2_config/speech_config.h"

@@ -4,7 +4,7 @@
 #include <random>
 #include <string>
 
-#include "6_console/console.h"
+#include "1_platform/pump.h"
 #include "5_speech/speech.h"
 #include "0_base/speech_log.h"
 #include "5_speech/speech_state.h"

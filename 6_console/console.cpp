@@ -17,6 +17,9 @@
 #include "5_speech/speech.h"
 #include "1_platform/event_loop.h"
 #include "1_platform/stop_request.h"
+#include "1_platform/pump.h"
+#include "1_platform/user_notice.h"
+#include "6_console/write_and_speak.h"
 
 namespace kal {
 namespace {
@@ -43,8 +46,12 @@ struct ConsoleState {
 // Ctrl+]: the break key on a terminal.
 constexpr uint8_t kBreakByte = 29;
 
+void InstallConsoleHooks();
+
 ConsoleState& S() {
   static ConsoleState s;
+  static const bool installed = (InstallConsoleHooks(), true);
+  (void)installed;
   return s;
 }
 
@@ -353,39 +360,27 @@ std::string ConsoleTitle() { return S().title; }
 
 void RefreshConsole() { Present(); }
 
-void PumpMessages() {
-  Loop().Wait(0);
-  TakeInput();
-}
-
-void Delay(int ms) {
-  InitConsole();
-  int64_t end = Loop().NowMs() + ms;
-  for (;;) {
-    TakeInput();
-    if (StopRequested()) return;
-    int64_t left = end - Loop().NowMs();
-    if (left <= 0) break;
-    Loop().Wait(static_cast<int>(left));
-  }
-  TakeInput();
-}
-
-bool KeyPressed() {
-  InitConsole();
-  PumpMessages();
-  return !S().keys.Empty() || StopRequested();
-}
-
 bool InputEnded() {
   TakeInput();
   return S().input_ended && S().keys.Empty() && !S().decoder.Pending();
 }
 
-uint8_t ReadKey() {
+namespace {
+
+bool KeyWaiting() {
+  InitConsole();
+  Loop().Wait(0);
+  TakeInput();
+  return !S().keys.Empty() || StopRequested();
+}
+
+// The wait for a key of ReadKey: the caret is shown while it lasts; at the
+// end of the input, with the queue empty, the stop is requested and no key
+// (kNoKeyByte) is the answer.
+uint8_t ReadQueuedKey() {
   auto& s = S();
   bool caret = false;
-  while (!KeyPressed()) {
+  while (!KeyWaiting()) {
     if (InputEnded()) {
       RequestStop(EndOf(EndReason::kInputEnded));
       break;
@@ -408,6 +403,27 @@ uint8_t ReadKey() {
   return k;
 }
 
+// The key queue as the waits of the lower layers see it (1_platform/pump.h).
+class ConsoleKeys : public KeyInput {
+ public:
+  void Open() override { InitConsole(); }
+  void TakeInput() override { kal::TakeInput(); }
+  bool KeyQueued() override { return !S().keys.Empty(); }
+  uint8_t ReadKey() override { return ReadQueuedKey(); }
+  void ClearQueue() override {
+    S().keys.Clear();
+    UpdateWatch();
+  }
+};
+
+void InstallConsoleHooks() {
+  static ConsoleKeys keys;
+  SetKeyInput(&keys);
+  SetUserNotice(ConsoleUserNotice());
+}
+
+}  // namespace
+
 uint8_t LastKeyModifiers() { return S().last_mods; }
 
 bool PushKeyBytes(std::string_view bytes) {
@@ -418,11 +434,6 @@ bool PushKeyBytes(std::string_view bytes) {
 
 void PushKeyEvents(const std::vector<KeyEvent>& events) {
   Deliver(events);
-  UpdateWatch();
-}
-
-void ClearKeyQueue() {
-  S().keys.Clear();
   UpdateWatch();
 }
 

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "1_platform/console_frontend.h"
+#include "1_platform/pump.h"
 
 namespace kal {
 
@@ -48,18 +49,14 @@ void DrawOnConsole(std::string_view bytes);
 // Adds bytes to the headless text only (the grid already shows them).
 void AddToTranscript(std::string_view bytes);
 
-// Sleeps ms (virtual time in tests) while keeping input flowing; returns at
-// once when a stop is requested (1_platform/stop_request.h).
-void Delay(int ms);
-// Takes pending input into the key queue without sleeping.
-void PumpMessages();
+// The waits and the key queue's reading (Delay, PumpMessages, KeyPressed,
+// ReadKey, ClearKeyQueue) are declared with the event loop in
+// 1_platform/pump.h, for the layers below too; the console is their key
+// input. Once a stop is requested (1_platform/stop_request.h) they unwind:
+// Delay returns, KeyPressed is true and ReadKey answers kNoKeyByte at once.
+// ReadKey requests the stop itself when the input has ended and no key can
+// come.
 
-// Key queue (the key byte stream: plain bytes, extended keys as 0 + scan).
-// Once a stop is requested KeyPressed is true and ReadKey answers
-// kNoKeyByte at once, so that every wait unwinds. ReadKey requests the
-// stop itself when the input has ended and no key can come.
-bool KeyPressed();
-uint8_t ReadKey();
 // The modifiers (KeyModifier bits: Shift 1, Ctrl 2, Alt 4) that were held
 // with the key ReadKey returned last.
 uint8_t LastKeyModifiers();
@@ -67,7 +64,6 @@ uint8_t LastKeyModifiers();
 bool PushKeyBytes(std::string_view bytes);
 // Queues keys by the queue's rules (a two-byte code only when it fits whole).
 void PushKeyEvents(const std::vector<KeyEvent>& events);
-void ClearKeyQueue();
 size_t KeyQueueSize();
 
 // The braille chord keyboard: 0 off, 1 direct, 2 with capital and number

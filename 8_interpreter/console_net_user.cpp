@@ -3,6 +3,7 @@
 
 #include "5_speech/speech.h"
 #include "6_console/console.h"
+#include "6_console/write_and_speak.h"
 
 namespace kal {
 namespace {

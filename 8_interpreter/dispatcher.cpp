@@ -5,6 +5,7 @@
 #include <unordered_map>
 
 #include "5_speech/speech.h"
+#include "6_console/write_and_speak.h"
 #include "8_interpreter/command_table.h"
 #include "8_interpreter/commands.h"
 #include "8_interpreter/messages.h"

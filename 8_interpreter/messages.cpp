@@ -5,6 +5,7 @@
 
 #include "0_base/latin1.h"
 #include "5_speech/speech.h"
+#include "6_console/write_and_speak.h"
 
 namespace kal {
 

@@ -7,6 +7,7 @@
 
 #include "6_console/console.h"
 #include "5_speech/speech.h"
+#include "6_console/write_and_speak.h"
 #include "8_interpreter/channels.h"
 #include "8_interpreter/commands.h"
 #include "8_interpreter/numbers.h"

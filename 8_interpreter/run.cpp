@@ -6,6 +6,7 @@
 #include "6_console/console.h"
 #include "0_base/latin1.h"
 #include "5_speech/speech.h"
+#include "6_console/write_and_speak.h"
 #include "8_interpreter/console_net_user.h"
 #include "8_interpreter/file_state.h"
 #include "8_interpreter/interpreter.h"

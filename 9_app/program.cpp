@@ -12,6 +12,7 @@
 #include "6_console/console.h"
 #include "0_base/latin1.h"
 #include "5_speech/speech.h"
+#include "6_console/write_and_speak.h"
 #include "0_base/speech_log.h"
 #include "8_interpreter/interpreter.h"
 #include "1_platform/braille.h"

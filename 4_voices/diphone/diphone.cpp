@@ -92,6 +92,7 @@ void DiphoneClose() {
 
 const std::string& DiphoneMissingPath() { return diphone::Synth().missing; }
 
+void SetDiphonePlayer(DiphoneSink player) { diphone::Synth().player = std::move(player); }
 void SetDiphoneSink(DiphoneSink sink) { diphone::Synth().sink = std::move(sink); }
 
 DiphonePieceCounts DiphoneCounts() { return diphone::Synth().counts; }

@@ -43,9 +43,12 @@ void DiphoneSetTuning(int cut, int minimum, int word_gap);
 void DiphoneClose();
 
 // Where full buffers go: a complete RIFF/WAVE image (8-bit mono 11025 Hz).
-// The default hands it to the facade's PlayWaveBuffer and waits while the
-// facade reports speech busy. An empty function restores the default.
+// The player plays it and returns when it has ended or a key cut it short;
+// the speech facade, above the voice, installs its own. A sink set with
+// SetDiphoneSink takes the buffers instead (tests, tools); an empty sink
+// hands them back to the player. With neither, buffers are dropped.
 using DiphoneSink = std::function<void(std::string_view wave_image)>;
+void SetDiphonePlayer(DiphoneSink player);
 void SetDiphoneSink(DiphoneSink sink);
 
 // How each piece name looked up by the synthesizer was served: whole from

@@ -1,11 +1,10 @@
 // The synthesizer's sound buffer: 64000 bytes, the first 44 kept for the
 // wave header. When the next addition would reach the end, the buffer is
-// played (through the sink, by default the speech facade) and refilled.
+// played (through the sink, by default the player the speech facade
+// installed) and refilled.
 #include <algorithm>
 #include <cstring>
 
-#include "6_console/console.h"
-#include "5_speech/speech.h"
 #include "4_voices/diphone/diphone_state.h"
 
 namespace kal::diphone {
@@ -39,11 +38,6 @@ void WriteHeader(uint8_t* h, size_t data_bytes) {
   Put32(h + 40, static_cast<uint32_t>(data_bytes));
 }
 
-void PlayThroughFacade(std::string_view image) {
-  PlayWaveBuffer(image);
-  while (SpeechBusy()) Delay(10);
-}
-
 }  // namespace
 
 void FlushBuffer() {
@@ -54,8 +48,8 @@ void FlushBuffer() {
   s.fill = kHeaderSize;  // before the sink runs, so a re-entrant stop finds it empty
   if (s.sink) {
     s.sink(image);
-  } else {
-    PlayThroughFacade(image);
+  } else if (s.player) {
+    s.player(image);
   }
 }
 

@@ -38,7 +38,8 @@ struct SynthState {
   size_t fill = kHeaderSize;
   int stress = 1;
   uint32_t noise_seed = 12345;
-  DiphoneSink sink;
+  DiphoneSink sink;    // set by tests and tools: takes the buffers
+  DiphoneSink player;  // set by the speech facade
   DiphonePieceCounts counts;
   DiphonePieceObserver observer;
 };

@@ -5,7 +5,7 @@
 #include <array>
 #include <chrono>
 
-#include "6_console/console.h"
+#include "1_platform/pump.h"
 #include "4_voices/speech_engine_port.h"
 #include "1_platform/event_loop.h"
 #include "1_platform/paths.h"

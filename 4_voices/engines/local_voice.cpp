@@ -16,7 +16,7 @@
 #include <mutex>
 #include <vector>
 
-#include "6_console/console.h"
+#include "1_platform/pump.h"
 #include "0_base/latin1.h"
 #include "3_audio/wave_player.h"
 #include "1_platform/event_loop.h"

@@ -21,7 +21,7 @@
 
 #include "2_config/config.h"
 #include "2_config/config_keys.h"
-#include "6_console/console.h"
+#include "1_platform/pump.h"
 #include "0_base/latin1.h"
 #include "1_platform/event_loop.h"
 #include "1_platform/speech_server.h"

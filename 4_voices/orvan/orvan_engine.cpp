@@ -8,7 +8,7 @@
 #include <cstdio>
 #include <memory>
 
-#include "6_console/console.h"
+#include "1_platform/pump.h"
 #include "0_base/latin1.h"
 #include "0_base/wave_format.h"
 #include "3_audio/wave_player.h"

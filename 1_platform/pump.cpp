@@ -1,0 +1,55 @@
+#include "1_platform/pump.h"
+
+#include "1_platform/event_loop.h"
+#include "1_platform/stop_request.h"
+
+namespace kal {
+
+namespace {
+
+constexpr uint8_t kEnter = 13;
+
+KeyInput*& Input() {
+  static KeyInput* input = nullptr;
+  return input;
+}
+
+}  // namespace
+
+void SetKeyInput(KeyInput* input) { Input() = input; }
+
+void PumpMessages() {
+  Loop().Wait(0);
+  if (Input()) Input()->TakeInput();
+}
+
+void Delay(int ms) {
+  KeyInput* in = Input();
+  if (in) in->Open();
+  int64_t end = Loop().NowMs() + ms;
+  for (;;) {
+    if (in) in->TakeInput();
+    if (StopRequested()) return;
+    int64_t left = end - Loop().NowMs();
+    if (left <= 0) break;
+    Loop().Wait(static_cast<int>(left));
+  }
+  if (in) in->TakeInput();
+}
+
+bool KeyPressed() {
+  if (Input()) Input()->Open();
+  PumpMessages();
+  return (Input() && Input()->KeyQueued()) || StopRequested();
+}
+
+uint8_t ReadKey() {
+  if (Input()) return Input()->ReadKey();
+  return StopRequested() ? kNoKeyByte : kEnter;
+}
+
+void ClearKeyQueue() {
+  if (Input()) Input()->ClearQueue();
+}
+
+}  // namespace kal
