@@ -72,6 +72,24 @@ class Synth : public ::testing::Test {
   std::vector<std::string> images_;
 };
 
+// A sink set by a test or tool takes the buffers; an empty one hands them
+// back to the player the facade installed; with neither they are dropped.
+TEST_F(Synth, BuffersGoToTheSinkElseToThePlayer) {
+  std::vector<std::string> played;
+  SetDiphonePlayer([&played](std::string_view image) { played.emplace_back(image); });
+  DiphoneSpeak("bA", 0);
+  EXPECT_EQ(images_.size(), 1u);
+  EXPECT_TRUE(played.empty());
+  SetDiphoneSink(nullptr);
+  DiphoneSpeak("bA", 0);
+  ASSERT_EQ(played.size(), 1u);
+  EXPECT_EQ(played[0].substr(44), std::string(1000, char(10)));
+  SetDiphonePlayer(nullptr);
+  DiphoneSpeak("bA", 0);
+  EXPECT_EQ(played.size(), 1u);
+  EXPECT_EQ(images_.size(), 1u);
+}
+
 TEST_F(Synth, CutAppliesToUnstressedPiecesDownToTheMinimum) {
   DiphoneSpeak("ba", 0);
   EXPECT_EQ(Played().size(), 600u);

@@ -1,6 +1,7 @@
 #include "5_speech/speech.h"
 
 #include "0_base/latin1.h"
+#include "4_voices/diphone/diphone.h"
 #include "4_voices/speech_engine_port.h"
 #include "5_speech/speech_state.h"
 #include "1_platform/launch.h"
@@ -109,6 +110,38 @@ TEST_F(Facade, KeyStopsALongTextAndIsStillReturned) {
   SetWordVoice(std::make_unique<KeyTypingVoice>());
   EXPECT_EQ(Say("um, dois, tres, quatro"), "say um, dois, tres, quatro\n  phrase um\n    diphone um\n  stop\n");
   EXPECT_EQ(ReadKey(), 'k');
+}
+
+// The diphone synthesizer over a one-piece voice: whatever the words, it
+// speaks the piece "bA", 1000 samples of the value 10.
+class OnePieceVoice : public WordVoice {
+ public:
+  int Start() override { return 0; }
+  void SetTuning(int, int, int) override {}
+  std::string Translate(std::string_view w) override { return std::string(w); }
+  void Speak(std::string_view) override { DiphoneSpeak("bA", 0); }
+  void Close() override { DiphoneClose(); }
+};
+
+// The synthesizer sits below the facade and plays through the player the
+// facade installs; without it the word voice would be silent.
+TEST_F(Facade, WordVoiceBuffersPlayThroughTheWavePlayer) {
+  std::string index(15, '\0');
+  index[0] = 3;
+  index.replace(1, 3, "$BA");
+  index[9] = static_cast<char>(1000 & 0xFF);
+  index[10] = static_cast<char>(1000 >> 8);
+  WriteFile("voice/difones/DIFONES2.IND", index);
+  WriteFile("voice/difones/DIFONES2.DIF", std::string(1000, char(10)));
+  WriteFile("voice/difones/regras.rgr", "(A)=a\n");
+  WriteFile("voice/difones/portug.exc", "");
+  std::filesystem::create_directories(dir_ / "voice/letras");
+  ASSERT_EQ(DiphoneStartIn((dir_ / "voice/letras").string(), (dir_ / "voice/difones").string()), kDiphoneReady);
+  SetWordVoice(std::make_unique<OnePieceVoice>());
+  Say("ba");
+  std::string played = audio_->AllData();
+  EXPECT_GT(std::count(played.begin(), played.end(), char(10)), 500) << played.size();
+  Words().Close();
 }
 
 TEST_F(Facade, KeyWaitingBeforehandSilencesEverything) {
