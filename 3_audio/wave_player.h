@@ -1,3 +1,9 @@
+// Layer 3_audio: sound out of the device (the wave player, wave
+// conversions, beeps), over the platform's audio seam and the configuration.
+// It waits through the pump (1_platform/pump.h) and reaches the user only
+// through the notice writer (1_platform/user_notice.h), which the console
+// installs.
+//
 // The wave player: plays RIFF/WAVE files, in-memory wave images and raw PCM
 // through the audio device (platform/audio.h), in pieces of at most 8192
 // bytes with at most 16 pieces in flight, stopping at once when a key is

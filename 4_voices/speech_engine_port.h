@@ -1,3 +1,9 @@
+// Layer 4_voices: the voices that turn text into sound: the text-to-speech
+// engines (engines/), Orvan (orvan/) and the recorded diphone word voice
+// (diphone/). They play through the wave player below them, wait through
+// the pump (1_platform/pump.h), and know nothing of the facade above them:
+// what they need of it (the word voice's player) is handed to them.
+//
 // The speech server as the facade sees it: the engine switch, which starts
 // one of the text-to-speech engines by kind (3 Orvan, 4, 54, other values
 // the default server voice) and forwards speak, busy, stop and release to

@@ -1,9 +1,13 @@
+// Layer 5_speech: the speech facade, and spoken numbers and times, over the
+// voices and the wave player. Text that is both written and spoken belongs
+// to the console above (6_console/write_and_speak.h).
+//
 // The speech facade: everything the program says goes through here, to the
 // recorded voice (character and message recordings, number words, the
 // diphone word voice) or to a speech engine, and recorded sound files. A
-// key waiting in the console's queue cuts every sound short at the next
-// check and stays in the queue. Every request is also written to the speech
-// log (console/speech_log.h).
+// key waiting in the console's queue (seen through 1_platform/pump.h) cuts
+// every sound short at the next check and stays in the queue. Every request
+// is also written to the speech log (0_base/speech_log.h).
 #pragma once
 
 #include <cstdint>
