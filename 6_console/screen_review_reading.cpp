@@ -53,14 +53,13 @@ bool SpeakNextWord(ReviewSession* s, int last) {
   return true;
 }
 
-bool Blank(const std::string& text) { return text.find_first_not_of(' ') == std::string::npos; }
-
 // One row from the position to `last`. False when a key stopped it.
 bool ReadRowPart(ReviewSession* s, int last) {
   if (EngineActive()) {
     if (KeyPressed()) return false;
     std::string text = s->cells.Text(s->row, s->column, last);
-    if (!Blank(text)) SpeakText(text);
+    text.erase(text.find_last_not_of(' ') + 1);  // npos + 1 == 0: a blank row gives ""
+    if (!text.empty()) SpeakText(text);
     s->column = std::max(s->column, std::min(last, kReviewColumns) + 1);
     s->ShowPosition();
     return !KeyPressed();

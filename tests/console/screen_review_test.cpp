@@ -13,6 +13,10 @@
 #include "6_console/screen_review_session.h"
 #include "1_platform/event_loop.h"
 #include "2_config/console_settings.h"
+#include "0_base/speech_log.h"
+#include "4_voices/speech_engine_port.h"
+#include "5_speech/speech.h"
+#include "5_speech/speech_state.h"
 #include "tests/support/script_harness.h"
 
 namespace kal::test {
@@ -89,6 +93,48 @@ TEST(ScreenReview, MagnifiedStripShowsTheReviewRow) {
   RemoveReviewStrip();
   EXPECT_FALSE(Grid().has_overlay());
   OverrideConsoleSettingsForTest(nullptr, nullptr);
+}
+
+// Records what a speech server is given; it is never busy.
+class RecordingEngine : public SpeechEngine {
+ public:
+  bool Start(int, int, int, std::string_view, int) override { return true; }
+  void Speak(std::string_view t) override { spoken += std::string(t) + "|"; }
+  bool Busy(int) override { return false; }
+  void Stop() override {}
+  void Release() override {}
+  std::string spoken;
+};
+
+// With a speech server each row goes to it as one text (without its
+// trailing blanks; a blank row says nothing but still clicks); a waiting key
+// stops the reading before the next row.
+TEST(ScreenReview, ASpeechServerGetsWholeRows) {
+  std::string out;
+  SetLoop(MakeFakeEventLoop());
+  ResetConsoleForTest("", &out);
+  ResetSpeechForTest();
+  CaptureSpeechLog(true);
+  ClearCapturedSpeech();
+  auto engine = std::make_unique<RecordingEngine>();
+  RecordingEngine* e = engine.get();
+  SetSpeechEngine(std::move(engine));
+  Speech().engine_active = true;
+  ConsoleWrite("casa XYZ  fim\r\n\r\n  outra linha\r\n");
+  ReviewSession s(Grid());
+  ReadReviewRange(&s, 1, 6, 3, kReviewColumns);
+  EXPECT_EQ(e->spoken, "XYZ  fim|  outra linha|");
+  EXPECT_EQ(Joined(CapturedSpeech()), "say XYZ  fim\nclick\nclick\nsay   outra linha\nclick\n");
+  EXPECT_EQ(s.row, 3);
+  EXPECT_EQ(s.column, 14);  // the end of the last row read
+  e->spoken.clear();
+  PushKeyBytes("x");
+  ReadReviewRange(&s, 1, 1, 3, kReviewColumns);
+  EXPECT_EQ(e->spoken, "");
+  Speech().engine_active = false;
+  SetSpeechEngine(nullptr);
+  CaptureSpeechLog(false);
+  ResetSpeechForTest();
 }
 
 TEST(ScreenReviewCells, OutsideTheScreenIsBlank) {
