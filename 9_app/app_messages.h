@@ -11,7 +11,10 @@ namespace kal::app_msg {
 inline constexpr std::string_view kSpeechLogNeedsFile = "--speech-log precisa de um nome de arquivo";
 inline constexpr std::string_view kViewNeedsFile = "--view precisa de um nome de arquivo";
 inline constexpr std::string_view kOrvanDirNeedsFolder = "--orvan-dir precisa de uma pasta";
+inline constexpr std::string_view kBrailleLogNeedsFile = "--braille-log precisa de um nome de arquivo";
 inline constexpr std::string_view kUnknownOption = "opção desconhecida: ";
+inline constexpr std::string_view kOptionTakesNoValue = "esta opção não leva valor: ";
+inline constexpr std::string_view kConflictingModes = "--view, --phonemes e um script não podem ser usados juntos";
 
 // Loading the script.
 inline constexpr std::string_view kScriptNotFound = "Script não encontrado: ";

@@ -1,68 +1,167 @@
 #include "9_app/options.h"
 #include "9_app/app_messages.h"
 
-#include <cstring>
+#include <cstddef>
 
 namespace kal {
 
-bool ParseOptions(int argc, char** argv, Options* opts, std::string* err) {
-  int i = 1;
-  for (; i < argc; ++i) {
-    std::string a = argv[i];
-    if (a == "--") {
-      ++i;
-      break;
-    }
-    if (a.rfind("--", 0) != 0) break;
-    if (a == "--headless") {
-      opts->headless = true;
-    } else if (a == "--speech-log") {
-      if (i + 1 >= argc) {
-        *err = app_msg::kSpeechLogNeedsFile;
-        return false;
-      }
-      opts->speech_log = argv[++i];
-    } else if (a == "--braille-log") {
-      if (i + 1 >= argc) {
-        *err = "--braille-log precisa de um nome de arquivo";
-        return false;
-      }
-      opts->braille_log = argv[++i];
-    } else if (a == "--view") {
-      // The viewer takes the editor's command line: an optional "/L" switch,
-      // then the file.
-      if (i + 1 < argc && std::string(argv[i + 1]) == "/L") ++i;
-      if (i + 1 >= argc) {
-        *err = app_msg::kViewNeedsFile;
-        return false;
-      }
-      opts->view_file = argv[++i];
-    } else if (a == "--phonemes") {
-      opts->phonemes = true;
-    } else if (a == "--orvan-dir") {
-      if (i + 1 >= argc) {
-        *err = app_msg::kOrvanDirNeedsFolder;
-        return false;
-      }
-      opts->orvan_dir = argv[++i];
-    } else if (a == "--help") {
-      opts->help = true;
-    } else {
-      *err = std::string(app_msg::kUnknownOption) + a;
+namespace {
+
+// What an option does once it has been recognised; `value` is empty for
+// options that take none.
+using OptionAction = void (*)(Options* opts, const std::string& value);
+
+struct OptionSpec {
+  const char* long_name;   // without the leading "--"
+  char short_name;         // 0: none
+  bool takes_value;
+  std::string_view value_missing;  // the error when the value is missing
+  OptionAction action;
+};
+
+const OptionSpec kOptionTable[] = {
+    {"headless", 0, false, {}, [](Options* o, const std::string&) { o->headless = true; }},
+    {"speech-log", 0, true, app_msg::kSpeechLogNeedsFile,
+     [](Options* o, const std::string& v) { o->speech_log = v; }},
+    {"braille-log", 0, true, app_msg::kBrailleLogNeedsFile,
+     [](Options* o, const std::string& v) { o->braille_log = v; }},
+    {"view", 0, true, app_msg::kViewNeedsFile, [](Options* o, const std::string& v) { o->view_file = v; }},
+    {"phonemes", 0, false, {}, [](Options* o, const std::string&) { o->phonemes = true; }},
+    {"orvan-dir", 0, true, app_msg::kOrvanDirNeedsFolder,
+     [](Options* o, const std::string& v) { o->orvan_dir = v; }},
+    {"help", 'h', false, {}, [](Options* o, const std::string&) { o->help = true; }},
+};
+
+const OptionSpec* FindLong(const std::string& name) {
+  for (const OptionSpec& spec : kOptionTable)
+    if (name == spec.long_name) return &spec;
+  return nullptr;
+}
+
+const OptionSpec* FindShort(char c) {
+  for (const OptionSpec& spec : kOptionTable)
+    if (spec.short_name != 0 && spec.short_name == c) return &spec;
+  return nullptr;
+}
+
+// The words of the command line and the reader's place in them.
+struct ArgReader {
+  int argc;
+  char** argv;
+  int i;
+  bool More() const { return i < argc; }
+  std::string Next() { return argv[i++]; }
+};
+
+// The value of an option that takes one: "--name=value" or the next word.
+// The viewer takes the editor's command line, so an optional "/L" switch
+// before its file is skipped.
+bool TakeValue(const OptionSpec& spec, ArgReader* in, bool has_inline, const std::string& inline_value,
+               std::string* value, std::string* err) {
+  if (has_inline) {
+    *value = inline_value;
+  } else {
+    if (std::string_view(spec.long_name) == "view" && in->More() && std::string(in->argv[in->i]) == "/L") in->i++;
+    if (!in->More()) {
+      *err = spec.value_missing;
       return false;
     }
+    *value = in->Next();
   }
-  if (i < argc) opts->script = argv[i++];
-  for (; i < argc; ++i) opts->params.push_back(argv[i]);
+  if (value->empty()) {
+    *err = spec.value_missing;
+    return false;
+  }
   return true;
 }
 
+// One word that starts with "-" (but is not "-" or "--"); false with *err set.
+bool ParseOptionWord(const std::string& word, ArgReader* in, Options* opts, std::string* err) {
+  const OptionSpec* spec = nullptr;
+  bool has_inline = false;
+  std::string inline_value;
+  if (word.rfind("--", 0) == 0) {
+    std::string name = word.substr(2);
+    size_t eq = name.find('=');
+    if (eq != std::string::npos) {
+      has_inline = true;
+      inline_value = name.substr(eq + 1);
+      name.resize(eq);
+    }
+    spec = FindLong(name);
+  } else if (word.size() == 2) {
+    spec = FindShort(word[1]);
+  }
+  if (spec == nullptr) {
+    *err = std::string(app_msg::kUnknownOption) + word;
+    return false;
+  }
+  std::string value;
+  if (spec->takes_value) {
+    if (!TakeValue(*spec, in, has_inline, inline_value, &value, err)) return false;
+  } else if (has_inline) {
+    *err = std::string(app_msg::kOptionTakesNoValue) + "--" + spec->long_name;
+    return false;
+  }
+  spec->action(opts, value);
+  return true;
+}
+
+// Modes that cannot be combined: the viewer, the phoneme tool and a script.
+bool CheckModes(const Options& opts, std::string* err) {
+  int modes = (opts.view_file.empty() ? 0 : 1) + (opts.phonemes ? 1 : 0) + (opts.script.empty() ? 0 : 1);
+  if (modes > 1 && !opts.help) {
+    *err = app_msg::kConflictingModes;
+    return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+bool ParseOptions(int argc, char** argv, Options* opts, std::string* err) {
+  ArgReader in{argc, argv, 1};
+  while (in.More()) {
+    std::string word = in.Next();
+    if (word == "--") break;
+    if (word.size() < 2 || word[0] != '-') {
+      // The script: it and every word after it belong to the script.
+      opts->script = word;
+      break;
+    }
+    if (!ParseOptionWord(word, &in, opts, err)) return false;
+  }
+  if (opts->script.empty() && in.More()) opts->script = in.Next();
+  while (in.More()) opts->params.push_back(in.Next());
+  return CheckModes(*opts, err);
+}
+
 const char* UsageText() {
-  return "uso: kaldorin [--headless] [--speech-log ARQUIVO] [--braille-log ARQUIVO] [SCRIPT [PARÂMETROS...]]\n"
-         "     kaldorin [--headless] [--speech-log ARQUIVO] [--braille-log ARQUIVO] --view [/L] ARQUIVO\n"
-         "Sem SCRIPT, roda a busca de rádios Zelquora.\n"
-         "  --phonemes [--orvan-dir PASTA]  lê palavras (UTF-8), uma por linha, e escreve\n"
-         "                                  palavra, fonemas e tônica do Orvan.\n";
+  return "uso: kaldorin [OPÇÕES] [--] [SCRIPT [PARÂMETROS...]]\n"
+         "     kaldorin [OPÇÕES] --view [/L] ARQUIVO\n"
+         "     kaldorin --phonemes [--orvan-dir PASTA] < PALAVRAS\n"
+         "\n"
+         "Sem SCRIPT, roda a busca de rádios Zelquora. As opções vêm antes do\n"
+         "script, em qualquer ordem; o que vem depois do script (ou de --) são os\n"
+         "parâmetros dele. Uma opção com valor aceita --opção VALOR ou --opção=VALOR.\n"
+         "\n"
+         "  -h, --help               mostra este texto e termina\n"
+         "  --headless               console em texto UTF-8 na saída padrão, teclas\n"
+         "                           lidas da entrada padrão (também sem terminal)\n"
+         "  --speech-log ARQUIVO     anota cada pedido de fala em ARQUIVO\n"
+         "                           (o mesmo que KALDORIN_SPEECH_LOG)\n"
+         "  --braille-log ARQUIVO    anota cada linha mandada ao braille em ARQUIVO\n"
+         "                           (o mesmo que KALDORIN_BRAILLE_LOG)\n"
+         "  --view [/L] ARQUIVO      abre ARQUIVO no leitor de texto falado\n"
+         "  --phonemes               lê palavras (UTF-8), uma por linha, e escreve\n"
+         "                           palavra, fonemas e tônica do Orvan\n"
+         "  --orvan-dir PASTA        pasta de dados do Orvan para --phonemes\n"
+         "\n"
+         "Códigos de saída: 0 fim normal; 1 erro numa linha, script não carregado\n"
+         "ou opção errada; 2 a entrada acabou à espera de uma tecla; 3 a voz\n"
+         "gravada não pôde começar; 130 interrompido (Ctrl+] ou SIGINT);\n"
+         "128 + número do sinal para outros sinais.\n"
+         "Para parar um script: Ctrl+] (tecla de interrupção).\n";
 }
 
 }  // namespace kal
