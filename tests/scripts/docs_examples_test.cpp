@@ -1,0 +1,92 @@
+// Every example in the user documentation is run: each ```kal block of the
+// files in docs/ is a script test with the same expectation comments as the
+// .kal files here (README.md in this folder), so the reference cannot show
+// a result that the program does not give.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "9_app/script_file.h"
+#include "tests/support/script_expectations.h"
+#include "tests/support/script_harness.h"
+#include "tests/support/temp_folder.h"
+
+namespace kal::test {
+namespace {
+
+namespace fs = std::filesystem;
+
+fs::path DocsFolder() { return fs::path(KALDORIN_SOURCE_DIR) / "docs"; }
+
+struct DocExample {
+  std::string name;  // "language_md_3": the third example of language.md
+  std::string text;  // the script, lines ended by '\n'
+};
+
+// The ```kal blocks of one Markdown file, in order.
+void CollectExamples(const fs::path& file, std::vector<DocExample>* out) {
+  std::string bytes = ReadFileBytes(file.string());
+  std::string stem = file.filename().string();
+  std::replace(stem.begin(), stem.end(), '.', '_');
+  size_t pos = 0;
+  int count = 0;
+  while ((pos = bytes.find("\n```kal\n", pos)) != std::string::npos) {
+    size_t start = pos + 8;
+    size_t end = bytes.find("\n```", start - 1);
+    if (end == std::string::npos) break;
+    out->push_back({stem + "_" + std::to_string(++count), bytes.substr(start, end + 1 - start)});
+    pos = end + 1;
+  }
+}
+
+std::vector<DocExample> DocExamples() {
+  std::vector<fs::path> files;
+  std::error_code ec;
+  for (fs::directory_iterator it(DocsFolder(), ec), end; !ec && it != end; it.increment(ec))
+    if (it->path().extension() == ".md") files.push_back(it->path());
+  std::sort(files.begin(), files.end());
+  std::vector<DocExample> examples;
+  for (const fs::path& f : files) CollectExamples(f, &examples);
+  return examples;
+}
+
+class DocExampleRun : public testing::TestWithParam<DocExample> {};
+
+TEST_P(DocExampleRun, GivesWhatTheDocumentationShows) {
+  const std::string& bytes = GetParam().text;
+  std::vector<std::string> lines;
+  std::string err;
+  ASSERT_TRUE(SplitScriptText(bytes, &lines, &err)) << err;
+  ScriptExpectations want;
+  ASSERT_TRUE(ParseExpectations(lines, &want, &err)) << err;
+
+  TalvenSandbox sandbox;
+  fs::current_path(sandbox.tmp().path());
+  ScriptResult got = RunScriptText(bytes, want.keys, want.params);
+
+  if (want.exit_code) {
+    EXPECT_EQ(got.exit_code, *want.exit_code);
+  }
+  if (want.error_line) {
+    EXPECT_EQ(got.end.reason, EndReason::kFailed) << "ended with code " << got.exit_code;
+    EXPECT_EQ(got.line, *want.error_line);
+  } else if (!want.exit_code) {
+    EXPECT_EQ(got.end.reason, EndReason::kNormal) << "code " << got.exit_code << " at line " << got.line;
+  }
+  EXPECT_EQ(got.console, want.console) << "the example:\n" << bytes;
+  if (want.check_speech) {
+    EXPECT_EQ(got.speech, want.speech) << "the example:\n" << bytes;
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Docs, DocExampleRun, testing::ValuesIn(DocExamples()),
+                         [](const testing::TestParamInfo<DocExample>& info) { return info.param.name; });
+
+// A reference whose examples were no longer found would check nothing.
+TEST(DocExamples, AreFound) { EXPECT_GT(DocExamples().size(), 20u) << DocsFolder(); }
+
+}  // namespace
+}  // namespace kal::test
