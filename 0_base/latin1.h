@@ -1,3 +1,8 @@
+// Layer 0_base: the pieces every other layer may use and that use nothing
+// else of ours: the Latin-1/UTF-8 codec (here), the INI file, the wave
+// format, the speech log, key names, the console grid type and the value
+// that tells how a run ended.
+//
 // Conversions between the program's Latin-1 text and the UTF-8 of the host.
 #pragma once
 

@@ -6,9 +6,9 @@
 // its queue (not yet taken by the hardware side) and how long its own buffer
 // is, and the wave player works out from those when a piece has played.
 //
-// Back ends: SDL2's audio queue (platform/linux/sdl_audio.cpp) and a capture
+// Back ends: SDL2's audio queue (1_platform/linux/sdl_audio.cpp) and a capture
 // device for tests that records every piece with its format and drains its
-// queue in step with the event loop's clock (platform/fake/).
+// queue in step with the event loop's clock (1_platform/fake/).
 #pragma once
 
 #include <cstddef>

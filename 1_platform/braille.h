@@ -3,12 +3,12 @@
 // A display is a row of cells, each written as a dot pattern (bit 0 = dot 1
 // ... bit 7 = dot 8), and a set of keys: braille keys typed as chords, a
 // space bar, and navigation keys. The console's display logic
-// (console/braille_display) decides what to show and what the keys type;
+// (6_console/braille_display) decides what to show and what the keys type;
 // a back end only moves cells out and keys in.
 //
 // Back ends: BrlAPI, which reaches every display that brltty drives
-// (platform/linux/brlapi_braille.cpp), and a recording fake for tests
-// (platform/fake/recording_braille).
+// (1_platform/linux/brlapi_braille.cpp), and a recording fake for tests
+// (1_platform/fake/recording_braille).
 #pragma once
 
 #include <cstdint>

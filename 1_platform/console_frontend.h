@@ -1,6 +1,6 @@
 // What the console shows itself on, and where its keys come from.
 //
-// The console model (console/) keeps the 80x25 grid and the key queue; a
+// The console model (6_console/) keeps the 80x25 grid and the key queue; a
 // front end only presents it and delivers raw input bytes. Two front ends:
 // the terminal (raw mode, ANSI drawing) and the headless one (console lines
 // as UTF-8 text on standard output, input bytes from standard input). Tests

@@ -16,7 +16,7 @@ void SetLoop(std::unique_ptr<EventLoop> loop) { g_loop = std::move(loop); }
 
 void PinLocalTimeForTest(const LocalTime* t) { g_pinned_time = t; }
 
-LocalTime RealLocalTime();  // platform/linux/local_time.cpp
+LocalTime RealLocalTime();  // 1_platform/linux/local_time.cpp
 
 LocalTime NowLocal() { return g_pinned_time ? *g_pinned_time : RealLocalTime(); }
 

@@ -1,3 +1,10 @@
+// Layer 1_platform: the seam to the host. Each interface here has its back
+// ends in linux/ (the only files that include system headers) and test
+// stand-ins in fake/; a Windows back end goes beside them. Portable modules
+// that every layer above waits through live here too: this event loop, the
+// waits over it (pump.h), the stop request and the notice writer that the
+// console installs (user_notice.h).
+//
 // The one event pump of the program.
 //
 // Every wait of the program (a key, a delay, speech, a child process, a
@@ -7,8 +14,8 @@
 // threads never touch program state: they Post() a task.
 //
 // Two implementations: the real one over poll() and a self-pipe
-// (platform/linux/poll_event_loop.cpp), and a fake one for tests whose clock
-// is virtual, so that a delay advances time at once (platform/fake/).
+// (1_platform/linux/poll_event_loop.cpp), and a fake one for tests whose clock
+// is virtual, so that a delay advances time at once (1_platform/fake/).
 #pragma once
 
 #include <cstdint>

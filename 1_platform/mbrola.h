@@ -1,7 +1,7 @@
 // The MBROLA diphone synthesiser, as the Orvan engine calls it: open a
 // database, write phoneme-stream lines, flush the utterance, read 16-bit
 // samples. On Linux the calls drive one persistent `mbrola` program through
-// pipes (platform/linux/mbrola_process.cpp); tests may install a fake.
+// pipes (1_platform/linux/mbrola_process.cpp); tests may install a fake.
 #pragma once
 
 #include <cstdint>

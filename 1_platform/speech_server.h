@@ -5,7 +5,7 @@
 // ending come on the client library's own thread.
 //
 // Back end: speech-dispatcher through libspeechd
-// (platform/linux/speechd_server.cpp). Without it in the build, Open fails
+// (1_platform/linux/speechd_server.cpp). Without it in the build, Open fails
 // and says so.
 #pragma once
 

@@ -3,7 +3,7 @@
 // goes, and returns when the text is done. The library is one instance per
 // process: every call must come from one thread (the local voice's worker).
 //
-// Back end: espeak-ng (platform/linux/espeak_synth.cpp). Without it in the
+// Back end: espeak-ng (1_platform/linux/espeak_synth.cpp). Without it in the
 // build, Open fails and says so.
 #pragma once
 

@@ -1,3 +1,6 @@
+// Layer 2_config: Talven.ini and the catalogue of its keys (config_keys.h),
+// and the readers that turn keys into settings for the layers above.
+//
 // The family's shared configuration file, "Talven.ini".
 //
 // Where it is: the configuration folder is $XDG_CONFIG_HOME/Talven (default
@@ -8,7 +11,7 @@
 // Nothing is cached: every read opens the file, so a change made by another
 // program of the family is seen at once. Writes replace the file atomically
 // and keep every other line as it was; each write holds a lock from its read
-// of the file to the replacement (platform/file_lock.h), so that programs
+// of the file to the replacement (1_platform/file_lock.h), so that programs
 // writing at the same time do not lose each other's keys.
 //
 // Values read through ReadConfig have their "@" prefixes expanded:
@@ -16,7 +19,7 @@
 //   "@@\"      the configuration folder;
 //   "@\"       the value of TALVEN/PGMTALVEN, or the program folder when that is
 //              empty or begins with "@".
-// Folders are given as a script sees them (platform/paths.h ScriptPath).
+// Folders are given as a script sees them (1_platform/paths.h ScriptPath).
 #pragma once
 
 #include <cstdint>

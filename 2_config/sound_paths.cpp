@@ -1,5 +1,5 @@
 // Sound paths are mapped like every other path a script names
-// (platform/paths.h).
+// (1_platform/paths.h).
 #include "2_config/sound_paths.h"
 
 #include "1_platform/paths.h"

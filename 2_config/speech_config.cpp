@@ -1,4 +1,4 @@
-// The speech layer's reads go to the configuration file (console/config.h).
+// The speech layer's reads go to the configuration file (2_config/config.h).
 #include "2_config/speech_config.h"
 
 #include "2_config/config.h"

@@ -5,7 +5,7 @@
 // installs.
 //
 // The wave player: plays RIFF/WAVE files, in-memory wave images and raw PCM
-// through the audio device (platform/audio.h), in pieces of at most 8192
+// through the audio device (1_platform/audio.h), in pieces of at most 8192
 // bytes with at most 16 pieces in flight, stopping at once when a key is
 // typed. It can make recorded speech faster in two ways: playing at 1.5
 // times the sample rate (fast), and dropping every second pitch period

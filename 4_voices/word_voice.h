@@ -1,7 +1,7 @@
 // The recorded word voice as the speech facade sees it: a word translator
 // that turns written words into the unit notation of the diphone word
 // synthesizer, and the synthesizer, which plays through the wave player
-// before it returns. The real one is the diphone voice of speech/diphone/;
+// before it returns. The real one is the diphone voice of 4_voices/diphone/;
 // tests install a stand-in that only logs.
 #pragma once
 

@@ -11,7 +11,7 @@
 // runs on without braille and nothing is said; a new connection is tried at
 // the next row sent, at most once every few seconds.
 //
-// Module state is kept here (console/braille_display.cpp); tests start from
+// Module state is kept here (6_console/braille_display.cpp); tests start from
 // ResetBrailleForTest.
 #pragma once
 

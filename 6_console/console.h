@@ -1,8 +1,13 @@
+// Layer 6_console: the console over the platform's front ends, the key
+// decoder and queue, the field editor, screen review, the console menu,
+// braille, and the functions that both write and speak. It implements the
+// pump's key input and the notice writer that the layers below use.
+//
 // The console: one 80x25 text window with its key queue, shown through a
 // front end (terminal or headless). All operations run on the one thread;
 // every wait goes through the event loop, pumping input into the key queue.
 //
-// The module keeps one console for the process (console/console.cpp); tests
+// The module keeps one console for the process (6_console/console.cpp); tests
 // make a fresh one with ResetConsoleForTest.
 #pragma once
 

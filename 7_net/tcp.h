@@ -53,7 +53,7 @@ bool SendLine(int socket, std::string_view text);
 
 // One receive of at most size bytes through TLS or the plain socket that
 // does not wait: the count, 0 at the end of the stream or on an error, or
-// kNothingYet (platform/socket.h) when no byte (or no whole TLS record) has
+// kNothingYet (1_platform/socket.h) when no byte (or no whole TLS record) has
 // come yet.
 long ReceiveNoWait(int socket, char* buffer, int size);
 

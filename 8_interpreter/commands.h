@@ -1,6 +1,6 @@
 // Every command handler of the language, by family. A handler receives the
 // argument text (the rest of the line after the command word, trimmed),
-// reads its operands with the readers of interpreter/operands.h, and
+// reads its operands with the readers of 8_interpreter/operands.h, and
 // returns whether the line succeeded; a handler with something to tell the
 // user says it (SayLine / WriteLineAndSpeak) before failing.
 //

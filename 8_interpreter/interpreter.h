@@ -1,6 +1,10 @@
+// Layer 8_interpreter: the KALDORIN language, written against the console,
+// the speech facade and the network layer's interfaces, which it implements
+// for the network (console_net_user.h).
+//
 // The interpreter's spine: the script store, the run loop and the report of
 // how a run ended. There is one interpreter per process (module state in
-// interpreter/state.h); tests reset it with ResetInterpreter.
+// 8_interpreter/state.h); tests reset it with ResetInterpreter.
 #pragma once
 
 #include <string>

@@ -1,5 +1,5 @@
 // MENU CRIA x1 y1 x2 y2 | ADICIONA text | EXECUTA varPos varKey varText |
-// TERMINA: the speaking selection list of the console (console/console_menu).
+// TERMINA: the speaking selection list of the console (6_console/console_menu).
 // Every form fails when anything follows its operands, after doing its work.
 #include <optional>
 #include <string>

@@ -1,6 +1,6 @@
 // The sound commands: BIPA, ALARME, TOCA, MCI and MENSAGEM. Tones are
 // square waves made here and played through the wave player; TOCA and MCI
-// go through the multimedia command strings of interpreter/mci.h.
+// go through the multimedia command strings of 8_interpreter/mci.h.
 #include <string>
 
 #include "6_console/console.h"

@@ -13,7 +13,7 @@ constexpr int kLetterVariables = 26;
 constexpr int kMaxNamedVariables = 101;
 constexpr int kVariableSlots = kLetterVariables + kMaxNamedVariables;  // 127
 
-// The value of a slot (1..127): Var(slot), declared in interpreter/state.h.
+// The value of a slot (1..127): Var(slot), declared in 8_interpreter/state.h.
 
 // The slot of a letter a..z or A..Z; 0 for any other byte.
 inline int LetterSlot(unsigned char c) {

@@ -1,3 +1,5 @@
+// Layer 9_app: main, the options, the embedded application and the viewer.
+// Only this layer ends the program: every other layer returns why it stopped.
 #pragma once
 
 namespace kal {

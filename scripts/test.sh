@@ -5,6 +5,9 @@
 set -eu
 cd "$(dirname "$0")/.."
 
+# The layer order first: it needs no build and fails fast.
+python3 scripts/check_layers.py
+
 ctest --test-dir build --output-on-failure
 
 if [ "${KALDORIN_SKIP_SANITIZERS:-0}" != 1 ]; then

@@ -11,7 +11,7 @@
 // Latin-1 in the grid and UTF-8 on the terminal.
 //
 // A terminal smaller than the grid shows a viewport that follows the
-// cursor (console/viewport.h); the copy of what the terminal shows is kept
+// cursor (1_platform/linux/viewport.h); the copy of what the terminal shows is kept
 // in terminal cells, so moving the viewport redraws just what differs.
 #pragma once
 

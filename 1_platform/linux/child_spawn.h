@@ -1,6 +1,6 @@
 // Starting one child process: fork and exec with the stream set-up, the
 // process group and the terminal hand-over the program starter asks for.
-// Internal to platform/linux/.
+// Internal to 1_platform/linux/.
 #pragma once
 
 #include <string>

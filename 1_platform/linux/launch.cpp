@@ -1,4 +1,4 @@
-// Detached start through the program starter (platform/programs.h): the
+// Detached start through the program starter (1_platform/programs.h): the
 // child's standard streams are on the null device and it is not waited for.
 #include "1_platform/launch.h"
 

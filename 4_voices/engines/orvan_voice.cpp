@@ -1,4 +1,4 @@
-// Kind 3: the built-in Orvan engine (speech/orvan/) behind the switch. It
+// Kind 3: the built-in Orvan engine (4_voices/orvan/) behind the switch. It
 // has no separate notion of pending text, so both busy questions get the
 // same answer.
 #include "4_voices/engines/voice_engine.h"

@@ -19,6 +19,8 @@
 #include "1_platform/event_loop.h"
 #include "1_platform/fake/capture_audio.h"
 
+#include <unistd.h>
+
 namespace kal::test {
 
 class SpeechFixture : public ::testing::Test {
@@ -26,7 +28,8 @@ class SpeechFixture : public ::testing::Test {
   void SetUp() override {
     auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
     dir_ = std::filesystem::temp_directory_path() /
-           (std::string("kal_speech_") + info->test_suite_name() + "_" + info->name());
+           (std::string("kal_speech_") + std::to_string(getpid()) + "_" + info->test_suite_name() + "_" +
+            info->name());
     std::filesystem::remove_all(dir_);
     std::filesystem::create_directories(dir_);
     setenv("TALVEN_DRIVES", (dir_ / "drives").c_str(), 1);
