@@ -108,7 +108,13 @@ int main(int argc, char** argv) {
     } else if (a == "--words" && i + 1 < argc) {
       words = argv[++i];
     } else if (a == "--top" && i + 1 < argc) {
-      top = static_cast<size_t>(std::stoul(argv[++i]));
+      // A count that is not a number is a usage error, not an exception.
+      const std::string n = argv[++i];
+      if (n.empty() || n.find_first_not_of("0123456789") != std::string::npos || n.size() > 9) {
+        db.clear();
+        break;
+      }
+      top = static_cast<size_t>(std::stoul(n));
     } else if (a == "--show") {
       showing = true;
     } else {
