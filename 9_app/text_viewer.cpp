@@ -101,16 +101,21 @@ int RunTextViewer(const std::string& path) {
   buf << in.rdbuf();
   TextView view(SplitViewerText(buf.str()));
   Draw(view);
-  SpeakText(std::to_string(view.count()) + std::string(view.count() == 1 ? app_msg::kOneLine : app_msg::kLines));
+  // An empty file holds no line, though the view keeps one empty row to show.
+  int lines = buf.str().empty() ? 0 : view.count();
+  SpeakText(std::to_string(lines) + std::string(lines == 1 ? app_msg::kOneLine : app_msg::kLines));
   WaitSpeech();
   SayCurrent(view);
   for (;;) {
     uint8_t k = ReadKey();
-    if (k == kKeyEsc || StopRequested()) break;
+    if (k == kKeyEsc || k == 'q' || k == 'Q' || StopRequested()) break;
+    // Every key answers: one the viewer has no use for gives the error beep.
     if (k == 0) {
-      HandleExtended(view, ReadKey());
+      if (!HandleExtended(view, ReadKey())) ErrorBeep();
     } else if (k == kKeyEnter) {
       SayCurrent(view);
+    } else {
+      ErrorBeep();
     }
   }
   StopSpeech();

@@ -45,4 +45,20 @@ TEST(TextViewer, SpeaksEveryMove) {
   std::remove(path.c_str());
 }
 
+// q leaves like Esc; a key the viewer has no use for (a letter, F2) beeps;
+// an empty file is announced as holding no line.
+TEST(TextViewer, UnusedKeysBeepAndQLeaves) {
+  std::string path = ::testing::TempDir() + "viewer_empty.txt";
+  std::ofstream(path) << "";
+  std::string out;
+  SetLoop(MakeFakeEventLoop());
+  ResetConsoleForTest(std::string("x\0<q", 4), &out);
+  CaptureSpeechLog(true);
+  ClearCapturedSpeech();
+  EXPECT_EQ(RunTextViewer(path), 0);
+  EXPECT_EQ(test::Joined(CapturedSpeech()), "say 0 linhas\nsay linha vazia\nbeep\nbeep\n");
+  CaptureSpeechLog(false);
+  std::remove(path.c_str());
+}
+
 }  // namespace kal
