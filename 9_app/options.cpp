@@ -11,7 +11,7 @@ namespace {
 // options that take none.
 using OptionAction = void (*)(Options* opts, const std::string& value);
 
-struct OptionSpec {
+struct OptionEntry {
   const char* long_name;   // without the leading "--"
   char short_name;         // 0: none
   bool takes_value;
@@ -19,7 +19,7 @@ struct OptionSpec {
   OptionAction action;
 };
 
-const OptionSpec kOptionTable[] = {
+const OptionEntry kOptionTable[] = {
     {"headless", 0, false, {}, [](Options* o, const std::string&) { o->headless = true; }},
     {"speech-log", 0, true, app_msg::kSpeechLogNeedsFile,
      [](Options* o, const std::string& v) { o->speech_log = v; }},
@@ -32,15 +32,15 @@ const OptionSpec kOptionTable[] = {
     {"help", 'h', false, {}, [](Options* o, const std::string&) { o->help = true; }},
 };
 
-const OptionSpec* FindLong(const std::string& name) {
-  for (const OptionSpec& spec : kOptionTable)
-    if (name == spec.long_name) return &spec;
+const OptionEntry* FindLong(const std::string& name) {
+  for (const OptionEntry& option : kOptionTable)
+    if (name == option.long_name) return &option;
   return nullptr;
 }
 
-const OptionSpec* FindShort(char c) {
-  for (const OptionSpec& spec : kOptionTable)
-    if (spec.short_name != 0 && spec.short_name == c) return &spec;
+const OptionEntry* FindShort(char c) {
+  for (const OptionEntry& option : kOptionTable)
+    if (option.short_name != 0 && option.short_name == c) return &option;
   return nullptr;
 }
 
@@ -56,20 +56,20 @@ struct ArgReader {
 // The value of an option that takes one: "--name=value" or the next word.
 // The viewer takes the editor's command line, so an optional "/L" switch
 // before its file is skipped.
-bool TakeValue(const OptionSpec& spec, ArgReader* in, bool has_inline, const std::string& inline_value,
+bool TakeValue(const OptionEntry& option, ArgReader* in, bool has_inline, const std::string& inline_value,
                std::string* value, std::string* err) {
   if (has_inline) {
     *value = inline_value;
   } else {
-    if (std::string_view(spec.long_name) == "view" && in->More() && std::string(in->argv[in->i]) == "/L") in->i++;
+    if (std::string_view(option.long_name) == "view" && in->More() && std::string(in->argv[in->i]) == "/L") in->i++;
     if (!in->More()) {
-      *err = spec.value_missing;
+      *err = option.value_missing;
       return false;
     }
     *value = in->Next();
   }
   if (value->empty()) {
-    *err = spec.value_missing;
+    *err = option.value_missing;
     return false;
   }
   return true;
@@ -77,7 +77,7 @@ bool TakeValue(const OptionSpec& spec, ArgReader* in, bool has_inline, const std
 
 // One word that starts with "-" (but is not "-" or "--"); false with *err set.
 bool ParseOptionWord(const std::string& word, ArgReader* in, Options* opts, std::string* err) {
-  const OptionSpec* spec = nullptr;
+  const OptionEntry* option = nullptr;
   bool has_inline = false;
   std::string inline_value;
   if (word.rfind("--", 0) == 0) {
@@ -88,22 +88,22 @@ bool ParseOptionWord(const std::string& word, ArgReader* in, Options* opts, std:
       inline_value = name.substr(eq + 1);
       name.resize(eq);
     }
-    spec = FindLong(name);
+    option = FindLong(name);
   } else if (word.size() == 2) {
-    spec = FindShort(word[1]);
+    option = FindShort(word[1]);
   }
-  if (spec == nullptr) {
+  if (option == nullptr) {
     *err = std::string(app_msg::kUnknownOption) + word;
     return false;
   }
   std::string value;
-  if (spec->takes_value) {
-    if (!TakeValue(*spec, in, has_inline, inline_value, &value, err)) return false;
+  if (option->takes_value) {
+    if (!TakeValue(*option, in, has_inline, inline_value, &value, err)) return false;
   } else if (has_inline) {
-    *err = std::string(app_msg::kOptionTakesNoValue) + "--" + spec->long_name;
+    *err = std::string(app_msg::kOptionTakesNoValue) + "--" + option->long_name;
     return false;
   }
-  spec->action(opts, value);
+  option->action(opts, value);
   return true;
 }
 
