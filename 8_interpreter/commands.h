@@ -100,6 +100,8 @@ bool CmdTransfere(std::string_view args);
 bool CmdJanela(std::string_view args);
 bool CmdMsaa(std::string_view args);
 bool CmdHandle(std::string_view args);
+// LE MOUSE / LE RATO: the argument of LE, starting with the word.
+bool LeMouse(std::string_view args);
 
 // Sounds
 bool CmdBipa(std::string_view args);

@@ -105,8 +105,8 @@ bool CmdLe(std::string_view args) {
     ConsoleReadLine();
     return true;
   }
-  // LE MOUSE and LE RATO belong to the window automation, not built here.
-  if (StartsWithKeyword(args, "MOUSE ") || StartsWithKeyword(args, "RATO ")) return false;
+  // LE MOUSE and LE RATO belong to the window automation.
+  if (StartsWithKeyword(args, "MOUSE ") || StartsWithKeyword(args, "RATO ")) return LeMouse(args);
   bool modifiers = false;
   std::string upper = UpperCaseText(args);
   size_t tecla = upper.find("TECLA ");

@@ -15,6 +15,7 @@
 #include "6_console/write_and_speak.h"
 #include "0_base/speech_log.h"
 #include "8_interpreter/interpreter.h"
+#include "1_platform/automation.h"
 #include "1_platform/braille.h"
 #include "1_platform/event_loop.h"
 #include "1_platform/host.h"
@@ -156,6 +157,7 @@ int ProgramMain(int argc, char** argv) {
   StartBraille(opts);
   InstallEngineSwitch();
   SetConsoleFrontEnd(MakeConsoleFrontEnd(opts.headless));
+  NoteConsoleWindowAtStart();
   SetProgramParams(opts.params);
   ResetInterpreter();
   InitInterpreter(name);

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "1_platform/fake/recording_desktop.h"
 #include "9_app/script_file.h"
 #include "tests/support/script_expectations.h"
 #include "tests/support/script_harness.h"
@@ -65,7 +66,13 @@ TEST_P(DocExampleRun, GivesWhatTheDocumentationShows) {
 
   TalvenSandbox sandbox;
   fs::current_path(sandbox.tmp().path());
+  // The examples show the commands that drive other programs as they run
+  // without a desktop, whatever desktop the tests run on.
+  auto desktop = std::make_unique<RecordingDesktop>();
+  desktop->availability_ = DesktopAvailability::kNoDisplay;
+  SetDesktopAutomation(std::move(desktop));
   ScriptResult got = RunScriptText(bytes, want.keys, want.params);
+  SetDesktopAutomation(nullptr);
 
   if (want.exit_code) {
     EXPECT_EQ(got.exit_code, *want.exit_code);

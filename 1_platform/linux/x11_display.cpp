@@ -1,0 +1,166 @@
+#if defined(KALDORIN_HAVE_X11)
+#include "1_platform/linux/x11_display.h"
+
+#include <X11/Xatom.h>
+
+#include <cstdlib>
+#include <vector>
+
+#include "0_base/latin1.h"
+#include "1_platform/event_loop.h"
+
+namespace kal::x11 {
+namespace {
+
+struct DisplayState {
+  bool tried = false;
+  Display* display = nullptr;
+  std::vector<EventHandler> handlers;
+  Window at_start = 0;  // the active window when the program started
+};
+
+DisplayState& S() {
+  static DisplayState s;
+  return s;
+}
+
+int IgnoreXError(Display*, XErrorEvent*) { return 0; }
+
+std::string Env(const char* name) {
+  const char* v = std::getenv(name);
+  return v ? v : "";
+}
+
+}  // namespace
+
+Display* TheDisplay() {
+  auto& s = S();
+  if (!s.tried) {
+    s.tried = true;
+    if (!Env("DISPLAY").empty()) s.display = XOpenDisplay(nullptr);
+    if (s.display) {
+      XSetErrorHandler(IgnoreXError);
+      Loop().Watch(ConnectionNumber(s.display), DrainEvents);
+    }
+  }
+  return s.display;
+}
+
+DesktopAvailability Availability() {
+  if (TheDisplay()) return DesktopAvailability::kReady;
+  if (Env("DISPLAY").empty() && !Env("WAYLAND_DISPLAY").empty()) return DesktopAvailability::kWaylandOnly;
+  return DesktopAvailability::kNoDisplay;
+}
+
+void AddEventHandler(EventHandler handler) { S().handlers.push_back(std::move(handler)); }
+
+void DrainEvents() {
+  Display* d = S().display;
+  if (!d) return;
+  // XPending reads what waits on the socket; events Xlib queued during
+  // earlier round trips are in its queue already.
+  while (XPending(d) > 0) {
+    XEvent e;
+    XNextEvent(d, &e);
+    if (e.type == MappingNotify) XRefreshKeyboardMapping(&e.xmapping);
+    for (auto& h : S().handlers)
+      if (h(e)) break;
+  }
+}
+
+Atom Intern(const char* name) { return XInternAtom(TheDisplay(), name, False); }
+
+bool ReadProperty(Window w, Atom property, Atom type, long max_items, Property* out) {
+  Display* d = TheDisplay();
+  *out = Property{};
+  if (!d || !w) return false;
+  Atom actual = None;
+  int format = 0;
+  unsigned long count = 0, after = 0;
+  unsigned char* data = nullptr;
+  if (XGetWindowProperty(d, w, property, 0, max_items, False, type, &actual, &format, &count, &after, &data) !=
+      Success)
+    return false;
+  bool found = data && count > 0 && actual != None;
+  if (found) {
+    size_t item = format == 32 ? sizeof(long) : static_cast<size_t>(format / 8);
+    out->type = actual;
+    out->format = format;
+    out->count = count;
+    out->bytes.assign(reinterpret_cast<char*>(data), count * item);
+  }
+  if (data) XFree(data);
+  return found;
+}
+
+std::string WindowTitle(Window w) {
+  Property p;
+  if (ReadProperty(w, Intern("_NET_WM_NAME"), Intern("UTF8_STRING"), 1024, &p) && p.format == 8)
+    return Utf8ToLatin1(p.bytes);
+  if (ReadProperty(w, XA_WM_NAME, AnyPropertyType, 1024, &p) && p.format == 8) {
+    // STRING is Latin-1 already; a compound or UTF-8 name is read as UTF-8.
+    return p.type == XA_STRING ? p.bytes : Utf8ToLatin1(p.bytes);
+  }
+  return "";
+}
+
+Window ActiveWindow() {
+  Display* d = TheDisplay();
+  if (!d) return 0;
+  Property p;
+  if (ReadProperty(DefaultRootWindow(d), Intern("_NET_ACTIVE_WINDOW"), XA_WINDOW, 1, &p) && p.format == 32)
+    return static_cast<Window>(p.Long(0));
+  Window focus = 0;
+  int revert = 0;
+  XGetInputFocus(d, &focus, &revert);
+  if (focus == None || focus == PointerRoot || focus == DefaultRootWindow(d)) return 0;
+  return focus;
+}
+
+Window ConsoleWindow(bool allow_guess) {
+  if (uint64_t id = ExplicitConsoleWindowId()) return static_cast<Window>(id);
+  std::string id = Env("WINDOWID");
+  if (!id.empty()) {
+    char* end = nullptr;
+    unsigned long v = std::strtoul(id.c_str(), &end, 0);
+    if (end && *end == '\0') return static_cast<Window>(v);
+  }
+  return allow_guess ? S().at_start : 0;
+}
+
+void SendRootMessage(Window w, const char* type, long l0, long l1, long l2, long l3) {
+  Display* d = TheDisplay();
+  if (!d) return;
+  XEvent e{};
+  e.xclient.type = ClientMessage;
+  e.xclient.window = w;
+  e.xclient.message_type = Intern(type);
+  e.xclient.format = 32;
+  e.xclient.data.l[0] = l0;
+  e.xclient.data.l[1] = l1;
+  e.xclient.data.l[2] = l2;
+  e.xclient.data.l[3] = l3;
+  XSendEvent(d, DefaultRootWindow(d), False, SubstructureRedirectMask | SubstructureNotifyMask, &e);
+}
+
+void NoteActiveWindowAtStart() {
+  if (ExplicitConsoleWindowId() || !Env("WINDOWID").empty()) return;
+  if (Env("DISPLAY").empty()) return;
+  S().at_start = ActiveWindow();
+}
+
+}  // namespace kal::x11
+
+namespace kal {
+void NoteConsoleWindowAtStart() { x11::NoteActiveWindowAtStart(); }
+}  // namespace kal
+
+#else
+
+#include "1_platform/automation.h"
+
+namespace kal {
+void NoteConsoleWindowAtStart() {}
+}  // namespace kal
+
+#endif

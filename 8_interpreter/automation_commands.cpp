@@ -1,0 +1,254 @@
+// The window automation commands: DIGITA, ACIONA, CLICA, LE MOUSE / LE RATO
+// (reached through LE), JANELA, CAPTURA, TRANSFERE and HANDLE. They drive
+// whatever program is in front through 1_platform/automation.h; without a
+// desktop they fail the line saying why (TRANSFERE alone keeps working, on
+// the console's own clipboard).
+#include <string>
+#include <vector>
+
+#include "1_platform/automation.h"
+#include "5_speech/speech.h"
+#include "6_console/clipboard.h"
+#include "8_interpreter/automation_messages.h"
+#include "8_interpreter/commands.h"
+#include "8_interpreter/key_names.h"
+#include "8_interpreter/key_typing.h"
+#include "8_interpreter/messages.h"
+#include "8_interpreter/numbers.h"
+#include "8_interpreter/operands.h"
+#include "8_interpreter/state.h"
+#include "8_interpreter/title_pattern.h"
+#include "8_interpreter/variables.h"
+
+namespace kal {
+namespace {
+
+constexpr size_t kActiveTitleMax = 255;
+constexpr size_t kFieldTextMax = 255;
+constexpr size_t kClipboardMax = 1000000;
+
+// True when the desktop can be driven; otherwise says why.
+bool DesktopReady() {
+  switch (Desktop().Availability()) {
+    case DesktopAvailability::kReady: return true;
+    case DesktopAvailability::kWaylandOnly: SayLine(kMsgWaylandOnly); return false;
+    case DesktopAvailability::kNoInputExtension: SayLine(kMsgNoInputExtension); return false;
+    case DesktopAvailability::kNoDisplay: break;
+  }
+  SayLine(kMsgNoDisplay);
+  return false;
+}
+
+bool TakeWord(std::string_view* args, std::string_view word) {
+  if (!StartsWithKeyword(*args, word)) return false;
+  args->remove_prefix(word.size());
+  *args = TrimBlanks(*args);
+  return true;
+}
+
+bool ReadInteger(std::string_view* args, int32_t* value) {
+  std::string text;
+  return ReadOperand(args, &text) && ParseNumber(text, value);
+}
+
+// The origin of coordinates: the screen's, or the window in front's.
+bool Origin(bool screen, int* x, int* y) {
+  *x = *y = 0;
+  return screen || Desktop().ForegroundOrigin(x, y);
+}
+
+// The first word of args, upper-cased; args keeps the rest.
+std::string TakeFirstWord(std::string_view* args) {
+  size_t blank = 0;
+  while (blank < args->size() && !IsBlank((*args)[blank])) ++blank;
+  std::string word = UpperCaseText(args->substr(0, blank));
+  *args = TrimBlanks(args->substr(blank));
+  return word;
+}
+
+void Store(int slot, std::string value, size_t max) {
+  if (value.size() > max) value.resize(max);
+  Var(slot) = std::move(value);
+}
+
+}  // namespace
+
+bool CmdDigita(std::string_view args) {
+  bool no_enter = TakeTrailingAmpersand(&args);
+  std::string text;
+  if (!ReadOperand(&args, &text) || !args.empty()) return false;
+  if (!DesktopReady()) return false;
+  for (unsigned char c : text) {
+    if (!TypeCharacter(c, kKeyPauseMs)) {
+      SayLine(kMsgKeyUnavailable, std::string(1, static_cast<char>(c)));
+      return false;
+    }
+  }
+  if (no_enter) return true;
+  KeyCombination enter;
+  enter.vk = kVkEnter;
+  return PressCombination(enter, kKeyPauseMs);
+}
+
+bool CmdAciona(std::string_view args) {
+  std::string text;
+  if (!ReadOperand(&args, &text) || !args.empty() || text.empty()) return false;
+  if (text.size() == 1) {
+    if (!DesktopReady()) return false;
+    unsigned char c = static_cast<unsigned char>(text[0]);
+    bool ok = c >= 32 && c <= 127 ? PressCharacterKey(c) : TypeCharacter(c, 1);
+    if (!ok) SayLine(kMsgKeyUnavailable, text);
+    return ok;
+  }
+  KeyCombination k;
+  if (!ParseKeyCombination(UpperCaseText(text), &k)) return false;
+  if (!DesktopReady()) return false;
+  if (PressCombination(k, kKeyPauseMs)) return true;
+  SayLine(kMsgKeyUnavailable, text);
+  return false;
+}
+
+bool CmdClica(std::string_view args) {
+  enum { kSingle, kDouble, kMoveOnly } kind = kSingle;
+  if (TakeWord(&args, "DUPLO")) {
+    kind = kDouble;
+  } else if (TakeWord(&args, "NULO")) {
+    kind = kMoveOnly;
+  }
+  bool screen = TakeWord(&args, "TELA");
+  int32_t x = 0, y = 0;
+  if (!ReadInteger(&args, &x)) return false;
+  if (!args.empty() && args[0] == ',') args = TrimBlanks(args.substr(1));
+  if (!ReadInteger(&args, &y)) return false;
+  if (!DesktopReady()) return false;
+  int ox, oy;
+  Origin(screen, &ox, &oy);
+  auto& d = Desktop();
+  d.MovePointer(ox + x, oy + y);
+  for (int i = 0; i < (kind == kDouble ? 2 : kind == kSingle ? 1 : 0); ++i) {
+    d.SendLeftButton(true);
+    d.SendLeftButton(false);
+  }
+  return args.empty();
+}
+
+bool LeMouse(std::string_view args) {
+  if (!TakeWord(&args, "MOUSE") && !TakeWord(&args, "RATO")) return false;
+  bool screen = TakeWord(&args, "TELA");
+  if (!DesktopReady()) return false;
+  int ox, oy, px = 0, py = 0;
+  Origin(screen, &ox, &oy);
+  Desktop().PointerPosition(&px, &py);
+  int slot;
+  if (!ReadVariableRef(&args, &slot)) return false;
+  Var(slot) = NumberToText(px - ox);
+  if (!ReadVariableRef(&args, &slot)) return false;
+  Var(slot) = NumberToText(py - oy);
+  return args.empty();
+}
+
+bool CmdJanela(std::string_view args) {
+  Interp().last_status = 0;
+  std::string action = TakeFirstWord(&args);
+  std::string pattern;
+  if (!ReadOperand(&args, &pattern)) return false;
+  if (!DesktopReady()) {
+    Interp().last_status = 1;
+    return false;
+  }
+  std::vector<DesktopWindow> windows;
+  Desktop().TopLevelWindows(&windows);
+  for (const auto& w : windows) {
+    if (!TitleMatches(w.title, pattern)) continue;
+    WindowAction a;
+    if (action == "FECHA") {
+      a = WindowAction::kClose;
+    } else if (action == "NORMAL") {
+      a = WindowAction::kRestore;
+    } else if (action == "MAXIMIZA") {
+      a = WindowAction::kMaximize;
+    } else if (action == "MINIMIZA") {
+      a = WindowAction::kMinimize;
+    } else {
+      return false;
+    }
+    Desktop().ActOnWindow(w.id, a);
+    return true;
+  }
+  Interp().last_status = 1;
+  return true;
+}
+
+bool CmdCaptura(std::string_view args) {
+  std::string what = TakeFirstWord(&args);
+  int slot;
+  if (!ReadVariableRef(&args, &slot)) return false;
+  bool title = what == "TITULO" || what == UpperCaseText("T\xCDTULO") || what == "ATIVA";
+  if (!title && what != "FOCO" && what != "CAMPO") {
+    Var(slot).clear();
+    return true;
+  }
+  if (!DesktopReady()) return false;
+  auto& d = Desktop();
+  std::string text;
+  if (title || (what == "FOCO" && d.ConsoleIsActive())) {
+    d.ActiveWindowTitle(&text);
+    Store(slot, std::move(text), kActiveTitleMax);
+    return true;
+  }
+  if (what == "FOCO") {
+    Var(slot).clear();
+    return true;
+  }
+  // CAMPO: select the focused field's text and copy it.
+  KeyCombination home, select, copy;
+  home.vk = kVkHome;
+  select.vk = kVkEnd;
+  select.shift = true;
+  copy.vk = kVkInsert;
+  copy.ctrl = true;
+  if (!PressCombination(home, kKeyPauseMs) || !PressCombination(select, kKeyPauseMs) ||
+      !PressCombination(copy, kKeyPauseMs)) {
+    SayLine(kMsgKeyUnavailable, "Home/End/Insert");
+    return false;
+  }
+  Var(slot) = PasteFromClipboard(kFieldTextMax + 1);
+  return true;
+}
+
+bool CmdTransfere(std::string_view args) {
+  bool to_clipboard = false;
+  if (StartsWithKeyword(args, "DE ")) {
+    to_clipboard = true;
+    args.remove_prefix(3);
+  } else if (StartsWithKeyword(args, "PARA ")) {
+    args.remove_prefix(5);
+  } else {
+    return false;
+  }
+  int slot;
+  if (!ReadVariableRef(&args, &slot) || !args.empty()) return false;
+  if (to_clipboard) {
+    const std::string& v = Var(slot);
+    CopyToClipboard(std::string_view(v).substr(0, kClipboardMax));
+    return true;
+  }
+  std::string text = PasteFromClipboard(kClipboardMax + 1);
+  if (!ValueSizeOk(text.size())) return false;
+  Var(slot) = std::move(text);
+  return true;
+}
+
+bool CmdHandle(std::string_view args) {
+  int slot;
+  if (!ReadVariableRef(&args, &slot)) return false;
+  uint64_t id = ExplicitConsoleWindowId();
+  if (!id) {
+    if (!DesktopReady()) return false;
+    id = Desktop().ConsoleWindowId();
+  }
+  Var(slot) = NumberToText(static_cast<int64_t>(id));
+  return true;
+}
+
+}  // namespace kal

@@ -1,0 +1,254 @@
+"""End-to-end test of the window automation commands on a real X desktop.
+
+Starts, each in a process group of its own and each stopped by its process
+id: Xvfb, a private D-Bus session bus, the accessibility bus launcher (which
+starts the accessibility bus and its registry), the openbox window manager,
+and a small GTK window of this test (automation_app.py: a text field, a
+check box, a button; it answers questions on its standard input). Then runs
+the real program headless with KALDORIN scripts that type into the window,
+press keys, click, find and minimise it, move text over the clipboard and
+follow the accessibility focus, and checks what the window saw.
+
+Usage: automation_e2e.py KALDORIN_BINARY. Exits 77 (skipped) when Xvfb,
+openbox, the accessibility bus or Python's GTK bindings are missing.
+"""
+import json
+import os
+import shutil
+import signal
+import subprocess
+import sys
+import tempfile
+import time
+import zlib
+
+SKIP = 77
+HERE = os.path.dirname(os.path.abspath(__file__))
+APP = os.path.join(HERE, "automation_app.py")
+TITLE = "Janela de Teste Automação"
+BUS_LAUNCHER = "/usr/libexec/at-spi-bus-launcher"
+# The GTK bindings are Debian's: the system's Python, whatever runs this.
+SYSTEM_PYTHON = "/usr/bin/python3"
+INSTALLED_DRIVES = os.environ.get("TALVEN_DRIVES") or os.path.expanduser("~/.local/share/talven/drives")
+
+
+def stop(proc):
+    """Ends a process group this test started, by its leader's id."""
+    if proc is None or proc.poll() is not None:
+        return
+    try:
+        os.killpg(proc.pid, signal.SIGTERM)
+    except ProcessLookupError:
+        return
+    try:
+        proc.wait(3)
+    except subprocess.TimeoutExpired:
+        os.killpg(proc.pid, signal.SIGKILL)
+        proc.wait()
+
+
+class Desktop:
+    """Xvfb, session bus, accessibility bus, window manager and the app."""
+
+    def __init__(self, tmp):
+        self.procs = []
+        self.tmp = tmp
+        self.app = None
+
+    def start(self, args, env=None, **kw):
+        p = subprocess.Popen(args, env=env, start_new_session=True, **kw)
+        self.procs.append(p)
+        return p
+
+    def up(self):
+        r, w = os.pipe()
+        self.start(["Xvfb", "-displayfd", str(w), "-screen", "0", "1024x768x24", "-nolisten", "tcp"],
+                   pass_fds=[w], stderr=subprocess.DEVNULL)
+        os.close(w)
+        with os.fdopen(r) as f:
+            display = ":" + f.readline().strip()
+        self.env = dict(os.environ, DISPLAY=display)
+        for name in ("WINDOWID", "WAYLAND_DISPLAY", "NO_AT_BRIDGE", "AT_SPI_BUS_ADDRESS"):
+            self.env.pop(name, None)
+        bus = self.start(["dbus-daemon", "--session", "--nofork", "--print-address=1"], self.env,
+                         stdout=subprocess.PIPE, stderr=subprocess.DEVNULL)
+        self.env["DBUS_SESSION_BUS_ADDRESS"] = bus.stdout.readline().decode().strip()
+        self.start([BUS_LAUNCHER, "--launch-immediately", "--a11y=1"], self.env,
+                   stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        self.start(["openbox"], self.env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+
+    def open_app(self):
+        self.app = self.start([SYSTEM_PYTHON, APP, TITLE], self.env, stdin=subprocess.PIPE,
+                              stdout=subprocess.PIPE, stderr=subprocess.DEVNULL)
+        return self.wait_for(lambda s: s["active"] and s["focus"] == "entry", "the window to come up")
+
+    def ask(self, command):
+        self.app.stdin.write((command + "\n").encode())
+        self.app.stdin.flush()
+        line = self.app.stdout.readline()
+        if not line:
+            raise RuntimeError("the window went away before answering %r" % command)
+        return json.loads(line)
+
+    def wait_for(self, predicate, what, timeout=10):
+        deadline = time.time() + timeout
+        state = None
+        while time.time() < deadline:
+            state = self.ask("state")
+            if predicate(state):
+                return state
+            time.sleep(0.05)
+        raise RuntimeError("timed out waiting for %s; last state %r" % (what, state))
+
+    def down(self):
+        for p in reversed(self.procs):
+            stop(p)
+
+
+class Program:
+    """Runs KALDORIN scripts headless against the desktop."""
+
+    def __init__(self, kaldorin, tmp, env):
+        self.kaldorin = kaldorin
+        self.tmp = tmp
+        drives = os.path.join(tmp, "drives")
+        os.makedirs(os.path.join(drives, "c"))
+        ferlan = os.path.join(INSTALLED_DRIVES, "c", "ferlan")
+        if os.path.isdir(ferlan):
+            os.symlink(ferlan, os.path.join(drives, "c", "ferlan"))
+        config = os.path.join(tmp, "config", "Talven")
+        os.makedirs(config)
+        ini = os.path.join(INSTALLED_DRIVES, "c", "windows", "Talven.ini")
+        if os.path.exists(ini):
+            shutil.copy(ini, os.path.join(config, "Talven.ini"))
+        self.env = dict(env, TALVEN_DRIVES=drives, XDG_CONFIG_HOME=os.path.join(tmp, "config"))
+        self.env.pop("KALDORIN_SPEECH_LOG", None)
+        self.count = 0
+
+    def run(self, script, env=None, timeout=30):
+        """Returns (exit code, console text, speech log)."""
+        self.count += 1
+        path = os.path.join(self.tmp, "s%d.kal" % self.count)
+        log = os.path.join(self.tmp, "s%d.log" % self.count)
+        with open(path, "wb") as f:
+            f.write(script.replace("\n", "\r\n").encode("latin-1"))
+        p = subprocess.run([self.kaldorin, "--headless", "--speech-log", log, path], input=b"\r\n" * 4,
+                           capture_output=True, env=env or self.env, timeout=timeout)
+        speech = ""
+        if os.path.exists(log):
+            with open(log, "rb") as f:
+                speech = f.read().decode("utf-8", "replace")
+        return p.returncode, p.stdout.decode("utf-8", "replace"), speech
+
+
+class Checks:
+    def __init__(self):
+        self.failures = []
+        self.passed = 0
+
+    def expect(self, ok, what):
+        if ok:
+            self.passed += 1
+        else:
+            self.failures.append(what)
+        return ok
+
+
+def keys_and_windows(desk, prog, c):
+    code, out, _ = prog.run('DIGITA "ação & Ç" &\n')
+    state = desk.wait_for(lambda s: s["text"] == "ação & Ç", "the typed text", timeout=5) \
+        if code == 0 else desk.ask("state")
+    c.expect(code == 0 and state["text"] == "ação & Ç",
+             "DIGITA: field holds %r (exit %d, console %r)" % (state["text"], code, out))
+
+    # Home, then a control byte: Ctrl+A selects all in a GTK field, and the
+    # letter typed next replaces the selection.
+    code, out, _ = prog.run('ACIONA "home"\nDIGITA "x" &\nACIONA "ctrl+a"\nDIGITA "Z" &\n')
+    state = desk.ask("state")
+    c.expect(code == 0 and state["text"] == "Z", "ACIONA/DIGITA: field holds %r (console %r)" % (state["text"], out))
+
+    code, out, _ = prog.run("CAPTURA TITULO T\nESCREVE \"[\" T \"]\"\n")
+    c.expect(code == 0 and "[%s]" % TITLE in out, "CAPTURA TITULO: %r" % out)
+
+    # The pointer: a move relative to the window in front reads back the same.
+    code, out, _ = prog.run("CLICA NULO 10, 20\nLE MOUSE X Y\nLE RATO TELA A B\nESCREVE X \" \" Y \" \" A \" \" B\n")
+    parts = out.split()
+    c.expect(code == 0 and parts[:2] == ["10", "20"], "CLICA NULO / LE MOUSE: %r" % out)
+
+    where = desk.ask("where")
+    code, out, _ = prog.run("CLICA TELA %d %d\n" % (where["x"], where["y"]))
+    state = desk.wait_for(lambda s: s["checked"], "the check box to be ticked", timeout=5)
+    c.expect(code == 0 and state["checked"], "CLICA on the check box: %r %r" % (state, out))
+
+    code, out, _ = prog.run('JANELA MINIMIZA "*janela de TESTE"\nCHECA S\nESCREVE "status " S\n')
+    c.expect(code == 0 and "status 0" in out, "JANELA MINIMIZA found the window: %r" % out)
+    state = desk.wait_for(lambda s: s["iconified"], "the window to be minimised", timeout=5)
+    c.expect(state["iconified"], "JANELA MINIMIZA: %r" % state)
+
+    code, out, _ = prog.run('JANELA MINIMIZA "nada disso*"\nCHECA S\nESCREVE "status " S\n')
+    c.expect(code == 0 and "status 1" in out, "JANELA with no match gives status 1: %r" % out)
+
+    code, out, _ = prog.run('JANELA NORMAL "automação*"\n')
+    state = desk.wait_for(lambda s: not s["iconified"] and s["active"], "the window to come back", timeout=5)
+    c.expect(code == 0, "JANELA NORMAL: %r" % out)
+
+    code, out, _ = prog.run("HANDLE H\nESCREVE \"h=\" H\n", env=dict(prog.env, WINDOWID="4242"))
+    c.expect(code == 0 and "h=4242" in out, "HANDLE from WINDOWID: %r" % out)
+
+
+def no_display(prog, c):
+    env = dict(prog.env)
+    env.pop("DISPLAY", None)
+    code, out, speech = prog.run('DIGITA "a"\n', env=env)
+    c.expect(code != 0 and "não há tela gráfica" in out and "não há tela gráfica" in speech,
+             "DIGITA without a display: exit %d, %r" % (code, out))
+    code, out, _ = prog.run('JANELA FECHA "x"\n', env=env)
+    c.expect(code != 0 and "não há tela gráfica" in out, "JANELA without a display: %r" % out)
+
+
+def close_with_keys(desk, prog, c):
+    code, out, _ = prog.run("ACIONA \"alt+f4\"\n")
+    try:
+        desk.app.wait(5)
+        closed = True
+    except subprocess.TimeoutExpired:
+        closed = False
+    c.expect(code == 0 and closed, "ACIONA alt+f4 closes the window: %r" % out)
+
+
+def main():
+    kaldorin = sys.argv[1]
+    missing = [t for t in ("Xvfb", "openbox", "dbus-daemon") if not shutil.which(t)]
+    if not os.path.exists(BUS_LAUNCHER):
+        missing.append(BUS_LAUNCHER)
+    if subprocess.run([SYSTEM_PYTHON, "-c", "import gi; gi.require_version('Gtk', '3.0')"],
+                      capture_output=True).returncode != 0:
+        missing.append("python3-gi with GTK 3")
+    if missing:
+        print("skipped: missing %s" % ", ".join(missing))
+        return SKIP
+    tmp = tempfile.mkdtemp(prefix="automation-e2e-")
+    desk = Desktop(tmp)
+    c = Checks()
+    started = time.time()
+    try:
+        desk.up()
+        prog = Program(kaldorin, tmp, desk.env)
+        no_display(prog, c)
+        desk.open_app()
+        keys_and_windows(desk, prog, c)
+        close_with_keys(desk, prog, c)
+    except Exception as e:  # a failed step ends the run; the rest is reported
+        c.failures.append("%s: %s" % (type(e).__name__, e))
+    finally:
+        desk.down()
+        shutil.rmtree(tmp, ignore_errors=True)
+    for f in c.failures:
+        print("FAIL:", f)
+    print("took %.1f s" % (time.time() - started))
+    print("%d passed, %d failed" % (c.passed, len(c.failures)))
+    return 1 if c.failures else 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
