@@ -1,5 +1,7 @@
 #include "6_console/clipboard.h"
 
+#include "1_platform/desktop_clipboard.h"
+
 namespace kal {
 namespace {
 
@@ -18,6 +20,30 @@ class InProcessClipboard : public ClipboardBackend {
   std::string text_;
 };
 
+// The desktop's clipboard when there is one, else the in-process one.
+class DesktopBackend : public ClipboardBackend {
+ public:
+  bool Put(std::string_view text) override {
+    Open();
+    return desktop_ ? desktop_->Put(text) : local_.Put(text);
+  }
+  bool Get(std::string* text) override {
+    Open();
+    return desktop_ ? desktop_->Get(text, kMaxText) : local_.Get(text);
+  }
+
+ private:
+  static constexpr size_t kMaxText = 1000000;
+  void Open() {
+    if (tried_) return;
+    tried_ = true;
+    desktop_ = MakeX11Clipboard();
+  }
+  bool tried_ = false;
+  std::unique_ptr<DesktopClipboard> desktop_;
+  InProcessClipboard local_;
+};
+
 std::unique_ptr<ClipboardBackend>& Backend() {
   static std::unique_ptr<ClipboardBackend> b = std::make_unique<InProcessClipboard>();
   return b;
@@ -28,6 +54,8 @@ std::unique_ptr<ClipboardBackend>& Backend() {
 void SetClipboardBackend(std::unique_ptr<ClipboardBackend> backend) {
   Backend() = backend ? std::move(backend) : std::make_unique<InProcessClipboard>();
 }
+
+void UseDesktopClipboard() { Backend() = std::make_unique<DesktopBackend>(); }
 
 void CopyToClipboard(std::string_view text) { Backend()->Put(text); }
 

@@ -22,6 +22,11 @@ class ClipboardBackend {
 // nullptr: the in-process clipboard again.
 void SetClipboardBackend(std::unique_ptr<ClipboardBackend> backend);
 
+// Installs the desktop's clipboard (1_platform/desktop_clipboard.h), looked
+// for at the first copy or paste; without a desktop the in-process
+// clipboard goes on serving.
+void UseDesktopClipboard();
+
 // Places the text on the clipboard; failures are silent.
 void CopyToClipboard(std::string_view text);
 // At most capacity - 1 characters of the clipboard's text; empty when it

@@ -9,6 +9,7 @@
 #include "9_app/script_file.h"
 #include "9_app/text_viewer.h"
 #include "6_console/braille_display.h"
+#include "6_console/clipboard.h"
 #include "6_console/console.h"
 #include "0_base/latin1.h"
 #include "5_speech/speech.h"
@@ -91,6 +92,7 @@ int RunViewerProgram(const Options& opts) {
   StartBraille(opts);
   InstallEngineSwitch();
   SetConsoleFrontEnd(MakeConsoleFrontEnd(opts.headless));
+  UseDesktopClipboard();
   InitSpeech(0, "");
   if (StopRequested()) return EndStoppedRun(RequestedStop());
   SetConsoleTitle(BaseName(opts.view_file));
@@ -158,6 +160,7 @@ int ProgramMain(int argc, char** argv) {
   InstallEngineSwitch();
   SetConsoleFrontEnd(MakeConsoleFrontEnd(opts.headless));
   NoteConsoleWindowAtStart();
+  UseDesktopClipboard();
   SetProgramParams(opts.params);
   ResetInterpreter();
   InitInterpreter(name);

@@ -17,6 +17,7 @@ struct DisplayState {
   Display* display = nullptr;
   std::vector<EventHandler> handlers;
   Window at_start = 0;  // the active window when the program started
+  bool drain_posted = false;
 };
 
 DisplayState& S() {
@@ -42,6 +43,16 @@ Display* TheDisplay() {
       XSetErrorHandler(IgnoreXError);
       Loop().Watch(ConnectionNumber(s.display), DrainEvents);
     }
+  }
+  // A round trip made by the caller may leave events in Xlib's queue, where
+  // the watched descriptor no longer shows them: look at the queue once the
+  // loop runs again.
+  if (s.display && !s.drain_posted) {
+    s.drain_posted = true;
+    Loop().Post([] {
+      S().drain_posted = false;
+      DrainEvents();
+    });
   }
   return s.display;
 }

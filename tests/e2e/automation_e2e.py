@@ -133,7 +133,7 @@ class Program:
         with open(path, "wb") as f:
             f.write(script.replace("\n", "\r\n").encode("latin-1"))
         p = subprocess.run([self.kaldorin, "--headless", "--speech-log", log, path], input=b"\r\n" * 4,
-                           capture_output=True, env=env or self.env, timeout=timeout)
+                           capture_output=True, env=env or self.env, timeout=timeout, cwd=self.tmp)
         speech = ""
         if os.path.exists(log):
             with open(log, "rb") as f:
@@ -147,6 +147,8 @@ class Checks:
         self.passed = 0
 
     def expect(self, ok, what):
+        if os.environ.get("AUTOMATION_E2E_TRACE"):
+            print("%.2f %s %s" % (time.time(), "ok" if ok else "FAIL", what[:60]))
         if ok:
             self.passed += 1
         else:
@@ -196,6 +198,58 @@ def keys_and_windows(desk, prog, c):
     c.expect(code == 0 and "h=4242" in out, "HANDLE from WINDOWID: %r" % out)
 
 
+# A million characters with accents: "ação-" doubled past a million, cut by
+# TRANSFERE.
+BIG_SCRIPT = 'SEJA A "ação-"\nREPETE I 18\nCONCATENA A A\nFIM REPETE\n'
+BIG_TEXT = ("ação-" * (1 << 18))[:1000000]
+
+
+def clipboard(desk, prog, c):
+    # Our text, taken by the window while the program waits for a key: a
+    # million characters, by increments.
+    with open(os.path.join(prog.tmp, "own.kal"), "wb") as f:
+        f.write((BIG_SCRIPT + 'TRANSFERE DE A\nESCREVE "pronto"\nLE K\n').replace("\n", "\r\n").encode("latin-1"))
+    owner = subprocess.Popen([prog.kaldorin, "--headless", os.path.join(prog.tmp, "own.kal")],
+                             stdin=subprocess.PIPE, stdout=subprocess.PIPE, stderr=subprocess.DEVNULL,
+                             env=prog.env, cwd=prog.tmp)
+    try:
+        ready = ""
+        for line in owner.stdout:  # other lines may come first (no sound device)
+            ready = line.decode("utf-8", "replace")
+            if ready.startswith("pronto"):
+                break
+        got = desk.ask("paste")
+        want = BIG_TEXT.encode()
+        c.expect(ready.startswith("pronto") and got["length"] == len(BIG_TEXT) and got["crc"] == zlib.crc32(want),
+                 "TRANSFERE DE: the window pasted %r (expected %d characters)" % (got, len(BIG_TEXT)))
+        owner.stdin.write(b"\r")
+        owner.stdin.flush()
+        owner.wait(10)
+    finally:
+        stop(owner)
+
+    # The window's text, a million characters, read by TRANSFERE PARA.
+    desk.ask("copybig 1000000")
+    code, out, _ = prog.run('TRANSFERE PARA B\nABRE #1 "saida.txt" &\nESCREVE #1 B &\nFECHA #1\n')
+    path = os.path.join(prog.tmp, "saida.txt")
+    data = open(path, "rb").read() if os.path.exists(path) else b""
+    want = ("abcdefghijklmnopqrstuvwxyz" * 38462)[:1000000].encode()
+    c.expect(code == 0 and data == want, "TRANSFERE PARA of a million characters: %d bytes, exit %d, %r"
+             % (len(data), code, out[:200]))
+
+    # A user's copy in the window reaches the script, accents converted.
+    desk.ask("copy Olá, área de transferência")
+    code, out, _ = prog.run("TRANSFERE PARA T\nESCREVE \"[\" T \"]\"\n")
+    c.expect(code == 0 and "[Olá, área de transferência]" in out, "TRANSFERE PARA after a copy: %r" % out)
+
+    # CAPTURA CAMPO selects and copies the field (the click left the focus on
+    # the check box).
+    prog.run('ACIONA "shift+tab"\n')
+    desk.wait_for(lambda s: s["focus"] == "entry", "the focus back in the field", timeout=5)
+    code, out, _ = prog.run('ACIONA "ctrl+a"\nDIGITA "Conteúdo do campo" &\nCAPTURA CAMPO F\nESCREVE "[" F "]"\n')
+    c.expect(code == 0 and "[Conteúdo do campo]" in out, "CAPTURA CAMPO: %r" % out)
+
+
 def no_display(prog, c):
     env = dict(prog.env)
     env.pop("DISPLAY", None)
@@ -209,15 +263,15 @@ def no_display(prog, c):
 def close_with_keys(desk, prog, c):
     code, out, _ = prog.run("ACIONA \"alt+f4\"\n")
     try:
-        desk.app.wait(5)
+        desk.app.wait(10)
         closed = True
     except subprocess.TimeoutExpired:
         closed = False
-    c.expect(code == 0 and closed, "ACIONA alt+f4 closes the window: %r" % out)
+    c.expect(code == 0 and closed, "ACIONA alt+f4 closes the window: exit %d, %r" % (code, out))
 
 
 def main():
-    kaldorin = sys.argv[1]
+    kaldorin = os.path.abspath(sys.argv[1])
     missing = [t for t in ("Xvfb", "openbox", "dbus-daemon") if not shutil.which(t)]
     if not os.path.exists(BUS_LAUNCHER):
         missing.append(BUS_LAUNCHER)
@@ -237,6 +291,7 @@ def main():
         no_display(prog, c)
         desk.open_app()
         keys_and_windows(desk, prog, c)
+        clipboard(desk, prog, c)
         close_with_keys(desk, prog, c)
     except Exception as e:  # a failed step ends the run; the rest is reported
         c.failures.append("%s: %s" % (type(e).__name__, e))
