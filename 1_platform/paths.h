@@ -107,4 +107,12 @@ bool ReplaceHostFile(const std::string& host_path, std::string_view contents, st
 // Creates the folder and its missing parents; true when it exists afterwards.
 bool MakeHostFolders(const std::string& host_path);
 
+// A new folder that only this user may enter, in the system's temporary
+// folder ($TMPDIR, else /tmp), named prefix and random letters: a place for
+// a helper program's control socket and scratch files. "" when it cannot be
+// made.
+std::string MakePrivateFolder(std::string_view prefix);
+// Removes such a folder with the files in it (it holds no folders).
+void RemovePrivateFolder(const std::string& host_path);
+
 }  // namespace kal

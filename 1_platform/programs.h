@@ -53,6 +53,11 @@ void ReclaimTerminal();
 // were asked. Programs not started by this one are never touched.
 int EndProgramsNamed(std::string_view name);
 
+// Asks the program of that id, started here and still running, to end
+// (SIGTERM), or with force ends it at once (SIGKILL). False when it is not
+// one of ours or has ended already. The caller waits with ProgramRunning.
+bool EndProgram(int id, bool force);
+
 // Writes to the standard input of the last kPipes program without blocking:
 // what the pipe does not take now is kept (up to a bound) and sent on later
 // calls. False when there is no such program or its input is closed.

@@ -54,6 +54,12 @@ int SockWaitWritable(int s, long timeout_us);
 // that goes silent cannot hold the program forever.
 void SockSetIoTimeout(int s, int seconds);
 
+// Connects a stream socket to a local socket (a named socket file of this
+// machine, as a program we started offers for its control); -1 when nothing
+// listens there or the name is too long. The socket then works with the
+// calls above.
+int SockConnectLocal(const std::string& path);
+
 // Name look-up restricted to IPv4: the first address of the answer.
 bool SockLookupIPv4(const std::string& name, uint32_t* address);
 

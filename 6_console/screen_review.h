@@ -16,4 +16,13 @@ void ScreenReview();
 // The search text is kept for the whole run; tests start without one.
 void ResetScreenReviewForTest();
 
+// Review's search, shared with the other readers of text (the text viewer).
+// With ask, says "Qual texto" and reads a text with each key spoken
+// (Backspace takes the last one back and names it, Esc cancels); a text
+// typed replaces the kept one. *text is then the text to search for, ""
+// when none was ever typed. False when Esc cancelled (nothing to search).
+bool TakeSearchText(bool ask, std::string* text);
+// The answer to a search: a click when found, two error beeps when not.
+void AnswerSearch(bool found);
+
 }  // namespace kal

@@ -60,11 +60,17 @@ void ReviewCells::Field(int row, int column, int* first, int* last) const {
 
 bool ReviewCells::Find(std::string_view text, int row, int column, int* found_row,
                        int* found_column) const {
+  auto row_text = [this](int r) { return Text(r, 1, kReviewColumns); };
+  return FindTextAfter(text, rows(), row_text, row, std::min(column, kReviewColumns), found_row, found_column);
+}
+
+bool FindTextAfter(std::string_view text, int rows, const std::function<std::string(int)>& row_text, int row,
+                   int column, int* found_row, int* found_column) {
   if (text.empty()) return false;
-  for (int r = std::max(row, 1); r <= rows(); ++r) {
-    std::string line = Text(r, 1, kReviewColumns);
+  for (int r = std::max(row, 1); r <= rows; ++r) {
+    std::string line = row_text(r);
     // On the first row only text after the position counts.
-    size_t from = r == row ? static_cast<size_t>(std::clamp(column, 0, kReviewColumns)) : 0;
+    size_t from = r == row ? static_cast<size_t>(std::clamp(column, 0, static_cast<int>(line.size()))) : 0;
     size_t at = line.find(text, from);
     if (at != std::string::npos) {
       *found_row = r;

@@ -8,6 +8,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -47,6 +48,13 @@ class ReviewCells {
  private:
   const ConsoleGrid& grid_;
 };
+
+// The search of review and of the text viewer over rows numbered from 1 to
+// rows, row_text giving each one's text: where text first occurs after
+// (row, column), that is in the rest of that row past column, or else in a
+// later row. Exact, letter case included. False when it does not occur.
+bool FindTextAfter(std::string_view text, int rows, const std::function<std::string(int)>& row_text, int row,
+                   int column, int* found_row, int* found_column);
 
 // Word characters: A-Z, a-z, 0-9.
 bool IsReviewWordChar(uint8_t c);

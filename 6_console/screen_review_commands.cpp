@@ -8,6 +8,7 @@
 #include "1_platform/stop_request.h"
 #include "5_speech/speech.h"
 #include "6_console/console.h"
+#include "6_console/screen_review.h"
 #include "6_console/screen_review_session.h"
 
 namespace kal {
@@ -65,21 +66,35 @@ uint8_t Upper(uint8_t c) { return c >= 'a' && c <= 'z' ? static_cast<uint8_t>(c 
 
 }  // namespace
 
-void ReviewSearch(ReviewSession* s, bool ask) {
+bool TakeSearchText(bool ask, std::string* text) {
   if (ask) {
-    std::string text;
-    if (!AskSearchText(&text)) return;
-    if (!text.empty()) SearchText() = text;
+    std::string typed;
+    if (!AskSearchText(&typed)) return false;
+    if (!typed.empty()) SearchText() = typed;
   }
-  int row, column;
-  if (!s->cells.Find(SearchText(), s->row, s->column, &row, &column)) {
-    ErrorBeep();
-    ErrorBeep();
+  *text = SearchText();
+  return true;
+}
+
+void AnswerSearch(bool found) {
+  if (found) {
+    Click();
     return;
   }
-  s->row = row;
-  s->column = column;
-  Click();
+  ErrorBeep();
+  ErrorBeep();
+}
+
+void ReviewSearch(ReviewSession* s, bool ask) {
+  std::string text;
+  if (!TakeSearchText(ask, &text)) return;
+  int row, column;
+  bool found = s->cells.Find(text, s->row, s->column, &row, &column);
+  if (found) {
+    s->row = row;
+    s->column = column;
+  }
+  AnswerSearch(found);
 }
 
 void ReviewGoTo(ReviewSession* s) {

@@ -34,5 +34,30 @@ inline constexpr std::string_view kEmptyLine = "linha vazia";
 inline constexpr std::string_view kCannotOpenFile = "Não foi possível abrir o arquivo ";
 inline constexpr std::string_view kOneLine = " linha";
 inline constexpr std::string_view kLines = " linhas";
+inline constexpr std::string_view kLineCopied = "Linha copiada";
+inline constexpr std::string_view kNoAddress = "Nenhum endereço nesta linha";
+
+// Listening to a station from the viewer.
+inline constexpr std::string_view kConnecting = "Conectando: ";  // + the station's name
+inline constexpr std::string_view kPlaying = "Tocando: ";        // + the station's name
+inline constexpr std::string_view kPaused = "Pausado";
+inline constexpr std::string_view kResumed = "Tocando";
+inline constexpr std::string_view kStopped = "Parado";
+inline constexpr std::string_view kVolume = "Volume ";  // + 0 to 130
+inline constexpr std::string_view kNoAddressToPlay = "Esta estação não tem endereço para tocar.";
+inline constexpr std::string_view kAddressRefused = "Endereço recusado: só se tocam endereços http e https.";
+inline constexpr std::string_view kLookingForStream = "Buscando o endereço da transmissão.";
+inline constexpr std::string_view kNoStreamOnPage = "A página da estação não traz o endereço da transmissão.";
+inline constexpr std::string_view kPageNotFetched = "Não foi possível trazer a página da estação.";
+inline constexpr std::string_view kPlayerMissing = "O tocador de rádio não está instalado (mpv).";
+inline constexpr std::string_view kPlayerNoStart = "O tocador de rádio não pôde começar.";
+inline constexpr std::string_view kPlayerNoAnswer = "O tocador de rádio não respondeu.";
+inline constexpr std::string_view kPlayerEnded = "O tocador de rádio parou.";
+inline constexpr std::string_view kStreamEnded = "A estação parou de transmitir.";
+inline constexpr std::string_view kStreamNotOpened = "Não foi possível abrir a estação.";
+inline constexpr std::string_view kStreamUnknownFormat = "O endereço não traz um som que se possa tocar.";
+inline constexpr std::string_view kStreamNoSound = "A estação não mandou som.";
+inline constexpr std::string_view kSoundDeviceFailed = "Não foi possível abrir o dispositivo de som.";
+inline constexpr std::string_view kStreamFailed = "Erro ao tocar a estação.";
 
 }  // namespace kal::app_msg

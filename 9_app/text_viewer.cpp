@@ -1,36 +1,49 @@
 #include "9_app/text_viewer.h"
-#include "9_app/app_messages.h"
 
 #include <algorithm>
 #include <fstream>
 #include <sstream>
 
-#include "6_console/console.h"
 #include "0_base/console_grid.h"
 #include "0_base/keys.h"
 #include "0_base/latin1.h"
-#include "5_speech/speech.h"
+#include "1_platform/pump.h"
 #include "1_platform/stop_request.h"
+#include "5_speech/speech.h"
+#include "6_console/clipboard.h"
+#include "6_console/console.h"
+#include "6_console/key_decoder.h"
+#include "6_console/screen_review.h"
 #include "6_console/write_and_speak.h"
+#include "9_app/app_messages.h"
+#include "9_app/embedded_script.h"
+#include "9_app/line_address.h"
+#include "9_app/station_player.h"
+#include "9_app/station_stream.h"
 
 namespace kal {
 
 namespace {
 
 constexpr int kPage = ConsoleGrid::kHeight - 1;
+// Ctrl+F3 and Ctrl+F5 are not named in the key catalogue.
+constexpr uint8_t kKeyCtrlF3 = kKeyF3 + kCtrlFOffset;
+constexpr uint8_t kKeyCtrlF5 = kKeyF5 + kCtrlFOffset;
+// How often the player's news are looked at while no key comes.
+constexpr int kPlayerPollMs = 50;
+constexpr int kVolumeStep = 10;
 
-// What is said for a line: its text, or "linha vazia" so that an empty line
-// is heard as such.
+// What is said for a line: "linha vazia" for an empty one, so that it is
+// heard as such; web addresses in their short form.
 std::string Spoken(const std::string& line) {
-  for (char c : line)
-    if (static_cast<unsigned char>(c) > 32) return line;
-  return L1(app_msg::kEmptyLine);
+  if (IsBlankLine(line)) return L1(app_msg::kEmptyLine);
+  return SpokenLine(line);
 }
 
 // Shows a screen of lines from the current one on, the current line on the
-// top row. Rows are written as lines, so that a run without a terminal
-// shows them as lines too; the last row gets no line end, which would
-// scroll the screen.
+// top row and the cursor at the view's column. Rows are written as lines,
+// so that a run without a terminal shows them as lines too; the last row
+// gets no line end, which would scroll the screen.
 void Draw(const TextView& view) {
   ClearScreen();
   int last = std::min(view.count(), view.current() + ConsoleGrid::kHeight - 1);
@@ -38,57 +51,183 @@ void Draw(const TextView& view) {
     ConsoleWrite(view.Line(i).substr(0, ConsoleGrid::kWidth - 1));
     ConsoleWrite("\r\n");
   }
-  GotoXY(1, 1);
+  GotoXY(std::min(view.column(), ConsoleGrid::kWidth), 1);
 }
 
 void SayCurrent(const TextView& view) {
   StopSpeech();
-  SpeakText(Spoken(view.Line(view.current())));
+  SpeakText(Spoken(view.CurrentLine()));
 }
 
-// Applies one moving key; false when the key is not one of the viewer's.
-bool HandleExtended(TextView& view, uint8_t scan) {
-  bool moved = true;
-  switch (scan) {
-    case kKeyUp: moved = view.Move(-1); break;
-    case kKeyDown: moved = view.Move(1); break;
-    case kKeyPgUp: moved = view.Move(-kPage); break;
-    case kKeyPgDn: moved = view.Move(kPage); break;
-    case kKeyHome: moved = view.First(); break;
-    case kKeyEnd: moved = view.Last(); break;
-    case kKeyF1: break;
-    default: return false;
+// The address the address keys work on: the current line's, else the one
+// of the block (station) that holds the current line; "" when neither has.
+std::string ViewAddress(const TextView& view) {
+  std::string address = FindAddress(view.CurrentLine());
+  int first, last;
+  if (address.empty() && view.CurrentBlock(&first, &last))
+    for (int i = first; i <= last && address.empty(); ++i) address = FindAddress(view.Line(i));
+  return address;
+}
+
+void SayAddress(const TextView& view, bool whole) {
+  std::string address = ViewAddress(view);
+  if (address.empty()) {
+    SpeakText(L1(app_msg::kNoAddress));
+    return;
   }
+  SpeakText(whole ? address : CompactAddress(address));
+}
+
+void SayPosition(const TextView& view) {
+  SpeakText(std::to_string(view.current() + 1) + " " + std::to_string(view.column()));
+}
+
+// F5 asks for a text, Ctrl+F5 looks for the same text again; as in screen
+// review, a click when found (then the line is read) and two error beeps
+// when not.
+void Search(TextView& view, bool ask) {
+  std::string text;
+  if (!TakeSearchText(ask, &text)) return;
+  bool found = view.FindNext(text);
+  AnswerSearch(found);
+  if (!found) return;
+  Draw(view);
+  SpeakText(Spoken(view.CurrentLine()));
+}
+
+// The station's name as it is announced: the first line of its block
+// without the report's number ("3. Rádio X" gives "Rádio X"); a line that is
+// itself the address gives its short form.
+std::string StationName(const TextView& view, const std::string& address) {
+  int first, last;
+  std::string name = view.CurrentBlock(&first, &last) ? view.Line(first) : view.CurrentLine();
+  if (!FindAddress(name).empty()) return CompactAddress(address);
+  size_t i = 0;
+  while (i < name.size() && name[i] >= '0' && name[i] <= '9') ++i;
+  if (i > 0 && i < name.size() && name[i] == '.') name.erase(0, name.find_first_not_of(' ', i + 1));
+  return name;
+}
+
+// The address the player gets for one of the report: a station page of the
+// directory site is followed to its stream. "" (after saying why) when
+// there is nothing to play.
+std::string StreamToPlay(const std::string& address) {
+  if (!IsStationPage(address, ConfiguredStationPrefix())) return address;
+  SpeakText(L1(app_msg::kLookingForStream));
+  std::string stream;
+  switch (FollowStationPage(address, &stream)) {
+    case StreamLookup::kFound: return stream;
+    case StreamLookup::kNotOnPage: SpeakText(L1(app_msg::kNoStreamOnPage)); break;
+    case StreamLookup::kNotFetched: SpeakText(L1(app_msg::kPageNotFetched)); break;
+    case StreamLookup::kStopped: break;
+  }
+  return "";
+}
+
+// Enter: the station of the current line (or block) is played.
+void Listen(const TextView& view) {
+  std::string address = ViewAddress(view);
+  if (address.empty()) {
+    SpeakText(L1(app_msg::kNoAddressToPlay));
+    return;
+  }
+  std::string stream = StreamToPlay(address);
+  if (stream.empty()) return;
+  StopSpeech();
+  if (!IsPlayableAddress(stream)) {
+    SpeakText(L1(app_msg::kAddressRefused));
+    return;
+  }
+  Player().Play(stream, StationName(view, stream));
+}
+
+void ChangeVolume(int step) {
+  if (!Player().ChangeVolume(step)) ErrorBeep();
+}
+
+// A key that moves to another line: the screen follows and the line is
+// read; at the edge an error beep, and the line is read again.
+void MoveAndRead(TextView& view, bool moved) {
   if (!moved) ErrorBeep();
   Draw(view);
   SayCurrent(view);
+}
+
+// Left and Right: the character is said, as in screen review.
+void MoveInLine(TextView& view, bool right) {
+  char c = view.CharAtColumn();
+  bool moved = right ? view.Right() : view.Left();
+  if (!moved) {
+    ErrorBeep();
+    return;
+  }
+  GotoXY(std::min(view.column(), ConsoleGrid::kWidth), 1);
+  SpeakChar(static_cast<uint8_t>(right ? c : view.CharAtColumn()));
+}
+
+void HandleExtended(TextView& view, uint8_t scan) {
+  switch (scan) {
+    case kKeyUp: return MoveAndRead(view, view.Move(-1));
+    case kKeyDown: return MoveAndRead(view, view.Move(1));
+    case kKeyPgUp: return MoveAndRead(view, view.Move(-kPage));
+    case kKeyPgDn: return MoveAndRead(view, view.Move(kPage));
+    case kKeyHome:
+    case kKeyCtrlHome: return MoveAndRead(view, view.First());
+    case kKeyEnd:
+    case kKeyCtrlEnd: return MoveAndRead(view, view.Last());
+    case kKeyCtrlUp: return MoveAndRead(view, view.PreviousBlock());
+    case kKeyCtrlDown: return MoveAndRead(view, view.NextBlock());
+    case kKeyLeft: return MoveInLine(view, false);
+    case kKeyRight: return MoveInLine(view, true);
+    case kKeyF1: return SayCurrent(view);
+    case kKeyF2: return SpellText(view.CurrentLine());
+    case kKeyF3: return SayAddress(view, false);
+    case kKeyCtrlF3: return SayAddress(view, true);
+    case kKeyF5: return Search(view, true);
+    case kKeyCtrlF5: return Search(view, false);
+    case kKeyCtrlIns:
+      CopyToClipboard(view.CurrentLine());
+      return SpeakText(L1(app_msg::kLineCopied));
+    default: ErrorBeep();
+  }
+}
+
+// One-byte keys; false when the key ends the viewer. While a station plays
+// Esc stops it (the next Esc leaves) and Space pauses it.
+bool HandleKey(TextView& view, uint8_t k, uint8_t mods) {
+  switch (k) {
+    case kKeyEsc:
+      if (!Player().Active()) return false;
+      Player().Stop(true);
+      break;
+    case 'q':
+    case 'Q': return false;
+    case kKeyEnter: Listen(view); break;
+    case ' ':
+      if (!Player().TogglePause()) SayCurrent(view);
+      break;
+    case '+':
+    case '=': ChangeVolume(kVolumeStep); break;
+    case '-': ChangeVolume(-kVolumeStep); break;
+    case kKeyTab: MoveAndRead(view, mods & kModShift ? view.PreviousBlock() : view.NextBlock()); break;
+    case kKeyCtrlC: HandleExtended(view, kKeyCtrlIns); break;
+    case kKeyCtrlK: SayPosition(view); break;
+    default: ErrorBeep();
+  }
   return true;
+}
+
+// The next key; while a station plays, the player's news are said as they
+// come in between keys.
+uint8_t NextKey() {
+  while (Player().Active() && !KeyPressed() && !StopRequested()) {
+    Player().Service();
+    if (Player().Active()) Delay(kPlayerPollMs);
+  }
+  return ReadKey();
 }
 
 }  // namespace
-
-bool TextView::Move(int delta) {
-  int target = std::clamp(current_ + delta, 0, count() - 1);
-  if (target == current_) return false;
-  current_ = target;
-  return true;
-}
-
-bool TextView::First() { return Move(-current_); }
-bool TextView::Last() { return Move(count() - 1 - current_); }
-
-std::vector<std::string> SplitViewerText(const std::string& bytes) {
-  std::string text = LooksLikeUtf8(bytes) ? Utf8ToLatin1(bytes) : bytes;
-  std::vector<std::string> lines;
-  std::istringstream in(text);
-  std::string line;
-  while (std::getline(in, line)) {
-    if (!line.empty() && line.back() == '\r') line.pop_back();
-    lines.push_back(line);
-  }
-  if (lines.empty()) lines.push_back("");
-  return lines;
-}
 
 int RunTextViewer(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
@@ -107,18 +246,21 @@ int RunTextViewer(const std::string& path) {
   WaitSpeech();
   SayCurrent(view);
   for (;;) {
-    uint8_t k = ReadKey();
-    if (k == kKeyEsc || k == 'q' || k == 'Q' || StopRequested()) break;
-    // Every key answers: one the viewer has no use for gives the error beep.
+    uint8_t k = NextKey();
+    if (StopRequested()) break;
+    uint8_t mods = LastKeyModifiers();
     if (k == 0) {
-      if (!HandleExtended(view, ReadKey())) ErrorBeep();
-    } else if (k == kKeyEnter) {
-      SayCurrent(view);
+      uint8_t scan = ReadKey();
+      if (StopRequested()) break;
+      StopSpeech();
+      HandleExtended(view, scan);
     } else {
-      ErrorBeep();
+      StopSpeech();
+      if (!HandleKey(view, k, mods)) break;
     }
   }
   StopSpeech();
+  Player().Stop(false);  // leaving the viewer never leaves a station playing
   return 0;
 }
 

@@ -1,13 +1,16 @@
 // The speaking text viewer: the program that opens the Zelquora report (the
 // family's editor on the original system). It shows a text file in the
-// console; Up and Down move line by line and speak the line, Home and End
-// jump to the first and last line, Page Up and Page Down move by a screen,
-// F1 or Enter speaks the current line again, Esc ends. Every move is spoken;
-// a key cuts the speech.
+// console and reads it aloud: line by line, block by block (a block is a run
+// of lines between blank lines: one station in the radio report), character
+// by character; it spells a line, searches as screen review does, reads a
+// web address in short or in full and copies a line to the clipboard. Every
+// key answers, one it has no use for with the error beep; a key cuts the
+// speech. The keys are listed in RunTextViewer's loop and in the reference.
 #pragma once
 
 #include <string>
-#include <vector>
+
+#include "9_app/text_view.h"
 
 namespace kal {
 
@@ -15,25 +18,5 @@ namespace kal {
 // folder). Returns 0 when the user ended it, 1 when the file cannot be read
 // (after saying so).
 int RunTextViewer(const std::string& path);
-
-// The viewer's model, apart from the console: the lines and the current one.
-class TextView {
- public:
-  explicit TextView(std::vector<std::string> lines) : lines_(std::move(lines)) {}
-  int count() const { return static_cast<int>(lines_.size()); }
-  int current() const { return current_; }  // 0-based
-  const std::string& Line(int i) const { return lines_[i]; }
-  // Each move returns false when it could not move (at the edge).
-  bool Move(int delta);
-  bool First();
-  bool Last();
-
- private:
-  std::vector<std::string> lines_;
-  int current_ = 0;
-};
-
-// Splits file contents into lines (LF or CR LF), as Latin-1 text.
-std::vector<std::string> SplitViewerText(const std::string& bytes);
 
 }  // namespace kal

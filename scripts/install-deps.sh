@@ -39,6 +39,7 @@ add_components() {
     } > /etc/apt/sources.list.d/kaldorin-extra.sources
 }
 
+# mpv plays the radio stations the report viewer opens.
 # llvm (its llvm-symbolizer) and libc6-dbg name the frames of sanitizer
 # reports, inside the C library too: leak suppressions match those names.
 PKGS="build-essential cmake pkg-config clang libgtest-dev libgmock-dev libbenchmark-dev
@@ -46,7 +47,8 @@ PKGS="build-essential cmake pkg-config clang libgtest-dev libgmock-dev libbenchm
  speech-dispatcher-espeak-ng mbrola mbrola-br3 wget ccache wbrazilian sox perl tcl
  libx11-dev libxtst-dev libbrlapi-dev brltty python3 util-linux tmux curl pulseaudio pulseaudio-utils
  llvm libc6-dbg
- xvfb openbox dbus-daemon at-spi2-core python3-gi gir1.2-gtk-3.0 libatspi2.0-dev"
+ xvfb openbox dbus-daemon at-spi2-core python3-gi gir1.2-gtk-3.0 libatspi2.0-dev
+ mpv"
 
 missing=""
 for p in $PKGS; do

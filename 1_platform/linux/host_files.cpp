@@ -170,4 +170,20 @@ bool MakeHostFolders(const std::string& host_path) {
   return mkdir(host_path.c_str(), 0777) == 0 || HostIsFolder(host_path);
 }
 
+std::string MakePrivateFolder(std::string_view prefix) {
+  const char* tmp = getenv("TMPDIR");
+  std::string pattern = std::string(tmp && *tmp ? tmp : "/tmp") + "/" + std::string(prefix) + "XXXXXX";
+  return mkdtemp(pattern.data()) ? pattern : "";  // mkdtemp makes it with mode 0700
+}
+
+void RemovePrivateFolder(const std::string& host_path) {
+  if (host_path.empty()) return;
+  if (DIR* d = opendir(host_path.c_str())) {
+    while (dirent* e = readdir(d))
+      if (strcmp(e->d_name, ".") != 0 && strcmp(e->d_name, "..") != 0) unlink((host_path + "/" + e->d_name).c_str());
+    closedir(d);
+  }
+  rmdir(host_path.c_str());
+}
+
 }  // namespace kal

@@ -203,6 +203,12 @@ int EndProgramsNamed(std::string_view name) {
   return ended;
 }
 
+bool EndProgram(int id, bool force) {
+  Collect();
+  if (id <= 0 || S().children.count(id) == 0) return false;
+  return kill(id, force ? SIGKILL : SIGTERM) == 0;
+}
+
 bool ProgramRunning(int id) {
   Collect();
   return S().children.count(id) > 0;

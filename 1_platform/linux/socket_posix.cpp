@@ -7,6 +7,7 @@
 #include <poll.h>
 #include <sys/socket.h>
 #include <sys/time.h>
+#include <sys/un.h>
 #include <unistd.h>
 
 #include <cstring>
@@ -91,6 +92,22 @@ bool SockListen(int s, int backlog) { return listen(s, backlog) == 0; }
 
 int SockAccept(int s) {
   return static_cast<int>(Retry([&] { return static_cast<long>(accept4(s, nullptr, nullptr, SOCK_CLOEXEC)); }));
+}
+
+int SockConnectLocal(const std::string& path) {
+  sockaddr_un a;
+  std::memset(&a, 0, sizeof a);
+  a.sun_family = AF_UNIX;
+  if (path.empty() || path.size() >= sizeof a.sun_path) return -1;
+  std::memcpy(a.sun_path, path.data(), path.size());
+  int s = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+  if (s < 0) return -1;
+  // A local connection is made or refused at once.
+  if (connect(s, reinterpret_cast<sockaddr*>(&a), sizeof a) != 0) {
+    close(s);
+    return -1;
+  }
+  return s;
 }
 
 void SockClose(int s) {

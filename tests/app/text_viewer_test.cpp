@@ -4,6 +4,8 @@
 #include <fstream>
 
 #include "9_app/text_viewer.h"
+#include "6_console/clipboard.h"
+#include "6_console/screen_review.h"
 #include "6_console/console.h"
 #include "0_base/speech_log.h"
 #include "1_platform/event_loop.h"
@@ -19,6 +21,47 @@ TEST(TextView, MovesStayInsideTheText) {
   EXPECT_FALSE(v.Last());
   EXPECT_TRUE(v.First());
   EXPECT_EQ(v.current(), 0);
+}
+
+// Blocks are runs of lines between blank ones: the stations of the report.
+TEST(TextView, BlocksSkipBlankLines) {
+  TextView v({"1. A", "SP", "", "", "2. B", "RJ", " ", "3. C"});
+  EXPECT_FALSE(v.PreviousBlock());
+  EXPECT_TRUE(v.NextBlock());
+  EXPECT_EQ(v.current(), 4);
+  int first, last;
+  ASSERT_TRUE(v.Move(1) && v.CurrentBlock(&first, &last));
+  EXPECT_EQ(first, 4);
+  EXPECT_EQ(last, 5);
+  EXPECT_TRUE(v.NextBlock());
+  EXPECT_EQ(v.current(), 7);
+  EXPECT_FALSE(v.NextBlock());
+  EXPECT_TRUE(v.Move(-1));  // the blank line between: no block of its own
+  EXPECT_FALSE(v.CurrentBlock(&first, &last));
+  EXPECT_TRUE(v.PreviousBlock());
+  EXPECT_EQ(v.current(), 4);
+  EXPECT_TRUE(v.PreviousBlock());
+  EXPECT_EQ(v.current(), 0);
+}
+
+TEST(TextView, ColumnAndSearch) {
+  TextView v({"abc", "xabc", "", "abc"});
+  EXPECT_FALSE(v.Left());
+  EXPECT_EQ(v.CharAtColumn(), 'a');
+  EXPECT_TRUE(v.Right() && v.Right() && v.Right());
+  EXPECT_FALSE(v.Right());
+  EXPECT_EQ(v.CharAtColumn(), ' ');
+  // Text before or at the position on the current line is not found there.
+  while (v.Left()) {
+  }
+  EXPECT_TRUE(v.FindNext("abc"));
+  EXPECT_EQ(v.current(), 1);
+  EXPECT_EQ(v.column(), 2);
+  EXPECT_TRUE(v.FindNext("abc"));
+  EXPECT_EQ(v.current(), 3);
+  EXPECT_FALSE(v.FindNext("abc"));
+  EXPECT_FALSE(v.FindNext("ABC"));  // letter case counts
+  EXPECT_EQ(v.current(), 3);
 }
 
 TEST(TextView, SplitsCrLfAndConvertsUtf8) {
@@ -45,18 +88,57 @@ TEST(TextViewer, SpeaksEveryMove) {
   std::remove(path.c_str());
 }
 
-// q leaves like Esc; a key the viewer has no use for (a letter, F2) beeps;
+// q leaves like Esc; a key the viewer has no use for (a letter, F4) beeps;
 // an empty file is announced as holding no line.
 TEST(TextViewer, UnusedKeysBeepAndQLeaves) {
   std::string path = ::testing::TempDir() + "viewer_empty.txt";
   std::ofstream(path) << "";
   std::string out;
   SetLoop(MakeFakeEventLoop());
-  ResetConsoleForTest(std::string("x\0<q", 4), &out);
+  ResetConsoleForTest(std::string("x\0>q", 4), &out);
   CaptureSpeechLog(true);
   ClearCapturedSpeech();
   EXPECT_EQ(RunTextViewer(path), 0);
   EXPECT_EQ(test::Joined(CapturedSpeech()), "say 0 linhas\nsay linha vazia\nbeep\nbeep\n");
+  CaptureSpeechLog(false);
+  std::remove(path.c_str());
+}
+
+}  // namespace kal
+
+namespace kal {
+
+// The reading keys on a two-station report: next and previous station, the
+// address short and whole, spelling, copying, a search found and not found.
+TEST(TextViewer, ReadingKeys) {
+  std::string path = ::testing::TempDir() + "viewer_report.txt";
+  std::ofstream(path) << "1. Ra\r\nSP\r\nhttp://a.example/um.mp3\r\n\r\n2. Rb\r\nRio\r\n";
+  std::string keys = std::string("\t", 1)        // next station
+                     + std::string("\0q", 2)     // Ctrl+Up: previous station
+                     + std::string("\0=", 2)     // F3: the station's address, short
+                     + std::string("\0`", 2)     // Ctrl+F3: the whole address
+                     + std::string("\0<", 2)     // F2: spell
+                     + std::string("\x03", 1)    // Ctrl+C: copy
+                     + std::string("\0?Rio\r", 6)  // F5: search
+                     + std::string("\0b", 2)     // Ctrl+F5: again, not found
+                     + std::string("\0M", 2)     // Right: the character under the cursor
+                     + "q";
+  std::string out;
+  SetLoop(MakeFakeEventLoop());
+  ResetConsoleForTest(keys, &out);
+  ResetScreenReviewForTest();
+  CaptureSpeechLog(true);
+  ClearCapturedSpeech();
+  EXPECT_EQ(RunTextViewer(path), 0);
+  EXPECT_EQ(test::Joined(CapturedSpeech()),
+            "say 6 linhas\nsay 1. Ra\n"
+            "say 2. Rb\nsay 1. Ra\n"
+            "say a example um mp3\nsay http://a.example/um.mp3\n"
+            "spell 1. Ra\nsay Linha copiada\n"
+            "say Qual texto\nchar 82\nchar 105\nchar 111\nclick\nsay Rio\n"
+            "beep\nbeep\n"
+            "char 82\n");
+  EXPECT_EQ(PasteFromClipboard(100), "1. Ra");
   CaptureSpeechLog(false);
   std::remove(path.c_str());
 }

@@ -1,0 +1,72 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "0_base/json_reader.h"
+#include "9_app/station_player.h"
+#include "9_app/station_stream.h"
+
+namespace kal {
+
+TEST(JsonReader, ReadsThePlayersMessages) {
+  JsonValue v;
+  ASSERT_TRUE(ParseJson(R"({"event":"end-file","reason":"error","playlist_entry_id":1,"file_error":"loading failed"})", &v));
+  EXPECT_EQ(v.MemberText("event"), "end-file");
+  EXPECT_EQ(v.MemberText("file_error"), "loading failed");
+  EXPECT_EQ(v.MemberText("playlist_entry_id"), "");  // a number, not a text
+  ASSERT_TRUE(ParseJson(R"( {"data":[{"name":"pulse/a","description":"S\u00e3o \"x\"\n"}],"error":"success"} )", &v));
+  const JsonValue* data = v.Member("data");
+  ASSERT_TRUE(data != nullptr && data->kind == JsonValue::kArray && data->items.size() == 1);
+  EXPECT_EQ(data->items[0].MemberText("description"), "S\xC3\xA3o \"x\"\n");
+  ASSERT_TRUE(ParseJson(R"({"data":-12.5e1,"b":true,"n":null,"e":"\ud83d\ude00"})", &v));
+  EXPECT_EQ(v.Member("data")->number, -125);
+  EXPECT_TRUE(v.Member("b")->boolean);
+  EXPECT_EQ(v.MemberText("e"), "\xF0\x9F\x98\x80");
+}
+
+// Whatever comes over the socket, a bad message is refused whole and never
+// read past its end; nesting is bounded.
+TEST(JsonReader, RefusesMalformedText) {
+  JsonValue v;
+  for (const char* bad : {"", "{", "{\"a\":}", "{\"a\":1,}", "[1 2]", "\"abc", "\"a\\", "\"\\ud800\"", "\"\\u12\"",
+                          "{\"a\":1} x", "tru", "{1:2}", "\"a\x01\""})
+    EXPECT_FALSE(ParseJson(bad, &v)) << bad;
+  EXPECT_FALSE(ParseJson(std::string(100, '[') + std::string(100, ']'), &v));
+  EXPECT_TRUE(ParseJson(std::string(10, '[') + std::string(10, ']'), &v));
+  EXPECT_FALSE(ParseJson(std::string("\"a\0b\"", 5), &v));
+}
+
+// The address is the last argument, after "--": a report cannot smuggle an
+// option in, and the player reads no configuration nor runs helpers.
+TEST(StationPlayer, ArgumentsEndWithTheAddressAfterDashes) {
+  auto args = PlayerArguments("/tmp/p", "http://a/--ao=pcm");
+  ASSERT_GE(args.size(), 3u);
+  EXPECT_EQ(args[args.size() - 2], "--");
+  EXPECT_EQ(args.back(), "http://a/--ao=pcm");
+  for (const char* wanted : {"--no-config", "--ytdl=no", "--vid=no", "--no-terminal",
+                             "--input-ipc-server=/tmp/p/controle"})
+    EXPECT_NE(std::find(args.begin(), args.end(), wanted), args.end()) << wanted;
+}
+
+TEST(StationPlayer, ErrorsInPortuguese) {
+  EXPECT_EQ(PlayerErrorMessage("loading failed"), "Não foi possível abrir a estação.");
+  EXPECT_EQ(PlayerErrorMessage("unrecognized file format"), "O endereço não traz um som que se possa tocar.");
+  EXPECT_EQ(PlayerErrorMessage("no audio or video data played"), "A estação não mandou som.");
+  EXPECT_EQ(PlayerErrorMessage("audio output initialization failed"), "Não foi possível abrir o dispositivo de som.");
+  EXPECT_EQ(PlayerErrorMessage("something new"), "Erro ao tocar a estação.");
+  EXPECT_EQ(PlayerLogError("[0.2][v][cplayer] finished playback, loading failed (reason 4)\n[0.3] Exiting\n"),
+            "loading failed");
+  EXPECT_EQ(PlayerLogError("[0.2][v][cplayer] Exiting\n"), "");
+}
+
+TEST(StationStream, StationPagesAndTheirStreams) {
+  EXPECT_TRUE(IsStationPage("HTTP://www.radios.com.br/play/x-1", "http://www.radios.com.br/play/"));
+  EXPECT_FALSE(IsStationPage("http://www.radios.com.br/play/", "http://www.radios.com.br/play/"));
+  EXPECT_FALSE(IsStationPage("http://stream.example/a.mp3", "http://www.radios.com.br/play/"));
+  EXPECT_FALSE(IsStationPage("http://a/play/x", ""));
+  EXPECT_EQ(StreamAddressInPage("var p = {\r\n  src:  \"http://s.example/a.mp3\",\r\n"), "http://s.example/a.mp3");
+  EXPECT_EQ(StreamAddressInPage("src: \"http://one-blank\""), "");
+  EXPECT_EQ(StreamAddressInPage("src:  \"http://unclosed\r\n\"x"), "");
+}
+
+}  // namespace kal
