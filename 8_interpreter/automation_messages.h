@@ -16,4 +16,8 @@ inline constexpr std::string_view kMsgKeyUnavailable = "Tecla não encontrada no
 inline constexpr std::string_view kMsgNoAccessibility =
     "Acessibilidade indisponível: o barramento de acessibilidade não responde";
 
+// MSAA ESTADO: the states a script can tell apart.
+inline constexpr std::string_view kMsaaStateChecked = "marcado";
+inline constexpr std::string_view kMsaaStateUnavailable = "indisponível";
+
 }  // namespace kal

@@ -80,7 +80,7 @@ const CommandEntry kCommandTable[] = {
     {"RETORNA", CmdRetorna},
     {"RANDOMIZA", CmdRandomiza},
     {"IP", CmdIp},
-    {"MSAA", nullptr},
+    {"MSAA", CmdMsaa},
     {"MENU", CmdMenu},
     {"IMAGEM", nullptr},
     {"SENSOR", nullptr},

@@ -250,6 +250,59 @@ def clipboard(desk, prog, c):
     c.expect(code == 0 and "[Conteúdo do campo]" in out, "CAPTURA CAMPO: %r" % out)
 
 
+# Follows the focus: MONITORA, then the object of each focus change after
+# a key, with its name, role, code and state.
+FOCUS_SCRIPT = """MSAA MONITORA
+MSAA CHECA C
+ESCREVE "inicio " C
+ACIONA "tab"
+CHAMA @foco
+ACIONA "tab"
+CHAMA @foco
+ACIONA "shift+tab"
+CHAMA @foco
+MSAA FIM
+TERMINA
+@foco
+SEJA C 0
+SEJA N 0
+ENQUANTO C = 0
+  SOMA N 1
+  SE N > 100
+    ESCREVE "nenhum evento"
+    RETORNA
+  FIM SE
+  ESPERA MS 20
+  MSAA CHECA C
+FIM ENQUANTO
+MSAA NOME $nome
+MSAA TIPO $tipo
+MSAA CÓDIGO $codigo
+MSAA ESTADO $estado
+ESCREVE "foco " $nome "|" $tipo "|" $codigo "|" $estado
+RETORNA
+"""
+
+
+def accessibility(desk, prog, c):
+    desk.wait_for(lambda s: s["focus"] == "entry" and s["active"], "the focus in the field", timeout=5)
+    code, out, _ = prog.run(FOCUS_SCRIPT)
+    lines = [l for l in out.splitlines() if l.startswith(("inicio", "foco", "nenhum"))]
+    want = ["inicio 0", "foco Marcar|check box|44|marcado", "foco Aplicar|push button|43|",
+            "foco Marcar|check box|44|marcado"]
+    c.expect(code == 0 and lines == want, "MSAA follows the focus: %r (exit %d, %r)" % (lines, code, out[-300:]))
+
+    # The object under a point: the check box, where it is on the screen.
+    where = desk.ask("where")
+    code, out, _ = prog.run("MSAA CAPTURA %d %d\nMSAA NOME N\nMSAA CODIGO K\nMSAA AREA X Y W H\n"
+                            "ESCREVE N \"|\" K \"|\" X \"|\" Y \"|\" W \"|\" H\n" % (where["x"], where["y"]))
+    parts = out.strip().split("|")
+    inside = len(parts) == 6 and all(p.lstrip("-").isdigit() for p in parts[2:]) and \
+        int(parts[2]) <= where["x"] < int(parts[2]) + int(parts[4]) and \
+        int(parts[3]) <= where["y"] < int(parts[3]) + int(parts[5])
+    c.expect(code == 0 and parts[:2] == ["Marcar", "44"] and inside, "MSAA CAPTURA at the check box: %r" % out)
+
+
 def no_display(prog, c):
     env = dict(prog.env)
     env.pop("DISPLAY", None)
@@ -258,6 +311,12 @@ def no_display(prog, c):
              "DIGITA without a display: exit %d, %r" % (code, out))
     code, out, _ = prog.run('JANELA FECHA "x"\n', env=env)
     c.expect(code != 0 and "não há tela gráfica" in out, "JANELA without a display: %r" % out)
+    env.pop("DBUS_SESSION_BUS_ADDRESS", None)
+    code, out, _ = prog.run("MSAA MONITORA\n", env=env)
+    c.expect(code != 0 and "Acessibilidade indisponível" in out, "MSAA without a bus: %r" % out)
+    # A bus that is named but does not answer: said, not a crash.
+    code, out, _ = prog.run("MSAA MONITORA\n", env=dict(prog.env, AT_SPI_BUS_ADDRESS="unix:path=/nonexistent/bus"))
+    c.expect(code == 1 and "Acessibilidade indisponível" in out, "MSAA with a dead bus: exit %d, %r" % (code, out))
 
 
 def close_with_keys(desk, prog, c):
@@ -292,6 +351,7 @@ def main():
         desk.open_app()
         keys_and_windows(desk, prog, c)
         clipboard(desk, prog, c)
+        accessibility(desk, prog, c)
         close_with_keys(desk, prog, c)
     except Exception as e:  # a failed step ends the run; the rest is reported
         c.failures.append("%s: %s" % (type(e).__name__, e))

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "1_platform/fake/recording_accessibility.h"
 #include "1_platform/fake/recording_desktop.h"
 #include "9_app/script_file.h"
 #include "tests/support/script_expectations.h"
@@ -71,8 +72,12 @@ TEST_P(DocExampleRun, GivesWhatTheDocumentationShows) {
   auto desktop = std::make_unique<RecordingDesktop>();
   desktop->availability_ = DesktopAvailability::kNoDisplay;
   SetDesktopAutomation(std::move(desktop));
+  auto accessibility = std::make_unique<RecordingAccessibility>();
+  accessibility->available = false;
+  SetAccessibility(std::move(accessibility));
   ScriptResult got = RunScriptText(bytes, want.keys, want.params);
   SetDesktopAutomation(nullptr);
+  SetAccessibility(nullptr);
 
   if (want.exit_code) {
     EXPECT_EQ(got.exit_code, *want.exit_code);
