@@ -405,7 +405,7 @@ class AtspiAccessibility : public Accessibility {
     worker_ = new Worker();  // kept for the life of the process
     auto ok = std::make_shared<bool>(false);
     GMainContext* context = worker_->context();
-    worker_->Run(
+    bool finished = worker_->Run(
         [ok, context] {
           if (!BusAnswers()) return;
           atspi_init();
@@ -414,7 +414,7 @@ class AtspiAccessibility : public Accessibility {
           *ok = true;
         },
         kStartTimeoutMs);
-    ready_ = *ok;
+    ready_ = finished && *ok;  // read only once the worker is done with it
     return ready_;
   }
 

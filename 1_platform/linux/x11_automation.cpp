@@ -76,15 +76,18 @@ class X11Automation : public DesktopAutomation {
     DesktopAvailability a = x11::Availability();
     if (a == DesktopAvailability::kReady && !hooked_) {
       hooked_ = true;
-      x11::AddEventHandler([this](XEvent& e) {
-        if (e.type == MappingNotify && e.xmapping.request == MappingKeyboard) map_.clear();
+      x11::AddEventHandler([](XEvent& e) {
+        if (e.type == MappingNotify && e.xmapping.request == MappingKeyboard) ++MapGeneration();
         return false;
       });
-      int ev, err, major, minor;
-      xtest_ = XTestQueryExtension(D(), &ev, &err, &major, &minor);
       // Constructed before the handler is registered, so that it outlives it.
       Bound();
       std::atexit([] { ReleaseSpares(); });
+    }
+    if (a == DesktopAvailability::kReady && !xtest_checked_) {
+      xtest_checked_ = true;
+      int ev, err, major, minor;
+      xtest_ = XTestQueryExtension(D(), &ev, &err, &major, &minor);
     }
     return xtest_ || a != DesktopAvailability::kReady ? a : DesktopAvailability::kNoInputExtension;
   }
@@ -178,7 +181,16 @@ class X11Automation : public DesktopAutomation {
   bool Ready() { return Availability() == DesktopAvailability::kReady; }
 
   // The keyboard mapping, read once and again after every change.
+  // Counts the keyboard mapping's changes seen on the connection; the
+  // handler that counts outlives any one back end object.
+  static unsigned& MapGeneration() {
+    static unsigned generation = 0;
+    return generation;
+  }
+
   void LoadMap() {
+    if (map_generation_ != MapGeneration()) map_.clear();
+    map_generation_ = MapGeneration();
     if (!map_.empty()) return;
     XDisplayKeycodes(D(), &min_code_, &max_code_);
     int count = max_code_ - min_code_ + 1;
@@ -245,8 +257,10 @@ class X11Automation : public DesktopAutomation {
     XSync(d, False);
   }
 
-  bool hooked_ = false;
+  static inline bool hooked_ = false;  // the handler and the clean-up are registered once
+  bool xtest_checked_ = false;
   bool xtest_ = false;
+  unsigned map_generation_ = 0;
   std::vector<KeySym> map_;
   int min_code_ = 8, max_code_ = 255, per_code_ = 0;
   std::vector<int> spares_;
