@@ -23,20 +23,6 @@ bool ReadVarAndNumber(std::string_view* args, int* slot, int32_t* n) {
          ParseNumber(text, n);
 }
 
-// Splits a value into a prefix and its numeric suffix (the digits at its
-// end with a '-' right before them, or a final '-' alone). Fails when the
-// suffix does not fit in 32 bits.
-bool SplitNumericSuffix(const std::string& v, size_t* prefix_size, int32_t* suffix) {
-  size_t i = v.size();
-  while (i > 0 && v[i - 1] >= '0' && v[i - 1] <= '9') --i;
-  bool has_digits = i < v.size();
-  if (i > 0 && v[i - 1] == '-') --i;
-  *prefix_size = i;
-  *suffix = 0;
-  if (!has_digits) return true;
-  return ParseNumber(std::string_view(v).substr(i), suffix);
-}
-
 enum class Op { kSub, kMul, kDiv };
 
 bool Arithmetic(std::string_view args, Op op) {

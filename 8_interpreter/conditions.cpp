@@ -59,11 +59,21 @@ class ComparisonForm {
   std::string_view view_;
 };
 
-enum class Op { kGe, kLe, kEqExact, kNe, kContains, kBegins, kEnds, kIn, kEq, kLt, kGt };
+using Op = CompareOp;
+
+bool InList(std::string_view left, const ListSlot& list) {
+  ComparisonForm l(left);
+  for (const auto& item : list.items)
+    if (ComparisonForm(item).view() == l.view()) return true;
+  return false;
+}
+
+}  // namespace
 
 // Operators in the order they are tried: two- and three-character ones
 // first, so that =* is never read as = followed by an asterisk.
-bool ReadOperator(std::string_view* text, Op* op) {
+bool ReadCompareOperator(std::string_view* text, CompareOp* op) {
+  if (text->empty()) return false;
   std::string_view t = *text;
   char c0 = t[0], c1 = t.size() > 1 ? t[1] : '\0', c2 = t.size() > 2 ? t[2] : '\0';
   size_t len = 2;
@@ -83,14 +93,7 @@ bool ReadOperator(std::string_view* text, Op* op) {
   return true;
 }
 
-bool InList(std::string_view left, const ListSlot& list) {
-  ComparisonForm l(left);
-  for (const auto& item : list.items)
-    if (ComparisonForm(item).view() == l.view()) return true;
-  return false;
-}
-
-bool Compare(Op op, std::string_view l, std::string_view r) {
+bool CompareTexts(CompareOp op, std::string_view l, std::string_view r) {
   switch (op) {
     case Op::kEqExact: return l == r;
     case Op::kContains: return !r.empty() && l.find(r) != std::string_view::npos;
@@ -114,8 +117,6 @@ bool Compare(Op op, std::string_view l, std::string_view r) {
   }
 }
 
-}  // namespace
-
 std::string PadNumber(std::string_view text) {
   if (!AllDigits(text)) return std::string(text);
   std::string padded(20, '0');
@@ -136,7 +137,7 @@ bool EvaluateCondition(std::string_view* text, bool* truth) {
   std::string_view left, right;
   if (!ReadOperandView(&t, &left, &left_scratch) || t.empty()) return false;
   Op op;
-  if (!ReadOperator(&t, &op)) return false;
+  if (!ReadCompareOperator(&t, &op)) return false;
   t = TrimBlanks(t);
   if (t.empty()) return false;
   bool result;
@@ -148,7 +149,7 @@ bool EvaluateCondition(std::string_view* text, bool* truth) {
     result = InList(left, *list);
   } else {
     if (!ReadOperandView(&t, &right, &right_scratch)) return false;
-    result = Compare(op, left, right);
+    result = CompareTexts(op, left, right);
   }
   *truth = result != negate;
   *text = TrimBlanks(t);

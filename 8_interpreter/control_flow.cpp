@@ -6,6 +6,7 @@
 #include "5_speech/speech.h"
 #include "8_interpreter/commands.h"
 #include "8_interpreter/conditions.h"
+#include "8_interpreter/control_flow.h"
 #include "8_interpreter/interpreter.h"
 #include "8_interpreter/messages.h"
 #include "8_interpreter/numbers.h"
@@ -18,12 +19,10 @@ namespace kal {
 
 namespace {
 
-enum class Block { kSe, kEnquanto, kRepete };
-
 size_t At(const ScanTables& t, int line);
 
-// Moves the current line to the next line reading "FIM <word>"; past the
-// end of the store when there is none (the run then ends normally).
+}  // namespace
+
 void SkipToEnd(Block block) {
   auto& s = Interp();
   const ScanTables& t = Scans();
@@ -33,9 +32,6 @@ void SkipToEnd(Block block) {
   s.current_line = next[At(t, s.current_line)];
 }
 
-// Passes over the true part of a block SE: counts nested block SE heads
-// (their conditions evaluated now, on the normalised text) and stops at the
-// matching FIM SE or at a SENAO of the same level.
 void SkipFalseBlock() {
   auto& s = Interp();
   const ScanTables& t = Scans();
@@ -66,6 +62,16 @@ void SkipFalseBlock() {
   }
   s.current_line = t.line_count + 1;
 }
+
+bool FindUpperLabel(std::string_view upper_name) {
+  const ScanTables& t = Scans();
+  auto it = t.labels.find(upper_name);
+  if (it == t.labels.end()) return false;
+  Interp().current_line = it->second;
+  return true;
+}
+
+namespace {
 
 // A line number as an index into the scan tables (lines run outside a
 // stored script may have any current line).
@@ -108,13 +114,7 @@ bool ReadTarget(std::string_view args, std::string* name) {
   return ReadOperand(&args, name) && args.empty();
 }
 
-bool FindLabel(std::string_view name) {
-  const ScanTables& t = Scans();
-  auto it = t.labels.find(UpperCaseText(name));
-  if (it == t.labels.end()) return false;
-  Interp().current_line = it->second;
-  return true;
-}
+bool FindLabel(std::string_view name) { return FindUpperLabel(UpperCaseText(name)); }
 
 }  // namespace
 

@@ -8,6 +8,7 @@
 #include "5_speech/speech.h"
 #include "8_interpreter/dispatcher.h"
 #include "8_interpreter/interpreter.h"
+#include "8_interpreter/line_code.h"
 #include "8_interpreter/messages.h"
 #include "8_interpreter/operands.h"
 #include "8_interpreter/state.h"
@@ -28,6 +29,15 @@ bool RefusedWhenNested(std::string_view upper_word) {
 bool Finish(bool ok) {
   Interp().error = !ok;
   return ok;
+}
+
+// Decoded lines run without their handler, except while DEBUG echoes every
+// command and for commands the limits keep out (the handler refuses them).
+bool RunsDecoded(const InterpreterState& s, int entry) {
+  if (s.debug || !s.decode_lines) return false;
+  if (!s.commands_limited) return true;
+  const auto& allowed = Limits().allowed_commands;
+  return allowed.empty() || (entry >= 0 && allowed[static_cast<size_t>(entry)]);
 }
 
 }  // namespace
@@ -55,6 +65,10 @@ bool ExecuteStoredLine(int n) {
   auto& s = Interp();
   const LineInfo& info = s.index.lines[static_cast<size_t>(n)];
   if (!info.command) return Finish(true);
+  if (RunsDecoded(s, info.entry)) {
+    LineCode& code = CodeOfLine(s.index, n);
+    if (code.kind != LineKind::kByHandler) return Finish(RunLineCode(code));
+  }
   std::string_view args = std::string_view(s.lines[static_cast<size_t>(n)]).substr(info.args_begin, info.args_size);
   return Finish(DispatchEntry(info.entry, info.word, args));
 }

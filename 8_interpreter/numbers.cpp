@@ -100,4 +100,15 @@ std::string NumberToText(int64_t value) {
   return s;
 }
 
+bool SplitNumericSuffix(std::string_view v, size_t* prefix_size, int32_t* suffix) {
+  size_t i = v.size();
+  while (i > 0 && v[i - 1] >= '0' && v[i - 1] <= '9') --i;
+  bool has_digits = i < v.size();
+  if (i > 0 && v[i - 1] == '-') --i;
+  *prefix_size = i;
+  *suffix = 0;
+  if (!has_digits) return true;
+  return ParseNumber(v.substr(i), suffix);
+}
+
 }  // namespace kal

@@ -17,6 +17,12 @@ bool ParseNumber(std::string_view text, int32_t* value);
 std::string NumberToText(int64_t value);
 void AppendNumber(std::string* out, int64_t value);
 
+// Splits a value into a prefix and its numeric suffix (the digits at its
+// end with a '-' right before them, or a final '-' alone), as SOMA counts.
+// *suffix is 0 when there are no digits. Fails when the suffix does not fit
+// in 32 bits.
+bool SplitNumericSuffix(std::string_view v, size_t* prefix_size, int32_t* suffix);
+
 // 32-bit wrapping arithmetic, as the arithmetic commands do it.
 inline int32_t Wrap32(int64_t v) { return static_cast<int32_t>(static_cast<uint32_t>(v)); }
 

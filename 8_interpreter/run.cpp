@@ -93,6 +93,8 @@ RunEnd RunScript() {
   s.stop = false;
   s.call_depth = 0;
   s.last_status = 0;
+  s.commands_limited = !Limits().allowed_commands.empty();
+  s.decode_lines = Limits().decode_lines;
   int64_t next_input = Loop().NowMs() + kInputEveryMs;
   int until_clock = kLinesPerClockLook;
   int64_t budget_end = Limits().max_lines > 0 ? s.lines_run + Limits().max_lines : INT64_MAX;

@@ -97,4 +97,21 @@ const ScanTables& Scans() {
   return idx.scans;
 }
 
+LineCode& DecodeStoredLine(int n) {
+  auto& s = Interp();
+  auto& idx = s.index;
+  if (idx.codes_generation != idx.generation) {
+    idx.codes.clear();
+    idx.codes.resize(s.lines.size());
+    idx.codes_generation = idx.generation;
+  }
+  LineCode& code = idx.codes[static_cast<size_t>(n)];
+  if (code.kind == LineKind::kUndecoded) {
+    const LineInfo& info = idx.lines[static_cast<size_t>(n)];
+    std::string_view args = std::string_view(s.lines[static_cast<size_t>(n)]).substr(info.args_begin, info.args_size);
+    DecodeLine(n, info.word, args, &code);
+  }
+  return code;
+}
+
 }  // namespace kal

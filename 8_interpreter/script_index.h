@@ -13,7 +13,15 @@
 #include <unordered_map>
 #include <vector>
 
+#include "8_interpreter/line_code.h"
+
 namespace kal {
+
+// Lets the label table be searched with a string_view.
+struct LabelHash {
+  using is_transparent = void;
+  size_t operator()(std::string_view s) const { return std::hash<std::string_view>()(s); }
+};
 
 struct LineInfo {
   bool command = false;     // false: blank, comment or label line
@@ -33,7 +41,7 @@ struct ScanTables {
   std::vector<int> next_fim_se, next_fim_enquanto, next_fim_repete;  // first line > n, or count + 1
   std::vector<int> prev_enquanto, prev_repete;  // last line < n with that first word, or 0
   std::vector<std::string> repete_rest;         // REPETE heads: rest of the line, upper-cased
-  std::unordered_map<std::string, int> labels;  // upper-cased label name -> first line
+  std::unordered_map<std::string, int, LabelHash, std::equal_to<>> labels;  // upper-cased name -> first line
 };
 
 struct ScriptIndex {
@@ -41,11 +49,24 @@ struct ScriptIndex {
   uint64_t generation = 1;      // bumped by every store
   uint64_t built_generation = 0;
   ScanTables scans;
+  // The decoded lines (1-based), for the store of codes_generation; all are
+  // undecoded again after the store changes.
+  std::vector<LineCode> codes;
+  uint64_t codes_generation = 0;
 };
 
 // Splits a trimmed line into its command word and the rest; fills *info.
 void AnalyseLine(std::string_view stored, LineInfo* info);
 // The scan tables for the current store and line count (rebuilt when stale).
 const ScanTables& Scans();
+// Stored line n decoded (on its first run since the store changed).
+LineCode& DecodeStoredLine(int n);
+inline LineCode& CodeOfLine(ScriptIndex& idx, int n) {
+  if (idx.codes_generation == idx.generation) {
+    LineCode& code = idx.codes[static_cast<size_t>(n)];
+    if (code.kind != LineKind::kUndecoded) return code;
+  }
+  return DecodeStoredLine(n);
+}
 
 }  // namespace kal

@@ -11,6 +11,7 @@
 #include "8_interpreter/channels.h"
 #include "8_interpreter/interpreter.h"
 #include "8_interpreter/lists.h"
+#include "8_interpreter/numbers.h"
 #include "8_interpreter/script_index.h"
 #include "8_interpreter/variables.h"
 
@@ -34,8 +35,13 @@ struct InterpreterState {
   int start_time = 0;  // hundredths of a second since midnight
   bool midi_open = false;
 
-  // Variables: slot 0 unused, 1..26 letters, 27..127 named.
-  std::array<std::string, kVariableSlots + 1> vars;
+  // Variables: slot 0 unused, 1..26 letters, 27..127 named. A value that
+  // arithmetic wrote may be held as a number only (var_is_number set): its
+  // text, the plain decimal of var_number, is written out into var_text
+  // when the text is first asked for (Var).
+  std::array<std::string, kVariableSlots + 1> var_text;
+  std::array<int64_t, kVariableSlots + 1> var_number{};
+  std::array<bool, kVariableSlots + 1> var_is_number{};
   std::vector<std::string> names;  // upper-cased, in order of first mention
   std::unordered_map<std::string, int> name_slots;
 
@@ -44,6 +50,9 @@ struct InterpreterState {
   uint64_t random_state = 0x2545F4914F6CDD1DULL;  // fixed seed until RANDOMIZA
   int nesting = 0;        // depth of lines run from within a line (SE, CMD)
   int64_t lines_run = 0;  // lines executed by the run loop since the reset
+  // Taken from the limits when a run begins.
+  bool commands_limited = false;  // Limits().allowed_commands set
+  bool decode_lines = true;       // Limits().decode_lines
 
   ScriptIndex index;
 
@@ -57,7 +66,32 @@ struct InterpreterState {
 // The one interpreter of the process (defined in run.cpp).
 extern InterpreterState g_interpreter;
 inline InterpreterState& Interp() { return g_interpreter; }
-inline std::string& Var(int slot) { return g_interpreter.vars[static_cast<size_t>(slot)]; }
+// The text of a variable, to read or to change.
+void WriteOutNumber(int slot);
+inline std::string& Var(int slot) {
+  size_t i = static_cast<size_t>(slot);
+  if (g_interpreter.var_is_number[i]) WriteOutNumber(slot);
+  return g_interpreter.var_text[i];
+}
+// Arithmetic results: the variable's value becomes the decimal text of
+// value, which is written out only when someone asks for the text.
+inline void SetVarNumber(int slot, int64_t value) {
+  size_t i = static_cast<size_t>(slot);
+  g_interpreter.var_number[i] = value;
+  g_interpreter.var_is_number[i] = true;
+}
+// The variable's value under the numeric rule (see numbers.h), without
+// writing out a value held as a number.
+inline bool VarAsNumber(int slot, int32_t* value) {
+  size_t i = static_cast<size_t>(slot);
+  if (!g_interpreter.var_is_number[i]) return ParseNumber(g_interpreter.var_text[i], value);
+  // The plain decimal of a number reads back as that number exactly when
+  // it fits in 32 bits.
+  int64_t v = g_interpreter.var_number[i];
+  if (v < INT32_MIN || v > INT32_MAX) return false;
+  *value = static_cast<int32_t>(v);
+  return true;
+}
 
 // Limits that tests, the benchmark and the fuzzer set; they survive resets.
 struct RunLimits {
@@ -67,6 +101,9 @@ struct RunLimits {
   // others are refused as unknown words (the fuzzer keeps scripts away from
   // files, programs and the network this way).
   std::vector<bool> allowed_commands;
+  // False: every stored line runs through its handler from the text (tests
+  // compare decoded lines against their handlers this way).
+  bool decode_lines = true;
 };
 RunLimits& Limits();
 

@@ -2,6 +2,7 @@
 #include "8_interpreter/variables.h"
 
 #include "8_interpreter/messages.h"
+#include "8_interpreter/numbers.h"
 #include "8_interpreter/state.h"
 
 namespace kal {
@@ -30,6 +31,14 @@ bool LookupName(std::string_view name, int* slot) {
   s.names.push_back(upper);
   s.name_slots.emplace(std::move(upper), *slot);
   return true;
+}
+
+void WriteOutNumber(int slot) {
+  auto& s = Interp();
+  size_t i = static_cast<size_t>(slot);
+  s.var_is_number[i] = false;
+  s.var_text[i].clear();
+  AppendNumber(&s.var_text[i], s.var_number[i]);
 }
 
 bool ValueSizeOk(size_t size) {

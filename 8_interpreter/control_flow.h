@@ -1,0 +1,23 @@
+// The moves of the current line that control-flow commands share with the
+// decoded lines (line_code.h). Each moves the current line of the run loop;
+// the loop then advances past the line it was moved to.
+#pragma once
+
+#include <string_view>
+
+namespace kal {
+
+enum class Block { kSe, kEnquanto, kRepete };
+
+// Moves the current line to the next line reading "FIM <word>"; past the
+// end of the store when there is none (the run then ends normally).
+void SkipToEnd(Block block);
+// Passes over the true part of a block SE: counts nested block SE heads
+// (their conditions evaluated now, on the normalised text) and stops at the
+// matching FIM SE or at a SENAO of the same level.
+void SkipFalseBlock();
+// Moves the current line to the first label line of that name (already
+// upper-cased); false when there is none.
+bool FindUpperLabel(std::string_view upper_name);
+
+}  // namespace kal

@@ -1,0 +1,180 @@
+// Translating expressions into postfix programs and running them. The
+// translator is the evaluator's parser with its actions replaced by the
+// emission of steps; keep the two in step.
+#include "8_interpreter/expression_code.h"
+
+#include "8_interpreter/state.h"
+#include "8_interpreter/variables.h"
+
+namespace kal {
+
+namespace {
+
+// The evaluator's bound on nested parentheses, and the deepest operand
+// stack a program may need (each open parenthesis holds at most two).
+constexpr int kMaxNesting = 64;
+constexpr int kMaxStack = 2 * kMaxNesting + 4;
+
+class ExpressionCompiler {
+ public:
+  ExpressionCompiler(std::string_view text, ExprCode* code) : text_(text), code_(code) {}
+
+  bool Expression() {
+    if (!Term()) return false;
+    for (;;) {
+      SkipSpaces();
+      if (AtEnd() || (Peek() != '+' && Peek() != '-')) return true;
+      char op = text_[pos_++];
+      if (!Term()) return false;
+      Emit(op == '+' ? ExprStep::Code::kAdd : ExprStep::Code::kSub);
+    }
+  }
+
+  std::string_view Rest() const { return text_.substr(pos_); }
+  bool StackFits() const { return max_depth_ <= kMaxStack; }
+
+ private:
+  bool AtEnd() const { return pos_ >= text_.size(); }
+  char Peek() const { return text_[pos_]; }
+  void SkipSpaces() {
+    while (!AtEnd() && Peek() == ' ') ++pos_;
+  }
+
+  // Keeps count of the operand stack the program will need.
+  void Emit(ExprStep::Code code, int64_t number = 0, uint16_t var = 0) {
+    code_->steps.push_back({code, var, number});
+    if (code == ExprStep::Code::kNumber || code == ExprStep::Code::kVariable) {
+      if (++depth_ > max_depth_) max_depth_ = depth_;
+    } else if (code != ExprStep::Code::kNeg) {
+      --depth_;
+    }
+  }
+
+  bool Term() {
+    if (!Factor()) return false;
+    for (;;) {
+      SkipSpaces();
+      if (AtEnd() || (Peek() != '*' && Peek() != '/')) return true;
+      char op = text_[pos_++];
+      if (!Factor()) return false;
+      Emit(op == '*' ? ExprStep::Code::kMul : ExprStep::Code::kDiv);
+    }
+  }
+
+  bool Factor() {
+    bool negate = false;
+    for (;;) {
+      SkipSpaces();
+      if (AtEnd()) return false;
+      if (Peek() != '-') break;
+      negate = !negate;
+      ++pos_;
+    }
+    if (!Primary()) return false;
+    if (negate) Emit(ExprStep::Code::kNeg);
+    return true;
+  }
+
+  bool Primary() {
+    char c = Peek();
+    if (c >= '0' && c <= '9') {
+      uint32_t n = 0;  // a literal too long for 32 bits wraps around
+      while (!AtEnd() && Peek() >= '0' && Peek() <= '9') n = n * 10 + static_cast<uint32_t>(text_[pos_++] - '0');
+      Emit(ExprStep::Code::kNumber, static_cast<int32_t>(n));
+      return true;
+    }
+    if (c == '(') {
+      if (nesting_ >= kMaxNesting) return false;
+      ++pos_;
+      ++nesting_;
+      bool ok = Expression();
+      --nesting_;
+      SkipSpaces();
+      if (!ok || AtEnd() || Peek() != ')') return false;
+      ++pos_;
+      return true;
+    }
+    VarRef ref;
+    if (c == '$') {
+      size_t n = NameLength(text_.substr(pos_ + 1));
+      if (n == 0) return false;
+      ref.name.assign(text_.substr(pos_ + 1, n));
+      pos_ += 1 + n;
+    } else if ((ref.slot = LetterSlot(static_cast<unsigned char>(c))) != 0) {
+      ++pos_;
+    } else {
+      return false;
+    }
+    code_->vars.push_back(std::move(ref));
+    Emit(ExprStep::Code::kVariable, 0, static_cast<uint16_t>(code_->vars.size() - 1));
+    return true;
+  }
+
+  std::string_view text_;
+  ExprCode* code_;
+  size_t pos_ = 0;
+  int nesting_ = 0;
+  int depth_ = 0;
+  int max_depth_ = 0;
+};
+
+}  // namespace
+
+bool VarRef::ResolveName(int* out) {
+  if (!LookupName(name, &slot)) return false;
+  *out = slot;
+  return true;
+}
+
+bool CompileExpression(std::string_view* text, ExprCode* code) {
+  *code = ExprCode();
+  ExpressionCompiler c(*text, code);
+  if (!c.Expression() || !c.StackFits() || code->vars.size() > UINT16_MAX) return false;
+  *text = c.Rest();
+  return true;
+}
+
+bool RunExpression(ExprCode& code, int64_t* value) {
+  int64_t stack[kMaxStack];
+  int top = 0;  // stack[top - 1] is the top
+  for (const ExprStep& step : code.steps) {
+    switch (step.code) {
+      case ExprStep::Code::kNumber:
+        stack[top++] = step.number;
+        break;
+      case ExprStep::Code::kVariable: {
+        int slot;
+        int32_t v;
+        if (!code.vars[step.var].Resolve(&slot) || !VarAsNumber(slot, &v)) return false;
+        stack[top++] = v;
+        break;
+      }
+      case ExprStep::Code::kNeg:
+        stack[top - 1] = static_cast<int64_t>(0 - static_cast<uint64_t>(stack[top - 1]));
+        break;
+      default: {
+        uint64_t b = static_cast<uint64_t>(stack[--top]);
+        int64_t& a = stack[top - 1];
+        uint64_t ua = static_cast<uint64_t>(a);
+        if (step.code == ExprStep::Code::kAdd) {
+          a = static_cast<int64_t>(ua + b);
+        } else if (step.code == ExprStep::Code::kSub) {
+          a = static_cast<int64_t>(ua - b);
+        } else if (step.code == ExprStep::Code::kMul) {
+          a = static_cast<int64_t>(ua * b);
+        } else if (b == 0) {
+          return false;
+        } else if (static_cast<int64_t>(b) == -1) {  // also the one quotient that does not fit
+          a = static_cast<int64_t>(0 - ua);
+        } else {
+          a /= static_cast<int64_t>(b);
+        }
+        break;
+      }
+    }
+  }
+  *value = stack[0];
+  return true;
+}
+
+}  // namespace kal

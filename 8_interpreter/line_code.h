@@ -1,0 +1,107 @@
+// Stored lines decoded once for running many times. A script's lines never
+// change once stored, so what a line of a common command does can be found
+// out from its text the first time it runs: which operands it has, where
+// each starts and ends, the values of its literals and the shape of its
+// expressions. Running the line then reads only the values that can change
+// (variables, and the names' slots, looked up the first time they are
+// read, since looking a name up creates it).
+//
+// Only lines whose text the command's own handler would read to the end
+// are decoded; every other line (an unusual form, a shape that fails, a
+// command without a decoder) keeps running through its handler from the
+// text, so the handler stays the one place where each rule is written, and
+// every decoded form does exactly what the handler does, in the same order:
+// the same names created, the same values read, the same failures.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "8_interpreter/conditions.h"
+#include "8_interpreter/expression_code.h"
+
+namespace kal {
+
+// An operand as ReadOperand would read it.
+struct Operand {
+  enum class Kind : uint8_t { kText, kVariable, kExpression };
+  Kind kind = Kind::kText;
+  std::string text;          // kText: the value (a literal, a quoted string)
+  bool numeric = false;      // kText: the value under the numeric rule
+  int32_t number = 0;
+  bool numeric_trimmed = false;  // the same for the value trimmed of blanks
+  int32_t number_trimmed = 0;
+  bool digits = false;       // kText: one to nineteen digits and nothing else
+  uint64_t digits_value = 0;
+  VarRef var;                // kVariable
+  ExprCode expr;             // kExpression
+};
+
+// What reading an operand gave: a text, or a number whose text (its plain
+// decimal) has not been written out.
+struct Value {
+  bool is_number = false;
+  int64_t number = 0;
+  std::string_view text;  // when !is_number
+};
+
+// Room for the decimal text of any 64-bit number.
+struct NumberText {
+  char digits[24];
+};
+
+enum class LineKind : uint8_t {
+  kUndecoded,   // not looked at yet
+  kByHandler,   // runs through the command's handler
+  kSeja,        // var := operand
+  kSoma,        // var number
+  kSubtrai,
+  kMultiplica,
+  kDivide,
+  kConcatena,   // var operand
+  kCopia,       // var var number number
+  kSe,          // condition [command]
+  kEnquanto,    // condition
+  kRepete,      // var count
+  kFimRepete,   // step of the REPETE line above
+  kFimEnquanto, // back to the ENQUANTO line above
+  kFimOther,    // FIM SE, FIM of any other word: nothing
+  kDesvia,      // @label
+  kEscreveChannel,  // ESCREVE #d operands
+};
+
+struct Condition {
+  bool negate = false;
+  Operand left, right;
+  CompareOp op = CompareOp::kEq;
+};
+
+struct LineCode {
+  LineKind kind = LineKind::kUndecoded;
+  VarRef var, var2;
+  std::vector<Operand> operands;
+  bool text_after = false;  // text left after the operands
+  Condition condition;      // kSe, kEnquanto
+  std::string command;      // kSe: the command run when the condition holds
+  int head = 0;             // kFimRepete, kFimEnquanto: the loop's head line
+  std::string label;        // kDesvia: upper-cased
+  int channel = 0;          // kEscreveChannel
+  bool no_line_end = false;
+  std::string scratch;      // kept between runs so that building a text allocates once
+};
+
+// Decodes stored line n (a command line whose upper-cased word and trimmed
+// argument text are given) into *code; kByHandler when it is not decoded.
+void DecodeLine(int n, std::string_view upper_word, std::string_view args, LineCode* code);
+
+// Runs a decoded line (not kUndecoded, not kByHandler); its success.
+bool RunLineCode(LineCode& code);
+
+// Reads an operand's value; false where ReadOperand would fail.
+bool OperandValue(Operand& op, Value* value);
+// The text of a value (numbers written into *buf).
+std::string_view TextOf(const Value& value, NumberText* buf);
+
+}  // namespace kal

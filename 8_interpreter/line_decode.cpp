@@ -1,0 +1,270 @@
+// Decoding stored lines: each decoder reads the argument text the way its
+// command's handler reads it, with the operand readers' rules, but without
+// reading any value. Whatever the handler would refuse for the text alone
+// is left to the handler.
+#include <string>
+
+#include "5_speech/speech.h"
+#include "8_interpreter/line_code.h"
+#include "8_interpreter/numbers.h"
+#include "8_interpreter/operands.h"
+#include "8_interpreter/script_index.h"
+#include "8_interpreter/variables.h"
+
+namespace kal {
+
+namespace {
+
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+
+// All digits, one to nineteen of them: the number they make, which is how
+// the comparison form orders such a text.
+bool DigitsOnly(std::string_view t, uint64_t* value) {
+  if (t.empty() || t.size() > 19) return false;
+  uint64_t v = 0;
+  for (char c : t) {
+    if (!IsDigit(c)) return false;
+    v = v * 10 + static_cast<uint64_t>(c - '0');
+  }
+  *value = v;
+  return true;
+}
+
+// Where ReadOperand would read an operand, what it would read.
+bool DecodeOperand(std::string_view* args, Operand* op) {
+  std::string_view t = TrimFrontBlanks(*args);
+  if (t.empty()) return false;
+  char c = t[0];
+  if (c == '-' || IsDigit(c) || c == '"') {
+    // Literals read the same whenever they are read.
+    op->kind = Operand::Kind::kText;
+    if (!ReadOperand(&t, &op->text)) return false;
+    op->numeric = ParseNumber(op->text, &op->number);
+    op->numeric_trimmed = ParseNumber(TrimBlanks(op->text), &op->number_trimmed);
+    op->digits = DigitsOnly(op->text, &op->digits_value);
+    *args = t;
+    return true;
+  }
+  if (c == '$') {
+    size_t n = NameLength(t.substr(1));
+    if (n == 0) return false;
+    op->kind = Operand::Kind::kVariable;
+    op->var.name.assign(t.substr(1, n));
+    t.remove_prefix(1 + n);
+  } else if (int slot = LetterSlot(static_cast<unsigned char>(c))) {
+    op->kind = Operand::Kind::kVariable;
+    op->var.slot = slot;
+    t.remove_prefix(1);
+  } else if (c == '(') {
+    op->kind = Operand::Kind::kExpression;
+    t.remove_prefix(1);
+    if (!CompileExpression(&t, &op->expr)) return false;
+    t = TrimFrontBlanks(t);
+    if (t.empty() || t[0] != ')') return false;
+    t.remove_prefix(1);
+  } else {
+    return false;
+  }
+  *args = TrimBlanks(t);
+  return true;
+}
+
+// Where ReadVariableRef would read a variable, which one.
+bool DecodeVarRef(std::string_view* args, VarRef* ref) {
+  std::string_view t = TrimFrontBlanks(*args);
+  if (t.empty()) return false;
+  if (t[0] == '$') {
+    size_t n = NameLength(t.substr(1));
+    if (n == 0) return false;
+    ref->name.assign(t.substr(1, n));
+    *args = TrimBlanks(t.substr(1 + n));
+    return true;
+  }
+  int letter = LetterSlot(static_cast<unsigned char>(t[0]));
+  if (letter == 0) return false;
+  if (t.size() > 1) {
+    unsigned char next = static_cast<unsigned char>(t[1]);
+    if (LetterSlot(next) || IsDigit(static_cast<char>(next))) return false;
+  }
+  ref->slot = letter;
+  *args = TrimBlanks(t.substr(1));
+  return true;
+}
+
+// "var operand" (SOMA, SUBTRAI, MULTIPLICA, DIVIDE): something must follow
+// the variable.
+bool DecodeVarAndOperand(std::string_view args, LineCode* code) {
+  code->operands.resize(1);
+  if (!DecodeVarRef(&args, &code->var) || args.empty() || !DecodeOperand(&args, &code->operands[0])) return false;
+  code->text_after = !args.empty();
+  return true;
+}
+
+bool IsBuiltInWord(std::string_view args) {
+  std::string u = UpperCaseText(args.substr(0, 8));
+  if (args.size() <= 6) {
+    std::string whole = UpperCaseText(args);
+    for (std::string_view w : {"PARAMS", "DATA", "CRLF", "HORA", "DIA", "TEMPO"})
+      if (whole == w) return true;
+  }
+  for (std::string_view w : {"TAMANHO ", "MAIUSC ", "TRIM ", "POS ", "RAND ", "PALAVRA ", "CHR ", "ASC "})
+    if (std::string_view(u).substr(0, w.size()) == w) return true;
+  return false;
+}
+
+// SEJA var [=] operand, none of the built-in values.
+bool DecodeSeja(std::string_view args, LineCode* code) {
+  if (!DecodeVarRef(&args, &code->var) || args.empty()) return false;
+  if (args[0] == '=') {
+    args = TrimBlanks(args.substr(1));
+    if (args.empty()) return false;
+  }
+  if (IsBuiltInWord(args)) return false;
+  code->operands.resize(1);
+  return DecodeOperand(&args, &code->operands[0]) && args.empty();
+}
+
+bool DecodeConcatena(std::string_view args, LineCode* code) {
+  code->operands.resize(1);
+  return DecodeVarRef(&args, &code->var) && DecodeOperand(&args, &code->operands[0]) && args.empty();
+}
+
+bool DecodeCopia(std::string_view args, LineCode* code) {
+  code->operands.resize(2);
+  return DecodeVarRef(&args, &code->var) && DecodeVarRef(&args, &code->var2) &&
+         DecodeOperand(&args, &code->operands[0]) && DecodeOperand(&args, &code->operands[1]);
+}
+
+// [NAO|NÃO] left operator right [rest], as EvaluateCondition reads it; the
+// EM operator, which looks up a list, is left to the handler.
+bool DecodeCondition(std::string_view args, Condition* c, std::string_view* rest) {
+  std::string_view t = TrimBlanks(args);
+  if (t.empty()) return false;
+  if ((t[0] == 'N' || t[0] == 'n') && (StartsWithKeyword(t, "NAO") || StartsWithKeyword(t, "N\xC3O"))) {
+    c->negate = true;
+    t = TrimBlanks(t.substr(3));
+    if (t.empty()) return false;
+  }
+  if (!DecodeOperand(&t, &c->left) || t.empty()) return false;
+  if (!ReadCompareOperator(&t, &c->op) || c->op == CompareOp::kIn) return false;
+  t = TrimBlanks(t);
+  if (t.empty() || !DecodeOperand(&t, &c->right)) return false;
+  *rest = TrimBlanks(t);
+  return true;
+}
+
+bool DecodeSe(std::string_view args, LineCode* code) {
+  std::string_view rest;
+  if (!DecodeCondition(args, &code->condition, &rest)) return false;
+  code->command.assign(rest);
+  return true;
+}
+
+bool DecodeRepete(std::string_view args, LineCode* code) {
+  code->operands.resize(1);
+  return DecodeVarRef(&args, &code->var) && !args.empty() && DecodeOperand(&args, &code->operands[0]);
+}
+
+bool IsWord(std::string_view args, std::string_view upper_word) {
+  return args.size() == upper_word.size() && StartsWithKeyword(args, upper_word);
+}
+
+// FIM: the loop heads are found in the scan tables, as the handler finds
+// them; a FIM REPETE takes the step from the head line's upper-cased rest.
+bool DecodeFim(int n, std::string_view args, LineCode* code) {
+  if (args.empty()) return false;
+  const ScanTables& t = Scans();
+  size_t at = static_cast<size_t>(n);
+  if (IsWord(args, "ENQUANTO")) {
+    code->head = t.prev_enquanto[at];
+    code->kind = LineKind::kFimEnquanto;
+    return code->head != 0;
+  }
+  if (IsWord(args, "REPETE")) {
+    code->head = t.prev_repete[at];
+    code->kind = LineKind::kFimRepete;
+    return code->head != 0 && DecodeRepete(t.repete_rest[static_cast<size_t>(code->head)], code);
+  }
+  code->kind = LineKind::kFimOther;
+  return true;
+}
+
+bool DecodeDesvia(std::string_view args, LineCode* code) {
+  if (args.empty() || args[0] != '@') return false;
+  args.remove_prefix(1);
+  if (args.find(' ') != std::string_view::npos) return false;
+  code->label = UpperCaseText(args);
+  return true;
+}
+
+// ESCREVE #d operands [&]: the operands joined as JoinOperands reads them.
+bool DecodeEscreve(std::string_view args, LineCode* code) {
+  code->no_line_end = TakeTrailingAmpersand(&args);
+  if (args.empty() || args[0] != '#') return false;
+  args.remove_prefix(1);
+  if (args.empty() || !IsDigit(args[0])) return false;
+  code->channel = args[0] - '0';
+  args = TrimBlanks(args.substr(1));
+  if (args.empty()) {
+    code->no_line_end = false;  // an empty line always ends
+    return true;
+  }
+  while (!args.empty()) {
+    std::string_view before = args;
+    Operand op;
+    if (!DecodeOperand(&args, &op)) {
+      args = before;
+      break;
+    }
+    code->operands.push_back(std::move(op));
+  }
+  code->text_after = !args.empty();
+  return true;
+}
+
+struct Decoder {
+  std::string_view word;
+  LineKind kind;
+  bool (*decode)(std::string_view args, LineCode* code);
+};
+
+constexpr Decoder kDecoders[] = {
+    {"SEJA", LineKind::kSeja, DecodeSeja},
+    {"SOMA", LineKind::kSoma, DecodeVarAndOperand},
+    {"SUBTRAI", LineKind::kSubtrai, DecodeVarAndOperand},
+    {"MULTIPLICA", LineKind::kMultiplica, DecodeVarAndOperand},
+    {"DIVIDE", LineKind::kDivide, DecodeVarAndOperand},
+    {"CONCATENA", LineKind::kConcatena, DecodeConcatena},
+    {"COPIA", LineKind::kCopia, DecodeCopia},
+    {"SE", LineKind::kSe, DecodeSe},
+    {"ENQUANTO", LineKind::kEnquanto, [](std::string_view args, LineCode* code) {
+       std::string_view rest;
+       return DecodeCondition(args, &code->condition, &rest);
+     }},
+    {"REPETE", LineKind::kRepete, DecodeRepete},
+    {"DESVIA", LineKind::kDesvia, DecodeDesvia},
+    {"ESCREVE", LineKind::kEscreveChannel, DecodeEscreve},
+};
+
+}  // namespace
+
+void DecodeLine(int n, std::string_view upper_word, std::string_view args, LineCode* code) {
+  *code = LineCode();
+  bool decoded = false;
+  if (upper_word == "FIM") {
+    decoded = DecodeFim(n, args, code);
+  } else {
+    for (const Decoder& d : kDecoders) {
+      if (upper_word != d.word) continue;
+      code->kind = d.kind;
+      decoded = d.decode(args, code);
+      break;
+    }
+  }
+  if (!decoded) {
+    *code = LineCode();
+    code->kind = LineKind::kByHandler;
+  }
+}
+
+}  // namespace kal
