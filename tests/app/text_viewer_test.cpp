@@ -144,3 +144,29 @@ TEST(TextViewer, ReadingKeys) {
 }
 
 }  // namespace kal
+
+namespace kal {
+
+// Without a player: Enter on a station without address, or with one that
+// may not be played, says why; Space reads the line; the volume keys beep.
+TEST(TextViewer, ListeningKeysWithoutAPlayer) {
+  std::string path = ::testing::TempDir() + "viewer_stations.txt";
+  std::ofstream(path) << "1. Ra\r\nSP\r\n\r\n2. Rb\r\nhttp://b.example/r\xC3\xA1" "dio\r\n";
+  std::string out;
+  SetLoop(MakeFakeEventLoop());
+  ResetConsoleForTest(std::string("\r \t\r+-q", 8), &out);
+  CaptureSpeechLog(true);
+  ClearCapturedSpeech();
+  EXPECT_EQ(RunTextViewer(path), 0);
+  EXPECT_EQ(test::Joined(CapturedSpeech()),
+            "say 5 linhas\nsay 1. Ra\n"
+            "say Esta esta\xC3\xA7\xC3\xA3o n\xC3\xA3o tem endere\xC3\xA7o para tocar.\n"
+            "say 1. Ra\n"
+            "say 2. Rb\n"
+            "say Endere\xC3\xA7o recusado: s\xC3\xB3 se tocam endere\xC3\xA7os http e https.\n"
+            "beep\nbeep\n");
+  CaptureSpeechLog(false);
+  std::remove(path.c_str());
+}
+
+}  // namespace kal
