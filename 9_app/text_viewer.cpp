@@ -105,7 +105,7 @@ std::string StationName(const TextView& view, const std::string& address) {
   size_t i = 0;
   while (i < name.size() && name[i] >= '0' && name[i] <= '9') ++i;
   if (i > 0 && i < name.size() && name[i] == '.') name.erase(0, name.find_first_not_of(' ', i + 1));
-  return name;
+  return IsBlankLine(name) ? CompactAddress(address) : name;
 }
 
 // The address the player gets for one of the report: a station page of the
