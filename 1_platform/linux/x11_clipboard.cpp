@@ -157,8 +157,8 @@ class X11Clipboard : public DesktopClipboard {
     }
   }
 
-  // Reads our answer property whole and deletes it; false when it is not
-  // there or the answer grows past its bound.
+  // Reads our answer property and deletes it; false when it is not there.
+  // What lies past the bound of the answer is not read.
   bool ReadAnswer(Atom* type, std::string* out) {
     out->clear();
     long offset = 0;
@@ -175,7 +175,7 @@ class X11Clipboard : public DesktopClipboard {
       if (data) XFree(data);
       *type = actual;
       if (actual == None) return false;
-      if (out->size() > in_.max_bytes + 8) return false;
+      if (out->size() >= in_.max_bytes) break;
       // Offsets count 32-bit units.
       offset += static_cast<long>(count * item / 4);
       if (after == 0) break;

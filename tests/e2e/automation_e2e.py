@@ -237,6 +237,15 @@ def clipboard(desk, prog, c):
     c.expect(code == 0 and data == want, "TRANSFERE PARA of a million characters: %d bytes, exit %d, %r"
              % (len(data), code, out[:200]))
 
+    # More than a script may take: the first million characters, and the
+    # rest is not even read.
+    desk.ask("copybig 4500000")
+    os.remove(path)
+    code, out, _ = prog.run('TRANSFERE PARA B\nABRE #1 "saida.txt" &\nESCREVE #1 B &\nFECHA #1\n')
+    data = open(path, "rb").read() if os.path.exists(path) else b""
+    c.expect(code == 0 and data == want, "TRANSFERE PARA of 4.5 million characters: %d bytes, exit %d"
+             % (len(data), code))
+
     # A user's copy in the window reaches the script, accents converted.
     desk.ask("copy Olá, área de transferência")
     code, out, _ = prog.run("TRANSFERE PARA T\nESCREVE \"[\" T \"]\"\n")
