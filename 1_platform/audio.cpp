@@ -10,7 +10,7 @@ std::unique_ptr<AudioDevice>& Device() {
 }  // namespace
 
 AudioDevice& Audio() {
-  if (!Device()) Device() = MakeSdlAudio();
+  if (!Device()) Device() = MakeHostAudio();
   return *Device();
 }
 

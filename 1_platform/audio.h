@@ -6,7 +6,8 @@
 // its queue (not yet taken by the hardware side) and how long its own buffer
 // is, and the wave player works out from those when a piece has played.
 //
-// Back ends: SDL2's audio queue (1_platform/linux/sdl_audio.cpp) and a capture
+// Back ends: SDL2's audio queue (1_platform/linux/sdl_audio.cpp), waveOut
+// (1_platform/win32/waveout_audio.cpp) and a capture
 // device for tests that records every piece with its format and drains its
 // queue in step with the event loop's clock (1_platform/fake/).
 #pragma once
@@ -68,11 +69,14 @@ class AudioDevice {
 };
 
 // The process-wide device. Until one is installed, the first use makes the
-// host's real one (SDL2 on Linux).
+// host's real one (MakeHostAudio).
 AudioDevice& Audio();
 void SetAudio(std::unique_ptr<AudioDevice> device);
 
-// The real device: SDL2 (audio subsystem only). Without SDL2 in the build it
+// The host's real device: SDL2 on Linux, waveOut on Windows.
+std::unique_ptr<AudioDevice> MakeHostAudio();
+
+// The Linux device: SDL2 (audio subsystem only). Without SDL2 in the build it
 // is a device that never opens and says so.
 std::unique_ptr<AudioDevice> MakeSdlAudio();
 

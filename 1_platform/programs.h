@@ -73,6 +73,11 @@ std::string TakePipedOutput(int stream, size_t max);
 // ending in ".exe" also matches the same name without it.
 bool ProcessRunningNamed(std::string_view name);
 
+// The program that opens a document or a web address with the desktop's
+// choice of viewer, given the target as its one argument; "" when
+// StartProgram opens documents itself (Windows: the file's association).
+std::string DocumentOpener();
+
 // The full path of an executable file found along PATH, or "" when none.
 std::string FindInPath(std::string_view name);
 

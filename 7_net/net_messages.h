@@ -17,6 +17,11 @@ inline std::string AskStop() { return "Deseja parar o download?"; }
 inline std::string Stopped() { return "O download foi interrompido."; }
 // A TLS peer whose certificate failed the check; reason is OpenSSL's.
 inline std::string CertificateRefused(const std::string& reason) { return "Certificado recusado: " + reason; }
+// No secure connection can be made: the TLS library is not installed (on
+// Windows its two DLLs go beside the program); why names what is missing.
+inline std::string TlsMissing(const std::string& why) {
+  return L1("Conexão segura indisponível, biblioteca SSL ausente: ") + Utf8ToLatin1(why);
+}
 // A TLS read that failed other than by the peer closing; code is OpenSSL's.
 inline std::string SslError(int code) { return "Erro SSL: " + std::to_string(code); }
 

@@ -1,25 +1,32 @@
-// The one TLS session of the program, over OpenSSL. The session's bytes
-// travel through a small BIO of our own that calls the socket seam.
+// The one TLS session of the program, over OpenSSL's functions as the
+// table of 7_net/ssl_api.h gives them. The session's bytes travel through a
+// small BIO of our own that calls the socket seam.
 #include "7_net/tls.h"
-
-#include <openssl/bio.h>
-#include <openssl/err.h>
-#include <openssl/ssl.h>
 
 #include <cstdint>
 #include <string>
 
+#include "1_platform/paths.h"
+#include "1_platform/socket.h"
 #include "2_config/config.h"
 #include "7_net/net_messages.h"
 #include "7_net/net_user.h"
-#include "1_platform/socket.h"
+#include "7_net/ssl_api.h"
 
 namespace kal {
 namespace {
 
+using ssl::Bio;
+using ssl::Ssl;
+
+// Certificates of trusted authorities that may lie beside the program, for
+// hosts whose TLS library has no trust store of its own (Windows).
+constexpr char kTrustFileName[] = "cacert.pem";
+
 struct TlsSession {
-  SSL_CTX* context = nullptr;
-  SSL* connection = nullptr;
+  const ssl::Api* api = nullptr;  // set once the library is there
+  ssl::SslContext* context = nullptr;
+  Ssl* connection = nullptr;
   int socket = 0;  // 0 when no socket carries the session
   bool active = false;
   bool ready = false;
@@ -32,48 +39,50 @@ TlsSession& T() {
   return s;
 }
 
+const ssl::Api& A() { return *T().api; }
+
 // --- The BIO over the socket seam ---------------------------------------
 
-int SocketOf(BIO* b) { return static_cast<int>(reinterpret_cast<intptr_t>(BIO_get_data(b))); }
+int SocketOf(Bio* b) { return static_cast<int>(reinterpret_cast<intptr_t>(A().bio_get_data(b))); }
 
-int BioWrite(BIO* b, const char* data, int length) {
-  BIO_clear_retry_flags(b);
+int BioWrite(Bio* b, const char* data, int length) {
+  A().bio_clear_flags(b, ssl::kBioFlagsRws | ssl::kBioFlagsShouldRetry);
   long n = SockSend(SocketOf(b), data, static_cast<size_t>(length));
   return n > 0 ? static_cast<int>(n) : -1;
 }
 
 // Reads what the socket has without waiting; with nothing there, OpenSSL
 // hears "try again" (want-read), and the caller decides how long to wait.
-int BioRead(BIO* b, char* buffer, int size) {
-  BIO_clear_retry_flags(b);
+int BioRead(Bio* b, char* buffer, int size) {
+  A().bio_clear_flags(b, ssl::kBioFlagsRws | ssl::kBioFlagsShouldRetry);
   long n = SockRecvNoWait(SocketOf(b), buffer, static_cast<size_t>(size));
   if (n == kNothingYet) {
-    BIO_set_retry_read(b);
+    A().bio_set_flags(b, ssl::kBioFlagsRead | ssl::kBioFlagsShouldRetry);
     return -1;
   }
   return n >= 0 ? static_cast<int>(n) : -1;  // 0 is the end of the stream
 }
 
-long BioCtrl(BIO*, int command, long, void*) {
-  return command == BIO_CTRL_FLUSH ? 1 : 0;
+long BioCtrl(Bio*, int command, long, void*) {
+  return command == ssl::kBioCtrlFlush ? 1 : 0;
 }
 
-int BioCreate(BIO* b) {
-  BIO_set_init(b, 1);
+int BioCreate(Bio* b) {
+  A().bio_set_init(b, 1);
   return 1;
 }
 
-int BioDestroy(BIO*) { return 1; }
+int BioDestroy(Bio*) { return 1; }
 
-BIO_METHOD* SocketSeamMethod() {
-  static BIO_METHOD* method = [] {
-    BIO_METHOD* m = BIO_meth_new(BIO_get_new_index() | BIO_TYPE_SOURCE_SINK, "kaldorin socket");
+ssl::BioMethod* SocketSeamMethod() {
+  static ssl::BioMethod* method = [] {
+    ssl::BioMethod* m = A().bio_meth_new(A().bio_new_index() | ssl::kBioTypeSourceSink, "kaldorin socket");
     if (!m) return m;
-    BIO_meth_set_write(m, BioWrite);
-    BIO_meth_set_read(m, BioRead);
-    BIO_meth_set_ctrl(m, BioCtrl);
-    BIO_meth_set_create(m, BioCreate);
-    BIO_meth_set_destroy(m, BioDestroy);
+    A().bio_meth_set_write(m, BioWrite);
+    A().bio_meth_set_read(m, BioRead);
+    A().bio_meth_set_ctrl(m, BioCtrl);
+    A().bio_meth_set_create(m, BioCreate);
+    A().bio_meth_set_destroy(m, BioDestroy);
     return m;
   }();
   return method;
@@ -81,23 +90,37 @@ BIO_METHOD* SocketSeamMethod() {
 
 // --- The session ---------------------------------------------------------
 
+// Finds the library; when it is not installed the user hears why, since
+// every secure address fails without it.
+bool ReadyLibrary() {
+  auto& t = T();
+  if (t.api) return true;
+  std::string why;
+  t.api = ssl::LoadApi(&why);
+  if (!t.api) CurrentNetUser().Tell(net_msg::TlsMissing(why));
+  return t.api != nullptr;
+}
+
 // Makes the context when there is none; false when the TLS capability is
 // missing.
 bool ReadyContext() {
   auto& t = T();
   if (t.ready) return true;
-  if (!t.available) return false;
+  if (!t.available || !ReadyLibrary()) return false;
   // No clean-up at exit: a connection still open when the program ends is
   // closed after that point, and must find the library still there.
-  OPENSSL_init_ssl(OPENSSL_INIT_NO_ATEXIT, nullptr);
-  t.context = SSL_CTX_new(TLS_client_method());
+  A().init_ssl(ssl::kInitNoAtExit, nullptr);
+  t.context = A().ctx_new(A().client_method());
   if (!t.context) return false;
-  // The system's trust store (SSL_CERT_FILE and SSL_CERT_DIR override it);
-  // whether it is used is decided for each connection.
-  SSL_CTX_set_default_verify_paths(t.context);
+  // The system's trust store (SSL_CERT_FILE and SSL_CERT_DIR override it),
+  // and the authorities' file beside the program when there is one; whether
+  // they are used is decided for each connection.
+  A().ctx_set_default_verify_paths(t.context);
+  std::string beside = HostPathUnder(ProgramFolder(), kTrustFileName);
+  if (HostExists(beside)) A().ctx_load_verify_locations(t.context, beside.c_str(), nullptr);
   // A peer that closes without saying goodbye ends the stream quietly, as
   // closing a plain connection does.
-  SSL_CTX_set_options(t.context, SSL_OP_IGNORE_UNEXPECTED_EOF);
+  A().ctx_set_options(t.context, ssl::kIgnoreUnexpectedEof);
   ++t.contexts_made;
   t.ready = true;
   return true;
@@ -106,7 +129,7 @@ bool ReadyContext() {
 void FreeConnection() {
   auto& t = T();
   if (t.connection) {
-    SSL_free(t.connection);
+    A().ssl_free(t.connection);
     t.connection = nullptr;
   }
 }
@@ -114,32 +137,32 @@ void FreeConnection() {
 // Asks for the peer's certificate to be checked against the trust store and
 // the host name (an address literal is matched against the certificate's
 // addresses). False when the name cannot be set.
-bool RequireCertificate(SSL* connection, const std::string& name) {
-  SSL_set_verify(connection, SSL_VERIFY_PEER, nullptr);
-  return SSL_set1_host(connection, name.c_str()) == 1;
+bool RequireCertificate(Ssl* connection, const std::string& name) {
+  A().set_verify(connection, ssl::kVerifyPeer, nullptr);
+  return A().set1_host(connection, name.c_str()) == 1;
 }
 
 // Runs the client handshake, waiting for the peer between steps. True when
 // it completed.
-bool Handshake(SSL* connection, int socket, const StopCheck& stop) {
+bool Handshake(Ssl* connection, int socket, const StopCheck& stop) {
   int64_t deadline = DeadlineIn(SilenceLimitMs());
   for (;;) {
-    ERR_clear_error();
-    int r = SSL_connect(connection);
+    A().err_clear();
+    int r = A().connect(connection);
     if (r > 0) return true;
-    int code = SSL_get_error(connection, r);
-    if (code != SSL_ERROR_WANT_READ && code != SSL_ERROR_WANT_WRITE) return false;
-    SocketEvent event = code == SSL_ERROR_WANT_READ ? SocketEvent::kReadable : SocketEvent::kWritable;
+    int code = A().get_error(connection, r);
+    if (code != ssl::kErrorWantRead && code != ssl::kErrorWantWrite) return false;
+    SocketEvent event = code == ssl::kErrorWantRead ? SocketEvent::kReadable : SocketEvent::kWritable;
     if (WaitSocket(socket, event, deadline, stop) != WaitResult::kReady) return false;
   }
 }
 
 // After a failed handshake: a certificate that did not pass the check is
 // told to the user with OpenSSL's reason.
-void TellRefusedCertificate(SSL* connection) {
-  long result = SSL_get_verify_result(connection);
-  if (result == X509_V_OK) return;
-  CurrentNetUser().Tell(net_msg::CertificateRefused(X509_verify_cert_error_string(result)));
+void TellRefusedCertificate(Ssl* connection) {
+  long result = A().get_verify_result(connection);
+  if (result == ssl::kVerifyOk) return;
+  CurrentNetUser().Tell(net_msg::CertificateRefused(A().verify_error_string(result)));
 }
 
 }  // namespace
@@ -156,16 +179,16 @@ bool TlsConnect(int socket, std::string_view server_name, const StopCheck& stop)
   FreeConnection();  // a second session replaces the first
   t.active = false;
   t.socket = 0;
-  BIO* bio = SocketSeamMethod() ? BIO_new(SocketSeamMethod()) : nullptr;
-  t.connection = bio ? SSL_new(t.context) : nullptr;
+  Bio* bio = SocketSeamMethod() ? A().bio_new(SocketSeamMethod()) : nullptr;
+  t.connection = bio ? A().ssl_new(t.context) : nullptr;
   if (!t.connection) {
-    BIO_free(bio);
+    if (bio) A().bio_free(bio);
     return false;
   }
-  BIO_set_data(bio, reinterpret_cast<void*>(static_cast<intptr_t>(socket)));
-  SSL_set_bio(t.connection, bio, bio);
+  A().bio_set_data(bio, reinterpret_cast<void*>(static_cast<intptr_t>(socket)));
+  A().set_bio(t.connection, bio, bio);
   std::string name(server_name);
-  SSL_set_tlsext_host_name(t.connection, name.c_str());
+  A().ctrl(t.connection, ssl::kCtrlSetHostName, ssl::kHostNameType, name.data());
   bool checking = TlsChecksCertificates();
   if (checking && !RequireCertificate(t.connection, name)) return false;
   if (!Handshake(t.connection, socket, stop)) {
@@ -182,14 +205,14 @@ bool TlsConnect(int socket, std::string_view server_name, const StopCheck& stop)
 void TlsEnd() {
   auto& t = T();
   if (t.context) {
-    SSL_CTX_free(t.context);  // reference-counted: the connection keeps it until freed
+    A().ctx_free(t.context);  // reference-counted: the connection keeps it until freed
     t.context = nullptr;
   }
   if (t.connection) {
-    if (t.active) SSL_shutdown(t.connection);
+    if (t.active) A().shutdown(t.connection);
     FreeConnection();
   }
-  ERR_clear_error();
+  if (t.api) A().err_clear();
   t.socket = 0;
   t.active = false;
   t.ready = false;
@@ -198,17 +221,17 @@ void TlsEnd() {
 int TlsReceiveNoWait(char* buffer, int size) {
   auto& t = T();
   if (!t.connection) return 0;
-  ERR_clear_error();
-  int n = SSL_read(t.connection, buffer, size);
-  int code = SSL_get_error(t.connection, n);
+  A().err_clear();
+  int n = A().read(t.connection, buffer, size);
+  int code = A().get_error(t.connection, n);
   switch (code) {
-    case SSL_ERROR_NONE:
+    case ssl::kErrorNone:
       return n;
-    case SSL_ERROR_WANT_READ:
-    case SSL_ERROR_WANT_WRITE:
+    case ssl::kErrorWantRead:
+    case ssl::kErrorWantWrite:
       return -1;
-    case SSL_ERROR_SYSCALL:
-    case SSL_ERROR_ZERO_RETURN:
+    case ssl::kErrorSyscall:
+    case ssl::kErrorZeroReturn:
       return 0;
     default:
       CurrentNetUser().Note(net_msg::SslError(code));
@@ -220,15 +243,15 @@ int TlsSend(const char* data, int length) {
   auto& t = T();
   if (!t.connection) return -1;
   for (;;) {
-    ERR_clear_error();
-    int n = SSL_write(t.connection, data, length);
-    int code = SSL_get_error(t.connection, n);
-    if (code == SSL_ERROR_NONE) return n;
-    if (code == SSL_ERROR_WANT_WRITE) {
+    A().err_clear();
+    int n = A().write(t.connection, data, length);
+    int code = A().get_error(t.connection, n);
+    if (code == ssl::kErrorNone) return n;
+    if (code == ssl::kErrorWantWrite) {
       CurrentNetUser().Pause(100);
       continue;
     }
-    if (code == SSL_ERROR_WANT_READ) {
+    if (code == ssl::kErrorWantRead) {
       CurrentNetUser().Pause(100);
       return n;
     }
@@ -236,7 +259,7 @@ int TlsSend(const char* data, int length) {
   }
 }
 
-bool TlsPending() { return T().active && T().connection && SSL_pending(T().connection) > 0; }
+bool TlsPending() { return T().active && T().connection && A().pending(T().connection) > 0; }
 
 bool TlsCarries(int socket) { return T().active && T().socket == socket && socket > 0; }
 

@@ -9,8 +9,6 @@
 namespace kal {
 namespace {
 
-constexpr std::string_view kDesktopOpener = "xdg-open";
-
 std::string AsciiUpper(std::string_view s) {
   std::string r(s);
   for (char& c : r)
@@ -108,7 +106,12 @@ bool UseDocument(std::string_view shown_name, const std::string& host_target, St
     opener = ReadConfig(cfg::kProgPrefix.section, std::string(cfg::kProgPrefix.name) + ext);
   }
   if (!opener.empty() && UseCommandLine(opener, req)) return true;
-  req->program = std::string(kDesktopOpener);
+  req->program = DocumentOpener();
+  if (req->program.empty()) {
+    // The system opens the document itself.
+    req->program = host_target;
+    req->args.clear();
+  }
   return true;
 }
 

@@ -7,6 +7,8 @@ cd "$(dirname "$0")/.."
 ROOT=$(pwd)
 
 scripts/install-deps.sh
+# The Windows cross build's tools (scripts/test-windows.sh, package-windows.sh).
+scripts/install-deps-windows.sh
 
 cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKALDORIN_WERROR=ON >/dev/null
 cmake --build build -j"$(nproc)"

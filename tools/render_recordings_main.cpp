@@ -71,7 +71,7 @@ bool WriteAtomically(const fs::path& p, const std::string& data) {
 bool ReadList(const fs::path& list, const fs::path& outdir, std::vector<Job>* jobs) {
   std::string data;
   if (!ReadFile(list, &data)) {
-    std::fprintf(stderr, "render_recordings: cannot read %s\n", list.c_str());
+    std::fprintf(stderr, "render_recordings: cannot read %s\n", list.string().c_str());
     return false;
   }
   std::istringstream in(data);
@@ -85,7 +85,7 @@ bool ReadList(const fs::path& list, const fs::path& outdir, std::vector<Job>* jo
     std::string name = line.substr(0, tab);
     if (tab == std::string::npos || name.empty() || name.find('/') != std::string::npos || name == "." ||
         name == "..") {
-      std::fprintf(stderr, "render_recordings: %s:%d: expected file<TAB>text\n", list.c_str(), n);
+      std::fprintf(stderr, "render_recordings: %s:%d: expected file<TAB>text\n", list.string().c_str(), n);
       return false;
     }
     jobs->push_back({outdir / name, line.substr(tab + 1)});
@@ -109,7 +109,7 @@ bool Render(const Job& job, const std::string& voice, const fs::path& scratch) {
   std::string image, recording, err;
   if (std::system(cmd.c_str()) != 0 || !ReadFile(wav, &image) ||
       !kal::ConvertToRecording(image, &recording, &err)) {
-    std::fprintf(stderr, "render_recordings: %s: synthesis failed %s\n", job.out.c_str(), err.c_str());
+    std::fprintf(stderr, "render_recordings: %s: synthesis failed %s\n", job.out.string().c_str(), err.c_str());
     return false;
   }
   return WriteAtomically(job.out, recording);
@@ -183,7 +183,8 @@ int Install(const fs::path& data, const Options& opt) {
   }
   if (!ok) return 1;
   WriteTones(letters);
-  std::printf("render_recordings: letters in %s, system sounds in %s\n", letters.c_str(), system.c_str());
+  std::printf("render_recordings: letters in %s, system sounds in %s\n", letters.string().c_str(),
+              system.string().c_str());
   return RunJobs(std::move(jobs), opt);
 }
 

@@ -289,6 +289,8 @@ bool ProcessRunningNamed(std::string_view name) {
   return found;
 }
 
+std::string DocumentOpener() { return "xdg-open"; }
+
 std::string FindInPath(std::string_view name) {
   if (name.empty() || name.find('/') != std::string_view::npos) return "";
   const char* path = getenv("PATH");

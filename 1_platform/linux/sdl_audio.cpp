@@ -163,4 +163,6 @@ std::unique_ptr<AudioDevice> MakeSdlAudio() { return std::make_unique<NoAudio>()
 
 #endif
 
+std::unique_ptr<AudioDevice> MakeHostAudio() { return MakeSdlAudio(); }
+
 }  // namespace kal

@@ -1,47 +1,17 @@
 // The local test server: plain or TLS with a certificate made at start.
 #include "tests/support/local_server.h"
 
-#include <openssl/evp.h>
-#include <openssl/ssl.h>
-#include <openssl/x509.h>
-
-#include <csignal>
-
 #include "1_platform/socket.h"
-#include "tests/support/test_ca.h"
+#include "tests/support/server_tls.h"
 
 namespace kal::test {
-namespace {
-
-// One server context per kind of certificate, made once.
-SSL_CTX* ServerContext(CertNames names) {
-  static SSL_CTX* contexts[2] = {nullptr, nullptr};
-  static std::mutex mu;
-  std::lock_guard<std::mutex> lock(mu);
-  SSL_CTX*& c = contexts[names == CertNames::kLocal ? 0 : 1];
-  if (c) return c;
-  std::signal(SIGPIPE, SIG_IGN);  // the server writes with OpenSSL's own calls
-  X509* cert = nullptr;
-  EVP_PKEY* key = nullptr;
-  MakeServerCertificate(names == CertNames::kLocal ? "DNS:localhost,IP:127.0.0.1" : "DNS:outro.example", &cert,
-                        &key);
-  c = SSL_CTX_new(TLS_server_method());
-  SSL_CTX_use_certificate(c, cert);
-  SSL_CTX_use_PrivateKey(c, key);
-  X509_free(cert);
-  EVP_PKEY_free(key);
-  return c;
-}
-
-}  // namespace
 
 ServerConnection::ServerConnection(int socket, SSL* ssl, LocalServer* server)
     : socket_(socket), ssl_(ssl), server_(server) {}
 
 ServerConnection::~ServerConnection() {
   if (ssl_) {
-    SSL_shutdown(ssl_);
-    SSL_free(ssl_);
+    ServerTlsEnd(ssl_);
   }
   SockClose(socket_);
 }
@@ -55,7 +25,7 @@ long ServerConnection::Recv(char* buffer, size_t size) {
     pending_.erase(0, n);
     return static_cast<long>(n);
   }
-  if (ssl_) return SSL_read(ssl_, buffer, static_cast<int>(size));
+  if (ssl_) return ServerTlsRead(ssl_, buffer, size);
   return SockRecv(socket_, buffer, size);
 }
 
@@ -97,7 +67,7 @@ std::string ServerConnection::ReadAll(size_t limit) {
 bool ServerConnection::Send(std::string_view bytes) {
   size_t done = 0;
   while (done < bytes.size()) {
-    long n = ssl_ ? SSL_write(ssl_, bytes.data() + done, static_cast<int>(bytes.size() - done))
+    long n = ssl_ ? ServerTlsWrite(ssl_, bytes.data() + done, bytes.size() - done)
                   : SockSend(socket_, bytes.data() + done, bytes.size() - done);
     if (n <= 0) return false;
     done += static_cast<size_t>(n);
@@ -106,7 +76,7 @@ bool ServerConnection::Send(std::string_view bytes) {
 }
 
 LocalServer::LocalServer(Handler handler, bool tls, CertNames names) : handler_(std::move(handler)), tls_(tls) {
-  if (tls_) context_ = ServerContext(names);
+  if (tls_) context_ = ServerTlsContext(names);
   listener_ = SockCreateTcp();
   SockBind(listener_, kLoopbackAddress, 0, true);
   SockListen(listener_, 8);
@@ -144,15 +114,11 @@ void LocalServer::Run() {
 void LocalServer::Serve(int s) {
   SSL* ssl = nullptr;
   if (tls_) {
-    ssl = SSL_new(context_);
-    SSL_set_fd(ssl, s);
-    if (SSL_accept(ssl) <= 0) {
-      SSL_free(ssl);
-      ssl = nullptr;
-    } else {
-      const char* sni = SSL_get_servername(ssl, TLSEXT_NAMETYPE_host_name);
+    std::string sni;
+    ssl = ServerTlsAccept(context_, s, &sni);
+    if (ssl) {
       std::lock_guard<std::mutex> lock(mu_);
-      names_.push_back(sni ? sni : "");
+      names_.push_back(sni);
     }
   }
   // The socket leaves the list before it is closed, so that its number,

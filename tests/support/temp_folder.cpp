@@ -5,6 +5,8 @@
 #include <fstream>
 #include <sstream>
 
+#include "tests/support/posix_shims.h"
+
 namespace kal::test {
 namespace fs = std::filesystem;
 

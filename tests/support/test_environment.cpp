@@ -7,6 +7,7 @@
 
 #include <string>
 
+#include "tests/support/posix_shims.h"
 #include "tests/support/temp_folder.h"
 #include "tests/support/test_ca.h"
 
@@ -21,9 +22,11 @@ struct PrivateInstallation {
     unsetenv("KALDORIN_SPEECH_LOG");
     // No sound card is needed: the audio device falls back to silence.
     setenv("SDL_AUDIODRIVER", "dummy", 0);
+#ifndef _WIN32
     // TLS clients trust the test CA that signs the local servers' certificates
     // (in place of the system's store), so certificate checks stay on.
     setenv("SSL_CERT_FILE", TestCaFile().c_str(), 1);
+#endif
   }
   TempFolder folder;
 };

@@ -1,0 +1,113 @@
+// The headless front end on Windows: what the program writes goes to the
+// standard output handle as UTF-8 text, as written; keys are raw bytes from
+// the standard input handle. Windows cannot wait on a pipe, so one thread
+// reads standard input into a buffer and wakes the event loop; the
+// program's thread takes the bytes from that buffer.
+#include <windows.h>
+
+#include <memory>
+#include <mutex>
+#include <thread>
+
+#include "0_base/latin1.h"
+#include "1_platform/console_frontend.h"
+#include "1_platform/event_loop.h"
+
+namespace kal {
+namespace {
+
+// State shared with the reader thread; it outlives the front end, since
+// the thread may still sit in a read when the front end goes.
+struct InputBuffer {
+  std::mutex mu;
+  std::string bytes;
+  bool ended = false;
+};
+
+void ReadStandardInput(HANDLE in, std::shared_ptr<InputBuffer> buffer) {
+  char buf[4096];
+  for (;;) {
+    DWORD n = 0;
+    BOOL ok = ReadFile(in, buf, sizeof buf, &n, nullptr);
+    {
+      std::lock_guard<std::mutex> lock(buffer->mu);
+      if (ok && n > 0) buffer->bytes.append(buf, n);
+      else buffer->ended = true;
+    }
+    Loop().Post([] {});  // wakes the program's wait
+    if (!ok || n == 0) return;
+  }
+}
+
+class HeadlessFrontEnd : public ConsoleFrontEnd {
+ public:
+  HeadlessFrontEnd(HANDLE in, HANDLE out) : in_(in), out_(out), input_(std::make_shared<InputBuffer>()) {}
+
+  void OnWrite(std::string_view bytes) override {
+    std::string s;
+    for (unsigned char c : bytes) {
+      if (c == '\r' || c == 7) continue;
+      if (c == 8) {
+        s += "\b";
+        continue;
+      }
+      if (c == '\n') {
+        s += "\n";
+        continue;
+      }
+      s += Latin1ToUtf8(std::string(1, static_cast<char>(c)));
+    }
+    WriteAll(s);
+  }
+  void Present(const ConsoleGrid&) override {}
+  void SetTitle(std::string_view) override {}
+  int InputFd() override { return -1; }
+
+  int ReadInput(char* buf, int cap) override {
+    StartReader();
+    std::lock_guard<std::mutex> lock(input_->mu);
+    if (input_->bytes.empty()) return input_->ended ? -1 : 0;
+    int n = static_cast<int>(std::min<size_t>(input_->bytes.size(), static_cast<size_t>(cap)));
+    input_->bytes.copy(buf, static_cast<size_t>(n));
+    input_->bytes.erase(0, static_cast<size_t>(n));
+    return n;
+  }
+
+ private:
+  void StartReader() {
+    if (reader_started_) return;
+    reader_started_ = true;
+    if (in_ == nullptr || in_ == INVALID_HANDLE_VALUE) {
+      input_->ended = true;
+      return;
+    }
+    // The thread is left behind at the end: it may be blocked in a read
+    // that only the end of the process ends.
+    std::thread(ReadStandardInput, in_, input_).detach();
+  }
+
+  void WriteAll(const std::string& s) {
+    size_t off = 0;
+    while (off < s.size()) {
+      DWORD n = 0;
+      if (!WriteFile(out_, s.data() + off, static_cast<DWORD>(s.size() - off), &n, nullptr) || n == 0)
+        return;  // nowhere to write: the program carries on
+      off += n;
+    }
+  }
+
+  HANDLE in_, out_;
+  std::shared_ptr<InputBuffer> input_;
+  bool reader_started_ = false;
+};
+
+}  // namespace
+
+// The descriptors are the C run-time's; their Windows handles are used.
+std::unique_ptr<ConsoleFrontEnd> MakeHeadlessFrontEnd(int in_fd, int out_fd) {
+  HANDLE in = in_fd == 0 ? GetStdHandle(STD_INPUT_HANDLE) : nullptr;
+  HANDLE out = GetStdHandle(out_fd == 2 ? STD_ERROR_HANDLE : STD_OUTPUT_HANDLE);
+  return std::make_unique<HeadlessFrontEnd>(in, out);
+}
+
+}  // namespace kal

@@ -1,0 +1,37 @@
+// Choosing the console's front end for this run, and the environment.
+#include "1_platform/host.h"
+
+#include <windows.h>
+
+#include <cstdlib>
+
+#include "1_platform/win32/console_window.h"
+#include "1_platform/win32/wide.h"
+
+namespace kal {
+
+std::unique_ptr<ConsoleFrontEnd> MakeConsoleFrontEnd(bool force_headless) {
+  if (!force_headless) {
+    if (auto window = MakeConsoleWindow()) return window;
+  }
+  return MakeHeadlessFrontEnd(0, 1);
+}
+
+std::string GetEnvironment(const std::string& name) {
+  std::wstring w = Widen(name);
+  DWORD n = GetEnvironmentVariableW(w.c_str(), nullptr, 0);
+  if (n == 0) return "";
+  std::wstring value(n, L'\0');
+  n = GetEnvironmentVariableW(w.c_str(), value.data(), n);
+  value.resize(n);
+  return Narrow(value);
+}
+
+// Both the system's copy (inherited by started programs) and the C
+// run-time's (read by getenv) are set.
+void SetEnvironment(const std::string& name, const std::string& value) {
+  SetEnvironmentVariableW(Widen(name).c_str(), Widen(value).c_str());
+  _wputenv_s(Widen(name).c_str(), Widen(value).c_str());
+}
+
+}  // namespace kal

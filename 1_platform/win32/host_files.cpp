@@ -1,0 +1,162 @@
+// Questions about host files, folder listings, whole-file reads and safe
+// replacement, over the wide Windows file calls.
+#include <windows.h>
+
+#include <algorithm>
+
+#include "0_base/latin1.h"
+#include "1_platform/paths.h"
+#include "1_platform/win32/wide.h"
+
+namespace kal {
+namespace {
+
+bool Attributes(const std::string& path, WIN32_FILE_ATTRIBUTE_DATA* data) {
+  return GetFileAttributesExW(Widen(path).c_str(), GetFileExInfoStandard, data) != 0;
+}
+
+bool IsFolderAttr(DWORD attr) { return (attr & FILE_ATTRIBUTE_DIRECTORY) != 0; }
+
+std::string FolderOf(const std::string& path) {
+  size_t slash = path.find_last_of("\\/");
+  if (slash == std::string::npos) return ".";
+  return slash <= 2 ? path.substr(0, slash + 1) : path.substr(0, slash);
+}
+
+// Opens for reading with every sharing mode, as other programs expect of a
+// reader.
+HANDLE OpenForReading(const std::string& path) {
+  return CreateFileW(Widen(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                     nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+}
+
+bool WriteAll(HANDLE h, std::string_view data) {
+  while (!data.empty()) {
+    DWORD chunk = static_cast<DWORD>(std::min<size_t>(data.size(), 1 << 20));
+    DWORD written = 0;
+    if (!WriteFile(h, data.data(), chunk, &written, nullptr) || written == 0) return false;
+    data.remove_prefix(written);
+  }
+  return true;
+}
+
+}  // namespace
+
+bool HostExists(const std::string& host_path) {
+  WIN32_FILE_ATTRIBUTE_DATA d;
+  return Attributes(host_path, &d);
+}
+
+bool HostIsFolder(const std::string& host_path) {
+  WIN32_FILE_ATTRIBUTE_DATA d;
+  return Attributes(host_path, &d) && IsFolderAttr(d.dwFileAttributes);
+}
+
+bool HostSameFile(const std::string& a, const std::string& b) {
+  HANDLE ha = OpenForReading(a);
+  if (ha == INVALID_HANDLE_VALUE) return false;
+  HANDLE hb = OpenForReading(b);
+  BY_HANDLE_FILE_INFORMATION ia{}, ib{};
+  bool same = hb != INVALID_HANDLE_VALUE && GetFileInformationByHandle(ha, &ia) &&
+              GetFileInformationByHandle(hb, &ib) && ia.dwVolumeSerialNumber == ib.dwVolumeSerialNumber &&
+              ia.nFileIndexHigh == ib.nFileIndexHigh && ia.nFileIndexLow == ib.nFileIndexLow;
+  CloseHandle(ha);
+  if (hb != INVALID_HANDLE_VALUE) CloseHandle(hb);
+  return same;
+}
+
+bool HostFileSize(const std::string& host_path, int64_t* size) {
+  WIN32_FILE_ATTRIBUTE_DATA d;
+  if (!Attributes(host_path, &d) || IsFolderAttr(d.dwFileAttributes)) return false;
+  *size = (static_cast<int64_t>(d.nFileSizeHigh) << 32) | d.nFileSizeLow;
+  return true;
+}
+
+bool ListHostFolder(const std::string& host_path, std::vector<FolderEntry>* entries) {
+  entries->clear();
+  std::string pattern = host_path;
+  if (pattern.empty() || (pattern.back() != '\\' && pattern.back() != '/')) pattern += '\\';
+  pattern += '*';
+  WIN32_FIND_DATAW fd;
+  HANDLE h = FindFirstFileW(Widen(pattern).c_str(), &fd);
+  if (h == INVALID_HANDLE_VALUE) return GetLastError() == ERROR_FILE_NOT_FOUND && HostIsFolder(host_path);
+  std::vector<std::pair<std::string, FolderEntry>> found;
+  do {
+    std::string name = Narrow(fd.cFileName);
+    if (name == "." || name == "..") continue;
+    FolderEntry entry;
+    entry.name = Utf8ToLatin1(name);
+    entry.is_hidden = name[0] == '.' || (fd.dwFileAttributes & FILE_ATTRIBUTE_HIDDEN) != 0;
+    entry.is_folder = IsFolderAttr(fd.dwFileAttributes);
+    if (!entry.is_folder) entry.size = (static_cast<int64_t>(fd.nFileSizeHigh) << 32) | fd.nFileSizeLow;
+    found.emplace_back(std::move(name), std::move(entry));
+  } while (FindNextFileW(h, &fd));
+  FindClose(h);
+  std::sort(found.begin(), found.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
+  for (auto& f : found) entries->push_back(std::move(f.second));
+  return true;
+}
+
+bool ReadHostFile(const std::string& host_path, std::string* contents, size_t limit) {
+  contents->clear();
+  if (HostIsFolder(host_path)) return false;
+  HANDLE h = OpenForReading(host_path);
+  if (h == INVALID_HANDLE_VALUE) return false;
+  char buf[65536];
+  bool ok = true;
+  for (;;) {
+    DWORD n = 0;
+    if (!ReadFile(h, buf, sizeof buf, &n, nullptr)) {
+      ok = false;
+      break;
+    }
+    if (n == 0) break;
+    if (contents->size() + n > limit) {
+      ok = false;
+      break;
+    }
+    contents->append(buf, n);
+  }
+  CloseHandle(h);
+  if (!ok) contents->clear();
+  return ok;
+}
+
+bool ReplaceHostFile(const std::string& host_path, std::string_view contents, std::string* err) {
+  std::string folder = FolderOf(host_path);
+  std::string tmp = host_path + ".kaldorin-new";
+  for (int i = 0; HostExists(tmp) && i < 100; ++i) tmp = host_path + ".kaldorin-new" + std::to_string(i);
+  // An existing file's attributes (read-only aside) carry over to the new one.
+  WIN32_FILE_ATTRIBUTE_DATA old;
+  DWORD attrs = Attributes(host_path, &old) ? (old.dwFileAttributes & ~FILE_ATTRIBUTE_READONLY) : 0;
+  if (attrs == 0 || attrs == FILE_ATTRIBUTE_DIRECTORY) attrs = FILE_ATTRIBUTE_NORMAL;
+  HANDLE h = CreateFileW(Widen(tmp).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, attrs, nullptr);
+  if (h == INVALID_HANDLE_VALUE) {
+    if (err) *err = "cannot create a file in " + folder + ": " + SystemErrorText(GetLastError());
+    return false;
+  }
+  bool ok = WriteAll(h, contents) && FlushFileBuffers(h);
+  DWORD saved = GetLastError();
+  CloseHandle(h);
+  if (ok && !MoveFileExW(Widen(tmp).c_str(), Widen(host_path).c_str(),
+                         MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+    ok = false;
+    saved = GetLastError();
+  }
+  if (!ok) {
+    DeleteFileW(Widen(tmp).c_str());
+    if (err) *err = "cannot write " + host_path + ": " + SystemErrorText(saved);
+    return false;
+  }
+  return true;
+}
+
+bool MakeHostFolders(const std::string& host_path) {
+  if (host_path.empty()) return false;
+  if (HostIsFolder(host_path)) return true;
+  size_t slash = host_path.find_last_of("\\/");
+  if (slash != std::string::npos && slash > 2) MakeHostFolders(host_path.substr(0, slash));
+  return CreateDirectoryW(Widen(host_path).c_str(), nullptr) || HostIsFolder(host_path);
+}
+
+}  // namespace kal

@@ -1,0 +1,204 @@
+// Scripts' file names on Windows: "C:\a\b" is the file C:\a\b itself.
+// Host paths are native paths in UTF-8 with "\" separators; the file system
+// already finds names without regard to letter case. Names come from scripts
+// as Latin-1 and go back to them as Latin-1.
+//
+// Tests (and anyone who wants a private set of drives) set TALVEN_DRIVES:
+// drive letters then live under that folder, "<drives>\c\a\b", exactly as on
+// Linux, so that the same scripts and expectations run on both systems.
+#include "1_platform/paths.h"
+
+#include <shlobj.h>
+#include <windows.h>
+
+#include <algorithm>
+
+#include "0_base/latin1.h"
+#include "1_platform/win32/wide.h"
+
+namespace kal {
+namespace {
+
+bool IsSeparator(char c) { return c == '\\' || c == '/'; }
+
+bool IsDriveLetter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
+
+std::string EnvOr(const wchar_t* name, const std::string& fallback) {
+  wchar_t buf[32768];
+  DWORD n = GetEnvironmentVariableW(name, buf, 32768);
+  if (n == 0 || n >= 32768) return fallback;
+  return Narrow(std::wstring_view(buf, n));
+}
+
+std::string Backslashes(std::string path) {
+  std::replace(path.begin(), path.end(), '/', '\\');
+  return path;
+}
+
+std::string StripTrailingSeparators(std::string path) {
+  // "C:\" keeps its separator: without it the name means the drive's
+  // current folder.
+  while (path.size() > 3 && IsSeparator(path.back())) path.pop_back();
+  return path;
+}
+
+// The absolute form of a host path: "..", "." and doubled separators
+// resolved, relative names taken from the current folder.
+std::string FullPath(const std::string& host) {
+  std::wstring w = Widen(Backslashes(host));
+  if (w.empty()) w = L".";
+  wchar_t buf[32768];
+  DWORD n = GetFullPathNameW(w.c_str(), 32768, buf, nullptr);
+  if (n == 0 || n >= 32768) return Backslashes(host);
+  return Narrow(std::wstring_view(buf, n));
+}
+
+std::string CurrentHostFolder() {
+  wchar_t buf[32768];
+  DWORD n = GetCurrentDirectoryW(32768, buf);
+  if (n == 0 || n >= 32768) return "C:\\";
+  return StripTrailingSeparators(Narrow(std::wstring_view(buf, n)));
+}
+
+std::string Join(const std::string& folder, std::string_view name) {
+  if (folder.empty()) return std::string(name);
+  if (IsSeparator(folder.back())) return folder + std::string(name);
+  return folder + "\\" + std::string(name);
+}
+
+std::string Parent(const std::string& path) {
+  size_t slash = path.find_last_of("\\/");
+  if (slash == std::string::npos) return path;
+  if (slash <= 2) return path.substr(0, slash + 1);  // "C:\"
+  return path.substr(0, slash);
+}
+
+// Walks the components of `rest` (Latin-1) from `cur`, never climbing above
+// `root`.
+std::string Walk(std::string cur, const std::string& root, std::string_view rest) {
+  size_t i = 0;
+  while (i < rest.size()) {
+    size_t j = i;
+    while (j < rest.size() && !IsSeparator(rest[j])) ++j;
+    std::string_view comp = rest.substr(i, j - i);
+    i = j + 1;
+    if (comp.empty() || comp == ".") continue;
+    if (comp == "..") {
+      if (FoldFileName(cur) != FoldFileName(root)) cur = Parent(cur);
+      continue;
+    }
+    cur = Join(cur, Latin1ToUtf8(comp));
+  }
+  return cur;
+}
+
+bool Mapped() { return !DrivesFolder().empty(); }
+
+std::string DriveRoot(char letter) {
+  return Join(DrivesFolder(), std::string(1, static_cast<char>(letter | 0x20)));
+}
+
+// With private drives: the drive folder a host path lies on ("<drives>\c"),
+// or "" when it lies outside. `rest` receives what follows.
+std::string DriveOf(const std::string& host, std::string* rest) {
+  std::string base = DrivesFolder();
+  if (base.empty() || host.size() < base.size() + 2) return "";
+  if (FoldFileName(host.substr(0, base.size())) != FoldFileName(base)) return "";
+  if (!IsSeparator(host[base.size()]) || !IsDriveLetter(host[base.size() + 1])) return "";
+  size_t end = base.size() + 2;
+  if (end < host.size() && !IsSeparator(host[end])) return "";
+  if (rest) *rest = end < host.size() ? host.substr(end + 1) : std::string();
+  return host.substr(0, end);
+}
+
+}  // namespace
+
+std::string DrivesFolder() {
+  std::string drives = EnvOr(L"TALVEN_DRIVES", "");
+  if (drives.empty()) return "";
+  return StripTrailingSeparators(FullPath(drives));
+}
+
+std::string WindowsFolder() {
+  std::string v = EnvOr(L"TALVEN_WINDIR", "");
+  if (!v.empty()) return StripTrailingSeparators(FullPath(v));
+  if (Mapped()) return HostPath("C:\\windows");
+  wchar_t buf[MAX_PATH];
+  UINT n = GetWindowsDirectoryW(buf, MAX_PATH);
+  if (n == 0 || n >= MAX_PATH) return "C:\\Windows";
+  return StripTrailingSeparators(Narrow(std::wstring_view(buf, n)));
+}
+
+std::string ProgramFolder() {
+  wchar_t buf[32768];
+  DWORD n = GetModuleFileNameW(nullptr, buf, 32768);
+  if (n == 0 || n >= 32768) return CurrentHostFolder();
+  return StripTrailingSeparators(Parent(Narrow(std::wstring_view(buf, n))));
+}
+
+std::string UserConfigHome() {
+  // XDG_CONFIG_HOME moves it as on Linux (the tests keep their own).
+  std::string v = EnvOr(L"XDG_CONFIG_HOME", "");
+  if (!v.empty()) return StripTrailingSeparators(FullPath(v));
+  wchar_t buf[MAX_PATH];
+  if (SHGetFolderPathW(nullptr, CSIDL_APPDATA, nullptr, 0, buf) == S_OK)
+    return StripTrailingSeparators(Narrow(buf));
+  return StripTrailingSeparators(EnvOr(L"APPDATA", CurrentHostFolder()));
+}
+
+std::string FoldFileName(std::string_view latin1) {
+  std::string out(latin1);
+  for (char& ch : out) {
+    unsigned char c = static_cast<unsigned char>(ch);
+    if ((c >= 'a' && c <= 'z') || (c >= 0xE0 && c <= 0xFE && c != 0xF7)) ch = static_cast<char>(c - 0x20);
+  }
+  return out;
+}
+
+std::string HostPath(std::string_view p) {
+  if (!Mapped()) {
+    if (p.empty()) return CurrentHostFolder();
+    return StripTrailingSeparators(FullPath(Latin1ToUtf8(p)));
+  }
+  std::string drives = DrivesFolder();
+  std::string utf8 = Latin1ToUtf8(p);
+  // A host path already inside the private drives stays where it is.
+  if (DriveOf(Backslashes(utf8), nullptr).size()) return StripTrailingSeparators(FullPath(utf8));
+  if (p.size() >= 2 && IsDriveLetter(p[0]) && p[1] == ':') {
+    std::string root = DriveRoot(p[0]);
+    return Walk(root, root, p.substr(2));
+  }
+  std::string cwd = CurrentHostFolder();
+  std::string drive = DriveOf(cwd, nullptr);
+  if (!p.empty() && IsSeparator(p[0])) {
+    std::string root = drive.empty() ? DriveRoot('c') : drive;
+    return Walk(root, root, p.substr(1));
+  }
+  return Walk(cwd, drive.empty() ? cwd.substr(0, 3) : drive, p);
+}
+
+std::string HostPathUnder(std::string_view host_folder, std::string_view script_relative) {
+  std::string base = StripTrailingSeparators(Backslashes(std::string(host_folder)));
+  return Walk(base, base, script_relative);
+}
+
+std::string ScriptPath(std::string_view host_path) {
+  std::string host = Backslashes(std::string(host_path));
+  std::string rest;
+  std::string drive = DriveOf(host, &rest);
+  if (drive.empty()) return Utf8ToLatin1(host);
+  std::string out;
+  out += static_cast<char>(drive.back() & ~0x20);
+  out += ":\\";
+  while (!rest.empty() && rest.back() == '\\') rest.pop_back();
+  return out + Utf8ToLatin1(rest);
+}
+
+std::string CurrentFolder() { return ScriptPath(CurrentHostFolder()); }
+
+bool SetCurrentFolder(std::string_view script_path) {
+  std::string host = HostPath(script_path);
+  return HostIsFolder(host) && SetCurrentDirectoryW(Widen(host).c_str());
+}
+
+}  // namespace kal

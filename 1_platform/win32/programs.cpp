@@ -1,0 +1,372 @@
+// Starting programs with CreateProcess (documents with ShellExecuteEx) and
+// looking at the running ones through the process snapshot.
+//
+// Every child started here is remembered by its process handle until it has
+// ended. Children that must end with us go into a job object that kills its
+// processes when its last handle closes, which the system does when this
+// process ends in any way, killed included.
+#include "1_platform/programs.h"
+
+#include <windows.h>
+#include <shellapi.h>
+#include <tlhelp32.h>
+
+#include <algorithm>
+#include <map>
+#include <set>
+
+#include "1_platform/win32/wide.h"
+
+namespace kal {
+namespace {
+
+constexpr size_t kMaxPendingInput = 1 << 20;
+
+struct PipedProgram {
+  HANDLE in = nullptr, out = nullptr, err = nullptr;
+  std::string pending;  // input the pipe has not taken yet
+};
+
+struct ProgramsState {
+  std::map<int, HANDLE> children;  // started and not yet seen ending
+  std::set<int> console_children;  // those started with kConsole
+  PipedProgram piped;
+  HANDLE job = nullptr;
+};
+
+ProgramsState& S() {
+  static ProgramsState s;
+  return s;
+}
+
+void CloseH(HANDLE* h) {
+  if (*h) CloseHandle(*h);
+  *h = nullptr;
+}
+
+void ClosePiped() {
+  auto& p = S().piped;
+  CloseH(&p.in);
+  CloseH(&p.out);
+  CloseH(&p.err);
+  p.pending.clear();
+}
+
+// Forgets the children that have ended.
+void Collect() {
+  auto& s = S();
+  for (auto it = s.children.begin(); it != s.children.end();) {
+    if (WaitForSingleObject(it->second, 0) == WAIT_OBJECT_0) {
+      CloseHandle(it->second);
+      s.console_children.erase(it->first);
+      it = s.children.erase(it);
+    } else {
+      ++it;
+    }
+  }
+}
+
+HANDLE EndWithUsJob() {
+  auto& s = S();
+  if (s.job) return s.job;
+  s.job = CreateJobObjectW(nullptr, nullptr);
+  if (!s.job) return nullptr;
+  JOBOBJECT_EXTENDED_LIMIT_INFORMATION info{};
+  info.BasicLimitInformation.LimitFlags = JOB_OBJECT_LIMIT_KILL_ON_JOB_CLOSE | JOB_OBJECT_LIMIT_BREAKAWAY_OK;
+  SetInformationJobObject(s.job, JobObjectExtendedLimitInformation, &info, sizeof info);
+  return s.job;
+}
+
+std::string Lower(std::string_view s) {
+  std::string r(s);
+  for (char& c : r)
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c + 32);
+  return r;
+}
+
+std::string BaseName(std::string_view path) {
+  size_t slash = path.find_last_of("\\/");
+  return std::string(slash == std::string_view::npos ? path : path.substr(slash + 1));
+}
+
+std::string Extension(std::string_view path) {
+  std::string base = BaseName(path);
+  size_t dot = base.rfind('.');
+  return dot == std::string::npos ? "" : Lower(base.substr(dot));
+}
+
+bool IsBatch(const std::string& path) {
+  std::string ext = Extension(path);
+  return ext == ".bat" || ext == ".cmd";
+}
+
+// True when one of the names is the wanted one; a wanted name ending in
+// ".exe" also matches the same name without it, and the other way round.
+bool NamesMatch(const std::vector<std::string>& names, std::string_view name) {
+  std::string want = Lower(name);
+  std::string bare = want.size() > 4 && want.ends_with(".exe") ? want.substr(0, want.size() - 4) : want;
+  for (auto& n : names) {
+    std::string nb = n.size() > 4 && n.ends_with(".exe") ? n.substr(0, n.size() - 4) : n;
+    if (n == want || nb == bare) return true;
+  }
+  return false;
+}
+
+std::vector<std::string> NamesOf(HANDLE process) {
+  std::vector<std::string> names;
+  wchar_t buf[32768];
+  DWORD n = 32768;
+  if (QueryFullProcessImageNameW(process, 0, buf, &n)) {
+    std::string exe = Narrow(std::wstring_view(buf, n));
+    names.push_back(Lower(exe));
+    names.push_back(Lower(BaseName(exe)));
+  }
+  return names;
+}
+
+// cmd.exe reads these characters of its command line itself; an argument
+// holding one cannot be handed to a batch file safely.
+bool SafeForBatch(const std::vector<std::string>& args) {
+  for (auto& a : args)
+    if (a.find_first_of("\"&|<>^%!\r\n") != std::string::npos) return false;
+  return true;
+}
+
+HANDLE NullDevice(bool write) {
+  SECURITY_ATTRIBUTES sa{sizeof sa, nullptr, TRUE};
+  return CreateFileW(L"NUL", write ? GENERIC_WRITE : GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, &sa,
+                     OPEN_EXISTING, 0, nullptr);
+}
+
+// A pipe whose one end (the child's) is inherited.
+bool MakePipe(HANDLE* read, HANDLE* write, bool child_reads) {
+  SECURITY_ATTRIBUTES sa{sizeof sa, nullptr, TRUE};
+  if (!CreatePipe(read, write, &sa, 0)) return false;
+  SetHandleInformation(child_reads ? *write : *read, HANDLE_FLAG_INHERIT, 0);
+  return true;
+}
+
+// Opens a document (or anything that is not a program) with the program
+// the system associates with it. The id is the process id when the system
+// tells one; documents handled by a program already running have none, and
+// count as started and ended at once.
+int OpenWithSystem(const StartRequest& req, std::string* err) {
+  std::wstring file = Widen(req.program);
+  std::wstring params;
+  for (auto& a : req.args) params += (params.empty() ? L"" : L" ") + QuoteArgument(Widen(a));
+  SHELLEXECUTEINFOW info{};
+  info.cbSize = sizeof info;
+  info.fMask = SEE_MASK_NOCLOSEPROCESS | SEE_MASK_FLAG_NO_UI | SEE_MASK_NOASYNC;
+  info.lpVerb = L"open";
+  info.lpFile = file.c_str();
+  info.lpParameters = params.empty() ? nullptr : params.c_str();
+  info.nShow = req.streams == ChildStreams::kDetached ? SW_SHOWNOACTIVATE : SW_SHOWNORMAL;
+  if (!ShellExecuteExW(&info)) {
+    if (err) *err = SystemErrorText(GetLastError());
+    return 0;
+  }
+  if (!info.hProcess) return 1;
+  int id = static_cast<int>(GetProcessId(info.hProcess));
+  S().children[id] = info.hProcess;
+  return id;
+}
+
+}  // namespace
+
+std::string DocumentOpener() { return ""; }
+
+int StartProgram(const StartRequest& req, std::string* err) {
+  auto& s = S();
+  Collect();
+  std::string path = req.program.find_first_of("\\/") == std::string::npos ? FindInPath(req.program) : req.program;
+  if (path.empty()) {
+    if (err) *err = SystemErrorText(ERROR_FILE_NOT_FOUND);
+    return 0;
+  }
+  if (!IsExecutableFile(path)) {
+    StartRequest doc = req;
+    doc.program = path;
+    return OpenWithSystem(doc, err);
+  }
+  std::wstring application = Widen(path);
+  std::wstring command = QuoteArgument(Widen(path));
+  if (IsBatch(path)) {
+    if (!SafeForBatch(req.args)) {
+      if (err) *err = SystemErrorText(ERROR_INVALID_PARAMETER);
+      return 0;
+    }
+    wchar_t system[MAX_PATH];
+    UINT n = GetSystemDirectoryW(system, MAX_PATH);
+    application = std::wstring(system, n) + L"\\cmd.exe";
+    command = L"cmd.exe /d /c \"" + QuoteArgument(Widen(path));
+  }
+  for (auto& a : req.args) command += L" " + QuoteArgument(Widen(a));
+  if (IsBatch(path)) command += L"\"";
+
+  STARTUPINFOW si{};
+  si.cb = sizeof si;
+  HANDLE in[2] = {nullptr, nullptr}, out[2] = {nullptr, nullptr}, errp[2] = {nullptr, nullptr};
+  HANDLE null_in = nullptr, null_out = nullptr;
+  DWORD flags = CREATE_UNICODE_ENVIRONMENT;
+  if (req.streams == ChildStreams::kDetached) {
+    null_in = NullDevice(false);
+    null_out = NullDevice(true);
+    si.dwFlags = STARTF_USESTDHANDLES;
+    si.hStdInput = null_in;
+    si.hStdOutput = si.hStdError = null_out;
+    flags |= CREATE_NO_WINDOW;
+  } else if (req.streams == ChildStreams::kPipes) {
+    if (!MakePipe(&in[0], &in[1], true) || !MakePipe(&out[0], &out[1], false) ||
+        !MakePipe(&errp[0], &errp[1], false)) {
+      for (HANDLE* h : {&in[0], &in[1], &out[0], &out[1], &errp[0], &errp[1]}) CloseH(h);
+      if (err) *err = SystemErrorText(GetLastError());
+      return 0;
+    }
+    si.dwFlags = STARTF_USESTDHANDLES;
+    si.hStdInput = in[0];
+    si.hStdOutput = out[1];
+    si.hStdError = errp[1];
+    flags |= CREATE_NO_WINDOW;
+  }
+  if (req.end_with_us) flags |= CREATE_SUSPENDED;
+  PROCESS_INFORMATION pi{};
+  BOOL ok = CreateProcessW(application.c_str(), command.data(), nullptr, nullptr, TRUE, flags, nullptr,
+                           nullptr, &si, &pi);
+  DWORD saved = GetLastError();
+  for (HANDLE* h : {&in[0], &out[1], &errp[1], &null_in, &null_out}) CloseH(h);
+  if (!ok) {
+    for (HANDLE* h : {&in[1], &out[0], &errp[0]}) CloseH(h);
+    if (err) *err = SystemErrorText(saved);
+    return 0;
+  }
+  if (req.end_with_us) {
+    if (HANDLE job = EndWithUsJob()) AssignProcessToJobObject(job, pi.hProcess);
+    ResumeThread(pi.hThread);
+  }
+  CloseHandle(pi.hThread);
+  int id = static_cast<int>(pi.dwProcessId);
+  s.children[id] = pi.hProcess;
+  if (req.streams == ChildStreams::kConsole) s.console_children.insert(id);
+  if (req.streams == ChildStreams::kPipes) {
+    ClosePiped();
+    s.piped.in = in[1];
+    s.piped.out = out[0];
+    s.piped.err = errp[0];
+    // Writes that the pipe cannot take now return at once.
+    DWORD mode = PIPE_READMODE_BYTE | PIPE_NOWAIT;
+    SetNamedPipeHandleState(s.piped.in, &mode, nullptr, nullptr);
+  }
+  return id;
+}
+
+int EndProgramsNamed(std::string_view name) {
+  Collect();
+  int ended = 0;
+  for (auto& [id, process] : S().children) {
+    if (!NamesMatch(NamesOf(process), name)) continue;
+    if (TerminateProcess(process, 1)) ++ended;
+  }
+  return ended;
+}
+
+bool ProgramRunning(int id) {
+  Collect();
+  return S().children.count(id) > 0;
+}
+
+bool ConsoleProgramRunning() {
+  Collect();
+  return !S().console_children.empty();
+}
+
+// A console shared with a child needs nothing given back on Windows.
+void ReclaimTerminal() {}
+
+bool SendToPipedProgram(std::string_view bytes) {
+  auto& p = S().piped;
+  if (!p.in) return false;
+  size_t room = kMaxPendingInput > p.pending.size() ? kMaxPendingInput - p.pending.size() : 0;
+  p.pending.append(bytes.substr(0, room));
+  while (!p.pending.empty()) {
+    DWORD written = 0;
+    DWORD chunk = static_cast<DWORD>(std::min<size_t>(p.pending.size(), 4096));
+    if (!WriteFile(p.in, p.pending.data(), chunk, &written, nullptr)) {
+      CloseH(&p.in);  // the program closed its input or ended
+      p.pending.clear();
+      return false;
+    }
+    if (written == 0) return true;  // the pipe is full: the rest goes later
+    p.pending.erase(0, written);
+  }
+  return true;
+}
+
+std::string TakePipedOutput(int stream, size_t max) {
+  auto& p = S().piped;
+  SendToPipedProgram("");  // move on what the input pipe refused before
+  HANDLE* h = stream == 2 ? &p.err : &p.out;
+  std::string got;
+  char buf[4096];
+  while (*h && got.size() < max) {
+    DWORD avail = 0;
+    if (!PeekNamedPipe(*h, nullptr, 0, nullptr, &avail, nullptr)) {
+      CloseH(h);  // the program closed it: nothing more will come
+      break;
+    }
+    if (avail == 0) break;
+    DWORD n = 0;
+    DWORD want = static_cast<DWORD>(std::min<size_t>({sizeof buf, max - got.size(), avail}));
+    if (!ReadFile(*h, buf, want, &n, nullptr) || n == 0) {
+      CloseH(h);
+      break;
+    }
+    got.append(buf, n);
+  }
+  return got;
+}
+
+bool ProcessRunningNamed(std::string_view name) {
+  Collect();
+  HANDLE snap = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+  if (snap == INVALID_HANDLE_VALUE) return false;
+  PROCESSENTRY32W e{};
+  e.dwSize = sizeof e;
+  bool found = false;
+  for (BOOL more = Process32FirstW(snap, &e); more && !found; more = Process32NextW(snap, &e)) {
+    std::vector<std::string> names = {Lower(Narrow(e.szExeFile))};
+    found = NamesMatch(names, name);
+    if (!found && name.find_first_of("\\/") != std::string_view::npos) {
+      HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, e.th32ProcessID);
+      if (process) {
+        found = NamesMatch(NamesOf(process), name);
+        CloseHandle(process);
+      }
+    }
+  }
+  CloseHandle(snap);
+  return found;
+}
+
+std::string FindInPath(std::string_view name) {
+  if (name.empty() || name.find_first_of("\\/:") != std::string_view::npos) return "";
+  std::wstring wname = Widen(name);
+  std::vector<std::wstring> tries = {L""};
+  if (Extension(name).empty()) tries = {L".exe", L".com", L".bat", L".cmd"};
+  for (auto& ext : tries) {
+    wchar_t buf[32768];
+    DWORD n = SearchPathW(nullptr, (wname + ext).c_str(), nullptr, 32768, buf, nullptr);
+    if (n == 0 || n >= 32768) continue;
+    std::string found = Narrow(std::wstring_view(buf, n));
+    if (IsExecutableFile(found)) return found;
+  }
+  return "";
+}
+
+bool IsExecutableFile(const std::string& path) {
+  DWORD attr = GetFileAttributesW(Widen(path).c_str());
+  if (attr == INVALID_FILE_ATTRIBUTES || (attr & FILE_ATTRIBUTE_DIRECTORY)) return false;
+  std::string ext = Extension(path);
+  return ext == ".exe" || ext == ".com" || ext == ".bat" || ext == ".cmd";
+}
+
+}  // namespace kal

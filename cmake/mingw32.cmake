@@ -1,0 +1,19 @@
+# Cross build for 32-bit Windows with Debian's mingw-w64 (i686, POSIX thread
+# model, so that std::thread and std::mutex work), the C and C++ run-times
+# linked in statically: the program is one .exe without DLLs of the compiler.
+#   cmake -S . -B build-win32 -DCMAKE_TOOLCHAIN_FILE=cmake/mingw32.cmake
+if(NOT KALDORIN_MINGW_PREFIX)
+  set(KALDORIN_MINGW_PREFIX i686-w64-mingw32)
+  set(CMAKE_SYSTEM_PROCESSOR i686)
+endif()
+set(CMAKE_SYSTEM_NAME Windows)
+set(CMAKE_C_COMPILER ${KALDORIN_MINGW_PREFIX}-gcc-posix)
+set(CMAKE_CXX_COMPILER ${KALDORIN_MINGW_PREFIX}-g++-posix)
+set(CMAKE_RC_COMPILER ${KALDORIN_MINGW_PREFIX}-windres)
+set(CMAKE_FIND_ROOT_PATH /usr/${KALDORIN_MINGW_PREFIX})
+set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
+set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
+set(CMAKE_EXE_LINKER_FLAGS_INIT "-static -static-libgcc -static-libstdc++")
+set(CMAKE_CROSSCOMPILING_EMULATOR wine)
