@@ -18,7 +18,7 @@ AutomationState& S() {
 
 DesktopAutomation& Desktop() {
   auto& s = S();
-  if (!s.desktop) s.desktop = MakeX11Automation();
+  if (!s.desktop) s.desktop = MakeHostAutomation();
   return *s.desktop;
 }
 

@@ -85,6 +85,8 @@ class DesktopAutomation {
 DesktopAutomation& Desktop();
 void SetDesktopAutomation(std::unique_ptr<DesktopAutomation> desktop);  // nullptr: the real one
 std::unique_ptr<DesktopAutomation> MakeX11Automation();
+// The host's real back end: X11 on Linux, the Windows desktop on Windows.
+std::unique_ptr<DesktopAutomation> MakeHostAutomation();
 
 // The console's own window. A front end that draws the console in a window
 // of its own names it here; otherwise the terminal's window is taken from

@@ -27,5 +27,7 @@ class DesktopClipboard {
 
 // The X11 clipboard; nullptr when there is no display.
 std::unique_ptr<DesktopClipboard> MakeX11Clipboard();
+// The host's clipboard: X11's on Linux, the Windows clipboard on Windows.
+std::unique_ptr<DesktopClipboard> MakeHostClipboard();
 
 }  // namespace kal

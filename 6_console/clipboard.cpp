@@ -37,7 +37,7 @@ class DesktopBackend : public ClipboardBackend {
   void Open() {
     if (tried_) return;
     tried_ = true;
-    desktop_ = MakeX11Clipboard();
+    desktop_ = MakeHostClipboard();
   }
   bool tried_ = false;
   std::unique_ptr<DesktopClipboard> desktop_;

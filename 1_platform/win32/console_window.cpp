@@ -11,6 +11,7 @@
 #include <string>
 
 #include "0_base/console_grid.h"
+#include "1_platform/automation.h"
 #include "1_platform/stop_request.h"
 #include "1_platform/win32/wide.h"
 
@@ -102,6 +103,7 @@ class ConsoleWindow : public ConsoleFrontEnd {
                             r.bottom - r.top, nullptr, nullptr, instance, this);
     if (!hwnd_) return false;
     g_console_window = hwnd_;
+    SetConsoleWindowId(static_cast<uint64_t>(reinterpret_cast<uintptr_t>(hwnd_)));
     ShowWindow(hwnd_, SW_SHOWNORMAL);
     UpdateWindow(hwnd_);
     return true;
@@ -141,7 +143,10 @@ class ConsoleWindow : public ConsoleFrontEnd {
     if (!hwnd_) return;
     SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);
     DestroyWindow(hwnd_);
-    if (g_console_window == hwnd_) g_console_window = nullptr;
+    if (g_console_window == hwnd_) {
+      g_console_window = nullptr;
+      SetConsoleWindowId(0);
+    }
     hwnd_ = nullptr;
     if (font_) DeleteObject(font_);
     font_ = nullptr;
