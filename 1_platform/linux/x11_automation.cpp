@@ -380,8 +380,10 @@ class NoDesktop : public DesktopAutomation {
 
 std::unique_ptr<DesktopAutomation> MakeX11Automation() { return std::make_unique<NoDesktop>(); }
 
-std::unique_ptr<DesktopAutomation> MakeHostAutomation() { return MakeX11Automation(); }
-
 }  // namespace kal
 
 #endif
+
+namespace kal {
+std::unique_ptr<DesktopAutomation> MakeHostAutomation() { return MakeX11Automation(); }
+}  // namespace kal

@@ -339,8 +339,10 @@ std::unique_ptr<DesktopClipboard> MakeX11Clipboard() {
 
 namespace kal {
 std::unique_ptr<DesktopClipboard> MakeX11Clipboard() { return nullptr; }
-std::unique_ptr<DesktopClipboard> MakeHostClipboard() { return MakeX11Clipboard(); }
-
 }  // namespace kal
 
 #endif
+
+namespace kal {
+std::unique_ptr<DesktopClipboard> MakeHostClipboard() { return MakeX11Clipboard(); }
+}  // namespace kal

@@ -159,4 +159,35 @@ bool MakeHostFolders(const std::string& host_path) {
   return CreateDirectoryW(Widen(host_path).c_str(), nullptr) || HostIsFolder(host_path);
 }
 
+std::string MakePrivateFolder(std::string_view prefix) {
+  wchar_t tmp[MAX_PATH + 1];
+  DWORD n = GetTempPathW(MAX_PATH + 1, tmp);
+  if (n == 0 || n > MAX_PATH) return "";
+  std::string base = Narrow(std::wstring_view(tmp, n)) + std::string(prefix);
+  static const char kLetters[] = "abcdefghijklmnopqrstuvwxyz0123456789";
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    std::string path = base;
+    unsigned seed = GetTickCount() ^ (GetCurrentProcessId() << 8) ^ static_cast<unsigned>(attempt * 7919);
+    for (int i = 0; i < 6; ++i) {
+      seed = seed * 1103515245u + 12345u;
+      path += kLetters[(seed >> 16) % 36];
+    }
+    // The user's temporary folder is the user's own: a folder made in it
+    // inherits that protection.
+    if (CreateDirectoryW(Widen(path).c_str(), nullptr)) return path;
+    if (GetLastError() != ERROR_ALREADY_EXISTS) return "";
+  }
+  return "";
+}
+
+void RemovePrivateFolder(const std::string& host_path) {
+  if (host_path.empty()) return;
+  std::vector<FolderEntry> entries;
+  if (ListHostFolder(host_path, &entries)) {
+    for (auto& e : entries)
+      if (!e.is_folder) DeleteFileW(Widen(host_path + "\\" + Latin1ToUtf8(e.name)).c_str());
+  }
+  RemoveDirectoryW(Widen(host_path).c_str());
+}
+
 }  // namespace kal

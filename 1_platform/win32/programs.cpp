@@ -369,4 +369,14 @@ bool IsExecutableFile(const std::string& path) {
   return ext == ".exe" || ext == ".com" || ext == ".bat" || ext == ".cmd";
 }
 
+// Windows has no polite request that every program hears; a program is
+// ended at once either way.
+bool EndProgram(int id, bool force) {
+  (void)force;
+  Collect();
+  auto it = S().children.find(id);
+  if (id <= 0 || it == S().children.end()) return false;
+  return TerminateProcess(it->second, 1) != 0;
+}
+
 }  // namespace kal

@@ -181,4 +181,8 @@ int SockLocalPort(int s) {
   return ntohs(a.sin_port);
 }
 
+// Local stream sockets by file name are not offered on Windows here: the
+// caller hears that nothing listens.
+int SockConnectLocal(const std::string&) { return -1; }
+
 }  // namespace kal
