@@ -1,5 +1,9 @@
 #include "1_platform/audio.h"
 
+#include <cstdlib>
+
+#include "1_platform/wave_file_audio.h"
+
 namespace kal {
 
 namespace {
@@ -10,7 +14,10 @@ std::unique_ptr<AudioDevice>& Device() {
 }  // namespace
 
 AudioDevice& Audio() {
-  if (!Device()) Device() = MakeHostAudio();
+  if (!Device()) {
+    const char* file = std::getenv(kAudioFileVariable);
+    Device() = file && *file ? MakeWaveFileAudio(file) : MakeHostAudio();
+  }
   return *Device();
 }
 

@@ -69,7 +69,8 @@ class AudioDevice {
 };
 
 // The process-wide device. Until one is installed, the first use makes the
-// host's real one (MakeHostAudio).
+// host's real one (MakeHostAudio), or the wave file that KALDORIN_AUDIO_FILE
+// names (1_platform/wave_file_audio.h).
 AudioDevice& Audio();
 void SetAudio(std::unique_ptr<AudioDevice> device);
 
