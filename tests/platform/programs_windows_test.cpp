@@ -1,0 +1,130 @@
+// Starting programs on Windows: command lines, pipes, the process list,
+// ending our own programs, and batch files that refuse unsafe arguments.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include "1_platform/event_loop.h"
+#include "1_platform/pump.h"
+#include "1_platform/programs.h"
+#include "1_platform/win32/wide.h"
+#include "tests/support/temp_folder.h"
+
+namespace kal {
+namespace {
+
+// Waits (real time) until the program has ended; false after the limit.
+bool Ends(int id, int limit_ms = 10000) {
+  for (int waited = 0; waited < limit_ms; waited += 20) {
+    if (!ProgramRunning(id)) return true;
+    Sleep(20);
+  }
+  return false;
+}
+
+std::string Output(int stream, int limit_ms = 10000) {
+  std::string got;
+  for (int waited = 0; waited < limit_ms; waited += 20) {
+    got += TakePipedOutput(stream, 4096);
+    if (got.find('\n') != std::string::npos) break;
+    Sleep(20);
+  }
+  return got;
+}
+
+TEST(WindowsArguments, QuotedAsTheRunTimeSplitsThemAgain) {
+  EXPECT_EQ(QuoteArgument(L"simples"), L"simples");
+  EXPECT_EQ(QuoteArgument(L""), L"\"\"");
+  EXPECT_EQ(QuoteArgument(L"dois  espa\u00e7os"), L"\"dois  espa\u00e7os\"");
+  EXPECT_EQ(QuoteArgument(L"a\"b"), L"\"a\\\"b\"");
+  EXPECT_EQ(QuoteArgument(L"C:\\pasta com espaco\\"), L"\"C:\\pasta com espaco\\\\\"");
+  EXPECT_EQ(QuoteArgument(L"C:\\sem\\espaco\\"), L"C:\\sem\\espaco\\");
+}
+
+TEST(WindowsPrograms, FoundAlongThePathWithTheirExtension) {
+  std::string cmd = FindInPath("cmd");
+  ASSERT_FALSE(cmd.empty());
+  EXPECT_TRUE(IsExecutableFile(cmd));
+  EXPECT_EQ(FindInPath("cmd.exe"), cmd);
+  EXPECT_EQ(FindInPath("nao_existe_programa"), "");
+  EXPECT_EQ(FindInPath("C:\\windows\\cmd"), "");  // a path is not looked up
+  test::TempFolder tmp;
+  EXPECT_FALSE(IsExecutableFile(tmp.path()));
+  EXPECT_EQ(DocumentOpener(), "");
+}
+
+TEST(WindowsPrograms, PipedProgramAnswersAndEnds) {
+  StartRequest req;
+  req.program = "cmd.exe";
+  req.args = {"/d", "/c", "echo ola&& echo erro 1>&2"};
+  req.streams = ChildStreams::kPipes;
+  req.end_with_us = true;
+  std::string err;
+  int id = StartProgram(req, &err);
+  ASSERT_GT(id, 0) << err;
+  EXPECT_NE(Output(1).find("ola"), std::string::npos);
+  EXPECT_NE(Output(2).find("erro"), std::string::npos);
+  EXPECT_TRUE(Ends(id));
+  EXPECT_FALSE(ConsoleProgramRunning());
+}
+
+TEST(WindowsPrograms, OurRunningProgramIsListedAndEndedByName) {
+  StartRequest req;
+  req.program = "cmd.exe";  // reads commands from its input pipe until told
+  req.args = {"/d", "/q"};
+  req.streams = ChildStreams::kPipes;
+  req.end_with_us = true;
+  std::string err;
+  int id = StartProgram(req, &err);
+  ASSERT_GT(id, 0) << err;
+  EXPECT_TRUE(ProgramRunning(id));
+  EXPECT_TRUE(ProcessRunningNamed("CMD.EXE"));
+  EXPECT_TRUE(ProcessRunningNamed("cmd"));
+  EXPECT_FALSE(ProcessRunningNamed("nao_existe.exe"));
+  EXPECT_TRUE(SendToPipedProgram("echo viva\r\n"));
+  EXPECT_NE(Output(1).find("viva"), std::string::npos);
+  EXPECT_EQ(EndProgramsNamed("notepad.exe"), 0);
+  EXPECT_EQ(EndProgramsNamed("cmd.exe"), 1);
+  EXPECT_TRUE(Ends(id));
+  EXPECT_FALSE(EndProgram(id, true));  // no longer ours to end
+}
+
+TEST(WindowsPrograms, BatchFilesRefuseArgumentsThatCmdWouldRead) {
+  test::TempFolder tmp;
+  std::string bat = tmp.path() + "\\eco.bat";
+  std::string err;
+  {
+    HANDLE h = CreateFileW(Widen(bat).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    ASSERT_NE(h, INVALID_HANDLE_VALUE);
+    const char text[] = "@echo [%1]\r\n";
+    DWORD n = 0;
+    WriteFile(h, text, sizeof text - 1, &n, nullptr);
+    CloseHandle(h);
+  }
+  StartRequest req;
+  req.program = bat;
+  req.args = {"x&del", "y"};
+  req.streams = ChildStreams::kPipes;
+  EXPECT_EQ(StartProgram(req, &err), 0);
+  EXPECT_FALSE(err.empty());
+  req.args = {"seguro"};
+  int id = StartProgram(req, &err);
+  ASSERT_GT(id, 0) << err;
+  EXPECT_NE(Output(1).find("[seguro]"), std::string::npos);
+  EXPECT_TRUE(Ends(id));
+}
+
+TEST(WindowsPrograms, AMissingProgramIsRefusedWithTheReason) {
+  StartRequest req;
+  req.program = "C:\\nao\\existe.exe";
+  std::string err;
+  EXPECT_EQ(StartProgram(req, &err), 0);
+  EXPECT_FALSE(err.empty());
+  req.program = "nao_existe_programa";
+  err.clear();
+  EXPECT_EQ(StartProgram(req, &err), 0);
+  EXPECT_FALSE(err.empty());
+}
+
+}  // namespace
+}  // namespace kal
