@@ -18,6 +18,7 @@
 #include "7_net/tcp.h"
 #include "1_platform/event_loop.h"
 #include "tests/support/local_server.h"
+#include "tests/support/posix_shims.h"
 
 namespace kal {
 namespace {

@@ -12,6 +12,7 @@
 #include "1_platform/event_loop.h"
 #include "1_platform/socket.h"
 #include "tests/support/local_server.h"
+#include "tests/support/posix_shims.h"
 
 namespace kal {
 namespace {

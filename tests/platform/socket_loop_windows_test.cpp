@@ -2,6 +2,7 @@
 // do not wait, posted tasks from other threads, and watched sockets.
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <thread>
 
 #include "1_platform/event_loop.h"
@@ -81,7 +82,7 @@ TEST(WindowsEventLoop, PostedTasksAndWatchedSocketsWakeTheWait) {
 
   bool ran = false;
   std::thread poster([&] {
-    Sleep(50);
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
     loop->Post([&] { ran = true; });
   });
   start = loop->NowMs();
