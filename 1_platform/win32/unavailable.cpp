@@ -3,6 +3,7 @@
 // take their usual "not available" path.
 #include <string>
 
+#include "1_platform/accessibility.h"
 #include "1_platform/braille.h"
 #include "1_platform/speech_server.h"
 #include "1_platform/text_synth.h"
@@ -51,8 +52,19 @@ class NoTextSynth : public TextSynth {
   bool Synthesize(std::string_view, const SampleSink&) override { return false; }
 };
 
+// The accessibility tree (MSAA on Windows) is not reached yet: scripts hear
+// that it is not available.
+class NoAccessibility : public Accessibility {
+ public:
+  bool Available() override { return false; }
+  bool StartMonitoring(AccessibilitySink) override { return false; }
+  void StopMonitoring() override {}
+  bool ObjectAtPoint(int, int, AccessibleProperties*) override { return false; }
+};
+
 }  // namespace
 
+std::unique_ptr<Accessibility> MakeAtspiAccessibility() { return std::make_unique<NoAccessibility>(); }
 std::unique_ptr<BrailleDevice> MakeBrlapiBraille() { return std::make_unique<NoBraille>(); }
 std::unique_ptr<SpeechServerConnection> MakeSpeechdConnection() { return std::make_unique<NoSpeechServer>(); }
 std::unique_ptr<TextSynth> MakeEspeakSynth() { return std::make_unique<NoTextSynth>(); }
