@@ -40,6 +40,7 @@ struct Transfer {
   std::string path;       // where it is written
   std::FILE* file = nullptr;
   std::unique_ptr<char[]> buffer;  // the file's write buffer, outlives it
+  std::unique_ptr<char[]> receive;  // large reads of the body
   bool tick = false;
   bool existed = false;  // a file was there when the request was made
   bool start_anew = false;  // the reply replaces the file rather than continuing it
@@ -189,18 +190,51 @@ bool BodyComplete(const Transfer& t) {
   return t.chunked ? t.decoder.Done() : (!t.unknown_length && t.remaining == 0);
 }
 
+// While the body streams in without ticks, the keys are looked at on a
+// budget rather than after every read: after kKeysEveryMs, or after
+// kKeysEveryBytes bytes for a clock that does not move while bytes flow.
+constexpr int kLargeRead = 1 << 20;
+constexpr int64_t kKeysEveryMs = 10;
+constexpr int64_t kKeysEveryBytes = 8 << 20;
+
+struct KeyBudget {
+  int64_t next_ms = 0;  // the first read looks at once
+  int64_t bytes = 0;
+  bool Due(int received) {
+    bytes += received;
+    int64_t now = Loop().NowMs();
+    if (now < next_ms && bytes < kKeysEveryBytes) return false;
+    next_ms = now + kKeysEveryMs;
+    bytes = 0;
+    return true;
+  }
+};
+
 // The body loop. False when the target could not be written or the body is
 // broken. Bytes that came are kept even when the block stays short, so that
-// a later resumed download goes on from them. A chunked body is taken as it
-// comes, since its end is in the framing, not at the connection's end.
+// a later resumed download goes on from them. With ticks on, the body comes
+// in blocks of kBlockSize, a click and a look at the keys after each; a
+// chunked body is taken as it comes, since its end is in the framing, not
+// at the connection's end. Otherwise the body is read in large pieces
+// straight into the receive buffer, whatever has come up to kLargeRead.
 bool ReceiveBody(LineReader& reader, Transfer& t, const StopCheck& stop) {
   char block[kBlockSize];
+  KeyBudget keys;
   for (;;) {
     if (BodyComplete(t)) return true;
+    WaitEnd why = WaitEnd::kNone;
+    if (!t.tick && !t.chunked) {
+      if (!t.receive) t.receive = std::make_unique<char[]>(kLargeRead);
+      int want = t.unknown_length || t.remaining >= kLargeRead ? kLargeRead : static_cast<int>(t.remaining);
+      int got = ReceiveWaiting(reader, t.receive.get(), want, stop, &why);
+      if (!Store(t, t.receive.get(), got)) return false;
+      if (why != WaitEnd::kNone) return true;
+      if (keys.Due(got) && TakeKeys(t)) return true;
+      continue;
+    }
     bool whole_blocks = !t.chunked;
     int want = !whole_blocks || t.unknown_length || t.remaining >= kBlockSize ? kBlockSize
                                                                                 : static_cast<int>(t.remaining);
-    WaitEnd why = WaitEnd::kNone;
     int got = whole_blocks ? ReceiveBlock(reader, stop, block, want, &why)
                            : ReceiveWaiting(reader, block, want, stop, &why);
     if (!Store(t, block, got)) return false;

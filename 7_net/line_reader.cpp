@@ -82,6 +82,12 @@ int ReceiveBytes(LineReader& reader, char* out, int max) {
 
 int ReceiveBytesNoWait(LineReader& reader, char* out, int max) {
   if (max <= 0) return 0;
+  if (reader.read_pos >= reader.fill && max >= kLineReaderBufferSize && reader.socket >= 0) {
+    // A large read goes straight into the caller's memory, in one receive.
+    long n = ReceiveNoWait(reader.socket, out, max);
+    if (n == kNothingYet) return -1;
+    return n > 0 ? static_cast<int>(n) : 0;
+  }
   if (reader.read_pos >= reader.fill) {
     int got = FillNoWait(reader);
     if (got <= 0) return got;

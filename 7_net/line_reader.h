@@ -39,7 +39,8 @@ bool ReceiveByte(LineReader& reader, uint8_t* byte);
 int ReceiveBytes(LineReader& reader, char* out, int max);
 
 // As ReceiveBytes, but without waiting for the network: -1 when no byte is
-// buffered or waiting yet.
+// buffered or waiting yet. With the buffer empty, a read of at least
+// kLineReaderBufferSize bytes receives straight into out.
 int ReceiveBytesNoWait(LineReader& reader, char* out, int max);
 
 enum class ReceiveStatus {

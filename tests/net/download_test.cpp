@@ -511,6 +511,58 @@ TEST_F(DownloadTest, ChunkedBodiesAreDecoded) {
   EXPECT_EQ(FileText(), "a\r\nb\r\nc\r\n\r\n");
 }
 
+// Bodies larger than one read come whole, over TCP and over TLS, the first
+// bytes arriving with the head.
+TEST_F(DownloadTest, LargeBodiesArriveWhole) {
+  std::string body = Body(3 * (1 << 20) + 12345);
+  body[1 << 20] = '\0';
+  LocalServer plain(Reply(Ok(body)));
+  EXPECT_TRUE(Get(plain.Url("/big")));
+  EXPECT_TRUE(FileText() == body);
+  fs::remove(file_);
+  LocalServer secure(Reply(Ok(body)), true);
+  EXPECT_TRUE(Get(secure.Url("/big", true)));
+  EXPECT_TRUE(FileText() == body);
+}
+
+// A user whose Esc comes only at the third look at the keys.
+class LateEscUser : public NetUser {
+ public:
+  void TakeInput() override { Loop().Wait(0); }
+  void Pause(int ms) override { Loop().Wait(ms); }
+  bool KeyWaiting() override { return ++looks >= 3 && !taken; }
+  uint8_t NextKey() override {
+    taken = true;
+    return 27;
+  }
+  uint8_t Ask(const std::string& question) override { return 'S'; }
+  void Tell(const std::string& line) override { told += line + "\n"; }
+  void Note(const std::string& line) override {}
+  void Say(const std::string& text) override {}
+  void Click() override {}
+  int looks = 0;
+  bool taken = false;
+  std::string told;
+};
+
+// A stream faster than it is written (so that the receive never waits and
+// the test clock never moves) still has its keys looked at, and Esc stops it.
+TEST_F(DownloadTest, KeysAreLookedAtWhileAFastStreamFlows) {
+  LocalServer server([](ServerConnection& c) {
+    c.ReadHead();
+    if (!c.Send("HTTP/1.1 200 OK\r\nContent-Type: audio/mpeg\r\n\r\n")) return;
+    std::string bytes(1 << 20, 'z');
+    while (!c.Stopping() && c.Send(bytes)) {
+    }
+  });
+  LateEscUser user;
+  SetNetUser(&user);
+  EXPECT_TRUE(Get(server.Url("/radio")));
+  SetNetUser(nullptr);
+  EXPECT_EQ(user.told, "O download foi interrompido.\n");
+  EXPECT_GE(user.looks, 3);
+}
+
 TEST(ProgressReportTest, UnitsAndUnknownLength) {
   PortugueseNumbers numbers;
   EXPECT_EQ(ProgressReport(true, 5000, 0, 0, "r.mp3"), "5000 bytes escritos em disco. 4,88 KBytes gravados. Arquivo: r.mp3");
