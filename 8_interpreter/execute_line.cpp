@@ -31,16 +31,15 @@ bool Finish(bool ok) {
   return ok;
 }
 
-// Decoded lines run without their handler, except while DEBUG echoes every
-// command and for commands the limits keep out (the handler refuses them).
-bool RunsDecoded(const InterpreterState& s, int entry) {
+}  // namespace
+
+bool RunsDecoded(int entry) {
+  const auto& s = Interp();
   if (s.debug || !s.decode_lines) return false;
   if (!s.commands_limited) return true;
   const auto& allowed = Limits().allowed_commands;
   return allowed.empty() || (entry >= 0 && allowed[static_cast<size_t>(entry)]);
 }
-
-}  // namespace
 
 bool ExecuteLine(std::string_view text, bool nested) {
   std::string_view line = TrimBlanks(text);
@@ -65,7 +64,7 @@ bool ExecuteStoredLine(int n) {
   auto& s = Interp();
   const LineInfo& info = s.index.lines[static_cast<size_t>(n)];
   if (!info.command) return Finish(true);
-  if (RunsDecoded(s, info.entry)) {
+  if (RunsDecoded(info.entry)) {
     LineCode& code = CodeOfLine(s.index, n);
     if (code.kind != LineKind::kByHandler) return Finish(RunLineCode(code));
   }

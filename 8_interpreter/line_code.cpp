@@ -11,6 +11,7 @@
 #include "5_speech/speech.h"
 #include "8_interpreter/channels.h"
 #include "8_interpreter/control_flow.h"
+#include "8_interpreter/dispatcher.h"
 #include "8_interpreter/interpreter.h"
 #include "8_interpreter/messages.h"
 #include "8_interpreter/numbers.h"
@@ -198,10 +199,25 @@ bool Holds(Condition& c, bool* truth) {
   return true;
 }
 
+// The command of a one-line SE, run as ExecuteLine runs it from within a
+// line (only a stored line's own command comes here decoded; a line within
+// a line within a line runs from its text, where the depth is bounded).
+bool RunNested(LineCode& code) {
+  auto& s = Interp();
+  NestedCommand& c = code.nested;
+  if (s.nesting > 0) return ExecuteLine(code.command, true);
+  if (c.nothing) return true;
+  if (c.refused) return false;
+  ++s.nesting;
+  bool ok = c.code && RunsDecoded(c.entry) ? RunLineCode(*c.code) : DispatchEntry(c.entry, c.word, c.args);
+  --s.nesting;
+  return ok;
+}
+
 bool RunSe(LineCode& code) {
   bool truth;
   if (!Holds(code.condition, &truth)) return false;
-  if (!code.command.empty()) return truth ? ExecuteLine(code.command, true) : true;
+  if (!code.command.empty()) return truth ? RunNested(code) : true;
   if (!truth) SkipFalseBlock();
   return true;
 }

@@ -15,6 +15,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -78,6 +79,18 @@ struct Condition {
   CompareOp op = CompareOp::kEq;
 };
 
+struct LineCode;
+
+// The command of a one-line SE, as ExecuteLine runs it from within the line.
+struct NestedCommand {
+  bool nothing = false;  // blank, comment or label text: succeeds
+  bool refused = false;  // a block word, refused within a line: fails
+  int entry = -1;        // command table entry of the word, -1 when unknown
+  std::string word;      // upper-cased
+  std::string args;      // trimmed
+  std::unique_ptr<LineCode> code;  // decoded; null: through the handler
+};
+
 struct LineCode {
   LineKind kind = LineKind::kUndecoded;
   VarRef var, var2;
@@ -85,6 +98,7 @@ struct LineCode {
   bool text_after = false;  // text left after the operands
   Condition condition;      // kSe, kEnquanto
   std::string command;      // kSe: the command run when the condition holds
+  NestedCommand nested;     // kSe: the same, decoded
   int head = 0;             // kFimRepete, kFimEnquanto: the loop's head line
   std::string label;        // kDesvia: upper-cased
   int channel = 0;          // kEscreveChannel
@@ -95,6 +109,10 @@ struct LineCode {
 // Decodes stored line n (a command line whose upper-cased word and trimmed
 // argument text are given) into *code; kByHandler when it is not decoded.
 void DecodeLine(int n, std::string_view upper_word, std::string_view args, LineCode* code);
+
+// Whether decoded lines may run now (not while DEBUG echoes every command,
+// nor for commands the limits keep out: their handlers refuse them).
+bool RunsDecoded(int entry);
 
 // Runs a decoded line (not kUndecoded, not kByHandler); its success.
 bool RunLineCode(LineCode& code);

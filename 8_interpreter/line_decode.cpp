@@ -5,6 +5,7 @@
 #include <string>
 
 #include "5_speech/speech.h"
+#include "8_interpreter/command_table.h"
 #include "8_interpreter/line_code.h"
 #include "8_interpreter/numbers.h"
 #include "8_interpreter/operands.h"
@@ -153,10 +154,36 @@ bool DecodeCondition(std::string_view args, Condition* c, std::string_view* rest
   return true;
 }
 
+// Lines within lines (SE a = 1 SE b = 2 ...) are decoded one level deep;
+// deeper ones run from their text.
+int g_decode_depth = 0;
+
+// Splits the command of a one-line SE as ExecuteLine does and decodes it.
+void DecodeNested(std::string_view text, NestedCommand* c) {
+  std::string_view line = TrimBlanks(text);
+  if (line.empty() || line[0] == '*' || line[0] == '@') {
+    c->nothing = true;
+    return;
+  }
+  size_t space = line.find(' ');
+  c->word = UpperCaseText(line.substr(0, space));
+  c->refused = c->word == "REPETE" || c->word == "ENQUANTO" || c->word == "SENAO" || c->word == "SEN\xC3O" ||
+               c->word == "FIM";
+  c->entry = FindCommand(c->word);
+  c->args.assign(TrimBlanks(space == std::string_view::npos ? std::string_view() : line.substr(space + 1)));
+  if (c->refused || g_decode_depth > 0) return;
+  ++g_decode_depth;
+  c->code = std::make_unique<LineCode>();
+  DecodeLine(0, c->word, c->args, c->code.get());
+  --g_decode_depth;
+  if (c->code->kind == LineKind::kByHandler) c->code.reset();
+}
+
 bool DecodeSe(std::string_view args, LineCode* code) {
   std::string_view rest;
   if (!DecodeCondition(args, &code->condition, &rest)) return false;
   code->command.assign(rest);
+  if (!rest.empty()) DecodeNested(rest, &code->nested);
   return true;
 }
 

@@ -109,6 +109,21 @@ TEST(LineCode, ConditionsCompareAsTheirTexts) {
   Same("se 1 = 1\nescreve \"a\"\nsenao\nescreve \"b\"\nfim se\nse 1 = 2\nescreve \"c\"\nsenão\nescreve \"d\"\nfim se\n");
 }
 
+// The command of a one-line SE runs as a line within the line: block words
+// refused, comments passing, unknown words failing, lines within it nesting.
+TEST(LineCode, CommandsAfterAConditionRunAsLinesWithinTheLine) {
+  EXPECT_EQ(Same("seja a 1\nse 1 = 1 soma a 1\nse a = 2 se 1 = 1 escreve \"dois\" a\n"
+                 "se 1 = 1 * nada\nse 1 = 1 @nada\nse a = 2 desvia @fim\nescreve \"nunca\"\n@fim\n"
+                 "se 1 = 1 seja $n = (a*10)\nescreve $n\n"),
+            "dois2\n20\n");
+  Same("se 1 = 1 fim se\n");
+  Same("se 1 = 1 enquanto 1 = 1\n");
+  Same("se 1 = 1 sen\xc3\xa3o\n");
+  Same("se 1 = 1 xyz 1\n");
+  Same("se 1 = 1 se 2 = 2 se 3 = 3 escreve \"tres\"\n");
+  Same("se 1 = 1 debug\nse 1 = 1 soma a 1\nescreve a\n");
+}
+
 TEST(LineCode, LoopsStepAndEndAsTheirHandlersDo) {
   EXPECT_EQ(Same("repete i 3\nescreve i\nfim repete\nescreve i\n"
                  "repete r 0\nescreve \"nunca\"\nfim repete\nescreve r\n"
