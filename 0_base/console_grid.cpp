@@ -143,7 +143,8 @@ std::string ConsoleGrid::RowText(int y) const {
   return std::string(cells_.begin() + y * width_, cells_.begin() + (y + 1) * width_);
 }
 
-void ConsoleGrid::SetTopOverlay(std::string cells, std::vector<uint8_t> attrs) {
+void ConsoleGrid::SetTopOverlay(std::string cells, std::vector<uint8_t> attrs, int factor) {
+  overlay_factor_ = factor < 1 ? 1 : factor > 10 ? 10 : factor;
   cells.resize(width_, ' ');
   attrs.resize(width_, attr_);
   overlay_cells_ = std::move(cells);

@@ -64,10 +64,13 @@ class ConsoleGrid {
 
   // An overlay over the top row (the editor's magnified strip): front ends
   // show it instead of the row's cells until it is cleared; the cells below
-  // it stay as they are.
-  void SetTopOverlay(std::string cells, std::vector<uint8_t> attrs);
+  // it stay as they are. factor is the strip's enlargement (1-10): a window
+  // draws its first width / factor cells that many times larger, over the
+  // top rows; a terminal shows the cells at their own size.
+  void SetTopOverlay(std::string cells, std::vector<uint8_t> attrs, int factor = 1);
   void ClearTopOverlay();
   bool has_overlay() const { return !overlay_cells_.empty(); }
+  int overlay_factor() const { return overlay_factor_; }
   // What is on show at a cell: the overlay where there is one, else the grid.
   char ShownCell(int x, int y) const;
   uint8_t ShownAttr(int x, int y) const;
@@ -93,6 +96,7 @@ class ConsoleGrid {
   std::array<int, 16> colour_table_;
   std::string overlay_cells_;
   std::vector<uint8_t> overlay_attrs_;
+  int overlay_factor_ = 1;
   uint64_t scroll_count_ = 0;
   uint64_t bells_ = 0;
 };

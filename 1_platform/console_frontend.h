@@ -1,10 +1,16 @@
 // What the console shows itself on, and where its keys come from.
 //
 // The console model (6_console/) keeps the 80x25 grid and the key queue; a
-// front end only presents it and delivers raw input bytes. Two front ends:
-// the terminal (raw mode, ANSI drawing) and the headless one (console lines
-// as UTF-8 text on standard output, input bytes from standard input). Tests
-// use the headless one over in-memory streams.
+// front end only presents it and delivers raw input bytes. Three front ends:
+// the terminal (raw mode, ANSI drawing), a desktop window (cells painted in
+// a chosen font, pictures, the magnified strip, key releases) and the
+// headless one (console lines as UTF-8 text on standard output, input bytes
+// from standard input). Tests use the headless one over in-memory streams.
+//
+// Every front end delivers its keys as the bytes a terminal would send
+// (escape sequences of the xterm family and of the progressive keyboard
+// protocol, SGR mouse reports), so that one decoder gives the same key codes
+// whatever the keys came from.
 #pragma once
 
 #include <cstdint>
@@ -12,9 +18,12 @@
 #include <string>
 #include <string_view>
 
+#include "1_platform/cell_paint.h"
+
 namespace kal {
 
 class ConsoleGrid;
+struct Picture;
 
 class ConsoleFrontEnd {
  public:
@@ -70,6 +79,20 @@ class ConsoleFrontEnd {
   // whose Backspace key sends EraseByte(); otherwise from a byte stream.
   virtual bool TerminalKeys() const { return false; }
   virtual int EraseByte() const { return 0x7F; }
+
+  // A front end that paints cells itself asks the console for frames
+  // through this painter (installed once by the console); Present then
+  // paints the next frame.
+  virtual void SetFramePainter(FramePainter painter) {}
+
+  // Shows the picture with its top-left corner at pixel (x, y) of the
+  // console, over the cells, replacing an earlier one. False when this front
+  // end cannot show pictures (the earlier picture stays).
+  virtual bool ShowPicture(const Picture& picture, int x, int y) { return false; }
+  virtual void RemovePicture() {}
+
+  // The desktop's id of the console's own window; 0 when it has none.
+  virtual uint64_t WindowId() const { return 0; }
 };
 
 struct TerminalOptions {
@@ -83,6 +106,21 @@ std::unique_ptr<ConsoleFrontEnd> MakeTerminalFrontEnd(int in_fd, int out_fd, con
 
 // True when the environment announces 24-bit colour (COLORTERM).
 bool TerminalAnnouncesTruecolor();
+
+// How the window front end opens (from Talven.ini; main reads it).
+struct WindowOptions {
+  std::string face;        // font face; an installed monospaced one when not found
+  int cell_width = 0;      // pixels; 0: from the desktop's work area
+  int cell_height = 0;
+  bool maximised = false;
+  std::string title;       // Latin-1
+};
+
+// True when a desktop display is announced (DISPLAY or WAYLAND_DISPLAY).
+bool DisplayAnnounced();
+
+// A desktop window; nullptr when no display can be opened.
+std::unique_ptr<ConsoleFrontEnd> MakeWindowFrontEnd(const WindowOptions& opts);
 
 // Headless: lines to out_fd as UTF-8, raw input bytes from in_fd.
 std::unique_ptr<ConsoleFrontEnd> MakeHeadlessFrontEnd(int in_fd, int out_fd);

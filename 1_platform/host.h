@@ -8,6 +8,18 @@
 
 namespace kal {
 
+enum class FrontEndChoice {
+  kAuto,      // a terminal when standard input and output are one; a window
+              // when a display is announced and standard input is neither a
+              // terminal, a pipe nor a file (started from a desktop
+              // launcher); headless otherwise
+  kHeadless,  // always headless
+  kWindow,    // a window; as kAuto when no display can be opened
+};
+
+std::unique_ptr<ConsoleFrontEnd> MakeConsoleFrontEnd(FrontEndChoice choice, const WindowOptions& window,
+                                                     bool* window_failed = nullptr);
+
 // The terminal front end when standard input and output are terminals and
 // headless is not asked for; the headless front end otherwise.
 std::unique_ptr<ConsoleFrontEnd> MakeConsoleFrontEnd(bool force_headless);

@@ -61,11 +61,13 @@ inline constexpr ConfigKey kCoresFixas{kVideo, "CORESFIXAS", "N"};
 inline constexpr ConfigKey kLento{kVideo, "LENTO", "N"};
 inline constexpr ConfigKey kCorFundo{kVideo, "CORFUNDO", "0", 0};
 inline constexpr ConfigKey kCorLetra{kVideo, "CORLETRA", "15", 15};
-inline constexpr ConfigKey kFonte{kVideo, "FONTE"};
+inline constexpr ConfigKey kFonte{kVideo, "FONTE", "Lucida Console"};
 inline constexpr ConfigKey kLarguraLetra{kVideo, "LARGURALETRA"};
 inline constexpr ConfigKey kAlturaLetra{kVideo, "ALTURALETRA"};
 inline constexpr ConfigKey kPesoLetra{kVideo, "PESOLETRA"};
-inline constexpr ConfigKey kCantoTela{kVideo, "CANTOTELA"};
+inline constexpr ConfigKey kCantoTela{kVideo, "CANTOTELA", "SIM"};
+// S: the console is a window of its own on the desktop (as --window).
+inline constexpr ConfigKey kJanela{kVideo, "JANELA", "N"};
 inline constexpr ConfigKey kBrailleModo{kBraille, "MODO", "0"};
 
 // --- [BAIXAVISAO]: absent or empty values take the number ---------------------------

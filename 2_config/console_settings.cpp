@@ -69,6 +69,23 @@ MagnifierSettings ParseMagnifierSettings(const Reader& read) {
   return m;
 }
 
+// A size in pixels: a positive whole number up to 1000, else 0 (absent).
+int PixelsOr0(const std::string& s) {
+  int v = NumberOr(s, 0);
+  return v > 0 && v <= 1000 ? v : 0;
+}
+
+WindowSettings ParseWindowSettings(const Reader& read) {
+  WindowSettings w;
+  w.window = YesValue(read(cfg::kJanela));
+  std::string face = read(cfg::kFonte);
+  if (!face.empty()) w.face = face;
+  w.cell_width = PixelsOr0(read(cfg::kLarguraLetra));
+  w.cell_height = PixelsOr0(read(cfg::kAlturaLetra));
+  w.maximised = !YesValue(read(cfg::kCantoTela));
+  return w;
+}
+
 }  // namespace
 
 bool YesValue(const std::string& value) {
@@ -80,6 +97,8 @@ ConsoleSettings ReadConsoleSettings() {
   if (g_console_override) return *g_console_override;
   return ParseConsoleSettings(ReadDirect);
 }
+
+WindowSettings ReadWindowSettings() { return ParseWindowSettings(ReadDirect); }
 
 MagnifierSettings ReadMagnifierSettings() {
   if (g_magnifier_override) return *g_magnifier_override;

@@ -23,7 +23,17 @@ struct MagnifierSettings {
   int cursor = 3;       // CORCURSOR
 };
 
+// The console as a window of its own (section VIDEO).
+struct WindowSettings {
+  bool window = false;                 // JANELA
+  std::string face = "Lucida Console"; // FONTE
+  int cell_width = 0;                  // LARGURALETRA; 0: from the screen
+  int cell_height = 0;                 // ALTURALETRA
+  bool maximised = false;              // CANTOTELA not S
+};
+
 ConsoleSettings ReadConsoleSettings();
+WindowSettings ReadWindowSettings();
 MagnifierSettings ReadMagnifierSettings();
 
 // Tests: settings used instead of the configuration file (nullptr: the file).

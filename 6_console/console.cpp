@@ -8,6 +8,7 @@
 #include "0_base/keys.h"
 #include "6_console/braille_display.h"
 #include "6_console/braille_keyboard.h"
+#include "6_console/console_painter.h"
 #include "0_base/console_grid.h"
 #include "2_config/console_settings.h"
 #include "3_audio/console_sound.h"
@@ -30,6 +31,7 @@ struct ConsoleState {
   KeyQueue keys;
   KeyDecoder decoder;
   BrailleKeyboard braille;
+  ConsolePainter painter;     // frames for a front end that paints cells
   std::string title;
   uint8_t last_mods = 0;      // modifiers of the key ReadKey returned last
   bool input_ended = false;
@@ -208,6 +210,8 @@ void SetConsoleFrontEnd(std::unique_ptr<ConsoleFrontEnd> front) {
   s.watching = false;
   s.front = std::move(front);
   s.decoder = MakeDecoder(s.front.get());
+  s.painter.Forget();
+  if (s.front) s.front->SetFramePainter([](bool full) { return S().painter.Frame(S().grid, full); });
   UpdateWatch();
 }
 
@@ -246,6 +250,8 @@ void InitConsole() {
   ParseColourTable(cfg.colour_table, &table);
   for (int i = 0; i < 16; ++i) s.grid.set_colour_entry(i, table[i]);
   s.grid.set_colours_allowed(!cfg.colours_fixed);
+  s.painter.set_slow_scroll(cfg.slow_scroll);
+  s.painter.Forget();
   OpenBrailleDisplay();
   Present();
   if (cfg.braille_mode != 0) SetBrailleMode(cfg.braille_mode);

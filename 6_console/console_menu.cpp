@@ -112,7 +112,7 @@ void MenuRun::SpeakCurrent() {
     std::string strip = text.substr(0, static_cast<size_t>(Grid().width() / magnifier_.factor));
     strip.resize(static_cast<size_t>(Grid().width()), ' ');
     uint8_t attr = static_cast<uint8_t>(magnifier_.background * 16 + magnifier_.letters);
-    Grid().SetTopOverlay(strip, std::vector<uint8_t>(strip.size(), attr));
+    Grid().SetTopOverlay(strip, std::vector<uint8_t>(strip.size(), attr), magnifier_.factor);
     RefreshConsole();
   }
   if (OptionEchoOn() && SafeSoundName(text) && SoundExists(text)) {

@@ -174,8 +174,9 @@ void FieldEditor::Draw() {
 
 // The low-vision strip over the top row: the part of the field around the
 // cursor in the strip's colours, the character before the cursor marked.
-// A terminal cannot show one row in a larger font, so the strip shows the
-// same characters (as many as the enlarged row would hold) at normal size.
+// The strip holds as many characters as the enlarged row can show; a window
+// draws them enlarged, a terminal (which cannot show one row in a larger
+// font) at normal size.
 void FieldEditor::DrawMagnifier() {
   int f = magnifier_.factor;
   if (f < 1 || f > 10) return;
@@ -193,7 +194,7 @@ void FieldEditor::DrawMagnifier() {
     cells.push_back(c < 32 ? ' ' : static_cast<char>(c));
     attrs.push_back(in_field && pos == cursor_ - 1 ? marked : normal);
   }
-  Grid().SetTopOverlay(std::move(cells), std::move(attrs));
+  Grid().SetTopOverlay(std::move(cells), std::move(attrs), f);
 }
 
 void FieldEditor::Finish() {

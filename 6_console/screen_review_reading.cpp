@@ -84,7 +84,7 @@ void DrawReviewStrip(const ReviewSession& s) {
   text.resize(static_cast<size_t>(grid.width() / m.factor), ' ');
   text.resize(static_cast<size_t>(grid.width()), ' ');
   uint8_t attr = static_cast<uint8_t>(m.background * 16 + m.letters);
-  grid.SetTopOverlay(text, std::vector<uint8_t>(text.size(), attr));
+  grid.SetTopOverlay(text, std::vector<uint8_t>(text.size(), attr), m.factor);
   RefreshConsole();
 }
 

@@ -82,7 +82,7 @@ const CommandEntry kCommandTable[] = {
     {"IP", CmdIp},
     {"MSAA", CmdMsaa},
     {"MENU", CmdMenu},
-    {"IMAGEM", nullptr},
+    {"IMAGEM", CmdImagem},
     {"SENSOR", nullptr},
     {"ANSIPARAUTF8", CmdAnsiParaUtf8},
     {"UTF8PARAANSI", CmdUtf8ParaAnsi},

@@ -14,6 +14,8 @@ inline constexpr std::string_view kOrvanDirNeedsFolder = "--orvan-dir precisa de
 inline constexpr std::string_view kBrailleLogNeedsFile = "--braille-log precisa de um nome de arquivo";
 inline constexpr std::string_view kUnknownOption = "opção desconhecida: ";
 inline constexpr std::string_view kOptionTakesNoValue = "esta opção não leva valor: ";
+inline constexpr const char* kNoWindow =
+    "kaldorin: não foi possível abrir a janela (não há tela); o console fica no terminal.\n";
 inline constexpr std::string_view kConflictingModes = "--view, --phonemes e um script não podem ser usados juntos";
 
 // Loading the script.

@@ -21,6 +21,7 @@ struct OptionEntry {
 
 const OptionEntry kOptionTable[] = {
     {"headless", 0, false, {}, [](Options* o, const std::string&) { o->headless = true; }},
+    {"window", 0, false, {}, [](Options* o, const std::string&) { o->window = true; }},
     {"speech-log", 0, true, app_msg::kSpeechLogNeedsFile,
      [](Options* o, const std::string& v) { o->speech_log = v; }},
     {"braille-log", 0, true, app_msg::kBrailleLogNeedsFile,
@@ -148,6 +149,9 @@ const char* UsageText() {
          "  -h, --help               mostra este texto e termina\n"
          "  --headless               console em texto UTF-8 na saída padrão, teclas\n"
          "                           lidas da entrada padrão (também sem terminal)\n"
+         "  --window                 console numa janela própria na área de trabalho,\n"
+         "                           com fonte grande, lupa, figuras e teclado braille\n"
+         "                           (o mesmo que JANELA=S em [VIDEO] do Talven.ini)\n"
          "  --speech-log ARQUIVO     anota cada pedido de fala em ARQUIVO\n"
          "                           (o mesmo que KALDORIN_SPEECH_LOG)\n"
          "  --braille-log ARQUIVO    anota cada linha mandada ao braille em ARQUIVO\n"

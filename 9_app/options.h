@@ -8,6 +8,7 @@ namespace kal {
 
 struct Options {
   bool headless = false;
+  bool window = false;  // --window: the console as a window of its own
   std::string speech_log;
   std::string braille_log;          // --braille-log: every row sent to braille
   std::string script;               // empty: the embedded application

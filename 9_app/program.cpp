@@ -24,6 +24,7 @@
 #include "1_platform/stop_request.h"
 #include "4_voices/engines/engine_switch.h"
 #include "4_voices/orvan/phoneme_tool.h"
+#include "2_config/console_settings.h"
 
 namespace kal {
 
@@ -85,13 +86,33 @@ void StartBraille(const Options& opts) {
   SetBrailleDevice(MakeBrlapiBraille());
 }
 
+// The console's front end: headless when asked, a window when asked (on the
+// command line or in Talven.ini) or when started from a desktop launcher,
+// else the terminal.
+std::unique_ptr<ConsoleFrontEnd> MakeFrontEnd(const Options& opts, const std::string& title) {
+  WindowSettings ws = ReadWindowSettings();
+  WindowOptions wo;
+  wo.face = ws.face;
+  wo.cell_width = ws.cell_width;
+  wo.cell_height = ws.cell_height;
+  wo.maximised = ws.maximised;
+  wo.title = title;
+  FrontEndChoice choice = opts.headless                ? FrontEndChoice::kHeadless
+                          : (opts.window || ws.window) ? FrontEndChoice::kWindow
+                                                       : FrontEndChoice::kAuto;
+  bool failed = false;
+  auto front = MakeConsoleFrontEnd(choice, wo, &failed);
+  if (failed) std::fputs(app_msg::kNoWindow, stderr);
+  return front;
+}
+
 // The viewer runs as a program of its own, on the same console and voice.
 int RunViewerProgram(const Options& opts) {
   if (!opts.speech_log.empty()) OpenSpeechLog(opts.speech_log);
   SetLoop(MakePollEventLoop());
   StartBraille(opts);
   InstallEngineSwitch();
-  SetConsoleFrontEnd(MakeConsoleFrontEnd(opts.headless));
+  SetConsoleFrontEnd(MakeFrontEnd(opts, Utf8ToLatin1(BaseName(opts.view_file))));
   UseDesktopClipboard();
   InitSpeech(0, "");
   if (StopRequested()) return EndStoppedRun(RequestedStop());
@@ -158,7 +179,7 @@ int ProgramMain(int argc, char** argv) {
   SetLoop(MakePollEventLoop());
   StartBraille(opts);
   InstallEngineSwitch();
-  SetConsoleFrontEnd(MakeConsoleFrontEnd(opts.headless));
+  SetConsoleFrontEnd(MakeFrontEnd(opts, Utf8ToLatin1(argc > 0 ? argv[0] : "kaldorin")));
   NoteConsoleWindowAtStart();
   UseDesktopClipboard();
   SetProgramParams(opts.params);

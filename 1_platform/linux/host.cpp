@@ -3,11 +3,14 @@
 
 #include <stdlib.h>
 #include <string.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace kal {
 
-std::unique_ptr<ConsoleFrontEnd> MakeConsoleFrontEnd(bool force_headless) {
+namespace {
+
+std::unique_ptr<ConsoleFrontEnd> TerminalOrHeadless(bool force_headless) {
   const char* term = getenv("TERM");
   bool usable = term && *term && strcmp(term, "dumb") != 0;
   if (!force_headless && usable && isatty(STDIN_FILENO) && isatty(STDOUT_FILENO)) {
@@ -17,6 +20,37 @@ std::unique_ptr<ConsoleFrontEnd> MakeConsoleFrontEnd(bool force_headless) {
   }
   return MakeHeadlessFrontEnd(STDIN_FILENO, STDOUT_FILENO);
 }
+
+// Standard input as a desktop launcher leaves it: not a terminal, and not a
+// pipe or file that somebody feeds keys through.
+bool StartedFromDesktop() {
+  if (isatty(STDIN_FILENO) || isatty(STDOUT_FILENO)) return false;
+  struct stat st {};
+  if (fstat(STDIN_FILENO, &st) != 0) return true;  // closed
+  return !S_ISFIFO(st.st_mode) && !S_ISREG(st.st_mode) && !S_ISSOCK(st.st_mode);
+}
+
+}  // namespace
+
+bool DisplayAnnounced() {
+  const char* x = getenv("DISPLAY");
+  const char* w = getenv("WAYLAND_DISPLAY");
+  return (x && *x) || (w && *w);
+}
+
+std::unique_ptr<ConsoleFrontEnd> MakeConsoleFrontEnd(FrontEndChoice choice, const WindowOptions& window,
+                                                     bool* window_failed) {
+  if (window_failed) *window_failed = false;
+  if (choice == FrontEndChoice::kHeadless) return TerminalOrHeadless(true);
+  bool want_window = choice == FrontEndChoice::kWindow || (DisplayAnnounced() && StartedFromDesktop());
+  if (want_window) {
+    if (auto front = MakeWindowFrontEnd(window)) return front;
+    if (window_failed) *window_failed = choice == FrontEndChoice::kWindow;
+  }
+  return TerminalOrHeadless(false);
+}
+
+std::unique_ptr<ConsoleFrontEnd> MakeConsoleFrontEnd(bool force_headless) { return TerminalOrHeadless(force_headless); }
 
 std::string GetEnvironment(const std::string& name) {
   const char* v = getenv(name.c_str());

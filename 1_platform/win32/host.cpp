@@ -17,6 +17,17 @@ std::unique_ptr<ConsoleFrontEnd> MakeConsoleFrontEnd(bool force_headless) {
   return MakeHeadlessFrontEnd(0, 1);
 }
 
+// The desktop is always there; the console's window is the GDI one.
+bool DisplayAnnounced() { return true; }
+
+std::unique_ptr<ConsoleFrontEnd> MakeWindowFrontEnd(const WindowOptions&) { return MakeConsoleWindow(); }
+
+std::unique_ptr<ConsoleFrontEnd> MakeConsoleFrontEnd(FrontEndChoice choice, const WindowOptions&,
+                                                     bool* window_failed) {
+  if (window_failed) *window_failed = false;
+  return MakeConsoleFrontEnd(choice == FrontEndChoice::kHeadless);
+}
+
 std::string GetEnvironment(const std::string& name) {
   std::wstring w = Widen(name);
   DWORD n = GetEnvironmentVariableW(w.c_str(), nullptr, 0);

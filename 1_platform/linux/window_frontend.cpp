@@ -1,0 +1,302 @@
+// The window front end: the console as a window of its own on the desktop,
+// for users who read the screen with a large font, colours of their choice
+// and a magnified strip, and for the braille chord keyboard, which needs the
+// key releases that only a window gets.
+//
+// The window's events are taken whenever the display's connection has
+// something (the event loop watches it) and whenever the program draws or
+// looks for keys. Keys become terminal bytes (window_keys.h) in a buffer;
+// a pipe that holds one byte while the buffer is not empty is the input
+// descriptor the console watches, so keys wake every wait as a terminal's
+// would. Closing the window ends the program as the break key does.
+#include "1_platform/console_frontend.h"
+
+#if KALDORIN_HAVE_WINDOW
+#include <SDL.h>
+#include <SDL_syswm.h>
+#include <SDL_ttf.h>
+#include <X11/Xlib.h>
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cmath>
+
+#include "0_base/console_grid.h"
+#include "0_base/latin1.h"
+#include "1_platform/console_frontend.h"
+#include "1_platform/automation.h"
+#include "1_platform/event_loop.h"
+#include "1_platform/linux/cell_font.h"
+#include "1_platform/linux/window_canvas.h"
+#include "1_platform/linux/window_keys.h"
+#include "1_platform/stop_request.h"
+
+namespace kal {
+namespace {
+
+// Keys typed ahead beyond this many bytes are dropped, as a full key queue
+// drops them.
+constexpr size_t kMaxPendingInput = 4096;
+// The smallest cell a resized window gets.
+constexpr int kMinCellWidth = 4, kMinCellHeight = 8;
+
+// The cell size when Talven.ini gives none: from the desktop's work area, as
+// 13 / 1024 of its width and 28 / 734 of its height; smaller when the grid
+// would not fit the work area.
+void DefaultCellSize(int* cw, int* ch) {
+  SDL_Rect area{0, 0, 1024, 734};
+  SDL_GetDisplayUsableBounds(0, &area);
+  if (*cw <= 0) *cw = static_cast<int>(std::lround(area.w * 13.0 / 1024));
+  if (*ch <= 0) *ch = static_cast<int>(std::lround(area.h * 28.0 / 734));
+  *cw = std::max(kMinCellWidth, std::min(*cw, area.w / ConsoleGrid::kWidth));
+  *ch = std::max(kMinCellHeight, std::min(*ch, area.h / ConsoleGrid::kHeight));
+}
+
+std::string CleanTitle(std::string_view title) {
+  std::string clean;
+  for (unsigned char c : title)
+    if (c >= 32 && !(c >= 127 && c < 160)) clean.push_back(static_cast<char>(c));
+  return Latin1ToUtf8(clean);
+}
+
+class WindowFrontEnd : public ConsoleFrontEnd {
+ public:
+  ~WindowFrontEnd() override {
+    Restore();
+    for (int fd : wake_)
+      if (fd >= 0) close(fd);
+  }
+
+  bool Start(const WindowOptions& opts) {
+    if (pipe2(wake_, O_CLOEXEC | O_NONBLOCK) != 0) return false;
+    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+    SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");  // the window's own surface, sent by rectangles
+    SDL_SetHint(SDL_HINT_VIDEODRIVER, "x11");
+    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) return false;
+    video_ = true;
+    if (!TTF_WasInit() && TTF_Init() != 0) return false;
+    std::string font = FindFontFile(opts.face);
+    if (font.empty()) return false;
+    int cw = opts.cell_width, ch = opts.cell_height;
+    DefaultCellSize(&cw, &ch);
+    const int columns = ConsoleGrid::kWidth, rows = ConsoleGrid::kHeight;
+    Uint32 flags = SDL_WINDOW_RESIZABLE | SDL_WINDOW_SHOWN | (opts.maximised ? SDL_WINDOW_MAXIMIZED : 0);
+    window_ = SDL_CreateWindow(CleanTitle(opts.title).c_str(), SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED,
+                               columns * cw, rows * ch, flags);
+    if (!window_) return false;
+    SDL_SetWindowMinimumSize(window_, columns * kMinCellWidth, rows * kMinCellHeight);
+    SDL_SysWMinfo info;
+    SDL_VERSION(&info.version);
+    if (!SDL_GetWindowWMInfo(window_, &info) || info.subsystem != SDL_SYSWM_X11) return false;
+    display_ = info.info.x11.display;
+    window_id_ = info.info.x11.window;
+    SetConsoleWindowId(window_id_);
+    if (!canvas_.Open(window_, font, columns, rows, cw, ch)) return false;
+    x_fd_ = ConnectionNumber(display_);
+    Loop().Watch(x_fd_, [this] { Pump(); });
+    Pump();
+    return true;
+  }
+
+  void OnWrite(std::string_view) override {}
+
+  void Present(const ConsoleGrid&) override {
+    if (!window_ || !painter_) return;
+    canvas_.Apply(painter_(false));
+    AfterDrawing();
+  }
+
+  void SetFramePainter(FramePainter painter) override {
+    painter_ = std::move(painter);
+    if (window_ && painter_) canvas_.Apply(painter_(true));
+  }
+
+  void SetTitle(std::string_view title) override {
+    if (window_) SDL_SetWindowTitle(window_, CleanTitle(title).c_str());
+  }
+
+  void Bell() override {
+    if (display_) XBell(display_, 0);
+  }
+
+  int InputFd() override { return wake_[0]; }
+
+  int ReadInput(char* buf, int cap) override {
+    Pump();
+    int n = static_cast<int>(std::min(input_.size(), static_cast<size_t>(std::max(cap, 0))));
+    std::copy_n(input_.data(), n, buf);
+    input_.erase(0, static_cast<size_t>(n));
+    if (input_.empty()) Unsignal();
+    return n;
+  }
+
+  void SetKeyReleases(bool on) override { releases_ = on; }
+  bool ReportsKeyReleases() const override { return releases_ && window_; }
+
+  void ShowCaret(bool on) override {
+    if (!window_) return;
+    canvas_.SetCaret(on);
+    AfterDrawing();
+  }
+
+  bool ShowPicture(const Picture& picture, int x, int y) override {
+    if (!window_) return false;
+    canvas_.SetPicture(&picture, x, y);
+    AfterDrawing();
+    return true;
+  }
+
+  void RemovePicture() override {
+    if (!window_) return;
+    canvas_.SetPicture(nullptr, 0, 0);
+    canvas_.ShowAll();
+    AfterDrawing();
+  }
+
+  uint64_t WindowId() const override { return window_ ? window_id_ : 0; }
+
+  // The window goes when the program ends.
+  void Restore() override {
+    if (x_fd_ >= 0) Loop().Unwatch(x_fd_);
+    x_fd_ = -1;
+    canvas_.Close();
+    if (window_) {
+      SetConsoleWindowId(0);
+      SDL_DestroyWindow(window_);
+    }
+    window_ = nullptr;
+    display_ = nullptr;
+    if (video_) SDL_QuitSubSystem(SDL_INIT_VIDEO);
+    video_ = false;
+  }
+
+  bool TerminalKeys() const override { return true; }
+
+ private:
+  // Drawing talks to the display, which may read events into the library's
+  // queue, where the watched descriptor no longer shows them: take them now.
+  void AfterDrawing() {
+    if (!pumping_) Pump();
+  }
+
+  void Pump() {
+    if (pumping_ || !window_) return;
+    pumping_ = true;
+    SDL_Event e;
+    while (window_ && SDL_PollEvent(&e)) Handle(e);
+    pumping_ = false;
+    if (!input_.empty()) Signal();
+  }
+
+  void Handle(const SDL_Event& e) {
+    switch (e.type) {
+      case SDL_KEYDOWN:
+        // The modifiers as they were at this key, for the text it gives:
+        // the keyboard's state now may be later than the event.
+        key_mods_ = e.key.keysym.mod;
+        Add(EncodeKeyDown(e.key.keysym.sym, e.key.keysym.mod));
+        break;
+      case SDL_KEYUP:
+        if (releases_) Add(EncodeKeyUp(e.key.keysym.sym, e.key.keysym.mod));
+        break;
+      case SDL_TEXTINPUT:
+        if (!TextTakenByKeyDown(key_mods_)) Add(e.text.text);
+        break;
+      case SDL_MOUSEBUTTONDOWN:
+        if (ignore_click_) {
+          ignore_click_ = false;
+        } else {
+          Add(EncodeMouseButton(e.button.button));
+        }
+        break;
+      case SDL_MOUSEWHEEL:
+        Add(EncodeWheel(e.wheel.direction == SDL_MOUSEWHEEL_FLIPPED ? -e.wheel.y : e.wheel.y));
+        break;
+      case SDL_WINDOWEVENT:
+        HandleWindow(e.window);
+        break;
+      case SDL_QUIT:
+        RequestStop(EndOf(EndReason::kInterrupted));
+        break;
+      default:
+        break;
+    }
+  }
+
+  void HandleWindow(const SDL_WindowEvent& w) {
+    switch (w.event) {
+      case SDL_WINDOWEVENT_SIZE_CHANGED:
+        // A new cell size: the font is fitted again and every cell painted.
+        if (canvas_.Relayout()) {
+          if (painter_) canvas_.Apply(painter_(true));
+          canvas_.ShowAll();
+        }
+        break;
+      case SDL_WINDOWEVENT_EXPOSED:
+        canvas_.ShowAll();
+        break;
+      case SDL_WINDOWEVENT_FOCUS_GAINED:
+        // The click that brought the window to the front is not a key.
+        if (SDL_GetGlobalMouseState(nullptr, nullptr) != 0) ignore_click_ = true;
+        break;
+      case SDL_WINDOWEVENT_CLOSE:
+        RequestStop(EndOf(EndReason::kInterrupted));
+        break;
+      default:
+        break;
+    }
+  }
+
+  void Add(const std::string& bytes) {
+    if (bytes.empty() || input_.size() + bytes.size() > kMaxPendingInput) return;
+    input_ += bytes;
+  }
+
+  void Signal() {
+    if (signalled_) return;
+    char c = 1;
+    signalled_ = write(wake_[1], &c, 1) == 1;
+  }
+
+  void Unsignal() {
+    char buf[16];
+    while (read(wake_[0], buf, sizeof buf) > 0) {
+    }
+    signalled_ = false;
+  }
+
+  SDL_Window* window_ = nullptr;
+  Display* display_ = nullptr;
+  uint64_t window_id_ = 0;
+  WindowCanvas canvas_;
+  FramePainter painter_;
+  std::string input_;
+  int wake_[2] = {-1, -1};
+  int x_fd_ = -1;
+  bool video_ = false;
+  bool pumping_ = false;
+  bool signalled_ = false;
+  bool releases_ = false;
+  bool ignore_click_ = false;
+  Uint16 key_mods_ = 0;  // modifiers of the last key that went down
+};
+
+}  // namespace
+
+std::unique_ptr<ConsoleFrontEnd> MakeWindowFrontEnd(const WindowOptions& opts) {
+  if (!DisplayAnnounced()) return nullptr;
+  auto front = std::make_unique<WindowFrontEnd>();
+  if (!front->Start(opts)) return nullptr;
+  return front;
+}
+
+}  // namespace kal
+
+#else  // built without the window's libraries
+
+namespace kal {
+std::unique_ptr<ConsoleFrontEnd> MakeWindowFrontEnd(const WindowOptions&) { return nullptr; }
+}  // namespace kal
+
+#endif

@@ -1,0 +1,74 @@
+// Loading pictures for the console.
+#include "6_console/console_picture.h"
+
+#include <cstdint>
+#include <cstdio>
+#include <memory>
+
+#include "0_base/bmp_image.h"
+#include "0_base/latin1.h"
+#include "1_platform/paths.h"
+#include "6_console/console.h"
+#include "6_console/jpeg_picture.h"
+
+namespace kal {
+
+namespace {
+
+// The largest JPEG file read into memory to be decoded.
+constexpr size_t kMaxJpegFile = 64u * 1024 * 1024;
+
+struct FileCloser {
+  void operator()(std::FILE* f) const { std::fclose(f); }
+};
+using File = std::unique_ptr<std::FILE, FileCloser>;
+
+// A file read piece by piece at the offsets the loader asks for.
+ByteReader FileReader(std::FILE* f) {
+  return [f](uint64_t offset, uint8_t* buf, size_t n) {
+    if (offset > static_cast<uint64_t>(INT64_MAX) || std::fseek(f, static_cast<long>(offset), SEEK_SET) != 0)
+      return false;
+    return std::fread(buf, 1, n, f) == n;
+  };
+}
+
+bool EndsWithNoCase(std::string_view s, std::string_view tail) {
+  if (s.size() < tail.size()) return false;
+  return FoldFileName(s.substr(s.size() - tail.size())) == FoldFileName(tail);
+}
+
+bool IsJpegName(std::string_view name) { return EndsWithNoCase(name, ".JPG") || EndsWithNoCase(name, ".JPEG"); }
+
+}  // namespace
+
+bool ShowPicture(const std::string& host_path, int x, int y) {
+  InitConsole();
+  if (HostIsFolder(host_path)) return false;
+  File f(std::fopen(host_path.c_str(), "rb"));
+  int64_t size = 0;
+  if (!f || !HostFileSize(host_path, &size)) return false;
+  Picture picture;
+  if (!DecodeBmp(FileReader(f.get()), static_cast<uint64_t>(size), &picture)) return false;
+  return FrontEnd() && FrontEnd()->ShowPicture(picture, x, y);
+}
+
+void RemovePicture() {
+  InitConsole();
+  if (FrontEnd()) FrontEnd()->RemovePicture();
+}
+
+bool ShowPictureFile(std::string_view script_name, int x, int y) {
+  std::string path = HostPath(script_name);
+  if (!IsJpegName(script_name) || !HostExists(path)) return ShowPicture(path, x, y);
+  std::string bytes;
+  Picture picture;
+  if (!ReadHostFile(path, &bytes, kMaxJpegFile) || !DecodeJpeg(bytes, &picture)) return false;
+  std::string temporary = HostPath(kTemporaryBitmap);
+  std::string err;
+  if (!ReplaceHostFile(temporary, EncodeBmp(picture), &err)) return false;
+  bool shown = ShowPicture(temporary, x, y);
+  std::remove(temporary.c_str());
+  return shown;
+}
+
+}  // namespace kal

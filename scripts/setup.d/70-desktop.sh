@@ -1,0 +1,28 @@
+#!/bin/sh
+# Installs a desktop launcher for the program, so that it can be started from
+# the desktop's menu; it opens the console as a window of its own. APPDIR
+# chooses another folder (tests install into a temporary one); BUILD is the
+# folder that holds the built program.
+set -eu
+ROOT=${ROOT:-$(cd "$(dirname "$0")/../.." && pwd)}
+BUILD=${BUILD:-$ROOT/build}
+APPDIR=${APPDIR:-/usr/local/share/applications}
+mkdir -p "$APPDIR"
+# A path with characters that a desktop entry would read as field codes or
+# quotes is not written into one.
+case "$BUILD" in
+    *[\"\`\$\\%\ ]*) echo "70-desktop: the build folder's path cannot go into a launcher: $BUILD" >&2; exit 1 ;;
+esac
+cat > "$APPDIR/kaldorin.desktop.tmp" <<ENTRY
+[Desktop Entry]
+Type=Application
+Name=Kaldorin
+GenericName=Scripts falados
+Comment=Roda scripts KALDORIN e a busca de rádios Zelquora, com voz, lupa e teclado braille
+Exec=$BUILD/kaldorin --window
+Terminal=false
+Categories=Utility;Accessibility;
+Keywords=voz;fala;braille;lupa;rádio;
+ENTRY
+mv "$APPDIR/kaldorin.desktop.tmp" "$APPDIR/kaldorin.desktop"
+command -v update-desktop-database >/dev/null 2>&1 && update-desktop-database -q "$APPDIR" 2>/dev/null || true
