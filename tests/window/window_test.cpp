@@ -375,7 +375,7 @@ TEST_F(WindowProgram, ShowsColoursAndPicturesAndTakesKeysFromTheWindow) {
   test::WriteFileBytes(tmp / "fig.bmp", EncodeBmp(p));
   test::WriteFileBytes(tmp / "foto.jpg", test::EncodeJpeg(test::SolidPicture(16, 16, 250, 0, 250)));
   std::string script = "titulo \"janela e2e\"\r\nfundo 1\r\n"
-                       "imagem \"" + tmp / "fig.bmp" + "\" 300 200\r\nescreve \"pronto\"\r\nle tecla $k\r\n"
+                       "imagem \"" + tmp / "fig.bmp" + "\" 300 200\r\nhandle $h\r\nescreve \"pronto \" $h\r\nle tecla $k\r\n"
                        "imagem \"" + tmp / "foto.jpg" + "\" 400 250\r\nescreve \"jpeg\"\r\nle tecla $k\r\n"
                        "termina mudo\r\n";
   test::WriteFileBytes(tmp / "e2e.kal", script);
@@ -383,7 +383,8 @@ TEST_F(WindowProgram, ShowsColoursAndPicturesAndTakesKeysFromTheWindow) {
   Start(tmp / "e2e.kal", log);
   uint64_t w = AwaitWindow("janela e2e");
   ASSERT_NE(w, 0u) << test::ReadFileBytes(log);
-  ASSERT_TRUE(AwaitSpeech(log, "pronto")) << test::ReadFileBytes(log);
+  // HANDLE gives the window's own id.
+  ASSERT_TRUE(AwaitSpeech(log, "pronto " + std::to_string(w))) << test::ReadFileBytes(log + ".speech");
   std::this_thread::sleep_for(std::chrono::milliseconds(200));
   ASSERT_TRUE(g_x->Capture(w));
   EXPECT_EQ(g_x->At(5 * 12 + 11, 1), (Pixel{0, 0, 255}));  // "pronto" on blue, in cells of 12 x 29
