@@ -21,7 +21,7 @@ LogState& L() {
 
 bool OpenSpeechLog(const std::string& path) {
   CloseSpeechLog();
-  L().file = std::fopen(path.c_str(), "a");
+  L().file = std::fopen(path.c_str(), "ab");
   return L().file != nullptr;
 }
 

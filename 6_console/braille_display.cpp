@@ -139,7 +139,7 @@ void TakeBrailleKeys() {
 
 bool OpenBrailleLog(const std::string& path) {
   CloseBrailleLog();
-  B().log = std::fopen(path.c_str(), "a");
+  B().log = std::fopen(path.c_str(), "ab");
   return B().log != nullptr;
 }
 

@@ -135,7 +135,7 @@ TEST_F(TcpTest, ReadinessTimeoutComesFromTheSettingAtConnect) {
   std::filesystem::create_directories(dir / "Talven");
   std::ofstream(dir / "Talven" / "Talven.ini") << "[TALVEN]\r\nTIMEOUT_REDE=7000\r\n";
   std::string old_home = std::getenv("XDG_CONFIG_HOME") ? std::getenv("XDG_CONFIG_HOME") : "";
-  setenv("XDG_CONFIG_HOME", dir.c_str(), 1);
+  setenv("XDG_CONFIG_HOME", dir.string().c_str(), 1);
   int s = ConnectTcp("127.0.0.1", static_cast<uint16_t>(server.port()));
   CloseTcp(s);
   EXPECT_EQ(ReadinessTimeoutUs(), 7000);
