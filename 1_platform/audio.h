@@ -6,10 +6,15 @@
 // its queue (not yet taken by the hardware side) and how long its own buffer
 // is, and the wave player works out from those when a piece has played.
 //
-// Back ends: SDL2's audio queue (1_platform/linux/sdl_audio.cpp), waveOut
-// (1_platform/win32/waveout_audio.cpp) and a capture
-// device for tests that records every piece with its format and drains its
-// queue in step with the event loop's clock (1_platform/fake/).
+// Beside the queue the device can play one mix source: sound that is made on
+// the device's own thread as it is needed (the software MIDI synthesizer)
+// and added to what the queue plays, so that notes and speech sound
+// together and neither takes the device from the other.
+//
+// Back ends: SDL2 (1_platform/linux/sdl_audio.cpp), waveOut
+// (1_platform/win32/waveout_audio.cpp) and a capture device for tests that
+// records every piece with its format and drains its queue in step with the
+// event loop's clock (1_platform/fake/).
 #pragma once
 
 #include <cstddef>
@@ -39,6 +44,20 @@ enum AudioError : int {
   kAudioStillPlaying = 33,
 };
 
+// Mixed sound is made at this rate, in interleaved stereo.
+constexpr int kMixRate = 44100;
+
+// Sound made on demand. Render runs on the device's own thread (the audio
+// callback), so it may touch nothing but the source's own thread-safe state;
+// whatever the program must learn from it goes through the event loop.
+class AudioMixSource {
+ public:
+  virtual ~AudioMixSource() = default;
+  // Writes `frames` frames of interleaved stereo samples (-1 to 1) at
+  // kMixRate into out (2 * frames floats).
+  virtual void Render(float* out, int frames) = 0;
+};
+
 class AudioDevice {
  public:
   virtual ~AudioDevice() = default;
@@ -66,6 +85,16 @@ class AudioDevice {
 
   // Drops everything queued; playing stops at once.
   virtual void Clear() = 0;
+
+  // Plays source mixed with the queue until DetachMix. When the device is
+  // not open it opens (the device index as for Open) only for the mix; the
+  // queue side stays closed (IsOpen false) until Open. Open and Close leave
+  // the mix playing. False with *err filled when no device can be opened.
+  // The source must outlive its attachment.
+  virtual bool AttachMix(AudioMixSource* source, int device, std::string* err) = 0;
+  // Stops calling the source; when it returns, Render is not running and
+  // will not run again.
+  virtual void DetachMix() = 0;
 };
 
 // The process-wide device. Until one is installed, the first use makes the

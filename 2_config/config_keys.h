@@ -53,6 +53,11 @@ inline constexpr ConfigKey kVerificaCertificado{kTalven, "VERIFICACERTIFICADO"};
 // --- [KALDORIN] -------------------------------------------------------------------
 
 inline constexpr ConfigKey kDirKaldorin{kKaldorin, "DIRKALDORIN"};
+// MIDI goes to this ALSA sequencer port ("128:0", or a client's name) instead
+// of the synthesizer in the program (empty: the synthesizer).
+inline constexpr ConfigKey kSaidaMidi{kKaldorin, "SAIDAMIDI"};
+// The synthesizer's sound font (empty: the system's General MIDI font).
+inline constexpr ConfigKey kBancoDeSons{kKaldorin, "BANCODESONS"};
 
 // --- [VIDEO] and [BRAILLE]: read with ReadConfigDirect ----------------------------
 

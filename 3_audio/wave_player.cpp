@@ -387,6 +387,11 @@ int FindWaveDevice(std::string_view name) {
   return -1;
 }
 
+int ChosenWaveDevice() {
+  ChooseDevice();
+  return W().device;
+}
+
 void SetWaveDevice(int device) {
   W().device = device;
   W().device_chosen = true;

@@ -50,6 +50,9 @@ int FindWaveDevice(std::string_view name);
 // The device used from the next opening on: -1 is the default. The player
 // looks up SAIDADEAUDIO itself at its first opening.
 void SetWaveDevice(int device);
+// The device the player plays on (SAIDADEAUDIO looked up when not yet done);
+// other sound that shares the device opens the same one.
+int ChosenWaveDevice();
 
 // Flags. Fast and speech cutting come from the voice settings of the
 // current speed; no-wait is set by the field editor while it runs.

@@ -9,7 +9,7 @@
 namespace kal {
 
 const CommandEntry kCommandTable[] = {
-    {"MIDI", nullptr},
+    {"MIDI", CmdMidi},
     {"DEBUG", CmdDebug},
     {"SEJA", CmdSeja},
     {"TELA", CmdTela},
@@ -83,7 +83,7 @@ const CommandEntry kCommandTable[] = {
     {"MSAA", CmdMsaa},
     {"MENU", CmdMenu},
     {"IMAGEM", CmdImagem},
-    {"SENSOR", nullptr},
+    {"SENSOR", CmdSensor},
     {"ANSIPARAUTF8", CmdAnsiParaUtf8},
     {"UTF8PARAANSI", CmdUtf8ParaAnsi},
     {"HTTP", CmdHttp},

@@ -23,6 +23,11 @@ inline constexpr std::string_view kMsgNestedTooDeep = "Excesso de comandos aninh
 inline constexpr std::string_view kMsgEndOfScript = "Fim do script";
 inline constexpr std::string_view kMsgRunError = "Erro de execução na linha ";
 
+// MIDI: written as a console line only, never spoken.
+inline constexpr std::string_view kMsgProgramChangeError = "erro em ProgramChange";
+// The parallel port of the switch sensors cannot be opened.
+inline constexpr std::string_view kMsgNoSensorPort = "inpout32.dll não disponível.";
+
 // Files and folders.
 inline constexpr std::string_view kMsgFileOpenError = "Erro na abertura do arquivo ";
 inline constexpr std::string_view kMsgFileCloseError = "Erro no fechamento do arquivo";

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "2_config/config.h"
+#include "3_audio/midi.h"
 #include "6_console/console.h"
 #include "0_base/latin1.h"
 #include "5_speech/speech.h"
@@ -35,6 +36,7 @@ void ResetInterpreter() {
   s = InterpreterState();
   ResetFileState();
   ResetMci();
+  StopMidi();
   // The network layer asks and tells the user through the console.
   SetNetUser(&ConsoleNetUser());
   s.params = std::move(params);

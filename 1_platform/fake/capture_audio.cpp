@@ -65,6 +65,32 @@ std::string CaptureAudio::AllData() const {
   return all;
 }
 
+bool CaptureAudio::AttachMix(AudioMixSource* source, int device, std::string* err) {
+  if (!open_error_.empty()) {
+    if (err) *err = open_error_;
+    return false;
+  }
+  mix_ = source;
+  mix_device_ = device;
+  mix_since_ms_ = Loop().NowMs();
+  mix_frames_ = 0;
+  return true;
+}
+
+void CaptureAudio::DetachMix() { mix_ = nullptr; }
+
+std::vector<float> CaptureAudio::TakeMix() {
+  std::vector<float> out;
+  if (!mix_) return out;
+  int64_t due = (Loop().NowMs() - mix_since_ms_) * kMixRate / 1000;
+  if (due <= mix_frames_) return out;
+  int frames = static_cast<int>(due - mix_frames_);
+  out.assign(static_cast<size_t>(frames) * 2, 0.0f);
+  mix_->Render(out.data(), frames);
+  mix_frames_ = due;
+  return out;
+}
+
 CaptureAudio* InstallCaptureAudio() {
   auto dev = std::make_unique<CaptureAudio>();
   CaptureAudio* raw = dev.get();

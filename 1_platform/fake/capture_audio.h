@@ -1,7 +1,8 @@
 // The capture audio device for tests: records every piece queued with its
 // format and the virtual time it arrived, and plays in step with the event
 // loop's clock, so that waits for the end of a sound behave as with a real
-// device but take no time under the fake clock.
+// device but take no time under the fake clock. A mix source is rendered
+// when the test asks for its sound, on the test's own thread.
 #pragma once
 
 #include <functional>
@@ -29,6 +30,8 @@ class CaptureAudio : public AudioDevice {
   size_t QueuedBytes() override;
   int BufferMs() override { return buffer_ms_; }
   void Clear() override;
+  bool AttachMix(AudioMixSource* source, int device, std::string* err) override;
+  void DetachMix() override;
 
   // What was recorded.
   const std::vector<CapturedPiece>& pieces() const { return pieces_; }
@@ -38,6 +41,12 @@ class CaptureAudio : public AudioDevice {
   AudioFormat format() const { return format_; }
   // Every captured byte of every piece, joined.
   std::string AllData() const;
+  // The mix source's sound from where the last call stopped up to the
+  // loop's clock: interleaved stereo at kMixRate. Nothing is rendered until
+  // asked for, so a test steps the clock and takes what played meanwhile.
+  std::vector<float> TakeMix();
+  bool mixing() const { return mix_ != nullptr; }
+  int mix_device() const { return mix_device_; }
 
   // Test controls.
   void set_devices(std::vector<std::string> names) { devices_ = std::move(names); }
@@ -65,6 +74,10 @@ class CaptureAudio : public AudioDevice {
   int queue_error_ = kAudioOk;
   bool stalled_ = false;
   std::function<void(size_t)> on_queue_;
+  AudioMixSource* mix_ = nullptr;
+  int mix_device_ = -1;
+  int64_t mix_since_ms_ = 0;  // when the mix was attached
+  int64_t mix_frames_ = 0;    // frames rendered since then
   double queued_ = 0;      // bytes not yet taken by the "device"
   int64_t last_ms_ = 0;
 };

@@ -118,6 +118,14 @@ class WaveOutAudio : public AudioDevice {
     written_ = 0;
   }
 
+  // The synthesizer in the program is not part of this build: MIDI goes to
+  // the system's own MIDI output instead, so nothing is mixed here.
+  bool AttachMix(AudioMixSource*, int, std::string* err) override {
+    if (err) *err = "no mixing on this build";
+    return false;
+  }
+  void DetachMix() override {}
+
  private:
   // Frees the buffers the device has finished (all of them after a reset).
   void Release(bool all) {

@@ -10,6 +10,7 @@
 #include "8_interpreter/interpreter.h"
 #include "1_platform/event_loop.h"
 #include "1_platform/fake/capture_audio.h"
+#include "1_platform/fake/fake_parallel_port.h"
 #include "1_platform/stop_request.h"
 
 namespace kal::test {
@@ -24,6 +25,9 @@ ScriptResult RunScriptText(const std::string& script, const std::string& keys,
   ResetWavePlayer();
   InstallCaptureAudio();
   SetWordVoice(MakeLoggingWordVoice());
+  // No parallel port unless the test installed a fake one of its own, so
+  // that a machine with a real port runs the scripts alike.
+  if (!dynamic_cast<FakeParallelPort*>(&Port())) InstallFakeParallelPort()->SetPresent(false);
   CaptureSpeechLog(true);
   ClearCapturedSpeech();
   std::vector<std::string> lines;

@@ -1,0 +1,125 @@
+// The MIDI output's module state and its operations.
+#include "3_audio/midi.h"
+
+#include <cstdio>
+#include <cstdlib>
+
+#include "1_platform/audio.h"
+#include "1_platform/paths.h"
+#include "1_platform/process.h"
+#include "2_config/config.h"
+#include "3_audio/audio_messages.h"
+#include "3_audio/midi_message.h"
+#include "3_audio/wave_player.h"
+
+namespace kal {
+
+namespace {
+
+struct MidiState {
+  std::unique_ptr<MidiOutput> out;
+  bool mixing = false;  // the output's sound is attached to the audio device
+  MidiOutputMaker maker;
+  bool exit_hook = false;
+};
+
+// Never destroyed: the audio device's thread may still be mixing the
+// synthesizer while the process's statics are torn down.
+MidiState& M() {
+  static MidiState* s = new MidiState;
+  return *s;
+}
+
+std::unique_ptr<MidiOutput> MakeOutput(const MidiChoice& choice) {
+  if (M().maker) return M().maker(choice);
+  if (!choice.sequencer_port.empty()) return MakeSequencerMidiOutput(choice.sequencer_port);
+  return MakeSynthMidiOutput(choice.sound_font);
+}
+
+MidiStartError FromOpenError(MidiOpenError e) {
+  switch (e) {
+    case MidiOpenError::kNone: return MidiStartError::kNone;
+    case MidiOpenError::kNoSynthesizer: return MidiStartError::kNoSynthesizer;
+    case MidiOpenError::kNoSoundFont: return MidiStartError::kNoSoundFont;
+    case MidiOpenError::kNoSequencer: return MidiStartError::kNoSequencer;
+    case MidiOpenError::kNoPort: return MidiStartError::kNoPort;
+  }
+  return MidiStartError::kNoSynthesizer;
+}
+
+// The library's own words mean little to the user; they go to standard
+// error only when KALDORIN_AUDIO_DEBUG asks for them.
+void DebugDetail(const std::string& detail) {
+  if (!detail.empty() && std::getenv("KALDORIN_AUDIO_DEBUG")) std::fprintf(stderr, "kaldorin: midi: %s\n", detail.c_str());
+}
+
+}  // namespace
+
+MidiChoice ReadMidiChoice() {
+  MidiChoice c;
+  c.sequencer_port = ReadConfig(cfg::kSaidaMidi);
+  std::string font = ReadConfig(cfg::kBancoDeSons);
+  c.sound_font = font.empty() ? DefaultSoundFont() : HostPath(font);
+  return c;
+}
+
+MidiStartError StartMidi() {
+  auto& m = M();
+  if (m.out) return MidiStartError::kAlreadyOpen;
+  std::unique_ptr<MidiOutput> out = MakeOutput(ReadMidiChoice());
+  std::string detail;
+  MidiStartError e = FromOpenError(out->Open(&detail));
+  if (e != MidiStartError::kNone) {
+    DebugDetail(detail);
+    return e;
+  }
+  if (AudioMixSource* sound = out->MixSource()) {
+    if (!Audio().AttachMix(sound, ChosenWaveDevice(), &detail)) {
+      DebugDetail(detail);
+      out->Close();
+      return MidiStartError::kNoAudioDevice;
+    }
+    m.mixing = true;
+  }
+  m.out = std::move(out);
+  if (!m.exit_hook) {
+    m.exit_hook = true;
+    AtProgramExit([] { StopMidi(); });
+  }
+  return MidiStartError::kNone;
+}
+
+bool MidiIsOpen() { return M().out != nullptr; }
+
+void StopMidi() {
+  auto& m = M();
+  if (!m.out) return;
+  // The device lets go of the synthesizer before it is destroyed.
+  if (m.mixing) Audio().DetachMix();
+  m.mixing = false;
+  m.out->Close();
+  m.out.reset();
+}
+
+bool SendMidi(uint32_t packed) {
+  MidiBytes bytes;
+  if (!M().out || !DecodeShortMessage(packed, &bytes)) return false;
+  return M().out->Send(bytes);
+}
+
+std::string_view MidiStartMessage(MidiStartError e) {
+  switch (e) {
+    case MidiStartError::kNone:
+    case MidiStartError::kAlreadyOpen: return {};
+    case MidiStartError::kNoSynthesizer: return audio_msg::kMidiNoSynthesizer;
+    case MidiStartError::kNoSoundFont: return audio_msg::kMidiNoSoundFont;
+    case MidiStartError::kNoSequencer: return audio_msg::kMidiNoSequencer;
+    case MidiStartError::kNoPort: return audio_msg::kMidiNoPort;
+    case MidiStartError::kNoAudioDevice: return audio_msg::kMidiNoAudioDevice;
+  }
+  return {};
+}
+
+void SetMidiOutputMaker(MidiOutputMaker maker) { M().maker = std::move(maker); }
+
+}  // namespace kal

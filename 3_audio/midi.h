@@ -1,0 +1,56 @@
+// The MIDI output of the language: at most one open at a time.
+//
+// Where the notes go is read from Talven.ini when the output is started:
+// KALDORIN/SAIDAMIDI names a port of the ALSA sequencer; when it is empty the
+// synthesizer in the program plays them with the sound font of
+// KALDORIN/BANCODESONS (empty: the system's General MIDI font), mixed into
+// the wave player's device so that notes and speech sound together.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include "1_platform/midi_out.h"
+
+namespace kal {
+
+enum class MidiStartError {
+  kNone,
+  kAlreadyOpen,
+  kNoSynthesizer,
+  kNoSoundFont,
+  kNoSequencer,
+  kNoPort,
+  kNoAudioDevice,
+};
+
+// Opens the configured output. The output is closed again on any failure.
+MidiStartError StartMidi();
+bool MidiIsOpen();
+// Closes the output (nothing when none is open).
+void StopMidi();
+
+// Sends a packed short message (3_audio/midi_message.h). False when no
+// output is open, the number is no short message, or the output reports an
+// error.
+bool SendMidi(uint32_t packed);
+
+// What the user is told when the output cannot start (UTF-8).
+std::string_view MidiStartMessage(MidiStartError e);
+
+// Where an output is to go, as the configuration says.
+struct MidiChoice {
+  std::string sequencer_port;  // empty: the synthesizer
+  std::string sound_font;      // host path of the synthesizer's font
+};
+MidiChoice ReadMidiChoice();
+
+// Tests: makes the outputs instead of the real back ends (empty: the real
+// ones).
+using MidiOutputMaker = std::function<std::unique_ptr<MidiOutput>(const MidiChoice&)>;
+void SetMidiOutputMaker(MidiOutputMaker maker);
+
+}  // namespace kal
