@@ -48,7 +48,8 @@ PKGS="build-essential cmake pkg-config clang libgtest-dev libgmock-dev libbenchm
  libx11-dev libxtst-dev libbrlapi-dev brltty python3 util-linux tmux curl pulseaudio pulseaudio-utils
  llvm libc6-dbg
  xvfb openbox dbus-daemon at-spi2-core python3-gi gir1.2-gtk-3.0 libatspi2.0-dev
- mpv libsdl2-ttf-dev libfontconfig-dev fonts-dejavu-core libjpeg62-turbo-dev"
+ mpv libsdl2-ttf-dev libfontconfig-dev fonts-dejavu-core libjpeg62-turbo-dev
+ libfluidsynth-dev fluid-soundfont-gm libasound2-dev"
 
 missing=""
 for p in $PKGS; do

@@ -267,8 +267,14 @@ class SdlAudio : public AudioDevice {
   void FillConverted(Uint8* out, int len) {
     int got = 0;
     if (stream_) {
+      // Only about what this buffer needs is taken from the queue, so that
+      // the queue tells truly how much is still to be heard.
+      int block = std::max(1, format_.BlockAlign());
       while (SDL_AudioStreamAvailable(stream_) < len && read_ < queue_.size()) {
-        size_t n = std::min<size_t>(4096, queue_.size() - read_);
+        int64_t missing = len - SDL_AudioStreamAvailable(stream_);
+        int64_t in = missing * format_.BytesPerSecond() / MixBytesPerSecond() + block;
+        in = std::max<int64_t>(64, (in + block - 1) / block * block);
+        size_t n = std::min<size_t>(static_cast<size_t>(in), queue_.size() - read_);
         if (SDL_AudioStreamPut(stream_, queue_.data() + read_, static_cast<int>(n)) != 0) break;
         read_ += n;
       }

@@ -1,6 +1,7 @@
 // The real audio device through SDL's disk driver: what the player queues
 // comes out, sample for sample, in the file the driver writes, paced in real
 // time.
+#include <algorithm>
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
@@ -14,6 +15,7 @@
 #include "3_audio/wave_player.h"
 #include "1_platform/audio.h"
 #include "1_platform/event_loop.h"
+#include "1_platform/pump.h"
 
 namespace kal::test {
 
@@ -55,6 +57,88 @@ TEST(SdlAudio, PlaysAFileThroughTheDiskDriver) {
   // The driver may write silence before the sound; the samples are found
   // somewhere in the file, all but the last one (set to the middle).
   EXPECT_NE(written.find(pcm.substr(0, pcm.size() - 1)), std::string::npos) << written.size();
+  std::filesystem::remove_all(dir);
+#endif
+}
+
+#if KALDORIN_HAVE_SDL2
+namespace {
+// A steady tone made on the device's thread, a quarter of full scale.
+class ToneSource : public AudioMixSource {
+ public:
+  void Render(float* out, int frames) override {
+    for (int i = 0; i < frames; ++i, ++n_) {
+      float v = (n_ / 22) % 2 ? 0.25f : -0.25f;  // about 1 kHz at the mix rate
+      out[2 * i] = out[2 * i + 1] = v;
+    }
+  }
+
+ private:
+  long n_ = 0;
+};
+
+std::string ReadAll(const std::filesystem::path& p) {
+  std::ifstream in(p, std::ios::binary);
+  std::stringstream ss;
+  ss << in.rdbuf();
+  return ss.str();
+}
+
+int MaxLevel(const std::string& s16) {
+  int peak = 0;
+  for (size_t i = 0; i + 1 < s16.size(); i += 2) {
+    int v = static_cast<int16_t>(static_cast<uint8_t>(s16[i]) | static_cast<uint8_t>(s16[i + 1]) << 8);
+    peak = std::max(peak, std::abs(v));
+  }
+  return peak;
+}
+}  // namespace
+#endif
+
+// A mix source plays on its own, then with a wave the player queues in
+// another format: the device keeps playing the mix and adds the wave.
+TEST(SdlAudio, MixesASourceWithTheQueue) {
+#if !KALDORIN_HAVE_SDL2
+  GTEST_SKIP() << "built without SDL2";
+#else
+  auto dir = std::filesystem::temp_directory_path() / "kal_sdl_mix";
+  std::filesystem::create_directories(dir);
+  auto out = dir / "out.raw";
+  setenv("SDL_AUDIODRIVER", "disk", 1);
+  setenv("SDL_DISKAUDIOFILE", out.c_str(), 1);
+  SetLoop(MakePollEventLoop());
+  std::string console;
+  ResetConsoleForTest("", &console);
+  ResetWavePlayer();
+  SetAudio(MakeSdlAudio());
+
+  ToneSource tone;
+  std::string err;
+  ASSERT_TRUE(Audio().AttachMix(&tone, -1, &err)) << err;
+  EXPECT_FALSE(Audio().IsOpen());  // the queue side is not open yet
+  Delay(200);
+  int tone_alone = MaxLevel(ReadAll(out));
+
+  std::string pcm(3300, '\0');  // 0.3 s of a loud 8-bit square wave at 11025 Hz
+  for (size_t i = 0; i < pcm.size(); ++i) pcm[i] = static_cast<char>((i / 20) % 2 ? 250 : 6);
+  auto wav = dir / "in.wav";
+  std::ofstream(wav, std::ios::binary) << MakeWaveImage(pcm, 11025, 1, 8);
+  auto t0 = std::chrono::steady_clock::now();
+  EXPECT_EQ(PlayWaveFile(wav.string()), 0);
+  double took = std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
+  int together = MaxLevel(ReadAll(out));
+  Audio().DetachMix();
+  EXPECT_TRUE(Audio().IsOpen());  // the player's side stays open
+  SetAudio(nullptr);
+  ResetWavePlayer();
+  unsetenv("SDL_AUDIODRIVER");
+  unsetenv("SDL_DISKAUDIOFILE");
+
+  EXPECT_EQ(console, "");
+  EXPECT_NEAR(tone_alone, 8191, 300);  // 16-bit at a quarter of full scale
+  EXPECT_GT(together, 20000);         // the wave came on top of the tone
+  EXPECT_GE(took, 0.28);
+  EXPECT_LT(took, 1.5);
   std::filesystem::remove_all(dir);
 #endif
 }
