@@ -58,6 +58,8 @@ class TimingAudio : public kal::AudioDevice {
   size_t QueuedBytes() override { return real_->QueuedBytes(); }
   int BufferMs() override { return real_->BufferMs(); }
   void Clear() override { real_->Clear(); }
+  bool AttachMix(kal::AudioMixSource* s, int d, std::string* err) override { return real_->AttachMix(s, d, err); }
+  void DetachMix() override { real_->DetachMix(); }
 
  private:
   std::unique_ptr<kal::AudioDevice> real_;
