@@ -193,7 +193,7 @@ class SdlAudio : public AudioDevice {
       want.freq = kMixRate;
       want.format = AUDIO_S16SYS;
       want.channels = kMixChannels;
-      want.samples = 512;  // 11.6 ms: a note starts within one buffer
+      want.samples = 256;  // 5.8 ms: a note is heard within two buffers
     } else {
       want.freq = format_.rate;
       want.format = format_.bits == 16 ? AUDIO_S16LSB : AUDIO_U8;
