@@ -67,6 +67,14 @@ class WaveFileAudio : public AudioDevice {
 
   void Clear() override { pending_ = 0; }
 
+  // The file keeps the player's pieces as they come; a synthesizer's sound
+  // is not mixed into it, so MIDI says it has no device.
+  bool AttachMix(AudioMixSource*, int, std::string* err) override {
+    if (err) *err = "the wave file takes no mixed sound";
+    return false;
+  }
+  void DetachMix() override {}
+
  private:
   // What has played since the last look leaves the queue.
   void Drain() {
