@@ -10,6 +10,12 @@ python3 scripts/check_layers.py
 
 ctest --test-dir build --output-on-failure
 
+# The Windows build's tests under Wine, once (there is no sanitizer build of
+# them). KALDORIN_SKIP_WINDOWS=1 leaves them out.
+if [ "${KALDORIN_SKIP_WINDOWS:-0}" != 1 ]; then
+    scripts/test-windows.sh
+fi
+
 if [ "${KALDORIN_SKIP_SANITIZERS:-0}" != 1 ]; then
     cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DKALDORIN_WERROR=ON \
         -DKALDORIN_SANITIZE=ON -DKALDORIN_BENCH=OFF >/dev/null
