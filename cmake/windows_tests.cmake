@@ -56,8 +56,14 @@ set(KALDORIN_WINDOWS_FILTER_app
   # The test writes its file in text mode, where Windows turns CR LF into
   # CR CR LF; the viewer itself takes CR LF lines.
   "TextViewer.SpeaksEveryMove:TextViewer.UnusedKeysBeepAndQLeaves:TextViewer.ReadingKeys"
-  # Runs a set-up step, a shell script.
-  ":ManualPage.SetUpStepInstallsItIntoTheFolderItIsGiven")
+  ":TextViewer.ListeningKeysWithoutAPlayer"
+  # Run set-up steps, which are shell scripts.
+  ":ManualPage.SetUpStepInstallsItIntoTheFolderItIsGiven:DesktopEntry.SetUpStepWritesALauncherThatOpensTheWindow")
+# Examples of the language reference that start Linux programs (printf, sh).
+set(KALDORIN_WINDOWS_FILTER_scripts
+  "Docs/DocExampleRun.GivesWhatTheDocumentationShows/language_md_45"
+  ":Docs/DocExampleRun.GivesWhatTheDocumentationShows/language_md_53"
+  ":Docs/DocExampleRun.GivesWhatTheDocumentationShows/language_md_55")
 set(KALDORIN_WINDOWS_FILTER_commands
   # /dev/full, Linux's always-full device.
   "FileCommands.WritingToAFullDiskLeavesANonZeroStatus:FileCommands.CopyReportsWriteErrorsAndNeverEmptiesTheSource"
