@@ -1,7 +1,8 @@
 // The MBROLA diphone synthesiser, as the Orvan engine calls it: open a
 // database, write phoneme-stream lines, flush the utterance, read 16-bit
-// samples. On Linux the calls drive one persistent `mbrola` program through
-// pipes (1_platform/linux/mbrola_process.cpp); tests may install a fake.
+// samples. The calls drive one persistent `mbrola` program through pipes
+// (1_platform/mbrola_pipe.h, with each host's process and pipe handling in
+// 1_platform/linux/ and 1_platform/win32/); tests may install a fake.
 #pragma once
 
 #include <cstdint>

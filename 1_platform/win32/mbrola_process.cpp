@@ -1,123 +1,41 @@
-// MBROLA as a persistent co-process on Windows: `mbrola.exe -e DB - -.wav`
-// reads the phoneme stream on its standard input and writes a wave header
-// once, then raw 16-bit samples, on its standard output. The input pipe is
-// written without waiting (PIPE_NOWAIT) and the output pipe read only as far
-// as it holds bytes (PeekNamedPipe), so a full pipe never stalls us.
+// MBROLA as a persistent co-process on Windows: the process and its pipes.
+// The input pipe is written without waiting (PIPE_NOWAIT) and the output
+// pipe read only as far as it holds bytes (PeekNamedPipe), so a full pipe
+// never stalls us. The utterance rules are shared with the other hosts
+// (1_platform/mbrola_pipe.h).
 //
-// The output stream has no end-of-utterance mark. A line "#" makes mbrola
-// synthesise and flush everything pending; Windows cannot tell that the
-// process sleeps waiting for input, so the utterance counts as complete once
-// all our input has been written and the output has stayed empty for a
-// quiet spell.
+// Windows cannot tell that the process sleeps waiting for input, so it
+// counts as idle once all our input has been written and the output has
+// stayed empty for a quiet spell.
 #include <windows.h>
 
-#include <cstring>
+#include <algorithm>
 #include <string>
 
 #include "1_platform/mbrola.h"
+#include "1_platform/mbrola_pipe.h"
 #include "1_platform/win32/wide.h"
 
 namespace kal {
 namespace {
 
-constexpr size_t kHeaderBytes = 44;
-constexpr size_t kMaxPendingInput = 32 * 1024;
-constexpr size_t kWriteBatch = 1024;
-constexpr int kStartTimeoutMs = 5000;
-constexpr int kStallTimeoutMs = 5000;
 // Output silent this long after the flush was written: the utterance is over.
 constexpr int kQuietMs = 150;
-
-int64_t NowMs() { return static_cast<int64_t>(GetTickCount64()); }
 
 void CloseH(HANDLE* h) {
   if (*h) CloseHandle(*h);
   *h = nullptr;
 }
 
-class MbrolaProcess : public MbrolaSynth {
+class MbrolaProcess : public MbrolaPipeSynth {
  public:
-  explicit MbrolaProcess(std::string program) : program_(std::move(program)) {}
+  explicit MbrolaProcess(std::string program) : MbrolaPipeSynth(1), program_(std::move(program)) {}
   ~MbrolaProcess() override { close_MBR(); }
 
-  int init_MBR(const std::string& database) override {
-    close_MBR();
+ protected:
+  bool StartProcess(const std::string& database) override {
     DWORD attr = GetFileAttributesW(Widen(database).c_str());
-    if (attr == INVALID_FILE_ATTRIBUTES || (attr & FILE_ATTRIBUTE_DIRECTORY)) return -1;
-    if (!Spawn(database)) return -1;
-    database_ = database;
-    pending_ = "#\n";
-    int64_t deadline = NowMs() + kStartTimeoutMs;
-    while (alive_ && out_.size() < kHeaderBytes && NowMs() < deadline) Pump(20);
-    if (out_.size() < kHeaderBytes || std::memcmp(out_.data(), "RIFF", 4) != 0) {
-      close_MBR();
-      return -1;
-    }
-    const unsigned char* h = reinterpret_cast<const unsigned char*>(out_.data());
-    rate_ = h[24] | h[25] << 8 | h[26] << 16 | h[27] << 24;
-    out_.clear();
-    return 0;
-  }
-
-  int write_MBR(std::string_view line) override {
-    if (!alive_) return -1;
-    pending_.append(line);
-    if (pending_.empty() || pending_.back() != '\n') pending_ += '\n';
-    if (pending_.size() >= kWriteBatch) Pump(0);
-    while (alive_ && pending_.size() > kMaxPendingInput) Pump(20);
-    return alive_ ? 0 : -1;
-  }
-
-  int flush_MBR() override {
-    if (!alive_) return -1;
-    pending_ += "#\n";
-    draining_ = true;
-    Pump(0);
-    return 0;
-  }
-
-  int read_MBR(int16_t* buffer, int count) override {
-    if (count <= 0) return 0;
-    if (out_.size() < 2 && (draining_ || pending_.empty())) Pump(0);
-    if (out_.size() < 2 && draining_) WaitForSamplesOrEnd();
-    size_t samples = std::min(out_.size() / 2, static_cast<size_t>(count));
-    std::memcpy(buffer, out_.data(), samples * 2);
-    out_.erase(0, samples * 2);
-    return static_cast<int>(samples);
-  }
-
-  // Windows has no signal to make mbrola drop its input: a synthesiser with
-  // something in flight is replaced by a fresh one on the same database.
-  void reset_MBR() override {
-    if (alive_ && (draining_ || !pending_.empty())) {
-      std::string db = database_;
-      close_MBR();
-      init_MBR(db);
-    }
-    out_.clear();
-    draining_ = false;
-  }
-
-  void close_MBR() override {
-    if (process_) {
-      CloseH(&in_);
-      if (WaitForSingleObject(process_, 500) != WAIT_OBJECT_0) TerminateProcess(process_, 1);
-      CloseH(&process_);
-    }
-    CloseH(&in_);
-    CloseH(&out_h_);
-    CloseH(&err_);
-    alive_ = false;
-    draining_ = false;
-    pending_.clear();
-    out_.clear();
-  }
-
-  void setNoError_MBR(int no_error) override { no_error_ = no_error; }
-  int getFreq_MBR() override { return rate_; }
-
- private:
-  bool Spawn(const std::string& database) {
+    if (attr == INVALID_FILE_ATTRIBUTES || (attr & FILE_ATTRIBUTE_DIRECTORY)) return false;
     SECURITY_ATTRIBUTES sa{sizeof sa, nullptr, TRUE};
     HANDLE in[2] = {nullptr, nullptr}, out[2] = {nullptr, nullptr}, err[2] = {nullptr, nullptr};
     bool pipes = CreatePipe(&in[0], &in[1], &sa, 0) && CreatePipe(&out[0], &out[1], &sa, 0) &&
@@ -153,12 +71,54 @@ class MbrolaProcess : public MbrolaSynth {
     err_ = err[0];
     DWORD mode = PIPE_READMODE_BYTE | PIPE_NOWAIT;
     SetNamedPipeHandleState(in_, &mode, nullptr, nullptr);
-    alive_ = true;
     return true;
   }
 
-  // Reads what a pipe holds now; false once it is closed.
-  bool Drain(HANDLE h, std::string* into) {
+  void EndProcess() override {
+    if (process_) {
+      CloseH(&in_);
+      if (WaitForSingleObject(process_, 500) != WAIT_OBJECT_0) TerminateProcess(process_, 1);
+      CloseH(&process_);
+    }
+    CloseH(&in_);
+    CloseH(&out_h_);
+    CloseH(&err_);
+  }
+
+  // Sleeps when there is nothing to read yet.
+  void WaitForPipes(int timeout_ms, bool) override {
+    DWORD avail = 0;
+    if (timeout_ms > 0 && PeekNamedPipe(out_h_, nullptr, 0, nullptr, &avail, nullptr) && avail == 0)
+      Sleep(static_cast<DWORD>(timeout_ms));
+  }
+
+  long WriteInput(const char* data, size_t size) override {
+    DWORD written = 0;
+    DWORD chunk = static_cast<DWORD>(std::min<size_t>(size, 4096));
+    if (!WriteFile(in_, data, chunk, &written, nullptr)) return -1;
+    return static_cast<long>(written);
+  }
+
+  long ReadOutput(std::string* samples) override {
+    long got = 0;
+    std::string errors;
+    if (!Drain(out_h_, samples, &got) || !Drain(err_, &errors, &got)) return -1;
+    return got;
+  }
+
+  bool ProcessIdle() override { return MsSinceProgress() >= kQuietMs; }
+
+  // Windows has no signal to make mbrola drop its input: a synthesiser with
+  // something in flight is replaced by a fresh one on the same database.
+  void AbandonUtterance() override {
+    std::string db = database_;
+    close_MBR();
+    init_MBR(db);
+  }
+
+ private:
+  // Reads what a pipe holds now, counting into *got; false once it is closed.
+  static bool Drain(HANDLE h, std::string* into, long* got) {
     char buf[65536];
     for (;;) {
       DWORD avail = 0;
@@ -166,61 +126,14 @@ class MbrolaProcess : public MbrolaSynth {
       if (avail == 0) return true;
       DWORD n = 0;
       if (!ReadFile(h, buf, std::min<DWORD>(avail, sizeof buf), &n, nullptr) || n == 0) return false;
-      if (into) into->append(buf, n);
-      progress_ms_ = NowMs();
-    }
-  }
-
-  void Died() {
-    alive_ = false;
-    draining_ = false;
-    pending_.clear();
-  }
-
-  // One round of I/O; sleeps timeout_ms first when there is nothing to read.
-  void Pump(int timeout_ms) {
-    if (!alive_) return;
-    DWORD avail = 0;
-    if (timeout_ms > 0 && PeekNamedPipe(out_h_, nullptr, 0, nullptr, &avail, nullptr) && avail == 0)
-      Sleep(static_cast<DWORD>(timeout_ms));
-    if (!pending_.empty()) {
-      DWORD written = 0;
-      DWORD chunk = static_cast<DWORD>(std::min<size_t>(pending_.size(), 4096));
-      if (!WriteFile(in_, pending_.data(), chunk, &written, nullptr)) {
-        Died();
-        return;
-      }
-      if (written > 0) {
-        pending_.erase(0, written);
-        progress_ms_ = NowMs();
-      }
-    }
-    std::string errors;
-    if (!Drain(out_h_, &out_) || !Drain(err_, &errors)) Died();
-  }
-
-  // After a flush: returns when samples are there or the utterance is over.
-  void WaitForSamplesOrEnd() {
-    progress_ms_ = NowMs();
-    while (alive_ && draining_ && out_.size() < 2) {
-      Pump(2);
-      if (out_.size() >= 2) return;
-      int64_t quiet = NowMs() - progress_ms_;
-      if ((pending_.empty() && quiet >= kQuietMs) || quiet > kStallTimeoutMs) draining_ = false;
+      into->append(buf, n);
+      *got += static_cast<long>(n);
     }
   }
 
   std::string program_;
-  std::string database_;
   HANDLE process_ = nullptr;
   HANDLE in_ = nullptr, out_h_ = nullptr, err_ = nullptr;
-  bool alive_ = false;
-  bool draining_ = false;
-  std::string pending_;
-  std::string out_;
-  int rate_ = 0;
-  int no_error_ = 0;
-  int64_t progress_ms_ = 0;
 };
 
 bool IsProgram(const std::wstring& path) {
