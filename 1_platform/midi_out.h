@@ -11,6 +11,8 @@
 //     player's (AudioMixSource, 1_platform/audio.h);
 //   - a port of the ALSA sequencer (a hardware synthesizer or a synthesizer
 //     program), named by the user.
+// On Windows (1_platform/win32/winmm_midi.cpp) the "synthesizer" is the
+// system's MIDI mapper and the named port one of its MIDI output devices.
 // Tests use a recording output (1_platform/fake/recording_midi.h).
 #pragma once
 
@@ -35,6 +37,7 @@ enum class MidiOpenError {
   kNoSoundFont,    // the sound font file is missing or unreadable
   kNoSequencer,    // the ALSA sequencer cannot be reached
   kNoPort,         // the named sequencer port does not exist or refused us
+  kNoDevice,       // the system has no MIDI output device at all
 };
 
 class MidiOutput {
@@ -54,15 +57,18 @@ class MidiOutput {
   virtual AudioMixSource* MixSource() { return nullptr; }
 };
 
-// The synthesizer in process, with the sound font at that host path.
+// The synthesizer in process, with the sound font at that host path
+// (Windows: the MIDI mapper; the font is not used).
 std::unique_ptr<MidiOutput> MakeSynthMidiOutput(const std::string& sound_font);
 
 // A port of the ALSA sequencer: "client:port" numbers or the client's name
-// ("128:0", "Synth", "Synth:1").
+// ("128:0", "Synth", "Synth:1"). Windows: a MIDI output device by its name
+// or its number ("0" is the first).
 std::unique_ptr<MidiOutput> MakeSequencerMidiOutput(const std::string& port);
 
 // The sound font used when the configuration names none (host path; the
-// first General MIDI font the system has, else its usual place).
+// first General MIDI font the system has, else its usual place); empty where
+// the build has no synthesizer of its own.
 std::string DefaultSoundFont();
 
 }  // namespace kal

@@ -54,7 +54,8 @@ inline constexpr ConfigKey kVerificaCertificado{kTalven, "VERIFICACERTIFICADO"};
 
 inline constexpr ConfigKey kDirKaldorin{kKaldorin, "DIRKALDORIN"};
 // MIDI goes to this ALSA sequencer port ("128:0", or a client's name) instead
-// of the synthesizer in the program (empty: the synthesizer).
+// of the synthesizer in the program (empty: the synthesizer). Windows: a MIDI
+// output device's name or number instead of the MIDI mapper.
 inline constexpr ConfigKey kSaidaMidi{kKaldorin, "SAIDAMIDI"};
 // The synthesizer's sound font (empty: the system's General MIDI font).
 inline constexpr ConfigKey kBancoDeSons{kKaldorin, "BANCODESONS"};

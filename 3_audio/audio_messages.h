@@ -18,6 +18,7 @@ inline constexpr std::string_view kMidiNoSynthesizer = "MIDI indisponível: o si
 inline constexpr std::string_view kMidiNoSoundFont = "MIDI indisponível: banco de sons não encontrado.";
 inline constexpr std::string_view kMidiNoSequencer = "MIDI indisponível: o sequenciador MIDI não pôde ser aberto.";
 inline constexpr std::string_view kMidiNoPort = "MIDI indisponível: a porta MIDI configurada não foi encontrada.";
+inline constexpr std::string_view kMidiNoDevice = "MIDI indisponível: o sistema não tem nenhum dispositivo de saída MIDI.";
 inline constexpr std::string_view kMidiNoAudioDevice = "MIDI indisponível: nenhum dispositivo de áudio pôde ser aberto.";
 
 }  // namespace kal::audio_msg

@@ -43,6 +43,7 @@ MidiStartError FromOpenError(MidiOpenError e) {
     case MidiOpenError::kNoSoundFont: return MidiStartError::kNoSoundFont;
     case MidiOpenError::kNoSequencer: return MidiStartError::kNoSequencer;
     case MidiOpenError::kNoPort: return MidiStartError::kNoPort;
+    case MidiOpenError::kNoDevice: return MidiStartError::kNoDevice;
   }
   return MidiStartError::kNoSynthesizer;
 }
@@ -115,6 +116,7 @@ std::string_view MidiStartMessage(MidiStartError e) {
     case MidiStartError::kNoSoundFont: return audio_msg::kMidiNoSoundFont;
     case MidiStartError::kNoSequencer: return audio_msg::kMidiNoSequencer;
     case MidiStartError::kNoPort: return audio_msg::kMidiNoPort;
+    case MidiStartError::kNoDevice: return audio_msg::kMidiNoDevice;
     case MidiStartError::kNoAudioDevice: return audio_msg::kMidiNoAudioDevice;
   }
   return {};

@@ -4,7 +4,9 @@
 // KALDORIN/SAIDAMIDI names a port of the ALSA sequencer; when it is empty the
 // synthesizer in the program plays them with the sound font of
 // KALDORIN/BANCODESONS (empty: the system's General MIDI font), mixed into
-// the wave player's device so that notes and speech sound together.
+// the wave player's device so that notes and speech sound together. On
+// Windows an empty SAIDAMIDI means the system's MIDI mapper, and a name one
+// of the system's MIDI output devices.
 #pragma once
 
 #include <cstdint>
@@ -24,6 +26,7 @@ enum class MidiStartError {
   kNoSoundFont,
   kNoSequencer,
   kNoPort,
+  kNoDevice,
   kNoAudioDevice,
 };
 
