@@ -5,11 +5,12 @@
 #include <algorithm>
 #include <cstring>
 
+#include "1_platform/window_layout.h"
+
 namespace kal {
 
 namespace {
 
-constexpr int kCaretHeight = 2;
 // More changed rectangles than this are sent as the one that holds them all.
 constexpr size_t kMaxRects = 24;
 
@@ -59,7 +60,7 @@ void WindowCanvas::Close() {
 SDL_Rect WindowCanvas::GridRect() const { return {0, 0, columns_ * font_.width(), rows_ * font_.height()}; }
 
 SDL_Rect WindowCanvas::CaretRect() const {
-  int y = std::min(font_.baseline(), font_.height() - kCaretHeight);
+  int y = CaretTop(font_.baseline(), font_.height());
   return {caret_column_ * font_.width(), caret_row_ * font_.height() + y, font_.width(), kCaretHeight};
 }
 
@@ -82,7 +83,8 @@ bool WindowCanvas::Relayout() {
   if (!window_) return false;
   int w = 0, h = 0;
   SDL_GetWindowSize(window_, &w, &h);
-  int cw = std::max(4, w / columns_), ch = std::max(8, h / rows_);
+  int cw = 0, ch = 0;
+  CellOfWindow(w, h, columns_, rows_, &cw, &ch);
   if (cw == font_.width() && ch == font_.height()) {
     ShowAll();
     return false;

@@ -5,7 +5,7 @@
 //
 // The window's events are taken whenever the display's connection has
 // something (the event loop watches it) and whenever the program draws or
-// looks for keys. Keys become terminal bytes (window_keys.h) in a buffer;
+// looks for keys. Keys become terminal bytes (1_platform/window_keys.h) in a buffer;
 // a pipe that holds one byte while the buffer is not empty is the input
 // descriptor the console watches, so keys wake every wait as a terminal's
 // would. Closing the window ends the program as the break key does.
@@ -20,7 +20,6 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <cmath>
 
 #include "0_base/console_grid.h"
 #include "0_base/latin1.h"
@@ -29,8 +28,10 @@
 #include "1_platform/event_loop.h"
 #include "1_platform/linux/cell_font.h"
 #include "1_platform/linux/window_canvas.h"
-#include "1_platform/linux/window_keys.h"
+#include "1_platform/linux/sdl_window_keys.h"
 #include "1_platform/stop_request.h"
+#include "1_platform/window_keys.h"
+#include "1_platform/window_layout.h"
 
 namespace kal {
 namespace {
@@ -38,27 +39,15 @@ namespace {
 // Keys typed ahead beyond this many bytes are dropped, as a full key queue
 // drops them.
 constexpr size_t kMaxPendingInput = 4096;
-// The smallest cell a resized window gets.
-constexpr int kMinCellWidth = 4, kMinCellHeight = 8;
 
-// The cell size when Talven.ini gives none: from the desktop's work area, as
-// 13 / 1024 of its width and 28 / 734 of its height; smaller when the grid
-// would not fit the work area.
+// The cell size when Talven.ini gives none, from the desktop's work area.
 void DefaultCellSize(int* cw, int* ch) {
   SDL_Rect area{0, 0, 1024, 734};
   SDL_GetDisplayUsableBounds(0, &area);
-  if (*cw <= 0) *cw = static_cast<int>(std::lround(area.w * 13.0 / 1024));
-  if (*ch <= 0) *ch = static_cast<int>(std::lround(area.h * 28.0 / 734));
-  *cw = std::max(kMinCellWidth, std::min(*cw, area.w / ConsoleGrid::kWidth));
-  *ch = std::max(kMinCellHeight, std::min(*ch, area.h / ConsoleGrid::kHeight));
+  FitCellToWorkArea(area.w, area.h, ConsoleGrid::kWidth, ConsoleGrid::kHeight, cw, ch);
 }
 
-std::string CleanTitle(std::string_view title) {
-  std::string clean;
-  for (unsigned char c : title)
-    if (c >= 32 && !(c >= 127 && c < 160)) clean.push_back(static_cast<char>(c));
-  return Latin1ToUtf8(clean);
-}
+std::string CleanTitle(std::string_view title) { return Latin1ToUtf8(PrintableTitle(title)); }
 
 class WindowFrontEnd : public ConsoleFrontEnd {
  public:
@@ -195,23 +184,24 @@ class WindowFrontEnd : public ConsoleFrontEnd {
         // The modifiers as they were at this key, for the text it gives:
         // the keyboard's state now may be later than the event.
         key_mods_ = e.key.keysym.mod;
-        Add(EncodeKeyDown(e.key.keysym.sym, e.key.keysym.mod));
+        Add(WindowKeyDown(WindowKeyOf(e.key.keysym.sym, e.key.keysym.mod), WindowModsOf(e.key.keysym.mod)));
         break;
       case SDL_KEYUP:
-        if (releases_) Add(EncodeKeyUp(e.key.keysym.sym, e.key.keysym.mod));
+        if (releases_)
+          Add(WindowKeyUp(WindowKeyOf(e.key.keysym.sym, e.key.keysym.mod), WindowModsOf(e.key.keysym.mod)));
         break;
       case SDL_TEXTINPUT:
-        if (!TextTakenByKeyDown(key_mods_)) Add(e.text.text);
+        if (!TextTakenByKeyDown(WindowModsOf(key_mods_))) Add(e.text.text);
         break;
       case SDL_MOUSEBUTTONDOWN:
         if (ignore_click_) {
           ignore_click_ = false;
         } else {
-          Add(EncodeMouseButton(e.button.button));
+          Add(WindowMouseButton(WindowButtonOf(e.button.button)));
         }
         break;
       case SDL_MOUSEWHEEL:
-        Add(EncodeWheel(e.wheel.direction == SDL_MOUSEWHEEL_FLIPPED ? -e.wheel.y : e.wheel.y));
+        Add(WindowWheel(e.wheel.direction == SDL_MOUSEWHEEL_FLIPPED ? -e.wheel.y : e.wheel.y));
         break;
       case SDL_WINDOWEVENT:
         HandleWindow(e.window);

@@ -9,12 +9,13 @@
 
 namespace kal {
 
-// A window showing the grid's cells in the colour table's colours, with a
-// caret at the cursor while a key is awaited. Keys reach the key decoder as
-// the escape sequences of an xterm-compatible terminal, modifiers included,
-// so that they decode to the same scan codes as on Linux. nullptr when the
-// window cannot be made (no desktop).
-std::unique_ptr<ConsoleFrontEnd> MakeConsoleWindow();
+// The console as a window of its own: the cells painted through the
+// console's frames in the font and size Talven.ini names, the caret, the
+// magnified strip, pictures, keys with their releases for the chord
+// keyboard, and the mouse. Keys reach the key decoder as the bytes a
+// terminal sends (1_platform/window_keys.h), so that they decode to the same
+// scan codes as on Linux. nullptr when the window cannot be made.
+std::unique_ptr<ConsoleFrontEnd> MakeConsoleWindow(const WindowOptions& opts);
 
 // The window while it is shown; nullptr otherwise (headless runs).
 HWND ConsoleWindowHandle();

@@ -12,7 +12,7 @@ namespace kal {
 
 std::unique_ptr<ConsoleFrontEnd> MakeConsoleFrontEnd(bool force_headless) {
   if (!force_headless) {
-    if (auto window = MakeConsoleWindow()) return window;
+    if (auto window = MakeConsoleWindow(WindowOptions{})) return window;
   }
   return MakeHeadlessFrontEnd(0, 1);
 }
@@ -20,12 +20,18 @@ std::unique_ptr<ConsoleFrontEnd> MakeConsoleFrontEnd(bool force_headless) {
 // The desktop is always there; the console's window is the GDI one.
 bool DisplayAnnounced() { return true; }
 
-std::unique_ptr<ConsoleFrontEnd> MakeWindowFrontEnd(const WindowOptions&) { return MakeConsoleWindow(); }
+std::unique_ptr<ConsoleFrontEnd> MakeWindowFrontEnd(const WindowOptions& opts) { return MakeConsoleWindow(opts); }
 
-std::unique_ptr<ConsoleFrontEnd> MakeConsoleFrontEnd(FrontEndChoice choice, const WindowOptions&,
+// The window unless a headless run is asked for; headless when the window
+// cannot be made.
+std::unique_ptr<ConsoleFrontEnd> MakeConsoleFrontEnd(FrontEndChoice choice, const WindowOptions& opts,
                                                      bool* window_failed) {
   if (window_failed) *window_failed = false;
-  return MakeConsoleFrontEnd(choice == FrontEndChoice::kHeadless);
+  if (choice != FrontEndChoice::kHeadless) {
+    if (auto window = MakeConsoleWindow(opts)) return window;
+    if (window_failed) *window_failed = choice == FrontEndChoice::kWindow;
+  }
+  return MakeHeadlessFrontEnd(0, 1);
 }
 
 std::string GetEnvironment(const std::string& name) {
