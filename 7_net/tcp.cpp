@@ -8,6 +8,7 @@
 #include "7_net/net_user.h"
 #include "7_net/tls.h"
 #include "1_platform/socket.h"
+#include "7_net/net_wait.h"
 
 namespace kal {
 namespace {
@@ -150,7 +151,8 @@ int ListenTcp(uint16_t port) {
   return s;
 }
 
-int AcceptTcp(int listener) {
+int AcceptTcp(int listener, const StopCheck& stop) {
+  if (WaitSocket(listener, SocketEvent::kReadable, kNoDeadline, stop) != WaitResult::kReady) return -1;
   int s = SockAccept(listener);
   if (s >= 0) SockSetIoTimeout(s, kSocketIoTimeoutSeconds);
   return s;

@@ -37,8 +37,10 @@ int ConnectTcp(std::string_view host, uint16_t port, const StopCheck& stop = nul
 int ConnectTls(std::string_view host, uint16_t port, const StopCheck& stop = nullptr);
 // Listening socket on all local addresses; -1 on failure.
 int ListenTcp(uint16_t port);
-// Waits without limit (and without pumping) for one client; -1 on failure.
-int AcceptTcp(int listener);
+// Waits without a time limit for one client; -1 on failure. The wait keeps
+// the event pump going and ends (with -1) when the run is stopped or stop
+// (when given) says so.
+int AcceptTcp(int listener, const StopCheck& stop = nullptr);
 // Closes the socket; ends the TLS session when the socket carried it.
 void CloseTcp(int socket);
 

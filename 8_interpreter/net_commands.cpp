@@ -18,6 +18,7 @@
 #include "7_net/line_reader.h"
 #include "7_net/net_messages.h"
 #include "7_net/tcp.h"
+#include "1_platform/stop_request.h"
 
 namespace kal {
 namespace {
@@ -152,7 +153,8 @@ bool CmdAtivaSsl(std::string_view args) {
   return true;
 }
 
-// SERVE #d port: waits (without limit) for one client on the port.
+// SERVE #d port: waits (without a time limit) for one client on the port.
+// The wait can be stopped like any other: a stopped run says nothing more.
 bool CmdServe(std::string_view args) {
   int channel = 0;
   std::string port_text;
@@ -169,6 +171,7 @@ bool CmdServe(std::string_view args) {
   int client = listener < 0 ? -1 : AcceptTcp(listener);
   CloseTcp(listener);
   if (client < 0) {
+    if (StopRequested()) return false;
     Say(net_msg::ConnectionError());
     return false;
   }

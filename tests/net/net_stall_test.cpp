@@ -126,6 +126,24 @@ TEST_F(NetStallTest, UnansweredConnectEndsAtTheLimitOrWhenStopped) {
   SockClose(listener);
 }
 
+// SERVE's wait for a client has no time limit, but it takes keys while it
+// waits and ends when asked; a client that comes is accepted.
+TEST_F(NetStallTest, AcceptWaitsUntilAClientComesOrItIsStopped) {
+  int listener = ListenTcp(0);
+  ASSERT_GE(listener, 0);
+  uint16_t port = static_cast<uint16_t>(SockLocalPort(listener));
+  int asked = 0;
+  EXPECT_EQ(AcceptTcp(listener, [&] { return ++asked == 3; }), -1);
+  EXPECT_EQ(asked, 3);
+  int client = SockCreateTcp();
+  ASSERT_TRUE(SockConnect(client, kLoopbackAddress, port));
+  int served = AcceptTcp(listener, [] { return true; });  // ready at once: no stop asked
+  EXPECT_GE(served, 0);
+  CloseTcp(served);
+  SockClose(client);
+  CloseTcp(listener);
+}
+
 // LE of a line longer than the reader holds: status 2 with the first part,
 // the connection stays open and the rest comes with the next LE.
 TEST_F(NetStallTest, OverlongConnectionLineIsItsOwnStatus) {
