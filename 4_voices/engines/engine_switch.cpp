@@ -9,6 +9,7 @@
 #include "4_voices/speech_engine_port.h"
 #include "1_platform/event_loop.h"
 #include "1_platform/paths.h"
+#include "1_platform/system_voice.h"
 
 namespace kal {
 
@@ -29,12 +30,19 @@ SwitchState& S() {
   return s;
 }
 
+// Kinds 5 and 54: the system's own voice object where the host has one,
+// else the speech server.
+std::unique_ptr<VoiceEngine> MakeSystemOrServerVoice(bool flavour54) {
+  if (MakeSystemVoice(flavour54)) return MakeSystemVoiceEngine([flavour54] { return MakeSystemVoice(flavour54); });
+  return MakeServerVoice(flavour54);
+}
+
 std::unique_ptr<VoiceEngine> MakeEngine(EngineSlot slot) {
   switch (slot) {
     case EngineSlot::kOrvan: return MakeOrvanVoice();
     case EngineSlot::kLocal: return MakeLocalVoice();
-    case EngineSlot::kServer54: return MakeServerVoice(true);
-    case EngineSlot::kServer: return MakeServerVoice(false);
+    case EngineSlot::kServer54: return MakeSystemOrServerVoice(true);
+    case EngineSlot::kServer: return MakeSystemOrServerVoice(false);
   }
   return nullptr;
 }
@@ -46,13 +54,6 @@ VoiceEngine& EngineOf(EngineSlot slot) {
 }
 
 VoiceEngine& Current() { return EngineOf(SlotOfKind(S().kind)); }
-
-// Sleeps, then takes pending input and posted work.
-void SleepAndPump(int ms) {
-  int64_t until = Loop().NowMs() + ms;
-  for (int64_t now = Loop().NowMs(); now < until; now = Loop().NowMs()) Loop().Wait(static_cast<int>(until - now));
-  PumpMessages();
-}
 
 // The facade's view of the switch.
 class SwitchPort : public SpeechEngine {
@@ -67,6 +68,12 @@ class SwitchPort : public SpeechEngine {
 };
 
 }  // namespace
+
+void SleepAndPump(int ms) {
+  int64_t until = Loop().NowMs() + ms;
+  for (int64_t now = Loop().NowMs(); now < until; now = Loop().NowMs()) Loop().Wait(static_cast<int>(until - now));
+  PumpMessages();
+}
 
 EngineSlot SlotOfKind(int kind) {
   switch (kind) {

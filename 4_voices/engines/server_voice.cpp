@@ -93,13 +93,6 @@ void Answered(ServerShared& s, uint64_t seq, int id) {
   }
 }
 
-// Sleeps, then takes pending input and posted work.
-void SleepAndPump(int ms) {
-  int64_t until = Loop().NowMs() + ms;
-  for (int64_t now = Loop().NowMs(); now < until; now = Loop().NowMs()) Loop().Wait(static_cast<int>(until - now));
-  PumpMessages();
-}
-
 // Server rate units -10..10 as words per minute of the in-process
 // synthesiser, about a third of normal speed to three times it.
 int WordsPerMinute(int rate) {

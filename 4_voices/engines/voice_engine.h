@@ -1,14 +1,18 @@
 // One text-to-speech engine as the engine switch drives it: the built-in
-// Orvan engine, the in-process local voice (kind 4) or a speech server voice
-// (kinds 5 and 54). Every engine lives for the whole process and is started
+// Orvan engine, the in-process local voice (kind 4) or a system voice
+// (kinds 5 and 54: the speech server's, or the system's own voice object
+// where the host has one). Every engine lives for the whole process and is started
 // and released any number of times.
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
 
 namespace kal {
+
+class SystemVoice;
 
 class VoiceEngine {
  public:
@@ -34,6 +38,14 @@ std::unique_ptr<VoiceEngine> MakeLocalVoice();
 // The two speech server flavours: each has its own connection and state.
 // The 5.4 flavour reads its output module from its own key.
 std::unique_ptr<VoiceEngine> MakeServerVoice(bool flavour54);
+// A system voice object's flavour (1_platform/system_voice.h); the maker
+// gives a fresh object for each start.
+using SystemVoiceMaker = std::function<std::unique_ptr<SystemVoice>()>;
+std::unique_ptr<VoiceEngine> MakeSystemVoiceEngine(SystemVoiceMaker maker);
+
+// Sleeps ms (real time, or the loop's virtual time in tests), then takes
+// pending input and posted work.
+void SleepAndPump(int ms);
 
 // The text the local voice hands to its synthesiser: trimmed; a single
 // digit gets a "." so that it is read as a number. Empty: nothing to say.
