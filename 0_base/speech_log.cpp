@@ -19,9 +19,9 @@ LogState& L() {
 }
 }  // namespace
 
-bool OpenSpeechLog(const std::string& path) {
+bool OpenSpeechLog(std::FILE* file) {
   CloseSpeechLog();
-  L().file = std::fopen(path.c_str(), "ab");
+  L().file = file;
   return L().file != nullptr;
 }
 

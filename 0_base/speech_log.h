@@ -10,14 +10,17 @@
 // and "stop".
 #pragma once
 
+#include <cstdio>
 #include <string>
 #include <string_view>
 #include <vector>
 
 namespace kal {
 
-// Opens (appends to) the log file; false when it cannot be opened.
-bool OpenSpeechLog(const std::string& path);
+// Takes over a log file opened for appending (the caller opens it by host
+// path, so that any file name reaches the disk as written); false when it is
+// null. The file is closed by CloseSpeechLog or the next OpenSpeechLog.
+bool OpenSpeechLog(std::FILE* file);
 void CloseSpeechLog();
 
 // Keeps the lines in memory as well (tests).

@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "1_platform/event_loop.h"
+#include "1_platform/host_file.h"
 
 namespace kal {
 namespace {
@@ -24,7 +25,7 @@ class WaveFileAudio : public AudioDevice {
   bool Open(int, const AudioFormat& format, std::string* err) override {
     Close();
     if (!file_) {
-      file_ = std::fopen(path_.c_str(), "wb");
+      file_ = OpenHostFile(path_, "wb");
       if (!file_) {
         if (err) *err = "cannot write " + path_;
         return false;

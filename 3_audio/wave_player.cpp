@@ -10,6 +10,7 @@
 #include <deque>
 
 #include "0_base/keys.h"
+#include "1_platform/host_file.h"
 #include "1_platform/pump.h"
 #include "0_base/latin1.h"
 #include "2_config/sound_paths.h"
@@ -350,7 +351,7 @@ int PlayWaveFile(std::string_view path, bool no_wait) {
       return r;
     }
   }
-  File f(std::fopen(SoundHostPath(path).c_str(), "rb"));
+  File f(OpenHostFile(SoundHostPath(path), "rb"));
   if (!f) return -1;
   WaveInfo info;
   uint32_t size = 0;

@@ -3,6 +3,8 @@
 
 #include <fstream>
 
+#include "1_platform/host_file.h"
+
 namespace kal::rule_file {
 
 namespace {
@@ -16,7 +18,7 @@ std::string_view UpToComment(std::string_view line, size_t from) {
 }  // namespace
 
 bool ReadLines(const std::string& path, std::vector<std::string>* lines) {
-  std::ifstream in(path, std::ios::binary);
+  std::ifstream in(HostFsPath(path), std::ios::binary);
   if (!in) return false;
   lines->clear();
   std::string line;

@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "0_base/latin1.h"
+#include "1_platform/host_file.h"
 #include "2_config/sound_paths.h"
 #include "5_speech/speech.h"
 #include "0_base/speech_log.h"
@@ -102,7 +103,7 @@ namespace {
 
 // Appends the samples of one snippet file; false when it cannot be read.
 bool ReadSnippet(const std::string& path, std::string* samples) {
-  std::FILE* f = std::fopen(SoundHostPath(path).c_str(), "rb");
+  std::FILE* f = OpenHostFile(SoundHostPath(path), "rb");
   if (!f) return false;
   std::string data;
   char buf[4096];

@@ -6,6 +6,7 @@
 #include "0_base/console_grid.h"
 #include "0_base/latin1.h"
 #include "1_platform/event_loop.h"
+#include "1_platform/host_file.h"
 #include "6_console/braille_cells.h"
 #include "6_console/braille_transcribe.h"
 #include "6_console/console.h"
@@ -139,7 +140,7 @@ void TakeBrailleKeys() {
 
 bool OpenBrailleLog(const std::string& path) {
   CloseBrailleLog();
-  B().log = std::fopen(path.c_str(), "ab");
+  B().log = OpenHostFile(path, "ab");
   return B().log != nullptr;
 }
 

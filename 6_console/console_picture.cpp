@@ -7,6 +7,7 @@
 
 #include "0_base/bmp_image.h"
 #include "0_base/latin1.h"
+#include "1_platform/host_file.h"
 #include "1_platform/paths.h"
 #include "6_console/console.h"
 #include "6_console/jpeg_picture.h"
@@ -44,7 +45,7 @@ bool IsJpegName(std::string_view name) { return EndsWithNoCase(name, ".JPG") || 
 bool ShowPicture(const std::string& host_path, int x, int y) {
   InitConsole();
   if (HostIsFolder(host_path)) return false;
-  File f(std::fopen(host_path.c_str(), "rb"));
+  File f(OpenHostFile(host_path, "rb"));
   int64_t size = 0;
   if (!f || !HostFileSize(host_path, &size)) return false;
   Picture picture;
@@ -67,7 +68,8 @@ bool ShowPictureFile(std::string_view script_name, int x, int y) {
   std::string err;
   if (!ReplaceHostFile(temporary, EncodeBmp(picture), &err)) return false;
   bool shown = ShowPicture(temporary, x, y);
-  std::remove(temporary.c_str());
+  std::error_code ec;
+  std::filesystem::remove(HostFsPath(temporary), ec);
   return shown;
 }
 

@@ -20,6 +20,7 @@
 #include "7_net/tls.h"
 #include "0_base/keys.h"
 #include "1_platform/event_loop.h"
+#include "1_platform/host_file.h"
 #include "1_platform/paths.h"
 #include "1_platform/stop_request.h"
 
@@ -83,10 +84,10 @@ bool Buffered(Transfer& t) {
 // request asks after. False when something other than a file is there.
 bool LookAtTarget(Transfer& t) {
   std::error_code ec;
-  t.existed = std::filesystem::is_regular_file(t.path, ec);
+  t.existed = std::filesystem::is_regular_file(HostFsPath(t.path), ec);
   t.resumed = 0;
-  if (!t.existed) return !std::filesystem::exists(t.path, ec);
-  auto size = std::filesystem::file_size(t.path, ec);
+  if (!t.existed) return !std::filesystem::exists(HostFsPath(t.path), ec);
+  auto size = std::filesystem::file_size(HostFsPath(t.path), ec);
   t.resumed = ec ? 0 : static_cast<int64_t>(size);
   return true;
 }
@@ -98,11 +99,11 @@ bool LookAtTarget(Transfer& t) {
 bool OpenTarget(Transfer& t) {
   if (t.file) return true;
   if (t.start_anew) {
-    t.file = std::fopen(t.path.c_str(), "w+b");
+    t.file = OpenHostFile(t.path, "w+b");
     t.resumed = 0;
     return Buffered(t);
   }
-  t.file = std::fopen(t.path.c_str(), "r+b");
+  t.file = OpenHostFile(t.path, "r+b");
   if (!Buffered(t)) return false;
   return std::fseek(t.file, static_cast<long>(t.resumed), SEEK_SET) == 0;
 }
@@ -123,7 +124,7 @@ std::string RequestText(const WebAddress& a, const DownloadRequest& r, const std
 int64_t FileSize(Transfer& t) {
   if (t.file) std::fflush(t.file);
   std::error_code ec;
-  auto size = std::filesystem::file_size(t.path, ec);
+  auto size = std::filesystem::file_size(HostFsPath(t.path), ec);
   return ec ? 0 : static_cast<int64_t>(size);
 }
 

@@ -4,6 +4,7 @@
 
 #include <cstdio>
 
+#include "1_platform/host_file.h"
 #include "7_net/http_chunked.h"
 #include "7_net/http_download.h"
 #include "7_net/tcp.h"
@@ -148,7 +149,7 @@ bool FetchLines(const std::string& address, const std::string& path, const std::
   // the page asked for.
   if (head.status != 200 || head.broken) return false;
 
-  std::FILE* f = std::fopen(path.c_str(), "wb");
+  std::FILE* f = OpenHostFile(path, "wb");
   if (!f) return false;
   BodySource body{*conn.reader, stop, head, {}, head.length};
   bool ok = SaveLines(body, f);

@@ -8,6 +8,7 @@
 #include <memory>
 #include <string>
 
+#include "1_platform/host_file.h"
 #include "8_interpreter/commands.h"
 #include "8_interpreter/file_state.h"
 #include "8_interpreter/operands.h"
@@ -49,7 +50,7 @@ bool CmdCriaBin(std::string_view args) {
   if (!ReadOperand(&args, &name) || name.empty()) return false;
   std::string path = HostPath(name);
   if (f.binary || HostExists(path)) return false;
-  f.binary = std::fopen(path.c_str(), "wbx");
+  f.binary = OpenHostFile(path, "wbx");
   return f.binary != nullptr;
 }
 
@@ -72,7 +73,7 @@ bool CmdLeByte(std::string_view args) {
   if (!ParsePosition(first_text, &first) || !ParsePosition(last_text, &last)) return false;
   std::string path = HostPath(name);
   if (!HostFileSize(path, &size) || size > kLargestReadableFile) return false;
-  File in(std::fopen(path.c_str(), "rb"));
+  File in(OpenHostFile(path, "rb"));
   if (!in || first > last || first >= size) return false;
   int64_t count = first == last ? 1 : last - first;
   count = std::min(count, size - first);

@@ -10,6 +10,7 @@
 #include <string>
 
 #include "0_base/latin1.h"
+#include "1_platform/host_file.h"
 #include "5_speech/speech.h"
 #include "8_interpreter/commands.h"
 #include "8_interpreter/file_state.h"
@@ -27,12 +28,12 @@ bool Ok(std::error_code ec) { return !ec; }
 
 bool MakeFolder(const std::string& path) {
   std::error_code ec;
-  return std::filesystem::create_directory(path, ec) && Ok(ec);
+  return std::filesystem::create_directory(HostFsPath(path), ec) && Ok(ec);
 }
 
 bool RemoveFolder(const std::string& path) {
   std::error_code ec;
-  return HostIsFolder(path) && std::filesystem::remove(path, ec) && Ok(ec);
+  return HostIsFolder(path) && std::filesystem::remove(HostFsPath(path), ec) && Ok(ec);
 }
 
 // A drive root ("X:\") has no "." and ".." entries.

@@ -4,6 +4,7 @@
 #include <memory>
 #include <string>
 
+#include "1_platform/host_file.h"
 #include "8_interpreter/commands.h"
 #include "8_interpreter/encodings.h"
 #include "8_interpreter/operands.h"
@@ -62,9 +63,9 @@ bool CmdRemoveQuoted(std::string_view args) { return ConvertInPlace(args, Quoted
 bool CmdCodArqBase64(std::string_view args) {
   std::string source, destination;
   if (!ReadSourceAndDestination(args, &source, &destination)) return false;
-  File in(std::fopen(source.c_str(), "rb"));
+  File in(OpenHostFile(source, "rb"));
   if (!in) return false;
-  File out(std::fopen(destination.c_str(), "wb"));
+  File out(OpenHostFile(destination, "wb"));
   if (!out) return false;
   Base64LineEncoder encoder;
   std::string text;
@@ -91,8 +92,8 @@ bool CmdCodArqBase64(std::string_view args) {
 bool CmdDecodArqBase64(std::string_view args) {
   std::string source, destination;
   if (!ReadSourceAndDestination(args, &source, &destination)) return false;
-  File in(std::fopen(source.c_str(), "rb"));
-  File out(std::fopen(destination.c_str(), "wb"));
+  File in(OpenHostFile(source, "rb"));
+  File out(OpenHostFile(destination, "wb"));
   if (!in || !out) return false;
   Base64StreamDecoder decoder;
   std::string bytes;

@@ -8,6 +8,7 @@
 #include <memory>
 #include <string>
 
+#include "1_platform/host_file.h"
 #include "5_speech/speech.h"
 #include "8_interpreter/channel_io.h"
 #include "8_interpreter/commands.h"
@@ -33,7 +34,7 @@ using File = std::unique_ptr<std::FILE, FileCloser>;
 // True when both names are the same file on the disk.
 bool SameFile(const std::string& a, const std::string& b) {
   std::error_code ec;
-  return std::filesystem::equivalent(a, b, ec);
+  return std::filesystem::equivalent(HostFsPath(a), HostFsPath(b), ec);
 }
 
 bool FileSizeOf(std::string_view* args, int* slot, int64_t* size) {
@@ -168,7 +169,8 @@ bool CmdRemove(std::string_view args) {
   std::string name;
   if (!ReadOperand(&args, &name) || name.empty()) return false;
   std::string path = HostPath(name);
-  if (!HostIsFolder(path) && std::remove(path.c_str()) == 0) return true;
+  std::error_code ec;
+  if (!HostIsFolder(path) && std::filesystem::remove(HostFsPath(path), ec) && !ec) return true;
   if (silent) return true;
   SayLine(kMsgFileDeleteError, name);
   return false;
@@ -181,8 +183,10 @@ bool CmdRenomeia(std::string_view args) {
   std::string from, to;
   if (!ReadOperand(&args, &from) || !ReadOperand(&args, &to) || !args.empty()) return false;
   std::string src = HostPath(from), dst = HostPath(to);
-  bool ok = HostExists(src) && (src == dst || !HostExists(dst)) && std::rename(src.c_str(), dst.c_str()) == 0;
-  return ok || silent;
+  bool ok = HostExists(src) && (src == dst || !HostExists(dst));
+  std::error_code ec;
+  if (ok) std::filesystem::rename(HostFsPath(src), HostFsPath(dst), ec);
+  return (ok && !ec) || silent;
 }
 
 // REPLICA source destination [&]: copies byte for byte. Without '&' a read
@@ -194,10 +198,10 @@ bool CmdReplica(std::string_view args) {
   std::string from, to;
   if (!ReadOperand(&args, &from) || !ReadOperand(&args, &to) || !args.empty()) return false;
   std::string src = HostPath(from), dst = HostPath(to);
-  File in(HostIsFolder(src) ? nullptr : std::fopen(src.c_str(), "rb"));
+  File in(HostIsFolder(src) ? nullptr : OpenHostFile(src, "rb"));
   if (!in) return silent;
   if (HostIsFolder(dst) || SameFile(src, dst)) return silent;
-  File out(std::fopen(dst.c_str(), "wb"));
+  File out(OpenHostFile(dst, "wb"));
   if (!out) return silent;
   std::setvbuf(out.get(), nullptr, _IONBF, 0);
   std::string block(kCopyBlock, '\0');

@@ -3,6 +3,7 @@
 
 #include <cerrno>
 
+#include "1_platform/host_file.h"
 #include "1_platform/paths.h"
 
 namespace kal {
@@ -13,7 +14,7 @@ std::unique_ptr<TextFile> TextFile::Open(const std::string& host_path, bool appe
     return nullptr;
   }
   errno = 0;
-  std::FILE* f = std::fopen(host_path.c_str(), append ? "ab" : "rb");
+  std::FILE* f = OpenHostFile(host_path, append ? "ab" : "rb");
   if (!f) {
     *err = errno ? errno : EIO;
     return nullptr;

@@ -20,6 +20,7 @@
 #include "1_platform/braille.h"
 #include "1_platform/event_loop.h"
 #include "1_platform/host.h"
+#include "1_platform/host_file.h"
 #include "1_platform/process.h"
 #include "1_platform/stop_request.h"
 #include "4_voices/engines/engine_switch.h"
@@ -108,7 +109,7 @@ std::unique_ptr<ConsoleFrontEnd> MakeFrontEnd(const Options& opts, const std::st
 
 // The viewer runs as a program of its own, on the same console and voice.
 int RunViewerProgram(const Options& opts) {
-  if (!opts.speech_log.empty()) OpenSpeechLog(opts.speech_log);
+  if (!opts.speech_log.empty()) OpenSpeechLog(OpenHostFile(opts.speech_log, "ab"));
   SetLoop(MakePollEventLoop());
   StartBraille(opts);
   InstallEngineSwitch();
@@ -172,7 +173,7 @@ int ProgramMain(int argc, char** argv) {
   } else {
     lines = EmbeddedScriptLines(ConfiguredSearchAddress(), ConfiguredStationPrefix());
   }
-  if (!opts.speech_log.empty() && !OpenSpeechLog(opts.speech_log)) {
+  if (!opts.speech_log.empty() && !OpenSpeechLog(OpenHostFile(opts.speech_log, "ab"))) {
     std::fprintf(stderr, "kaldorin: não foi possível abrir %s\n", opts.speech_log.c_str());
     return 1;
   }

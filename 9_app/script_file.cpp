@@ -6,6 +6,7 @@
 
 #include "0_base/latin1.h"
 #include "8_interpreter/interpreter.h"
+#include "1_platform/host_file.h"
 #include "1_platform/paths.h"
 
 namespace kal {
@@ -42,7 +43,7 @@ bool LoadScriptFile(const std::string& path, std::vector<std::string>* lines, st
     *err = std::string(app_msg::kScriptIsFolder) + path;
     return false;
   }
-  std::ifstream in(path, std::ios::binary);
+  std::ifstream in(HostFsPath(path), std::ios::binary);
   std::ostringstream buf;
   if (in) buf << in.rdbuf();
   if (!in || in.bad()) {

@@ -7,6 +7,7 @@
 #include "0_base/console_grid.h"
 #include "0_base/keys.h"
 #include "0_base/latin1.h"
+#include "1_platform/host_file.h"
 #include "1_platform/pump.h"
 #include "1_platform/stop_request.h"
 #include "5_speech/speech.h"
@@ -230,7 +231,7 @@ uint8_t NextKey() {
 }  // namespace
 
 int RunTextViewer(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
+  std::ifstream in(HostFsPath(path), std::ios::binary);
   if (!in) {
     WriteLineAndSpeak(L1(app_msg::kCannotOpenFile) + Utf8ToLatin1(path));
     WaitSpeech();

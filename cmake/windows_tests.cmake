@@ -67,9 +67,6 @@ set(KALDORIN_WINDOWS_FILTER_scripts
 set(KALDORIN_WINDOWS_FILTER_commands
   # /dev/full, Linux's always-full device.
   "FileCommands.WritingToAFullDiskLeavesANonZeroStatus:FileCommands.CopyReportsWriteErrorsAndNeverEmptiesTheSource"
-  # The C run-time opens files by the ANSI code page, not UTF-8: names
-  # outside ASCII do not reach the disk as written (see the README).
-  ":FileCommands.NamesOutsideAsciiAreLatin1InScriptsAndUtf8OnDisk"
   # Windows cannot remove the folder that is the process's current folder,
   # and keeps the letter case the script typed for it.
   ":BinaryAndFolders.FolderCommands")

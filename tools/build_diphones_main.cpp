@@ -32,6 +32,7 @@
 #include <vector>
 
 #include "2_config/config.h"
+#include "1_platform/host_file.h"
 #include "1_platform/paths.h"
 
 namespace {
@@ -377,12 +378,12 @@ std::string EnsureSetting(const kal::cfg::ConfigKey& key, std::string_view def) 
 
 bool CopyFile(const fs::path& from, const fs::path& to) {
   std::string bytes, err;
-  if (!kal::ReadHostFile(from.string(), &bytes)) {
-    std::cerr << "build_diphones: cannot read " << from.string() << "\n";
+  if (!kal::ReadHostFile(kal::FsPathToHost(from), &bytes)) {
+    std::cerr << "build_diphones: cannot read " << kal::FsPathToHost(from) << "\n";
     return false;
   }
-  if (!kal::ReplaceHostFile(to.string(), bytes, &err)) {
-    std::cerr << "build_diphones: cannot write " << to.string() << ": " << err << "\n";
+  if (!kal::ReplaceHostFile(kal::FsPathToHost(to), bytes, &err)) {
+    std::cerr << "build_diphones: cannot write " << kal::FsPathToHost(to) << ": " << err << "\n";
     return false;
   }
   return true;
@@ -398,7 +399,7 @@ std::string PrepareInstall(const fs::path& data) {
     return "";
   }
   for (const char* name : {"regras.rgr", "portug.exc"})
-    if (!CopyFile(data / "diphone" / name, fs::path(folder) / name)) return "";
+    if (!CopyFile(data / "diphone" / name, kal::HostFsPath(folder) / name)) return "";
   return folder;
 }
 
@@ -407,14 +408,15 @@ std::string PrepareInstall(const fs::path& data) {
 int main(int argc, char** argv) {
   std::string out, data, voice = "/usr/share/mbrola/br3/br3", mbrola = "mbrola";
   bool bad = false;
-  for (int i = 1; i < argc; ++i) {
-    std::string a = argv[i];
-    if (a == "--voice" && i + 1 < argc) {
-      voice = argv[++i];
-    } else if (a == "--mbrola" && i + 1 < argc) {
-      mbrola = argv[++i];
-    } else if (a == "--install" && i + 1 < argc) {
-      data = argv[++i];
+  const std::vector<std::string> args = kal::HostArguments(argc, argv);
+  for (size_t i = 1; i < args.size(); ++i) {
+    const std::string& a = args[i];
+    if (a == "--voice" && i + 1 < args.size()) {
+      voice = args[++i];
+    } else if (a == "--mbrola" && i + 1 < args.size()) {
+      mbrola = args[++i];
+    } else if (a == "--install" && i + 1 < args.size()) {
+      data = args[++i];
     } else if (out.empty() && !a.empty() && a[0] != '-') {
       out = a;
     } else {
@@ -427,10 +429,10 @@ int main(int argc, char** argv) {
     return 2;
   }
   if (!data.empty()) {
-    out = PrepareInstall(data);
+    out = PrepareInstall(kal::HostFsPath(data));
     if (out.empty()) return 1;
   }
-  if (!fs::exists(voice)) {
+  if (!fs::exists(kal::HostFsPath(voice))) {
     std::cerr << "build_diphones: voice not found: " << voice << "\n";
     return 1;
   }
@@ -441,5 +443,5 @@ int main(int argc, char** argv) {
     return 1;
   }
   Quantize(&pieces, sounds);
-  return WriteDatabase(std::move(pieces), out) ? 0 : 1;
+  return WriteDatabase(std::move(pieces), kal::HostFsPath(out)) ? 0 : 1;
 }

@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "0_base/latin1.h"
+#include "1_platform/host_file.h"
 #include "4_voices/diphone/diphone.h"
 #include "4_voices/diphone/translator.h"
 
@@ -55,7 +56,7 @@ void Show(const std::vector<std::string>& words) {
 }
 
 int Survey(const std::string& path, size_t top) {
-  std::ifstream in(path, std::ios::binary);
+  std::ifstream in(kal::HostFsPath(path), std::ios::binary);
   if (!in) {
     std::cerr << "diphone_coverage: cannot read " << path << "\n";
     return 1;
@@ -97,19 +98,20 @@ int main(int argc, char** argv) {
   size_t top = 20;
   std::vector<std::string> show;
   bool showing = false;
-  for (int i = 1; i < argc; ++i) {
-    std::string a = argv[i];
+  const std::vector<std::string> args = kal::HostArguments(argc, argv);
+  for (size_t i = 1; i < args.size(); ++i) {
+    const std::string& a = args[i];
     if (showing) {
       show.push_back(a);
-    } else if (a == "--db" && i + 1 < argc) {
-      db = argv[++i];
-    } else if (a == "--rules" && i + 1 < argc) {
-      rules = argv[++i];
-    } else if (a == "--words" && i + 1 < argc) {
-      words = argv[++i];
-    } else if (a == "--top" && i + 1 < argc) {
+    } else if (a == "--db" && i + 1 < args.size()) {
+      db = args[++i];
+    } else if (a == "--rules" && i + 1 < args.size()) {
+      rules = args[++i];
+    } else if (a == "--words" && i + 1 < args.size()) {
+      words = args[++i];
+    } else if (a == "--top" && i + 1 < args.size()) {
       // A count that is not a number is a usage error, not an exception.
-      const std::string n = argv[++i];
+      const std::string n = args[++i];
       if (n.empty() || n.find_first_not_of("0123456789") != std::string::npos || n.size() > 9) {
         db.clear();
         break;

@@ -25,6 +25,7 @@
 
 #include "2_config/config.h"
 #include "3_audio/wave_convert.h"
+#include "1_platform/host_file.h"
 #include "1_platform/paths.h"
 
 namespace fs = std::filesystem;
@@ -161,13 +162,13 @@ void WriteTones(const fs::path& dir) {
 // A folder named in Talven.ini, as a host path.
 fs::path ConfiguredFolder(const kal::cfg::ConfigKey& key) {
   std::string v = ReadConfig(key);
-  return kal::HostPath(v.empty() ? std::string(key.def) : v);
+  return kal::HostFsPath(kal::HostPath(v.empty() ? std::string(key.def) : v));
 }
 
 int Install(const fs::path& data, const Options& opt) {
   fs::path system = ConfiguredFolder(kal::cfg::kDirLetras);
   std::string direct = kal::ReadConfigDirect(kal::cfg::kDirLetrasDirect);
-  fs::path letters = direct.empty() ? system : fs::path(kal::HostPath(direct));
+  fs::path letters = direct.empty() ? system : kal::HostFsPath(kal::HostPath(direct));
   fs::path rec = data / "recordings";
   std::vector<Job> jobs;
   bool ok = ReadList(rec / "characters.tsv", letters, &jobs) && ReadList(rec / "numbers.tsv", letters, &jobs) &&
@@ -178,21 +179,21 @@ int Install(const fs::path& data, const Options& opt) {
     for (auto& e : fs::directory_iterator(rec)) {
       std::string name = e.path().filename().string();
       if (name.size() > 12 && name.substr(name.size() - 12) == "_prompts.tsv")
-        ok = ok && ReadList(e.path(), kal::HostPath(app), &jobs);
+        ok = ok && ReadList(e.path(), kal::HostFsPath(kal::HostPath(app)), &jobs);
     }
   }
   if (!ok) return 1;
   WriteTones(letters);
-  std::printf("render_recordings: letters in %s, system sounds in %s\n", letters.string().c_str(),
-              system.string().c_str());
+  std::printf("render_recordings: letters in %s, system sounds in %s\n", kal::FsPathToHost(letters).c_str(),
+              kal::FsPathToHost(system).c_str());
   return RunJobs(std::move(jobs), opt);
 }
 
-bool ParseArgs(int argc, char** argv, Options* opt) {
-  for (int i = 1; i < argc; ++i) {
-    std::string a = argv[i];
-    if (a == "--jobs" && i + 1 < argc) opt->jobs = std::atoi(argv[++i]);
-    else if (a == "--voice" && i + 1 < argc) opt->voice = argv[++i];
+bool ParseArgs(const std::vector<std::string>& args, Options* opt) {
+  for (size_t i = 1; i < args.size(); ++i) {
+    const std::string& a = args[i];
+    if (a == "--jobs" && i + 1 < args.size()) opt->jobs = std::atoi(args[++i].c_str());
+    else if (a == "--voice" && i + 1 < args.size()) opt->voice = args[++i];
     else if (a == "--install") opt->install = true;
     else if (a.rfind("--", 0) == 0) return false;
     else opt->positional.push_back(a);
@@ -204,15 +205,15 @@ bool ParseArgs(int argc, char** argv, Options* opt) {
 
 int main(int argc, char** argv) {
   Options opt;
-  if (!ParseArgs(argc, argv, &opt)) {
+  if (!ParseArgs(kal::HostArguments(argc, argv), &opt)) {
     std::fputs("usage: render_recordings [--jobs N] [--voice V] OUTDIR LIST.tsv...\n"
                "       render_recordings [--jobs N] [--voice V] --install DATADIR\n",
                stderr);
     return 2;
   }
-  if (opt.install) return Install(opt.positional[0], opt);
+  if (opt.install) return Install(kal::HostFsPath(opt.positional[0]), opt);
   std::vector<Job> jobs;
   for (size_t i = 1; i < opt.positional.size(); ++i)
-    if (!ReadList(opt.positional[i], opt.positional[0], &jobs)) return 1;
+    if (!ReadList(kal::HostFsPath(opt.positional[i]), kal::HostFsPath(opt.positional[0]), &jobs)) return 1;
   return RunJobs(std::move(jobs), opt);
 }

@@ -5,6 +5,7 @@
 
 #include <filesystem>
 
+#include "1_platform/host_file.h"
 #include "4_voices/diphone/diphone_settings.h"
 #include "4_voices/diphone/diphone_state.h"
 #include "4_voices/diphone/translator.h"
@@ -26,7 +27,7 @@ std::string WithSlash(std::string folder) {
 
 bool IsFolder(const std::string& path) {
   std::error_code ec;
-  return std::filesystem::is_directory(path, ec);
+  return std::filesystem::is_directory(HostFsPath(path), ec);
 }
 
 }  // namespace
@@ -55,7 +56,7 @@ int DiphoneStartIn(const std::string& letters_folder, const std::string& diphone
   if (!IsFolder(diphone_folder)) return Missing(diphone_folder, kDiphoneFilesMissing);
   if (!IsFolder(letters_folder)) return Missing(letters_folder, kDiphoneFilesMissing);
   if (!LoadIndex(base + ".IND", &s.index)) return Missing(base + ".IND", kDiphoneFilesMissing);
-  s.data = std::fopen((base + ".DIF").c_str(), "rb");
+  s.data = OpenHostFile((base + ".DIF"), "rb");
   if (s.data == nullptr) return Missing(base + ".DIF", kDiphoneFilesMissing);
   if (!LoadTranslatorRules(dir + "regras.rgr")) return Missing(dir + "regras.rgr", kDiphoneTranslatorMissing);
   if (!LoadTranslatorExceptions(dir + "portug.exc")) return Missing(dir + "portug.exc", kDiphoneTranslatorMissing);

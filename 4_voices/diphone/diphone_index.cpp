@@ -5,6 +5,7 @@
 #include <fstream>
 #include <iterator>
 
+#include "1_platform/host_file.h"
 #include "4_voices/diphone/diphone_state.h"
 
 namespace kal::diphone {
@@ -30,7 +31,7 @@ IndexRecord DecodeRecord(const unsigned char* r) {
 }  // namespace
 
 bool LoadIndex(const std::string& path, std::vector<IndexRecord>* index) {
-  std::ifstream in(path, std::ios::binary);
+  std::ifstream in(HostFsPath(path), std::ios::binary);
   if (!in) return false;
   std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
   index->clear();

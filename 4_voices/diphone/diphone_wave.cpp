@@ -6,6 +6,7 @@
 #include <fstream>
 #include <iterator>
 
+#include "1_platform/host_file.h"
 #include "4_voices/diphone/diphone_state.h"
 
 namespace kal::diphone {
@@ -66,7 +67,7 @@ int FrameValue(const std::string& b, size_t at, const Format& f) {
 }  // namespace
 
 bool ReadWaveSamples(const std::string& path, std::vector<uint8_t>* out) {
-  std::ifstream in(path, std::ios::binary);
+  std::ifstream in(HostFsPath(path), std::ios::binary);
   if (!in) return false;
   std::string b((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
   Format f;

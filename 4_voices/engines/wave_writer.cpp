@@ -6,6 +6,8 @@
 #include <cerrno>
 #include <cstring>
 
+#include "1_platform/host_file.h"
+
 namespace kal {
 
 namespace {
@@ -40,7 +42,7 @@ void MakeHeader(char* h, int rate, uint32_t data) {
 
 bool WaveWriter::Open(const std::string& host_path, int rate, std::string* err) {
   Close();
-  file_ = std::fopen(host_path.c_str(), "wb+");
+  file_ = OpenHostFile(host_path, "wb+");
   if (!file_) {
     if (err) *err = host_path + ": " + std::strerror(errno);
     return false;

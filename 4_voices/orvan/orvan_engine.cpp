@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <memory>
 
+#include "1_platform/host_file.h"
 #include "1_platform/pump.h"
 #include "0_base/latin1.h"
 #include "0_base/wave_format.h"
@@ -91,7 +92,7 @@ bool LoadDataFiles(const OrvanSettings& settings) {
 
 bool OpenOutputFile(const std::string& name) {
   OrvanState& s = State();
-  s.output = std::fopen(name.c_str(), "wb");
+  s.output = OpenHostFile(name, "wb");
   if (s.output == nullptr) return false;
   std::string header = WaveHeader(0, s.mbr->getFreq_MBR());
   if (std::fwrite(header.data(), 1, header.size(), s.output) != header.size()) {

@@ -3,6 +3,7 @@
 
 #include <cstdio>
 
+#include "1_platform/host_file.h"
 #include "3_audio/wave_player.h"
 
 namespace kal {
@@ -25,7 +26,7 @@ std::string WaveHeader(uint32_t data_bytes, int sample_rate) {
 }
 
 bool PatchWaveFileSizes(const std::string& path) {
-  std::FILE* f = std::fopen(path.c_str(), "r+b");
+  std::FILE* f = OpenHostFile(path, "r+b");
   if (f == nullptr) return false;
   bool ok = std::fseek(f, 0, SEEK_END) == 0;
   long size = ok ? std::ftell(f) : -1;

@@ -4,6 +4,7 @@
 
 #include <filesystem>
 
+#include "1_platform/host_file.h"
 #include "tests/support/script_harness.h"
 #include "tests/support/temp_folder.h"
 
@@ -146,6 +147,29 @@ TEST_F(FileCommands, NamesOutsideAsciiAreLatin1InScriptsAndUtf8OnDisk) {
   EXPECT_EQ(r.outcome, 0) << r.console;
   EXPECT_EQ(ReadFileBytes(C("ação.txt")), "\xE9\r\n");
   EXPECT_NE(r.console.find("3\n"), std::string::npos);
+}
+
+// Accented names reach the disk as UTF-8 and come back to scripts in
+// Latin-1, through every command that names, lists or moves a file.
+TEST_F(FileCommands, AccentedNamesAreListedReadBackMovedAndRemoved) {
+  WriteFileBytes(C("pasta/ação.txt"), "linha \xE9\r\n");
+  WriteFileBytes(C("pasta/índice.doc"), "");
+  auto r = Script(
+      "busca $f \"c:\\pasta\\*.txt\"\nescreve \"f:\" $f\nbusca $f fim\n"
+      "abre #1 \"c:\\PASTA\\AÇÃO.TXT\"\nle #1 $l\nfecha #1\nescreve \"l:\" $l\n"
+      "renomeia \"c:\\pasta\\ação.txt\" \"c:\\pasta\\lição.txt\"\n"
+      "replica \"c:\\pasta\\lição.txt\" \"c:\\pasta\\cópia.txt\"\n"
+      "remove \"c:\\pasta\\índice.doc\"\n"
+      "dir cria \"c:\\pasta\\mês\"\ndir troca \"c:\\pasta\\mês\"\nbusca $d dir\nescreve \"d:\" $d\n");
+  EXPECT_EQ(r.outcome, 0) << r.console;
+  EXPECT_NE(r.console.find("f:ação.txt\n"), std::string::npos) << r.console;
+  EXPECT_NE(r.console.find("l:linha é\n"), std::string::npos) << r.console;
+  EXPECT_NE(r.console.find("d:C:\\pasta\\mês\n"), std::string::npos) << r.console;
+  EXPECT_FALSE(std::filesystem::exists(HostFsPath(C("pasta/ação.txt"))));
+  EXPECT_EQ(ReadFileBytes(C("pasta/lição.txt")), "linha \xE9\r\n");
+  EXPECT_EQ(ReadFileBytes(C("pasta/cópia.txt")), "linha \xE9\r\n");
+  EXPECT_FALSE(std::filesystem::exists(HostFsPath(C("pasta/índice.doc"))));
+  EXPECT_TRUE(std::filesystem::is_directory(HostFsPath(C("pasta/mês"))));
 }
 
 TEST_F(FileCommands, HumanSizesUseTheUsersDecimalSeparator) {

@@ -5,21 +5,22 @@
 #include <fstream>
 #include <sstream>
 
+#include "1_platform/host_file.h"
 #include "tests/support/posix_shims.h"
 
 namespace kal::test {
 namespace fs = std::filesystem;
 
 TempFolder::TempFolder() {
-  std::string pattern = (fs::temp_directory_path() / "kaldorin-test-XXXXXX").string();
+  std::string pattern = FsPathToHost(fs::temp_directory_path() / "kaldorin-test-XXXXXX");
   char* made = mkdtemp(pattern.data());
   path_ = made ? made : pattern;
 }
 
 TempFolder::~TempFolder() {
   std::error_code ec;
-  fs::permissions(path_, fs::perms::owner_all, fs::perm_options::add, ec);
-  fs::remove_all(path_, ec);
+  fs::permissions(HostFsPath(path_), fs::perms::owner_all, fs::perm_options::add, ec);
+  fs::remove_all(HostFsPath(path_), ec);
 }
 
 ScopedEnv::ScopedEnv(std::string name, std::optional<std::string> value) : name_(std::move(name)) {
@@ -53,13 +54,13 @@ TalvenSandbox::~TalvenSandbox() {
 }
 
 void WriteFileBytes(const std::string& path, const std::string& bytes) {
-  fs::create_directories(fs::path(path).parent_path());
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
+  fs::create_directories(HostFsPath(path).parent_path());
+  std::ofstream out(HostFsPath(path), std::ios::binary | std::ios::trunc);
   out << bytes;
 }
 
 std::string ReadFileBytes(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
+  std::ifstream in(HostFsPath(path), std::ios::binary);
   std::ostringstream s;
   s << in.rdbuf();
   return s.str();
