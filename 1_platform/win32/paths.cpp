@@ -6,6 +6,11 @@
 // Tests (and anyone who wants a private set of drives) set TALVEN_DRIVES:
 // drive letters then live under that folder, "<drives>\c\a\b", exactly as on
 // Linux, so that the same scripts and expectations run on both systems.
+// On Linux a host path ("/tmp/x") cannot be taken for a drive path; here
+// it can, so the private drives leave alone the folder that holds them: a
+// full name that lies in it ("<sandbox>\x.wav", "<sandbox>\drives\c\a") is
+// that host file itself. That is where a test keeps the files it hands over
+// by host path, beside its drives. The machine's other names are mapped.
 #include "1_platform/paths.h"
 
 #include <shlobj.h>
@@ -111,6 +116,27 @@ std::string DriveOf(const std::string& host, std::string* rest) {
   return host.substr(0, end);
 }
 
+// With private drives: the folder that holds the drives folder, unless that
+// is a drive's root (then everything on the drive would be left unmapped).
+std::string DrivesHome() {
+  std::string base = DrivesFolder();
+  size_t slash = base.find_last_of('\\');
+  if (slash == std::string::npos || slash <= 2) return "";
+  return base.substr(0, slash);
+}
+
+// True when a full host path lies inside `folder` (letter case aside).
+bool Inside(const std::string& host, const std::string& folder) {
+  return !folder.empty() && host.size() > folder.size() && IsSeparator(host[folder.size()]) &&
+         FoldFileName(host.substr(0, folder.size())) == FoldFileName(folder);
+}
+
+// A full native name: "X:\..." (not "X:a", which is relative to the drive's
+// current folder).
+bool IsFullName(std::string_view p) {
+  return p.size() >= 3 && IsDriveLetter(p[0]) && p[1] == ':' && IsSeparator(p[2]);
+}
+
 }  // namespace
 
 std::string DrivesFolder() {
@@ -160,10 +186,13 @@ std::string HostPath(std::string_view p) {
     if (p.empty()) return CurrentHostFolder();
     return StripTrailingSeparators(FullPath(Latin1ToUtf8(p)));
   }
-  std::string drives = DrivesFolder();
   std::string utf8 = Latin1ToUtf8(p);
-  // A host path already inside the private drives stays where it is.
-  if (DriveOf(Backslashes(utf8), nullptr).size()) return StripTrailingSeparators(FullPath(utf8));
+  // A host path in the folder that holds the private drives (the drives
+  // themselves included) stays where it is.
+  if (IsFullName(p)) {
+    std::string full = StripTrailingSeparators(FullPath(utf8));
+    if (Inside(full, DrivesHome()) || DriveOf(full, nullptr).size()) return full;
+  }
   if (p.size() >= 2 && IsDriveLetter(p[0]) && p[1] == ':') {
     std::string root = DriveRoot(p[0]);
     return Walk(root, root, p.substr(2));

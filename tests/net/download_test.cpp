@@ -17,8 +17,10 @@
 #include "7_net/net_user.h"
 #include "7_net/tcp.h"
 #include "1_platform/event_loop.h"
+#include "1_platform/host_file.h"
 #include "tests/support/local_server.h"
 #include "tests/support/posix_shims.h"
+#include "tests/support/temp_folder.h"
 
 namespace kal {
 namespace {
@@ -69,25 +71,22 @@ class DownloadTest : public ::testing::Test {
     ResetNetForTest();
     CaptureSpeechLog(true);
     ClearCapturedSpeech();
-    dir_ = fs::temp_directory_path() / ("kaldorin-dl-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
-                                         "-" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::remove_all(dir_);
+    // The file lies beside the private drives, where its host path is
+    // taken as it is on every system.
+    dir_ = HostFsPath(box_.tmp().path()) / "dl";
     fs::create_directories(dir_);
-    file_ = (dir_ / "alvo.bin").string();
+    file_ = FsPathToHost(dir_ / "alvo.bin");
   }
-  void TearDown() override {
-    CaptureSpeechLog(false);
-    fs::remove_all(dir_);
-  }
+  void TearDown() override { CaptureSpeechLog(false); }
 
   bool Get(const std::string& url, bool tick = false, const std::string& cookie = "") {
     return Download({url, file_, tick, "agente/1.0", cookie});
   }
   std::string FileText() {
-    std::ifstream in(file_, std::ios::binary);
+    std::ifstream in(HostFsPath(file_), std::ios::binary);
     return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
   }
-  void WriteFile(const std::string& text) { std::ofstream(file_, std::ios::binary) << text; }
+  void WriteFile(const std::string& text) { std::ofstream(HostFsPath(file_), std::ios::binary) << text; }
   std::string Speech() {
     std::string s;
     for (auto& l : CapturedSpeech()) s += l + "\n";
@@ -95,6 +94,7 @@ class DownloadTest : public ::testing::Test {
   }
 
   PortugueseNumbers numbers_;
+  test::TalvenSandbox box_;
   std::string console_;
   fs::path dir_;
   std::string file_;

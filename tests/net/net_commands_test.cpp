@@ -12,6 +12,7 @@
 #include "1_platform/socket.h"
 #include "tests/support/local_server.h"
 #include "tests/support/script_harness.h"
+#include "tests/support/temp_folder.h"
 
 namespace kal {
 namespace {
@@ -214,9 +215,8 @@ TEST_F(NetCommandsTest, InternetWords) {
 }
 
 TEST_F(NetCommandsTest, TrazDaRedeResultsAndOperands) {
-  fs::path dir = fs::temp_directory_path() / "kaldorin-traz";
-  fs::create_directories(dir);
-  std::string file = (dir / "pagina.txt").string();
+  test::TalvenSandbox box;  // the file lies beside its private drives
+  std::string file = box.tmp() / "pagina.txt";
   LocalServer server(Reply("HTTP/1.1 200 OK\r\nContent-Length: 5\r\n\r\nolaaa"));
   LocalServer missing(Reply("HTTP/1.1 404 Not Found\r\nContent-Length: 0\r\n\r\n"));
   ScriptResult r = RunScriptText(
@@ -224,31 +224,26 @@ TEST_F(NetCommandsTest, TrazDaRedeResultsAndOperands) {
       "trazdarede \"" + missing.Url("/p") + "\" \"" + file + "\" 1 \"agente\" \"\" $r2\n" + "escreve $r1 $r2\n");
   EXPECT_EQ(r.outcome, 0) << r.console;
   EXPECT_EQ(r.console.find("Erro http404: Página não encontrada.\n01\n"), 0u) << r.console;
-  std::ifstream in(file);
-  std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  EXPECT_EQ(text, "olaaa");
+  EXPECT_EQ(test::ReadFileBytes(file), "olaaa");
   // tick must be 0 or 1; the cookie has to be written, even empty.
   std::string head = "trazdarede \"" + server.Url("/") + "\" \"" + file + "\" ";
   EXPECT_EQ(RunScriptText(head + "2 \"a\" \"\" $r\n", "\r").outcome, 1);
   EXPECT_EQ(RunScriptText(head + "0 \"a\" $r\n", "\r").outcome, 1);
   EXPECT_EQ(RunScriptText(head + "0 \"a\" \"\"\n", "\r").outcome, 1);
-  fs::remove_all(dir);
 }
 
 TEST_F(NetCommandsTest, EscTypedDuringAStreamDownload) {
-  fs::path dir = fs::temp_directory_path() / "kaldorin-traz-radio";
-  fs::create_directories(dir);
+  test::TalvenSandbox box;  // the file lies beside its private drives
   LocalServer radio([](ServerConnection& c) {
     c.ReadHead();
     if (!c.Send("HTTP/1.1 200 OK\r\nContent-Type: audio/mpeg\r\n\r\n")) return;
     while (!c.Stopping() && c.Send(std::string(3000, 'm'))) std::this_thread::sleep_for(std::chrono::milliseconds(2));
   });
-  ScriptResult r = RunScriptText("trazdarede \"" + radio.Url("/ao-vivo") + "\" \"" + (dir / "r.mp3").string() +
+  ScriptResult r = RunScriptText("trazdarede \"" + radio.Url("/ao-vivo") + "\" \"" + (box.tmp() / "r.mp3") +
                                      "\" 1 \"agente\" \"\" $r\nescreve \"resultado \" $r\n",
                                  "\x1bS");
   EXPECT_EQ(r.outcome, 0) << r.console;
   EXPECT_EQ(r.console, "Deseja parar o download?\nS\nO download foi interrompido.\nresultado 0\n");
-  fs::remove_all(dir);
 }
 
 }  // namespace

@@ -62,6 +62,28 @@ TEST(WindowsPaths, PrivateDrivesMapLettersUnderTheirFolder) {
   std::filesystem::current_path(tmp.path());
 }
 
+TEST(WindowsPaths, FullNamesBesideThePrivateDrivesAreTheHostFiles) {
+  TempFolder tmp;
+  std::string home = Native(tmp.path());
+  std::string drives = home + "\\drives";
+  ScopedEnv env("TALVEN_DRIVES", drives);
+  // The folder that holds the drives is the tests' own: its files are
+  // named by host path, and go back to scripts the same way.
+  EXPECT_EQ(HostPath(home + "\\som\\x.wav"), home + "\\som\\x.wav");
+  EXPECT_EQ(HostPath(tmp.path() + "/som/x.wav"), home + "\\som\\x.wav");
+  EXPECT_EQ(ScriptPath(home + "\\x.wav"), home + "\\x.wav");
+  EXPECT_EQ(HostPath(FoldFileName(home) + "\\x"), FoldFileName(home) + "\\x");
+  // Leaving it with ".." lands on the machine's names, which are mapped;
+  // so are names that merely begin alike.
+  std::string parent = home.substr(0, home.find_last_of('\\'));
+  EXPECT_EQ(HostPath(home + "\\..\\y"), drives + "\\c" + parent.substr(2) + "\\y");
+  EXPECT_EQ(HostPath(home + "x\\y"), drives + "\\c" + home.substr(2) + "x\\y");
+  // Drives kept at a drive's root would leave the whole drive unmapped:
+  // there every full name is mapped.
+  ScopedEnv root("TALVEN_DRIVES", "C:\\drv");
+  EXPECT_EQ(HostPath("C:\\x"), "C:\\drv\\c\\x");
+}
+
 TEST(WindowsPaths, FilesAreReplacedWholeAndListedInLatin1) {
   TempFolder tmp;
   std::string folder = Native(tmp.path()) + "\\d1\\d2";

@@ -248,7 +248,7 @@ TEST_F(Facade, LinksDocumentsAndProgramsAreOpened) {
   ASSERT_EQ(launched.size(), 4u);
   EXPECT_EQ(launched[0], "xdg-open https://exemplo.org");
   EXPECT_EQ(launched[1], "xdg-open www.exemplo.org");
-  EXPECT_EQ(launched[2], "xdg-open " + (dir_ / "drives/c/docs/carta.txt").string());
+  EXPECT_EQ(launched[2], "xdg-open " + (dir_ / "drives/c/docs/carta.txt").make_preferred().string());
   EXPECT_EQ(launched[3], "jogo");
 }
 
