@@ -77,10 +77,7 @@ set(KALDORIN_WINDOWS_FILTER_net
   ":DownloadTest.HttpsDownloadSendsTheHostAsServerName:DownloadTest.HttpsTrickleCanBeStopped"
   ":DownloadTest.LargeBodiesArriveWhole"
   ":NetStallTest.HandshakeStalledInARecordEndsAtTheSilenceLimit:NetStallTest.HandshakeStalledInARecordIsStoppedWithEscAndS"
-  ":NetStallTest.TlsRecordCutOffEndsAtTheLimitOrWhenStopped"
-  # Does not finish under Wine (it waits on the echo server's connection);
-  # not yet understood.
-  ":NetCommandsTest.QuietConnectStatuses")
+  ":NetStallTest.TlsRecordCutOffEndsAtTheLimitOrWhenStopped")
 
 function(windows_test_filter area)
   if(KALDORIN_WINDOWS_FILTER_${area})

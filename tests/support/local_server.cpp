@@ -26,7 +26,14 @@ long ServerConnection::Recv(char* buffer, size_t size) {
     return static_cast<long>(n);
   }
   if (ssl_) return ServerTlsRead(ssl_, buffer, size);
-  return SockRecv(socket_, buffer, size);
+  // Waits in slices so that a server being stopped ends its connections:
+  // shutting a socket down does not wake a receive blocked on it in every
+  // system (Wine's Winsock keeps waiting).
+  for (;;) {
+    int ready = SockWaitReadable(socket_, 20000);
+    if (ready < 0 || Stopping()) return -1;
+    if (ready > 0) return SockRecv(socket_, buffer, size);
+  }
 }
 
 std::string ServerConnection::ReadHead() {
