@@ -1,4 +1,5 @@
-// JPEG decoding through libjpeg's memory source.
+// JPEG decoding through libjpeg's memory source, or through the system's codecs
+// in a build without libjpeg (Windows).
 #include "6_console/jpeg_picture.h"
 
 #if KALDORIN_HAVE_JPEG
@@ -90,10 +91,22 @@ bool DecodeJpeg(std::string_view bytes, Picture* out) {
 
 }  // namespace kal
 
-#else  // a build without libjpeg: no JPEG can be shown
+#else  // a build without libjpeg: the system's codecs decode JPEG
+
+#include "0_base/jpeg_header.h"
+#include "1_platform/system_jpeg.h"
 
 namespace kal {
-bool DecodeJpeg(std::string_view, Picture*) { return false; }
+
+// The size is checked here, from the header, before the system's decoder
+// sees the file: a decoder may allocate for the dimensions a file claims
+// (and get the sum wrong) before it looks any further.
+bool DecodeJpeg(std::string_view bytes, Picture* out) {
+  int w = 0, h = 0;
+  if (!JpegFrameSize(bytes, &w, &h) || !PictureSizeAllowed(w, h)) return false;
+  return SystemDecodeJpeg(bytes, out);
+}
+
 }  // namespace kal
 
 #endif

@@ -1,5 +1,6 @@
-// JPEG pictures decoded with libjpeg: greyscale ones stay grey (8 bits a
-// pixel when saved as a bitmap), colour ones become 24-bit RGB. Every
+// JPEG pictures decoded with libjpeg (with the system's codecs where the build
+// has no libjpeg: see 1_platform/system_jpeg.h): greyscale ones stay grey
+// (8 bits a pixel when saved as a bitmap), colour ones become 24-bit RGB. Every
 // failure of the library (not a JPEG, an unsupported colour space, damage it
 // cannot read past) is a false result, never an exit of the program; a
 // picture past the loaders' size limit, or a progressive file with an

@@ -19,9 +19,6 @@ set(KALDORIN_WINDOWS_SKIPPED_TESTS
   tests/app/program_start_test.cpp           # Linux program look-up (PATH, xdg-open)
   tests/console/config_test.cpp              # concurrent updaters as forked processes
   tests/window/window_test.cpp               # the SDL window under Xvfb
-  # libjpeg is not in the Windows build yet: the picture tests make JPEG files.
-  tests/console/picture_loader_test.cpp
-  tests/commands/picture_commands_test.cpp
   # The TLS library is linked on Linux only; the Windows build loads it at
   # run time and has no test certificates to serve.
   tests/net/tls_test.cpp
@@ -34,7 +31,7 @@ set(KALDORIN_WINDOWS_SKIPPED_SUPPORT
   tests/support/test_ca.cpp
   tests/support/server_tls_openssl.cpp
   tests/support/xvfb_display.cpp             # X11 and XTest
-  tests/support/picture_files.cpp            # libjpeg
+  tests/support/picture_files_libjpeg.cpp    # libjpeg (picture_files_windows.cpp encodes there)
 )
 
 function(windows_test_sources sources_var support_var)

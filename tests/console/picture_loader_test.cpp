@@ -7,6 +7,7 @@
 #include <string>
 
 #include "0_base/bmp_image.h"
+#include "0_base/jpeg_header.h"
 #include "6_console/jpeg_picture.h"
 #include "tests/support/picture_files.h"
 
@@ -167,6 +168,31 @@ TEST(JpegLoader, DecodesColourAndGreyAndRefusesDamage) {
   p = keep;
   EXPECT_FALSE(DecodeJpeg(jpeg, &p));
   EXPECT_EQ(p.width, 9);
+}
+
+TEST(JpegHeader, SizeComesFromTheFrameHeaderPastOtherSegments) {
+  int w = 0, h = 0;
+  ASSERT_TRUE(JpegFrameSize(test::EncodeJpeg(test::SolidPicture(16, 8, 1, 2, 3)), &w, &h));
+  EXPECT_EQ(w, 16);
+  EXPECT_EQ(h, 8);
+  // SOI, fill bytes, an APP0 of 4 bytes, a DHT (C4, not a frame) of 3, then
+  // a progressive frame header (C2) of 300 x 60000.
+  std::string file("\xff\xd8\xff\xff\xe0\x00\x04" "ab\xff\xc4\x00\x03x\xff\xc2\x00\x0b\x08\xea\x60\x01\x2c\x01\x01\x11\x00",
+                   27);
+  ASSERT_TRUE(JpegFrameSize(file, &w, &h));
+  EXPECT_EQ(w, 300);
+  EXPECT_EQ(h, 60000);
+  for (size_t n = 0; n < file.size(); ++n) EXPECT_FALSE(JpegFrameSize(file.substr(0, n), &w, &h)) << n;
+  std::string later = file;
+  later[19] = later[20] = 0;  // height given by a later marker
+  EXPECT_FALSE(JpegFrameSize(later, &w, &h));
+  std::string scan_first = file;
+  scan_first[15] = '\xda';  // the scan before any frame header
+  EXPECT_FALSE(JpegFrameSize(scan_first, &w, &h));
+  std::string short_length = file;
+  short_length[6] = 1;  // a segment length below its own two bytes
+  EXPECT_FALSE(JpegFrameSize(short_length, &w, &h));
+  EXPECT_FALSE(JpegFrameSize("GIF89a", &w, &h));
 }
 
 }  // namespace

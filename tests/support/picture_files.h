@@ -1,5 +1,6 @@
 // Picture files made by tests: JPEG bytes of a picture (through libjpeg's
-// compressor), for the loaders and the window.
+// compressor, or the system's encoder on Windows), for the loaders and the
+// window.
 #pragma once
 
 #include <string>
