@@ -50,12 +50,8 @@ endfunction()
 # Single tests that cannot pass on Windows, by area, as GoogleTest negative
 # filters; the reason stands beside each.
 set(KALDORIN_WINDOWS_FILTER_app
-  # The test writes its file in text mode, where Windows turns CR LF into
-  # CR CR LF; the viewer itself takes CR LF lines.
-  "TextViewer.SpeaksEveryMove:TextViewer.UnusedKeysBeepAndQLeaves:TextViewer.ReadingKeys"
-  ":TextViewer.ListeningKeysWithoutAPlayer"
   # Run set-up steps, which are shell scripts.
-  ":ManualPage.SetUpStepInstallsItIntoTheFolderItIsGiven:DesktopEntry.SetUpStepWritesALauncherThatOpensTheWindow")
+  "ManualPage.SetUpStepInstallsItIntoTheFolderItIsGiven:DesktopEntry.SetUpStepWritesALauncherThatOpensTheWindow")
 # Examples of the language reference that start Linux programs (printf, sh).
 set(KALDORIN_WINDOWS_FILTER_scripts
   "Docs/DocExampleRun.GivesWhatTheDocumentationShows/language_md_45"
@@ -63,10 +59,7 @@ set(KALDORIN_WINDOWS_FILTER_scripts
   ":Docs/DocExampleRun.GivesWhatTheDocumentationShows/language_md_55")
 set(KALDORIN_WINDOWS_FILTER_commands
   # /dev/full, Linux's always-full device.
-  "FileCommands.WritingToAFullDiskLeavesANonZeroStatus:FileCommands.CopyReportsWriteErrorsAndNeverEmptiesTheSource"
-  # Windows cannot remove the folder that is the process's current folder,
-  # and keeps the letter case the script typed for it.
-  ":BinaryAndFolders.FolderCommands")
+  "FileCommands.WritingToAFullDiskLeavesANonZeroStatus:FileCommands.CopyReportsWriteErrorsAndNeverEmptiesTheSource")
 set(KALDORIN_WINDOWS_FILTER_net
   # Need the local TLS server, which the Windows tests do not have.
   "NetCommandsTest.LineTrafficThroughTheChannelCommands:NetCommandsTest.SslPrefixHoldsUntilAConnectionChannelCloses"

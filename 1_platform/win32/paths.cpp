@@ -137,6 +137,31 @@ bool IsFullName(std::string_view p) {
   return p.size() >= 3 && IsDriveLetter(p[0]) && p[1] == ':' && IsSeparator(p[2]);
 }
 
+// A full path with each existing component spelt as the file system keeps
+// it ("C:\NOVA" for the folder made as "Nova" becomes "C:\Nova"): the
+// current folder keeps the spelling it was entered by, and scripts are
+// shown the folder's own name. Links are not followed.
+std::string NamesAsOnDisk(const std::string& full) {
+  if (full.size() < 3 || full[1] != ':' || !IsSeparator(full[2])) return full;
+  std::string out = full.substr(0, 3);
+  size_t i = 3;
+  while (i < full.size()) {
+    size_t j = full.find_first_of("\\/", i);
+    if (j == std::string::npos) j = full.size();
+    std::string comp = full.substr(i, j - i);
+    i = j + 1;
+    if (comp.empty()) continue;
+    std::string path = Join(out, comp);
+    WIN32_FIND_DATAW fd;
+    HANDLE h = comp.find_first_of("*?") == std::string::npos ? FindFirstFileW(Widen(path).c_str(), &fd)
+                                                              : INVALID_HANDLE_VALUE;
+    if (h == INVALID_HANDLE_VALUE) return Join(out, full.substr(i - comp.size() - 1));
+    FindClose(h);
+    out = Join(out, Narrow(fd.cFileName));
+  }
+  return out;
+}
+
 }  // namespace
 
 std::string DrivesFolder() {
@@ -227,7 +252,7 @@ std::string CurrentFolder() { return ScriptPath(CurrentHostFolder()); }
 
 bool SetCurrentFolder(std::string_view script_path) {
   std::string host = HostPath(script_path);
-  return HostIsFolder(host) && SetCurrentDirectoryW(Widen(host).c_str());
+  return HostIsFolder(host) && SetCurrentDirectoryW(Widen(NamesAsOnDisk(host)).c_str());
 }
 
 }  // namespace kal

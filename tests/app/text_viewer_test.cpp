@@ -9,6 +9,8 @@
 #include "6_console/console.h"
 #include "0_base/speech_log.h"
 #include "1_platform/event_loop.h"
+#include "1_platform/fake/capture_audio.h"
+#include "3_audio/wave_player.h"
 #include "tests/support/script_harness.h"
 
 namespace kal {
@@ -75,7 +77,7 @@ TEST(TextView, SplitsCrLfAndConvertsUtf8) {
 // Down, Down, Home, Esc: every move is spoken, an empty line as such.
 TEST(TextViewer, SpeaksEveryMove) {
   std::string path = ::testing::TempDir() + "viewer.txt";
-  std::ofstream(path) << "um\r\n\r\ntres\r\n";
+  std::ofstream(path, std::ios::binary) << "um\r\n\r\ntres\r\n";
   std::string out;
   SetLoop(MakeFakeEventLoop());
   ResetConsoleForTest(std::string("\0P\0P\0G\x1b", 7), &out);
@@ -92,15 +94,20 @@ TEST(TextViewer, SpeaksEveryMove) {
 // an empty file is announced as holding no line.
 TEST(TextViewer, UnusedKeysBeepAndQLeaves) {
   std::string path = ::testing::TempDir() + "viewer_empty.txt";
-  std::ofstream(path) << "";
+  std::ofstream(path, std::ios::binary) << "";
   std::string out;
   SetLoop(MakeFakeEventLoop());
+  // The beeps go to a capture device: a machine without sound would add
+  // its notice to the speech.
+  ResetWavePlayer();
+  InstallCaptureAudio();
   ResetConsoleForTest(std::string("x\0>q", 4), &out);
   CaptureSpeechLog(true);
   ClearCapturedSpeech();
   EXPECT_EQ(RunTextViewer(path), 0);
   EXPECT_EQ(test::Joined(CapturedSpeech()), "say 0 linhas\nsay linha vazia\nbeep\nbeep\n");
   CaptureSpeechLog(false);
+  SetAudio(MakeHostAudio());
   std::remove(path.c_str());
 }
 
@@ -112,7 +119,7 @@ namespace kal {
 // address short and whole, spelling, copying, a search found and not found.
 TEST(TextViewer, ReadingKeys) {
   std::string path = ::testing::TempDir() + "viewer_report.txt";
-  std::ofstream(path) << "1. Ra\r\nSP\r\nhttp://a.example/um.mp3\r\n\r\n2. Rb\r\nRio\r\n";
+  std::ofstream(path, std::ios::binary) << "1. Ra\r\nSP\r\nhttp://a.example/um.mp3\r\n\r\n2. Rb\r\nRio\r\n";
   std::string keys = std::string("\t", 1)        // next station
                      + std::string("\0q", 2)     // Ctrl+Up: previous station
                      + std::string("\0=", 2)     // F3: the station's address, short
@@ -151,7 +158,7 @@ namespace kal {
 // may not be played, says why; Space reads the line; the volume keys beep.
 TEST(TextViewer, ListeningKeysWithoutAPlayer) {
   std::string path = ::testing::TempDir() + "viewer_stations.txt";
-  std::ofstream(path) << "1. Ra\r\nSP\r\n\r\n2. Rb\r\nhttp://b.example/r\xC3\xA1" "dio\r\n";
+  std::ofstream(path, std::ios::binary) << "1. Ra\r\nSP\r\n\r\n2. Rb\r\nhttp://b.example/r\xC3\xA1" "dio\r\n";
   std::string out;
   SetLoop(MakeFakeEventLoop());
   ResetConsoleForTest(std::string("\r \t\r+-q", 8), &out);
