@@ -29,7 +29,7 @@ class SystemVoice {
   // sound device.
   virtual bool SetOutputFile(const std::string& path) = 0;
   // Queues Latin-1 text behind what is queued, as plain text (no markup);
-  // false when the voice refused it.
+  // false when the voice refused it (the host has then sounded its beep).
   virtual bool Speak(std::string_view latin1) = 0;
   // Whether anything is still being spoken; never waits.
   virtual bool Speaking() = 0;

@@ -8,6 +8,7 @@
 #include <oleauto.h>
 #include <sapi.h>
 
+#include <cstdio>
 #include <string>
 
 #include "1_platform/system_voice.h"
@@ -115,12 +116,17 @@ class SapiVoice : public SystemVoice {
     return SUCCEEDED(voice_->putref_AudioOutputStream(file_));
   }
 
+  // A text the voice refuses is lost; the system's default sound (played
+  // without waiting) tells the user that something was not said.
   bool Speak(std::string_view latin1) override {
     if (!voice_) return false;
     Bstr text(FromLatin1(latin1));
     LONG stream = 0;
-    return SUCCEEDED(voice_->Speak(text.get(), static_cast<SpeechVoiceSpeakFlags>(SVSFlagsAsync | SVSFIsNotXML),
-                                   &stream));
+    if (SUCCEEDED(voice_->Speak(text.get(), static_cast<SpeechVoiceSpeakFlags>(SVSFlagsAsync | SVSFIsNotXML),
+                                &stream)))
+      return true;
+    MessageBeep(MB_OK);
+    return false;
   }
 
   bool Speaking() override { return done_ && WaitForSingleObject(done_, 0) == WAIT_TIMEOUT; }
