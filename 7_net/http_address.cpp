@@ -24,6 +24,16 @@ std::string_view Origin(std::string_view address) {
   return address.substr(0, slash);
 }
 
+// Where the search for a port starts: after the ']' of a host written as
+// "[v6 address]", else at the start.
+size_t BracketedHostEnd(const std::string& rest) {
+  if (rest.empty() || rest[0] != '[') return 0;
+  size_t close = rest.find(']');
+  size_t slash = rest.find('/');
+  if (close == std::string::npos || (slash != std::string::npos && slash < close)) return 0;
+  return close + 1;
+}
+
 }  // namespace
 
 WebAddress ParseWebAddress(std::string_view address) {
@@ -33,14 +43,17 @@ WebAddress ParseWebAddress(std::string_view address) {
   std::string rest(sep == std::string_view::npos ? address : address.substr(sep + 3));
   if (rest.size() > kMaxAddressRest) rest.resize(kMaxAddressRest);
 
-  size_t colon = rest.find(':');
+  // An IPv6 literal ("[::1]") keeps its colons: the port is looked for
+  // after its closing bracket.
+  size_t from = BracketedHostEnd(rest);
+  size_t colon = rest.find(':', from);
   if (colon != std::string::npos) {
     size_t end = rest.find('/', colon + 1);
     a.port_text = rest.substr(colon + 1, end == std::string::npos ? std::string::npos : end - colon - 1);
     // Every ':' followed by the port text goes, as the address was taken
     // apart from the first one on.
     std::string needle = ":" + a.port_text;
-    for (size_t at; (at = rest.find(needle)) != std::string::npos;) rest.erase(at, needle.size());
+    for (size_t at; (at = rest.find(needle, from)) != std::string::npos;) rest.erase(at, needle.size());
   }
   size_t slash = rest.find('/');
   if (slash == std::string::npos) {
@@ -60,6 +73,12 @@ WebAddress ParseWebAddress(std::string_view address) {
     a.port = (ec == std::errc() && end == last && value <= 65535) ? static_cast<uint16_t>(value) : 0;
   }
   return a;
+}
+
+std::string HostHeaderValue(const WebAddress& a) {
+  uint16_t usual = a.secure ? 443 : 80;
+  if (a.port_text.empty() || a.port == usual) return a.host;
+  return a.host + ":" + std::to_string(a.port);
 }
 
 std::string ResolveLocation(std::string_view current, std::string_view location) {

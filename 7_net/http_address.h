@@ -23,6 +23,12 @@ struct WebAddress {
 // text that is not a number gives port 0, which no connection can use.
 WebAddress ParseWebAddress(std::string_view address);
 
+// The value of the request's Host header: the host as written (an IPv6
+// literal with its brackets), followed by ":port" when the address names a
+// port other than the scheme's own (80, or 443 for https); name-based
+// virtual hosts on other ports tell sites apart by it.
+std::string HostHeaderValue(const WebAddress& a);
+
 // The address a Location header points to: absolute addresses stand as
 // they are; "//host/path" keeps the scheme; "/path" keeps scheme, host and
 // port; any other text replaces the last segment of the current path.

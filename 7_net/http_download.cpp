@@ -114,7 +114,7 @@ std::string RequestText(const WebAddress& a, const DownloadRequest& r, const std
   q += "User-Agent: " + r.agent + "\r\n";
   q += "Accept: */*\r\n";
   q += "Accept-Encoding: identity\r\n";
-  q += "Host: " + a.host + "\r\n";
+  q += "Host: " + HostHeaderValue(a) + "\r\n";
   q += "Connection: Close\r\n";
   if (t.existed) q += "Range: bytes=" + std::to_string(t.resumed) + "-\r\n";
   if (!cookie.empty()) q += "Cookie: " + cookie + "\r\n";

@@ -132,7 +132,7 @@ bool FetchLines(const std::string& address, const std::string& path, const std::
   if (!conn.Open(a, stop)) return false;
   SocketWatch watch(conn.socket);
   std::string q = "GET " + a.path + " HTTP/1.1\r\n";
-  q += "Host: " + a.host + "\r\n";
+  q += "Host: " + HostHeaderValue(a) + "\r\n";
   q += "User-Agent: " + agent + "\r\n";
   q += "Connection: close\r\n";
   q += "Accept-Language: pt-br\r\n";

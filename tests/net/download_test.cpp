@@ -100,7 +100,7 @@ class DownloadTest : public ::testing::Test {
   std::string file_;
 };
 
-TEST_F(DownloadTest, RequestLinesHostWithoutPortAndCookie) {
+TEST_F(DownloadTest, RequestLinesHostWithPortAndCookie) {
   std::string body = Body(10000);
   LocalServer server(Reply(Ok(body)));
   EXPECT_TRUE(Get(server.Url("/dir/f.bin"), false, "a=1"));
@@ -108,7 +108,7 @@ TEST_F(DownloadTest, RequestLinesHostWithoutPortAndCookie) {
   ASSERT_EQ(server.Heads().size(), 1u);
   EXPECT_EQ(server.Heads()[0],
             "GET /dir/f.bin HTTP/1.1\r\nUser-Agent: agente/1.0\r\nAccept: */*\r\nAccept-Encoding: identity\r\n"
-            "Host: 127.0.0.1\r\nConnection: Close\r\nCookie: a=1\r\n\r\n");
+            "Host: 127.0.0.1:" + std::to_string(server.port()) + "\r\nConnection: Close\r\nCookie: a=1\r\n\r\n");
   // Scheme and host alone ask for "/".
   EXPECT_TRUE(Get("http://127.0.0.1:" + std::to_string(server.port())));
   EXPECT_EQ(server.Heads()[1].substr(0, 16), "GET / HTTP/1.1\r\n");
@@ -199,7 +199,7 @@ TEST_F(DownloadTest, PagesWithoutLengthAreFetchedLineByLine) {
   EXPECT_EQ(FileText(), "line one\r\nline two\r\nlast\r\n\r\n");
   ASSERT_EQ(server.Heads().size(), 2u);
   EXPECT_EQ(server.Heads()[1],
-            "GET / HTTP/1.1\r\nHost: 127.0.0.1\r\nUser-Agent: ag\r\nConnection: close\r\n"
+            "GET / HTTP/1.1\r\nHost: 127.0.0.1:" + std::to_string(server.port()) + "\r\nUser-Agent: ag\r\nConnection: close\r\n"
             "Accept-Language: pt-br\r\nUA-CPU: x86\r\nCookie: k=v\r\n\r\n");
 }
 
@@ -210,7 +210,7 @@ TEST_F(DownloadTest, HttpsDownloadSendsTheHostAsServerName) {
   EXPECT_EQ(FileText(), body);
   ASSERT_EQ(server.ServerNames().size(), 1u);
   EXPECT_EQ(server.ServerNames()[0], "localhost");
-  EXPECT_NE(server.Heads()[0].find("Host: localhost\r\n"), std::string::npos);
+  EXPECT_NE(server.Heads()[0].find("Host: localhost:" + std::to_string(server.port()) + "\r\n"), std::string::npos);
 }
 
 // A stream that never ends: bytes every few milliseconds until the client goes.
@@ -373,7 +373,7 @@ TEST_F(DownloadTest, RedirectionToAnotherOriginDropsTheCookie) {
   EXPECT_TRUE(Get(first.Url("/host"), false, "sessao=segredo"));
   ASSERT_EQ(first.Heads().size(), 4u);
   EXPECT_EQ(first.Heads()[3].find("Cookie"), std::string::npos);
-  EXPECT_NE(first.Heads()[3].find("Host: localhost\r\n"), std::string::npos);
+  EXPECT_NE(first.Heads()[3].find("Host: localhost:" + std::to_string(port) + "\r\n"), std::string::npos);
 }
 
 TEST_F(DownloadTest, RedirectionsOnlyToHttpAndWithoutControlBytes) {

@@ -44,6 +44,26 @@ TEST(WebAddressTest, PortTextRuleAndItsOddCases) {
   EXPECT_EQ(ParseWebAddress("http://" + std::string(2000, 'a')).host.size(), 999u);
 }
 
+TEST(WebAddressTest, HostHeaderNamesPortsOtherThanTheSchemes) {
+  EXPECT_EQ(HostHeaderValue(ParseWebAddress("http://127.0.0.1:18080/x")), "127.0.0.1:18080");
+  EXPECT_EQ(HostHeaderValue(ParseWebAddress("https://h:8443")), "h:8443");
+  EXPECT_EQ(HostHeaderValue(ParseWebAddress("http://h:443/")), "h:443");
+  EXPECT_EQ(HostHeaderValue(ParseWebAddress("https://h:80/")), "h:80");
+  EXPECT_EQ(HostHeaderValue(ParseWebAddress("http://h:80/")), "h");
+  EXPECT_EQ(HostHeaderValue(ParseWebAddress("HTTPS://h:443/a")), "h");
+  EXPECT_EQ(HostHeaderValue(ParseWebAddress("http://h/a")), "h");
+  // An IPv6 literal keeps its brackets and its colons.
+  WebAddress a = ParseWebAddress("http://[::1]:8080/a:b");
+  EXPECT_EQ(a.host, "[::1]");
+  EXPECT_EQ(a.port, 8080);
+  EXPECT_EQ(a.path, "/a:b");
+  EXPECT_EQ(HostHeaderValue(a), "[::1]:8080");
+  a = ParseWebAddress("https://[2001:db8::7]/");
+  EXPECT_EQ(a.host, "[2001:db8::7]");
+  EXPECT_EQ(a.port, 443);
+  EXPECT_EQ(HostHeaderValue(a), "[2001:db8::7]");
+}
+
 TEST(WebAddressTest, RedirectionTargets) {
   const std::string cur = "https://h:8443/dir/page.html?q=/x";
   EXPECT_EQ(ResolveLocation(cur, "http://other/z"), "http://other/z");
