@@ -104,6 +104,13 @@ bool ReadHostFile(const std::string& host_path, std::string* contents, size_t li
 // existing file are kept. On failure the old file is untouched.
 bool ReplaceHostFile(const std::string& host_path, std::string_view contents, std::string* err);
 
+// Puts a new file with the contents at the name itself, for files the
+// program makes for its own short use: whatever the name held (a file, a
+// symbolic link) is replaced at once by the new file and nothing is written
+// through it, so a link planted there cannot send the bytes elsewhere. The
+// new file has the default permissions and is not flushed to the disk.
+bool ReplaceHostEntry(const std::string& host_path, std::string_view contents, std::string* err);
+
 // Creates the folder and its missing parents; true when it exists afterwards.
 bool MakeHostFolders(const std::string& host_path);
 

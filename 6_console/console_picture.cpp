@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <cstring>
 #include <memory>
 
 #include "0_base/bmp_image.h"
@@ -40,6 +41,21 @@ bool EndsWithNoCase(std::string_view s, std::string_view tail) {
 
 bool IsJpegName(std::string_view name) { return EndsWithNoCase(name, ".JPG") || EndsWithNoCase(name, ".JPEG"); }
 
+// The bitmap's bytes go to the front end as a picture.
+bool ShowBitmap(const ByteReader& read, uint64_t size, int x, int y) {
+  Picture picture;
+  if (!DecodeBmp(read, size, &picture)) return false;
+  return FrontEnd() && FrontEnd()->ShowPicture(picture, x, y);
+}
+
+ByteReader TextReader(const std::string& bytes) {
+  return [&bytes](uint64_t offset, uint8_t* buf, size_t n) {
+    if (offset > bytes.size() || n > bytes.size() - offset) return false;
+    std::memcpy(buf, bytes.data() + offset, n);
+    return true;
+  };
+}
+
 }  // namespace
 
 bool ShowPicture(const std::string& host_path, int x, int y) {
@@ -48,9 +64,7 @@ bool ShowPicture(const std::string& host_path, int x, int y) {
   File f(OpenHostFile(host_path, "rb"));
   int64_t size = 0;
   if (!f || !HostFileSize(host_path, &size)) return false;
-  Picture picture;
-  if (!DecodeBmp(FileReader(f.get()), static_cast<uint64_t>(size), &picture)) return false;
-  return FrontEnd() && FrontEnd()->ShowPicture(picture, x, y);
+  return ShowBitmap(FileReader(f.get()), static_cast<uint64_t>(size), x, y);
 }
 
 void RemovePicture() {
@@ -64,10 +78,16 @@ bool ShowPictureFile(std::string_view script_name, int x, int y) {
   std::string bytes;
   Picture picture;
   if (!ReadHostFile(path, &bytes, kMaxJpegFile) || !DecodeJpeg(bytes, &picture)) return false;
+  // The temporary bitmap takes the place of whatever has its name (a link
+  // planted there is replaced, never written through), and the picture
+  // shown is the bitmap as written: nothing is read back through a name
+  // that someone could have changed meanwhile.
   std::string temporary = HostPath(kTemporaryBitmap);
+  std::string bitmap = EncodeBmp(picture);
   std::string err;
-  if (!ReplaceHostFile(temporary, EncodeBmp(picture), &err)) return false;
-  bool shown = ShowPicture(temporary, x, y);
+  if (!ReplaceHostEntry(temporary, bitmap, &err)) return false;
+  InitConsole();
+  bool shown = ShowBitmap(TextReader(bitmap), bitmap.size(), x, y);
   std::error_code ec;
   std::filesystem::remove(HostFsPath(temporary), ec);
   return shown;

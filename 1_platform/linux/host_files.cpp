@@ -126,8 +126,13 @@ bool ReadHostFile(const std::string& host_path, std::string* contents, size_t li
   return ok;
 }
 
-bool ReplaceHostFile(const std::string& host_path, std::string_view contents, std::string* err) {
-  std::string target = WriteTarget(host_path);
+namespace {
+
+// Writes the contents to a new file beside `target` and renames it over
+// that name, which rename() replaces as a directory entry (a link there is
+// replaced, never followed). With `durable` the bytes and the rename are
+// flushed to the disk first.
+bool ReplaceName(const std::string& target, std::string_view contents, mode_t mode, bool durable, std::string* err) {
   std::string folder = FolderOf(target);
   std::string base = target.substr(target.find_last_of('/') + 1);
   std::string tmp = folder + "/." + base + ".XXXXXX";
@@ -136,9 +141,7 @@ bool ReplaceHostFile(const std::string& host_path, std::string_view contents, st
     if (err) *err = "cannot create a file in " + folder + ": " + strerror(errno);
     return false;
   }
-  struct stat st;
-  mode_t mode = StatPath(target, &st) ? (st.st_mode & 07777) : NewFileMode();
-  bool ok = WriteAll(fd, contents) && fchmod(fd, mode) == 0 && fsync(fd) == 0;
+  bool ok = WriteAll(fd, contents) && fchmod(fd, mode) == 0 && (!durable || fsync(fd) == 0);
   int saved = errno;
   if (close(fd) != 0 && ok) {
     ok = false;
@@ -153,13 +156,25 @@ bool ReplaceHostFile(const std::string& host_path, std::string_view contents, st
     if (err) *err = "cannot write " + target + ": " + strerror(saved);
     return false;
   }
-  // Make the rename itself durable.
-  int dfd = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  int dfd = durable ? open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC) : -1;
   if (dfd >= 0) {
     fsync(dfd);
     close(dfd);
   }
   return true;
+}
+
+}  // namespace
+
+bool ReplaceHostFile(const std::string& host_path, std::string_view contents, std::string* err) {
+  std::string target = WriteTarget(host_path);
+  struct stat st;
+  mode_t mode = StatPath(target, &st) ? (st.st_mode & 07777) : NewFileMode();
+  return ReplaceName(target, contents, mode, true, err);
+}
+
+bool ReplaceHostEntry(const std::string& host_path, std::string_view contents, std::string* err) {
+  return ReplaceName(host_path, contents, NewFileMode(), false, err);
 }
 
 bool MakeHostFolders(const std::string& host_path) {

@@ -151,6 +151,12 @@ bool ReplaceHostFile(const std::string& host_path, std::string_view contents, st
   return true;
 }
 
+// The move that ends ReplaceHostFile here already replaces the entry at the
+// name (a link there is replaced, not written through), as this asks.
+bool ReplaceHostEntry(const std::string& host_path, std::string_view contents, std::string* err) {
+  return ReplaceHostFile(host_path, contents, err);
+}
+
 bool MakeHostFolders(const std::string& host_path) {
   if (host_path.empty()) return false;
   if (HostIsFolder(host_path)) return true;

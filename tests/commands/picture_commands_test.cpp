@@ -3,6 +3,8 @@
 // coordinates, and the temporary bitmap of a JPEG that is never left behind.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "0_base/bmp_image.h"
 #include "1_platform/paths.h"
 #include "tests/support/picture_files.h"
@@ -33,6 +35,26 @@ TEST_F(PictureCommands, BitmapsAndJpegsShowAndTheTemporaryBitmapGoes) {
   EXPECT_EQ(Fails("imagem \"c:\\foto.jpg\"\n"), 0);
   EXPECT_FALSE(HostExists(HostPath("c:\\$$$.bmp")));
 }
+
+#ifndef _WIN32  // making symbolic links takes a privilege there
+// A link planted at the temporary bitmap's name is replaced, not written
+// through: the file it points to keeps its bytes.
+TEST_F(PictureCommands, TheTemporaryBitmapNeverWritesThroughALink) {
+  TempFolder outside;
+  std::string victim = outside / "precioso.txt";
+  WriteFileBytes(victim, "dados do utilizador");
+  std::string link = sandbox_.drives() + "/c/$$$.bmp";
+  std::filesystem::create_symlink(victim, link);
+  EXPECT_EQ(Fails("imagem \"c:\\foto.jpg\"\n"), 0);
+  EXPECT_EQ(ReadFileBytes(victim), "dados do utilizador");
+  EXPECT_FALSE(std::filesystem::exists(std::filesystem::symlink_status(link)));
+  // A link to nowhere is no way to make a file elsewhere either.
+  std::string planted = outside / "novo.bmp";
+  std::filesystem::create_symlink(planted, link);
+  EXPECT_EQ(Fails("imagem \"c:\\foto.jpg\"\n"), 0);
+  EXPECT_FALSE(std::filesystem::exists(planted));
+}
+#endif
 
 TEST_F(PictureCommands, APictureThatCannotBeShownFailsUnlessAmpersandSaysGoOn) {
   EXPECT_EQ(Fails("imagem \"c:\\texto.bmp\"\n"), 1);
