@@ -141,6 +141,10 @@ bool StationPlayer::Play(const std::string& address, const std::string& name) {
     Say(app_msg::kPlayerMissing);
     return false;
   }
+  // Said before the player starts: saying it can take a while, during which
+  // nobody would read the player's news (a playlist that names itself would
+  // be fetched over and over unseen).
+  SpeakText(L1(app_msg::kConnecting) + name);
   folder_ = MakePrivateFolder("kaldorin-radio-");
   StartRequest req;
   req.program = kPlayerProgram;
@@ -157,8 +161,8 @@ bool StationPlayer::Play(const std::string& address, const std::string& name) {
   }
   name_ = name;
   started_ms_ = Loop().NowMs();
-  sound_started_ = outcome_said_ = false;
-  SpeakText(L1(app_msg::kConnecting) + name_);
+  sound_started_ = outcome_said_ = lost_in_playlists_ = false;
+  playlists_ = PlaylistBounds();
   return true;
 }
 
@@ -192,6 +196,7 @@ void StationPlayer::TryConnect() {
 void StationPlayer::HandleMessage(const std::string& line) {
   JsonValue m;
   if (!ParseJson(line, &m) || m.kind != JsonValue::kObject) return;
+  if (!playlists_.Note(m)) lost_in_playlists_ = true;
   std::string event = m.MemberText("event");
   const JsonValue* idle = m.Member("data");
   bool playing = event == "playback-restart" ||
@@ -225,12 +230,12 @@ void StationPlayer::HandleMessage(const std::string& line) {
 
 void StationPlayer::ReadMessages() {
   char buf[4096];
-  for (;;) {
+  while (!lost_in_playlists_) {
     long n = SockRecvNoWait(socket_, buf, sizeof buf);
     if (n <= 0) break;  // nothing more now, or the player closed it
     received_.append(buf, static_cast<size_t>(n));
     size_t eol;
-    while ((eol = received_.find('\n')) != std::string::npos) {
+    while (!lost_in_playlists_ && (eol = received_.find('\n')) != std::string::npos) {
       std::string line = received_.substr(0, eol);
       received_.erase(0, eol + 1);
       HandleMessage(line);
@@ -243,6 +248,10 @@ void StationPlayer::Service() {
   if (pid_ <= 0) return;
   if (socket_ < 0) TryConnect();
   if (socket_ >= 0) ReadMessages();
+  if (lost_in_playlists_) {
+    GiveUp();
+    return;
+  }
   if (pid_ > 0 && !ProgramRunning(pid_)) {
     if (socket_ >= 0) ReadMessages();  // its last words
     if (!outcome_said_) SayWhyItEnded();
@@ -288,19 +297,32 @@ bool StationPlayer::WaitGone(int ms) {
   return true;
 }
 
+// Ends the player by signal, by force when asking is not enough, and waits
+// for it to be gone.
+void StationPlayer::Terminate() {
+  EndProgram(pid_, false);
+  if (!WaitGone(kQuitWaitMs)) {
+    EndProgram(pid_, true);
+    WaitGone(kQuitWaitMs);
+  }
+}
+
 void StationPlayer::Stop(bool announce) {
   if (pid_ <= 0) return;
   Send("{\"command\":[\"quit\"]}");
-  if (!WaitGone(kQuitWaitMs)) {
-    EndProgram(pid_, false);
-    if (!WaitGone(kQuitWaitMs)) {
-      EndProgram(pid_, true);
-      WaitGone(kQuitWaitMs);
-    }
-  }
+  if (!WaitGone(kQuitWaitMs)) Terminate();
   pid_ = 0;
   Finish();
   if (announce) Say(app_msg::kStopped);
+}
+
+// A player busy fetching playlists takes its time to read a request to
+// quit (each fetch goes first): it is ended by signal at once.
+void StationPlayer::GiveUp() {
+  Terminate();
+  pid_ = 0;
+  Finish();
+  Say(app_msg::kStreamNotOpened);
 }
 
 void StationPlayer::EndNow() {

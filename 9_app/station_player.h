@@ -17,6 +17,8 @@
 #include <string>
 #include <vector>
 
+#include "9_app/playlist_bounds.h"
+
 namespace kal {
 
 class StationPlayer {
@@ -44,7 +46,9 @@ class StationPlayer {
   void Stop(bool announce);
   // Reads what the player sent since the last call and says what the user
   // must hear: the sound started, paused or going on, the volume, the
-  // errors in Portuguese. Notices a player that ended or never answered.
+  // errors in Portuguese. Notices a player that ended or never answered,
+  // and stops one that went too deep into playlists (the station could not
+  // be opened).
   // The viewer calls it between keys.
   void Service();
   // Ends the player at once without waiting or speaking (exit clean-up).
@@ -57,6 +61,8 @@ class StationPlayer {
   void Send(const std::string& json);
   void SayWhyItEnded();
   void Finish();
+  void Terminate();
+  void GiveUp();
   bool WaitGone(int ms);
 
   int pid_ = 0;
@@ -67,6 +73,8 @@ class StationPlayer {
   int64_t started_ms_ = 0;
   bool sound_started_ = false;
   bool outcome_said_ = false;  // an error or the end of the stream was said
+  PlaylistBounds playlists_;    // how far the playlists of this station went
+  bool lost_in_playlists_ = false;
 };
 
 // The one player of the viewer, ended by the exit clean-ups too.

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "0_base/json_reader.h"
+#include "9_app/playlist_bounds.h"
 #include "9_app/station_player.h"
 #include "9_app/station_stream.h"
 
@@ -57,6 +58,47 @@ TEST(StationPlayer, ErrorsInPortuguese) {
   EXPECT_EQ(PlayerLogError("[0.2][v][cplayer] finished playback, loading failed (reason 4)\n[0.3] Exiting\n"),
             "loading failed");
   EXPECT_EQ(PlayerLogError("[0.2][v][cplayer] Exiting\n"), "");
+}
+
+// The player's news of playlists, as it sends them: the entry that was a
+// playlist and the entries that took its place.
+std::string Redirect(int entry, int first, int count) {
+  return "{\"event\":\"end-file\",\"reason\":\"redirect\",\"playlist_entry_id\":" + std::to_string(entry) +
+         ",\"playlist_insert_id\":" + std::to_string(first) +
+         ",\"playlist_insert_num_entries\":" + std::to_string(count) + "}";
+}
+
+bool Takes(PlaylistBounds& bounds, const std::string& line) {
+  JsonValue m;
+  EXPECT_TRUE(ParseJson(line, &m)) << line;
+  return bounds.Note(m);
+}
+
+TEST(PlaylistBounds, PlaylistsThatNameThemselvesAreCutShort) {
+  // An address that leads to a playlist of two mirrors, the first a playlist
+  // of its own: fine, as are the player's other news.
+  PlaylistBounds ok;
+  EXPECT_TRUE(Takes(ok, "{\"event\":\"start-file\",\"playlist_entry_id\":1}"));
+  EXPECT_TRUE(Takes(ok, Redirect(1, 2, 2)));
+  EXPECT_TRUE(Takes(ok, Redirect(2, 4, 3)));
+  EXPECT_TRUE(Takes(ok, "{\"event\":\"end-file\",\"reason\":\"error\",\"playlist_entry_id\":4}"));
+  EXPECT_TRUE(Takes(ok, "{\"event\":\"property-change\",\"name\":\"core-idle\",\"data\":false}"));
+
+  // A playlist that names itself goes one level deeper each time.
+  PlaylistBounds self;
+  int entry = 1;
+  for (; entry <= kMaxPlaylistDepth; ++entry) EXPECT_TRUE(Takes(self, Redirect(entry, entry + 1, 1))) << entry;
+  EXPECT_FALSE(Takes(self, Redirect(entry, entry + 1, 1)));
+
+  // Entries made before we listened count too: the ids tell how many.
+  PlaylistBounds late;
+  EXPECT_TRUE(Takes(late, "{\"event\":\"start-file\",\"playlist_entry_id\":40}"));
+  EXPECT_FALSE(Takes(late, "{\"event\":\"start-file\",\"playlist_entry_id\":" +
+                               std::to_string(kMaxPlaylistEntries + 1) + "}"));
+  // A playlist naming itself twice is cut by the number of entries before
+  // its depth would tell.
+  PlaylistBounds wide;
+  EXPECT_FALSE(Takes(wide, Redirect(1, 2, static_cast<int>(kMaxPlaylistEntries))));
 }
 
 TEST(StationStream, StationPagesAndTheirStreams) {

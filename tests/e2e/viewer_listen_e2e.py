@@ -1,12 +1,13 @@
 """End-to-end test of listening to stations from the report viewer.
 
-Runs the real program headless as the viewer (--view) on a report of four
+Runs the real program headless as the viewer (--view) on a report of five
 stations, against a local HTTP server that sends an endless audio stream, a
-playlist pointing at it and a station page of the directory site naming it,
-with the real media player (its sound goes nowhere: SDL_AUDIODRIVER=dummy).
-Checks by process id that Enter starts the player as a child of the viewer
-on the stream, that Space pauses and resumes it, that Esc stops it and that
-no player is left after stopping, after an error, after leaving the viewer
+playlist pointing at it, a playlist naming itself and a station page of the
+directory site naming the stream, with the real media player (its sound goes
+nowhere: SDL_AUDIODRIVER=dummy). Checks by process id that Enter starts the
+player as a child of the viewer on the stream, that Space pauses and resumes
+it, that Esc stops it and that no player is left after stopping, after an
+error, after a playlist that never ends in a stream, after leaving the viewer
 or after the viewer is killed.
 
 Usage: viewer_listen_e2e.py KALDORIN_BINARY. Exits 77 (skipped) without the
@@ -65,6 +66,9 @@ class Handler(http.server.BaseHTTPRequestHandler):
                 return
         if self.path == "/lista.pls":
             body = "[playlist]\nNumberOfEntries=1\nFile1=http://127.0.0.1:%d/stream.wav\nVersion=2\n" % port
+            kind = "audio/x-scpls"
+        elif self.path == "/laco.pls":  # a playlist that names itself
+            body = "[playlist]\nNumberOfEntries=1\nFile1=http://127.0.0.1:%d/laco.pls\nVersion=2\n" % port
             kind = "audio/x-scpls"
         elif self.path == "/play/estacao-7":
             body = ('<html><body><script>var player = {\n  src:  "http://127.0.0.1:%d/stream.wav",\n'
@@ -127,7 +131,8 @@ class Viewer:
             f.write(("1. Rádio Lista FM\r\nSão Paulo - SP\r\n%s/lista.pls\r\n\r\n"
                      "2. Rádio Página\r\nBelém - PA\r\n%s/play/estacao-7\r\n\r\n"
                      "3. Rádio Fechada\r\nRecife - PE\r\nhttp://127.0.0.1:%d/nada.mp3\r\n\r\n"
-                     "4. Rádio Sem Endereço\r\nNatal - RN\r\n" % (base, base, closed_port)).encode("latin-1"))
+                     "4. Rádio Sem Endereço\r\nNatal - RN\r\n\r\n"
+                     "5. Rádio Laço\r\nMaceió - AL\r\n%s/laco.pls\r\n" % (base, base, closed_port, base)).encode("latin-1"))
         config = os.path.join(self.tmp, "config", "Talven")
         os.makedirs(config)
         with open(os.path.join(config, "Talven.ini"), "wb") as f:
@@ -260,6 +265,19 @@ class ListenTest(unittest.TestCase):
         v.type("\r")
         v.wait_speech("say Esta estação não tem endereço para tocar.")
         self.assertEqual(children(v.proc.pid), {})
+
+    def test_a_playlist_that_names_itself_is_given_up(self):
+        v = self.viewer
+        v.type("\t\t\t\t")
+        v.wait_speech("say 5. Rádio Laço")
+        v.type("\r")
+        v.wait_speech("say Não foi possível abrir a estação.")
+        v.wait_for(lambda: children(v.proc.pid) == {}, "no child left after giving up")
+        fetched = REQUESTS.count("/laco.pls")
+        self.assertLess(fetched, 100)
+        time.sleep(0.5)
+        self.assertEqual(REQUESTS.count("/laco.pls"), fetched)
+        self.assertNotIn("say Tocando: Rádio Laço", v.speech())
 
     def test_the_player_ends_when_the_viewer_is_killed(self):
         v = self.viewer
