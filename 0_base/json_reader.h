@@ -22,6 +22,16 @@ struct JsonValue {
   std::vector<JsonValue> items;                             // an array's
   std::vector<std::pair<std::string, JsonValue>> members;  // an object's, in order
 
+  // Defined where JsonValue is complete: the vectors above hold the type
+  // being defined, and a compiler may instantiate their members (which need
+  // the whole type) wherever these are first used.
+  JsonValue();
+  JsonValue(const JsonValue&);
+  JsonValue(JsonValue&&) noexcept;
+  JsonValue& operator=(const JsonValue&);
+  JsonValue& operator=(JsonValue&&) noexcept;
+  ~JsonValue();
+
   // The member of an object with that name (the first one), or nullptr.
   const JsonValue* Member(std::string_view name) const;
   // The member's string, or "" when it is missing or not a string.

@@ -7,7 +7,7 @@
 // bounded number of lines and texts are kept small, so each input costs
 // bounded time and memory.
 //
-// Build and run (not part of CI):
+// Build and run (scripts/test.sh builds the fuzz targets but runs none):
 //   CC=clang CXX=clang++ cmake -S . -B build-fuzz -DKALDORIN_FUZZ=ON \
 //       -DKALDORIN_TESTS=OFF -DKALDORIN_BENCH=OFF
 //   cmake --build build-fuzz --target fuzz_execute_line

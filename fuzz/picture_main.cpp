@@ -5,7 +5,7 @@
 // Both loaders refuse dimensions past the picture limit before allocating,
 // so each input costs bounded memory.
 //
-// Build and run (not part of CI):
+// Build and run (scripts/test.sh builds the fuzz targets but runs none):
 //   CC=clang CXX=clang++ cmake -S . -B build-fuzz -DKALDORIN_FUZZ=ON \
 //       -DKALDORIN_TESTS=OFF -DKALDORIN_BENCH=OFF
 //   cmake --build build-fuzz --target fuzz_picture

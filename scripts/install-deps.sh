@@ -40,13 +40,14 @@ add_components() {
 }
 
 # mpv plays the radio stations the report viewer opens.
+# clang with libclang-rt-dev (libFuzzer's run-time) builds the fuzz targets.
 # llvm (its llvm-symbolizer) and libc6-dbg name the frames of sanitizer
 # reports, inside the C library too: leak suppressions match those names.
 PKGS="build-essential cmake pkg-config clang libgtest-dev libgmock-dev libbenchmark-dev
  libssl-dev openssl libsdl2-dev libespeak-ng-dev espeak-ng libspeechd-dev speech-dispatcher
  speech-dispatcher-espeak-ng mbrola mbrola-br3 wget ccache wbrazilian sox perl tcl
  libx11-dev libxtst-dev libbrlapi-dev brltty python3 util-linux tmux curl pulseaudio pulseaudio-utils
- llvm libc6-dbg
+ llvm libc6-dbg libclang-rt-dev
  xvfb openbox dbus-daemon at-spi2-core python3-gi gir1.2-gtk-3.0 libatspi2.0-dev
  mpv libsdl2-ttf-dev libfontconfig-dev fonts-dejavu-core libjpeg62-turbo-dev
  libfluidsynth-dev fluid-soundfont-gm libasound2-dev"

@@ -10,6 +10,16 @@ python3 scripts/check_layers.py
 
 ctest --test-dir build --output-on-failure
 
+# The fuzz targets are built, not run, so that they stay buildable with
+# clang and its libFuzzer (running them is a developer's job: see fuzz/).
+# KALDORIN_SKIP_FUZZ_BUILD=1 leaves them out.
+if [ "${KALDORIN_SKIP_FUZZ_BUILD:-0}" != 1 ]; then
+    [ -f build-fuzz/CMakeCache.txt ] ||
+        CC=clang CXX=clang++ cmake -S . -B build-fuzz -DKALDORIN_FUZZ=ON \
+            -DKALDORIN_TESTS=OFF -DKALDORIN_BENCH=OFF >/dev/null
+    cmake --build build-fuzz -j"$(nproc)" --target fuzz
+fi
+
 # The Windows build's tests under Wine, once (there is no sanitizer build of
 # them). KALDORIN_SKIP_WINDOWS=1 leaves them out.
 if [ "${KALDORIN_SKIP_WINDOWS:-0}" != 1 ]; then
