@@ -41,6 +41,22 @@ int StartProgram(const StartRequest& req, std::string* err);
 // collected, so they never linger in the process list.
 bool ProgramRunning(int id);
 
+// How a program started here ended: its exit status (0 to 255), or 128 + N
+// when signal N ended it (130: the break key or SIGINT). -1 while it runs,
+// and for programs not started here or ended too long ago to be recalled.
+int ProgramExitCode(int id);
+
+// The exit code (as ProgramExitCode gives it) of the program started here
+// under this name (matched as ProcessRunningNamed does, on the names it was
+// started with) that ended last; -1 when none has ended.
+int LastExitCodeNamed(std::string_view name);
+
+// Ends every program started with end_with_us that still runs, together
+// with the programs those started in turn: each runs in a process group of
+// its own (on Windows: a job), and the whole group is asked to end, then
+// ended by force after a short while. Called by main as the program ends.
+void EndProgramsWithUs();
+
 // True while any program started with kConsole has not ended.
 bool ConsoleProgramRunning();
 

@@ -22,6 +22,7 @@
 #include "1_platform/host.h"
 #include "1_platform/host_file.h"
 #include "1_platform/process.h"
+#include "1_platform/programs.h"
 #include "1_platform/stop_request.h"
 #include "4_voices/engines/engine_switch.h"
 #include "4_voices/orvan/phoneme_tool.h"
@@ -53,9 +54,18 @@ const char* StopMessage(const RunEnd& end) {
   }
 }
 
+// The helpers the script started (hidden, console programs, programs it
+// waited for) end with the program, and so does what they started in turn;
+// the terminal comes back from one that held it.
+void EndHelpers() {
+  EndProgramsWithUs();
+  ReclaimTerminal();
+}
+
 // A run stopped from outside its script ends at once: no spoken end, the
 // terminal restored, the reason on standard error, the clean-ups run.
 int EndStoppedRun(const RunEnd& end) {
+  EndHelpers();
   EndConsoleOnStop();
   if (const char* msg = StopMessage(end)) std::fputs(msg, stderr);
   RunExitCleanups();
@@ -68,6 +78,7 @@ int EndStoppedRun(const RunEnd& end) {
 // The end of a run as main reports it; returns the exit code.
 int EndRun(const RunEnd& end) {
   if (IsStop(end)) return EndStoppedRun(end);
+  EndHelpers();
   DoneSpeech();
   if (end.reason == EndReason::kNormal) {
     EndConsoleNormally();
@@ -120,6 +131,7 @@ int RunViewerProgram(const Options& opts) {
   SetConsoleTitle(BaseName(opts.view_file));
   int code = RunTextViewer(opts.view_file);
   if (StopRequested()) return EndStoppedRun(RequestedStop());
+  EndHelpers();
   DoneSpeech();
   EndConsoleNormally();
   CloseSpeechLog();

@@ -2,10 +2,14 @@
 //
 // Every child started here is remembered until it has been collected, so a
 // finished program never stays behind as a zombie that the process list would
-// still show. A console-sharing child gets a process group of its own that is
-// made the terminal's foreground group, so Ctrl+C reaches it and not us.
+// still show (the one exception: the leader of a group that must end with us,
+// held while its group has members, see child_groups.h). Every child gets a
+// process group of its own; a console-sharing child's group is made the
+// terminal's foreground group, so Ctrl+C reaches it and not us.
 #include "1_platform/programs.h"
 
+#include "1_platform/ended_programs.h"
+#include "1_platform/linux/child_groups.h"
 #include "1_platform/linux/child_spawn.h"
 
 #include <dirent.h>
@@ -19,6 +23,7 @@
 #include <cerrno>
 #include <cstring>
 #include <fstream>
+#include <map>
 #include <set>
 
 namespace kal {
@@ -32,8 +37,11 @@ struct PipedProgram {
 };
 
 struct ProgramsState {
-  std::set<int> children;          // started and not yet collected
+  std::set<int> children;          // started and not yet ended
   std::set<int> console_children;  // those started with kConsole
+  std::map<int, std::vector<std::string>> names;  // of the children, as started
+  ChildGroups groups;              // of the children that end with us
+  EndedPrograms ended;
   PipedProgram piped;
   bool terminal_handed_over = false;
 };
@@ -56,23 +64,50 @@ void ClosePiped() {
   p.pending.clear();
 }
 
-// Collects children that have ended. A child stopped by a terminal signal is
-// continued: there is no shell here to resume it later.
+// The exit code of an ended child as the system reported it.
+int ExitCodeOf(const siginfo_t& info) {
+  return info.si_code == CLD_EXITED ? info.si_status : 128 + info.si_status;
+}
+
+// A child stopped by a terminal signal is continued: there is no shell here
+// to resume it later.
+void ContinueIfStopped(int pid) {
+  siginfo_t info{};
+  if (waitid(P_PID, static_cast<id_t>(pid), &info, WSTOPPED | WNOHANG) == 0 && info.si_pid == pid) kill(pid, SIGCONT);
+}
+
+// Records how a child ended and reaps it, unless it leads a group that must
+// end with us and still has members.
+void ChildEnded(int pid, int code) {
+  auto& s = S();
+  s.ended.Add(pid, std::move(s.names[pid]), code);
+  s.names.erase(pid);
+  s.console_children.erase(pid);
+  if (!s.groups.HoldEndedLeader(pid)) waitpid(pid, nullptr, WNOHANG);
+}
+
+// Collects children that have ended. Their end is looked at without reaping
+// them first (WNOWAIT), so that a group leader can be held.
 void Collect() {
   auto& s = S();
   for (auto it = s.children.begin(); it != s.children.end();) {
-    int status = 0;
-    pid_t r = waitpid(*it, &status, WNOHANG | WUNTRACED);
-    if (r == *it && WIFSTOPPED(status)) {
-      kill(*it, SIGCONT);
-      ++it;
-    } else if (r == *it || (r < 0 && errno == ECHILD)) {
-      s.console_children.erase(*it);
+    int pid = *it;
+    siginfo_t info{};
+    int r = waitid(P_PID, static_cast<id_t>(pid), &info, WEXITED | WNOHANG | WNOWAIT);
+    if (r == 0 && info.si_pid == pid) {
       it = s.children.erase(it);
+      ChildEnded(pid, ExitCodeOf(info));
+    } else if (r < 0 && errno == ECHILD) {
+      it = s.children.erase(it);
+      s.console_children.erase(pid);
+      s.names.erase(pid);
+      s.groups.Forget(pid);
     } else {
+      ContinueIfStopped(pid);
       ++it;
     }
   }
+  s.groups.ReleaseEmpty();
 }
 
 bool StdinIsForegroundTerminal() {
@@ -165,9 +200,11 @@ int StartProgram(const StartRequest& req, std::string* err) {
     }
     setup.fds[0] = in[0], setup.fds[1] = out[1], setup.fds[2] = errp[1];
     setup.own_group = true;
-  } else if (StdinIsForegroundTerminal()) {
-    setup.own_group = setup.take_terminal = true;
-    hand_over = true;
+  } else {
+    // Its own group even without a terminal to hand over: the group is how
+    // what it starts in turn is ended with it.
+    setup.own_group = true;
+    hand_over = setup.take_terminal = StdinIsForegroundTerminal();
   }
   int pid = SpawnChild(setup, err);
   if (req.streams == ChildStreams::kPipes) {
@@ -180,6 +217,8 @@ int StartProgram(const StartRequest& req, std::string* err) {
     return 0;
   }
   s.children.insert(pid);
+  s.names[pid] = {Lower(setup.path), Lower(BaseName(setup.path)), Lower(BaseName(req.program))};
+  if (req.end_with_us) s.groups.Add(pid);
   if (req.streams == ChildStreams::kConsole) s.console_children.insert(pid);
   if (hand_over) s.terminal_handed_over = true;
   if (req.streams == ChildStreams::kPipes) {
@@ -207,6 +246,30 @@ bool EndProgram(int id, bool force) {
   Collect();
   if (id <= 0 || S().children.count(id) == 0) return false;
   return kill(id, force ? SIGKILL : SIGTERM) == 0;
+}
+
+int ProgramExitCode(int id) {
+  Collect();
+  return S().ended.CodeOf(id);
+}
+
+int LastExitCodeNamed(std::string_view name) {
+  Collect();
+  return S().ended.LastCodeMatching([name](const std::vector<std::string>& names) { return NamesMatch(names, name); });
+}
+
+void EndProgramsWithUs() {
+  constexpr int kPolls = 25, kPollUs = 20000;  // half a second to end politely
+  auto& s = S();
+  Collect();
+  s.groups.SignalAll(SIGTERM);
+  for (int i = 0; i < kPolls && !s.groups.Empty(); ++i) {
+    usleep(kPollUs);
+    Collect();
+  }
+  s.groups.SignalAll(SIGKILL);
+  usleep(kPollUs);
+  Collect();
 }
 
 bool ProgramRunning(int id) {

@@ -4,8 +4,11 @@
 // Every child started here is remembered by its process handle until it has
 // ended. Children that must end with us go into a job object that kills its
 // processes when its last handle closes, which the system does when this
-// process ends in any way, killed included.
+// process ends in any way, killed included. The programs they start in turn
+// belong to the job as well, so they end too.
 #include "1_platform/programs.h"
+
+#include "1_platform/ended_programs.h"
 
 #include <windows.h>
 #include <shellapi.h>
@@ -30,6 +33,8 @@ struct PipedProgram {
 struct ProgramsState {
   std::map<int, HANDLE> children;  // started and not yet seen ending
   std::set<int> console_children;  // those started with kConsole
+  std::map<int, std::vector<std::string>> names;  // of the children, as started
+  EndedPrograms ended;
   PipedProgram piped;
   HANDLE job = nullptr;
 };
@@ -57,6 +62,10 @@ void Collect() {
   auto& s = S();
   for (auto it = s.children.begin(); it != s.children.end();) {
     if (WaitForSingleObject(it->second, 0) == WAIT_OBJECT_0) {
+      DWORD code = 0;
+      bool known = GetExitCodeProcess(it->second, &code) != 0;
+      s.ended.Add(it->first, std::move(s.names[it->first]), known ? static_cast<int>(code & 0xFF) : -1);
+      s.names.erase(it->first);
       CloseHandle(it->second);
       s.console_children.erase(it->first);
       it = s.children.erase(it);
@@ -246,6 +255,7 @@ int StartProgram(const StartRequest& req, std::string* err) {
   CloseHandle(pi.hThread);
   int id = static_cast<int>(pi.dwProcessId);
   s.children[id] = pi.hProcess;
+  s.names[id] = {Lower(path), Lower(BaseName(path)), Lower(BaseName(req.program))};
   if (req.streams == ChildStreams::kConsole) s.console_children.insert(id);
   if (req.streams == ChildStreams::kPipes) {
     ClosePiped();
@@ -267,6 +277,22 @@ int EndProgramsNamed(std::string_view name) {
     if (TerminateProcess(process, 1)) ++ended;
   }
   return ended;
+}
+
+int ProgramExitCode(int id) {
+  Collect();
+  return S().ended.CodeOf(id);
+}
+
+int LastExitCodeNamed(std::string_view name) {
+  Collect();
+  return S().ended.LastCodeMatching([name](const std::vector<std::string>& names) { return NamesMatch(names, name); });
+}
+
+// The job holds every program that ends with us and all they started.
+void EndProgramsWithUs() {
+  if (S().job) TerminateJobObject(S().job, 1);
+  Collect();
 }
 
 bool ProgramRunning(int id) {

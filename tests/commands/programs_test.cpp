@@ -9,6 +9,8 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
+#include <iterator>
 #include <fstream>
 #include <sstream>
 #include <thread>
@@ -148,6 +150,71 @@ TEST(Programs, EndsOnlyProgramsStartedHere) {
   ASSERT_TRUE(ProcessRunningNamed(parent));
   EXPECT_EQ(EndProgramsNamed(parent), 0);
   std::remove(path.c_str());
+}
+
+TEST(Programs, ExitCodesAreKeptByIdAndByName) {
+  std::string err;
+  int four = StartProgram({"sh", {"-c", "exit 4"}, ChildStreams::kDetached}, &err);
+  ASSERT_GT(four, 0) << err;
+  ASSERT_TRUE(Eventually([&] { return !ProgramRunning(four); }));
+  EXPECT_EQ(ProgramExitCode(four), 4);
+  EXPECT_EQ(LastExitCodeNamed("SH.EXE"), 4);
+  int sleeper = StartProgram({"sleep", {"30"}, ChildStreams::kDetached}, &err);
+  ASSERT_GT(sleeper, 0) << err;
+  EXPECT_EQ(ProgramExitCode(sleeper), -1);  // still running
+  ASSERT_TRUE(EndProgram(sleeper, false));
+  ASSERT_TRUE(Eventually([&] { return !ProgramRunning(sleeper); }));
+  EXPECT_EQ(ProgramExitCode(sleeper), 128 + SIGTERM);
+  EXPECT_EQ(LastExitCodeNamed("sleep"), 128 + SIGTERM);
+  EXPECT_EQ(LastExitCodeNamed("sh"), 4);
+  EXPECT_EQ(LastExitCodeNamed("no-such-program-kal"), -1);
+}
+
+// The ids of the running (not zombie) processes whose command line is
+// exactly these words.
+std::vector<int> ProcessesRunning(const std::vector<std::string>& words) {
+  std::string want;
+  for (auto& w : words) want += w + '\0';
+  std::vector<int> found;
+  for (auto& e : std::filesystem::directory_iterator("/proc")) {
+    std::string pid = e.path().filename();
+    if (pid.find_first_not_of("0123456789") != std::string::npos) continue;
+    std::ifstream f(e.path() / "cmdline", std::ios::binary);
+    std::string cmdline((std::istreambuf_iterator<char>(f)), std::istreambuf_iterator<char>());
+    if (cmdline == want && Alive(std::stoi(pid))) found.push_back(std::stoi(pid));
+  }
+  return found;
+}
+
+// What a helper starts in turn ends with it when the program ends, also
+// after the helper itself has gone; the user's programs stay.
+TEST(Programs, WhatHelpersStartEndsWithUs) {
+  std::string tag = std::to_string(getpid());
+  std::vector<std::string> hidden = {"sleep", "1005." + tag}, orphan = {"sleep", "1006." + tag},
+                           users = {"sleep", "1007." + tag};
+  pid_t us = fork();
+  ASSERT_GE(us, 0);
+  if (us == 0) {
+    // The stand-in for this program: starts the programs, waits until the
+    // waited one's shell has gone, then ends as the program ends.
+    StartRequest helper{"sh", {"-c", "sleep 1005." + tag + "; true"}, ChildStreams::kDetached};
+    helper.end_with_us = true;
+    StartRequest waited{"sh", {"-c", "sleep 1006." + tag + " & exit 0"}, ChildStreams::kConsole};
+    waited.end_with_us = true;
+    StartProgram(helper, nullptr);
+    int w = StartProgram(waited, nullptr);
+    StartProgram({"sh", {"-c", "sleep 1007." + tag + "; true"}, ChildStreams::kDetached}, nullptr);
+    Eventually([&] { return !ProgramRunning(w); });
+    Eventually([&] { return ProcessesRunning(hidden).size() + ProcessesRunning(orphan).size() == 2; });
+    EndProgramsWithUs();
+    _exit(0);
+  }
+  int status = 0;
+  waitpid(us, &status, 0);
+  EXPECT_TRUE(Eventually([&] { return ProcessesRunning(users).size() == 1; }));
+  EXPECT_TRUE(Eventually([&] { return ProcessesRunning(hidden).empty(); }));
+  EXPECT_TRUE(Eventually([&] { return ProcessesRunning(orphan).empty(); }));
+  for (int pid : ProcessesRunning(users)) kill(pid, SIGKILL);
 }
 
 TEST(Programs, FindsExecutablesAlongPath) {
