@@ -1,0 +1,96 @@
+// The program's end as a user meets it: the helpers a script started
+// (hidden, or waited for) end with the program, and so does what they
+// started in turn; the programs started for the user stay.
+#include <gtest/gtest.h>
+
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <iterator>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "tests/support/temp_folder.h"
+
+namespace kal::test {
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string Binary() { return std::string(KALDORIN_BINARY_DIR) + "/kaldorin"; }
+
+// The ids of running (not zombie) processes whose command line is these words.
+std::vector<int> Running(const std::vector<std::string>& words) {
+  std::string want;
+  for (auto& w : words) want += w + '\0';
+  std::vector<int> found;
+  for (auto& e : fs::directory_iterator("/proc")) {
+    std::string pid = e.path().filename();
+    if (pid.find_first_not_of("0123456789") != std::string::npos) continue;
+    std::ifstream cmd(e.path() / "cmdline", std::ios::binary);
+    std::string cmdline((std::istreambuf_iterator<char>(cmd)), std::istreambuf_iterator<char>());
+    std::ifstream st(e.path() / "stat");
+    std::string stat;
+    std::getline(st, stat);
+    size_t paren = stat.rfind(')');
+    bool zombie = paren == std::string::npos || paren + 2 >= stat.size() || stat[paren + 2] == 'Z';
+    if (cmdline == want && !zombie) found.push_back(std::stoi(pid));
+  }
+  return found;
+}
+
+bool Eventually(const std::function<bool()>& cond) {
+  for (int i = 0; i < 300; ++i) {
+    if (cond()) return true;
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
+  return false;
+}
+
+// The recorded voice's files, enough for it to start: an empty database
+// and our rule files.
+void InstallVoice(const TempFolder& dir) {
+  std::string voice = dir / "drives/c/ferlan/som/difones";
+  fs::create_directories(voice);
+  fs::create_directories(dir / "drives/c/ferlan/som/letras");
+  std::ofstream(voice + "/DIFONES2.IND");
+  std::ofstream(voice + "/DIFONES2.DIF");
+  fs::copy_file(std::string(KALDORIN_SOURCE_DIR) + "/data/diphone/regras.rgr", voice + "/regras.rgr");
+  fs::copy_file(std::string(KALDORIN_SOURCE_DIR) + "/data/diphone/portug.exc", voice + "/portug.exc");
+}
+
+TEST(ProgramEnd, WhatTheScriptsHelpersStartedEndsWithTheProgram) {
+  if (!fs::exists(Binary())) GTEST_SKIP() << "the program is not built";
+  TempFolder dir;
+  InstallVoice(dir);
+  std::string tag = std::to_string(getpid());
+  std::vector<std::string> hidden = {"sleep", "1005." + tag}, waited = {"sleep", "1006." + tag},
+                           users = {"sleep", "1007." + tag};
+  std::ofstream(dir / "t.kal") << "executa \"sh -c \"\"sleep 1005." << tag << "; true\"\"\" &&\n"
+                               << "executa \"sh -c \"\"sleep 1006." << tag << " & sleep 0.3\"\"\"\n"
+                               << "executa \"sh -c \"\"sleep 1007." << tag << "; true\"\"\" &\n"
+                               << "espera ms 300\nescreve \"fim\"\n";
+  std::string cmd = "env XDG_CONFIG_HOME=" + dir / "config" + " TALVEN_DRIVES=" + dir / "drives" +
+                    " SDL_AUDIODRIVER=dummy " + Binary() + " --headless " + dir / "t.kal" + " < /dev/null > " +
+                    dir / "out" + " 2>&1";
+  int status = std::system(cmd.c_str());
+  ASSERT_TRUE(WIFEXITED(status));
+  EXPECT_EQ(WEXITSTATUS(status), 0);
+  std::ifstream out(dir / "out");
+  std::string output((std::istreambuf_iterator<char>(out)), std::istreambuf_iterator<char>());
+  EXPECT_NE(output.find("fim"), std::string::npos) << output;
+  EXPECT_TRUE(Eventually([&] { return Running(hidden).empty(); }));
+  EXPECT_TRUE(Eventually([&] { return Running(waited).empty(); }));
+  EXPECT_EQ(Running(users).size(), 1u);
+  for (int pid : Running(users)) kill(pid, SIGKILL);
+}
+
+}  // namespace
+}  // namespace kal::test
