@@ -8,7 +8,10 @@
 // without waiting, two start it hidden, three start it as a console program
 // whose standard streams the script holds (ENVIACMD, LE CONSOLE). The
 // programs started hidden, as console programs or waited for end with this
-// one; those started shown without waiting are the user's and stay.
+// one; those started shown without waiting are the user's and stay. A
+// program waited for that ended by the break key (exit code 130) ends this
+// one as well: the break reaches the whole program, not only the part of it
+// that had the keyboard.
 #include <string>
 
 #include "2_config/config.h"
@@ -142,6 +145,7 @@ bool CmdExecuta(std::string_view args) {
   WaitSpeech();
   StartRequest req;
   bool ok = ResolveProgram(split.program, split.params, launch != Launch::kConsole, &req);
+  int id = 0;
   if (ok) {
     req.streams = launch == Launch::kShownWait ? ChildStreams::kConsole
                   : launch == Launch::kConsole  ? ChildStreams::kPipes
@@ -152,7 +156,8 @@ bool CmdExecuta(std::string_view args) {
       SuspendConsole();
     }
     std::string err;
-    ok = StartProgram(req, &err) > 0;
+    id = StartProgram(req, &err);
+    ok = id > 0;
     if (ok && req.streams == ChildStreams::kPipes) S().carry_out.clear(), S().carry_err.clear();
     if (req.streams == ChildStreams::kConsole) {
       if (ok) {
@@ -162,7 +167,10 @@ bool CmdExecuta(std::string_view args) {
       }
     }
   }
-  if (launch == Launch::kShownWait) ReturnWait();
+  if (launch == Launch::kShownWait) {
+    ReturnWait();
+    if (ok && ProgramExitCode(id) == kExitInterrupted) RequestStop(EndOf(EndReason::kInterrupted));
+  }
   return ok;
 }
 

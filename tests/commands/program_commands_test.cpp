@@ -82,6 +82,22 @@ TEST_F(ProgramCommands, KeysTypedAheadOfAShownProgramAreDroppedWithAClick) {
   EXPECT_EQ(std::find(r.speech.begin(), r.speech.end(), "click"), r.speech.end()) << Joined(r.speech);
 }
 
+// A program waited for that ended by the break key (as the report viewer
+// does on Ctrl+]) ends the script with the break's exit code; any other
+// end of it lets the script go on.
+TEST_F(ProgramCommands, AWaitedProgramEndedByTheBreakKeyEndsTheScript) {
+  auto r = Script("executa \"sh -c \"\"exit 3\"\"\"\nescreve \"depois de 3\"\n"
+                  "executa \"sh -c \"\"exit 130\"\"\"\nescreve \"depois de 130\"\n");
+  EXPECT_EQ(r.exit_code, kExitInterrupted) << r.console;
+  EXPECT_EQ(r.end.reason, EndReason::kInterrupted);
+  EXPECT_EQ(r.console, "depois de 3\n");
+  // The break ends the program at once: no spoken end of the script.
+  EXPECT_EQ(std::find(r.speech.begin(), r.speech.end(), "say Fim do script"), r.speech.end()) << Joined(r.speech);
+  // Hidden programs are not waited for: their end is the script's business.
+  r = Script("executa \"sh -c \"\"exit 130\"\"\" &&\nespera ms 300\nescreve fim\n");
+  EXPECT_EQ(r.exit_code, 0) << r.console;
+}
+
 TEST_F(ProgramCommands, EncerraProgEndsAProgramTheScriptStarted) {
   std::string name = "kalend" + std::to_string(getpid() % 100000);
   std::filesystem::copy_file("/bin/sleep", C(name));
