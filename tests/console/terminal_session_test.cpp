@@ -154,6 +154,19 @@ TEST_F(TerminalSession, BreakKeyAndInterruptEndATightLoopAtOnce) {
   }
 }
 
+// The break key in a program the script waits for (the report viewer, a
+// kaldorin of its own that holds the terminal meanwhile) ends that program
+// and the script that waited for it: the whole program ends with 130.
+TEST_F(TerminalSession, BreakKeyInAWaitedViewerEndsTheScriptToo) {
+  std::ofstream(dir_ / "relatorio.txt") << "1. Rádio Um\nLugar\nhttp://a.example/um.mp3\n";
+  Start("executa \"" + std::string(KALDORIN_BINARY_DIR) + "/kaldorin --view " + dir_ / "relatorio.txt" +
+        "\"\nescreve \"depois do leitor\"\n");
+  ASSERT_TRUE(ScreenShows("Rádio Um"));
+  Tmux("send-keys C-]");
+  ExpectRestored("130");
+  EXPECT_EQ(ReadAll(dir_ / "speech.log").find("depois do leitor"), std::string::npos);
+}
+
 // The last screen stays on the normal screen as plain text.
 TEST_F(TerminalSession, FinalScreenIsLeftOnTheNormalScreen) {
   Start("escreve \"primeira linha\"\nescreve \"segunda: ação\"\n");
