@@ -156,12 +156,17 @@ void ConsoleGrid::ClearTopOverlay() {
   overlay_attrs_.clear();
 }
 
+int ConsoleGrid::OverlayRow(int rows_high) const {
+  if (rows_high >= height_ || y_ >= rows_high) return 0;
+  return height_ - rows_high;
+}
+
 char ConsoleGrid::ShownCell(int x, int y) const {
-  return y == 0 && has_overlay() ? overlay_cells_[x] : cells_[Index(x, y)];
+  return has_overlay() && y == OverlayRow(1) ? overlay_cells_[x] : cells_[Index(x, y)];
 }
 
 uint8_t ConsoleGrid::ShownAttr(int x, int y) const {
-  return y == 0 && has_overlay() ? overlay_attrs_[x] : attrs_[Index(x, y)];
+  return has_overlay() && y == OverlayRow(1) ? overlay_attrs_[x] : attrs_[Index(x, y)];
 }
 
 }  // namespace kal

@@ -66,12 +66,18 @@ class ConsoleGrid {
   // show it instead of the row's cells until it is cleared; the cells below
   // it stay as they are. factor is the strip's enlargement (1-10): a window
   // draws its first width / factor cells that many times larger, over the
-  // top rows; a terminal shows the cells at their own size.
+  // top rows; a terminal shows the cells at their own size. Either moves it
+  // to the bottom while the cursor is under it (OverlayRow).
   void SetTopOverlay(std::string cells, std::vector<uint8_t> attrs, int factor = 1);
   void ClearTopOverlay();
   bool has_overlay() const { return !overlay_cells_.empty(); }
   int overlay_factor() const { return overlay_factor_; }
-  // What is on show at a cell: the overlay where there is one, else the grid.
+  // The first row the overlay covers when it is shown rows_high rows tall:
+  // the top rows, unless the cursor's row is among them (the line being
+  // typed, with its question), then the bottom rows.
+  int OverlayRow(int rows_high) const;
+  // What is on show at a cell: the overlay where there is one (one row high,
+  // as a terminal shows it), else the grid.
   char ShownCell(int x, int y) const;
   uint8_t ShownAttr(int x, int y) const;
 

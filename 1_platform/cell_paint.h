@@ -33,11 +33,13 @@ struct PaintFrame {
   // (scrolling by copy); the rows that come in at the bottom are in the runs.
   int scrolled_rows = 0;
   std::vector<CellRun> runs;
-  // The magnified strip over the top of the window: drawn strip_factor times
-  // larger than the cells, its runs counted in strip cells (row 0). It is
-  // repainted when strip_changed; strip_factor 0 means there is none.
+  // The magnified strip over the window's top (or bottom) rows: drawn
+  // strip_factor times larger than the cells, its top edge at the top of grid
+  // row strip_row, its runs counted in strip cells (row 0). It is repainted
+  // when strip_changed; strip_factor 0 means there is none.
   bool strip_changed = false;
   int strip_factor = 0;
+  int strip_row = 0;
   std::vector<CellRun> strip_runs;
   // The cursor's cell, where the caret is drawn while the program waits for
   // a key (the column is kept inside the grid).

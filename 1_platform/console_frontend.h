@@ -110,6 +110,7 @@ bool TerminalAnnouncesTruecolor();
 // How the window front end opens (from Talven.ini; main reads it).
 struct WindowOptions {
   std::string face;        // font face; an installed monospaced one when not found
+  int weight = 0;          // 1-1000 as fonts count it (400 regular, 700 bold); 0: regular
   int cell_width = 0;      // pixels; 0: from the desktop's work area
   int cell_height = 0;
   bool maximised = false;

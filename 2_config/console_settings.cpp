@@ -75,6 +75,12 @@ int PixelsOr0(const std::string& s) {
   return v > 0 && v <= 1000 ? v : 0;
 }
 
+// A font weight: a whole number from 1 to 1000, else 0 (the regular style).
+int WeightOr0(const std::string& s) {
+  int v = NumberOr(s, 0);
+  return v > 0 && v <= 1000 ? v : 0;
+}
+
 WindowSettings ParseWindowSettings(const Reader& read) {
   WindowSettings w;
   w.window = YesValue(read(cfg::kJanela));
@@ -82,6 +88,7 @@ WindowSettings ParseWindowSettings(const Reader& read) {
   if (!face.empty()) w.face = face;
   w.cell_width = PixelsOr0(read(cfg::kLarguraLetra));
   w.cell_height = PixelsOr0(read(cfg::kAlturaLetra));
+  w.weight = WeightOr0(read(cfg::kPesoLetra));
   w.maximised = !YesValue(read(cfg::kCantoTela));
   return w;
 }

@@ -29,6 +29,7 @@ struct WindowSettings {
   std::string face = "Lucida Console"; // FONTE
   int cell_width = 0;                  // LARGURALETRA; 0: from the screen
   int cell_height = 0;                 // ALTURALETRA
+  int weight = 0;                      // PESOLETRA, 1-1000 (700 bold); 0: the face's regular
   bool maximised = false;              // CANTOTELA not S
 };
 

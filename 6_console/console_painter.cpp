@@ -74,25 +74,31 @@ void ConsolePainter::AddRuns(const ConsoleGrid& grid, bool full, PaintFrame* fra
   }
 }
 
-// The strip holds the overlay's first width / factor cells.
+// The strip holds the overlay's first width / factor cells, over the top
+// rows or, while the cursor is under them, the bottom ones.
 void ConsolePainter::AddStrip(const ConsoleGrid& grid, bool full, PaintFrame* frame) {
   std::string cells;
   std::vector<uint8_t> attrs;
-  int factor = 0;
+  int factor = 0, row = 0;
   if (grid.has_overlay()) {
     factor = grid.overlay_factor();
+    row = grid.OverlayRow(factor);
+    int shown_at = grid.OverlayRow(1);  // where the grid shows the overlay's cells
     for (int x = 0; x < width_ / factor; ++x) {
-      cells.push_back(grid.ShownCell(x, 0));
-      attrs.push_back(grid.ShownAttr(x, 0));
+      cells.push_back(grid.ShownCell(x, shown_at));
+      attrs.push_back(grid.ShownAttr(x, shown_at));
     }
   }
-  if (!full && factor == strip_factor_ && cells == strip_cells_ && attrs == strip_attrs_) return;
+  if (!full && factor == strip_factor_ && row == strip_row_ && cells == strip_cells_ && attrs == strip_attrs_)
+    return;
   frame->strip_changed = true;
   frame->strip_factor = factor;
+  frame->strip_row = row;
   if (factor) RunsOf(grid, cells, attrs, 0, &frame->strip_runs);
   strip_cells_ = std::move(cells);
   strip_attrs_ = std::move(attrs);
   strip_factor_ = factor;
+  strip_row_ = row;
 }
 
 PaintFrame ConsolePainter::Frame(const ConsoleGrid& grid, bool full) {

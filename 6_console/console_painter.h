@@ -44,6 +44,7 @@ class ConsolePainter {
   std::string strip_cells_;       // the strip as painted (empty: none)
   std::vector<uint8_t> strip_attrs_;
   int strip_factor_ = 0;
+  int strip_row_ = 0;
 };
 
 }  // namespace kal

@@ -105,6 +105,7 @@ std::unique_ptr<ConsoleFrontEnd> MakeFrontEnd(const Options& opts, const std::st
   WindowSettings ws = ReadWindowSettings();
   WindowOptions wo;
   wo.face = ws.face;
+  wo.weight = ws.weight;
   wo.cell_width = ws.cell_width;
   wo.cell_height = ws.cell_height;
   wo.maximised = ws.maximised;

@@ -14,8 +14,17 @@ namespace {
 
 constexpr int kLargestSize = 512;
 
-// The file of the best match for a pattern, with the family it really has.
-bool MatchFont(FcPattern* pattern, std::string* file, std::string* family) {
+// Weights from 600 (semi-bold) up are drawn bold.
+constexpr int kBoldWeight = 600;
+
+// The best match for a pattern: its file, the family it really has and its
+// weight (fontconfig's scale).
+struct Match {
+  std::string file, family;
+  int weight = FC_WEIGHT_REGULAR;
+};
+
+bool MatchFont(FcPattern* pattern, Match* out) {
   FcPatternAddBool(pattern, FC_SCALABLE, FcTrue);
   FcConfigSubstitute(nullptr, pattern, FcMatchPattern);
   FcDefaultSubstitute(pattern);
@@ -26,47 +35,60 @@ bool MatchFont(FcPattern* pattern, std::string* file, std::string* family) {
     FcChar8* f = nullptr;
     FcChar8* fam = nullptr;
     if (FcPatternGetString(match, FC_FILE, 0, &f) == FcResultMatch) {
-      *file = reinterpret_cast<const char*>(f);
+      out->file = reinterpret_cast<const char*>(f);
       found = true;
     }
-    if (FcPatternGetString(match, FC_FAMILY, 0, &fam) == FcResultMatch) *family = reinterpret_cast<const char*>(fam);
+    if (FcPatternGetString(match, FC_FAMILY, 0, &fam) == FcResultMatch)
+      out->family = reinterpret_cast<const char*>(fam);
+    FcPatternGetInteger(match, FC_WEIGHT, 0, &out->weight);
     FcPatternDestroy(match);
   }
   FcPatternDestroy(pattern);
   return found;
 }
 
+// A pattern of a family (taken as a value, never parsed as a pattern) in the
+// weight asked for.
+FcPattern* FamilyPattern(const char* family, int weight) {
+  FcPattern* p = FcPatternCreate();
+  FcPatternAddString(p, FC_FAMILY, reinterpret_cast<const FcChar8*>(family));
+  if (weight > 0) FcPatternAddInteger(p, FC_WEIGHT, FcWeightFromOpenType(weight));
+  return p;
+}
+
+FontSource SourceOf(const Match& m, int weight) {
+  return {m.file, weight >= kBoldWeight && m.weight < FC_WEIGHT_DEMIBOLD};
+}
+
 }  // namespace
 
-std::string FindFontFile(const std::string& face) {
-  if (!FcInit()) return "";
-  std::string file, family;
-  if (!face.empty()) {
-    // The name goes in as a family value, never parsed as a pattern.
-    FcPattern* p = FcPatternCreate();
-    FcPatternAddString(p, FC_FAMILY, reinterpret_cast<const FcChar8*>(face.c_str()));
-    if (MatchFont(p, &file, &family) && strcasecmp(family.c_str(), face.c_str()) == 0) return file;
-  }
-  FcPattern* p = FcPatternCreate();
-  FcPatternAddString(p, FC_FAMILY, reinterpret_cast<const FcChar8*>("monospace"));
+FontSource FindFont(const std::string& face, int weight) {
+  if (!FcInit()) return {};
+  Match m;
+  if (!face.empty() && MatchFont(FamilyPattern(face.c_str(), weight), &m) &&
+      strcasecmp(m.family.c_str(), face.c_str()) == 0)
+    return SourceOf(m, weight);
+  FcPattern* p = FamilyPattern("monospace", weight);
   FcPatternAddInteger(p, FC_SPACING, FC_MONO);
-  file.clear();
-  MatchFont(p, &file, &family);
-  return file;
+  m = Match{};
+  if (!MatchFont(p, &m)) return {};
+  return SourceOf(m, weight);
 }
 
 CellFont::~CellFont() {
   if (font_) TTF_CloseFont(font_);
 }
 
-bool CellFont::Fit(const std::string& file, int w, int h) {
+bool CellFont::Fit(const FontSource& source, int w, int h) {
   w = std::max(w, 1);
   h = std::max(h, 1);
-  if (!font_ || file != file_) {
+  if (!font_ || source != source_) {
     if (font_) TTF_CloseFont(font_);
-    font_ = TTF_OpenFont(file.c_str(), 12);
-    file_ = file;
+    font_ = TTF_OpenFont(source.file.c_str(), 12);
+    source_ = source;
+    glyphs_.clear();
     if (!font_) return false;
+    if (source.embolden) TTF_SetFontStyle(font_, TTF_STYLE_BOLD);
   }
   if (w == w_ && h == h_ && !glyphs_.empty()) return true;
   auto fits = [&](int size) {

@@ -2,8 +2,8 @@
 // rendered once as a coverage map (0 background ... 255 letter colour), and
 // the painting of runs of cells with it into a 32-bit pixel surface.
 //
-// The face is found through fontconfig by name; when no installed face has
-// that name, an installed monospaced face is used. The font size is the
+// The face is found through fontconfig by name and weight; when no installed
+// face has that name, an installed monospaced face is used. The font size is the
 // largest whose line height and advance fit the cell, so that a window that
 // grows or shrinks gets a font to match.
 #pragma once
@@ -21,9 +21,18 @@
 
 namespace kal {
 
-// The font file for a face name: the face itself when it is installed,
-// else an installed monospaced face; empty when there is none at all.
-std::string FindFontFile(const std::string& face);
+// A font file and how to draw with it.
+struct FontSource {
+  std::string file;      // empty: no font at all
+  bool embolden = false; // the weight asks for bold and the file is not: thicken its strokes
+  bool operator==(const FontSource&) const = default;
+};
+
+// The font for a face name and weight (1-1000 as fonts count it, 0 for the
+// regular style): the face itself when it is installed, else an installed
+// monospaced face, in the style nearest the weight; when bold is asked for
+// (600 and over) and the face has no bold style, its regular one thickened.
+FontSource FindFont(const std::string& face, int weight);
 
 class CellFont {
  public:
@@ -32,9 +41,9 @@ class CellFont {
   CellFont(const CellFont&) = delete;
   CellFont& operator=(const CellFont&) = delete;
 
-  // Opens the file (once) and fits it to a cell of w x h pixels; false when
+  // Opens the font (once) and fits it to a cell of w x h pixels; false when
   // the file cannot be opened.
-  bool Fit(const std::string& file, int w, int h);
+  bool Fit(const FontSource& source, int w, int h);
 
   int width() const { return w_; }
   int height() const { return h_; }
@@ -50,7 +59,7 @@ class CellFont {
   void RenderGlyphs();
 
   TTF_Font* font_ = nullptr;
-  std::string file_;
+  FontSource source_;
   int w_ = 0, h_ = 0, baseline_ = 0;
   std::vector<uint8_t> glyphs_;  // 256 coverage maps of w_ x h_
   std::unordered_map<uint64_t, std::array<uint32_t, 256>> shades_;

@@ -38,13 +38,13 @@ void Invert(SDL_Surface* s, const SDL_Rect& r) {
 
 WindowCanvas::~WindowCanvas() { Close(); }
 
-bool WindowCanvas::Open(SDL_Window* window, const std::string& font_file, int columns, int rows, int cell_w,
+bool WindowCanvas::Open(SDL_Window* window, const FontSource& font, int columns, int rows, int cell_w,
                         int cell_h) {
   window_ = window;
-  font_file_ = font_file;
+  source_ = font;
   columns_ = columns;
   rows_ = rows;
-  if (!font_.Fit(font_file, cell_w, cell_h)) return false;
+  if (!font_.Fit(source_, cell_w, cell_h)) return false;
   RecreateCells();
   return cells_ != nullptr;
 }
@@ -66,7 +66,7 @@ SDL_Rect WindowCanvas::CaretRect() const {
 
 SDL_Rect WindowCanvas::StripRect() const {
   if (!strip_) return {0, 0, 0, 0};
-  return {0, 0, strip_->w, strip_->h};
+  return {0, strip_row_ * font_.height(), strip_->w, strip_->h};
 }
 
 void WindowCanvas::RecreateCells() {
@@ -89,7 +89,7 @@ bool WindowCanvas::Relayout() {
     ShowAll();
     return false;
   }
-  font_.Fit(font_file_, cw, ch);
+  font_.Fit(source_, cw, ch);
   RecreateCells();
   PaintStrip();
   return true;
@@ -115,6 +115,7 @@ void WindowCanvas::Apply(const PaintFrame& frame) {
   if (frame.strip_changed) {
     if (strip_) dirty.push_back(StripRect());
     strip_factor_ = frame.strip_factor;
+    strip_row_ = frame.strip_row;
     strip_runs_ = frame.strip_runs;
     PaintStrip();
     if (strip_) dirty.push_back(StripRect());
@@ -137,7 +138,7 @@ void WindowCanvas::PaintStrip() {
   int f = strip_factor_;
   if (f < 1 || !cells_) return;
   int cells = columns_ / f;
-  if (!strip_font_.Fit(font_file_, font_.width() * f, font_.height() * f)) return;
+  if (!strip_font_.Fit(source_, font_.width() * f, font_.height() * f)) return;
   strip_ = SDL_CreateRGBSurfaceWithFormat(0, cells * strip_font_.width(), strip_font_.height(), 32,
                                           cells_->format->format);
   if (!strip_) return;
@@ -199,8 +200,9 @@ void WindowCanvas::ComposeRect(SDL_Surface* win, const SDL_Rect& r) {
       SDL_BlitSurface(picture_, &src, win, &dst);
     }
   }
-  if (strip_ && Intersect(r, StripRect(), &part)) {
-    SDL_Rect src = part, dst = part;
+  SDL_Rect strip = StripRect();
+  if (strip_ && Intersect(r, strip, &part)) {
+    SDL_Rect src{part.x - strip.x, part.y - strip.y, part.w, part.h}, dst = part;
     SDL_BlitSurface(strip_, &src, win, &dst);
   }
   if (caret_on_ && Intersect(r, CaretRect(), &part)) Invert(win, part);

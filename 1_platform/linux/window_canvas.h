@@ -1,7 +1,8 @@
 // What the console window shows, in layers: the cells (painted into a
 // surface of their own as frames come), the picture over them, the
-// magnified strip over the top, and the caret. Only the rectangles that
-// changed are put together on the window's surface and sent to the display.
+// magnified strip over the top rows (or the bottom ones), and the caret.
+// Only the rectangles that changed are put together on the window's surface
+// and sent to the display.
 //
 // The cell size follows the window: when the window is resized, the cells
 // become the window's size divided by the grid, the font is fitted again and
@@ -27,7 +28,7 @@ class WindowCanvas {
   WindowCanvas& operator=(const WindowCanvas&) = delete;
 
   // Cells of cell_w x cell_h in a grid of columns x rows on the window.
-  bool Open(SDL_Window* window, const std::string& font_file, int columns, int rows, int cell_w, int cell_h);
+  bool Open(SDL_Window* window, const FontSource& font, int columns, int rows, int cell_w, int cell_h);
   void Close();
 
   // The window's size changed: true when the cell size changed with it, and
@@ -55,7 +56,7 @@ class WindowCanvas {
   void ComposeRect(SDL_Surface* win, const SDL_Rect& r);
 
   SDL_Window* window_ = nullptr;
-  std::string font_file_;
+  FontSource source_;
   CellFont font_;
   CellFont strip_font_;
   int columns_ = 0, rows_ = 0;
@@ -64,6 +65,7 @@ class WindowCanvas {
   SDL_Surface* picture_ = nullptr;
   int picture_x_ = 0, picture_y_ = 0;
   int strip_factor_ = 0;
+  int strip_row_ = 0;  // the grid row at the strip's top edge
   std::vector<CellRun> strip_runs_;
   bool caret_on_ = false;
   int caret_column_ = 0, caret_row_ = 0;

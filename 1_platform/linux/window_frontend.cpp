@@ -8,7 +8,10 @@
 // looks for keys. Keys become terminal bytes (1_platform/window_keys.h) in a buffer;
 // a pipe that holds one byte while the buffer is not empty is the input
 // descriptor the console watches, so keys wake every wait as a terminal's
-// would. Closing the window ends the program as the break key does.
+// would. Closing the window ends the program as the break key does, and so
+// does another program destroying the window (the requests still on their
+// way to it fail harmlessly, as X errors are ignored) or killing its
+// connection to the display.
 #include "1_platform/console_frontend.h"
 
 #if KALDORIN_HAVE_WINDOW
@@ -49,6 +52,11 @@ void DefaultCellSize(int* cw, int* ch) {
 
 std::string CleanTitle(std::string_view title) { return Latin1ToUtf8(PrintableTitle(title)); }
 
+int IgnoreXError(Display*, XErrorEvent*) { return 0; }
+// Xlib's own report of a lost connection is left out: the program ends as a
+// close does, with the close's message.
+int QuietIOError(Display*) { return 0; }
+
 class WindowFrontEnd : public ConsoleFrontEnd {
  public:
   ~WindowFrontEnd() override {
@@ -62,11 +70,18 @@ class WindowFrontEnd : public ConsoleFrontEnd {
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
     SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");  // the window's own surface, sent by rectangles
     SDL_SetHint(SDL_HINT_VIDEODRIVER, "x11");
+    // A failed request (drawing into, or destroying, a window that was
+    // destroyed from outside) must not end the program, as Xlib's own
+    // handler would. Set before the library starts, which keeps the handler
+    // it finds, passes errors on to it and puts it back when it ends.
+    XSetErrorHandler(IgnoreXError);
+    XSetIOErrorHandler(QuietIOError);
     if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) return false;
     video_ = true;
+    SDL_EventState(SDL_SYSWMEVENT, SDL_ENABLE);  // to see the window destroyed
     if (!TTF_WasInit() && TTF_Init() != 0) return false;
-    std::string font = FindFontFile(opts.face);
-    if (font.empty()) return false;
+    FontSource font = FindFont(opts.face, opts.weight);
+    if (font.file.empty()) return false;
     int cw = opts.cell_width, ch = opts.cell_height;
     DefaultCellSize(&cw, &ch);
     const int columns = ConsoleGrid::kWidth, rows = ConsoleGrid::kHeight;
@@ -79,6 +94,9 @@ class WindowFrontEnd : public ConsoleFrontEnd {
     SDL_VERSION(&info.version);
     if (!SDL_GetWindowWMInfo(window_, &info) || info.subsystem != SDL_SYSWM_X11) return false;
     display_ = info.info.x11.display;
+    // The connection killed from outside (as a window is killed with its
+    // owner's connection) is told here instead of ending the process.
+    XSetIOErrorExitHandler(display_, &WindowFrontEnd::ConnectionLost, this);
     window_id_ = info.info.x11.window;
     SetConsoleWindowId(window_id_);
     if (!canvas_.Open(window_, font, columns, rows, cw, ch)) return false;
@@ -91,22 +109,22 @@ class WindowFrontEnd : public ConsoleFrontEnd {
   void OnWrite(std::string_view) override {}
 
   void Present(const ConsoleGrid&) override {
-    if (!window_ || !painter_) return;
+    if (!Drawable() || !painter_) return;
     canvas_.Apply(painter_(false));
     AfterDrawing();
   }
 
   void SetFramePainter(FramePainter painter) override {
     painter_ = std::move(painter);
-    if (window_ && painter_) canvas_.Apply(painter_(true));
+    if (Drawable() && painter_) canvas_.Apply(painter_(true));
   }
 
   void SetTitle(std::string_view title) override {
-    if (window_) SDL_SetWindowTitle(window_, CleanTitle(title).c_str());
+    if (Drawable()) SDL_SetWindowTitle(window_, CleanTitle(title).c_str());
   }
 
   void Bell() override {
-    if (display_) XBell(display_, 0);
+    if (display_ && !lost_) XBell(display_, 0);
   }
 
   int InputFd() override { return wake_[0]; }
@@ -124,20 +142,20 @@ class WindowFrontEnd : public ConsoleFrontEnd {
   bool ReportsKeyReleases() const override { return releases_ && window_; }
 
   void ShowCaret(bool on) override {
-    if (!window_) return;
+    if (!Drawable()) return;
     canvas_.SetCaret(on);
     AfterDrawing();
   }
 
   bool ShowPicture(const Picture& picture, int x, int y) override {
-    if (!window_) return false;
+    if (!Drawable()) return false;
     canvas_.SetPicture(&picture, x, y);
     AfterDrawing();
     return true;
   }
 
   void RemovePicture() override {
-    if (!window_) return;
+    if (!Drawable()) return;
     canvas_.SetPicture(nullptr, 0, 0);
     canvas_.ShowAll();
     AfterDrawing();
@@ -145,18 +163,19 @@ class WindowFrontEnd : public ConsoleFrontEnd {
 
   uint64_t WindowId() const override { return window_ ? window_id_ : 0; }
 
-  // The window goes when the program ends.
+  // The window goes when the program ends. With the connection lost, the
+  // library is left as it is: taking its window down would wait for an
+  // answer from a display that is no longer there.
   void Restore() override {
     if (x_fd_ >= 0) Loop().Unwatch(x_fd_);
     x_fd_ = -1;
     canvas_.Close();
-    if (window_) {
-      SetConsoleWindowId(0);
-      SDL_DestroyWindow(window_);
-    }
+    if (display_ && !lost_) XSync(display_, False);  // finds a connection killed meanwhile
+    if (window_) SetConsoleWindowId(0);
+    if (window_ && !lost_) SDL_DestroyWindow(window_);
     window_ = nullptr;
     display_ = nullptr;
-    if (video_) SDL_QuitSubSystem(SDL_INIT_VIDEO);
+    if (video_ && !lost_) SDL_QuitSubSystem(SDL_INIT_VIDEO);
     video_ = false;
   }
 
@@ -170,12 +189,19 @@ class WindowFrontEnd : public ConsoleFrontEnd {
   }
 
   void Pump() {
-    if (pumping_ || !window_) return;
+    if (pumping_ || !window_ || lost_) return;
     pumping_ = true;
     SDL_Event e;
-    while (window_ && SDL_PollEvent(&e)) Handle(e);
+    while (window_ && !lost_ && SDL_PollEvent(&e)) Handle(e);
     pumping_ = false;
+    if (lost_ && x_fd_ >= 0) Loop().Unwatch(x_fd_), x_fd_ = -1;
     if (!input_.empty()) Signal();
+  }
+
+  static void ConnectionLost(Display*, void* self) {
+    auto* front = static_cast<WindowFrontEnd*>(self);
+    front->lost_ = true;
+    front->Gone();
   }
 
   void Handle(const SDL_Event& e) {
@@ -209,12 +235,16 @@ class WindowFrontEnd : public ConsoleFrontEnd {
       case SDL_QUIT:
         RequestStop(EndOf(EndReason::kInterrupted));
         break;
+      case SDL_SYSWMEVENT:
+        if (IsDestroyed(*e.syswm.msg)) Gone();
+        break;
       default:
         break;
     }
   }
 
   void HandleWindow(const SDL_WindowEvent& w) {
+    if (destroyed_) return;
     switch (w.event) {
       case SDL_WINDOWEVENT_SIZE_CHANGED:
         // A new cell size: the font is fitted again and every cell painted.
@@ -236,6 +266,21 @@ class WindowFrontEnd : public ConsoleFrontEnd {
       default:
         break;
     }
+  }
+
+  // The window is there to draw in (not destroyed from outside).
+  bool Drawable() const { return window_ && !destroyed_; }
+
+  bool IsDestroyed(const SDL_SysWMmsg& m) const {
+    return m.subsystem == SDL_SYSWM_X11 && m.msg.x11.event.type == DestroyNotify &&
+           m.msg.x11.event.xdestroywindow.window == window_id_;
+  }
+
+  // Another program destroyed the window: the program ends as when it is
+  // closed, and nothing is drawn any more.
+  void Gone() {
+    destroyed_ = true;
+    RequestStop(EndOf(EndReason::kInterrupted));
   }
 
   void Add(const std::string& bytes) {
@@ -269,6 +314,8 @@ class WindowFrontEnd : public ConsoleFrontEnd {
   bool signalled_ = false;
   bool releases_ = false;
   bool ignore_click_ = false;
+  bool destroyed_ = false;
+  bool lost_ = false;  // the connection to the display is gone
   Uint16 key_mods_ = 0;  // modifiers of the last key that went down
 };
 

@@ -72,7 +72,7 @@ class ConsoleWindow : public ConsoleFrontEnd {
     hwnd_ = CreateWindowExW(0, kClassName, TitleText(opts.title).c_str(), kStyle, CW_USEDEFAULT, CW_USEDEFAULT,
                             r.right - r.left, r.bottom - r.top, nullptr, nullptr, instance, this);
     if (!hwnd_) return false;
-    if (!canvas_.Open(hwnd_, ChooseFace(opts.face), columns, rows, cw, ch)) return false;
+    if (!canvas_.Open(hwnd_, ChooseFace(opts.face), opts.weight, columns, rows, cw, ch)) return false;
     g_console_window = hwnd_;
     SetConsoleWindowId(static_cast<uint64_t>(reinterpret_cast<uintptr_t>(hwnd_)));
     ShowWindow(hwnd_, opts.maximised ? SW_SHOWMAXIMIZED : SW_SHOWNORMAL);

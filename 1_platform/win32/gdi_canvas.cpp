@@ -70,12 +70,14 @@ void GdiLayer::Free() {
   w_ = h_ = 0;
 }
 
-bool GdiCanvas::Open(HWND window, const std::wstring& face, int columns, int rows, int cell_w, int cell_h) {
+bool GdiCanvas::Open(HWND window, const std::wstring& face, int weight, int columns, int rows, int cell_w,
+                     int cell_h) {
   window_ = window;
   face_ = face;
+  weight_ = weight;
   columns_ = columns;
   rows_ = rows;
-  if (!font_.Fit(face, cell_w, cell_h)) return false;
+  if (!font_.Fit(face, weight, cell_w, cell_h)) return false;
   return cells_.Make(columns * cell_w, rows * cell_h) && MakeBack();
 }
 
@@ -99,7 +101,9 @@ RECT GdiCanvas::CaretRect() const {
               font_.width(), kCaretHeight);
 }
 
-RECT GdiCanvas::StripRect() const { return strip_.ok() ? Rect(0, 0, strip_.w(), strip_.h()) : RECT{0, 0, 0, 0}; }
+RECT GdiCanvas::StripRect() const {
+  return strip_.ok() ? Rect(0, strip_row_ * font_.height(), strip_.w(), strip_.h()) : RECT{0, 0, 0, 0};
+}
 
 bool GdiCanvas::Relayout(int w, int h) {
   if (!window_) return false;
@@ -107,7 +111,7 @@ bool GdiCanvas::Relayout(int w, int h) {
   CellOfWindow(w, h, columns_, rows_, &cw, &ch);
   bool changed = cw != font_.width() || ch != font_.height();
   if (changed) {
-    font_.Fit(face_, cw, ch);
+    font_.Fit(face_, weight_, cw, ch);
     cells_.Make(columns_ * font_.width(), rows_ * font_.height());
     PaintStrip();
   }
@@ -137,6 +141,7 @@ void GdiCanvas::Apply(const PaintFrame& frame) {
   if (frame.strip_changed) {
     Unite(&dirty, StripRect());
     strip_factor_ = frame.strip_factor;
+    strip_row_ = frame.strip_row;
     strip_runs_ = frame.strip_runs;
     PaintStrip();
     Unite(&dirty, StripRect());
@@ -157,7 +162,7 @@ void GdiCanvas::PaintStrip() {
   int f = strip_factor_;
   if (f < 1 || !cells_.ok()) return;
   int cells = columns_ / f;
-  if (cells < 1 || !strip_font_.Fit(face_, font_.width() * f, font_.height() * f)) return;
+  if (cells < 1 || !strip_font_.Fit(face_, weight_, font_.width() * f, font_.height() * f)) return;
   if (!strip_.Make(cells * strip_font_.width(), strip_font_.height())) return;
   for (const CellRun& run : strip_runs_)
     strip_font_.PaintRun(strip_.dc(), run.column * strip_font_.width(), 0, run.text, run.fg, run.bg);
@@ -207,7 +212,7 @@ void GdiCanvas::Compose(const RECT& r) {
   PatBlt(dc, r.left, r.top, r.right - r.left, r.bottom - r.top, BLACKNESS);
   CopyLayer(dc, cells_, 0, 0, r);
   CopyLayer(dc, picture_, picture_x_, picture_y_, r);
-  CopyLayer(dc, strip_, 0, 0, r);
+  CopyLayer(dc, strip_, 0, strip_row_ * font_.height(), r);
   RECT caret;
   if (caret_on_ && Intersect(r, CaretRect(), &caret))
     PatBlt(dc, caret.left, caret.top, caret.right - caret.left, caret.bottom - caret.top, DSTINVERT);

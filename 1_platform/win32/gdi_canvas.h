@@ -1,9 +1,9 @@
 // What the console window shows, in layers kept in memory bitmaps: the
 // cells (painted as frames come), the picture over them, the magnified
-// strip over the top, and the caret. A change is put together in a back
-// buffer of the window's size and reaches the window in one BitBlt, so
-// nothing flickers; a repaint of the window (WM_PAINT) is a copy from the
-// back buffer.
+// strip over the top rows (or the bottom ones), and the caret. A change is
+// put together in a back buffer of the window's size and reaches the window
+// in one BitBlt, so nothing flickers; a repaint of the window (WM_PAINT) is
+// a copy from the back buffer.
 //
 // The cell size follows the window: when the window is resized, the cells
 // become the window's size divided by the grid, the font is fitted again and
@@ -51,9 +51,9 @@ class GdiLayer {
 
 class GdiCanvas {
  public:
-  // Cells of cell_w x cell_h in a grid of columns x rows, the face for the
-  // cells and the strip.
-  bool Open(HWND window, const std::wstring& face, int columns, int rows, int cell_w, int cell_h);
+  // Cells of cell_w x cell_h in a grid of columns x rows, the face and weight
+  // for the cells and the strip.
+  bool Open(HWND window, const std::wstring& face, int weight, int columns, int rows, int cell_w, int cell_h);
   void Close();
 
   // The window's inside is now w x h: true when the cell size changed with
@@ -84,12 +84,14 @@ class GdiCanvas {
 
   HWND window_ = nullptr;
   std::wstring face_;
+  int weight_ = 0;
   GdiCellFont font_;
   GdiCellFont strip_font_;
   int columns_ = 0, rows_ = 0;
   GdiLayer cells_, strip_, picture_, back_;
   int picture_x_ = 0, picture_y_ = 0;  // where the picture layer's corner is
   int strip_factor_ = 0;
+  int strip_row_ = 0;  // the grid row at the strip's top edge
   std::vector<CellRun> strip_runs_;
   bool caret_on_ = false;
   int caret_column_ = 0, caret_row_ = 0;

@@ -15,9 +15,12 @@ int CALLBACK FoundFamily(const LOGFONTW*, const TEXTMETRICW*, DWORD, LPARAM foun
   return 0;  // one is enough
 }
 
-HFONT MakeFont(const std::wstring& face, int height) {
-  return CreateFontW(height, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_TT_PRECIS,
-                     CLIP_DEFAULT_PRECIS, NONANTIALIASED_QUALITY, FIXED_PITCH | FF_MODERN, face.c_str());
+// A weight of 0 is the regular style; others go to GDI as they are (700 is
+// bold; GDI thickens a face that has no bold style).
+HFONT MakeFont(const std::wstring& face, int weight, int height) {
+  return CreateFontW(height, 0, 0, 0, weight > 0 ? weight : FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
+                     OUT_TT_PRECIS, CLIP_DEFAULT_PRECIS, NONANTIALIASED_QUALITY, FIXED_PITCH | FF_MODERN,
+                     face.c_str());
 }
 
 struct Measures {
@@ -58,7 +61,7 @@ void GdiCellFont::Release() {
 
 // The largest cell height (GDI's positive font height) whose line and
 // advance fit, found by halving the range.
-bool GdiCellFont::Fit(const std::wstring& face, int w, int h) {
+bool GdiCellFont::Fit(const std::wstring& face, int weight, int w, int h) {
   HDC dc = CreateCompatibleDC(nullptr);
   if (!dc) return false;
   int lo = 1, hi = h;
@@ -66,7 +69,7 @@ bool GdiCellFont::Fit(const std::wstring& face, int w, int h) {
   Measures best_m;
   while (lo <= hi) {
     int mid = (lo + hi) / 2;
-    HFONT f = MakeFont(face, mid);
+    HFONT f = MakeFont(face, weight, mid);
     Measures m = f ? Measure(dc, f) : Measures{};
     if (f && m.line <= h && m.advance <= w) {
       if (best) DeleteObject(best);
@@ -78,7 +81,7 @@ bool GdiCellFont::Fit(const std::wstring& face, int w, int h) {
       hi = mid - 1;
     }
   }
-  if (!best) best = MakeFont(face, 1), best_m = best ? Measure(dc, best) : Measures{};
+  if (!best) best = MakeFont(face, weight, 1), best_m = best ? Measure(dc, best) : Measures{};
   DeleteDC(dc);
   if (!best) return false;
   Release();

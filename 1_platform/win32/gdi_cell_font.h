@@ -27,8 +27,9 @@ class GdiCellFont {
   GdiCellFont(const GdiCellFont&) = delete;
   GdiCellFont& operator=(const GdiCellFont&) = delete;
 
-  // Fits the face to a cell of w x h pixels; false when no font can be made.
-  bool Fit(const std::wstring& face, int w, int h);
+  // Fits the face in the weight (1-1000, 700 bold; 0 regular) to a cell of
+  // w x h pixels; false when no font can be made.
+  bool Fit(const std::wstring& face, int weight, int w, int h);
 
   int width() const { return w_; }
   int height() const { return h_; }

@@ -145,7 +145,7 @@ TEST(ConsoleGrid, ColourEntriesMapToTheFixedPaletteAndOutOfRangeIsBlack) {
 
 TEST(ConsoleGrid, TopOverlayHidesTheRowWithoutChangingIt) {
   ConsoleGrid g;
-  g.Write("text");
+  g.Write("text\r\n");  // the cursor off the top row
   g.SetTopOverlay("BIG", {0x63, 0x63, 0x63});
   EXPECT_EQ(g.ShownCell(0, 0), 'B');
   EXPECT_EQ(g.ShownAttr(1, 0), 0x63);
@@ -153,6 +153,23 @@ TEST(ConsoleGrid, TopOverlayHidesTheRowWithoutChangingIt) {
   EXPECT_EQ(g.Cell(0, 0), 't');
   g.ClearTopOverlay();
   EXPECT_EQ(g.ShownCell(0, 0), 't');
+}
+
+// A terminal shows the overlay one row high: on the bottom row while the
+// cursor is on the top one.
+TEST(ConsoleGrid, OverlayKeepsOffTheCursorsRow) {
+  ConsoleGrid g;
+  g.Write("pergunta: ");
+  g.SetTopOverlay("BIG", {0x63});
+  EXPECT_EQ(g.OverlayRow(1), 24);
+  EXPECT_EQ(g.OverlayRow(4), 21);
+  EXPECT_EQ(g.ShownCell(0, 0), 'p');
+  EXPECT_EQ(g.ShownCell(0, 24), 'B');
+  g.GotoXY(1, 4);  // the fourth row
+  EXPECT_EQ(g.OverlayRow(4), 21);
+  EXPECT_EQ(g.OverlayRow(3), 0);
+  EXPECT_EQ(g.ShownCell(0, 0), 'B');
+  EXPECT_EQ(g.ShownCell(0, 24), ' ');
 }
 
 }  // namespace

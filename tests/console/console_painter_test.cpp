@@ -98,6 +98,28 @@ TEST(ConsolePainter, StripCarriesItsFactorAndCellsAndIsSentOnlyWhenItChanges) {
   EXPECT_EQ(f.strip_factor, 0);
 }
 
+// The strip never hides the line being typed: while the cursor's row is
+// among the rows the enlarged strip covers, it moves to the bottom rows.
+TEST(ConsolePainter, StripMovesToTheBottomWhileTheCursorIsUnderIt) {
+  ConsoleGrid g(12, 10);
+  ConsolePainter p;
+  p.Frame(g, false);
+  g.GotoXY(1, 3);  // the third row: under a strip three rows high
+  g.SetTopOverlay("abcd", std::vector<uint8_t>(4, 0x6E), 3);
+  PaintFrame f = p.Frame(g, false);
+  EXPECT_TRUE(f.strip_changed);
+  EXPECT_EQ(f.strip_row, 7);
+  ASSERT_FALSE(f.strip_runs.empty());
+  EXPECT_EQ(f.strip_runs[0].text.substr(0, 2), "ab");
+  g.GotoXY(1, 4);  // below it: back to the top
+  f = p.Frame(g, false);
+  EXPECT_TRUE(f.strip_changed);
+  EXPECT_EQ(f.strip_row, 0);
+  EXPECT_EQ(f.strip_runs[0].text.substr(0, 2), "ab");
+  g.GotoXY(6, 4);
+  EXPECT_FALSE(p.Frame(g, false).strip_changed);
+}
+
 TEST(ConsolePainter, ParkedCursorKeepsTheCaretInTheLastColumn) {
   ConsoleGrid g(4, 2);
   ConsolePainter p;

@@ -144,6 +144,29 @@ void XvfbDisplay::Resize(uint64_t window, int w, int h) {
   Sync();
 }
 
+void XvfbDisplay::AskToClose(uint64_t window) {
+  Display* d = D(display_);
+  XEvent e{};
+  e.xclient.type = ClientMessage;
+  e.xclient.window = window;
+  e.xclient.message_type = XInternAtom(d, "WM_PROTOCOLS", False);
+  e.xclient.format = 32;
+  e.xclient.data.l[0] = static_cast<long>(XInternAtom(d, "WM_DELETE_WINDOW", False));
+  e.xclient.data.l[1] = CurrentTime;
+  XSendEvent(d, window, False, NoEventMask, &e);
+  Sync();
+}
+
+void XvfbDisplay::Destroy(uint64_t window) {
+  XDestroyWindow(D(display_), window);
+  Sync();
+}
+
+void XvfbDisplay::KillOwner(uint64_t window) {
+  XKillClient(D(display_), window);
+  Sync();
+}
+
 uint64_t XvfbDisplay::FindWindow(const std::string& title) {
   Display* d = D(display_);
   Window root, parent, *children = nullptr;

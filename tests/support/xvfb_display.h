@@ -41,6 +41,13 @@ class XvfbDisplay {
   void Tap(const char* keysym_name);
   void Button(int button, bool down);
   void Resize(uint64_t window, int w, int h);
+  // As a window manager's close box does: asks the window to close
+  // (WM_DELETE_WINDOW).
+  void AskToClose(uint64_t window);
+  // Destroys the window from outside, as another program may.
+  void Destroy(uint64_t window);
+  // Kills the connection of the window's owner, as xkill does.
+  void KillOwner(uint64_t window);
   // The top-level window whose name is title, 0 when there is none.
   uint64_t FindWindow(const std::string& title);
   void Sync();

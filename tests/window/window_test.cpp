@@ -68,9 +68,10 @@ class WindowTest : public ::testing::Test {
   }
 
   // The window front end with cells of 10 x 20 pixels.
-  void Open(const std::string& title = "janela de teste") {
+  void Open(const std::string& title = "janela de teste", int weight = 0) {
     WindowOptions o;
     o.face = "DejaVu Sans Mono";
+    o.weight = weight;
     o.cell_width = kCellW;
     o.cell_height = kCellH;
     o.title = title;
@@ -109,6 +110,14 @@ class WindowTest : public ::testing::Test {
       }
     }
     return got;
+  }
+
+  // Pixels of a rectangle brighter than half.
+  int Ink(int x0, int y0, int w, int h) {
+    int n = 0;
+    for (int y = y0; y < y0 + h; ++y)
+      for (int x = x0; x < x0 + w; ++x) n += g_x->At(x, y).r > 128;
+    return n;
   }
 
   // Rows of a rectangle that hold a pixel of the colour.
@@ -169,6 +178,7 @@ TEST_F(WindowTest, CaretShowsWhileWaitingForAKeyAndGoesAfter) {
 TEST_F(WindowTest, MagnifiedStripIsDrawnEnlargedOverTheTopAndGoesAway) {
   Open();
   Pixel yellow{255, 255, 0}, brown{68, 34, 34};
+  GotoXY(1, 5);  // the cursor below the strip
   Grid().SetTopOverlay("HH", std::vector<uint8_t>(80, 0x6E), 3);
   RefreshConsole();
   Shot();
@@ -183,6 +193,55 @@ TEST_F(WindowTest, MagnifiedStripIsDrawnEnlargedOverTheTopAndGoesAway) {
   Shot();
   EXPECT_EQ(InkRows(0, 0, 3 * kCellW, 3 * kCellH, yellow), 0);
   EXPECT_EQ(g_x->At(2 * 3 * kCellW + 15, 3 * kCellH - 1), (Pixel{0, 0, 0}));
+}
+
+// The strip never hides the line being typed: with the cursor on a row it
+// would cover, it is drawn over the bottom rows instead.
+TEST_F(WindowTest, MagnifiedStripMovesToTheBottomWhileTheCursorIsUnderIt) {
+  Open();
+  Pixel brown{68, 34, 34}, black{0, 0, 0};
+  GotoXY(1, 2);
+  ConsoleWrite("Busca: ");
+  Grid().SetTopOverlay("HH", std::vector<uint8_t>(80, 0x6E), 3);
+  RefreshConsole();
+  Shot();
+  EXPECT_EQ(g_x->At(2 * 3 * kCellW + 15, 25 * kCellH - 1), brown);
+  EXPECT_EQ(g_x->At(2 * 3 * kCellW + 15, 22 * kCellH), brown);
+  EXPECT_EQ(g_x->At(2 * 3 * kCellW + 15, 22 * kCellH - 1), black);
+  EXPECT_GT(Ink(0, kCellH, 6 * kCellW, kCellH), 20) << "the question is hidden";
+  EXPECT_EQ(g_x->At(2 * 3 * kCellW + 15, 3 * kCellH - 1), black);
+  // The cursor moves down, out from under the top rows: the strip goes back.
+  GotoXY(1, 4);
+  RefreshConsole();
+  Shot();
+  EXPECT_EQ(g_x->At(2 * 3 * kCellW + 15, 3 * kCellH - 1), brown);
+  EXPECT_EQ(g_x->At(2 * 3 * kCellW + 15, 25 * kCellH - 1), black);
+  Grid().ClearTopOverlay();
+  RefreshConsole();
+}
+
+// A weight of 700 draws the cells and the strip in the face's bold style.
+TEST_F(WindowTest, WeightOfSevenHundredDrawsBold) {
+  auto ink_of = [&](int weight) {
+    ResetConsoleForTest("", &out_);
+    Open("peso", weight);
+    GotoXY(1, 5);
+    ConsoleWrite("Busca MMMM");
+    Grid().SetTopOverlay("MMMM", std::vector<uint8_t>(80, 0x6F), 2);
+    RefreshConsole();
+    Shot();
+    int cells = Ink(0, 4 * kCellH, 10 * kCellW, kCellH);
+    int strip = Ink(0, 0, 4 * 2 * kCellW, 2 * kCellH);
+    Grid().ClearTopOverlay();
+    SetConsoleFrontEnd(nullptr);
+    return std::make_pair(cells, strip);
+  };
+  auto regular = ink_of(0);
+  auto bold = ink_of(700);
+  // Measured: about 1.7 times the bright pixels in the cells and 1.25 in
+  // the strip (whose larger letters are mostly stroke either way).
+  EXPECT_GT(bold.first, regular.first * 6 / 5);
+  EXPECT_GT(bold.second, regular.second * 6 / 5);
 }
 
 TEST_F(WindowTest, ResizingTheWindowResizesTheCells) {
@@ -311,7 +370,8 @@ class WindowProgram : public WindowTest {
   }
 
   // Starts the program; its exit code comes from Wait.
-  void Start(const std::string& script, const std::string& log) {
+  // config_home, when given, holds the Talven.ini to use (Talven/Talven.ini).
+  void Start(const std::string& script, const std::string& log, const std::string& config_home = "") {
     // Under the leak checker the program, as this test, leaves the caches of
     // the font and desktop-bus libraries behind.
     std::string suppressions = log + ".lsan";
@@ -322,6 +382,7 @@ class WindowProgram : public WindowTest {
       std::string options = std::string(lsan ? lsan : "") + (lsan && *lsan ? ":" : "") + "suppressions=" + suppressions;
       setenv("LSAN_OPTIONS", options.c_str(), 1);
       setenv("TALVEN_DRIVES", InstalledDrives().c_str(), 1);
+      if (!config_home.empty()) setenv("XDG_CONFIG_HOME", config_home.c_str(), 1);
       int fd = open(log.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
       dup2(fd, 1);
       dup2(fd, 2);
@@ -332,6 +393,24 @@ class WindowProgram : public WindowTest {
             script.c_str(), static_cast<char*>(nullptr));
       _exit(127);
     }
+  }
+
+  static bool Installed() { return access((InstalledDrives() + "/c/windows/Talven.ini").c_str(), R_OK) == 0; }
+
+  // The installed Talven.ini with the font weight and the magnifier (four
+  // times) set, as the configuration of a run in folder/config.
+  static std::string ConfigWith(const test::TempFolder& tmp, int weight) {
+    std::string ini = test::ReadFileBytes(InstalledDrives() + "/c/windows/Talven.ini");
+    // Lines that start with the text (the comments above name the keys too).
+    auto line = [&](const std::string& text) { return ini.find("\n" + text) + 1; };
+    size_t at = line("PESOLETRA=");
+    if (at != 0) ini.erase(at, ini.find('\n', at) + 1 - at);
+    at = line("[VIDEO]");
+    if (at != 0) ini.insert(ini.find('\n', at) + 1, "PESOLETRA=" + std::to_string(weight) + "\n");
+    at = line("[BAIXAVISAO]");
+    if (at != 0) ini.insert(ini.find('\n', at) + 1, "AMPLIACAO=4\n");
+    test::WriteFileBytes(tmp / "config/Talven/Talven.ini", ini);
+    return tmp / "config";
   }
 
   int Wait(int timeout_ms) {
@@ -363,20 +442,94 @@ class WindowProgram : public WindowTest {
     return false;
   }
 
-  void TearDown() override {
+  // Ends a program that did not end by itself.
+  void KillLeftover() {
     if (pid_ > 0) {
       kill(pid_, SIGKILL);
       waitpid(pid_, nullptr, 0);
     }
+    pid_ = -1;
+  }
+
+  void TearDown() override {
+    KillLeftover();
     WindowTest::TearDown();
+  }
+
+  // A question on the top row answered with the magnifier on (four times):
+  // the strip is drawn over the bottom rows and the question stays in view.
+  // Returns the bright pixels of the question's cells; the window is then
+  // closed as a close box does, which ends the program as the break key does.
+  int AskWithMagnifier(int weight) {
+    test::TempFolder tmp;
+    test::WriteFileBytes(tmp / "q.kal",
+                         "titulo \"pergunta\"\r\nescreve \"Busca: \"\r\nle $busca\r\n"
+                         "escreve \"lido\"\r\nle tecla $k\r\n");
+    std::string log = tmp / "run.log";
+    Start(tmp / "q.kal", log, ConfigWith(tmp, weight));
+    uint64_t w = AwaitWindow("pergunta");
+    EXPECT_NE(w, 0u) << test::ReadFileBytes(log);
+    if (!w) return KillLeftover(), 0;
+    Pixel brown{68, 34, 34};
+    const int cw = 12, ch = 29;  // from the work area of 1024 x 768
+    bool strip_at_bottom = false;
+    for (int i = 0; i < 250 && !strip_at_bottom; ++i) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(20));
+      strip_at_bottom = g_x->Capture(w) && g_x->At(5, 25 * ch - 2) == brown;
+    }
+    EXPECT_TRUE(strip_at_bottom) << test::ReadFileBytes(log);
+    EXPECT_NE(g_x->At(5, 2), brown);
+    int ink = Ink(0, 0, 6 * cw, ch);
+    EXPECT_GT(ink, 30) << "the question is hidden";
+    g_x->AskToClose(w);
+    EXPECT_EQ(Wait(10000), 130);
+    KillLeftover();
+    EXPECT_NE(test::ReadFileBytes(log).find("interrompido"), std::string::npos) << test::ReadFileBytes(log);
+    return ink;
   }
 
   int pid_ = -1;
 };
 
+TEST_F(WindowProgram, MagnifierKeepsOffTheQuestionAndWeightDrawsBoldAndClosingEnds) {
+  if (!Installed()) GTEST_SKIP() << "no installed data (scripts/setup.sh)";
+  int regular = AskWithMagnifier(400);
+  int bold = AskWithMagnifier(700);
+  EXPECT_GT(bold, regular * 5 / 4);
+}
+
+// Another program destroying the window, or killing its connection to the
+// display, ends the program as closing it does: no X error, the same exit
+// code.
+TEST_F(WindowProgram, WindowDestroyedOrKilledFromOutsideEndsAsAClose) {
+  if (!Installed()) GTEST_SKIP() << "no installed data (scripts/setup.sh)";
+  for (bool kill_owner : {false, true}) {
+    SCOPED_TRACE(kill_owner ? "connection killed" : "window destroyed");
+    test::TempFolder tmp;
+    test::WriteFileBytes(tmp / "d.kal",
+                         "titulo \"destruir\"\r\nescreve \"pronto\"\r\nle tecla $k\r\n"
+                         "escreve \"ainda\"\r\nle tecla $k\r\n");
+    std::string log = tmp / "run.log";
+    Start(tmp / "d.kal", log);
+    uint64_t w = AwaitWindow("destruir");
+    ASSERT_NE(w, 0u) << test::ReadFileBytes(log);
+    ASSERT_TRUE(AwaitSpeech(log, "pronto")) << test::ReadFileBytes(log + ".speech");
+    if (kill_owner) {
+      g_x->KillOwner(w);
+    } else {
+      g_x->Destroy(w);
+    }
+    EXPECT_EQ(Wait(10000), 130);
+    KillLeftover();
+    std::string out = test::ReadFileBytes(log);
+    EXPECT_EQ(out.find("X Error"), std::string::npos) << out;
+    EXPECT_EQ(out.find("X connection"), std::string::npos) << out;
+    EXPECT_NE(out.find("interrompido"), std::string::npos) << out;
+  }
+}
+
 TEST_F(WindowProgram, ShowsColoursAndPicturesAndTakesKeysFromTheWindow) {
-  if (access((InstalledDrives() + "/c/windows/Talven.ini").c_str(), R_OK) != 0)
-    GTEST_SKIP() << "no installed data (scripts/setup.sh)";
+  if (!Installed()) GTEST_SKIP() << "no installed data (scripts/setup.sh)";
   test::TempFolder tmp;
   Picture p = test::SolidPicture(6, 4, 0, 200, 0);
   test::WriteFileBytes(tmp / "fig.bmp", EncodeBmp(p));
