@@ -3,6 +3,8 @@
 // loop; partner lines are found in the scan tables of the store, which
 // answer as a textual scan of the lines would. A handler that wants line L
 // to run next sets the current line to L - 1 (the loop then advances).
+#include <string>
+
 #include "5_speech/speech.h"
 #include "8_interpreter/commands.h"
 #include "8_interpreter/conditions.h"
@@ -198,10 +200,31 @@ bool CmdRetorna(std::string_view args) {
   return true;
 }
 
+// The exit code at the end of TERMINA's text: a last word of decimal digits.
+// *code stays 0 and *rest the whole text when there is none; false for a
+// code outside 0 to 255, which a program cannot end with.
+bool TakeExitCode(std::string_view* rest, int* code) {
+  size_t cut = rest->size();
+  while (cut > 0 && !IsBlank((*rest)[cut - 1])) --cut;
+  std::string_view word = rest->substr(cut);
+  if (word.empty() || word.find_first_not_of("0123456789") != std::string_view::npos) return true;
+  if (word.size() > 3 || std::stoi(std::string(word)) > 255) return false;
+  *code = std::stoi(std::string(word));
+  *rest = TrimBlanks(rest->substr(0, cut));
+  return true;
+}
+
+// TERMINA [MUDO] [code]: ends the run; MUDO leaves out the spoken end, and
+// the code (0 to 255) becomes the program's exit code, so that a script
+// can end on a failure of its own without the error report. Other words
+// after TERMINA are ignored.
 bool CmdTermina(std::string_view args) {
   auto& s = Interp();
+  int code = 0;
+  if (!TakeExitCode(&args, &code)) return false;
   s.stop = true;
   s.quiet_end = IsWord(args, "MUDO");
+  s.exit_code = code;
   return true;
 }
 

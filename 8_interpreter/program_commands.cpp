@@ -174,12 +174,19 @@ bool CmdExecuta(std::string_view args) {
   return ok;
 }
 
-// EXISTEPROG name var: var := "1" when a running program has that name.
+// EXISTEPROG name var [code]: var := "1" when a running program has that
+// name. A second variable gets the exit code of the program of that name
+// that this script started and that ended last, -1 when none has: so a
+// script that waits for its download tool learns how the download went.
+// Other text after the first variable is not looked at, as before.
 bool CmdExisteProg(std::string_view args) {
   std::string name;
-  int slot = 0;
+  int slot = 0, code_slot = 0;
   if (!ReadOperand(&args, &name) || !ReadVariableRef(&args, &slot)) return false;
-  Var(slot) = ProcessRunningNamed(TrimBlanks(name)) ? "1" : "0";
+  bool want_code = !TrimBlanks(args).empty() && ReadVariableRef(&args, &code_slot);
+  std::string_view bare = TrimBlanks(name);
+  Var(slot) = ProcessRunningNamed(bare) ? "1" : "0";
+  if (want_code) SetVarNumber(code_slot, LastExitCodeNamed(bare));
   return true;
 }
 

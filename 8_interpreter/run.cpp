@@ -93,6 +93,7 @@ RunEnd RunScript() {
   s.current_line = 1;
   s.error = false;
   s.stop = false;
+  s.exit_code = 0;
   s.call_depth = 0;
   s.last_status = 0;
   s.commands_limited = !Limits().allowed_commands.empty();
@@ -117,6 +118,7 @@ RunEnd RunScript() {
   // A stop outranks the line's own failure: the line failed because its
   // wait was cut short.
   RunEnd r = stopped ? RequestedStop() : EndOf(s.error ? EndReason::kFailed : EndReason::kNormal);
+  if (r.reason == EndReason::kNormal) r.exit_code = s.exit_code;
   r.line = s.current_line;
   s.line_count = 0;
   return r;

@@ -26,6 +26,7 @@ struct InterpreterState {
   bool error = false;
   bool stop = true;
   bool quiet_end = false;
+  int exit_code = 0;  // TERMINA's code, for a run that ends normally
   std::array<int, kCallStackSize> call_stack{};
   int call_depth = 0;
   int last_status = 0;

@@ -98,6 +98,19 @@ TEST_F(ProgramCommands, AWaitedProgramEndedByTheBreakKeyEndsTheScript) {
   EXPECT_EQ(r.exit_code, 0) << r.console;
 }
 
+// A script that waits for its download tool learns how it ended.
+TEST_F(ProgramCommands, ExisteProgGivesTheExitCodeOfTheLastProgramOfThatName) {
+  std::string name = "kalsh" + std::to_string(getpid() % 100000);
+  std::filesystem::copy_file("/bin/sh", C(name));
+  std::filesystem::permissions(C(name), std::filesystem::perms::owner_all);
+  auto r = Script("existeprog \"" + name + ".exe\" x c\nescreve c\n"
+                  "executa \"c:\\" + name + " -c \"\"exit 4\"\"\" &&\n"
+                  "@espera\nexisteprog \"" + name + ".exe\" x c\nse x = 1 desvia @espera\nescreve c\n"
+                  "existeprog \"" + name + "\" x c 9\nescreve c\n");
+  EXPECT_EQ(r.outcome, 0) << r.console;
+  EXPECT_EQ(r.console, "-1\n4\n4\n");
+}
+
 TEST_F(ProgramCommands, EncerraProgEndsAProgramTheScriptStarted) {
   std::string name = "kalend" + std::to_string(getpid() % 100000);
   std::filesystem::copy_file("/bin/sleep", C(name));

@@ -8,6 +8,7 @@ the report viewer. Usage: zelquora_e2e.py KALDORIN_BINARY
 """
 import os
 import shutil
+import socket
 import subprocess
 import sys
 import tempfile
@@ -52,7 +53,7 @@ def expected_report(count, play_prefix):
 class Session:
     """One run of the program in a private installation."""
 
-    def __init__(self, site_log, https_port, http_port, wget_dir=None):
+    def __init__(self, site_log, https_port, http_port, wget_dir=None, search_address=None):
         self.tmp = tempfile.mkdtemp(prefix="zelquora-e2e-")
         self.drives = os.path.join(self.tmp, "drives")
         self.zelquora = os.path.join(self.drives, "c", "zelquora")
@@ -66,7 +67,8 @@ class Session:
         os.makedirs(config)
         with open(os.path.join(config, "Talven.ini"), "wb") as f:
             # The first section of a name wins: the test's come first.
-            f.write(("[ZELQUORA]\nENDERECOBUSCA=https://127.0.0.1:%d/busca?q=\n" % https_port).encode())
+            search_address = search_address or "https://127.0.0.1:%d/busca?q=" % https_port
+            f.write(("[ZELQUORA]\nENDERECOBUSCA=%s\n" % search_address).encode())
             f.write(("ENDERECOPLAY=%s\n" % self.play_prefix).encode())
             f.write(("[PROGRAMAS]\nQUIRAL=%s --view\n" % KALDORIN).encode())
             f.write(b"[TALVEN]\nTEMPOESPERAPROGVOLTAR=0\n")
@@ -174,8 +176,8 @@ class ZelquoraTest(unittest.TestCase):
         if self.session:
             self.session.close()
 
-    def start(self, wget_dir=None):
-        self.session = Session(self.site_log, self.https_port, self.http_port, wget_dir)
+    def start(self, wget_dir=None, search_address=None):
+        self.session = Session(self.site_log, self.https_port, self.http_port, wget_dir, search_address)
         return self.session
 
     def searches(self):
@@ -265,7 +267,7 @@ class ZelquoraTest(unittest.TestCase):
         s = self.start()
         s.wait_output(PROMPT)
         s.type("semcontagem\n")
-        self.assertEqual(s.finish(), 0, s.stderr)
+        self.assertEqual(s.finish(), 1, s.stderr)
         out = s.read_output()
         self.assertIn("Erro no aplicativo zelquora.", out)
         self.assertIn("Não foi possível obter o valor da variável $encontradas.", out)
@@ -366,18 +368,61 @@ class ZelquoraTest(unittest.TestCase):
         self.end_with_empty_search(s)
 
     def test_failing_download_tool(self):
+        # wget's exit code tells why the page did not come.
         fake = tempfile.mkdtemp(prefix="fake-wget-")
         with open(os.path.join(fake, "wget"), "w") as f:
-            f.write("#!/bin/sh\nexit 4\n")
+            f.write("#!/bin/sh\nexit 5\n")
         os.chmod(os.path.join(fake, "wget"), 0o755)
         s = self.start(wget_dir=fake)
         s.wait_output(PROMPT)
         s.type("rock 5\n")
-        s.wait_output("Erro na abertura do arquivo ")
+        s.wait_output("Motivo: o certificado do site não foi aceito.")
+        s.wait_output("Tentar de novo?")
+        s.type("\n")
+        s.wait_output(PROMPT, 2)
         s.type("\n")
         self.assertEqual(s.finish(), 1, s.stderr)
-        self.assertIn("say Erro de execução na linha ", s.speech())
+        self.assertNotIn("say Erro de execução na linha ", s.speech())
         shutil.rmtree(fake)
+
+    @staticmethod
+    def closed_port():
+        with socket.socket() as sock:
+            sock.bind(("127.0.0.1", 0))
+            return sock.getsockname()[1]
+
+    def test_unreachable_site_says_why_and_offers_to_try_again(self):
+        s = self.start(search_address="https://127.0.0.1:%d/busca?q=" % self.closed_port())
+        s.wait_output(PROMPT)
+        s.type("rock 5\n")
+        failure = "Não foi possível acessar o site de rádios."
+        reason = "Motivo: falha de rede: sem conexão, endereço não encontrado ou tempo esgotado."
+        s.wait_output("Tentar de novo?")
+        out = s.read_output()
+        self.assertIn(failure + "\n" + reason + "\n", out)
+        self.assertNotIn("$encontradas", out)
+        self.assertNotIn("Encerrando...", out)
+        s.wait_speech("say " + failure)
+        # s tries again, and fails again; Enter alone goes back to the search.
+        s.type("s\n")
+        s.wait_output("Tentar de novo?", 2)
+        s.type("\n")
+        s.wait_output(PROMPT, 2)
+        # A program that ends after a failed search says so by its exit code.
+        s.type("\n")
+        self.assertEqual(s.finish(), 1, s.stderr)
+        self.assertIn("Até logo.", s.read_output())
+
+    def test_error_answer_from_the_site_is_told(self):
+        s = self.start(search_address="https://127.0.0.1:%d/nada?q=" % self.https_port)
+        s.wait_output(PROMPT)
+        s.type("rock 5\n")
+        s.wait_output("Motivo: o site respondeu com um erro.")
+        s.wait_output("Tentar de novo?")
+        s.type("\n")
+        s.wait_output(PROMPT, 2)
+        s.type("\n")
+        self.assertEqual(s.finish(), 1, s.stderr)
 
     def test_missing_download_tool(self):
         # The start of a program that is not there is refused, which stops
@@ -389,8 +434,8 @@ class ZelquoraTest(unittest.TestCase):
         s.wait_speech("say Erro de execução na linha ")
         s.type("\n")
         self.assertEqual(s.finish(), 1, s.stderr)
-        self.assertEqual(s.speech()[-1], "say 113")
-        self.assertIn("113\n", s.read_output())
+        self.assertEqual(s.speech()[-1], "say 119")
+        self.assertIn("119\n", s.read_output())
         shutil.rmtree(empty)
 
 
