@@ -424,6 +424,22 @@ class ZelquoraTest(unittest.TestCase):
         s.type("\n")
         self.assertEqual(s.finish(), 1, s.stderr)
 
+    def test_a_later_page_that_fails_keeps_the_stations_found(self):
+        # A wget that refuses the second result page as the site would.
+        folder = tempfile.mkdtemp(prefix="paging-wget-")
+        with open(os.path.join(folder, "wget"), "w") as f:
+            f.write('#!/bin/sh\nfor a; do case "$a" in *"&pg="*) exit 8;; esac; done\nexec "%s" "$@"\n'
+                    % shutil.which("wget"))
+        os.chmod(os.path.join(folder, "wget"), 0o755)
+        s = self.start(wget_dir=folder)
+        station_list, report = self.search_and_view(s, "rock 23")
+        self.assertIn("Não foi possível trazer a página 2 dos resultados.\n"
+                      "Motivo: o site respondeu com um erro.\n"
+                      "O relatório fica com as rádios das páginas anteriores.\n", s.read_output())
+        self.assertEqual(station_list, expected_station_list(22, s.play_prefix))
+        self.end_with_empty_search(s)
+        shutil.rmtree(folder)
+
     def test_missing_download_tool(self):
         # The start of a program that is not there is refused, which stops
         # the run at the line that starts it.
