@@ -38,20 +38,27 @@ void Reap(int pid) { waitpid(pid, nullptr, WNOHANG); }
 
 }  // namespace
 
+void ChildGroups::Add(int leader) {
+  groups_.insert(leader);
+  guard_.Watch(leader);
+}
+
+void ChildGroups::Drop(int leader) {
+  if (groups_.erase(leader)) guard_.Forget(leader);
+  held_.erase(leader);
+}
+
 bool ChildGroups::HoldEndedLeader(int leader) {
   if (!Has(leader)) return false;
   if (GroupsWithMembers().count(leader) == 0) {
-    groups_.erase(leader);
+    Drop(leader);
     return false;
   }
   held_.insert(leader);
   return true;
 }
 
-void ChildGroups::Forget(int leader) {
-  groups_.erase(leader);
-  held_.erase(leader);
-}
+void ChildGroups::Forget(int leader) { Drop(leader); }
 
 void ChildGroups::ReleaseEmpty() {
   if (held_.empty()) return;
@@ -61,8 +68,9 @@ void ChildGroups::ReleaseEmpty() {
       ++it;
       continue;
     }
+    // Forgotten by the guard before the reap frees the leader's id.
+    if (groups_.erase(*it)) guard_.Forget(*it);
     Reap(*it);
-    groups_.erase(*it);
     it = held_.erase(it);
   }
 }

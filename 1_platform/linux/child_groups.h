@@ -7,17 +7,20 @@
 // zombie), the system keeps that id reserved, so signalling the group can
 // never reach an unrelated process that got the id again. An ended leader
 // whose group still has members is therefore held unreaped until the group
-// is empty. Internal to 1_platform/linux/.
+// is empty. The groups are also watched by a guard (group_guard.h) that
+// ends them should we be killed. Internal to 1_platform/linux/.
 #pragma once
 
 #include <set>
+
+#include "1_platform/linux/group_guard.h"
 
 namespace kal {
 
 class ChildGroups {
  public:
   // A group led by child leader, to be ended with us.
-  void Add(int leader) { groups_.insert(leader); }
+  void Add(int leader);
   bool Has(int leader) const { return groups_.count(leader) > 0; }
   // The leader has ended and is not reaped yet. True when its group still has
   // other members: the leader is held unreaped. False: the caller reaps it,
@@ -32,8 +35,12 @@ class ChildGroups {
   bool Empty() const { return groups_.empty(); }
 
  private:
+  // Forgets the group, here and in the guard.
+  void Drop(int leader);
+
   std::set<int> groups_;  // leaders of the groups that end with us
   std::set<int> held_;    // of those, leaders ended and held unreaped
+  GroupGuard guard_;
 };
 
 }  // namespace kal

@@ -46,8 +46,9 @@ std::vector<int> Running(const std::vector<std::string>& words) {
   return found;
 }
 
+// Polls cond for up to 10 s of real time.
 bool Eventually(const std::function<bool()>& cond) {
-  for (int i = 0; i < 300; ++i) {
+  for (int i = 0; i < 1000; ++i) {
     if (cond()) return true;
     std::this_thread::sleep_for(std::chrono::milliseconds(10));
   }
@@ -90,6 +91,30 @@ TEST(ProgramEnd, WhatTheScriptsHelpersStartedEndsWithTheProgram) {
   EXPECT_TRUE(Eventually([&] { return Running(waited).empty(); }));
   EXPECT_EQ(Running(users).size(), 1u);
   for (int pid : Running(users)) kill(pid, SIGKILL);
+}
+
+// Killed, the program runs no clean-up of its own: what its helpers started
+// ends all the same.
+TEST(ProgramEnd, WhatTheHelpersStartedEndsEvenWhenTheProgramIsKilled) {
+  if (!fs::exists(Binary())) GTEST_SKIP() << "the program is not built";
+  TempFolder dir;
+  InstallVoice(dir);
+  std::string tag = std::to_string(getpid());
+  std::vector<std::string> hidden = {"sleep", "1008." + tag}, feeder = {"sleep", "31." + tag};
+  std::ofstream(dir / "t.kal") << "executa \"sh -c \"\"sleep 1008." << tag << "; true\"\"\" &&\nle $x\n";
+  // The keys come from a pipe that stays open, so the script waits.
+  std::string cmd = "(sleep 31." + tag + " | env XDG_CONFIG_HOME=" + dir / "config" + " TALVEN_DRIVES=" +
+                    dir / "drives" + " SDL_AUDIODRIVER=dummy " + Binary() + " --headless " + dir / "t.kal" +
+                    " > /dev/null 2>&1 & echo $! > " + dir / "pid" + ")";
+  ASSERT_EQ(std::system(cmd.c_str()), 0);
+  ASSERT_TRUE(Eventually([&] { return Running(hidden).size() == 1; }));
+  std::ifstream pid_file(dir / "pid");
+  int pid = 0;
+  pid_file >> pid;
+  ASSERT_GT(pid, 0);
+  kill(pid, SIGKILL);
+  EXPECT_TRUE(Eventually([&] { return Running(hidden).empty(); }));
+  for (int p : Running(feeder)) kill(p, SIGKILL);
 }
 
 }  // namespace

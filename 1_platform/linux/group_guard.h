@@ -1,0 +1,34 @@
+// The guard of the process groups that must end with us, for the one end
+// that runs no clean-up of ours: being killed (SIGKILL, or a signal whose
+// default action ends us). The kernel then ends the programs we started
+// (they asked for it, see child_spawn.cpp), but not what those started in
+// turn.
+//
+// The guard is a small process forked from this one, without exec, that
+// holds the read end of a pipe whose only writer is this process. We tell
+// it each group to watch and each group that is gone; when the pipe ends,
+// which happens however we end, it asks the groups still listed to end,
+// then ends them by force. Between fork and its end it makes only
+// async-signal-safe calls, since other threads of this process may hold
+// locks at the moment of the fork. Internal to 1_platform/linux/.
+#pragma once
+
+#include <sys/types.h>
+
+namespace kal {
+
+class GroupGuard {
+ public:
+  // Starts watching the group led by leader (starting the guard on first use).
+  void Watch(int leader);
+  // The group is gone, or was ended by us: it is no longer watched.
+  void Forget(int leader);
+
+ private:
+  bool Started();
+  void Send(int message);
+  int fd_ = -1;      // the write end of the pipe to the guard
+  pid_t owner_ = 0;  // the process that started the guard (a fork must start its own)
+};
+
+}  // namespace kal
