@@ -3,6 +3,7 @@
 #include <fcntl.h>
 #include <signal.h>
 #include <sys/syscall.h>
+#include <sys/wait.h>
 #include <time.h>
 #include <unistd.h>
 
@@ -66,16 +67,21 @@ bool GroupGuard::Started() {
   sigset_t all, old;
   sigfillset(&all);
   sigprocmask(SIG_SETMASK, &all, &old);  // the guard keeps every signal blocked
+  // Forked twice, so that the guard is no child of ours: it never shows
+  // among the programs we started, and never waits to be reaped.
   pid_t pid = fork();
   if (pid == 0) {
     close(p[1]);
-    BecomeGuard(p[0]);
+    if (_Fork() == 0) BecomeGuard(p[0]);  // no fork handlers: they may take locks
+    _exit(0);
   }
   sigprocmask(SIG_SETMASK, &old, nullptr);
   close(p[0]);
   if (pid < 0) {
     close(p[1]);
     return false;
+  }
+  while (waitpid(pid, nullptr, 0) < 0 && errno == EINTR) {
   }
   fd_ = p[1];
   owner_ = getpid();

@@ -4,13 +4,14 @@
 // (they asked for it, see child_spawn.cpp), but not what those started in
 // turn.
 //
-// The guard is a small process forked from this one, without exec, that
-// holds the read end of a pipe whose only writer is this process. We tell
-// it each group to watch and each group that is gone; when the pipe ends,
-// which happens however we end, it asks the groups still listed to end,
-// then ends them by force. Between fork and its end it makes only
-// async-signal-safe calls, since other threads of this process may hold
-// locks at the moment of the fork. Internal to 1_platform/linux/.
+// The guard is a small process forked from this one (twice, so that it is
+// not our child), without exec, that holds the read end of a pipe whose
+// only writer is this process. We tell it each group to watch and each
+// group that is gone; when the pipe ends, which happens however we end, it
+// asks the groups still listed to end, then ends them by force. Between
+// fork and its end it makes only async-signal-safe calls, since other
+// threads of this process may hold locks at the moment of the fork.
+// Internal to 1_platform/linux/.
 #pragma once
 
 #include <sys/types.h>
