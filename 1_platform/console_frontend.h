@@ -57,6 +57,11 @@ class ConsoleFrontEnd {
 
   // The program is about to wait for a key with an empty queue.
   virtual void WaitingForKey() {}
+  // The input was written ahead rather than typed key by key (standard
+  // input from a pipe or a file, a test's keys): the console hands its keys
+  // to the program one at a time, as a person would type them
+  // (6_console/key_pacer.h).
+  virtual bool InputWrittenAhead() const { return false; }
   // The caret (the terminal's cursor) is shown while the program waits for
   // a key, and hidden otherwise.
   virtual void ShowCaret(bool on) {}
@@ -126,10 +131,9 @@ std::unique_ptr<ConsoleFrontEnd> MakeWindowFrontEnd(const WindowOptions& opts);
 // Headless: lines to out_fd as UTF-8, raw input bytes from in_fd.
 std::unique_ptr<ConsoleFrontEnd> MakeHeadlessFrontEnd(int in_fd, int out_fd);
 
-// Headless over memory, for tests: the input string is typed as a person
-// would type it, the first key at once and each further key when the
-// program waits for one (a lone Esc followed by a pause); output lines
-// accumulate in *out.
+// Headless over memory, for tests: the input string is input written ahead,
+// typed as a person would type it (the first key at once and each further
+// key when the program waits for one); output lines accumulate in *out.
 std::unique_ptr<ConsoleFrontEnd> MakeMemoryFrontEnd(std::string input, std::string* out);
 
 }  // namespace kal

@@ -3,6 +3,7 @@
 #include "6_console/console.h"
 #include "6_console/console_messages.h"
 
+#include <algorithm>
 #include <cstdio>
 
 #include "0_base/keys.h"
@@ -13,6 +14,7 @@
 #include "2_config/console_settings.h"
 #include "3_audio/console_sound.h"
 #include "6_console/key_decoder.h"
+#include "6_console/key_pacer.h"
 #include "6_console/key_queue.h"
 #include "0_base/latin1.h"
 #include "5_speech/speech.h"
@@ -30,11 +32,13 @@ struct ConsoleState {
   ConsoleGrid grid;
   KeyQueue keys;
   KeyDecoder decoder;
+  KeyPacer pacer;             // keys written ahead, typed one at a time
   BrailleKeyboard braille;
   ConsolePainter painter;     // frames for a front end that paints cells
   std::string title;
   uint8_t last_mods = 0;      // modifiers of the key ReadKey returned last
-  bool input_ended = false;
+  bool input_ended = false;   // no key can come any more
+  bool source_ended = false;  // the front end's input has ended (the pacer may still hold keys)
   bool created = false;
   bool watching = false;      // the front end's input descriptor is watched
   bool suspended = false;     // a program in the foreground has the terminal
@@ -60,13 +64,16 @@ ConsoleState& S() {
 void TakeInput();
 void SetBrailleMode(int mode);
 
+bool Paced() { return S().front && S().front->InputWrittenAhead(); }
+
 // Watches the input descriptor only while the queue has room: a full queue
 // leaves further keys with the system, and a readable descriptor that is
 // not read would wake every wait at once.
 void UpdateWatch() {
   auto& s = S();
   int fd = s.front ? s.front->InputFd() : -1;
-  bool want = fd >= 0 && !s.suspended && !s.input_ended && s.keys.room() > 0;
+  bool room = Paced() ? s.pacer.room() > 0 : s.keys.room() > 0;
+  bool want = fd >= 0 && !s.suspended && !s.source_ended && room;
   if (want == s.watching) return;
   if (want) {
     Loop().Watch(fd, [] { TakeInput(); });
@@ -137,26 +144,57 @@ void Deliver(const std::vector<KeyEvent>& events) {
   }
 }
 
-// Reads what the front end has, without blocking, as far as the queue has
-// room for it: every raw byte gives at most one queued byte.
-void TakeInput() {
+// Keys typed at the keyboard: what the front end has, as far as the queue
+// has room for it (every raw byte gives at most one queued byte).
+void TakeTypedInput(std::vector<KeyEvent>* events) {
   auto& s = S();
-  if (!s.front || s.suspended) return;
-  std::vector<KeyEvent> events;
   while (!s.input_ended) {
     int room = static_cast<int>(s.keys.room()) - static_cast<int>(s.decoder.pending_size());
     if (room <= 0) break;
     char buf[KeyQueue::kCapacity];
     int n = s.front->ReadInput(buf, room);
     if (n < 0) {
-      s.input_ended = true;
-      s.decoder.Flush(Loop().NowMs(), &events, true);
+      s.input_ended = s.source_ended = true;
+      s.decoder.Flush(Loop().NowMs(), events, true);
       break;
     }
     if (n == 0) break;
-    s.decoder.Feed(std::string_view(buf, n), Loop().NowMs(), &events);
-    Deliver(events);
-    events.clear();
+    s.decoder.Feed(std::string_view(buf, n), Loop().NowMs(), events);
+    Deliver(*events);
+    events->clear();
+  }
+}
+
+// Keys written ahead: what the front end has goes to the pacer, and the
+// pacer gives the key that may be typed now, if any.
+void TakePacedInput(std::vector<KeyEvent>* events) {
+  auto& s = S();
+  while (!s.source_ended && s.pacer.room() > 0) {
+    char buf[512];
+    int n = s.front->ReadInput(buf, static_cast<int>(std::min(sizeof buf, s.pacer.room())));
+    if (n < 0) s.source_ended = true;
+    if (n <= 0) break;
+    s.pacer.Add(std::string_view(buf, static_cast<size_t>(n)));
+  }
+  int64_t now = Loop().NowMs();
+  size_t room = s.keys.room() - std::min(s.keys.room(), s.decoder.pending_size());
+  std::string key = s.pacer.Next(now, room);
+  if (!key.empty()) s.decoder.Feed(key, now, events);
+  if (s.source_ended && s.pacer.Empty() && !s.input_ended) {
+    s.input_ended = true;
+    s.decoder.Flush(now, events, true);
+  }
+}
+
+// Reads what the front end has, without blocking.
+void TakeInput() {
+  auto& s = S();
+  if (!s.front || s.suspended) return;
+  std::vector<KeyEvent> events;
+  if (Paced()) {
+    TakePacedInput(&events);
+  } else {
+    TakeTypedInput(&events);
   }
   if (s.decoder.Pending()) s.decoder.Flush(Loop().NowMs(), &events);
   Deliver(events);
@@ -210,6 +248,8 @@ void SetConsoleFrontEnd(std::unique_ptr<ConsoleFrontEnd> front) {
   s.watching = false;
   s.front = std::move(front);
   s.decoder = MakeDecoder(s.front.get());
+  s.pacer = KeyPacer();
+  s.source_ended = false;
   s.painter.Forget();
   if (s.front) s.front->SetFramePainter([](bool full) { return S().painter.Frame(S().grid, full); });
   UpdateWatch();
@@ -226,6 +266,7 @@ void ResetConsoleForTest(std::string keys, std::string* out) {
   s.title.clear();
   s.last_mods = 0;
   s.input_ended = false;
+  s.source_ended = false;
   s.created = false;
   s.suspended = false;
   s.check_break = true;
@@ -396,10 +437,18 @@ uint8_t ReadQueuedKey() {
       caret = true;
       s.front->WaitingForKey();
     }
-    // A held Esc needs a wake-up when its pause is over.
-    Loop().Wait(s.decoder.Pending() ? KeyDecoder::kEscPauseMs / 5 : 100);
+    // A key written ahead may be typed now, unless one is still being read
+    // (a lone Esc waiting for its pause).
+    if (!s.decoder.Pending()) s.pacer.AllowNext();
+    TakeInput();
+    if (!s.keys.Empty()) continue;
+    // A held Esc needs a wake-up when its pause is over, and so does a key
+    // written ahead that waits for the pause after a lone Esc.
+    bool soon = s.decoder.Pending() || !s.pacer.Empty();
+    Loop().Wait(soon ? KeyDecoder::kEscPauseMs / 5 : 100);
   }
   if (caret && s.front) s.front->ShowCaret(false);
+  s.pacer.Withhold();  // the wait is over: the next key waits for the next one
   if (StopRequested()) {
     s.last_mods = 0;
     return kNoKeyByte;

@@ -31,6 +31,8 @@ class HeadlessFrontEnd : public ConsoleFrontEnd {
     WriteAll(s);
   }
   void Present(const ConsoleGrid&) override {}
+  // Keys come from a pipe or a file, written ahead of the program.
+  bool InputWrittenAhead() const override { return true; }
   void SetTitle(std::string_view) override {}
   // Nothing is seen, so a picture that loaded counts as shown.
   bool ShowPicture(const Picture&, int, int) override { return true; }

@@ -60,6 +60,8 @@ class HeadlessFrontEnd : public ConsoleFrontEnd {
     WriteAll(s);
   }
   void Present(const ConsoleGrid&) override {}
+  // Keys come from a pipe or a file, written ahead of the program.
+  bool InputWrittenAhead() const override { return true; }
   void SetTitle(std::string_view) override {}
   int InputFd() override { return -1; }
 
