@@ -68,6 +68,7 @@ class MenuRun {
     for (int i = std::max(std::min(a, b), 0); i <= std::min(std::max(a, b), count() - 1); ++i) SetMark(i, on);
   }
   void Draw();
+  void PlaceCursor();
   void SpeakCurrent();
   // True when the key ends the run (*end set).
   bool Plain(uint8_t k, MenuKey* end);
@@ -216,7 +217,7 @@ MenuKey MenuRun::Run() {
   for (;;) {
     Draw();
     SpeakCurrent();
-    GotoXY(m_.x1, m_.y1 + std::clamp(m_.current - m_.top, 0, height() - 1));
+    PlaceCursor();
     uint8_t k = ReadKey();
     if (StopRequested()) break;  // the program is ending: no key ends the menu
     uint8_t mods = LastKeyModifiers();
@@ -232,8 +233,13 @@ MenuKey MenuRun::Run() {
   }
   Grid().ClearTopOverlay();
   Draw();
+  PlaceCursor();  // what the script writes next starts there, not past the box
   return end;
 }
+
+// The cursor at the left edge of the current item's row (the top or bottom
+// row while the position is before the first item or after the last).
+void MenuRun::PlaceCursor() { GotoXY(m_.x1, m_.y1 + std::clamp(m_.current - m_.top, 0, height() - 1)); }
 
 std::string KeyText(MenuKey key) {
   if (key.byte >= 32) return std::string(1, static_cast<char>(key.byte));

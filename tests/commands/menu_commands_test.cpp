@@ -68,6 +68,24 @@ TEST(MenuCommands, DrawingScrollsAndTerminaBlanks) {
   EXPECT_EQ(WhereY(), 5);
 }
 
+// The menu leaves the cursor at the left edge of the chosen item's row, so
+// that what the script writes next starts there (not past the box's last
+// row); also when the position ended after the last item.
+TEST(MenuCommands, WritingAfterTheMenuStartsOnTheChosenRow) {
+  ResetConsoleMenuForTest();
+  std::string run = std::string(kMenu) + "seja $p 1\nmenu executa $p $k $t\nescreve mudo \"X\"&\n";
+  ScriptResult r = RunScriptText(run, kDown + "\r");
+  EXPECT_EQ(r.outcome, 0) << r.console;
+  EXPECT_EQ(Grid().RowText(5).substr(9, 5), "Xois ");  // row 6: dois, the current item
+  EXPECT_EQ(Grid().RowText(4).substr(9, 3), "um ");
+  EXPECT_EQ(Grid().RowText(6).substr(9, 3), "   ");
+  ResetConsoleMenuForTest();
+  r = RunScriptText(run, kDown + kDown + kDown + "\r");  // past the last item: the row after it
+  EXPECT_EQ(r.outcome, 0) << r.console;
+  EXPECT_EQ(Grid().RowText(4).substr(9, 5), "tres ");
+  EXPECT_EQ(Grid().RowText(5).substr(9, 5), "X    ");
+}
+
 TEST(MenuCommands, OperandsAndBounds) {
   ResetConsoleMenuForTest();
   EXPECT_EQ(FailLine("menu adiciona \"x\"\n"), 1);  // no menu yet
