@@ -22,7 +22,8 @@ void RequestStopFromSignal(int sig);
 bool StopRequested();
 // The recorded end; {kNormal, 0} while none was requested.
 RunEnd RequestedStop();
-// Forgets the request: a fresh run in the same process (tests).
+// Forgets the request: a fresh run in the same process (tests), or main
+// once it holds the end and wants a last word heard.
 void ClearStopRequest();
 
 // The byte ReadKey answers once a stop is requested: no key.

@@ -30,6 +30,8 @@ inline constexpr std::string_view kTooManyLinesAfter = " linhas";
 inline constexpr const char* kEndInputEnded = "kaldorin: a entrada terminou; o programa foi encerrado.\n";
 inline constexpr const char* kEndInterrupted = "kaldorin: interrompido; o programa foi encerrado.\n";
 inline constexpr const char* kEndOther = "kaldorin: o programa foi encerrado.\n";
+// Said when the break key ends the program.
+inline constexpr std::string_view kInterrupted = "Interrompido";
 
 // The text viewer.
 inline constexpr std::string_view kEmptyLine = "linha vazia";

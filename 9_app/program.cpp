@@ -62,11 +62,22 @@ void EndHelpers() {
   ReclaimTerminal();
 }
 
+// The break key is answered in words before the program ends. Every wait
+// unwinds while a stop is requested, so the request is dropped first (the
+// end is already in hand) and the words are waited for; a key or a signal
+// still cuts them short.
+void SayInterrupted() {
+  ClearStopRequest();
+  SpeakText(std::string(app_msg::kInterrupted));
+  DoneSpeech();
+}
+
 // A run stopped from outside its script ends at once: no spoken end, the
 // terminal restored, the reason on standard error, the clean-ups run.
 int EndStoppedRun(const RunEnd& end) {
   EndHelpers();
   EndConsoleOnStop();
+  if (end.reason == EndReason::kInterrupted) SayInterrupted();
   if (const char* msg = StopMessage(end)) std::fputs(msg, stderr);
   RunExitCleanups();
   CloseSpeechLog();
