@@ -1,6 +1,9 @@
 #include "6_console/clipboard.h"
 
+#include "0_base/latin1.h"
 #include "1_platform/desktop_clipboard.h"
+#include "5_speech/speech.h"
+#include "6_console/console_messages.h"
 
 namespace kal {
 namespace {
@@ -57,7 +60,15 @@ void SetClipboardBackend(std::unique_ptr<ClipboardBackend> backend) {
 
 void UseDesktopClipboard() { Backend() = std::make_unique<DesktopBackend>(); }
 
-void CopyToClipboard(std::string_view text) { Backend()->Put(text); }
+bool CopyToClipboard(std::string_view text) { return Backend()->Put(text); }
+
+void CopyAndSay(std::string_view text) {
+  if (CopyToClipboard(text)) {
+    SpeakText(L1(console_msg::kCopied));
+  } else {
+    ErrorBeep();
+  }
+}
 
 std::string PasteFromClipboard(size_t capacity) {
   std::string text;

@@ -27,8 +27,12 @@ void SetClipboardBackend(std::unique_ptr<ClipboardBackend> backend);
 // clipboard goes on serving.
 void UseDesktopClipboard();
 
-// Places the text on the clipboard; failures are silent.
-void CopyToClipboard(std::string_view text);
+// Places the text on the clipboard. False when the clipboard could not
+// take it.
+bool CopyToClipboard(std::string_view text);
+// The copy of the user's copy keys: says "Copiado" when it was made, and
+// sounds the error beep when the clipboard could not take it.
+void CopyAndSay(std::string_view text);
 // At most capacity - 1 characters of the clipboard's text; empty when it
 // holds none, when capacity is 0 or the clipboard cannot be opened.
 std::string PasteFromClipboard(size_t capacity);

@@ -9,4 +9,9 @@ namespace kal::console_msg {
 inline constexpr std::string_view kSmallTerminal =
     "O terminal é menor que o console de 80 colunas por 25 linhas: a tela acompanha o cursor.";
 
+// A copy to the clipboard was made (field editor, screen review).
+inline constexpr std::string_view kCopied = "Copiado";
+// The speech speed chosen with Ctrl+F4 in the field editor, + 1 to 5.
+inline constexpr std::string_view kSpeed = "Velocidade ";
+
 }  // namespace kal::console_msg

@@ -7,8 +7,11 @@
 
 #include "6_console/clipboard.h"
 #include "6_console/console.h"
+#include "6_console/console_messages.h"
+#include "0_base/latin1.h"
 #include "0_base/console_grid.h"
 #include "0_base/keys.h"
+#include "0_base/word_letters.h"
 #include "2_config/console_settings.h"
 #include "6_console/key_decoder.h"
 #include "6_console/screen_review.h"
@@ -26,13 +29,11 @@ constexpr uint8_t kSelectionBackground = 8;
 // What an edit ended by a stop request answers: Esc, nothing taken.
 constexpr int kStoppedResult = kKeyEsc;
 
-bool IsLetter(uint8_t c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c >= 128; }
-bool IsDigit(uint8_t c) { return c >= '0' && c <= '9'; }
-
+// The field's F1 spells a run of consonants; W and Y, which stand for vowels
+// as often as not, let the run be said.
 bool IsConsonant(uint8_t c) {
-  if (c >= 'a' && c <= 'z') c -= 32;
-  return (c >= 'B' && c <= 'D') || (c >= 'F' && c <= 'H') || (c >= 'J' && c <= 'N') ||
-         (c >= 'P' && c <= 'T') || c == 'V' || c == 'X' || c == 'Z';
+  uint8_t upper = c >= 'a' && c <= 'z' ? static_cast<uint8_t>(c - 32) : c;
+  return IsConsonantLetter(c) && upper != 'W' && upper != 'Y';
 }
 
 // Word classes for word movement: letters, digits, spaces, anything else.
@@ -40,10 +41,15 @@ enum class Kind { kSpace, kLetter, kDigit, kOther };
 Kind KindOf(char ch) {
   uint8_t c = static_cast<uint8_t>(ch);
   if (c == ' ') return Kind::kSpace;
-  if (IsLetter(c)) return Kind::kLetter;
-  if (IsDigit(c)) return Kind::kDigit;
+  if (IsWordLetter(c)) return Kind::kLetter;
+  if (IsWordDigit(c)) return Kind::kDigit;
   return Kind::kOther;
 }
+
+// The editor queues the echo without waiting for it; at its end the wave
+// player waits again as before. Only that flag is put back: a speed chosen
+// with Ctrl+F4 set the player's other flags, which stay.
+void RestoreWaitMode(const WaveFlags& before) { SetWaveNoWait(before.no_wait); }
 
 class FieldEditor {
  public:
@@ -69,6 +75,7 @@ class FieldEditor {
 
   void Type(uint8_t c);
   void DeleteAt(int pos, bool first);
+  void DeleteRun(int pos, int count, bool first);
   void DeleteSelection();
   void DeleteWord();
   void ReadItem();
@@ -127,7 +134,7 @@ int FieldEditor::Run() {
     uint8_t k = ReadKey();
     // A stopped run leaves the field as it stands, unchanged and unread.
     if (StopRequested()) {
-      SetWaveFlags(saved);
+      RestoreWaitMode(saved);
       return kStoppedResult;
     }
     StopSpeech();
@@ -148,7 +155,7 @@ int FieldEditor::Run() {
     first_key_ = false;
     if (ended) break;
   }
-  SetWaveFlags(saved);
+  RestoreWaitMode(saved);
   Finish();
   return result;
 }
@@ -307,7 +314,7 @@ bool FieldEditor::HandleExtended(uint8_t code, uint8_t mods, int* result) {
         ErrorBeep();
         break;
       }
-      if (alt && IsLetter(At(cursor_))) {
+      if (alt && IsWordLetter(At(cursor_))) {
         PlayNamedSound("_FON" + std::to_string(At(cursor_)));
       } else {
         SpeakChar(At(cursor_));
@@ -367,11 +374,16 @@ void FieldEditor::Type(uint8_t c) {
 
 // One character out, the rest closing up; the first deletion of a key is
 // announced when full announcements are on, every deleted character spoken.
-void FieldEditor::DeleteAt(int pos, bool first) {
-  if (pos < 1 || pos > max_) return;
+void FieldEditor::DeleteAt(int pos, bool first) { DeleteRun(pos, 1, first); }
+
+// `count` characters from pos out at once, the rest closing up and spaces
+// appended; only the first of them is announced and spoken.
+void FieldEditor::DeleteRun(int pos, int count, bool first) {
+  if (pos < 1 || pos > max_ || count < 1) return;
+  count = std::min(count, max_ - pos + 1);
   uint8_t gone = At(pos);
-  text_.erase(text_.begin() + (pos - 1));
-  text_.push_back(' ');
+  text_.erase(static_cast<size_t>(pos - 1), static_cast<size_t>(count));
+  text_.resize(static_cast<size_t>(max_), ' ');
   Draw();
   if (first && FullAnnouncements()) PlayNamedSound("_DEL");
   SpeakChar(gone);
@@ -404,9 +416,11 @@ void FieldEditor::DeleteWord() {
   int end = pos + 1;
   if (kind != Kind::kOther)
     while (end <= max_ && KindOf(static_cast<char>(At(end))) == kind) ++end;
-  while (end <= max_ && At(end) == ' ') ++end;
+  // The spaces after the word, but not the field's padding past the text:
+  // deleting that would change nothing.
+  while (end < TextEnd() && At(end) == ' ') ++end;
   cursor_ = start;
-  for (int i = start; i < end; ++i) DeleteAt(start, i == start);
+  DeleteRun(start, end - start, true);
 }
 
 // F1: the item at the cursor is read and the cursor moves past it.
@@ -419,19 +433,19 @@ void FieldEditor::ReadItem() {
   }
   uint8_t c = At(pos);
   int end = pos + 1;
-  if (IsLetter(c)) {
+  if (IsWordLetter(c)) {
     bool consonants_only = true;
     end = pos;
-    while (end <= max_ && IsLetter(At(end))) consonants_only &= IsConsonant(At(end++));
+    while (end <= max_ && IsWordLetter(At(end))) consonants_only &= IsConsonant(At(end++));
     std::string word = text_.substr(pos - 1, end - pos);
     if (consonants_only) {
       SpellText(word);
     } else {
       SpeakText(word);
     }
-  } else if (IsDigit(c) || (c == '-' && pos < max_ && IsDigit(At(pos + 1)))) {
+  } else if (IsWordDigit(c) || (c == '-' && pos < max_ && IsWordDigit(At(pos + 1)))) {
     end = pos + 1;
-    while (end <= max_ && IsDigit(At(end))) ++end;
+    while (end <= max_ && IsWordDigit(At(end))) ++end;
     SpeakText(text_.substr(pos - 1, end - pos));
   } else {
     SpellText(std::string(1, static_cast<char>(c)));
@@ -506,6 +520,8 @@ void FieldEditor::ChangeSpeed() {
   std::string folder = AppSoundsFolder();
   DoneSpeech();
   InitSpeech(k - '0', folder);
+  if (StopRequested()) return;  // the voice could not start again
+  SpeakText(L1(console_msg::kSpeed) + std::to_string(SpeechSpeed()));
 }
 
 void FieldEditor::Paste() {
@@ -532,9 +548,9 @@ void FieldEditor::Paste() {
 void FieldEditor::Copy() {
   if (HasSelection()) {
     int lo = std::min(anchor_, sel_end_), hi = std::max(anchor_, sel_end_);
-    CopyToClipboard(text_.substr(lo - 1, hi - lo));
+    CopyAndSay(text_.substr(lo - 1, hi - lo));
   } else {
-    CopyToClipboard(text_.substr(0, TextEnd() - 1) + "\r\n");
+    CopyAndSay(text_.substr(0, TextEnd() - 1) + "\r\n");
   }
 }
 

@@ -20,6 +20,9 @@ namespace {
 // Ctrl+F5 (search again) is not named in the key catalogue.
 constexpr uint8_t kKeyCtrlF5 = kKeyF5 + kCtrlFOffset;
 
+// The two-letter reading commands are typed with the letters A to Z.
+bool IsCommandLetter(uint8_t k) { return (k >= 'A' && k <= 'Z') || (k >= 'a' && k <= 'z'); }
+
 void ReadRow(ReviewSession* s) {
   ReadReviewRangeRestored(s, s->row, 1, s->row, kReviewColumns);
 }
@@ -159,9 +162,9 @@ bool HandleKey(ReviewSession* s, uint8_t k, uint8_t mods) {
       break;
     case kKeyCtrlK:
     case kKeyCtrlL: SpeakText(std::to_string(s->row) + " " + std::to_string(s->column)); break;
-    case kKeyCtrlC: CopyToClipboard(s->cells.ScreenText()); break;
+    case kKeyCtrlC: CopyAndSay(s->cells.ScreenText()); break;
     default:
-      if (IsReviewLetter(k)) {
+      if (IsCommandLetter(k)) {
         ReviewTwoLetterCommand(s, k);
       } else {
         ReviewUnknownKey();

@@ -4,18 +4,9 @@
 #include <algorithm>
 
 #include "0_base/console_grid.h"
+#include "0_base/word_letters.h"
 
 namespace kal {
-
-bool IsReviewLetter(uint8_t c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
-
-bool IsReviewWordChar(uint8_t c) { return IsReviewLetter(c) || (c >= '0' && c <= '9'); }
-
-bool IsReviewConsonant(uint8_t c) {
-  if (c >= 'a' && c <= 'z') c = static_cast<uint8_t>(c - 32);
-  return (c >= 'B' && c <= 'D') || (c >= 'F' && c <= 'H') || (c >= 'J' && c <= 'N') ||
-         (c >= 'P' && c <= 'T') || (c >= 'V' && c <= 'Z');
-}
 
 bool IsFieldDelimiter(uint8_t c) {
   return c == '!' || c == ':' || c == '?' || c == '|' || (c >= 176 && c <= 223);
@@ -84,7 +75,7 @@ bool FindTextAfter(std::string_view text, int rows, const std::function<std::str
 bool ReviewCells::FirstLetter(int* row, int* column) const {
   for (int r = 1; r <= rows(); ++r)
     for (int c = 1; c <= kReviewColumns; ++c)
-      if (IsReviewLetter(Char(r, c))) {
+      if (IsWordLetter(Char(r, c))) {
         *row = r;
         *column = c;
         return true;
@@ -95,7 +86,7 @@ bool ReviewCells::FirstLetter(int* row, int* column) const {
 bool ReviewCells::LastLetter(int* row, int* column) const {
   for (int r = rows(); r >= 1; --r)
     for (int c = kReviewColumns; c >= 1; --c)
-      if (IsReviewLetter(Char(r, c))) {
+      if (IsWordLetter(Char(r, c))) {
         *row = r;
         *column = c;
         return true;

@@ -56,12 +56,9 @@ class ReviewCells {
 bool FindTextAfter(std::string_view text, int rows, const std::function<std::string(int)>& row_text, int row,
                    int column, int* found_row, int* found_column);
 
-// Word characters: A-Z, a-z, 0-9.
-bool IsReviewWordChar(uint8_t c);
-// Letters that are not vowels (B-D, F-H, J-N, P-T, V-Z, either case).
-bool IsReviewConsonant(uint8_t c);
+// Words, letters and consonants are those of every word key
+// (0_base/word_letters.h).
 // Field delimiters: ! : ? | and the line-drawing bytes 176-223.
 bool IsFieldDelimiter(uint8_t c);
-bool IsReviewLetter(uint8_t c);
 
 }  // namespace kal

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "0_base/console_grid.h"
+#include "0_base/word_letters.h"
 #include "5_speech/speech.h"
 #include "6_console/console.h"
 #include "6_console/screen_review_session.h"
@@ -19,7 +20,7 @@ constexpr size_t kMaxSymbolRun = 3;
 
 bool OnlyConsonants(const std::string& word) {
   return std::all_of(word.begin(), word.end(),
-                     [](char c) { return IsReviewConsonant(static_cast<uint8_t>(c)); });
+                     [](char c) { return IsConsonantLetter(static_cast<uint8_t>(c)); });
 }
 
 // Skips spaces up to `last`, then reads the word there (or a run of one
@@ -32,8 +33,8 @@ bool SpeakNextWord(ReviewSession* s, int last) {
   if (s->column > last || c == ' ') return false;
   std::string word(1, static_cast<char>(c));
   ++s->column;
-  if (IsReviewWordChar(c)) {
-    while (s->column <= last && IsReviewWordChar(cells.Char(s->row, s->column))) {
+  if (IsWordChar(c)) {
+    while (s->column <= last && IsWordChar(cells.Char(s->row, s->column))) {
       word.push_back(static_cast<char>(cells.Char(s->row, s->column++)));
       s->ShowPosition();
     }

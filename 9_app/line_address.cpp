@@ -3,6 +3,7 @@
 #include <cctype>
 
 #include "0_base/latin1.h"
+#include "0_base/word_letters.h"
 
 namespace kal {
 
@@ -56,9 +57,7 @@ std::string PercentDecoded(const std::string& s) {
 // words. Runs of separators become one blank.
 void AppendWords(const std::string& text, std::string* out) {
   for (char ch : text) {
-    unsigned char c = static_cast<unsigned char>(ch);
-    bool word = std::isalnum(c) || c >= 0xC0;
-    if (word) {
+    if (IsWordChar(static_cast<uint8_t>(ch))) {
       out->push_back(ch);
     } else if (!out->empty() && out->back() != ' ') {
       out->push_back(' ');

@@ -37,6 +37,8 @@ TEST(LineAddress, CompactFormKeepsHostAndPathWords) {
 TEST(LineAddress, SpokenLineShortensEachAddress) {
   EXPECT_EQ(SpokenLine("1. R\xE1" "dio"), "1. R\xE1" "dio");
   EXPECT_EQ(SpokenLine("a http://x.example/p.mp3 e https://y.example/"), "a x example p mp3 e y example");
+  // Accented letters belong to words; the multiplication sign does not.
+  EXPECT_EQ(SpokenLine("http://x.example/r%C3%A1dio%C3%973"), "x example r\xE1" "dio 3");
 }
 
 }  // namespace kal

@@ -123,6 +123,14 @@ TEST_F(FieldEditorTest, F1ReadsWordsNumbersAndSpellsConsonantRuns) {
   EXPECT_EQ(Speech(), "say casa\nsay -42\nspell xpt\nspell !\nbeep\n");
 }
 
+// Accented letters are letters: F1 says "Você" and "preço" whole, spells a
+// run of consonants with Ç and Ñ, and takes the multiplication sign alone.
+TEST_F(FieldEditorTest, F1ReadsAccentedWordsWhole) {
+  std::string text = "Voc\xEA pre\xE7o \xE7\xF1 \xD7" "3";
+  Edit(kF1 + kF1 + kF1 + kF1 + kF1 + kF1 + "\r", &text);
+  EXPECT_EQ(Speech(), "say Voc\xC3\xAA\nsay pre\xC3\xA7o\nspell \xC3\xA7\xC3\xB1\nspell \xC3\x97\nsay 3\nbeep\n");
+}
+
 TEST_F(FieldEditorTest, CtrlKSpeaksThePositionAndCtrlF1TheField) {
   std::string text = "um dois";
   Edit(kEnd + "\x0b" + "\x1b[1;5P\r", &text);
@@ -144,6 +152,23 @@ TEST_F(FieldEditorTest, CtrlBackspaceDeletesTheWordWithItsSpaces) {
   EXPECT_EQ(Joined(CapturedSpeech()).substr(0, 31), "click\nchar 100\nplay _DEL\nchar 1");
 }
 
+// Ctrl+Backspace at the end of "ação coração" in a line of 255 takes the
+// last word with one announcement: the first deleted character, never the
+// field's padding after it.
+TEST_F(FieldEditorTest, CtrlBackspaceSaysOnlyItsFirstDeletion) {
+  std::string text;
+  Edit("a\xC3\xA7\xC3\xA3o cora\xC3\xA7\xC3\xA3o" "\x1b[127;5u\r", &text, 255);
+  EXPECT_EQ(text, "a\xE7\xE3o");
+  std::string said = Speech();
+  std::string echo = "char 97\nchar 231\nchar 227\nchar 111\nchar 32\n";
+  EXPECT_EQ(said, echo + "char 99\nchar 111\nchar 114\nchar 97\nchar 231\nchar 227\nchar 111\nplay _DEL\nchar 99\n");
+  // A word in the middle goes with the spaces after it, the same way.
+  text = "um dois tres";
+  Edit(kHome + kCtrlRight + "\x1b[127;5u\r", &text, 255);
+  EXPECT_EQ(text, "um tres");
+  EXPECT_EQ(Speech(), "click\nplay _DEL\nchar 100\n");
+}
+
 TEST_F(FieldEditorTest, ShiftArrowsSelectAndDeleteRemovesTheSelection) {
   std::string text = "abcdef";
   Edit(kHome + kRight + kShiftRight + kShiftRight + kDel + "\r", &text);
@@ -161,6 +186,20 @@ TEST_F(FieldEditorTest, CopyWithoutSelectionTakesTheWholeFieldWithALineEnd) {
   std::string text = "linha";
   Edit("\x1b[2;5~\r", &text);  // Ctrl+Insert
   EXPECT_EQ(PasteFromClipboard(100), "linha\r\n");
+  EXPECT_EQ(Speech(), "say Copiado\n");
+}
+
+// A clipboard that cannot take the text: the error beep, not "Copiado".
+TEST_F(FieldEditorTest, CopyThatFailsBeeps) {
+  class Refusing : public ClipboardBackend {
+   public:
+    bool Put(std::string_view) override { return false; }
+    bool Get(std::string*) override { return false; }
+  };
+  SetClipboardBackend(std::make_unique<Refusing>());
+  std::string text = "linha";
+  Edit("\x03\r", &text);
+  EXPECT_EQ(Speech(), "beep\n");
 }
 
 TEST_F(FieldEditorTest, PasteStopsAtTheFirstLineEndAndFitsTheField) {

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "0_base/console_grid.h"
+#include "0_base/word_letters.h"
 #include "6_console/clipboard.h"
 #include "6_console/console.h"
 #include "6_console/screen_review.h"
@@ -63,7 +64,7 @@ TEST(ScreenReview, CopiesTheScreen) {
   std::string row5 = "abcdefghij";
   row5 = row5 + row5 + row5 + row5 + row5 + row5 + row5 + "abcdefghiZ";
   SetClipboardBackend(nullptr);
-  EXPECT_EQ(Review("\x03"), "");
+  EXPECT_EQ(Review("\x03"), "say Copiado\n");
   std::string clip = PasteFromClipboard(10000);
   ASSERT_EQ(clip.size(), 25u * 82u);
   EXPECT_EQ(clip.substr(0, 25), "Primeira linha do texto  ");
@@ -157,8 +158,8 @@ TEST(ScreenReviewCells, OutsideTheScreenIsBlank) {
   EXPECT_FALSE(cells.Find("b", 1, 2, &row, &column));
   EXPECT_FALSE(IsFieldDelimiter('a'));
   EXPECT_TRUE(IsFieldDelimiter(static_cast<uint8_t>(196)));
-  EXPECT_FALSE(IsReviewConsonant('e'));
-  EXPECT_TRUE(IsReviewConsonant('y'));
+  EXPECT_FALSE(IsConsonantLetter('e'));
+  EXPECT_TRUE(IsConsonantLetter('y'));
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 #include "5_speech/speech.h"
 
 #include "4_voices/speech_engine_port.h"
+#include "6_console/field_editor.h"
 #include "5_speech/speech_state.h"
 #include "1_platform/paths.h"
 #include "1_platform/stop_request.h"
@@ -79,6 +80,29 @@ TEST_F(SpeechInit, VoiceSettingsOfTheSpeedReachTheVoiceAndThePlayer) {
   InitSpeech(5, AppSoundsFolder());
   EXPECT_TRUE(GetWaveFlags().fast);
   EXPECT_EQ(SpeechSpeed(), 5);
+}
+
+// Ctrl+F4 then 5 in the line editor: the new speed is said, and its
+// settings stay after the edit (the editor used to put the player's flags of
+// the old speed back when it ended, so rate 5 lost its cutting).
+TEST_F(SpeechInit, CtrlF4InTheLineEditorKeepsTheNewSpeed) {
+  Ini("[TRADUTOR]\r\nVELOCIDADE=3\r\n[SINTETIZADOR]\r\nCORTAFALA3=N\r\nCORTAFALA5=S\r\nRAPIDINHO5=S\r\n");
+  InitSpeech(0, "c:\\app");
+  EXPECT_FALSE(GetWaveFlags().cut);
+  ResetConsoleForTest("\x1b[1;5S" "5\r", &console_);
+  ClearCapturedSpeech();
+  std::string text;
+  EXPECT_EQ(EditField(&text, 1, 5, 40, 40, true), 13);
+  EXPECT_EQ(SpeechSpeed(), 5);
+  EXPECT_TRUE(GetWaveFlags().cut);
+  EXPECT_TRUE(GetWaveFlags().fast);
+  EXPECT_FALSE(GetWaveFlags().no_wait);
+  EXPECT_EQ(AppSoundsFolder(), "c:\\app\\");
+  std::string said = Log();
+  size_t asked = said.find("play _VELOC\n"), typed = said.find("char 53\n"), told = said.find("say Velocidade 5\n");
+  ASSERT_NE(told, std::string::npos) << said;
+  EXPECT_LT(asked, typed) << said;
+  EXPECT_LT(typed, told) << said;
 }
 
 TEST_F(SpeechInit, AVoiceThatCannotStartIsReportedAndEndsTheProgram) {
