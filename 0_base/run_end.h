@@ -30,6 +30,7 @@ struct RunEnd {
   int exit_code = kExitNormal;
   int line = 0;    // the script line at which the run stopped (0: none ran)
   int signal = 0;  // the signal's number for kSignal
+  bool break_key = false;  // the break key was pressed in this program (it says so before it ends)
 };
 
 // The end that each reason gives, with its documented exit code.

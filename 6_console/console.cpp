@@ -99,7 +99,9 @@ void Deliver(const std::vector<KeyEvent>& events) {
     bool ctrl = e.mods & kModCtrl;
     if (IsBreak(e)) {
       if (s.check_break) {
-        RequestStop(EndOf(EndReason::kInterrupted));
+        RunEnd end = EndOf(EndReason::kInterrupted);
+        end.break_key = true;
+        RequestStop(end);
         s.keys.Clear();
       }
       continue;

@@ -62,10 +62,11 @@ void EndHelpers() {
   ReclaimTerminal();
 }
 
-// The break key is answered in words before the program ends. Every wait
-// unwinds while a stop is requested, so the request is dropped first (the
-// end is already in hand) and the words are waited for; a key or a signal
-// still cuts them short.
+// The break key is answered in words before the program ends (a closed
+// window, or a program waited for that was broken and said so itself, end
+// without them). Every wait unwinds while a stop is requested, so the
+// request is dropped first (the end is already in hand) and the words are
+// waited for; a key or a signal still cuts them short.
 void SayInterrupted() {
   ClearStopRequest();
   SpeakText(std::string(app_msg::kInterrupted));
@@ -77,7 +78,7 @@ void SayInterrupted() {
 int EndStoppedRun(const RunEnd& end) {
   EndHelpers();
   EndConsoleOnStop();
-  if (end.reason == EndReason::kInterrupted) SayInterrupted();
+  if (end.break_key) SayInterrupted();
   if (const char* msg = StopMessage(end)) std::fputs(msg, stderr);
   RunExitCleanups();
   CloseSpeechLog();

@@ -51,6 +51,7 @@ TEST_F(ConsoleTest, BreakKeyRequestsTheStopAndEmptiesTheQueue) {
   ASSERT_TRUE(StopRequested());
   EXPECT_EQ(RequestedStop().reason, EndReason::kInterrupted);
   EXPECT_EQ(RequestedStop().exit_code, 130);
+  EXPECT_TRUE(RequestedStop().break_key);  // it is said before the end, unlike a closed window
   EXPECT_EQ(KeyQueueSize(), 1u);  // what came before the break is gone
   ExpectWaitsUnwind();
   // A fresh console forgets the request.

@@ -172,7 +172,13 @@ TEST_F(TerminalSession, BreakKeyInAWaitedViewerEndsTheScriptToo) {
   ASSERT_TRUE(ScreenShows("Rádio Um"));
   Tmux("send-keys C-]");
   ExpectRestored("130");
-  EXPECT_EQ(ReadAll(dir_ / "speech.log").find("depois do leitor"), std::string::npos);
+  std::string speech = ReadAll(dir_ / "speech.log");
+  EXPECT_EQ(speech.find("depois do leitor"), std::string::npos);
+  // The viewer said it was interrupted; the script that waited for it does
+  // not say it again.
+  size_t said = speech.find("say Interrompido\n");
+  EXPECT_NE(said, std::string::npos) << speech;
+  EXPECT_EQ(speech.find("say Interrompido\n", said + 1), std::string::npos) << speech;
 }
 
 // The last screen stays on the normal screen as plain text.
