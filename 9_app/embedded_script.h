@@ -8,7 +8,6 @@
 
 namespace kal {
 
-constexpr int kZelquoraLineCount = 418;
 // The lines whose literals come from the configuration: the search address
 // (it sets $baseurl) and the prefix of a station's page.
 constexpr int kSearchAddressLine = 8;
