@@ -11,8 +11,13 @@ everything and are not checked. Headers of the system and of libraries
 (#include <...>) are not ours and not checked here; the rule that only
 1_platform/linux/ includes system headers is kept by review.
 
-Prints one line per violation (file:line: include) and exits 1 when there are
-any; exits 0 and prints nothing otherwise.
+The same order is written down in ARCHITECTURE.md, as the table whose rows
+begin with a folder name in back quotes (| `0_base/` | ...); the check fails
+too when that table and the list below differ, so that the page stays true.
+
+Prints one line per violation (file:line: include, or ARCHITECTURE.md: and
+what differs) and exits 1 when there are any; exits 0 and prints nothing
+otherwise.
 """
 import os
 import re
@@ -36,6 +41,9 @@ RANK = {name: i for i, name in enumerate(LAYERS)}
 # the interpreter implements with the console and the speech facade.
 APART = {"7_net": {"5_speech", "6_console"}}
 INCLUDE = re.compile(r'^\s*#\s*include\s+"([^"]+)"')
+# A row of the layer table in ARCHITECTURE.md: | `0_base/` | ...
+DOC_ROW = re.compile(r'^\|\s*`(\d+_\w+)/?`\s*\|')
+DOC = "ARCHITECTURE.md"
 
 
 def violations(root):
@@ -55,9 +63,28 @@ def violations(root):
                             yield "%s:%d: %s" % (os.path.relpath(path, root), number, m.group(1))
 
 
+def documented_layers(root):
+    """The folders of the layer table in ARCHITECTURE.md, in order; None
+    when the page is missing."""
+    try:
+        with open(os.path.join(root, DOC), encoding="utf-8") as f:
+            return [m.group(1) for m in map(DOC_ROW.match, f) if m]
+    except FileNotFoundError:
+        return None
+
+
+def doc_differences(root):
+    documented = documented_layers(root)
+    if documented is None:
+        yield "%s: missing (it lists the layers in order)" % DOC
+    elif documented != LAYERS:
+        yield "%s: the layer table lists %s; this script has %s" % (
+            DOC, " ".join(documented) or "nothing", " ".join(LAYERS))
+
+
 def main():
     root = sys.argv[1] if len(sys.argv) > 1 else os.path.join(os.path.dirname(__file__), "..")
-    found = list(violations(root))
+    found = list(violations(root)) + list(doc_differences(root))
     for v in found:
         print(v)
     return 1 if found else 0

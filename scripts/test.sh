@@ -2,8 +2,28 @@
 # Runs every test: the normal build (warnings are errors), then the whole
 # suite again under AddressSanitizer and UndefinedBehaviorSanitizer.
 # Expects scripts/setup.sh to have run.
+#
+# scripts/test.sh --quick: the run to repeat while working. Builds what the
+# unit and script tests need in build/ (configuring it first when it is not
+# there) and runs those tests, leaving out the slow cases that
+# tests/slow_tests.txt names; no end-to-end, Windows, fuzz or sanitizer runs.
 set -eu
 cd "$(dirname "$0")/.."
+
+case "${1:-}" in
+    "") ;;
+    --quick)
+        python3 scripts/check_layers.py
+        [ -f build/CMakeCache.txt ] || cmake -S . -B build -DKALDORIN_WERROR=ON >/dev/null
+        cmake --build build -j"$(nproc)" --target test_programs
+        # The slow cases as one negative GoogleTest filter (A:B:C).
+        slow=$(sed -e 's/#.*//' -e 's/[[:space:]]//g' -e '/^$/d' tests/slow_tests.txt | paste -sd: -)
+        GTEST_FILTER="-$slow" ctest --test-dir build --output-on-failure -j"$(nproc)" -L '^(unit|script)$'
+        exit ;;
+    *)
+        echo "usage: scripts/test.sh [--quick]" >&2
+        exit 2 ;;
+esac
 
 # The layer order first: it needs no build and fails fast.
 python3 scripts/check_layers.py
