@@ -208,7 +208,7 @@ int ProgramMain(int argc, char** argv) {
   SetConsoleFrontEnd(MakeFrontEnd(opts, Utf8ToLatin1(argc > 0 ? argv[0] : "kaldorin")));
   NoteConsoleWindowAtStart();
   UseDesktopClipboard();
-  SetProgramParams(opts.params);
+  SetProgramParams(HostTextsToScript(opts.params));
   ResetInterpreter();
   InitInterpreter(name);
   if (StopRequested()) return EndStoppedRun(RequestedStop());  // the voice could not start

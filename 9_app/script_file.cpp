@@ -14,8 +14,8 @@ namespace kal {
 bool SplitScriptText(std::string text, std::vector<std::string>* lines, std::string* err) {
   if (text.rfind("\xEF\xBB\xBF", 0) == 0) {
     text = Utf8ToLatin1(text.substr(3));
-  } else if (LooksLikeUtf8(text)) {
-    text = Utf8ToLatin1(text);
+  } else {
+    text = HostTextToScript(text);
   }
   lines->clear();
   size_t pos = 0;
@@ -32,6 +32,16 @@ bool SplitScriptText(std::string text, std::vector<std::string>* lines, std::str
     pos = nl + 1;
   }
   return true;
+}
+
+std::string HostTextToScript(std::string_view text) {
+  return LooksLikeUtf8(text) ? Utf8ToLatin1(text) : std::string(text);
+}
+
+std::vector<std::string> HostTextsToScript(const std::vector<std::string>& texts) {
+  std::vector<std::string> out;
+  for (const std::string& t : texts) out.push_back(HostTextToScript(t));
+  return out;
 }
 
 bool LoadScriptFile(const std::string& path, std::vector<std::string>* lines, std::string* err) {

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace kal {
@@ -15,5 +16,12 @@ bool LoadScriptFile(const std::string& path, std::vector<std::string>* lines, st
 
 // The same on text already in memory.
 bool SplitScriptText(std::string text, std::vector<std::string>* lines, std::string* err);
+
+// Host text (a parameter from the command line) as a script value, by the
+// rule of script files: valid UTF-8 with multi-byte sequences is converted to
+// Latin-1 (characters outside it become '?'); anything else, plain ASCII and
+// bytes that are not valid UTF-8 alike, is kept byte for byte as Latin-1.
+std::string HostTextToScript(std::string_view text);
+std::vector<std::string> HostTextsToScript(const std::vector<std::string>& texts);
 
 }  // namespace kal

@@ -99,6 +99,24 @@ TEST_F(ProgramStart, MissingVoiceDataIsSpokenWithTheMissingFolderAndTheWaitForEn
   EXPECT_NE(Output().find("Não encontrado: C:\\ferlan\\som\\difones"), std::string::npos) << Output();
 }
 
+// Parameters are converted as script files are: UTF-8 with accents arrives
+// as Latin-1 (console and speech log show it as UTF-8 again); bytes that are not UTF-8 are taken as Latin-1 as they are.
+TEST_F(ProgramStart, AccentedParametersReachTheScriptAsLatin1) {
+  InstallVoice();
+  std::string script = dir_ / "p.kal";
+  std::ofstream(script) << "seja p params\nescreve p\nfala p\n";
+  EXPECT_EQ(Run(script + " café 'S\xe3o Paulo' a\xe7\xe3o"), 0) << Output();
+  EXPECT_NE(Output().find("3 café São%20Paulo ação\n"), std::string::npos) << Output();
+  EXPECT_NE(Speech().find("say 3 café São%20Paulo ação\n"), std::string::npos) << Speech();
+}
+
+TEST(ScriptFile, HostTextBecomesLatin1ByTheRuleOfScriptFiles) {
+  EXPECT_EQ(HostTextToScript("caf\xc3\xa9"), "caf\xe9");
+  EXPECT_EQ(HostTextToScript("caf\xe9"), "caf\xe9");          // not UTF-8: kept
+  EXPECT_EQ(HostTextToScript("\xc3\xa9\xe9"), "\xc3\xa9\xe9");  // partly UTF-8: kept whole
+  EXPECT_EQ(HostTextToScript("\xe2\x82\xac"), "?");            // outside Latin-1
+}
+
 TEST(ScriptFile, TheLineLimitIsFiveThousandLines) {
   std::vector<std::string> lines;
   std::string err;
