@@ -195,6 +195,12 @@ class LocalVoice : public VoiceEngine {
 
   bool Busy(int flag) override {
     if (!s_) return false;
+    // A wait inside the feeding itself (the player pumps the event loop, and
+    // a task posted there, such as a notice being spoken, may wait for
+    // speech) would never see this text end: what is left of it is fed only
+    // after that wait returns. The voice counts as free there, and what that
+    // task says is queued behind.
+    if (s_->feeding) return false;
     Feed(s_);
     if (s_->pending > 0) return true;
     return flag == 0 && Playing();

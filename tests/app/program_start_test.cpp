@@ -51,8 +51,10 @@ class ProgramStart : public ::testing::Test {
   // code. The speech log and the output are read with Speech() and Output().
   int Run(const std::string& args, const std::string& keys = "") {
     std::ofstream(dir_ / "keys", std::ios::binary) << keys;
-    std::string cmd = "env XDG_CONFIG_HOME=" + dir_ / "config" + " TALVEN_DRIVES=" + dir_ / "drives" +
-                      " SDL_AUDIODRIVER=dummy " + Binary() + " --headless --speech-log " + dir_ / "speech.log" +
+    // A program that hangs fails the test (exit code 124) instead of holding the suite.
+    std::string cmd = "timeout 60 env XDG_CONFIG_HOME=" + dir_ / "config" + " TALVEN_DRIVES=" + dir_ / "drives" +
+                      " SDL_AUDIODRIVER=" + audio_driver_ + " " + Binary() + " --headless --speech-log " +
+                      dir_ / "speech.log" +
                       " " + args + " < " + dir_ / "keys" + " > " + dir_ / "out" + " 2> " + dir_ / "err";
     int status = std::system(cmd.c_str());
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
@@ -62,6 +64,7 @@ class ProgramStart : public ::testing::Test {
   std::string Output() { return ReadAll(dir_ / "out") + ReadAll(dir_ / "err"); }
 
   TempFolder dir_;
+  std::string audio_driver_ = "dummy";  // "none": no sound device at all
 };
 
 TEST_F(ProgramStart, AMissingScriptIsSpokenWithItsName) {
@@ -108,6 +111,19 @@ TEST_F(ProgramStart, AccentedParametersReachTheScriptAsLatin1) {
   EXPECT_EQ(Run(script + " café 'S\xe3o Paulo' a\xe7\xe3o"), 0) << Output();
   EXPECT_NE(Output().find("3 café São%20Paulo ação\n"), std::string::npos) << Output();
   EXPECT_NE(Speech().find("say 3 café São%20Paulo ação\n"), std::string::npos) << Speech();
+}
+
+// Without voice data and without any sound device the report is still
+// written, said to the speech log, and the end of the input ends the wait
+// for Enter: no wait for a sound that can never play holds the program.
+TEST_F(ProgramStart, NoVoiceDataNoSoundDeviceAndNoInputEndsWithCodeThree) {
+  audio_driver_ = "none";
+  std::string script = dir_ / "b.kal";
+  std::ofstream(script) << "escreve \"x\"\n";
+  EXPECT_EQ(Run(script), 3) << Output();
+  EXPECT_NE(Speech().find("say Tecle Enter\n"), std::string::npos) << Speech();
+  EXPECT_NE(Output().find("Banco de dados de voz: DIFONES2"), std::string::npos) << Output();
+  EXPECT_EQ(Output().find("x\n"), std::string::npos) << Output();
 }
 
 TEST(ScriptFile, HostTextBecomesLatin1ByTheRuleOfScriptFiles) {
