@@ -79,6 +79,11 @@ class ConsoleFrontEnd {
   // The terminal is smaller than the console's grid and shows only the
   // part around the cursor.
   virtual bool SmallerThanGrid() const { return false; }
+  // Columns of the grid shown at once; 0 when all of them are.
+  virtual int VisibleColumns() const { return 0; }
+  // The name of the terminal the console is drawn on, the same for every
+  // program started on it; empty when there is none.
+  virtual std::string TerminalName() const { return ""; }
 
   // Input comes from a terminal in raw mode (Enter is CR, LF is Ctrl+Enter),
   // whose Backspace key sends EraseByte(); otherwise from a byte stream.

@@ -31,9 +31,13 @@ class HostFileLock {
   HostFileLock& operator=(const HostFileLock&) = delete;
 
   bool held() const { return handle_ >= 0; }
+  // Not held because another program holds it (as opposed to a lock that
+  // cannot be taken at all, for a folder that does not exist, say).
+  bool busy() const { return busy_; }
 
  private:
   int handle_ = -1;  // the back end's handle of the locked object
+  bool busy_ = false;
 };
 
 }  // namespace kal

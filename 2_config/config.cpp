@@ -1,13 +1,12 @@
 // Talven.ini: locating it, reading with "@" expansion and the legacy copy,
-// writing (atomically and under a lock shared with the family's other
-// programs, keeping the rest of the file), and value parsing.
+// writing (through 2_config/config_update.h), and value parsing.
 #include "2_config/config.h"
 
 #include <cctype>
 #include <climits>
 
 #include "0_base/ini_file.h"
-#include "1_platform/file_lock.h"
+#include "2_config/config_update.h"
 #include "1_platform/paths.h"
 
 namespace kal {
@@ -19,11 +18,12 @@ constexpr size_t kDirectLimit = 80 - 1;    // value buffer of the direct readers
 // value whose insertions bring back "@\" or "@@\" stops here as it stands.
 constexpr int kMaxExpansionRounds = 16;
 // A configuration file is a few kilobytes; a larger one than this is not
-// read (its keys read as absent) and never rewritten.
+// read (its keys read as absent).
 constexpr size_t kMaxFileSize = 16u << 20;
 
 struct ConfigState {
   bool legacy = false;
+  ConfigUpdates updates;
 };
 
 ConfigState& State() {
@@ -45,26 +45,19 @@ std::string ConfigFolderHost() {
 bool ReadFromFile(const std::string& file, std::string_view section, std::string_view key, size_t limit,
                   std::string* value) {
   std::string text;
-  if (!ReadHostFile(file, &text, kMaxFileSize) || !IniLookup(text, section, key, value)) return false;
+  if (!State().updates.Lookup(file, section, key, value) &&
+      (!ReadHostFile(file, &text, kMaxFileSize) || !IniLookup(text, section, key, value)))
+    return false;
   if (value->size() > limit) value->resize(limit);
   return true;
 }
 
 // Other programs of the family may update the file at the same moment: the
 // lock keeps their read-modify-write and ours from interleaving, so that no
-// update is lost. Without the lock the update is not made.
+// update is lost (2_config/config_update.h).
 bool WriteToFile(const std::string& file, std::string_view section, std::string_view key,
                  std::string_view value) {
-  HostFileLock lock(file);
-  if (!lock.held()) return false;
-  std::string text;
-  // A file that is there but cannot be read must not be replaced by one
-  // holding only this key.
-  if (!ReadHostFile(file, &text, kMaxFileSize) && HostExists(file)) return false;
-  std::string updated = text;
-  if (!IniSet(&updated, section, key, value)) return false;
-  if (updated == text && HostExists(file)) return true;
-  return ReplaceHostFile(file, updated, nullptr);
+  return State().updates.Write(file, section, key, value);
 }
 
 std::string ReadRaw(std::string_view section, std::string_view key) {
@@ -138,6 +131,8 @@ std::string ReadConfigDirect(std::string_view section, std::string_view key, std
   if (ReadFromFile(ConfigFilePath(), section, key, kDirectLimit, &value)) return value;
   return std::string(def.substr(0, kDirectLimit));
 }
+
+void ForgetConfigUpdatesForTest() { State().updates = ConfigUpdates(); }
 
 void LoadLegacyFlag() { State().legacy = ConfigYes(ReadConfig(cfg::kLegado)); }
 void SetLegacyFlag(bool on) { State().legacy = on; }

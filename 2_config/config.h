@@ -12,7 +12,9 @@
 // program of the family is seen at once. Writes replace the file atomically
 // and keep every other line as it was; each write holds a lock from its read
 // of the file to the replacement (1_platform/file_lock.h), so that programs
-// writing at the same time do not lose each other's keys.
+// writing at the same time do not lose each other's keys. When the lock
+// cannot be had, the update is kept in memory and read back from there
+// (2_config/config_update.h).
 //
 // Values read through ReadConfig have their "@" prefixes expanded:
 //   "@"        alone: the program folder (the executable's folder);
@@ -73,6 +75,10 @@ bool LegacyFlag();
 
 // Host path of the legacy copy: Talven.ini in the Windows directory.
 std::string LegacyConfigFilePath();
+
+// Forgets the updates kept in memory and any wait for the lock given up
+// (2_config/config_update.h): a fresh program, for tests.
+void ForgetConfigUpdatesForTest();
 
 // --- Values -------------------------------------------------------------------
 

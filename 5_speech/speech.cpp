@@ -134,8 +134,10 @@ bool StartWordVoice() {
   StopSpeech();
   if (s.engine_active) Engine().Release();
   s.engine_active = false;
-  // The run cannot go on without its voice: the end goes back to main (an
-  // end of input during the wait was recorded first and stays).
+  // The run cannot go on without its voice: the end goes back to main. The
+  // input ending during the wait for Enter gives way to this reason, which
+  // tells more; the break key and signals stay as they are.
+  if (RequestedStop().reason == EndReason::kInputEnded) ClearStopRequest();
   RequestStop(EndOf(EndReason::kNoVoice));
   return false;
 }

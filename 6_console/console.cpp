@@ -16,6 +16,7 @@
 #include "6_console/key_decoder.h"
 #include "6_console/key_pacer.h"
 #include "6_console/key_queue.h"
+#include "6_console/small_terminal.h"
 #include "0_base/latin1.h"
 #include "5_speech/speech.h"
 #include "1_platform/event_loop.h"
@@ -46,7 +47,8 @@ struct ConsoleState {
   bool check_eof = false;
   bool mouse_enabled = true;
   bool ignore_next_click = false;
-  bool small_said = false;    // the small-terminal notice was given
+  bool small_said = false;    // the small-terminal notice was looked at
+  std::string small_speech;   // the notice, to be said at the next wait for a key
 };
 
 // Ctrl+]: the break key on a terminal.
@@ -276,6 +278,7 @@ void ResetConsoleForTest(std::string keys, std::string* out) {
   s.mouse_enabled = true;
   s.ignore_next_click = false;
   s.small_said = false;
+  s.small_speech.clear();
   s.braille.SetMode(0);
   ClearStopRequest();
   SetConsoleFrontEnd(MakeMemoryFrontEnd(std::move(keys), out));
@@ -349,13 +352,26 @@ void ConsoleWriteLine(std::string_view bytes) {
 namespace {
 
 // A terminal smaller than the grid shows only the part around the cursor:
-// said once, written on the fresh screen and spoken.
+// said once per terminal session (6_console/small_terminal.h), written on
+// the first fresh screen within the columns the terminal shows, and spoken
+// when the program first waits for a key, so that it never holds up the
+// start; a key cuts it short.
 void SayIfTerminalSmall() {
   auto& s = S();
   if (s.small_said || !s.front || !s.front->SmallerThanGrid()) return;
   s.small_said = true;
+  if (SmallTerminalToldBefore(s.front->TerminalName())) return;
   std::string notice = L1(console_msg::kSmallTerminal);
-  ConsoleWriteLine(notice);
+  for (const std::string& line : WrapText(notice, s.front->VisibleColumns())) ConsoleWriteLine(line);
+  s.small_speech = notice;
+}
+
+// The notice waiting to be said, when no key is there to cut it short.
+void SaySmallTerminalNotice() {
+  auto& s = S();
+  if (s.small_speech.empty() || !s.keys.Empty() || StopRequested()) return;
+  std::string notice = std::move(s.small_speech);
+  s.small_speech.clear();
   SpeakText(notice);
 }
 
@@ -428,6 +444,7 @@ bool KeyWaiting() {
 // (kNoKeyByte) is the answer.
 uint8_t ReadQueuedKey() {
   auto& s = S();
+  SaySmallTerminalNotice();
   bool caret = false;
   while (!KeyWaiting()) {
     if (InputEnded()) {

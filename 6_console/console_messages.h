@@ -6,8 +6,7 @@
 
 namespace kal::console_msg {
 
-inline constexpr std::string_view kSmallTerminal =
-    "O terminal é menor que o console de 80 colunas por 25 linhas: a tela acompanha o cursor.";
+inline constexpr std::string_view kSmallTerminal = "Terminal menor que 80 por 25: a tela acompanha o cursor.";
 
 // A copy to the clipboard was made (field editor, screen review).
 inline constexpr std::string_view kCopied = "Copiado";

@@ -36,6 +36,8 @@ class AnsiRenderer {
   void SetTerminalSize(int cols, int rows);
   // True when the terminal cannot show the whole grid of that size.
   bool SmallerThan(int grid_w, int grid_h) const;
+  // The terminal's width in columns; 0 while unknown.
+  int terminal_columns() const { return cols_; }
   const Viewport& viewport() const { return view_; }
 
   // What the terminal needs to show the grid and its cursor.

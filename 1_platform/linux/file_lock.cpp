@@ -48,7 +48,11 @@ HostFileLock::HostFileLock(const std::string& host_path, int timeout_ms) {
       handle_ = fd;
       return;
     }
-    if (errno != EWOULDBLOCK || waited >= timeout_ms) break;
+    if (errno != EWOULDBLOCK) break;
+    if (waited >= timeout_ms) {
+      busy_ = true;
+      break;
+    }
     SleepMs(kRetryMs);
   }
   close(fd);

@@ -235,6 +235,14 @@ class TerminalFrontEnd : public ConsoleFrontEnd {
   bool SmallerThanGrid() const override {
     return renderer_.SmallerThan(ConsoleGrid::kWidth, ConsoleGrid::kHeight);
   }
+  int VisibleColumns() const override {
+    int cols = renderer_.terminal_columns();
+    return cols > 0 && cols < ConsoleGrid::kWidth ? cols : 0;
+  }
+  std::string TerminalName() const override {
+    const char* name = ttyname(out_);
+    return name ? name : "";
+  }
 
   bool IsTerminal() const override { return true; }
   bool TerminalKeys() const override { return true; }

@@ -75,7 +75,10 @@ HostFileLock::HostFileLock(const std::string& host_path, int timeout_ms) {
   ULONGLONG deadline = GetTickCount64() + static_cast<ULONGLONG>(timeout_ms < 0 ? 0 : timeout_ms);
   int key;
   while ((key = TakeName(name)) == 0) {
-    if (GetTickCount64() >= deadline) return;
+    if (GetTickCount64() >= deadline) {
+      busy_ = true;
+      return;
+    }
     Sleep(kRetryMs);
   }
   HANDLE m = CreateMutexW(nullptr, FALSE, name.c_str());
@@ -87,6 +90,7 @@ HostFileLock::HostFileLock(const std::string& host_path, int timeout_ms) {
     KeepName(key, handle_);
     return;
   }
+  busy_ = r == WAIT_TIMEOUT;
   DropName(key);
   if (m) CloseHandle(m);
 }

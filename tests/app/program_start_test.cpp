@@ -5,12 +5,14 @@
 
 #include <sys/wait.h>
 
+#include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
 
+#include "1_platform/file_lock.h"
 #include "9_app/script_file.h"
 #include "tests/support/temp_folder.h"
 
@@ -124,6 +126,24 @@ TEST_F(ProgramStart, NoVoiceDataNoSoundDeviceAndNoInputEndsWithCodeThree) {
   EXPECT_NE(Speech().find("say Tecle Enter\n"), std::string::npos) << Speech();
   EXPECT_NE(Output().find("Banco de dados de voz: DIFONES2"), std::string::npos) << Output();
   EXPECT_EQ(Output().find("x\n"), std::string::npos) << Output();
+}
+
+// Another program keeps Talven.ini's lock: the start waits for it once,
+// says so, and runs the script with the defaults in memory.
+TEST_F(ProgramStart, AKeptConfigurationLockCostsOneToldWait) {
+  InstallVoice();
+  std::string script = dir_ / "ok.kal";
+  std::ofstream(script) << "escreve \"x\"\n";
+  fs::create_directories(dir_ / "config/Talven");
+  HostFileLock other(dir_ / "config/Talven/Talven.ini");
+  ASSERT_TRUE(other.held());
+  auto start = std::chrono::steady_clock::now();
+  EXPECT_EQ(Run(script), 0) << Output();
+  auto took = std::chrono::steady_clock::now() - start;
+  EXPECT_LT(took, std::chrono::seconds(12));
+  EXPECT_NE(Speech().find("say Aguardando o arquivo de configuração\n"), std::string::npos) << Speech();
+  EXPECT_NE(Output().find("x\n"), std::string::npos) << Output();
+  EXPECT_FALSE(fs::exists(dir_ / "config/Talven/Talven.ini"));
 }
 
 TEST(ScriptFile, HostTextBecomesLatin1ByTheRuleOfScriptFiles) {

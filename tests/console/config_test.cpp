@@ -10,7 +10,10 @@
 #include <filesystem>
 #include <vector>
 
+#include "0_base/latin1.h"
+#include "1_platform/event_loop.h"
 #include "1_platform/file_lock.h"
+#include "1_platform/user_notice.h"
 #include "1_platform/paths.h"
 #include "tests/support/temp_folder.h"
 
@@ -19,8 +22,14 @@ namespace fs = std::filesystem;
 
 class Config : public ::testing::Test {
  protected:
-  void SetUp() override { SetLegacyFlag(false); }
-  void TearDown() override { SetLegacyFlag(false); }
+  void SetUp() override {
+    SetLegacyFlag(false);
+    ForgetConfigUpdatesForTest();
+  }
+  void TearDown() override {
+    SetLegacyFlag(false);
+    ForgetConfigUpdatesForTest();
+  }
 
   std::string UserIni() const { return box_.config_home() + "/Talven/Talven.ini"; }
   std::string WindowsIni() const { return box_.drives() + "/c/windows/Talven.ini"; }
@@ -303,6 +312,46 @@ TEST_F(Config, AStuckLockHolderGivesUpTheLockAfterTheWait) {
   EXPECT_FALSE(second.held());
   EXPECT_GE(waited, std::chrono::milliseconds(90));
   EXPECT_LT(waited, std::chrono::seconds(3));
+}
+
+// Notices as the console would get them.
+struct RecordedNotices : UserNotice {
+  std::vector<std::string> lines;
+  void WriteLine(std::string_view line) override { lines.emplace_back(line); }
+  void Announce(std::string_view line) override { lines.emplace_back(line); }
+};
+
+// A program that keeps the lock costs one wait, told after a second and
+// given up after five (virtual time here); later updates only try. What
+// could not be written is read back from memory, and the first update that
+// gets the lock writes it too.
+TEST_F(Config, AKeptLockCostsOneWaitAndTheUpdatesWaitInMemory) {
+  ASSERT_TRUE(WriteConfig("TALVEN", "A", "1"));
+  SetLoop(MakeFakeEventLoop());
+  RecordedNotices notices;
+  SetUserNotice(&notices);
+  {
+    HostFileLock other(UserIni());
+    ASSERT_TRUE(other.held());
+    int64_t start = Loop().NowMs();
+    EXPECT_FALSE(WriteConfig("TALVEN", "B", "2"));
+    EXPECT_GE(Loop().NowMs() - start, 5000);
+    EXPECT_LT(Loop().NowMs() - start, 5200);
+    EXPECT_EQ(notices.lines, std::vector<std::string>{L1("Aguardando o arquivo de configuração")});
+    start = Loop().NowMs();
+    EXPECT_EQ(ReadConfigDefault("TALVEN", "C", "3"), "3");
+    EXPECT_FALSE(WriteConfig("VIDEO", "D", "4"));
+    EXPECT_EQ(Loop().NowMs(), start);
+    EXPECT_EQ(notices.lines.size(), 1u);
+    EXPECT_EQ(ReadConfig("TALVEN", "B"), "2");
+    EXPECT_EQ(ReadConfig("TALVEN", "C"), "3");
+    EXPECT_EQ(ReadConfigDirect("VIDEO", "D", ""), "4");
+    EXPECT_EQ(ReadFileBytes(UserIni()), "[TALVEN]\nA=1\n");
+  }
+  EXPECT_TRUE(WriteConfig("TALVEN", "E", "5"));
+  EXPECT_EQ(ReadFileBytes(UserIni()), "[TALVEN]\nA=1\nB=2\nC=3\nE=5\n[VIDEO]\nD=4\n");
+  SetUserNotice(nullptr);
+  SetLoop(MakePollEventLoop());
 }
 
 }  // namespace kal::test

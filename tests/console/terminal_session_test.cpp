@@ -61,7 +61,8 @@ class TerminalSession : public ::testing::Test {
   void Start(const std::string& script, int cols = 100, int rows = 30) {
     ++session_;
     std::ofstream(dir_ / "t.kal") << script;
-    std::ofstream(dir_ / "run.sh") << "stty -g > " << dir_ / "before" << "\n"
+    std::ofstream(dir_ / "run.sh") << "cd " << dir_.path() << "\n"
+                                   << "stty -g > " << dir_ / "before" << "\n"
                                    << "sh -c 'echo $$ > " << dir_ / "pid" << "; exec env " << env_ << " "
                                    << KALDORIN_BINARY_DIR << "/kaldorin --speech-log " << dir_ / "speech.log" << " "
                                    << dir_ / "t.kal" << "'\n"
@@ -203,9 +204,36 @@ TEST_F(TerminalSession, SmallTerminalFollowsTheCursorAndSaysSoOnce) {
   Tmux("send-keys Enter");
   ExpectRestored("0");
   std::string speech = ReadAll(dir_ / "speech.log");
-  size_t at = speech.find("menor que o console");
+  size_t at = speech.find("say Terminal menor que 80 por 25");
   EXPECT_NE(at, std::string::npos) << speech;
-  EXPECT_EQ(speech.find("menor que o console", at + 1), std::string::npos) << speech;
+  EXPECT_EQ(speech.find("Terminal menor", at + 1), std::string::npos) << speech;
+}
+
+// At 50 columns the notice is written in whole words within them; it does
+// not hold up the start but is said at the first wait for a key; a program
+// the script starts on the same terminal (the viewer) does not say it again.
+TEST_F(TerminalSession, SmallTerminalNoticeIsWrappedSaidWhileWaitingAndNotRepeated) {
+  std::ofstream(dir_ / "v.txt") << "texto do leitor\n";
+  env_ += " PATH=" + std::string(KALDORIN_BINARY_DIR) + ":/usr/bin:/bin";
+  auto t0 = std::chrono::steady_clock::now();
+  Start("escreve \"fim\"\nle tecla $t\nexecuta \"kaldorin --view v.txt\"\nle tecla $t\n", 50, 20);
+  ASSERT_TRUE(ScreenShows("fim"));
+  EXPECT_LT(std::chrono::steady_clock::now() - t0, std::chrono::seconds(4));
+  std::string screen = Tmux("capture-pane -p");
+  EXPECT_NE(screen.find("Terminal menor que 80 por 25: a tela acompanha o\ncursor.\n"), std::string::npos) << screen;
+  auto said = [&](const std::string& text) {
+    return WaitFor([&] { return ReadAll(dir_ / "speech.log").find(text) != std::string::npos; }, 10);
+  };
+  EXPECT_TRUE(said("say Terminal menor que 80 por 25: a tela acompanha o cursor.\n")) << ReadAll(dir_ / "speech.log");
+  Tmux("send-keys Enter");
+  ASSERT_TRUE(ScreenShows("texto do leitor"));
+  Tmux("send-keys Escape");
+  ASSERT_TRUE(ScreenShows("fim"));
+  Tmux("send-keys Enter");
+  ExpectRestored("0");
+  std::string speech = ReadAll(dir_ / "speech.log");
+  size_t at = speech.find("Terminal menor");
+  EXPECT_EQ(speech.find("Terminal menor", at + 1), std::string::npos) << speech;
 }
 
 // Screen review in a real terminal: entered from the field editor with

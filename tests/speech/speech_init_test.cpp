@@ -126,15 +126,15 @@ TEST_F(SpeechInit, AVoiceThatCannotStartIsReportedAndEndsTheProgram) {
   EXPECT_NE(spoken.find("say Tecle Enter\n"), std::string::npos) << spoken;
 }
 
-// The input ending while "Tecle Enter" waits is how the run ended: it was
-// recorded first and the voice's own end does not replace it.
-TEST_F(SpeechInit, InputEndingDuringTheVoiceReportKeepsItsOwnEnd) {
+// The input ending while "Tecle Enter" waits ends the wait; the run ends
+// because the voice could not start, and says so with that reason's code.
+TEST_F(SpeechInit, InputEndingDuringTheVoiceReportEndsWithTheVoicesOwnCode) {
   Ini("[SINTETIZADOR]\r\nDIFONES3=DIFONES2XYZ\r\n");
   std::string log;
   SetWordVoice(std::make_unique<RecordingVoice>(1, &log));
   InitSpeech(0, "");
-  EXPECT_EQ(RequestedStop().reason, EndReason::kInputEnded);
-  EXPECT_EQ(RequestedStop().exit_code, 2);
+  EXPECT_EQ(RequestedStop().reason, EndReason::kNoVoice);
+  EXPECT_EQ(RequestedStop().exit_code, 3);
   ClearStopRequest();
 }
 
