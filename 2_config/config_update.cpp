@@ -83,12 +83,13 @@ bool ConfigUpdates::WriteLocked(const std::string& host_path, std::string_view s
 bool ConfigUpdates::Write(const std::string& host_path, std::string_view section, std::string_view key,
                           std::string_view value) {
   auto lock = TakeLock(host_path);
-  if (lock->held() && WriteLocked(host_path, section, key, value)) {
-    unwritten_.erase(host_path);
-    return true;
+  if (!lock->held()) {
+    IniSet(&unwritten_[host_path], section, key, value);
+    return false;
   }
-  IniSet(&unwritten_[host_path], section, key, value);
-  return false;
+  if (!WriteLocked(host_path, section, key, value)) return false;
+  unwritten_.erase(host_path);
+  return true;
 }
 
 bool ConfigUpdates::Lookup(const std::string& host_path, std::string_view section, std::string_view key,

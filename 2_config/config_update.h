@@ -25,7 +25,8 @@ class ConfigUpdates {
  public:
   // Sets section/key to value in the file at host_path (created when
   // missing), keeping every other line. False when the file could not be
-  // written; the value is then kept in memory.
+  // written; when that was for want of the lock, the value is kept in
+  // memory.
   bool Write(const std::string& host_path, std::string_view section, std::string_view key,
              std::string_view value);
 

@@ -349,7 +349,7 @@ TEST_F(Config, AKeptLockCostsOneWaitAndTheUpdatesWaitInMemory) {
     EXPECT_EQ(ReadFileBytes(UserIni()), "[TALVEN]\nA=1\n");
   }
   EXPECT_TRUE(WriteConfig("TALVEN", "E", "5"));
-  EXPECT_EQ(ReadFileBytes(UserIni()), "[TALVEN]\nA=1\nB=2\nC=3\nE=5\n[VIDEO]\nD=4\n");
+  EXPECT_EQ(ReadFileBytes(UserIni()), "[TALVEN]\nA=1\nB=2\nC=3\nE=5\n\n[VIDEO]\nD=4\n");
   SetUserNotice(nullptr);
   SetLoop(MakePollEventLoop());
 }

@@ -201,10 +201,12 @@ TEST_F(TerminalSession, SmallTerminalFollowsTheCursorAndSaysSoOnce) {
   std::string screen = Tmux("capture-pane -p");
   EXPECT_NE(screen.find("linha 30"), std::string::npos) << screen;
   EXPECT_EQ(screen.find("linha 10\n"), std::string::npos) << screen;
+  // Said while the program waits for the key.
+  EXPECT_TRUE(WaitFor([&] { return ReadAll(dir_ / "speech.log").find("say Terminal menor") != std::string::npos; }));
   Tmux("send-keys Enter");
   ExpectRestored("0");
   std::string speech = ReadAll(dir_ / "speech.log");
-  size_t at = speech.find("say Terminal menor que 80 por 25");
+  size_t at = speech.find("Terminal menor que 80 por 25");
   EXPECT_NE(at, std::string::npos) << speech;
   EXPECT_EQ(speech.find("Terminal menor", at + 1), std::string::npos) << speech;
 }
