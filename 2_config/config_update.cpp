@@ -14,7 +14,7 @@ namespace {
 
 constexpr int kQuietWaitMs = 1000;   // a wait this short is not told
 constexpr int kLockWaitMs = 5000;    // then the update is given up
-constexpr int kLockRetryMs = 50;
+constexpr int kLockRetryMs = 2;      // as often as other updaters try
 // A configuration file is a few kilobytes; a larger one than this is not
 // read (its keys read as absent) and never rewritten.
 constexpr size_t kMaxFileSize = 16u << 20;

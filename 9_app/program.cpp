@@ -195,8 +195,6 @@ int ProgramMain(int argc, char** argv) {
   if (!opts.script.empty()) {
     LoadScriptFile(opts.script, &lines, &load_error);
     name = BaseName(opts.script);
-  } else {
-    lines = EmbeddedScriptLines(ConfiguredSearchAddress(), ConfiguredStationPrefix());
   }
   if (!opts.speech_log.empty() && !OpenSpeechLog(OpenHostFile(opts.speech_log, "ab"))) {
     std::fprintf(stderr, "kaldorin: não foi possível abrir %s\n", opts.speech_log.c_str());
@@ -213,6 +211,10 @@ int ProgramMain(int argc, char** argv) {
   InitInterpreter(name);
   if (StopRequested()) return EndStoppedRun(RequestedStop());  // the voice could not start
   if (!load_error.empty()) return ReportLoadFailure(load_error);
+  // The application's settings are read (and their defaults written) once
+  // the console and the speech log are there: a wait for the configuration
+  // file is then seen and heard.
+  if (opts.script.empty()) lines = EmbeddedScriptLines(ConfiguredSearchAddress(), ConfiguredStationPrefix());
   for (size_t i = 0; i < lines.size(); ++i) StoreLine(lines[i], static_cast<int>(i + 1));
   return EndRun(RunDriver());
 }
