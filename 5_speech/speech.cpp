@@ -107,6 +107,17 @@ void StartFallbackVoice() {
   s.engine_active = Engine().Start(0, 0, 0, "", kFallbackEngineKind);
 }
 
+void SpeakTextNow(std::string_view text);
+
+// A voice can speak now: what was held while it started is said.
+void SayHeld() {
+  auto& s = Speech();
+  s.voice_starting = true;
+  std::vector<std::string> held = std::move(s.held);
+  s.held.clear();
+  for (const std::string& text : held) SpeakTextNow(text);
+}
+
 // A line of the start-up report: written (through the console's notice
 // writer) and spoken.
 void ReportLine(const std::string& line) {
@@ -125,6 +136,7 @@ bool StartWordVoice() {
   std::string missing = Words().MissingData();
   Words().Close();
   StartFallbackVoice();
+  SayHeld();
   ReportLine(L1(speech_msg::kInitError) + std::to_string(code));
   ReportLine(L1(speech_msg::kVoiceDatabase) + (s.voice_database.empty() ? kDiphoneDatabaseName : s.voice_database));
   if (!missing.empty()) ReportLine(L1(speech_msg::kNotFound) + ScriptPath(missing));
@@ -145,8 +157,9 @@ bool StartWordVoice() {
 }  // namespace
 
 void InitSpeech(int speed, std::string_view sounds_folder) {
-  EnsureSpeechModule();
   auto& s = Speech();
+  s.voice_starting = true;
+  EnsureSpeechModule();
   SpeechLoadLegacyFlag();
   if (speed <= 0) speed = SpeechConfigNumber(cfg::kVelocidade);
   if (speed < 1 || speed > 5) speed = 3;
@@ -161,6 +174,7 @@ void InitSpeech(int speed, std::string_view sounds_folder) {
   s.letters_folder = letters.empty() ? s.system_folder : WithBackslash(letters);
   LoadVoiceSettings(speed);
   StartEngine();
+  SayHeld();
 }
 
 void DoneSpeech() {
@@ -255,6 +269,17 @@ void SpeakText(std::string_view text) {
   SpeechLogScope log("say", text);
   EnsureSpeechModule();
   auto& s = Speech();
+  if (s.voice_starting) {
+    s.held.emplace_back(text);
+    return;
+  }
+  SpeakTextNow(text);
+}
+
+namespace {
+
+void SpeakTextNow(std::string_view text) {
+  auto& s = Speech();
   if (!s.engine_active) {
     SpeakRecorded(text);
     return;
@@ -264,6 +289,8 @@ void SpeakText(std::string_view text) {
   Engine().Speak(text);
   s.speaking = true;
 }
+
+}  // namespace
 
 std::string UpperCaseText(std::string_view text) {
   std::string out(text);

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 namespace kal {
 
@@ -12,6 +13,11 @@ struct SpeechState {
   int engine_kind = 5;
   bool speaking = true;        // text went to the engine: wait before the next sound
   bool stop = false;           // ends the recorded-voice loop of SpeakText
+  // InitSpeech is starting the voices: texts asked for meanwhile (a notice
+  // of a wait for the configuration file) are held and said once a voice
+  // can say them.
+  bool voice_starting = false;
+  std::vector<std::string> held;
   std::string app_folder;      // application sounds, trailing backslash
   std::string system_folder;   // DIRLETRAS, trailing backslash
   std::string letters_folder;  // dirLetras, trailing backslash

@@ -4,7 +4,9 @@
 #include "4_voices/speech_engine_port.h"
 #include "6_console/field_editor.h"
 #include "5_speech/speech_state.h"
+#include "1_platform/file_lock.h"
 #include "1_platform/paths.h"
+#include "2_config/config.h"
 #include "1_platform/stop_request.h"
 #include "tests/speech/speech_fixture.h"
 
@@ -33,7 +35,7 @@ class RecordingVoice : public WordVoice {
     *log_ += "tuning " + std::to_string(cut) + "," + std::to_string(minimum) + "," + std::to_string(gap) + " ";
   }
   std::string Translate(std::string_view w) override { return std::string(w); }
-  void Speak(std::string_view) override {}
+  void Speak(std::string_view notation) override { *log_ += "speak " + std::string(notation) + " "; }
   void Close() override { *log_ += "close "; }
 
  private:
@@ -136,6 +138,28 @@ TEST_F(SpeechInit, InputEndingDuringTheVoiceReportEndsWithTheVoicesOwnCode) {
   EXPECT_EQ(RequestedStop().reason, EndReason::kNoVoice);
   EXPECT_EQ(RequestedStop().exit_code, 3);
   ClearStopRequest();
+}
+
+// Another program keeps Talven.ini's lock while the defaults are written at
+// start: the wait is told on the console at once and said as soon as the
+// voice has started, which no voice could before.
+TEST_F(SpeechInit, AWaitForTheConfigurationFileIsSaidOnceTheVoiceHasStarted) {
+  std::filesystem::create_directories(dir_ / "config/Talven");
+  std::string log;
+  SetWordVoice(std::make_unique<RecordingVoice>(0, &log));
+  {
+    HostFileLock other((dir_ / "config/Talven/Talven.ini").string());
+    ASSERT_TRUE(other.held());
+    InitSpeech(0, "");
+  }
+  ForgetConfigUpdatesForTest();
+  EXPECT_EQ(console_, "Aguardando o arquivo de configuração\n");
+  size_t started = log.find("start ");
+  size_t said = log.find("speak Aguardando o arquivo de configura\xe7\xe3o ");
+  ASSERT_NE(said, std::string::npos) << log;
+  EXPECT_LT(started, said) << log;
+  EXPECT_EQ(log.find("speak Aguardando", said + 1), std::string::npos) << log;
+  EXPECT_TRUE(SpeechEchoOn());  // the defaults, from memory
 }
 
 TEST_F(SpeechInit, ConfiguredOutputDeviceIsChosenByName) {
