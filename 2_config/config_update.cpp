@@ -6,7 +6,6 @@
 #include "1_platform/event_loop.h"
 #include "1_platform/file_lock.h"
 #include "1_platform/paths.h"
-#include "1_platform/stop_request.h"
 #include "1_platform/user_notice.h"
 
 namespace kal {
@@ -14,7 +13,6 @@ namespace {
 
 constexpr int kQuietWaitMs = 1000;   // a wait this short is not told
 constexpr int kLockWaitMs = 5000;    // then the update is given up
-constexpr int kLockRetryMs = 2;      // as often as other updaters try
 // A configuration file is a few kilobytes; a larger one than this is not
 // read (its keys read as absent) and never rewritten.
 constexpr size_t kMaxFileSize = 16u << 20;
@@ -42,25 +40,17 @@ bool ApplyUpdates(std::string_view updates, std::string* text) {
 }  // namespace
 
 // The lock for one update. A lock that cannot be taken at all (no folder)
-// is not waited for; once a wait has been given up, only tried. The wait
-// runs the event loop, so that keys keep coming and the notice is spoken.
+// is not waited for; once a wait has been given up, only tried. The wait is
+// in real time (the other program keeps the lock in real time), in the
+// lock's own short tries, so that it is not starved by other updaters.
 std::unique_ptr<HostFileLock> ConfigUpdates::TakeLock(const std::string& host_path) {
-  auto lock = std::make_unique<HostFileLock>(host_path, 0);
-  if (lock->held() || !lock->busy() || lock_given_up_) return lock;
-  int64_t start = Loop().NowMs();
-  bool told = false;
-  for (;;) {
-    int64_t waited = Loop().NowMs() - start;
-    if (waited >= kLockWaitMs || StopRequested()) break;
-    if (!told && waited >= kQuietWaitMs) {
-      AnnounceNotice(L1(config_msg::kWaitingForFile));
-      told = true;
-    }
-    Loop().Wait(kLockRetryMs);
-    lock = std::make_unique<HostFileLock>(host_path, 0);
-    if (lock->held() || !lock->busy()) return lock;
-  }
-  lock_given_up_ = true;
+  if (lock_given_up_) return std::make_unique<HostFileLock>(host_path, 0);
+  auto lock = std::make_unique<HostFileLock>(host_path, kQuietWaitMs);
+  if (lock->held() || !lock->busy()) return lock;
+  AnnounceNotice(L1(config_msg::kWaitingForFile));
+  Loop().Wait(0);  // the notice's speech was posted: it begins now
+  lock = std::make_unique<HostFileLock>(host_path, kLockWaitMs - kQuietWaitMs);
+  if (!lock->held() && lock->busy()) lock_given_up_ = true;
   return lock;
 }
 

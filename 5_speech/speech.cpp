@@ -112,7 +112,7 @@ void SpeakTextNow(std::string_view text);
 // A voice can speak now: what was held while it started is said.
 void SayHeld() {
   auto& s = Speech();
-  s.voice_starting = true;
+  s.voice_starting = false;
   std::vector<std::string> held = std::move(s.held);
   s.held.clear();
   for (const std::string& text : held) SpeakTextNow(text);
