@@ -157,7 +157,7 @@ void ConsoleGrid::ClearTopOverlay() {
 }
 
 int ConsoleGrid::OverlayRow(int rows_high) const {
-  if (rows_high >= height_ || y_ >= rows_high) return 0;
+  if (rows_high >= height_ || y_ > rows_high) return 0;
   return height_ - rows_high;
 }
 

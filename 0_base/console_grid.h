@@ -73,8 +73,9 @@ class ConsoleGrid {
   bool has_overlay() const { return !overlay_cells_.empty(); }
   int overlay_factor() const { return overlay_factor_; }
   // The first row the overlay covers when it is shown rows_high rows tall:
-  // the top rows, unless the cursor's row is among them (the line being
-  // typed, with its question), then the bottom rows.
+  // the top rows, unless the cursor's row or the row above it (the line
+  // being typed and the question it answers) is among them, then the bottom
+  // rows.
   int OverlayRow(int rows_high) const;
   // What is on show at a cell: the overlay where there is one (one row high,
   // as a terminal shows it), else the grid.

@@ -75,7 +75,8 @@ void ConsolePainter::AddRuns(const ConsoleGrid& grid, bool full, PaintFrame* fra
 }
 
 // The strip holds the overlay's first width / factor cells, over the top
-// rows or, while the cursor is under them, the bottom ones.
+// rows or, while the cursor's row or the one above it is under them, the
+// bottom ones.
 void ConsolePainter::AddStrip(const ConsoleGrid& grid, bool full, PaintFrame* frame) {
   std::string cells;
   std::vector<uint8_t> attrs;

@@ -79,7 +79,7 @@ TEST(AnsiRenderer, Latin1IsSentAsUtf8AndControlRangeIsMadeSafe) {
 TEST(AnsiRenderer, OverlayIsDrawnAndItsRemovalRestoresTheRow) {
   ConsoleGrid g;
   AnsiRenderer r(80, 25, true);
-  g.Write("abc\r\n");  // the cursor off the top row
+  g.Write("abc\r\n\r\n");  // the cursor off the top rows
   r.Render(g);
   g.SetTopOverlay("Z", {0x0F});
   std::string on = r.Render(g);

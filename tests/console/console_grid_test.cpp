@@ -145,7 +145,7 @@ TEST(ConsoleGrid, ColourEntriesMapToTheFixedPaletteAndOutOfRangeIsBlack) {
 
 TEST(ConsoleGrid, TopOverlayHidesTheRowWithoutChangingIt) {
   ConsoleGrid g;
-  g.Write("text\r\n");  // the cursor off the top row
+  g.Write("text\r\n\r\n");  // the cursor off the top rows
   g.SetTopOverlay("BIG", {0x63, 0x63, 0x63});
   EXPECT_EQ(g.ShownCell(0, 0), 'B');
   EXPECT_EQ(g.ShownAttr(1, 0), 0x63);
@@ -156,7 +156,7 @@ TEST(ConsoleGrid, TopOverlayHidesTheRowWithoutChangingIt) {
 }
 
 // A terminal shows the overlay one row high: on the bottom row while the
-// cursor is on the top one.
+// cursor is on the top row or the one below it (the question stays in view).
 TEST(ConsoleGrid, OverlayKeepsOffTheCursorsRow) {
   ConsoleGrid g;
   g.Write("pergunta: ");
@@ -165,7 +165,7 @@ TEST(ConsoleGrid, OverlayKeepsOffTheCursorsRow) {
   EXPECT_EQ(g.OverlayRow(4), 21);
   EXPECT_EQ(g.ShownCell(0, 0), 'p');
   EXPECT_EQ(g.ShownCell(0, 24), 'B');
-  g.GotoXY(1, 4);  // the fourth row
+  g.GotoXY(1, 5);  // the fifth row, below four the overlay covers
   EXPECT_EQ(g.OverlayRow(4), 21);
   EXPECT_EQ(g.OverlayRow(3), 0);
   EXPECT_EQ(g.ShownCell(0, 0), 'B');

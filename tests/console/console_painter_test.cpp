@@ -98,8 +98,9 @@ TEST(ConsolePainter, StripCarriesItsFactorAndCellsAndIsSentOnlyWhenItChanges) {
   EXPECT_EQ(f.strip_factor, 0);
 }
 
-// The strip never hides the line being typed: while the cursor's row is
-// among the rows the enlarged strip covers, it moves to the bottom rows.
+// The strip never hides the line being typed or the question above it:
+// while either is among the rows the enlarged strip covers, it moves to the
+// bottom rows.
 TEST(ConsolePainter, StripMovesToTheBottomWhileTheCursorIsUnderIt) {
   ConsoleGrid g(12, 10);
   ConsolePainter p;
@@ -111,12 +112,14 @@ TEST(ConsolePainter, StripMovesToTheBottomWhileTheCursorIsUnderIt) {
   EXPECT_EQ(f.strip_row, 7);
   ASSERT_FALSE(f.strip_runs.empty());
   EXPECT_EQ(f.strip_runs[0].text.substr(0, 2), "ab");
-  g.GotoXY(1, 4);  // below it: back to the top
+  g.GotoXY(1, 4);  // right below it: the question above is still covered
+  EXPECT_FALSE(p.Frame(g, false).strip_changed);
+  g.GotoXY(1, 5);  // further down: back to the top
   f = p.Frame(g, false);
   EXPECT_TRUE(f.strip_changed);
   EXPECT_EQ(f.strip_row, 0);
   EXPECT_EQ(f.strip_runs[0].text.substr(0, 2), "ab");
-  g.GotoXY(6, 4);
+  g.GotoXY(6, 5);
   EXPECT_FALSE(p.Frame(g, false).strip_changed);
 }
 

@@ -195,23 +195,24 @@ TEST_F(WindowTest, MagnifiedStripIsDrawnEnlargedOverTheTopAndGoesAway) {
   EXPECT_EQ(g_x->At(2 * 3 * kCellW + 15, 3 * kCellH - 1), (Pixel{0, 0, 0}));
 }
 
-// The strip never hides the line being typed: with the cursor on a row it
-// would cover, it is drawn over the bottom rows instead.
+// The strip never hides the line being typed or the question above it:
+// with either on a row it would cover, it is drawn over the bottom rows.
 TEST_F(WindowTest, MagnifiedStripMovesToTheBottomWhileTheCursorIsUnderIt) {
   Open();
   Pixel brown{68, 34, 34}, black{0, 0, 0};
-  GotoXY(1, 2);
-  ConsoleWrite("Busca: ");
+  GotoXY(1, 3);
+  ConsoleWrite("Busca:\r\n");  // the question on the third row, the answer below it
   Grid().SetTopOverlay("HH", std::vector<uint8_t>(80, 0x6E), 3);
   RefreshConsole();
   Shot();
   EXPECT_EQ(g_x->At(2 * 3 * kCellW + 15, 25 * kCellH - 1), brown);
   EXPECT_EQ(g_x->At(2 * 3 * kCellW + 15, 22 * kCellH), brown);
   EXPECT_EQ(g_x->At(2 * 3 * kCellW + 15, 22 * kCellH - 1), black);
-  EXPECT_GT(Ink(0, kCellH, 6 * kCellW, kCellH), 20) << "the question is hidden";
+  EXPECT_GT(Ink(0, 2 * kCellH, 6 * kCellW, kCellH), 20) << "the question is hidden";
   EXPECT_EQ(g_x->At(2 * 3 * kCellW + 15, 3 * kCellH - 1), black);
-  // The cursor moves down, out from under the top rows: the strip goes back.
-  GotoXY(1, 4);
+  // The cursor moves down, out from under the top rows with the row above
+  // it: the strip goes back.
+  GotoXY(1, 5);
   RefreshConsole();
   Shot();
   EXPECT_EQ(g_x->At(2 * 3 * kCellW + 15, 3 * kCellH - 1), brown);
