@@ -118,6 +118,7 @@ TEST(ConsolePainter, StripMovesToTheBottomWhileTheCursorIsUnderIt) {
   f = p.Frame(g, false);
   EXPECT_TRUE(f.strip_changed);
   EXPECT_EQ(f.strip_row, 0);
+  ASSERT_FALSE(f.strip_runs.empty());
   EXPECT_EQ(f.strip_runs[0].text.substr(0, 2), "ab");
   g.GotoXY(6, 5);
   EXPECT_FALSE(p.Frame(g, false).strip_changed);
