@@ -147,19 +147,22 @@ def check_window_pixels(screen, failures):
 
 
 def check_strip(screen, corner, failures):
-    """The field editor's strip: 80 / 3 cells three times larger over the top,
-    on the strip's background (colour 6)."""
+    """The field editor's strip: 80 / 3 cells three times larger, on the
+    strip's background (colour 6), over the bottom rows, since the field on
+    the second row would be under it at the top."""
     x, y = corner
     brown = (68, 34, 34)
     width = 80 // 3 * 3 * CELL_W
+    top, bottom = y + 22 * CELL_H, y + 25 * CELL_H - 1
     # The field editor opens once the speech before it is done.
     end = time.time() + 10
-    while screen.pixel(x + width - 1, y + 3 * CELL_H - 1) != brown and time.time() < end:
+    while screen.pixel(x + width - 1, bottom) != brown and time.time() < end:
         time.sleep(0.1)
         screen.capture()
-    check(screen.pixel(x + width - 1, y + 3 * CELL_H - 1) == brown and screen.pixel(x + width + 1, y + 5) != brown
-          and screen.pixel(x + 5, y + 3 * CELL_H + 1) != brown, "the magnified strip covers the top, enlarged",
-          failures)
+    check(screen.pixel(x + width - 1, bottom) == brown and screen.pixel(x + width - 1, top) == brown
+          and screen.pixel(x + width + 1, top + 5) != brown and screen.pixel(x + 5, top - 1) != brown
+          and screen.pixel(x + 5, y + 3 * CELL_H - 1) != brown,
+          "the magnified strip covers the bottom, enlarged, clear of the field", failures)
 
 
 def window_run(exe, work, env, failures):
