@@ -513,6 +513,14 @@ void PushKeyEvents(const std::vector<KeyEvent>& events) {
 
 size_t KeyQueueSize() { return S().keys.size(); }
 
+bool DropKeysWrittenAhead() {
+  auto& s = S();
+  bool any = !s.pacer.Empty();
+  s.pacer = KeyPacer();
+  UpdateWatch();
+  return any;
+}
+
 void SetCheckEof(bool on) { S().check_eof = on; }
 void SetMouseEnabled(bool on) { S().mouse_enabled = on; }
 void IgnoreNextClick() { S().ignore_next_click = true; }

@@ -70,6 +70,10 @@ bool PushKeyBytes(std::string_view bytes);
 // Queues keys by the queue's rules (a two-byte code only when it fits whole).
 void PushKeyEvents(const std::vector<KeyEvent>& events);
 size_t KeyQueueSize();
+// Throws away the keys written ahead that are still held back to be typed
+// one at a time (standard input from a pipe or a file); true when there
+// were any. They were typed before whatever now takes the keyboard.
+bool DropKeysWrittenAhead();
 
 // The braille chord keyboard: 0 off, 1 direct, 2 with capital and number
 // signs (values above 2 mean 1); each mode is announced by beeps. Chords

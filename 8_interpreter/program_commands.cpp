@@ -106,9 +106,10 @@ std::string TakeProgramText(int stream) {
 
 // Keys typed before a program takes the foreground were meant for what came
 // before it; left queued they would act (end a field, cut every prompt) when
-// the user comes back. They are thrown away, and a click says so.
+// the user comes back. They are thrown away, and a click says so; so are
+// keys written ahead on standard input that were not typed yet.
 void DiscardTypedAhead() {
-  bool any = false;
+  bool any = DropKeysWrittenAhead();
   while (KeyPressed() && !StopRequested()) {
     ReadKey();
     any = true;
