@@ -18,11 +18,9 @@
 #include "7_net/net_user.h"
 #include "7_net/tcp.h"
 #include "7_net/tls.h"
-#include "0_base/keys.h"
 #include "1_platform/event_loop.h"
 #include "1_platform/host_file.h"
 #include "1_platform/paths.h"
-#include "1_platform/stop_request.h"
 
 namespace kal {
 namespace {
@@ -128,35 +126,14 @@ int64_t FileSize(Transfer& t) {
   return ec ? 0 : static_cast<int64_t>(size);
 }
 
-// Takes one waiting key. True when the user asked to stop.
-bool TakeKey(Transfer& t) {
-  NetUser& user = CurrentNetUser();
-  uint8_t k = user.NextKey();
-  if (k == 0) {
-    user.NextKey();  // the scan code of an extended key, which means nothing here
-    return false;
-  }
-  if (k == kKeyEnter) {
-    user.Say(ProgressReport(t.unknown_length, FileSize(t), t.announced, t.resumed, t.file_name));
-  } else if (k == ' ') {
-    t.tick = !t.tick;
-  } else if (k == kKeyEsc) {
-    uint8_t answer = user.Ask(net_msg::AskStop());
-    if (answer == 'S' || answer == 's') {
-      user.Tell(net_msg::Stopped());
-      return true;
-    }
-  }
-  return false;
-}
-
-// Takes every waiting key; true when the user asked to stop.
+// Hands the keys typed since the last look to the user, who answers them;
+// true when the person asked to stop. The progress is measured only when a
+// report is asked for (it flushes the file).
 bool TakeKeys(Transfer& t) {
-  while (CurrentNetUser().KeyWaiting()) {
-    if (StopRequested()) return true;  // the run is ending: so is the transfer
-    if (TakeKey(t)) return true;
-  }
-  return false;
+  auto progress = [&t] {
+    return DownloadProgress{t.unknown_length, FileSize(t), t.announced, t.resumed, t.file_name};
+  };
+  return CurrentNetUser().TakeDownloadKeys(progress, &t.tick);
 }
 
 // Fills block with want bytes, waiting as every wait of the client does.

@@ -30,12 +30,6 @@ constexpr int kHttpWaitSeconds = 60;
 // The request head a hostile server may send at most (status and headers).
 constexpr size_t kMaxResponseHead = 1 << 20;
 
-// The spoken progress report, one utterance.
-// written: bytes in the file now; remaining: the announced length still
-// outstanding when the request was made (plus resumed gives the total).
-std::string ProgressReport(bool unknown_length, int64_t written, int64_t announced, int64_t resumed,
-                           const std::string& file);
-
 // Where download files are written: the host path of a script's file name
 // (tests may map names their own way; nullptr: the usual mapping).
 void SetDownloadPathMapper(std::string (*mapper)(const std::string& name));

@@ -16,12 +16,9 @@ class QuietUser : public NetUser {
     int64_t end = Loop().NowMs() + ms;
     for (int64_t left = ms; left > 0; left = end - Loop().NowMs()) Loop().Wait(static_cast<int>(left));
   }
-  bool KeyWaiting() override { return false; }
-  uint8_t NextKey() override { return 0; }
-  uint8_t Ask(const std::string&) override { return 0; }
+  bool TakeDownloadKeys(const std::function<DownloadProgress()>&, bool*) override { return false; }
   void Tell(const std::string&) override {}
   void Note(const std::string&) override {}
-  void Say(const std::string&) override {}
   void Click() override {}
 };
 

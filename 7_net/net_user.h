@@ -7,15 +7,26 @@
 // with the console and speech).
 //
 // What goes through it: input taken while a network wait runs (so keys keep
-// reaching the queue), the download's keys (Enter for progress, space for
-// ticks, Esc for the "stop?" question), its spoken messages, the certificate
-// refusal and the TLS error line.
+// reaching the queue), the keys typed during a download (the layer above
+// reads and answers them; the download only learns whether to stop and
+// whether to click), its spoken messages, the certificate refusal and the
+// TLS error line.
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 
 namespace kal {
+
+// Where a running download stands, for the spoken progress report.
+struct DownloadProgress {
+  bool unknown_length = false;  // the server announced no length
+  int64_t written = 0;          // bytes in the file now
+  int64_t announced = 0;        // the length the server announced for this request
+  int64_t resumed = 0;          // bytes the file had when the request resumed it
+  std::string file;             // the file's name as the script gave it
+};
 
 class NetUser {
  public:
@@ -27,22 +38,18 @@ class NetUser {
   // Sleeps ms while input keeps coming in.
   virtual void Pause(int ms) = 0;
 
-  // Whether a key is waiting (input is taken first).
-  virtual bool KeyWaiting() = 0;
-  // The next key byte, waiting for one: an extended key comes as 0, then
-  // its scan code on the next call.
-  virtual uint8_t NextKey() = 0;
-  // Writes and speaks question, takes one key and writes it back on the
-  // question's next line. Returns the key byte (0 for an extended key, whose
-  // scan code has been taken too).
-  virtual uint8_t Ask(const std::string& question) = 0;
+  // Between the blocks of a download: the keys typed meanwhile are the
+  // user's to take and answer (a spoken report of the progress, ticks
+  // turned on or off, the question whether to stop). progress() tells where
+  // the download stands when a report is wanted; *ticks is whether a click
+  // marks each block, and the user may turn it over. Returns true when the
+  // person asked to stop the download.
+  virtual bool TakeDownloadKeys(const std::function<DownloadProgress()>& progress, bool* ticks) = 0;
 
   // A message line, written and spoken.
   virtual void Tell(const std::string& line) = 0;
   // A line written without being spoken.
   virtual void Note(const std::string& line) = 0;
-  // Spoken without being written (the progress report).
-  virtual void Say(const std::string& text) = 0;
   // One click: a block came while ticks are on.
   virtual void Click() = 0;
 };

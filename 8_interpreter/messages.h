@@ -22,6 +22,9 @@ inline constexpr std::string_view kMsgTextTooLong = "Texto longo demais";
 inline constexpr std::string_view kMsgNestedTooDeep = "Excesso de comandos aninhados";
 inline constexpr std::string_view kMsgEndOfScript = "Fim do script";
 inline constexpr std::string_view kMsgRunError = "Erro de execução na linha ";
+// A running download: Esc asks, and "S" stops it.
+inline constexpr std::string_view kMsgAskStopDownload = "Deseja parar o download?";
+inline constexpr std::string_view kMsgDownloadStopped = "O download foi interrompido.";
 
 // MIDI: written as a console line only, never spoken.
 inline constexpr std::string_view kMsgProgramChangeError = "erro em ProgramChange";

@@ -14,6 +14,7 @@
 #include "0_base/speech_log.h"
 #include "8_interpreter/console_net_user.h"
 #include "7_net/http_download.h"
+#include "8_interpreter/download_talk.h"
 #include "7_net/net_user.h"
 #include "7_net/tcp.h"
 #include "1_platform/event_loop.h"
@@ -247,47 +248,40 @@ TEST_F(DownloadTest, HttpsTrickleCanBeStopped) {
   EXPECT_EQ(console_, "Deseja parar o download?\nS\nO download foi interrompido.\n");
 }
 
-// A user of the network layer that types from a script and records what it
-// is told, in place of the console.
+// A user of the network layer that answers the download's questions from a
+// script and records what it is told, in place of the console.
 class ScriptedUser : public NetUser {
  public:
-  explicit ScriptedUser(std::string keys, std::string answers) : keys_(std::move(keys)), answers_(std::move(answers)) {}
   void TakeInput() override { Loop().Wait(0); }
   void Pause(int ms) override { Loop().Wait(ms); }
-  bool KeyWaiting() override { return !keys_.empty(); }
-  uint8_t NextKey() override { return Take(keys_); }
-  uint8_t Ask(const std::string& question) override {
-    heard += "ask " + question + "\n";
-    return Take(answers_);
+  // The second look asks where the download stands (and turns the clicks
+  // on, which a trickle never gets to: no block fills); the fourth stops it.
+  bool TakeDownloadKeys(const std::function<DownloadProgress()>& progress, bool* ticks) override {
+    ++looks;
+    if (looks == 2) {
+      *ticks = true;
+      DownloadProgress p = progress();
+      heard += "progress " + p.file + " " + std::to_string(p.announced) + "\n";
+    }
+    return looks == 4;
   }
   void Tell(const std::string& line) override { heard += "tell " + line + "\n"; }
   void Note(const std::string& line) override { heard += "note " + line + "\n"; }
-  void Say(const std::string& text) override { heard += "say " + text + "\n"; }
   void Click() override { heard += "click\n"; }
+  int looks = 0;
   std::string heard;
-
- private:
-  static uint8_t Take(std::string& from) {
-    if (from.empty()) return 0;
-    uint8_t k = static_cast<uint8_t>(from[0]);
-    from.erase(0, 1);
-    return k;
-  }
-  std::string keys_;
-  std::string answers_;
 };
 
 TEST_F(DownloadTest, TheDownloadTalksOnlyThroughItsUser) {
   LocalServer server([](ServerConnection& c) {
     Trickle(c, "HTTP/1.1 200 OK\r\nContent-Length: 100000000\r\n\r\n", 1);
   });
-  // An extended key (F1) means nothing; the first "stop?" is answered with
-  // an extended key, which goes on; the second with S.
-  ScriptedUser user(std::string("\0\x3b\x1b\x1b", 4), std::string("\0S", 2));
+  ScriptedUser user;
   SetNetUser(&user);
   EXPECT_FALSE(Get(server.Url("/big")));
   SetNetUser(nullptr);
-  EXPECT_EQ(user.heard, "ask Deseja parar o download?\nask Deseja parar o download?\ntell O download foi interrompido.\n");
+  EXPECT_EQ(user.looks, 4);
+  EXPECT_EQ(user.heard, "progress " + file_ + " 100000000\n");
   EXPECT_EQ(console_, "");
   EXPECT_EQ(Speech(), "");
 
@@ -298,6 +292,17 @@ TEST_F(DownloadTest, TheDownloadTalksOnlyThroughItsUser) {
   EXPECT_EQ(FileText(), body);
   EXPECT_EQ(console_, "");
   EXPECT_EQ(Speech(), "");
+}
+
+// At the console, an extended key means nothing, and "stop?" answered with
+// an extended key goes on; answered with S, it stops.
+TEST_F(DownloadTest, ExtendedKeysNeitherStopNorAnswer) {
+  LocalServer server([](ServerConnection& c) {
+    Trickle(c, "HTTP/1.1 200 OK\r\nContent-Length: 100000000\r\n\r\n", 1);
+  });
+  PushKeyBytes(std::string("\0\x3b\x1b\0\x3b\x1bS", 8));
+  EXPECT_FALSE(Get(server.Url("/big")));
+  EXPECT_EQ(console_, "Deseja parar o download?\n\nDeseja parar o download?\nS\nO download foi interrompido.\n");
 }
 
 TEST_F(DownloadTest, EnterSpeaksProgressAndSpaceTogglesTicks) {
@@ -525,28 +530,20 @@ TEST_F(DownloadTest, LargeBodiesArriveWhole) {
   EXPECT_TRUE(FileText() == body);
 }
 
-// A user whose Esc comes only at the third look at the keys.
-class LateEscUser : public NetUser {
+// A user who asks to stop only at the third look at the keys.
+class LateStopUser : public NetUser {
  public:
   void TakeInput() override { Loop().Wait(0); }
   void Pause(int ms) override { Loop().Wait(ms); }
-  bool KeyWaiting() override { return ++looks >= 3 && !taken; }
-  uint8_t NextKey() override {
-    taken = true;
-    return 27;
-  }
-  uint8_t Ask(const std::string& question) override { return 'S'; }
-  void Tell(const std::string& line) override { told += line + "\n"; }
+  bool TakeDownloadKeys(const std::function<DownloadProgress()>&, bool*) override { return ++looks >= 3; }
+  void Tell(const std::string& line) override {}
   void Note(const std::string& line) override {}
-  void Say(const std::string& text) override {}
   void Click() override {}
   int looks = 0;
-  bool taken = false;
-  std::string told;
 };
 
 // A stream faster than it is written (so that the receive never waits and
-// the test clock never moves) still has its keys looked at, and Esc stops it.
+// the test clock never moves) still has its keys looked at, and a stop asked for at the third look ends it.
 TEST_F(DownloadTest, KeysAreLookedAtWhileAFastStreamFlows) {
   LocalServer server([](ServerConnection& c) {
     c.ReadHead();
@@ -555,12 +552,11 @@ TEST_F(DownloadTest, KeysAreLookedAtWhileAFastStreamFlows) {
     while (!c.Stopping() && c.Send(bytes)) {
     }
   });
-  LateEscUser user;
+  LateStopUser user;
   SetNetUser(&user);
   EXPECT_TRUE(Get(server.Url("/radio")));
   SetNetUser(nullptr);
-  EXPECT_EQ(user.told, "O download foi interrompido.\n");
-  EXPECT_GE(user.looks, 3);
+  EXPECT_EQ(user.looks, 3);
 }
 
 TEST(ProgressReportTest, UnitsAndUnknownLength) {

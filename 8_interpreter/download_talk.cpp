@@ -1,9 +1,17 @@
-// The spoken progress report of a download.
+// A running download's keys and the spoken progress report.
+#include "8_interpreter/download_talk.h"
+
 #include <cstdio>
 #include <string>
 
-#include "7_net/http_download.h"
+#include "0_base/keys.h"
+#include "0_base/latin1.h"
+#include "1_platform/stop_request.h"
 #include "1_platform/user_locale.h"
+#include "5_speech/speech.h"
+#include "6_console/console.h"
+#include "6_console/write_and_speak.h"
+#include "8_interpreter/messages.h"
 
 namespace kal {
 namespace {
@@ -40,7 +48,52 @@ std::string WrittenText(int64_t written) {
   return std::to_string(written) + " Bytes gravados.";
 }
 
+// Writes and speaks the question, takes one key and writes it back on the
+// question's line. Returns the key byte (0 for an extended key, whose scan
+// code is taken too and not echoed).
+uint8_t AskKey(std::string_view question) {
+  WriteLineAndSpeak(L1(question));
+  uint8_t answer = ReadKey();
+  if (answer == 0) {
+    ReadKey();
+    ConsoleWrite("\r\n");
+  } else {
+    ConsoleWrite(std::string(1, static_cast<char>(answer)) + "\r\n");
+  }
+  return answer;
+}
+
+// Answers one waiting key; true when the person asked to stop.
+bool AnswerKey(const std::function<DownloadProgress()>& progress, bool* ticks) {
+  uint8_t k = ReadKey();
+  if (k == 0) {
+    ReadKey();  // the scan code of an extended key, which means nothing here
+    return false;
+  }
+  if (k == kKeyEnter) {
+    DownloadProgress p = progress();
+    SpeakText(ProgressReport(p.unknown_length, p.written, p.announced, p.resumed, p.file));
+  } else if (k == ' ') {
+    *ticks = !*ticks;
+  } else if (k == kKeyEsc) {
+    uint8_t answer = AskKey(kMsgAskStopDownload);
+    if (answer == 'S' || answer == 's') {
+      WriteLineAndSpeak(L1(kMsgDownloadStopped));
+      return true;
+    }
+  }
+  return false;
+}
+
 }  // namespace
+
+bool AnswerDownloadKeys(const std::function<DownloadProgress()>& progress, bool* ticks) {
+  while (KeyPressed()) {
+    if (StopRequested()) return true;  // the run is ending: so is the transfer
+    if (AnswerKey(progress, ticks)) return true;
+  }
+  return false;
+}
 
 std::string ProgressReport(bool unknown_length, int64_t written, int64_t announced, int64_t resumed,
                            const std::string& file) {
