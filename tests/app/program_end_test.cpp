@@ -8,12 +8,14 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <exception>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <functional>
 #include <iterator>
 #include <string>
+#include <system_error>
 #include <thread>
 #include <vector>
 
@@ -26,19 +28,28 @@ namespace fs = std::filesystem;
 
 std::string Binary() { return std::string(KALDORIN_BINARY_DIR) + "/kaldorin"; }
 
+// The whole of a /proc file; empty when the process went away meanwhile
+// (reading a vanished process's file fails, and the stream throws then).
+std::string ProcFile(const fs::path& path) {
+  try {
+    std::ifstream in(path, std::ios::binary);
+    return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  } catch (const std::exception&) {
+    return std::string();
+  }
+}
+
 // The ids of running (not zombie) processes whose command line is these words.
 std::vector<int> Running(const std::vector<std::string>& words) {
   std::string want;
   for (auto& w : words) want += w + '\0';
   std::vector<int> found;
-  for (auto& e : fs::directory_iterator("/proc")) {
+  std::error_code ec;
+  for (auto& e : fs::directory_iterator("/proc", ec)) {
     std::string pid = e.path().filename();
     if (pid.find_first_not_of("0123456789") != std::string::npos) continue;
-    std::ifstream cmd(e.path() / "cmdline", std::ios::binary);
-    std::string cmdline((std::istreambuf_iterator<char>(cmd)), std::istreambuf_iterator<char>());
-    std::ifstream st(e.path() / "stat");
-    std::string stat;
-    std::getline(st, stat);
+    std::string cmdline = ProcFile(e.path() / "cmdline");
+    std::string stat = ProcFile(e.path() / "stat");
     size_t paren = stat.rfind(')');
     bool zombie = paren == std::string::npos || paren + 2 >= stat.size() || stat[paren + 2] == 'Z';
     if (cmdline == want && !zombie) found.push_back(std::stoi(pid));
