@@ -19,6 +19,8 @@ namespace kal {
 
 class ChildGroups {
  public:
+  // A child whose group will be added is about to be spawned.
+  void Prepare() { guard_.Prepare(); }
   // A group led by child leader, to be ended with us.
   void Add(int leader);
   bool Has(int leader) const { return groups_.count(leader) > 0; }

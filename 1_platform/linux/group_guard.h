@@ -20,6 +20,10 @@ namespace kal {
 
 class GroupGuard {
  public:
+  // Starts the guard if it is not running yet. Done before a child is
+  // spawned, so that only one write stands between the spawn and the watch
+  // (a kill in between leaves nobody to end the child's group).
+  void Prepare() { Started(); }
   // Starts watching the group led by leader (starting the guard on first use).
   void Watch(int leader);
   // The group is gone, or was ended by us: it is no longer watched.

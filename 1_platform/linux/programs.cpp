@@ -206,6 +206,7 @@ int StartProgram(const StartRequest& req, std::string* err) {
     setup.own_group = true;
     hand_over = setup.take_terminal = StdinIsForegroundTerminal();
   }
+  if (req.end_with_us) s.groups.Prepare();
   int pid = SpawnChild(setup, err);
   if (req.streams == ChildStreams::kPipes) {
     CloseFd(&in[0]);
