@@ -18,6 +18,7 @@ set(KALDORIN_WINDOWS_SKIPPED_TESTS
   tests/app/tool_usage_test.cpp              # runs the tools as Linux programs
   tests/app/program_start_test.cpp           # Linux program look-up (PATH, xdg-open)
   tests/app/program_end_test.cpp             # POSIX programs, /proc, process groups
+  tests/app/headless_input_test.cpp          # runs the program with POSIX pipes and waits
   tests/console/config_test.cpp              # concurrent updaters as forked processes
   tests/window/window_test.cpp               # the SDL window under Xvfb
   # The TLS library is linked on Linux only; the Windows build loads it at
