@@ -12,6 +12,7 @@
 #include <sstream>
 #include <string>
 
+#include "tests/support/program_install.h"
 #include "tests/support/temp_folder.h"
 
 namespace kal::test {
@@ -32,16 +33,10 @@ class HeadlessInput : public ::testing::Test {
  protected:
   void SetUp() override {
     if (!fs::exists(Binary())) GTEST_SKIP() << "the program is not built";
-    std::string voice = dir_ / "drives/c/ferlan/som/difones";
-    fs::create_directories(voice);
-    fs::create_directories(dir_ / "drives/c/ferlan/som/letras");
-    std::ofstream(voice + "/DIFONES2.IND");
-    std::ofstream(voice + "/DIFONES2.DIF");
-    fs::copy_file(std::string(KALDORIN_SOURCE_DIR) + "/data/diphone/regras.rgr", voice + "/regras.rgr");
-    fs::copy_file(std::string(KALDORIN_SOURCE_DIR) + "/data/diphone/portug.exc", voice + "/portug.exc");
+    InstallEmptyVoice(dir_.path());
   }
 
-  static std::string Binary() { return std::string(KALDORIN_BINARY_DIR) + "/kaldorin"; }
+  static std::string Binary() { return ProgramBinary(); }
 
   // Runs the script with all the keys in a file on standard input; the exit
   // code.

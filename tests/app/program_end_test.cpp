@@ -19,6 +19,7 @@
 #include <thread>
 #include <vector>
 
+#include "tests/support/program_install.h"
 #include "tests/support/temp_folder.h"
 
 namespace kal::test {
@@ -26,7 +27,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::string Binary() { return std::string(KALDORIN_BINARY_DIR) + "/kaldorin"; }
+std::string Binary() { return ProgramBinary(); }
 
 // The whole of a /proc file; empty when the process went away meanwhile
 // (reading a vanished process's file fails, and the stream throws then).
@@ -66,22 +67,10 @@ bool Eventually(const std::function<bool()>& cond) {
   return false;
 }
 
-// The recorded voice's files, enough for it to start: an empty database
-// and our rule files.
-void InstallVoice(const TempFolder& dir) {
-  std::string voice = dir / "drives/c/ferlan/som/difones";
-  fs::create_directories(voice);
-  fs::create_directories(dir / "drives/c/ferlan/som/letras");
-  std::ofstream(voice + "/DIFONES2.IND");
-  std::ofstream(voice + "/DIFONES2.DIF");
-  fs::copy_file(std::string(KALDORIN_SOURCE_DIR) + "/data/diphone/regras.rgr", voice + "/regras.rgr");
-  fs::copy_file(std::string(KALDORIN_SOURCE_DIR) + "/data/diphone/portug.exc", voice + "/portug.exc");
-}
-
 TEST(ProgramEnd, WhatTheScriptsHelpersStartedEndsWithTheProgram) {
   if (!fs::exists(Binary())) GTEST_SKIP() << "the program is not built";
   TempFolder dir;
-  InstallVoice(dir);
+  InstallEmptyVoice(dir.path());
   std::string tag = std::to_string(getpid());
   std::vector<std::string> hidden = {"sleep", "1005." + tag}, waited = {"sleep", "1006." + tag},
                            users = {"sleep", "1007." + tag};
@@ -109,7 +98,7 @@ TEST(ProgramEnd, WhatTheScriptsHelpersStartedEndsWithTheProgram) {
 TEST(ProgramEnd, WhatTheHelpersStartedEndsEvenWhenTheProgramIsKilled) {
   if (!fs::exists(Binary())) GTEST_SKIP() << "the program is not built";
   TempFolder dir;
-  InstallVoice(dir);
+  InstallEmptyVoice(dir.path());
   std::string tag = std::to_string(getpid());
   std::vector<std::string> hidden = {"sleep", "1008." + tag}, feeder = {"sleep", "31." + tag};
   std::ofstream(dir / "t.kal") << "executa \"sh -c \"\"sleep 1008." << tag << "; true\"\"\" &&\nle $x\n";

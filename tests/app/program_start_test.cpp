@@ -14,6 +14,7 @@
 
 #include "1_platform/file_lock.h"
 #include "9_app/script_file.h"
+#include "tests/support/program_install.h"
 #include "tests/support/temp_folder.h"
 
 namespace kal::test {
@@ -37,16 +38,10 @@ class ProgramStart : public ::testing::Test {
     if (!fs::exists(Binary())) GTEST_SKIP() << "the program is not built";
   }
 
-  static std::string Binary() { return std::string(KALDORIN_BINARY_DIR) + "/kaldorin"; }
+  static std::string Binary() { return ProgramBinary(); }
 
   void InstallVoice() {
-    std::string voice = dir_ / "drives/c/ferlan/som/difones";
-    fs::create_directories(voice);
-    fs::create_directories(dir_ / "drives/c/ferlan/som/letras");
-    std::ofstream(voice + "/DIFONES2.IND");
-    std::ofstream(voice + "/DIFONES2.DIF");
-    fs::copy_file(std::string(KALDORIN_SOURCE_DIR) + "/data/diphone/regras.rgr", voice + "/regras.rgr");
-    fs::copy_file(std::string(KALDORIN_SOURCE_DIR) + "/data/diphone/portug.exc", voice + "/portug.exc");
+    InstallEmptyVoice(dir_.path());
   }
 
   // Runs the program headless with the keys on standard input; the exit
