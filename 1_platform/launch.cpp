@@ -6,17 +6,7 @@
 
 namespace kal {
 
-namespace {
-LaunchHook& Hook() {
-  static LaunchHook h;
-  return h;
-}
-}  // namespace
-
-void SetLaunchHookForTest(LaunchHook hook) { Hook() = std::move(hook); }
-
 bool LaunchDetached(const std::string& program, const std::vector<std::string>& args, std::string* err) {
-  if (Hook()) return Hook()(program, args);
   StartRequest req;
   req.program = program;
   req.args = args;

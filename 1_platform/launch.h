@@ -2,20 +2,15 @@
 // document's viewer, a program named by the user.
 #pragma once
 
-#include <functional>
 #include <string>
 #include <vector>
 
 namespace kal {
 
 // Starts program (a host path, or a name looked up in PATH) with the
-// arguments, in the current folder, detached: it is not waited for and
-// does not share the terminal. False with *err when it could not start.
+// arguments, in the current folder, detached, through the installed program
+// starter (programs.h): it is not waited for and does not share the
+// terminal. False with *err when it could not start.
 bool LaunchDetached(const std::string& program, const std::vector<std::string>& args, std::string* err);
-
-// Tests: receive the launch instead of starting anything; the hook's result
-// is the result (an empty function: real launches again).
-using LaunchHook = std::function<bool(const std::string& program, const std::vector<std::string>& args)>;
-void SetLaunchHookForTest(LaunchHook hook);
 
 }  // namespace kal

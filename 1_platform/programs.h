@@ -9,6 +9,7 @@
 #pragma once
 
 #include <cstddef>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -32,72 +33,118 @@ struct StartRequest {
   bool end_with_us = false;
 };
 
-// Starts the program in the current folder. Returns its id (> 0), or 0 with
-// a reason in *err when it could not be started (no such program, not
-// executable, ...).
+// The program starter of the host: every question above is answered by it.
+// Two hosts implement it (linux/programs.cpp, win32/programs.cpp, over the
+// bookkeeping they share in program_starter.h), and tests that only need to
+// see what would have been started use RecordingPrograms (fake/).
+class Programs {
+ public:
+  virtual ~Programs() = default;
+
+  // Starts the program in the current folder. Returns its id (> 0), or 0
+  // with a reason in *err when it could not be started (no such program,
+  // not executable, ...).
+  virtual int Start(const StartRequest& req, std::string* err) = 0;
+
+  // True while the program of that id has not ended. Ended programs are
+  // collected, so they never linger in the process list.
+  virtual bool Running(int id) = 0;
+
+  // How a program started here ended: its exit status (0 to 255), or 128 + N
+  // when signal N ended it (130: the break key or SIGINT). -1 while it runs,
+  // and for programs not started here or ended too long ago to be recalled.
+  virtual int ExitCode(int id) = 0;
+
+  // The exit code (as ExitCode gives it) of the program started here under
+  // this name (matched as ProcessRunningNamed does, on the names it was
+  // started with) that ended last; -1 when none has ended.
+  virtual int LastExitCodeNamed(std::string_view name) = 0;
+
+  // Ends every program started with end_with_us that still runs, together
+  // with the programs those started in turn: each runs in a process group
+  // of its own (on Windows: a job), and the whole group is asked to end,
+  // then ended by force after a short while. Called by main as it ends.
+  virtual void EndProgramsWithUs() = 0;
+
+  // True while any program started with kConsole has not ended.
+  virtual bool ConsoleProgramRunning() = 0;
+
+  // Gives the terminal back to this program after a kConsole child ended
+  // (its foreground process group), when it had been handed over.
+  virtual void ReclaimTerminal() = 0;
+
+  // Asks the programs started here that are still running and have this
+  // name (matched as ProcessRunningNamed does) to end (SIGTERM). Returns how
+  // many were asked. Programs not started by this one are never touched.
+  virtual int EndNamed(std::string_view name) = 0;
+
+  // Asks the program of that id, started here and still running, to end
+  // (SIGTERM), or with force ends it at once (SIGKILL). False when it is not
+  // one of ours or has ended already. The caller waits with Running.
+  virtual bool End(int id, bool force) = 0;
+
+  // Writes to the standard input of the last kPipes program without
+  // blocking: what the pipe does not take now is kept (up to a bound) and
+  // sent on later calls. False when there is no such program or its input
+  // is closed.
+  virtual bool SendToPiped(std::string_view bytes) = 0;
+
+  // What the last kPipes program wrote to its standard output (stream 1) or
+  // error (stream 2) and nobody took yet, at most max bytes; never waits.
+  virtual std::string TakePipedOutput(int stream, size_t max) = 0;
+
+  // True when a running process has this executable name: the file name of
+  // its executable, its command name or the file name of its first
+  // argument, or the whole executable path; compared without regard to
+  // ASCII case. A name ending in ".exe" also matches the same name without.
+  virtual bool ProcessRunningNamed(std::string_view name) = 0;
+
+  // The program that opens a document or a web address with the desktop's
+  // choice of viewer, given the target as its one argument; "" when Start
+  // opens documents itself (Windows: the file's association).
+  virtual std::string DocumentOpener() = 0;
+
+  // The full path of an executable file found along PATH, or "" when none.
+  virtual std::string FindInPath(std::string_view name) = 0;
+
+  // True when path names an executable regular file.
+  virtual bool IsExecutableFile(const std::string& path) = 0;
+};
+
+// The program starter of this host (linux/ or win32/).
+std::unique_ptr<Programs> MakeHostPrograms();
+
+// Installs the process's program starter for the life of this object (main
+// installs the host's for the run; a test installs a fresh or a recording
+// one), and puts the previous one back at its end.
+class ScopedPrograms {
+ public:
+  explicit ScopedPrograms(Programs& programs);
+  ~ScopedPrograms();
+  ScopedPrograms(const ScopedPrograms&) = delete;
+  ScopedPrograms& operator=(const ScopedPrograms&) = delete;
+
+ private:
+  Programs* previous_;
+};
+
+// The calls below go to the installed program starter. With none installed
+// nothing is started (StartProgram fails with a reason) and every question
+// answers "none".
 int StartProgram(const StartRequest& req, std::string* err);
-
-// True while the program of that id has not ended. Ended programs are
-// collected, so they never linger in the process list.
 bool ProgramRunning(int id);
-
-// How a program started here ended: its exit status (0 to 255), or 128 + N
-// when signal N ended it (130: the break key or SIGINT). -1 while it runs,
-// and for programs not started here or ended too long ago to be recalled.
 int ProgramExitCode(int id);
-
-// The exit code (as ProgramExitCode gives it) of the program started here
-// under this name (matched as ProcessRunningNamed does, on the names it was
-// started with) that ended last; -1 when none has ended.
 int LastExitCodeNamed(std::string_view name);
-
-// Ends every program started with end_with_us that still runs, together
-// with the programs those started in turn: each runs in a process group of
-// its own (on Windows: a job), and the whole group is asked to end, then
-// ended by force after a short while. Called by main as the program ends.
 void EndProgramsWithUs();
-
-// True while any program started with kConsole has not ended.
 bool ConsoleProgramRunning();
-
-// Gives the terminal back to this program after a kConsole child ended
-// (its foreground process group), when it had been handed over.
 void ReclaimTerminal();
-
-// Asks the programs started here that are still running and have this name
-// (matched as ProcessRunningNamed does) to end (SIGTERM). Returns how many
-// were asked. Programs not started by this one are never touched.
 int EndProgramsNamed(std::string_view name);
-
-// Asks the program of that id, started here and still running, to end
-// (SIGTERM), or with force ends it at once (SIGKILL). False when it is not
-// one of ours or has ended already. The caller waits with ProgramRunning.
 bool EndProgram(int id, bool force);
-
-// Writes to the standard input of the last kPipes program without blocking:
-// what the pipe does not take now is kept (up to a bound) and sent on later
-// calls. False when there is no such program or its input is closed.
 bool SendToPipedProgram(std::string_view bytes);
-
-// What the last kPipes program wrote to its standard output (stream 1) or
-// error (stream 2) and nobody took yet, at most max bytes; never waits.
 std::string TakePipedOutput(int stream, size_t max);
-
-// True when a running process has this executable name: the file name of its
-// executable, its command name or the file name of its first argument, or
-// the whole executable path; compared without regard to ASCII case. A name
-// ending in ".exe" also matches the same name without it.
 bool ProcessRunningNamed(std::string_view name);
-
-// The program that opens a document or a web address with the desktop's
-// choice of viewer, given the target as its one argument; "" when
-// StartProgram opens documents itself (Windows: the file's association).
 std::string DocumentOpener();
-
-// The full path of an executable file found along PATH, or "" when none.
 std::string FindInPath(std::string_view name);
-
-// True when path names an executable regular file.
 bool IsExecutableFile(const std::string& path);
 
 }  // namespace kal

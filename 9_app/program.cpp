@@ -167,6 +167,8 @@ int ReportLoadFailure(const std::string& message) {
 }  // namespace
 
 int ProgramMain(int argc, char** argv) {
+  std::unique_ptr<Programs> programs = MakeHostPrograms();
+  ScopedPrograms use_programs(*programs);
   Options opts;
   std::string err;
   if (!ParseOptions(argc, argv, &opts, &err)) {

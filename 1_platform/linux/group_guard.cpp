@@ -59,6 +59,10 @@ void SignalGroups(const int* groups, int n, int sig) {
 
 }  // namespace
 
+GroupGuard::~GroupGuard() {
+  if (fd_ >= 0 && owner_ == getpid()) close(fd_);
+}
+
 bool GroupGuard::Started() {
   if (fd_ >= 0 && owner_ == getpid()) return true;
   fd_ = -1;  // a copy inherited through a fork belongs to the parent's guard

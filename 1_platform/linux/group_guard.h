@@ -20,6 +20,11 @@ namespace kal {
 
 class GroupGuard {
  public:
+  GroupGuard() = default;
+  // The guard's pipe ends: it ends the groups still watched.
+  ~GroupGuard();
+  GroupGuard(const GroupGuard&) = delete;
+  GroupGuard& operator=(const GroupGuard&) = delete;
   // Starts the guard if it is not running yet. Done before a child is
   // spawned, so that only one write stands between the spawn and the watch
   // (a kill in between leaves nobody to end the child's group).

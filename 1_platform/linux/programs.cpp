@@ -8,7 +8,7 @@
 // terminal's foreground group, so Ctrl+C reaches it and not us.
 #include "1_platform/programs.h"
 
-#include "1_platform/ended_programs.h"
+#include "1_platform/program_starter.h"
 #include "1_platform/linux/child_groups.h"
 #include "1_platform/linux/child_spawn.h"
 
@@ -23,45 +23,18 @@
 #include <cerrno>
 #include <cstring>
 #include <fstream>
-#include <map>
 #include <set>
 
 namespace kal {
 namespace {
 
-constexpr size_t kMaxPendingInput = 1 << 20;
-
 struct PipedProgram {
   int in = -1, out = -1, err = -1;
-  std::string pending;  // input the pipe has not taken yet
 };
-
-struct ProgramsState {
-  std::set<int> children;          // started and not yet ended
-  std::set<int> console_children;  // those started with kConsole
-  std::map<int, std::vector<std::string>> names;  // of the children, as started
-  ChildGroups groups;              // of the children that end with us
-  EndedPrograms ended;
-  PipedProgram piped;
-  bool terminal_handed_over = false;
-};
-
-ProgramsState& S() {
-  static ProgramsState s;
-  return s;
-}
 
 void CloseFd(int* fd) {
   if (*fd >= 0) close(*fd);
   *fd = -1;
-}
-
-void ClosePiped() {
-  auto& p = S().piped;
-  CloseFd(&p.in);
-  CloseFd(&p.out);
-  CloseFd(&p.err);
-  p.pending.clear();
 }
 
 // The exit code of an ended child as the system reported it.
@@ -76,49 +49,8 @@ void ContinueIfStopped(int pid) {
   if (waitid(P_PID, static_cast<id_t>(pid), &info, WSTOPPED | WNOHANG) == 0 && info.si_pid == pid) kill(pid, SIGCONT);
 }
 
-// Records how a child ended and reaps it, unless it leads a group that must
-// end with us and still has members.
-void ChildEnded(int pid, int code) {
-  auto& s = S();
-  s.ended.Add(pid, std::move(s.names[pid]), code);
-  s.names.erase(pid);
-  s.console_children.erase(pid);
-  if (!s.groups.HoldEndedLeader(pid)) waitpid(pid, nullptr, WNOHANG);
-}
-
-// Collects children that have ended. Their end is looked at without reaping
-// them first (WNOWAIT), so that a group leader can be held.
-void Collect() {
-  auto& s = S();
-  for (auto it = s.children.begin(); it != s.children.end();) {
-    int pid = *it;
-    siginfo_t info{};
-    int r = waitid(P_PID, static_cast<id_t>(pid), &info, WEXITED | WNOHANG | WNOWAIT);
-    if (r == 0 && info.si_pid == pid) {
-      it = s.children.erase(it);
-      ChildEnded(pid, ExitCodeOf(info));
-    } else if (r < 0 && errno == ECHILD) {
-      it = s.children.erase(it);
-      s.console_children.erase(pid);
-      s.names.erase(pid);
-      s.groups.Forget(pid);
-    } else {
-      ContinueIfStopped(pid);
-      ++it;
-    }
-  }
-  s.groups.ReleaseEmpty();
-}
-
 bool StdinIsForegroundTerminal() {
   return isatty(STDIN_FILENO) && tcgetpgrp(STDIN_FILENO) == getpgrp();
-}
-
-std::string Lower(std::string_view s) {
-  std::string r(s);
-  for (char& c : r)
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c + 32);
-  return r;
 }
 
 std::string BaseName(std::string_view path) {
@@ -148,34 +80,93 @@ std::vector<std::string> ProcessNames(const std::string& pid_dir) {
     std::string exe(buf, static_cast<size_t>(n));
     const std::string deleted = " (deleted)";
     if (exe.size() > deleted.size() && exe.ends_with(deleted)) exe.resize(exe.size() - deleted.size());
-    names.push_back(Lower(exe));
-    names.push_back(Lower(BaseName(exe)));
+    names.push_back(LowerAscii(exe));
+    names.push_back(LowerAscii(BaseName(exe)));
   }
   std::string comm = ReadSmallFile(pid_dir + "/comm");
   if (!comm.empty() && comm.back() == '\n') comm.pop_back();
-  if (!comm.empty()) names.push_back(Lower(comm));
+  if (!comm.empty()) names.push_back(LowerAscii(comm));
   std::string argv0 = ReadSmallFile(pid_dir + "/cmdline");
-  if (!argv0.empty()) names.push_back(Lower(BaseName(argv0)));
+  if (!argv0.empty()) names.push_back(LowerAscii(BaseName(argv0)));
   return names;
 }
 
 int MakePipe(int fds[2]) { return pipe2(fds, O_CLOEXEC); }
 
-// True when one of a process's names is the wanted one; a wanted name ending
-// in ".exe" also matches the same name without it.
-bool NamesMatch(const std::vector<std::string>& names, std::string_view name) {
-  std::string want = Lower(name);
-  std::string bare;
-  if (want.size() > 4 && want.ends_with(".exe")) bare = want.substr(0, want.size() - 4);
-  for (auto& n : names)
-    if (n == want || (!bare.empty() && n == bare)) return true;
-  return false;
+// One write to the piped program's input, as PendingInput wants it.
+PendingInput::Write WriteSome(int fd, const char* data, size_t size) {
+  for (;;) {
+    ssize_t n = write(fd, data, size);
+    if (n > 0) return {PendingInput::Outcome::kTook, static_cast<size_t>(n)};
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) return {PendingInput::Outcome::kFull};
+    return {PendingInput::Outcome::kClosed};
+  }
 }
 
-}  // namespace
+class LinuxPrograms : public ProgramStarter {
+ public:
+  LinuxPrograms() : ProgramStarter(false) {}
+  ~LinuxPrograms() override { ClosePiped(); }
 
-int StartProgram(const StartRequest& req, std::string* err) {
-  auto& s = S();
+  int Start(const StartRequest& req, std::string* err) override;
+  void EndProgramsWithUs() override;
+  void ReclaimTerminal() override;
+  int EndNamed(std::string_view name) override;
+  bool End(int id, bool force) override;
+  bool SendToPiped(std::string_view bytes) override;
+  std::string TakePipedOutput(int stream, size_t max) override;
+  bool ProcessRunningNamed(std::string_view name) override;
+  std::string DocumentOpener() override { return "xdg-open"; }
+  std::string FindInPath(std::string_view name) override;
+  bool IsExecutableFile(const std::string& path) override;
+
+ protected:
+  void Collect() override;
+
+ private:
+  void ClosePiped();
+  void Reap(int pid, int code);
+
+  ChildGroups groups_;  // of the children that end with us
+  PipedProgram piped_;
+  bool terminal_handed_over_ = false;
+};
+
+void LinuxPrograms::ClosePiped() {
+  CloseFd(&piped_.in);
+  CloseFd(&piped_.out);
+  CloseFd(&piped_.err);
+  pending_.Clear();
+}
+
+// Records how a child ended and reaps it, unless it leads a group that must
+// end with us and still has members.
+void LinuxPrograms::Reap(int pid, int code) {
+  ChildEnded(pid, code);
+  if (!groups_.HoldEndedLeader(pid)) waitpid(pid, nullptr, WNOHANG);
+}
+
+// Collects children that have ended. Their end is looked at without reaping
+// them first (WNOWAIT), so that a group leader can be held.
+void LinuxPrograms::Collect() {
+  std::vector<int> pids(Children().begin(), Children().end());
+  for (int pid : pids) {
+    siginfo_t info{};
+    int r = waitid(P_PID, static_cast<id_t>(pid), &info, WEXITED | WNOHANG | WNOWAIT);
+    if (r == 0 && info.si_pid == pid) {
+      Reap(pid, ExitCodeOf(info));
+    } else if (r < 0 && errno == ECHILD) {
+      ChildGone(pid);
+      groups_.Forget(pid);
+    } else {
+      ContinueIfStopped(pid);
+    }
+  }
+  groups_.ReleaseEmpty();
+}
+
+int LinuxPrograms::Start(const StartRequest& req, std::string* err) {
   Collect();
   signal(SIGPIPE, SIG_IGN);  // a piped child that ended must not end us
   ChildSetup setup;
@@ -206,7 +197,7 @@ int StartProgram(const StartRequest& req, std::string* err) {
     setup.own_group = true;
     hand_over = setup.take_terminal = StdinIsForegroundTerminal();
   }
-  if (req.end_with_us) s.groups.Prepare();
+  if (req.end_with_us) groups_.Prepare();
   int pid = SpawnChild(setup, err);
   if (req.streams == ChildStreams::kPipes) {
     CloseFd(&in[0]);
@@ -217,76 +208,52 @@ int StartProgram(const StartRequest& req, std::string* err) {
     if (req.streams == ChildStreams::kPipes) CloseFd(&in[1]), CloseFd(&out[0]), CloseFd(&errp[0]);
     return 0;
   }
-  s.children.insert(pid);
-  s.names[pid] = {Lower(setup.path), Lower(BaseName(setup.path)), Lower(BaseName(req.program))};
-  if (req.end_with_us) s.groups.Add(pid);
-  if (req.streams == ChildStreams::kConsole) s.console_children.insert(pid);
-  if (hand_over) s.terminal_handed_over = true;
+  ChildStarted(pid, StartedNames(setup.path, req.program, "/"), req.streams == ChildStreams::kConsole);
+  if (req.end_with_us) groups_.Add(pid);
+  if (hand_over) terminal_handed_over_ = true;
   if (req.streams == ChildStreams::kPipes) {
     ClosePiped();
-    s.piped.in = in[1];
-    s.piped.out = out[0];
-    s.piped.err = errp[0];
+    piped_.in = in[1];
+    piped_.out = out[0];
+    piped_.err = errp[0];
     for (int fd : {in[1], out[0], errp[0]}) fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) | O_NONBLOCK);
   }
   return pid;
 }
 
-int EndProgramsNamed(std::string_view name) {
+int LinuxPrograms::EndNamed(std::string_view name) {
   Collect();
   int ended = 0;
-  for (int pid : S().children) {
+  for (int pid : Children()) {
     std::string dir = "/proc/" + std::to_string(pid);
-    if (IsZombie(dir) || !NamesMatch(ProcessNames(dir), name)) continue;
+    if (IsZombie(dir) || !Matches(ProcessNames(dir), name)) continue;
     if (kill(pid, SIGTERM) == 0) ++ended;
   }
   return ended;
 }
 
-bool EndProgram(int id, bool force) {
+bool LinuxPrograms::End(int id, bool force) {
   Collect();
-  if (id <= 0 || S().children.count(id) == 0) return false;
+  if (id <= 0 || !IsChild(id)) return false;
   return kill(id, force ? SIGKILL : SIGTERM) == 0;
 }
 
-int ProgramExitCode(int id) {
-  Collect();
-  return S().ended.CodeOf(id);
-}
-
-int LastExitCodeNamed(std::string_view name) {
-  Collect();
-  return S().ended.LastCodeMatching([name](const std::vector<std::string>& names) { return NamesMatch(names, name); });
-}
-
-void EndProgramsWithUs() {
+void LinuxPrograms::EndProgramsWithUs() {
   constexpr int kPolls = 25, kPollUs = 20000;  // half a second to end politely
-  auto& s = S();
   Collect();
-  s.groups.SignalAll(SIGTERM);
-  for (int i = 0; i < kPolls && !s.groups.Empty(); ++i) {
+  groups_.SignalAll(SIGTERM);
+  for (int i = 0; i < kPolls && !groups_.Empty(); ++i) {
     usleep(kPollUs);
     Collect();
   }
-  s.groups.SignalAll(SIGKILL);
+  groups_.SignalAll(SIGKILL);
   usleep(kPollUs);
   Collect();
 }
 
-bool ProgramRunning(int id) {
-  Collect();
-  return S().children.count(id) > 0;
-}
-
-bool ConsoleProgramRunning() {
-  Collect();
-  return !S().console_children.empty();
-}
-
-void ReclaimTerminal() {
-  auto& s = S();
-  if (!s.terminal_handed_over) return;
-  s.terminal_handed_over = false;
+void LinuxPrograms::ReclaimTerminal() {
+  if (!terminal_handed_over_) return;
+  terminal_handed_over_ = false;
   // We are a background group at this moment: without blocking SIGTTOU the
   // call would stop us.
   sigset_t block, old;
@@ -297,30 +264,17 @@ void ReclaimTerminal() {
   sigprocmask(SIG_SETMASK, &old, nullptr);
 }
 
-bool SendToPipedProgram(std::string_view bytes) {
-  auto& p = S().piped;
-  if (p.in < 0) return false;
-  size_t room = kMaxPendingInput > p.pending.size() ? kMaxPendingInput - p.pending.size() : 0;
-  p.pending.append(bytes.substr(0, room));
-  while (!p.pending.empty()) {
-    ssize_t n = write(p.in, p.pending.data(), p.pending.size());
-    if (n > 0) {
-      p.pending.erase(0, static_cast<size_t>(n));
-      continue;
-    }
-    if (n < 0 && errno == EINTR) continue;
-    if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) return true;
-    CloseFd(&p.in);  // the program closed its input or ended
-    p.pending.clear();
-    return false;
-  }
-  return true;
+bool LinuxPrograms::SendToPiped(std::string_view bytes) {
+  if (piped_.in < 0) return false;
+  int fd = piped_.in;
+  if (pending_.Send(bytes, [fd](const char* data, size_t size) { return WriteSome(fd, data, size); })) return true;
+  CloseFd(&piped_.in);  // the program closed its input or ended
+  return false;
 }
 
-std::string TakePipedOutput(int stream, size_t max) {
-  auto& p = S().piped;
-  SendToPipedProgram("");  // move on what the input pipe refused before
-  int* fd = stream == 2 ? &p.err : &p.out;
+std::string LinuxPrograms::TakePipedOutput(int stream, size_t max) {
+  SendToPiped("");  // move on what the input pipe refused before
+  int* fd = stream == 2 ? &piped_.err : &piped_.out;
   std::string got;
   char buf[4096];
   while (*fd >= 0 && got.size() < max) {
@@ -337,7 +291,7 @@ std::string TakePipedOutput(int stream, size_t max) {
   return got;
 }
 
-bool ProcessRunningNamed(std::string_view name) {
+bool LinuxPrograms::ProcessRunningNamed(std::string_view name) {
   Collect();
   DIR* d = opendir("/proc");
   if (!d) return false;
@@ -346,16 +300,14 @@ bool ProcessRunningNamed(std::string_view name) {
     if (e->d_name[0] < '1' || e->d_name[0] > '9') continue;
     std::string dir = std::string("/proc/") + e->d_name;
     if (IsZombie(dir)) continue;
-    found = NamesMatch(ProcessNames(dir), name);
+    found = Matches(ProcessNames(dir), name);
     if (found) break;
   }
   closedir(d);
   return found;
 }
 
-std::string DocumentOpener() { return "xdg-open"; }
-
-std::string FindInPath(std::string_view name) {
+std::string LinuxPrograms::FindInPath(std::string_view name) {
   if (name.empty() || name.find('/') != std::string_view::npos) return "";
   const char* path = getenv("PATH");
   std::string_view rest = path ? path : "/usr/local/bin:/usr/bin:/bin";
@@ -369,9 +321,13 @@ std::string FindInPath(std::string_view name) {
   }
 }
 
-bool IsExecutableFile(const std::string& path) {
+bool LinuxPrograms::IsExecutableFile(const std::string& path) {
   struct stat st;
   return stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode) && access(path.c_str(), X_OK) == 0;
 }
+
+}  // namespace
+
+std::unique_ptr<Programs> MakeHostPrograms() { return std::make_unique<LinuxPrograms>(); }
 
 }  // namespace kal

@@ -8,7 +8,7 @@
 // belong to the job as well, so they end too.
 #include "1_platform/programs.h"
 
-#include "1_platform/ended_programs.h"
+#include "1_platform/program_starter.h"
 
 #include <windows.h>
 #include <shellapi.h>
@@ -16,81 +16,19 @@
 
 #include <algorithm>
 #include <map>
-#include <set>
 
 #include "1_platform/win32/wide.h"
 
 namespace kal {
 namespace {
 
-constexpr size_t kMaxPendingInput = 1 << 20;
-
 struct PipedProgram {
   HANDLE in = nullptr, out = nullptr, err = nullptr;
-  std::string pending;  // input the pipe has not taken yet
 };
-
-struct ProgramsState {
-  std::map<int, HANDLE> children;  // started and not yet seen ending
-  std::set<int> console_children;  // those started with kConsole
-  std::map<int, std::vector<std::string>> names;  // of the children, as started
-  EndedPrograms ended;
-  PipedProgram piped;
-  HANDLE job = nullptr;
-};
-
-ProgramsState& S() {
-  static ProgramsState s;
-  return s;
-}
 
 void CloseH(HANDLE* h) {
   if (*h) CloseHandle(*h);
   *h = nullptr;
-}
-
-void ClosePiped() {
-  auto& p = S().piped;
-  CloseH(&p.in);
-  CloseH(&p.out);
-  CloseH(&p.err);
-  p.pending.clear();
-}
-
-// Forgets the children that have ended.
-void Collect() {
-  auto& s = S();
-  for (auto it = s.children.begin(); it != s.children.end();) {
-    if (WaitForSingleObject(it->second, 0) == WAIT_OBJECT_0) {
-      DWORD code = 0;
-      bool known = GetExitCodeProcess(it->second, &code) != 0;
-      s.ended.Add(it->first, std::move(s.names[it->first]), known ? static_cast<int>(code & 0xFF) : -1);
-      s.names.erase(it->first);
-      CloseHandle(it->second);
-      s.console_children.erase(it->first);
-      it = s.children.erase(it);
-    } else {
-      ++it;
-    }
-  }
-}
-
-HANDLE EndWithUsJob() {
-  auto& s = S();
-  if (s.job) return s.job;
-  s.job = CreateJobObjectW(nullptr, nullptr);
-  if (!s.job) return nullptr;
-  JOBOBJECT_EXTENDED_LIMIT_INFORMATION info{};
-  info.BasicLimitInformation.LimitFlags = JOB_OBJECT_LIMIT_KILL_ON_JOB_CLOSE | JOB_OBJECT_LIMIT_BREAKAWAY_OK;
-  SetInformationJobObject(s.job, JobObjectExtendedLimitInformation, &info, sizeof info);
-  return s.job;
-}
-
-std::string Lower(std::string_view s) {
-  std::string r(s);
-  for (char& c : r)
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c + 32);
-  return r;
 }
 
 std::string BaseName(std::string_view path) {
@@ -101,24 +39,12 @@ std::string BaseName(std::string_view path) {
 std::string Extension(std::string_view path) {
   std::string base = BaseName(path);
   size_t dot = base.rfind('.');
-  return dot == std::string::npos ? "" : Lower(base.substr(dot));
+  return dot == std::string::npos ? "" : LowerAscii(base.substr(dot));
 }
 
 bool IsBatch(const std::string& path) {
   std::string ext = Extension(path);
   return ext == ".bat" || ext == ".cmd";
-}
-
-// True when one of the names is the wanted one; a wanted name ending in
-// ".exe" also matches the same name without it, and the other way round.
-bool NamesMatch(const std::vector<std::string>& names, std::string_view name) {
-  std::string want = Lower(name);
-  std::string bare = want.size() > 4 && want.ends_with(".exe") ? want.substr(0, want.size() - 4) : want;
-  for (auto& n : names) {
-    std::string nb = n.size() > 4 && n.ends_with(".exe") ? n.substr(0, n.size() - 4) : n;
-    if (n == want || nb == bare) return true;
-  }
-  return false;
 }
 
 std::vector<std::string> NamesOf(HANDLE process) {
@@ -127,8 +53,8 @@ std::vector<std::string> NamesOf(HANDLE process) {
   DWORD n = 32768;
   if (QueryFullProcessImageNameW(process, 0, buf, &n)) {
     std::string exe = Narrow(std::wstring_view(buf, n));
-    names.push_back(Lower(exe));
-    names.push_back(Lower(BaseName(exe)));
+    names.push_back(LowerAscii(exe));
+    names.push_back(LowerAscii(BaseName(exe)));
   }
   return names;
 }
@@ -155,11 +81,95 @@ bool MakePipe(HANDLE* read, HANDLE* write, bool child_reads) {
   return true;
 }
 
+// One write to the piped program's input (a pipe in no-wait mode), as
+// PendingInput wants it.
+PendingInput::Write WriteSome(HANDLE h, const char* data, size_t size) {
+  DWORD written = 0;
+  DWORD chunk = static_cast<DWORD>(std::min<size_t>(size, 4096));
+  if (!WriteFile(h, data, chunk, &written, nullptr)) return {PendingInput::Outcome::kClosed};
+  if (written == 0) return {PendingInput::Outcome::kFull};  // the rest goes later
+  return {PendingInput::Outcome::kTook, written};
+}
+
+class WindowsPrograms : public ProgramStarter {
+ public:
+  WindowsPrograms() : ProgramStarter(true) {}
+  ~WindowsPrograms() override;
+
+  int Start(const StartRequest& req, std::string* err) override;
+  // The job holds every program that ends with us and all they started.
+  void EndProgramsWithUs() override {
+    if (job_) TerminateJobObject(job_, 1);
+    Collect();
+  }
+  // A console shared with a child needs nothing given back on Windows.
+  void ReclaimTerminal() override {}
+  int EndNamed(std::string_view name) override;
+  bool End(int id, bool force) override;
+  bool SendToPiped(std::string_view bytes) override;
+  std::string TakePipedOutput(int stream, size_t max) override;
+  bool ProcessRunningNamed(std::string_view name) override;
+  std::string DocumentOpener() override { return ""; }
+  std::string FindInPath(std::string_view name) override;
+  bool IsExecutableFile(const std::string& path) override;
+
+ protected:
+  void Collect() override;
+
+ private:
+  void ClosePiped();
+  HANDLE EndWithUsJob();
+  int OpenWithSystem(const StartRequest& req, std::string* err);
+
+  std::map<int, HANDLE> handles_;  // of the children not yet seen ending
+  PipedProgram piped_;
+  HANDLE job_ = nullptr;
+};
+
+// The job's handle stays open: it is what ends the job's programs when this
+// process ends.
+WindowsPrograms::~WindowsPrograms() {
+  ClosePiped();
+  for (auto& [id, h] : handles_) CloseHandle(h);
+}
+
+void WindowsPrograms::ClosePiped() {
+  CloseH(&piped_.in);
+  CloseH(&piped_.out);
+  CloseH(&piped_.err);
+  pending_.Clear();
+}
+
+// Forgets the children that have ended.
+void WindowsPrograms::Collect() {
+  for (auto it = handles_.begin(); it != handles_.end();) {
+    if (WaitForSingleObject(it->second, 0) == WAIT_OBJECT_0) {
+      DWORD code = 0;
+      bool known = GetExitCodeProcess(it->second, &code) != 0;
+      ChildEnded(it->first, known ? static_cast<int>(code & 0xFF) : -1);
+      CloseHandle(it->second);
+      it = handles_.erase(it);
+    } else {
+      ++it;
+    }
+  }
+}
+
+HANDLE WindowsPrograms::EndWithUsJob() {
+  if (job_) return job_;
+  job_ = CreateJobObjectW(nullptr, nullptr);
+  if (!job_) return nullptr;
+  JOBOBJECT_EXTENDED_LIMIT_INFORMATION info{};
+  info.BasicLimitInformation.LimitFlags = JOB_OBJECT_LIMIT_KILL_ON_JOB_CLOSE | JOB_OBJECT_LIMIT_BREAKAWAY_OK;
+  SetInformationJobObject(job_, JobObjectExtendedLimitInformation, &info, sizeof info);
+  return job_;
+}
+
 // Opens a document (or anything that is not a program) with the program
 // the system associates with it. The id is the process id when the system
 // tells one; documents handled by a program already running have none, and
 // count as started and ended at once.
-int OpenWithSystem(const StartRequest& req, std::string* err) {
+int WindowsPrograms::OpenWithSystem(const StartRequest& req, std::string* err) {
   std::wstring file = Widen(req.program);
   std::wstring params;
   for (auto& a : req.args) params += (params.empty() ? L"" : L" ") + QuoteArgument(Widen(a));
@@ -176,16 +186,12 @@ int OpenWithSystem(const StartRequest& req, std::string* err) {
   }
   if (!info.hProcess) return 1;
   int id = static_cast<int>(GetProcessId(info.hProcess));
-  S().children[id] = info.hProcess;
+  handles_[id] = info.hProcess;
+  ChildStarted(id, {}, false);
   return id;
 }
 
-}  // namespace
-
-std::string DocumentOpener() { return ""; }
-
-int StartProgram(const StartRequest& req, std::string* err) {
-  auto& s = S();
+int WindowsPrograms::Start(const StartRequest& req, std::string* err) {
   Collect();
   std::string path = req.program.find_first_of("\\/") == std::string::npos ? FindInPath(req.program) : req.program;
   if (path.empty()) {
@@ -254,83 +260,41 @@ int StartProgram(const StartRequest& req, std::string* err) {
   }
   CloseHandle(pi.hThread);
   int id = static_cast<int>(pi.dwProcessId);
-  s.children[id] = pi.hProcess;
-  s.names[id] = {Lower(path), Lower(BaseName(path)), Lower(BaseName(req.program))};
-  if (req.streams == ChildStreams::kConsole) s.console_children.insert(id);
+  handles_[id] = pi.hProcess;
+  ChildStarted(id, StartedNames(path, req.program, "\\/"), req.streams == ChildStreams::kConsole);
   if (req.streams == ChildStreams::kPipes) {
     ClosePiped();
-    s.piped.in = in[1];
-    s.piped.out = out[0];
-    s.piped.err = errp[0];
+    piped_.in = in[1];
+    piped_.out = out[0];
+    piped_.err = errp[0];
     // Writes that the pipe cannot take now return at once.
     DWORD mode = PIPE_READMODE_BYTE | PIPE_NOWAIT;
-    SetNamedPipeHandleState(s.piped.in, &mode, nullptr, nullptr);
+    SetNamedPipeHandleState(piped_.in, &mode, nullptr, nullptr);
   }
   return id;
 }
 
-int EndProgramsNamed(std::string_view name) {
+int WindowsPrograms::EndNamed(std::string_view name) {
   Collect();
   int ended = 0;
-  for (auto& [id, process] : S().children) {
-    if (!NamesMatch(NamesOf(process), name)) continue;
+  for (auto& [id, process] : handles_) {
+    if (!Matches(NamesOf(process), name)) continue;
     if (TerminateProcess(process, 1)) ++ended;
   }
   return ended;
 }
 
-int ProgramExitCode(int id) {
-  Collect();
-  return S().ended.CodeOf(id);
+bool WindowsPrograms::SendToPiped(std::string_view bytes) {
+  if (!piped_.in) return false;
+  HANDLE h = piped_.in;
+  if (pending_.Send(bytes, [h](const char* data, size_t size) { return WriteSome(h, data, size); })) return true;
+  CloseH(&piped_.in);  // the program closed its input or ended
+  return false;
 }
 
-int LastExitCodeNamed(std::string_view name) {
-  Collect();
-  return S().ended.LastCodeMatching([name](const std::vector<std::string>& names) { return NamesMatch(names, name); });
-}
-
-// The job holds every program that ends with us and all they started.
-void EndProgramsWithUs() {
-  if (S().job) TerminateJobObject(S().job, 1);
-  Collect();
-}
-
-bool ProgramRunning(int id) {
-  Collect();
-  return S().children.count(id) > 0;
-}
-
-bool ConsoleProgramRunning() {
-  Collect();
-  return !S().console_children.empty();
-}
-
-// A console shared with a child needs nothing given back on Windows.
-void ReclaimTerminal() {}
-
-bool SendToPipedProgram(std::string_view bytes) {
-  auto& p = S().piped;
-  if (!p.in) return false;
-  size_t room = kMaxPendingInput > p.pending.size() ? kMaxPendingInput - p.pending.size() : 0;
-  p.pending.append(bytes.substr(0, room));
-  while (!p.pending.empty()) {
-    DWORD written = 0;
-    DWORD chunk = static_cast<DWORD>(std::min<size_t>(p.pending.size(), 4096));
-    if (!WriteFile(p.in, p.pending.data(), chunk, &written, nullptr)) {
-      CloseH(&p.in);  // the program closed its input or ended
-      p.pending.clear();
-      return false;
-    }
-    if (written == 0) return true;  // the pipe is full: the rest goes later
-    p.pending.erase(0, written);
-  }
-  return true;
-}
-
-std::string TakePipedOutput(int stream, size_t max) {
-  auto& p = S().piped;
-  SendToPipedProgram("");  // move on what the input pipe refused before
-  HANDLE* h = stream == 2 ? &p.err : &p.out;
+std::string WindowsPrograms::TakePipedOutput(int stream, size_t max) {
+  SendToPiped("");  // move on what the input pipe refused before
+  HANDLE* h = stream == 2 ? &piped_.err : &piped_.out;
   std::string got;
   char buf[4096];
   while (*h && got.size() < max) {
@@ -351,7 +315,7 @@ std::string TakePipedOutput(int stream, size_t max) {
   return got;
 }
 
-bool ProcessRunningNamed(std::string_view name) {
+bool WindowsPrograms::ProcessRunningNamed(std::string_view name) {
   Collect();
   HANDLE snap = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
   if (snap == INVALID_HANDLE_VALUE) return false;
@@ -359,12 +323,12 @@ bool ProcessRunningNamed(std::string_view name) {
   e.dwSize = sizeof e;
   bool found = false;
   for (BOOL more = Process32FirstW(snap, &e); more && !found; more = Process32NextW(snap, &e)) {
-    std::vector<std::string> names = {Lower(Narrow(e.szExeFile))};
-    found = NamesMatch(names, name);
+    std::vector<std::string> names = {LowerAscii(Narrow(e.szExeFile))};
+    found = Matches(names, name);
     if (!found && name.find_first_of("\\/") != std::string_view::npos) {
       HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, e.th32ProcessID);
       if (process) {
-        found = NamesMatch(NamesOf(process), name);
+        found = Matches(NamesOf(process), name);
         CloseHandle(process);
       }
     }
@@ -373,7 +337,7 @@ bool ProcessRunningNamed(std::string_view name) {
   return found;
 }
 
-std::string FindInPath(std::string_view name) {
+std::string WindowsPrograms::FindInPath(std::string_view name) {
   if (name.empty() || name.find_first_of("\\/:") != std::string_view::npos) return "";
   std::wstring wname = Widen(name);
   std::vector<std::wstring> tries = {L""};
@@ -388,7 +352,7 @@ std::string FindInPath(std::string_view name) {
   return "";
 }
 
-bool IsExecutableFile(const std::string& path) {
+bool WindowsPrograms::IsExecutableFile(const std::string& path) {
   DWORD attr = GetFileAttributesW(Widen(path).c_str());
   if (attr == INVALID_FILE_ATTRIBUTES || (attr & FILE_ATTRIBUTE_DIRECTORY)) return false;
   std::string ext = Extension(path);
@@ -397,12 +361,16 @@ bool IsExecutableFile(const std::string& path) {
 
 // Windows has no polite request that every program hears; a program is
 // ended at once either way.
-bool EndProgram(int id, bool force) {
+bool WindowsPrograms::End(int id, bool force) {
   (void)force;
   Collect();
-  auto it = S().children.find(id);
-  if (id <= 0 || it == S().children.end()) return false;
+  auto it = handles_.find(id);
+  if (id <= 0 || it == handles_.end()) return false;
   return TerminateProcess(it->second, 1) != 0;
 }
+
+}  // namespace
+
+std::unique_ptr<Programs> MakeHostPrograms() { return std::make_unique<WindowsPrograms>(); }
 
 }  // namespace kal

@@ -1,6 +1,7 @@
-// EXECUTA, EXISTEPROG, ENVIACMD, LE CONSOLE and CMD against real programs.
-// The helper tests/commands/data/record_args.sh writes its working folder
-// and its arguments to the file named by KAL_RECORD.
+// EXECUTA, EXISTEPROG, ENVIACMD, LE CONSOLE and CMD. What EXECUTA asks to
+// start (the program, its arguments, the folder) is seen through a recording
+// program starter; what needs a program that really runs (its exit code, its
+// pipes, ending it) starts real ones.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -9,6 +10,7 @@
 #include <thread>
 
 #include "1_platform/event_loop.h"
+#include "1_platform/fake/recording_programs.h"
 #include "1_platform/programs.h"
 #include "tests/support/script_harness.h"
 #include "tests/support/temp_folder.h"
@@ -22,24 +24,31 @@ ScriptResult Script(const std::string& script, const std::string& keys = "") {
   return RunScriptText(script, keys + "\r");
 }
 
-const std::string kRecorder = std::string(KALDORIN_SOURCE_DIR) + "/tests/commands/data/record_args.sh";
-
 class ProgramCommands : public ::testing::Test {
  protected:
-  ProgramCommands() : record_env_("KAL_RECORD", box_.tmp() / "record.txt") {
-    std::filesystem::create_directories(C(""));  // drive C:
-  }
+  ProgramCommands() { std::filesystem::create_directories(C("")); }  // drive C:
   std::string C(const std::string& rel) { return box_.drives() + "/c/" + rel; }
-  std::string Record() { return ReadFileBytes(box_.tmp() / "record.txt"); }
-  // Waits (real time) for a started program to have written its record.
-  std::string AwaitRecord() {
-    for (int i = 0; i < 300 && Record().empty(); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    return Record();
-  }
   void Config(const std::string& ini) { WriteFileBytes(box_.config_home() + "/Talven/Talven.ini", ini); }
   TalvenSandbox box_;
-  ScopedEnv record_env_;
+};
+
+// The starts are recorded instead of made.
+class RecordedStarts : public ProgramCommands {
+ protected:
+  RecordedStarts() : recorder_(box_.tmp() / "rec.sh") {
+    WriteFileBytes(recorder_, "");
+    programs_.AddExecutable(recorder_);
+  }
+  // The program and arguments of the only start, one a line.
+  std::string OnlyStart() {
+    if (programs_.started().size() != 1) return "starts: " + std::to_string(programs_.started().size());
+    std::string line = programs_.started()[0].request.program + "\n";
+    for (auto& a : programs_.started()[0].request.args) line += a + "\n";
+    return line;
+  }
+  std::string recorder_;
+  RecordingPrograms programs_;
+  ScopedPrograms use_{programs_};
 };
 
 // Virtual milliseconds a script takes beyond the same run of an empty line.
@@ -50,35 +59,58 @@ int64_t ElapsedMs(const std::string& script) {
   return Loop().NowMs() - base;
 }
 
-TEST_F(ProgramCommands, WaitedStartRunsInTheCurrentFolderWithMappedArguments) {
+TEST_F(RecordedStarts, WaitedStartRunsInTheCurrentFolderWithMappedArguments) {
   std::filesystem::create_directories(C("trabalho"));
   auto r = Script("dir troca \"c:\\trabalho\"\n"
-                         "executa \"" + kRecorder + " /L c:\\Rel\\x.txt \"\"dois  espaços\"\" http://a\\b\"\n");
+                  "executa \"" + recorder_ + " /L c:\\Rel\\x.txt \"\"dois  espaços\"\" http://a\\b\"\n");
   EXPECT_EQ(r.outcome, 0) << r.console;
-  EXPECT_EQ(Record(), C("trabalho") + "\n/L\n" + C("Rel/x.txt") + "\ndois  espaços\nhttp://a\\b\n");
+  EXPECT_EQ(OnlyStart(), recorder_ + "\n/L\n" + C("Rel/x.txt") + "\ndois  espaços\nhttp://a\\b\n");
+  ASSERT_EQ(programs_.started().size(), 1u);
+  EXPECT_EQ(programs_.started()[0].folder, C("trabalho"));
+  // Waited for: it shares the console and ends with this program.
+  EXPECT_EQ(programs_.started()[0].request.streams, ChildStreams::kConsole);
+  EXPECT_TRUE(programs_.started()[0].request.end_with_us);
+}
+
+// How many ampersands follow the line decides how the program is started.
+TEST_F(RecordedStarts, AmpersandsChooseTheStreamsAndWhetherItEndsWithUs) {
+  auto r = Script("executa \"" + recorder_ + "\" &\nexecuta \"" + recorder_ + "\" &&\n"
+                  "executa \"" + recorder_ + "\" &&&\nexecuta \"" + recorder_ + "\" &&&&\n");
+  EXPECT_EQ(r.outcome, 0) << r.console;
+  ASSERT_EQ(programs_.started().size(), 4u);
+  const ChildStreams want[] = {ChildStreams::kDetached, ChildStreams::kDetached, ChildStreams::kPipes,
+                               ChildStreams::kDetached};
+  const bool ends[] = {false, true, true, false};
+  for (size_t i = 0; i < 4; ++i) {
+    EXPECT_EQ(programs_.started()[i].request.streams, want[i]) << i;
+    EXPECT_EQ(programs_.started()[i].request.end_with_us, ends[i]) << i;
+  }
+  // ENVIACMD writes a host line to the console program.
+  r = Script("executa \"" + recorder_ + "\" &&&\nenviacmd \"olá\"\n");
+  EXPECT_EQ(programs_.piped_input(), "olá\n");
 }
 
 // Only real paths become host paths: text from elsewhere that merely holds a
 // backslash must not name a file of the host.
-TEST_F(ProgramCommands, OnlyArgumentsThatArePathsAreMapped) {
+TEST_F(RecordedStarts, OnlyArgumentsThatArePathsAreMapped) {
   std::filesystem::create_directories(C("trabalho/sub"));
   WriteFileBytes(C("trabalho/sub/velho.txt"), "x");
   auto r = Script("dir troca \"c:\\trabalho\"\n"
-                  "executa \"" + kRecorder + " sub\\velho.txt sub\\novo.txt nada\\x -a\\b x%5C\\y D:\\z\"\n");
+                  "executa \"" + recorder_ + " sub\\velho.txt sub\\novo.txt nada\\x -a\\b x%5C\\y D:\\z\"\n");
   EXPECT_EQ(r.outcome, 0) << r.console;
-  EXPECT_EQ(Record(), C("trabalho") + "\n" + C("trabalho/sub/velho.txt") + "\n" + C("trabalho/sub/novo.txt") +
-                          "\nnada\\x\n-a\\b\nx%5C\\y\n" + box_.drives() + "/d/z\n");
+  EXPECT_EQ(OnlyStart(), recorder_ + "\n" + C("trabalho/sub/velho.txt") + "\n" + C("trabalho/sub/novo.txt") +
+                             "\nnada\\x\n-a\\b\nx%5C\\y\n" + box_.drives() + "/d/z\n");
 }
 
 // Keys typed before a program takes the foreground are not left to act when
 // the user comes back: they are dropped, and a click says so.
-TEST_F(ProgramCommands, KeysTypedAheadOfAShownProgramAreDroppedWithAClick) {
-  auto r = Script("executa \"" + kRecorder + "\"\nobserva teclado k\nescreve \"[\" k \"]\"\n", "ab");
+TEST_F(RecordedStarts, KeysTypedAheadOfAShownProgramAreDroppedWithAClick) {
+  auto r = Script("executa \"" + recorder_ + "\"\nobserva teclado k\nescreve \"[\" k \"]\"\n", "ab");
   EXPECT_EQ(r.outcome, 0) << r.console;
   EXPECT_NE(r.console.find("[0]\n"), std::string::npos) << r.console;
   EXPECT_NE(std::find(r.speech.begin(), r.speech.end(), "click"), r.speech.end()) << Joined(r.speech);
   // Nothing typed: no click.
-  r = RunScriptText("executa \"" + kRecorder + "\"\n");
+  r = RunScriptText("executa \"" + recorder_ + "\"\n");
   EXPECT_EQ(std::find(r.speech.begin(), r.speech.end(), "click"), r.speech.end()) << Joined(r.speech);
 }
 
@@ -128,34 +160,35 @@ TEST_F(ProgramCommands, EncerraProgEndsAProgramTheScriptStarted) {
   EXPECT_EQ(FailLine("encerraprog\n"), 1);
 }
 
-TEST_F(ProgramCommands, QuotedProgramPathsKeepTheirBlanks) {
-  std::filesystem::create_directories(C("prog files"));
-  std::filesystem::copy_file(kRecorder, C("prog files/rec.sh"));
+TEST_F(RecordedStarts, QuotedProgramPathsKeepTheirBlanks) {
+  WriteFileBytes(C("prog files/rec.sh"), "");
+  programs_.AddExecutable(C("prog files/rec.sh"));
   auto r = Script("executa \"\"\"c:\\Prog Files\\rec.sh\"\"   um\" &&\n");
   EXPECT_EQ(r.outcome, 0) << r.console;
-  EXPECT_EQ(AwaitRecord(), std::filesystem::current_path().string() + "\num\n");
+  EXPECT_EQ(OnlyStart(), C("prog files/rec.sh") + "\num\n");
 }
 
-TEST_F(ProgramCommands, AMissingExeIsLookedUpByNameInTheMapThenAlongPath) {
-  Config("[PROGRAMAS]\nGRAVADOR=" + kRecorder + " --primeiro\n");
+TEST_F(RecordedStarts, AMissingExeIsLookedUpByNameInTheMapThenAlongPath) {
+  Config("[PROGRAMAS]\nGRAVADOR=" + recorder_ + " --primeiro\n");
   auto r = Script("executa \"c:\\ferlan\\gravador.exe segundo\" &\n");
   EXPECT_EQ(r.outcome, 0) << r.console;
-  EXPECT_NE(AwaitRecord().find("\n--primeiro\nsegundo\n"), std::string::npos) << Record();
+  EXPECT_EQ(OnlyStart(), recorder_ + "\n--primeiro\nsegundo\n");
 
-  std::filesystem::create_directories(box_.tmp() / "bin");
-  std::filesystem::copy_file(kRecorder, box_.tmp() / "bin/kalrec");
-  ScopedEnv path("PATH", box_.tmp() / "bin:" + std::string(getenv("PATH")));
-  std::filesystem::remove(box_.tmp() / "record.txt");
+  // Names of Windows programs come in any case; host programs are in lower case.
+  programs_.AddOnPath("kalrec", "/bin/kalrec");
   r = Script("executa \"KALREC.EXE tres\" &&\n");
   EXPECT_EQ(r.outcome, 0) << r.console;
-  EXPECT_NE(AwaitRecord().find("\ntres\n"), std::string::npos);
+  ASSERT_EQ(programs_.started().size(), 2u);
+  EXPECT_EQ(programs_.started()[1].request.program, "/bin/kalrec");
+  EXPECT_EQ(programs_.started()[1].request.args, std::vector<std::string>{"tres"});
 
   // A bare program name in the map is looked up along PATH too.
   Config("[PROGRAMAS]\nOUTRO=kalrec --pelo-mapa\n");
-  std::filesystem::remove(box_.tmp() / "record.txt");
   r = Script("executa \"c:\\x\\outro.exe quatro\" &&\n");
   EXPECT_EQ(r.outcome, 0) << r.console;
-  EXPECT_NE(AwaitRecord().find("\n--pelo-mapa\nquatro\n"), std::string::npos) << Record();
+  ASSERT_EQ(programs_.started().size(), 3u);
+  EXPECT_EQ(programs_.started()[2].request.program, "/bin/kalrec");
+  EXPECT_EQ(programs_.started()[2].request.args, (std::vector<std::string>{"--pelo-mapa", "quatro"}));
 }
 
 TEST_F(ProgramCommands, AProgramThatDoesNotExistFails) {

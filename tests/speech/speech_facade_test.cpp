@@ -4,7 +4,8 @@
 #include "4_voices/diphone/diphone.h"
 #include "4_voices/speech_engine_port.h"
 #include "5_speech/speech_state.h"
-#include "1_platform/launch.h"
+#include "1_platform/fake/recording_programs.h"
+#include "1_platform/programs.h"
 #include "1_platform/power.h"
 #include "tests/speech/speech_fixture.h"
 
@@ -233,18 +234,21 @@ TEST_F(Facade, BatteryStatusIsSpokenFromThePowerState) {
 }
 
 TEST_F(Facade, LinksDocumentsAndProgramsAreOpened) {
+  RecordingPrograms programs;
+  {
+    ScopedPrograms use(programs);
+    OpenLink("https://exemplo.org");
+    OpenLink("www.exemplo.org");
+    OpenLink("c:\\docs\\carta.txt");
+    OpenLink("c:\\jogos\\jogo.exe");
+  }
   std::vector<std::string> launched;
-  SetLaunchHookForTest([&](const std::string& prog, const std::vector<std::string>& args) {
-    std::string line = prog;
-    for (auto& a : args) line += " " + a;
+  for (auto& s : programs.started()) {
+    std::string line = s.request.program;
+    for (auto& a : s.request.args) line += " " + a;
     launched.push_back(line);
-    return true;
-  });
-  OpenLink("https://exemplo.org");
-  OpenLink("www.exemplo.org");
-  OpenLink("c:\\docs\\carta.txt");
-  OpenLink("c:\\jogos\\jogo.exe");
-  SetLaunchHookForTest(nullptr);
+    EXPECT_EQ(s.request.streams, ChildStreams::kDetached);
+  }
   ASSERT_EQ(launched.size(), 4u);
   EXPECT_EQ(launched[0], "xdg-open https://exemplo.org");
   EXPECT_EQ(launched[1], "xdg-open www.exemplo.org");

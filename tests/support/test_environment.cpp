@@ -2,10 +2,15 @@
 // starts, the configuration folder, the drives folder and the Windows folder
 // point into a fresh temporary folder, so that no test reads or writes the
 // Talven.ini or the files of the person running the tests. Tests that need
-// their own installation use TalvenSandbox on top of this.
+// their own installation use TalvenSandbox on top of this. The host's
+// program starter is installed for every test, as main installs it; a test
+// that only looks at what would be started installs a RecordingPrograms.
 #include <stdlib.h>
 
+#include <memory>
 #include <string>
+
+#include "1_platform/programs.h"
 
 #include "tests/support/posix_shims.h"
 #include "tests/support/temp_folder.h"
@@ -29,6 +34,8 @@ struct PrivateInstallation {
 #endif
   }
   TempFolder folder;
+  std::unique_ptr<Programs> programs = MakeHostPrograms();
+  ScopedPrograms use_programs{*programs};
 };
 
 PrivateInstallation g_installation;
