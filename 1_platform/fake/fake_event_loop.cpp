@@ -1,10 +1,8 @@
 // Event loop for tests: time is virtual and a wait advances it at once.
 // Watched descriptors are never polled (tests feed input through in-memory
 // sources); posted tasks run on every wait.
-#include <mutex>
-#include <vector>
-
 #include "1_platform/event_loop.h"
+#include "1_platform/loop_book.h"
 
 namespace kal {
 namespace {
@@ -17,41 +15,17 @@ class FakeEventLoop : public EventLoop {
     // A wait "until something happens" advances one tick, so that loops
     // that wait for a condition still see time move.
     now_ += timeout_ms < 0 ? 1 : (timeout_ms == 0 ? 0 : timeout_ms);
-    std::vector<std::function<void()>> tasks;
-    {
-      std::lock_guard<std::mutex> lock(mu_);
-      tasks.swap(posted_);
-    }
-    for (auto& t : tasks) t();
+    posted_.RunAll();
   }
 
-  void Watch(int fd, std::function<void()> on_ready) override {
-    Unwatch(fd);
-    watches_.push_back({fd, std::move(on_ready)});
-  }
-
-  void Unwatch(int fd) override {
-    for (size_t i = 0; i < watches_.size(); ++i)
-      if (watches_[i].fd == fd) {
-        watches_.erase(watches_.begin() + i);
-        return;
-      }
-  }
-
-  void Post(std::function<void()> task) override {
-    std::lock_guard<std::mutex> lock(mu_);
-    posted_.push_back(std::move(task));
-  }
+  void Watch(int fd, std::function<void()> on_ready) override { watches_.Watch(fd, std::move(on_ready)); }
+  void Unwatch(int fd) override { watches_.Unwatch(fd); }
+  void Post(std::function<void()> task) override { posted_.Post(std::move(task)); }
 
  private:
-  struct WatchEntry {
-    int fd;
-    std::function<void()> on_ready;
-  };
   int64_t now_ = 1000000;
-  std::vector<WatchEntry> watches_;
-  std::mutex mu_;
-  std::vector<std::function<void()>> posted_;
+  WatchList watches_;
+  PostedTasks posted_;
 };
 
 }  // namespace

@@ -5,35 +5,18 @@
 #include <fcntl.h>
 #include <unistd.h>
 
-#include "0_base/latin1.h"
-#include "1_platform/console_frontend.h"
 #include "1_platform/event_loop.h"
+#include "1_platform/headless_base.h"
 
 namespace kal {
 namespace {
 
-class HeadlessFrontEnd : public ConsoleFrontEnd {
+class HeadlessFrontEnd : public HeadlessFrontEndBase {
  public:
   HeadlessFrontEnd(int in_fd, int out_fd) : in_(in_fd), out_(out_fd) {
     int fl = fcntl(in_, F_GETFL);
     if (fl >= 0) fcntl(in_, F_SETFL, fl | O_NONBLOCK);
   }
-  void OnWrite(std::string_view bytes) override {
-    // Partial lines are written as they come, so that a prompt without a
-    // line end is visible before the program waits for its answer.
-    std::string s;
-    for (unsigned char c : bytes) {
-      if (c == '\r' || c == 7) continue;
-      if (c == 8) { s += "\b"; continue; }
-      if (c == '\n') { s += "\n"; continue; }
-      s += Latin1ToUtf8(std::string(1, static_cast<char>(c)));
-    }
-    WriteAll(s);
-  }
-  void Present(const ConsoleGrid&) override {}
-  // Keys come from a pipe or a file, written ahead of the program.
-  bool InputWrittenAhead() const override { return true; }
-  void SetTitle(std::string_view) override {}
   // Nothing is seen, so a picture that loaded counts as shown.
   bool ShowPicture(const Picture&, int, int) override { return true; }
   int InputFd() override { return in_; }
@@ -51,7 +34,7 @@ class HeadlessFrontEnd : public ConsoleFrontEnd {
   }
 
  private:
-  void WriteAll(const std::string& s) {
+  void WriteAll(const std::string& s) override {
     size_t off = 0;
     while (off < s.size()) {
       ssize_t n = write(out_, s.data() + off, s.size() - off);

@@ -9,9 +9,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <algorithm>
-
-#include "0_base/latin1.h"
+#include "1_platform/host_file_parts.h"
 #include "1_platform/paths.h"
 
 namespace kal {
@@ -82,9 +80,7 @@ bool ListHostFolder(const std::string& host_path, std::vector<FolderEntry>* entr
   while (struct dirent* e = readdir(dir)) {
     std::string name = e->d_name;
     if (name == "." || name == "..") continue;
-    FolderEntry entry;
-    entry.name = Utf8ToLatin1(name);
-    entry.is_hidden = name[0] == '.';
+    FolderEntry entry = EntryNamed(name);
     struct stat st;
     std::string full = host_path == "/" ? "/" + name : host_path + "/" + name;
     if (StatPath(full, &st)) {
@@ -94,8 +90,7 @@ bool ListHostFolder(const std::string& host_path, std::vector<FolderEntry>* entr
     found.emplace_back(std::move(name), std::move(entry));
   }
   closedir(dir);
-  std::sort(found.begin(), found.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
-  for (auto& f : found) entries->push_back(std::move(f.second));
+  *entries = SortedByName(std::move(found));
   return true;
 }
 
@@ -108,21 +103,15 @@ bool ReadHostFile(const std::string& host_path, std::string* contents, size_t li
     close(fd);
     return false;
   }
-  char buf[65536];
-  bool ok = true;
-  for (;;) {
-    ssize_t n = read(fd, buf, sizeof buf);
-    if (n < 0 && errno == EINTR) continue;
-    if (n < 0) ok = false;
-    if (n <= 0) break;
-    if (contents->size() + static_cast<size_t>(n) > limit) {
-      ok = false;
-      break;
-    }
-    contents->append(buf, static_cast<size_t>(n));
-  }
+  bool ok = ReadWhole(
+      [fd](char* buf, size_t size) -> long {
+        for (;;) {
+          ssize_t n = read(fd, buf, size);
+          if (n >= 0 || errno != EINTR) return static_cast<long>(n);
+        }
+      },
+      contents, limit);
   close(fd);
-  if (!ok) contents->clear();
   return ok;
 }
 

@@ -10,16 +10,11 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <algorithm>
-
 #include "0_base/latin1.h"
+#include "1_platform/path_parts.h"
 
 namespace kal {
 namespace {
-
-bool IsSeparator(char c) { return c == '\\' || c == '/'; }
-
-bool IsDriveLetter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
 
 std::string HomeFolder() {
   const char* home = getenv("HOME");
@@ -93,17 +88,11 @@ std::string MatchComponent(const std::string& folder, std::string_view component
 // Walks the components of `rest` from `start`, never climbing above `root`.
 std::string Walk(std::string cur, const std::string& root, std::string_view rest) {
   bool exists = HostIsFolder(cur);
-  size_t i = 0;
-  while (i < rest.size()) {
-    size_t j = i;
-    while (j < rest.size() && !IsSeparator(rest[j])) ++j;
-    std::string_view comp = rest.substr(i, j - i);
-    i = j + 1;
-    if (comp.empty() || comp == ".") continue;
+  ForEachComponent(rest, [&](std::string_view comp) {
     if (comp == "..") {
       if (cur != root) cur = Parent(cur);
       exists = HostIsFolder(cur);
-      continue;
+      return;
     }
     std::string found = exists ? MatchComponent(cur, comp) : std::string();
     if (found.empty()) {
@@ -113,7 +102,7 @@ std::string Walk(std::string cur, const std::string& root, std::string_view rest
       cur = Join(cur, found);
       exists = HostIsFolder(cur);
     }
-  }
+  });
   return cur;
 }
 
@@ -164,15 +153,6 @@ std::string UserConfigHome() {
   return StripTrailingSlashes(Absolute(EnvOr("XDG_CONFIG_HOME", HomeFolder() + "/.config")));
 }
 
-std::string FoldFileName(std::string_view latin1) {
-  std::string out(latin1);
-  for (char& ch : out) {
-    unsigned char c = static_cast<unsigned char>(ch);
-    if ((c >= 'a' && c <= 'z') || (c >= 0xE0 && c <= 0xFE && c != 0xF7)) ch = static_cast<char>(c - 0x20);
-  }
-  return out;
-}
-
 std::string HostPath(std::string_view p) {
   if (p.size() >= 2 && IsDriveLetter(p[0]) && p[1] == ':') {
     std::string root = DriveRoot(p[0]);
@@ -197,13 +177,7 @@ std::string ScriptPath(std::string_view host_path) {
   std::string host(host_path);
   std::string rest;
   std::string drive = DriveOf(host, &rest);
-  if (drive.empty()) return Utf8ToLatin1(host);
-  std::string out;
-  out += static_cast<char>(drive.back() & ~0x20);
-  out += ":\\";
-  std::replace(rest.begin(), rest.end(), '/', '\\');
-  while (!rest.empty() && rest.back() == '\\') rest.pop_back();
-  return out + Utf8ToLatin1(rest);
+  return drive.empty() ? Utf8ToLatin1(host) : DrivePathText(drive.back(), rest);
 }
 
 std::string CurrentFolder() { return ScriptPath(CurrentHostFolder()); }

@@ -9,9 +9,8 @@
 #include <mutex>
 #include <thread>
 
-#include "0_base/latin1.h"
-#include "1_platform/console_frontend.h"
 #include "1_platform/event_loop.h"
+#include "1_platform/headless_base.h"
 
 namespace kal {
 namespace {
@@ -39,30 +38,10 @@ void ReadStandardInput(HANDLE in, std::shared_ptr<InputBuffer> buffer) {
   }
 }
 
-class HeadlessFrontEnd : public ConsoleFrontEnd {
+class HeadlessFrontEnd : public HeadlessFrontEndBase {
  public:
   HeadlessFrontEnd(HANDLE in, HANDLE out) : in_(in), out_(out), input_(std::make_shared<InputBuffer>()) {}
 
-  void OnWrite(std::string_view bytes) override {
-    std::string s;
-    for (unsigned char c : bytes) {
-      if (c == '\r' || c == 7) continue;
-      if (c == 8) {
-        s += "\b";
-        continue;
-      }
-      if (c == '\n') {
-        s += "\n";
-        continue;
-      }
-      s += Latin1ToUtf8(std::string(1, static_cast<char>(c)));
-    }
-    WriteAll(s);
-  }
-  void Present(const ConsoleGrid&) override {}
-  // Keys come from a pipe or a file, written ahead of the program.
-  bool InputWrittenAhead() const override { return true; }
-  void SetTitle(std::string_view) override {}
   int InputFd() override { return -1; }
 
   int ReadInput(char* buf, int cap) override {
@@ -88,7 +67,7 @@ class HeadlessFrontEnd : public ConsoleFrontEnd {
     std::thread(ReadStandardInput, in_, input_).detach();
   }
 
-  void WriteAll(const std::string& s) {
+  void WriteAll(const std::string& s) override {
     size_t off = 0;
     while (off < s.size()) {
       DWORD n = 0;

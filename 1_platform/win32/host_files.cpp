@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "0_base/latin1.h"
+#include "1_platform/host_file_parts.h"
 #include "1_platform/paths.h"
 #include "1_platform/win32/wide.h"
 
@@ -84,16 +85,14 @@ bool ListHostFolder(const std::string& host_path, std::vector<FolderEntry>* entr
   do {
     std::string name = Narrow(fd.cFileName);
     if (name == "." || name == "..") continue;
-    FolderEntry entry;
-    entry.name = Utf8ToLatin1(name);
-    entry.is_hidden = name[0] == '.' || (fd.dwFileAttributes & FILE_ATTRIBUTE_HIDDEN) != 0;
+    FolderEntry entry = EntryNamed(name);
+    entry.is_hidden = entry.is_hidden || (fd.dwFileAttributes & FILE_ATTRIBUTE_HIDDEN) != 0;
     entry.is_folder = IsFolderAttr(fd.dwFileAttributes);
     if (!entry.is_folder) entry.size = (static_cast<int64_t>(fd.nFileSizeHigh) << 32) | fd.nFileSizeLow;
     found.emplace_back(std::move(name), std::move(entry));
   } while (FindNextFileW(h, &fd));
   FindClose(h);
-  std::sort(found.begin(), found.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
-  for (auto& f : found) entries->push_back(std::move(f.second));
+  *entries = SortedByName(std::move(found));
   return true;
 }
 
@@ -102,23 +101,13 @@ bool ReadHostFile(const std::string& host_path, std::string* contents, size_t li
   if (HostIsFolder(host_path)) return false;
   HANDLE h = OpenForReading(host_path);
   if (h == INVALID_HANDLE_VALUE) return false;
-  char buf[65536];
-  bool ok = true;
-  for (;;) {
-    DWORD n = 0;
-    if (!ReadFile(h, buf, sizeof buf, &n, nullptr)) {
-      ok = false;
-      break;
-    }
-    if (n == 0) break;
-    if (contents->size() + n > limit) {
-      ok = false;
-      break;
-    }
-    contents->append(buf, n);
-  }
+  bool ok = ReadWhole(
+      [h](char* buf, size_t size) -> long {
+        DWORD n = 0;
+        return ReadFile(h, buf, static_cast<DWORD>(size), &n, nullptr) ? static_cast<long>(n) : -1;
+      },
+      contents, limit);
   CloseHandle(h);
-  if (!ok) contents->clear();
   return ok;
 }
 

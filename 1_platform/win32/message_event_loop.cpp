@@ -7,10 +7,10 @@
 #include <winsock2.h>
 #include <windows.h>
 
-#include <mutex>
 #include <vector>
 
 #include "1_platform/event_loop.h"
+#include "1_platform/loop_book.h"
 
 namespace kal {
 namespace {
@@ -33,7 +33,7 @@ class MessageEventLoop : public EventLoop {
       if (RunReadySockets()) break;
       DWORD slice = INFINITE;
       if (end >= 0) slice = static_cast<DWORD>(std::max<int64_t>(0, end - NowMs()));
-      if (!watches_.empty()) slice = std::min(slice, kSocketStepMs);
+      if (!watches_.Empty()) slice = std::min(slice, kSocketStepMs);
       DWORD r = MsgWaitForMultipleObjects(1, &wake_, FALSE, slice, QS_ALLINPUT);
       if (r == WAIT_OBJECT_0) break;
       if (r == WAIT_OBJECT_0 + 1) {
@@ -45,37 +45,18 @@ class MessageEventLoop : public EventLoop {
       if (r == WAIT_FAILED) break;
     }
     DispatchMessages();
-    RunPosted();
+    posted_.RunAll();
   }
 
-  void Watch(int fd, std::function<void()> on_ready) override {
-    Unwatch(fd);
-    watches_.push_back({fd, std::move(on_ready)});
-  }
-
-  void Unwatch(int fd) override {
-    for (size_t i = 0; i < watches_.size(); ++i) {
-      if (watches_[i].fd == fd) {
-        watches_.erase(watches_.begin() + static_cast<long>(i));
-        return;
-      }
-    }
-  }
+  void Watch(int fd, std::function<void()> on_ready) override { watches_.Watch(fd, std::move(on_ready)); }
+  void Unwatch(int fd) override { watches_.Unwatch(fd); }
 
   void Post(std::function<void()> task) override {
-    {
-      std::lock_guard<std::mutex> lock(mu_);
-      posted_.push_back(std::move(task));
-    }
+    posted_.Post(std::move(task));
     if (wake_) SetEvent(wake_);
   }
 
  private:
-  struct WatchEntry {
-    int fd;
-    std::function<void()> on_ready;
-  };
-
   static void DispatchMessages() {
     MSG msg;
     while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
@@ -87,44 +68,24 @@ class MessageEventLoop : public EventLoop {
   // Runs the handlers of the watched sockets that have data (or their end);
   // true when one ran.
   bool RunReadySockets() {
-    if (watches_.empty()) return false;
+    if (watches_.Empty()) return false;
     fd_set set;
     FD_ZERO(&set);
-    for (auto& w : watches_) {
-      if (set.fd_count < FD_SETSIZE) set.fd_array[set.fd_count++] = static_cast<SOCKET>(w.fd);
+    for (int fd : watches_.Fds()) {
+      if (set.fd_count < FD_SETSIZE) set.fd_array[set.fd_count++] = static_cast<SOCKET>(fd);
     }
     timeval zero{0, 0};
     if (select(0, &set, nullptr, nullptr, &zero) <= 0) return false;
     std::vector<int> ready;
     for (u_int i = 0; i < set.fd_count; ++i) ready.push_back(static_cast<int>(set.fd_array[i]));
     bool ran = false;
-    // Handlers may change the watch list, so look each one up again.
-    for (int fd : ready) {
-      for (auto& w : watches_) {
-        if (w.fd == fd) {
-          auto fn = w.on_ready;
-          fn();
-          ran = true;
-          break;
-        }
-      }
-    }
+    for (int fd : ready) ran = watches_.Run(fd) || ran;
     return ran;
   }
 
-  void RunPosted() {
-    std::vector<std::function<void()>> tasks;
-    {
-      std::lock_guard<std::mutex> lock(mu_);
-      tasks.swap(posted_);
-    }
-    for (auto& t : tasks) t();
-  }
-
   HANDLE wake_ = nullptr;
-  std::vector<WatchEntry> watches_;
-  std::mutex mu_;
-  std::vector<std::function<void()>> posted_;
+  WatchList watches_;
+  PostedTasks posted_;
 };
 
 }  // namespace

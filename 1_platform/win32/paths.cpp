@@ -19,14 +19,11 @@
 #include <algorithm>
 
 #include "0_base/latin1.h"
+#include "1_platform/path_parts.h"
 #include "1_platform/win32/wide.h"
 
 namespace kal {
 namespace {
-
-bool IsSeparator(char c) { return c == '\\' || c == '/'; }
-
-bool IsDriveLetter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
 
 std::string EnvOr(const wchar_t* name, const std::string& fallback) {
   wchar_t buf[32768];
@@ -43,7 +40,7 @@ std::string Backslashes(std::string path) {
 std::string StripTrailingSeparators(std::string path) {
   // "C:\" keeps its separator: without it the name means the drive's
   // current folder.
-  while (path.size() > 3 && IsSeparator(path.back())) path.pop_back();
+  while (path.size() > 3 && IsPathSeparator(path.back())) path.pop_back();
   return path;
 }
 
@@ -67,7 +64,7 @@ std::string CurrentHostFolder() {
 
 std::string Join(const std::string& folder, std::string_view name) {
   if (folder.empty()) return std::string(name);
-  if (IsSeparator(folder.back())) return folder + std::string(name);
+  if (IsPathSeparator(folder.back())) return folder + std::string(name);
   return folder + "\\" + std::string(name);
 }
 
@@ -81,19 +78,13 @@ std::string Parent(const std::string& path) {
 // Walks the components of `rest` (Latin-1) from `cur`, never climbing above
 // `root`.
 std::string Walk(std::string cur, const std::string& root, std::string_view rest) {
-  size_t i = 0;
-  while (i < rest.size()) {
-    size_t j = i;
-    while (j < rest.size() && !IsSeparator(rest[j])) ++j;
-    std::string_view comp = rest.substr(i, j - i);
-    i = j + 1;
-    if (comp.empty() || comp == ".") continue;
-    if (comp == "..") {
-      if (FoldFileName(cur) != FoldFileName(root)) cur = Parent(cur);
-      continue;
+  ForEachComponent(rest, [&](std::string_view comp) {
+    if (comp != "..") {
+      cur = Join(cur, Latin1ToUtf8(comp));
+    } else if (FoldFileName(cur) != FoldFileName(root)) {
+      cur = Parent(cur);
     }
-    cur = Join(cur, Latin1ToUtf8(comp));
-  }
+  });
   return cur;
 }
 
@@ -109,9 +100,9 @@ std::string DriveOf(const std::string& host, std::string* rest) {
   std::string base = DrivesFolder();
   if (base.empty() || host.size() < base.size() + 2) return "";
   if (FoldFileName(host.substr(0, base.size())) != FoldFileName(base)) return "";
-  if (!IsSeparator(host[base.size()]) || !IsDriveLetter(host[base.size() + 1])) return "";
+  if (!IsPathSeparator(host[base.size()]) || !IsDriveLetter(host[base.size() + 1])) return "";
   size_t end = base.size() + 2;
-  if (end < host.size() && !IsSeparator(host[end])) return "";
+  if (end < host.size() && !IsPathSeparator(host[end])) return "";
   if (rest) *rest = end < host.size() ? host.substr(end + 1) : std::string();
   return host.substr(0, end);
 }
@@ -127,14 +118,14 @@ std::string DrivesHome() {
 
 // True when a full host path lies inside `folder` (letter case aside).
 bool Inside(const std::string& host, const std::string& folder) {
-  return !folder.empty() && host.size() > folder.size() && IsSeparator(host[folder.size()]) &&
+  return !folder.empty() && host.size() > folder.size() && IsPathSeparator(host[folder.size()]) &&
          FoldFileName(host.substr(0, folder.size())) == FoldFileName(folder);
 }
 
 // A full native name: "X:\..." (not "X:a", which is relative to the drive's
 // current folder).
 bool IsFullName(std::string_view p) {
-  return p.size() >= 3 && IsDriveLetter(p[0]) && p[1] == ':' && IsSeparator(p[2]);
+  return p.size() >= 3 && IsDriveLetter(p[0]) && p[1] == ':' && IsPathSeparator(p[2]);
 }
 
 // A full path with each existing component spelt as the file system keeps
@@ -142,7 +133,7 @@ bool IsFullName(std::string_view p) {
 // current folder keeps the spelling it was entered by, and scripts are
 // shown the folder's own name. Links are not followed.
 std::string NamesAsOnDisk(const std::string& full) {
-  if (full.size() < 3 || full[1] != ':' || !IsSeparator(full[2])) return full;
+  if (full.size() < 3 || full[1] != ':' || !IsPathSeparator(full[2])) return full;
   std::string out = full.substr(0, 3);
   size_t i = 3;
   while (i < full.size()) {
@@ -197,15 +188,6 @@ std::string UserConfigHome() {
   return StripTrailingSeparators(EnvOr(L"APPDATA", CurrentHostFolder()));
 }
 
-std::string FoldFileName(std::string_view latin1) {
-  std::string out(latin1);
-  for (char& ch : out) {
-    unsigned char c = static_cast<unsigned char>(ch);
-    if ((c >= 'a' && c <= 'z') || (c >= 0xE0 && c <= 0xFE && c != 0xF7)) ch = static_cast<char>(c - 0x20);
-  }
-  return out;
-}
-
 std::string HostPath(std::string_view p) {
   if (!Mapped()) {
     if (p.empty()) return CurrentHostFolder();
@@ -224,7 +206,7 @@ std::string HostPath(std::string_view p) {
   }
   std::string cwd = CurrentHostFolder();
   std::string drive = DriveOf(cwd, nullptr);
-  if (!p.empty() && IsSeparator(p[0])) {
+  if (!p.empty() && IsPathSeparator(p[0])) {
     std::string root = drive.empty() ? DriveRoot('c') : drive;
     return Walk(root, root, p.substr(1));
   }
@@ -240,12 +222,7 @@ std::string ScriptPath(std::string_view host_path) {
   std::string host = Backslashes(std::string(host_path));
   std::string rest;
   std::string drive = DriveOf(host, &rest);
-  if (drive.empty()) return Utf8ToLatin1(host);
-  std::string out;
-  out += static_cast<char>(drive.back() & ~0x20);
-  out += ":\\";
-  while (!rest.empty() && rest.back() == '\\') rest.pop_back();
-  return out + Utf8ToLatin1(rest);
+  return drive.empty() ? Utf8ToLatin1(host) : DrivePathText(drive.back(), rest);
 }
 
 std::string CurrentFolder() { return ScriptPath(CurrentHostFolder()); }

@@ -1,0 +1,96 @@
+// The host logic both back ends share: the event loops' bookkeeping, the
+// pieces of script paths, the headless text, folder listings and bounded
+// reads, and the locale's language.
+#include <gtest/gtest.h>
+
+#include "1_platform/headless_base.h"
+#include "1_platform/host_file_parts.h"
+#include "1_platform/locale_language.h"
+#include "1_platform/loop_book.h"
+#include "1_platform/path_parts.h"
+#include "tests/support/temp_folder.h"
+
+namespace kal {
+namespace {
+
+TEST(LoopBook, HandlersMayChangeTheWatchListAndTasksPostedByTasksWait) {
+  WatchList watches;
+  std::string ran;
+  watches.Watch(3, [&] { ran += "a"; });
+  watches.Watch(4, [&] {
+    ran += "b";
+    watches.Unwatch(4);  // its own entry goes while it runs
+    watches.Unwatch(5);
+  });
+  watches.Watch(5, [&] { ran += "c"; });
+  watches.Watch(3, [&] { ran += "A"; });  // replaces, and moves last
+  EXPECT_EQ(watches.Fds(), (std::vector<int>{4, 5, 3}));
+  for (int fd : watches.Fds()) watches.Run(fd);
+  EXPECT_EQ(ran, "bA");
+  EXPECT_FALSE(watches.Run(5));
+  EXPECT_EQ(watches.Fds(), std::vector<int>{3});
+
+  PostedTasks tasks;
+  std::string order;
+  tasks.Post([&] {
+    order += "1";
+    tasks.Post([&] { order += "3"; });
+  });
+  tasks.Post([&] { order += "2"; });
+  tasks.RunAll();
+  EXPECT_EQ(order, "12");
+  tasks.RunAll();
+  EXPECT_EQ(order, "123");
+}
+
+TEST(PathParts, ComponentsAndTheDriveForm) {
+  std::vector<std::string> seen;
+  ForEachComponent("a\\\\.\\b/../c\\", [&](std::string_view c) { seen.emplace_back(c); });
+  EXPECT_EQ(seen, (std::vector<std::string>{"a", "b", "..", "c"}));
+  EXPECT_EQ(DrivePathText('c', "Nova/s\xC3\xA3o//"), "C:\\Nova\\s\xE3o");
+  EXPECT_EQ(DrivePathText('D', ""), "D:\\");
+}
+
+TEST(HeadlessTextTest, LeavesOutReturnsAndBellsAndWritesUtf8) {
+  EXPECT_EQ(HeadlessText("a\r\n\x07\x08\xE9"), "a\n\b\xC3\xA9");
+}
+
+TEST(HostFileParts, ListingsSortByDiskNameAndReadsAreBounded) {
+  std::vector<std::pair<std::string, FolderEntry>> found;
+  for (std::string n : {"b", ".x", "\xC3\xA1", "A"}) found.emplace_back(n, EntryNamed(n));
+  std::vector<FolderEntry> sorted = SortedByName(found);
+  ASSERT_EQ(sorted.size(), 4u);
+  EXPECT_EQ(sorted[0].name, ".x");
+  EXPECT_TRUE(sorted[0].is_hidden);
+  EXPECT_EQ(sorted[1].name, "A");
+  EXPECT_EQ(sorted[3].name, "\xE1");  // Latin-1, after the ASCII names
+  EXPECT_FALSE(sorted[3].is_hidden);
+
+  auto source = [](std::vector<long> pieces) {
+    return [pieces, i = size_t(0)](char* buf, size_t) mutable -> long {
+      long n = i < pieces.size() ? pieces[i++] : 0;
+      for (long k = 0; k < n; ++k) buf[k] = 'x';
+      return n;
+    };
+  };
+  std::string got = "old";
+  EXPECT_TRUE(ReadWhole(source({3, 2}), &got, 5));
+  EXPECT_EQ(got, "xxxxx");
+  EXPECT_FALSE(ReadWhole(source({3, 3}), &got, 5));  // over the limit
+  EXPECT_EQ(got, "");
+  EXPECT_FALSE(ReadWhole(source({3, -1}), &got, 100));  // a failed read
+  EXPECT_EQ(got, "");
+}
+
+TEST(LocaleLanguage, TheEnvironmentsFirstLocaleAndItsLanguage) {
+  test::ScopedEnv all("LC_ALL", std::nullopt), numeric("LC_NUMERIC", "de_DE.UTF-8"), lang("LANG", "en_US");
+  EXPECT_EQ(EnvironmentNumericLocale(), "de_DE.UTF-8");
+  EXPECT_TRUE(LanguageUsesComma("pt_BR", "_.@"));
+  EXPECT_FALSE(LanguageUsesComma("en_US", "_.@"));
+  EXPECT_FALSE(LanguageUsesComma("pt-BR", "_.@"));
+  EXPECT_TRUE(LanguageUsesComma("pt-BR", "_.@-"));
+  EXPECT_FALSE(LanguageUsesComma("C", "_.@"));
+}
+
+}  // namespace
+}  // namespace kal
