@@ -1,4 +1,4 @@
-// Parenthesised integer expressions and the conditions of SE and ENQUANTO.
+// The conditions of SE and ENQUANTO.
 #pragma once
 
 #include <cstdint>
@@ -6,12 +6,6 @@
 #include <string_view>
 
 namespace kal {
-
-// Evaluates the expression at the front of *text (the text after the
-// opening '('), stopping before the first token that cannot continue it;
-// *text is left there. Fails on any invalid token, a variable that is not
-// a number, division by zero, or nesting deeper than a fixed bound.
-bool EvaluateExpression(std::string_view* text, int64_t* value);
 
 // Evaluates a condition at the front of *text; the rest is handed back
 // trimmed.

@@ -1,6 +1,6 @@
-// Translating expressions into postfix programs and running them. The
-// translator is the evaluator's parser with its actions replaced by the
-// emission of steps; keep the two in step.
+// Translating expressions into postfix programs and running them; the
+// translator is the recursive-descent parser of the grammar, emitting each
+// step where an evaluator reading the text would act.
 #include "8_interpreter/expression_code.h"
 
 #include "8_interpreter/state.h"
@@ -10,8 +10,8 @@ namespace kal {
 
 namespace {
 
-// The evaluator's bound on nested parentheses, and the deepest operand
-// stack a program may need (each open parenthesis holds at most two).
+// The bound on nested parentheses, and the deepest operand stack a program
+// may need (each open parenthesis holds at most two).
 constexpr int kMaxNesting = 64;
 constexpr int kMaxStack = 2 * kMaxNesting + 4;
 
@@ -41,7 +41,7 @@ class ExpressionCompiler {
   }
 
   // Keeps count of the operand stack the program will need.
-  void Emit(ExprStep::Code code, int64_t number = 0, uint16_t var = 0) {
+  void Emit(ExprStep::Code code, int64_t number = 0, uint32_t var = 0) {
     code_->steps.push_back({code, var, number});
     if (code == ExprStep::Code::kNumber || code == ExprStep::Code::kVariable) {
       if (++depth_ > max_depth_) max_depth_ = depth_;
@@ -106,7 +106,7 @@ class ExpressionCompiler {
       return false;
     }
     code_->vars.push_back(std::move(ref));
-    Emit(ExprStep::Code::kVariable, 0, static_cast<uint16_t>(code_->vars.size() - 1));
+    Emit(ExprStep::Code::kVariable, 0, static_cast<uint32_t>(code_->vars.size() - 1));
     return true;
   }
 
@@ -129,8 +129,22 @@ bool VarRef::ResolveName(int* out) {
 bool CompileExpression(std::string_view* text, ExprCode* code) {
   *code = ExprCode();
   ExpressionCompiler c(*text, code);
-  if (!c.Expression() || !c.StackFits() || code->vars.size() > UINT16_MAX) return false;
+  bool ok = c.Expression();
   *text = c.Rest();
+  if (ok && c.StackFits()) return true;
+  // The nesting bound keeps the stack within kMaxStack; should it not, the
+  // program must not run at all.
+  if (!c.StackFits()) code->steps.clear();
+  code->steps.push_back({ExprStep::Code::kFail, 0, 0});
+  return false;
+}
+
+bool EvaluateExpression(std::string_view* text, int64_t* value) {
+  ExprCode code;
+  std::string_view rest = *text;
+  CompileExpression(&rest, &code);
+  if (!RunExpression(code, value)) return false;
+  *text = rest;
   return true;
 }
 
@@ -152,6 +166,8 @@ bool RunExpression(ExprCode& code, int64_t* value) {
       case ExprStep::Code::kNeg:
         stack[top - 1] = static_cast<int64_t>(0 - static_cast<uint64_t>(stack[top - 1]));
         break;
+      case ExprStep::Code::kFail:
+        return false;
       default: {
         uint64_t b = static_cast<uint64_t>(stack[--top]);
         int64_t& a = stack[top - 1];

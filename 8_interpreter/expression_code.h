@@ -1,11 +1,17 @@
-// Parenthesised expressions translated once into a postfix program, for
-// stored lines that run many times. The translation follows the grammar of
-// the evaluator in expressions.cpp token by token, and running the program
-// reads the variables in the order that evaluator reads them, so that a
-// program fails exactly where the evaluator would: at the first variable
-// that is not a number, at a division by zero. An expression the evaluator
-// would reject for its shape (or nest too deep) is not translated at all;
-// such a line is left to the evaluator.
+// Parenthesised integer expressions: + - * / with the usual precedence,
+// unary minus, numbers and variables, evaluated in 64 bits. Operations wrap
+// instead of overflowing; division by zero and nesting beyond a fixed bound
+// make the expression invalid, so no input can crash or exhaust the stack.
+//
+// There is one grammar and one evaluator: an expression is translated into
+// a postfix program, and running the program is evaluating it. A stored
+// line translates its expressions once and runs them on every pass; text
+// read once (EvaluateExpression) is translated and run at once. The steps
+// come out in the order in which reading the text left to right meets
+// them, so the program reads its variables (and looks names up, which
+// creates them) in that order and fails at the first variable that is not
+// a number, at a division by zero, or where the text stops being an
+// expression (a final failing step), whichever comes first.
 #pragma once
 
 #include <cstdint>
@@ -32,9 +38,10 @@ struct VarRef {
 };
 
 struct ExprStep {
-  enum class Code : uint8_t { kNumber, kVariable, kAdd, kSub, kMul, kDiv, kNeg };
+  // kFail: the text stopped being an expression here.
+  enum class Code : uint8_t { kNumber, kVariable, kAdd, kSub, kMul, kDiv, kNeg, kFail };
   Code code;
-  uint16_t var = 0;    // kVariable: index into ExprCode::vars
+  uint32_t var = 0;    // kVariable: index into ExprCode::vars
   int64_t number = 0;  // kNumber
 };
 
@@ -44,10 +51,17 @@ struct ExprCode {
 };
 
 // Translates the expression at the front of *text (the text after the
-// opening '('); *text is left where the evaluator would stop. False when
-// the evaluator would fail on the text whatever the variables hold.
+// opening '(') and leaves *text before the first token that cannot continue
+// it. False when the text is not an expression, whatever the variables
+// hold: *code then ends with a kFail step, after the steps that reading
+// the text met before it saw so.
 bool CompileExpression(std::string_view* text, ExprCode* code);
-// Runs the program: false where the evaluator would fail.
+// Runs the program: its value, or false at the first step that fails.
 bool RunExpression(ExprCode& code, int64_t* value);
+
+// Evaluates the expression at the front of *text (translated and run at
+// once); on success *text is left before the first token that cannot
+// continue it.
+bool EvaluateExpression(std::string_view* text, int64_t* value);
 
 }  // namespace kal

@@ -3,7 +3,7 @@
 // command, whether the line is valid.
 #include "8_interpreter/operands.h"
 
-#include "8_interpreter/conditions.h"
+#include "8_interpreter/expression_code.h"
 #include "8_interpreter/numbers.h"
 #include "8_interpreter/state.h"
 #include "8_interpreter/variables.h"

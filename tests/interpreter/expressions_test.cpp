@@ -50,6 +50,29 @@ TEST(Expressions, DeepNestingFailsInsteadOfCrashing) {
   EXPECT_EQ(Out("escreve ((((((((((1))))))))))\n"), "1\n");
 }
 
+// An expression reads its names left to right and stops at its first
+// failure: a name before a malformed end is looked up (and, the table
+// being full, refused aloud), one after a division by zero or a bad token
+// never is. Text read once and a stored line's program agree on it.
+TEST(Expressions, NamesAreLookedUpUpToTheFirstFailure) {
+  std::string full;
+  for (int i = 1; i <= 101; ++i) full += "seja $v" + std::to_string(i) + " 1\n";
+  const std::string refused = "Muitas vari\xC3\xA1veis no programa (m\xC3\xA1ximo 101)";
+  for (bool decoded : {true, false}) {
+    LineDecoding decoding(decoded);
+    for (std::string line : {"escreve ($x + )", "seja a ($x + )", "se ($x +) = 1 escreve 1", "escreve (1 + ($x)"}) {
+      ScriptResult r = RunScriptText(full + line + "\n", "\n");
+      EXPECT_EQ(r.console.find(refused), 0u) << line;
+      EXPECT_EQ(r.line, 102) << line;
+    }
+    for (std::string line : {"escreve (1/0 + $x)", "seja a (# $x)", "se (2*) = $x escreve 1", "seja a (1 $x)"}) {
+      ScriptResult r = RunScriptText(full + line + "\n", "\n");
+      EXPECT_EQ(r.console.find(refused), std::string::npos) << line;
+      EXPECT_EQ(r.line, 102) << line;
+    }
+  }
+}
+
 TEST(Conditions, PaddedNumbersAndTextOrder) {
   EXPECT_EQ(Out("se 10 > 9 escreve 1\nse -1 < -10 escreve 2\nse -5 < 3 escreve 3\nse 9 >= 10 escreve 4\n"),
             "1\n2\n3\n");

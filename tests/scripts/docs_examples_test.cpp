@@ -1,12 +1,14 @@
 // Every example in the user documentation is run: each ```kal block of the
 // files in docs/ is a script test with the same expectation comments as the
 // .kal files here (README.md in this folder), so the reference cannot show
-// a result that the program does not give.
+// a result that the program does not give. Each runs twice: with stored
+// lines decoded, and with every line read by its handler from the text.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <filesystem>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "1_platform/fake/recording_accessibility.h"
@@ -55,10 +57,13 @@ std::vector<DocExample> DocExamples() {
   return examples;
 }
 
-class DocExampleRun : public testing::TestWithParam<DocExample> {};
+// An example and whether its stored lines run decoded.
+using DocRun = std::tuple<DocExample, bool>;
+
+class DocExampleRun : public testing::TestWithParam<DocRun> {};
 
 TEST_P(DocExampleRun, GivesWhatTheDocumentationShows) {
-  const std::string& bytes = GetParam().text;
+  const std::string& bytes = std::get<0>(GetParam()).text;
   std::vector<std::string> lines;
   std::string err;
   ASSERT_TRUE(SplitScriptText(bytes, &lines, &err)) << err;
@@ -75,6 +80,7 @@ TEST_P(DocExampleRun, GivesWhatTheDocumentationShows) {
   auto accessibility = std::make_unique<RecordingAccessibility>();
   accessibility->available = false;
   SetAccessibility(std::move(accessibility));
+  LineDecoding decoding(std::get<1>(GetParam()));
   ScriptResult got = RunScriptText(bytes, want.keys, want.params);
   SetDesktopAutomation(nullptr);
   SetAccessibility(nullptr);
@@ -94,8 +100,11 @@ TEST_P(DocExampleRun, GivesWhatTheDocumentationShows) {
   }
 }
 
-INSTANTIATE_TEST_SUITE_P(Docs, DocExampleRun, testing::ValuesIn(DocExamples()),
-                         [](const testing::TestParamInfo<DocExample>& info) { return info.param.name; });
+INSTANTIATE_TEST_SUITE_P(Docs, DocExampleRun, testing::Combine(testing::ValuesIn(DocExamples()), testing::Bool()),
+                         [](const testing::TestParamInfo<DocRun>& info) {
+                           const std::string& name = std::get<0>(info.param).name;
+                           return std::get<1>(info.param) ? name : name + "_from_text";
+                         });
 
 // A reference whose examples were no longer found would check nothing.
 TEST(DocExamples, AreFound) { EXPECT_GT(DocExamples().size(), 20u) << DocsFolder(); }

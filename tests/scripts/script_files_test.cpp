@@ -3,7 +3,10 @@
 // expectations written in its comment lines (tests/support/
 // script_expectations.h tells their forms; README.md in this folder too).
 //
-// Each file runs in process through the script harness: a fresh
+// Each file runs twice, with stored lines decoded and with every line read
+// by its handler from the text (case names ending in _from_text), since
+// both ways must give the same run. Each run is in process, through the
+// script harness: a fresh
 // interpreter, console and speech log, the fake clock, and a private
 // installation folder as the current folder, so that files a script writes
 // vanish with the test.
@@ -12,6 +15,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "9_app/script_file.h"
@@ -38,13 +42,17 @@ std::vector<std::string> ScriptFiles() {
   return files;
 }
 
+// A script file and whether its stored lines run decoded.
+using ScriptRun = std::tuple<std::string, bool>;
+
 // A test name GoogleTest accepts: letters, digits and '_'.
-std::string CaseName(const testing::TestParamInfo<std::string>& info) {
-  std::string name = info.param.substr(0, info.param.size() - 4);  // without ".kal"
+std::string CaseName(const testing::TestParamInfo<ScriptRun>& info) {
+  const std::string& path = std::get<0>(info.param);
+  std::string name = path.substr(0, path.size() - 4);  // without ".kal"
   for (char& c : name) {
     if (!std::isalnum(static_cast<unsigned char>(c))) c = '_';
   }
-  return name;
+  return std::get<1>(info.param) ? name : name + "_from_text";
 }
 
 // Lines with numbers, for messages that show what came and what was due.
@@ -80,19 +88,21 @@ void CheckEnd(const ScriptExpectations& want, const ScriptResult& got) {
   }
 }
 
-class ScriptFile : public testing::TestWithParam<std::string> {};
+class ScriptFile : public testing::TestWithParam<ScriptRun> {};
 
 TEST_P(ScriptFile, Runs) {
-  fs::path path = ScriptsFolder() / GetParam();
+  const std::string& file = std::get<0>(GetParam());
+  fs::path path = ScriptsFolder() / file;
   std::string bytes = ReadFileBytes(path.string());
   std::vector<std::string> lines;
   std::string err;
   ASSERT_TRUE(SplitScriptText(bytes, &lines, &err)) << err;
   ScriptExpectations want;
-  ASSERT_TRUE(ParseExpectations(lines, &want, &err)) << GetParam() << ": " << err;
+  ASSERT_TRUE(ParseExpectations(lines, &want, &err)) << file << ": " << err;
 
   TalvenSandbox sandbox;
   fs::current_path(sandbox.tmp().path());
+  LineDecoding decoding(std::get<1>(GetParam()));
   ScriptResult got = RunScriptText(bytes, want.keys, want.params);
 
   CheckEnd(want, got);
@@ -106,7 +116,8 @@ TEST_P(ScriptFile, Runs) {
   }
 }
 
-INSTANTIATE_TEST_SUITE_P(Scripts, ScriptFile, testing::ValuesIn(ScriptFiles()), CaseName);
+INSTANTIATE_TEST_SUITE_P(Scripts, ScriptFile, testing::Combine(testing::ValuesIn(ScriptFiles()), testing::Bool()),
+                         CaseName);
 
 // A folder that lost its scripts would pass without checking anything.
 TEST(ScriptFiles, AreFound) { EXPECT_GT(ScriptFiles().size(), 10u) << ScriptsFolder(); }

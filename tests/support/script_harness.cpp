@@ -8,6 +8,7 @@
 #include "3_audio/wave_player.h"
 #include "4_voices/word_voice.h"
 #include "8_interpreter/interpreter.h"
+#include "8_interpreter/state.h"
 #include "1_platform/event_loop.h"
 #include "1_platform/fake/capture_audio.h"
 #include "1_platform/fake/fake_parallel_port.h"
@@ -68,6 +69,9 @@ int FailLine(const std::string& script) {
   auto r = RunScriptText(script, "\n");
   return r.outcome == 1 ? r.line : 0;
 }
+
+LineDecoding::LineDecoding(bool on) : was_(Limits().decode_lines) { Limits().decode_lines = on; }
+LineDecoding::~LineDecoding() { Limits().decode_lines = was_; }
 
 std::string Joined(const std::vector<std::string>& lines) {
   std::string s;

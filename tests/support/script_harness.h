@@ -31,6 +31,19 @@ std::string Out(const std::string& script, const std::vector<std::string>& param
 // The line at which the script failed, or 0 when it ended normally.
 int FailLine(const std::string& script);
 
+// While it lives, stored lines run decoded (on) or every line through its
+// handler from the text (off); the two ways must give the same run.
+class LineDecoding {
+ public:
+  explicit LineDecoding(bool on);
+  ~LineDecoding();
+  LineDecoding(const LineDecoding&) = delete;
+  LineDecoding& operator=(const LineDecoding&) = delete;
+
+ private:
+  bool was_;
+};
+
 // Speech lines joined with '\n', for compact expectations.
 std::string Joined(const std::vector<std::string>& lines);
 
