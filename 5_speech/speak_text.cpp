@@ -12,7 +12,8 @@
 #include <string>
 
 #include "1_platform/pump.h"
-#include "5_speech/number_words.h"
+#include "4_voices/number_words.h"
+#include "5_speech/word_snippets.h"
 #include "5_speech/speech.h"
 #include "0_base/speech_log.h"
 #include "5_speech/speech_state.h"
@@ -35,7 +36,7 @@ size_t SpeakNumberRun(const std::string& t, size_t i) {
   while (j < t.size() && (IsDigit(At(t, j)) || t[j] == '-')) ++j;
   std::string run = t.substr(i, j - i);
   if (run.find('-') != std::string::npos || run.size() >= 7) SpellText(run);
-  else SpeakWords(NumberToWords(std::stoull(run)), false);
+  else SpeakWords(CardinalWords(std::stoll(run)), false);
   return j;
 }
 

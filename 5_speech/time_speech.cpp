@@ -2,7 +2,8 @@
 
 #include <string>
 
-#include "5_speech/number_words.h"
+#include "4_voices/number_words.h"
+#include "5_speech/word_snippets.h"
 #include "5_speech/speech.h"
 #include "0_base/speech_log.h"
 #include "1_platform/event_loop.h"
@@ -24,11 +25,11 @@ int Weekday(int y, int m, int d) {
 
 // The hour and its word, then the minutes and theirs.
 void SayHourMinute(int h, int m) {
-  SpeakWords(NumberToWords(h), true);
+  SpeakWords(CardinalWords(h), true);
   if (!FullAnnouncements() && m != 0) PlayNamedSound("_EHORA");
   else PlayNamedSound(h == 0 || h == 1 ? "_hora" : "_horas");
   if (m == 0) return;
-  SpeakWords(NumberToWords(m), false);
+  SpeakWords(CardinalWords(m), false);
   if (FullAnnouncements()) PlayNamedSound(m == 1 ? "_minuto" : "_minutos");
 }
 
@@ -51,11 +52,11 @@ void SpeakDate() {
   int month = now.month < 1 || now.month > 12 ? 1 : now.month;
   PlayNamedSound(std::string("_") + kWeekdays[Weekday(now.year, month, now.day)]);
   if (now.day == 1) PlayNamedSound("_primeir");
-  else SpeakWords(NumberToWords(now.day), false);
+  else SpeakWords(CardinalWords(now.day), false);
   PlayNamedSound("_de");
   PlayNamedSound(std::string("_") + std::string(kMonths[month - 1]).substr(0, 7));
   PlayNamedSound("_de");
-  SpeakWords(NumberToWords(now.year), false);
+  SpeakWords(CardinalWords(now.year), false);
 }
 
 }  // namespace kal

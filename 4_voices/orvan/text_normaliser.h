@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-#include "4_voices/orvan/number_words.h"
+#include "4_voices/number_words.h"
 
 namespace kal::orvan {
 

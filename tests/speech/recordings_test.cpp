@@ -8,7 +8,8 @@
 #include <gtest/gtest.h>
 
 #include "0_base/latin1.h"
-#include "5_speech/number_words.h"
+#include "4_voices/number_words.h"
+#include "5_speech/word_snippets.h"
 #include "3_audio/wave_convert.h"
 #include "0_base/wave_format.h"
 
@@ -54,13 +55,13 @@ TEST(RecordingLists, EveryNumberSnippetIsListed) {
   // below a million can need shows up in the numbers below 2000 and in the
   // thousands with a few kinds of remainder.
   auto want = [&](uint64_t n, bool feminine) {
-    for (auto& name : SnippetNames(NumberToWords(n), feminine)) wanted.insert(name);
+    for (auto& name : SnippetNames(CardinalWords(n), feminine)) wanted.insert(name);
   };
   for (uint64_t n = 0; n < 2000; ++n) want(n, n < 24);
   for (uint64_t k = 0; k < 1000; ++k)
     for (uint64_t r : {0, 1, 2, 16, 17, 100, 101, 999}) want(k * 1000 + r, false);
   for (uint64_t n : {1000000ULL, 2000000ULL, 1000000000ULL, 2000000000ULL, 1000000000000ULL, 2000000000000ULL})
-    for (auto& name : SnippetNames(NumberToWords(n), false)) wanted.insert(name);
+    for (auto& name : SnippetNames(CardinalWords(n), false)) wanted.insert(name);
   for (auto& w : wanted) EXPECT_TRUE(listed.count(w)) << Latin1ToUtf8(w);
   EXPECT_TRUE(listed.count("_zero"));
 }

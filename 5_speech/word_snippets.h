@@ -1,18 +1,13 @@
-// Numbers in Brazilian Portuguese words, and speaking words by joining the
-// recorded snippet of each word into one stream.
+// Speaking words by joining the recorded snippet of each word into one
+// stream: how the recorded voice says numbers (their words are composed in
+// 4_voices/number_words.h) and the spoken time.
 #pragma once
 
-#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
 
 namespace kal {
-
-// "zero", "cento e um", "mil e duzentos e trinta e quatro", "um milhão e
-// cinco" (Latin-1). A group name keeps its trailing space when nothing
-// follows it: 1000 is "mil ".
-std::string NumberToWords(uint64_t n);
 
 // The snippet names of the words: "_" + the word without tildes, cut to 8
 // characters ("dezessete" is "_dezeset" so that it differs from

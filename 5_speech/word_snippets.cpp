@@ -1,4 +1,4 @@
-#include "5_speech/number_words.h"
+#include "5_speech/word_snippets.h"
 
 #include <cstdio>
 
@@ -14,65 +14,10 @@ namespace kal {
 
 namespace {
 
-const char* const kUnits[] = {"zero", "um", "dois", "três", "quatro", "cinco", "seis", "sete", "oito", "nove"};
-const char* const kTeens[] = {"dez",    "onze",      "doze",      "treze",   "quatorze",
-                              "quinze", "dezesseis", "dezessete", "dezoito", "dezenove"};
-const char* const kTens[] = {"", "", "vinte", "trinta", "quarenta", "cinqüenta", "sessenta", "setenta", "oitenta", "noventa"};
-const char* const kHundreds[] = {"",           "cento",      "duzentos",   "trezentos", "quatrocentos",
-                                 "quinhentos", "seiscentos", "setecentos", "oitocentos", "novecentos"};
-// Singular and plural of the group names, trillions first; the last group
-// (units) has none.
-const char* const kGroupOne[] = {"trilhão ", "bilhão ", "milhão ", "mil ", ""};
-const char* const kGroupMany[] = {"trilhões ", "bilhões ", "milhões ", "mil ", ""};
-
-// Words of one group of three digits ("" for 000).
-std::string GroupWords(int h, int t, int u) {
-  if (h == 0 && t == 0 && u == 0) return "";
-  if (h == 1 && t == 0 && u == 0) return "cem";
-  std::string w;
-  if (h != 0) {
-    w = kHundreds[h];
-    if (t == 0 && u == 0) return w;
-    w += " e ";
-  }
-  if (t == 1) return w + kTeens[u];
-  if (t != 0) {
-    w += kTens[t];
-    if (u == 0) return w;
-    w += " e ";
-  }
-  if (u != 0) w += kUnits[u];
-  return w;
-}
-
 constexpr size_t kSnippetHeader = 44;
 constexpr size_t kSnippetSpace = 30000;
 
 }  // namespace
-
-std::string NumberToWords(uint64_t n) {
-  if (n == 0) return L1("zero");
-  char digits[32];
-  std::snprintf(digits, sizeof digits, "%015llu", static_cast<unsigned long long>(n % 1000000000000000ULL));
-  std::string out;
-  bool earlier = false;
-  int last_nonempty = -1;
-  for (int g = 0; g < 5; ++g)
-    if (std::string_view(digits + 3 * g, 3) != "000") last_nonempty = g;
-  for (int g = 0; g < 5; ++g) {
-    const char* d = digits + 3 * g;
-    std::string words = GroupWords(d[0] - '0', d[1] - '0', d[2] - '0');
-    if (words.empty()) continue;
-    if (g < 4) words += std::string(" ") + (std::string_view(d, 3) == "001" ? kGroupOne[g] : kGroupMany[g]);
-    if (g == last_nonempty && earlier) out += "e ";
-    out += words;
-    earlier = true;
-  }
-  out = L1(out);
-  // One thousand is "mil", not "um mil".
-  if (out.rfind("um mil", 0) == 0 && out.rfind("um milh", 0) != 0) out.erase(0, 3);
-  return out;
-}
 
 std::vector<std::string> SnippetNames(std::string_view words, bool feminine) {
   std::vector<std::string> names;
