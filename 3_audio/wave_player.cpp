@@ -14,7 +14,7 @@
 #include "1_platform/pump.h"
 #include "0_base/latin1.h"
 #include "2_config/sound_paths.h"
-#include "2_config/speech_config.h"
+#include "2_config/config.h"
 #include "3_audio/speech_cut.h"
 #include "0_base/speech_log.h"
 #include "1_platform/audio.h"
@@ -143,7 +143,7 @@ void ChooseDevice() {
   auto& w = W();
   if (w.device_chosen) return;
   w.device_chosen = true;
-  std::string name = SpeechConfigDirect(cfg::kSaidaDeAudio);
+  std::string name = ReadConfigDirect(cfg::kSaidaDeAudio);
   if (!name.empty()) w.device = FindWaveDevice(name);
 }
 

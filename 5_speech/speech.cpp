@@ -8,7 +8,7 @@
 #include "0_base/keys.h"
 #include "0_base/latin1.h"
 #include "2_config/sound_paths.h"
-#include "2_config/speech_config.h"
+#include "2_config/config.h"
 #include "4_voices/speech_engine_port.h"
 #include "0_base/speech_log.h"
 #include "5_speech/speech_state.h"
@@ -49,11 +49,11 @@ void EnsureSpeechModule() {
   if (s.module_ready) return;
   s.module_ready = true;
   SetDiphonePlayer(PlayWordVoiceBuffer);
-  s.echo = SpeechConfigYes(SpeechConfigDefault(cfg::kFalando));
-  s.echo_option = SpeechConfigYes(SpeechConfigDefault(cfg::kEcoarOpcao));
-  s.full_announce = SpeechConfigYes(SpeechConfigDefault(cfg::kFalarTudo));
-  s.divisor = SpeechConfigYes(SpeechConfigDefault(cfg::kBipsClecsCurtos)) ? 2 : 1;
-  SpeechLoadLegacyFlag();
+  s.echo = ConfigYes(ReadConfigDefault(cfg::kFalando));
+  s.echo_option = ConfigYes(ReadConfigDefault(cfg::kEcoarOpcao));
+  s.full_announce = ConfigYes(ReadConfigDefault(cfg::kFalarTudo));
+  s.divisor = ConfigYes(ReadConfigDefault(cfg::kBipsClecsCurtos)) ? 2 : 1;
+  LoadLegacyFlag();
   s.speaking = true;
   s.engine_kind = 5;
   s.first_key_replaces = true;
@@ -70,13 +70,14 @@ constexpr int kFallbackEngineKind = 4;
 void LoadVoiceSettings(int speed) {
   auto& s = Speech();
   std::string n = std::to_string(speed);
-  auto read = [&](const cfg::ConfigKey& stem) { return SpeechConfigStem(stem, n); };
-  auto number = [&](const cfg::ConfigKey& stem) { return SpeechConfigNumber(read(stem), stem.number); };
+  auto key = [&](const cfg::ConfigKey& stem) { return std::string(stem.name) + n; };
+  auto read = [&](const cfg::ConfigKey& stem) { return ReadConfig(stem.section, key(stem)); };
+  auto number = [&](const cfg::ConfigKey& stem) { return ReadConfigInt(stem.section, key(stem), stem.number); };
   s.voice_database = read(cfg::kDifones).substr(0, 8);
   Words().SetTuning(number(cfg::kCorteFon), number(cfg::kSobraFon), number(cfg::kInterPal));
   WaveFlags f = GetWaveFlags();
-  f.cut = SpeechConfigNotN(read(cfg::kCortaFala));
-  f.fast = SpeechConfigNotN(read(cfg::kRapidinho));
+  f.cut = ConfigNotN(read(cfg::kCortaFala));
+  f.fast = ConfigNotN(read(cfg::kRapidinho));
   SetWaveFlags(f);
   s.pause_full = number(cfg::kPausaPonto);
   s.pause_comma = number(cfg::kPausaVirg);
@@ -86,11 +87,11 @@ void LoadVoiceSettings(int speed) {
 void StartEngine() {
   auto& s = Speech();
   s.engine_active = false;
-  if (!SpeechConfigNotN(SpeechConfig(cfg::kSapi))) return;
-  int voice = SpeechConfigNumber(cfg::kVoz);
-  int rate = SpeechConfigNumber(cfg::kServVelocidade);
-  int pitch = SpeechConfigNumber(cfg::kTom);
-  int kind = SpeechConfigNumber(cfg::kTipoSapi);
+  if (!ConfigNotN(ReadConfig(cfg::kSapi))) return;
+  int voice = ReadConfigInt(cfg::kVoz);
+  int rate = ReadConfigInt(cfg::kServVelocidade);
+  int pitch = ReadConfigInt(cfg::kTom);
+  int kind = ReadConfigInt(cfg::kTipoSapi);
   if (kind != 4 && rate > 10) rate = 0;
   s.engine_active = Engine().Start(voice, rate, pitch, "", kind);
   s.engine_kind = kind;
@@ -160,17 +161,17 @@ void InitSpeech(int speed, std::string_view sounds_folder) {
   auto& s = Speech();
   s.voice_starting = true;
   EnsureSpeechModule();
-  SpeechLoadLegacyFlag();
-  if (speed <= 0) speed = SpeechConfigNumber(cfg::kVelocidade);
+  LoadLegacyFlag();
+  if (speed <= 0) speed = ReadConfigInt(cfg::kVelocidade);
   if (speed < 1 || speed > 5) speed = 3;
   s.speed = speed;
   LoadVoiceSettings(speed);
   if (!StartWordVoice()) return;
   s.app_folder = WithBackslash(std::string(sounds_folder));
-  s.system_folder = WithBackslash(SpeechConfigDefault(cfg::kDirLetras));
+  s.system_folder = WithBackslash(ReadConfigDefault(cfg::kDirLetras));
   // The letter files are where the word voice finds them; the system sounds
   // folder stands in when that key is not set.
-  std::string letters = SpeechConfigDirect(cfg::kDirLetrasDirect);
+  std::string letters = ReadConfigDirect(cfg::kDirLetrasDirect);
   s.letters_folder = letters.empty() ? s.system_folder : WithBackslash(letters);
   LoadVoiceSettings(speed);
   StartEngine();

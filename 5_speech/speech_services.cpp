@@ -5,7 +5,7 @@
 #include "1_platform/pump.h"
 #include "2_config/sound_paths.h"
 #include "5_speech/speech.h"
-#include "2_config/speech_config.h"
+#include "2_config/config.h"
 #include "0_base/speech_log.h"
 #include "5_speech/speech_state.h"
 #include "3_audio/wave_player.h"
@@ -80,7 +80,7 @@ std::string CurrentFolderText() {
 
 void OpenLinkNow(const std::string& text) {
   if (StartsWithNoCase(text, "http://") || StartsWithNoCase(text, "https://") || StartsWithNoCase(text, "www.")) {
-    std::string prog = SpeechConfig(cfg::kProgHtm);
+    std::string prog = ReadConfig(cfg::kProgHtm);
     if (prog.empty()) Launch("xdg-open", {text});
     else Launch(HostProgram(prog), {text});
     return;
@@ -88,7 +88,7 @@ void OpenLinkNow(const std::string& text) {
   size_t dot = text.find('.');
   std::string ext = dot == std::string::npos ? "" : UpperCaseText(text.substr(dot + 1, 3));
   if (ext != "EXE" && ext != "COM") {
-    std::string prog = SpeechConfigStem(cfg::kProgPrefix, ext);
+    std::string prog = ReadConfig(cfg::kProgPrefix.section, std::string(cfg::kProgPrefix.name) + ext);
     if (prog.empty()) Launch("xdg-open", {HostArgument(text)});
     else Launch(HostProgram(prog), {HostArgument(text)});
     return;

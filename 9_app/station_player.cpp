@@ -14,7 +14,7 @@
 #include "1_platform/socket.h"
 #include "1_platform/stop_request.h"
 #include "2_config/config_keys.h"
-#include "2_config/speech_config.h"
+#include "2_config/config.h"
 #include "5_speech/speech.h"
 #include "9_app/app_messages.h"
 
@@ -188,7 +188,7 @@ void StationPlayer::TryConnect() {
   // watched instead of waiting for the news of the start, since watching a
   // property sends its value at once.
   Send("{\"command\":[\"observe_property\"," + std::to_string(kWatchIdle) + ",\"core-idle\"]}");
-  std::string device = SpeechConfigDirect(cfg::kSaidaDeAudio);
+  std::string device = ReadConfigDirect(cfg::kSaidaDeAudio);
   if (!device.empty())
     Send("{\"command\":[\"get_property\",\"audio-device-list\"],\"request_id\":" + std::to_string(kAskDevices) + "}");
 }
@@ -223,7 +223,7 @@ void StationPlayer::HandleMessage(const std::string& line) {
   } else if (id->number == kAskVolume && data->kind == JsonValue::kNumber) {
     SpeakText(L1(app_msg::kVolume) + std::to_string(static_cast<long>(std::lround(data->number))));
   } else if (id->number == kAskDevices && data->kind == JsonValue::kArray) {
-    std::string name = ChooseDevice(*data, SpeechConfigDirect(cfg::kSaidaDeAudio));
+    std::string name = ChooseDevice(*data, ReadConfigDirect(cfg::kSaidaDeAudio));
     if (!name.empty()) Send("{\"command\":[\"set_property\",\"audio-device\"," + Quoted(name) + "]}");
   }
 }

@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include "2_config/config.h"
-#include "2_config/speech_config.h"
 #include "4_voices/speech_engine_port.h"
 #include "5_speech/speech_state.h"
 #include "4_voices/engines/engine_switch.h"
@@ -146,7 +145,7 @@ TEST_F(Switch, FacadeStartsTheConfiguredEngine) {
   EXPECT_EQ(Calls(), "");
 
   WriteConfig("TRADUTOR", "SAPI", "S");
-  if (SpeechConfig("TRADUTOR", "SAPI") != "S") GTEST_SKIP() << "the speech layer does not read Talven.ini in this build";
+  if (ReadConfig("TRADUTOR", "SAPI") != "S") GTEST_SKIP() << "the speech layer does not read Talven.ini in this build";
   WriteConfig("SERVFALA", "VOZ", "2");
   WriteConfig("SERVFALA", "VELOCIDADE", "150");
   WriteConfig("SERVFALA", "TOM", "60");
