@@ -4,11 +4,12 @@
 // the pump (1_platform/pump.h), and know nothing of the facade above them:
 // what they need of it (the word voice's player) is handed to them.
 //
-// The speech server as the facade sees it: the engine switch, which starts
-// one of the text-to-speech engines by kind (3 Orvan, 4, 54, other values
-// the default server voice) and forwards speak, busy, stop and release to
-// it. The engine switch installs itself here with SetSpeechEngine; until an
-// engine is installed, starting fails and the recorded voice speaks.
+// The speech engine as the facade sees it. The program's is the engine
+// switch (engines/engine_switch.h), which starts one of the text-to-speech
+// engines by kind (3 Orvan, 4, 54, other values the default server voice) and
+// hands speak, busy, stop and release to it; main installs it with
+// SetSpeechEngine. Until an engine is installed, starting fails and the
+// recorded voice speaks.
 #pragma once
 
 #include <memory>
@@ -19,14 +20,14 @@ namespace kal {
 class SpeechEngine {
  public:
   virtual ~SpeechEngine() = default;
-  // True when the engine of that kind is ready (EngineStart).
+  // True when the engine of that kind is ready.
   virtual bool Start(int voice, int rate, int pitch, std::string_view output_file, int kind) = 0;
-  // Hands text over and returns at once (EngineSpeak).
+  // Hands text over and returns at once.
   virtual void Speak(std::string_view text) = 0;
-  // True while the engine is still speaking (EngineBusy).
+  // True while the engine is still speaking.
   virtual bool Busy(int flag) = 0;
-  virtual void Stop() = 0;     // EngineStop
-  virtual void Release() = 0;  // EngineRelease
+  virtual void Stop() = 0;
+  virtual void Release() = 0;
 };
 
 SpeechEngine& Engine();

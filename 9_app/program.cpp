@@ -136,7 +136,7 @@ int RunViewerProgram(const Options& opts) {
   if (!opts.speech_log.empty()) OpenSpeechLog(OpenHostFile(opts.speech_log, "ab"));
   SetLoop(MakePollEventLoop());
   StartBraille(opts);
-  InstallEngineSwitch();
+  SetSpeechEngine(std::make_unique<EngineSwitch>());
   SetConsoleFrontEnd(MakeFrontEnd(opts, Utf8ToLatin1(BaseName(opts.view_file))));
   UseDesktopClipboard();
   InitSpeech(0, "");
@@ -204,7 +204,7 @@ int ProgramMain(int argc, char** argv) {
   }
   SetLoop(MakePollEventLoop());
   StartBraille(opts);
-  InstallEngineSwitch();
+  SetSpeechEngine(std::make_unique<EngineSwitch>());
   SetConsoleFrontEnd(MakeFrontEnd(opts, Utf8ToLatin1(argc > 0 ? argv[0] : "kaldorin")));
   NoteConsoleWindowAtStart();
   UseDesktopClipboard();

@@ -1,12 +1,9 @@
-// The engine switch's state (the last kind and the four engines) and its
-// five operations, plus the adapter that plugs it into the speech facade.
+// The engine switch: the engine of each kind, and the wait after a start.
 #include "4_voices/engines/engine_switch.h"
 
-#include <array>
 #include <chrono>
 
 #include "1_platform/pump.h"
-#include "4_voices/speech_engine_port.h"
 #include "1_platform/event_loop.h"
 #include "1_platform/paths.h"
 #include "1_platform/system_voice.h"
@@ -19,16 +16,6 @@ namespace {
 // start still counts, and the facade's own waits end on a key.
 constexpr int kSettleLimitMs = 10000;
 constexpr int kSettleStepMs = 50;
-
-struct SwitchState {
-  int kind = kEngineServer;
-  std::array<std::unique_ptr<VoiceEngine>, 4> engines;
-};
-
-SwitchState& S() {
-  static SwitchState s;
-  return s;
-}
 
 // Kinds 5 and 54: the system's own voice object where the host has one,
 // else the speech server.
@@ -47,26 +34,6 @@ std::unique_ptr<VoiceEngine> MakeEngine(EngineSlot slot) {
   return nullptr;
 }
 
-VoiceEngine& EngineOf(EngineSlot slot) {
-  auto& e = S().engines[static_cast<size_t>(slot)];
-  if (!e) e = MakeEngine(slot);
-  return *e;
-}
-
-VoiceEngine& Current() { return EngineOf(SlotOfKind(S().kind)); }
-
-// The facade's view of the switch.
-class SwitchPort : public SpeechEngine {
- public:
-  bool Start(int voice, int rate, int pitch, std::string_view output_file, int kind) override {
-    return EngineStart(voice, rate, pitch, output_file, kind);
-  }
-  void Speak(std::string_view text) override { EngineSpeak(text); }
-  bool Busy(int flag) override { return EngineBusy(flag); }
-  void Stop() override { EngineStop(); }
-  void Release() override { EngineRelease(); }
-};
-
 }  // namespace
 
 void SleepAndPump(int ms) {
@@ -84,40 +51,40 @@ EngineSlot SlotOfKind(int kind) {
   }
 }
 
-bool EngineStart(int voice, int rate, int pitch, std::string_view output_file, int kind) {
-  S().kind = kind;
+bool EngineSwitch::Start(int voice, int rate, int pitch, std::string_view output_file, int kind) {
+  kind_ = kind;
   std::string file = output_file.empty() ? std::string() : HostPath(output_file);
   bool ok = Current().Start(voice, rate, pitch, file);
   if (!ok) return false;
   // The wall clock bounds the wait as well: under a virtual clock the steps
   // take no time, while the engine's own thread works in real time.
   auto give_up = std::chrono::steady_clock::now() + std::chrono::milliseconds(kSettleLimitMs);
-  for (int64_t waited = 0; EngineBusy(1) && waited < kSettleLimitMs; waited += kSettleStepMs) {
+  for (int64_t waited = 0; Busy(1) && waited < kSettleLimitMs; waited += kSettleStepMs) {
     if (std::chrono::steady_clock::now() > give_up) break;
     SleepAndPump(kSettleStepMs);
   }
   return true;
 }
 
-void EngineRelease() { Current().Release(); }
+void EngineSwitch::Release() { Current().Release(); }
 
-void EngineSpeak(std::string_view text) { Current().Speak(text); }
+void EngineSwitch::Speak(std::string_view text) { Current().Speak(text); }
 
-bool EngineBusy(int flag) {
+bool EngineSwitch::Busy(int flag) {
   PumpMessages();
   return Current().Busy(flag);
 }
 
-void EngineStop() { Current().Stop(); }
+void EngineSwitch::Stop() { Current().Stop(); }
 
-int EngineKind() { return S().kind; }
-
-void SetEngineForSlot(EngineSlot slot, std::unique_ptr<VoiceEngine> engine) {
-  S().engines[static_cast<size_t>(slot)] = engine ? std::move(engine) : MakeEngine(slot);
+void EngineSwitch::SetEngine(EngineSlot slot, std::unique_ptr<VoiceEngine> engine) {
+  engines_[static_cast<size_t>(slot)] = engine ? std::move(engine) : MakeEngine(slot);
 }
 
-void ResetEngineSwitch() { S() = SwitchState(); }
-
-void InstallEngineSwitch() { SetSpeechEngine(std::make_unique<SwitchPort>()); }
+VoiceEngine& EngineSwitch::EngineOf(EngineSlot slot) {
+  auto& e = engines_[static_cast<size_t>(slot)];
+  if (!e) e = MakeEngine(slot);
+  return *e;
+}
 
 }  // namespace kal

@@ -1,17 +1,21 @@
-// The engine switch: the one way the speech facade reaches a text-to-speech
-// engine. The configured engine kind picks the engine at each start:
+// The engine switch: the speech engine the facade speaks with
+// (4_voices/speech_engine_port.h). The engine kind given at each start
+// picks one of four engines:
 //   3   the built-in Orvan engine,
 //   4   the in-process local voice,
 //   54  the second speech server voice,
 //   any other value the speech server voice (5 until the first start).
-// The other four operations go to the engine picked at the last start.
+// The other four operations go to the engine picked at the last start. The
+// switch owns its engines; each is made on its first use and lives as long
+// as the switch, started and released any number of times.
 #pragma once
 
+#include <array>
 #include <memory>
-#include <string>
 #include <string_view>
 
 #include "4_voices/engines/voice_engine.h"
+#include "4_voices/speech_engine_port.h"
 
 namespace kal {
 
@@ -20,30 +24,34 @@ inline constexpr int kEngineLocal = 4;
 inline constexpr int kEngineServer54 = 54;
 inline constexpr int kEngineServer = 5;
 
-// Which of the four engines a kind selects (0 Orvan, 1 local, 2 server 5.4,
-// 3 server).
+// Which of the four engines a kind selects.
 enum class EngineSlot { kOrvan, kLocal, kServer54, kServer };
 EngineSlot SlotOfKind(int kind);
 
-// Starts the engine of that kind; output_file is a script path (empty: the
-// sound device). After a successful start, waits (pumping, 50 ms steps, at
-// most 10 s) until the engine has taken in whatever it had pending.
-bool EngineStart(int voice, int rate, int pitch, std::string_view output_file, int kind);
-void EngineRelease();
-void EngineSpeak(std::string_view text);
-// Pumps, then asks the engine; flag as for VoiceEngine::Busy.
-bool EngineBusy(int flag);
-void EngineStop();
-// The kind of the last start (5 before any).
-int EngineKind();
+class EngineSwitch : public SpeechEngine {
+ public:
+  // output_file is a script path (empty: the sound device). After a
+  // successful start, waits (pumping, 50 ms steps, at most 10 s) until the
+  // engine has taken in whatever it had pending.
+  bool Start(int voice, int rate, int pitch, std::string_view output_file, int kind) override;
+  void Speak(std::string_view text) override;
+  // Pumps, then asks the engine; flag as for VoiceEngine::Busy.
+  bool Busy(int flag) override;
+  void Stop() override;
+  void Release() override;
 
-// Replaces the engine of a slot (tests install fakes; nullptr puts the
-// build's own engine back).
-void SetEngineForSlot(EngineSlot slot, std::unique_ptr<VoiceEngine> engine);
-// Releases nothing; forgets all engines and the kind (tests).
-void ResetEngineSwitch();
+  // The kind of the last start (5 before any).
+  int Kind() const { return kind_; }
+  // Replaces the engine of a slot (tests install fakes; nullptr puts the
+  // build's own engine back).
+  void SetEngine(EngineSlot slot, std::unique_ptr<VoiceEngine> engine);
 
-// Installs the switch as the speech facade's engine.
-void InstallEngineSwitch();
+ private:
+  VoiceEngine& EngineOf(EngineSlot slot);
+  VoiceEngine& Current() { return EngineOf(SlotOfKind(kind_)); }
+
+  int kind_ = kEngineServer;
+  std::array<std::unique_ptr<VoiceEngine>, 4> engines_;
+};
 
 }  // namespace kal

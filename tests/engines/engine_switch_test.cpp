@@ -50,16 +50,17 @@ class Switch : public SpeechFixture {
  protected:
   void SetUp() override {
     SpeechFixture::SetUp();
-    ResetEngineSwitch();
+    auto engines = std::make_unique<EngineSwitch>();
+    switch_ = engines.get();
     const char* names[] = {"orvan", "local", "server54", "server"};
     for (int i = 0; i < 4; ++i) {
       auto e = std::make_unique<FakeEngine>(names[i], &log_);
       fakes_[i] = e.get();
-      SetEngineForSlot(static_cast<EngineSlot>(i), std::move(e));
+      switch_->SetEngine(static_cast<EngineSlot>(i), std::move(e));
     }
+    SetSpeechEngine(std::move(engines));
   }
   void TearDown() override {
-    ResetEngineSwitch();
     SetSpeechEngine(nullptr);
     SpeechFixture::TearDown();
   }
@@ -71,25 +72,26 @@ class Switch : public SpeechFixture {
   }
   FakeLog log_;
   FakeEngine* fakes_[4] = {};
+  EngineSwitch* switch_ = nullptr;  // installed as the facade's engine
 };
 
 }  // namespace
 
 TEST_F(Switch, EachKindReachesItsEngineWithTheArgumentsUnchanged) {
-  EXPECT_EQ(EngineKind(), 5);
+  EXPECT_EQ(switch_->Kind(), 5);
   struct {
     int kind;
     const char* engine;
   } cases[] = {{3, "orvan"}, {4, "local"}, {54, "server54"}, {5, "server"},
                {0, "server"}, {-1, "server"}, {53, "server"}, {55, "server"}, {40, "server"}};
   for (auto& c : cases) {
-    ASSERT_TRUE(EngineStart(2, -7, 40, "", c.kind));
-    EXPECT_EQ(EngineKind(), c.kind);
+    ASSERT_TRUE(switch_->Start(2, -7, 40, "", c.kind));
+    EXPECT_EQ(switch_->Kind(), c.kind);
     EXPECT_EQ(Calls(), std::string(c.engine) + " start 2 -7 40 []\n" + c.engine + " busy 1\n") << c.kind;
-    EngineSpeak("ol\xE1");
-    EngineBusy(0);
-    EngineStop();
-    EngineRelease();
+    switch_->Speak("ol\xE1");
+    switch_->Busy(0);
+    switch_->Stop();
+    switch_->Release();
     std::string e = c.engine;
     EXPECT_EQ(Calls(), e + " speak ol\xE1\n" + e + " busy 0\n" + e + " stop\n" + e + " release\n");
   }
@@ -98,8 +100,8 @@ TEST_F(Switch, EachKindReachesItsEngineWithTheArgumentsUnchanged) {
 TEST_F(Switch, FailedStartKeepsTheKindAndDoesNotWait) {
   fakes_[1]->start_ok = false;
   int64_t t0 = Loop().NowMs();
-  EXPECT_FALSE(EngineStart(1, 0, 0, "", 4));
-  EXPECT_EQ(EngineKind(), 4);
+  EXPECT_FALSE(switch_->Start(1, 0, 0, "", 4));
+  EXPECT_EQ(switch_->Kind(), 4);
   EXPECT_EQ(Calls(), "local start 1 0 0 []\n");
   EXPECT_EQ(Loop().NowMs(), t0);
 }
@@ -107,7 +109,7 @@ TEST_F(Switch, FailedStartKeepsTheKindAndDoesNotWait) {
 TEST_F(Switch, StartWaitsInFiftyMillisecondStepsUntilNothingIsPending) {
   fakes_[3]->busy_polls = 3;
   int64_t t0 = Loop().NowMs();
-  EXPECT_TRUE(EngineStart(1, 0, 0, "", 5));
+  EXPECT_TRUE(switch_->Start(1, 0, 0, "", 5));
   EXPECT_EQ(Loop().NowMs() - t0, 150);
   EXPECT_EQ(Calls(), "server start 1 0 0 []\nserver busy 1\nserver busy 1\nserver busy 1\nserver busy 1\n");
 }
@@ -115,30 +117,29 @@ TEST_F(Switch, StartWaitsInFiftyMillisecondStepsUntilNothingIsPending) {
 TEST_F(Switch, StartOfAnEngineThatNeverSettlesEndsAfterTenSeconds) {
   fakes_[0]->busy_polls = -1;
   int64_t t0 = Loop().NowMs();
-  EXPECT_TRUE(EngineStart(1, 0, 0, "", 3));
+  EXPECT_TRUE(switch_->Start(1, 0, 0, "", 3));
   EXPECT_EQ(Loop().NowMs() - t0, 10000);
 }
 
 TEST_F(Switch, OutputFileIsMappedLikeAScriptPath) {
-  ASSERT_TRUE(EngineStart(1, 0, 0, "c:\\voz\\saida.wav", 54));
+  ASSERT_TRUE(switch_->Start(1, 0, 0, "c:\\voz\\saida.wav", 54));
   EXPECT_EQ(Calls(),
             "server54 start 1 0 0 [" + (dir_ / "drives/c/voz/saida.wav").make_preferred().string() + "]\nserver54 busy 1\n");
   // A host path outside the drives (beside them) is left as it is.
   std::string beside = (dir_ / "x.wav").string();
-  ASSERT_TRUE(EngineStart(1, 0, 0, beside, 54));
+  ASSERT_TRUE(switch_->Start(1, 0, 0, beside, 54));
   EXPECT_EQ(Calls(), "server54 start 1 0 0 [" + beside + "]\nserver54 busy 1\n");
 }
 
 TEST_F(Switch, BusyTakesPostedWorkBeforeAskingTheEngine) {
-  ASSERT_TRUE(EngineStart(1, 0, 0, "", 4));
+  ASSERT_TRUE(switch_->Start(1, 0, 0, "", 4));
   Calls();
   Loop().Post([this] { log_.calls.push_back("posted"); });
-  EngineBusy(1);
+  switch_->Busy(1);
   EXPECT_EQ(Calls(), "posted\nlocal busy 1\n");
 }
 
 TEST_F(Switch, FacadeStartsTheConfiguredEngine) {
-  InstallEngineSwitch();
   // No SAPI key: the recorded voice, no engine started.
   InitSpeech(0, "");
   EXPECT_FALSE(EngineActive());

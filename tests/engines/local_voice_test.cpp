@@ -41,22 +41,20 @@ class LocalVoiceTest : public SpeechFixture {
   void SetUp() override {
     SpeechFixture::SetUp();
     SetLoop(MakePollEventLoop());
-    ResetEngineSwitch();
-    InstallEngineSwitch();
+    SetSpeechEngine(std::make_unique<EngineSwitch>());
   }
   void TearDown() override {
-    EngineRelease();
-    ResetEngineSwitch();
+    Engine().Release();
     SetSpeechEngine(nullptr);
     SpeechFixture::TearDown();
   }
   bool StartLocal(int voice = 1, int rate = 0, std::string_view file = "") {
-    return EngineStart(voice, rate, 0, file, kEngineLocal);
+    return Engine().Start(voice, rate, 0, file, kEngineLocal);
   }
   // Waits (at most 20 s) until the engine is quiet.
   void WaitQuiet(int flag = 0) {
     auto t = Clock::now();
-    while (EngineBusy(flag) && MsSince(t) < 20000) Loop().Wait(5);
+    while (Engine().Busy(flag) && MsSince(t) < 20000) Loop().Wait(5);
   }
 };
 
@@ -64,8 +62,8 @@ class LocalVoiceTest : public SpeechFixture {
 
 TEST_F(LocalVoiceTest, SpeaksIntoTheWavePlayer) {
   ASSERT_TRUE(StartLocal());
-  EngineSpeak("Bom dia.");
-  EXPECT_TRUE(EngineBusy(0));
+  Engine().Speak("Bom dia.");
+  EXPECT_TRUE(Engine().Busy(0));
   WaitQuiet();
   ASSERT_FALSE(audio_->pieces().empty());
   EXPECT_EQ(audio_->format(), (AudioFormat{22050, 16, 1}));
@@ -76,13 +74,13 @@ TEST_F(LocalVoiceTest, SpeaksIntoTheWavePlayer) {
 
 TEST_F(LocalVoiceTest, PendingEndsBeforeTheSoundHasPlayed) {
   ASSERT_TRUE(StartLocal());
-  EngineSpeak(kLongText);
+  Engine().Speak(kLongText);
   WaitQuiet(1);
   // The text is through the synthesiser; seconds of its sound still play.
-  EXPECT_TRUE(EngineBusy(0));
-  EXPECT_FALSE(EngineBusy(1));
-  EngineStop();
-  EXPECT_FALSE(EngineBusy(0));
+  EXPECT_TRUE(Engine().Busy(0));
+  EXPECT_FALSE(Engine().Busy(1));
+  Engine().Stop();
+  EXPECT_FALSE(Engine().Busy(0));
 }
 
 TEST_F(LocalVoiceTest, KeyStopsSpeechWithinFiftyMilliseconds) {
@@ -92,7 +90,7 @@ TEST_F(LocalVoiceTest, KeyStopsSpeechWithinFiftyMilliseconds) {
   SpeakText(kLongText);
   auto t = Clock::now();
   while (MsSince(t) < 300) Loop().Wait(10);
-  ASSERT_TRUE(EngineBusy(0));
+  ASSERT_TRUE(Engine().Busy(0));
   size_t before = audio_->pieces().size();
   int clears = audio_->clears();
   Type("x");
@@ -101,7 +99,7 @@ TEST_F(LocalVoiceTest, KeyStopsSpeechWithinFiftyMilliseconds) {
   double took = MsSince(key_at);
   EXPECT_LT(took, 50.0);
   RecordProperty("stop_ms", std::to_string(took));
-  EXPECT_FALSE(EngineBusy(0));
+  EXPECT_FALSE(Engine().Busy(0));
   EXPECT_GT(audio_->clears(), clears);
   // Nothing more reaches the player, and the key stays for the program.
   t = Clock::now();
@@ -111,7 +109,7 @@ TEST_F(LocalVoiceTest, KeyStopsSpeechWithinFiftyMilliseconds) {
   // The voice goes on working after a stop.
   ClearKeyQueue();
   size_t after = audio_->pieces().size();
-  EngineSpeak("sim");
+  Engine().Speak("sim");
   WaitQuiet();
   EXPECT_GT(audio_->pieces().size(), after);
 }
@@ -121,9 +119,9 @@ TEST_F(LocalVoiceTest, RateChangesTheLengthOfSpeechAndZeroKeepsTheDefault) {
   auto length_at = [&](int rate) {
     std::string file = tmp / ("r" + std::to_string(rate) + ".wav");
     EXPECT_TRUE(StartLocal(1, rate, file));
-    EngineSpeak(kLongText);
+    Engine().Speak(kLongText);
     WaitQuiet();
-    EngineRelease();
+    Engine().Release();
     return ReadFileBytes(file).size();
   };
   size_t normal = length_at(0), slow = length_at(90), fast = length_at(360);
@@ -136,7 +134,7 @@ TEST_F(LocalVoiceTest, RateChangesTheLengthOfSpeechAndZeroKeepsTheDefault) {
 
 TEST_F(LocalVoiceTest, VoiceNumbersOutsideTheListFailTheStart) {
   EXPECT_TRUE(StartLocal(0));
-  EngineRelease();
+  Engine().Release();
   EXPECT_FALSE(StartLocal(500));
 }
 
@@ -144,10 +142,10 @@ TEST_F(LocalVoiceTest, OutputFileGetsTheSpeechInsteadOfTheDevice) {
   TempFolder tmp;
   std::string file = tmp / "fala.wav";
   ASSERT_TRUE(StartLocal(1, 0, file));
-  EngineSpeak("Bom dia.");
-  EngineSpeak("7");
+  Engine().Speak("Bom dia.");
+  Engine().Speak("7");
   WaitQuiet();
-  EngineRelease();
+  Engine().Release();
   EXPECT_TRUE(audio_->pieces().empty());
   std::string image = ReadFileBytes(file);
   WaveInfo info;

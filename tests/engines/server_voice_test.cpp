@@ -140,13 +140,11 @@ class ServerVoiceTest : public SpeechFixture {
     if (!g_servers->skip_reason.empty()) GTEST_SKIP() << g_servers->skip_reason;
     address_.emplace("SPEECHD_ADDRESS", "unix_socket:" + g_servers->socket);
     SetLoop(MakePollEventLoop());
-    ResetEngineSwitch();
-    InstallEngineSwitch();
+    SetSpeechEngine(std::make_unique<EngineSwitch>());
     WriteConfig("SERVFALA", "MODULO", g_servers->module);
   }
   void TearDown() override {
-    EngineRelease();
-    ResetEngineSwitch();
+    Engine().Release();
     SetSpeechEngine(nullptr);
     address_.reset();
     SpeechFixture::TearDown();
@@ -154,7 +152,7 @@ class ServerVoiceTest : public SpeechFixture {
   // Waits (at most 20 s) until the engine is quiet; the time it took.
   double WaitQuiet() {
     auto t = Clock::now();
-    while (EngineBusy(0) && MsSince(t) < 20000) Loop().Wait(5);
+    while (Engine().Busy(0) && MsSince(t) < 20000) Loop().Wait(5);
     return MsSince(t);
   }
   std::optional<ScopedEnv> address_;
@@ -166,11 +164,11 @@ const char* kSentence = "O rato roeu a roupa do rei de Roma, e a rainha com raiv
 
 TEST_F(ServerVoiceTest, SpeaksAndTheEndNotificationEndsBusy) {
   auto t = Clock::now();
-  ASSERT_TRUE(EngineStart(1, 5, 0, "", 5));
+  ASSERT_TRUE(Engine().Start(1, 5, 0, "", 5));
   RecordProperty("start_ms", std::to_string(MsSince(t)));
   size_t loud_before = g_servers->recording.empty() ? 0 : LoudRecorded(g_servers->recording);
-  EngineSpeak("teste de fala");
-  EXPECT_TRUE(EngineBusy(0));
+  Engine().Speak("teste de fala");
+  EXPECT_TRUE(Engine().Busy(0));
   double took = WaitQuiet();
   RecordProperty("speak_to_end_ms", std::to_string(took));
   // Heard in real time, and ended by the notification well before the
@@ -183,7 +181,7 @@ TEST_F(ServerVoiceTest, SpeaksAndTheEndNotificationEndsBusy) {
     EXPECT_GT(LoudRecorded(g_servers->recording), loud_before + 1000);
   }
   // An empty text is spoken as a blank and ends too.
-  EngineSpeak("");
+  Engine().Speak("");
   EXPECT_LT(WaitQuiet(), 6500.0);
 }
 
@@ -193,34 +191,34 @@ TEST_F(ServerVoiceTest, StopCancelsWhatIsQueued) {
   // past the list starts the first voice.
   WriteConfig("SERVFALA", "MODULO", "no-such-module");
   WriteConfig("SERVFALA", "MODULO54", g_servers->module);
-  ASSERT_TRUE(EngineStart(100000, 3, 0, "", 54));
-  for (int i = 0; i < 3; ++i) EngineSpeak(kSentence);
+  ASSERT_TRUE(Engine().Start(100000, 3, 0, "", 54));
+  for (int i = 0; i < 3; ++i) Engine().Speak(kSentence);
   auto t = Clock::now();
   while (MsSince(t) < 400) Loop().Wait(10);
-  ASSERT_TRUE(EngineBusy(0));
+  ASSERT_TRUE(Engine().Busy(0));
   auto stop_at = Clock::now();
-  EngineStop();
+  Engine().Stop();
   WaitQuiet();
   double total = MsSince(stop_at);
   EXPECT_LT(total, 500.0);
   RecordProperty("stop_ms", std::to_string(total));
   // Still usable after a stop.
-  EngineSpeak("sim");
-  EXPECT_TRUE(EngineBusy(0));
+  Engine().Speak("sim");
+  EXPECT_TRUE(Engine().Busy(0));
   EXPECT_LT(WaitQuiet(), 6500.0);
 }
 
 // Runs last in its suite: it ends the shared server.
 TEST_F(ServerVoiceTest, ServerGoingAwayDoesNotHoldTheProgram) {
-  ASSERT_TRUE(EngineStart(1, 0, 0, "", 5));
+  ASSERT_TRUE(Engine().Start(1, 0, 0, "", 5));
   g_servers->speech.Stop();
   auto t = Clock::now();
-  EngineSpeak("bom dia");
+  Engine().Speak("bom dia");
   EXPECT_LT(WaitQuiet(), 2000.0);
-  EngineSpeak("de novo");
-  EXPECT_FALSE(EngineBusy(0));
-  EngineStop();
-  EngineRelease();
+  Engine().Speak("de novo");
+  EXPECT_FALSE(Engine().Busy(0));
+  Engine().Stop();
+  Engine().Release();
   EXPECT_LT(MsSince(t), 3000.0);
 }
 
@@ -231,11 +229,10 @@ TEST_F(SpeechFixture, NoSpeechServerMeansTheRecordedVoiceWithinASecond) {
   ScopedEnv address("SPEECHD_ADDRESS", "unix_socket:" + (tmp / "none.sock"));
   ScopedEnv spawn("SPEECHD_CMD", "/bin/false");
   SetLoop(MakePollEventLoop());
-  ResetEngineSwitch();
-  InstallEngineSwitch();
+  SetSpeechEngine(std::make_unique<EngineSwitch>());
   auto t = Clock::now();
-  EXPECT_FALSE(EngineStart(1, 0, 0, "", 5));
-  EXPECT_FALSE(EngineStart(1, 0, 0, "", 54));
+  EXPECT_FALSE(Engine().Start(1, 0, 0, "", 5));
+  EXPECT_FALSE(Engine().Start(1, 0, 0, "", 54));
   EXPECT_LT(MsSince(t), 1000.0);
 
   WriteConfig("TRADUTOR", "SAPI", "S");
@@ -247,7 +244,6 @@ TEST_F(SpeechFixture, NoSpeechServerMeansTheRecordedVoiceWithinASecond) {
   ClearCapturedSpeech();
   SpeakText("bom dia");
   EXPECT_NE(Log().find("bom dia"), std::string::npos);
-  ResetEngineSwitch();
   SetSpeechEngine(nullptr);
 }
 
@@ -266,16 +262,16 @@ TEST_F(SpeechFixture, ServerThatNeverAnswersFailsTheStartWithinASecond) {
   ScopedEnv address("SPEECHD_ADDRESS", "unix_socket:" + path);
   ScopedEnv spawn("SPEECHD_CMD", "/bin/false");
   SetLoop(MakePollEventLoop());
-  ResetEngineSwitch();
+  SetSpeechEngine(std::make_unique<EngineSwitch>());
   auto t = Clock::now();
-  EXPECT_FALSE(EngineStart(1, 0, 0, "", 5));
+  EXPECT_FALSE(Engine().Start(1, 0, 0, "", 5));
   EXPECT_LT(MsSince(t), 1100.0);
   RecordProperty("hung_start_ms", std::to_string(MsSince(t)));
   // Nothing was started, so nothing waits for it.
-  EngineSpeak("bom dia");
-  EXPECT_FALSE(EngineBusy(0));
-  EngineStop();
-  ResetEngineSwitch();
+  Engine().Speak("bom dia");
+  EXPECT_FALSE(Engine().Busy(0));
+  Engine().Stop();
+  SetSpeechEngine(std::make_unique<EngineSwitch>());
   close(fd);  // the client library's blocked read now ends
 }
 
@@ -285,14 +281,14 @@ TEST_F(SpeechFixture, ServerVoiceWithAnOutputFileWritesAWave) {
   ScopedEnv address("SPEECHD_ADDRESS", "unix_socket:" + (tmp / "none.sock"));
   ScopedEnv spawn("SPEECHD_CMD", "/bin/false");
   SetLoop(MakePollEventLoop());
-  ResetEngineSwitch();
+  SetSpeechEngine(std::make_unique<EngineSwitch>());
   std::string file = tmp / "servidor.wav";
-  ASSERT_TRUE(EngineStart(1, -5, 0, file, 54));
-  EngineSpeak("bom dia");
+  ASSERT_TRUE(Engine().Start(1, -5, 0, file, 54));
+  Engine().Speak("bom dia");
   auto t = Clock::now();
-  while (EngineBusy(0) && MsSince(t) < 10000) Loop().Wait(5);
-  EngineRelease();
-  ResetEngineSwitch();
+  while (Engine().Busy(0) && MsSince(t) < 10000) Loop().Wait(5);
+  Engine().Release();
+  SetSpeechEngine(std::make_unique<EngineSwitch>());
   EXPECT_TRUE(audio_->pieces().empty());
   std::string image = ReadFileBytes(file);
   ASSERT_GT(image.size(), 44u + 22050u);
