@@ -3,12 +3,12 @@
 #include "0_base/speech_log.h"
 #include "0_base/wave_format.h"
 #include "3_audio/wave_player.h"
+#include "3_audio/wave_player_state.h"
 
 namespace kal {
 
 namespace {
 constexpr int kRate = 11025;
-bool g_sounding = false;
 }  // namespace
 
 std::string MakeSquareWave(int frequency) {
@@ -25,16 +25,16 @@ std::string MakeSquareWave(int frequency) {
 
 void Sound(int frequency) {
   if (frequency <= 0) return;
-  if (g_sounding) WaveStop();
+  if (InstalledWavePlayer().tone_sounding) WaveStop();
   SpeechLogScope log("sound", std::to_string(frequency));
   PlayWaveMemory(MakeSquareWave(frequency));
-  g_sounding = true;
+  InstalledWavePlayer().tone_sounding = true;
 }
 
 void NoSound() {
-  if (!g_sounding) return;
+  if (!InstalledWavePlayer().tone_sounding) return;
   WaveStop();
-  g_sounding = false;
+  InstalledWavePlayer().tone_sounding = false;
   LogSpeech("nosound");
 }
 

@@ -1,5 +1,6 @@
-// The wave player's module state and its operations.
+// The wave player's operations on the installed player's state.
 #include "3_audio/wave_player.h"
+#include "3_audio/wave_player_state.h"
 #include "3_audio/audio_messages.h"
 
 #include <cctype>
@@ -35,31 +36,20 @@ constexpr int kFreeBufferChecks = 40;
 constexpr int kFreeBufferStepMs = 50;
 constexpr int kStallMs = 2000;
 
-// A queued piece: where it ends in the device's byte stream, and when the
-// device took all of it (-1: not yet).
-struct Flight {
-  uint64_t end = 0;
-  int64_t taken_at = -1;
-};
+using Flight = WavePlayer::Flight;
 
-struct WaveState {
-  bool open = false;
-  AudioFormat format;
-  int device = -1;
-  bool device_chosen = false;  // SAIDADEAUDIO looked up
-  bool unavailable = false;    // no device could be opened: play silently
-  std::deque<Flight> flights;
-  uint64_t queued_total = 0;   // bytes queued since the device was opened or cleared
-  int ring_index = 0;          // 1..16, advanced before each use
-  uint64_t last_waiting = 0;   // device queue at the last look, and when it last moved
-  int64_t last_progress = 0;
-  WaveFlags flags;
-  bool exit_hook = false;
-};
+// The installed player. Process-wide because sound is asked for through the
+// player's free functions from every layer above; main sets it for the run.
+WavePlayer* g_player = nullptr;
 
-WaveState& W() {
-  static WaveState s;
-  return s;
+WavePlayer& W() { return *g_player; }
+
+// Closes the player's device: what it holds is dropped.
+void CloseDeviceOf(WavePlayer& w) {
+  if (w.open) Audio().Close();
+  w.open = false;
+  w.flights.clear();
+  w.queued_total = 0;
 }
 
 // Retires the pieces that have played: taken by the device, and its buffer
@@ -182,7 +172,9 @@ int EnsureOpen(const AudioFormat& f) {
   ChooseDevice();
   if (!w.exit_hook) {
     w.exit_hook = true;
-    AtProgramExit([] { CloseWaveDevice(); });
+    AtProgramExit([] {
+      if (g_player) CloseWaveDevice();
+    });
   }
   std::string err;
   if (!Audio().Open(w.device, f, &err)) {
@@ -404,19 +396,13 @@ void SetWaveNoWait(bool on) { W().flags.no_wait = on; }
 
 int WaveInFlight() { return InFlight(); }
 
-void CloseWaveDevice() {
-  auto& w = W();
-  if (w.open) Audio().Close();
-  w.open = false;
-  w.flights.clear();
-  w.queued_total = 0;
-}
+void CloseWaveDevice() { CloseDeviceOf(W()); }
 
-void ResetWavePlayer() {
-  CloseWaveDevice();
-  bool hook = W().exit_hook;
-  W() = WaveState();
-  W().exit_hook = hook;
-}
+WavePlayer::~WavePlayer() { CloseDeviceOf(*this); }
+
+WavePlayerScope::WavePlayerScope(WavePlayer& player) : previous_(g_player) { g_player = &player; }
+WavePlayerScope::~WavePlayerScope() { g_player = previous_; }
+
+WavePlayer& InstalledWavePlayer() { return W(); }
 
 }  // namespace kal

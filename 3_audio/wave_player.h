@@ -68,8 +68,6 @@ void SetWaveNoWait(bool on);
 
 // Closes the device (program end). The next sound opens it again.
 void CloseWaveDevice();
-// Fresh player state: device closed, flags cleared (tests; program end).
-void ResetWavePlayer();
 
 // Pieces currently in flight.
 int WaveInFlight();

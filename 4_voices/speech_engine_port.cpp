@@ -13,18 +13,8 @@ class NoSpeechEngine : public SpeechEngine {
   void Release() override {}
 };
 
-std::unique_ptr<SpeechEngine>& Current() {
-  static std::unique_ptr<SpeechEngine> e;
-  return e;
-}
-
 }  // namespace
 
-SpeechEngine& Engine() {
-  if (!Current()) Current() = std::make_unique<NoSpeechEngine>();
-  return *Current();
-}
-
-void SetSpeechEngine(std::unique_ptr<SpeechEngine> engine) { Current() = std::move(engine); }
+std::unique_ptr<SpeechEngine> MakeNoSpeechEngine() { return std::make_unique<NoSpeechEngine>(); }
 
 }  // namespace kal

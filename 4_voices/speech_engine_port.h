@@ -7,9 +7,9 @@
 // The speech engine as the facade sees it. The program's is the engine
 // switch (engines/engine_switch.h), which starts one of the text-to-speech
 // engines by kind (3 Orvan, 4, 54, other values the default server voice) and
-// hands speak, busy, stop and release to it; main installs it with
-// SetSpeechEngine. Until an engine is installed, starting fails and the
-// recorded voice speaks.
+// hands speak, busy, stop and release to it; main gives it to the speech
+// facade (5_speech/speech.h). Without one, the facade uses MakeNoSpeechEngine:
+// starting fails and the recorded voice speaks.
 #pragma once
 
 #include <memory>
@@ -30,7 +30,7 @@ class SpeechEngine {
   virtual void Release() = 0;
 };
 
-SpeechEngine& Engine();
-void SetSpeechEngine(std::unique_ptr<SpeechEngine> engine);
+// An engine that never starts.
+std::unique_ptr<SpeechEngine> MakeNoSpeechEngine();
 
 }  // namespace kal

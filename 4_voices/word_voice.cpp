@@ -9,11 +9,6 @@ namespace kal {
 
 namespace {
 
-std::unique_ptr<WordVoice>& Current() {
-  static std::unique_ptr<WordVoice> v;
-  return v;
-}
-
 class LoggingWordVoice : public WordVoice {
  public:
   int Start() override { return 0; }
@@ -37,13 +32,6 @@ class DiphoneWordVoice : public WordVoice {
 };
 
 }  // namespace
-
-WordVoice& Words() {
-  if (!Current()) Current() = MakeDiphoneWordVoice();
-  return *Current();
-}
-
-void SetWordVoice(std::unique_ptr<WordVoice> voice) { Current() = std::move(voice); }
 
 std::unique_ptr<WordVoice> MakeDiphoneWordVoice() { return std::make_unique<DiphoneWordVoice>(); }
 

@@ -2,7 +2,7 @@
 // that turns written words into the unit notation of the diphone word
 // synthesizer, and the synthesizer, which plays through the wave player
 // before it returns. The real one is the diphone voice of 4_voices/diphone/;
-// tests install a stand-in that only logs.
+// tests give the facade (5_speech/speech.h) a stand-in that only logs.
 #pragma once
 
 #include <memory>
@@ -26,10 +26,6 @@ class WordVoice {
   virtual void Speak(std::string_view notation) = 0;
   virtual void Close() = 0;
 };
-
-// The process's word voice; the diphone voice unless another was installed.
-WordVoice& Words();
-void SetWordVoice(std::unique_ptr<WordVoice> voice);
 
 // The diphone voice of the installation.
 std::unique_ptr<WordVoice> MakeDiphoneWordVoice();

@@ -23,10 +23,33 @@
 
 namespace kal {
 
-SpeechState& Speech() {
-  static SpeechState s;
-  return s;
+namespace {
+
+// The installed facade. Process-wide because every layer above speaks
+// through the facade's free functions; main sets it for the run.
+SpeechState* g_speech = nullptr;
+
+}  // namespace
+
+SpeechScope::SpeechScope(SpeechState& state) : previous_(g_speech) { g_speech = &state; }
+SpeechScope::~SpeechScope() { g_speech = previous_; }
+
+SpeechState& Speech() { return *g_speech; }
+
+SpeechEngine& Engine() {
+  auto& s = Speech();
+  if (!s.engine) s.engine = MakeNoSpeechEngine();
+  return *s.engine;
 }
+
+WordVoice& Words() {
+  auto& s = Speech();
+  if (!s.words) s.words = MakeDiphoneWordVoice();
+  return *s.words;
+}
+
+void SetSpeechEngine(std::unique_ptr<SpeechEngine> engine) { Speech().engine = std::move(engine); }
+void SetWordVoice(std::unique_ptr<WordVoice> voice) { Speech().words = std::move(voice); }
 
 std::string WithBackslash(std::string folder) {
   if (!folder.empty() && folder.back() != '\\' && folder.back() != '/') folder += '\\';
@@ -323,7 +346,5 @@ int SpeechSpeed() { return Speech().speed; }
 std::string AppSoundsFolder() { return Speech().app_folder; }
 std::string SystemSoundsFolder() { return Speech().system_folder; }
 std::string LettersFolder() { return Speech().letters_folder; }
-
-void ResetSpeechForTest() { Speech() = SpeechState(); }
 
 }  // namespace kal

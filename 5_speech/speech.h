@@ -11,12 +11,37 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 
 #include "0_base/run_end.h"
 
 namespace kal {
+
+class SpeechEngine;
+class WordVoice;
+struct SpeechState;
+
+// The facade's state for a run (speech_state.h): main builds one and
+// installs it for the run; a test installs a fresh one. The scope puts back
+// the state installed before it.
+class SpeechScope {
+ public:
+  explicit SpeechScope(SpeechState& state);
+  ~SpeechScope();
+  SpeechScope(const SpeechScope&) = delete;
+  SpeechScope& operator=(const SpeechScope&) = delete;
+
+ private:
+  SpeechState* previous_;
+};
+
+// The voices of the installed facade: the speech engine (main gives the
+// engine switch; nullptr: none) and the recorded word voice (nullptr: the
+// diphone voice of the installation).
+void SetSpeechEngine(std::unique_ptr<SpeechEngine> engine);
+void SetWordVoice(std::unique_ptr<WordVoice> voice);
 
 // speed 0 = the configured speed; sounds_folder = the application sounds.
 // Loads the voice settings of the speed, starts the word voice and the
@@ -74,8 +99,5 @@ int SpeechSpeed();
 std::string AppSoundsFolder();
 std::string SystemSoundsFolder();  // DIRLETRAS, trailing backslash
 std::string LettersFolder();       // dirLetras, trailing backslash
-
-// Fresh facade state for a test (the module's start-up reads run again).
-void ResetSpeechForTest();
 
 }  // namespace kal

@@ -2,8 +2,12 @@
 // (speech.cpp, speak_text.cpp, speech_sounds.cpp, speech_services.cpp).
 #pragma once
 
+#include <memory>
 #include <string>
 #include <vector>
+
+#include "4_voices/speech_engine_port.h"
+#include "4_voices/word_voice.h"
 
 namespace kal {
 
@@ -33,9 +37,17 @@ struct SpeechState {
   int divisor = 1;
   std::string click;           // wave images
   std::string beep;
+  // The voices: the engine the configuration may name, and the recorded word
+  // voice. Each is made on first use when none was given (no engine; the
+  // diphone voice of the installation).
+  std::unique_ptr<SpeechEngine> engine;
+  std::unique_ptr<WordVoice> words;
 };
 
+// The installed state (SpeechScope in speech.h).
 SpeechState& Speech();
+SpeechEngine& Engine();
+WordVoice& Words();
 
 // The start-up reads of the module (done once, before the first use).
 void EnsureSpeechModule();

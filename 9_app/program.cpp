@@ -13,6 +13,8 @@
 #include "6_console/console.h"
 #include "0_base/latin1.h"
 #include "5_speech/speech.h"
+#include "5_speech/speech_state.h"
+#include "3_audio/wave_player_state.h"
 #include "6_console/write_and_speak.h"
 #include "0_base/speech_log.h"
 #include "8_interpreter/interpreter.h"
@@ -136,7 +138,6 @@ int RunViewerProgram(const Options& opts) {
   if (!opts.speech_log.empty()) OpenSpeechLog(OpenHostFile(opts.speech_log, "ab"));
   SetLoop(MakePollEventLoop());
   StartBraille(opts);
-  SetSpeechEngine(std::make_unique<EngineSwitch>());
   SetConsoleFrontEnd(MakeFrontEnd(opts, Utf8ToLatin1(BaseName(opts.view_file))));
   UseDesktopClipboard();
   InitSpeech(0, "");
@@ -185,6 +186,12 @@ int ProgramMain(int argc, char** argv) {
     std::fputs(UsageText(), stdout);
     return 0;
   }
+  // The sound and speech of the run: built here and owned for the run.
+  WavePlayer player;
+  WavePlayerScope playing(player);
+  SpeechState speech;
+  speech.engine = std::make_unique<EngineSwitch>();
+  SpeechScope speaking(speech);
   if (!opts.view_file.empty()) return RunViewerProgram(opts);
   if (opts.phonemes) {
     OrvanSettings settings = ReadOrvanSettings();
@@ -204,7 +211,6 @@ int ProgramMain(int argc, char** argv) {
   }
   SetLoop(MakePollEventLoop());
   StartBraille(opts);
-  SetSpeechEngine(std::make_unique<EngineSwitch>());
   SetConsoleFrontEnd(MakeFrontEnd(opts, Utf8ToLatin1(argc > 0 ? argv[0] : "kaldorin")));
   NoteConsoleWindowAtStart();
   UseDesktopClipboard();

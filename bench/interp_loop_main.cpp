@@ -22,6 +22,9 @@
 #include <string>
 #include <vector>
 
+#include "3_audio/wave_player_state.h"
+#include "5_speech/speech.h"
+#include "5_speech/speech_state.h"
 #include "0_base/speech_log.h"
 #include "1_platform/event_loop.h"
 #include "6_console/console.h"
@@ -111,6 +114,10 @@ int main(int argc, char** argv) {
   if (passes < 1000) passes = 2000000;
   std::string console;
   SetLoop(MakeFakeEventLoop());
+  WavePlayer player;  // the subsystems a run speaks through, as main builds them
+  WavePlayerScope playing(player);
+  SpeechState speech;
+  SpeechScope speaking(speech);
   ResetConsoleForTest("", &console);  // memory console: nothing is shown
   CaptureSpeechLog(false);
 

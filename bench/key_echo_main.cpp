@@ -23,6 +23,9 @@
 #include <string>
 #include <vector>
 
+#include "3_audio/wave_player_state.h"
+#include "5_speech/speech.h"
+#include "5_speech/speech_state.h"
 #include "6_console/console.h"
 #include "5_speech/speech.h"
 #include "0_base/wave_format.h"
@@ -101,6 +104,10 @@ int main() {
     std::printf("scratch letter recordings, no word voice (set BENCH_DRIVES for the installed data)\n");
   }
   std::string console;
+  kal::WavePlayer player;  // the subsystems the program speaks through, as main builds them
+  kal::WavePlayerScope playing(player);
+  kal::SpeechState speech;
+  kal::SpeechScope speaking(speech);
   auto prepared = Clock::now();
 
   // 2. Start: speech ready and the first sound on its way.

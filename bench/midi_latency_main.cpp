@@ -24,6 +24,9 @@
 #include <vector>
 
 #include "3_audio/midi.h"
+#include "3_audio/wave_player_state.h"
+#include "5_speech/speech.h"
+#include "5_speech/speech_state.h"
 #include "3_audio/midi_message.h"
 #include "6_console/console.h"
 #include "1_platform/audio.h"
@@ -111,6 +114,10 @@ int main() {
   setenv("TALVEN_DRIVES", (dir / "drives").c_str(), 1);
   if (!getenv("SDL_AUDIODRIVER")) setenv("SDL_AUDIODRIVER", "dummy", 1);
   std::string console;
+  kal::WavePlayer player;  // the subsystems the program speaks through, as main builds them
+  kal::WavePlayerScope playing(player);
+  kal::SpeechState speech;
+  kal::SpeechScope speaking(speech);
   kal::SetLoop(kal::MakePollEventLoop());
   kal::ResetConsoleForTest("", &console);
   kal::SetAudio(std::make_unique<TimingAudio>(kal::MakeSdlAudio()));

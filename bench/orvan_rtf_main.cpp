@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "3_audio/wave_player_state.h"
 #include "0_base/latin1.h"
 #include "1_platform/event_loop.h"
 #include "1_platform/fake/capture_audio.h"
@@ -62,6 +63,8 @@ bool EspeakMbrola(const std::string& text_utf8, double* wall, double* audio) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  kal::WavePlayer player;  // the engine keeps the player's flags
+  kal::WavePlayerScope playing(player);
   kal::OrvanSettings settings = kal::ReadOrvanSettings();
   if (argc > 1) settings.folder = std::string(argv[1]) + "/";
   // The rules are written for br3; use it when the configured one is absent.

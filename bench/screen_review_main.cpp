@@ -20,6 +20,9 @@
 #include <string>
 #include <vector>
 
+#include "3_audio/wave_player_state.h"
+#include "5_speech/speech.h"
+#include "5_speech/speech_state.h"
 #include "0_base/speech_log.h"
 #include "1_platform/console_frontend.h"
 #include "1_platform/event_loop.h"
@@ -125,7 +128,10 @@ int main() {
   setenv("TALVEN_DRIVES", (home + "/drives").c_str(), 1);
 
   SetLoop(MakeFakeEventLoop());
-  ResetWavePlayer();
+  WavePlayer player;  // the subsystems a run speaks through, as main builds them
+  WavePlayerScope playing(player);
+  SpeechState speech;
+  SpeechScope speaking(speech);
   InstallCaptureAudio();
   SetWordVoice(MakeLoggingWordVoice());
   CaptureSpeechLog(false);

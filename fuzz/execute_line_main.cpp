@@ -18,6 +18,9 @@
 #include <string>
 #include <string_view>
 
+#include "3_audio/wave_player_state.h"
+#include "5_speech/speech.h"
+#include "5_speech/speech_state.h"
 #include "6_console/console.h"
 #include "0_base/speech_log.h"
 #include "8_interpreter/command_table.h"
@@ -41,6 +44,11 @@ bool Fuzzed(std::string_view word) {
 }
 
 void SetUpOnce() {
+  // The subsystems a run speaks through, for the whole fuzzing process.
+  static kal::WavePlayer player;
+  static kal::WavePlayerScope playing(player);
+  static kal::SpeechState speech;
+  static kal::SpeechScope speaking(speech);
   auto& allowed = kal::Limits().allowed_commands;
   allowed.assign(static_cast<size_t>(kal::kCommandCount), false);
   for (int i = 0; i < kal::kCommandCount; ++i) allowed[static_cast<size_t>(i)] = Fuzzed(kal::kCommandTable[i].word);

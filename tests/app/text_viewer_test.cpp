@@ -99,7 +99,6 @@ TEST(TextViewer, UnusedKeysBeepAndQLeaves) {
   SetLoop(MakeFakeEventLoop());
   // The beeps go to a capture device: a machine without sound would add
   // its notice to the speech.
-  ResetWavePlayer();
   InstallCaptureAudio();
   ResetConsoleForTest(std::string("x\0>q", 4), &out);
   CaptureSpeechLog(true);

@@ -11,6 +11,7 @@
 #include "6_console/screen_review.h"
 #include "0_base/wave_format.h"
 #include "5_speech/speech.h"
+#include "5_speech/speech_state.h"
 #include "tests/support/script_harness.h"
 #include "tests/support/temp_folder.h"
 
@@ -116,12 +117,12 @@ TEST(MenuCommands, ItemWithARecordingIsPlayed) {
     WriteFileBytes(box.config_home() + "/Talven/Talven.ini",
                    std::string("[KALDORIN]\nDIRKALDORIN=C:\\sons\n[TALVEN]\nECOAROPCAO=") + option + "\n");
     WriteFileBytes(box.drives() + "/c/sons/dois.wav", MakeWaveImage(std::string(100, '\x80'), 11025, 1, 8));
-    ResetSpeechForTest();
+    SpeechState speech;  // the recording option is read at the facade's start
+    SpeechScope speaking(speech);
     ScriptResult r = Menu(kDown + "\r");
     EXPECT_TRUE(Shows(r, "[2|#13|dois]")) << r.console;
     EXPECT_EQ(Said(r), std::string("say um\n") + (option[0] == 'S' ? "play dois\n" : "say dois\n")) << option;
   }
-  ResetSpeechForTest();
 }
 
 }  // namespace

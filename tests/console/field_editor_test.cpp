@@ -36,7 +36,6 @@ class FieldEditorTest : public ::testing::Test {
  protected:
   void SetUp() override {
     SetLoop(MakeFakeEventLoop());
-    ResetSpeechForTest();
     CaptureSpeechLog(true);
     ClearCapturedSpeech();
     SetClipboardBackend(nullptr);

@@ -114,7 +114,6 @@ TEST(ScreenReview, ASpeechServerGetsWholeRows) {
   std::string out;
   SetLoop(MakeFakeEventLoop());
   ResetConsoleForTest("", &out);
-  ResetSpeechForTest();
   CaptureSpeechLog(true);
   ClearCapturedSpeech();
   auto engine = std::make_unique<RecordingEngine>();
@@ -135,7 +134,6 @@ TEST(ScreenReview, ASpeechServerGetsWholeRows) {
   Speech().engine_active = false;
   SetSpeechEngine(nullptr);
   CaptureSpeechLog(false);
-  ResetSpeechForTest();
 }
 
 TEST(ScreenReviewCells, OutsideTheScreenIsBlank) {

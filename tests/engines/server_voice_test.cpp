@@ -15,6 +15,7 @@
 
 #include "2_config/config.h"
 #include "4_voices/speech_engine_port.h"
+#include "5_speech/speech_state.h"
 #include "4_voices/engines/engine_switch.h"
 #include "tests/speech/speech_fixture.h"
 #include "tests/support/child_process.h"

@@ -4,6 +4,7 @@
 #include <fstream>
 #include <thread>
 
+#include "3_audio/wave_player_state.h"
 #include "0_base/latin1.h"
 #include "1_platform/mbrola.h"
 #include "4_voices/orvan/orvan_engine.h"
@@ -137,7 +138,8 @@ TEST_F(OrvanEngine, ShortUtteranceIsPaddedAndLongOneChunked) {
   EXPECT_EQ(audio_->format().rate, 16000);
   EXPECT_EQ(audio_->format().bits, 16);
   audio_ = InstallCaptureAudio();
-  ResetWavePlayer();
+  WavePlayer fresh;  // for the new device
+  WavePlayerScope playing(fresh);
   fake_.samples_per_line = 20000;  // 40000 bytes per line
   OrvanSpeak("casa");
   // Every sample arrives once, in order; no chunk passes 64000 bytes.

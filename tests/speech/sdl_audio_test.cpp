@@ -31,7 +31,6 @@ TEST(SdlAudio, PlaysAFileThroughTheDiskDriver) {
   SetLoop(MakePollEventLoop());
   std::string console;
   ResetConsoleForTest("", &console);
-  ResetWavePlayer();
   SetAudio(MakeSdlAudio());
 
   // A third of a second of a recognisable pattern.
@@ -43,7 +42,6 @@ TEST(SdlAudio, PlaysAFileThroughTheDiskDriver) {
   EXPECT_EQ(PlayWaveFile(wav.string()), 0);
   double took = std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
   SetAudio(nullptr);
-  ResetWavePlayer();
   unsetenv("SDL_AUDIODRIVER");
   unsetenv("SDL_DISKAUDIOFILE");
 
@@ -109,7 +107,6 @@ TEST(SdlAudio, MixesASourceWithTheQueue) {
   SetLoop(MakePollEventLoop());
   std::string console;
   ResetConsoleForTest("", &console);
-  ResetWavePlayer();
   SetAudio(MakeSdlAudio());
 
   ToneSource tone;
@@ -130,7 +127,6 @@ TEST(SdlAudio, MixesASourceWithTheQueue) {
   Audio().DetachMix();
   EXPECT_TRUE(Audio().IsOpen());  // the player's side stays open
   SetAudio(nullptr);
-  ResetWavePlayer();
   unsetenv("SDL_AUDIODRIVER");
   unsetenv("SDL_DISKAUDIOFILE");
 

@@ -36,10 +36,8 @@ class SpeechFixture : public ::testing::Test {
     setenv("XDG_CONFIG_HOME", (dir_ / "config").c_str(), 1);
     SetLoop(MakeFakeEventLoop());
     ResetConsoleForTest("", &console_);
-    ResetWavePlayer();
     audio_ = InstallCaptureAudio();
     SetWordVoice(MakeLoggingWordVoice());
-    ResetSpeechForTest();
     CaptureSpeechLog(true);
     CaptureSpeechDetail(true);
     ClearCapturedSpeech();

@@ -1,3 +1,4 @@
+#include "3_audio/wave_player_state.h"
 #include "3_audio/wave_player.h"
 
 #include "3_audio/speech_cut.h"
@@ -43,7 +44,8 @@ TEST_F(WavePlayer, RemainderJustAboveOnePieceIsSplitAt7936) {
   // Full pieces keep their last byte; short ones end in silence.
   std::string whole = Ramp(8192 * 3);
   audio_ = InstallCaptureAudio();
-  ResetWavePlayer();
+  kal::WavePlayer fresh;  // for the new device
+  WavePlayerScope playing(fresh);
   PlayWaveFile(WriteWave("b.wav", whole));
   ASSERT_EQ(audio_->pieces().size(), 3u);
   EXPECT_EQ(audio_->AllData(), whole);

@@ -6,7 +6,9 @@
 #include "6_console/console.h"
 #include "0_base/speech_log.h"
 #include "3_audio/wave_player.h"
+#include "3_audio/wave_player_state.h"
 #include "4_voices/word_voice.h"
+#include "5_speech/speech.h"
 #include "8_interpreter/interpreter.h"
 #include "8_interpreter/state.h"
 #include "1_platform/event_loop.h"
@@ -23,7 +25,8 @@ ScriptResult RunScriptText(const std::string& script, const std::string& keys,
   ResetConsoleForTest(keys, &r.console);
   // Sound goes to a capture device and words to a stand-in voice, so that
   // runs need neither a sound card nor the voice database.
-  ResetWavePlayer();
+  CloseWaveDevice();
+  InstalledWavePlayer() = WavePlayer();
   InstallCaptureAudio();
   SetWordVoice(MakeLoggingWordVoice());
   // No parallel port unless the test installed a fake one of its own, so

@@ -1,0 +1,61 @@
+// The wave player's state for a run: the device it opened and in which
+// format, the pieces in flight, the flags, and whether a square-wave tone
+// (console_sound.h) is sounding. main builds one and installs it for the
+// run with a WavePlayerScope; a test gets a fresh one for each case.
+#pragma once
+
+#include <cstdint>
+#include <deque>
+
+#include "1_platform/audio.h"
+#include "3_audio/wave_player.h"
+
+namespace kal {
+
+struct WavePlayer {
+  WavePlayer() = default;
+  // Closes the device when it is open.
+  ~WavePlayer();
+  WavePlayer(const WavePlayer&) = delete;
+  WavePlayer& operator=(const WavePlayer&) = delete;
+  // A fresh player in place of this one (close the device first).
+  WavePlayer& operator=(WavePlayer&&) = default;
+
+  // A queued piece: where it ends in the device's byte stream, and when the
+  // device took all of it (-1: not yet).
+  struct Flight {
+    uint64_t end = 0;
+    int64_t taken_at = -1;
+  };
+
+  bool open = false;
+  AudioFormat format;
+  int device = -1;
+  bool device_chosen = false;  // SAIDADEAUDIO looked up
+  bool unavailable = false;    // no device could be opened: play silently
+  std::deque<Flight> flights;
+  uint64_t queued_total = 0;   // bytes queued since the device was opened or cleared
+  int ring_index = 0;          // 1..16, advanced before each use
+  uint64_t last_waiting = 0;   // device queue at the last look, and when it last moved
+  int64_t last_progress = 0;
+  WaveFlags flags;
+  bool exit_hook = false;      // the device is closed at the program's exit
+  bool tone_sounding = false;  // a Sound() tone plays until NoSound()
+};
+
+// Installs a player for the scope's life and puts back the one before it.
+class WavePlayerScope {
+ public:
+  explicit WavePlayerScope(WavePlayer& player);
+  ~WavePlayerScope();
+  WavePlayerScope(const WavePlayerScope&) = delete;
+  WavePlayerScope& operator=(const WavePlayerScope&) = delete;
+
+ private:
+  WavePlayer* previous_;
+};
+
+// The installed player.
+WavePlayer& InstalledWavePlayer();
+
+}  // namespace kal
