@@ -5,26 +5,26 @@
 
 set(KALDORIN_WINDOWS_SKIPPED_TESTS
   # Linux back ends.
-  tests/console/terminal_frontend_test.cpp   # raw-mode terminal over a pseudo-terminal
-  tests/console/terminal_session_test.cpp    # the same
-  tests/console/ansi_renderer_test.cpp       # the terminal's drawing, not built on Windows
-  tests/console/viewport_test.cpp            # the terminal's viewport, not built on Windows
-  tests/speech/sdl_audio_test.cpp            # SDL2's audio queue
-  tests/engines/server_voice_test.cpp        # speech-dispatcher
-  tests/engines/local_voice_test.cpp         # espeak-ng in the process
-  tests/platform/paths_test.cpp              # drive letters mapped into a Linux folder tree
-  tests/commands/programs_test.cpp           # POSIX programs, /proc, process groups
-  tests/commands/program_commands_test.cpp   # the same, through the commands
-  tests/app/tool_usage_test.cpp              # runs the tools as Linux programs
-  tests/app/program_start_test.cpp           # Linux program look-up (PATH, xdg-open)
-  tests/app/program_end_test.cpp             # POSIX programs, /proc, process groups
-  tests/app/headless_input_test.cpp          # runs the program with POSIX pipes and waits
-  tests/console/config_test.cpp              # concurrent updaters as forked processes
-  tests/window/window_test.cpp               # the SDL window under Xvfb
+  tests/1_platform/terminal_frontend_test.cpp   # raw-mode terminal over a pseudo-terminal
+  tests/9_app/terminal_session_test.cpp         # the real program in a terminal under tmux
+  tests/1_platform/ansi_renderer_test.cpp       # the terminal's drawing, not built on Windows
+  tests/1_platform/viewport_test.cpp            # the terminal's viewport, not built on Windows
+  tests/1_platform/sdl_audio_test.cpp           # SDL2's audio queue
+  tests/4_voices/server_voice_test.cpp          # speech-dispatcher
+  tests/4_voices/local_voice_test.cpp           # espeak-ng in the process
+  tests/1_platform/paths_test.cpp               # drive letters mapped into a Linux folder tree
+  tests/1_platform/programs_test.cpp            # POSIX programs, /proc, process groups
+  tests/8_interpreter/program_commands_test.cpp # the same, through the commands
+  tests/9_app/tool_usage_test.cpp               # runs the tools as Linux programs
+  tests/9_app/program_start_test.cpp            # Linux program look-up (PATH, xdg-open)
+  tests/9_app/program_end_test.cpp              # POSIX programs, /proc, process groups
+  tests/9_app/headless_input_test.cpp           # runs the program with POSIX pipes and waits
+  tests/2_config/config_test.cpp                # concurrent updaters as forked processes
+  tests/1_platform/window_test.cpp              # the SDL window under Xvfb
   # The TLS library is linked on Linux only; the Windows build loads it at
   # run time and has no test certificates to serve.
-  tests/net/tls_test.cpp
-  tests/net/tls_certificate_test.cpp
+  tests/7_net/tls_test.cpp
+  tests/7_net/tls_certificate_test.cpp
 )
 
 # Support files that are POSIX- or OpenSSL-bound.
@@ -32,8 +32,8 @@ set(KALDORIN_WINDOWS_SKIPPED_SUPPORT
   tests/support/child_process.cpp
   tests/support/test_ca.cpp
   tests/support/server_tls_openssl.cpp
-  tests/support/xvfb_display.cpp             # X11 and XTest
-  tests/support/picture_files_libjpeg.cpp    # libjpeg (picture_files_windows.cpp encodes there)
+  tests/support/xvfb_display.cpp                # X11 and XTest
+  tests/support/picture_files_libjpeg.cpp       # libjpeg (picture_files_windows.cpp encodes there)
 )
 
 function(windows_test_sources sources_var support_var)
@@ -51,7 +51,7 @@ endfunction()
 
 # Single tests that cannot pass on Windows, by area, as GoogleTest negative
 # filters; the reason stands beside each.
-set(KALDORIN_WINDOWS_FILTER_app
+set(KALDORIN_WINDOWS_FILTER_9_app
   # Run set-up steps, which are shell scripts.
   "ManualPage.SetUpStepInstallsItIntoTheFolderItIsGiven:DesktopEntry.SetUpStepWritesALauncherThatOpensTheWindow")
 # Examples of the language reference that start Linux programs (printf, sh).
@@ -59,14 +59,15 @@ set(KALDORIN_WINDOWS_FILTER_scripts
   "Docs/DocExampleRun.GivesWhatTheDocumentationShows/language_md_45"
   ":Docs/DocExampleRun.GivesWhatTheDocumentationShows/language_md_53"
   ":Docs/DocExampleRun.GivesWhatTheDocumentationShows/language_md_55")
-set(KALDORIN_WINDOWS_FILTER_commands
+set(KALDORIN_WINDOWS_FILTER_8_interpreter
   # /dev/full, Linux's always-full device.
-  "FileCommands.WritingToAFullDiskLeavesANonZeroStatus:FileCommands.CopyReportsWriteErrorsAndNeverEmptiesTheSource")
-set(KALDORIN_WINDOWS_FILTER_net
+  "FileCommands.WritingToAFullDiskLeavesANonZeroStatus:FileCommands.CopyReportsWriteErrorsAndNeverEmptiesTheSource"
   # Need the local TLS server, which the Windows tests do not have.
-  "NetCommandsTest.LineTrafficThroughTheChannelCommands:NetCommandsTest.SslPrefixHoldsUntilAConnectionChannelCloses"
-  ":NetCommandsTest.AtivaSslReconnectsWithTls"
-  ":DownloadTest.HttpsDownloadSendsTheHostAsServerName:DownloadTest.HttpsTrickleCanBeStopped"
+  ":NetCommandsTest.LineTrafficThroughTheChannelCommands:NetCommandsTest.SslPrefixHoldsUntilAConnectionChannelCloses"
+  ":NetCommandsTest.AtivaSslReconnectsWithTls")
+set(KALDORIN_WINDOWS_FILTER_7_net
+  # Need the local TLS server, which the Windows tests do not have.
+  "DownloadTest.HttpsDownloadSendsTheHostAsServerName:DownloadTest.HttpsTrickleCanBeStopped"
   ":DownloadTest.LargeBodiesArriveWhole"
   ":NetStallTest.HandshakeStalledInARecordEndsAtTheSilenceLimit:NetStallTest.HandshakeStalledInARecordIsStoppedWithEscAndS"
   ":NetStallTest.TlsRecordCutOffEndsAtTheLimitOrWhenStopped")

@@ -28,7 +28,7 @@ esac
 # The layer order first: it needs no build and fails fast.
 python3 scripts/check_layers.py
 
-ctest --test-dir build --output-on-failure
+ctest --test-dir build --output-on-failure -j"$(nproc)"
 
 # The fuzz targets are built, not run, so that they stay buildable with
 # clang and its libFuzzer (running them is a developer's job: see fuzz/).
@@ -51,5 +51,5 @@ if [ "${KALDORIN_SKIP_SANITIZERS:-0}" != 1 ]; then
         -DKALDORIN_SANITIZE=ON -DKALDORIN_BENCH=OFF >/dev/null
     cmake --build build-asan -j"$(nproc)"
     ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
-        ctest --test-dir build-asan --output-on-failure
+        ctest --test-dir build-asan --output-on-failure -j"$(nproc)"
 fi

@@ -3,7 +3,7 @@
 
 #include "0_base/latin1.h"
 #include "5_speech/time_speech.h"
-#include "tests/speech/speech_fixture.h"
+#include "tests/support/speech_fixture.h"
 
 namespace kal::test {
 

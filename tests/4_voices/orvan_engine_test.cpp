@@ -9,7 +9,7 @@
 #include "1_platform/mbrola.h"
 #include "4_voices/orvan/orvan_engine.h"
 #include "4_voices/orvan/prosody.h"
-#include "tests/speech/speech_fixture.h"
+#include "tests/support/speech_fixture.h"
 
 namespace kal::test {
 namespace {

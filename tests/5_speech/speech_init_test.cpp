@@ -8,7 +8,7 @@
 #include "1_platform/paths.h"
 #include "2_config/config.h"
 #include "1_platform/stop_request.h"
-#include "tests/speech/speech_fixture.h"
+#include "tests/support/speech_fixture.h"
 
 namespace kal::test {
 

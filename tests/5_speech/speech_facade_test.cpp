@@ -7,7 +7,7 @@
 #include "1_platform/fake/recording_programs.h"
 #include "1_platform/programs.h"
 #include "1_platform/power.h"
-#include "tests/speech/speech_fixture.h"
+#include "tests/support/speech_fixture.h"
 
 namespace kal::test {
 

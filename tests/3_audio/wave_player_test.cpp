@@ -2,7 +2,7 @@
 #include "3_audio/wave_player.h"
 
 #include "3_audio/speech_cut.h"
-#include "tests/speech/speech_fixture.h"
+#include "tests/support/speech_fixture.h"
 
 namespace kal::test {
 

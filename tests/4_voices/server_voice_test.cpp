@@ -17,7 +17,7 @@
 #include "4_voices/speech_engine_port.h"
 #include "5_speech/speech_state.h"
 #include "4_voices/engines/engine_switch.h"
-#include "tests/speech/speech_fixture.h"
+#include "tests/support/speech_fixture.h"
 #include "tests/support/child_process.h"
 #include "tests/support/temp_folder.h"
 

@@ -1,6 +1,6 @@
 // MIDI as scripts: the bytes each form sends, the operand ranges, what fails
 // before INICIA, and why INICIA can fail. A recording output stands in for
-// the synthesizer here; tests/speech/midi_synth_test.cpp plays the real one.
+// the synthesizer here; tests/3_audio/midi_synth_test.cpp plays the real one.
 #include <gtest/gtest.h>
 
 #include "2_config/config.h"

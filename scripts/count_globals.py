@@ -1,0 +1,92 @@
+#!/usr/bin/env python3
+"""Counts the program's mutable process-wide variables.
+
+A heuristic: the data and zero-filled symbols (nm types b, B, d, D) of the
+objects of the core library, less what the compiler makes (guard variables,
+vtables, type information) and less the variables whose declaration in the
+source says const or constexpr (a const object built at start-up still lands
+in those sections). What is left is state that lives as long as the process:
+namespace-scope variables and function statics.
+
+usage: scripts/count_globals.py [BUILD_DIR]   (default build/)
+Prints one line a variable (source file and name), then the count.
+"""
+import os
+import re
+import subprocess
+import sys
+
+ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
+COMPILER_MADE = re.compile(r"guard variable|vtable|typeinfo|VTT|__ioinit")
+
+
+def core_objects(build):
+    folder = os.path.join(build, "CMakeFiles", "kaldorin_core.dir")
+    for dirpath, _, names in os.walk(folder):
+        for name in names:
+            if name.endswith(".o") or name.endswith(".obj"):
+                yield os.path.join(dirpath, name)
+
+
+def source_of(obj, build):
+    rel = os.path.relpath(obj, os.path.join(build, "CMakeFiles", "kaldorin_core.dir"))
+    return re.sub(r"\.(o|obj)$", "", rel)
+
+
+def variables(obj):
+    out = subprocess.run(["nm", "-C", obj], capture_output=True, text=True).stdout
+    for line in out.splitlines():
+        m = re.match(r"^[0-9a-fA-F]+ ([bBdD]) (.*)$", line)
+        if m and not COMPILER_MADE.search(m.group(2)):
+            yield m.group(2)
+
+
+def declared_const(source, symbol):
+    """Whether the variable's declaration in source says it cannot change.
+
+    `const T* p` is a pointer that can change; `T* const p`, `const T x` and
+    constexpr cannot. A declaration whose line begins with the closing brace
+    of an unnamed struct is read from the line that opens the struct.
+    """
+    name = re.sub(r"\[abi:[^]]*\]", "", symbol).split("::")[-1]
+    try:
+        lines = open(os.path.join(ROOT, source), encoding="latin-1").read().splitlines()
+    except OSError:
+        return False
+    decl = re.compile(r"^([^(/]*?)\b%s\b\s*(\[[^]]*\]\s*)*(=|;|\{|\()" % re.escape(name))
+    for i, line in enumerate(lines):
+        m = decl.match(line)
+        if not m or re.match(r"\s*(return|if|for|while)\b", line):
+            continue
+        before = m.group(1)
+        if before.strip().startswith("}"):
+            j = i
+            while j > 0 and "struct" not in lines[j]:
+                j -= 1
+            before = lines[j]
+        if "constexpr" in before:
+            return True
+        if "*" in before:
+            return "const" in before[before.rindex("*"):]
+        if re.search(r"\bconst\b", before):
+            return True
+        if re.search(r"\b(static|thread_local)\b", before) or not before.startswith(" "):
+            return False
+    return False
+
+
+def main():
+    build = sys.argv[1] if len(sys.argv) > 1 else os.path.join(ROOT, "build")
+    found = []
+    for obj in core_objects(build):
+        source = source_of(obj, build)
+        for symbol in variables(obj):
+            if not declared_const(source, symbol):
+                found.append((source, symbol))
+    for source, symbol in sorted(found):
+        print(f"{source}: {symbol}")
+    print(f"{len(found)} mutable process-wide variables")
+
+
+if __name__ == "__main__":
+    main()
