@@ -1,4 +1,5 @@
-// The dispatcher, the command table and DEBUG.
+// The dispatcher and the command table. DEBUG is tested by the scripts
+// under tests/scripts/debug/.
 #include <gtest/gtest.h>
 
 #include "8_interpreter/command_table.h"
@@ -14,21 +15,6 @@ TEST(Dispatcher, FindsEveryWordAtItsEntry) {
   EXPECT_GE(FindCommand("T\xCDTULO"), 0);
   EXPECT_GE(FindCommand("L\xCA"), 0);
   EXPECT_EQ(FindCommand("escreve"), -1);
-}
-
-TEST(Debug, EchoesEveryCommand) {
-  auto r = RunScriptText("debug\nseja $a 1\ndebug n\nescreve $a\ndebug Nao\nescreve 2\n");
-  EXPECT_EQ(r.console, "Debug ligado\nSEJA $a 1\nDEBUG n\nDebug ligado\nESCREVE $a\n1\nDEBUG Nao\nDebug desligado\n2\n");
-}
-
-TEST(Debug, SwitchesOff) {
-  auto r = RunScriptText("debug sim\ndebug -\nescreve 1\ndebug\ndebug N\nescreve 2\n");
-  EXPECT_EQ(r.console, "Debug ligado\nDEBUG -\nDebug desligado\n1\nDebug ligado\nDEBUG N\nDebug desligado\n2\n");
-}
-
-TEST(Debug, EchoesNestedCommandsAndUnknownWords) {
-  auto r = RunScriptText("debug\nse 1 = 1 xyz\n", "\n");
-  EXPECT_EQ(r.console, "Debug ligado\nSE 1 = 1 xyz\nXYZ \nComando inválido: XYZ\n2\n\n");
 }
 
 }  // namespace kal::test

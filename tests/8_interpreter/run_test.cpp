@@ -42,12 +42,6 @@ TEST(Run, NormalEndAndTerminaGiveExitCodeZero) {
   EXPECT_EQ(r.exit_code, 1);
 }
 
-TEST(Run, EmptyStoreEndsAtOnce) {
-  auto r = RunScriptText("");
-  EXPECT_EQ(r.outcome, 0);
-  EXPECT_EQ(Joined(r.speech), "say Fim do script\n");
-}
-
 }  // namespace kal::test
 
 #include "8_interpreter/interpreter.h"

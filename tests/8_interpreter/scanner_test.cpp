@@ -1,57 +1,11 @@
-// Line execution and the operand readers.
+// The operand readers, and lines built from generated text. Whole scripts
+// of the language are files under tests/scripts/language/.
 #include <gtest/gtest.h>
 
 #include "8_interpreter/operands.h"
 #include "tests/support/script_harness.h"
 
 namespace kal::test {
-
-TEST(Scanner, BlankCommentAndLabelLinesPass) {
-  auto r = RunScriptText("   \n\t* nada\n  @rotulo\nescreve 1\n");
-  EXPECT_EQ(r.outcome, 0);
-  EXPECT_EQ(r.console, "1\n");
-}
-
-TEST(Scanner, CommandWordsIgnoreCaseButNeedTheirBlank) {
-  auto r = RunScriptText("escreve 1\nEscreve 2\nESCREVE 3\nescrevex 4\n", "\n");
-  EXPECT_EQ(r.console, "1\n2\n3\nComando inválido: ESCREVEX\n4\n\n");
-  EXPECT_EQ(r.line, 4);
-}
-
-TEST(Scanner, NumberLiteralsStayAsWritten) {
-  auto r = RunScriptText("escreve 007\nescreve -\nescreve -12x\n");
-  EXPECT_EQ(r.console, "007\n-\n-12\n");  // x is read as the letter variable, empty
-}
-
-TEST(Scanner, PlusDoesNotStartAnOperand) {
-  auto r = RunScriptText("seja a +5\n", "\n");
-  EXPECT_EQ(r.outcome, 1);
-  EXPECT_EQ(r.line, 1);
-}
-
-TEST(Scanner, QuotedStrings) {
-  auto r = RunScriptText(
-      "escreve \"diz \"\"oi\"\" já\"\n"
-      "escreve \"\"\"\"\n"
-      "escreve \"abc\n"
-      "escreve \"a\"\"\"\n");
-  EXPECT_EQ(r.console, "diz \"oi\" já\n\"\nabc\na\"\n");
-}
-
-TEST(Scanner, LetterOperandsTakeOneCharacter) {
-  auto r = RunScriptText("seja a 1\nseja b 2\nseja c 3\nescreve abc\n");
-  EXPECT_EQ(r.console, "123\n");
-}
-
-TEST(Scanner, NamedVariablesIgnoreAsciiCaseAndAreApartFromLetters) {
-  auto r = RunScriptText("seja $Total 5\nseja a 1\nseja $a 2\nescreve $TOTAL a $A\n");
-  EXPECT_EQ(r.console, "512\n");
-}
-
-TEST(Scanner, DollarWithoutNameFails) {
-  auto r = RunScriptText("escreve $\n", "\n");
-  EXPECT_EQ(r.outcome, 1);
-}
 
 TEST(Scanner, VariableRefNeedsAFreeStandingLetter) {
   std::string_view args = "x=1";
