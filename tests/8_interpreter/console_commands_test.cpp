@@ -1,5 +1,7 @@
-// The console commands as scripts: what is written, what is said, what is
-// read from the keys, and how long the waits take on the fake clock.
+// The console commands where a test looks past a script's own output: the
+// colours and cursor left on the screen and how long the waits take on the
+// fake clock. Whole scripts of these commands are files under
+// tests/scripts/console/.
 #include <gtest/gtest.h>
 
 #include "6_console/console.h"
@@ -16,12 +18,6 @@ ScriptResult Script(const std::string& script, const std::string& keys = "") {
   return RunScriptText(script, keys + "\r");
 }
 
-bool Has(const std::vector<std::string>& lines, const std::string& line) {
-  for (auto& l : lines)
-    if (l == line) return true;
-  return false;
-}
-
 // Virtual milliseconds a script takes beyond an empty run.
 int64_t ElapsedMs(const std::string& script) {
   Script("escreve\n");
@@ -30,58 +26,11 @@ int64_t ElapsedMs(const std::string& script) {
   return Loop().NowMs() - base;
 }
 
-TEST(ConsoleCommands, WriteMutedWithoutLineEndAndWithLeftovers) {
-  auto r = Script("escreve mudo \"calado\"\nseja $n 7\nescreve $n \". \"&\nescreve \"x\"\n");
-  EXPECT_NE(r.console.find("calado\n7. x\n"), std::string::npos) << r.console;
-  EXPECT_FALSE(Has(r.speech, "say calado"));
-  EXPECT_TRUE(Has(r.speech, "say 7. "));
-  r = Script("escreve \"lido\" ,\n");
-  EXPECT_EQ(r.outcome, 1);
-  EXPECT_NE(r.console.find("lido\n"), std::string::npos);
-  EXPECT_TRUE(Has(r.speech, "say lido"));
-}
-
-TEST(ConsoleCommands, SingleKeysAsKeyCodeTexts) {
-  auto r = Script("le $a &\nle $b &\nle tecla $c\nle tecla $d\nescreve $a \"|\" $b \"|\" $c \"|\" $d\n",
-                         "\rxa\x01");
-  EXPECT_EQ(r.outcome, 0) << r.console;
-  EXPECT_NE(r.console.find("#13|x|000#97|010#1\n"), std::string::npos) << r.console;
-  r = Script("le mudo $a &\nescreve $a\n", "\x1b[A");  // Up: extended key 72
-  EXPECT_NE(r.console.find("#0#72\n"), std::string::npos) << r.console;
-}
-
-TEST(ConsoleCommands, BareReadsWaitForAKeyOrALine) {
-  auto r = Script("le &\nle\nle mudo $s\nescreve \"[\" $s \"]\"\n", "qabc\rdef\r");
-  EXPECT_EQ(r.outcome, 0) << r.console;
-  EXPECT_NE(r.console.find("[def]\n"), std::string::npos) << r.console;
-}
-
-TEST(ConsoleCommands, LinesComeFromTheFieldEditor) {
-  auto r = Script("le $a\nseja $b \"pré\"\nle edita $b\nescreve $a \"|\" $b\n", "abc\r\r");
-  EXPECT_EQ(r.outcome, 0) << r.console;
-  EXPECT_NE(r.console.find("abc|pré\n"), std::string::npos) << r.console;
-  EXPECT_TRUE(Has(r.speech, "char 97"));  // typed characters are echoed
-  r = RunScriptText("seja $b \"pré\"\nle edita $b\nescreve \"[\" $b \"]\"\n", "\x1b");
-  EXPECT_NE(r.console.find("[]\n"), std::string::npos) << r.console;
-}
-
 TEST(ConsoleCommands, PasswordTypingIsHiddenAndColoursComeBack) {
   auto r = Script("cor 14\nle senha $p\nescreve $p\n", "segredo\r");
   EXPECT_EQ(r.outcome, 0);
   EXPECT_NE(r.console.find("segredo\n"), std::string::npos);
   EXPECT_EQ(Grid().attribute() & 0x0F, 14);
-}
-
-TEST(ConsoleCommands, SpeakSpellAndTime) {
-  auto r = Script("fala \"oi\" \" você\"\nfala &\nsoletra \"ab\"\nfalahora \"09:30\"\n");
-  EXPECT_EQ(r.outcome, 0) << r.console;
-  EXPECT_TRUE(Has(r.speech, "say oi você"));
-  EXPECT_TRUE(Has(r.speech, "spell ab"));
-  EXPECT_TRUE(Has(r.speech, "time 9:30"));
-  EXPECT_NE(r.console.find("ab"), std::string::npos);
-  EXPECT_EQ(Script("falahora \"9:30\"\n").outcome, 1);
-  EXPECT_EQ(Script("falahora \"ab:cd\"\n").outcome, 1);
-  EXPECT_EQ(Script("soletra\n").outcome, 1);
 }
 
 TEST(ConsoleCommands, WaitsCountSixteenBitMilliseconds) {

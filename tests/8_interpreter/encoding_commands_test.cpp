@@ -1,4 +1,5 @@
-// The encoding commands as scripts: in-place conversions and Base64 files.
+// Base64 files, written and read back from C++. The in-place conversions
+// are files under tests/scripts/encoding/.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -10,26 +11,6 @@ namespace kal::test {
 namespace {
 
 ScriptResult Script(const std::string& script) { return RunScriptText(script, "\r"); }
-
-TEST(EncodingCommands, InPlaceConversions) {
-  auto r = Script(
-      "seja $a \"rádio rock\"\nansiparautf8 $a\nhttp $a\nescreve $a\n"
-      "seja $b \"rádio rock\"\nhttp $b\nescreve $b\n"
-      "seja $c \"abc\"\ncodbase64 $c\nescreve $c\ndecodbase64 $c\nescreve $c\n"
-      "seja $d \"a=b\"\nadquoted $d\nescreve $d\n"
-      "seja $e \"a=3Db=\"\nremovequoted $e\nescreve $e\n"
-      "seja $f \"\"\nseja $f \"rádio\"\nansiparautf8 $f\nutf8paraansi $f\nescreve $f\n");
-  EXPECT_EQ(r.outcome, 0) << r.console;
-  EXPECT_NE(r.console.find("r%C3%A1dio%20rock\nr%E1dio%20rock\nYWJj\nabc\na=3Db\na=b\nrádio\n"), std::string::npos)
-      << r.console;
-}
-
-TEST(EncodingCommands, TheOperandMustBeAVariable) {
-  auto r = Script("http \"a b\"\n");
-  EXPECT_EQ(r.outcome, 1);
-  EXPECT_EQ(Script("codbase64\n").outcome, 1);
-  EXPECT_EQ(Script("seja x \"YW Jj\"\ndecodbase64 x resto ignorado\nescreve x\n").outcome, 0);
-}
 
 TEST(EncodingCommands, Base64Files) {
   TalvenSandbox box;
