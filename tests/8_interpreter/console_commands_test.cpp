@@ -37,8 +37,6 @@ TEST(ConsoleCommands, WaitsCountSixteenBitMilliseconds) {
   EXPECT_EQ(ElapsedMs("espera 2\n"), 2000);
   EXPECT_EQ(ElapsedMs("espera ms 250\n"), 250);
   EXPECT_EQ(ElapsedMs("espera 70\n"), 4464);
-  EXPECT_EQ(Script("espera \"x\"\n").outcome, 1);
-  EXPECT_EQ(Script("espera\n").outcome, 1);
 }
 
 TEST(ConsoleCommands, TitleWaitPollsTheWindowInFront) {
@@ -54,11 +52,6 @@ TEST(ConsoleCommands, ScreenColoursAndCursor) {
   EXPECT_EQ(Grid().attribute(), 0x1F);
   EXPECT_EQ(WhereX(), 10);
   EXPECT_EQ(WhereY(), 5);
-  EXPECT_EQ(Script("seja a \"limpa\"\ntela a\n").line, 2);
-  EXPECT_EQ(Script("seja a \"LIMPA\"\ntela a\ntela minimizada\ntela normal\n").outcome, 0);
-  EXPECT_EQ(Script("tela @x,5\n").outcome, 1);
-  EXPECT_EQ(Script("tela outra\n").outcome, 1);
-  EXPECT_EQ(Script("cor \"azul\"\n").outcome, 1);
 }
 
 }  // namespace
