@@ -1,10 +1,9 @@
-// SOMA, SUBTRAI, MULTIPLICA, DIVIDE (signed 32-bit, wrapping) and
-// RANDOMIZA with the random generator.
+// SOMA, SUBTRAI, MULTIPLICA, DIVIDE (signed 32-bit, wrapping: the rules
+// are in line_rules.h) and RANDOMIZA with the random generator.
 #include <cstdint>
 
 #include "8_interpreter/commands.h"
-#include "8_interpreter/messages.h"
-#include "8_interpreter/numbers.h"
+#include "8_interpreter/line_rules.h"
 #include "8_interpreter/operands.h"
 #include "8_interpreter/random.h"
 #include "8_interpreter/state.h"
@@ -15,38 +14,14 @@ namespace kal {
 
 namespace {
 
-// Reads "var number": the variable slot and the number operand.
-bool ReadVarAndNumber(std::string_view* args, int* slot, int32_t* n) {
-  std::string scratch;
-  std::string_view text;
-  return ReadVariableRef(args, slot) && !args->empty() && ReadOperandView(args, &text, &scratch) &&
-         ParseNumber(text, n);
-}
-
-enum class Op { kSub, kMul, kDiv };
-
-bool Arithmetic(std::string_view args, Op op) {
+// "var number": the variable's value is read as a number before the
+// operand; text after the operand fails the line once the result is in.
+bool Arithmetic(std::string_view args, ArithmeticOp op) {
   int slot;
-  if (!ReadVariableRef(&args, &slot) || args.empty()) return false;
-  std::string& var = Var(slot);
   int32_t v, n;
-  if (!ParseNumber(var, &v)) return false;
-  std::string text;
-  if (!ReadOperand(&args, &text) || !ParseNumber(text, &n)) return false;
-  int64_t result;
-  if (op == Op::kSub) {
-    result = Wrap32(static_cast<int64_t>(v) - n);
-  } else if (op == Op::kMul) {
-    result = Wrap32(static_cast<int64_t>(v) * n);
-  } else if (n == 0) {
-    SayLine(kMsgDivisionByZero);
+  if (!ReadVariableRef(&args, &slot) || args.empty() || !VarAsNumber(slot, &v) || !ReadNumberOperand(&args, false, &n))
     return false;
-  } else {
-    result = Wrap32(static_cast<int64_t>(v) / n);  // -2147483648 / -1 wraps to itself
-  }
-  var.clear();
-  AppendNumber(&var, result);
-  return args.empty();
+  return ApplyArithmetic(op, slot, v, n) && args.empty();
 }
 
 uint64_t NextRandom() {
@@ -73,21 +48,16 @@ void SeedRandomFromClock() {
   Interp().random_state = seed ? seed : 1;
 }
 
+// SOMA var number: text after the number is not looked at.
 bool CmdSoma(std::string_view args) {
   int slot;
-  int32_t n, suffix;
-  if (!ReadVarAndNumber(&args, &slot, &n)) return false;
-  std::string& var = Var(slot);
-  size_t prefix;
-  if (!SplitNumericSuffix(var, &prefix, &suffix)) return false;
-  var.resize(prefix);
-  AppendNumber(&var, Wrap32(static_cast<int64_t>(n) + suffix));
-  return true;
+  int32_t n;
+  return ReadVariableRef(&args, &slot) && !args.empty() && ReadNumberOperand(&args, false, &n) && AddToSuffix(slot, n);
 }
 
-bool CmdSubtrai(std::string_view args) { return Arithmetic(args, Op::kSub); }
-bool CmdMultiplica(std::string_view args) { return Arithmetic(args, Op::kMul); }
-bool CmdDivide(std::string_view args) { return Arithmetic(args, Op::kDiv); }
+bool CmdSubtrai(std::string_view args) { return Arithmetic(args, ArithmeticOp::kSub); }
+bool CmdMultiplica(std::string_view args) { return Arithmetic(args, ArithmeticOp::kMul); }
+bool CmdDivide(std::string_view args) { return Arithmetic(args, ArithmeticOp::kDiv); }
 
 bool CmdRandomiza(std::string_view args) {
   if (!args.empty()) return false;

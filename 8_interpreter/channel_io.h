@@ -2,6 +2,7 @@
 // closing of a channel, shared by the console, file and network families.
 #pragma once
 
+#include <string>
 #include <string_view>
 
 namespace kal {
@@ -9,6 +10,11 @@ namespace kal {
 // ESCREVE #d operands: args begins with '#'; the trailing '&' has already
 // been taken (no_line_end).
 bool WriteToChannel(std::string_view args, bool no_line_end);
+// Its end, the same for the handler and a decoded line: the joined text,
+// with the line end unless no_line_end, goes to channel d (0..9), which
+// must be open (else it is said); complete: the operands reached the end
+// of the line, else the line fails once the text is written.
+bool WriteJoinedToChannel(int channel, std::string* text, bool no_line_end, bool complete);
 
 // LE #d var: args begins with '#' (a trailing '&' already taken).
 bool ReadFromChannel(std::string_view args);

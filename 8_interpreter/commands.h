@@ -32,6 +32,9 @@ bool CmdDebug(std::string_view args);
 
 // Text and arithmetic
 bool CmdSeja(std::string_view args);
+// Whether SEJA's value text (after the variable and '=') begins with one of
+// its built-in values rather than an operand.
+bool NamesBuiltInValue(std::string_view args);
 bool CmdSoma(std::string_view args);
 bool CmdSubtrai(std::string_view args);
 bool CmdMultiplica(std::string_view args);

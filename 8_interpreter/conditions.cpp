@@ -117,6 +117,11 @@ bool CompareTexts(CompareOp op, std::string_view l, std::string_view r) {
   }
 }
 
+bool CompareValueTexts(CompareOp op, const Value& l, const Value& r) {
+  NumberText lb, rb;
+  return CompareTexts(op, TextOf(l, &lb), TextOf(r, &rb));
+}
+
 std::string PadNumber(std::string_view text) {
   if (!AllDigits(text)) return std::string(text);
   std::string padded(20, '0');
@@ -134,24 +139,23 @@ bool EvaluateCondition(std::string_view* text, bool* truth) {
     if (t.empty()) return false;
   }
   std::string left_scratch, right_scratch;
-  std::string_view left, right;
-  if (!ReadOperandView(&t, &left, &left_scratch) || t.empty()) return false;
+  Value left, right;
+  if (!ReadOperandValue(&t, &left, &left_scratch) || t.empty()) return false;
   Op op;
   if (!ReadCompareOperator(&t, &op)) return false;
   t = TrimBlanks(t);
   if (t.empty()) return false;
-  bool result;
   if (op == Op::kIn) {
     std::string name;
     if (!ReadListName(&t, &name)) return false;
     const ListSlot* list = FindList(name);
     if (!list) return false;
-    result = InList(left, *list);
+    NumberText buf;
+    *truth = InList(TextOf(left, &buf), *list) != negate;
   } else {
-    if (!ReadOperandView(&t, &right, &right_scratch)) return false;
-    result = CompareTexts(op, left, right);
+    if (!ReadOperandValue(&t, &right, &right_scratch)) return false;
+    *truth = ConditionHolds(negate, op, left, right);
   }
-  *truth = result != negate;
   *text = TrimBlanks(t);
   return true;
 }

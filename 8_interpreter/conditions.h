@@ -5,6 +5,8 @@
 #include <string>
 #include <string_view>
 
+#include "8_interpreter/operands.h"
+
 namespace kal {
 
 // Evaluates a condition at the front of *text; the rest is handed back
@@ -18,6 +20,43 @@ enum class CompareOp { kGe, kLe, kEqExact, kNe, kContains, kBegins, kEnds, kIn, 
 bool ReadCompareOperator(std::string_view* text, CompareOp* op);
 // The truth of "l op r" for every operator but kIn.
 bool CompareTexts(CompareOp op, std::string_view l, std::string_view r);
+
+// The truth of a condition on two values read as operands ([NAO] l op r,
+// every operator but kIn), as CompareTexts on their texts; the condition
+// of SE and ENQUANTO read from the text and decoded alike. Values whose
+// comparison forms are padded digit runs (numbers at or above zero,
+// literals of digits only) compare as their numbers, here inline since
+// loops test counters; other values by their texts.
+bool CompareValueTexts(CompareOp op, const Value& l, const Value& r);
+inline bool OrderNumber(const Value& v, uint64_t* n) {
+  if (v.is_number) {
+    if (v.number < 0) return false;
+    *n = static_cast<uint64_t>(v.number);
+    return true;
+  }
+  if (!v.digits) return false;
+  *n = v.digits_value;
+  return true;
+}
+inline bool ConditionHolds(bool negate, CompareOp op, const Value& l, const Value& r) {
+  bool result;
+  uint64_t ln, rn;
+  bool ordered = op != CompareOp::kEqExact && op != CompareOp::kContains && op != CompareOp::kBegins &&
+                 op != CompareOp::kEnds;
+  if (ordered && OrderNumber(l, &ln) && OrderNumber(r, &rn)) {
+    switch (op) {
+      case CompareOp::kEq: result = ln == rn; break;
+      case CompareOp::kNe: result = ln != rn; break;
+      case CompareOp::kLt: result = ln < rn; break;
+      case CompareOp::kGt: result = ln > rn; break;
+      case CompareOp::kLe: result = ln <= rn; break;
+      default: result = ln >= rn; break;
+    }
+  } else {
+    result = CompareValueTexts(op, l, r);
+  }
+  return result != negate;
+}
 
 // The comparison form of a text: a run of digits only (the empty text
 // included) is padded with zeros to 21 characters, keeping the last 21.

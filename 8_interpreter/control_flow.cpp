@@ -10,6 +10,8 @@
 #include "8_interpreter/conditions.h"
 #include "8_interpreter/control_flow.h"
 #include "8_interpreter/interpreter.h"
+#include "8_interpreter/line_code.h"
+#include "8_interpreter/line_rules.h"
 #include "8_interpreter/messages.h"
 #include "8_interpreter/numbers.h"
 #include "8_interpreter/operands.h"
@@ -65,6 +67,16 @@ void SkipFalseBlock() {
   s.current_line = t.line_count + 1;
 }
 
+bool RunCommandWithinLine(std::string_view command, NestedCommand* decoded) {
+  return decoded ? RunNestedCommand(*decoded) : ExecuteLine(command, true);
+}
+
+void EnquantoOutcome(bool truth) {
+  if (!truth) SkipToEnd(Block::kEnquanto);
+}
+
+void BackToLoopHead(int head) { Interp().current_line = head - 1; }
+
 bool FindUpperLabel(std::string_view upper_name) {
   const ScanTables& t = Scans();
   auto it = t.labels.find(upper_name);
@@ -89,18 +101,9 @@ bool IsWord(std::string_view args, std::string_view upper_word) {
 // out of the loop once it passes the count (read again every time).
 bool RepeteStep(std::string_view rest) {
   int slot;
-  if (!ReadVariableRef(&rest, &slot) || rest.empty()) return false;
-  std::string scratch;
-  std::string_view count_text;
-  int32_t count, value;
-  if (!ReadOperandView(&rest, &count_text, &scratch) || !ParseNumber(count_text, &count)) return false;
-  std::string& var = Var(slot);
-  if (!ParseNumber(var, &value)) return false;
-  int64_t next = static_cast<int64_t>(value) + 1;
-  var.clear();
-  AppendNumber(&var, next);
-  if (count < next) SkipToEnd(Block::kRepete);
-  return true;
+  int32_t count;
+  return ReadVariableRef(&rest, &slot) && !rest.empty() && ReadNumberOperand(&rest, false, &count) &&
+         StepCount(slot, count);
 }
 
 // The target of DESVIA and CHAMA: @name (no space in it) or an operand
@@ -122,10 +125,7 @@ bool FindLabel(std::string_view name) { return FindUpperLabel(UpperCaseText(name
 
 bool CmdSe(std::string_view args) {
   bool truth;
-  if (!EvaluateCondition(&args, &truth)) return false;
-  if (!args.empty()) return truth ? ExecuteLine(args, true) : true;
-  if (!truth) SkipFalseBlock();
-  return true;
+  return EvaluateCondition(&args, &truth) && SeOutcome(truth, args, nullptr);
 }
 
 bool CmdSenao(std::string_view args) {
@@ -137,18 +137,15 @@ bool CmdSenao(std::string_view args) {
 bool CmdEnquanto(std::string_view args) {
   bool truth;
   if (!EvaluateCondition(&args, &truth)) return false;
-  if (!truth) SkipToEnd(Block::kEnquanto);
+  EnquantoOutcome(truth);
   return true;
 }
 
 bool CmdRepete(std::string_view args) {
   int slot;
-  if (!ReadVariableRef(&args, &slot) || args.empty()) return false;
-  std::string count_text;
   int32_t count;
-  if (!ReadOperand(&args, &count_text) || !ParseNumber(count_text, &count)) return false;
-  Var(slot) = "1";
-  if (count < 1) SkipToEnd(Block::kRepete);
+  if (!ReadVariableRef(&args, &slot) || args.empty() || !ReadNumberOperand(&args, false, &count)) return false;
+  StartCount(slot, count);
   return true;
 }
 
@@ -159,7 +156,7 @@ bool CmdFim(std::string_view args) {
     const ScanTables& t = Scans();
     int head = t.prev_enquanto[At(t, s.current_line)];
     if (head == 0) return false;
-    s.current_line = head - 1;
+    BackToLoopHead(head);
     return true;
   }
   if (IsWord(args, "REPETE")) {

@@ -20,4 +20,22 @@ void SkipFalseBlock();
 // upper-cased); false when there is none.
 bool FindUpperLabel(std::string_view upper_name);
 
+// What SE, ENQUANTO and FIM ENQUANTO do once their operands are read, the
+// same for the handlers and for decoded lines.
+struct NestedCommand;
+// SE with its condition's truth: a one-line SE (command not empty) runs
+// its command as a line within the line when the condition holds, decoded
+// when given, else from the text; a block SE passes over its true part
+// when it does not.
+bool RunCommandWithinLine(std::string_view command, NestedCommand* decoded);
+inline bool SeOutcome(bool truth, std::string_view command, NestedCommand* decoded) {
+  if (!command.empty()) return truth ? RunCommandWithinLine(command, decoded) : true;
+  if (!truth) SkipFalseBlock();
+  return true;
+}
+// ENQUANTO: out of the loop when the condition does not hold.
+void EnquantoOutcome(bool truth);
+// FIM ENQUANTO: the loop's head line (found, not 0) runs next.
+void BackToLoopHead(int head);
+
 }  // namespace kal

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "5_speech/speech.h"
+#include "8_interpreter/command_table.h"
 #include "8_interpreter/dispatcher.h"
 #include "8_interpreter/interpreter.h"
 #include "8_interpreter/line_code.h"
@@ -26,13 +27,8 @@ bool RefusedWhenNested(std::string_view upper_word) {
          upper_word == "SEN\xC3O" || upper_word == "FIM";
 }
 
-bool Finish(bool ok) {
-  Interp().error = !ok;
-  return ok;
-}
-
-}  // namespace
-
+// Whether decoded lines may run now (not while DEBUG echoes every command,
+// nor for commands the limits keep out: their handlers refuse them).
 bool RunsDecoded(int entry) {
   const auto& s = Interp();
   if (s.debug || !s.decode_lines) return false;
@@ -41,23 +37,51 @@ bool RunsDecoded(int entry) {
   return allowed.empty() || (entry >= 0 && allowed[static_cast<size_t>(entry)]);
 }
 
-bool ExecuteLine(std::string_view text, bool nested) {
+bool Finish(bool ok) {
+  Interp().error = !ok;
+  return ok;
+}
+
+}  // namespace
+
+void SplitNestedLine(std::string_view text, NestedCommand* c) {
   std::string_view line = TrimBlanks(text);
-  if (line.empty() || line[0] == '*' || line[0] == '@') return Finish(true);
+  if (line.empty() || line[0] == '*' || line[0] == '@') {
+    c->nothing = true;
+    return;
+  }
   size_t space = line.find(' ');
-  std::string word = UpperCaseText(line.substr(0, space));
-  std::string_view rest = space == std::string_view::npos ? std::string_view() : line.substr(space + 1);
-  if (!nested) return Finish(DispatchCommand(word, rest));
-  if (RefusedWhenNested(word)) return Finish(false);
+  c->word = UpperCaseText(line.substr(0, space));
+  c->refused = RefusedWhenNested(c->word);
+  c->entry = FindCommand(c->word);
+  c->args.assign(TrimBlanks(space == std::string_view::npos ? std::string_view() : line.substr(space + 1)));
+}
+
+bool RunNestedCommand(NestedCommand& c) {
+  if (c.nothing) return true;
+  if (c.refused) return false;
   auto& s = Interp();
   if (s.nesting >= kMaxNestedLines) {
     SayLine(kMsgNestedTooDeep);
-    return Finish(false);
+    return false;
   }
   ++s.nesting;
-  bool ok = DispatchCommand(word, rest);
+  bool ok = c.code && RunsDecoded(c.entry) ? RunLineCode(*c.code) : DispatchEntry(c.entry, c.word, c.args);
   --s.nesting;
-  return Finish(ok);
+  return ok;
+}
+
+bool ExecuteLine(std::string_view text, bool nested) {
+  if (nested) {
+    NestedCommand c;
+    SplitNestedLine(text, &c);
+    return Finish(RunNestedCommand(c));
+  }
+  std::string_view line = TrimBlanks(text);
+  if (line.empty() || line[0] == '*' || line[0] == '@') return Finish(true);
+  size_t space = line.find(' ');
+  std::string_view rest = space == std::string_view::npos ? std::string_view() : line.substr(space + 1);
+  return Finish(DispatchCommand(line.substr(0, space), rest));
 }
 
 bool ExecuteStoredLine(int n) {

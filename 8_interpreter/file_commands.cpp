@@ -144,14 +144,19 @@ bool WriteToChannel(std::string_view args, bool no_line_end) {
   } else {
     text = JoinOperands(&args);
   }
-  Channel& ch = s.channels[channel];
+  return WriteJoinedToChannel(channel, &text, no_line_end, args.empty());
+}
+
+bool WriteJoinedToChannel(int channel, std::string* text, bool no_line_end, bool complete) {
+  auto& s = Interp();
+  Channel& ch = s.channels[static_cast<size_t>(channel)];
   if (!ch.stream) {
     SayLine(kMsgFileProcessingError);
     return false;
   }
-  if (!no_line_end) text += "\r\n";
-  s.last_status = ch.stream->Write(text);
-  if (!args.empty()) return false;
+  if (!no_line_end) *text += "\r\n";
+  s.last_status = ch.stream->Write(*text);
+  if (!complete) return false;
   WaitSpeech();
   return true;
 }

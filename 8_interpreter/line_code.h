@@ -22,6 +22,7 @@
 
 #include "8_interpreter/conditions.h"
 #include "8_interpreter/expression_code.h"
+#include "8_interpreter/operands.h"
 
 namespace kal {
 
@@ -38,19 +39,6 @@ struct Operand {
   uint64_t digits_value = 0;
   VarRef var;                // kVariable
   ExprCode expr;             // kExpression
-};
-
-// What reading an operand gave: a text, or a number whose text (its plain
-// decimal) has not been written out.
-struct Value {
-  bool is_number = false;
-  int64_t number = 0;
-  std::string_view text;  // when !is_number
-};
-
-// Room for the decimal text of any 64-bit number.
-struct NumberText {
-  char digits[24];
 };
 
 enum class LineKind : uint8_t {
@@ -110,16 +98,19 @@ struct LineCode {
 // argument text are given) into *code; kByHandler when it is not decoded.
 void DecodeLine(int n, std::string_view upper_word, std::string_view args, LineCode* code);
 
-// Whether decoded lines may run now (not while DEBUG echoes every command,
-// nor for commands the limits keep out: their handlers refuse them).
-bool RunsDecoded(int entry);
 
 // Runs a decoded line (not kUndecoded, not kByHandler); its success.
 bool RunLineCode(LineCode& code);
 
-// Reads an operand's value; false where ReadOperand would fail.
+// Reads an operand's value; false where ReadOperandValue would fail.
 bool OperandValue(Operand& op, Value* value);
-// The text of a value (numbers written into *buf).
-std::string_view TextOf(const Value& value, NumberText* buf);
+
+// A line run from within a line (the command of a one-line SE, a line run
+// by CMD): split as ExecuteLine splits it, not decoded.
+void SplitNestedLine(std::string_view text, NestedCommand* c);
+// Runs it: nothing for blank, comment and label text, a block word
+// refused, lines within lines nested up to a bound (beyond it the line
+// fails, said); decoded when it was and decoded lines may run now.
+bool RunNestedCommand(NestedCommand& c);
 
 }  // namespace kal

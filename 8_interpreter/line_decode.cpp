@@ -5,7 +5,7 @@
 #include <string>
 
 #include "5_speech/speech.h"
-#include "8_interpreter/command_table.h"
+#include "8_interpreter/commands.h"
 #include "8_interpreter/line_code.h"
 #include "8_interpreter/numbers.h"
 #include "8_interpreter/operands.h"
@@ -40,8 +40,10 @@ bool DecodeOperand(std::string_view* args, Operand* op) {
     // Literals read the same whenever they are read.
     op->kind = Operand::Kind::kText;
     if (!ReadOperand(&t, &op->text)) return false;
-    op->numeric = ParseNumber(op->text, &op->number);
-    op->numeric_trimmed = ParseNumber(TrimBlanks(op->text), &op->number_trimmed);
+    Value literal;
+    literal.text = op->text;
+    op->numeric = NumberOfValue(literal, false, &op->number);
+    op->numeric_trimmed = NumberOfValue(literal, true, &op->number_trimmed);
     op->digits = DigitsOnly(op->text, &op->digits_value);
     *args = t;
     return true;
@@ -101,18 +103,6 @@ bool DecodeVarAndOperand(std::string_view args, LineCode* code) {
   return true;
 }
 
-bool IsBuiltInWord(std::string_view args) {
-  std::string u = UpperCaseText(args.substr(0, 8));
-  if (args.size() <= 6) {
-    std::string whole = UpperCaseText(args);
-    for (std::string_view w : {"PARAMS", "DATA", "CRLF", "HORA", "DIA", "TEMPO"})
-      if (whole == w) return true;
-  }
-  for (std::string_view w : {"TAMANHO ", "MAIUSC ", "TRIM ", "POS ", "RAND ", "PALAVRA ", "CHR ", "ASC "})
-    if (std::string_view(u).substr(0, w.size()) == w) return true;
-  return false;
-}
-
 // SEJA var [=] operand, none of the built-in values.
 bool DecodeSeja(std::string_view args, LineCode* code) {
   if (!DecodeVarRef(&args, &code->var) || args.empty()) return false;
@@ -120,7 +110,7 @@ bool DecodeSeja(std::string_view args, LineCode* code) {
     args = TrimBlanks(args.substr(1));
     if (args.empty()) return false;
   }
-  if (IsBuiltInWord(args)) return false;
+  if (NamesBuiltInValue(args)) return false;
   code->operands.resize(1);
   return DecodeOperand(&args, &code->operands[0]) && args.empty();
 }
@@ -154,36 +144,11 @@ bool DecodeCondition(std::string_view args, Condition* c, std::string_view* rest
   return true;
 }
 
-// Lines within lines (SE a = 1 SE b = 2 ...) are decoded one level deep;
-// deeper ones run from their text.
-int g_decode_depth = 0;
-
-// Splits the command of a one-line SE as ExecuteLine does and decodes it.
-void DecodeNested(std::string_view text, NestedCommand* c) {
-  std::string_view line = TrimBlanks(text);
-  if (line.empty() || line[0] == '*' || line[0] == '@') {
-    c->nothing = true;
-    return;
-  }
-  size_t space = line.find(' ');
-  c->word = UpperCaseText(line.substr(0, space));
-  c->refused = c->word == "REPETE" || c->word == "ENQUANTO" || c->word == "SENAO" || c->word == "SEN\xC3O" ||
-               c->word == "FIM";
-  c->entry = FindCommand(c->word);
-  c->args.assign(TrimBlanks(space == std::string_view::npos ? std::string_view() : line.substr(space + 1)));
-  if (c->refused || g_decode_depth > 0) return;
-  ++g_decode_depth;
-  c->code = std::make_unique<LineCode>();
-  DecodeLine(0, c->word, c->args, c->code.get());
-  --g_decode_depth;
-  if (c->code->kind == LineKind::kByHandler) c->code.reset();
-}
-
+// The command of a one-line SE is decoded in DecodeLineAt.
 bool DecodeSe(std::string_view args, LineCode* code) {
   std::string_view rest;
   if (!DecodeCondition(args, &code->condition, &rest)) return false;
   code->command.assign(rest);
-  if (!rest.empty()) DecodeNested(rest, &code->nested);
   return true;
 }
 
@@ -273,9 +238,20 @@ constexpr Decoder kDecoders[] = {
     {"ESCREVE", LineKind::kEscreveChannel, DecodeEscreve},
 };
 
-}  // namespace
+void DecodeLineAt(int n, std::string_view upper_word, std::string_view args, LineCode* code, bool within_line);
 
-void DecodeLine(int n, std::string_view upper_word, std::string_view args, LineCode* code) {
+// Splits the command of a one-line SE as ExecuteLine does and decodes it;
+// lines within lines (SE a = 1 SE b = 2 ...) are decoded one level deep,
+// deeper ones run from their text.
+void DecodeNested(std::string_view text, NestedCommand* c, bool within_line) {
+  SplitNestedLine(text, c);
+  if (c->nothing || c->refused || within_line) return;
+  c->code = std::make_unique<LineCode>();
+  DecodeLineAt(0, c->word, c->args, c->code.get(), true);
+  if (c->code->kind == LineKind::kByHandler) c->code.reset();
+}
+
+void DecodeLineAt(int n, std::string_view upper_word, std::string_view args, LineCode* code, bool within_line) {
   *code = LineCode();
   bool decoded = false;
   if (upper_word == "FIM") {
@@ -291,7 +267,15 @@ void DecodeLine(int n, std::string_view upper_word, std::string_view args, LineC
   if (!decoded) {
     *code = LineCode();
     code->kind = LineKind::kByHandler;
+  } else if (code->kind == LineKind::kSe && !code->command.empty()) {
+    DecodeNested(code->command, &code->nested, within_line);
   }
+}
+
+}  // namespace
+
+void DecodeLine(int n, std::string_view upper_word, std::string_view args, LineCode* code) {
+  DecodeLineAt(n, upper_word, args, code, false);
 }
 
 }  // namespace kal

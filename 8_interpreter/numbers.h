@@ -23,6 +23,14 @@ void AppendNumber(std::string* out, int64_t value);
 // in 32 bits.
 bool SplitNumericSuffix(std::string_view v, size_t* prefix_size, int32_t* suffix);
 
+// The numeric rule on a number held without its text: its plain decimal
+// reads back as that number exactly when it fits in 32 bits.
+inline bool NumberFits(int64_t number, int32_t* value) {
+  if (number < INT32_MIN || number > INT32_MAX) return false;
+  *value = static_cast<int32_t>(number);
+  return true;
+}
+
 // 32-bit wrapping arithmetic, as the arithmetic commands do it.
 inline int32_t Wrap32(int64_t v) { return static_cast<int32_t>(static_cast<uint32_t>(v)); }
 

@@ -3,6 +3,8 @@
 // command, whether the line is valid.
 #include "8_interpreter/operands.h"
 
+#include <charconv>
+
 #include "8_interpreter/expression_code.h"
 #include "8_interpreter/numbers.h"
 #include "8_interpreter/state.h"
@@ -36,45 +38,49 @@ void ReadQuoted(std::string_view* args, std::string* value) {
 
 }  // namespace
 
-bool ReadOperandView(std::string_view* args, std::string_view* view, std::string* scratch) {
+std::string_view TextOf(const Value& value, NumberText* buf) {
+  if (!value.is_number) return value.text;
+  auto end = std::to_chars(buf->digits, buf->digits + sizeof buf->digits, value.number).ptr;
+  return std::string_view(buf->digits, static_cast<size_t>(end - buf->digits));
+}
+
+bool ReadOperandValue(std::string_view* args, Value* value, std::string* scratch) {
   std::string_view t = TrimFrontBlanks(*args);
   if (t.empty()) return false;
   char c = t[0];
+  *value = Value();
   if (c == '-' || IsDigit(c)) {
     size_t n = 1;
     while (n < t.size() && IsDigit(t[n])) ++n;
-    *view = t.substr(0, n);
+    value->text = t.substr(0, n);
     t.remove_prefix(n);
   } else if (c == '"') {
     // A string with no doubled quote mark is a plain slice of the line.
     size_t q = t.find('"', 1);
     if (q != std::string_view::npos && (q + 1 >= t.size() || t[q + 1] != '"')) {
-      *view = t.substr(1, q - 1);
+      value->text = t.substr(1, q - 1);
       t.remove_prefix(q + 1);
     } else {
       scratch->clear();
       ReadQuoted(&t, scratch);
-      *view = *scratch;
+      value->text = *scratch;
     }
   } else if (c == '$') {
     size_t n = NameLength(t.substr(1));
     int slot;
     if (n == 0 || !LookupName(t.substr(1, n), &slot)) return false;
-    *view = Var(slot);
+    ReadVarValue(slot, value);
     t.remove_prefix(1 + n);
   } else if (int slot = LetterSlot(static_cast<unsigned char>(c))) {
-    *view = Var(slot);
+    ReadVarValue(slot, value);
     t.remove_prefix(1);
   } else if (c == '(') {
     t.remove_prefix(1);
-    int64_t v;
-    if (!EvaluateExpression(&t, &v)) return false;
+    if (!EvaluateExpression(&t, &value->number)) return false;
     t = TrimFrontBlanks(t);
     if (t.empty() || t[0] != ')') return false;
     t.remove_prefix(1);
-    scratch->clear();
-    AppendNumber(scratch, v);
-    *view = *scratch;
+    value->is_number = true;
   } else {
     return false;
   }
@@ -83,13 +89,21 @@ bool ReadOperandView(std::string_view* args, std::string_view* view, std::string
 }
 
 bool ReadOperand(std::string_view* args, std::string* value) {
-  std::string_view view;
-  if (!ReadOperandView(args, &view, value)) {
+  Value v;
+  if (!ReadOperandValue(args, &v, value)) {
     value->clear();
     return false;
   }
-  if (view.data() != value->data()) value->assign(view);
+  NumberText buf;
+  std::string_view text = TextOf(v, &buf);
+  if (text.data() != value->data()) value->assign(text);
   return true;
+}
+
+bool ReadNumberOperand(std::string_view* args, bool trimmed, int32_t* n) {
+  std::string scratch;
+  Value v;
+  return ReadOperandValue(args, &v, &scratch) && NumberOfValue(v, trimmed, n);
 }
 
 bool ReadVariableRef(std::string_view* args, int* slot) {
@@ -154,14 +168,16 @@ bool StartsWithKeyword(std::string_view text, std::string_view keyword) {
 }
 
 std::string JoinOperands(std::string_view* args) {
-  std::string joined, value;
+  std::string joined, scratch;
   while (!args->empty()) {
     std::string_view before = *args;
-    if (!ReadOperand(args, &value)) {
+    Value v;
+    if (!ReadOperandValue(args, &v, &scratch)) {
       *args = before;
       break;
     }
-    joined += value;
+    NumberText buf;
+    joined += TextOf(v, &buf);
   }
   return joined;
 }

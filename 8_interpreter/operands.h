@@ -3,10 +3,34 @@
 // and trims the rest; on failure *args is unspecified and the caller fails.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 
+#include "8_interpreter/numbers.h"
+
 namespace kal {
+
+// What reading an operand gave: a text, or a number whose text (its plain
+// decimal) has not been written out. Both the handlers (from the argument
+// text) and decoded lines (from their operands) read values of this kind
+// and hand them to the same rules.
+struct Value {
+  bool is_number = false;
+  int64_t number = 0;
+  std::string_view text;  // when !is_number
+  // A literal of one to nineteen digits and nothing else, and the number
+  // they make: how the comparison form orders it (set by decoded lines).
+  bool digits = false;
+  uint64_t digits_value = 0;
+};
+
+// Room for the decimal text of any 64-bit number.
+struct NumberText {
+  char digits[24];
+};
+// The text of a value (numbers written into *buf).
+std::string_view TextOf(const Value& value, NumberText* buf);
 
 // Blanks are every byte of code 32 or less.
 inline bool IsBlank(char c) { return static_cast<unsigned char>(c) <= 32; }
@@ -22,13 +46,23 @@ inline std::string_view TrimBlanks(std::string_view text) {
   return text.substr(0, e);
 }
 
+// The numeric rule (numbers.h) applied to a value, to its text trimmed of
+// blanks first when asked.
+inline bool NumberOfValue(const Value& value, bool trimmed, int32_t* n) {
+  if (value.is_number) return NumberFits(value.number, n);
+  return ParseNumber(trimmed ? TrimBlanks(value.text) : value.text, n);
+}
+
 // A value: number literal, quoted string, $name, letter variable or a
 // parenthesised expression.
 bool ReadOperand(std::string_view* args, std::string* value);
-// The same without copying: *view is the operand's text, which lives in
-// the line, in the variable, or in *scratch. It stays valid until the
-// variable or *scratch changes.
-bool ReadOperandView(std::string_view* args, std::string_view* view, std::string* scratch);
+// The same without copying: *value's text lives in the line, in the
+// variable, or in *scratch, and stays valid until the variable or *scratch
+// changes; a number (an expression, a variable held as a number) stays a
+// number.
+bool ReadOperandValue(std::string_view* args, Value* value, std::string* scratch);
+// An operand under the numeric rule (NumberOfValue).
+bool ReadNumberOperand(std::string_view* args, bool trimmed, int32_t* n);
 // A variable to store into: $name, or a letter not followed by a letter or
 // digit. *slot is the variable slot (see variables.h).
 bool ReadVariableRef(std::string_view* args, int* slot);

@@ -6,6 +6,7 @@
 #include "0_base/latin1.h"
 #include "5_speech/speech.h"
 #include "8_interpreter/commands.h"
+#include "8_interpreter/line_rules.h"
 #include "8_interpreter/numbers.h"
 #include "8_interpreter/operands.h"
 #include "8_interpreter/random.h"
@@ -56,26 +57,35 @@ std::string TempoText() {
   return NumberToText(v);
 }
 
+std::string DateText() {
+  LocalTime t = NowLocal();
+  return TwoDigits(t.day) + "/" + TwoDigits(t.month) + "/" + NumberToText(t.year);
+}
+
+std::string HourText() {
+  LocalTime t = NowLocal();
+  return TwoDigits(t.hour) + ":" + TwoDigits(t.minute) + ":" + TwoDigits(t.second);
+}
+
+std::string DayText() { return WeekdayName(NowLocal().weekday); }
+std::string LineEndText() { return "\r\n"; }
+
+// The plain built-in words, the whole (upper-cased) value text.
+constexpr struct {
+  std::string_view word;
+  std::string (*value)();
+} kPlainWords[] = {{"PARAMS", ParamsText}, {"DATA", DateText}, {"CRLF", LineEndText},
+                   {"HORA", HourText},     {"DIA", DayText},   {"TEMPO", TempoText}};
+constexpr size_t kLongestPlainWord = 6;
+
 // The plain built-in words; false when u is none of them.
 bool PlainBuiltIn(std::string_view u, std::string* value) {
-  if (u == "PARAMS") {
-    *value = ParamsText();
-  } else if (u == "DATA") {
-    LocalTime t = NowLocal();
-    *value = TwoDigits(t.day) + "/" + TwoDigits(t.month) + "/" + NumberToText(t.year);
-  } else if (u == "CRLF") {
-    *value = "\r\n";
-  } else if (u == "HORA") {
-    LocalTime t = NowLocal();
-    *value = TwoDigits(t.hour) + ":" + TwoDigits(t.minute) + ":" + TwoDigits(t.second);
-  } else if (u == "DIA") {
-    *value = WeekdayName(NowLocal().weekday);
-  } else if (u == "TEMPO") {
-    *value = TempoText();
-  } else {
-    return false;
+  for (const auto& w : kPlainWords) {
+    if (u != w.word) continue;
+    *value = w.value();
+    return true;
   }
-  return true;
+  return false;
 }
 
 std::string Word(int32_t index, std::string_view v) {
@@ -106,14 +116,20 @@ std::string CharOfKeyCode(std::string_view v) {
 
 enum class Fn { kTamanho, kMaiusc, kTrim, kPos, kRand, kPalavra, kChr, kAsc };
 
+// The built-ins that take operands, each word with its blank.
+constexpr struct {
+  std::string_view word;
+  Fn fn;
+} kFns[] = {{"TAMANHO ", Fn::kTamanho}, {"MAIUSC ", Fn::kMaiusc}, {"TRIM ", Fn::kTrim},
+            {"POS ", Fn::kPos},         {"RAND ", Fn::kRand},     {"PALAVRA ", Fn::kPalavra},
+            {"CHR ", Fn::kChr},         {"ASC ", Fn::kAsc}};
+constexpr size_t kLongestFnWord = 8;
+
+// The value text upper-cased as far as the longest word with its blank.
+std::string FrontWord(std::string_view args) { return UpperCaseText(args.substr(0, kLongestFnWord)); }
+
 // The built-ins that take operands: "WORD " at the front of u.
 bool FunctionBuiltIn(std::string_view* args, std::string_view u, bool* matched, std::string* value) {
-  static constexpr struct {
-    std::string_view word;
-    Fn fn;
-  } kFns[] = {{"TAMANHO ", Fn::kTamanho}, {"MAIUSC ", Fn::kMaiusc}, {"TRIM ", Fn::kTrim},
-              {"POS ", Fn::kPos},         {"RAND ", Fn::kRand},     {"PALAVRA ", Fn::kPalavra},
-              {"CHR ", Fn::kChr},         {"ASC ", Fn::kAsc}};
   *matched = false;
   Fn fn{};
   for (const auto& f : kFns) {
@@ -156,6 +172,18 @@ bool FunctionBuiltIn(std::string_view* args, std::string_view u, bool* matched, 
 
 }  // namespace
 
+bool NamesBuiltInValue(std::string_view args) {
+  if (args.size() <= kLongestPlainWord) {
+    std::string whole = UpperCaseText(args);
+    for (const auto& w : kPlainWords)
+      if (whole == w.word) return true;
+  }
+  std::string u = FrontWord(args);
+  for (const auto& f : kFns)
+    if (std::string_view(u).substr(0, f.word.size()) == f.word) return true;
+  return false;
+}
+
 bool CmdSeja(std::string_view args) {
   int slot;
   if (!ReadVariableRef(&args, &slot) || args.empty()) return false;
@@ -163,17 +191,21 @@ bool CmdSeja(std::string_view args) {
     args = TrimBlanks(args.substr(1));
     if (args.empty()) return false;
   }
-  std::string u = UpperCaseText(args.substr(0, 8));  // the longest word with its blank
+  std::string u = FrontWord(args);
   std::string value;
-  if (args.size() <= 6 && PlainBuiltIn(UpperCaseText(args), &value)) {
+  if (args.size() <= kLongestPlainWord && PlainBuiltIn(UpperCaseText(args), &value)) {
     Var(slot) = std::move(value);
     return true;
   }
   bool matched;
-  bool ok = FunctionBuiltIn(&args, u, &matched, &value);
-  if (!matched) ok = ReadOperand(&args, &value) && args.empty();
-  if (!ok) return false;
-  Var(slot) = std::move(value);
+  if (FunctionBuiltIn(&args, u, &matched, &value)) {
+    Var(slot) = std::move(value);
+    return true;
+  }
+  if (matched) return false;
+  Value operand;
+  if (!ReadOperandValue(&args, &operand, &value) || !args.empty()) return false;
+  AssignValue(slot, operand);
   return true;
 }
 

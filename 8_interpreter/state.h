@@ -12,6 +12,7 @@
 #include "8_interpreter/interpreter.h"
 #include "8_interpreter/lists.h"
 #include "8_interpreter/numbers.h"
+#include "8_interpreter/operands.h"
 #include "8_interpreter/script_index.h"
 #include "8_interpreter/variables.h"
 
@@ -81,17 +82,22 @@ inline void SetVarNumber(int slot, int64_t value) {
   g_interpreter.var_number[i] = value;
   g_interpreter.var_is_number[i] = true;
 }
-// The variable's value under the numeric rule (see numbers.h), without
-// writing out a value held as a number.
+// A variable's value as it is held, without writing a number out (only
+// the fields a variable's value gives meaning to are written: every
+// operand of every decoded line comes here).
+inline void ReadVarValue(int slot, Value* v) {
+  size_t i = static_cast<size_t>(slot);
+  v->is_number = g_interpreter.var_is_number[i];
+  v->number = g_interpreter.var_number[i];
+  v->text = g_interpreter.var_text[i];
+  v->digits = false;
+}
+// The variable's value under the numeric rule, without writing out a
+// value held as a number.
 inline bool VarAsNumber(int slot, int32_t* value) {
   size_t i = static_cast<size_t>(slot);
-  if (!g_interpreter.var_is_number[i]) return ParseNumber(g_interpreter.var_text[i], value);
-  // The plain decimal of a number reads back as that number exactly when
-  // it fits in 32 bits.
-  int64_t v = g_interpreter.var_number[i];
-  if (v < INT32_MIN || v > INT32_MAX) return false;
-  *value = static_cast<int32_t>(v);
-  return true;
+  if (g_interpreter.var_is_number[i]) return NumberFits(g_interpreter.var_number[i], value);
+  return ParseNumber(g_interpreter.var_text[i], value);
 }
 
 // Limits that tests, the benchmark and the fuzzer set; they survive resets.

@@ -1,10 +1,12 @@
-// CONCATENA, COPIA, DELETA and SUBSTITUI: joining and cutting texts.
+// CONCATENA, COPIA, DELETA and SUBSTITUI: joining and cutting texts (the
+// rules of CONCATENA and COPIA are in line_rules.h).
 // Positions are 1-based bytes; out-of-range positions clip instead of
 // failing, as scripts that cut fields out of pages rely on.
 #include <algorithm>
 #include <cstring>
 
 #include "8_interpreter/commands.h"
+#include "8_interpreter/line_rules.h"
 #include "8_interpreter/numbers.h"
 #include "8_interpreter/operands.h"
 #include "8_interpreter/state.h"
@@ -15,10 +17,7 @@ namespace kal {
 namespace {
 
 // An operand whose value, trimmed, satisfies the numeric rule.
-bool ReadNumberOperand(std::string_view* args, int32_t* n) {
-  std::string text;
-  return ReadOperand(args, &text) && ParseNumber(TrimBlanks(text), n);
-}
+bool ReadTrimmedNumber(std::string_view* args, int32_t* n) { return ReadNumberOperand(args, true, n); }
 
 // Replaces every occurrence of old in text, scanning positions from the
 // right once; each comparison sees the text as already changed to its
@@ -46,34 +45,26 @@ std::string ReplaceFromRight(const std::string& text, const std::string& old, co
 
 bool CmdConcatena(std::string_view args) {
   int slot;
-  std::string value;
-  if (!ReadVariableRef(&args, &slot) || !ReadOperand(&args, &value) || !args.empty()) return false;
-  std::string& var = Var(slot);
-  if (!ValueSizeOk(var.size() + value.size())) return false;
-  var += value;
-  return true;
+  std::string scratch;
+  Value value;
+  return ReadVariableRef(&args, &slot) && ReadOperandValue(&args, &value, &scratch) && args.empty() &&
+         AppendValue(slot, value);
 }
 
 bool CmdCopia(std::string_view args) {
   int dest, src;
   int32_t from, to;
-  if (!ReadVariableRef(&args, &dest) || !ReadVariableRef(&args, &src) || !ReadNumberOperand(&args, &from) ||
-      !ReadNumberOperand(&args, &to))
+  if (!ReadVariableRef(&args, &dest) || !ReadVariableRef(&args, &src) || !ReadTrimmedNumber(&args, &from) ||
+      !ReadTrimmedNumber(&args, &to))
     return false;
-  const std::string& s = Var(src);
-  int64_t count = static_cast<int64_t>(to) - from + 1;
-  int64_t start = from < 1 ? 1 : from;
-  std::string part;
-  if (start <= static_cast<int64_t>(s.size()) && count >= 1)
-    part = s.substr(static_cast<size_t>(start - 1), static_cast<size_t>(count));
-  Var(dest) = std::move(part);
+  CopyPart(dest, src, from, to);
   return true;
 }
 
 bool CmdDeleta(std::string_view args) {
   int slot;
   int32_t pos, count;
-  if (!ReadVariableRef(&args, &slot) || !ReadNumberOperand(&args, &pos) || !ReadNumberOperand(&args, &count))
+  if (!ReadVariableRef(&args, &slot) || !ReadTrimmedNumber(&args, &pos) || !ReadTrimmedNumber(&args, &count))
     return false;
   std::string& var = Var(slot);
   if (pos >= 1 && static_cast<size_t>(pos) <= var.size() && count >= 1)

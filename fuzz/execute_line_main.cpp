@@ -1,7 +1,8 @@
 // fuzz_execute_line: feeds arbitrary bytes to the interpreter. The first
 // byte picks the mode: even runs the rest as one line through ExecuteLine
 // (plain and nested), odd stores it as a script (split at LF) and runs it
-// through the run driver. The console is in memory with no keys, so the
+// through the run driver, with its lines decoded unless the byte's second
+// bit is set (then every line runs through its handler from the text). The console is in memory with no keys, so the
 // first wait for a key requests the stop, and every later wait and the run
 // loop give up at once (ResetConsoleForTest forgets it); runs are cut after a
 // bounded number of lines and texts are kept small, so each input costs
@@ -83,6 +84,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     kal::ExecuteLine(text, false);
     kal::ExecuteLine(text, true);
   } else {
+    kal::Limits().decode_lines = (data[0] & 2) == 0;
     RunScriptBytes(text);
   }
   return 0;

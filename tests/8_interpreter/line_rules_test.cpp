@@ -1,0 +1,70 @@
+// The rules that a line's handler and its decoded form share, checked with
+// explicit results in both ways of running a line: what is read before
+// what (and so which names a failing line has created), values kept as
+// numbers by one command and read by another, and lines within lines.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "tests/support/script_harness.h"
+
+namespace kal::test {
+namespace {
+
+const std::string kRefused = "Muitas vari\xC3\xA1veis no programa (m\xC3\xA1ximo 101)";
+
+// 100 names taken: the next one is the last there is room for.
+std::string HundredNames() {
+  std::string script;
+  for (int i = 1; i <= 100; ++i) script += "seja $v" + std::to_string(i) + " 1\n";
+  return script;
+}
+
+// SUBTRAI, MULTIPLICA and DIVIDE read their variable as a number before
+// the operand, SOMA reads the operand first: a name in the operand is
+// created (here refused, the table being full) only where it is reached.
+TEST(LineRules, ArithmeticReadsItsVariableBeforeOrAfterTheOperand) {
+  for (bool decoded : {true, false}) {
+    LineDecoding decoding(decoded);
+    for (std::string word : {"subtrai", "multiplica", "divide"}) {
+      ScriptResult r = RunScriptText(HundredNames() + "seja $a \"x\"\n" + word + " $a $b\n", "\n");
+      EXPECT_EQ(r.line, 102) << word << decoded;
+      EXPECT_EQ(r.console.find(kRefused), std::string::npos) << word << decoded;
+    }
+    ScriptResult r = RunScriptText(HundredNames() + "seja $a \"x\"\nsoma $a $b\n", "\n");
+    EXPECT_EQ(r.line, 102) << decoded;
+    EXPECT_EQ(r.console.find(kRefused), 0u) << decoded;
+  }
+}
+
+// Results held as numbers read as their plain decimal by every other
+// command, whichever way each line runs.
+TEST(LineRules, NumbersHeldByArithmeticReadAsTheirText) {
+  std::string script =
+      "lista [l] cria\nlista [l] adiciona \"12\"\n"
+      "seja n 6\nmultiplica n 2\nse n em [l] escreve \"em\"\n"
+      "seja m n\ndivide m 4\nseja t \"v\"\nconcatena t m\ncopia u n 2 2\nescreve t u\n"
+      "seja k 2147483647\nsoma k 1\nescreve k\nse k > 2147483647 escreve \"maior\"\n";
+  for (bool decoded : {true, false}) {
+    LineDecoding decoding(decoded);
+    EXPECT_EQ(Out(script), "em\nv32\n-2147483648\n") << decoded;
+  }
+}
+
+// The command after a condition is a line within the line, however it is
+// reached; chains of them end at a bound, said, instead of the stack.
+TEST(LineRules, LinesWithinLinesNestUpToABound) {
+  std::string deep;
+  for (int i = 0; i < 250; ++i) deep += "se 1 = 1 ";
+  for (bool decoded : {true, false}) {
+    LineDecoding decoding(decoded);
+    EXPECT_EQ(Out("se 1 = 1 se 2 = 2 se 3 = 3 soma a 7\nescreve a\n"), "7\n") << decoded;
+    ScriptResult r = RunScriptText(deep + "escreve \"x\"\n", "\n");
+    EXPECT_EQ(r.line, 1) << decoded;
+    EXPECT_EQ(r.console.find("Excesso de comandos aninhados"), 0u) << decoded;
+    EXPECT_EQ(FailLine("se 1 = 1 repete i 2\n"), 1) << decoded;
+  }
+}
+
+}  // namespace
+}  // namespace kal::test
