@@ -40,7 +40,7 @@ bool DecodeOperand(std::string_view* args, Operand* op) {
     // Literals read the same whenever they are read.
     op->kind = Operand::Kind::kText;
     if (!ReadOperand(&t, &op->text)) return false;
-    Value literal;
+    Value literal{};
     literal.text = op->text;
     op->numeric = NumberOfValue(literal, false, &op->number);
     op->numeric_trimmed = NumberOfValue(literal, true, &op->number_trimmed);

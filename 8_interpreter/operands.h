@@ -15,14 +15,19 @@ namespace kal {
 // decimal) has not been written out. Both the handlers (from the argument
 // text) and decoded lines (from their operands) read values of this kind
 // and hand them to the same rules.
+//
+// The fields have no initializers, since a value is made for every operand
+// of every decoded line: `Value v{}` is the empty text, and a reader
+// writes only the fields that the value's kind gives meaning to (number
+// when is_number; text and digits otherwise; digits_value when digits).
 struct Value {
-  bool is_number = false;
-  int64_t number = 0;
+  bool is_number;
+  int64_t number;
   std::string_view text;  // when !is_number
   // A literal of one to nineteen digits and nothing else, and the number
   // they make: how the comparison form orders it (set by decoded lines).
-  bool digits = false;
-  uint64_t digits_value = 0;
+  bool digits;
+  uint64_t digits_value;
 };
 
 // Room for the decimal text of any 64-bit number.

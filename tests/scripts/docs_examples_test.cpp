@@ -30,6 +30,10 @@ struct DocExample {
   std::string text;  // the script, lines ended by '\n'
 };
 
+// How GoogleTest shows an example in its messages: by its name (not as
+// the bytes of the object).
+void PrintTo(const DocExample& example, std::ostream* out) { *out << example.name; }
+
 // The ```kal blocks of one Markdown file, in order.
 void CollectExamples(const fs::path& file, std::vector<DocExample>* out) {
   std::string bytes = ReadFileBytes(file.string());
