@@ -1,22 +1,20 @@
-// The process-wide accessibility back end.
+// The accessibility back end of the installed platform state.
 #include "1_platform/accessibility.h"
 
+#include "1_platform/platform.h"
+
 namespace kal {
-namespace {
 
-std::unique_ptr<Accessibility>& Current() {
-  static std::unique_ptr<Accessibility> a;
-  return a;
-}
-
-}  // namespace
-
+// Made on first use (an installed platform is required, as main and every
+// test program install one).
 Accessibility& TheAccessibility() {
-  auto& a = Current();
-  if (!a) a = MakeAtspiAccessibility();
-  return *a;
+  Platform& p = *InstalledPlatform();
+  if (!p.accessibility) p.accessibility = MakeAtspiAccessibility();
+  return *p.accessibility;
 }
 
-void SetAccessibility(std::unique_ptr<Accessibility> a) { Current() = std::move(a); }
+void SetAccessibility(std::unique_ptr<Accessibility> a) {
+  if (Platform* p = InstalledPlatform()) p->accessibility = std::move(a);
+}
 
 }  // namespace kal

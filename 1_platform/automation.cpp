@@ -1,30 +1,30 @@
-// The process-wide desktop automation back end and the console's window id.
+// The desktop automation back end and the console's window id, in the
+// installed platform state.
 #include "1_platform/automation.h"
 
+#include "1_platform/platform.h"
+
 namespace kal {
-namespace {
 
-struct AutomationState {
-  std::unique_ptr<DesktopAutomation> desktop;
-  uint64_t console_window = 0;
-};
-
-AutomationState& S() {
-  static AutomationState s;
-  return s;
-}
-
-}  // namespace
-
+// Made on first use (an installed platform is required, as main and every
+// test program install one).
 DesktopAutomation& Desktop() {
-  auto& s = S();
-  if (!s.desktop) s.desktop = MakeHostAutomation();
-  return *s.desktop;
+  Platform& p = *InstalledPlatform();
+  if (!p.desktop) p.desktop = MakeHostAutomation();
+  return *p.desktop;
 }
 
-void SetDesktopAutomation(std::unique_ptr<DesktopAutomation> desktop) { S().desktop = std::move(desktop); }
+void SetDesktopAutomation(std::unique_ptr<DesktopAutomation> desktop) {
+  if (Platform* p = InstalledPlatform()) p->desktop = std::move(desktop);
+}
 
-void SetConsoleWindowId(uint64_t id) { S().console_window = id; }
-uint64_t ExplicitConsoleWindowId() { return S().console_window; }
+void SetConsoleWindowId(uint64_t id) {
+  if (Platform* p = InstalledPlatform()) p->console_window = id;
+}
+
+uint64_t ExplicitConsoleWindowId() {
+  Platform* p = InstalledPlatform();
+  return p ? p->console_window : 0;
+}
 
 }  // namespace kal

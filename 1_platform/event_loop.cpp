@@ -1,10 +1,14 @@
 #include "1_platform/event_loop.h"
 
+#include "1_platform/platform.h"
+
 namespace kal {
 
 namespace {
+// Process-wide on its own, beside the platform's object: library threads
+// post to the loop, and objects that end with the process still unwatch
+// their descriptors while it ends.
 std::unique_ptr<EventLoop> g_loop;
-const LocalTime* g_pinned_time = nullptr;
 }  // namespace
 
 EventLoop& Loop() {
@@ -14,10 +18,11 @@ EventLoop& Loop() {
 
 void SetLoop(std::unique_ptr<EventLoop> loop) { g_loop = std::move(loop); }
 
-void PinLocalTimeForTest(const LocalTime* t) { g_pinned_time = t; }
-
 LocalTime RealLocalTime();  // 1_platform/linux/local_time.cpp
 
-LocalTime NowLocal() { return g_pinned_time ? *g_pinned_time : RealLocalTime(); }
+LocalTime NowLocal() {
+  Platform* p = InstalledPlatform();
+  return p && p->pinned_time ? *p->pinned_time : RealLocalTime();
+}
 
 }  // namespace kal

@@ -52,12 +52,12 @@ std::unique_ptr<EventLoop> MakePollEventLoop();
 std::unique_ptr<EventLoop> MakeFakeEventLoop();
 
 // Wall-clock local time, used for the interpreter's time reference and the
-// spoken time. Tests may pin it.
+// spoken time; the time pinned in the installed platform state (platform.h)
+// when tests pin one.
 struct LocalTime {
   int year, month, day, weekday;  // weekday 0 = Sunday
   int hour, minute, second, hundredths;
 };
 LocalTime NowLocal();
-void PinLocalTimeForTest(const LocalTime* t);  // nullptr: real time again
 
 }  // namespace kal

@@ -1,24 +1,14 @@
-// Choosing the MBROLA synthesiser: the real program unless a test installed
-// a factory.
+// Choosing the MBROLA synthesiser: the real program unless the platform's
+// state holds a factory (tests).
 #include "1_platform/mbrola.h"
+
+#include "1_platform/platform.h"
 
 namespace kal {
 
-namespace {
-
-std::function<std::unique_ptr<MbrolaSynth>()>& Factory() {
-  static std::function<std::unique_ptr<MbrolaSynth>()> factory;
-  return factory;
-}
-
-}  // namespace
-
-void SetMbrolaFactoryForTest(std::function<std::unique_ptr<MbrolaSynth>()> factory) {
-  Factory() = std::move(factory);
-}
-
 std::unique_ptr<MbrolaSynth> LoadMbrola() {
-  if (Factory()) return Factory()();
+  Platform* p = InstalledPlatform();
+  if (p && p->mbrola_factory) return p->mbrola_factory();
   std::string program = FindMbrolaProgram();
   if (program.empty()) return nullptr;
   return MakeMbrolaProcess(program);

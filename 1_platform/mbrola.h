@@ -35,10 +35,9 @@ class MbrolaSynth {
   virtual int getFreq_MBR() = 0;
 };
 
-// Finds the synthesiser; nullptr when it is not installed.
+// Finds the synthesiser; nullptr when it is not installed. A factory in the
+// installed platform state (platform.h; tests set one) makes it instead.
 std::unique_ptr<MbrolaSynth> LoadMbrola();
-// Tests: replaces what LoadMbrola returns (an empty function restores it).
-void SetMbrolaFactoryForTest(std::function<std::unique_ptr<MbrolaSynth>()> factory);
 
 // The process-based synthesiser running the given program.
 std::unique_ptr<MbrolaSynth> MakeMbrolaProcess(const std::string& program);

@@ -12,11 +12,12 @@ struct PowerStatus {
   int on_mains = -1;      // 1 on mains, 0 on battery, -1 unknown
 };
 
-// The current state (Linux: /sys/class/power_supply).
+// The current state: the one pinned in the installed platform state
+// (platform.h; tests pin one), else the machine's.
 PowerStatus ReadPowerStatus();
+// The machine's state (Linux: /sys/class/power_supply).
+PowerStatus ReadMachinePowerStatus();
 // The same, read from another folder laid out like /sys/class/power_supply.
 PowerStatus ReadPowerStatusFrom(const std::string& folder);
-// Tests: answer with this state instead (nullptr: the real one again).
-void PinPowerStatusForTest(const PowerStatus* status);
 
 }  // namespace kal

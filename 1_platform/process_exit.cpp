@@ -1,20 +1,19 @@
 #include <vector>
 
+#include "1_platform/platform.h"
 #include "1_platform/process.h"
 
 namespace kal {
-namespace {
-std::vector<std::function<void()>>& Cleanups() {
-  static std::vector<std::function<void()>> v;
-  return v;
-}
-}  // namespace
 
-void AtProgramExit(std::function<void()> cleanup) { Cleanups().push_back(std::move(cleanup)); }
+void AtProgramExit(std::function<void()> cleanup) {
+  if (Platform* p = InstalledPlatform()) p->exit_cleanups.push_back(std::move(cleanup));
+}
 
 void RunExitCleanups() {
-  auto cleanups = std::move(Cleanups());
-  Cleanups().clear();
+  Platform* p = InstalledPlatform();
+  if (!p) return;
+  auto cleanups = std::move(p->exit_cleanups);
+  p->exit_cleanups.clear();
   for (auto it = cleanups.rbegin(); it != cleanups.rend(); ++it) (*it)();
 }
 

@@ -1,59 +1,74 @@
 // The installed program starter and the calls that reach it.
 #include "1_platform/programs.h"
 
+#include "1_platform/platform.h"
+
 namespace kal {
 namespace {
 
-// Process-wide because the children a run started are the process's: the
-// interpreter, the speech services and main all reach the same table.
-Programs* g_programs = nullptr;
-
 constexpr const char* kNoStarter = "no program starter";
+
+// The installed platform's starter; the host's is made on first use.
+Programs* Installed() {
+  Platform* p = InstalledPlatform();
+  if (!p) return nullptr;
+  if (!p->programs) {
+    if (!p->host_programs) p->host_programs = MakeHostPrograms();
+    p->programs = p->host_programs.get();
+  }
+  return p->programs;
+}
 
 }  // namespace
 
-ScopedPrograms::ScopedPrograms(Programs& programs) : previous_(g_programs) { g_programs = &programs; }
+ScopedPrograms::ScopedPrograms(Programs& programs) : platform_(InstalledPlatform()) {
+  if (!platform_) return;
+  previous_ = platform_->programs;
+  platform_->programs = &programs;
+}
 
-ScopedPrograms::~ScopedPrograms() { g_programs = previous_; }
+ScopedPrograms::~ScopedPrograms() {
+  if (platform_) platform_->programs = previous_;
+}
 
 int StartProgram(const StartRequest& req, std::string* err) {
-  if (g_programs) return g_programs->Start(req, err);
+  if (Programs* p = Installed()) return p->Start(req, err);
   if (err) *err = kNoStarter;
   return 0;
 }
 
-bool ProgramRunning(int id) { return g_programs && g_programs->Running(id); }
+bool ProgramRunning(int id) { return Installed() && Installed()->Running(id); }
 
-int ProgramExitCode(int id) { return g_programs ? g_programs->ExitCode(id) : -1; }
+int ProgramExitCode(int id) { return Installed() ? Installed()->ExitCode(id) : -1; }
 
-int LastExitCodeNamed(std::string_view name) { return g_programs ? g_programs->LastExitCodeNamed(name) : -1; }
+int LastExitCodeNamed(std::string_view name) { return Installed() ? Installed()->LastExitCodeNamed(name) : -1; }
 
 void EndProgramsWithUs() {
-  if (g_programs) g_programs->EndProgramsWithUs();
+  if (Programs* p = Installed()) p->EndProgramsWithUs();
 }
 
-bool ConsoleProgramRunning() { return g_programs && g_programs->ConsoleProgramRunning(); }
+bool ConsoleProgramRunning() { return Installed() && Installed()->ConsoleProgramRunning(); }
 
 void ReclaimTerminal() {
-  if (g_programs) g_programs->ReclaimTerminal();
+  if (Programs* p = Installed()) p->ReclaimTerminal();
 }
 
-int EndProgramsNamed(std::string_view name) { return g_programs ? g_programs->EndNamed(name) : 0; }
+int EndProgramsNamed(std::string_view name) { return Installed() ? Installed()->EndNamed(name) : 0; }
 
-bool EndProgram(int id, bool force) { return g_programs && g_programs->End(id, force); }
+bool EndProgram(int id, bool force) { return Installed() && Installed()->End(id, force); }
 
-bool SendToPipedProgram(std::string_view bytes) { return g_programs && g_programs->SendToPiped(bytes); }
+bool SendToPipedProgram(std::string_view bytes) { return Installed() && Installed()->SendToPiped(bytes); }
 
 std::string TakePipedOutput(int stream, size_t max) {
-  return g_programs ? g_programs->TakePipedOutput(stream, max) : std::string();
+  return Installed() ? Installed()->TakePipedOutput(stream, max) : std::string();
 }
 
-bool ProcessRunningNamed(std::string_view name) { return g_programs && g_programs->ProcessRunningNamed(name); }
+bool ProcessRunningNamed(std::string_view name) { return Installed() && Installed()->ProcessRunningNamed(name); }
 
-std::string DocumentOpener() { return g_programs ? g_programs->DocumentOpener() : std::string(); }
+std::string DocumentOpener() { return Installed() ? Installed()->DocumentOpener() : std::string(); }
 
-std::string FindInPath(std::string_view name) { return g_programs ? g_programs->FindInPath(name) : std::string(); }
+std::string FindInPath(std::string_view name) { return Installed() ? Installed()->FindInPath(name) : std::string(); }
 
-bool IsExecutableFile(const std::string& path) { return g_programs && g_programs->IsExecutableFile(path); }
+bool IsExecutableFile(const std::string& path) { return Installed() && Installed()->IsExecutableFile(path); }
 
 }  // namespace kal

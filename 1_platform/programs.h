@@ -114,9 +114,12 @@ class Programs {
 // The program starter of this host (linux/ or win32/).
 std::unique_ptr<Programs> MakeHostPrograms();
 
-// Installs the process's program starter for the life of this object (main
-// installs the host's for the run; a test installs a fresh or a recording
-// one), and puts the previous one back at its end.
+struct Platform;
+
+// Installs a program starter in the installed platform state (platform.h)
+// for the life of this object (a test installs a recording one; without
+// one the host's is made on first use), and puts the previous one back at
+// its end.
 class ScopedPrograms {
  public:
   explicit ScopedPrograms(Programs& programs);
@@ -125,12 +128,13 @@ class ScopedPrograms {
   ScopedPrograms& operator=(const ScopedPrograms&) = delete;
 
  private:
-  Programs* previous_;
+  Platform* platform_;
+  Programs* previous_ = nullptr;
 };
 
-// The calls below go to the installed program starter. With none installed
-// nothing is started (StartProgram fails with a reason) and every question
-// answers "none".
+// The calls below go to the installed platform's program starter. With no
+// platform installed nothing is started (StartProgram fails with a reason)
+// and every question answers "none".
 int StartProgram(const StartRequest& req, std::string* err);
 bool ProgramRunning(int id);
 int ProgramExitCode(int id);

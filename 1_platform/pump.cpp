@@ -1,6 +1,7 @@
 #include "1_platform/pump.h"
 
 #include "1_platform/event_loop.h"
+#include "1_platform/platform.h"
 #include "1_platform/stop_request.h"
 
 namespace kal {
@@ -9,14 +10,16 @@ namespace {
 
 constexpr uint8_t kEnter = 13;
 
-KeyInput*& Input() {
-  static KeyInput* input = nullptr;
-  return input;
+KeyInput* Input() {
+  Platform* p = InstalledPlatform();
+  return p ? p->key_input : nullptr;
 }
 
 }  // namespace
 
-void SetKeyInput(KeyInput* input) { Input() = input; }
+void SetKeyInput(KeyInput* input) {
+  if (Platform* p = InstalledPlatform()) p->key_input = input;
+}
 
 void PumpMessages() {
   Loop().Wait(0);

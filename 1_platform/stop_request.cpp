@@ -2,45 +2,43 @@
 
 #include <csignal>
 
+#include "1_platform/platform.h"
+
 namespace kal {
 namespace {
 
-// A signal handler may only store into this; everything else is read and
-// written on the program's one thread.
+// A signal handler may only store into this, so it cannot live in the
+// platform's object; everything else is read and written on the program's
+// one thread.
 volatile std::sig_atomic_t g_signal = 0;
-
-struct StopState {
-  bool requested = false;
-  RunEnd end;
-};
-
-StopState& Stop() {
-  static StopState s;
-  return s;
-}
 
 }  // namespace
 
 void RequestStop(const RunEnd& end) {
-  if (StopRequested()) return;
-  Stop().requested = true;
-  Stop().end = end;
+  Platform* p = InstalledPlatform();
+  if (!p || StopRequested()) return;
+  p->stop.requested = true;
+  p->stop.end = end;
 }
 
 void RequestStopFromSignal(int sig) {
   if (g_signal == 0) g_signal = sig;
 }
 
-bool StopRequested() { return Stop().requested || g_signal != 0; }
+bool StopRequested() {
+  Platform* p = InstalledPlatform();
+  return (p && p->stop.requested) || g_signal != 0;
+}
 
 RunEnd RequestedStop() {
-  if (Stop().requested) return Stop().end;
+  Platform* p = InstalledPlatform();
+  if (p && p->stop.requested) return p->stop.end;
   if (g_signal != 0) return EndOfSignal(g_signal);
   return RunEnd{};
 }
 
 void ClearStopRequest() {
-  Stop() = StopState();
+  if (Platform* p = InstalledPlatform()) p->stop = Platform::Stop();
   g_signal = 0;
 }
 

@@ -2,13 +2,14 @@
 
 #include <cstdio>
 
-namespace kal {
+#include "1_platform/platform.h"
 
+namespace kal {
 namespace {
 
-UserNotice*& Notice() {
-  static UserNotice* notice = nullptr;
-  return notice;
+UserNotice* Notice() {
+  Platform* p = InstalledPlatform();
+  return p ? p->notice : nullptr;
 }
 
 void ToStandardError(std::string_view line) {
@@ -17,15 +18,17 @@ void ToStandardError(std::string_view line) {
 
 }  // namespace
 
-void SetUserNotice(UserNotice* notice) { Notice() = notice; }
+void SetUserNotice(UserNotice* notice) {
+  if (Platform* p = InstalledPlatform()) p->notice = notice;
+}
 
 void WriteNoticeLine(std::string_view line) {
-  if (Notice()) Notice()->WriteLine(line);
+  if (UserNotice* n = Notice()) n->WriteLine(line);
   else ToStandardError(line);
 }
 
 void AnnounceNotice(std::string_view line) {
-  if (Notice()) Notice()->Announce(line);
+  if (UserNotice* n = Notice()) n->Announce(line);
   else ToStandardError(line);
 }
 

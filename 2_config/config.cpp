@@ -6,6 +6,7 @@
 #include <climits>
 
 #include "0_base/ini_file.h"
+#include "2_config/config_state.h"
 #include "2_config/config_update.h"
 #include "1_platform/paths.h"
 
@@ -21,14 +22,9 @@ constexpr int kMaxExpansionRounds = 16;
 // read (its keys read as absent).
 constexpr size_t kMaxFileSize = 16u << 20;
 
-struct ConfigState {
-  bool legacy = false;
-  ConfigUpdates updates;
-};
-
-ConfigState& State() {
-  static ConfigState state;
-  return state;
+bool Legacy() {
+  ConfigState* c = InstalledConfig();
+  return c && c->legacy;
 }
 
 std::string FileIn(const std::string& folder) { return HostPathUnder(folder, "Talven.ini"); }
@@ -45,7 +41,8 @@ std::string ConfigFolderHost() {
 bool ReadFromFile(const std::string& file, std::string_view section, std::string_view key, size_t limit,
                   std::string* value) {
   std::string text;
-  if (!State().updates.Lookup(file, section, key, value) &&
+  ConfigState* c = InstalledConfig();
+  if (!(c && c->updates.Lookup(file, section, key, value)) &&
       (!ReadHostFile(file, &text, kMaxFileSize) || !IniLookup(text, section, key, value)))
     return false;
   if (value->size() > limit) value->resize(limit);
@@ -57,13 +54,15 @@ bool ReadFromFile(const std::string& file, std::string_view section, std::string
 // update is lost (2_config/config_update.h).
 bool WriteToFile(const std::string& file, std::string_view section, std::string_view key,
                  std::string_view value) {
-  return State().updates.Write(file, section, key, value);
+  if (ConfigState* c = InstalledConfig()) return c->updates.Write(file, section, key, value);
+  ConfigUpdates once;
+  return once.Write(file, section, key, value);
 }
 
 std::string ReadRaw(std::string_view section, std::string_view key) {
   std::string value;
   ReadFromFile(ConfigFilePath(), section, key, kReadLimit, &value);
-  if (value.empty() && State().legacy) ReadFromFile(LegacyConfigFilePath(), section, key, kReadLimit, &value);
+  if (value.empty() && Legacy()) ReadFromFile(LegacyConfigFilePath(), section, key, kReadLimit, &value);
   return value;
 }
 
@@ -119,7 +118,7 @@ bool WriteConfig(std::string_view section, std::string_view key, std::string_vie
   MakeHostFolders(folder);
   std::string file = FileIn(folder);
   bool ok = WriteToFile(file, section, key, value);
-  if (State().legacy) {
+  if (Legacy()) {
     std::string legacy = LegacyConfigFilePath();
     if (HostExists(legacy) && !HostSameFile(legacy, file)) WriteToFile(legacy, section, key, value);
   }
@@ -132,11 +131,13 @@ std::string ReadConfigDirect(std::string_view section, std::string_view key, std
   return std::string(def.substr(0, kDirectLimit));
 }
 
-void ForgetConfigUpdatesForTest() { State().updates = ConfigUpdates(); }
+void LoadLegacyFlag() { SetLegacyFlag(ConfigYes(ReadConfig(cfg::kLegado))); }
 
-void LoadLegacyFlag() { State().legacy = ConfigYes(ReadConfig(cfg::kLegado)); }
-void SetLegacyFlag(bool on) { State().legacy = on; }
-bool LegacyFlag() { return State().legacy; }
+void SetLegacyFlag(bool on) {
+  if (ConfigState* c = InstalledConfig()) c->legacy = on;
+}
+
+bool LegacyFlag() { return Legacy(); }
 
 bool ParseConfigInt(std::string_view text, int32_t* out) {
   text = IniTrim(text);

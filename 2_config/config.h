@@ -76,10 +76,6 @@ bool LegacyFlag();
 // Host path of the legacy copy: Talven.ini in the Windows directory.
 std::string LegacyConfigFilePath();
 
-// Forgets the updates kept in memory and any wait for the lock given up
-// (2_config/config_update.h): a fresh program, for tests.
-void ForgetConfigUpdatesForTest();
-
 // --- Values -------------------------------------------------------------------
 
 // A signed decimal 32-bit integer filling the whole text (blanks around it

@@ -6,15 +6,13 @@
 #include <functional>
 
 #include "2_config/config.h"
+#include "2_config/config_state.h"
 
 namespace kal {
 
 namespace {
 
 using Reader = std::function<std::string(const cfg::ConfigKey& key)>;
-
-const ConsoleSettings* g_console_override = nullptr;
-const MagnifierSettings* g_magnifier_override = nullptr;
 
 // The console window's keys are read directly (no "@" expansion), with the
 // default when the key is absent.
@@ -101,20 +99,17 @@ bool YesValue(const std::string& value) {
 }
 
 ConsoleSettings ReadConsoleSettings() {
-  if (g_console_override) return *g_console_override;
+  ConfigState* c = InstalledConfig();
+  if (c && c->console_override) return *c->console_override;
   return ParseConsoleSettings(ReadDirect);
 }
 
 WindowSettings ReadWindowSettings() { return ParseWindowSettings(ReadDirect); }
 
 MagnifierSettings ReadMagnifierSettings() {
-  if (g_magnifier_override) return *g_magnifier_override;
+  ConfigState* c = InstalledConfig();
+  if (c && c->magnifier_override) return *c->magnifier_override;
   return ParseMagnifierSettings(ReadExpanded);
-}
-
-void OverrideConsoleSettingsForTest(const ConsoleSettings* console, const MagnifierSettings* magnifier) {
-  g_console_override = console;
-  g_magnifier_override = magnifier;
 }
 
 }  // namespace kal

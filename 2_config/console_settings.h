@@ -36,9 +36,9 @@ struct WindowSettings {
 ConsoleSettings ReadConsoleSettings();
 WindowSettings ReadWindowSettings();
 MagnifierSettings ReadMagnifierSettings();
-
-// Tests: settings used instead of the configuration file (nullptr: the file).
-void OverrideConsoleSettingsForTest(const ConsoleSettings* console, const MagnifierSettings* magnifier);
+// (ReadConsoleSettings and ReadMagnifierSettings answer with the settings
+// pinned in the installed configuration state, config_state.h, when a test
+// pinned some.)
 
 // Helpers shared with the readers: a yes-key is on when its first letter is S.
 bool YesValue(const std::string& value);

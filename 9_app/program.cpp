@@ -23,11 +23,13 @@
 #include "1_platform/event_loop.h"
 #include "1_platform/host.h"
 #include "1_platform/host_file.h"
+#include "1_platform/platform.h"
 #include "1_platform/process.h"
 #include "1_platform/programs.h"
 #include "1_platform/stop_request.h"
 #include "4_voices/engines/engine_switch.h"
 #include "4_voices/orvan/phoneme_tool.h"
+#include "2_config/config_state.h"
 #include "2_config/console_settings.h"
 
 namespace kal {
@@ -168,8 +170,10 @@ int ReportLoadFailure(const std::string& message) {
 }  // namespace
 
 int ProgramMain(int argc, char** argv) {
-  std::unique_ptr<Programs> programs = MakeHostPrograms();
-  ScopedPrograms use_programs(*programs);
+  Platform platform;
+  ScopedPlatform use_platform(platform);
+  ConfigState config;
+  ScopedConfig use_config(config);
   Options opts;
   std::string err;
   if (!ParseOptions(argc, argv, &opts, &err)) {

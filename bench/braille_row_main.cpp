@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "1_platform/platform.h"
+#include "2_config/config_state.h"
 #include "0_base/latin1.h"
 #include "1_platform/braille.h"
 #include "1_platform/event_loop.h"
@@ -40,6 +42,10 @@ std::vector<std::string> SampleRows() {
 }  // namespace
 
 int main(int argc, char** argv) {
+  kal::Platform platform;  // the platform layer's state for the run
+  kal::ScopedPlatform use_platform(platform);
+  kal::ConfigState config;  // and the configuration's
+  kal::ScopedConfig use_config(config);
   using namespace kal;
   bool real = argc > 1 && std::strcmp(argv[1], "--brlapi") == 0;
   SetLoop(MakePollEventLoop());

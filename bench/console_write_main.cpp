@@ -8,6 +8,8 @@
 #include <string>
 #include <thread>
 
+#include "1_platform/platform.h"
+#include "2_config/config_state.h"
 #include "6_console/console.h"
 #include "1_platform/event_loop.h"
 #include "1_platform/pty.h"
@@ -52,6 +54,10 @@ class Drain {
 }  // namespace
 
 int main() {
+  kal::Platform platform;  // the platform layer's state for the run
+  kal::ScopedPlatform use_platform(platform);
+  kal::ConfigState config;  // and the configuration's
+  kal::ScopedConfig use_config(config);
   using namespace kal;
   SetLoop(MakePollEventLoop());
   PseudoTerminal pty;

@@ -13,6 +13,8 @@
 #include <iostream>
 #include <string>
 
+#include "1_platform/platform.h"
+#include "2_config/config_state.h"
 #include "0_base/latin1.h"
 #include "3_audio/wave_player.h"
 #include "4_voices/diphone/diphone.h"
@@ -65,6 +67,10 @@ int CountWords() {
 }  // namespace
 
 int main(int argc, char** argv) {
+  kal::Platform platform;  // the platform layer's state for the run
+  kal::ScopedPlatform use_platform(platform);
+  kal::ConfigState config;  // and the configuration's
+  kal::ScopedConfig use_config(config);
   std::string db, wav;
   int runs = 20;
   for (int i = 1; i + 1 < argc; i += 2) {

@@ -12,6 +12,8 @@
 #include <string>
 #include <thread>
 
+#include "1_platform/platform.h"
+#include "2_config/config_state.h"
 #include "6_console/console.h"
 #include "7_net/http_download.h"
 #include "7_net/net_user.h"
@@ -81,6 +83,10 @@ double Seconds(Clock::time_point since) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  kal::Platform platform;  // the platform layer's state for the run
+  kal::ScopedPlatform use_platform(platform);
+  kal::ConfigState config;  // and the configuration's
+  kal::ScopedConfig use_config(config);
   size_t mb = argc > 1 ? std::strtoul(argv[1], nullptr, 10) : 200;
   if (mb == 0) mb = 200;
   size_t size = mb << 20;

@@ -22,6 +22,8 @@
 #include <string>
 #include <vector>
 
+#include "1_platform/platform.h"
+#include "2_config/config_state.h"
 #include "3_audio/wave_player_state.h"
 #include "5_speech/speech.h"
 #include "5_speech/speech_state.h"
@@ -109,6 +111,10 @@ void PrintRate(const char* what, long passes, double secs, double perl_secs) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  kal::Platform platform;  // the platform layer's state for the run
+  kal::ScopedPlatform use_platform(platform);
+  kal::ConfigState config;  // and the configuration's
+  kal::ScopedConfig use_config(config);
   using namespace kal;
   long passes = argc > 1 ? std::strtol(argv[1], nullptr, 10) : 2000000;
   if (passes < 1000) passes = 2000000;

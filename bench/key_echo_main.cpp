@@ -23,6 +23,8 @@
 #include <string>
 #include <vector>
 
+#include "1_platform/platform.h"
+#include "2_config/config_state.h"
 #include "3_audio/wave_player_state.h"
 #include "5_speech/speech.h"
 #include "5_speech/speech_state.h"
@@ -89,6 +91,10 @@ void PrintDistribution(const char* what, std::vector<double> v, double target) {
 }  // namespace
 
 int main() {
+  kal::Platform platform;  // the platform layer's state for the run
+  kal::ScopedPlatform use_platform(platform);
+  kal::ConfigState config;  // and the configuration's
+  kal::ScopedConfig use_config(config);
   auto start = Clock::now();
   fs::path dir = fs::temp_directory_path() / "bench_key_echo";
   fs::remove_all(dir);

@@ -14,6 +14,8 @@
 #include <string>
 #include <vector>
 
+#include "1_platform/platform.h"
+#include "2_config/config_state.h"
 #include "3_audio/wave_player_state.h"
 #include "0_base/latin1.h"
 #include "1_platform/event_loop.h"
@@ -63,6 +65,10 @@ bool EspeakMbrola(const std::string& text_utf8, double* wall, double* audio) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  kal::Platform platform;  // the platform layer's state for the run
+  kal::ScopedPlatform use_platform(platform);
+  kal::ConfigState config;  // and the configuration's
+  kal::ScopedConfig use_config(config);
   kal::WavePlayer player;  // the engine keeps the player's flags
   kal::WavePlayerScope playing(player);
   kal::OrvanSettings settings = kal::ReadOrvanSettings();

@@ -20,6 +20,8 @@
 #include <string>
 #include <vector>
 
+#include "1_platform/platform.h"
+#include "2_config/config_state.h"
 #include "3_audio/wave_player_state.h"
 #include "5_speech/speech.h"
 #include "5_speech/speech_state.h"
@@ -119,6 +121,10 @@ void FillScreen() {
 }  // namespace
 
 int main() {
+  kal::Platform platform;  // the platform layer's state for the run
+  kal::ScopedPlatform use_platform(platform);
+  kal::ConfigState config;  // and the configuration's
+  kal::ScopedConfig use_config(config);
   using namespace kal;
   namespace fs = std::filesystem;
   // A private installation: the speech layer writes its defaults there.

@@ -17,6 +17,8 @@
 #include <string>
 #include <vector>
 
+#include "1_platform/platform.h"
+#include "2_config/config_state.h"
 #include "0_base/latin1.h"
 #include "1_platform/automation.h"
 #include "1_platform/event_loop.h"
@@ -58,6 +60,10 @@ void Report(const char* what, const std::string& text, int rounds) {
 }  // namespace
 
 int main() {
+  kal::Platform platform;  // the platform layer's state for the run
+  kal::ScopedPlatform use_platform(platform);
+  kal::ConfigState config;  // and the configuration's
+  kal::ScopedConfig use_config(config);
   kal::SetLoop(kal::MakeFakeEventLoop());
   const char* x11 = std::getenv("BENCH_X11");
   bool real = x11 && std::string(x11) == "1";

@@ -19,6 +19,8 @@
 #include <string>
 #include <vector>
 
+#include "1_platform/platform.h"
+#include "2_config/config_state.h"
 #include "0_base/console_grid.h"
 #include "1_platform/console_frontend.h"
 #include "1_platform/event_loop.h"
@@ -77,6 +79,10 @@ void Print(const char* what, Figures f) { std::printf("%-44s median %.3f ms  mea
 }  // namespace
 
 int main() {
+  kal::Platform platform;  // the platform layer's state for the run
+  kal::ScopedPlatform use_platform(platform);
+  kal::ConfigState config;  // and the configuration's
+  kal::ScopedConfig use_config(config);
   int xvfb = -1;
   if (!getenv("DISPLAY") || !*getenv("DISPLAY")) {
     xvfb = StartXvfb();

@@ -19,6 +19,8 @@
 #include <string>
 #include <string_view>
 
+#include "1_platform/platform.h"
+#include "2_config/config_state.h"
 #include "3_audio/wave_player_state.h"
 #include "5_speech/speech.h"
 #include "5_speech/speech_state.h"
@@ -72,6 +74,10 @@ void RunScriptBytes(std::string_view text) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  kal::Platform platform;  // the platform layer's state for the run
+  kal::ScopedPlatform use_platform(platform);
+  kal::ConfigState config;  // and the configuration's
+  kal::ScopedConfig use_config(config);
   static bool ready = (SetUpOnce(), true);
   (void)ready;
   if (size == 0) return 0;

@@ -16,10 +16,16 @@
 #include <cstdlib>
 #include <string>
 
+#include "1_platform/platform.h"
+#include "2_config/config_state.h"
 #include "0_base/bmp_image.h"
 #include "6_console/jpeg_picture.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  kal::Platform platform;  // the platform layer's state for the run
+  kal::ScopedPlatform use_platform(platform);
+  kal::ConfigState config;  // and the configuration's
+  kal::ScopedConfig use_config(config);
   if (size < 1) return 0;
   std::string bytes(reinterpret_cast<const char*>(data) + 1, size - 1);
   kal::Picture picture;

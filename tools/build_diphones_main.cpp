@@ -31,6 +31,8 @@
 #include <string>
 #include <vector>
 
+#include "1_platform/platform.h"
+#include "2_config/config_state.h"
 #include "2_config/config.h"
 #include "1_platform/host_file.h"
 #include "1_platform/paths.h"
@@ -406,6 +408,10 @@ std::string PrepareInstall(const fs::path& data) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  kal::Platform platform;  // the platform layer's state for the run
+  kal::ScopedPlatform use_platform(platform);
+  kal::ConfigState config;  // and the configuration's
+  kal::ScopedConfig use_config(config);
   std::string out, data, voice = "/usr/share/mbrola/br3/br3", mbrola = "mbrola";
   bool bad = false;
   const std::vector<std::string> args = kal::HostArguments(argc, argv);

@@ -17,6 +17,8 @@
 #include <string>
 #include <vector>
 
+#include "1_platform/platform.h"
+#include "2_config/config_state.h"
 #include "0_base/latin1.h"
 #include "1_platform/host_file.h"
 #include "4_voices/diphone/diphone.h"
@@ -94,6 +96,10 @@ int Survey(const std::string& path, size_t top) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  kal::Platform platform;  // the platform layer's state for the run
+  kal::ScopedPlatform use_platform(platform);
+  kal::ConfigState config;  // and the configuration's
+  kal::ScopedConfig use_config(config);
   std::string db, rules, words = "/usr/share/dict/brazilian";
   size_t top = 20;
   std::vector<std::string> show;

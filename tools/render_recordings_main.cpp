@@ -23,6 +23,8 @@
 #include <thread>
 #include <vector>
 
+#include "1_platform/platform.h"
+#include "2_config/config_state.h"
 #include "2_config/config.h"
 #include "3_audio/wave_convert.h"
 #include "1_platform/host_file.h"
@@ -204,6 +206,10 @@ bool ParseArgs(const std::vector<std::string>& args, Options* opt) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  kal::Platform platform;  // the platform layer's state for the run
+  kal::ScopedPlatform use_platform(platform);
+  kal::ConfigState config;  // and the configuration's
+  kal::ScopedConfig use_config(config);
   Options opt;
   if (!ParseArgs(kal::HostArguments(argc, argv), &opt)) {
     std::fputs("usage: render_recordings [--jobs N] [--voice V] OUTDIR LIST.tsv...\n"

@@ -11,8 +11,6 @@ namespace kal {
 
 namespace {
 
-const PowerStatus* g_pinned = nullptr;
-
 std::string ReadWord(const std::string& path) {
   std::ifstream in(path);
   std::string w;
@@ -21,8 +19,6 @@ std::string ReadWord(const std::string& path) {
 }
 
 }  // namespace
-
-void PinPowerStatusForTest(const PowerStatus* status) { g_pinned = status; }
 
 PowerStatus ReadPowerStatusFrom(const std::string& folder) {
   PowerStatus st;
@@ -49,8 +45,7 @@ PowerStatus ReadPowerStatusFrom(const std::string& folder) {
   return st;
 }
 
-PowerStatus ReadPowerStatus() {
-  if (g_pinned) return *g_pinned;
+PowerStatus ReadMachinePowerStatus() {
   return ReadPowerStatusFrom("/sys/class/power_supply");
 }
 

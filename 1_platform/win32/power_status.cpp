@@ -5,17 +5,10 @@
 
 namespace kal {
 
-namespace {
-const PowerStatus* g_pinned = nullptr;
-}  // namespace
-
-void PinPowerStatusForTest(const PowerStatus* status) { g_pinned = status; }
-
 // The folder form is Linux's; Windows has no such folder to read.
 PowerStatus ReadPowerStatusFrom(const std::string&) { return PowerStatus(); }
 
-PowerStatus ReadPowerStatus() {
-  if (g_pinned) return *g_pinned;
+PowerStatus ReadMachinePowerStatus() {
   PowerStatus st;
   SYSTEM_POWER_STATUS s;
   if (!GetSystemPowerStatus(&s)) return st;

@@ -11,6 +11,7 @@
 #include <thread>
 #include <vector>
 
+#include "2_config/config_state.h"
 #include "0_base/bmp_image.h"
 #include "0_base/console_grid.h"
 #include "1_platform/console_frontend.h"
@@ -56,14 +57,16 @@ class WindowTest : public ::testing::Test {
     if (!g_x) GTEST_SKIP() << "Xvfb is not available";
     display_ = std::make_unique<test::ScopedEnv>("DISPLAY", g_x->name());
     settings_.colour_table = "0,1,2,3,4,5,6,7,8,9,10,11,12,13,14,15";
-    OverrideConsoleSettingsForTest(&settings_, nullptr);
+    InstalledConfig()->console_override = &settings_;
+    InstalledConfig()->magnifier_override = nullptr;
     SetLoop(MakePollEventLoop());
     ResetConsoleForTest("", &out_);
   }
 
   void TearDown() override {
     SetConsoleFrontEnd(nullptr);
-    OverrideConsoleSettingsForTest(nullptr, nullptr);
+    InstalledConfig()->console_override = nullptr;
+    InstalledConfig()->magnifier_override = nullptr;
     ClearStopRequest();
   }
 

@@ -1,3 +1,4 @@
+#include "2_config/config_state.h"
 #include "2_config/config.h"
 #include "0_base/ini_file.h"
 
@@ -22,14 +23,10 @@ namespace fs = std::filesystem;
 
 class Config : public ::testing::Test {
  protected:
-  void SetUp() override {
-    SetLegacyFlag(false);
-    ForgetConfigUpdatesForTest();
-  }
-  void TearDown() override {
-    SetLegacyFlag(false);
-    ForgetConfigUpdatesForTest();
-  }
+  // A fresh configuration state for each test: no legacy copy, no updates
+  // kept in memory.
+  ConfigState config_;
+  ScopedConfig use_config_{config_};
 
   std::string UserIni() const { return box_.config_home() + "/Talven/Talven.ini"; }
   std::string WindowsIni() const { return box_.drives() + "/c/windows/Talven.ini"; }

@@ -4,6 +4,7 @@
 #include <fstream>
 #include <thread>
 
+#include "1_platform/platform.h"
 #include "3_audio/wave_player_state.h"
 #include "0_base/latin1.h"
 #include "1_platform/mbrola.h"
@@ -72,7 +73,7 @@ class OrvanEngine : public SpeechFixture {
   }
   void TearDown() override {
     OrvanRelease();
-    SetMbrolaFactoryForTest(nullptr);
+    InstalledPlatform()->mbrola_factory = nullptr;
     SpeechFixture::TearDown();
   }
   // Every pair of the voice's phonemes, so no transitions are inserted.
@@ -85,7 +86,7 @@ class OrvanEngine : public SpeechFixture {
       for (const char* b : names) dfn << a << "-" << b << "\n";
   }
   void UseFake() {
-    SetMbrolaFactoryForTest([this] { return std::make_unique<FakeMbrola>(&fake_); });
+    InstalledPlatform()->mbrola_factory = [this] { return std::make_unique<FakeMbrola>(&fake_); };
   }
   static bool HaveMbrola() { return std::filesystem::exists(kBr3) && !FindMbrolaProgram().empty(); }
 
@@ -101,7 +102,7 @@ TEST_F(OrvanEngine, StartFailsWithTheRecordedErrorOfEachFile) {
   std::filesystem::remove(data_ / "portug.exc");
   EXPECT_FALSE(OrvanStart(0, 0, 0, ""));
   EXPECT_EQ(Latin1ToUtf8(OrvanLastError()), "Erro na base de dados de português");
-  SetMbrolaFactoryForTest([] { return nullptr; });
+  InstalledPlatform()->mbrola_factory = [] { return nullptr; };
   EXPECT_FALSE(OrvanStart(0, 0, 0, ""));
 }
 

@@ -1,3 +1,4 @@
+#include "1_platform/platform.h"
 #include "4_voices/number_words.h"
 #include "5_speech/word_snippets.h"
 
@@ -81,10 +82,10 @@ class TimeSpeech : public SpeechFixture {
  protected:
   void At(int h, int m, int y = 2026, int mo = 12, int d = 8) {
     now_ = LocalTime{y, mo, d, 0, h, m, 0, 0};
-    PinLocalTimeForTest(&now_);
+    InstalledPlatform()->pinned_time = &now_;
   }
   void TearDown() override {
-    PinLocalTimeForTest(nullptr);
+    InstalledPlatform()->pinned_time = nullptr;
     SpeechFixture::TearDown();
   }
   // Only the snippets and named sounds, in order.

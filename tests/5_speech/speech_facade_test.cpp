@@ -1,3 +1,4 @@
+#include "1_platform/platform.h"
 #include "5_speech/speech.h"
 
 #include "0_base/latin1.h"
@@ -220,12 +221,12 @@ TEST_F(Facade, TelephoneTonesAreDialedWithoutTheFastFlag) {
 TEST_F(Facade, BatteryStatusIsSpokenFromThePowerState) {
   PowerStatus none;
   none.on_mains = 1;
-  PinPowerStatusForTest(&none);
+  InstalledPlatform()->pinned_power = &none;
   SpeakBatteryStatus();
   PowerStatus low{true, 35, 0};
-  PinPowerStatusForTest(&low);
+  InstalledPlatform()->pinned_power = &low;
   SpeakBatteryStatus();
-  PinPowerStatusForTest(nullptr);
+  InstalledPlatform()->pinned_power = nullptr;
   EXPECT_EQ(Log(),
             "battery\n  play _SEMBAT\n"
             "battery\n  say 35%\n    words trinta e cinco\n"

@@ -1,4 +1,5 @@
 // Starting the speech layer from the configuration file.
+#include "2_config/config_state.h"
 #include "5_speech/speech.h"
 
 #include "4_voices/speech_engine_port.h"
@@ -147,12 +148,14 @@ TEST_F(SpeechInit, AWaitForTheConfigurationFileIsSaidOnceTheVoiceHasStarted) {
   std::filesystem::create_directories(dir_ / "config/Talven");
   std::string log;
   SetWordVoice(std::make_unique<RecordingVoice>(0, &log));
+  // The update kept for want of the lock goes with this test's state.
+  ConfigState config;
+  ScopedConfig use_config(config);
   {
     HostFileLock other((dir_ / "config/Talven/Talven.ini").string());
     ASSERT_TRUE(other.held());
     InitSpeech(0, "");
   }
-  ForgetConfigUpdatesForTest();
   EXPECT_EQ(console_, "Aguardando o arquivo de configuração\n");
   size_t started = log.find("start ");
   size_t said = log.find("speak Aguardando o arquivo de configura\xe7\xe3o ");

@@ -1,3 +1,4 @@
+#include "2_config/config_state.h"
 #include "6_console/console.h"
 
 #include <gtest/gtest.h>
@@ -134,7 +135,8 @@ TEST_F(ConsoleTest, StartAttributeAndColourSettingsComeFromTheConfiguration) {
   cfg.foreground = 14;
   cfg.colours_fixed = true;
   cfg.colour_table = "4,1";
-  OverrideConsoleSettingsForTest(&cfg, nullptr);
+  InstalledConfig()->console_override = &cfg;
+  InstalledConfig()->magnifier_override = nullptr;
   Start("");
   ConsoleWrite("x");
   TextColor(2);
@@ -143,7 +145,8 @@ TEST_F(ConsoleTest, StartAttributeAndColourSettingsComeFromTheConfiguration) {
   EXPECT_EQ(Grid().Attr(5, 5), 0x1E);
   EXPECT_EQ(Grid().ColourRgb(0), (Rgb{255, 0, 0}));
   EXPECT_EQ(Grid().ColourRgb(2), (Rgb{0, 255, 0}));
-  OverrideConsoleSettingsForTest(nullptr, nullptr);
+  InstalledConfig()->console_override = nullptr;
+  InstalledConfig()->magnifier_override = nullptr;
 }
 
 TEST_F(ConsoleTest, WhereXReportsTheParkedColumn) {

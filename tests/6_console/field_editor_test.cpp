@@ -1,3 +1,4 @@
+#include "2_config/config_state.h"
 #include "6_console/field_editor.h"
 
 #include <gtest/gtest.h>
@@ -43,7 +44,8 @@ class FieldEditorTest : public ::testing::Test {
   void TearDown() override {
     CaptureSpeechLog(false);
     ClearCapturedSpeech();
-    OverrideConsoleSettingsForTest(nullptr, nullptr);
+    InstalledConfig()->console_override = nullptr;
+    InstalledConfig()->magnifier_override = nullptr;
     ClearStopRequest();
   }
   // Edits `text` in a field at (1, 5) of max_len characters with the keys.
@@ -262,7 +264,8 @@ TEST_F(FieldEditorTest, SelectionIsShownOnDarkGrey) {
 TEST_F(FieldEditorTest, MagnifierStripOverdrawsTheTopRowInItsColours) {
   MagnifierSettings m;
   m.factor = 4;
-  OverrideConsoleSettingsForTest(nullptr, &m);
+  InstalledConfig()->console_override = nullptr;
+  InstalledConfig()->magnifier_override = &m;
   std::string text = "abc";
   ResetConsoleForTest(kEnd, &out_);
   ExpectStoppedByEndOfInput(EditField(&text, 1, 5, 40, 40, true));

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "2_config/config_state.h"
 #include "0_base/console_grid.h"
 #include "0_base/word_letters.h"
 #include "6_console/clipboard.h"
@@ -76,7 +77,8 @@ TEST(ScreenReview, CopiesTheScreen) {
 TEST(ScreenReview, MagnifiedStripShowsTheReviewRow) {
   MagnifierSettings m;
   m.factor = 2;
-  OverrideConsoleSettingsForTest(nullptr, &m);
+  InstalledConfig()->console_override = nullptr;
+  InstalledConfig()->magnifier_override = &m;
   std::string out;
   SetLoop(MakeFakeEventLoop());
   ResetConsoleForTest("", &out);
@@ -93,7 +95,8 @@ TEST(ScreenReview, MagnifiedStripShowsTheReviewRow) {
   EXPECT_EQ(Grid().ShownAttr(0, 0), m.background * 16 + m.letters);
   RemoveReviewStrip();
   EXPECT_FALSE(Grid().has_overlay());
-  OverrideConsoleSettingsForTest(nullptr, nullptr);
+  InstalledConfig()->console_override = nullptr;
+  InstalledConfig()->magnifier_override = nullptr;
 }
 
 // Records what a speech server is given; it is never busy.

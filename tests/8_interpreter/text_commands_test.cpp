@@ -3,6 +3,7 @@
 // arithmetic and the text commands are files under tests/scripts/.
 #include <gtest/gtest.h>
 
+#include "1_platform/platform.h"
 #include "1_platform/event_loop.h"
 #include "tests/support/script_harness.h"
 
@@ -17,12 +18,12 @@ TEST(Seja, RandIsRepeatableAndBounded) {
 
 TEST(Seja, DateAndTimeValues) {
   static LocalTime t{2024, 3, 7, 4, 9, 5, 3, 25};  // a Thursday
-  PinLocalTimeForTest(&t);
+  InstalledPlatform()->pinned_time = &t;
   EXPECT_EQ(Out("seja a data\nseja b hora\nseja c dia\nseja d tempo\nescreve a \" \" b \" \" c \" \" d\n"),
             "07/03/2024 09:05:03 Quinta 0\n");
   t.weekday = 6;
   EXPECT_EQ(Out("seja c dia\nescreve c\n"), "Sábado\n");
-  PinLocalTimeForTest(nullptr);
+  InstalledPlatform()->pinned_time = nullptr;
 }
 
 }  // namespace kal::test

@@ -2,16 +2,18 @@
 // starts, the configuration folder, the drives folder and the Windows folder
 // point into a fresh temporary folder, so that no test reads or writes the
 // Talven.ini or the files of the person running the tests. Tests that need
-// their own installation use TalvenSandbox on top of this. The host's
-// program starter is installed for every test, as main installs it; a test
-// that only looks at what would be started installs a RecordingPrograms.
+// their own installation use TalvenSandbox on top of this. The platform
+// layer's and the configuration's states (platform.h, config_state.h) are
+// installed for every test, as main installs them, and live as long as the
+// test program: a test that changes a part of one puts it back, or installs
+// a fresh one for its length (a test that only looks at what would be
+// started installs a RecordingPrograms).
 #include <stdlib.h>
 
-#include <memory>
 #include <string>
 
-#include "1_platform/programs.h"
-
+#include "1_platform/platform.h"
+#include "2_config/config_state.h"
 #include "tests/support/posix_shims.h"
 #include "tests/support/temp_folder.h"
 #include "tests/support/test_ca.h"
@@ -34,8 +36,10 @@ struct PrivateInstallation {
 #endif
   }
   TempFolder folder;
-  std::unique_ptr<Programs> programs = MakeHostPrograms();
-  ScopedPrograms use_programs{*programs};
+  Platform platform;
+  ScopedPlatform use_platform{platform};
+  ConfigState config;
+  ScopedConfig use_config{config};
 };
 
 PrivateInstallation g_installation;

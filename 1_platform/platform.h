@@ -1,0 +1,85 @@
+// The platform layer's state for one run, in one object.
+//
+// Each service of this layer that keeps something between calls keeps it
+// here, in a part named for it: the stop request, the clean-ups for the end
+// of the process, the program starter, the MBROLA factory, the parallel
+// port, the pinned power state and local time, the notice writer and the
+// key source that the console installs, the accessibility and automation
+// back ends. main builds one Platform, installs it for the run and hands
+// the services their parts through the layer's free functions, which read
+// the installed one; a test program installs one for all its tests (see
+// tests/support/test_environment.cpp), and a test that needs a clean one
+// installs a fresh Platform of its own for its length. With none
+// installed (after main has returned) the services answer as if nothing was
+// set: no stop, no clean-ups, no program starter.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <vector>
+
+#include "0_base/run_end.h"
+
+namespace kal {
+
+class Accessibility;
+class DesktopAutomation;
+class KeyInput;
+class MbrolaSynth;
+class ParallelPort;
+class Programs;
+class UserNotice;
+struct LocalTime;
+struct PowerStatus;
+
+struct Platform {
+  Platform();
+  ~Platform();
+  Platform(const Platform&) = delete;
+  Platform& operator=(const Platform&) = delete;
+
+  // stop_request.h: the first recorded end of the run.
+  struct Stop {
+    bool requested = false;
+    RunEnd end;
+  } stop;
+  // process.h: clean-ups for a stopped run, in the order registered.
+  std::vector<std::function<void()>> exit_cleanups;
+  // programs.h: the program starter a test installed, else the host's,
+  // made on first use.
+  Programs* programs = nullptr;
+  std::unique_ptr<Programs> host_programs;
+  // mbrola.h: makes the synthesiser in place of the real program (tests).
+  std::function<std::unique_ptr<MbrolaSynth>()> mbrola_factory;
+  // parallel_port.h: made on first use when none was set.
+  std::unique_ptr<ParallelPort> parallel_port;
+  // power.h, event_loop.h: answers in place of the machine's (tests).
+  const PowerStatus* pinned_power = nullptr;
+  const LocalTime* pinned_time = nullptr;
+  // user_notice.h, pump.h: installed by the console.
+  UserNotice* notice = nullptr;
+  KeyInput* key_input = nullptr;
+  // accessibility.h, automation.h: made on first use when none was set.
+  std::unique_ptr<Accessibility> accessibility;
+  std::unique_ptr<DesktopAutomation> desktop;
+  uint64_t console_window = 0;
+};
+
+// The installed platform state; nullptr when none is.
+Platform* InstalledPlatform();
+
+// Installs a platform state for the life of this object and puts the
+// previous one back at its end.
+class ScopedPlatform {
+ public:
+  explicit ScopedPlatform(Platform& platform);
+  ~ScopedPlatform();
+  ScopedPlatform(const ScopedPlatform&) = delete;
+  ScopedPlatform& operator=(const ScopedPlatform&) = delete;
+
+ private:
+  Platform* previous_;
+};
+
+}  // namespace kal
