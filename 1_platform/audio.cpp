@@ -2,28 +2,27 @@
 
 #include <cstdlib>
 
+#include "1_platform/platform.h"
 #include "1_platform/wave_file_audio.h"
 
 namespace kal {
 
-namespace {
-std::unique_ptr<AudioDevice>& Device() {
-  static std::unique_ptr<AudioDevice> d;
-  return d;
-}
-}  // namespace
-
+// The installed platform's device, opened on first use (an installed
+// platform is required, as main and every test program install one).
 AudioDevice& Audio() {
-  if (!Device()) {
+  std::unique_ptr<AudioDevice>& device = InstalledPlatform()->audio;
+  if (!device) {
     const char* file = std::getenv(kAudioFileVariable);
-    Device() = file && *file ? MakeWaveFileAudio(file) : MakeHostAudio();
+    device = file && *file ? MakeWaveFileAudio(file) : MakeHostAudio();
   }
-  return *Device();
+  return *device;
 }
 
 void SetAudio(std::unique_ptr<AudioDevice> device) {
-  if (Device()) Device()->Close();
-  Device() = std::move(device);
+  Platform* p = InstalledPlatform();
+  if (!p) return;
+  if (p->audio) p->audio->Close();
+  p->audio = std::move(device);
 }
 
 }  // namespace kal

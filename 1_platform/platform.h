@@ -3,7 +3,7 @@
 // Each service of this layer that keeps something between calls keeps it
 // here, in a part named for it: the stop request, the clean-ups for the end
 // of the process, the program starter, the MBROLA factory, the parallel
-// port, the pinned power state and local time, the notice writer and the
+// port, the sound device, the pinned power state and local time, the notice writer and the
 // key source that the console installs, the accessibility and automation
 // back ends. main builds one Platform, installs it for the run and hands
 // the services their parts through the layer's free functions, which read
@@ -24,6 +24,7 @@
 namespace kal {
 
 class Accessibility;
+class AudioDevice;
 class DesktopAutomation;
 class KeyInput;
 class MbrolaSynth;
@@ -60,6 +61,8 @@ struct Platform {
   // user_notice.h, pump.h: installed by the console.
   UserNotice* notice = nullptr;
   KeyInput* key_input = nullptr;
+  // audio.h: the sound device, opened on first use when none was set.
+  std::unique_ptr<AudioDevice> audio;
   // accessibility.h, automation.h: made on first use when none was set.
   std::unique_ptr<Accessibility> accessibility;
   std::unique_ptr<DesktopAutomation> desktop;

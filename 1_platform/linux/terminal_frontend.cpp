@@ -26,6 +26,9 @@
 #include <termios.h>
 #include <unistd.h>
 
+#include <memory>
+#include <string>
+
 #include "1_platform/linux/ansi_renderer.h"
 #include "0_base/console_grid.h"
 #include "0_base/latin1.h"
@@ -57,7 +60,6 @@ struct TtyState {
 };
 TtyState g_tty;
 class TerminalFrontEnd;
-TerminalFrontEnd* g_front = nullptr;  // the live front end, for the exit's clean-up
 
 void WriteFully(int fd, const char* p, size_t n) {
   while (n > 0) {
@@ -134,7 +136,7 @@ class TerminalFrontEnd : public ConsoleFrontEnd {
 
   ~TerminalFrontEnd() override {
     Restore();
-    if (g_front == this) g_front = nullptr;
+    *self_ = nullptr;
     if (signals_) {
       for (int sig : kSignals) signal(sig, SIG_DFL);
       signal(SIGALRM, SIG_DFL);
@@ -149,10 +151,10 @@ class TerminalFrontEnd : public ConsoleFrontEnd {
     g_tty.fd = in_;
     erase_ = g_tty.saved.c_cc[VERASE];
     if (opts_.handle_signals) InstallSignals();
-    g_front = this;
-    AtProgramExit([] {
-      if (g_front) {
-        g_front->Restore();
+    // The clean-up restores this front end while it lives, else the tty.
+    AtProgramExit([self = self_] {
+      if (*self) {
+        (*self)->Restore();
       } else {
         RestoreTty();
       }
@@ -335,24 +337,26 @@ class TerminalFrontEnd : public ConsoleFrontEnd {
     // this wake-up lets the waits see it; main restores and reports.
   }
 
+  bool ReleaseCapable() const { return release_capable_; }
   // Terminals known to report key releases through the progressive keyboard
   // protocol; KALDORIN_KEY_RELEASES=1 vouches for any other.
-  static bool ReleaseCapable() {
-    static const bool capable = [] {
-      const char* force = getenv("KALDORIN_KEY_RELEASES");
-      if (force) return strcmp(force, "1") == 0;
-      const char* term = getenv("TERM");
-      const char* program = getenv("TERM_PROGRAM");
-      std::string t = term ? term : "", p = program ? program : "";
-      return t.find("kitty") != std::string::npos || t.rfind("foot", 0) == 0 ||
-             t.find("ghostty") != std::string::npos || p == "WezTerm" || p == "ghostty";
-    }();
-    return capable;
+  static bool TerminalReportsReleases() {
+    const char* force = getenv("KALDORIN_KEY_RELEASES");
+    if (force) return strcmp(force, "1") == 0;
+    const char* term = getenv("TERM");
+    const char* program = getenv("TERM_PROGRAM");
+    std::string t = term ? term : "", p = program ? program : "";
+    return t.find("kitty") != std::string::npos || t.rfind("foot", 0) == 0 ||
+           t.find("ghostty") != std::string::npos || p == "WezTerm" || p == "ghostty";
   }
 
   int in_, out_;
   TerminalOptions opts_;
   AnsiRenderer renderer_;
+  // Read once, when the front end is made: the environment names the terminal.
+  const bool release_capable_ = TerminalReportsReleases();
+  // This front end while it lives, for the clean-up at the end of a run.
+  std::shared_ptr<TerminalFrontEnd*> self_ = std::make_shared<TerminalFrontEnd*>(this);
   const ConsoleGrid* last_grid_ = nullptr;  // the console's grid lives for the process
   int erase_ = 0x7F;
   bool suspended_ = false;
