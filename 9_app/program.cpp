@@ -28,6 +28,7 @@
 #include "1_platform/programs.h"
 #include "1_platform/stop_request.h"
 #include "4_voices/engines/engine_switch.h"
+#include "4_voices/voices.h"
 #include "4_voices/orvan/phoneme_tool.h"
 #include "2_config/config_state.h"
 #include "2_config/console_settings.h"
@@ -193,6 +194,8 @@ int ProgramMain(int argc, char** argv) {
   // The sound and speech of the run: built here and owned for the run.
   WavePlayer player;
   WavePlayerScope playing(player);
+  Voices voices;
+  VoicesScope voicing(voices);
   SpeechState speech;
   speech.engine = std::make_unique<EngineSwitch>();
   SpeechScope speaking(speech);

@@ -15,6 +15,7 @@
 
 #include "1_platform/platform.h"
 #include "2_config/config_state.h"
+#include "4_voices/voices.h"
 #include "0_base/latin1.h"
 #include "3_audio/wave_player.h"
 #include "4_voices/diphone/diphone.h"
@@ -71,6 +72,8 @@ int main(int argc, char** argv) {
   kal::ScopedPlatform use_platform(platform);
   kal::ConfigState config;  // and the configuration's
   kal::ScopedConfig use_config(config);
+  kal::Voices voices;  // the synthesizer's and translator's state
+  kal::VoicesScope voicing(voices);
   std::string db, wav;
   int runs = 20;
   for (int i = 1; i + 1 < argc; i += 2) {

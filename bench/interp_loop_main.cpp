@@ -24,6 +24,7 @@
 
 #include "1_platform/platform.h"
 #include "2_config/config_state.h"
+#include "4_voices/voices.h"
 #include "3_audio/wave_player_state.h"
 #include "5_speech/speech.h"
 #include "5_speech/speech_state.h"
@@ -122,6 +123,8 @@ int main(int argc, char** argv) {
   SetLoop(MakeFakeEventLoop());
   WavePlayer player;  // the subsystems a run speaks through, as main builds them
   WavePlayerScope playing(player);
+  Voices voices;
+  VoicesScope voicing(voices);
   SpeechState speech;
   SpeechScope speaking(speech);
   ResetConsoleForTest("", &console);  // memory console: nothing is shown

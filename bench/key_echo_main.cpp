@@ -25,6 +25,7 @@
 
 #include "1_platform/platform.h"
 #include "2_config/config_state.h"
+#include "4_voices/voices.h"
 #include "3_audio/wave_player_state.h"
 #include "5_speech/speech.h"
 #include "5_speech/speech_state.h"
@@ -112,6 +113,8 @@ int main() {
   std::string console;
   kal::WavePlayer player;  // the subsystems the program speaks through, as main builds them
   kal::WavePlayerScope playing(player);
+  kal::Voices voices;
+  kal::VoicesScope voicing(voices);
   kal::SpeechState speech;
   kal::SpeechScope speaking(speech);
   auto prepared = Clock::now();

@@ -16,6 +16,7 @@
 
 #include "1_platform/platform.h"
 #include "2_config/config_state.h"
+#include "4_voices/voices.h"
 #include "3_audio/wave_player_state.h"
 #include "0_base/latin1.h"
 #include "1_platform/event_loop.h"
@@ -71,6 +72,8 @@ int main(int argc, char** argv) {
   kal::ScopedConfig use_config(config);
   kal::WavePlayer player;  // the engine keeps the player's flags
   kal::WavePlayerScope playing(player);
+  kal::Voices voices;  // the engine's state and tables
+  kal::VoicesScope voicing(voices);
   kal::OrvanSettings settings = kal::ReadOrvanSettings();
   if (argc > 1) settings.folder = std::string(argv[1]) + "/";
   // The rules are written for br3; use it when the configured one is absent.

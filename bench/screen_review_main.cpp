@@ -22,6 +22,7 @@
 
 #include "1_platform/platform.h"
 #include "2_config/config_state.h"
+#include "4_voices/voices.h"
 #include "3_audio/wave_player_state.h"
 #include "5_speech/speech.h"
 #include "5_speech/speech_state.h"
@@ -136,6 +137,8 @@ int main() {
   SetLoop(MakeFakeEventLoop());
   WavePlayer player;  // the subsystems a run speaks through, as main builds them
   WavePlayerScope playing(player);
+  Voices voices;
+  VoicesScope voicing(voices);
   SpeechState speech;
   SpeechScope speaking(speech);
   InstallCaptureAudio();

@@ -21,6 +21,7 @@
 
 #include "1_platform/platform.h"
 #include "2_config/config_state.h"
+#include "4_voices/voices.h"
 #include "3_audio/wave_player_state.h"
 #include "5_speech/speech.h"
 #include "5_speech/speech_state.h"
@@ -50,6 +51,8 @@ void SetUpOnce() {
   // The subsystems a run speaks through, for the whole fuzzing process.
   static kal::WavePlayer player;
   static kal::WavePlayerScope playing(player);
+  static kal::Voices voices;
+  static kal::VoicesScope voicing(voices);
   static kal::SpeechState speech;
   static kal::SpeechScope speaking(speech);
   auto& allowed = kal::Limits().allowed_commands;

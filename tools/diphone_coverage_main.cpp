@@ -19,6 +19,7 @@
 
 #include "1_platform/platform.h"
 #include "2_config/config_state.h"
+#include "4_voices/voices.h"
 #include "0_base/latin1.h"
 #include "1_platform/host_file.h"
 #include "4_voices/diphone/diphone.h"
@@ -100,6 +101,8 @@ int main(int argc, char** argv) {
   kal::ScopedPlatform use_platform(platform);
   kal::ConfigState config;  // and the configuration's
   kal::ScopedConfig use_config(config);
+  kal::Voices voices;  // the synthesizer's and translator's state
+  kal::VoicesScope voicing(voices);
   std::string db, rules, words = "/usr/share/dict/brazilian";
   size_t top = 20;
   std::vector<std::string> show;

@@ -2,6 +2,7 @@
 // folders, reads the index, opens the data file and loads the translator's
 // rules and exceptions from the diphone folder.
 #include "4_voices/diphone/diphone.h"
+#include "4_voices/voices.h"
 
 #include <filesystem>
 
@@ -13,10 +14,7 @@
 namespace kal {
 namespace diphone {
 
-SynthState& Synth() {
-  static SynthState state;
-  return state;
-}
+SynthState& Synth() { return *InstalledVoices().synth; }
 
 namespace {
 

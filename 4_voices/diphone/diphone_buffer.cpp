@@ -67,8 +67,8 @@ void AddSound(const uint8_t* data, size_t n) {
 }
 
 void AddSilence(size_t n) {
-  static const std::vector<uint8_t> block(kSilenceBlock, 128);
-  for (size_t i = 0; i < n / kSilenceBlock; ++i) AddSound(block.data(), block.size());
+  static const std::vector<uint8_t> kSilence(kSilenceBlock, 128);
+  for (size_t i = 0; i < n / kSilenceBlock; ++i) AddSound(kSilence.data(), kSilence.size());
 }
 
 // 300 bytes from 88 to 167: a short hiss where a tiny piece is missing.

@@ -1,5 +1,6 @@
-// Internals of the diphone word synthesizer shared by its source files: the
-// one state of the process (index, open data file, tuning, sound buffer),
+// Internals of the diphone word synthesizer shared by its source files: its
+// state (index, open data file, tuning, sound buffer), part of the installed
+// voices (4_voices/voices.h),
 // the index look-up and the sound buffer operations.
 #pragma once
 

@@ -3,6 +3,8 @@
 
 #include <cstring>
 
+#include "4_voices/voices.h"
+
 namespace kal::translator {
 
 bool IsVowel(char c) { return c != 0 && std::strchr("AEIOUaeiou", c) != nullptr; }
@@ -16,9 +18,6 @@ bool IsBackVowel(char c) { return c != 0 && std::strchr("AOao", c) != nullptr; }
 char Upper(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 32) : c; }
 char Lower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c; }
 
-TranslatorState& State() {
-  static TranslatorState state;
-  return state;
-}
+TranslatorState& State() { return *InstalledVoices().translator; }
 
 }  // namespace kal::translator

@@ -1,6 +1,7 @@
 // Internals of the word translator shared by its source files: the
 // character classes of the ASCII text the rules work on, the rule table and
-// the exceptions table, held in one state for the process.
+// the exceptions table, held in one state, part of the installed voices
+// (4_voices/voices.h).
 #pragma once
 
 #include <array>

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "4_voices/orvan/orvan_text.h"
+#include "4_voices/orvan/orvan_state.h"
 #include "4_voices/rule_file.h"
 #include "4_voices/orvan/text_normaliser.h"
 
@@ -15,10 +16,7 @@ namespace {
 constexpr size_t kMaxAbbreviations = 2000;
 constexpr size_t kMaxExpansion = 999;
 
-std::vector<std::pair<std::string, std::string>>& Table() {
-  static std::vector<std::pair<std::string, std::string>> table;
-  return table;
-}
+std::vector<std::pair<std::string, std::string>>& Table() { return InstalledOrvan().tables.abbreviations; }
 
 }  // namespace
 

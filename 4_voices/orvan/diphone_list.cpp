@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "4_voices/orvan/orvan_text.h"
+#include "4_voices/orvan/orvan_state.h"
 #include "4_voices/rule_file.h"
 #include "4_voices/orvan/prosody.h"
 
@@ -11,10 +12,7 @@ namespace kal::orvan {
 
 namespace {
 
-std::vector<std::string>& List() {
-  static std::vector<std::string> list;
-  return list;
-}
+std::vector<std::string>& List() { return InstalledOrvan().tables.diphones; }
 
 bool IsNameChar(char c) {
   return c == '2' || c == '@' || c == '_' || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');

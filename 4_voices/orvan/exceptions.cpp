@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "4_voices/orvan/letter_rules.h"
+#include "4_voices/orvan/orvan_state.h"
 #include "4_voices/orvan/orvan_text.h"
 #include "4_voices/rule_file.h"
 
@@ -14,15 +15,9 @@ namespace {
 constexpr size_t kMaxExceptions = 15000;
 constexpr size_t kMaxLine = 255;
 
-struct palavra_alias {
-  std::string word, alias;
-  bool operator<(const palavra_alias& o) const { return word < o.word; }
-};
+using palavra_alias = ExceptionEntry;
 
-std::vector<palavra_alias>& Table() {
-  static std::vector<palavra_alias> table;
-  return table;
-}
+std::vector<palavra_alias>& Table() { return InstalledOrvan().tables.exceptions; }
 
 // Byte order comparison (std::string compares chars, which may be signed).
 bool ByteLess(const std::string& a, const std::string& b) {

@@ -6,6 +6,7 @@
 #include <array>
 #include <cstring>
 
+#include "4_voices/orvan/orvan_state.h"
 #include "4_voices/orvan/orvan_text.h"
 #include "4_voices/rule_file.h"
 
@@ -20,10 +21,7 @@ constexpr size_t kUsedOutput = 11;
 using Rule = rule_file::ContextRule;
 
 // One chain per first focus character (codes below 32 have none).
-std::array<std::vector<Rule>, 256>& Chains() {
-  static std::array<std::vector<Rule>, 256> chains;
-  return chains;
-}
+std::array<std::vector<Rule>, 256>& Chains() { return InstalledOrvan().tables.letter_rules; }
 
 bool In(const char* set, unsigned char c) { return c != 0 && std::strchr(set, c) != nullptr; }
 

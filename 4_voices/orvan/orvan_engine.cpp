@@ -3,6 +3,7 @@
 // most 64000 bytes (or into the output wave file).
 #include "4_voices/orvan/orvan_engine.h"
 #include "4_voices/orvan/orvan_messages.h"
+#include "4_voices/orvan/orvan_state.h"
 
 #include <chrono>
 #include <cstdio>
@@ -26,31 +27,13 @@ namespace kal {
 
 namespace {
 
-constexpr int kReadSamples = 64000;
+constexpr int kReadSamples = kOrvanReadSamples;
 constexpr size_t kChunkBytes = 64000;
 constexpr size_t kMinChunkBytes = 256;
 // Before every utterance: no error recovery messages from the synthesiser.
 constexpr int kUtteranceNoError = -63;
 
-struct OrvanState {
-  std::unique_ptr<MbrolaSynth> mbr;
-  bool have_settings = false;
-  OrvanSettings settings;
-  std::string output_name;
-  std::FILE* output = nullptr;
-  bool file_mode = false;
-  double rate_factor = 1.0;
-  double pitch_factor = 1.0;
-  std::string last_error;
-  std::vector<int16_t> read_buffer = std::vector<int16_t>(kReadSamples);
-  std::string chunk;  // accumulated sample bytes
-  OrvanStats stats;
-};
-
-OrvanState& State() {
-  static OrvanState state;
-  return state;
-}
+OrvanState& State() { return InstalledOrvan(); }
 
 int64_t MicrosSince(std::chrono::steady_clock::time_point start) {
   return std::chrono::duration_cast<std::chrono::microseconds>(std::chrono::steady_clock::now() - start).count();

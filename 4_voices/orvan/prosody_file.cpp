@@ -5,6 +5,7 @@
 #include <cstdlib>
 
 #include "0_base/latin1.h"
+#include "4_voices/orvan/orvan_state.h"
 #include "0_base/speech_log.h"
 #include "4_voices/orvan/orvan_text.h"
 #include "4_voices/orvan/orvan_messages.h"
@@ -19,20 +20,20 @@ constexpr size_t kMaxKeys = 1000;
 constexpr size_t kMaxDurations = 100;
 constexpr size_t kMaxRules = 300;
 
-ProsodyTables& Tables() {
-  static ProsodyTables tables;
-  return tables;
-}
+ProsodyTables& Tables() { return InstalledOrvan().tables.prosody; }
 
-std::function<void(const std::string&)>& Sink() {
-  static std::function<void(const std::string&)> sink = [](const std::string& text) {
-    std::fprintf(stderr, "%s\n", Latin1ToUtf8(text).c_str());
-    LogSpeech("message", text);
-  };
-  return sink;
+// A loader's message, to the installed sink or else to standard error and
+// the speech log.
+void Show(std::string_view utf8_message, const std::string& line = "") {
+  std::string text = L1(utf8_message) + line;
+  const auto& sink = InstalledOrvan().tables.prosody_messages;
+  if (sink) {
+    sink(text);
+    return;
+  }
+  std::fprintf(stderr, "%s\n", Latin1ToUtf8(text).c_str());
+  LogSpeech("message", text);
 }
-
-void Show(std::string_view utf8_message, const std::string& line = "") { Sink()(L1(utf8_message) + line); }
 
 // Whole-text integer (blanks around it allowed).
 bool ParseInt(const std::string& text, int* value) {
@@ -148,7 +149,9 @@ bool ReadProsodyRules(const std::vector<std::string>& lines) {
 
 const ProsodyTables& Prosody() { return Tables(); }
 
-void SetProsodyMessageSink(std::function<void(const std::string&)> sink) { Sink() = std::move(sink); }
+void SetProsodyMessageSink(std::function<void(const std::string&)> sink) {
+  InstalledOrvan().tables.prosody_messages = std::move(sink);
+}
 
 bool LoadProsody(const std::string& path) {
   Tables() = ProsodyTables();

@@ -41,7 +41,7 @@ const char* const kCapitals[29] = {
 
 // All names as Latin-1, indexed by character code.
 const std::array<std::string, 256>& Names() {
-  static const std::array<std::string, 256> names = [] {
+  static const std::array<std::string, 256> kNames = [] {
     std::array<std::string, 256> n;
     for (int c = 32; c <= 126; ++c) {
       int code = (c >= 'a' && c <= 'z') ? c - 0x20 : c;
@@ -52,7 +52,7 @@ const std::array<std::string, 256>& Names() {
     for (int c = 224; c <= 255; ++c) n[c] = n[c - 32];
     return n;
   }();
-  return names;
+  return kNames;
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 // Every test case runs on fresh subsystem objects, installed for the case as
-// main installs them for a run: the wave player and the speech facade. A
+// main installs them for a run: the wave player, the voices and the speech
+// facade. A
 // case that needs a second fresh one in its middle builds it and installs it
 // with its own scope.
 #include <gtest/gtest.h>
@@ -7,6 +8,7 @@
 #include <memory>
 
 #include "3_audio/wave_player_state.h"
+#include "4_voices/voices.h"
 #include "5_speech/speech.h"
 #include "5_speech/speech_state.h"
 
@@ -16,6 +18,8 @@ namespace {
 struct Subsystems {
   WavePlayer player;
   WavePlayerScope playing{player};
+  Voices voices;
+  VoicesScope voicing{voices};
   SpeechState speech;
   SpeechScope speaking{speech};
 };
