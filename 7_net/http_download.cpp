@@ -2,6 +2,7 @@
 // followed by starting again, the body saved block by block with the keys
 // taken between blocks.
 #include "7_net/http_download.h"
+#include "7_net/network.h"
 
 #include <charconv>
 #include <cstdio>
@@ -27,8 +28,6 @@ namespace {
 
 constexpr int kBlockSize = 4096;
 constexpr int64_t kStreamLength = 999999999;
-
-std::string (*g_path_mapper)(const std::string&) = nullptr;
 
 // What one attempt leads to.
 enum class Outcome { kSuccess, kFailure, kRedirect, kFallback };
@@ -299,9 +298,12 @@ Outcome Attempt(const std::string& address, const DownloadRequest& r, const std:
 
 }  // namespace
 
-void SetDownloadPathMapper(std::string (*mapper)(const std::string& name)) { g_path_mapper = mapper; }
+void SetDownloadPathMapper(std::string (*mapper)(const std::string& name)) { InstalledNetwork().path_mapper = mapper; }
 
-std::string DownloadHostPath(const std::string& name) { return g_path_mapper ? g_path_mapper(name) : HostPath(name); }
+std::string DownloadHostPath(const std::string& name) {
+  auto mapper = InstalledNetwork().path_mapper;
+  return mapper ? mapper(name) : HostPath(name);
+}
 
 bool Download(const DownloadRequest& request) {
   if (request.address.empty() || request.file.empty()) return false;

@@ -1,6 +1,11 @@
-// The installed network user, and the quiet one used until another is
-// installed (tools and benchmarks that fetch without a console).
+// The installed network with its user, and the quiet user used until
+// another is installed (tools and benchmarks that fetch without a console).
 #include "7_net/net_user.h"
+
+#include <memory>
+
+#include "7_net/network.h"
+#include "7_net/tls.h"
 
 #include "1_platform/event_loop.h"
 
@@ -22,17 +27,25 @@ class QuietUser : public NetUser {
   void Click() override {}
 };
 
-NetUser& Quiet() {
-  static QuietUser quiet;
-  return quiet;
-}
-
-NetUser* g_user = nullptr;  // nullptr: the quiet one
+// The installed network. Process-wide because every layer above reaches
+// the network through free functions; main sets it for the run.
+Network* g_network = nullptr;
 
 }  // namespace
 
-void SetNetUser(NetUser* user) { g_user = user; }
+void SetNetUser(NetUser* user) { InstalledNetwork().user = user; }
 
-NetUser& CurrentNetUser() { return g_user ? *g_user : Quiet(); }
+NetUser& CurrentNetUser() {
+  Network& n = InstalledNetwork();
+  return n.user ? *n.user : *n.quiet;
+}
+
+Network::Network() : quiet(std::make_unique<QuietUser>()), tls(MakeTlsSession()) {}
+Network::~Network() = default;
+
+NetworkScope::NetworkScope(Network& network) : previous_(g_network) { g_network = &network; }
+NetworkScope::~NetworkScope() { g_network = previous_; }
+
+Network& InstalledNetwork() { return *g_network; }
 
 }  // namespace kal

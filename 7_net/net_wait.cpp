@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "7_net/net_user.h"
+#include "7_net/network.h"
 #include "1_platform/event_loop.h"
 #include "1_platform/socket.h"
 #include "1_platform/stop_request.h"
@@ -15,8 +16,6 @@ namespace {
 // often.
 constexpr int64_t kSliceMs = 50;
 constexpr int64_t kDefaultSilenceMs = 60000;
-
-int64_t g_silence_ms = kDefaultSilenceMs;
 
 int PollSocket(int socket, SocketEvent event, int64_t ms) {
   long us = static_cast<long>(ms * 1000);
@@ -50,8 +49,8 @@ WaitResult WaitSocket(int socket, SocketEvent event, int64_t deadline_ms, const 
 
 int64_t DeadlineIn(int64_t ms) { return ms > 0 ? Loop().NowMs() + ms : kNoDeadline; }
 
-int64_t SilenceLimitMs() { return g_silence_ms; }
+int64_t SilenceLimitMs() { return InstalledNetwork().silence_ms; }
 
-void SetSilenceLimitForTest(int64_t ms) { g_silence_ms = ms > 0 ? ms : kDefaultSilenceMs; }
+void SetSilenceLimitForTest(int64_t ms) { InstalledNetwork().silence_ms = ms > 0 ? ms : kDefaultSilenceMs; }
 
 }  // namespace kal

@@ -21,7 +21,7 @@ static_assert(kBioFlagsRead == BIO_FLAGS_READ && kBioFlagsRws == BIO_FLAGS_RWS &
               kBioFlagsShouldRetry == BIO_FLAGS_SHOULD_RETRY);
 
 const Api* LoadApi(std::string*) {
-  static const Api api = {
+  static const Api kApi = {
       [](uint64_t opts, const void*) { return OPENSSL_init_ssl(opts, nullptr); },
       &TLS_client_method,
       &SSL_CTX_new,
@@ -59,7 +59,7 @@ const Api* LoadApi(std::string*) {
       &BIO_set_flags,
       &BIO_clear_flags,
   };
-  return &api;
+  return &kApi;
 }
 
 }  // namespace kal::ssl

@@ -63,29 +63,31 @@ bool Fill(void* crypto, void* ssl, Api* a, std::string* missing) {
 }
 
 struct Loaded {
-  bool tried = false;
   bool ok = false;
   Api api{};
   std::string why;
 };
 
+// Opens the two libraries and fills the table; done once.
+Loaded LoadLibraries() {
+  Loaded l;
+  // libssl needs libcrypto: loading it first lets libssl find it.
+  void* crypto = OpenSharedLibrary(kCryptoLibrary, &l.why);
+  void* ssl = crypto ? OpenSharedLibrary(kSslLibrary, &l.why) : nullptr;
+  std::string missing;
+  if (ssl) {
+    l.ok = Fill(crypto, ssl, &l.api, &missing);
+    if (!l.ok) l.why = "no " + missing;
+  }
+  return l;
+}
+
 }  // namespace
 
 const Api* LoadApi(std::string* why) {
-  static Loaded l;
-  if (!l.tried) {
-    l.tried = true;
-    // libssl needs libcrypto: loading it first lets libssl find it.
-    void* crypto = OpenSharedLibrary(kCryptoLibrary, &l.why);
-    void* ssl = crypto ? OpenSharedLibrary(kSslLibrary, &l.why) : nullptr;
-    std::string missing;
-    if (ssl) {
-      l.ok = Fill(crypto, ssl, &l.api, &missing);
-      if (!l.ok) l.why = "no " + missing;
-    }
-  }
-  if (!l.ok && why) *why = l.why;
-  return l.ok ? &l.api : nullptr;
+  static const Loaded kLoaded = LoadLibraries();
+  if (!kLoaded.ok && why) *why = kLoaded.why;
+  return kLoaded.ok ? &kLoaded.api : nullptr;
 }
 
 }  // namespace kal::ssl

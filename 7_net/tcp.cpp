@@ -1,6 +1,7 @@
 // TCP connections over the socket seam, with the readiness timeout that the
 // receive paths wait on.
 #include "7_net/tcp.h"
+#include "7_net/network.h"
 
 #include <charconv>
 
@@ -20,15 +21,7 @@ constexpr int kListenBacklog = 3;
 // never block: they wait through WaitSocket).
 constexpr int kSocketIoTimeoutSeconds = 60;
 
-struct NetState {
-  long readiness_us = 0;
-  std::function<std::string()> read_timeout_setting;
-};
-
-NetState& N() {
-  static NetState s;
-  return s;
-}
+Network& N() { return InstalledNetwork(); }
 
 // TIMEOUT_REDE as microseconds: the default when absent, empty or not an
 // integer.

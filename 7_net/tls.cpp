@@ -1,4 +1,4 @@
-// The one TLS session of the program, over OpenSSL's functions as the
+// The one TLS session of the installed network (network.h), over OpenSSL's functions as the
 // table of 7_net/ssl_api.h gives them. The session's bytes travel through a
 // small BIO of our own that calls the socket seam.
 #include "7_net/tls.h"
@@ -11,6 +11,7 @@
 #include "2_config/config.h"
 #include "7_net/net_messages.h"
 #include "7_net/net_user.h"
+#include "7_net/network.h"
 #include "7_net/ssl_api.h"
 
 namespace kal {
@@ -23,6 +24,9 @@ using ssl::Ssl;
 // hosts whose TLS library has no trust store of its own (Windows).
 constexpr char kTrustFileName[] = "cacert.pem";
 
+}  // namespace
+
+// The network's one session (network.h).
 struct TlsSession {
   const ssl::Api* api = nullptr;  // set once the library is there
   ssl::SslContext* context = nullptr;
@@ -34,10 +38,9 @@ struct TlsSession {
   int contexts_made = 0;
 };
 
-TlsSession& T() {
-  static TlsSession s;
-  return s;
-}
+namespace {
+
+TlsSession& T() { return *InstalledNetwork().tls; }
 
 const ssl::Api& A() { return *T().api; }
 
@@ -74,8 +77,10 @@ int BioCreate(Bio* b) {
 
 int BioDestroy(Bio*) { return 1; }
 
+// The BIO type over the socket seam: made once, when the library is first
+// used, and never changed; a type index is a scarce process resource.
 ssl::BioMethod* SocketSeamMethod() {
-  static ssl::BioMethod* method = [] {
+  static ssl::BioMethod* const kMethod = [] {
     ssl::BioMethod* m = A().bio_meth_new(A().bio_new_index() | ssl::kBioTypeSourceSink, "kaldorin socket");
     if (!m) return m;
     A().bio_meth_set_write(m, BioWrite);
@@ -85,7 +90,7 @@ ssl::BioMethod* SocketSeamMethod() {
     A().bio_meth_set_destroy(m, BioDestroy);
     return m;
   }();
-  return method;
+  return kMethod;
 }
 
 // --- The session ---------------------------------------------------------
@@ -262,6 +267,14 @@ int TlsSend(const char* data, int length) {
 bool TlsPending() { return T().active && T().connection && A().pending(T().connection) > 0; }
 
 bool TlsCarries(int socket) { return T().active && T().socket == socket && socket > 0; }
+
+TlsSessionPtr MakeTlsSession() { return TlsSessionPtr(new TlsSession); }
+
+void TlsSessionDeleter::operator()(TlsSession* s) const {
+  if (s->api && s->connection) s->api->ssl_free(s->connection);
+  if (s->api && s->context) s->api->ctx_free(s->context);
+  delete s;
+}
 
 void SetTlsAvailableForTest(bool available) { T().available = available; }
 int TlsContextsMadeForTest() { return T().contexts_made; }

@@ -1,3 +1,4 @@
+#include "7_net/network.h"
 #include "9_app/program.h"
 
 #include <cstdio>
@@ -199,6 +200,8 @@ int ProgramMain(int argc, char** argv) {
   SpeechState speech;
   speech.engine = std::make_unique<EngineSwitch>();
   SpeechScope speaking(speech);
+  Network network;
+  NetworkScope networking(network);
   if (!opts.view_file.empty()) return RunViewerProgram(opts);
   if (opts.phonemes) {
     OrvanSettings settings = ReadOrvanSettings();

@@ -14,6 +14,10 @@
 
 #include "1_platform/platform.h"
 #include "2_config/config_state.h"
+#include "3_audio/wave_player_state.h"
+#include "5_speech/speech.h"
+#include "5_speech/speech_state.h"
+#include "7_net/network.h"
 #include "6_console/console.h"
 #include "7_net/http_download.h"
 #include "7_net/net_user.h"
@@ -90,6 +94,12 @@ int main(int argc, char** argv) {
   size_t mb = argc > 1 ? std::strtoul(argv[1], nullptr, 10) : 200;
   if (mb == 0) mb = 200;
   size_t size = mb << 20;
+  kal::WavePlayer player;  // the subsystems a download speaks through, as main builds them
+  kal::WavePlayerScope playing(player);
+  kal::SpeechState speech;
+  kal::SpeechScope speaking(speech);
+  kal::Network network;
+  kal::NetworkScope networking(network);
   kal::SetLoop(kal::MakePollEventLoop());
   kal::SetConsoleFrontEnd(kal::MakeConsoleFrontEnd(true));
   kal::SetNetUser(&kal::ConsoleNetUser());

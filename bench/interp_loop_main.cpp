@@ -25,6 +25,7 @@
 #include "1_platform/platform.h"
 #include "2_config/config_state.h"
 #include "4_voices/voices.h"
+#include "7_net/network.h"
 #include "3_audio/wave_player_state.h"
 #include "5_speech/speech.h"
 #include "5_speech/speech_state.h"
@@ -127,6 +128,8 @@ int main(int argc, char** argv) {
   VoicesScope voicing(voices);
   SpeechState speech;
   SpeechScope speaking(speech);
+  Network network;
+  NetworkScope networking(network);
   ResetConsoleForTest("", &console);  // memory console: nothing is shown
   CaptureSpeechLog(false);
 

@@ -26,6 +26,7 @@
 #include "1_platform/platform.h"
 #include "2_config/config_state.h"
 #include "4_voices/voices.h"
+#include "7_net/network.h"
 #include "3_audio/wave_player_state.h"
 #include "5_speech/speech.h"
 #include "5_speech/speech_state.h"
@@ -117,6 +118,8 @@ int main() {
   kal::VoicesScope voicing(voices);
   kal::SpeechState speech;
   kal::SpeechScope speaking(speech);
+  kal::Network network;
+  kal::NetworkScope networking(network);
   auto prepared = Clock::now();
 
   // 2. Start: speech ready and the first sound on its way.

@@ -25,6 +25,7 @@
 
 #include "1_platform/platform.h"
 #include "2_config/config_state.h"
+#include "7_net/network.h"
 #include "3_audio/midi.h"
 #include "3_audio/wave_player_state.h"
 #include "5_speech/speech.h"
@@ -124,6 +125,8 @@ int main() {
   kal::WavePlayerScope playing(player);
   kal::SpeechState speech;
   kal::SpeechScope speaking(speech);
+  kal::Network network;
+  kal::NetworkScope networking(network);
   kal::SetLoop(kal::MakePollEventLoop());
   kal::ResetConsoleForTest("", &console);
   kal::SetAudio(std::make_unique<TimingAudio>(kal::MakeSdlAudio()));

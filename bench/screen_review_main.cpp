@@ -23,6 +23,7 @@
 #include "1_platform/platform.h"
 #include "2_config/config_state.h"
 #include "4_voices/voices.h"
+#include "7_net/network.h"
 #include "3_audio/wave_player_state.h"
 #include "5_speech/speech.h"
 #include "5_speech/speech_state.h"
@@ -141,6 +142,8 @@ int main() {
   VoicesScope voicing(voices);
   SpeechState speech;
   SpeechScope speaking(speech);
+  Network network;
+  NetworkScope networking(network);
   InstallCaptureAudio();
   SetWordVoice(MakeLoggingWordVoice());
   CaptureSpeechLog(false);

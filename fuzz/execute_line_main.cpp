@@ -22,6 +22,7 @@
 #include "1_platform/platform.h"
 #include "2_config/config_state.h"
 #include "4_voices/voices.h"
+#include "7_net/network.h"
 #include "3_audio/wave_player_state.h"
 #include "5_speech/speech.h"
 #include "5_speech/speech_state.h"
@@ -55,6 +56,8 @@ void SetUpOnce() {
   static kal::VoicesScope voicing(voices);
   static kal::SpeechState speech;
   static kal::SpeechScope speaking(speech);
+  static kal::Network network;
+  static kal::NetworkScope networking(network);
   auto& allowed = kal::Limits().allowed_commands;
   allowed.assign(static_cast<size_t>(kal::kCommandCount), false);
   for (int i = 0; i < kal::kCommandCount; ++i) allowed[static_cast<size_t>(i)] = Fuzzed(kal::kCommandTable[i].word);

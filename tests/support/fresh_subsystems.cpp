@@ -7,6 +7,7 @@
 
 #include <memory>
 
+#include "7_net/network.h"
 #include "3_audio/wave_player_state.h"
 #include "4_voices/voices.h"
 #include "5_speech/speech.h"
@@ -22,6 +23,8 @@ struct Subsystems {
   VoicesScope voicing{voices};
   SpeechState speech;
   SpeechScope speaking{speech};
+  Network network;
+  NetworkScope networking{network};
 };
 
 class FreshSubsystems : public ::testing::EmptyTestEventListener {

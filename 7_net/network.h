@@ -1,0 +1,54 @@
+// The network layer's state for a run: the user it talks to, the TCP
+// settings read at startup, the one TLS session, the silence a download
+// waits out, and where downloads put their files. main builds one and
+// installs it for the run with a NetworkScope; a test gets a fresh one for
+// each case.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+
+namespace kal {
+
+class NetUser;
+struct TlsSession;
+struct TlsSessionDeleter {
+  void operator()(TlsSession* session) const;  // frees what the session holds
+};
+using TlsSessionPtr = std::unique_ptr<TlsSession, TlsSessionDeleter>;
+// A session with nothing open yet (tls.cpp).
+TlsSessionPtr MakeTlsSession();
+
+struct Network {
+  Network();
+  ~Network();
+  Network(const Network&) = delete;
+  Network& operator=(const Network&) = delete;
+
+  NetUser* user = nullptr;            // nullptr: the quiet one
+  std::unique_ptr<NetUser> quiet;     // no keys, no messages
+  long readiness_us = 0;              // TIMEOUT_REDE, read at startup
+  std::function<std::string()> read_timeout_setting;  // empty: the configuration
+  int64_t silence_ms = 60000;         // a download gives up after this much silence
+  std::string (*path_mapper)(const std::string&) = nullptr;  // nullptr: HostPath
+  TlsSessionPtr tls;
+};
+
+// Installs a network for the scope's life and puts back the one before it.
+class NetworkScope {
+ public:
+  explicit NetworkScope(Network& network);
+  ~NetworkScope();
+  NetworkScope(const NetworkScope&) = delete;
+  NetworkScope& operator=(const NetworkScope&) = delete;
+
+ private:
+  Network* previous_;
+};
+
+// The installed network.
+Network& InstalledNetwork();
+
+}  // namespace kal
