@@ -80,6 +80,8 @@ def main():
     found = []
     for obj in core_objects(build):
         source = source_of(obj, build)
+        if not os.path.exists(os.path.join(ROOT, source)):
+            continue  # left in the build folder by a source that is gone
         for symbol in variables(obj):
             if not declared_const(source, symbol):
                 found.append((source, symbol))
