@@ -16,17 +16,17 @@ namespace {
 
 // "var number": the variable's value is read as a number before the
 // operand; text after the operand fails the line once the result is in.
-bool Arithmetic(std::string_view args, ArithmeticOp op) {
+bool Arithmetic(InterpreterState& in, std::string_view args, ArithmeticOp op) {
   int slot;
   int32_t v, n;
-  if (!ReadVariableRef(&args, &slot) || args.empty() || !VarAsNumber(slot, &v) || !ReadNumberOperand(&args, false, &n))
+  if (!ReadVariableRef(in, &args, &slot) || args.empty() || !VarAsNumber(in, slot, &v) || !ReadNumberOperand(in, &args, false, &n))
     return false;
-  return ApplyArithmetic(op, slot, v, n) && args.empty();
+  return ApplyArithmetic(in, op, slot, v, n) && args.empty();
 }
 
-uint64_t NextRandom() {
+uint64_t NextRandom(InterpreterState& in) {
   // xorshift64*
-  uint64_t& x = Interp().random_state;
+  uint64_t& x = in.random_state;
   x ^= x >> 12;
   x ^= x << 25;
   x ^= x >> 27;
@@ -35,33 +35,33 @@ uint64_t NextRandom() {
 
 }  // namespace
 
-uint32_t RandomBelow(uint32_t bound) {
+uint32_t RandomBelow(InterpreterState& in, uint32_t bound) {
   if (bound == 0) return 0;
-  return static_cast<uint32_t>((NextRandom() >> 32) % bound);
+  return static_cast<uint32_t>((NextRandom(in) >> 32) % bound);
 }
 
-void SeedRandomFromClock() {
+void SeedRandomFromClock(InterpreterState& in) {
   LocalTime t = NowLocal();
   uint64_t seed = static_cast<uint64_t>(Loop().NowMs()) * 1000003u;
   seed ^= static_cast<uint64_t>(((t.hour * 60 + t.minute) * 60 + t.second) * 100 + t.hundredths) << 20;
   seed ^= static_cast<uint64_t>(t.year * 400 + t.month * 31 + t.day) << 44;
-  Interp().random_state = seed ? seed : 1;
+  in.random_state = seed ? seed : 1;
 }
 
 // SOMA var number: text after the number is not looked at.
-bool CmdSoma(std::string_view args) {
+bool CmdSoma(InterpreterState& in, std::string_view args) {
   int slot;
   int32_t n;
-  return ReadVariableRef(&args, &slot) && !args.empty() && ReadNumberOperand(&args, false, &n) && AddToSuffix(slot, n);
+  return ReadVariableRef(in, &args, &slot) && !args.empty() && ReadNumberOperand(in, &args, false, &n) && AddToSuffix(in, slot, n);
 }
 
-bool CmdSubtrai(std::string_view args) { return Arithmetic(args, ArithmeticOp::kSub); }
-bool CmdMultiplica(std::string_view args) { return Arithmetic(args, ArithmeticOp::kMul); }
-bool CmdDivide(std::string_view args) { return Arithmetic(args, ArithmeticOp::kDiv); }
+bool CmdSubtrai(InterpreterState& in, std::string_view args) { return Arithmetic(in, args, ArithmeticOp::kSub); }
+bool CmdMultiplica(InterpreterState& in, std::string_view args) { return Arithmetic(in, args, ArithmeticOp::kMul); }
+bool CmdDivide(InterpreterState& in, std::string_view args) { return Arithmetic(in, args, ArithmeticOp::kDiv); }
 
-bool CmdRandomiza(std::string_view args) {
+bool CmdRandomiza(InterpreterState& in, std::string_view args) {
   if (!args.empty()) return false;
-  SeedRandomFromClock();
+  SeedRandomFromClock(in);
   return true;
 }
 

@@ -46,9 +46,9 @@ bool TakeWord(std::string_view* args, std::string_view word) {
   return true;
 }
 
-bool ReadInteger(std::string_view* args, int32_t* value) {
+bool ReadInteger(InterpreterState& in, std::string_view* args, int32_t* value) {
   std::string text;
-  return ReadOperand(args, &text) && ParseNumber(text, value);
+  return ReadOperand(in, args, &text) && ParseNumber(text, value);
 }
 
 // The origin of coordinates: the screen's, or the window in front's.
@@ -66,17 +66,17 @@ std::string TakeFirstWord(std::string_view* args) {
   return word;
 }
 
-void Store(int slot, std::string value, size_t max) {
+void Store(InterpreterState& in, int slot, std::string value, size_t max) {
   if (value.size() > max) value.resize(max);
-  Var(slot) = std::move(value);
+  Var(in, slot) = std::move(value);
 }
 
 }  // namespace
 
-bool CmdDigita(std::string_view args) {
+bool CmdDigita(InterpreterState& in, std::string_view args) {
   bool no_enter = TakeTrailingAmpersand(&args);
   std::string text;
-  if (!ReadOperand(&args, &text) || !args.empty()) return false;
+  if (!ReadOperand(in, &args, &text) || !args.empty()) return false;
   if (!DesktopReady()) return false;
   for (unsigned char c : text) {
     if (!TypeCharacter(c, kKeyPauseMs)) {
@@ -90,9 +90,9 @@ bool CmdDigita(std::string_view args) {
   return PressCombination(enter, kKeyPauseMs);
 }
 
-bool CmdAciona(std::string_view args) {
+bool CmdAciona(InterpreterState& in, std::string_view args) {
   std::string text;
-  if (!ReadOperand(&args, &text) || !args.empty() || text.empty()) return false;
+  if (!ReadOperand(in, &args, &text) || !args.empty() || text.empty()) return false;
   if (text.size() == 1) {
     if (!DesktopReady()) return false;
     unsigned char c = static_cast<unsigned char>(text[0]);
@@ -108,7 +108,7 @@ bool CmdAciona(std::string_view args) {
   return false;
 }
 
-bool CmdClica(std::string_view args) {
+bool CmdClica(InterpreterState& in, std::string_view args) {
   enum { kSingle, kDouble, kMoveOnly } kind = kSingle;
   if (TakeWord(&args, "DUPLO")) {
     kind = kDouble;
@@ -117,9 +117,9 @@ bool CmdClica(std::string_view args) {
   }
   bool screen = TakeWord(&args, "TELA");
   int32_t x = 0, y = 0;
-  if (!ReadInteger(&args, &x)) return false;
+  if (!ReadInteger(in, &args, &x)) return false;
   if (!args.empty() && args[0] == ',') args = TrimBlanks(args.substr(1));
-  if (!ReadInteger(&args, &y)) return false;
+  if (!ReadInteger(in, &args, &y)) return false;
   if (!DesktopReady()) return false;
   int ox, oy;
   Origin(screen, &ox, &oy);
@@ -132,7 +132,7 @@ bool CmdClica(std::string_view args) {
   return args.empty();
 }
 
-bool LeMouse(std::string_view args) {
+bool LeMouse(InterpreterState& in, std::string_view args) {
   if (!TakeWord(&args, "MOUSE") && !TakeWord(&args, "RATO")) return false;
   bool screen = TakeWord(&args, "TELA");
   if (!DesktopReady()) return false;
@@ -140,20 +140,20 @@ bool LeMouse(std::string_view args) {
   Origin(screen, &ox, &oy);
   Desktop().PointerPosition(&px, &py);
   int slot;
-  if (!ReadVariableRef(&args, &slot)) return false;
-  Var(slot) = NumberToText(px - ox);
-  if (!ReadVariableRef(&args, &slot)) return false;
-  Var(slot) = NumberToText(py - oy);
+  if (!ReadVariableRef(in, &args, &slot)) return false;
+  Var(in, slot) = NumberToText(px - ox);
+  if (!ReadVariableRef(in, &args, &slot)) return false;
+  Var(in, slot) = NumberToText(py - oy);
   return args.empty();
 }
 
-bool CmdJanela(std::string_view args) {
-  Interp().last_status = 0;
+bool CmdJanela(InterpreterState& in, std::string_view args) {
+  in.last_status = 0;
   std::string action = TakeFirstWord(&args);
   std::string pattern;
-  if (!ReadOperand(&args, &pattern)) return false;
+  if (!ReadOperand(in, &args, &pattern)) return false;
   if (!DesktopReady()) {
-    Interp().last_status = 1;
+    in.last_status = 1;
     return false;
   }
   std::vector<DesktopWindow> windows;
@@ -175,17 +175,17 @@ bool CmdJanela(std::string_view args) {
     Desktop().ActOnWindow(w.id, a);
     return true;
   }
-  Interp().last_status = 1;
+  in.last_status = 1;
   return true;
 }
 
-bool CmdCaptura(std::string_view args) {
+bool CmdCaptura(InterpreterState& in, std::string_view args) {
   std::string what = TakeFirstWord(&args);
   int slot;
-  if (!ReadVariableRef(&args, &slot)) return false;
+  if (!ReadVariableRef(in, &args, &slot)) return false;
   bool title = what == "TITULO" || what == UpperCaseText("T\xCDTULO") || what == "ATIVA";
   if (!title && what != "FOCO" && what != "CAMPO") {
-    Var(slot).clear();
+    Var(in, slot).clear();
     return true;
   }
   if (!DesktopReady()) return false;
@@ -193,11 +193,11 @@ bool CmdCaptura(std::string_view args) {
   std::string text;
   if (title || (what == "FOCO" && d.ConsoleIsActive())) {
     d.ActiveWindowTitle(&text);
-    Store(slot, std::move(text), kActiveTitleMax);
+    Store(in, slot, std::move(text), kActiveTitleMax);
     return true;
   }
   if (what == "FOCO") {
-    Var(slot).clear();
+    Var(in, slot).clear();
     return true;
   }
   // CAMPO: select the focused field's text and copy it.
@@ -212,11 +212,11 @@ bool CmdCaptura(std::string_view args) {
     SayLine(kMsgKeyUnavailable, "Home/End/Insert");
     return false;
   }
-  Var(slot) = PasteFromClipboard(kFieldTextMax + 1);
+  Var(in, slot) = PasteFromClipboard(kFieldTextMax + 1);
   return true;
 }
 
-bool CmdTransfere(std::string_view args) {
+bool CmdTransfere(InterpreterState& in, std::string_view args) {
   bool to_clipboard = false;
   if (StartsWithKeyword(args, "DE ")) {
     to_clipboard = true;
@@ -227,27 +227,27 @@ bool CmdTransfere(std::string_view args) {
     return false;
   }
   int slot;
-  if (!ReadVariableRef(&args, &slot) || !args.empty()) return false;
+  if (!ReadVariableRef(in, &args, &slot) || !args.empty()) return false;
   if (to_clipboard) {
-    const std::string& v = Var(slot);
+    const std::string& v = Var(in, slot);
     CopyToClipboard(std::string_view(v).substr(0, kClipboardMax));
     return true;
   }
   std::string text = PasteFromClipboard(kClipboardMax + 1);
-  if (!ValueSizeOk(text.size())) return false;
-  Var(slot) = std::move(text);
+  if (!ValueSizeOk(in, text.size())) return false;
+  Var(in, slot) = std::move(text);
   return true;
 }
 
-bool CmdHandle(std::string_view args) {
+bool CmdHandle(InterpreterState& in, std::string_view args) {
   int slot;
-  if (!ReadVariableRef(&args, &slot)) return false;
+  if (!ReadVariableRef(in, &args, &slot)) return false;
   uint64_t id = ExplicitConsoleWindowId();
   if (!id) {
     if (!DesktopReady()) return false;
     id = Desktop().ConsoleWindowId();
   }
-  Var(slot) = NumberToText(static_cast<int64_t>(id));
+  Var(in, slot) = NumberToText(static_cast<int64_t>(id));
   return true;
 }
 

@@ -12,6 +12,7 @@
 #include "8_interpreter/commands.h"
 #include "8_interpreter/file_state.h"
 #include "8_interpreter/operands.h"
+#include "8_interpreter/state.h"
 #include "1_platform/paths.h"
 
 namespace kal {
@@ -38,58 +39,58 @@ bool ParsePosition(const std::string& text, int64_t* value) {
   return true;
 }
 
-bool RoomFor(size_t count) { return Files().bytes.size() + count <= kByteBufferCapacity; }
+bool RoomFor(const FileState& f, size_t count) { return f.bytes.size() + count <= kByteBufferCapacity; }
 
 }  // namespace
 
 // CRIABIN name: creates a new file as the binary file. An existing file is
 // never touched, nor is a binary file that is already open.
-bool CmdCriaBin(std::string_view args) {
-  auto& f = Files();
+bool CmdCriaBin(InterpreterState& in, std::string_view args) {
+  auto& f = in.files;
   std::string name;
-  if (!ReadOperand(&args, &name) || name.empty()) return false;
+  if (!ReadOperand(in, &args, &name) || name.empty()) return false;
   std::string path = HostPath(name);
   if (f.binary || HostExists(path)) return false;
   f.binary = OpenHostFile(path, "wbx");
   return f.binary != nullptr;
 }
 
-bool CmdEscreveByte(std::string_view args) {
+bool CmdEscreveByte(InterpreterState& in, std::string_view args) {
   std::string text;
-  if (!ReadOperand(&args, &text) || !RoomFor(text.size())) return false;
-  Files().bytes += text;
+  if (!ReadOperand(in, &args, &text) || !RoomFor(in.files, text.size())) return false;
+  in.files.bytes += text;
   return true;
 }
 
 // LEBYTE name first last: appends the bytes from first up to (not
 // including) last; equal positions read the one byte at first.
-bool CmdLeByte(std::string_view args) {
-  auto& f = Files();
+bool CmdLeByte(InterpreterState& in, std::string_view args) {
+  auto& f = in.files;
   std::string name, first_text, last_text;
-  if (!ReadOperand(&args, &name) || !ReadOperand(&args, &first_text) || !ReadOperand(&args, &last_text))
+  if (!ReadOperand(in, &args, &name) || !ReadOperand(in, &args, &first_text) || !ReadOperand(in, &args, &last_text))
     return false;
   if (f.bytes.size() == kLeByteFullMark) return false;
   int64_t first = 0, last = 0, size = 0;
   if (!ParsePosition(first_text, &first) || !ParsePosition(last_text, &last)) return false;
   std::string path = HostPath(name);
   if (!HostFileSize(path, &size) || size > kLargestReadableFile) return false;
-  File in(OpenHostFile(path, "rb"));
-  if (!in || first > last || first >= size) return false;
+  File file(OpenHostFile(path, "rb"));
+  if (!file || first > last || first >= size) return false;
   int64_t count = first == last ? 1 : last - first;
   count = std::min(count, size - first);
-  if (!RoomFor(static_cast<size_t>(count))) return false;
-  if (std::fseek(in.get(), static_cast<long>(first), SEEK_SET) != 0) return false;
+  if (!RoomFor(f, static_cast<size_t>(count))) return false;
+  if (std::fseek(file.get(), static_cast<long>(first), SEEK_SET) != 0) return false;
   size_t old = f.bytes.size();
   f.bytes.resize(old + static_cast<size_t>(count));
-  size_t got = std::fread(f.bytes.data() + old, 1, static_cast<size_t>(count), in.get());
+  size_t got = std::fread(f.bytes.data() + old, 1, static_cast<size_t>(count), file.get());
   f.bytes.resize(old + got);
   return true;
 }
 
 // GRAVABYTES: writes the buffer to the binary file and empties it; fails
 // when no binary file is open or the write fails.
-bool CmdGravaBytes(std::string_view) {
-  auto& f = Files();
+bool CmdGravaBytes(InterpreterState& in, std::string_view) {
+  auto& f = in.files;
   if (!f.binary) return false;
   bool ok = std::fwrite(f.bytes.data(), 1, f.bytes.size(), f.binary) == f.bytes.size() &&
             std::fflush(f.binary) == 0;
@@ -98,13 +99,13 @@ bool CmdGravaBytes(std::string_view) {
 }
 
 // LIMPABYTES: empties the buffer and gives its memory back.
-bool CmdLimpaBytes(std::string_view) {
-  std::string().swap(Files().bytes);
+bool CmdLimpaBytes(InterpreterState& in, std::string_view) {
+  std::string().swap(in.files.bytes);
   return true;
 }
 
-bool CmdFechaBin(std::string_view) {
-  auto& f = Files();
+bool CmdFechaBin(InterpreterState& in, std::string_view) {
+  auto& f = in.files;
   if (!f.binary) return false;
   bool ok = std::fclose(f.binary) == 0;
   f.binary = nullptr;

@@ -45,7 +45,4 @@ struct Channel {
 
 using ChannelTable = std::array<Channel, kChannelCount>;
 
-// The interpreter's channel table (closed by ResetInterpreter).
-ChannelTable& Channels();
-
 }  // namespace kal

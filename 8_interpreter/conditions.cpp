@@ -129,7 +129,7 @@ std::string PadNumber(std::string_view text) {
   return padded.substr(padded.size() - 21);
 }
 
-bool EvaluateCondition(std::string_view* text, bool* truth) {
+bool EvaluateCondition(InterpreterState& in, std::string_view* text, bool* truth) {
   std::string_view t = TrimBlanks(*text);
   if (t.empty()) return false;
   bool negate = false;
@@ -140,7 +140,7 @@ bool EvaluateCondition(std::string_view* text, bool* truth) {
   }
   std::string left_scratch, right_scratch;
   Value left, right;
-  if (!ReadOperandValue(&t, &left, &left_scratch) || t.empty()) return false;
+  if (!ReadOperandValue(in, &t, &left, &left_scratch) || t.empty()) return false;
   Op op;
   if (!ReadCompareOperator(&t, &op)) return false;
   t = TrimBlanks(t);
@@ -148,12 +148,12 @@ bool EvaluateCondition(std::string_view* text, bool* truth) {
   if (op == Op::kIn) {
     std::string name;
     if (!ReadListName(&t, &name)) return false;
-    const ListSlot* list = FindList(name);
+    const ListSlot* list = FindList(in, name);
     if (!list) return false;
     NumberText buf;
     *truth = InList(TextOf(left, &buf), *list) != negate;
   } else {
-    if (!ReadOperandValue(&t, &right, &right_scratch)) return false;
+    if (!ReadOperandValue(in, &t, &right, &right_scratch)) return false;
     *truth = ConditionHolds(negate, op, left, right);
   }
   *text = TrimBlanks(t);

@@ -9,9 +9,11 @@
 
 namespace kal {
 
+struct InterpreterState;
+
 // Evaluates a condition at the front of *text; the rest is handed back
 // trimmed.
-bool EvaluateCondition(std::string_view* text, bool* truth);
+bool EvaluateCondition(InterpreterState& in, std::string_view* text, bool* truth);
 
 // The comparison operators of conditions.
 enum class CompareOp { kGe, kLe, kEqExact, kNe, kContains, kBegins, kEnds, kIn, kEq, kLt, kGt };

@@ -80,10 +80,10 @@ std::string EditAtCursor(std::string text) {
 
 }  // namespace
 
-bool CmdEscreve(std::string_view args) {
-  Interp().last_status = 0;
+bool CmdEscreve(InterpreterState& in, std::string_view args) {
+  in.last_status = 0;
   bool no_line_end = TakeTrailingAmpersand(&args);
-  if (!args.empty() && args[0] == '#') return WriteToChannel(args, no_line_end);
+  if (!args.empty() && args[0] == '#') return WriteToChannel(in, args, no_line_end);
   bool mute = TakeKeyword(&args, "MUDO");
   if (args.empty()) {
     ConsoleWrite("\r\n");
@@ -91,7 +91,7 @@ bool CmdEscreve(std::string_view args) {
     WaitSpeech();
     return true;
   }
-  std::string text = JoinOperands(&args);
+  std::string text = JoinOperands(in, &args);
   ConsoleWrite(no_line_end ? text : text + "\r\n");
   if (!mute) SpeakText(text);
   if (!args.empty()) return false;
@@ -99,14 +99,14 @@ bool CmdEscreve(std::string_view args) {
   return true;
 }
 
-bool CmdLe(std::string_view args) {
-  Interp().last_status = 0;
+bool CmdLe(InterpreterState& in, std::string_view args) {
+  in.last_status = 0;
   if (args.empty()) {
     ConsoleReadLine();
     return true;
   }
   // LE MOUSE and LE RATO belong to the window automation.
-  if (StartsWithKeyword(args, "MOUSE ") || StartsWithKeyword(args, "RATO ")) return LeMouse(args);
+  if (StartsWithKeyword(args, "MOUSE ") || StartsWithKeyword(args, "RATO ")) return LeMouse(in, args);
   bool modifiers = false;
   std::string upper = UpperCaseText(args);
   size_t tecla = upper.find("TECLA ");
@@ -123,50 +123,50 @@ bool CmdLe(std::string_view args) {
     ReadKey();
     return true;
   }
-  if (args[0] == '#') return ReadFromChannel(args);
+  if (args[0] == '#') return ReadFromChannel(in, args);
   bool edit = false, silent = false, hidden = false;
   if (TakeKeyword(&args, "EDITA")) {
     edit = true;
   } else if (StartsWithKeyword(args, "CONSOLE ")) {
-    return ReadConsoleProgram(args);
+    return ReadConsoleProgram(in, args);
   } else if (TakeKeyword(&args, "MUDO")) {
     silent = true;
   } else if (TakeKeyword(&args, "SENHA")) {
     silent = hidden = true;
   }
   int slot = 0;
-  if (!ReadVariableRef(&args, &slot)) return false;
+  if (!ReadVariableRef(in, &args, &slot)) return false;
   std::string text;
   if (single_key) {
     text = ReadKeyCode(!silent, modifiers);
   } else if (silent) {
     text = ReadSilentLine(hidden);
   } else if (edit) {
-    text = EditAtCursor(Var(slot));
+    text = EditAtCursor(Var(in, slot));
   } else {
     text = ReadEditedLine();
   }
-  Var(slot) = std::move(text);
+  Var(in, slot) = std::move(text);
   return true;
 }
 
-bool CmdFala(std::string_view args) {
+bool CmdFala(InterpreterState& in, std::string_view args) {
   bool no_wait = TakeTrailingAmpersand(&args);
   if (args.empty()) {
     StopSpeech();
     if (!no_wait) WaitSpeech();
     return true;
   }
-  std::string text = JoinOperands(&args);
+  std::string text = JoinOperands(in, &args);
   SpeakText(text);
   if (!no_wait) WaitSpeech();
   return args.empty();
 }
 
-bool CmdSoletra(std::string_view args) {
+bool CmdSoletra(InterpreterState& in, std::string_view args) {
   if (args.empty()) return false;
   std::string text;
-  ReadOperand(&args, &text);  // an invalid operand spells nothing
+  ReadOperand(in, &args, &text);  // an invalid operand spells nothing
   SpellText(text);
   ConsoleWrite(text);
   WaitSpeech();
@@ -174,9 +174,9 @@ bool CmdSoletra(std::string_view args) {
 }
 
 // FALAHORA "HH:MM": speaks that time.
-bool CmdFalaHora(std::string_view args) {
+bool CmdFalaHora(InterpreterState& in, std::string_view args) {
   std::string t;
-  if (args.empty() || !ReadOperand(&args, &t)) return false;
+  if (args.empty() || !ReadOperand(in, &args, &t)) return false;
   if (t.size() != 5 || t[2] != ':') return false;
   for (int i : {0, 1, 3, 4})
     if (t[i] < '0' || t[i] > '9') return false;
@@ -189,23 +189,23 @@ bool CmdFalaHora(std::string_view args) {
 // fragment, polls the window in front every 500 ms, at most 2 * n times, and
 // leaves status 1 when the title never showed. Delays are 16-bit counts of
 // milliseconds, so the longest wait is 65535 ms.
-bool CmdEspera(std::string_view args) {
+bool CmdEspera(InterpreterState& in, std::string_view args) {
   if (args.empty()) return false;
-  Interp().last_status = 0;
+  in.last_status = 0;
   bool ms = TakeKeyword(&args, "MS");
   std::string count_text;
   int32_t n = 0;
-  if (!ReadOperand(&args, &count_text) || !ParseNumber(count_text, &n)) return false;
+  if (!ReadOperand(in, &args, &count_text) || !ParseNumber(count_text, &n)) return false;
   if (!args.empty()) {
     std::string fragment;
-    if (!ReadOperand(&args, &fragment)) return true;
+    if (!ReadOperand(in, &args, &fragment)) return true;
     fragment = UpperCaseText(fragment);
     int64_t polls = 2 * static_cast<int64_t>(n);
     for (int64_t i = 0; i < polls && !StopRequested(); ++i) {
       if (UpperCaseText(ForegroundTitle().substr(0, kTitleMax)).find(fragment) != std::string::npos) return true;
       Delay(kTitlePollMs);
     }
-    Interp().last_status = 1;
+    in.last_status = 1;
     return true;
   }
   int64_t total = ms ? n : static_cast<int64_t>(n) * 1000;
@@ -213,40 +213,40 @@ bool CmdEspera(std::string_view args) {
   return true;
 }
 
-bool CmdTitulo(std::string_view args) {
+bool CmdTitulo(InterpreterState& in, std::string_view args) {
   if (args.empty()) return false;
   std::string title;
-  ReadOperand(&args, &title);  // an invalid operand gives the empty title
+  ReadOperand(in, &args, &title);  // an invalid operand gives the empty title
   if (title.size() > kConsoleTitleMax) title.resize(kConsoleTitleMax);
   SetConsoleTitle(title);
   return true;
 }
 
-bool ReadColour(std::string_view args, int32_t* colour) {
+bool ReadColour(InterpreterState& in, std::string_view args, int32_t* colour) {
   std::string text;
-  return !args.empty() && ReadOperand(&args, &text) && ParseNumber(text, colour);
+  return !args.empty() && ReadOperand(in, &args, &text) && ParseNumber(text, colour);
 }
 
-bool CmdCor(std::string_view args) {
+bool CmdCor(InterpreterState& in, std::string_view args) {
   int32_t c = 0;
-  if (!ReadColour(args, &c)) return false;
+  if (!ReadColour(in, args, &c)) return false;
   TextColor(c);
   return true;
 }
 
-bool CmdFundo(std::string_view args) {
+bool CmdFundo(InterpreterState& in, std::string_view args) {
   int32_t c = 0;
-  if (!ReadColour(args, &c)) return false;
+  if (!ReadColour(in, args, &c)) return false;
   TextBackground(c);
   return true;
 }
 
 // TELA LIMPA | MINIMIZADA | NORMAL | @x,y. A single letter stands for the
 // value of that letter variable, taken as it is stored.
-bool CmdTela(std::string_view args) {
+bool CmdTela(InterpreterState& in, std::string_view args) {
   if (args.empty()) return false;
   std::string word = UpperCaseText(args);
-  if (word.size() == 1 && word[0] >= 'A' && word[0] <= 'Z') word = Var(LetterSlot(word[0]));
+  if (word.size() == 1 && word[0] >= 'A' && word[0] <= 'Z') word = Var(in, LetterSlot(word[0]));
   if (word == "LIMPA") {
     ClearScreen();
   } else if (word == "MINIMIZADA") {

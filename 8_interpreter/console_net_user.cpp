@@ -7,26 +7,19 @@
 #include "8_interpreter/download_talk.h"
 
 namespace kal {
-namespace {
 
-class ConsoleUser : public NetUser {
- public:
-  void TakeInput() override { PumpMessages(); }
-  void Pause(int ms) override { Delay(ms); }
-  bool TakeDownloadKeys(const std::function<DownloadProgress()>& progress, bool* ticks) override {
-    return AnswerDownloadKeys(progress, ticks);
-  }
-
-  void Tell(const std::string& line) override { WriteLineAndSpeak(line); }
-  void Note(const std::string& line) override { ConsoleWriteLine(line); }
-  void Click() override { kal::Click(); }
-};
-
-}  // namespace
-
-NetUser& ConsoleNetUser() {
-  static ConsoleUser user;
-  return user;
+ConsoleNetUser::~ConsoleNetUser() {
+  if (&CurrentNetUser() == this) SetNetUser(nullptr);
 }
+
+void ConsoleNetUser::TakeInput() { PumpMessages(); }
+void ConsoleNetUser::Pause(int ms) { Delay(ms); }
+bool ConsoleNetUser::TakeDownloadKeys(const std::function<DownloadProgress()>& progress, bool* ticks) {
+  return AnswerDownloadKeys(progress, ticks);
+}
+
+void ConsoleNetUser::Tell(const std::string& line) { WriteLineAndSpeak(line); }
+void ConsoleNetUser::Note(const std::string& line) { ConsoleWriteLine(line); }
+void ConsoleNetUser::Click() { kal::Click(); }
 
 }  // namespace kal

@@ -27,25 +27,25 @@ size_t At(const ScanTables& t, int line);
 
 }  // namespace
 
-void SkipToEnd(Block block) {
-  auto& s = Interp();
-  const ScanTables& t = Scans();
+void SkipToEnd(InterpreterState& in, Block block) {
+  auto& s = in;
+  const ScanTables& t = Scans(in);
   const std::vector<int>& next = block == Block::kSe         ? t.next_fim_se
                                  : block == Block::kEnquanto ? t.next_fim_enquanto
                                                              : t.next_fim_repete;
   s.current_line = next[At(t, s.current_line)];
 }
 
-void SkipFalseBlock() {
-  auto& s = Interp();
-  const ScanTables& t = Scans();
+void SkipFalseBlock(InterpreterState& in) {
+  auto& s = in;
+  const ScanTables& t = Scans(in);
   int depth = 1;
   for (int n = s.current_line + 1; n <= t.line_count; ++n) {
     switch (t.form[static_cast<size_t>(n)]) {
       case ScanForm::kSeHead: {
         std::string_view cond = t.se_condition[static_cast<size_t>(n)];
         bool truth;
-        if (EvaluateCondition(&cond, &truth) && cond.empty()) ++depth;
+        if (EvaluateCondition(in, &cond, &truth) && cond.empty()) ++depth;
         break;
       }
       case ScanForm::kFimSe:
@@ -67,21 +67,21 @@ void SkipFalseBlock() {
   s.current_line = t.line_count + 1;
 }
 
-bool RunCommandWithinLine(std::string_view command, NestedCommand* decoded) {
-  return decoded ? RunNestedCommand(*decoded) : ExecuteLine(command, true);
+bool RunCommandWithinLine(InterpreterState& in, std::string_view command, NestedCommand* decoded) {
+  return decoded ? RunNestedCommand(in, *decoded) : ExecuteLine(in, command, true);
 }
 
-void EnquantoOutcome(bool truth) {
-  if (!truth) SkipToEnd(Block::kEnquanto);
+void EnquantoOutcome(InterpreterState& in, bool truth) {
+  if (!truth) SkipToEnd(in, Block::kEnquanto);
 }
 
-void BackToLoopHead(int head) { Interp().current_line = head - 1; }
+void BackToLoopHead(InterpreterState& in, int head) { in.current_line = head - 1; }
 
-bool FindUpperLabel(std::string_view upper_name) {
-  const ScanTables& t = Scans();
+bool FindUpperLabel(InterpreterState& in, std::string_view upper_name) {
+  const ScanTables& t = Scans(in);
   auto it = t.labels.find(upper_name);
   if (it == t.labels.end()) return false;
-  Interp().current_line = it->second;
+  in.current_line = it->second;
   return true;
 }
 
@@ -99,16 +99,16 @@ bool IsWord(std::string_view args, std::string_view upper_word) {
 
 // One step of a counted loop on the REPETE line's rest: variable + 1, and
 // out of the loop once it passes the count (read again every time).
-bool RepeteStep(std::string_view rest) {
+bool RepeteStep(InterpreterState& in, std::string_view rest) {
   int slot;
   int32_t count;
-  return ReadVariableRef(&rest, &slot) && !rest.empty() && ReadNumberOperand(&rest, false, &count) &&
-         StepCount(slot, count);
+  return ReadVariableRef(in, &rest, &slot) && !rest.empty() && ReadNumberOperand(in, &rest, false, &count) &&
+         StepCount(in, slot, count);
 }
 
 // The target of DESVIA and CHAMA: @name (no space in it) or an operand
 // whose value is the name.
-bool ReadTarget(std::string_view args, std::string* name) {
+bool ReadTarget(InterpreterState& in, std::string_view args, std::string* name) {
   if (args.empty()) return false;
   if (args[0] == '@') {
     args.remove_prefix(1);
@@ -116,79 +116,79 @@ bool ReadTarget(std::string_view args, std::string* name) {
     name->assign(args);
     return true;
   }
-  return ReadOperand(&args, name) && args.empty();
+  return ReadOperand(in, &args, name) && args.empty();
 }
 
-bool FindLabel(std::string_view name) { return FindUpperLabel(UpperCaseText(name)); }
+bool FindLabel(InterpreterState& in, std::string_view name) { return FindUpperLabel(in, UpperCaseText(name)); }
 
 }  // namespace
 
-bool CmdSe(std::string_view args) {
+bool CmdSe(InterpreterState& in, std::string_view args) {
   bool truth;
-  return EvaluateCondition(&args, &truth) && SeOutcome(truth, args, nullptr);
+  return EvaluateCondition(in, &args, &truth) && SeOutcome(in, truth, args, nullptr);
 }
 
-bool CmdSenao(std::string_view args) {
+bool CmdSenao(InterpreterState& in, std::string_view args) {
   if (!args.empty()) return false;
-  SkipToEnd(Block::kSe);
+  SkipToEnd(in, Block::kSe);
   return true;
 }
 
-bool CmdEnquanto(std::string_view args) {
+bool CmdEnquanto(InterpreterState& in, std::string_view args) {
   bool truth;
-  if (!EvaluateCondition(&args, &truth)) return false;
-  EnquantoOutcome(truth);
+  if (!EvaluateCondition(in, &args, &truth)) return false;
+  EnquantoOutcome(in, truth);
   return true;
 }
 
-bool CmdRepete(std::string_view args) {
+bool CmdRepete(InterpreterState& in, std::string_view args) {
   int slot;
   int32_t count;
-  if (!ReadVariableRef(&args, &slot) || args.empty() || !ReadNumberOperand(&args, false, &count)) return false;
-  StartCount(slot, count);
+  if (!ReadVariableRef(in, &args, &slot) || args.empty() || !ReadNumberOperand(in, &args, false, &count)) return false;
+  StartCount(in, slot, count);
   return true;
 }
 
-bool CmdFim(std::string_view args) {
+bool CmdFim(InterpreterState& in, std::string_view args) {
   if (args.empty()) return false;
-  auto& s = Interp();
+  auto& s = in;
   if (IsWord(args, "ENQUANTO")) {
-    const ScanTables& t = Scans();
+    const ScanTables& t = Scans(in);
     int head = t.prev_enquanto[At(t, s.current_line)];
     if (head == 0) return false;
-    BackToLoopHead(head);
+    BackToLoopHead(in, head);
     return true;
   }
   if (IsWord(args, "REPETE")) {
-    const ScanTables& t = Scans();
+    const ScanTables& t = Scans(in);
     int head = t.prev_repete[At(t, s.current_line)];
     if (head == 0) return false;
     s.current_line = head;
-    return RepeteStep(t.repete_rest[static_cast<size_t>(head)]);
+    return RepeteStep(in, t.repete_rest[static_cast<size_t>(head)]);
   }
   return true;  // FIM SE and FIM of any other word
 }
 
-bool CmdDesvia(std::string_view args) {
+bool CmdDesvia(InterpreterState& in, std::string_view args) {
   std::string name;
-  return ReadTarget(args, &name) && FindLabel(name);
+  return ReadTarget(in, args, &name) && FindLabel(in, name);
 }
 
-bool CmdChama(std::string_view args) {
+bool CmdChama(InterpreterState& in, std::string_view args) {
   std::string name;
-  if (!ReadTarget(args, &name)) return false;
-  auto& s = Interp();
+  if (!ReadTarget(in, args, &name)) return false;
+  auto& s = in;
   if (s.call_depth >= kCallStackSize) {
     SayLine(kMsgTooManyCalls);
     return false;
   }
   s.call_stack[static_cast<size_t>(s.call_depth++)] = s.current_line;
-  return FindLabel(name);
+  return FindLabel(in, name);
 }
 
-bool CmdRetorna(std::string_view args) {
+bool CmdRetorna(InterpreterState& in, std::string_view args) {
   if (!args.empty()) return false;
-  auto& s = Interp();
+  auto& s = in;
   if (s.call_depth == 0) {
     SayLine(kMsgReturnWithoutCall);
     return false;
@@ -215,8 +215,8 @@ bool TakeExitCode(std::string_view* rest, int* code) {
 // the code (0 to 255) becomes the program's exit code, so that a script
 // can end on a failure of its own without the error report. Other words
 // after TERMINA are ignored.
-bool CmdTermina(std::string_view args) {
-  auto& s = Interp();
+bool CmdTermina(InterpreterState& in, std::string_view args) {
+  auto& s = in;
   int code = 0;
   if (!TakeExitCode(&args, &code)) return false;
   s.stop = true;

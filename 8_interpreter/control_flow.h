@@ -7,18 +7,20 @@
 
 namespace kal {
 
+struct InterpreterState;
+
 enum class Block { kSe, kEnquanto, kRepete };
 
 // Moves the current line to the next line reading "FIM <word>"; past the
 // end of the store when there is none (the run then ends normally).
-void SkipToEnd(Block block);
+void SkipToEnd(InterpreterState& in, Block block);
 // Passes over the true part of a block SE: counts nested block SE heads
 // (their conditions evaluated now, on the normalised text) and stops at the
 // matching FIM SE or at a SENAO of the same level.
-void SkipFalseBlock();
+void SkipFalseBlock(InterpreterState& in);
 // Moves the current line to the first label line of that name (already
 // upper-cased); false when there is none.
-bool FindUpperLabel(std::string_view upper_name);
+bool FindUpperLabel(InterpreterState& in, std::string_view upper_name);
 
 // What SE, ENQUANTO and FIM ENQUANTO do once their operands are read, the
 // same for the handlers and for decoded lines.
@@ -27,15 +29,15 @@ struct NestedCommand;
 // its command as a line within the line when the condition holds, decoded
 // when given, else from the text; a block SE passes over its true part
 // when it does not.
-bool RunCommandWithinLine(std::string_view command, NestedCommand* decoded);
-inline bool SeOutcome(bool truth, std::string_view command, NestedCommand* decoded) {
-  if (!command.empty()) return truth ? RunCommandWithinLine(command, decoded) : true;
-  if (!truth) SkipFalseBlock();
+bool RunCommandWithinLine(InterpreterState& in, std::string_view command, NestedCommand* decoded);
+inline bool SeOutcome(InterpreterState& in, bool truth, std::string_view command, NestedCommand* decoded) {
+  if (!command.empty()) return truth ? RunCommandWithinLine(in, command, decoded) : true;
+  if (!truth) SkipFalseBlock(in);
   return true;
 }
 // ENQUANTO: out of the loop when the condition does not hold.
-void EnquantoOutcome(bool truth);
+void EnquantoOutcome(InterpreterState& in, bool truth);
 // FIM ENQUANTO: the loop's head line (found, not 0) runs next.
-void BackToLoopHead(int head);
+void BackToLoopHead(InterpreterState& in, int head);
 
 }  // namespace kal

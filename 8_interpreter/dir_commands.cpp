@@ -57,8 +57,7 @@ void SplitPattern(std::string_view pattern, std::string* folder, std::string* ma
   *mask = std::string(pattern.substr(cut + 1));
 }
 
-void StartSearch(std::string_view pattern, bool folders) {
-  DirectorySearch& s = Files().search;
+void StartSearch(DirectorySearch& s, std::string_view pattern, bool folders) {
   s = DirectorySearch();
   s.open = true;
   s.folders = folders;
@@ -78,8 +77,7 @@ void StartSearch(std::string_view pattern, bool folders) {
 
 // The first entry of a new search: files only under the file filter, files
 // and folders under the folder filter.
-std::string FirstEntry() {
-  DirectorySearch& s = Files().search;
+std::string FirstEntry(DirectorySearch& s) {
   for (; s.next < s.matches.size(); ++s.next) {
     const SearchEntry& e = s.matches[s.next];
     if (s.folders || !e.is_folder) return s.matches[s.next++].name;
@@ -88,8 +86,7 @@ std::string FirstEntry() {
   return "";
 }
 
-std::string NextEntry() {
-  DirectorySearch& s = Files().search;
+std::string NextEntry(DirectorySearch& s) {
   if (!s.open) return "";
   for (; s.next < s.matches.size(); ++s.next) {
     const SearchEntry& e = s.matches[s.next];
@@ -102,14 +99,14 @@ std::string NextEntry() {
 }  // namespace
 
 // DIR CRIA|REMOVE|TROCA path [&]
-bool CmdDir(std::string_view args) {
+bool CmdDir(InterpreterState& in, std::string_view args) {
   bool silent = TakeTrailingAmpersand(&args);
   std::string upper = UpperCaseText(args.substr(0, 7));
   int op = upper.starts_with("CRIA ") ? 0 : upper.starts_with("REMOVE ") ? 1 : upper.starts_with("TROCA ") ? 2 : -1;
   if (op < 0) return false;
   args = TrimBlanks(args.substr(args.find(' ')));
   std::string path;
-  if (!ReadOperand(&args, &path) || !args.empty()) return false;
+  if (!ReadOperand(in, &args, &path) || !args.empty()) return false;
   std::string host = HostPath(path);
   bool ok = op == 0 ? MakeFolder(host) : op == 1 ? RemoveFolder(host) : SetCurrentFolder(path);
   if (ok || silent) return true;
@@ -119,9 +116,9 @@ bool CmdDir(std::string_view args) {
 
 // BUSCA var [DIR] pattern | PRÓXIMO | FIM, or BUSCA var DIR alone for the
 // current folder.
-bool CmdBusca(std::string_view args) {
+bool CmdBusca(InterpreterState& in, std::string_view args) {
   int slot = 0;
-  if (!ReadVariableRef(&args, &slot) || args.empty()) return false;
+  if (!ReadVariableRef(in, &args, &slot) || args.empty()) return false;
   bool folders = false;
   if (UpperCaseText(args.substr(0, 3)) == "DIR") {
     folders = true;
@@ -130,20 +127,20 @@ bool CmdBusca(std::string_view args) {
   std::string upper = UpperCaseText(args.substr(0, 7));
   std::string result;
   if (upper.starts_with("FIM")) {
-    Files().search = DirectorySearch();
+    in.files.search = DirectorySearch();
     return true;
   } else if (upper == "PROXIMO" || upper == L1("PRÓXIMO")) {
     if (args.size() > 7) return false;
-    result = NextEntry();
+    result = NextEntry(in.files.search);
   } else if (args.empty()) {
     result = CurrentFolder();
   } else {
     std::string pattern;
-    if (!ReadOperand(&args, &pattern) || !args.empty()) return false;
-    StartSearch(pattern, folders);
-    result = FirstEntry();
+    if (!ReadOperand(in, &args, &pattern) || !args.empty()) return false;
+    StartSearch(in.files.search, pattern, folders);
+    result = FirstEntry(in.files.search);
   }
-  Var(slot) = std::string(TrimBlanks(result));
+  Var(in, slot) = std::string(TrimBlanks(result));
   return true;
 }
 

@@ -24,31 +24,31 @@ int FindCommand(std::string_view upper_word) {
   return it == kIndex->end() ? -1 : it->second;
 }
 
-bool DispatchEntry(int entry, std::string_view upper_word, std::string_view args) {
-  if (Interp().debug) {
+bool DispatchEntry(InterpreterState& in, int entry, std::string_view upper_word, std::string_view args) {
+  if (in.debug) {
     std::string echo(upper_word);
     echo.push_back(' ');
     echo.append(args);
     WriteLineAndSpeak(echo);
   }
   CommandHandler handler = entry >= 0 ? kCommandTable[entry].handler : nullptr;
-  const auto& allowed = Limits().allowed_commands;
+  const auto& allowed = in.limits.allowed_commands;
   if (!allowed.empty() && entry >= 0 && !allowed[static_cast<size_t>(entry)]) handler = nullptr;
   if (!handler) {
     SayLine(kMsgInvalidCommand, upper_word);
     return false;
   }
-  return handler(args);
+  return handler(in, args);
 }
 
-bool DispatchCommand(std::string_view word, std::string_view rest) {
+bool DispatchCommand(InterpreterState& in, std::string_view word, std::string_view rest) {
   std::string upper = UpperCaseText(word);
-  return DispatchEntry(FindCommand(upper), upper, TrimBlanks(rest));
+  return DispatchEntry(in, FindCommand(upper), upper, TrimBlanks(rest));
 }
 
-bool CmdDebug(std::string_view args) {
+bool CmdDebug(InterpreterState& in, std::string_view args) {
   bool off = args == "-" || (!args.empty() && args[0] == 'N');
-  Interp().debug = !off;
+  in.debug = !off;
   SayLine(off ? kMsgDebugOff : kMsgDebugOn);
   return true;
 }

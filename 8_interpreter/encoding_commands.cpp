@@ -20,15 +20,15 @@ using Conversion = std::string (*)(std::string_view);
 // Reads one operand and converts its value, then stores the result into the
 // variable the argument text begins with. A quoted string as operand is
 // converted and then fails: no variable receives it.
-bool ConvertInPlace(std::string_view args, Conversion convert) {
+bool ConvertInPlace(InterpreterState& in, std::string_view args, Conversion convert) {
   std::string_view copy = args;
   std::string value;
-  if (!ReadOperand(&args, &value)) return false;
+  if (!ReadOperand(in, &args, &value)) return false;
   std::string converted = convert(value);
   int slot = 0;
-  if (!ReadVariableRef(&copy, &slot)) return false;
-  if (!ValueSizeOk(converted.size())) return false;
-  Var(slot) = std::move(converted);
+  if (!ReadVariableRef(in, &copy, &slot)) return false;
+  if (!ValueSizeOk(in, converted.size())) return false;
+  Var(in, slot) = std::move(converted);
   return true;
 }
 
@@ -38,9 +38,9 @@ struct FileCloser {
 using File = std::unique_ptr<std::FILE, FileCloser>;
 
 // Reads the two file-name operands; the source must exist as a file.
-bool ReadSourceAndDestination(std::string_view args, std::string* source, std::string* destination) {
+bool ReadSourceAndDestination(InterpreterState& in, std::string_view args, std::string* source, std::string* destination) {
   std::string src, dst;
-  if (!ReadOperand(&args, &src) || !ReadOperand(&args, &dst)) return false;
+  if (!ReadOperand(in, &args, &src) || !ReadOperand(in, &args, &dst)) return false;
   *source = HostPath(src);
   *destination = HostPath(dst);
   return HostExists(*source) && !HostIsFolder(*source);
@@ -48,23 +48,23 @@ bool ReadSourceAndDestination(std::string_view args, std::string* source, std::s
 
 }  // namespace
 
-bool CmdAnsiParaUtf8(std::string_view args) { return ConvertInPlace(args, AnsiToUtf8); }
-bool CmdUtf8ParaAnsi(std::string_view args) { return ConvertInPlace(args, Utf8ToAnsiFold); }
-bool CmdHttp(std::string_view args) { return ConvertInPlace(args, PercentEncode); }
-bool CmdCodBase64(std::string_view args) { return ConvertInPlace(args, Base64Encode); }
-bool CmdDecodBase64(std::string_view args) { return ConvertInPlace(args, Base64Decode); }
-bool CmdAdQuoted(std::string_view args) { return ConvertInPlace(args, QuotedEncode); }
-bool CmdRemoveQuoted(std::string_view args) { return ConvertInPlace(args, QuotedDecode); }
+bool CmdAnsiParaUtf8(InterpreterState& in, std::string_view args) { return ConvertInPlace(in, args, AnsiToUtf8); }
+bool CmdUtf8ParaAnsi(InterpreterState& in, std::string_view args) { return ConvertInPlace(in, args, Utf8ToAnsiFold); }
+bool CmdHttp(InterpreterState& in, std::string_view args) { return ConvertInPlace(in, args, PercentEncode); }
+bool CmdCodBase64(InterpreterState& in, std::string_view args) { return ConvertInPlace(in, args, Base64Encode); }
+bool CmdDecodBase64(InterpreterState& in, std::string_view args) { return ConvertInPlace(in, args, Base64Decode); }
+bool CmdAdQuoted(InterpreterState& in, std::string_view args) { return ConvertInPlace(in, args, QuotedEncode); }
+bool CmdRemoveQuoted(InterpreterState& in, std::string_view args) { return ConvertInPlace(in, args, QuotedDecode); }
 
 // CODARQBASE64 source destination: the destination becomes the Base64 text
 // of the source in lines of 64 characters with CR LF. A read error ends the
 // input early; what was encoded so far is written. The command fails when
 // the destination cannot be created or written.
-bool CmdCodArqBase64(std::string_view args) {
+bool CmdCodArqBase64(InterpreterState& in, std::string_view args) {
   std::string source, destination;
-  if (!ReadSourceAndDestination(args, &source, &destination)) return false;
-  File in(OpenHostFile(source, "rb"));
-  if (!in) return false;
+  if (!ReadSourceAndDestination(in, args, &source, &destination)) return false;
+  File from(OpenHostFile(source, "rb"));
+  if (!from) return false;
   File out(OpenHostFile(destination, "wb"));
   if (!out) return false;
   Base64LineEncoder encoder;
@@ -72,7 +72,7 @@ bool CmdCodArqBase64(std::string_view args) {
   char block[1024];
   bool ok = true;
   for (;;) {
-    size_t n = std::fread(block, 1, sizeof block, in.get());
+    size_t n = std::fread(block, 1, sizeof block, from.get());
     encoder.Feed(std::string_view(block, n), &text);
     if (n < sizeof block) break;
     if (text.size() >= 65536) {
@@ -89,19 +89,19 @@ bool CmdCodArqBase64(std::string_view args) {
 // (line ends, blanks and other characters outside the alphabet skipped, the
 // first '=' ends it) into the destination. Fails when a file cannot be
 // opened or a write fails; both files are closed in every case.
-bool CmdDecodArqBase64(std::string_view args) {
+bool CmdDecodArqBase64(InterpreterState& in, std::string_view args) {
   std::string source, destination;
-  if (!ReadSourceAndDestination(args, &source, &destination)) return false;
-  File in(OpenHostFile(source, "rb"));
+  if (!ReadSourceAndDestination(in, args, &source, &destination)) return false;
+  File from(OpenHostFile(source, "rb"));
   File out(OpenHostFile(destination, "wb"));
-  if (!in || !out) return false;
+  if (!from || !out) return false;
   Base64StreamDecoder decoder;
   std::string bytes;
   char block[1024];
   bool ok = true;
   bool more = true;
   while (more) {
-    size_t n = std::fread(block, 1, sizeof block, in.get());
+    size_t n = std::fread(block, 1, sizeof block, from.get());
     more = decoder.Feed(std::string_view(block, n), &bytes) && n == sizeof block;
     if (bytes.size() >= 1024 || !more) {
       if (!more) decoder.Finish(&bytes);

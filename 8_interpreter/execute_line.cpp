@@ -29,16 +29,16 @@ bool RefusedWhenNested(std::string_view upper_word) {
 
 // Whether decoded lines may run now (not while DEBUG echoes every command,
 // nor for commands the limits keep out: their handlers refuse them).
-bool RunsDecoded(int entry) {
-  const auto& s = Interp();
+bool RunsDecoded(InterpreterState& in, int entry) {
+  const auto& s = in;
   if (s.debug || !s.decode_lines) return false;
   if (!s.commands_limited) return true;
-  const auto& allowed = Limits().allowed_commands;
+  const auto& allowed = in.limits.allowed_commands;
   return allowed.empty() || (entry >= 0 && allowed[static_cast<size_t>(entry)]);
 }
 
-bool Finish(bool ok) {
-  Interp().error = !ok;
+bool Finish(InterpreterState& in, bool ok) {
+  in.error = !ok;
   return ok;
 }
 
@@ -57,43 +57,43 @@ void SplitNestedLine(std::string_view text, NestedCommand* c) {
   c->args.assign(TrimBlanks(space == std::string_view::npos ? std::string_view() : line.substr(space + 1)));
 }
 
-bool RunNestedCommand(NestedCommand& c) {
+bool RunNestedCommand(InterpreterState& in, NestedCommand& c) {
   if (c.nothing) return true;
   if (c.refused) return false;
-  auto& s = Interp();
+  auto& s = in;
   if (s.nesting >= kMaxNestedLines) {
     SayLine(kMsgNestedTooDeep);
     return false;
   }
   ++s.nesting;
-  bool ok = c.code && RunsDecoded(c.entry) ? RunLineCode(*c.code) : DispatchEntry(c.entry, c.word, c.args);
+  bool ok = c.code && RunsDecoded(in, c.entry) ? RunLineCode(in, *c.code) : DispatchEntry(in, c.entry, c.word, c.args);
   --s.nesting;
   return ok;
 }
 
-bool ExecuteLine(std::string_view text, bool nested) {
+bool ExecuteLine(InterpreterState& in, std::string_view text, bool nested) {
   if (nested) {
     NestedCommand c;
     SplitNestedLine(text, &c);
-    return Finish(RunNestedCommand(c));
+    return Finish(in, RunNestedCommand(in, c));
   }
   std::string_view line = TrimBlanks(text);
-  if (line.empty() || line[0] == '*' || line[0] == '@') return Finish(true);
+  if (line.empty() || line[0] == '*' || line[0] == '@') return Finish(in, true);
   size_t space = line.find(' ');
   std::string_view rest = space == std::string_view::npos ? std::string_view() : line.substr(space + 1);
-  return Finish(DispatchCommand(line.substr(0, space), rest));
+  return Finish(in, DispatchCommand(in, line.substr(0, space), rest));
 }
 
-bool ExecuteStoredLine(int n) {
-  auto& s = Interp();
+bool ExecuteStoredLine(InterpreterState& in, int n) {
+  auto& s = in;
   const LineInfo& info = s.index.lines[static_cast<size_t>(n)];
-  if (!info.command) return Finish(true);
-  if (RunsDecoded(info.entry)) {
-    LineCode& code = CodeOfLine(s.index, n);
-    if (code.kind != LineKind::kByHandler) return Finish(RunLineCode(code));
+  if (!info.command) return Finish(in, true);
+  if (RunsDecoded(in, info.entry)) {
+    LineCode& code = CodeOfLine(in, s.index, n);
+    if (code.kind != LineKind::kByHandler) return Finish(in, RunLineCode(in, code));
   }
   std::string_view args = std::string_view(s.lines[static_cast<size_t>(n)]).substr(info.args_begin, info.args_size);
-  return Finish(DispatchEntry(info.entry, info.word, args));
+  return Finish(in, DispatchEntry(in, info.entry, info.word, args));
 }
 
 }  // namespace kal

@@ -120,8 +120,8 @@ class ExpressionCompiler {
 
 }  // namespace
 
-bool VarRef::ResolveName(int* out) {
-  if (!LookupName(name, &slot)) return false;
+bool VarRef::ResolveName(InterpreterState& in, int* out) {
+  if (!LookupName(in, name, &slot)) return false;
   *out = slot;
   return true;
 }
@@ -139,16 +139,16 @@ bool CompileExpression(std::string_view* text, ExprCode* code) {
   return false;
 }
 
-bool EvaluateExpression(std::string_view* text, int64_t* value) {
+bool EvaluateExpression(InterpreterState& in, std::string_view* text, int64_t* value) {
   ExprCode code;
   std::string_view rest = *text;
   CompileExpression(&rest, &code);
-  if (!RunExpression(code, value)) return false;
+  if (!RunExpression(in, code, value)) return false;
   *text = rest;
   return true;
 }
 
-bool RunExpression(ExprCode& code, int64_t* value) {
+bool RunExpression(InterpreterState& in, ExprCode& code, int64_t* value) {
   int64_t stack[kMaxStack];
   int top = 0;  // stack[top - 1] is the top
   for (const ExprStep& step : code.steps) {
@@ -159,7 +159,7 @@ bool RunExpression(ExprCode& code, int64_t* value) {
       case ExprStep::Code::kVariable: {
         int slot;
         int32_t v;
-        if (!code.vars[step.var].Resolve(&slot) || !VarAsNumber(slot, &v)) return false;
+        if (!code.vars[step.var].Resolve(in, &slot) || !VarAsNumber(in, slot, &v)) return false;
         stack[top++] = v;
         break;
       }

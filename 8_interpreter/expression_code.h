@@ -21,6 +21,8 @@
 
 namespace kal {
 
+struct InterpreterState;
+
 // A variable named in a stored line: a letter's slot, known at once, or a
 // name whose slot is looked up the first time the line reads it (looking
 // it up creates it, so that must happen when the line runs, not before).
@@ -29,12 +31,12 @@ struct VarRef {
   std::string name;  // a $name without the '$'; empty for a letter
   // The slot, looking the name up on first use; false when the name table
   // is full (LookupName has said so).
-  bool Resolve(int* out) {
-    if (slot == 0) return ResolveName(out);
+  bool Resolve(InterpreterState& in, int* out) {
+    if (slot == 0) return ResolveName(in, out);
     *out = slot;
     return true;
   }
-  bool ResolveName(int* out);
+  bool ResolveName(InterpreterState& in, int* out);
 };
 
 struct ExprStep {
@@ -57,11 +59,11 @@ struct ExprCode {
 // the text met before it saw so.
 bool CompileExpression(std::string_view* text, ExprCode* code);
 // Runs the program: its value, or false at the first step that fails.
-bool RunExpression(ExprCode& code, int64_t* value);
+bool RunExpression(InterpreterState& in, ExprCode& code, int64_t* value);
 
 // Evaluates the expression at the front of *text (translated and run at
 // once); on success *text is left before the first token that cannot
 // continue it.
-bool EvaluateExpression(std::string_view* text, int64_t* value);
+bool EvaluateExpression(InterpreterState& in, std::string_view* text, int64_t* value);
 
 }  // namespace kal

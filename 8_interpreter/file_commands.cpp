@@ -37,9 +37,9 @@ bool SameFile(const std::string& a, const std::string& b) {
   return std::filesystem::equivalent(HostFsPath(a), HostFsPath(b), ec);
 }
 
-bool FileSizeOf(std::string_view* args, int* slot, int64_t* size) {
+bool FileSizeOf(InterpreterState& in, std::string_view* args, int* slot, int64_t* size) {
   std::string name;
-  if (!ReadOperand(args, &name) || !ReadVariableRef(args, slot)) return false;
+  if (!ReadOperand(in, args, &name) || !ReadVariableRef(in, args, slot)) return false;
   return HostFileSize(HostPath(name), size);
 }
 
@@ -64,8 +64,8 @@ std::string HumanFileSize(int64_t size, char decimal_separator) {
 
 }  // namespace
 
-int CloseChannel(int channel) {
-  Channel& ch = Interp().channels[channel];
+int CloseChannel(InterpreterState& in, int channel) {
+  Channel& ch = in.channels[channel];
   int err = 0;
   if (ch.kind == ChannelKind::kFileRead || ch.kind == ChannelKind::kFileAppend) {
     if (auto* f = static_cast<TextFile*>(ch.stream.get())) err = f->Close();
@@ -77,17 +77,17 @@ int CloseChannel(int channel) {
 // ABRE #d name [&]: without '&' the file is opened for reading and must
 // exist; with '&' it is opened for writing at its end, created when missing.
 // A channel that was open is closed first, so nothing it held is lost.
-bool CmdAbre(std::string_view args) {
+bool CmdAbre(InterpreterState& in, std::string_view args) {
   bool append = TakeTrailingAmpersand(&args);
   int channel = 0;
   std::string name;
-  bool ok = ReadChannel(&args, &channel) && ReadOperand(&args, &name) && !name.empty();
+  bool ok = ReadChannel(&args, &channel) && ReadOperand(in, &args, &name) && !name.empty();
   if (ok) {
-    CloseChannel(channel);
+    CloseChannel(in, channel);
     int err = 0;
     std::unique_ptr<TextFile> file = TextFile::Open(HostPath(name), append, &err);
     if (file) {
-      Channel& ch = Interp().channels[channel];
+      Channel& ch = in.channels[channel];
       ch.stream = std::move(file);
       ch.kind = append ? ChannelKind::kFileAppend : ChannelKind::kFileRead;
       return true;
@@ -97,17 +97,17 @@ bool CmdAbre(std::string_view args) {
   return false;
 }
 
-bool CmdFecha(std::string_view args) {
+bool CmdFecha(InterpreterState& in, std::string_view args) {
   int channel = 0;
-  if (!ReadChannel(&args, &channel) || CloseChannel(channel) != 0) {
+  if (!ReadChannel(&args, &channel) || CloseChannel(in, channel) != 0) {
     SayLine(kMsgFileCloseError);
     return false;
   }
   return true;
 }
 
-bool ReadFromChannel(std::string_view args) {
-  auto& s = Interp();
+bool ReadFromChannel(InterpreterState& in, std::string_view args) {
+  auto& s = in;
   s.last_status = 0;
   int channel = 0;
   if (!ReadChannel(&args, &channel) || args.empty()) {
@@ -115,7 +115,7 @@ bool ReadFromChannel(std::string_view args) {
     return false;
   }
   int slot = 0;
-  if (!ReadVariableRef(&args, &slot)) return false;
+  if (!ReadVariableRef(in, &args, &slot)) return false;
   Channel& ch = s.channels[channel];
   // A closed channel or one open for writing has nothing to read from.
   if (!ch.stream || ch.kind == ChannelKind::kFileAppend) {
@@ -124,12 +124,12 @@ bool ReadFromChannel(std::string_view args) {
   }
   std::string line;
   s.last_status = ch.stream->ReadLine(&line);
-  Var(slot) = std::move(line);
+  Var(in, slot) = std::move(line);
   return true;
 }
 
-bool WriteToChannel(std::string_view args, bool no_line_end) {
-  auto& s = Interp();
+bool WriteToChannel(InterpreterState& in, std::string_view args, bool no_line_end) {
+  auto& s = in;
   s.last_status = 0;
   args.remove_prefix(1);  // '#'
   if (args.empty() || args[0] < '0' || args[0] > '9') {
@@ -142,13 +142,13 @@ bool WriteToChannel(std::string_view args, bool no_line_end) {
   if (args.empty()) {
     no_line_end = false;  // an empty line always ends
   } else {
-    text = JoinOperands(&args);
+    text = JoinOperands(in, &args);
   }
-  return WriteJoinedToChannel(channel, &text, no_line_end, args.empty());
+  return WriteJoinedToChannel(in, channel, &text, no_line_end, args.empty());
 }
 
-bool WriteJoinedToChannel(int channel, std::string* text, bool no_line_end, bool complete) {
-  auto& s = Interp();
+bool WriteJoinedToChannel(InterpreterState& in, int channel, std::string* text, bool no_line_end, bool complete) {
+  auto& s = in;
   Channel& ch = s.channels[static_cast<size_t>(channel)];
   if (!ch.stream) {
     SayLine(kMsgFileProcessingError);
@@ -161,18 +161,18 @@ bool WriteJoinedToChannel(int channel, std::string* text, bool no_line_end, bool
   return true;
 }
 
-bool CmdCheca(std::string_view args) {
+bool CmdCheca(InterpreterState& in, std::string_view args) {
   int slot = 0;
-  if (!ReadVariableRef(&args, &slot) || !args.empty()) return false;
-  Var(slot) = NumberToText(Interp().last_status);
+  if (!ReadVariableRef(in, &args, &slot) || !args.empty()) return false;
+  Var(in, slot) = NumberToText(in.last_status);
   return true;
 }
 
 // REMOVE name [&]: deletes a file (never a folder).
-bool CmdRemove(std::string_view args) {
+bool CmdRemove(InterpreterState& in, std::string_view args) {
   bool silent = TakeTrailingAmpersand(&args);
   std::string name;
-  if (!ReadOperand(&args, &name) || name.empty()) return false;
+  if (!ReadOperand(in, &args, &name) || name.empty()) return false;
   std::string path = HostPath(name);
   std::error_code ec;
   if (!HostIsFolder(path) && std::filesystem::remove(HostFsPath(path), ec) && !ec) return true;
@@ -183,10 +183,10 @@ bool CmdRemove(std::string_view args) {
 
 // RENOMEIA old new [&]: renames or moves a file or folder. An existing
 // destination is never replaced, as on the family's original system.
-bool CmdRenomeia(std::string_view args) {
+bool CmdRenomeia(InterpreterState& in, std::string_view args) {
   bool silent = TakeTrailingAmpersand(&args);
   std::string from, to;
-  if (!ReadOperand(&args, &from) || !ReadOperand(&args, &to) || !args.empty()) return false;
+  if (!ReadOperand(in, &args, &from) || !ReadOperand(in, &args, &to) || !args.empty()) return false;
   std::string src = HostPath(from), dst = HostPath(to);
   bool ok = HostExists(src) && (src == dst || !HostExists(dst));
   std::error_code ec;
@@ -198,21 +198,21 @@ bool CmdRenomeia(std::string_view args) {
 // or write error stops the copy with a message; with '&' errors are passed
 // over. A source that cannot be opened leaves the destination untouched, and
 // a file is never copied onto itself (that would empty it).
-bool CmdReplica(std::string_view args) {
+bool CmdReplica(InterpreterState& in, std::string_view args) {
   bool silent = TakeTrailingAmpersand(&args);
   std::string from, to;
-  if (!ReadOperand(&args, &from) || !ReadOperand(&args, &to) || !args.empty()) return false;
+  if (!ReadOperand(in, &args, &from) || !ReadOperand(in, &args, &to) || !args.empty()) return false;
   std::string src = HostPath(from), dst = HostPath(to);
-  File in(HostIsFolder(src) ? nullptr : OpenHostFile(src, "rb"));
-  if (!in) return silent;
+  File source(HostIsFolder(src) ? nullptr : OpenHostFile(src, "rb"));
+  if (!source) return silent;
   if (HostIsFolder(dst) || SameFile(src, dst)) return silent;
   File out(OpenHostFile(dst, "wb"));
   if (!out) return silent;
   std::setvbuf(out.get(), nullptr, _IONBF, 0);
   std::string block(kCopyBlock, '\0');
   for (;;) {
-    size_t n = std::fread(block.data(), 1, block.size(), in.get());
-    if (n < block.size() && std::ferror(in.get()) && !silent) {
+    size_t n = std::fread(block.data(), 1, block.size(), source.get());
+    if (n < block.size() && std::ferror(source.get()) && !silent) {
       SayLine(kMsgFileProcessingError, std::string(" ") + from);
       return false;
     }
@@ -229,19 +229,19 @@ bool CmdReplica(std::string_view args) {
   return true;
 }
 
-bool CmdTamArq(std::string_view args) {
+bool CmdTamArq(InterpreterState& in, std::string_view args) {
   int slot = 0;
   int64_t size = 0;
-  if (!FileSizeOf(&args, &slot, &size)) return false;
-  Var(slot) = NumberToText(size);
+  if (!FileSizeOf(in, &args, &slot, &size)) return false;
+  Var(in, slot) = NumberToText(size);
   return true;
 }
 
-bool CmdHTamArq(std::string_view args) {
+bool CmdHTamArq(InterpreterState& in, std::string_view args) {
   int slot = 0;
   int64_t size = 0;
-  if (!FileSizeOf(&args, &slot, &size)) return false;
-  Var(slot) = HumanFileSize(size, UserDecimalSeparator());
+  if (!FileSizeOf(in, &args, &slot, &size)) return false;
+  Var(in, slot) = HumanFileSize(size, UserDecimalSeparator());
   return true;
 }
 

@@ -1,6 +1,6 @@
 // What the file commands keep between commands: the binary file, the byte
-// buffer and the directory search. One instance for the interpreter;
-// ResetFileState closes and empties it (at every interpreter reset).
+// buffer and the directory search. The interpreter holds one; the binary
+// file is closed when it goes.
 #pragma once
 
 #include <cstddef>
@@ -25,12 +25,16 @@ struct DirectorySearch {
 };
 
 struct FileState {
+  FileState() = default;
+  FileState(const FileState&) = delete;
+  FileState& operator=(const FileState&) = delete;
+  ~FileState() {
+    if (binary) std::fclose(binary);
+  }
+
   std::FILE* binary = nullptr;  // the binary file, when one is open
   std::string bytes;            // the byte buffer, its size the fill count
   DirectorySearch search;
 };
-
-FileState& Files();
-void ResetFileState();
 
 }  // namespace kal

@@ -26,6 +26,8 @@
 
 namespace kal {
 
+struct InterpreterState;
+
 // An operand as ReadOperand would read it.
 struct Operand {
   enum class Kind : uint8_t { kText, kVariable, kExpression };
@@ -96,14 +98,14 @@ struct LineCode {
 
 // Decodes stored line n (a command line whose upper-cased word and trimmed
 // argument text are given) into *code; kByHandler when it is not decoded.
-void DecodeLine(int n, std::string_view upper_word, std::string_view args, LineCode* code);
+void DecodeLine(InterpreterState& in, int n, std::string_view upper_word, std::string_view args, LineCode* code);
 
 
 // Runs a decoded line (not kUndecoded, not kByHandler); its success.
-bool RunLineCode(LineCode& code);
+bool RunLineCode(InterpreterState& in, LineCode& code);
 
 // Reads an operand's value; false where ReadOperandValue would fail.
-bool OperandValue(Operand& op, Value* value);
+bool OperandValue(InterpreterState& in, Operand& op, Value* value);
 
 // A line run from within a line (the command of a one-line SE, a line run
 // by CMD): split as ExecuteLine splits it, not decoded.
@@ -111,6 +113,6 @@ void SplitNestedLine(std::string_view text, NestedCommand* c);
 // Runs it: nothing for blank, comment and label text, a block word
 // refused, lines within lines nested up to a bound (beyond it the line
 // fails, said); decoded when it was and decoded lines may run now.
-bool RunNestedCommand(NestedCommand& c);
+bool RunNestedCommand(InterpreterState& in, NestedCommand& c);
 
 }  // namespace kal

@@ -10,6 +10,7 @@
 #include "8_interpreter/numbers.h"
 #include "8_interpreter/operands.h"
 #include "8_interpreter/script_index.h"
+#include "8_interpreter/state.h"
 #include "8_interpreter/variables.h"
 
 namespace kal {
@@ -32,14 +33,14 @@ bool DigitsOnly(std::string_view t, uint64_t* value) {
 }
 
 // Where ReadOperand would read an operand, what it would read.
-bool DecodeOperand(std::string_view* args, Operand* op) {
+bool DecodeOperand(InterpreterState& in, std::string_view* args, Operand* op) {
   std::string_view t = TrimFrontBlanks(*args);
   if (t.empty()) return false;
   char c = t[0];
   if (c == '-' || IsDigit(c) || c == '"') {
     // Literals read the same whenever they are read.
     op->kind = Operand::Kind::kText;
-    if (!ReadOperand(&t, &op->text)) return false;
+    if (!ReadOperand(in, &t, &op->text)) return false;
     Value literal{};
     literal.text = op->text;
     op->numeric = NumberOfValue(literal, false, &op->number);
@@ -96,15 +97,15 @@ bool DecodeVarRef(std::string_view* args, VarRef* ref) {
 
 // "var operand" (SOMA, SUBTRAI, MULTIPLICA, DIVIDE): something must follow
 // the variable.
-bool DecodeVarAndOperand(std::string_view args, LineCode* code) {
+bool DecodeVarAndOperand(InterpreterState& in, std::string_view args, LineCode* code) {
   code->operands.resize(1);
-  if (!DecodeVarRef(&args, &code->var) || args.empty() || !DecodeOperand(&args, &code->operands[0])) return false;
+  if (!DecodeVarRef(&args, &code->var) || args.empty() || !DecodeOperand(in, &args, &code->operands[0])) return false;
   code->text_after = !args.empty();
   return true;
 }
 
 // SEJA var [=] operand, none of the built-in values.
-bool DecodeSeja(std::string_view args, LineCode* code) {
+bool DecodeSeja(InterpreterState& in, std::string_view args, LineCode* code) {
   if (!DecodeVarRef(&args, &code->var) || args.empty()) return false;
   if (args[0] == '=') {
     args = TrimBlanks(args.substr(1));
@@ -112,23 +113,23 @@ bool DecodeSeja(std::string_view args, LineCode* code) {
   }
   if (NamesBuiltInValue(args)) return false;
   code->operands.resize(1);
-  return DecodeOperand(&args, &code->operands[0]) && args.empty();
+  return DecodeOperand(in, &args, &code->operands[0]) && args.empty();
 }
 
-bool DecodeConcatena(std::string_view args, LineCode* code) {
+bool DecodeConcatena(InterpreterState& in, std::string_view args, LineCode* code) {
   code->operands.resize(1);
-  return DecodeVarRef(&args, &code->var) && DecodeOperand(&args, &code->operands[0]) && args.empty();
+  return DecodeVarRef(&args, &code->var) && DecodeOperand(in, &args, &code->operands[0]) && args.empty();
 }
 
-bool DecodeCopia(std::string_view args, LineCode* code) {
+bool DecodeCopia(InterpreterState& in, std::string_view args, LineCode* code) {
   code->operands.resize(2);
   return DecodeVarRef(&args, &code->var) && DecodeVarRef(&args, &code->var2) &&
-         DecodeOperand(&args, &code->operands[0]) && DecodeOperand(&args, &code->operands[1]);
+         DecodeOperand(in, &args, &code->operands[0]) && DecodeOperand(in, &args, &code->operands[1]);
 }
 
 // [NAO|NÃO] left operator right [rest], as EvaluateCondition reads it; the
 // EM operator, which looks up a list, is left to the handler.
-bool DecodeCondition(std::string_view args, Condition* c, std::string_view* rest) {
+bool DecodeCondition(InterpreterState& in, std::string_view args, Condition* c, std::string_view* rest) {
   std::string_view t = TrimBlanks(args);
   if (t.empty()) return false;
   if ((t[0] == 'N' || t[0] == 'n') && (StartsWithKeyword(t, "NAO") || StartsWithKeyword(t, "N\xC3O"))) {
@@ -136,25 +137,25 @@ bool DecodeCondition(std::string_view args, Condition* c, std::string_view* rest
     t = TrimBlanks(t.substr(3));
     if (t.empty()) return false;
   }
-  if (!DecodeOperand(&t, &c->left) || t.empty()) return false;
+  if (!DecodeOperand(in, &t, &c->left) || t.empty()) return false;
   if (!ReadCompareOperator(&t, &c->op) || c->op == CompareOp::kIn) return false;
   t = TrimBlanks(t);
-  if (t.empty() || !DecodeOperand(&t, &c->right)) return false;
+  if (t.empty() || !DecodeOperand(in, &t, &c->right)) return false;
   *rest = TrimBlanks(t);
   return true;
 }
 
 // The command of a one-line SE is decoded in DecodeLineAt.
-bool DecodeSe(std::string_view args, LineCode* code) {
+bool DecodeSe(InterpreterState& in, std::string_view args, LineCode* code) {
   std::string_view rest;
-  if (!DecodeCondition(args, &code->condition, &rest)) return false;
+  if (!DecodeCondition(in, args, &code->condition, &rest)) return false;
   code->command.assign(rest);
   return true;
 }
 
-bool DecodeRepete(std::string_view args, LineCode* code) {
+bool DecodeRepete(InterpreterState& in, std::string_view args, LineCode* code) {
   code->operands.resize(1);
-  return DecodeVarRef(&args, &code->var) && !args.empty() && DecodeOperand(&args, &code->operands[0]);
+  return DecodeVarRef(&args, &code->var) && !args.empty() && DecodeOperand(in, &args, &code->operands[0]);
 }
 
 bool IsWord(std::string_view args, std::string_view upper_word) {
@@ -163,9 +164,9 @@ bool IsWord(std::string_view args, std::string_view upper_word) {
 
 // FIM: the loop heads are found in the scan tables, as the handler finds
 // them; a FIM REPETE takes the step from the head line's upper-cased rest.
-bool DecodeFim(int n, std::string_view args, LineCode* code) {
+bool DecodeFim(InterpreterState& in, int n, std::string_view args, LineCode* code) {
   if (args.empty()) return false;
-  const ScanTables& t = Scans();
+  const ScanTables& t = Scans(in);
   size_t at = static_cast<size_t>(n);
   if (IsWord(args, "ENQUANTO")) {
     code->head = t.prev_enquanto[at];
@@ -175,13 +176,13 @@ bool DecodeFim(int n, std::string_view args, LineCode* code) {
   if (IsWord(args, "REPETE")) {
     code->head = t.prev_repete[at];
     code->kind = LineKind::kFimRepete;
-    return code->head != 0 && DecodeRepete(t.repete_rest[static_cast<size_t>(code->head)], code);
+    return code->head != 0 && DecodeRepete(in, t.repete_rest[static_cast<size_t>(code->head)], code);
   }
   code->kind = LineKind::kFimOther;
   return true;
 }
 
-bool DecodeDesvia(std::string_view args, LineCode* code) {
+bool DecodeDesvia(InterpreterState& in, std::string_view args, LineCode* code) {
   if (args.empty() || args[0] != '@') return false;
   args.remove_prefix(1);
   if (args.find(' ') != std::string_view::npos) return false;
@@ -190,7 +191,7 @@ bool DecodeDesvia(std::string_view args, LineCode* code) {
 }
 
 // ESCREVE #d operands [&]: the operands joined as JoinOperands reads them.
-bool DecodeEscreve(std::string_view args, LineCode* code) {
+bool DecodeEscreve(InterpreterState& in, std::string_view args, LineCode* code) {
   code->no_line_end = TakeTrailingAmpersand(&args);
   if (args.empty() || args[0] != '#') return false;
   args.remove_prefix(1);
@@ -204,7 +205,7 @@ bool DecodeEscreve(std::string_view args, LineCode* code) {
   while (!args.empty()) {
     std::string_view before = args;
     Operand op;
-    if (!DecodeOperand(&args, &op)) {
+    if (!DecodeOperand(in, &args, &op)) {
       args = before;
       break;
     }
@@ -217,7 +218,7 @@ bool DecodeEscreve(std::string_view args, LineCode* code) {
 struct Decoder {
   std::string_view word;
   LineKind kind;
-  bool (*decode)(std::string_view args, LineCode* code);
+  bool (*decode)(InterpreterState& in, std::string_view args, LineCode* code);
 };
 
 constexpr Decoder kDecoders[] = {
@@ -229,38 +230,38 @@ constexpr Decoder kDecoders[] = {
     {"CONCATENA", LineKind::kConcatena, DecodeConcatena},
     {"COPIA", LineKind::kCopia, DecodeCopia},
     {"SE", LineKind::kSe, DecodeSe},
-    {"ENQUANTO", LineKind::kEnquanto, [](std::string_view args, LineCode* code) {
+    {"ENQUANTO", LineKind::kEnquanto, [](InterpreterState& in, std::string_view args, LineCode* code) {
        std::string_view rest;
-       return DecodeCondition(args, &code->condition, &rest);
+       return DecodeCondition(in, args, &code->condition, &rest);
      }},
     {"REPETE", LineKind::kRepete, DecodeRepete},
     {"DESVIA", LineKind::kDesvia, DecodeDesvia},
     {"ESCREVE", LineKind::kEscreveChannel, DecodeEscreve},
 };
 
-void DecodeLineAt(int n, std::string_view upper_word, std::string_view args, LineCode* code, bool within_line);
+void DecodeLineAt(InterpreterState& in, int n, std::string_view upper_word, std::string_view args, LineCode* code, bool within_line);
 
 // Splits the command of a one-line SE as ExecuteLine does and decodes it;
 // lines within lines (SE a = 1 SE b = 2 ...) are decoded one level deep,
 // deeper ones run from their text.
-void DecodeNested(std::string_view text, NestedCommand* c, bool within_line) {
+void DecodeNested(InterpreterState& in, std::string_view text, NestedCommand* c, bool within_line) {
   SplitNestedLine(text, c);
   if (c->nothing || c->refused || within_line) return;
   c->code = std::make_unique<LineCode>();
-  DecodeLineAt(0, c->word, c->args, c->code.get(), true);
+  DecodeLineAt(in, 0, c->word, c->args, c->code.get(), true);
   if (c->code->kind == LineKind::kByHandler) c->code.reset();
 }
 
-void DecodeLineAt(int n, std::string_view upper_word, std::string_view args, LineCode* code, bool within_line) {
+void DecodeLineAt(InterpreterState& in, int n, std::string_view upper_word, std::string_view args, LineCode* code, bool within_line) {
   *code = LineCode();
   bool decoded = false;
   if (upper_word == "FIM") {
-    decoded = DecodeFim(n, args, code);
+    decoded = DecodeFim(in, n, args, code);
   } else {
     for (const Decoder& d : kDecoders) {
       if (upper_word != d.word) continue;
       code->kind = d.kind;
-      decoded = d.decode(args, code);
+      decoded = d.decode(in, args, code);
       break;
     }
   }
@@ -268,14 +269,14 @@ void DecodeLineAt(int n, std::string_view upper_word, std::string_view args, Lin
     *code = LineCode();
     code->kind = LineKind::kByHandler;
   } else if (code->kind == LineKind::kSe && !code->command.empty()) {
-    DecodeNested(code->command, &code->nested, within_line);
+    DecodeNested(in, code->command, &code->nested, within_line);
   }
 }
 
 }  // namespace
 
-void DecodeLine(int n, std::string_view upper_word, std::string_view args, LineCode* code) {
-  DecodeLineAt(n, upper_word, args, code, false);
+void DecodeLine(InterpreterState& in, int n, std::string_view upper_word, std::string_view args, LineCode* code) {
+  DecodeLineAt(in, n, upper_word, args, code, false);
 }
 
 }  // namespace kal

@@ -14,28 +14,28 @@
 
 namespace kal {
 
-void AssignValue(int slot, const Value& value) {
+void AssignValue(InterpreterState& in, int slot, const Value& value) {
   if (value.is_number) {
-    SetVarNumber(slot, value.number);
+    SetVarNumber(in, slot, value.number);
   } else {
-    Var(slot).assign(value.text);  // assign copes with the variable's own text
+    Var(in, slot).assign(value.text);  // assign copes with the variable's own text
   }
 }
 
-bool AppendValue(int slot, const Value& value) {
+bool AppendValue(InterpreterState& in, int slot, const Value& value) {
   NumberText buf;
   std::string_view text = TextOf(value, &buf);
-  std::string& var = Var(slot);
-  if (!ValueSizeOk(var.size() + text.size())) return false;
+  std::string& var = Var(in, slot);
+  if (!ValueSizeOk(in, var.size() + text.size())) return false;
   var.append(text);
   return true;
 }
 
-void CopyPart(int dest, int src, int32_t from, int32_t to) {
-  const std::string& s = Var(src);
+void CopyPart(InterpreterState& in, int dest, int src, int32_t from, int32_t to) {
+  const std::string& s = Var(in, src);
   int64_t count = static_cast<int64_t>(to) - from + 1;
   int64_t start = from < 1 ? 1 : from;
-  std::string& d = Var(dest);
+  std::string& d = Var(in, dest);
   if (start <= static_cast<int64_t>(s.size()) && count >= 1) {
     // assign copes with a source that is the destination itself
     d.assign(s, static_cast<size_t>(start - 1), static_cast<size_t>(count));
@@ -44,13 +44,13 @@ void CopyPart(int dest, int src, int32_t from, int32_t to) {
   }
 }
 
-bool AddToTextSuffix(int slot, int32_t n) {
-  std::string& var = Var(slot);
+bool AddToTextSuffix(InterpreterState& in, int slot, int32_t n) {
+  std::string& var = Var(in, slot);
   int32_t suffix;
   size_t prefix;
   if (!SplitNumericSuffix(var, &prefix, &suffix)) return false;
   if (prefix == 0) {
-    SetVarNumber(slot, Wrap32(static_cast<int64_t>(n) + suffix));
+    SetVarNumber(in, slot, Wrap32(static_cast<int64_t>(n) + suffix));
     return true;
   }
   var.resize(prefix);
@@ -58,7 +58,7 @@ bool AddToTextSuffix(int slot, int32_t n) {
   return true;
 }
 
-bool ApplyArithmetic(ArithmeticOp op, int slot, int32_t v, int32_t n) {
+bool ApplyArithmetic(InterpreterState& in, ArithmeticOp op, int slot, int32_t v, int32_t n) {
   int64_t result;
   if (op == ArithmeticOp::kSub) {
     result = Wrap32(static_cast<int64_t>(v) - n);
@@ -70,13 +70,13 @@ bool ApplyArithmetic(ArithmeticOp op, int slot, int32_t v, int32_t n) {
   } else {
     result = Wrap32(static_cast<int64_t>(v) / n);  // -2147483648 / -1 wraps to itself
   }
-  SetVarNumber(slot, result);
+  SetVarNumber(in, slot, result);
   return true;
 }
 
-void StartCount(int slot, int32_t count) {
-  SetVarNumber(slot, 1);
-  if (count < 1) SkipToEnd(Block::kRepete);
+void StartCount(InterpreterState& in, int slot, int32_t count) {
+  SetVarNumber(in, slot, 1);
+  if (count < 1) SkipToEnd(in, Block::kRepete);
 }
 
 

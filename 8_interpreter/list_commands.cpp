@@ -13,23 +13,22 @@
 
 namespace kal {
 
-ListTable& Lists() { return Interp().lists; }
 
-ListSlot* FindList(std::string_view name) {
-  for (auto& slot : Lists())
+ListSlot* FindList(InterpreterState& in, std::string_view name) {
+  for (auto& slot : in.lists)
     if (slot.used && slot.name == name) return &slot;
   return nullptr;
 }
 
 namespace {
 
-bool ListCreate(std::string_view name, std::string_view rest) {
+bool ListCreate(InterpreterState& in, std::string_view name, std::string_view rest) {
   if (!TrimBlanks(rest).empty()) return false;
-  if (FindList(name)) {
+  if (FindList(in, name)) {
     SayLine(kMsgListExists);
     return false;
   }
-  for (auto& slot : Lists()) {
+  for (auto& slot : in.lists) {
     if (slot.used) continue;
     slot.used = true;
     slot.name.assign(name);
@@ -46,27 +45,27 @@ bool ListDelete(ListSlot* list, std::string_view rest) {
   return true;
 }
 
-bool ListSize(ListSlot* list, std::string_view rest) {
+bool ListSize(InterpreterState& in, ListSlot* list, std::string_view rest) {
   int slot;
-  if (!list || !ReadVariableRef(&rest, &slot)) return false;
-  Var(slot) = NumberToText(static_cast<int64_t>(list->items.size()));
+  if (!list || !ReadVariableRef(in, &rest, &slot)) return false;
+  Var(in, slot) = NumberToText(static_cast<int64_t>(list->items.size()));
   return true;
 }
 
-bool ListItem(ListSlot* list, std::string_view rest) {
+bool ListItem(InterpreterState& in, ListSlot* list, std::string_view rest) {
   std::string text;
   int32_t index;
   int slot;
-  if (!list || !ReadOperand(&rest, &text) || !ParseNumber(text, &index) || !ReadVariableRef(&rest, &slot))
+  if (!list || !ReadOperand(in, &rest, &text) || !ParseNumber(text, &index) || !ReadVariableRef(in, &rest, &slot))
     return false;
   if (index < 0 || static_cast<size_t>(index) >= list->items.size()) return false;
-  Var(slot) = list->items[static_cast<size_t>(index)];
+  Var(in, slot) = list->items[static_cast<size_t>(index)];
   return true;
 }
 
-bool ListAdd(ListSlot* list, std::string_view rest) {
+bool ListAdd(InterpreterState& in, ListSlot* list, std::string_view rest) {
   std::string text;
-  if (!list || !ReadOperand(&rest, &text)) return false;
+  if (!list || !ReadOperand(in, &rest, &text)) return false;
   if (list->items.size() >= kMaxListItems) {
     SayLine(kMsgListFull);
     return false;
@@ -79,9 +78,9 @@ bool SameIgnoringCase(std::string_view a, std::string_view b) {
   return a.size() == b.size() && UpperCaseText(a) == UpperCaseText(b);
 }
 
-bool ListRemove(ListSlot* list, std::string_view rest) {
+bool ListRemove(InterpreterState& in, ListSlot* list, std::string_view rest) {
   std::string text;
-  if (!list || !ReadOperand(&rest, &text)) return false;
+  if (!list || !ReadOperand(in, &rest, &text)) return false;
   for (auto it = list->items.begin(); it != list->items.end(); ++it) {
     if (SameIgnoringCase(*it, text)) {
       list->items.erase(it);
@@ -93,7 +92,7 @@ bool ListRemove(ListSlot* list, std::string_view rest) {
 
 }  // namespace
 
-bool CmdLista(std::string_view args) {
+bool CmdLista(InterpreterState& in, std::string_view args) {
   std::string name;
   if (!ReadListName(&args, &name)) return false;
   std::string_view rest = TrimBlanks(args);
@@ -103,14 +102,14 @@ bool CmdLista(std::string_view args) {
     if (StartsWithKeyword(rest, kSubs[i])) sub = i;
   if (sub < 0) return false;
   rest.remove_prefix(kSubs[sub].size());
-  if (sub == 0) return ListCreate(name, rest);
-  ListSlot* list = FindList(name);
+  if (sub == 0) return ListCreate(in, name, rest);
+  ListSlot* list = FindList(in, name);
   switch (sub) {
     case 1: return ListDelete(list, rest);
-    case 2: return ListSize(list, rest);
-    case 3: return ListItem(list, rest);
-    case 4: return ListAdd(list, rest);
-    default: return ListRemove(list, rest);
+    case 2: return ListSize(in, list, rest);
+    case 3: return ListItem(in, list, rest);
+    case 4: return ListAdd(in, list, rest);
+    default: return ListRemove(in, list, rest);
   }
 }
 

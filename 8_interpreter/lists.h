@@ -9,6 +9,8 @@
 
 namespace kal {
 
+struct InterpreterState;
+
 constexpr int kListSlots = 20;
 // A list stops growing here, so a runaway loop gets a spoken error instead
 // of exhausting memory.
@@ -22,8 +24,7 @@ struct ListSlot {
 
 using ListTable = std::array<ListSlot, kListSlots>;
 
-ListTable& Lists();
 // The list of that exact name, or nullptr.
-ListSlot* FindList(std::string_view name);
+ListSlot* FindList(InterpreterState& in, std::string_view name);
 
 }  // namespace kal

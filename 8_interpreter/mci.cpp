@@ -12,16 +12,6 @@
 namespace kal {
 namespace {
 
-struct MciState {
-  std::map<std::string, std::string> devices;  // upper-cased alias -> file
-  std::string playing;                          // alias of the playing device
-};
-
-MciState& S() {
-  static MciState s;
-  return s;
-}
-
 // Splits into words; a stretch in double quotes is one word.
 std::vector<std::string> Words(std::string_view s) {
   std::vector<std::string> words;
@@ -42,31 +32,30 @@ std::vector<std::string> Words(std::string_view s) {
   return words;
 }
 
-bool IsPlaying(const std::string& alias) {
-  auto& s = S();
+bool IsPlaying(MciDevices& s, const std::string& alias) {
   if (s.playing.empty() || s.playing != alias) return false;
   if (WaveBusy()) return true;
   s.playing.clear();
   return false;
 }
 
-void Stop(const std::string& alias) {
-  if (IsPlaying(alias)) WaveStop();
-  if (S().playing == alias) S().playing.clear();
+void Stop(MciDevices& s, const std::string& alias) {
+  if (IsPlaying(s, alias)) WaveStop();
+  if (s.playing == alias) s.playing.clear();
 }
 
-std::string Open(const std::vector<std::string>& w) {
+std::string Open(MciDevices& s, const std::vector<std::string>& w) {
   if (w.size() < 2) return "";
   std::string alias = w[1];
   for (size_t i = 2; i + 1 < w.size(); ++i)
     if (UpperCaseText(w[i]) == "ALIAS") alias = w[i + 1];
-  S().devices[UpperCaseText(alias)] = w[1];
+  s.devices[UpperCaseText(alias)] = w[1];
   return "";
 }
 
 // play NAME-OR-FILE [wait|notify]: a name that is not an open device is a
 // file, opened on the way under its own name (blanks in it allowed).
-std::string Play(std::string_view rest) {
+std::string Play(MciDevices& s, std::string_view rest) {
   std::string target(rest);
   while (!target.empty() && target.back() == ' ') target.pop_back();
   bool wait = false;
@@ -81,53 +70,51 @@ std::string Play(std::string_view rest) {
   }
   if (target.size() >= 2 && target.front() == '"' && target.back() == '"') target = target.substr(1, target.size() - 2);
   if (target.empty()) return "";
-  auto& s = S();
   std::string key = UpperCaseText(target);
   auto it = s.devices.find(key);
   if (it == s.devices.end()) it = s.devices.emplace(key, target).first;
-  if (!s.playing.empty()) Stop(s.playing);
+  if (!s.playing.empty()) Stop(s, s.playing);
   if (PlayWaveFile(it->second, true) != 0) return "";
   s.playing = key;
-  while (wait && IsPlaying(key)) WaitWave();
+  while (wait && IsPlaying(s, key)) WaitWave();
   return "";
+}
+
+// Forgets every open device and stops what plays.
+void CloseAll(MciDevices& s) {
+  if (!s.playing.empty()) WaveStop();
+  s = MciDevices();
 }
 
 }  // namespace
 
-std::string SendMciString(std::string_view command) {
+std::string SendMciString(MciDevices& s, std::string_view command) {
   std::vector<std::string> w = Words(command);
   if (w.empty()) return "";
   std::string verb = UpperCaseText(w[0]);
   std::string target = w.size() > 1 ? UpperCaseText(w[1]) : "";
-  auto& s = S();
-  if (verb == "OPEN") return Open(w);
+  if (verb == "OPEN") return Open(s, w);
   if (verb == "PLAY") {
     size_t at = command.find_first_not_of(' ', command.find_first_of(' ', command.find_first_not_of(' ')));
-    return at == std::string_view::npos ? "" : Play(command.substr(at));
+    return at == std::string_view::npos ? "" : Play(s, command.substr(at));
   }
   if (verb == "STATUS" && w.size() >= 3 && UpperCaseText(w[2]) == "MODE") {
-    return s.devices.count(target) ? (IsPlaying(target) ? "playing" : "stopped") : "";
+    return s.devices.count(target) ? (IsPlaying(s, target) ? "playing" : "stopped") : "";
   }
   if (verb == "STOP") {
-    Stop(target);
+    Stop(s, target);
     return "";
   }
   if (verb == "CLOSE") {
     if (target == "ALL") {
-      ResetMci();
+      CloseAll(s);
     } else {
-      Stop(target);
+      Stop(s, target);
       s.devices.erase(target);
     }
     return "";
   }
   return "";
-}
-
-void ResetMci() {
-  auto& s = S();
-  if (!s.playing.empty()) WaveStop();
-  s = MciState();
 }
 
 }  // namespace kal

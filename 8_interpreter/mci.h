@@ -7,14 +7,18 @@
 // Every other string, and every failure, answers with the empty reply.
 #pragma once
 
+#include <map>
 #include <string>
 #include <string_view>
 
 namespace kal {
 
-std::string SendMciString(std::string_view command);
+// The open devices of one interpreter.
+struct MciDevices {
+  std::map<std::string, std::string> devices;  // upper-cased alias -> file
+  std::string playing;                          // alias of the playing device
+};
 
-// Forgets every open device and stops what plays (tests, interpreter reset).
-void ResetMci();
+std::string SendMciString(MciDevices& mci, std::string_view command);
 
 }  // namespace kal

@@ -15,23 +15,23 @@ namespace kal {
 
 namespace {
 
-bool ReadInteger(std::string_view* args, int32_t* value) {
+bool ReadInteger(InterpreterState& in, std::string_view* args, int32_t* value) {
   std::string text;
-  return ReadOperand(args, &text) && ParseNumber(TrimBlanks(text), value);
+  return ReadOperand(in, args, &text) && ParseNumber(TrimBlanks(text), value);
 }
 
-bool MenuCreate(std::string_view args) {
+bool MenuCreate(InterpreterState& in, std::string_view args) {
   int32_t x1, y1, x2, y2;
-  if (!ReadInteger(&args, &x1) || !ReadInteger(&args, &y1) || !ReadInteger(&args, &x2) ||
-      !ReadInteger(&args, &y2))
+  if (!ReadInteger(in, &args, &x1) || !ReadInteger(in, &args, &y1) || !ReadInteger(in, &args, &x2) ||
+      !ReadInteger(in, &args, &y2))
     return false;
   if (!CreateConsoleMenu(x1, y1, x2, y2)) return false;
   return TrimBlanks(args).empty();
 }
 
-bool MenuAddItem(std::string_view args) {
+bool MenuAddItem(InterpreterState& in, std::string_view args) {
   std::string text;
-  if (!ReadOperand(&args, &text)) return false;
+  if (!ReadOperand(in, &args, &text)) return false;
   switch (AddConsoleMenuItem(std::move(text))) {
     case MenuAdd::kNoMenu: return false;
     case MenuAdd::kFull: SayLine(kMsgMenuFull); return false;
@@ -40,40 +40,40 @@ bool MenuAddItem(std::string_view args) {
   return TrimBlanks(args).empty();
 }
 
-bool MenuExecute(std::string_view args) {
+bool MenuExecute(InterpreterState& in, std::string_view args) {
   int pos_slot, key_slot, text_slot;
-  if (!ReadVariableRef(&args, &pos_slot) || !ReadVariableRef(&args, &key_slot) ||
-      !ReadVariableRef(&args, &text_slot))
+  if (!ReadVariableRef(in, &args, &pos_slot) || !ReadVariableRef(in, &args, &key_slot) ||
+      !ReadVariableRef(in, &args, &text_slot))
     return false;
   int32_t n;
   std::optional<int> start;
-  if (ParseNumber(TrimBlanks(Var(pos_slot)), &n)) start = n;
+  if (ParseNumber(TrimBlanks(Var(in, pos_slot)), &n)) start = n;
   MenuChoice choice;
   if (!RunConsoleMenu(start, &choice)) return false;
-  Var(pos_slot) = NumberToText(choice.position);
-  Var(key_slot) = choice.key;
-  Var(text_slot) = choice.text;
+  Var(in, pos_slot) = NumberToText(choice.position);
+  Var(in, key_slot) = choice.key;
+  Var(in, text_slot) = choice.text;
   return TrimBlanks(args).empty();
 }
 
-bool MenuEnd(std::string_view args) {
+bool MenuEnd(InterpreterState& in, std::string_view args) {
   EndConsoleMenu();
   return TrimBlanks(args).empty();
 }
 
 }  // namespace
 
-bool CmdMenu(std::string_view args) {
+bool CmdMenu(InterpreterState& in, std::string_view args) {
   struct Sub {
     std::string_view word;
-    bool (*run)(std::string_view);
+    bool (*run)(InterpreterState&, std::string_view);
   };
   static constexpr Sub kSubs[] = {
       {"CRIA", MenuCreate}, {"ADICIONA", MenuAddItem}, {"EXECUTA", MenuExecute}, {"TERMINA", MenuEnd}};
   args = TrimBlanks(args);
   for (const Sub& sub : kSubs) {
     if (!StartsWithKeyword(args, sub.word)) continue;
-    return sub.run(TrimBlanks(args.substr(sub.word.size())));
+    return sub.run(in, TrimBlanks(args.substr(sub.word.size())));
   }
   return false;
 }

@@ -26,9 +26,9 @@ constexpr uint32_t kAfterReset = 0x3F;
 
 // An operand whose value is a decimal number from lo to hi (blanks around
 // it allowed).
-bool ReadMidiNumber(std::string_view* args, int lo, int hi, int* out) {
+bool ReadMidiNumber(InterpreterState& in, std::string_view* args, int lo, int hi, int* out) {
   std::string text;
-  if (TrimBlanks(*args).empty() || !ReadOperand(args, &text)) return false;
+  if (TrimBlanks(*args).empty() || !ReadOperand(in, args, &text)) return false;
   std::string_view digits = TrimBlanks(text);
   if (digits.empty() || digits.size() > 3) return false;
   int v = 0;
@@ -41,13 +41,13 @@ bool ReadMidiNumber(std::string_view* args, int lo, int hi, int* out) {
   return true;
 }
 
-bool ReadChannelNumber(std::string_view* args, int* channel) { return ReadMidiNumber(args, 1, 16, channel); }
-bool ReadDataByte(std::string_view* args, int* value) { return ReadMidiNumber(args, 0, 127, value); }
+bool ReadChannelNumber(InterpreterState& in, std::string_view* args, int* channel) { return ReadMidiNumber(in, args, 1, 16, channel); }
+bool ReadDataByte(InterpreterState& in, std::string_view* args, int* value) { return ReadMidiNumber(in, args, 0, 127, value); }
 
 uint8_t Status(uint8_t kind, int channel) { return static_cast<uint8_t>(kind + channel - 1); }
 
 // No output, no sound font, no device: the user hears why.
-bool Inicia() {
+bool Inicia(InterpreterState& in) {
   MidiStartError e = StartMidi();
   if (e != MidiStartError::kNone) {
     std::string_view why = MidiStartMessage(e);
@@ -56,7 +56,7 @@ bool Inicia() {
   }
   SendMidi(BuildShortMessage(kSystemReset));
   SendMidi(kAfterReset);
-  Interp().midi_open = true;
+  in.midi_open = true;
   return true;
 }
 
@@ -68,10 +68,10 @@ bool Pane() {
 }
 
 // NL channel note velocity, ND channel note, TT channel program.
-bool NoteOrProgram(std::string_view sub, std::string_view args) {
+bool NoteOrProgram(InterpreterState& in, std::string_view sub, std::string_view args) {
   int channel = 0, a = 0, b = 0;
-  if (!ReadChannelNumber(&args, &channel) || !ReadDataByte(&args, &a)) return false;
-  if (sub == "NL" && !ReadDataByte(&args, &b)) return false;
+  if (!ReadChannelNumber(in, &args, &channel) || !ReadDataByte(in, &args, &a)) return false;
+  if (sub == "NL" && !ReadDataByte(in, &args, &b)) return false;
   if (!TrimBlanks(args).empty()) return false;
   if (sub == "TT") {
     if (!SendMidi(BuildShortMessage(Status(kProgramChange, channel), static_cast<uint8_t>(a))))
@@ -84,20 +84,20 @@ bool NoteOrProgram(std::string_view sub, std::string_view args) {
 
 }  // namespace
 
-bool CmdMidi(std::string_view args) {
+bool CmdMidi(InterpreterState& in, std::string_view args) {
   if (args.empty()) return false;
   std::string text = UpperCaseText(args);
-  if (text == "INICIA") return !MidiIsOpen() && Inicia();
+  if (text == "INICIA") return !MidiIsOpen() && Inicia(in);
   if (!MidiIsOpen()) return false;
   if (text == "TERMINA") {
     StopMidi();
-    Interp().midi_open = false;
+    in.midi_open = false;
     return true;
   }
   if (text == "PANE") return Pane();
   std::string_view sub = std::string_view(text).substr(0, 2);
   if (sub != "NL" && sub != "ND" && sub != "TT") return false;
-  return NoteOrProgram(sub, std::string_view(text).substr(2));
+  return NoteOrProgram(in, sub, std::string_view(text).substr(2));
 }
 
 }  // namespace kal

@@ -16,6 +16,7 @@
 #include "8_interpreter/automation_messages.h"
 #include "8_interpreter/commands.h"
 #include "8_interpreter/messages.h"
+#include "8_interpreter/msaa_state.h"
 #include "8_interpreter/numbers.h"
 #include "8_interpreter/operands.h"
 #include "8_interpreter/state.h"
@@ -24,26 +25,11 @@
 namespace kal {
 namespace {
 
-constexpr int kRingSize = 100;
-
-struct MsaaState {
-  std::array<AccessibilityEvent, kRingSize> ring;
-  int write = 0, read = 0;
-  bool monitoring = false;
-  AccessibleProperties current;
-};
-
-MsaaState& M() {
-  static MsaaState m;
-  return m;
-}
-
-void Push(const AccessibilityEvent& e) {
-  auto& m = M();
+void Push(MsaaEvents& m, const AccessibilityEvent& e) {
   if (!m.monitoring) return;  // posted before FIM, arriving after it
   m.ring[static_cast<size_t>(m.write)] = e;
-  m.write = (m.write + 1) % kRingSize;
-  if (m.write == m.read) m.read = (m.read + 1) % kRingSize;  // full: the oldest goes
+  m.write = (m.write + 1) % kMsaaRingSize;
+  if (m.write == m.read) m.read = (m.read + 1) % kMsaaRingSize;  // full: the oldest goes
 }
 
 bool BusReady() {
@@ -58,94 +44,94 @@ std::string StateText(const AccessibleProperties& p) {
   return "";
 }
 
-bool ReadInteger(std::string_view* args, int32_t* value) {
+bool ReadInteger(InterpreterState& in, std::string_view* args, int32_t* value) {
   std::string text;
-  return ReadOperand(args, &text) && ParseNumber(text, value);
+  return ReadOperand(in, args, &text) && ParseNumber(text, value);
 }
 
-bool StoreIn(std::string_view args, const std::string& value) {
+bool StoreIn(InterpreterState& in, std::string_view args, const std::string& value) {
   int slot;
-  if (!ReadVariableRef(&args, &slot)) return false;
-  Var(slot) = value;
+  if (!ReadVariableRef(in, &args, &slot)) return false;
+  Var(in, slot) = value;
   return true;
 }
 
-bool Monitora() {
+bool Monitora(MsaaState& s) {
   if (!BusReady()) return false;
-  auto& m = M();
+  auto& m = *s.events;
   m.read = m.write = 0;
   m.monitoring = true;
-  if (TheAccessibility().StartMonitoring(Push)) return true;
+  if (TheAccessibility().StartMonitoring([events = s.events](const AccessibilityEvent& e) { Push(*events, e); }))
+    return true;
   m.monitoring = false;
   SayLine(kMsgNoAccessibility);
   return false;
 }
 
-bool Fim() {
-  auto& m = M();
-  if (m.monitoring) TheAccessibility().StopMonitoring();
-  m.monitoring = false;
-  m.current = AccessibleProperties{};
+bool Fim(MsaaState& s) {
+  if (s.events->monitoring) TheAccessibility().StopMonitoring();
+  s.events->monitoring = false;
+  s.current = AccessibleProperties{};
   return true;
 }
 
-bool Checa(std::string_view args) {
+bool Checa(InterpreterState& in, std::string_view args) {
   int slot;
-  if (!ReadVariableRef(&args, &slot)) return false;
+  if (!ReadVariableRef(in, &args, &slot)) return false;
   PumpMessages();  // events that have arrived meanwhile
-  auto& m = M();
+  auto& m = *in.msaa.events;
   if (m.read == m.write) {
-    Var(slot) = "0";
+    Var(in, slot) = "0";
     return true;
   }
   AccessibilityEvent e = m.ring[static_cast<size_t>(m.read)];
-  m.read = (m.read + 1) % kRingSize;
+  m.read = (m.read + 1) % kMsaaRingSize;
   if (!e.have_object) {
-    Var(slot) = "0";
+    Var(in, slot) = "0";
     return true;
   }
-  m.current = e.object;
-  Var(slot) = "1";
+  in.msaa.current = e.object;
+  Var(in, slot) = "1";
   return true;
 }
 
-bool Captura(std::string_view args) {
+bool Captura(InterpreterState& in, std::string_view args) {
   int32_t x = 0, y = 0;
-  if (!ReadInteger(&args, &x) || !ReadInteger(&args, &y)) return false;
+  if (!ReadInteger(in, &args, &x) || !ReadInteger(in, &args, &y)) return false;
   if (!BusReady()) return false;
   AccessibleProperties p;
-  if (TheAccessibility().ObjectAtPoint(x, y, &p)) M().current = p;
+  if (TheAccessibility().ObjectAtPoint(x, y, &p)) in.msaa.current = p;
   return true;
 }
 
-bool Area(std::string_view args) {
-  const auto& c = M().current;
+bool Area(InterpreterState& in, std::string_view args) {
+  const auto& c = in.msaa.current;
   for (int v : {c.left, c.top, c.width, c.height}) {
     int slot;
-    if (!ReadVariableRef(&args, &slot)) return false;
-    Var(slot) = NumberToText(v);
+    if (!ReadVariableRef(in, &args, &slot)) return false;
+    Var(in, slot) = NumberToText(v);
   }
   return true;
 }
 
 }  // namespace
 
-bool CmdMsaa(std::string_view args) {
+bool CmdMsaa(InterpreterState& in, std::string_view args) {
   size_t blank = 0;
   while (blank < args.size() && !IsBlank(args[blank])) ++blank;
   std::string word = UpperCaseText(args.substr(0, blank));
   args = TrimBlanks(args.substr(blank));
-  const auto& c = M().current;
-  if (word == "MONITORA") return Monitora();
-  if (word == "FIM") return Fim();
-  if (word == "CHECA") return Checa(args);
-  if (word == "CAPTURA") return Captura(args);
-  if (word == "AREA") return Area(args);
-  if (word == "NOME") return StoreIn(args, c.name);
-  if (word == "TIPO") return StoreIn(args, c.role_text);
-  if (word == "ESTADO") return StoreIn(args, StateText(c));
-  if (word == "VALOR") return StoreIn(args, c.value);
-  if (word == "CODIGO" || word == "C\xD3""DIGO") return StoreIn(args, NumberToText(c.role_code));
+  const auto& c = in.msaa.current;
+  if (word == "MONITORA") return Monitora(in.msaa);
+  if (word == "FIM") return Fim(in.msaa);
+  if (word == "CHECA") return Checa(in, args);
+  if (word == "CAPTURA") return Captura(in, args);
+  if (word == "AREA") return Area(in, args);
+  if (word == "NOME") return StoreIn(in, args, c.name);
+  if (word == "TIPO") return StoreIn(in, args, c.role_text);
+  if (word == "ESTADO") return StoreIn(in, args, StateText(c));
+  if (word == "VALOR") return StoreIn(in, args, c.value);
+  if (word == "CODIGO" || word == "C\xD3""DIGO") return StoreIn(in, args, NumberToText(c.role_code));
   return false;
 }
 

@@ -31,11 +31,13 @@ class ConnectionStream : public ChannelStream {
   // LE's last status for a line cut at the reader's limit.
   static constexpr int kLineTooLong = 2;
 
-  explicit ConnectionStream(int socket) : socket_(socket), reader_(NewLineReader(socket)) {}
+  // tls_request: the interpreter's flag that closing the connection drops.
+  ConnectionStream(int socket, bool* tls_request)
+      : socket_(socket), reader_(NewLineReader(socket)), tls_request_(tls_request) {}
   ~ConnectionStream() override {
     FreeLineReader(reader_);
     CloseTcp(socket_);
-    if (clears_tls_request_) Interp().tls_request = false;
+    if (clears_tls_request_) *tls_request_ = false;
   }
 
   // A line, waiting without limit: 0 when a line came, 1 when the
@@ -65,6 +67,7 @@ class ConnectionStream : public ChannelStream {
  private:
   int socket_;
   std::unique_ptr<LineReader> reader_;
+  bool* tls_request_;
   bool clears_tls_request_ = true;
 };
 
@@ -74,11 +77,11 @@ ConnectionStream* ConnectionOf(Channel& ch) {
 
 // Puts the socket into the channel as a connection. What the channel held
 // before is closed first, so that no file or socket is left behind.
-void InstallConnection(int channel, int socket) {
-  Channel& ch = Interp().channels[channel];
+void InstallConnection(InterpreterState& in, int channel, int socket) {
+  Channel& ch = in.channels[channel];
   if (ConnectionStream* old = ConnectionOf(ch)) old->KeepTlsRequest();
   ch.Close();
-  ch.stream = std::make_unique<ConnectionStream>(socket);
+  ch.stream = std::make_unique<ConnectionStream>(socket, &in.tls_request);
   ch.kind = ChannelKind::kConnection;
   ch.socket = socket;
 }
@@ -86,9 +89,9 @@ void InstallConnection(int channel, int socket) {
 void Say(const std::string& message) { WriteLineAndSpeak(message); }
 
 // CONECTA's failure: in quiet mode the last status tells it.
-bool ConnectFailed(bool quiet) {
+bool ConnectFailed(InterpreterState& in, bool quiet) {
   if (quiet) {
-    Interp().last_status = 1;
+    in.last_status = 1;
     return true;
   }
   Say(net_msg::ConnectionError());
@@ -97,7 +100,7 @@ bool ConnectFailed(bool quiet) {
 
 }  // namespace
 
-bool CmdInternet(std::string_view args) {
+bool CmdInternet(InterpreterState& in, std::string_view args) {
   std::string word = UpperCaseText(args);
   if (word == "INICIA") {
     NetStartup();
@@ -111,8 +114,8 @@ bool CmdInternet(std::string_view args) {
 }
 
 // CONECTA [SSL ] #d host port [&]
-bool CmdConecta(std::string_view args) {
-  auto& s = Interp();
+bool CmdConecta(InterpreterState& in, std::string_view args) {
+  auto& s = in;
   if (StartsWithKeyword(args, "SSL ")) {
     s.tls_request = true;
     args = TrimBlanks(args.substr(4));
@@ -120,9 +123,9 @@ bool CmdConecta(std::string_view args) {
   bool quiet = TakeTrailingAmpersand(&args);
   int channel = 0;
   std::string host, port_text;
-  if (!ReadChannel(&args, &channel) || args.empty() || !ReadOperand(&args, &host) ||
-      !ReadOperand(&args, &port_text))
-    return ConnectFailed(quiet);
+  if (!ReadChannel(&args, &channel) || args.empty() || !ReadOperand(in, &args, &host) ||
+      !ReadOperand(in, &args, &port_text))
+    return ConnectFailed(in, quiet);
   s.last_host = host;
   s.last_port_text = port_text;
   int32_t port = 0;
@@ -136,8 +139,8 @@ bool CmdConecta(std::string_view args) {
   }
   s.last_port = static_cast<uint16_t>(port);
   int socket = s.tls_request ? ConnectTls(host, s.last_port) : ConnectTcp(host, s.last_port);
-  if (socket < 0) return ConnectFailed(quiet);
-  InstallConnection(channel, socket);
+  if (socket < 0) return ConnectFailed(in, quiet);
+  InstallConnection(in, channel, socket);
   if (quiet) s.last_status = 0;
   return true;
 }
@@ -145,20 +148,20 @@ bool CmdConecta(std::string_view args) {
 // ATIVASSL #d: a TLS connection to the last host and port takes the
 // channel's place; it succeeds even when no connection was made (the
 // channel's socket is then -1 and it reads nothing).
-bool CmdAtivaSsl(std::string_view args) {
+bool CmdAtivaSsl(InterpreterState& in, std::string_view args) {
   int channel = 0;
   if (!ReadChannel(&args, &channel)) return false;
-  auto& s = Interp();
-  InstallConnection(channel, ConnectTls(s.last_host, s.last_port));
+  auto& s = in;
+  InstallConnection(in, channel, ConnectTls(s.last_host, s.last_port));
   return true;
 }
 
 // SERVE #d port: waits (without a time limit) for one client on the port.
 // The wait can be stopped like any other: a stopped run says nothing more.
-bool CmdServe(std::string_view args) {
+bool CmdServe(InterpreterState& in, std::string_view args) {
   int channel = 0;
   std::string port_text;
-  if (!ReadChannel(&args, &channel) || !ReadOperand(&args, &port_text)) {
+  if (!ReadChannel(&args, &channel) || !ReadOperand(in, &args, &port_text)) {
     Say(net_msg::ConnectionError());
     return false;
   }
@@ -175,12 +178,12 @@ bool CmdServe(std::string_view args) {
     Say(net_msg::ConnectionError());
     return false;
   }
-  InstallConnection(channel, client);
+  InstallConnection(in, channel, client);
   return true;
 }
 
 // OBSERVA #d var / OBSERVA TECLADO var
-bool CmdObserva(std::string_view args) {
+bool CmdObserva(InterpreterState& in, std::string_view args) {
   bool keyboard = StartsWithKeyword(args, "TECLADO ");
   int channel = 0;
   if (keyboard)
@@ -188,43 +191,43 @@ bool CmdObserva(std::string_view args) {
   else if (!ReadChannel(&args, &channel))
     return false;
   int slot = 0;
-  if (!ReadVariableRef(&args, &slot) || !args.empty()) return false;
+  if (!ReadVariableRef(in, &args, &slot) || !args.empty()) return false;
   bool waiting = false;
   if (keyboard) {
     waiting = KeyPressed();
-  } else if (ConnectionStream* c = ConnectionOf(Interp().channels[channel])) {
+  } else if (ConnectionStream* c = ConnectionOf(in.channels[channel])) {
     waiting = HasData(c->reader());
   }
-  Var(slot) = waiting ? "1" : "0";
+  Var(in, slot) = waiting ? "1" : "0";
   return true;
 }
 
 // IP LOCAL #d var / IP REMOTO #d var
-bool CmdIp(std::string_view args) {
+bool CmdIp(InterpreterState& in, std::string_view args) {
   bool local = StartsWithKeyword(args, "LOCAL ");
   if (!local && !StartsWithKeyword(args, "REMOTO ")) return false;
   args = TrimBlanks(args.substr(local ? 6 : 7));
   int channel = 0, slot = 0;
-  if (!ReadChannel(&args, &channel) || !ReadVariableRef(&args, &slot)) return false;
-  int socket = Interp().channels[channel].socket;
+  if (!ReadChannel(&args, &channel) || !ReadVariableRef(in, &args, &slot)) return false;
+  int socket = in.channels[channel].socket;
   if (socket < 0) return false;
-  Var(slot) = local ? LocalAddressText(socket) : PeerAddressText(socket);
+  Var(in, slot) = local ? LocalAddressText(socket) : PeerAddressText(socket);
   return true;
 }
 
 // TRAZDAREDE address file tick agent cookie var: var := "0" when the
 // download succeeded, "1" when not. The cookie must be written, even empty.
-bool CmdTrazDaRede(std::string_view args) {
+bool CmdTrazDaRede(InterpreterState& in, std::string_view args) {
   DownloadRequest r;
   std::string tick;
   int slot = 0;
-  if (!ReadOperand(&args, &r.address) || !ReadOperand(&args, &r.file) || !ReadOperand(&args, &tick) ||
-      !ReadOperand(&args, &r.agent) || !ReadOperand(&args, &r.cookie) || !ReadVariableRef(&args, &slot))
+  if (!ReadOperand(in, &args, &r.address) || !ReadOperand(in, &args, &r.file) || !ReadOperand(in, &args, &tick) ||
+      !ReadOperand(in, &args, &r.agent) || !ReadOperand(in, &args, &r.cookie) || !ReadVariableRef(in, &args, &slot))
     return false;
   if (tick != "0" && tick != "1") return false;
   r.tick = tick == "1";
   bool ok = Download(r);
-  Var(slot) = ok ? "0" : "1";
+  Var(in, slot) = ok ? "0" : "1";
   return true;
 }
 

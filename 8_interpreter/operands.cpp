@@ -44,7 +44,7 @@ std::string_view TextOf(const Value& value, NumberText* buf) {
   return std::string_view(buf->digits, static_cast<size_t>(end - buf->digits));
 }
 
-bool ReadOperandValue(std::string_view* args, Value* value, std::string* scratch) {
+bool ReadOperandValue(InterpreterState& in, std::string_view* args, Value* value, std::string* scratch) {
   std::string_view t = TrimFrontBlanks(*args);
   if (t.empty()) return false;
   char c = t[0];
@@ -68,15 +68,15 @@ bool ReadOperandValue(std::string_view* args, Value* value, std::string* scratch
   } else if (c == '$') {
     size_t n = NameLength(t.substr(1));
     int slot;
-    if (n == 0 || !LookupName(t.substr(1, n), &slot)) return false;
-    ReadVarValue(slot, value);
+    if (n == 0 || !LookupName(in, t.substr(1, n), &slot)) return false;
+    ReadVarValue(in, slot, value);
     t.remove_prefix(1 + n);
   } else if (int slot = LetterSlot(static_cast<unsigned char>(c))) {
-    ReadVarValue(slot, value);
+    ReadVarValue(in, slot, value);
     t.remove_prefix(1);
   } else if (c == '(') {
     t.remove_prefix(1);
-    if (!EvaluateExpression(&t, &value->number)) return false;
+    if (!EvaluateExpression(in, &t, &value->number)) return false;
     t = TrimFrontBlanks(t);
     if (t.empty() || t[0] != ')') return false;
     t.remove_prefix(1);
@@ -88,9 +88,9 @@ bool ReadOperandValue(std::string_view* args, Value* value, std::string* scratch
   return true;
 }
 
-bool ReadOperand(std::string_view* args, std::string* value) {
+bool ReadOperand(InterpreterState& in, std::string_view* args, std::string* value) {
   Value v;
-  if (!ReadOperandValue(args, &v, value)) {
+  if (!ReadOperandValue(in, args, &v, value)) {
     value->clear();
     return false;
   }
@@ -100,18 +100,18 @@ bool ReadOperand(std::string_view* args, std::string* value) {
   return true;
 }
 
-bool ReadNumberOperand(std::string_view* args, bool trimmed, int32_t* n) {
+bool ReadNumberOperand(InterpreterState& in, std::string_view* args, bool trimmed, int32_t* n) {
   std::string scratch;
   Value v;
-  return ReadOperandValue(args, &v, &scratch) && NumberOfValue(v, trimmed, n);
+  return ReadOperandValue(in, args, &v, &scratch) && NumberOfValue(v, trimmed, n);
 }
 
-bool ReadVariableRef(std::string_view* args, int* slot) {
+bool ReadVariableRef(InterpreterState& in, std::string_view* args, int* slot) {
   std::string_view t = TrimFrontBlanks(*args);
   if (t.empty()) return false;
   if (t[0] == '$') {
     size_t n = NameLength(t.substr(1));
-    if (n == 0 || !LookupName(t.substr(1, n), slot)) return false;
+    if (n == 0 || !LookupName(in, t.substr(1, n), slot)) return false;
     *args = TrimBlanks(t.substr(1 + n));
     return true;
   }
@@ -167,12 +167,12 @@ bool StartsWithKeyword(std::string_view text, std::string_view keyword) {
   return true;
 }
 
-std::string JoinOperands(std::string_view* args) {
+std::string JoinOperands(InterpreterState& in, std::string_view* args) {
   std::string joined, scratch;
   while (!args->empty()) {
     std::string_view before = *args;
     Value v;
-    if (!ReadOperandValue(args, &v, &scratch)) {
+    if (!ReadOperandValue(in, args, &v, &scratch)) {
       *args = before;
       break;
     }

@@ -11,6 +11,8 @@
 
 namespace kal {
 
+struct InterpreterState;
+
 // What reading an operand gave: a text, or a number whose text (its plain
 // decimal) has not been written out. Both the handlers (from the argument
 // text) and decoded lines (from their operands) read values of this kind
@@ -60,17 +62,17 @@ inline bool NumberOfValue(const Value& value, bool trimmed, int32_t* n) {
 
 // A value: number literal, quoted string, $name, letter variable or a
 // parenthesised expression.
-bool ReadOperand(std::string_view* args, std::string* value);
+bool ReadOperand(InterpreterState& in, std::string_view* args, std::string* value);
 // The same without copying: *value's text lives in the line, in the
 // variable, or in *scratch, and stays valid until the variable or *scratch
 // changes; a number (an expression, a variable held as a number) stays a
 // number.
-bool ReadOperandValue(std::string_view* args, Value* value, std::string* scratch);
+bool ReadOperandValue(InterpreterState& in, std::string_view* args, Value* value, std::string* scratch);
 // An operand under the numeric rule (NumberOfValue).
-bool ReadNumberOperand(std::string_view* args, bool trimmed, int32_t* n);
+bool ReadNumberOperand(InterpreterState& in, std::string_view* args, bool trimmed, int32_t* n);
 // A variable to store into: $name, or a letter not followed by a letter or
 // digit. *slot is the variable slot (see variables.h).
-bool ReadVariableRef(std::string_view* args, int* slot);
+bool ReadVariableRef(InterpreterState& in, std::string_view* args, int* slot);
 // '#' and one digit, then nothing or a space (all following spaces go).
 bool ReadChannel(std::string_view* args, int* channel);
 // '[' name ']'; the text after ']' is left untrimmed.
@@ -78,7 +80,7 @@ bool ReadListName(std::string_view* args, std::string* name);
 
 // Reads operands one after another while they read, joining their values
 // without separators; *args keeps the first text that is not an operand.
-std::string JoinOperands(std::string_view* args);
+std::string JoinOperands(InterpreterState& in, std::string_view* args);
 
 // When the last byte of *args is '&', removes it, trims, returns true.
 bool TakeTrailingAmpersand(std::string_view* args);

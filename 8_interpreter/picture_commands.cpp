@@ -14,14 +14,14 @@ namespace kal {
 
 namespace {
 
-bool ReadCoordinate(std::string_view* args, int32_t* value) {
+bool ReadCoordinate(InterpreterState& in, std::string_view* args, int32_t* value) {
   std::string text;
-  return ReadOperand(args, &text) && ParseNumber(TrimBlanks(text), value);
+  return ReadOperand(in, args, &text) && ParseNumber(TrimBlanks(text), value);
 }
 
 }  // namespace
 
-bool CmdImagem(std::string_view args) {
+bool CmdImagem(InterpreterState& in, std::string_view args) {
   args = TrimBlanks(args);
   if (args.empty()) {
     RemovePicture();
@@ -29,10 +29,10 @@ bool CmdImagem(std::string_view args) {
   }
   bool go_on = TakeTrailingAmpersand(&args);
   std::string name;
-  if (!ReadOperand(&args, &name)) return false;
+  if (!ReadOperand(in, &args, &name)) return false;
   int32_t x = 0, y = 0;
   if (!TrimBlanks(args).empty()) {
-    if (!ReadCoordinate(&args, &x) || !ReadCoordinate(&args, &y) || !TrimBlanks(args).empty()) return false;
+    if (!ReadCoordinate(in, &args, &x) || !ReadCoordinate(in, &args, &y) || !TrimBlanks(args).empty()) return false;
   }
   RemovePicture();
   std::string file(TrimBlanks(name));

@@ -38,18 +38,6 @@ constexpr int kPollMs = 100;
 constexpr int kDefaultReturnDelay = 1000;
 constexpr size_t kConsoleReadMax = 65535;
 
-struct ProgramCommandsState {
-  // True while a program started in the foreground holds the console.
-  bool console_handed_over = false;
-  // Bytes of a character the console program's pipes have cut in two.
-  std::string carry_out, carry_err;
-};
-
-ProgramCommandsState& S() {
-  static ProgramCommandsState s;
-  return s;
-}
-
 enum class Launch { kShownWait, kShown, kHidden, kConsole };
 
 Launch LaunchFor(int ampersands) {
@@ -72,12 +60,12 @@ int ReturnDelay() {
 // Waits for the user to come back: first up to 5 s for the started program
 // to take the foreground, then as long as it keeps it, then the return delay.
 // The console is taken back as soon as the program that held it has ended.
-void ReturnWait() {
+void ReturnWait(ProgramCommandsState& s) {
   for (int i = 0; i < kReturnPolls; ++i) {
     Delay(kPollMs);
-    if (!ConsoleInFront()) break;
+    if (!ConsoleInFront(s)) break;
   }
-  while (!ConsoleInFront() && !StopRequested()) Delay(kPollMs);
+  while (!ConsoleInFront(s) && !StopRequested()) Delay(kPollMs);
   Delay(ReturnDelay());
 }
 
@@ -95,8 +83,8 @@ size_t IncompleteTail(const std::string& bytes) {
 
 // What the console program wrote on a stream, as Latin-1 text; a character
 // cut in two by the pipe waits for its second half.
-std::string TakeProgramText(int stream) {
-  std::string& carry = stream == 2 ? S().carry_err : S().carry_out;
+std::string TakeProgramText(ProgramCommandsState& s, int stream) {
+  std::string& carry = stream == 2 ? s.carry_err : s.carry_out;
   std::string bytes = carry + TakePipedOutput(stream, kConsoleReadMax);
   size_t tail = IncompleteTail(bytes);
   carry = bytes.substr(bytes.size() - tail);
@@ -119,10 +107,10 @@ void DiscardTypedAhead() {
 
 }  // namespace
 
-bool ConsoleInFront() {
+bool ConsoleInFront(ProgramCommandsState& s) {
   if (ConsoleProgramRunning()) return false;
-  if (S().console_handed_over) {
-    S().console_handed_over = false;
+  if (s.console_handed_over) {
+    s.console_handed_over = false;
     ReclaimTerminal();
     ResumeConsole();
   }
@@ -136,11 +124,11 @@ std::string ForegroundTitle() {
   return ConsoleProgramRunning() ? std::string() : ConsoleTitle();
 }
 
-bool CmdExecuta(std::string_view args) {
+bool CmdExecuta(InterpreterState& in, std::string_view args) {
   int ampersands = 0;
   while (TakeTrailingAmpersand(&args)) ++ampersands;
   std::string line;
-  if (!ReadOperand(&args, &line) || !args.empty()) return false;
+  if (!ReadOperand(in, &args, &line) || !args.empty()) return false;
   Launch launch = LaunchFor(ampersands);
   ProgramAndParams split = SplitCommandLine(line);
   WaitSpeech();
@@ -159,17 +147,17 @@ bool CmdExecuta(std::string_view args) {
     std::string err;
     id = StartProgram(req, &err);
     ok = id > 0;
-    if (ok && req.streams == ChildStreams::kPipes) S().carry_out.clear(), S().carry_err.clear();
+    if (ok && req.streams == ChildStreams::kPipes) in.programs.carry_out.clear(), in.programs.carry_err.clear();
     if (req.streams == ChildStreams::kConsole) {
       if (ok) {
-        S().console_handed_over = true;
+        in.programs.console_handed_over = true;
       } else {
         ResumeConsole();
       }
     }
   }
   if (launch == Launch::kShownWait) {
-    ReturnWait();
+    ReturnWait(in.programs);
     if (ok && ProgramExitCode(id) == kExitInterrupted) RequestStop(EndOf(EndReason::kInterrupted));
   }
   return ok;
@@ -180,23 +168,23 @@ bool CmdExecuta(std::string_view args) {
 // that this script started and that ended last, -1 when none has: so a
 // script that waits for its download tool learns how the download went.
 // Other text after the first variable is not looked at, as before.
-bool CmdExisteProg(std::string_view args) {
+bool CmdExisteProg(InterpreterState& in, std::string_view args) {
   std::string name;
   int slot = 0, code_slot = 0;
-  if (!ReadOperand(&args, &name) || !ReadVariableRef(&args, &slot)) return false;
-  bool want_code = !TrimBlanks(args).empty() && ReadVariableRef(&args, &code_slot);
+  if (!ReadOperand(in, &args, &name) || !ReadVariableRef(in, &args, &slot)) return false;
+  bool want_code = !TrimBlanks(args).empty() && ReadVariableRef(in, &args, &code_slot);
   std::string_view bare = TrimBlanks(name);
-  Var(slot) = ProcessRunningNamed(bare) ? "1" : "0";
-  if (want_code) SetVarNumber(code_slot, LastExitCodeNamed(bare));
+  Var(in, slot) = ProcessRunningNamed(bare) ? "1" : "0";
+  if (want_code) SetVarNumber(in, code_slot, LastExitCodeNamed(bare));
   return true;
 }
 
 // ENCERRAPROG name: asks the programs this script started that have that
 // name (as EXISTEPROG matches it) to end. Programs it did not start are left
 // alone. Succeeds also when none was running.
-bool CmdEncerraProg(std::string_view args) {
+bool CmdEncerraProg(InterpreterState& in, std::string_view args) {
   std::string name;
-  if (!ReadOperand(&args, &name) || !args.empty()) return false;
+  if (!ReadOperand(in, &args, &name) || !args.empty()) return false;
   EndProgramsNamed(TrimBlanks(name));
   return true;
 }
@@ -204,35 +192,35 @@ bool CmdEncerraProg(std::string_view args) {
 // ENVIACMD text: the text and a line end go to the console program's input.
 // The line end and the text are the host's (LF, UTF-8): the programs started
 // here read their lines the host's way. Nothing waits for the program to read.
-bool CmdEnviaCmd(std::string_view args) {
+bool CmdEnviaCmd(InterpreterState& in, std::string_view args) {
   std::string text;
-  if (args.empty() || !ReadOperand(&args, &text)) return false;
+  if (args.empty() || !ReadOperand(in, &args, &text)) return false;
   Delay(kPollMs);
   SendToPipedProgram(Latin1ToUtf8(text) + "\n");
   return true;
 }
 
-bool ReadConsoleProgram(std::string_view args) {
+bool ReadConsoleProgram(InterpreterState& in, std::string_view args) {
   args = TrimBlanks(args.substr(8));  // "CONSOLE "
   int slot = 0;
-  if (!ReadVariableRef(&args, &slot)) return false;
-  std::string result = TakeProgramText(1);
+  if (!ReadVariableRef(in, &args, &slot)) return false;
+  std::string result = TakeProgramText(in.programs, 1);
   if (!result.empty()) {
     result += "\r\n";
-    result += TakeProgramText(2);
+    result += TakeProgramText(in.programs, 2);
   } else {
-    result = TakeProgramText(2);
+    result = TakeProgramText(in.programs, 2);
   }
   if (!result.empty()) result += "\r\n";
-  Var(slot) = std::move(result);
+  Var(in, slot) = std::move(result);
   return true;
 }
 
 // CMD text: runs the text as one script line.
-bool CmdCmd(std::string_view args) {
+bool CmdCmd(InterpreterState& in, std::string_view args) {
   std::string line;
-  if (!ReadOperand(&args, &line) || !args.empty()) return false;
-  return ExecuteLine(line, true);
+  if (!ReadOperand(in, &args, &line) || !args.empty()) return false;
+  return ExecuteLine(in, line, true);
 }
 
 }  // namespace kal

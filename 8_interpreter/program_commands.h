@@ -8,13 +8,23 @@
 
 namespace kal {
 
+struct InterpreterState;
+
+// What the program commands keep between commands (part of the interpreter).
+struct ProgramCommandsState {
+  // True while a program started in the foreground holds the console.
+  bool console_handed_over = false;
+  // Bytes of a character the console program's pipes have cut in two.
+  std::string carry_out, carry_err;
+};
+
 // LE CONSOLE var: args begins with "CONSOLE " (any case).
-bool ReadConsoleProgram(std::string_view args);
+bool ReadConsoleProgram(InterpreterState& in, std::string_view args);
 
 // True when the console is the window in front: no program holds the
 // terminal and, on a desktop, the active window is the console's. Takes the
 // console back from a program that held it and has ended.
-bool ConsoleInFront();
+bool ConsoleInFront(ProgramCommandsState& s);
 
 // The title of the window in front (Latin-1): the console's own title when
 // there is no desktop and no program holds the terminal.

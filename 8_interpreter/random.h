@@ -6,8 +6,10 @@
 
 namespace kal {
 
+struct InterpreterState;
+
 // A number r with 0 <= r < bound (0 when bound is 0 or less).
-uint32_t RandomBelow(uint32_t bound);
-void SeedRandomFromClock();
+uint32_t RandomBelow(InterpreterState& in, uint32_t bound);
+void SeedRandomFromClock(InterpreterState& in);
 
 }  // namespace kal

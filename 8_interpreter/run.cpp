@@ -9,9 +9,7 @@
 #include "5_speech/speech.h"
 #include "6_console/write_and_speak.h"
 #include "8_interpreter/console_net_user.h"
-#include "8_interpreter/file_state.h"
 #include "8_interpreter/interpreter.h"
-#include "8_interpreter/mci.h"
 #include "8_interpreter/messages.h"
 #include "8_interpreter/state.h"
 #include "1_platform/desktop.h"
@@ -20,34 +18,14 @@
 
 namespace kal {
 
-InterpreterState g_interpreter;
-
-RunLimits& Limits() {
-  static RunLimits limits;
-  return limits;
-}
-
-ChannelTable& Channels() { return Interp().channels; }
-
-void ResetInterpreter() {
+void InitInterpreter(InterpreterState& in, std::string_view program_name) {
   Delay(1);
-  auto& s = Interp();
-  std::vector<std::string> params = std::move(s.params);
-  s = InterpreterState();
-  ResetFileState();
-  ResetMci();
   StopMidi();
   // The network layer asks and tells the user through the console.
-  SetNetUser(&ConsoleNetUser());
-  s.params = std::move(params);
+  SetNetUser(&in.net_user);
   LocalTime t = NowLocal();
-  s.start_weekday = t.weekday;
-  s.start_time = t.hour * 360000 + t.minute * 6000 + t.second * 100 + t.hundredths;
-}
-
-void SetProgramParams(std::vector<std::string> params) { Interp().params = std::move(params); }
-
-void InitInterpreter(std::string_view program_name) {
+  in.start_weekday = t.weekday;
+  in.start_time = t.hour * 360000 + t.minute * 6000 + t.second * 100 + t.hundredths;
   // The application's own sounds live in the folder the configuration names.
   InitSpeech(0, ReadConfig(cfg::kDirKaldorin));
   ClearScreen();
@@ -55,9 +33,9 @@ void InitInterpreter(std::string_view program_name) {
   SetConsoleTitle(program_name);
 }
 
-bool StoreLine(std::string_view text, int n) {
+bool StoreLine(InterpreterState& in, std::string_view text, int n) {
   if (n < 1 || n > kMaxScriptLines) return false;
-  auto& s = Interp();
+  auto& s = in;
   if (s.lines.size() <= static_cast<size_t>(n)) {
     s.lines.resize(static_cast<size_t>(n) + 1);
     s.index.lines.resize(static_cast<size_t>(n) + 1);
@@ -88,19 +66,19 @@ void TakeInputNowAndThen(int64_t* next) {
 
 }  // namespace
 
-RunEnd RunScript() {
-  auto& s = Interp();
+RunEnd RunScript(InterpreterState& in) {
+  auto& s = in;
   s.current_line = 1;
   s.error = false;
   s.stop = false;
   s.exit_code = 0;
   s.call_depth = 0;
   s.last_status = 0;
-  s.commands_limited = !Limits().allowed_commands.empty();
-  s.decode_lines = Limits().decode_lines;
+  s.commands_limited = !in.limits.allowed_commands.empty();
+  s.decode_lines = in.limits.decode_lines;
   int64_t next_input = Loop().NowMs() + kInputEveryMs;
   int until_clock = kLinesPerClockLook;
-  int64_t budget_end = Limits().max_lines > 0 ? s.lines_run + Limits().max_lines : INT64_MAX;
+  int64_t budget_end = in.limits.max_lines > 0 ? s.lines_run + in.limits.max_lines : INT64_MAX;
   bool stopped = StopRequested();
   while (!stopped && s.current_line <= s.line_count && !s.stop && !s.error) {
     if (--until_clock == 0) {
@@ -108,7 +86,7 @@ RunEnd RunScript() {
       TakeInputNowAndThen(&next_input);
       if ((stopped = StopRequested())) break;
     }
-    ExecuteStoredLine(s.current_line);
+    ExecuteStoredLine(in, s.current_line);
     // A stop asked for during the line (a wait cut short, a signal) ends
     // the run before the line's own outcome counts.
     if ((stopped = StopRequested())) break;
@@ -124,11 +102,11 @@ RunEnd RunScript() {
   return r;
 }
 
-RunEnd RunDriver() {
-  RunEnd r = RunScript();
+RunEnd RunDriver(InterpreterState& in) {
+  RunEnd r = RunScript(in);
   if (IsStop(r)) return r;
   if (r.reason == EndReason::kNormal) {
-    if (!Interp().quiet_end) SpeakText(L1(kMsgEndOfScript));
+    if (!in.quiet_end) SpeakText(L1(kMsgEndOfScript));
     return r;
   }
   RestoreConsoleWindow();  // TELA MINIMIZADA may have hidden it
@@ -145,7 +123,7 @@ RunEnd RunDriver() {
   return r;
 }
 
-int LastStatus() { return Interp().last_status; }
-void SetLastStatus(int status) { Interp().last_status = status; }
+int LastStatus(InterpreterState& in) { return in.last_status; }
+void SetLastStatus(InterpreterState& in, int status) { in.last_status = status; }
 
 }  // namespace kal

@@ -87,8 +87,8 @@ void Build(ScanTables* t, const std::vector<std::string>& lines, int count) {
 
 }  // namespace
 
-const ScanTables& Scans() {
-  auto& s = Interp();
+const ScanTables& Scans(InterpreterState& in) {
+  auto& s = in;
   auto& idx = s.index;
   if (idx.built_generation != idx.generation || idx.scans.line_count != s.line_count) {
     Build(&idx.scans, s.lines, s.line_count);
@@ -97,8 +97,8 @@ const ScanTables& Scans() {
   return idx.scans;
 }
 
-LineCode& DecodeStoredLine(int n) {
-  auto& s = Interp();
+LineCode& DecodeStoredLine(InterpreterState& in, int n) {
+  auto& s = in;
   auto& idx = s.index;
   if (idx.codes_generation != idx.generation) {
     idx.codes.clear();
@@ -109,7 +109,7 @@ LineCode& DecodeStoredLine(int n) {
   if (code.kind == LineKind::kUndecoded) {
     const LineInfo& info = idx.lines[static_cast<size_t>(n)];
     std::string_view args = std::string_view(s.lines[static_cast<size_t>(n)]).substr(info.args_begin, info.args_size);
-    DecodeLine(n, info.word, args, &code);
+    DecodeLine(in, n, info.word, args, &code);
   }
   return code;
 }

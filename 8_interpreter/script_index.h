@@ -17,6 +17,8 @@
 
 namespace kal {
 
+struct InterpreterState;
+
 // Lets the label table be searched with a string_view.
 struct LabelHash {
   using is_transparent = void;
@@ -58,15 +60,15 @@ struct ScriptIndex {
 // Splits a trimmed line into its command word and the rest; fills *info.
 void AnalyseLine(std::string_view stored, LineInfo* info);
 // The scan tables for the current store and line count (rebuilt when stale).
-const ScanTables& Scans();
+const ScanTables& Scans(InterpreterState& in);
 // Stored line n decoded (on its first run since the store changed).
-LineCode& DecodeStoredLine(int n);
-inline LineCode& CodeOfLine(ScriptIndex& idx, int n) {
+LineCode& DecodeStoredLine(InterpreterState& in, int n);
+inline LineCode& CodeOfLine(InterpreterState& in, ScriptIndex& idx, int n) {
   if (idx.codes_generation == idx.generation) {
     LineCode& code = idx.codes[static_cast<size_t>(n)];
     if (code.kind != LineKind::kUndecoded) return code;
   }
-  return DecodeStoredLine(n);
+  return DecodeStoredLine(in, n);
 }
 
 }  // namespace kal

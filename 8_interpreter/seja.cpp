@@ -24,8 +24,8 @@ std::string TwoDigits(int v) {
   return buf;
 }
 
-std::string ParamsText() {
-  const auto& params = Interp().params;
+std::string ParamsText(InterpreterState& in) {
+  const auto& params = in.params;
   std::string out = NumberToText(static_cast<int64_t>(params.size()));
   for (const auto& p : params) {
     out.push_back(' ');
@@ -47,8 +47,8 @@ std::string WeekdayName(int weekday) {
 
 // Hundredths of a second since the interpreter's start time; the weekday
 // difference carries over midnights within a week.
-std::string TempoText() {
-  const auto& s = Interp();
+std::string TempoText(InterpreterState& in) {
+  const auto& s = in;
   LocalTime t = NowLocal();
   int days = t.weekday - s.start_weekday;
   if (days < 0) days += 7;
@@ -57,32 +57,32 @@ std::string TempoText() {
   return NumberToText(v);
 }
 
-std::string DateText() {
+std::string DateText(InterpreterState&) {
   LocalTime t = NowLocal();
   return TwoDigits(t.day) + "/" + TwoDigits(t.month) + "/" + NumberToText(t.year);
 }
 
-std::string HourText() {
+std::string HourText(InterpreterState&) {
   LocalTime t = NowLocal();
   return TwoDigits(t.hour) + ":" + TwoDigits(t.minute) + ":" + TwoDigits(t.second);
 }
 
-std::string DayText() { return WeekdayName(NowLocal().weekday); }
-std::string LineEndText() { return "\r\n"; }
+std::string DayText(InterpreterState&) { return WeekdayName(NowLocal().weekday); }
+std::string LineEndText(InterpreterState&) { return "\r\n"; }
 
 // The plain built-in words, the whole (upper-cased) value text.
 constexpr struct {
   std::string_view word;
-  std::string (*value)();
+  std::string (*value)(InterpreterState&);
 } kPlainWords[] = {{"PARAMS", ParamsText}, {"DATA", DateText}, {"CRLF", LineEndText},
                    {"HORA", HourText},     {"DIA", DayText},   {"TEMPO", TempoText}};
 constexpr size_t kLongestPlainWord = 6;
 
 // The plain built-in words; false when u is none of them.
-bool PlainBuiltIn(std::string_view u, std::string* value) {
+bool PlainBuiltIn(InterpreterState& in, std::string_view u, std::string* value) {
   for (const auto& w : kPlainWords) {
     if (u != w.word) continue;
-    *value = w.value();
+    *value = w.value(in);
     return true;
   }
   return false;
@@ -129,7 +129,7 @@ constexpr size_t kLongestFnWord = 8;
 std::string FrontWord(std::string_view args) { return UpperCaseText(args.substr(0, kLongestFnWord)); }
 
 // The built-ins that take operands: "WORD " at the front of u.
-bool FunctionBuiltIn(std::string_view* args, std::string_view u, bool* matched, std::string* value) {
+bool FunctionBuiltIn(InterpreterState& in, std::string_view* args, std::string_view u, bool* matched, std::string* value) {
   *matched = false;
   Fn fn{};
   for (const auto& f : kFns) {
@@ -142,8 +142,8 @@ bool FunctionBuiltIn(std::string_view* args, std::string_view u, bool* matched, 
   }
   if (!*matched) return false;
   std::string a, v;
-  if ((fn == Fn::kPos || fn == Fn::kPalavra) && !ReadOperand(args, &a)) return false;
-  if (!ReadOperand(args, &v) || !args->empty()) return false;
+  if ((fn == Fn::kPos || fn == Fn::kPalavra) && !ReadOperand(in, args, &a)) return false;
+  if (!ReadOperand(in, args, &v) || !args->empty()) return false;
   int32_t n;
   switch (fn) {
     case Fn::kTamanho: *value = NumberToText(static_cast<int64_t>(v.size())); break;
@@ -156,7 +156,7 @@ bool FunctionBuiltIn(std::string_view* args, std::string_view u, bool* matched, 
     }
     case Fn::kRand:
       if (!ParseNumber(v, &n) || n < 0) return false;  // a negative bound has no draw
-      *value = NumberToText(RandomBelow(static_cast<uint32_t>(n)));
+      *value = NumberToText(RandomBelow(in, static_cast<uint32_t>(n)));
       break;
     case Fn::kPalavra:
       if (!ParseNumber(a, &n) || n < 1) return false;
@@ -184,28 +184,28 @@ bool NamesBuiltInValue(std::string_view args) {
   return false;
 }
 
-bool CmdSeja(std::string_view args) {
+bool CmdSeja(InterpreterState& in, std::string_view args) {
   int slot;
-  if (!ReadVariableRef(&args, &slot) || args.empty()) return false;
+  if (!ReadVariableRef(in, &args, &slot) || args.empty()) return false;
   if (args[0] == '=') {
     args = TrimBlanks(args.substr(1));
     if (args.empty()) return false;
   }
   std::string u = FrontWord(args);
   std::string value;
-  if (args.size() <= kLongestPlainWord && PlainBuiltIn(UpperCaseText(args), &value)) {
-    Var(slot) = std::move(value);
+  if (args.size() <= kLongestPlainWord && PlainBuiltIn(in, UpperCaseText(args), &value)) {
+    Var(in, slot) = std::move(value);
     return true;
   }
   bool matched;
-  if (FunctionBuiltIn(&args, u, &matched, &value)) {
-    Var(slot) = std::move(value);
+  if (FunctionBuiltIn(in, &args, u, &matched, &value)) {
+    Var(in, slot) = std::move(value);
     return true;
   }
   if (matched) return false;
   Value operand;
-  if (!ReadOperandValue(&args, &operand, &value) || !args.empty()) return false;
-  AssignValue(slot, operand);
+  if (!ReadOperandValue(in, &args, &operand, &value) || !args.empty()) return false;
+  AssignValue(in, slot, operand);
   return true;
 }
 

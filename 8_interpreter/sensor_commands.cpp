@@ -69,11 +69,11 @@ int ScanSensors() {
 
 }  // namespace
 
-bool CmdSensor(std::string_view args) {
+bool CmdSensor(InterpreterState& in, std::string_view args) {
   bool ready = SensorsReady();
   int slot = 0;
-  if (!ReadVariableRef(&args, &slot)) return false;
-  Var(slot) = NumberToText(ready ? ScanSensors() : 0);
+  if (!ReadVariableRef(in, &args, &slot)) return false;
+  Var(in, slot) = NumberToText(ready ? ScanSensors() : 0);
   return true;
 }
 

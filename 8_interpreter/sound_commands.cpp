@@ -24,9 +24,9 @@ constexpr size_t kMciCommandMax = 1024;
 constexpr int kTocaPollMs = 100;
 
 // A decimal number from 0 to 20000.
-bool ReadToneValue(std::string_view* args, int* value) {
+bool ReadToneValue(InterpreterState& in, std::string_view* args, int* value) {
   std::string text;
-  if (!ReadOperand(args, &text) || text.empty() || text.size() > 5) return false;
+  if (!ReadOperand(in, args, &text) || text.empty() || text.size() > 5) return false;
   int v = 0;
   for (char c : text) {
     if (c < '0' || c > '9') return false;
@@ -50,13 +50,15 @@ std::string SquareWave(int frequency, int ms) {
   return pcm;
 }
 
-std::string Mci(std::string_view command) { return SendMciString(command.substr(0, kMciCommandMax)); }
+std::string Mci(MciDevices& mci, std::string_view command) {
+  return SendMciString(mci, command.substr(0, kMciCommandMax));
+}
 
 }  // namespace
 
-bool CmdBipa(std::string_view args) {
+bool CmdBipa(InterpreterState& in, std::string_view args) {
   std::string value = "0";
-  if (!args.empty() && !ReadOperand(&args, &value)) return false;
+  if (!args.empty() && !ReadOperand(in, &args, &value)) return false;
   if (value == "1") {
     Click();
   } else {
@@ -66,9 +68,9 @@ bool CmdBipa(std::string_view args) {
 }
 
 // ALARME frequency duration: the tone plays to its end (a key cuts it).
-bool CmdAlarme(std::string_view args) {
+bool CmdAlarme(InterpreterState& in, std::string_view args) {
   int frequency = 0, ms = 0;
-  if (!ReadToneValue(&args, &frequency) || !ReadToneValue(&args, &ms)) return false;
+  if (!ReadToneValue(in, &args, &frequency) || !ReadToneValue(in, &args, &ms)) return false;
   SpeechLogScope log("tone", std::to_string(frequency) + " " + std::to_string(ms));
   std::string pcm = SquareWave(frequency, ms);
   if (!pcm.empty() && PlayPcm(reinterpret_cast<const uint8_t*>(pcm.data()), pcm.size(), kToneRate, 1, 16) == 0)
@@ -78,38 +80,38 @@ bool CmdAlarme(std::string_view args) {
 
 // TOCA file [&]: without '&' waits for the end of the sound or a key, and
 // throws the keys away.
-bool CmdToca(std::string_view args) {
+bool CmdToca(InterpreterState& in, std::string_view args) {
   bool no_wait = TakeTrailingAmpersand(&args);
   std::string file;
-  if (!ReadOperand(&args, &file) || !args.empty()) return false;
+  if (!ReadOperand(in, &args, &file) || !args.empty()) return false;
   if (no_wait) {
-    Mci("play " + file);
+    Mci(in.mci, "play " + file);
     return true;
   }
-  Mci("open \"" + file + "\" alias myfile");
-  Mci("play myfile");
+  Mci(in.mci, "open \"" + file + "\" alias myfile");
+  Mci(in.mci, "play myfile");
   do {
     Delay(kTocaPollMs);
-  } while (!KeyPressed() && Mci("status myfile mode") == "playing");
+  } while (!KeyPressed() && Mci(in.mci, "status myfile mode") == "playing");
   while (KeyPressed() && !StopRequested()) ReadKey();
-  Mci("stop myfile");
-  Mci("close myfile");
+  Mci(in.mci, "stop myfile");
+  Mci(in.mci, "close myfile");
   return true;
 }
 
-bool CmdMci(std::string_view args) {
+bool CmdMci(InterpreterState& in, std::string_view args) {
   int slot = 0;
   std::string command;
-  if (!ReadVariableRef(&args, &slot) || !ReadOperand(&args, &command) || !args.empty()) return false;
-  Var(slot) = Mci(command);
+  if (!ReadVariableRef(in, &args, &slot) || !ReadOperand(in, &args, &command) || !args.empty()) return false;
+  Var(in, slot) = Mci(in.mci, command);
   return true;
 }
 
 // MENSAGEM file: plays the wave file (".WAV" added when the name lacks it)
 // and waits for its end or a key.
-bool CmdMensagem(std::string_view args) {
+bool CmdMensagem(InterpreterState& in, std::string_view args) {
   std::string file;
-  if (args.empty() || !ReadOperand(&args, &file)) return false;
+  if (args.empty() || !ReadOperand(in, &args, &file)) return false;
   file = UpperCaseText(file);
   if (file.find(".WAV") == std::string::npos) file += ".WAV";
   PlayWaveFile(file);

@@ -9,10 +9,15 @@
 #include <vector>
 
 #include "8_interpreter/channels.h"
+#include "8_interpreter/console_net_user.h"
+#include "8_interpreter/file_state.h"
 #include "8_interpreter/interpreter.h"
 #include "8_interpreter/lists.h"
+#include "8_interpreter/mci.h"
+#include "8_interpreter/msaa_state.h"
 #include "8_interpreter/numbers.h"
 #include "8_interpreter/operands.h"
+#include "8_interpreter/program_commands.h"
 #include "8_interpreter/script_index.h"
 #include "8_interpreter/variables.h"
 
@@ -20,7 +25,28 @@ namespace kal {
 
 constexpr int kCallStackSize = 20;
 
+// Limits that tests, the benchmark and the fuzzer give an interpreter.
+struct RunLimits {
+  int64_t max_lines = 0;  // lines a run may execute, 0 = no limit
+  size_t max_value_size = 64u << 20;
+  // When not empty: only the command table entries marked here run; the
+  // others are refused as unknown words (the fuzzer keeps scripts away from
+  // files, programs and the network this way).
+  std::vector<bool> allowed_commands;
+  // False: every stored line runs through its handler from the text (tests
+  // compare decoded lines against their handlers this way).
+  bool decode_lines = true;
+};
+
+// The interpreter: the script, its variables, lists, channels and the run
+// loop's position. main builds one for the run and hands it to every command
+// handler; tests build a fresh one per case.
 struct InterpreterState {
+  RunLimits limits;
+  // The network layer's user while this interpreter runs (declared before
+  // the channels, whose connections it outlives).
+  ConsoleNetUser net_user;
+
   std::vector<std::string> lines;  // 1-based, grown by StoreLine up to kMaxScriptLines + 1
   int line_count = 0;
   int current_line = 1;
@@ -48,70 +74,62 @@ struct InterpreterState {
   std::unordered_map<std::string, int> name_slots;
 
   ListTable lists;
+  // Network commands: the TLS request of CONECTA's SSL prefix (dropped when
+  // a connection channel is closed) and the last target, for ATIVASSL.
+  // Declared before the channels, whose connections clear the request as
+  // they close.
+  bool tls_request = false;
+  std::string last_host, last_port_text;
+  uint16_t last_port = 0;
   ChannelTable channels;
   uint64_t random_state = 0x2545F4914F6CDD1DULL;  // fixed seed until RANDOMIZA
   int nesting = 0;        // depth of lines run from within a line (SE, CMD)
   int64_t lines_run = 0;  // lines executed by the run loop since the reset
   // Taken from the limits when a run begins.
-  bool commands_limited = false;  // Limits().allowed_commands set
-  bool decode_lines = true;       // Limits().decode_lines
+  bool commands_limited = false;  // limits.allowed_commands set
+  bool decode_lines = true;       // limits.decode_lines
 
   ScriptIndex index;
 
-  // Network commands: the TLS request of CONECTA's SSL prefix (dropped when
-  // a connection channel is closed) and the last target, for ATIVASSL.
-  bool tls_request = false;
-  std::string last_host, last_port_text;
-  uint16_t last_port = 0;
+  // What command families keep between commands.
+  FileState files;
+  ProgramCommandsState programs;
+  MciDevices mci;
+  MsaaState msaa;
+
 };
 
-// The one interpreter of the process (defined in run.cpp).
-extern InterpreterState g_interpreter;
-inline InterpreterState& Interp() { return g_interpreter; }
 // The text of a variable, to read or to change.
-void WriteOutNumber(int slot);
-inline std::string& Var(int slot) {
+void WriteOutNumber(InterpreterState& in, int slot);
+inline std::string& Var(InterpreterState& in, int slot) {
   size_t i = static_cast<size_t>(slot);
-  if (g_interpreter.var_is_number[i]) WriteOutNumber(slot);
-  return g_interpreter.var_text[i];
+  if (in.var_is_number[i]) WriteOutNumber(in, slot);
+  return in.var_text[i];
 }
 // Arithmetic results: the variable's value becomes the decimal text of
 // value, which is written out only when someone asks for the text.
-inline void SetVarNumber(int slot, int64_t value) {
+inline void SetVarNumber(InterpreterState& in, int slot, int64_t value) {
   size_t i = static_cast<size_t>(slot);
-  g_interpreter.var_number[i] = value;
-  g_interpreter.var_is_number[i] = true;
+  in.var_number[i] = value;
+  in.var_is_number[i] = true;
 }
 // A variable's value as it is held, without writing a number out (only
 // the fields a variable's value gives meaning to are written: every
 // operand of every decoded line comes here).
-inline void ReadVarValue(int slot, Value* v) {
+inline void ReadVarValue(InterpreterState& in, int slot, Value* v) {
   size_t i = static_cast<size_t>(slot);
-  v->is_number = g_interpreter.var_is_number[i];
-  v->number = g_interpreter.var_number[i];
-  v->text = g_interpreter.var_text[i];
+  v->is_number = in.var_is_number[i];
+  v->number = in.var_number[i];
+  v->text = in.var_text[i];
   v->digits = false;
 }
 // The variable's value under the numeric rule, without writing out a
 // value held as a number.
-inline bool VarAsNumber(int slot, int32_t* value) {
+inline bool VarAsNumber(InterpreterState& in, int slot, int32_t* value) {
   size_t i = static_cast<size_t>(slot);
-  if (g_interpreter.var_is_number[i]) return NumberFits(g_interpreter.var_number[i], value);
-  return ParseNumber(g_interpreter.var_text[i], value);
+  if (in.var_is_number[i]) return NumberFits(in.var_number[i], value);
+  return ParseNumber(in.var_text[i], value);
 }
 
-// Limits that tests, the benchmark and the fuzzer set; they survive resets.
-struct RunLimits {
-  int64_t max_lines = 0;  // lines a run may execute, 0 = no limit
-  size_t max_value_size = 64u << 20;
-  // When not empty: only the command table entries marked here run; the
-  // others are refused as unknown words (the fuzzer keeps scripts away from
-  // files, programs and the network this way).
-  std::vector<bool> allowed_commands;
-  // False: every stored line runs through its handler from the text (tests
-  // compare decoded lines against their handlers this way).
-  bool decode_lines = true;
-};
-RunLimits& Limits();
 
 }  // namespace kal

@@ -17,7 +17,7 @@ namespace kal {
 namespace {
 
 // An operand whose value, trimmed, satisfies the numeric rule.
-bool ReadTrimmedNumber(std::string_view* args, int32_t* n) { return ReadNumberOperand(args, true, n); }
+bool ReadTrimmedNumber(InterpreterState& in, std::string_view* args, int32_t* n) { return ReadNumberOperand(in, args, true, n); }
 
 // Replaces every occurrence of old in text, scanning positions from the
 // right once; each comparison sees the text as already changed to its
@@ -43,46 +43,46 @@ std::string ReplaceFromRight(const std::string& text, const std::string& old, co
 
 }  // namespace
 
-bool CmdConcatena(std::string_view args) {
+bool CmdConcatena(InterpreterState& in, std::string_view args) {
   int slot;
   std::string scratch;
   Value value;
-  return ReadVariableRef(&args, &slot) && ReadOperandValue(&args, &value, &scratch) && args.empty() &&
-         AppendValue(slot, value);
+  return ReadVariableRef(in, &args, &slot) && ReadOperandValue(in, &args, &value, &scratch) && args.empty() &&
+         AppendValue(in, slot, value);
 }
 
-bool CmdCopia(std::string_view args) {
+bool CmdCopia(InterpreterState& in, std::string_view args) {
   int dest, src;
   int32_t from, to;
-  if (!ReadVariableRef(&args, &dest) || !ReadVariableRef(&args, &src) || !ReadTrimmedNumber(&args, &from) ||
-      !ReadTrimmedNumber(&args, &to))
+  if (!ReadVariableRef(in, &args, &dest) || !ReadVariableRef(in, &args, &src) || !ReadTrimmedNumber(in, &args, &from) ||
+      !ReadTrimmedNumber(in, &args, &to))
     return false;
-  CopyPart(dest, src, from, to);
+  CopyPart(in, dest, src, from, to);
   return true;
 }
 
-bool CmdDeleta(std::string_view args) {
+bool CmdDeleta(InterpreterState& in, std::string_view args) {
   int slot;
   int32_t pos, count;
-  if (!ReadVariableRef(&args, &slot) || !ReadTrimmedNumber(&args, &pos) || !ReadTrimmedNumber(&args, &count))
+  if (!ReadVariableRef(in, &args, &slot) || !ReadTrimmedNumber(in, &args, &pos) || !ReadTrimmedNumber(in, &args, &count))
     return false;
-  std::string& var = Var(slot);
+  std::string& var = Var(in, slot);
   if (pos >= 1 && static_cast<size_t>(pos) <= var.size() && count >= 1)
     var.erase(static_cast<size_t>(pos - 1), static_cast<size_t>(count));
   return true;
 }
 
-bool CmdSubstitui(std::string_view args) {
+bool CmdSubstitui(InterpreterState& in, std::string_view args) {
   int slot;
   std::string old, repl;
-  if (!ReadVariableRef(&args, &slot) || !ReadOperand(&args, &old) || !ReadOperand(&args, &repl)) return false;
-  std::string& var = Var(slot);
+  if (!ReadVariableRef(in, &args, &slot) || !ReadOperand(in, &args, &old) || !ReadOperand(in, &args, &repl)) return false;
+  std::string& var = Var(in, slot);
   // Worst case every position takes the replacement.
   if (repl.size() > old.size()) {
     size_t positions = var.size() - std::min(var.size(), old.size()) + 1;
     size_t growth = (repl.size() - old.size()) * positions;
-    if (positions > 0 && growth / positions != repl.size() - old.size()) return ValueSizeOk(SIZE_MAX);
-    if (!ValueSizeOk(var.size() + growth)) return false;
+    if (positions > 0 && growth / positions != repl.size() - old.size()) return ValueSizeOk(in, SIZE_MAX);
+    if (!ValueSizeOk(in, var.size() + growth)) return false;
   }
   var = ReplaceFromRight(var, old, repl);
   return true;

@@ -13,8 +13,8 @@ size_t NameLength(std::string_view text) {
   return n;
 }
 
-bool LookupName(std::string_view name, int* slot) {
-  auto& s = Interp();
+bool LookupName(InterpreterState& in, std::string_view name, int* slot) {
+  auto& s = in;
   std::string upper(name);
   for (auto& ch : upper)
     if (ch >= 'a' && ch <= 'z') ch = static_cast<char>(ch - 0x20);
@@ -33,20 +33,19 @@ bool LookupName(std::string_view name, int* slot) {
   return true;
 }
 
-void WriteOutNumber(int slot) {
-  auto& s = Interp();
+void WriteOutNumber(InterpreterState& in, int slot) {
+  auto& s = in;
   size_t i = static_cast<size_t>(slot);
   s.var_is_number[i] = false;
   s.var_text[i].clear();
   AppendNumber(&s.var_text[i], s.var_number[i]);
 }
 
-bool ValueSizeOk(size_t size) {
-  if (size <= Limits().max_value_size) return true;
+bool ValueSizeOk(InterpreterState& in, size_t size) {
+  if (size <= in.limits.max_value_size) return true;
   SayLine(kMsgTextTooLong);
   return false;
 }
 
-void SetMaxValueSize(size_t bytes) { Limits().max_value_size = bytes; }
 
 }  // namespace kal

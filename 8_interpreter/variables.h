@@ -9,11 +9,13 @@
 
 namespace kal {
 
+struct InterpreterState;
+
 constexpr int kLetterVariables = 26;
 constexpr int kMaxNamedVariables = 101;
 constexpr int kVariableSlots = kLetterVariables + kMaxNamedVariables;  // 127
 
-// The value of a slot (1..127): Var(slot), declared in 8_interpreter/state.h.
+// The value of a slot (1..127): Var(in, slot), declared in 8_interpreter/state.h.
 
 // The slot of a letter a..z or A..Z; 0 for any other byte.
 inline int LetterSlot(unsigned char c) {
@@ -30,11 +32,10 @@ size_t NameLength(std::string_view text);
 
 // Finds or creates the named variable (name compared after ASCII
 // upper-casing). Fails, after saying so, when 101 names are already taken.
-bool LookupName(std::string_view name, int* slot);
+bool LookupName(InterpreterState& in, std::string_view name, int* slot);
 
 // Longest value a command may build. Commands that grow a text check the
 // new size with this before assigning; on failure it says so.
-bool ValueSizeOk(size_t size);
-void SetMaxValueSize(size_t bytes);  // tests and the fuzzer lower it
+bool ValueSizeOk(InterpreterState& in, size_t size);
 
 }  // namespace kal

@@ -19,6 +19,7 @@
 #include "6_console/write_and_speak.h"
 #include "0_base/speech_log.h"
 #include "8_interpreter/interpreter.h"
+#include "8_interpreter/state.h"
 #include "1_platform/automation.h"
 #include "1_platform/braille.h"
 #include "1_platform/event_loop.h"
@@ -147,7 +148,11 @@ int RunViewerProgram(const Options& opts) {
   InitSpeech(0, "");
   if (StopRequested()) return EndStoppedRun(RequestedStop());
   SetConsoleTitle(BaseName(opts.view_file));
-  int code = RunTextViewer(opts.view_file);
+  // The viewer's station player; a stopped run ends it with the exit
+  // clean-ups, which run before this function returns.
+  StationPlayer player;
+  AtProgramExit([&player] { player.EndNow(); });
+  int code = RunTextViewer(opts.view_file, player);
   if (StopRequested()) return EndStoppedRun(RequestedStop());
   EndHelpers();
   DoneSpeech();
@@ -224,17 +229,18 @@ int ProgramMain(int argc, char** argv) {
   SetConsoleFrontEnd(MakeFrontEnd(opts, Utf8ToLatin1(argc > 0 ? argv[0] : "kaldorin")));
   NoteConsoleWindowAtStart();
   UseDesktopClipboard();
-  SetProgramParams(HostTextsToScript(opts.params));
-  ResetInterpreter();
-  InitInterpreter(name);
+  // The interpreter of this run, handed to everything that runs the script.
+  InterpreterState in;
+  in.params = HostTextsToScript(opts.params);
+  InitInterpreter(in, name);
   if (StopRequested()) return EndStoppedRun(RequestedStop());  // the voice could not start
   if (!load_error.empty()) return ReportLoadFailure(load_error);
   // The application's settings are read (and their defaults written) once
   // the console and the speech log are there: a wait for the configuration
   // file is then seen and heard.
   if (opts.script.empty()) lines = EmbeddedScriptLines(ConfiguredSearchAddress(), ConfiguredStationPrefix());
-  for (size_t i = 0; i < lines.size(); ++i) StoreLine(lines[i], static_cast<int>(i + 1));
-  return EndRun(RunDriver());
+  for (size_t i = 0; i < lines.size(); ++i) StoreLine(in, lines[i], static_cast<int>(i + 1));
+  return EndRun(RunDriver(in));
 }
 
 }  // namespace kal

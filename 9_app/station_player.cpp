@@ -126,15 +126,6 @@ std::string PlayerLogError(const std::string& log) {
   return what;
 }
 
-StationPlayer& Player() {
-  static StationPlayer* player = [] {
-    auto* p = new StationPlayer;  // lives to the end: the exit clean-up uses it
-    AtProgramExit([p] { p->EndNow(); });
-    return p;
-  }();
-  return *player;
-}
-
 bool StationPlayer::Play(const std::string& address, const std::string& name) {
   Stop(false);
   if (FindInPath(kPlayerProgram).empty()) {

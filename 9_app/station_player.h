@@ -77,9 +77,6 @@ class StationPlayer {
   bool lost_in_playlists_ = false;
 };
 
-// The one player of the viewer, ended by the exit clean-ups too.
-StationPlayer& Player();
-
 // The command line the player is started with, after its program name:
 // options, then "--" and the address. folder is the private folder that
 // gets the control socket and the player's log.

@@ -126,7 +126,7 @@ std::string StreamToPlay(const std::string& address) {
 }
 
 // Enter: the station of the current line (or block) is played.
-void Listen(const TextView& view) {
+void Listen(const TextView& view, StationPlayer& player) {
   std::string address = ViewAddress(view);
   if (address.empty()) {
     SpeakText(L1(app_msg::kNoAddressToPlay));
@@ -139,11 +139,11 @@ void Listen(const TextView& view) {
     SpeakText(L1(app_msg::kAddressRefused));
     return;
   }
-  Player().Play(stream, StationName(view, stream));
+  player.Play(stream, StationName(view, stream));
 }
 
-void ChangeVolume(int step) {
-  if (!Player().ChangeVolume(step)) ErrorBeep();
+void ChangeVolume(StationPlayer& player, int step) {
+  if (!player.ChangeVolume(step)) ErrorBeep();
 }
 
 // A key that moves to another line: the screen follows and the line is
@@ -195,21 +195,21 @@ void HandleExtended(TextView& view, uint8_t scan) {
 
 // One-byte keys; false when the key ends the viewer. While a station plays
 // Esc stops it (the next Esc leaves) and Space pauses it.
-bool HandleKey(TextView& view, uint8_t k, uint8_t mods) {
+bool HandleKey(TextView& view, StationPlayer& player, uint8_t k, uint8_t mods) {
   switch (k) {
     case kKeyEsc:
-      if (!Player().Active()) return false;
-      Player().Stop(true);
+      if (!player.Active()) return false;
+      player.Stop(true);
       break;
     case 'q':
     case 'Q': return false;
-    case kKeyEnter: Listen(view); break;
+    case kKeyEnter: Listen(view, player); break;
     case ' ':
-      if (!Player().TogglePause()) SayCurrent(view);
+      if (!player.TogglePause()) SayCurrent(view);
       break;
     case '+':
-    case '=': ChangeVolume(kVolumeStep); break;
-    case '-': ChangeVolume(-kVolumeStep); break;
+    case '=': ChangeVolume(player, kVolumeStep); break;
+    case '-': ChangeVolume(player, -kVolumeStep); break;
     case kKeyTab: MoveAndRead(view, mods & kModShift ? view.PreviousBlock() : view.NextBlock()); break;
     case kKeyCtrlC: HandleExtended(view, kKeyCtrlIns); break;
     case kKeyCtrlK: SayPosition(view); break;
@@ -220,17 +220,17 @@ bool HandleKey(TextView& view, uint8_t k, uint8_t mods) {
 
 // The next key; while a station plays, the player's news are said as they
 // come in between keys.
-uint8_t NextKey() {
-  while (Player().Active() && !KeyPressed() && !StopRequested()) {
-    Player().Service();
-    if (Player().Active()) Delay(kPlayerPollMs);
+uint8_t NextKey(StationPlayer& player) {
+  while (player.Active() && !KeyPressed() && !StopRequested()) {
+    player.Service();
+    if (player.Active()) Delay(kPlayerPollMs);
   }
   return ReadKey();
 }
 
 }  // namespace
 
-int RunTextViewer(const std::string& path) {
+int RunTextViewer(const std::string& path, StationPlayer& player) {
   std::ifstream in(HostFsPath(path), std::ios::binary);
   if (!in) {
     WriteLineAndSpeak(L1(app_msg::kCannotOpenFile) + Utf8ToLatin1(path));
@@ -247,7 +247,7 @@ int RunTextViewer(const std::string& path) {
   WaitSpeech();
   SayCurrent(view);
   for (;;) {
-    uint8_t k = NextKey();
+    uint8_t k = NextKey(player);
     if (StopRequested()) break;
     uint8_t mods = LastKeyModifiers();
     if (k == 0) {
@@ -257,11 +257,11 @@ int RunTextViewer(const std::string& path) {
       HandleExtended(view, scan);
     } else {
       StopSpeech();
-      if (!HandleKey(view, k, mods)) break;
+      if (!HandleKey(view, player, k, mods)) break;
     }
   }
   StopSpeech();
-  Player().Stop(false);  // leaving the viewer never leaves a station playing
+  player.Stop(false);  // leaving the viewer never leaves a station playing
   return 0;
 }
 

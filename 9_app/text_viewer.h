@@ -10,13 +10,14 @@
 
 #include <string>
 
+#include "9_app/station_player.h"
 #include "9_app/text_view.h"
 
 namespace kal {
 
 // Runs the viewer on the file (a host path or a Windows path of the drives
-// folder). Returns 0 when the user ended it, 1 when the file cannot be read
-// (after saying so).
-int RunTextViewer(const std::string& path);
+// folder). Enter plays the current line's station with player. Returns 0
+// when the user ended it, 1 when the file cannot be read (after saying so).
+int RunTextViewer(const std::string& path, StationPlayer& player);
 
 }  // namespace kal

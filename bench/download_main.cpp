@@ -102,7 +102,8 @@ int main(int argc, char** argv) {
   kal::NetworkScope networking(network);
   kal::SetLoop(kal::MakePollEventLoop());
   kal::SetConsoleFrontEnd(kal::MakeConsoleFrontEnd(true));
-  kal::SetNetUser(&kal::ConsoleNetUser());
+  kal::ConsoleNetUser user;
+  kal::SetNetUser(&user);
   BodyServer server(size);
   std::string url = "http://127.0.0.1:" + std::to_string(server.port()) + "/big.bin";
   auto dir = std::filesystem::temp_directory_path();

@@ -71,15 +71,15 @@ double TimeCommand(const std::string& command) {
 // expected. *lines: the lines it executed.
 double TimeInProcess(long passes, int64_t* lines) {
   using namespace kal;
-  ResetInterpreter();
+  InterpreterState in;
   int n = 0;
-  for (const std::string& line : LoopScript(passes)) StoreLine(line, ++n);
+  for (const std::string& line : LoopScript(passes)) StoreLine(in, line, ++n);
   auto start = std::chrono::steady_clock::now();
-  RunEnd r = RunScript();
+  RunEnd r = RunScript(in);
   double secs = Seconds(start);
-  *lines = Interp().lines_run;
-  bool ok = r.reason == EndReason::kNormal && Var(3) == std::to_string(passes) &&
-            Var(20).size() == static_cast<size_t>(passes / 1000);
+  *lines = in.lines_run;
+  bool ok = r.reason == EndReason::kNormal && Var(in, 3) == std::to_string(passes) &&
+            Var(in, 20).size() == static_cast<size_t>(passes / 1000);
   return ok ? secs : -1;
 }
 

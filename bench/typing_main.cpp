@@ -24,6 +24,7 @@
 #include "1_platform/event_loop.h"
 #include "1_platform/fake/recording_desktop.h"
 #include "8_interpreter/commands.h"
+#include "8_interpreter/state.h"
 
 using Clock = std::chrono::steady_clock;
 
@@ -37,7 +38,8 @@ void TypeOnce(const std::string& text, double* wall, double* paced) {
   std::string line = "\"" + text + "\" &";
   int64_t v0 = kal::Loop().NowMs();
   auto t0 = Clock::now();
-  if (!kal::CmdDigita(line)) std::fprintf(stderr, "DIGITA failed\n");
+  kal::InterpreterState in;
+  if (!kal::CmdDigita(in, line)) std::fprintf(stderr, "DIGITA failed\n");
   *wall = Ms(Clock::now() - t0);
   *paced = static_cast<double>(kal::Loop().NowMs() - v0);
 }

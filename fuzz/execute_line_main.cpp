@@ -48,6 +48,17 @@ bool Fuzzed(std::string_view word) {
   return false;
 }
 
+// What every fuzzed interpreter may do.
+kal::RunLimits FuzzLimits() {
+  kal::RunLimits limits;
+  limits.allowed_commands.assign(static_cast<size_t>(kal::kCommandCount), false);
+  for (int i = 0; i < kal::kCommandCount; ++i)
+    limits.allowed_commands[static_cast<size_t>(i)] = Fuzzed(kal::kCommandTable[i].word);
+  limits.max_lines = 3000;
+  limits.max_value_size = 16 * 1024;
+  return limits;
+}
+
 void SetUpOnce() {
   // The subsystems a run speaks through, for the whole fuzzing process.
   static kal::WavePlayer player;
@@ -58,23 +69,18 @@ void SetUpOnce() {
   static kal::SpeechScope speaking(speech);
   static kal::Network network;
   static kal::NetworkScope networking(network);
-  auto& allowed = kal::Limits().allowed_commands;
-  allowed.assign(static_cast<size_t>(kal::kCommandCount), false);
-  for (int i = 0; i < kal::kCommandCount; ++i) allowed[static_cast<size_t>(i)] = Fuzzed(kal::kCommandTable[i].word);
   kal::SetLoop(kal::MakeFakeEventLoop());
   kal::CaptureSpeechLog(false);
-  kal::Limits().max_lines = 3000;
-  kal::SetMaxValueSize(16 * 1024);
 }
 
-void RunScriptBytes(std::string_view text) {
+void RunScriptBytes(kal::InterpreterState& in, std::string_view text) {
   int n = 0;
   while (!text.empty() && n < kal::kMaxScriptLines) {
     size_t nl = text.find('\n');
-    kal::StoreLine(text.substr(0, nl), ++n);
+    kal::StoreLine(in, text.substr(0, nl), ++n);
     text = nl == std::string_view::npos ? std::string_view() : text.substr(nl + 1);
   }
-  kal::RunDriver();
+  kal::RunDriver(in);
 }
 
 }  // namespace
@@ -86,18 +92,20 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   kal::ScopedConfig use_config(config);
   static bool ready = (SetUpOnce(), true);
   (void)ready;
+  static const kal::RunLimits kLimits = FuzzLimits();
   if (size == 0) return 0;
   std::string console;
   kal::ResetConsoleForTest("", &console);
-  kal::ResetInterpreter();
+  kal::InterpreterState in;
+  in.limits = kLimits;
   std::string_view text(reinterpret_cast<const char*>(data) + 1, size - 1);
   if (data[0] % 2 == 0) {
-    kal::StoreLine("@fim", 1);  // something for jumps to find
-    kal::ExecuteLine(text, false);
-    kal::ExecuteLine(text, true);
+    kal::StoreLine(in, "@fim", 1);  // something for jumps to find
+    kal::ExecuteLine(in, text, false);
+    kal::ExecuteLine(in, text, true);
   } else {
-    kal::Limits().decode_lines = (data[0] & 2) == 0;
-    RunScriptBytes(text);
+    in.limits.decode_lines = (data[0] & 2) == 0;
+    RunScriptBytes(in, text);
   }
   return 0;
 }

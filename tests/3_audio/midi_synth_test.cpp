@@ -11,6 +11,7 @@
 #include "3_audio/wave_player.h"
 #include "6_console/console.h"
 #include "8_interpreter/interpreter.h"
+#include "8_interpreter/state.h"
 #include "1_platform/audio.h"
 #include "1_platform/fake/capture_audio.h"
 #include "1_platform/pump.h"
@@ -72,13 +73,14 @@ class MidiSynth : public ::testing::Test {
   }
   void TearDown() override { StopMidi(); }
 
-  bool Line(const std::string& text) { return ExecuteLine(text, false); }
+  bool Line(const std::string& text) { return ExecuteLine(in_, text, false); }
   // Lets ms of virtual time pass and returns what the synthesizer played.
   std::vector<float> Play(int ms) {
     Delay(ms);
     return capture_->TakeMix();
   }
 
+  InterpreterState in_;
   TalvenSandbox box_;
   std::string console_;
   CaptureAudio* capture_ = nullptr;

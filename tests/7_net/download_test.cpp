@@ -68,7 +68,7 @@ class DownloadTest : public ::testing::Test {
   void SetUp() override {
     SetLoop(MakeFakeEventLoop());
     ResetConsoleForTest("", &console_);
-    SetNetUser(&ConsoleNetUser());
+    SetNetUser(&user_);
     ResetNetForTest();
     CaptureSpeechLog(true);
     ClearCapturedSpeech();
@@ -96,6 +96,7 @@ class DownloadTest : public ::testing::Test {
 
   PortugueseNumbers numbers_;
   test::TalvenSandbox box_;
+  ConsoleNetUser user_;  // the network layer talks through the console
   std::string console_;
   fs::path dir_;
   std::string file_;

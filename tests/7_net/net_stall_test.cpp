@@ -41,7 +41,7 @@ class NetStallTest : public ::testing::Test {
   void SetUp() override {
     SetLoop(MakeFakeEventLoop());
     ResetConsoleForTest("", &console_);
-    SetNetUser(&ConsoleNetUser());
+    SetNetUser(&user_);
     ResetNetForTest();
   }
   void TearDown() override {
@@ -49,6 +49,7 @@ class NetStallTest : public ::testing::Test {
     ResetNetForTest();
   }
   bool Get(const std::string& url) { return Download({url, folder_ / "alvo.bin", false, "agente", ""}); }
+  ConsoleNetUser user_;  // the network layer talks through the console
   std::string console_;
   test::TempFolder folder_;
 };
@@ -157,7 +158,6 @@ TEST_F(NetStallTest, OverlongConnectionLineIsItsOwnStatus) {
       "seja $n tamanho $longa\nescreve $s1 \" \" $n \" \" $s2 \" \" $resto \" \" $s3 \" \" $prox\n");
   EXPECT_EQ(r.outcome, 0) << r.console;
   EXPECT_NE(r.console.find("2 1048576 0 aaaaaaaaaa 0 seguinte\n"), std::string::npos) << r.console;
-  ResetInterpreter();
 }
 
 }  // namespace

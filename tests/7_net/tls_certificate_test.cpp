@@ -35,7 +35,7 @@ class TlsCertificateTest : public ::testing::Test {
   void SetUp() override {
     SetLoop(MakeFakeEventLoop());
     ResetConsoleForTest("", &console_);
-    SetNetUser(&ConsoleNetUser());
+    SetNetUser(&user_);
     ResetNetForTest();
     CaptureSpeechLog(true);
     ClearCapturedSpeech();
@@ -60,6 +60,7 @@ class TlsCertificateTest : public ::testing::Test {
     for (auto& l : CapturedSpeech()) s += l + "\n";
     return s;
   }
+  ConsoleNetUser user_;  // the network layer talks through the console
   std::string console_;
   test::TalvenSandbox sandbox_;  // Talven.ini of this test only
 };
@@ -112,9 +113,9 @@ TEST_F(TlsCertificateTest, CommandsReportARefusalAsAFailedConnection) {
   r = test::RunScriptText("conecta ssl #1 \"localhost\" " + port + "\n", "\r");
   EXPECT_EQ(r.outcome, 1);
   EXPECT_EQ(r.console.rfind("Certificado recusado: hostname mismatch\nErro de conexao\n", 0), 0u) << r.console;
-  ResetInterpreter();
 
   ResetConsoleForTest("", &console_);
+  SetNetUser(&user_);  // the runs' users went with their interpreters
   test::TempFolder dir;
   EXPECT_FALSE(Download({"https://localhost:" + port + "/f", dir / "f.bin", false, "agente", ""}));
   EXPECT_EQ(console_, "Certificado recusado: hostname mismatch\n");

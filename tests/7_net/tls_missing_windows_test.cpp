@@ -17,7 +17,8 @@ TEST(WindowsTls, MissingLibraryIsToldAndTheConnectionFails) {
   SetLoop(MakeFakeEventLoop());
   std::string console;
   ResetConsoleForTest("", &console);
-  SetNetUser(&ConsoleNetUser());
+  ConsoleNetUser user;
+  SetNetUser(&user);
   ResetNetForTest();
   test::LocalServer server([](test::ServerConnection&) {});
   EXPECT_EQ(ConnectTls("127.0.0.1", static_cast<uint16_t>(server.port())), -1);

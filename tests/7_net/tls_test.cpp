@@ -24,7 +24,7 @@ class TlsTest : public ::testing::Test {
   void SetUp() override {
     SetLoop(MakeFakeEventLoop());
     ResetConsoleForTest("", &console_);
-    SetNetUser(&ConsoleNetUser());
+    SetNetUser(&user_);
     ResetNetForTest();
     SetTlsAvailableForTest(true);
   }
@@ -32,6 +32,7 @@ class TlsTest : public ::testing::Test {
     ResetNetForTest();
     SetTlsAvailableForTest(true);
   }
+  ConsoleNetUser user_;  // the network layer talks through the console
   std::string console_;
 };
 

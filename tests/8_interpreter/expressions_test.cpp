@@ -23,14 +23,13 @@ TEST(Expressions, NamesAreLookedUpUpToTheFirstFailure) {
   for (int i = 1; i <= 101; ++i) full += "seja $v" + std::to_string(i) + " 1\n";
   const std::string refused = "Muitas vari\xC3\xA1veis no programa (m\xC3\xA1ximo 101)";
   for (bool decoded : {true, false}) {
-    LineDecoding decoding(decoded);
     for (std::string line : {"escreve ($x + )", "seja a ($x + )", "se ($x +) = 1 escreve 1", "escreve (1 + ($x)"}) {
-      ScriptResult r = RunScriptText(full + line + "\n", "\n");
+      ScriptResult r = RunScriptDecoded(decoded, full + line + "\n", "\n");
       EXPECT_EQ(r.console.find(refused), 0u) << line;
       EXPECT_EQ(r.line, 102) << line;
     }
     for (std::string line : {"escreve (1/0 + $x)", "seja a (# $x)", "se (2*) = $x escreve 1", "seja a (1 $x)"}) {
-      ScriptResult r = RunScriptText(full + line + "\n", "\n");
+      ScriptResult r = RunScriptDecoded(decoded, full + line + "\n", "\n");
       EXPECT_EQ(r.console.find(refused), std::string::npos) << line;
       EXPECT_EQ(r.line, 102) << line;
     }

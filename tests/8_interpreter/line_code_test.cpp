@@ -22,10 +22,7 @@ namespace kal::test {
 namespace {
 
 ScriptResult RunDecoded(const std::string& script, bool decoded) {
-  Limits().decode_lines = decoded;
-  ScriptResult r = RunScriptText(script, "\r");
-  Limits().decode_lines = true;
-  return r;
+  return RunScriptDecoded(decoded, script, "\r");
 }
 
 // Runs the script both ways; returns the decoded run's console text.
@@ -77,12 +74,12 @@ TEST(LineCode, WritingToAFileChannel) {
 // (the same numbers, other texts) runs the new texts.
 TEST(LineCode, StoringAgainDropsTheDecodedLines) {
   SetLoop(MakeFakeEventLoop());
-  ResetInterpreter();
+  InterpreterState in;
   auto run = [&](std::vector<std::string> lines) {
     int n = 0;
-    for (const auto& l : lines) StoreLine(l, ++n);
-    RunScript();
-    return Var(1);
+    for (const auto& l : lines) StoreLine(in, l, ++n);
+    RunScript(in);
+    return Var(in, 1);
   };
   EXPECT_EQ(run({"seja a 1", "repete i 3", "soma a 1", "fim repete"}), "4");
   EXPECT_EQ(run({"seja a 1", "repete i 2", "soma a 10", "fim repete"}), "21");

@@ -13,6 +13,19 @@ namespace {
 
 const std::string kRefused = "Muitas vari\xC3\xA1veis no programa (m\xC3\xA1ximo 101)";
 
+// Console text of a run that ends normally, run either way.
+std::string OutIn(bool decoded, const std::string& script) {
+  ScriptResult r = RunScriptDecoded(decoded, script, "\n");
+  EXPECT_EQ(r.outcome, 0) << script;
+  return r.console;
+}
+
+// The line at which a run failed, 0 when it ended normally.
+int FailLineIn(bool decoded, const std::string& script) {
+  ScriptResult r = RunScriptDecoded(decoded, script, "\n");
+  return r.outcome == 0 ? 0 : r.line;
+}
+
 // 100 names taken: the next one is the last there is room for.
 std::string HundredNames() {
   std::string script;
@@ -25,13 +38,12 @@ std::string HundredNames() {
 // created (here refused, the table being full) only where it is reached.
 TEST(LineRules, ArithmeticReadsItsVariableBeforeOrAfterTheOperand) {
   for (bool decoded : {true, false}) {
-    LineDecoding decoding(decoded);
     for (std::string word : {"subtrai", "multiplica", "divide"}) {
-      ScriptResult r = RunScriptText(HundredNames() + "seja $a \"x\"\n" + word + " $a $b\n", "\n");
+      ScriptResult r = RunScriptDecoded(decoded, HundredNames() + "seja $a \"x\"\n" + word + " $a $b\n", "\n");
       EXPECT_EQ(r.line, 102) << word << decoded;
       EXPECT_EQ(r.console.find(kRefused), std::string::npos) << word << decoded;
     }
-    ScriptResult r = RunScriptText(HundredNames() + "seja $a \"x\"\nsoma $a $b\n", "\n");
+    ScriptResult r = RunScriptDecoded(decoded, HundredNames() + "seja $a \"x\"\nsoma $a $b\n", "\n");
     EXPECT_EQ(r.line, 102) << decoded;
     EXPECT_EQ(r.console.find(kRefused), 0u) << decoded;
   }
@@ -46,8 +58,7 @@ TEST(LineRules, NumbersHeldByArithmeticReadAsTheirText) {
       "seja m n\ndivide m 4\nseja t \"v\"\nconcatena t m\ncopia u n 2 2\nescreve t u\n"
       "seja k 2147483647\nsoma k 1\nescreve k\nse k > 2147483647 escreve \"maior\"\n";
   for (bool decoded : {true, false}) {
-    LineDecoding decoding(decoded);
-    EXPECT_EQ(Out(script), "em\nv32\n-2147483648\n") << decoded;
+    EXPECT_EQ(OutIn(decoded, script), "em\nv32\n-2147483648\n") << decoded;
   }
 }
 
@@ -57,12 +68,11 @@ TEST(LineRules, LinesWithinLinesNestUpToABound) {
   std::string deep;
   for (int i = 0; i < 250; ++i) deep += "se 1 = 1 ";
   for (bool decoded : {true, false}) {
-    LineDecoding decoding(decoded);
-    EXPECT_EQ(Out("se 1 = 1 se 2 = 2 se 3 = 3 soma a 7\nescreve a\n"), "7\n") << decoded;
-    ScriptResult r = RunScriptText(deep + "escreve \"x\"\n", "\n");
+    EXPECT_EQ(OutIn(decoded, "se 1 = 1 se 2 = 2 se 3 = 3 soma a 7\nescreve a\n"), "7\n") << decoded;
+    ScriptResult r = RunScriptDecoded(decoded, deep + "escreve \"x\"\n", "\n");
     EXPECT_EQ(r.line, 1) << decoded;
     EXPECT_EQ(r.console.find("Excesso de comandos aninhados"), 0u) << decoded;
-    EXPECT_EQ(FailLine("se 1 = 1 repete i 2\n"), 1) << decoded;
+    EXPECT_EQ(FailLineIn(decoded, "se 1 = 1 repete i 2\n"), 1) << decoded;
   }
 }
 

@@ -6,6 +6,7 @@
 #include "2_config/config.h"
 #include "6_console/console.h"
 #include "8_interpreter/interpreter.h"
+#include "8_interpreter/state.h"
 #include "3_audio/midi.h"
 #include "1_platform/audio.h"
 #include "1_platform/fake/capture_audio.h"
@@ -136,7 +137,8 @@ TEST_F(MidiCommands, TheSynthesizerWithoutSoundFontOrDeviceSaysWhy) {
   auto* capture = dynamic_cast<CaptureAudio*>(&Audio());
   ASSERT_NE(capture, nullptr);
   capture->FailOpens("no device");
-  EXPECT_FALSE(ExecuteLine("midi inicia", false));
+  InterpreterState in;
+  EXPECT_FALSE(ExecuteLine(in, "midi inicia", false));
   EXPECT_NE(console.find("MIDI indisponível: nenhum dispositivo de áudio pôde ser aberto."), std::string::npos)
       << console;
   EXPECT_FALSE(MidiIsOpen());

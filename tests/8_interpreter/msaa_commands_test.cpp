@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "1_platform/fake/recording_accessibility.h"
+#include "8_interpreter/state.h"
 #include "tests/support/script_harness.h"
 
 namespace kal::test {
@@ -25,9 +26,19 @@ class MsaaCommands : public ::testing::Test {
     SetAccessibility(std::move(a));
   }
   ~MsaaCommands() override {
-    RunScriptText("msaa fim\n");
+    Out("msaa fim\n");
     SetAccessibility(nullptr);
   }
+
+  // The runs of a case share one interpreter, as the lines of one script
+  // would: the events MONITORA collects stay for the next run's CHECA.
+  std::string Out(const std::string& script) {
+    ScriptResult r = RunScriptIn(in_, script, "\n");
+    EXPECT_EQ(r.outcome, 0) << script;
+    return r.console;
+  }
+
+  InterpreterState in_;
   RecordingAccessibility* acc_;
 };
 

@@ -4,6 +4,7 @@
 
 #include <chrono>
 #include <filesystem>
+#include <memory>
 #include <fstream>
 #include <thread>
 
@@ -20,7 +21,6 @@ namespace {
 namespace fs = std::filesystem;
 using test::LocalServer;
 using test::Reply;
-using test::RunScriptText;
 using test::ScriptResult;
 using test::ServerConnection;
 
@@ -43,33 +43,42 @@ std::string ClosedPort() {
   return std::to_string(port);
 }
 
-Channel& Ch(int d) { return Interp().channels[d]; }
-
-// A line through channel d's connection, as ESCREVE and LE move it.
-std::string RoundTrip(int d, const std::string& text) {
-  if (!Ch(d).stream || Ch(d).stream->Write(text + "\r\n") != 1) return "(not sent)";
-  std::string line;
-  return Ch(d).stream->ReadLine(&line) == 0 ? line : "(nothing)";
-}
-
 class NetCommandsTest : public ::testing::Test {
  protected:
   void SetUp() override { ResetNetForTest(); }
   void TearDown() override {
-    ResetInterpreter();
+    in_.reset();
     ResetNetForTest();
   }
+
+  // Each run has a fresh interpreter, kept until the next run so that the
+  // test can look at what the run left in it.
+  ScriptResult RunScriptText(const std::string& script, const std::string& keys = "") {
+    in_ = std::make_unique<InterpreterState>();
+    return test::RunScriptIn(*in_, script, keys);
+  }
+
+  Channel& Ch(int d) { return in_->channels[d]; }
+
+  // A line through channel d's connection, as ESCREVE and LE move it.
+  std::string RoundTrip(int d, const std::string& text) {
+    if (!Ch(d).stream || Ch(d).stream->Write(text + "\r\n") != 1) return "(not sent)";
+    std::string line;
+    return Ch(d).stream->ReadLine(&line) == 0 ? line : "(nothing)";
+  }
+
+  std::unique_ptr<InterpreterState> in_;
 };
 
 TEST_F(NetCommandsTest, QuietConnectStatuses) {
   LocalServer server(Echo);
   RunScriptText("conecta #1 \"127.0.0.1\" " + ClosedPort() + " &\n");
-  EXPECT_EQ(Interp().last_status, 1);
+  EXPECT_EQ(in_->last_status, 1);
   EXPECT_FALSE(Ch(1).open());
   RunScriptText("conecta #1 \"127.0.0.1\" \"abc\" &\n");
-  EXPECT_EQ(Interp().last_status, 2);
+  EXPECT_EQ(in_->last_status, 2);
   RunScriptText("conecta #1 \"127.0.0.1\" " + P(server) + " &\n");
-  EXPECT_EQ(Interp().last_status, 0);
+  EXPECT_EQ(in_->last_status, 0);
   EXPECT_EQ(Ch(1).kind, ChannelKind::kConnection);
   EXPECT_EQ(RoundTrip(1, "ola"), "OLA");
 }
@@ -118,12 +127,12 @@ TEST_F(NetCommandsTest, SslPrefixHoldsUntilAConnectionChannelCloses) {
   EXPECT_EQ(r.outcome, 0) << r.console;
   EXPECT_EQ(RoundTrip(2, "b"), "B");
   EXPECT_EQ(tls_b.ServerNames(), std::vector<std::string>{"localhost"});
-  EXPECT_TRUE(Interp().tls_request);
+  EXPECT_TRUE(in_->tls_request);
   // Another connection in the same channel is no closing: TLS stays asked for.
   RunScriptText("conecta ssl #1 \"localhost\" " + P(tls_a) + "\nconecta #1 \"localhost\" " + P(tls_b) + "\n");
-  EXPECT_TRUE(Interp().tls_request);
+  EXPECT_TRUE(in_->tls_request);
   Ch(1).Close();  // what FECHA does with a connection channel
-  EXPECT_FALSE(Interp().tls_request);
+  EXPECT_FALSE(in_->tls_request);
   r = RunScriptText("conecta #3 \"127.0.0.1\" " + P(plain) + "\n");
   EXPECT_EQ(RoundTrip(3, "c"), "C");  // plain again
 }

@@ -45,14 +45,15 @@ TEST(Run, NormalEndAndTerminaGiveExitCodeZero) {
 }  // namespace kal::test
 
 #include "8_interpreter/interpreter.h"
+#include "8_interpreter/state.h"
 
 namespace kal::test {
 
 TEST(Run, StoreTakesLinesOneToFiveThousand) {
-  ResetInterpreter();
-  EXPECT_FALSE(StoreLine("escreve 1", 0));
-  EXPECT_FALSE(StoreLine("escreve 1", 5001));
-  EXPECT_TRUE(StoreLine("escreve 1", 5000));
+  InterpreterState in;
+  EXPECT_FALSE(StoreLine(in, "escreve 1", 0));
+  EXPECT_FALSE(StoreLine(in, "escreve 1", 5001));
+  EXPECT_TRUE(StoreLine(in, "escreve 1", 5000));
 }
 
 TEST(Run, JumpToALabelOnTheLastOf337Lines) {

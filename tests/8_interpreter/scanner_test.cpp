@@ -3,22 +3,24 @@
 #include <gtest/gtest.h>
 
 #include "8_interpreter/operands.h"
+#include "8_interpreter/state.h"
 #include "tests/support/script_harness.h"
 
 namespace kal::test {
 
 TEST(Scanner, VariableRefNeedsAFreeStandingLetter) {
   std::string_view args = "x=1";
+  InterpreterState in;
   int slot = 0;
-  ASSERT_TRUE(ReadVariableRef(&args, &slot));
+  ASSERT_TRUE(ReadVariableRef(in, &args, &slot));
   EXPECT_EQ(slot, 24);
   EXPECT_EQ(args, "=1");
   args = "xy 1";
-  EXPECT_FALSE(ReadVariableRef(&args, &slot));
+  EXPECT_FALSE(ReadVariableRef(in, &args, &slot));
   args = "x1";
-  EXPECT_FALSE(ReadVariableRef(&args, &slot));
+  EXPECT_FALSE(ReadVariableRef(in, &args, &slot));
   args = "x_";
-  EXPECT_TRUE(ReadVariableRef(&args, &slot));
+  EXPECT_TRUE(ReadVariableRef(in, &args, &slot));
 }
 
 TEST(Scanner, ChannelReader) {

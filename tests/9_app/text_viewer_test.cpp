@@ -83,7 +83,8 @@ TEST(TextViewer, SpeaksEveryMove) {
   ResetConsoleForTest(std::string("\0P\0P\0G\x1b", 7), &out);
   CaptureSpeechLog(true);
   ClearCapturedSpeech();
-  EXPECT_EQ(RunTextViewer(path), 0);
+  StationPlayer player;
+  EXPECT_EQ(RunTextViewer(path, player), 0);
   EXPECT_EQ(test::Joined(CapturedSpeech()),
             "say 3 linhas\nsay um\nsay linha vazia\nsay tres\nsay um\n");
   CaptureSpeechLog(false);
@@ -103,7 +104,8 @@ TEST(TextViewer, UnusedKeysBeepAndQLeaves) {
   ResetConsoleForTest(std::string("x\0>q", 4), &out);
   CaptureSpeechLog(true);
   ClearCapturedSpeech();
-  EXPECT_EQ(RunTextViewer(path), 0);
+  StationPlayer player;
+  EXPECT_EQ(RunTextViewer(path, player), 0);
   EXPECT_EQ(test::Joined(CapturedSpeech()), "say 0 linhas\nsay linha vazia\nbeep\nbeep\n");
   CaptureSpeechLog(false);
   SetAudio(MakeHostAudio());
@@ -135,7 +137,8 @@ TEST(TextViewer, ReadingKeys) {
   ResetScreenReviewForTest();
   CaptureSpeechLog(true);
   ClearCapturedSpeech();
-  EXPECT_EQ(RunTextViewer(path), 0);
+  StationPlayer player;
+  EXPECT_EQ(RunTextViewer(path, player), 0);
   EXPECT_EQ(test::Joined(CapturedSpeech()),
             "say 6 linhas\nsay 1. Ra\n"
             "say 2. Rb\nsay 1. Ra\n"
@@ -163,7 +166,8 @@ TEST(TextViewer, ListeningKeysWithoutAPlayer) {
   ResetConsoleForTest(std::string("\r \t\r+-q", 8), &out);
   CaptureSpeechLog(true);
   ClearCapturedSpeech();
-  EXPECT_EQ(RunTextViewer(path), 0);
+  StationPlayer player;
+  EXPECT_EQ(RunTextViewer(path, player), 0);
   EXPECT_EQ(test::Joined(CapturedSpeech()),
             "say 5 linhas\nsay 1. Ra\n"
             "say Esta esta\xC3\xA7\xC3\xA3o n\xC3\xA3o tem endere\xC3\xA7o para tocar.\n"

@@ -84,8 +84,7 @@ TEST_P(DocExampleRun, GivesWhatTheDocumentationShows) {
   auto accessibility = std::make_unique<RecordingAccessibility>();
   accessibility->available = false;
   SetAccessibility(std::move(accessibility));
-  LineDecoding decoding(std::get<1>(GetParam()));
-  ScriptResult got = RunScriptText(bytes, want.keys, want.params);
+  ScriptResult got = RunScriptDecoded(std::get<1>(GetParam()), bytes, want.keys, want.params);
   SetDesktopAutomation(nullptr);
   SetAccessibility(nullptr);
 

@@ -102,8 +102,7 @@ TEST_P(ScriptFile, Runs) {
 
   TalvenSandbox sandbox;
   fs::current_path(sandbox.tmp().path());
-  LineDecoding decoding(std::get<1>(GetParam()));
-  ScriptResult got = RunScriptText(bytes, want.keys, want.params);
+  ScriptResult got = RunScriptDecoded(std::get<1>(GetParam()), bytes, want.keys, want.params);
 
   CheckEnd(want, got);
   EXPECT_EQ(got.console, want.console) << "console, as it came:\n"

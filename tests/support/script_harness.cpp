@@ -20,6 +20,12 @@ namespace kal::test {
 
 ScriptResult RunScriptText(const std::string& script, const std::string& keys,
                            const std::vector<std::string>& params) {
+  InterpreterState in;
+  in.params = params;
+  return RunScriptIn(in, script, keys);
+}
+
+ScriptResult RunScriptIn(InterpreterState& in, const std::string& script, const std::string& keys) {
   ScriptResult r;
   SetLoop(MakeFakeEventLoop());
   ResetConsoleForTest(keys, &r.console);
@@ -37,13 +43,11 @@ ScriptResult RunScriptText(const std::string& script, const std::string& keys,
   std::vector<std::string> lines;
   std::string err;
   SplitScriptText(script, &lines, &err);
-  SetProgramParams(params);
-  ResetInterpreter();
-  InitInterpreter("teste");
+  InitInterpreter(in, "teste");
   RunEnd end = StopRequested() ? RequestedStop() : RunEnd{};
   if (!StopRequested()) {
-    for (size_t i = 0; i < lines.size(); ++i) StoreLine(lines[i], static_cast<int>(i + 1));
-    end = RunDriver();
+    for (size_t i = 0; i < lines.size(); ++i) StoreLine(in, lines[i], static_cast<int>(i + 1));
+    end = RunDriver(in);
   }
   // As main ends a run: a stopped one restores the console, any other
   // speaks its end and restores it.
@@ -73,8 +77,13 @@ int FailLine(const std::string& script) {
   return r.outcome == 1 ? r.line : 0;
 }
 
-LineDecoding::LineDecoding(bool on) : was_(Limits().decode_lines) { Limits().decode_lines = on; }
-LineDecoding::~LineDecoding() { Limits().decode_lines = was_; }
+ScriptResult RunScriptDecoded(bool decoded, const std::string& script, const std::string& keys,
+                              const std::vector<std::string>& params) {
+  InterpreterState in;
+  in.limits.decode_lines = decoded;
+  in.params = params;
+  return RunScriptIn(in, script, keys);
+}
 
 std::string Joined(const std::vector<std::string>& lines) {
   std::string s;

@@ -8,6 +8,10 @@
 
 #include "0_base/run_end.h"
 
+namespace kal {
+struct InterpreterState;
+}
+
 namespace kal::test {
 
 struct ScriptResult {
@@ -19,10 +23,19 @@ struct ScriptResult {
   RunEnd end;                        // how the run ended, as main gets it
 };
 
+// Runs the script on a fresh interpreter with these parameters.
 // script: UTF-8 text of the script (converted to Latin-1 as a script file
 // would be); keys: UTF-8 text typed at the keyboard.
 ScriptResult RunScriptText(const std::string& script, const std::string& keys = "",
                            const std::vector<std::string>& params = {});
+// The same on an interpreter the test built (its limits set, or to look at
+// what the run left in it afterwards).
+ScriptResult RunScriptIn(InterpreterState& in, const std::string& script, const std::string& keys = "");
+// On a fresh interpreter whose stored lines run decoded (decoded) or every
+// line through its handler from the text; the two ways must give the same
+// run.
+ScriptResult RunScriptDecoded(bool decoded, const std::string& script, const std::string& keys = "",
+                              const std::vector<std::string>& params = {});
 
 // Console text of a script that is expected to end normally (an Enter is
 // typed for any wait); a failing run is reported as a test failure.
@@ -31,18 +44,6 @@ std::string Out(const std::string& script, const std::vector<std::string>& param
 // The line at which the script failed, or 0 when it ended normally.
 int FailLine(const std::string& script);
 
-// While it lives, stored lines run decoded (on) or every line through its
-// handler from the text (off); the two ways must give the same run.
-class LineDecoding {
- public:
-  explicit LineDecoding(bool on);
-  ~LineDecoding();
-  LineDecoding(const LineDecoding&) = delete;
-  LineDecoding& operator=(const LineDecoding&) = delete;
-
- private:
-  bool was_;
-};
 
 // Speech lines joined with '\n', for compact expectations.
 std::string Joined(const std::vector<std::string>& lines);

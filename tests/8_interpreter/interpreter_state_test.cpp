@@ -1,0 +1,79 @@
+// The interpreter as an object: what a run leaves stays with its
+// interpreter, a fresh one starts from nothing, and what an interpreter
+// installs or opens goes with it.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <memory>
+
+#include "7_net/net_user.h"
+#include "8_interpreter/console_net_user.h"
+#include "8_interpreter/state.h"
+#include "tests/support/script_harness.h"
+#include "tests/support/temp_folder.h"
+
+namespace kal::test {
+namespace {
+
+TEST(InterpreterState, ARunKeepsItsStateInItsInterpreterOnly) {
+  InterpreterState in;
+  ScriptResult r = RunScriptIn(in, "seja $nome \"ana\"\nlista [l] cria\nlista [l] adiciona \"x\"\nsoma a 5\n");
+  EXPECT_EQ(r.outcome, 0) << r.console;
+  // The same interpreter again: the variables and the list are still there.
+  r = RunScriptIn(in, "lista [l] tamanho t\nescreve $nome \" \" a \" \" t\n");
+  EXPECT_EQ(r.console, "ana 5 1\n");
+  // A fresh one knows none of them.
+  EXPECT_EQ(Out("escreve \"[\" $nome \"]\" a\n"), "[]\n");
+  EXPECT_EQ(FailLine("lista [l] tamanho t\n"), 1);
+}
+
+TEST(InterpreterState, LimitsBelongToTheirInterpreter) {
+  InterpreterState limited;
+  limited.limits.max_lines = 3;
+  ScriptResult r = RunScriptIn(limited, "escreve 1\nescreve 2\nescreve 3\nescreve 4\n");
+  EXPECT_EQ(r.console, "1\n2\n3\n");
+  EXPECT_EQ(Out("escreve 1\nescreve 2\nescreve 3\nescreve 4\n"), "1\n2\n3\n4\n");
+}
+
+// The binary file and the byte buffer go with the interpreter: the file is
+// closed, what was written reached it, and the next interpreter has none.
+TEST(InterpreterState, TheBinaryFileClosesWithItsInterpreter) {
+  TalvenSandbox box;
+  std::filesystem::create_directories(box.drives() + "/c");
+  {
+    InterpreterState in;
+    ScriptResult r = RunScriptIn(in, "criabin \"c:\\saida\"\nescrevebyte \"abc\"\ngravabytes\nescrevebyte \"def\"\n");
+    EXPECT_EQ(r.outcome, 0) << r.console;
+  }
+  EXPECT_EQ(ReadFileBytes(box.drives() + "/c/saida"), "abc");
+  EXPECT_EQ(RunScriptText("gravabytes\n", "\r").outcome, 1);  // no binary file open
+}
+
+TEST(InterpreterState, MciDevicesBelongToTheirInterpreter) {
+  InterpreterState in;
+  RunScriptIn(in, "mci r \"open c:\\som.wav alias musica\"\n");
+  EXPECT_EQ(RunScriptIn(in, "mci r \"status musica mode\"\nescreve \"[\" r \"]\"\n").console, "[stopped]\n");
+  EXPECT_EQ(Out("mci r \"status musica mode\"\nescreve \"[\" r \"]\"\n"), "[]\n");
+}
+
+// The network layer talks to the console user of the interpreter that runs;
+// when that interpreter goes, the layer falls back to its quiet user rather
+// than keep a user that is gone, and a user installed by someone else stays.
+TEST(InterpreterState, TheConsoleNetUserIsInstalledForTheRunOnly) {
+  auto in = std::make_unique<InterpreterState>();
+  RunScriptIn(*in, "escreve 1\n");
+  EXPECT_EQ(&CurrentNetUser(), &in->net_user);
+  in.reset();
+  EXPECT_EQ(dynamic_cast<ConsoleNetUser*>(&CurrentNetUser()), nullptr);
+
+  ConsoleNetUser mine;
+  SetNetUser(&mine);
+  {
+    ConsoleNetUser other;  // never installed: going away leaves mine alone
+  }
+  EXPECT_EQ(&CurrentNetUser(), &mine);
+  SetNetUser(nullptr);
+}
+
+}  // namespace
+}  // namespace kal::test
