@@ -1,17 +1,25 @@
-// bench_interp_loop: how fast the interpreter runs a plain counting loop,
-// beside perl running the same loop in the same run.
+// bench_interp_loop: how fast the interpreter runs plain loops, beside perl
+// and lua running the same loops in the same run.
 //
-// The KALDORIN loop: REPETE over 2,000,000 passes with a SOMA and a one-line
-// SE whose expression picks every 1000th pass for a CONCATENA. It runs twice
-// over: in process (fake event loop, memory console, no speech log) and as a
-// whole process (the kaldorin program, headless, on a script file, no audio
-// device). Perl runs the same work as a Perl programmer writes it, a
-// `for my $i (1..$n)` loop, as a process. Each figure is the best of several
-// rounds, taken in turns so that a busy machine weighs on all alike; the
-// ratios are passes per second of kaldorin over those of perl (1.0 or more:
-// at least as fast).
+// Two loops, each run by every program as a whole process, from its start
+// to its end (no program's start is subtracted; the start of each, running
+// nothing, is printed on its own line for the reader):
+//   counting: ENQUANTO $i < n / SOMA $i 1 / FIM ENQUANTO; perl as a perl
+//             programmer writes it, `for my $i (1 .. $n)` with a numeric
+//             comparison (<=) and an addition in the body; lua as
+//             `while i < n do i = i + 1 end`.
+//   string:   REPETE over n passes with a SOMA and a one-line SE whose
+//             expression picks every 1000th pass for a CONCATENA; perl and
+//             lua with the same numeric test (==) and an append.
+// The kaldorin loops run in process too (fake event loop, memory console,
+// no speech log), which shows the loop without the program's start. Each
+// figure is the best of several rounds, taken in turns so that a busy
+// machine weighs on all alike; ratios are passes per second of kaldorin
+// over those of the other program (1.0 or more: at least as fast), for the
+// whole kaldorin process only. The figures are printed, never judged:
+// timings depend on the machine.
 //
-// Usage: bench_interp_loop [passes]   (default 2000000)
+// Usage: bench_interp_loop [passes]   (default 10000000)
 #include <unistd.h>
 
 #include <chrono>
@@ -22,16 +30,16 @@
 #include <string>
 #include <vector>
 
-#include "1_platform/platform.h"
-#include "2_config/config_state.h"
-#include "4_voices/voices.h"
-#include "7_net/network.h"
-#include "3_audio/wave_player_state.h"
-#include "5_speech/speech.h"
-#include "5_speech/speech_state.h"
 #include "0_base/speech_log.h"
 #include "1_platform/event_loop.h"
+#include "1_platform/platform.h"
+#include "2_config/config_state.h"
+#include "3_audio/wave_player_state.h"
+#include "4_voices/voices.h"
+#include "5_speech/speech.h"
+#include "5_speech/speech_state.h"
 #include "6_console/console.h"
+#include "7_net/network.h"
 #include "8_interpreter/interpreter.h"
 #include "8_interpreter/state.h"
 
@@ -43,21 +51,40 @@ double Seconds(std::chrono::steady_clock::time_point since) {
   return std::chrono::duration<double>(std::chrono::steady_clock::now() - since).count();
 }
 
-std::vector<std::string> LoopScript(long passes) {
-  return {
-      "seja c 0",
-      "seja t \"\"",
-      "repete i " + std::to_string(passes),
-      "  soma c 1",
-      "  se (i/1000*1000) = i concatena t \"x\"",
-      "fim repete",
-      "termina mudo",
-  };
+// A loop as each program writes it. The kaldorin script keeps its counter
+// in variable slot `counter`, which holds `passes` at the end, and a text
+// in slot `text` (0: none) that holds passes / 1000 bytes.
+struct LoopCase {
+  const char* name;
+  const char* tag;  // in the script file's name
+  std::vector<std::string> script;
+  int counter, text;
+  std::string perl, lua;
+};
+
+LoopCase CountingLoop(long passes) {
+  std::string n = std::to_string(passes);
+  return {"counting (ENQUANTO, SOMA)",
+          "counting",
+          {"seja $i 0", "enquanto $i < " + n, "  soma $i 1", "fim enquanto", "termina mudo"},
+          27,  // $i: the first named variable
+          0,
+          "perl -e 'my $n = " + n + "; my $c = 0; for my $i (1 .. $n) { $c += 1 if $i <= $n }'",
+          "lua5.4 -e 'local n = " + n + " local i = 0 while i < n do i = i + 1 end'"};
 }
 
-std::string PerlCommand(long passes) {
-  return "perl -e 'my $c = 0; my $t = \"\"; for my $i (1.." + std::to_string(passes) +
-         ") { $c++; $t .= \"x\" if int($i / 1000) * 1000 == $i; }'";
+LoopCase StringLoop(long passes) {
+  std::string n = std::to_string(passes);
+  return {"string (REPETE, SE, CONCATENA)",
+          "string",
+          {"seja c 0", "seja t \"\"", "repete i " + n, "  soma c 1", "  se (i/1000*1000) = i concatena t \"x\"",
+           "fim repete", "termina mudo"},
+          3,  // c
+          20,  // t
+          "perl -e 'my $c = 0; my $t = \"\"; for my $i (1 .. " + n +
+              ") { $c++; $t .= \"x\" if int($i / 1000) * 1000 == $i; }'",
+          "lua5.4 -e 'local c = 0 local t = \"\" for i = 1, " + n +
+              " do c = c + 1 if i // 1000 * 1000 == i then t = t .. \"x\" end end'"};
 }
 
 // Wall time of one shell command, or -1 when it failed.
@@ -69,17 +96,17 @@ double TimeCommand(const std::string& command) {
 
 // One in-process run of the loop: its time, or -1 when it did not run as
 // expected. *lines: the lines it executed.
-double TimeInProcess(long passes, int64_t* lines) {
+double TimeInProcess(const LoopCase& loop, long passes, int64_t* lines) {
   using namespace kal;
   InterpreterState in;
   int n = 0;
-  for (const std::string& line : LoopScript(passes)) StoreLine(in, line, ++n);
+  for (const std::string& line : loop.script) StoreLine(in, line, ++n);
   auto start = std::chrono::steady_clock::now();
   RunEnd r = RunScript(in);
   double secs = Seconds(start);
   *lines = in.lines_run;
-  bool ok = r.reason == EndReason::kNormal && Var(in, 3) == std::to_string(passes) &&
-            Var(in, 20).size() == static_cast<size_t>(passes / 1000);
+  bool ok = r.reason == EndReason::kNormal && Var(in, loop.counter) == std::to_string(passes) &&
+            (loop.text == 0 || Var(in, loop.text).size() == static_cast<size_t>(passes / 1000));
   return ok ? secs : -1;
 }
 
@@ -100,13 +127,91 @@ void Keep(double* best, double s) {
   if (s > 0 && (*best < 0 || s < *best)) *best = s;
 }
 
-void PrintRate(const char* what, long passes, double secs, double perl_secs) {
+// A script file for the kaldorin program; removed with the object.
+class ScriptFile {
+ public:
+  ScriptFile(const std::string& tag, const std::vector<std::string>& lines)
+      : path_((std::filesystem::temp_directory_path() /
+               ("kaldorin-bench-loop-" + tag + "-" + std::to_string(getpid()) + ".kal"))
+                  .string()) {
+    std::ofstream out(path_);
+    for (const std::string& line : lines) out << line << "\n";
+  }
+  ~ScriptFile() {
+    std::error_code ec;
+    std::filesystem::remove(path_, ec);
+  }
+  // The command that runs it headless, without an audio device.
+  std::string Command(const std::string& program) const {
+    return "SDL_AUDIODRIVER=dummy '" + program + "' --headless '" + path_ + "' </dev/null >/dev/null 2>&1";
+  }
+
+ private:
+  std::string path_;
+};
+
+struct Others {
+  bool perl = false, lua = false;
+};
+
+// Best times of the programs on one loop; -1 where one did not run.
+struct Times {
+  double in_process = -1, as_process = -1, perl = -1, lua = -1;
+  int64_t lines = 0;
+};
+
+bool TimeLoop(const LoopCase& loop, long passes, const std::string& program, const Others& others, Times* t) {
+  ScriptFile script(loop.tag, loop.script);
+  for (int round = 0; round < kRounds; ++round) {
+    double s = TimeInProcess(loop, passes, &t->lines);
+    if (s < 0) {
+      std::fprintf(stderr, "bench_interp_loop: the %s loop did not run as expected\n", loop.name);
+      return false;
+    }
+    Keep(&t->in_process, s);
+    if (!program.empty()) Keep(&t->as_process, TimeCommand(script.Command(program)));
+    if (others.perl) Keep(&t->perl, TimeCommand(loop.perl));
+    if (others.lua) Keep(&t->lua, TimeCommand(loop.lua));
+  }
+  return true;
+}
+
+// The ratios (t's perl and lua times over secs) only where given: a whole
+// process is compared with whole processes only.
+void PrintRate(const char* what, long passes, double secs, const Times& t) {
   if (secs < 0) {
-    std::printf("%-28s did not run\n", what);
+    std::printf("  %-24s did not run\n", what);
     return;
   }
-  std::printf("%-28s %7.3f s  %6.2f M passes/s", what, secs, passes / secs / 1e6);
-  if (perl_secs > 0) std::printf("  ratio to perl %.2f", perl_secs / secs);
+  std::printf("  %-24s %7.3f s  %6.2f M passes/s", what, secs, passes / secs / 1e6);
+  if (t.perl > 0) std::printf("  to perl %.2f", t.perl / secs);
+  if (t.lua > 0) std::printf("  to lua %.2f", t.lua / secs);
+  std::printf("\n");
+}
+
+void PrintLoop(const LoopCase& loop, long passes, const Times& t, const Others& others) {
+  std::printf("%s: %ld passes, %lld lines, %.1f M lines/s in process\n", loop.name, passes,
+              static_cast<long long>(t.lines), t.lines / t.in_process / 1e6);
+  Times none;
+  PrintRate("kaldorin in process:", passes, t.in_process, none);
+  PrintRate("kaldorin as a process:", passes, t.as_process, t);
+  if (others.perl) PrintRate("perl:", passes, t.perl, none);
+  if (others.lua) PrintRate("lua5.4:", passes, t.lua, none);
+}
+
+// Each program's own start and end, running nothing (best of the rounds).
+void PrintStarts(const std::string& program, const Others& others) {
+  ScriptFile empty("empty", {"termina mudo"});
+  double kal = -1, perl = -1, lua = -1;
+  for (int round = 0; round < kRounds; ++round) {
+    if (!program.empty()) Keep(&kal, TimeCommand(empty.Command(program)));
+    if (others.perl) Keep(&perl, TimeCommand("perl -e 1"));
+    if (others.lua) Keep(&lua, TimeCommand("lua5.4 -e ''"));
+  }
+  std::printf("start and end of each program, running nothing (included in the figures above):\n");
+  std::printf("  kaldorin %.3f s", kal);
+  if (others.perl) std::printf("  perl %.3f s", perl);
+  if (others.lua) std::printf("  lua5.4 %.3f s", lua);
   std::printf("\n");
 }
 
@@ -118,8 +223,8 @@ int main(int argc, char** argv) {
   kal::ConfigState config;  // and the configuration's
   kal::ScopedConfig use_config(config);
   using namespace kal;
-  long passes = argc > 1 ? std::strtol(argv[1], nullptr, 10) : 2000000;
-  if (passes < 1000) passes = 2000000;
+  long passes = argc > 1 ? std::strtol(argv[1], nullptr, 10) : 10000000;
+  if (passes < 1000) passes = 10000000;
   std::string console;
   SetLoop(MakeFakeEventLoop());
   WavePlayer player;  // the subsystems a run speaks through, as main builds them
@@ -134,35 +239,16 @@ int main(int argc, char** argv) {
   CaptureSpeechLog(false);
 
   std::string program = ProgramPath();
-  std::string script = (std::filesystem::temp_directory_path() / ("kaldorin-bench-loop-" + std::to_string(getpid()) + ".kal")).string();
-  {
-    std::ofstream out(script);
-    for (const std::string& line : LoopScript(passes)) out << line << "\n";
+  Others others;
+  others.perl = Installed("perl");
+  others.lua = Installed("lua5.4");
+  std::printf("best of %d rounds, whole processes unless said%s%s\n", kRounds, others.perl ? "" : "; perl: not installed",
+              others.lua ? "" : "; lua5.4: not installed");
+  for (const LoopCase& loop : {CountingLoop(passes), StringLoop(passes)}) {
+    Times t;
+    if (!TimeLoop(loop, passes, program, others, &t)) return 1;
+    PrintLoop(loop, passes, t, others);
   }
-  std::string process_command = "SDL_AUDIODRIVER=dummy '" + program + "' --headless '" + script + "' </dev/null >/dev/null 2>&1";
-  bool perl = Installed("perl");
-
-  double in_process = -1, as_process = -1, perl_secs = -1;
-  int64_t lines = 0;
-  for (int round = 0; round < kRounds; ++round) {
-    double s = TimeInProcess(passes, &lines);
-    if (s < 0) {
-      std::fprintf(stderr, "bench_interp_loop: the loop did not run as expected\n");
-      return 1;
-    }
-    Keep(&in_process, s);
-    if (!program.empty()) Keep(&as_process, TimeCommand(process_command));
-    if (perl) Keep(&perl_secs, TimeCommand(PerlCommand(passes)));
-  }
-  std::filesystem::remove(script);
-
-  std::printf("loop of %ld passes (REPETE, SOMA, one-line SE with an expression), best of %d rounds\n", passes,
-              kRounds);
-  std::printf("kaldorin ran %lld lines: %.1f M lines/s in process\n", static_cast<long long>(lines),
-              lines / in_process / 1e6);
-  PrintRate("kaldorin in process:", passes, in_process, perl_secs);
-  PrintRate("kaldorin as a process:", passes, as_process, perl_secs);
-  if (perl) PrintRate("perl (for my $i):", passes, perl_secs, -1);
-  else std::printf("perl: not installed\n");
+  PrintStarts(program, others);
   return 0;
 }

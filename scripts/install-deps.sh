@@ -45,7 +45,7 @@ add_components() {
 # reports, inside the C library too: leak suppressions match those names.
 PKGS="build-essential cmake pkg-config clang libgtest-dev libgmock-dev libbenchmark-dev
  libssl-dev openssl libsdl2-dev libespeak-ng-dev espeak-ng libspeechd-dev speech-dispatcher
- speech-dispatcher-espeak-ng mbrola mbrola-br3 wget ccache wbrazilian sox perl tcl
+ speech-dispatcher-espeak-ng mbrola mbrola-br3 wget ccache wbrazilian sox perl lua5.4 tcl
  libx11-dev libxtst-dev libbrlapi-dev brltty python3 util-linux tmux curl pulseaudio pulseaudio-utils
  llvm libc6-dbg libclang-rt-dev
  xvfb openbox dbus-daemon at-spi2-core python3-gi gir1.2-gtk-3.0 libatspi2.0-dev
