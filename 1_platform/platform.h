@@ -4,8 +4,8 @@
 // here, in a part named for it: the stop request, the clean-ups for the end
 // of the process, the program starter, the MBROLA factory, the parallel
 // port, the sound device, the pinned power state and local time, the notice writer and the
-// key source that the console installs, the accessibility and automation
-// back ends. main builds one Platform, installs it for the run and hands
+// key source that the console installs, the connection to the desktop, the
+// accessibility and automation back ends. main builds one Platform, installs it for the run and hands
 // the services their parts through the layer's free functions, which read
 // the installed one; a test program installs one for all its tests (see
 // tests/support/test_environment.cpp), and a test that needs a clean one
@@ -26,6 +26,7 @@ namespace kal {
 class Accessibility;
 class AudioDevice;
 class DesktopAutomation;
+class DesktopConnection;
 class KeyInput;
 class MbrolaSynth;
 class ParallelPort;
@@ -63,6 +64,9 @@ struct Platform {
   KeyInput* key_input = nullptr;
   // audio.h: the sound device, opened on first use when none was set.
   std::unique_ptr<AudioDevice> audio;
+  // desktop_connection.h: the connection to the desktop, opened on first
+  // use; it goes after the back ends below, which use it.
+  std::unique_ptr<DesktopConnection> desktop_connection;
   // accessibility.h, automation.h: made on first use when none was set.
   std::unique_ptr<Accessibility> accessibility;
   std::unique_ptr<DesktopAutomation> desktop;

@@ -21,6 +21,7 @@ set(KALDORIN_WINDOWS_SKIPPED_TESTS
   tests/9_app/headless_input_test.cpp           # runs the program with POSIX pipes and waits
   tests/2_config/config_test.cpp                # concurrent updaters as forked processes
   tests/1_platform/window_test.cpp              # the SDL window under Xvfb
+  tests/1_platform/x11_desktop_test.cpp         # the X11 clipboard and automation under Xvfb
   # The TLS library is linked on Linux only; the Windows build loads it at
   # run time and has no test certificates to serve.
   tests/7_net/tls_test.cpp

@@ -20,7 +20,6 @@
 
 #include <algorithm>
 #include <array>
-#include <cstdlib>
 #include <cstring>
 
 #include "1_platform/linux/x11_display.h"
@@ -74,16 +73,6 @@ class X11Automation : public DesktopAutomation {
 
   DesktopAvailability Availability() override {
     DesktopAvailability a = x11::Availability();
-    if (a == DesktopAvailability::kReady && !hooked_) {
-      hooked_ = true;
-      x11::AddEventHandler([](XEvent& e) {
-        if (e.type == MappingNotify && e.xmapping.request == MappingKeyboard) ++MapGeneration();
-        return false;
-      });
-      // Constructed before the handler is registered, so that it outlives it.
-      Bound();
-      std::atexit([] { ReleaseSpares(); });
-    }
     if (a == DesktopAvailability::kReady && !xtest_checked_) {
       xtest_checked_ = true;
       int ev, err, major, minor;
@@ -180,12 +169,11 @@ class X11Automation : public DesktopAutomation {
   static Display* D() { return x11::TheDisplay(); }
   bool Ready() { return Availability() == DesktopAvailability::kReady; }
 
-  // The keyboard mapping, read once and again after every change.
-  // Counts the keyboard mapping's changes seen on the connection; the
-  // handler that counts outlives any one back end object.
-  static unsigned& MapGeneration() {
-    static unsigned generation = 0;
-    return generation;
+  // The keyboard mapping, read once and again after every change the
+  // connection saw.
+  static unsigned MapGeneration() {
+    x11::Connection* c = x11::TheConnection();
+    return c ? c->keyboard_generation : 0;
   }
 
   void LoadMap() {
@@ -235,29 +223,13 @@ class X11Automation : public DesktopAutomation {
     XChangeKeyboardMapping(D(), code, 2, both.data(), 1);
     XSync(D(), False);
     map_.clear();
-    Bound().push_back(code);
+    // The connection gives the keycode back when it closes.
+    if (x11::Connection* c = x11::TheConnection()) c->bound_spares.push_back(code);
     key->key = code;
     key->shift = false;
     return true;
   }
 
-  // Spare keycodes bound during the run, given back at the end.
-  static std::vector<int>& Bound() {
-    static std::vector<int> bound;
-    return bound;
-  }
-  static void ReleaseSpares() {
-    Display* d = x11::TheDisplay();
-    if (!d) return;
-    for (int code : Bound()) {
-      KeySym none[2] = {NoSymbol, NoSymbol};
-      XChangeKeyboardMapping(d, code, 2, none, 1);
-    }
-    Bound().clear();
-    XSync(d, False);
-  }
-
-  static inline bool hooked_ = false;  // the handler and the clean-up are registered once
   bool xtest_checked_ = false;
   bool xtest_ = false;
   unsigned map_generation_ = 0;

@@ -312,25 +312,39 @@ class X11Clipboard : public DesktopClipboard {
   std::vector<OutgoingTransfer> outgoing_;
 };
 
-// The selection's owner lives as long as the process: the event handler
-// it registers does, and other programs may ask for the text at any time.
+// The selection's owner of the installed connection, made on first use;
+// nullptr without a display. It belongs to the connection, as other
+// programs may ask for the text at any time while the connection is open
+// and the event handler it registers reaches it.
+DesktopClipboard* Owner() {
+  Display* d = x11::TheDisplay();
+  if (!d) return nullptr;
+  x11::Connection& c = *x11::TheConnection();
+  if (!c.clipboard) c.clipboard = std::make_unique<X11Clipboard>(d);
+  return c.clipboard.get();
+}
+
+// What the caller holds: it finds the installed connection's owner on
+// every call.
 class ClipboardHandle : public DesktopClipboard {
  public:
-  explicit ClipboardHandle(X11Clipboard* c) : c_(c) {}
-  bool Put(std::string_view latin1) override { return c_->Put(latin1); }
-  bool Get(std::string* latin1, size_t max_chars) override { return c_->Get(latin1, max_chars); }
-
- private:
-  X11Clipboard* c_;
+  bool Put(std::string_view latin1) override {
+    DesktopClipboard* c = Owner();
+    return c && c->Put(latin1);
+  }
+  bool Get(std::string* latin1, size_t max_chars) override {
+    DesktopClipboard* c = Owner();
+    if (!c) latin1->clear();
+    return c && c->Get(latin1, max_chars);
+  }
 };
 
 }  // namespace
 
 std::unique_ptr<DesktopClipboard> MakeX11Clipboard() {
-  Display* d = x11::TheDisplay();
-  if (!d) return nullptr;
-  static X11Clipboard* the_clipboard = new X11Clipboard(d);
-  return std::make_unique<ClipboardHandle>(the_clipboard);
+  // The owner is made now, so that its window is there from the start.
+  if (!Owner()) return nullptr;
+  return std::make_unique<ClipboardHandle>();
 }
 
 }  // namespace kal

@@ -8,22 +8,10 @@
 
 #include "0_base/latin1.h"
 #include "1_platform/event_loop.h"
+#include "1_platform/platform.h"
 
 namespace kal::x11 {
 namespace {
-
-struct DisplayState {
-  bool tried = false;
-  Display* display = nullptr;
-  std::vector<EventHandler> handlers;
-  Window at_start = 0;  // the active window when the program started
-  bool drain_posted = false;
-};
-
-DisplayState& S() {
-  static DisplayState s;
-  return s;
-}
 
 int IgnoreXError(Display*, XErrorEvent*) { return 0; }
 
@@ -32,29 +20,79 @@ std::string Env(const char* name) {
   return v ? v : "";
 }
 
+// The installed platform state's connection when one was made.
+Connection* MadeConnection() {
+  Platform* p = InstalledPlatform();
+  return p ? static_cast<Connection*>(p->desktop_connection.get()) : nullptr;
+}
+
 }  // namespace
 
-Display* TheDisplay() {
-  auto& s = S();
-  if (!s.tried) {
-    s.tried = true;
-    if (!Env("DISPLAY").empty()) s.display = XOpenDisplay(nullptr);
-    if (s.display) {
+Connection::~Connection() {
+  if (!display_) return;
+  for (int code : bound_spares) {
+    KeySym none[2] = {NoSymbol, NoSymbol};
+    XChangeKeyboardMapping(display_, code, 2, none, 1);
+  }
+  XSync(display_, False);
+  // The handlers may reach the clipboard: both go before the display.
+  handlers.clear();
+  clipboard.reset();
+  Loop().Unwatch(ConnectionNumber(display_));
+  XCloseDisplay(display_);
+}
+
+Display* Connection::Open() {
+  if (!tried_) {
+    tried_ = true;
+    if (!Env("DISPLAY").empty()) display_ = XOpenDisplay(nullptr);
+    if (display_) {
       XSetErrorHandler(IgnoreXError);
-      Loop().Watch(ConnectionNumber(s.display), DrainEvents);
+      Loop().Watch(ConnectionNumber(display_), [this] { Drain(); });
     }
   }
   // A round trip made by the caller may leave events in Xlib's queue, where
   // the watched descriptor no longer shows them: look at the queue once the
-  // loop runs again.
-  if (s.display && !s.drain_posted) {
-    s.drain_posted = true;
+  // loop runs again. The task finds the connection anew, as this one may be
+  // gone by then.
+  if (display_ && !drain_posted_) {
+    drain_posted_ = true;
     Loop().Post([] {
-      S().drain_posted = false;
-      DrainEvents();
+      if (Connection* c = MadeConnection()) {
+        c->PostedDrainRan();
+        c->Drain();
+      }
     });
   }
-  return s.display;
+  return display_;
+}
+
+void Connection::Drain() {
+  if (!display_) return;
+  // XPending reads what waits on the socket; events Xlib queued during
+  // earlier round trips are in its queue already.
+  while (XPending(display_) > 0) {
+    XEvent e;
+    XNextEvent(display_, &e);
+    if (e.type == MappingNotify) {
+      XRefreshKeyboardMapping(&e.xmapping);
+      if (e.xmapping.request == MappingKeyboard) ++keyboard_generation;
+    }
+    for (auto& h : handlers)
+      if (h(e)) break;
+  }
+}
+
+Connection* TheConnection() {
+  Platform* p = InstalledPlatform();
+  if (!p) return nullptr;
+  if (!p->desktop_connection) p->desktop_connection = std::make_unique<Connection>();
+  return static_cast<Connection*>(p->desktop_connection.get());
+}
+
+Display* TheDisplay() {
+  Connection* c = TheConnection();
+  return c ? c->Open() : nullptr;
 }
 
 DesktopAvailability Availability() {
@@ -63,20 +101,12 @@ DesktopAvailability Availability() {
   return DesktopAvailability::kNoDisplay;
 }
 
-void AddEventHandler(EventHandler handler) { S().handlers.push_back(std::move(handler)); }
+void AddEventHandler(EventHandler handler) {
+  if (Connection* c = TheConnection()) c->handlers.push_back(std::move(handler));
+}
 
 void DrainEvents() {
-  Display* d = S().display;
-  if (!d) return;
-  // XPending reads what waits on the socket; events Xlib queued during
-  // earlier round trips are in its queue already.
-  while (XPending(d) > 0) {
-    XEvent e;
-    XNextEvent(d, &e);
-    if (e.type == MappingNotify) XRefreshKeyboardMapping(&e.xmapping);
-    for (auto& h : S().handlers)
-      if (h(e)) break;
-  }
+  if (Connection* c = MadeConnection()) c->Drain();
 }
 
 Atom Intern(const char* name) { return XInternAtom(TheDisplay(), name, False); }
@@ -136,7 +166,8 @@ Window ConsoleWindow(bool allow_guess) {
     unsigned long v = std::strtoul(id.c_str(), &end, 0);
     if (end && *end == '\0') return static_cast<Window>(v);
   }
-  return allow_guess ? S().at_start : 0;
+  Connection* c = MadeConnection();
+  return allow_guess && c ? c->at_start : 0;
 }
 
 void SendRootMessage(Window w, const char* type, long l0, long l1, long l2, long l3) {
@@ -157,7 +188,8 @@ void SendRootMessage(Window w, const char* type, long l0, long l1, long l2, long
 void NoteActiveWindowAtStart() {
   if (ExplicitConsoleWindowId() || !Env("WINDOWID").empty()) return;
   if (Env("DISPLAY").empty()) return;
-  S().at_start = ActiveWindow();
+  Window active = ActiveWindow();
+  if (Connection* c = MadeConnection()) c->at_start = active;
 }
 
 }  // namespace kal::x11

@@ -1,30 +1,73 @@
-// The one connection of the program to the X display, shared by the desktop
+// The connection of the program to the X display, shared by the desktop
 // queries, the automation back end and the clipboard.
 //
-// The display is opened on first use and kept. Its descriptor is watched by
-// the event loop, so that events addressed to us (selection requests from
-// other programs, property changes) are handled on the loop's thread while
-// the program waits; handlers register for them here. X errors (a window
-// that vanished between two calls) are ignored instead of ending the
-// program.
+// The display is opened on first use and kept in the platform state
+// (platform.h) as its desktop connection, which closes it when the state
+// goes. Its descriptor is watched by the event loop, so that events
+// addressed to us (selection requests from other programs, property
+// changes) are handled on the loop's thread while the program waits;
+// handlers register for them here. X errors (a window that vanished between
+// two calls) are ignored instead of ending the program.
 #pragma once
 
 #include <X11/Xlib.h>
 
 #include <functional>
+#include <memory>
 #include <string>
+#include <vector>
 
 #include "1_platform/automation.h"
+#include "1_platform/desktop_clipboard.h"
+#include "1_platform/desktop_connection.h"
 
 namespace kal::x11 {
+
+// Called for every event read from the connection; returns true when it
+// took the event.
+using EventHandler = std::function<bool(XEvent&)>;
+
+// The display connection of one platform state and what lives as long as
+// it does.
+class Connection : public DesktopConnection {
+ public:
+  Connection() = default;
+  // Gives back the spare keycodes, then closes the display.
+  ~Connection() override;
+  Connection(const Connection&) = delete;
+  Connection& operator=(const Connection&) = delete;
+
+  // Opens the display on the first call; nullptr when there is none.
+  Display* Open();
+  // Handles every event already read or waiting, without blocking.
+  void Drain();
+  // The loop's task that looks at Xlib's queue once more has run.
+  void PostedDrainRan() { drain_posted_ = false; }
+
+  std::vector<EventHandler> handlers;
+  Window at_start = 0;  // the active window when the program started
+  // Counts the changes of the keyboard mapping seen on the connection.
+  unsigned keyboard_generation = 0;
+  // Spare keycodes the automation bound to a keysym during the run.
+  std::vector<int> bound_spares;
+  // The CLIPBOARD selection's owner: it answers other programs for as
+  // long as the connection is open (x11_clipboard.cpp).
+  std::unique_ptr<DesktopClipboard> clipboard;
+
+ private:
+  bool tried_ = false;
+  bool drain_posted_ = false;
+  Display* display_ = nullptr;
+};
+
+// The installed platform state's connection, made when there is none yet;
+// nullptr when no platform state is installed.
+Connection* TheConnection();
 
 // nullptr when there is no display.
 Display* TheDisplay();
 DesktopAvailability Availability();
 
-// Called for every event read from the connection; returns true when it
-// took the event.
-using EventHandler = std::function<bool(XEvent&)>;
 void AddEventHandler(EventHandler handler);
 // Handles every event already read or waiting on the connection, without
 // blocking.
