@@ -27,14 +27,11 @@ constexpr int kPauseMs = 1;
 constexpr int kRows = 8;
 constexpr int kColumns = 4;
 
-// The status of the port when it was opened (valid while it is open).
-uint8_t g_baseline = 0;
-
 void Pause() { Delay(kPauseMs); }
 
-// Opens the port on first use and reads the baseline. A port that cannot be
-// opened is tried again on the next SENSOR.
-bool SensorsReady() {
+// Opens the port on first use and reads the baseline into the interpreter.
+// A port that cannot be opened is tried again on the next SENSOR.
+bool SensorsReady(InterpreterState& in) {
   ParallelPort& port = Port();
   if (port.IsOpen()) return true;
   std::string err;
@@ -47,12 +44,12 @@ bool SensorsReady() {
   Pause();
   port.WriteData(kBaselineData);
   Pause();
-  g_baseline = port.ReadStatus();
+  in.sensor_baseline = port.ReadStatus();
   return true;
 }
 
 // Every row is read; the lowest active sensor wins, 0 when none is.
-int ScanSensors() {
+int ScanSensors(const InterpreterState& in) {
   ParallelPort& port = Port();
   int lowest = 0;
   for (int row = 0; row < kRows; ++row) {
@@ -60,7 +57,7 @@ int ScanSensors() {
     Pause();
     port.WriteData(static_cast<uint8_t>((0x80 >> row) ^ 0xFF));
     Pause();
-    uint8_t changed = port.ReadStatus() ^ g_baseline;
+    uint8_t changed = port.ReadStatus() ^ in.sensor_baseline;
     for (int column = 0; column < kColumns && lowest == 0; ++column)
       if (changed & (0x80 >> column)) lowest = row * kColumns + column + 1;
   }
@@ -70,10 +67,10 @@ int ScanSensors() {
 }  // namespace
 
 bool CmdSensor(InterpreterState& in, std::string_view args) {
-  bool ready = SensorsReady();
+  bool ready = SensorsReady(in);
   int slot = 0;
   if (!ReadVariableRef(in, &args, &slot)) return false;
-  Var(in, slot) = NumberToText(ready ? ScanSensors() : 0);
+  Var(in, slot) = NumberToText(ready ? ScanSensors(in) : 0);
   return true;
 }
 

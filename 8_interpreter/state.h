@@ -62,6 +62,9 @@ struct InterpreterState {
   int start_weekday = 0;
   int start_time = 0;  // hundredths of a second since midnight
   bool midi_open = false;
+  // SENSOR: the parallel port's status when this interpreter opened it
+  // (valid while the port is open).
+  uint8_t sensor_baseline = 0;
 
   // Variables: slot 0 unused, 1..26 letters, 27..127 named. A value that
   // arithmetic wrote may be held as a number only (var_is_number set): its

@@ -238,7 +238,16 @@ bool BusAnswers() {
   return ok;
 }
 
-// The worker thread and its main context. Lives as long as the process.
+// What the worker keeps between jobs; touched on the worker thread only.
+struct WorkerState {
+  AtspiEventListener* listener = nullptr;
+  AtspiAccessible* last_focus = nullptr;  // held; the object of the last focus event passed on
+  AccessibilitySink sink;  // copied for the worker; called through Post
+  bool monitoring = false;
+};
+
+// The worker thread, its main context and its state. Lives as long as the
+// process.
 class Worker {
  public:
   Worker() {
@@ -278,33 +287,23 @@ class Worker {
   }
 
   GMainContext* context() const { return context_; }
+  WorkerState* state() { return &state_; }
 
  private:
   GMainContext* context_;
+  WorkerState state_;
 };
 
-// State kept on the worker thread only.
-struct WorkerState {
-  AtspiEventListener* listener = nullptr;
-  AtspiAccessible* last_focus = nullptr;  // held; the object of the last focus event passed on
-  AccessibilitySink sink;  // copied for the worker; called through Post
-  bool monitoring = false;
-};
-
-WorkerState& W() {
-  static WorkerState w;
-  return w;
-}
-
-void OnEvent(AtspiEvent* e, void*) {
+// The listener's callback, on the worker: user_data is the worker's state.
+void OnEvent(AtspiEvent* e, void* user_data) {
+  auto& w = *static_cast<WorkerState*>(user_data);
   bool focus = e->type && std::string(e->type).rfind("object:state-changed:focused", 0) == 0;
-  if ((focus && e->detail1 == 0) || !W().monitoring) {  // focus lost
+  if ((focus && e->detail1 == 0) || !w.monitoring) {  // focus lost
     g_boxed_free(ATSPI_TYPE_EVENT, e);
     return;
   }
   // Toolkits may tell the same focus change twice; a control that takes
   // the focus again after its window was left and activated again counts.
-  auto& w = W();
   if (focus && e->source && e->source == w.last_focus) {
     g_boxed_free(ATSPI_TYPE_EVENT, e);
     return;
@@ -318,7 +317,7 @@ void OnEvent(AtspiEvent* e, void*) {
     ev.have_object = ev.object.role_code != 0;
   }
   g_boxed_free(ATSPI_TYPE_EVENT, e);
-  AccessibilitySink sink = W().sink;
+  AccessibilitySink sink = w.sink;
   Loop().Post([sink, ev] { sink(ev); });
 }
 
@@ -420,13 +419,14 @@ class AtspiAccessibility : public Accessibility {
 
   bool StartMonitoring(AccessibilitySink sink) override {
     if (!Available()) return false;
+    WorkerState* state = worker_->state();
     return worker_->Run(
-        [sink] {
-          auto& w = W();
+        [sink, state] {
+          auto& w = *state;
           w.sink = sink;
           w.monitoring = true;
           if (w.listener) return;
-          w.listener = atspi_event_listener_new(OnEvent, nullptr, nullptr);
+          w.listener = atspi_event_listener_new(OnEvent, state, nullptr);
           for (const char* type : kEvents) {
             GError* err = nullptr;
             atspi_event_listener_register(w.listener, type, &err);
@@ -438,9 +438,10 @@ class AtspiAccessibility : public Accessibility {
 
   void StopMonitoring() override {
     if (!ready_) return;
+    WorkerState* state = worker_->state();
     worker_->Run(
-        [] {
-          auto& w = W();
+        [state] {
+          auto& w = *state;
           w.monitoring = false;
           if (w.last_focus) g_object_unref(w.last_focus);
           w.last_focus = nullptr;

@@ -19,13 +19,12 @@ namespace kal {
 namespace {
 
 // The library keeps one callback for the process; the synthesis in progress
-// is found through this pointer (only ever set on the worker thread).
-const TextSynth::SampleSink* g_sink = nullptr;
-
-int OnSamples(short* wav, int count, espeak_EVENT*) {
-  if (!wav || !g_sink) return 0;  // end of this text
+// hands its sink as the user data that every event of a piece carries.
+int OnSamples(short* wav, int count, espeak_EVENT* events) {
+  if (!wav || !events || !events->user_data) return 0;  // end of this text
   if (count <= 0) return 0;
-  return (*g_sink)(reinterpret_cast<const int16_t*>(wav), static_cast<size_t>(count)) ? 0 : 1;
+  const auto& sink = *static_cast<const TextSynth::SampleSink*>(events->user_data);
+  return sink(reinterpret_cast<const int16_t*>(wav), static_cast<size_t>(count)) ? 0 : 1;
 }
 
 // An MBROLA-backed voice names its database after the "mb-" of its file; it
@@ -44,30 +43,40 @@ bool MbrolaDatabaseInstalled(const char* identifier) {
   return false;
 }
 
-// The library is initialised once for the process and never terminated:
-// after espeak_Terminate a second espeak_Initialize waits for ever on the
-// library's own internal thread. Its calls are serialised here, in case a
-// synthesiser left behind by a stuck worker is still at work.
-std::mutex& LibraryLock() {
-  static std::mutex mu;
-  return mu;
+// The library's state. The library is initialised once for the process and
+// never terminated: after espeak_Terminate a second espeak_Initialize waits
+// for ever on the library's own internal thread. Its calls are serialised
+// by the lock, in case a synthesiser left behind by a stuck worker is still
+// at work.
+struct EspeakLibrary {
+  std::mutex mu;
+  bool initialised = false;
+  int rate = 0;  // espeak_Initialize's answer: the sample rate, or an error
+};
+
+// Process-wide as the library itself is: every synthesiser, on whatever
+// worker, shares its one initialisation and its lock.
+EspeakLibrary& Library() {
+  static EspeakLibrary library;
+  return library;
 }
 
-int LibraryRate() {
-  static int rate = [] {
-    int r = espeak_Initialize(AUDIO_OUTPUT_SYNCHRONOUS, 0, nullptr, 0);
-    if (r > 0) espeak_SetSynthCallback(OnSamples);
-    return r;
-  }();
-  return rate;
+// With the library's lock held.
+int InitialisedRate(EspeakLibrary& library) {
+  if (!library.initialised) {
+    library.initialised = true;
+    library.rate = espeak_Initialize(AUDIO_OUTPUT_SYNCHRONOUS, 0, nullptr, 0);
+    if (library.rate > 0) espeak_SetSynthCallback(OnSamples);
+  }
+  return library.rate;
 }
 
 class EspeakSynth : public TextSynth {
  public:
   bool Open(std::string* err) override {
     if (open_) return true;
-    std::lock_guard<std::mutex> lock(LibraryLock());
-    rate_ = LibraryRate();
+    std::lock_guard<std::mutex> lock(Library().mu);
+    rate_ = InitialisedRate(Library());
     if (rate_ <= 0) {
       if (err) *err = "espeak-ng could not be initialised";
       return false;
@@ -81,7 +90,7 @@ class EspeakSynth : public TextSynth {
   std::vector<SynthVoiceInfo> Voices(std::string_view prefix) override {
     std::vector<SynthVoiceInfo> out;
     if (!open_) return out;
-    std::lock_guard<std::mutex> lock(LibraryLock());
+    std::lock_guard<std::mutex> lock(Library().mu);
     std::string lang(prefix);
     espeak_VOICE wanted{};
     wanted.languages = lang.c_str();
@@ -99,19 +108,19 @@ class EspeakSynth : public TextSynth {
 
   bool SetVoice(const std::string& name) override {
     if (!open_) return false;
-    std::lock_guard<std::mutex> lock(LibraryLock());
+    std::lock_guard<std::mutex> lock(Library().mu);
     if (espeak_SetVoiceByName(name.c_str()) != EE_OK) return false;
     rate_ = espeak_ng_GetSampleRate();
     return true;
   }
 
   void SetRate(int wpm) override {
-    std::lock_guard<std::mutex> lock(LibraryLock());
+    std::lock_guard<std::mutex> lock(Library().mu);
     if (open_) espeak_SetParameter(espeakRATE, wpm == 0 ? espeakRATE_NORMAL : std::clamp(wpm, espeakRATE_MINIMUM, espeakRATE_MAXIMUM), 0);
   }
 
   void SetPitch(int pitch) override {
-    std::lock_guard<std::mutex> lock(LibraryLock());
+    std::lock_guard<std::mutex> lock(Library().mu);
     if (open_) espeak_SetParameter(espeakPITCH, pitch == 0 ? 50 : std::clamp(pitch, 0, 100), 0);
   }
 
@@ -120,11 +129,10 @@ class EspeakSynth : public TextSynth {
   bool Synthesize(std::string_view utf8, const SampleSink& sink) override {
     if (!open_) return false;
     std::string text(utf8);
-    std::lock_guard<std::mutex> lock(LibraryLock());
-    g_sink = &sink;
+    std::lock_guard<std::mutex> lock(Library().mu);
+    void* user_data = const_cast<SampleSink*>(&sink);
     espeak_ERROR e = espeak_Synth(text.c_str(), text.size() + 1, 0, POS_CHARACTER, 0,
-                                  espeakCHARS_UTF8 | espeakENDPAUSE, nullptr, nullptr);
-    g_sink = nullptr;
+                                  espeakCHARS_UTF8 | espeakENDPAUSE, nullptr, user_data);
     return e == EE_OK;
   }
 

@@ -40,10 +40,9 @@ namespace {
 
 // The library writes warnings (a preset missing on a channel, a sample not
 // found) to standard error, which is the user's console: it is kept quiet.
+// Done at every opening: it only sets the library's table of log functions
+// again to the same.
 void QuietLibrary() {
-  static bool done = false;
-  if (done) return;
-  done = true;
   for (int level = 0; level < LAST_LOG_LEVEL; ++level) fluid_set_log_function(level, nullptr, nullptr);
 }
 

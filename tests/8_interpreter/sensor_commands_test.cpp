@@ -1,9 +1,11 @@
 // SENSOR over a fake parallel port: which sensor a closed switch gives, the
 // lowest of several, the exact register sequence with its pauses, and a
-// missing port.
+// missing port. The baseline belongs to the interpreter that opened the
+// port, so the runs of a test share one interpreter, as a script's lines do.
 #include <gtest/gtest.h>
 
 #include "1_platform/fake/fake_parallel_port.h"
+#include "8_interpreter/state.h"
 #include "tests/support/script_harness.h"
 
 namespace kal::test {
@@ -14,9 +16,15 @@ class SensorCommand : public ::testing::Test {
   SensorCommand() : port_(InstallFakeParallelPort()) {}
   ~SensorCommand() override { InstallFakeParallelPort()->SetPresent(false); }
 
-  std::string Sensor() { return Out("sensor $s\nescreve \"[\" $s \"]\"\n"); }
+  std::string Run(const std::string& script) {
+    ScriptResult r = RunScriptIn(in_, script);
+    EXPECT_EQ(r.outcome, 0) << script;
+    return r.console;
+  }
+  std::string Sensor() { return Run("sensor $s\nescreve \"[\" $s \"]\"\n"); }
 
   FakeParallelPort* port_;
+  InterpreterState in_;
 };
 
 TEST_F(SensorCommand, EachClosedSwitchGivesItsNumberAndSeveralGiveTheLowest) {
@@ -35,7 +43,7 @@ TEST_F(SensorCommand, EachClosedSwitchGivesItsNumberAndSeveralGiveTheLowest) {
 }
 
 TEST_F(SensorCommand, TheBaselineOnceThenEveryRowWithItsPauses) {
-  Out("sensor $s\n");
+  Run("sensor $s\n");
   const auto& a = port_->accesses();
   ASSERT_EQ(a.size(), 3u + 8u * 3u);
   EXPECT_EQ(a[0].kind, PortAccess::kControl);
@@ -57,7 +65,7 @@ TEST_F(SensorCommand, TheBaselineOnceThenEveryRowWithItsPauses) {
   }
   // The next SENSOR scans again without a new baseline.
   port_->ClearAccesses();
-  Out("sensor $s\n");
+  Run("sensor $s\n");
   EXPECT_EQ(port_->accesses().size(), 8u * 3u);
 }
 
