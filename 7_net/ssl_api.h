@@ -1,12 +1,11 @@
 // The TLS library's functions as the net layer calls them, through a table.
 //
-// On Linux the table holds the linked library's own functions
-// (7_net/ssl_api_linked.cpp). On Windows the library is two DLLs that may or
-// may not be installed beside the program; they are loaded at run time and
-// the table is filled from their exports (7_net/ssl_api_loaded.cpp). The
-// types are the library's opaque structures, declared here by their tags so
-// that both forms agree; the constants are the values of the library's
-// stable interface (the linked form checks them against its headers).
+// The library is loaded on first use and the table filled from its exports
+// (7_net/ssl_api_loaded.cpp): on Windows two DLLs that may or may not be
+// installed beside the program, on Linux the system's shared libraries. The
+// types are the library's opaque structures, declared here by their tags;
+// the constants are the values of the library's stable interface (a test
+// checks them against its headers).
 #pragma once
 
 #include <cstdint>

@@ -1,7 +1,8 @@
-// The table over the TLS library's DLLs, loaded on first use (Windows):
-// libcrypto-3.dll and libssl-3.dll from the program's folder or the
-// system's. When either is missing, or lacks a function, there is no table
-// and the reason is kept for every later caller.
+// The table over the TLS library, loaded on first use: libcrypto and libssl
+// of its version 3 (on Windows their DLLs, from the program's folder or the
+// system's). When either is missing, or lacks a function, there is no table
+// and the reason is kept for every later caller. Most runs never make a TLS
+// connection and never load it.
 #include <string>
 
 #include "1_platform/shared_library.h"
@@ -10,8 +11,13 @@
 namespace kal::ssl {
 namespace {
 
+#ifdef _WIN32
 constexpr char kCryptoLibrary[] = "libcrypto-3.dll";
 constexpr char kSslLibrary[] = "libssl-3.dll";
+#else
+constexpr char kCryptoLibrary[] = "libcrypto.so.3";
+constexpr char kSslLibrary[] = "libssl.so.3";
+#endif
 
 // Fills one entry; false (with the name in *missing) when it is not there.
 template <typename F>

@@ -17,14 +17,11 @@
 
 #include "1_platform/braille.h"
 
-#ifdef KALDORIN_HAVE_BRLAPI
 #include <brlapi.h>
-#endif
 
 namespace kal {
 namespace {
 
-#ifdef KALDORIN_HAVE_BRLAPI
 
 constexpr brlapi_keyCode_t kBraillePatterns = 0x2800;  // Unicode braille, dot 1 = bit 0
 
@@ -170,24 +167,8 @@ class BrlapiBraille : public BrailleDevice {
   int cells_ = 0;
 };
 
-#else
-
-// Built without BrlAPI: there is never a display.
-class BrlapiBraille : public BrailleDevice {
- public:
-  bool Open() override { return false; }
-  bool IsOpen() const override { return false; }
-  int CellCount() const override { return 0; }
-  bool WriteCells(const std::vector<uint8_t>&) override { return false; }
-  int KeyFd() const override { return -1; }
-  bool ReadKey(BrailleKey*) override { return false; }
-  void Close() override {}
-};
-
-#endif
-
 }  // namespace
-
-std::unique_ptr<BrailleDevice> MakeBrlapiBraille() { return std::make_unique<BrlapiBraille>(); }
-
 }  // namespace kal
+
+// The module's entry (1_platform/backend_module.h).
+extern "C" kal::BrailleDevice* kaldorin_make_brlapi_braille() { return new kal::BrlapiBraille(); }

@@ -9,18 +9,14 @@
 // way, and adds the source's sound.
 #include "1_platform/audio.h"
 
-#if KALDORIN_HAVE_SDL2
 #include <SDL.h>
 #include <fcntl.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cstring>
-#endif
 
 namespace kal {
-
-#if KALDORIN_HAVE_SDL2
 namespace {
 
 // Audio libraries under SDL (ALSA in particular) print several lines to
@@ -334,37 +330,7 @@ class SdlAudio : public AudioDevice {
 
 }  // namespace
 
-std::unique_ptr<AudioDevice> MakeSdlAudio() { return std::make_unique<SdlAudio>(); }
-
-#else
-
-namespace {
-// Built without SDL2: there is no device, and opening says why.
-class NoAudio : public AudioDevice {
- public:
-  std::vector<std::string> ListDevices() override { return {}; }
-  bool Open(int, const AudioFormat&, std::string* err) override {
-    if (err) *err = "built without SDL2";
-    return false;
-  }
-  void Close() override {}
-  bool IsOpen() const override { return false; }
-  int Queue(const uint8_t*, size_t) override { return kAudioInvalidHandle; }
-  size_t QueuedBytes() override { return 0; }
-  int BufferMs() override { return 0; }
-  void Clear() override {}
-  bool AttachMix(AudioMixSource*, int, std::string* err) override {
-    if (err) *err = "built without SDL2";
-    return false;
-  }
-  void DetachMix() override {}
-};
-}  // namespace
-
-std::unique_ptr<AudioDevice> MakeSdlAudio() { return std::make_unique<NoAudio>(); }
-
-#endif
-
-std::unique_ptr<AudioDevice> MakeHostAudio() { return MakeSdlAudio(); }
-
 }  // namespace kal
+
+// The module's entry (1_platform/backend_module.h).
+extern "C" kal::AudioDevice* kaldorin_make_sdl_audio() { return new kal::SdlAudio(); }

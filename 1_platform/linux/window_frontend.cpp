@@ -321,19 +321,15 @@ class WindowFrontEnd : public ConsoleFrontEnd {
 
 }  // namespace
 
-std::unique_ptr<ConsoleFrontEnd> MakeWindowFrontEnd(const WindowOptions& opts) {
-  if (!DisplayAnnounced()) return nullptr;
-  auto front = std::make_unique<WindowFrontEnd>();
+}  // namespace kal
+
+// The module's entry (1_platform/backend_module.h): the window, or nullptr
+// when it cannot be opened.
+extern "C" kal::ConsoleFrontEnd* kaldorin_make_window_front_end(const kal::WindowOptions& opts) {
+  if (!kal::DisplayAnnounced()) return nullptr;
+  auto front = std::make_unique<kal::WindowFrontEnd>();
   if (!front->Start(opts)) return nullptr;
-  return front;
+  return front.release();
 }
 
-}  // namespace kal
-
-#else  // built without the window's libraries
-
-namespace kal {
-std::unique_ptr<ConsoleFrontEnd> MakeWindowFrontEnd(const WindowOptions&) { return nullptr; }
-}  // namespace kal
-
-#endif
+#endif  // KALDORIN_HAVE_WINDOW

@@ -1,0 +1,97 @@
+#include "1_platform/unavailable_backends.h"
+
+#include <utility>
+
+namespace kal {
+namespace {
+
+class NoAudio : public AudioDevice {
+ public:
+  explicit NoAudio(std::string why) : why_(std::move(why)) {}
+  std::vector<std::string> ListDevices() override { return {}; }
+  bool Open(int, const AudioFormat&, std::string* err) override { return Fail(err); }
+  void Close() override {}
+  bool IsOpen() const override { return false; }
+  int Queue(const uint8_t*, size_t) override { return kAudioInvalidHandle; }
+  size_t QueuedBytes() override { return 0; }
+  int BufferMs() override { return 0; }
+  void Clear() override {}
+  bool AttachMix(AudioMixSource*, int, std::string* err) override { return Fail(err); }
+  void DetachMix() override {}
+
+ private:
+  bool Fail(std::string* err) const {
+    if (err) *err = why_;
+    return false;
+  }
+  std::string why_;
+};
+
+class NoBraille : public BrailleDevice {
+ public:
+  bool Open() override { return false; }
+  bool IsOpen() const override { return false; }
+  int CellCount() const override { return 0; }
+  bool WriteCells(const std::vector<uint8_t>&) override { return false; }
+  int KeyFd() const override { return -1; }
+  bool ReadKey(BrailleKey*) override { return false; }
+  void Close() override {}
+};
+
+class NoAccessibility : public Accessibility {
+ public:
+  bool Available() override { return false; }
+  bool StartMonitoring(AccessibilitySink) override { return false; }
+  void StopMonitoring() override {}
+  bool ObjectAtPoint(int, int, AccessibleProperties*) override { return false; }
+};
+
+class NoSpeechServer : public SpeechServerConnection {
+ public:
+  explicit NoSpeechServer(std::string why) : why_(std::move(why)) {}
+  bool Open(const std::string&, EventHandler, std::string* err) override {
+    if (err) *err = why_;
+    return false;
+  }
+  bool SetOutputModule(const std::string&) override { return false; }
+  std::vector<std::string> Voices() override { return {}; }
+  bool SetVoice(const std::string&) override { return false; }
+  bool SetRate(int) override { return false; }
+  int Say(const std::string&) override { return -1; }
+  bool Cancel() override { return false; }
+  void Close() override {}
+
+ private:
+  std::string why_;
+};
+
+class NoTextSynth : public TextSynth {
+ public:
+  explicit NoTextSynth(std::string why) : why_(std::move(why)) {}
+  bool Open(std::string* err) override {
+    if (err) *err = why_;
+    return false;
+  }
+  void Close() override {}
+  std::vector<SynthVoiceInfo> Voices(std::string_view) override { return {}; }
+  bool SetVoice(const std::string&) override { return false; }
+  void SetRate(int) override {}
+  void SetPitch(int) override {}
+  int SampleRate() override { return 0; }
+  bool Synthesize(std::string_view, const SampleSink&) override { return false; }
+
+ private:
+  std::string why_;
+};
+
+}  // namespace
+
+std::unique_ptr<AudioDevice> MakeNoAudio(std::string why) { return std::make_unique<NoAudio>(std::move(why)); }
+std::unique_ptr<BrailleDevice> MakeNoBraille() { return std::make_unique<NoBraille>(); }
+std::unique_ptr<Accessibility> MakeNoAccessibility() { return std::make_unique<NoAccessibility>(); }
+std::unique_ptr<SpeechServerConnection> MakeNoSpeechServer(std::string why) {
+  return std::make_unique<NoSpeechServer>(std::move(why));
+}
+std::unique_ptr<TextSynth> MakeNoTextSynth(std::string why) { return std::make_unique<NoTextSynth>(std::move(why)); }
+
+}  // namespace kal
