@@ -1,0 +1,156 @@
+// bench_startup: what starting the program costs, beside perl in the same
+// run. Figures, not verdicts:
+//  - the wall time of an empty script (`termina mudo`) as a whole process,
+//    against `perl -e 1` (best of several rounds, taken in turns);
+//  - the shared libraries mapped while a plain script waits for a key in a
+//    terminal-less run (from /proc/PID/maps);
+//  - how long after its start the program says its first word (the first
+//    line of its speech log);
+//  - the peak resident memory of a 2,000,000-pass counting loop, against
+//    perl's loop of the same count.
+// The program runs headless with no sound device (SDL's dummy driver), on
+// scripts in a temporary folder; KALDORIN_MODULE_DIR is left as it is.
+//
+// Usage: bench_startup [rounds]   (default 20)
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <set>
+#include <sstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace {
+
+namespace fs = std::filesystem;
+using Clock = std::chrono::steady_clock;
+
+double Ms(Clock::time_point since) { return std::chrono::duration<double, std::milli>(Clock::now() - since).count(); }
+
+std::string ProgramPath() {
+  std::error_code ec;
+  auto self = fs::read_symlink("/proc/self/exe", ec);
+  return ec ? std::string() : (self.parent_path() / "kaldorin").string();
+}
+
+// Starts argv with standard input from in_fd (or /dev/null) and standard
+// output and error to /dev/null; the child's id.
+pid_t Start(const std::vector<std::string>& argv, int in_fd = -1) {
+  pid_t pid = fork();
+  if (pid != 0) return pid;
+  int null_fd = open("/dev/null", O_RDWR);
+  dup2(in_fd >= 0 ? in_fd : null_fd, 0);
+  dup2(null_fd, 1);
+  dup2(null_fd, 2);
+  std::vector<char*> args;
+  for (const std::string& a : argv) args.push_back(const_cast<char*>(a.c_str()));
+  args.push_back(nullptr);
+  execvp(args[0], args.data());
+  _exit(127);
+}
+
+// Waits for the child; its peak resident memory in MB, or -1 when it failed.
+double Finish(pid_t pid) {
+  int status = 0;
+  rusage use{};
+  if (wait4(pid, &status, 0, &use) != pid || !WIFEXITED(status) || WEXITSTATUS(status) != 0) return -1;
+  return use.ru_maxrss / 1024.0;
+}
+
+double TimeRun(const std::vector<std::string>& argv) {
+  auto start = Clock::now();
+  return Finish(Start(argv)) < 0 ? -1 : Ms(start);
+}
+
+// The distinct shared objects in a process's address space.
+int LibrariesMapped(pid_t pid) {
+  std::ifstream maps("/proc/" + std::to_string(pid) + "/maps");
+  std::set<std::string> files;
+  for (std::string line; std::getline(maps, line);) {
+    size_t slash = line.find('/');
+    if (slash != std::string::npos && line.find(".so", slash) != std::string::npos) files.insert(line.substr(slash));
+  }
+  return static_cast<int>(files.size());
+}
+
+// A plain script that waits for a key: the libraries mapped while it waits.
+int PlainScriptLibraries(const std::string& program, const std::string& script) {
+  int fds[2];
+  if (pipe(fds) != 0) return -1;
+  pid_t pid = Start({program, "--headless", script}, fds[0]);
+  close(fds[0]);
+  std::this_thread::sleep_for(std::chrono::milliseconds(500));
+  int n = LibrariesMapped(pid);
+  if (write(fds[1], "\r", 1) != 1) n = -1;
+  close(fds[1]);
+  Finish(pid);
+  return n;
+}
+
+// Milliseconds from the start until the speech log has its first line.
+double FirstSpeech(const std::string& program, const std::string& script, const std::string& log) {
+  fs::remove(log);
+  auto start = Clock::now();
+  pid_t pid = Start({program, "--headless", "--speech-log", log, script});
+  double at = -1;
+  while (Ms(start) < 5000) {
+    struct stat st{};
+    if (stat(log.c_str(), &st) == 0 && st.st_size > 0) {
+      at = Ms(start);
+      break;
+    }
+    std::this_thread::sleep_for(std::chrono::microseconds(50));
+  }
+  Finish(pid);
+  return at;
+}
+
+void Keep(double* best, double v) {
+  if (v >= 0 && (*best < 0 || v < *best)) *best = v;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  int rounds = argc > 1 ? std::atoi(argv[1]) : 20;
+  std::string program = ProgramPath();
+  if (!fs::exists(program)) {
+    std::fprintf(stderr, "bench_startup: %s not found\n", program.c_str());
+    return 1;
+  }
+  setenv("SDL_AUDIODRIVER", "dummy", 1);
+  fs::path dir = fs::temp_directory_path() / ("bench_startup." + std::to_string(getpid()));
+  fs::create_directories(dir);
+  setenv("XDG_CONFIG_HOME", (dir / "config").c_str(), 1);
+  std::string empty = dir / "empty.kal", wait = dir / "wait.kal", say = dir / "say.kal", loop = dir / "loop.kal";
+  std::ofstream(empty) << "termina mudo\n";
+  std::ofstream(wait) << "le $a\ntermina mudo\n";
+  std::ofstream(say) << "escreve \"a\"\ntermina mudo\n";
+  std::ofstream(loop) << "seja $i 0\nenquanto $i < 2000000\n  soma $i 1\nfim enquanto\ntermina mudo\n";
+
+  double ours = -1, perl = -1, speech = -1;
+  for (int r = 0; r < rounds; ++r) {
+    Keep(&ours, TimeRun({program, "--headless", empty}));
+    Keep(&perl, TimeRun({"perl", "-e", "1"}));
+    Keep(&speech, FirstSpeech(program, say, dir / "speech.log"));
+  }
+  std::printf("empty script: %.2f ms, perl -e 1: %.2f ms, ratio %.2f (target <= 2)\n", ours, perl,
+              perl > 0 ? ours / perl : 0.0);
+  std::printf("first speech: %.2f ms after start (target <= 5)\n", speech);
+  std::printf("libraries mapped by a plain script: %d (target <= 15)\n", PlainScriptLibraries(program, wait));
+  double loop_mb = Finish(Start({program, "--headless", loop}));
+  double perl_mb = Finish(Start({"perl", "-e", "for my $i (1..2000000) { next if $i < 0 }"}));
+  std::printf("peak memory of the 2,000,000-pass loop: %.1f MB, perl %.1f MB (target <= 8)\n", loop_mb, perl_mb);
+  fs::remove_all(dir);
+  return 0;
+}
