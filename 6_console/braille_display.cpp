@@ -10,24 +10,12 @@
 #include "6_console/braille_cells.h"
 #include "6_console/braille_transcribe.h"
 #include "6_console/console.h"
+#include "6_console/console_state.h"
 
 namespace kal {
 namespace {
 
-struct BrailleState {
-  std::unique_ptr<BrailleDevice> device;
-  int watched_fd = -1;       // the display's key descriptor in the event loop
-  int64_t next_try_ms = 0;   // no connection attempt before this time
-  bool text_paren = false;   // carried from row to row by the transcription
-  int last_row = -1;         // what was sent last
-  std::string last_text;
-  std::FILE* log = nullptr;
-};
-
-BrailleState& B() {
-  static BrailleState s;
-  return s;
-}
+BrailleState& B() { return InstalledConsole().braille; }
 
 void Unwatch() {
   auto& b = B();
@@ -147,13 +135,6 @@ bool OpenBrailleLog(const std::string& path) {
 void CloseBrailleLog() {
   if (B().log) std::fclose(B().log);
   B().log = nullptr;
-}
-
-void ResetBrailleForTest() {
-  SetBrailleDevice(nullptr);
-  CloseBrailleLog();
-  B().text_paren = false;
-  B().last_text.clear();
 }
 
 }  // namespace kal

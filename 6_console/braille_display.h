@@ -11,8 +11,7 @@
 // runs on without braille and nothing is said; a new connection is tried at
 // the next row sent, at most once every few seconds.
 //
-// Module state is kept here (6_console/braille_display.cpp); tests start from
-// ResetBrailleForTest.
+// The display's state is the installed console's (console_state.h).
 #pragma once
 
 #include <memory>
@@ -54,8 +53,5 @@ void CloseBrailleLog();
 
 // Milliseconds between two attempts to reach a display that is not there.
 constexpr int kBrailleRetryMs = 3000;
-
-// Forgets the device, the log and the last row.
-void ResetBrailleForTest();
 
 }  // namespace kal

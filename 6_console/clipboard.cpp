@@ -4,6 +4,7 @@
 #include "1_platform/desktop_clipboard.h"
 #include "5_speech/speech.h"
 #include "6_console/console_messages.h"
+#include "6_console/console_state.h"
 
 namespace kal {
 namespace {
@@ -47,8 +48,10 @@ class DesktopBackend : public ClipboardBackend {
   InProcessClipboard local_;
 };
 
+// The installed console's clipboard; the in-process one until another is set.
 std::unique_ptr<ClipboardBackend>& Backend() {
-  static std::unique_ptr<ClipboardBackend> b = std::make_unique<InProcessClipboard>();
+  std::unique_ptr<ClipboardBackend>& b = InstalledConsole().clipboard;
+  if (!b) b = std::make_unique<InProcessClipboard>();
   return b;
 }
 

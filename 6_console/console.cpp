@@ -2,6 +2,7 @@
 // the front end, and the waits that keep input flowing into the queue.
 #include "6_console/console.h"
 #include "6_console/console_messages.h"
+#include "6_console/console_state.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -22,45 +23,19 @@
 #include "1_platform/event_loop.h"
 #include "1_platform/stop_request.h"
 #include "1_platform/pump.h"
-#include "1_platform/user_notice.h"
-#include "6_console/write_and_speak.h"
 
 namespace kal {
 namespace {
 
-struct ConsoleState {
-  std::unique_ptr<ConsoleFrontEnd> front;
-  ConsoleGrid grid;
-  KeyQueue keys;
-  KeyDecoder decoder;
-  KeyPacer pacer;             // keys written ahead, typed one at a time
-  BrailleKeyboard braille;
-  ConsolePainter painter;     // frames for a front end that paints cells
-  std::string title;
-  uint8_t last_mods = 0;      // modifiers of the key ReadKey returned last
-  bool input_ended = false;   // no key can come any more
-  bool source_ended = false;  // the front end's input has ended (the pacer may still hold keys)
-  bool created = false;
-  bool watching = false;      // the front end's input descriptor is watched
-  bool suspended = false;     // a program in the foreground has the terminal
-  bool check_break = true;
-  bool check_eof = false;
-  bool mouse_enabled = true;
-  bool ignore_next_click = false;
-  bool small_said = false;    // the small-terminal notice was looked at
-  std::string small_speech;   // the notice, to be said at the next wait for a key
-};
-
 // Ctrl+]: the break key on a terminal.
 constexpr uint8_t kBreakByte = 29;
 
-void InstallConsoleHooks();
-
-ConsoleState& S() {
-  static ConsoleState s;
-  static const bool installed = (InstallConsoleHooks(), true);
-  (void)installed;
-  return s;
+// The screen of the installed console, which becomes the key input and the
+// notice writer of the platform at its first use.
+ConsoleScreen& S() {
+  Console& c = InstalledConsole();
+  if (!c.hooked) c.Hook();
+  return c.screen;
 }
 
 void TakeInput();
@@ -262,28 +237,6 @@ void SetConsoleFrontEnd(std::unique_ptr<ConsoleFrontEnd> front) {
 ConsoleFrontEnd* FrontEnd() { return S().front.get(); }
 ConsoleGrid& Grid() { return S().grid; }
 
-void ResetConsoleForTest(std::string keys, std::string* out) {
-  SetConsoleFrontEnd(nullptr);
-  auto& s = S();
-  s.grid = ConsoleGrid();
-  s.keys.Clear();
-  s.title.clear();
-  s.last_mods = 0;
-  s.input_ended = false;
-  s.source_ended = false;
-  s.created = false;
-  s.suspended = false;
-  s.check_break = true;
-  s.check_eof = false;
-  s.mouse_enabled = true;
-  s.ignore_next_click = false;
-  s.small_said = false;
-  s.small_speech.clear();
-  s.braille.SetMode(0);
-  ClearStopRequest();
-  SetConsoleFrontEnd(MakeMemoryFrontEnd(std::move(keys), out));
-}
-
 void InitConsole() {
   auto& s = S();
   if (s.created) return;
@@ -477,26 +430,17 @@ uint8_t ReadQueuedKey() {
   return k;
 }
 
-// The key queue as the waits of the lower layers see it (1_platform/pump.h).
-class ConsoleKeys : public KeyInput {
- public:
-  void Open() override { InitConsole(); }
-  void TakeInput() override { kal::TakeInput(); }
-  bool KeyQueued() override { return !S().keys.Empty(); }
-  uint8_t ReadKey() override { return ReadQueuedKey(); }
-  void ClearQueue() override {
-    S().keys.Clear();
-    UpdateWatch();
-  }
-};
-
-void InstallConsoleHooks() {
-  static ConsoleKeys keys;
-  SetKeyInput(&keys);
-  SetUserNotice(ConsoleUserNotice());
-}
-
 }  // namespace
+
+void ConsoleKeys::Open() { InitConsole(); }
+void ConsoleKeys::TakeInput() { kal::TakeInput(); }
+bool ConsoleKeys::KeyQueued() { return !S().keys.Empty(); }
+uint8_t ConsoleKeys::ReadKey() { return ReadQueuedKey(); }
+
+void ConsoleKeys::ClearQueue() {
+  S().keys.Clear();
+  UpdateWatch();
+}
 
 uint8_t LastKeyModifiers() { return S().last_mods; }
 

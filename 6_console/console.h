@@ -7,8 +7,8 @@
 // front end (terminal or headless). All operations run on the one thread;
 // every wait goes through the event loop, pumping input into the key queue.
 //
-// The module keeps one console for the process (6_console/console.cpp); tests
-// make a fresh one with ResetConsoleForTest.
+// These functions work on the installed console (console_state.h), which
+// main builds for the run; tests get a fresh one for each case.
 #pragma once
 
 #include <cstdint>
@@ -29,9 +29,6 @@ struct KeyEvent;
 void SetConsoleFrontEnd(std::unique_ptr<ConsoleFrontEnd> front);
 ConsoleFrontEnd* FrontEnd();
 ConsoleGrid& Grid();
-
-// Fresh console state over a memory front end; output text lands in *out.
-void ResetConsoleForTest(std::string keys, std::string* out);
 
 void InitConsole();
 void ConsoleWrite(std::string_view bytes);

@@ -11,6 +11,7 @@
 #include "2_config/console_settings.h"
 #include "5_speech/speech.h"
 #include "6_console/console.h"
+#include "6_console/console_state.h"
 #include "6_console/key_decoder.h"
 #include "6_console/screen_review.h"
 
@@ -22,24 +23,7 @@ constexpr int kCurrentColour = 14;  // yellow
 constexpr int kMarkedColour = 2;    // green
 constexpr int kPageStep = 10;
 
-struct ConsoleMenu {
-  std::vector<std::string> items;
-  std::vector<uint8_t> marks;
-  int x1 = 1, y1 = 1, x2 = 1, y2 = 1;
-  int current = 0;
-  int top = 0;
-  int start = 1;
-};
-
-struct MenuModule {
-  std::optional<ConsoleMenu> menu;
-  int x1 = 0, y1 = 0, x2 = -1, y2 = -1;  // the last rectangle, blanked at the end
-};
-
-MenuModule& M() {
-  static MenuModule m;
-  return m;
-}
+MenuState& M() { return InstalledConsole().menu; }
 
 // How a run of the menu ended: a plain byte, or an extended code.
 struct MenuKey {
@@ -318,7 +302,5 @@ void EndConsoleMenu() {
   }
   m.menu.reset();
 }
-
-void ResetConsoleMenuForTest() { M() = MenuModule(); }
 
 }  // namespace kal

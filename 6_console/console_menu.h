@@ -1,7 +1,7 @@
 // The console menu: a scrolling, speaking list of items drawn in a
 // rectangle of the console, where the user moves with the arrow keys,
-// marks items and picks one. One menu exists at a time (module state in
-// console_menu.cpp); the MENU command family drives it.
+// marks items and picks one. One menu exists at a time (the installed
+// console's, console_state.h); the MENU command family drives it.
 #pragma once
 
 #include <cstddef>
@@ -40,7 +40,5 @@ bool RunConsoleMenu(std::optional<int> start, MenuChoice* choice);
 // Blanks the rectangle, puts the cursor at its top left and discards the
 // items. Nothing happens when no menu was made.
 void EndConsoleMenu();
-
-void ResetConsoleMenuForTest();
 
 }  // namespace kal

@@ -226,6 +226,4 @@ void ScreenReview() {
   GotoXY(saved_column, saved_row);
 }
 
-void ResetScreenReviewForTest() { ResetReviewSearchText(); }
-
 }  // namespace kal

@@ -13,9 +13,6 @@ namespace kal {
 // Runs the review loop until Esc.
 void ScreenReview();
 
-// The search text is kept for the whole run; tests start without one.
-void ResetScreenReviewForTest();
-
 // Review's search, shared with the other readers of text (the text viewer).
 // With ask, says "Qual texto" and reads a text with each key spoken
 // (Backspace takes the last one back and names it, Esc cancels); a text

@@ -8,6 +8,7 @@
 #include "1_platform/stop_request.h"
 #include "5_speech/speech.h"
 #include "6_console/console.h"
+#include "6_console/console_state.h"
 #include "6_console/screen_review.h"
 #include "6_console/screen_review_session.h"
 
@@ -19,10 +20,7 @@ constexpr char kAskSearchText[] = "Qual texto";
 constexpr char kAskRowAndColumn[] = "Entre linha e coluna";
 
 // The search text, kept between searches for the whole run.
-std::string& SearchText() {
-  static std::string text;
-  return text;
-}
+std::string& SearchText() { return InstalledConsole().review_search; }
 
 // Reads the search text with each key spoken. False when Esc cancelled it.
 bool AskSearchText(std::string* text) {
@@ -138,7 +136,5 @@ void ReviewTwoLetterCommand(ReviewSession* s, uint8_t first) {
     default: return ReviewUnknownKey();
   }
 }
-
-void ResetReviewSearchText() { SearchText().clear(); }
 
 }  // namespace kal

@@ -47,8 +47,6 @@ void ReviewGoTo(ReviewSession* s);
 // runs it.
 void ReviewTwoLetterCommand(ReviewSession* s, uint8_t first);
 
-void ResetReviewSearchText();
-
 // "Error beep, click, error beep": the key means nothing here.
 void ReviewUnknownKey();
 

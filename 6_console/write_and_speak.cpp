@@ -5,6 +5,7 @@
 #include "1_platform/event_loop.h"
 #include "5_speech/speech.h"
 #include "6_console/console.h"
+#include "6_console/console_state.h"
 
 namespace kal {
 
@@ -20,23 +21,12 @@ void WriteLineAndSpeak(std::string_view text) {
 
 void WriteNumberAndSpeak(long long n) { WriteAndSpeak(std::to_string(n)); }
 
-namespace {
+void ConsoleNotice::WriteLine(std::string_view line) { ConsoleWriteLine(line); }
 
-class ConsoleNotice : public UserNotice {
- public:
-  void WriteLine(std::string_view line) override { ConsoleWriteLine(line); }
-  void Announce(std::string_view line) override {
-    if (WhereX() != 1) ConsoleWrite("\r\n");
-    ConsoleWriteLine(line);
-    Loop().Post([text = std::string(line)] { SpeakText(text); });
-  }
-};
-
-}  // namespace
-
-UserNotice* ConsoleUserNotice() {
-  static ConsoleNotice notice;
-  return &notice;
+void ConsoleNotice::Announce(std::string_view line) {
+  if (WhereX() != 1) ConsoleWrite("\r\n");
+  ConsoleWriteLine(line);
+  Loop().Post([text = std::string(line)] { SpeakText(text); });
 }
 
 }  // namespace kal

@@ -12,6 +12,7 @@
 #include "6_console/braille_display.h"
 #include "6_console/clipboard.h"
 #include "6_console/console.h"
+#include "6_console/console_state.h"
 #include "0_base/latin1.h"
 #include "5_speech/speech.h"
 #include "5_speech/speech_state.h"
@@ -207,6 +208,9 @@ int ProgramMain(int argc, char** argv) {
   SpeechScope speaking(speech);
   Network network;
   NetworkScope networking(network);
+  // The console of the run: its screen, keys, menu, braille and clipboard.
+  Console console;
+  ConsoleScope consoling(console);
   if (!opts.view_file.empty()) return RunViewerProgram(opts);
   if (opts.phonemes) {
     OrvanSettings settings = ReadOrvanSettings();

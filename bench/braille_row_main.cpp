@@ -15,6 +15,7 @@
 #include "1_platform/braille.h"
 #include "1_platform/event_loop.h"
 #include "1_platform/fake/recording_braille.h"
+#include "6_console/console_state.h"
 #include "6_console/braille_display.h"
 
 namespace {
@@ -46,6 +47,8 @@ int main(int argc, char** argv) {
   kal::ScopedPlatform use_platform(platform);
   kal::ConfigState config;  // and the configuration's
   kal::ScopedConfig use_config(config);
+  kal::Console the_console;  // and the console's
+  kal::ConsoleScope consoling(the_console);
   using namespace kal;
   bool real = argc > 1 && std::strcmp(argv[1], "--brlapi") == 0;
   SetLoop(MakePollEventLoop());

@@ -10,6 +10,7 @@
 
 #include "1_platform/platform.h"
 #include "2_config/config_state.h"
+#include "6_console/console_state.h"
 #include "6_console/console.h"
 #include "1_platform/event_loop.h"
 #include "1_platform/pty.h"
@@ -58,6 +59,8 @@ int main() {
   kal::ScopedPlatform use_platform(platform);
   kal::ConfigState config;  // and the configuration's
   kal::ScopedConfig use_config(config);
+  kal::Console the_console;  // and the console's
+  kal::ConsoleScope consoling(the_console);
   using namespace kal;
   SetLoop(MakePollEventLoop());
   PseudoTerminal pty;

@@ -18,6 +18,7 @@
 #include "5_speech/speech.h"
 #include "5_speech/speech_state.h"
 #include "7_net/network.h"
+#include "6_console/console_state.h"
 #include "6_console/console.h"
 #include "7_net/http_download.h"
 #include "7_net/net_user.h"
@@ -91,6 +92,8 @@ int main(int argc, char** argv) {
   kal::ScopedPlatform use_platform(platform);
   kal::ConfigState config;  // and the configuration's
   kal::ScopedConfig use_config(config);
+  kal::Console the_console;  // and the console's
+  kal::ConsoleScope consoling(the_console);
   size_t mb = argc > 1 ? std::strtoul(argv[1], nullptr, 10) : 200;
   if (mb == 0) mb = 200;
   size_t size = mb << 20;

@@ -38,6 +38,7 @@
 #include "4_voices/voices.h"
 #include "5_speech/speech.h"
 #include "5_speech/speech_state.h"
+#include "6_console/console_state.h"
 #include "6_console/console.h"
 #include "7_net/network.h"
 #include "8_interpreter/interpreter.h"
@@ -222,6 +223,8 @@ int main(int argc, char** argv) {
   kal::ScopedPlatform use_platform(platform);
   kal::ConfigState config;  // and the configuration's
   kal::ScopedConfig use_config(config);
+  kal::Console the_console;  // and the console's
+  kal::ConsoleScope consoling(the_console);
   using namespace kal;
   long passes = argc > 1 ? std::strtol(argv[1], nullptr, 10) : 10000000;
   if (passes < 1000) passes = 10000000;
@@ -235,7 +238,7 @@ int main(int argc, char** argv) {
   SpeechScope speaking(speech);
   Network network;
   NetworkScope networking(network);
-  ResetConsoleForTest("", &console);  // memory console: nothing is shown
+  SetConsoleFrontEnd(MakeMemoryFrontEnd("", &console));  // memory console: nothing is shown
   CaptureSpeechLog(false);
 
   std::string program = ProgramPath();

@@ -30,6 +30,7 @@
 #include "3_audio/wave_player_state.h"
 #include "5_speech/speech.h"
 #include "5_speech/speech_state.h"
+#include "6_console/console_state.h"
 #include "6_console/console.h"
 #include "5_speech/speech.h"
 #include "0_base/wave_format.h"
@@ -97,6 +98,8 @@ int main() {
   kal::ScopedPlatform use_platform(platform);
   kal::ConfigState config;  // and the configuration's
   kal::ScopedConfig use_config(config);
+  kal::Console the_console;  // and the console's
+  kal::ConsoleScope consoling(the_console);
   auto start = Clock::now();
   fs::path dir = fs::temp_directory_path() / "bench_key_echo";
   fs::remove_all(dir);
@@ -124,7 +127,7 @@ int main() {
 
   // 2. Start: speech ready and the first sound on its way.
   kal::SetLoop(kal::MakePollEventLoop());
-  kal::ResetConsoleForTest("", &console);
+  kal::SetConsoleFrontEnd(kal::MakeMemoryFrontEnd("", &console));
   kal::SetAudio(std::make_unique<TimingAudio>(kal::MakeSdlAudio()));
   if (!installed) kal::SetWordVoice(kal::MakeLoggingWordVoice());
   kal::InitSpeech(0, "");

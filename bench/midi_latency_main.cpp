@@ -31,6 +31,7 @@
 #include "5_speech/speech.h"
 #include "5_speech/speech_state.h"
 #include "3_audio/midi_message.h"
+#include "6_console/console_state.h"
 #include "6_console/console.h"
 #include "1_platform/audio.h"
 #include "1_platform/event_loop.h"
@@ -115,6 +116,8 @@ int main() {
   kal::ScopedPlatform use_platform(platform);
   kal::ConfigState config;  // and the configuration's
   kal::ScopedConfig use_config(config);
+  kal::Console the_console;  // and the console's
+  kal::ConsoleScope consoling(the_console);
   fs::path dir = fs::temp_directory_path() / "bench_midi_latency";
   fs::remove_all(dir);
   setenv("XDG_CONFIG_HOME", (dir / "config").c_str(), 1);
@@ -128,7 +131,7 @@ int main() {
   kal::Network network;
   kal::NetworkScope networking(network);
   kal::SetLoop(kal::MakePollEventLoop());
-  kal::ResetConsoleForTest("", &console);
+  kal::SetConsoleFrontEnd(kal::MakeMemoryFrontEnd("", &console));
   kal::SetAudio(std::make_unique<TimingAudio>(kal::MakeSdlAudio()));
 
   auto t0 = Clock::now();

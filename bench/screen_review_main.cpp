@@ -33,6 +33,7 @@
 #include "1_platform/fake/capture_audio.h"
 #include "3_audio/wave_player.h"
 #include "4_voices/word_voice.h"
+#include "6_console/console_state.h"
 #include "6_console/console.h"
 #include "6_console/screen_review.h"
 #include "5_speech/speech.h"
@@ -127,6 +128,8 @@ int main() {
   kal::ScopedPlatform use_platform(platform);
   kal::ConfigState config;  // and the configuration's
   kal::ScopedConfig use_config(config);
+  kal::Console the_console;  // and the console's
+  kal::ConsoleScope consoling(the_console);
   using namespace kal;
   namespace fs = std::filesystem;
   // A private installation: the speech layer writes its defaults there.

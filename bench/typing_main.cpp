@@ -25,6 +25,7 @@
 #include "1_platform/fake/recording_desktop.h"
 #include "8_interpreter/commands.h"
 #include "8_interpreter/state.h"
+#include "6_console/console_state.h"
 
 using Clock = std::chrono::steady_clock;
 
@@ -66,6 +67,8 @@ int main() {
   kal::ScopedPlatform use_platform(platform);
   kal::ConfigState config;  // and the configuration's
   kal::ScopedConfig use_config(config);
+  kal::Console the_console;  // and the console's
+  kal::ConsoleScope consoling(the_console);
   kal::SetLoop(kal::MakeFakeEventLoop());
   const char* x11 = std::getenv("BENCH_X11");
   bool real = x11 && std::string(x11) == "1";

@@ -24,6 +24,7 @@
 #include "0_base/console_grid.h"
 #include "1_platform/console_frontend.h"
 #include "1_platform/event_loop.h"
+#include "6_console/console_state.h"
 #include "6_console/console.h"
 
 namespace {
@@ -83,6 +84,8 @@ int main() {
   kal::ScopedPlatform use_platform(platform);
   kal::ConfigState config;  // and the configuration's
   kal::ScopedConfig use_config(config);
+  kal::Console the_console;  // and the console's
+  kal::ConsoleScope consoling(the_console);
   int xvfb = -1;
   if (!getenv("DISPLAY") || !*getenv("DISPLAY")) {
     xvfb = StartXvfb();
@@ -94,7 +97,7 @@ int main() {
   setenv("SDL_AUDIODRIVER", "dummy", 0);
   kal::SetLoop(kal::MakePollEventLoop());
   std::string out;
-  kal::ResetConsoleForTest("", &out);
+  kal::SetConsoleFrontEnd(kal::MakeMemoryFrontEnd("", &out));
   kal::WindowOptions o;
   o.face = "DejaVu Sans Mono";
   o.cell_width = 12;

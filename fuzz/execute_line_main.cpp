@@ -4,7 +4,7 @@
 // through the run driver, with its lines decoded unless the byte's second
 // bit is set (then every line runs through its handler from the text). The console is in memory with no keys, so the
 // first wait for a key requests the stop, and every later wait and the run
-// loop give up at once (ResetConsoleForTest forgets it); runs are cut after a
+// loop give up at once (each input has a fresh console); runs are cut after a
 // bounded number of lines and texts are kept small, so each input costs
 // bounded time and memory.
 //
@@ -26,6 +26,7 @@
 #include "3_audio/wave_player_state.h"
 #include "5_speech/speech.h"
 #include "5_speech/speech_state.h"
+#include "6_console/console_state.h"
 #include "6_console/console.h"
 #include "0_base/speech_log.h"
 #include "8_interpreter/command_table.h"
@@ -90,12 +91,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   kal::ScopedPlatform use_platform(platform);
   kal::ConfigState config;  // and the configuration's
   kal::ScopedConfig use_config(config);
+  kal::Console the_console;  // and the console's
+  kal::ConsoleScope consoling(the_console);
   static bool ready = (SetUpOnce(), true);
   (void)ready;
   static const kal::RunLimits kLimits = FuzzLimits();
   if (size == 0) return 0;
   std::string console;
-  kal::ResetConsoleForTest("", &console);
+  kal::SetConsoleFrontEnd(kal::MakeMemoryFrontEnd("", &console));
   kal::InterpreterState in;
   in.limits = kLimits;
   std::string_view text(reinterpret_cast<const char*>(data) + 1, size - 1);

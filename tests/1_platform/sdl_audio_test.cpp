@@ -16,6 +16,7 @@
 #include "1_platform/audio.h"
 #include "1_platform/event_loop.h"
 #include "1_platform/pump.h"
+#include "tests/support/memory_console.h"
 
 namespace kal::test {
 
@@ -30,7 +31,7 @@ TEST(SdlAudio, PlaysAFileThroughTheDiskDriver) {
   setenv("SDL_DISKAUDIOFILE", out.c_str(), 1);
   SetLoop(MakePollEventLoop());
   std::string console;
-  ResetConsoleForTest("", &console);
+  UseMemoryConsole("", &console);
   SetAudio(MakeSdlAudio());
 
   // A third of a second of a recognisable pattern.
@@ -106,7 +107,7 @@ TEST(SdlAudio, MixesASourceWithTheQueue) {
   setenv("SDL_DISKAUDIOFILE", out.c_str(), 1);
   SetLoop(MakePollEventLoop());
   std::string console;
-  ResetConsoleForTest("", &console);
+  UseMemoryConsole("", &console);
   SetAudio(MakeSdlAudio());
 
   ToneSource tone;

@@ -9,6 +9,7 @@
 #include "6_console/console.h"
 #include "1_platform/event_loop.h"
 #include "1_platform/pty.h"
+#include "tests/support/memory_console.h"
 
 namespace kal {
 namespace {
@@ -19,7 +20,7 @@ class TerminalFrontEndTest : public ::testing::Test {
     SetLoop(MakePollEventLoop());
     ASSERT_TRUE(OpenPseudoTerminal(100, 30, &pty_));
     std::string unused;
-    ResetConsoleForTest("", &unused);
+    test::UseMemoryConsole("", &unused);
     TerminalOptions opts;
     opts.truecolor = false;
     opts.handle_signals = false;

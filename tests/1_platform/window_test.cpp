@@ -24,6 +24,7 @@
 #include "tests/support/picture_files.h"
 #include "tests/support/temp_folder.h"
 #include "tests/support/xvfb_display.h"
+#include "tests/support/memory_console.h"
 
 // The font and desktop-bus libraries keep caches for the life of the
 // process.
@@ -60,7 +61,7 @@ class WindowTest : public ::testing::Test {
     InstalledConfig()->console_override = &settings_;
     InstalledConfig()->magnifier_override = nullptr;
     SetLoop(MakePollEventLoop());
-    ResetConsoleForTest("", &out_);
+    test::UseMemoryConsole("", &out_);
   }
 
   void TearDown() override {
@@ -227,7 +228,7 @@ TEST_F(WindowTest, MagnifiedStripMovesToTheBottomWhileTheCursorIsUnderIt) {
 // A weight of 700 draws the cells and the strip in the face's bold style.
 TEST_F(WindowTest, WeightOfSevenHundredDrawsBold) {
   auto ink_of = [&](int weight) {
-    ResetConsoleForTest("", &out_);
+    test::UseMemoryConsole("", &out_);
     Open("peso", weight);
     GotoXY(1, 5);
     ConsoleWrite("Busca MMMM");

@@ -14,7 +14,7 @@
 #include "0_base/latin1.h"
 #include "1_platform/file_lock.h"
 #include "1_platform/user_notice.h"
-#include "6_console/write_and_speak.h"
+#include "1_platform/platform.h"
 #include "1_platform/paths.h"
 #include "tests/support/temp_folder.h"
 
@@ -326,6 +326,7 @@ TEST_F(Config, AKeptLockCostsOneWaitAndTheUpdatesWaitInMemory) {
   using Clock = std::chrono::steady_clock;
   ASSERT_TRUE(WriteConfig("TALVEN", "A", "1"));
   RecordedNotices notices;
+  UserNotice* before = InstalledPlatform()->notice;
   SetUserNotice(&notices);
   {
     HostFileLock other(UserIni());
@@ -347,7 +348,7 @@ TEST_F(Config, AKeptLockCostsOneWaitAndTheUpdatesWaitInMemory) {
   }
   EXPECT_TRUE(WriteConfig("TALVEN", "E", "5"));
   EXPECT_EQ(ReadFileBytes(UserIni()), "[TALVEN]\nA=1\nB=2\nC=3\nE=5\n\n[VIDEO]\nD=4\n");
-  SetUserNotice(ConsoleUserNotice());  // as the console installs it
+  SetUserNotice(before);
 }
 
 }  // namespace kal::test

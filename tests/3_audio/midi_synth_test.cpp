@@ -17,6 +17,7 @@
 #include "1_platform/pump.h"
 #include "tests/support/script_harness.h"
 #include "tests/support/temp_folder.h"
+#include "tests/support/memory_console.h"
 
 namespace kal::test {
 namespace {
@@ -67,7 +68,7 @@ class MidiSynth : public ::testing::Test {
     if (MakeSynthMidiOutput(DefaultSoundFont())->Open(nullptr) != MidiOpenError::kNone)
       GTEST_SKIP() << "no synthesizer or no General MIDI sound font here";
     RunScriptText("escreve\n");
-    ResetConsoleForTest("", &console_);
+    UseMemoryConsole("", &console_);
     capture_ = dynamic_cast<CaptureAudio*>(&Audio());
     ASSERT_NE(capture_, nullptr);
   }

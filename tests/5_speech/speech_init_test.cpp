@@ -10,6 +10,7 @@
 #include "2_config/config.h"
 #include "1_platform/stop_request.h"
 #include "tests/support/speech_fixture.h"
+#include "tests/support/memory_console.h"
 
 namespace kal::test {
 
@@ -92,7 +93,7 @@ TEST_F(SpeechInit, CtrlF4InTheLineEditorKeepsTheNewSpeed) {
   Ini("[TRADUTOR]\r\nVELOCIDADE=3\r\n[SINTETIZADOR]\r\nCORTAFALA3=N\r\nCORTAFALA5=S\r\nRAPIDINHO5=S\r\n");
   InitSpeech(0, "c:\\app");
   EXPECT_FALSE(GetWaveFlags().cut);
-  ResetConsoleForTest("\x1b[1;5S" "5\r", &console_);
+  UseMemoryConsole("\x1b[1;5S" "5\r", &console_);
   ClearCapturedSpeech();
   std::string text;
   EXPECT_EQ(EditField(&text, 1, 5, 40, 40, true), 13);

@@ -11,6 +11,7 @@
 #include "6_console/braille_cells.h"
 #include "6_console/console.h"
 #include "tests/support/temp_folder.h"
+#include "tests/support/memory_console.h"
 
 namespace kal {
 namespace {
@@ -114,13 +115,11 @@ class BrailleConsoleTest : public ::testing::Test {
  protected:
   void SetUp() override {
     SetLoop(MakeFakeEventLoop());
-    ResetBrailleForTest();
-    ResetConsoleForTest("", &out_);
+    test::UseMemoryConsole("", &out_);
     auto device = std::make_unique<RecordingBraille>(40);
     display_ = device.get();
     SetBrailleDevice(std::move(device));
   }
-  void TearDown() override { ResetBrailleForTest(); }
 
   std::string out_;
   RecordingBraille* display_ = nullptr;

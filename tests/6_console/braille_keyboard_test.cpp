@@ -9,6 +9,7 @@
 #include "0_base/speech_log.h"
 #include "1_platform/event_loop.h"
 #include "tests/support/script_harness.h"
+#include "tests/support/memory_console.h"
 
 namespace kal {
 namespace {
@@ -113,7 +114,7 @@ TEST(BrailleKeyboard, SquareWaveIsWholePeriodsEndingAtSilence) {
 TEST(BrailleKeyboard, ConsoleQueuesChordsAndAnnouncesModes) {
   SetLoop(MakeFakeEventLoop());
   std::string out;
-  ResetConsoleForTest(Press('f') + Press('d') + Release('d') + Release('f') + "1" + Press('q') + Release('q') +
+  test::UseMemoryConsole(Press('f') + Press('d') + Release('d') + Release('f') + "1" + Press('q') + Release('q') +
                           "\x1b[24;7~" + "z",
                       &out);
   CaptureSpeechLog(true);

@@ -9,6 +9,7 @@
 #include "6_console/key_queue.h"
 #include "1_platform/event_loop.h"
 #include "1_platform/stop_request.h"
+#include "tests/support/memory_console.h"
 
 namespace kal {
 namespace {
@@ -17,7 +18,7 @@ class ConsoleTest : public ::testing::Test {
  protected:
   void Start(const std::string& keys) {
     SetLoop(MakeFakeEventLoop());
-    ResetConsoleForTest(keys, &out_);
+    test::UseMemoryConsole(keys, &out_);
   }
   std::string out_;
 };

@@ -14,6 +14,7 @@
 #include "1_platform/event_loop.h"
 #include "1_platform/stop_request.h"
 #include "tests/support/script_harness.h"
+#include "tests/support/memory_console.h"
 
 namespace kal {
 namespace {
@@ -50,7 +51,7 @@ class FieldEditorTest : public ::testing::Test {
   }
   // Edits `text` in a field at (1, 5) of max_len characters with the keys.
   int Edit(const std::string& keys, std::string* text, int max_len = 40, bool editable = true) {
-    ResetConsoleForTest(keys, &out_);
+    test::UseMemoryConsole(keys, &out_);
     ClearCapturedSpeech();
     return EditField(text, 1, 5, max_len, 40, editable);
   }
@@ -251,7 +252,7 @@ TEST_F(FieldEditorTest, F12OpensTheWordAroundTheCursorWithoutItsMarks) {
 
 TEST_F(FieldEditorTest, SelectionIsShownOnDarkGrey) {
   std::string text = "abc";
-  ResetConsoleForTest(kShiftRight + kShiftRight, &out_);
+  test::UseMemoryConsole(kShiftRight + kShiftRight, &out_);
   // Enter never comes: the end of input ends the program, and the screen
   // shows the selection as it was.
   ExpectStoppedByEndOfInput(EditField(&text, 1, 1, 10, 10, true));
@@ -267,7 +268,7 @@ TEST_F(FieldEditorTest, MagnifierStripOverdrawsTheTopRowInItsColours) {
   InstalledConfig()->console_override = nullptr;
   InstalledConfig()->magnifier_override = &m;
   std::string text = "abc";
-  ResetConsoleForTest(kEnd, &out_);
+  test::UseMemoryConsole(kEnd, &out_);
   ExpectStoppedByEndOfInput(EditField(&text, 1, 5, 40, 40, true));
   EXPECT_TRUE(Grid().has_overlay());
   EXPECT_EQ(Grid().ShownCell(0, 0), 'a');
@@ -277,13 +278,13 @@ TEST_F(FieldEditorTest, MagnifierStripOverdrawsTheTopRowInItsColours) {
 }
 
 TEST_F(FieldEditorTest, ReadEditedLineWritesTheLineAndEscGivesNothing) {
-  ResetConsoleForTest("olá\r", &out_);
+  test::UseMemoryConsole("olá\r", &out_);
   ConsoleWrite("Nome: ");
   EXPECT_EQ(ReadEditedLine(), "ol\xe1");
   EXPECT_EQ(out_, "Nome: olá\n");
   EXPECT_EQ(WhereY(), 2);
   out_.clear();
-  ResetConsoleForTest("abc\x1b", &out_);
+  test::UseMemoryConsole("abc\x1b", &out_);
   ConsoleWrite("? ");
   EXPECT_EQ(ReadEditedLine(), "");
   EXPECT_EQ(Grid().RowText(0).substr(0, 6), "?     ");
@@ -291,7 +292,7 @@ TEST_F(FieldEditorTest, ReadEditedLineWritesTheLineAndEscGivesNothing) {
 }
 
 TEST_F(FieldEditorTest, FieldPastTheRightEdgeStillTakesKeys) {
-  ResetConsoleForTest("abc\r", &out_);
+  test::UseMemoryConsole("abc\r", &out_);
   ConsoleWrite(std::string(80, '-'));  // the cursor is parked past the last column
   EXPECT_EQ(ReadEditedLine(), "abc");
   EXPECT_EQ(WhereY(), 2);
@@ -299,7 +300,7 @@ TEST_F(FieldEditorTest, FieldPastTheRightEdgeStillTakesKeys) {
 
 TEST_F(FieldEditorTest, EditFieldAtRunsToTheRightEdge) {
   std::string text;
-  ResetConsoleForTest(std::string(100, 'x') + "\r", &out_);
+  test::UseMemoryConsole(std::string(100, 'x') + "\r", &out_);
   EXPECT_EQ(EditFieldAt(&text, 1, 3, 200, true), 13);
   EXPECT_EQ(text, std::string(100, 'x'));
   EXPECT_EQ(Grid().RowText(2), std::string(78, 'x') + "  ");

@@ -10,6 +10,7 @@
 #include "0_base/word_letters.h"
 #include "6_console/clipboard.h"
 #include "6_console/console.h"
+#include "6_console/console_state.h"
 #include "6_console/screen_review.h"
 #include "6_console/screen_review_cells.h"
 #include "6_console/screen_review_session.h"
@@ -20,6 +21,7 @@
 #include "5_speech/speech.h"
 #include "5_speech/speech_state.h"
 #include "tests/support/script_harness.h"
+#include "tests/support/memory_console.h"
 
 namespace kal::test {
 namespace {
@@ -45,8 +47,9 @@ const char kGrid[] =
     "le $a\n";
 
 // The speech of the review alone: from its entry beep to its two exit beeps.
+// Each starts without a search text, as a fresh console does.
 std::string Review(const std::string& keys) {
-  ResetScreenReviewForTest();
+  InstalledConsole().review_search.clear();
   ScriptResult r = RunScriptText(kGrid, kReview + keys + kEsc + "\r");
   EXPECT_EQ(r.outcome, 0) << r.console;
   EXPECT_EQ(r.exit_code, 0) << r.console;
@@ -81,7 +84,7 @@ TEST(ScreenReview, MagnifiedStripShowsTheReviewRow) {
   InstalledConfig()->magnifier_override = &m;
   std::string out;
   SetLoop(MakeFakeEventLoop());
-  ResetConsoleForTest("", &out);
+  UseMemoryConsole("", &out);
   GotoXY(1, 3);
   ConsoleWrite("   texto aqui");
   ReviewSession s(Grid());
@@ -116,7 +119,7 @@ class RecordingEngine : public SpeechEngine {
 TEST(ScreenReview, ASpeechServerGetsWholeRows) {
   std::string out;
   SetLoop(MakeFakeEventLoop());
-  ResetConsoleForTest("", &out);
+  UseMemoryConsole("", &out);
   CaptureSpeechLog(true);
   ClearCapturedSpeech();
   auto engine = std::make_unique<RecordingEngine>();

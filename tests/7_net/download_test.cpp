@@ -22,6 +22,7 @@
 #include "tests/support/local_server.h"
 #include "tests/support/posix_shims.h"
 #include "tests/support/temp_folder.h"
+#include "tests/support/memory_console.h"
 
 namespace kal {
 namespace {
@@ -67,7 +68,7 @@ class DownloadTest : public ::testing::Test {
  protected:
   void SetUp() override {
     SetLoop(MakeFakeEventLoop());
-    ResetConsoleForTest("", &console_);
+    test::UseMemoryConsole("", &console_);
     SetNetUser(&user_);
     ResetNetForTest();
     CaptureSpeechLog(true);

@@ -19,6 +19,7 @@
 #include "tests/support/local_server.h"
 #include "tests/support/script_harness.h"
 #include "tests/support/temp_folder.h"
+#include "tests/support/memory_console.h"
 
 namespace kal {
 namespace {
@@ -40,7 +41,7 @@ class NetStallTest : public ::testing::Test {
  protected:
   void SetUp() override {
     SetLoop(MakeFakeEventLoop());
-    ResetConsoleForTest("", &console_);
+    test::UseMemoryConsole("", &console_);
     SetNetUser(&user_);
     ResetNetForTest();
   }

@@ -13,6 +13,7 @@
 #include "1_platform/socket.h"
 #include "tests/support/local_server.h"
 #include "tests/support/posix_shims.h"
+#include "tests/support/memory_console.h"
 
 namespace kal {
 namespace {
@@ -24,7 +25,7 @@ class TcpTest : public ::testing::Test {
  protected:
   void SetUp() override {
     SetLoop(MakeFakeEventLoop());
-    ResetConsoleForTest("", &console_);
+    test::UseMemoryConsole("", &console_);
     ResetNetForTest();
     SetNetTimeoutSetting(nullptr);
   }

@@ -19,6 +19,7 @@
 #include "tests/support/local_server.h"
 #include "tests/support/script_harness.h"
 #include "tests/support/temp_folder.h"
+#include "tests/support/memory_console.h"
 
 namespace kal {
 namespace {
@@ -34,7 +35,7 @@ class TlsCertificateTest : public ::testing::Test {
  protected:
   void SetUp() override {
     SetLoop(MakeFakeEventLoop());
-    ResetConsoleForTest("", &console_);
+    test::UseMemoryConsole("", &console_);
     SetNetUser(&user_);
     ResetNetForTest();
     CaptureSpeechLog(true);
@@ -114,7 +115,7 @@ TEST_F(TlsCertificateTest, CommandsReportARefusalAsAFailedConnection) {
   EXPECT_EQ(r.outcome, 1);
   EXPECT_EQ(r.console.rfind("Certificado recusado: hostname mismatch\nErro de conexao\n", 0), 0u) << r.console;
 
-  ResetConsoleForTest("", &console_);
+  test::UseMemoryConsole("", &console_);
   SetNetUser(&user_);  // the runs' users went with their interpreters
   test::TempFolder dir;
   EXPECT_FALSE(Download({"https://localhost:" + port + "/f", dir / "f.bin", false, "agente", ""}));

@@ -9,6 +9,7 @@
 #include "8_interpreter/console_net_user.h"
 #include "1_platform/event_loop.h"
 #include "tests/support/local_server.h"
+#include "tests/support/memory_console.h"
 
 namespace kal {
 namespace {
@@ -16,7 +17,7 @@ namespace {
 TEST(WindowsTls, MissingLibraryIsToldAndTheConnectionFails) {
   SetLoop(MakeFakeEventLoop());
   std::string console;
-  ResetConsoleForTest("", &console);
+  test::UseMemoryConsole("", &console);
   ConsoleNetUser user;
   SetNetUser(&user);
   ResetNetForTest();

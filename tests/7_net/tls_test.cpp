@@ -12,6 +12,7 @@
 #include "1_platform/event_loop.h"
 #include "1_platform/socket.h"
 #include "tests/support/local_server.h"
+#include "tests/support/memory_console.h"
 
 namespace kal {
 namespace {
@@ -23,7 +24,7 @@ class TlsTest : public ::testing::Test {
  protected:
   void SetUp() override {
     SetLoop(MakeFakeEventLoop());
-    ResetConsoleForTest("", &console_);
+    test::UseMemoryConsole("", &console_);
     SetNetUser(&user_);
     ResetNetForTest();
     SetTlsAvailableForTest(true);

@@ -8,6 +8,7 @@
 #include "0_base/console_grid.h"
 #include "6_console/console.h"
 #include "6_console/console_menu.h"
+#include "6_console/console_state.h"
 #include "6_console/screen_review.h"
 #include "0_base/wave_format.h"
 #include "5_speech/speech.h"
@@ -20,6 +21,10 @@ namespace {
 
 const std::string kDown = "\x1b[B";
 
+// The console without a menu, as a fresh one starts: for a second run in
+// one case.
+void ForgetMenu() { InstalledConsole().menu = MenuState(); }
+
 const char kMenu[] =
     "menu cria 10 5 30 6\n"
     "menu adiciona \"um\"\n"
@@ -28,7 +33,7 @@ const char kMenu[] =
 
 // Runs the menu from position 1 and writes what EXECUTA gave back.
 ScriptResult Menu(const std::string& keys, const std::string& start = "1") {
-  ResetConsoleMenuForTest();
+  ForgetMenu();
   std::string script = std::string(kMenu) + "seja $p " + start +
                        "\nmenu executa $p $k $t\nescreve \"[\" $p \"|\" $k \"|\" $t \"]\"\n";
   ScriptResult r = RunScriptText(script, keys);
@@ -48,7 +53,6 @@ bool Shows(const ScriptResult& r, const std::string& text) {
 }
 
 TEST(MenuCommands, DrawingScrollsAndTerminaBlanks) {
-  ResetConsoleMenuForTest();
   ScriptResult r = RunScriptText(std::string(kMenu) + "cor 7\nseja $p 1\nmenu executa $p $k $t\n",
                                  kDown + kDown + "\r");
   EXPECT_EQ(r.outcome, 0) << r.console;
@@ -60,7 +64,7 @@ TEST(MenuCommands, DrawingScrollsAndTerminaBlanks) {
   EXPECT_EQ(g.Attr(9, 4) & 0x0F, 7);
   EXPECT_EQ(g.Attr(9, 5) & 0x0F, 14);
   EXPECT_EQ(g.attribute() & 0x0F, 7);
-  ResetConsoleMenuForTest();
+  ForgetMenu();
   r = RunScriptText(std::string(kMenu) + "seja $p 1\nmenu executa $p $k $t\ntela @1,1\nmenu termina\n", "\r");
   EXPECT_EQ(r.outcome, 0) << r.console;
   EXPECT_EQ(Grid().RowText(4).substr(9, 21), std::string(21, ' '));
@@ -73,24 +77,23 @@ TEST(MenuCommands, DrawingScrollsAndTerminaBlanks) {
 // that what the script writes next starts there (not past the box's last
 // row); also when the position ended after the last item.
 TEST(MenuCommands, WritingAfterTheMenuStartsOnTheChosenRow) {
-  ResetConsoleMenuForTest();
   std::string run = std::string(kMenu) + "seja $p 1\nmenu executa $p $k $t\nescreve mudo \"X\"&\n";
   ScriptResult r = RunScriptText(run, kDown + "\r");
   EXPECT_EQ(r.outcome, 0) << r.console;
   EXPECT_EQ(Grid().RowText(5).substr(9, 5), "Xois ");  // row 6: dois, the current item
   EXPECT_EQ(Grid().RowText(4).substr(9, 3), "um ");
   EXPECT_EQ(Grid().RowText(6).substr(9, 3), "   ");
-  ResetConsoleMenuForTest();
+  ForgetMenu();
   r = RunScriptText(run, kDown + kDown + kDown + "\r");  // past the last item: the row after it
   EXPECT_EQ(r.outcome, 0) << r.console;
   EXPECT_EQ(Grid().RowText(4).substr(9, 5), "tres ");
   EXPECT_EQ(Grid().RowText(5).substr(9, 5), "X    ");
 }
 
-// A menu left by an earlier run would take the item: the state is reset
-// from C++ first. The other operand rules are files under tests/scripts/menu/.
+// A menu is made by a run and kept by the console; each case starts with a
+// fresh console and so without one. The other operand rules are files under
+// tests/scripts/menu/.
 TEST(MenuCommands, AddingWithoutAMenuFails) {
-  ResetConsoleMenuForTest();
   EXPECT_EQ(FailLine("menu adiciona \"x\"\n"), 1);
 }
 

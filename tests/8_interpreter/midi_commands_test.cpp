@@ -13,6 +13,7 @@
 #include "1_platform/fake/recording_midi.h"
 #include "tests/support/script_harness.h"
 #include "tests/support/temp_folder.h"
+#include "tests/support/memory_console.h"
 
 namespace kal::test {
 namespace {
@@ -133,7 +134,7 @@ TEST_F(MidiCommands, TheSynthesizerWithoutSoundFontOrDeviceSaysWhy) {
     GTEST_SKIP() << "no synthesizer or no General MIDI sound font here";
   RunScriptText("escreve\n");
   std::string console;
-  ResetConsoleForTest("", &console);
+  UseMemoryConsole("", &console);
   auto* capture = dynamic_cast<CaptureAudio*>(&Audio());
   ASSERT_NE(capture, nullptr);
   capture->FailOpens("no device");

@@ -12,6 +12,7 @@
 #include "1_platform/fake/capture_audio.h"
 #include "3_audio/wave_player.h"
 #include "tests/support/script_harness.h"
+#include "tests/support/memory_console.h"
 
 namespace kal {
 
@@ -80,7 +81,7 @@ TEST(TextViewer, SpeaksEveryMove) {
   std::ofstream(path, std::ios::binary) << "um\r\n\r\ntres\r\n";
   std::string out;
   SetLoop(MakeFakeEventLoop());
-  ResetConsoleForTest(std::string("\0P\0P\0G\x1b", 7), &out);
+  test::UseMemoryConsole(std::string("\0P\0P\0G\x1b", 7), &out);
   CaptureSpeechLog(true);
   ClearCapturedSpeech();
   StationPlayer player;
@@ -101,7 +102,7 @@ TEST(TextViewer, UnusedKeysBeepAndQLeaves) {
   // The beeps go to a capture device: a machine without sound would add
   // its notice to the speech.
   InstallCaptureAudio();
-  ResetConsoleForTest(std::string("x\0>q", 4), &out);
+  test::UseMemoryConsole(std::string("x\0>q", 4), &out);
   CaptureSpeechLog(true);
   ClearCapturedSpeech();
   StationPlayer player;
@@ -133,8 +134,7 @@ TEST(TextViewer, ReadingKeys) {
                      + "q";
   std::string out;
   SetLoop(MakeFakeEventLoop());
-  ResetConsoleForTest(keys, &out);
-  ResetScreenReviewForTest();
+  test::UseMemoryConsole(keys, &out);
   CaptureSpeechLog(true);
   ClearCapturedSpeech();
   StationPlayer player;
@@ -164,7 +164,7 @@ TEST(TextViewer, ListeningKeysWithoutAPlayer) {
   std::string out;
   SetLoop(MakeFakeEventLoop());
   InstallCaptureAudio();  // the volume keys' beeps: see UnusedKeysBeepAndQLeaves
-  ResetConsoleForTest(std::string("\r \t\r+-q", 8), &out);
+  test::UseMemoryConsole(std::string("\r \t\r+-q", 8), &out);
   CaptureSpeechLog(true);
   ClearCapturedSpeech();
   StationPlayer player;

@@ -1,8 +1,7 @@
 // Every test case runs on fresh subsystem objects, installed for the case as
-// main installs them for a run: the wave player, the voices and the speech
-// facade. A
-// case that needs a second fresh one in its middle builds it and installs it
-// with its own scope.
+// main installs them for a run: the wave player, the voices, the speech
+// facade, the network and the console. A case that needs a second fresh one
+// in its middle builds it and installs it with its own scope.
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -12,6 +11,7 @@
 #include "4_voices/voices.h"
 #include "5_speech/speech.h"
 #include "5_speech/speech_state.h"
+#include "6_console/console_state.h"
 
 namespace kal::test {
 namespace {
@@ -25,6 +25,8 @@ struct Subsystems {
   SpeechScope speaking{speech};
   Network network;
   NetworkScope networking{network};
+  Console console;
+  ConsoleScope consoling{console};
 };
 
 class FreshSubsystems : public ::testing::EmptyTestEventListener {

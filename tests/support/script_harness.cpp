@@ -15,6 +15,7 @@
 #include "1_platform/fake/capture_audio.h"
 #include "1_platform/fake/fake_parallel_port.h"
 #include "1_platform/stop_request.h"
+#include "tests/support/memory_console.h"
 
 namespace kal::test {
 
@@ -28,7 +29,7 @@ ScriptResult RunScriptText(const std::string& script, const std::string& keys,
 ScriptResult RunScriptIn(InterpreterState& in, const std::string& script, const std::string& keys) {
   ScriptResult r;
   SetLoop(MakeFakeEventLoop());
-  ResetConsoleForTest(keys, &r.console);
+  UseMemoryConsole(keys, &r.console);
   // Sound goes to a capture device and words to a stand-in voice, so that
   // runs need neither a sound card nor the voice database.
   CloseWaveDevice();

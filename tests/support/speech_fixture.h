@@ -18,6 +18,7 @@
 #include "4_voices/word_voice.h"
 #include "1_platform/event_loop.h"
 #include "1_platform/fake/capture_audio.h"
+#include "tests/support/memory_console.h"
 
 #include <unistd.h>
 
@@ -35,7 +36,7 @@ class SpeechFixture : public ::testing::Test {
     setenv("TALVEN_DRIVES", (dir_ / "drives").c_str(), 1);
     setenv("XDG_CONFIG_HOME", (dir_ / "config").c_str(), 1);
     SetLoop(MakeFakeEventLoop());
-    ResetConsoleForTest("", &console_);
+    UseMemoryConsole("", &console_);
     audio_ = InstallCaptureAudio();
     SetWordVoice(MakeLoggingWordVoice());
     CaptureSpeechLog(true);

@@ -1,0 +1,127 @@
+// The console as one object: what one console holds another does not see,
+// a scope puts the console before it back (as the key input and notice
+// writer too), and a console that goes leaves nothing watched behind.
+#include "6_console/console_state.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <set>
+#include <string>
+
+#include "0_base/console_grid.h"
+#include "1_platform/event_loop.h"
+#include "1_platform/platform.h"
+#include "1_platform/pump.h"
+#include "1_platform/user_notice.h"
+#include "6_console/clipboard.h"
+#include "6_console/console.h"
+#include "6_console/console_menu.h"
+#include "tests/support/memory_console.h"
+
+namespace kal::test {
+namespace {
+
+TEST(ConsoleState, ANestedConsoleHasItsOwnScreenMenuAndClipboard) {
+  SetLoop(MakeFakeEventLoop());
+  std::string outer_text, inner_text;
+  UseMemoryConsole("", &outer_text);
+  ConsoleWrite("fora");
+  ASSERT_TRUE(CreateConsoleMenu(1, 10, 20, 12));
+  ASSERT_TRUE(CopyToClipboard("copiado fora"));
+  {
+    Console inner;
+    ConsoleScope use(inner);
+    UseMemoryConsole("", &inner_text);
+    ConsoleWrite("dentro\r\n");
+    EXPECT_EQ(Grid().RowText(0).substr(0, 7), "dentro ");
+    EXPECT_EQ(AddConsoleMenuItem("x"), MenuAdd::kNoMenu);
+    EXPECT_EQ(PasteFromClipboard(100), "");
+  }
+  EXPECT_EQ(Grid().RowText(0).substr(0, 5), "fora ");
+  EXPECT_EQ(AddConsoleMenuItem("y"), MenuAdd::kAdded);
+  EXPECT_EQ(PasteFromClipboard(100), "copiado fora");
+  EXPECT_EQ(inner_text, "dentro\n");
+  EXPECT_EQ(outer_text, "");  // the line is not finished yet
+}
+
+// Until its screen is first used a console leaves the keys and notices
+// alone (notices before main's console is up go to standard error); then it
+// takes them, and its scope gives them back to the console before it, or to
+// nobody.
+TEST(ConsoleState, TheKeysAndNoticesFollowTheConsoleInUse) {
+  SetLoop(MakeFakeEventLoop());
+  Platform& platform = *InstalledPlatform();
+  Console& outer = InstalledConsole();
+  EXPECT_EQ(platform.key_input, nullptr);
+  EXPECT_EQ(platform.notice, nullptr);
+  {
+    Console inner;
+    ConsoleScope use(inner);
+    EXPECT_EQ(platform.key_input, nullptr);
+    std::string text;
+    UseMemoryConsole("k", &text);
+    EXPECT_EQ(platform.key_input, &inner.key_input);
+    EXPECT_EQ(platform.notice, &inner.notice);
+    EXPECT_EQ(ReadKey(), 'k');
+    WriteNoticeLine("aviso");
+    EXPECT_EQ(text, "aviso\n");
+  }
+  EXPECT_EQ(platform.key_input, nullptr);
+  EXPECT_EQ(platform.notice, nullptr);
+  EXPECT_EQ(ReadKey(), 13);  // no key input: Enter, so that no wait hangs
+
+  std::string text;
+  UseMemoryConsole("", &text);
+  {
+    Console inner;
+    ConsoleScope use(inner);
+    std::string inner_text;
+    UseMemoryConsole("", &inner_text);
+    EXPECT_EQ(platform.key_input, &inner.key_input);
+  }
+  EXPECT_EQ(platform.key_input, &outer.key_input);
+  EXPECT_EQ(platform.notice, &outer.notice);
+}
+
+// A loop that only records what it watches.
+class WatchingLoop : public EventLoop {
+ public:
+  explicit WatchingLoop(std::set<int>* watched) : watched_(watched) {}
+  int64_t NowMs() override { return 0; }
+  void Wait(int) override {}
+  void Watch(int fd, std::function<void()>) override { watched_->insert(fd); }
+  void Unwatch(int fd) override { watched_->erase(fd); }
+  void Post(std::function<void()>) override {}
+
+ private:
+  std::set<int>* watched_;
+};
+
+// A front end whose input is a descriptor that never has anything.
+class QuietFrontEnd : public ConsoleFrontEnd {
+ public:
+  void OnWrite(std::string_view) override {}
+  void Present(const ConsoleGrid&) override {}
+  void SetTitle(std::string_view) override {}
+  int InputFd() override { return 7; }
+  int ReadInput(char*, int) override { return 0; }
+};
+
+// The loop outlives the console: a descriptor left watched would call into
+// a console that is gone.
+TEST(ConsoleState, AConsoleThatGoesStopsWatchingItsInput) {
+  std::set<int> watched;
+  SetLoop(std::make_unique<WatchingLoop>(&watched));
+  {
+    Console console;
+    ConsoleScope use(console);
+    SetConsoleFrontEnd(std::make_unique<QuietFrontEnd>());
+    EXPECT_EQ(watched, std::set<int>{7});
+  }
+  EXPECT_TRUE(watched.empty());
+  SetLoop(MakeFakeEventLoop());
+}
+
+}  // namespace
+}  // namespace kal::test
