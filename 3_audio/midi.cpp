@@ -11,24 +11,14 @@
 #include "3_audio/audio_messages.h"
 #include "3_audio/midi_message.h"
 #include "3_audio/wave_player.h"
+#include "3_audio/wave_player_state.h"
 
 namespace kal {
 
 namespace {
 
-struct MidiState {
-  std::unique_ptr<MidiOutput> out;
-  bool mixing = false;  // the output's sound is attached to the audio device
-  MidiOutputMaker maker;
-  bool exit_hook = false;
-};
-
-// Never destroyed: the audio device's thread may still be mixing the
-// synthesizer while the process's statics are torn down.
-MidiState& M() {
-  static MidiState* s = new MidiState;
-  return *s;
-}
+// The installed wave player's part, which main builds for the run.
+MidiState& M() { return InstalledWavePlayer().midi; }
 
 std::unique_ptr<MidiOutput> MakeOutput(const MidiChoice& choice) {
   if (M().maker) return M().maker(choice);
@@ -92,14 +82,31 @@ MidiStartError StartMidi() {
 
 bool MidiIsOpen() { return M().out != nullptr; }
 
-void StopMidi() {
-  auto& m = M();
-  if (!m.out) return;
+void StopMidi() { M().End(); }
+
+MidiState::MidiState(MidiState&& other) noexcept
+    : out(std::move(other.out)), mixing(other.mixing), maker(std::move(other.maker)), exit_hook(other.exit_hook) {
+  other.mixing = false;
+}
+
+MidiState& MidiState::operator=(MidiState&& other) noexcept {
+  if (this == &other) return *this;
+  End();
+  out = std::move(other.out);
+  mixing = other.mixing;
+  maker = std::move(other.maker);
+  exit_hook = other.exit_hook;
+  other.mixing = false;
+  return *this;
+}
+
+void MidiState::End() {
+  if (!out) return;
   // The device lets go of the synthesizer before it is destroyed.
-  if (m.mixing) Audio().DetachMix();
-  m.mixing = false;
-  m.out->Close();
-  m.out.reset();
+  if (mixing) Audio().DetachMix();
+  mixing = false;
+  out->Close();
+  out.reset();
 }
 
 bool SendMidi(uint32_t packed) {

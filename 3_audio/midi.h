@@ -1,4 +1,5 @@
-// The MIDI output of the language: at most one open at a time.
+// The MIDI output of the language: at most one open at a time, in the
+// installed wave player's state (midi_state.h).
 //
 // Where the notes go is read from Talven.ini when the output is started:
 // KALDORIN/SAIDAMIDI names a port of the ALSA sequencer; when it is empty the
@@ -16,6 +17,7 @@
 #include <string_view>
 
 #include "1_platform/midi_out.h"
+#include "3_audio/midi_state.h"
 
 namespace kal {
 
@@ -51,9 +53,7 @@ struct MidiChoice {
 };
 MidiChoice ReadMidiChoice();
 
-// Tests: makes the outputs instead of the real back ends (empty: the real
-// ones).
-using MidiOutputMaker = std::function<std::unique_ptr<MidiOutput>(const MidiChoice&)>;
+// Tests: the installed wave player's maker (midi_state.h).
 void SetMidiOutputMaker(MidiOutputMaker maker);
 
 }  // namespace kal

@@ -398,7 +398,10 @@ int WaveInFlight() { return InFlight(); }
 
 void CloseWaveDevice() { CloseDeviceOf(W()); }
 
-WavePlayer::~WavePlayer() { CloseDeviceOf(*this); }
+WavePlayer::~WavePlayer() {
+  midi.End();
+  CloseDeviceOf(*this);
+}
 
 WavePlayerScope::WavePlayerScope(WavePlayer& player) : previous_(g_player) { g_player = &player; }
 WavePlayerScope::~WavePlayerScope() { g_player = previous_; }

@@ -1,24 +1,27 @@
 // The wave player's state for a run: the device it opened and in which
-// format, the pieces in flight, the flags, and whether a square-wave tone
-// (console_sound.h) is sounding. main builds one and installs it for the
-// run with a WavePlayerScope; a test gets a fresh one for each case.
+// format, the pieces in flight, the flags, whether a square-wave tone
+// (console_sound.h) is sounding, and the MIDI output (midi_state.h). main
+// builds one and installs it for the run with a WavePlayerScope; a test gets
+// a fresh one for each case.
 #pragma once
 
 #include <cstdint>
 #include <deque>
 
 #include "1_platform/audio.h"
+#include "3_audio/midi_state.h"
 #include "3_audio/wave_player.h"
 
 namespace kal {
 
 struct WavePlayer {
   WavePlayer() = default;
-  // Closes the device when it is open.
+  // Ends the MIDI output, then closes the device when it is open.
   ~WavePlayer();
   WavePlayer(const WavePlayer&) = delete;
   WavePlayer& operator=(const WavePlayer&) = delete;
-  // A fresh player in place of this one (close the device first).
+  // A fresh player in place of this one (close the device first; the MIDI
+  // output of this one ends).
   WavePlayer& operator=(WavePlayer&&) = default;
 
   // A queued piece: where it ends in the device's byte stream, and when the
@@ -41,6 +44,7 @@ struct WavePlayer {
   WaveFlags flags;
   bool exit_hook = false;      // the device is closed at the program's exit
   bool tone_sounding = false;  // a Sound() tone plays until NoSound()
+  MidiState midi;              // midi.h: its synthesizer mixes into the device
 };
 
 // Installs a player for the scope's life and puts back the one before it.

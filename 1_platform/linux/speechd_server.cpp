@@ -29,8 +29,11 @@ struct Handlers {
   std::map<const void*, SpeechServerConnection::EventHandler> by_connection;
 };
 
+// Process-wide because the library's callbacks carry no user data: they
+// find the open connections' handlers here. Never destroyed, so that it
+// outlives the library's threads at exit.
 Handlers& Table() {
-  static Handlers* h = new Handlers;  // outlives the library's threads at exit
+  static Handlers* h = new Handlers;
   return *h;
 }
 

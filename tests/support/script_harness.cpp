@@ -32,8 +32,12 @@ ScriptResult RunScriptIn(InterpreterState& in, const std::string& script, const 
   UseMemoryConsole(keys, &r.console);
   // Sound goes to a capture device and words to a stand-in voice, so that
   // runs need neither a sound card nor the voice database.
+  // The wave player starts fresh; its MIDI part (with the output maker a
+  // test set) stays, and the run's start closes any output left open.
   CloseWaveDevice();
+  MidiState midi = std::move(InstalledWavePlayer().midi);
   InstalledWavePlayer() = WavePlayer();
+  InstalledWavePlayer().midi = std::move(midi);
   InstallCaptureAudio();
   SetWordVoice(MakeLoggingWordVoice());
   // No parallel port unless the test installed a fake one of its own, so

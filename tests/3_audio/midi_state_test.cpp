@@ -1,0 +1,106 @@
+// The MIDI output as a part of the wave player's state: each player has its
+// own, and an output ends with its player (or when a fresh state is moved
+// over it), the audio device letting go of the synthesizer before it closes.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+
+#include "1_platform/audio.h"
+#include "1_platform/fake/capture_audio.h"
+#include "3_audio/midi.h"
+#include "3_audio/wave_player_state.h"
+
+namespace kal {
+namespace {
+
+// Mixed into the device, as the synthesizer in process is; notes how it
+// ended.
+struct MixLog {
+  int opens = 0;
+  int closes = 0;
+  bool mixed_at_close = false;
+};
+
+class MixingOutput : public MidiOutput, public AudioMixSource {
+ public:
+  MixingOutput(MixLog* log, CaptureAudio* device) : log_(log), device_(device) {}
+  MidiOpenError Open(std::string*) override {
+    ++log_->opens;
+    return MidiOpenError::kNone;
+  }
+  void Close() override {
+    ++log_->closes;
+    log_->mixed_at_close = device_->mixing();
+  }
+  bool Send(const MidiBytes&) override { return true; }
+  AudioMixSource* MixSource() override { return this; }
+  void Render(float* out, int frames) override { std::fill(out, out + 2 * frames, 0.0f); }
+
+ private:
+  MixLog* log_;
+  CaptureAudio* device_;
+};
+
+class MidiStateTest : public ::testing::Test {
+ protected:
+  // Installs the maker in the installed player.
+  void UseMixingOutput() {
+    SetMidiOutputMaker([this](const MidiChoice&) { return std::make_unique<MixingOutput>(&log_, device_); });
+  }
+
+  CaptureAudio* device_ = InstallCaptureAudio();
+  MixLog log_;
+};
+
+TEST_F(MidiStateTest, AnOutputEndsWithItsPlayerAfterTheDeviceLetsItGo) {
+  {
+    WavePlayer player;
+    WavePlayerScope playing(player);
+    UseMixingOutput();
+    ASSERT_EQ(StartMidi(), MidiStartError::kNone);
+    EXPECT_TRUE(device_->mixing());
+    EXPECT_EQ(StartMidi(), MidiStartError::kAlreadyOpen);
+  }
+  EXPECT_EQ(log_.opens, 1);
+  EXPECT_EQ(log_.closes, 1);
+  EXPECT_FALSE(log_.mixed_at_close);
+  EXPECT_FALSE(device_->mixing());
+}
+
+TEST_F(MidiStateTest, EachPlayerHasItsOwnOutputAndMaker) {
+  UseMixingOutput();
+  ASSERT_EQ(StartMidi(), MidiStartError::kNone);
+  {
+    WavePlayer other;
+    WavePlayerScope playing(other);
+    EXPECT_FALSE(MidiIsOpen());
+    EXPECT_FALSE(other.midi.maker);
+  }
+  EXPECT_TRUE(MidiIsOpen());  // the outer player's output is untouched
+  EXPECT_EQ(log_.closes, 0);
+  StopMidi();
+  StopMidi();  // once
+  EXPECT_EQ(log_.closes, 1);
+  EXPECT_FALSE(log_.mixed_at_close);
+}
+
+TEST_F(MidiStateTest, AFreshStateMovedOverAnOpenOutputEndsItAndAMovedOneKeepsIt) {
+  UseMixingOutput();
+  ASSERT_EQ(StartMidi(), MidiStartError::kNone);
+  MidiState kept = std::move(InstalledWavePlayer().midi);
+  EXPECT_FALSE(MidiIsOpen());
+  EXPECT_TRUE(kept.out != nullptr);
+  EXPECT_TRUE(device_->mixing());  // moving is no ending
+  InstalledWavePlayer() = WavePlayer();
+  InstalledWavePlayer().midi = std::move(kept);
+  EXPECT_TRUE(MidiIsOpen());
+  EXPECT_EQ(log_.closes, 0);
+  InstalledWavePlayer().midi = MidiState();
+  EXPECT_EQ(log_.closes, 1);
+  EXPECT_FALSE(log_.mixed_at_close);
+  EXPECT_FALSE(MidiIsOpen());
+}
+
+}  // namespace
+}  // namespace kal
