@@ -84,13 +84,18 @@ bool ExecuteLine(InterpreterState& in, std::string_view text, bool nested) {
   return Finish(in, DispatchCommand(in, line.substr(0, space), rest));
 }
 
-bool ExecuteStoredLine(InterpreterState& in, int n) {
+bool ExecuteStoredLine(InterpreterState& in, int n, bool* quiet) {
   auto& s = in;
+  *quiet = false;
   const LineInfo& info = s.index.lines[static_cast<size_t>(n)];
   if (!info.command) return Finish(in, true);
   if (RunsDecoded(in, info.entry)) {
     LineCode& code = CodeOfLine(in, s.index, n);
-    if (code.kind != LineKind::kByHandler) return Finish(in, RunLineCode(in, code));
+    if (code.kind != LineKind::kByHandler) {
+      bool ok = RunLineCode(in, code);
+      *quiet = ok && code.quiet;
+      return Finish(in, ok);
+    }
   }
   std::string_view args = std::string_view(s.lines[static_cast<size_t>(n)]).substr(info.args_begin, info.args_size);
   return Finish(in, DispatchEntry(in, info.entry, info.word, args));

@@ -29,8 +29,9 @@ void InitInterpreter(InterpreterState& in, std::string_view program_name);
 bool StoreLine(InterpreterState& in, std::string_view text, int n);
 // Runs the stored lines until the script ends (kNormal), a line fails
 // (kFailed) or a stop is requested (the requested end, see
-// 1_platform/stop_request.h, looked at after every line). The end's line is
-// the line at which the run stopped.
+// 1_platform/stop_request.h, looked at after every line that may have
+// asked for it, and every 1024 lines). The end's line is the line at which
+// the run stopped.
 RunEnd RunScript(InterpreterState& in);
 // Runs the script and reports how it ended (spoken end, or the error line
 // and a wait for Enter; nothing for a stop). Returns the end for main.
@@ -40,7 +41,9 @@ RunEnd RunDriver(InterpreterState& in);
 // the block words REPETE, ENQUANTO, SENAO, SENÃO and FIM.
 bool ExecuteLine(InterpreterState& in, std::string_view text, bool nested);
 // Executes stored line n as ExecuteLine would, from its split when stored.
-bool ExecuteStoredLine(InterpreterState& in, int n);
+// *quiet: it ran decoded, succeeded and cannot have asked for a stop
+// (LineCode::quiet in line_code.h).
+bool ExecuteStoredLine(InterpreterState& in, int n, bool* quiet);
 
 // The last status: set by file, network and waiting commands, read by CHECA.
 int LastStatus(InterpreterState& in);

@@ -14,9 +14,11 @@
 
 namespace kal {
 
+namespace {
+
 // Only the fields that the value's kind gives meaning to are written: this
-// runs for every operand of every decoded line.
-bool OperandValue(InterpreterState& in, Operand& op, Value* value) {
+// runs for every operand of every decoded line, inline in each runner.
+inline bool ReadValue(InterpreterState& in, Operand& op, Value* value) {
   switch (op.kind) {
     case Operand::Kind::kText:
       value->is_number = false;
@@ -37,6 +39,10 @@ bool OperandValue(InterpreterState& in, Operand& op, Value* value) {
   return false;
 }
 
+}  // namespace
+
+bool OperandValue(InterpreterState& in, Operand& op, Value* value) { return ReadValue(in, op, value); }
+
 namespace {
 
 // The operand's value under the numeric rule (trimmed of blanks first when
@@ -47,7 +53,7 @@ bool OperandNumber(InterpreterState& in, Operand& op, bool trimmed, int32_t* n) 
     return trimmed ? op.numeric_trimmed : op.numeric;
   }
   Value v;
-  return OperandValue(in, op, &v) && NumberOfValue(v, trimmed, n);
+  return ReadValue(in, op, &v) && NumberOfValue(v, trimmed, n);
 }
 
 bool RunSoma(InterpreterState& in, LineCode& code) {
@@ -56,7 +62,8 @@ bool RunSoma(InterpreterState& in, LineCode& code) {
   return code.var.Resolve(in, &slot) && OperandNumber(in, code.operands[0], false, &n) && AddToSuffix(in, slot, n);
 }
 
-bool RunArithmetic(InterpreterState& in, LineCode& code, ArithmeticOp op) {
+template <ArithmeticOp op>
+bool RunArithmetic(InterpreterState& in, LineCode& code) {
   int slot;
   int32_t v, n;
   if (!code.var.Resolve(in, &slot) || !VarAsNumber(in, slot, &v) || !OperandNumber(in, code.operands[0], false, &n)) return false;
@@ -66,7 +73,7 @@ bool RunArithmetic(InterpreterState& in, LineCode& code, ArithmeticOp op) {
 bool RunSeja(InterpreterState& in, LineCode& code) {
   int slot;
   Value v;
-  if (!code.var.Resolve(in, &slot) || !OperandValue(in, code.operands[0], &v)) return false;
+  if (!code.var.Resolve(in, &slot) || !ReadValue(in, code.operands[0], &v)) return false;
   AssignValue(in, slot, v);
   return true;
 }
@@ -74,7 +81,7 @@ bool RunSeja(InterpreterState& in, LineCode& code) {
 bool RunConcatena(InterpreterState& in, LineCode& code) {
   int slot;
   Value v;
-  return code.var.Resolve(in, &slot) && OperandValue(in, code.operands[0], &v) && AppendValue(in, slot, v);
+  return code.var.Resolve(in, &slot) && ReadValue(in, code.operands[0], &v) && AppendValue(in, slot, v);
 }
 
 bool RunCopia(InterpreterState& in, LineCode& code) {
@@ -89,7 +96,7 @@ bool RunCopia(InterpreterState& in, LineCode& code) {
 
 bool Holds(InterpreterState& in, Condition& c, bool* truth) {
   Value l, r;
-  if (!OperandValue(in, c.left, &l) || !OperandValue(in, c.right, &r)) return false;
+  if (!ReadValue(in, c.left, &l) || !ReadValue(in, c.right, &r)) return false;
   *truth = ConditionHolds(c.negate, c.op, l, r);
   return true;
 }
@@ -123,6 +130,16 @@ bool RunFimRepete(InterpreterState& in, LineCode& code) {
   return code.var.Resolve(in, &slot) && OperandNumber(in, code.operands[0], false, &count) && StepCount(in, slot, count);
 }
 
+bool RunFimEnquanto(InterpreterState& in, LineCode& code) {
+  BackToLoopHead(in, code.head);
+  return true;
+}
+
+bool RunDesvia(InterpreterState& in, LineCode& code) { return FindUpperLabel(in, code.label); }
+
+bool Succeeds(InterpreterState&, LineCode&) { return true; }
+bool Fails(InterpreterState&, LineCode&) { return false; }
+
 bool RunEscreve(InterpreterState& in, LineCode& code) {
   in.last_status = 0;
   std::string& text = code.scratch;
@@ -130,7 +147,7 @@ bool RunEscreve(InterpreterState& in, LineCode& code) {
   bool complete = !code.text_after;
   for (Operand& op : code.operands) {
     Value v;
-    if (!OperandValue(in, op, &v)) {
+    if (!ReadValue(in, op, &v)) {
       complete = false;  // the text from here on is not an operand
       break;
     }
@@ -142,29 +159,25 @@ bool RunEscreve(InterpreterState& in, LineCode& code) {
 
 }  // namespace
 
-bool RunLineCode(InterpreterState& in, LineCode& code) {
-  switch (code.kind) {
-    case LineKind::kSeja: return RunSeja(in, code);
-    case LineKind::kSoma: return RunSoma(in, code);
-    case LineKind::kSubtrai: return RunArithmetic(in, code, ArithmeticOp::kSub);
-    case LineKind::kMultiplica: return RunArithmetic(in, code, ArithmeticOp::kMul);
-    case LineKind::kDivide: return RunArithmetic(in, code, ArithmeticOp::kDiv);
-    case LineKind::kConcatena: return RunConcatena(in, code);
-    case LineKind::kCopia: return RunCopia(in, code);
-    case LineKind::kSe: return RunSe(in, code);
-    case LineKind::kEnquanto: return RunEnquanto(in, code);
-    case LineKind::kRepete: return RunRepete(in, code);
-    case LineKind::kFimRepete: return RunFimRepete(in, code);
-    case LineKind::kFimEnquanto:
-      BackToLoopHead(in, code.head);
-      return true;
-    case LineKind::kFimOther: return true;
-    case LineKind::kDesvia: return FindUpperLabel(in, code.label);
-    case LineKind::kEscreveChannel: return RunEscreve(in, code);
-    case LineKind::kUndecoded:
-    case LineKind::kByHandler: break;
-  }
-  return false;
-}
+// In the order of LineKind.
+const LineRunner kLineRunners[kLineKinds] = {
+    Fails,                              // kUndecoded
+    Fails,                              // kByHandler
+    RunSeja,                            // kSeja
+    RunSoma,                            // kSoma
+    RunArithmetic<ArithmeticOp::kSub>,  // kSubtrai
+    RunArithmetic<ArithmeticOp::kMul>,  // kMultiplica
+    RunArithmetic<ArithmeticOp::kDiv>,  // kDivide
+    RunConcatena,                       // kConcatena
+    RunCopia,                           // kCopia
+    RunSe,                              // kSe
+    RunEnquanto,                        // kEnquanto
+    RunRepete,                          // kRepete
+    RunFimRepete,                       // kFimRepete
+    RunFimEnquanto,                     // kFimEnquanto
+    Succeeds,                           // kFimOther
+    RunDesvia,                          // kDesvia
+    RunEscreve,                         // kEscreveChannel
+};
 
 }  // namespace kal

@@ -60,7 +60,7 @@ enum class LineKind : uint8_t {
   kFimEnquanto, // back to the ENQUANTO line above
   kFimOther,    // FIM SE, FIM of any other word: nothing
   kDesvia,      // @label
-  kEscreveChannel,  // ESCREVE #d operands
+  kEscreveChannel,  // ESCREVE #d operands (the last: kLineKinds)
 };
 
 struct Condition {
@@ -93,6 +93,10 @@ struct LineCode {
   std::string label;        // kDesvia: upper-cased
   int channel = 0;          // kEscreveChannel
   bool no_line_end = false;
+  // Run and succeeded, the line cannot have waited, spoken or run a line
+  // of another kind, so it cannot have asked for a stop: the run loop need
+  // not look at the request after it (a signal's is seen a little later).
+  bool quiet = false;
   std::string scratch;      // kept between runs so that building a text allocates once
 };
 
@@ -101,8 +105,15 @@ struct LineCode {
 void DecodeLine(InterpreterState& in, int n, std::string_view upper_word, std::string_view args, LineCode* code);
 
 
-// Runs a decoded line (not kUndecoded, not kByHandler); its success.
-bool RunLineCode(InterpreterState& in, LineCode& code);
+// Runs a decoded line (not kUndecoded, not kByHandler); its success. The
+// runner of each kind is in a table, so that the run loop reaches it with
+// one call.
+using LineRunner = bool (*)(InterpreterState& in, LineCode& code);
+constexpr size_t kLineKinds = static_cast<size_t>(LineKind::kEscreveChannel) + 1;
+extern const LineRunner kLineRunners[kLineKinds];
+inline bool RunLineCode(InterpreterState& in, LineCode& code) {
+  return kLineRunners[static_cast<size_t>(code.kind)](in, code);
+}
 
 // Reads an operand's value; false where ReadOperandValue would fail.
 bool OperandValue(InterpreterState& in, Operand& op, Value* value);

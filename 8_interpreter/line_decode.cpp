@@ -241,6 +241,27 @@ constexpr Decoder kDecoders[] = {
 
 void DecodeLineAt(InterpreterState& in, int n, std::string_view upper_word, std::string_view args, LineCode* code, bool within_line);
 
+// Whether a decoded line is quiet (LineCode::quiet). Only its failures say
+// anything (a full name table, a value too long, a division by zero); a
+// block SE is not, since passing over a false block evaluates the
+// conditions of the SE heads within, which may name variables; a one-line
+// SE is when its command is nothing or a quiet decoded line.
+bool IsQuiet(const LineCode& code) {
+  switch (code.kind) {
+    case LineKind::kSe: {
+      const NestedCommand& c = code.nested;
+      if (code.command.empty()) return false;
+      return c.nothing || (c.code && c.code->quiet);
+    }
+    case LineKind::kEscreveChannel:
+    case LineKind::kUndecoded:
+    case LineKind::kByHandler:
+      return false;
+    default:
+      return true;
+  }
+}
+
 // Splits the command of a one-line SE as ExecuteLine does and decodes it;
 // lines within lines (SE a = 1 SE b = 2 ...) are decoded one level deep,
 // deeper ones run from their text.
@@ -268,9 +289,10 @@ void DecodeLineAt(InterpreterState& in, int n, std::string_view upper_word, std:
   if (!decoded) {
     *code = LineCode();
     code->kind = LineKind::kByHandler;
-  } else if (code->kind == LineKind::kSe && !code->command.empty()) {
-    DecodeNested(in, code->command, &code->nested, within_line);
+    return;
   }
+  if (code->kind == LineKind::kSe && !code->command.empty()) DecodeNested(in, code->command, &code->nested, within_line);
+  code->quiet = IsQuiet(*code);
 }
 
 }  // namespace

@@ -1,6 +1,8 @@
 // The script store, the run loop and the run driver.
+#include <algorithm>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "2_config/config.h"
 #include "3_audio/midi.h"
@@ -64,6 +66,38 @@ void TakeInputNowAndThen(int64_t* next) {
   *next = Loop().NowMs() + kInputEveryMs;
 }
 
+// Whether the run loop may run quiet decoded lines straight from the
+// table of decoded lines (ExecuteStoredLine would run them so): decoded
+// lines may run for every command and the table is the current store's.
+// Only lines that are not quiet change either.
+bool QuickLinesMayRun(const InterpreterState& in) {
+  return !in.debug && in.decode_lines && !in.commands_limited && in.index.codes_generation == in.index.generation;
+}
+
+// Quiet decoded lines, run straight from the table of decoded lines from
+// the current line on while the current line is one, at most `most` of
+// them: a quiet line changes neither what may run decoded nor the store,
+// and cannot end the run but by failing. Each that succeeds moves on to the
+// next line and is counted in lines_run; one that fails sets the error flag
+// and ends the stretch uncounted, for the run loop to finish as it finishes
+// every line. Returns the number of lines run, a failed one included.
+int RunQuietLines(InterpreterState& in, int most) {
+  std::vector<LineCode>& codes = in.index.codes;
+  int ran = 0;
+  while (ran < most && in.current_line <= in.line_count) {
+    LineCode& code = codes[static_cast<size_t>(in.current_line)];
+    if (!code.quiet) break;
+    ++ran;
+    if (!RunLineCode(in, code)) {
+      in.error = true;
+      break;
+    }
+    ++in.current_line;
+    ++in.lines_run;
+  }
+  return ran;
+}
+
 }  // namespace
 
 RunEnd RunScript(InterpreterState& in) {
@@ -80,16 +114,31 @@ RunEnd RunScript(InterpreterState& in) {
   int until_clock = kLinesPerClockLook;
   int64_t budget_end = in.limits.max_lines > 0 ? s.lines_run + in.limits.max_lines : INT64_MAX;
   bool stopped = StopRequested();
+  bool quick = QuickLinesMayRun(in);
   while (!stopped && s.current_line <= s.line_count && !s.stop && !s.error) {
     if (--until_clock == 0) {
       until_clock = kLinesPerClockLook;
       TakeInputNowAndThen(&next_input);
       if ((stopped = StopRequested())) break;
     }
-    ExecuteStoredLine(in, s.current_line);
+    bool quiet;
+    if (quick && s.index.codes[static_cast<size_t>(s.current_line)].quiet) {
+      // This line and the quiet lines after it, up to the next look at the
+      // input and the end of the budget.
+      int most = static_cast<int>(std::min<int64_t>(until_clock, budget_end - s.lines_run));
+      until_clock -= RunQuietLines(in, most) - 1;
+      if (s.lines_run == budget_end) s.stop = true;
+      if (!s.error) continue;
+      quiet = false;  // the failed line ends as every line does
+    } else {
+      ExecuteStoredLine(in, s.current_line, &quiet);
+      quick = QuickLinesMayRun(in);
+    }
     // A stop asked for during the line (a wait cut short, a signal) ends
-    // the run before the line's own outcome counts.
-    if ((stopped = StopRequested())) break;
+    // the run before the line's own outcome counts. A quiet line cannot
+    // have asked for one; a signal's is seen at the next line that is not
+    // quiet, or with the input now and then.
+    if (!quiet && (stopped = StopRequested())) break;
     if (!s.stop && !s.error) ++s.current_line;
     if (++s.lines_run == budget_end) s.stop = true;
   }
