@@ -71,12 +71,6 @@ bool RunCommandWithinLine(InterpreterState& in, std::string_view command, Nested
   return decoded ? RunNestedCommand(in, *decoded) : ExecuteLine(in, command, true);
 }
 
-void EnquantoOutcome(InterpreterState& in, bool truth) {
-  if (!truth) SkipToEnd(in, Block::kEnquanto);
-}
-
-void BackToLoopHead(InterpreterState& in, int head) { in.current_line = head - 1; }
-
 bool FindUpperLabel(InterpreterState& in, std::string_view upper_name) {
   const ScanTables& t = Scans(in);
   auto it = t.labels.find(upper_name);

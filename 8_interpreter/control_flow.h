@@ -5,6 +5,8 @@
 
 #include <string_view>
 
+#include "8_interpreter/state.h"
+
 namespace kal {
 
 struct InterpreterState;
@@ -36,8 +38,10 @@ inline bool SeOutcome(InterpreterState& in, bool truth, std::string_view command
   return true;
 }
 // ENQUANTO: out of the loop when the condition does not hold.
-void EnquantoOutcome(InterpreterState& in, bool truth);
+inline void EnquantoOutcome(InterpreterState& in, bool truth) {
+  if (!truth) SkipToEnd(in, Block::kEnquanto);
+}
 // FIM ENQUANTO: the loop's head line (found, not 0) runs next.
-void BackToLoopHead(InterpreterState& in, int head);
+inline void BackToLoopHead(InterpreterState& in, int head) { in.current_line = head - 1; }
 
 }  // namespace kal

@@ -47,7 +47,7 @@ namespace {
 
 // The operand's value under the numeric rule (trimmed of blanks first when
 // asked, as COPIA reads its positions); a literal's was found when decoded.
-bool OperandNumber(InterpreterState& in, Operand& op, bool trimmed, int32_t* n) {
+inline bool OperandNumber(InterpreterState& in, Operand& op, bool trimmed, int32_t* n) {
   if (op.kind == Operand::Kind::kText) {
     *n = trimmed ? op.number_trimmed : op.number;
     return trimmed ? op.numeric_trimmed : op.numeric;
@@ -94,7 +94,7 @@ bool RunCopia(InterpreterState& in, LineCode& code) {
   return true;
 }
 
-bool Holds(InterpreterState& in, Condition& c, bool* truth) {
+inline bool Holds(InterpreterState& in, Condition& c, bool* truth) {
   Value l, r;
   if (!ReadValue(in, c.left, &l) || !ReadValue(in, c.right, &r)) return false;
   *truth = ConditionHolds(c.negate, c.op, l, r);
