@@ -82,19 +82,21 @@ bool QuickLinesMayRun(const InterpreterState& in) {
 // and ends the stretch uncounted, for the run loop to finish as it finishes
 // every line. Returns the number of lines run, a failed one included.
 int RunQuietLines(InterpreterState& in, int most) {
-  std::vector<LineCode>& codes = in.index.codes;
+  LineCode* codes = in.index.codes.data();  // quiet lines neither store nor decode lines
+  const int last = in.line_count;
   int ran = 0;
-  while (ran < most && in.current_line <= in.line_count) {
-    LineCode& code = codes[static_cast<size_t>(in.current_line)];
+  while (ran < most && in.current_line <= last) {
+    LineCode& code = codes[in.current_line];
     if (!code.quiet) break;
     ++ran;
     if (!RunLineCode(in, code)) {
       in.error = true;
-      break;
+      in.lines_run += ran - 1;
+      return ran;
     }
     ++in.current_line;
-    ++in.lines_run;
   }
+  in.lines_run += ran;
   return ran;
 }
 

@@ -122,9 +122,12 @@ inline void SetVarNumber(InterpreterState& in, int slot, int64_t value) {
 inline void ReadVarValue(InterpreterState& in, int slot, Value* v) {
   size_t i = static_cast<size_t>(slot);
   v->is_number = in.var_is_number[i];
-  v->number = in.var_number[i];
-  v->text = in.var_text[i];
-  v->digits = false;
+  if (v->is_number) {
+    v->number = in.var_number[i];
+  } else {
+    v->text = in.var_text[i];
+    v->digits = false;
+  }
 }
 // The variable's value under the numeric rule, without writing out a
 // value held as a number.
