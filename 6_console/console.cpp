@@ -1,5 +1,6 @@
-// The console's module state and its operations: the grid, the key queue,
-// the front end, and the waits that keep input flowing into the queue.
+// The console's operations on the screen of the installed console
+// (console_state.h): the grid, the key queue, the front end, and the waits
+// that keep input flowing into the queue.
 #include "6_console/console.h"
 #include "6_console/console_messages.h"
 #include "6_console/console_state.h"
