@@ -34,11 +34,11 @@ Connection::~Connection() {
     KeySym none[2] = {NoSymbol, NoSymbol};
     XChangeKeyboardMapping(display_, code, 2, none, 1);
   }
-  XSync(display_, False);
   // The handlers may reach the clipboard: both go before the display.
   handlers.clear();
   clipboard.reset();
   Loop().Unwatch(ConnectionNumber(display_));
+  // Sends what is still queued (the keycodes given back) and waits for it.
   XCloseDisplay(display_);
 }
 
