@@ -15,8 +15,11 @@
 namespace kal {
 
 void AssignValue(InterpreterState& in, int slot, const Value& value) {
+  int64_t number;
   if (value.is_number) {
     SetVarNumber(in, slot, value.number);
+  } else if (PlainDecimal(value.text, &number)) {
+    SetVarNumber(in, slot, number);  // the same value, which loops then read without parsing it
   } else {
     Var(in, slot).assign(value.text);  // assign copes with the variable's own text
   }

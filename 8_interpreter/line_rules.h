@@ -18,8 +18,9 @@
 
 namespace kal {
 
-// SEJA: the variable takes the value (a number stays a number, written out
-// when its text is asked for).
+// SEJA: the variable takes the value (a number, or a text that is the plain
+// decimal of one, is held as a number, written out when its text is asked
+// for).
 void AssignValue(InterpreterState& in, int slot, const Value& value);
 
 // CONCATENA: the value's text after the variable's; false, said, when the

@@ -65,6 +65,19 @@ bool ParseNumber(std::string_view text, int32_t* value) {
   return true;
 }
 
+bool PlainDecimal(std::string_view text, int64_t* value) {
+  bool negative = !text.empty() && text[0] == '-';
+  std::string_view digits = negative ? text.substr(1) : text;
+  if (digits.empty() || digits.size() > 18 || (digits[0] == '0' && (digits.size() > 1 || negative))) return false;
+  int64_t v = 0;
+  for (char c : digits) {
+    if (c < '0' || c > '9') return false;
+    v = v * 10 + (c - '0');
+  }
+  *value = negative ? -v : v;
+  return true;
+}
+
 void AppendNumber(std::string* out, int64_t value) {
   if (value >= 0 && value < 1000000000) {  // the common case, without to_chars
     static constexpr char kPairs[] =

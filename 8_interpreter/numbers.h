@@ -17,6 +17,12 @@ bool ParseNumber(std::string_view text, int32_t* value);
 std::string NumberToText(int64_t value);
 void AppendNumber(std::string* out, int64_t value);
 
+// Whether text is the plain decimal of a number, as AppendNumber writes
+// it: an optional '-' and one to eighteen digits without leading zeros
+// ("0" alone, never "-0"). *value: that number. Such a text and the number
+// held without its text are the same value to every rule.
+bool PlainDecimal(std::string_view text, int64_t* value);
+
 // Splits a value into a prefix and its numeric suffix (the digits at its
 // end with a '-' right before them, or a final '-' alone), as SOMA counts.
 // *suffix is 0 when there are no digits. Fails when the suffix does not fit

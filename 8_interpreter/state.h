@@ -67,7 +67,8 @@ struct InterpreterState {
   uint8_t sensor_baseline = 0;
 
   // Variables: slot 0 unused, 1..26 letters, 27..127 named. A value that
-  // arithmetic wrote may be held as a number only (var_is_number set): its
+  // arithmetic wrote, or a plain decimal that SEJA assigned, may be held as
+  // a number only (var_is_number set): its
   // text, the plain decimal of var_number, is written out into var_text
   // when the text is first asked for (Var).
   std::array<std::string, kVariableSlots + 1> var_text;

@@ -62,6 +62,30 @@ TEST(LineRules, NumbersHeldByArithmeticReadAsTheirText) {
   }
 }
 
+// SEJA holds a text that is the plain decimal of a number as that number;
+// every command reads it as the text it was given. Texts that are not
+// plain decimals (leading zeros, "-0", nineteen digits) stay texts.
+TEST(LineRules, PlainDecimalsAssignedReadAsTheTextGiven) {
+  std::string script =
+      "seja a \"007\"\nseja b -0\nseja c 0\nseja d \"-12\"\nseja e 123456789012345678\n"
+      "seja f 1234567890123456789\nseja g 2147483648\nseja h \"5\"\nseja i h\n"
+      "escreve a \"|\" b \"|\" c \"|\" d \"|\" e \"|\" f \"|\" g \"|\" h \"|\" i\n"
+      "soma a 1\nsoma b 1\nsoma d 1\nsoma h 1\nescreve a \"|\" b \"|\" d \"|\" h\n"
+      "se g > 2147483647 escreve \"g maior\"\nse e > f escreve \"e maior\"\n"
+      "se d < c escreve \"d menor\"\nse c = \"\" escreve \"c vazio\"\nse c == \"0\" escreve \"c zero\"\n"
+      "seja j 99\nconcatena j \"x\"\ncopia k e 2 3\nescreve j \"|\" k\n"
+      "seja m 2147483647\nmultiplica m 2\nseja n g\nconcatena n \"!\"\nescreve m \"|\" n\n"
+      "seja p \"12\"\nlista [l] cria\nlista [l] adiciona \"12\"\nse p em [l] escreve \"p em l\"\n"
+      "seja q 10\nse q < 9 escreve \"q menor\"\nse q > 9 escreve \"q maior\"\n"
+      "seja r -5\nse r < -10 escreve \"r menor\"\n";
+  for (bool decoded : {true, false}) {
+    EXPECT_EQ(OutIn(decoded, script),
+              "007|-0|0|-12|123456789012345678|1234567890123456789|2147483648|5|5\n"
+              "8|1|-11|6\ng maior\nd menor\nc zero\n99x|23\n-2|2147483648!\np em l\nq maior\n")
+        << decoded;
+  }
+}
+
 // The command after a condition is a line within the line, however it is
 // reached; chains of them end at a bound, said, instead of the stack.
 TEST(LineRules, LinesWithinLinesNestUpToABound) {
