@@ -18,4 +18,8 @@ inline constexpr char kModuleDirVariable[] = "KALDORIN_MODULE_DIR";
 // given, when the module or one of its libraries is missing.
 void* ModuleEntry(const char* module, const char* symbol, std::string* why);
 
+// The same for a module that some earlier call loaded; nullptr, without
+// loading it, when none did (for what only matters after a first use).
+void* LoadedModuleEntry(const char* module, const char* symbol);
+
 }  // namespace kal

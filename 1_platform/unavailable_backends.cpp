@@ -84,6 +84,38 @@ class NoTextSynth : public TextSynth {
   std::string why_;
 };
 
+class NoDesktop : public DesktopAutomation {
+ public:
+  DesktopAvailability Availability() override { return DesktopAvailability::kNoDisplay; }
+  bool KeyForVirtualKey(int, int*) override { return false; }
+  bool KeyForCharacter(uint8_t, LayoutKey*) override { return false; }
+  bool SendKey(int, bool) override { return false; }
+  bool PointerPosition(int*, int*) override { return false; }
+  bool MovePointer(int, int) override { return false; }
+  bool SendLeftButton(bool) override { return false; }
+  bool ForegroundOrigin(int*, int*) override { return false; }
+  bool ActiveWindowTitle(std::string*) override { return false; }
+  bool ConsoleIsActive() override { return false; }
+  bool TopLevelWindows(std::vector<DesktopWindow>*) override { return false; }
+  bool ActOnWindow(uint64_t, WindowAction) override { return false; }
+  uint64_t ConsoleWindowId() override { return ExplicitConsoleWindowId(); }
+};
+
+class NoMidiOutput : public MidiOutput {
+ public:
+  NoMidiOutput(MidiOpenError error, std::string why) : error_(error), why_(std::move(why)) {}
+  MidiOpenError Open(std::string* detail) override {
+    if (detail) *detail = why_;
+    return error_;
+  }
+  void Close() override {}
+  bool Send(const MidiBytes&) override { return false; }
+
+ private:
+  MidiOpenError error_;
+  std::string why_;
+};
+
 }  // namespace
 
 std::unique_ptr<AudioDevice> MakeNoAudio(std::string why) { return std::make_unique<NoAudio>(std::move(why)); }
@@ -93,5 +125,9 @@ std::unique_ptr<SpeechServerConnection> MakeNoSpeechServer(std::string why) {
   return std::make_unique<NoSpeechServer>(std::move(why));
 }
 std::unique_ptr<TextSynth> MakeNoTextSynth(std::string why) { return std::make_unique<NoTextSynth>(std::move(why)); }
+std::unique_ptr<DesktopAutomation> MakeNoDesktop() { return std::make_unique<NoDesktop>(); }
+std::unique_ptr<MidiOutput> MakeNoMidiOutput(MidiOpenError error, std::string why) {
+  return std::make_unique<NoMidiOutput>(error, std::move(why));
+}
 
 }  // namespace kal

@@ -5,14 +5,9 @@
 // keep up makes a send fail instead of stopping the program.
 #include "1_platform/midi_out.h"
 
-#if KALDORIN_HAVE_ALSA
 #include <alsa/asoundlib.h>
-#endif
 
 namespace kal {
-
-#if KALDORIN_HAVE_ALSA
-
 namespace {
 
 // libasound reports errors on standard error, the user's console.
@@ -79,28 +74,9 @@ class SequencerOutput : public MidiOutput {
 
 }  // namespace
 
-std::unique_ptr<MidiOutput> MakeSequencerMidiOutput(const std::string& port) {
-  return std::make_unique<SequencerOutput>(port);
-}
-
-#else
-
-namespace {
-class NoSequencerOutput : public MidiOutput {
- public:
-  MidiOpenError Open(std::string* detail) override {
-    if (detail) *detail = "built without ALSA";
-    return MidiOpenError::kNoSequencer;
-  }
-  void Close() override {}
-  bool Send(const MidiBytes&) override { return false; }
-};
-}  // namespace
-
-std::unique_ptr<MidiOutput> MakeSequencerMidiOutput(const std::string&) {
-  return std::make_unique<NoSequencerOutput>();
-}
-
-#endif
-
 }  // namespace kal
+
+// The module's entry (1_platform/backend_module.h).
+extern "C" kal::MidiOutput* kaldorin_make_sequencer_output(const std::string& port) {
+  return new kal::SequencerOutput(port);
+}

@@ -14,7 +14,6 @@
 // itself; without a bus that answers, accessibility is unavailable.
 #include "1_platform/accessibility.h"
 
-#if defined(KALDORIN_HAVE_ATSPI)
 #include <atspi/atspi.h>
 #include <dbus/dbus.h>
 
@@ -477,28 +476,7 @@ class AtspiAccessibility : public Accessibility {
 
 }  // namespace
 
-std::unique_ptr<Accessibility> MakeAtspiAccessibility() { return std::make_unique<AtspiAccessibility>(); }
-
 }  // namespace kal
 
-#else
-
-namespace kal {
-namespace {
-
-// Built without AT-SPI: there is no accessibility bus.
-class NoAccessibility : public Accessibility {
- public:
-  bool Available() override { return false; }
-  bool StartMonitoring(AccessibilitySink) override { return false; }
-  void StopMonitoring() override {}
-  bool ObjectAtPoint(int, int, AccessibleProperties*) override { return false; }
-};
-
-}  // namespace
-
-std::unique_ptr<Accessibility> MakeAtspiAccessibility() { return std::make_unique<NoAccessibility>(); }
-
-}  // namespace kal
-
-#endif
+// The module's entry (1_platform/backend_module.h).
+extern "C" kal::Accessibility* kaldorin_make_atspi_accessibility() { return new kal::AtspiAccessibility(); }

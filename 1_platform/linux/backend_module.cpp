@@ -28,10 +28,24 @@ std::vector<std::string> ModuleFolders() {
   return {program, program + "/../lib/kaldorin"};
 }
 
+std::string FileOf(const char* module) { return std::string("kaldorin-") + module + ".so"; }
+
 }  // namespace
 
+void* LoadedModuleEntry(const char* module, const char* symbol) {
+  for (const std::string& folder : ModuleFolders()) {
+    std::string path = folder + "/" + FileOf(module);
+    if (void* handle = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL | RTLD_NOLOAD)) {
+      void* entry = dlsym(handle, symbol);
+      dlclose(handle);  // the count RTLD_NOLOAD added; the module stays
+      return entry;
+    }
+  }
+  return nullptr;
+}
+
 void* ModuleEntry(const char* module, const char* symbol, std::string* why) {
-  std::string file = std::string("kaldorin-") + module + ".so";
+  std::string file = FileOf(module);
   std::string reason = "module " + file + " not found";
   for (const std::string& folder : ModuleFolders()) {
     std::string path = folder + "/" + file;

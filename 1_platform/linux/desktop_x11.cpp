@@ -2,18 +2,16 @@
 // the window that shows the console (named by a front end or by WINDOWID).
 #include "1_platform/desktop.h"
 
-#if defined(KALDORIN_HAVE_X11)
 #include <X11/Xatom.h>
 #include <X11/Xutil.h>
 
 #include "1_platform/linux/x11_display.h"
-#endif
 
 namespace kal {
 
-#if defined(KALDORIN_HAVE_X11)
-
-bool QueryForegroundWindow(ForegroundWindow* w) {
+// The module's entries (1_platform/backend_module.h), for the functions of
+// 1_platform/desktop.h.
+extern "C" bool kaldorin_query_foreground_window(ForegroundWindow* w) {
   // Without the console's own window id nothing could ever be "the console
   // in front": answer as if there were no desktop. A window guessed at start
   // is not trusted for this.
@@ -30,7 +28,7 @@ bool QueryForegroundWindow(ForegroundWindow* w) {
   return true;
 }
 
-bool MinimizeConsoleWindow() {
+extern "C" bool kaldorin_minimize_console_window() {
   Display* d = x11::TheDisplay();
   Window w = x11::ConsoleWindow(false);
   if (!d || !w) return false;
@@ -39,7 +37,7 @@ bool MinimizeConsoleWindow() {
   return true;
 }
 
-bool RestoreConsoleWindow() {
+extern "C" bool kaldorin_restore_console_window() {
   Display* d = x11::TheDisplay();
   Window w = x11::ConsoleWindow(false);
   if (!d || !w) return false;
@@ -48,13 +46,5 @@ bool RestoreConsoleWindow() {
   XFlush(d);
   return true;
 }
-
-#else
-
-bool QueryForegroundWindow(ForegroundWindow*) { return false; }
-bool MinimizeConsoleWindow() { return false; }
-bool RestoreConsoleWindow() { return false; }
-
-#endif
 
 }  // namespace kal

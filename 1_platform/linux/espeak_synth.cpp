@@ -3,19 +3,14 @@
 // returns when the text is done; the callback answering 1 ends it early.
 #include "1_platform/text_synth.h"
 
-#if KALDORIN_HAVE_ESPEAKNG
 #include <espeak-ng/espeak_ng.h>
 #include <espeak-ng/speak_lib.h>
 #include <sys/stat.h>
-#endif
 
 #include <algorithm>
 #include <mutex>
 
 namespace kal {
-
-#if KALDORIN_HAVE_ESPEAKNG
-
 namespace {
 
 // The library keeps one callback for the process; the synthesis in progress
@@ -143,31 +138,7 @@ class EspeakSynth : public TextSynth {
 
 }  // namespace
 
-std::unique_ptr<TextSynth> MakeEspeakSynth() { return std::make_unique<EspeakSynth>(); }
-
-#else
-
-namespace {
-
-class NoSynth : public TextSynth {
- public:
-  bool Open(std::string* err) override {
-    if (err) *err = "this build has no in-process synthesiser";
-    return false;
-  }
-  void Close() override {}
-  std::vector<SynthVoiceInfo> Voices(std::string_view) override { return {}; }
-  bool SetVoice(const std::string&) override { return false; }
-  void SetRate(int) override {}
-  void SetPitch(int) override {}
-  int SampleRate() override { return 0; }
-  bool Synthesize(std::string_view, const SampleSink&) override { return false; }
-};
-
-}  // namespace
-
-std::unique_ptr<TextSynth> MakeEspeakSynth() { return std::make_unique<NoSynth>(); }
-
-#endif
-
 }  // namespace kal
+
+// The module's entry (1_platform/backend_module.h).
+extern "C" kal::TextSynth* kaldorin_make_espeak_synth() { return new kal::EspeakSynth(); }

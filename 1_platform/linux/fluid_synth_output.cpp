@@ -11,32 +11,17 @@
 
 #include "1_platform/audio.h"
 
-#include <sys/stat.h>
-
-#if KALDORIN_HAVE_FLUIDSYNTH
 #include <fluidsynth.h>
-#endif
+#include <sys/stat.h>
 
 namespace kal {
 
 namespace {
+
 bool IsFile(const std::string& path) {
   struct stat st;
   return stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
 }
-}  // namespace
-
-std::string DefaultSoundFont() {
-  // Debian points default-GM.sf2 at the installed General MIDI font.
-  for (const char* p : {"/usr/share/sounds/sf2/default-GM.sf2", "/usr/share/sounds/sf2/FluidR3_GM.sf2",
-                        "/usr/share/soundfonts/default.sf2", "/usr/share/soundfonts/FluidR3_GM.sf2"})
-    if (IsFile(p)) return p;
-  return "/usr/share/sounds/sf2/default-GM.sf2";
-}
-
-#if KALDORIN_HAVE_FLUIDSYNTH
-
-namespace {
 
 // The library writes warnings (a preset missing on a channel, a sample not
 // found) to standard error, which is the user's console: it is kept quiet.
@@ -132,27 +117,9 @@ class FluidSynthOutput : public MidiOutput, public AudioMixSource {
 
 }  // namespace
 
-std::unique_ptr<MidiOutput> MakeSynthMidiOutput(const std::string& sound_font) {
-  return std::make_unique<FluidSynthOutput>(sound_font);
-}
-
-#else
-
-namespace {
-// Built without the synthesizer: it never opens and says so.
-class NoSynthOutput : public MidiOutput {
- public:
-  MidiOpenError Open(std::string* detail) override {
-    if (detail) *detail = "built without FluidSynth";
-    return MidiOpenError::kNoSynthesizer;
-  }
-  void Close() override {}
-  bool Send(const MidiBytes&) override { return false; }
-};
-}  // namespace
-
-std::unique_ptr<MidiOutput> MakeSynthMidiOutput(const std::string&) { return std::make_unique<NoSynthOutput>(); }
-
-#endif
-
 }  // namespace kal
+
+// The module's entry (1_platform/backend_module.h).
+extern "C" kal::MidiOutput* kaldorin_make_synth_output(const std::string& sound_font) {
+  return new kal::FluidSynthOutput(sound_font);
+}

@@ -7,9 +7,7 @@
 // the ids that are not its own.
 #include "1_platform/speech_server.h"
 
-#if KALDORIN_HAVE_SPEECHD
 #include <libspeechd.h>
-#endif
 
 #include <pthread.h>
 
@@ -19,9 +17,6 @@
 #include <vector>
 
 namespace kal {
-
-#if KALDORIN_HAVE_SPEECHD
-
 namespace {
 
 struct Handlers {
@@ -132,31 +127,7 @@ class SpeechdConnection : public SpeechServerConnection {
 
 }  // namespace
 
-std::unique_ptr<SpeechServerConnection> MakeSpeechdConnection() { return std::make_unique<SpeechdConnection>(); }
-
-#else
-
-namespace {
-
-class NoServer : public SpeechServerConnection {
- public:
-  bool Open(const std::string&, EventHandler, std::string* err) override {
-    if (err) *err = "this build has no speech server client";
-    return false;
-  }
-  bool SetOutputModule(const std::string&) override { return false; }
-  std::vector<std::string> Voices() override { return {}; }
-  bool SetVoice(const std::string&) override { return false; }
-  bool SetRate(int) override { return false; }
-  int Say(const std::string&) override { return -1; }
-  bool Cancel() override { return false; }
-  void Close() override {}
-};
-
-}  // namespace
-
-std::unique_ptr<SpeechServerConnection> MakeSpeechdConnection() { return std::make_unique<NoServer>(); }
-
-#endif
-
 }  // namespace kal
+
+// The module's entry (1_platform/backend_module.h).
+extern "C" kal::SpeechServerConnection* kaldorin_make_speechd_connection() { return new kal::SpeechdConnection(); }

@@ -11,7 +11,6 @@
 // it was sent.
 #include "1_platform/automation.h"
 
-#if defined(KALDORIN_HAVE_X11)
 #include <X11/XKBlib.h>
 #include <X11/Xatom.h>
 #include <X11/Xutil.h>
@@ -321,41 +320,7 @@ bool X11Automation::ActOnWindow(uint64_t id, WindowAction action) {
 
 }  // namespace
 
-std::unique_ptr<DesktopAutomation> MakeX11Automation() { return std::make_unique<X11Automation>(); }
-
 }  // namespace kal
 
-#else
-
-namespace kal {
-namespace {
-
-// Built without X11: there is never a display.
-class NoDesktop : public DesktopAutomation {
- public:
-  DesktopAvailability Availability() override { return DesktopAvailability::kNoDisplay; }
-  bool KeyForVirtualKey(int, int*) override { return false; }
-  bool KeyForCharacter(uint8_t, LayoutKey*) override { return false; }
-  bool SendKey(int, bool) override { return false; }
-  bool PointerPosition(int*, int*) override { return false; }
-  bool MovePointer(int, int) override { return false; }
-  bool SendLeftButton(bool) override { return false; }
-  bool ForegroundOrigin(int*, int*) override { return false; }
-  bool ActiveWindowTitle(std::string*) override { return false; }
-  bool ConsoleIsActive() override { return false; }
-  bool TopLevelWindows(std::vector<DesktopWindow>*) override { return false; }
-  bool ActOnWindow(uint64_t, WindowAction) override { return false; }
-  uint64_t ConsoleWindowId() override { return ExplicitConsoleWindowId(); }
-};
-
-}  // namespace
-
-std::unique_ptr<DesktopAutomation> MakeX11Automation() { return std::make_unique<NoDesktop>(); }
-
-}  // namespace kal
-
-#endif
-
-namespace kal {
-std::unique_ptr<DesktopAutomation> MakeHostAutomation() { return MakeX11Automation(); }
-}  // namespace kal
+// The module's entry (1_platform/backend_module.h).
+extern "C" kal::DesktopAutomation* kaldorin_make_x11_automation() { return new kal::X11Automation(); }

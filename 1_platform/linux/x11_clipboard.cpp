@@ -13,7 +13,6 @@
 // requestor that asks for anything else gets a refusal.
 #include "1_platform/desktop_clipboard.h"
 
-#if defined(KALDORIN_HAVE_X11)
 #include <X11/Xatom.h>
 
 #include <algorithm>
@@ -341,22 +340,12 @@ class ClipboardHandle : public DesktopClipboard {
 
 }  // namespace
 
-std::unique_ptr<DesktopClipboard> MakeX11Clipboard() {
+}  // namespace kal
+
+// The module's entry (1_platform/backend_module.h): the clipboard, or
+// nullptr without a display.
+extern "C" kal::DesktopClipboard* kaldorin_make_x11_clipboard() {
   // The owner is made now, so that its window is there from the start.
-  if (!Owner()) return nullptr;
-  return std::make_unique<ClipboardHandle>();
+  if (!kal::Owner()) return nullptr;
+  return new kal::ClipboardHandle();
 }
-
-}  // namespace kal
-
-#else
-
-namespace kal {
-std::unique_ptr<DesktopClipboard> MakeX11Clipboard() { return nullptr; }
-}  // namespace kal
-
-#endif
-
-namespace kal {
-std::unique_ptr<DesktopClipboard> MakeHostClipboard() { return MakeX11Clipboard(); }
-}  // namespace kal

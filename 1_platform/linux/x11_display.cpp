@@ -1,4 +1,3 @@
-#if defined(KALDORIN_HAVE_X11)
 #include "1_platform/linux/x11_display.h"
 
 #include <X11/Xatom.h>
@@ -194,16 +193,5 @@ void NoteActiveWindowAtStart() {
 
 }  // namespace kal::x11
 
-namespace kal {
-void NoteConsoleWindowAtStart() { x11::NoteActiveWindowAtStart(); }
-}  // namespace kal
-
-#else
-
-#include "1_platform/automation.h"
-
-namespace kal {
-void NoteConsoleWindowAtStart() {}
-}  // namespace kal
-
-#endif
+// The module's entry (1_platform/backend_module.h).
+extern "C" void kaldorin_note_console_window_at_start() { kal::x11::NoteActiveWindowAtStart(); }
