@@ -2,8 +2,8 @@
 """Counts the program's mutable process-wide variables.
 
 A heuristic: the data and zero-filled symbols (nm types b, B, d, D) of the
-objects of the core library, less what the compiler makes (guard variables,
-vtables, type information) and less the variables whose declaration in the
+objects of the core library and the back ends' modules, less what the
+compiler makes (guard variables, vtables, type information) and less the variables whose declaration in the
 source says const or constexpr (a const object built at start-up still lands
 in those sections). What is left is state that lives as long as the process:
 namespace-scope variables and function statics.
@@ -21,16 +21,22 @@ COMPILER_MADE = re.compile(r"guard variable|vtable|typeinfo|VTT|__ioinit")
 
 
 def core_objects(build):
-    folder = os.path.join(build, "CMakeFiles", "kaldorin_core.dir")
-    for dirpath, _, names in os.walk(folder):
-        for name in names:
-            if name.endswith(".o") or name.endswith(".obj"):
-                yield os.path.join(dirpath, name)
-
-
-def source_of(obj, build):
-    rel = os.path.relpath(obj, os.path.join(build, "CMakeFiles", "kaldorin_core.dir"))
-    return re.sub(r"\.(o|obj)$", "", rel)
+    """(object, source) of the core library and of the back ends' modules
+    (kaldorin-NAME), each source once: a module's source may have left an
+    older object in the core's folder."""
+    folders = os.path.join(build, "CMakeFiles")
+    targets = sorted(d for d in os.listdir(folders) if d.startswith("kaldorin-") and d.endswith(".dir"))
+    seen = set()
+    for target in targets + ["kaldorin_core.dir"]:
+        folder = os.path.join(folders, target)
+        for dirpath, _, names in os.walk(folder):
+            for name in names:
+                if name.endswith(".o") or name.endswith(".obj"):
+                    obj = os.path.join(dirpath, name)
+                    source = re.sub(r"\.(o|obj)$", "", os.path.relpath(obj, folder))
+                    if source not in seen:
+                        seen.add(source)
+                        yield obj, source
 
 
 def variables(obj):
@@ -78,8 +84,7 @@ def declared_const(source, symbol):
 def main():
     build = sys.argv[1] if len(sys.argv) > 1 else os.path.join(ROOT, "build")
     found = []
-    for obj in core_objects(build):
-        source = source_of(obj, build)
+    for obj, source in core_objects(build):
         if not os.path.exists(os.path.join(ROOT, source)):
             continue  # left in the build folder by a source that is gone
         for symbol in variables(obj):
