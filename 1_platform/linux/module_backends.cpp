@@ -24,16 +24,17 @@
 namespace kal {
 namespace {
 
-template <typename T>
-T* FromModule(const char* module, const char* entry, std::string* why) {
-  using Make = T* (*)();
-  auto make = reinterpret_cast<Make>(ModuleEntry(module, entry, why));
-  return make ? make() : nullptr;
-}
-
+// The module's entry as the function it is; nullptr when it cannot be had.
 template <typename F>
 F* Entry(const char* module, const char* entry, std::string* why = nullptr) {
   return reinterpret_cast<F*>(ModuleEntry(module, entry, why));
+}
+
+// What the module's maker entry makes; nullptr when it cannot be had.
+template <typename T>
+T* FromModule(const char* module, const char* entry, std::string* why) {
+  auto* make = Entry<T*()>(module, entry, why);
+  return make ? make() : nullptr;
 }
 
 // Whether an X display is named: without one the desktop's module is not
@@ -81,8 +82,7 @@ std::unique_ptr<BrailleDevice> MakeBrlapiBraille() {
 }
 
 std::unique_ptr<ConsoleFrontEnd> MakeWindowFrontEnd(const WindowOptions& opts) {
-  using Make = ConsoleFrontEnd* (*)(const WindowOptions&);
-  auto make = reinterpret_cast<Make>(ModuleEntry("window", "kaldorin_make_window_front_end", nullptr));
+  auto* make = Entry<ConsoleFrontEnd*(const WindowOptions&)>("window", "kaldorin_make_window_front_end");
   return std::unique_ptr<ConsoleFrontEnd>(make ? make(opts) : nullptr);
 }
 
