@@ -106,6 +106,18 @@ std::string_view LineBreak(std::string_view text) {
 
 bool HasLineBreak(std::string_view s) { return s.find_first_of("\r\n") != std::string_view::npos; }
 
+std::string FoldedName(std::string_view name) {
+  std::string folded(name);
+  for (char& c : folded) c = static_cast<char>(Fold(static_cast<unsigned char>(c)));
+  return folded;
+}
+
+// The value of a key line: empty for a bare key, else trimmed and unquoted.
+std::string KeyValue(std::string_view text, const IniLine& line) {
+  if (line.eq == std::string_view::npos) return {};
+  return std::string(Unquote(IniTrim(text.substr(line.eq + 1, line.content_end - line.eq - 1))));
+}
+
 }  // namespace
 
 std::string_view IniTrim(std::string_view s) {
@@ -115,17 +127,27 @@ std::string_view IniTrim(std::string_view s) {
 }
 
 bool IniLookup(std::string_view text, std::string_view section, std::string_view key, std::string* value) {
-  std::vector<IniLine> lines = SplitLines(text);
-  int header = FindSection(lines, IniTrim(section));
-  if (header < 0) return false;
-  int at = FindKey(lines, header, IniTrim(key));
-  if (at < 0) return false;
-  const IniLine& line = lines[at];
-  if (line.eq == std::string_view::npos) {
-    value->clear();
-  } else {
-    *value = std::string(Unquote(IniTrim(text.substr(line.eq + 1, line.content_end - line.eq - 1))));
+  return IniIndex(text).Lookup(section, key, value);
+}
+
+IniIndex::IniIndex(std::string_view text) {
+  Keys* keys = nullptr;  // of the section being read, when it is the first of its name
+  for (const IniLine& line : SplitLines(text)) {
+    if (line.kind == LineKind::kSection) {
+      auto [at, added] = sections_.try_emplace(FoldedName(line.name));
+      keys = added ? &at->second : nullptr;
+    } else if (line.kind == LineKind::kKey && keys) {
+      keys->try_emplace(FoldedName(line.name), KeyValue(text, line));
+    }
   }
+}
+
+bool IniIndex::Lookup(std::string_view section, std::string_view key, std::string* value) const {
+  auto s = sections_.find(FoldedName(IniTrim(section)));
+  if (s == sections_.end()) return false;
+  auto k = s->second.find(FoldedName(IniTrim(key)));
+  if (k == s->second.end()) return false;
+  *value = k->second;
   return true;
 }
 

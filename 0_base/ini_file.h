@@ -16,11 +16,29 @@
 
 #include <string>
 #include <string_view>
+#include <unordered_map>
 
 namespace kal {
 
 // True when the section holds the key; its value is stored in *value.
 bool IniLookup(std::string_view text, std::string_view section, std::string_view key, std::string* value);
+
+// Every key of a file's text, read once by the rules above, for files whose
+// keys are asked for many times (Talven.ini is read for each setting).
+class IniIndex {
+ public:
+  IniIndex() = default;
+  explicit IniIndex(std::string_view text);
+
+  // As IniLookup on the text the index was made from.
+  bool Lookup(std::string_view section, std::string_view key, std::string* value) const;
+
+ private:
+  using Keys = std::unordered_map<std::string, std::string>;
+  // Folded section name -> folded key name -> value; only the first section
+  // of a name and the first key of a name in it are kept.
+  std::unordered_map<std::string, Keys> sections_;
+};
 
 // The text with section/key set to value: the value of the key's first line
 // is replaced; a missing key is added after the last key of the section; a

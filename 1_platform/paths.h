@@ -80,6 +80,22 @@ bool HostSameFile(const std::string& a, const std::string& b);
 // Size in bytes of a file; false when it does not exist or is not a file.
 bool HostFileSize(const std::string& host_path, int64_t* size);
 
+// What tells one version of a file from another without reading it: the
+// file's identity (where the host has one), its size and its last change.
+// Equal stamps are taken to mean the same contents.
+struct HostFileStamp {
+  uint64_t id = 0;
+  int64_t size = -1;
+  int64_t changed = 0;  // nanoseconds since 1970
+  bool operator==(const HostFileStamp&) const = default;
+};
+
+// The stamp of a file; false when it does not exist or is not a file.
+bool StampHostFile(const std::string& host_path, HostFileStamp* stamp);
+
+// The present time as HostFileStamp::changed counts it.
+int64_t HostFileClockNow();
+
 struct FolderEntry {
   std::string name;    // Latin-1, no path
   bool is_folder = false;

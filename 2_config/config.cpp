@@ -37,13 +37,23 @@ std::string ConfigFolderHost() {
   return candidate;
 }
 
+// The key's value as the file on disk has it, through the installed state's
+// cache of the file's keys when there is one.
+bool ReadFromDisk(ConfigState* c, const std::string& file, std::string_view section, std::string_view key,
+                  std::string* value) {
+  if (c) {
+    const IniIndex* keys = c->files.Keys(file, kMaxFileSize);
+    return keys && keys->Lookup(section, key, value);
+  }
+  std::string text;
+  return ReadHostFile(file, &text, kMaxFileSize) && IniLookup(text, section, key, value);
+}
+
 // The key's value in one file; false when the file, section or key is absent.
 bool ReadFromFile(const std::string& file, std::string_view section, std::string_view key, size_t limit,
                   std::string* value) {
-  std::string text;
   ConfigState* c = InstalledConfig();
-  if (!(c && c->updates.Lookup(file, section, key, value)) &&
-      (!ReadHostFile(file, &text, kMaxFileSize) || !IniLookup(text, section, key, value)))
+  if (!(c && c->updates.Lookup(file, section, key, value)) && !ReadFromDisk(c, file, section, key, value))
     return false;
   if (value->size() > limit) value->resize(limit);
   return true;

@@ -98,7 +98,7 @@ std::string ScreenText(const ConsoleGrid& grid) {
 }
 
 AnsiRenderer::AnsiRenderer(int width, int height, bool truecolor)
-    : grid_w_(width), grid_h_(height), width_(width), height_(height), truecolor_(truecolor), shown_(width * height) {
+    : grid_h_(height), width_(width), height_(height), truecolor_(truecolor), shown_(width * height) {
   view_.width = width;
   view_.height = height;
 }

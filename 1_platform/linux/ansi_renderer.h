@@ -66,7 +66,7 @@ class AnsiRenderer {
 
   void Resize(int width, int height);
 
-  int grid_w_, grid_h_;
+  int grid_h_;  // the grid's rows
   int cols_ = 0, rows_ = 0;  // the terminal; 0: unknown
   int width_, height_;       // the cells drawn: the viewport's size
   Viewport view_;

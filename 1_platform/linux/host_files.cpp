@@ -7,6 +7,7 @@
 #include <stdlib.h>
 #include <string.h>
 #include <sys/stat.h>
+#include <time.h>
 #include <unistd.h>
 
 #include "1_platform/host_file_parts.h"
@@ -70,6 +71,27 @@ bool HostFileSize(const std::string& host_path, int64_t* size) {
   if (!StatPath(host_path, &st) || !S_ISREG(st.st_mode)) return false;
   *size = static_cast<int64_t>(st.st_size);
   return true;
+}
+
+bool StampHostFile(const std::string& host_path, HostFileStamp* stamp) {
+  struct stat st;
+  if (!StatPath(host_path, &st) || !S_ISREG(st.st_mode)) return false;
+  stamp->id = static_cast<uint64_t>(st.st_ino) ^ (static_cast<uint64_t>(st.st_dev) << 40);
+  stamp->size = static_cast<int64_t>(st.st_size);
+  // The later of the data's and the inode's change: a file rewritten in
+  // place within one clock tick may keep its modification time.
+  const struct timespec& t = st.st_ctim.tv_sec > st.st_mtim.tv_sec ||
+                                     (st.st_ctim.tv_sec == st.st_mtim.tv_sec && st.st_ctim.tv_nsec > st.st_mtim.tv_nsec)
+                                 ? st.st_ctim
+                                 : st.st_mtim;
+  stamp->changed = static_cast<int64_t>(t.tv_sec) * 1000000000 + t.tv_nsec;
+  return true;
+}
+
+int64_t HostFileClockNow() {
+  struct timespec t;
+  clock_gettime(CLOCK_REALTIME, &t);
+  return static_cast<int64_t>(t.tv_sec) * 1000000000 + t.tv_nsec;
 }
 
 bool ListHostFolder(const std::string& host_path, std::vector<FolderEntry>* entries) {

@@ -73,6 +73,30 @@ bool HostFileSize(const std::string& host_path, int64_t* size) {
   return true;
 }
 
+namespace {
+// A file time (100 ns steps since 1601) as nanoseconds since 1970.
+int64_t UnixNs(const FILETIME& t) {
+  constexpr int64_t kFrom1601To1970 = 116444736000000000;
+  int64_t ticks = (static_cast<int64_t>(t.dwHighDateTime) << 32) | t.dwLowDateTime;
+  return (ticks - kFrom1601To1970) * 100;
+}
+}  // namespace
+
+bool StampHostFile(const std::string& host_path, HostFileStamp* stamp) {
+  WIN32_FILE_ATTRIBUTE_DATA d;
+  if (!Attributes(host_path, &d) || IsFolderAttr(d.dwFileAttributes)) return false;
+  stamp->id = 0;  // the file index needs the file opened; size and time tell enough
+  stamp->size = (static_cast<int64_t>(d.nFileSizeHigh) << 32) | d.nFileSizeLow;
+  stamp->changed = UnixNs(d.ftLastWriteTime);
+  return true;
+}
+
+int64_t HostFileClockNow() {
+  FILETIME t;
+  GetSystemTimeAsFileTime(&t);
+  return UnixNs(t);
+}
+
 bool ListHostFolder(const std::string& host_path, std::vector<FolderEntry>* entries) {
   entries->clear();
   std::string pattern = host_path;

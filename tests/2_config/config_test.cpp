@@ -55,6 +55,22 @@ TEST_F(Config, EveryReadGoesToTheFile) {
   EXPECT_EQ(ReadConfig("A", "K"), "");
 }
 
+// Keys are kept between reads only while the file's stamp stays: a file
+// rewritten in place with the same size and its old modification time put
+// back (as a coarse clock or a careful editor leaves it) is still read anew.
+TEST_F(Config, KeptKeysGiveWayToAnyChangeOfTheFile) {
+  WriteFileBytes(UserIni(), "[A]\nK=1\n");
+  auto old_time = fs::last_write_time(UserIni()) - std::chrono::hours(1);
+  fs::last_write_time(UserIni(), old_time);
+  EXPECT_EQ(ReadConfig("A", "K"), "1");
+  EXPECT_EQ(ReadConfig("A", "K"), "1");
+  WriteFileBytes(UserIni(), "[A]\nK=2\n");
+  fs::last_write_time(UserIni(), old_time);
+  EXPECT_EQ(ReadConfig("A", "K"), "2");
+  ASSERT_TRUE(WriteConfig("A", "K", "3"));
+  EXPECT_EQ(ReadConfig("A", "K"), "3");
+}
+
 TEST_F(Config, AtPrefixesExpand) {
   WriteFileBytes(UserIni(),
                  "[TALVEN]\n"
