@@ -4,6 +4,7 @@
 #include "1_platform/file_lock.h"
 
 #include <errno.h>
+#include <stdint.h>
 #include <fcntl.h>
 #include <limits.h>
 #include <stdlib.h>
@@ -25,6 +26,12 @@ std::string LockedFolder(const std::string& host_path) {
   return slash == 0 ? "/" : target.substr(0, slash);
 }
 
+int64_t NowMs() {
+  struct timespec ts;
+  clock_gettime(CLOCK_MONOTONIC, &ts);
+  return static_cast<int64_t>(ts.tv_sec) * 1000 + ts.tv_nsec / 1000000;
+}
+
 void SleepMs(int ms) {
   struct timespec ts = {0, ms * 1000000L};
   while (nanosleep(&ts, &ts) != 0 && errno == EINTR) {
@@ -43,13 +50,16 @@ bool TryLock(int fd) {
 HostFileLock::HostFileLock(const std::string& host_path, int timeout_ms) {
   int fd = open(LockedFolder(host_path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
   if (fd < 0) return;
-  for (int waited = 0;; waited += kRetryMs) {
+  // A deadline, not a count of sleeps: on a busy machine each sleep lasts
+  // longer than asked, and the wait must still end when it was promised to.
+  int64_t deadline = NowMs() + (timeout_ms < 0 ? 0 : timeout_ms);
+  for (;;) {
     if (TryLock(fd)) {
       handle_ = fd;
       return;
     }
     if (errno != EWOULDBLOCK) break;
-    if (waited >= timeout_ms) {
+    if (NowMs() >= deadline) {
       busy_ = true;
       break;
     }
