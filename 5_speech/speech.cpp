@@ -20,6 +20,8 @@
 #include "1_platform/pump.h"
 #include "1_platform/user_notice.h"
 #include "4_voices/diphone/diphone.h"
+#include "4_voices/engines/engine_switch.h"
+#include "4_voices/orvan/orvan_engine.h"
 
 namespace kal {
 
@@ -342,6 +344,11 @@ bool FullAnnouncements() {
   return Speech().full_announce;
 }
 bool EngineActive() { return Speech().engine_active; }
+std::string VoiceStartProblem() {
+  const auto& s = Speech();
+  if (s.engine_active || s.engine_kind != kEngineOrvan || !ConfigNotN(ReadConfig(cfg::kSapi))) return "";
+  return OrvanLastError();
+}
 int SpeechSpeed() { return Speech().speed; }
 std::string AppSoundsFolder() { return Speech().app_folder; }
 std::string SystemSoundsFolder() { return Speech().system_folder; }

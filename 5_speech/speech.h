@@ -95,6 +95,10 @@ bool FullAnnouncements();         // FALARTUDO
 // ECOAROPCAO: a chosen option is told by its own recording when one exists.
 bool OptionEchoOn();
 bool EngineActive();
+// Why the Orvan engine the configuration asks for did not start (MBROLA or
+// its voice missing, a broken data file), in Latin-1; "" when it started or
+// another voice was asked for. The recorded voice speaks meanwhile.
+std::string VoiceStartProblem();
 int SpeechSpeed();
 std::string AppSoundsFolder();
 std::string SystemSoundsFolder();  // DIRLETRAS, trailing backslash

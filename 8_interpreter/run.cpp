@@ -33,6 +33,10 @@ void InitInterpreter(InterpreterState& in, std::string_view program_name) {
   ClearScreen();
   SetConsoleTitle("KALDORIN");
   SetConsoleTitle(program_name);
+  // The voice the configuration asks for could not start: the user hears
+  // and reads why, since the recorded voice speaks instead.
+  std::string problem = VoiceStartProblem();
+  if (!problem.empty()) WriteLineAndSpeak(problem);
 }
 
 bool StoreLine(InterpreterState& in, std::string_view text, int n) {

@@ -6,6 +6,7 @@
 
 #include "9_app/app_messages.h"
 #include "9_app/embedded_script.h"
+#include "9_app/installed_data.h"
 #include "9_app/options.h"
 #include "9_app/script_file.h"
 #include "9_app/text_viewer.h"
@@ -26,6 +27,7 @@
 #include "1_platform/event_loop.h"
 #include "1_platform/host.h"
 #include "1_platform/host_file.h"
+#include "1_platform/paths.h"
 #include "1_platform/platform.h"
 #include "1_platform/process.h"
 #include "1_platform/programs.h"
@@ -175,6 +177,15 @@ int ReportLoadFailure(const std::string& message) {
   return EndOf(EndReason::kNotLoaded).exit_code;
 }
 
+// An installed program gives a new user the configuration and working
+// folders it needs (installed_data.h); a failure is told and the run goes
+// on, so the voice says what is missing.
+void PrepareInstalledRun() {
+  std::string data = InstalledDataFolder(ProgramFolder());
+  std::string err;
+  if (!data.empty() && !PrepareUserFiles(data, &err)) std::fprintf(stderr, "kaldorin: %s\n", err.c_str());
+}
+
 }  // namespace
 
 int ProgramMain(int argc, char** argv) {
@@ -198,6 +209,7 @@ int ProgramMain(int argc, char** argv) {
     std::fputs(UsageText(), stdout);
     return 0;
   }
+  PrepareInstalledRun();
   // The sound and speech of the run: built here and owned for the run.
   WavePlayer player;
   WavePlayerScope playing(player);

@@ -23,6 +23,7 @@ set(KALDORIN_WINDOWS_SKIPPED_TESTS
   tests/1_platform/window_test.cpp              # the SDL window under Xvfb
   tests/1_platform/x11_desktop_test.cpp         # the X11 clipboard and automation under Xvfb
   tests/9_app/backend_modules_test.cpp          # the Linux build's modules of back ends
+  tests/9_app/installed_data_test.cpp           # the Debian package's layout, with links to its data
   # The TLS library's headers and test certificates are the Linux build's.
   tests/7_net/tls_test.cpp
   tests/7_net/ssl_api_constants_test.cpp

@@ -98,9 +98,13 @@ bool StartEngine(const std::string& output_file) {
   }
   if (s.mbr) s.mbr->close_MBR();
   s.mbr = LoadMbrola();
-  if (!s.mbr) return false;
+  if (!s.mbr) {
+    RecordError(orvan_msg::kNoMbrola);
+    return false;
+  }
   if (s.mbr->init_MBR(s.settings.database) < 0) {
     s.mbr.reset();
+    s.last_error = L1(orvan_msg::kNoMbrolaVoice) + s.settings.database + L1(orvan_msg::kRecordedVoiceSpeaks);
     return false;
   }
   if (!LoadDataFiles(s.settings)) return false;

@@ -7,6 +7,14 @@
 
 namespace kal::orvan_msg {
 
+// Starting MBROLA (it is a package of its own, which may be missing); the
+// second is followed by the database file looked for and a last sentence.
+inline constexpr std::string_view kNoMbrola =
+    "Voz Orvan indisponível: o programa mbrola não está instalado. Fala a voz gravada.";
+inline constexpr std::string_view kNoMbrolaVoice =
+    "Voz Orvan indisponível: a voz do mbrola não foi encontrada: ";
+inline constexpr std::string_view kRecordedVoiceSpeaks = ". Fala a voz gravada.";
+
 // Loading the data files.
 inline constexpr std::string_view kWordDataError = "Erro na base de dados de português";
 inline constexpr std::string_view kAbbreviationsError = "Erro no arquivo de abreviaturas";

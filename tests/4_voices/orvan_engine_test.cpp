@@ -24,12 +24,13 @@ struct FakeMbrolaLog {
   int creations = 0;
   int samples_per_line = 10;
   bool fail_next_write = false;
+  bool fail_init = false;  // the voice's database cannot be opened
 };
 
 class FakeMbrola : public MbrolaSynth {
  public:
   explicit FakeMbrola(FakeMbrolaLog* log) : log_(log) { ++log_->creations; }
-  int init_MBR(const std::string& db) override { return Call("init " + db), 0; }
+  int init_MBR(const std::string& db) override { return Call("init " + db), log_->fail_init ? -1 : 0; }
   int write_MBR(std::string_view line) override {
     if (log_->fail_next_write) {
       log_->fail_next_write = false;
@@ -104,6 +105,24 @@ TEST_F(OrvanEngine, StartFailsWithTheRecordedErrorOfEachFile) {
   EXPECT_EQ(Latin1ToUtf8(OrvanLastError()), "Erro na base de dados de português");
   InstalledPlatform()->mbrola_factory = [] { return nullptr; };
   EXPECT_FALSE(OrvanStart(0, 0, 0, ""));
+}
+
+// MBROLA and its voice come in packages of their own, which may be missing:
+// each absence is told in words a user can act on.
+TEST_F(OrvanEngine, AMissingSynthesiserOrVoiceIsToldAsSuch) {
+  InstalledPlatform()->mbrola_factory = [] { return nullptr; };
+  EXPECT_FALSE(OrvanStart(0, 0, 0, ""));
+  EXPECT_EQ(Latin1ToUtf8(OrvanLastError()),
+            "Voz Orvan indisponível: o programa mbrola não está instalado. Fala a voz gravada.");
+  fake_.fail_init = true;
+  UseFake();
+  EXPECT_FALSE(OrvanStart(0, 0, 0, ""));
+  EXPECT_EQ(Latin1ToUtf8(OrvanLastError()), std::string("Voz Orvan indisponível: a voz do mbrola não foi encontrada: ") +
+                                                kBr3 + ". Fala a voz gravada.");
+  // Once both are there the engine starts and the reason is gone.
+  fake_.fail_init = false;
+  EXPECT_TRUE(OrvanStart(0, 0, 0, ""));
+  EXPECT_EQ(OrvanLastError(), "");
 }
 
 TEST_F(OrvanEngine, BlankTextMakesNoCall) {

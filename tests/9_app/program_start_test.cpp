@@ -50,6 +50,7 @@ class ProgramStart : public ::testing::Test {
     std::ofstream(dir_ / "keys", std::ios::binary) << keys;
     // A program that hangs fails the test (exit code 124) instead of holding the suite.
     std::string cmd = "timeout 60 env XDG_CONFIG_HOME=" + dir_ / "config" + " TALVEN_DRIVES=" + dir_ / "drives" +
+                      (path_.empty() ? "" : " PATH=" + path_) +
                       " SDL_AUDIODRIVER=" + audio_driver_ + " " + Binary() + " --headless --speech-log " +
                       dir_ / "speech.log" +
                       " " + args + " < " + dir_ / "keys" + " > " + dir_ / "out" + " 2> " + dir_ / "err";
@@ -62,6 +63,7 @@ class ProgramStart : public ::testing::Test {
 
   TempFolder dir_;
   std::string audio_driver_ = "dummy";  // "none": no sound device at all
+  std::string path_;                     // PATH of the program; empty: the tests' own
 };
 
 TEST_F(ProgramStart, AMissingScriptIsSpokenWithItsName) {
@@ -97,6 +99,21 @@ TEST_F(ProgramStart, MissingVoiceDataIsSpokenWithTheMissingFolderAndTheWaitForEn
   EXPECT_NE(said.find("say Não encontrado: C:\\ferlan\\som\\difones\n"), std::string::npos) << said;
   EXPECT_NE(said.find("say Tecle Enter\n"), std::string::npos) << said;
   EXPECT_NE(Output().find("Não encontrado: C:\\ferlan\\som\\difones"), std::string::npos) << Output();
+}
+
+// The configuration asks for the Orvan voice but MBROLA is not installed
+// (it is only recommended by the package): the user reads and hears why,
+// and the recorded voice speaks the script.
+TEST_F(ProgramStart, OrvanWithoutMbrolaIsToldAndTheRecordedVoiceSpeaks) {
+  InstallVoice();
+  WriteFileBytes(dir_ / "config/Talven/Talven.ini", "[TRADUTOR]\nSAPI=S\n[SERVFALA]\nTIPOSAPI=3\n");
+  std::string script = dir_ / "ok.kal";
+  std::ofstream(script) << "escreve \"pronto\"\n";
+  path_ = "/nonexistent";
+  EXPECT_EQ(Run(script), 0) << Output();
+  std::string told = "Voz Orvan indisponível: o programa mbrola não está instalado. Fala a voz gravada.";
+  EXPECT_NE(Output().find(told + "\npronto\n"), std::string::npos) << Output();
+  EXPECT_NE(Speech().find("say " + told + "\nsay pronto\n"), std::string::npos) << Speech();
 }
 
 // Parameters are converted as script files are: UTF-8 with accents arrives
