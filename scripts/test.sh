@@ -30,6 +30,13 @@ python3 scripts/check_layers.py
 
 ctest --test-dir build --output-on-failure -j"$(nproc)"
 
+# The Debian package: built, installed, run by a new user with an empty
+# home, and removed (scripts/test-deb.sh; about a minute, skipped when not
+# root). KALDORIN_SKIP_DEB=1 leaves it out.
+if [ "${KALDORIN_SKIP_DEB:-0}" != 1 ]; then
+    scripts/test-deb.sh
+fi
+
 # The fuzz targets are built, not run, so that they stay buildable with
 # clang and its libFuzzer (running them is a developer's job: see fuzz/).
 # KALDORIN_SKIP_FUZZ_BUILD=1 leaves them out.

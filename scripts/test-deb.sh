@@ -1,0 +1,74 @@
+#!/bin/sh
+# Builds the Debian package (scripts/package-deb.sh), installs it on this
+# machine with apt-get, and runs the installed program as a user who has
+# never run it: `nobody`, with a new, empty home. The usage text, a small
+# script and the radio search's first prompt must come out, the user's
+# configuration must be made in that home, and the package is removed
+# again at the end, whatever happened. Needs root; skipped otherwise.
+# Run by scripts/test.sh (KALDORIN_SKIP_DEB=1 leaves it out).
+set -eu
+cd "$(dirname "$0")/.."
+
+if [ "$(id -u)" != 0 ]; then
+    echo "test-deb: skipped: installing the package needs root"
+    exit 0
+fi
+if dpkg-query -W -f='${Status}' kaldorin 2>/dev/null | grep -q 'install ok installed'; then
+    echo "test-deb: skipped: a kaldorin package is installed already, and is left alone"
+    exit 0
+fi
+
+scripts/package-deb.sh
+work=$(mktemp -d)
+cleanup() {
+    apt-get remove -y -qq kaldorin >/dev/null 2>&1 || true
+    rm -rf "$work"
+}
+trap cleanup EXIT
+DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends ./dist/kaldorin_*.deb >/dev/null
+
+fail() {
+    echo "test-deb: FAILED: $1" >&2
+    for f in "$work"/out "$work"/speech.log; do
+        [ ! -f "$f" ] || { echo "--- $f" >&2; cat "$f" >&2; }
+    done
+    exit 1
+}
+
+# Runs the installed program as nobody with the home $work/home: HOME and a
+# plain PATH only, as after a login; keys from $work/keys.
+home=$work/home
+mkdir -p "$home"
+: > "$work/speech.log"
+chown nobody "$home" "$work/speech.log"
+chmod 755 "$work"
+as_user() {
+    setpriv --reuid=nobody --regid=nogroup --clear-groups \
+        env -i HOME="$home" PATH=/usr/bin:/bin LANG=C.UTF-8 SDL_AUDIODRIVER=dummy \
+        timeout 60 /usr/bin/kaldorin "$@" < "$work/keys" > "$work/out" 2>&1
+}
+
+: > "$work/keys"
+as_user --help || fail "--help ended with $?"
+grep -q '^uso: kaldorin' "$work/out" || fail "--help did not print the usage"
+
+printf 'seja p params\nescreve "Olá, " p\n' > "$work/ola.kal"
+chmod 644 "$work/ola.kal"
+as_user --headless --speech-log "$work/speech.log" "$work/ola.kal" mundo || fail "the script ended with $?"
+grep -q '^Olá, 1 mundo$' "$work/out" || fail "the script's line was not written"
+grep -q '^say Olá, 1 mundo$' "$work/speech.log" || fail "the script's line was not spoken"
+[ -f "$home/.config/Talven/Talven.ini" ] || fail "no configuration was made in the user's home"
+[ -d "$home/.local/share/talven/drives/c/zelquora/temp" ] || fail "the radio search's folder was not made"
+
+# The radio search: its first prompt is a recording found in /usr/share;
+# an empty search ends it.
+printf '\r' > "$work/keys"
+as_user --headless --speech-log "$work/speech.log" || fail "the radio search ended with $?"
+grep -q -i 'wave .*entre_com_os_dados_para_a_pesquisa_de_radios' "$work/speech.log" ||
+    fail "the radio search's prompt was not played"
+[ -s "$home/.local/share/talven/drives/c/zelquora/som/entre_com_os_dados_para_a_pesquisa_de_radios.wav" ] ||
+    fail "the radio search's prompts are not in the user's drive"
+
+apt-get remove -y -qq kaldorin >/dev/null
+[ ! -e /usr/bin/kaldorin ] || fail "the program is still there after the package was removed"
+echo "test-deb: the package installs, runs for a new user and is removed"
