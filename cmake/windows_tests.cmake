@@ -57,7 +57,7 @@ endfunction()
 set(KALDORIN_WINDOWS_FILTER_9_app
   # Run set-up steps, which are shell scripts.
   "ManualPage.SetUpStepInstallsItIntoTheFolderItIsGiven:DesktopEntry.SetUpStepWritesALauncherThatOpensTheWindow")
-# Examples of the language reference that start a Linux program (cat) or
+# Examples of the language references that start a Linux program (cat) or
 # play MIDI, for which the Wine prefix of the tests has no device; each
 # runs decoded and from the text.
 set(KALDORIN_WINDOWS_FILTER_scripts
@@ -66,7 +66,14 @@ set(KALDORIN_WINDOWS_FILTER_scripts
   ":Docs/DocExampleRun.GivesWhatTheDocumentationShows/language_md_53"
   ":Docs/DocExampleRun.GivesWhatTheDocumentationShows/language_md_53_from_text"
   ":Docs/DocExampleRun.GivesWhatTheDocumentationShows/language_md_55"
-  ":Docs/DocExampleRun.GivesWhatTheDocumentationShows/language_md_55_from_text")
+  ":Docs/DocExampleRun.GivesWhatTheDocumentationShows/language_md_55_from_text"
+  # The same examples in the Brazilian Portuguese reference.
+  ":Docs/DocExampleRun.GivesWhatTheDocumentationShows/referencia_md_45"
+  ":Docs/DocExampleRun.GivesWhatTheDocumentationShows/referencia_md_45_from_text"
+  ":Docs/DocExampleRun.GivesWhatTheDocumentationShows/referencia_md_53"
+  ":Docs/DocExampleRun.GivesWhatTheDocumentationShows/referencia_md_53_from_text"
+  ":Docs/DocExampleRun.GivesWhatTheDocumentationShows/referencia_md_55"
+  ":Docs/DocExampleRun.GivesWhatTheDocumentationShows/referencia_md_55_from_text")
 set(KALDORIN_WINDOWS_FILTER_8_interpreter
   # /dev/full, Linux's always-full device.
   "FileCommands.WritingToAFullDiskLeavesANonZeroStatus:FileCommands.CopyReportsWriteErrorsAndNeverEmptiesTheSource"

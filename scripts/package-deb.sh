@@ -67,14 +67,11 @@ stage_files() {
     rm -rf "$STAGE"
     DESTDIR=$STAGE cmake --install "$BUILD" --prefix /usr --strip >/dev/null
     cp -R "$BUILD/deb-data/share/." "$SHARE/"
-    mkdir -p "$STAGE/usr/share/man/pt_BR/man1" "$DOC" "$STAGE/usr/share/lintian/overrides"
+    mkdir -p "$DOC" "$STAGE/usr/share/lintian/overrides"
     # Manual pages and the changelog are compressed, without a time stamp.
     find "$STAGE/usr/share/man" -name '*.1' -exec gzip -9n {} +
     cp scripts/debian/copyright "$DOC/copyright"
     gzip -9nc scripts/debian/changelog > "$DOC/changelog.Debian.gz"
-    for guide in docs/pt_BR/guia.md docs/pt_BR/referencia.md; do
-        [ ! -f "$guide" ] || cp "$guide" "$DOC/"
-    done
     cp scripts/debian/lintian-overrides "$STAGE/usr/share/lintian/overrides/kaldorin"
     chmod -R u+rwX,go+rX,go-w "$STAGE"
 }

@@ -31,13 +31,18 @@ TEST(ManualPage, SetUpStepInstallsItIntoTheFolderItIsGiven) {
   std::string cmd = "MANDIR='" + mandir + "' sh '" + SourcePath("scripts/setup.d/60-manual.sh") + "'";
   ASSERT_EQ(std::system(cmd.c_str()), 0);
   EXPECT_EQ(ReadAll(mandir + "/kaldorin.1"), ReadAll(SourcePath("docs/kaldorin.1")));
+  // The Brazilian Portuguese page goes where man finds it for LANG=pt_BR.
+  EXPECT_EQ(ReadAll(tmp / "man/pt_BR/man1/kaldorin.1"), ReadAll(SourcePath("docs/pt_BR/kaldorin.1")));
   // Running it again replaces the page without complaint.
   ASSERT_EQ(std::system(cmd.c_str()), 0);
 }
 
-TEST(ManualPage, NamesEveryOptionOfTheUsageText) {
-  std::string page = ReadAll(SourcePath("docs/kaldorin.1"));
-  ASSERT_FALSE(page.empty());
+// Both pages, the English and the Brazilian Portuguese one.
+class ManualPageIn : public testing::TestWithParam<const char*> {};
+
+TEST_P(ManualPageIn, NamesEveryOptionOfTheUsageText) {
+  std::string page = ReadAll(SourcePath(GetParam()));
+  ASSERT_FALSE(page.empty()) << GetParam();
   std::string usage = UsageText();
   std::regex option("--[a-z][a-z-]*");
   std::set<std::string> names;
@@ -48,9 +53,11 @@ TEST(ManualPage, NamesEveryOptionOfTheUsageText) {
     // The page writes each dash as "\-".
     std::string escaped;
     for (char c : name) escaped += (c == '-') ? std::string("\\-") : std::string(1, c);
-    EXPECT_NE(page.find(escaped), std::string::npos) << name;
+    EXPECT_NE(page.find(escaped), std::string::npos) << name << " in " << GetParam();
   }
 }
+
+INSTANTIATE_TEST_SUITE_P(ManualPage, ManualPageIn, testing::Values("docs/kaldorin.1", "docs/pt_BR/kaldorin.1"));
 
 }  // namespace
 }  // namespace kal::test

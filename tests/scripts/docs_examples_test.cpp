@@ -25,6 +25,10 @@ namespace fs = std::filesystem;
 
 fs::path DocsFolder() { return fs::path(KALDORIN_SOURCE_DIR) / "docs"; }
 
+// The folders of the documentation: the English one and the Brazilian
+// Portuguese one, whose reference shows the same examples.
+const char* const kDocFolders[] = {"", "pt_BR"};
+
 struct DocExample {
   std::string name;  // "language_md_3": the third example of language.md
   std::string text;  // the script, lines ended by '\n'
@@ -52,10 +56,14 @@ void CollectExamples(const fs::path& file, std::vector<DocExample>* out) {
 
 std::vector<DocExample> DocExamples() {
   std::vector<fs::path> files;
-  std::error_code ec;
-  for (fs::directory_iterator it(DocsFolder(), ec), end; !ec && it != end; it.increment(ec))
-    if (it->path().extension() == ".md") files.push_back(it->path());
-  std::sort(files.begin(), files.end());
+  for (const char* folder : kDocFolders) {
+    std::error_code ec;
+    std::vector<fs::path> here;
+    for (fs::directory_iterator it(DocsFolder() / folder, ec), end; !ec && it != end; it.increment(ec))
+      if (it->path().extension() == ".md") here.push_back(it->path());
+    std::sort(here.begin(), here.end());
+    files.insert(files.end(), here.begin(), here.end());
+  }
   std::vector<DocExample> examples;
   for (const fs::path& f : files) CollectExamples(f, &examples);
   return examples;
@@ -111,6 +119,16 @@ INSTANTIATE_TEST_SUITE_P(Docs, DocExampleRun, testing::Combine(testing::ValuesIn
 
 // A reference whose examples were no longer found would check nothing.
 TEST(DocExamples, AreFound) { EXPECT_GT(DocExamples().size(), 20u) << DocsFolder(); }
+
+// The Portuguese reference is a translation: its examples are the English
+// ones, the same scripts in the same order, so neither can drift.
+TEST(DocExamples, ThePortugueseReferenceShowsTheEnglishExamples) {
+  std::vector<DocExample> english, portuguese;
+  CollectExamples(DocsFolder() / "language.md", &english);
+  CollectExamples(DocsFolder() / "pt_BR" / "referencia.md", &portuguese);
+  ASSERT_EQ(portuguese.size(), english.size());
+  for (size_t i = 0; i < english.size(); ++i) EXPECT_EQ(portuguese[i].text, english[i].text) << english[i].name;
+}
 
 }  // namespace
 }  // namespace kal::test
