@@ -11,18 +11,10 @@ mkdir -p "$APPDIR"
 # A path with characters that a desktop entry would read as field codes or
 # quotes is not written into one.
 case "$BUILD" in
-    *[\"\`\$\\%\ ]*) echo "70-desktop: the build folder's path cannot go into a launcher: $BUILD" >&2; exit 1 ;;
+    *[\"\`\$\\%\ \|]*) echo "70-desktop: the build folder's path cannot go into a launcher: $BUILD" >&2; exit 1 ;;
 esac
-cat > "$APPDIR/kaldorin.desktop.tmp" <<ENTRY
-[Desktop Entry]
-Type=Application
-Name=Kaldorin
-GenericName=Scripts falados
-Comment=Roda scripts KALDORIN e a busca de rádios Zelquora, com voz, lupa e teclado braille
-Exec=$BUILD/kaldorin --window
-Terminal=false
-Categories=Utility;Accessibility;
-Keywords=voz;fala;braille;lupa;rádio;
-ENTRY
+# The package's launcher (data/kaldorin.desktop), which finds the program
+# on PATH, here starts the one in the build folder.
+sed "s|^Exec=kaldorin |Exec=$BUILD/kaldorin |" "$ROOT/data/kaldorin.desktop" > "$APPDIR/kaldorin.desktop.tmp"
 mv "$APPDIR/kaldorin.desktop.tmp" "$APPDIR/kaldorin.desktop"
 command -v update-desktop-database >/dev/null 2>&1 && update-desktop-database -q "$APPDIR" 2>/dev/null || true
