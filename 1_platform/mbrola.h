@@ -44,4 +44,11 @@ std::unique_ptr<MbrolaSynth> MakeMbrolaProcess(const std::string& program);
 // The mbrola program beside the running executable or on PATH; "" if none.
 std::string FindMbrolaProgram();
 
+// The database file that MBROLA's installation registered under that name
+// (br4, br3, ...): on Windows the default value of the key
+// HKEY_LOCAL_MACHINE\SOFTWARE\TCTS\Mbrola\databases\NAME, elsewhere the
+// file the system's packages install (/usr/share/mbrola/name/name). ""
+// when there is none.
+std::string RegisteredMbrolaDatabase(const std::string& name);
+
 }  // namespace kal

@@ -24,6 +24,7 @@
 #include "8_interpreter/state.h"
 #include "1_platform/automation.h"
 #include "1_platform/braille.h"
+#include "1_platform/console_code_page.h"
 #include "1_platform/event_loop.h"
 #include "1_platform/host.h"
 #include "1_platform/host_file.h"
@@ -189,6 +190,7 @@ void PrepareInstalledRun() {
 }  // namespace
 
 int ProgramMain(int argc, char** argv) {
+  ConsoleCodePage console_code_page;  // first made, last gone: every line written is seen right
   Platform platform;
   ScopedPlatform use_platform(platform);
   ConfigState config;

@@ -204,4 +204,15 @@ std::unique_ptr<MbrolaSynth> MakeMbrolaProcess(const std::string& program) {
   return std::make_unique<MbrolaProcess>(program);
 }
 
+std::string RegisteredMbrolaDatabase(const std::string& name) {
+  std::string lower = name;
+  for (char& c : lower) {
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  }
+  if (lower.empty() || lower.find('/') != std::string::npos || lower == "." || lower == "..") return "";
+  std::string path = "/usr/share/mbrola/" + lower + "/" + lower;
+  struct stat st;
+  return stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode) ? path : "";
+}
+
 }  // namespace kal

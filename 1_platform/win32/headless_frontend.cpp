@@ -1,8 +1,9 @@
 // The headless front end on Windows: what the program writes goes to the
-// standard output handle as UTF-8 text, as written; keys are raw bytes from
-// the standard input handle. Windows cannot wait on a pipe, so one thread
-// reads standard input into a buffer and wakes the event loop; the
-// program's thread takes the bytes from that buffer.
+// standard output handle as UTF-8 text, as written (a console shows it as
+// such: 1_platform/console_code_page.h); keys are the bytes of the standard
+// input handle, or a console's keys as UTF-8. Windows cannot wait on a
+// pipe, so one thread reads standard input into a buffer and wakes the
+// event loop; the program's thread takes the bytes from that buffer.
 #include <windows.h>
 
 #include <memory>
@@ -11,6 +12,7 @@
 
 #include "1_platform/event_loop.h"
 #include "1_platform/headless_base.h"
+#include "1_platform/win32/wide.h"
 
 namespace kal {
 namespace {
@@ -23,18 +25,38 @@ struct InputBuffer {
   bool ended = false;
 };
 
-void ReadStandardInput(HANDLE in, std::shared_ptr<InputBuffer> buffer) {
-  char buf[4096];
-  for (;;) {
+// One read of standard input as UTF-8; false at its end. A console gives
+// its keys as UTF-16 here (ReadFile would give them in the console's input
+// code page, 850 on a Brazilian system); Ctrl+Z at the start of a line ends
+// the input, as it does for ReadFile.
+bool ReadSome(HANDLE in, bool console, std::string* out) {
+  if (console) {
+    wchar_t wide[1024];
     DWORD n = 0;
-    BOOL ok = ReadFile(in, buf, sizeof buf, &n, nullptr);
+    if (!ReadConsoleW(in, wide, 1024, &n, nullptr) || n == 0 || wide[0] == 0x1A) return false;
+    *out = Narrow(std::wstring_view(wide, n));
+    return true;
+  }
+  char buf[4096];
+  DWORD n = 0;
+  if (!ReadFile(in, buf, sizeof buf, &n, nullptr) || n == 0) return false;
+  out->assign(buf, n);
+  return true;
+}
+
+void ReadStandardInput(HANDLE in, std::shared_ptr<InputBuffer> buffer) {
+  DWORD mode = 0;
+  bool console = GetConsoleMode(in, &mode) != 0;
+  for (;;) {
+    std::string text;
+    bool ok = ReadSome(in, console, &text);
     {
       std::lock_guard<std::mutex> lock(buffer->mu);
-      if (ok && n > 0) buffer->bytes.append(buf, n);
+      if (ok) buffer->bytes += text;
       else buffer->ended = true;
     }
     Loop().Post([] {});  // wakes the program's wait
-    if (!ok || n == 0) return;
+    if (!ok) return;
   }
 }
 

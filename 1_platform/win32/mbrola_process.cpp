@@ -161,4 +161,25 @@ std::unique_ptr<MbrolaSynth> MakeMbrolaProcess(const std::string& program) {
   return std::make_unique<MbrolaProcess>(program);
 }
 
+// The key is read as a 32-bit program reads it, which is where the 32-bit
+// MBROLA installer writes it on 64-bit Windows too.
+std::string RegisteredMbrolaDatabase(const std::string& name) {
+  if (name.empty() || name.find_first_of("\\/") != std::string::npos) return "";
+  std::wstring path = L"SOFTWARE\\TCTS\\Mbrola\\databases\\" + Widen(name);
+  HKEY key;
+  if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, path.c_str(), 0, KEY_READ | KEY_WOW64_32KEY, &key) != ERROR_SUCCESS) return "";
+  DWORD bytes = 0;
+  std::wstring value;
+  if (RegGetValueW(key, nullptr, nullptr, RRF_RT_REG_SZ, nullptr, nullptr, &bytes) == ERROR_SUCCESS &&
+      bytes >= sizeof(wchar_t)) {
+    value.assign(bytes / sizeof(wchar_t), L'\0');
+    if (RegGetValueW(key, nullptr, nullptr, RRF_RT_REG_SZ, nullptr, value.data(), &bytes) != ERROR_SUCCESS)
+      value.clear();
+  }
+  RegCloseKey(key);
+  value.resize(wcsnlen(value.c_str(), value.size()));
+  return Narrow(value);
+}
+
 }  // namespace kal
+

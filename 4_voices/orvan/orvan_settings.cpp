@@ -1,10 +1,10 @@
 // Where the Orvan engine's database and data files are: section ORVANTTS
-// of the configuration file. The MBROLA database is found where the Linux
-// packages install it (/usr/share/mbrola/NAME/NAME); that location plays
-// the part of the synthesiser's own registration of its databases.
+// of the configuration file, and the databases MBROLA's installation
+// registered (1_platform/mbrola.h).
 #include <string>
 
 #include "2_config/config.h"
+#include "1_platform/mbrola.h"
 #include "1_platform/paths.h"
 #include "4_voices/orvan/orvan_engine.h"
 #include "4_voices/orvan/orvan_text.h"
@@ -12,12 +12,6 @@
 namespace kal {
 
 namespace {
-
-// The installed database of that name, or "".
-std::string RegisteredDatabase(const std::string& name) {
-  std::string path = "/usr/share/mbrola/" + orvan::LowerLatin1(name) + "/" + orvan::LowerLatin1(name);
-  return HostExists(path) ? path : "";
-}
 
 std::string ConfigOr(const cfg::ConfigKey& key, std::string_view def) {
   std::string value = orvan::Trim(ReadConfig(key));
@@ -29,10 +23,10 @@ std::string ConfigOr(const cfg::ConfigKey& key, std::string_view def) {
 OrvanSettings ReadOrvanSettings() {
   OrvanSettings s;
   std::string name = ConfigOr(cfg::kMbrolaDb, cfg::kMbrolaDb.def);
-  s.database = RegisteredDatabase(name);
+  s.database = RegisteredMbrolaDatabase(name);
   if (s.database.empty()) s.database = HostPath("c:\\ferlan\\orvantts\\br4");
 
-  std::string br4 = RegisteredDatabase("br4");
+  std::string br4 = RegisteredMbrolaDatabase("br4");
   std::string dir_default = br4.empty() ? std::string(cfg::kDir.def) : br4.substr(0, br4.size() - 3);
   s.folder = HostPath(ConfigOr(cfg::kDir, dir_default));
   if (s.folder.empty() || s.folder.back() != '/') s.folder += '/';
