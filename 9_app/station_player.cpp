@@ -11,7 +11,6 @@
 #include "1_platform/process.h"
 #include "1_platform/programs.h"
 #include "1_platform/pump.h"
-#include "1_platform/socket.h"
 #include "1_platform/stop_request.h"
 #include "2_config/config_keys.h"
 #include "2_config/config.h"
@@ -23,7 +22,7 @@ namespace kal {
 namespace {
 
 constexpr const char* kPlayerProgram = "mpv";
-constexpr const char* kSocketName = "/controle";
+constexpr const char* kChannelName = "controle";
 constexpr const char* kLogName = "/registro";
 // The player's log is read only when it ended before it could tell why over
 // the socket, which happens in its first moments: a longer log is not read.
@@ -96,7 +95,7 @@ std::vector<std::string> PlayerArguments(const std::string& folder, const std::s
       "--load-scripts=no",
       "--input-default-bindings=no",
       "--network-timeout=20",
-      "--input-ipc-server=" + folder + kSocketName,
+      "--input-ipc-server=" + ControlChannelAddress(folder, kChannelName),
       "--log-file=" + folder + kLogName,
   };
   std::string ao = AudioOutputOption();
@@ -158,16 +157,14 @@ bool StationPlayer::Play(const std::string& address, const std::string& name) {
 }
 
 void StationPlayer::Send(const std::string& json) {
-  if (socket_ < 0) return;
-  std::string line = json + "\n";
-  SockSend(socket_, line.data(), line.size());
+  if (channel_) channel_->Send(json + "\n");
 }
 
 // The socket appears a moment after the player starts; until then each
 // service tries again, and gives up after kConnectLimitMs.
 void StationPlayer::TryConnect() {
-  socket_ = SockConnectLocal(folder_ + kSocketName);
-  if (socket_ < 0) {
+  channel_ = ConnectControlChannel(ControlChannelAddress(folder_, kChannelName));
+  if (!channel_) {
     if (Loop().NowMs() - started_ms_ > kConnectLimitMs) {
       Say(app_msg::kPlayerNoAnswer);
       outcome_said_ = true;
@@ -222,7 +219,7 @@ void StationPlayer::HandleMessage(const std::string& line) {
 void StationPlayer::ReadMessages() {
   char buf[4096];
   while (!lost_in_playlists_) {
-    long n = SockRecvNoWait(socket_, buf, sizeof buf);
+    long n = channel_ ? channel_->ReceiveNoWait(buf, sizeof buf) : 0;
     if (n <= 0) break;  // nothing more now, or the player closed it
     received_.append(buf, static_cast<size_t>(n));
     size_t eol;
@@ -237,14 +234,14 @@ void StationPlayer::ReadMessages() {
 
 void StationPlayer::Service() {
   if (pid_ <= 0) return;
-  if (socket_ < 0) TryConnect();
-  if (socket_ >= 0) ReadMessages();
+  if (!channel_) TryConnect();
+  if (channel_) ReadMessages();
   if (lost_in_playlists_) {
     GiveUp();
     return;
   }
   if (pid_ > 0 && !ProgramRunning(pid_)) {
-    if (socket_ >= 0) ReadMessages();  // its last words
+    if (channel_) ReadMessages();  // its last words
     if (!outcome_said_) SayWhyItEnded();
     pid_ = 0;
     Finish();
@@ -265,14 +262,14 @@ void StationPlayer::SayWhyItEnded() {
 }
 
 bool StationPlayer::TogglePause() {
-  if (socket_ < 0) return false;
+  if (!channel_) return false;
   Send("{\"command\":[\"cycle\",\"pause\"]}");
   Send("{\"command\":[\"get_property\",\"pause\"],\"request_id\":" + std::to_string(kAskPause) + "}");
   return true;
 }
 
 bool StationPlayer::ChangeVolume(int step) {
-  if (socket_ < 0) return false;
+  if (!channel_) return false;
   Send("{\"command\":[\"add\",\"volume\"," + std::to_string(step) + "]}");
   Send("{\"command\":[\"get_property\",\"volume\"],\"request_id\":" + std::to_string(kAskVolume) + "}");
   return true;
@@ -323,8 +320,7 @@ void StationPlayer::EndNow() {
 }
 
 void StationPlayer::Finish() {
-  SockClose(socket_);
-  socket_ = -1;
+  channel_.reset();
   received_.clear();
   RemovePrivateFolder(folder_);
   folder_.clear();

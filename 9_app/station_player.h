@@ -1,8 +1,9 @@
 // Listening to a station from the viewer. The sound comes from a media
 // player program (mpv, installed by the set-up) started as a child that the
 // viewer drives: no video, no terminal of its own, its standard streams on
-// the null device, and a JSON control socket in a private folder through
-// which it is paused, its volume changed and its news read (sound started,
+// the null device, and a JSON control channel (1_platform/control_channel.h:
+// a socket in a private folder, a named pipe on Windows) through which it
+// is paused, its volume changed and its news read (sound started,
 // errors, the end of the stream). The address is handed over as one
 // argument after "--", so that it can never be taken for an option, and
 // only http and https addresses are accepted (IsPlayableAddress).
@@ -14,8 +15,11 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
+
+#include "1_platform/control_channel.h"
 
 #include "9_app/playlist_bounds.h"
 
@@ -66,8 +70,8 @@ class StationPlayer {
   bool WaitGone(int ms);
 
   int pid_ = 0;
-  int socket_ = -1;
-  std::string folder_;  // the private folder of the control socket
+  std::unique_ptr<ControlChannel> channel_;  // to the player, once it listens
+  std::string folder_;  // the player's private folder (its log, the control socket)
   std::string name_;
   std::string received_;  // an unfinished line from the socket
   int64_t started_ms_ = 0;

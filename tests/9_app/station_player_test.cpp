@@ -44,8 +44,8 @@ TEST(StationPlayer, ArgumentsEndWithTheAddressAfterDashes) {
   ASSERT_GE(args.size(), 3u);
   EXPECT_EQ(args[args.size() - 2], "--");
   EXPECT_EQ(args.back(), "http://a/--ao=pcm");
-  for (const char* wanted : {"--no-config", "--ytdl=no", "--vid=no", "--no-terminal",
-                             "--input-ipc-server=/tmp/p/controle"})
+  for (const std::string& wanted : std::vector<std::string>{"--no-config", "--ytdl=no", "--vid=no", "--no-terminal",
+                                  "--input-ipc-server=" + ControlChannelAddress("/tmp/p", "controle")})
     EXPECT_NE(std::find(args.begin(), args.end(), wanted), args.end()) << wanted;
 }
 
