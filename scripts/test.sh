@@ -25,16 +25,30 @@ case "${1:-}" in
         exit 2 ;;
 esac
 
+# Each stage's time, printed at the end (also when a stage fails), so that
+# the log's last line tells where the run's minutes went.
+STARTED=$(date +%s)
+LAST=$STARTED
+TIMES=""
+stage_done() {
+    now=$(date +%s)
+    TIMES="$TIMES$1 $((now - LAST)) s, "
+    LAST=$now
+}
+trap 'echo "test.sh stages: ${TIMES}in all $(($(date +%s) - STARTED)) s"' EXIT
+
 # The layer order first: it needs no build and fails fast.
 python3 scripts/check_layers.py
 
 ctest --test-dir build --output-on-failure -j"$(nproc)"
+stage_done tests
 
 # The Debian package: built, installed, run by a new user with an empty
 # home, and removed (scripts/test-deb.sh; about a minute, skipped when not
 # root). KALDORIN_SKIP_DEB=1 leaves it out.
 if [ "${KALDORIN_SKIP_DEB:-0}" != 1 ]; then
     scripts/test-deb.sh
+    stage_done package
 fi
 
 # The fuzz targets are built, not run, so that they stay buildable with
@@ -45,12 +59,14 @@ if [ "${KALDORIN_SKIP_FUZZ_BUILD:-0}" != 1 ]; then
         CC=clang CXX=clang++ cmake -S . -B build-fuzz -DKALDORIN_FUZZ=ON \
             -DKALDORIN_TESTS=OFF -DKALDORIN_BENCH=OFF >/dev/null
     cmake --build build-fuzz -j"$(nproc)" --target fuzz
+    stage_done fuzz-build
 fi
 
 # The Windows build's tests under Wine, once (there is no sanitizer build of
 # them). KALDORIN_SKIP_WINDOWS=1 leaves them out.
 if [ "${KALDORIN_SKIP_WINDOWS:-0}" != 1 ]; then
     scripts/test-windows.sh
+    stage_done windows
 fi
 
 if [ "${KALDORIN_SKIP_SANITIZERS:-0}" != 1 ]; then
@@ -59,4 +75,5 @@ if [ "${KALDORIN_SKIP_SANITIZERS:-0}" != 1 ]; then
     cmake --build build-asan -j"$(nproc)"
     ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
         ctest --test-dir build-asan --output-on-failure -j"$(nproc)"
+    stage_done sanitizers
 fi
