@@ -30,6 +30,7 @@ esac
 STARTED=$(date +%s)
 LAST=$STARTED
 TIMES=""
+[ -z "${KALDORIN_SETUP_SECONDS:-}" ] || TIMES="set-up $KALDORIN_SETUP_SECONDS s, "
 stage_done() {
     now=$(date +%s)
     TIMES="$TIMES$1 $((now - LAST)) s, "
