@@ -49,6 +49,7 @@ struct Transfer {
   bool stream = false;  // audio without a length: stopping it is success
   bool chunked = false;
   ChunkedDecoder decoder;
+  DownloadReport report;
 
   ~Transfer() { CloseFile(); }
   // Closes the file; false when buffered bytes could not be written.
@@ -159,8 +160,9 @@ bool Store(Transfer& t, const char* bytes, int count) {
   }
   if (!t.unknown_length) t.remaining -= count;
   if (data.empty()) return true;
-  if (!OpenTarget(t)) return false;
-  return std::fwrite(data.data(), 1, data.size(), t.file) == data.size();
+  bool written = OpenTarget(t) && std::fwrite(data.data(), 1, data.size(), t.file) == data.size();
+  if (!written) t.report.write_failed = true;
+  return written;
 }
 
 bool BodyComplete(const Transfer& t) {
@@ -264,10 +266,16 @@ Outcome Attempt(const std::string& address, const DownloadRequest& r, const std:
   // Nothing that could end a line of the request head reaches it.
   if (!SafeLocation(address)) return Outcome::kFailure;
   WebAddress a = ParseWebAddress(address);
-  if (!LookAtTarget(t)) return Outcome::kFailure;
+  if (!LookAtTarget(t)) {
+    t.report.write_failed = true;
+    return Outcome::kFailure;
+  }
   HttpConnection conn;
+  t.report.connected = false;
+  t.report.status = 0;
   // Esc while connecting or shaking hands asks as it does during the body.
   if (!conn.Open(a, [&t] { return TakeKeys(t); })) return Outcome::kFailure;
+  t.report.connected = true;
   SocketWatch watch(conn.socket);
   if (!SendText(conn.socket, RequestText(a, r, cookie, t))) return Outcome::kFailure;
 
@@ -275,6 +283,7 @@ Outcome Attempt(const std::string& address, const DownloadRequest& r, const std:
   ReplyHead head;
   size_t used = 0;
   if (!ReceiveStatusLine(*conn.reader, stop, &head, &used)) return Outcome::kFailure;
+  t.report.status = head.status;
   if (head.status == 400) CurrentNetUser().Tell(net_msg::Http400());
   if (head.status == 404) CurrentNetUser().Tell(net_msg::Http404());
   bool usable = head.status == 200 || head.status == 206;
@@ -289,25 +298,17 @@ Outcome Attempt(const std::string& address, const DownloadRequest& r, const std:
   if (!ReceiveBody(*conn.reader, t, stop)) return Outcome::kFailure;
   bool complete = t.stream || BodyComplete(t);
   // A complete reply with an empty body still replaces the file.
-  if (complete && !OpenTarget(t)) return Outcome::kFailure;
-  if (!t.CloseFile()) return Outcome::kFailure;
+  if ((complete && !OpenTarget(t)) || !t.CloseFile()) {
+    t.report.write_failed = true;
+    return Outcome::kFailure;
+  }
   // Only a complete body counts: a connection that ends even one byte
   // early has lost data.
   return complete ? Outcome::kSuccess : Outcome::kFailure;
 }
 
-}  // namespace
-
-void SetDownloadPathMapper(std::string (*mapper)(const std::string& name)) { InstalledNetwork().path_mapper = mapper; }
-
-std::string DownloadHostPath(const std::string& name) {
-  auto mapper = InstalledNetwork().path_mapper;
-  return mapper ? mapper(name) : HostPath(name);
-}
-
-bool Download(const DownloadRequest& request) {
-  if (request.address.empty() || request.file.empty()) return false;
-  Transfer t;
+// The requests of one download, redirections followed.
+bool Run(const DownloadRequest& request, Transfer& t) {
   t.file_name = request.file;
   t.path = DownloadHostPath(request.file);
   t.tick = request.tick;
@@ -333,6 +334,23 @@ bool Download(const DownloadRequest& request) {
         break;
     }
   }
+}
+
+}  // namespace
+
+void SetDownloadPathMapper(std::string (*mapper)(const std::string& name)) { InstalledNetwork().path_mapper = mapper; }
+
+std::string DownloadHostPath(const std::string& name) {
+  auto mapper = InstalledNetwork().path_mapper;
+  return mapper ? mapper(name) : HostPath(name);
+}
+
+bool Download(const DownloadRequest& request) {
+  if (request.address.empty() || request.file.empty()) return false;
+  Transfer t;
+  bool ok = Run(request, t);
+  if (request.report) *request.report = t.report;
+  return ok;
 }
 
 }  // namespace kal

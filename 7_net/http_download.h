@@ -10,12 +10,21 @@
 
 namespace kal {
 
+// What became of a download, for a caller that tells its failures apart
+// (the downloader that stands in for wget maps them to its exit codes).
+struct DownloadReport {
+  bool connected = false;     // a connection was made, its TLS handshake passed
+  int status = 0;             // the last reply's status; 0 when none came
+  bool write_failed = false;  // the target could not be written
+};
+
 struct DownloadRequest {
   std::string address;
   std::string file;  // the file name as the script gave it
   bool tick = false;  // a click per received block
   std::string agent;
   std::string cookie;  // "" sends no cookie
+  DownloadReport* report = nullptr;  // filled in when given
 };
 
 // True when the download succeeded. Failures are only this result (and the

@@ -1,0 +1,211 @@
+// The downloader shipped as wget.exe: its options, its exit codes, its run.
+#include "9_app/wget_tool.h"
+
+#include <charconv>
+#include <cstdio>
+#include <filesystem>
+
+#include "1_platform/event_loop.h"
+#include "1_platform/host_file.h"
+#include "1_platform/platform.h"
+#include "2_config/config_state.h"
+#include "7_net/http_reply.h"
+#include "7_net/net_messages.h"
+#include "7_net/net_user.h"
+#include "7_net/network.h"
+
+namespace kal {
+namespace {
+
+using namespace wget_exit;
+
+bool StartsWith(std::string_view text, std::string_view prefix) { return text.substr(0, prefix.size()) == prefix; }
+
+// A whole number from low to high, nothing else.
+bool ReadCount(std::string_view text, int low, int high, int* out) {
+  int value = 0;
+  auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
+  if (ec != std::errc() || end != text.data() + text.size() || value < low || value > high) return false;
+  *out = value;
+  return true;
+}
+
+// The agent goes into the request head: no byte that could end its line.
+bool PlainText(std::string_view text) {
+  for (unsigned char c : text)
+    if (c < 0x20 || c == 0x7f) return false;
+  return true;
+}
+
+// One option (with its value, when it takes one). False with *error when
+// the option is unknown or its value is wrong; *used counts the arguments
+// it took.
+bool TakeOption(const std::vector<std::string>& args, size_t i, WgetOptions* o, size_t* used,
+                std::string* error) {
+  const std::string& a = args[i];
+  *used = 1;
+  auto next = [&](std::string* value) {
+    if (i + 1 >= args.size()) return false;
+    *value = args[i + 1];
+    *used = 2;
+    return true;
+  };
+  bool ok = true;
+  if (StartsWith(a, "--timeout=")) {
+    ok = ReadCount(std::string_view(a).substr(10), 1, 3600, &o->timeout_seconds);
+  } else if (StartsWith(a, "--tries=")) {
+    ok = ReadCount(std::string_view(a).substr(8), 1, 100, &o->tries);
+  } else if (a == "-O") {
+    ok = next(&o->output);
+  } else if (StartsWith(a, "-O")) {
+    o->output = a.substr(2);
+  } else if (StartsWith(a, "--output-document=")) {
+    o->output = a.substr(18);
+  } else if (StartsWith(a, "--user-agent=")) {
+    o->agent = a.substr(13);
+  } else if (a == "-U") {
+    ok = next(&o->agent);
+  } else {
+    *error = "unknown option " + a;
+    return false;
+  }
+  if (!ok) *error = "bad value for " + a;
+  return ok;
+}
+
+// Says what the network layer says, and notes a refused secure connection.
+class WgetUser : public NetUser {
+ public:
+  explicit WgetUser(std::string* messages) : messages_(messages) {}
+  bool tls_refused = false;
+
+  void TakeInput() override { Loop().Wait(0); }
+  void Pause(int ms) override {
+    int64_t end = Loop().NowMs() + ms;
+    for (int64_t left = ms; left > 0; left = end - Loop().NowMs()) Loop().Wait(static_cast<int>(left));
+  }
+  bool TakeDownloadKeys(const std::function<DownloadProgress()>&, bool*) override { return false; }
+  void Tell(const std::string& line) override {
+    if (StartsWith(line, net_msg::CertificateRefused("")) || StartsWith(line, net_msg::TlsMissing("")))
+      tls_refused = true;
+    Note(line);
+  }
+  void Note(const std::string& line) override { *messages_ += line + "\n"; }
+  void Click() override {}
+
+ private:
+  std::string* messages_;
+};
+
+// wget -O begins the file anew: what was there goes, so that the download
+// neither resumes it nor leaves it when the site fails. False when the
+// file cannot be written there.
+bool ClearOutput(const std::string& path) {
+  std::FILE* f = OpenHostFile(path, "wb");
+  if (!f) return false;
+  std::fclose(f);
+  std::error_code ec;
+  std::filesystem::remove(HostFsPath(path), ec);
+  return !ec;
+}
+
+// The output is the host path the command line gave.
+std::string AsGiven(const std::string& name) { return name; }
+
+}  // namespace
+
+bool ParseWgetOptions(const std::vector<std::string>& args, WgetOptions* options, std::string* error) {
+  WgetOptions o;
+  std::vector<std::string> addresses;
+  bool options_end = false;
+  for (size_t i = 0; i < args.size();) {
+    const std::string& a = args[i];
+    if (options_end || a.empty() || a[0] != '-') {
+      addresses.push_back(a);
+      ++i;
+      continue;
+    }
+    if (a == "--") {
+      options_end = true;
+      ++i;
+      continue;
+    }
+    size_t used = 1;
+    if (!TakeOption(args, i, &o, &used, error)) return false;
+    i += used;
+  }
+  if (addresses.size() != 1) {
+    *error = addresses.empty() ? "missing address" : "one address only";
+    return false;
+  }
+  if (o.output.empty() || o.output == "-") {
+    *error = "-O FILE is required";
+    return false;
+  }
+  if (!PlainText(o.agent)) {
+    *error = "bad value for --user-agent";
+    return false;
+  }
+  o.address = addresses[0];
+  *options = o;
+  return true;
+}
+
+int WgetExitCode(bool ok, const DownloadReport& report, bool tls_refused) {
+  if (ok) return kOk;
+  if (report.write_failed) return kFile;
+  if (tls_refused) return kCertificate;
+  if (report.status == 401 || report.status == 407) return kAuthorization;
+  if (report.status >= 400) return kServerError;
+  if (report.status >= 300) return kProtocol;
+  return kNetwork;
+}
+
+int RunWget(const WgetOptions& options, std::string* messages) {
+  if (!FollowableScheme(options.address) || !SafeLocation(options.address)) {
+    *messages += "not an http or https address: " + options.address + "\n";
+    return kGeneric;
+  }
+  Network& network = InstalledNetwork();
+  network.silence_ms = static_cast<int64_t>(options.timeout_seconds) * 1000;
+  network.path_mapper = AsGiven;
+  WgetUser user(messages);
+  SetNetUser(&user);
+  int code = kNetwork;
+  for (int attempt = 0; attempt < options.tries && code == kNetwork; ++attempt) {
+    if (!ClearOutput(options.output)) {
+      code = kFile;
+      break;
+    }
+    DownloadReport report;
+    user.tls_refused = false;
+    bool ok = Download({options.address, options.output, false, options.agent, "", &report});
+    code = WgetExitCode(ok, report, user.tls_refused);
+  }
+  SetNetUser(nullptr);
+  network.path_mapper = nullptr;
+  return code;
+}
+
+int WgetMain(const std::vector<std::string>& args) {
+  Platform platform;
+  ScopedPlatform use_platform(platform);
+  ConfigState config;
+  ScopedConfig use_config(config);
+  Network network;
+  NetworkScope networking(network);
+  SetLoop(MakePollEventLoop());
+  WgetOptions options;
+  std::string error;
+  if (!ParseWgetOptions(args, &options, &error)) {
+    std::fprintf(stderr, "wget: %s\nusage: wget [--timeout=S] [--tries=N] [--user-agent=TEXT] -O FILE [--] ADDRESS\n",
+                 error.c_str());
+    return kUsage;
+  }
+  std::string messages;
+  int code = RunWget(options, &messages);
+  std::fputs(messages.c_str(), stderr);
+  return code;
+}
+
+}  // namespace kal
