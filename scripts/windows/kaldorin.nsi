@@ -1,0 +1,81 @@
+; The Windows installer of kaldorin, made by scripts/package-windows.sh:
+;   makensis -DSTAGE=DIR -DOUT=FILE -DTARGET=x86-unicode -DLISTS=DIR kaldorin.nsi
+; STAGE is the package's tree, laid out as drive C: expects it (the same
+; tree the zip holds); LISTS holds uninstall.nsh, the removal of every file
+; the tree brings, written by the package script.
+;
+; Installs into the family's folders (C:\ferlan, C:\zelquora), makes
+; C:\zelquora\temp, puts Talven.ini into the Windows folder only when none
+; is there (never over the user's), and adds Start-menu shortcuts. The
+; uninstaller removes only the files it installed: the user's settings
+; (Talven.ini, wherever it is) and scripts stay, and a folder goes only
+; when nothing else is left in it. /S installs and uninstalls silently.
+Unicode true
+Target ${TARGET}
+SetCompressor /SOLID lzma
+Name "kaldorin"
+OutFile "${OUT}"
+RequestExecutionLevel admin
+InstallDir "C:\ferlan"
+ShowInstDetails show
+ShowUninstDetails show
+
+!define PROGRAM_DIR "C:\ferlan\kaldorin"
+!define MENU "$SMPROGRAMS\Kaldorin"
+!define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\kaldorin"
+
+Page instfiles
+UninstPage uninstConfirm
+UninstPage instfiles
+
+Section "kaldorin"
+  SetShellVarContext all
+  SetOutPath "C:\ferlan"
+  File /r "${STAGE}/ferlan/*"
+  SetOutPath "C:\zelquora"
+  File /r "${STAGE}/zelquora/*"
+  ; The radio search keeps its pages and report here.
+  CreateDirectory "C:\zelquora\temp"
+
+  ; The user's settings are never replaced.
+  IfFileExists "$WINDIR\Talven.ini" settings_kept
+  SetOutPath "$WINDIR"
+  File "${STAGE}/Talven.ini"
+  DetailPrint "Talven.ini instalado em $WINDIR"
+  Goto settings_done
+settings_kept:
+  DetailPrint "$WINDIR\Talven.ini já existe: mantido como está"
+settings_done:
+
+  SetOutPath "${PROGRAM_DIR}"
+  WriteUninstaller "${PROGRAM_DIR}\desinstalar.exe"
+  CreateDirectory "${MENU}"
+  CreateShortcut "${MENU}\Pesquisa de rádios.lnk" "${PROGRAM_DIR}\kaldorin.exe" "--window" \
+      "${PROGRAM_DIR}\kaldorin.exe" 0 SW_SHOWNORMAL "" "A pesquisa de rádios do Zelquora, numa janela"
+  CreateShortcut "${MENU}\Manual da linguagem.lnk" "${PROGRAM_DIR}\manual.txt"
+  CreateShortcut "${MENU}\Leia-me.lnk" "${PROGRAM_DIR}\LEIAME.txt"
+  CreateShortcut "${MENU}\Desinstalar.lnk" "${PROGRAM_DIR}\desinstalar.exe"
+
+  WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayName" "kaldorin"
+  WriteRegStr HKLM "${UNINSTALL_KEY}" "UninstallString" '"${PROGRAM_DIR}\desinstalar.exe"'
+  WriteRegStr HKLM "${UNINSTALL_KEY}" "QuietUninstallString" '"${PROGRAM_DIR}\desinstalar.exe" /S'
+  WriteRegStr HKLM "${UNINSTALL_KEY}" "InstallLocation" "C:\ferlan"
+  WriteRegDWORD HKLM "${UNINSTALL_KEY}" "NoModify" 1
+  WriteRegDWORD HKLM "${UNINSTALL_KEY}" "NoRepair" 1
+SectionEnd
+
+Section "Uninstall"
+  SetShellVarContext all
+  Delete "${MENU}\Pesquisa de rádios.lnk"
+  Delete "${MENU}\Manual da linguagem.lnk"
+  Delete "${MENU}\Leia-me.lnk"
+  Delete "${MENU}\Desinstalar.lnk"
+  RMDir "${MENU}"
+  !include "${LISTS}/uninstall.nsh"
+  Delete "${PROGRAM_DIR}\desinstalar.exe"
+  RMDir "C:\zelquora\temp"
+  RMDir "${PROGRAM_DIR}"
+  RMDir "C:\zelquora"
+  RMDir "C:\ferlan"
+  DeleteRegKey HKLM "${UNINSTALL_KEY}"
+SectionEnd
