@@ -195,9 +195,16 @@ def radio_search(work, https_port, http_port, with_tls):
         check(viewer, "the radio search opens its report in the viewer")
         check(b"5. " + radio_site.station_name(5).encode("latin-1") in report,
               "the report lists the five stations the local site has")
-        proc.stdin.write(b"\x1b")
-        proc.stdin.flush()
+        # Esc leaves the viewer once it reads its keys; the search asks again.
         time.sleep(1)
+        back = False
+        for _ in range(3):
+            proc.stdin.write(b"\x1b")
+            proc.stdin.flush()
+            back = wait(lambda: read(log, "r").count("ENTRE_COM_OS_DADOS_PARA_A_PESQUISA_DE_RADIOS") >= 2, 20)
+            if back:
+                break
+        check(back, "Esc in the viewer goes back to the search")
         proc.stdin.write(b"\n")
         proc.stdin.close()
         code = proc.wait(timeout=60)
