@@ -1,6 +1,6 @@
 # The same cross build for 64-bit Windows. The program ships as a 32-bit
-# .exe; this build exists for the tests, because Wine's 32-bit side needs a
-# kernel that runs 32-bit Linux programs, which not every build machine has.
+# .exe; this build exists for the tests on machines where 32-bit Wine
+# (wine32 of the i386 architecture) cannot be installed.
 # The sources are the same: only the pointer size differs.
 #   cmake -S . -B build-win64 -DCMAKE_TOOLCHAIN_FILE=cmake/mingw64.cmake
 set(KALDORIN_MINGW_PREFIX x86_64-w64-mingw32)

@@ -61,6 +61,12 @@ for p in $PKGS; do installed "$p" || missing="$missing $p"; done
 
 if ! installed wine32:i386; then
     [ -n "$refresh$missing" ] || update
-    apt-get install -y -qq $APT_OPTS --no-install-recommends wine32:i386 ||
+    if ! apt-get install -y -qq $APT_OPTS --no-install-recommends wine32:i386; then
         echo "install-deps-windows: wine32:i386 could not be installed; the Windows tests run the 64-bit build" >&2
+        # The i386 architecture goes again while no package of it is
+        # installed: its broken index would fail every later apt-get update.
+        if ! dpkg-query -W -f='${Architecture}\n' 2>/dev/null | grep -qx i386; then
+            dpkg --remove-architecture i386 && apt-get update -qq $APT_OPTS || true
+        fi
+    fi
 fi

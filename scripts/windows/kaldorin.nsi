@@ -23,6 +23,7 @@ ShowUninstDetails show
 !define PROGRAM_DIR "C:\ferlan\kaldorin"
 !define MENU "$SMPROGRAMS\Kaldorin"
 !define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\kaldorin"
+!define MBROLA_KEY "SOFTWARE\TCTS\Mbrola\databases"
 
 Page instfiles
 UninstPage uninstConfirm
@@ -30,6 +31,8 @@ UninstPage instfiles
 
 Section "kaldorin"
   SetShellVarContext all
+  ; The registry as a 32-bit program sees it, as kaldorin.exe reads it.
+  SetRegView 32
   SetOutPath "C:\ferlan"
   File /r "${STAGE}/ferlan/*"
   SetOutPath "C:\zelquora"
@@ -46,6 +49,22 @@ Section "kaldorin"
 settings_kept:
   DetailPrint "$WINDIR\Talven.ini já existe: mantido como está"
 settings_done:
+
+  ; The br3 voice is registered where MBROLA's own installation registers
+  ; its voices, unless one is there.
+  ReadRegStr $0 HKLM "${MBROLA_KEY}\br3" ""
+  StrCmp $0 "" 0 voice_done
+  WriteRegStr HKLM "${MBROLA_KEY}\br3" "" "C:\ferlan\orvantts\br3\br3"
+voice_done:
+  ; MBROLA itself comes apart: without it the recorded voice speaks.
+  IfFileExists "${PROGRAM_DIR}\mbrola.exe" mbrola_done
+  SearchPath $1 "mbrola.exe"
+  StrCmp $1 "" 0 mbrola_done
+  DetailPrint "O MBROLA (mbrola.exe) não foi encontrado: a voz Orvan precisa dele."
+  DetailPrint "Instale o MBROLA para Windows, ou copie mbrola.exe para ${PROGRAM_DIR};"
+  DetailPrint "enquanto isso, fala a voz gravada."
+  MessageBox MB_OK|MB_ICONINFORMATION "O MBROLA (mbrola.exe) não foi encontrado. A voz Orvan precisa dele: instale o MBROLA para Windows ou copie mbrola.exe para ${PROGRAM_DIR}. Enquanto isso, fala a voz gravada." /SD IDOK
+mbrola_done:
 
   SetOutPath "${PROGRAM_DIR}"
   WriteUninstaller "${PROGRAM_DIR}\desinstalar.exe"
@@ -66,6 +85,7 @@ SectionEnd
 
 Section "Uninstall"
   SetShellVarContext all
+  SetRegView 32
   Delete "${MENU}\Pesquisa de rádios.lnk"
   Delete "${MENU}\Manual da linguagem.lnk"
   Delete "${MENU}\Leia-me.lnk"
@@ -78,4 +98,8 @@ Section "Uninstall"
   RMDir "C:\zelquora"
   RMDir "C:\ferlan"
   DeleteRegKey HKLM "${UNINSTALL_KEY}"
+  ; The voice's registration goes only when it still names the voice removed.
+  ReadRegStr $0 HKLM "${MBROLA_KEY}\br3" ""
+  StrCmp $0 "C:\ferlan\orvantts\br3\br3" 0 +2
+  DeleteRegKey HKLM "${MBROLA_KEY}\br3"
 SectionEnd

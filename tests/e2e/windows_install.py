@@ -93,6 +93,18 @@ def appdata_inis():
     return found
 
 
+def registered_voice(work):
+    """The database path registered for br3, as a 32-bit program reads it;
+    "" when there is none."""
+    for key in ("HKLM\\Software\\Wow6432Node\\TCTS\\Mbrola\\databases\\br3",
+                "HKLM\\Software\\TCTS\\Mbrola\\databases\\br3"):
+        r = wine(["reg", "query", key, "/ve"], environment(work))
+        for line in r.stdout.decode("utf-8", "replace").splitlines():
+            if "REG_SZ" in line:
+                return line.split("REG_SZ", 1)[1].strip()
+    return ""
+
+
 def install(setup, work):
     r = wine([setup, "/S"], environment(work))
     check(r.returncode == 0, "the silent install ends with 0 (got %d)" % r.returncode)
@@ -110,6 +122,9 @@ def install(setup, work):
     shortcuts = sorted(os.listdir(menu)) if os.path.isdir(menu) else []
     check(len(shortcuts) == 4 and any(s.startswith("Pesquisa") for s in shortcuts)
           and any(s.startswith("Manual") for s in shortcuts), "the Start-menu shortcuts are made (%s)" % shortcuts)
+    voice = registered_voice(work)
+    check(voice == "C:\\ferlan\\orvantts\\br3\\br3", "the br3 voice is registered where MBROLA registers "
+          "its voices (%r)" % voice)
     # A second install keeps the user's settings as they are.
     set_ini(WINDOWS_INI, "TESTE", "MARCA", "do usuario")
     r = wine([setup, "/S"], environment(work))
@@ -232,6 +247,7 @@ def uninstall(work):
     check(os.path.isfile(os.path.join(DRIVE_C, "ferlan", "meus", "teste.kal")), "the user's script stays")
     menu = os.path.join(DRIVE_C, "ProgramData", "Microsoft", "Windows", "Start Menu", "Programs", "Kaldorin")
     check(not os.path.exists(menu), "the Start-menu folder is removed")
+    check(registered_voice(work) == "", "the voice's registration is removed with it")
 
 
 def main():
