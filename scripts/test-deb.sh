@@ -3,8 +3,8 @@
 # machine with apt-get, and runs the installed program as a user who has
 # never run it: `nobody`, with a new, empty home. The usage text, a small
 # script and the radio search's first prompt must come out, the user's
-# configuration must be made in that home, and the package is removed
-# again at the end, whatever happened. Needs root; skipped otherwise.
+# configuration must be made in that home, a missing MBROLA voice must be
+# told, and the package is removed again at the end, whatever happened. Needs root; skipped otherwise.
 # Run by scripts/test.sh (KALDORIN_SKIP_DEB=1 leaves it out).
 set -eu
 cd "$(dirname "$0")/.."
@@ -68,6 +68,16 @@ grep -q -i 'wave .*entre_com_os_dados_para_a_pesquisa_de_radios' "$work/speech.l
     fail "the radio search's prompt was not played"
 [ -s "$home/.local/share/talven/drives/c/zelquora/som/entre_com_os_dados_para_a_pesquisa_de_radios.wav" ] ||
     fail "the radio search's prompts are not in the user's drive"
+
+# The Orvan voice chosen, but its MBROLA voice missing (a name no package
+# has): the installed program says why and the recorded voice speaks.
+sed -i -e 's/^SAPI=.*/SAPI=S/' -e 's/^TIPOSAPI=.*/TIPOSAPI=3/' -e 's/^MBROLA_DB=.*/MBROLA_DB=nenhuma/' \
+    "$home/.config/Talven/Talven.ini"
+chown nobody "$home/.config/Talven/Talven.ini"
+: > "$work/keys"
+as_user --headless "$work/ola.kal" || fail "the script with the Orvan voice ended with $?"
+grep -q '^Voz Orvan indisponível: a voz do mbrola não foi encontrada: .*Fala a voz gravada\.$' "$work/out" ||
+    fail "the missing MBROLA voice was not told"
 
 apt-get remove -y -qq kaldorin >/dev/null
 [ ! -e /usr/bin/kaldorin ] || fail "the program is still there after the package was removed"
