@@ -9,7 +9,7 @@ namespace kal {
 // test program install one).
 Accessibility& TheAccessibility() {
   Platform& p = *InstalledPlatform();
-  if (!p.accessibility) p.accessibility = MakeAtspiAccessibility();
+  if (!p.accessibility) p.accessibility = MakeHostAccessibility();
   return *p.accessibility;
 }
 

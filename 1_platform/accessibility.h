@@ -9,7 +9,9 @@
 // has no counterpart there gets 8, the number a script also gets for a role
 // that is not a plain number; 0 means no object.
 //
-// Back end: AT-SPI2 (1_platform/linux/atspi_accessibility.cpp), whose calls
+// Back ends: on Windows the classic interface itself (oleacc: events through
+// a WinEvent hook on the loop's thread, 1_platform/win32/msaa_accessibility.cpp);
+// elsewhere AT-SPI2 (1_platform/linux/atspi_accessibility.cpp), whose calls
 // block and whose events arrive through a main loop of its own; it runs on
 // one worker thread, and everything it finds reaches the program through
 // the event pump: events are handed to the sink on the loop's thread, and
@@ -61,9 +63,9 @@ class Accessibility {
   virtual bool ObjectAtPoint(int x, int y, AccessibleProperties* out) = 0;
 };
 
-// The process-wide back end: AT-SPI2 unless a test installs another.
+// The process-wide back end: the host's unless a test installs another.
 Accessibility& TheAccessibility();
 void SetAccessibility(std::unique_ptr<Accessibility> a);  // nullptr: the real one
-std::unique_ptr<Accessibility> MakeAtspiAccessibility();
+std::unique_ptr<Accessibility> MakeHostAccessibility();
 
 }  // namespace kal

@@ -113,7 +113,7 @@ std::unique_ptr<MidiOutput> MakeSequencerMidiOutput(const std::string& port) {
   return MakeNoMidiOutput(MidiOpenError::kNoSequencer, why);
 }
 
-std::unique_ptr<Accessibility> MakeAtspiAccessibility() {
+std::unique_ptr<Accessibility> MakeHostAccessibility() {
   if (auto* a = FromModule<Accessibility>("atspi", "kaldorin_make_atspi_accessibility", nullptr))
     return std::unique_ptr<Accessibility>(a);
   return MakeNoAccessibility();

@@ -1,12 +1,10 @@
 // Services of the Linux build that this Windows build does not have: each
 // factory gives an object that fails to open and says why, so that callers
-// take their usual "not available" path. The accessibility tree (MSAA on
-// Windows) is not reached yet: scripts hear that it is not available.
+// take their usual "not available" path.
 #include "1_platform/unavailable_backends.h"
 
 namespace kal {
 
-std::unique_ptr<Accessibility> MakeAtspiAccessibility() { return MakeNoAccessibility(); }
 std::unique_ptr<BrailleDevice> MakeBrlapiBraille() { return MakeNoBraille(); }
 std::unique_ptr<SpeechServerConnection> MakeSpeechdConnection() {
   return MakeNoSpeechServer("no speech server on Windows");
