@@ -105,6 +105,23 @@ struct LineCode {
 void DecodeLine(InterpreterState& in, int n, std::string_view upper_word, std::string_view args, LineCode* code);
 
 
+// The readers the decoders share, on the text alone (nothing is looked up
+// and no value read), each false where its reader would fail on the text:
+// an operand where ReadOperand would read it; a variable where
+// ReadVariableRef would; and a condition as EvaluateCondition reads it
+// ([NAO|NÃO] left operator right, or left EM [list]; *rest is what
+// follows, trimmed). Each removes what it read from the front.
+bool DecodeOperand(InterpreterState& in, std::string_view* args, Operand* op);
+bool DecodeVarRef(std::string_view* args, VarRef* ref);
+// On failure *stop says what was wanted and where reading stopped.
+enum class ShapeNeed : uint8_t { kOperand, kOperator, kList };
+struct ShapeStop {
+  ShapeNeed need = ShapeNeed::kOperand;
+  std::string_view at;
+};
+bool DecodeConditionShape(InterpreterState& in, std::string_view args, Condition* c, std::string_view* rest,
+                          ShapeStop* stop = nullptr);
+
 // Runs a decoded line (not kUndecoded, not kByHandler); its success. The
 // runner of each kind is in a table, so that the run loop reaches it with
 // one call.

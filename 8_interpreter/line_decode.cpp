@@ -32,7 +32,8 @@ bool DigitsOnly(std::string_view t, uint64_t* value) {
   return true;
 }
 
-// Where ReadOperand would read an operand, what it would read.
+}  // namespace
+
 bool DecodeOperand(InterpreterState& in, std::string_view* args, Operand* op) {
   std::string_view t = TrimFrontBlanks(*args);
   if (t.empty()) return false;
@@ -73,7 +74,6 @@ bool DecodeOperand(InterpreterState& in, std::string_view* args, Operand* op) {
   return true;
 }
 
-// Where ReadVariableRef would read a variable, which one.
 bool DecodeVarRef(std::string_view* args, VarRef* ref) {
   std::string_view t = TrimFrontBlanks(*args);
   if (t.empty()) return false;
@@ -127,22 +127,41 @@ bool DecodeCopia(InterpreterState& in, std::string_view args, LineCode* code) {
          DecodeOperand(in, &args, &code->operands[0]) && DecodeOperand(in, &args, &code->operands[1]);
 }
 
-// [NAO|NÃO] left operator right [rest], as EvaluateCondition reads it; the
-// EM operator, which looks up a list, is left to the handler.
-bool DecodeCondition(InterpreterState& in, std::string_view args, Condition* c, std::string_view* rest) {
+bool DecodeConditionShape(InterpreterState& in, std::string_view args, Condition* c, std::string_view* rest,
+                          ShapeStop* stop) {
+  ShapeStop local;
+  ShapeStop& at = stop ? *stop : local;
   std::string_view t = TrimBlanks(args);
+  at = {ShapeNeed::kOperand, t};
   if (t.empty()) return false;
   if ((t[0] == 'N' || t[0] == 'n') && (StartsWithKeyword(t, "NAO") || StartsWithKeyword(t, "N\xC3O"))) {
     c->negate = true;
     t = TrimBlanks(t.substr(3));
+    at.at = t;
     if (t.empty()) return false;
   }
-  if (!DecodeOperand(in, &t, &c->left) || t.empty()) return false;
-  if (!ReadCompareOperator(&t, &c->op) || c->op == CompareOp::kIn) return false;
+  if (!DecodeOperand(in, &t, &c->left)) return false;
+  at = {ShapeNeed::kOperator, t};
+  if (t.empty() || !ReadCompareOperator(&t, &c->op)) return false;
   t = TrimBlanks(t);
-  if (t.empty() || !DecodeOperand(in, &t, &c->right)) return false;
+  at = {c->op == CompareOp::kIn ? ShapeNeed::kList : ShapeNeed::kOperand, t};
+  if (t.empty()) return false;
+  if (c->op == CompareOp::kIn) {
+    std::string name;
+    if (!ReadListName(&t, &name)) return false;
+  } else if (!DecodeOperand(in, &t, &c->right)) {
+    return false;
+  }
   *rest = TrimBlanks(t);
   return true;
+}
+
+namespace {
+
+// The condition of a decoded line; the EM operator, which looks up a list,
+// is left to the handler.
+bool DecodeCondition(InterpreterState& in, std::string_view args, Condition* c, std::string_view* rest) {
+  return DecodeConditionShape(in, args, c, rest) && c->op != CompareOp::kIn;
 }
 
 // The command of a one-line SE is decoded in DecodeLineAt.

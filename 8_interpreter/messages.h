@@ -22,6 +22,20 @@ inline constexpr std::string_view kMsgTextTooLong = "Texto longo demais";
 inline constexpr std::string_view kMsgNestedTooDeep = "Excesso de comandos aninhados";
 inline constexpr std::string_view kMsgEndOfScript = "Fim do script";
 inline constexpr std::string_view kMsgRunError = "Erro de execução na linha ";
+// Why a line cannot be read: said before the run error's report, and
+// given by the script check.
+inline constexpr std::string_view kMsgNoOperand = "Falta um operando";
+inline constexpr std::string_view kMsgParenNotClosed = "Parêntese não fechado";
+inline constexpr std::string_view kMsgQuoteNotClosed = "Aspas não fechadas";
+inline constexpr std::string_view kMsgBadExpression = "Expressão inválida: ";
+inline constexpr std::string_view kMsgBadOperand = "Operando inválido: ";
+inline constexpr std::string_view kMsgExpectedVariable = "Esperava uma variável: ";
+inline constexpr std::string_view kMsgExpectedOperator = "Esperava um operador de comparação: ";
+inline constexpr std::string_view kMsgExpectedList = "Esperava o nome de uma lista entre colchetes: ";
+inline constexpr std::string_view kMsgTextLeft = "Texto a mais: ";
+inline constexpr std::string_view kMsgLabelNotFound = "Rótulo não encontrado: @";
+inline constexpr std::string_view kMsgNoLabel = "Falta o rótulo";
+inline constexpr std::string_view kMsgLabelWithSpace = "Rótulo com espaço: @";
 // A running download: Esc asks, and "S" stops it.
 inline constexpr std::string_view kMsgAskStopDownload = "Deseja parar o download?";
 inline constexpr std::string_view kMsgDownloadStopped = "O download foi interrompido.";

@@ -5,7 +5,9 @@
 
 #include <charconv>
 
+#include "0_base/latin1.h"
 #include "8_interpreter/expression_code.h"
+#include "8_interpreter/messages.h"
 #include "8_interpreter/numbers.h"
 #include "8_interpreter/state.h"
 #include "8_interpreter/variables.h"
@@ -34,6 +36,29 @@ void ReadQuoted(std::string_view* args, std::string* value) {
     value->push_back('"');
   }
   *args = t;
+}
+
+// Where the parenthesis at the front of text is closed (quoted strings
+// skipped), or npos.
+size_t ClosingParenthesis(std::string_view text) {
+  int depth = 0;
+  bool quoted = false;
+  for (size_t i = 0; i < text.size(); ++i) {
+    char c = text[i];
+    if (c == '"') quoted = !quoted;
+    if (quoted) continue;
+    if (c == '(') ++depth;
+    if (c == ')' && --depth == 0) return i;
+  }
+  return std::string_view::npos;
+}
+
+// The text in question in a message: its first word, or up to the end of
+// the expression at its front.
+std::string Quoted(std::string_view text) {
+  size_t end = 0;
+  while (end < text.size() && !IsBlank(text[end])) ++end;
+  return Latin1ToUtf8(text.substr(0, end));
 }
 
 }  // namespace
@@ -148,6 +173,17 @@ bool ReadListName(std::string_view* args, std::string* name) {
   name->assign(t.substr(1, close - 1));
   *args = t.substr(close + 1);
   return true;
+}
+
+std::string OperandFault(std::string_view text) {
+  std::string_view t = TrimBlanks(text);
+  if (t.empty()) return std::string(kMsgNoOperand);
+  if (t[0] == '(') {
+    size_t close = ClosingParenthesis(t);
+    if (close == std::string_view::npos) return std::string(kMsgParenNotClosed);
+    return std::string(kMsgBadExpression) + Latin1ToUtf8(t.substr(0, close + 1));
+  }
+  return std::string(kMsgBadOperand) + Quoted(t);
 }
 
 bool TakeTrailingAmpersand(std::string_view* args) {

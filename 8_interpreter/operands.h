@@ -78,6 +78,12 @@ bool ReadChannel(std::string_view* args, int* channel);
 // '[' name ']'; the text after ']' is left untrimmed.
 bool ReadListName(std::string_view* args, std::string* name);
 
+// Why no operand can be read at the front of text, whatever the variables
+// hold (a message of messages.h, UTF-8, with the text in question): a
+// missing operand, a parenthesis not closed, an expression or a word that
+// is not an operand.
+std::string OperandFault(std::string_view text);
+
 // Reads operands one after another while they read, joining their values
 // without separators; *args keeps the first text that is not an operand.
 std::string JoinOperands(InterpreterState& in, std::string_view* args);

@@ -16,6 +16,7 @@ inline constexpr std::string_view kUnknownOption = "opção desconhecida: ";
 inline constexpr std::string_view kOptionTakesNoValue = "esta opção não leva valor: ";
 inline constexpr const char* kNoWindow =
     "kaldorin: não foi possível abrir a janela (não há tela); o console fica no terminal.\n";
+inline constexpr std::string_view kCheckNeedsScript = "--check precisa de um script";
 inline constexpr std::string_view kConflictingModes = "--view, --phonemes e um script não podem ser usados juntos";
 
 // Loading the script.

@@ -30,6 +30,7 @@ const OptionEntry kOptionTable[] = {
     {"phonemes", 0, false, {}, [](Options* o, const std::string&) { o->phonemes = true; }},
     {"orvan-dir", 0, true, app_msg::kOrvanDirNeedsFolder,
      [](Options* o, const std::string& v) { o->orvan_dir = v; }},
+    {"check", 0, false, {}, [](Options* o, const std::string&) { o->check = true; }},
     {"help", 'h', false, {}, [](Options* o, const std::string&) { o->help = true; }},
 };
 
@@ -108,11 +109,16 @@ bool ParseOptionWord(const std::string& word, ArgReader* in, Options* opts, std:
   return true;
 }
 
-// Modes that cannot be combined: the viewer, the phoneme tool and a script.
+// Modes that cannot be combined: the viewer, the phoneme tool and a script
+// (run or checked).
 bool CheckModes(const Options& opts, std::string* err) {
-  int modes = (opts.view_file.empty() ? 0 : 1) + (opts.phonemes ? 1 : 0) + (opts.script.empty() ? 0 : 1);
+  int modes = (opts.view_file.empty() ? 0 : 1) + (opts.phonemes ? 1 : 0) + (opts.script.empty() && !opts.check ? 0 : 1);
   if (modes > 1 && !opts.help) {
     *err = app_msg::kConflictingModes;
+    return false;
+  }
+  if (opts.check && opts.script.empty() && !opts.help) {
+    *err = app_msg::kCheckNeedsScript;
     return false;
   }
   return true;
@@ -141,6 +147,7 @@ const char* UsageText() {
   return "uso: kaldorin [OPÇÕES] [--] [SCRIPT [PARÂMETROS...]]\n"
          "     kaldorin [OPÇÕES] --view [/L] ARQUIVO\n"
          "     kaldorin --phonemes [--orvan-dir PASTA] < PALAVRAS\n"
+         "     kaldorin --check SCRIPT...\n"
          "\n"
          "Sem SCRIPT, roda a busca de rádios Zelquora. As opções vêm antes do\n"
          "script, em qualquer ordem; o que vem depois do script (ou de --) são os\n"
@@ -160,6 +167,9 @@ const char* UsageText() {
          "  --phonemes               lê palavras (UTF-8), uma por linha, e escreve\n"
          "                           palavra, fonemas e tônica do Orvan\n"
          "  --orvan-dir PASTA        pasta de dados do Orvan para --phonemes\n"
+         "  --check                  confere os scripts sem rodá-los: cada problema\n"
+         "                           numa linha ARQUIVO:LINHA:COLUNA: mensagem, e o\n"
+         "                           total falado no fim; sai com 0 se nada achou\n"
          "\n"
          "Códigos de saída: 0 fim normal; 1 erro numa linha, script não carregado\n"
          "ou opção errada; 2 a entrada acabou à espera de uma tecla; 3 a voz\n"

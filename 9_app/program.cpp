@@ -5,6 +5,7 @@
 #include <iostream>
 
 #include "9_app/app_messages.h"
+#include "9_app/check_program.h"
 #include "9_app/embedded_script.h"
 #include "9_app/installed_data.h"
 #include "9_app/options.h"
@@ -187,6 +188,14 @@ void PrepareInstalledRun() {
   if (!data.empty() && !PrepareUserFiles(data, &err)) std::fprintf(stderr, "kaldorin: %s\n", err.c_str());
 }
 
+// The files --check looks at: the script and the words after it.
+std::vector<std::string> CheckedFiles(const Options& opts) {
+  std::vector<std::string> files;
+  if (!opts.script.empty()) files.push_back(opts.script);
+  files.insert(files.end(), opts.params.begin(), opts.params.end());
+  return files;
+}
+
 }  // namespace
 
 int ProgramMain(int argc, char** argv) {
@@ -226,6 +235,7 @@ int ProgramMain(int argc, char** argv) {
   Console console;
   ConsoleScope consoling(console);
   if (!opts.view_file.empty()) return RunViewerProgram(opts);
+  if (opts.check) return RunCheckProgram(CheckedFiles(opts), opts.speech_log);
   if (opts.phonemes) {
     OrvanSettings settings = ReadOrvanSettings();
     if (!opts.orvan_dir.empty()) settings.folder = opts.orvan_dir + "/";

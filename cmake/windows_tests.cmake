@@ -19,6 +19,7 @@ set(KALDORIN_WINDOWS_SKIPPED_TESTS
   tests/9_app/program_start_test.cpp            # Linux program look-up (PATH, xdg-open)
   tests/9_app/program_end_test.cpp              # POSIX programs, /proc, process groups
   tests/9_app/headless_input_test.cpp           # runs the program with POSIX pipes and waits
+  tests/9_app/check_program_test.cpp            # runs the program through a POSIX shell
   tests/2_config/config_test.cpp                # concurrent updaters as forked processes
   tests/1_platform/window_test.cpp              # the SDL window under Xvfb
   tests/1_platform/x11_desktop_test.cpp         # the X11 clipboard and automation under Xvfb

@@ -13,6 +13,7 @@
 
 #include "1_platform/fake/recording_accessibility.h"
 #include "1_platform/fake/recording_desktop.h"
+#include "8_interpreter/script_check.h"
 #include "9_app/script_file.h"
 #include "tests/support/script_expectations.h"
 #include "tests/support/script_harness.h"
@@ -116,6 +117,21 @@ INSTANTIATE_TEST_SUITE_P(Docs, DocExampleRun, testing::Combine(testing::ValuesIn
                            const std::string& name = std::get<0>(info.param).name;
                            return std::get<1>(info.param) ? name : name + "_from_text";
                          });
+
+// The script check raises no false alarm on the reference: an example that
+// runs to its end without a failure gives no finding.
+TEST(DocExamples, ThatRunCleanPassTheScriptCheck) {
+  for (const DocExample& example : DocExamples()) {
+    std::vector<std::string> lines;
+    std::string err;
+    ScriptExpectations want;
+    ASSERT_TRUE(SplitScriptText(example.text, &lines, &err)) << err;
+    ASSERT_TRUE(ParseExpectations(lines, &want, &err)) << err;
+    if (want.error_line || want.exit_code) continue;
+    for (const CheckFinding& f : CheckScript(lines))
+      ADD_FAILURE() << example.name << ":" << f.line << ":" << f.column << ": " << f.message;
+  }
+}
 
 // A reference whose examples were no longer found would check nothing.
 TEST(DocExamples, AreFound) { EXPECT_GT(DocExamples().size(), 20u) << DocsFolder(); }

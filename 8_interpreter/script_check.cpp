@@ -1,0 +1,355 @@
+// The script check. The lines are stored in an interpreter of the check's
+// own, which splits them (AnalyseLine) and finds the labels (Scans) as a
+// run would; operands are read with the decoders' readers, which read the
+// text alone. Block structure is followed with a stack, and each mismatch
+// is said where the run would go wrong: FIM ENQUANTO and FIM REPETE go back
+// to the nearest head above them, and SENÃO skips to the next FIM SE.
+#include "8_interpreter/script_check.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <string_view>
+#include <unordered_map>
+
+#include "0_base/latin1.h"
+#include "5_speech/speech.h"
+#include "8_interpreter/command_table.h"
+#include "8_interpreter/commands.h"
+#include "8_interpreter/interpreter.h"
+#include "8_interpreter/line_code.h"
+#include "8_interpreter/messages.h"
+#include "8_interpreter/operands.h"
+#include "8_interpreter/script_index.h"
+#include "8_interpreter/state.h"
+#include "8_interpreter/variables.h"
+
+namespace kal {
+
+namespace {
+
+enum class BlockKind : uint8_t { kSe, kEnquanto, kRepete };
+
+struct OpenBlock {
+  BlockKind kind;
+  int line;
+  int senao_line = 0;  // kSe: its SENÃO, 0 before it
+};
+
+const char* BlockWord(BlockKind kind) {
+  return kind == BlockKind::kSe ? "SE" : kind == BlockKind::kEnquanto ? "ENQUANTO" : "REPETE";
+}
+
+std::string_view FirstWord(std::string_view text) {
+  size_t end = 0;
+  while (end < text.size() && !IsBlank(text[end])) ++end;
+  return text.substr(0, end);
+}
+
+struct Checker {
+  InterpreterState in;
+  std::vector<CheckFinding> found;
+  std::vector<OpenBlock> open;
+  std::unordered_map<std::string, int> names;  // upper-cased $names seen
+  int line = 0;
+  std::string_view text;  // the stored line being looked at
+
+  // A finding at the start of `at` (a part of the line), or at the line's
+  // end when `at` is empty and not within it.
+  void Add(std::string_view at, std::string message) {
+    size_t offset = text.size();
+    if (at.data() >= text.data() && at.data() <= text.data() + text.size())
+      offset = static_cast<size_t>(at.data() - text.data());
+    int column = static_cast<int>(offset) + 1;
+    for (const CheckFinding& f : found)
+      if (f.line == line && f.column == column && f.message == message) return;
+    found.push_back({line, column, std::move(message)});
+  }
+};
+
+// Operands by the readers' rules, left to right, after a signature: 'v' a
+// variable, 'o' an operand, '.' nothing more. False after a finding.
+bool ReadSignature(Checker& c, std::string_view args, std::string_view signature) {
+  for (char want : signature) {
+    if (want == '.') {
+      if (!args.empty()) {
+        c.Add(args, std::string(kMsgTextLeft) + Latin1ToUtf8(args));
+        return false;
+      }
+    } else if (want == 'v') {
+      VarRef ref;
+      std::string_view before = TrimFrontBlanks(args);
+      if (!DecodeVarRef(&args, &ref)) {
+        c.Add(before, before.empty() ? std::string(kMsgNoOperand)
+                                     : std::string(kMsgExpectedVariable) + Latin1ToUtf8(FirstWord(before)));
+        return false;
+      }
+    } else {
+      Operand op;
+      std::string_view before = TrimFrontBlanks(args);
+      if (!DecodeOperand(c.in, &args, &op)) {
+        c.Add(before, OperandFault(before));
+        return false;
+      }
+    }
+  }
+  return true;
+}
+
+void CheckCommand(Checker& c, std::string_view word, std::string_view args, bool within_line);
+
+void OpenBlockAt(Checker& c, BlockKind kind) {
+  for (const OpenBlock& b : c.open) {
+    if (kind != BlockKind::kSe && b.kind == kind)
+      c.Add(TrimFrontBlanks(c.text), std::string(BlockWord(kind)) + " dentro do " + BlockWord(kind) + " da linha " +
+                        std::to_string(b.line) + ": o FIM " + BlockWord(kind) + " volta sempre ao " +
+                        BlockWord(kind) + " mais próximo acima");
+    if (kind == BlockKind::kSe && b.kind == BlockKind::kSe && b.senao_line != 0)
+      c.Add(TrimFrontBlanks(c.text), "Bloco SE depois do SENÃO da linha " + std::to_string(b.senao_line) +
+                        ": o SENÃO salta para o primeiro FIM SE que vem depois dele");
+  }
+  c.open.push_back({kind, c.line});
+}
+
+void CloseBlock(Checker& c, BlockKind kind, std::string_view at) {
+  std::string fim = std::string("FIM ") + BlockWord(kind);
+  if (!c.open.empty() && c.open.back().kind == kind) {
+    c.open.pop_back();
+    return;
+  }
+  for (size_t i = c.open.size(); i-- > 0;) {
+    if (c.open[i].kind != kind) continue;
+    const OpenBlock& inner = c.open.back();
+    c.Add(at, fim + " antes do FIM " + BlockWord(inner.kind) + " do " + BlockWord(inner.kind) + " da linha " +
+                  std::to_string(inner.line));
+    c.open.resize(i);
+    return;
+  }
+  c.Add(at, fim + " sem " + BlockWord(kind));
+}
+
+bool IsWord(std::string_view args, std::string_view upper_word) {
+  return args.size() == upper_word.size() && StartsWithKeyword(args, upper_word);
+}
+
+void CheckFim(Checker& c, std::string_view args, std::string_view word) {
+  if (args.empty()) {
+    c.Add(word, "Falta o nome do bloco depois de FIM");
+  } else if (IsWord(args, "SE")) {
+    CloseBlock(c, BlockKind::kSe, word);
+  } else if (IsWord(args, "ENQUANTO")) {
+    CloseBlock(c, BlockKind::kEnquanto, word);
+  } else if (IsWord(args, "REPETE")) {
+    CloseBlock(c, BlockKind::kRepete, word);
+  } else {
+    c.Add(args, "Bloco desconhecido: FIM " + Latin1ToUtf8(args));
+  }
+}
+
+void CheckSenao(Checker& c, std::string_view args, std::string_view word) {
+  if (!args.empty()) c.Add(args, std::string(kMsgTextLeft) + Latin1ToUtf8(args));
+  if (!c.open.empty() && c.open.back().kind == BlockKind::kSe && c.open.back().senao_line == 0) {
+    c.open.back().senao_line = c.line;
+  } else if (!c.open.empty() && c.open.back().kind == BlockKind::kSe) {
+    c.Add(word, "Segundo SENÃO do SE da linha " + std::to_string(c.open.back().line));
+  } else {
+    c.Add(word, "SENÃO fora de um bloco SE");
+  }
+}
+
+// The condition of SE and ENQUANTO; *rest is what follows it.
+bool CheckCondition(Checker& c, std::string_view args, std::string_view* rest) {
+  Condition cond;
+  ShapeStop stop;
+  if (DecodeConditionShape(c.in, args, &cond, rest, &stop)) return true;
+  std::string_view at = TrimFrontBlanks(stop.at);
+  switch (stop.need) {
+    case ShapeNeed::kOperator:
+      c.Add(at, at.empty() ? std::string(kMsgExpectedOperator) : std::string(kMsgExpectedOperator) +
+                                                                       Latin1ToUtf8(FirstWord(at)));
+      break;
+    case ShapeNeed::kList: c.Add(at, std::string(kMsgExpectedList) + Latin1ToUtf8(FirstWord(at))); break;
+    default: c.Add(at, OperandFault(at)); break;
+  }
+  return false;
+}
+
+void CheckSe(Checker& c, std::string_view args, bool within_line) {
+  std::string_view rest;
+  if (!CheckCondition(c, args, &rest)) return;
+  if (rest.empty()) {
+    if (!within_line) OpenBlockAt(c, BlockKind::kSe);
+    return;
+  }
+  LineInfo nested;
+  AnalyseLine(rest, &nested);
+  if (!nested.command) return;
+  std::string_view line = TrimBlanks(rest);
+  CheckCommand(c, line.substr(0, line.find(' ')), rest.substr(nested.args_begin, nested.args_size), true);
+}
+
+// DESVIA and CHAMA: @label, which must be there, or an operand naming it.
+void CheckTarget(Checker& c, std::string_view args, std::string_view word) {
+  if (args.empty()) {
+    c.Add(word, std::string(kMsgNoLabel));
+  } else if (args[0] != '@') {
+    ReadSignature(c, args, "o.");
+  } else if (args.find(' ') != std::string_view::npos) {
+    c.Add(args, std::string(kMsgLabelWithSpace) + Latin1ToUtf8(args.substr(1)));
+  } else if (Scans(c.in).labels.count(UpperCaseText(args.substr(1))) == 0) {
+    c.Add(args, std::string(kMsgLabelNotFound) + Latin1ToUtf8(args.substr(1)));
+  }
+}
+
+// SEJA var [=] value: a built-in value (read by its own words) or one operand.
+void CheckSeja(Checker& c, std::string_view args) {
+  if (!ReadSignature(c, args, "v")) return;
+  VarRef ref;
+  DecodeVarRef(&args, &ref);
+  if (!args.empty() && args[0] == '=') args = TrimBlanks(args.substr(1));
+  if (args.empty()) {
+    c.Add(args, std::string(kMsgNoOperand));
+    return;
+  }
+  if (!NamesBuiltInValue(args)) ReadSignature(c, args, "o.");
+}
+
+// The operand signatures of the commands that read only operands and
+// variables (the rest of the argument text is looked at as the command
+// looks at it: SOMA and REPETE leave what follows their number alone).
+struct Signature {
+  std::string_view word;
+  std::string_view signature;
+};
+constexpr Signature kSignatures[] = {
+    {"SOMA", "vo"},       {"SUBTRAI", "vo."}, {"MULTIPLICA", "vo."}, {"DIVIDE", "vo."},
+    {"CONCATENA", "vo."}, {"COPIA", "vvoo"},  {"DELETA", "voo"},     {"RETORNA", "."},
+    {"RANDOMIZA", "."},
+};
+
+// An unclosed quote mark anywhere in the argument text; a parenthesis that
+// opens an operand (at the start of the text or after a blank) and is not
+// closed, or whose expression does not read.
+void CheckLexical(Checker& c, std::string_view args, bool parentheses) {
+  bool quoted = false;
+  size_t quote_at = 0;
+  for (size_t i = 0; i < args.size(); ++i) {
+    if (args[i] == '"') {
+      quoted = !quoted;
+      quote_at = i;
+    } else if (!quoted && parentheses && args[i] == '(' && (i == 0 || IsBlank(args[i - 1]))) {
+      std::string_view t = args.substr(i);
+      Operand op;
+      if (!DecodeOperand(c.in, &t, &op)) c.Add(args.substr(i), OperandFault(args.substr(i)));
+    }
+  }
+  if (quoted) c.Add(args.substr(quote_at), std::string(kMsgQuoteNotClosed));
+}
+
+// The $names of the line, counted across the script.
+void CountNames(Checker& c, std::string_view args) {
+  bool quoted = false;
+  for (size_t i = 0; i < args.size(); ++i) {
+    if (args[i] == '"') quoted = !quoted;
+    if (quoted || args[i] != '$') continue;
+    size_t n = NameLength(args.substr(i + 1));
+    if (n == 0) continue;
+    std::string name = UpperCaseText(args.substr(i + 1, n));
+    if (c.names.emplace(name, c.line).second && c.names.size() == static_cast<size_t>(kMaxNamedVariables) + 1)
+      c.Add(args.substr(i), "Variáveis demais: $" + Latin1ToUtf8(args.substr(i + 1, n)) + " passa do máximo de " +
+                                std::to_string(kMaxNamedVariables));
+  }
+}
+
+bool RefusedWithinLine(std::string_view upper) {
+  NestedCommand nested;
+  SplitNestedLine(upper, &nested);
+  return nested.refused;
+}
+
+void CheckCommand(Checker& c, std::string_view word, std::string_view args, bool within_line) {
+  std::string upper = UpperCaseText(word);
+  int entry = FindCommand(upper);
+  if (entry < 0 || kCommandTable[entry].handler == nullptr) {
+    c.Add(word, std::string(kMsgInvalidCommand) + Latin1ToUtf8(word));
+    return;
+  }
+  CountNames(c, args);
+  if (within_line && RefusedWithinLine(upper)) {
+    c.Add(word, "Comando de bloco dentro de uma linha: " + Latin1ToUtf8(word));
+    return;
+  }
+  bool has_rule = true;
+  if (upper == "SE") {
+    CheckSe(c, args, within_line);
+  } else if (upper == "ENQUANTO") {
+    std::string_view rest;
+    if (CheckCondition(c, args, &rest)) OpenBlockAt(c, BlockKind::kEnquanto);
+  } else if (upper == "REPETE") {
+    if (ReadSignature(c, args, "vo")) OpenBlockAt(c, BlockKind::kRepete);
+  } else if (upper == "FIM") {
+    CheckFim(c, args, word);
+  } else if (upper == "SENAO" || upper == "SEN\xC3O") {
+    CheckSenao(c, args, word);
+  } else if (upper == "DESVIA" || upper == "CHAMA") {
+    CheckTarget(c, args, word);
+  } else if (upper == "SEJA") {
+    CheckSeja(c, args);
+  } else {
+    has_rule = false;
+    for (const Signature& s : kSignatures)
+      if (upper == s.word) {
+        ReadSignature(c, args, s.signature);
+        has_rule = true;
+      }
+  }
+  CheckLexical(c, args, !has_rule);
+}
+
+// A label line: found by its name unless another line of that name came
+// first; a label is one only at the very start of its line.
+void CheckNonCommand(Checker& c) {
+  std::string_view trimmed = TrimBlanks(c.text);
+  if (!c.text.empty() && c.text[0] == '@') {
+    auto it = Scans(c.in).labels.find(UpperCaseText(c.text.substr(1)));
+    if (it != Scans(c.in).labels.end() && it->second != c.line)
+      c.Add(c.text, "Rótulo repetido: " + Latin1ToUtf8(c.text) + " (o primeiro, na linha " +
+                        std::to_string(it->second) + ", é o que vale)");
+  } else if (!trimmed.empty() && trimmed[0] == '@') {
+    c.Add(trimmed, "Rótulo depois de espaços: não será encontrado (o @ deve abrir a linha)");
+  }
+}
+
+void CheckLine(Checker& c, int n) {
+  c.line = n;
+  c.text = c.in.lines[static_cast<size_t>(n)];
+  const LineInfo& info = c.in.index.lines[static_cast<size_t>(n)];
+  if (!info.command) {
+    CheckNonCommand(c);
+    return;
+  }
+  std::string_view trimmed = TrimBlanks(c.text);
+  std::string_view args = c.text.substr(info.args_begin, info.args_size);
+  CheckCommand(c, trimmed.substr(0, trimmed.find(' ')), args, false);
+}
+
+}  // namespace
+
+std::vector<CheckFinding> CheckScript(const std::vector<std::string>& lines) {
+  Checker c;
+  int count = 0;
+  for (const std::string& line : lines)
+    if (!StoreLine(c.in, line, ++count)) break;
+  for (int n = 1; n <= c.in.line_count; ++n) CheckLine(c, n);
+  for (const OpenBlock& b : c.open) {
+    c.line = b.line;
+    c.text = c.in.lines[static_cast<size_t>(b.line)];
+    c.Add(TrimFrontBlanks(c.text), std::string(BlockWord(b.kind)) + " sem FIM " + BlockWord(b.kind));
+  }
+  std::stable_sort(c.found.begin(), c.found.end(),
+                   [](const CheckFinding& a, const CheckFinding& b) {
+                     return a.line != b.line ? a.line < b.line : a.column < b.column;
+                   });
+  return std::move(c.found);
+}
+
+}  // namespace kal

@@ -1,0 +1,23 @@
+// Looking at a script without running it: the mistakes its text alone
+// shows (unknown command words, jumps to labels that are not there, blocks
+// left open or closed twice, operands that cannot be read, more variable
+// names than the table holds), found with the interpreter's own line split,
+// command table, label table and operand readers.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace kal {
+
+struct CheckFinding {
+  int line = 0;         // 1-based
+  int column = 0;       // 1-based, in characters of the stored (Latin-1) line
+  std::string message;  // UTF-8
+};
+
+// The findings on a script's lines (Latin-1, as stored: lines[0] is line 1),
+// in line and column order.
+std::vector<CheckFinding> CheckScript(const std::vector<std::string>& lines);
+
+}  // namespace kal

@@ -1,0 +1,62 @@
+#include "9_app/check_program.h"
+
+#include "0_base/latin1.h"
+#include "0_base/speech_log.h"
+#include "1_platform/event_loop.h"
+#include "1_platform/host_file.h"
+#include "2_config/config.h"
+#include "2_config/config_keys.h"
+#include "5_speech/speech.h"
+#include "8_interpreter/script_check.h"
+#include "9_app/script_file.h"
+
+namespace kal {
+
+namespace {
+
+// "Nenhum problema encontrado", "1 problema encontrado", "N problemas
+// encontrados".
+std::string CountSentence(size_t count) {
+  if (count == 0) return "Nenhum problema encontrado";
+  if (count == 1) return "1 problema encontrado";
+  return std::to_string(count) + " problemas encontrados";
+}
+
+}  // namespace
+
+bool CheckFiles(const std::vector<std::string>& files, std::FILE* out, std::string* said) {
+  size_t count = 0;
+  for (const std::string& file : files) {
+    std::vector<std::string> lines;
+    std::string err;
+    if (!LoadScriptFile(file, &lines, &err)) {
+      std::fprintf(out, "%s:1:1: %s\n", file.c_str(), err.c_str());
+      ++count;
+      continue;
+    }
+    for (const CheckFinding& f : CheckScript(lines)) {
+      std::fprintf(out, "%s:%d:%d: %s\n", file.c_str(), f.line, f.column, f.message.c_str());
+      ++count;
+    }
+  }
+  *said = CountSentence(count);
+  return count == 0;
+}
+
+int RunCheckProgram(const std::vector<std::string>& files, const std::string& speech_log) {
+  std::string said;
+  bool clean = CheckFiles(files, stdout, &said);
+  std::fflush(stdout);
+  std::fprintf(stderr, "%s\n", said.c_str());
+  // The count is spoken as every other message is: the configured voice,
+  // and the speech log when one is asked for.
+  if (!speech_log.empty()) OpenSpeechLog(OpenHostFile(speech_log, "ab"));
+  SetLoop(MakePollEventLoop());
+  InitSpeech(0, ReadConfig(cfg::kDirKaldorin));
+  SpeakText(Utf8ToLatin1(said));
+  DoneSpeech();
+  CloseSpeechLog();
+  return clean ? 0 : 1;
+}
+
+}  // namespace kal

@@ -1,0 +1,89 @@
+// The script check: every kind of finding on a file of bad lines, with its
+// column and message; no finding on lines that read well; the variable
+// table's limit.
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "0_base/latin1.h"
+#include "8_interpreter/script_check.h"
+#include "9_app/script_file.h"
+
+namespace kal::test {
+namespace {
+
+std::vector<std::string> Found(const std::vector<std::string>& lines) {
+  std::vector<std::string> out;
+  for (const CheckFinding& f : CheckScript(lines))
+    out.push_back(std::to_string(f.line) + ":" + std::to_string(f.column) + ": " + f.message);
+  return out;
+}
+
+// script_check_findings.kal: each "*! COLUMN: message" line is a finding on
+// the nearest line above it that is not one.
+TEST(ScriptCheck, FindsWhatTheBadLinesFileSays) {
+  std::ifstream file(std::string(KALDORIN_SOURCE_DIR) + "/tests/8_interpreter/script_check_findings.kal",
+                     std::ios::binary);
+  std::stringstream bytes;
+  bytes << file.rdbuf();
+  std::vector<std::string> lines;
+  std::string err;
+  ASSERT_TRUE(SplitScriptText(bytes.str(), &lines, &err)) << err;
+  std::vector<std::string> want;
+  int owner = 0;
+  for (size_t i = 0; i < lines.size(); ++i) {
+    if (lines[i].rfind("*! ", 0) == 0) {
+      want.push_back(std::to_string(owner) + ":" + Latin1ToUtf8(lines[i].substr(3)));
+    } else {
+      owner = static_cast<int>(i + 1);
+    }
+  }
+  ASSERT_GT(want.size(), 30u);
+  EXPECT_EQ(Found(lines), want);
+}
+
+TEST(ScriptCheck, LinesThatReadWellGiveNothing) {
+  std::vector<std::string> lines = {
+      "* a comment, a blank line, labels",
+      "",
+      "@inicio",
+      "SEJA $n = 0",
+      "SEJA $hoje DATA",
+      "SEJA a \"diz \"\"oi\"\"\"",
+      "REPETE $i 3",
+      "  ENQUANTO $n < (3 * ($i + 1))",
+      "    SOMA $n 1",
+      "    SE $n = 2 DESVIA @fora",
+      "    SE $n EM [nomes] ESCREVE \"sim\"",
+      "  FIM ENQUANTO",
+      "  SE NÃO $i > 1",
+      "    SE a = b",
+      "      ESCREVE \"x\" $n (1+2) &",
+      "    FIM SE",
+      "  SENÃO",
+      "    CHAMA @sub",
+      "  FIM SE",
+      "@fora",
+      "FIM REPETE",
+      "DESVIA $destino",
+      "FIM QUALQUER",
+      "TERMINA MUDO 3",
+      "@sub",
+      "RETORNA",
+  };
+  for (std::string& line : lines) line = L1(line);  // scripts are stored as Latin-1
+  // FIM of a word that is no block runs, but is reported as a likely typo.
+  EXPECT_EQ(Found(lines), std::vector<std::string>{"23:5: Bloco desconhecido: FIM QUALQUER"});
+}
+
+TEST(ScriptCheck, SaysWhereTheVariableNamesRunOut) {
+  std::vector<std::string> lines;
+  for (int i = 0; i < 102; ++i) lines.push_back("SEJA $v" + std::to_string(i) + " $v0");
+  EXPECT_EQ(Found(lines), std::vector<std::string>{"102:6: Variáveis demais: $v101 passa do máximo de 101"});
+}
+
+}  // namespace
+}  // namespace kal::test

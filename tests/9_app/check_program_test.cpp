@@ -1,0 +1,72 @@
+// kaldorin --check as an editor runs it: findings on standard output in the
+// compilers' form, a file that cannot be read among them, the count on
+// standard error and in the speech log, the exit code, and nothing run.
+#include <gtest/gtest.h>
+
+#include <sys/wait.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+
+#include "tests/support/program_install.h"
+#include "tests/support/temp_folder.h"
+
+namespace kal::test {
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string ReadAll(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::stringstream ss;
+  ss << in.rdbuf();
+  return ss.str();
+}
+
+class CheckProgram : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    if (!fs::exists(ProgramBinary())) GTEST_SKIP() << "the program is not built";
+    InstallEmptyVoice(dir_.path());
+  }
+
+  // The exit code of kaldorin --check run in the folder on these words.
+  int Run(const std::string& words) {
+    std::string cmd = "cd " + dir_.path() + " && timeout 60 env XDG_CONFIG_HOME=" + dir_ / "config" +
+                      " TALVEN_DRIVES=" + dir_ / "drives" + " SDL_AUDIODRIVER=dummy " + ProgramBinary() +
+                      " --speech-log speech.log --check " + words + " < /dev/null > out 2> err";
+    int status = std::system(cmd.c_str());
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  }
+  std::string File(const char* name) { return ReadAll(dir_ / name); }
+
+  TempFolder dir_;
+};
+
+TEST_F(CheckProgram, ListsEachFindingAndSpeaksTheCount) {
+  // A script that would write a file if it ran: the check runs nothing.
+  std::ofstream(dir_ / "bad.kal") << "ABRE #1 \"ran.txt\" ESCRITA\nescrve \"oi\"\nSE $a = 1\n  DESVIA @fim\n";
+  std::ofstream(dir_ / "good.kal") << "ESCREVE \"ol\xC3\xA1\"\n";
+  EXPECT_EQ(Run("bad.kal good.kal missing.kal"), 1);
+  EXPECT_EQ(File("out"),
+            "bad.kal:2:1: Comando inválido: escrve\n"
+            "bad.kal:3:1: SE sem FIM SE\n"
+            "bad.kal:4:10: Rótulo não encontrado: @fim\n"
+            "missing.kal:1:1: Script não encontrado: missing.kal\n");
+  EXPECT_EQ(File("err"), "4 problemas encontrados\n");
+  EXPECT_NE(File("speech.log").find("say 4 problemas encontrados\n"), std::string::npos) << File("speech.log");
+  EXPECT_FALSE(fs::exists(dir_ / "ran.txt"));
+}
+
+TEST_F(CheckProgram, ACleanScriptEndsWithZero) {
+  std::ofstream(dir_ / "good.kal") << "@a\nESCREVE \"x\"\nDESVIA @a\n";
+  EXPECT_EQ(Run("good.kal"), 0);
+  EXPECT_EQ(File("out"), "");
+  EXPECT_NE(File("speech.log").find("say Nenhum problema encontrado\n"), std::string::npos) << File("speech.log");
+}
+
+}  // namespace
+}  // namespace kal::test
