@@ -5,6 +5,8 @@
 // main alone restores the terminal and returns the exit code.
 #pragma once
 
+#include <string>
+
 namespace kal {
 
 enum class EndReason {
@@ -31,25 +33,37 @@ struct RunEnd {
   int line = 0;    // the script line at which the run stopped (0: none ran)
   int signal = 0;  // the signal's number for kSignal
   bool break_key = false;  // the break key was pressed in this program (it says so before it ends)
+  std::string why;  // kFailed: what the failed line's text shows wrong (UTF-8), said before the report
 };
+
+inline RunEnd EndWith(EndReason reason, int exit_code) {
+  RunEnd end;
+  end.reason = reason;
+  end.exit_code = exit_code;
+  return end;
+}
 
 // The end that each reason gives, with its documented exit code.
 inline RunEnd EndOf(EndReason reason) {
   switch (reason) {
-    case EndReason::kNormal: return {reason, kExitNormal};
+    case EndReason::kNormal: return EndWith(reason, kExitNormal);
     case EndReason::kFailed:
-    case EndReason::kNotLoaded: return {reason, kExitFailed};
-    case EndReason::kInputEnded: return {reason, kExitInputEnded};
-    case EndReason::kNoVoice: return {reason, kExitNoVoice};
-    case EndReason::kInterrupted: return {reason, kExitInterrupted};
+    case EndReason::kNotLoaded: return EndWith(reason, kExitFailed);
+    case EndReason::kInputEnded: return EndWith(reason, kExitInputEnded);
+    case EndReason::kNoVoice: return EndWith(reason, kExitNoVoice);
+    case EndReason::kInterrupted: return EndWith(reason, kExitInterrupted);
     case EndReason::kSignal: break;
   }
-  return {EndReason::kSignal, 128};
+  return EndWith(EndReason::kSignal, 128);
 }
 
 // A termination signal ends with 128 plus its number (SIGINT 130, SIGTERM
 // 143, SIGHUP 129).
-inline RunEnd EndOfSignal(int sig) { return {EndReason::kSignal, 128 + sig, 0, sig}; }
+inline RunEnd EndOfSignal(int sig) {
+  RunEnd end = EndWith(EndReason::kSignal, 128 + sig);
+  end.signal = sig;
+  return end;
+}
 
 // True for the ends that stop a run from outside its script: the program
 // ends at once, without the script's spoken end or error report.

@@ -31,6 +31,7 @@ inline constexpr std::string_view kMsgBadExpression = "Expressão inválida: ";
 inline constexpr std::string_view kMsgBadOperand = "Operando inválido: ";
 inline constexpr std::string_view kMsgExpectedVariable = "Esperava uma variável: ";
 inline constexpr std::string_view kMsgExpectedOperator = "Esperava um operador de comparação: ";
+inline constexpr std::string_view kMsgNoOperator = "Falta o operador de comparação";
 inline constexpr std::string_view kMsgExpectedList = "Esperava o nome de uma lista entre colchetes: ";
 inline constexpr std::string_view kMsgTextLeft = "Texto a mais: ";
 inline constexpr std::string_view kMsgLabelNotFound = "Rótulo não encontrado: @";

@@ -13,6 +13,7 @@
 #include "8_interpreter/console_net_user.h"
 #include "8_interpreter/interpreter.h"
 #include "8_interpreter/messages.h"
+#include "8_interpreter/script_check.h"
 #include "8_interpreter/state.h"
 #include "1_platform/desktop.h"
 #include "1_platform/event_loop.h"
@@ -152,6 +153,7 @@ RunEnd RunScript(InterpreterState& in) {
   // wait was cut short.
   RunEnd r = stopped ? RequestedStop() : EndOf(s.error ? EndReason::kFailed : EndReason::kNormal);
   if (r.reason == EndReason::kNormal) r.exit_code = s.exit_code;
+  if (r.reason == EndReason::kFailed) r.why = LineFault(in, s.current_line);
   r.line = s.current_line;
   s.line_count = 0;
   return r;
@@ -165,6 +167,7 @@ RunEnd RunDriver(InterpreterState& in) {
     return r;
   }
   RestoreConsoleWindow();  // TELA MINIMIZADA may have hidden it
+  if (!r.why.empty()) SayLine(r.why);
   SpeakText(L1(kMsgRunError));
   WriteNumberAndSpeak(r.line);
   ConsoleWrite("\r\n");

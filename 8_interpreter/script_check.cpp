@@ -46,7 +46,13 @@ std::string_view FirstWord(std::string_view text) {
 }
 
 struct Checker {
-  InterpreterState in;
+  explicit Checker(InterpreterState& state, bool alone) : in(state), line_alone(alone) {}
+  InterpreterState& in;
+  // Only what makes this one line fail when it runs: no block structure
+  // (the run finds its partners in the scan tables), no variable count,
+  // no unclosed quote (the operand takes the rest of the line), and no
+  // unknown word (the dispatcher says that itself).
+  bool line_alone;
   std::vector<CheckFinding> found;
   std::vector<OpenBlock> open;
   std::unordered_map<std::string, int> names;  // upper-cased $names seen
@@ -98,6 +104,7 @@ bool ReadSignature(Checker& c, std::string_view args, std::string_view signature
 void CheckCommand(Checker& c, std::string_view word, std::string_view args, bool within_line);
 
 void OpenBlockAt(Checker& c, BlockKind kind) {
+  if (c.line_alone) return;
   for (const OpenBlock& b : c.open) {
     if (kind != BlockKind::kSe && b.kind == kind)
       c.Add(TrimFrontBlanks(c.text), std::string(BlockWord(kind)) + " dentro do " + BlockWord(kind) + " da linha " +
@@ -112,6 +119,13 @@ void OpenBlockAt(Checker& c, BlockKind kind) {
 
 void CloseBlock(Checker& c, BlockKind kind, std::string_view at) {
   std::string fim = std::string("FIM ") + BlockWord(kind);
+  if (c.line_alone) {
+    const ScanTables& t = Scans(c.in);
+    size_t n = static_cast<size_t>(c.line);
+    if ((kind == BlockKind::kEnquanto && t.prev_enquanto[n] == 0) || (kind == BlockKind::kRepete && t.prev_repete[n] == 0))
+      c.Add(at, fim + " sem " + BlockWord(kind));
+    return;
+  }
   if (!c.open.empty() && c.open.back().kind == kind) {
     c.open.pop_back();
     return;
@@ -140,13 +154,14 @@ void CheckFim(Checker& c, std::string_view args, std::string_view word) {
     CloseBlock(c, BlockKind::kEnquanto, word);
   } else if (IsWord(args, "REPETE")) {
     CloseBlock(c, BlockKind::kRepete, word);
-  } else {
+  } else if (!c.line_alone) {
     c.Add(args, "Bloco desconhecido: FIM " + Latin1ToUtf8(args));
   }
 }
 
 void CheckSenao(Checker& c, std::string_view args, std::string_view word) {
   if (!args.empty()) c.Add(args, std::string(kMsgTextLeft) + Latin1ToUtf8(args));
+  if (c.line_alone) return;
   if (!c.open.empty() && c.open.back().kind == BlockKind::kSe && c.open.back().senao_line == 0) {
     c.open.back().senao_line = c.line;
   } else if (!c.open.empty() && c.open.back().kind == BlockKind::kSe) {
@@ -164,8 +179,7 @@ bool CheckCondition(Checker& c, std::string_view args, std::string_view* rest) {
   std::string_view at = TrimFrontBlanks(stop.at);
   switch (stop.need) {
     case ShapeNeed::kOperator:
-      c.Add(at, at.empty() ? std::string(kMsgExpectedOperator) : std::string(kMsgExpectedOperator) +
-                                                                       Latin1ToUtf8(FirstWord(at)));
+      c.Add(at, at.empty() ? std::string(kMsgNoOperator) : std::string(kMsgExpectedOperator) + Latin1ToUtf8(FirstWord(at)));
       break;
     case ShapeNeed::kList: c.Add(at, std::string(kMsgExpectedList) + Latin1ToUtf8(FirstWord(at))); break;
     default: c.Add(at, OperandFault(at)); break;
@@ -242,11 +256,12 @@ void CheckLexical(Checker& c, std::string_view args, bool parentheses) {
       if (!DecodeOperand(c.in, &t, &op)) c.Add(args.substr(i), OperandFault(args.substr(i)));
     }
   }
-  if (quoted) c.Add(args.substr(quote_at), std::string(kMsgQuoteNotClosed));
+  if (quoted && !c.line_alone) c.Add(args.substr(quote_at), std::string(kMsgQuoteNotClosed));
 }
 
 // The $names of the line, counted across the script.
 void CountNames(Checker& c, std::string_view args) {
+  if (c.line_alone) return;
   bool quoted = false;
   for (size_t i = 0; i < args.size(); ++i) {
     if (args[i] == '"') quoted = !quoted;
@@ -270,7 +285,7 @@ void CheckCommand(Checker& c, std::string_view word, std::string_view args, bool
   std::string upper = UpperCaseText(word);
   int entry = FindCommand(upper);
   if (entry < 0 || kCommandTable[entry].handler == nullptr) {
-    c.Add(word, std::string(kMsgInvalidCommand) + Latin1ToUtf8(word));
+    if (!c.line_alone) c.Add(word, std::string(kMsgInvalidCommand) + Latin1ToUtf8(word));
     return;
   }
   CountNames(c, args);
@@ -335,10 +350,11 @@ void CheckLine(Checker& c, int n) {
 }  // namespace
 
 std::vector<CheckFinding> CheckScript(const std::vector<std::string>& lines) {
-  Checker c;
+  InterpreterState in;
+  Checker c(in, false);
   int count = 0;
   for (const std::string& line : lines)
-    if (!StoreLine(c.in, line, ++count)) break;
+    if (!StoreLine(in, line, ++count)) break;
   for (int n = 1; n <= c.in.line_count; ++n) CheckLine(c, n);
   for (const OpenBlock& b : c.open) {
     c.line = b.line;
@@ -350,6 +366,13 @@ std::vector<CheckFinding> CheckScript(const std::vector<std::string>& lines) {
                      return a.line != b.line ? a.line < b.line : a.column < b.column;
                    });
   return std::move(c.found);
+}
+
+std::string LineFault(InterpreterState& in, int n) {
+  if (n < 1 || n > in.line_count) return {};
+  Checker c(in, true);
+  CheckLine(c, n);
+  return c.found.empty() ? std::string() : c.found.front().message;
 }
 
 }  // namespace kal

@@ -20,4 +20,12 @@ struct CheckFinding {
 // in line and column order.
 std::vector<CheckFinding> CheckScript(const std::vector<std::string>& lines);
 
+struct InterpreterState;
+
+// What makes stored line n fail by its text alone, as a message (UTF-8) for
+// the run's error report; empty when its text shows nothing (the failure
+// then comes from what the line met when it ran, and the command has said
+// so when it had something to say).
+std::string LineFault(InterpreterState& in, int n);
+
 }  // namespace kal

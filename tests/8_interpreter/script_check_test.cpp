@@ -9,7 +9,9 @@
 #include <vector>
 
 #include "0_base/latin1.h"
+#include "8_interpreter/interpreter.h"
 #include "8_interpreter/script_check.h"
+#include "8_interpreter/state.h"
 #include "9_app/script_file.h"
 
 namespace kal::test {
@@ -83,6 +85,24 @@ TEST(ScriptCheck, SaysWhereTheVariableNamesRunOut) {
   std::vector<std::string> lines;
   for (int i = 0; i < 102; ++i) lines.push_back("SEJA $v" + std::to_string(i) + " $v0");
   EXPECT_EQ(Found(lines), std::vector<std::string>{"102:6: Variáveis demais: $v101 passa do máximo de 101"});
+}
+
+// The reason said when a stored line fails: what its text shows, in the
+// store it runs in; nothing when the text is fine (the failure came from a
+// value, and its command has said so) or the word is unknown (the
+// dispatcher says so itself).
+TEST(ScriptCheck, ALineFaultIsWhatTheLineAloneShows) {
+  InterpreterState in;
+  const char* lines[] = {"@volta",           "DESVIA @volta",  "DESVIA @fim",     "ENQUANTO a < 3",
+                         "FIM ENQUANTO",     "FIM REPETE",     "xyz 1",           "SEJA a (1/0)",
+                         "SE a = 1 FIM SE",  "SEJA a \"sem fim"};
+  int n = 0;
+  for (const char* line : lines) ASSERT_TRUE(StoreLine(in, line, ++n));
+  std::vector<std::string> want = {"", "", "Rótulo não encontrado: @fim", "", "", "FIM REPETE sem REPETE", "",
+                                   "", "Comando de bloco dentro de uma linha: FIM", ""};
+  for (int i = 1; i <= n; ++i) EXPECT_EQ(LineFault(in, i), want[static_cast<size_t>(i - 1)]) << lines[i - 1];
+  EXPECT_EQ(LineFault(in, 0), "");
+  EXPECT_EQ(LineFault(in, n + 1), "");
 }
 
 }  // namespace
