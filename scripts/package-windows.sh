@@ -5,6 +5,7 @@
 # dist/kaldorin-windows.zip, to unzip at C:\ by hand. Laid out as drive C:
 # expects it:
 #   ferlan\kaldorin\kaldorin.exe    the program (static run-time, no DLLs of the compiler)
+#   ferlan\kaldorin\kaldorinw.exe   the same for the shortcuts, with no console of its own
 #   ferlan\kaldorin\wget.exe        the downloader of the radio search (9_app/wget_tool.h)
 #   ferlan\kaldorin\libcrypto-3.dll, libssl-3.dll, LICENSE-openssl.txt
 #                                   the TLS library, cross-built from Debian's
@@ -40,7 +41,7 @@ DRIVES=${TALVEN_DRIVES:-$HOME/.local/share/talven/drives}
 [ -f "$BUILD/CMakeCache.txt" ] ||
     cmake -S . -B "$BUILD" -DCMAKE_TOOLCHAIN_FILE="cmake/mingw$ARCH.cmake" -DCMAKE_BUILD_TYPE=Release \
         -DKALDORIN_WERROR=ON -DKALDORIN_TESTS=OFF -DKALDORIN_BENCH=OFF >/dev/null
-cmake --build "$BUILD" -j"$(nproc)" --target kaldorin kaldorin_wget
+cmake --build "$BUILD" -j"$(nproc)" --target kaldorin kaldorinw kaldorin_wget
 [ "$ARCH" = 64 ] || scripts/build-openssl-windows.sh
 
 # The drive's folders in any letter case, as the program finds them.
@@ -57,6 +58,9 @@ trap 'rm -rf "$STAGE"' EXIT
 PROGRAM="$STAGE/ferlan/kaldorin"
 mkdir -p "$PROGRAM"
 "$PREFIX-strip" -o "$PROGRAM/kaldorin.exe" "$BUILD/kaldorin.exe"
+# The same program built for the window subsystem: the shortcuts start it,
+# so no empty console opens beside its window.
+"$PREFIX-strip" -o "$PROGRAM/kaldorinw.exe" "$BUILD/kaldorinw.exe"
 "$PREFIX-strip" -o "$PROGRAM/wget.exe" "$BUILD/kaldorin_wget.exe"
 if [ "$ARCH" = 32 ]; then
     cp build-openssl-win32/dll/libcrypto-3.dll build-openssl-win32/dll/libssl-3.dll \

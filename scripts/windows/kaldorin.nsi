@@ -69,8 +69,8 @@ mbrola_done:
   SetOutPath "${PROGRAM_DIR}"
   WriteUninstaller "${PROGRAM_DIR}\desinstalar.exe"
   CreateDirectory "${MENU}"
-  CreateShortcut "${MENU}\Pesquisa de rádios.lnk" "${PROGRAM_DIR}\kaldorin.exe" "--window" \
-      "${PROGRAM_DIR}\kaldorin.exe" 0 SW_SHOWNORMAL "" "A pesquisa de rádios do Zelquora, numa janela"
+  CreateShortcut "${MENU}\Pesquisa de rádios.lnk" "${PROGRAM_DIR}\kaldorinw.exe" "--window" \
+      "${PROGRAM_DIR}\kaldorinw.exe" 0 SW_SHOWNORMAL "" "A pesquisa de rádios do Zelquora, numa janela"
   CreateShortcut "${MENU}\Manual da linguagem.lnk" "${PROGRAM_DIR}\manual.txt"
   CreateShortcut "${MENU}\Leia-me.lnk" "${PROGRAM_DIR}\LEIAME.txt"
   CreateShortcut "${MENU}\Desinstalar.lnk" "${PROGRAM_DIR}\desinstalar.exe"

@@ -108,7 +108,7 @@ def registered_voice(work):
 def install(setup, work):
     r = wine([setup, "/S"], environment(work))
     check(r.returncode == 0, "the silent install ends with 0 (got %d)" % r.returncode)
-    for name in ("kaldorin.exe", "wget.exe", "cacert.pem", "manual.txt", "LEIAME.txt", "desinstalar.exe"):
+    for name in ("kaldorin.exe", "kaldorinw.exe", "wget.exe", "cacert.pem", "manual.txt", "LEIAME.txt", "desinstalar.exe"):
         check(os.path.isfile(os.path.join(PROGRAM, name)), "C:\\ferlan\\kaldorin\\%s is installed" % name)
     check(os.path.isdir(os.path.join(DRIVE_C, "zelquora", "temp")), "C:\\zelquora\\temp is made")
     check(os.path.isdir(os.path.join(DRIVE_C, "zelquora", "som")), "the Zelquora sounds are installed")
