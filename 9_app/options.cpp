@@ -30,6 +30,7 @@ const OptionEntry kOptionTable[] = {
     {"phonemes", 0, false, {}, [](Options* o, const std::string&) { o->phonemes = true; }},
     {"orvan-dir", 0, true, app_msg::kOrvanDirNeedsFolder,
      [](Options* o, const std::string& v) { o->orvan_dir = v; }},
+    {"lsp", 0, false, {}, [](Options* o, const std::string&) { o->lsp = true; }},
     {"check", 0, false, {}, [](Options* o, const std::string&) { o->check = true; }},
     {"help", 'h', false, {}, [](Options* o, const std::string&) { o->help = true; }},
 };
@@ -148,6 +149,7 @@ const char* UsageText() {
          "     kaldorin [OPÇÕES] --view [/L] ARQUIVO\n"
          "     kaldorin --phonemes [--orvan-dir PASTA] < PALAVRAS\n"
          "     kaldorin --check SCRIPT...\n"
+         "     kaldorin --lsp\n"
          "\n"
          "Sem SCRIPT, roda a busca de rádios Zelquora. As opções vêm antes do\n"
          "script, em qualquer ordem; o que vem depois do script (ou de --) são os\n"
@@ -170,6 +172,8 @@ const char* UsageText() {
          "  --check                  confere os scripts sem rodá-los: cada problema\n"
          "                           numa linha ARQUIVO:LINHA:COLUNA: mensagem, e o\n"
          "                           total falado no fim; sai com 0 se nada achou\n"
+         "  --lsp                    servidor de linguagem (LSP) para editores, na\n"
+         "                           entrada e saída padrão\n"
          "\n"
          "Códigos de saída: 0 fim normal; 1 erro numa linha, script não carregado\n"
          "ou opção errada; 2 a entrada acabou à espera de uma tecla; 3 a voz\n"

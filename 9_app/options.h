@@ -17,6 +17,7 @@ struct Options {
   std::string view_file;  // --view: the speaking text viewer on this file
   bool phonemes = false;   // --phonemes: the Orvan word-to-phoneme tool
   std::string orvan_dir;   // --orvan-dir: data folder for --phonemes
+  bool lsp = false;        // --lsp: the language server on standard input and output
   bool check = false;      // --check: the script and the words after it are files to check
 };
 

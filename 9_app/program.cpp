@@ -6,6 +6,7 @@
 
 #include "9_app/app_messages.h"
 #include "9_app/check_program.h"
+#include "9_app/language_server.h"
 #include "9_app/embedded_script.h"
 #include "9_app/installed_data.h"
 #include "9_app/options.h"
@@ -220,6 +221,7 @@ int ProgramMain(int argc, char** argv) {
     std::fputs(UsageText(), stdout);
     return 0;
   }
+
   PrepareInstalledRun();
   // The sound and speech of the run: built here and owned for the run.
   WavePlayer player;
@@ -236,6 +238,9 @@ int ProgramMain(int argc, char** argv) {
   ConsoleScope consoling(console);
   if (!opts.view_file.empty()) return RunViewerProgram(opts);
   if (opts.check) return RunCheckProgram(CheckedFiles(opts), opts.speech_log);
+  // The language server starts neither speech nor the console: their
+  // states are only there, as for every mode, unused.
+  if (opts.lsp) return RunLanguageServer(std::cin, std::cout);
   if (opts.phonemes) {
     OrvanSettings settings = ReadOrvanSettings();
     if (!opts.orvan_dir.empty()) settings.folder = opts.orvan_dir + "/";

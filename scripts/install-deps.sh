@@ -45,7 +45,7 @@ add_components() {
 # llvm (its llvm-symbolizer) and libc6-dbg name the frames of sanitizer
 # reports, inside the C library too: leak suppressions match those names.
 PKGS="build-essential cmake pkg-config clang libgtest-dev libgmock-dev libbenchmark-dev
- libssl-dev openssl libsdl2-dev libespeak-ng-dev espeak-ng libspeechd-dev speech-dispatcher
+ libssl-dev openssl nlohmann-json3-dev libsdl2-dev libespeak-ng-dev espeak-ng libspeechd-dev speech-dispatcher
  speech-dispatcher-espeak-ng mbrola mbrola-br3 wget ccache wbrazilian sox perl lua5.4 tcl
  libx11-dev libxtst-dev libbrlapi-dev brltty python3 util-linux tmux curl pulseaudio pulseaudio-utils
  llvm libc6-dbg libclang-rt-dev
