@@ -2,6 +2,7 @@
 // read with a plain blocking loop; one thread, no speech, no console.
 #include "9_app/language_server.h"
 
+#include <cstdio>
 #include <cstdlib>
 #include <map>
 #include <set>
@@ -247,6 +248,7 @@ int RunLanguageServer(std::istream& in, std::ostream& out) {
 #else
   (void)in;
   (void)out;
+  std::fputs("kaldorin: esta cópia do programa foi compilada sem o servidor de linguagem (--lsp).\n", stderr);
   return 1;
 #endif
 }
