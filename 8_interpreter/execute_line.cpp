@@ -18,10 +18,6 @@ namespace kal {
 
 namespace {
 
-// Lines run from within lines (SE a = 1 SE b = 2 ...) nest on the stack;
-// beyond this depth the line fails instead.
-constexpr int kMaxNestedLines = 200;
-
 bool RefusedWhenNested(std::string_view upper_word) {
   return upper_word == "REPETE" || upper_word == "ENQUANTO" || upper_word == "SENAO" ||
          upper_word == "SEN\xC3O" || upper_word == "FIM";

@@ -58,6 +58,7 @@ struct Checker {
   std::unordered_map<std::string, int> names;  // upper-cased $names seen
   int line = 0;
   std::string_view text;  // the stored line being looked at
+  int depth = 0;          // lines within the line being looked at, as the run nests them
 
   // A finding at the start of `at` (a part of the line), or at the line's
   // end when `at` is empty and not within it.
@@ -198,7 +199,13 @@ void CheckSe(Checker& c, std::string_view args, bool within_line) {
   AnalyseLine(rest, &nested);
   if (!nested.command) return;
   std::string_view line = TrimBlanks(rest);
+  if (c.depth >= kMaxNestedLines) {
+    if (!c.line_alone) c.Add(line, std::string(kMsgNestedTooDeep));  // a run says it itself
+    return;
+  }
+  ++c.depth;
   CheckCommand(c, line.substr(0, line.find(' ')), rest.substr(nested.args_begin, nested.args_size), true);
+  --c.depth;
 }
 
 // DESVIA and CHAMA: @label, which must be there, or an operand naming it.

@@ -41,6 +41,10 @@ struct RunLimits {
 // The interpreter: the script, its variables, lists, channels and the run
 // loop's position. main builds one for the run and hands it to every command
 // handler; tests build a fresh one per case.
+// Lines run from within lines (SE a = 1 SE b = 2 ...) nest on the stack;
+// beyond this depth the line fails instead (and the script check says so).
+inline constexpr int kMaxNestedLines = 200;
+
 struct InterpreterState {
   RunLimits limits;
   // The network layer's user while this interpreter runs (declared before

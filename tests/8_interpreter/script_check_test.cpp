@@ -47,6 +47,16 @@ TEST(ScriptCheck, FindsWhatTheBadLinesFileSays) {
   EXPECT_EQ(Found(lines), want);
 }
 
+// One-line SE chained past the depth a run allows: one finding where the
+// run would stop, and no recursion as deep as the line (a small stack, as
+// Windows gives, overflowed on it).
+TEST(ScriptCheck, LinesNestedPastTheRunsDepthAreOneFinding) {
+  std::string line;
+  for (int i = 0; i < 5000; ++i) line += "se 1 = 1 ";
+  line += "escreve \"x\"";
+  EXPECT_EQ(Found({line}), std::vector<std::string>{"1:1810: Excesso de comandos aninhados"});
+}
+
 TEST(ScriptCheck, LinesThatReadWellGiveNothing) {
   std::vector<std::string> lines = {
       "* a comment, a blank line, labels",
