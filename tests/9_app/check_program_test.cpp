@@ -8,7 +8,6 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 #include <string>
 
 #include "tests/support/program_install.h"
@@ -18,13 +17,6 @@ namespace kal::test {
 namespace {
 
 namespace fs = std::filesystem;
-
-std::string ReadAll(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream ss;
-  ss << in.rdbuf();
-  return ss.str();
-}
 
 class CheckProgram : public ::testing::Test {
  protected:
@@ -41,7 +33,7 @@ class CheckProgram : public ::testing::Test {
     int status = std::system(cmd.c_str());
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
   }
-  std::string File(const char* name) { return ReadAll(dir_ / name); }
+  std::string File(const char* name) { return ReadFileBytes(dir_ / name); }
 
   TempFolder dir_;
 };
