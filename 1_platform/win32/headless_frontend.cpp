@@ -4,6 +4,12 @@
 // input handle, or a console's keys as UTF-8. Windows cannot wait on a
 // pipe, so one thread reads standard input into a buffer and wakes the
 // event loop; the program's thread takes the bytes from that buffer.
+//
+// A program started with the console reads standard input while it runs.
+// The thread cannot be kept from a read it already sits in (Wine cannot
+// cancel a read of a host pipe), so the started program gets a pipe of its
+// own as standard input, and what the thread reads meanwhile goes there.
+// A console is shared as it is: its keys go to whichever reads first.
 #include <windows.h>
 
 #include <memory>
@@ -23,7 +29,17 @@ struct InputBuffer {
   std::mutex mu;
   std::string bytes;
   bool ended = false;
+  HANDLE relay = nullptr;  // a started program's input while it runs
 };
+
+// Passes bytes on to a started program; a program that has ended (or
+// stopped reading) leaves them unread.
+void Relay(HANDLE to, const std::string& text) {
+  DWORD n = 0;
+  for (size_t off = 0; off < text.size(); off += n) {
+    if (!WriteFile(to, text.data() + off, static_cast<DWORD>(text.size() - off), &n, nullptr) || n == 0) return;
+  }
+}
 
 // One read of standard input as UTF-8; false at its end. A console gives
 // its keys as UTF-16 here (ReadFile would give them in the console's input
@@ -52,8 +68,13 @@ void ReadStandardInput(HANDLE in, std::shared_ptr<InputBuffer> buffer) {
     bool ok = ReadSome(in, console, &text);
     {
       std::lock_guard<std::mutex> lock(buffer->mu);
+      if (ok && buffer->relay) {
+        Relay(buffer->relay, text);
+        continue;
+      }
       if (ok) buffer->bytes += text;
       else buffer->ended = true;
+      if (!ok && buffer->relay) CloseHandle(buffer->relay), buffer->relay = nullptr;
     }
     Loop().Post([] {});  // wakes the program's wait
     if (!ok) return;
@@ -65,6 +86,34 @@ class HeadlessFrontEnd : public HeadlessFrontEndBase {
   HeadlessFrontEnd(HANDLE in, HANDLE out) : in_(in), out_(out), input_(std::make_shared<InputBuffer>()) {}
 
   int InputFd() override { return -1; }
+
+  // While a program started with the console runs, the standard input it
+  // inherits is a pipe that the reader thread fills.
+  void Suspend() override {
+    if (!reader_started_ || console_input_ || relay_read_) return;
+    HANDLE write_end = nullptr;
+    SECURITY_ATTRIBUTES inherit{sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
+    if (!CreatePipe(&relay_read_, &write_end, &inherit, 1 << 16)) return;
+    SetHandleInformation(write_end, HANDLE_FLAG_INHERIT, 0);
+    std::lock_guard<std::mutex> lock(input_->mu);
+    if (input_->ended) {
+      CloseHandle(write_end);  // the started program reads the end at once
+    } else {
+      input_->relay = write_end;
+    }
+    SetStdHandle(STD_INPUT_HANDLE, relay_read_);
+  }
+
+  // The program has ended: our end of its pipe goes first, so that a write
+  // to it fails at once instead of waiting for a reader.
+  void Resume() override {
+    if (!relay_read_) return;
+    SetStdHandle(STD_INPUT_HANDLE, in_);
+    CloseHandle(relay_read_);
+    relay_read_ = nullptr;
+    std::lock_guard<std::mutex> lock(input_->mu);
+    if (input_->relay) CloseHandle(input_->relay), input_->relay = nullptr;
+  }
 
   int ReadInput(char* buf, int cap) override {
     StartReader();
@@ -86,6 +135,8 @@ class HeadlessFrontEnd : public HeadlessFrontEndBase {
     }
     // The thread is left behind at the end: it may be blocked in a read
     // that only the end of the process ends.
+    DWORD mode = 0;
+    console_input_ = GetConsoleMode(in_, &mode) != 0;
     std::thread(ReadStandardInput, in_, input_).detach();
   }
 
@@ -102,6 +153,8 @@ class HeadlessFrontEnd : public HeadlessFrontEndBase {
   HANDLE in_, out_;
   std::shared_ptr<InputBuffer> input_;
   bool reader_started_ = false;
+  bool console_input_ = false;
+  HANDLE relay_read_ = nullptr;  // the started program's standard input
 };
 
 }  // namespace
