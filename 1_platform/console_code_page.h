@@ -15,7 +15,7 @@ class ConsoleCodePage {
   ConsoleCodePage& operator=(const ConsoleCodePage&) = delete;
 
  private:
-  unsigned previous_ = 0;  // the code page to put back; 0 when none was switched
+  [[maybe_unused]] unsigned previous_ = 0;  // the code page to put back; 0 when none was switched
 };
 
 }  // namespace kal
