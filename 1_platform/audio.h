@@ -11,7 +11,8 @@
 // and added to what the queue plays, so that notes and speech sound
 // together and neither takes the device from the other.
 //
-// Back ends: SDL2 (1_platform/linux/sdl_audio.cpp), waveOut
+// Back ends: ALSA (1_platform/linux/alsa_audio.cpp), SDL2
+// (1_platform/linux/sdl_audio.cpp), waveOut
 // (1_platform/win32/waveout_audio.cpp) and a capture device for tests that
 // records every piece with its format and drains its queue in step with the
 // event loop's clock (1_platform/fake/).
@@ -103,8 +104,13 @@ class AudioDevice {
 AudioDevice& Audio();
 void SetAudio(std::unique_ptr<AudioDevice> device);
 
-// The host's real device: SDL2 on Linux, waveOut on Windows.
+// The host's real device: ALSA, or SDL2 where ALSA cannot open, on Linux;
+// waveOut on Windows.
 std::unique_ptr<AudioDevice> MakeHostAudio();
+
+// The Linux device on ALSA alone; without ALSA in the build it is a device
+// that never opens and says so.
+std::unique_ptr<AudioDevice> MakeAlsaAudio();
 
 // The Linux device: SDL2 (audio subsystem only). Without SDL2 in the build it
 // is a device that never opens and says so.

@@ -6,6 +6,8 @@
 //    terminal-less run (from /proc/PID/maps);
 //  - how long after its start the program says its first word (the first
 //    line of its speech log);
+//  - how soon the first sound comes out through ALSA and through the sound
+//    library, and the libraries mapped after it;
 //  - the peak resident memory of a 2,000,000-pass counting loop, against
 //    perl's loop of the same count.
 // The program runs headless with no sound device (SDL's dummy driver), on
@@ -97,15 +99,15 @@ int PlainScriptLibraries(const std::string& program, const std::string& script) 
   return n;
 }
 
-// Milliseconds from the start until the speech log has its first line.
-double FirstSpeech(const std::string& program, const std::string& script, const std::string& log) {
-  fs::remove(log);
+// Milliseconds from the start of argv until the file has its first bytes.
+double FirstBytes(const std::vector<std::string>& argv, const std::string& file) {
+  fs::remove(file);
   auto start = Clock::now();
-  pid_t pid = Start({program, "--headless", "--speech-log", log, script});
+  pid_t pid = Start(argv);
   double at = -1;
   while (Ms(start) < 5000) {
     struct stat st{};
-    if (stat(log.c_str(), &st) == 0 && st.st_size > 0) {
+    if (stat(file.c_str(), &st) == 0 && st.st_size > 0) {
       at = Ms(start);
       break;
     }
@@ -118,6 +120,44 @@ double FirstSpeech(const std::string& program, const std::string& script, const 
 void Keep(double* best, double v) {
   if (v >= 0 && (*best < 0 || v < *best)) *best = v;
 }
+
+// Milliseconds from the start until the speech log has its first line.
+double FirstSpeech(const std::string& program, const std::string& script, const std::string& log) {
+  return FirstBytes({program, "--headless", "--speech-log", log, script}, log);
+}
+
+// The first sound of a script that speaks, through ALSA (its file plugin)
+// or the sound library (its disk driver): how long after the start the
+// first samples come out, and the libraries mapped once the script waits
+// for a key after speaking.
+struct SoundFigures {
+  double first_ms = -1;
+  int libraries = -1;
+};
+
+SoundFigures FirstSound(const std::string& program, const fs::path& dir, bool alsa, int rounds) {
+  std::string out = dir / (alsa ? "alsa.raw" : "sdl.raw");
+  std::string speak = dir / "speak.kal", speak_wait = dir / "speak_wait.kal";
+  std::ofstream(speak) << "escreve \"a\"\ntermina mudo\n";
+  std::ofstream(speak_wait) << "escreve \"a\"\nle $a\ntermina mudo\n";
+  if (alsa) {
+    std::ofstream(dir / "asound.conf") << "pcm.!default { type file slave.pcm \"nothing\" file \"" << out
+                                       << "\" format \"raw\" }\npcm.nothing { type null }\n";
+    setenv("ALSA_CONFIG_PATH", (dir / "asound.conf").c_str(), 1);
+    unsetenv("SDL_AUDIODRIVER");
+  } else {
+    setenv("SDL_AUDIODRIVER", "disk", 1);
+    setenv("SDL_DISKAUDIOFILE", out.c_str(), 1);
+  }
+  SoundFigures f;
+  for (int r = 0; r < rounds; ++r) Keep(&f.first_ms, FirstBytes({program, "--headless", speak}, out));
+  f.libraries = PlainScriptLibraries(program, speak_wait);
+  unsetenv("ALSA_CONFIG_PATH");
+  unsetenv("SDL_DISKAUDIOFILE");
+  setenv("SDL_AUDIODRIVER", "dummy", 1);
+  return f;
+}
+
 
 }  // namespace
 
@@ -149,6 +189,11 @@ int main(int argc, char** argv) {
   std::printf("first speech: %.2f ms after start, %.2fx perl -e 1 (target <= 5 ms)\n", speech,
               perl > 0 ? speech / perl : 0.0);
   std::printf("libraries mapped by a plain script: %d (target <= 15)\n", PlainScriptLibraries(program, wait));
+  for (bool alsa : {true, false}) {
+    SoundFigures f = FirstSound(program, dir, alsa, rounds);
+    std::printf("first sound through %s: %.2f ms after start; %d libraries mapped after it\n",
+                alsa ? "ALSA (file plugin)" : "the sound library (disk driver)", f.first_ms, f.libraries);
+  }
   double loop_mb = Finish(Start({program, "--headless", loop}));
   double perl_mb = Finish(Start({"perl", "-e", "for my $i (1..2000000) { next if $i < 0 }"}));
   std::printf("peak memory of the 2,000,000-pass loop: %.1f MB, perl %.1f MB (target <= 8)\n", loop_mb, perl_mb);

@@ -103,7 +103,7 @@ write_control() {
     depends=$(libraries_of "$STAGE/usr/bin/kaldorin")
     recommended=""
     suggested=""
-    for m in audio window braille x11 atspi speechd espeak; do
+    for m in alsa audio window braille x11 atspi speechd espeak; do
         [ ! -f "$lib/kaldorin-$m.so" ] || recommended="$recommended $lib/kaldorin-$m.so"
     done
     for m in jpeg fluidsynth sequencer; do

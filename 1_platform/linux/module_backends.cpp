@@ -16,6 +16,7 @@
 #include "1_platform/console_frontend.h"
 #include "1_platform/desktop.h"
 #include "1_platform/desktop_clipboard.h"
+#include "1_platform/fallback_audio.h"
 #include "1_platform/midi_out.h"
 #include "1_platform/speech_server.h"
 #include "1_platform/text_synth.h"
@@ -72,7 +73,21 @@ std::unique_ptr<AudioDevice> MakeSdlAudio() {
   return MakeNoAudio(why);
 }
 
-std::unique_ptr<AudioDevice> MakeHostAudio() { return MakeSdlAudio(); }
+std::unique_ptr<AudioDevice> MakeAlsaAudio() {
+  std::string why;
+  if (AudioDevice* device = FromModule<AudioDevice>("alsa", "kaldorin_make_alsa_audio", &why))
+    return std::unique_ptr<AudioDevice>(device);
+  return MakeNoAudio(why);
+}
+
+// ALSA first, for its light start; the sound library where ALSA cannot
+// open (a system whose sound server ALSA does not reach), or first when
+// SDL_AUDIODRIVER asks for one of its drivers.
+std::unique_ptr<AudioDevice> MakeHostAudio() {
+  const char* driver = std::getenv("SDL_AUDIODRIVER");
+  if (driver && *driver) return MakeFallbackAudio(MakeSdlAudio(), MakeAlsaAudio);
+  return MakeFallbackAudio(MakeAlsaAudio(), MakeSdlAudio);
+}
 
 std::unique_ptr<BrailleDevice> MakeBrlapiBraille() {
   if (!BrailleServerAnnounced()) return MakeNoBraille();
