@@ -22,11 +22,25 @@ bool DisplayAnnounced() { return true; }
 
 std::unique_ptr<ConsoleFrontEnd> MakeWindowFrontEnd(const WindowOptions& opts) { return MakeConsoleWindow(opts); }
 
-// The window unless a headless run is asked for; headless when the window
-// cannot be made.
+// Whether a standard handle is a pipe or a file: neither missing (a
+// program without a console) nor a console.
+bool Redirected(DWORD which) {
+  HANDLE h = GetStdHandle(which);
+  DWORD mode = 0;
+  return h != nullptr && h != INVALID_HANDLE_VALUE && !GetConsoleMode(h, &mode) &&
+         GetFileType(h) != FILE_TYPE_UNKNOWN;
+}
+
+// The window unless a headless run is asked for, or nothing asked for and
+// both standard input and output go to pipes or files (a program started
+// by a headless run, such as the viewer, or by a test): headless then, as
+// without a terminal on other hosts. Headless too when the window cannot
+// be made.
 std::unique_ptr<ConsoleFrontEnd> MakeConsoleFrontEnd(FrontEndChoice choice, const WindowOptions& opts,
                                                      bool* window_failed) {
   if (window_failed) *window_failed = false;
+  if (choice == FrontEndChoice::kAuto && Redirected(STD_INPUT_HANDLE) && Redirected(STD_OUTPUT_HANDLE))
+    choice = FrontEndChoice::kHeadless;
   if (choice != FrontEndChoice::kHeadless) {
     if (auto window = MakeConsoleWindow(opts)) return window;
     if (window_failed) *window_failed = choice == FrontEndChoice::kWindow;

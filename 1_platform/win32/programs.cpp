@@ -74,6 +74,24 @@ HANDLE NullDevice(bool write) {
 }
 
 // A pipe whose one end (the child's) is inherited.
+// Our standard handle `which` as an inheritable copy for a started program;
+// nullptr when there is none to give.
+HANDLE InheritableStd(DWORD which) {
+  HANDLE h = GetStdHandle(which), copy = nullptr;
+  if (h == nullptr || h == INVALID_HANDLE_VALUE) return nullptr;
+  HANDLE self = GetCurrentProcess();
+  return DuplicateHandle(self, h, self, &copy, 0, TRUE, DUPLICATE_SAME_ACCESS) ? copy : nullptr;
+}
+
+// Whether standard input is a pipe or a file rather than a console (a
+// headless run, keys written ahead).
+bool StandardInputRedirected() {
+  HANDLE in = GetStdHandle(STD_INPUT_HANDLE);
+  DWORD mode = 0;
+  return in != nullptr && in != INVALID_HANDLE_VALUE && !GetConsoleMode(in, &mode) &&
+         GetFileType(in) != FILE_TYPE_UNKNOWN;
+}
+
 bool MakePipe(HANDLE* read, HANDLE* write, bool child_reads) {
   SECURITY_ATTRIBUTES sa{sizeof sa, nullptr, TRUE};
   if (!CreatePipe(read, write, &sa, 0)) return false;
@@ -222,6 +240,7 @@ int WindowsPrograms::Start(const StartRequest& req, std::string* err) {
   si.cb = sizeof si;
   HANDLE in[2] = {nullptr, nullptr}, out[2] = {nullptr, nullptr}, errp[2] = {nullptr, nullptr};
   HANDLE null_in = nullptr, null_out = nullptr;
+  HANDLE std_in = nullptr, std_out = nullptr, std_err = nullptr;
   DWORD flags = CREATE_UNICODE_ENVIRONMENT;
   if (req.streams == ChildStreams::kDetached) {
     null_in = NullDevice(false);
@@ -242,13 +261,26 @@ int WindowsPrograms::Start(const StartRequest& req, std::string* err) {
     si.hStdOutput = out[1];
     si.hStdError = errp[1];
     flags |= CREATE_NO_WINDOW;
+  } else if (StandardInputRedirected()) {
+    // The console's program in a run whose input is written ahead: it
+    // reads and writes our standard handles, as on other hosts. Left to
+    // Windows, a console program started by one without a console would
+    // get a console of its own, and our input would never reach it.
+    std_in = InheritableStd(STD_INPUT_HANDLE);
+    std_out = InheritableStd(STD_OUTPUT_HANDLE);
+    std_err = InheritableStd(STD_ERROR_HANDLE);
+    si.dwFlags = STARTF_USESTDHANDLES;
+    si.hStdInput = std_in;
+    si.hStdOutput = std_out;
+    si.hStdError = std_err;
+    flags |= CREATE_NO_WINDOW;
   }
   if (req.end_with_us) flags |= CREATE_SUSPENDED;
   PROCESS_INFORMATION pi{};
   BOOL ok = CreateProcessW(application.c_str(), command.data(), nullptr, nullptr, TRUE, flags, nullptr,
                            nullptr, &si, &pi);
   DWORD saved = GetLastError();
-  for (HANDLE* h : {&in[0], &out[1], &errp[1], &null_in, &null_out}) CloseH(h);
+  for (HANDLE* h : {&in[0], &out[1], &errp[1], &null_in, &null_out, &std_in, &std_out, &std_err}) CloseH(h);
   if (!ok) {
     for (HANDLE* h : {&in[1], &out[0], &errp[0]}) CloseH(h);
     if (err) *err = SystemErrorText(saved);

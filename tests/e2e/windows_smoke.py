@@ -172,7 +172,7 @@ def window_run(exe, work, env, failures):
     with open(os.path.join(work, "janela.kal"), "w", encoding="latin-1") as f:
         f.write(WINDOW_SCRIPT)
     log = os.path.join(work, "janela.log")
-    cmd = [WINE, exe, "--speech-log", "janela.log", "janela.kal"]
+    cmd = [WINE, exe, "--window", "--speech-log", "janela.log", "janela.kal"]
     proc = subprocess.Popen(cmd, cwd=work, env=window_settings(work, env), stdin=subprocess.DEVNULL,
                             stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
     screen = Screen(os.environ["DISPLAY"])
