@@ -7,7 +7,6 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 #include <thread>
 
 #include <gtest/gtest.h>
@@ -17,16 +16,10 @@
 #include "1_platform/pcm_queue.h"
 #include "1_platform/unavailable_backends.h"
 #include "1_platform/wave_file_audio.h"
+#include "tests/support/temp_folder.h"
 
 namespace kal {
 namespace {
-
-std::string Slurp(const std::filesystem::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream ss;
-  ss << in.rdbuf();
-  return ss.str();
-}
 
 TEST(AlsaAudio, WritesTheQueueAsQueued) {
 #if !KALDORIN_HAVE_ALSA
@@ -51,7 +44,7 @@ TEST(AlsaAudio, WritesTheQueueAsQueued) {
     EXPECT_EQ(device->QueuedBytes(), 0u);
     EXPECT_GT(device->BufferMs(), 0);
     device->Close();
-    std::string written = Slurp(out);
+    std::string written = test::ReadFileBytes(out);
     EXPECT_NE(written.find(pcm), std::string::npos) << written.size();
     EXPECT_EQ(written.find_first_not_of('\x80'), written.find(pcm));
   }
