@@ -9,7 +9,6 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 #include <string>
 
 #include "tests/support/program_install.h"
@@ -19,13 +18,6 @@ namespace kal::test {
 namespace {
 
 namespace fs = std::filesystem;
-
-std::string ReadAll(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream ss;
-  ss << in.rdbuf();
-  return ss.str();
-}
 
 // A private installation with the recorded voice's files in place (an empty
 // database and our rule files are enough to start it).
@@ -50,7 +42,7 @@ class HeadlessInput : public ::testing::Test {
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
   }
 
-  std::string Speech() { return ReadAll(dir_ / "speech.log"); }
+  std::string Speech() { return ReadFileBytes(dir_ / "speech.log"); }
 
   TempFolder dir_;
 };
@@ -59,7 +51,7 @@ class HeadlessInput : public ::testing::Test {
 // beep, TT reads the row the script wrote (then a click per row of the 25),
 // Esc leaves with two beeps and Enter ends the line.
 TEST_F(HeadlessInput, ReviewReadsTheScreenWithKeysWrittenAhead) {
-  EXPECT_EQ(Run("escreve mudo \"Você paga\"\nle $a\n", "\x12tt\x1b\r"), 0) << ReadAll(dir_ / "out");
+  EXPECT_EQ(Run("escreve mudo \"Você paga\"\nle $a\n", "\x12tt\x1b\r"), 0) << ReadFileBytes(dir_ / "out");
   std::string said = Speech();
   std::string clicks;
   for (int row = 0; row < 25; ++row) clicks += "click\n";

@@ -7,7 +7,6 @@
 #include <fstream>
 #include <regex>
 #include <set>
-#include <sstream>
 #include <string>
 
 #include "9_app/options.h"
@@ -16,13 +15,6 @@
 namespace kal::test {
 namespace {
 
-std::string ReadAll(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream ss;
-  ss << in.rdbuf();
-  return ss.str();
-}
-
 std::string SourcePath(const std::string& relative) { return std::string(KALDORIN_SOURCE_DIR) + "/" + relative; }
 
 TEST(ManualPage, SetUpStepInstallsItIntoTheFolderItIsGiven) {
@@ -30,9 +22,9 @@ TEST(ManualPage, SetUpStepInstallsItIntoTheFolderItIsGiven) {
   std::string mandir = tmp / "man/man1";
   std::string cmd = "MANDIR='" + mandir + "' sh '" + SourcePath("scripts/setup.d/60-manual.sh") + "'";
   ASSERT_EQ(std::system(cmd.c_str()), 0);
-  EXPECT_EQ(ReadAll(mandir + "/kaldorin.1"), ReadAll(SourcePath("docs/kaldorin.1")));
+  EXPECT_EQ(ReadFileBytes(mandir + "/kaldorin.1"), ReadFileBytes(SourcePath("docs/kaldorin.1")));
   // The Brazilian Portuguese page goes where man finds it for LANG=pt_BR.
-  EXPECT_EQ(ReadAll(tmp / "man/pt_BR/man1/kaldorin.1"), ReadAll(SourcePath("docs/pt_BR/kaldorin.1")));
+  EXPECT_EQ(ReadFileBytes(tmp / "man/pt_BR/man1/kaldorin.1"), ReadFileBytes(SourcePath("docs/pt_BR/kaldorin.1")));
   // Running it again replaces the page without complaint.
   ASSERT_EQ(std::system(cmd.c_str()), 0);
 }
@@ -41,7 +33,7 @@ TEST(ManualPage, SetUpStepInstallsItIntoTheFolderItIsGiven) {
 class ManualPageIn : public testing::TestWithParam<const char*> {};
 
 TEST_P(ManualPageIn, NamesEveryOptionOfTheUsageText) {
-  std::string page = ReadAll(SourcePath(GetParam()));
+  std::string page = ReadFileBytes(SourcePath(GetParam()));
   ASSERT_FALSE(page.empty()) << GetParam();
   std::string usage = UsageText();
   std::regex option("--[a-z][a-z-]*");

@@ -9,7 +9,6 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 #include <string>
 
 #include "1_platform/file_lock.h"
@@ -21,13 +20,6 @@ namespace kal::test {
 namespace {
 
 namespace fs = std::filesystem;
-
-std::string ReadAll(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream ss;
-  ss << in.rdbuf();
-  return ss.str();
-}
 
 // A private installation for the real program: with the recorded voice's
 // files in place (an empty database and our rule files are enough to start
@@ -58,8 +50,8 @@ class ProgramStart : public ::testing::Test {
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
   }
 
-  std::string Speech() { return ReadAll(dir_ / "speech.log"); }
-  std::string Output() { return ReadAll(dir_ / "out") + ReadAll(dir_ / "err"); }
+  std::string Speech() { return ReadFileBytes(dir_ / "speech.log"); }
+  std::string Output() { return ReadFileBytes(dir_ / "out") + ReadFileBytes(dir_ / "err"); }
 
   TempFolder dir_;
   std::string audio_driver_ = "dummy";  // "none": no sound device at all

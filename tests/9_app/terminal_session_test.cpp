@@ -7,7 +7,6 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
-#include <sstream>
 #include <string>
 #include <thread>
 
@@ -17,13 +16,6 @@ namespace kal::test {
 namespace {
 
 namespace fs = std::filesystem;
-
-std::string ReadAll(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream ss;
-  ss << in.rdbuf();
-  return ss.str();
-}
 
 bool WaitFor(const std::function<bool()>& done, int seconds = 30) {
   auto end = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
@@ -79,7 +71,7 @@ class TerminalSession : public ::testing::Test {
   std::string Tmux(const std::string& args) {
     std::string cmd = "tmux -S " + Socket() + " " + args + " > " + dir_ / "out" + " 2>/dev/null";
     std::system(cmd.c_str());
-    return ReadAll(dir_ / "out");
+    return ReadFileBytes(dir_ / "out");
   }
 
   bool ScreenShows(const std::string& text) {
@@ -90,13 +82,13 @@ class TerminalSession : public ::testing::Test {
   void ExpectRestored(const std::string& rc) {
     ASSERT_TRUE(WaitFor([&] { return fs::exists(dir_ / "after"); })) << Tmux("capture-pane -p");
     if (rc.empty()) {
-      EXPECT_NE(ReadAll(dir_ / "rc"), "0\n");  // a crash: the code is the sanitizer's or the signal's
+      EXPECT_NE(ReadFileBytes(dir_ / "rc"), "0\n");  // a crash: the code is the sanitizer's or the signal's
     } else {
-      EXPECT_EQ(ReadAll(dir_ / "rc"), rc + "\n");
+      EXPECT_EQ(ReadFileBytes(dir_ / "rc"), rc + "\n");
     }
-    std::string before = ReadAll(dir_ / "before");
+    std::string before = ReadFileBytes(dir_ / "before");
     EXPECT_FALSE(before.empty());
-    EXPECT_EQ(ReadAll(dir_ / "after"), before);
+    EXPECT_EQ(ReadFileBytes(dir_ / "after"), before);
   }
 
   TempFolder dir_;
@@ -154,7 +146,7 @@ TEST_F(TerminalSession, BreakKeyAndInterruptEndATightLoopAtOnce) {
     EXPECT_LT(std::chrono::steady_clock::now() - t0, std::chrono::milliseconds(2500));
     ExpectRestored("130");
     std::filesystem::remove(dir_ / "rc");
-    std::string speech = ReadAll(dir_ / "speech.log");
+    std::string speech = ReadFileBytes(dir_ / "speech.log");
     if (by_key) {
       EXPECT_EQ(speech, "say girando\nsay Interrompido\n");
     } else {
@@ -173,7 +165,7 @@ TEST_F(TerminalSession, BreakKeyInAWaitedViewerEndsTheScriptToo) {
   ASSERT_TRUE(ScreenShows("Rádio Um"));
   Tmux("send-keys C-]");
   ExpectRestored("130");
-  std::string speech = ReadAll(dir_ / "speech.log");
+  std::string speech = ReadFileBytes(dir_ / "speech.log");
   EXPECT_EQ(speech.find("depois do leitor"), std::string::npos);
   // The viewer said it was interrupted; the script that waited for it does
   // not say it again.
@@ -202,10 +194,10 @@ TEST_F(TerminalSession, SmallTerminalFollowsTheCursorAndSaysSoOnce) {
   EXPECT_NE(screen.find("linha 30"), std::string::npos) << screen;
   EXPECT_EQ(screen.find("linha 10\n"), std::string::npos) << screen;
   // Said while the program waits for the key.
-  EXPECT_TRUE(WaitFor([&] { return ReadAll(dir_ / "speech.log").find("say Terminal menor") != std::string::npos; }));
+  EXPECT_TRUE(WaitFor([&] { return ReadFileBytes(dir_ / "speech.log").find("say Terminal menor") != std::string::npos; }));
   Tmux("send-keys Enter");
   ExpectRestored("0");
-  std::string speech = ReadAll(dir_ / "speech.log");
+  std::string speech = ReadFileBytes(dir_ / "speech.log");
   size_t at = speech.find("Terminal menor que 80 por 25");
   EXPECT_NE(at, std::string::npos) << speech;
   EXPECT_EQ(speech.find("Terminal menor", at + 1), std::string::npos) << speech;
@@ -224,16 +216,16 @@ TEST_F(TerminalSession, SmallTerminalNoticeIsWrappedSaidWhileWaitingAndNotRepeat
   std::string screen = Tmux("capture-pane -p");
   EXPECT_NE(screen.find("Terminal menor que 80 por 25: a tela acompanha o\ncursor.\n"), std::string::npos) << screen;
   auto said = [&](const std::string& text) {
-    return WaitFor([&] { return ReadAll(dir_ / "speech.log").find(text) != std::string::npos; }, 10);
+    return WaitFor([&] { return ReadFileBytes(dir_ / "speech.log").find(text) != std::string::npos; }, 10);
   };
-  EXPECT_TRUE(said("say Terminal menor que 80 por 25: a tela acompanha o cursor.\n")) << ReadAll(dir_ / "speech.log");
+  EXPECT_TRUE(said("say Terminal menor que 80 por 25: a tela acompanha o cursor.\n")) << ReadFileBytes(dir_ / "speech.log");
   Tmux("send-keys Enter");
   ASSERT_TRUE(ScreenShows("texto do leitor"));
   Tmux("send-keys Escape");
   ASSERT_TRUE(ScreenShows("fim"));
   Tmux("send-keys Enter");
   ExpectRestored("0");
-  std::string speech = ReadAll(dir_ / "speech.log");
+  std::string speech = ReadFileBytes(dir_ / "speech.log");
   size_t at = speech.find("Terminal menor");
   EXPECT_EQ(speech.find("Terminal menor", at + 1), std::string::npos) << speech;
 }
@@ -244,19 +236,19 @@ TEST_F(TerminalSession, ScreenReviewReadsARowFromTheFieldEditor) {
   Start("escreve mudo \"alfa beta gama\"\nle $a\nescreve mudo \"saiu\"\n");
   ASSERT_TRUE(ScreenShows("alfa beta gama"));
   auto said = [&](const std::string& text) {
-    return WaitFor([&] { return ReadAll(dir_ / "speech.log").find(text) != std::string::npos; }, 10);
+    return WaitFor([&] { return ReadFileBytes(dir_ / "speech.log").find(text) != std::string::npos; }, 10);
   };
   auto pause = [] { std::this_thread::sleep_for(std::chrono::milliseconds(300)); };
   Tmux("send-keys C-r");
   pause();
   Tmux("send-keys PPage");
-  ASSERT_TRUE(said("say alfa\nsay beta\nsay gama\nclick\n")) << ReadAll(dir_ / "speech.log");
+  ASSERT_TRUE(said("say alfa\nsay beta\nsay gama\nclick\n")) << ReadFileBytes(dir_ / "speech.log");
   Tmux("send-keys Escape");
   pause();
   Tmux("send-keys C-M-F9");
   pause();
   Tmux("send-keys C-k");
-  ASSERT_TRUE(said("say 2 1\n")) << ReadAll(dir_ / "speech.log");
+  ASSERT_TRUE(said("say 2 1\n")) << ReadFileBytes(dir_ / "speech.log");
   Tmux("send-keys Escape");
   pause();
   Tmux("send-keys Enter");
