@@ -10,6 +10,12 @@ namespace kal {
 struct CommandEntry {
   std::string_view word;   // upper case, Latin-1
   CommandHandler handler;  // nullptr: not built in, refused as unknown
+  // The operands the handler reads, left to right, for a command that reads
+  // only operands and variables: 'v' a variable, 'o' an operand, '.'
+  // nothing more (without it, what follows is left alone). Empty for the
+  // other commands. The script check reads a line by it; a test holds the
+  // handlers to it.
+  std::string_view operands = {};
 };
 
 extern const CommandEntry kCommandTable[];

@@ -73,6 +73,12 @@ struct Checker {
   }
 };
 
+// The operands a command's handler reads (its entry in the command table).
+std::string_view OperandsOf(std::string_view upper_word) {
+  int entry = FindCommand(upper_word);
+  return entry < 0 ? std::string_view() : kCommandTable[entry].operands;
+}
+
 // Operands by the readers' rules, left to right, after a signature: 'v' a
 // variable, 'o' an operand, '.' nothing more. False after a finding.
 bool ReadSignature(Checker& c, std::string_view args, std::string_view signature) {
@@ -234,19 +240,6 @@ void CheckSeja(Checker& c, std::string_view args) {
   if (!NamesBuiltInValue(args)) ReadSignature(c, args, "o.");
 }
 
-// The operand signatures of the commands that read only operands and
-// variables (the rest of the argument text is looked at as the command
-// looks at it: SOMA and REPETE leave what follows their number alone).
-struct Signature {
-  std::string_view word;
-  std::string_view signature;
-};
-constexpr Signature kSignatures[] = {
-    {"SOMA", "vo"},       {"SUBTRAI", "vo."}, {"MULTIPLICA", "vo."}, {"DIVIDE", "vo."},
-    {"CONCATENA", "vo."}, {"COPIA", "vvoo"},  {"DELETA", "voo"},     {"RETORNA", "."},
-    {"RANDOMIZA", "."},
-};
-
 // An unclosed quote mark anywhere in the argument text; a parenthesis that
 // opens an operand (at the start of the text or after a blank) and is not
 // closed, or whose expression does not read.
@@ -307,7 +300,7 @@ void CheckCommand(Checker& c, std::string_view word, std::string_view args, bool
     std::string_view rest;
     if (CheckCondition(c, args, &rest)) OpenBlockAt(c, BlockKind::kEnquanto);
   } else if (upper == "REPETE") {
-    if (ReadSignature(c, args, "vo")) OpenBlockAt(c, BlockKind::kRepete);
+    if (ReadSignature(c, args, OperandsOf(upper))) OpenBlockAt(c, BlockKind::kRepete);
   } else if (upper == "FIM") {
     CheckFim(c, args, word);
   } else if (upper == "SENAO" || upper == "SEN\xC3O") {
@@ -317,12 +310,9 @@ void CheckCommand(Checker& c, std::string_view word, std::string_view args, bool
   } else if (upper == "SEJA") {
     CheckSeja(c, args);
   } else {
-    has_rule = false;
-    for (const Signature& s : kSignatures)
-      if (upper == s.word) {
-        ReadSignature(c, args, s.signature);
-        has_rule = true;
-      }
+    std::string_view operands = OperandsOf(upper);
+    has_rule = !operands.empty();
+    if (has_rule) ReadSignature(c, args, operands);
   }
   CheckLexical(c, args, !has_rule);
 }
