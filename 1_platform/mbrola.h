@@ -35,6 +35,11 @@ class MbrolaSynth {
   virtual int getFreq_MBR() = 0;
 };
 
+// Where the user gets the synthesiser when it is missing, as sentences
+// ending in a blank (UTF-8); empty where the system's packages are the way
+// and the manual says which.
+std::string_view MbrolaWhereToGet();
+
 // Finds the synthesiser; nullptr when it is not installed. A factory in the
 // installed platform state (platform.h; tests set one) makes it instead.
 std::unique_ptr<MbrolaSynth> LoadMbrola();

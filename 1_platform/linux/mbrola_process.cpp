@@ -215,4 +215,8 @@ std::string RegisteredMbrolaDatabase(const std::string& name) {
   return stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode) ? path : "";
 }
 
+std::string_view MbrolaWhereToGet() {
+  return "";
+}
+
 }  // namespace kal

@@ -181,5 +181,10 @@ std::string RegisteredMbrolaDatabase(const std::string& name) {
   return Narrow(value);
 }
 
+std::string_view MbrolaWhereToGet() {
+  return "Obtenha o MBROLA para Windows em https://github.com/numediart/MBROLA "
+         "e ponha mbrola.exe em C:\\ferlan\\kaldorin. ";
+}
+
 }  // namespace kal
 

@@ -99,7 +99,8 @@ bool StartEngine(const std::string& output_file) {
   if (s.mbr) s.mbr->close_MBR();
   s.mbr = LoadMbrola();
   if (!s.mbr) {
-    RecordError(orvan_msg::kNoMbrola);
+    RecordError(std::string(orvan_msg::kNoMbrola) + std::string(MbrolaWhereToGet()) +
+                std::string(orvan_msg::kRecordedVoiceSpeaksNow));
     return false;
   }
   if (s.mbr->init_MBR(s.settings.database) < 0) {

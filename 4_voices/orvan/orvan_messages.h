@@ -7,10 +7,12 @@
 
 namespace kal::orvan_msg {
 
-// Starting MBROLA (it is a package of its own, which may be missing); the
-// second is followed by the database file looked for and a last sentence.
-inline constexpr std::string_view kNoMbrola =
-    "Voz Orvan indisponível: o programa mbrola não está instalado. Fala a voz gravada.";
+// Starting MBROLA (it is a package of its own, which may be missing): the
+// first is followed by where to get it, when the host says, and the
+// sentence after it; the second by the database file looked for and a last
+// sentence.
+inline constexpr std::string_view kNoMbrola = "Voz Orvan indisponível: o programa mbrola não está instalado. ";
+inline constexpr std::string_view kRecordedVoiceSpeaksNow = "Fala a voz gravada.";
 inline constexpr std::string_view kNoMbrolaVoice =
     "Voz Orvan indisponível: a voz do mbrola não foi encontrada: ";
 inline constexpr std::string_view kRecordedVoiceSpeaks = ". Fala a voz gravada.";

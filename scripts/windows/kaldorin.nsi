@@ -24,6 +24,8 @@ ShowUninstDetails show
 !define MENU "$SMPROGRAMS\Kaldorin"
 !define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\kaldorin"
 !define MBROLA_KEY "SOFTWARE\TCTS\Mbrola\databases"
+; Where MBROLA itself is published (it is not in the package).
+!define MBROLA_SITE "https://github.com/numediart/MBROLA"
 
 Page instfiles
 UninstPage uninstConfirm
@@ -61,9 +63,9 @@ voice_done:
   SearchPath $1 "mbrola.exe"
   StrCmp $1 "" 0 mbrola_done
   DetailPrint "O MBROLA (mbrola.exe) não foi encontrado: a voz Orvan precisa dele."
-  DetailPrint "Instale o MBROLA para Windows, ou copie mbrola.exe para ${PROGRAM_DIR};"
+  DetailPrint "Obtenha o MBROLA para Windows em ${MBROLA_SITE} e ponha mbrola.exe em ${PROGRAM_DIR};"
   DetailPrint "enquanto isso, fala a voz gravada."
-  MessageBox MB_OK|MB_ICONINFORMATION "O MBROLA (mbrola.exe) não foi encontrado. A voz Orvan precisa dele: instale o MBROLA para Windows ou copie mbrola.exe para ${PROGRAM_DIR}. Enquanto isso, fala a voz gravada." /SD IDOK
+  MessageBox MB_OK|MB_ICONINFORMATION "O MBROLA (mbrola.exe) não foi encontrado. A voz Orvan precisa dele: obtenha o MBROLA para Windows em ${MBROLA_SITE} e ponha mbrola.exe em ${PROGRAM_DIR}. Enquanto isso, fala a voz gravada." /SD IDOK
 mbrola_done:
 
   SetOutPath "${PROGRAM_DIR}"
