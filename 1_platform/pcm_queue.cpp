@@ -5,6 +5,15 @@
 
 namespace kal {
 
+void AddMixSound(AudioMixSource& mix, int16_t* out, int frames, std::vector<float>& scratch) {
+  scratch.assign(static_cast<size_t>(frames) * PcmQueue::kMixChannels, 0.0f);
+  mix.Render(scratch.data(), frames);
+  for (size_t i = 0; i < scratch.size(); ++i) {
+    float v = static_cast<float>(out[i]) + scratch[i] * 32767.0f;
+    out[i] = static_cast<int16_t>(std::clamp(v, -32768.0f, 32767.0f));
+  }
+}
+
 void PcmQueue::SetFormat(const AudioFormat& format, bool mixing) {
   format_ = format;
   mixing_ = mixing;
@@ -39,7 +48,7 @@ void PcmQueue::Fill(uint8_t* out, size_t length) {
     int frames = static_cast<int>(length / (2 * kMixChannels));
     auto* samples = reinterpret_cast<int16_t*>(out);
     FillConverted(samples, frames);
-    if (mix_) AddMix(samples, frames);
+    if (mix_) AddMixSound(*mix_, samples, frames, mix_buffer_);
   }
   Compact();
 }
@@ -72,15 +81,6 @@ void PcmQueue::FillConverted(int16_t* out, int frames) {
     if (QueuedBytes() < block) read_ = bytes_.size(), phase_ = 0;  // a broken last frame
   }
   std::fill(out + i * kMixChannels, out + frames * kMixChannels, static_cast<int16_t>(0));
-}
-
-void PcmQueue::AddMix(int16_t* out, int frames) {
-  mix_buffer_.assign(static_cast<size_t>(frames) * kMixChannels, 0.0f);
-  mix_->Render(mix_buffer_.data(), frames);
-  for (size_t i = 0; i < mix_buffer_.size(); ++i) {
-    float v = static_cast<float>(out[i]) + mix_buffer_[i] * 32767.0f;
-    out[i] = static_cast<int16_t>(std::clamp(v, -32768.0f, 32767.0f));
-  }
 }
 
 void PcmQueue::Compact() {

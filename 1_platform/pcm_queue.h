@@ -13,6 +13,10 @@
 
 namespace kal {
 
+// Adds `frames` frames of the mix source's sound to interleaved 16-bit
+// stereo, clipped; scratch is the caller's buffer for the source's floats.
+void AddMixSound(AudioMixSource& mix, int16_t* out, int frames, std::vector<float>& scratch);
+
 class PcmQueue {
  public:
   // The queue holds at most this much (the player keeps 16 x 8 KiB in
@@ -47,7 +51,6 @@ class PcmQueue {
   void FillConverted(int16_t* out, int frames);
   // The queue's frame `i` from the read position, channel `c`, as 16 bits.
   int Sample(size_t frame, int channel) const;
-  void AddMix(int16_t* out, int frames);
   void Compact();
 
   AudioFormat format_;

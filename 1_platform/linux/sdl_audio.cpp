@@ -8,6 +8,7 @@
 // one it plays 16-bit stereo at the mix rate, converting the queue on the
 // way, and adds the source's sound.
 #include "1_platform/audio.h"
+#include "1_platform/pcm_queue.h"
 
 #include <SDL.h>
 #include <fcntl.h>
@@ -249,7 +250,7 @@ class SdlAudio : public AudioDevice {
       std::memset(out + n, silence_, want - n);
     } else {
       FillConverted(out, len);
-      if (mix_) AddMix(reinterpret_cast<int16_t*>(out), len / (2 * kMixChannels));
+      if (mix_) AddMixSound(*mix_, reinterpret_cast<int16_t*>(out), len / (2 * kMixChannels), mix_buffer_);
     }
     if (read_ == queue_.size()) {
       queue_.clear();
@@ -280,15 +281,6 @@ class SdlAudio : public AudioDevice {
       got = std::max(0, SDL_AudioStreamGet(stream_, out, len));
     }
     std::memset(out + got, 0, static_cast<size_t>(len - got));
-  }
-
-  void AddMix(int16_t* out, int frames) {
-    mix_buffer_.assign(static_cast<size_t>(frames) * kMixChannels, 0.0f);
-    mix_->Render(mix_buffer_.data(), frames);
-    for (size_t i = 0; i < mix_buffer_.size(); ++i) {
-      float v = static_cast<float>(out[i]) + mix_buffer_[i] * 32767.0f;
-      out[i] = static_cast<int16_t>(std::clamp(v, -32768.0f, 32767.0f));
-    }
   }
 
   // Starts the audio subsystem once; SDL must leave our signals alone.
