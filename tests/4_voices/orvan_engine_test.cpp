@@ -112,8 +112,9 @@ TEST_F(OrvanEngine, StartFailsWithTheRecordedErrorOfEachFile) {
 TEST_F(OrvanEngine, AMissingSynthesiserOrVoiceIsToldAsSuch) {
   InstalledPlatform()->mbrola_factory = [] { return nullptr; };
   EXPECT_FALSE(OrvanStart(0, 0, 0, ""));
-  EXPECT_EQ(Latin1ToUtf8(OrvanLastError()),
-            "Voz Orvan indisponível: o programa mbrola não está instalado. Fala a voz gravada.");
+  // Where the host has no packages, the message says where to get it.
+  EXPECT_EQ(Latin1ToUtf8(OrvanLastError()), "Voz Orvan indisponível: o programa mbrola não está instalado. " +
+                                                std::string(MbrolaWhereToGet()) + "Fala a voz gravada.");
   fake_.fail_init = true;
   UseFake();
   EXPECT_FALSE(OrvanStart(0, 0, 0, ""));
