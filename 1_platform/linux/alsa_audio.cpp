@@ -4,7 +4,7 @@
 // system routes it there.
 //
 // A thread of the device's own writes the queue to ALSA a period at a time
-// (ALSA's writes wait while its buffer is full); the program only appends
+// (waiting while ALSA's buffer is full); the program only appends
 // to the queue and looks at how much is left, under one lock.
 #include <alsa/asoundlib.h>
 
@@ -21,6 +21,8 @@ namespace {
 // How much ALSA is asked to hold: short, so that a stop is quick, and long
 // enough that a busy machine does not starve it.
 constexpr unsigned kLatencyUs = 40000;
+// The longest wait for room in ALSA's buffer before a close is looked for.
+constexpr int kRoomWaitMs = 50;
 
 // ALSA prints its reasons to standard error, where the user's console is;
 // the device gives the reason of a failure itself.
@@ -159,7 +161,9 @@ class AlsaAudio : public AudioDevice {
     if (device_ >= 0 && names_.empty()) ListDevices();
     std::string name = device_ >= 0 && static_cast<size_t>(device_) < names_.size() ? names_[device_] : "default";
     AudioFormat f = queue_.mixing() ? PcmQueue::MixFormat() : queue_.format();
-    int rc = snd_pcm_open(&pcm_, name.c_str(), SND_PCM_STREAM_PLAYBACK, 0);
+    // Writes do not wait inside ALSA: the thread waits for room itself, a
+    // little at a time, so that closing never hangs on a stalled device.
+    int rc = snd_pcm_open(&pcm_, name.c_str(), SND_PCM_STREAM_PLAYBACK, SND_PCM_NONBLOCK);
     if (rc == 0) {
       rc = snd_pcm_set_params(pcm_, f.bits == 16 ? SND_PCM_FORMAT_S16_LE : SND_PCM_FORMAT_U8,
                               SND_PCM_ACCESS_RW_INTERLEAVED, static_cast<unsigned>(f.channels),
@@ -232,13 +236,18 @@ class AlsaAudio : public AudioDevice {
     }
   }
 
-  // Writes the bytes, recovering from an underrun (the queue ran dry
-  // between sounds) or a suspend; false when the device is gone.
+  // Writes the bytes, waiting for room in steps, recovering from an
+  // underrun or a suspend; false when the device is gone. A close asked
+  // for meanwhile ends the wait.
   bool Write(const uint8_t* p, size_t length) {
     auto frames = static_cast<snd_pcm_sframes_t>(length / frame_bytes_);
     while (frames > 0) {
       snd_pcm_sframes_t n = snd_pcm_writei(pcm_, p, static_cast<snd_pcm_uframes_t>(frames));
-      if (n == -EAGAIN) continue;
+      if (n == -EAGAIN) {
+        if (quit_) return true;
+        snd_pcm_wait(pcm_, kRoomWaitMs);
+        continue;
+      }
       if (n < 0) {
         if (snd_pcm_recover(pcm_, static_cast<int>(n), 1) < 0) return false;
         continue;
@@ -264,7 +273,7 @@ class AlsaAudio : public AudioDevice {
   // Shared with the device's thread.
   std::mutex mu_;
   PcmQueue queue_;
-  bool quit_ = false;
+  std::atomic<bool> quit_{false};  // written under mu_; read without it while waiting for room
 };
 
 }  // namespace
