@@ -64,4 +64,15 @@ bool LooksLikeUtf8(std::string_view bytes) {
   return multi;
 }
 
+size_t IncompleteUtf8Tail(std::string_view bytes) {
+  size_t n = bytes.size();
+  for (size_t back = 1; back <= 3 && back <= n; ++back) {
+    unsigned char c = static_cast<unsigned char>(bytes[n - back]);
+    if ((c & 0xC0) == 0x80) continue;  // a continuation byte: look further back
+    size_t need = c >= 0xF0 ? 4 : c >= 0xE0 ? 3 : c >= 0xC0 ? 2 : 1;
+    return need > back ? back : 0;
+  }
+  return 0;
+}
+
 }  // namespace kal

@@ -21,6 +21,10 @@ std::string Utf8ToLatin1(std::string_view utf8);
 // sequence, i.e. they are not also plain ASCII.
 bool LooksLikeUtf8(std::string_view bytes);
 
+// Length of an incomplete UTF-8 sequence at the end of bytes (0 if none):
+// the start of a character that a pipe or a block cut in two.
+size_t IncompleteUtf8Tail(std::string_view bytes);
+
 // Source files are UTF-8 while the program's texts are Latin-1: write a
 // message with accents as L1("Erro de execução") to get its Latin-1 bytes.
 inline std::string L1(std::string_view utf8) { return Utf8ToLatin1(utf8); }

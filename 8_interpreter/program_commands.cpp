@@ -26,6 +26,7 @@
 #include "8_interpreter/program_start.h"
 #include "8_interpreter/state.h"
 #include "8_interpreter/variables.h"
+#include "1_platform/console_code_page.h"
 #include "1_platform/desktop.h"
 #include "1_platform/programs.h"
 #include "1_platform/stop_request.h"
@@ -69,27 +70,15 @@ void ReturnWait(ProgramCommandsState& s) {
   Delay(ReturnDelay());
 }
 
-// Length of an incomplete UTF-8 sequence at the end of bytes (0 if none).
-size_t IncompleteTail(const std::string& bytes) {
-  size_t n = bytes.size();
-  for (size_t back = 1; back <= 3 && back <= n; ++back) {
-    unsigned char c = static_cast<unsigned char>(bytes[n - back]);
-    if ((c & 0xC0) == 0x80) continue;  // a continuation byte: look further back
-    int need = c >= 0xF0 ? 4 : c >= 0xE0 ? 3 : c >= 0xC0 ? 2 : 1;
-    return need > static_cast<int>(back) ? back : 0;
-  }
-  return 0;
-}
-
-// What the console program wrote on a stream, as Latin-1 text; a character
-// cut in two by the pipe waits for its second half.
+// What the console program wrote on a stream, as Latin-1 text (from the
+// host's encoding of console programs' text); a character cut in two by the
+// pipe waits for its second half.
 std::string TakeProgramText(ProgramCommandsState& s, int stream) {
   std::string& carry = stream == 2 ? s.carry_err : s.carry_out;
   std::string bytes = carry + TakePipedOutput(stream, kConsoleReadMax);
-  size_t tail = IncompleteTail(bytes);
-  carry = bytes.substr(bytes.size() - tail);
-  bytes.resize(bytes.size() - tail);
-  return Utf8ToLatin1(bytes);
+  std::string text = ConsoleProgramTextToUtf8(&bytes);
+  carry = bytes;
+  return Utf8ToLatin1(text);
 }
 
 // Keys typed before a program takes the foreground were meant for what came

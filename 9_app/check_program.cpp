@@ -2,6 +2,7 @@
 
 #include "0_base/latin1.h"
 #include "0_base/speech_log.h"
+#include "1_platform/console_code_page.h"
 #include "1_platform/event_loop.h"
 #include "1_platform/host_file.h"
 #include "2_config/config.h"
@@ -47,7 +48,7 @@ int RunCheckProgram(const std::vector<std::string>& files, const std::string& sp
   std::string said;
   bool clean = CheckFiles(files, stdout, &said);
   std::fflush(stdout);
-  std::fprintf(stderr, "%s\n", said.c_str());
+  WriteStandardText(2, said + "\n");
   // The count is spoken as every other message is: the configured voice,
   // and the speech log when one is asked for.
   if (!speech_log.empty()) OpenSpeechLog(OpenHostFile(speech_log, "ab"));

@@ -92,7 +92,7 @@ int EndStoppedRun(const RunEnd& end) {
   EndHelpers();
   EndConsoleOnStop();
   if (end.break_key) SayInterrupted();
-  if (const char* msg = StopMessage(end)) std::fputs(msg, stderr);
+  if (const char* msg = StopMessage(end)) WriteStandardText(2, msg);
   RunExitCleanups();
   CloseSpeechLog();
   CloseBrailleLog();
@@ -119,7 +119,7 @@ int EndRun(const RunEnd& end) {
 // A log that cannot be opened is reported and the program runs on.
 void StartBraille(const Options& opts) {
   if (!opts.braille_log.empty() && !OpenBrailleLog(opts.braille_log))
-    std::fprintf(stderr, "kaldorin: não foi possível abrir %s\n", opts.braille_log.c_str());
+    WriteStandardText(2, "kaldorin: não foi possível abrir " + opts.braille_log + "\n");
   SetBrailleDevice(MakeBrlapiBraille());
 }
 
@@ -140,7 +140,7 @@ std::unique_ptr<ConsoleFrontEnd> MakeFrontEnd(const Options& opts, const std::st
                                                        : FrontEndChoice::kAuto;
   bool failed = false;
   auto front = MakeConsoleFrontEnd(choice, wo, &failed);
-  if (failed) std::fputs(app_msg::kNoWindow, stderr);
+  if (failed) WriteStandardText(2, app_msg::kNoWindow);
   return front;
 }
 
@@ -176,7 +176,7 @@ int ReportLoadFailure(const std::string& message) {
   DoneSpeech();
   EndConsoleAfterError();
   CloseSpeechLog();
-  std::fprintf(stderr, "kaldorin: %s\n", message.c_str());
+  WriteStandardText(2, "kaldorin: " + message + "\n");
   return EndOf(EndReason::kNotLoaded).exit_code;
 }
 
@@ -186,7 +186,7 @@ int ReportLoadFailure(const std::string& message) {
 void PrepareInstalledRun() {
   std::string data = InstalledDataFolder(ProgramFolder());
   std::string err;
-  if (!data.empty() && !PrepareUserFiles(data, &err)) std::fprintf(stderr, "kaldorin: %s\n", err.c_str());
+  if (!data.empty() && !PrepareUserFiles(data, &err)) WriteStandardText(2, "kaldorin: " + err + "\n");
 }
 
 // The files --check looks at: the script and the words after it.
@@ -208,7 +208,7 @@ int ProgramMain(int argc, char** argv) {
   Options opts;
   std::string err;
   if (!ParseOptions(argc, argv, &opts, &err)) {
-    std::fprintf(stderr, "kaldorin: %s\n%s", err.c_str(), UsageText());
+    WriteStandardText(2, "kaldorin: " + err + "\n" + UsageText());
     return 1;
   }
   // Programs this one starts (the report viewer among them) write to the
@@ -218,7 +218,7 @@ int ProgramMain(int argc, char** argv) {
   if (opts.braille_log.empty()) opts.braille_log = GetEnvironment(kBrailleLogVariable);
   if (!opts.braille_log.empty()) SetEnvironment(kBrailleLogVariable, opts.braille_log);
   if (opts.help) {
-    std::fputs(UsageText(), stdout);
+    WriteStandardText(1, UsageText());
     return 0;
   }
 
@@ -254,7 +254,7 @@ int ProgramMain(int argc, char** argv) {
     name = BaseName(opts.script);
   }
   if (!opts.speech_log.empty() && !OpenSpeechLog(OpenHostFile(opts.speech_log, "ab"))) {
-    std::fprintf(stderr, "kaldorin: não foi possível abrir %s\n", opts.speech_log.c_str());
+    WriteStandardText(2, "kaldorin: não foi possível abrir " + opts.speech_log + "\n");
     return 1;
   }
   SetLoop(MakePollEventLoop());

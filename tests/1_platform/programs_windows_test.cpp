@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include "1_platform/console_code_page.h"
 #include "1_platform/event_loop.h"
 #include "1_platform/pump.h"
 #include "1_platform/programs.h"
@@ -66,6 +67,22 @@ TEST(WindowsPrograms, PipedProgramAnswersAndEnds) {
   EXPECT_NE(Output(2).find("erro"), std::string::npos);
   EXPECT_TRUE(Ends(id));
   EXPECT_FALSE(ConsoleProgramRunning());
+}
+
+// A console program writes accents in its console's code page: they reach
+// the script as the letters it wrote.
+TEST(WindowsPrograms, AConsoleProgramsAccentsComeThroughItsCodePage) {
+  StartRequest req;
+  req.program = "cmd.exe";
+  req.args = {"/d", "/c", "echo caf\xc3\xa9"};
+  req.streams = ChildStreams::kPipes;
+  req.end_with_us = true;
+  std::string err;
+  int id = StartProgram(req, &err);
+  ASSERT_GT(id, 0) << err;
+  std::string bytes = Output(1);
+  EXPECT_NE(ConsoleProgramTextToUtf8(&bytes).find("caf\xc3\xa9"), std::string::npos);
+  EXPECT_TRUE(Ends(id));
 }
 
 TEST(WindowsPrograms, OurRunningProgramIsListedAndEndedByName) {
