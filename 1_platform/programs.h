@@ -151,4 +151,10 @@ std::string DocumentOpener();
 std::string FindInPath(std::string_view name);
 bool IsExecutableFile(const std::string& path);
 
+// Where the user puts a helper program that this one starts by name (the
+// radio player) when it is missing: on Windows the folder of the running
+// program, which FindInPath looks in first (PATH after it); "" on hosts
+// whose helpers come from the system's packages.
+std::string HelperProgramFolder();
+
 }  // namespace kal

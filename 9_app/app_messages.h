@@ -55,6 +55,11 @@ inline constexpr std::string_view kLookingForStream = "Buscando o endereço da t
 inline constexpr std::string_view kNoStreamOnPage = "A página da estação não traz o endereço da transmissão.";
 inline constexpr std::string_view kPageNotFetched = "Não foi possível trazer a página da estação.";
 inline constexpr std::string_view kPlayerMissing = "O tocador de rádio não está instalado (mpv).";
+// Then, where helpers come from the system's packages:
+inline constexpr std::string_view kPlayerFromPackages = " Instale o pacote mpv.";
+// Otherwise (Windows), followed by the folder to put it in and ".":
+inline constexpr std::string_view kPlayerWhereToGet =
+    " Obtenha o mpv para Windows pela página https://mpv.io/installation/ e ponha mpv.exe em ";
 inline constexpr std::string_view kPlayerNoStart = "O tocador de rádio não pôde começar.";
 inline constexpr std::string_view kPlayerNoAnswer = "O tocador de rádio não respondeu.";
 inline constexpr std::string_view kPlayerEnded = "O tocador de rádio parou.";

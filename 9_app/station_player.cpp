@@ -84,6 +84,12 @@ void Say(std::string_view utf8) { SpeakText(L1(utf8)); }
 
 }  // namespace
 
+std::string PlayerMissingMessage(const std::string& helper_folder) {
+  std::string said(app_msg::kPlayerMissing);
+  if (helper_folder.empty()) return said + std::string(app_msg::kPlayerFromPackages);
+  return said + std::string(app_msg::kPlayerWhereToGet) + helper_folder + ".";
+}
+
 std::vector<std::string> PlayerArguments(const std::string& folder, const std::string& address) {
   std::vector<std::string> args = {
       "--no-config",           // nobody's settings, scripts or key bindings
@@ -128,7 +134,7 @@ std::string PlayerLogError(const std::string& log) {
 bool StationPlayer::Play(const std::string& address, const std::string& name) {
   Stop(false);
   if (FindInPath(kPlayerProgram).empty()) {
-    Say(app_msg::kPlayerMissing);
+    Say(PlayerMissingMessage(HelperProgramFolder()));
     return false;
   }
   // Said before the player starts: saying it can take a while, during which

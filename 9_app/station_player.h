@@ -93,4 +93,9 @@ std::string PlayerLogError(const std::string& log);
 // What an error of the player (its "file_error" text) means for the user.
 std::string PlayerErrorMessage(const std::string& file_error);
 
+// What is said when the player is not installed, with where to get it and
+// where to put it (HelperProgramFolder, programs.h), or the package to
+// install when helper_folder is "".
+std::string PlayerMissingMessage(const std::string& helper_folder);
+
 }  // namespace kal

@@ -333,4 +333,6 @@ bool LinuxPrograms::IsExecutableFile(const std::string& path) {
 
 std::unique_ptr<Programs> MakeHostPrograms() { return std::make_unique<LinuxPrograms>(); }
 
+std::string HelperProgramFolder() { return ""; }
+
 }  // namespace kal

@@ -17,6 +17,7 @@
 #include <algorithm>
 #include <map>
 
+#include "1_platform/paths.h"
 #include "1_platform/win32/wide.h"
 
 namespace kal {
@@ -404,5 +405,7 @@ bool WindowsPrograms::End(int id, bool force) {
 }  // namespace
 
 std::unique_ptr<Programs> MakeHostPrograms() { return std::make_unique<WindowsPrograms>(); }
+
+std::string HelperProgramFolder() { return ProgramFolder(); }
 
 }  // namespace kal

@@ -60,6 +60,15 @@ TEST(StationPlayer, ErrorsInPortuguese) {
   EXPECT_EQ(PlayerLogError("[0.2][v][cplayer] Exiting\n"), "");
 }
 
+// Where the player is installed by hand, the user hears where to get it and
+// where to put it; elsewhere, which package to install.
+TEST(StationPlayer, AMissingPlayerIsToldWhereToGetItAndWhereToPutIt) {
+  EXPECT_EQ(PlayerMissingMessage(""), "O tocador de rádio não está instalado (mpv). Instale o pacote mpv.");
+  EXPECT_EQ(PlayerMissingMessage("C:\\ferlan\\kaldorin"),
+            "O tocador de rádio não está instalado (mpv). Obtenha o mpv para Windows pela página "
+            "https://mpv.io/installation/ e ponha mpv.exe em C:\\ferlan\\kaldorin.");
+}
+
 // The player's news of playlists, as it sends them: the entry that was a
 // playlist and the entries that took its place.
 std::string Redirect(int entry, int first, int count) {
