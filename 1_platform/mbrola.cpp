@@ -14,4 +14,9 @@ std::unique_ptr<MbrolaSynth> LoadMbrola() {
   return MakeMbrolaProcess(program);
 }
 
+bool MbrolaInstalled() {
+  Platform* p = InstalledPlatform();
+  return (p && p->mbrola_factory) || !FindMbrolaProgram().empty();
+}
+
 }  // namespace kal

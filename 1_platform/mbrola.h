@@ -48,6 +48,8 @@ std::unique_ptr<MbrolaSynth> LoadMbrola();
 std::unique_ptr<MbrolaSynth> MakeMbrolaProcess(const std::string& program);
 // The mbrola program beside the running executable or on PATH; "" if none.
 std::string FindMbrolaProgram();
+// True when LoadMbrola would find a synthesiser (a factory or the program).
+bool MbrolaInstalled();
 
 // The database file that MBROLA's installation registered under that name
 // (br4, br3, ...): on Windows the default value of the key

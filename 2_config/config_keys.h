@@ -119,6 +119,7 @@ inline constexpr ConfigKey kPausaDoisPontos{kSintetizador, "PAUSADOISPONTOS", {}
 // --- [ORVANTTS] -------------------------------------------------------------------
 
 inline constexpr ConfigKey kMbrolaDb{kOrvanTts, "MBROLA_DB", "br4"};
+inline constexpr ConfigKey kAvisoMbrola{kOrvanTts, "AVISOMBROLA"};
 inline constexpr ConfigKey kDir{kOrvanTts, "DIR", "\\ferlan\\orvantts\\"};
 inline constexpr ConfigKey kBase{kOrvanTts, "BASE", "portug"};
 

@@ -15,6 +15,7 @@
 #include "3_audio/wave_player.h"
 #include "4_voices/word_voice.h"
 #include "1_platform/event_loop.h"
+#include "1_platform/mbrola.h"
 #include "1_platform/paths.h"
 #include "1_platform/stop_request.h"
 #include "1_platform/pump.h"
@@ -348,6 +349,12 @@ std::string VoiceStartProblem() {
   const auto& s = Speech();
   if (s.engine_active || s.engine_kind != kEngineOrvan || !ConfigNotN(ReadConfig(cfg::kSapi))) return "";
   return OrvanLastError();
+}
+std::string MissingMbrolaNoticeOnce() {
+  if (MbrolaWhereToGet().empty() || ReadConfigInt(cfg::kTipoSapi) != kEngineOrvan) return "";
+  if (ReadConfigDirect(cfg::kAvisoMbrola) == "S" || MbrolaInstalled()) return "";
+  WriteConfig(cfg::kAvisoMbrola, "S");
+  return L1(MissingMbrolaMessage());
 }
 int SpeechSpeed() { return Speech().speed; }
 std::string AppSoundsFolder() { return Speech().app_folder; }

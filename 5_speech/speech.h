@@ -99,6 +99,12 @@ bool EngineActive();
 // its voice missing, a broken data file), in Latin-1; "" when it started or
 // another voice was asked for. The recorded voice speaks meanwhile.
 std::string VoiceStartProblem();
+// On a host where MBROLA is installed by hand (Windows: a silent install
+// says nothing of it), the first run that finds the Orvan voice configured
+// (TIPOSAPI 3, on or not) and MBROLA missing gets the engine's words on
+// where to get it, in Latin-1; the configuration remembers that it was said
+// ([ORVANTTS] AVISOMBROLA), so later runs get "".
+std::string MissingMbrolaNoticeOnce();
 int SpeechSpeed();
 std::string AppSoundsFolder();
 std::string SystemSoundsFolder();  // DIRLETRAS, trailing backslash

@@ -35,8 +35,10 @@ void InitInterpreter(InterpreterState& in, std::string_view program_name) {
   SetConsoleTitle("KALDORIN");
   SetConsoleTitle(program_name);
   // The voice the configuration asks for could not start: the user hears
-  // and reads why, since the recorded voice speaks instead.
+  // and reads why, since the recorded voice speaks instead. A missing
+  // MBROLA that a silent install never mentioned is told once.
   std::string problem = VoiceStartProblem();
+  if (problem.empty()) problem = MissingMbrolaNoticeOnce();
   if (!problem.empty()) WriteLineAndSpeak(problem);
 }
 

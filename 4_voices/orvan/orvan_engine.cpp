@@ -99,8 +99,7 @@ bool StartEngine(const std::string& output_file) {
   if (s.mbr) s.mbr->close_MBR();
   s.mbr = LoadMbrola();
   if (!s.mbr) {
-    RecordError(std::string(orvan_msg::kNoMbrola) + std::string(MbrolaWhereToGet()) +
-                std::string(orvan_msg::kRecordedVoiceSpeaksNow));
+    RecordError(MissingMbrolaMessage());
     return false;
   }
   if (s.mbr->init_MBR(s.settings.database) < 0) {
@@ -252,6 +251,11 @@ void OrvanRelease() {
   orvan::ReleaseDiphoneList();
   if (s.mbr) s.mbr->close_MBR();
   s.mbr.reset();
+}
+
+std::string MissingMbrolaMessage() {
+  return std::string(orvan_msg::kNoMbrola) + std::string(MbrolaWhereToGet()) +
+         std::string(orvan_msg::kRecordedVoiceSpeaksNow);
 }
 
 const std::string& OrvanLastError() { return State().last_error; }

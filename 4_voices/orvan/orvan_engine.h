@@ -43,6 +43,10 @@ void OrvanRelease();
 
 // The last start error ("Erro no arquivo de prosódia", ...), Latin-1.
 const std::string& OrvanLastError();
+// What the engine says when MBROLA is not installed (UTF-8): that the voice
+// cannot speak, where to get it when the host says, and that the recorded
+// voice speaks.
+std::string MissingMbrolaMessage();
 // Sample rate of the open database (0 when not started).
 int OrvanSampleRate();
 

@@ -6,6 +6,9 @@
 #include "6_console/field_editor.h"
 #include "5_speech/speech_state.h"
 #include "1_platform/file_lock.h"
+#include "1_platform/mbrola.h"
+#include "4_voices/orvan/orvan_engine.h"
+#include "0_base/latin1.h"
 #include "1_platform/paths.h"
 #include "2_config/config.h"
 #include "1_platform/stop_request.h"
@@ -56,6 +59,24 @@ TEST_F(SpeechInit, DefaultsAreWrittenBackOnAFreshFile) {
   EXPECT_EQ(SpeechSpeed(), 3);
   EXPECT_EQ(AppSoundsFolder(), "c:\\app\\");
   EXPECT_EQ(SystemSoundsFolder(), "c:\\ferlan\\som\\letras\\");
+}
+
+// Where MBROLA is installed by hand (Windows), a run that finds the Orvan
+// voice configured and MBROLA missing says where to get it, once; a voice
+// kind other than Orvan hears nothing. Where packages bring it, nothing.
+TEST_F(SpeechInit, AMissingMbrolaIsToldOnceWhereItIsInstalledByHand) {
+  Ini("[SERVFALA]\r\nTIPOSAPI=5\r\n");
+  EXPECT_EQ(MissingMbrolaNoticeOnce(), "");
+  Ini("[SERVFALA]\r\nTIPOSAPI=3\r\n");
+  std::string first = MissingMbrolaNoticeOnce();
+  if (MbrolaWhereToGet().empty() || MbrolaInstalled()) {
+    EXPECT_EQ(first, "");
+    return;
+  }
+  EXPECT_EQ(first, L1(MissingMbrolaMessage()));
+  EXPECT_NE(first.find(L1(MbrolaWhereToGet())), std::string::npos);
+  EXPECT_NE(IniNow().find("AVISOMBROLA=S"), std::string::npos) << IniNow();
+  EXPECT_EQ(MissingMbrolaNoticeOnce(), "");
 }
 
 TEST_F(SpeechInit, VoiceSettingsOfTheSpeedReachTheVoiceAndThePlayer) {
