@@ -11,7 +11,9 @@
 #                                   the TLS library, cross-built from Debian's
 #                                   source (scripts/build-openssl-windows.sh)
 #   ferlan\kaldorin\cacert.pem      the authorities https trusts (Debian's ca-certificates)
-#   ferlan\kaldorin\LEIAME.txt, manual.txt  the README and the language's manual
+#   ferlan\kaldorin\guia.txt, referencia.txt  the user's guide and the
+#                                   language's reference, in Portuguese (docs/pt_BR),
+#                                   as text Notepad opens (UTF-8 with its mark, CR LF)
 #   ferlan\som\, ferlan\orvantts\   recordings, diphone pieces, Orvan's files
 #   ferlan\orvantts\br3\            MBROLA's Brazilian voice br3, with its licence
 #   zelquora\som\                   the Zelquora application's sounds
@@ -69,8 +71,10 @@ fi
 # Windows has no store of trusted authorities that the TLS library reads:
 # Debian's goes beside the program, where 7_net/tls.cpp looks.
 cp /etc/ssl/certs/ca-certificates.crt "$PROGRAM/cacert.pem"
-sed 's/$/\r/' README.md > "$PROGRAM/LEIAME.txt"
-sed 's/$/\r/' docs/language.md > "$PROGRAM/manual.txt"
+# The guide names the reference by the name it has here.
+as_notepad_text() { printf '\357\273\277'; sed -e 's/referencia\.md/referencia.txt/g' -e 's/$/\r/' "$1"; }
+as_notepad_text docs/pt_BR/guia.md > "$PROGRAM/guia.txt"
+as_notepad_text docs/pt_BR/referencia.md > "$PROGRAM/referencia.txt"
 for d in som orvantts; do
     src=$(find_ci "$FERLAN" "$d")
     [ -d "$src" ] && cp -R "$src" "$STAGE/ferlan/$d"

@@ -10,6 +10,8 @@
 ; uninstaller removes only the files it installed: the user's settings
 ; (Talven.ini, wherever it is) and scripts stay, and a folder goes only
 ; when nothing else is left in it. /S installs and uninstalls silently.
+; The pages are Portuguese (Modern UI), as are the shortcuts and the
+; documents they open: the user's guide and the language's reference.
 Unicode true
 Target ${TARGET}
 SetCompressor /SOLID lzma
@@ -22,14 +24,24 @@ ShowUninstDetails show
 
 !define PROGRAM_DIR "C:\ferlan\kaldorin"
 !define MENU "$SMPROGRAMS\Kaldorin"
+!include "MUI2.nsh"
+
 !define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\kaldorin"
 !define MBROLA_KEY "SOFTWARE\TCTS\Mbrola\databases"
-; Where MBROLA itself is published (it is not in the package).
-!define MBROLA_SITE "https://github.com/numediart/MBROLA"
 
-Page instfiles
-UninstPage uninstConfirm
-UninstPage instfiles
+!define MUI_ABORTWARNING
+!define MUI_FINISHPAGE_RUN "${PROGRAM_DIR}\kaldorinw.exe"
+!define MUI_FINISHPAGE_RUN_PARAMETERS "--window"
+!define MUI_FINISHPAGE_RUN_TEXT "Abrir a pesquisa de rádios"
+!define MUI_FINISHPAGE_SHOWREADME "${PROGRAM_DIR}\guia.txt"
+!define MUI_FINISHPAGE_SHOWREADME_TEXT "Ler o guia do kaldorin"
+!define MUI_FINISHPAGE_SHOWREADME_NOTCHECKED
+!insertmacro MUI_PAGE_WELCOME
+!insertmacro MUI_PAGE_INSTFILES
+!insertmacro MUI_PAGE_FINISH
+!insertmacro MUI_UNPAGE_CONFIRM
+!insertmacro MUI_UNPAGE_INSTFILES
+!insertmacro MUI_LANGUAGE "PortugueseBR"
 
 Section "kaldorin"
   SetShellVarContext all
@@ -58,23 +70,20 @@ settings_done:
   StrCmp $0 "" 0 voice_done
   WriteRegStr HKLM "${MBROLA_KEY}\br3" "" "C:\ferlan\orvantts\br3\br3"
 voice_done:
-  ; MBROLA itself comes apart: without it the recorded voice speaks.
-  IfFileExists "${PROGRAM_DIR}\mbrola.exe" mbrola_done
-  SearchPath $1 "mbrola.exe"
-  StrCmp $1 "" 0 mbrola_done
-  DetailPrint "O MBROLA (mbrola.exe) não foi encontrado: a voz Orvan precisa dele."
-  DetailPrint "Obtenha o MBROLA para Windows em ${MBROLA_SITE} e ponha mbrola.exe em ${PROGRAM_DIR};"
-  DetailPrint "enquanto isso, fala a voz gravada."
-  MessageBox MB_OK|MB_ICONINFORMATION "O MBROLA (mbrola.exe) não foi encontrado. A voz Orvan precisa dele: obtenha o MBROLA para Windows em ${MBROLA_SITE} e ponha mbrola.exe em ${PROGRAM_DIR}. Enquanto isso, fala a voz gravada." /SD IDOK
-mbrola_done:
+  ; MBROLA itself comes apart: the program says where to get it on its
+  ; first run without it (after a silent install too), in its own words.
 
   SetOutPath "${PROGRAM_DIR}"
   WriteUninstaller "${PROGRAM_DIR}\desinstalar.exe"
+  ; What older packages brought under other names.
+  Delete "${MENU}\Leia-me.lnk"
+  Delete "${PROGRAM_DIR}\LEIAME.txt"
+  Delete "${PROGRAM_DIR}\manual.txt"
   CreateDirectory "${MENU}"
   CreateShortcut "${MENU}\Pesquisa de rádios.lnk" "${PROGRAM_DIR}\kaldorinw.exe" "--window" \
       "${PROGRAM_DIR}\kaldorinw.exe" 0 SW_SHOWNORMAL "" "A pesquisa de rádios do Zelquora, numa janela"
-  CreateShortcut "${MENU}\Manual da linguagem.lnk" "${PROGRAM_DIR}\manual.txt"
-  CreateShortcut "${MENU}\Leia-me.lnk" "${PROGRAM_DIR}\LEIAME.txt"
+  CreateShortcut "${MENU}\Guia do kaldorin.lnk" "${PROGRAM_DIR}\guia.txt"
+  CreateShortcut "${MENU}\Manual da linguagem.lnk" "${PROGRAM_DIR}\referencia.txt"
   CreateShortcut "${MENU}\Desinstalar.lnk" "${PROGRAM_DIR}\desinstalar.exe"
 
   WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayName" "kaldorin"
@@ -90,7 +99,7 @@ Section "Uninstall"
   SetRegView 32
   Delete "${MENU}\Pesquisa de rádios.lnk"
   Delete "${MENU}\Manual da linguagem.lnk"
-  Delete "${MENU}\Leia-me.lnk"
+  Delete "${MENU}\Guia do kaldorin.lnk"
   Delete "${MENU}\Desinstalar.lnk"
   RMDir "${MENU}"
   !include "${LISTS}/uninstall.nsh"

@@ -105,10 +105,37 @@ def registered_voice(work):
     return ""
 
 
+def shortcut_target(lnk):
+    """The file name a shortcut opens, as its link data spells it."""
+    data = read(lnk)
+    for name in ("guia.txt", "referencia.txt", "kaldorinw.exe", "desinstalar.exe"):
+        if name.encode() in data or name.encode("utf-16-le") in data:
+            return name
+    return ""
+
+
+def check_documents(menu):
+    """The shortcuts open the Portuguese guide and reference, installed as
+    text Notepad reads; the developers' English notes are not offered."""
+    guide = read(os.path.join(PROGRAM, "guia.txt"))
+    check(guide.startswith(b"\xef\xbb\xbf# Guia do kaldorin\r\n") and "Instalar no Windows".encode() in guide
+          and b"referencia.txt" in guide and b"referencia.md" not in guide,
+          "the guide is installed as marked UTF-8 text with CR LF, naming the reference as installed")
+    check(read(os.path.join(PROGRAM, "referencia.txt")).startswith(b"\xef\xbb\xbf# A linguagem KALDORIN\r\n"),
+          "the language's reference is installed in Portuguese")
+    targets = {s: shortcut_target(os.path.join(menu, s)) for s in os.listdir(menu)}
+    check(targets.get("Guia do kaldorin.lnk") == "guia.txt"
+          and targets.get("Manual da linguagem.lnk") == "referencia.txt",
+          "the guide's and the manual's shortcuts open guia.txt and referencia.txt (%s)" % targets)
+    check(not any(os.path.exists(os.path.join(PROGRAM, n)) for n in ("LEIAME.txt", "README.md", "manual.txt")),
+          "no English notes are installed")
+
+
 def install(setup, work):
     r = wine([setup, "/S"], environment(work))
     check(r.returncode == 0, "the silent install ends with 0 (got %d)" % r.returncode)
-    for name in ("kaldorin.exe", "kaldorinw.exe", "wget.exe", "cacert.pem", "manual.txt", "LEIAME.txt", "desinstalar.exe"):
+    for name in ("kaldorin.exe", "kaldorinw.exe", "wget.exe", "cacert.pem", "guia.txt", "referencia.txt",
+                 "desinstalar.exe"):
         check(os.path.isfile(os.path.join(PROGRAM, name)), "C:\\ferlan\\kaldorin\\%s is installed" % name)
     check(os.path.isdir(os.path.join(DRIVE_C, "zelquora", "temp")), "C:\\zelquora\\temp is made")
     check(os.path.isdir(os.path.join(DRIVE_C, "zelquora", "som")), "the Zelquora sounds are installed")
@@ -122,6 +149,7 @@ def install(setup, work):
     shortcuts = sorted(os.listdir(menu)) if os.path.isdir(menu) else []
     check(len(shortcuts) == 4 and any(s.startswith("Pesquisa") for s in shortcuts)
           and any(s.startswith("Manual") for s in shortcuts), "the Start-menu shortcuts are made (%s)" % shortcuts)
+    check_documents(menu)
     voice = registered_voice(work)
     check(voice == "C:\\ferlan\\orvantts\\br3\\br3", "the br3 voice is registered where MBROLA registers "
           "its voices (%r)" % voice)
