@@ -37,6 +37,25 @@ inline constexpr std::string_view kMsgTextLeft = "Texto a mais: ";
 inline constexpr std::string_view kMsgLabelNotFound = "Rótulo não encontrado: @";
 inline constexpr std::string_view kMsgNoLabel = "Falta o rótulo";
 inline constexpr std::string_view kMsgLabelWithSpace = "Rótulo com espaço: @";
+// Said by the script check alone: what the text shows before a run. In
+// those with {0}, {1}, {2}, each stands for the value given in that place
+// (a block's word, a line's number, a name).
+inline constexpr std::string_view kMsgBlockInSameBlock =
+    "{0} dentro do {0} da linha {1}: o FIM {0} volta sempre ao {0} mais próximo acima";
+inline constexpr std::string_view kMsgSeAfterSenao =
+    "Bloco SE depois do SENÃO da linha {0}: o SENÃO salta para o primeiro FIM SE que vem depois dele";
+inline constexpr std::string_view kMsgBlockNotClosed = "{0} sem FIM {0}";
+inline constexpr std::string_view kMsgFimWithoutBlock = "FIM {0} sem {0}";
+inline constexpr std::string_view kMsgFimBeforeInner = "FIM {0} antes do FIM {1} do {1} da linha {2}";
+inline constexpr std::string_view kMsgFimWithoutName = "Falta o nome do bloco depois de FIM";
+inline constexpr std::string_view kMsgUnknownBlock = "Bloco desconhecido: FIM ";
+inline constexpr std::string_view kMsgSecondSenao = "Segundo SENÃO do SE da linha {0}";
+inline constexpr std::string_view kMsgSenaoOutsideSe = "SENÃO fora de um bloco SE";
+inline constexpr std::string_view kMsgTooManyNames = "Variáveis demais: ${0} passa do máximo de {1}";
+inline constexpr std::string_view kMsgBlockWithinLine = "Comando de bloco dentro de uma linha: ";
+inline constexpr std::string_view kMsgRepeatedLabel = "Rótulo repetido: {0} (o primeiro, na linha {1}, é o que vale)";
+inline constexpr std::string_view kMsgLabelAfterBlanks =
+    "Rótulo depois de espaços: não será encontrado (o @ deve abrir a linha)";
 // A running download: Esc asks, and "S" stops it.
 inline constexpr std::string_view kMsgAskStopDownload = "Deseja parar o download?";
 inline constexpr std::string_view kMsgDownloadStopped = "O download foi interrompido.";

@@ -8,8 +8,11 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <initializer_list>
+#include <iterator>
 #include <string_view>
 #include <unordered_map>
+#include <unordered_set>
 
 #include "0_base/latin1.h"
 #include "5_speech/speech.h"
@@ -29,10 +32,18 @@ namespace {
 
 enum class BlockKind : uint8_t { kSe, kEnquanto, kRepete };
 
+constexpr int kBlockKinds = 3;
+
+// A block not yet closed, on a stack. Each keeps where the nearest block of
+// each kind at or below it stands, and the nearest SE below it that has had
+// its SENÃO, so that opening and closing look at no other entry: the check
+// stays linear however many blocks are left open.
 struct OpenBlock {
   BlockKind kind;
   int line;
   int senao_line = 0;  // kSe: its SENÃO, 0 before it
+  int nearest[kBlockKinds] = {-1, -1, -1};  // indexes into the stack, -1 none
+  int senao_below = -1;                     // the nearest SE below with a SENÃO
 };
 
 const char* BlockWord(BlockKind kind) {
@@ -54,6 +65,7 @@ struct Checker {
   // unknown word (the dispatcher says that itself).
   bool line_alone;
   std::vector<CheckFinding> found;
+  std::unordered_set<std::string> said;  // each finding's key, said once
   std::vector<OpenBlock> open;
   std::unordered_map<std::string, int> names;  // upper-cased $names seen
   int line = 0;
@@ -67,8 +79,8 @@ struct Checker {
     if (at.data() >= text.data() && at.data() <= text.data() + text.size())
       offset = static_cast<size_t>(at.data() - text.data());
     int column = static_cast<int>(offset) + 1;
-    for (const CheckFinding& f : found)
-      if (f.line == line && f.column == column && f.message == message) return;
+    std::string key = std::to_string(line) + ':' + std::to_string(column) + ':' + message;
+    if (!said.insert(std::move(key)).second) return;
     found.push_back({line, column, std::move(message)});
   }
 };
@@ -110,42 +122,70 @@ bool ReadSignature(Checker& c, std::string_view args, std::string_view signature
 
 void CheckCommand(Checker& c, std::string_view word, std::string_view args, bool within_line);
 
+// The message with {0}, {1}, ... replaced by the values in that order.
+std::string Filled(std::string_view message, std::initializer_list<std::string_view> values) {
+  std::string out;
+  for (size_t i = 0; i < message.size(); ++i) {
+    if (message[i] == '{' && i + 2 < message.size() && message[i + 2] == '}') {
+      size_t n = static_cast<size_t>(message[i + 1] - '0');
+      if (n < values.size()) {
+        out.append(values.begin()[n]);
+        i += 2;
+        continue;
+      }
+    }
+    out += message[i];
+  }
+  return out;
+}
+
+int Kind(BlockKind kind) { return static_cast<int>(kind); }
+
+// The stack index of the nearest open block of that kind, -1 when none.
+int Nearest(const Checker& c, BlockKind kind) { return c.open.empty() ? -1 : c.open.back().nearest[Kind(kind)]; }
+
+// The stack index of the nearest open SE that has had its SENÃO, -1 when none.
+int NearestAfterSenao(const Checker& c) {
+  if (c.open.empty()) return -1;
+  const OpenBlock& top = c.open.back();
+  return top.kind == BlockKind::kSe && top.senao_line != 0 ? static_cast<int>(c.open.size()) - 1 : top.senao_below;
+}
+
+// A block opened on the current line. A loop inside another of its kind,
+// and a SE after a SENÃO, are said once, of the nearest such block.
 void OpenBlockAt(Checker& c, BlockKind kind) {
   if (c.line_alone) return;
-  for (const OpenBlock& b : c.open) {
-    if (kind != BlockKind::kSe && b.kind == kind)
-      c.Add(TrimFrontBlanks(c.text), std::string(BlockWord(kind)) + " dentro do " + BlockWord(kind) + " da linha " +
-                        std::to_string(b.line) + ": o FIM " + BlockWord(kind) + " volta sempre ao " +
-                        BlockWord(kind) + " mais próximo acima");
-    if (kind == BlockKind::kSe && b.kind == BlockKind::kSe && b.senao_line != 0)
-      c.Add(TrimFrontBlanks(c.text), "Bloco SE depois do SENÃO da linha " + std::to_string(b.senao_line) +
-                        ": o SENÃO salta para o primeiro FIM SE que vem depois dele");
-  }
-  c.open.push_back({kind, c.line});
+  OpenBlock block{kind, c.line};
+  int same = Nearest(c, kind);
+  block.senao_below = NearestAfterSenao(c);
+  if (kind != BlockKind::kSe && same >= 0)
+    c.Add(TrimFrontBlanks(c.text), Filled(kMsgBlockInSameBlock, {BlockWord(kind), std::to_string(c.open[static_cast<size_t>(same)].line)}));
+  if (kind == BlockKind::kSe && block.senao_below >= 0)
+    c.Add(TrimFrontBlanks(c.text),
+          Filled(kMsgSeAfterSenao, {std::to_string(c.open[static_cast<size_t>(block.senao_below)].senao_line)}));
+  if (!c.open.empty()) std::copy(std::begin(c.open.back().nearest), std::end(c.open.back().nearest), block.nearest);
+  block.nearest[Kind(kind)] = static_cast<int>(c.open.size());
+  c.open.push_back(block);
 }
 
 void CloseBlock(Checker& c, BlockKind kind, std::string_view at) {
-  std::string fim = std::string("FIM ") + BlockWord(kind);
   if (c.line_alone) {
     const ScanTables& t = Scans(c.in);
     size_t n = static_cast<size_t>(c.line);
     if ((kind == BlockKind::kEnquanto && t.prev_enquanto[n] == 0) || (kind == BlockKind::kRepete && t.prev_repete[n] == 0))
-      c.Add(at, fim + " sem " + BlockWord(kind));
+      c.Add(at, Filled(kMsgFimWithoutBlock, {BlockWord(kind)}));
     return;
   }
-  if (!c.open.empty() && c.open.back().kind == kind) {
-    c.open.pop_back();
+  int i = Nearest(c, kind);
+  if (i < 0) {
+    c.Add(at, Filled(kMsgFimWithoutBlock, {BlockWord(kind)}));
     return;
   }
-  for (size_t i = c.open.size(); i-- > 0;) {
-    if (c.open[i].kind != kind) continue;
+  if (static_cast<size_t>(i) + 1 != c.open.size()) {
     const OpenBlock& inner = c.open.back();
-    c.Add(at, fim + " antes do FIM " + BlockWord(inner.kind) + " do " + BlockWord(inner.kind) + " da linha " +
-                  std::to_string(inner.line));
-    c.open.resize(i);
-    return;
+    c.Add(at, Filled(kMsgFimBeforeInner, {BlockWord(kind), BlockWord(inner.kind), std::to_string(inner.line)}));
   }
-  c.Add(at, fim + " sem " + BlockWord(kind));
+  c.open.resize(static_cast<size_t>(i));
 }
 
 bool IsWord(std::string_view args, std::string_view upper_word) {
@@ -154,7 +194,7 @@ bool IsWord(std::string_view args, std::string_view upper_word) {
 
 void CheckFim(Checker& c, std::string_view args, std::string_view word) {
   if (args.empty()) {
-    c.Add(word, "Falta o nome do bloco depois de FIM");
+    c.Add(word, std::string(kMsgFimWithoutName));
   } else if (IsWord(args, "SE")) {
     CloseBlock(c, BlockKind::kSe, word);
   } else if (IsWord(args, "ENQUANTO")) {
@@ -162,7 +202,7 @@ void CheckFim(Checker& c, std::string_view args, std::string_view word) {
   } else if (IsWord(args, "REPETE")) {
     CloseBlock(c, BlockKind::kRepete, word);
   } else if (!c.line_alone) {
-    c.Add(args, "Bloco desconhecido: FIM " + Latin1ToUtf8(args));
+    c.Add(args, std::string(kMsgUnknownBlock) + Latin1ToUtf8(args));
   }
 }
 
@@ -172,9 +212,9 @@ void CheckSenao(Checker& c, std::string_view args, std::string_view word) {
   if (!c.open.empty() && c.open.back().kind == BlockKind::kSe && c.open.back().senao_line == 0) {
     c.open.back().senao_line = c.line;
   } else if (!c.open.empty() && c.open.back().kind == BlockKind::kSe) {
-    c.Add(word, "Segundo SENÃO do SE da linha " + std::to_string(c.open.back().line));
+    c.Add(word, Filled(kMsgSecondSenao, {std::to_string(c.open.back().line)}));
   } else {
-    c.Add(word, "SENÃO fora de um bloco SE");
+    c.Add(word, std::string(kMsgSenaoOutsideSe));
   }
 }
 
@@ -194,24 +234,30 @@ bool CheckCondition(Checker& c, std::string_view args, std::string_view* rest) {
   return false;
 }
 
-void CheckSe(Checker& c, std::string_view args, bool within_line) {
+// SE: its condition, then a block opened or the command after it on the
+// line. Returns the part of the arguments that is SE's own (its condition
+// when a command follows, which is looked at by itself), so that a line of
+// chained SEs is read once, not once per SE.
+std::string_view CheckSe(Checker& c, std::string_view args, bool within_line) {
   std::string_view rest;
-  if (!CheckCondition(c, args, &rest)) return;
+  if (!CheckCondition(c, args, &rest)) return args;
   if (rest.empty()) {
     if (!within_line) OpenBlockAt(c, BlockKind::kSe);
-    return;
+    return args;
   }
+  std::string_view own = args.substr(0, static_cast<size_t>(rest.data() - args.data()));
   LineInfo nested;
   AnalyseLine(rest, &nested);
-  if (!nested.command) return;
+  if (!nested.command) return args;
   std::string_view line = TrimBlanks(rest);
   if (c.depth >= kMaxNestedLines) {
     if (!c.line_alone) c.Add(line, std::string(kMsgNestedTooDeep));  // a run says it itself
-    return;
+    return own;
   }
   ++c.depth;
   CheckCommand(c, line.substr(0, line.find(' ')), rest.substr(nested.args_begin, nested.args_size), true);
   --c.depth;
+  return own;
 }
 
 // DESVIA and CHAMA: @label, which must be there, or an operand naming it.
@@ -242,18 +288,26 @@ void CheckSeja(Checker& c, std::string_view args) {
 
 // An unclosed quote mark anywhere in the argument text; a parenthesis that
 // opens an operand (at the start of the text or after a blank) and is not
-// closed, or whose expression does not read.
+// closed, or whose expression does not read: the first such one, as a run
+// stops there (parentheses within an operand that reads are not read
+// again, so that each byte is read a bounded number of times).
 void CheckLexical(Checker& c, std::string_view args, bool parentheses) {
   bool quoted = false;
   size_t quote_at = 0;
+  size_t read_to = 0;  // the end of the last operand that read
   for (size_t i = 0; i < args.size(); ++i) {
     if (args[i] == '"') {
       quoted = !quoted;
       quote_at = i;
-    } else if (!quoted && parentheses && args[i] == '(' && (i == 0 || IsBlank(args[i - 1]))) {
+    } else if (!quoted && parentheses && i >= read_to && args[i] == '(' && (i == 0 || IsBlank(args[i - 1]))) {
       std::string_view t = args.substr(i);
       Operand op;
-      if (!DecodeOperand(c.in, &t, &op)) c.Add(args.substr(i), OperandFault(args.substr(i)));
+      if (DecodeOperand(c.in, &t, &op)) {
+        read_to = static_cast<size_t>(t.data() - args.data());
+      } else {
+        c.Add(args.substr(i), OperandFault(args.substr(i)));
+        parentheses = false;
+      }
     }
   }
   if (quoted && !c.line_alone) c.Add(args.substr(quote_at), std::string(kMsgQuoteNotClosed));
@@ -270,8 +324,8 @@ void CountNames(Checker& c, std::string_view args) {
     if (n == 0) continue;
     std::string name = UpperCaseText(args.substr(i + 1, n));
     if (c.names.emplace(name, c.line).second && c.names.size() == static_cast<size_t>(kMaxNamedVariables) + 1)
-      c.Add(args.substr(i), "Variáveis demais: $" + Latin1ToUtf8(args.substr(i + 1, n)) + " passa do máximo de " +
-                                std::to_string(kMaxNamedVariables));
+      c.Add(args.substr(i),
+            Filled(kMsgTooManyNames, {Latin1ToUtf8(args.substr(i + 1, n)), std::to_string(kMaxNamedVariables)}));
   }
 }
 
@@ -288,14 +342,15 @@ void CheckCommand(Checker& c, std::string_view word, std::string_view args, bool
     if (!c.line_alone) c.Add(word, std::string(kMsgInvalidCommand) + Latin1ToUtf8(word));
     return;
   }
-  CountNames(c, args);
   if (within_line && RefusedWithinLine(upper)) {
-    c.Add(word, "Comando de bloco dentro de uma linha: " + Latin1ToUtf8(word));
+    CountNames(c, args);
+    c.Add(word, std::string(kMsgBlockWithinLine) + Latin1ToUtf8(word));
     return;
   }
   bool has_rule = true;
+  std::string_view own = args;  // the text this command reads itself
   if (upper == "SE") {
-    CheckSe(c, args, within_line);
+    own = CheckSe(c, args, within_line);
   } else if (upper == "ENQUANTO") {
     std::string_view rest;
     if (CheckCondition(c, args, &rest)) OpenBlockAt(c, BlockKind::kEnquanto);
@@ -314,7 +369,8 @@ void CheckCommand(Checker& c, std::string_view word, std::string_view args, bool
     has_rule = !operands.empty();
     if (has_rule) ReadSignature(c, args, operands);
   }
-  CheckLexical(c, args, !has_rule);
+  CountNames(c, own);
+  CheckLexical(c, own, !has_rule);
 }
 
 // A label line: found by its name unless another line of that name came
@@ -324,10 +380,9 @@ void CheckNonCommand(Checker& c) {
   if (!c.text.empty() && c.text[0] == '@') {
     auto it = Scans(c.in).labels.find(UpperCaseText(c.text.substr(1)));
     if (it != Scans(c.in).labels.end() && it->second != c.line)
-      c.Add(c.text, "Rótulo repetido: " + Latin1ToUtf8(c.text) + " (o primeiro, na linha " +
-                        std::to_string(it->second) + ", é o que vale)");
+      c.Add(c.text, Filled(kMsgRepeatedLabel, {Latin1ToUtf8(c.text), std::to_string(it->second)}));
   } else if (!trimmed.empty() && trimmed[0] == '@') {
-    c.Add(trimmed, "Rótulo depois de espaços: não será encontrado (o @ deve abrir a linha)");
+    c.Add(trimmed, std::string(kMsgLabelAfterBlanks));
   }
 }
 
@@ -356,7 +411,7 @@ std::vector<CheckFinding> CheckScript(const std::vector<std::string>& lines) {
   for (const OpenBlock& b : c.open) {
     c.line = b.line;
     c.text = c.in.lines[static_cast<size_t>(b.line)];
-    c.Add(TrimFrontBlanks(c.text), std::string(BlockWord(b.kind)) + " sem FIM " + BlockWord(b.kind));
+    c.Add(TrimFrontBlanks(c.text), Filled(kMsgBlockNotClosed, {BlockWord(b.kind)}));
   }
   std::stable_sort(c.found.begin(), c.found.end(),
                    [](const CheckFinding& a, const CheckFinding& b) {

@@ -27,6 +27,23 @@ inline constexpr std::string_view kScriptPrefix = "O script ";  // + path + " " 
 inline constexpr std::string_view kTooManyLinesBefore = "tem mais de ";
 inline constexpr std::string_view kTooManyLinesAfter = " linhas";
 
+// kaldorin --check: the count of what was found, said at the end.
+inline constexpr std::string_view kNoFindings = "Nenhum problema encontrado";
+inline constexpr std::string_view kOneFinding = "1 problema encontrado";
+inline constexpr std::string_view kFindings = " problemas encontrados";  // after the count
+
+// kaldorin --lsp: why a message gets an error for an answer (JSON-RPC's
+// error message, shown by an editor in its log).
+inline constexpr std::string_view kLspNotJson = "A mensagem não é JSON";
+inline constexpr std::string_view kLspTooDeep = "A mensagem tem listas e objetos aninhados demais";
+inline constexpr std::string_view kLspTooLong = "A mensagem é longa demais; foi ignorada";
+inline constexpr std::string_view kLspNoMethod = "A mensagem não é um pedido: falta o método";
+inline constexpr std::string_view kLspBadId = "O id do pedido deve ser um número ou um texto";
+inline constexpr std::string_view kLspBadField = "Um campo do pedido tem o tipo errado";
+inline constexpr std::string_view kLspShutDown = "O servidor já foi encerrado (shutdown)";
+inline constexpr const char* kLspNotBuilt =
+    "kaldorin: esta cópia do programa foi compilada sem o servidor de linguagem (--lsp).\n";
+
 // The end of a stopped run, on standard error.
 inline constexpr const char* kEndInputEnded = "kaldorin: a entrada terminou; o programa foi encerrado.\n";
 inline constexpr const char* kEndInterrupted = "kaldorin: interrompido; o programa foi encerrado.\n";

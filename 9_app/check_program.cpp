@@ -9,6 +9,7 @@
 #include "2_config/config_keys.h"
 #include "5_speech/speech.h"
 #include "8_interpreter/script_check.h"
+#include "9_app/app_messages.h"
 #include "9_app/script_file.h"
 
 namespace kal {
@@ -18,9 +19,9 @@ namespace {
 // "Nenhum problema encontrado", "1 problema encontrado", "N problemas
 // encontrados".
 std::string CountSentence(size_t count) {
-  if (count == 0) return "Nenhum problema encontrado";
-  if (count == 1) return "1 problema encontrado";
-  return std::to_string(count) + " problemas encontrados";
+  if (count == 0) return std::string(app_msg::kNoFindings);
+  if (count == 1) return std::string(app_msg::kOneFinding);
+  return std::to_string(count) + std::string(app_msg::kFindings);
 }
 
 }  // namespace

@@ -57,6 +57,26 @@ TEST(ScriptCheck, LinesNestedPastTheRunsDepthAreOneFinding) {
   EXPECT_EQ(Found({line}), std::vector<std::string>{"1:1810: Excesso de comandos aninhados"});
 }
 
+// Loops left open on every line: each line says once what it opens inside
+// of (the nearest loop of its kind), and each loop is said unclosed once,
+// where it opens; a SE after SENÃOs names the nearest SENÃO only.
+TEST(ScriptCheck, EachOpenBlockIsSaidOnce) {
+  std::vector<std::string> lines(300, "enquanto 1 = 1");
+  std::vector<std::string> found = Found(lines);
+  ASSERT_EQ(found.size(), 599u);
+  EXPECT_EQ(found[0], "1:1: ENQUANTO sem FIM ENQUANTO");
+  EXPECT_EQ(found[597], "300:1: ENQUANTO dentro do ENQUANTO da linha 299: o FIM ENQUANTO volta sempre ao ENQUANTO "
+                        "mais próximo acima");
+  EXPECT_EQ(found[598], "300:1: ENQUANTO sem FIM ENQUANTO");
+  EXPECT_EQ(Found({"se 1 = 1", L1("senão"), "se 2 = 2", L1("senão"), "se 3 = 3", "repete $i 2", "se 4 = 4",
+                   "fim enquanto", "fim repete", "fim se", "fim se", "fim se"}),
+            (std::vector<std::string>{
+                "3:1: Bloco SE depois do SENÃO da linha 2: o SENÃO salta para o primeiro FIM SE que vem depois dele",
+                "5:1: Bloco SE depois do SENÃO da linha 4: o SENÃO salta para o primeiro FIM SE que vem depois dele",
+                "7:1: Bloco SE depois do SENÃO da linha 4: o SENÃO salta para o primeiro FIM SE que vem depois dele",
+                "8:1: FIM ENQUANTO sem ENQUANTO", "9:1: FIM REPETE antes do FIM SE do SE da linha 7"}));
+}
+
 TEST(ScriptCheck, LinesThatReadWellGiveNothing) {
   std::vector<std::string> lines = {
       "* a comment, a blank line, labels",
