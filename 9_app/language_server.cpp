@@ -1,9 +1,13 @@
-// The language server: JSON-RPC messages framed by Content-Length headers,
+// The language server: JSON-RPC messages framed by headers (lsp_frames),
 // read with a plain blocking loop; one thread, no speech, no console.
+// Whatever a client sends, the server answers and goes on: a broken
+// message with a parse error, a message that is no request with an invalid
+// request, and a header it cannot use is passed over.
 #include "9_app/language_server.h"
 
 #include <cstdio>
-#include <cstdlib>
+#include <cstdint>
+#include <limits>
 #include <map>
 #include <set>
 #include <string>
@@ -13,6 +17,8 @@
 #include "5_speech/speech.h"
 #include "8_interpreter/command_table.h"
 #include "8_interpreter/script_check.h"
+#include "9_app/app_messages.h"
+#include "9_app/lsp_frames.h"
 #include "9_app/script_file.h"
 
 #if KALDORIN_HAVE_JSON
@@ -24,37 +30,14 @@ namespace kal {
 namespace {
 
 #if KALDORIN_HAVE_JSON
-// A message larger than this is refused (and the server ends): no script
-// comes near it, and a hostile client cannot make it allocate more.
-constexpr size_t kMostMessageBytes = 64u << 20;
-
 constexpr std::string_view kReference =
 #include "language_reference.inc"
     ;
 
-// One message's body, or false at the end of input or a broken header.
-bool ReadMessage(std::istream& in, std::string* body) {
-  size_t length = 0;
-  bool have_length = false;
-  std::string header;
-  while (std::getline(in, header)) {
-    if (!header.empty() && header.back() == '\r') header.pop_back();
-    if (header.empty()) {
-      if (!have_length) return false;
-      body->assign(length, '\0');
-      return static_cast<bool>(in.read(body->data(), static_cast<std::streamsize>(length)));
-    }
-    const std::string_view key = "Content-Length:";
-    if (header.compare(0, key.size(), key) == 0) {
-      char* end = nullptr;
-      unsigned long long n = std::strtoull(header.c_str() + key.size(), &end, 10);
-      if (n > kMostMessageBytes) return false;
-      length = static_cast<size_t>(n);
-      have_length = true;
-    }
-  }
-  return false;
-}
+// JSON-RPC's error codes.
+constexpr int kParseError = -32700;
+constexpr int kInvalidRequest = -32600;
+constexpr int kMethodNotFound = -32601;
 
 // The script's lines as stored (Latin-1), from the editor's UTF-8 text.
 std::vector<std::string> StoredLines(const std::string& text) {
@@ -106,12 +89,60 @@ void Send(std::ostream& out, const Json& message) {
   out.flush();
 }
 
+void SendError(std::ostream& out, const Json& id, int code, std::string_view why) {
+  Send(out, {{"jsonrpc", "2.0"}, {"id", id}, {"error", {{"code", code}, {"message", why}}}});
+}
+
 Json Position(int line, int character) { return {{"line", line}, {"character", character}}; }
+
+// The member at the path, or nullptr when it is not there.
+const Json* At(const Json& value, const Json::json_pointer& path) {
+  return value.contains(path) ? &value.at(path) : nullptr;
+}
+
+// A request's id as JSON-RPC allows it: a number, a text or null.
+bool IsId(const Json& id) { return id.is_number() || id.is_string() || id.is_null(); }
+
+const Json& NoParams() {
+  static const Json empty = Json::object();
+  return empty;
+}
 
 struct Server {
   std::ostream& out;
   std::map<std::string, std::vector<std::string>> documents;  // uri -> stored lines
   bool shut_down = false;
+  bool wrong_field = false;  // the message has a field of a type it cannot have
+
+  // The text at the path; "" when it is missing or not a text (then the
+  // message is wrong).
+  std::string TextAt(const Json& value, const Json::json_pointer& path) {
+    const Json* v = At(value, path);
+    if (v == nullptr) return {};
+    if (v->is_string()) return v->get<std::string>();
+    wrong_field = true;
+    return {};
+  }
+
+  // A line or character number at the path, held within 0 to the most an
+  // int holds (a client may send any number: 1e300, -5, 2^64); -1 when it
+  // is missing, negative or not a number (then the message is wrong).
+  int CountAt(const Json& value, const Json::json_pointer& path) {
+    constexpr int kMost = std::numeric_limits<int>::max();
+    const Json* v = At(value, path);
+    if (v == nullptr) return -1;
+    if (v->is_number_unsigned()) return v->get<uint64_t>() > static_cast<uint64_t>(kMost) ? kMost : v->get<int>();
+    if (v->is_number_integer()) {
+      int64_t n = v->get<int64_t>();
+      return n < 0 ? -1 : n > kMost ? kMost : static_cast<int>(n);
+    }
+    if (v->is_number_float()) {
+      double d = v->get<double>();
+      return !(d >= 0) ? -1 : d >= static_cast<double>(kMost) ? kMost : static_cast<int>(d);
+    }
+    wrong_field = true;
+    return -1;
+  }
 
   void Publish(const std::string& uri) {
     Json diagnostics = Json::array();
@@ -126,11 +157,11 @@ struct Server {
 
   // The stored line and character the request points at; false outside.
   bool Where(const Json& params, std::string* uri, const std::string** line, size_t* at) {
-    *uri = params.value("/textDocument/uri"_json_pointer, std::string());
+    *uri = TextAt(params, "/textDocument/uri"_json_pointer);
     auto doc = documents.find(*uri);
     if (doc == documents.end()) return false;
-    int n = params.value("/position/line"_json_pointer, -1);
-    int c = params.value("/position/character"_json_pointer, -1);
+    int n = CountAt(params, "/position/line"_json_pointer);
+    int c = CountAt(params, "/position/character"_json_pointer);
     if (n < 0 || c < 0 || static_cast<size_t>(n) >= doc->second.size()) return false;
     *line = &doc->second[static_cast<size_t>(n)];
     *at = static_cast<size_t>(c);
@@ -153,7 +184,7 @@ struct Server {
     std::set<std::string> words;
     for (int i = 0; i < kCommandCount; ++i)
       if (kCommandTable[i].handler) words.insert(Latin1ToUtf8(kCommandTable[i].word));
-    auto doc = documents.find(params.value("/textDocument/uri"_json_pointer, std::string()));
+    auto doc = documents.find(TextAt(params, "/textDocument/uri"_json_pointer));
     if (doc != documents.end()) {
       for (const std::string& line : doc->second) {
         if (!line.empty() && line[0] == '@') words.insert(Latin1ToUtf8(line));
@@ -183,16 +214,27 @@ struct Server {
     return nullptr;
   }
 
-  // Answers one message; false when the server is to end.
-  bool Handle(const Json& message, int* code) {
-    std::string method = message.value("method", std::string());
-    Json params = message.value("params", Json::object());
-    if (!params.is_object()) params = Json::object();
-    bool request = message.contains("id");
+  // A notification: a script opened, changed or closed.
+  void Notice(const std::string& method, const Json& params) {
+    if (shut_down) return;
+    if (method == "textDocument/didOpen" || method == "textDocument/didChange") {
+      std::string uri = TextAt(params, "/textDocument/uri"_json_pointer);
+      std::string text = method == "textDocument/didOpen" ? TextAt(params, "/textDocument/text"_json_pointer)
+                                                          : TextAt(params, "/contentChanges/0/text"_json_pointer);
+      if (wrong_field) return;
+      documents[uri] = StoredLines(text);
+      Publish(uri);
+    } else if (method == "textDocument/didClose") {
+      documents.erase(TextAt(params, "/textDocument/uri"_json_pointer));
+    }
+  }
+
+  // Answers a request.
+  void Answer(const std::string& method, const Json& id, const Json& params) {
     Json result = nullptr;
-    if (method == "exit") {
-      *code = shut_down ? 0 : 1;
-      return false;
+    if (shut_down) {
+      SendError(out, id, kInvalidRequest, app_msg::kLspShutDown);
+      return;
     } else if (method == "initialize") {
       result = {{"capabilities",
                  {{"textDocumentSync", 1}, {"hoverProvider", true}, {"definitionProvider", true},
@@ -200,26 +242,77 @@ struct Server {
                 {"serverInfo", {{"name", "kaldorin"}}}};
     } else if (method == "shutdown") {
       shut_down = true;
-    } else if (method == "textDocument/didOpen" || method == "textDocument/didChange") {
-      std::string uri = params.value("/textDocument/uri"_json_pointer, std::string());
-      std::string text = method == "textDocument/didOpen"
-                             ? params.value("/textDocument/text"_json_pointer, std::string())
-                             : params.value("/contentChanges/0/text"_json_pointer, std::string());
-      documents[uri] = StoredLines(text);
-      Publish(uri);
-    } else if (method == "textDocument/didClose") {
-      documents.erase(params.value("/textDocument/uri"_json_pointer, std::string()));
     } else if (method == "textDocument/hover") {
       result = Hover(params);
     } else if (method == "textDocument/completion") {
       result = Completion(params);
     } else if (method == "textDocument/definition") {
       result = Definition(params);
-    } else if (request && !method.empty()) {
-      Send(out, {{"jsonrpc", "2.0"}, {"id", message["id"]}, {"error", {{"code", -32601}, {"message", method}}}});
+    } else {
+      SendError(out, id, kMethodNotFound, method);
+      return;
+    }
+    if (wrong_field) {
+      SendError(out, id, kInvalidRequest, app_msg::kLspBadField);
+      return;
+    }
+    Send(out, {{"jsonrpc", "2.0"}, {"id", id}, {"result", result}});
+  }
+
+  // Takes one message; false when the server is to end (exit), with its
+  // exit code in *code.
+  bool Handle(const Json& message, int* code) {
+    wrong_field = false;
+    const Json* method = At(message, "/method"_json_pointer);
+    const Json* id = At(message, "/id"_json_pointer);
+    if (id != nullptr && !IsId(*id)) {
+      SendError(out, nullptr, kInvalidRequest, app_msg::kLspBadId);
       return true;
     }
-    if (request) Send(out, {{"jsonrpc", "2.0"}, {"id", message["id"]}, {"result", result}});
+    if (method == nullptr || !method->is_string()) {
+      // No method: a reply to a request the server never makes, passed over
+      // when it has an id; anything else is no request at all.
+      if (id == nullptr || method != nullptr) SendError(out, id ? *id : Json(nullptr), kInvalidRequest, app_msg::kLspNoMethod);
+      return true;
+    }
+    const std::string& name = method->get_ref<const std::string&>();
+    if (name == "exit") {
+      *code = shut_down ? 0 : 1;
+      return false;
+    }
+    const Json* params = At(message, "/params"_json_pointer);
+    if (params == nullptr || !params->is_object()) params = &NoParams();
+    if (id != nullptr) {
+      Answer(name, *id, *params);
+    } else {
+      Notice(name, *params);
+    }
+    return true;
+  }
+
+  // One framed body: parsed (its nesting bounded first) and taken.
+  bool Take(const std::string& body, int* code) {
+    if (!NestsWithin(body, kMostLspJsonDepth)) {
+      SendError(out, nullptr, kParseError, app_msg::kLspTooDeep);
+      return true;
+    }
+    Json message = Json::parse(body, nullptr, false);
+    if (message.is_discarded()) {
+      SendError(out, nullptr, kParseError, app_msg::kLspNotJson);
+      return true;
+    }
+    if (!message.is_object()) {
+      SendError(out, nullptr, kInvalidRequest, app_msg::kLspNoMethod);
+      return true;
+    }
+    // A field of a type the server does not expect (a number for a name)
+    // that a reader above did not check is an invalid request.
+    try {
+      return Handle(message, code);
+    } catch (const nlohmann::json::exception&) {
+      const Json* id = At(message, "/id"_json_pointer);
+      SendError(out, id != nullptr && IsId(*id) ? *id : Json(nullptr), kInvalidRequest, app_msg::kLspBadField);
+    }
     return true;
   }
 };
@@ -232,23 +325,19 @@ int RunLanguageServer(std::istream& in, std::ostream& out) {
   Server server{out, {}, false};
   std::string body;
   int code = 1;
-  while (ReadMessage(in, &body)) {
-    Json message = Json::parse(body, nullptr, false);
-    if (message.is_discarded() || !message.is_object()) continue;
-    // A field of the wrong type (a number for a name, a text for a line)
-    // is answered as an invalid request, and the server goes on.
-    try {
-      if (!server.Handle(message, &code)) return code;
-    } catch (const nlohmann::json::exception&) {
-      if (message.contains("id"))
-        Send(out, {{"jsonrpc", "2.0"}, {"id", message["id"]}, {"error", {{"code", -32600}, {"message", "invalid"}}}});
+  for (;;) {
+    switch (ReadFrame(in, &body)) {
+      case Frame::kEnd: return code;
+      case Frame::kTooLong: SendError(out, nullptr, kInvalidRequest, app_msg::kLspTooLong); break;
+      case Frame::kBody:
+        if (!server.Take(body, &code)) return code;
+        break;
     }
   }
-  return code;
 #else
   (void)in;
   (void)out;
-  std::fputs("kaldorin: esta cópia do programa foi compilada sem o servidor de linguagem (--lsp).\n", stderr);
+  std::fputs(app_msg::kLspNotBuilt, stderr);
   return 1;
 #endif
 }

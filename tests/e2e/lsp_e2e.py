@@ -2,7 +2,7 @@
 """kaldorin --lsp driven by a small JSON-RPC client, as an editor drives it:
 initialize, a script opened and changed (diagnostics from the script check),
 hover on a command word, completion, go to a label, shutdown and exit; and
-a broken message that the server passes over."""
+a broken message that the server answers with an error and passes over."""
 import json
 import subprocess
 import sys
@@ -62,8 +62,11 @@ def main():
            for d in diag["params"]["diagnostics"]]
     assert got == [(2, 0, "Comando inválido: escrve"), (4, 7, "Rótulo não encontrado: @fim")], got
 
-    # A broken message is passed over; the next one is answered.
+    # A broken message is answered with a parse error; the next one is answered.
     c.proc.stdin.write(b"Content-Length: 5\r\n\r\n{nope")
+    c.proc.stdin.flush()
+    answer = c.read()
+    assert answer["id"] is None and answer["error"]["code"] == -32700, answer
     c.notify("textDocument/didChange", {"textDocument": {"uri": uri, "version": 2},
                                         "contentChanges": [{"text": text.replace("escrve", "ESCREVE")}]})
     diag = c.read()
