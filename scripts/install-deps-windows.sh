@@ -1,19 +1,16 @@
 #!/bin/sh
 # Installs what the Windows build, its package and its tests need on Debian
-# 12 (run as root): mingw-w64 with the POSIX thread model for both Windows
-# architectures, 32-bit Wine (wine32 of the i386 architecture) to run the
-# 32-bit program we ship, Xvfb for the tests that open windows, zip and NSIS
-# for the package and its installer, and the source package of the TLS
-# library, whose DLLs scripts/build-openssl-windows.sh cross-builds.
-# 64-bit Wine stays: when a mirror cannot give wine32 (its i386 index out of
-# step with the amd64 one), scripts/test-windows.sh tests the 64-bit build
-# instead and says so.
+# 12 (run as root): mingw-w64 for 32-bit Windows with the POSIX thread
+# model, Xvfb for the tests that open windows, zip and NSIS for the package
+# and its installer, the source package of the TLS library, whose DLLs
+# scripts/build-openssl-windows.sh cross-builds, and debootstrap, which
+# makes the i386 tree where 32-bit Wine runs the program we ship
+# (scripts/win32-tree.sh; the host gets no i386 architecture).
 set -eu
 export DEBIAN_FRONTEND=noninteractive
 APT_OPTS="-o Acquire::Retries=3"
 
-PKGS="g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix
- gcc-mingw-w64-x86-64-posix wine wine64 xvfb xauth zip nsis dpkg-dev"
+PKGS="g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix xvfb xauth zip nsis dpkg-dev debootstrap file"
 
 installed() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q 'install ok installed'; }
 
@@ -52,21 +49,14 @@ add_sources() {
 update() { apt-get update -qq $APT_OPTS || echo "install-deps-windows: apt-get update reported an error; going on" >&2; }
 
 refresh=""
-dpkg --print-foreign-architectures | grep -qx i386 || { dpkg --add-architecture i386; refresh=1; }
 add_sources && refresh=1
 missing=""
 for p in $PKGS; do installed "$p" || missing="$missing $p"; done
 [ -z "$missing" ] && [ -z "$refresh" ] || update
 [ -z "$missing" ] || apt-get install -y -qq $APT_OPTS --no-install-recommends $missing
 
-if ! installed wine32:i386; then
-    [ -n "$refresh$missing" ] || update
-    if ! apt-get install -y -qq $APT_OPTS --no-install-recommends wine32:i386; then
-        echo "install-deps-windows: wine32:i386 could not be installed; the Windows tests run the 64-bit build" >&2
-        # The i386 architecture goes again while no package of it is
-        # installed: its broken index would fail every later apt-get update.
-        if ! dpkg-query -W -f='${Architecture}\n' 2>/dev/null | grep -qx i386; then
-            dpkg --remove-architecture i386 && apt-get update -qq $APT_OPTS || true
-        fi
-    fi
-fi
+# The i386 tree with 32-bit Wine, from the same mirror's main index. Where
+# it cannot be made, the set-up goes on: the Windows tests say why and fail.
+set -- $(debian_line)
+"$(dirname "$0")/win32-tree.sh" make "${1:-http://deb.debian.org/debian/}" ||
+    echo "install-deps-windows: no i386 tree with 32-bit Wine; scripts/test-windows.sh will not run" >&2

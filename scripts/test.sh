@@ -43,11 +43,11 @@ python3 scripts/check_layers.py
 
 # The TLS library's DLLs for the Windows package take minutes of one core to
 # build the first time: they are built now, on one core while the Linux
-# tests leave it idle, and waited for before the Windows stage. Only the
-# 32-bit Windows tests (32-bit Wine there) use them.
+# tests leave it idle, and waited for before the Windows stage (which
+# fails at once, saying why, where 32-bit Wine cannot run).
 OPENSSL_PID=""
 OPENSSL_LOG=build/openssl-windows.log
-if [ "${KALDORIN_SKIP_WINDOWS:-0}" != 1 ] && [ -x /usr/lib/wine/wine ]; then
+if [ "${KALDORIN_SKIP_WINDOWS:-0}" != 1 ] && scripts/win32-tree.sh ready 2>/dev/null; then
     KALDORIN_OPENSSL_JOBS=1 nice scripts/build-openssl-windows.sh > "$OPENSSL_LOG" 2>&1 &
     OPENSSL_PID=$!
 fi
@@ -63,8 +63,8 @@ if [ "${KALDORIN_SKIP_DEB:-0}" != 1 ]; then
     stage_done package
 fi
 
-# The Windows build's tests under Wine, once (there is no sanitizer build of
-# them). KALDORIN_SKIP_WINDOWS=1 leaves them out.
+# The 32-bit Windows build's tests under 32-bit Wine, once (there is no
+# sanitizer build of them). KALDORIN_SKIP_WINDOWS=1 leaves them out.
 if [ "${KALDORIN_SKIP_WINDOWS:-0}" != 1 ]; then
     if [ -n "$OPENSSL_PID" ] && ! wait "$OPENSSL_PID"; then
         cat "$OPENSSL_LOG" >&2

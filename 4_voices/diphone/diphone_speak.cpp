@@ -9,6 +9,7 @@
 #include <cstring>
 #include <string>
 
+#include "0_base/whole_part.h"
 #include "4_voices/diphone/diphone_state.h"
 
 namespace kal {
@@ -34,7 +35,7 @@ bool EndsWith(std::string_view s, std::string_view end) {
 // Reads the recorded piece and adds truncate(factor x length) bytes of it.
 void AddRecorded(const IndexRecord& rec, size_t length, double factor) {
   SynthState& s = Synth();
-  size_t n = static_cast<size_t>(std::trunc(factor * static_cast<double>(length)));
+  size_t n = static_cast<size_t>(WholePart(factor * static_cast<double>(length)));
   if (n == 0 || s.data == nullptr) return;
   std::vector<uint8_t> bytes(n);
   if (std::fseek(s.data, static_cast<long>(rec.offset), SEEK_SET) != 0) return;

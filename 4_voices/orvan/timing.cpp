@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cstdlib>
 
+#include "0_base/whole_part.h"
 #include "4_voices/orvan/orvan_text.h"
 #include "4_voices/orvan/prosody.h"
 
@@ -77,7 +78,7 @@ std::string TimePhoneme(std::string line, bool end_of_word, TimingState& s, doub
     }
   }
   // A rate beyond the usual range must not give MBROLA a negative length.
-  int duration = std::max(1, static_cast<int>(d * s.factor * rate) / 100);
+  int duration = std::max(1, static_cast<int>(WholePart(d * s.factor * rate)) / 100);
   s.current = line;
   std::string out = line + " " + std::to_string(duration);
   if (s.pitch_state == 0) {

@@ -132,6 +132,13 @@ TEST_F(OrvanProsody, DurationsWithRateStressAndWordLength) {
   EXPECT_EQ(Time({"_", "_ 30", "_,", "__"}), "_ 100 50 100|_ 30|_ 200|_ 100|");
 }
 
+// 100 ms x 100 % x 0.57 is 5699.999999999999 in binary floating point.
+TEST_F(OrvanProsody, ARateThatLandsBelowAWholeNumberKeepsTheWholeDuration) {
+  ASSERT_TRUE(Load(kProsody));
+  Diphones("_-a\na-b\n");
+  EXPECT_EQ(Time({";000|ab", "a", "b", ""}, 0.57), ";ab|a 57|b 57||");
+}
+
 TEST_F(OrvanProsody, PitchPointsFromThePattern) {
   ASSERT_TRUE(Load(kProsody));
   Diphones("_-a\na-s\ns-a\n_-_\na-b\na-a\n_-s\n");
