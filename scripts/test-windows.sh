@@ -33,8 +33,6 @@ export WINE="$ROOT/scripts/wine32.sh" WINEARCH=win32 WINEDEBUG=-all
 # No menu entries, no .NET or Gecko installers, no sound driver (the tests
 # use a capture device or a wave file).
 export WINEDLLOVERRIDES="winemenubuilder.exe=d;mscoree=d;mshtml=d;winealsa.drv=d;winepulse.drv=d"
-# Temporary folders of the tests are inside the clone, which the tree sees.
-export TMPDIR="$ROOT/$BUILD/tmp"
 DRIVES=${TALVEN_DRIVES:-$HOME/.local/share/talven/drives}
 
 cmake -S . -B "$BUILD" -DCMAKE_TOOLCHAIN_FILE=cmake/mingw32.cmake -DCMAKE_BUILD_TYPE=Release \
@@ -62,7 +60,8 @@ XVFB_PID=""
 cleanup() {
     "$TREE_SH" run wineserver -k 2>/dev/null || true
     [ -z "$XVFB_PID" ] || kill "$XVFB_PID" 2>/dev/null || true
-    "$TREE_SH" unmount && echo "test-windows: the i386 tree's mounts are undone"
+    "$TREE_SH" unmount || exit 1
+    echo "test-windows: the i386 tree's mounts are undone"
 }
 trap cleanup EXIT
 trap 'exit 130' INT
@@ -79,6 +78,8 @@ for n in 97 98 99 96 95; do
 done
 [ -d /tmp/.X11-unix ] || { mkdir -p /tmp/.X11-unix && chmod 1777 /tmp/.X11-unix; }
 
+# Temporary folders of the tests are inside the clone, which the tree sees.
+export TMPDIR="$ROOT/$BUILD/tmp"
 rm -rf "$TMPDIR"
 mkdir -p "$TMPDIR"
 # The clone read-write; the installed data and the MBROLA voice that tests

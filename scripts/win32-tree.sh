@@ -118,6 +118,7 @@ make_tree() {
     # apt inside wants /proc; the mount is made in a namespace of its own,
     # so that it goes with the command whatever happens.
     unshare --mount --propagation private sh -c '
+        set -e
         mount -t proc proc "$1/proc"
         chroot "$1" apt-get install -y -qq --no-install-recommends $2 ||
             { chroot "$1" apt-get update -qq && chroot "$1" apt-get install -y -qq --no-install-recommends $2; }
