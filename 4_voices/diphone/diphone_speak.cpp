@@ -32,7 +32,8 @@ bool EndsWith(std::string_view s, std::string_view end) {
   return s.size() >= end.size() && s.substr(s.size() - end.size()) == end;
 }
 
-// Reads the recorded piece and adds truncate(factor x length) bytes of it.
+// Reads the recorded piece and adds the whole part of factor x length bytes
+// of it.
 void AddRecorded(const IndexRecord& rec, size_t length, double factor) {
   SynthState& s = Synth();
   size_t n = static_cast<size_t>(WholePart(factor * static_cast<double>(length)));
