@@ -127,6 +127,17 @@ bool ReplaceHostFile(const std::string& host_path, std::string_view contents, st
 // new file has the default permissions and is not flushed to the disk.
 bool ReplaceHostEntry(const std::string& host_path, std::string_view contents, std::string* err);
 
+// A new empty file beside the named one, for a writer that streams its bytes
+// and puts them in place only when whole (PutFileInPlace): created anew
+// under a name nobody else holds, so no link can be written through. Its
+// host path, or "" with the reason in *err when the folder takes no file.
+std::string MakeFileBeside(const std::string& host_path, std::string* err);
+
+// Renames the file made by MakeFileBeside over the name, replacing whatever
+// entry is there (a symbolic link is replaced, never followed). On failure
+// the made file is removed and the name keeps what it had.
+bool PutFileInPlace(const std::string& made, const std::string& host_path, std::string* err);
+
 // Creates the folder and its missing parents; true when it exists afterwards.
 bool MakeHostFolders(const std::string& host_path);
 

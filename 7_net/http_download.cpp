@@ -40,6 +40,8 @@ struct Transfer {
   std::unique_ptr<char[]> buffer;  // the file's write buffer, outlives it
   std::unique_ptr<char[]> receive;  // large reads of the body
   bool tick = false;
+  bool resume = true;  // a file already there is continued
+  int64_t deadline_ms = kNoDeadline;
   bool existed = false;  // a file was there when the request was made
   bool start_anew = false;  // the reply replaces the file rather than continuing it
   int64_t resumed = 0;
@@ -82,9 +84,11 @@ bool Buffered(Transfer& t) {
 // request asks after. False when something other than a file is there.
 bool LookAtTarget(Transfer& t) {
   std::error_code ec;
-  t.existed = std::filesystem::is_regular_file(HostFsPath(t.path), ec);
+  bool file = std::filesystem::is_regular_file(HostFsPath(t.path), ec);
+  t.existed = file && t.resume;
   t.resumed = 0;
-  if (!t.existed) return !std::filesystem::exists(HostFsPath(t.path), ec);
+  if (!file) return !std::filesystem::exists(HostFsPath(t.path), ec);
+  if (!t.existed) return true;
   auto size = std::filesystem::file_size(HostFsPath(t.path), ec);
   t.resumed = ec ? 0 : static_cast<int64_t>(size);
   return true;
@@ -136,13 +140,29 @@ bool TakeKeys(Transfer& t) {
   return CurrentNetUser().TakeDownloadKeys(progress, &t.tick);
 }
 
+// True once the download's deadline has passed (and says so in the report).
+bool OutOfTime(Transfer& t) {
+  if (t.deadline_ms == kNoDeadline || Loop().NowMs() < t.deadline_ms) return t.report.out_of_time;
+  t.report.out_of_time = true;
+  return true;
+}
+
+// Asked between waits and blocks: the deadline, then the person's keys.
+bool Stopping(Transfer& t) { return OutOfTime(t) || TakeKeys(t); }
+
+// Notes what ended a wait that the deadline may have ended.
+void NoteWaitEnd(Transfer& t, WaitEnd why) {
+  if (why == WaitEnd::kOutOfTime) t.report.out_of_time = true;
+}
+
 // Fills block with want bytes, waiting as every wait of the client does.
 // Returns the count received; *why tells what ended a short block.
-int ReceiveBlock(LineReader& reader, const StopCheck& stop, char* block, int want, WaitEnd* why) {
+int ReceiveBlock(LineReader& reader, const StopCheck& stop, int64_t deadline_ms, char* block, int want,
+                 WaitEnd* why) {
   int got = 0;
   *why = WaitEnd::kNone;
   while (got < want) {
-    int n = ReceiveWaiting(reader, block + got, want - got, stop, why);
+    int n = ReceiveWaiting(reader, block + got, want - got, stop, why, 0, deadline_ms);
     if (n == 0) break;
     got += n;
   }
@@ -205,21 +225,23 @@ bool ReceiveBody(LineReader& reader, Transfer& t, const StopCheck& stop) {
     if (!t.tick && !t.chunked) {
       if (!t.receive) t.receive = std::make_unique<char[]>(kLargeRead);
       int want = t.unknown_length || t.remaining >= kLargeRead ? kLargeRead : static_cast<int>(t.remaining);
-      int got = ReceiveWaiting(reader, t.receive.get(), want, stop, &why);
+      int got = ReceiveWaiting(reader, t.receive.get(), want, stop, &why, 0, t.deadline_ms);
+      NoteWaitEnd(t, why);
       if (!Store(t, t.receive.get(), got)) return false;
       if (why != WaitEnd::kNone) return true;
-      if (keys.Due(got) && TakeKeys(t)) return true;
+      if (keys.Due(got) && Stopping(t)) return true;
       continue;
     }
     bool whole_blocks = !t.chunked;
     int want = !whole_blocks || t.unknown_length || t.remaining >= kBlockSize ? kBlockSize
                                                                                 : static_cast<int>(t.remaining);
-    int got = whole_blocks ? ReceiveBlock(reader, stop, block, want, &why)
-                           : ReceiveWaiting(reader, block, want, stop, &why);
+    int got = whole_blocks ? ReceiveBlock(reader, stop, t.deadline_ms, block, want, &why)
+                           : ReceiveWaiting(reader, block, want, stop, &why, 0, t.deadline_ms);
+    NoteWaitEnd(t, why);
     if (!Store(t, block, got)) return false;
     if (why != WaitEnd::kNone) return true;
     if (t.tick) CurrentNetUser().Click();
-    if (TakeKeys(t)) return true;
+    if (Stopping(t)) return true;
   }
 }
 
@@ -260,6 +282,17 @@ bool PrepareBody(const ReplyHead& head, Transfer& t, Outcome* fallback) {
   return true;
 }
 
+// The status line (headers false) or the header lines of a reply, with
+// what ended a failed read noted in the report.
+bool ReceiveHead(LineReader& reader, const StopCheck& stop, ReplyHead* head, HeadBudget* budget, bool headers,
+                 Transfer& t) {
+  bool ok = headers ? ReceiveHeaders(reader, stop, head, budget) : ReceiveStatusLine(reader, stop, head, budget);
+  if (ok) return true;
+  if (budget->exceeded) t.report.head_refused = true;
+  OutOfTime(t);
+  return false;
+}
+
 // One request to address. On kRedirect *next holds the new address.
 Outcome Attempt(const std::string& address, const DownloadRequest& r, const std::string& cookie, Transfer& t,
                 std::string* next) {
@@ -274,28 +307,32 @@ Outcome Attempt(const std::string& address, const DownloadRequest& r, const std:
   t.report.connected = false;
   t.report.status = 0;
   // Esc while connecting or shaking hands asks as it does during the body.
-  if (!conn.Open(a, [&t] { return TakeKeys(t); })) return Outcome::kFailure;
+  StopCheck stop = [&t] { return Stopping(t); };
+  TlsRefusal refusal = TlsRefusal::kNone;
+  if (!conn.Open(a, stop, &refusal)) {
+    t.report.tls_refused = refusal != TlsRefusal::kNone;
+    return Outcome::kFailure;
+  }
   t.report.connected = true;
   SocketWatch watch(conn.socket);
   if (!SendText(conn.socket, RequestText(a, r, cookie, t))) return Outcome::kFailure;
 
-  StopCheck stop = [&t] { return TakeKeys(t); };
   ReplyHead head;
-  size_t used = 0;
-  if (!ReceiveStatusLine(*conn.reader, stop, &head, &used)) return Outcome::kFailure;
+  HeadBudget budget = HeadBudgetFrom(t.deadline_ms);
+  if (!ReceiveHead(*conn.reader, stop, &head, &budget, false, t)) return Outcome::kFailure;
   t.report.status = head.status;
   if (head.status == 400) CurrentNetUser().Tell(net_msg::Http400());
   if (head.status == 404) CurrentNetUser().Tell(net_msg::Http404());
   bool usable = head.status == 200 || head.status == 206;
   if (!usable && (head.status < 300 || head.status > 399)) return Outcome::kFailure;
-  if (!ReceiveHeaders(*conn.reader, stop, &head, used)) return Outcome::kFailure;
+  if (!ReceiveHead(*conn.reader, stop, &head, &budget, true, t)) return Outcome::kFailure;
   if (head.has_location) return RedirectTarget(address, head, next) ? Outcome::kRedirect : Outcome::kFailure;
   if (!usable) return Outcome::kFailure;  // a redirection without a target
 
   Outcome fallback = Outcome::kSuccess;
   if (!PrepareBody(head, t, &fallback)) return Outcome::kFailure;
   if (fallback == Outcome::kFallback) return fallback;
-  if (!ReceiveBody(*conn.reader, t, stop)) return Outcome::kFailure;
+  if (!ReceiveBody(*conn.reader, t, stop) || t.report.out_of_time) return Outcome::kFailure;
   bool complete = t.stream || BodyComplete(t);
   // A complete reply with an empty body still replaces the file.
   if ((complete && !OpenTarget(t)) || !t.CloseFile()) {
@@ -312,12 +349,15 @@ bool Run(const DownloadRequest& request, Transfer& t) {
   t.file_name = request.file;
   t.path = DownloadHostPath(request.file);
   t.tick = request.tick;
+  t.resume = request.resume;
+  t.deadline_ms = request.deadline_ms;
   std::string address = request.address;
   // The cookie belongs to the address the script gave: a redirection to
   // another scheme, host or port loses it for the rest of the way.
   std::string cookie = request.cookie;
   for (int redirections = 0;; ++redirections) {
     std::string next;
+    if (OutOfTime(t)) return false;
     Outcome o = Attempt(address, request, cookie, t, &next);
     t.CloseFile();
     switch (o) {
@@ -326,7 +366,8 @@ bool Run(const DownloadRequest& request, Transfer& t) {
       case Outcome::kFailure:
         return false;
       case Outcome::kFallback:
-        return FetchLines(address, t.path, request.agent, cookie, [&t] { return TakeKeys(t); });
+        return FetchLines(address, t.path, request.agent, cookie, [&t] { return Stopping(t); }, t.deadline_ms) &&
+               !OutOfTime(t);
       case Outcome::kRedirect:
         if (redirections >= kMaxRedirections) return false;
         if (!SameOrigin(address, next)) cookie.clear();

@@ -4,9 +4,12 @@
 
 #include <cstdio>
 
+#include "1_platform/event_loop.h"
 #include "1_platform/host_file.h"
 #include "7_net/http_chunked.h"
 #include "7_net/http_download.h"
+#include "7_net/net_messages.h"
+#include "7_net/net_user.h"
 #include "7_net/tcp.h"
 
 namespace kal {
@@ -20,6 +23,7 @@ struct BodySource {
   LineReader& reader;
   const StopCheck& stop;
   const ReplyHead& head;
+  int64_t deadline_ms;
   ChunkedDecoder decoder;
   int64_t left = 0;
 
@@ -32,7 +36,7 @@ struct BodySource {
     int want = kPiece;
     if (head.has_length && !head.chunked && left < want) want = static_cast<int>(left);
     WaitEnd why;
-    int n = ReceiveWaiting(reader, piece, want, stop, &why);
+    int n = ReceiveWaiting(reader, piece, want, stop, &why, 0, deadline_ms);
     if (n == 0) return (why == WaitEnd::kClosed && !head.chunked && !head.has_length) ? 0 : -1;
     left -= n;
     if (!head.chunked) {
@@ -89,6 +93,26 @@ bool SaveLines(BodySource& body, std::FILE* f) {
   }
 }
 
+// One line of a reply head, charged to the budget with its CR LF. False
+// when it did not come whole; a passed limit is marked in the budget and
+// told. The line may hold bytes - 1 bytes, its CR included, and is then
+// checked whole: so a head of exactly kMaxResponseHead bytes passes.
+bool TakeHeadLine(LineReader& reader, const StopCheck& stop, HeadBudget* budget, std::string* line) {
+  constexpr size_t kLineEnd = 2;
+  WaitEnd why = WaitEnd::kTooLong;
+  if (budget->lines > 0 && budget->bytes >= kLineEnd)
+    why = ReceiveLineWaiting(reader, budget->bytes - 1, stop, line, kHeadKeyGraceMs, budget->end_ms);
+  if (why == WaitEnd::kNone && line->size() + kLineEnd > budget->bytes) why = WaitEnd::kTooLong;
+  if (why == WaitEnd::kTooLong) {
+    budget->exceeded = true;
+    CurrentNetUser().Tell(net_msg::ReplyHeadTooLarge());
+  }
+  if (why != WaitEnd::kNone) return false;
+  budget->lines -= 1;
+  budget->bytes -= line->size() + kLineEnd;
+  return true;
+}
+
 }  // namespace
 
 HttpConnection::HttpConnection() { NetStartup(); }
@@ -99,34 +123,39 @@ HttpConnection::~HttpConnection() {
   NetCleanup();
 }
 
-bool HttpConnection::Open(const WebAddress& a, const StopCheck& stop) {
-  socket = a.secure ? ConnectTls(a.host, a.port, stop) : ConnectTcp(a.host, a.port, stop);
+bool HttpConnection::Open(const WebAddress& a, const StopCheck& stop, TlsRefusal* refusal) {
+  if (refusal) *refusal = TlsRefusal::kNone;
+  socket = a.secure ? ConnectTls(a.host, a.port, stop, refusal) : ConnectTcp(a.host, a.port, stop);
   if (socket < 0) return false;
   reader = NewLineReader(socket);
   return true;
 }
 
-bool ReceiveStatusLine(LineReader& reader, const StopCheck& stop, ReplyHead* head, size_t* used) {
+HeadBudget HeadBudgetFrom(int64_t deadline_ms) {
+  HeadBudget budget;
+  budget.end_ms = Loop().NowMs() + int64_t{kMaxResponseHeadSeconds} * 1000;
+  if (deadline_ms != kNoDeadline && deadline_ms < budget.end_ms) budget.end_ms = deadline_ms;
+  return budget;
+}
+
+bool ReceiveStatusLine(LineReader& reader, const StopCheck& stop, ReplyHead* head, HeadBudget* budget) {
   std::string line;
-  if (ReceiveLineWaiting(reader, kMaxResponseHead, stop, &line, kHeadKeyGraceMs) != WaitEnd::kNone) return false;
+  if (!TakeHeadLine(reader, stop, budget, &line)) return false;
   head->status = StatusCode(line);
-  *used = line.size() + 2;
   return true;
 }
 
-bool ReceiveHeaders(LineReader& reader, const StopCheck& stop, ReplyHead* head, size_t used) {
+bool ReceiveHeaders(LineReader& reader, const StopCheck& stop, ReplyHead* head, HeadBudget* budget) {
   std::string line;
   for (;;) {
-    if (used >= kMaxResponseHead) return false;
-    if (ReceiveLineWaiting(reader, kMaxResponseHead - used, stop, &line, kHeadKeyGraceMs) != WaitEnd::kNone) return false;
+    if (!TakeHeadLine(reader, stop, budget, &line)) return false;
     if (line.empty()) return true;
-    used += line.size() + 2;
     TakeHeader(line, head);
   }
 }
 
 bool FetchLines(const std::string& address, const std::string& path, const std::string& agent,
-                const std::string& cookie, const StopCheck& stop) {
+                const std::string& cookie, const StopCheck& stop, int64_t deadline_ms) {
   WebAddress a = ParseWebAddress(address);
   HttpConnection conn;
   if (!conn.Open(a, stop)) return false;
@@ -142,16 +171,16 @@ bool FetchLines(const std::string& address, const std::string& path, const std::
   if (!SendText(conn.socket, q)) return false;
 
   ReplyHead head;
-  size_t used = 0;
-  if (!ReceiveStatusLine(*conn.reader, stop, &head, &used)) return false;
-  if (!ReceiveHeaders(*conn.reader, stop, &head, used)) return false;
+  HeadBudget budget = HeadBudgetFrom(deadline_ms);
+  if (!ReceiveStatusLine(*conn.reader, stop, &head, &budget)) return false;
+  if (!ReceiveHeaders(*conn.reader, stop, &head, &budget)) return false;
   // An error page, a redirection or a head this client cannot honour is not
   // the page asked for.
   if (head.status != 200 || head.broken) return false;
 
   std::FILE* f = OpenHostFile(path, "wb");
   if (!f) return false;
-  BodySource body{*conn.reader, stop, head, {}, head.length};
+  BodySource body{*conn.reader, stop, head, deadline_ms, {}, head.length};
   bool ok = SaveLines(body, f);
   if (std::fclose(f) != 0) ok = false;
   return ok;

@@ -15,9 +15,14 @@ constexpr int kWaitStepMs = 100;
 
 }  // namespace
 
-int ReceiveWaiting(LineReader& reader, char* out, int max, const StopCheck& stop, WaitEnd* why, int keys_after_ms) {
+int ReceiveWaiting(LineReader& reader, char* out, int max, const StopCheck& stop, WaitEnd* why, int keys_after_ms,
+                   int64_t give_up_at) {
   int64_t silent_since = -1;
   for (;;) {
+    if (give_up_at != kNoDeadline && Loop().NowMs() >= give_up_at) {
+      *why = WaitEnd::kOutOfTime;
+      return 0;
+    }
     int n = ReceiveBytesNoWait(reader, out, max);
     if (n > 0) {
       *why = WaitEnd::kNone;
@@ -48,12 +53,12 @@ int ReceiveWaiting(LineReader& reader, char* out, int max, const StopCheck& stop
 }
 
 WaitEnd ReceiveLineWaiting(LineReader& reader, size_t max_length, const StopCheck& stop, std::string* line,
-                           int keys_after_ms) {
+                           int keys_after_ms, int64_t give_up_at) {
   line->clear();
   for (;;) {
     char c;
     WaitEnd why;
-    if (ReceiveWaiting(reader, &c, 1, stop, &why, keys_after_ms) == 0) return why;
+    if (ReceiveWaiting(reader, &c, 1, stop, &why, keys_after_ms, give_up_at) == 0) return why;
     if (c == '\n') break;
     if (line->size() >= max_length) return WaitEnd::kTooLong;
     line->push_back(c);

@@ -19,6 +19,7 @@ enum class WaitEnd {
   kStopped,  // the user asked to stop
   kSilent,   // nothing came within the silence limit
   kTooLong,  // a line passed its limit
+  kOutOfTime,  // the time given for the whole transfer (or head) is up
 };
 
 // While a reply head is awaited, keys are left queued for this long of
@@ -29,15 +30,17 @@ constexpr int kHeadKeyGraceMs = 2000;
 
 // Up to max bytes, at least one: the count, or 0 with *why telling what
 // ended the wait. stop is asked once the server has been silent for
-// keys_after_ms.
+// keys_after_ms. give_up_at (a Loop().NowMs() time, or kNoDeadline) ends
+// the wait with kOutOfTime however fast bytes come: a server that trickles
+// a byte at a time never counts as silent.
 int ReceiveWaiting(LineReader& reader, char* out, int max, const StopCheck& stop, WaitEnd* why,
-                   int keys_after_ms = 0);
+                   int keys_after_ms = 0, int64_t give_up_at = kNoDeadline);
 
 // One line up to LF (without it and a CR before it), at most max_length
 // bytes. kNone when a whole line came; kClosed also when the connection
 // ended in the middle of a line (what came is in *line).
 WaitEnd ReceiveLineWaiting(LineReader& reader, size_t max_length, const StopCheck& stop, std::string* line,
-                           int keys_after_ms = 0);
+                           int keys_after_ms = 0, int64_t give_up_at = kNoDeadline);
 
 // Lets the event loop's waits end as soon as the socket has data.
 class SocketWatch {

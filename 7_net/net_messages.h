@@ -13,6 +13,9 @@ inline std::string PortError() { return "Erro na porta TCP/IP"; }
 inline std::string Resuming() { return "Retomando download"; }
 inline std::string Http400() { return L1("Erro http400:Requisição http não foi bem formulada."); }
 inline std::string Http404() { return L1("Erro http404: Página não encontrada."); }
+// A reply whose head (status line and headers) passed its size or line
+// count: taken for a hostile server.
+inline std::string ReplyHeadTooLarge() { return L1("Resposta recusada: cabeçalho do servidor grande demais"); }
 // A TLS peer whose certificate failed the check; reason is OpenSSL's.
 inline std::string CertificateRefused(const std::string& reason) { return "Certificado recusado: " + reason; }
 // No secure connection can be made: the TLS library is not installed (on

@@ -123,10 +123,12 @@ int ConnectTcp(std::string_view host, uint16_t port, const StopCheck& stop) {
   return s;
 }
 
-int ConnectTls(std::string_view host, uint16_t port, const StopCheck& stop) {
+int ConnectTls(std::string_view host, uint16_t port, const StopCheck& stop, TlsRefusal* refusal) {
+  if (refusal) *refusal = TlsRefusal::kNone;
   int s = ConnectTcp(host, port, stop);
   if (s < 0) return -1;
   if (!TlsConnect(s, host, stop)) {
+    if (refusal) *refusal = LastTlsRefusal();
     SockClose(s);
     TlsEnd();
     return -1;

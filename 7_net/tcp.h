@@ -13,6 +13,7 @@
 #include <string_view>
 
 #include "7_net/net_wait.h"
+#include "7_net/tls.h"
 
 namespace kal {
 
@@ -33,8 +34,10 @@ std::string DottedAddress(uint32_t address);
 int ConnectTcp(std::string_view host, uint16_t port, const StopCheck& stop = nullptr);
 // ConnectTcp plus the TLS handshake with host as the server name, under the
 // same limits; -1 when either fails (the socket is then closed and the TLS
-// session released). A refused certificate has been told to the user.
-int ConnectTls(std::string_view host, uint16_t port, const StopCheck& stop = nullptr);
+// session released). A refused certificate has been told to the user, and
+// *refusal (when given) says whether TLS refused, kNone otherwise.
+int ConnectTls(std::string_view host, uint16_t port, const StopCheck& stop = nullptr,
+               TlsRefusal* refusal = nullptr);
 // Listening socket on all local addresses; -1 on failure.
 int ListenTcp(uint16_t port);
 // Waits without a time limit for one client; -1 on failure. The wait keeps

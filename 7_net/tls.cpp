@@ -36,6 +36,7 @@ struct TlsSession {
   bool ready = false;
   bool available = true;  // tests switch the capability off
   int contexts_made = 0;
+  TlsRefusal refusal = TlsRefusal::kNone;  // why the last handshake was refused
 };
 
 namespace {
@@ -167,6 +168,7 @@ bool Handshake(Ssl* connection, int socket, const StopCheck& stop) {
 void TellRefusedCertificate(Ssl* connection) {
   long result = A().get_verify_result(connection);
   if (result == ssl::kVerifyOk) return;
+  T().refusal = TlsRefusal::kCertificate;
   CurrentNetUser().Tell(net_msg::CertificateRefused(A().verify_error_string(result)));
 }
 
@@ -180,7 +182,11 @@ bool TlsChecksCertificates() {
 
 bool TlsConnect(int socket, std::string_view server_name, const StopCheck& stop) {
   auto& t = T();
-  if (!ReadyContext()) return false;
+  t.refusal = TlsRefusal::kNone;
+  if (!ReadyContext()) {
+    t.refusal = TlsRefusal::kNoLibrary;
+    return false;
+  }
   FreeConnection();  // a second session replaces the first
   t.active = false;
   t.socket = 0;
@@ -206,6 +212,8 @@ bool TlsConnect(int socket, std::string_view server_name, const StopCheck& stop)
   t.active = true;
   return true;
 }
+
+TlsRefusal LastTlsRefusal() { return T().refusal; }
 
 void TlsEnd() {
   auto& t = T();

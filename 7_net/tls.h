@@ -19,6 +19,13 @@ namespace kal {
 // waits. A certificate that fails the check is told to the user (NetUser)
 // as "Certificado recusado: " with the reason.
 bool TlsConnect(int socket, std::string_view server_name, const StopCheck& stop = nullptr);
+
+// Why the last TlsConnect failed, for callers that tell refusals apart from
+// a network failure: the library is missing (or no context could be made),
+// or the peer's certificate failed the check. kNone after a success and
+// after failures of the network itself (a silent peer, a stop).
+enum class TlsRefusal { kNone, kNoLibrary, kCertificate };
+TlsRefusal LastTlsRefusal();
 // Shuts the session down and releases it; the next handshake makes a fresh
 // context.
 void TlsEnd();

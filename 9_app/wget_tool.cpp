@@ -7,10 +7,10 @@
 
 #include "1_platform/event_loop.h"
 #include "1_platform/host_file.h"
+#include "1_platform/paths.h"
 #include "1_platform/platform.h"
 #include "2_config/config_state.h"
 #include "7_net/http_reply.h"
-#include "7_net/net_messages.h"
 #include "7_net/net_user.h"
 #include "7_net/network.h"
 
@@ -51,7 +51,12 @@ bool TakeOption(const std::vector<std::string>& args, size_t i, WgetOptions* o, 
     return true;
   };
   bool ok = true;
-  if (StartsWith(a, "--timeout=")) {
+  if (StartsWith(a, "--deadline=")) {
+    ok = ReadCount(std::string_view(a).substr(11), 1, kMaxDeadlineSeconds, &o->deadline_seconds);
+  } else if (a == "--deadline") {
+    std::string value;
+    ok = next(&value) && ReadCount(value, 1, kMaxDeadlineSeconds, &o->deadline_seconds);
+  } else if (StartsWith(a, "--timeout=")) {
     ok = ReadCount(std::string_view(a).substr(10), 1, 3600, &o->timeout_seconds);
   } else if (StartsWith(a, "--tries=")) {
     ok = ReadCount(std::string_view(a).substr(8), 1, 100, &o->tries);
@@ -73,11 +78,10 @@ bool TakeOption(const std::vector<std::string>& args, size_t i, WgetOptions* o, 
   return ok;
 }
 
-// Says what the network layer says, and notes a refused secure connection.
+// Writes down what the network layer says.
 class WgetUser : public NetUser {
  public:
   explicit WgetUser(std::string* messages) : messages_(messages) {}
-  bool tls_refused = false;
 
   void TakeInput() override { Loop().Wait(0); }
   void Pause(int ms) override {
@@ -85,11 +89,7 @@ class WgetUser : public NetUser {
     for (int64_t left = ms; left > 0; left = end - Loop().NowMs()) Loop().Wait(static_cast<int>(left));
   }
   bool TakeDownloadKeys(const std::function<DownloadProgress()>&, bool*) override { return false; }
-  void Tell(const std::string& line) override {
-    if (StartsWith(line, net_msg::CertificateRefused("")) || StartsWith(line, net_msg::TlsMissing("")))
-      tls_refused = true;
-    Note(line);
-  }
+  void Tell(const std::string& line) override { Note(line); }
   void Note(const std::string& line) override { *messages_ += line + "\n"; }
   void Click() override {}
 
@@ -97,16 +97,30 @@ class WgetUser : public NetUser {
   std::string* messages_;
 };
 
-// wget -O begins the file anew: what was there goes, so that the download
-// neither resumes it nor leaves it when the site fails. False when the
-// file cannot be written there.
-bool ClearOutput(const std::string& path) {
-  std::FILE* f = OpenHostFile(path, "wb");
-  if (!f) return false;
-  std::fclose(f);
+// One try: the page goes to a new file beside the output, which takes the
+// output's name only once the download is whole. So a failed try leaves the
+// output as it was, and a symbolic link at its name is replaced, never
+// written through (it could point at any file of the user's).
+int TryOnce(const WgetOptions& options, int64_t deadline_ms, std::string* messages) {
+  std::string err;
+  std::string made = MakeFileBeside(options.output, &err);
+  if (made.empty()) {
+    *messages += err + "\n";
+    return kFile;
+  }
+  DownloadReport report;
+  DownloadRequest request{options.address, made, false, options.agent, "", &report};
+  request.resume = false;
+  request.deadline_ms = deadline_ms;
+  bool ok = Download(request);
+  if (ok && !PutFileInPlace(made, options.output, &err)) {
+    *messages += err + "\n";
+    return kFile;
+  }
   std::error_code ec;
-  std::filesystem::remove(HostFsPath(path), ec);
-  return !ec;
+  if (!ok) std::filesystem::remove(HostFsPath(made), ec);
+  if (report.out_of_time) *messages += "deadline of " + std::to_string(options.deadline_seconds) + " s passed\n";
+  return WgetExitCode(ok, report);
 }
 
 // The output is the host path the command line gave.
@@ -151,10 +165,12 @@ bool ParseWgetOptions(const std::vector<std::string>& args, WgetOptions* options
   return true;
 }
 
-int WgetExitCode(bool ok, const DownloadReport& report, bool tls_refused) {
+int WgetExitCode(bool ok, const DownloadReport& report) {
   if (ok) return kOk;
   if (report.write_failed) return kFile;
-  if (tls_refused) return kCertificate;
+  if (report.tls_refused) return kCertificate;
+  if (report.out_of_time) return kNetwork;
+  if (report.head_refused) return kProtocol;
   if (report.status == 401 || report.status == 407) return kAuthorization;
   if (report.status >= 400) return kServerError;
   if (report.status >= 300) return kProtocol;
@@ -171,16 +187,11 @@ int RunWget(const WgetOptions& options, std::string* messages) {
   network.path_mapper = AsGiven;
   WgetUser user(messages);
   SetNetUser(&user);
+  int64_t deadline_ms = DeadlineIn(int64_t{options.deadline_seconds} * 1000);
   int code = kNetwork;
   for (int attempt = 0; attempt < options.tries && code == kNetwork; ++attempt) {
-    if (!ClearOutput(options.output)) {
-      code = kFile;
-      break;
-    }
-    DownloadReport report;
-    user.tls_refused = false;
-    bool ok = Download({options.address, options.output, false, options.agent, "", &report});
-    code = WgetExitCode(ok, report, user.tls_refused);
+    if (deadline_ms != kNoDeadline && Loop().NowMs() >= deadline_ms) break;
+    code = TryOnce(options, deadline_ms, messages);
   }
   SetNetUser(nullptr);
   network.path_mapper = nullptr;
@@ -198,7 +209,7 @@ int WgetMain(const std::vector<std::string>& args) {
   WgetOptions options;
   std::string error;
   if (!ParseWgetOptions(args, &options, &error)) {
-    std::fprintf(stderr, "wget: %s\nusage: wget [--timeout=S] [--tries=N] [--user-agent=TEXT] -O FILE [--] ADDRESS\n",
+    std::fprintf(stderr, "wget: %s\nusage: wget [--timeout=S] [--tries=N] [--deadline=S] [--user-agent=TEXT] -O FILE [--] ADDRESS\n",
                  error.c_str());
     return kUsage;
   }

@@ -139,19 +139,27 @@ bool ReadHostFile(const std::string& host_path, std::string* contents, size_t li
 
 namespace {
 
+// Creates a new file beside `target` (named after it, hidden, with random
+// letters: mkstemp makes it with O_EXCL); its descriptor, or -1 with the
+// reason in *err.
+int CreateBeside(const std::string& target, std::string* tmp, std::string* err) {
+  std::string folder = FolderOf(target);
+  std::string base = target.substr(target.find_last_of('/') + 1);
+  *tmp = folder + "/." + base + ".XXXXXX";
+  int fd = mkstemp(tmp->data());
+  if (fd < 0 && err) *err = "cannot create a file in " + folder + ": " + strerror(errno);
+  return fd;
+}
+
 // Writes the contents to a new file beside `target` and renames it over
 // that name, which rename() replaces as a directory entry (a link there is
 // replaced, never followed). With `durable` the bytes and the rename are
 // flushed to the disk first.
 bool ReplaceName(const std::string& target, std::string_view contents, mode_t mode, bool durable, std::string* err) {
   std::string folder = FolderOf(target);
-  std::string base = target.substr(target.find_last_of('/') + 1);
-  std::string tmp = folder + "/." + base + ".XXXXXX";
-  int fd = mkstemp(tmp.data());
-  if (fd < 0) {
-    if (err) *err = "cannot create a file in " + folder + ": " + strerror(errno);
-    return false;
-  }
+  std::string tmp;
+  int fd = CreateBeside(target, &tmp, err);
+  if (fd < 0) return false;
   bool ok = WriteAll(fd, contents) && fchmod(fd, mode) == 0 && (!durable || fsync(fd) == 0);
   int saved = errno;
   if (close(fd) != 0 && ok) {
@@ -186,6 +194,28 @@ bool ReplaceHostFile(const std::string& host_path, std::string_view contents, st
 
 bool ReplaceHostEntry(const std::string& host_path, std::string_view contents, std::string* err) {
   return ReplaceName(host_path, contents, NewFileMode(), false, err);
+}
+
+std::string MakeFileBeside(const std::string& host_path, std::string* err) {
+  std::string made;
+  int fd = CreateBeside(host_path, &made, err);
+  if (fd < 0) return "";
+  // The permissions a new file gets, not mkstemp's private ones.
+  bool ok = fchmod(fd, NewFileMode()) == 0;
+  int saved = errno;
+  if (close(fd) != 0 || !ok) {
+    unlink(made.c_str());
+    if (err) *err = "cannot create a file beside " + host_path + ": " + strerror(ok ? errno : saved);
+    return "";
+  }
+  return made;
+}
+
+bool PutFileInPlace(const std::string& made, const std::string& host_path, std::string* err) {
+  if (rename(made.c_str(), host_path.c_str()) == 0) return true;
+  if (err) *err = "cannot write " + host_path + ": " + strerror(errno);
+  unlink(made.c_str());
+  return false;
 }
 
 bool MakeHostFolders(const std::string& host_path) {

@@ -170,6 +170,33 @@ bool ReplaceHostEntry(const std::string& host_path, std::string_view contents, s
   return ReplaceHostFile(host_path, contents, err);
 }
 
+std::string MakeFileBeside(const std::string& host_path, std::string* err) {
+  for (int i = 0; i < 100; ++i) {
+    std::string made = host_path + ".kaldorin-new" + (i ? std::to_string(i) : std::string());
+    // CREATE_NEW fails on any entry already there, a link included.
+    HANDLE h = CreateFileW(Widen(made).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (h != INVALID_HANDLE_VALUE) {
+      CloseHandle(h);
+      return made;
+    }
+    DWORD e = GetLastError();
+    if (e != ERROR_FILE_EXISTS && e != ERROR_ALREADY_EXISTS) {
+      if (err) *err = "cannot create a file in " + FolderOf(host_path) + ": " + SystemErrorText(e);
+      return "";
+    }
+  }
+  if (err) *err = "cannot create a file in " + FolderOf(host_path);
+  return "";
+}
+
+bool PutFileInPlace(const std::string& made, const std::string& host_path, std::string* err) {
+  if (MoveFileExW(Widen(made).c_str(), Widen(host_path).c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+    return true;
+  if (err) *err = "cannot write " + host_path + ": " + SystemErrorText(GetLastError());
+  DeleteFileW(Widen(made).c_str());
+  return false;
+}
+
 bool MakeHostFolders(const std::string& host_path) {
   if (host_path.empty()) return false;
   if (HostIsFolder(host_path)) return true;

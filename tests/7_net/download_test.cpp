@@ -352,6 +352,54 @@ TEST_F(DownloadTest, HostileServersEndTheDownload) {
   EXPECT_EQ(FileText(), "0123456789");
 }
 
+// The reply head is held to its size and its line count at their edges; a
+// head over either is refused and the person is told why.
+TEST_F(DownloadTest, ReplyHeadsAreHeldToTheirLimitsAtTheEdges) {
+  const std::string status = "HTTP/1.1 200 OK\r\nContent-Length: 2\r\n";  // 36 bytes, 2 lines
+  auto serve = [](std::string head) {
+    return Reply(head + "\r\nok");
+  };
+  // Bytes: a filler header making the head, its empty line included, exactly
+  // kMaxResponseHead bytes, then one byte more.
+  std::string filler = "X: " + std::string(kMaxResponseHead - status.size() - 2 - 5, 'a') + "\r\n";
+  ASSERT_EQ(status.size() + filler.size() + 2, kMaxResponseHead);
+  DownloadReport report;
+  LocalServer at_size(serve(status + filler));
+  EXPECT_TRUE(Download({at_size.Url("/"), file_, false, "a", "", &report}));
+  EXPECT_EQ(FileText(), "ok");
+  LocalServer over_size(serve(status + "b" + filler));
+  EXPECT_FALSE(Download({over_size.Url("/"), file_, false, "a", "", &report}));
+  EXPECT_TRUE(report.head_refused);
+  // Lines: the status line, the headers and the empty line.
+  std::string lines;
+  for (int i = 0; i < kMaxResponseHeadLines - 3; ++i) lines += "X: y\r\n";
+  LocalServer at_lines(serve(status + lines));
+  EXPECT_TRUE(Download({at_lines.Url("/"), file_, false, "a", "", &report}));
+  EXPECT_FALSE(report.head_refused);
+  LocalServer over_lines(serve(status + lines + "X: y\r\n"));
+  EXPECT_FALSE(Download({over_lines.Url("/"), file_, false, "a", "", &report}));
+  EXPECT_TRUE(report.head_refused);
+  EXPECT_NE(console_.find("Resposta recusada: cabeçalho do servidor grande demais"), std::string::npos) << console_;
+}
+
+// A head sent a byte at a time is never silent: the download's deadline
+// ends it.
+TEST_F(DownloadTest, ADeadlineEndsAHeadThatTrickles) {
+  LocalServer trickle([](ServerConnection& c) {
+    c.ReadHead();
+    c.Send("HTTP/1.1 200 OK\r\nX: ");
+    while (!c.Stopping() && c.Send("y")) std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  });
+  DownloadReport report;
+  DownloadRequest request{trickle.Url("/"), file_, false, "a", "", &report};
+  request.deadline_ms = Loop().NowMs() + 2000;
+  EXPECT_FALSE(Download(request));
+  EXPECT_TRUE(report.out_of_time);
+  EXPECT_FALSE(report.head_refused);
+  EXPECT_GE(Loop().NowMs(), request.deadline_ms);
+  EXPECT_FALSE(fs::exists(file_));
+}
+
 // Redirections: a cookie stays on the origin it was given for.
 TEST_F(DownloadTest, RedirectionToAnotherOriginDropsTheCookie) {
   LocalServer other(Reply(Ok("elsewhere")));

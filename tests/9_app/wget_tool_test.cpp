@@ -3,7 +3,9 @@
 // exit code the application turns into its reason.
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <filesystem>
+#include <thread>
 #include <string>
 #include <vector>
 
@@ -40,6 +42,10 @@ TEST(WgetOptions, TakesTheApplicationsLineAndTheOtherSpellings) {
   ASSERT_TRUE(ParseWgetOptions({"-Oout.txt", "-U", "ag", "http://h/"}, &o, &error));
   EXPECT_EQ(o.output, "out.txt");
   EXPECT_EQ(o.agent, "ag");
+  ASSERT_TRUE(ParseWgetOptions({"--deadline=600", "-O", "x", "http://h/"}, &o, &error));
+  EXPECT_EQ(o.deadline_seconds, 600);
+  ASSERT_TRUE(ParseWgetOptions({"--deadline", "5", "-O", "x", "http://h/"}, &o, &error));
+  EXPECT_EQ(o.deadline_seconds, 5);
   ASSERT_TRUE(ParseWgetOptions({"--output-document=x", "--", "-http://h/"}, &o, &error));
   EXPECT_EQ(o.output, "x");
   EXPECT_EQ(o.address, "-http://h/");  // after "--" nothing is an option
@@ -57,6 +63,9 @@ TEST(WgetOptions, RefusesWhatItDoesNotTake) {
       {"-O", "f", "--timeout=3x", "http://h/"},
       {"-O", "f", "--tries=", "http://h/"},
       {"-O", "f", "--tries=101", "http://h/"},
+      {"-O", "f", "--deadline=0", "http://h/"},
+      {"-O", "f", "--deadline=86401", "http://h/"},
+      {"-O", "f", "http://h/", "--deadline"},
       {"-O", "f", "--user-agent=a\r\nX-Injected: 1", "http://h/"},  // would end the header line
   };
   for (const auto& args : bad) {
@@ -69,24 +78,30 @@ TEST(WgetOptions, RefusesWhatItDoesNotTake) {
 
 TEST(WgetExitCodes, EachFailureHasWgetsCode) {
   DownloadReport r;
-  EXPECT_EQ(WgetExitCode(true, r, false), wget_exit::kOk);
-  EXPECT_EQ(WgetExitCode(false, r, false), wget_exit::kNetwork);  // nothing came
-  EXPECT_EQ(WgetExitCode(false, r, true), wget_exit::kCertificate);
+  EXPECT_EQ(WgetExitCode(true, r), wget_exit::kOk);
+  EXPECT_EQ(WgetExitCode(false, r), wget_exit::kNetwork);  // nothing came
+  r.tls_refused = true;
+  EXPECT_EQ(WgetExitCode(false, r), wget_exit::kCertificate);
+  r.tls_refused = false;
   r.connected = true;
   r.status = 200;  // the reply was cut short
-  EXPECT_EQ(WgetExitCode(false, r, false), wget_exit::kNetwork);
+  EXPECT_EQ(WgetExitCode(false, r), wget_exit::kNetwork);
   r.status = 302;  // a redirection that leads nowhere it may go
-  EXPECT_EQ(WgetExitCode(false, r, false), wget_exit::kProtocol);
+  EXPECT_EQ(WgetExitCode(false, r), wget_exit::kProtocol);
   r.status = 401;
-  EXPECT_EQ(WgetExitCode(false, r, false), wget_exit::kAuthorization);
+  EXPECT_EQ(WgetExitCode(false, r), wget_exit::kAuthorization);
   r.status = 407;
-  EXPECT_EQ(WgetExitCode(false, r, false), wget_exit::kAuthorization);
+  EXPECT_EQ(WgetExitCode(false, r), wget_exit::kAuthorization);
   r.status = 404;
-  EXPECT_EQ(WgetExitCode(false, r, false), wget_exit::kServerError);
+  EXPECT_EQ(WgetExitCode(false, r), wget_exit::kServerError);
   r.status = 503;
-  EXPECT_EQ(WgetExitCode(false, r, false), wget_exit::kServerError);
+  EXPECT_EQ(WgetExitCode(false, r), wget_exit::kServerError);
+  r.head_refused = true;  // a head over its limits, whatever its status said
+  EXPECT_EQ(WgetExitCode(false, r), wget_exit::kProtocol);
+  r.out_of_time = true;
+  EXPECT_EQ(WgetExitCode(false, r), wget_exit::kNetwork);
   r.write_failed = true;
-  EXPECT_EQ(WgetExitCode(false, r, false), wget_exit::kFile);
+  EXPECT_EQ(WgetExitCode(false, r), wget_exit::kFile);
 }
 
 class WgetRun : public ::testing::Test {
@@ -98,10 +113,12 @@ class WgetRun : public ::testing::Test {
     fs::create_directories(dir_);
     file_ = FsPathToHost(dir_ / "pagina.htm");
   }
-  int Run(const std::string& address, const std::string& file) {
+  int Run(const std::string& address, const std::string& file, std::vector<std::string> more = {}) {
     WgetOptions o;
     std::string error;
-    EXPECT_TRUE(ParseWgetOptions(AppLine(file, address), &o, &error)) << error;
+    std::vector<std::string> line = AppLine(file, address);
+    line.insert(line.begin(), more.begin(), more.end());
+    EXPECT_TRUE(ParseWgetOptions(line, &o, &error)) << error;
     messages_.clear();
     return RunWget(o, &messages_);
   }
@@ -152,6 +169,48 @@ TEST_F(WgetRun, AFileThatCannotBeWrittenAndAnAddressThatIsNotTheWebs) {
   EXPECT_EQ(server.Connections(), 0);
   EXPECT_EQ(Run("file:///etc/passwd", file_), wget_exit::kGeneric);
   EXPECT_EQ(Run("http://127.0.0.1:1/\r\nX: y", file_), wget_exit::kGeneric);
+}
+
+// -O names a link to another file of the user's: the download replaces the
+// link with the page and never writes through it; a failure leaves both as
+// they were, and no file of the download's own is left beside them.
+TEST_F(WgetRun, ALinkAtTheOutputIsReplacedNeverWrittenThrough) {
+  fs::path precious = dir_ / "precioso.txt";
+  test::WriteFileBytes(FsPathToHost(precious), "do not touch");
+  fs::create_symlink(precious, dir_ / "pagina.htm");
+  LocalServer missing(Reply("HTTP/1.1 404 Not Found\r\nContent-Length: 0\r\n\r\n"));
+  EXPECT_EQ(Run(missing.Url("/x"), file_), wget_exit::kServerError);
+  LocalServer cut(Reply("HTTP/1.1 200 OK\r\nContent-Length: 100\r\n\r\nonly this"));
+  EXPECT_EQ(Run(cut.Url("/x"), file_), wget_exit::kNetwork);
+  EXPECT_TRUE(fs::is_symlink(dir_ / "pagina.htm"));
+  EXPECT_EQ(test::ReadFileBytes(FsPathToHost(precious)), "do not touch");
+  EXPECT_EQ(std::distance(fs::directory_iterator(dir_), fs::directory_iterator()), 2);
+
+  LocalServer good(Reply("HTTP/1.1 200 OK\r\nContent-Length: 5\r\n\r\nnovo!"));
+  EXPECT_EQ(Run(good.Url("/x"), file_), wget_exit::kOk);
+  EXPECT_FALSE(fs::is_symlink(dir_ / "pagina.htm"));
+  EXPECT_EQ(test::ReadFileBytes(file_), "novo!");
+  EXPECT_EQ(test::ReadFileBytes(FsPathToHost(precious)), "do not touch");
+  EXPECT_EQ(std::distance(fs::directory_iterator(dir_), fs::directory_iterator()), 2);
+}
+
+// A server that sends a byte now and then is never silent long enough for
+// --timeout; --deadline ends the run (every try) and leaves the file as it
+// was.
+TEST_F(WgetRun, ATricklingServerEndsAtTheDeadline) {
+  test::WriteFileBytes(file_, "older page");
+  LocalServer trickle([](test::ServerConnection& c) {
+    c.ReadHead();
+    c.Send("HTTP/1.1 200 OK\r\nContent-Length: 1000000\r\n\r\n");
+    while (!c.Stopping() && c.Send("x")) std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  });
+  int64_t start = Loop().NowMs();
+  EXPECT_EQ(Run(trickle.Url("/x"), file_, {"--deadline=3"}), wget_exit::kNetwork);
+  EXPECT_GE(Loop().NowMs() - start, 3000);
+  EXPECT_LT(Loop().NowMs() - start, 10000);
+  EXPECT_EQ(trickle.Connections(), 1);  // the deadline covers the tries too
+  EXPECT_EQ(test::ReadFileBytes(file_), "older page");
+  EXPECT_NE(messages_.find("deadline of 3 s passed"), std::string::npos) << messages_;
 }
 
 TEST_F(WgetRun, ARefusedCertificateIsCodeFiveAndSaysWhy) {
