@@ -19,8 +19,13 @@ namespace kal {
 
 class ChildGroups {
  public:
-  // A child whose group will be added is about to be spawned.
-  void Prepare() { guard_.Prepare(); }
+  // A child whose group will be added is about to be spawned. False when
+  // the guard watches as many groups as it can: the child must not start.
+  bool Prepare() {
+    if (groups_.size() >= static_cast<size_t>(kMaxGuardedGroups)) return false;
+    guard_.Prepare();
+    return true;
+  }
   // A group led by child leader, to be ended with us.
   void Add(int leader);
   bool Has(int leader) const { return groups_.count(leader) > 0; }

@@ -8,7 +8,11 @@
 // not our child), without exec, that holds the read end of a pipe whose
 // only writer is this process. We tell it each group to watch and each
 // group that is gone; when the pipe ends, which happens however we end, it
-// asks the groups still listed to end, then ends them by force. Between
+// asks the groups still listed to end, then, after half a second, ends by
+// force those it still owns: a group is killed only while a process seen
+// in it at the start still holds it (known by its pidfd where the kernel
+// has them, else by its start time), since an emptied group's id may be
+// given to another's by then. Between
 // fork and its end it makes only async-signal-safe calls, since other
 // threads of this process may hold locks at the moment of the fork.
 // Internal to 1_platform/linux/.
@@ -17,6 +21,10 @@
 #include <sys/types.h>
 
 namespace kal {
+
+// The groups one guard watches at most; a program that would need one more
+// is not started (ChildGroups::Prepare).
+constexpr int kMaxGuardedGroups = 1024;
 
 class GroupGuard {
  public:
