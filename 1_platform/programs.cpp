@@ -31,9 +31,11 @@ ScopedPrograms::~ScopedPrograms() {
   if (platform_) platform_->programs = previous_;
 }
 
-int StartProgram(const StartRequest& req, std::string* err) {
-  if (Programs* p = Installed()) return p->Start(req, err);
+int StartProgram(const StartRequest& req, std::string* err, StartFailure* why) {
+  if (why) *why = StartFailure::kNone;
+  if (Programs* p = Installed()) return p->Start(req, err, why);
   if (err) *err = kNoStarter;
+  if (why) *why = StartFailure::kOther;
   return 0;
 }
 

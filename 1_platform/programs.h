@@ -33,6 +33,20 @@ struct StartRequest {
   bool end_with_us = false;
 };
 
+// Why a program could not be started, from the error the system gave: the
+// interpreter says it to the person in its own words.
+enum class StartFailure {
+  kNone,
+  kNotFound,        // no such program (or folder on its path)
+  kNoPermission,    // the program may not be run by this user
+  kNotProgram,      // the file is not a program this system can run
+  kNoProcess,       // no process can be made now: the limit of processes
+  kNoMemory,        // not enough memory for a new process
+  kTooManyFiles,    // no file descriptor or handle left for its streams
+  kTooManyWatched,  // more programs that end with this one than can be watched
+  kOther,
+};
+
 // The program starter of the host: every question above is answered by it.
 // Two hosts implement it (linux/programs.cpp, win32/programs.cpp, over the
 // bookkeeping they share in program_starter.h), and tests that only need to
@@ -42,9 +56,10 @@ class Programs {
   virtual ~Programs() = default;
 
   // Starts the program in the current folder. Returns its id (> 0), or 0
-  // with a reason in *err when it could not be started (no such program,
-  // not executable, ...).
-  virtual int Start(const StartRequest& req, std::string* err) = 0;
+  // with the system's text in *err and the kind of failure in *why (each
+  // when given) when it could not be started (no such program, not
+  // executable, no process left, ...).
+  virtual int Start(const StartRequest& req, std::string* err, StartFailure* why = nullptr) = 0;
 
   // True while the program of that id has not ended. Ended programs are
   // collected, so they never linger in the process list.
@@ -135,7 +150,7 @@ class ScopedPrograms {
 // The calls below go to the installed platform's program starter. With no
 // platform installed nothing is started (StartProgram fails with a reason)
 // and every question answers "none".
-int StartProgram(const StartRequest& req, std::string* err);
+int StartProgram(const StartRequest& req, std::string* err, StartFailure* why = nullptr);
 bool ProgramRunning(int id);
 int ProgramExitCode(int id);
 int LastExitCodeNamed(std::string_view name);

@@ -65,6 +65,19 @@ inline constexpr std::string_view kMsgProgramChangeError = "erro em ProgramChang
 // The parallel port of the switch sensors cannot be opened.
 inline constexpr std::string_view kMsgNoSensorPort = "inpout32.dll não disponível.";
 
+// EXECUTA: why the program could not be started, from the system's error;
+// the program's name follows.
+inline constexpr std::string_view kMsgProgramNotFound = "Programa não encontrado: ";
+inline constexpr std::string_view kMsgProgramNoPermission = "Sem permissão para executar o programa: ";
+inline constexpr std::string_view kMsgProgramNotRunnable = "O arquivo não é um programa executável: ";
+inline constexpr std::string_view kMsgProgramNoProcess =
+    "O sistema não pode criar mais processos (limite de processos atingido): ";
+inline constexpr std::string_view kMsgProgramNoMemory = "Memória insuficiente para executar o programa: ";
+inline constexpr std::string_view kMsgProgramNoFiles = "Arquivos abertos demais para executar o programa: ";
+inline constexpr std::string_view kMsgProgramTooMany =
+    "Programas demais em execução para vigiar (máximo 1024): ";
+inline constexpr std::string_view kMsgProgramStartError = "Não foi possível executar o programa: ";
+
 // Files and folders.
 inline constexpr std::string_view kMsgFileOpenError = "Erro na abertura do arquivo ";
 inline constexpr std::string_view kMsgFileCloseError = "Erro no fechamento do arquivo";

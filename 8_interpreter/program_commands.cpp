@@ -21,6 +21,7 @@
 #include "8_interpreter/command_line.h"
 #include "8_interpreter/commands.h"
 #include "8_interpreter/interpreter.h"
+#include "8_interpreter/messages.h"
 #include "8_interpreter/operands.h"
 #include "8_interpreter/program_commands.h"
 #include "8_interpreter/program_start.h"
@@ -94,6 +95,22 @@ void DiscardTypedAhead() {
   if (any) Click();
 }
 
+// The catalogue's reason for a start that failed.
+std::string_view StartFailureMessage(StartFailure why) {
+  switch (why) {
+    case StartFailure::kNotFound: return kMsgProgramNotFound;
+    case StartFailure::kNoPermission: return kMsgProgramNoPermission;
+    case StartFailure::kNotProgram: return kMsgProgramNotRunnable;
+    case StartFailure::kNoProcess: return kMsgProgramNoProcess;
+    case StartFailure::kNoMemory: return kMsgProgramNoMemory;
+    case StartFailure::kTooManyFiles: return kMsgProgramNoFiles;
+    case StartFailure::kTooManyWatched: return kMsgProgramTooMany;
+    case StartFailure::kNone:
+    case StartFailure::kOther: break;
+  }
+  return kMsgProgramStartError;
+}
+
 }  // namespace
 
 bool ConsoleInFront(ProgramCommandsState& s) {
@@ -123,6 +140,7 @@ bool CmdExecuta(InterpreterState& in, std::string_view args) {
   WaitSpeech();
   StartRequest req;
   bool ok = ResolveProgram(split.program, split.params, launch != Launch::kConsole, &req);
+  if (!ok) SayLine(kMsgProgramNotFound, split.program);
   int id = 0;
   if (ok) {
     req.streams = launch == Launch::kShownWait ? ChildStreams::kConsole
@@ -134,7 +152,8 @@ bool CmdExecuta(InterpreterState& in, std::string_view args) {
       SuspendConsole();
     }
     std::string err;
-    id = StartProgram(req, &err);
+    StartFailure why = StartFailure::kNone;
+    id = StartProgram(req, &err, &why);
     ok = id > 0;
     if (ok && req.streams == ChildStreams::kPipes) in.programs.carry_out.clear(), in.programs.carry_err.clear();
     if (req.streams == ChildStreams::kConsole) {
@@ -144,6 +163,7 @@ bool CmdExecuta(InterpreterState& in, std::string_view args) {
         ResumeConsole();
       }
     }
+    if (!ok) SayLine(StartFailureMessage(why), split.program);
   }
   if (launch == Launch::kShownWait) {
     ReturnWait(in.programs);

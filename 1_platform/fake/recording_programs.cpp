@@ -10,11 +10,12 @@ void RecordingPrograms::AddOnPath(const std::string& name, const std::string& pa
   executables_.insert(path);
 }
 
-int RecordingPrograms::Start(const StartRequest& req, std::string* err) {
+int RecordingPrograms::Start(const StartRequest& req, std::string* err, StartFailure* why) {
   std::error_code ec;
   Started s{req, std::filesystem::current_path(ec).string(), 0};
   if (!fail_reason_.empty()) {
     if (err) *err = fail_reason_;
+    if (why) *why = fail_kind_;
     started_.push_back(std::move(s));
     return 0;
   }

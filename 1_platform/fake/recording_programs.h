@@ -30,7 +30,10 @@ class RecordingPrograms : public ProgramStarter {
   void AddExecutable(const std::string& path) { executables_.insert(path); }
   void AddOnPath(const std::string& name, const std::string& path);
   void SetExitCode(const std::string& name, int code) { codes_[LowerAscii(name)] = code; }
-  void FailStarts(std::string reason) { fail_reason_ = std::move(reason); }
+  void FailStarts(std::string reason, StartFailure kind = StartFailure::kOther) {
+    fail_reason_ = std::move(reason);
+    fail_kind_ = kind;
+  }
   void SetDocumentOpener(std::string opener) { opener_ = std::move(opener); }
 
   // Every start asked for, in order (failed ones included, with id 0).
@@ -38,7 +41,7 @@ class RecordingPrograms : public ProgramStarter {
   // What was sent to the piped program.
   const std::string& piped_input() const { return piped_input_; }
 
-  int Start(const StartRequest& req, std::string* err) override;
+  int Start(const StartRequest& req, std::string* err, StartFailure* why = nullptr) override;
   void EndProgramsWithUs() override {}
   void ReclaimTerminal() override {}
   int EndNamed(std::string_view) override { return 0; }
@@ -59,6 +62,7 @@ class RecordingPrograms : public ProgramStarter {
   std::map<std::string, std::string> on_path_;
   std::map<std::string, int> codes_;  // by lower-case file name
   std::string fail_reason_;
+  StartFailure fail_kind_ = StartFailure::kOther;
   std::string opener_ = "xdg-open";
   std::string piped_input_;
   bool piped_ = false;

@@ -72,13 +72,40 @@ int ReadChildError(int fd) {
 
 }  // namespace
 
-int SpawnChild(const ChildSetup& s, std::string* err) {
+StartFailure StartFailureOfErrno(int e) {
+  switch (e) {
+    case ENOENT:
+    case ENOTDIR:
+      return StartFailure::kNotFound;
+    case EACCES:
+    case EPERM:
+    case ETXTBSY:
+      return StartFailure::kNoPermission;
+    case ENOEXEC:
+    case ELIBBAD:
+    case EISDIR:
+      return StartFailure::kNotProgram;
+    case EAGAIN:
+      return StartFailure::kNoProcess;  // fork: the limit of processes (RLIMIT_NPROC, pid_max)
+    case ENOMEM:
+    case E2BIG:
+      return StartFailure::kNoMemory;
+    case EMFILE:
+    case ENFILE:
+      return StartFailure::kTooManyFiles;
+    default:
+      return StartFailure::kOther;
+  }
+}
+
+int SpawnChild(const ChildSetup& s, std::string* err, StartFailure* why) {
   std::vector<char*> argv;
   for (auto& a : s.argv) argv.push_back(const_cast<char*>(a.c_str()));
   argv.push_back(nullptr);
   int report[2];
   if (pipe2(report, O_CLOEXEC) != 0) {
     if (err) *err = std::strerror(errno);
+    if (why) *why = StartFailureOfErrno(errno);
     return 0;
   }
   sigset_t all, old;
@@ -105,6 +132,7 @@ int SpawnChild(const ChildSetup& s, std::string* err) {
   }
   if (child_errno != 0) {
     if (err) *err = std::strerror(child_errno);
+    if (why) *why = StartFailureOfErrno(child_errno);
     return 0;
   }
   return pid;

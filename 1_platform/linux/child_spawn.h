@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "1_platform/programs.h"
+
 namespace kal {
 
 struct ChildSetup {
@@ -18,9 +20,13 @@ struct ChildSetup {
   bool end_with_us = false;       // killed when this process ends, however it ends
 };
 
-// Starts the child. Returns its id, or 0 with errno's text in *err when the
-// fork or the exec failed (the exec's failure is reported back through a
-// pipe, so a missing or unusable program is known at once).
-int SpawnChild(const ChildSetup& setup, std::string* err);
+// Starts the child. Returns its id, or 0 with errno's text in *err and its
+// kind in *why (each when given) when the fork or the exec failed (the
+// exec's failure is reported back through a pipe, so a missing or unusable
+// program is known at once).
+int SpawnChild(const ChildSetup& setup, std::string* err, StartFailure* why = nullptr);
+
+// The kind of a failed start from errno.
+StartFailure StartFailureOfErrno(int e);
 
 }  // namespace kal

@@ -109,7 +109,7 @@ class LinuxPrograms : public ProgramStarter {
   LinuxPrograms() : ProgramStarter(false) {}
   ~LinuxPrograms() override { ClosePiped(); }
 
-  int Start(const StartRequest& req, std::string* err) override;
+  int Start(const StartRequest& req, std::string* err, StartFailure* why) override;
   void EndProgramsWithUs() override;
   void ReclaimTerminal() override;
   int EndNamed(std::string_view name) override;
@@ -166,13 +166,21 @@ void LinuxPrograms::Collect() {
   groups_.ReleaseEmpty();
 }
 
-int LinuxPrograms::Start(const StartRequest& req, std::string* err) {
+int LinuxPrograms::Start(const StartRequest& req, std::string* err, StartFailure* why) {
   Collect();
   signal(SIGPIPE, SIG_IGN);  // a piped child that ended must not end us
   ChildSetup setup;
   setup.path = req.program.find('/') == std::string::npos ? FindInPath(req.program) : req.program;
   if (setup.path.empty()) {
     if (err) *err = std::strerror(ENOENT);
+    if (why) *why = StartFailure::kNotFound;
+    return 0;
+  }
+  // A program that must end with us whose group the guard cannot watch is
+  // not started: it could outlive us unseen.
+  if (req.end_with_us && !groups_.Prepare()) {
+    if (err) *err = "no more process groups can be watched";
+    if (why) *why = StartFailure::kTooManyWatched;
     return 0;
   }
   setup.argv.push_back(req.program);
@@ -185,8 +193,10 @@ int LinuxPrograms::Start(const StartRequest& req, std::string* err) {
     setup.own_group = true;  // keyboard signals of the terminal stay ours
   } else if (req.streams == ChildStreams::kPipes) {
     if (MakePipe(in) < 0 || MakePipe(out) < 0 || MakePipe(errp) < 0) {
+      int saved = errno;
       for (int* p : {in, out, errp}) CloseFd(&p[0]), CloseFd(&p[1]);
-      if (err) *err = std::strerror(errno);
+      if (err) *err = std::strerror(saved);
+      if (why) *why = StartFailureOfErrno(saved);
       return 0;
     }
     setup.fds[0] = in[0], setup.fds[1] = out[1], setup.fds[2] = errp[1];
@@ -197,8 +207,7 @@ int LinuxPrograms::Start(const StartRequest& req, std::string* err) {
     setup.own_group = true;
     hand_over = setup.take_terminal = StdinIsForegroundTerminal();
   }
-  if (req.end_with_us) groups_.Prepare();
-  int pid = SpawnChild(setup, err);
+  int pid = SpawnChild(setup, err, why);
   if (req.streams == ChildStreams::kPipes) {
     CloseFd(&in[0]);
     CloseFd(&out[1]);

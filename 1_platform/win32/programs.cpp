@@ -110,12 +110,49 @@ PendingInput::Write WriteSome(HANDLE h, const char* data, size_t size) {
   return {PendingInput::Outcome::kTook, written};
 }
 
+// The kind of a failed start from the system's error code.
+StartFailure FailureOf(DWORD code) {
+  switch (code) {
+    case ERROR_FILE_NOT_FOUND:
+    case ERROR_PATH_NOT_FOUND:
+    case ERROR_INVALID_DRIVE:
+    case ERROR_BAD_NETPATH:
+      return StartFailure::kNotFound;
+    case ERROR_ACCESS_DENIED:
+    case ERROR_SHARING_VIOLATION:
+      return StartFailure::kNoPermission;
+    case ERROR_BAD_EXE_FORMAT:
+    case ERROR_EXE_MACHINE_TYPE_MISMATCH:
+    case ERROR_NO_ASSOCIATION:
+      return StartFailure::kNotProgram;
+    case ERROR_NO_PROC_SLOTS:
+    case ERROR_MAX_THRDS_REACHED:
+      return StartFailure::kNoProcess;
+    case ERROR_NOT_ENOUGH_MEMORY:
+    case ERROR_OUTOFMEMORY:
+    case ERROR_COMMITMENT_LIMIT:
+      return StartFailure::kNoMemory;
+    case ERROR_TOO_MANY_OPEN_FILES:
+    case ERROR_NO_SYSTEM_RESOURCES:
+      return StartFailure::kTooManyFiles;
+    default:
+      return StartFailure::kOther;
+  }
+}
+
+// A start that failed with the system's error code: its text and its kind.
+int Refuse(DWORD code, std::string* err, StartFailure* why) {
+  if (err) *err = SystemErrorText(code);
+  if (why) *why = FailureOf(code);
+  return 0;
+}
+
 class WindowsPrograms : public ProgramStarter {
  public:
   WindowsPrograms() : ProgramStarter(true) {}
   ~WindowsPrograms() override;
 
-  int Start(const StartRequest& req, std::string* err) override;
+  int Start(const StartRequest& req, std::string* err, StartFailure* why) override;
   // The job holds every program that ends with us and all they started.
   void EndProgramsWithUs() override {
     if (job_) TerminateJobObject(job_, 1);
@@ -138,7 +175,7 @@ class WindowsPrograms : public ProgramStarter {
  private:
   void ClosePiped();
   HANDLE EndWithUsJob();
-  int OpenWithSystem(const StartRequest& req, std::string* err);
+  int OpenWithSystem(const StartRequest& req, std::string* err, StartFailure* why);
 
   std::map<int, HANDLE> handles_;  // of the children not yet seen ending
   PipedProgram piped_;
@@ -188,7 +225,7 @@ HANDLE WindowsPrograms::EndWithUsJob() {
 // the system associates with it. The id is the process id when the system
 // tells one; documents handled by a program already running have none, and
 // count as started and ended at once.
-int WindowsPrograms::OpenWithSystem(const StartRequest& req, std::string* err) {
+int WindowsPrograms::OpenWithSystem(const StartRequest& req, std::string* err, StartFailure* why) {
   std::wstring file = Widen(req.program);
   std::wstring params;
   for (auto& a : req.args) params += (params.empty() ? L"" : L" ") + QuoteArgument(Widen(a));
@@ -199,10 +236,7 @@ int WindowsPrograms::OpenWithSystem(const StartRequest& req, std::string* err) {
   info.lpFile = file.c_str();
   info.lpParameters = params.empty() ? nullptr : params.c_str();
   info.nShow = req.streams == ChildStreams::kDetached ? SW_SHOWNOACTIVATE : SW_SHOWNORMAL;
-  if (!ShellExecuteExW(&info)) {
-    if (err) *err = SystemErrorText(GetLastError());
-    return 0;
-  }
+  if (!ShellExecuteExW(&info)) return Refuse(GetLastError(), err, why);
   if (!info.hProcess) return 1;
   int id = static_cast<int>(GetProcessId(info.hProcess));
   handles_[id] = info.hProcess;
@@ -210,25 +244,19 @@ int WindowsPrograms::OpenWithSystem(const StartRequest& req, std::string* err) {
   return id;
 }
 
-int WindowsPrograms::Start(const StartRequest& req, std::string* err) {
+int WindowsPrograms::Start(const StartRequest& req, std::string* err, StartFailure* why) {
   Collect();
   std::string path = req.program.find_first_of("\\/") == std::string::npos ? FindInPath(req.program) : req.program;
-  if (path.empty()) {
-    if (err) *err = SystemErrorText(ERROR_FILE_NOT_FOUND);
-    return 0;
-  }
+  if (path.empty()) return Refuse(ERROR_FILE_NOT_FOUND, err, why);
   if (!IsExecutableFile(path)) {
     StartRequest doc = req;
     doc.program = path;
-    return OpenWithSystem(doc, err);
+    return OpenWithSystem(doc, err, why);
   }
   std::wstring application = Widen(path);
   std::wstring command = QuoteArgument(Widen(path));
   if (IsBatch(path)) {
-    if (!SafeForBatch(req.args)) {
-      if (err) *err = SystemErrorText(ERROR_INVALID_PARAMETER);
-      return 0;
-    }
+    if (!SafeForBatch(req.args)) return Refuse(ERROR_INVALID_PARAMETER, err, why);
     wchar_t system[MAX_PATH];
     UINT n = GetSystemDirectoryW(system, MAX_PATH);
     application = std::wstring(system, n) + L"\\cmd.exe";
@@ -253,9 +281,9 @@ int WindowsPrograms::Start(const StartRequest& req, std::string* err) {
   } else if (req.streams == ChildStreams::kPipes) {
     if (!MakePipe(&in[0], &in[1], true) || !MakePipe(&out[0], &out[1], false) ||
         !MakePipe(&errp[0], &errp[1], false)) {
+      DWORD saved = GetLastError();
       for (HANDLE* h : {&in[0], &in[1], &out[0], &out[1], &errp[0], &errp[1]}) CloseH(h);
-      if (err) *err = SystemErrorText(GetLastError());
-      return 0;
+      return Refuse(saved, err, why);
     }
     si.dwFlags = STARTF_USESTDHANDLES;
     si.hStdInput = in[0];
@@ -284,8 +312,7 @@ int WindowsPrograms::Start(const StartRequest& req, std::string* err) {
   for (HANDLE* h : {&in[0], &out[1], &errp[1], &null_in, &null_out, &std_in, &std_out, &std_err}) CloseH(h);
   if (!ok) {
     for (HANDLE* h : {&in[1], &out[0], &errp[0]}) CloseH(h);
-    if (err) *err = SystemErrorText(saved);
-    return 0;
+    return Refuse(saved, err, why);
   }
   if (req.end_with_us) {
     if (HANDLE job = EndWithUsJob()) AssignProcessToJobObject(job, pi.hProcess);

@@ -1,5 +1,7 @@
 // The program back end against real child processes.
 #include "1_platform/programs.h"
+#include "1_platform/linux/child_spawn.h"
+#include "tests/support/temp_folder.h"
 
 #include <gtest/gtest.h>
 #include <signal.h>
@@ -38,9 +40,30 @@ TEST(Programs, StartsDetachedAndCollectsTheEndedChild) {
 
 TEST(Programs, AMissingProgramIsRefused) {
   std::string err;
-  EXPECT_EQ(StartProgram({"/nonexistent/prog", {}, ChildStreams::kDetached}, &err), 0);
+  StartFailure why = StartFailure::kNone;
+  EXPECT_EQ(StartProgram({"/nonexistent/prog", {}, ChildStreams::kDetached}, &err, &why), 0);
   EXPECT_FALSE(err.empty());
-  EXPECT_EQ(StartProgram({"no-such-program-kal", {}, ChildStreams::kPipes}, &err), 0);
+  EXPECT_EQ(why, StartFailure::kNotFound);
+  EXPECT_EQ(StartProgram({"no-such-program-kal", {}, ChildStreams::kPipes}, &err, &why), 0);
+  EXPECT_EQ(why, StartFailure::kNotFound);
+}
+
+// Each failure of the system has its kind, so the person hears why.
+TEST(Programs, AFailedStartSaysWhyFromTheSystemsError) {
+  EXPECT_EQ(StartFailureOfErrno(EAGAIN), StartFailure::kNoProcess);  // fork: the limit of processes
+  EXPECT_EQ(StartFailureOfErrno(ENOMEM), StartFailure::kNoMemory);
+  EXPECT_EQ(StartFailureOfErrno(EACCES), StartFailure::kNoPermission);
+  EXPECT_EQ(StartFailureOfErrno(ENOEXEC), StartFailure::kNotProgram);
+  EXPECT_EQ(StartFailureOfErrno(EMFILE), StartFailure::kTooManyFiles);
+  EXPECT_EQ(StartFailureOfErrno(EIO), StartFailure::kOther);
+  // A file that is not a program: the exec's own error comes back.
+  test::TempFolder dir;
+  std::string path = dir / "texto.sh";
+  test::WriteFileBytes(path, "\x7f" "ELF not really");
+  std::filesystem::permissions(path, std::filesystem::perms::owner_all);
+  StartFailure why = StartFailure::kNone;
+  EXPECT_EQ(StartProgram({path, {}, ChildStreams::kDetached}, nullptr, &why), 0);
+  EXPECT_EQ(why, StartFailure::kNotProgram);
 }
 
 TEST(Programs, ProcessListMatchesByNameWithTheExeRule) {
@@ -215,6 +238,26 @@ TEST(Programs, WhatHelpersStartEndsWithUs) {
   EXPECT_TRUE(Eventually([&] { return ProcessesRunning(hidden).empty(); }));
   EXPECT_TRUE(Eventually([&] { return ProcessesRunning(orphan).empty(); }));
   for (int pid : ProcessesRunning(users)) kill(pid, SIGKILL);
+}
+
+// A helper that ignores the request to end is ended by force by the guard
+// when we are killed: its group is still the one it watched.
+TEST(Programs, TheGuardEndsByForceAGroupItStillOwns) {
+  std::string tag = std::to_string(getpid());
+  std::vector<std::string> stubborn = {"sleep", "1008." + tag};
+  pid_t us = fork();
+  ASSERT_GE(us, 0);
+  if (us == 0) {
+    StartRequest helper{"sh", {"-c", "trap '' TERM; exec sleep 1008." + tag}, ChildStreams::kDetached};
+    helper.end_with_us = true;
+    StartProgram(helper, nullptr);
+    Eventually([&] { return ProcessesRunning(stubborn).size() == 1; });
+    kill(getpid(), SIGKILL);
+  }
+  int status = 0;
+  waitpid(us, &status, 0);
+  EXPECT_TRUE(Eventually([&] { return ProcessesRunning(stubborn).empty(); }));
+  for (int pid : ProcessesRunning(stubborn)) kill(pid, SIGKILL);
 }
 
 TEST(Programs, FindsExecutablesAlongPath) {
