@@ -11,6 +11,7 @@ export DEBIAN_FRONTEND=noninteractive
 APT_OPTS="-o Acquire::Retries=3"
 
 PKGS="g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix xvfb xauth zip nsis dpkg-dev debootstrap file"
+FALLBACK_PKGS="g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix wine wine64"
 
 installed() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q 'install ok installed'; }
 
@@ -60,3 +61,13 @@ for p in $PKGS; do installed "$p" || missing="$missing $p"; done
 set -- $(debian_line)
 "$(dirname "$0")/win32-tree.sh" make "${1:-http://deb.debian.org/debian/}" ||
     echo "install-deps-windows: no i386 tree with 32-bit Wine; scripts/test-windows.sh will not run" >&2
+
+# A kernel that runs no 32-bit x86 programs gets the 64-bit cross build and
+# 64-bit Wine instead (scripts/test-windows64.sh).
+status=0
+"$(dirname "$0")/win32-tree.sh" ready >/dev/null 2>&1 || status=$?
+if [ "$status" = 3 ]; then
+    missing=""
+    for p in $FALLBACK_PKGS; do installed "$p" || missing="$missing $p"; done
+    [ -z "$missing" ] || apt-get install -y -qq $APT_OPTS --no-install-recommends $missing
+fi

@@ -10,7 +10,9 @@
 #   win32-tree.sh make [MIRROR]  makes the tree, or brings a made one up to
 #                                date (cheap: a stamp names what is in it)
 #   win32-tree.sh ready          says in one line why the tree cannot be used
-#                                here (not root, no debootstrap, not made)
+#                                here (not root, no debootstrap, not made);
+#                                exits with 3 where the kernel runs no 32-bit
+#                                x86 programs at all, 1 for the other reasons
 #   win32-tree.sh mount ROOT [FOLDER...]
 #                                mounts what a run needs: /proc, a fresh
 #                                devpts, tmpfs on /dev/shm and /tmp, the
@@ -70,7 +72,7 @@ ready() {
     fi
     if ! runs_i386; then
         say "this kernel runs no 32-bit x86 programs (IA-32 emulation off), so no 32-bit Wine; the 32-bit Windows program cannot be run here"
-        return 1
+        return 3
     fi
     if [ ! -f "$STAMP" ] || [ "$(cat "$STAMP")" != "$PACKAGES" ]; then
         if command -v debootstrap >/dev/null 2>&1; then
