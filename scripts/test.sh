@@ -76,13 +76,15 @@ if [ "${KALDORIN_SKIP_WINDOWS:-0}" != 1 ]; then
 fi
 
 # The whole suite again under AddressSanitizer and UBSan, built with clang,
-# which also builds the fuzz targets (not run: running them is a
-# developer's job, see fuzz/), so that they keep building.
+# which also builds the fuzz targets, so that they keep building, and runs
+# those of the language server and the script check for 30 s each (the
+# others are run by hand, see fuzz/).
 if [ "${KALDORIN_SKIP_SANITIZERS:-0}" != 1 ]; then
     CC=clang CXX=clang++ cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DKALDORIN_WERROR=ON \
         -DKALDORIN_SANITIZE=ON -DKALDORIN_BENCH=OFF >/dev/null
     cmake --build build-asan -j"$(nproc)"
     ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
         ctest --test-dir build-asan --output-on-failure -j"$(nproc)"
+    scripts/fuzz-briefly.sh build-asan 30 language_server script_check
     stage_done sanitizers
 fi
