@@ -21,3 +21,13 @@ std::vector<FolderEntry> SortedByName(std::vector<std::pair<std::string, FolderE
 }
 
 }  // namespace kal
+
+namespace kal {
+
+bool ReadHostFile(const std::string& host_path, std::string* contents, size_t limit) {
+  ReadBounds bounds;
+  bounds.max_bytes = limit;
+  return ReadHostFileWithin(host_path, bounds, contents) == FileRead::kRead;
+}
+
+}  // namespace kal

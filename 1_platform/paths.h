@@ -109,8 +109,35 @@ bool ListHostFolder(const std::string& host_path, std::vector<FolderEntry>* entr
 
 // --- Whole files ---------------------------------------------------------------
 
-// Reads a whole file; false when it cannot be opened or read, or when it is
-// larger than `limit` bytes (then nothing is kept).
+// How far a whole-file read may go. Lines end at LF; bytes after the last
+// LF are one more line.
+struct ReadBounds {
+  size_t max_bytes = SIZE_MAX;
+  size_t max_lines = SIZE_MAX;
+};
+
+// Why a whole-file read gave nothing.
+enum class FileRead {
+  kRead,
+  kMissing,       // there is nothing at the name
+  kFolder,
+  kPipe,          // a named pipe (FIFO), which would wait for a writer
+  kDevice,        // a character or block device
+  kNotAFile,      // a socket, or anything else that is not a plain file
+  kTooLarge,      // more than max_bytes
+  kTooManyLines,  // more than max_lines
+  kUnreadable,    // could not be opened or read
+};
+
+// Reads a whole plain file within the bounds, which are checked as the bytes
+// come: a read stops at the first byte past either, so an endless or sparse
+// file costs no more than the bounds. Only a plain file is opened at all, and
+// never in a way that waits (a pipe, a device or a folder is refused from its
+// type). On anything but kRead, contents is empty.
+FileRead ReadHostFileWithin(const std::string& host_path, const ReadBounds& bounds, std::string* contents);
+
+// Reads a whole plain file; false when it cannot be read, is not a plain
+// file, or is larger than `limit` bytes (then nothing is kept).
 bool ReadHostFile(const std::string& host_path, std::string* contents, size_t limit = SIZE_MAX);
 
 // Replaces (or creates) a file with the contents without ever leaving it

@@ -18,9 +18,6 @@ constexpr size_t kDirectLimit = 80 - 1;    // value buffer of the direct readers
 // Rounds of "@" expansion in one value. Enough for any sensible setting; a
 // value whose insertions bring back "@\" or "@@\" stops here as it stands.
 constexpr int kMaxExpansionRounds = 16;
-// A configuration file is a few kilobytes; a larger one than this is not
-// read (its keys read as absent).
-constexpr size_t kMaxFileSize = 16u << 20;
 
 bool Legacy() {
   ConfigState* c = InstalledConfig();
@@ -42,11 +39,11 @@ std::string ConfigFolderHost() {
 bool ReadFromDisk(ConfigState* c, const std::string& file, std::string_view section, std::string_view key,
                   std::string* value) {
   if (c) {
-    const IniIndex* keys = c->files.Keys(file, kMaxFileSize);
+    const IniIndex* keys = c->files.Keys(file);
     return keys && keys->Lookup(section, key, value);
   }
   std::string text;
-  return ReadHostFile(file, &text, kMaxFileSize) && IniLookup(text, section, key, value);
+  return ReadHostFile(file, &text, kMaxConfigFileBytes) && IniLookup(text, section, key, value);
 }
 
 // The key's value in one file; false when the file, section or key is absent.

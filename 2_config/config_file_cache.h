@@ -12,18 +12,32 @@
 
 namespace kal {
 
+// A configuration file is a few kilobytes; a larger one than this is not
+// read (its keys read as absent) and never rewritten.
+inline constexpr size_t kMaxConfigFileBytes = 16u << 20;
+
 class ConfigFileCache {
  public:
-  // The file's keys; nullptr when it cannot be read or is larger than
-  // max_size bytes.
-  const IniIndex* Keys(const std::string& host_path, size_t max_size);
+  // The file's keys; nullptr when it is missing, cannot be read, is not a
+  // plain file or is larger than kMaxConfigFileBytes. A file refused for
+  // any reason but its absence is told to the user (AnnounceNotice), once
+  // for as long as it stays refused for that reason.
+  const IniIndex* Keys(const std::string& host_path);
 
  private:
   struct Entry {
     HostFileStamp stamp;
     IniIndex keys;
   };
+  struct Refusal {
+    FileRead why = FileRead::kRead;
+    HostFileStamp stamp;  // of the refused plain file (too large, unreadable)
+  };
+  // Tells a refusal the first time it is met.
+  void NoteRead(const std::string& host_path, FileRead result, const HostFileStamp& stamp);
+
   std::map<std::string, Entry> files_;
+  std::map<std::string, Refusal> refused_;  // the refusal last told, per file
 };
 
 }  // namespace kal

@@ -9,4 +9,8 @@ namespace kal::config_msg {
 // Another program holds Talven.ini's lock and this one waits for it.
 inline constexpr std::string_view kWaitingForFile = "Aguardando o arquivo de configuração";
 
+// Talven.ini (or its legacy copy) is there but is not read; + the file's
+// name, ": " and the reason. Its keys read as absent.
+inline constexpr std::string_view kFileNotRead = "O arquivo de configuração não foi lido: ";
+
 }  // namespace kal::config_msg

@@ -1,5 +1,6 @@
 #include "2_config/config_update.h"
 #include "2_config/config_messages.h"
+#include "2_config/config_file_cache.h"
 
 #include "0_base/ini_file.h"
 #include "0_base/latin1.h"
@@ -13,9 +14,6 @@ namespace {
 
 constexpr int kQuietWaitMs = 1000;   // a wait this short is not told
 constexpr int kLockWaitMs = 5000;    // then the update is given up
-// A configuration file is a few kilobytes; a larger one than this is not
-// read (its keys read as absent) and never rewritten.
-constexpr size_t kMaxFileSize = 16u << 20;
 
 // Applies every "KEY=value" line of the INI text `updates` (in its sections)
 // to *text. The updates were written by IniSet, so their lines are plain.
@@ -61,7 +59,7 @@ bool ConfigUpdates::WriteLocked(const std::string& host_path, std::string_view s
   std::string text;
   // A file that is there but cannot be read must not be replaced by one
   // holding only these keys.
-  if (!ReadHostFile(host_path, &text, kMaxFileSize) && HostExists(host_path)) return false;
+  if (!ReadHostFile(host_path, &text, kMaxConfigFileBytes) && HostExists(host_path)) return false;
   std::string updated = text;
   auto pending = unwritten_.find(host_path);
   if (pending != unwritten_.end() && !ApplyUpdates(pending->second, &updated)) return false;

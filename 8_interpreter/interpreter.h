@@ -19,6 +19,9 @@ namespace kal {
 struct InterpreterState;
 
 constexpr int kMaxScriptLines = 5000;
+// A script file larger than this is not read: 5000 lines of some 800
+// characters each, far beyond any script written by hand.
+constexpr size_t kMaxScriptBytes = 4u << 20;
 
 // Readies a freshly built interpreter for its run (the clock of SEJA's
 // TEMPO starts, the network layer talks through the console) and starts the

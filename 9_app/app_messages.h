@@ -24,6 +24,7 @@ inline constexpr std::string_view kScriptNotFound = "Script não encontrado: ";
 inline constexpr std::string_view kScriptIsFolder = "O script é uma pasta: ";
 inline constexpr std::string_view kScriptUnreadable = "Não foi possível ler o script ";
 inline constexpr std::string_view kScriptPrefix = "O script ";  // + path + " " + what is wrong
+// (the reasons a file is not read are in 1_platform/file_read_reason.h)
 inline constexpr std::string_view kTooManyLinesBefore = "tem mais de ";
 inline constexpr std::string_view kTooManyLinesAfter = " linhas";
 

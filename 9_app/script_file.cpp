@@ -1,12 +1,9 @@
 #include "9_app/script_file.h"
 #include "9_app/app_messages.h"
 
-#include <fstream>
-#include <sstream>
-
 #include "0_base/latin1.h"
 #include "8_interpreter/interpreter.h"
-#include "1_platform/host_file.h"
+#include "1_platform/file_read_reason.h"
 #include "1_platform/paths.h"
 
 namespace kal {
@@ -44,23 +41,25 @@ std::vector<std::string> HostTextsToScript(const std::vector<std::string>& texts
   return out;
 }
 
+ReadBounds ScriptFileBounds() {
+  ReadBounds bounds;
+  bounds.max_bytes = kMaxScriptBytes;
+  bounds.max_lines = kMaxScriptLines;
+  return bounds;
+}
+
 bool LoadScriptFile(const std::string& path, std::vector<std::string>* lines, std::string* err) {
-  if (!HostExists(path)) {
-    *err = std::string(app_msg::kScriptNotFound) + path;
-    return false;
+  lines->clear();
+  std::string text;
+  ReadBounds bounds = ScriptFileBounds();
+  switch (FileRead result = ReadHostFileWithin(path, bounds, &text)) {
+    case FileRead::kRead: break;
+    case FileRead::kMissing: *err = std::string(app_msg::kScriptNotFound) + path; return false;
+    case FileRead::kFolder: *err = std::string(app_msg::kScriptIsFolder) + path; return false;
+    case FileRead::kUnreadable: *err = std::string(app_msg::kScriptUnreadable) + path; return false;
+    default: *err = std::string(app_msg::kScriptPrefix) + path + " " + FileReadReason(result, bounds); return false;
   }
-  if (HostIsFolder(path)) {
-    *err = std::string(app_msg::kScriptIsFolder) + path;
-    return false;
-  }
-  std::ifstream in(HostFsPath(path), std::ios::binary);
-  std::ostringstream buf;
-  if (in) buf << in.rdbuf();
-  if (!in || in.bad()) {
-    *err = std::string(app_msg::kScriptUnreadable) + path;
-    return false;
-  }
-  if (!SplitScriptText(buf.str(), lines, err)) {
+  if (!SplitScriptText(std::move(text), lines, err)) {
     *err = std::string(app_msg::kScriptPrefix) + path + " " + *err;
     return false;
   }

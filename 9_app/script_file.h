@@ -5,14 +5,21 @@
 #include <string_view>
 #include <vector>
 
+#include "1_platform/paths.h"
+
 namespace kal {
 
 // Reads the file's lines (LF or CR LF ends a line). The text is converted
 // to Latin-1 when it starts with a UTF-8 byte-order mark or is valid UTF-8
 // with multi-byte sequences. Fails with a message in *err (UTF-8, naming
-// the file as given) when the file does not exist, is a folder, cannot be
-// read or holds more than 5000 lines.
+// the file as given) when the file does not exist, is a folder, a pipe, a
+// device or anything but a plain file, cannot be read, or passes the bounds
+// of ScriptFileBounds; the bounds are checked as the file is read, so no
+// more than they allow is ever read.
 bool LoadScriptFile(const std::string& path, std::vector<std::string>* lines, std::string* err);
+
+// A script file's bounds: kMaxScriptBytes bytes and kMaxScriptLines lines.
+ReadBounds ScriptFileBounds();
 
 // The same on text already in memory.
 bool SplitScriptText(std::string text, std::vector<std::string>* lines, std::string* err);

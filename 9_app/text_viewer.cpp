@@ -1,13 +1,12 @@
 #include "9_app/text_viewer.h"
 
 #include <algorithm>
-#include <fstream>
-#include <sstream>
 
 #include "0_base/console_grid.h"
 #include "0_base/keys.h"
 #include "0_base/latin1.h"
-#include "1_platform/host_file.h"
+#include "1_platform/file_read_reason.h"
+#include "1_platform/paths.h"
 #include "1_platform/pump.h"
 #include "1_platform/stop_request.h"
 #include "5_speech/speech.h"
@@ -231,18 +230,20 @@ uint8_t NextKey(StationPlayer& player) {
 }  // namespace
 
 int RunTextViewer(const std::string& path, StationPlayer& player) {
-  std::ifstream in(HostFsPath(path), std::ios::binary);
-  if (!in) {
-    WriteLineAndSpeak(L1(app_msg::kCannotOpenFile) + Utf8ToLatin1(path));
+  std::string text;
+  ReadBounds bounds;
+  bounds.max_bytes = kMaxViewedBytes;
+  bounds.max_lines = kMaxViewedLines;
+  FileRead result = ReadHostFileWithin(path, bounds, &text);
+  if (result != FileRead::kRead) {
+    WriteLineAndSpeak(L1(std::string(app_msg::kCannotOpenFile) + path + ": " + FileReadReason(result, bounds)));
     WaitSpeech();
     return 1;
   }
-  std::ostringstream buf;
-  buf << in.rdbuf();
-  TextView view(SplitViewerText(buf.str()));
+  TextView view(SplitViewerText(text));
   Draw(view);
   // An empty file holds no line, though the view keeps one empty row to show.
-  int lines = buf.str().empty() ? 0 : view.count();
+  int lines = text.empty() ? 0 : view.count();
   SpeakText(std::to_string(lines) + std::string(lines == 1 ? app_msg::kOneLine : app_msg::kLines));
   WaitSpeech();
   SayCurrent(view);

@@ -116,25 +116,43 @@ bool ListHostFolder(const std::string& host_path, std::vector<FolderEntry>* entr
   return true;
 }
 
-bool ReadHostFile(const std::string& host_path, std::string* contents, size_t limit) {
+namespace {
+
+// What a file's type says about reading it whole.
+FileRead KindOf(const struct stat& st) {
+  if (S_ISREG(st.st_mode)) return FileRead::kRead;
+  if (S_ISDIR(st.st_mode)) return FileRead::kFolder;
+  if (S_ISFIFO(st.st_mode)) return FileRead::kPipe;
+  if (S_ISCHR(st.st_mode) || S_ISBLK(st.st_mode)) return FileRead::kDevice;
+  return FileRead::kNotAFile;
+}
+
+}  // namespace
+
+FileRead ReadHostFileWithin(const std::string& host_path, const ReadBounds& bounds, std::string* contents) {
   contents->clear();
-  int fd = open(host_path.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) return false;
+  // The type is looked at before the open, which for a device may already
+  // do something; the open never waits (a pipe without a writer would), and
+  // the type of what was opened is looked at again, since the name may have
+  // changed in between.
   struct stat st;
-  if (fstat(fd, &st) != 0 || S_ISDIR(st.st_mode)) {
-    close(fd);
-    return false;
+  if (!StatPath(host_path, &st)) return errno == ENOENT || errno == ENOTDIR ? FileRead::kMissing : FileRead::kUnreadable;
+  if (FileRead kind = KindOf(st); kind != FileRead::kRead) return kind;
+  int fd = open(host_path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
+  if (fd < 0) return FileRead::kUnreadable;
+  FileRead result = fstat(fd, &st) != 0 ? FileRead::kUnreadable : KindOf(st);
+  if (result == FileRead::kRead) {
+    result = ReadWhole(
+        [fd](char* buf, size_t size) -> long {
+          for (;;) {
+            ssize_t n = read(fd, buf, size);
+            if (n >= 0 || errno != EINTR) return static_cast<long>(n);
+          }
+        },
+        bounds, contents);
   }
-  bool ok = ReadWhole(
-      [fd](char* buf, size_t size) -> long {
-        for (;;) {
-          ssize_t n = read(fd, buf, size);
-          if (n >= 0 || errno != EINTR) return static_cast<long>(n);
-        }
-      },
-      contents, limit);
   close(fd);
-  return ok;
+  return result;
 }
 
 namespace {

@@ -120,19 +120,34 @@ bool ListHostFolder(const std::string& host_path, std::vector<FolderEntry>* entr
   return true;
 }
 
-bool ReadHostFile(const std::string& host_path, std::string* contents, size_t limit) {
+FileRead ReadHostFileWithin(const std::string& host_path, const ReadBounds& bounds, std::string* contents) {
   contents->clear();
-  if (HostIsFolder(host_path)) return false;
+  WIN32_FILE_ATTRIBUTE_DATA d;
+  if (!Attributes(host_path, &d)) {
+    DWORD e = GetLastError();
+    return e == ERROR_FILE_NOT_FOUND || e == ERROR_PATH_NOT_FOUND ? FileRead::kMissing : FileRead::kUnreadable;
+  }
+  if (IsFolderAttr(d.dwFileAttributes)) return FileRead::kFolder;
   HANDLE h = OpenForReading(host_path);
-  if (h == INVALID_HANDLE_VALUE) return false;
-  bool ok = ReadWhole(
-      [h](char* buf, size_t size) -> long {
-        DWORD n = 0;
-        return ReadFile(h, buf, static_cast<DWORD>(size), &n, nullptr) ? static_cast<long>(n) : -1;
-      },
-      contents, limit);
+  if (h == INVALID_HANDLE_VALUE) return FileRead::kUnreadable;
+  // A pipe or a device (CON, COM1, \\.\pipe\...) is not read whole.
+  FileRead result = FileRead::kRead;
+  switch (GetFileType(h)) {
+    case FILE_TYPE_DISK: break;
+    case FILE_TYPE_PIPE: result = FileRead::kPipe; break;
+    case FILE_TYPE_CHAR: result = FileRead::kDevice; break;
+    default: result = FileRead::kNotAFile;
+  }
+  if (result == FileRead::kRead) {
+    result = ReadWhole(
+        [h](char* buf, size_t size) -> long {
+          DWORD n = 0;
+          return ReadFile(h, buf, static_cast<DWORD>(size), &n, nullptr) ? static_cast<long>(n) : -1;
+        },
+        bounds, contents);
+  }
   CloseHandle(h);
-  return ok;
+  return result;
 }
 
 bool ReplaceHostFile(const std::string& host_path, std::string_view contents, std::string* err) {

@@ -3,6 +3,9 @@
 // reads, and the locale's language.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdint>
+
 #include "1_platform/headless_base.h"
 #include "1_platform/host_file_parts.h"
 #include "1_platform/locale_language.h"
@@ -73,13 +76,43 @@ TEST(HostFileParts, ListingsSortByDiskNameAndReadsAreBounded) {
       return n;
     };
   };
+  // The bounds hold at their value and refuse one past it, bytes and lines
+  // alike, as the pieces come.
+  auto within = [](size_t bytes, size_t lines) {
+    ReadBounds b;
+    b.max_bytes = bytes;
+    b.max_lines = lines;
+    return b;
+  };
   std::string got = "old";
-  EXPECT_TRUE(ReadWhole(source({3, 2}), &got, 5));
+  EXPECT_EQ(ReadWhole(source({3, 2}), within(5, 9), &got), FileRead::kRead);
   EXPECT_EQ(got, "xxxxx");
-  EXPECT_FALSE(ReadWhole(source({3, 3}), &got, 5));  // over the limit
+  EXPECT_EQ(ReadWhole(source({3, 3}), within(5, 9), &got), FileRead::kTooLarge);
   EXPECT_EQ(got, "");
-  EXPECT_FALSE(ReadWhole(source({3, -1}), &got, 100));  // a failed read
+  EXPECT_EQ(ReadWhole(source({3, -1}), within(100, 9), &got), FileRead::kUnreadable);
   EXPECT_EQ(got, "");
+  auto text = [](std::vector<std::string> pieces) {
+    return [pieces, i = size_t(0)](char* buf, size_t) mutable -> long {
+      if (i == pieces.size()) return 0;
+      std::string p = pieces[i++];
+      std::copy(p.begin(), p.end(), buf);
+      return static_cast<long>(p.size());
+    };
+  };
+  EXPECT_EQ(ReadWhole(text({"a\nb", "\nc\n"}), within(100, 3), &got), FileRead::kRead);
+  EXPECT_EQ(got, "a\nb\nc\n");
+  EXPECT_EQ(ReadWhole(text({"a\nb", "\nc"}), within(100, 3), &got), FileRead::kRead);
+  EXPECT_EQ(ReadWhole(text({"a\nb", "\nc\nd"}), within(100, 3), &got), FileRead::kTooManyLines);
+  EXPECT_EQ(got, "");
+  // An endless source is left at the first piece past a bound.
+  int calls = 0;
+  auto endless = [&calls](char* buf, size_t size) -> long {
+    ++calls;
+    std::fill(buf, buf + size, '\n');
+    return static_cast<long>(size);
+  };
+  EXPECT_EQ(ReadWhole(endless, within(SIZE_MAX, 5000), &got), FileRead::kTooManyLines);
+  EXPECT_EQ(calls, 1);
 }
 
 TEST(LocaleLanguage, TheEnvironmentsFirstLocaleAndItsLanguage) {

@@ -164,4 +164,32 @@ TEST(Paths, FileQuestions) {
   EXPECT_FALSE(ReadHostFile(tmp.path(), &contents));
 }
 
+
+// A whole-file read refuses by the file's type without opening it in a way
+// that waits, and an endless or sparse file costs no more than its bound.
+TEST(Paths, WholeFileReadsRefuseWhatIsNoFileAndStopAtTheBound) {
+  TempFolder tmp;
+  ReadBounds four;
+  four.max_bytes = 4;
+  std::string got;
+  WriteFileBytes(tmp / "f", "1234");
+  EXPECT_EQ(ReadHostFileWithin(tmp / "f", four, &got), FileRead::kRead);
+  EXPECT_EQ(got, "1234");
+  WriteFileBytes(tmp / "f", "12345");
+  EXPECT_EQ(ReadHostFileWithin(tmp / "f", four, &got), FileRead::kTooLarge);
+  EXPECT_EQ(ReadHostFileWithin(tmp / "nada", four, &got), FileRead::kMissing);
+  EXPECT_EQ(ReadHostFileWithin(tmp / "nada/f", four, &got), FileRead::kMissing);
+  EXPECT_EQ(ReadHostFileWithin(tmp.path(), four, &got), FileRead::kFolder);
+  ASSERT_EQ(mkfifo((tmp / "fifo").c_str(), 0600), 0);
+  EXPECT_EQ(ReadHostFileWithin(tmp / "fifo", four, &got), FileRead::kPipe);  // no writer: it would wait
+  EXPECT_EQ(ReadHostFileWithin("/dev/zero", four, &got), FileRead::kDevice);
+  EXPECT_FALSE(ReadHostFile(tmp / "fifo", &got));
+  // A sparse file of a gigabyte is refused at its first piece.
+  fs::resize_file(tmp / "f", int64_t{1} << 30);
+  ReadBounds mb;
+  mb.max_bytes = 1 << 20;
+  EXPECT_EQ(ReadHostFileWithin(tmp / "f", mb, &got), FileRead::kTooLarge);
+  EXPECT_EQ(got, "");
+}
+
 }  // namespace kal::test

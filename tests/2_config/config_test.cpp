@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -364,6 +365,34 @@ TEST_F(Config, AKeptLockCostsOneWaitAndTheUpdatesWaitInMemory) {
   }
   EXPECT_TRUE(WriteConfig("TALVEN", "E", "5"));
   EXPECT_EQ(ReadFileBytes(UserIni()), "[TALVEN]\nA=1\nB=2\nC=3\nE=5\n\n[VIDEO]\nD=4\n");
+  SetUserNotice(before);
+}
+
+
+// Talven.ini is read up to its bound and refused one byte past it, and a
+// pipe in its place is refused without waiting for a writer: each refusal
+// is told once, its keys read as absent, and the file is left as it is.
+TEST_F(Config, AFileOverTheBoundOrNoFileIsToldOnceAndLeftAlone) {
+  RecordedNotices notices;
+  UserNotice* before = InstalledPlatform()->notice;
+  SetUserNotice(&notices);
+  std::string text = "[TALVEN]\nA=1\n;";
+  text += std::string(kMaxConfigFileBytes - text.size() - 1, 'x') + "\n";
+  WriteFileBytes(UserIni(), text);
+  EXPECT_EQ(ReadConfig("TALVEN", "A"), "1");
+  WriteFileBytes(UserIni(), text + "x");
+  EXPECT_EQ(ReadConfig("TALVEN", "A"), "");
+  EXPECT_EQ(ReadConfig("TALVEN", "B"), "");
+  EXPECT_FALSE(WriteConfig("TALVEN", "A", "2"));
+  EXPECT_EQ(fs::file_size(UserIni()), kMaxConfigFileBytes + 1);
+  fs::remove(UserIni());
+  ASSERT_EQ(mkfifo(UserIni().c_str(), 0600), 0);
+  EXPECT_EQ(ReadConfig("TALVEN", "A"), "");
+  EXPECT_FALSE(WriteConfig("TALVEN", "A", "2"));
+  EXPECT_TRUE(fs::is_fifo(UserIni()));
+  std::string told = "O arquivo de configuração não foi lido: " + UserIni() + ": ";
+  EXPECT_EQ(notices.lines, (std::vector<std::string>{L1(told + "tem mais de 16777216 bytes"),
+                                                     L1(told + "é um pipe (FIFO), não um arquivo")}));
   SetUserNotice(before);
 }
 

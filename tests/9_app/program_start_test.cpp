@@ -3,6 +3,7 @@
 // or folder at fault, and ends with the documented exit code.
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
 #include <sys/wait.h>
 
 #include <chrono>
@@ -12,6 +13,7 @@
 #include <string>
 
 #include "1_platform/file_lock.h"
+#include "8_interpreter/interpreter.h"
 #include "9_app/script_file.h"
 #include "tests/support/program_install.h"
 #include "tests/support/temp_folder.h"
@@ -76,6 +78,17 @@ TEST_F(ProgramStart, AScriptOverTheLineLimitIsSpokenWithItsName) {
   EXPECT_NE(Speech().find("say O script " + script + " tem mais de 5000 linhas\n"), std::string::npos)
       << Speech();
   EXPECT_EQ(Output().find("x\n"), std::string::npos);  // no line of it ran
+}
+
+// A script that is no file is refused from its type at once, said with
+// its reason.
+TEST_F(ProgramStart, APipeAsScriptIsRefused) {
+  InstallVoice();
+  std::string fifo = dir_ / "pipe.kal";
+  ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+  EXPECT_EQ(Run(fifo), 1);
+  EXPECT_NE(Speech().find("say O script " + fifo + " é um pipe (FIFO), não um arquivo\n"), std::string::npos)
+      << Speech();
 }
 
 // Before set-up has run there is no recorded voice: the report is still
@@ -155,6 +168,34 @@ TEST(ScriptFile, HostTextBecomesLatin1ByTheRuleOfScriptFiles) {
   EXPECT_EQ(HostTextToScript("caf\xe9"), "caf\xe9");          // not UTF-8: kept
   EXPECT_EQ(HostTextToScript("\xc3\xa9\xe9"), "\xc3\xa9\xe9");  // partly UTF-8: kept whole
   EXPECT_EQ(HostTextToScript("\xe2\x82\xac"), "?");            // outside Latin-1
+}
+
+// The bounds hold at their value and refuse one byte or line more, naming it;
+// a device is refused before anything is read.
+TEST(ScriptFile, LoadingStopsAtItsBoundsAndRefusesDevices) {
+  TempFolder dir;
+  std::string script = dir / "grande.kal";
+  std::string text(kMaxScriptBytes, 'x');
+  for (size_t i = 1000; i < text.size(); i += 1000) text[i] = '\n';
+  WriteFileBytes(script, text);
+  std::vector<std::string> lines;
+  std::string err;
+  EXPECT_TRUE(LoadScriptFile(script, &lines, &err)) << err;
+  WriteFileBytes(script, text + "x");
+  EXPECT_FALSE(LoadScriptFile(script, &lines, &err));
+  EXPECT_EQ(err, "O script " + script + " tem mais de 4194304 bytes");
+  EXPECT_TRUE(lines.empty());
+  std::string five_thousand;
+  for (int i = 0; i < kMaxScriptLines; ++i) five_thousand += "x\n";
+  WriteFileBytes(script, five_thousand);
+  EXPECT_TRUE(LoadScriptFile(script, &lines, &err)) << err;
+  WriteFileBytes(script, five_thousand + "x");
+  EXPECT_FALSE(LoadScriptFile(script, &lines, &err));
+  EXPECT_EQ(err, "O script " + script + " tem mais de 5000 linhas");
+  EXPECT_FALSE(LoadScriptFile("/dev/zero", &lines, &err));
+  EXPECT_EQ(err, "O script /dev/zero é um dispositivo, não um arquivo");
+  EXPECT_FALSE(LoadScriptFile(dir.path(), &lines, &err));
+  EXPECT_EQ(err, "O script é uma pasta: " + dir.path());
 }
 
 TEST(ScriptFile, TheLineLimitIsFiveThousandLines) {
