@@ -2,7 +2,9 @@
 // win32/headless_frontend.cpp) do alike: the console's bytes become UTF-8
 // text written as they come (partial lines too, so that a prompt without a
 // line end is visible before the program waits for its answer), carriage
-// returns and bells left out; nothing is drawn and there is no title; keys
+// returns and bells left out, other control characters shown as ^[ and
+// \x9b (0_base/visible_text.h) so that a script cannot work the terminal
+// the text is written to; nothing is drawn and there is no title; keys
 // are written ahead of the program. Each host reads its input and writes
 // the text its own way.
 #pragma once

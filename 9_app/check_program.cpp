@@ -2,6 +2,7 @@
 
 #include "0_base/latin1.h"
 #include "0_base/speech_log.h"
+#include "0_base/visible_text.h"
 #include "1_platform/console_code_page.h"
 #include "1_platform/event_loop.h"
 #include "1_platform/host_file.h"
@@ -24,6 +25,14 @@ std::string CountSentence(size_t count) {
   return std::to_string(count) + std::string(app_msg::kFindings);
 }
 
+// One finding on its line of the output. The line text a finding quotes is
+// the script's, and so may be the file's name: their control characters
+// are shown, never sent to the terminal.
+void PrintFinding(std::FILE* out, const std::string& file, int line, int column, const std::string& message) {
+  std::string text = file + ":" + std::to_string(line) + ":" + std::to_string(column) + ": " + message;
+  std::fprintf(out, "%s\n", VisibleText(text, "\t").c_str());
+}
+
 }  // namespace
 
 bool CheckFiles(const std::vector<std::string>& files, std::FILE* out, std::string* said) {
@@ -32,12 +41,12 @@ bool CheckFiles(const std::vector<std::string>& files, std::FILE* out, std::stri
     std::vector<std::string> lines;
     std::string err;
     if (!LoadScriptFile(file, &lines, &err)) {
-      std::fprintf(out, "%s:1:1: %s\n", file.c_str(), err.c_str());
+      PrintFinding(out, file, 1, 1, err);
       ++count;
       continue;
     }
     for (const CheckFinding& f : CheckScript(lines)) {
-      std::fprintf(out, "%s:%d:%d: %s\n", file.c_str(), f.line, f.column, f.message.c_str());
+      PrintFinding(out, file, f.line, f.column, f.message);
       ++count;
     }
   }

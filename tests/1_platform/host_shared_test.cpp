@@ -115,6 +115,12 @@ TEST(HostFileParts, ListingsSortByDiskNameAndReadsAreBounded) {
   EXPECT_EQ(calls, 1);
 }
 
+// Control characters from a script reach a terminal shown, never obeyed;
+// accented letters pass.
+TEST(HeadlessTextTest, ControlCharactersAreShownNotSent) {
+  EXPECT_EQ(HeadlessText("\x1b]0;title\x07\x1b[2J\t\xE9\x9B\x7F\x0c"), "^[]0;title^[[2J\t\xC3\xA9\\x9b^?^L");
+}
+
 TEST(LocaleLanguage, TheEnvironmentsFirstLocaleAndItsLanguage) {
   test::ScopedEnv all("LC_ALL", std::nullopt), numeric("LC_NUMERIC", "de_DE.UTF-8"), lang("LANG", "en_US");
   EXPECT_EQ(EnvironmentNumericLocale(), "de_DE.UTF-8");

@@ -53,6 +53,16 @@ TEST_F(CheckProgram, ListsEachFindingAndSpeaksTheCount) {
   EXPECT_FALSE(fs::exists(dir_ / "ran.txt"));
 }
 
+// A finding quotes the script's text with its control characters shown,
+// and a device is refused at once, not read for ever.
+TEST_F(CheckProgram, ControlCharactersAreShownAndADeviceIsRefused) {
+  std::ofstream(dir_ / "esc.kal") << "DESVIA @\x1b]0;x\x07\x1b[2J\xC3\xA9\n";
+  EXPECT_EQ(Run("esc.kal /dev/zero"), 1);
+  EXPECT_EQ(File("out"),
+            "esc.kal:1:8: Rótulo não encontrado: @^[]0;x^G^[[2J\xC3\xA9\n"
+            "/dev/zero:1:1: O script /dev/zero é um dispositivo, não um arquivo\n");
+}
+
 TEST_F(CheckProgram, ACleanScriptEndsWithZero) {
   std::ofstream(dir_ / "good.kal") << "@a\nESCREVE \"x\"\nDESVIA @a\n";
   EXPECT_EQ(Run("good.kal"), 0);

@@ -81,14 +81,19 @@ TEST_F(ProgramStart, AScriptOverTheLineLimitIsSpokenWithItsName) {
 }
 
 // A script that is no file is refused from its type at once, said with
-// its reason.
-TEST_F(ProgramStart, APipeAsScriptIsRefused) {
+// its reason; a script's control characters reach the terminal shown.
+TEST_F(ProgramStart, APipeAsScriptIsRefusedAndControlCharactersAreShown) {
   InstallVoice();
   std::string fifo = dir_ / "pipe.kal";
   ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
   EXPECT_EQ(Run(fifo), 1);
   EXPECT_NE(Speech().find("say O script " + fifo + " é um pipe (FIFO), não um arquivo\n"), std::string::npos)
       << Speech();
+  std::string script = dir_ / "cores.kal";
+  std::ofstream(script) << "escreve \"\x1b]0;dono\x07\x1b[2Jol\xC3\xA1\"\n";
+  EXPECT_EQ(Run(script), 0);
+  EXPECT_NE(Output().find("^[]0;dono^[[2Jol\xC3\xA1\n"), std::string::npos) << Output();
+  EXPECT_EQ(Output().find('\x1b'), std::string::npos);
 }
 
 // Before set-up has run there is no recorded voice: the report is still
