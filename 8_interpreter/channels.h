@@ -16,14 +16,20 @@ constexpr int kChannelCount = 10;
 
 enum class ChannelKind { kClosed, kFileRead, kFileAppend, kConnection };
 
+// LE's last status for a line cut at the bound of a line read (a file's or
+// a connection's: 7_net/line_reader.h, kMaxReceivedLine): the variable gets
+// the first bytes, and the next LE goes on with the rest of that line.
+constexpr int kStatusLineCut = 2;
+
 // What an open channel reads from and writes to. Status values follow the
 // last-status convention of the command that uses them.
 class ChannelStream {
  public:
   virtual ~ChannelStream() = default;
   // Reads one line without its line end. Returns 0 when a line was read,
-  // 1 at the end (file end or connection closed; *line is then empty), or
-  // a non-zero error number.
+  // 1 at the end (file end or connection closed; *line is then empty),
+  // kStatusLineCut for the first part of a line past the bound, or another
+  // non-zero error number.
   virtual int ReadLine(std::string* line) = 0;
   // Writes the bytes as they are (the caller adds CR LF when it wants one).
   // Returns the status the writing command leaves.

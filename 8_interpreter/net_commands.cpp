@@ -28,9 +28,6 @@ namespace {
 // closing of a connection channel, which also drops the TLS request.
 class ConnectionStream : public ChannelStream {
  public:
-  // LE's last status for a line cut at the reader's limit.
-  static constexpr int kLineTooLong = 2;
-
   // tls_request: the interpreter's flag that closing the connection drops.
   ConnectionStream(int socket, bool* tls_request)
       : socket_(socket), reader_(NewLineReader(socket)), tls_request_(tls_request) {}
@@ -42,7 +39,7 @@ class ConnectionStream : public ChannelStream {
 
   // A line, waiting without limit: 0 when a line came, 1 when the
   // connection ended. A line longer than the reader holds gives its first
-  // kMaxReceivedLine bytes and kLineTooLong; the connection stays open and
+  // kMaxReceivedLine bytes and kStatusLineCut; the connection stays open and
   // the next read goes on with the rest of that line, so nothing is lost
   // and the script can tell a cut line from a closed connection.
   int ReadLine(std::string* line) override {
@@ -50,7 +47,7 @@ class ConnectionStream : public ChannelStream {
       case LineResult::kLine:
         return 0;
       case LineResult::kTooLong:
-        return kLineTooLong;
+        return kStatusLineCut;
       default:
         line->clear();
         return 1;

@@ -37,7 +37,14 @@ int TextFile::ReadLine(std::string* line) {
   }
   while (c != EOF && c != '\n' && c != '\r') {
     line->push_back(static_cast<char>(c));
-    if (line->size() >= kMaxLine) return 0;
+    if (line->size() >= kMaxLine) {
+      // The rest of the line comes with the next read; a line of exactly
+      // kMaxLine bytes is whole.
+      c = std::getc(file_);
+      if (c == EOF || c == '\n' || c == '\r') break;
+      std::ungetc(c, file_);
+      return kStatusLineCut;
+    }
     c = std::getc(file_);
   }
   if (c == '\r') {

@@ -10,6 +10,7 @@
 #include <string>
 #include <string_view>
 
+#include "7_net/line_reader.h"
 #include "8_interpreter/channels.h"
 
 namespace kal {
@@ -22,14 +23,16 @@ class TextFile : public ChannelStream {
   ~TextFile() override;
 
   // 0 and the line, 1 at the end of the file (line empty), or the error
-  // number. A line longer than kMaxLine is handed out in pieces.
+  // number. A line longer than kMaxLine is handed out in pieces of kMaxLine
+  // bytes, each with kStatusLineCut, the last one with 0.
   int ReadLine(std::string* line) override;
   // 0 or the error number.
   int Write(std::string_view bytes) override;
   // Closes the file; 0 or the error number of the close.
   int Close();
 
-  static constexpr size_t kMaxLine = 16u << 20;
+  // The bound of a line read, the same as a connection's.
+  static constexpr size_t kMaxLine = kMaxReceivedLine;
 
  private:
   TextFile(std::FILE* f, bool append) : file_(f), append_(append) {}

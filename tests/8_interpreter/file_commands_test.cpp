@@ -5,6 +5,7 @@
 #include <filesystem>
 
 #include "1_platform/host_file.h"
+#include "8_interpreter/text_file.h"
 #include "tests/support/script_harness.h"
 #include "tests/support/temp_folder.h"
 
@@ -186,6 +187,28 @@ TEST_F(FileCommands, HumanSizesUseTheUsersDecimalSeparator) {
   auto r = Script("htamarq \"c:\\kb\" b\nescreve b\nhtamarq \"c:\\falta\" b\n");
   EXPECT_NE(r.console.find("1.50KB\n"), std::string::npos) << r.console;
   EXPECT_EQ(r.line, 3);
+}
+
+
+// A line read from a file stops at its bound: a line of exactly the bound
+// is whole (status 0); one byte more gives the bound's worth with status 2
+// and the rest at the next read, as a connection's line does.
+TEST_F(FileCommands, ALineReadStopsAtTheBoundAndGoesOnAtTheNextRead) {
+  const size_t max = TextFile::kMaxLine;
+  WriteFileBytes(C("longas.txt"), std::string(max, 'a') + "\r\n" + std::string(max + 1, 'b') + "\nfim");
+  int err = 0;
+  auto file = TextFile::Open(C("longas.txt"), false, &err);
+  ASSERT_TRUE(file) << err;
+  std::string line;
+  EXPECT_EQ(file->ReadLine(&line), 0);
+  EXPECT_EQ(line, std::string(max, 'a'));
+  EXPECT_EQ(file->ReadLine(&line), kStatusLineCut);
+  EXPECT_EQ(line, std::string(max, 'b'));
+  EXPECT_EQ(file->ReadLine(&line), 0);
+  EXPECT_EQ(line, "b");
+  EXPECT_EQ(file->ReadLine(&line), 0);
+  EXPECT_EQ(line, "fim");
+  EXPECT_EQ(file->ReadLine(&line), 1);
 }
 
 }  // namespace
