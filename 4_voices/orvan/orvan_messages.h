@@ -23,6 +23,9 @@ inline constexpr std::string_view kAbbreviationsError = "Erro no arquivo de abre
 inline constexpr std::string_view kProsodyError = "Erro no arquivo de prosódia";
 inline constexpr std::string_view kOutputFileError = "Arquivo de saída não pode ser criado";
 
+// The word-to-phoneme tool (--phonemes): "linha " + its number + this.
+inline constexpr std::string_view kWordLineTooLong = " tem mais de 1024 bytes";
+
 // Reading the prosody file.
 inline constexpr std::string_view kWrongPhoneme = "Configuração da prosódia: fonema errado: ";
 inline constexpr std::string_view kWrongKey = "Configuração da prosódia: chave errada: ";

@@ -5,12 +5,30 @@
 #include <ostream>
 
 #include "0_base/latin1.h"
+#include "0_base/visible_text.h"
+#include "4_voices/orvan/orvan_messages.h"
 #include "4_voices/orvan/letter_rules.h"
 #include "4_voices/orvan/orvan_text.h"
 
 namespace kal::orvan {
 
 namespace {
+
+// A line of the tool's input longer than this is no word.
+constexpr size_t kMaxWordLine = 1024;
+
+enum class WordLine { kLine, kEnd, kTooLong };
+
+// The next line of input, without its LF, read no further than the bound.
+WordLine ReadWordLine(std::istream& in, std::string* line) {
+  line->clear();
+  for (int c = in.get(); c != std::char_traits<char>::eof(); c = in.get()) {
+    if (c == '\n') return WordLine::kLine;
+    if (line->size() == kMaxWordLine) return WordLine::kTooLong;
+    line->push_back(static_cast<char>(c));
+  }
+  return line->empty() ? WordLine::kEnd : WordLine::kLine;
+}
 
 bool IsVowelPhoneme(const std::string& name) {
   static const char* const kVowels[] = {"a", "@", "am", "e", "ee", "em", "i", "im", "o", "oo", "om", "u", "um"};
@@ -57,11 +75,17 @@ int RunPhonemeTool(std::istream& in, std::ostream& out, std::ostream& err, const
     return 1;
   }
   std::string line;
-  while (std::getline(in, line)) {
+  for (int number = 1;; ++number) {
+    WordLine read = ReadWordLine(in, &line);
+    if (read == WordLine::kEnd) break;
+    if (read == WordLine::kTooLong) {
+      err << "kaldorin: linha " << number << orvan_msg::kWordLineTooLong << "\n";
+      return 1;
+    }
     if (!line.empty() && line.back() == '\r') line.pop_back();
     std::string word = Trim(line);
     WordPronunciation p = PronounceWord(Utf8ToLatin1(word));
-    out << word << '\t';
+    out << VisibleText(word) << '\t';
     for (size_t i = 0; i < p.phonemes.size(); ++i) out << (i ? " " : "") << Latin1ToUtf8(p.phonemes[i]);
     out << '\t' << p.stress << '\n';
   }

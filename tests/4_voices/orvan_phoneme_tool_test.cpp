@@ -52,6 +52,18 @@ TEST(OrvanPhonemeTool, TheRulesOfThePortugueseFiles) {
             "meio\tm e y u\t2\n");
 }
 
+// A line is read no further than its bound, and a word's control
+// characters are shown, not sent to the terminal.
+TEST(OrvanPhonemeTool, LinesAreBoundedAndControlCharactersShown) {
+  std::string longest(1024, 'a');
+  int code = 0;
+  EXPECT_EQ(Tool(longest + "\n", &code).substr(0, 1025), longest + "\t");
+  EXPECT_EQ(code, 0);
+  EXPECT_EQ(Tool("casa\n" + longest + "a\nsol\n", &code), "casa\tk a z a\t2\nkaldorin: linha 2 tem mais de 1024 bytes\n");
+  EXPECT_EQ(code, 1);
+  EXPECT_EQ(Tool("\x1b[2J\n").substr(0, 6), "^[[2J\t");
+}
+
 TEST(OrvanPhonemeTool, MissingDataIsAnError) {
   std::istringstream in("casa\n");
   std::ostringstream out, err;
