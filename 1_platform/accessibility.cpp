@@ -5,16 +5,11 @@
 
 namespace kal {
 
-// Made on first use (an installed platform is required, as main and every
-// test program install one).
-Accessibility& TheAccessibility() {
-  Platform& p = *InstalledPlatform();
+Accessibility& TheAccessibility(Platform& p) {
   if (!p.accessibility) p.accessibility = MakeHostAccessibility();
   return *p.accessibility;
 }
 
-void SetAccessibility(std::unique_ptr<Accessibility> a) {
-  if (Platform* p = InstalledPlatform()) p->accessibility = std::move(a);
-}
+void SetAccessibility(Platform& p, std::unique_ptr<Accessibility> a) { p.accessibility = std::move(a); }
 
 }  // namespace kal

@@ -63,9 +63,12 @@ class Accessibility {
   virtual bool ObjectAtPoint(int x, int y, AccessibleProperties* out) = 0;
 };
 
-// The process-wide back end: the host's unless a test installs another.
-Accessibility& TheAccessibility();
-void SetAccessibility(std::unique_ptr<Accessibility> a);  // nullptr: the real one
+struct Platform;
+
+// The run's back end, kept in its platform state: the host's, made on first
+// use, unless a test installs another.
+Accessibility& TheAccessibility(Platform& platform);
+void SetAccessibility(Platform& platform, std::unique_ptr<Accessibility> a);  // nullptr: the real one
 std::unique_ptr<Accessibility> MakeHostAccessibility();
 
 }  // namespace kal

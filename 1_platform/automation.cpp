@@ -6,17 +6,12 @@
 
 namespace kal {
 
-// Made on first use (an installed platform is required, as main and every
-// test program install one).
-DesktopAutomation& Desktop() {
-  Platform& p = *InstalledPlatform();
+DesktopAutomation& Desktop(Platform& p) {
   if (!p.desktop) p.desktop = MakeHostAutomation();
   return *p.desktop;
 }
 
-void SetDesktopAutomation(std::unique_ptr<DesktopAutomation> desktop) {
-  if (Platform* p = InstalledPlatform()) p->desktop = std::move(desktop);
-}
+void SetDesktopAutomation(Platform& p, std::unique_ptr<DesktopAutomation> desktop) { p.desktop = std::move(desktop); }
 
 void SetConsoleWindowId(uint64_t id) {
   if (Platform* p = InstalledPlatform()) p->console_window = id;

@@ -81,9 +81,12 @@ class DesktopAutomation {
   virtual uint64_t ConsoleWindowId() = 0;
 };
 
-// The process-wide back end: the real one unless a test installs another.
-DesktopAutomation& Desktop();
-void SetDesktopAutomation(std::unique_ptr<DesktopAutomation> desktop);  // nullptr: the real one
+struct Platform;
+
+// The run's back end, kept in its platform state: the real one, made on
+// first use, unless a test installs another.
+DesktopAutomation& Desktop(Platform& platform);
+void SetDesktopAutomation(Platform& platform, std::unique_ptr<DesktopAutomation> desktop);  // nullptr: the real one
 std::unique_ptr<DesktopAutomation> MakeX11Automation();
 // The host's real back end: X11 on Linux, the Windows desktop on Windows.
 std::unique_ptr<DesktopAutomation> MakeHostAutomation();

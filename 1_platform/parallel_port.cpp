@@ -4,16 +4,11 @@
 
 namespace kal {
 
-// The platform's port, made on first use (an installed platform is
-// required, as main and every test program install one).
-ParallelPort& Port() {
-  Platform& p = *InstalledPlatform();
+ParallelPort& Port(Platform& p) {
   if (!p.parallel_port) p.parallel_port = MakePpdevPort();
   return *p.parallel_port;
 }
 
-void SetParallelPort(std::unique_ptr<ParallelPort> port) {
-  if (Platform* p = InstalledPlatform()) p->parallel_port = std::move(port);
-}
+void SetParallelPort(Platform& p, std::unique_ptr<ParallelPort> port) { p.parallel_port = std::move(port); }
 
 }  // namespace kal

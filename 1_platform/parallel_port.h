@@ -29,10 +29,12 @@ class ParallelPort {
   virtual uint8_t ReadStatus() = 0;
 };
 
-// The process-wide port. Until one is installed, the first use makes the
-// host's real one.
-ParallelPort& Port();
-void SetParallelPort(std::unique_ptr<ParallelPort> port);
+struct Platform;
+
+// The run's port, kept in its platform state. Until one is installed, the
+// first use makes the host's real one.
+ParallelPort& Port(Platform& platform);
+void SetParallelPort(Platform& platform, std::unique_ptr<ParallelPort> port);
 
 // The real port at that device file.
 std::unique_ptr<ParallelPort> MakePpdevPort(const std::string& device = "/dev/parport0");

@@ -16,6 +16,7 @@
 #include "8_interpreter/messages.h"
 #include "8_interpreter/numbers.h"
 #include "8_interpreter/operands.h"
+#include "8_interpreter/run_context.h"
 #include "8_interpreter/state.h"
 #include "8_interpreter/title_pattern.h"
 #include "8_interpreter/variables.h"
@@ -27,9 +28,12 @@ constexpr size_t kActiveTitleMax = 255;
 constexpr size_t kFieldTextMax = 255;
 constexpr size_t kClipboardMax = 1000000;
 
+// The run's desktop back end.
+DesktopAutomation& DesktopOf(InterpreterState& in) { return Desktop(in.context->platform); }
+
 // True when the desktop can be driven; otherwise says why.
-bool DesktopReady() {
-  switch (Desktop().Availability()) {
+bool DesktopReady(InterpreterState& in) {
+  switch (DesktopOf(in).Availability()) {
     case DesktopAvailability::kReady: return true;
     case DesktopAvailability::kWaylandOnly: SayLine(kMsgWaylandOnly); return false;
     case DesktopAvailability::kNoInputExtension: SayLine(kMsgNoInputExtension); return false;
@@ -52,9 +56,9 @@ bool ReadInteger(InterpreterState& in, std::string_view* args, int32_t* value) {
 }
 
 // The origin of coordinates: the screen's, or the window in front's.
-bool Origin(bool screen, int* x, int* y) {
+bool Origin(DesktopAutomation& d, bool screen, int* x, int* y) {
   *x = *y = 0;
-  return screen || Desktop().ForegroundOrigin(x, y);
+  return screen || d.ForegroundOrigin(x, y);
 }
 
 // The first word of args, upper-cased; args keeps the rest.
@@ -77,9 +81,10 @@ bool CmdDigita(InterpreterState& in, std::string_view args) {
   bool no_enter = TakeTrailingAmpersand(&args);
   std::string text;
   if (!ReadOperand(in, &args, &text) || !args.empty()) return false;
-  if (!DesktopReady()) return false;
+  if (!DesktopReady(in)) return false;
+  auto& d = DesktopOf(in);
   for (unsigned char c : text) {
-    if (!TypeCharacter(c, kKeyPauseMs)) {
+    if (!TypeCharacter(d, c, kKeyPauseMs)) {
       SayLine(kMsgKeyUnavailable, std::string(1, static_cast<char>(c)));
       return false;
     }
@@ -87,23 +92,23 @@ bool CmdDigita(InterpreterState& in, std::string_view args) {
   if (no_enter) return true;
   KeyCombination enter;
   enter.vk = kVkEnter;
-  return PressCombination(enter, kKeyPauseMs);
+  return PressCombination(d, enter, kKeyPauseMs);
 }
 
 bool CmdAciona(InterpreterState& in, std::string_view args) {
   std::string text;
   if (!ReadOperand(in, &args, &text) || !args.empty() || text.empty()) return false;
   if (text.size() == 1) {
-    if (!DesktopReady()) return false;
+    if (!DesktopReady(in)) return false;
     unsigned char c = static_cast<unsigned char>(text[0]);
-    bool ok = c >= 32 && c <= 127 ? PressCharacterKey(c) : TypeCharacter(c, 1);
+    bool ok = c >= 32 && c <= 127 ? PressCharacterKey(DesktopOf(in), c) : TypeCharacter(DesktopOf(in), c, 1);
     if (!ok) SayLine(kMsgKeyUnavailable, text);
     return ok;
   }
   KeyCombination k;
   if (!ParseKeyCombination(UpperCaseText(text), &k)) return false;
-  if (!DesktopReady()) return false;
-  if (PressCombination(k, kKeyPauseMs)) return true;
+  if (!DesktopReady(in)) return false;
+  if (PressCombination(DesktopOf(in), k, kKeyPauseMs)) return true;
   SayLine(kMsgKeyUnavailable, text);
   return false;
 }
@@ -120,10 +125,10 @@ bool CmdClica(InterpreterState& in, std::string_view args) {
   if (!ReadInteger(in, &args, &x)) return false;
   if (!args.empty() && args[0] == ',') args = TrimBlanks(args.substr(1));
   if (!ReadInteger(in, &args, &y)) return false;
-  if (!DesktopReady()) return false;
+  if (!DesktopReady(in)) return false;
+  auto& d = DesktopOf(in);
   int ox, oy;
-  Origin(screen, &ox, &oy);
-  auto& d = Desktop();
+  Origin(d, screen, &ox, &oy);
   d.MovePointer(ox + x, oy + y);
   for (int i = 0; i < (kind == kDouble ? 2 : kind == kSingle ? 1 : 0); ++i) {
     d.SendLeftButton(true);
@@ -135,10 +140,11 @@ bool CmdClica(InterpreterState& in, std::string_view args) {
 bool LeMouse(InterpreterState& in, std::string_view args) {
   if (!TakeWord(&args, "MOUSE") && !TakeWord(&args, "RATO")) return false;
   bool screen = TakeWord(&args, "TELA");
-  if (!DesktopReady()) return false;
+  if (!DesktopReady(in)) return false;
+  auto& d = DesktopOf(in);
   int ox, oy, px = 0, py = 0;
-  Origin(screen, &ox, &oy);
-  Desktop().PointerPosition(&px, &py);
+  Origin(d, screen, &ox, &oy);
+  d.PointerPosition(&px, &py);
   int slot;
   if (!ReadVariableRef(in, &args, &slot)) return false;
   Var(in, slot) = NumberToText(px - ox);
@@ -152,12 +158,13 @@ bool CmdJanela(InterpreterState& in, std::string_view args) {
   std::string action = TakeFirstWord(&args);
   std::string pattern;
   if (!ReadOperand(in, &args, &pattern)) return false;
-  if (!DesktopReady()) {
+  if (!DesktopReady(in)) {
     in.last_status = 1;
     return false;
   }
+  auto& d = DesktopOf(in);
   std::vector<DesktopWindow> windows;
-  Desktop().TopLevelWindows(&windows);
+  d.TopLevelWindows(&windows);
   for (const auto& w : windows) {
     if (!TitleMatches(w.title, pattern)) continue;
     WindowAction a;
@@ -172,7 +179,7 @@ bool CmdJanela(InterpreterState& in, std::string_view args) {
     } else {
       return false;
     }
-    Desktop().ActOnWindow(w.id, a);
+    d.ActOnWindow(w.id, a);
     return true;
   }
   in.last_status = 1;
@@ -188,8 +195,8 @@ bool CmdCaptura(InterpreterState& in, std::string_view args) {
     Var(in, slot).clear();
     return true;
   }
-  if (!DesktopReady()) return false;
-  auto& d = Desktop();
+  if (!DesktopReady(in)) return false;
+  auto& d = DesktopOf(in);
   std::string text;
   if (title || (what == "FOCO" && d.ConsoleIsActive())) {
     d.ActiveWindowTitle(&text);
@@ -207,8 +214,8 @@ bool CmdCaptura(InterpreterState& in, std::string_view args) {
   select.shift = true;
   copy.vk = kVkInsert;
   copy.ctrl = true;
-  if (!PressCombination(home, kKeyPauseMs) || !PressCombination(select, kKeyPauseMs) ||
-      !PressCombination(copy, kKeyPauseMs)) {
+  if (!PressCombination(d, home, kKeyPauseMs) || !PressCombination(d, select, kKeyPauseMs) ||
+      !PressCombination(d, copy, kKeyPauseMs)) {
     SayLine(kMsgKeyUnavailable, "Home/End/Insert");
     return false;
   }
@@ -244,8 +251,8 @@ bool CmdHandle(InterpreterState& in, std::string_view args) {
   if (!ReadVariableRef(in, &args, &slot)) return false;
   uint64_t id = ExplicitConsoleWindowId();
   if (!id) {
-    if (!DesktopReady()) return false;
-    id = Desktop().ConsoleWindowId();
+    if (!DesktopReady(in)) return false;
+    id = DesktopOf(in).ConsoleWindowId();
   }
   Var(in, slot) = NumberToText(static_cast<int64_t>(id));
   return true;

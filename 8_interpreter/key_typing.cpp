@@ -7,8 +7,8 @@ namespace kal {
 namespace {
 
 // Sends one key event and lets the pump run.
-bool Send(int key, bool down) {
-  bool ok = Desktop().SendKey(key, down);
+bool Send(DesktopAutomation& d, int key, bool down) {
+  bool ok = d.SendKey(key, down);
   PumpMessages();
   return ok;
 }
@@ -18,31 +18,30 @@ struct Modifiers {
 };
 
 // Looks up the modifier keys a combination needs.
-bool ModifierKeys(bool shift, bool ctrl, bool alt, Modifiers* m) {
-  auto& d = Desktop();
+bool ModifierKeys(DesktopAutomation& d, bool shift, bool ctrl, bool alt, Modifiers* m) {
   return (!shift || d.KeyForVirtualKey(kVkShift, &m->shift)) && (!ctrl || d.KeyForVirtualKey(kVkCtrl, &m->ctrl)) &&
          (!alt || d.KeyForVirtualKey(kVkAlt, &m->alt));
 }
 
 // Modifiers down, the key down and up, modifiers up; then the pause.
-bool Press(int key, const Modifiers& m, int pause_ms) {
+bool Press(DesktopAutomation& d, int key, const Modifiers& m, int pause_ms) {
   bool ok = true;
   for (int mod : {m.shift, m.ctrl, m.alt})
-    if (mod) ok = Send(mod, true) && ok;
-  ok = Send(key, true) && ok;
-  ok = Send(key, false) && ok;
+    if (mod) ok = Send(d, mod, true) && ok;
+  ok = Send(d, key, true) && ok;
+  ok = Send(d, key, false) && ok;
   for (int mod : {m.shift, m.ctrl, m.alt})
-    if (mod) ok = Send(mod, false) && ok;
+    if (mod) ok = Send(d, mod, false) && ok;
   Delay(pause_ms);
   return ok;
 }
 
-bool TypePrintable(uint8_t c, int pause_ms) {
+bool TypePrintable(DesktopAutomation& d, uint8_t c, int pause_ms) {
   LayoutKey k;
-  if (!Desktop().KeyForCharacter(c, &k)) return false;
+  if (!d.KeyForCharacter(c, &k)) return false;
   Modifiers m;
-  if (!ModifierKeys(k.shift, false, false, &m)) return false;
-  return Press(k.key, m, pause_ms);
+  if (!ModifierKeys(d, k.shift, false, false, &m)) return false;
+  return Press(d, k.key, m, pause_ms);
 }
 
 }  // namespace
@@ -84,44 +83,44 @@ bool AccentOf(uint8_t c, uint8_t* accent, uint8_t* base) {
   return false;
 }
 
-bool PressCombination(const KeyCombination& k, int pause_ms) {
+bool PressCombination(DesktopAutomation& d, const KeyCombination& k, int pause_ms) {
   int key = 0;
   if (k.character >= 0) {
     LayoutKey lk;
-    if (!Desktop().KeyForCharacter(static_cast<uint8_t>(k.character), &lk)) return false;
+    if (!d.KeyForCharacter(static_cast<uint8_t>(k.character), &lk)) return false;
     key = lk.key;
-  } else if (!Desktop().KeyForVirtualKey(k.vk, &key)) {
+  } else if (!d.KeyForVirtualKey(k.vk, &key)) {
     return false;
   }
   Modifiers m;
-  if (!ModifierKeys(k.shift, k.ctrl, k.alt, &m)) return false;
-  return Press(key, m, pause_ms);
+  if (!ModifierKeys(d, k.shift, k.ctrl, k.alt, &m)) return false;
+  return Press(d, key, m, pause_ms);
 }
 
-bool TypeCharacter(uint8_t c, int pause_ms) {
+bool TypeCharacter(DesktopAutomation& d, uint8_t c, int pause_ms) {
   if (c < 32) {
     uint8_t letter = static_cast<uint8_t>(c + 64);
     if (letter >= 'A' && letter <= 'Z') letter = static_cast<uint8_t>(letter + 32);
     LayoutKey k;
     Modifiers m;
-    if (!Desktop().KeyForCharacter(letter, &k) || !ModifierKeys(false, true, false, &m)) return false;
-    bool ok = Press(k.key, m, pause_ms);
+    if (!d.KeyForCharacter(letter, &k) || !ModifierKeys(d, false, true, false, &m)) return false;
+    bool ok = Press(d, k.key, m, pause_ms);
     Delay(pause_ms);
     return ok;
   }
-  if (TypePrintable(c, pause_ms)) return true;
+  if (TypePrintable(d, c, pause_ms)) return true;
   uint8_t accent = 0, base = 0;
-  if (c >= 128 && AccentOf(c, &accent, &base) && TypePrintable(accent, pause_ms) && TypePrintable(base, pause_ms))
+  if (c >= 128 && AccentOf(c, &accent, &base) && TypePrintable(d, accent, pause_ms) && TypePrintable(d, base, pause_ms))
     return true;
-  return TypePrintable(' ', pause_ms);
+  return TypePrintable(d, ' ', pause_ms);
 }
 
-bool PressCharacterKey(uint8_t c) {
+bool PressCharacterKey(DesktopAutomation& d, uint8_t c) {
   LayoutKey k;
-  if (!Desktop().KeyForCharacter(c, &k)) return false;
-  bool ok = Send(k.key, true);
+  if (!d.KeyForCharacter(c, &k)) return false;
+  bool ok = Send(d, k.key, true);
   Delay(1);
-  ok = Send(k.key, false) && ok;
+  ok = Send(d, k.key, false) && ok;
   Delay(1);
   return ok;
 }

@@ -19,6 +19,7 @@
 #include "8_interpreter/msaa_state.h"
 #include "8_interpreter/numbers.h"
 #include "8_interpreter/operands.h"
+#include "8_interpreter/run_context.h"
 #include "8_interpreter/state.h"
 #include "8_interpreter/variables.h"
 
@@ -32,8 +33,8 @@ void Push(MsaaEvents& m, const AccessibilityEvent& e) {
   if (m.write == m.read) m.read = (m.read + 1) % kMsaaRingSize;  // full: the oldest goes
 }
 
-bool BusReady() {
-  if (TheAccessibility().Available()) return true;
+bool BusReady(Accessibility& bus) {
+  if (bus.Available()) return true;
   SayLine(kMsgNoAccessibility);
   return false;
 }
@@ -56,20 +57,20 @@ bool StoreIn(InterpreterState& in, std::string_view args, const std::string& val
   return true;
 }
 
-bool Monitora(MsaaState& s) {
-  if (!BusReady()) return false;
+bool Monitora(Accessibility& bus, MsaaState& s) {
+  if (!BusReady(bus)) return false;
   auto& m = *s.events;
   m.read = m.write = 0;
   m.monitoring = true;
-  if (TheAccessibility().StartMonitoring([events = s.events](const AccessibilityEvent& e) { Push(*events, e); }))
+  if (bus.StartMonitoring([events = s.events](const AccessibilityEvent& e) { Push(*events, e); }))
     return true;
   m.monitoring = false;
   SayLine(kMsgNoAccessibility);
   return false;
 }
 
-bool Fim(MsaaState& s) {
-  if (s.events->monitoring) TheAccessibility().StopMonitoring();
+bool Fim(Accessibility& bus, MsaaState& s) {
+  if (s.events->monitoring) bus.StopMonitoring();
   s.events->monitoring = false;
   s.current = AccessibleProperties{};
   return true;
@@ -98,9 +99,10 @@ bool Checa(InterpreterState& in, std::string_view args) {
 bool Captura(InterpreterState& in, std::string_view args) {
   int32_t x = 0, y = 0;
   if (!ReadInteger(in, &args, &x) || !ReadInteger(in, &args, &y)) return false;
-  if (!BusReady()) return false;
+  Accessibility& bus = TheAccessibility(in.context->platform);
+  if (!BusReady(bus)) return false;
   AccessibleProperties p;
-  if (TheAccessibility().ObjectAtPoint(x, y, &p)) in.msaa.current = p;
+  if (bus.ObjectAtPoint(x, y, &p)) in.msaa.current = p;
   return true;
 }
 
@@ -122,8 +124,8 @@ bool CmdMsaa(InterpreterState& in, std::string_view args) {
   std::string word = UpperCaseText(args.substr(0, blank));
   args = TrimBlanks(args.substr(blank));
   const auto& c = in.msaa.current;
-  if (word == "MONITORA") return Monitora(in.msaa);
-  if (word == "FIM") return Fim(in.msaa);
+  if (word == "MONITORA") return Monitora(TheAccessibility(in.context->platform), in.msaa);
+  if (word == "FIM") return Fim(TheAccessibility(in.context->platform), in.msaa);
   if (word == "CHECA") return Checa(in, args);
   if (word == "CAPTURA") return Captura(in, args);
   if (word == "AREA") return Area(in, args);

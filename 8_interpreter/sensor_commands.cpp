@@ -16,6 +16,7 @@
 #include "8_interpreter/messages.h"
 #include "8_interpreter/numbers.h"
 #include "8_interpreter/operands.h"
+#include "8_interpreter/run_context.h"
 #include "8_interpreter/state.h"
 
 namespace kal {
@@ -32,7 +33,7 @@ void Pause() { Delay(kPauseMs); }
 // Opens the port on first use and reads the baseline into the interpreter.
 // A port that cannot be opened is tried again on the next SENSOR.
 bool SensorsReady(InterpreterState& in) {
-  ParallelPort& port = Port();
+  ParallelPort& port = Port(in.context->platform);
   if (port.IsOpen()) return true;
   std::string err;
   if (!port.Open(&err)) {
@@ -50,7 +51,7 @@ bool SensorsReady(InterpreterState& in) {
 
 // Every row is read; the lowest active sensor wins, 0 when none is.
 int ScanSensors(const InterpreterState& in) {
-  ParallelPort& port = Port();
+  ParallelPort& port = Port(in.context->platform);
   int lowest = 0;
   for (int row = 0; row < kRows; ++row) {
     port.WriteControl(kControlAll);

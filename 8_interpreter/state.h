@@ -18,6 +18,7 @@
 #include "8_interpreter/numbers.h"
 #include "8_interpreter/operands.h"
 #include "8_interpreter/program_commands.h"
+#include "8_interpreter/run_context.h"
 #include "8_interpreter/script_index.h"
 #include "8_interpreter/variables.h"
 
@@ -46,6 +47,11 @@ struct RunLimits {
 inline constexpr int kMaxNestedLines = 200;
 
 struct InterpreterState {
+  // What the run speaks, plays and waits through (run_context.h), set by
+  // whoever runs the script: main, the test harness. A state without one
+  // (the script check, a benchmark of quiet lines) must run no command that
+  // reaches it.
+  RunContext* context = nullptr;
   RunLimits limits;
   // The network layer's user while this interpreter runs (declared before
   // the channels, whose connections it outlives).

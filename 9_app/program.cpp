@@ -23,6 +23,7 @@
 #include "6_console/write_and_speak.h"
 #include "0_base/speech_log.h"
 #include "8_interpreter/interpreter.h"
+#include "8_interpreter/run_context.h"
 #include "8_interpreter/state.h"
 #include "1_platform/automation.h"
 #include "1_platform/braille.h"
@@ -236,6 +237,8 @@ int ProgramMain(int argc, char** argv) {
   // The console of the run: its screen, keys, menu, braille and clipboard.
   Console console;
   ConsoleScope consoling(console);
+  // All of them, handed down to what runs the script.
+  RunContext context{platform, config, player, voices, speech, network, console};
   if (!opts.view_file.empty()) return RunViewerProgram(opts);
   if (opts.check) return RunCheckProgram(CheckedFiles(opts), opts.speech_log);
   // The language server starts neither speech nor the console: their
@@ -264,6 +267,7 @@ int ProgramMain(int argc, char** argv) {
   UseDesktopClipboard();
   // The interpreter of this run, handed to everything that runs the script.
   InterpreterState in;
+  in.context = &context;
   in.params = HostTextsToScript(opts.params);
   InitInterpreter(in, name);
   if (StopRequested()) return EndStoppedRun(RequestedStop());  // the voice could not start

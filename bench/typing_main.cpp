@@ -26,6 +26,10 @@
 #include "8_interpreter/commands.h"
 #include "8_interpreter/state.h"
 #include "6_console/console_state.h"
+#include "3_audio/wave_player_state.h"
+#include "4_voices/voices.h"
+#include "5_speech/speech_state.h"
+#include "7_net/network.h"
 
 using Clock = std::chrono::steady_clock;
 
@@ -35,22 +39,23 @@ double Ms(Clock::duration d) { return std::chrono::duration<double, std::milli>(
 
 // One DIGITA of the text (Latin-1, no quote marks inside) without Enter;
 // returns the wall milliseconds and the virtual ones.
-void TypeOnce(const std::string& text, double* wall, double* paced) {
+void TypeOnce(kal::RunContext& context, const std::string& text, double* wall, double* paced) {
   std::string line = "\"" + text + "\" &";
   int64_t v0 = kal::Loop().NowMs();
   auto t0 = Clock::now();
   kal::InterpreterState in;
+  in.context = &context;
   if (!kal::CmdDigita(in, line)) std::fprintf(stderr, "DIGITA failed\n");
   *wall = Ms(Clock::now() - t0);
   *paced = static_cast<double>(kal::Loop().NowMs() - v0);
 }
 
-void Report(const char* what, const std::string& text, int rounds) {
+void Report(kal::RunContext& context, const char* what, const std::string& text, int rounds) {
   std::vector<double> per_char;
   double paced = 0;
   for (int i = 0; i < rounds; ++i) {
     double wall = 0;
-    TypeOnce(text, &wall, &paced);
+    TypeOnce(context, text, &wall, &paced);
     per_char.push_back(wall / static_cast<double>(text.size()));
   }
   std::sort(per_char.begin(), per_char.end());
@@ -69,11 +74,17 @@ int main() {
   kal::ScopedConfig use_config(config);
   kal::Console the_console;  // and the console's
   kal::ConsoleScope consoling(the_console);
+  // The rest of the run's objects, for the context DIGITA runs in.
+  kal::WavePlayer player;
+  kal::Voices voices;
+  kal::SpeechState speech;
+  kal::Network network;
+  kal::RunContext context{platform, config, player, voices, speech, network, the_console};
   kal::SetLoop(kal::MakeFakeEventLoop());
   const char* x11 = std::getenv("BENCH_X11");
   bool real = x11 && std::string(x11) == "1";
-  if (!real) kal::SetDesktopAutomation(std::make_unique<kal::RecordingDesktop>());
-  if (kal::Desktop().Availability() != kal::DesktopAvailability::kReady) {
+  if (!real) kal::SetDesktopAutomation(platform, std::make_unique<kal::RecordingDesktop>());
+  if (kal::Desktop(platform).Availability() != kal::DesktopAvailability::kReady) {
     std::fprintf(stderr, "bench_typing: no display to type on\n");
     return 1;
   }
@@ -85,7 +96,7 @@ int main() {
   while (accented.size() < 100) accented += kal::L1("ação, pão, café, órgão, Ç, ü, ñ ");
   accented.resize(100);
   int rounds = real ? 5 : 50;
-  Report("ASCII text", ascii, rounds);
-  Report("accented Latin-1 text", accented, rounds);
+  Report(context, "ASCII text", ascii, rounds);
+  Report(context, "accented Latin-1 text", accented, rounds);
   return 0;
 }

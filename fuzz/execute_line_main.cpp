@@ -60,18 +60,23 @@ kal::RunLimits FuzzLimits() {
   return limits;
 }
 
-void SetUpOnce() {
-  // The subsystems a run speaks through, for the whole fuzzing process.
-  static kal::WavePlayer player;
-  static kal::WavePlayerScope playing(player);
-  static kal::Voices voices;
-  static kal::VoicesScope voicing(voices);
-  static kal::SpeechState speech;
-  static kal::SpeechScope speaking(speech);
-  static kal::Network network;
-  static kal::NetworkScope networking(network);
-  kal::SetLoop(kal::MakeFakeEventLoop());
-  kal::CaptureSpeechLog(false);
+// The subsystems a run speaks through, for the whole fuzzing process.
+struct LastingSubsystems {
+  kal::WavePlayer player;
+  kal::WavePlayerScope playing{player};
+  kal::Voices voices;
+  kal::VoicesScope voicing{voices};
+  kal::SpeechState speech;
+  kal::SpeechScope speaking{speech};
+  kal::Network network;
+  kal::NetworkScope networking{network};
+};
+
+LastingSubsystems& SetUpOnce() {
+  static LastingSubsystems lasting;
+  static bool ready = (kal::SetLoop(kal::MakeFakeEventLoop()), kal::CaptureSpeechLog(false), true);
+  (void)ready;
+  return lasting;
 }
 
 void RunScriptBytes(kal::InterpreterState& in, std::string_view text) {
@@ -93,13 +98,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   kal::ScopedConfig use_config(config);
   kal::Console the_console;  // and the console's
   kal::ConsoleScope consoling(the_console);
-  static bool ready = (SetUpOnce(), true);
-  (void)ready;
+  LastingSubsystems& lasting = SetUpOnce();
+  kal::RunContext context{platform, config, lasting.player, lasting.voices, lasting.speech, lasting.network,
+                          the_console};
   static const kal::RunLimits kLimits = FuzzLimits();
   if (size == 0) return 0;
   std::string console;
   kal::SetConsoleFrontEnd(kal::MakeMemoryFrontEnd("", &console));
   kal::InterpreterState in;
+  in.context = &context;
   in.limits = kLimits;
   std::string_view text(reinterpret_cast<const char*>(data) + 1, size - 1);
   if (data[0] % 2 == 0) {

@@ -34,10 +34,10 @@ uint8_t FakeParallelPort::ReadStatus() {
   return status;
 }
 
-FakeParallelPort* InstallFakeParallelPort() {
+FakeParallelPort* InstallFakeParallelPort(Platform& platform) {
   auto port = std::make_unique<FakeParallelPort>();
   FakeParallelPort* raw = port.get();
-  SetParallelPort(std::move(port));
+  SetParallelPort(platform, std::move(port));
   return raw;
 }
 

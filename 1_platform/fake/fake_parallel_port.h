@@ -50,8 +50,8 @@ class FakeParallelPort : public ParallelPort {
   std::vector<PortAccess> accesses_;
 };
 
-// Installs a fresh fake port as the process's port and returns it (owned by
-// the seam; valid until the next SetParallelPort).
-FakeParallelPort* InstallFakeParallelPort();
+// Installs a fresh fake port as the run's port and returns it (owned by the
+// platform state; valid until the next SetParallelPort).
+FakeParallelPort* InstallFakeParallelPort(Platform& platform);
 
 }  // namespace kal

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "1_platform/accessibility.h"
+#include "1_platform/platform.h"
 
 namespace kal {
 namespace {
@@ -39,10 +40,11 @@ TEST(Msaa, FocusEventsAndTheObjectAtAPointNameStandardControls) {
   SendMessageW(check, BM_SETCHECK, BST_CHECKED, 0);
   PumpFor(300, [] { return false; });
 
-  SetAccessibility(MakeHostAccessibility());
-  ASSERT_TRUE(TheAccessibility().Available());
+  Platform platform;  // the back end is kept in it
+  SetAccessibility(platform, MakeHostAccessibility());
+  ASSERT_TRUE(TheAccessibility(platform).Available());
   std::vector<AccessibilityEvent> events;
-  ASSERT_TRUE(TheAccessibility().StartMonitoring([&](const AccessibilityEvent& e) { events.push_back(e); }));
+  ASSERT_TRUE(TheAccessibility(platform).StartMonitoring([&](const AccessibilityEvent& e) { events.push_back(e); }));
   auto focused = [&](const std::string& name) {
     for (const auto& e : events)
       if (e.kind == AccessibilityEventKind::kFocus && e.have_object && e.object.name == name) return &e;
@@ -63,17 +65,16 @@ TEST(Msaa, FocusEventsAndTheObjectAtAPointNameStandardControls) {
   RECT r;
   GetWindowRect(button, &r);
   AccessibleProperties at;
-  ASSERT_TRUE(TheAccessibility().ObjectAtPoint((r.left + r.right) / 2, (r.top + r.bottom) / 2, &at));
+  ASSERT_TRUE(TheAccessibility(platform).ObjectAtPoint((r.left + r.right) / 2, (r.top + r.bottom) / 2, &at));
   EXPECT_EQ(at.name, "Ligar");
   EXPECT_EQ(at.left, r.left);
   EXPECT_EQ(at.width, r.right - r.left);
 
-  TheAccessibility().StopMonitoring();
+  TheAccessibility(platform).StopMonitoring();
   size_t seen = events.size();
   SetFocus(button);
   PumpFor(200, [] { return false; });
   EXPECT_EQ(events.size(), seen);  // no events once monitoring stopped
-  SetAccessibility(nullptr);
   DestroyWindow(top);
 }
 

@@ -6,6 +6,8 @@
 #include "1_platform/event_loop.h"
 #include "1_platform/fake/recording_desktop.h"
 #include "6_console/clipboard.h"
+#include "8_interpreter/run_context.h"
+#include "tests/support/fresh_subsystems.h"
 #include "tests/support/script_harness.h"
 
 namespace kal::test {
@@ -22,11 +24,10 @@ class AutomationCommands : public ::testing::Test {
   AutomationCommands() {
     auto d = std::make_unique<RecordingDesktop>();
     desktop_ = d.get();
-    SetDesktopAutomation(std::move(d));
+    SetDesktopAutomation(Context().platform, std::move(d));
     SetClipboardBackend(nullptr);
   }
   ~AutomationCommands() override {
-    SetDesktopAutomation(nullptr);
     SetConsoleWindowId(0);
     SetClipboardBackend(nullptr);
   }

@@ -4,6 +4,8 @@
 
 #include "1_platform/fake/recording_accessibility.h"
 #include "8_interpreter/state.h"
+#include "8_interpreter/run_context.h"
+#include "tests/support/fresh_subsystems.h"
 #include "tests/support/script_harness.h"
 
 namespace kal::test {
@@ -23,11 +25,10 @@ class MsaaCommands : public ::testing::Test {
   MsaaCommands() {
     auto a = std::make_unique<RecordingAccessibility>();
     acc_ = a.get();
-    SetAccessibility(std::move(a));
+    SetAccessibility(Context().platform, std::move(a));
   }
   ~MsaaCommands() override {
     Out("msaa fim\n");
-    SetAccessibility(nullptr);
   }
 
   // The runs of a case share one interpreter, as the lines of one script

@@ -6,6 +6,8 @@
 
 #include "1_platform/fake/fake_parallel_port.h"
 #include "8_interpreter/state.h"
+#include "8_interpreter/run_context.h"
+#include "tests/support/fresh_subsystems.h"
 #include "tests/support/script_harness.h"
 
 namespace kal::test {
@@ -13,8 +15,7 @@ namespace {
 
 class SensorCommand : public ::testing::Test {
  protected:
-  SensorCommand() : port_(InstallFakeParallelPort()) {}
-  ~SensorCommand() override { InstallFakeParallelPort()->SetPresent(false); }
+  SensorCommand() : port_(InstallFakeParallelPort(Context().platform)) {}
 
   std::string Run(const std::string& script) {
     ScriptResult r = RunScriptIn(in_, script);

@@ -16,6 +16,8 @@
 #include "8_interpreter/script_check.h"
 #include "9_app/script_file.h"
 #include "tests/support/script_expectations.h"
+#include "8_interpreter/run_context.h"
+#include "tests/support/fresh_subsystems.h"
 #include "tests/support/script_harness.h"
 #include "tests/support/temp_folder.h"
 
@@ -89,13 +91,11 @@ TEST_P(DocExampleRun, GivesWhatTheDocumentationShows) {
   // without a desktop, whatever desktop the tests run on.
   auto desktop = std::make_unique<RecordingDesktop>();
   desktop->availability_ = DesktopAvailability::kNoDisplay;
-  SetDesktopAutomation(std::move(desktop));
+  SetDesktopAutomation(Context().platform, std::move(desktop));
   auto accessibility = std::make_unique<RecordingAccessibility>();
   accessibility->available = false;
-  SetAccessibility(std::move(accessibility));
+  SetAccessibility(Context().platform, std::move(accessibility));
   ScriptResult got = RunScriptDecoded(std::get<1>(GetParam()), bytes, want.keys, want.params);
-  SetDesktopAutomation(nullptr);
-  SetAccessibility(nullptr);
 
   if (want.exit_code) {
     EXPECT_EQ(got.exit_code, *want.exit_code);

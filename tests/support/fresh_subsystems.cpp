@@ -1,22 +1,27 @@
-// Every test case runs on fresh subsystem objects, installed for the case as
-// main installs them for a run: the wave player, the voices, the speech
-// facade, the network and the console. A case that needs a second fresh one
-// in its middle builds it and installs it with its own scope.
+#include "tests/support/fresh_subsystems.h"
+
 #include <gtest/gtest.h>
 
 #include <memory>
 
-#include "7_net/network.h"
+#include "1_platform/platform.h"
+#include "2_config/config_state.h"
 #include "3_audio/wave_player_state.h"
 #include "4_voices/voices.h"
 #include "5_speech/speech.h"
 #include "5_speech/speech_state.h"
 #include "6_console/console_state.h"
+#include "7_net/network.h"
+#include "8_interpreter/run_context.h"
 
 namespace kal::test {
 namespace {
 
-struct Subsystems {
+struct FreshRun {
+  Platform platform;
+  ScopedPlatform use_platform{platform};
+  ConfigState config;
+  ScopedConfig use_config{config};
   WavePlayer player;
   WavePlayerScope playing{player};
   Voices voices;
@@ -27,15 +32,15 @@ struct Subsystems {
   NetworkScope networking{network};
   Console console;
   ConsoleScope consoling{console};
+  RunContext context{platform, config, player, voices, speech, network, console};
 };
+
+std::unique_ptr<FreshRun> g_run;  // the case's; the test program's one thread reads it
 
 class FreshSubsystems : public ::testing::EmptyTestEventListener {
  public:
-  void OnTestStart(const ::testing::TestInfo&) override { objects_ = std::make_unique<Subsystems>(); }
-  void OnTestEnd(const ::testing::TestInfo&) override { objects_.reset(); }
-
- private:
-  std::unique_ptr<Subsystems> objects_;
+  void OnTestStart(const ::testing::TestInfo&) override { g_run = std::make_unique<FreshRun>(); }
+  void OnTestEnd(const ::testing::TestInfo&) override { g_run.reset(); }
 };
 
 const bool kInstalled = [] {
@@ -44,4 +49,7 @@ const bool kInstalled = [] {
 }();
 
 }  // namespace
+
+RunContext& Context() { return g_run->context; }
+
 }  // namespace kal::test

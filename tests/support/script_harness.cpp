@@ -10,11 +10,13 @@
 #include "4_voices/word_voice.h"
 #include "5_speech/speech.h"
 #include "8_interpreter/interpreter.h"
+#include "8_interpreter/run_context.h"
 #include "8_interpreter/state.h"
 #include "1_platform/event_loop.h"
 #include "1_platform/fake/capture_audio.h"
 #include "1_platform/fake/fake_parallel_port.h"
 #include "1_platform/stop_request.h"
+#include "tests/support/fresh_subsystems.h"
 #include "tests/support/memory_console.h"
 
 namespace kal::test {
@@ -28,6 +30,7 @@ ScriptResult RunScriptText(const std::string& script, const std::string& keys,
 
 ScriptResult RunScriptIn(InterpreterState& in, const std::string& script, const std::string& keys) {
   ScriptResult r;
+  if (!in.context) in.context = &Context();
   SetLoop(MakeFakeEventLoop());
   UseMemoryConsole(keys, &r.console);
   // Sound goes to a capture device and words to a stand-in voice, so that
@@ -42,7 +45,8 @@ ScriptResult RunScriptIn(InterpreterState& in, const std::string& script, const 
   SetWordVoice(MakeLoggingWordVoice());
   // No parallel port unless the test installed a fake one of its own, so
   // that a machine with a real port runs the scripts alike.
-  if (!dynamic_cast<FakeParallelPort*>(&Port())) InstallFakeParallelPort()->SetPresent(false);
+  if (!dynamic_cast<FakeParallelPort*>(&Port(in.context->platform)))
+    InstallFakeParallelPort(in.context->platform)->SetPresent(false);
   CaptureSpeechLog(true);
   ClearCapturedSpeech();
   std::vector<std::string> lines;

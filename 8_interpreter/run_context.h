@@ -1,0 +1,29 @@
+// What a run speaks, plays, waits and connects through: the objects main
+// builds for the run, handed down as one context. The interpreter's state
+// holds it, so a command handler reaches any of them from its first
+// argument; below the interpreter each layer is given only the pieces it
+// needs, as parameters or as members set when its objects are built.
+// Tests build a fresh set per case (tests/support/fresh_subsystems.cpp).
+#pragma once
+
+namespace kal {
+
+struct Platform;
+struct ConfigState;
+struct WavePlayer;
+struct Voices;
+struct SpeechState;
+struct Network;
+struct Console;
+
+struct RunContext {
+  Platform& platform;
+  ConfigState& config;
+  WavePlayer& player;
+  Voices& voices;
+  SpeechState& speech;
+  Network& network;
+  Console& console;
+};
+
+}  // namespace kal
