@@ -7,10 +7,8 @@
 
 namespace kal {
 
-// The installed platform's device, opened on first use (an installed
-// platform is required, as main and every test program install one).
-AudioDevice& Audio() {
-  std::unique_ptr<AudioDevice>& device = InstalledPlatform()->audio;
+AudioDevice& Audio(Platform& platform) {
+  std::unique_ptr<AudioDevice>& device = platform.audio;
   if (!device) {
     const char* file = std::getenv(kAudioFileVariable);
     device = file && *file ? MakeWaveFileAudio(file) : MakeHostAudio();
@@ -18,11 +16,9 @@ AudioDevice& Audio() {
   return *device;
 }
 
-void SetAudio(std::unique_ptr<AudioDevice> device) {
-  Platform* p = InstalledPlatform();
-  if (!p) return;
-  if (p->audio) p->audio->Close();
-  p->audio = std::move(device);
+void SetAudio(Platform& p, std::unique_ptr<AudioDevice> device) {
+  if (p.audio) p.audio->Close();
+  p.audio = std::move(device);
 }
 
 }  // namespace kal

@@ -98,11 +98,13 @@ class AudioDevice {
   virtual void DetachMix() = 0;
 };
 
-// The process-wide device. Until one is installed, the first use makes the
-// host's real one (MakeHostAudio), or the wave file that KALDORIN_AUDIO_FILE
-// names (1_platform/wave_file_audio.h).
-AudioDevice& Audio();
-void SetAudio(std::unique_ptr<AudioDevice> device);
+struct Platform;
+
+// The run's device, kept in its platform state. Until one is installed, the
+// first use makes the host's real one (MakeHostAudio), or the wave file that
+// KALDORIN_AUDIO_FILE names (1_platform/wave_file_audio.h).
+AudioDevice& Audio(Platform& platform);
+void SetAudio(Platform& platform, std::unique_ptr<AudioDevice> device);
 
 // The host's real device: ALSA, or SDL2 where ALSA cannot open, on Linux;
 // waveOut on Windows.

@@ -4,7 +4,7 @@
 // afterwards (or checked by a test) on machines without a sound card.
 //
 // KALDORIN_AUDIO_FILE names the file; the process's audio device is then
-// this one (see Audio() in 1_platform/audio.h). The file's header gives the
+// this one (see Audio in 1_platform/audio.h). The file's header gives the
 // format of the first opening; pieces of later openings in another format
 // are written as they come.
 #pragma once

@@ -6,6 +6,7 @@
 
 #include "1_platform/audio.h"
 #include "1_platform/paths.h"
+#include "1_platform/platform.h"
 #include "1_platform/process.h"
 #include "2_config/config.h"
 #include "3_audio/audio_messages.h"
@@ -55,7 +56,8 @@ MidiChoice ReadMidiChoice() {
 }
 
 MidiStartError StartMidi() {
-  auto& m = M();
+  WavePlayer& player = InstalledWavePlayer();
+  auto& m = player.midi;
   if (m.out) return MidiStartError::kAlreadyOpen;
   std::unique_ptr<MidiOutput> out = MakeOutput(ReadMidiChoice());
   std::string detail;
@@ -65,12 +67,13 @@ MidiStartError StartMidi() {
     return e;
   }
   if (AudioMixSource* sound = out->MixSource()) {
-    if (!Audio().AttachMix(sound, ChosenWaveDevice(), &detail)) {
+    if (!Audio(*player.platform).AttachMix(sound, ChosenWaveDevice(), &detail)) {
       DebugDetail(detail);
       out->Close();
       return MidiStartError::kNoAudioDevice;
     }
     m.mixing = true;
+    m.mixed_on = player.platform;
   }
   m.out = std::move(out);
   if (!m.exit_hook) {
@@ -85,8 +88,13 @@ bool MidiIsOpen() { return M().out != nullptr; }
 void StopMidi() { M().End(); }
 
 MidiState::MidiState(MidiState&& other) noexcept
-    : out(std::move(other.out)), mixing(other.mixing), maker(std::move(other.maker)), exit_hook(other.exit_hook) {
+    : out(std::move(other.out)),
+      mixing(other.mixing),
+      mixed_on(other.mixed_on),
+      maker(std::move(other.maker)),
+      exit_hook(other.exit_hook) {
   other.mixing = false;
+  other.mixed_on = nullptr;
 }
 
 MidiState& MidiState::operator=(MidiState&& other) noexcept {
@@ -94,17 +102,20 @@ MidiState& MidiState::operator=(MidiState&& other) noexcept {
   End();
   out = std::move(other.out);
   mixing = other.mixing;
+  mixed_on = other.mixed_on;
   maker = std::move(other.maker);
   exit_hook = other.exit_hook;
   other.mixing = false;
+  other.mixed_on = nullptr;
   return *this;
 }
 
 void MidiState::End() {
   if (!out) return;
   // The device lets go of the synthesizer before it is destroyed.
-  if (mixing) Audio().DetachMix();
+  if (mixing) Audio(*mixed_on).DetachMix();
   mixing = false;
+  mixed_on = nullptr;
   out->Close();
   out.reset();
 }

@@ -19,6 +19,7 @@
 namespace kal {
 
 struct MidiChoice;
+struct Platform;
 
 // Tests: makes the outputs instead of the real back ends (empty: the real
 // ones).
@@ -36,6 +37,7 @@ struct MidiState {
 
   std::unique_ptr<MidiOutput> out;
   bool mixing = false;  // the output's sound is attached to the audio device
+  Platform* mixed_on = nullptr;  // the platform state of that device, while mixing
   MidiOutputMaker maker;
   bool exit_hook = false;  // the output is closed at the program's exit
 };

@@ -44,9 +44,12 @@ WavePlayer* g_player = nullptr;
 
 WavePlayer& W() { return *g_player; }
 
+// The device the player plays on.
+AudioDevice& DeviceOf(WavePlayer& w) { return Audio(*w.platform); }
+
 // Closes the player's device: what it holds is dropped.
 void CloseDeviceOf(WavePlayer& w) {
-  if (w.open) Audio().Close();
+  if (w.open) DeviceOf(w).Close();
   w.open = false;
   w.flights.clear();
   w.queued_total = 0;
@@ -57,11 +60,11 @@ void CloseDeviceOf(WavePlayer& w) {
 void Retire() {
   auto& w = W();
   if (w.flights.empty()) return;
-  if (!Audio().IsOpen()) {
+  if (!DeviceOf(w).IsOpen()) {
     w.flights.clear();
     return;
   }
-  uint64_t waiting = Audio().QueuedBytes();
+  uint64_t waiting = DeviceOf(w).QueuedBytes();
   uint64_t taken = w.queued_total > waiting ? w.queued_total - waiting : 0;
   int64_t now = Loop().NowMs();
   // A device that stops taking sound (unplugged, suspended) must not hold
@@ -71,7 +74,7 @@ void Retire() {
     w.last_waiting = waiting;
     w.last_progress = now;
   } else if (now - w.last_progress > kStallMs) {
-    Audio().Clear();
+    DeviceOf(w).Clear();
     w.flights.clear();
     w.queued_total = 0;
     return;
@@ -81,7 +84,7 @@ void Retire() {
     if (f.end > taken) break;
     f.taken_at = now;
   }
-  int buffer_ms = Audio().BufferMs();
+  int buffer_ms = DeviceOf(w).BufferMs();
   while (!w.flights.empty() && w.flights.front().taken_at >= 0 && now - w.flights.front().taken_at >= buffer_ms)
     w.flights.pop_front();
 }
@@ -96,7 +99,7 @@ int InFlight() {
 int NextCheckMs() {
   auto& w = W();
   if (w.flights.empty()) return 1;
-  int buffer_ms = Audio().BufferMs();
+  int buffer_ms = DeviceOf(w).BufferMs();
   const Flight& f = w.flights.front();
   if (f.taken_at >= 0) {
     int64_t left = f.taken_at + buffer_ms - Loop().NowMs();
@@ -114,6 +117,7 @@ void WaitForEnter() {
 // words, then the user acknowledges with Enter. What was in flight on the
 // failing device is dropped, so that one failure asks once.
 void ReportDeviceError(int code) {
+  auto& w = W();
   std::string_view msg;
   switch (code) {
     case kAudioInvalidHandle: msg = audio_msg::kInvalidHandle; break;
@@ -123,9 +127,9 @@ void ReportDeviceError(int code) {
     default: break;
   }
   if (!msg.empty()) WriteNoticeLine(msg);
-  Audio().Clear();
-  W().flights.clear();
-  W().queued_total = 0;
+  DeviceOf(w).Clear();
+  w.flights.clear();
+  w.queued_total = 0;
   WaitForEnter();
 }
 
@@ -163,10 +167,10 @@ void SayNoSound(const std::string& why) {
 int EnsureOpen(const AudioFormat& f) {
   auto& w = W();
   if (w.unavailable) return kAudioNoDriver;
-  if (w.open && Audio().IsOpen() && w.format == f) return 0;
+  if (w.open && DeviceOf(w).IsOpen() && w.format == f) return 0;
   if (w.open) {
     WaitUntilNothingInFlight();
-    Audio().Close();
+    DeviceOf(w).Close();
     w.open = false;
   }
   ChooseDevice();
@@ -177,7 +181,7 @@ int EnsureOpen(const AudioFormat& f) {
     });
   }
   std::string err;
-  if (!Audio().Open(w.device, f, &err)) {
+  if (!DeviceOf(w).Open(w.device, f, &err)) {
     w.unavailable = true;
     SayNoSound(err);
     return kAudioNoDriver;
@@ -203,7 +207,7 @@ void QueuePiece(std::string piece, const AudioFormat& f) {
   // The last sample of a short 8-bit mono piece returns to the middle, so
   // that the sound does not end in a click.
   if (mono8 && piece.size() != kPieceSize) piece.back() = static_cast<char>(128);
-  int code = Audio().Queue(reinterpret_cast<const uint8_t*>(piece.data()), piece.size());
+  int code = DeviceOf(w).Queue(reinterpret_cast<const uint8_t*>(piece.data()), piece.size());
   if (code != kAudioOk) {
     ReportDeviceError(code);
     return;
@@ -249,8 +253,8 @@ bool WaveBusy() {
 
 void WaveStop() {
   auto& w = W();
-  if (w.open && Audio().IsOpen() && InFlight() > 0) {
-    Audio().Clear();
+  if (w.open && DeviceOf(w).IsOpen() && InFlight() > 0) {
+    DeviceOf(w).Clear();
     w.flights.clear();
     w.queued_total = 0;
   }
@@ -364,7 +368,7 @@ int PlayWaveMemory(std::string_view image) {
 }
 
 std::vector<std::string> ListWaveDevices() {
-  std::vector<std::string> names = Audio().ListDevices();
+  std::vector<std::string> names = DeviceOf(W()).ListDevices();
   for (auto& n : names) {
     size_t a = n.find_first_not_of(" \t");
     size_t b = n.find_last_not_of(" \t");
@@ -397,6 +401,8 @@ void SetWaveNoWait(bool on) { W().flags.no_wait = on; }
 int WaveInFlight() { return InFlight(); }
 
 void CloseWaveDevice() { CloseDeviceOf(W()); }
+
+WavePlayer::WavePlayer(Platform& p) : platform(&p) {}
 
 WavePlayer::~WavePlayer() {
   midi.End();

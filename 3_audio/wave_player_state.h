@@ -14,8 +14,11 @@
 
 namespace kal {
 
+struct Platform;
+
 struct WavePlayer {
-  WavePlayer() = default;
+  // The player plays on the device of this platform state (audio.h).
+  explicit WavePlayer(Platform& platform);
   // Ends the MIDI output, then closes the device when it is open.
   ~WavePlayer();
   WavePlayer(const WavePlayer&) = delete;
@@ -31,6 +34,7 @@ struct WavePlayer {
     int64_t taken_at = -1;
   };
 
+  Platform* platform;
   bool open = false;
   AudioFormat format;
   int device = -1;

@@ -235,8 +235,15 @@ void SetConsoleFrontEnd(std::unique_ptr<ConsoleFrontEnd> front) {
   UpdateWatch();
 }
 
-ConsoleFrontEnd* FrontEnd() { return S().front.get(); }
-ConsoleGrid& Grid() { return S().grid; }
+// The console's screen, as S() gives the installed one: the console becomes
+// the key input and the notice writer at its first use.
+ConsoleScreen& ScreenOf(Console& c) {
+  if (!c.hooked) c.Hook();
+  return c.screen;
+}
+
+ConsoleFrontEnd* FrontEndOf(Console& console) { return ScreenOf(console).front.get(); }
+ConsoleGrid& GridOf(Console& console) { return ScreenOf(console).grid; }
 
 void InitConsole() {
   auto& s = S();

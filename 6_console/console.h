@@ -23,12 +23,14 @@
 namespace kal {
 
 class ConsoleGrid;
+struct Console;
 struct KeyEvent;
 
 // Installs the front end (main does it once; tests before each run).
 void SetConsoleFrontEnd(std::unique_ptr<ConsoleFrontEnd> front);
-ConsoleFrontEnd* FrontEnd();
-ConsoleGrid& Grid();
+// The console's front end (nullptr when none is installed) and its grid.
+ConsoleFrontEnd* FrontEndOf(Console& console);
+ConsoleGrid& GridOf(Console& console);
 
 void InitConsole();
 void ConsoleWrite(std::string_view bytes);

@@ -23,8 +23,6 @@ constexpr int kCurrentColour = 14;  // yellow
 constexpr int kMarkedColour = 2;    // green
 constexpr int kPageStep = 10;
 
-MenuState& M() { return InstalledConsole().menu; }
-
 // How a run of the menu ended: a plain byte, or an extended code.
 struct MenuKey {
   uint8_t byte = 0;
@@ -34,7 +32,8 @@ struct MenuKey {
 // One run of the menu from its current position until a key ends it.
 class MenuRun {
  public:
-  explicit MenuRun(ConsoleMenu& m) : m_(m), text_colour_(Grid().attribute() & 0x0F) {
+  MenuRun(Console& console, ConsoleMenu& m)
+      : console_(console), grid_(GridOf(console)), m_(m), text_colour_(grid_.attribute() & 0x0F) {
     magnifier_ = ReadMagnifierSettings();
   }
   MenuKey Run();
@@ -59,6 +58,8 @@ class MenuRun {
   bool Extended(uint8_t code, uint8_t mods, MenuKey* end);
   void ClampPosition();
 
+  Console& console_;
+  ConsoleGrid& grid_;
   ConsoleMenu& m_;
   int text_colour_;
   MagnifierSettings magnifier_;
@@ -94,10 +95,10 @@ void MenuRun::SpeakCurrent() {
   const std::string& text = m_.items[static_cast<size_t>(m_.current)];
   if (m_.marks[static_cast<size_t>(m_.current)]) ErrorBeep();
   if (magnifier_.factor >= 1 && magnifier_.factor <= 10) {
-    std::string strip = text.substr(0, static_cast<size_t>(Grid().width() / magnifier_.factor));
-    strip.resize(static_cast<size_t>(Grid().width()), ' ');
+    std::string strip = text.substr(0, static_cast<size_t>(grid_.width() / magnifier_.factor));
+    strip.resize(static_cast<size_t>(grid_.width()), ' ');
     uint8_t attr = static_cast<uint8_t>(magnifier_.background * 16 + magnifier_.letters);
-    Grid().SetTopOverlay(strip, std::vector<uint8_t>(strip.size(), attr), magnifier_.factor);
+    grid_.SetTopOverlay(strip, std::vector<uint8_t>(strip.size(), attr), magnifier_.factor);
     RefreshConsole();
   }
   if (OptionEchoOn() && SafeSoundName(text) && SoundExists(text)) {
@@ -174,7 +175,7 @@ bool MenuRun::Extended(uint8_t code, uint8_t mods, MenuKey* end) {
         end->code = code;
         return true;
       }
-      ScreenReview();
+      ScreenReview(console_);
       break;
     default:
       if (EndsMenu(code)) {
@@ -215,7 +216,7 @@ MenuKey MenuRun::Run() {
     }
     if (ended) break;
   }
-  Grid().ClearTopOverlay();
+  grid_.ClearTopOverlay();
   Draw();
   PlaceCursor();  // what the script writes next starts there, not past the box
   return end;
@@ -233,30 +234,31 @@ std::string KeyText(MenuKey key) {
 
 }  // namespace
 
-bool CreateConsoleMenu(int x1, int y1, int x2, int y2) {
+bool CreateConsoleMenu(Console& console, int x1, int y1, int x2, int y2) {
   InitConsole();
-  const ConsoleGrid& g = Grid();
+  const ConsoleGrid& g = GridOf(console);
+  MenuState& state = console.menu;
   x1 = std::max(x1, 1);
   y1 = std::max(y1, 1);
   x2 = std::min(x2, g.width());
   y2 = std::min(y2, g.height());
-  M().menu.reset();
+  state.menu.reset();
   if (x2 < x1 || y2 < y1) return false;
   ConsoleMenu m;
   m.x1 = x1;
   m.y1 = y1;
   m.x2 = x2;
   m.y2 = y2;
-  M().menu = std::move(m);
-  M().x1 = x1;
-  M().y1 = y1;
-  M().x2 = x2;
-  M().y2 = y2;
+  state.menu = std::move(m);
+  state.x1 = x1;
+  state.y1 = y1;
+  state.x2 = x2;
+  state.y2 = y2;
   return true;
 }
 
-MenuAdd AddConsoleMenuItem(std::string text) {
-  auto& menu = M().menu;
+MenuAdd AddConsoleMenuItem(Console& console, std::string text) {
+  auto& menu = console.menu.menu;
   if (!menu) return MenuAdd::kNoMenu;
   if (menu->items.size() >= kMaxMenuItems) return MenuAdd::kFull;
   menu->items.push_back(std::move(text));
@@ -264,24 +266,25 @@ MenuAdd AddConsoleMenuItem(std::string text) {
   return MenuAdd::kAdded;
 }
 
-bool RunConsoleMenu(std::optional<int> start, MenuChoice* choice) {
-  auto& menu = M().menu;
+bool RunConsoleMenu(Console& console, std::optional<int> start, MenuChoice* choice) {
+  auto& menu = console.menu.menu;
   if (!menu) return false;
   InitConsole();
-  uint8_t attribute = Grid().attribute();
+  ConsoleGrid& grid = GridOf(console);
+  uint8_t attribute = grid.attribute();
   MenuKey key;
   for (;;) {
     if (start) menu->start = std::max(*start, 1);
     menu->current = menu->start - 1;
-    key = MenuRun(*menu).Run();
+    key = MenuRun(console, *menu).Run();
     if (StopRequested()) {
-      Grid().set_attribute(attribute);
+      grid.set_attribute(attribute);
       return false;
     }
     // Moving keys outside the function keys start the menu again.
     if (key.byte != 0 || (key.code >= kKeyF1 && key.code <= kKeyF12)) break;
   }
-  Grid().set_attribute(attribute);
+  grid.set_attribute(attribute);
   choice->position = menu->current + 1;
   choice->key = KeyText(key);
   int i = menu->current;
@@ -289,8 +292,8 @@ bool RunConsoleMenu(std::optional<int> start, MenuChoice* choice) {
   return true;
 }
 
-void EndConsoleMenu() {
-  auto& m = M();
+void EndConsoleMenu(Console& console) {
+  auto& m = console.menu;
   if (m.x2 >= m.x1 && m.y2 >= m.y1) {
     InitConsole();
     std::string blanks(static_cast<size_t>(m.x2 - m.x1 + 1), ' ');

@@ -42,10 +42,11 @@ bool EndsWithNoCase(std::string_view s, std::string_view tail) {
 bool IsJpegName(std::string_view name) { return EndsWithNoCase(name, ".JPG") || EndsWithNoCase(name, ".JPEG"); }
 
 // The bitmap's bytes go to the front end as a picture.
-bool ShowBitmap(const ByteReader& read, uint64_t size, int x, int y) {
+bool ShowBitmap(Console& console, const ByteReader& read, uint64_t size, int x, int y) {
   Picture picture;
   if (!DecodeBmp(read, size, &picture)) return false;
-  return FrontEnd() && FrontEnd()->ShowPicture(picture, x, y);
+  ConsoleFrontEnd* front = FrontEndOf(console);
+  return front && front->ShowPicture(picture, x, y);
 }
 
 ByteReader TextReader(const std::string& bytes) {
@@ -58,23 +59,23 @@ ByteReader TextReader(const std::string& bytes) {
 
 }  // namespace
 
-bool ShowPicture(const std::string& host_path, int x, int y) {
+bool ShowPicture(Console& console, const std::string& host_path, int x, int y) {
   InitConsole();
   if (HostIsFolder(host_path)) return false;
   File f(OpenHostFile(host_path, "rb"));
   int64_t size = 0;
   if (!f || !HostFileSize(host_path, &size)) return false;
-  return ShowBitmap(FileReader(f.get()), static_cast<uint64_t>(size), x, y);
+  return ShowBitmap(console, FileReader(f.get()), static_cast<uint64_t>(size), x, y);
 }
 
-void RemovePicture() {
+void RemovePicture(Console& console) {
   InitConsole();
-  if (FrontEnd()) FrontEnd()->RemovePicture();
+  if (ConsoleFrontEnd* front = FrontEndOf(console)) front->RemovePicture();
 }
 
-bool ShowPictureFile(std::string_view script_name, int x, int y) {
+bool ShowPictureFile(Console& console, std::string_view script_name, int x, int y) {
   std::string path = HostPath(script_name);
-  if (!IsJpegName(script_name) || !HostExists(path)) return ShowPicture(path, x, y);
+  if (!IsJpegName(script_name) || !HostExists(path)) return ShowPicture(console, path, x, y);
   std::string bytes;
   Picture picture;
   if (!ReadHostFile(path, &bytes, kMaxJpegFile) || !DecodeJpeg(bytes, &picture)) return false;
@@ -87,7 +88,7 @@ bool ShowPictureFile(std::string_view script_name, int x, int y) {
   std::string err;
   if (!ReplaceHostEntry(temporary, bitmap, &err)) return false;
   InitConsole();
-  bool shown = ShowBitmap(TextReader(bitmap), bitmap.size(), x, y);
+  bool shown = ShowBitmap(console, TextReader(bitmap), bitmap.size(), x, y);
   std::error_code ec;
   std::filesystem::remove(HostFsPath(temporary), ec);
   return shown;

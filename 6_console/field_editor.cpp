@@ -53,7 +53,7 @@ void RestoreWaitMode(const WaveFlags& before) { SetWaveNoWait(before.no_wait); }
 
 class FieldEditor {
  public:
-  FieldEditor(std::string* text, int column, int row, int max_length, int width, bool editable);
+  FieldEditor(Console& console, std::string* text, int column, int row, int max_length, int width, bool editable);
   int Run();
 
  private:
@@ -86,6 +86,8 @@ class FieldEditor {
   void Paste();
   void Copy();
 
+  Console& console_;
+  ConsoleGrid& grid_;
   std::string* out_;
   std::string text_;
   std::string initial_;
@@ -99,11 +101,12 @@ class FieldEditor {
   MagnifierSettings magnifier_;
 };
 
-FieldEditor::FieldEditor(std::string* text, int column, int row, int max_length, int width, bool editable)
-    : out_(text), column_(column), row_(row), editable_(editable) {
+FieldEditor::FieldEditor(Console& console, std::string* text, int column, int row, int max_length, int width,
+                         bool editable)
+    : console_(console), grid_(GridOf(console)), out_(text), column_(column), row_(row), editable_(editable) {
   max_ = std::clamp(max_length, 0, kMaxField);
   width_ = std::min(width, max_);
-  const ConsoleGrid& g = Grid();
+  const ConsoleGrid& g = grid_;
   if (row_ == g.height() && column_ + width_ > g.width()) --width_;
   text_ = text->substr(0, max_);
   text_.resize(max_, ' ');
@@ -163,19 +166,19 @@ int FieldEditor::Run() {
 // The visible part of the field, the selection on a dark grey background.
 void FieldEditor::Draw() {
   GotoXY(column_, row_);
-  uint8_t attr = Grid().attribute();
+  uint8_t attr = grid_.attribute();
   int lo = HasSelection() ? std::min(anchor_, sel_end_) : 0;
   int hi = HasSelection() ? std::max(anchor_, sel_end_) : 0;
   int shown = 0;
   for (int i = 0; i < width_ && first_ + i <= max_; ++i, ++shown) {
     int pos = first_ + i;
     bool selected = pos >= lo && pos < hi;
-    Grid().set_attribute(selected ? static_cast<uint8_t>((attr & 0x0F) | (kSelectionBackground << 4)) : attr);
+    grid_.set_attribute(selected ? static_cast<uint8_t>((attr & 0x0F) | (kSelectionBackground << 4)) : attr);
     uint8_t c = At(pos);
-    Grid().Write(std::string(1, c < 32 ? ' ' : static_cast<char>(c)));
+    grid_.Write(std::string(1, c < 32 ? ' ' : static_cast<char>(c)));
   }
-  Grid().set_attribute(attr);
-  if (shown < Grid().width()) Grid().ClearEol();
+  grid_.set_attribute(attr);
+  if (shown < grid_.width()) grid_.ClearEol();
   GotoXY(column_ + cursor_ - first_, row_);
 }
 
@@ -187,25 +190,25 @@ void FieldEditor::Draw() {
 void FieldEditor::DrawMagnifier() {
   int f = magnifier_.factor;
   if (f < 1 || f > 10) return;
-  int n = Grid().width() / f;
+  int n = grid_.width() / f;
   if (cursor_ < strip_first_) strip_first_ = cursor_;
   if (cursor_ > strip_first_ + n - 1) strip_first_ = cursor_ - n + 1;
   std::string cells;
   std::vector<uint8_t> attrs;
   uint8_t normal = static_cast<uint8_t>(magnifier_.background * 16 + magnifier_.letters);
   uint8_t marked = static_cast<uint8_t>(magnifier_.background * 16 + magnifier_.cursor);
-  for (int i = 0; i < Grid().width(); ++i) {
+  for (int i = 0; i < grid_.width(); ++i) {
     int pos = strip_first_ + i;
     bool in_field = i < n && pos <= max_;
     uint8_t c = in_field ? At(pos) : ' ';
     cells.push_back(c < 32 ? ' ' : static_cast<char>(c));
     attrs.push_back(in_field && pos == cursor_ - 1 ? marked : normal);
   }
-  Grid().SetTopOverlay(std::move(cells), std::move(attrs), f);
+  grid_.SetTopOverlay(std::move(cells), std::move(attrs), f);
 }
 
 void FieldEditor::Finish() {
-  Grid().ClearTopOverlay();
+  grid_.ClearTopOverlay();
   GotoXY(column_, row_);
   std::string head = text_.substr(0, std::max(0, std::min(width_, max_)));
   for (char& c : head)
@@ -338,7 +341,7 @@ bool FieldEditor::HandleExtended(uint8_t code, uint8_t mods, int* result) {
         *result = kKeyCtrlF9;
         return true;
       }
-      ScreenReview();
+      ScreenReview(console_);
       break;
     case kKeyCtrlF11: SpeakBatteryStatus(); break;
     case kKeyCtrlLeft: MoveWordLeft(); break;
@@ -556,22 +559,22 @@ void FieldEditor::Copy() {
 
 }  // namespace
 
-int EditField(std::string* text, int column, int row, int max_length, int width, bool editable) {
-  FieldEditor editor(text, column, row, max_length, width, editable);
+int EditField(Console& console, std::string* text, int column, int row, int max_length, int width, bool editable) {
+  FieldEditor editor(console, text, column, row, max_length, width, editable);
   return editor.Run();
 }
 
-int EditFieldAt(std::string* text, int column, int row, int max_length, bool editable) {
+int EditFieldAt(Console& console, std::string* text, int column, int row, int max_length, bool editable) {
   InitConsole();
-  return EditField(text, column, row, max_length, Grid().width() - 1 - column, editable);
+  return EditField(console, text, column, row, max_length, GridOf(console).width() - 1 - column, editable);
 }
 
-std::string ReadEditedLine() {
+std::string ReadEditedLine(Console& console) {
   InitConsole();
   int column = WhereX(), row = WhereY();
   std::string text;
-  int width = std::min(255, Grid().width() - 1 - column);
-  int key = EditFieldAt(&text, column, row, 255, true);
+  int width = std::min(255, GridOf(console).width() - 1 - column);
+  int key = EditFieldAt(console, &text, column, row, 255, true);
   if (StopRequested()) return text;
   if (key == kKeyEsc) {
     GotoXY(column, row);

@@ -13,21 +13,23 @@
 
 namespace kal {
 
+struct Console;
+
 // Edits *text (Latin-1) in a field of max_length characters (at most 2048)
 // shown at (column, row) in `width` cells. Without editing allowed the text
 // can be read and copied but not changed. On return trailing spaces are
 // stripped from *text. When a stop is requested (1_platform/stop_request.h)
 // the edit ends at once: the field stays as shown, *text unchanged, and Esc
 // (27) is returned.
-int EditField(std::string* text, int column, int row, int max_length, int width, bool editable);
+int EditField(Console& console, std::string* text, int column, int row, int max_length, int width, bool editable);
 
 // EditField with the field running from the column to the right edge of the
 // grid (width = last column index - column).
-int EditFieldAt(std::string* text, int column, int row, int max_length, bool editable);
+int EditFieldAt(Console& console, std::string* text, int column, int row, int max_length, bool editable);
 
 // The interpreter's line read: an empty field of 255 characters at the
 // cursor. Esc blanks what was shown and gives an empty text; a line end is
 // written after it either way (nothing is written when the run was stopped).
-std::string ReadEditedLine();
+std::string ReadEditedLine(Console& console);
 
 }  // namespace kal

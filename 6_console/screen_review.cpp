@@ -195,9 +195,9 @@ void Clamp(ReviewSession* s) {
 
 }  // namespace
 
-void ScreenReview() {
+void ScreenReview(Console& console) {
   InitConsole();
-  ReviewSession s(Grid());
+  ReviewSession s(console, GridOf(console));
   s.magnifier = ReadMagnifierSettings();
   int saved_column = WhereX(), saved_row = WhereY();
   s.row = saved_row;
@@ -208,7 +208,7 @@ void ScreenReview() {
     DrawReviewStrip(s);
     uint8_t k = ReadKey();
     if (StopRequested()) {  // the program is ending: leave at once, silently
-      RemoveReviewStrip();
+      RemoveReviewStrip(s);
       return;
     }
     uint8_t mods = LastKeyModifiers();
@@ -222,7 +222,7 @@ void ScreenReview() {
   }
   ErrorBeep();
   ErrorBeep();
-  RemoveReviewStrip();
+  RemoveReviewStrip(s);
   GotoXY(saved_column, saved_row);
 }
 

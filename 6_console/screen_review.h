@@ -10,15 +10,18 @@
 
 namespace kal {
 
-// Runs the review loop until Esc.
-void ScreenReview();
+struct Console;
 
-// Review's search, shared with the other readers of text (the text viewer).
+// Runs the review loop over the console's grid until Esc.
+void ScreenReview(Console& console);
+
+// Review's search, shared with the other readers of text (the text viewer);
+// the console keeps the text.
 // With ask, says "Qual texto" and reads a text with each key spoken
 // (Backspace takes the last one back and names it, Esc cancels); a text
 // typed replaces the kept one. *text is then the text to search for, ""
 // when none was ever typed. False when Esc cancelled (nothing to search).
-bool TakeSearchText(bool ask, std::string* text);
+bool TakeSearchText(Console& console, bool ask, std::string* text);
 // The answer to a search: a click when found, two error beeps when not.
 void AnswerSearch(bool found);
 

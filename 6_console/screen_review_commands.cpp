@@ -19,9 +19,6 @@ namespace {
 constexpr char kAskSearchText[] = "Qual texto";
 constexpr char kAskRowAndColumn[] = "Entre linha e coluna";
 
-// The search text, kept between searches for the whole run.
-std::string& SearchText() { return InstalledConsole().review_search; }
-
 // Reads the search text with each key spoken. False when Esc cancelled it.
 bool AskSearchText(std::string* text) {
   SpeakText(kAskSearchText);
@@ -64,13 +61,14 @@ uint8_t Upper(uint8_t c) { return c >= 'a' && c <= 'z' ? static_cast<uint8_t>(c 
 
 }  // namespace
 
-bool TakeSearchText(bool ask, std::string* text) {
+bool TakeSearchText(Console& console, bool ask, std::string* text) {
+  // The search text is kept in the console between searches for the whole run.
   if (ask) {
     std::string typed;
     if (!AskSearchText(&typed)) return false;
-    if (!typed.empty()) SearchText() = typed;
+    if (!typed.empty()) console.review_search = typed;
   }
-  *text = SearchText();
+  *text = console.review_search;
   return true;
 }
 
@@ -85,7 +83,7 @@ void AnswerSearch(bool found) {
 
 void ReviewSearch(ReviewSession* s, bool ask) {
   std::string text;
-  if (!TakeSearchText(ask, &text)) return;
+  if (!TakeSearchText(s->console, ask, &text)) return;
   int row, column;
   bool found = s->cells.Find(text, s->row, s->column, &row, &column);
   if (found) {

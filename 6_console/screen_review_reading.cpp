@@ -79,7 +79,7 @@ void ReviewSession::ShowPosition() const { GotoXY(std::min(column, kReviewColumn
 void DrawReviewStrip(const ReviewSession& s) {
   const MagnifierSettings& m = s.magnifier;
   if (m.factor < 1 || m.factor > 10) return;
-  ConsoleGrid& grid = Grid();
+  ConsoleGrid& grid = s.grid;
   std::string text = s.cells.Text(s.row, 1, kReviewColumns);
   text.erase(0, std::min(text.find_first_not_of(' '), text.size()));
   text.resize(static_cast<size_t>(grid.width() / m.factor), ' ');
@@ -89,8 +89,8 @@ void DrawReviewStrip(const ReviewSession& s) {
   RefreshConsole();
 }
 
-void RemoveReviewStrip() {
-  Grid().ClearTopOverlay();
+void RemoveReviewStrip(const ReviewSession& s) {
+  s.grid.ClearTopOverlay();
   RefreshConsole();
 }
 

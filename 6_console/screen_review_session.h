@@ -12,9 +12,13 @@
 
 namespace kal {
 
-struct ReviewSession {
-  explicit ReviewSession(const ConsoleGrid& grid) : cells(grid) {}
+struct Console;
 
+struct ReviewSession {
+  ReviewSession(Console& reviewed, ConsoleGrid& shown) : console(reviewed), grid(shown), cells(shown) {}
+
+  Console& console;   // the console reviewed (its search text)
+  ConsoleGrid& grid;  // its grid, which the strip is drawn over
   ReviewCells cells;
   int row = 1;     // 1..rows
   int column = 1;  // 1..80, 81 for a moment past the last column
@@ -27,7 +31,7 @@ struct ReviewSession {
 // The low-vision strip over the top row shows the review row (its text
 // without leading spaces) when magnification is on.
 void DrawReviewStrip(const ReviewSession& s);
-void RemoveReviewStrip();
+void RemoveReviewStrip(const ReviewSession& s);
 
 // F1: the word at the position, then the position past it; at the end of
 // the row a click and the end of the row.

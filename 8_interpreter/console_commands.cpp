@@ -14,6 +14,7 @@
 #include "8_interpreter/numbers.h"
 #include "8_interpreter/operands.h"
 #include "8_interpreter/program_commands.h"
+#include "8_interpreter/run_context.h"
 #include "8_interpreter/state.h"
 #include "8_interpreter/variables.h"
 #include "1_platform/desktop.h"
@@ -62,8 +63,8 @@ std::string WithoutLineEnd(std::string line) {
 
 // A console line read without speech; with hidden typing the text colour
 // is black on black for the read.
-std::string ReadSilentLine(bool hidden) {
-  ConsoleGrid& g = Grid();
+std::string ReadSilentLine(Console& console, bool hidden) {
+  ConsoleGrid& g = GridOf(console);
   uint8_t attribute = g.attribute();
   if (hidden) g.set_attribute(0);
   std::string line = WithoutLineEnd(ConsoleReadLine());
@@ -73,8 +74,8 @@ std::string ReadSilentLine(bool hidden) {
 
 // The speaking field editor at the cursor with the proposed text; Esc gives
 // the empty text. No line end follows.
-std::string EditAtCursor(std::string text) {
-  if (EditFieldAt(&text, WhereX(), WhereY(), kEditFieldMax, true) == kKeyEsc) return "";
+std::string EditAtCursor(Console& console, std::string text) {
+  if (EditFieldAt(console, &text, WhereX(), WhereY(), kEditFieldMax, true) == kKeyEsc) return "";
   return text;
 }
 
@@ -140,11 +141,11 @@ bool CmdLe(InterpreterState& in, std::string_view args) {
   if (single_key) {
     text = ReadKeyCode(!silent, modifiers);
   } else if (silent) {
-    text = ReadSilentLine(hidden);
+    text = ReadSilentLine(in.context->console, hidden);
   } else if (edit) {
-    text = EditAtCursor(Var(in, slot));
+    text = EditAtCursor(in.context->console, Var(in, slot));
   } else {
-    text = ReadEditedLine();
+    text = ReadEditedLine(in.context->console);
   }
   Var(in, slot) = std::move(text);
   return true;

@@ -9,6 +9,7 @@
 #include "8_interpreter/messages.h"
 #include "8_interpreter/numbers.h"
 #include "8_interpreter/operands.h"
+#include "8_interpreter/run_context.h"
 #include "8_interpreter/state.h"
 
 namespace kal {
@@ -25,14 +26,14 @@ bool MenuCreate(InterpreterState& in, std::string_view args) {
   if (!ReadInteger(in, &args, &x1) || !ReadInteger(in, &args, &y1) || !ReadInteger(in, &args, &x2) ||
       !ReadInteger(in, &args, &y2))
     return false;
-  if (!CreateConsoleMenu(x1, y1, x2, y2)) return false;
+  if (!CreateConsoleMenu(in.context->console, x1, y1, x2, y2)) return false;
   return TrimBlanks(args).empty();
 }
 
 bool MenuAddItem(InterpreterState& in, std::string_view args) {
   std::string text;
   if (!ReadOperand(in, &args, &text)) return false;
-  switch (AddConsoleMenuItem(std::move(text))) {
+  switch (AddConsoleMenuItem(in.context->console, std::move(text))) {
     case MenuAdd::kNoMenu: return false;
     case MenuAdd::kFull: SayLine(kMsgMenuFull); return false;
     case MenuAdd::kAdded: break;
@@ -49,7 +50,7 @@ bool MenuExecute(InterpreterState& in, std::string_view args) {
   std::optional<int> start;
   if (ParseNumber(TrimBlanks(Var(in, pos_slot)), &n)) start = n;
   MenuChoice choice;
-  if (!RunConsoleMenu(start, &choice)) return false;
+  if (!RunConsoleMenu(in.context->console, start, &choice)) return false;
   Var(in, pos_slot) = NumberToText(choice.position);
   Var(in, key_slot) = choice.key;
   Var(in, text_slot) = choice.text;
@@ -57,7 +58,7 @@ bool MenuExecute(InterpreterState& in, std::string_view args) {
 }
 
 bool MenuEnd(InterpreterState& in, std::string_view args) {
-  EndConsoleMenu();
+  EndConsoleMenu(in.context->console);
   return TrimBlanks(args).empty();
 }
 

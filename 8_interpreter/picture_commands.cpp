@@ -24,7 +24,7 @@ bool ReadCoordinate(InterpreterState& in, std::string_view* args, int32_t* value
 bool CmdImagem(InterpreterState& in, std::string_view args) {
   args = TrimBlanks(args);
   if (args.empty()) {
-    RemovePicture();
+    RemovePicture(in.context->console);
     return true;
   }
   bool go_on = TakeTrailingAmpersand(&args);
@@ -34,9 +34,9 @@ bool CmdImagem(InterpreterState& in, std::string_view args) {
   if (!TrimBlanks(args).empty()) {
     if (!ReadCoordinate(in, &args, &x) || !ReadCoordinate(in, &args, &y) || !TrimBlanks(args).empty()) return false;
   }
-  RemovePicture();
+  RemovePicture(in.context->console);
   std::string file(TrimBlanks(name));
-  if (!file.empty() && !ShowPictureFile(file, x, y)) return go_on;
+  if (!file.empty() && !ShowPictureFile(in.context->console, file, x, y)) return go_on;
   return true;
 }
 

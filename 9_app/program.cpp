@@ -146,7 +146,7 @@ std::unique_ptr<ConsoleFrontEnd> MakeFrontEnd(const Options& opts, const std::st
 }
 
 // The viewer runs as a program of its own, on the same console and voice.
-int RunViewerProgram(const Options& opts) {
+int RunViewerProgram(const Options& opts, Console& console) {
   if (!opts.speech_log.empty()) OpenSpeechLog(OpenHostFile(opts.speech_log, "ab"));
   SetLoop(MakePollEventLoop());
   StartBraille(opts);
@@ -159,7 +159,7 @@ int RunViewerProgram(const Options& opts) {
   // clean-ups, which run before this function returns.
   StationPlayer player;
   AtProgramExit([&player] { player.EndNow(); });
-  int code = RunTextViewer(opts.view_file, player);
+  int code = RunTextViewer(console, opts.view_file, player);
   if (StopRequested()) return EndStoppedRun(RequestedStop());
   EndHelpers();
   DoneSpeech();
@@ -225,7 +225,7 @@ int ProgramMain(int argc, char** argv) {
 
   PrepareInstalledRun();
   // The sound and speech of the run: built here and owned for the run.
-  WavePlayer player;
+  WavePlayer player(platform);
   WavePlayerScope playing(player);
   Voices voices;
   VoicesScope voicing(voices);
@@ -239,7 +239,7 @@ int ProgramMain(int argc, char** argv) {
   ConsoleScope consoling(console);
   // All of them, handed down to what runs the script.
   RunContext context{platform, config, player, voices, speech, network, console};
-  if (!opts.view_file.empty()) return RunViewerProgram(opts);
+  if (!opts.view_file.empty()) return RunViewerProgram(opts, console);
   if (opts.check) return RunCheckProgram(CheckedFiles(opts), opts.speech_log);
   // The language server starts neither speech nor the console: their
   // states are only there, as for every mode, unused.

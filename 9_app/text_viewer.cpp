@@ -85,9 +85,9 @@ void SayPosition(const TextView& view) {
 // F5 asks for a text, Ctrl+F5 looks for the same text again; as in screen
 // review, a click when found (then the line is read) and two error beeps
 // when not.
-void Search(TextView& view, bool ask) {
+void Search(Console& console, TextView& view, bool ask) {
   std::string text;
-  if (!TakeSearchText(ask, &text)) return;
+  if (!TakeSearchText(console, ask, &text)) return;
   bool found = view.FindNext(text);
   AnswerSearch(found);
   if (!found) return;
@@ -165,7 +165,7 @@ void MoveInLine(TextView& view, bool right) {
   SpeakChar(static_cast<uint8_t>(right ? c : view.CharAtColumn()));
 }
 
-void HandleExtended(TextView& view, uint8_t scan) {
+void HandleExtended(Console& console, TextView& view, uint8_t scan) {
   switch (scan) {
     case kKeyUp: return MoveAndRead(view, view.Move(-1));
     case kKeyDown: return MoveAndRead(view, view.Move(1));
@@ -183,8 +183,8 @@ void HandleExtended(TextView& view, uint8_t scan) {
     case kKeyF2: return SpellText(view.CurrentLine());
     case kKeyF3: return SayAddress(view, false);
     case kKeyCtrlF3: return SayAddress(view, true);
-    case kKeyF5: return Search(view, true);
-    case kKeyCtrlF5: return Search(view, false);
+    case kKeyF5: return Search(console, view, true);
+    case kKeyCtrlF5: return Search(console, view, false);
     case kKeyCtrlIns:
       CopyToClipboard(view.CurrentLine());
       return SpeakText(L1(app_msg::kLineCopied));
@@ -194,7 +194,7 @@ void HandleExtended(TextView& view, uint8_t scan) {
 
 // One-byte keys; false when the key ends the viewer. While a station plays
 // Esc stops it (the next Esc leaves) and Space pauses it.
-bool HandleKey(TextView& view, StationPlayer& player, uint8_t k, uint8_t mods) {
+bool HandleKey(Console& console, TextView& view, StationPlayer& player, uint8_t k, uint8_t mods) {
   switch (k) {
     case kKeyEsc:
       if (!player.Active()) return false;
@@ -210,7 +210,7 @@ bool HandleKey(TextView& view, StationPlayer& player, uint8_t k, uint8_t mods) {
     case '=': ChangeVolume(player, kVolumeStep); break;
     case '-': ChangeVolume(player, -kVolumeStep); break;
     case kKeyTab: MoveAndRead(view, mods & kModShift ? view.PreviousBlock() : view.NextBlock()); break;
-    case kKeyCtrlC: HandleExtended(view, kKeyCtrlIns); break;
+    case kKeyCtrlC: HandleExtended(console, view, kKeyCtrlIns); break;
     case kKeyCtrlK: SayPosition(view); break;
     default: ErrorBeep();
   }
@@ -229,7 +229,7 @@ uint8_t NextKey(StationPlayer& player) {
 
 }  // namespace
 
-int RunTextViewer(const std::string& path, StationPlayer& player) {
+int RunTextViewer(Console& console, const std::string& path, StationPlayer& player) {
   std::string text;
   ReadBounds bounds;
   bounds.max_bytes = kMaxViewedBytes;
@@ -255,10 +255,10 @@ int RunTextViewer(const std::string& path, StationPlayer& player) {
       uint8_t scan = ReadKey();
       if (StopRequested()) break;
       StopSpeech();
-      HandleExtended(view, scan);
+      HandleExtended(console, view, scan);
     } else {
       StopSpeech();
-      if (!HandleKey(view, player, k, mods)) break;
+      if (!HandleKey(console, view, player, k, mods)) break;
     }
   }
   StopSpeech();

@@ -16,15 +16,17 @@
 
 namespace kal {
 
+struct Console;
+
 // A file larger than these is not shown: a report is some hundred lines.
 inline constexpr size_t kMaxViewedBytes = 16u << 20;
 inline constexpr size_t kMaxViewedLines = 100000;
 
 // Runs the viewer on the file (a host path or a Windows path of the drives
-// folder). Enter plays the current line's station with player. Returns 0
-// when the user ended it, 1 when the file cannot be read, is not a plain
-// file or passes the bounds above (after saying so; the bounds are checked
-// as the file is read).
-int RunTextViewer(const std::string& path, StationPlayer& player);
+// folder) in the console. Enter plays the current line's station with
+// player. Returns 0 when the user ended it, 1 when the file cannot be read,
+// is not a plain file or passes the bounds above (after saying so; the
+// bounds are checked as the file is read).
+int RunTextViewer(Console& console, const std::string& path, StationPlayer& player);
 
 }  // namespace kal

@@ -97,7 +97,7 @@ int main(int argc, char** argv) {
   size_t mb = argc > 1 ? std::strtoul(argv[1], nullptr, 10) : 200;
   if (mb == 0) mb = 200;
   size_t size = mb << 20;
-  kal::WavePlayer player;  // the subsystems a download speaks through, as main builds them
+  kal::WavePlayer player(platform);  // the subsystems a download speaks through, as main builds them
   kal::WavePlayerScope playing(player);
   kal::SpeechState speech;
   kal::SpeechScope speaking(speech);

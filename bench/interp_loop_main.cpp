@@ -230,7 +230,7 @@ int main(int argc, char** argv) {
   if (passes < 1000) passes = 10000000;
   std::string console;
   SetLoop(MakeFakeEventLoop());
-  WavePlayer player;  // the subsystems a run speaks through, as main builds them
+  WavePlayer player(platform);  // the subsystems a run speaks through, as main builds them
   WavePlayerScope playing(player);
   Voices voices;
   VoicesScope voicing(voices);

@@ -115,7 +115,7 @@ int main() {
     std::printf("scratch letter recordings, no word voice (set BENCH_DRIVES for the installed data)\n");
   }
   std::string console;
-  kal::WavePlayer player;  // the subsystems the program speaks through, as main builds them
+  kal::WavePlayer player(platform);  // the subsystems the program speaks through, as main builds them
   kal::WavePlayerScope playing(player);
   kal::Voices voices;
   kal::VoicesScope voicing(voices);
@@ -128,7 +128,7 @@ int main() {
   // 2. Start: speech ready and the first sound on its way.
   kal::SetLoop(kal::MakePollEventLoop());
   kal::SetConsoleFrontEnd(kal::MakeMemoryFrontEnd("", &console));
-  kal::SetAudio(std::make_unique<TimingAudio>(kal::MakeSdlAudio()));
+  kal::SetAudio(platform, std::make_unique<TimingAudio>(kal::MakeSdlAudio()));
   if (!installed) kal::SetWordVoice(kal::MakeLoggingWordVoice());
   kal::InitSpeech(0, "");
   auto speech_ready = Clock::now();
@@ -167,7 +167,7 @@ int main() {
   }
   PrintDistribution("key echo: key in the queue -> first samples at the device", echo, 10);
   kal::DoneSpeech();
-  kal::SetAudio(nullptr);
+  kal::SetAudio(platform, nullptr);
   fs::remove_all(dir);
   std::printf("total run %.0f ms\n", Ms(Clock::now() - start));
   return 0;

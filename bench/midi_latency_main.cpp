@@ -124,7 +124,7 @@ int main() {
   setenv("TALVEN_DRIVES", (dir / "drives").c_str(), 1);
   if (!getenv("SDL_AUDIODRIVER")) setenv("SDL_AUDIODRIVER", "dummy", 1);
   std::string console;
-  kal::WavePlayer player;  // the subsystems the program speaks through, as main builds them
+  kal::WavePlayer player(platform);  // the subsystems the program speaks through, as main builds them
   kal::WavePlayerScope playing(player);
   kal::SpeechState speech;
   kal::SpeechScope speaking(speech);
@@ -132,7 +132,7 @@ int main() {
   kal::NetworkScope networking(network);
   kal::SetLoop(kal::MakePollEventLoop());
   kal::SetConsoleFrontEnd(kal::MakeMemoryFrontEnd("", &console));
-  kal::SetAudio(std::make_unique<TimingAudio>(kal::MakeSdlAudio()));
+  kal::SetAudio(platform, std::make_unique<TimingAudio>(kal::MakeSdlAudio()));
 
   auto t0 = Clock::now();
   kal::MidiStartError e = kal::StartMidi();
@@ -142,7 +142,7 @@ int main() {
   }
   kal::SendMidi(kal::BuildShortMessage(0xFF));
   std::printf("MIDI INICIA (synthesizer, sound font, device): %.1f ms\n", Ms(Clock::now() - t0));
-  int buffer_ms = kal::Audio().BufferMs();
+  int buffer_ms = kal::Audio(platform).BufferMs();
   kal::Delay(300);
 
   std::vector<double> made, heard;
@@ -161,7 +161,7 @@ int main() {
     kal::Delay(600);  // the note and its reverberation die away
   }
   kal::StopMidi();
-  kal::SetAudio(nullptr);
+  kal::SetAudio(platform, nullptr);
   std::printf("device buffer: %d ms\n", buffer_ms);
   PrintDistribution("note-on to the first buffer holding the note", made, 20);
   PrintDistribution("note-on to that buffer playing (+ one buffer)", heard, 20);

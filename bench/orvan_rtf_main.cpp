@@ -70,7 +70,7 @@ int main(int argc, char** argv) {
   kal::ScopedPlatform use_platform(platform);
   kal::ConfigState config;  // and the configuration's
   kal::ScopedConfig use_config(config);
-  kal::WavePlayer player;  // the engine keeps the player's flags
+  kal::WavePlayer player(platform);  // the engine keeps the player's flags
   kal::WavePlayerScope playing(player);
   kal::Voices voices;  // the engine's state and tables
   kal::VoicesScope voicing(voices);
@@ -110,7 +110,7 @@ int main(int argc, char** argv) {
   // plays into a capture device on a virtual clock: nothing waits in real
   // time and no sound card is needed.
   kal::SetLoop(kal::MakeFakeEventLoop());
-  kal::InstallCaptureAudio();
+  kal::InstallCaptureAudio(platform);
   std::vector<double> first_chunk;
   if (kal::OrvanStart(0, 0, 0, "")) {
     for (int i = 0; i < kRuns; ++i) {

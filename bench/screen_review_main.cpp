@@ -139,7 +139,7 @@ int main() {
   setenv("TALVEN_DRIVES", (home + "/drives").c_str(), 1);
 
   SetLoop(MakeFakeEventLoop());
-  WavePlayer player;  // the subsystems a run speaks through, as main builds them
+  WavePlayer player(platform);  // the subsystems a run speaks through, as main builds them
   WavePlayerScope playing(player);
   Voices voices;
   VoicesScope voicing(voices);
@@ -147,7 +147,7 @@ int main() {
   SpeechScope speaking(speech);
   Network network;
   NetworkScope networking(network);
-  InstallCaptureAudio();
+  InstallCaptureAudio(platform);
   SetWordVoice(MakeLoggingWordVoice());
   CaptureSpeechLog(false);
   auto front = std::make_unique<TimingFrontEnd>();
@@ -158,7 +158,7 @@ int main() {
 
   Click();  // the speech layer reads its settings at its first use: not a key's cost
   auto start = Clock::now();
-  ScreenReview();
+  ScreenReview(the_console);
   double secs = std::chrono::duration<double>(Clock::now() - start).count();
   std::printf("screen review: %d keys in %.3f s: %.0f keys/s\n", kKeys, secs, kKeys / secs);
   std::printf("longest key %.3f ms of processor time (key %zu of the pattern, %.3f ms on the clock);\n"

@@ -75,7 +75,7 @@ int main() {
   kal::Console the_console;  // and the console's
   kal::ConsoleScope consoling(the_console);
   // The rest of the run's objects, for the context DIGITA runs in.
-  kal::WavePlayer player;
+  kal::WavePlayer player(platform);
   kal::Voices voices;
   kal::SpeechState speech;
   kal::Network network;

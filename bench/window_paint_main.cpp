@@ -109,7 +109,7 @@ int main() {
   }
   kal::SetConsoleFrontEnd(std::move(front));
   kal::InitConsole();
-  kal::ConsoleGrid& g = kal::Grid();
+  kal::ConsoleGrid& g = kal::GridOf(the_console);
   std::printf("window of 80x25 cells of 12x24 pixels (%dx%d)\n", 80 * 12, 25 * 24);
   auto fill = [&](int round, bool mixed) {
     std::string row(80, ' ');

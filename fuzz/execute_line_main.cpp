@@ -62,8 +62,6 @@ kal::RunLimits FuzzLimits() {
 
 // The subsystems a run speaks through, for the whole fuzzing process.
 struct LastingSubsystems {
-  kal::WavePlayer player;
-  kal::WavePlayerScope playing{player};
   kal::Voices voices;
   kal::VoicesScope voicing{voices};
   kal::SpeechState speech;
@@ -98,8 +96,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   kal::ScopedConfig use_config(config);
   kal::Console the_console;  // and the console's
   kal::ConsoleScope consoling(the_console);
+  kal::WavePlayer player(platform);  // and the wave player's, on that platform's device
+  kal::WavePlayerScope playing(player);
   LastingSubsystems& lasting = SetUpOnce();
-  kal::RunContext context{platform, config, lasting.player, lasting.voices, lasting.speech, lasting.network,
+  kal::RunContext context{platform, config, player, lasting.voices, lasting.speech, lasting.network,
                           the_console};
   static const kal::RunLimits kLimits = FuzzLimits();
   if (size == 0) return 0;

@@ -91,10 +91,10 @@ std::vector<float> CaptureAudio::TakeMix() {
   return out;
 }
 
-CaptureAudio* InstallCaptureAudio() {
+CaptureAudio* InstallCaptureAudio(Platform& platform) {
   auto dev = std::make_unique<CaptureAudio>();
   CaptureAudio* raw = dev.get();
-  SetAudio(std::move(dev));
+  SetAudio(platform, std::move(dev));
   return raw;
 }
 

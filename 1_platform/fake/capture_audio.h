@@ -82,8 +82,8 @@ class CaptureAudio : public AudioDevice {
   int64_t last_ms_ = 0;
 };
 
-// Installs a fresh capture device as the process's audio device and returns
-// it (owned by the audio seam; valid until the next SetAudio).
-CaptureAudio* InstallCaptureAudio();
+// Installs a fresh capture device as the run's audio device and returns it
+// (owned by the platform state; valid until the next SetAudio).
+CaptureAudio* InstallCaptureAudio(Platform& platform);
 
 }  // namespace kal

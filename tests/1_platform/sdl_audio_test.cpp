@@ -17,6 +17,8 @@
 #include "1_platform/event_loop.h"
 #include "1_platform/pump.h"
 #include "tests/support/memory_console.h"
+#include "8_interpreter/run_context.h"
+#include "tests/support/fresh_subsystems.h"
 
 namespace kal::test {
 
@@ -32,7 +34,7 @@ TEST(SdlAudio, PlaysAFileThroughTheDiskDriver) {
   SetLoop(MakePollEventLoop());
   std::string console;
   UseMemoryConsole("", &console);
-  SetAudio(MakeSdlAudio());
+  SetAudio(Context().platform, MakeSdlAudio());
 
   // A third of a second of a recognisable pattern.
   std::string pcm(3675, '\0');
@@ -42,7 +44,7 @@ TEST(SdlAudio, PlaysAFileThroughTheDiskDriver) {
   auto t0 = std::chrono::steady_clock::now();
   EXPECT_EQ(PlayWaveFile(wav.string()), 0);
   double took = std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
-  SetAudio(nullptr);
+  SetAudio(Context().platform, nullptr);
   unsetenv("SDL_AUDIODRIVER");
   unsetenv("SDL_DISKAUDIOFILE");
 
@@ -108,12 +110,12 @@ TEST(SdlAudio, MixesASourceWithTheQueue) {
   SetLoop(MakePollEventLoop());
   std::string console;
   UseMemoryConsole("", &console);
-  SetAudio(MakeSdlAudio());
+  SetAudio(Context().platform, MakeSdlAudio());
 
   ToneSource tone;
   std::string err;
-  ASSERT_TRUE(Audio().AttachMix(&tone, -1, &err)) << err;
-  EXPECT_FALSE(Audio().IsOpen());  // the queue side is not open yet
+  ASSERT_TRUE(Audio(Context().platform).AttachMix(&tone, -1, &err)) << err;
+  EXPECT_FALSE(Audio(Context().platform).IsOpen());  // the queue side is not open yet
   Delay(200);
   int tone_alone = MaxLevel(ReadAll(out));
 
@@ -125,9 +127,9 @@ TEST(SdlAudio, MixesASourceWithTheQueue) {
   EXPECT_EQ(PlayWaveFile(wav.string()), 0);
   double took = std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
   int together = MaxLevel(ReadAll(out));
-  Audio().DetachMix();
-  EXPECT_TRUE(Audio().IsOpen());  // the player's side stays open
-  SetAudio(nullptr);
+  Audio(Context().platform).DetachMix();
+  EXPECT_TRUE(Audio(Context().platform).IsOpen());  // the player's side stays open
+  SetAudio(Context().platform, nullptr);
   unsetenv("SDL_AUDIODRIVER");
   unsetenv("SDL_DISKAUDIOFILE");
 

@@ -10,6 +10,8 @@
 #include "1_platform/fake/capture_audio.h"
 #include "3_audio/midi.h"
 #include "3_audio/wave_player_state.h"
+#include "8_interpreter/run_context.h"
+#include "tests/support/fresh_subsystems.h"
 
 namespace kal {
 namespace {
@@ -49,13 +51,13 @@ class MidiStateTest : public ::testing::Test {
     SetMidiOutputMaker([this](const MidiChoice&) { return std::make_unique<MixingOutput>(&log_, device_); });
   }
 
-  CaptureAudio* device_ = InstallCaptureAudio();
+  CaptureAudio* device_ = InstallCaptureAudio(Context().platform);
   MixLog log_;
 };
 
 TEST_F(MidiStateTest, AnOutputEndsWithItsPlayerAfterTheDeviceLetsItGo) {
   {
-    WavePlayer player;
+    WavePlayer player(Context().platform);
     WavePlayerScope playing(player);
     UseMixingOutput();
     ASSERT_EQ(StartMidi(), MidiStartError::kNone);
@@ -72,7 +74,7 @@ TEST_F(MidiStateTest, EachPlayerHasItsOwnOutputAndMaker) {
   UseMixingOutput();
   ASSERT_EQ(StartMidi(), MidiStartError::kNone);
   {
-    WavePlayer other;
+    WavePlayer other(Context().platform);
     WavePlayerScope playing(other);
     EXPECT_FALSE(MidiIsOpen());
     EXPECT_FALSE(other.midi.maker);
@@ -92,7 +94,7 @@ TEST_F(MidiStateTest, AFreshStateMovedOverAnOpenOutputEndsItAndAMovedOneKeepsIt)
   EXPECT_FALSE(MidiIsOpen());
   EXPECT_TRUE(kept.out != nullptr);
   EXPECT_TRUE(device_->mixing());  // moving is no ending
-  InstalledWavePlayer() = WavePlayer();
+  InstalledWavePlayer() = WavePlayer(Context().platform);
   InstalledWavePlayer().midi = std::move(kept);
   EXPECT_TRUE(MidiIsOpen());
   EXPECT_EQ(log_.closes, 0);

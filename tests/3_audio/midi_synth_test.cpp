@@ -18,6 +18,8 @@
 #include "tests/support/script_harness.h"
 #include "tests/support/temp_folder.h"
 #include "tests/support/memory_console.h"
+#include "8_interpreter/run_context.h"
+#include "tests/support/fresh_subsystems.h"
 
 namespace kal::test {
 namespace {
@@ -69,7 +71,7 @@ class MidiSynth : public ::testing::Test {
       GTEST_SKIP() << "no synthesizer or no General MIDI sound font here";
     RunScriptText("escreve\n");
     UseMemoryConsole("", &console_);
-    capture_ = dynamic_cast<CaptureAudio*>(&Audio());
+    capture_ = dynamic_cast<CaptureAudio*>(&Audio(Context().platform));
     ASSERT_NE(capture_, nullptr);
   }
   void TearDown() override { StopMidi(); }

@@ -3,6 +3,8 @@
 
 #include "3_audio/speech_cut.h"
 #include "tests/support/speech_fixture.h"
+#include "8_interpreter/run_context.h"
+#include "tests/support/fresh_subsystems.h"
 
 namespace kal::test {
 
@@ -43,8 +45,8 @@ TEST_F(WavePlayer, RemainderJustAboveOnePieceIsSplitAt7936) {
   EXPECT_EQ(audio_->pieces()[1].data.size(), 356u);
   // Full pieces keep their last byte; short ones end in silence.
   std::string whole = Ramp(8192 * 3);
-  audio_ = InstallCaptureAudio();
-  kal::WavePlayer fresh;  // for the new device
+  audio_ = InstallCaptureAudio(Context().platform);
+  kal::WavePlayer fresh(Context().platform);  // for the new device
   WavePlayerScope playing(fresh);
   PlayWaveFile(WriteWave("b.wav", whole));
   ASSERT_EQ(audio_->pieces().size(), 3u);

@@ -11,6 +11,8 @@
 #include "4_voices/orvan/orvan_engine.h"
 #include "4_voices/orvan/prosody.h"
 #include "tests/support/speech_fixture.h"
+#include "8_interpreter/run_context.h"
+#include "tests/support/fresh_subsystems.h"
 
 namespace kal::test {
 namespace {
@@ -158,8 +160,8 @@ TEST_F(OrvanEngine, ShortUtteranceIsPaddedAndLongOneChunked) {
   EXPECT_EQ(audio_->AllData().size(), 256u);
   EXPECT_EQ(audio_->format().rate, 16000);
   EXPECT_EQ(audio_->format().bits, 16);
-  audio_ = InstallCaptureAudio();
-  WavePlayer fresh;  // for the new device
+  audio_ = InstallCaptureAudio(Context().platform);
+  WavePlayer fresh(Context().platform);  // for the new device
   WavePlayerScope playing(fresh);
   fake_.samples_per_line = 20000;  // 40000 bytes per line
   OrvanSpeak("casa");

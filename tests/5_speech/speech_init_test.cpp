@@ -14,6 +14,9 @@
 #include "1_platform/stop_request.h"
 #include "tests/support/speech_fixture.h"
 #include "tests/support/memory_console.h"
+#include "6_console/console_state.h"
+#include "8_interpreter/run_context.h"
+#include "tests/support/fresh_subsystems.h"
 
 namespace kal::test {
 
@@ -117,7 +120,7 @@ TEST_F(SpeechInit, CtrlF4InTheLineEditorKeepsTheNewSpeed) {
   UseMemoryConsole("\x1b[1;5S" "5\r", &console_);
   ClearCapturedSpeech();
   std::string text;
-  EXPECT_EQ(EditField(&text, 1, 5, 40, 40, true), 13);
+  EXPECT_EQ(EditField(Context().console, &text, 1, 5, 40, 40, true), 13);
   EXPECT_EQ(SpeechSpeed(), 5);
   EXPECT_TRUE(GetWaveFlags().cut);
   EXPECT_TRUE(GetWaveFlags().fast);

@@ -18,6 +18,8 @@
 #include "6_console/console.h"
 #include "6_console/console_menu.h"
 #include "tests/support/memory_console.h"
+#include "8_interpreter/run_context.h"
+#include "tests/support/fresh_subsystems.h"
 
 namespace kal::test {
 namespace {
@@ -27,19 +29,19 @@ TEST(ConsoleState, ANestedConsoleHasItsOwnScreenMenuAndClipboard) {
   std::string outer_text, inner_text;
   UseMemoryConsole("", &outer_text);
   ConsoleWrite("fora");
-  ASSERT_TRUE(CreateConsoleMenu(1, 10, 20, 12));
+  ASSERT_TRUE(CreateConsoleMenu(Context().console, 1, 10, 20, 12));
   ASSERT_TRUE(CopyToClipboard("copiado fora"));
   {
     Console inner;
     ConsoleScope use(inner);
     UseMemoryConsole("", &inner_text);
     ConsoleWrite("dentro\r\n");
-    EXPECT_EQ(Grid().RowText(0).substr(0, 7), "dentro ");
-    EXPECT_EQ(AddConsoleMenuItem("x"), MenuAdd::kNoMenu);
+    EXPECT_EQ(GridOf(inner).RowText(0).substr(0, 7), "dentro ");
+    EXPECT_EQ(AddConsoleMenuItem(inner, "x"), MenuAdd::kNoMenu);
     EXPECT_EQ(PasteFromClipboard(100), "");
   }
-  EXPECT_EQ(Grid().RowText(0).substr(0, 5), "fora ");
-  EXPECT_EQ(AddConsoleMenuItem("y"), MenuAdd::kAdded);
+  EXPECT_EQ(GridOf(Context().console).RowText(0).substr(0, 5), "fora ");
+  EXPECT_EQ(AddConsoleMenuItem(Context().console, "y"), MenuAdd::kAdded);
   EXPECT_EQ(PasteFromClipboard(100), "copiado fora");
   EXPECT_EQ(inner_text, "dentro\n");
   EXPECT_EQ(outer_text, "");  // the line is not finished yet

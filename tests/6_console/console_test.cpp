@@ -10,6 +10,9 @@
 #include "1_platform/event_loop.h"
 #include "1_platform/stop_request.h"
 #include "tests/support/memory_console.h"
+#include "6_console/console_state.h"
+#include "8_interpreter/run_context.h"
+#include "tests/support/fresh_subsystems.h"
 
 namespace kal {
 namespace {
@@ -141,11 +144,11 @@ TEST_F(ConsoleTest, StartAttributeAndColourSettingsComeFromTheConfiguration) {
   Start("");
   ConsoleWrite("x");
   TextColor(2);
-  EXPECT_EQ(Grid().attribute(), 0x1E);
-  EXPECT_EQ(Grid().Attr(0, 0), 0x1E);
-  EXPECT_EQ(Grid().Attr(5, 5), 0x1E);
-  EXPECT_EQ(Grid().ColourRgb(0), (Rgb{255, 0, 0}));
-  EXPECT_EQ(Grid().ColourRgb(2), (Rgb{0, 255, 0}));
+  EXPECT_EQ(GridOf(Context().console).attribute(), 0x1E);
+  EXPECT_EQ(GridOf(Context().console).Attr(0, 0), 0x1E);
+  EXPECT_EQ(GridOf(Context().console).Attr(5, 5), 0x1E);
+  EXPECT_EQ(GridOf(Context().console).ColourRgb(0), (Rgb{255, 0, 0}));
+  EXPECT_EQ(GridOf(Context().console).ColourRgb(2), (Rgb{0, 255, 0}));
   InstalledConfig()->console_override = nullptr;
   InstalledConfig()->magnifier_override = nullptr;
 }

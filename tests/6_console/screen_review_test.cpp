@@ -22,6 +22,8 @@
 #include "5_speech/speech_state.h"
 #include "tests/support/script_harness.h"
 #include "tests/support/memory_console.h"
+#include "8_interpreter/run_context.h"
+#include "tests/support/fresh_subsystems.h"
 
 namespace kal::test {
 namespace {
@@ -87,17 +89,17 @@ TEST(ScreenReview, MagnifiedStripShowsTheReviewRow) {
   UseMemoryConsole("", &out);
   GotoXY(1, 3);
   ConsoleWrite("   texto aqui");
-  ReviewSession s(Grid());
+  ReviewSession s(Context().console, GridOf(Context().console));
   s.magnifier = ReadMagnifierSettings();
   s.row = 3;
   DrawReviewStrip(s);
-  ASSERT_TRUE(Grid().has_overlay());
+  ASSERT_TRUE(GridOf(Context().console).has_overlay());
   std::string shown;
-  for (int x = 0; x < 12; ++x) shown.push_back(Grid().ShownCell(x, 0));
+  for (int x = 0; x < 12; ++x) shown.push_back(GridOf(Context().console).ShownCell(x, 0));
   EXPECT_EQ(shown, "texto aqui  ");
-  EXPECT_EQ(Grid().ShownAttr(0, 0), m.background * 16 + m.letters);
-  RemoveReviewStrip();
-  EXPECT_FALSE(Grid().has_overlay());
+  EXPECT_EQ(GridOf(Context().console).ShownAttr(0, 0), m.background * 16 + m.letters);
+  RemoveReviewStrip(s);
+  EXPECT_FALSE(GridOf(Context().console).has_overlay());
   InstalledConfig()->console_override = nullptr;
   InstalledConfig()->magnifier_override = nullptr;
 }
@@ -127,7 +129,7 @@ TEST(ScreenReview, ASpeechServerGetsWholeRows) {
   SetSpeechEngine(std::move(engine));
   Speech().engine_active = true;
   ConsoleWrite("casa XYZ  fim\r\n\r\n  outra linha\r\n");
-  ReviewSession s(Grid());
+  ReviewSession s(Context().console, GridOf(Context().console));
   ReadReviewRange(&s, 1, 6, 3, kReviewColumns);
   EXPECT_EQ(e->spoken, "XYZ  fim|  outra linha|");
   EXPECT_EQ(Joined(CapturedSpeech()), "say XYZ  fim\nclick\nclick\nsay   outra linha\nclick\n");

@@ -8,6 +8,9 @@
 #include "0_base/console_grid.h"
 #include "1_platform/event_loop.h"
 #include "tests/support/script_harness.h"
+#include "6_console/console_state.h"
+#include "8_interpreter/run_context.h"
+#include "tests/support/fresh_subsystems.h"
 
 namespace kal::test {
 namespace {
@@ -30,7 +33,7 @@ TEST(ConsoleCommands, PasswordTypingIsHiddenAndColoursComeBack) {
   auto r = Script("cor 14\nle senha $p\nescreve $p\n", "segredo\r");
   EXPECT_EQ(r.outcome, 0);
   EXPECT_NE(r.console.find("segredo\n"), std::string::npos);
-  EXPECT_EQ(Grid().attribute() & 0x0F, 14);
+  EXPECT_EQ(GridOf(Context().console).attribute() & 0x0F, 14);
 }
 
 TEST(ConsoleCommands, WaitsCountSixteenBitMilliseconds) {
@@ -49,7 +52,7 @@ TEST(ConsoleCommands, TitleWaitPollsTheWindowInFront) {
 TEST(ConsoleCommands, ScreenColoursAndCursor) {
   auto r = Script("fundo 1\ncor 15\ntela @10,5\n");
   EXPECT_EQ(r.outcome, 0);
-  EXPECT_EQ(Grid().attribute(), 0x1F);
+  EXPECT_EQ(GridOf(Context().console).attribute(), 0x1F);
   EXPECT_EQ(WhereX(), 10);
   EXPECT_EQ(WhereY(), 5);
 }

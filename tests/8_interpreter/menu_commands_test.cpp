@@ -15,6 +15,8 @@
 #include "5_speech/speech_state.h"
 #include "tests/support/script_harness.h"
 #include "tests/support/temp_folder.h"
+#include "8_interpreter/run_context.h"
+#include "tests/support/fresh_subsystems.h"
 
 namespace kal::test {
 namespace {
@@ -58,7 +60,7 @@ TEST(MenuCommands, DrawingScrollsAndTerminaBlanks) {
   EXPECT_EQ(r.outcome, 0) << r.console;
   // Two rows show items 2 and 3 (scrolled), the current one in yellow, each
   // padded to the rectangle's width; the text colour is back afterwards.
-  const ConsoleGrid& g = Grid();
+  const ConsoleGrid& g = GridOf(Context().console);
   EXPECT_EQ(g.RowText(4).substr(9, 21), "dois" + std::string(17, ' '));
   EXPECT_EQ(g.RowText(5).substr(9, 21), "tres" + std::string(17, ' '));
   EXPECT_EQ(g.Attr(9, 4) & 0x0F, 7);
@@ -67,8 +69,8 @@ TEST(MenuCommands, DrawingScrollsAndTerminaBlanks) {
   ForgetMenu();
   r = RunScriptText(std::string(kMenu) + "seja $p 1\nmenu executa $p $k $t\ntela @1,1\nmenu termina\n", "\r");
   EXPECT_EQ(r.outcome, 0) << r.console;
-  EXPECT_EQ(Grid().RowText(4).substr(9, 21), std::string(21, ' '));
-  EXPECT_EQ(Grid().RowText(5).substr(9, 21), std::string(21, ' '));
+  EXPECT_EQ(GridOf(Context().console).RowText(4).substr(9, 21), std::string(21, ' '));
+  EXPECT_EQ(GridOf(Context().console).RowText(5).substr(9, 21), std::string(21, ' '));
   EXPECT_EQ(WhereX(), 10);
   EXPECT_EQ(WhereY(), 5);
 }
@@ -80,14 +82,14 @@ TEST(MenuCommands, WritingAfterTheMenuStartsOnTheChosenRow) {
   std::string run = std::string(kMenu) + "seja $p 1\nmenu executa $p $k $t\nescreve mudo \"X\"&\n";
   ScriptResult r = RunScriptText(run, kDown + "\r");
   EXPECT_EQ(r.outcome, 0) << r.console;
-  EXPECT_EQ(Grid().RowText(5).substr(9, 5), "Xois ");  // row 6: dois, the current item
-  EXPECT_EQ(Grid().RowText(4).substr(9, 3), "um ");
-  EXPECT_EQ(Grid().RowText(6).substr(9, 3), "   ");
+  EXPECT_EQ(GridOf(Context().console).RowText(5).substr(9, 5), "Xois ");  // row 6: dois, the current item
+  EXPECT_EQ(GridOf(Context().console).RowText(4).substr(9, 3), "um ");
+  EXPECT_EQ(GridOf(Context().console).RowText(6).substr(9, 3), "   ");
   ForgetMenu();
   r = RunScriptText(run, kDown + kDown + kDown + "\r");  // past the last item: the row after it
   EXPECT_EQ(r.outcome, 0) << r.console;
-  EXPECT_EQ(Grid().RowText(4).substr(9, 5), "tres ");
-  EXPECT_EQ(Grid().RowText(5).substr(9, 5), "X    ");
+  EXPECT_EQ(GridOf(Context().console).RowText(4).substr(9, 5), "tres ");
+  EXPECT_EQ(GridOf(Context().console).RowText(5).substr(9, 5), "X    ");
 }
 
 // A menu is made by a run and kept by the console; each case starts with a

@@ -14,6 +14,8 @@
 #include "tests/support/script_harness.h"
 #include "tests/support/temp_folder.h"
 #include "tests/support/memory_console.h"
+#include "8_interpreter/run_context.h"
+#include "tests/support/fresh_subsystems.h"
 
 namespace kal::test {
 namespace {
@@ -135,7 +137,7 @@ TEST_F(MidiCommands, TheSynthesizerWithoutSoundFontOrDeviceSaysWhy) {
   RunScriptText("escreve\n");
   std::string console;
   UseMemoryConsole("", &console);
-  auto* capture = dynamic_cast<CaptureAudio*>(&Audio());
+  auto* capture = dynamic_cast<CaptureAudio*>(&Audio(Context().platform));
   ASSERT_NE(capture, nullptr);
   capture->FailOpens("no device");
   InterpreterState in;

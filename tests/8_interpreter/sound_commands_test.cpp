@@ -8,6 +8,8 @@
 #include "1_platform/fake/capture_audio.h"
 #include "tests/support/script_harness.h"
 #include "tests/support/temp_folder.h"
+#include "8_interpreter/run_context.h"
+#include "tests/support/fresh_subsystems.h"
 
 namespace kal::test {
 namespace {
@@ -23,7 +25,7 @@ bool Has(const std::vector<std::string>& lines, const std::string& line) {
 }
 
 size_t CapturedBytes() {
-  auto* capture = dynamic_cast<CaptureAudio*>(&Audio());
+  auto* capture = dynamic_cast<CaptureAudio*>(&Audio(Context().platform));
   return capture ? capture->AllData().size() : 0;
 }
 

@@ -13,6 +13,8 @@
 #include "3_audio/wave_player.h"
 #include "tests/support/script_harness.h"
 #include "tests/support/memory_console.h"
+#include "8_interpreter/run_context.h"
+#include "tests/support/fresh_subsystems.h"
 
 namespace kal {
 
@@ -85,7 +87,7 @@ TEST(TextViewer, SpeaksEveryMove) {
   CaptureSpeechLog(true);
   ClearCapturedSpeech();
   StationPlayer player;
-  EXPECT_EQ(RunTextViewer(path, player), 0);
+  EXPECT_EQ(RunTextViewer(Context().console, path, player), 0);
   EXPECT_EQ(test::Joined(CapturedSpeech()),
             "say 3 linhas\nsay um\nsay linha vazia\nsay tres\nsay um\n");
   CaptureSpeechLog(false);
@@ -101,15 +103,14 @@ TEST(TextViewer, UnusedKeysBeepAndQLeaves) {
   SetLoop(MakeFakeEventLoop());
   // The beeps go to a capture device: a machine without sound would add
   // its notice to the speech.
-  InstallCaptureAudio();
+  InstallCaptureAudio(Context().platform);
   test::UseMemoryConsole(std::string("x\0>q", 4), &out);
   CaptureSpeechLog(true);
   ClearCapturedSpeech();
   StationPlayer player;
-  EXPECT_EQ(RunTextViewer(path, player), 0);
+  EXPECT_EQ(RunTextViewer(Context().console, path, player), 0);
   EXPECT_EQ(test::Joined(CapturedSpeech()), "say 0 linhas\nsay linha vazia\nbeep\nbeep\n");
   CaptureSpeechLog(false);
-  SetAudio(MakeHostAudio());
   std::remove(path.c_str());
 }
 
@@ -138,7 +139,7 @@ TEST(TextViewer, ReadingKeys) {
   CaptureSpeechLog(true);
   ClearCapturedSpeech();
   StationPlayer player;
-  EXPECT_EQ(RunTextViewer(path, player), 0);
+  EXPECT_EQ(RunTextViewer(Context().console, path, player), 0);
   EXPECT_EQ(test::Joined(CapturedSpeech()),
             "say 6 linhas\nsay 1. Ra\n"
             "say 2. Rb\nsay 1. Ra\n"
@@ -163,12 +164,12 @@ TEST(TextViewer, ListeningKeysWithoutAPlayer) {
   std::ofstream(path, std::ios::binary) << "1. Ra\r\nSP\r\n\r\n2. Rb\r\nhttp://b.example/r\xC3\xA1" "dio\r\n";
   std::string out;
   SetLoop(MakeFakeEventLoop());
-  InstallCaptureAudio();  // the volume keys' beeps: see UnusedKeysBeepAndQLeaves
+  InstallCaptureAudio(Context().platform);  // the volume keys' beeps: see UnusedKeysBeepAndQLeaves
   test::UseMemoryConsole(std::string("\r \t\r+-q", 8), &out);
   CaptureSpeechLog(true);
   ClearCapturedSpeech();
   StationPlayer player;
-  EXPECT_EQ(RunTextViewer(path, player), 0);
+  EXPECT_EQ(RunTextViewer(Context().console, path, player), 0);
   EXPECT_EQ(test::Joined(CapturedSpeech()),
             "say 5 linhas\nsay 1. Ra\n"
             "say Esta esta\xC3\xA7\xC3\xA3o n\xC3\xA3o tem endere\xC3\xA7o para tocar.\n"
@@ -177,7 +178,6 @@ TEST(TextViewer, ListeningKeysWithoutAPlayer) {
             "say Endere\xC3\xA7o recusado: s\xC3\xB3 se tocam endere\xC3\xA7os http e https.\n"
             "beep\nbeep\n");
   CaptureSpeechLog(false);
-  SetAudio(MakeHostAudio());
   std::remove(path.c_str());
 }
 

@@ -22,7 +22,7 @@ struct FreshRun {
   ScopedPlatform use_platform{platform};
   ConfigState config;
   ScopedConfig use_config{config};
-  WavePlayer player;
+  WavePlayer player{platform};
   WavePlayerScope playing{player};
   Voices voices;
   VoicesScope voicing{voices};

@@ -39,9 +39,9 @@ ScriptResult RunScriptIn(InterpreterState& in, const std::string& script, const 
   // test set) stays, and the run's start closes any output left open.
   CloseWaveDevice();
   MidiState midi = std::move(InstalledWavePlayer().midi);
-  InstalledWavePlayer() = WavePlayer();
+  InstalledWavePlayer() = WavePlayer(in.context->platform);
   InstalledWavePlayer().midi = std::move(midi);
-  InstallCaptureAudio();
+  InstallCaptureAudio(in.context->platform);
   SetWordVoice(MakeLoggingWordVoice());
   // No parallel port unless the test installed a fake one of its own, so
   // that a machine with a real port runs the scripts alike.

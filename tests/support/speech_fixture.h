@@ -19,6 +19,8 @@
 #include "1_platform/event_loop.h"
 #include "1_platform/fake/capture_audio.h"
 #include "tests/support/memory_console.h"
+#include "8_interpreter/run_context.h"
+#include "tests/support/fresh_subsystems.h"
 
 #include <unistd.h>
 
@@ -37,7 +39,7 @@ class SpeechFixture : public ::testing::Test {
     setenv("XDG_CONFIG_HOME", (dir_ / "config").c_str(), 1);
     SetLoop(MakeFakeEventLoop());
     UseMemoryConsole("", &console_);
-    audio_ = InstallCaptureAudio();
+    audio_ = InstallCaptureAudio(Context().platform);
     SetWordVoice(MakeLoggingWordVoice());
     CaptureSpeechLog(true);
     CaptureSpeechDetail(true);
