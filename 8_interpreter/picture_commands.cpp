@@ -9,6 +9,8 @@
 #include "8_interpreter/commands.h"
 #include "8_interpreter/numbers.h"
 #include "8_interpreter/operands.h"
+#include "8_interpreter/run_context.h"
+#include "8_interpreter/state.h"
 
 namespace kal {
 

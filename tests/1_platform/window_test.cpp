@@ -86,7 +86,7 @@ class WindowTest : public ::testing::Test {
     ASSERT_TRUE(front);
     SetConsoleFrontEnd(std::move(front));
     InitConsole();
-    window_ = FrontEndOf(Context().console)->WindowId();
+    window_ = FrontEndOf(test::Context().console)->WindowId();
     ASSERT_NE(window_, 0u);
     g_x->Focus(window_);
     Settle();
@@ -174,10 +174,10 @@ TEST_F(WindowTest, CaretShowsWhileWaitingForAKeyAndGoesAfter) {
     }
     return rows;
   };
-  FrontEndOf(Context().console)->ShowCaret(true);
+  FrontEndOf(test::Context().console)->ShowCaret(true);
   Shot();
   EXPECT_EQ(caret_rows(), 2);
-  FrontEndOf(Context().console)->ShowCaret(false);
+  FrontEndOf(test::Context().console)->ShowCaret(false);
   Shot();
   EXPECT_EQ(caret_rows(), 0);
 }
@@ -186,7 +186,7 @@ TEST_F(WindowTest, MagnifiedStripIsDrawnEnlargedOverTheTopAndGoesAway) {
   Open();
   Pixel yellow{255, 255, 0}, brown{68, 34, 34};
   GotoXY(1, 5);  // the cursor below the strip
-  GridOf(Context().console).SetTopOverlay("HH", std::vector<uint8_t>(80, 0x6E), 3);
+  GridOf(test::Context().console).SetTopOverlay("HH", std::vector<uint8_t>(80, 0x6E), 3);
   RefreshConsole();
   Shot();
   // Three rows high, 80 / 3 = 26 enlarged cells wide.
@@ -195,7 +195,7 @@ TEST_F(WindowTest, MagnifiedStripIsDrawnEnlargedOverTheTopAndGoesAway) {
   EXPECT_NE(g_x->At(26 * 3 * kCellW + 1, 10), brown);
   int tall = InkRows(0, 0, 3 * kCellW, 3 * kCellH, yellow);
   EXPECT_GT(tall, kCellH + 10) << "the letter is not enlarged";
-  GridOf(Context().console).ClearTopOverlay();
+  GridOf(test::Context().console).ClearTopOverlay();
   RefreshConsole();
   Shot();
   EXPECT_EQ(InkRows(0, 0, 3 * kCellW, 3 * kCellH, yellow), 0);
@@ -209,7 +209,7 @@ TEST_F(WindowTest, MagnifiedStripMovesToTheBottomWhileTheCursorIsUnderIt) {
   Pixel brown{68, 34, 34}, black{0, 0, 0};
   GotoXY(1, 3);
   ConsoleWrite("Busca:\r\n");  // the question on the third row, the answer below it
-  GridOf(Context().console).SetTopOverlay("HH", std::vector<uint8_t>(80, 0x6E), 3);
+  GridOf(test::Context().console).SetTopOverlay("HH", std::vector<uint8_t>(80, 0x6E), 3);
   RefreshConsole();
   Shot();
   EXPECT_EQ(g_x->At(2 * 3 * kCellW + 15, 25 * kCellH - 1), brown);
@@ -224,7 +224,7 @@ TEST_F(WindowTest, MagnifiedStripMovesToTheBottomWhileTheCursorIsUnderIt) {
   Shot();
   EXPECT_EQ(g_x->At(2 * 3 * kCellW + 15, 3 * kCellH - 1), brown);
   EXPECT_EQ(g_x->At(2 * 3 * kCellW + 15, 25 * kCellH - 1), black);
-  GridOf(Context().console).ClearTopOverlay();
+  GridOf(test::Context().console).ClearTopOverlay();
   RefreshConsole();
 }
 
@@ -235,12 +235,12 @@ TEST_F(WindowTest, WeightOfSevenHundredDrawsBold) {
     Open("peso", weight);
     GotoXY(1, 5);
     ConsoleWrite("Busca MMMM");
-    GridOf(Context().console).SetTopOverlay("MMMM", std::vector<uint8_t>(80, 0x6F), 2);
+    GridOf(test::Context().console).SetTopOverlay("MMMM", std::vector<uint8_t>(80, 0x6F), 2);
     RefreshConsole();
     Shot();
     int cells = Ink(0, 4 * kCellH, 10 * kCellW, kCellH);
     int strip = Ink(0, 0, 4 * 2 * kCellW, 2 * kCellH);
-    GridOf(Context().console).ClearTopOverlay();
+    GridOf(test::Context().console).ClearTopOverlay();
     SetConsoleFrontEnd(nullptr);
     return std::make_pair(cells, strip);
   };
@@ -346,17 +346,17 @@ TEST_F(WindowTest, PicturesAreDrawnAtTheirPixelPositionAndRemoved) {
     p.rgb[i * 3 + 1] = static_cast<uint8_t>(i * 10);
   }
   test::WriteFileBytes(sandbox.drives() + "/c/fig.bmp", EncodeBmp(p));
-  ASSERT_TRUE(ShowPictureFile(Context().console, "c:\\fig.bmp", 100, 50));
+  ASSERT_TRUE(ShowPictureFile(test::Context().console, "c:\\fig.bmp", 100, 50));
   Shot();
   EXPECT_EQ(g_x->At(100, 50), (Pixel{200, 0, 0}));
   EXPECT_EQ(g_x->At(103, 52), (Pixel{200, 110, 0}));
   EXPECT_EQ(g_x->At(104, 52), (Pixel{0, 0, 0}));
   // A bad file keeps the picture that is shown.
   test::WriteFileBytes(sandbox.drives() + "/c/bad.bmp", "BM nothing");
-  EXPECT_FALSE(ShowPictureFile(Context().console, "c:\\bad.bmp", 0, 0));
+  EXPECT_FALSE(ShowPictureFile(test::Context().console, "c:\\bad.bmp", 0, 0));
   Shot();
   EXPECT_EQ(g_x->At(100, 50), (Pixel{200, 0, 0}));
-  RemovePicture(Context().console);
+  RemovePicture(test::Context().console);
   Shot();
   EXPECT_EQ(g_x->At(100, 50), (Pixel{0, 0, 0}));
 }

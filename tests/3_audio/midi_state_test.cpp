@@ -51,13 +51,13 @@ class MidiStateTest : public ::testing::Test {
     SetMidiOutputMaker([this](const MidiChoice&) { return std::make_unique<MixingOutput>(&log_, device_); });
   }
 
-  CaptureAudio* device_ = InstallCaptureAudio(Context().platform);
+  CaptureAudio* device_ = InstallCaptureAudio(test::Context().platform);
   MixLog log_;
 };
 
 TEST_F(MidiStateTest, AnOutputEndsWithItsPlayerAfterTheDeviceLetsItGo) {
   {
-    WavePlayer player(Context().platform);
+    WavePlayer player(test::Context().platform);
     WavePlayerScope playing(player);
     UseMixingOutput();
     ASSERT_EQ(StartMidi(), MidiStartError::kNone);
@@ -74,7 +74,7 @@ TEST_F(MidiStateTest, EachPlayerHasItsOwnOutputAndMaker) {
   UseMixingOutput();
   ASSERT_EQ(StartMidi(), MidiStartError::kNone);
   {
-    WavePlayer other(Context().platform);
+    WavePlayer other(test::Context().platform);
     WavePlayerScope playing(other);
     EXPECT_FALSE(MidiIsOpen());
     EXPECT_FALSE(other.midi.maker);
@@ -94,7 +94,7 @@ TEST_F(MidiStateTest, AFreshStateMovedOverAnOpenOutputEndsItAndAMovedOneKeepsIt)
   EXPECT_FALSE(MidiIsOpen());
   EXPECT_TRUE(kept.out != nullptr);
   EXPECT_TRUE(device_->mixing());  // moving is no ending
-  InstalledWavePlayer() = WavePlayer(Context().platform);
+  InstalledWavePlayer() = WavePlayer(test::Context().platform);
   InstalledWavePlayer().midi = std::move(kept);
   EXPECT_TRUE(MidiIsOpen());
   EXPECT_EQ(log_.closes, 0);

@@ -144,11 +144,11 @@ TEST_F(ConsoleTest, StartAttributeAndColourSettingsComeFromTheConfiguration) {
   Start("");
   ConsoleWrite("x");
   TextColor(2);
-  EXPECT_EQ(GridOf(Context().console).attribute(), 0x1E);
-  EXPECT_EQ(GridOf(Context().console).Attr(0, 0), 0x1E);
-  EXPECT_EQ(GridOf(Context().console).Attr(5, 5), 0x1E);
-  EXPECT_EQ(GridOf(Context().console).ColourRgb(0), (Rgb{255, 0, 0}));
-  EXPECT_EQ(GridOf(Context().console).ColourRgb(2), (Rgb{0, 255, 0}));
+  EXPECT_EQ(GridOf(test::Context().console).attribute(), 0x1E);
+  EXPECT_EQ(GridOf(test::Context().console).Attr(0, 0), 0x1E);
+  EXPECT_EQ(GridOf(test::Context().console).Attr(5, 5), 0x1E);
+  EXPECT_EQ(GridOf(test::Context().console).ColourRgb(0), (Rgb{255, 0, 0}));
+  EXPECT_EQ(GridOf(test::Context().console).ColourRgb(2), (Rgb{0, 255, 0}));
   InstalledConfig()->console_override = nullptr;
   InstalledConfig()->magnifier_override = nullptr;
 }

@@ -56,7 +56,7 @@ class FieldEditorTest : public ::testing::Test {
   int Edit(const std::string& keys, std::string* text, int max_len = 40, bool editable = true) {
     test::UseMemoryConsole(keys, &out_);
     ClearCapturedSpeech();
-    return EditField(Context().console, text, 1, 5, max_len, 40, editable);
+    return EditField(test::Context().console, text, 1, 5, max_len, 40, editable);
   }
   std::string Speech() { return Joined(CapturedSpeech()); }
   std::string out_;
@@ -67,7 +67,7 @@ TEST_F(FieldEditorTest, TypedCharactersAreEchoedAndEnterEnds) {
   EXPECT_EQ(Edit("ab\r", &text), 13);
   EXPECT_EQ(text, "ab");
   EXPECT_EQ(Speech(), "char 97\nchar 98\n");
-  EXPECT_EQ(GridOf(Context().console).RowText(4).substr(0, 3), "ab ");
+  EXPECT_EQ(GridOf(test::Context().console).RowText(4).substr(0, 3), "ab ");
   EXPECT_EQ(WhereX(), 1);  // the cursor is left at the start of the field
 }
 
@@ -258,11 +258,11 @@ TEST_F(FieldEditorTest, SelectionIsShownOnDarkGrey) {
   test::UseMemoryConsole(kShiftRight + kShiftRight, &out_);
   // Enter never comes: the end of input ends the program, and the screen
   // shows the selection as it was.
-  ExpectStoppedByEndOfInput(EditField(Context().console, &text, 1, 1, 10, 10, true));
+  ExpectStoppedByEndOfInput(EditField(test::Context().console, &text, 1, 1, 10, 10, true));
   EXPECT_EQ(text, "abc");
-  EXPECT_EQ(GridOf(Context().console).Attr(0, 0) >> 4, 8);
-  EXPECT_EQ(GridOf(Context().console).Attr(1, 0) >> 4, 8);
-  EXPECT_EQ(GridOf(Context().console).Attr(2, 0) >> 4, 0);
+  EXPECT_EQ(GridOf(test::Context().console).Attr(0, 0) >> 4, 8);
+  EXPECT_EQ(GridOf(test::Context().console).Attr(1, 0) >> 4, 8);
+  EXPECT_EQ(GridOf(test::Context().console).Attr(2, 0) >> 4, 0);
 }
 
 TEST_F(FieldEditorTest, MagnifierStripOverdrawsTheTopRowInItsColours) {
@@ -272,41 +272,41 @@ TEST_F(FieldEditorTest, MagnifierStripOverdrawsTheTopRowInItsColours) {
   InstalledConfig()->magnifier_override = &m;
   std::string text = "abc";
   test::UseMemoryConsole(kEnd, &out_);
-  ExpectStoppedByEndOfInput(EditField(Context().console, &text, 1, 5, 40, 40, true));
-  EXPECT_TRUE(GridOf(Context().console).has_overlay());
-  EXPECT_EQ(GridOf(Context().console).ShownCell(0, 0), 'a');
-  EXPECT_EQ(GridOf(Context().console).ShownAttr(0, 0), 0x6E);  // letters 14 on 6
-  EXPECT_EQ(GridOf(Context().console).ShownAttr(2, 0), 0x63);  // before the cursor: 3
-  EXPECT_EQ(GridOf(Context().console).ShownCell(20, 0), ' ');  // 80 / 4 characters
+  ExpectStoppedByEndOfInput(EditField(test::Context().console, &text, 1, 5, 40, 40, true));
+  EXPECT_TRUE(GridOf(test::Context().console).has_overlay());
+  EXPECT_EQ(GridOf(test::Context().console).ShownCell(0, 0), 'a');
+  EXPECT_EQ(GridOf(test::Context().console).ShownAttr(0, 0), 0x6E);  // letters 14 on 6
+  EXPECT_EQ(GridOf(test::Context().console).ShownAttr(2, 0), 0x63);  // before the cursor: 3
+  EXPECT_EQ(GridOf(test::Context().console).ShownCell(20, 0), ' ');  // 80 / 4 characters
 }
 
 TEST_F(FieldEditorTest, ReadEditedLineWritesTheLineAndEscGivesNothing) {
   test::UseMemoryConsole("olá\r", &out_);
   ConsoleWrite("Nome: ");
-  EXPECT_EQ(ReadEditedLine(Context().console), "ol\xe1");
+  EXPECT_EQ(ReadEditedLine(test::Context().console), "ol\xe1");
   EXPECT_EQ(out_, "Nome: olá\n");
   EXPECT_EQ(WhereY(), 2);
   out_.clear();
   test::UseMemoryConsole("abc\x1b", &out_);
   ConsoleWrite("? ");
-  EXPECT_EQ(ReadEditedLine(Context().console), "");
-  EXPECT_EQ(GridOf(Context().console).RowText(0).substr(0, 6), "?     ");
+  EXPECT_EQ(ReadEditedLine(test::Context().console), "");
+  EXPECT_EQ(GridOf(test::Context().console).RowText(0).substr(0, 6), "?     ");
   EXPECT_EQ(out_, "? \n");
 }
 
 TEST_F(FieldEditorTest, FieldPastTheRightEdgeStillTakesKeys) {
   test::UseMemoryConsole("abc\r", &out_);
   ConsoleWrite(std::string(80, '-'));  // the cursor is parked past the last column
-  EXPECT_EQ(ReadEditedLine(Context().console), "abc");
+  EXPECT_EQ(ReadEditedLine(test::Context().console), "abc");
   EXPECT_EQ(WhereY(), 2);
 }
 
 TEST_F(FieldEditorTest, EditFieldAtRunsToTheRightEdge) {
   std::string text;
   test::UseMemoryConsole(std::string(100, 'x') + "\r", &out_);
-  EXPECT_EQ(EditFieldAt(Context().console, &text, 1, 3, 200, true), 13);
+  EXPECT_EQ(EditFieldAt(test::Context().console, &text, 1, 3, 200, true), 13);
   EXPECT_EQ(text, std::string(100, 'x'));
-  EXPECT_EQ(GridOf(Context().console).RowText(2), std::string(78, 'x') + "  ");
+  EXPECT_EQ(GridOf(test::Context().console).RowText(2), std::string(78, 'x') + "  ");
 }
 
 }  // namespace

@@ -87,7 +87,7 @@ TEST(TextViewer, SpeaksEveryMove) {
   CaptureSpeechLog(true);
   ClearCapturedSpeech();
   StationPlayer player;
-  EXPECT_EQ(RunTextViewer(Context().console, path, player), 0);
+  EXPECT_EQ(RunTextViewer(test::Context().console, path, player), 0);
   EXPECT_EQ(test::Joined(CapturedSpeech()),
             "say 3 linhas\nsay um\nsay linha vazia\nsay tres\nsay um\n");
   CaptureSpeechLog(false);
@@ -103,12 +103,12 @@ TEST(TextViewer, UnusedKeysBeepAndQLeaves) {
   SetLoop(MakeFakeEventLoop());
   // The beeps go to a capture device: a machine without sound would add
   // its notice to the speech.
-  InstallCaptureAudio(Context().platform);
+  InstallCaptureAudio(test::Context().platform);
   test::UseMemoryConsole(std::string("x\0>q", 4), &out);
   CaptureSpeechLog(true);
   ClearCapturedSpeech();
   StationPlayer player;
-  EXPECT_EQ(RunTextViewer(Context().console, path, player), 0);
+  EXPECT_EQ(RunTextViewer(test::Context().console, path, player), 0);
   EXPECT_EQ(test::Joined(CapturedSpeech()), "say 0 linhas\nsay linha vazia\nbeep\nbeep\n");
   CaptureSpeechLog(false);
   std::remove(path.c_str());
@@ -139,7 +139,7 @@ TEST(TextViewer, ReadingKeys) {
   CaptureSpeechLog(true);
   ClearCapturedSpeech();
   StationPlayer player;
-  EXPECT_EQ(RunTextViewer(Context().console, path, player), 0);
+  EXPECT_EQ(RunTextViewer(test::Context().console, path, player), 0);
   EXPECT_EQ(test::Joined(CapturedSpeech()),
             "say 6 linhas\nsay 1. Ra\n"
             "say 2. Rb\nsay 1. Ra\n"
@@ -164,12 +164,12 @@ TEST(TextViewer, ListeningKeysWithoutAPlayer) {
   std::ofstream(path, std::ios::binary) << "1. Ra\r\nSP\r\n\r\n2. Rb\r\nhttp://b.example/r\xC3\xA1" "dio\r\n";
   std::string out;
   SetLoop(MakeFakeEventLoop());
-  InstallCaptureAudio(Context().platform);  // the volume keys' beeps: see UnusedKeysBeepAndQLeaves
+  InstallCaptureAudio(test::Context().platform);  // the volume keys' beeps: see UnusedKeysBeepAndQLeaves
   test::UseMemoryConsole(std::string("\r \t\r+-q", 8), &out);
   CaptureSpeechLog(true);
   ClearCapturedSpeech();
   StationPlayer player;
-  EXPECT_EQ(RunTextViewer(Context().console, path, player), 0);
+  EXPECT_EQ(RunTextViewer(test::Context().console, path, player), 0);
   EXPECT_EQ(test::Joined(CapturedSpeech()),
             "say 5 linhas\nsay 1. Ra\n"
             "say Esta esta\xC3\xA7\xC3\xA3o n\xC3\xA3o tem endere\xC3\xA7o para tocar.\n"
