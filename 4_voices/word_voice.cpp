@@ -4,6 +4,7 @@
 
 #include "4_voices/diphone/diphone.h"
 #include "4_voices/diphone/translator.h"
+#include "4_voices/voices.h"
 
 namespace kal {
 
@@ -18,22 +19,28 @@ class LoggingWordVoice : public WordVoice {
   void Close() override {}
 };
 
+// The diphone synthesizer and its translator, on the states of the voices
+// it was made with.
 class DiphoneWordVoice : public WordVoice {
  public:
-  int Start() override { return DiphoneStart(); }
-  std::string MissingData() override { return DiphoneMissingPath(); }
-  void SetTuning(int cut, int minimum, int word_gap) override { DiphoneSetTuning(cut, minimum, word_gap); }
-  std::string Translate(std::string_view words) override { return TranslateWords(words); }
+  explicit DiphoneWordVoice(Voices& voices) : voices_(voices) {}
+  int Start() override { return DiphoneStart(voices_); }
+  std::string MissingData() override { return DiphoneMissingPath(voices_); }
+  void SetTuning(int cut, int minimum, int word_gap) override { DiphoneSetTuning(voices_, cut, minimum, word_gap); }
+  std::string Translate(std::string_view words) override { return TranslateWords(*voices_.translator, words); }
   void Speak(std::string_view notation) override {
     LogSpeechDetail("diphone", notation);
-    DiphoneSpeak(notation, 0);
+    DiphoneSpeak(voices_, notation, 0);
   }
-  void Close() override { DiphoneClose(); }
+  void Close() override { DiphoneClose(voices_); }
+
+ private:
+  Voices& voices_;
 };
 
 }  // namespace
 
-std::unique_ptr<WordVoice> MakeDiphoneWordVoice() { return std::make_unique<DiphoneWordVoice>(); }
+std::unique_ptr<WordVoice> MakeDiphoneWordVoice(Voices& voices) { return std::make_unique<DiphoneWordVoice>(voices); }
 
 std::unique_ptr<WordVoice> MakeLoggingWordVoice() { return std::make_unique<LoggingWordVoice>(); }
 

@@ -27,8 +27,11 @@ class WordVoice {
   virtual void Close() = 0;
 };
 
-// The diphone voice of the installation.
-std::unique_ptr<WordVoice> MakeDiphoneWordVoice();
+struct Voices;
+
+// The diphone voice of the installation, on the synthesizer and translator
+// states of voices (which must outlive it).
+std::unique_ptr<WordVoice> MakeDiphoneWordVoice(Voices& voices);
 
 // A voice that starts, translates words to themselves and logs what it
 // would speak as the detail "diphone NOTATION" (tests).

@@ -47,7 +47,7 @@ SpeechEngine& Engine() {
 
 WordVoice& Words() {
   auto& s = Speech();
-  if (!s.words) s.words = MakeDiphoneWordVoice();
+  if (!s.words) s.words = MakeDiphoneWordVoice(*s.voices);
   return *s.words;
 }
 
@@ -74,7 +74,7 @@ void EnsureSpeechModule() {
   auto& s = Speech();
   if (s.module_ready) return;
   s.module_ready = true;
-  SetDiphonePlayer(PlayWordVoiceBuffer);
+  SetDiphonePlayer(*s.voices, PlayWordVoiceBuffer);
   s.echo = ConfigYes(ReadConfigDefault(cfg::kFalando));
   s.echo_option = ConfigYes(ReadConfigDefault(cfg::kEcoarOpcao));
   s.full_announce = ConfigYes(ReadConfigDefault(cfg::kFalarTudo));

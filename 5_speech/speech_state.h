@@ -11,7 +11,14 @@
 
 namespace kal {
 
+struct Voices;
+
 struct SpeechState {
+  // The facade speaks with the word voice of these voices unless it is
+  // given another (they must outlive it).
+  explicit SpeechState(Voices& voices_used) : voices(&voices_used) {}
+
+  Voices* voices;
   bool module_ready = false;   // the start-up reads were done
   bool engine_active = false;
   int engine_kind = 5;

@@ -229,7 +229,7 @@ int ProgramMain(int argc, char** argv) {
   WavePlayerScope playing(player);
   Voices voices;
   VoicesScope voicing(voices);
-  SpeechState speech;
+  SpeechState speech(voices);
   speech.engine = std::make_unique<EngineSwitch>();
   SpeechScope speaking(speech);
   Network network;

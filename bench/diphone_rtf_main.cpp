@@ -84,13 +84,13 @@ int main(int argc, char** argv) {
   }
   const kal::DiphoneFolders folders = kal::ConfiguredDiphoneFolders();
   if (db.empty()) db = folders.diphones;
-  if (kal::DiphoneStartIn(db, db) != kal::kDiphoneReady) {
+  if (kal::DiphoneStartIn(voices, db, db) != kal::kDiphoneReady) {
     std::cerr << "bench_diphone_rtf: no voice database in " << db << " (run scripts/setup.sh)\n";
     return 1;
   }
-  kal::DiphoneSetTuning(400, 0, 100);
+  kal::DiphoneSetTuning(voices, 400, 0, 100);
   std::string sound;
-  kal::SetDiphoneSink([&sound](std::string_view image) { sound.append(image.substr(44)); });
+  kal::SetDiphoneSink(voices, [&sound](std::string_view image) { sound.append(image.substr(44)); });
 
   std::vector<std::string> runs_latin1;
   for (const char* run : kParagraph) runs_latin1.push_back(kal::Utf8ToLatin1(run));
@@ -98,7 +98,7 @@ int main(int argc, char** argv) {
   const auto start = std::chrono::steady_clock::now();
   for (int r = 0; r < runs; ++r) {
     sound.clear();
-    for (const std::string& run : runs_latin1) kal::DiphoneSpeak(kal::TranslateWords(run), 0);
+    for (const std::string& run : runs_latin1) kal::DiphoneSpeak(voices, kal::TranslateWords(*voices.translator, run), 0);
     samples_per_run = sound.size();
     if (r == 0 && !wav.empty()) std::ofstream(wav, std::ios::binary) << kal::MakeWaveImage(sound, 11025, 1, 8);
   }
@@ -106,6 +106,6 @@ int main(int argc, char** argv) {
   const double audio = static_cast<double>(samples_per_run) / 11025.0;
   std::printf("words: %d\naudio: %.2f s\nsynthesis: %.3f ms per paragraph (%d runs)\nreal-time factor: %.5f\n",
               CountWords(), audio, seconds * 1000, runs, audio > 0 ? seconds / audio : 0.0);
-  kal::DiphoneClose();
+  kal::DiphoneClose(voices);
   return 0;
 }

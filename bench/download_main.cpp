@@ -16,6 +16,7 @@
 #include "2_config/config_state.h"
 #include "3_audio/wave_player_state.h"
 #include "5_speech/speech.h"
+#include "4_voices/voices.h"
 #include "5_speech/speech_state.h"
 #include "7_net/network.h"
 #include "6_console/console_state.h"
@@ -99,7 +100,8 @@ int main(int argc, char** argv) {
   size_t size = mb << 20;
   kal::WavePlayer player(platform);  // the subsystems a download speaks through, as main builds them
   kal::WavePlayerScope playing(player);
-  kal::SpeechState speech;
+  kal::Voices voices;
+  kal::SpeechState speech(voices);
   kal::SpeechScope speaking(speech);
   kal::Network network;
   kal::NetworkScope networking(network);

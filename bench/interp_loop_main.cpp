@@ -234,7 +234,7 @@ int main(int argc, char** argv) {
   WavePlayerScope playing(player);
   Voices voices;
   VoicesScope voicing(voices);
-  SpeechState speech;
+  SpeechState speech(voices);
   SpeechScope speaking(speech);
   Network network;
   NetworkScope networking(network);

@@ -119,7 +119,7 @@ int main() {
   kal::WavePlayerScope playing(player);
   kal::Voices voices;
   kal::VoicesScope voicing(voices);
-  kal::SpeechState speech;
+  kal::SpeechState speech(voices);
   kal::SpeechScope speaking(speech);
   kal::Network network;
   kal::NetworkScope networking(network);

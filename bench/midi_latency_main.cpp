@@ -29,6 +29,7 @@
 #include "3_audio/midi.h"
 #include "3_audio/wave_player_state.h"
 #include "5_speech/speech.h"
+#include "4_voices/voices.h"
 #include "5_speech/speech_state.h"
 #include "3_audio/midi_message.h"
 #include "6_console/console_state.h"
@@ -126,7 +127,8 @@ int main() {
   std::string console;
   kal::WavePlayer player(platform);  // the subsystems the program speaks through, as main builds them
   kal::WavePlayerScope playing(player);
-  kal::SpeechState speech;
+  kal::Voices voices;
+  kal::SpeechState speech(voices);
   kal::SpeechScope speaking(speech);
   kal::Network network;
   kal::NetworkScope networking(network);

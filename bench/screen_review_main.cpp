@@ -143,7 +143,7 @@ int main() {
   WavePlayerScope playing(player);
   Voices voices;
   VoicesScope voicing(voices);
-  SpeechState speech;
+  SpeechState speech(voices);
   SpeechScope speaking(speech);
   Network network;
   NetworkScope networking(network);

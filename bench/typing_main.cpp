@@ -77,7 +77,7 @@ int main() {
   // The rest of the run's objects, for the context DIGITA runs in.
   kal::WavePlayer player(platform);
   kal::Voices voices;
-  kal::SpeechState speech;
+  kal::SpeechState speech(voices);
   kal::Network network;
   kal::RunContext context{platform, config, player, voices, speech, network, the_console};
   kal::SetLoop(kal::MakeFakeEventLoop());

@@ -64,7 +64,7 @@ kal::RunLimits FuzzLimits() {
 struct LastingSubsystems {
   kal::Voices voices;
   kal::VoicesScope voicing{voices};
-  kal::SpeechState speech;
+  kal::SpeechState speech{voices};
   kal::SpeechScope speaking{speech};
   kal::Network network;
   kal::NetworkScope networking{network};

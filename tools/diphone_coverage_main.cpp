@@ -46,19 +46,19 @@ const char* HowName(DiphoneServed how) {
 
 double Percent(long long part, long long all) { return all > 0 ? 100.0 * static_cast<double>(part) / all : 0; }
 
-void Show(const std::vector<std::string>& words) {
+void Show(kal::Voices& voices, const std::vector<std::string>& words) {
   for (const std::string& w : words) {
-    const std::string notation = kal::TranslateWords(kal::Utf8ToLatin1(w));
+    const std::string notation = kal::TranslateWords(*voices.translator, kal::Utf8ToLatin1(w));
     std::cout << w << "\t" << notation << "\t";
-    kal::SetDiphonePieceObserver([](std::string_view name, DiphoneServed how) {
+    kal::SetDiphonePieceObserver(voices, [](std::string_view name, DiphoneServed how) {
       std::cout << name << (how == DiphoneServed::kWhole ? "" : std::string("(") + HowName(how) + ")") << " ";
     });
-    kal::DiphoneSpeak(notation, 0);
+    kal::DiphoneSpeak(voices, notation, 0);
     std::cout << "\n";
   }
 }
 
-int Survey(const std::string& path, size_t top) {
+int Survey(kal::Voices& voices, const std::string& path, size_t top) {
   std::ifstream in(kal::HostFsPath(path), std::ios::binary);
   if (!in) {
     std::cerr << "diphone_coverage: cannot read " << path << "\n";
@@ -66,7 +66,7 @@ int Survey(const std::string& path, size_t top) {
   }
   std::map<std::string, Miss> misses;
   std::string current;
-  kal::SetDiphonePieceObserver([&](std::string_view name, DiphoneServed how) {
+  kal::SetDiphonePieceObserver(voices, [&](std::string_view name, DiphoneServed how) {
     if (how == DiphoneServed::kWhole) return;
     Miss& m = misses[std::string(name) + " " + HowName(how)];
     if (m.count++ == 0) m.example = current;
@@ -77,10 +77,10 @@ int Survey(const std::string& path, size_t top) {
     if (!line.empty() && line.back() == '\r') line.pop_back();
     if (line.empty()) continue;
     current = line;
-    kal::DiphoneSpeak(kal::TranslateWords(kal::Utf8ToLatin1(line)), 0);
+    kal::DiphoneSpeak(voices, kal::TranslateWords(*voices.translator, kal::Utf8ToLatin1(line)), 0);
     ++words;
   }
-  const kal::DiphonePieceCounts c = kal::DiphoneCounts();
+  const kal::DiphonePieceCounts c = kal::DiphoneCounts(voices);
   const long long all = c.whole + c.decomposed + c.noise + c.skipped;
   std::printf("words: %lld\npieces looked up: %lld\n", words, all);
   std::printf("whole: %lld (%.3f%%)\ndecomposed: %lld (%.3f%%)\nnoise: %lld (%.3f%%)\nskipped: %lld (%.3f%%)\n",
@@ -139,21 +139,21 @@ int main(int argc, char** argv) {
   }
   // The letters folder only has to exist: spelled units are not pieces.
   const std::string rules_dir = rules.empty() ? db : rules;
-  if (kal::DiphoneStartIn(db, db) != kal::kDiphoneReady) {
+  if (kal::DiphoneStartIn(voices, db, db) != kal::kDiphoneReady) {
     std::cerr << "diphone_coverage: no voice database with its rules in " << db << "\n";
     return 1;
   }
-  if (!kal::LoadTranslatorRules(rules_dir + "/regras.rgr") || !kal::LoadTranslatorExceptions(rules_dir + "/portug.exc")) {
+  if (!kal::LoadTranslatorRules(*voices.translator, rules_dir + "/regras.rgr") || !kal::LoadTranslatorExceptions(*voices.translator, rules_dir + "/portug.exc")) {
     std::cerr << "diphone_coverage: no rules in " << rules_dir << "\n";
     return 1;
   }
-  kal::SetDiphoneSink([](std::string_view) {});
+  kal::SetDiphoneSink(voices, [](std::string_view) {});
   int rc = 0;
   if (showing) {
-    Show(show);
+    Show(voices, show);
   } else {
-    rc = Survey(words, top);
+    rc = Survey(voices, words, top);
   }
-  kal::DiphoneClose();
+  kal::DiphoneClose(voices);
   return rc;
 }

@@ -14,8 +14,6 @@
 namespace kal {
 namespace diphone {
 
-SynthState& Synth() { return *InstalledVoices().synth; }
-
 namespace {
 
 std::string WithSlash(std::string folder) {
@@ -34,30 +32,31 @@ bool IsFolder(const std::string& path) {
 namespace {
 
 // A start that failed because of a missing folder or file: remembers which.
-int Missing(const std::string& what, int code) {
-  DiphoneClose();
-  diphone::Synth().missing = what;
+int Missing(Voices& voices, const std::string& what, int code) {
+  DiphoneClose(voices);
+  voices.synth->missing = what;
   return code;
 }
 
 }  // namespace
 
-int DiphoneStartIn(const std::string& letters_folder, const std::string& diphone_folder) {
+int DiphoneStartIn(Voices& voices, const std::string& letters_folder, const std::string& diphone_folder) {
   using namespace diphone;
-  DiphoneClose();
-  SynthState& s = Synth();
+  DiphoneClose(voices);
+  SynthState& s = *voices.synth;
+  translator::TranslatorState& t = *voices.translator;
   s.missing.clear();
   const std::string dir = WithSlash(diphone_folder);
   const std::string base = dir + kDiphoneDatabaseName;
   // The voice's own folder is named first: without set-up both are missing,
   // and the letters folder may be no more than the root of a drive.
-  if (!IsFolder(diphone_folder)) return Missing(diphone_folder, kDiphoneFilesMissing);
-  if (!IsFolder(letters_folder)) return Missing(letters_folder, kDiphoneFilesMissing);
-  if (!LoadIndex(base + ".IND", &s.index)) return Missing(base + ".IND", kDiphoneFilesMissing);
+  if (!IsFolder(diphone_folder)) return Missing(voices, diphone_folder, kDiphoneFilesMissing);
+  if (!IsFolder(letters_folder)) return Missing(voices, letters_folder, kDiphoneFilesMissing);
+  if (!LoadIndex(base + ".IND", &s.index)) return Missing(voices, base + ".IND", kDiphoneFilesMissing);
   s.data = OpenHostFile((base + ".DIF"), "rb");
-  if (s.data == nullptr) return Missing(base + ".DIF", kDiphoneFilesMissing);
-  if (!LoadTranslatorRules(dir + "regras.rgr")) return Missing(dir + "regras.rgr", kDiphoneTranslatorMissing);
-  if (!LoadTranslatorExceptions(dir + "portug.exc")) return Missing(dir + "portug.exc", kDiphoneTranslatorMissing);
+  if (s.data == nullptr) return Missing(voices, base + ".DIF", kDiphoneFilesMissing);
+  if (!LoadTranslatorRules(t, dir + "regras.rgr")) return Missing(voices, dir + "regras.rgr", kDiphoneTranslatorMissing);
+  if (!LoadTranslatorExceptions(t, dir + "portug.exc")) return Missing(voices, dir + "portug.exc", kDiphoneTranslatorMissing);
   s.letters_folder = WithSlash(letters_folder);
   s.buffer.assign(kBufferSize, 128);
   s.fill = kHeaderSize;
@@ -65,20 +64,20 @@ int DiphoneStartIn(const std::string& letters_folder, const std::string& diphone
   return kDiphoneReady;
 }
 
-int DiphoneStart() {
+int DiphoneStart(Voices& voices) {
   DiphoneFolders folders = ConfiguredDiphoneFolders();
-  return DiphoneStartIn(folders.letters, folders.diphones);
+  return DiphoneStartIn(voices, folders.letters, folders.diphones);
 }
 
-void DiphoneSetTuning(int cut, int minimum, int word_gap) {
-  diphone::SynthState& s = diphone::Synth();
+void DiphoneSetTuning(Voices& voices, int cut, int minimum, int word_gap) {
+  diphone::SynthState& s = *voices.synth;
   s.cut = cut;
   s.minimum = minimum;
   s.word_gap = word_gap;
 }
 
-void DiphoneClose() {
-  diphone::SynthState& s = diphone::Synth();
+void DiphoneClose(Voices& voices) {
+  diphone::SynthState& s = *voices.synth;
   s.started = false;
   s.buffer.clear();
   s.buffer.shrink_to_fit();
@@ -86,16 +85,18 @@ void DiphoneClose() {
   s.index.clear();
   if (s.data != nullptr) std::fclose(s.data);
   s.data = nullptr;
-  ReleaseTranslatorRules();
+  ReleaseTranslatorRules(*voices.translator);
 }
 
-const std::string& DiphoneMissingPath() { return diphone::Synth().missing; }
+const std::string& DiphoneMissingPath(Voices& voices) { return voices.synth->missing; }
 
-void SetDiphonePlayer(DiphoneSink player) { diphone::Synth().player = std::move(player); }
-void SetDiphoneSink(DiphoneSink sink) { diphone::Synth().sink = std::move(sink); }
+void SetDiphonePlayer(Voices& voices, DiphoneSink player) { voices.synth->player = std::move(player); }
+void SetDiphoneSink(Voices& voices, DiphoneSink sink) { voices.synth->sink = std::move(sink); }
 
-DiphonePieceCounts DiphoneCounts() { return diphone::Synth().counts; }
-void ResetDiphoneCounts() { diphone::Synth().counts = {}; }
-void SetDiphonePieceObserver(DiphonePieceObserver observer) { diphone::Synth().observer = std::move(observer); }
+DiphonePieceCounts DiphoneCounts(Voices& voices) { return voices.synth->counts; }
+void ResetDiphoneCounts(Voices& voices) { voices.synth->counts = {}; }
+void SetDiphonePieceObserver(Voices& voices, DiphonePieceObserver observer) {
+  voices.synth->observer = std::move(observer);
+}
 
 }  // namespace kal

@@ -4,6 +4,8 @@
 // name and the raw 8-bit 11025 Hz data "DIFONES2.DIF") in a 64000-byte
 // sound buffer, which is played through the speech facade whenever it fills
 // and at the end. Spelled characters come from the letter wave files.
+// Every function works on the synthesizer and translator states of the
+// voices it is given (voices.h).
 #pragma once
 
 #include <cstdint>
@@ -12,6 +14,8 @@
 #include <string_view>
 
 namespace kal {
+
+struct Voices;
 
 inline constexpr char kDiphoneDatabaseName[] = "DIFONES2";
 
@@ -22,25 +26,25 @@ inline constexpr int kDiphoneTranslatorMissing = 2;  // regras.rgr or portug.exc
 
 // Starts with the folders of the configuration (section TRADUTOR, keys
 // "dirLetras" and "DIRDIFONES"); returns one of the start results.
-int DiphoneStart();
+int DiphoneStart(Voices& voices);
 
 // Starts with explicit host folders (tests, tools).
-int DiphoneStartIn(const std::string& letters_folder, const std::string& diphone_folder);
+int DiphoneStartIn(Voices& voices, const std::string& letters_folder, const std::string& diphone_folder);
 
 // After a start that failed: the host path of the folder or file that was
 // missing or could not be read (the first one found); empty otherwise.
-const std::string& DiphoneMissingPath();
+const std::string& DiphoneMissingPath(Voices& voices);
 
 // Synthesises and plays the notation; mode 0 is ordinary speech, where the
 // spelled units "_," "_;" "_." "_:" become pauses.
-void DiphoneSpeak(std::string_view notation, int mode);
+void DiphoneSpeak(Voices& voices, std::string_view notation, int mode);
 
 // Bytes cut from the end of unstressed pieces, the shortest a cut piece may
 // become, and the bytes of silence between words.
-void DiphoneSetTuning(int cut, int minimum, int word_gap);
+void DiphoneSetTuning(Voices& voices, int cut, int minimum, int word_gap);
 
 // Frees the buffer, the rules and the index, and closes the data file.
-void DiphoneClose();
+void DiphoneClose(Voices& voices);
 
 // Where full buffers go: a complete RIFF/WAVE image (8-bit mono 11025 Hz).
 // The player plays it and returns when it has ended or a key cut it short;
@@ -48,8 +52,8 @@ void DiphoneClose();
 // SetDiphoneSink takes the buffers instead (tests, tools); an empty sink
 // hands them back to the player. With neither, buffers are dropped.
 using DiphoneSink = std::function<void(std::string_view wave_image)>;
-void SetDiphonePlayer(DiphoneSink player);
-void SetDiphoneSink(DiphoneSink sink);
+void SetDiphonePlayer(Voices& voices, DiphoneSink player);
+void SetDiphoneSink(Voices& voices, DiphoneSink sink);
 
 // How each piece name looked up by the synthesizer was served: whole from
 // the index, through a decomposition into smaller names, by noise, or not at
@@ -60,12 +64,12 @@ struct DiphonePieceCounts {
   long long noise = 0;
   long long skipped = 0;
 };
-DiphonePieceCounts DiphoneCounts();
-void ResetDiphoneCounts();
+DiphonePieceCounts DiphoneCounts(Voices& voices);
+void ResetDiphoneCounts(Voices& voices);
 
 // Tools: called with every counted piece name and how it was served.
 enum class DiphoneServed { kWhole, kDecomposed, kNoise, kSkipped };
 using DiphonePieceObserver = std::function<void(std::string_view name, DiphoneServed how)>;
-void SetDiphonePieceObserver(DiphonePieceObserver observer);
+void SetDiphonePieceObserver(Voices& voices, DiphonePieceObserver observer);
 
 }  // namespace kal

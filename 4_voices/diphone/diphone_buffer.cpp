@@ -40,8 +40,7 @@ void WriteHeader(uint8_t* h, size_t data_bytes) {
 
 }  // namespace
 
-void FlushBuffer() {
-  SynthState& s = Synth();
+void FlushBuffer(SynthState& s) {
   if (s.buffer.size() < kBufferSize || s.fill <= kHeaderSize) return;
   WriteHeader(s.buffer.data(), s.fill - kHeaderSize);
   std::string_view image(reinterpret_cast<const char*>(s.buffer.data()), s.fill);
@@ -53,11 +52,10 @@ void FlushBuffer() {
   }
 }
 
-void AddSound(const uint8_t* data, size_t n) {
-  SynthState& s = Synth();
+void AddSound(SynthState& s, const uint8_t* data, size_t n) {
   if (s.buffer.size() < kBufferSize) return;  // not started
   while (n > 0) {
-    if (s.fill + n >= kBufferSize && s.fill > kHeaderSize) FlushBuffer();
+    if (s.fill + n >= kBufferSize && s.fill > kHeaderSize) FlushBuffer(s);
     size_t take = std::min(n, kBufferSize - s.fill);
     std::memcpy(s.buffer.data() + s.fill, data, take);
     s.fill += take;
@@ -66,20 +64,19 @@ void AddSound(const uint8_t* data, size_t n) {
   }
 }
 
-void AddSilence(size_t n) {
+void AddSilence(SynthState& s, size_t n) {
   static const std::vector<uint8_t> kSilence(kSilenceBlock, 128);
-  for (size_t i = 0; i < n / kSilenceBlock; ++i) AddSound(kSilence.data(), kSilence.size());
+  for (size_t i = 0; i < n / kSilenceBlock; ++i) AddSound(s, kSilence.data(), kSilence.size());
 }
 
 // 300 bytes from 88 to 167: a short hiss where a tiny piece is missing.
-void AddNoise() {
-  SynthState& s = Synth();
+void AddNoise(SynthState& s) {
   uint8_t noise[kNoiseBytes];
   for (uint8_t& b : noise) {
     s.noise_seed = s.noise_seed * 1103515245u + 12345u;
     b = static_cast<uint8_t>(88 + (s.noise_seed >> 16) % 80);
   }
-  AddSound(noise, kNoiseBytes);
+  AddSound(s, noise, kNoiseBytes);
 }
 
 }  // namespace kal::diphone

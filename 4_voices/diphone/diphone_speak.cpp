@@ -11,6 +11,7 @@
 
 #include "0_base/whole_part.h"
 #include "4_voices/diphone/diphone_state.h"
+#include "4_voices/voices.h"
 
 namespace kal {
 namespace diphone {
@@ -34,8 +35,7 @@ bool EndsWith(std::string_view s, std::string_view end) {
 
 // Reads the recorded piece and adds the whole part of factor x length bytes
 // of it.
-void AddRecorded(const IndexRecord& rec, size_t length, double factor) {
-  SynthState& s = Synth();
+void AddRecorded(SynthState& s, const IndexRecord& rec, size_t length, double factor) {
   size_t n = static_cast<size_t>(WholePart(factor * static_cast<double>(length)));
   if (n == 0 || s.data == nullptr) return;
   std::vector<uint8_t> bytes(n);
@@ -50,11 +50,10 @@ void AddRecorded(const IndexRecord& rec, size_t length, double factor) {
       bytes[at] = static_cast<uint8_t>(std::lround(128.0 + (bytes[at] - 128.0) * g));
     }
   }
-  AddSound(bytes.data(), n);
+  AddSound(s, bytes.data(), n);
 }
 
-Served SpeakPiece(std::string name, double f) {
-  SynthState& s = Synth();
+Served SpeakPiece(SynthState& s, std::string name, double f) {
   if (name.size() > kMaxName) name.resize(kMaxName);
   if (const IndexRecord* rec = FindPiece(s.index, name)) {
     size_t length = rec->length;
@@ -63,23 +62,23 @@ Served SpeakPiece(std::string name, double f) {
       cut = std::max<long>(cut, s.minimum);
       length = static_cast<size_t>(std::clamp<long>(cut, 0, rec->length));
     }
-    AddRecorded(*rec, length, f);
+    AddRecorded(s, *rec, length, f);
     return Served::kWhole;
   }
   if (name.size() <= 2) {
-    AddNoise();
+    AddNoise(s);
     return Served::kNoise;
   }
   const char last = name.back();
   if (IsVowel(last)) {
-    SpeakPiece(name.substr(0, name.size() - 1), 0.9 * f);
-    SpeakPiece(std::string("$") + last, f);
+    SpeakPiece(s, name.substr(0, name.size() - 1), 0.9 * f);
+    SpeakPiece(s, std::string("$") + last, f);
     return Served::kDecomposed;
   }
   if (EndsWith(name, "CIRC") && name.size() >= 7) {
     const char vowel = name[name.size() - 5];
-    SpeakPiece(name.substr(0, name.size() - 5), 0.9 * f);
-    SpeakPiece(std::string("$") + vowel + "CIRC", f);
+    SpeakPiece(s, name.substr(0, name.size() - 5), 0.9 * f);
+    SpeakPiece(s, std::string("$") + vowel + "CIRC", f);
     return Served::kDecomposed;
   }
   if (EndsWith(name, "TIL")) {
@@ -89,22 +88,22 @@ Served SpeakPiece(std::string name, double f) {
       // The oral vowel, closed and whole, then the nasal tail.
       int saved = s.stress;
       s.stress = 2;
-      SpeakPiece(base + "CIRC", 0.9 * f);
+      SpeakPiece(s, base + "CIRC", 0.9 * f);
       s.stress = saved;
     } else {
-      SpeakPiece(base, 0.9 * f);
+      SpeakPiece(s, base, 0.9 * f);
     }
-    SpeakPiece("$nn", 0.9);
+    SpeakPiece(s, "$nn", 0.9);
     return Served::kDecomposed;
   }
   return Served::kSkipped;
 }
 
 // A piece asked for by a syllable: counted by how it was served.
-void SpeakCountedPiece(const std::string& name, double f) {
-  DiphonePieceCounts& c = Synth().counts;
-  const Served how = SpeakPiece(name, f);
-  if (Synth().observer) Synth().observer(name, how);
+void SpeakCountedPiece(SynthState& s, const std::string& name, double f) {
+  DiphonePieceCounts& c = s.counts;
+  const Served how = SpeakPiece(s, name, f);
+  if (s.observer) s.observer(name, how);
   switch (how) {
     case Served::kWhole: ++c.whole; break;
     case Served::kDecomposed: ++c.decomposed; break;
@@ -115,20 +114,19 @@ void SpeakCountedPiece(const std::string& name, double f) {
 
 // A spelled character: the letter recording "_" + decimal code + ".wav".
 // The unit "_TRACO" is the recorded dash.
-void SpeakSpelled(std::string_view syllable) {
+void SpeakSpelled(SynthState& s, std::string_view syllable) {
   if (syllable.size() < 2) return;
   unsigned char code = static_cast<unsigned char>(syllable[1]);
   if (syllable == "_TRACO") code = '-';
   std::vector<uint8_t> samples;
-  const std::string path = Synth().letters_folder + "_" + std::to_string(code) + ".wav";
-  if (ReadWaveSamples(path, &samples)) AddSound(samples.data(), samples.size());
+  const std::string path = s.letters_folder + "_" + std::to_string(code) + ".wav";
+  if (ReadWaveSamples(path, &samples)) AddSound(s, samples.data(), samples.size());
 }
 
-void SpeakSyllable(std::string_view syl, double f) {
-  SynthState& s = Synth();
+void SpeakSyllable(SynthState& s, std::string_view syl, double f) {
   if (syl.empty()) return;
   if (syl[0] == '_') {
-    SpeakSpelled(syl);
+    SpeakSpelled(s, syl);
     return;
   }
   bool stressed = false;
@@ -138,13 +136,13 @@ void SpeakSyllable(std::string_view syl, double f) {
   for (char c : syl) {
     if (IsNasalMark(c)) {
       name += c == '^' ? "CIRC" : "TIL";
-      SpeakCountedPiece(name, f);
+      SpeakCountedPiece(s, name, f);
       name = "$";
     } else {
       name += c;
     }
   }
-  if (name.size() > 1) SpeakCountedPiece(name, f);
+  if (name.size() > 1) SpeakCountedPiece(s, name, f);
   if (stressed) s.stress = 0;
 }
 
@@ -157,36 +155,36 @@ bool BeginsCluster(std::string_view w) {
 
 }  // namespace
 
-void SpeakUnitWord(std::string_view w, double f) {
+void SpeakUnitWord(SynthState& s, std::string_view w, double f) {
   const size_t n = w.size();
   if (n == 0) return;
   const char last = w[n - 1];
   const char before = n >= 2 ? w[n - 2] : '\0';
   if (BeginsCluster(w)) {
-    SpeakSyllable(w.substr(0, 1), 1.0);
-    SpeakUnitWord(w.substr(1), f);
+    SpeakSyllable(s, w.substr(0, 1), 1.0);
+    SpeakUnitWord(s, w.substr(1), f);
   } else if (n > 2 && EndsWith(w, "rr")) {
-    SpeakUnitWord(w.substr(0, n - 2), f);
-    SpeakSyllable("rr", f);
+    SpeakUnitWord(s, w.substr(0, n - 2), f);
+    SpeakSyllable(s, "rr", f);
   } else if (n > 2 && IsConsonant(last)) {
-    SpeakUnitWord(w.substr(0, n - 1), f);
-    SpeakUnitWord(w.substr(n - 1), f);
+    SpeakUnitWord(s, w.substr(0, n - 1), f);
+    SpeakUnitWord(s, w.substr(n - 1), f);
   } else if (n > 2 && IsGlide(last) && IsVowel(before)) {
-    SpeakUnitWord(w.substr(0, n - 1), 0.6);
-    SpeakSyllable(w.substr(n - 2), f);
+    SpeakUnitWord(s, w.substr(0, n - 1), 0.6);
+    SpeakSyllable(s, w.substr(n - 2), f);
   } else if (n >= 2 && IsGlide(last) && IsNasalMark(before)) {
     const char vowel = n >= 3 ? w[n - 3] : '\0';
-    if (n > 3) SpeakUnitWord(std::string(w.substr(0, n - 2)) + (before == '~' ? "^" : ""), 0.6);
+    if (n > 3) SpeakUnitWord(s, std::string(w.substr(0, n - 2)) + (before == '~' ? "^" : ""), 0.6);
     std::string tail;
     if (vowel != '\0') tail += vowel;
     tail += last;
     tail += before;
-    SpeakSyllable(tail, f);
+    SpeakSyllable(s, tail, f);
   } else if (last == 's' && w != "_s") {
-    SpeakUnitWord(w.substr(0, n - 1), 0.7);
-    SpeakSyllable("s", f);
+    SpeakUnitWord(s, w.substr(0, n - 1), 0.7);
+    SpeakSyllable(s, "s", f);
   } else {
-    SpeakSyllable(w, f);
+    SpeakSyllable(s, w, f);
   }
 }
 
@@ -209,11 +207,11 @@ int PausePunctuation(const std::string& unit) {
 
 // Cuts the next unit string from *p; *term gets the character that ended
 // it ('\0' at the end of the notation).
-std::string NextUnitString(std::string_view t, size_t* p, char* term) {
+std::string NextUnitString(diphone::SynthState& synth, std::string_view t, size_t* p, char* term) {
   std::string s;
   *term = '\0';
   if (*p < t.size() && t[*p] == '[') {
-    diphone::Synth().stress = 1;
+    synth.stress = 1;
     ++*p;
   }
   while (*p < t.size()) {
@@ -239,25 +237,25 @@ std::string NextUnitString(std::string_view t, size_t* p, char* term) {
 
 }  // namespace
 
-void DiphoneSpeak(std::string_view notation, int mode) {
-  diphone::SynthState& s = diphone::Synth();
+void DiphoneSpeak(Voices& voices, std::string_view notation, int mode) {
+  diphone::SynthState& s = *voices.synth;
   if (!s.started) return;
   s.fill = diphone::kHeaderSize;
   s.stress = 1;
   size_t p = 0;
   while (p < notation.size()) {
     char term;
-    std::string unit = NextUnitString(notation, &p, &term);
+    std::string unit = NextUnitString(s, notation, &p, &term);
     int pause = mode == 0 ? PausePunctuation(unit) : 0;
     if (pause > 0) {
-      diphone::AddSilence(pause);
+      diphone::AddSilence(s, pause);
     } else {
       if (unit.size() > diphone::kMaxWord) unit.resize(diphone::kMaxWord);
-      diphone::SpeakUnitWord(unit, 1.0);
+      diphone::SpeakUnitWord(s, unit, 1.0);
     }
-    if (term != '\0' && term != ' ') diphone::AddSilence(static_cast<size_t>(std::max(0, s.word_gap)));
+    if (term != '\0' && term != ' ') diphone::AddSilence(s, static_cast<size_t>(std::max(0, s.word_gap)));
   }
-  diphone::FlushBuffer();
+  diphone::FlushBuffer(s);
 }
 
 }  // namespace kal

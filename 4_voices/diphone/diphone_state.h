@@ -44,7 +44,6 @@ struct SynthState {
   DiphonePieceCounts counts;
   DiphonePieceObserver observer;
 };
-SynthState& Synth();
 
 // Index: loads "NAME.IND" (false when it cannot be opened) and finds a
 // name, compared upper-cased.
@@ -53,16 +52,16 @@ const IndexRecord* FindPiece(const std::vector<IndexRecord>& index, std::string_
 
 // The sound buffer: bytes are appended; a buffer that would fill up is
 // played first. FlushBuffer plays what is there (nothing when empty).
-void AddSound(const uint8_t* data, size_t n);
-void AddSilence(size_t n);
-void AddNoise();
-void FlushBuffer();
+void AddSound(SynthState& s, const uint8_t* data, size_t n);
+void AddSilence(SynthState& s, size_t n);
+void AddNoise(SynthState& s);
+void FlushBuffer(SynthState& s);
 
 // The samples of a wave file as 8-bit unsigned mono at 11025 Hz; false when
 // it cannot be read as PCM wave.
 bool ReadWaveSamples(const std::string& path, std::vector<uint8_t>* out);
 
 // Speaking the notation's pieces (diphone_speak.cpp).
-void SpeakUnitWord(std::string_view word, double factor);
+void SpeakUnitWord(SynthState& s, std::string_view word, double factor);
 
 }  // namespace kal::diphone

@@ -67,11 +67,11 @@ std::string Spell(const std::string& w) {
 }
 
 // The rule units of a word, "[unit/unit/.../unit]".
-std::string ApplyRules(const std::string& w) {
+std::string ApplyRules(const TranslatorState& t, const std::string& w) {
   std::string out = "[";
   size_t pos = 0;
   while (pos < w.size()) {
-    const Rule* rule = FindRule(w, pos);
+    const Rule* rule = FindRule(t, w, pos);
     std::string unit = rule ? rule->output : std::string(" /_") + Upper(w[pos]);
     const char c = w[pos];
     if (c >= 'A' && c <= 'Z' && IsVowel(c)) {
@@ -89,8 +89,8 @@ std::string ApplyRules(const std::string& w) {
   return out;
 }
 
-std::string TranslateWord(Word w) {
-  std::string replaced = ApplyWordException(w.text);
+std::string TranslateWord(const TranslatorState& t, Word w) {
+  std::string replaced = ApplyWordException(t, w.text);
   if (replaced != w.text) {
     // A replacement carries its own accent marks (and may mark the stress
     // with an upper-case vowel), so it is measured again.
@@ -100,19 +100,19 @@ std::string TranslateWord(Word w) {
   bool one_vowel_l = w.vowels == 1 && !w.text.empty() && w.text.back() == 'l';
   if (!w.accent && !HasUpperVowel(w.text) && (w.vowels > 1 || one_vowel_l)) MarkStress(w.text);
   if (w.text.empty() || NeedsSpelling(w.text)) return Spell(w.text);
-  return ApplyRules(w.text);
+  return ApplyRules(t, w.text);
 }
 
 }  // namespace
 }  // namespace translator
 
-std::string TranslateWords(std::string_view text) {
+std::string TranslateWords(const translator::TranslatorState& t, std::string_view text) {
   using namespace translator;
   const std::string mapped = PreMap(text);
   std::string out;
   size_t pos = 0;
   Word w;
-  while (TakeWord(mapped, &pos, &w)) out += TranslateWord(w);
+  while (TakeWord(mapped, &pos, &w)) out += TranslateWord(t, w);
   return out;
 }
 

@@ -11,19 +11,23 @@
 
 namespace kal {
 
+namespace translator {
+struct TranslatorState;
+}
+
 // Loads the rules file (host path); false when it cannot be opened. The
 // previous rules are dropped first. Malformed lines are ignored.
-bool LoadTranslatorRules(const std::string& path);
+bool LoadTranslatorRules(translator::TranslatorState& t, const std::string& path);
 
 // Loads the exceptions file (host path), at most 15000 entries, and sorts
 // them; false when it cannot be opened.
-bool LoadTranslatorExceptions(const std::string& path);
+bool LoadTranslatorExceptions(translator::TranslatorState& t, const std::string& path);
 
 // Drops the rules (the exceptions stay until ClearTranslatorExceptions).
-void ReleaseTranslatorRules();
-void ClearTranslatorExceptions();
+void ReleaseTranslatorRules(translator::TranslatorState& t);
+void ClearTranslatorExceptions(translator::TranslatorState& t);
 
-// The unit notation of a run of words.
-std::string TranslateWords(std::string_view text);
+// The unit notation of a run of words, by the loaded tables of t.
+std::string TranslateWords(const translator::TranslatorState& t, std::string_view text);
 
 }  // namespace kal

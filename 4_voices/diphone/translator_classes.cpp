@@ -3,8 +3,6 @@
 
 #include <cstring>
 
-#include "4_voices/voices.h"
-
 namespace kal::translator {
 
 bool IsVowel(char c) { return c != 0 && std::strchr("AEIOUaeiou", c) != nullptr; }
@@ -17,7 +15,5 @@ bool IsFrontVowel(char c) { return c != 0 && std::strchr("EIei", c) != nullptr; 
 bool IsBackVowel(char c) { return c != 0 && std::strchr("AOao", c) != nullptr; }
 char Upper(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 32) : c; }
 char Lower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c; }
-
-TranslatorState& State() { return *InstalledVoices().translator; }
 
 }  // namespace kal::translator

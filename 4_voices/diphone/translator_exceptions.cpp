@@ -13,8 +13,8 @@ namespace {
 
 constexpr size_t kMaxLine = 255;
 
-const std::string* FindException(const std::string& word) {
-  const auto& table = State().exceptions;
+const std::string* FindException(const TranslatorState& t, const std::string& word) {
+  const auto& table = t.exceptions;
   auto it = std::lower_bound(table.begin(), table.end(), word,
                              [](const auto& entry, const std::string& w) { return entry.first < w; });
   if (it == table.end() || it->first != word) return nullptr;
@@ -23,11 +23,11 @@ const std::string* FindException(const std::string& word) {
 
 }  // namespace
 
-std::string ApplyWordException(const std::string& word) {
+std::string ApplyWordException(const TranslatorState& t, const std::string& word) {
   std::string stem = word;
   std::string suffix;
   while (!stem.empty()) {
-    if (const std::string* found = FindException(stem)) return *found + suffix;
+    if (const std::string* found = FindException(t, stem)) return *found + suffix;
     char last = stem.back();
     if (last != 's' && last != 'm') break;
     suffix.insert(suffix.begin(), last);
@@ -38,11 +38,11 @@ std::string ApplyWordException(const std::string& word) {
 
 }  // namespace translator
 
-bool LoadTranslatorExceptions(const std::string& path) {
+bool LoadTranslatorExceptions(translator::TranslatorState& t, const std::string& path) {
   using namespace translator;
   std::vector<std::string> lines;
   if (!rule_file::ReadLines(path, &lines)) return false;
-  auto& table = State().exceptions;
+  auto& table = t.exceptions;
   table.clear();  // a restart reads the file again
   for (const std::string& line : lines) {
     if (table.size() >= kMaxExceptions) break;
@@ -57,6 +57,6 @@ bool LoadTranslatorExceptions(const std::string& path) {
   return true;
 }
 
-void ClearTranslatorExceptions() { translator::State().exceptions.clear(); }
+void ClearTranslatorExceptions(translator::TranslatorState& t) { t.exceptions.clear(); }
 
 }  // namespace kal

@@ -100,19 +100,19 @@ bool Applies(const Rule& r, std::string_view w, size_t pos) {
 
 }  // namespace
 
-const Rule* FindRule(std::string_view word, size_t pos) {
+const Rule* FindRule(const TranslatorState& t, std::string_view word, size_t pos) {
   unsigned char key = static_cast<unsigned char>(Upper(word[pos]));
   if (key < kFirstChain || key > kLastChain) return nullptr;
-  for (const Rule& r : State().chains[key - kFirstChain])
+  for (const Rule& r : t.chains[key - kFirstChain])
     if (Applies(r, word, pos)) return &r;
   return nullptr;
 }
 
 }  // namespace translator
 
-bool LoadTranslatorRules(const std::string& path) {
+bool LoadTranslatorRules(translator::TranslatorState& t, const std::string& path) {
   using namespace translator;
-  ReleaseTranslatorRules();
+  ReleaseTranslatorRules(t);
   std::vector<std::string> lines;
   if (!rule_file::ReadLines(path, &lines)) return false;
   for (const std::string& line : lines) {
@@ -120,13 +120,13 @@ bool LoadTranslatorRules(const std::string& path) {
     if (!rule_file::ParseContextRule(line, kMaxContext, kMaxOutput, &rule)) continue;
     unsigned char key = static_cast<unsigned char>(rule.focus[0]);
     if (key < kFirstChain || key > kLastChain) continue;  // could never match
-    State().chains[key - kFirstChain].push_back(std::move(rule));
+    t.chains[key - kFirstChain].push_back(std::move(rule));
   }
   return true;
 }
 
-void ReleaseTranslatorRules() {
-  for (auto& chain : translator::State().chains) chain.clear();
+void ReleaseTranslatorRules(translator::TranslatorState& t) {
+  for (auto& chain : t.chains) chain.clear();
 }
 
 }  // namespace kal

@@ -39,14 +39,13 @@ struct TranslatorState {
   std::array<std::vector<Rule>, kLastChain - kFirstChain + 1> chains;
   std::vector<std::pair<std::string, std::string>> exceptions;  // sorted by word
 };
-TranslatorState& State();
 
 // The rule of the chain of word[pos] that applies there, or null.
-const Rule* FindRule(std::string_view word, size_t pos);
+const Rule* FindRule(const TranslatorState& t, std::string_view word, size_t pos);
 
 // The exceptions table applied to a word, with a final "s" or "m" peeled
 // off into a suffix, one letter at a time, until a stem is found.
-std::string ApplyWordException(const std::string& word);
+std::string ApplyWordException(const TranslatorState& t, const std::string& word);
 
 // Text pre-mapping: Latin-1 letters spelled out, w/y made vowels next to
 // letters, control characters blanked.

@@ -4,6 +4,9 @@
 
 #include "0_base/latin1.h"
 #include "4_voices/diphone/translator.h"
+#include "4_voices/voices.h"
+#include "8_interpreter/run_context.h"
+#include "tests/support/fresh_subsystems.h"
 
 namespace kal {
 namespace {
@@ -12,14 +15,14 @@ class ShippedRules : public ::testing::Test {
  protected:
   void SetUp() override {
     const std::string dir = std::string(KALDORIN_SOURCE_DIR) + "/data/diphone/";
-    ASSERT_TRUE(LoadTranslatorRules(dir + "regras.rgr"));
-    ASSERT_TRUE(LoadTranslatorExceptions(dir + "portug.exc"));
+    ASSERT_TRUE(LoadTranslatorRules(*test::Context().voices.translator, dir + "regras.rgr"));
+    ASSERT_TRUE(LoadTranslatorExceptions(*test::Context().voices.translator, dir + "portug.exc"));
   }
   void TearDown() override {
-    ReleaseTranslatorRules();
-    ClearTranslatorExceptions();
+    ReleaseTranslatorRules(*test::Context().voices.translator);
+    ClearTranslatorExceptions(*test::Context().voices.translator);
   }
-  static std::string T(const char* utf8) { return TranslateWords(L1(utf8)); }
+  static std::string T(const char* utf8) { return TranslateWords(*test::Context().voices.translator, L1(utf8)); }
 };
 
 TEST_F(ShippedRules, SyllablesStartAtTheirOnset) {

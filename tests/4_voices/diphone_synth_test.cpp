@@ -7,6 +7,9 @@
 
 #include "3_audio/wave_player.h"
 #include "4_voices/diphone/diphone.h"
+#include "4_voices/voices.h"
+#include "8_interpreter/run_context.h"
+#include "tests/support/fresh_subsystems.h"
 
 namespace kal {
 namespace {
@@ -30,16 +33,16 @@ class Synth : public ::testing::Test {
     Write("difones/portug.exc", "");
     Write("letras/_44.wav", MakeWaveImage(std::string(700, char(90)), 11025, 1, 8));
     ASSERT_EQ(Start(), kDiphoneReady);
-    SetDiphoneSink([this](std::string_view image) { images_.emplace_back(image); });
-    DiphoneSetTuning(400, 0, 100);
-    ResetDiphoneCounts();
+    SetDiphoneSink(test::Context().voices, [this](std::string_view image) { images_.emplace_back(image); });
+    DiphoneSetTuning(test::Context().voices, 400, 0, 100);
+    ResetDiphoneCounts(test::Context().voices);
   }
   void TearDown() override {
-    SetDiphoneSink(nullptr);
-    DiphoneClose();
+    SetDiphoneSink(test::Context().voices, nullptr);
+    DiphoneClose(test::Context().voices);
     fs::remove_all(dir_);
   }
-  int Start() { return DiphoneStartIn((dir_ / "letras").string(), (dir_ / "difones").string()); }
+  int Start() { return DiphoneStartIn(test::Context().voices, (dir_ / "letras").string(), (dir_ / "difones").string()); }
   void Write(const std::string& name, const std::string& bytes) {
     std::ofstream(dir_ / name, std::ios::binary) << bytes;
   }
@@ -76,62 +79,62 @@ class Synth : public ::testing::Test {
 // back to the player the facade installed; with neither they are dropped.
 TEST_F(Synth, BuffersGoToTheSinkElseToThePlayer) {
   std::vector<std::string> played;
-  SetDiphonePlayer([&played](std::string_view image) { played.emplace_back(image); });
-  DiphoneSpeak("bA", 0);
+  SetDiphonePlayer(test::Context().voices, [&played](std::string_view image) { played.emplace_back(image); });
+  DiphoneSpeak(test::Context().voices, "bA", 0);
   EXPECT_EQ(images_.size(), 1u);
   EXPECT_TRUE(played.empty());
-  SetDiphoneSink(nullptr);
-  DiphoneSpeak("bA", 0);
+  SetDiphoneSink(test::Context().voices, nullptr);
+  DiphoneSpeak(test::Context().voices, "bA", 0);
   ASSERT_EQ(played.size(), 1u);
   EXPECT_EQ(played[0].substr(44), std::string(1000, char(10)));
-  SetDiphonePlayer(nullptr);
-  DiphoneSpeak("bA", 0);
+  SetDiphonePlayer(test::Context().voices, nullptr);
+  DiphoneSpeak(test::Context().voices, "bA", 0);
   EXPECT_EQ(played.size(), 1u);
   EXPECT_EQ(images_.size(), 1u);
 }
 
 TEST_F(Synth, CutAppliesToUnstressedPiecesDownToTheMinimum) {
-  DiphoneSpeak("ba", 0);
+  DiphoneSpeak(test::Context().voices, "ba", 0);
   EXPECT_EQ(Played().size(), 600u);
   images_.clear();
-  DiphoneSpeak("bA", 0);
+  DiphoneSpeak(test::Context().voices, "bA", 0);
   EXPECT_EQ(Played(), std::string(1000, char(10)));
   images_.clear();
-  DiphoneSetTuning(400, 800, 100);
-  DiphoneSpeak("ba", 0);
+  DiphoneSetTuning(test::Context().voices, 400, 800, 100);
+  DiphoneSpeak(test::Context().voices, "ba", 0);
   EXPECT_EQ(Played().size(), 800u);
   images_.clear();
-  DiphoneSetTuning(400, 5000, 100);  // never longer than the recording
-  DiphoneSpeak("ba", 0);
+  DiphoneSetTuning(test::Context().voices, 400, 5000, 100);  // never longer than the recording
+  DiphoneSpeak(test::Context().voices, "ba", 0);
   EXPECT_EQ(Played().size(), 1000u);
 }
 
 TEST_F(Synth, CommaInOrdinarySpeechIsAPauseElseTheLetter) {
-  DiphoneSpeak("[ /_,]", 0);
+  DiphoneSpeak(test::Context().voices, "[ /_,]", 0);
   // 4000 bytes of silence and the word gap after "]".
   EXPECT_EQ(Played(), std::string(4100, char(128)));
   images_.clear();
-  DiphoneSpeak("[ /_,]", 1);
+  DiphoneSpeak(test::Context().voices, "[ /_,]", 1);
   EXPECT_EQ(Played(), std::string(700, char(90)) + std::string(100, char(128)));
 }
 
 TEST_F(Synth, LastShortBufferIsPlayed) {
-  DiphoneSetTuning(0, 0, 0);
-  DiphoneSpeak("t", 0);
+  DiphoneSetTuning(test::Context().voices, 0, 0, 0);
+  DiphoneSpeak(test::Context().voices, "t", 0);
   ASSERT_EQ(images_.size(), 1u);
   EXPECT_EQ(images_[0].size(), 44u + 100u);
   EXPECT_EQ(images_[0].substr(0, 4), "RIFF");
   EXPECT_EQ(images_[0].substr(36, 4), "data");
   EXPECT_EQ(static_cast<unsigned char>(images_[0][24]) | (static_cast<unsigned char>(images_[0][25]) << 8), 11025);
   images_.clear();
-  DiphoneSpeak("", 0);
+  DiphoneSpeak(test::Context().voices, "", 0);
   EXPECT_TRUE(images_.empty());
 }
 
 TEST_F(Synth, FullBuffersArePlayedOnTheWay) {
   std::string notation;
   for (int i = 0; i < 100; ++i) notation += "[bA]";
-  DiphoneSpeak(notation, 0);
+  DiphoneSpeak(test::Context().voices, notation, 0);
   ASSERT_GT(images_.size(), 1u);
   for (const auto& image : images_) EXPECT_LT(image.size(), 64000u);
   EXPECT_EQ(Count(Played(), 10), 100000u);
@@ -139,33 +142,33 @@ TEST_F(Synth, FullBuffersArePlayedOnTheWay) {
 }
 
 TEST_F(Synth, WordsSplitIntoSyllables) {
-  DiphoneSetTuning(0, 0, 0);
+  DiphoneSetTuning(test::Context().voices, 0, 0, 0);
   // A leading cluster gives its first consonant alone; a final consonant
   // is a word of its own.
-  DiphoneSpeak("tra mar", 0);
+  DiphoneSpeak(test::Context().voices, "tra mar", 0);
   EXPECT_EQ(Count(Played(), 50), 100u);
   EXPECT_EQ(Count(Played(), 40), 300u);
   EXPECT_EQ(Count(Played(), 70), 1000u);
   EXPECT_EQ(Count(Played(), 80), 100u);
   images_.clear();
   // A final glide: the rest at 0.6, then vowel and glide.
-  DiphoneSpeak("maw", 0);
+  DiphoneSpeak(test::Context().voices, "maw", 0);
   EXPECT_EQ(Played().size(), 600u + 400u);
 }
 
 TEST_F(Synth, MissingNasalPieceFallsBackToClosedVowelAndTail) {
-  DiphoneSpeak("ma~", 0);
+  DiphoneSpeak(test::Context().voices, "ma~", 0);
   // "$MATIL" is missing: "$MACIRC" uncut at 0.9, then the cut "$NN" at 0.9.
   std::string played = Played();
   EXPECT_EQ(played.size(), 450u + 180u);
   EXPECT_EQ(played.substr(0, 400), std::string(400, char(20)));
-  DiphonePieceCounts c = DiphoneCounts();
+  DiphonePieceCounts c = DiphoneCounts(test::Context().voices);
   EXPECT_EQ(c.decomposed, 1);
   EXPECT_EQ(c.whole, 0);
 }
 
 TEST_F(Synth, TinyMissingPiecesAreNoiseAndOthersSkipped) {
-  DiphoneSpeak("z", 0);  // "$Z"
+  DiphoneSpeak(test::Context().voices, "z", 0);  // "$Z"
   std::string played = Played();
   ASSERT_EQ(played.size(), 300u);
   for (char b : played) {
@@ -173,9 +176,9 @@ TEST_F(Synth, TinyMissingPiecesAreNoiseAndOthersSkipped) {
     EXPECT_LE(static_cast<unsigned char>(b), 167);
   }
   images_.clear();
-  DiphoneSpeak("bbb", 0);  // "$B" noise, then "$BB"... split further
-  DiphoneSpeak("qrt", 0);
-  DiphonePieceCounts c = DiphoneCounts();
+  DiphoneSpeak(test::Context().voices, "bbb", 0);  // "$B" noise, then "$BB"... split further
+  DiphoneSpeak(test::Context().voices, "qrt", 0);
+  DiphonePieceCounts c = DiphoneCounts(test::Context().voices);
   EXPECT_EQ(c.whole, 0);
   EXPECT_GT(c.noise, 0);
 }
@@ -186,13 +189,13 @@ TEST_F(Synth, ArbitraryNotationIsSpokenWithoutFault) {
   for (int i = 0; i < 2000; ++i) {
     std::string notation;
     for (int n = rng() % 60; n > 0; --n) notation += alphabet[rng() % alphabet.size()];
-    DiphoneSpeak(notation, static_cast<int>(rng() % 2));
+    DiphoneSpeak(test::Context().voices, notation, static_cast<int>(rng() % 2));
   }
   for (const auto& image : images_) EXPECT_LE(image.size(), 64000u);
 }
 
 TEST_F(Synth, StartReportsMissingFiles) {
-  DiphoneClose();
+  DiphoneClose(test::Context().voices);
   fs::rename(dir_ / "difones/portug.exc", dir_ / "difones/x.exc");
   EXPECT_EQ(Start(), kDiphoneTranslatorMissing);
   fs::rename(dir_ / "difones/x.exc", dir_ / "difones/portug.exc");
@@ -206,9 +209,9 @@ TEST_F(Synth, StartReportsMissingFiles) {
   WriteVoice();
   fs::remove_all(dir_ / "letras");
   EXPECT_EQ(Start(), kDiphoneFilesMissing);
-  EXPECT_EQ(DiphoneStartIn((dir_ / "letras").string(), (dir_ / "none").string()), kDiphoneFilesMissing);
+  EXPECT_EQ(DiphoneStartIn(test::Context().voices, (dir_ / "letras").string(), (dir_ / "none").string()), kDiphoneFilesMissing);
   // Speaking after a failed start is silent.
-  DiphoneSpeak("bA", 0);
+  DiphoneSpeak(test::Context().voices, "bA", 0);
   EXPECT_TRUE(images_.empty());
 }
 

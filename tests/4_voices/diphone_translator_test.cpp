@@ -7,6 +7,9 @@
 #include "0_base/latin1.h"
 #include "4_voices/diphone/translator.h"
 #include "4_voices/diphone/translator_tables.h"
+#include "4_voices/voices.h"
+#include "8_interpreter/run_context.h"
+#include "tests/support/fresh_subsystems.h"
 
 namespace kal {
 namespace {
@@ -23,12 +26,12 @@ class Translator : public ::testing::Test {
           "(C)= k\n(F)= f\n(M)= m\n(S)= s\n(L)=l|coda\n(R)%=r\n(R)= r\n(T)= t\n"
           "(A~)=a~\n(A)=a\n(E')=E\n(E)=e\n(O)=o\n(I)=i\n(U)=u\n");
     Write("portug.exc", "mau=ma'u\nzz=bolo|a comment\n");
-    ASSERT_TRUE(LoadTranslatorRules(Path("regras.rgr")));
-    ASSERT_TRUE(LoadTranslatorExceptions(Path("portug.exc")));
+    ASSERT_TRUE(LoadTranslatorRules(*test::Context().voices.translator, Path("regras.rgr")));
+    ASSERT_TRUE(LoadTranslatorExceptions(*test::Context().voices.translator, Path("portug.exc")));
   }
   void TearDown() override {
-    ReleaseTranslatorRules();
-    ClearTranslatorExceptions();
+    ReleaseTranslatorRules(*test::Context().voices.translator);
+    ClearTranslatorExceptions(*test::Context().voices.translator);
     fs::remove_all(dir_);
   }
   void Write(const std::string& name, const std::string& text) {
@@ -52,41 +55,41 @@ TEST_F(Translator, PreMappingOfWYAndApostrophe) {
 }
 
 TEST_F(Translator, ConsonantOnlyWordsAreSpelled) {
-  EXPECT_EQ(TranslateWords("brn"), "[ /_b][ /_r][ /_n]");
-  EXPECT_EQ(TranslateWords(","), "[ /_,]");
-  EXPECT_EQ(TranslateWords("s , r"), "[ /_s][ /_,][ /_r]");
+  EXPECT_EQ(TranslateWords(*test::Context().voices.translator, "brn"), "[ /_b][ /_r][ /_n]");
+  EXPECT_EQ(TranslateWords(*test::Context().voices.translator, ","), "[ /_,]");
+  EXPECT_EQ(TranslateWords(*test::Context().voices.translator, "s , r"), "[ /_s][ /_,][ /_r]");
 }
 
 TEST_F(Translator, StressFromTheEndingWhenNoAccent) {
-  EXPECT_EQ(TranslateWords("casa"), "[ k/A/ s/a]");
-  EXPECT_EQ(TranslateWords("Tatu"), "[ t/a/ t/U]");
-  EXPECT_EQ(TranslateWords("amor"), "[a/ m/O/r]");
-  EXPECT_EQ(TranslateWords("comem"), "[ k/O/ m/e/ m]");
+  EXPECT_EQ(TranslateWords(*test::Context().voices.translator, "casa"), "[ k/A/ s/a]");
+  EXPECT_EQ(TranslateWords(*test::Context().voices.translator, "Tatu"), "[ t/a/ t/U]");
+  EXPECT_EQ(TranslateWords(*test::Context().voices.translator, "amor"), "[a/ m/O/r]");
+  EXPECT_EQ(TranslateWords(*test::Context().voices.translator, "comem"), "[ k/O/ m/e/ m]");
 }
 
 TEST_F(Translator, AccentMarkKeepsTheStressOfItsRule) {
   // The rule of e' writes the stressed vowel itself; nothing else is marked.
-  EXPECT_EQ(TranslateWords(L1("café")), "[ k/a/ f/E]");
-  EXPECT_EQ(TranslateWords(L1("maçã")), "[ m/a/ s/ s/a~]");
+  EXPECT_EQ(TranslateWords(*test::Context().voices.translator, L1("café")), "[ k/a/ f/E]");
+  EXPECT_EQ(TranslateWords(*test::Context().voices.translator, L1("maçã")), "[ m/a/ s/ s/a~]");
 }
 
 TEST_F(Translator, OneVowelWordsAreStressedOnlyWhenEndingInL) {
-  EXPECT_EQ(TranslateWords("sol"), "[ s/O/l]");
-  EXPECT_EQ(TranslateWords("mar"), "[ m/a/r]");
-  EXPECT_EQ(TranslateWords("sal mar"), "[ s/A/l][ m/a/r]");
+  EXPECT_EQ(TranslateWords(*test::Context().voices.translator, "sol"), "[ s/O/l]");
+  EXPECT_EQ(TranslateWords(*test::Context().voices.translator, "mar"), "[ m/a/r]");
+  EXPECT_EQ(TranslateWords(*test::Context().voices.translator, "sal mar"), "[ s/A/l][ m/a/r]");
 }
 
 TEST_F(Translator, ExceptionsPeelFinalSAndM) {
-  EXPECT_EQ(TranslateWords("zz"), "[ /_B/O/l/o]");  // no B rule: the default unit
-  EXPECT_EQ(TranslateWords("zzs"), "[ /_B/O/l/o/ s]");
-  EXPECT_EQ(TranslateWords("zzms"), "[ /_B/O/l/o/ m/ s]");
+  EXPECT_EQ(TranslateWords(*test::Context().voices.translator, "zz"), "[ /_B/O/l/o]");  // no B rule: the default unit
+  EXPECT_EQ(TranslateWords(*test::Context().voices.translator, "zzs"), "[ /_B/O/l/o/ s]");
+  EXPECT_EQ(TranslateWords(*test::Context().voices.translator, "zzms"), "[ /_B/O/l/o/ m/ s]");
   // The replacement's accent decides the stress.
-  EXPECT_EQ(TranslateWords("mau"), "[ m/a/ /_'/u]");
+  EXPECT_EQ(TranslateWords(*test::Context().voices.translator, "mau"), "[ m/a/ /_'/u]");
 }
 
 TEST_F(Translator, CharactersWithoutRulesBecomeDefaultUnits) {
-  EXPECT_EQ(TranslateWords("1"), "[ /_1]");
-  EXPECT_EQ(TranslateWords("xa"), "[ /_X/a]");
+  EXPECT_EQ(TranslateWords(*test::Context().voices.translator, "1"), "[ /_1]");
+  EXPECT_EQ(TranslateWords(*test::Context().voices.translator, "xa"), "[ /_X/a]");
 }
 
 TEST_F(Translator, ArbitraryBytesTranslateToBracketedWords) {
@@ -94,7 +97,7 @@ TEST_F(Translator, ArbitraryBytesTranslateToBracketedWords) {
   for (int i = 0; i < 3000; ++i) {
     std::string text;
     for (int n = rng() % 40; n > 0; --n) text += static_cast<char>(rng() % 256);
-    const std::string out = TranslateWords(text);
+    const std::string out = TranslateWords(*test::Context().voices.translator, text);
     if (!out.empty()) {
       EXPECT_EQ(out.front(), '[');
       EXPECT_EQ(out.back(), ']');
@@ -103,8 +106,8 @@ TEST_F(Translator, ArbitraryBytesTranslateToBracketedWords) {
 }
 
 TEST_F(Translator, MissingFilesFailToLoad) {
-  EXPECT_FALSE(LoadTranslatorRules(Path("none.rgr")));
-  EXPECT_FALSE(LoadTranslatorExceptions(Path("none.exc")));
+  EXPECT_FALSE(LoadTranslatorRules(*test::Context().voices.translator, Path("none.rgr")));
+  EXPECT_FALSE(LoadTranslatorExceptions(*test::Context().voices.translator, Path("none.exc")));
 }
 
 }  // namespace

@@ -12,6 +12,9 @@
 #include "0_base/latin1.h"
 #include "4_voices/diphone/diphone.h"
 #include "4_voices/diphone/translator.h"
+#include "4_voices/voices.h"
+#include "8_interpreter/run_context.h"
+#include "tests/support/fresh_subsystems.h"
 
 namespace kal {
 namespace {
@@ -46,13 +49,13 @@ class BuiltVoice : public ::testing::Test {
   static void TearDownTestSuite() { fs::remove_all(dir_); }
   void SetUp() override {
     if (!built_) GTEST_SKIP() << "build_diphones or the MBROLA voice is not available";
-    ASSERT_EQ(DiphoneStartIn(dir_.string(), dir_.string()), kDiphoneReady);
-    SetDiphoneSink([this](std::string_view image) { sound_.append(image.substr(44)); });
-    ResetDiphoneCounts();
+    ASSERT_EQ(DiphoneStartIn(test::Context().voices, dir_.string(), dir_.string()), kDiphoneReady);
+    SetDiphoneSink(test::Context().voices, [this](std::string_view image) { sound_.append(image.substr(44)); });
+    ResetDiphoneCounts(test::Context().voices);
   }
   void TearDown() override {
-    SetDiphoneSink(nullptr);
-    DiphoneClose();
+    SetDiphoneSink(test::Context().voices, nullptr);
+    DiphoneClose(test::Context().voices);
   }
   static inline fs::path dir_;
   static inline bool built_ = false;
@@ -83,8 +86,8 @@ TEST_F(BuiltVoice, SentencesAreSpokenFromWholePiecesWithoutClicks) {
   const char* text[] = {"bom dia a todos", "hoje o tempo está bom para passear na praça",
                         "a estação de rádio toca músicas antigas", "quando você chegar em casa me telefone",
                         "o pão e o leite estão na mesa da cozinha"};
-  for (const char* run : text) DiphoneSpeak(TranslateWords(L1(run)), 0);
-  const DiphonePieceCounts c = DiphoneCounts();
+  for (const char* run : text) DiphoneSpeak(test::Context().voices, TranslateWords(*test::Context().voices.translator, L1(run)), 0);
+  const DiphonePieceCounts c = DiphoneCounts(test::Context().voices);
   EXPECT_GT(c.whole, 50);
   EXPECT_EQ(c.decomposed + c.noise + c.skipped, 0);
   EXPECT_GT(sound_.size(), 11025u * 5);

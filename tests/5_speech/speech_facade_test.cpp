@@ -9,6 +9,9 @@
 #include "1_platform/programs.h"
 #include "1_platform/power.h"
 #include "tests/support/speech_fixture.h"
+#include "4_voices/voices.h"
+#include "8_interpreter/run_context.h"
+#include "tests/support/fresh_subsystems.h"
 
 namespace kal::test {
 
@@ -121,8 +124,8 @@ class OnePieceVoice : public WordVoice {
   int Start() override { return 0; }
   void SetTuning(int, int, int) override {}
   std::string Translate(std::string_view w) override { return std::string(w); }
-  void Speak(std::string_view) override { DiphoneSpeak("bA", 0); }
-  void Close() override { DiphoneClose(); }
+  void Speak(std::string_view) override { DiphoneSpeak(test::Context().voices, "bA", 0); }
+  void Close() override { DiphoneClose(test::Context().voices); }
 };
 
 // The synthesizer sits below the facade and plays through the player the
@@ -138,7 +141,7 @@ TEST_F(Facade, WordVoiceBuffersPlayThroughTheWavePlayer) {
   WriteFile("voice/difones/regras.rgr", "(A)=a\n");
   WriteFile("voice/difones/portug.exc", "");
   std::filesystem::create_directories(dir_ / "voice/letras");
-  ASSERT_EQ(DiphoneStartIn((dir_ / "voice/letras").string(), (dir_ / "voice/difones").string()), kDiphoneReady);
+  ASSERT_EQ(DiphoneStartIn(test::Context().voices, (dir_ / "voice/letras").string(), (dir_ / "voice/difones").string()), kDiphoneReady);
   SetWordVoice(std::make_unique<OnePieceVoice>());
   Say("ba");
   std::string played = audio_->AllData();

@@ -26,7 +26,7 @@ struct FreshRun {
   WavePlayerScope playing{player};
   Voices voices;
   VoicesScope voicing{voices};
-  SpeechState speech;
+  SpeechState speech{voices};
   SpeechScope speaking{speech};
   Network network;
   NetworkScope networking{network};
