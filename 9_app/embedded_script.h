@@ -11,7 +11,7 @@ namespace kal {
 // The lines whose literals come from the configuration: the search address
 // (it sets $baseurl) and the prefix of a station's page.
 constexpr int kSearchAddressLine = 8;
-constexpr int kStationPageLine = 238;
+constexpr int kStationPageLine = 234;
 
 // The lines of the embedded application, Latin-1, with the directory site's
 // addresses given (empty: the defaults written in the script).
