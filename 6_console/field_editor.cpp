@@ -79,6 +79,7 @@ class FieldEditor {
   void DeleteSelection();
   void DeleteWord();
   void ReadItem();
+  int SpeakItemAt(int pos);
   void MoveWordLeft();
   void MoveWordRight();
   void OpenWordAtCursor();
@@ -434,6 +435,12 @@ void FieldEditor::ReadItem() {
     ErrorBeep();
     return;
   }
+  cursor_ = SpeakItemAt(pos);
+}
+
+// The item that starts at pos is said (a word, spelled when it has no
+// vowel; a number; or one other character, spelled); the position past it.
+int FieldEditor::SpeakItemAt(int pos) {
   uint8_t c = At(pos);
   int end = pos + 1;
   if (IsWordLetter(c)) {
@@ -453,9 +460,10 @@ void FieldEditor::ReadItem() {
   } else {
     SpellText(std::string(1, static_cast<char>(c)));
   }
-  cursor_ = end;
+  return end;
 }
 
+// Ctrl+Left: the start of the previous word, said after the click.
 void FieldEditor::MoveWordLeft() {
   if (cursor_ <= 1) {
     ErrorBeep();
@@ -468,8 +476,11 @@ void FieldEditor::MoveWordLeft() {
     while (pos > 1 && KindOf(static_cast<char>(At(pos - 1))) == kind) --pos;
   cursor_ = pos;
   Click();
+  SpeakItemAt(cursor_);
 }
 
+// Ctrl+Right: the start of the next word, which is said as the screen
+// readers say it; past the last word only the click.
 void FieldEditor::MoveWordRight() {
   if (cursor_ >= TextEnd()) {
     ErrorBeep();
@@ -485,6 +496,7 @@ void FieldEditor::MoveWordRight() {
   while (pos <= max_ && At(pos) == ' ') ++pos;
   cursor_ = pos;
   Click();
+  if (cursor_ < TextEnd()) SpeakItemAt(cursor_);
 }
 
 // F12: the space-delimited word around the cursor, without the marks that

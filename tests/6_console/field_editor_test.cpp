@@ -142,19 +142,22 @@ TEST_F(FieldEditorTest, CtrlKSpeaksThePositionAndCtrlF1TheField) {
   EXPECT_EQ(Speech(), "say 8\nsay um dois\n");
 }
 
-TEST_F(FieldEditorTest, WordMovementStopsAtWordStartsAndClicks) {
+// Each move clicks and says the word reached, as a screen reader does; past
+// the last word only the click.
+TEST_F(FieldEditorTest, WordMovementStopsAtWordStartsClicksAndSaysTheWord) {
   std::string text = "um, dois 33";
   Edit(kCtrlRight + kCtrlRight + kCtrlRight + "\x0b" + kCtrlRight + kCtrlRight + kCtrlLeft + "\x0b" + "\r",
        &text);
   // "um" -> "," -> "dois" -> "33" (position 10), past the text: beep.
-  EXPECT_EQ(Speech(), "click\nclick\nclick\nsay 10\nclick\nbeep\nclick\nsay 10\n");
+  EXPECT_EQ(Speech(),
+            "click\nspell ,\nclick\nsay dois\nclick\nsay 33\nsay 10\nclick\nbeep\nclick\nsay 33\nsay 10\n");
 }
 
 TEST_F(FieldEditorTest, CtrlBackspaceDeletesTheWordWithItsSpaces) {
   std::string text = "um dois tres";
   Edit(kHome + kCtrlRight + "\x1b[C" + "\x1b[127;5u\r", &text);
   EXPECT_EQ(text, "um tres");
-  EXPECT_EQ(Joined(CapturedSpeech()).substr(0, 31), "click\nchar 100\nplay _DEL\nchar 1");
+  EXPECT_EQ(Joined(CapturedSpeech()).substr(0, 40), "click\nsay dois\nchar 100\nplay _DEL\nchar 1");
 }
 
 // Ctrl+Backspace at the end of "ação coração" in a line of 255 takes the
@@ -171,7 +174,7 @@ TEST_F(FieldEditorTest, CtrlBackspaceSaysOnlyItsFirstDeletion) {
   text = "um dois tres";
   Edit(kHome + kCtrlRight + "\x1b[127;5u\r", &text, 255);
   EXPECT_EQ(text, "um tres");
-  EXPECT_EQ(Speech(), "click\nplay _DEL\nchar 100\n");
+  EXPECT_EQ(Speech(), "click\nsay dois\nplay _DEL\nchar 100\n");
 }
 
 TEST_F(FieldEditorTest, ShiftArrowsSelectAndDeleteRemovesTheSelection) {
