@@ -145,11 +145,12 @@ void SayHeld() {
   for (const std::string& text : held) SpeakTextNow(text);
 }
 
-// A line of the start-up report: written (through the console's notice
-// writer) and spoken.
-void ReportLine(const std::string& line) {
-  WriteNoticeLine(line);
-  SpeakText(line);
+// The start-up report: every line written (through the console's notice
+// writer), then every line spoken. A notice that the speaking brings about
+// (no sound device) then comes after the report, not inside it.
+void Report(const std::vector<std::string>& lines) {
+  for (const std::string& line : lines) WriteNoticeLine(line);
+  for (const std::string& line : lines) SpeakText(line);
 }
 
 // The recorded voice's data is not installed (or not where the configuration
@@ -164,10 +165,12 @@ bool StartWordVoice() {
   Words().Close();
   StartFallbackVoice();
   SayHeld();
-  ReportLine(L1(speech_msg::kInitError) + std::to_string(code));
-  ReportLine(L1(speech_msg::kVoiceDatabase) + (s.voice_database.empty() ? kDiphoneDatabaseName : s.voice_database));
-  if (!missing.empty()) ReportLine(L1(speech_msg::kNotFound) + ScriptPath(missing));
-  ReportLine(std::string(speech_msg::kPressEnter));
+  std::vector<std::string> report = {
+      L1(speech_msg::kInitError),
+      L1(speech_msg::kVoiceDatabase) + (s.voice_database.empty() ? kDiphoneDatabaseName : s.voice_database)};
+  if (!missing.empty()) report.push_back(L1(speech_msg::kNotFound) + ScriptPath(missing));
+  report.push_back(std::string(speech_msg::kPressEnter));
+  Report(report);
   while (ReadKey() != kKeyEnter && !StopRequested()) {
   }
   StopSpeech();

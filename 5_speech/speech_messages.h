@@ -7,7 +7,7 @@
 namespace kal::speech_msg {
 
 // The recorded voice could not start: the report, then the wait for Enter.
-inline constexpr std::string_view kInitError = "Erro de inicialização: ";
+inline constexpr std::string_view kInitError = "Erro de inicialização da voz gravada";
 inline constexpr std::string_view kVoiceDatabase = "Banco de dados de voz: ";
 inline constexpr std::string_view kNotFound = "Não encontrado: ";
 inline constexpr std::string_view kPressEnter = "Tecle Enter";

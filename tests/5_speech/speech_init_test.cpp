@@ -144,12 +144,12 @@ TEST_F(SpeechInit, AVoiceThatCannotStartIsReportedAndEndsTheProgram) {
   EXPECT_EQ(RequestedStop().reason, EndReason::kNoVoice);
   EXPECT_EQ(RequestedStop().exit_code, 3);
   ClearStopRequest();
-  EXPECT_EQ(console_, "Erro de inicialização: 1\nBanco de dados de voz: DIFONES2\nTecle Enter\n");
+  EXPECT_EQ(console_, "Erro de inicialização da voz gravada\nBanco de dados de voz: DIFONES2\nTecle Enter\n");
   EXPECT_NE(log.find("close"), std::string::npos);
   EXPECT_FALSE(KeyPressed());  // waited for Enter
   // Every line was spoken too, the wait announced before it began.
   std::string spoken = Log();
-  EXPECT_NE(spoken.find("say Erro de inicialização: 1\n"), std::string::npos) << spoken;
+  EXPECT_NE(spoken.find("say Erro de inicialização da voz gravada\n"), std::string::npos) << spoken;
   EXPECT_NE(spoken.find("say Banco de dados de voz: DIFONES2\n"), std::string::npos) << spoken;
   EXPECT_NE(spoken.find("say Tecle Enter\n"), std::string::npos) << spoken;
 }
@@ -272,7 +272,7 @@ TEST_F(SpeechInit, AVoiceWithoutItsDataNamesTheMissingFolderAndSpeaksThroughAnEn
   EXPECT_EQ(RequestedStop().exit_code, kExitNoVoice);
   ClearStopRequest();
   // The voice database name is the one the voice uses when none is set.
-  EXPECT_EQ(console_, "Erro de inicialização: 1\nBanco de dados de voz: DIFONES2\n"
+  EXPECT_EQ(console_, "Erro de inicialização da voz gravada\nBanco de dados de voz: DIFONES2\n"
                       "Não encontrado: C:\\ferlan\\som\\difones\nTecle Enter\n");
   EXPECT_EQ(engine_log.substr(0, engine_log.find(' ')), "0,0,0,'',4");
   EXPECT_NE(engine_log.find("speak N\xE3o encontrado: C:\\ferlan\\som\\difones"), std::string::npos)
