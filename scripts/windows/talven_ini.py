@@ -13,60 +13,64 @@ translated; and no Linux word may be left in the result.
 import sys
 
 REPLACEMENTS = [
-    ("""; Installed as C:\\windows\\Talven.ini, that is <drives>/c/windows/Talven.ini
-; (drives folder: $TALVEN_DRIVES, default ~/.local/share/talven/drives).
-; A personal copy in ~/.config/Talven/Talven.ini ($XDG_CONFIG_HOME/Talven),
-; when present, is used instead of this one.
-""", """; Installed as C:\\windows\\Talven.ini (the installer puts it there only when
-; none is there yet). A personal copy in %APPDATA%\\Talven\\Talven.ini, when
-; present, is used instead of this one.
+    ("""; do guia (/usr/share/doc/kaldorin/guia.html).
+""", """; do guia que vem com o programa.
 """),
-    ("""; Folders are written the Windows way: c:\\ferlan\\som is
-; <drives>/c/ferlan/som, and letter case does not matter. A value may start
-""", """; Folders are Windows folders (c:\\ferlan\\som); letter case does not
-; matter. A value may start
+    ("""; Instalado como C:\\windows\\Talven.ini, isto é, <drives>/c/windows/Talven.ini
+; (pasta das unidades: $TALVEN_DRIVES, ou ~/.local/share/talven/drives).
+; Uma cópia pessoal em ~/.config/Talven/Talven.ini ($XDG_CONFIG_HOME/Talven),
+; quando existe, vale no lugar desta.
+""", """; Instalado como C:\\windows\\Talven.ini (o instalador só o põe lá quando
+; ainda não há um). Uma cópia pessoal em %APPDATA%\\Talven\\Talven.ini,
+; quando existe, vale no lugar desta.
 """),
-    (""";   SAIDAMIDI       where the MIDI command sends its notes: a port of the ALSA
-;                   sequencer, as "client:port" numbers (128:0) or a client's
-;                   name (the list: aconnect -o). Empty: the synthesizer in
-;                   the program plays them, mixed with the other sounds.
-;   BANCODESONS     the sound font (.sf2) of that synthesizer. Empty: the
-;                   system's General MIDI font
+    ("""; Pastas são escritas do jeito do Windows: c:\\ferlan\\som é
+; <drives>/c/ferlan/som, e maiúsculas e minúsculas tanto faz. Um valor pode
+; começar com um prefixo, trocado na leitura:
+""", """; Pastas são pastas do Windows (c:\\ferlan\\som); maiúsculas e minúsculas
+; tanto faz. Um valor pode começar com um prefixo, trocado na leitura:
+"""),
+    (""";   SAIDAMIDI       para onde o comando MIDI manda as notas: uma porta do
+;                   sequenciador ALSA, em números "cliente:porta" (128:0) ou
+;                   pelo nome do cliente (a lista: aconnect -o). Vazio: o
+;                   sintetizador do programa toca, junto com os outros sons.
+;   BANCODESONS     o banco de sons (.sf2) desse sintetizador. Vazio: o
+;                   banco General MIDI do sistema
 ;                   (/usr/share/sounds/sf2/default-GM.sf2).
-""", """;   SAIDAMIDI       where the MIDI command sends its notes: one of the MIDI
-;                   output devices, by its name or its number (0 for the
-;                   first). Empty: the system's MIDI mapper.
+""", """;   SAIDAMIDI       para onde o comando MIDI manda as notas: um dos
+;                   dispositivos de saída MIDI, pelo nome ou pelo número
+;                   (0 para o primeiro). Vazio: o mapeador MIDI do sistema.
 """),
-    (""";   JANELA          S: the console is a window of its own on the desktop, as
-;                   with --window (N: the terminal). A font named in FONTE
-""", """;   JANELA          S: the console is a window of its own on the desktop, as
-;                   with --window (N: the console). A font named in FONTE
+    (""";   JANELA          S: o console é uma janela própria na área de trabalho,
+;                   como com --window (N: o terminal). Uma fonte de FONTE
+""", """;   JANELA          S: o console é uma janela própria na área de trabalho,
+;                   como com --window (N: o console). Uma fonte de FONTE
 """),
-    (""";   TIPOSAPI        3 Orvan (built-in text-to-speech); 4, 5 and 54 system
-;                   voices.
-;   VOZ, VELOCIDADE, TOM  voice number, rate and pitch.
-;   MODULO          output module of the speech server for TIPOSAPI 5
-;                   (e.g. espeak-ng; empty: the server's default).
-;   MODULO54        output module for TIPOSAPI 54 (empty: as MODULO).
-""", """;   TIPOSAPI        3 Orvan (built-in text-to-speech); 5 and 54 the
-;                   system's SAPI 5 voices.
-;   VOZ, VELOCIDADE, TOM  voice number, rate and pitch.
+    (""";   TIPOSAPI        3 Orvan (fala do próprio programa); 4, 5 e 54 vozes do
+;                   sistema.
+;   VOZ, VELOCIDADE, TOM  número da voz, velocidade e tom.
+;   MODULO          módulo de saída do servidor de fala para TIPOSAPI 5
+;                   (por exemplo espeak-ng; vazio: o padrão do servidor).
+;   MODULO54        módulo de saída para TIPOSAPI 54 (vazio: o de MODULO).
+""", """;   TIPOSAPI        3 Orvan (fala do próprio programa); 5 e 54 as vozes
+;                   SAPI 5 do sistema.
+;   VOZ, VELOCIDADE, TOM  número da voz, velocidade e tom.
 """),
-    (""";   MBROLA_DB       MBROLA voice (found in /usr/share/mbrola/NAME/NAME).
-""", """;   MBROLA_DB       MBROLA voice (the installer puts br3 in
-;                   c:\\ferlan\\orvantts\\br3\\; MBROLA itself is installed
-;                   apart).
+    (""";   MBROLA_DB       voz do MBROLA (procurada em /usr/share/mbrola/NOME/NOME).
+""", """;   MBROLA_DB       voz do MBROLA (o instalador põe a br3 em
+;                   c:\\ferlan\\orvantts\\br3\\; o MBROLA é instalado à
+;                   parte).
 """),
-    ("""; Programs that scripts start by their Windows names. The key is the name
-; without ".exe", the value the command line that runs it here: its first
-; word is the program, the other words go before the script's arguments.
-; QUIRAL is the family's text editor, which opens the Zelquora report; here
-; the speaking text viewer of kaldorin stands in for it.
-""", """; Programs that scripts start by their names. The key is the name without
-; ".exe", the value the command line that runs it instead: its first word
-; is the program, the other words go before the script's arguments.
-; QUIRAL is the family's text editor, which opens the Zelquora report; the
-; speaking text viewer of kaldorin stands in for it.
+    ("""; Programas que os scripts iniciam pelo nome do Windows. A chave é o nome
+; sem ".exe"; o valor, a linha de comando que o roda aqui: a primeira
+; palavra é o programa, as outras vêm antes dos argumentos do script.
+; QUIRAL é o editor de texto da família, que abre o relatório do Zelquora;
+; aqui o visualizador falado do kaldorin faz o papel dele.
+""", """; Programas que os scripts iniciam pelo nome. A chave é o nome sem ".exe";
+; o valor, a linha de comando que o roda no lugar dele: a primeira palavra
+; é o programa, as outras vêm antes dos argumentos do script.
+; QUIRAL é o editor de texto da família, que abre o relatório do Zelquora;
+; o visualizador falado do kaldorin faz o papel dele.
 """),
 ]
 

@@ -279,6 +279,25 @@ TEST(DefaultConfigFile, HoldsTheFoldersAndVoiceSettings) {
   }
 }
 
+// The file's comments are what a Brazilian user reads when the guide sends
+// them to edit it: Portuguese, in the file's own Latin-1, and they point to
+// the guide.
+TEST(DefaultConfigFile, CommentsArePortugueseInLatin1AndPointToTheGuide) {
+  std::string text = ReadFileBytes(std::string(KALDORIN_SOURCE_DIR) + "/data/Talven.ini");
+  std::string comments;
+  for (size_t at = 0; at < text.size();) {
+    size_t end = text.find('\n', at);
+    if (end == std::string::npos) end = text.size();
+    if (text[at] == ';') comments += text.substr(at, end - at) + "\n";
+    at = end + 1;
+  }
+  ASSERT_GT(comments.size(), 2000u);
+  for (const char* english : {" the ", " and ", " of ", " is ", " when ", " with ", " folder"})
+    EXPECT_EQ(comments.find(english), std::string::npos) << english;
+  EXPECT_NE(comments.find("configura\xE7\xF5" "es"), std::string::npos);  // "configurações" in Latin-1
+  EXPECT_NE(comments.find("guia"), std::string::npos);
+}
+
 }  // namespace kal::test
 
 namespace kal::test {
