@@ -7,8 +7,10 @@
 // What a user changes lives in the user's own folders, made on the first run
 // from that data: the configuration file (~/.config/Talven/Talven.ini) and,
 // in the drives folder, C:\zelquora\temp (the search's working files) and
-// C:\zelquora\som (a link to the shared prompts). Whatever the user already
-// has is kept. A program run from its build folder has no such data, and
+// C:\zelquora\som (copies of the shared prompts, renewed when the package
+// brings others; nothing in the user's home points into the package, so
+// removing the package leaves no dangling link). Whatever the user made is
+// kept. A program run from its build folder has no such data, and
 // nothing is made.
 #pragma once
 

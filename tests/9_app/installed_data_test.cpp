@@ -44,12 +44,34 @@ TEST_F(InstalledData, ANewUserGetsTheConfigurationAndTheSearchFolders) {
   EXPECT_EQ(ReadFileBytes(UserIni()), ReadFileBytes(data() + "/Talven.ini"));
   std::string zelquora = sandbox_.drives() + "/c/zelquora";
   EXPECT_TRUE(fs::is_directory(zelquora + "/temp"));
-  // The prompts are the shared ones, reached through a link.
-  EXPECT_TRUE(fs::is_symlink(zelquora + "/som"));
+  // The prompts are copies of the shared ones: nothing in the home points
+  // into the package, so its removal leaves no dangling link.
+  EXPECT_FALSE(fs::is_symlink(zelquora + "/som"));
   EXPECT_EQ(ReadFileBytes(zelquora + "/som/pronto.wav"), "RIFF");
   // A second run finds everything in place and changes nothing.
   ASSERT_TRUE(PrepareUserFiles(data(), &err)) << err;
   EXPECT_EQ(ReadFileBytes(zelquora + "/som/pronto.wav"), "RIFF");
+  // An updated package's prompts, and a new one, reach the user's copies.
+  WriteFileBytes(data() + "/zelquora/som/pronto.wav", "RIFF, nova");
+  WriteFileBytes(data() + "/zelquora/som/novo.wav", "RIFF+");
+  ASSERT_TRUE(PrepareUserFiles(data(), &err)) << err;
+  EXPECT_EQ(ReadFileBytes(zelquora + "/som/pronto.wav"), "RIFF, nova");
+  EXPECT_EQ(ReadFileBytes(zelquora + "/som/novo.wav"), "RIFF+");
+  // The package removed: the copies stay and nothing dangles.
+  fs::remove_all(prefix());
+  for (const auto& entry : fs::recursive_directory_iterator(sandbox_.drives()))
+    EXPECT_FALSE(fs::is_symlink(entry.symlink_status())) << entry.path();
+}
+
+TEST_F(InstalledData, ALinkOfAnEarlierVersionBecomesCopies) {
+  std::string som = sandbox_.drives() + "/c/zelquora/som";
+  fs::create_directories(sandbox_.drives() + "/c/zelquora");
+  fs::create_directory_symlink(data() + "/zelquora/som", som);
+  std::string err;
+  ASSERT_TRUE(PrepareUserFiles(data(), &err)) << err;
+  EXPECT_FALSE(fs::is_symlink(som));
+  EXPECT_EQ(ReadFileBytes(som + "/pronto.wav"), "RIFF");
+  EXPECT_EQ(ReadFileBytes(data() + "/zelquora/som/pronto.wav"), "RIFF");  // the shared one untouched
 }
 
 TEST_F(InstalledData, WhatTheUserAlreadyHasIsKept) {
