@@ -45,6 +45,14 @@ inline constexpr std::string_view kLspShutDown = "O servidor já foi encerrado (
 inline constexpr const char* kLspNotBuilt =
     "kaldorin: esta cópia do programa foi compilada sem o servidor de linguagem (--lsp).\n";
 
+// Said once, in a terminal, when a screen reader runs (screen_reader_hint.h);
+// each line fits the terminal's 80 columns.
+inline constexpr std::string_view kScreenReaderAdvice[] = {
+    "Um leitor de tela está ativo: ele e o kaldorin falam as mesmas linhas.",
+    "Ponha o leitor para dormir neste terminal ou use kaldorin --window.",
+    "Veja \"Com um leitor de tela\" no guia, em /usr/share/doc/kaldorin.",
+};
+
 // The end of a stopped run, on standard error.
 inline constexpr const char* kEndInputEnded = "kaldorin: a entrada terminou; o programa foi encerrado.\n";
 inline constexpr const char* kEndInterrupted = "kaldorin: interrompido; o programa foi encerrado.\n";

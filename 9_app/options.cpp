@@ -3,6 +3,8 @@
 
 #include <cstddef>
 
+#include "kaldorin_version.h"
+
 namespace kal {
 
 namespace {
@@ -33,6 +35,7 @@ const OptionEntry kOptionTable[] = {
     {"lsp", 0, false, {}, [](Options* o, const std::string&) { o->lsp = true; }},
     {"check", 0, false, {}, [](Options* o, const std::string&) { o->check = true; }},
     {"help", 'h', false, {}, [](Options* o, const std::string&) { o->help = true; }},
+    {"version", 0, false, {}, [](Options* o, const std::string&) { o->version = true; }},
 };
 
 const OptionEntry* FindLong(const std::string& name) {
@@ -114,11 +117,11 @@ bool ParseOptionWord(const std::string& word, ArgReader* in, Options* opts, std:
 // (run or checked).
 bool CheckModes(const Options& opts, std::string* err) {
   int modes = (opts.view_file.empty() ? 0 : 1) + (opts.phonemes ? 1 : 0) + (opts.script.empty() && !opts.check ? 0 : 1);
-  if (modes > 1 && !opts.help) {
+  if (modes > 1 && !opts.help && !opts.version) {
     *err = app_msg::kConflictingModes;
     return false;
   }
-  if (opts.check && opts.script.empty() && !opts.help) {
+  if (opts.check && opts.script.empty() && !opts.help && !opts.version) {
     *err = app_msg::kCheckNeedsScript;
     return false;
   }
@@ -144,7 +147,11 @@ bool ParseOptions(int argc, char** argv, Options* opts, std::string* err) {
   return CheckModes(*opts, err);
 }
 
-const char* UsageText() {
+const char* VersionText() { return "kaldorin " KALDORIN_VERSION_TEXT "\n"; }
+
+namespace {
+
+const char* PortugueseUsage() {
   return "uso: kaldorin [OPÇÕES] [--] [SCRIPT [PARÂMETROS...]]\n"
          "     kaldorin [OPÇÕES] --view [/L] ARQUIVO\n"
          "     kaldorin --phonemes [--orvan-dir PASTA] < PALAVRAS\n"
@@ -156,6 +163,7 @@ const char* UsageText() {
          "parâmetros dele. Uma opção com valor aceita --opção VALOR ou --opção=VALOR.\n"
          "\n"
          "  -h, --help               mostra este texto e termina\n"
+         "  --version                mostra a versão e termina\n"
          "  --headless               console em texto UTF-8 na saída padrão, teclas\n"
          "                           lidas da entrada padrão (também sem terminal)\n"
          "  --window                 console numa janela própria na área de trabalho,\n"
@@ -181,5 +189,50 @@ const char* UsageText() {
          "128 + número do sinal para outros sinais.\n"
          "Para parar um script: Ctrl+] (tecla de interrupção).\n";
 }
+
+const char* EnglishUsage() {
+  return "usage: kaldorin [OPTIONS] [--] [SCRIPT [PARAMS...]]\n"
+         "       kaldorin [OPTIONS] --view [/L] FILE\n"
+         "       kaldorin --phonemes [--orvan-dir FOLDER] < WORDS\n"
+         "       kaldorin --check SCRIPT...\n"
+         "       kaldorin --lsp\n"
+         "\n"
+         "Without a SCRIPT, runs the Zelquora radio search. Options come before the\n"
+         "script, in any order; what follows the script (or --) are its parameters.\n"
+         "An option's value is the next word or follows an = sign. The program\n"
+         "speaks Brazilian Portuguese; this text is in English because the locale\n"
+         "is not Portuguese (LANG=pt_BR.UTF-8 shows it in Portuguese).\n"
+         "\n"
+         "  -h, --help               show this text and exit\n"
+         "  --version                show the version and exit\n"
+         "  --headless               console as UTF-8 text on standard output, keys\n"
+         "                           read from standard input (also without a terminal)\n"
+         "  --window                 console in a window of its own on the desktop,\n"
+         "                           with a large font, magnifier, pictures and the\n"
+         "                           braille keyboard (as JANELA=S in [VIDEO] of Talven.ini)\n"
+         "  --speech-log FILE        append every speech request to FILE\n"
+         "                           (as KALDORIN_SPEECH_LOG)\n"
+         "  --braille-log FILE       append every line sent to braille to FILE\n"
+         "                           (as KALDORIN_BRAILLE_LOG)\n"
+         "  --view [/L] FILE         open FILE in the speaking text viewer\n"
+         "  --phonemes               read words (UTF-8), one a line, and write each\n"
+         "                           word with Orvan's phonemes and stress\n"
+         "  --orvan-dir FOLDER       Orvan's data folder for --phonemes\n"
+         "  --check                  check the scripts without running them: each\n"
+         "                           finding as FILE:LINE:COLUMN: message, the count\n"
+         "                           spoken at the end; exit 0 when none is found\n"
+         "  --lsp                    language server (LSP) for editors, on standard\n"
+         "                           input and output\n"
+         "\n"
+         "Exit codes: 0 normal end; 1 a failed line, a script not loaded or a\n"
+         "wrong option; 2 the input ended while a key was awaited; 3 the recorded\n"
+         "voice could not start; 130 interrupted (Ctrl+] or SIGINT); 128 + the\n"
+         "signal's number for other signals.\n"
+         "To stop a script: Ctrl+] (the break key).\n";
+}
+
+}  // namespace
+
+const char* UsageText(bool portuguese) { return portuguese ? PortugueseUsage() : EnglishUsage(); }
 
 }  // namespace kal

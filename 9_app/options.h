@@ -14,6 +14,7 @@ struct Options {
   std::string script;               // empty: the embedded application
   std::vector<std::string> params;  // what SEJA ... PARAMS reports
   bool help = false;
+  bool version = false;  // --version: the program's name and version
   std::string view_file;  // --view: the speaking text viewer on this file
   bool phonemes = false;   // --phonemes: the Orvan word-to-phoneme tool
   std::string orvan_dir;   // --orvan-dir: data folder for --phonemes
@@ -23,6 +24,10 @@ struct Options {
 
 // Options come before the script name; everything after it is a parameter.
 bool ParseOptions(int argc, char** argv, Options* opts, std::string* err);
-const char* UsageText();
+// The usage text, in Portuguese or in English (for a user whose locale is
+// not Portuguese).
+const char* UsageText(bool portuguese);
+// "kaldorin 0.9.0" and a line end.
+const char* VersionText();
 
 }  // namespace kal

@@ -10,6 +10,7 @@
 #include "9_app/embedded_script.h"
 #include "9_app/installed_data.h"
 #include "9_app/options.h"
+#include "9_app/screen_reader_hint.h"
 #include "9_app/script_file.h"
 #include "9_app/text_viewer.h"
 #include "6_console/braille_display.h"
@@ -36,6 +37,7 @@
 #include "1_platform/process.h"
 #include "1_platform/programs.h"
 #include "1_platform/stop_request.h"
+#include "1_platform/user_locale.h"
 #include "4_voices/engines/engine_switch.h"
 #include "4_voices/voices.h"
 #include "4_voices/orvan/phoneme_tool.h"
@@ -209,7 +211,7 @@ int ProgramMain(int argc, char** argv) {
   Options opts;
   std::string err;
   if (!ParseOptions(argc, argv, &opts, &err)) {
-    WriteStandardText(2, "kaldorin: " + err + "\n" + UsageText());
+    WriteStandardText(2, "kaldorin: " + err + "\n" + UsageText(UserReadsPortuguese()));
     return 1;
   }
   // Programs this one starts (the report viewer among them) write to the
@@ -219,7 +221,11 @@ int ProgramMain(int argc, char** argv) {
   if (opts.braille_log.empty()) opts.braille_log = GetEnvironment(kBrailleLogVariable);
   if (!opts.braille_log.empty()) SetEnvironment(kBrailleLogVariable, opts.braille_log);
   if (opts.help) {
-    WriteStandardText(1, UsageText());
+    WriteStandardText(1, UsageText(UserReadsPortuguese()));
+    return 0;
+  }
+  if (opts.version) {
+    WriteStandardText(1, VersionText());
     return 0;
   }
 
@@ -271,6 +277,7 @@ int ProgramMain(int argc, char** argv) {
   in.params = HostTextsToScript(opts.params);
   InitInterpreter(in, name);
   if (StopRequested()) return EndStoppedRun(RequestedStop());  // the voice could not start
+  AdviseScreenReaderUserOnce();
   if (!load_error.empty()) return ReportLoadFailure(load_error);
   // The application's settings are read (and their defaults written) once
   // the console and the speech log are there: a wait for the configuration

@@ -41,6 +41,7 @@ add_components() {
 
 # mpv plays the radio stations the report viewer opens.
 # lintian checks the Debian package (scripts/package-deb.sh).
+# python3-markdown renders the HTML guide and reference the package installs.
 # clang with libclang-rt-dev (libFuzzer's run-time) builds the fuzz targets.
 # llvm (its llvm-symbolizer) and libc6-dbg name the frames of sanitizer
 # reports, inside the C library too: leak suppressions match those names.
@@ -52,7 +53,7 @@ PKGS="build-essential cmake pkg-config clang libgtest-dev libgmock-dev libbenchm
  xvfb openbox dbus-daemon at-spi2-core python3-gi gir1.2-gtk-3.0 libatspi2.0-dev
  mpv libsdl2-ttf-dev libfontconfig-dev fonts-dejavu-core libjpeg62-turbo-dev
  libfluidsynth-dev fluid-soundfont-gm libasound2-dev
- lintian"
+ lintian python3-markdown"
 
 missing=""
 for p in $PKGS; do

@@ -28,6 +28,15 @@ for tool in kaldorin render_recordings build_diphones; do
         exit 1
     fi
 done
+# The HTML guide and reference are made by the build (the target
+# manual_pages, with python3-markdown).
+cmake --build "$BUILD" --target manual_pages >/dev/null 2>&1 || true
+for page in guia referencia; do
+    if [ ! -s "$BUILD/manual/$page.html" ]; then
+        echo "package-deb: $BUILD/manual/$page.html is missing: install python3-markdown (scripts/install-deps.sh) and configure again" >&2
+        exit 1
+    fi
+done
 
 VERSION=$(sed -n 's/^project(kaldorin VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)-1
 ARCH=$(dpkg --print-architecture)
@@ -95,7 +104,8 @@ without() {
 # the desktop) give Recommends; pictures and MIDI give Suggests. The program
 # itself needs only the C and C++ run-time libraries. wget fetches the radio
 # search's pages, mpv plays the stations, OpenSSL makes secure connections,
-# MBROLA with its Brazilian voice speaks for Orvan.
+# MBROLA with its Brazilian voice speaks for Orvan, xdg-open (xdg-utils) opens
+# the manual's launcher in the browser.
 write_control() {
     mkdir -p "$TMP/debian" "$STAGE/DEBIAN"
     printf 'Source: kaldorin\n\nPackage: kaldorin\nArchitecture: any\n' > "$TMP/debian/control"
@@ -121,7 +131,7 @@ Architecture: $ARCH
 Maintainer: kaldorin maintainers <maintainers@users.noreply.c-seed-4064ab00.example>
 Installed-Size: $size
 Depends: $depends
-Recommends: $recommends, mbrola, mbrola-br3, wget, mpv, libssl3
+Recommends: $recommends, mbrola, mbrola-br3, wget, mpv, libssl3, xdg-utils
 Suggests: $suggests, fluid-soundfont-gm
 Section: non-free/sound
 Priority: optional

@@ -1,10 +1,13 @@
 #!/bin/sh
 # Builds the Debian package (scripts/package-deb.sh), installs it on this
 # machine with apt-get, and runs the installed program as a user who has
-# never run it: `nobody`, with a new, empty home. The usage text, a small
-# script and the radio search's first prompt must come out, the user's
-# configuration must be made in that home, a missing MBROLA voice must be
-# told, and the package is removed again at the end, whatever happened. Needs root; skipped otherwise.
+# never run it: `nobody`, with a new, empty home. The usage text (in English
+# and in Portuguese), the version, a small script and the radio search's
+# first prompt must come out, the user's configuration must be made in that
+# home, a missing MBROLA voice must be told, the HTML manual and its launcher
+# must be installed, and the package is removed again at the end, whatever
+# happened: nothing the program made in the home may then point to a file
+# that is gone. Needs root; skipped otherwise.
 # Run by scripts/test.sh (KALDORIN_SKIP_DEB=1 leaves it out).
 set -eu
 cd "$(dirname "$0")/.."
@@ -19,6 +22,7 @@ if dpkg-query -W -f='${Status}' kaldorin 2>/dev/null | grep -q 'install ok insta
 fi
 
 scripts/package-deb.sh
+VERSION=$(sed -n 's/^project(kaldorin VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
 work=$(mktemp -d)
 cleanup() {
     apt-get remove -y -qq kaldorin >/dev/null 2>&1 || true
@@ -42,15 +46,20 @@ mkdir -p "$home"
 : > "$work/speech.log"
 chown nobody "$home" "$work/speech.log"
 chmod 755 "$work"
+LANG_OF_RUN=C.UTF-8
 as_user() {
     setpriv --reuid=nobody --regid=nogroup --clear-groups \
-        env -i HOME="$home" PATH=/usr/bin:/bin LANG=C.UTF-8 SDL_AUDIODRIVER=dummy \
+        env -i HOME="$home" PATH=/usr/bin:/bin LANG=$LANG_OF_RUN SDL_AUDIODRIVER=dummy \
         timeout 60 /usr/bin/kaldorin "$@" < "$work/keys" > "$work/out" 2>&1
 }
 
 : > "$work/keys"
 as_user --help || fail "--help ended with $?"
-grep -q '^uso: kaldorin' "$work/out" || fail "--help did not print the usage"
+grep -q '^usage: kaldorin' "$work/out" || fail "--help did not print the usage in English"
+LANG_OF_RUN=pt_BR.UTF-8 as_user --help || fail "--help ended with $?"
+grep -q '^uso: kaldorin' "$work/out" || fail "--help did not print the usage in Portuguese"
+as_user --version || fail "--version ended with $?"
+[ "$(cat "$work/out")" = "kaldorin $VERSION" ] || fail "--version did not print the version"
 
 printf 'seja p params\nescreve "Olá, " p\n' > "$work/ola.kal"
 chmod 644 "$work/ola.kal"
@@ -69,6 +78,23 @@ grep -q -i 'wave .*entre_com_os_dados_para_a_pesquisa_de_radios' "$work/speech.l
 [ -s "$home/.local/share/talven/drives/c/zelquora/som/entre_com_os_dados_para_a_pesquisa_de_radios.wav" ] ||
     fail "the radio search's prompts are not in the user's drive"
 
+# The manual: the HTML guide and reference, in Brazilian Portuguese, with a
+# table of contents, and the launcher that opens it; the manual pages name
+# only files that are there.
+for page in guia referencia; do
+    grep -q '<html lang="pt-BR">' "/usr/share/doc/kaldorin/$page.html" || fail "$page.html is not installed"
+    grep -q '<nav aria-labelledby="sumario">' "/usr/share/doc/kaldorin/$page.html" ||
+        fail "$page.html has no table of contents"
+done
+grep -q '^Exec=xdg-open /usr/share/doc/kaldorin/guia.html$' /usr/share/applications/kaldorin-manual.desktop ||
+    fail "the manual's launcher is not installed"
+grep -q '^Exec=kaldorin --window$' /usr/share/applications/kaldorin.desktop || fail "the launcher does not open the window"
+for man in /usr/share/man/man1/kaldorin.1.gz /usr/share/man/pt_BR/man1/kaldorin.1.gz; do
+    for named in $(zcat "$man" | sed 's/\\-/-/g' | grep -o '/usr/share/[A-Za-z0-9_./-]*' | sort -u); do
+        [ -e "${named%.}" ] || fail "$man names $named, which is not installed"
+    done
+done
+
 # The Orvan voice chosen, but its MBROLA voice missing (a name no package
 # has): the installed program says why and the recorded voice speaks.
 sed -i -e 's/^SAPI=.*/SAPI=S/' -e 's/^TIPOSAPI=.*/TIPOSAPI=3/' -e 's/^MBROLA_DB=.*/MBROLA_DB=nenhuma/' \
@@ -81,4 +107,7 @@ grep -q '^Voz Orvan indisponível: a voz do mbrola não foi encontrada: .*Fala a
 
 apt-get remove -y -qq kaldorin >/dev/null
 [ ! -e /usr/bin/kaldorin ] || fail "the program is still there after the package was removed"
+dangling=$(find "$home" -xtype l)
+[ -z "$dangling" ] || fail "links left dangling in the user's home: $dangling"
+[ -s "$home/.local/share/talven/drives/c/zelquora/som/pronto.wav" ] || fail "the user's prompts went with the package"
 echo "test-deb: the package installs, runs for a new user and is removed"

@@ -25,4 +25,6 @@ char UserDecimalSeparator() {
   return LanguageUsesComma(name, "_.@") ? ',' : '.';
 }
 
+bool UserReadsPortuguese() { return LocaleIsPortuguese(EnvironmentMessagesLocale()); }
+
 }  // namespace kal

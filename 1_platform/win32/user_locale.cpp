@@ -21,4 +21,10 @@ char UserDecimalSeparator() {
   return '.';
 }
 
+bool UserReadsPortuguese() {
+  std::string named = EnvironmentMessagesLocale();
+  if (!named.empty()) return LocaleIsPortuguese(named);
+  return PRIMARYLANGID(GetUserDefaultUILanguage()) == LANG_PORTUGUESE;
+}
+
 }  // namespace kal

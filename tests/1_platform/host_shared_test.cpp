@@ -11,6 +11,7 @@
 #include "1_platform/locale_language.h"
 #include "1_platform/loop_book.h"
 #include "1_platform/path_parts.h"
+#include "1_platform/user_locale.h"
 #include "tests/support/temp_folder.h"
 
 namespace kal {
@@ -129,6 +130,25 @@ TEST(LocaleLanguage, TheEnvironmentsFirstLocaleAndItsLanguage) {
   EXPECT_FALSE(LanguageUsesComma("pt-BR", "_.@"));
   EXPECT_TRUE(LanguageUsesComma("pt-BR", "_.@-"));
   EXPECT_FALSE(LanguageUsesComma("C", "_.@"));
+}
+
+TEST(LocaleLanguage, PortugueseReadersAreToldByTheMessagesLocale) {
+  test::ScopedEnv all("LC_ALL", std::nullopt), messages("LC_MESSAGES", std::nullopt), lang("LANG", "pt_BR.UTF-8");
+  EXPECT_EQ(EnvironmentMessagesLocale(), "pt_BR.UTF-8");
+  EXPECT_TRUE(UserReadsPortuguese());
+  {
+    // Messages in English on a Brazilian machine, and the other way round.
+    test::ScopedEnv english("LC_MESSAGES", "en_US.UTF-8");
+    EXPECT_FALSE(UserReadsPortuguese());
+    test::ScopedEnv everything("LC_ALL", "pt_PT");
+    EXPECT_TRUE(UserReadsPortuguese());
+  }
+  for (const char* other : {"C.UTF-8", "C", "en_GB", "ptx_XX", "POSIX"}) {
+    test::ScopedEnv not_portuguese("LANG", other);
+    EXPECT_FALSE(UserReadsPortuguese()) << other;
+  }
+  EXPECT_TRUE(LocaleIsPortuguese("pt"));
+  EXPECT_TRUE(LocaleIsPortuguese("pt-BR"));
 }
 
 }  // namespace

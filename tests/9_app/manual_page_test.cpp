@@ -35,7 +35,7 @@ class ManualPageIn : public testing::TestWithParam<const char*> {};
 TEST_P(ManualPageIn, NamesEveryOptionOfTheUsageText) {
   std::string page = ReadFileBytes(SourcePath(GetParam()));
   ASSERT_FALSE(page.empty()) << GetParam();
-  std::string usage = UsageText();
+  std::string usage = std::string(UsageText(true)) + UsageText(false);
   std::regex option("--[a-z][a-z-]*");
   std::set<std::string> names;
   for (auto it = std::sregex_iterator(usage.begin(), usage.end(), option); it != std::sregex_iterator(); ++it)

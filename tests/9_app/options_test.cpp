@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "9_app/options.h"
+#include "kaldorin_version.h"
 
 namespace kal::test {
 namespace {
@@ -56,10 +57,17 @@ TEST(Options, ScriptAndEverythingAfterItBelongToTheScript) {
 TEST(Options, HelpInBothSpellingsAndTheTextListsEveryOption) {
   EXPECT_TRUE(Parse({"-h"}).opts.help);
   EXPECT_TRUE(Parse({"--headless", "--help"}).opts.help);
-  std::string usage = UsageText();
-  for (const char* name : {"-h,", "--help", "--headless", "--speech-log", "--braille-log", "--view [/L]", "--phonemes",
-                           "--orvan-dir", "--"})
-    EXPECT_NE(usage.find(name), std::string::npos) << name;
+  EXPECT_TRUE(Parse({"--version"}).opts.version);
+  EXPECT_TRUE(Parse({"--version", "--view", "a", "b.kal"}).ok);
+  EXPECT_EQ(std::string(VersionText()), "kaldorin " KALDORIN_VERSION_TEXT "\n");
+  for (bool portuguese : {true, false}) {
+    std::string usage = UsageText(portuguese);
+    for (const char* name : {"-h,", "--help", "--version", "--headless", "--window", "--speech-log", "--braille-log",
+                             "--view [/L]", "--phonemes", "--orvan-dir", "--check", "--lsp", "--"})
+      EXPECT_NE(usage.find(name), std::string::npos) << name;
+  }
+  EXPECT_EQ(std::string(UsageText(false)).rfind("usage: kaldorin", 0), 0u);
+  EXPECT_EQ(std::string(UsageText(true)).rfind("uso: kaldorin", 0), 0u);
 }
 
 TEST(Options, ViewerSkipsTheEditorsSwitch) {

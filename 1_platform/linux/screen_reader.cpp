@@ -1,0 +1,20 @@
+// The question goes to the session bus through libdbus, which lives in the
+// accessibility module (kaldorin-atspi.so): without a session bus named in
+// the environment the module is not even loaded.
+#include "1_platform/screen_reader.h"
+
+#include <cstdlib>
+
+#include "1_platform/backend_module.h"
+
+namespace kal {
+
+bool ScreenReaderRunning() {
+  const char* bus = std::getenv("DBUS_SESSION_BUS_ADDRESS");
+  if (!bus || !*bus) return false;
+  using Ask = int(const char*);
+  auto* ask = reinterpret_cast<Ask*>(ModuleEntry("atspi", "kaldorin_screen_reader_enabled", nullptr));
+  return ask && ask(bus) == 1;
+}
+
+}  // namespace kal
