@@ -185,6 +185,9 @@ void FieldEditor::Draw() {
 
 // The low-vision strip over the top row: the part of the field around the
 // cursor in the strip's colours, the character before the cursor marked.
+// When no letter stands before the cursor (an empty field, the start of the
+// line, after a blank) the cursor's own cell is shown on the cursor colour,
+// so that the strip shows where typing goes from its first frame on.
 // The strip holds as many characters as the enlarged row can show; a window
 // draws them enlarged, a terminal (which cannot show one row in a larger
 // font) at normal size.
@@ -198,12 +201,17 @@ void FieldEditor::DrawMagnifier() {
   std::vector<uint8_t> attrs;
   uint8_t normal = static_cast<uint8_t>(magnifier_.background * 16 + magnifier_.letters);
   uint8_t marked = static_cast<uint8_t>(magnifier_.background * 16 + magnifier_.cursor);
+  uint8_t block = static_cast<uint8_t>((magnifier_.cursor & 0x0F) * 16 + magnifier_.letters);
+  bool letter_before = cursor_ > 1 && At(cursor_ - 1) > ' ';
   for (int i = 0; i < grid_.width(); ++i) {
     int pos = strip_first_ + i;
     bool in_field = i < n && pos <= max_;
     uint8_t c = in_field ? At(pos) : ' ';
     cells.push_back(c < 32 ? ' ' : static_cast<char>(c));
-    attrs.push_back(in_field && pos == cursor_ - 1 ? marked : normal);
+    uint8_t attr = normal;
+    if (in_field && pos == cursor_ - 1) attr = marked;
+    if (in_field && pos == cursor_ && !letter_before) attr = block;
+    attrs.push_back(attr);
   }
   grid_.SetTopOverlay(std::move(cells), std::move(attrs), f);
 }

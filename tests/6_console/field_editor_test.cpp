@@ -283,6 +283,22 @@ TEST_F(FieldEditorTest, MagnifierStripOverdrawsTheTopRowInItsColours) {
   EXPECT_EQ(GridOf(test::Context().console).ShownCell(20, 0), ' ');  // 80 / 4 characters
 }
 
+// An empty field's strip shows where typing goes before the first key: the
+// cursor's cell on the cursor colour.
+TEST_F(FieldEditorTest, MagnifierStripShowsTheCursorOfAnEmptyFieldAtOnce) {
+  MagnifierSettings m;
+  m.factor = 2;
+  InstalledConfig()->console_override = nullptr;
+  InstalledConfig()->magnifier_override = &m;
+  std::string text;
+  test::UseMemoryConsole("", &out_);
+  ExpectStoppedByEndOfInput(EditField(&text, 1, 5, 40, 40, true));
+  ASSERT_TRUE(Grid().has_overlay());
+  int row = Grid().OverlayRow(1);
+  EXPECT_EQ(Grid().ShownAttr(0, row), 0x3E);  // letters 14 on the cursor colour 3
+  EXPECT_EQ(Grid().ShownAttr(1, row), 0x6E);
+}
+
 TEST_F(FieldEditorTest, ReadEditedLineWritesTheLineAndEscGivesNothing) {
   test::UseMemoryConsole("olá\r", &out_);
   ConsoleWrite("Nome: ");
