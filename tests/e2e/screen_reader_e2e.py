@@ -13,7 +13,8 @@ speech log shows what it said:
     accessibility bus (no auto-start).
 
 Usage: screen_reader_e2e.py KALDORIN_BINARY. Exits 77 (skipped) without
-dbus-daemon or the system Python's GObject bindings.
+dbus-daemon, the system Python's GObject bindings or the accessibility
+module (kaldorin-atspi.so, built only with libatspi).
 """
 import fcntl
 import os
@@ -150,6 +151,9 @@ def main():
     KALDORIN = os.path.abspath(sys.argv.pop(1))
     if not shutil.which("dbus-daemon") or not shutil.which("dbus-send"):
         print("skipped: dbus-daemon is not installed")
+        return SKIP
+    if not os.path.exists(os.path.join(os.path.dirname(KALDORIN), "kaldorin-atspi.so")):
+        print("skipped: the accessibility module was not built")
         return SKIP
     if subprocess.run([SYSTEM_PYTHON, "-c", "from gi.repository import Gio"], capture_output=True).returncode:
         print("skipped: the system Python has no GObject bindings (python3-gi)")
