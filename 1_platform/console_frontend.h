@@ -130,7 +130,8 @@ struct WindowOptions {
 // True when a desktop display is announced (DISPLAY or WAYLAND_DISPLAY).
 bool DisplayAnnounced();
 
-// A desktop window; nullptr when no display can be opened.
+// A desktop window; when none can be opened, a stand-in whose
+// StandInReason (1_platform/unavailable_backends.h) says why.
 std::unique_ptr<ConsoleFrontEnd> MakeWindowFrontEnd(const WindowOptions& opts);
 
 // Headless: lines to out_fd as UTF-8, raw input bytes from in_fd.

@@ -25,7 +25,8 @@ class DesktopClipboard {
   virtual bool Get(std::string* latin1, size_t max_chars) = 0;
 };
 
-// The X11 clipboard; nullptr when there is no display.
+// The X11 clipboard; without a display (or its module), a stand-in whose
+// StandInReason (1_platform/unavailable_backends.h) says why.
 std::unique_ptr<DesktopClipboard> MakeX11Clipboard();
 // The host's clipboard: X11's on Linux, the Windows clipboard on Windows.
 std::unique_ptr<DesktopClipboard> MakeHostClipboard();

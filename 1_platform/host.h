@@ -17,8 +17,10 @@ enum class FrontEndChoice {
   kWindow,    // a window; as kAuto when no display can be opened
 };
 
+// *window_failed is set to why a window asked for (kWindow) did not open,
+// and left empty otherwise.
 std::unique_ptr<ConsoleFrontEnd> MakeConsoleFrontEnd(FrontEndChoice choice, const WindowOptions& window,
-                                                     bool* window_failed = nullptr);
+                                                     std::string* window_failed = nullptr);
 
 // The terminal front end when standard input and output are terminals and
 // headless is not asked for; the headless front end otherwise.

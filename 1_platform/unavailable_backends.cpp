@@ -5,9 +5,9 @@
 namespace kal {
 namespace {
 
-class NoAudio : public AudioDevice {
+class NoAudio : public AudioDevice, public StandIn {
  public:
-  explicit NoAudio(std::string why) : why_(std::move(why)) {}
+  using StandIn::StandIn;
   std::vector<std::string> ListDevices() override { return {}; }
   bool Open(int, const AudioFormat&, std::string* err) override { return Fail(err); }
   void Close() override {}
@@ -21,14 +21,14 @@ class NoAudio : public AudioDevice {
 
  private:
   bool Fail(std::string* err) const {
-    if (err) *err = why_;
+    if (err) *err = why();
     return false;
   }
-  std::string why_;
 };
 
-class NoBraille : public BrailleDevice {
+class NoBraille : public BrailleDevice, public StandIn {
  public:
+  using StandIn::StandIn;
   bool Open() override { return false; }
   bool IsOpen() const override { return false; }
   int CellCount() const override { return 0; }
@@ -38,19 +38,20 @@ class NoBraille : public BrailleDevice {
   void Close() override {}
 };
 
-class NoAccessibility : public Accessibility {
+class NoAccessibility : public Accessibility, public StandIn {
  public:
+  using StandIn::StandIn;
   bool Available() override { return false; }
   bool StartMonitoring(AccessibilitySink) override { return false; }
   void StopMonitoring() override {}
   bool ObjectAtPoint(int, int, AccessibleProperties*) override { return false; }
 };
 
-class NoSpeechServer : public SpeechServerConnection {
+class NoSpeechServer : public SpeechServerConnection, public StandIn {
  public:
-  explicit NoSpeechServer(std::string why) : why_(std::move(why)) {}
+  using StandIn::StandIn;
   bool Open(const std::string&, EventHandler, std::string* err) override {
-    if (err) *err = why_;
+    if (err) *err = why();
     return false;
   }
   bool SetOutputModule(const std::string&) override { return false; }
@@ -60,16 +61,13 @@ class NoSpeechServer : public SpeechServerConnection {
   int Say(const std::string&) override { return -1; }
   bool Cancel() override { return false; }
   void Close() override {}
-
- private:
-  std::string why_;
 };
 
-class NoTextSynth : public TextSynth {
+class NoTextSynth : public TextSynth, public StandIn {
  public:
-  explicit NoTextSynth(std::string why) : why_(std::move(why)) {}
+  using StandIn::StandIn;
   bool Open(std::string* err) override {
-    if (err) *err = why_;
+    if (err) *err = why();
     return false;
   }
   void Close() override {}
@@ -79,13 +77,11 @@ class NoTextSynth : public TextSynth {
   void SetPitch(int) override {}
   int SampleRate() override { return 0; }
   bool Synthesize(std::string_view, const SampleSink&) override { return false; }
-
- private:
-  std::string why_;
 };
 
-class NoDesktop : public DesktopAutomation {
+class NoDesktop : public DesktopAutomation, public StandIn {
  public:
+  using StandIn::StandIn;
   DesktopAvailability Availability() override { return DesktopAvailability::kNoDisplay; }
   bool KeyForVirtualKey(int, int*) override { return false; }
   bool KeyForCharacter(uint8_t, LayoutKey*) override { return false; }
@@ -101,11 +97,11 @@ class NoDesktop : public DesktopAutomation {
   uint64_t ConsoleWindowId() override { return ExplicitConsoleWindowId(); }
 };
 
-class NoMidiOutput : public MidiOutput {
+class NoMidiOutput : public MidiOutput, public StandIn {
  public:
-  NoMidiOutput(MidiOpenError error, std::string why) : error_(error), why_(std::move(why)) {}
+  NoMidiOutput(MidiOpenError error, std::string why) : StandIn(std::move(why)), error_(error) {}
   MidiOpenError Open(std::string* detail) override {
-    if (detail) *detail = why_;
+    if (detail) *detail = why();
     return error_;
   }
   void Close() override {}
@@ -113,19 +109,41 @@ class NoMidiOutput : public MidiOutput {
 
  private:
   MidiOpenError error_;
-  std::string why_;
+};
+
+class NoWindow : public ConsoleFrontEnd, public StandIn {
+ public:
+  using StandIn::StandIn;
+  void OnWrite(std::string_view) override {}
+  void Present(const ConsoleGrid&) override {}
+  void SetTitle(std::string_view) override {}
+  int InputFd() override { return -1; }
+  int ReadInput(char*, int) override { return -1; }
+};
+
+class NoDesktopClipboard : public DesktopClipboard, public StandIn {
+ public:
+  using StandIn::StandIn;
+  bool Put(std::string_view) override { return false; }
+  bool Get(std::string*, size_t) override { return false; }
 };
 
 }  // namespace
 
 std::unique_ptr<AudioDevice> MakeNoAudio(std::string why) { return std::make_unique<NoAudio>(std::move(why)); }
-std::unique_ptr<BrailleDevice> MakeNoBraille() { return std::make_unique<NoBraille>(); }
-std::unique_ptr<Accessibility> MakeNoAccessibility() { return std::make_unique<NoAccessibility>(); }
+std::unique_ptr<BrailleDevice> MakeNoBraille(std::string why) { return std::make_unique<NoBraille>(std::move(why)); }
+std::unique_ptr<Accessibility> MakeNoAccessibility(std::string why) {
+  return std::make_unique<NoAccessibility>(std::move(why));
+}
 std::unique_ptr<SpeechServerConnection> MakeNoSpeechServer(std::string why) {
   return std::make_unique<NoSpeechServer>(std::move(why));
 }
 std::unique_ptr<TextSynth> MakeNoTextSynth(std::string why) { return std::make_unique<NoTextSynth>(std::move(why)); }
-std::unique_ptr<DesktopAutomation> MakeNoDesktop() { return std::make_unique<NoDesktop>(); }
+std::unique_ptr<DesktopAutomation> MakeNoDesktop(std::string why) { return std::make_unique<NoDesktop>(std::move(why)); }
+std::unique_ptr<ConsoleFrontEnd> MakeNoWindow(std::string why) { return std::make_unique<NoWindow>(std::move(why)); }
+std::unique_ptr<DesktopClipboard> MakeNoDesktopClipboard(std::string why) {
+  return std::make_unique<NoDesktopClipboard>(std::move(why));
+}
 std::unique_ptr<MidiOutput> MakeNoMidiOutput(MidiOpenError error, std::string why) {
   return std::make_unique<NoMidiOutput>(error, std::move(why));
 }

@@ -2,6 +2,7 @@
 
 #include "0_base/latin1.h"
 #include "1_platform/desktop_clipboard.h"
+#include "1_platform/unavailable_backends.h"
 #include "5_speech/speech.h"
 #include "6_console/console_messages.h"
 #include "6_console/console_state.h"
@@ -42,6 +43,7 @@ class DesktopBackend : public ClipboardBackend {
     if (tried_) return;
     tried_ = true;
     desktop_ = MakeHostClipboard();
+    if (!StandInReason(*desktop_).empty()) desktop_.reset();  // no desktop: the in-process one
   }
   bool tried_ = false;
   std::unique_ptr<DesktopClipboard> desktop_;

@@ -11,8 +11,7 @@ namespace kal {
 // Without the module or libjpeg no JPEG picture can be read: a false result,
 // as for a file that is no JPEG.
 bool DecodeJpeg(std::string_view bytes, Picture* out) {
-  using Decode = bool (*)(const char*, size_t, Picture*);
-  auto decode = reinterpret_cast<Decode>(ModuleEntry("jpeg", "kaldorin_decode_jpeg", nullptr));
+  auto* decode = ModuleEntry(module_entry::kDecodeJpeg, nullptr);
   return decode && decode(bytes.data(), bytes.size(), out);
 }
 

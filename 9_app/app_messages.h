@@ -14,8 +14,9 @@ inline constexpr std::string_view kOrvanDirNeedsFolder = "--orvan-dir precisa de
 inline constexpr std::string_view kBrailleLogNeedsFile = "--braille-log precisa de um nome de arquivo";
 inline constexpr std::string_view kUnknownOption = "opção desconhecida: ";
 inline constexpr std::string_view kOptionTakesNoValue = "esta opção não leva valor: ";
+// A printf format: %s is why (UTF-8).
 inline constexpr const char* kNoWindow =
-    "kaldorin: não foi possível abrir a janela (não há tela); o console fica no terminal.\n";
+    "kaldorin: não foi possível abrir a janela (%s); o console fica no terminal.\n";
 inline constexpr std::string_view kCheckNeedsScript = "--check precisa de um script";
 inline constexpr std::string_view kConflictingModes = "--view, --phonemes e um script não podem ser usados juntos";
 

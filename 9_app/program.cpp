@@ -141,9 +141,14 @@ std::unique_ptr<ConsoleFrontEnd> MakeFrontEnd(const Options& opts, const std::st
   FrontEndChoice choice = opts.headless                ? FrontEndChoice::kHeadless
                           : (opts.window || ws.window) ? FrontEndChoice::kWindow
                                                        : FrontEndChoice::kAuto;
-  bool failed = false;
+  std::string failed;
   auto front = MakeConsoleFrontEnd(choice, wo, &failed);
-  if (failed) WriteStandardText(2, app_msg::kNoWindow);
+  if (!failed.empty()) {
+    // The message's %s is the reason the window could not be made.
+    std::string text(app_msg::kNoWindow);
+    text.replace(text.find("%s"), 2, failed);
+    WriteStandardText(2, text);
+  }
   return front;
 }
 

@@ -25,6 +25,7 @@
 #include "1_platform/console_frontend.h"
 #include "1_platform/event_loop.h"
 #include "6_console/console_state.h"
+#include "1_platform/unavailable_backends.h"
 #include "6_console/console.h"
 
 namespace {
@@ -103,8 +104,8 @@ int main() {
   o.cell_width = 12;
   o.cell_height = 24;
   auto front = kal::MakeWindowFrontEnd(o);
-  if (!front) {
-    std::fprintf(stderr, "bench_window_paint: the window could not be opened\n");
+  if (std::string why = kal::StandInReason(*front); !why.empty()) {
+    std::fprintf(stderr, "bench_window_paint: the window could not be opened: %s\n", why.c_str());
     return 1;
   }
   kal::SetConsoleFrontEnd(std::move(front));

@@ -13,6 +13,7 @@
 #include <thread>
 
 #include "1_platform/audio.h"
+#include "1_platform/module_entries.h"
 #include "1_platform/pcm_queue.h"
 
 namespace kal {
@@ -279,5 +280,5 @@ class AlsaAudio : public AudioDevice {
 }  // namespace
 }  // namespace kal
 
-// The module's entry (1_platform/backend_module.h).
+// The module's entry (1_platform/module_entries.h).
 extern "C" kal::AudioDevice* kaldorin_make_alsa_audio() { return new kal::AlsaAudio(); }

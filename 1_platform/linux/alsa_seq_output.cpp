@@ -4,6 +4,7 @@
 // encoder. The sequencer is opened without blocking: a receiver that cannot
 // keep up makes a send fail instead of stopping the program.
 #include "1_platform/midi_out.h"
+#include "1_platform/module_entries.h"
 
 #include <alsa/asoundlib.h>
 
@@ -76,7 +77,7 @@ class SequencerOutput : public MidiOutput {
 
 }  // namespace kal
 
-// The module's entry (1_platform/backend_module.h).
+// The module's entry (1_platform/module_entries.h).
 extern "C" kal::MidiOutput* kaldorin_make_sequencer_output(const std::string& port) {
   return new kal::SequencerOutput(port);
 }

@@ -13,6 +13,7 @@
 // window, or the session bus's org.a11y.Bus) and connects to it once
 // itself; without a bus that answers, accessibility is unavailable.
 #include "1_platform/accessibility.h"
+#include "1_platform/module_entries.h"
 
 #include <atspi/atspi.h>
 #include <dbus/dbus.h>
@@ -478,5 +479,5 @@ class AtspiAccessibility : public Accessibility {
 
 }  // namespace kal
 
-// The module's entry (1_platform/backend_module.h).
+// The module's entry (1_platform/module_entries.h).
 extern "C" kal::Accessibility* kaldorin_make_atspi_accessibility() { return new kal::AtspiAccessibility(); }

@@ -16,6 +16,7 @@
 #include <cerrno>
 
 #include "1_platform/braille.h"
+#include "1_platform/module_entries.h"
 
 #include <brlapi.h>
 
@@ -170,5 +171,5 @@ class BrlapiBraille : public BrailleDevice {
 }  // namespace
 }  // namespace kal
 
-// The module's entry (1_platform/backend_module.h).
+// The module's entry (1_platform/module_entries.h).
 extern "C" kal::BrailleDevice* kaldorin_make_brlapi_braille() { return new kal::BrlapiBraille(); }

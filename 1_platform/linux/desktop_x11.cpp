@@ -1,6 +1,7 @@
 // The desktop through X11 (EWMH): the active window, titles, and the state of
 // the window that shows the console (named by a front end or by WINDOWID).
 #include "1_platform/desktop.h"
+#include "1_platform/module_entries.h"
 
 #include <X11/Xatom.h>
 #include <X11/Xutil.h>
@@ -9,7 +10,7 @@
 
 namespace kal {
 
-// The module's entries (1_platform/backend_module.h), for the functions of
+// The module's entries (1_platform/module_entries.h), for the functions of
 // 1_platform/desktop.h.
 extern "C" bool kaldorin_query_foreground_window(ForegroundWindow* w) {
   // Without the console's own window id nothing could ever be "the console

@@ -2,6 +2,7 @@
 // calls our callback with each piece of samples on the calling thread and
 // returns when the text is done; the callback answering 1 ends it early.
 #include "1_platform/text_synth.h"
+#include "1_platform/module_entries.h"
 
 #include <espeak-ng/espeak_ng.h>
 #include <espeak-ng/speak_lib.h>
@@ -140,5 +141,5 @@ class EspeakSynth : public TextSynth {
 
 }  // namespace kal
 
-// The module's entry (1_platform/backend_module.h).
+// The module's entry (1_platform/module_entries.h).
 extern "C" kal::TextSynth* kaldorin_make_espeak_synth() { return new kal::EspeakSynth(); }

@@ -8,6 +8,7 @@
 // for samples. No audio driver, MIDI driver or shell of the library is
 // started, so it makes no threads of its own.
 #include "1_platform/midi_out.h"
+#include "1_platform/module_entries.h"
 
 #include "1_platform/audio.h"
 
@@ -119,7 +120,7 @@ class FluidSynthOutput : public MidiOutput, public AudioMixSource {
 
 }  // namespace kal
 
-// The module's entry (1_platform/backend_module.h).
+// The module's entry (1_platform/module_entries.h).
 extern "C" kal::MidiOutput* kaldorin_make_synth_output(const std::string& sound_font) {
   return new kal::FluidSynthOutput(sound_font);
 }

@@ -6,6 +6,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "1_platform/unavailable_backends.h"
+
 namespace kal {
 
 namespace {
@@ -39,13 +41,15 @@ bool DisplayAnnounced() {
 }
 
 std::unique_ptr<ConsoleFrontEnd> MakeConsoleFrontEnd(FrontEndChoice choice, const WindowOptions& window,
-                                                     bool* window_failed) {
-  if (window_failed) *window_failed = false;
+                                                     std::string* window_failed) {
+  if (window_failed) window_failed->clear();
   if (choice == FrontEndChoice::kHeadless) return TerminalOrHeadless(true);
   bool want_window = choice == FrontEndChoice::kWindow || (DisplayAnnounced() && StartedFromDesktop());
   if (want_window) {
-    if (auto front = MakeWindowFrontEnd(window)) return front;
-    if (window_failed) *window_failed = choice == FrontEndChoice::kWindow;
+    auto front = MakeWindowFrontEnd(window);
+    std::string why = StandInReason(*front);
+    if (why.empty()) return front;
+    if (window_failed && choice == FrontEndChoice::kWindow) *window_failed = why;
   }
   return TerminalOrHeadless(false);
 }

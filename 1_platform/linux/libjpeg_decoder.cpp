@@ -8,6 +8,7 @@
 #include <jpeglib.h>
 
 #include "0_base/picture.h"
+#include "1_platform/module_entries.h"
 
 namespace kal {
 namespace {
@@ -81,7 +82,7 @@ bool Decode(const unsigned char* data, unsigned long size, Picture* p) {
 
 }  // namespace kal
 
-// The module's entry (1_platform/backend_module.h).
+// The module's entry (1_platform/module_entries.h).
 extern "C" bool kaldorin_decode_jpeg(const char* data, size_t size, kal::Picture* out) {
   if (size == 0) return false;
   kal::Picture p;

@@ -1,7 +1,10 @@
 // The back ends that live in modules (1_platform/backend_module.h), as the
-// rest of the program asks for them: each factory opens its module on first
-// use and, when the module or a library it needs is missing, gives the
-// stand-in that says the service is not available.
+// rest of the program asks for them: each maker opens its module on first
+// use, through the typed entries of 1_platform/module_entries.h, and gives
+// the real back end, or a stand-in (1_platform/unavailable_backends.h) that
+// says why not: the module or a library it needs is missing, the module has
+// no such entry or is of another interface, or the module could not make
+// the service (no display).
 #include <dirent.h>
 
 #include <cstdlib>
@@ -18,6 +21,7 @@
 #include "1_platform/desktop_clipboard.h"
 #include "1_platform/fallback_audio.h"
 #include "1_platform/midi_out.h"
+#include "1_platform/platform_messages.h"
 #include "1_platform/speech_server.h"
 #include "1_platform/text_synth.h"
 #include "1_platform/unavailable_backends.h"
@@ -25,17 +29,18 @@
 namespace kal {
 namespace {
 
-// The module's entry as the function it is; nullptr when it cannot be had.
-template <typename F>
-F* Entry(const char* module, const char* entry, std::string* why = nullptr) {
-  return reinterpret_cast<F*>(ModuleEntry(module, entry, why));
-}
-
-// What the module's maker entry makes; nullptr when it cannot be had.
-template <typename T>
-T* FromModule(const char* module, const char* entry, std::string* why) {
-  auto* make = Entry<T*()>(module, entry, why);
-  return make ? make() : nullptr;
+// What the maker entry `id` makes from `args`, or what `stand_in` makes from
+// the reason it could not be had. A maker that runs but makes nothing says
+// `otherwise` for itself.
+template <typename T, typename... Args, typename MakeStandIn>
+std::unique_ptr<T> Made(ModuleEntryId<T*(Args...)> id, MakeStandIn stand_in, std::string_view otherwise,
+                        const std::remove_cvref_t<Args>&... args) {
+  std::string why;
+  if (auto* make = ModuleEntry(id, &why)) {
+    if (T* made = make(args...)) return std::unique_ptr<T>(made);
+    why = std::string(otherwise);
+  }
+  return stand_in(why);
 }
 
 // Whether an X display is named: without one the desktop's module is not
@@ -64,20 +69,20 @@ bool BrailleServerAnnounced() {
   return any;
 }
 
+// The x11 module's entry when a display is named; nullptr otherwise.
+template <typename F>
+F* DesktopEntry(ModuleEntryId<F> id) {
+  return DisplayNamed() ? ModuleEntry(id, nullptr) : nullptr;
+}
+
 }  // namespace
 
 std::unique_ptr<AudioDevice> MakeSdlAudio() {
-  std::string why;
-  if (AudioDevice* device = FromModule<AudioDevice>("audio", "kaldorin_make_sdl_audio", &why))
-    return std::unique_ptr<AudioDevice>(device);
-  return MakeNoAudio(why);
+  return Made(module_entry::kMakeSdlAudio, MakeNoAudio, platform_msg::kModuleMadeNothing);
 }
 
 std::unique_ptr<AudioDevice> MakeAlsaAudio() {
-  std::string why;
-  if (AudioDevice* device = FromModule<AudioDevice>("alsa", "kaldorin_make_alsa_audio", &why))
-    return std::unique_ptr<AudioDevice>(device);
-  return MakeNoAudio(why);
+  return Made(module_entry::kMakeAlsaAudio, MakeNoAudio, platform_msg::kModuleMadeNothing);
 }
 
 // ALSA first, for its light start; the sound library where ALSA cannot
@@ -90,86 +95,69 @@ std::unique_ptr<AudioDevice> MakeHostAudio() {
 }
 
 std::unique_ptr<BrailleDevice> MakeBrlapiBraille() {
-  if (!BrailleServerAnnounced()) return MakeNoBraille();
-  if (BrailleDevice* device = FromModule<BrailleDevice>("braille", "kaldorin_make_brlapi_braille", nullptr))
-    return std::unique_ptr<BrailleDevice>(device);
-  return MakeNoBraille();
+  if (!BrailleServerAnnounced()) return MakeNoBraille(std::string(platform_msg::kNoBrailleServer));
+  return Made(module_entry::kMakeBrlapiBraille, MakeNoBraille, platform_msg::kModuleMadeNothing);
 }
 
 std::unique_ptr<ConsoleFrontEnd> MakeWindowFrontEnd(const WindowOptions& opts) {
-  auto* make = Entry<ConsoleFrontEnd*(const WindowOptions&)>("window", "kaldorin_make_window_front_end");
-  return std::unique_ptr<ConsoleFrontEnd>(make ? make(opts) : nullptr);
+  return Made(module_entry::kMakeWindowFrontEnd, MakeNoWindow, platform_msg::kNoDisplay, opts);
 }
 
 std::unique_ptr<SpeechServerConnection> MakeSpeechdConnection() {
-  std::string why;
-  if (auto* c = FromModule<SpeechServerConnection>("speechd", "kaldorin_make_speechd_connection", &why))
-    return std::unique_ptr<SpeechServerConnection>(c);
-  return MakeNoSpeechServer(why);
+  return Made(module_entry::kMakeSpeechdConnection, MakeNoSpeechServer, platform_msg::kModuleMadeNothing);
 }
 
 std::unique_ptr<TextSynth> MakeEspeakSynth() {
-  std::string why;
-  if (auto* s = FromModule<TextSynth>("espeak", "kaldorin_make_espeak_synth", &why)) return std::unique_ptr<TextSynth>(s);
-  return MakeNoTextSynth(why);
+  return Made(module_entry::kMakeEspeakSynth, MakeNoTextSynth, platform_msg::kModuleMadeNothing);
 }
 
 std::unique_ptr<MidiOutput> MakeSynthMidiOutput(const std::string& sound_font) {
-  std::string why;
-  if (auto* make = Entry<MidiOutput*(const std::string&)>("fluidsynth", "kaldorin_make_synth_output", &why))
-    return std::unique_ptr<MidiOutput>(make(sound_font));
-  return MakeNoMidiOutput(MidiOpenError::kNoSynthesizer, why);
+  auto none = [](std::string why) { return MakeNoMidiOutput(MidiOpenError::kNoSynthesizer, std::move(why)); };
+  return Made(module_entry::kMakeSynthOutput, none, platform_msg::kModuleMadeNothing, sound_font);
 }
 
 std::unique_ptr<MidiOutput> MakeSequencerMidiOutput(const std::string& port) {
-  std::string why;
-  if (auto* make = Entry<MidiOutput*(const std::string&)>("sequencer", "kaldorin_make_sequencer_output", &why))
-    return std::unique_ptr<MidiOutput>(make(port));
-  return MakeNoMidiOutput(MidiOpenError::kNoSequencer, why);
+  auto none = [](std::string why) { return MakeNoMidiOutput(MidiOpenError::kNoSequencer, std::move(why)); };
+  return Made(module_entry::kMakeSequencerOutput, none, platform_msg::kModuleMadeNothing, port);
 }
 
 std::unique_ptr<Accessibility> MakeHostAccessibility() {
-  if (auto* a = FromModule<Accessibility>("atspi", "kaldorin_make_atspi_accessibility", nullptr))
-    return std::unique_ptr<Accessibility>(a);
-  return MakeNoAccessibility();
+  return Made(module_entry::kMakeAtspiAccessibility, MakeNoAccessibility, platform_msg::kModuleMadeNothing);
 }
 
 std::unique_ptr<DesktopAutomation> MakeX11Automation() {
-  if (DisplayNamed())
-    if (auto* d = FromModule<DesktopAutomation>("x11", "kaldorin_make_x11_automation", nullptr))
-      return std::unique_ptr<DesktopAutomation>(d);
-  return MakeNoDesktop();
+  if (!DisplayNamed()) return MakeNoDesktop(std::string(platform_msg::kNoDisplay));
+  return Made(module_entry::kMakeX11Automation, MakeNoDesktop, platform_msg::kModuleMadeNothing);
 }
 
 std::unique_ptr<DesktopAutomation> MakeHostAutomation() { return MakeX11Automation(); }
 
 std::unique_ptr<DesktopClipboard> MakeX11Clipboard() {
-  if (!DisplayNamed()) return nullptr;
-  return std::unique_ptr<DesktopClipboard>(FromModule<DesktopClipboard>("x11", "kaldorin_make_x11_clipboard", nullptr));
+  if (!DisplayNamed()) return MakeNoDesktopClipboard(std::string(platform_msg::kNoDisplay));
+  return Made(module_entry::kMakeX11Clipboard, MakeNoDesktopClipboard, platform_msg::kNoDisplay);
 }
 
 std::unique_ptr<DesktopClipboard> MakeHostClipboard() { return MakeX11Clipboard(); }
 
 bool QueryForegroundWindow(ForegroundWindow* w) {
-  auto* query = DisplayNamed() ? Entry<bool(ForegroundWindow*)>("x11", "kaldorin_query_foreground_window") : nullptr;
+  auto* query = DesktopEntry(module_entry::kQueryForegroundWindow);
   return query && query(w);
 }
 
 bool MinimizeConsoleWindow() {
-  auto* minimize = DisplayNamed() ? Entry<bool()>("x11", "kaldorin_minimize_console_window") : nullptr;
+  auto* minimize = DesktopEntry(module_entry::kMinimizeConsoleWindow);
   return minimize && minimize();
 }
 
 // Only a window that was minimized needs restoring: a run that never used
 // the desktop does not load its module for this.
 bool RestoreConsoleWindow() {
-  auto* restore = reinterpret_cast<bool (*)()>(LoadedModuleEntry("x11", "kaldorin_restore_console_window"));
+  auto* restore = LoadedModuleEntry(module_entry::kRestoreConsoleWindow);
   return restore && restore();
 }
 
 void NoteConsoleWindowAtStart() {
-  auto* note = DisplayNamed() ? Entry<void()>("x11", "kaldorin_note_console_window_at_start") : nullptr;
-  if (note) note();
+  if (auto* note = DesktopEntry(module_entry::kNoteConsoleWindowAtStart)) note();
 }
 
 }  // namespace kal

@@ -8,6 +8,7 @@
 // one it plays 16-bit stereo at the mix rate, converting the queue on the
 // way, and adds the source's sound.
 #include "1_platform/audio.h"
+#include "1_platform/module_entries.h"
 #include "1_platform/pcm_queue.h"
 
 #include <SDL.h>
@@ -324,5 +325,5 @@ class SdlAudio : public AudioDevice {
 
 }  // namespace kal
 
-// The module's entry (1_platform/backend_module.h).
+// The module's entry (1_platform/module_entries.h).
 extern "C" kal::AudioDevice* kaldorin_make_sdl_audio() { return new kal::SdlAudio(); }

@@ -6,6 +6,7 @@
 // message ids are unique across the server's clients, and a handler ignores
 // the ids that are not its own.
 #include "1_platform/speech_server.h"
+#include "1_platform/module_entries.h"
 
 #include <libspeechd.h>
 
@@ -129,5 +130,5 @@ class SpeechdConnection : public SpeechServerConnection {
 
 }  // namespace kal
 
-// The module's entry (1_platform/backend_module.h).
+// The module's entry (1_platform/module_entries.h).
 extern "C" kal::SpeechServerConnection* kaldorin_make_speechd_connection() { return new kal::SpeechdConnection(); }

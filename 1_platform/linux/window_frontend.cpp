@@ -32,6 +32,7 @@
 #include "1_platform/linux/cell_font.h"
 #include "1_platform/linux/window_canvas.h"
 #include "1_platform/linux/sdl_window_keys.h"
+#include "1_platform/module_entries.h"
 #include "1_platform/stop_request.h"
 #include "1_platform/window_keys.h"
 #include "1_platform/window_layout.h"
@@ -323,7 +324,7 @@ class WindowFrontEnd : public ConsoleFrontEnd {
 
 }  // namespace kal
 
-// The module's entry (1_platform/backend_module.h): the window, or nullptr
+// The module's entry (1_platform/module_entries.h): the window, or nullptr
 // when it cannot be opened.
 extern "C" kal::ConsoleFrontEnd* kaldorin_make_window_front_end(const kal::WindowOptions& opts) {
   if (!kal::DisplayAnnounced()) return nullptr;

@@ -10,6 +10,7 @@
 // program ends), because a client may look a key event up some time after
 // it was sent.
 #include "1_platform/automation.h"
+#include "1_platform/module_entries.h"
 
 #include <X11/XKBlib.h>
 #include <X11/Xatom.h>
@@ -322,5 +323,5 @@ bool X11Automation::ActOnWindow(uint64_t id, WindowAction action) {
 
 }  // namespace kal
 
-// The module's entry (1_platform/backend_module.h).
+// The module's entry (1_platform/module_entries.h).
 extern "C" kal::DesktopAutomation* kaldorin_make_x11_automation() { return new kal::X11Automation(); }

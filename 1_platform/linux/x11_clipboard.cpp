@@ -20,6 +20,7 @@
 
 #include "0_base/latin1.h"
 #include "1_platform/event_loop.h"
+#include "1_platform/module_entries.h"
 #include "1_platform/linux/x11_display.h"
 #include "1_platform/pump.h"
 #include "1_platform/stop_request.h"
@@ -342,7 +343,7 @@ class ClipboardHandle : public DesktopClipboard {
 
 }  // namespace kal
 
-// The module's entry (1_platform/backend_module.h): the clipboard, or
+// The module's entry (1_platform/module_entries.h): the clipboard, or
 // nullptr without a display.
 extern "C" kal::DesktopClipboard* kaldorin_make_x11_clipboard() {
   // The owner is made now, so that its window is there from the start.

@@ -7,6 +7,7 @@
 
 #include "0_base/latin1.h"
 #include "1_platform/event_loop.h"
+#include "1_platform/module_entries.h"
 #include "1_platform/platform.h"
 
 namespace kal::x11 {
@@ -193,5 +194,5 @@ void NoteActiveWindowAtStart() {
 
 }  // namespace kal::x11
 
-// The module's entry (1_platform/backend_module.h).
+// The module's entry (1_platform/module_entries.h).
 extern "C" void kaldorin_note_console_window_at_start() { kal::x11::NoteActiveWindowAtStart(); }

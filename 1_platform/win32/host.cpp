@@ -5,6 +5,8 @@
 
 #include <cstdlib>
 
+#include "1_platform/platform_messages.h"
+#include "1_platform/unavailable_backends.h"
 #include "1_platform/win32/console_window.h"
 #include "1_platform/win32/wide.h"
 
@@ -20,7 +22,10 @@ std::unique_ptr<ConsoleFrontEnd> MakeConsoleFrontEnd(bool force_headless) {
 // The desktop is always there; the console's window is the GDI one.
 bool DisplayAnnounced() { return true; }
 
-std::unique_ptr<ConsoleFrontEnd> MakeWindowFrontEnd(const WindowOptions& opts) { return MakeConsoleWindow(opts); }
+std::unique_ptr<ConsoleFrontEnd> MakeWindowFrontEnd(const WindowOptions& opts) {
+  if (auto window = MakeConsoleWindow(opts)) return window;
+  return MakeNoWindow(std::string(platform_msg::kNoDisplay));
+}
 
 // Whether a standard handle is a pipe or a file: neither missing (a
 // program without a console) nor a console.
@@ -37,13 +42,13 @@ bool Redirected(DWORD which) {
 // without a terminal on other hosts. Headless too when the window cannot
 // be made.
 std::unique_ptr<ConsoleFrontEnd> MakeConsoleFrontEnd(FrontEndChoice choice, const WindowOptions& opts,
-                                                     bool* window_failed) {
-  if (window_failed) *window_failed = false;
+                                                     std::string* window_failed) {
+  if (window_failed) window_failed->clear();
   if (choice == FrontEndChoice::kAuto && Redirected(STD_INPUT_HANDLE) && Redirected(STD_OUTPUT_HANDLE))
     choice = FrontEndChoice::kHeadless;
   if (choice != FrontEndChoice::kHeadless) {
     if (auto window = MakeConsoleWindow(opts)) return window;
-    if (window_failed) *window_failed = choice == FrontEndChoice::kWindow;
+    if (window_failed && choice == FrontEndChoice::kWindow) *window_failed = platform_msg::kNoDisplay;
   }
   return MakeHeadlessFrontEnd(0, 1);
 }

@@ -3,12 +3,14 @@
 // take their usual "not available" path.
 #include "1_platform/unavailable_backends.h"
 
+#include "1_platform/platform_messages.h"
+
 namespace kal {
 
-std::unique_ptr<BrailleDevice> MakeBrlapiBraille() { return MakeNoBraille(); }
+std::unique_ptr<BrailleDevice> MakeBrlapiBraille() { return MakeNoBraille(std::string(platform_msg::kNotInThisBuild)); }
 std::unique_ptr<SpeechServerConnection> MakeSpeechdConnection() {
-  return MakeNoSpeechServer("no speech server on Windows");
+  return MakeNoSpeechServer(std::string(platform_msg::kNotInThisBuild));
 }
-std::unique_ptr<TextSynth> MakeEspeakSynth() { return MakeNoTextSynth("no in-process synthesiser on Windows"); }
+std::unique_ptr<TextSynth> MakeEspeakSynth() { return MakeNoTextSynth(std::string(platform_msg::kNotInThisBuild)); }
 
 }  // namespace kal

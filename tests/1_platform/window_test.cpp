@@ -18,6 +18,7 @@
 #include "1_platform/event_loop.h"
 #include "1_platform/pump.h"
 #include "1_platform/stop_request.h"
+#include "1_platform/unavailable_backends.h"
 #include "2_config/console_settings.h"
 #include "6_console/console.h"
 #include "6_console/console_picture.h"
@@ -83,7 +84,7 @@ class WindowTest : public ::testing::Test {
     o.cell_height = kCellH;
     o.title = title;
     auto front = MakeWindowFrontEnd(o);
-    ASSERT_TRUE(front);
+    ASSERT_EQ(StandInReason(*front), "");
     SetConsoleFrontEnd(std::move(front));
     InitConsole();
     window_ = FrontEndOf(test::Context().console)->WindowId();

@@ -13,6 +13,7 @@
 #include "1_platform/desktop_clipboard.h"
 #include "1_platform/event_loop.h"
 #include "1_platform/platform.h"
+#include "1_platform/unavailable_backends.h"
 #include "tests/support/temp_folder.h"
 #include "tests/support/xvfb_display.h"
 
@@ -60,7 +61,7 @@ TEST_F(X11DesktopTest, AnotherPlatformStateReadsTheTextTheFirstOwnsWholeAndIncre
   Platform owner_state;
   ScopedPlatform use_owner(owner_state);
   std::unique_ptr<DesktopClipboard> owner = MakeX11Clipboard();
-  ASSERT_NE(owner, nullptr);
+  ASSERT_EQ(StandInReason(*owner), "");
   std::string big(300 * 1024, 'a');  // past one request: sent by INCR
   big[0] = '\xE9';
   for (const std::string& text : {std::string("linha \xE9"), big}) {
@@ -72,7 +73,7 @@ TEST_F(X11DesktopTest, AnotherPlatformStateReadsTheTextTheFirstOwnsWholeAndIncre
       Platform reader_state;
       ScopedPlatform use_reader(reader_state);
       std::unique_ptr<DesktopClipboard> reader = MakeX11Clipboard();
-      ASSERT_NE(reader, nullptr);
+      ASSERT_EQ(StandInReason(*reader), "");
       ASSERT_TRUE(reader->Get(&got, text.size()));
     }
     EXPECT_EQ(got, text);
@@ -105,7 +106,7 @@ TEST_F(X11DesktopTest, WithoutADisplayThereIsNoClipboardAndNoDesktop) {
   test::ScopedEnv no_wayland("WAYLAND_DISPLAY", std::nullopt);
   Platform state;
   ScopedPlatform use(state);
-  EXPECT_EQ(MakeX11Clipboard(), nullptr);
+  EXPECT_EQ(StandInReason(*MakeX11Clipboard()), "não há tela");
   EXPECT_EQ(MakeX11Automation()->Availability(), DesktopAvailability::kNoDisplay);
 }
 

@@ -1,7 +1,9 @@
-// The back ends in modules: with none to be found (KALDORIN_MODULE_DIR
-// naming an empty folder, as on a machine where a module's library is not
-// installed) each service says it is not there, and the program still
-// starts, speaks what it can and runs the script to its end.
+// The back ends in modules: every module of the build answers the core's
+// table of entries; with none to be found (KALDORIN_MODULE_DIR naming an
+// empty folder, as on a machine where a module's library is not installed)
+// or with one of another interface, each service says it is not there and
+// why, and the program still starts, speaks what it can and runs the script
+// to its end.
 #include <gtest/gtest.h>
 
 #include <sys/wait.h>
@@ -9,11 +11,18 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
+#include <set>
+#include <sstream>
 #include <string>
 
+#include "1_platform/accessibility.h"
 #include "1_platform/audio.h"
 #include "1_platform/backend_module.h"
 #include "1_platform/console_frontend.h"
+#include "1_platform/midi_out.h"
+#include "1_platform/speech_server.h"
+#include "1_platform/unavailable_backends.h"
 #include "6_console/jpeg_picture.h"
 #include "tests/support/picture_files.h"
 #include "tests/support/program_install.h"
@@ -24,17 +33,44 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// While it lives, modules are looked for in an empty folder only.
-class NoModules {
+// While it lives, modules are looked for in one folder only (an empty one
+// unless named).
+class ModulesIn {
  public:
-  NoModules() { setenv(kModuleDirVariable, dir_.path().c_str(), 1); }
-  ~NoModules() { unsetenv(kModuleDirVariable); }
+  ModulesIn() : ModulesIn(std::string()) {}
+  explicit ModulesIn(const std::string& dir) : env_(kModuleDirVariable, dir.empty() ? dir_.path() : dir) {}
   std::string path() const { return dir_.path(); }
 
  private:
   TempFolder dir_;
+  ScopedEnv env_;
 };
+using NoModules = ModulesIn;
 
+// The modules this build made (CMake's list).
+std::set<std::string> BuiltModules() {
+  std::istringstream words(KALDORIN_BUILT_MODULES);
+  return {std::istream_iterator<std::string>(words), std::istream_iterator<std::string>()};
+}
+
+// Every module of the build is of the core's interface and has every entry
+// the table gives it; every module has entries in the table.
+TEST(BackendModules, EveryModuleOfTheBuildLoadsWithEveryEntry) {
+  std::set<std::string> built = BuiltModules();
+  std::set<std::string> with_entries;
+  for (const ModuleEntryName& e : kModuleEntries) {
+    with_entries.insert(e.module);
+    if (!built.count(e.module)) continue;
+    std::string why;
+    EXPECT_NE(ModuleEntryAddress(e.module, e.entry, &why), nullptr) << e.module << ": " << why;
+    EXPECT_NE(LoadedModuleEntryAddress(e.module, e.entry), nullptr) << e.entry;
+  }
+  for (const std::string& module : built) EXPECT_TRUE(with_entries.count(module)) << module;
+  EXPECT_FALSE(built.empty());
+}
+
+// Each way a module cannot be had is a stand-in that says why: no module,
+// a module without the entry, a module of another interface.
 TEST(BackendModules, AMissingModuleIsAServiceThatSaysItIsNotThere) {
   std::string jpeg = EncodeJpeg(SolidPicture(4, 3, 200, 10, 10));
   Picture p;
@@ -44,16 +80,25 @@ TEST(BackendModules, AMissingModuleIsAServiceThatSaysItIsNotThere) {
     EXPECT_FALSE(DecodeJpeg(jpeg, &p));
     std::string err;
     EXPECT_FALSE(MakeSdlAudio()->Open(0, AudioFormat{}, &err));
-    EXPECT_NE(err.find("kaldorin-audio.so"), std::string::npos) << err;
-    WindowOptions window;
-    EXPECT_EQ(MakeWindowFrontEnd(window), nullptr);
+    EXPECT_EQ(err, "módulo não encontrado: kaldorin-audio.so");
+    EXPECT_EQ(StandInReason(*MakeWindowFrontEnd(WindowOptions{})), "módulo não encontrado: kaldorin-window.so");
+    EXPECT_EQ(StandInReason(*MakeSpeechdConnection()), "módulo não encontrado: kaldorin-speechd.so");
+    EXPECT_EQ(StandInReason(*MakeHostAccessibility()), "módulo não encontrado: kaldorin-atspi.so");
+    EXPECT_EQ(MakeSynthMidiOutput("x.sf2")->Open(&err), MidiOpenError::kNoSynthesizer);
+    EXPECT_EQ(err, "módulo não encontrado: kaldorin-fluidsynth.so");
     std::string why;
-    EXPECT_EQ(ModuleEntry("audio", "kaldorin_make_sdl_audio", &why), nullptr);
-    EXPECT_NE(why.find("not found"), std::string::npos) << why;
+    EXPECT_EQ(ModuleEntry(module_entry::kMakeSdlAudio, &why), nullptr);
+    EXPECT_EQ(LoadedModuleEntry(module_entry::kRestoreConsoleWindow), nullptr);
   }
   std::string why;
-  EXPECT_EQ(ModuleEntry("audio", "no_such_entry", &why), nullptr);
-  EXPECT_NE(why.find("no_such_entry"), std::string::npos) << why;
+  EXPECT_EQ(ModuleEntryAddress("audio", "no_such_entry", &why), nullptr);
+  EXPECT_EQ(why, "kaldorin-audio.so não tem a entrada no_such_entry");
+  {
+    ModulesIn other(KALDORIN_BINARY_DIR "/other_interface");
+    std::string err;
+    EXPECT_FALSE(MakeSdlAudio()->Open(0, AudioFormat{}, &err));
+    EXPECT_EQ(err, "kaldorin-audio.so é de outra versão do programa");
+  }
 }
 
 // The real program without any module: no sound is said once, and the
