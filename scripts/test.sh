@@ -6,7 +6,9 @@
 # scripts/test.sh --quick: the run to repeat while working. Builds what the
 # unit and script tests need in build/ (configuring it first when it is not
 # there) and runs those tests, leaving out the slow cases that
-# tests/slow_tests.txt names; no end-to-end, Windows, fuzz or sanitizer runs.
+# tests/slow_tests.txt names, and fails when another case took over 2 s
+# (scripts/check_test_times.py); no end-to-end, Windows, fuzz or sanitizer
+# runs.
 set -eu
 cd "$(dirname "$0")/.."
 
@@ -18,7 +20,12 @@ case "${1:-}" in
         cmake --build build -j"$(nproc)" --target test_programs
         # The slow cases as one negative GoogleTest filter (A:B:C).
         slow=$(sed -e 's/#.*//' -e 's/[[:space:]]//g' -e '/^$/d' tests/slow_tests.txt | paste -sd: -)
-        GTEST_FILTER="-$slow" ctest --test-dir build --output-on-failure -j"$(nproc)" -L '^(unit|script)$'
+        # Each test program reports its cases' times; a case over 2 s that
+        # the slow list does not name fails the run.
+        rm -rf build/quick-times
+        GTEST_FILTER="-$slow" GTEST_OUTPUT="xml:$PWD/build/quick-times/" \
+            ctest --test-dir build --output-on-failure -j"$(nproc)" -L '^(unit|script)$'
+        python3 scripts/check_test_times.py build/quick-times
         exit ;;
     *)
         echo "usage: scripts/test.sh [--quick]" >&2

@@ -30,7 +30,7 @@ TEST(AlsaAudio, WritesTheQueueAsQueued) {
   auto out = dir / "out.raw";
   std::ofstream(dir / "asound.conf") << "pcm.!default { type file slave.pcm \"nothing\" file \"" << out.string()
                                      << "\" format \"raw\" }\npcm.nothing { type null }\n";
-  setenv("ALSA_CONFIG_PATH", (dir / "asound.conf").c_str(), 1);
+  test::ScopedEnv config("ALSA_CONFIG_PATH", (dir / "asound.conf").string());
   {
     auto device = MakeAlsaAudio();
     std::string err;
@@ -48,7 +48,6 @@ TEST(AlsaAudio, WritesTheQueueAsQueued) {
     EXPECT_NE(written.find(pcm), std::string::npos) << written.size();
     EXPECT_EQ(written.find_first_not_of('\x80'), written.find(pcm));
   }
-  unsetenv("ALSA_CONFIG_PATH");
   std::filesystem::remove_all(dir);
 #endif
 }

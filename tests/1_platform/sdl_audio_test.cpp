@@ -19,6 +19,7 @@
 #include "tests/support/memory_console.h"
 #include "8_interpreter/run_context.h"
 #include "tests/support/fresh_subsystems.h"
+#include "tests/support/temp_folder.h"
 
 namespace kal::test {
 
@@ -29,8 +30,8 @@ TEST(SdlAudio, PlaysAFileThroughTheDiskDriver) {
   auto dir = std::filesystem::temp_directory_path() / "kal_sdl_disk";
   std::filesystem::create_directories(dir);
   auto out = dir / "out.raw";
-  setenv("SDL_AUDIODRIVER", "disk", 1);
-  setenv("SDL_DISKAUDIOFILE", out.c_str(), 1);
+  ScopedEnv driver("SDL_AUDIODRIVER", "disk");
+  ScopedEnv file("SDL_DISKAUDIOFILE", out.string());
   SetLoop(MakePollEventLoop());
   std::string console;
   UseMemoryConsole("", &console);
@@ -45,8 +46,6 @@ TEST(SdlAudio, PlaysAFileThroughTheDiskDriver) {
   EXPECT_EQ(PlayWaveFile(wav.string()), 0);
   double took = std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
   SetAudio(Context().platform, nullptr);
-  unsetenv("SDL_AUDIODRIVER");
-  unsetenv("SDL_DISKAUDIOFILE");
 
   EXPECT_EQ(console, "");  // the device opened
   EXPECT_GE(took, 0.30);   // paced: the wait lasted as long as the sound
@@ -105,8 +104,8 @@ TEST(SdlAudio, MixesASourceWithTheQueue) {
   auto dir = std::filesystem::temp_directory_path() / "kal_sdl_mix";
   std::filesystem::create_directories(dir);
   auto out = dir / "out.raw";
-  setenv("SDL_AUDIODRIVER", "disk", 1);
-  setenv("SDL_DISKAUDIOFILE", out.c_str(), 1);
+  ScopedEnv driver("SDL_AUDIODRIVER", "disk");
+  ScopedEnv file("SDL_DISKAUDIOFILE", out.string());
   SetLoop(MakePollEventLoop());
   std::string console;
   UseMemoryConsole("", &console);
@@ -130,8 +129,6 @@ TEST(SdlAudio, MixesASourceWithTheQueue) {
   Audio(Context().platform).DetachMix();
   EXPECT_TRUE(Audio(Context().platform).IsOpen());  // the player's side stays open
   SetAudio(Context().platform, nullptr);
-  unsetenv("SDL_AUDIODRIVER");
-  unsetenv("SDL_DISKAUDIOFILE");
 
   EXPECT_EQ(console, "");
   EXPECT_NEAR(tone_alone, 8191, 300);  // 16-bit at a quarter of full scale

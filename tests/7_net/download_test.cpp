@@ -45,23 +45,8 @@ std::string Ok(const std::string& body, const std::string& type = "application/o
 
 // The report says decimals with the user's separator: a Portuguese user here.
 class PortugueseNumbers {
- public:
-  PortugueseNumbers() {
-    const char* old = std::getenv("LC_ALL");
-    had_ = old != nullptr;
-    if (had_) old_ = old;
-    setenv("LC_ALL", "pt_BR.UTF-8", 1);
-  }
-  ~PortugueseNumbers() {
-    if (had_)
-      setenv("LC_ALL", old_.c_str(), 1);
-    else
-      unsetenv("LC_ALL");
-  }
-
  private:
-  bool had_ = false;
-  std::string old_;
+  test::ScopedEnv locale_{"LC_ALL", "pt_BR.UTF-8"};
 };
 
 class DownloadTest : public ::testing::Test {

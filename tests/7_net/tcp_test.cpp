@@ -14,6 +14,7 @@
 #include "tests/support/local_server.h"
 #include "tests/support/posix_shims.h"
 #include "tests/support/memory_console.h"
+#include "tests/support/temp_folder.h"
 
 namespace kal {
 namespace {
@@ -135,15 +136,12 @@ TEST_F(TcpTest, ReadinessTimeoutComesFromTheSettingAtConnect) {
   auto dir = std::filesystem::temp_directory_path() / "kaldorin-net-config";
   std::filesystem::create_directories(dir / "Talven");
   std::ofstream(dir / "Talven" / "Talven.ini") << "[TALVEN]\r\nTIMEOUT_REDE=7000\r\n";
-  std::string old_home = std::getenv("XDG_CONFIG_HOME") ? std::getenv("XDG_CONFIG_HOME") : "";
-  setenv("XDG_CONFIG_HOME", dir.string().c_str(), 1);
-  int s = ConnectTcp("127.0.0.1", static_cast<uint16_t>(server.port()));
-  CloseTcp(s);
-  EXPECT_EQ(ReadinessTimeoutUs(), 7000);
-  if (old_home.empty())
-    unsetenv("XDG_CONFIG_HOME");
-  else
-    setenv("XDG_CONFIG_HOME", old_home.c_str(), 1);
+  {
+    test::ScopedEnv home("XDG_CONFIG_HOME", dir.string());
+    int s = ConnectTcp("127.0.0.1", static_cast<uint16_t>(server.port()));
+    CloseTcp(s);
+    EXPECT_EQ(ReadinessTimeoutUs(), 7000);
+  }
   std::filesystem::remove_all(dir);
 }
 
