@@ -1,7 +1,8 @@
 #!/usr/bin/env python3
 """Tests of check_layers.py, each on a small tree of its own: includes that
 run up or sideways are caught, and so is a layer table in ARCHITECTURE.md
-that no longer matches the script's order."""
+that no longer matches the script's order, or whose column "May include
+from" says less (or, as a warning, more) than the includes."""
 import contextlib
 import io
 import os
@@ -13,9 +14,20 @@ sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import check_layers  # noqa: E402
 
 
-def table(folders):
-    rows = ["| Folder | What |", "|---|---|"]
-    rows += ["| `%s/` | something |" % f for f in folders]
+def allowed_by_order(folder):
+    """The column that names every layer the order allows."""
+    if folder not in check_layers.RANK:
+        return "0"
+    ranks = [check_layers.RANK[f] for f in check_layers.order_allows(folder)]
+    if not ranks:
+        return "itself only"
+    return "0-%d" % max(ranks) if len(ranks) > 1 else "0"
+
+
+def table(folders, columns=None):
+    columns = columns or {}
+    rows = ["| Folder | What | May include from |", "|---|---|---|"]
+    rows += ["| `%s/` | something | %s |" % (f, columns.get(f, allowed_by_order(f))) for f in folders]
     return "# Architecture\n\n" + "\n".join(rows) + "\n\nText after the table.\n"
 
 
@@ -35,15 +47,19 @@ class CheckLayers(unittest.TestCase):
             f.write(text)
 
     def run_check(self):
-        out = io.StringIO()
+        code, out, self.warnings = self.run_check_with_warnings()
+        return code, out
+
+    def run_check_with_warnings(self):
+        out, err = io.StringIO(), io.StringIO()
         old_argv = sys.argv
         sys.argv = ["check_layers.py", self.root]
         try:
-            with contextlib.redirect_stdout(out):
+            with contextlib.redirect_stdout(out), contextlib.redirect_stderr(err):
                 code = check_layers.main()
         finally:
             sys.argv = old_argv
-        return code, out.getvalue()
+        return code, out.getvalue(), err.getvalue()
 
     def test_includes_downwards_and_a_matching_table_pass(self):
         self.write("6_console/a.cpp", '#include "5_speech/speech.h"\n#include "6_console/b.h"\n')
@@ -84,6 +100,38 @@ class CheckLayers(unittest.TestCase):
         os.remove(os.path.join(self.root, "ARCHITECTURE.md"))
         code, out = self.run_check()
         self.assertEqual((code, out.strip()), (1, "ARCHITECTURE.md: missing (it lists the layers in order)"))
+
+    def test_an_include_the_column_leaves_out_fails(self):
+        self.write("ARCHITECTURE.md", table(check_layers.LAYERS, {"6_console": "0-3, 5: not the voices"}))
+        self.write("6_console/a.cpp", '#include "5_speech/speech.h"\n#include "3_audio/wave.h"\n')
+        self.assertEqual(self.run_check(), (0, ""))
+        self.write("6_console/b.cpp", '#include "4_voices/voice.h"\n')
+        code, out = self.run_check()
+        self.assertEqual(code, 1)
+        self.assertEqual(len(out.splitlines()), 1)
+        self.assertTrue(out.startswith(os.path.join("6_console", "b.cpp") + ":1: 4_voices/voice.h (not in the column"),
+                        out)
+
+    def test_a_column_the_order_forbids_or_that_cannot_be_read_fails(self):
+        self.write("ARCHITECTURE.md", table(check_layers.LAYERS, {"3_audio": "0-4", "7_net": "0-6"}))
+        code, out = self.run_check()
+        self.assertEqual(code, 1)
+        self.assertIn("3_audio/ may include from 4_voices by its column, which the layer order forbids", out)
+        self.assertIn("7_net/ may include from 5_speech 6_console by its column", out)
+        for text in ("all of them", "0-12", "3-1", ""):
+            self.write("ARCHITECTURE.md", table(check_layers.LAYERS, {"2_config": text}))
+            code, out = self.run_check()
+            self.assertEqual(code, 1, text)
+            self.assertIn("2_config/: cannot read its column", out)
+
+    def test_a_column_wider_than_the_includes_is_a_warning(self):
+        self.write("ARCHITECTURE.md", table(check_layers.LAYERS, {"7_net": "0-2", "1_platform": "itself only"}))
+        self.write("7_net/n.cpp", '#include "2_config/config.h"\n#include "0_base/a.h"\n')
+        code, out, warnings = self.run_check_with_warnings()
+        self.assertEqual((code, out), (0, ""))
+        self.assertIn('the column "May include from" of 7_net/ names 1_platform, which none of its files includes',
+                      warnings)
+        self.assertNotIn("1_platform/ names", warnings)
 
 
 if __name__ == "__main__":
