@@ -3,10 +3,18 @@
 
 A heuristic: the data and zero-filled symbols (nm types b, B, d, D) of the
 objects of the core library and the back ends' modules, less what the
-compiler makes (guard variables, vtables, type information) and less the variables whose declaration in the
-source says const or constexpr (a const object built at start-up still lands
-in those sections). What is left is state that lives as long as the process:
-namespace-scope variables and function statics.
+compiler makes (guard variables, vtables, type information) and less the
+variables whose declaration in the source says const or constexpr (a const
+object built at start-up still lands in those sections). What is left is
+state that lives as long as the process: namespace-scope variables and
+function statics.
+
+The build may be a Windows one (build-win32, build-win64: COFF objects, read
+with the build's own nm). There nm also lists the sections themselves
+(.bss, .data, .data$NAME for a variable the linker keeps one of), which are
+not variables; a thread_local variable is emulated, as __emutls_v.NAME; and
+a variable kept once by the linker (a static of an inline function) is in
+every object that uses it, so each global variable is counted once.
 
 usage: scripts/count_globals.py [BUILD_DIR]   (default build/)
 Prints one line a variable (source file and name), then the count.
@@ -18,6 +26,9 @@ import sys
 
 ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
 COMPILER_MADE = re.compile(r"guard variable|vtable|typeinfo|VTT|__ioinit")
+# The control variable of an emulated thread_local (Windows), before the
+# variable's own (mangled) name.
+EMULATED_TLS = re.compile(r"^_*emutls_v\.")
 
 
 def core_objects(build):
@@ -39,12 +50,35 @@ def core_objects(build):
                         yield obj, source
 
 
-def variables(obj):
-    out = subprocess.run(["nm", "-C", obj], capture_output=True, text=True).stdout
+def nm_of(build):
+    """The nm the build names (a cross build's own), else the host's."""
+    try:
+        with open(os.path.join(build, "CMakeCache.txt"), encoding="utf-8") as f:
+            for line in f:
+                m = re.match(r"^CMAKE_NM:FILEPATH=(.+)$", line.strip())
+                if m and os.path.exists(m.group(1)):
+                    return m.group(1)
+    except OSError:
+        pass
+    return "nm"
+
+
+def demangled(name):
+    out = subprocess.run(["c++filt", name], capture_output=True, text=True).stdout.strip()
+    return out or name
+
+
+def variables(obj, nm="nm"):
+    out = subprocess.run([nm, "-C", obj], capture_output=True, text=True).stdout
     for line in out.splitlines():
         m = re.match(r"^[0-9a-fA-F]+ ([bBdD]) (.*)$", line)
-        if m and not COMPILER_MADE.search(m.group(2)):
-            yield m.group(2)
+        if not m or m.group(2).startswith("."):  # a section, not a variable
+            continue
+        name = m.group(2)
+        if EMULATED_TLS.match(name):
+            name = demangled(EMULATED_TLS.sub("", name))
+        if not COMPILER_MADE.search(name):
+            yield m.group(1), name
 
 
 def declared_const(source, symbol):
@@ -83,12 +117,17 @@ def declared_const(source, symbol):
 
 def main():
     build = sys.argv[1] if len(sys.argv) > 1 else os.path.join(ROOT, "build")
-    found = []
+    nm = nm_of(build)
+    found, seen = [], set()
     for obj, source in core_objects(build):
         if not os.path.exists(os.path.join(ROOT, source)):
             continue  # left in the build folder by a source that is gone
-        for symbol in variables(obj):
-            if not declared_const(source, symbol):
+        for kind, symbol in variables(obj, nm):
+            # A global symbol is one variable wherever it is defined; a
+            # local one is the object's own.
+            key = symbol if kind.isupper() else (source, symbol)
+            if key not in seen and not declared_const(source, symbol):
+                seen.add(key)
                 found.append((source, symbol))
     for source, symbol in sorted(found):
         print(f"{source}: {symbol}")
