@@ -47,11 +47,6 @@ struct RunLimits {
 inline constexpr int kMaxNestedLines = 200;
 
 struct InterpreterState {
-  // What the run speaks, plays and waits through (run_context.h), set by
-  // whoever runs the script: main, the test harness. A state without one
-  // (the script check, a benchmark of quiet lines) must run no command that
-  // reaches it.
-  RunContext* context = nullptr;
   RunLimits limits;
   // The network layer's user while this interpreter runs (declared before
   // the channels, whose connections it outlives).
@@ -111,6 +106,11 @@ struct InterpreterState {
   MciDevices mci;
   MsaaState msaa;
 
+  // What the run speaks, plays and waits through (run_context.h), set by
+  // whoever runs the script: main, the test harness. A state without one
+  // (the script check, a benchmark of quiet lines) must run no command that
+  // reaches it. Last, so that the run loop's fields keep their places.
+  RunContext* context = nullptr;
 };
 
 // The text of a variable, to read or to change.
