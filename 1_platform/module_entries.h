@@ -46,6 +46,7 @@ struct WindowOptions;
   X(kRestoreConsoleWindow, "x11", kaldorin_restore_console_window, bool())                                  \
   X(kNoteConsoleWindowAtStart, "x11", kaldorin_note_console_window_at_start, void())                        \
   X(kMakeAtspiAccessibility, "atspi", kaldorin_make_atspi_accessibility, kal::Accessibility*())             \
+  X(kScreenReaderEnabled, "atspi", kaldorin_screen_reader_enabled, int(const char*))                        \
   X(kMakeSpeechdConnection, "speechd", kaldorin_make_speechd_connection, kal::SpeechServerConnection*())    \
   X(kMakeEspeakSynth, "espeak", kaldorin_make_espeak_synth, kal::TextSynth*())                              \
   X(kMakeSynthOutput, "fluidsynth", kaldorin_make_synth_output, kal::MidiOutput*(const std::string&))       \

@@ -145,9 +145,9 @@ std::unique_ptr<ConsoleFrontEnd> MakeFrontEnd(const Options& opts, const std::st
   auto front = MakeConsoleFrontEnd(choice, wo, &failed);
   if (!failed.empty()) {
     // The message's %s is the reason the window could not be made.
-    std::string text(app_msg::kNoWindow);
-    text.replace(text.find("%s"), 2, failed);
-    WriteStandardText(2, text);
+    std::string_view text(app_msg::kNoWindow);
+    size_t at = text.find("%s");
+    WriteStandardText(2, std::string(text.substr(0, at)) + failed + std::string(text.substr(at + 2)));
   }
   return front;
 }
@@ -282,7 +282,7 @@ int ProgramMain(int argc, char** argv) {
   in.params = HostTextsToScript(opts.params);
   InitInterpreter(in, name);
   if (StopRequested()) return EndStoppedRun(RequestedStop());  // the voice could not start
-  AdviseScreenReaderUserOnce();
+  AdviseScreenReaderUserOnce(console);
   if (!load_error.empty()) return ReportLoadFailure(load_error);
   // The application's settings are read (and their defaults written) once
   // the console and the speech log are there: a wait for the configuration

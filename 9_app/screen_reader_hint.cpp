@@ -12,8 +12,8 @@ namespace kal {
 
 std::string ScreenReaderMarkPath() { return UserConfigHome() + "/Talven/leitor-de-tela-avisado"; }
 
-void AdviseScreenReaderUserOnce() {
-  ConsoleFrontEnd* front = FrontEnd();
+void AdviseScreenReaderUserOnce(Console& console) {
+  ConsoleFrontEnd* front = FrontEndOf(console);
   if (!front || !front->IsTerminal()) return;
   std::string mark = ScreenReaderMarkPath();
   if (HostExists(mark) || !ScreenReaderRunning()) return;

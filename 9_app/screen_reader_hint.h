@@ -12,11 +12,13 @@
 
 namespace kal {
 
+struct Console;
+
 // The mark file: <config home>/Talven/leitor-de-tela-avisado.
 std::string ScreenReaderMarkPath();
 
 // Says the advice (written and spoken) when the console is a terminal, the
 // mark is not there and a screen reader runs; then leaves the mark.
-void AdviseScreenReaderUserOnce();
+void AdviseScreenReaderUserOnce(Console& console);
 
 }  // namespace kal

@@ -12,8 +12,7 @@ namespace kal {
 bool ScreenReaderRunning() {
   const char* bus = std::getenv("DBUS_SESSION_BUS_ADDRESS");
   if (!bus || !*bus) return false;
-  using Ask = int(const char*);
-  auto* ask = reinterpret_cast<Ask*>(ModuleEntry("atspi", "kaldorin_screen_reader_enabled", nullptr));
+  auto* ask = ModuleEntry(module_entry::kScreenReaderEnabled, nullptr);
   return ask && ask(bus) == 1;
 }
 

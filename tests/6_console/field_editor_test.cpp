@@ -292,11 +292,11 @@ TEST_F(FieldEditorTest, MagnifierStripShowsTheCursorOfAnEmptyFieldAtOnce) {
   InstalledConfig()->magnifier_override = &m;
   std::string text;
   test::UseMemoryConsole("", &out_);
-  ExpectStoppedByEndOfInput(EditField(&text, 1, 5, 40, 40, true));
-  ASSERT_TRUE(Grid().has_overlay());
-  int row = Grid().OverlayRow(1);
-  EXPECT_EQ(Grid().ShownAttr(0, row), 0x3E);  // letters 14 on the cursor colour 3
-  EXPECT_EQ(Grid().ShownAttr(1, row), 0x6E);
+  ExpectStoppedByEndOfInput(EditField(test::Context().console, &text, 1, 5, 40, 40, true));
+  ASSERT_TRUE(GridOf(test::Context().console).has_overlay());
+  int row = GridOf(test::Context().console).OverlayRow(1);
+  EXPECT_EQ(GridOf(test::Context().console).ShownAttr(0, row), 0x3E);  // letters 14 on the cursor colour 3
+  EXPECT_EQ(GridOf(test::Context().console).ShownAttr(1, row), 0x6E);
 }
 
 TEST_F(FieldEditorTest, ReadEditedLineWritesTheLineAndEscGivesNothing) {
