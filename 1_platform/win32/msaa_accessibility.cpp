@@ -94,6 +94,7 @@ class MsaaAccessibility : public Accessibility {
     if (!Available()) return false;
     StopMonitoring();
     sink_ = std::move(sink);
+    monitoring_ = this;
     DWORD flags = WINEVENT_OUTOFCONTEXT;
     foreground_hook_ = SetWinEventHook(EVENT_SYSTEM_FOREGROUND, EVENT_SYSTEM_FOREGROUND, nullptr, OnEvent, 0, 0, flags);
     focus_hook_ = SetWinEventHook(EVENT_OBJECT_FOCUS, EVENT_OBJECT_FOCUS, nullptr, OnEvent, 0, 0, flags);
@@ -109,6 +110,7 @@ class MsaaAccessibility : public Accessibility {
     if (focus_hook_) UnhookWinEvent(focus_hook_);
     foreground_hook_ = focus_hook_ = nullptr;
     sink_ = nullptr;
+    if (monitoring_ == this) monitoring_ = nullptr;
   }
 
   bool ObjectAtPoint(int x, int y, AccessibleProperties* out) override {
@@ -124,11 +126,15 @@ class MsaaAccessibility : public Accessibility {
   }
 
  private:
-  // A WinEvent callback carries no user data: the object is the platform's
-  // installed back end, the only one that sets these hooks.
+  // A WinEvent callback carries no user data, so the system forces a
+  // process-wide pointer: the back end whose hooks are set (one at a time:
+  // StartMonitoring of another takes the callback over, StopMonitoring and
+  // the destructor let it go). Hooks made WINEVENT_OUTOFCONTEXT call back on
+  // the thread that set them, the program's one thread.
+  static inline MsaaAccessibility* monitoring_ = nullptr;
+
   static void CALLBACK OnEvent(HWINEVENTHOOK, DWORD event, HWND hwnd, LONG object, LONG child, DWORD, DWORD) {
-    Platform* p = InstalledPlatform();
-    auto* self = p ? dynamic_cast<MsaaAccessibility*>(p->accessibility.get()) : nullptr;
+    MsaaAccessibility* self = monitoring_;
     if (self == nullptr || !self->sink_) return;
     AccessibilityEvent e;
     e.kind = event == EVENT_SYSTEM_FOREGROUND ? AccessibilityEventKind::kForeground : AccessibilityEventKind::kFocus;

@@ -177,7 +177,9 @@ TEST_F(WgetRun, AFileThatCannotBeWrittenAndAnAddressThatIsNotTheWebs) {
 TEST_F(WgetRun, ALinkAtTheOutputIsReplacedNeverWrittenThrough) {
   fs::path precious = dir_ / "precioso.txt";
   test::WriteFileBytes(FsPathToHost(precious), "do not touch");
-  fs::create_symlink(precious, dir_ / "pagina.htm");
+  std::error_code link_error;
+  fs::create_symlink(precious, dir_ / "pagina.htm", link_error);
+  if (link_error) GTEST_SKIP() << "no symbolic links here: " << link_error.message();
   LocalServer missing(Reply("HTTP/1.1 404 Not Found\r\nContent-Length: 0\r\n\r\n"));
   EXPECT_EQ(Run(missing.Url("/x"), file_), wget_exit::kServerError);
   LocalServer cut(Reply("HTTP/1.1 200 OK\r\nContent-Length: 100\r\n\r\nonly this"));
