@@ -110,11 +110,11 @@ def read_column(text):
     """The layers a "May include from" text names: "itself only", or ranks
     and ranges of ranks ("0-3, 5"), a remark after a colon; None when it
     cannot be read."""
-    spec = text.split(":", 1)[0].strip()
-    if spec == "itself only":
+    ranks = text.split(":", 1)[0].strip()
+    if ranks == "itself only":
         return set()
     named = set()
-    for item in spec.split(","):
+    for item in ranks.split(","):
         m = re.fullmatch(r"\s*(\d+)\s*(?:-\s*(\d+))?\s*", item)
         if not m:
             return None
