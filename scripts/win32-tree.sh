@@ -97,8 +97,10 @@ apt_settings() {
 make_tree() {
     mirror=${1:-http://deb.debian.org/debian/}
     if [ "$(id -u)" != 0 ] || ! runs_i386; then
-        ready
-        return 1
+        # ready says why, and its status (3: no 32-bit programs) is ours.
+        status=1
+        ready || status=$?
+        return "$status"
     fi
     [ "$(cat "$STAMP" 2>/dev/null)" != "$PACKAGES" ] || return 0
     if [ -n "$(mounted)" ]; then
