@@ -43,6 +43,15 @@ inline constexpr std::string_view kLspNoMethod = "A mensagem não é um pedido: 
 inline constexpr std::string_view kLspBadId = "O id do pedido deve ser um número ou um texto";
 inline constexpr std::string_view kLspBadField = "Um campo do pedido tem o tipo errado";
 inline constexpr std::string_view kLspShutDown = "O servidor já foi encerrado (shutdown)";
+// The language server's answers to a rename and the titles of its fixes.
+inline constexpr std::string_view kLspNotAName = "Aqui não há rótulo nem variável para renomear";
+inline constexpr std::string_view kLspBadVariableName =
+    "Um nome de variável tem só letras sem acento, algarismos e _";
+inline constexpr std::string_view kLspBadLabelName = "Um rótulo não tem espaços e não fica vazio";
+inline constexpr std::string_view kLspNotLatin1 = "O nome tem caracteres que o script não guarda";
+inline constexpr std::string_view kLspFixWord = "Trocar por ";
+inline constexpr std::string_view kLspFixClose = "Fechar o bloco com ";
+inline constexpr std::string_view kLspFixLabel = "Criar o rótulo ";
 inline constexpr const char* kLspNotBuilt =
     "kaldorin: esta cópia do programa foi compilada sem o servidor de linguagem (--lsp).\n";
 

@@ -11,77 +11,22 @@
 #include <map>
 #include <set>
 #include <string>
-#include <vector>
 
-#include "0_base/latin1.h"
-#include "5_speech/speech.h"
-#include "8_interpreter/command_table.h"
-#include "8_interpreter/script_check.h"
 #include "9_app/app_messages.h"
 #include "9_app/lsp_frames.h"
-#include "9_app/script_file.h"
-
-#if KALDORIN_HAVE_JSON
-#include <nlohmann/json.hpp>
-#endif
+#include "9_app/lsp_replies.h"
 
 namespace kal {
 
 namespace {
 
 #if KALDORIN_HAVE_JSON
-constexpr std::string_view kReference =
-#include "language_reference.inc"
-    ;
-
 // JSON-RPC's error codes.
 constexpr int kParseError = -32700;
 constexpr int kInvalidRequest = -32600;
 constexpr int kMethodNotFound = -32601;
+constexpr int kRequestFailed = -32803;
 
-// The script's lines as stored (Latin-1), from the editor's UTF-8 text.
-std::vector<std::string> StoredLines(const std::string& text) {
-  std::vector<std::string> lines;
-  std::string err;
-  SplitScriptText(text, &lines, &err);  // the line limit is a finding of its own below
-  return lines;
-}
-
-bool IsWordByte(unsigned char c) {
-  return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_' || c >= 0xC0;
-}
-
-// The word at a character of a stored line, with '@' or '$' before it kept.
-std::string WordAt(const std::string& line, size_t at) {
-  if (at > line.size()) return {};
-  size_t b = at, e = at;
-  while (b > 0 && IsWordByte(static_cast<unsigned char>(line[b - 1]))) --b;
-  while (e < line.size() && IsWordByte(static_cast<unsigned char>(line[e]))) ++e;
-  if (b > 0 && (line[b - 1] == '@' || line[b - 1] == '$')) --b;
-  return line.substr(b, e - b);
-}
-
-// The reference's section whose "### " heading names the word (UTF-8):
-// the heading and the text up to the next heading.
-std::string ReferenceOf(const std::string& upper_utf8_word) {
-  size_t pos = 0;
-  while ((pos = kReference.find("\n### ", pos)) != std::string_view::npos) {
-    size_t eol = kReference.find('\n', pos + 1);
-    std::string heading = UpperCaseText(Utf8ToLatin1(kReference.substr(pos + 5, eol - pos - 5)));
-    std::string word = Utf8ToLatin1(upper_utf8_word);
-    size_t at = heading.find(word);
-    bool whole = at != std::string::npos && (at == 0 || !IsWordByte(static_cast<unsigned char>(heading[at - 1]))) &&
-                 (at + word.size() == heading.size() || !IsWordByte(static_cast<unsigned char>(heading[at + word.size()])));
-    if (whole) {
-      size_t next = kReference.find("\n#", eol);
-      return std::string(kReference.substr(pos + 1, (next == std::string_view::npos ? kReference.size() : next) - pos - 1));
-    }
-    pos = eol;
-  }
-  return {};
-}
-
-using Json = nlohmann::json;
 
 void Send(std::ostream& out, const Json& message) {
   std::string body = message.dump(-1, ' ', false, Json::error_handler_t::replace);
@@ -92,8 +37,6 @@ void Send(std::ostream& out, const Json& message) {
 void SendError(std::ostream& out, const Json& id, int code, std::string_view why) {
   Send(out, {{"jsonrpc", "2.0"}, {"id", id}, {"error", {{"code", code}, {"message", why}}}});
 }
-
-Json Position(int line, int character) { return {{"line", line}, {"character", character}}; }
 
 // The member at the path, or nullptr when it is not there.
 const Json* At(const Json& value, const Json::json_pointer& path) {
@@ -110,7 +53,7 @@ const Json& NoParams() {
 
 struct Server {
   std::ostream& out;
-  std::map<std::string, std::vector<std::string>> documents;  // uri -> stored lines
+  std::map<std::string, OpenScript> documents;  // by uri
   bool shut_down = false;
   bool wrong_field = false;  // the message has a field of a type it cannot have
 
@@ -144,74 +87,96 @@ struct Server {
     return -1;
   }
 
-  void Publish(const std::string& uri) {
-    Json diagnostics = Json::array();
-    for (const CheckFinding& f : CheckScript(documents[uri])) {
-      Json range = {{"start", Position(f.line - 1, f.column - 1)}, {"end", Position(f.line - 1, f.column)}};
-      diagnostics.push_back({{"range", range}, {"severity", 1}, {"source", "kaldorin"}, {"message", f.message}});
-    }
-    Send(out, {{"jsonrpc", "2.0"},
-               {"method", "textDocument/publishDiagnostics"},
-               {"params", {{"uri", uri}, {"diagnostics", diagnostics}}}});
+  bool FlagAt(const Json& value, const Json::json_pointer& path, bool otherwise) {
+    const Json* v = At(value, path);
+    if (v == nullptr) return otherwise;
+    if (v->is_boolean()) return v->get<bool>();
+    wrong_field = true;
+    return otherwise;
   }
 
-  // The stored line and character the request points at; false outside.
-  bool Where(const Json& params, std::string* uri, const std::string** line, size_t* at) {
+  void Publish(const std::string& uri) {
+    Send(out, {{"jsonrpc", "2.0"},
+               {"method", "textDocument/publishDiagnostics"},
+               {"params", {{"uri", uri}, {"diagnostics", DiagnosticsOf(documents[uri])}}}});
+  }
+
+  // The script a request names, or nullptr.
+  const OpenScript* ScriptOf(const Json& params, std::string* uri) {
     *uri = TextAt(params, "/textDocument/uri"_json_pointer);
     auto doc = documents.find(*uri);
-    if (doc == documents.end()) return false;
-    int n = CountAt(params, "/position/line"_json_pointer);
-    int c = CountAt(params, "/position/character"_json_pointer);
-    if (n < 0 || c < 0 || static_cast<size_t>(n) >= doc->second.size()) return false;
-    *line = &doc->second[static_cast<size_t>(n)];
-    *at = static_cast<size_t>(c);
+    return doc == documents.end() ? nullptr : &doc->second;
+  }
+
+  // The stored line and column of a position (UTF-16 columns); false
+  // outside the script.
+  bool StoredAt(const OpenScript& script, const Json& position, LspWhere* at) {
+    int n = CountAt(position, "/line"_json_pointer);
+    int c = CountAt(position, "/character"_json_pointer);
+    if (n < 0 || c < 0 || static_cast<size_t>(n) >= script.doc.stored.size()) return false;
+    at->line = n;
+    at->column = static_cast<int>(StoredColumn(script.doc, static_cast<size_t>(n), static_cast<size_t>(c)));
     return true;
   }
 
-  Json Hover(const Json& params) {
-    std::string uri;
-    const std::string* line;
-    size_t at;
-    if (!Where(params, &uri, &line, &at)) return nullptr;
-    std::string word = UpperCaseText(WordAt(*line, at));
-    if (word.empty() || FindCommand(word) < 0) return nullptr;
-    std::string text = ReferenceOf(Latin1ToUtf8(word));
-    if (text.empty()) return nullptr;
-    return {{"contents", {{"kind", "markdown"}, {"value", text}}}};
+  // The script and the stored place a request points at; nullptr outside.
+  const OpenScript* Where(const Json& params, std::string* uri, LspWhere* at) {
+    const OpenScript* script = ScriptOf(params, uri);
+    const Json* position = At(params, "/position"_json_pointer);
+    if (script == nullptr || position == nullptr || !position->is_object() || !StoredAt(*script, *position, at)) return nullptr;
+    return script;
   }
 
-  Json Completion(const Json& params) {
-    std::set<std::string> words;
-    for (int i = 0; i < kCommandCount; ++i)
-      if (kCommandTable[i].handler) words.insert(Latin1ToUtf8(kCommandTable[i].word));
-    auto doc = documents.find(TextAt(params, "/textDocument/uri"_json_pointer));
-    if (doc != documents.end()) {
-      for (const std::string& line : doc->second) {
-        if (!line.empty() && line[0] == '@') words.insert(Latin1ToUtf8(line));
-        for (size_t i = line.find('$'); i != std::string::npos; i = line.find('$', i + 1)) {
-          std::string name = WordAt(line, i + 1);
-          if (name.size() > 1 && name[0] == '$') words.insert(Latin1ToUtf8(name));
-        }
-      }
+  // Requests on a position of a script: null outside one.
+  Json AtPosition(const std::string& method, const Json& params) {
+    std::string uri;
+    LspWhere at;
+    const OpenScript* script = Where(params, &uri, &at);
+    if (script == nullptr) return nullptr;
+    if (method == "textDocument/hover") return HoverReply(*script, at);
+    if (method == "textDocument/completion") return CompletionReply(*script, at);
+    if (method == "textDocument/signatureHelp") return SignatureReply(*script, at);
+    if (method == "textDocument/definition") return DefinitionReply(*script, uri, at);
+    bool with_definition = FlagAt(params, "/context/includeDeclaration"_json_pointer, true);
+    return ReferencesReply(*script, uri, at, with_definition);
+  }
+
+  // Requests on a whole script: null when it is not open.
+  Json OnScript(const std::string& method, const Json& params) {
+    std::string uri;
+    const OpenScript* script = ScriptOf(params, &uri);
+    if (script == nullptr) return nullptr;
+    if (method == "textDocument/documentSymbol") return SymbolsReply(*script);
+    if (method == "textDocument/formatting")
+      return FormattingReply(*script, CountAt(params, "/options/tabSize"_json_pointer),
+                             FlagAt(params, "/options/insertSpaces"_json_pointer, true));
+    int first = std::max(0, CountAt(params, "/range/start/line"_json_pointer));
+    int last = CountAt(params, "/range/end/line"_json_pointer);
+    return CodeActionsReply(*script, uri, first, last < 0 ? first : last);
+  }
+
+  // A rename: its edit, or an error sent in its place (then false).
+  bool Rename(const Json& id, const Json& params, Json* result) {
+    std::string uri, why;
+    LspWhere at;
+    const OpenScript* script = Where(params, &uri, &at);
+    std::string name = TextAt(params, "/newName"_json_pointer);
+    if (script == nullptr || wrong_field) return true;
+    *result = RenameReply(*script, uri, at, name, &why);
+    if (!result->is_null()) return true;
+    SendError(out, id, kRequestFailed, why);
+    return false;
+  }
+
+  // The whole text of a change: the last of the changes (the server asks
+  // for whole texts); "" and a wrong message when there is none.
+  std::string ChangedText(const Json& params) {
+    const Json* changes = At(params, "/contentChanges"_json_pointer);
+    if (changes == nullptr || !changes->is_array() || changes->empty() || !changes->back().is_object()) {
+      wrong_field = true;
+      return {};
     }
-    Json items = Json::array();
-    for (const std::string& w : words) items.push_back({{"label", w}, {"kind", w[0] == '@' || w[0] == '$' ? 6 : 14}});
-    return items;
-  }
-
-  Json Definition(const Json& params) {
-    std::string uri;
-    const std::string* line;
-    size_t at;
-    if (!Where(params, &uri, &line, &at)) return nullptr;
-    std::string word = WordAt(*line, at);
-    if (word.size() < 2 || word[0] != '@') return nullptr;
-    const std::vector<std::string>& lines = documents[uri];
-    for (size_t n = 0; n < lines.size(); ++n)
-      if (!lines[n].empty() && lines[n][0] == '@' && UpperCaseText(lines[n]) == UpperCaseText(word))
-        return {{"uri", uri}, {"range", {{"start", Position(static_cast<int>(n), 0)},
-                                         {"end", Position(static_cast<int>(n), static_cast<int>(lines[n].size()))}}}};
-    return nullptr;
+    return TextAt(changes->back(), "/text"_json_pointer);
   }
 
   // A notification: a script opened, changed or closed.
@@ -220,38 +185,62 @@ struct Server {
     if (method == "textDocument/didOpen" || method == "textDocument/didChange") {
       std::string uri = TextAt(params, "/textDocument/uri"_json_pointer);
       std::string text = method == "textDocument/didOpen" ? TextAt(params, "/textDocument/text"_json_pointer)
-                                                          : TextAt(params, "/contentChanges/0/text"_json_pointer);
+                                                          : ChangedText(params);
       if (wrong_field) return;
-      documents[uri] = StoredLines(text);
+      documents[uri] = OpenScriptOf(text);
       Publish(uri);
     } else if (method == "textDocument/didClose") {
       documents.erase(TextAt(params, "/textDocument/uri"_json_pointer));
     }
   }
 
+  static Json Capabilities() {
+    return {{"textDocumentSync", 1},
+            {"positionEncoding", "utf-16"},
+            {"hoverProvider", true},
+            {"completionProvider", {{"triggerCharacters", {"@", "$"}}}},
+            {"signatureHelpProvider", {{"triggerCharacters", {" "}}}},
+            {"definitionProvider", true},
+            {"referencesProvider", true},
+            {"renameProvider", true},
+            {"documentSymbolProvider", true},
+            {"codeActionProvider", {{"codeActionKinds", {"quickfix"}}}},
+            {"documentFormattingProvider", true}};
+  }
+
+  // The result of a request; false when an error was sent in its place.
+  bool ResultOf(const std::string& method, const Json& id, const Json& params, Json* result) {
+    static const std::set<std::string> kAtPosition = {"textDocument/hover", "textDocument/completion",
+                                                      "textDocument/signatureHelp", "textDocument/definition",
+                                                      "textDocument/references"};
+    static const std::set<std::string> kOnScript = {"textDocument/documentSymbol", "textDocument/formatting",
+                                                    "textDocument/codeAction"};
+    *result = nullptr;
+    if (method == "initialize") {
+      *result = {{"capabilities", Capabilities()}, {"serverInfo", {{"name", "kaldorin"}}}};
+    } else if (method == "shutdown") {
+      shut_down = true;
+    } else if (kAtPosition.count(method) != 0) {
+      *result = AtPosition(method, params);
+    } else if (kOnScript.count(method) != 0) {
+      *result = OnScript(method, params);
+    } else if (method == "textDocument/rename") {
+      return Rename(id, params, result);
+    } else {
+      SendError(out, id, kMethodNotFound, method);
+      return false;
+    }
+    return true;
+  }
+
   // Answers a request.
   void Answer(const std::string& method, const Json& id, const Json& params) {
-    Json result = nullptr;
     if (shut_down) {
       SendError(out, id, kInvalidRequest, app_msg::kLspShutDown);
       return;
-    } else if (method == "initialize") {
-      result = {{"capabilities",
-                 {{"textDocumentSync", 1}, {"hoverProvider", true}, {"definitionProvider", true},
-                  {"completionProvider", {{"triggerCharacters", {"@", "$"}}}}}},
-                {"serverInfo", {{"name", "kaldorin"}}}};
-    } else if (method == "shutdown") {
-      shut_down = true;
-    } else if (method == "textDocument/hover") {
-      result = Hover(params);
-    } else if (method == "textDocument/completion") {
-      result = Completion(params);
-    } else if (method == "textDocument/definition") {
-      result = Definition(params);
-    } else {
-      SendError(out, id, kMethodNotFound, method);
-      return;
     }
+    Json result;
+    if (!ResultOf(method, id, params, &result)) return;
     if (wrong_field) {
       SendError(out, id, kInvalidRequest, app_msg::kLspBadField);
       return;

@@ -1,10 +1,11 @@
 // kaldorin --lsp: a language server for editors, over standard input and
 // output. Diagnostics come from the script check on every opened or
-// changed script (full text), hover shows the language reference's section
-// of the command word under the cursor (the reference is carried in the
-// program, generated from docs/language.md at build time, so that hover
-// matches the program it runs with), completion offers command words and
-// the script's labels and $names, and definition goes to a label's line.
+// changed script (full text); hover, completion and signature help come
+// from the table of command help and the language reference carried in the
+// program; definition, references, rename and the outline follow labels,
+// $names and blocks; formatting indents blocks, and quick fixes close an
+// open block, correct a misspelt command word or create a missing label.
+// Positions are counted in UTF-16 units, as the protocol counts them.
 #pragma once
 
 #include <istream>

@@ -21,7 +21,7 @@ bool SplitScriptText(std::string text, std::vector<std::string>* lines, std::str
     size_t end = nl == std::string::npos ? text.size() : nl;
     size_t line_end = (end > pos && text[end - 1] == '\r') ? end - 1 : end;
     if (lines->size() == static_cast<size_t>(kMaxScriptLines)) {
-      *err = std::string(app_msg::kTooManyLinesBefore) + std::to_string(kMaxScriptLines) + std::string(app_msg::kTooManyLinesAfter);
+      *err = TooManyLinesMessage();
       return false;
     }
     lines->push_back(text.substr(pos, line_end - pos));
@@ -29,6 +29,10 @@ bool SplitScriptText(std::string text, std::vector<std::string>* lines, std::str
     pos = nl + 1;
   }
   return true;
+}
+
+std::string TooManyLinesMessage() {
+  return std::string(app_msg::kTooManyLinesBefore) + std::to_string(kMaxScriptLines) + std::string(app_msg::kTooManyLinesAfter);
 }
 
 std::string HostTextToScript(std::string_view text) {

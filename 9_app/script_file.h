@@ -24,6 +24,9 @@ ReadBounds ScriptFileBounds();
 // The same on text already in memory.
 bool SplitScriptText(std::string text, std::vector<std::string>* lines, std::string* err);
 
+// What is said of a text with more lines than a script may have (UTF-8).
+std::string TooManyLinesMessage();
+
 // Host text (a parameter from the command line) as a script value, by the
 // rule of script files: valid UTF-8 with multi-byte sequences is converted to
 // Latin-1 (characters outside it become '?'); anything else, plain ASCII and

@@ -2,7 +2,11 @@
 """kaldorin --lsp driven by a small JSON-RPC client, as an editor drives it:
 initialize, a script opened and changed (diagnostics from the script check),
 hover on a command word, completion, go to a label, shutdown and exit; and
-a broken message that the server answers with an error and passes over."""
+a broken message that the server answers with an error and passes over.
+Then every other feature on a second script: columns in UTF-16 units past
+characters outside Latin-1, hover on labels and $names, completion in the
+author's case, signature help, references, rename, the outline, formatting,
+quick fixes, and a script longer than the line limit."""
 import json
 import subprocess
 import sys
@@ -44,6 +48,115 @@ class Client:
         self.send({"jsonrpc": "2.0", "method": method, "params": params})
 
 
+def at(uri, line, character):
+    return {"textDocument": {"uri": uri}, "position": {"line": line, "character": character}}
+
+
+def open_script(c, uri, text):
+    c.notify("textDocument/didOpen", {"textDocument": {"uri": uri, "languageId": "kaldorin", "version": 1, "text": text}})
+    diag = c.read()
+    assert diag["method"] == "textDocument/publishDiagnostics" and diag["params"]["uri"] == uri, diag
+    return diag["params"]["diagnostics"]
+
+
+def apply(text, edits):
+    """The text with the edits made (UTF-16 columns), last first."""
+    lines = text.split("\n")
+    for e in sorted(edits, key=lambda e: (e["range"]["start"]["line"], e["range"]["start"]["character"]), reverse=True):
+        s, t = e["range"]["start"], e["range"]["end"]
+        units = [l.encode("utf-16-le") for l in lines]
+        if s["line"] >= len(lines):
+            lines.append("")
+            units.append(b"")
+        head = units[s["line"]][:2 * s["character"]].decode("utf-16-le")
+        tail = units[t["line"]][2 * t["character"]:].decode("utf-16-le")
+        lines[s["line"]:t["line"] + 1] = (head + e["newText"] + tail).split("\n")
+    return "\n".join(lines)
+
+
+def features(c):
+    uri = "file:///tmp/b.kal"
+    # "😀" is two UTF-16 units and one stored character; "é" one of each.
+    text = ("@início\n"
+            "seja $nome \"😀é\" \n"
+            "se $nome = \"x\"\n"
+            "escreve \"😀\" $nome\n"
+            "chama @sub\n"
+            "escrve 1\n"
+            "@sub\n"
+            "repete $i 2\n"
+            "desvia @falta\n")
+    diags = open_script(c, uri, text)
+    got = [(d["range"]["start"]["line"], d["range"]["start"]["character"], d["range"]["end"]["character"], d["message"])
+           for d in diags]
+    assert (5, 0, 6, "Comando inválido: escrve") in got, got
+    assert (8, 7, 13, "Rótulo não encontrado: @falta") in got, got
+
+    # $nome after the emoji on line 3: stored column 12, UTF-16 column 13.
+    hover = c.request("textDocument/hover", at(uri, 3, 14))["contents"]["value"]
+    assert hover.startswith("**$nome**\n\nRecebe valor na linha 2 (SEJA). Usada nas linhas 3 e 4."), hover
+    hover = c.request("textDocument/hover", at(uri, 4, 8))["contents"]["value"]
+    assert hover == "**@sub**\n\nRótulo da linha 7. CHAMA vem na linha 5.", hover
+    where = c.request("textDocument/definition", at(uri, 3, 15))
+    assert where["range"] == {"start": {"line": 1, "character": 5}, "end": {"line": 1, "character": 10}}, where
+    refs = c.request("textDocument/references", dict(at(uri, 1, 6), context={"includeDeclaration": True}))
+    assert [(r["range"]["start"]["line"], r["range"]["start"]["character"]) for r in refs] == [(1, 5), (2, 3), (3, 13)], refs
+    refs = c.request("textDocument/references", dict(at(uri, 6, 1), context={"includeDeclaration": False}))
+    assert [r["range"]["start"]["line"] for r in refs] == [4], refs
+
+    items = c.request("textDocument/completion", at(uri, 5, 3))
+    assert [i["label"] for i in items] == ["escreve", "escrevebyte"], items
+    assert items[0]["textEdit"]["range"] == {"start": {"line": 5, "character": 0}, "end": {"line": 5, "character": 3}}, items
+    items = c.request("textDocument/completion", at(uri, 3, 15))
+    assert [i["label"] for i in items] == ["$nome"], items
+
+    sig = c.request("textDocument/signatureHelp", at(uri, 1, 11))
+    assert sig["signatures"][0]["label"] == "SEJA v valor" and sig["activeParameter"] == 1, sig
+
+    symbols = c.request("textDocument/documentSymbol", {"textDocument": {"uri": uri}})
+    assert [s["name"] for s in symbols] == ["@início", "@sub"], symbols
+    assert [s["name"] for s in symbols[0]["children"]] == ["se $nome = \"x\""], symbols
+    assert symbols[1]["children"][0]["name"] == "repete $i 2", symbols
+
+    edit = c.request("textDocument/rename", dict(at(uri, 3, 14), newName="$titulo"))
+    renamed = apply(text, edit["changes"][uri])
+    assert renamed.split("\n")[1:4] == ["seja $titulo \"😀é\" ", "se $titulo = \"x\"", "escreve \"😀\" $titulo"], renamed
+    c.send({"jsonrpc": "2.0", "id": 500, "method": "textDocument/rename", "params": dict(at(uri, 3, 14), newName="dois nomes")})
+    answer = c.read()
+    assert answer["id"] == 500 and "error" in answer, answer
+
+    # The quick fixes, each taken on the text the one before left.
+    fixed, titles = text, []
+    for _ in range(10):
+        actions = c.request("textDocument/codeAction", {"textDocument": {"uri": uri},
+                                                        "range": {"start": {"line": 0, "character": 0},
+                                                                  "end": {"line": 99, "character": 0}},
+                                                        "context": {"diagnostics": []}})
+        if not actions:
+            break
+        assert actions[0]["kind"] == "quickfix" and actions[0]["diagnostics"], actions
+        titles.append(actions[0]["title"])
+        fixed = apply(fixed, actions[0]["edit"]["changes"][uri])
+        c.notify("textDocument/didChange", {"textDocument": {"uri": uri, "version": 2}, "contentChanges": [{"text": fixed}]})
+        diags = c.read()["params"]["diagnostics"]
+    assert titles == ["Fechar o bloco com fim se", "Trocar por escreve", "Fechar o bloco com fim repete",
+                      "Criar o rótulo @falta"], titles
+    assert fixed.split("\n")[5:12] == ["escreve 1", "fim se", "@sub", "repete $i 2", "desvia @falta", "fim repete",
+                                       "@falta"], fixed
+    assert [d["message"] for d in diags if d.get("severity") == 1] == [], diags
+
+    edits = c.request("textDocument/formatting", {"textDocument": {"uri": uri}, "options": {"tabSize": 2, "insertSpaces": True}})
+    formatted = apply(fixed, edits).split("\n")
+    assert formatted[2:7] == ["se $nome = \"x\"", "  escreve \"😀\" $nome", "  chama @sub", "  escreve 1", "fim se"], formatted
+    assert formatted[9] == "  desvia @falta", formatted
+
+    # Over the line limit: the limit is a finding, and so are the others.
+    long_text = "escrve 1\n" + "escreve 1\n" * 5000 + "escrve 2\n"
+    diags = open_script(c, "file:///tmp/long.kal", long_text)
+    assert [(d["range"]["start"]["line"], d["message"]) for d in diags] == [
+        (0, "Comando inválido: escrve"), (5000, "O script tem mais de 5000 linhas")], diags
+
+
 def main():
     c = Client()
     try:
@@ -79,17 +192,26 @@ def main():
     assert answer["id"] == 99 and answer["error"]["code"] == -32600, answer
 
     hover = c.request("textDocument/hover", {"textDocument": {"uri": uri}, "position": {"line": 1, "character": 2}})
-    assert hover["contents"]["value"].startswith("### SEJA"), hover
+    assert hover["contents"]["value"].startswith("**SEJA** `v valor`"), hover
+    assert "### SEJA" in hover["contents"]["value"], hover
     assert c.request("textDocument/hover", {"textDocument": {"uri": uri}, "position": {"line": 40, "character": 0}}) is None
 
     items = [i["label"] for i in c.request("textDocument/completion",
                                            {"textDocument": {"uri": uri}, "position": {"line": 2, "character": 0}})]
-    for want in ("ESCREVE", "ENQUANTO", "@início", "$nome"):
+    for want in ("ESCREVE", "ENQUANTO"):
         assert want in items, (want, items)
+    assert "$nome" not in items and "@início" not in items, items  # command words only at a line's start
+    items = [i["label"] for i in c.request("textDocument/completion",
+                                           {"textDocument": {"uri": uri}, "position": {"line": 3, "character": 8}})]
+    assert items == ["@início"], items
+    items = [i["label"] for i in c.request("textDocument/completion",
+                                           {"textDocument": {"uri": uri}, "position": {"line": 2, "character": 8}})]
+    assert items == ["$nome"], items
 
     where = c.request("textDocument/definition", {"textDocument": {"uri": uri}, "position": {"line": 3, "character": 9}})
     assert where["uri"] == uri and where["range"]["start"]["line"] == 0, where
 
+    features(c)
     assert c.request("shutdown", None) is None
     c.notify("exit", None)
     assert c.proc.wait(timeout=10) == 0
