@@ -27,7 +27,6 @@ constexpr int kInvalidRequest = -32600;
 constexpr int kMethodNotFound = -32601;
 constexpr int kRequestFailed = -32803;
 
-
 void Send(std::ostream& out, const Json& message) {
   std::string body = message.dump(-1, ' ', false, Json::error_handler_t::replace);
   out << "Content-Length: " << body.size() << "\r\n\r\n" << body;

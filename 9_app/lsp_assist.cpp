@@ -242,7 +242,10 @@ bool SignatureAt(const std::vector<std::string>& stored, const ScriptModel& mode
     out->parameters.emplace_back(begin, begin + Utf16Length(parameter));
   }
   int last = std::max(0, static_cast<int>(out->parameters.size()) - 1);
-  out->active = std::min(OperandIndex(args), last);
+  int index = OperandIndex(args);
+  constexpr std::string_view kCondition = "condição";  // left, operator, right: one placeholder
+  if (help->operands.substr(0, kCondition.size()) == kCondition) index = index < 3 ? 0 : 1;
+  out->active = std::min(index, last);
   out->summary = help->summary;
   return true;
 }

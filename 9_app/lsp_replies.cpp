@@ -117,7 +117,8 @@ Json SignatureReply(const OpenScript& script, LspWhere at) {
 }
 
 Json FormattingReply(const OpenScript& script, int tab_size, bool spaces) {
-  std::string unit = spaces ? std::string(static_cast<size_t>(std::clamp(tab_size, 1, 16)), ' ') : "\t";
+  int width = tab_size < 1 ? 2 : std::min(tab_size, 16);  // 2 when the editor gives none
+  std::string unit = spaces ? std::string(static_cast<size_t>(width), ' ') : "\t";
   Json out = Json::array();
   for (const LspEdit& edit : IndentEdits(script.doc, script.model, unit)) out.push_back(EditOf(script.doc, edit));
   return out;

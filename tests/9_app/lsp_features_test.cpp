@@ -161,6 +161,8 @@ TEST(LspAssist, SignatureFollowsTheOperandBeingTyped) {
   ASSERT_TRUE(SignatureAt(lines, m, 0, 25, &s));
   EXPECT_EQ(s.active, 3);  // quotes and parentheses hold their blanks
   EXPECT_EQ(s.parameters[3], std::make_pair(24, 27));
+  ASSERT_TRUE(SignatureAt(lines, m, 1, 7, &s));  // a condition is one operand of three words
+  EXPECT_EQ(s.active, 0);
   ASSERT_TRUE(SignatureAt(lines, m, 1, 19, &s));  // the command after a one-line SE
   EXPECT_EQ(s.label, "SOMA v valor");
   EXPECT_EQ(s.active, 1);
@@ -179,9 +181,11 @@ TEST(LspAssist, HoverSaysWhatAWordDoesAndWhereANameIs) {
 }
 
 TEST(LspCommandHelp, EveryCommandWordHasOneRowAndEveryRowACommand) {
-  for (int i = 0; i < kCommandCount; ++i)
-    if (kCommandTable[i].handler != nullptr)
+  for (int i = 0; i < kCommandCount; ++i) {
+    if (kCommandTable[i].handler != nullptr) {
       EXPECT_NE(FindCommandHelp(kCommandTable[i].word), nullptr) << Latin1ToUtf8(kCommandTable[i].word);
+    }
+  }
   for (int i = 0; i < kCommandHelpCount; ++i) {
     EXPECT_GE(FindCommand(kCommandHelp[i].word), 0) << Latin1ToUtf8(kCommandHelp[i].word);
     EXPECT_EQ(FindCommandHelp(kCommandHelp[i].word), &kCommandHelp[i]) << "a word twice";
