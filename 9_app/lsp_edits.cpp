@@ -14,6 +14,9 @@ namespace kal {
 
 namespace {
 
+// No command word is longer (DECODARQBASE64).
+constexpr size_t kLongestCommandWord = 14;
+
 bool IsUpperLetter(unsigned char c) { return (c >= 'A' && c <= 'Z') || (c >= 0xC0 && c <= 0xDE && c != 0xD7); }
 bool IsLowerLetter(unsigned char c) { return (c >= 'a' && c <= 'z') || (c >= 0xDF && c != 0xF7 && c != 0xFF); }
 
@@ -150,6 +153,7 @@ std::string InCaseOf(std::string_view word, std::string_view like) {
 
 std::vector<std::string> NearestCommandWords(std::string_view word) {
   std::string upper = UpperCaseText(word);
+  if (upper.size() > kLongestCommandWord + 2) return {};  // farther than two edits from every word
   int most = std::min(2, static_cast<int>(upper.size()) - 1);
   std::vector<std::string> best;
   for (int i = 0; i < kCommandCount; ++i) {

@@ -131,6 +131,8 @@ TEST(LspEdits, NearestWordsKeepTheAuthorsCase) {
   EXPECT_EQ(NearestCommandWords("SOAM"), (std::vector<std::string>{"SOMA"}));  // two letters swapped: one edit
   EXPECT_TRUE(NearestCommandWords("xyzzy").empty());
   EXPECT_TRUE(NearestCommandWords("Z").empty());
+  EXPECT_TRUE(NearestCommandWords(std::string(1 << 20, 'a')).empty());  // a long word costs nothing
+  for (int i = 0; i < kCommandCount; ++i) EXPECT_LE(kCommandTable[i].word.size(), 14u);
   EXPECT_EQ(InCaseOf("L\xCA", "l"), "l\xEA");
 }
 
