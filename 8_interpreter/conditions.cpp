@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "8_interpreter/conditions.h"
+#include "8_interpreter/line_code.h"
 #include "8_interpreter/lists.h"
 #include "8_interpreter/operands.h"
 
@@ -129,34 +130,27 @@ std::string PadNumber(std::string_view text) {
   return padded.substr(padded.size() - 21);
 }
 
+bool InNamedList(InterpreterState& in, std::string_view name, bool negate, const Value& left, bool* truth) {
+  const ListSlot* list = FindList(in, name);
+  if (!list) return false;
+  NumberText buf;
+  *truth = InList(TextOf(left, &buf), *list) != negate;
+  return true;
+}
+
 bool EvaluateCondition(InterpreterState& in, std::string_view* text, bool* truth) {
-  std::string_view t = TrimBlanks(*text);
-  if (t.empty()) return false;
-  bool negate = false;
-  if ((t[0] == 'N' || t[0] == 'n') && (StartsWithKeyword(t, "NAO") || StartsWithKeyword(t, "N\xC3O"))) {
-    negate = true;
-    t = TrimBlanks(t.substr(3));
-    if (t.empty()) return false;
+  Condition c;
+  std::string_view rest;
+  if (!DecodeConditionShape(in, *text, &c, &rest)) {
+    // What the text read before it failed is read all the same: the left
+    // operand's names are looked up, and so are a failed right operand's.
+    bool ignored;
+    c.op = CompareOp::kEq;
+    ConditionTruth(in, c, &ignored);
+    return false;
   }
-  std::string left_scratch, right_scratch;
-  Value left, right;
-  if (!ReadOperandValue(in, &t, &left, &left_scratch) || t.empty()) return false;
-  Op op;
-  if (!ReadCompareOperator(&t, &op)) return false;
-  t = TrimBlanks(t);
-  if (t.empty()) return false;
-  if (op == Op::kIn) {
-    std::string name;
-    if (!ReadListName(&t, &name)) return false;
-    const ListSlot* list = FindList(in, name);
-    if (!list) return false;
-    NumberText buf;
-    *truth = InList(TextOf(left, &buf), *list) != negate;
-  } else {
-    if (!ReadOperandValue(in, &t, &right, &right_scratch)) return false;
-    *truth = ConditionHolds(negate, op, left, right);
-  }
-  *text = TrimBlanks(t);
+  if (!ConditionTruth(in, c, truth)) return false;
+  *text = rest;
   return true;
 }
 

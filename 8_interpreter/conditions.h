@@ -11,8 +11,8 @@ namespace kal {
 
 struct InterpreterState;
 
-// Evaluates a condition at the front of *text; the rest is handed back
-// trimmed.
+// Evaluates a condition at the front of *text (decoded, then its decoded
+// form evaluated as a decoded line's is); the rest is handed back trimmed.
 bool EvaluateCondition(InterpreterState& in, std::string_view* text, bool* truth);
 
 // The comparison operators of conditions.
@@ -59,6 +59,9 @@ inline bool ConditionHolds(bool negate, CompareOp op, const Value& l, const Valu
   }
   return result != negate;
 }
+
+// The truth of "[NAO] left EM [name]"; false when there is no such list.
+bool InNamedList(InterpreterState& in, std::string_view name, bool negate, const Value& left, bool* truth);
 
 // The comparison form of a text: a run of digits only (the empty text
 // included) is padded with zeros to 21 characters, keeping the last 21.

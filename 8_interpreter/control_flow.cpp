@@ -21,19 +21,13 @@
 
 namespace kal {
 
-namespace {
-
-size_t At(const ScanTables& t, int line);
-
-}  // namespace
-
 void SkipToEnd(InterpreterState& in, Block block) {
   auto& s = in;
   const ScanTables& t = Scans(in);
   const std::vector<int>& next = block == Block::kSe         ? t.next_fim_se
                                  : block == Block::kEnquanto ? t.next_fim_enquanto
                                                              : t.next_fim_repete;
-  s.current_line = next[At(t, s.current_line)];
+  s.current_line = next[t.At(s.current_line)];
 }
 
 void SkipFalseBlock(InterpreterState& in) {
@@ -81,23 +75,22 @@ bool FindUpperLabel(InterpreterState& in, std::string_view upper_name) {
 
 namespace {
 
-// A line number as an index into the scan tables (lines run outside a
-// stored script may have any current line).
-size_t At(const ScanTables& t, int line) {
-  return static_cast<size_t>(line < 0 ? 0 : (line > t.line_count ? t.line_count + 1 : line));
-}
-
 bool IsWord(std::string_view args, std::string_view upper_word) {
   return args.size() == upper_word.size() && StartsWithKeyword(args, upper_word);
 }
 
+// REPETE's operands: the variable, then the count (read again at every
+// step); text may follow.
+bool ReadCountOperands(InterpreterState& in, std::string_view rest, int* slot, int32_t* count) {
+  return ReadVariableRef(in, &rest, slot) && !rest.empty() && ReadNumberOperand(in, &rest, false, count);
+}
+
 // One step of a counted loop on the REPETE line's rest: variable + 1, and
-// out of the loop once it passes the count (read again every time).
+// out of the loop once it passes the count.
 bool RepeteStep(InterpreterState& in, std::string_view rest) {
   int slot;
   int32_t count;
-  return ReadVariableRef(in, &rest, &slot) && !rest.empty() && ReadNumberOperand(in, &rest, false, &count) &&
-         StepCount(in, slot, count);
+  return ReadCountOperands(in, rest, &slot, &count) && StepCount(in, slot, count);
 }
 
 // The target of DESVIA and CHAMA: @name (no space in it) or an operand
@@ -138,29 +131,24 @@ bool CmdEnquanto(InterpreterState& in, std::string_view args) {
 bool CmdRepete(InterpreterState& in, std::string_view args) {
   int slot;
   int32_t count;
-  if (!ReadVariableRef(in, &args, &slot) || args.empty() || !ReadNumberOperand(in, &args, false, &count)) return false;
+  if (!ReadCountOperands(in, args, &slot, &count)) return false;
   StartCount(in, slot, count);
   return true;
 }
 
 bool CmdFim(InterpreterState& in, std::string_view args) {
-  if (args.empty()) return false;
-  auto& s = in;
-  if (IsWord(args, "ENQUANTO")) {
-    const ScanTables& t = Scans(in);
-    int head = t.prev_enquanto[At(t, s.current_line)];
-    if (head == 0) return false;
-    BackToLoopHead(in, head);
-    return true;
+  LineCode code;
+  if (!DecodeFimHead(in, in.current_line, args, &code)) return false;
+  switch (code.kind) {
+    case LineKind::kFimEnquanto:
+      BackToLoopHead(in, code.head);
+      return true;
+    case LineKind::kFimRepete:
+      in.current_line = code.head;
+      return RepeteStep(in, Scans(in).repete_rest[static_cast<size_t>(code.head)]);
+    default:
+      return true;  // FIM SE and FIM of any other word
   }
-  if (IsWord(args, "REPETE")) {
-    const ScanTables& t = Scans(in);
-    int head = t.prev_repete[At(t, s.current_line)];
-    if (head == 0) return false;
-    s.current_line = head;
-    return RepeteStep(in, t.repete_rest[static_cast<size_t>(head)]);
-  }
-  return true;  // FIM SE and FIM of any other word
 }
 
 bool CmdDesvia(InterpreterState& in, std::string_view args) {

@@ -1,4 +1,4 @@
-// The dispatcher and DEBUG.
+// The dispatcher and DEBUG (a hook that both ways of running a line call).
 #include "8_interpreter/dispatcher.h"
 
 #include <string>
@@ -25,12 +25,7 @@ int FindCommand(std::string_view upper_word) {
 }
 
 bool DispatchEntry(InterpreterState& in, int entry, std::string_view upper_word, std::string_view args) {
-  if (in.debug) {
-    std::string echo(upper_word);
-    echo.push_back(' ');
-    echo.append(args);
-    WriteLineAndSpeak(echo);
-  }
+  if (in.before_line) in.before_line(in, upper_word, args);
   CommandHandler handler = entry >= 0 ? kCommandTable[entry].handler : nullptr;
   const auto& allowed = in.limits.allowed_commands;
   if (!allowed.empty() && entry >= 0 && !allowed[static_cast<size_t>(entry)]) handler = nullptr;
@@ -46,9 +41,22 @@ bool DispatchCommand(InterpreterState& in, std::string_view word, std::string_vi
   return DispatchEntry(in, FindCommand(upper), upper, TrimBlanks(rest));
 }
 
+namespace {
+
+// DEBUG's hook: every command line is written and spoken as it runs, its
+// word upper-cased.
+void EchoLine(InterpreterState&, std::string_view upper_word, std::string_view args) {
+  std::string echo(upper_word);
+  echo.push_back(' ');
+  echo.append(args);
+  WriteLineAndSpeak(echo);
+}
+
+}  // namespace
+
 bool CmdDebug(InterpreterState& in, std::string_view args) {
   bool off = args == "-" || (!args.empty() && args[0] == 'N');
-  in.debug = !off;
+  in.before_line = off ? nullptr : EchoLine;
   SayLine(off ? kMsgDebugOff : kMsgDebugOn);
   return true;
 }

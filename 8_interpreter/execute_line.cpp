@@ -23,14 +23,26 @@ bool RefusedWhenNested(std::string_view upper_word) {
          upper_word == "SEN\xC3O" || upper_word == "FIM";
 }
 
-// Whether decoded lines may run now (not while DEBUG echoes every command,
-// nor for commands the limits keep out: their handlers refuse them).
+// Whether decoded lines may run now (not for commands the limits keep
+// out: their handlers refuse them).
 bool RunsDecoded(InterpreterState& in, int entry) {
   const auto& s = in;
-  if (s.debug || !s.decode_lines) return false;
+  if (!s.decode_lines) return false;
   if (!s.commands_limited) return true;
   const auto& allowed = in.limits.allowed_commands;
   return allowed.empty() || (entry >= 0 && allowed[static_cast<size_t>(entry)]);
+}
+
+// A decoded line, after the hook that watches lines (as DispatchEntry
+// calls it before a handler).
+bool RunDecoded(InterpreterState& in, LineCode& code, std::string_view upper_word, std::string_view args) {
+  if (in.before_line) in.before_line(in, upper_word, args);
+  return RunLineCode(in, code);
+}
+
+// A stored line's argument text.
+std::string_view ArgsOf(const InterpreterState& in, int n, const LineInfo& info) {
+  return std::string_view(in.lines[static_cast<size_t>(n)]).substr(info.args_begin, info.args_size);
 }
 
 bool Finish(InterpreterState& in, bool ok) {
@@ -62,7 +74,8 @@ bool RunNestedCommand(InterpreterState& in, NestedCommand& c) {
     return false;
   }
   ++s.nesting;
-  bool ok = c.code && RunsDecoded(in, c.entry) ? RunLineCode(in, *c.code) : DispatchEntry(in, c.entry, c.word, c.args);
+  bool ok = c.code && RunsDecoded(in, c.entry) ? RunDecoded(in, *c.code, c.word, c.args)
+                                               : DispatchEntry(in, c.entry, c.word, c.args);
   --s.nesting;
   return ok;
 }
@@ -88,13 +101,13 @@ bool ExecuteStoredLine(InterpreterState& in, int n, bool* quiet) {
   if (RunsDecoded(in, info.entry)) {
     LineCode& code = CodeOfLine(in, s.index, n);
     if (code.kind != LineKind::kByHandler) {
+      if (s.before_line) s.before_line(in, info.word, ArgsOf(in, n, info));
       bool ok = RunLineCode(in, code);
       *quiet = ok && code.quiet;
       return Finish(in, ok);
     }
   }
-  std::string_view args = std::string_view(s.lines[static_cast<size_t>(n)]).substr(info.args_begin, info.args_size);
-  return Finish(in, DispatchEntry(in, info.entry, info.word, args));
+  return Finish(in, DispatchEntry(in, info.entry, info.word, ArgsOf(in, n, info)));
 }
 
 }  // namespace kal

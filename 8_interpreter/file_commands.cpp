@@ -12,6 +12,7 @@
 #include "5_speech/speech.h"
 #include "8_interpreter/channel_io.h"
 #include "8_interpreter/commands.h"
+#include "8_interpreter/line_code.h"
 #include "8_interpreter/messages.h"
 #include "8_interpreter/numbers.h"
 #include "8_interpreter/operands.h"
@@ -129,22 +130,13 @@ bool ReadFromChannel(InterpreterState& in, std::string_view args) {
 }
 
 bool WriteToChannel(InterpreterState& in, std::string_view args, bool no_line_end) {
-  auto& s = in;
-  s.last_status = 0;
-  args.remove_prefix(1);  // '#'
-  if (args.empty() || args[0] < '0' || args[0] > '9') {
+  in.last_status = 0;
+  LineCode code;
+  if (!DecodeChannelWrite(in, args, no_line_end, &code)) {
     SayLine(kMsgFileProcessingError);
     return false;
   }
-  int channel = args[0] - '0';
-  args = TrimBlanks(args.substr(1));
-  std::string text;
-  if (args.empty()) {
-    no_line_end = false;  // an empty line always ends
-  } else {
-    text = JoinOperands(in, &args);
-  }
-  return WriteJoinedToChannel(in, channel, &text, no_line_end, args.empty());
+  return RunLineCode(in, code);
 }
 
 bool WriteJoinedToChannel(InterpreterState& in, int channel, std::string* text, bool no_line_end, bool complete) {

@@ -96,7 +96,9 @@ bool RunCopia(InterpreterState& in, LineCode& code) {
 
 inline bool Holds(InterpreterState& in, Condition& c, bool* truth) {
   Value l, r;
-  if (!ReadValue(in, c.left, &l) || !ReadValue(in, c.right, &r)) return false;
+  if (!ReadValue(in, c.left, &l)) return false;
+  if (c.op == CompareOp::kIn) return InNamedList(in, c.list, c.negate, l, truth);
+  if (!ReadValue(in, c.right, &r)) return false;
   *truth = ConditionHolds(c.negate, c.op, l, r);
   return true;
 }
@@ -158,6 +160,8 @@ bool RunEscreve(InterpreterState& in, LineCode& code) {
 }
 
 }  // namespace
+
+bool ConditionTruth(InterpreterState& in, Condition& c, bool* truth) { return Holds(in, c, truth); }
 
 // In the order of LineKind.
 const LineRunner kLineRunners[kLineKinds] = {

@@ -65,8 +65,9 @@ enum class LineKind : uint8_t {
 
 struct Condition {
   bool negate = false;
-  Operand left, right;
+  Operand left, right;  // right: not with EM
   CompareOp op = CompareOp::kEq;
+  std::string list;     // EM: the list's name
 };
 
 struct LineCode;
@@ -110,8 +111,19 @@ void DecodeLine(InterpreterState& in, int n, std::string_view upper_word, std::s
 // an operand where ReadOperand would read it; a variable where
 // ReadVariableRef would; and a condition as EvaluateCondition reads it
 // ([NAO|NÃO] left operator right, or left EM [list]; *rest is what
-// follows, trimmed). Each removes what it read from the front.
+// follows, trimmed). Each removes what it read from the front. These are
+// the one reading of operand syntax: the text readers of operands.h and
+// conditions.h decode and then read the decoded form.
+//
+// An operand that fails to decode is left as an expression that fails
+// when read, after looking up the names an expression's text met before
+// it stopped being one (reading it from the text looks them up): reading
+// a failed operand does what reading its text does. A condition that
+// fails leaves its operands so too, the ones not reached empty texts.
 bool DecodeOperand(InterpreterState& in, std::string_view* args, Operand* op);
+// The same without a literal's numeric facts (numeric, digits), for an
+// operand read once.
+bool ReadOperandSyntax(std::string_view* args, Operand* op);
 bool DecodeVarRef(std::string_view* args, VarRef* ref);
 // On failure *stop says what was wanted and where reading stopped.
 enum class ShapeNeed : uint8_t { kOperand, kOperator, kList };
@@ -121,6 +133,18 @@ struct ShapeStop {
 };
 bool DecodeConditionShape(InterpreterState& in, std::string_view args, Condition* c, std::string_view* rest,
                           ShapeStop* stop = nullptr);
+// The truth of a decoded condition: its operands read left to right, the
+// list of EM looked up; false at the first that fails.
+bool ConditionTruth(InterpreterState& in, Condition& c, bool* truth);
+
+// FIM's word (args not empty) and the loop head of FIM ENQUANTO and FIM
+// REPETE for line n, found in the scan tables: *code's kind (kFimEnquanto,
+// kFimRepete, kFimOther) and head; false when that loop has no head.
+bool DecodeFimHead(InterpreterState& in, int n, std::string_view args, LineCode* code);
+// ESCREVE #d operands, its trailing '&' taken (no_line_end): the channel
+// and the operands up to the first text that is not one (kept, failed, with
+// text_after set); false when args does not begin with '#' and a digit.
+bool DecodeChannelWrite(InterpreterState& in, std::string_view args, bool no_line_end, LineCode* code);
 
 // Runs a decoded line (not kUndecoded, not kByHandler); its success. The
 // runner of each kind is in a table, so that the run loop reaches it with

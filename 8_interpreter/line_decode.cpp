@@ -19,6 +19,10 @@ namespace {
 
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
+bool IsWord(std::string_view args, std::string_view upper_word) {
+  return args.size() == upper_word.size() && StartsWithKeyword(args, upper_word);
+}
+
 // All digits, one to nineteen of them: the number they make, which is how
 // the comparison form orders such a text.
 bool DigitsOnly(std::string_view t, uint64_t* value) {
@@ -32,45 +36,89 @@ bool DigitsOnly(std::string_view t, uint64_t* value) {
   return true;
 }
 
+// A quoted string: a doubled quote mark inside stands for one; a string
+// with no closing quote mark takes the rest of the text.
+void ReadQuoted(std::string_view* args, std::string* value) {
+  std::string_view t = *args;
+  for (;;) {
+    t.remove_prefix(1);  // the opening (or doubled) quote mark
+    size_t q = t.find('"');
+    if (q == std::string_view::npos) {
+      value->append(t);
+      t = {};
+      break;
+    }
+    value->append(t.substr(0, q));
+    t.remove_prefix(q + 1);
+    if (t.empty() || t[0] != '"') break;
+    value->push_back('"');
+  }
+  *args = t;
+}
+
+// What reading the operand read before it failed: an expression that
+// looks up the names met so far and then fails (steps kept), or nothing.
+bool Failed(Operand* op, bool keep_steps) {
+  op->kind = Operand::Kind::kExpression;
+  if (!keep_steps) op->expr = ExprCode();
+  if (op->expr.steps.empty() || op->expr.steps.back().code != ExprStep::Code::kFail)
+    op->expr.steps.push_back({ExprStep::Code::kFail, 0, 0});
+  return false;
+}
+
 }  // namespace
 
-bool DecodeOperand(InterpreterState& in, std::string_view* args, Operand* op) {
+bool ReadOperandSyntax(std::string_view* args, Operand* op) {
   std::string_view t = TrimFrontBlanks(*args);
-  if (t.empty()) return false;
+  if (t.empty()) return Failed(op, false);
   char c = t[0];
-  if (c == '-' || IsDigit(c) || c == '"') {
-    // Literals read the same whenever they are read.
-    op->kind = Operand::Kind::kText;
-    if (!ReadOperand(in, &t, &op->text)) return false;
-    Value literal{};
-    literal.text = op->text;
-    op->numeric = NumberOfValue(literal, false, &op->number);
-    op->numeric_trimmed = NumberOfValue(literal, true, &op->number_trimmed);
-    op->digits = DigitsOnly(op->text, &op->digits_value);
-    *args = t;
-    return true;
-  }
-  if (c == '$') {
+  op->kind = Operand::Kind::kText;
+  if (c == '-' || IsDigit(c)) {
+    size_t n = 1;
+    while (n < t.size() && IsDigit(t[n])) ++n;
+    op->text.assign(t.substr(0, n));
+    t.remove_prefix(n);
+  } else if (c == '"') {
+    op->text.clear();
+    ReadQuoted(&t, &op->text);
+  } else if (c == '$') {
     size_t n = NameLength(t.substr(1));
-    if (n == 0) return false;
+    if (n == 0) return Failed(op, false);
     op->kind = Operand::Kind::kVariable;
+    op->var.slot = 0;
     op->var.name.assign(t.substr(1, n));
     t.remove_prefix(1 + n);
   } else if (int slot = LetterSlot(static_cast<unsigned char>(c))) {
     op->kind = Operand::Kind::kVariable;
     op->var.slot = slot;
+    op->var.name.clear();
     t.remove_prefix(1);
   } else if (c == '(') {
+    // The names an expression met before it failed are looked up all the
+    // same, as evaluating it from the text looks them up.
+    t.remove_prefix(1);
+    if (!CompileExpression(&t, &op->expr)) return Failed(op, true);
+    t = TrimFrontBlanks(t);
+    if (t.empty() || t[0] != ')') return Failed(op, true);
     op->kind = Operand::Kind::kExpression;
     t.remove_prefix(1);
-    if (!CompileExpression(&t, &op->expr)) return false;
-    t = TrimFrontBlanks(t);
-    if (t.empty() || t[0] != ')') return false;
-    t.remove_prefix(1);
   } else {
-    return false;
+    return Failed(op, false);
   }
   *args = TrimBlanks(t);
+  return true;
+}
+
+bool DecodeOperand(InterpreterState&, std::string_view* args, Operand* op) {
+  if (!ReadOperandSyntax(args, op)) return false;
+  if (op->kind == Operand::Kind::kText) {
+    // A literal's value under the numeric rule, found once.
+    Value literal{};
+    literal.text = op->text;
+    op->numeric = NumberOfValue(literal, false, &op->number);
+    op->numeric_trimmed = NumberOfValue(literal, true, &op->number_trimmed);
+    op->digits = DigitsOnly(op->text, &op->digits_value);
+  }
   return true;
 }
 
@@ -147,8 +195,7 @@ bool DecodeConditionShape(InterpreterState& in, std::string_view args, Condition
   at = {c->op == CompareOp::kIn ? ShapeNeed::kList : ShapeNeed::kOperand, t};
   if (t.empty()) return false;
   if (c->op == CompareOp::kIn) {
-    std::string name;
-    if (!ReadListName(&t, &name)) return false;
+    if (!ReadListName(&t, &c->list)) return false;
   } else if (!DecodeOperand(in, &t, &c->right)) {
     return false;
   }
@@ -156,18 +203,53 @@ bool DecodeConditionShape(InterpreterState& in, std::string_view args, Condition
   return true;
 }
 
-namespace {
-
-// The condition of a decoded line; the EM operator, which looks up a list,
-// is left to the handler.
-bool DecodeCondition(InterpreterState& in, std::string_view args, Condition* c, std::string_view* rest) {
-  return DecodeConditionShape(in, args, c, rest) && c->op != CompareOp::kIn;
+bool DecodeFimHead(InterpreterState& in, int n, std::string_view args, LineCode* code) {
+  if (args.empty()) return false;
+  const ScanTables& t = Scans(in);
+  size_t at = t.At(n);
+  if (IsWord(args, "ENQUANTO")) {
+    code->head = t.prev_enquanto[at];
+    code->kind = LineKind::kFimEnquanto;
+    return code->head != 0;
+  }
+  if (IsWord(args, "REPETE")) {
+    code->head = t.prev_repete[at];
+    code->kind = LineKind::kFimRepete;
+    return code->head != 0;
+  }
+  code->kind = LineKind::kFimOther;
+  return true;
 }
+
+bool DecodeChannelWrite(InterpreterState& in, std::string_view args, bool no_line_end, LineCode* code) {
+  code->kind = LineKind::kEscreveChannel;
+  code->no_line_end = no_line_end;
+  if (!ReadChannelDigit(&args, &code->channel)) return false;
+  if (args.empty()) {
+    code->no_line_end = false;  // an empty line always ends
+    return true;
+  }
+  // The operands joined as JoinOperands reads them: up to the first text
+  // that is not one, which is read too (the names it met are looked up)
+  // and makes the line fail once the text is written.
+  while (!args.empty()) {
+    Operand op;
+    bool read = DecodeOperand(in, &args, &op);
+    code->operands.push_back(std::move(op));
+    if (!read) {
+      code->text_after = true;
+      break;
+    }
+  }
+  return true;
+}
+
+namespace {
 
 // The command of a one-line SE is decoded in DecodeLineAt.
 bool DecodeSe(InterpreterState& in, std::string_view args, LineCode* code) {
   std::string_view rest;
-  if (!DecodeCondition(in, args, &code->condition, &rest)) return false;
+  if (!DecodeConditionShape(in, args, &code->condition, &rest)) return false;
   code->command.assign(rest);
   return true;
 }
@@ -177,28 +259,11 @@ bool DecodeRepete(InterpreterState& in, std::string_view args, LineCode* code) {
   return DecodeVarRef(&args, &code->var) && !args.empty() && DecodeOperand(in, &args, &code->operands[0]);
 }
 
-bool IsWord(std::string_view args, std::string_view upper_word) {
-  return args.size() == upper_word.size() && StartsWithKeyword(args, upper_word);
-}
-
-// FIM: the loop heads are found in the scan tables, as the handler finds
-// them; a FIM REPETE takes the step from the head line's upper-cased rest.
+// FIM: a FIM REPETE takes the step from the head line's upper-cased rest.
 bool DecodeFim(InterpreterState& in, int n, std::string_view args, LineCode* code) {
-  if (args.empty()) return false;
-  const ScanTables& t = Scans(in);
-  size_t at = static_cast<size_t>(n);
-  if (IsWord(args, "ENQUANTO")) {
-    code->head = t.prev_enquanto[at];
-    code->kind = LineKind::kFimEnquanto;
-    return code->head != 0;
-  }
-  if (IsWord(args, "REPETE")) {
-    code->head = t.prev_repete[at];
-    code->kind = LineKind::kFimRepete;
-    return code->head != 0 && DecodeRepete(in, t.repete_rest[static_cast<size_t>(code->head)], code);
-  }
-  code->kind = LineKind::kFimOther;
-  return true;
+  if (!DecodeFimHead(in, n, args, code)) return false;
+  if (code->kind != LineKind::kFimRepete) return true;
+  return DecodeRepete(in, Scans(in).repete_rest[static_cast<size_t>(code->head)], code);
 }
 
 bool DecodeDesvia(InterpreterState& in, std::string_view args, LineCode* code) {
@@ -209,29 +274,10 @@ bool DecodeDesvia(InterpreterState& in, std::string_view args, LineCode* code) {
   return true;
 }
 
-// ESCREVE #d operands [&]: the operands joined as JoinOperands reads them.
+// ESCREVE #d operands [&].
 bool DecodeEscreve(InterpreterState& in, std::string_view args, LineCode* code) {
-  code->no_line_end = TakeTrailingAmpersand(&args);
-  if (args.empty() || args[0] != '#') return false;
-  args.remove_prefix(1);
-  if (args.empty() || !IsDigit(args[0])) return false;
-  code->channel = args[0] - '0';
-  args = TrimBlanks(args.substr(1));
-  if (args.empty()) {
-    code->no_line_end = false;  // an empty line always ends
-    return true;
-  }
-  while (!args.empty()) {
-    std::string_view before = args;
-    Operand op;
-    if (!DecodeOperand(in, &args, &op)) {
-      args = before;
-      break;
-    }
-    code->operands.push_back(std::move(op));
-  }
-  code->text_after = !args.empty();
-  return true;
+  bool no_line_end = TakeTrailingAmpersand(&args);
+  return DecodeChannelWrite(in, args, no_line_end, code);
 }
 
 struct Decoder {
@@ -251,7 +297,7 @@ constexpr Decoder kDecoders[] = {
     {"SE", LineKind::kSe, DecodeSe},
     {"ENQUANTO", LineKind::kEnquanto, [](InterpreterState& in, std::string_view args, LineCode* code) {
        std::string_view rest;
-       return DecodeCondition(in, args, &code->condition, &rest);
+       return DecodeConditionShape(in, args, &code->condition, &rest);
      }},
     {"REPETE", LineKind::kRepete, DecodeRepete},
     {"DESVIA", LineKind::kDesvia, DecodeDesvia},

@@ -6,7 +6,7 @@
 #include <charconv>
 
 #include "0_base/latin1.h"
-#include "8_interpreter/expression_code.h"
+#include "8_interpreter/line_code.h"
 #include "8_interpreter/messages.h"
 #include "8_interpreter/numbers.h"
 #include "8_interpreter/state.h"
@@ -17,26 +17,6 @@ namespace kal {
 namespace {
 
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
-
-// A quoted string: a doubled quote mark inside stands for one; a string
-// with no closing quote mark takes the rest of the text.
-void ReadQuoted(std::string_view* args, std::string* value) {
-  std::string_view t = *args;
-  for (;;) {
-    t.remove_prefix(1);  // the opening (or doubled) quote mark
-    size_t q = t.find('"');
-    if (q == std::string_view::npos) {
-      value->append(t);
-      t = {};
-      break;
-    }
-    value->append(t.substr(0, q));
-    t.remove_prefix(q + 1);
-    if (t.empty() || t[0] != '"') break;
-    value->push_back('"');
-  }
-  *args = t;
-}
 
 // Where the parenthesis at the front of text is closed (quoted strings
 // skipped), or npos.
@@ -70,46 +50,17 @@ std::string_view TextOf(const Value& value, NumberText* buf) {
 }
 
 bool ReadOperandValue(InterpreterState& in, std::string_view* args, Value* value, std::string* scratch) {
-  std::string_view t = TrimFrontBlanks(*args);
-  if (t.empty()) return false;
-  char c = t[0];
+  std::string_view t = *args;
+  Operand op;
+  // A text that fails to read still has the names it met looked up.
+  bool read = ReadOperandSyntax(&t, &op);
   *value = Value();
-  if (c == '-' || IsDigit(c)) {
-    size_t n = 1;
-    while (n < t.size() && IsDigit(t[n])) ++n;
-    value->text = t.substr(0, n);
-    t.remove_prefix(n);
-  } else if (c == '"') {
-    // A string with no doubled quote mark is a plain slice of the line.
-    size_t q = t.find('"', 1);
-    if (q != std::string_view::npos && (q + 1 >= t.size() || t[q + 1] != '"')) {
-      value->text = t.substr(1, q - 1);
-      t.remove_prefix(q + 1);
-    } else {
-      scratch->clear();
-      ReadQuoted(&t, scratch);
-      value->text = *scratch;
-    }
-  } else if (c == '$') {
-    size_t n = NameLength(t.substr(1));
-    int slot;
-    if (n == 0 || !LookupName(in, t.substr(1, n), &slot)) return false;
-    ReadVarValue(in, slot, value);
-    t.remove_prefix(1 + n);
-  } else if (int slot = LetterSlot(static_cast<unsigned char>(c))) {
-    ReadVarValue(in, slot, value);
-    t.remove_prefix(1);
-  } else if (c == '(') {
-    t.remove_prefix(1);
-    if (!EvaluateExpression(in, &t, &value->number)) return false;
-    t = TrimFrontBlanks(t);
-    if (t.empty() || t[0] != ')') return false;
-    t.remove_prefix(1);
-    value->is_number = true;
-  } else {
-    return false;
+  if (!OperandValue(in, op, value) || !read) return false;
+  if (op.kind == Operand::Kind::kText) {
+    scratch->swap(op.text);
+    value->text = *scratch;
   }
-  *args = TrimBlanks(t);
+  *args = t;
   return true;
 }
 
@@ -132,30 +83,34 @@ bool ReadNumberOperand(InterpreterState& in, std::string_view* args, bool trimme
 }
 
 bool ReadVariableRef(InterpreterState& in, std::string_view* args, int* slot) {
-  std::string_view t = TrimFrontBlanks(*args);
-  if (t.empty()) return false;
-  if (t[0] == '$') {
-    size_t n = NameLength(t.substr(1));
-    if (n == 0 || !LookupName(in, t.substr(1, n), slot)) return false;
-    *args = TrimBlanks(t.substr(1 + n));
-    return true;
-  }
-  int letter = LetterSlot(static_cast<unsigned char>(t[0]));
-  if (letter == 0) return false;
-  if (t.size() > 1) {
-    unsigned char next = static_cast<unsigned char>(t[1]);
-    if (LetterSlot(next) || IsDigit(static_cast<char>(next))) return false;
-  }
-  *slot = letter;
-  *args = TrimBlanks(t.substr(1));
+  std::string_view t = *args;
+  VarRef ref;
+  if (!DecodeVarRef(&t, &ref) || !ref.Resolve(in, slot)) return false;
+  *args = t;
+  return true;
+}
+
+namespace {
+
+// '#' and one digit at the front of *t, removed.
+bool TakeChannel(std::string_view* t, int* channel) {
+  if (t->size() < 2 || (*t)[0] != '#' || !IsDigit((*t)[1])) return false;
+  *channel = (*t)[1] - '0';
+  t->remove_prefix(2);
+  return true;
+}
+
+}  // namespace
+
+bool ReadChannelDigit(std::string_view* args, int* channel) {
+  if (!TakeChannel(args, channel)) return false;
+  *args = TrimBlanks(*args);
   return true;
 }
 
 bool ReadChannel(std::string_view* args, int* channel) {
   std::string_view t = TrimFrontBlanks(*args);
-  if (t.size() < 2 || t[0] != '#' || !IsDigit(t[1])) return false;
-  *channel = t[1] - '0';
-  t.remove_prefix(2);
+  if (!TakeChannel(&t, channel)) return false;
   if (!t.empty()) {
     if (t[0] != ' ') return false;
     while (!t.empty() && t[0] == ' ') t.remove_prefix(1);

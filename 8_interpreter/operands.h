@@ -1,6 +1,9 @@
 // The operand readers with which every command takes its operands from the
 // argument text. Each reader removes what it read from the front of *args
 // and trims the rest; on failure *args is unspecified and the caller fails.
+// The syntax of operands is read in one place, by the decoders of
+// line_code.h: reading an operand from the text is decoding it and reading
+// the decoded operand's value at once, as a decoded line reads it later.
 #pragma once
 
 #include <cstdint>
@@ -75,6 +78,9 @@ bool ReadNumberOperand(InterpreterState& in, std::string_view* args, bool trimme
 bool ReadVariableRef(InterpreterState& in, std::string_view* args, int* slot);
 // '#' and one digit, then nothing or a space (all following spaces go).
 bool ReadChannel(std::string_view* args, int* channel);
+// '#' and one digit at the very front, the rest trimmed (ESCREVE's
+// channel, which needs no space after the digit).
+bool ReadChannelDigit(std::string_view* args, int* channel);
 // '[' name ']'; the text after ']' is left untrimmed.
 bool ReadListName(std::string_view* args, std::string* name);
 

@@ -75,10 +75,10 @@ void TakeInputNowAndThen(int64_t* next) {
 
 // Whether the run loop may run quiet decoded lines straight from the
 // table of decoded lines (ExecuteStoredLine would run them so): decoded
-// lines may run for every command and the table is the current store's.
-// Only lines that are not quiet change either.
+// lines may run for every command, no hook wants to see each line, and the
+// table is the current store's. Only lines that are not quiet change these.
 bool QuickLinesMayRun(const InterpreterState& in) {
-  return !in.debug && in.decode_lines && !in.commands_limited && in.index.codes_generation == in.index.generation;
+  return !in.before_line && in.decode_lines && !in.commands_limited && in.index.codes_generation == in.index.generation;
 }
 
 // Quiet decoded lines, run straight from the table of decoded lines from

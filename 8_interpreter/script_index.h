@@ -44,6 +44,11 @@ struct ScanTables {
   std::vector<int> prev_enquanto, prev_repete;  // last line < n with that first word, or 0
   std::vector<std::string> repete_rest;         // REPETE heads: rest of the line, upper-cased
   std::unordered_map<std::string, int, LabelHash, std::equal_to<>> labels;  // upper-cased name -> first line
+  // A line number as an index into the tables: lines run outside a stored
+  // script may have any current line.
+  size_t At(int line) const {
+    return static_cast<size_t>(line < 0 ? 0 : (line > line_count ? line_count + 1 : line));
+  }
 };
 
 struct ScriptIndex {

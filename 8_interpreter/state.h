@@ -62,7 +62,10 @@ struct InterpreterState {
   std::array<int, kCallStackSize> call_stack{};
   int call_depth = 0;
   int last_status = 0;
-  bool debug = false;
+  // Called with a line's upper-cased word and argument text before the line
+  // runs, decoded or through its handler (DEBUG's echo); null when nothing
+  // watches, and then quiet lines run straight from the decoded table.
+  void (*before_line)(InterpreterState& in, std::string_view upper_word, std::string_view args) = nullptr;
   std::vector<std::string> params;
   int start_weekday = 0;
   int start_time = 0;  // hundredths of a second since midnight
