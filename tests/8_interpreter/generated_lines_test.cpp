@@ -143,8 +143,8 @@ TEST(GeneratedLines, DebugEchoesDecodedLines) {
   Outcome d = RunOneWay(script, true), t = RunOneWay(script, false);
   EXPECT_EQ(d.result.console, t.result.console);
   EXPECT_EQ(d.result.console,
-            "Debug ligado\r\nSEJA a 0\r\nREPETE i 2\r\nSOMA a 1\r\nSE a = 1 soma b 1\r\nSOMA b 1\r\n"
-            "FIM repete\r\nSOMA a 1\r\nSE a = 1 soma b 1\r\nFIM repete\r\nDEBUG -\r\nDebug desligado\r\n");
+            "Debug ligado\nSEJA a 0\nREPETE i 2\nSOMA a 1\nSE a = 1 soma b 1\nSOMA b 1\n"
+            "FIM repete\nSOMA a 1\nSE a = 1 soma b 1\nFIM repete\nDEBUG -\nDebug desligado\n");
 }
 
 }  // namespace
