@@ -10,6 +10,7 @@
 
 #include <atomic>
 #include <mutex>
+#include <system_error>
 #include <thread>
 
 #include "1_platform/audio.h"
@@ -183,7 +184,16 @@ class AlsaAudio : public AudioDevice {
     buffer_ms_ = static_cast<int>((buffer + period_) * 1000 / static_cast<unsigned>(f.rate)) + 1;
     frame_bytes_ = static_cast<size_t>(f.BlockAlign());
     lost_ = false;
-    thread_ = std::thread([this] { Run(); });
+    // A thread the system refuses (a limit on processes) is a device that
+    // cannot be opened, said as such, not a crash.
+    try {
+      thread_ = std::thread([this] { Run(); });
+    } catch (const std::system_error& e) {
+      if (err) *err = e.what();
+      snd_pcm_close(pcm_);
+      pcm_ = nullptr;
+      return false;
+    }
     return true;
   }
 

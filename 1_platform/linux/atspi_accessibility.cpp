@@ -22,6 +22,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <string>
+#include <system_error>
 #include <thread>
 
 #if defined(KALDORIN_HAVE_X11)
@@ -252,16 +253,24 @@ class Worker {
  public:
   Worker() {
     context_ = g_main_context_new();
-    std::thread([this] {
-      g_main_context_push_thread_default(context_);
-      GMainLoop* loop = g_main_loop_new(context_, FALSE);
-      g_main_loop_run(loop);
-    }).detach();
+    // Without a thread (the system refused one) no job runs: every call
+    // fails as one that did not answer in time, at once.
+    try {
+      std::thread([this] {
+        g_main_context_push_thread_default(context_);
+        GMainLoop* loop = g_main_loop_new(context_, FALSE);
+        g_main_loop_run(loop);
+      }).detach();
+      started_ = true;
+    } catch (const std::system_error&) {
+      started_ = false;
+    }
   }
 
   // Runs job on the worker and waits for it through the pump; false when
   // it did not finish in time or a stop was requested.
   bool Run(std::function<void()> job, int timeout_ms) {
+    if (!started_) return false;
     struct Job {
       std::function<void()> fn;
       bool done = false;  // set on the program's thread
@@ -291,6 +300,7 @@ class Worker {
 
  private:
   GMainContext* context_;
+  bool started_ = false;
   WorkerState state_;
 };
 

@@ -3,14 +3,23 @@
 #include "4_voices/engines/engine_worker.h"
 
 #include <chrono>
+#include <system_error>
 
 namespace kal {
 
 EngineWorker::EngineWorker() : shared_(std::make_shared<Shared>()) {
-  thread_ = std::thread(Run, shared_);
+  // The system may refuse a thread (a limit on processes, no memory): the
+  // worker is then born stuck, takes no job, and its voice fails to start
+  // and says why, as one whose library does not answer.
+  try {
+    thread_ = std::thread(Run, shared_);
+  } catch (const std::system_error&) {
+    shared_->stuck = true;
+  }
 }
 
 EngineWorker::~EngineWorker() {
+  if (!thread_.joinable()) return;
   bool stuck;
   {
     std::lock_guard<std::mutex> lock(shared_->mu);
