@@ -30,6 +30,10 @@ class ConsoleCodePage {
 // so that lines keep their order.
 void WriteStandardText(int stream, std::string_view utf8);
 
+// Whether standard output (stream 1) or standard error (2) is a terminal or
+// a console window a person reads, not a pipe or a file.
+bool StandardStreamIsTerminal(int stream);
+
 // The text a console program started with pipes (programs.h) wrote, as
 // UTF-8: converts what it can from the front of *bytes and leaves there the
 // start of a character the pipe cut in two, for the next call.

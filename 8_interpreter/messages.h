@@ -56,6 +56,10 @@ inline constexpr std::string_view kMsgBlockWithinLine = "Comando de bloco dentro
 inline constexpr std::string_view kMsgRepeatedLabel = "Rótulo repetido: {0} (o primeiro, na linha {1}, é o que vale)";
 inline constexpr std::string_view kMsgLabelAfterBlanks =
     "Rótulo depois de espaços: não será encontrado (o @ deve abrir a linha)";
+inline constexpr std::string_view kMsgUnreachable = "Linha inalcançável: nada chega aqui depois do {0} da linha {1}";
+inline constexpr std::string_view kMsgLabelUnused = "Rótulo sem desvio: nada salta para {0}";
+inline constexpr std::string_view kMsgNeverSet = "Variável lida mas nunca definida: {0}";
+inline constexpr std::string_view kMsgReturnWithoutAnyCall = "RETORNA num script sem nenhum CHAMA";
 // A running download: Esc asks, and "S" stops it.
 inline constexpr std::string_view kMsgAskStopDownload = "Deseja parar o download?";
 inline constexpr std::string_view kMsgDownloadStopped = "O download foi interrompido.";

@@ -18,6 +18,16 @@ namespace {
 
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
+// The text in question in a message: its first word, or up to the end of
+// the expression at its front.
+std::string Quoted(std::string_view text) {
+  size_t end = 0;
+  while (end < text.size() && !IsBlank(text[end])) ++end;
+  return Latin1ToUtf8(text.substr(0, end));
+}
+
+}  // namespace
+
 // Where the parenthesis at the front of text is closed (quoted strings
 // skipped), or npos.
 size_t ClosingParenthesis(std::string_view text) {
@@ -32,16 +42,6 @@ size_t ClosingParenthesis(std::string_view text) {
   }
   return std::string_view::npos;
 }
-
-// The text in question in a message: its first word, or up to the end of
-// the expression at its front.
-std::string Quoted(std::string_view text) {
-  size_t end = 0;
-  while (end < text.size() && !IsBlank(text[end])) ++end;
-  return Latin1ToUtf8(text.substr(0, end));
-}
-
-}  // namespace
 
 std::string_view TextOf(const Value& value, NumberText* buf) {
   if (!value.is_number) return value.text;

@@ -89,6 +89,9 @@ bool ReadListName(std::string_view* args, std::string* name);
 // missing operand, a parenthesis not closed, an expression or a word that
 // is not an operand.
 std::string OperandFault(std::string_view text);
+// Where the parenthesis at the front of text is closed (quoted strings
+// skipped), or npos.
+size_t ClosingParenthesis(std::string_view text);
 
 // Reads operands one after another while they read, joining their values
 // without separators; *args keeps the first text that is not an operand.

@@ -16,6 +16,7 @@
 
 #include "0_base/latin1.h"
 #include "5_speech/speech.h"
+#include "8_interpreter/check_state.h"
 #include "8_interpreter/command_table.h"
 #include "8_interpreter/commands.h"
 #include "8_interpreter/interpreter.h"
@@ -30,60 +31,60 @@ namespace kal {
 
 namespace {
 
-enum class BlockKind : uint8_t { kSe, kEnquanto, kRepete };
-
-constexpr int kBlockKinds = 3;
-
-// A block not yet closed, on a stack. Each keeps where the nearest block of
-// each kind at or below it stands, and the nearest SE below it that has had
-// its SENÃO, so that opening and closing look at no other entry: the check
-// stays linear however many blocks are left open.
-struct OpenBlock {
-  BlockKind kind;
-  int line;
-  int senao_line = 0;  // kSe: its SENÃO, 0 before it
-  int nearest[kBlockKinds] = {-1, -1, -1};  // indexes into the stack, -1 none
-  int senao_below = -1;                     // the nearest SE below with a SENÃO
-};
-
 const char* BlockWord(BlockKind kind) {
   return kind == BlockKind::kSe ? "SE" : kind == BlockKind::kEnquanto ? "ENQUANTO" : "REPETE";
 }
 
-std::string_view FirstWord(std::string_view text) {
-  size_t end = 0;
-  while (end < text.size() && !IsBlank(text[end])) ++end;
-  return text.substr(0, end);
+// A loop head of that kind above the current line: where its FIM goes back.
+bool LoopHeadAbove(Checker& c, BlockKind kind) {
+  const ScanTables& t = Scans(c.in);
+  size_t n = static_cast<size_t>(c.line);
+  return kind == BlockKind::kEnquanto ? t.prev_enquanto[n] != 0 : t.prev_repete[n] != 0;
 }
 
-struct Checker {
-  explicit Checker(InterpreterState& state, bool alone) : in(state), line_alone(alone) {}
-  InterpreterState& in;
-  // Only what makes this one line fail when it runs: no block structure
-  // (the run finds its partners in the scan tables), no variable count,
-  // no unclosed quote (the operand takes the rest of the line), and no
-  // unknown word (the dispatcher says that itself).
-  bool line_alone;
-  std::vector<CheckFinding> found;
-  std::unordered_set<std::string> said;  // each finding's key, said once
-  std::vector<OpenBlock> open;
-  std::unordered_map<std::string, int> names;  // upper-cased $names seen
-  int line = 0;
-  std::string_view text;  // the stored line being looked at
-  int depth = 0;          // lines within the line being looked at, as the run nests them
-
-  // A finding at the start of `at` (a part of the line), or at the line's
-  // end when `at` is empty and not within it.
-  void Add(std::string_view at, std::string message) {
-    size_t offset = text.size();
-    if (at.data() >= text.data() && at.data() <= text.data() + text.size())
-      offset = static_cast<size_t>(at.data() - text.data());
-    int column = static_cast<int>(offset) + 1;
-    std::string key = std::to_string(line) + ':' + std::to_string(column) + ':' + message;
-    if (!said.insert(std::move(key)).second) return;
-    found.push_back({line, column, std::move(message)});
+// Why no operand reads at the front of `at`, with the code of that reason.
+void AddOperandFault(Checker& c, std::string_view at) {
+  at = TrimFrontBlanks(at);
+  CheckCode code = CheckCode::kBadOperand;
+  size_t length = Checker::kWord;
+  if (at.empty()) {
+    code = CheckCode::kMissingOperand;
+  } else if (at[0] == '(') {
+    size_t close = ClosingParenthesis(at);
+    code = close == std::string_view::npos ? CheckCode::kParenNotClosed : CheckCode::kBadExpression;
+    length = close == std::string_view::npos ? at.size() : close + 1;
   }
-};
+  c.Add(code, at, OperandFault(at), length);
+}
+
+// Where a division by zero is written in text: '/', blanks, zeros and no
+// other digit; the whole text when it is not found.
+std::string_view DivisionByZeroAt(std::string_view text) {
+  for (size_t i = text.find('/'); i != std::string_view::npos; i = text.find('/', i + 1)) {
+    size_t j = i + 1;
+    while (j < text.size() && text[j] == ' ') ++j;
+    size_t zeros = j;
+    while (j < text.size() && text[j] == '0') ++j;
+    if (j > zeros && (j == text.size() || text[j] < '0' || text[j] > '9')) return text.substr(i, j - i);
+  }
+  return text;
+}
+
+// What a read operand shows by its literals alone: an expression that
+// divides by a written zero fails whatever the variables hold. `at` is
+// where the operand starts.
+void CheckDecodedOperand(Checker& c, const Operand& op, std::string_view at) {
+  if (op.kind != Operand::Kind::kExpression) return;
+  const std::vector<ExprStep>& steps = op.expr.steps;
+  for (size_t i = 1; i < steps.size(); ++i) {
+    if (steps[i].code == ExprStep::Code::kDiv && steps[i - 1].code == ExprStep::Code::kNumber &&
+        steps[i - 1].number == 0) {
+      std::string_view where = DivisionByZeroAt(at);
+      c.Add(CheckCode::kDivisionByZero, where, std::string(kMsgDivisionByZero), where.size());
+      return;
+    }
+  }
+}
 
 // The operands a command's handler reads (its entry in the command table).
 std::string_view OperandsOf(std::string_view upper_word) {
@@ -97,47 +98,33 @@ bool ReadSignature(Checker& c, std::string_view args, std::string_view signature
   for (char want : signature) {
     if (want == '.') {
       if (!args.empty()) {
-        c.Add(args, std::string(kMsgTextLeft) + Latin1ToUtf8(args));
+        c.Add(CheckCode::kTextLeft, args, std::string(kMsgTextLeft) + Latin1ToUtf8(args), args.size());
         return false;
       }
     } else if (want == 'v') {
       VarRef ref;
       std::string_view before = TrimFrontBlanks(args);
       if (!DecodeVarRef(&args, &ref)) {
-        c.Add(before, before.empty() ? std::string(kMsgNoOperand)
-                                     : std::string(kMsgExpectedVariable) + Latin1ToUtf8(FirstWord(before)));
+        if (before.empty())
+          c.Add(CheckCode::kMissingOperand, before, std::string(kMsgNoOperand));
+        else
+          c.Add(CheckCode::kExpectedVariable, before, std::string(kMsgExpectedVariable) + Latin1ToUtf8(FirstWord(before)));
         return false;
       }
     } else {
       Operand op;
       std::string_view before = TrimFrontBlanks(args);
       if (!DecodeOperand(c.in, &args, &op)) {
-        c.Add(before, OperandFault(before));
+        AddOperandFault(c, before);
         return false;
       }
+      CheckDecodedOperand(c, op, before);
     }
   }
   return true;
 }
 
 void CheckCommand(Checker& c, std::string_view word, std::string_view args, bool within_line);
-
-// The message with {0}, {1}, ... replaced by the values in that order.
-std::string Filled(std::string_view message, std::initializer_list<std::string_view> values) {
-  std::string out;
-  for (size_t i = 0; i < message.size(); ++i) {
-    if (message[i] == '{' && i + 2 < message.size() && message[i + 2] == '}') {
-      size_t n = static_cast<size_t>(message[i + 1] - '0');
-      if (n < values.size()) {
-        out.append(values.begin()[n]);
-        i += 2;
-        continue;
-      }
-    }
-    out += message[i];
-  }
-  return out;
-}
 
 int Kind(BlockKind kind) { return static_cast<int>(kind); }
 
@@ -159,9 +146,9 @@ void OpenBlockAt(Checker& c, BlockKind kind) {
   int same = Nearest(c, kind);
   block.senao_below = NearestAfterSenao(c);
   if (kind != BlockKind::kSe && same >= 0)
-    c.Add(TrimFrontBlanks(c.text), Filled(kMsgBlockInSameBlock, {BlockWord(kind), std::to_string(c.open[static_cast<size_t>(same)].line)}));
+    c.Add(CheckCode::kLoopInSameLoop, TrimFrontBlanks(c.text), Filled(kMsgBlockInSameBlock, {BlockWord(kind), std::to_string(c.open[static_cast<size_t>(same)].line)}));
   if (kind == BlockKind::kSe && block.senao_below >= 0)
-    c.Add(TrimFrontBlanks(c.text),
+    c.Add(CheckCode::kSeAfterSenao, TrimFrontBlanks(c.text),
           Filled(kMsgSeAfterSenao, {std::to_string(c.open[static_cast<size_t>(block.senao_below)].senao_line)}));
   if (!c.open.empty()) std::copy(std::begin(c.open.back().nearest), std::end(c.open.back().nearest), block.nearest);
   block.nearest[Kind(kind)] = static_cast<int>(c.open.size());
@@ -170,20 +157,22 @@ void OpenBlockAt(Checker& c, BlockKind kind) {
 
 void CloseBlock(Checker& c, BlockKind kind, std::string_view at) {
   if (c.line_alone) {
-    const ScanTables& t = Scans(c.in);
-    size_t n = static_cast<size_t>(c.line);
-    if ((kind == BlockKind::kEnquanto && t.prev_enquanto[n] == 0) || (kind == BlockKind::kRepete && t.prev_repete[n] == 0))
-      c.Add(at, Filled(kMsgFimWithoutBlock, {BlockWord(kind)}));
+    if (kind != BlockKind::kSe && !LoopHeadAbove(c, kind)) c.Add(CheckCode::kFimWithoutHead, at, Filled(kMsgFimWithoutBlock, {BlockWord(kind)}));
     return;
   }
   int i = Nearest(c, kind);
   if (i < 0) {
-    c.Add(at, Filled(kMsgFimWithoutBlock, {BlockWord(kind)}));
+    // FIM SE alone does nothing; a loop's FIM goes back to the nearest head
+    // above it, and fails only when there is none.
+    CheckCode code = kind == BlockKind::kSe ? CheckCode::kFimSeWithoutSe
+                     : LoopHeadAbove(c, kind) ? CheckCode::kFimOfClosedLoop
+                                              : CheckCode::kFimWithoutHead;
+    c.Add(code, at, Filled(kMsgFimWithoutBlock, {BlockWord(kind)}));
     return;
   }
   if (static_cast<size_t>(i) + 1 != c.open.size()) {
     const OpenBlock& inner = c.open.back();
-    c.Add(at, Filled(kMsgFimBeforeInner, {BlockWord(kind), BlockWord(inner.kind), std::to_string(inner.line)}));
+    c.Add(CheckCode::kFimBeforeInner, at, Filled(kMsgFimBeforeInner, {BlockWord(kind), BlockWord(inner.kind), std::to_string(inner.line)}));
   }
   c.open.resize(static_cast<size_t>(i));
 }
@@ -194,7 +183,7 @@ bool IsWord(std::string_view args, std::string_view upper_word) {
 
 void CheckFim(Checker& c, std::string_view args, std::string_view word) {
   if (args.empty()) {
-    c.Add(word, std::string(kMsgFimWithoutName));
+    c.Add(CheckCode::kFimWithoutName, word, std::string(kMsgFimWithoutName));
   } else if (IsWord(args, "SE")) {
     CloseBlock(c, BlockKind::kSe, word);
   } else if (IsWord(args, "ENQUANTO")) {
@@ -202,19 +191,19 @@ void CheckFim(Checker& c, std::string_view args, std::string_view word) {
   } else if (IsWord(args, "REPETE")) {
     CloseBlock(c, BlockKind::kRepete, word);
   } else if (!c.line_alone) {
-    c.Add(args, std::string(kMsgUnknownBlock) + Latin1ToUtf8(args));
+    c.Add(CheckCode::kUnknownBlock, args, std::string(kMsgUnknownBlock) + Latin1ToUtf8(args), args.size());
   }
 }
 
 void CheckSenao(Checker& c, std::string_view args, std::string_view word) {
-  if (!args.empty()) c.Add(args, std::string(kMsgTextLeft) + Latin1ToUtf8(args));
+  if (!args.empty()) c.Add(CheckCode::kTextLeft, args, std::string(kMsgTextLeft) + Latin1ToUtf8(args), args.size());
   if (c.line_alone) return;
   if (!c.open.empty() && c.open.back().kind == BlockKind::kSe && c.open.back().senao_line == 0) {
     c.open.back().senao_line = c.line;
   } else if (!c.open.empty() && c.open.back().kind == BlockKind::kSe) {
-    c.Add(word, Filled(kMsgSecondSenao, {std::to_string(c.open.back().line)}));
+    c.Add(CheckCode::kSecondSenao, word, Filled(kMsgSecondSenao, {std::to_string(c.open.back().line)}));
   } else {
-    c.Add(word, std::string(kMsgSenaoOutsideSe));
+    c.Add(CheckCode::kSenaoOutsideSe, word, std::string(kMsgSenaoOutsideSe));
   }
 }
 
@@ -222,14 +211,21 @@ void CheckSenao(Checker& c, std::string_view args, std::string_view word) {
 bool CheckCondition(Checker& c, std::string_view args, std::string_view* rest) {
   Condition cond;
   ShapeStop stop;
-  if (DecodeConditionShape(c.in, args, &cond, rest, &stop)) return true;
+  if (DecodeConditionShape(c.in, args, &cond, rest, &stop)) {
+    CheckDecodedOperand(c, cond.left, TrimFrontBlanks(args));
+    CheckDecodedOperand(c, cond.right, TrimFrontBlanks(args));
+    return true;
+  }
   std::string_view at = TrimFrontBlanks(stop.at);
   switch (stop.need) {
     case ShapeNeed::kOperator:
-      c.Add(at, at.empty() ? std::string(kMsgNoOperator) : std::string(kMsgExpectedOperator) + Latin1ToUtf8(FirstWord(at)));
+      c.Add(CheckCode::kExpectedOperator, at,
+            at.empty() ? std::string(kMsgNoOperator) : std::string(kMsgExpectedOperator) + Latin1ToUtf8(FirstWord(at)));
       break;
-    case ShapeNeed::kList: c.Add(at, std::string(kMsgExpectedList) + Latin1ToUtf8(FirstWord(at))); break;
-    default: c.Add(at, OperandFault(at)); break;
+    case ShapeNeed::kList:
+      c.Add(CheckCode::kExpectedList, at, std::string(kMsgExpectedList) + Latin1ToUtf8(FirstWord(at)));
+      break;
+    default: AddOperandFault(c, at); break;
   }
   return false;
 }
@@ -251,7 +247,7 @@ std::string_view CheckSe(Checker& c, std::string_view args, bool within_line) {
   if (!nested.command) return args;
   std::string_view line = TrimBlanks(rest);
   if (c.depth >= kMaxNestedLines) {
-    if (!c.line_alone) c.Add(line, std::string(kMsgNestedTooDeep));  // a run says it itself
+    if (!c.line_alone) c.Add(CheckCode::kNestedTooDeep, line, std::string(kMsgNestedTooDeep));  // a run says it itself
     return own;
   }
   ++c.depth;
@@ -263,13 +259,14 @@ std::string_view CheckSe(Checker& c, std::string_view args, bool within_line) {
 // DESVIA and CHAMA: @label, which must be there, or an operand naming it.
 void CheckTarget(Checker& c, std::string_view args, std::string_view word) {
   if (args.empty()) {
-    c.Add(word, std::string(kMsgNoLabel));
+    c.Add(CheckCode::kMissingLabel, word, std::string(kMsgNoLabel));
   } else if (args[0] != '@') {
+    c.computed_target = true;
     ReadSignature(c, args, "o.");
   } else if (args.find(' ') != std::string_view::npos) {
-    c.Add(args, std::string(kMsgLabelWithSpace) + Latin1ToUtf8(args.substr(1)));
+    c.Add(CheckCode::kLabelWithSpace, args, std::string(kMsgLabelWithSpace) + Latin1ToUtf8(args.substr(1)), args.size());
   } else if (Scans(c.in).labels.count(UpperCaseText(args.substr(1))) == 0) {
-    c.Add(args, std::string(kMsgLabelNotFound) + Latin1ToUtf8(args.substr(1)));
+    c.Add(CheckCode::kLabelNotFound, args, std::string(kMsgLabelNotFound) + Latin1ToUtf8(args.substr(1)), args.size());
   }
 }
 
@@ -280,7 +277,7 @@ void CheckSeja(Checker& c, std::string_view args) {
   DecodeVarRef(&args, &ref);
   if (!args.empty() && args[0] == '=') args = TrimBlanks(args.substr(1));
   if (args.empty()) {
-    c.Add(args, std::string(kMsgNoOperand));
+    c.Add(CheckCode::kMissingOperand, args, std::string(kMsgNoOperand));
     return;
   }
   if (!NamesBuiltInValue(args)) ReadSignature(c, args, "o.");
@@ -305,12 +302,13 @@ void CheckLexical(Checker& c, std::string_view args, bool parentheses) {
       if (DecodeOperand(c.in, &t, &op)) {
         read_to = static_cast<size_t>(t.data() - args.data());
       } else {
-        c.Add(args.substr(i), OperandFault(args.substr(i)));
+        AddOperandFault(c, args.substr(i));
         parentheses = false;
       }
     }
   }
-  if (quoted && !c.line_alone) c.Add(args.substr(quote_at), std::string(kMsgQuoteNotClosed));
+  if (quoted && !c.line_alone)
+    c.Add(CheckCode::kQuoteNotClosed, args.substr(quote_at), std::string(kMsgQuoteNotClosed), args.size() - quote_at);
 }
 
 // The $names of the line, counted across the script.
@@ -324,8 +322,7 @@ void CountNames(Checker& c, std::string_view args) {
     if (n == 0) continue;
     std::string name = UpperCaseText(args.substr(i + 1, n));
     if (c.names.emplace(name, c.line).second && c.names.size() == static_cast<size_t>(kMaxNamedVariables) + 1)
-      c.Add(args.substr(i),
-            Filled(kMsgTooManyNames, {Latin1ToUtf8(args.substr(i + 1, n)), std::to_string(kMaxNamedVariables)}));
+      c.Add(CheckCode::kTooManyNames, args.substr(i), Filled(kMsgTooManyNames, {Latin1ToUtf8(args.substr(i + 1, n)), std::to_string(kMaxNamedVariables)}));
   }
 }
 
@@ -339,14 +336,15 @@ void CheckCommand(Checker& c, std::string_view word, std::string_view args, bool
   std::string upper = UpperCaseText(word);
   int entry = FindCommand(upper);
   if (entry < 0 || kCommandTable[entry].handler == nullptr) {
-    if (!c.line_alone) c.Add(word, std::string(kMsgInvalidCommand) + Latin1ToUtf8(word));
+    if (!c.line_alone) c.Add(CheckCode::kUnknownCommand, word, std::string(kMsgInvalidCommand) + Latin1ToUtf8(word));
     return;
   }
   if (within_line && RefusedWithinLine(upper)) {
     CountNames(c, args);
-    c.Add(word, std::string(kMsgBlockWithinLine) + Latin1ToUtf8(word));
+    c.Add(CheckCode::kBlockWithinLine, word, std::string(kMsgBlockWithinLine) + Latin1ToUtf8(word));
     return;
   }
+  if (upper == "CMD" && (args.empty() || args[0] != '"')) c.computed_target = true;
   bool has_rule = true;
   std::string_view own = args;  // the text this command reads itself
   if (upper == "SE") {
@@ -380,9 +378,9 @@ void CheckNonCommand(Checker& c) {
   if (!c.text.empty() && c.text[0] == '@') {
     auto it = Scans(c.in).labels.find(UpperCaseText(c.text.substr(1)));
     if (it != Scans(c.in).labels.end() && it->second != c.line)
-      c.Add(c.text, Filled(kMsgRepeatedLabel, {Latin1ToUtf8(c.text), std::to_string(it->second)}));
+      c.Add(CheckCode::kRepeatedLabel, c.text, Filled(kMsgRepeatedLabel, {Latin1ToUtf8(c.text), std::to_string(it->second)}));
   } else if (!trimmed.empty() && trimmed[0] == '@') {
-    c.Add(trimmed, std::string(kMsgLabelAfterBlanks));
+    c.Add(CheckCode::kLabelAfterBlanks, trimmed, std::string(kMsgLabelAfterBlanks));
   }
 }
 
@@ -401,6 +399,48 @@ void CheckLine(Checker& c, int n) {
 
 }  // namespace
 
+void Checker::Add(CheckCode code, std::string_view at, std::string message, size_t length) {
+  size_t offset = text.size();
+  if (at.data() >= text.data() && at.data() <= text.data() + text.size())
+    offset = static_cast<size_t>(at.data() - text.data());
+  if (length == kWord) length = FirstWord(at).size();
+  length = std::min(length, text.size() - offset);
+  int column = static_cast<int>(offset) + 1;
+  std::string key = std::to_string(line) + ':' + std::to_string(column) + ':' + message;
+  if (!said.insert(std::move(key)).second) return;
+  const CheckCodeInfo& info = InfoOf(code);
+  found.push_back({line, column, column + static_cast<int>(length), info.severity, std::string(info.id),
+                   std::move(message)});
+}
+
+std::string_view FirstWord(std::string_view text) {
+  size_t end = 0;
+  while (end < text.size() && !IsBlank(text[end])) ++end;
+  return text.substr(0, end);
+}
+
+// The message with {0}, {1}, ... replaced by the values in that order.
+std::string Filled(std::string_view message, std::initializer_list<std::string_view> values) {
+  std::string out;
+  for (size_t i = 0; i < message.size(); ++i) {
+    if (message[i] == '{' && i + 2 < message.size() && message[i + 2] == '}') {
+      size_t n = static_cast<size_t>(message[i + 1] - '0');
+      if (n < values.size()) {
+        out.append(values.begin()[n]);
+        i += 2;
+        continue;
+      }
+    }
+    out += message[i];
+  }
+  return out;
+}
+
+size_t CountErrors(const std::vector<CheckFinding>& found) {
+  return static_cast<size_t>(std::count_if(found.begin(), found.end(),
+                                           [](const CheckFinding& f) { return f.severity == Severity::kError; }));
+}
+
 std::vector<CheckFinding> CheckScript(const std::vector<std::string>& lines) {
   InterpreterState in;
   Checker c(in, false);
@@ -411,8 +451,9 @@ std::vector<CheckFinding> CheckScript(const std::vector<std::string>& lines) {
   for (const OpenBlock& b : c.open) {
     c.line = b.line;
     c.text = c.in.lines[static_cast<size_t>(b.line)];
-    c.Add(TrimFrontBlanks(c.text), Filled(kMsgBlockNotClosed, {BlockWord(b.kind)}));
+    c.Add(CheckCode::kBlockNotClosed, TrimFrontBlanks(c.text), Filled(kMsgBlockNotClosed, {BlockWord(b.kind)}));
   }
+  CheckFlow(c);
   std::stable_sort(c.found.begin(), c.found.end(),
                    [](const CheckFinding& a, const CheckFinding& b) {
                      return a.line != b.line ? a.line < b.line : a.column < b.column;

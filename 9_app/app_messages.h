@@ -31,8 +31,17 @@ inline constexpr std::string_view kTooManyLinesAfter = " linhas";
 
 // kaldorin --check: the count of what was found, said at the end.
 inline constexpr std::string_view kNoFindings = "Nenhum problema encontrado";
-inline constexpr std::string_view kOneFinding = "1 problema encontrado";
-inline constexpr std::string_view kFindings = " problemas encontrados";  // after the count
+inline constexpr std::string_view kOneError = "1 erro";
+inline constexpr std::string_view kErrors = " erros";  // after the count
+inline constexpr std::string_view kOneWarning = "1 aviso";
+inline constexpr std::string_view kWarnings = " avisos";  // after the count
+inline constexpr std::string_view kCountsJoined = " e ";
+inline constexpr std::string_view kFoundOne = " encontrado";
+inline constexpr std::string_view kFoundMany = " encontrados";
+// The severity of a finding, in its line: FILE:LINE:COLUMN: erro [K101]: ...
+inline constexpr std::string_view kSeverityError = "erro";
+inline constexpr std::string_view kSeverityWarning = "aviso";
+inline constexpr std::string_view kStrictNeedsCheck = "--strict só vale com --check";
 
 // kaldorin --lsp: why a message gets an error for an answer (JSON-RPC's
 // error message, shown by an editor in its log).

@@ -17,57 +17,74 @@ namespace kal {
 
 namespace {
 
-// "Nenhum problema encontrado", "1 problema encontrado", "N problemas
-// encontrados".
-std::string CountSentence(size_t count) {
-  if (count == 0) return std::string(app_msg::kNoFindings);
-  if (count == 1) return std::string(app_msg::kOneFinding);
-  return std::to_string(count) + std::string(app_msg::kFindings);
+// "1 erro", "3 avisos".
+std::string CountOf(size_t count, std::string_view one, std::string_view many) {
+  return count == 1 ? std::string(one) : std::to_string(count) + std::string(many);
 }
 
-// One finding on its line of the output. The line text a finding quotes is
-// the script's, and so may be the file's name: their control characters
-// are shown, never sent to the terminal.
-void PrintFinding(std::FILE* out, const std::string& file, int line, int column, const std::string& message) {
-  std::string text = file + ":" + std::to_string(line) + ":" + std::to_string(column) + ": " + message;
+// "Nenhum problema encontrado", "1 erro encontrado", "2 erros e 1 aviso
+// encontrados".
+std::string CountSentence(const CheckCounts& counts) {
+  if (counts.errors == 0 && counts.warnings == 0) return std::string(app_msg::kNoFindings);
+  std::string out;
+  if (counts.errors > 0) out = CountOf(counts.errors, app_msg::kOneError, app_msg::kErrors);
+  if (counts.errors > 0 && counts.warnings > 0) out += app_msg::kCountsJoined;
+  if (counts.warnings > 0) out += CountOf(counts.warnings, app_msg::kOneWarning, app_msg::kWarnings);
+  out += counts.errors + counts.warnings == 1 ? app_msg::kFoundOne : app_msg::kFoundMany;
+  return out;
+}
+
+// One finding on its line of the output: FILE:LINE:COLUMN: erro [K101]:
+// message. The line text a finding quotes is the script's, and so may be
+// the file's name: their control characters are shown, never sent to the
+// terminal.
+void PrintFinding(std::FILE* out, const std::string& file, int line, int column, Severity severity,
+                  std::string_view code, const std::string& message) {
+  std::string text = file + ":" + std::to_string(line) + ":" + std::to_string(column) + ": " +
+                     std::string(severity == Severity::kError ? app_msg::kSeverityError : app_msg::kSeverityWarning) +
+                     " [" + std::string(code) + "]: " + message;
   std::fprintf(out, "%s\n", VisibleText(text, "\t").c_str());
 }
 
 }  // namespace
 
-bool CheckFiles(const std::vector<std::string>& files, std::FILE* out, std::string* said) {
-  size_t count = 0;
+CheckCounts CheckFiles(const std::vector<std::string>& files, std::FILE* out, std::string* said) {
+  CheckCounts counts;
   for (const std::string& file : files) {
     std::vector<std::string> lines;
     std::string err;
     if (!LoadScriptFile(file, &lines, &err)) {
-      PrintFinding(out, file, 1, 1, err);
-      ++count;
+      PrintFinding(out, file, 1, 1, Severity::kError, InfoOf(CheckCode::kUnreadableScript).id, err);
+      ++counts.errors;
       continue;
     }
     for (const CheckFinding& f : CheckScript(lines)) {
-      PrintFinding(out, file, f.line, f.column, f.message);
-      ++count;
+      PrintFinding(out, file, f.line, f.column, f.severity, f.code, f.message);
+      ++(f.severity == Severity::kError ? counts.errors : counts.warnings);
     }
   }
-  *said = CountSentence(count);
-  return count == 0;
+  *said = CountSentence(counts);
+  return counts;
 }
 
-int RunCheckProgram(const std::vector<std::string>& files, const std::string& speech_log) {
+int RunCheckProgram(const std::vector<std::string>& files, const std::string& speech_log, bool strict) {
   std::string said;
-  bool clean = CheckFiles(files, stdout, &said);
+  CheckCounts counts = CheckFiles(files, stdout, &said);
   std::fflush(stdout);
   WriteStandardText(2, said + "\n");
-  // The count is spoken as every other message is: the configured voice,
-  // and the speech log when one is asked for.
-  if (!speech_log.empty()) OpenSpeechLog(OpenHostFile(speech_log, "ab"));
-  SetLoop(MakePollEventLoop());
-  InitSpeech(0, ReadConfig(cfg::kDirKaldorin));
-  SpeakText(Utf8ToLatin1(said));
-  DoneSpeech();
-  CloseSpeechLog();
-  return clean ? 0 : 1;
+  // The count is spoken, as every other message is (the configured voice,
+  // and the speech log when one is asked for), to a person reading the
+  // findings at a terminal; an editor or a script that reads them from a
+  // pipe has no use for the voice.
+  if (StandardStreamIsTerminal(1)) {
+    if (!speech_log.empty()) OpenSpeechLog(OpenHostFile(speech_log, "ab"));
+    SetLoop(MakePollEventLoop());
+    InitSpeech(0, ReadConfig(cfg::kDirKaldorin));
+    SpeakText(Utf8ToLatin1(said));
+    DoneSpeech();
+    CloseSpeechLog();
+  }
+  return counts.errors > 0 || (strict && counts.warnings > 0) ? 1 : 0;
 }
 
 }  // namespace kal

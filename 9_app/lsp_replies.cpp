@@ -19,7 +19,8 @@ namespace kal {
 namespace {
 
 // The protocol's numbers for kinds and severities.
-constexpr int kSeverityError = 1;
+constexpr int kSeverityError = 1;  // the protocol's Error and Warning
+constexpr int kSeverityWarning = 2;
 constexpr int kCompletionVariable = 6;
 constexpr int kCompletionKeyword = 14;
 constexpr int kCompletionReference = 18;
@@ -69,16 +70,15 @@ Json RangeOf(const LspDocument& doc, const LspSpan& span) {
   return {{"start", PositionOf(doc, span.line, span.begin)}, {"end", PositionOf(doc, span.line, span.end)}};
 }
 
-// The finding's range: from its column over the word there (one character
-// at least).
+// The finding's range (one character at least), its severity and its code.
 Json DiagnosticOf(const LspDocument& doc, const CheckFinding& f) {
   int line = f.line - 1;
-  int begin = f.column - 1, end = begin + 1;
-  if (static_cast<size_t>(line) < doc.stored.size()) {
-    const std::string& text = doc.stored[static_cast<size_t>(line)];
-    while (static_cast<size_t>(end) < text.size() && !IsBlank(text[static_cast<size_t>(end)])) ++end;
-  }
-  return {{"range", RangeOf(doc, {line, begin, end})}, {"severity", kSeverityError}, {"source", "kaldorin"}, {"message", f.message}};
+  int begin = f.column - 1, end = std::max(f.end_column - 1, begin + 1);
+  int severity = f.severity == Severity::kError ? kSeverityError : kSeverityWarning;
+  Json diagnostic = {{"range", RangeOf(doc, {line, begin, end})}, {"severity", severity}, {"source", "kaldorin"},
+                     {"message", f.message}};
+  if (!f.code.empty()) diagnostic["code"] = f.code;
+  return diagnostic;
 }
 
 Json DiagnosticsOf(const OpenScript& script) {

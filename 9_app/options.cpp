@@ -34,6 +34,7 @@ const OptionEntry kOptionTable[] = {
      [](Options* o, const std::string& v) { o->orvan_dir = v; }},
     {"lsp", 0, false, {}, [](Options* o, const std::string&) { o->lsp = true; }},
     {"check", 0, false, {}, [](Options* o, const std::string&) { o->check = true; }},
+    {"strict", 0, false, {}, [](Options* o, const std::string&) { o->strict = true; }},
     {"help", 'h', false, {}, [](Options* o, const std::string&) { o->help = true; }},
     {"version", 0, false, {}, [](Options* o, const std::string&) { o->version = true; }},
 };
@@ -125,6 +126,10 @@ bool CheckModes(const Options& opts, std::string* err) {
     *err = app_msg::kCheckNeedsScript;
     return false;
   }
+  if (opts.strict && !opts.check && !opts.help && !opts.version) {
+    *err = app_msg::kStrictNeedsCheck;
+    return false;
+  }
   return true;
 }
 
@@ -155,7 +160,7 @@ const char* PortugueseUsage() {
   return "uso: kaldorin [OPÇÕES] [--] [SCRIPT [PARÂMETROS...]]\n"
          "     kaldorin [OPÇÕES] --view [/L] ARQUIVO\n"
          "     kaldorin --phonemes [--orvan-dir PASTA] < PALAVRAS\n"
-         "     kaldorin --check SCRIPT...\n"
+         "     kaldorin --check [--strict] SCRIPT...\n"
          "     kaldorin --lsp\n"
          "\n"
          "Sem SCRIPT, roda a busca de rádios Zelquora. As opções vêm antes do\n"
@@ -178,8 +183,10 @@ const char* PortugueseUsage() {
          "                           palavra, fonemas e tônica do Orvan\n"
          "  --orvan-dir PASTA        pasta de dados do Orvan para --phonemes\n"
          "  --check                  confere os scripts sem rodá-los: cada problema\n"
-         "                           numa linha ARQUIVO:LINHA:COLUNA: mensagem, e o\n"
-         "                           total falado no fim; sai com 0 se nada achou\n"
+         "                           numa linha ARQUIVO:LINHA:COLUNA: erro [K101]:\n"
+         "                           mensagem (ou aviso), e o total no fim, falado\n"
+         "                           num terminal; sai com 1 se achou um erro\n"
+         "  --strict                 com --check, um aviso também faz sair com 1\n"
          "  --lsp                    servidor de linguagem (LSP) para editores, na\n"
          "                           entrada e saída padrão\n"
          "\n"
@@ -194,7 +201,7 @@ const char* EnglishUsage() {
   return "usage: kaldorin [OPTIONS] [--] [SCRIPT [PARAMS...]]\n"
          "       kaldorin [OPTIONS] --view [/L] FILE\n"
          "       kaldorin --phonemes [--orvan-dir FOLDER] < WORDS\n"
-         "       kaldorin --check SCRIPT...\n"
+         "       kaldorin --check [--strict] SCRIPT...\n"
          "       kaldorin --lsp\n"
          "\n"
          "Without a SCRIPT, runs the Zelquora radio search. Options come before the\n"
@@ -219,8 +226,10 @@ const char* EnglishUsage() {
          "                           word with Orvan's phonemes and stress\n"
          "  --orvan-dir FOLDER       Orvan's data folder for --phonemes\n"
          "  --check                  check the scripts without running them: each\n"
-         "                           finding as FILE:LINE:COLUMN: message, the count\n"
-         "                           spoken at the end; exit 0 when none is found\n"
+         "                           finding as FILE:LINE:COLUMN: erro [K101]: message\n"
+         "                           (aviso for a warning), the count at the end,\n"
+         "                           spoken at a terminal; exit 1 when an error is found\n"
+         "  --strict                 with --check, a warning also makes the exit 1\n"
          "  --lsp                    language server (LSP) for editors, on standard\n"
          "                           input and output\n"
          "\n"

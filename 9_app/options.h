@@ -20,6 +20,7 @@ struct Options {
   std::string orvan_dir;   // --orvan-dir: data folder for --phonemes
   bool lsp = false;        // --lsp: the language server on standard input and output
   bool check = false;      // --check: the script and the words after it are files to check
+  bool strict = false;     // --strict: with --check, a warning fails the check as an error does
 };
 
 // Options come before the script name; everything after it is a parameter.

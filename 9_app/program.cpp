@@ -251,7 +251,7 @@ int ProgramMain(int argc, char** argv) {
   // All of them, handed down to what runs the script.
   RunContext context{platform, config, player, voices, speech, network, console};
   if (!opts.view_file.empty()) return RunViewerProgram(opts, console);
-  if (opts.check) return RunCheckProgram(CheckedFiles(opts), opts.speech_log);
+  if (opts.check) return RunCheckProgram(CheckedFiles(opts), opts.speech_log, opts.strict);
   // The language server starts neither speech nor the console: their
   // states are only there, as for every mode, unused.
   if (opts.lsp) return RunLanguageServer(std::cin, std::cout);

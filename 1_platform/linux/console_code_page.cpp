@@ -2,6 +2,8 @@
 // nothing to switch or convert.
 #include "1_platform/console_code_page.h"
 
+#include <unistd.h>
+
 #include <cstdio>
 
 #include "0_base/latin1.h"
@@ -10,6 +12,8 @@ namespace kal {
 
 ConsoleCodePage::ConsoleCodePage() = default;
 ConsoleCodePage::~ConsoleCodePage() = default;
+
+bool StandardStreamIsTerminal(int stream) { return isatty(stream == 2 ? STDERR_FILENO : STDOUT_FILENO) == 1; }
 
 void WriteStandardText(int stream, std::string_view utf8) {
   std::FILE* to = stream == 2 ? stderr : stdout;

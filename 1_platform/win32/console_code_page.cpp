@@ -52,6 +52,8 @@ ConsoleCodePage::~ConsoleCodePage() {
 
 // The C library would write to a console through its own translation,
 // which takes each UTF-8 byte for a character: a console gets wide text.
+bool StandardStreamIsTerminal(int stream) { return IsConsole(stream == 2 ? STD_ERROR_HANDLE : STD_OUTPUT_HANDLE); }
+
 void WriteStandardText(int stream, std::string_view utf8) {
   std::fflush(stdout);
   std::fflush(stderr);

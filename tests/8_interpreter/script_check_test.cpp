@@ -24,8 +24,17 @@ std::vector<std::string> Found(const std::vector<std::string>& lines) {
   return out;
 }
 
-// script_check_findings.kal: each "*! COLUMN: message" line is a finding on
-// the nearest line above it that is not one.
+// The findings with their ranges and codes: "LINE:COLUMN-END CODE: message".
+std::vector<std::string> FoundWithCodes(const std::vector<std::string>& lines) {
+  std::vector<std::string> out;
+  for (const CheckFinding& f : CheckScript(lines))
+    out.push_back(std::to_string(f.line) + ":" + std::to_string(f.column) + "-" + std::to_string(f.end_column) + " " +
+                  f.code + ": " + f.message);
+  return out;
+}
+
+// script_check_findings.kal: each "*! COLUMN-END CODE: message" line is a
+// finding on the nearest line above it that is not one.
 TEST(ScriptCheck, FindsWhatTheBadLinesFileSays) {
   std::ifstream file(std::string(KALDORIN_SOURCE_DIR) + "/tests/8_interpreter/script_check_findings.kal",
                      std::ios::binary);
@@ -44,7 +53,10 @@ TEST(ScriptCheck, FindsWhatTheBadLinesFileSays) {
     }
   }
   ASSERT_GT(want.size(), 30u);
-  EXPECT_EQ(Found(lines), want);
+  std::vector<std::string> found = FoundWithCodes(lines);
+  std::string listed;
+  for (const std::string& f : found) listed += "\n" + f;
+  EXPECT_EQ(found, want) << "found:" << listed;
 }
 
 // One-line SE chained past the depth a run allows: one finding where the
@@ -129,7 +141,7 @@ TEST(ScriptCheck, ALineFaultIsWhatTheLineAloneShows) {
   int n = 0;
   for (const char* line : lines) ASSERT_TRUE(StoreLine(in, line, ++n));
   std::vector<std::string> want = {"", "", "Rótulo não encontrado: @fim", "", "", "FIM REPETE sem REPETE", "",
-                                   "", "Comando de bloco dentro de uma linha: FIM", ""};
+                                   "Divisão por zero", "Comando de bloco dentro de uma linha: FIM", ""};
   for (int i = 1; i <= n; ++i) EXPECT_EQ(LineFault(in, i), want[static_cast<size_t>(i - 1)]) << lines[i - 1];
   EXPECT_EQ(LineFault(in, 0), "");
   EXPECT_EQ(LineFault(in, n + 1), "");

@@ -1,6 +1,7 @@
 // kaldorin --check as an editor runs it: findings on standard output in the
 // compilers' form, a file that cannot be read among them, the count on
-// standard error and in the speech log, the exit code, and nothing run.
+// standard error (spoken only at a terminal), the exit code, and nothing
+// run.
 #include <gtest/gtest.h>
 
 #include <sys/wait.h>
@@ -26,10 +27,13 @@ class CheckProgram : public ::testing::Test {
   }
 
   // The exit code of kaldorin --check run in the folder on these words.
-  int Run(const std::string& words) {
-    std::string cmd = "cd " + dir_.path() + " && timeout 60 env XDG_CONFIG_HOME=" + dir_ / "config" +
-                      " TALVEN_DRIVES=" + dir_ / "drives" + " SDL_AUDIODRIVER=dummy " + ProgramBinary() +
-                      " --speech-log speech.log --check " + words + " < /dev/null > out 2> err";
+  int Run(const std::string& words) { return RunCommand(Program() + " --check " + words + " < /dev/null > out 2> err"); }
+  std::string Program() {
+    return "timeout 60 env XDG_CONFIG_HOME=" + dir_ / "config" + " TALVEN_DRIVES=" + dir_ / "drives" +
+           " SDL_AUDIODRIVER=dummy " + ProgramBinary() + " --speech-log speech.log";
+  }
+  int RunCommand(const std::string& command) {
+    std::string cmd = "cd " + dir_.path() + " && " + command;
     int status = std::system(cmd.c_str());
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
   }
@@ -44,13 +48,26 @@ TEST_F(CheckProgram, ListsEachFindingAndSpeaksTheCount) {
   std::ofstream(dir_ / "good.kal") << "ESCREVE \"ol\xC3\xA1\"\n";
   EXPECT_EQ(Run("bad.kal good.kal missing.kal"), 1);
   EXPECT_EQ(File("out"),
-            "bad.kal:2:1: Comando inválido: escrve\n"
-            "bad.kal:3:1: SE sem FIM SE\n"
-            "bad.kal:4:10: Rótulo não encontrado: @fim\n"
-            "missing.kal:1:1: Script não encontrado: missing.kal\n");
-  EXPECT_EQ(File("err"), "4 problemas encontrados\n");
-  EXPECT_NE(File("speech.log").find("say 4 problemas encontrados\n"), std::string::npos) << File("speech.log");
+            "bad.kal:2:1: erro [K101]: Comando inválido: escrve\n"
+            "bad.kal:3:1: aviso [K209]: SE sem FIM SE\n"
+            "bad.kal:4:10: erro [K113]: Rótulo não encontrado: @fim\n"
+            "missing.kal:1:1: erro [K100]: Script não encontrado: missing.kal\n");
+  EXPECT_EQ(File("err"), "3 erros e 1 aviso encontrados\n");
+  EXPECT_FALSE(fs::exists(dir_ / "speech.log")) << "spoken though the output is a file";
   EXPECT_FALSE(fs::exists(dir_ / "ran.txt"));
+}
+
+// Warnings alone end the check with 0, or with 1 under --strict; at a
+// terminal the count is spoken.
+TEST_F(CheckProgram, WarningsFailOnlyWhenStrictAndTheCountIsSpokenAtATerminal) {
+  std::ofstream(dir_ / "warn.kal") << "ESCREVE \"sem fim\n";
+  EXPECT_EQ(Run("warn.kal"), 0);
+  EXPECT_EQ(File("out"), "warn.kal:1:9: aviso [K201]: Aspas não fechadas\n");
+  EXPECT_EQ(File("err"), "1 aviso encontrado\n");
+  EXPECT_EQ(Run("--strict warn.kal"), 1);
+  if (std::system("command -v script > /dev/null") != 0) GTEST_SKIP() << "no script program to give a terminal";
+  EXPECT_EQ(RunCommand("script -qec '" + Program() + " --check warn.kal' /dev/null < /dev/null > out 2> err"), 0);
+  EXPECT_NE(File("speech.log").find("say 1 aviso encontrado\n"), std::string::npos) << File("speech.log");
 }
 
 // A finding quotes the script's text with its control characters shown,
@@ -59,15 +76,15 @@ TEST_F(CheckProgram, ControlCharactersAreShownAndADeviceIsRefused) {
   std::ofstream(dir_ / "esc.kal") << "DESVIA @\x1b]0;x\x07\x1b[2J\xC3\xA9\n";
   EXPECT_EQ(Run("esc.kal /dev/zero"), 1);
   EXPECT_EQ(File("out"),
-            "esc.kal:1:8: Rótulo não encontrado: @^[]0;x^G^[[2J\xC3\xA9\n"
-            "/dev/zero:1:1: O script /dev/zero é um dispositivo, não um arquivo\n");
+            "esc.kal:1:8: erro [K113]: Rótulo não encontrado: @^[]0;x^G^[[2J\xC3\xA9\n"
+            "/dev/zero:1:1: erro [K100]: O script /dev/zero é um dispositivo, não um arquivo\n");
 }
 
 TEST_F(CheckProgram, ACleanScriptEndsWithZero) {
   std::ofstream(dir_ / "good.kal") << "@a\nESCREVE \"x\"\nDESVIA @a\n";
   EXPECT_EQ(Run("good.kal"), 0);
   EXPECT_EQ(File("out"), "");
-  EXPECT_NE(File("speech.log").find("say Nenhum problema encontrado\n"), std::string::npos) << File("speech.log");
+  EXPECT_EQ(File("err"), "Nenhum problema encontrado\n");
 }
 
 }  // namespace

@@ -63,7 +63,7 @@ TEST(Options, HelpInBothSpellingsAndTheTextListsEveryOption) {
   for (bool portuguese : {true, false}) {
     std::string usage = UsageText(portuguese);
     for (const char* name : {"-h,", "--help", "--version", "--headless", "--window", "--speech-log", "--braille-log",
-                             "--view [/L]", "--phonemes", "--orvan-dir", "--check", "--lsp", "--"})
+                             "--view [/L]", "--phonemes", "--orvan-dir", "--check", "--strict", "--lsp", "--"})
       EXPECT_NE(usage.find(name), std::string::npos) << name;
   }
   EXPECT_EQ(std::string(UsageText(false)).rfind("usage: kaldorin", 0), 0u);
@@ -91,6 +91,7 @@ TEST(Options, MisuseIsRefusedWithItsReason) {
       {{"--headless=yes"}, "esta opção não leva valor: --headless"},
       {{"--view", "r.info", "a.kal"}, "--view, --phonemes e um script não podem ser usados juntos"},
       {{"--phonemes", "a.kal"}, "--view, --phonemes e um script não podem ser usados juntos"},
+      {{"--strict", "a.kal"}, "--strict só vale com --check"},
   };
   for (const Case& c : cases) {
     Parsed p = Parse(c.words);
