@@ -55,6 +55,7 @@ enum class CheckCode : uint8_t {
   kSecondSenao,        // K214 two SENÃOs in one SE
   kSenaoOutsideSe,     // K215 SENÃO with no SE open
   kFimOfClosedLoop,    // K216 FIM ENQUANTO / REPETE with its loop closed already
+  kTextIgnored,        // K217 text after the last operand, which the command does not read
 };
 
 struct CheckCodeInfo {
@@ -64,6 +65,6 @@ struct CheckCodeInfo {
 
 const CheckCodeInfo& InfoOf(CheckCode code);
 
-constexpr int kCheckCodeCount = static_cast<int>(CheckCode::kFimOfClosedLoop) + 1;
+constexpr int kCheckCodeCount = static_cast<int>(CheckCode::kTextIgnored) + 1;
 
 }  // namespace kal

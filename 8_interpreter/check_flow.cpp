@@ -16,6 +16,7 @@
 #include "0_base/latin1.h"
 #include "5_speech/speech.h"
 #include "8_interpreter/check_state.h"
+#include "8_interpreter/line_code.h"
 #include "8_interpreter/messages.h"
 #include "8_interpreter/operands.h"
 #include "8_interpreter/script_index.h"
@@ -112,12 +113,45 @@ void CheckReturns(Checker& c) {
   }
 }
 
+// A variable read and never set: its first read, once per variable. A
+// name written only in a line that CMD runs is not seen, so with a CMD in
+// the script nothing is said.
+void CheckVariablesSet(Checker& c) {
+  if (c.sets_unknown) return;
+  for (const auto& [key, place] : c.read_vars) {
+    if (c.set_vars.count(key) != 0) continue;
+    At(c, place.line);
+    c.Add(CheckCode::kNeverSet, c.text.substr(place.offset), Filled(kMsgNeverSet, {Latin1ToUtf8(key)}), place.length);
+  }
+}
+
+void NoteReadOf(Checker& c, const VarRef& ref, std::string_view at) {
+  std::string key = VarKey(ref);
+  if (c.read_vars.count(key) != 0 || c.line_alone) return;
+  size_t offset = at.data() >= c.text.data() && at.data() <= c.text.data() + c.text.size()
+                      ? static_cast<size_t>(at.data() - c.text.data())
+                      : c.text.size();
+  c.read_vars.emplace(std::move(key), Checker::Place{c.line, offset, at.size()});
+}
+
 }  // namespace
+
+std::string VarKey(const VarRef& ref) {
+  if (!ref.name.empty()) return "$" + UpperCaseText(ref.name);
+  return std::string(1, static_cast<char>('A' + ref.slot - 1));
+}
+
+void NoteRead(Checker& c, const Operand& op, std::string_view at) {
+  if (op.kind == Operand::Kind::kVariable) NoteReadOf(c, op.var, at);
+  if (op.kind == Operand::Kind::kExpression)
+    for (const VarRef& ref : op.expr.vars) NoteReadOf(c, ref, at);
+}
 
 void CheckFlow(Checker& c) {
   CheckUnreachable(c);
   CheckLabelsUsed(c);
   CheckReturns(c);
+  CheckVariablesSet(c);
 }
 
 }  // namespace kal

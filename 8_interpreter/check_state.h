@@ -53,6 +53,17 @@ struct Checker {
   // A DESVIA or CHAMA whose label is a value, or a CMD whose line is: a
   // jump or a call may then come from anywhere.
   bool computed_target = false;
+  // Variables ("$NAME" upper-cased, or the letter): those some line sets,
+  // and where each read one is first read (line, offset, length).
+  struct Place {
+    int line;
+    size_t offset, length;
+  };
+  std::unordered_set<std::string> set_vars;
+  std::unordered_map<std::string, Place> read_vars;
+  // A line no shape reads whole (CMD's line, a value SEJA names): it may set
+  // any variable, so none is said never set.
+  bool sets_unknown = false;
 
   // The length Add covers by default: the first word at the place.
   static constexpr size_t kWord = static_cast<size_t>(-1);
@@ -62,6 +73,18 @@ struct Checker {
   void Add(CheckCode code, std::string_view at, std::string message, size_t length = kWord);
 };
 
+struct VarRef;
+struct Operand;
+// The variable's key in set_vars and read_vars.
+std::string VarKey(const VarRef& ref);
+// Notes what an operand read at `at` (its text in the line) reads.
+void NoteRead(Checker& c, const Operand& op, std::string_view at);
+// Why no operand reads at the front of `at`, said with the code of that reason.
+void AddOperandFault(Checker& c, std::string_view at);
+// What a read operand shows by its literals alone (a division by a written
+// zero); `at` is where the operand starts.
+void CheckDecodedOperand(Checker& c, const Operand& op, std::string_view at);
+
 // The first word of text (up to the first blank).
 std::string_view FirstWord(std::string_view text);
 
@@ -69,7 +92,7 @@ std::string_view FirstWord(std::string_view text);
 std::string Filled(std::string_view message, std::initializer_list<std::string_view> values);
 
 // The warnings only the whole script shows: lines nothing reaches, labels
-// nothing jumps to, RETORNA with no CHAMA.
+// nothing jumps to, RETORNA with no CHAMA, variables read and never set.
 void CheckFlow(Checker& c);
 
 }  // namespace kal

@@ -10,11 +10,12 @@ namespace kal {
 struct CommandEntry {
   std::string_view word;   // upper case, Latin-1
   CommandHandler handler;  // nullptr: not built in, refused as unknown
-  // The operands the handler reads, left to right, for a command that reads
-  // only operands and variables: 'v' a variable, 'o' an operand, '.'
-  // nothing more (without it, what follows is left alone). Empty for the
-  // other commands. The script check reads a line by it; a test holds the
-  // handlers to it.
+  // The shape of what the handler reads, left to right: 'v' a variable,
+  // 'o' an operand, 'n' a number, 'c' a channel, 'l' a list, words of the
+  // command's own in choices, '.' nothing more... (check_operands.h has
+  // the whole notation). Empty for the commands the script check reads by
+  // rules of their own (SEJA, SE, ENQUANTO, FIM, SENÃO, DESVIA, CHAMA).
+  // The script check reads a line by it; tests hold the handlers to it.
   std::string_view operands = {};
 };
 

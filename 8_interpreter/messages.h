@@ -59,6 +59,11 @@ inline constexpr std::string_view kMsgLabelAfterBlanks =
 inline constexpr std::string_view kMsgUnreachable = "Linha inalcançável: nada chega aqui depois do {0} da linha {1}";
 inline constexpr std::string_view kMsgLabelUnused = "Rótulo sem desvio: nada salta para {0}";
 inline constexpr std::string_view kMsgNeverSet = "Variável lida mas nunca definida: {0}";
+inline constexpr std::string_view kMsgExpectedNumber = "Esperava um número: ";
+inline constexpr std::string_view kMsgOutOfRange = "{0} fora do intervalo de {1} a {2}";
+inline constexpr std::string_view kMsgExpectedChannel = "Esperava um canal de #0 a #9: ";
+inline constexpr std::string_view kMsgExpectedWord = "Esperava uma destas palavras: {0}; veio {1}";
+inline constexpr std::string_view kMsgTextIgnored = "Texto ignorado pelo comando: ";
 inline constexpr std::string_view kMsgReturnWithoutAnyCall = "RETORNA num script sem nenhum CHAMA";
 // A running download: Esc asks, and "S" stops it.
 inline constexpr std::string_view kMsgAskStopDownload = "Deseja parar o download?";

@@ -16,6 +16,7 @@
 
 #include "0_base/latin1.h"
 #include "5_speech/speech.h"
+#include "8_interpreter/check_operands.h"
 #include "8_interpreter/check_state.h"
 #include "8_interpreter/command_table.h"
 #include "8_interpreter/commands.h"
@@ -42,7 +43,8 @@ bool LoopHeadAbove(Checker& c, BlockKind kind) {
   return kind == BlockKind::kEnquanto ? t.prev_enquanto[n] != 0 : t.prev_repete[n] != 0;
 }
 
-// Why no operand reads at the front of `at`, with the code of that reason.
+}  // namespace
+
 void AddOperandFault(Checker& c, std::string_view at) {
   at = TrimFrontBlanks(at);
   CheckCode code = CheckCode::kBadOperand;
@@ -57,6 +59,8 @@ void AddOperandFault(Checker& c, std::string_view at) {
   c.Add(code, at, OperandFault(at), length);
 }
 
+namespace {
+
 // Where a division by zero is written in text: '/', blanks, zeros and no
 // other digit; the whole text when it is not found.
 std::string_view DivisionByZeroAt(std::string_view text) {
@@ -70,9 +74,10 @@ std::string_view DivisionByZeroAt(std::string_view text) {
   return text;
 }
 
-// What a read operand shows by its literals alone: an expression that
-// divides by a written zero fails whatever the variables hold. `at` is
-// where the operand starts.
+}  // namespace
+
+// An expression that divides by a written zero fails whatever the
+// variables hold.
 void CheckDecodedOperand(Checker& c, const Operand& op, std::string_view at) {
   if (op.kind != Operand::Kind::kExpression) return;
   const std::vector<ExprStep>& steps = op.expr.steps;
@@ -86,42 +91,12 @@ void CheckDecodedOperand(Checker& c, const Operand& op, std::string_view at) {
   }
 }
 
+namespace {
+
 // The operands a command's handler reads (its entry in the command table).
 std::string_view OperandsOf(std::string_view upper_word) {
   int entry = FindCommand(upper_word);
   return entry < 0 ? std::string_view() : kCommandTable[entry].operands;
-}
-
-// Operands by the readers' rules, left to right, after a signature: 'v' a
-// variable, 'o' an operand, '.' nothing more. False after a finding.
-bool ReadSignature(Checker& c, std::string_view args, std::string_view signature) {
-  for (char want : signature) {
-    if (want == '.') {
-      if (!args.empty()) {
-        c.Add(CheckCode::kTextLeft, args, std::string(kMsgTextLeft) + Latin1ToUtf8(args), args.size());
-        return false;
-      }
-    } else if (want == 'v') {
-      VarRef ref;
-      std::string_view before = TrimFrontBlanks(args);
-      if (!DecodeVarRef(&args, &ref)) {
-        if (before.empty())
-          c.Add(CheckCode::kMissingOperand, before, std::string(kMsgNoOperand));
-        else
-          c.Add(CheckCode::kExpectedVariable, before, std::string(kMsgExpectedVariable) + Latin1ToUtf8(FirstWord(before)));
-        return false;
-      }
-    } else {
-      Operand op;
-      std::string_view before = TrimFrontBlanks(args);
-      if (!DecodeOperand(c.in, &args, &op)) {
-        AddOperandFault(c, before);
-        return false;
-      }
-      CheckDecodedOperand(c, op, before);
-    }
-  }
-  return true;
 }
 
 void CheckCommand(Checker& c, std::string_view word, std::string_view args, bool within_line);
@@ -212,8 +187,11 @@ bool CheckCondition(Checker& c, std::string_view args, std::string_view* rest) {
   Condition cond;
   ShapeStop stop;
   if (DecodeConditionShape(c.in, args, &cond, rest, &stop)) {
-    CheckDecodedOperand(c, cond.left, TrimFrontBlanks(args));
-    CheckDecodedOperand(c, cond.right, TrimFrontBlanks(args));
+    std::string_view at = TrimFrontBlanks(args);
+    CheckDecodedOperand(c, cond.left, at);
+    CheckDecodedOperand(c, cond.right, at);
+    NoteRead(c, cond.left, FirstWord(at));
+    NoteRead(c, cond.right, FirstWord(at));
     return true;
   }
   std::string_view at = TrimFrontBlanks(stop.at);
@@ -262,7 +240,7 @@ void CheckTarget(Checker& c, std::string_view args, std::string_view word) {
     c.Add(CheckCode::kMissingLabel, word, std::string(kMsgNoLabel));
   } else if (args[0] != '@') {
     c.computed_target = true;
-    ReadSignature(c, args, "o.");
+    CheckShape(c, args, "o.");
   } else if (args.find(' ') != std::string_view::npos) {
     c.Add(CheckCode::kLabelWithSpace, args, std::string(kMsgLabelWithSpace) + Latin1ToUtf8(args.substr(1)), args.size());
   } else if (Scans(c.in).labels.count(UpperCaseText(args.substr(1))) == 0) {
@@ -272,15 +250,15 @@ void CheckTarget(Checker& c, std::string_view args, std::string_view word) {
 
 // SEJA var [=] value: a built-in value (read by its own words) or one operand.
 void CheckSeja(Checker& c, std::string_view args) {
-  if (!ReadSignature(c, args, "v")) return;
   VarRef ref;
+  if (!CheckShape(c, args, "v")) return;
   DecodeVarRef(&args, &ref);
   if (!args.empty() && args[0] == '=') args = TrimBlanks(args.substr(1));
   if (args.empty()) {
     c.Add(CheckCode::kMissingOperand, args, std::string(kMsgNoOperand));
     return;
   }
-  if (!NamesBuiltInValue(args)) ReadSignature(c, args, "o.");
+  if (!NamesBuiltInValue(args)) CheckShape(c, args, "o.");
 }
 
 // An unclosed quote mark anywhere in the argument text; a parenthesis that
@@ -344,7 +322,10 @@ void CheckCommand(Checker& c, std::string_view word, std::string_view args, bool
     c.Add(CheckCode::kBlockWithinLine, word, std::string(kMsgBlockWithinLine) + Latin1ToUtf8(word));
     return;
   }
-  if (upper == "CMD" && (args.empty() || args[0] != '"')) c.computed_target = true;
+  if (upper == "CMD") {
+    c.sets_unknown = true;  // the line it runs may set any variable
+    if (args.empty() || args[0] != '"') c.computed_target = true;
+  }
   bool has_rule = true;
   std::string_view own = args;  // the text this command reads itself
   if (upper == "SE") {
@@ -353,7 +334,7 @@ void CheckCommand(Checker& c, std::string_view word, std::string_view args, bool
     std::string_view rest;
     if (CheckCondition(c, args, &rest)) OpenBlockAt(c, BlockKind::kEnquanto);
   } else if (upper == "REPETE") {
-    if (ReadSignature(c, args, OperandsOf(upper))) OpenBlockAt(c, BlockKind::kRepete);
+    if (CheckShape(c, args, OperandsOf(upper))) OpenBlockAt(c, BlockKind::kRepete);
   } else if (upper == "FIM") {
     CheckFim(c, args, word);
   } else if (upper == "SENAO" || upper == "SEN\xC3O") {
@@ -365,7 +346,7 @@ void CheckCommand(Checker& c, std::string_view word, std::string_view args, bool
   } else {
     std::string_view operands = OperandsOf(upper);
     has_rule = !operands.empty();
-    if (has_rule) ReadSignature(c, args, operands);
+    if (has_rule) CheckShape(c, args, operands);
   }
   CountNames(c, own);
   CheckLexical(c, own, !has_rule);
@@ -400,6 +381,8 @@ void CheckLine(Checker& c, int n) {
 }  // namespace
 
 void Checker::Add(CheckCode code, std::string_view at, std::string message, size_t length) {
+  const CheckCodeInfo& info = InfoOf(code);
+  if (line_alone && info.severity == Severity::kWarning) return;
   size_t offset = text.size();
   if (at.data() >= text.data() && at.data() <= text.data() + text.size())
     offset = static_cast<size_t>(at.data() - text.data());
@@ -408,7 +391,6 @@ void Checker::Add(CheckCode code, std::string_view at, std::string message, size
   int column = static_cast<int>(offset) + 1;
   std::string key = std::to_string(line) + ':' + std::to_string(column) + ':' + message;
   if (!said.insert(std::move(key)).second) return;
-  const CheckCodeInfo& info = InfoOf(code);
   found.push_back({line, column, column + static_cast<int>(length), info.severity, std::string(info.id),
                    std::move(message)});
 }

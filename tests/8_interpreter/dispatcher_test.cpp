@@ -45,7 +45,12 @@ TEST(Dispatcher, HandlersReadTheOperandsTheTableGives) {
   int checked = 0;
   for (int i = 0; i < kCommandCount; ++i) {
     const CommandEntry& e = kCommandTable[i];
-    if (e.operands.empty() || e.word == "REPETE" || e.word == "RETORNA") continue;
+    // Only shapes of variables and operands alone: the others are held to
+    // their handlers by the script check's tests. (CMD runs its operand as a
+    // line, and ACIONA presses it as a key on the desktop.)
+    if (e.operands.empty() || e.operands.find_first_not_of("vo.") != std::string_view::npos || e.word == "REPETE" ||
+        e.word == "RETORNA" || e.word == "CMD" || e.word == "ACIONA")
+      continue;
     ++checked;
     bool closed = e.operands.back() == '.';
     bool has_variable = e.operands.find('v') != std::string_view::npos;
@@ -61,7 +66,7 @@ TEST(Dispatcher, HandlersReadTheOperandsTheTableGives) {
       EXPECT_EQ(run(LineOf(e, false, true)), !closed) << LineOf(e, false, true);
     }
   }
-  EXPECT_GE(checked, 8);
+  EXPECT_GE(checked, 4);
 }
 
 }  // namespace kal::test

@@ -119,8 +119,11 @@ TEST(ScriptCheck, LinesThatReadWellGiveNothing) {
       "RETORNA",
   };
   for (std::string& line : lines) line = L1(line);  // scripts are stored as Latin-1
-  // FIM of a word that is no block runs, but is reported as a likely typo.
-  EXPECT_EQ(Found(lines), std::vector<std::string>{"23:5: Bloco desconhecido: FIM QUALQUER"});
+  // FIM of a word that is no block runs, but is reported as a likely typo;
+  // so are variables no line sets.
+  EXPECT_EQ(Found(lines), (std::vector<std::string>{"14:8: Variável lida mas nunca definida: B",
+                                                    "22:8: Variável lida mas nunca definida: $DESTINO",
+                                                    "23:5: Bloco desconhecido: FIM QUALQUER"}));
 }
 
 TEST(ScriptCheck, SaysWhereTheVariableNamesRunOut) {

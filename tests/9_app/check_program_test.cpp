@@ -48,11 +48,13 @@ TEST_F(CheckProgram, ListsEachFindingAndSpeaksTheCount) {
   std::ofstream(dir_ / "good.kal") << "ESCREVE \"ol\xC3\xA1\"\n";
   EXPECT_EQ(Run("bad.kal good.kal missing.kal"), 1);
   EXPECT_EQ(File("out"),
+            "bad.kal:1:19: aviso [K217]: Texto ignorado pelo comando: ESCRITA\n"
             "bad.kal:2:1: erro [K101]: Comando inválido: escrve\n"
             "bad.kal:3:1: aviso [K209]: SE sem FIM SE\n"
+            "bad.kal:3:4: aviso [K204]: Variável lida mas nunca definida: $A\n"
             "bad.kal:4:10: erro [K113]: Rótulo não encontrado: @fim\n"
             "missing.kal:1:1: erro [K100]: Script não encontrado: missing.kal\n");
-  EXPECT_EQ(File("err"), "3 erros e 1 aviso encontrados\n");
+  EXPECT_EQ(File("err"), "3 erros e 3 avisos encontrados\n");
   EXPECT_FALSE(fs::exists(dir_ / "speech.log")) << "spoken though the output is a file";
   EXPECT_FALSE(fs::exists(dir_ / "ran.txt"));
 }
