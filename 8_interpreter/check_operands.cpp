@@ -130,7 +130,11 @@ bool ReadPositionKind(ShapeRun& r) {
     r.args = {};
     return true;
   }
-  if (a.empty() || a[0] != '@') {
+  if (a.empty()) {
+    r.c.Add(CheckCode::kMissingOperand, a, std::string(kMsgNoOperand));
+    return false;
+  }
+  if (a[0] != '@') {
     r.c.Add(CheckCode::kExpectedWord, a, Filled(kMsgExpectedWord, {"LIMPA, MINIMIZADA, NORMAL, @x,y", Latin1ToUtf8(FirstWord(a))}));
     return false;
   }

@@ -261,7 +261,8 @@ void CheckSeja(Checker& c, std::string_view args) {
   if (!NamesBuiltInValue(args)) CheckShape(c, args, "o.");
 }
 
-// An unclosed quote mark anywhere in the argument text; a parenthesis that
+// An unclosed quote mark anywhere in the argument text (a list name in
+// brackets may hold one); a parenthesis that
 // opens an operand (at the start of the text or after a blank) and is not
 // closed, or whose expression does not read: the first such one, as a run
 // stops there (parentheses within an operand that reads are not read
@@ -271,7 +272,11 @@ void CheckLexical(Checker& c, std::string_view args, bool parentheses) {
   size_t quote_at = 0;
   size_t read_to = 0;  // the end of the last operand that read
   for (size_t i = 0; i < args.size(); ++i) {
-    if (args[i] == '"') {
+    if (!quoted && args[i] == '[' && (i == 0 || IsBlank(args[i - 1]))) {
+      // A list's name, which may hold a quote mark: up to its ']'.
+      size_t close = args.find(']', i + 2);
+      if (close != std::string_view::npos) i = close;
+    } else if (args[i] == '"') {
       quoted = !quoted;
       quote_at = i;
     } else if (!quoted && parentheses && i >= read_to && args[i] == '(' && (i == 0 || IsBlank(args[i - 1]))) {
@@ -391,7 +396,9 @@ void Checker::Add(CheckCode code, std::string_view at, std::string message, size
   int column = static_cast<int>(offset) + 1;
   std::string key = std::to_string(line) + ':' + std::to_string(column) + ':' + message;
   if (!said.insert(std::move(key)).second) return;
-  found.push_back({line, column, column + static_cast<int>(length), info.severity, std::string(info.id),
+  // A missing operand at the line's end covers the place after it.
+  found.push_back({line, column, column + static_cast<int>(std::max<size_t>(length, 1)), info.severity,
+                   std::string(info.id),
                    std::move(message)});
 }
 

@@ -17,7 +17,7 @@ namespace kal {
 struct CheckFinding {
   int line = 0;         // 1-based
   int column = 0;       // 1-based, in characters of the stored (Latin-1) line
-  int end_column = 0;   // one past the last character the finding covers (>= column)
+  int end_column = 0;   // one past the last character the finding covers (> column)
   Severity severity = Severity::kError;
   std::string code;     // "K101": one per kind of mistake (check_codes.h)
   std::string message;  // UTF-8
