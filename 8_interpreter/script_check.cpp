@@ -315,6 +315,33 @@ bool RefusedWithinLine(std::string_view upper) {
   return nested.refused;
 }
 
+// The part of a shape a failing line's reason is given by: variables,
+// operands and an end, read as any value ('n' and 'u' as 'o'); empty for
+// a shape with more (its command says what it has to say when it fails).
+std::string PlainShape(std::string_view shape) {
+  std::string plain;
+  for (size_t i = 0; i < shape.size(); ++i) {
+    char kind = shape[i];
+    if (kind == '(') {
+      i = shape.find(')', i);
+    } else if (kind == 'n' || kind == 'u') {
+      plain += 'o';
+    } else if (kind == 'v' || kind == 'o' || kind == '.') {
+      plain += kind;
+    } else if (kind != '~') {
+      return {};
+    }
+  }
+  return plain;
+}
+
+// The shape a line is read by: the command's whole shape for the check, its
+// plain part for a failing line's reason.
+std::string ShapeFor(const Checker& c, std::string_view upper) {
+  std::string_view shape = OperandsOf(upper);
+  return c.line_alone ? PlainShape(shape) : std::string(shape);
+}
+
 void CheckCommand(Checker& c, std::string_view word, std::string_view args, bool within_line) {
   std::string upper = UpperCaseText(word);
   int entry = FindCommand(upper);
@@ -339,7 +366,7 @@ void CheckCommand(Checker& c, std::string_view word, std::string_view args, bool
     std::string_view rest;
     if (CheckCondition(c, args, &rest)) OpenBlockAt(c, BlockKind::kEnquanto);
   } else if (upper == "REPETE") {
-    if (CheckShape(c, args, OperandsOf(upper))) OpenBlockAt(c, BlockKind::kRepete);
+    if (CheckShape(c, args, ShapeFor(c, upper))) OpenBlockAt(c, BlockKind::kRepete);
   } else if (upper == "FIM") {
     CheckFim(c, args, word);
   } else if (upper == "SENAO" || upper == "SEN\xC3O") {
@@ -349,9 +376,9 @@ void CheckCommand(Checker& c, std::string_view word, std::string_view args, bool
   } else if (upper == "SEJA") {
     CheckSeja(c, args);
   } else {
-    std::string_view operands = OperandsOf(upper);
-    has_rule = !operands.empty();
-    if (has_rule) CheckShape(c, args, operands);
+    std::string shape = ShapeFor(c, upper);
+    has_rule = !shape.empty();
+    if (has_rule) CheckShape(c, args, shape);
   }
   CountNames(c, own);
   CheckLexical(c, own, !has_rule);

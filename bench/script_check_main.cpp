@@ -13,6 +13,9 @@
 //   many names        a new $name on every line, far past the table's size
 //   long lines        lines of 2000 bytes of parentheses and quote marks
 //   closing junk      FIM of each kind and SENÃO with nothing open
+//   typical program   blocks of ordinary lines of many commands (loops,
+//                     conditions, lists, files, text, jumps and calls),
+//                     each block with labels of its own
 // Each figure is the best of a few rounds; they are printed, never judged
 // (timings depend on the machine).
 //
@@ -59,6 +62,22 @@ std::vector<Case> Cases() {
       {"repeated labels", [](int i) { return i % 2 ? std::string("desvia @a") : std::string("@a"); }},
       {"many names", [](int i) { return "seja $v" + std::to_string(i) + " $w" + std::to_string(i); }},
       {"long lines", [](int i) { return i % 2 ? "escreve " + Repeat("( ", 2000) : "seja $a " + Repeat("\" (", 2000); }},
+      {"typical program",
+       [](int i) {
+         static const char* const kBlock[] = {
+             "@r{}",          "seja $n{} 0",          "lista [l{}] cria",     "repete $i{} 3",
+             "  soma $n{} $i{}", "  lista [l{}] adiciona $i{}", "fim repete",
+             "se $n{} > 2",   "  escreve \"total: \" $n{} &", "sen\xE3o",  "  fala \"nada\"",
+             "fim se",        "abre #1 \"dados{}.txt\"", "le #1 $linha{}", "fecha #1",
+             "copia $p{} $linha{} 1 (($n{} * 2) + 1)", "se $p{} = \"x\" desvia @r{}",
+             "chama @s{}",    "termina",              "@s{}",                 "retorna"};
+         constexpr int kSize = sizeof kBlock / sizeof kBlock[0];
+         std::string line = kBlock[i % kSize];
+         std::string block = std::to_string(i / kSize);
+         for (size_t at = line.find("{}"); at != std::string::npos; at = line.find("{}", at))
+           line.replace(at, 2, block);
+         return line;
+       }},
       {"closing junk",
        [](int i) {
          const char* k[] = {"fim se", "fim enquanto", "fim repete", "sen\xE3o", "fim"};

@@ -140,11 +140,14 @@ TEST(ScriptCheck, ALineFaultIsWhatTheLineAloneShows) {
   InterpreterState in;
   const char* lines[] = {"@volta",           "DESVIA @volta",  "DESVIA @fim",     "ENQUANTO a < 3",
                          "FIM ENQUANTO",     "FIM REPETE",     "xyz 1",           "SEJA a (1/0)",
-                         "SE a = 1 FIM SE",  "SEJA a \"sem fim"};
+                         "SE a = 1 FIM SE",  "SEJA a \"sem fim", "CHECA 5",        "TELA pisca"};
   int n = 0;
   for (const char* line : lines) ASSERT_TRUE(StoreLine(in, line, ++n));
   std::vector<std::string> want = {"", "", "Rótulo não encontrado: @fim", "", "", "FIM REPETE sem REPETE", "",
-                                   "Divisão por zero", "Comando de bloco dentro de uma linha: FIM", ""};
+                                   "Divisão por zero", "Comando de bloco dentro de uma linha: FIM", "",
+                                   // the plain part of a command's shape (variables, operands),
+                                   // not its own words: TELA says nothing of them
+                                   "Esperava uma variável: 5", ""};
   for (int i = 1; i <= n; ++i) EXPECT_EQ(LineFault(in, i), want[static_cast<size_t>(i - 1)]) << lines[i - 1];
   EXPECT_EQ(LineFault(in, 0), "");
   EXPECT_EQ(LineFault(in, n + 1), "");
