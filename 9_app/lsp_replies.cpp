@@ -19,7 +19,7 @@ namespace kal {
 namespace {
 
 // The protocol's numbers for kinds and severities.
-constexpr int kSeverityError = 1;  // the protocol's Error and Warning
+constexpr int kSeverityError = 1;
 constexpr int kSeverityWarning = 2;
 constexpr int kCompletionVariable = 6;
 constexpr int kCompletionKeyword = 14;
