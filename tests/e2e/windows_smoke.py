@@ -9,7 +9,8 @@ pixel (a cell's colours, a bitmap at its place) and keys are typed, the
 chord keyboard's among them. Checks the files, the speech log and the sound.
 
 Usage: windows_smoke.py KALDORIN_EXE   (WINE names the Wine program; the
-Wine prefix and display come from the environment)
+Wine prefix and display come from the environment; KALDORIN_SHOTS names a
+folder to keep the window's picture in, as window.ppm)
 """
 import http.server
 import os
@@ -93,6 +94,7 @@ CELL_W, CELL_H = 10, 20
 
 WINDOW_SCRIPT = (
     'titulo "janela wine"\r\n'
+    'tela limpa\r\n'
     'fundo 1\r\n'
     'escreve "pronto"\r\n'
     'imagem "fig.bmp" 300 200\r\n'
@@ -136,6 +138,8 @@ def check_window_pixels(screen, failures):
         return None
     x, y = corner
     green = (0, 200, 0)
+    if os.environ.get("KALDORIN_SHOTS"):
+        screen.save_ppm(os.path.join(os.environ["KALDORIN_SHOTS"], "window.ppm"))
     check(screen.pixel(x + 300, y + 200) == green and screen.pixel(x + 305, y + 203) == green,
           "the bitmap is drawn at its pixel position", failures)
     check(screen.pixel(x + 306, y + 204) != green and screen.pixel(x + 299, y + 199) != green,

@@ -80,3 +80,13 @@ class Screen:
     def tap(self, keysym):
         self.key(keysym, True)
         self.key(keysym, False)
+
+    def save_ppm(self, path):
+        """The last capture as a binary PPM picture, for a failing test's record."""
+        with open(path, "wb") as f:
+            f.write(b"P6 %d %d 255\n" % (self.width, self.height))
+            row = bytearray()
+            for y in range(self.height):
+                for x in range(self.width):
+                    row += bytes(self.pixel(x, y))
+            f.write(row)
