@@ -1,8 +1,8 @@
 // The voices' state for a run: the Orvan engine with the tables of its data
 // files (orvan/orvan_state.h), and the diphone word synthesizer with its
 // word translator (diphone/diphone_state.h, diphone/translator_tables.h).
-// main builds one and installs it for the run with a VoicesScope; a test
-// gets a fresh one for each case. The engines of the switch and the word
+// main builds one and hands it to what speaks with it (the engine switch,
+// the facade's word voice); a test gets a fresh one for each case. The engines of the switch and the word
 // voice are the facade's (5_speech/speech_state.h); this is what the voice
 // modules below them keep between calls.
 #pragma once
@@ -29,20 +29,5 @@ struct Voices {
   std::unique_ptr<diphone::SynthState> synth;
   std::unique_ptr<translator::TranslatorState> translator;
 };
-
-// Installs voices for the scope's life and puts back the ones before it.
-class VoicesScope {
- public:
-  explicit VoicesScope(Voices& voices);
-  ~VoicesScope();
-  VoicesScope(const VoicesScope&) = delete;
-  VoicesScope& operator=(const VoicesScope&) = delete;
-
- private:
-  Voices* previous_;
-};
-
-// The installed voices.
-Voices& InstalledVoices();
 
 }  // namespace kal

@@ -23,6 +23,8 @@
 #include "4_voices/diphone/diphone.h"
 #include "4_voices/engines/engine_switch.h"
 #include "4_voices/orvan/orvan_engine.h"
+#include "4_voices/orvan/orvan_state.h"
+#include "4_voices/voices.h"
 
 namespace kal {
 
@@ -351,7 +353,7 @@ bool EngineActive() { return Speech().engine_active; }
 std::string VoiceStartProblem() {
   const auto& s = Speech();
   if (s.engine_active || s.engine_kind != kEngineOrvan || !ConfigNotN(ReadConfig(cfg::kSapi))) return "";
-  return OrvanLastError();
+  return OrvanLastError(*s.voices->orvan);
 }
 std::string MissingMbrolaNoticeOnce() {
   if (MbrolaWhereToGet().empty() || ReadConfigInt(cfg::kTipoSapi) != kEngineOrvan) return "";

@@ -239,9 +239,8 @@ int ProgramMain(int argc, char** argv) {
   WavePlayer player(platform);
   WavePlayerScope playing(player);
   Voices voices;
-  VoicesScope voicing(voices);
   SpeechState speech(voices);
-  speech.engine = std::make_unique<EngineSwitch>();
+  speech.engine = std::make_unique<EngineSwitch>(voices);
   SpeechScope speaking(speech);
   Network network;
   NetworkScope networking(network);

@@ -73,7 +73,6 @@ int main(int argc, char** argv) {
   kal::ConfigState config;  // and the configuration's
   kal::ScopedConfig use_config(config);
   kal::Voices voices;  // the synthesizer's and translator's state
-  kal::VoicesScope voicing(voices);
   std::string db, wav;
   int runs = 20;
   for (int i = 1; i + 1 < argc; i += 2) {

@@ -233,7 +233,6 @@ int main(int argc, char** argv) {
   WavePlayer player(platform);  // the subsystems a run speaks through, as main builds them
   WavePlayerScope playing(player);
   Voices voices;
-  VoicesScope voicing(voices);
   SpeechState speech(voices);
   SpeechScope speaking(speech);
   Network network;

@@ -118,7 +118,6 @@ int main() {
   kal::WavePlayer player(platform);  // the subsystems the program speaks through, as main builds them
   kal::WavePlayerScope playing(player);
   kal::Voices voices;
-  kal::VoicesScope voicing(voices);
   kal::SpeechState speech(voices);
   kal::SpeechScope speaking(speech);
   kal::Network network;

@@ -22,6 +22,7 @@
 #include "1_platform/event_loop.h"
 #include "1_platform/fake/capture_audio.h"
 #include "4_voices/orvan/orvan_engine.h"
+#include "4_voices/orvan/orvan_state.h"
 
 namespace {
 
@@ -73,16 +74,16 @@ int main(int argc, char** argv) {
   kal::WavePlayer player(platform);  // the engine keeps the player's flags
   kal::WavePlayerScope playing(player);
   kal::Voices voices;  // the engine's state and tables
-  kal::VoicesScope voicing(voices);
+  kal::OrvanState& orvan = *voices.orvan;
   kal::OrvanSettings settings = kal::ReadOrvanSettings();
   if (argc > 1) settings.folder = std::string(argv[1]) + "/";
   // The rules are written for br3; use it when the configured one is absent.
   if (FileSize(settings.database) <= 0) settings.database = "/usr/share/mbrola/br3/br3";
-  kal::SetOrvanSettings(settings);
+  kal::SetOrvanSettings(orvan, settings);
   std::string out = "/tmp/bench_orvan_out.wav";
-  if (!kal::OrvanStart(0, 0, 0, out)) {
+  if (!kal::OrvanStart(orvan, 0, 0, 0, out)) {
     std::fprintf(stderr, "bench_orvan_rtf: the engine did not start (%s); database %s, data %s%s\n",
-                 kal::Latin1ToUtf8(kal::OrvanLastError()).c_str(), settings.database.c_str(),
+                 kal::Latin1ToUtf8(kal::OrvanLastError(orvan)).c_str(), settings.database.c_str(),
                  settings.folder.c_str(), settings.base.c_str());
     return 1;
   }
@@ -94,17 +95,17 @@ int main(int argc, char** argv) {
   double audio = 0;
   for (int i = 0; i < kRuns; ++i) {
     auto t0 = std::chrono::steady_clock::now();
-    kal::OrvanSpeak(text);
+    kal::OrvanSpeak(orvan, text);
     wall.push_back(Seconds(std::chrono::steady_clock::now() - t0));
-    first.push_back(kal::OrvanLastStats().first_samples_us / 1000.0);
-    audio = kal::OrvanLastStats().samples / static_cast<double>(kal::OrvanSampleRate());
+    first.push_back(kal::OrvanLastStats(orvan).first_samples_us / 1000.0);
+    audio = kal::OrvanLastStats(orvan).samples / static_cast<double>(kal::OrvanSampleRate(orvan));
   }
   std::vector<double> short_first;
   for (int i = 0; i < kRuns; ++i) {
-    kal::OrvanSpeak(kal::L1("Bom dia, tudo bem?"));
-    short_first.push_back(kal::OrvanLastStats().first_samples_us / 1000.0);
+    kal::OrvanSpeak(orvan, kal::L1("Bom dia, tudo bem?"));
+    short_first.push_back(kal::OrvanLastStats(orvan).first_samples_us / 1000.0);
   }
-  kal::OrvanRelease();
+  kal::OrvanRelease(orvan);
   // The same in sound-device mode: when the first wave image is handed to
   // the wave player. The player waits while its buffers are full, so it
   // plays into a capture device on a virtual clock: nothing waits in real
@@ -112,13 +113,13 @@ int main(int argc, char** argv) {
   kal::SetLoop(kal::MakeFakeEventLoop());
   kal::InstallCaptureAudio(platform);
   std::vector<double> first_chunk;
-  if (kal::OrvanStart(0, 0, 0, "")) {
+  if (kal::OrvanStart(orvan, 0, 0, 0, "")) {
     for (int i = 0; i < kRuns; ++i) {
-      kal::OrvanSpeak(text);
-      first_chunk.push_back(kal::OrvanLastStats().first_chunk_us / 1000.0);
-      kal::OrvanStop();
+      kal::OrvanSpeak(orvan, text);
+      first_chunk.push_back(kal::OrvanLastStats(orvan).first_chunk_us / 1000.0);
+      kal::OrvanStop(orvan);
     }
-    kal::OrvanRelease();
+    kal::OrvanRelease(orvan);
   }
   std::sort(first_chunk.begin(), first_chunk.end());
   std::sort(wall.begin(), wall.end());

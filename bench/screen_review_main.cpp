@@ -142,7 +142,6 @@ int main() {
   WavePlayer player(platform);  // the subsystems a run speaks through, as main builds them
   WavePlayerScope playing(player);
   Voices voices;
-  VoicesScope voicing(voices);
   SpeechState speech(voices);
   SpeechScope speaking(speech);
   Network network;

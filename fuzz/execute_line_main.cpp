@@ -63,7 +63,6 @@ kal::RunLimits FuzzLimits() {
 // The subsystems a run speaks through, for the whole fuzzing process.
 struct LastingSubsystems {
   kal::Voices voices;
-  kal::VoicesScope voicing{voices};
   kal::SpeechState speech{voices};
   kal::SpeechScope speaking{speech};
   kal::Network network;

@@ -102,7 +102,6 @@ int main(int argc, char** argv) {
   kal::ConfigState config;  // and the configuration's
   kal::ScopedConfig use_config(config);
   kal::Voices voices;  // the synthesizer's and translator's state
-  kal::VoicesScope voicing(voices);
   std::string db, rules, words = "/usr/share/dict/brazilian";
   size_t top = 20;
   std::vector<std::string> show;

@@ -7,6 +7,7 @@
 #include "1_platform/event_loop.h"
 #include "1_platform/paths.h"
 #include "1_platform/system_voice.h"
+#include "4_voices/voices.h"
 
 namespace kal {
 
@@ -24,9 +25,9 @@ std::unique_ptr<VoiceEngine> MakeSystemOrServerVoice(bool flavour54) {
   return MakeServerVoice(flavour54);
 }
 
-std::unique_ptr<VoiceEngine> MakeEngine(EngineSlot slot) {
+std::unique_ptr<VoiceEngine> MakeEngine(Voices& voices, EngineSlot slot) {
   switch (slot) {
-    case EngineSlot::kOrvan: return MakeOrvanVoice();
+    case EngineSlot::kOrvan: return MakeOrvanVoice(*voices.orvan);
     case EngineSlot::kLocal: return MakeLocalVoice();
     case EngineSlot::kServer54: return MakeSystemOrServerVoice(true);
     case EngineSlot::kServer: return MakeSystemOrServerVoice(false);
@@ -78,12 +79,12 @@ bool EngineSwitch::Busy(int flag) {
 void EngineSwitch::Stop() { Current().Stop(); }
 
 void EngineSwitch::SetEngine(EngineSlot slot, std::unique_ptr<VoiceEngine> engine) {
-  engines_[static_cast<size_t>(slot)] = engine ? std::move(engine) : MakeEngine(slot);
+  engines_[static_cast<size_t>(slot)] = engine ? std::move(engine) : MakeEngine(voices_, slot);
 }
 
 VoiceEngine& EngineSwitch::EngineOf(EngineSlot slot) {
   auto& e = engines_[static_cast<size_t>(slot)];
-  if (!e) e = MakeEngine(slot);
+  if (!e) e = MakeEngine(voices_, slot);
   return *e;
 }
 

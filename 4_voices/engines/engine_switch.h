@@ -28,8 +28,14 @@ inline constexpr int kEngineServer = 5;
 enum class EngineSlot { kOrvan, kLocal, kServer54, kServer };
 EngineSlot SlotOfKind(int kind);
 
+struct Voices;
+
 class EngineSwitch : public SpeechEngine {
  public:
+  // The Orvan engine speaks with the Orvan state of these voices (they must
+  // outlive the switch).
+  explicit EngineSwitch(Voices& voices) : voices_(voices) {}
+
   // output_file is a script path (empty: the sound device). After a
   // successful start, waits (pumping, 50 ms steps, at most 10 s) until the
   // engine has taken in whatever it had pending.
@@ -50,6 +56,7 @@ class EngineSwitch : public SpeechEngine {
   VoiceEngine& EngineOf(EngineSlot slot);
   VoiceEngine& Current() { return EngineOf(SlotOfKind(kind_)); }
 
+  Voices& voices_;
   int kind_ = kEngineServer;
   std::array<std::unique_ptr<VoiceEngine>, 4> engines_;
 };

@@ -10,17 +10,21 @@ namespace {
 
 class OrvanVoice : public VoiceEngine {
  public:
+  explicit OrvanVoice(OrvanState& state) : state_(state) {}
   bool Start(int voice, int rate, int pitch, const std::string& output_file) override {
-    return OrvanStart(voice, rate, pitch, output_file);
+    return OrvanStart(state_, voice, rate, pitch, output_file);
   }
-  void Speak(std::string_view text) override { OrvanSpeak(text); }
-  bool Busy(int) override { return OrvanBusy(); }
-  void Stop() override { OrvanStop(); }
-  void Release() override { OrvanRelease(); }
+  void Speak(std::string_view text) override { OrvanSpeak(state_, text); }
+  bool Busy(int) override { return OrvanBusy(state_); }
+  void Stop() override { OrvanStop(state_); }
+  void Release() override { OrvanRelease(state_); }
+
+ private:
+  OrvanState& state_;
 };
 
 }  // namespace
 
-std::unique_ptr<VoiceEngine> MakeOrvanVoice() { return std::make_unique<OrvanVoice>(); }
+std::unique_ptr<VoiceEngine> MakeOrvanVoice(OrvanState& state) { return std::make_unique<OrvanVoice>(state); }
 
 }  // namespace kal

@@ -12,6 +12,8 @@
 
 namespace kal {
 
+struct OrvanState;
+
 class SystemVoice;
 
 class VoiceEngine {
@@ -32,8 +34,9 @@ class VoiceEngine {
   virtual void Release() = 0;
 };
 
-// The engines of this build.
-std::unique_ptr<VoiceEngine> MakeOrvanVoice();
+// The engines of this build. The Orvan engine works on the state it is
+// given (which must outlive it).
+std::unique_ptr<VoiceEngine> MakeOrvanVoice(OrvanState& state);
 std::unique_ptr<VoiceEngine> MakeLocalVoice();
 // The two speech server flavours: each has its own connection and state.
 // The 5.4 flavour reads its output module from its own key.

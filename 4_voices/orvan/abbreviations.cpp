@@ -16,20 +16,18 @@ namespace {
 constexpr size_t kMaxAbbreviations = 2000;
 constexpr size_t kMaxExpansion = 999;
 
-std::vector<std::pair<std::string, std::string>>& Table() { return InstalledOrvan().tables.abbreviations; }
-
 }  // namespace
 
-void ClearAbbreviations() { Table().clear(); }
+void ClearAbbreviations(OrvanTables& tables) { tables.abbreviations.clear(); }
 
-bool LoadAbbreviations(const std::string& path) {
-  ClearAbbreviations();
+bool LoadAbbreviations(OrvanTables& tables, const std::string& path) {
+  ClearAbbreviations(tables);
   std::vector<std::string> lines;
   if (!rule_file::ReadLines(path, &lines)) return false;
   for (const std::string& raw : lines) {
     std::string line = Trim(raw);
     if (line.empty() || rule_file::IsComment(line)) continue;
-    if (Table().size() >= kMaxAbbreviations) break;
+    if (tables.abbreviations.size() >= kMaxAbbreviations) break;
     size_t eq = line.find('=');
     std::string key, expansion;
     if (eq == std::string::npos) {
@@ -38,14 +36,14 @@ bool LoadAbbreviations(const std::string& path) {
       key = UpperLatin1(Trim(line.substr(0, eq)));
       expansion = Trim(line.substr(eq + 1)).substr(0, kMaxExpansion);
     }
-    Table().emplace_back(std::move(key), std::move(expansion));
+    tables.abbreviations.emplace_back(std::move(key), std::move(expansion));
   }
   return true;
 }
 
-std::string LookupAbbreviation(std::string_view word) {
+std::string LookupAbbreviation(const OrvanTables& tables, std::string_view word) {
   std::string key = UpperLatin1(word);
-  for (const auto& [k, expansion] : Table()) {
+  for (const auto& [k, expansion] : tables.abbreviations) {
     if (k == key) return expansion;
   }
   return "";

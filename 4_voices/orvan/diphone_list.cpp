@@ -12,8 +12,6 @@ namespace kal::orvan {
 
 namespace {
 
-std::vector<std::string>& List() { return InstalledOrvan().tables.diphones; }
-
 bool IsNameChar(char c) {
   return c == '2' || c == '@' || c == '_' || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
 }
@@ -31,26 +29,27 @@ std::string EntryOf(const std::string& line) {
 
 }  // namespace
 
-void ReleaseDiphoneList() {
-  List().clear();
-  List().shrink_to_fit();
+void ReleaseDiphoneList(OrvanTables& tables) {
+  tables.diphones.clear();
+  tables.diphones.shrink_to_fit();
 }
 
-bool LoadDiphoneList(const std::string& path) {
-  ReleaseDiphoneList();
+bool LoadDiphoneList(OrvanTables& tables, const std::string& path) {
+  ReleaseDiphoneList(tables);
+  std::vector<std::string>& list = tables.diphones;
   std::vector<std::string> lines;
   if (!rule_file::ReadLines(path, &lines)) return false;
   for (const std::string& raw : lines) {
     std::string line = Trim(raw);
     if (line.empty() || std::strchr("!*;", line[0]) != nullptr) continue;
-    List().push_back(EntryOf(line));
+    list.push_back(EntryOf(line));
   }
-  std::sort(List().begin(), List().end());
+  std::sort(list.begin(), list.end());
   return true;
 }
 
-bool HasDiphone(const std::string& first, const std::string& second) {
-  return std::binary_search(List().begin(), List().end(), LowerLatin1(first + "-" + second));
+bool HasDiphone(const OrvanTables& tables, const std::string& first, const std::string& second) {
+  return std::binary_search(tables.diphones.begin(), tables.diphones.end(), LowerLatin1(first + "-" + second));
 }
 
 }  // namespace kal::orvan

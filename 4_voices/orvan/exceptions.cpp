@@ -17,8 +17,6 @@ constexpr size_t kMaxLine = 255;
 
 using palavra_alias = ExceptionEntry;
 
-std::vector<palavra_alias>& Table() { return InstalledOrvan().tables.exceptions; }
-
 // Byte order comparison (std::string compares chars, which may be signed).
 bool ByteLess(const std::string& a, const std::string& b) {
   return std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
@@ -26,8 +24,8 @@ bool ByteLess(const std::string& a, const std::string& b) {
   });
 }
 
-const palavra_alias* Find(const std::string& word) {
-  auto& t = Table();
+const palavra_alias* Find(const OrvanTables& tables, const std::string& word) {
+  const auto& t = tables.exceptions;
   auto it = std::lower_bound(t.begin(), t.end(), word,
                              [](const palavra_alias& e, const std::string& w) { return ByteLess(e.word, w); });
   return it != t.end() && it->word == word ? &*it : nullptr;
@@ -35,31 +33,32 @@ const palavra_alias* Find(const std::string& word) {
 
 }  // namespace
 
-void ClearExceptions() { Table().clear(); }
+void ClearExceptions(OrvanTables& tables) { tables.exceptions.clear(); }
 
-bool LoadExceptions(const std::string& path) {
-  ClearExceptions();
+bool LoadExceptions(OrvanTables& tables, const std::string& path) {
+  ClearExceptions(tables);
+  std::vector<palavra_alias>& table = tables.exceptions;
   std::vector<std::string> lines;
   if (!rule_file::ReadLines(path, &lines)) return false;
   for (const std::string& raw : lines) {
-    if (Table().size() >= kMaxExceptions) break;
+    if (table.size() >= kMaxExceptions) break;
     std::string line = UpperLatin1(raw.substr(0, kMaxLine));
     if (line.empty()) continue;
     rule_file::WordEntry entry = rule_file::ParseWordEntry(line);
     palavra_alias e;
     e.word = std::move(entry.word);
     e.alias = std::move(entry.replacement);
-    Table().push_back(std::move(e));
+    table.push_back(std::move(e));
   }
-  std::stable_sort(Table().begin(), Table().end(),
+  std::stable_sort(table.begin(), table.end(),
                    [](const palavra_alias& a, const palavra_alias& b) { return ByteLess(a.word, b.word); });
   return true;
 }
 
-std::string ApplyException(std::string_view word) {
+std::string ApplyException(const OrvanTables& tables, std::string_view word) {
   std::string stem(word), suffix;
   for (;;) {
-    if (const palavra_alias* e = Find(stem)) return e->alias + suffix;
+    if (const palavra_alias* e = Find(tables, stem)) return e->alias + suffix;
     if (stem.empty() || (stem.back() != 'S' && stem.back() != 'M')) break;
     suffix.insert(suffix.begin(), stem.back());
     stem.pop_back();

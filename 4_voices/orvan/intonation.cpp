@@ -4,6 +4,7 @@
 // the first prosody rule that fits its class and its neighbours' classes.
 #include <algorithm>
 
+#include "4_voices/orvan/orvan_state.h"
 #include "4_voices/orvan/orvan_text.h"
 #include "4_voices/orvan/prosody.h"
 #include "4_voices/orvan/text_normaliser.h"
@@ -15,8 +16,8 @@ namespace {
 constexpr const char* kBoundary = "[--]";
 constexpr const char* kDefaultPattern = "555";
 
-std::string KeyCode(const std::string& word) {
-  const auto& keys = Prosody().keys;
+std::string KeyCode(const ProsodyTables& prosody, const std::string& word) {
+  const auto& keys = prosody.keys;
   std::string upper = UpperLatin1(word);
   auto it = std::lower_bound(keys.begin(), keys.end(), upper,
                              [](const TChave& k, const std::string& w) { return k.word < w; });
@@ -27,8 +28,8 @@ bool Fits(const std::string& rule_code, const std::string& code) {
   return rule_code.empty() || rule_code == code;
 }
 
-std::string PatternFor(const std::string& previous, const std::string& current, const std::string& next) {
-  for (const TProsodia& r : Prosody().rules) {
+std::string PatternFor(const ProsodyTables& prosody, const std::string& previous, const std::string& current, const std::string& next) {
+  for (const TProsodia& r : prosody.rules) {
     if (Fits(r.previous, previous) && Fits(r.current, current) && Fits(r.next, next)) return r.pattern;
   }
   return kDefaultPattern;
@@ -36,7 +37,7 @@ std::string PatternFor(const std::string& previous, const std::string& current, 
 
 }  // namespace
 
-std::vector<std::string> Tokenize(const std::string& text) {
+std::vector<std::string> Tokenize(const OrvanTables& tables, const std::string& text) {
   std::vector<std::string> tokens{kBoundary};
   size_t i = 0;
   while (i < text.size()) {
@@ -57,7 +58,7 @@ std::vector<std::string> Tokenize(const std::string& text) {
       size_t start = i;
       while (i < text.size() && IsTextLetter(static_cast<unsigned char>(text[i]))) ++i;
       token = text.substr(start, i - start);
-      code = KeyCode(token);
+      code = KeyCode(tables.prosody, token);
     }
     tokens.push_back("[" + code + "]" + token);
     if (token[0] == '!' || token[0] == '.' || token[0] == '?') tokens.push_back(kBoundary);
@@ -65,7 +66,7 @@ std::vector<std::string> Tokenize(const std::string& text) {
   return tokens;
 }
 
-std::vector<std::string> TagIntonation(const std::vector<std::string>& tokens) {
+std::vector<std::string> TagIntonation(const OrvanTables& tables, const std::vector<std::string>& tokens) {
   std::vector<const std::string*> lines;
   for (const std::string& t : tokens) {
     if (!t.empty()) lines.push_back(&t);
@@ -76,7 +77,7 @@ std::vector<std::string> TagIntonation(const std::vector<std::string>& tokens) {
   for (size_t i = 0; i < lines.size(); ++i) {
     std::string previous = i > 0 ? code(*lines[i - 1]) : "";
     std::string next = i + 1 < lines.size() ? code(*lines[i + 1]) : "";
-    std::string pattern = PatternFor(previous, code(*lines[i]), next);
+    std::string pattern = PatternFor(tables.prosody, previous, code(*lines[i]), next);
     if (!pattern.empty() && pattern[0] == '?') pattern[0] = last_digit;
     if (pattern.size() >= 3) last_digit = pattern[2];
     out.push_back(pattern + "|" + (lines[i]->size() > 4 ? lines[i]->substr(4) : ""));

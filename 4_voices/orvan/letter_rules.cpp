@@ -20,9 +20,6 @@ constexpr size_t kUsedOutput = 11;
 
 using Rule = rule_file::ContextRule;
 
-// One chain per first focus character (codes below 32 have none).
-std::array<std::vector<Rule>, 256>& Chains() { return InstalledOrvan().tables.letter_rules; }
-
 bool In(const char* set, unsigned char c) { return c != 0 && std::strchr(set, c) != nullptr; }
 
 // Character classes of the contexts, on Latin-1 bytes.
@@ -99,15 +96,15 @@ bool Applies(const Rule& r, const Word& w, int pos) {
 
 }  // namespace
 
-void ReleaseRules() {
-  for (auto& chain : Chains()) {
+void ReleaseRules(OrvanTables& tables) {
+  for (auto& chain : tables.letter_rules) {
     chain.clear();
     chain.shrink_to_fit();
   }
 }
 
-bool LoadRules(const std::string& path) {
-  ReleaseRules();
+bool LoadRules(OrvanTables& tables, const std::string& path) {
+  ReleaseRules(tables);
   std::vector<std::string> lines;
   if (!rule_file::ReadLines(path, &lines)) return false;
   for (const std::string& line : lines) {
@@ -115,12 +112,12 @@ bool LoadRules(const std::string& path) {
     if (!rule_file::ParseContextRule(line, kMaxContext, kMaxOutput, &r)) continue;
     unsigned char first = static_cast<unsigned char>(r.focus[0]);
     if (first < 32) continue;
-    Chains()[first].push_back(std::move(r));
+    tables.letter_rules[first].push_back(std::move(r));
   }
   return true;
 }
 
-void WordToPhonemes(std::string_view word, int stress, PhonemeList* list) {
+void WordToPhonemes(const OrvanTables& tables, std::string_view word, int stress, PhonemeList* list) {
   if (stress < 1) stress = 9999;
   Word w{word};
   std::string buffer;
@@ -130,7 +127,7 @@ void WordToPhonemes(std::string_view word, int stress, PhonemeList* list) {
     unsigned char c = static_cast<unsigned char>(word[pos - 1]);
     const Rule* rule = nullptr;
     if (c >= 32) {
-      for (const Rule& r : Chains()[c]) {
+      for (const Rule& r : tables.letter_rules[c]) {
         if (Applies(r, w, pos)) {
           rule = &r;
           break;

@@ -15,14 +15,18 @@ namespace kal::orvan {
 
 using PhonemeList = std::vector<std::string>;
 
-bool LoadRules(const std::string& path);
-void ReleaseRules();
-bool LoadExceptions(const std::string& path);
-void ClearExceptions();
+// The tables these read and fill are the engine's (orvan_state.h): each
+// function is given the ones it works on.
+struct OrvanTables;
+
+bool LoadRules(OrvanTables& tables, const std::string& path);
+void ReleaseRules(OrvanTables& tables);
+bool LoadExceptions(OrvanTables& tables, const std::string& path);
+void ClearExceptions(OrvanTables& tables);
 
 // The word with its replacement from the exceptions table; a final S or M
 // is peeled off (and put back) to find a stem.
-std::string ApplyException(std::string_view word);
+std::string ApplyException(const OrvanTables& tables, std::string_view word);
 
 // 1-based position of the stressed vowel in the word, or 0.
 int StressPosition(std::string_view word);
@@ -30,6 +34,6 @@ int StressPosition(std::string_view word);
 bool IsUnstressedWord(std::string_view word);
 
 // Appends the phonemes of one word and an empty end-of-word line.
-void WordToPhonemes(std::string_view word, int stress, PhonemeList* list);
+void WordToPhonemes(const OrvanTables& tables, std::string_view word, int stress, PhonemeList* list);
 
 }  // namespace kal::orvan

@@ -33,8 +33,6 @@ constexpr size_t kMinChunkBytes = 256;
 // Before every utterance: no error recovery messages from the synthesiser.
 constexpr int kUtteranceNoError = -63;
 
-OrvanState& State() { return InstalledOrvan(); }
-
 int64_t MicrosSince(std::chrono::steady_clock::time_point start) {
   return std::chrono::duration_cast<std::chrono::microseconds>(std::chrono::steady_clock::now() - start).count();
 }
@@ -43,43 +41,41 @@ void Wake() {
   Loop().Post([] {});
 }
 
-void RecordError(std::string_view utf8) { State().last_error = L1(utf8).substr(0, 255); }
+void RecordError(OrvanState& s, std::string_view utf8) { s.last_error = L1(utf8).substr(0, 255); }
 
 // Closes and reopens the synthesiser after a failed write.
-void RestartMbrola() {
-  OrvanState& s = State();
+void RestartMbrola(OrvanState& s) {
   if (s.mbr) s.mbr->close_MBR();
   s.mbr = LoadMbrola();
   if (s.mbr) s.mbr->init_MBR(s.settings.database);
 }
 
-bool LoadDataFiles(const OrvanSettings& settings) {
-  orvan::ReleaseRules();
-  orvan::ReleaseDiphoneList();
+bool LoadDataFiles(OrvanState& s, const OrvanSettings& settings) {
+  orvan::ReleaseRules(s.tables);
+  orvan::ReleaseDiphoneList(s.tables);
   std::string err;
-  if (!LoadOrvanWordData(settings, &err)) {
-    State().last_error = err;
+  if (!LoadOrvanWordData(s.tables, settings, &err)) {
+    s.last_error = err;
     return false;
   }
-  if (!orvan::LoadAbbreviations(OrvanDataFile(settings, ".abr"))) {
-    RecordError(orvan_msg::kAbbreviationsError);
+  if (!orvan::LoadAbbreviations(s.tables, OrvanDataFile(settings, ".abr"))) {
+    RecordError(s, orvan_msg::kAbbreviationsError);
     return false;
   }
-  if (!orvan::LoadProsody(OrvanDataFile(settings, ".pro")) ||
-      !orvan::LoadDiphoneList(OrvanDataFile(settings, ".dfn"))) {
-    RecordError(orvan_msg::kProsodyError);
+  if (!orvan::LoadProsody(s.tables, OrvanDataFile(settings, ".pro")) ||
+      !orvan::LoadDiphoneList(s.tables, OrvanDataFile(settings, ".dfn"))) {
+    RecordError(s, orvan_msg::kProsodyError);
     return false;
   }
   return true;
 }
 
-bool OpenOutputFile(const std::string& name) {
-  OrvanState& s = State();
+bool OpenOutputFile(OrvanState& s, const std::string& name) {
   s.output = OpenHostFile(name, "wb");
   if (s.output == nullptr) return false;
   std::string header = WaveHeader(0, s.mbr->getFreq_MBR());
   if (std::fwrite(header.data(), 1, header.size(), s.output) != header.size()) {
-    RecordError(orvan_msg::kOutputFileError);
+    RecordError(s, orvan_msg::kOutputFileError);
     std::fclose(s.output);
     s.output = nullptr;
     return false;
@@ -88,8 +84,7 @@ bool OpenOutputFile(const std::string& name) {
   return true;
 }
 
-bool StartEngine(const std::string& output_file) {
-  OrvanState& s = State();
+bool StartEngine(OrvanState& s, const std::string& output_file) {
   s.last_error.clear();
   s.output_name = output_file;
   if (!s.have_settings) {
@@ -99,7 +94,7 @@ bool StartEngine(const std::string& output_file) {
   if (s.mbr) s.mbr->close_MBR();
   s.mbr = LoadMbrola();
   if (!s.mbr) {
-    RecordError(MissingMbrolaMessage());
+    RecordError(s, MissingMbrolaMessage());
     return false;
   }
   if (s.mbr->init_MBR(s.settings.database) < 0) {
@@ -107,18 +102,17 @@ bool StartEngine(const std::string& output_file) {
     s.last_error = L1(orvan_msg::kNoMbrolaVoice) + s.settings.database + L1(orvan_msg::kRecordedVoiceSpeaks);
     return false;
   }
-  if (!LoadDataFiles(s.settings)) return false;
+  if (!LoadDataFiles(s, s.settings)) return false;
   if (output_file.empty()) {
     s.file_mode = false;
     s.mbr->setNoError_MBR(0);
     return true;
   }
-  return OpenOutputFile(output_file);
+  return OpenOutputFile(s, output_file);
 }
 
 // Hands the accumulated bytes to the wave player as one wave image.
-void PlayChunk() {
-  OrvanState& s = State();
+void PlayChunk(OrvanState& s) {
   if (s.chunk.size() < kMinChunkBytes) s.chunk.resize(kMinChunkBytes, '\0');
   if (s.stats.first_chunk_us == 0) s.stats.first_chunk_us = MicrosSince(s.stats.start);
   PlayWaveMemory(MakeWaveImage(s.chunk, s.mbr->getFreq_MBR(), 1, 16));
@@ -126,8 +120,7 @@ void PlayChunk() {
 }
 
 // Reads every sample MBROLA has ready; false when the output file failed.
-bool CollectSamples() {
-  OrvanState& s = State();
+bool CollectSamples(OrvanState& s) {
   bool ok = true;
   for (;;) {
     int n = s.mbr->read_MBR(s.read_buffer.data(), kReadSamples);
@@ -140,14 +133,13 @@ bool CollectSamples() {
       if (std::fwrite(bytes, 1, count, s.output) != count) ok = false;
       continue;
     }
-    if (s.chunk.size() + count >= kChunkBytes) PlayChunk();
+    if (s.chunk.size() + count >= kChunkBytes) PlayChunk(s);
     s.chunk.append(bytes, count);
   }
   return ok;
 }
 
-bool Synthesise(const std::vector<std::string>& lines) {
-  OrvanState& s = State();
+bool Synthesise(OrvanState& s, const std::vector<std::string>& lines) {
   bool ok = true;
   s.mbr->reset_MBR();
   s.mbr->setNoError_MBR(kUtteranceNoError);
@@ -156,22 +148,22 @@ bool Synthesise(const std::vector<std::string>& lines) {
     bool last = i + 1 == lines.size();
     if (lines[i].empty() && !last) continue;
     if (s.mbr->write_MBR(lines[i] + "\r\n") < 0) {
-      RestartMbrola();
+      RestartMbrola(s);
       ok = false;
       if (!s.mbr) return false;
     }
     if (last) s.mbr->flush_MBR();
-    ok &= CollectSamples();
+    ok &= CollectSamples(s);
   }
-  if (!s.file_mode && !s.chunk.empty()) PlayChunk();
+  if (!s.file_mode && !s.chunk.empty()) PlayChunk(s);
   return ok;
 }
 
 }  // namespace
 
-void SetOrvanSettings(const OrvanSettings& settings) {
-  State().settings = settings;
-  State().have_settings = true;
+void SetOrvanSettings(OrvanState& state, const OrvanSettings& settings) {
+  state.settings = settings;
+  state.have_settings = true;
 }
 
 std::string OrvanDataFile(const OrvanSettings& settings, std::string_view extension) {
@@ -179,76 +171,75 @@ std::string OrvanDataFile(const OrvanSettings& settings, std::string_view extens
   return settings.folder + base + std::string(extension);
 }
 
-bool LoadOrvanWordData(const OrvanSettings& settings, std::string* err) {
-  if (!orvan::LoadRules(OrvanDataFile(settings, ".nrl")) ||
-      !orvan::LoadExceptions(OrvanDataFile(settings, ".exc"))) {
+bool LoadOrvanWordData(orvan::OrvanTables& tables, const OrvanSettings& settings, std::string* err) {
+  if (!orvan::LoadRules(tables, OrvanDataFile(settings, ".nrl")) ||
+      !orvan::LoadExceptions(tables, OrvanDataFile(settings, ".exc"))) {
     *err = L1(orvan_msg::kWordDataError);
     return false;
   }
   return true;
 }
 
-std::vector<std::string> OrvanPhonemeStream(std::string_view text) {
+std::vector<std::string> OrvanPhonemeStream(const OrvanState& state, std::string_view text) {
   using namespace orvan;
-  std::string normal = NormaliseText(text);
-  PhonemeList phonemes = BuildPhonemeList(TagIntonation(Tokenize(normal)));
-  return TimePhonemes(phonemes, State().rate_factor, State().pitch_factor);
+  const OrvanTables& t = state.tables;
+  std::string normal = NormaliseText(t, text);
+  PhonemeList phonemes = BuildPhonemeList(t, TagIntonation(t, Tokenize(t, normal)));
+  return TimePhonemes(t, phonemes, state.rate_factor, state.pitch_factor);
 }
 
-bool OrvanStart(int voice, int rate, int pitch, const std::string& output_file) {
-  bool ok = StartEngine(output_file);
-  State().rate_factor = 0.8 - rate / 15.0;
-  State().pitch_factor = (pitch + 11) / 11.0;
+bool OrvanStart(OrvanState& state, int voice, int rate, int pitch, const std::string& output_file) {
+  bool ok = StartEngine(state, output_file);
+  state.rate_factor = 0.8 - rate / 15.0;
+  state.pitch_factor = (pitch + 11) / 11.0;
   return ok;
 }
 
-bool OrvanSpeak(std::string_view text) {
-  OrvanState& s = State();
+bool OrvanSpeak(OrvanState& s, std::string_view text) {
   if (orvan::Trim(text).empty() || !s.mbr) return true;
   s.stats = OrvanStats();
   s.stats.start = std::chrono::steady_clock::now();
-  std::vector<std::string> lines = OrvanPhonemeStream(text);
+  std::vector<std::string> lines = OrvanPhonemeStream(s, text);
   // Synthesised sound plays as it is: neither faster nor cut.
   WaveFlags saved = GetWaveFlags();
   WaveFlags plain = saved;
   plain.fast = plain.cut = false;
   SetWaveFlags(plain);
-  bool ok = Synthesise(lines);
+  bool ok = Synthesise(s, lines);
   SetWaveFlags(saved);
   s.stats.total_us = MicrosSince(s.stats.start);
   Wake();
   return ok;
 }
 
-const OrvanStats& OrvanLastStats() { return State().stats; }
+const OrvanStats& OrvanLastStats(const OrvanState& state) { return state.stats; }
 
-bool OrvanBusy() {
-  bool busy = !State().file_mode && WaveBusy();
+bool OrvanBusy(OrvanState& state) {
+  bool busy = !state.file_mode && WaveBusy();
   if (KeyPressed()) {
-    OrvanStop();
+    OrvanStop(state);
     busy = false;
   }
   Wake();
   return busy;
 }
 
-void OrvanStop() {
-  if (!State().file_mode) WaveStop();
+void OrvanStop(OrvanState& state) {
+  if (!state.file_mode) WaveStop();
   Wake();
 }
 
-void OrvanRelease() {
-  OrvanState& s = State();
-  while (OrvanBusy()) Delay(500);
-  OrvanStop();
+void OrvanRelease(OrvanState& s) {
+  while (OrvanBusy(s)) Delay(500);
+  OrvanStop(s);
   if (s.file_mode && s.output) {
     std::fclose(s.output);
     s.output = nullptr;
     PatchWaveFileSizes(s.output_name);
   }
   s.file_mode = false;
-  orvan::ReleaseRules();
-  orvan::ReleaseDiphoneList();
+  orvan::ReleaseRules(s.tables);
+  orvan::ReleaseDiphoneList(s.tables);
   if (s.mbr) s.mbr->close_MBR();
   s.mbr.reset();
 }
@@ -258,8 +249,8 @@ std::string MissingMbrolaMessage() {
          std::string(orvan_msg::kRecordedVoiceSpeaksNow);
 }
 
-const std::string& OrvanLastError() { return State().last_error; }
+const std::string& OrvanLastError(const OrvanState& state) { return state.last_error; }
 
-int OrvanSampleRate() { return State().mbr ? State().mbr->getFreq_MBR() : 0; }
+int OrvanSampleRate(const OrvanState& state) { return state.mbr ? state.mbr->getFreq_MBR() : 0; }
 
 }  // namespace kal

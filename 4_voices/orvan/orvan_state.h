@@ -62,7 +62,4 @@ struct OrvanState {
   orvan::OrvanTables tables;
 };
 
-// The installed voices' Orvan state.
-OrvanState& InstalledOrvan();
-
 }  // namespace kal

@@ -12,7 +12,7 @@ namespace {
 constexpr char kStressMark = '>';
 constexpr char kEndOfStress = '\xA8';  // ¨
 
-void AddToken(const std::string& entry, PhonemeList* list) {
+void AddToken(const OrvanTables& tables, const std::string& entry, PhonemeList* list) {
   list->push_back(";" + entry);
   std::string token = entry.size() > 4 ? UpperLatin1(entry.substr(4)) : std::string();
   if (token.empty()) {
@@ -25,9 +25,9 @@ void AddToken(const std::string& entry, PhonemeList* list) {
     if (first != ' ') list->push_back(std::string("_") + static_cast<char>(first));
     return;
   }
-  std::string word = ApplyException(token);
+  std::string word = ApplyException(tables, token);
   int stress = IsUnstressedWord(word) ? 0 : StressPosition(word);
-  WordToPhonemes(word, stress, list);
+  WordToPhonemes(tables, word, stress, list);
 }
 
 // Number of stress marks (">", "¨") in front of a phoneme name.
@@ -60,9 +60,9 @@ void ApplyLiaison(PhonemeList* list) {
   }
 }
 
-PhonemeList BuildPhonemeList(const std::vector<std::string>& entries) {
+PhonemeList BuildPhonemeList(const OrvanTables& tables, const std::vector<std::string>& entries) {
   PhonemeList list;
-  for (const std::string& entry : entries) AddToken(entry, &list);
+  for (const std::string& entry : entries) AddToken(tables, entry, &list);
   list.push_back("__");
   ApplyLiaison(&list);
   return list;

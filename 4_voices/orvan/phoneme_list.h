@@ -12,7 +12,7 @@
 namespace kal::orvan {
 
 // entries: "PPP|token" lines from TagIntonation.
-PhonemeList BuildPhonemeList(const std::vector<std::string>& entries);
+PhonemeList BuildPhonemeList(const OrvanTables& tables, const std::vector<std::string>& entries);
 
 // Final "r2" becomes "r" and "s2" becomes "z" before a word that starts
 // with a vowel phoneme.

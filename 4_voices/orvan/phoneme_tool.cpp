@@ -7,6 +7,7 @@
 #include "0_base/latin1.h"
 #include "0_base/visible_text.h"
 #include "4_voices/orvan/orvan_messages.h"
+#include "4_voices/orvan/orvan_state.h"
 #include "4_voices/orvan/letter_rules.h"
 #include "4_voices/orvan/orvan_text.h"
 
@@ -40,11 +41,11 @@ bool IsVowelPhoneme(const std::string& name) {
 
 }  // namespace
 
-WordPronunciation PronounceWord(std::string_view word) {
+WordPronunciation PronounceWord(const OrvanTables& tables, std::string_view word) {
   std::string upper = UpperLatin1(word);
-  std::string spelled = ApplyException(upper);
+  std::string spelled = ApplyException(tables, upper);
   PhonemeList lines;
-  WordToPhonemes(spelled, StressPosition(spelled), &lines);
+  WordToPhonemes(tables, spelled, StressPosition(spelled), &lines);
   WordPronunciation p;
   int marked = 0;
   for (const std::string& line : lines) {
@@ -70,7 +71,8 @@ WordPronunciation PronounceWord(std::string_view word) {
 
 int RunPhonemeTool(std::istream& in, std::ostream& out, std::ostream& err, const OrvanSettings& settings) {
   std::string error;
-  if (!LoadOrvanWordData(settings, &error)) {
+  OrvanTables tables;
+  if (!LoadOrvanWordData(tables, settings, &error)) {
     err << "kaldorin: " << Latin1ToUtf8(error) << "\n";
     return 1;
   }
@@ -84,7 +86,7 @@ int RunPhonemeTool(std::istream& in, std::ostream& out, std::ostream& err, const
     }
     if (!line.empty() && line.back() == '\r') line.pop_back();
     std::string word = Trim(line);
-    WordPronunciation p = PronounceWord(Utf8ToLatin1(word));
+    WordPronunciation p = PronounceWord(tables, Utf8ToLatin1(word));
     out << VisibleText(word) << '\t';
     for (size_t i = 0; i < p.phonemes.size(); ++i) out << (i ? " " : "") << Latin1ToUtf8(p.phonemes[i]);
     out << '\t' << p.stress << '\n';

@@ -17,10 +17,11 @@ struct WordPronunciation {
   int stress = 0;                     // 1-based index of the stressed vowel, 0 when none
 };
 
-// One Latin-1 word through ApplyException, StressPosition, WordToPhonemes.
-WordPronunciation PronounceWord(std::string_view word);
+// One Latin-1 word through ApplyException, StressPosition, WordToPhonemes,
+// with the rules and exceptions of tables.
+WordPronunciation PronounceWord(const OrvanTables& tables, std::string_view word);
 
-// Loads the word data, then answers line by line; the exit code.
+// Loads the word data into tables of its own, then answers line by line; the exit code.
 int RunPhonemeTool(std::istream& in, std::ostream& out, std::ostream& err, const OrvanSettings& settings);
 
 }  // namespace kal::orvan

@@ -31,25 +31,23 @@ struct ProsodyTables {
   int tabhertz[10] = {};
 };
 
-const ProsodyTables& Prosody();
-
-// Reads the three sections; shows a message (Latin-1) and answers false on
-// a missing file, a missing section or a malformed line.
-bool LoadProsody(const std::string& path);
+// Reads the three sections into tables.prosody; shows a message (Latin-1)
+// and answers false on a missing file, a missing section or a malformed line.
+bool LoadProsody(OrvanTables& tables, const std::string& path);
 // Where the loader's messages go; by default standard error and the speech
 // log. Tests capture them.
-void SetProsodyMessageSink(std::function<void(const std::string&)> sink);
+void SetProsodyMessageSink(OrvanTables& tables, std::function<void(const std::string&)> sink);
 
-bool LoadDiphoneList(const std::string& path);
-void ReleaseDiphoneList();
+bool LoadDiphoneList(OrvanTables& tables, const std::string& path);
+void ReleaseDiphoneList(OrvanTables& tables);
 // Case-insensitive: "a-b" (two phoneme names joined by "-").
-bool HasDiphone(const std::string& first, const std::string& second);
+bool HasDiphone(const OrvanTables& tables, const std::string& first, const std::string& second);
 
 // Normalised text -> lines "[CC]token", with "[--]" at phrase boundaries.
-std::vector<std::string> Tokenize(const std::string& text);
+std::vector<std::string> Tokenize(const OrvanTables& tables, const std::string& text);
 // Token lines -> "PPP|token" entries for BuildPhonemeList.
-std::vector<std::string> TagIntonation(const std::vector<std::string>& tokens);
+std::vector<std::string> TagIntonation(const OrvanTables& tables, const std::vector<std::string>& tokens);
 // Phoneme list -> MBROLA lines "name ms [percent hertz]" and ";" comments.
-std::vector<std::string> TimePhonemes(const PhonemeList& list, double rate_factor, double pitch_factor);
+std::vector<std::string> TimePhonemes(const OrvanTables& tables, const PhonemeList& list, double rate_factor, double pitch_factor);
 
 }  // namespace kal::orvan

@@ -20,13 +20,11 @@ constexpr size_t kMaxKeys = 1000;
 constexpr size_t kMaxDurations = 100;
 constexpr size_t kMaxRules = 300;
 
-ProsodyTables& Tables() { return InstalledOrvan().tables.prosody; }
-
-// A loader's message, to the installed sink or else to standard error and
+// A loader's message, to the tables' sink or else to standard error and
 // the speech log.
-void Show(std::string_view utf8_message, const std::string& line = "") {
+void Show(const OrvanTables& tables, std::string_view utf8_message, const std::string& line = "") {
   std::string text = L1(utf8_message) + line;
-  const auto& sink = InstalledOrvan().tables.prosody_messages;
+  const auto& sink = tables.prosody_messages;
   if (sink) {
     sink(text);
     return;
@@ -61,41 +59,41 @@ bool SectionLines(const std::vector<std::string>& file, std::string_view header_
   return true;
 }
 
-bool ReadDurations(const std::vector<std::string>& lines) {
+bool ReadDurations(OrvanTables& t, const std::vector<std::string>& lines) {
   for (const std::string& line : lines) {
     size_t eq = line.find('=');
     if (eq == std::string::npos) {
-      Show(orvan_msg::kWrongPhoneme, line);
+      Show(t, orvan_msg::kWrongPhoneme, line);
       return false;
     }
     int ms = 100;
     if (!ParseInt(line.substr(eq + 1), &ms)) {
-      Show(orvan_msg::kWrongPhoneme, line);
+      Show(t, orvan_msg::kWrongPhoneme, line);
       ms = 100;
     }
-    if (Tables().durations.size() < kMaxDurations)
-      Tables().durations.emplace_back(Trim(line.substr(0, eq)).substr(0, 2), ms);
+    if (t.prosody.durations.size() < kMaxDurations)
+      t.prosody.durations.emplace_back(Trim(line.substr(0, eq)).substr(0, 2), ms);
   }
   return true;
 }
 
-bool ReadKeys(const std::vector<std::string>& lines) {
+bool ReadKeys(OrvanTables& t, const std::vector<std::string>& lines) {
   for (const std::string& line : lines) {
     size_t eq = line.find('=');
     if (eq == std::string::npos) {
-      Show(orvan_msg::kWrongKey, line);
+      Show(t, orvan_msg::kWrongKey, line);
       return false;
     }
-    if (Tables().keys.size() < kMaxKeys)
-      Tables().keys.push_back({UpperLatin1(Trim(line.substr(0, eq))), UpperLatin1(Trim(line.substr(eq + 1))).substr(0, 2)});
+    if (t.prosody.keys.size() < kMaxKeys)
+      t.prosody.keys.push_back({UpperLatin1(Trim(line.substr(0, eq))), UpperLatin1(Trim(line.substr(eq + 1))).substr(0, 2)});
   }
-  std::stable_sort(Tables().keys.begin(), Tables().keys.end(),
+  std::stable_sort(t.prosody.keys.begin(), t.prosody.keys.end(),
                    [](const TChave& a, const TChave& b) { return a.word < b.word; });
   return true;
 }
 
 // "TABHERTZ=" followed by exactly ten integers.
-bool ReadTabHertz(const std::string& values) {
+bool ReadTabHertz(OrvanTables& t, const std::string& values) {
   int parsed[10];
   size_t start = 0;
   for (int i = 0; i < 10; ++i) {
@@ -105,11 +103,11 @@ bool ReadTabHertz(const std::string& values) {
     if (!ParseInt(values.substr(start, last ? std::string::npos : comma - start), &parsed[i])) return false;
     start = comma + 1;
   }
-  std::copy(parsed, parsed + 10, Tables().tabhertz);
+  std::copy(parsed, parsed + 10, t.prosody.tabhertz);
   return true;
 }
 
-bool ReadRule(const std::string& line) {
+bool ReadRule(OrvanTables& t, const std::string& line) {
   size_t eq = line.find('=');
   if (eq == std::string::npos) return false;
   std::string codes = Trim(line.substr(0, eq));
@@ -126,19 +124,19 @@ bool ReadRule(const std::string& line) {
   // A pattern is three characters; anything else would break the word
   // headers of the phoneme list.
   if (rule.pattern.size() != 3) return false;
-  if (Tables().rules.size() < kMaxRules) Tables().rules.push_back(rule);
+  if (t.prosody.rules.size() < kMaxRules) t.prosody.rules.push_back(rule);
   return true;
 }
 
-bool ReadProsodyRules(const std::vector<std::string>& lines) {
+bool ReadProsodyRules(OrvanTables& t, const std::vector<std::string>& lines) {
   for (const std::string& raw : lines) {
     std::string line = UpperLatin1(raw);
     bool ok;
-    if (StartsWith(line, "HERTZ=")) ok = ParseInt(line.substr(6), &Tables().hertz);
-    else if (StartsWith(line, "TABHERTZ=")) ok = ReadTabHertz(line.substr(9));
-    else ok = ReadRule(line);
+    if (StartsWith(line, "HERTZ=")) ok = ParseInt(line.substr(6), &t.prosody.hertz);
+    else if (StartsWith(line, "TABHERTZ=")) ok = ReadTabHertz(t, line.substr(9));
+    else ok = ReadRule(t, line);
     if (!ok) {
-      Show(orvan_msg::kWrongKey, raw);
+      Show(t, orvan_msg::kWrongKey, raw);
       return false;
     }
   }
@@ -147,34 +145,32 @@ bool ReadProsodyRules(const std::vector<std::string>& lines) {
 
 }  // namespace
 
-const ProsodyTables& Prosody() { return Tables(); }
-
-void SetProsodyMessageSink(std::function<void(const std::string&)> sink) {
-  InstalledOrvan().tables.prosody_messages = std::move(sink);
+void SetProsodyMessageSink(OrvanTables& t, std::function<void(const std::string&)> sink) {
+  t.prosody_messages = std::move(sink);
 }
 
-bool LoadProsody(const std::string& path) {
-  Tables() = ProsodyTables();
+bool LoadProsody(OrvanTables& t, const std::string& path) {
+  t.prosody = ProsodyTables();
   std::vector<std::string> file, lines;
   if (!rule_file::ReadLines(path, &file)) {
-    Show(orvan_msg::kProsodyMissing);
+    Show(t, orvan_msg::kProsodyMissing);
     return false;
   }
   if (!SectionLines(file, "[DURAÇÃO]", &lines)) {
-    Show(orvan_msg::kDurationsMissing);
+    Show(t, orvan_msg::kDurationsMissing);
     return false;
   }
-  if (!ReadDurations(lines)) return false;
+  if (!ReadDurations(t, lines)) return false;
   if (!SectionLines(file, "[CHAVES]", &lines)) {
-    Show(orvan_msg::kKeywordsMissing);
+    Show(t, orvan_msg::kKeywordsMissing);
     return false;
   }
-  if (!ReadKeys(lines)) return false;
+  if (!ReadKeys(t, lines)) return false;
   if (!SectionLines(file, "[PROSÓDIA]", &lines)) {
-    Show(orvan_msg::kPatternsMissing);
+    Show(t, orvan_msg::kPatternsMissing);
     return false;
   }
-  return ReadProsodyRules(lines);
+  return ReadProsodyRules(t, lines);
 }
 
 }  // namespace kal::orvan

@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "0_base/latin1.h"
+#include "4_voices/orvan/orvan_state.h"
 #include "4_voices/orvan/orvan_text.h"
 
 namespace kal::orvan {
@@ -22,8 +23,11 @@ bool IsConsonant(unsigned char c) {
 
 bool IsKeptPunctuation(unsigned char c) { return c != 0 && std::strchr(" !(),.:;?", c) != nullptr; }
 
-// The text being walked, with the position; At() past the end gives 0.
+// The text being walked, with the position and the abbreviations it may
+// expand; At() past the end gives 0.
 struct Cursor {
+  Cursor(const OrvanTables& t, std::string_view s) : tables(t), text(s) {}
+  const OrvanTables& tables;
   std::string_view text;
   size_t pos = 0;
   unsigned char At(size_t i) const { return i < text.size() ? static_cast<unsigned char>(text[i]) : 0; }
@@ -101,7 +105,7 @@ std::string ReadWord(Cursor& c) {
   }
   std::string_view word = c.text.substr(start, c.pos - start);
   if (!all_consonants) return std::string(word);
-  if (c.Here() == '.' && !LookupAbbreviation(word).empty()) return std::string(word);
+  if (c.Here() == '.' && !LookupAbbreviation(c.tables, word).empty()) return std::string(word);
   std::string spelled;
   for (unsigned char ch : word) spelled += " " + SymbolName(ch);
   return spelled;
@@ -127,7 +131,7 @@ void NormaliseAt(Cursor& c, std::string& out) {
     std::string word = ReadWord(c);
     std::string expansion;
     if (c.Here() == '.' && c.At(c.pos + 1) == ' ')
-      expansion = LookupAbbreviation(c.text.substr(start, c.pos - start));
+      expansion = LookupAbbreviation(c.tables, c.text.substr(start, c.pos - start));
     if (!expansion.empty()) {
       out += expansion;
       ++c.pos;
@@ -159,13 +163,13 @@ bool IsTextLetter(unsigned char c) {
   return c >= 0xC0 && kAccented.find(static_cast<char>(c)) != std::string::npos;
 }
 
-std::string NormaliseText(std::string_view text) {
+std::string NormaliseText(const OrvanTables& tables, std::string_view text) {
   std::string named;
   if (text.size() == 1) {
     named = SymbolName(static_cast<unsigned char>(text[0]));
     text = named;
   }
-  Cursor c{text};
+  Cursor c(tables, text);
   std::string out;
   out.reserve(text.size() * 2);
   while (!c.AtEnd()) NormaliseAt(c, out);

@@ -11,14 +11,16 @@
 
 namespace kal::orvan {
 
+struct OrvanTables;
+
 // Empties the table, then reads "KEY = expansion" lines. False when the file
 // cannot be opened (an empty file is fine).
-bool LoadAbbreviations(const std::string& path);
+bool LoadAbbreviations(OrvanTables& tables, const std::string& path);
 // The expansion of the upper-cased word, or "".
-std::string LookupAbbreviation(std::string_view word);
-void ClearAbbreviations();
+std::string LookupAbbreviation(const OrvanTables& tables, std::string_view word);
+void ClearAbbreviations(OrvanTables& tables);
 
-std::string NormaliseText(std::string_view text);
+std::string NormaliseText(const OrvanTables& tables, std::string_view text);
 
 // The spoken name of one character, or "" when it has none.
 std::string SymbolName(unsigned char c);

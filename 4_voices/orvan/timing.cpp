@@ -7,6 +7,7 @@
 #include <cstdlib>
 
 #include "0_base/whole_part.h"
+#include "4_voices/orvan/orvan_state.h"
 #include "4_voices/orvan/orvan_text.h"
 #include "4_voices/orvan/prosody.h"
 
@@ -18,8 +19,8 @@ constexpr char kStressMark = '>';
 constexpr char kEndOfStress = '\xA8';  // ¨
 constexpr int kStressedFactor = 145;
 
-int TableDuration(const std::string& name) {
-  for (const auto& [n, ms] : Prosody().durations) {
+int TableDuration(const ProsodyTables& prosody, const std::string& name) {
+  for (const auto& [n, ms] : prosody.durations) {
     if (n == name) return ms;
   }
   return 100;
@@ -27,6 +28,8 @@ int TableDuration(const std::string& name) {
 
 // Per-utterance state of the walk.
 struct TimingState {
+  explicit TimingState(const OrvanTables& t) : tables(t) {}
+  const OrvanTables& tables;
   std::string pattern = "555";
   int pitch_state = 0;
   int factor = 100;
@@ -36,11 +39,11 @@ struct TimingState {
 };
 
 // " percent hertz" for one digit of the pattern, or "" when it gives none.
-std::string PitchPoint(char digit, int percent, double pitch_factor) {
+std::string PitchPoint(const ProsodyTables& prosody, char digit, int percent, double pitch_factor) {
   if (digit < '0' || digit > '9') return "";
-  int table = Prosody().tabhertz[digit - '0'];
+  int table = prosody.tabhertz[digit - '0'];
   if (table == 0) return "";
-  long hz = static_cast<long>(table * pitch_factor * Prosody().hertz) / 100;
+  long hz = static_cast<long>(table * pitch_factor * prosody.hertz) / 100;
   // A pitch far below the usual range must not give MBROLA a frequency it
   // rejects (it stops at a malformed line).
   if (hz <= 0) return "";
@@ -48,11 +51,11 @@ std::string PitchPoint(char digit, int percent, double pitch_factor) {
 }
 
 // Base duration of a pause line; the line becomes "_".
-int PauseDuration(std::string* line) {
+int PauseDuration(const ProsodyTables& prosody, std::string* line) {
   int d;
   if (*line == "_") d = 100;
   else if (line->size() > 1 && (*line)[1] == ' ') d = std::atoi(line->c_str() + 2);
-  else d = TableDuration(*line);
+  else d = TableDuration(prosody, *line);
   *line = "_";
   return d;
 }
@@ -69,9 +72,9 @@ std::string TimePhoneme(std::string line, bool end_of_word, TimingState& s, doub
   }
   int d;
   if (!line.empty() && line[0] == '_') {
-    d = PauseDuration(&line);
+    d = PauseDuration(s.tables.prosody, &line);
   } else {
-    d = TableDuration(line);
+    d = TableDuration(s.tables.prosody, line);
     if (s.pitch_state < 2) {
       if (s.word_length > 13) d = d * 80 / 100;
       else if (s.word_length > 9) d = d * 90 / 100;
@@ -82,13 +85,13 @@ std::string TimePhoneme(std::string line, bool end_of_word, TimingState& s, doub
   s.current = line;
   std::string out = line + " " + std::to_string(duration);
   if (s.pitch_state == 0) {
-    out += PitchPoint(s.pattern[0], 50, pitch);
+    out += PitchPoint(s.tables.prosody, s.pattern[0], 50, pitch);
     s.pitch_state = 1;
   } else if (s.pitch_state == 2) {
-    out += PitchPoint(s.pattern[1], 80, pitch);
+    out += PitchPoint(s.tables.prosody, s.pattern[1], 80, pitch);
     s.pitch_state = 3;
   } else if (s.pitch_state == 3 && end_of_word) {
-    out += PitchPoint(s.pattern[2], 50, pitch);
+    out += PitchPoint(s.tables.prosody, s.pattern[2], 50, pitch);
   }
   return out;
 }
@@ -96,9 +99,9 @@ std::string TimePhoneme(std::string line, bool end_of_word, TimingState& s, doub
 // Inserts a transition before the line when the database lacks the diphone.
 void CheckDiphone(const std::string& line, TimingState& s, std::vector<std::string>* out) {
   if (s.current.empty()) return;
-  if (!HasDiphone(s.previous, s.current)) {
-    if (s.previous == "r2" && HasDiphone("r2", "_")) out->push_back("_ 50");
-    else if (HasDiphone(s.previous, "y")) out->push_back("y 50");
+  if (!HasDiphone(s.tables, s.previous, s.current)) {
+    if (s.previous == "r2" && HasDiphone(s.tables, "r2", "_")) out->push_back("_ 50");
+    else if (HasDiphone(s.tables, s.previous, "y")) out->push_back("y 50");
     else out->push_back("_ 50");
   }
   if (!line.empty()) s.previous = s.current;
@@ -106,8 +109,9 @@ void CheckDiphone(const std::string& line, TimingState& s, std::vector<std::stri
 
 }  // namespace
 
-std::vector<std::string> TimePhonemes(const PhonemeList& list, double rate_factor, double pitch_factor) {
-  TimingState s;
+std::vector<std::string> TimePhonemes(const OrvanTables& tables, const PhonemeList& list, double rate_factor,
+                                      double pitch_factor) {
+  TimingState s(tables);
   std::vector<std::string> out;
   out.reserve(list.size() + list.size() / 4);
   for (size_t i = 0; i < list.size(); ++i) {

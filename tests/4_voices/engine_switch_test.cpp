@@ -6,6 +6,8 @@
 #include "4_voices/speech_engine_port.h"
 #include "5_speech/speech_state.h"
 #include "4_voices/engines/engine_switch.h"
+#include "8_interpreter/run_context.h"
+#include "tests/support/fresh_subsystems.h"
 #include "tests/support/speech_fixture.h"
 
 namespace kal::test {
@@ -50,7 +52,7 @@ class Switch : public SpeechFixture {
  protected:
   void SetUp() override {
     SpeechFixture::SetUp();
-    auto engines = std::make_unique<EngineSwitch>();
+    auto engines = std::make_unique<EngineSwitch>(test::Context().voices);
     switch_ = engines.get();
     const char* names[] = {"orvan", "local", "server54", "server"};
     for (int i = 0; i < 4; ++i) {

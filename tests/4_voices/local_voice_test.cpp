@@ -9,6 +9,8 @@
 #include "4_voices/speech_engine_port.h"
 #include "5_speech/speech_state.h"
 #include "4_voices/engines/engine_switch.h"
+#include "8_interpreter/run_context.h"
+#include "tests/support/fresh_subsystems.h"
 #include "tests/support/speech_fixture.h"
 #include "tests/support/temp_folder.h"
 
@@ -41,7 +43,7 @@ class LocalVoiceTest : public SpeechFixture {
   void SetUp() override {
     SpeechFixture::SetUp();
     SetLoop(MakePollEventLoop());
-    SetSpeechEngine(std::make_unique<EngineSwitch>());
+    SetSpeechEngine(std::make_unique<EngineSwitch>(test::Context().voices));
   }
   void TearDown() override {
     Engine().Release();

@@ -9,6 +9,8 @@
 #include "0_base/latin1.h"
 #include "1_platform/mbrola.h"
 #include "4_voices/orvan/orvan_engine.h"
+#include "4_voices/orvan/orvan_state.h"
+#include "4_voices/voices.h"
 #include "4_voices/orvan/prosody.h"
 #include "tests/support/speech_fixture.h"
 #include "8_interpreter/run_context.h"
@@ -65,17 +67,17 @@ class OrvanEngine : public SpeechFixture {
  protected:
   void SetUp() override {
     SpeechFixture::SetUp();
-    orvan::SetProsodyMessageSink([](const std::string&) {});
+    orvan::SetProsodyMessageSink(State().tables, [](const std::string&) {});
     data_ = dir_ / "orvan";
     std::filesystem::create_directories(data_);
     for (const char* ext : {".nrl", ".exc", ".abr", ".pro"})
       std::filesystem::copy_file(std::string(KALDORIN_SOURCE_DIR) + "/data/orvan/portug" + ext,
                                  data_ / (std::string("portug") + ext));
     WriteAllDiphones();
-    SetOrvanSettings({kBr3, data_.string() + "/", "portug"});
+    SetOrvanSettings(State(), {kBr3, data_.string() + "/", "portug"});
   }
   void TearDown() override {
-    OrvanRelease();
+    OrvanRelease(State());
     InstalledPlatform()->mbrola_factory = nullptr;
     SpeechFixture::TearDown();
   }
@@ -91,6 +93,8 @@ class OrvanEngine : public SpeechFixture {
   void UseFake() {
     InstalledPlatform()->mbrola_factory = [this] { return std::make_unique<FakeMbrola>(&fake_); };
   }
+  // The case's engine state, in its fresh voices.
+  static OrvanState& State() { return *Context().voices.orvan; }
   static bool HaveMbrola() { return std::filesystem::exists(kBr3) && !FindMbrolaProgram().empty(); }
 
   std::filesystem::path data_;
@@ -100,51 +104,51 @@ class OrvanEngine : public SpeechFixture {
 TEST_F(OrvanEngine, StartFailsWithTheRecordedErrorOfEachFile) {
   UseFake();
   std::filesystem::remove(data_ / "portug.abr");
-  EXPECT_FALSE(OrvanStart(0, 0, 0, ""));
-  EXPECT_EQ(Latin1ToUtf8(OrvanLastError()), "Erro no arquivo de abreviaturas");
+  EXPECT_FALSE(OrvanStart(State(), 0, 0, 0, ""));
+  EXPECT_EQ(Latin1ToUtf8(OrvanLastError(State())), "Erro no arquivo de abreviaturas");
   std::filesystem::remove(data_ / "portug.exc");
-  EXPECT_FALSE(OrvanStart(0, 0, 0, ""));
-  EXPECT_EQ(Latin1ToUtf8(OrvanLastError()), "Erro na base de dados de português");
+  EXPECT_FALSE(OrvanStart(State(), 0, 0, 0, ""));
+  EXPECT_EQ(Latin1ToUtf8(OrvanLastError(State())), "Erro na base de dados de português");
   InstalledPlatform()->mbrola_factory = [] { return nullptr; };
-  EXPECT_FALSE(OrvanStart(0, 0, 0, ""));
+  EXPECT_FALSE(OrvanStart(State(), 0, 0, 0, ""));
 }
 
 // MBROLA and its voice come in packages of their own, which may be missing:
 // each absence is told in words a user can act on.
 TEST_F(OrvanEngine, AMissingSynthesiserOrVoiceIsToldAsSuch) {
   InstalledPlatform()->mbrola_factory = [] { return nullptr; };
-  EXPECT_FALSE(OrvanStart(0, 0, 0, ""));
+  EXPECT_FALSE(OrvanStart(State(), 0, 0, 0, ""));
   // Where the host has no packages, the message says where to get it.
-  EXPECT_EQ(Latin1ToUtf8(OrvanLastError()), "Voz Orvan indisponível: o programa mbrola não está instalado. " +
+  EXPECT_EQ(Latin1ToUtf8(OrvanLastError(State())), "Voz Orvan indisponível: o programa mbrola não está instalado. " +
                                                 std::string(MbrolaWhereToGet()) + "Fala a voz gravada.");
   fake_.fail_init = true;
   UseFake();
-  EXPECT_FALSE(OrvanStart(0, 0, 0, ""));
-  EXPECT_EQ(Latin1ToUtf8(OrvanLastError()), std::string("Voz Orvan indisponível: a voz do mbrola não foi encontrada: ") +
+  EXPECT_FALSE(OrvanStart(State(), 0, 0, 0, ""));
+  EXPECT_EQ(Latin1ToUtf8(OrvanLastError(State())), std::string("Voz Orvan indisponível: a voz do mbrola não foi encontrada: ") +
                                                 kBr3 + ". Fala a voz gravada.");
   // Once both are there the engine starts and the reason is gone.
   fake_.fail_init = false;
-  EXPECT_TRUE(OrvanStart(0, 0, 0, ""));
-  EXPECT_EQ(OrvanLastError(), "");
+  EXPECT_TRUE(OrvanStart(State(), 0, 0, 0, ""));
+  EXPECT_EQ(OrvanLastError(State()), "");
 }
 
 TEST_F(OrvanEngine, BlankTextMakesNoCall) {
   UseFake();
-  ASSERT_TRUE(OrvanStart(0, 0, 0, ""));
+  ASSERT_TRUE(OrvanStart(State(), 0, 0, 0, ""));
   fake_.calls.clear();
-  OrvanSpeak("   \t ");
+  OrvanSpeak(State(), "   \t ");
   EXPECT_TRUE(fake_.calls.empty());
   EXPECT_TRUE(audio_->pieces().empty());
 }
 
 TEST_F(OrvanEngine, UtteranceIsResetWrittenLineByLineAndFlushed) {
   UseFake();
-  ASSERT_TRUE(OrvanStart(0, 0, 0, ""));
+  ASSERT_TRUE(OrvanStart(State(), 0, 0, 0, ""));
   EXPECT_EQ(fake_.calls, (std::vector<std::string>{"init " + std::string(kBr3), "noerror 0"}));
   fake_.calls.clear();
-  EXPECT_TRUE(OrvanSpeak("sol"));
+  EXPECT_TRUE(OrvanSpeak(State(), "sol"));
   std::vector<std::string> expected = {"reset", "noerror -63"};
-  std::vector<std::string> lines = OrvanPhonemeStream("sol");
+  std::vector<std::string> lines = OrvanPhonemeStream(State(), "sol");
   for (size_t i = 0; i < lines.size(); ++i)
     if (!lines[i].empty() || i + 1 == lines.size()) expected.push_back("write " + lines[i] + "\r\n");
   expected.push_back("flush");
@@ -154,9 +158,9 @@ TEST_F(OrvanEngine, UtteranceIsResetWrittenLineByLineAndFlushed) {
 
 TEST_F(OrvanEngine, ShortUtteranceIsPaddedAndLongOneChunked) {
   UseFake();
-  ASSERT_TRUE(OrvanStart(0, 0, 0, ""));
+  ASSERT_TRUE(OrvanStart(State(), 0, 0, 0, ""));
   fake_.samples_per_line = 3;
-  OrvanSpeak("a");
+  OrvanSpeak(State(), "a");
   EXPECT_EQ(audio_->AllData().size(), 256u);
   EXPECT_EQ(audio_->format().rate, 16000);
   EXPECT_EQ(audio_->format().bits, 16);
@@ -164,7 +168,7 @@ TEST_F(OrvanEngine, ShortUtteranceIsPaddedAndLongOneChunked) {
   WavePlayer fresh(Context().platform);  // for the new device
   WavePlayerScope playing(fresh);
   fake_.samples_per_line = 20000;  // 40000 bytes per line
-  OrvanSpeak("casa");
+  OrvanSpeak(State(), "casa");
   // Every sample arrives once, in order; no chunk passes 64000 bytes.
   std::string all = audio_->AllData();
   EXPECT_EQ(all.size() % 40000, 0u);
@@ -174,36 +178,36 @@ TEST_F(OrvanEngine, ShortUtteranceIsPaddedAndLongOneChunked) {
 
 TEST_F(OrvanEngine, FailedWriteRestartsTheSynthesiserAndGoesOn) {
   UseFake();
-  ASSERT_TRUE(OrvanStart(0, 0, 0, ""));
+  ASSERT_TRUE(OrvanStart(State(), 0, 0, 0, ""));
   fake_.fail_next_write = true;
   fake_.calls.clear();
-  EXPECT_FALSE(OrvanSpeak("casa"));
+  EXPECT_FALSE(OrvanSpeak(State(), "casa"));
   EXPECT_EQ(fake_.creations, 2);
   auto restart = std::find(fake_.calls.begin(), fake_.calls.end(), "init " + std::string(kBr3));
   ASSERT_NE(restart, fake_.calls.end());
   EXPECT_EQ(*(restart - 1), "close");
   EXPECT_EQ(fake_.calls.back(), "flush");
-  EXPECT_TRUE(OrvanSpeak("casa"));
+  EXPECT_TRUE(OrvanSpeak(State(), "casa"));
 }
 
 TEST_F(OrvanEngine, KeyPressCutsSpeechAtTheNextBusyTest) {
   UseFake();
   audio_->set_buffer_ms(100);
-  ASSERT_TRUE(OrvanStart(0, 0, 0, ""));
+  ASSERT_TRUE(OrvanStart(State(), 0, 0, 0, ""));
   fake_.samples_per_line = 20000;
-  OrvanSpeak("uma frase longa");
-  EXPECT_TRUE(OrvanBusy());
+  OrvanSpeak(State(), "uma frase longa");
+  EXPECT_TRUE(OrvanBusy(State()));
   Type("x");
-  EXPECT_FALSE(OrvanBusy());
+  EXPECT_FALSE(OrvanBusy(State()));
   EXPECT_GT(audio_->clears(), 0);
 }
 
 TEST_F(OrvanEngine, RateAndPitchSetTheFactors) {
   UseFake();
-  ASSERT_TRUE(OrvanStart(0, 3, 11, ""));
+  ASSERT_TRUE(OrvanStart(State(), 0, 3, 11, ""));
   // Rate 3: factor 0.6 ("k" lasts 90 ms in the table); pitch 11: factor 2
   // (the phrase's first word starts at 100 % of 118 Hz).
-  std::vector<std::string> lines = OrvanPhonemeStream("casa");
+  std::vector<std::string> lines = OrvanPhonemeStream(State(), "casa");
   EXPECT_NE(std::find(lines.begin(), lines.end(), "k 54 50 236"), lines.end());
 }
 
@@ -233,18 +237,18 @@ WaveInfo ReadWave(const std::string& path) {
 TEST_F(OrvanEngine, OutputFileGetsItsSizesOnRelease) {
   UseFake();
   std::string out = (dir_ / "fala.wav").string();
-  ASSERT_TRUE(OrvanStart(0, 0, 0, out));
-  OrvanSpeak("bom dia");
-  EXPECT_FALSE(OrvanBusy());
+  ASSERT_TRUE(OrvanStart(State(), 0, 0, 0, out));
+  OrvanSpeak(State(), "bom dia");
+  EXPECT_FALSE(OrvanBusy(State()));
   EXPECT_TRUE(audio_->pieces().empty());
   EXPECT_EQ(ReadWave(out).data_size, 0u);  // until release
-  OrvanRelease();
+  OrvanRelease(State());
   WaveInfo w = ReadWave(out);
   EXPECT_EQ(w.riff_size, w.file_size - 8);
   EXPECT_EQ(w.data_size, w.file_size - 44);
   EXPECT_GT(w.data_size, 0u);
   EXPECT_EQ(w.rate, 16000u);
-  EXPECT_EQ(OrvanStart(0, 0, 0, (dir_ / "no/such/folder/x.wav").string()), false);
+  EXPECT_EQ(OrvanStart(State(), 0, 0, 0, (dir_ / "no/such/folder/x.wav").string()), false);
 }
 
 // Peak and count of samples far from silence.
@@ -261,9 +265,9 @@ std::pair<int, size_t> Loudness(const std::string& pcm) {
 
 TEST_F(OrvanEngine, RealMbrolaSpeaksASentence) {
   if (!HaveMbrola()) GTEST_SKIP() << "mbrola or its br3 voice is not installed";
-  ASSERT_TRUE(OrvanStart(0, 0, 0, "")) << Latin1ToUtf8(OrvanLastError());
-  EXPECT_EQ(OrvanSampleRate(), 22050);
-  OrvanSpeak(L1("Bom dia, tudo bem com você?"));
+  ASSERT_TRUE(OrvanStart(State(), 0, 0, 0, "")) << Latin1ToUtf8(OrvanLastError(State()));
+  EXPECT_EQ(OrvanSampleRate(State()), 22050);
+  OrvanSpeak(State(), L1("Bom dia, tudo bem com você?"));
   ASSERT_FALSE(audio_->pieces().empty());
   EXPECT_EQ(audio_->format().rate, 22050);
   std::string pcm = audio_->AllData();
@@ -275,17 +279,17 @@ TEST_F(OrvanEngine, RealMbrolaSpeaksASentence) {
   EXPECT_GT(loud, pcm.size() / 2 / 5);
   // A second utterance on the same process.
   size_t before = pcm.size();
-  OrvanSpeak(L1("Até logo."));
+  OrvanSpeak(State(), L1("Até logo."));
   EXPECT_GT(audio_->AllData().size(), before + 22050);
 }
 
 TEST_F(OrvanEngine, RealMbrolaWritesAValidWaveFile) {
   if (!HaveMbrola()) GTEST_SKIP() << "mbrola or its br3 voice is not installed";
   std::string out = (dir_ / "fala.wav").string();
-  ASSERT_TRUE(OrvanStart(0, 0, 0, out));
-  OrvanSpeak(L1("A rádio começou a transmitir em 1998."));
-  OrvanSpeak(L1("Obrigado."));
-  OrvanRelease();
+  ASSERT_TRUE(OrvanStart(State(), 0, 0, 0, out));
+  OrvanSpeak(State(), L1("A rádio começou a transmitir em 1998."));
+  OrvanSpeak(State(), L1("Obrigado."));
+  OrvanRelease(State());
   WaveInfo w = ReadWave(out);
   EXPECT_EQ(w.format, 1);
   EXPECT_EQ(w.channels, 1);

@@ -5,6 +5,7 @@
 #include <fstream>
 
 #include "0_base/latin1.h"
+#include "4_voices/orvan/orvan_state.h"
 #include "4_voices/orvan/orvan_text.h"
 #include "4_voices/orvan/text_normaliser.h"
 #include "tests/support/temp_folder.h"
@@ -12,9 +13,10 @@
 namespace kal::orvan {
 namespace {
 
-// Normalised text as UTF-8 with runs of blanks squeezed, for readable checks.
-std::string Norm(const std::string& utf8) {
-  std::string out, in = Latin1ToUtf8(NormaliseText(L1(utf8)));
+// Normalised text as UTF-8 with runs of blanks squeezed, for readable checks;
+// abbreviations from tables (none unless given).
+std::string Norm(const std::string& utf8, const OrvanTables& tables = OrvanTables()) {
+  std::string out, in = Latin1ToUtf8(NormaliseText(tables, L1(utf8)));
   for (char c : in) {
     if (c == ' ' && (out.empty() || out.back() == ' ')) continue;
     out += c;
@@ -111,9 +113,10 @@ class OrvanAbbreviations : public ::testing::Test {
   void SetUp() override {
     std::ofstream(folder_ / "a.abr", std::ios::binary)
         << L1("; comment\n\n  sr = senhor \nSR = other\nAV=avenida\nPÇA = praça\nsem igual\n");
-    ASSERT_TRUE(LoadAbbreviations(folder_ / "a.abr"));
+    ASSERT_TRUE(LoadAbbreviations(tables_, folder_ / "a.abr"));
   }
-  void TearDown() override { ClearAbbreviations(); }
+  std::string Norm(const std::string& utf8) { return orvan::Norm(utf8, tables_); }
+  OrvanTables tables_;  // the case's own
   test::TempFolder folder_;
 };
 
@@ -127,11 +130,11 @@ TEST_F(OrvanAbbreviations, ExpandedOnlyBeforeFullStopAndBlank) {
 }
 
 TEST_F(OrvanAbbreviations, FileOrderAndLookup) {
-  EXPECT_EQ(LookupAbbreviation("sr"), "senhor");
-  EXPECT_EQ(LookupAbbreviation("SEM IGUAL"), "");
-  EXPECT_EQ(LookupAbbreviation("xyz"), "");
-  EXPECT_FALSE(LoadAbbreviations(folder_ / "missing.abr"));
-  EXPECT_EQ(LookupAbbreviation("sr"), "");
+  EXPECT_EQ(LookupAbbreviation(tables_, "sr"), "senhor");
+  EXPECT_EQ(LookupAbbreviation(tables_, "SEM IGUAL"), "");
+  EXPECT_EQ(LookupAbbreviation(tables_, "xyz"), "");
+  EXPECT_FALSE(LoadAbbreviations(tables_, folder_ / "missing.abr"));
+  EXPECT_EQ(LookupAbbreviation(tables_, "sr"), "");
 }
 
 }  // namespace

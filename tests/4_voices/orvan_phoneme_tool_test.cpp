@@ -15,8 +15,6 @@ std::string Tool(const std::string& input, int* code = nullptr) {
   OrvanSettings settings{"", std::string(KALDORIN_SOURCE_DIR) + "/data/orvan/", "portug"};
   int rc = RunPhonemeTool(in, out, err, settings);
   if (code) *code = rc;
-  ReleaseRules();
-  ClearExceptions();
   return out.str() + err.str();
 }
 

@@ -5,6 +5,7 @@
 #include <fstream>
 
 #include "0_base/latin1.h"
+#include "4_voices/orvan/orvan_state.h"
 #include "4_voices/orvan/prosody.h"
 #include "tests/support/temp_folder.h"
 
@@ -32,25 +33,22 @@ const char* const kProsody =
 class OrvanProsody : public ::testing::Test {
  protected:
   void SetUp() override {
-    SetProsodyMessageSink([this](const std::string& m) { messages_.push_back(Latin1ToUtf8(m)); });
-  }
-  void TearDown() override {
-    SetProsodyMessageSink([](const std::string&) {});
-    ReleaseDiphoneList();
+    SetProsodyMessageSink(tables_, [this](const std::string& m) { messages_.push_back(Latin1ToUtf8(m)); });
   }
   bool Load(const std::string& utf8) {
     std::ofstream(folder_ / "p.pro", std::ios::binary) << L1(utf8);
-    return LoadProsody(folder_ / "p.pro");
+    return LoadProsody(tables_, folder_ / "p.pro");
   }
   void Diphones(const std::string& text) {
     std::ofstream(folder_ / "p.dfn", std::ios::binary) << text;
-    ASSERT_TRUE(LoadDiphoneList(folder_ / "p.dfn"));
+    ASSERT_TRUE(LoadDiphoneList(tables_, folder_ / "p.dfn"));
   }
   std::string Time(const PhonemeList& list, double rate = 1.0, double pitch = 1.0) {
     std::string out;
-    for (const std::string& l : TimePhonemes(list, rate, pitch)) out += l + "|";
+    for (const std::string& l : TimePhonemes(tables_, list, rate, pitch)) out += l + "|";
     return out;
   }
+  OrvanTables tables_;  // the case's own
   test::TempFolder folder_;
   std::vector<std::string> messages_;
 };
@@ -58,21 +56,21 @@ class OrvanProsody : public ::testing::Test {
 TEST_F(OrvanProsody, LoadsTheThreeSections) {
   ASSERT_TRUE(Load(kProsody));
   EXPECT_TRUE(messages_.empty());
-  EXPECT_EQ(Prosody().hertz, 200);
-  EXPECT_EQ(Prosody().tabhertz[9], 90);
-  ASSERT_EQ(Prosody().durations.size(), 3u);
-  EXPECT_EQ(Prosody().durations[2], (std::pair<std::string, int>("_,", 200)));
-  ASSERT_EQ(Prosody().keys.size(), 2u);
-  EXPECT_EQ(Prosody().keys[0].word, "DE");
-  EXPECT_EQ(Prosody().keys[1].code, "QU");
-  ASSERT_EQ(Prosody().rules.size(), 4u);
-  EXPECT_EQ(Prosody().rules[1].previous, "XX");
-  EXPECT_EQ(Prosody().rules[1].current, "PR");
-  EXPECT_EQ(Prosody().rules[1].next, "");
+  EXPECT_EQ(tables_.prosody.hertz, 200);
+  EXPECT_EQ(tables_.prosody.tabhertz[9], 90);
+  ASSERT_EQ(tables_.prosody.durations.size(), 3u);
+  EXPECT_EQ(tables_.prosody.durations[2], (std::pair<std::string, int>("_,", 200)));
+  ASSERT_EQ(tables_.prosody.keys.size(), 2u);
+  EXPECT_EQ(tables_.prosody.keys[0].word, "DE");
+  EXPECT_EQ(tables_.prosody.keys[1].code, "QU");
+  ASSERT_EQ(tables_.prosody.rules.size(), 4u);
+  EXPECT_EQ(tables_.prosody.rules[1].previous, "XX");
+  EXPECT_EQ(tables_.prosody.rules[1].current, "PR");
+  EXPECT_EQ(tables_.prosody.rules[1].next, "");
 }
 
 TEST_F(OrvanProsody, MessagesForBrokenFiles) {
-  EXPECT_FALSE(LoadProsody(folder_ / "none.pro"));
+  EXPECT_FALSE(LoadProsody(tables_, folder_ / "none.pro"));
   EXPECT_FALSE(Load("[CHAVES]\n[PROSÓDIA]\n"));
   EXPECT_FALSE(Load("[DURAÇÃO]\na 100\n[CHAVES]\n[PROSÓDIA]\n"));
   EXPECT_FALSE(Load("[DURAÇÃO]\n[PROSÓDIA]\n"));
@@ -93,7 +91,7 @@ TEST_F(OrvanProsody, MessagesForBrokenFiles) {
 TEST_F(OrvanProsody, BadNumbersAndPitchTables) {
   // A duration that is no number is reported and lasts 100 ms.
   EXPECT_TRUE(Load("[DURAÇÃO]\na = x\n[CHAVES]\n[PROSÓDIA]\n"));
-  EXPECT_EQ(Prosody().durations[0].second, 100);
+  EXPECT_EQ(tables_.prosody.durations[0].second, 100);
   EXPECT_FALSE(Load("[DURAÇÃO]\n[CHAVES]\n[PROSÓDIA]\nTABHERTZ=1,2,3\n"));
   EXPECT_FALSE(Load("[DURAÇÃO]\n[CHAVES]\n[PROSÓDIA]\nHERTZ=alto\n"));
   EXPECT_FALSE(Load("[DURAÇÃO]\n[CHAVES]\n[PROSÓDIA]\n|| = 12\n"));
@@ -102,20 +100,20 @@ TEST_F(OrvanProsody, BadNumbersAndPitchTables) {
 
 TEST_F(OrvanProsody, TokensCarryClassCodesAndBoundaries) {
   ASSERT_TRUE(Load(kProsody));
-  std::vector<std::string> tokens = Tokenize(L1("Quem viu... de casa? sim"));
+  std::vector<std::string> tokens = Tokenize(tables_, L1("Quem viu... de casa? sim"));
   EXPECT_EQ(tokens, (std::vector<std::string>{"[--]", "[QU]Quem", "[XX]viu", "[.-].", "[--]", "[PR]de",
                                               "[XX]casa", "[??]?", "[--]", "[XX]sim"}));
 }
 
 TEST_F(OrvanProsody, IntonationRulesByNeighbours) {
   ASSERT_TRUE(Load(kProsody));
-  EXPECT_EQ(TagIntonation(Tokenize(L1("casa de pedra."))),
+  EXPECT_EQ(TagIntonation(tables_, Tokenize(tables_, L1("casa de pedra."))),
             (std::vector<std::string>{"555|", "345|casa", "512|de", "321|pedra", "000|.", "555|"}));
   // Without any rule every token gets 555; "?" first becomes 5.
   ASSERT_TRUE(Load("[DURAÇÃO]\n[CHAVES]\n[PROSÓDIA]\n|| = ?77\n"));
-  EXPECT_EQ(TagIntonation({"[XX]a"}), (std::vector<std::string>{"577|a"}));
+  EXPECT_EQ(TagIntonation(tables_, {"[XX]a"}), (std::vector<std::string>{"577|a"}));
   ASSERT_TRUE(Load("[DURAÇÃO]\n[CHAVES]\n[PROSÓDIA]\n"));
-  EXPECT_EQ(TagIntonation({"[--]", "[XX]a", ""}), (std::vector<std::string>{"555|", "555|a"}));
+  EXPECT_EQ(TagIntonation(tables_, {"[--]", "[XX]a", ""}), (std::vector<std::string>{"555|", "555|a"}));
 }
 
 TEST_F(OrvanProsody, DurationsWithRateStressAndWordLength) {
@@ -161,8 +159,8 @@ TEST_F(OrvanProsody, TransitionsWhereTheDatabaseLacksADiphone) {
   EXPECT_EQ(Time({";000|x", "a", "r2", "s", ""}), ";x|a 100|r2 100|_ 50|s 50||");
   EXPECT_EQ(Time({";000|x", "a", "s", ""}), ";x|a 100|y 50|s 50||");
   EXPECT_EQ(Time({";000|x", "s", ""}), ";x|_ 50|s 50||");
-  EXPECT_TRUE(HasDiphone("A", "Y"));
-  EXPECT_FALSE(LoadDiphoneList(folder_ / "none.dfn"));
+  EXPECT_TRUE(HasDiphone(tables_, "A", "Y"));
+  EXPECT_FALSE(LoadDiphoneList(tables_, folder_ / "none.dfn"));
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 
 #include "4_voices/orvan/letter_rules.h"
 #include "4_voices/orvan/orvan_engine.h"
+#include "4_voices/orvan/orvan_state.h"
 #include "4_voices/orvan/prosody.h"
 #include "4_voices/orvan/text_normaliser.h"
 
@@ -36,10 +37,12 @@ TEST(OrvanRobustness, RandomTextGivesAWellFormedStream) {
   std::string dir = std::string(KALDORIN_SOURCE_DIR) + "/data/orvan/";
   OrvanSettings settings{"", dir, "portug"};
   std::string err;
-  ASSERT_TRUE(LoadOrvanWordData(settings, &err));
-  SetProsodyMessageSink([](const std::string&) {});
-  ASSERT_TRUE(LoadAbbreviations(dir + "portug.abr"));
-  ASSERT_TRUE(LoadProsody(dir + "portug.pro"));
+  OrvanState state;  // the engine's tables, without MBROLA
+  OrvanTables& tables = state.tables;
+  ASSERT_TRUE(LoadOrvanWordData(tables, settings, &err));
+  SetProsodyMessageSink(tables, [](const std::string&) {});
+  ASSERT_TRUE(LoadAbbreviations(tables, dir + "portug.abr"));
+  ASSERT_TRUE(LoadProsody(tables, dir + "portug.pro"));
   std::mt19937 rng(7);
   const std::string pieces[] = {"1.000.000", "3,5", "-7", "2º", "1a.", "Sr. ", "...", " - ", "FGTS", "\t",
                                 "ção", "?", "!", "(", ")", "9999999999999999999", "0000", "-", ".", " "};
@@ -50,13 +53,10 @@ TEST(OrvanRobustness, RandomTextGivesAWellFormedStream) {
       if (rng() % 3 == 0) text += pieces[rng() % std::size(pieces)];
       else text += static_cast<char>(rng() % 256);
     }
-    for (const std::string& line : OrvanPhonemeStream(text)) {
+    for (const std::string& line : OrvanPhonemeStream(state, text)) {
       ASSERT_TRUE(WellFormed(line)) << "line [" << line << "] from text [" << text << "]";
     }
   }
-  ReleaseRules();
-  ClearExceptions();
-  ClearAbbreviations();
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 
 #include "0_base/latin1.h"
 #include "4_voices/orvan/letter_rules.h"
+#include "4_voices/orvan/orvan_state.h"
 #include "4_voices/orvan/phoneme_list.h"
 #include "tests/support/temp_folder.h"
 
@@ -14,26 +15,31 @@ namespace {
 
 class OrvanRules : public ::testing::Test {
  protected:
-  void TearDown() override {
-    ReleaseRules();
-    ClearExceptions();
-  }
   void Rules(const std::string& utf8) {
     std::ofstream(folder_ / "r.nrl", std::ios::binary) << L1(utf8);
-    ASSERT_TRUE(LoadRules(folder_ / "r.nrl"));
+    ASSERT_TRUE(LoadRules(tables_, folder_ / "r.nrl"));
   }
   void Exceptions(const std::string& utf8) {
     std::ofstream(folder_ / "r.exc", std::ios::binary) << L1(utf8);
-    ASSERT_TRUE(LoadExceptions(folder_ / "r.exc"));
+    ASSERT_TRUE(LoadExceptions(tables_, folder_ / "r.exc"));
   }
   // The phoneme lines of a word, joined by blanks ("" for empty lines).
   std::string Word(const std::string& utf8, int stress = 0) {
     PhonemeList list;
-    WordToPhonemes(L1(utf8), stress, &list);
+    WordToPhonemes(tables_, L1(utf8), stress, &list);
     std::string out;
     for (const std::string& l : list) out += (out.empty() ? "" : " ") + Latin1ToUtf8(l);
     return out;
   }
+  // The phoneme list of tagged entries, lines joined by "|".
+  std::string List(const std::vector<std::string>& utf8_entries) {
+    std::vector<std::string> entries;
+    for (const auto& e : utf8_entries) entries.push_back(L1(e));
+    std::string out;
+    for (const std::string& l : BuildPhonemeList(tables_, entries)) out += Latin1ToUtf8(l) + "|";
+    return out;
+  }
+  OrvanTables tables_;  // the case's own
   test::TempFolder folder_;
 };
 
@@ -66,7 +72,7 @@ TEST_F(OrvanRules, FirstMatchWinsAndUnknownLettersAreSkipped) {
   EXPECT_EQ(Word("CHA"), "x a b c d e f ");  // output cut at 11 characters
   EXPECT_EQ(Word("CZ"), "k ");                // no rule for Z
   EXPECT_EQ(Word("ABC"), "a b c d e f k ");   // a focus must lie inside the word
-  EXPECT_FALSE(LoadRules(folder_ / "none.nrl"));
+  EXPECT_FALSE(LoadRules(tables_, folder_ / "none.nrl"));
 }
 
 TEST_F(OrvanRules, StressMarkGoesOnTheFirstOutputFromTheStressedLetter) {
@@ -114,23 +120,14 @@ TEST_F(OrvanRules, UnstressedWords) {
 
 TEST_F(OrvanRules, ExceptionsPeelPluralAndNasalEndings) {
   Exceptions("rainha=raÍnha\nhomen=HÔMEN|plural stem\nORGAO\n\nzeta=z\n");
-  EXPECT_EQ(Latin1ToUtf8(ApplyException("RAINHA")), "RAÍNHA");
-  EXPECT_EQ(Latin1ToUtf8(ApplyException("RAINHAS")), "RAÍNHAS");
-  EXPECT_EQ(Latin1ToUtf8(ApplyException("HOMENS")), "HÔMENS");
-  EXPECT_EQ(ApplyException("ZETASMS"), "ZSMS");
-  EXPECT_EQ(ApplyException("ORGAO"), "");
-  EXPECT_EQ(ApplyException("CASAS"), "CASAS");
-  EXPECT_EQ(ApplyException("SSS"), "SSS");
-  EXPECT_FALSE(LoadExceptions(folder_ / "none.exc"));
-}
-
-// The phoneme list of tagged entries, lines joined by "|".
-std::string List(const std::vector<std::string>& utf8_entries) {
-  std::vector<std::string> entries;
-  for (const auto& e : utf8_entries) entries.push_back(L1(e));
-  std::string out;
-  for (const std::string& l : BuildPhonemeList(entries)) out += Latin1ToUtf8(l) + "|";
-  return out;
+  EXPECT_EQ(Latin1ToUtf8(ApplyException(tables_, "RAINHA")), "RAÍNHA");
+  EXPECT_EQ(Latin1ToUtf8(ApplyException(tables_, "RAINHAS")), "RAÍNHAS");
+  EXPECT_EQ(Latin1ToUtf8(ApplyException(tables_, "HOMENS")), "HÔMENS");
+  EXPECT_EQ(ApplyException(tables_, "ZETASMS"), "ZSMS");
+  EXPECT_EQ(ApplyException(tables_, "ORGAO"), "");
+  EXPECT_EQ(ApplyException(tables_, "CASAS"), "CASAS");
+  EXPECT_EQ(ApplyException(tables_, "SSS"), "SSS");
+  EXPECT_FALSE(LoadExceptions(tables_, folder_ / "none.exc"));
 }
 
 TEST_F(OrvanRules, PhoneListHeadersPausesAndStress) {

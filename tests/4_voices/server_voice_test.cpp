@@ -17,6 +17,8 @@
 #include "4_voices/speech_engine_port.h"
 #include "5_speech/speech_state.h"
 #include "4_voices/engines/engine_switch.h"
+#include "8_interpreter/run_context.h"
+#include "tests/support/fresh_subsystems.h"
 #include "tests/support/speech_fixture.h"
 #include "tests/support/child_process.h"
 #include "tests/support/temp_folder.h"
@@ -141,7 +143,7 @@ class ServerVoiceTest : public SpeechFixture {
     if (!g_servers->skip_reason.empty()) GTEST_SKIP() << g_servers->skip_reason;
     address_.emplace("SPEECHD_ADDRESS", "unix_socket:" + g_servers->socket);
     SetLoop(MakePollEventLoop());
-    SetSpeechEngine(std::make_unique<EngineSwitch>());
+    SetSpeechEngine(std::make_unique<EngineSwitch>(test::Context().voices));
     WriteConfig("SERVFALA", "MODULO", g_servers->module);
   }
   void TearDown() override {
@@ -230,7 +232,7 @@ TEST_F(SpeechFixture, NoSpeechServerMeansTheRecordedVoiceWithinASecond) {
   ScopedEnv address("SPEECHD_ADDRESS", "unix_socket:" + (tmp / "none.sock"));
   ScopedEnv spawn("SPEECHD_CMD", "/bin/false");
   SetLoop(MakePollEventLoop());
-  SetSpeechEngine(std::make_unique<EngineSwitch>());
+  SetSpeechEngine(std::make_unique<EngineSwitch>(test::Context().voices));
   auto t = Clock::now();
   EXPECT_FALSE(Engine().Start(1, 0, 0, "", 5));
   EXPECT_FALSE(Engine().Start(1, 0, 0, "", 54));
@@ -263,7 +265,7 @@ TEST_F(SpeechFixture, ServerThatNeverAnswersFailsTheStartWithinASecond) {
   ScopedEnv address("SPEECHD_ADDRESS", "unix_socket:" + path);
   ScopedEnv spawn("SPEECHD_CMD", "/bin/false");
   SetLoop(MakePollEventLoop());
-  SetSpeechEngine(std::make_unique<EngineSwitch>());
+  SetSpeechEngine(std::make_unique<EngineSwitch>(test::Context().voices));
   auto t = Clock::now();
   EXPECT_FALSE(Engine().Start(1, 0, 0, "", 5));
   EXPECT_LT(MsSince(t), 1100.0);
@@ -272,7 +274,7 @@ TEST_F(SpeechFixture, ServerThatNeverAnswersFailsTheStartWithinASecond) {
   Engine().Speak("bom dia");
   EXPECT_FALSE(Engine().Busy(0));
   Engine().Stop();
-  SetSpeechEngine(std::make_unique<EngineSwitch>());
+  SetSpeechEngine(std::make_unique<EngineSwitch>(test::Context().voices));
   close(fd);  // the client library's blocked read now ends
 }
 
@@ -282,14 +284,14 @@ TEST_F(SpeechFixture, ServerVoiceWithAnOutputFileWritesAWave) {
   ScopedEnv address("SPEECHD_ADDRESS", "unix_socket:" + (tmp / "none.sock"));
   ScopedEnv spawn("SPEECHD_CMD", "/bin/false");
   SetLoop(MakePollEventLoop());
-  SetSpeechEngine(std::make_unique<EngineSwitch>());
+  SetSpeechEngine(std::make_unique<EngineSwitch>(test::Context().voices));
   std::string file = tmp / "servidor.wav";
   ASSERT_TRUE(Engine().Start(1, -5, 0, file, 54));
   Engine().Speak("bom dia");
   auto t = Clock::now();
   while (Engine().Busy(0) && MsSince(t) < 10000) Loop().Wait(5);
   Engine().Release();
-  SetSpeechEngine(std::make_unique<EngineSwitch>());
+  SetSpeechEngine(std::make_unique<EngineSwitch>(test::Context().voices));
   EXPECT_TRUE(audio_->pieces().empty());
   std::string image = ReadFileBytes(file);
   ASSERT_GT(image.size(), 44u + 22050u);

@@ -26,7 +26,6 @@ struct FreshRun {
   WavePlayer player{platform};
   WavePlayerScope playing{player};
   Voices voices;
-  VoicesScope voicing{voices};
   SpeechState speech{voices};
   SpeechScope speaking{speech};
   Network network;
