@@ -34,6 +34,9 @@ enum class Outcome { kSuccess, kFailure, kRedirect, kFallback };
 
 // The state of one running download.
 struct Transfer {
+  explicit Transfer(Network& network) : net(network) {}
+
+  Network& net;
   std::string file_name;  // as the script gave it, for the report
   std::string path;       // where it is written
   std::FILE* file = nullptr;
@@ -137,7 +140,7 @@ bool TakeKeys(Transfer& t) {
   auto progress = [&t] {
     return DownloadProgress{t.unknown_length, FileSize(t), t.announced, t.resumed, t.file_name};
   };
-  return CurrentNetUser().TakeDownloadKeys(progress, &t.tick);
+  return UserOf(t.net).TakeDownloadKeys(progress, &t.tick);
 }
 
 // True once the download's deadline has passed (and says so in the report).
@@ -240,7 +243,7 @@ bool ReceiveBody(LineReader& reader, Transfer& t, const StopCheck& stop) {
     NoteWaitEnd(t, why);
     if (!Store(t, block, got)) return false;
     if (why != WaitEnd::kNone) return true;
-    if (t.tick) CurrentNetUser().Click();
+    if (t.tick) UserOf(t.net).Click();
     if (Stopping(t)) return true;
   }
 }
@@ -261,7 +264,7 @@ bool PrepareBody(const ReplyHead& head, Transfer& t, Outcome* fallback) {
     // The part must start where the file ends, or it would be written in
     // the wrong place.
     if (head.has_range && head.range_start != t.resumed) return false;
-    CurrentNetUser().Tell(net_msg::Resuming());
+    UserOf(t.net).Tell(net_msg::Resuming());
   }
   t.start_anew = head.status == 200 || !t.existed;
   if (t.start_anew) t.resumed = 0;
@@ -303,7 +306,7 @@ Outcome Attempt(const std::string& address, const DownloadRequest& r, const std:
     t.report.write_failed = true;
     return Outcome::kFailure;
   }
-  HttpConnection conn;
+  HttpConnection conn(t.net);
   t.report.connected = false;
   t.report.status = 0;
   // Esc while connecting or shaking hands asks as it does during the body.
@@ -315,14 +318,14 @@ Outcome Attempt(const std::string& address, const DownloadRequest& r, const std:
   }
   t.report.connected = true;
   SocketWatch watch(conn.socket);
-  if (!SendText(conn.socket, RequestText(a, r, cookie, t))) return Outcome::kFailure;
+  if (!SendText(t.net, conn.socket, RequestText(a, r, cookie, t))) return Outcome::kFailure;
 
   ReplyHead head;
   HeadBudget budget = HeadBudgetFrom(t.deadline_ms);
   if (!ReceiveHead(*conn.reader, stop, &head, &budget, false, t)) return Outcome::kFailure;
   t.report.status = head.status;
-  if (head.status == 400) CurrentNetUser().Tell(net_msg::Http400());
-  if (head.status == 404) CurrentNetUser().Tell(net_msg::Http404());
+  if (head.status == 400) UserOf(t.net).Tell(net_msg::Http400());
+  if (head.status == 404) UserOf(t.net).Tell(net_msg::Http404());
   bool usable = head.status == 200 || head.status == 206;
   if (!usable && (head.status < 300 || head.status > 399)) return Outcome::kFailure;
   if (!ReceiveHead(*conn.reader, stop, &head, &budget, true, t)) return Outcome::kFailure;
@@ -347,7 +350,7 @@ Outcome Attempt(const std::string& address, const DownloadRequest& r, const std:
 // The requests of one download, redirections followed.
 bool Run(const DownloadRequest& request, Transfer& t) {
   t.file_name = request.file;
-  t.path = DownloadHostPath(request.file);
+  t.path = DownloadHostPath(t.net, request.file);
   t.tick = request.tick;
   t.resume = request.resume;
   t.deadline_ms = request.deadline_ms;
@@ -366,7 +369,7 @@ bool Run(const DownloadRequest& request, Transfer& t) {
       case Outcome::kFailure:
         return false;
       case Outcome::kFallback:
-        return FetchLines(address, t.path, request.agent, cookie, [&t] { return Stopping(t); }, t.deadline_ms) &&
+        return FetchLines(t.net, address, t.path, request.agent, cookie, [&t] { return Stopping(t); }, t.deadline_ms) &&
                !OutOfTime(t);
       case Outcome::kRedirect:
         if (redirections >= kMaxRedirections) return false;
@@ -379,16 +382,16 @@ bool Run(const DownloadRequest& request, Transfer& t) {
 
 }  // namespace
 
-void SetDownloadPathMapper(std::string (*mapper)(const std::string& name)) { InstalledNetwork().path_mapper = mapper; }
+void SetDownloadPathMapper(Network& net, std::string (*mapper)(const std::string& name)) { net.path_mapper = mapper; }
 
-std::string DownloadHostPath(const std::string& name) {
-  auto mapper = InstalledNetwork().path_mapper;
+std::string DownloadHostPath(const Network& net, const std::string& name) {
+  auto mapper = net.path_mapper;
   return mapper ? mapper(name) : HostPath(name);
 }
 
-bool Download(const DownloadRequest& request) {
+bool Download(Network& net, const DownloadRequest& request) {
   if (request.address.empty() || request.file.empty()) return false;
-  Transfer t;
+  Transfer t(net);
   bool ok = Run(request, t);
   if (request.report) *request.report = t.report;
   return ok;

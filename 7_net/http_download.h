@@ -12,6 +12,8 @@
 
 namespace kal {
 
+struct Network;
+
 // What became of a download, for a caller that tells its failures apart
 // (the downloader that stands in for wget maps them to its exit codes).
 // Each is set where the failure happens.
@@ -42,8 +44,8 @@ struct DownloadRequest {
 
 // True when the download succeeded. Failures are only this result (and the
 // spoken 400 and 404 messages); the connection and the file are always
-// released.
-bool Download(const DownloadRequest& request);
+// released. It runs on the network given (its user hears the messages).
+bool Download(Network& net, const DownloadRequest& request);
 
 // How many redirections one download follows before it gives up.
 constexpr int kMaxRedirections = 20;
@@ -58,7 +60,7 @@ constexpr int kMaxResponseHeadSeconds = 120;
 
 // Where download files are written: the host path of a script's file name
 // (tests may map names their own way; nullptr: the usual mapping).
-void SetDownloadPathMapper(std::string (*mapper)(const std::string& name));
-std::string DownloadHostPath(const std::string& name);
+void SetDownloadPathMapper(Network& net, std::string (*mapper)(const std::string& name));
+std::string DownloadHostPath(const Network& net, const std::string& name);
 
 }  // namespace kal

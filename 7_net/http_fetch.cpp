@@ -105,7 +105,7 @@ bool TakeHeadLine(LineReader& reader, const StopCheck& stop, HeadBudget* budget,
   if (why == WaitEnd::kNone && line->size() + kLineEnd > budget->bytes) why = WaitEnd::kTooLong;
   if (why == WaitEnd::kTooLong) {
     budget->exceeded = true;
-    CurrentNetUser().Tell(net_msg::ReplyHeadTooLarge());
+    UserOf(*reader.net).Tell(net_msg::ReplyHeadTooLarge());
   }
   if (why != WaitEnd::kNone) return false;
   budget->lines -= 1;
@@ -115,19 +115,19 @@ bool TakeHeadLine(LineReader& reader, const StopCheck& stop, HeadBudget* budget,
 
 }  // namespace
 
-HttpConnection::HttpConnection() { NetStartup(); }
+HttpConnection::HttpConnection(Network& network) : net(network) { NetStartup(); }
 
 HttpConnection::~HttpConnection() {
   FreeLineReader(reader);
-  CloseTcp(socket);
+  CloseTcp(net, socket);
   NetCleanup();
 }
 
 bool HttpConnection::Open(const WebAddress& a, const StopCheck& stop, TlsRefusal* refusal) {
   if (refusal) *refusal = TlsRefusal::kNone;
-  socket = a.secure ? ConnectTls(a.host, a.port, stop, refusal) : ConnectTcp(a.host, a.port, stop);
+  socket = a.secure ? ConnectTls(net, a.host, a.port, stop, refusal) : ConnectTcp(net, a.host, a.port, stop);
   if (socket < 0) return false;
-  reader = NewLineReader(socket);
+  reader = NewLineReader(net, socket);
   return true;
 }
 
@@ -154,10 +154,10 @@ bool ReceiveHeaders(LineReader& reader, const StopCheck& stop, ReplyHead* head, 
   }
 }
 
-bool FetchLines(const std::string& address, const std::string& path, const std::string& agent,
+bool FetchLines(Network& net, const std::string& address, const std::string& path, const std::string& agent,
                 const std::string& cookie, const StopCheck& stop, int64_t deadline_ms) {
   WebAddress a = ParseWebAddress(address);
-  HttpConnection conn;
+  HttpConnection conn(net);
   if (!conn.Open(a, stop)) return false;
   SocketWatch watch(conn.socket);
   std::string q = "GET " + a.path + " HTTP/1.1\r\n";
@@ -168,7 +168,7 @@ bool FetchLines(const std::string& address, const std::string& path, const std::
   q += "UA-CPU: x86\r\n";
   if (!cookie.empty()) q += "Cookie: " + cookie + "\r\n";
   q += "\r\n";
-  if (!SendText(conn.socket, q)) return false;
+  if (!SendText(net, conn.socket, q)) return false;
 
   ReplyHead head;
   HeadBudget budget = HeadBudgetFrom(deadline_ms);

@@ -15,13 +15,15 @@
 
 namespace kal {
 
-// A connection for one request: socket library started, TLS for https.
-// Closing (reader, socket, socket library) happens when it goes away.
+// A connection for one request on the network given: socket library
+// started, TLS for https. Closing (reader, socket, socket library) happens
+// when it goes away.
 struct HttpConnection {
+  Network& net;
   int socket = -1;
   std::unique_ptr<LineReader> reader;
 
-  HttpConnection();
+  explicit HttpConnection(Network& network);
   ~HttpConnection();
   HttpConnection(const HttpConnection&) = delete;
   HttpConnection& operator=(const HttpConnection&) = delete;
@@ -63,7 +65,7 @@ bool ReceiveHeaders(LineReader& reader, const StopCheck& stop, ReplyHead* head, 
 // over-long line, a silent server, the user's stop, the time up (deadline_ms,
 // a Loop().NowMs() time; kNoDeadline: none) or a file that cannot be
 // written. The file is only created once a good head has come.
-bool FetchLines(const std::string& address, const std::string& path, const std::string& agent,
+bool FetchLines(Network& net, const std::string& address, const std::string& path, const std::string& agent,
                 const std::string& cookie, const StopCheck& stop, int64_t deadline_ms = kNoDeadline);
 
 }  // namespace kal

@@ -47,7 +47,7 @@ int ReceiveWaiting(LineReader& reader, char* out, int max, const StopCheck& stop
     // loop whose clock is not the wall clock from calling a server silent
     // before its bytes could arrive. Readable without whole data (a TLS
     // record still arriving) still lets the clock move.
-    bool readable = IsReadable(reader.socket);
+    bool readable = IsReadable(*reader.net, reader.socket);
     Loop().Wait(readable ? 1 : kWaitStepMs);
   }
 }

@@ -17,7 +17,7 @@ namespace {
 int FillNoWait(LineReader& r) {
   r.read_pos = 0;
   r.fill = 0;
-  long n = ReceiveNoWait(r.socket, r.buffer.data(), kLineReaderBufferSize);
+  long n = ReceiveNoWait(*r.net, r.socket, r.buffer.data(), kLineReaderBufferSize);
   if (n == kNothingYet) return -1;
   if (n <= 0) return 0;
   r.fill = static_cast<int>(n);
@@ -33,7 +33,7 @@ ReceiveStatus Refill(LineReader& r, int64_t deadline_ms, const StopCheck& stop) 
     int got = FillNoWait(r);
     if (got > 0) return ReceiveStatus::kBytes;
     if (got == 0) return ReceiveStatus::kEnd;
-    switch (WaitSocket(r.socket, SocketEvent::kReadable, deadline_ms, stop)) {
+    switch (WaitSocket(*r.net, r.socket, SocketEvent::kReadable, deadline_ms, stop)) {
       case WaitResult::kReady:
         break;
       case WaitResult::kTimedOut:
@@ -57,15 +57,16 @@ int TakeBuffered(LineReader& r, char* out, int max) {
 
 }  // namespace
 
-std::unique_ptr<LineReader> NewLineReader(int socket) {
+std::unique_ptr<LineReader> NewLineReader(Network& net, int socket) {
   auto r = std::make_unique<LineReader>();
+  r->net = &net;
   r->socket = socket;
   return r;
 }
 
 bool HasData(LineReader* reader) {
   if (!reader) return false;
-  return reader->read_pos < reader->fill || IsReadable(reader->socket);
+  return reader->read_pos < reader->fill || IsReadable(*reader->net, reader->socket);
 }
 
 bool ReceiveByte(LineReader& reader, uint8_t* byte) {
@@ -84,7 +85,7 @@ int ReceiveBytesNoWait(LineReader& reader, char* out, int max) {
   if (max <= 0) return 0;
   if (reader.read_pos >= reader.fill && max >= kLineReaderBufferSize && reader.socket >= 0) {
     // A large read goes straight into the caller's memory, in one receive.
-    long n = ReceiveNoWait(reader.socket, out, max);
+    long n = ReceiveNoWait(*reader.net, reader.socket, out, max);
     if (n == kNothingYet) return -1;
     return n > 0 ? static_cast<int>(n) : 0;
   }

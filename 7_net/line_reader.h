@@ -18,14 +18,17 @@ constexpr int kLineReaderBufferSize = 4096;
 // reader for the next read.
 constexpr size_t kMaxReceivedLine = 1 << 20;
 
+struct Network;
+
 struct LineReader {
+  Network* net = nullptr;  // what the socket is read and waited through
   int socket = -1;
   std::array<char, kLineReaderBufferSize> buffer;
   int read_pos = kLineReaderBufferSize;  // a new reader fetches on its first read
   int fill = 0;
 };
 
-std::unique_ptr<LineReader> NewLineReader(int socket);
+std::unique_ptr<LineReader> NewLineReader(Network& net, int socket);
 inline void FreeLineReader(std::unique_ptr<LineReader>& reader) { reader.reset(); }
 
 // Bytes are buffered or the socket is readable; false for no reader.

@@ -1,5 +1,4 @@
-// The installed network with its user, and the quiet user used until
-// another is installed (tools and benchmarks that fetch without a console).
+// The network's user, and the quiet user used until another is set (tools and benchmarks that fetch without a console).
 #include "7_net/net_user.h"
 
 #include <memory>
@@ -27,25 +26,13 @@ class QuietUser : public NetUser {
   void Click() override {}
 };
 
-// The installed network. Process-wide because every layer above reaches
-// the network through free functions; main sets it for the run.
-Network* g_network = nullptr;
-
 }  // namespace
 
-void SetNetUser(NetUser* user) { InstalledNetwork().user = user; }
+void SetNetUser(Network& network, NetUser* user) { network.user = user; }
 
-NetUser& CurrentNetUser() {
-  Network& n = InstalledNetwork();
-  return n.user ? *n.user : *n.quiet;
-}
+NetUser& UserOf(Network& network) { return network.user ? *network.user : *network.quiet; }
 
 Network::Network() : quiet(std::make_unique<QuietUser>()), tls(MakeTlsSession()) {}
 Network::~Network() = default;
-
-NetworkScope::NetworkScope(Network& network) : previous_(g_network) { g_network = &network; }
-NetworkScope::~NetworkScope() { g_network = previous_; }
-
-Network& InstalledNetwork() { return *g_network; }
 
 }  // namespace kal

@@ -3,8 +3,8 @@
 // and below the interpreter, and never reaches the console or the speech
 // facade itself: everything it has to say to the person at the keyboard, and
 // every key it needs from them, goes through NetUser, an interface of its
-// own that the layer above implements and installs (the interpreter does so
-// with the console and speech).
+// own that the layer above implements and sets on the network it is given
+// (the interpreter does so with the console and speech).
 //
 // What goes through it: input taken while a network wait runs (so keys keep
 // reaching the queue), the keys typed during a download (the layer above
@@ -54,11 +54,13 @@ class NetUser {
   virtual void Click() = 0;
 };
 
-// Installs the user the layer talks to; nullptr installs the quiet one
-// (no keys ever wait, messages go nowhere, waits still run posted tasks).
-// The caller keeps user alive while it is installed.
-void SetNetUser(NetUser* user);
-// The installed user (the quiet one until something is installed).
-NetUser& CurrentNetUser();
+struct Network;
+
+// Sets the user the network talks to; nullptr sets the quiet one (no keys
+// ever wait, messages go nowhere, waits still run posted tasks). The caller
+// keeps user alive while it is set.
+void SetNetUser(Network& network, NetUser* user);
+// The network's user (the quiet one until another is set).
+NetUser& UserOf(Network& network);
 
 }  // namespace kal

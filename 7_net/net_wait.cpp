@@ -25,15 +25,15 @@ int PollSocket(int socket, SocketEvent event, int64_t ms) {
 // Lets the program's clock catch up with a slice that passed on the socket
 // (the real clock moved already; a virtual one moves now), then takes input
 // and runs posted tasks.
-void EndSlice(int64_t started, int64_t slice) {
+void EndSlice(Network& net, int64_t started, int64_t slice) {
   int64_t moved = Loop().NowMs() - started;
   Loop().Wait(static_cast<int>(moved < slice ? slice - moved : 0));
-  CurrentNetUser().TakeInput();
+  UserOf(net).TakeInput();
 }
 
 }  // namespace
 
-WaitResult WaitSocket(int socket, SocketEvent event, int64_t deadline_ms, const StopCheck& stop) {
+WaitResult WaitSocket(Network& net, int socket, SocketEvent event, int64_t deadline_ms, const StopCheck& stop) {
   if (socket < 0) return WaitResult::kFailed;
   for (;;) {
     int64_t now = Loop().NowMs();
@@ -42,15 +42,15 @@ WaitResult WaitSocket(int socket, SocketEvent event, int64_t deadline_ms, const 
     int r = PollSocket(socket, event, slice);
     if (r > 0) return WaitResult::kReady;
     if (r < 0) return WaitResult::kFailed;
-    EndSlice(now, slice);
+    EndSlice(net, now, slice);
     if (StopRequested() || (stop && stop())) return WaitResult::kStopped;
   }
 }
 
 int64_t DeadlineIn(int64_t ms) { return ms > 0 ? Loop().NowMs() + ms : kNoDeadline; }
 
-int64_t SilenceLimitMs() { return InstalledNetwork().silence_ms; }
+int64_t SilenceLimitMs(const Network& net) { return net.silence_ms; }
 
-void SetSilenceLimitForTest(int64_t ms) { InstalledNetwork().silence_ms = ms > 0 ? ms : kDefaultSilenceMs; }
+void SetSilenceLimitForTest(Network& net, int64_t ms) { net.silence_ms = ms > 0 ? ms : kDefaultSilenceMs; }
 
 }  // namespace kal

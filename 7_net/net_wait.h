@@ -13,6 +13,8 @@
 
 namespace kal {
 
+struct Network;
+
 // Asked between slices of a wait; true ends the wait (the user asked to
 // stop). An empty check never stops.
 using StopCheck = std::function<bool()>;
@@ -30,15 +32,16 @@ enum class SocketEvent { kReadable, kWritable };
 
 // Waits for the event until the deadline (a Loop().NowMs() value, or
 // kNoDeadline). The slices keep pace with the program's clock, so the
-// virtual clock of tests moves as fast as the real one does.
-WaitResult WaitSocket(int socket, SocketEvent event, int64_t deadline_ms, const StopCheck& stop);
+// virtual clock of tests moves as fast as the real one does. The network's
+// user takes input between the slices.
+WaitResult WaitSocket(Network& net, int socket, SocketEvent event, int64_t deadline_ms, const StopCheck& stop);
 
 // The deadline that lies ms from now; kNoDeadline for ms <= 0.
 int64_t DeadlineIn(int64_t ms);
 
 // Milliseconds a peer may stay silent during a connect or a TLS handshake
 // (60 s; tests shorten it, 0 restores the default).
-int64_t SilenceLimitMs();
-void SetSilenceLimitForTest(int64_t ms);
+int64_t SilenceLimitMs(const Network& net);
+void SetSilenceLimitForTest(Network& net, int64_t ms);
 
 }  // namespace kal

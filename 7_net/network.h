@@ -1,8 +1,8 @@
 // The network layer's state for a run: the user it talks to, the TCP
 // settings read at startup, the one TLS session, the silence a download
 // waits out, and where downloads put their files. main builds one and
-// installs it for the run with a NetworkScope; a test gets a fresh one for
-// each case.
+// hands it down: every function of the layer that connects, waits or talks
+// is given it. A test gets a fresh one for each case.
 #pragma once
 
 #include <cstdint>
@@ -35,20 +35,5 @@ struct Network {
   std::string (*path_mapper)(const std::string&) = nullptr;  // nullptr: HostPath
   TlsSessionPtr tls;
 };
-
-// Installs a network for the scope's life and puts back the one before it.
-class NetworkScope {
- public:
-  explicit NetworkScope(Network& network);
-  ~NetworkScope();
-  NetworkScope(const NetworkScope&) = delete;
-  NetworkScope& operator=(const NetworkScope&) = delete;
-
- private:
-  Network* previous_;
-};
-
-// The installed network.
-Network& InstalledNetwork();
 
 }  // namespace kal

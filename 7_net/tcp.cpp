@@ -21,13 +21,10 @@ constexpr int kListenBacklog = 3;
 // never block: they wait through WaitSocket).
 constexpr int kSocketIoTimeoutSeconds = 60;
 
-Network& N() { return InstalledNetwork(); }
-
 // TIMEOUT_REDE as microseconds: the default when absent, empty or not an
 // integer.
-long TimeoutFromSetting() {
-  std::string text =
-      N().read_timeout_setting ? N().read_timeout_setting() : ReadConfig(cfg::kTimeoutRede);
+long TimeoutFromSetting(const Network& net) {
+  std::string text = net.read_timeout_setting ? net.read_timeout_setting() : ReadConfig(cfg::kTimeoutRede);
   size_t b = text.find_first_not_of(" \t");
   size_t e = text.find_last_not_of(" \t");
   if (b == std::string::npos) return kDefaultReadinessUs;
@@ -101,36 +98,36 @@ namespace {
 
 // Connects without blocking the program: the connect is started, then
 // waited for in slices until the silence limit, with stop asked between.
-bool ConnectWithin(int s, uint32_t address, uint16_t port, const StopCheck& stop) {
+bool ConnectWithin(Network& net, int s, uint32_t address, uint16_t port, const StopCheck& stop) {
   int started = SockConnectStart(s, address, port);
   if (started != 0) return started > 0;
-  WaitResult w = WaitSocket(s, SocketEvent::kWritable, DeadlineIn(SilenceLimitMs()), stop);
+  WaitResult w = WaitSocket(net, s, SocketEvent::kWritable, DeadlineIn(SilenceLimitMs(net)), stop);
   return SockConnectResult(s) && w == WaitResult::kReady;
 }
 
 }  // namespace
 
-int ConnectTcp(std::string_view host, uint16_t port, const StopCheck& stop) {
+int ConnectTcp(Network& net, std::string_view host, uint16_t port, const StopCheck& stop) {
   int s = SockCreateTcp();
   if (s < 0) return -1;
   uint32_t address = 0;
-  if (!SockBind(s, 0, 0, false) || (address = ResolveHost(host)) == 0 || !ConnectWithin(s, address, port, stop)) {
+  if (!SockBind(s, 0, 0, false) || (address = ResolveHost(host)) == 0 || !ConnectWithin(net, s, address, port, stop)) {
     SockClose(s);
     return -1;
   }
   SockSetIoTimeout(s, kSocketIoTimeoutSeconds);
-  N().readiness_us = TimeoutFromSetting();
+  net.readiness_us = TimeoutFromSetting(net);
   return s;
 }
 
-int ConnectTls(std::string_view host, uint16_t port, const StopCheck& stop, TlsRefusal* refusal) {
+int ConnectTls(Network& net, std::string_view host, uint16_t port, const StopCheck& stop, TlsRefusal* refusal) {
   if (refusal) *refusal = TlsRefusal::kNone;
-  int s = ConnectTcp(host, port, stop);
+  int s = ConnectTcp(net, host, port, stop);
   if (s < 0) return -1;
-  if (!TlsConnect(s, host, stop)) {
-    if (refusal) *refusal = LastTlsRefusal();
+  if (!TlsConnect(net, s, host, stop)) {
+    if (refusal) *refusal = LastTlsRefusal(net);
     SockClose(s);
-    TlsEnd();
+    TlsEnd(net);
     return -1;
   }
   return s;
@@ -146,42 +143,42 @@ int ListenTcp(uint16_t port) {
   return s;
 }
 
-int AcceptTcp(int listener, const StopCheck& stop) {
-  if (WaitSocket(listener, SocketEvent::kReadable, kNoDeadline, stop) != WaitResult::kReady) return -1;
+int AcceptTcp(Network& net, int listener, const StopCheck& stop) {
+  if (WaitSocket(net, listener, SocketEvent::kReadable, kNoDeadline, stop) != WaitResult::kReady) return -1;
   int s = SockAccept(listener);
   if (s >= 0) SockSetIoTimeout(s, kSocketIoTimeoutSeconds);
   return s;
 }
 
-void CloseTcp(int socket) {
+void CloseTcp(Network& net, int socket) {
   if (socket < 0) return;
-  if (TlsCarries(socket)) TlsEnd();
+  if (TlsCarries(net, socket)) TlsEnd(net);
   SockClose(socket);
 }
 
-bool IsReadable(int socket) {
+bool IsReadable(Network& net, int socket) {
   if (socket < 0) return false;
-  if (TlsCarries(socket) && TlsPending()) return true;
-  bool ready = SockWaitReadable(socket, N().readiness_us) != 0;  // an error reads at once too
-  CurrentNetUser().TakeInput();  // keys typed meanwhile reach the queue
+  if (TlsCarries(net, socket) && TlsPending(net)) return true;
+  bool ready = SockWaitReadable(socket, net.readiness_us) != 0;  // an error reads at once too
+  UserOf(net).TakeInput();  // keys typed meanwhile reach the queue
   return ready;
 }
 
-bool SendText(int socket, std::string_view text) {
+bool SendText(Network& net, int socket, std::string_view text) {
   if (text.empty()) return false;
-  if (TlsCarries(socket)) return TlsSend(text.data(), static_cast<int>(text.size())) > 0;
+  if (TlsCarries(net, socket)) return TlsSend(net, text.data(), static_cast<int>(text.size())) > 0;
   return SockSend(socket, text.data(), text.size()) > 0;
 }
 
-bool SendLine(int socket, std::string_view text) {
+bool SendLine(Network& net, int socket, std::string_view text) {
   std::string line(text);
   line += "\r\n";
-  return SendText(socket, line);
+  return SendText(net, socket, line);
 }
 
-long ReceiveNoWait(int socket, char* buffer, int size) {
-  if (TlsCarries(socket)) {
-    int n = TlsReceiveNoWait(buffer, size);
+long ReceiveNoWait(Network& net, int socket, char* buffer, int size) {
+  if (TlsCarries(net, socket)) {
+    int n = TlsReceiveNoWait(net, buffer, size);
     return n < 0 ? kNothingYet : n;
   }
   long n = SockRecvNoWait(socket, buffer, static_cast<size_t>(size));
@@ -198,15 +195,15 @@ std::string PeerAddressText(int socket) {
   return DottedAddress(SockPeerAddress(socket, &a) ? a : 0);
 }
 
-long ReadinessTimeoutUs() { return N().readiness_us; }
+long ReadinessTimeoutUs(const Network& net) { return net.readiness_us; }
 
-void SetNetTimeoutSetting(std::function<std::string()> read_setting) {
-  N().read_timeout_setting = std::move(read_setting);
+void SetNetTimeoutSetting(Network& net, std::function<std::string()> read_setting) {
+  net.read_timeout_setting = std::move(read_setting);
 }
 
-void ResetNetForTest() {
-  TlsEnd();
-  N().readiness_us = 0;
+void ResetNetForTest(Network& net) {
+  TlsEnd(net);
+  net.readiness_us = 0;
 }
 
 }  // namespace kal

@@ -1,4 +1,4 @@
-// The one TLS session of the installed network (network.h), over OpenSSL's functions as the
+// The one TLS session of a network (network.h), over OpenSSL's functions as the
 // table of 7_net/ssl_api.h gives them. The session's bytes travel through a
 // small BIO of our own that calls the socket seam.
 #include "7_net/tls.h"
@@ -41,9 +41,10 @@ struct TlsSession {
 
 namespace {
 
-TlsSession& T() { return *InstalledNetwork().tls; }
-
-const ssl::Api& A() { return *T().api; }
+// The library's table once it is loaded (ReadyLibrary). The BIO's callbacks
+// get no data of ours beside the socket, so they reach the table through the
+// loader, which keeps the one it loaded.
+const ssl::Api& A() { return *ssl::LoadApi(nullptr); }
 
 // --- The BIO over the socket seam ---------------------------------------
 
@@ -98,21 +99,21 @@ ssl::BioMethod* SocketSeamMethod() {
 
 // Finds the library; when it is not installed the user hears why, since
 // every secure address fails without it.
-bool ReadyLibrary() {
-  auto& t = T();
+bool ReadyLibrary(Network& net) {
+  TlsSession& t = *net.tls;
   if (t.api) return true;
   std::string why;
   t.api = ssl::LoadApi(&why);
-  if (!t.api) CurrentNetUser().Tell(net_msg::TlsMissing(why));
+  if (!t.api) UserOf(net).Tell(net_msg::TlsMissing(why));
   return t.api != nullptr;
 }
 
 // Makes the context when there is none; false when the TLS capability is
 // missing.
-bool ReadyContext() {
-  auto& t = T();
+bool ReadyContext(Network& net) {
+  TlsSession& t = *net.tls;
   if (t.ready) return true;
-  if (!t.available || !ReadyLibrary()) return false;
+  if (!t.available || !ReadyLibrary(net)) return false;
   // No clean-up at exit: a connection still open when the program ends is
   // closed after that point, and must find the library still there.
   A().init_ssl(ssl::kInitNoAtExit, nullptr);
@@ -132,8 +133,7 @@ bool ReadyContext() {
   return true;
 }
 
-void FreeConnection() {
-  auto& t = T();
+void FreeConnection(TlsSession& t) {
   if (t.connection) {
     A().ssl_free(t.connection);
     t.connection = nullptr;
@@ -150,8 +150,8 @@ bool RequireCertificate(Ssl* connection, const std::string& name) {
 
 // Runs the client handshake, waiting for the peer between steps. True when
 // it completed.
-bool Handshake(Ssl* connection, int socket, const StopCheck& stop) {
-  int64_t deadline = DeadlineIn(SilenceLimitMs());
+bool Handshake(Network& net, Ssl* connection, int socket, const StopCheck& stop) {
+  int64_t deadline = DeadlineIn(SilenceLimitMs(net));
   for (;;) {
     A().err_clear();
     int r = A().connect(connection);
@@ -159,17 +159,17 @@ bool Handshake(Ssl* connection, int socket, const StopCheck& stop) {
     int code = A().get_error(connection, r);
     if (code != ssl::kErrorWantRead && code != ssl::kErrorWantWrite) return false;
     SocketEvent event = code == ssl::kErrorWantRead ? SocketEvent::kReadable : SocketEvent::kWritable;
-    if (WaitSocket(socket, event, deadline, stop) != WaitResult::kReady) return false;
+    if (WaitSocket(net, socket, event, deadline, stop) != WaitResult::kReady) return false;
   }
 }
 
 // After a failed handshake: a certificate that did not pass the check is
 // told to the user with OpenSSL's reason.
-void TellRefusedCertificate(Ssl* connection) {
+void TellRefusedCertificate(Network& net, Ssl* connection) {
   long result = A().get_verify_result(connection);
   if (result == ssl::kVerifyOk) return;
-  T().refusal = TlsRefusal::kCertificate;
-  CurrentNetUser().Tell(net_msg::CertificateRefused(A().verify_error_string(result)));
+  net.tls->refusal = TlsRefusal::kCertificate;
+  UserOf(net).Tell(net_msg::CertificateRefused(A().verify_error_string(result)));
 }
 
 }  // namespace
@@ -180,14 +180,14 @@ bool TlsChecksCertificates() {
   return first == std::string::npos || (value[first] != 'N' && value[first] != 'n');
 }
 
-bool TlsConnect(int socket, std::string_view server_name, const StopCheck& stop) {
-  auto& t = T();
+bool TlsConnect(Network& net, int socket, std::string_view server_name, const StopCheck& stop) {
+  TlsSession& t = *net.tls;
   t.refusal = TlsRefusal::kNone;
-  if (!ReadyContext()) {
+  if (!ReadyContext(net)) {
     t.refusal = TlsRefusal::kNoLibrary;
     return false;
   }
-  FreeConnection();  // a second session replaces the first
+  FreeConnection(t);  // a second session replaces the first
   t.active = false;
   t.socket = 0;
   Bio* bio = SocketSeamMethod() ? A().bio_new(SocketSeamMethod()) : nullptr;
@@ -202,10 +202,10 @@ bool TlsConnect(int socket, std::string_view server_name, const StopCheck& stop)
   A().ctrl(t.connection, ssl::kCtrlSetHostName, ssl::kHostNameType, name.data());
   bool checking = TlsChecksCertificates();
   if (checking && !RequireCertificate(t.connection, name)) return false;
-  if (!Handshake(t.connection, socket, stop)) {
+  if (!Handshake(net, t.connection, socket, stop)) {
     // Unchecked connections record a chain's faults too, without failing
     // for them: only a check that was asked for can refuse.
-    if (checking) TellRefusedCertificate(t.connection);
+    if (checking) TellRefusedCertificate(net, t.connection);
     return false;
   }
   t.socket = socket;
@@ -213,17 +213,17 @@ bool TlsConnect(int socket, std::string_view server_name, const StopCheck& stop)
   return true;
 }
 
-TlsRefusal LastTlsRefusal() { return T().refusal; }
+TlsRefusal LastTlsRefusal(const Network& net) { return net.tls->refusal; }
 
-void TlsEnd() {
-  auto& t = T();
+void TlsEnd(Network& net) {
+  TlsSession& t = *net.tls;
   if (t.context) {
     A().ctx_free(t.context);  // reference-counted: the connection keeps it until freed
     t.context = nullptr;
   }
   if (t.connection) {
     if (t.active) A().shutdown(t.connection);
-    FreeConnection();
+    FreeConnection(t);
   }
   if (t.api) A().err_clear();
   t.socket = 0;
@@ -231,8 +231,8 @@ void TlsEnd() {
   t.ready = false;
 }
 
-int TlsReceiveNoWait(char* buffer, int size) {
-  auto& t = T();
+int TlsReceiveNoWait(Network& net, char* buffer, int size) {
+  TlsSession& t = *net.tls;
   if (!t.connection) return 0;
   A().err_clear();
   int n = A().read(t.connection, buffer, size);
@@ -247,13 +247,13 @@ int TlsReceiveNoWait(char* buffer, int size) {
     case ssl::kErrorZeroReturn:
       return 0;
     default:
-      CurrentNetUser().Note(net_msg::SslError(code));
+      UserOf(net).Note(net_msg::SslError(code));
       return 0;
   }
 }
 
-int TlsSend(const char* data, int length) {
-  auto& t = T();
+int TlsSend(Network& net, const char* data, int length) {
+  TlsSession& t = *net.tls;
   if (!t.connection) return -1;
   for (;;) {
     A().err_clear();
@@ -261,20 +261,25 @@ int TlsSend(const char* data, int length) {
     int code = A().get_error(t.connection, n);
     if (code == ssl::kErrorNone) return n;
     if (code == ssl::kErrorWantWrite) {
-      CurrentNetUser().Pause(100);
+      UserOf(net).Pause(100);
       continue;
     }
     if (code == ssl::kErrorWantRead) {
-      CurrentNetUser().Pause(100);
+      UserOf(net).Pause(100);
       return n;
     }
     return -1;
   }
 }
 
-bool TlsPending() { return T().active && T().connection && A().pending(T().connection) > 0; }
+bool TlsPending(const Network& net) {
+  const TlsSession& t = *net.tls;
+  return t.active && t.connection && A().pending(t.connection) > 0;
+}
 
-bool TlsCarries(int socket) { return T().active && T().socket == socket && socket > 0; }
+bool TlsCarries(const Network& net, int socket) {
+  return net.tls->active && net.tls->socket == socket && socket > 0;
+}
 
 TlsSessionPtr MakeTlsSession() { return TlsSessionPtr(new TlsSession); }
 
@@ -284,7 +289,7 @@ void TlsSessionDeleter::operator()(TlsSession* s) const {
   delete s;
 }
 
-void SetTlsAvailableForTest(bool available) { T().available = available; }
-int TlsContextsMadeForTest() { return T().contexts_made; }
+void SetTlsAvailableForTest(Network& net, bool available) { net.tls->available = available; }
+int TlsContextsMadeForTest(const Network& net) { return net.tls->contexts_made; }
 
 }  // namespace kal

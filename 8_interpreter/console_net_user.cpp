@@ -9,7 +9,13 @@
 namespace kal {
 
 ConsoleNetUser::~ConsoleNetUser() {
-  if (&CurrentNetUser() == this) SetNetUser(nullptr);
+  if (network_ && &UserOf(*network_) == this) SetNetUser(*network_, nullptr);
+}
+
+void ConsoleNetUser::TalkOn(Network& network) {
+  if (network_ && network_ != &network && &UserOf(*network_) == this) SetNetUser(*network_, nullptr);
+  network_ = &network;
+  SetNetUser(network, this);
 }
 
 void ConsoleNetUser::TakeInput() { PumpMessages(); }

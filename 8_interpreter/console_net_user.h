@@ -1,12 +1,14 @@
 // The person at the keyboard as the network layer sees them: its keys come
 // from the console's key queue, its messages are written on the console
-// and spoken. The interpreter holds one and installs it when its run
-// begins (InitInterpreter); tests that drive the network layer directly
-// install one of their own. Going away, it uninstalls itself if it is still
-// the installed one, so the network layer never talks to a user gone.
+// and spoken. The interpreter holds one and sets it on the run's network
+// when its run begins (InitInterpreter); tests that drive the network layer
+// directly set one of their own. Going away, it takes itself off that
+// network if it is still its user, so the network never talks to a user
+// gone.
 #pragma once
 
 #include "7_net/net_user.h"
+#include "7_net/network.h"
 
 namespace kal {
 
@@ -17,12 +19,18 @@ class ConsoleNetUser : public NetUser {
   ConsoleNetUser& operator=(const ConsoleNetUser&) = delete;
   ~ConsoleNetUser() override;
 
+  // Becomes the user of network (which must outlive it or see it go first).
+  void TalkOn(Network& network);
+
   void TakeInput() override;
   void Pause(int ms) override;
   bool TakeDownloadKeys(const std::function<DownloadProgress()>& progress, bool* ticks) override;
   void Tell(const std::string& line) override;
   void Note(const std::string& line) override;
   void Click() override;
+
+ private:
+  Network* network_ = nullptr;  // where it was set, if anywhere
 };
 
 }  // namespace kal

@@ -29,11 +29,11 @@ namespace {
 class ConnectionStream : public ChannelStream {
  public:
   // tls_request: the interpreter's flag that closing the connection drops.
-  ConnectionStream(int socket, bool* tls_request)
-      : socket_(socket), reader_(NewLineReader(socket)), tls_request_(tls_request) {}
+  ConnectionStream(Network& net, int socket, bool* tls_request)
+      : net_(net), socket_(socket), reader_(NewLineReader(net, socket)), tls_request_(tls_request) {}
   ~ConnectionStream() override {
     FreeLineReader(reader_);
-    CloseTcp(socket_);
+    CloseTcp(net_, socket_);
     if (clears_tls_request_) *tls_request_ = false;
   }
 
@@ -54,7 +54,7 @@ class ConnectionStream : public ChannelStream {
     }
   }
   // 1 when the bytes were sent, 0 when not.
-  int Write(std::string_view bytes) override { return SendText(socket_, bytes) ? 1 : 0; }
+  int Write(std::string_view bytes) override { return SendText(net_, socket_, bytes) ? 1 : 0; }
 
   LineReader* reader() { return reader_.get(); }
   // The channel gets another connection: this one goes without being a
@@ -62,6 +62,7 @@ class ConnectionStream : public ChannelStream {
   void KeepTlsRequest() { clears_tls_request_ = false; }
 
  private:
+  Network& net_;
   int socket_;
   std::unique_ptr<LineReader> reader_;
   bool* tls_request_;
@@ -78,7 +79,7 @@ void InstallConnection(InterpreterState& in, int channel, int socket) {
   Channel& ch = in.channels[channel];
   if (ConnectionStream* old = ConnectionOf(ch)) old->KeepTlsRequest();
   ch.Close();
-  ch.stream = std::make_unique<ConnectionStream>(socket, &in.tls_request);
+  ch.stream = std::make_unique<ConnectionStream>(in.context->network, socket, &in.tls_request);
   ch.kind = ChannelKind::kConnection;
   ch.socket = socket;
 }
@@ -135,7 +136,8 @@ bool CmdConecta(InterpreterState& in, std::string_view args) {
     return false;
   }
   s.last_port = static_cast<uint16_t>(port);
-  int socket = s.tls_request ? ConnectTls(host, s.last_port) : ConnectTcp(host, s.last_port);
+  Network& net = in.context->network;
+  int socket = s.tls_request ? ConnectTls(net, host, s.last_port) : ConnectTcp(net, host, s.last_port);
   if (socket < 0) return ConnectFailed(in, quiet);
   InstallConnection(in, channel, socket);
   if (quiet) s.last_status = 0;
@@ -149,7 +151,7 @@ bool CmdAtivaSsl(InterpreterState& in, std::string_view args) {
   int channel = 0;
   if (!ReadChannel(&args, &channel)) return false;
   auto& s = in;
-  InstallConnection(in, channel, ConnectTls(s.last_host, s.last_port));
+  InstallConnection(in, channel, ConnectTls(in.context->network, s.last_host, s.last_port));
   return true;
 }
 
@@ -168,8 +170,9 @@ bool CmdServe(InterpreterState& in, std::string_view args) {
     return false;
   }
   int listener = ListenTcp(static_cast<uint16_t>(port));
-  int client = listener < 0 ? -1 : AcceptTcp(listener);
-  CloseTcp(listener);
+  Network& net = in.context->network;
+  int client = listener < 0 ? -1 : AcceptTcp(net, listener);
+  CloseTcp(net, listener);
   if (client < 0) {
     if (StopRequested()) return false;
     Say(net_msg::ConnectionError());
@@ -223,7 +226,7 @@ bool CmdTrazDaRede(InterpreterState& in, std::string_view args) {
     return false;
   if (tick != "0" && tick != "1") return false;
   r.tick = tick == "1";
-  bool ok = Download(r);
+  bool ok = Download(in.context->network, r);
   Var(in, slot) = ok ? "0" : "1";
   return true;
 }

@@ -25,7 +25,7 @@ void InitInterpreter(InterpreterState& in, std::string_view program_name) {
   Delay(1);
   StopMidi();
   // The network layer asks and tells the user through the console.
-  SetNetUser(&in.net_user);
+  in.net_user.TalkOn(in.context->network);
   LocalTime t = NowLocal();
   in.start_weekday = t.weekday;
   in.start_time = t.hour * 360000 + t.minute * 6000 + t.second * 100 + t.hundredths;

@@ -153,7 +153,7 @@ std::unique_ptr<ConsoleFrontEnd> MakeFrontEnd(const Options& opts, const std::st
 }
 
 // The viewer runs as a program of its own, on the same console and voice.
-int RunViewerProgram(const Options& opts, Console& console) {
+int RunViewerProgram(const Options& opts, Console& console, Network& network) {
   if (!opts.speech_log.empty()) OpenSpeechLog(OpenHostFile(opts.speech_log, "ab"));
   SetLoop(MakePollEventLoop());
   StartBraille(opts);
@@ -166,7 +166,7 @@ int RunViewerProgram(const Options& opts, Console& console) {
   // clean-ups, which run before this function returns.
   StationPlayer player;
   AtProgramExit([&player] { player.EndNow(); });
-  int code = RunTextViewer(console, opts.view_file, player);
+  int code = RunTextViewer(console, network, opts.view_file, player);
   if (StopRequested()) return EndStoppedRun(RequestedStop());
   EndHelpers();
   DoneSpeech();
@@ -243,13 +243,12 @@ int ProgramMain(int argc, char** argv) {
   speech.engine = std::make_unique<EngineSwitch>(voices);
   SpeechScope speaking(speech);
   Network network;
-  NetworkScope networking(network);
   // The console of the run: its screen, keys, menu, braille and clipboard.
   Console console;
   ConsoleScope consoling(console);
   // All of them, handed down to what runs the script.
   RunContext context{platform, config, player, voices, speech, network, console};
-  if (!opts.view_file.empty()) return RunViewerProgram(opts, console);
+  if (!opts.view_file.empty()) return RunViewerProgram(opts, console, network);
   if (opts.check) return RunCheckProgram(CheckedFiles(opts), opts.speech_log, opts.strict);
   // The language server starts neither speech nor the console: their
   // states are only there, as for every mode, unused.

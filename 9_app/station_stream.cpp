@@ -38,7 +38,7 @@ std::string StreamAddressInPage(const std::string& page) {
   return page.substr(at, end - at);
 }
 
-StreamLookup FollowStationPage(const std::string& page_address, std::string* stream) {
+StreamLookup FollowStationPage(Network& network, const std::string& page_address, std::string* stream) {
   std::string folder = MakePrivateFolder("kaldorin-page-");
   if (folder.empty()) return StreamLookup::kNotFetched;
   std::string file = folder + "/pagina.html";
@@ -49,7 +49,7 @@ StreamLookup FollowStationPage(const std::string& page_address, std::string* str
     return stopped || Loop().NowMs() > deadline;
   };
   std::string page;
-  bool fetched = FetchLines(page_address, file, kAgent, "", stop) && ReadHostFile(file, &page, kMaxPage);
+  bool fetched = FetchLines(network, page_address, file, kAgent, "", stop) && ReadHostFile(file, &page, kMaxPage);
   RemovePrivateFolder(folder);
   if (!fetched) return stopped ? StreamLookup::kStopped : StreamLookup::kNotFetched;
   *stream = StreamAddressInPage(page);

@@ -18,11 +18,13 @@ bool IsStationPage(const std::string& address, const std::string& page_prefix);
 // The stream address that a station page's text names; "" when none.
 std::string StreamAddressInPage(const std::string& page);
 
+struct Network;
+
 enum class StreamLookup { kFound, kNotOnPage, kNotFetched, kStopped };
 
 // Fetches the page (any key stops the fetch, and it gives up after
 // kPageFetchLimitMs) and finds the stream address in it.
-StreamLookup FollowStationPage(const std::string& page_address, std::string* stream);
+StreamLookup FollowStationPage(Network& network, const std::string& page_address, std::string* stream);
 inline constexpr int kPageFetchLimitMs = 30000;
 
 }  // namespace kal

@@ -111,11 +111,11 @@ std::string StationName(const TextView& view, const std::string& address) {
 // The address the player gets for one of the report: a station page of the
 // directory site is followed to its stream. "" (after saying why) when
 // there is nothing to play.
-std::string StreamToPlay(const std::string& address) {
+std::string StreamToPlay(Network& network, const std::string& address) {
   if (!IsStationPage(address, ConfiguredStationPrefix())) return address;
   SpeakText(L1(app_msg::kLookingForStream));
   std::string stream;
-  switch (FollowStationPage(address, &stream)) {
+  switch (FollowStationPage(network, address, &stream)) {
     case StreamLookup::kFound: return stream;
     case StreamLookup::kNotOnPage: SpeakText(L1(app_msg::kNoStreamOnPage)); break;
     case StreamLookup::kNotFetched: SpeakText(L1(app_msg::kPageNotFetched)); break;
@@ -125,13 +125,13 @@ std::string StreamToPlay(const std::string& address) {
 }
 
 // Enter: the station of the current line (or block) is played.
-void Listen(const TextView& view, StationPlayer& player) {
+void Listen(Network& network, const TextView& view, StationPlayer& player) {
   std::string address = ViewAddress(view);
   if (address.empty()) {
     SpeakText(L1(app_msg::kNoAddressToPlay));
     return;
   }
-  std::string stream = StreamToPlay(address);
+  std::string stream = StreamToPlay(network, address);
   if (stream.empty()) return;
   StopSpeech();
   if (!IsPlayableAddress(stream)) {
@@ -194,7 +194,8 @@ void HandleExtended(Console& console, TextView& view, uint8_t scan) {
 
 // One-byte keys; false when the key ends the viewer. While a station plays
 // Esc stops it (the next Esc leaves) and Space pauses it.
-bool HandleKey(Console& console, TextView& view, StationPlayer& player, uint8_t k, uint8_t mods) {
+bool HandleKey(Console& console, Network& network, TextView& view, StationPlayer& player, uint8_t k,
+               uint8_t mods) {
   switch (k) {
     case kKeyEsc:
       if (!player.Active()) return false;
@@ -202,7 +203,7 @@ bool HandleKey(Console& console, TextView& view, StationPlayer& player, uint8_t 
       break;
     case 'q':
     case 'Q': return false;
-    case kKeyEnter: Listen(view, player); break;
+    case kKeyEnter: Listen(network, view, player); break;
     case ' ':
       if (!player.TogglePause()) SayCurrent(view);
       break;
@@ -229,7 +230,7 @@ uint8_t NextKey(StationPlayer& player) {
 
 }  // namespace
 
-int RunTextViewer(Console& console, const std::string& path, StationPlayer& player) {
+int RunTextViewer(Console& console, Network& network, const std::string& path, StationPlayer& player) {
   std::string text;
   ReadBounds bounds;
   bounds.max_bytes = kMaxViewedBytes;
@@ -258,7 +259,7 @@ int RunTextViewer(Console& console, const std::string& path, StationPlayer& play
       HandleExtended(console, view, scan);
     } else {
       StopSpeech();
-      if (!HandleKey(console, view, player, k, mods)) break;
+      if (!HandleKey(console, network, view, player, k, mods)) break;
     }
   }
   StopSpeech();

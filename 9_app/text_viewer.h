@@ -17,6 +17,7 @@
 namespace kal {
 
 struct Console;
+struct Network;
 
 // A file larger than these is not shown: a report is some hundred lines.
 inline constexpr size_t kMaxViewedBytes = 16u << 20;
@@ -24,9 +25,10 @@ inline constexpr size_t kMaxViewedLines = 100000;
 
 // Runs the viewer on the file (a host path or a Windows path of the drives
 // folder) in the console. Enter plays the current line's station with
-// player. Returns 0 when the user ended it, 1 when the file cannot be read,
+// player (a station page is fetched over network to find its stream).
+// Returns 0 when the user ended it, 1 when the file cannot be read,
 // is not a plain file or passes the bounds above (after saying so; the
 // bounds are checked as the file is read).
-int RunTextViewer(Console& console, const std::string& path, StationPlayer& player);
+int RunTextViewer(Console& console, Network& network, const std::string& path, StationPlayer& player);
 
 }  // namespace kal

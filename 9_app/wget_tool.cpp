@@ -101,7 +101,7 @@ class WgetUser : public NetUser {
 // output's name only once the download is whole. So a failed try leaves the
 // output as it was, and a symbolic link at its name is replaced, never
 // written through (it could point at any file of the user's).
-int TryOnce(const WgetOptions& options, int64_t deadline_ms, std::string* messages) {
+int TryOnce(Network& network, const WgetOptions& options, int64_t deadline_ms, std::string* messages) {
   std::string err;
   std::string made = MakeFileBeside(options.output, &err);
   if (made.empty()) {
@@ -112,7 +112,7 @@ int TryOnce(const WgetOptions& options, int64_t deadline_ms, std::string* messag
   DownloadRequest request{options.address, made, false, options.agent, "", &report};
   request.resume = false;
   request.deadline_ms = deadline_ms;
-  bool ok = Download(request);
+  bool ok = Download(network, request);
   if (ok && !PutFileInPlace(made, options.output, &err)) {
     *messages += err + "\n";
     return kFile;
@@ -177,23 +177,22 @@ int WgetExitCode(bool ok, const DownloadReport& report) {
   return kNetwork;
 }
 
-int RunWget(const WgetOptions& options, std::string* messages) {
+int RunWget(Network& network, const WgetOptions& options, std::string* messages) {
   if (!FollowableScheme(options.address) || !SafeLocation(options.address)) {
     *messages += "not an http or https address: " + options.address + "\n";
     return kGeneric;
   }
-  Network& network = InstalledNetwork();
   network.silence_ms = static_cast<int64_t>(options.timeout_seconds) * 1000;
   network.path_mapper = AsGiven;
   WgetUser user(messages);
-  SetNetUser(&user);
+  SetNetUser(network, &user);
   int64_t deadline_ms = DeadlineIn(int64_t{options.deadline_seconds} * 1000);
   int code = kNetwork;
   for (int attempt = 0; attempt < options.tries && code == kNetwork; ++attempt) {
     if (deadline_ms != kNoDeadline && Loop().NowMs() >= deadline_ms) break;
-    code = TryOnce(options, deadline_ms, messages);
+    code = TryOnce(network, options, deadline_ms, messages);
   }
-  SetNetUser(nullptr);
+  SetNetUser(network, nullptr);
   network.path_mapper = nullptr;
   return code;
 }
@@ -204,7 +203,6 @@ int WgetMain(const std::vector<std::string>& args) {
   ConfigState config;
   ScopedConfig use_config(config);
   Network network;
-  NetworkScope networking(network);
   SetLoop(MakePollEventLoop());
   WgetOptions options;
   std::string error;
@@ -214,7 +212,7 @@ int WgetMain(const std::vector<std::string>& args) {
     return kUsage;
   }
   std::string messages;
-  int code = RunWget(options, &messages);
+  int code = RunWget(network, options, &messages);
   std::fputs(messages.c_str(), stderr);
   return code;
 }

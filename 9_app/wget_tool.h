@@ -69,7 +69,7 @@ int WgetExitCode(bool ok, const DownloadReport& report);
 // Runs the download with the installed network, trying again while the
 // failure is the network's. Returns the exit code; lines for the person
 // go to *messages.
-int RunWget(const WgetOptions& options, std::string* messages);
+int RunWget(Network& network, const WgetOptions& options, std::string* messages);
 
 // The whole program: the back ends it needs, the options, the run.
 int WgetMain(const std::vector<std::string>& args);

@@ -104,11 +104,10 @@ int main(int argc, char** argv) {
   kal::SpeechState speech(voices);
   kal::SpeechScope speaking(speech);
   kal::Network network;
-  kal::NetworkScope networking(network);
   kal::SetLoop(kal::MakePollEventLoop());
   kal::SetConsoleFrontEnd(kal::MakeConsoleFrontEnd(true));
   kal::ConsoleNetUser user;
-  kal::SetNetUser(&user);
+  kal::SetNetUser(network, &user);
   BodyServer server(size);
   std::string url = "http://127.0.0.1:" + std::to_string(server.port()) + "/big.bin";
   auto dir = std::filesystem::temp_directory_path();
@@ -120,7 +119,7 @@ int main(int argc, char** argv) {
   for (int round = 0; round < kRounds; ++round) {
     std::filesystem::remove(ours);
     auto t0 = Clock::now();
-    bool ok = kal::Download({url, ours, false, "bench", ""});
+    bool ok = kal::Download(network, {url, ours, false, "bench", ""});
     double s = Seconds(t0);
     if (!ok || std::filesystem::file_size(ours) != size) {
       std::fprintf(stderr, "download failed\n");

@@ -236,7 +236,6 @@ int main(int argc, char** argv) {
   SpeechState speech(voices);
   SpeechScope speaking(speech);
   Network network;
-  NetworkScope networking(network);
   SetConsoleFrontEnd(MakeMemoryFrontEnd("", &console));  // memory console: nothing is shown
   CaptureSpeechLog(false);
 

@@ -121,7 +121,6 @@ int main() {
   kal::SpeechState speech(voices);
   kal::SpeechScope speaking(speech);
   kal::Network network;
-  kal::NetworkScope networking(network);
   auto prepared = Clock::now();
 
   // 2. Start: speech ready and the first sound on its way.

@@ -131,7 +131,6 @@ int main() {
   kal::SpeechState speech(voices);
   kal::SpeechScope speaking(speech);
   kal::Network network;
-  kal::NetworkScope networking(network);
   kal::SetLoop(kal::MakePollEventLoop());
   kal::SetConsoleFrontEnd(kal::MakeMemoryFrontEnd("", &console));
   kal::SetAudio(platform, std::make_unique<TimingAudio>(kal::MakeSdlAudio()));

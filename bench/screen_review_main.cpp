@@ -145,7 +145,6 @@ int main() {
   SpeechState speech(voices);
   SpeechScope speaking(speech);
   Network network;
-  NetworkScope networking(network);
   InstallCaptureAudio(platform);
   SetWordVoice(MakeLoggingWordVoice());
   CaptureSpeechLog(false);

@@ -127,7 +127,6 @@ std::string Framed(const std::string& body) { return "Content-Length: " + std::t
 
 int main(int argc, char** argv) {
   kal::Network network;  // an interpreter's state reaches for it, as in the program
-  kal::NetworkScope networking(network);
   int lines = argc > 1 ? std::atoi(argv[1]) : 5000;
   std::printf("script check, %d lines a script, best of %d rounds\n", lines, kRounds);
   std::printf("%-16s %9s %9s %11s %11s\n", "script", "bytes", "findings", "check (s)", "server (s)");

@@ -66,7 +66,6 @@ struct LastingSubsystems {
   kal::SpeechState speech{voices};
   kal::SpeechScope speaking{speech};
   kal::Network network;
-  kal::NetworkScope networking{network};
 };
 
 LastingSubsystems& SetUpOnce() {

@@ -27,7 +27,6 @@
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   // An interpreter's state reaches for the network, as in the program.
   static kal::Network network;
-  static kal::NetworkScope networking(network);
   std::string text(reinterpret_cast<const char*>(data), size);
   std::vector<std::string> lines;
   std::string err;

@@ -23,9 +23,15 @@
 #include "tests/support/posix_shims.h"
 #include "tests/support/temp_folder.h"
 #include "tests/support/memory_console.h"
+#include "7_net/network.h"
+#include "8_interpreter/run_context.h"
+#include "tests/support/fresh_subsystems.h"
 
 namespace kal {
 namespace {
+
+// The case's network (tests/support/fresh_subsystems.h).
+Network& Net() { return test::Context().network; }
 
 namespace fs = std::filesystem;
 using test::LocalServer;
@@ -54,8 +60,8 @@ class DownloadTest : public ::testing::Test {
   void SetUp() override {
     SetLoop(MakeFakeEventLoop());
     test::UseMemoryConsole("", &console_);
-    SetNetUser(&user_);
-    ResetNetForTest();
+    SetNetUser(Net(), &user_);
+    ResetNetForTest(Net());
     CaptureSpeechLog(true);
     ClearCapturedSpeech();
     // The file lies beside the private drives, where its host path is
@@ -67,7 +73,7 @@ class DownloadTest : public ::testing::Test {
   void TearDown() override { CaptureSpeechLog(false); }
 
   bool Get(const std::string& url, bool tick = false, const std::string& cookie = "") {
-    return Download({url, file_, tick, "agente/1.0", cookie});
+    return Download(Net(), {url, file_, tick, "agente/1.0", cookie});
   }
   std::string FileText() {
     std::ifstream in(HostFsPath(file_), std::ios::binary);
@@ -144,8 +150,8 @@ TEST_F(DownloadTest, ErrorRepliesAndBrokenStatusLines) {
     LocalServer other(Reply(reply));
     EXPECT_FALSE(Get(other.Url("/"))) << reply;
   }
-  EXPECT_FALSE(Download({"", file_, false, "a", ""}));
-  EXPECT_FALSE(Download({"http://127.0.0.1:1/", "", false, "a", ""}));
+  EXPECT_FALSE(Download(Net(), {"", file_, false, "a", ""}));
+  EXPECT_FALSE(Download(Net(), {"http://127.0.0.1:1/", "", false, "a", ""}));
   EXPECT_FALSE(Get("http://127.0.0.1:1/"));  // nobody listens
   file_ = (dir_ / "no-such-dir" / "f").string();
   LocalServer fine(Reply(Ok("abc")));
@@ -183,7 +189,7 @@ TEST_F(DownloadTest, PagesWithoutLengthAreFetchedLineByLine) {
     else
       c.Send("HTTP/1.1 200 OK\r\nX: y\r\n\r\nline one\nline two\r\nlast");
   });
-  EXPECT_TRUE(Download({"http://127.0.0.1:" + std::to_string(server.port()), file_, false, "ag", "k=v"}));
+  EXPECT_TRUE(Download(Net(), {"http://127.0.0.1:" + std::to_string(server.port()), file_, false, "ag", "k=v"}));
   EXPECT_EQ(FileText(), "line one\r\nline two\r\nlast\r\n\r\n");
   ASSERT_EQ(server.Heads().size(), 2u);
   EXPECT_EQ(server.Heads()[1],
@@ -264,9 +270,9 @@ TEST_F(DownloadTest, TheDownloadTalksOnlyThroughItsUser) {
     Trickle(c, "HTTP/1.1 200 OK\r\nContent-Length: 100000000\r\n\r\n", 1);
   });
   ScriptedUser user;
-  SetNetUser(&user);
+  SetNetUser(Net(), &user);
   EXPECT_FALSE(Get(server.Url("/big")));
-  SetNetUser(nullptr);
+  SetNetUser(Net(), nullptr);
   EXPECT_EQ(user.looks, 4);
   EXPECT_EQ(user.heard, "progress " + file_ + " 100000000\n");
   EXPECT_EQ(console_, "");
@@ -350,19 +356,19 @@ TEST_F(DownloadTest, ReplyHeadsAreHeldToTheirLimitsAtTheEdges) {
   ASSERT_EQ(status.size() + filler.size() + 2, kMaxResponseHead);
   DownloadReport report;
   LocalServer at_size(serve(status + filler));
-  EXPECT_TRUE(Download({at_size.Url("/"), file_, false, "a", "", &report}));
+  EXPECT_TRUE(Download(Net(), {at_size.Url("/"), file_, false, "a", "", &report}));
   EXPECT_EQ(FileText(), "ok");
   LocalServer over_size(serve(status + "b" + filler));
-  EXPECT_FALSE(Download({over_size.Url("/"), file_, false, "a", "", &report}));
+  EXPECT_FALSE(Download(Net(), {over_size.Url("/"), file_, false, "a", "", &report}));
   EXPECT_TRUE(report.head_refused);
   // Lines: the status line, the headers and the empty line.
   std::string lines;
   for (int i = 0; i < kMaxResponseHeadLines - 3; ++i) lines += "X: y\r\n";
   LocalServer at_lines(serve(status + lines));
-  EXPECT_TRUE(Download({at_lines.Url("/"), file_, false, "a", "", &report}));
+  EXPECT_TRUE(Download(Net(), {at_lines.Url("/"), file_, false, "a", "", &report}));
   EXPECT_FALSE(report.head_refused);
   LocalServer over_lines(serve(status + lines + "X: y\r\n"));
-  EXPECT_FALSE(Download({over_lines.Url("/"), file_, false, "a", "", &report}));
+  EXPECT_FALSE(Download(Net(), {over_lines.Url("/"), file_, false, "a", "", &report}));
   EXPECT_TRUE(report.head_refused);
   EXPECT_NE(console_.find("Resposta recusada: cabeçalho do servidor grande demais"), std::string::npos) << console_;
 }
@@ -378,7 +384,7 @@ TEST_F(DownloadTest, ADeadlineEndsAHeadThatTrickles) {
   DownloadReport report;
   DownloadRequest request{trickle.Url("/"), file_, false, "a", "", &report};
   request.deadline_ms = Loop().NowMs() + 2000;
-  EXPECT_FALSE(Download(request));
+  EXPECT_FALSE(Download(Net(), request));
   EXPECT_TRUE(report.out_of_time);
   EXPECT_FALSE(report.head_refused);
   EXPECT_GE(Loop().NowMs(), request.deadline_ms);
@@ -588,9 +594,9 @@ TEST_F(DownloadTest, KeysAreLookedAtWhileAFastStreamFlows) {
     }
   });
   LateStopUser user;
-  SetNetUser(&user);
+  SetNetUser(Net(), &user);
   EXPECT_TRUE(Get(server.Url("/radio")));
-  SetNetUser(nullptr);
+  SetNetUser(Net(), nullptr);
   EXPECT_EQ(user.looks, 3);
 }
 

@@ -20,9 +20,15 @@
 #include "tests/support/script_harness.h"
 #include "tests/support/temp_folder.h"
 #include "tests/support/memory_console.h"
+#include "7_net/network.h"
+#include "8_interpreter/run_context.h"
+#include "tests/support/fresh_subsystems.h"
 
 namespace kal {
 namespace {
+
+// The case's network (tests/support/fresh_subsystems.h).
+Network& Net() { return test::Context().network; }
 
 using test::LocalServer;
 using test::ServerConnection;
@@ -42,14 +48,14 @@ class NetStallTest : public ::testing::Test {
   void SetUp() override {
     SetLoop(MakeFakeEventLoop());
     test::UseMemoryConsole("", &console_);
-    SetNetUser(&user_);
-    ResetNetForTest();
+    SetNetUser(Net(), &user_);
+    ResetNetForTest(Net());
   }
   void TearDown() override {
-    SetSilenceLimitForTest(0);
-    ResetNetForTest();
+    SetSilenceLimitForTest(Net(), 0);
+    ResetNetForTest(Net());
   }
-  bool Get(const std::string& url) { return Download({url, folder_ / "alvo.bin", false, "agente", ""}); }
+  bool Get(const std::string& url) { return Download(Net(), {url, folder_ / "alvo.bin", false, "agente", ""}); }
   ConsoleNetUser user_;  // the network layer talks through the console
   std::string console_;
   test::TempFolder folder_;
@@ -63,9 +69,9 @@ TEST_F(NetStallTest, TlsRecordCutOffEndsAtTheLimitOrWhenStopped) {
         HoldUntilStopping(c);
       },
       true);
-  int s = ConnectTls("localhost", static_cast<uint16_t>(server.port()));
+  int s = ConnectTls(Net(), "localhost", static_cast<uint16_t>(server.port()));
   ASSERT_GT(s, 0);
-  auto reader = NewLineReader(s);
+  auto reader = NewLineReader(Net(), s);
   std::string line;
   ASSERT_EQ(ReceiveLineResult(*reader, 1, &line), LineResult::kLine);
   EXPECT_EQ(line, "inteira");
@@ -75,7 +81,7 @@ TEST_F(NetStallTest, TlsRecordCutOffEndsAtTheLimitOrWhenStopped) {
   int asked = 0;
   EXPECT_EQ(ReceiveLineResult(*reader, 0, &line, [&] { return ++asked == 3; }), LineResult::kStopped);
   EXPECT_EQ(asked, 3);
-  CloseTcp(s);
+  CloseTcp(Net(), s);
 }
 
 TEST_F(NetStallTest, HandshakeStalledInARecordIsStoppedWithEscAndS) {
@@ -95,7 +101,7 @@ TEST_F(NetStallTest, HandshakeStalledInARecordEndsAtTheSilenceLimit) {
     c.Send(kPartialHandshake);
     HoldUntilStopping(c);
   });
-  SetSilenceLimitForTest(700);
+  SetSilenceLimitForTest(Net(), 700);
   PushKeyBytes("\x1bn");  // asked, and told to go on
   int64_t start = Loop().NowMs();
   EXPECT_FALSE(Get(server.Url("/r", true)));
@@ -111,20 +117,20 @@ TEST_F(NetStallTest, UnansweredConnectEndsAtTheLimitOrWhenStopped) {
   ASSERT_TRUE(SockBind(listener, kLoopbackAddress, 0, true));
   ASSERT_TRUE(SockListen(listener, 0));
   uint16_t port = static_cast<uint16_t>(SockLocalPort(listener));
-  SetSilenceLimitForTest(300);
+  SetSilenceLimitForTest(Net(), 300);
   std::vector<int> queued;
   for (int i = 0; i < 4; ++i) {
-    int s = ConnectTcp("127.0.0.1", port);
+    int s = ConnectTcp(Net(), "127.0.0.1", port);
     if (s >= 0) queued.push_back(s);
   }
   ASSERT_LT(queued.size(), 4u) << "the queue never filled";
-  SetSilenceLimitForTest(0);
+  SetSilenceLimitForTest(Net(), 0);
   int asked = 0;
   int64_t start = Loop().NowMs();
-  EXPECT_EQ(ConnectTcp("127.0.0.1", port, [&] { return ++asked == 2; }), -1);
+  EXPECT_EQ(ConnectTcp(Net(), "127.0.0.1", port, [&] { return ++asked == 2; }), -1);
   EXPECT_EQ(asked, 2);
   EXPECT_LT(Loop().NowMs() - start, 1000);
-  for (int s : queued) CloseTcp(s);
+  for (int s : queued) CloseTcp(Net(), s);
   SockClose(listener);
 }
 
@@ -135,15 +141,15 @@ TEST_F(NetStallTest, AcceptWaitsUntilAClientComesOrItIsStopped) {
   ASSERT_GE(listener, 0);
   uint16_t port = static_cast<uint16_t>(SockLocalPort(listener));
   int asked = 0;
-  EXPECT_EQ(AcceptTcp(listener, [&] { return ++asked == 3; }), -1);
+  EXPECT_EQ(AcceptTcp(Net(), listener, [&] { return ++asked == 3; }), -1);
   EXPECT_EQ(asked, 3);
   int client = SockCreateTcp();
   ASSERT_TRUE(SockConnect(client, kLoopbackAddress, port));
-  int served = AcceptTcp(listener, [] { return true; });  // ready at once: no stop asked
+  int served = AcceptTcp(Net(), listener, [] { return true; });  // ready at once: no stop asked
   EXPECT_GE(served, 0);
-  CloseTcp(served);
+  CloseTcp(Net(), served);
   SockClose(client);
-  CloseTcp(listener);
+  CloseTcp(Net(), listener);
 }
 
 // LE of a line longer than the reader holds: status 2 with the first part,

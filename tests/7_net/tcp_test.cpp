@@ -15,9 +15,15 @@
 #include "tests/support/posix_shims.h"
 #include "tests/support/memory_console.h"
 #include "tests/support/temp_folder.h"
+#include "7_net/network.h"
+#include "8_interpreter/run_context.h"
+#include "tests/support/fresh_subsystems.h"
 
 namespace kal {
 namespace {
+
+// The case's network (tests/support/fresh_subsystems.h).
+Network& Net() { return test::Context().network; }
 
 using test::LocalServer;
 using test::ServerConnection;
@@ -27,18 +33,18 @@ class TcpTest : public ::testing::Test {
   void SetUp() override {
     SetLoop(MakeFakeEventLoop());
     test::UseMemoryConsole("", &console_);
-    ResetNetForTest();
-    SetNetTimeoutSetting(nullptr);
+    ResetNetForTest(Net());
+    SetNetTimeoutSetting(Net(), nullptr);
   }
-  void TearDown() override { SetNetTimeoutSetting(nullptr); }
+  void TearDown() override { SetNetTimeoutSetting(Net(), nullptr); }
 
   // Connects to a server that sends bytes and closes; returns the lines
   // read until the first failure, each with its result.
   std::vector<std::string> LinesFrom(const std::string& bytes) {
     LocalServer server([bytes](ServerConnection& c) { c.Send(bytes); });
-    int s = ConnectTcp("127.0.0.1", static_cast<uint16_t>(server.port()));
+    int s = ConnectTcp(Net(), "127.0.0.1", static_cast<uint16_t>(server.port()));
     EXPECT_GE(s, 0);
-    auto reader = NewLineReader(s);
+    auto reader = NewLineReader(Net(), s);
     std::vector<std::string> lines;
     std::string line;
     for (int i = 0; i < 10; ++i) {
@@ -46,7 +52,7 @@ class TcpTest : public ::testing::Test {
       lines.push_back((ok ? "+" : "-") + line);
       if (!ok) break;
     }
-    CloseTcp(s);
+    CloseTcp(Net(), s);
     return lines;
   }
 
@@ -96,12 +102,12 @@ TEST_F(TcpTest, LongLinesCrossRefillsAndOverlongOnesEndTheRead) {
     while (!c.Stopping() && c.Send(chunk)) {
     }
   });
-  int s = ConnectTcp("127.0.0.1", static_cast<uint16_t>(server.port()));
-  auto reader = NewLineReader(s);
+  int s = ConnectTcp(Net(), "127.0.0.1", static_cast<uint16_t>(server.port()));
+  auto reader = NewLineReader(Net(), s);
   std::string line;
   EXPECT_EQ(ReceiveLineResult(*reader, 0, &line), LineResult::kTooLong);
   EXPECT_LE(line.size(), kMaxReceivedLine);
-  CloseTcp(s);
+  CloseTcp(Net(), s);
 }
 
 TEST_F(TcpTest, ReceiveLineGivesUpAfterItsSeconds) {
@@ -109,38 +115,38 @@ TEST_F(TcpTest, ReceiveLineGivesUpAfterItsSeconds) {
     c.Send("partial");
     while (!c.Stopping()) std::this_thread::sleep_for(std::chrono::milliseconds(5));
   });
-  int s = ConnectTcp("127.0.0.1", static_cast<uint16_t>(server.port()));
-  auto reader = NewLineReader(s);
+  int s = ConnectTcp(Net(), "127.0.0.1", static_cast<uint16_t>(server.port()));
+  auto reader = NewLineReader(Net(), s);
   std::string line;
   int64_t start = Loop().NowMs();
   EXPECT_EQ(ReceiveLineResult(*reader, 1, &line), LineResult::kTimeout);
   EXPECT_EQ(line, "partial");  // what was collected stays
   EXPECT_GE(Loop().NowMs() - start, 1000);
-  CloseTcp(s);
+  CloseTcp(Net(), s);
 }
 
 TEST_F(TcpTest, ReadinessTimeoutComesFromTheSettingAtConnect) {
   LocalServer server([](ServerConnection& c) { c.ReadAll(); });
-  EXPECT_EQ(ReadinessTimeoutUs(), 0);  // a server-side read only polls
+  EXPECT_EQ(ReadinessTimeoutUs(Net()), 0);  // a server-side read only polls
   auto connect_with = [&](const char* setting) {
-    SetNetTimeoutSetting([setting] { return std::string(setting); });
-    int s = ConnectTcp("127.0.0.1", static_cast<uint16_t>(server.port()));
-    CloseTcp(s);
-    return ReadinessTimeoutUs();
+    SetNetTimeoutSetting(Net(), [setting] { return std::string(setting); });
+    int s = ConnectTcp(Net(), "127.0.0.1", static_cast<uint16_t>(server.port()));
+    CloseTcp(Net(), s);
+    return ReadinessTimeoutUs(Net());
   };
   EXPECT_EQ(connect_with("abc"), 20000);
   EXPECT_EQ(connect_with(""), 20000);
   EXPECT_EQ(connect_with("5000"), 5000);
   // Without a test's setting the configuration file is read.
-  SetNetTimeoutSetting(nullptr);
+  SetNetTimeoutSetting(Net(), nullptr);
   auto dir = std::filesystem::temp_directory_path() / "kaldorin-net-config";
   std::filesystem::create_directories(dir / "Talven");
   std::ofstream(dir / "Talven" / "Talven.ini") << "[TALVEN]\r\nTIMEOUT_REDE=7000\r\n";
   {
     test::ScopedEnv home("XDG_CONFIG_HOME", dir.string());
-    int s = ConnectTcp("127.0.0.1", static_cast<uint16_t>(server.port()));
-    CloseTcp(s);
-    EXPECT_EQ(ReadinessTimeoutUs(), 7000);
+    int s = ConnectTcp(Net(), "127.0.0.1", static_cast<uint16_t>(server.port()));
+    CloseTcp(Net(), s);
+    EXPECT_EQ(ReadinessTimeoutUs(Net()), 7000);
   }
   std::filesystem::remove_all(dir);
 }
@@ -160,19 +166,19 @@ TEST_F(TcpTest, ServerSideAcceptSendAndAddresses) {
     while ((n = SockRecv(c, buf, sizeof buf)) > 0) echoed.append(buf, static_cast<size_t>(n));
     SockClose(c);
   });
-  int s = AcceptTcp(listener);
-  CloseTcp(listener);
+  int s = AcceptTcp(Net(), listener);
+  CloseTcp(Net(), listener);
   ASSERT_GE(s, 0);
-  auto reader = NewLineReader(s);
+  auto reader = NewLineReader(Net(), s);
   std::string line;
   EXPECT_TRUE(ReceiveLine(*reader, 0, &line));
   EXPECT_EQ(line, "hello");
   EXPECT_EQ(PeerAddressText(s), "127.0.0.1");
   EXPECT_EQ(LocalAddressText(s), "127.0.0.1");
   EXPECT_EQ(LocalAddressText(-1), "0.0.0.0");
-  EXPECT_TRUE(SendLine(s, "back"));
-  EXPECT_FALSE(SendText(s, ""));
-  CloseTcp(s);
+  EXPECT_TRUE(SendLine(Net(), s, "back"));
+  EXPECT_FALSE(SendText(Net(), s, ""));
+  CloseTcp(Net(), s);
   client.join();
   EXPECT_EQ(echoed, "back\r\n");
 }
@@ -180,14 +186,14 @@ TEST_F(TcpTest, ServerSideAcceptSendAndAddresses) {
 TEST_F(TcpTest, ConnectFailures) {
   LocalServer server([](ServerConnection&) {});
   uint16_t port = static_cast<uint16_t>(server.port());
-  int s = ConnectTcp("127.0.0.1", port);
+  int s = ConnectTcp(Net(), "127.0.0.1", port);
   EXPECT_GE(s, 0);
-  CloseTcp(s);
+  CloseTcp(Net(), s);
   int listener = ListenTcp(0);
   uint16_t closed_port = static_cast<uint16_t>(SockLocalPort(listener));
-  CloseTcp(listener);
-  EXPECT_EQ(ConnectTcp("127.0.0.1", closed_port), -1);
-  EXPECT_EQ(ConnectTcp("no-such-host.invalid", port), -1);
+  CloseTcp(Net(), listener);
+  EXPECT_EQ(ConnectTcp(Net(), "127.0.0.1", closed_port), -1);
+  EXPECT_EQ(ConnectTcp(Net(), "no-such-host.invalid", port), -1);
 }
 
 }  // namespace

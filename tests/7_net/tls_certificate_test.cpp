@@ -20,9 +20,15 @@
 #include "tests/support/script_harness.h"
 #include "tests/support/temp_folder.h"
 #include "tests/support/memory_console.h"
+#include "7_net/network.h"
+#include "8_interpreter/run_context.h"
+#include "tests/support/fresh_subsystems.h"
 
 namespace kal {
 namespace {
+
+// The case's network (tests/support/fresh_subsystems.h).
+Network& Net() { return test::Context().network; }
 
 namespace fs = std::filesystem;
 using test::CertNames;
@@ -36,24 +42,24 @@ class TlsCertificateTest : public ::testing::Test {
   void SetUp() override {
     SetLoop(MakeFakeEventLoop());
     test::UseMemoryConsole("", &console_);
-    SetNetUser(&user_);
-    ResetNetForTest();
+    SetNetUser(Net(), &user_);
+    ResetNetForTest(Net());
     CaptureSpeechLog(true);
     ClearCapturedSpeech();
   }
   void TearDown() override {
     CaptureSpeechLog(false);
-    ResetNetForTest();
+    ResetNetForTest(Net());
   }
   // Connects and reads the greeting; "" when no connection was made.
   std::string Greeting(const char* host, const LocalServer& server) {
-    ResetNetForTest();  // a fresh context reads the trust store again
-    int s = ConnectTls(host, static_cast<uint16_t>(server.port()));
+    ResetNetForTest(Net());  // a fresh context reads the trust store again
+    int s = ConnectTls(Net(), host, static_cast<uint16_t>(server.port()));
     if (s < 0) return "";
-    auto reader = NewLineReader(s);
+    auto reader = NewLineReader(Net(), s);
     std::string line;
     ReceiveLine(*reader, 5, &line);
-    CloseTcp(s);
+    CloseTcp(Net(), s);
     return line;
   }
   std::string Speech() {
@@ -116,9 +122,9 @@ TEST_F(TlsCertificateTest, CommandsReportARefusalAsAFailedConnection) {
   EXPECT_EQ(r.console.rfind("Certificado recusado: hostname mismatch\nErro de conexao\n", 0), 0u) << r.console;
 
   test::UseMemoryConsole("", &console_);
-  SetNetUser(&user_);  // the runs' users went with their interpreters
+  SetNetUser(Net(), &user_);  // the runs' users went with their interpreters
   test::TempFolder dir;
-  EXPECT_FALSE(Download({"https://localhost:" + port + "/f", dir / "f.bin", false, "agente", ""}));
+  EXPECT_FALSE(Download(Net(), {"https://localhost:" + port + "/f", dir / "f.bin", false, "agente", ""}));
   EXPECT_EQ(console_, "Certificado recusado: hostname mismatch\n");
   EXPECT_FALSE(fs::exists(dir / "f.bin"));
 }

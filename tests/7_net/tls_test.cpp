@@ -13,9 +13,15 @@
 #include "1_platform/socket.h"
 #include "tests/support/local_server.h"
 #include "tests/support/memory_console.h"
+#include "7_net/network.h"
+#include "8_interpreter/run_context.h"
+#include "tests/support/fresh_subsystems.h"
 
 namespace kal {
 namespace {
+
+// The case's network (tests/support/fresh_subsystems.h).
+Network& Net() { return test::Context().network; }
 
 using test::LocalServer;
 using test::ServerConnection;
@@ -25,13 +31,13 @@ class TlsTest : public ::testing::Test {
   void SetUp() override {
     SetLoop(MakeFakeEventLoop());
     test::UseMemoryConsole("", &console_);
-    SetNetUser(&user_);
-    ResetNetForTest();
-    SetTlsAvailableForTest(true);
+    SetNetUser(Net(), &user_);
+    ResetNetForTest(Net());
+    SetTlsAvailableForTest(Net(), true);
   }
   void TearDown() override {
-    ResetNetForTest();
-    SetTlsAvailableForTest(true);
+    ResetNetForTest(Net());
+    SetTlsAvailableForTest(Net(), true);
   }
   ConsoleNetUser user_;  // the network layer talks through the console
   std::string console_;
@@ -48,16 +54,16 @@ void Echo(ServerConnection& c) {
 
 TEST_F(TlsTest, SelfSignedServerIsAcceptedAndGetsTheHostAsServerName) {
   LocalServer server(Echo, true);
-  int s = ConnectTls("localhost", static_cast<uint16_t>(server.port()));
+  int s = ConnectTls(Net(), "localhost", static_cast<uint16_t>(server.port()));
   ASSERT_GT(s, 0);
-  EXPECT_TRUE(TlsCarries(s));
-  EXPECT_TRUE(SendLine(s, "ola"));
-  auto reader = NewLineReader(s);
+  EXPECT_TRUE(TlsCarries(Net(), s));
+  EXPECT_TRUE(SendLine(Net(), s, "ola"));
+  auto reader = NewLineReader(Net(), s);
   std::string line;
   EXPECT_TRUE(ReceiveLine(*reader, 5, &line));
   EXPECT_EQ(line, "OLA");
-  CloseTcp(s);
-  EXPECT_FALSE(TlsCarries(s));
+  CloseTcp(Net(), s);
+  EXPECT_FALSE(TlsCarries(Net(), s));
   ASSERT_EQ(server.ServerNames().size(), 1u);
   EXPECT_EQ(server.ServerNames()[0], "localhost");
 }
@@ -71,14 +77,14 @@ TEST_F(TlsTest, PeerEndingTheStreamIsSilent) {
           if (!clean) SockShutdown(c.socket());
         },
         true);
-    int s = ConnectTls("127.0.0.1", static_cast<uint16_t>(server.port()));
+    int s = ConnectTls(Net(), "127.0.0.1", static_cast<uint16_t>(server.port()));
     ASSERT_GT(s, 0);
-    auto reader = NewLineReader(s);
+    auto reader = NewLineReader(Net(), s);
     std::string line;
     EXPECT_TRUE(ReceiveLine(*reader, 5, &line));
     EXPECT_EQ(line, "hi");
     EXPECT_FALSE(ReceiveLine(*reader, 5, &line));
-    CloseTcp(s);
+    CloseTcp(Net(), s);
   }
   EXPECT_EQ(console_.find("Erro SSL"), std::string::npos);
 }
@@ -90,44 +96,44 @@ TEST_F(TlsTest, ALineThatComesLateIsWaitedFor) {
         c.Send("tarde\r\n");
       },
       true);
-  int s = ConnectTls("127.0.0.1", static_cast<uint16_t>(server.port()));
+  int s = ConnectTls(Net(), "127.0.0.1", static_cast<uint16_t>(server.port()));
   ASSERT_GT(s, 0);
-  auto reader = NewLineReader(s);
+  auto reader = NewLineReader(Net(), s);
   std::string line;
   EXPECT_TRUE(ReceiveLine(*reader, 0, &line));
   EXPECT_EQ(line, "tarde");
-  CloseTcp(s);
+  CloseTcp(Net(), s);
 }
 
 TEST_F(TlsTest, MissingCapabilityOrPlainPeerIsAFailedConnection) {
   LocalServer tls_server(Echo, true);
-  SetTlsAvailableForTest(false);
-  EXPECT_EQ(ConnectTls("127.0.0.1", static_cast<uint16_t>(tls_server.port())), -1);
-  SetTlsAvailableForTest(true);
+  SetTlsAvailableForTest(Net(), false);
+  EXPECT_EQ(ConnectTls(Net(), "127.0.0.1", static_cast<uint16_t>(tls_server.port())), -1);
+  SetTlsAvailableForTest(Net(), true);
 
   LocalServer plain([](ServerConnection& c) { c.Send("HTTP/1.0 400 nope\r\n\r\n"); });
-  EXPECT_EQ(ConnectTls("127.0.0.1", static_cast<uint16_t>(plain.port())), -1);
-  EXPECT_FALSE(TlsPending());
+  EXPECT_EQ(ConnectTls(Net(), "127.0.0.1", static_cast<uint16_t>(plain.port())), -1);
+  EXPECT_FALSE(TlsPending(Net()));
   EXPECT_EQ(console_.find("SSL"), std::string::npos);
 }
 
 TEST_F(TlsTest, OneSessionAtATimeAndAFreshContextAfterClose) {
   LocalServer a(Echo, true), b(Echo, true);
-  int before = TlsContextsMadeForTest();
-  int first = ConnectTls("127.0.0.1", static_cast<uint16_t>(a.port()));
-  int second = ConnectTls("127.0.0.1", static_cast<uint16_t>(b.port()));
+  int before = TlsContextsMadeForTest(Net());
+  int first = ConnectTls(Net(), "127.0.0.1", static_cast<uint16_t>(a.port()));
+  int second = ConnectTls(Net(), "127.0.0.1", static_cast<uint16_t>(b.port()));
   ASSERT_GT(first, 0);
   ASSERT_GT(second, 0);
-  EXPECT_FALSE(TlsCarries(first));  // the earlier connection no longer carries TLS
-  EXPECT_TRUE(TlsCarries(second));
-  EXPECT_EQ(TlsContextsMadeForTest(), before + 1);
-  CloseTcp(first);
-  EXPECT_TRUE(TlsCarries(second));
-  CloseTcp(second);
-  int third = ConnectTls("127.0.0.1", static_cast<uint16_t>(a.port()));
+  EXPECT_FALSE(TlsCarries(Net(), first));  // the earlier connection no longer carries TLS
+  EXPECT_TRUE(TlsCarries(Net(), second));
+  EXPECT_EQ(TlsContextsMadeForTest(Net()), before + 1);
+  CloseTcp(Net(), first);
+  EXPECT_TRUE(TlsCarries(Net(), second));
+  CloseTcp(Net(), second);
+  int third = ConnectTls(Net(), "127.0.0.1", static_cast<uint16_t>(a.port()));
   EXPECT_GT(third, 0);
-  EXPECT_EQ(TlsContextsMadeForTest(), before + 2);
-  CloseTcp(third);
+  EXPECT_EQ(TlsContextsMadeForTest(Net()), before + 2);
+  CloseTcp(Net(), third);
 }
 
 }  // namespace

@@ -11,9 +11,15 @@
 #include "8_interpreter/state.h"
 #include "tests/support/script_harness.h"
 #include "tests/support/temp_folder.h"
+#include "7_net/network.h"
+#include "8_interpreter/run_context.h"
+#include "tests/support/fresh_subsystems.h"
 
 namespace kal::test {
 namespace {
+
+// The case's network (tests/support/fresh_subsystems.h).
+Network& Net() { return test::Context().network; }
 
 TEST(InterpreterState, ARunKeepsItsStateInItsInterpreterOnly) {
   InterpreterState in;
@@ -62,17 +68,17 @@ TEST(InterpreterState, MciDevicesBelongToTheirInterpreter) {
 TEST(InterpreterState, TheConsoleNetUserIsInstalledForTheRunOnly) {
   auto in = std::make_unique<InterpreterState>();
   RunScriptIn(*in, "escreve 1\n");
-  EXPECT_EQ(&CurrentNetUser(), &in->net_user);
+  EXPECT_EQ(&UserOf(Net()), &in->net_user);
   in.reset();
-  EXPECT_EQ(dynamic_cast<ConsoleNetUser*>(&CurrentNetUser()), nullptr);
+  EXPECT_EQ(dynamic_cast<ConsoleNetUser*>(&UserOf(Net())), nullptr);
 
   ConsoleNetUser mine;
-  SetNetUser(&mine);
+  SetNetUser(Net(), &mine);
   {
     ConsoleNetUser other;  // never installed: going away leaves mine alone
   }
-  EXPECT_EQ(&CurrentNetUser(), &mine);
-  SetNetUser(nullptr);
+  EXPECT_EQ(&UserOf(Net()), &mine);
+  SetNetUser(Net(), nullptr);
 }
 
 }  // namespace

@@ -14,9 +14,15 @@
 #include "tests/support/local_server.h"
 #include "tests/support/script_harness.h"
 #include "tests/support/temp_folder.h"
+#include "7_net/network.h"
+#include "8_interpreter/run_context.h"
+#include "tests/support/fresh_subsystems.h"
 
 namespace kal {
 namespace {
+
+// The case's network (tests/support/fresh_subsystems.h).
+Network& Net() { return test::Context().network; }
 
 namespace fs = std::filesystem;
 using test::LocalServer;
@@ -39,16 +45,16 @@ std::string P(const LocalServer& s) { return std::to_string(s.port()); }
 std::string ClosedPort() {
   int l = ListenTcp(0);
   int port = SockLocalPort(l);
-  CloseTcp(l);
+  CloseTcp(Net(), l);
   return std::to_string(port);
 }
 
 class NetCommandsTest : public ::testing::Test {
  protected:
-  void SetUp() override { ResetNetForTest(); }
+  void SetUp() override { ResetNetForTest(Net()); }
   void TearDown() override {
     in_.reset();
-    ResetNetForTest();
+    ResetNetForTest(Net());
   }
 
   // Each run has a fresh interpreter, kept until the next run so that the

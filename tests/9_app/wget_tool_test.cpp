@@ -15,9 +15,15 @@
 #include "9_app/wget_tool.h"
 #include "tests/support/local_server.h"
 #include "tests/support/temp_folder.h"
+#include "7_net/network.h"
+#include "8_interpreter/run_context.h"
+#include "tests/support/fresh_subsystems.h"
 
 namespace kal {
 namespace {
+
+// The case's network (tests/support/fresh_subsystems.h).
+Network& Net() { return test::Context().network; }
 
 namespace fs = std::filesystem;
 using test::LocalServer;
@@ -108,7 +114,7 @@ class WgetRun : public ::testing::Test {
  protected:
   void SetUp() override {
     SetLoop(MakeFakeEventLoop());
-    ResetNetForTest();
+    ResetNetForTest(Net());
     dir_ = HostFsPath(box_.tmp().path()) / "baixa";
     fs::create_directories(dir_);
     file_ = FsPathToHost(dir_ / "pagina.htm");

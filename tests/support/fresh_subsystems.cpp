@@ -29,7 +29,6 @@ struct FreshRun {
   SpeechState speech{voices};
   SpeechScope speaking{speech};
   Network network;
-  NetworkScope networking{network};
   Console console;
   ConsoleScope consoling{console};
   RunContext context{platform, config, player, voices, speech, network, console};
