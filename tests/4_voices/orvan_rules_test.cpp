@@ -67,6 +67,22 @@ TEST_F(OrvanRules, RightContexts) {
   EXPECT_EQ(Word("BX"), "bx x ");
 }
 
+// Tables belong to whoever holds them: loading into one leaves another as
+// it was, and releasing one empties only that one.
+TEST_F(OrvanRules, RulesAndExceptionsStayInTheirOwnTables) {
+  Rules("(C)=k\n(A)=a\n");
+  Exceptions("casa=kaza\n");
+  OrvanTables other;
+  PhonemeList list;
+  WordToPhonemes(other, "CA", 0, &list);
+  EXPECT_EQ(list, PhonemeList{""});
+  EXPECT_EQ(ApplyException(other, "CASA"), "CASA");
+  ReleaseRules(other);
+  ClearExceptions(other);
+  EXPECT_EQ(Word("CA"), "k a ");
+  EXPECT_EQ(ApplyException(tables_, "CASA"), "KAZA");
+}
+
 TEST_F(OrvanRules, FirstMatchWinsAndUnknownLettersAreSkipped) {
   Rules("; comment\n(CH)=x|a comment\n(C)=k\n(ABCDEF)=long\n(A)=a&b&c&d&e&f&g\n");
   EXPECT_EQ(Word("CHA"), "x a b c d e f ");  // output cut at 11 characters

@@ -23,6 +23,7 @@
 #include "tests/support/posix_shims.h"
 #include "tests/support/temp_folder.h"
 #include "tests/support/memory_console.h"
+#include "7_net/net_messages.h"
 #include "7_net/network.h"
 #include "8_interpreter/run_context.h"
 #include "tests/support/fresh_subsystems.h"
@@ -285,6 +286,19 @@ TEST_F(DownloadTest, TheDownloadTalksOnlyThroughItsUser) {
   EXPECT_EQ(FileText(), body);
   EXPECT_EQ(console_, "");
   EXPECT_EQ(Speech(), "");
+}
+
+// Each network talks to its own user: a download on a second network is
+// heard by that network's user, and the case's network stays silent.
+TEST_F(DownloadTest, ADownloadTalksToTheUserOfItsOwnNetwork) {
+  Network other;
+  ScriptedUser user;
+  SetNetUser(other, &user);
+  LocalServer missing(Reply("HTTP/1.1 404 Not Found\r\nContent-Length: 3\r\n\r\nnot"));
+  EXPECT_FALSE(Download(other, {missing.Url("/"), file_, false, "agente/1.0", ""}));
+  EXPECT_EQ(user.heard, "tell " + net_msg::Http404() + "\n");
+  EXPECT_EQ(console_, "");
+  EXPECT_EQ(&UserOf(Net()), &user_);
 }
 
 // At the console, an extended key means nothing, and "stop?" answered with

@@ -87,7 +87,7 @@ TEST(TextViewer, SpeaksEveryMove) {
   CaptureSpeechLog(true);
   ClearCapturedSpeech();
   StationPlayer player;
-  EXPECT_EQ(RunTextViewer(test::Context().console, path, player), 0);
+  EXPECT_EQ(RunTextViewer(test::Context().console, test::Context().network, path, player), 0);
   EXPECT_EQ(test::Joined(CapturedSpeech()),
             "say 3 linhas\nsay um\nsay linha vazia\nsay tres\nsay um\n");
   CaptureSpeechLog(false);
@@ -108,7 +108,7 @@ TEST(TextViewer, UnusedKeysBeepAndQLeaves) {
   CaptureSpeechLog(true);
   ClearCapturedSpeech();
   StationPlayer player;
-  EXPECT_EQ(RunTextViewer(test::Context().console, path, player), 0);
+  EXPECT_EQ(RunTextViewer(test::Context().console, test::Context().network, path, player), 0);
   EXPECT_EQ(test::Joined(CapturedSpeech()), "say 0 linhas\nsay linha vazia\nbeep\nbeep\n");
   CaptureSpeechLog(false);
   std::remove(path.c_str());
@@ -139,7 +139,7 @@ TEST(TextViewer, ReadingKeys) {
   CaptureSpeechLog(true);
   ClearCapturedSpeech();
   StationPlayer player;
-  EXPECT_EQ(RunTextViewer(test::Context().console, path, player), 0);
+  EXPECT_EQ(RunTextViewer(test::Context().console, test::Context().network, path, player), 0);
   EXPECT_EQ(test::Joined(CapturedSpeech()),
             "say 6 linhas\nsay 1. Ra\n"
             "say 2. Rb\nsay 1. Ra\n"
@@ -169,7 +169,7 @@ TEST(TextViewer, ListeningKeysWithoutAPlayer) {
   CaptureSpeechLog(true);
   ClearCapturedSpeech();
   StationPlayer player;
-  EXPECT_EQ(RunTextViewer(test::Context().console, path, player), 0);
+  EXPECT_EQ(RunTextViewer(test::Context().console, test::Context().network, path, player), 0);
   EXPECT_EQ(test::Joined(CapturedSpeech()),
             "say 5 linhas\nsay 1. Ra\n"
             "say Esta esta\xC3\xA7\xC3\xA3o n\xC3\xA3o tem endere\xC3\xA7o para tocar.\n"

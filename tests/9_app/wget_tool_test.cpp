@@ -126,7 +126,7 @@ class WgetRun : public ::testing::Test {
     line.insert(line.begin(), more.begin(), more.end());
     EXPECT_TRUE(ParseWgetOptions(line, &o, &error)) << error;
     messages_.clear();
-    return RunWget(o, &messages_);
+    return RunWget(Net(), o, &messages_);
   }
 
   test::TalvenSandbox box_;
