@@ -26,6 +26,10 @@ std::unique_ptr<ConsoleFrontEnd> MakeConsoleFrontEnd(FrontEndChoice choice, cons
 // headless is not asked for; the headless front end otherwise.
 std::unique_ptr<ConsoleFrontEnd> MakeConsoleFrontEnd(bool force_headless);
 
+// Whether the host keeps a queue of window messages for every program,
+// shown window or not (Windows); elsewhere only an open window has one.
+bool HostKeepsWindowQueue();
+
 // The process environment (inherited by the programs it starts).
 std::string GetEnvironment(const std::string& name);
 void SetEnvironment(const std::string& name, const std::string& value);

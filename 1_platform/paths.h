@@ -93,6 +93,10 @@ struct HostFileStamp {
 // The stamp of a file; false when it does not exist or is not a file.
 bool StampHostFile(const std::string& host_path, HostFileStamp* stamp);
 
+// The stamp of a folder, which changes when an entry is added to it, removed
+// from it or renamed in it; false when it does not exist or is not a folder.
+bool StampHostFolder(const std::string& host_path, HostFileStamp* stamp);
+
 // The present time as HostFileStamp::changed counts it.
 int64_t HostFileClockNow();
 

@@ -24,14 +24,10 @@ bool Legacy() {
   return c && c->legacy;
 }
 
-std::string FileIn(const std::string& folder) { return HostPathUnder(folder, "Talven.ini"); }
-
-std::string ConfigFolderHost() {
-  std::string candidate = UserConfigHome() + "/Talven";
-  if (HostExists(FileIn(candidate))) return candidate;
-  std::string windir = WindowsFolder();
-  if (HostExists(FileIn(windir))) return windir;
-  return candidate;
+// Where the file is: remembered by the installed state, found anew without.
+ConfigPlace Place() {
+  if (ConfigState* c = InstalledConfig()) return c->location.Place();
+  return FindConfigPlace();
 }
 
 // The key's value as the file on disk has it, through the installed state's
@@ -66,10 +62,10 @@ bool WriteToFile(const std::string& file, std::string_view section, std::string_
   return once.Write(file, section, key, value);
 }
 
-std::string ReadRaw(std::string_view section, std::string_view key) {
+std::string ReadRaw(const ConfigPlace& place, std::string_view section, std::string_view key) {
   std::string value;
-  ReadFromFile(ConfigFilePath(), section, key, kReadLimit, &value);
-  if (value.empty() && Legacy()) ReadFromFile(LegacyConfigFilePath(), section, key, kReadLimit, &value);
+  ReadFromFile(place.file, section, key, kReadLimit, &value);
+  if (value.empty() && Legacy()) ReadFromFile(place.legacy, section, key, kReadLimit, &value);
   return value;
 }
 
@@ -82,35 +78,37 @@ bool IsPgmTalven(std::string_view section, std::string_view key) {
 
 // The text inserted for "@\". PGMTALVEN cannot stand for itself: inside its
 // own value "@\" means the program folder.
-std::string PgmFolder(bool expanding_pgm) {
-  std::string program = ScriptPath(ProgramFolder());
-  if (expanding_pgm) return program;
+std::string PgmFolder(const ConfigPlace& place, bool expanding_pgm) {
+  if (expanding_pgm) return place.program_folder;
   std::string pgm = ReadConfig(cfg::kPgmTalven);
-  return pgm.empty() || pgm[0] == '@' ? program : pgm;
+  return pgm.empty() || pgm[0] == '@' ? place.program_folder : pgm;
 }
 
-std::string Expand(std::string value, bool expanding_pgm) {
+// The place is the one the value was read from: the folders a value names
+// are those of the file it came from.
+std::string Expand(const ConfigPlace& place, std::string value, bool expanding_pgm) {
   for (int round = 0; round < kMaxExpansionRounds; ++round) {
-    if (value == "@") return ScriptPath(ProgramFolder());
+    if (value == "@") return place.program_folder;
     size_t at = value.find("@@\\");
-    if (at != std::string::npos) value.replace(at, 2, ConfigFolder());
+    if (at != std::string::npos) value.replace(at, 2, place.script_folder);
     at = value.find("@\\");
     if (at == std::string::npos) return value;
-    value.replace(at, 1, PgmFolder(expanding_pgm));
+    value.replace(at, 1, PgmFolder(place, expanding_pgm));
   }
   return value;
 }
 
 }  // namespace
 
-std::string ConfigFolder() { return ScriptPath(ConfigFolderHost()); }
+std::string ConfigFolder() { return Place().script_folder; }
 
-std::string ConfigFilePath() { return FileIn(ConfigFolderHost()); }
+std::string ConfigFilePath() { return Place().file; }
 
-std::string LegacyConfigFilePath() { return FileIn(WindowsFolder()); }
+std::string LegacyConfigFilePath() { return Place().legacy; }
 
 std::string ReadConfig(std::string_view section, std::string_view key) {
-  return Expand(ReadRaw(section, key), IsPgmTalven(section, key));
+  ConfigPlace place = Place();
+  return Expand(place, ReadRaw(place, section, key), IsPgmTalven(section, key));
 }
 
 std::string ReadConfigDefault(std::string_view section, std::string_view key, std::string_view def) {
@@ -120,21 +118,22 @@ std::string ReadConfigDefault(std::string_view section, std::string_view key, st
   return std::string(def);
 }
 
+// A write may make the folder and the file, and so move where the file is
+// found: the place is found again after it.
 bool WriteConfig(std::string_view section, std::string_view key, std::string_view value) {
-  std::string folder = ConfigFolderHost();
-  MakeHostFolders(folder);
-  std::string file = FileIn(folder);
-  bool ok = WriteToFile(file, section, key, value);
-  if (Legacy()) {
-    std::string legacy = LegacyConfigFilePath();
-    if (HostExists(legacy) && !HostSameFile(legacy, file)) WriteToFile(legacy, section, key, value);
-  }
+  ConfigState* c = InstalledConfig();
+  ConfigPlace place = Place();
+  MakeHostFolders(place.folder);
+  bool ok = WriteToFile(place.file, section, key, value);
+  if (Legacy() && HostExists(place.legacy) && !HostSameFile(place.legacy, place.file))
+    WriteToFile(place.legacy, section, key, value);
+  if (c) c->location.Forget();
   return ok;
 }
 
 std::string ReadConfigDirect(std::string_view section, std::string_view key, std::string_view def) {
   std::string value;
-  if (ReadFromFile(ConfigFilePath(), section, key, kDirectLimit, &value)) return value;
+  if (ReadFromFile(Place().file, section, key, kDirectLimit, &value)) return value;
   return std::string(def.substr(0, kDirectLimit));
 }
 

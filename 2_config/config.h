@@ -8,8 +8,10 @@
 // (C:\windows under the drives folder, or $TALVEN_WINDIR) holds one, the
 // Windows directory is the configuration folder.
 //
-// Nothing is cached: every read opens the file, so a change made by another
-// program of the family is seen at once. Writes replace the file atomically
+// Every read looks at the file's stamp, so a change made by another program
+// of the family is seen at once: its keys are kept only while the stamp
+// stays (2_config/config_file_cache.h), and where it is only while the
+// stamps of the folders that decide it stay (2_config/config_location.h). Writes replace the file atomically
 // and keep every other line as it was; each write holds a lock from its read
 // of the file to the replacement (1_platform/file_lock.h), so that programs
 // writing at the same time do not lose each other's keys. When the lock

@@ -6,15 +6,9 @@
 #include "2_config/config_messages.h"
 
 namespace kal {
-namespace {
-
-// A file changed less than this before it was read may change again
-// without its stamp showing it (file times move in clock ticks, and a
-// rewrite in place keeps the size and identity): its keys are read again at
-// the next question instead of being kept.
-constexpr int64_t kSettledNs = 2'000'000'000;
-
-}  // namespace
+bool StampSettled(const HostFileStamp& stamp, int64_t settle_ns) {
+  return HostFileClockNow() - stamp.changed >= settle_ns;
+}
 
 void ConfigFileCache::NoteRead(const std::string& host_path, FileRead result, const HostFileStamp& stamp) {
   if (result == FileRead::kRead || result == FileRead::kMissing) {
@@ -56,8 +50,7 @@ const IniIndex* ConfigFileCache::Keys(const std::string& host_path) {
   }
   Entry& entry = files_[host_path];
   entry.keys = IniIndex(text);
-  bool settled = HostFileClockNow() - stamp.changed >= kSettledNs;
-  entry.stamp = settled ? stamp : HostFileStamp{};  // an empty stamp matches no file
+  entry.stamp = StampSettled(stamp) ? stamp : HostFileStamp{};  // an empty stamp matches no file
   return &entry.keys;
 }
 

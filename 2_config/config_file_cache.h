@@ -4,6 +4,7 @@
 // family may change the file at any moment.
 #pragma once
 
+#include <cstdint>
 #include <map>
 #include <string>
 
@@ -15,6 +16,16 @@ namespace kal {
 // A configuration file is a few kilobytes; a larger one than this is not
 // read (its keys read as absent) and never rewritten.
 inline constexpr size_t kMaxConfigFileBytes = 16u << 20;
+
+// A file or folder changed less than this before it was looked at may
+// change again without its stamp showing it (file times move in clock
+// ticks, and a rewrite in place keeps the size and identity): what was read
+// from it is read again at the next question instead of being kept.
+inline constexpr int64_t kSettledStampNs = 2'000'000'000;
+
+// Whether the stamp, taken now, is old enough to be trusted to show the
+// next change.
+bool StampSettled(const HostFileStamp& stamp, int64_t settle_ns = kSettledStampNs);
 
 class ConfigFileCache {
  public:

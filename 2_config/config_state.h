@@ -1,6 +1,7 @@
 // The configuration's state for one run, in one object: the legacy flag
-// (a second copy of Talven.ini), the updates kept in memory for want of the
-// file's lock, the files' keys as last read, and settings a test pins in place of the file's.
+// (a second copy of Talven.ini), where the file is, the updates kept in
+// memory for want of the file's lock, the files' keys as last read, and
+// settings a test pins in place of the file's.
 //
 // main builds one and installs it for the run; a test program installs one
 // for all its tests (tests/support/test_environment.cpp), and a test that
@@ -10,6 +11,7 @@
 #pragma once
 
 #include "2_config/config_file_cache.h"
+#include "2_config/config_location.h"
 #include "2_config/config_update.h"
 
 namespace kal {
@@ -19,6 +21,7 @@ struct MagnifierSettings;
 
 struct ConfigState {
   bool legacy = false;
+  ConfigLocation location;
   ConfigUpdates updates;
   ConfigFileCache files;
   // console_settings.h: answers in place of the file's (tests).

@@ -13,16 +13,38 @@
 #include "8_interpreter/console_net_user.h"
 #include "8_interpreter/interpreter.h"
 #include "8_interpreter/messages.h"
+#include "8_interpreter/run_context.h"
 #include "8_interpreter/script_check.h"
 #include "8_interpreter/state.h"
+#include "1_platform/console_frontend.h"
 #include "1_platform/desktop.h"
 #include "1_platform/event_loop.h"
+#include "1_platform/host.h"
 #include "1_platform/stop_request.h"
 
 namespace kal {
 
+namespace {
+
+// The reset pauses a moment so that a window can deliver the messages
+// queued since it opened (its first paint, its place on the desktop). That
+// needs a window queue: the host's own (Windows) or a window of ours.
+// Without one nothing waits to be delivered and the pause is only lost time;
+// the input typed ahead (a break key pressed at the start) is still taken.
+bool WindowQueueExists(InterpreterState& in) {
+  if (HostKeepsWindowQueue()) return true;
+  ConsoleFrontEnd* front = in.context ? FrontEndOf(in.context->console) : nullptr;
+  return front && front->WindowId() != 0;
+}
+
+}  // namespace
+
 void InitInterpreter(InterpreterState& in, std::string_view program_name) {
-  Delay(1);
+  if (WindowQueueExists(in)) {
+    Delay(1);
+  } else {
+    PumpMessages();
+  }
   StopMidi();
   // The network layer asks and tells the user through the console.
   in.net_user.TalkOn(in.context->network);

@@ -4,16 +4,19 @@
 // Two loops, each run by every program as a whole process, from its start
 // to its end (no program's start is subtracted; the start of each, running
 // nothing, is printed on its own line for the reader):
-//   counting: ENQUANTO $i < n / SOMA $i 1 / FIM ENQUANTO; perl as a perl
-//             programmer writes it, `for my $i (1 .. $n)` with a numeric
-//             comparison (<=) and an addition in the body; lua as
-//             `while i < n do i = i + 1 end`.
-//   string:   REPETE over n passes with a SOMA and a one-line SE whose
-//             expression picks every 1000th pass for a CONCATENA; perl and
-//             lua with the same numeric test (==) and an append.
+//   counting:   ENQUANTO $i < n / SOMA $i 1 / FIM ENQUANTO; perl as a perl
+//               programmer writes it, `for my $i (1 .. $n) { $c++ }`; lua
+//               with a local and the numeric for, `for i = 1, n do c = c + 1
+//               end`.
+//   arithmetic: REPETE over n passes with a SOMA and a one-line SE whose
+//               expression picks every 1000th pass for a CONCATENA; perl and
+//               lua test with their integer remainder (`%`). Appending one
+//               character per 1000 passes makes this a loop of arithmetic
+//               and conditions, not of strings: bench_peers has the loop
+//               that works on strings.
 // The kaldorin loops run in process too (fake event loop, memory console,
 // no speech log), which shows the loop without the program's start. Each
-// figure is the best of several rounds, taken in turns so that a busy
+// figure is the median of several rounds, taken in turns so that a busy
 // machine weighs on all alike; ratios are passes per second of kaldorin
 // over those of the other program (1.0 or more: at least as fast), for the
 // whole kaldorin process only. The figures are printed, never judged:
@@ -43,6 +46,7 @@
 #include "7_net/network.h"
 #include "8_interpreter/interpreter.h"
 #include "8_interpreter/state.h"
+#include "bench/peer_stats.h"
 
 namespace {
 
@@ -70,22 +74,22 @@ LoopCase CountingLoop(long passes) {
           {"seja $i 0", "enquanto $i < " + n, "  soma $i 1", "fim enquanto", "termina mudo"},
           27,  // $i: the first named variable
           0,
-          "perl -e 'my $n = " + n + "; my $c = 0; for my $i (1 .. $n) { $c += 1 if $i <= $n }'",
-          "lua5.4 -e 'local n = " + n + " local i = 0 while i < n do i = i + 1 end'"};
+          "perl -e 'my $c = 0; for my $i (1 .. " + n + ") { $c++ }'",
+          "lua5.4 -e 'local c = 0 for i = 1, " + n + " do c = c + 1 end'"};
 }
 
 LoopCase StringLoop(long passes) {
   std::string n = std::to_string(passes);
-  return {"string (REPETE, SE, CONCATENA)",
-          "string",
+  return {"arithmetic (REPETE, SOMA, SE, a rare CONCATENA)",
+          "arithmetic",
           {"seja c 0", "seja t \"\"", "repete i " + n, "  soma c 1", "  se (i/1000*1000) = i concatena t \"x\"",
            "fim repete", "termina mudo"},
           3,  // c
           20,  // t
           "perl -e 'my $c = 0; my $t = \"\"; for my $i (1 .. " + n +
-              ") { $c++; $t .= \"x\" if int($i / 1000) * 1000 == $i; }'",
+              ") { $c++; $t .= \"x\" if $i % 1000 == 0 }'",
           "lua5.4 -e 'local c = 0 local t = \"\" for i = 1, " + n +
-              " do c = c + 1 if i // 1000 * 1000 == i then t = t .. \"x\" end end'"};
+              " do c = c + 1 if i % 1000 == 0 then t = t .. \"x\" end end'"};
 }
 
 // Wall time of one shell command, or -1 when it failed.
@@ -155,25 +159,35 @@ struct Others {
   bool perl = false, lua = false;
 };
 
-// Best times of the programs on one loop; -1 where one did not run.
+// Median times of the programs on one loop; -1 where one did not run.
 struct Times {
   double in_process = -1, as_process = -1, perl = -1, lua = -1;
   int64_t lines = 0;
 };
 
+// A failed run (-1) is left out of the median.
+void Add(std::vector<double>* v, double s) {
+  if (s > 0) v->push_back(s);
+}
+
 bool TimeLoop(const LoopCase& loop, long passes, const std::string& program, const Others& others, Times* t) {
   ScriptFile script(loop.tag, loop.script);
+  std::vector<double> in_process, as_process, perl, lua;
   for (int round = 0; round < kRounds; ++round) {
     double s = TimeInProcess(loop, passes, &t->lines);
     if (s < 0) {
       std::fprintf(stderr, "bench_interp_loop: the %s loop did not run as expected\n", loop.name);
       return false;
     }
-    Keep(&t->in_process, s);
-    if (!program.empty()) Keep(&t->as_process, TimeCommand(script.Command(program)));
-    if (others.perl) Keep(&t->perl, TimeCommand(loop.perl));
-    if (others.lua) Keep(&t->lua, TimeCommand(loop.lua));
+    Add(&in_process, s);
+    if (!program.empty()) Add(&as_process, TimeCommand(script.Command(program)));
+    if (others.perl) Add(&perl, TimeCommand(loop.perl));
+    if (others.lua) Add(&lua, TimeCommand(loop.lua));
   }
+  t->in_process = Median(in_process);
+  t->as_process = Median(as_process);
+  t->perl = Median(perl);
+  t->lua = Median(lua);
   return true;
 }
 
@@ -200,7 +214,8 @@ void PrintLoop(const LoopCase& loop, long passes, const Times& t, const Others& 
   if (others.lua) PrintRate("lua5.4:", passes, t.lua, none);
 }
 
-// Each program's own start and end, running nothing (best of the rounds).
+// Each program's own start and end, running nothing (best of the rounds;
+// bench_startup and bench_peers give medians).
 void PrintStarts(const std::string& program, const Others& others) {
   ScriptFile empty("empty", {"termina mudo"});
   double kal = -1, perl = -1, lua = -1;
@@ -243,7 +258,7 @@ int main(int argc, char** argv) {
   Others others;
   others.perl = Installed("perl");
   others.lua = Installed("lua5.4");
-  std::printf("best of %d rounds, whole processes unless said%s%s\n", kRounds, others.perl ? "" : "; perl: not installed",
+  std::printf("median of %d rounds, whole processes unless said%s%s\n", kRounds, others.perl ? "" : "; perl: not installed",
               others.lua ? "" : "; lua5.4: not installed");
   for (const LoopCase& loop : {CountingLoop(passes), StringLoop(passes)}) {
     Times t;

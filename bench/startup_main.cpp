@@ -1,7 +1,10 @@
 // bench_startup: what starting the program costs, beside perl in the same
 // run. Figures, not verdicts:
 //  - the wall time of an empty script (`termina mudo`) as a whole process,
-//    against `perl -e 1` (best of several rounds, taken in turns);
+//    against `perl -e 1`, in pairs whose order alternates; the medians, the
+//    fastest and slowest run of each, and the ratio of the medians;
+//  - the calls of the stat family an empty script makes, and the files it
+//    opens (strace -c -f, when strace is installed);
 //  - the shared libraries mapped while a plain script waits for a key in a
 //    terminal-less run (from /proc/PID/maps);
 //  - how long after its start the program says its first word (the first
@@ -11,7 +14,11 @@
 //  - the peak resident memory of a 2,000,000-pass counting loop, against
 //    perl's loop of the same count.
 // The program runs headless with no sound device (SDL's dummy driver), on
-// scripts in a temporary folder; KALDORIN_MODULE_DIR is left as it is.
+// scripts in a temporary folder, with a configuration folder of its own
+// that a first run fills with the defaults; the timing begins once that
+// folder has settled, as an installed one has (a folder changed in the last
+// two seconds is looked at anew at each read). KALDORIN_MODULE_DIR is left
+// as it is.
 //
 // Usage: bench_startup [rounds]   (default 20)
 #include <fcntl.h>
@@ -31,6 +38,8 @@
 #include <string>
 #include <thread>
 #include <vector>
+
+#include "bench/peer_stats.h"
 
 namespace {
 
@@ -117,6 +126,30 @@ double FirstBytes(const std::vector<std::string>& argv, const std::string& file)
   return at;
 }
 
+// Calls of the stat family and opens of an empty script's run, counted by
+// strace; false when strace is not there or failed.
+struct CallCounts {
+  long stats = 0, opens = 0;
+};
+bool CountCalls(const std::string& program, const std::string& script, const fs::path& dir, CallCounts* c) {
+  if (std::system("command -v strace >/dev/null 2>&1") != 0) return false;
+  std::string out = dir / "strace.txt";
+  pid_t pid = Start({"strace", "-f", "-c", "-o", out, "-e", "trace=%%stat,access,faccessat,faccessat2,open,openat",
+                     program, "--headless", script});
+  if (Finish(pid) < 0) return false;
+  std::ifstream in(out);
+  for (std::string line; std::getline(in, line);) {
+    std::istringstream fields(line);
+    std::vector<std::string> f;
+    for (std::string w; fields >> w;) f.push_back(w);
+    // "% time seconds usecs/call calls [errors] syscall"
+    if (f.size() < 5 || f.back() == "total" || f.back() == "syscall") continue;
+    long calls = std::atol(f[3].c_str());
+    (f.back().find("open") != std::string::npos ? c->opens : c->stats) += calls;
+  }
+  return true;
+}
+
 void Keep(double* best, double v) {
   if (v >= 0 && (*best < 0 || v < *best)) *best = v;
 }
@@ -171,6 +204,7 @@ int main(int argc, char** argv) {
   setenv("SDL_AUDIODRIVER", "dummy", 1);
   fs::path dir = fs::temp_directory_path() / ("bench_startup." + std::to_string(getpid()));
   fs::create_directories(dir);
+  fs::create_directories(dir / "config");
   setenv("XDG_CONFIG_HOME", (dir / "config").c_str(), 1);
   std::string empty = dir / "empty.kal", wait = dir / "wait.kal", say = dir / "say.kal", loop = dir / "loop.kal";
   std::ofstream(empty) << "termina mudo\n";
@@ -178,16 +212,32 @@ int main(int argc, char** argv) {
   std::ofstream(say) << "escreve \"a\"\ntermina mudo\n";
   std::ofstream(loop) << "seja $i 0\nenquanto $i < 2000000\n  soma $i 1\nfim enquanto\ntermina mudo\n";
 
-  double ours = -1, perl = -1, speech = -1;
+  // The first run writes the configuration's defaults; then its folder settles.
+  TimeRun({program, "--headless", empty});
+  std::this_thread::sleep_for(std::chrono::milliseconds(2100));
+  std::vector<double> ours, perl;
+  double speech = -1;
   for (int r = 0; r < rounds; ++r) {
-    Keep(&ours, TimeRun({program, "--headless", empty}));
-    Keep(&perl, TimeRun({"perl", "-e", "1"}));
-    Keep(&speech, FirstSpeech(program, say, dir / "speech.log"));
+    bool ours_first = r % 2 == 0;
+    if (ours_first) ours.push_back(TimeRun({program, "--headless", empty}));
+    perl.push_back(TimeRun({"perl", "-e", "1"}));
+    if (!ours_first) ours.push_back(TimeRun({program, "--headless", empty}));
   }
-  std::printf("empty script: %.2f ms, perl -e 1: %.2f ms, ratio %.2f (target <= 2)\n", ours, perl,
-              perl > 0 ? ours / perl : 0.0);
-  std::printf("first speech: %.2f ms after start, %.2fx perl -e 1 (target <= 5 ms)\n", speech,
-              perl > 0 ? speech / perl : 0.0);
+  for (int r = 0; r < rounds; ++r) Keep(&speech, FirstSpeech(program, say, dir / "speech.log"));
+  Spread o = SpreadOf(ours), p = SpreadOf(perl);
+  std::printf("empty script (%s --headless SCRIPT, SCRIPT holding \"termina mudo\"), %d pairs in alternating order:\n",
+              program.c_str(), rounds);
+  std::printf("  kaldorin median %.2f ms (%.2f-%.2f), perl -e 1 median %.2f ms (%.2f-%.2f)\n", o.median, o.low,
+              o.high, p.median, p.low, p.high);
+  std::printf("  ratio of the medians %.2f (target <= 1.5)\n", p.median > 0 ? o.median / p.median : 0.0);
+  CallCounts calls;
+  if (CountCalls(program, empty, dir, &calls))
+    std::printf("calls of an empty script: %ld of the stat family (stat, lstat, fstat, statx, access), %ld opens\n",
+                calls.stats, calls.opens);
+  else
+    std::printf("calls of an empty script: not counted (strace is not installed)\n");
+  std::printf("first speech: %.2f ms after start (best of %d), %.2fx perl -e 1 (target <= 5 ms)\n", speech, rounds,
+              p.median > 0 ? speech / p.median : 0.0);
   std::printf("libraries mapped by a plain script: %d (target <= 15)\n", PlainScriptLibraries(program, wait));
   for (bool alsa : {true, false}) {
     SoundFigures f = FirstSound(program, dir, alsa, rounds);

@@ -56,6 +56,9 @@ std::unique_ptr<ConsoleFrontEnd> MakeConsoleFrontEnd(FrontEndChoice choice, cons
 
 std::unique_ptr<ConsoleFrontEnd> MakeConsoleFrontEnd(bool force_headless) { return TerminalOrHeadless(force_headless); }
 
+// A window of ours brings its own queue; the host keeps none.
+bool HostKeepsWindowQueue() { return false; }
+
 std::string GetEnvironment(const std::string& name) {
   const char* v = getenv(name.c_str());
   return v ? v : "";

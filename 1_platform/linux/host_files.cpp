@@ -73,9 +73,9 @@ bool HostFileSize(const std::string& host_path, int64_t* size) {
   return true;
 }
 
-bool StampHostFile(const std::string& host_path, HostFileStamp* stamp) {
-  struct stat st;
-  if (!StatPath(host_path, &st) || !S_ISREG(st.st_mode)) return false;
+namespace {
+
+void StampOf(const struct stat& st, HostFileStamp* stamp) {
   stamp->id = static_cast<uint64_t>(st.st_ino) ^ (static_cast<uint64_t>(st.st_dev) << 40);
   stamp->size = static_cast<int64_t>(st.st_size);
   // The later of the data's and the inode's change: a file rewritten in
@@ -85,6 +85,21 @@ bool StampHostFile(const std::string& host_path, HostFileStamp* stamp) {
                                  ? st.st_ctim
                                  : st.st_mtim;
   stamp->changed = static_cast<int64_t>(t.tv_sec) * 1000000000 + t.tv_nsec;
+}
+
+}  // namespace
+
+bool StampHostFile(const std::string& host_path, HostFileStamp* stamp) {
+  struct stat st;
+  if (!StatPath(host_path, &st) || !S_ISREG(st.st_mode)) return false;
+  StampOf(st, stamp);
+  return true;
+}
+
+bool StampHostFolder(const std::string& host_path, HostFileStamp* stamp) {
+  struct stat st;
+  if (!StatPath(host_path, &st) || !S_ISDIR(st.st_mode)) return false;
+  StampOf(st, stamp);
   return true;
 }
 

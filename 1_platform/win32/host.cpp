@@ -53,6 +53,9 @@ std::unique_ptr<ConsoleFrontEnd> MakeConsoleFrontEnd(FrontEndChoice choice, cons
   return MakeHeadlessFrontEnd(0, 1);
 }
 
+// Every program has a message queue, which the system fills as it likes.
+bool HostKeepsWindowQueue() { return true; }
+
 std::string GetEnvironment(const std::string& name) {
   std::wstring w = Widen(name);
   DWORD n = GetEnvironmentVariableW(w.c_str(), nullptr, 0);

@@ -82,12 +82,26 @@ int64_t UnixNs(const FILETIME& t) {
 }
 }  // namespace
 
-bool StampHostFile(const std::string& host_path, HostFileStamp* stamp) {
-  WIN32_FILE_ATTRIBUTE_DATA d;
-  if (!Attributes(host_path, &d) || IsFolderAttr(d.dwFileAttributes)) return false;
+namespace {
+void StampOf(const WIN32_FILE_ATTRIBUTE_DATA& d, HostFileStamp* stamp) {
   stamp->id = 0;  // the file index needs the file opened; size and time tell enough
   stamp->size = (static_cast<int64_t>(d.nFileSizeHigh) << 32) | d.nFileSizeLow;
   stamp->changed = UnixNs(d.ftLastWriteTime);
+}
+}  // namespace
+
+bool StampHostFile(const std::string& host_path, HostFileStamp* stamp) {
+  WIN32_FILE_ATTRIBUTE_DATA d;
+  if (!Attributes(host_path, &d) || IsFolderAttr(d.dwFileAttributes)) return false;
+  StampOf(d, stamp);
+  return true;
+}
+
+// A folder's last write time moves when an entry is added, removed or renamed.
+bool StampHostFolder(const std::string& host_path, HostFileStamp* stamp) {
+  WIN32_FILE_ATTRIBUTE_DATA d;
+  if (!Attributes(host_path, &d) || !IsFolderAttr(d.dwFileAttributes)) return false;
+  StampOf(d, stamp);
   return true;
 }
 

@@ -26,6 +26,11 @@ bool IsFolder(const std::string& path) {
   return std::filesystem::is_directory(HostFsPath(path), ec);
 }
 
+bool IsFile(const std::string& path) {
+  std::error_code ec;
+  return std::filesystem::is_regular_file(HostFsPath(path), ec);
+}
+
 }  // namespace
 }  // namespace diphone
 
@@ -40,18 +45,31 @@ int Missing(Voices& voices, const std::string& what, int code) {
 
 }  // namespace
 
-int DiphoneStartIn(Voices& voices, const std::string& letters_folder, const std::string& diphone_folder) {
+int DiphoneCheckIn(Voices& voices, const std::string& letters_folder, const std::string& diphone_folder) {
   using namespace diphone;
   DiphoneClose(voices);
-  SynthState& s = *voices.synth;
-  translator::TranslatorState& t = *voices.translator;
-  s.missing.clear();
+  voices.synth->missing.clear();
   const std::string dir = WithSlash(diphone_folder);
   const std::string base = dir + kDiphoneDatabaseName;
   // The voice's own folder is named first: without set-up both are missing,
   // and the letters folder may be no more than the root of a drive.
   if (!IsFolder(diphone_folder)) return Missing(voices, diphone_folder, kDiphoneFilesMissing);
   if (!IsFolder(letters_folder)) return Missing(voices, letters_folder, kDiphoneFilesMissing);
+  for (const char* ext : {".IND", ".DIF"})
+    if (!IsFile(base + ext)) return Missing(voices, base + ext, kDiphoneFilesMissing);
+  for (const char* name : {"regras.rgr", "portug.exc"})
+    if (!IsFile(dir + name)) return Missing(voices, dir + name, kDiphoneTranslatorMissing);
+  return kDiphoneReady;
+}
+
+int DiphoneStartIn(Voices& voices, const std::string& letters_folder, const std::string& diphone_folder) {
+  using namespace diphone;
+  int checked = DiphoneCheckIn(voices, letters_folder, diphone_folder);
+  if (checked != kDiphoneReady) return checked;
+  SynthState& s = *voices.synth;
+  translator::TranslatorState& t = *voices.translator;
+  const std::string dir = WithSlash(diphone_folder);
+  const std::string base = dir + kDiphoneDatabaseName;
   if (!LoadIndex(base + ".IND", &s.index)) return Missing(voices, base + ".IND", kDiphoneFilesMissing);
   s.data = OpenHostFile((base + ".DIF"), "rb");
   if (s.data == nullptr) return Missing(voices, base + ".DIF", kDiphoneFilesMissing);

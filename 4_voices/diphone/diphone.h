@@ -31,6 +31,12 @@ int DiphoneStart(Voices& voices);
 // Starts with explicit host folders (tests, tools).
 int DiphoneStartIn(Voices& voices, const std::string& letters_folder, const std::string& diphone_folder);
 
+// Whether a start in these folders would find every folder and file it
+// reads, without reading them: the start result it would give for a missing
+// one (and DiphoneMissingPath names it), else kDiphoneReady. The voice is
+// left closed either way.
+int DiphoneCheckIn(Voices& voices, const std::string& letters_folder, const std::string& diphone_folder);
+
 // After a start that failed: the host path of the folder or file that was
 // missing or could not be read (the first one found); empty otherwise.
 const std::string& DiphoneMissingPath(Voices& voices);

@@ -6,10 +6,14 @@
 #include <random>
 
 #include "3_audio/wave_player.h"
+#include "2_config/config.h"
 #include "4_voices/diphone/diphone.h"
+#include "4_voices/diphone/diphone_state.h"
+#include "4_voices/word_voice.h"
 #include "4_voices/voices.h"
 #include "8_interpreter/run_context.h"
 #include "tests/support/fresh_subsystems.h"
+#include "tests/support/temp_folder.h"
 
 namespace kal {
 namespace {
@@ -213,6 +217,44 @@ TEST_F(Synth, StartReportsMissingFiles) {
   // Speaking after a failed start is silent.
   DiphoneSpeak(test::Context().voices, "bA", 0);
   EXPECT_TRUE(images_.empty());
+}
+
+// The word voice only checks its files when it starts, so that a run that
+// never speaks does not read them, and reads them at its first word. A file
+// missing at the start is reported then as before; one taken away between
+// the start and the first word leaves the voice silent.
+TEST_F(Synth, TheWordVoiceReadsItsFilesAtItsFirstWord) {
+  Voices& voices = test::Context().voices;
+  DiphoneClose(voices);
+  // The settings name the voice's folders as a script does, on drive C.
+  test::TalvenSandbox box;
+  const fs::path voz = fs::path(box.drives()) / "c" / "voz";
+  fs::create_directories(voz);
+  for (const fs::directory_entry& e : fs::directory_iterator(dir_))
+    fs::copy(e.path(), voz / e.path().filename(), fs::copy_options::recursive);
+  WriteConfig(cfg::kDirLetrasDirect, "C:\\voz\\letras");
+  WriteConfig(cfg::kDirDifones, "C:\\voz\\difones");
+  std::unique_ptr<WordVoice> voice = MakeDiphoneWordVoice(voices);
+  ASSERT_EQ(voice->Start(), kDiphoneReady);
+  EXPECT_FALSE(voices.synth->started);
+  EXPECT_TRUE(voices.synth->index.empty());
+  EXPECT_FALSE(voice->Translate("a").empty());
+  EXPECT_TRUE(voices.synth->started);
+  voice->Speak("bA");
+  EXPECT_EQ(Played(), std::string(1000, char(10)));
+
+  fs::rename(voz / "difones/portug.exc", voz / "difones/x.exc");
+  EXPECT_EQ(voice->Start(), kDiphoneTranslatorMissing);
+  EXPECT_EQ(fs::path(voice->MissingData()).lexically_normal(), (voz / "difones/portug.exc").lexically_normal());
+  fs::rename(voz / "difones/x.exc", voz / "difones/portug.exc");
+
+  images_.clear();
+  ASSERT_EQ(voice->Start(), kDiphoneReady);
+  fs::remove(voz / "difones/DIFONES2.DIF");
+  EXPECT_EQ(voice->Translate("a"), "");
+  voice->Speak("bA");
+  EXPECT_TRUE(images_.empty());
+  voice->Close();
 }
 
 }  // namespace
