@@ -6,7 +6,7 @@
 namespace kal {
 
 Accessibility& TheAccessibility(Platform& p) {
-  if (!p.accessibility) p.accessibility = MakeHostAccessibility();
+  if (!p.accessibility) p.accessibility = MakeHostAccessibility(p.loop);
   return *p.accessibility;
 }
 

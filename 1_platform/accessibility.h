@@ -63,12 +63,14 @@ class Accessibility {
   virtual bool ObjectAtPoint(int x, int y, AccessibleProperties* out) = 0;
 };
 
+class EventLoop;
 struct Platform;
 
 // The run's back end, kept in its platform state: the host's, made on first
 // use, unless a test installs another.
 Accessibility& TheAccessibility(Platform& platform);
 void SetAccessibility(Platform& platform, std::unique_ptr<Accessibility> a);  // nullptr: the real one
-std::unique_ptr<Accessibility> MakeHostAccessibility();
+// The host's back end posts what its own thread learns to loop.
+std::unique_ptr<Accessibility> MakeHostAccessibility(EventLoop& loop);
 
 }  // namespace kal

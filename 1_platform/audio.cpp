@@ -11,7 +11,7 @@ AudioDevice& Audio(Platform& platform) {
   std::unique_ptr<AudioDevice>& device = platform.audio;
   if (!device) {
     const char* file = std::getenv(kAudioFileVariable);
-    device = file && *file ? MakeWaveFileAudio(file) : MakeHostAudio();
+    device = file && *file ? MakeWaveFileAudio(file, platform.loop) : MakeHostAudio();
   }
   return *device;
 }

@@ -23,6 +23,7 @@
 namespace kal {
 
 class ConsoleGrid;
+class EventLoop;
 struct Picture;
 
 class ConsoleFrontEnd {
@@ -110,9 +111,13 @@ struct TerminalOptions {
   bool handle_signals = true;  // SIGINT, SIGTERM, SIGHUP end the program cleanly
 };
 
+// The host's front ends watch their input and post their wake-ups on the
+// loop they are made with; it must outlive them.
+
 // The terminal on in_fd/out_fd in raw mode on the alternate screen; nullptr
 // when in_fd is not a terminal.
-std::unique_ptr<ConsoleFrontEnd> MakeTerminalFrontEnd(int in_fd, int out_fd, const TerminalOptions& opts);
+std::unique_ptr<ConsoleFrontEnd> MakeTerminalFrontEnd(EventLoop& loop, int in_fd, int out_fd,
+                                                      const TerminalOptions& opts);
 
 // True when the environment announces 24-bit colour (COLORTERM).
 bool TerminalAnnouncesTruecolor();
@@ -132,10 +137,10 @@ bool DisplayAnnounced();
 
 // A desktop window; when none can be opened, a stand-in whose
 // StandInReason (1_platform/unavailable_backends.h) says why.
-std::unique_ptr<ConsoleFrontEnd> MakeWindowFrontEnd(const WindowOptions& opts);
+std::unique_ptr<ConsoleFrontEnd> MakeWindowFrontEnd(EventLoop& loop, const WindowOptions& opts);
 
 // Headless: lines to out_fd as UTF-8, raw input bytes from in_fd.
-std::unique_ptr<ConsoleFrontEnd> MakeHeadlessFrontEnd(int in_fd, int out_fd);
+std::unique_ptr<ConsoleFrontEnd> MakeHeadlessFrontEnd(EventLoop& loop, int in_fd, int out_fd);
 
 // Headless over memory, for tests: the input string is input written ahead,
 // typed as a person would type it (the first key at once and each further

@@ -44,10 +44,8 @@ class EventLoop {
   virtual void Post(std::function<void()> task) = 0;
 };
 
-// The process-wide loop. main installs the real one; tests install a fake.
-EventLoop& Loop();
-void SetLoop(std::unique_ptr<EventLoop> loop);
-
+// main makes the real loop and hands it down (Platform::loop, and the other
+// states of a run hold it too); tests make a fake one per case.
 std::unique_ptr<EventLoop> MakePollEventLoop();
 std::unique_ptr<EventLoop> MakeFakeEventLoop();
 

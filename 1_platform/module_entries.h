@@ -21,6 +21,7 @@ class BrailleDevice;
 class ConsoleFrontEnd;
 class DesktopAutomation;
 class DesktopClipboard;
+class EventLoop;
 class MidiOutput;
 class SpeechServerConnection;
 class TextSynth;
@@ -36,7 +37,7 @@ struct WindowOptions;
   X(kMakeSdlAudio, "audio", kaldorin_make_sdl_audio, kal::AudioDevice*())                                   \
   X(kMakeAlsaAudio, "alsa", kaldorin_make_alsa_audio, kal::AudioDevice*())                                  \
   X(kMakeWindowFrontEnd, "window", kaldorin_make_window_front_end,                                          \
-    kal::ConsoleFrontEnd*(const kal::WindowOptions&))                                                       \
+    kal::ConsoleFrontEnd*(kal::EventLoop&, const kal::WindowOptions&))                                      \
   X(kMakeBrlapiBraille, "braille", kaldorin_make_brlapi_braille, kal::BrailleDevice*())                     \
   X(kDecodeJpeg, "jpeg", kaldorin_decode_jpeg, bool(const char*, std::size_t, kal::Picture*))               \
   X(kMakeX11Automation, "x11", kaldorin_make_x11_automation, kal::DesktopAutomation*())                     \
@@ -45,7 +46,8 @@ struct WindowOptions;
   X(kMinimizeConsoleWindow, "x11", kaldorin_minimize_console_window, bool())                                \
   X(kRestoreConsoleWindow, "x11", kaldorin_restore_console_window, bool())                                  \
   X(kNoteConsoleWindowAtStart, "x11", kaldorin_note_console_window_at_start, void())                        \
-  X(kMakeAtspiAccessibility, "atspi", kaldorin_make_atspi_accessibility, kal::Accessibility*())             \
+  X(kMakeAtspiAccessibility, "atspi", kaldorin_make_atspi_accessibility,                                    \
+    kal::Accessibility*(kal::EventLoop&))                                                                   \
   X(kScreenReaderEnabled, "atspi", kaldorin_screen_reader_enabled, int(const char*))                        \
   X(kMakeSpeechdConnection, "speechd", kaldorin_make_speechd_connection, kal::SpeechServerConnection*())    \
   X(kMakeEspeakSynth, "espeak", kaldorin_make_espeak_synth, kal::TextSynth*())                              \

@@ -18,7 +18,7 @@ Platform* g_platform = nullptr;
 
 }  // namespace
 
-Platform::Platform() = default;
+Platform::Platform(EventLoop& run_loop) : loop(run_loop) {}
 Platform::~Platform() = default;
 
 Platform* InstalledPlatform() { return g_platform; }

@@ -5,7 +5,8 @@
 // of the process, the program starter, the MBROLA factory, the parallel
 // port, the sound device, the pinned power state and local time, the notice writer and the
 // key source that the console installs, the connection to the desktop, the
-// accessibility and automation back ends. main builds one Platform, installs it for the run and hands
+// accessibility and automation back ends, and the event loop every wait of the run
+// sleeps in (built by main before the platform, which holds it). main builds one Platform, installs it for the run and hands
 // the services their parts through the layer's free functions, which read
 // the installed one; a test program installs one for all its tests (see
 // tests/support/test_environment.cpp), and a test that needs a clean one
@@ -27,6 +28,7 @@ class Accessibility;
 class AudioDevice;
 class DesktopAutomation;
 class DesktopConnection;
+class EventLoop;
 class KeyInput;
 class MbrolaSynth;
 class ParallelPort;
@@ -36,11 +38,15 @@ struct LocalTime;
 struct PowerStatus;
 
 struct Platform {
-  Platform();
+  // The loop must outlive the platform state and what is made from it.
+  explicit Platform(EventLoop& run_loop);
   ~Platform();
   Platform(const Platform&) = delete;
   Platform& operator=(const Platform&) = delete;
 
+  // event_loop.h: the run's loop; the waits (pump.h) and the back ends
+  // below watch, post and keep time through it.
+  EventLoop& loop;
   // stop_request.h: the first recorded end of the run.
   struct Stop {
     bool requested = false;

@@ -15,6 +15,13 @@ KeyInput* Input() {
   return p ? p->key_input : nullptr;
 }
 
+// The run's loop, which the platform state holds; nullptr when none is
+// installed (after main has returned), and then a wait returns at once.
+EventLoop* RunLoop() {
+  Platform* p = InstalledPlatform();
+  return p ? &p->loop : nullptr;
+}
+
 }  // namespace
 
 void SetKeyInput(KeyInput* input) {
@@ -22,20 +29,26 @@ void SetKeyInput(KeyInput* input) {
 }
 
 void PumpMessages() {
-  Loop().Wait(0);
+  RunPostedTasks();
   if (Input()) Input()->TakeInput();
 }
 
+void RunPostedTasks() {
+  if (EventLoop* loop = RunLoop()) loop->Wait(0);
+}
+
 void Delay(int ms) {
+  EventLoop* loop = RunLoop();
+  if (!loop) return;
   KeyInput* in = Input();
   if (in) in->Open();
-  int64_t end = Loop().NowMs() + ms;
+  int64_t end = loop->NowMs() + ms;
   for (;;) {
     if (in) in->TakeInput();
     if (StopRequested()) return;
-    int64_t left = end - Loop().NowMs();
+    int64_t left = end - loop->NowMs();
     if (left <= 0) break;
-    Loop().Wait(static_cast<int>(left));
+    loop->Wait(static_cast<int>(left));
   }
   if (in) in->TakeInput();
 }

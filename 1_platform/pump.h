@@ -39,6 +39,9 @@ void SetKeyInput(KeyInput* input);
 void Delay(int ms);
 // Takes pending input into the key queue without sleeping.
 void PumpMessages();
+// Runs what was posted to the loop and the handlers of ready descriptors,
+// without sleeping and without taking keys.
+void RunPostedTasks();
 // Key queue (the key byte stream: plain bytes, extended keys as 0 + scan).
 bool KeyPressed();
 // The console's ReadKey requests the stop itself when the input has ended

@@ -14,7 +14,7 @@ void PutLe(std::FILE* f, uint32_t v, int bytes) {
 
 class WaveFileAudio : public AudioDevice {
  public:
-  explicit WaveFileAudio(std::string path) : path_(std::move(path)) {}
+  WaveFileAudio(std::string path, EventLoop& loop) : path_(std::move(path)), loop_(loop) {}
   ~WaveFileAudio() override {
     Close();
     if (file_) std::fclose(file_);
@@ -36,7 +36,7 @@ class WaveFileAudio : public AudioDevice {
     format_ = format;
     open_ = true;
     pending_ = 0;
-    last_ms_ = Loop().NowMs();
+    last_ms_ = loop_.NowMs();
     return true;
   }
 
@@ -79,7 +79,7 @@ class WaveFileAudio : public AudioDevice {
  private:
   // What has played since the last look leaves the queue.
   void Drain() {
-    int64_t now = Loop().NowMs();
+    int64_t now = loop_.NowMs();
     pending_ -= static_cast<double>(now - last_ms_) * format_.BytesPerSecond() / 1000.0;
     if (pending_ < 0) pending_ = 0;
     last_ms_ = now;
@@ -105,6 +105,7 @@ class WaveFileAudio : public AudioDevice {
   }
 
   std::string path_;
+  EventLoop& loop_;
   std::FILE* file_ = nullptr;
   AudioFormat first_, format_;
   bool open_ = false;
@@ -115,8 +116,8 @@ class WaveFileAudio : public AudioDevice {
 
 }  // namespace
 
-std::unique_ptr<AudioDevice> MakeWaveFileAudio(const std::string& host_path) {
-  return std::make_unique<WaveFileAudio>(host_path);
+std::unique_ptr<AudioDevice> MakeWaveFileAudio(const std::string& host_path, EventLoop& loop) {
+  return std::make_unique<WaveFileAudio>(host_path, loop);
 }
 
 }  // namespace kal

@@ -18,6 +18,9 @@ namespace kal {
 
 inline constexpr char kAudioFileVariable[] = "KALDORIN_AUDIO_FILE";
 
-std::unique_ptr<AudioDevice> MakeWaveFileAudio(const std::string& host_path);
+class EventLoop;
+
+// Time passes on the loop's clock.
+std::unique_ptr<AudioDevice> MakeWaveFileAudio(const std::string& host_path, EventLoop& loop);
 
 }  // namespace kal

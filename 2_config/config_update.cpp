@@ -4,9 +4,9 @@
 
 #include "0_base/ini_file.h"
 #include "0_base/latin1.h"
-#include "1_platform/event_loop.h"
 #include "1_platform/file_lock.h"
 #include "1_platform/paths.h"
+#include "1_platform/pump.h"
 #include "1_platform/user_notice.h"
 
 namespace kal {
@@ -46,7 +46,7 @@ std::unique_ptr<HostFileLock> ConfigUpdates::TakeLock(const std::string& host_pa
   auto lock = std::make_unique<HostFileLock>(host_path, kQuietWaitMs);
   if (lock->held() || !lock->busy()) return lock;
   AnnounceNotice(L1(config_msg::kWaitingForFile));
-  Loop().Wait(0);  // the notice's speech was posted: it begins now
+  RunPostedTasks();  // the notice's speech was posted: it begins now
   lock = std::make_unique<HostFileLock>(host_path, kLockWaitMs - kQuietWaitMs);
   if (!lock->held() && lock->busy()) lock_given_up_ = true;
   return lock;

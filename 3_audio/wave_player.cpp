@@ -12,6 +12,7 @@
 
 #include "0_base/keys.h"
 #include "1_platform/host_file.h"
+#include "1_platform/platform.h"
 #include "1_platform/pump.h"
 #include "0_base/latin1.h"
 #include "2_config/sound_paths.h"
@@ -47,6 +48,10 @@ WavePlayer& W() { return *g_player; }
 // The device the player plays on.
 AudioDevice& DeviceOf(WavePlayer& w) { return Audio(*w.platform); }
 
+// The loop of the player's platform state: its clock times the pieces and
+// its waits are the player's.
+EventLoop& LoopOf(WavePlayer& w) { return w.platform->loop; }
+
 // Closes the player's device: what it holds is dropped.
 void CloseDeviceOf(WavePlayer& w) {
   if (w.open) DeviceOf(w).Close();
@@ -66,7 +71,7 @@ void Retire() {
   }
   uint64_t waiting = DeviceOf(w).QueuedBytes();
   uint64_t taken = w.queued_total > waiting ? w.queued_total - waiting : 0;
-  int64_t now = Loop().NowMs();
+  int64_t now = LoopOf(w).NowMs();
   // A device that stops taking sound (unplugged, suspended) must not hold
   // every wait for the end of a sound forever: after two seconds without
   // progress what it holds is dropped.
@@ -102,7 +107,7 @@ int NextCheckMs() {
   int buffer_ms = DeviceOf(w).BufferMs();
   const Flight& f = w.flights.front();
   if (f.taken_at >= 0) {
-    int64_t left = f.taken_at + buffer_ms - Loop().NowMs();
+    int64_t left = f.taken_at + buffer_ms - LoopOf(w).NowMs();
     return left < 1 ? 1 : (left > 10 ? 10 : static_cast<int>(left));
   }
   return 5;
@@ -147,7 +152,7 @@ void WaitUntilNothingInFlight() {
       WaveStop();
       break;
     }
-    Loop().Wait(NextCheckMs());
+    LoopOf(W()).Wait(NextCheckMs());
   }
 }
 
@@ -262,7 +267,7 @@ void WaveStop() {
 }
 
 void WaitWave() {
-  while (WaveBusy()) Loop().Wait(NextCheckMs());
+  while (WaveBusy()) LoopOf(W()).Wait(NextCheckMs());
 }
 
 namespace {

@@ -18,7 +18,6 @@
 #include "0_base/speech_log.h"
 #include "5_speech/speech_state.h"
 #include "4_voices/word_voice.h"
-#include "1_platform/event_loop.h"
 
 namespace kal {
 
@@ -59,7 +58,7 @@ size_t SpeakPhraseRun(std::string& t, size_t i) {
 // A punctuation mark at i: named, then the pause that belongs to it.
 void SpeakPunctuation(const std::string& t, size_t i) {
   if (KeyPressed()) return;
-  while (SpeechBusy()) Loop().Wait(10);
+  WaitWhileSpeaking();
   unsigned char c = At(t, i);
   SpeakChar(c);
   auto& s = Speech();

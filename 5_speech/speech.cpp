@@ -211,7 +211,7 @@ void InitSpeech(int speed, std::string_view sounds_folder) {
 
 void DoneSpeech() {
   auto& s = Speech();
-  while (SpeechBusy()) Loop().Wait(10);
+  WaitWhileSpeaking();
   StopSpeech();
   if (s.engine_active) Engine().Release();
   s.engine_active = false;
@@ -276,10 +276,15 @@ bool SpeechBusy() {
   return wave || (s.engine_active && Engine().Busy(0));
 }
 
+void WaitWhileSpeaking() {
+  EventLoop& loop = Speech().loop;
+  while (SpeechBusy()) loop.Wait(10);
+}
+
 void WaitSpeech() {
   auto& s = Speech();
   if (!s.speaking) return;
-  while (SpeechBusy()) Loop().Wait(10);
+  WaitWhileSpeaking();
   s.speaking = false;
 }
 
@@ -289,7 +294,7 @@ void StopSpeech() {
   WaveStop();
   s.stop = true;
   if (s.engine_active && (s.engine_kind == 3 || Engine().Busy(0))) Engine().Stop();
-  Loop().Post([] {});
+  s.loop.Post([] {});
 }
 
 void SpeechPause(int ms) {
@@ -316,7 +321,7 @@ void SpeakTextNow(std::string_view text) {
     SpeakRecorded(text);
     return;
   }
-  while (SpeechBusy()) Loop().Wait(10);
+  WaitWhileSpeaking();
   if (KeyPressed()) return;
   Engine().Speak(text);
   s.speaking = true;

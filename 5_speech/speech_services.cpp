@@ -9,7 +9,6 @@
 #include "0_base/speech_log.h"
 #include "5_speech/speech_state.h"
 #include "3_audio/wave_player.h"
-#include "1_platform/event_loop.h"
 #include "1_platform/launch.h"
 #include "1_platform/paths.h"
 #include "1_platform/power.h"
@@ -103,9 +102,9 @@ void OpenLinkNow(const std::string& text) {
 void OpenLink(std::string_view text) {
   SpeechLogScope log("open", text);
   std::string t(text.substr(0, 255));
-  while (SpeechBusy()) Loop().Wait(10);
+  WaitWhileSpeaking();
   OpenLinkNow(t);
-  while (SpeechBusy()) Loop().Wait(10);
+  WaitWhileSpeaking();
 }
 
 }  // namespace kal

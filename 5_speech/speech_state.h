@@ -11,14 +11,16 @@
 
 namespace kal {
 
+class EventLoop;
 struct Voices;
 
 struct SpeechState {
   // The facade speaks with the word voice of these voices unless it is
-  // given another (they must outlive it).
-  explicit SpeechState(Voices& voices_used) : voices(&voices_used) {}
+  // given another, and waits for speech in that loop (both must outlive it).
+  SpeechState(Voices& voices_used, EventLoop& run_loop) : voices(&voices_used), loop(run_loop) {}
 
   Voices* voices;
+  EventLoop& loop;
   bool module_ready = false;   // the start-up reads were done
   bool engine_active = false;
   int engine_kind = 5;
@@ -55,6 +57,10 @@ struct SpeechState {
 SpeechState& Speech();
 SpeechEngine& Engine();
 WordVoice& Words();
+
+// Sleeps in the facade's loop, in short steps, while speech or a wave is
+// heard; a key cuts it short (SpeechBusy).
+void WaitWhileSpeaking();
 
 // The start-up reads of the module (done once, before the first use).
 void EnsureSpeechModule();

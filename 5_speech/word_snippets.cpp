@@ -6,9 +6,9 @@
 #include "1_platform/host_file.h"
 #include "2_config/sound_paths.h"
 #include "5_speech/speech.h"
+#include "5_speech/speech_state.h"
 #include "0_base/speech_log.h"
 #include "0_base/wave_format.h"
-#include "1_platform/event_loop.h"
 
 namespace kal {
 
@@ -66,7 +66,7 @@ bool ReadSnippet(const std::string& path, std::string* samples) {
 void PlaySnippets(std::string* buffer) {
   if (buffer->empty()) return;
   PlayWaveBuffer(MakeWaveImage(*buffer, 11025, 1, 8));
-  while (SpeechBusy()) Loop().Wait(10);
+  WaitWhileSpeaking();
   buffer->clear();
 }
 

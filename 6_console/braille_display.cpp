@@ -16,10 +16,11 @@ namespace kal {
 namespace {
 
 BrailleState& B() { return InstalledConsole().braille; }
+EventLoop& ConsoleLoop() { return InstalledConsole().loop; }
 
 void Unwatch() {
   auto& b = B();
-  if (b.watched_fd >= 0) Loop().Unwatch(b.watched_fd);
+  if (b.watched_fd >= 0) ConsoleLoop().Unwatch(b.watched_fd);
   b.watched_fd = -1;
 }
 
@@ -28,14 +29,14 @@ void Watch() {
   Unwatch();
   int fd = b.device ? b.device->KeyFd() : -1;
   if (fd < 0) return;
-  Loop().Watch(fd, [] { TakeBrailleKeys(); });
+  ConsoleLoop().Watch(fd, [] { TakeBrailleKeys(); });
   b.watched_fd = fd;
 }
 
 // One connection attempt; the next may come kBrailleRetryMs later.
 bool Connect() {
   auto& b = B();
-  b.next_try_ms = Loop().NowMs() + kBrailleRetryMs;
+  b.next_try_ms = ConsoleLoop().NowMs() + kBrailleRetryMs;
   if (!b.device->Open()) return false;
   Watch();
   return true;
@@ -45,14 +46,14 @@ bool Connect() {
 void Lost() {
   auto& b = B();
   Unwatch();
-  b.next_try_ms = Loop().NowMs() + kBrailleRetryMs;
+  b.next_try_ms = ConsoleLoop().NowMs() + kBrailleRetryMs;
 }
 
 bool Reachable() {
   auto& b = B();
   if (!b.device) return false;
   if (b.device->IsOpen()) return true;
-  return Loop().NowMs() >= b.next_try_ms && Connect();
+  return ConsoleLoop().NowMs() >= b.next_try_ms && Connect();
 }
 
 std::string TrimRight(std::string_view s) {

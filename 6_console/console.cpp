@@ -39,6 +39,9 @@ ConsoleScreen& S() {
   return c.screen;
 }
 
+// The loop the installed console was built with.
+EventLoop& ConsoleLoop() { return InstalledConsole().loop; }
+
 void TakeInput();
 void SetBrailleMode(int mode);
 
@@ -54,9 +57,9 @@ void UpdateWatch() {
   bool want = fd >= 0 && !s.suspended && !s.source_ended && room;
   if (want == s.watching) return;
   if (want) {
-    Loop().Watch(fd, [] { TakeInput(); });
+    ConsoleLoop().Watch(fd, [] { TakeInput(); });
   } else {
-    Loop().Unwatch(fd);
+    ConsoleLoop().Unwatch(fd);
   }
   s.watching = want;
 }
@@ -135,11 +138,11 @@ void TakeTypedInput(std::vector<KeyEvent>* events) {
     int n = s.front->ReadInput(buf, room);
     if (n < 0) {
       s.input_ended = s.source_ended = true;
-      s.decoder.Flush(Loop().NowMs(), events, true);
+      s.decoder.Flush(ConsoleLoop().NowMs(), events, true);
       break;
     }
     if (n == 0) break;
-    s.decoder.Feed(std::string_view(buf, n), Loop().NowMs(), events);
+    s.decoder.Feed(std::string_view(buf, n), ConsoleLoop().NowMs(), events);
     Deliver(*events);
     events->clear();
   }
@@ -156,7 +159,7 @@ void TakePacedInput(std::vector<KeyEvent>* events) {
     if (n <= 0) break;
     s.pacer.Add(std::string_view(buf, static_cast<size_t>(n)));
   }
-  int64_t now = Loop().NowMs();
+  int64_t now = ConsoleLoop().NowMs();
   size_t room = s.keys.room() - std::min(s.keys.room(), s.decoder.pending_size());
   std::string key = s.pacer.Next(now, room);
   if (!key.empty()) s.decoder.Feed(key, now, events);
@@ -176,7 +179,7 @@ void TakeInput() {
   } else {
     TakeTypedInput(&events);
   }
-  if (s.decoder.Pending()) s.decoder.Flush(Loop().NowMs(), &events);
+  if (s.decoder.Pending()) s.decoder.Flush(ConsoleLoop().NowMs(), &events);
   Deliver(events);
   UpdateWatch();
 }
@@ -224,7 +227,7 @@ KeyDecoder MakeDecoder(const ConsoleFrontEnd* front) {
 
 void SetConsoleFrontEnd(std::unique_ptr<ConsoleFrontEnd> front) {
   auto& s = S();
-  if (s.watching && s.front) Loop().Unwatch(s.front->InputFd());
+  if (s.watching && s.front) ConsoleLoop().Unwatch(s.front->InputFd());
   s.watching = false;
   s.front = std::move(front);
   s.decoder = MakeDecoder(s.front.get());
@@ -395,7 +398,7 @@ namespace {
 
 bool KeyWaiting() {
   InitConsole();
-  Loop().Wait(0);
+  ConsoleLoop().Wait(0);
   TakeInput();
   return !S().keys.Empty() || StopRequested();
 }
@@ -425,7 +428,7 @@ uint8_t ReadQueuedKey() {
     // A held Esc needs a wake-up when its pause is over, and so does a key
     // written ahead that waits for the pause after a lone Esc.
     bool soon = s.decoder.Pending() || !s.pacer.Empty();
-    Loop().Wait(soon ? KeyDecoder::kEscPauseMs / 5 : 100);
+    ConsoleLoop().Wait(soon ? KeyDecoder::kEscPauseMs / 5 : 100);
   }
   if (caret && s.front) s.front->ShowCaret(false);
   s.pacer.Withhold();  // the wait is over: the next key waits for the next one

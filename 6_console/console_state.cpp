@@ -14,8 +14,8 @@ Console* g_console = nullptr;
 }  // namespace
 
 Console::~Console() {
-  if (screen.watching && screen.front) Loop().Unwatch(screen.front->InputFd());
-  if (braille.watched_fd >= 0) Loop().Unwatch(braille.watched_fd);
+  if (screen.watching && screen.front) loop.Unwatch(screen.front->InputFd());
+  if (braille.watched_fd >= 0) loop.Unwatch(braille.watched_fd);
   if (braille.log) std::fclose(braille.log);
 }
 

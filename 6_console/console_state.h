@@ -28,6 +28,8 @@
 
 namespace kal {
 
+class EventLoop;
+
 // The screen: the grid, the key queue and the front end that shows them
 // (console.cpp).
 struct ConsoleScreen {
@@ -93,18 +95,26 @@ class ConsoleKeys : public KeyInput {
 // Lines for the user from the layers below (write_and_speak.cpp).
 class ConsoleNotice : public UserNotice {
  public:
+  // An announcement is spoken from a task posted on this loop.
+  explicit ConsoleNotice(EventLoop& loop) : loop_(loop) {}
   void WriteLine(std::string_view line) override;
   void Announce(std::string_view line) override;
+
+ private:
+  EventLoop& loop_;
 };
 
 struct Console {
-  Console() = default;
+  // The loop the console watches its input on and waits in; it must
+  // outlive the console.
+  explicit Console(EventLoop& run_loop) : loop(run_loop), notice(run_loop) {}
   // Stops watching the descriptors of the front end and the display, and
   // closes the braille log.
   ~Console();
   Console(const Console&) = delete;
   Console& operator=(const Console&) = delete;
 
+  EventLoop& loop;
   ConsoleScreen screen;
   MenuState menu;
   BrailleState braille;

@@ -26,7 +26,7 @@ void ConsoleNotice::WriteLine(std::string_view line) { ConsoleWriteLine(line); }
 void ConsoleNotice::Announce(std::string_view line) {
   if (WhereX() != 1) ConsoleWrite("\r\n");
   ConsoleWriteLine(line);
-  Loop().Post([text = std::string(line)] { SpeakText(text); });
+  loop_.Post([text = std::string(line)] { SpeakText(text); });
 }
 
 }  // namespace kal

@@ -145,7 +145,7 @@ bool TakeKeys(Transfer& t) {
 
 // True once the download's deadline has passed (and says so in the report).
 bool OutOfTime(Transfer& t) {
-  if (t.deadline_ms == kNoDeadline || Loop().NowMs() < t.deadline_ms) return t.report.out_of_time;
+  if (t.deadline_ms == kNoDeadline || t.net.loop.NowMs() < t.deadline_ms) return t.report.out_of_time;
   t.report.out_of_time = true;
   return true;
 }
@@ -200,11 +200,12 @@ constexpr int64_t kKeysEveryMs = 10;
 constexpr int64_t kKeysEveryBytes = 8 << 20;
 
 struct KeyBudget {
+  EventLoop& loop;      // whose clock paces the looks
   int64_t next_ms = 0;  // the first read looks at once
   int64_t bytes = 0;
   bool Due(int received) {
     bytes += received;
-    int64_t now = Loop().NowMs();
+    int64_t now = loop.NowMs();
     if (now < next_ms && bytes < kKeysEveryBytes) return false;
     next_ms = now + kKeysEveryMs;
     bytes = 0;
@@ -221,7 +222,7 @@ struct KeyBudget {
 // straight into the receive buffer, whatever has come up to kLargeRead.
 bool ReceiveBody(LineReader& reader, Transfer& t, const StopCheck& stop) {
   char block[kBlockSize];
-  KeyBudget keys;
+  KeyBudget keys{t.net.loop};
   for (;;) {
     if (BodyComplete(t)) return true;
     WaitEnd why = WaitEnd::kNone;
@@ -317,11 +318,11 @@ Outcome Attempt(const std::string& address, const DownloadRequest& r, const std:
     return Outcome::kFailure;
   }
   t.report.connected = true;
-  SocketWatch watch(conn.socket);
+  SocketWatch watch(t.net, conn.socket);
   if (!SendText(t.net, conn.socket, RequestText(a, r, cookie, t))) return Outcome::kFailure;
 
   ReplyHead head;
-  HeadBudget budget = HeadBudgetFrom(t.deadline_ms);
+  HeadBudget budget = HeadBudgetFrom(t.net, t.deadline_ms);
   if (!ReceiveHead(*conn.reader, stop, &head, &budget, false, t)) return Outcome::kFailure;
   t.report.status = head.status;
   if (head.status == 400) UserOf(t.net).Tell(net_msg::Http400());

@@ -37,7 +37,7 @@ struct DownloadRequest {
   // made it empty for this download).
   bool resume = true;
   // The whole download (every request, redirections and the fetch line by
-  // line included) ends by then, a Loop().NowMs() time, or fails;
+  // line included) ends by then, a time on the network's loop, or fails;
   // kNoDeadline: only the silence limit applies.
   int64_t deadline_ms = kNoDeadline;
 };

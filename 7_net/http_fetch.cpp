@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "1_platform/event_loop.h"
+#include "7_net/network.h"
 #include "1_platform/host_file.h"
 #include "7_net/http_chunked.h"
 #include "7_net/http_download.h"
@@ -131,9 +132,9 @@ bool HttpConnection::Open(const WebAddress& a, const StopCheck& stop, TlsRefusal
   return true;
 }
 
-HeadBudget HeadBudgetFrom(int64_t deadline_ms) {
+HeadBudget HeadBudgetFrom(Network& net, int64_t deadline_ms) {
   HeadBudget budget;
-  budget.end_ms = Loop().NowMs() + int64_t{kMaxResponseHeadSeconds} * 1000;
+  budget.end_ms = net.loop.NowMs() + int64_t{kMaxResponseHeadSeconds} * 1000;
   if (deadline_ms != kNoDeadline && deadline_ms < budget.end_ms) budget.end_ms = deadline_ms;
   return budget;
 }
@@ -159,7 +160,7 @@ bool FetchLines(Network& net, const std::string& address, const std::string& pat
   WebAddress a = ParseWebAddress(address);
   HttpConnection conn(net);
   if (!conn.Open(a, stop)) return false;
-  SocketWatch watch(conn.socket);
+  SocketWatch watch(net, conn.socket);
   std::string q = "GET " + a.path + " HTTP/1.1\r\n";
   q += "Host: " + HostHeaderValue(a) + "\r\n";
   q += "User-Agent: " + agent + "\r\n";
@@ -171,7 +172,7 @@ bool FetchLines(Network& net, const std::string& address, const std::string& pat
   if (!SendText(net, conn.socket, q)) return false;
 
   ReplyHead head;
-  HeadBudget budget = HeadBudgetFrom(deadline_ms);
+  HeadBudget budget = HeadBudgetFrom(net, deadline_ms);
   if (!ReceiveStatusLine(*conn.reader, stop, &head, &budget)) return false;
   if (!ReceiveHeaders(*conn.reader, stop, &head, &budget)) return false;
   // An error page, a redirection or a head this client cannot honour is not

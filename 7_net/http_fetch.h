@@ -46,7 +46,7 @@ struct HeadBudget {
 
 // The budget of a head awaited from now: kMaxResponseHeadSeconds, or less
 // when the whole transfer must end by deadline_ms (kNoDeadline: none).
-HeadBudget HeadBudgetFrom(int64_t deadline_ms);
+HeadBudget HeadBudgetFrom(Network& net, int64_t deadline_ms);
 
 // The status line into head->status. False when it does not come whole (the
 // connection ends, the server stays silent, the time is up, the budget is
@@ -63,7 +63,7 @@ bool ReceiveHeaders(LineReader& reader, const StopCheck& stop, ReplyHead* head, 
 // bodies are decoded; a Content-Length is held to. False when no
 // connection, a reply other than 200 or a broken head, a body cut short, an
 // over-long line, a silent server, the user's stop, the time up (deadline_ms,
-// a Loop().NowMs() time; kNoDeadline: none) or a file that cannot be
+// a time on the network's loop; kNoDeadline: none) or a file that cannot be
 // written. The file is only created once a good head has come.
 bool FetchLines(Network& net, const std::string& address, const std::string& path, const std::string& agent,
                 const std::string& cookie, const StopCheck& stop, int64_t deadline_ms = kNoDeadline);

@@ -2,6 +2,7 @@
 #include "7_net/http_wait.h"
 
 #include "7_net/http_download.h"
+#include "7_net/network.h"
 #include "7_net/tcp.h"
 #include "1_platform/event_loop.h"
 #include "1_platform/stop_request.h"
@@ -18,8 +19,9 @@ constexpr int kWaitStepMs = 100;
 int ReceiveWaiting(LineReader& reader, char* out, int max, const StopCheck& stop, WaitEnd* why, int keys_after_ms,
                    int64_t give_up_at) {
   int64_t silent_since = -1;
+  EventLoop& loop = reader.net->loop;
   for (;;) {
-    if (give_up_at != kNoDeadline && Loop().NowMs() >= give_up_at) {
+    if (give_up_at != kNoDeadline && loop.NowMs() >= give_up_at) {
       *why = WaitEnd::kOutOfTime;
       return 0;
     }
@@ -32,7 +34,7 @@ int ReceiveWaiting(LineReader& reader, char* out, int max, const StopCheck& stop
       *why = WaitEnd::kClosed;
       return 0;
     }
-    int64_t now = Loop().NowMs();
+    int64_t now = loop.NowMs();
     if (silent_since < 0) silent_since = now;
     if (StopRequested() || (stop && now - silent_since >= keys_after_ms && stop())) {
       *why = WaitEnd::kStopped;
@@ -48,7 +50,7 @@ int ReceiveWaiting(LineReader& reader, char* out, int max, const StopCheck& stop
     // before its bytes could arrive. Readable without whole data (a TLS
     // record still arriving) still lets the clock move.
     bool readable = IsReadable(*reader.net, reader.socket);
-    Loop().Wait(readable ? 1 : kWaitStepMs);
+    loop.Wait(readable ? 1 : kWaitStepMs);
   }
 }
 
@@ -67,12 +69,12 @@ WaitEnd ReceiveLineWaiting(LineReader& reader, size_t max_length, const StopChec
   return WaitEnd::kNone;
 }
 
-SocketWatch::SocketWatch(int socket) : socket_(socket) {
-  if (socket_ >= 0) Loop().Watch(socket_, [] {});
+SocketWatch::SocketWatch(Network& net, int socket) : socket_(socket), loop_(net.loop) {
+  if (socket_ >= 0) loop_.Watch(socket_, [] {});
 }
 
 SocketWatch::~SocketWatch() {
-  if (socket_ >= 0) Loop().Unwatch(socket_);
+  if (socket_ >= 0) loop_.Unwatch(socket_);
 }
 
 }  // namespace kal

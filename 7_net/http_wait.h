@@ -12,6 +12,8 @@
 
 namespace kal {
 
+class EventLoop;
+
 // Why a receive brought nothing.
 enum class WaitEnd {
   kNone,     // bytes came
@@ -30,7 +32,7 @@ constexpr int kHeadKeyGraceMs = 2000;
 
 // Up to max bytes, at least one: the count, or 0 with *why telling what
 // ended the wait. stop is asked once the server has been silent for
-// keys_after_ms. give_up_at (a Loop().NowMs() time, or kNoDeadline) ends
+// keys_after_ms. give_up_at (a time on the network's loop, or kNoDeadline) ends
 // the wait with kOutOfTime however fast bytes come: a server that trickles
 // a byte at a time never counts as silent.
 int ReceiveWaiting(LineReader& reader, char* out, int max, const StopCheck& stop, WaitEnd* why,
@@ -45,13 +47,15 @@ WaitEnd ReceiveLineWaiting(LineReader& reader, size_t max_length, const StopChec
 // Lets the event loop's waits end as soon as the socket has data.
 class SocketWatch {
  public:
-  explicit SocketWatch(int socket);
+  // Watched on the network's loop.
+  SocketWatch(Network& net, int socket);
   ~SocketWatch();
   SocketWatch(const SocketWatch&) = delete;
   SocketWatch& operator=(const SocketWatch&) = delete;
 
  private:
   int socket_;
+  EventLoop& loop_;
 };
 
 }  // namespace kal

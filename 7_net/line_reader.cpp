@@ -107,7 +107,7 @@ ReceiveStatus ReceiveBytesWithin(LineReader& reader, char* out, int max, int64_t
 
 LineResult ReceiveLineResult(LineReader& reader, int seconds, std::string* line, const StopCheck& stop) {
   line->clear();
-  int64_t deadline = DeadlineIn(int64_t{seconds} * 1000);
+  int64_t deadline = DeadlineIn(*reader.net, int64_t{seconds} * 1000);
   for (;;) {
     ReceiveStatus status = Refill(reader, deadline, stop);
     if (status == ReceiveStatus::kTimedOut) return LineResult::kTimeout;

@@ -15,15 +15,19 @@ namespace {
 // tasks, so a download without a console still moves.
 class QuietUser : public NetUser {
  public:
-  void TakeInput() override { Loop().Wait(0); }
+  explicit QuietUser(EventLoop& loop) : loop_(loop) {}
+  void TakeInput() override { loop_.Wait(0); }
   void Pause(int ms) override {
-    int64_t end = Loop().NowMs() + ms;
-    for (int64_t left = ms; left > 0; left = end - Loop().NowMs()) Loop().Wait(static_cast<int>(left));
+    int64_t end = loop_.NowMs() + ms;
+    for (int64_t left = ms; left > 0; left = end - loop_.NowMs()) loop_.Wait(static_cast<int>(left));
   }
   bool TakeDownloadKeys(const std::function<DownloadProgress()>&, bool*) override { return false; }
   void Tell(const std::string&) override {}
   void Note(const std::string&) override {}
   void Click() override {}
+
+ private:
+  EventLoop& loop_;
 };
 
 }  // namespace
@@ -32,7 +36,8 @@ void SetNetUser(Network& network, NetUser* user) { network.user = user; }
 
 NetUser& UserOf(Network& network) { return network.user ? *network.user : *network.quiet; }
 
-Network::Network() : quiet(std::make_unique<QuietUser>()), tls(MakeTlsSession()) {}
+Network::Network(EventLoop& run_loop)
+    : loop(run_loop), quiet(std::make_unique<QuietUser>(run_loop)), tls(MakeTlsSession()) {}
 Network::~Network() = default;
 
 }  // namespace kal

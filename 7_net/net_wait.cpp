@@ -26,8 +26,8 @@ int PollSocket(int socket, SocketEvent event, int64_t ms) {
 // (the real clock moved already; a virtual one moves now), then takes input
 // and runs posted tasks.
 void EndSlice(Network& net, int64_t started, int64_t slice) {
-  int64_t moved = Loop().NowMs() - started;
-  Loop().Wait(static_cast<int>(moved < slice ? slice - moved : 0));
+  int64_t moved = net.loop.NowMs() - started;
+  net.loop.Wait(static_cast<int>(moved < slice ? slice - moved : 0));
   UserOf(net).TakeInput();
 }
 
@@ -36,7 +36,7 @@ void EndSlice(Network& net, int64_t started, int64_t slice) {
 WaitResult WaitSocket(Network& net, int socket, SocketEvent event, int64_t deadline_ms, const StopCheck& stop) {
   if (socket < 0) return WaitResult::kFailed;
   for (;;) {
-    int64_t now = Loop().NowMs();
+    int64_t now = net.loop.NowMs();
     if (deadline_ms != kNoDeadline && now >= deadline_ms) return WaitResult::kTimedOut;
     int64_t slice = deadline_ms == kNoDeadline ? kSliceMs : std::min(kSliceMs, deadline_ms - now);
     int r = PollSocket(socket, event, slice);
@@ -47,7 +47,7 @@ WaitResult WaitSocket(Network& net, int socket, SocketEvent event, int64_t deadl
   }
 }
 
-int64_t DeadlineIn(int64_t ms) { return ms > 0 ? Loop().NowMs() + ms : kNoDeadline; }
+int64_t DeadlineIn(Network& net, int64_t ms) { return ms > 0 ? net.loop.NowMs() + ms : kNoDeadline; }
 
 int64_t SilenceLimitMs(const Network& net) { return net.silence_ms; }
 

@@ -30,14 +30,14 @@ enum class WaitResult {
 
 enum class SocketEvent { kReadable, kWritable };
 
-// Waits for the event until the deadline (a Loop().NowMs() value, or
+// Waits for the event until the deadline (a time on the network's loop, or
 // kNoDeadline). The slices keep pace with the program's clock, so the
 // virtual clock of tests moves as fast as the real one does. The network's
 // user takes input between the slices.
 WaitResult WaitSocket(Network& net, int socket, SocketEvent event, int64_t deadline_ms, const StopCheck& stop);
 
 // The deadline that lies ms from now; kNoDeadline for ms <= 0.
-int64_t DeadlineIn(int64_t ms);
+int64_t DeadlineIn(Network& net, int64_t ms);
 
 // Milliseconds a peer may stay silent during a connect or a TLS handshake
 // (60 s; tests shorten it, 0 restores the default).

@@ -12,6 +12,7 @@
 
 namespace kal {
 
+class EventLoop;
 class NetUser;
 struct TlsSession;
 struct TlsSessionDeleter {
@@ -22,11 +23,14 @@ using TlsSessionPtr = std::unique_ptr<TlsSession, TlsSessionDeleter>;
 TlsSessionPtr MakeTlsSession();
 
 struct Network {
-  Network();
+  // Every wait of the network sleeps in this loop and keeps time on its
+  // clock; it must outlive the network.
+  explicit Network(EventLoop& run_loop);
   ~Network();
   Network(const Network&) = delete;
   Network& operator=(const Network&) = delete;
 
+  EventLoop& loop;
   NetUser* user = nullptr;            // nullptr: the quiet one
   std::unique_ptr<NetUser> quiet;     // no keys, no messages
   long readiness_us = 0;              // TIMEOUT_REDE, read at startup

@@ -101,7 +101,7 @@ namespace {
 bool ConnectWithin(Network& net, int s, uint32_t address, uint16_t port, const StopCheck& stop) {
   int started = SockConnectStart(s, address, port);
   if (started != 0) return started > 0;
-  WaitResult w = WaitSocket(net, s, SocketEvent::kWritable, DeadlineIn(SilenceLimitMs(net)), stop);
+  WaitResult w = WaitSocket(net, s, SocketEvent::kWritable, DeadlineIn(net, SilenceLimitMs(net)), stop);
   return SockConnectResult(s) && w == WaitResult::kReady;
 }
 

@@ -151,7 +151,7 @@ bool RequireCertificate(Ssl* connection, const std::string& name) {
 // Runs the client handshake, waiting for the peer between steps. True when
 // it completed.
 bool Handshake(Network& net, Ssl* connection, int socket, const StopCheck& stop) {
-  int64_t deadline = DeadlineIn(SilenceLimitMs(net));
+  int64_t deadline = DeadlineIn(net, SilenceLimitMs(net));
   for (;;) {
     A().err_clear();
     int r = A().connect(connection);

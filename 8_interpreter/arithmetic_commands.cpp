@@ -6,6 +6,7 @@
 #include "8_interpreter/line_rules.h"
 #include "8_interpreter/operands.h"
 #include "8_interpreter/random.h"
+#include "8_interpreter/run_context.h"
 #include "8_interpreter/state.h"
 #include "8_interpreter/variables.h"
 #include "1_platform/event_loop.h"
@@ -42,7 +43,7 @@ uint32_t RandomBelow(InterpreterState& in, uint32_t bound) {
 
 void SeedRandomFromClock(InterpreterState& in) {
   LocalTime t = NowLocal();
-  uint64_t seed = static_cast<uint64_t>(Loop().NowMs()) * 1000003u;
+  uint64_t seed = static_cast<uint64_t>(in.context->loop.NowMs()) * 1000003u;
   seed ^= static_cast<uint64_t>(((t.hour * 60 + t.minute) * 60 + t.second) * 100 + t.hundredths) << 20;
   seed ^= static_cast<uint64_t>(t.year * 400 + t.month * 31 + t.day) << 44;
   in.random_state = seed ? seed : 1;

@@ -89,10 +89,10 @@ constexpr int kLinesPerClockLook = 1024;
 // A script loop that never waits would never look at the terminal: the
 // pump is consulted between lines every kInputEveryMs, so that the break
 // key ends such a loop.
-void TakeInputNowAndThen(int64_t* next) {
-  if (Loop().NowMs() < *next) return;
+void TakeInputNowAndThen(EventLoop& loop, int64_t* next) {
+  if (loop.NowMs() < *next) return;
   PumpMessages();
-  *next = Loop().NowMs() + kInputEveryMs;
+  *next = loop.NowMs() + kInputEveryMs;
 }
 
 // Whether the run loop may run quiet decoded lines straight from the
@@ -141,7 +141,8 @@ RunEnd RunScript(InterpreterState& in) {
   s.last_status = 0;
   s.commands_limited = !in.limits.allowed_commands.empty();
   s.decode_lines = in.limits.decode_lines;
-  int64_t next_input = Loop().NowMs() + kInputEveryMs;
+  EventLoop& loop = in.context->loop;
+  int64_t next_input = loop.NowMs() + kInputEveryMs;
   int until_clock = kLinesPerClockLook;
   int64_t budget_end = in.limits.max_lines > 0 ? s.lines_run + in.limits.max_lines : INT64_MAX;
   bool stopped = StopRequested();
@@ -149,7 +150,7 @@ RunEnd RunScript(InterpreterState& in) {
   while (!stopped && s.current_line <= s.line_count && !s.stop && !s.error) {
     if (--until_clock == 0) {
       until_clock = kLinesPerClockLook;
-      TakeInputNowAndThen(&next_input);
+      TakeInputNowAndThen(loop, &next_input);
       if ((stopped = StopRequested())) break;
     }
     bool quiet;

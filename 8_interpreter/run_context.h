@@ -8,6 +8,7 @@
 
 namespace kal {
 
+class EventLoop;
 struct Platform;
 struct ConfigState;
 struct WavePlayer;
@@ -24,6 +25,9 @@ struct RunContext {
   SpeechState& speech;
   Network& network;
   Console& console;
+  // The loop every wait of the run sleeps in (the platform state and the
+  // others hold the same one).
+  EventLoop& loop;
 };
 
 }  // namespace kal

@@ -110,8 +110,9 @@ struct InterpreterState {
   MsaaState msaa;
 
   // What the run speaks, plays and waits through (run_context.h), set by
-  // whoever runs the script: main, the test harness. A state without one
-  // (the script check, a benchmark of quiet lines) must run no command that
+  // whoever runs the script: main, the test harness, a benchmark. The run
+  // loop takes input on its loop, so every state that runs a script has
+  // one; a state without one (the script check) must run no command that
   // reaches it. Last, so that the run loop's fields keep their places.
   RunContext* context = nullptr;
 };

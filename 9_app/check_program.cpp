@@ -78,7 +78,6 @@ int RunCheckProgram(const std::vector<std::string>& files, const std::string& sp
   // pipe has no use for the voice.
   if (StandardStreamIsTerminal(1)) {
     if (!speech_log.empty()) OpenSpeechLog(OpenHostFile(speech_log, "ab"));
-    SetLoop(MakePollEventLoop());
     InitSpeech(0, ReadConfig(cfg::kDirKaldorin));
     SpeakText(Utf8ToLatin1(said));
     DoneSpeech();

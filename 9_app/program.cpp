@@ -129,7 +129,7 @@ void StartBraille(const Options& opts) {
 // The console's front end: headless when asked, a window when asked (on the
 // command line or in Talven.ini) or when started from a desktop launcher,
 // else the terminal.
-std::unique_ptr<ConsoleFrontEnd> MakeFrontEnd(const Options& opts, const std::string& title) {
+std::unique_ptr<ConsoleFrontEnd> MakeFrontEnd(EventLoop& loop, const Options& opts, const std::string& title) {
   WindowSettings ws = ReadWindowSettings();
   WindowOptions wo;
   wo.face = ws.face;
@@ -142,7 +142,7 @@ std::unique_ptr<ConsoleFrontEnd> MakeFrontEnd(const Options& opts, const std::st
                           : (opts.window || ws.window) ? FrontEndChoice::kWindow
                                                        : FrontEndChoice::kAuto;
   std::string failed;
-  auto front = MakeConsoleFrontEnd(choice, wo, &failed);
+  auto front = MakeConsoleFrontEnd(loop, choice, wo, &failed);
   if (!failed.empty()) {
     // The message's %s is the reason the window could not be made.
     std::string_view text(app_msg::kNoWindow);
@@ -155,16 +155,15 @@ std::unique_ptr<ConsoleFrontEnd> MakeFrontEnd(const Options& opts, const std::st
 // The viewer runs as a program of its own, on the same console and voice.
 int RunViewerProgram(const Options& opts, Console& console, Network& network) {
   if (!opts.speech_log.empty()) OpenSpeechLog(OpenHostFile(opts.speech_log, "ab"));
-  SetLoop(MakePollEventLoop());
   StartBraille(opts);
-  SetConsoleFrontEnd(MakeFrontEnd(opts, Utf8ToLatin1(BaseName(opts.view_file))));
+  SetConsoleFrontEnd(MakeFrontEnd(console.loop, opts, Utf8ToLatin1(BaseName(opts.view_file))));
   UseDesktopClipboard();
   InitSpeech(0, "");
   if (StopRequested()) return EndStoppedRun(RequestedStop());
   SetConsoleTitle(BaseName(opts.view_file));
   // The viewer's station player; a stopped run ends it with the exit
   // clean-ups, which run before this function returns.
-  StationPlayer player;
+  StationPlayer player(console.loop);
   AtProgramExit([&player] { player.EndNow(); });
   int code = RunTextViewer(console, network, opts.view_file, player);
   if (StopRequested()) return EndStoppedRun(RequestedStop());
@@ -209,7 +208,10 @@ std::vector<std::string> CheckedFiles(const Options& opts) {
 
 int ProgramMain(int argc, char** argv) {
   ConsoleCodePage console_code_page;  // first made, last gone: every line written is seen right
-  Platform platform;
+  // The run's one event loop, made before everything that watches, posts
+  // or waits on it, so that it is gone only after them.
+  std::unique_ptr<EventLoop> loop = MakePollEventLoop();
+  Platform platform(*loop);
   ScopedPlatform use_platform(platform);
   ConfigState config;
   ScopedConfig use_config(config);
@@ -239,15 +241,15 @@ int ProgramMain(int argc, char** argv) {
   WavePlayer player(platform);
   WavePlayerScope playing(player);
   Voices voices;
-  SpeechState speech(voices);
-  speech.engine = std::make_unique<EngineSwitch>(voices);
+  SpeechState speech(voices, *loop);
+  speech.engine = std::make_unique<EngineSwitch>(voices, *loop);
   SpeechScope speaking(speech);
-  Network network;
+  Network network(*loop);
   // The console of the run: its screen, keys, menu, braille and clipboard.
-  Console console;
+  Console console(*loop);
   ConsoleScope consoling(console);
   // All of them, handed down to what runs the script.
-  RunContext context{platform, config, player, voices, speech, network, console};
+  RunContext context{platform, config, player, voices, speech, network, console, *loop};
   if (!opts.view_file.empty()) return RunViewerProgram(opts, console, network);
   if (opts.check) return RunCheckProgram(CheckedFiles(opts), opts.speech_log, opts.strict);
   // The language server starts neither speech nor the console: their
@@ -269,9 +271,8 @@ int ProgramMain(int argc, char** argv) {
     WriteStandardText(2, "kaldorin: não foi possível abrir " + opts.speech_log + "\n");
     return 1;
   }
-  SetLoop(MakePollEventLoop());
   StartBraille(opts);
-  SetConsoleFrontEnd(MakeFrontEnd(opts, Utf8ToLatin1(argc > 0 ? argv[0] : "kaldorin")));
+  SetConsoleFrontEnd(MakeFrontEnd(*loop, opts, Utf8ToLatin1(argc > 0 ? argv[0] : "kaldorin")));
   NoteConsoleWindowAtStart();
   UseDesktopClipboard();
   // The interpreter of this run, handed to everything that runs the script.

@@ -156,7 +156,7 @@ bool StationPlayer::Play(const std::string& address, const std::string& name) {
     return false;
   }
   name_ = name;
-  started_ms_ = Loop().NowMs();
+  started_ms_ = loop_.NowMs();
   sound_started_ = outcome_said_ = lost_in_playlists_ = false;
   playlists_ = PlaylistBounds();
   return true;
@@ -171,7 +171,7 @@ void StationPlayer::Send(const std::string& json) {
 void StationPlayer::TryConnect() {
   channel_ = ConnectControlChannel(ControlChannelAddress(folder_, kChannelName));
   if (!channel_) {
-    if (Loop().NowMs() - started_ms_ > kConnectLimitMs) {
+    if (loop_.NowMs() - started_ms_ > kConnectLimitMs) {
       Say(app_msg::kPlayerNoAnswer);
       outcome_said_ = true;
       EndNow();

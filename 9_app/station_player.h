@@ -25,9 +25,12 @@
 
 namespace kal {
 
+class EventLoop;
+
 class StationPlayer {
  public:
-  StationPlayer() = default;
+  // The player's connection is timed on loop's clock.
+  explicit StationPlayer(EventLoop& loop) : loop_(loop) {}
   StationPlayer(const StationPlayer&) = delete;
   StationPlayer& operator=(const StationPlayer&) = delete;
   ~StationPlayer() { EndNow(); }
@@ -58,6 +61,8 @@ class StationPlayer {
   // Ends the player at once without waiting or speaking (exit clean-up).
   void EndNow();
 
+  EventLoop& loop() { return loop_; }
+
  private:
   void TryConnect();
   void ReadMessages();
@@ -74,6 +79,7 @@ class StationPlayer {
   std::string folder_;  // the player's private folder (its log, the control socket)
   std::string name_;
   std::string received_;  // an unfinished line from the socket
+  EventLoop& loop_;
   int64_t started_ms_ = 0;
   bool sound_started_ = false;
   bool outcome_said_ = false;  // an error or the end of the stream was said

@@ -42,11 +42,11 @@ StreamLookup FollowStationPage(Network& network, const std::string& page_address
   std::string folder = MakePrivateFolder("kaldorin-page-");
   if (folder.empty()) return StreamLookup::kNotFetched;
   std::string file = folder + "/pagina.html";
-  int64_t deadline = Loop().NowMs() + kPageFetchLimitMs;
+  int64_t deadline = loop.NowMs() + kPageFetchLimitMs;
   bool stopped = false;  // by a key, not by the time limit
   auto stop = [&] {
     stopped = KeyPressed();
-    return stopped || Loop().NowMs() > deadline;
+    return stopped || loop.NowMs() > deadline;
   };
   std::string page;
   bool fetched = FetchLines(network, page_address, file, kAgent, "", stop) && ReadHostFile(file, &page, kMaxPage);

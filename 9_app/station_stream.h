@@ -11,6 +11,8 @@
 
 namespace kal {
 
+class EventLoop;
+
 // True when the address is a station page of the configured directory site
 // (it begins with ENDERECOPLAY, letter case ignored).
 bool IsStationPage(const std::string& address, const std::string& page_prefix);

@@ -81,12 +81,12 @@ bool TakeOption(const std::vector<std::string>& args, size_t i, WgetOptions* o, 
 // Writes down what the network layer says.
 class WgetUser : public NetUser {
  public:
-  explicit WgetUser(std::string* messages) : messages_(messages) {}
+  WgetUser(std::string* messages, EventLoop& loop) : messages_(messages), loop_(loop) {}
 
-  void TakeInput() override { Loop().Wait(0); }
+  void TakeInput() override { loop_.Wait(0); }
   void Pause(int ms) override {
-    int64_t end = Loop().NowMs() + ms;
-    for (int64_t left = ms; left > 0; left = end - Loop().NowMs()) Loop().Wait(static_cast<int>(left));
+    int64_t end = loop_.NowMs() + ms;
+    for (int64_t left = ms; left > 0; left = end - loop_.NowMs()) loop_.Wait(static_cast<int>(left));
   }
   bool TakeDownloadKeys(const std::function<DownloadProgress()>&, bool*) override { return false; }
   void Tell(const std::string& line) override { Note(line); }
@@ -95,6 +95,7 @@ class WgetUser : public NetUser {
 
  private:
   std::string* messages_;
+  EventLoop& loop_;
 };
 
 // One try: the page goes to a new file beside the output, which takes the
@@ -184,12 +185,12 @@ int RunWget(Network& network, const WgetOptions& options, std::string* messages)
   }
   network.silence_ms = static_cast<int64_t>(options.timeout_seconds) * 1000;
   network.path_mapper = AsGiven;
-  WgetUser user(messages);
+  WgetUser user(messages, network.loop);
   SetNetUser(network, &user);
-  int64_t deadline_ms = DeadlineIn(int64_t{options.deadline_seconds} * 1000);
+  int64_t deadline_ms = DeadlineIn(network, int64_t{options.deadline_seconds} * 1000);
   int code = kNetwork;
   for (int attempt = 0; attempt < options.tries && code == kNetwork; ++attempt) {
-    if (deadline_ms != kNoDeadline && Loop().NowMs() >= deadline_ms) break;
+    if (deadline_ms != kNoDeadline && network.loop.NowMs() >= deadline_ms) break;
     code = TryOnce(network, options, deadline_ms, messages);
   }
   SetNetUser(network, nullptr);
@@ -198,12 +199,12 @@ int RunWget(Network& network, const WgetOptions& options, std::string* messages)
 }
 
 int WgetMain(const std::vector<std::string>& args) {
-  Platform platform;
+  std::unique_ptr<EventLoop> loop = MakePollEventLoop();  // outlives what waits on it
+  Platform platform(*loop);
   ScopedPlatform use_platform(platform);
   ConfigState config;
   ScopedConfig use_config(config);
-  Network network;
-  SetLoop(MakePollEventLoop());
+  Network network(*loop);
   WgetOptions options;
   std::string error;
   if (!ParseWgetOptions(args, &options, &error)) {

@@ -43,15 +43,15 @@ std::vector<std::string> SampleRows() {
 }  // namespace
 
 int main(int argc, char** argv) {
-  kal::Platform platform;  // the platform layer's state for the run
+  std::unique_ptr<kal::EventLoop> loop = kal::MakePollEventLoop();  // outlives what waits on it
+  kal::Platform platform(*loop);  // the platform layer's state for the run
   kal::ScopedPlatform use_platform(platform);
   kal::ConfigState config;  // and the configuration's
   kal::ScopedConfig use_config(config);
-  kal::Console the_console;  // and the console's
+  kal::Console the_console(*loop);  // and the console's
   kal::ConsoleScope consoling(the_console);
   using namespace kal;
   bool real = argc > 1 && std::strcmp(argv[1], "--brlapi") == 0;
-  SetLoop(MakePollEventLoop());
   auto device = real ? MakeBrlapiBraille() : std::make_unique<RecordingBraille>(40);
   SetBrailleDevice(std::move(device));
   if (!OpenBrailleDisplay()) {

@@ -55,14 +55,14 @@ class Drain {
 }  // namespace
 
 int main() {
-  kal::Platform platform;  // the platform layer's state for the run
+  std::unique_ptr<kal::EventLoop> loop = kal::MakePollEventLoop();  // outlives what waits on it
+  kal::Platform platform(*loop);  // the platform layer's state for the run
   kal::ScopedPlatform use_platform(platform);
   kal::ConfigState config;  // and the configuration's
   kal::ScopedConfig use_config(config);
-  kal::Console the_console;  // and the console's
+  kal::Console the_console(*loop);  // and the console's
   kal::ConsoleScope consoling(the_console);
   using namespace kal;
-  SetLoop(MakePollEventLoop());
   PseudoTerminal pty;
   if (!OpenPseudoTerminal(100, 30, &pty)) {
     std::fprintf(stderr, "no pseudo-terminal available\n");
@@ -72,7 +72,7 @@ int main() {
   TerminalOptions opts;
   opts.truecolor = true;
   opts.handle_signals = false;
-  SetConsoleFrontEnd(MakeTerminalFrontEnd(pty.slave, pty.slave, opts));
+  SetConsoleFrontEnd(MakeTerminalFrontEnd(*loop, pty.slave, pty.slave, opts));
   InitConsole();
   ClearScreen();
   size_t start_bytes = drain.Settled();

@@ -14,6 +14,7 @@
 #include <string>
 
 #include "1_platform/platform.h"
+#include "1_platform/event_loop.h"
 #include "2_config/config_state.h"
 #include "4_voices/voices.h"
 #include "0_base/latin1.h"
@@ -68,7 +69,8 @@ int CountWords() {
 }  // namespace
 
 int main(int argc, char** argv) {
-  kal::Platform platform;  // the platform layer's state for the run
+  std::unique_ptr<kal::EventLoop> loop = kal::MakePollEventLoop();  // outlives what waits on it
+  kal::Platform platform(*loop);  // the platform layer's state for the run
   kal::ScopedPlatform use_platform(platform);
   kal::ConfigState config;  // and the configuration's
   kal::ScopedConfig use_config(config);

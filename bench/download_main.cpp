@@ -89,11 +89,12 @@ double Seconds(Clock::time_point since) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  kal::Platform platform;  // the platform layer's state for the run
+  std::unique_ptr<kal::EventLoop> loop = kal::MakePollEventLoop();  // outlives what waits on it
+  kal::Platform platform(*loop);  // the platform layer's state for the run
   kal::ScopedPlatform use_platform(platform);
   kal::ConfigState config;  // and the configuration's
   kal::ScopedConfig use_config(config);
-  kal::Console the_console;  // and the console's
+  kal::Console the_console(*loop);  // and the console's
   kal::ConsoleScope consoling(the_console);
   size_t mb = argc > 1 ? std::strtoul(argv[1], nullptr, 10) : 200;
   if (mb == 0) mb = 200;
@@ -101,11 +102,10 @@ int main(int argc, char** argv) {
   kal::WavePlayer player(platform);  // the subsystems a download speaks through, as main builds them
   kal::WavePlayerScope playing(player);
   kal::Voices voices;
-  kal::SpeechState speech(voices);
+  kal::SpeechState speech(voices, *loop);
   kal::SpeechScope speaking(speech);
-  kal::Network network;
-  kal::SetLoop(kal::MakePollEventLoop());
-  kal::SetConsoleFrontEnd(kal::MakeConsoleFrontEnd(true));
+  kal::Network network(*loop);
+  kal::SetConsoleFrontEnd(kal::MakeConsoleFrontEnd(*loop, true));
   kal::ConsoleNetUser user;
   kal::SetNetUser(network, &user);
   BodyServer server(size);

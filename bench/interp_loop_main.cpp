@@ -101,9 +101,10 @@ double TimeCommand(const std::string& command) {
 
 // One in-process run of the loop: its time, or -1 when it did not run as
 // expected. *lines: the lines it executed.
-double TimeInProcess(const LoopCase& loop, long passes, int64_t* lines) {
+double TimeInProcess(kal::RunContext& context, const LoopCase& loop, long passes, int64_t* lines) {
   using namespace kal;
   InterpreterState in;
+  in.context = &context;
   int n = 0;
   for (const std::string& line : loop.script) StoreLine(in, line, ++n);
   auto start = std::chrono::steady_clock::now();
@@ -170,11 +171,12 @@ void Add(std::vector<double>* v, double s) {
   if (s > 0) v->push_back(s);
 }
 
-bool TimeLoop(const LoopCase& loop, long passes, const std::string& program, const Others& others, Times* t) {
+bool TimeLoop(kal::RunContext& context, const LoopCase& loop, long passes, const std::string& program,
+              const Others& others, Times* t) {
   ScriptFile script(loop.tag, loop.script);
   std::vector<double> in_process, as_process, perl, lua;
   for (int round = 0; round < kRounds; ++round) {
-    double s = TimeInProcess(loop, passes, &t->lines);
+    double s = TimeInProcess(context, loop, passes, &t->lines);
     if (s < 0) {
       std::fprintf(stderr, "bench_interp_loop: the %s loop did not run as expected\n", loop.name);
       return false;
@@ -234,23 +236,24 @@ void PrintStarts(const std::string& program, const Others& others) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  kal::Platform platform;  // the platform layer's state for the run
+  std::unique_ptr<kal::EventLoop> event_loop = kal::MakeFakeEventLoop();  // outlives what waits on it
+  kal::Platform platform(*event_loop);  // the platform layer's state for the run
   kal::ScopedPlatform use_platform(platform);
   kal::ConfigState config;  // and the configuration's
   kal::ScopedConfig use_config(config);
-  kal::Console the_console;  // and the console's
+  kal::Console the_console(*event_loop);  // and the console's
   kal::ConsoleScope consoling(the_console);
   using namespace kal;
   long passes = argc > 1 ? std::strtol(argv[1], nullptr, 10) : 10000000;
   if (passes < 1000) passes = 10000000;
   std::string console;
-  SetLoop(MakeFakeEventLoop());
   WavePlayer player(platform);  // the subsystems a run speaks through, as main builds them
   WavePlayerScope playing(player);
   Voices voices;
-  SpeechState speech(voices);
+  SpeechState speech(voices, *event_loop);
   SpeechScope speaking(speech);
-  Network network;
+  Network network(*event_loop);
+  RunContext context{platform, config, player, voices, speech, network, the_console, *event_loop};
   SetConsoleFrontEnd(MakeMemoryFrontEnd("", &console));  // memory console: nothing is shown
   CaptureSpeechLog(false);
 
@@ -262,7 +265,7 @@ int main(int argc, char** argv) {
               others.lua ? "" : "; lua5.4: not installed");
   for (const LoopCase& loop : {CountingLoop(passes), StringLoop(passes)}) {
     Times t;
-    if (!TimeLoop(loop, passes, program, others, &t)) return 1;
+    if (!TimeLoop(context, loop, passes, program, others, &t)) return 1;
     PrintLoop(loop, passes, t, others);
   }
   PrintStarts(program, others);

@@ -94,11 +94,12 @@ void PrintDistribution(const char* what, std::vector<double> v, double target) {
 }  // namespace
 
 int main() {
-  kal::Platform platform;  // the platform layer's state for the run
+  std::unique_ptr<kal::EventLoop> loop = kal::MakePollEventLoop();  // outlives what waits on it
+  kal::Platform platform(*loop);  // the platform layer's state for the run
   kal::ScopedPlatform use_platform(platform);
   kal::ConfigState config;  // and the configuration's
   kal::ScopedConfig use_config(config);
-  kal::Console the_console;  // and the console's
+  kal::Console the_console(*loop);  // and the console's
   kal::ConsoleScope consoling(the_console);
   auto start = Clock::now();
   fs::path dir = fs::temp_directory_path() / "bench_key_echo";
@@ -118,13 +119,12 @@ int main() {
   kal::WavePlayer player(platform);  // the subsystems the program speaks through, as main builds them
   kal::WavePlayerScope playing(player);
   kal::Voices voices;
-  kal::SpeechState speech(voices);
+  kal::SpeechState speech(voices, *loop);
   kal::SpeechScope speaking(speech);
-  kal::Network network;
+  kal::Network network(*loop);
   auto prepared = Clock::now();
 
   // 2. Start: speech ready and the first sound on its way.
-  kal::SetLoop(kal::MakePollEventLoop());
   kal::SetConsoleFrontEnd(kal::MakeMemoryFrontEnd("", &console));
   kal::SetAudio(platform, std::make_unique<TimingAudio>(kal::MakeSdlAudio()));
   if (!installed) kal::SetWordVoice(kal::MakeLoggingWordVoice());

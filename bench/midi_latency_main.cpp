@@ -113,11 +113,12 @@ void PrintDistribution(const char* what, std::vector<double> v, double target) {
 }  // namespace
 
 int main() {
-  kal::Platform platform;  // the platform layer's state for the run
+  std::unique_ptr<kal::EventLoop> loop = kal::MakePollEventLoop();  // outlives what waits on it
+  kal::Platform platform(*loop);  // the platform layer's state for the run
   kal::ScopedPlatform use_platform(platform);
   kal::ConfigState config;  // and the configuration's
   kal::ScopedConfig use_config(config);
-  kal::Console the_console;  // and the console's
+  kal::Console the_console(*loop);  // and the console's
   kal::ConsoleScope consoling(the_console);
   fs::path dir = fs::temp_directory_path() / "bench_midi_latency";
   fs::remove_all(dir);
@@ -128,10 +129,9 @@ int main() {
   kal::WavePlayer player(platform);  // the subsystems the program speaks through, as main builds them
   kal::WavePlayerScope playing(player);
   kal::Voices voices;
-  kal::SpeechState speech(voices);
+  kal::SpeechState speech(voices, *loop);
   kal::SpeechScope speaking(speech);
-  kal::Network network;
-  kal::SetLoop(kal::MakePollEventLoop());
+  kal::Network network(*loop);
   kal::SetConsoleFrontEnd(kal::MakeMemoryFrontEnd("", &console));
   kal::SetAudio(platform, std::make_unique<TimingAudio>(kal::MakeSdlAudio()));
 

@@ -67,7 +67,8 @@ bool EspeakMbrola(const std::string& text_utf8, double* wall, double* audio) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  kal::Platform platform;  // the platform layer's state for the run
+  std::unique_ptr<kal::EventLoop> loop = kal::MakeFakeEventLoop();  // outlives what waits on it
+  kal::Platform platform(*loop);  // the platform layer's state for the run
   kal::ScopedPlatform use_platform(platform);
   kal::ConfigState config;  // and the configuration's
   kal::ScopedConfig use_config(config);
@@ -110,7 +111,6 @@ int main(int argc, char** argv) {
   // the wave player. The player waits while its buffers are full, so it
   // plays into a capture device on a virtual clock: nothing waits in real
   // time and no sound card is needed.
-  kal::SetLoop(kal::MakeFakeEventLoop());
   kal::InstallCaptureAudio(platform);
   std::vector<double> first_chunk;
   if (kal::OrvanStart(orvan, 0, 0, 0, "")) {

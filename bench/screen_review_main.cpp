@@ -124,11 +124,12 @@ void FillScreen() {
 }  // namespace
 
 int main() {
-  kal::Platform platform;  // the platform layer's state for the run
+  std::unique_ptr<kal::EventLoop> loop = kal::MakeFakeEventLoop();  // outlives what waits on it
+  kal::Platform platform(*loop);  // the platform layer's state for the run
   kal::ScopedPlatform use_platform(platform);
   kal::ConfigState config;  // and the configuration's
   kal::ScopedConfig use_config(config);
-  kal::Console the_console;  // and the console's
+  kal::Console the_console(*loop);  // and the console's
   kal::ConsoleScope consoling(the_console);
   using namespace kal;
   namespace fs = std::filesystem;
@@ -138,13 +139,12 @@ int main() {
   setenv("XDG_CONFIG_HOME", (home + "/config").c_str(), 1);
   setenv("TALVEN_DRIVES", (home + "/drives").c_str(), 1);
 
-  SetLoop(MakeFakeEventLoop());
   WavePlayer player(platform);  // the subsystems a run speaks through, as main builds them
   WavePlayerScope playing(player);
   Voices voices;
-  SpeechState speech(voices);
+  SpeechState speech(voices, *loop);
   SpeechScope speaking(speech);
-  Network network;
+  Network network(*loop);
   InstallCaptureAudio(platform);
   SetWordVoice(MakeLoggingWordVoice());
   CaptureSpeechLog(false);

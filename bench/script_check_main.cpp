@@ -29,6 +29,7 @@
 #include <vector>
 
 #include "7_net/network.h"
+#include "1_platform/event_loop.h"
 #include "8_interpreter/script_check.h"
 #include "9_app/language_server.h"
 
@@ -126,7 +127,8 @@ std::string Framed(const std::string& body) { return "Content-Length: " + std::t
 }  // namespace
 
 int main(int argc, char** argv) {
-  kal::Network network;  // an interpreter's state reaches for it, as in the program
+  std::unique_ptr<kal::EventLoop> loop = kal::MakePollEventLoop();  // outlives what waits on it
+  kal::Network network(*loop);  // an interpreter's state reaches for it, as in the program
   int lines = argc > 1 ? std::atoi(argv[1]) : 5000;
   std::printf("script check, %d lines a script, best of %d rounds\n", lines, kRounds);
   std::printf("%-16s %9s %9s %11s %11s\n", "script", "bytes", "findings", "check (s)", "server (s)");

@@ -41,13 +41,13 @@ double Ms(Clock::duration d) { return std::chrono::duration<double, std::milli>(
 // returns the wall milliseconds and the virtual ones.
 void TypeOnce(kal::RunContext& context, const std::string& text, double* wall, double* paced) {
   std::string line = "\"" + text + "\" &";
-  int64_t v0 = kal::Loop().NowMs();
+  int64_t v0 = context.loop.NowMs();
   auto t0 = Clock::now();
   kal::InterpreterState in;
   in.context = &context;
   if (!kal::CmdDigita(in, line)) std::fprintf(stderr, "DIGITA failed\n");
   *wall = Ms(Clock::now() - t0);
-  *paced = static_cast<double>(kal::Loop().NowMs() - v0);
+  *paced = static_cast<double>(context.loop.NowMs() - v0);
 }
 
 void Report(kal::RunContext& context, const char* what, const std::string& text, int rounds) {
@@ -68,19 +68,19 @@ void Report(kal::RunContext& context, const char* what, const std::string& text,
 }  // namespace
 
 int main() {
-  kal::Platform platform;  // the platform layer's state for the run
+  std::unique_ptr<kal::EventLoop> loop = kal::MakeFakeEventLoop();  // outlives what waits on it
+  kal::Platform platform(*loop);  // the platform layer's state for the run
   kal::ScopedPlatform use_platform(platform);
   kal::ConfigState config;  // and the configuration's
   kal::ScopedConfig use_config(config);
-  kal::Console the_console;  // and the console's
+  kal::Console the_console(*loop);  // and the console's
   kal::ConsoleScope consoling(the_console);
   // The rest of the run's objects, for the context DIGITA runs in.
   kal::WavePlayer player(platform);
   kal::Voices voices;
-  kal::SpeechState speech(voices);
-  kal::Network network;
-  kal::RunContext context{platform, config, player, voices, speech, network, the_console};
-  kal::SetLoop(kal::MakeFakeEventLoop());
+  kal::SpeechState speech(voices, *loop);
+  kal::Network network(*loop);
+  kal::RunContext context{platform, config, player, voices, speech, network, the_console, *loop};
   const char* x11 = std::getenv("BENCH_X11");
   bool real = x11 && std::string(x11) == "1";
   if (!real) kal::SetDesktopAutomation(platform, std::make_unique<kal::RecordingDesktop>());

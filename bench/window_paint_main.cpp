@@ -81,11 +81,12 @@ void Print(const char* what, Figures f) { std::printf("%-44s median %.3f ms  mea
 }  // namespace
 
 int main() {
-  kal::Platform platform;  // the platform layer's state for the run
+  std::unique_ptr<kal::EventLoop> loop = kal::MakePollEventLoop();  // outlives what waits on it
+  kal::Platform platform(*loop);  // the platform layer's state for the run
   kal::ScopedPlatform use_platform(platform);
   kal::ConfigState config;  // and the configuration's
   kal::ScopedConfig use_config(config);
-  kal::Console the_console;  // and the console's
+  kal::Console the_console(*loop);  // and the console's
   kal::ConsoleScope consoling(the_console);
   int xvfb = -1;
   if (!getenv("DISPLAY") || !*getenv("DISPLAY")) {
@@ -96,14 +97,13 @@ int main() {
     }
   }
   setenv("SDL_AUDIODRIVER", "dummy", 0);
-  kal::SetLoop(kal::MakePollEventLoop());
   std::string out;
   kal::SetConsoleFrontEnd(kal::MakeMemoryFrontEnd("", &out));
   kal::WindowOptions o;
   o.face = "DejaVu Sans Mono";
   o.cell_width = 12;
   o.cell_height = 24;
-  auto front = kal::MakeWindowFrontEnd(o);
+  auto front = kal::MakeWindowFrontEnd(*loop, o);
   if (std::string why = kal::StandInReason(*front); !why.empty()) {
     std::fprintf(stderr, "bench_window_paint: the window could not be opened: %s\n", why.c_str());
     return 1;

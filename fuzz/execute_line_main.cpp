@@ -62,15 +62,16 @@ kal::RunLimits FuzzLimits() {
 
 // The subsystems a run speaks through, for the whole fuzzing process.
 struct LastingSubsystems {
+  std::unique_ptr<kal::EventLoop> loop = kal::MakeFakeEventLoop();  // every input's runs wait on it
   kal::Voices voices;
-  kal::SpeechState speech{voices};
+  kal::SpeechState speech{voices, *loop};
   kal::SpeechScope speaking{speech};
-  kal::Network network;
+  kal::Network network{*loop};
 };
 
 LastingSubsystems& SetUpOnce() {
   static LastingSubsystems lasting;
-  static bool ready = (kal::SetLoop(kal::MakeFakeEventLoop()), kal::CaptureSpeechLog(false), true);
+  static bool ready = (kal::CaptureSpeechLog(false), true);
   (void)ready;
   return lasting;
 }
@@ -88,17 +89,18 @@ void RunScriptBytes(kal::InterpreterState& in, std::string_view text) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  kal::Platform platform;  // the platform layer's state for the run
+  LastingSubsystems& lasting = SetUpOnce();
+  kal::EventLoop& loop = *lasting.loop;
+  kal::Platform platform(loop);  // the platform layer's state for the run
   kal::ScopedPlatform use_platform(platform);
   kal::ConfigState config;  // and the configuration's
   kal::ScopedConfig use_config(config);
-  kal::Console the_console;  // and the console's
+  kal::Console the_console(loop);  // and the console's
   kal::ConsoleScope consoling(the_console);
   kal::WavePlayer player(platform);  // and the wave player's, on that platform's device
   kal::WavePlayerScope playing(player);
-  LastingSubsystems& lasting = SetUpOnce();
   kal::RunContext context{platform, config, player, lasting.voices, lasting.speech, lasting.network,
-                          the_console};
+                          the_console, loop};
   static const kal::RunLimits kLimits = FuzzLimits();
   if (size == 0) return 0;
   std::string console;

@@ -17,12 +17,14 @@
 #include <string>
 
 #include "1_platform/platform.h"
+#include "1_platform/event_loop.h"
 #include "2_config/config_state.h"
 #include "0_base/bmp_image.h"
 #include "6_console/jpeg_picture.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  kal::Platform platform;  // the platform layer's state for the run
+  std::unique_ptr<kal::EventLoop> loop = kal::MakePollEventLoop();  // outlives what waits on it
+  kal::Platform platform(*loop);  // the platform layer's state for the run
   kal::ScopedPlatform use_platform(platform);
   kal::ConfigState config;  // and the configuration's
   kal::ScopedConfig use_config(config);

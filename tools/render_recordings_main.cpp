@@ -24,6 +24,7 @@
 #include <vector>
 
 #include "1_platform/platform.h"
+#include "1_platform/event_loop.h"
 #include "2_config/config_state.h"
 #include "2_config/config.h"
 #include "3_audio/wave_convert.h"
@@ -206,7 +207,8 @@ bool ParseArgs(const std::vector<std::string>& args, Options* opt) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  kal::Platform platform;  // the platform layer's state for the run
+  std::unique_ptr<kal::EventLoop> loop = kal::MakePollEventLoop();  // outlives what waits on it
+  kal::Platform platform(*loop);  // the platform layer's state for the run
   kal::ScopedPlatform use_platform(platform);
   kal::ConfigState config;  // and the configuration's
   kal::ScopedConfig use_config(config);

@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "1_platform/event_loop.h"
+#include "1_platform/platform.h"
 
 namespace kal {
 
@@ -17,7 +18,7 @@ bool CaptureAudio::Open(int device, const AudioFormat& format, std::string* err)
   device_ = device;
   format_ = format;
   queued_ = 0;
-  last_ms_ = Loop().NowMs();
+  last_ms_ = loop_.NowMs();
   ++opens_;
   return true;
 }
@@ -36,13 +37,13 @@ int CaptureAudio::Queue(const uint8_t* data, size_t length) {
   }
   if (!open_) return kAudioInvalidHandle;
   Drain();
-  pieces_.push_back({format_, std::string(reinterpret_cast<const char*>(data), length), Loop().NowMs()});
+  pieces_.push_back({format_, std::string(reinterpret_cast<const char*>(data), length), loop_.NowMs()});
   queued_ += static_cast<double>(length);
   return kAudioOk;
 }
 
 void CaptureAudio::Drain() {
-  int64_t now = Loop().NowMs();
+  int64_t now = loop_.NowMs();
   double taken = static_cast<double>(now - last_ms_) * format_.BytesPerSecond() / 1000.0;
   last_ms_ = now;
   if (!stalled_) queued_ = std::max(0.0, queued_ - taken);
@@ -72,7 +73,7 @@ bool CaptureAudio::AttachMix(AudioMixSource* source, int device, std::string* er
   }
   mix_ = source;
   mix_device_ = device;
-  mix_since_ms_ = Loop().NowMs();
+  mix_since_ms_ = loop_.NowMs();
   mix_frames_ = 0;
   return true;
 }
@@ -82,7 +83,7 @@ void CaptureAudio::DetachMix() { mix_ = nullptr; }
 std::vector<float> CaptureAudio::TakeMix() {
   std::vector<float> out;
   if (!mix_) return out;
-  int64_t due = (Loop().NowMs() - mix_since_ms_) * kMixRate / 1000;
+  int64_t due = (loop_.NowMs() - mix_since_ms_) * kMixRate / 1000;
   if (due <= mix_frames_) return out;
   int frames = static_cast<int>(due - mix_frames_);
   out.assign(static_cast<size_t>(frames) * 2, 0.0f);
@@ -92,7 +93,7 @@ std::vector<float> CaptureAudio::TakeMix() {
 }
 
 CaptureAudio* InstallCaptureAudio(Platform& platform) {
-  auto dev = std::make_unique<CaptureAudio>();
+  auto dev = std::make_unique<CaptureAudio>(platform.loop);
   CaptureAudio* raw = dev.get();
   SetAudio(platform, std::move(dev));
   return raw;

@@ -14,6 +14,8 @@
 
 namespace kal {
 
+class EventLoop;
+
 struct CapturedPiece {
   AudioFormat format;
   std::string data;
@@ -22,6 +24,8 @@ struct CapturedPiece {
 
 class CaptureAudio : public AudioDevice {
  public:
+  // The queue drains on this loop's clock.
+  explicit CaptureAudio(EventLoop& loop) : loop_(loop) {}
   std::vector<std::string> ListDevices() override { return devices_; }
   bool Open(int device, const AudioFormat& format, std::string* err) override;
   void Close() override;
@@ -62,6 +66,7 @@ class CaptureAudio : public AudioDevice {
  private:
   void Drain();
 
+  EventLoop& loop_;
   std::vector<std::string> devices_;
   std::vector<CapturedPiece> pieces_;
   AudioFormat format_;

@@ -1,6 +1,7 @@
 #include "1_platform/fake/fake_parallel_port.h"
 
 #include "1_platform/event_loop.h"
+#include "1_platform/platform.h"
 
 namespace kal {
 
@@ -16,11 +17,11 @@ bool FakeParallelPort::Open(std::string* err) {
 
 void FakeParallelPort::WriteData(uint8_t value) {
   data_ = value;
-  accesses_.push_back({PortAccess::kData, value, Loop().NowMs()});
+  accesses_.push_back({PortAccess::kData, value, loop_.NowMs()});
 }
 
 void FakeParallelPort::WriteControl(uint8_t value) {
-  accesses_.push_back({PortAccess::kControl, value, Loop().NowMs()});
+  accesses_.push_back({PortAccess::kControl, value, loop_.NowMs()});
 }
 
 uint8_t FakeParallelPort::ReadStatus() {
@@ -30,12 +31,12 @@ uint8_t FakeParallelPort::ReadStatus() {
     for (int column = 0; column < 4; ++column)
       if (switches_[static_cast<size_t>(row * 4 + column)]) status ^= static_cast<uint8_t>(0x80 >> column);
   }
-  accesses_.push_back({PortAccess::kStatus, status, Loop().NowMs()});
+  accesses_.push_back({PortAccess::kStatus, status, loop_.NowMs()});
   return status;
 }
 
 FakeParallelPort* InstallFakeParallelPort(Platform& platform) {
-  auto port = std::make_unique<FakeParallelPort>();
+  auto port = std::make_unique<FakeParallelPort>(platform.loop);
   FakeParallelPort* raw = port.get();
   SetParallelPort(platform, std::move(port));
   return raw;

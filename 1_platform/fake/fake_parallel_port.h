@@ -17,6 +17,8 @@
 
 namespace kal {
 
+class EventLoop;
+
 struct PortAccess {
   enum Kind { kData, kControl, kStatus } kind;
   uint8_t value;
@@ -25,6 +27,8 @@ struct PortAccess {
 
 class FakeParallelPort : public ParallelPort {
  public:
+  // Each access is stamped with this loop's time.
+  explicit FakeParallelPort(EventLoop& loop) : loop_(loop) {}
   bool Open(std::string* err) override;
   bool IsOpen() const override { return open_; }
   void WriteData(uint8_t value) override;
@@ -41,6 +45,7 @@ class FakeParallelPort : public ParallelPort {
   int opens() const { return opens_; }
 
  private:
+  EventLoop& loop_;
   bool present_ = true;
   bool open_ = false;
   int opens_ = 0;

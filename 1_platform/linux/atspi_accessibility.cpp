@@ -241,6 +241,7 @@ bool BusAnswers() {
 
 // What the worker keeps between jobs; touched on the worker thread only.
 struct WorkerState {
+  EventLoop* loop = nullptr;  // where the events are posted
   AtspiEventListener* listener = nullptr;
   AtspiAccessible* last_focus = nullptr;  // held; the object of the last focus event passed on
   AccessibilitySink sink;  // copied for the worker; called through Post
@@ -251,7 +252,9 @@ struct WorkerState {
 // process.
 class Worker {
  public:
-  Worker() {
+  // Its jobs and events come back through loop, which must outlive it.
+  explicit Worker(EventLoop& loop) : loop_(loop) {
+    state_.loop = &loop;
     context_ = g_main_context_new();
     // Without a thread (the system refused one) no job runs: every call
     // fails as one that did not answer in time, at once.
@@ -273,10 +276,12 @@ class Worker {
     if (!started_) return false;
     struct Job {
       std::function<void()> fn;
+      EventLoop* loop = nullptr;
       bool done = false;  // set on the program's thread
     };
     auto j = std::make_shared<Job>();
     j->fn = std::move(job);
+    j->loop = &loop_;
     auto* held = new std::shared_ptr<Job>(j);
     GSource* s = g_idle_source_new();
     g_source_set_callback(
@@ -284,14 +289,14 @@ class Worker {
         [](gpointer p) -> gboolean {
           auto job = *static_cast<std::shared_ptr<Job>*>(p);
           job->fn();
-          Loop().Post([job] { job->done = true; });
+          job->loop->Post([job] { job->done = true; });
           return G_SOURCE_REMOVE;
         },
         held, [](gpointer p) { delete static_cast<std::shared_ptr<Job>*>(p); });
     g_source_attach(s, context_);
     g_source_unref(s);
-    int64_t deadline = Loop().NowMs() + timeout_ms;
-    while (!j->done && !StopRequested() && Loop().NowMs() < deadline) Delay(5);
+    int64_t deadline = loop_.NowMs() + timeout_ms;
+    while (!j->done && !StopRequested() && loop_.NowMs() < deadline) Delay(5);
     return j->done;
   }
 
@@ -299,6 +304,7 @@ class Worker {
   WorkerState* state() { return &state_; }
 
  private:
+  EventLoop& loop_;
   GMainContext* context_;
   bool started_ = false;
   WorkerState state_;
@@ -328,7 +334,7 @@ void OnEvent(AtspiEvent* e, void* user_data) {
   }
   g_boxed_free(ATSPI_TYPE_EVENT, e);
   AccessibilitySink sink = w.sink;
-  Loop().Post([sink, ev] { sink(ev); });
+  w.loop->Post([sink, ev] { sink(ev); });
 }
 
 constexpr const char* kEvents[] = {"object:state-changed:focused", "window:activate"};
@@ -404,6 +410,8 @@ bool ObjectAt(int x, int y, AccessibleProperties* out) {
 
 class AtspiAccessibility : public Accessibility {
  public:
+  explicit AtspiAccessibility(EventLoop& loop) : loop_(loop) {}
+
   bool Available() override {
     if (tried_) return ready_;
     tried_ = true;
@@ -411,7 +419,7 @@ class AtspiAccessibility : public Accessibility {
     const char* direct = std::getenv("AT_SPI_BUS_ADDRESS");
     const char* display = std::getenv("DISPLAY");
     if (!(session && *session) && !(direct && *direct) && !(display && *display)) return false;
-    worker_ = new Worker();  // kept for the life of the process
+    worker_ = new Worker(loop_);  // kept for the life of the process
     auto ok = std::make_shared<bool>(false);
     GMainContext* context = worker_->context();
     bool finished = worker_->Run(
@@ -480,6 +488,7 @@ class AtspiAccessibility : public Accessibility {
   }
 
  private:
+  EventLoop& loop_;
   bool tried_ = false;
   bool ready_ = false;
   Worker* worker_ = nullptr;
@@ -490,4 +499,6 @@ class AtspiAccessibility : public Accessibility {
 }  // namespace kal
 
 // The module's entry (1_platform/module_entries.h).
-extern "C" kal::Accessibility* kaldorin_make_atspi_accessibility() { return new kal::AtspiAccessibility(); }
+extern "C" kal::Accessibility* kaldorin_make_atspi_accessibility(kal::EventLoop& loop) {
+  return new kal::AtspiAccessibility(loop);
+}

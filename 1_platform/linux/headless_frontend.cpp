@@ -49,7 +49,7 @@ class HeadlessFrontEnd : public HeadlessFrontEndBase {
 
 }  // namespace
 
-std::unique_ptr<ConsoleFrontEnd> MakeHeadlessFrontEnd(int in_fd, int out_fd) {
+std::unique_ptr<ConsoleFrontEnd> MakeHeadlessFrontEnd(EventLoop&, int in_fd, int out_fd) {
   return std::make_unique<HeadlessFrontEnd>(in_fd, out_fd);
 }
 

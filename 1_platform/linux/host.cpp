@@ -12,15 +12,15 @@ namespace kal {
 
 namespace {
 
-std::unique_ptr<ConsoleFrontEnd> TerminalOrHeadless(bool force_headless) {
+std::unique_ptr<ConsoleFrontEnd> TerminalOrHeadless(EventLoop& loop, bool force_headless) {
   const char* term = getenv("TERM");
   bool usable = term && *term && strcmp(term, "dumb") != 0;
   if (!force_headless && usable && isatty(STDIN_FILENO) && isatty(STDOUT_FILENO)) {
     TerminalOptions opts;
     opts.truecolor = TerminalAnnouncesTruecolor();
-    if (auto front = MakeTerminalFrontEnd(STDIN_FILENO, STDOUT_FILENO, opts)) return front;
+    if (auto front = MakeTerminalFrontEnd(loop, STDIN_FILENO, STDOUT_FILENO, opts)) return front;
   }
-  return MakeHeadlessFrontEnd(STDIN_FILENO, STDOUT_FILENO);
+  return MakeHeadlessFrontEnd(loop, STDIN_FILENO, STDOUT_FILENO);
 }
 
 // Standard input as a desktop launcher leaves it: not a terminal, and not a
@@ -40,21 +40,23 @@ bool DisplayAnnounced() {
   return (x && *x) || (w && *w);
 }
 
-std::unique_ptr<ConsoleFrontEnd> MakeConsoleFrontEnd(FrontEndChoice choice, const WindowOptions& window,
-                                                     std::string* window_failed) {
+std::unique_ptr<ConsoleFrontEnd> MakeConsoleFrontEnd(EventLoop& loop, FrontEndChoice choice,
+                                                     const WindowOptions& window, std::string* window_failed) {
   if (window_failed) window_failed->clear();
-  if (choice == FrontEndChoice::kHeadless) return TerminalOrHeadless(true);
+  if (choice == FrontEndChoice::kHeadless) return TerminalOrHeadless(loop, true);
   bool want_window = choice == FrontEndChoice::kWindow || (DisplayAnnounced() && StartedFromDesktop());
   if (want_window) {
-    auto front = MakeWindowFrontEnd(window);
+    auto front = MakeWindowFrontEnd(loop, window);
     std::string why = StandInReason(*front);
     if (why.empty()) return front;
     if (window_failed && choice == FrontEndChoice::kWindow) *window_failed = why;
   }
-  return TerminalOrHeadless(false);
+  return TerminalOrHeadless(loop, false);
 }
 
-std::unique_ptr<ConsoleFrontEnd> MakeConsoleFrontEnd(bool force_headless) { return TerminalOrHeadless(force_headless); }
+std::unique_ptr<ConsoleFrontEnd> MakeConsoleFrontEnd(EventLoop& loop, bool force_headless) {
+  return TerminalOrHeadless(loop, force_headless);
+}
 
 // A window of ours brings its own queue; the host keeps none.
 bool HostKeepsWindowQueue() { return false; }

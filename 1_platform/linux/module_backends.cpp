@@ -10,6 +10,7 @@
 #include <cstdlib>
 #include <memory>
 #include <string>
+#include <type_traits>
 
 #include "1_platform/accessibility.h"
 #include "1_platform/audio.h"
@@ -34,7 +35,7 @@ namespace {
 // `otherwise` for itself.
 template <typename T, typename... Args, typename MakeStandIn>
 std::unique_ptr<T> Made(ModuleEntryId<T*(Args...)> id, MakeStandIn stand_in, std::string_view otherwise,
-                        const std::remove_cvref_t<Args>&... args) {
+                        std::type_identity_t<Args>... args) {
   std::string why;
   if (auto* make = ModuleEntry(id, &why)) {
     if (T* made = make(args...)) return std::unique_ptr<T>(made);
@@ -99,8 +100,8 @@ std::unique_ptr<BrailleDevice> MakeBrlapiBraille() {
   return Made(module_entry::kMakeBrlapiBraille, MakeNoBraille, platform_msg::kModuleMadeNothing);
 }
 
-std::unique_ptr<ConsoleFrontEnd> MakeWindowFrontEnd(const WindowOptions& opts) {
-  return Made(module_entry::kMakeWindowFrontEnd, MakeNoWindow, platform_msg::kNoDisplay, opts);
+std::unique_ptr<ConsoleFrontEnd> MakeWindowFrontEnd(EventLoop& loop, const WindowOptions& opts) {
+  return Made(module_entry::kMakeWindowFrontEnd, MakeNoWindow, platform_msg::kNoDisplay, loop, opts);
 }
 
 std::unique_ptr<SpeechServerConnection> MakeSpeechdConnection() {
@@ -121,8 +122,8 @@ std::unique_ptr<MidiOutput> MakeSequencerMidiOutput(const std::string& port) {
   return Made(module_entry::kMakeSequencerOutput, none, platform_msg::kModuleMadeNothing, port);
 }
 
-std::unique_ptr<Accessibility> MakeHostAccessibility() {
-  return Made(module_entry::kMakeAtspiAccessibility, MakeNoAccessibility, platform_msg::kModuleMadeNothing);
+std::unique_ptr<Accessibility> MakeHostAccessibility(EventLoop& loop) {
+  return Made(module_entry::kMakeAtspiAccessibility, MakeNoAccessibility, platform_msg::kModuleMadeNothing, loop);
 }
 
 std::unique_ptr<DesktopAutomation> MakeX11Automation() {

@@ -131,8 +131,13 @@ bool SetRaw(int fd) {
 
 class TerminalFrontEnd : public ConsoleFrontEnd {
  public:
-  TerminalFrontEnd(int in_fd, int out_fd, const TerminalOptions& opts)
-      : in_(in_fd), out_(out_fd), opts_(opts), renderer_(ConsoleGrid::kWidth, ConsoleGrid::kHeight, opts.truecolor) {}
+  // The pipe the signal handlers write to is watched on loop.
+  TerminalFrontEnd(EventLoop& loop, int in_fd, int out_fd, const TerminalOptions& opts)
+      : loop_(loop),
+        in_(in_fd),
+        out_(out_fd),
+        opts_(opts),
+        renderer_(ConsoleGrid::kWidth, ConsoleGrid::kHeight, opts.truecolor) {}
 
   ~TerminalFrontEnd() override {
     Restore();
@@ -142,7 +147,7 @@ class TerminalFrontEnd : public ConsoleFrontEnd {
       signal(SIGALRM, SIG_DFL);
       for (size_t i = 0; i < sizeof kCrashSignals / sizeof kCrashSignals[0]; ++i)
         sigaction(kCrashSignals[i], &g_tty.crash_before[i], nullptr);
-      Loop().Unwatch(g_tty.pipe[0]);
+      loop_.Unwatch(g_tty.pipe[0]);
     }
   }
 
@@ -304,7 +309,7 @@ class TerminalFrontEnd : public ConsoleFrontEnd {
     sa.sa_flags = 0;
     for (size_t i = 0; i < sizeof kCrashSignals / sizeof kCrashSignals[0]; ++i)
       sigaction(kCrashSignals[i], &sa, &g_tty.crash_before[i]);
-    Loop().Watch(g_tty.pipe[0], [this] { TakeSignals(); });
+    loop_.Watch(g_tty.pipe[0], [this] { TakeSignals(); });
     signals_ = true;
   }
 
@@ -350,6 +355,7 @@ class TerminalFrontEnd : public ConsoleFrontEnd {
            t.find("ghostty") != std::string::npos || p == "WezTerm" || p == "ghostty";
   }
 
+  EventLoop& loop_;
   int in_, out_;
   TerminalOptions opts_;
   AnsiRenderer renderer_;
@@ -368,8 +374,9 @@ class TerminalFrontEnd : public ConsoleFrontEnd {
 
 }  // namespace
 
-std::unique_ptr<ConsoleFrontEnd> MakeTerminalFrontEnd(int in_fd, int out_fd, const TerminalOptions& opts) {
-  auto front = std::make_unique<TerminalFrontEnd>(in_fd, out_fd, opts);
+std::unique_ptr<ConsoleFrontEnd> MakeTerminalFrontEnd(EventLoop& loop, int in_fd, int out_fd,
+                                                      const TerminalOptions& opts) {
+  auto front = std::make_unique<TerminalFrontEnd>(loop, in_fd, out_fd, opts);
   if (!front->Start()) return nullptr;
   return front;
 }

@@ -60,6 +60,8 @@ int QuietIOError(Display*) { return 0; }
 
 class WindowFrontEnd : public ConsoleFrontEnd {
  public:
+  // The display's descriptor is watched on loop.
+  explicit WindowFrontEnd(EventLoop& loop) : loop_(loop) {}
   ~WindowFrontEnd() override {
     Restore();
     for (int fd : wake_)
@@ -102,7 +104,7 @@ class WindowFrontEnd : public ConsoleFrontEnd {
     SetConsoleWindowId(window_id_);
     if (!canvas_.Open(window_, font, columns, rows, cw, ch)) return false;
     x_fd_ = ConnectionNumber(display_);
-    Loop().Watch(x_fd_, [this] { Pump(); });
+    loop_.Watch(x_fd_, [this] { Pump(); });
     Pump();
     return true;
   }
@@ -168,7 +170,7 @@ class WindowFrontEnd : public ConsoleFrontEnd {
   // library is left as it is: taking its window down would wait for an
   // answer from a display that is no longer there.
   void Restore() override {
-    if (x_fd_ >= 0) Loop().Unwatch(x_fd_);
+    if (x_fd_ >= 0) loop_.Unwatch(x_fd_);
     x_fd_ = -1;
     canvas_.Close();
     if (display_ && !lost_) XSync(display_, False);  // finds a connection killed meanwhile
@@ -195,7 +197,7 @@ class WindowFrontEnd : public ConsoleFrontEnd {
     SDL_Event e;
     while (window_ && !lost_ && SDL_PollEvent(&e)) Handle(e);
     pumping_ = false;
-    if (lost_ && x_fd_ >= 0) Loop().Unwatch(x_fd_), x_fd_ = -1;
+    if (lost_ && x_fd_ >= 0) loop_.Unwatch(x_fd_), x_fd_ = -1;
     if (!input_.empty()) Signal();
   }
 
@@ -309,6 +311,7 @@ class WindowFrontEnd : public ConsoleFrontEnd {
   FramePainter painter_;
   std::string input_;
   int wake_[2] = {-1, -1};
+  EventLoop& loop_;
   int x_fd_ = -1;
   bool video_ = false;
   bool pumping_ = false;
@@ -326,9 +329,10 @@ class WindowFrontEnd : public ConsoleFrontEnd {
 
 // The module's entry (1_platform/module_entries.h): the window, or nullptr
 // when it cannot be opened.
-extern "C" kal::ConsoleFrontEnd* kaldorin_make_window_front_end(const kal::WindowOptions& opts) {
+extern "C" kal::ConsoleFrontEnd* kaldorin_make_window_front_end(kal::EventLoop& loop,
+                                                                const kal::WindowOptions& opts) {
   if (!kal::DisplayAnnounced()) return nullptr;
-  auto front = std::make_unique<kal::WindowFrontEnd>();
+  auto front = std::make_unique<kal::WindowFrontEnd>(loop);
   if (!front->Start(opts)) return nullptr;
   return front.release();
 }

@@ -57,7 +57,8 @@ struct Incoming {
 
 class X11Clipboard : public DesktopClipboard {
  public:
-  explicit X11Clipboard(Display* d) : d_(d) {
+  // Answers are timed on the loop of the connection that owns it.
+  X11Clipboard(Display* d, EventLoop& loop) : d_(d), loop_(loop) {
     window_ = XCreateSimpleWindow(d, DefaultRootWindow(d), -10, -10, 1, 1, 0, 0, 0);
     XSelectInput(d, window_, PropertyChangeMask);
     clipboard_ = x11::Intern("CLIPBOARD");
@@ -106,8 +107,8 @@ class X11Clipboard : public DesktopClipboard {
     XDeleteProperty(d_, window_, answer_);
     XConvertSelection(d_, clipboard_, target, answer_, window_, CurrentTime);
     XFlush(d_);
-    int64_t deadline = Loop().NowMs() + kAnswerTimeoutMs;
-    int64_t last = Loop().NowMs();
+    int64_t deadline = loop_.NowMs() + kAnswerTimeoutMs;
+    int64_t last = loop_.NowMs();
     size_t seen = 0;
     while (!in_.done && !StopRequested()) {
       x11::DrainEvents();
@@ -115,10 +116,10 @@ class X11Clipboard : public DesktopClipboard {
       // An incremental answer may take long in all; each chunk may not.
       if (in_.data.size() != seen) {
         seen = in_.data.size();
-        last = Loop().NowMs();
+        last = loop_.NowMs();
         deadline = last + kAnswerTimeoutMs;
       }
-      if (Loop().NowMs() >= deadline) break;
+      if (loop_.NowMs() >= deadline) break;
       Delay(5);
     }
     bool ok = in_.done;
@@ -267,7 +268,7 @@ class X11Clipboard : public DesktopClipboard {
     t.property = property;
     t.type = type;
     t.data = std::move(data);
-    t.last_ms = Loop().NowMs();
+    t.last_ms = loop_.NowMs();
     outgoing_.push_back(std::move(t));
   }
 
@@ -287,7 +288,7 @@ class X11Clipboard : public DesktopClipboard {
                       reinterpret_cast<const unsigned char*>(t.data.data() + t.sent), static_cast<int>(n));
       t.sent += n;
       t.finished = n == 0;
-      t.last_ms = Loop().NowMs();
+      t.last_ms = loop_.NowMs();
       XFlush(d_);
       return true;
     }
@@ -295,7 +296,7 @@ class X11Clipboard : public DesktopClipboard {
   }
 
   void DropStalledTransfers() {
-    int64_t now = Loop().NowMs();
+    int64_t now = loop_.NowMs();
     for (size_t i = outgoing_.size(); i-- > 0;) {
       if (now - outgoing_[i].last_ms < kStalledTransferMs) continue;
       XSelectInput(d_, outgoing_[i].requestor, NoEventMask);
@@ -304,6 +305,7 @@ class X11Clipboard : public DesktopClipboard {
   }
 
   Display* d_;
+  EventLoop& loop_;
   Window window_ = 0;
   Atom clipboard_, utf8_, targets_, text_, incr_, answer_;
   bool owning_ = false;
@@ -320,7 +322,7 @@ DesktopClipboard* Owner() {
   Display* d = x11::TheDisplay();
   if (!d) return nullptr;
   x11::Connection& c = *x11::TheConnection();
-  if (!c.clipboard) c.clipboard = std::make_unique<X11Clipboard>(d);
+  if (!c.clipboard) c.clipboard = std::make_unique<X11Clipboard>(d, c.loop());
   return c.clipboard.get();
 }
 

@@ -37,7 +37,7 @@ Connection::~Connection() {
   // The handlers may reach the clipboard: both go before the display.
   handlers.clear();
   clipboard.reset();
-  Loop().Unwatch(ConnectionNumber(display_));
+  loop_.Unwatch(ConnectionNumber(display_));
   // Sends what is still queued (the keycodes given back) and waits for it.
   XCloseDisplay(display_);
 }
@@ -48,7 +48,7 @@ Display* Connection::Open() {
     if (!Env("DISPLAY").empty()) display_ = XOpenDisplay(nullptr);
     if (display_) {
       XSetErrorHandler(IgnoreXError);
-      Loop().Watch(ConnectionNumber(display_), [this] { Drain(); });
+      loop_.Watch(ConnectionNumber(display_), [this] { Drain(); });
     }
   }
   // A round trip made by the caller may leave events in Xlib's queue, where
@@ -57,7 +57,7 @@ Display* Connection::Open() {
   // gone by then.
   if (display_ && !drain_posted_) {
     drain_posted_ = true;
-    Loop().Post([] {
+    loop_.Post([] {
       if (Connection* c = MadeConnection()) {
         c->PostedDrainRan();
         c->Drain();
@@ -86,7 +86,7 @@ void Connection::Drain() {
 Connection* TheConnection() {
   Platform* p = InstalledPlatform();
   if (!p) return nullptr;
-  if (!p->desktop_connection) p->desktop_connection = std::make_unique<Connection>();
+  if (!p->desktop_connection) p->desktop_connection = std::make_unique<Connection>(p->loop);
   return static_cast<Connection*>(p->desktop_connection.get());
 }
 

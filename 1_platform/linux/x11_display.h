@@ -21,6 +21,10 @@
 #include "1_platform/desktop_clipboard.h"
 #include "1_platform/desktop_connection.h"
 
+namespace kal {
+class EventLoop;
+}
+
 namespace kal::x11 {
 
 // Called for every event read from the connection; returns true when it
@@ -31,7 +35,8 @@ using EventHandler = std::function<bool(XEvent&)>;
 // it does.
 class Connection : public DesktopConnection {
  public:
-  Connection() = default;
+  // The display's descriptor is watched on this loop.
+  explicit Connection(EventLoop& loop) : loop_(loop) {}
   // Gives back the spare keycodes, then closes the display.
   ~Connection() override;
   Connection(const Connection&) = delete;
@@ -43,6 +48,7 @@ class Connection : public DesktopConnection {
   void Drain();
   // The loop's task that looks at Xlib's queue once more has run.
   void PostedDrainRan() { drain_posted_ = false; }
+  EventLoop& loop() { return loop_; }
 
   std::vector<EventHandler> handlers;
   Window at_start = 0;  // the active window when the program started
@@ -55,6 +61,7 @@ class Connection : public DesktopConnection {
   std::unique_ptr<DesktopClipboard> clipboard;
 
  private:
+  EventLoop& loop_;
   bool tried_ = false;
   bool drain_posted_ = false;
   Display* display_ = nullptr;

@@ -60,7 +60,7 @@ bool ReadSome(HANDLE in, bool console, std::string* out) {
   return true;
 }
 
-void ReadStandardInput(HANDLE in, std::shared_ptr<InputBuffer> buffer) {
+void ReadStandardInput(HANDLE in, std::shared_ptr<InputBuffer> buffer, EventLoop* loop) {
   DWORD mode = 0;
   bool console = GetConsoleMode(in, &mode) != 0;
   for (;;) {
@@ -76,14 +76,16 @@ void ReadStandardInput(HANDLE in, std::shared_ptr<InputBuffer> buffer) {
       else buffer->ended = true;
       if (!ok && buffer->relay) CloseHandle(buffer->relay), buffer->relay = nullptr;
     }
-    Loop().Post([] {});  // wakes the program's wait
+    loop->Post([] {});  // wakes the program's wait
     if (!ok) return;
   }
 }
 
 class HeadlessFrontEnd : public HeadlessFrontEndBase {
  public:
-  HeadlessFrontEnd(HANDLE in, HANDLE out) : in_(in), out_(out), input_(std::make_shared<InputBuffer>()) {}
+  // The reader thread wakes loop's wait when input comes.
+  HeadlessFrontEnd(EventLoop& loop, HANDLE in, HANDLE out)
+      : loop_(loop), in_(in), out_(out), input_(std::make_shared<InputBuffer>()) {}
 
   int InputFd() override { return -1; }
 
@@ -137,7 +139,7 @@ class HeadlessFrontEnd : public HeadlessFrontEndBase {
     // that only the end of the process ends.
     DWORD mode = 0;
     console_input_ = GetConsoleMode(in_, &mode) != 0;
-    std::thread(ReadStandardInput, in_, input_).detach();
+    std::thread(ReadStandardInput, in_, input_, &loop_).detach();
   }
 
   void WriteAll(const std::string& s) override {
@@ -150,6 +152,7 @@ class HeadlessFrontEnd : public HeadlessFrontEndBase {
     }
   }
 
+  EventLoop& loop_;
   HANDLE in_, out_;
   std::shared_ptr<InputBuffer> input_;
   bool reader_started_ = false;
@@ -160,10 +163,10 @@ class HeadlessFrontEnd : public HeadlessFrontEndBase {
 }  // namespace
 
 // The descriptors are the C run-time's; their Windows handles are used.
-std::unique_ptr<ConsoleFrontEnd> MakeHeadlessFrontEnd(int in_fd, int out_fd) {
+std::unique_ptr<ConsoleFrontEnd> MakeHeadlessFrontEnd(EventLoop& loop, int in_fd, int out_fd) {
   HANDLE in = in_fd == 0 ? GetStdHandle(STD_INPUT_HANDLE) : nullptr;
   HANDLE out = GetStdHandle(out_fd == 2 ? STD_ERROR_HANDLE : STD_OUTPUT_HANDLE);
-  return std::make_unique<HeadlessFrontEnd>(in, out);
+  return std::make_unique<HeadlessFrontEnd>(loop, in, out);
 }
 
 }  // namespace kal

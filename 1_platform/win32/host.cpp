@@ -12,17 +12,17 @@
 
 namespace kal {
 
-std::unique_ptr<ConsoleFrontEnd> MakeConsoleFrontEnd(bool force_headless) {
+std::unique_ptr<ConsoleFrontEnd> MakeConsoleFrontEnd(EventLoop& loop, bool force_headless) {
   if (!force_headless) {
     if (auto window = MakeConsoleWindow(WindowOptions{})) return window;
   }
-  return MakeHeadlessFrontEnd(0, 1);
+  return MakeHeadlessFrontEnd(loop, 0, 1);
 }
 
 // The desktop is always there; the console's window is the GDI one.
 bool DisplayAnnounced() { return true; }
 
-std::unique_ptr<ConsoleFrontEnd> MakeWindowFrontEnd(const WindowOptions& opts) {
+std::unique_ptr<ConsoleFrontEnd> MakeWindowFrontEnd(EventLoop&, const WindowOptions& opts) {
   if (auto window = MakeConsoleWindow(opts)) return window;
   return MakeNoWindow(std::string(platform_msg::kNoDisplay));
 }
@@ -41,8 +41,8 @@ bool Redirected(DWORD which) {
 // by a headless run, such as the viewer, or by a test): headless then, as
 // without a terminal on other hosts. Headless too when the window cannot
 // be made.
-std::unique_ptr<ConsoleFrontEnd> MakeConsoleFrontEnd(FrontEndChoice choice, const WindowOptions& opts,
-                                                     std::string* window_failed) {
+std::unique_ptr<ConsoleFrontEnd> MakeConsoleFrontEnd(EventLoop& loop, FrontEndChoice choice,
+                                                     const WindowOptions& opts, std::string* window_failed) {
   if (window_failed) window_failed->clear();
   if (choice == FrontEndChoice::kAuto && Redirected(STD_INPUT_HANDLE) && Redirected(STD_OUTPUT_HANDLE))
     choice = FrontEndChoice::kHeadless;
@@ -50,7 +50,7 @@ std::unique_ptr<ConsoleFrontEnd> MakeConsoleFrontEnd(FrontEndChoice choice, cons
     if (auto window = MakeConsoleWindow(opts)) return window;
     if (window_failed && choice == FrontEndChoice::kWindow) *window_failed = platform_msg::kNoDisplay;
   }
-  return MakeHeadlessFrontEnd(0, 1);
+  return MakeHeadlessFrontEnd(loop, 0, 1);
 }
 
 // Every program has a message queue, which the system fills as it likes.

@@ -20,26 +20,27 @@ constexpr int kSettleStepMs = 50;
 
 // Kinds 5 and 54: the system's own voice object where the host has one,
 // else the speech server.
-std::unique_ptr<VoiceEngine> MakeSystemOrServerVoice(bool flavour54) {
-  if (MakeSystemVoice(flavour54)) return MakeSystemVoiceEngine([flavour54] { return MakeSystemVoice(flavour54); });
-  return MakeServerVoice(flavour54);
+std::unique_ptr<VoiceEngine> MakeSystemOrServerVoice(bool flavour54, EventLoop& loop) {
+  if (MakeSystemVoice(flavour54))
+    return MakeSystemVoiceEngine([flavour54] { return MakeSystemVoice(flavour54); }, loop);
+  return MakeServerVoice(flavour54, loop);
 }
 
-std::unique_ptr<VoiceEngine> MakeEngine(Voices& voices, EngineSlot slot) {
+std::unique_ptr<VoiceEngine> MakeEngine(Voices& voices, EngineSlot slot, EventLoop& loop) {
   switch (slot) {
-    case EngineSlot::kOrvan: return MakeOrvanVoice(*voices.orvan);
-    case EngineSlot::kLocal: return MakeLocalVoice();
-    case EngineSlot::kServer54: return MakeSystemOrServerVoice(true);
-    case EngineSlot::kServer: return MakeSystemOrServerVoice(false);
+    case EngineSlot::kOrvan: return MakeOrvanVoice(*voices.orvan, loop);
+    case EngineSlot::kLocal: return MakeLocalVoice(loop);
+    case EngineSlot::kServer54: return MakeSystemOrServerVoice(true, loop);
+    case EngineSlot::kServer: return MakeSystemOrServerVoice(false, loop);
   }
   return nullptr;
 }
 
 }  // namespace
 
-void SleepAndPump(int ms) {
-  int64_t until = Loop().NowMs() + ms;
-  for (int64_t now = Loop().NowMs(); now < until; now = Loop().NowMs()) Loop().Wait(static_cast<int>(until - now));
+void SleepAndPump(EventLoop& loop, int ms) {
+  int64_t until = loop.NowMs() + ms;
+  for (int64_t now = loop.NowMs(); now < until; now = loop.NowMs()) loop.Wait(static_cast<int>(until - now));
   PumpMessages();
 }
 
@@ -62,7 +63,7 @@ bool EngineSwitch::Start(int voice, int rate, int pitch, std::string_view output
   auto give_up = std::chrono::steady_clock::now() + std::chrono::milliseconds(kSettleLimitMs);
   for (int64_t waited = 0; Busy(1) && waited < kSettleLimitMs; waited += kSettleStepMs) {
     if (std::chrono::steady_clock::now() > give_up) break;
-    SleepAndPump(kSettleStepMs);
+    SleepAndPump(loop_, kSettleStepMs);
   }
   return true;
 }
@@ -79,12 +80,12 @@ bool EngineSwitch::Busy(int flag) {
 void EngineSwitch::Stop() { Current().Stop(); }
 
 void EngineSwitch::SetEngine(EngineSlot slot, std::unique_ptr<VoiceEngine> engine) {
-  engines_[static_cast<size_t>(slot)] = engine ? std::move(engine) : MakeEngine(voices_, slot);
+  engines_[static_cast<size_t>(slot)] = engine ? std::move(engine) : MakeEngine(voices_, slot, loop_);
 }
 
 VoiceEngine& EngineSwitch::EngineOf(EngineSlot slot) {
   auto& e = engines_[static_cast<size_t>(slot)];
-  if (!e) e = MakeEngine(voices_, slot);
+  if (!e) e = MakeEngine(voices_, slot, loop_);
   return *e;
 }
 

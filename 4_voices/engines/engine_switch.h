@@ -32,9 +32,9 @@ struct Voices;
 
 class EngineSwitch : public SpeechEngine {
  public:
-  // The Orvan engine speaks with the Orvan state of these voices (they must
-  // outlive the switch).
-  explicit EngineSwitch(Voices& voices) : voices_(voices) {}
+  // The Orvan engine speaks with the Orvan state of these voices, and the
+  // engines post to loop and wait in it (both must outlive the switch).
+  EngineSwitch(Voices& voices, EventLoop& loop) : voices_(voices), loop_(loop) {}
 
   // output_file is a script path (empty: the sound device). After a
   // successful start, waits (pumping, 50 ms steps, at most 10 s) until the
@@ -57,6 +57,7 @@ class EngineSwitch : public SpeechEngine {
   VoiceEngine& Current() { return EngineOf(SlotOfKind(kind_)); }
 
   Voices& voices_;
+  EventLoop& loop_;
   int kind_ = kEngineServer;
   std::array<std::unique_ptr<VoiceEngine>, 4> engines_;
 };

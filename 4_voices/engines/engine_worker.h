@@ -6,7 +6,7 @@
 // worker marked as stuck, and whoever owns it stops using it.
 //
 // Jobs never touch program state: what they learn goes back through the
-// event loop (Loop().Post).
+// event loop (EventLoop::Post on the loop their engine was given).
 #pragma once
 
 #include <chrono>

@@ -40,6 +40,8 @@ constexpr int kQueueSeconds = 4;          // samples waiting for the player, at 
 // only touched on the program's thread (from posted tasks and the engine's
 // calls); the rest under mu.
 struct LocalShared {
+  explicit LocalShared(EventLoop& run_loop) : loop(run_loop) {}
+  EventLoop& loop;                        // the worker posts what it made here
   std::unique_ptr<TextSynth> synth;       // worker only
   WaveWriter writer;                      // worker only
   int sample_rate = 0;                    // set at start
@@ -62,7 +64,7 @@ void PostFeed(const std::shared_ptr<LocalShared>& s) {
     if (s->feed_posted) return;
     s->feed_posted = true;
   }
-  Loop().Post([s] {
+  s->loop.Post([s] {
     {
       std::lock_guard<std::mutex> lock(s->mu);
       s->feed_posted = false;
@@ -168,11 +170,12 @@ std::vector<std::string> SplitText(const std::string& text) {
 
 class LocalVoice : public VoiceEngine {
  public:
+  explicit LocalVoice(EventLoop& loop) : loop_(loop) {}
   ~LocalVoice() override { Release(); }
 
   bool Start(int voice, int rate, int pitch, const std::string& output_file) override {
     Release();
-    auto s = std::make_shared<LocalShared>();
+    auto s = std::make_shared<LocalShared>(loop_);
     auto worker = std::make_unique<EngineWorker>();
     auto ok = std::make_shared<bool>(false);
     // A start that overruns its limit may still finish later: the job owns
@@ -272,7 +275,7 @@ class LocalVoice : public VoiceEngine {
         s->synth->Synthesize(text, sink);
         if (to_file) s->writer.Flush();
       }
-      Loop().Post([s, gen] {
+      s->loop.Post([s, gen] {
         if (s->generation == gen && s->pending > 0) --s->pending;
         Feed(s);
       });
@@ -293,6 +296,7 @@ class LocalVoice : public VoiceEngine {
     return false;
   }
 
+  EventLoop& loop_;
   std::shared_ptr<LocalShared> s_;
   std::unique_ptr<EngineWorker> worker_;
   bool to_file_ = false;
@@ -300,6 +304,6 @@ class LocalVoice : public VoiceEngine {
 
 }  // namespace
 
-std::unique_ptr<VoiceEngine> MakeLocalVoice() { return std::make_unique<LocalVoice>(); }
+std::unique_ptr<VoiceEngine> MakeLocalVoice(EventLoop& loop) { return std::make_unique<LocalVoice>(loop); }
 
 }  // namespace kal

@@ -3,6 +3,7 @@
 // same answer.
 #include "4_voices/engines/voice_engine.h"
 #include "4_voices/orvan/orvan_engine.h"
+#include "1_platform/event_loop.h"
 
 namespace kal {
 
@@ -10,21 +11,41 @@ namespace {
 
 class OrvanVoice : public VoiceEngine {
  public:
-  explicit OrvanVoice(OrvanState& state) : state_(state) {}
+  OrvanVoice(OrvanState& state, EventLoop& loop) : state_(state), loop_(loop) {}
   bool Start(int voice, int rate, int pitch, const std::string& output_file) override {
     return OrvanStart(state_, voice, rate, pitch, output_file);
   }
-  void Speak(std::string_view text) override { OrvanSpeak(state_, text); }
-  bool Busy(int) override { return OrvanBusy(state_); }
-  void Stop() override { OrvanStop(state_); }
-  void Release() override { OrvanRelease(state_); }
+  // After each call the loop is woken, so that the wait that follows looks
+  // at the sound again at once.
+  void Speak(std::string_view text) override {
+    OrvanSpeak(state_, text);
+    Wake();
+  }
+  bool Busy(int) override {
+    bool busy = OrvanBusy(state_);
+    Wake();
+    return busy;
+  }
+  void Stop() override {
+    OrvanStop(state_);
+    Wake();
+  }
+  void Release() override {
+    OrvanRelease(state_);
+    Wake();
+  }
 
  private:
+  void Wake() { loop_.Post([] {}); }
+
   OrvanState& state_;
+  EventLoop& loop_;
 };
 
 }  // namespace
 
-std::unique_ptr<VoiceEngine> MakeOrvanVoice(OrvanState& state) { return std::make_unique<OrvanVoice>(state); }
+std::unique_ptr<VoiceEngine> MakeOrvanVoice(OrvanState& state, EventLoop& loop) {
+  return std::make_unique<OrvanVoice>(state, loop);
+}
 
 }  // namespace kal

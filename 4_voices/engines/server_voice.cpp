@@ -59,6 +59,8 @@ struct Message {
 // engine's calls and tasks posted to the loop); the connection only on the
 // worker.
 struct ServerShared {
+  explicit ServerShared(EventLoop& run_loop) : loop(run_loop) {}
+  EventLoop& loop;  // the worker and the server's thread post to it
   std::unique_ptr<SpeechServerConnection> conn;
   std::deque<Message> outstanding;
   std::deque<int> early;  // ids that ended before Say's answer was back
@@ -102,13 +104,13 @@ int WordsPerMinute(int rate) {
 
 class ServerVoice : public VoiceEngine {
  public:
-  explicit ServerVoice(bool flavour54) : flavour54_(flavour54) {}
+  ServerVoice(bool flavour54, EventLoop& loop) : flavour54_(flavour54), loop_(loop) {}
   ~ServerVoice() override { Release(); }
 
   bool Start(int voice, int rate, int pitch, const std::string& output_file) override {
     Release();
     if (!output_file.empty()) return StartFile(rate, output_file);
-    auto s = std::make_shared<ServerShared>();
+    auto s = std::make_shared<ServerShared>(loop_);
     s->conn = MakeSpeechdConnection();
     auto worker = std::make_unique<EngineWorker>();
     if (!Connect(*worker, s)) return false;
@@ -130,7 +132,7 @@ class ServerVoice : public VoiceEngine {
     s->outstanding.push_back({seq, -1, NowMs() + kEndMarginMs + kEndPerByteMs * static_cast<int64_t>(text.size())});
     bool queued = worker_->Post([s, seq, utf8] {
       int id = s->conn->Say(utf8);
-      Loop().Post([s, seq, id] { Answered(*s, seq, id); });
+      s->loop.Post([s, seq, id] { Answered(*s, seq, id); });
     }, kMaxQueued);
     if (!queued) s->outstanding.pop_back();  // too much queued already: the text is dropped
   }
@@ -139,7 +141,7 @@ class ServerVoice : public VoiceEngine {
     if (file_voice_) return file_voice_->Busy(flag);
     if (!s_ || Outstanding() == 0) return false;
     // The end notification wakes this wait early.
-    Loop().Wait(kBusyWaitMs);
+    loop_.Wait(kBusyWaitMs);
     return Outstanding() > 0;
   }
 
@@ -150,11 +152,11 @@ class ServerVoice : public VoiceEngine {
     uint64_t upto = s->next_seq;
     worker_->Post([s, upto] {
       s->conn->Cancel();
-      Loop().Post([s, upto] {
+      s->loop.Post([s, upto] {
         std::erase_if(s->outstanding, [upto](const Message& m) { return m.seq <= upto; });
       });
     }, kMaxQueued + 1);
-    SleepAndPump(kStopPauseMs);
+    SleepAndPump(loop_, kStopPauseMs);
   }
 
   void Release() override {
@@ -163,7 +165,7 @@ class ServerVoice : public VoiceEngine {
       file_voice_.reset();
     }
     if (!s_) return;
-    while (Busy(0)) SleepAndPump(kReleaseStepMs);
+    while (Busy(0)) SleepAndPump(loop_, kReleaseStepMs);
     auto s = s_;
     if (!worker_->stuck()) worker_->Call([s] { s->conn->Close(); }, kCloseLimitMs);
     worker_.reset();  // a stuck worker is left behind, holding what it uses
@@ -175,10 +177,11 @@ class ServerVoice : public VoiceEngine {
     std::weak_ptr<ServerShared> weak = s;
     auto ok = std::make_shared<bool>(false);
     std::string name = flavour54_ ? "kaldorin54" : "kaldorin";
-    bool done = worker.Call([s, ok, weak, name] {
+    EventLoop* loop = &s->loop;
+    bool done = worker.Call([s, ok, weak, name, loop] {
       std::string err;
-      *ok = s->conn->Open(name, [weak](int id, ServerEvent) {
-        Loop().Post([weak, id] {
+      *ok = s->conn->Open(name, [weak, loop](int id, ServerEvent) {
+        loop->Post([weak, id] {
           if (auto live = weak.lock()) Finished(*live, id);
         });
       }, &err);
@@ -205,7 +208,7 @@ class ServerVoice : public VoiceEngine {
   }
 
   bool StartFile(int rate, const std::string& output_file) {
-    file_voice_ = MakeLocalVoice();
+    file_voice_ = MakeLocalVoice(loop_);
     if (file_voice_->Start(1, WordsPerMinute(rate), 0, output_file)) return true;
     file_voice_.reset();
     return false;
@@ -227,6 +230,7 @@ class ServerVoice : public VoiceEngine {
   }
 
   bool flavour54_;
+  EventLoop& loop_;
   std::shared_ptr<ServerShared> s_;
   std::unique_ptr<EngineWorker> worker_;
   std::unique_ptr<VoiceEngine> file_voice_;
@@ -234,6 +238,8 @@ class ServerVoice : public VoiceEngine {
 
 }  // namespace
 
-std::unique_ptr<VoiceEngine> MakeServerVoice(bool flavour54) { return std::make_unique<ServerVoice>(flavour54); }
+std::unique_ptr<VoiceEngine> MakeServerVoice(bool flavour54, EventLoop& loop) {
+  return std::make_unique<ServerVoice>(flavour54, loop);
+}
 
 }  // namespace kal

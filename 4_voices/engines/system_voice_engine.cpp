@@ -36,7 +36,7 @@ void DebugDetail(const std::string& detail) {
 
 class SystemVoiceEngine : public VoiceEngine {
  public:
-  explicit SystemVoiceEngine(SystemVoiceMaker maker) : maker_(std::move(maker)) {}
+  SystemVoiceEngine(SystemVoiceMaker maker, EventLoop& loop) : maker_(std::move(maker)), loop_(loop) {}
   ~SystemVoiceEngine() override { Drop(); }
 
   bool Start(int voice, int rate, int, const std::string& output_file) override {
@@ -70,21 +70,21 @@ class SystemVoiceEngine : public VoiceEngine {
   bool Busy(int) override {
     if (!voice_ || !voice_->Speaking()) return false;
     // Posted work and keys wake this wait early.
-    Loop().Wait(kBusyWaitMs);
+    loop_.Wait(kBusyWaitMs);
     return voice_->Speaking();
   }
 
   void Stop() override {
     if (!voice_) return;
     voice_->Purge();
-    SleepAndPump(kStopPauseMs);
+    SleepAndPump(loop_, kStopPauseMs);
   }
 
   // Speech under way is let finish, unless the run is being stopped.
   void Release() override {
     if (!voice_) return;
     for (int waited = 0; Busy(0) && !StopRequested() && waited < kReleaseLimitMs; waited += kReleaseStepMs)
-      SleepAndPump(kReleaseStepMs);
+      SleepAndPump(loop_, kReleaseStepMs);
     Drop();
   }
 
@@ -97,13 +97,14 @@ class SystemVoiceEngine : public VoiceEngine {
   }
 
   SystemVoiceMaker maker_;
+  EventLoop& loop_;
   std::unique_ptr<SystemVoice> voice_;
 };
 
 }  // namespace
 
-std::unique_ptr<VoiceEngine> MakeSystemVoiceEngine(SystemVoiceMaker maker) {
-  return std::make_unique<SystemVoiceEngine>(std::move(maker));
+std::unique_ptr<VoiceEngine> MakeSystemVoiceEngine(SystemVoiceMaker maker, EventLoop& loop) {
+  return std::make_unique<SystemVoiceEngine>(std::move(maker), loop);
 }
 
 }  // namespace kal

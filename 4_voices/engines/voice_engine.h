@@ -12,6 +12,7 @@
 
 namespace kal {
 
+class EventLoop;
 struct OrvanState;
 
 class SystemVoice;
@@ -35,20 +36,21 @@ class VoiceEngine {
 };
 
 // The engines of this build. The Orvan engine works on the state it is
-// given (which must outlive it).
-std::unique_ptr<VoiceEngine> MakeOrvanVoice(OrvanState& state);
-std::unique_ptr<VoiceEngine> MakeLocalVoice();
+// given (which must outlive it). Each posts what it learns on its own
+// threads to loop and waits in it.
+std::unique_ptr<VoiceEngine> MakeOrvanVoice(OrvanState& state, EventLoop& loop);
+std::unique_ptr<VoiceEngine> MakeLocalVoice(EventLoop& loop);
 // The two speech server flavours: each has its own connection and state.
 // The 5.4 flavour reads its output module from its own key.
-std::unique_ptr<VoiceEngine> MakeServerVoice(bool flavour54);
+std::unique_ptr<VoiceEngine> MakeServerVoice(bool flavour54, EventLoop& loop);
 // A system voice object's flavour (1_platform/system_voice.h); the maker
 // gives a fresh object for each start.
 using SystemVoiceMaker = std::function<std::unique_ptr<SystemVoice>()>;
-std::unique_ptr<VoiceEngine> MakeSystemVoiceEngine(SystemVoiceMaker maker);
+std::unique_ptr<VoiceEngine> MakeSystemVoiceEngine(SystemVoiceMaker maker, EventLoop& loop);
 
-// Sleeps ms (real time, or the loop's virtual time in tests), then takes
-// pending input and posted work.
-void SleepAndPump(int ms);
+// Sleeps ms in loop (real time, or the loop's virtual time in tests), then
+// takes pending input and posted work.
+void SleepAndPump(EventLoop& loop, int ms);
 
 // The text the local voice hands to its synthesiser: trimmed; a single
 // digit gets a "." so that it is read as a number. Empty: nothing to say.

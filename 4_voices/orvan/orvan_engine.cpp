@@ -37,10 +37,6 @@ int64_t MicrosSince(std::chrono::steady_clock::time_point start) {
   return std::chrono::duration_cast<std::chrono::microseconds>(std::chrono::steady_clock::now() - start).count();
 }
 
-void Wake() {
-  Loop().Post([] {});
-}
-
 void RecordError(OrvanState& s, std::string_view utf8) { s.last_error = L1(utf8).substr(0, 255); }
 
 // Closes and reopens the synthesiser after a failed write.
@@ -208,7 +204,6 @@ bool OrvanSpeak(OrvanState& s, std::string_view text) {
   bool ok = Synthesise(s, lines);
   SetWaveFlags(saved);
   s.stats.total_us = MicrosSince(s.stats.start);
-  Wake();
   return ok;
 }
 
@@ -220,13 +215,11 @@ bool OrvanBusy(OrvanState& state) {
     OrvanStop(state);
     busy = false;
   }
-  Wake();
   return busy;
 }
 
 void OrvanStop(OrvanState& state) {
   if (!state.file_mode) WaveStop();
-  Wake();
 }
 
 void OrvanRelease(OrvanState& s) {

@@ -17,6 +17,7 @@
 #include "1_platform/unavailable_backends.h"
 #include "1_platform/wave_file_audio.h"
 #include "tests/support/temp_folder.h"
+#include "tests/support/fresh_subsystems.h"
 
 namespace kal {
 namespace {
@@ -95,7 +96,7 @@ TEST(FallbackAudio, ADeviceThatCannotOpenGivesWayToTheSecond) {
   int made = 0;
   auto device = MakeFallbackAudio(MakeNoAudio("no sound here"), [&] {
     ++made;
-    return MakeWaveFileAudio(path.string());
+    return MakeWaveFileAudio(path.string(), test::TestLoop());
   });
   std::string err;
   EXPECT_TRUE(device->Open(-1, AudioFormat{}, &err)) << err;

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "1_platform/console_frontend.h"
+#include "tests/support/fresh_subsystems.h"
 
 namespace kal {
 namespace {
@@ -50,7 +51,7 @@ TEST(HeadlessInput, KeysGoToTheStartedProgramWhileItRunsAndBackAfter) {
   HANDLE saved = GetStdHandle(STD_INPUT_HANDLE);
   SetStdHandle(STD_INPUT_HANDLE, read_end);
   {
-    auto front = MakeHeadlessFrontEnd(0, 1);
+    auto front = MakeHeadlessFrontEnd(test::TestLoop(), 0, 1);
     Write(write_end, "a");
     EXPECT_EQ(ReadFront(*front), "a");  // the reader now sits in a read
 

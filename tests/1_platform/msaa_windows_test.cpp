@@ -10,6 +10,7 @@
 
 #include "1_platform/accessibility.h"
 #include "1_platform/platform.h"
+#include "tests/support/fresh_subsystems.h"
 
 namespace kal {
 namespace {
@@ -40,8 +41,8 @@ TEST(Msaa, FocusEventsAndTheObjectAtAPointNameStandardControls) {
   SendMessageW(check, BM_SETCHECK, BST_CHECKED, 0);
   PumpFor(300, [] { return false; });
 
-  Platform platform;  // the back end is kept in it
-  SetAccessibility(platform, MakeHostAccessibility());
+  Platform platform(test::TestLoop());  // the back end is kept in it
+  SetAccessibility(platform, MakeHostAccessibility(platform.loop));
   ASSERT_TRUE(TheAccessibility(platform).Available());
   std::vector<AccessibilityEvent> events;
   ASSERT_TRUE(TheAccessibility(platform).StartMonitoring([&](const AccessibilityEvent& e) { events.push_back(e); }));

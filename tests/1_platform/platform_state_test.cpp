@@ -10,6 +10,7 @@
 #include "1_platform/stop_request.h"
 #include "2_config/config.h"
 #include "2_config/config_state.h"
+#include "tests/support/fresh_subsystems.h"
 
 namespace kal {
 namespace {
@@ -19,7 +20,7 @@ TEST(PlatformState, EachInstalledObjectKeepsItsOwnStopAndCleanups) {
   ASSERT_NE(outer, nullptr);  // the test program's
   std::string ran;
   {
-    Platform platform;
+    Platform platform(test::TestLoop());
     ScopedPlatform use(platform);
     EXPECT_EQ(InstalledPlatform(), &platform);
     RequestStop(EndOf(EndReason::kInterrupted));

@@ -32,7 +32,7 @@ TEST(SdlAudio, PlaysAFileThroughTheDiskDriver) {
   auto out = dir / "out.raw";
   ScopedEnv driver("SDL_AUDIODRIVER", "disk");
   ScopedEnv file("SDL_DISKAUDIOFILE", out.string());
-  SetLoop(MakePollEventLoop());
+  test::UseRealLoop();
   std::string console;
   UseMemoryConsole("", &console);
   SetAudio(Context().platform, MakeSdlAudio());
@@ -106,7 +106,7 @@ TEST(SdlAudio, MixesASourceWithTheQueue) {
   auto out = dir / "out.raw";
   ScopedEnv driver("SDL_AUDIODRIVER", "disk");
   ScopedEnv file("SDL_DISKAUDIOFILE", out.string());
-  SetLoop(MakePollEventLoop());
+  test::UseRealLoop();
   std::string console;
   UseMemoryConsole("", &console);
   SetAudio(Context().platform, MakeSdlAudio());

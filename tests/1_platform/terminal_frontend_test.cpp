@@ -10,6 +10,7 @@
 #include "1_platform/event_loop.h"
 #include "1_platform/pty.h"
 #include "tests/support/memory_console.h"
+#include "tests/support/fresh_subsystems.h"
 
 namespace kal {
 namespace {
@@ -17,14 +18,14 @@ namespace {
 class TerminalFrontEndTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    SetLoop(MakePollEventLoop());
+    test::UseRealLoop();
     ASSERT_TRUE(OpenPseudoTerminal(100, 30, &pty_));
     std::string unused;
     test::UseMemoryConsole("", &unused);
     TerminalOptions opts;
     opts.truecolor = false;
     opts.handle_signals = false;
-    auto front = MakeTerminalFrontEnd(pty_.slave, pty_.slave, opts);
+    auto front = MakeTerminalFrontEnd(test::TestLoop(), pty_.slave, pty_.slave, opts);
     ASSERT_NE(front, nullptr);
     SetConsoleFrontEnd(std::move(front));
   }

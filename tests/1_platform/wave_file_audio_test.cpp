@@ -8,6 +8,7 @@
 #include "1_platform/event_loop.h"
 #include "1_platform/wave_file_audio.h"
 #include "tests/support/temp_folder.h"
+#include "tests/support/fresh_subsystems.h"
 
 namespace kal {
 namespace {
@@ -23,18 +24,17 @@ std::string Slurp(const std::string& path) {
 }
 
 TEST(WaveFileAudio, PlaysInRealTimeAndWritesAValidWave) {
-  SetLoop(MakeFakeEventLoop());
   test::TempFolder tmp;
   std::string path = tmp.path() + "/som.wav";
-  auto dev = MakeWaveFileAudio(path);
+  auto dev = MakeWaveFileAudio(path, test::TestLoop());
   AudioFormat f{8000, 16, 1};
   ASSERT_TRUE(dev->Open(-1, f, nullptr));
   std::string second(16000, '\x01');  // one second at 8000 Hz, 16 bits
   ASSERT_EQ(dev->Queue(reinterpret_cast<const uint8_t*>(second.data()), second.size()), kAudioOk);
   EXPECT_EQ(dev->QueuedBytes(), 16000u);
-  Loop().Wait(250);
+  test::TestLoop().Wait(250);
   EXPECT_EQ(dev->QueuedBytes(), 12000u);
-  Loop().Wait(1000);
+  test::TestLoop().Wait(1000);
   EXPECT_EQ(dev->QueuedBytes(), 0u);
 
   // The header is right while the device is still open, and after more.
@@ -56,9 +56,8 @@ TEST(WaveFileAudio, PlaysInRealTimeAndWritesAValidWave) {
 }
 
 TEST(WaveFileAudio, AFileThatCannotBeWrittenRefusesToOpen) {
-  SetLoop(MakeFakeEventLoop());
   test::TempFolder tmp;
-  auto dev = MakeWaveFileAudio(tmp.path() + "/no/such/folder/som.wav");
+  auto dev = MakeWaveFileAudio(tmp.path() + "/no/such/folder/som.wav", test::TestLoop());
   std::string err;
   EXPECT_FALSE(dev->Open(-1, AudioFormat{}, &err));
   EXPECT_NE(err.find("cannot write"), std::string::npos);

@@ -60,11 +60,11 @@ class WindowTest : public ::testing::Test {
 
   void SetUp() override {
     if (!g_x) GTEST_SKIP() << "Xvfb is not available";
+    test::UseRealLoop();
     display_ = std::make_unique<test::ScopedEnv>("DISPLAY", g_x->name());
     settings_.colour_table = "0,1,2,3,4,5,6,7,8,9,10,11,12,13,14,15";
     InstalledConfig()->console_override = &settings_;
     InstalledConfig()->magnifier_override = nullptr;
-    SetLoop(MakePollEventLoop());
     test::UseMemoryConsole("", &out_);
   }
 
@@ -83,7 +83,7 @@ class WindowTest : public ::testing::Test {
     o.cell_width = kCellW;
     o.cell_height = kCellH;
     o.title = title;
-    auto front = MakeWindowFrontEnd(o);
+    auto front = MakeWindowFrontEnd(test::TestLoop(), o);
     ASSERT_EQ(StandInReason(*front), "");
     SetConsoleFrontEnd(std::move(front));
     InitConsole();
@@ -96,7 +96,7 @@ class WindowTest : public ::testing::Test {
   // Lets the window take its events for a moment.
   void Settle(int ms = 60) {
     auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
-    while (std::chrono::steady_clock::now() < end) PumpMessages(), Loop().Wait(5);
+    while (std::chrono::steady_clock::now() < end) PumpMessages(), test::TestLoop().Wait(5);
   }
 
   void Shot() {
@@ -114,7 +114,7 @@ class WindowTest : public ::testing::Test {
       if (KeyPressed()) {
         got.push_back(static_cast<char>(ReadKey()));
       } else {
-        Loop().Wait(5);
+        test::TestLoop().Wait(5);
       }
     }
     return got;

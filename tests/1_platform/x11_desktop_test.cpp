@@ -16,6 +16,7 @@
 #include "1_platform/unavailable_backends.h"
 #include "tests/support/temp_folder.h"
 #include "tests/support/xvfb_display.h"
+#include "tests/support/fresh_subsystems.h"
 
 namespace kal {
 namespace {
@@ -39,7 +40,7 @@ class X11DesktopTest : public ::testing::Test {
   void SetUp() override {
     if (!g_x) GTEST_SKIP() << "Xvfb is not available";
     display_ = std::make_unique<test::ScopedEnv>("DISPLAY", g_x->name());
-    SetLoop(MakePollEventLoop());
+    test::UseRealLoop();
   }
 
   // The keysym at a keycode's first level, read on a connection of the
@@ -58,7 +59,7 @@ class X11DesktopTest : public ::testing::Test {
 };
 
 TEST_F(X11DesktopTest, AnotherPlatformStateReadsTheTextTheFirstOwnsWholeAndIncrementally) {
-  Platform owner_state;
+  Platform owner_state(test::TestLoop());
   ScopedPlatform use_owner(owner_state);
   std::unique_ptr<DesktopClipboard> owner = MakeX11Clipboard();
   ASSERT_EQ(StandInReason(*owner), "");
@@ -70,7 +71,7 @@ TEST_F(X11DesktopTest, AnotherPlatformStateReadsTheTextTheFirstOwnsWholeAndIncre
     {
       // The reader's own connection: the owner answers from its own, which
       // the loop watches while the reader waits.
-      Platform reader_state;
+      Platform reader_state(test::TestLoop());
       ScopedPlatform use_reader(reader_state);
       std::unique_ptr<DesktopClipboard> reader = MakeX11Clipboard();
       ASSERT_EQ(StandInReason(*reader), "");
@@ -86,7 +87,7 @@ TEST_F(X11DesktopTest, AnotherPlatformStateReadsTheTextTheFirstOwnsWholeAndIncre
 TEST_F(X11DesktopTest, SpareKeycodesAreBoundForTheRunAndGivenBackWhenTheStateGoes) {
   LayoutKey key;
   {
-    Platform state;
+    Platform state(test::TestLoop());
     ScopedPlatform use(state);
     std::unique_ptr<DesktopAutomation> desktop = MakeX11Automation();
     ASSERT_EQ(desktop->Availability(), DesktopAvailability::kReady);
@@ -104,7 +105,7 @@ TEST_F(X11DesktopTest, SpareKeycodesAreBoundForTheRunAndGivenBackWhenTheStateGoe
 TEST_F(X11DesktopTest, WithoutADisplayThereIsNoClipboardAndNoDesktop) {
   test::ScopedEnv no_display("DISPLAY", std::nullopt);
   test::ScopedEnv no_wayland("WAYLAND_DISPLAY", std::nullopt);
-  Platform state;
+  Platform state(test::TestLoop());
   ScopedPlatform use(state);
   EXPECT_EQ(StandInReason(*MakeX11Clipboard()), "não há tela");
   EXPECT_EQ(MakeX11Automation()->Availability(), DesktopAvailability::kNoDisplay);

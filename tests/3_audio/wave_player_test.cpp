@@ -88,13 +88,13 @@ TEST_F(WavePlayer, KeyStopsPlaybackAtOnceAndStaysInTheQueue) {
   audio_->OnQueue([this](size_t n) {
     if (n == 3) Type("x");
   });
-  int64_t start = Loop().NowMs();
+  int64_t start = test::TestLoop().NowMs();
   EXPECT_EQ(PlayWaveFile(WriteWave("long.wav", pcm)), 0);
   EXPECT_EQ(audio_->pieces().size(), 4u);
   EXPECT_GE(audio_->clears(), 1);
   EXPECT_FALSE(WaveBusy());
   EXPECT_EQ(WaveInFlight(), 0);
-  EXPECT_LT(Loop().NowMs() - start, 100);
+  EXPECT_LT(test::TestLoop().NowMs() - start, 100);
   EXPECT_EQ(ReadKey(), 'x');
 }
 
@@ -102,12 +102,12 @@ TEST_F(WavePlayer, AtMostSixteenPiecesInFlightAndWaitsForTheEnd) {
   std::string pcm = Ramp(8192 * 40);
   int most = 0;
   audio_->OnQueue([&](size_t) { most = std::max(most, WaveInFlight()); });
-  int64_t start = Loop().NowMs();
+  int64_t start = test::TestLoop().NowMs();
   PlayWaveFile(WriteWave("long.wav", pcm));
   EXPECT_EQ(audio_->pieces().size(), 40u);
   EXPECT_EQ(most, 15);  // the sixteenth goes out once one has played
   // 40 pieces of 8192 bytes at 11025 bytes a second, plus the device buffer.
-  int64_t took = Loop().NowMs() - start;
+  int64_t took = test::TestLoop().NowMs() - start;
   EXPECT_GE(took, 8192 * 40 * 1000 / 11025);
   EXPECT_LE(took, 8192 * 40 * 1000 / 11025 + 100);
 }
@@ -206,9 +206,9 @@ TEST_F(WavePlayer, DeviceErrorIsShownInEnglishAndWaitsForEnter) {
 
 TEST_F(WavePlayer, ADeviceThatStopsTakingSoundDoesNotHangTheWait) {
   audio_->Stall(true);
-  int64_t t0 = Loop().NowMs();
+  int64_t t0 = test::TestLoop().NowMs();
   EXPECT_EQ(PlayWaveFile(WriteWave("a.wav", Ramp(8192 * 4))), 0);
-  EXPECT_LT(Loop().NowMs() - t0, 3000);
+  EXPECT_LT(test::TestLoop().NowMs() - t0, 3000);
   EXPECT_FALSE(WaveBusy());
   EXPECT_EQ(audio_->clears(), 1);
 }

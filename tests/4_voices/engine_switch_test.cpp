@@ -52,7 +52,7 @@ class Switch : public SpeechFixture {
  protected:
   void SetUp() override {
     SpeechFixture::SetUp();
-    auto engines = std::make_unique<EngineSwitch>(test::Context().voices);
+    auto engines = std::make_unique<EngineSwitch>(test::Context().voices, test::TestLoop());
     switch_ = engines.get();
     const char* names[] = {"orvan", "local", "server54", "server"};
     for (int i = 0; i < 4; ++i) {
@@ -101,26 +101,26 @@ TEST_F(Switch, EachKindReachesItsEngineWithTheArgumentsUnchanged) {
 
 TEST_F(Switch, FailedStartKeepsTheKindAndDoesNotWait) {
   fakes_[1]->start_ok = false;
-  int64_t t0 = Loop().NowMs();
+  int64_t t0 = test::TestLoop().NowMs();
   EXPECT_FALSE(switch_->Start(1, 0, 0, "", 4));
   EXPECT_EQ(switch_->Kind(), 4);
   EXPECT_EQ(Calls(), "local start 1 0 0 []\n");
-  EXPECT_EQ(Loop().NowMs(), t0);
+  EXPECT_EQ(test::TestLoop().NowMs(), t0);
 }
 
 TEST_F(Switch, StartWaitsInFiftyMillisecondStepsUntilNothingIsPending) {
   fakes_[3]->busy_polls = 3;
-  int64_t t0 = Loop().NowMs();
+  int64_t t0 = test::TestLoop().NowMs();
   EXPECT_TRUE(switch_->Start(1, 0, 0, "", 5));
-  EXPECT_EQ(Loop().NowMs() - t0, 150);
+  EXPECT_EQ(test::TestLoop().NowMs() - t0, 150);
   EXPECT_EQ(Calls(), "server start 1 0 0 []\nserver busy 1\nserver busy 1\nserver busy 1\nserver busy 1\n");
 }
 
 TEST_F(Switch, StartOfAnEngineThatNeverSettlesEndsAfterTenSeconds) {
   fakes_[0]->busy_polls = -1;
-  int64_t t0 = Loop().NowMs();
+  int64_t t0 = test::TestLoop().NowMs();
   EXPECT_TRUE(switch_->Start(1, 0, 0, "", 3));
-  EXPECT_EQ(Loop().NowMs() - t0, 10000);
+  EXPECT_EQ(test::TestLoop().NowMs() - t0, 10000);
 }
 
 TEST_F(Switch, OutputFileIsMappedLikeAScriptPath) {
@@ -136,7 +136,7 @@ TEST_F(Switch, OutputFileIsMappedLikeAScriptPath) {
 TEST_F(Switch, BusyTakesPostedWorkBeforeAskingTheEngine) {
   ASSERT_TRUE(switch_->Start(1, 0, 0, "", 4));
   Calls();
-  Loop().Post([this] { log_.calls.push_back("posted"); });
+  test::TestLoop().Post([this] { log_.calls.push_back("posted"); });
   switch_->Busy(1);
   EXPECT_EQ(Calls(), "posted\nlocal busy 1\n");
 }

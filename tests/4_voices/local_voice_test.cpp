@@ -41,9 +41,9 @@ const char* kLongText =
 class LocalVoiceTest : public SpeechFixture {
  protected:
   void SetUp() override {
+    test::UseRealLoop();
     SpeechFixture::SetUp();
-    SetLoop(MakePollEventLoop());
-    SetSpeechEngine(std::make_unique<EngineSwitch>(test::Context().voices));
+    SetSpeechEngine(std::make_unique<EngineSwitch>(test::Context().voices, test::TestLoop()));
   }
   void TearDown() override {
     Engine().Release();
@@ -56,7 +56,7 @@ class LocalVoiceTest : public SpeechFixture {
   // Waits (at most 20 s) until the engine is quiet.
   void WaitQuiet(int flag = 0) {
     auto t = Clock::now();
-    while (Engine().Busy(flag) && MsSince(t) < 20000) Loop().Wait(5);
+    while (Engine().Busy(flag) && MsSince(t) < 20000) test::TestLoop().Wait(5);
   }
 };
 
@@ -91,7 +91,7 @@ TEST_F(LocalVoiceTest, KeyStopsSpeechWithinFiftyMilliseconds) {
   Speech().engine_kind = kEngineLocal;
   SpeakText(kLongText);
   auto t = Clock::now();
-  while (MsSince(t) < 300) Loop().Wait(10);
+  while (MsSince(t) < 300) test::TestLoop().Wait(10);
   ASSERT_TRUE(Engine().Busy(0));
   size_t before = audio_->pieces().size();
   int clears = audio_->clears();
@@ -105,7 +105,7 @@ TEST_F(LocalVoiceTest, KeyStopsSpeechWithinFiftyMilliseconds) {
   EXPECT_GT(audio_->clears(), clears);
   // Nothing more reaches the player, and the key stays for the program.
   t = Clock::now();
-  while (MsSince(t) < 200) Loop().Wait(10);
+  while (MsSince(t) < 200) test::TestLoop().Wait(10);
   EXPECT_LE(audio_->pieces().size(), before + 1);
   EXPECT_TRUE(KeyPressed());
   // The voice goes on working after a stop.

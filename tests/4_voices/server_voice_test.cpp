@@ -139,11 +139,11 @@ class ServerVoiceTest : public SpeechFixture {
     g_servers = nullptr;
   }
   void SetUp() override {
+    test::UseRealLoop();
     SpeechFixture::SetUp();
     if (!g_servers->skip_reason.empty()) GTEST_SKIP() << g_servers->skip_reason;
     address_.emplace("SPEECHD_ADDRESS", "unix_socket:" + g_servers->socket);
-    SetLoop(MakePollEventLoop());
-    SetSpeechEngine(std::make_unique<EngineSwitch>(test::Context().voices));
+    SetSpeechEngine(std::make_unique<EngineSwitch>(test::Context().voices, test::TestLoop()));
     WriteConfig("SERVFALA", "MODULO", g_servers->module);
   }
   void TearDown() override {
@@ -155,7 +155,7 @@ class ServerVoiceTest : public SpeechFixture {
   // Waits (at most 20 s) until the engine is quiet; the time it took.
   double WaitQuiet() {
     auto t = Clock::now();
-    while (Engine().Busy(0) && MsSince(t) < 20000) Loop().Wait(5);
+    while (Engine().Busy(0) && MsSince(t) < 20000) test::TestLoop().Wait(5);
     return MsSince(t);
   }
   std::optional<ScopedEnv> address_;
@@ -197,7 +197,7 @@ TEST_F(ServerVoiceTest, StopCancelsWhatIsQueued) {
   ASSERT_TRUE(Engine().Start(100000, 3, 0, "", 54));
   for (int i = 0; i < 3; ++i) Engine().Speak(kSentence);
   auto t = Clock::now();
-  while (MsSince(t) < 400) Loop().Wait(10);
+  while (MsSince(t) < 400) test::TestLoop().Wait(10);
   ASSERT_TRUE(Engine().Busy(0));
   auto stop_at = Clock::now();
   Engine().Stop();
@@ -231,8 +231,8 @@ TEST_F(SpeechFixture, NoSpeechServerMeansTheRecordedVoiceWithinASecond) {
   TempFolder tmp;
   ScopedEnv address("SPEECHD_ADDRESS", "unix_socket:" + (tmp / "none.sock"));
   ScopedEnv spawn("SPEECHD_CMD", "/bin/false");
-  SetLoop(MakePollEventLoop());
-  SetSpeechEngine(std::make_unique<EngineSwitch>(test::Context().voices));
+  UseRealLoop();
+  SetSpeechEngine(std::make_unique<EngineSwitch>(test::Context().voices, test::TestLoop()));
   auto t = Clock::now();
   EXPECT_FALSE(Engine().Start(1, 0, 0, "", 5));
   EXPECT_FALSE(Engine().Start(1, 0, 0, "", 54));
@@ -264,8 +264,8 @@ TEST_F(SpeechFixture, ServerThatNeverAnswersFailsTheStartWithinASecond) {
   ASSERT_EQ(listen(fd, 4), 0);
   ScopedEnv address("SPEECHD_ADDRESS", "unix_socket:" + path);
   ScopedEnv spawn("SPEECHD_CMD", "/bin/false");
-  SetLoop(MakePollEventLoop());
-  SetSpeechEngine(std::make_unique<EngineSwitch>(test::Context().voices));
+  UseRealLoop();
+  SetSpeechEngine(std::make_unique<EngineSwitch>(test::Context().voices, test::TestLoop()));
   auto t = Clock::now();
   EXPECT_FALSE(Engine().Start(1, 0, 0, "", 5));
   EXPECT_LT(MsSince(t), 1100.0);
@@ -274,7 +274,7 @@ TEST_F(SpeechFixture, ServerThatNeverAnswersFailsTheStartWithinASecond) {
   Engine().Speak("bom dia");
   EXPECT_FALSE(Engine().Busy(0));
   Engine().Stop();
-  SetSpeechEngine(std::make_unique<EngineSwitch>(test::Context().voices));
+  SetSpeechEngine(std::make_unique<EngineSwitch>(test::Context().voices, test::TestLoop()));
   close(fd);  // the client library's blocked read now ends
 }
 
@@ -283,15 +283,15 @@ TEST_F(SpeechFixture, ServerVoiceWithAnOutputFileWritesAWave) {
   TempFolder tmp;
   ScopedEnv address("SPEECHD_ADDRESS", "unix_socket:" + (tmp / "none.sock"));
   ScopedEnv spawn("SPEECHD_CMD", "/bin/false");
-  SetLoop(MakePollEventLoop());
-  SetSpeechEngine(std::make_unique<EngineSwitch>(test::Context().voices));
+  UseRealLoop();
+  SetSpeechEngine(std::make_unique<EngineSwitch>(test::Context().voices, test::TestLoop()));
   std::string file = tmp / "servidor.wav";
   ASSERT_TRUE(Engine().Start(1, -5, 0, file, 54));
   Engine().Speak("bom dia");
   auto t = Clock::now();
-  while (Engine().Busy(0) && MsSince(t) < 10000) Loop().Wait(5);
+  while (Engine().Busy(0) && MsSince(t) < 10000) test::TestLoop().Wait(5);
   Engine().Release();
-  SetSpeechEngine(std::make_unique<EngineSwitch>(test::Context().voices));
+  SetSpeechEngine(std::make_unique<EngineSwitch>(test::Context().voices, test::TestLoop()));
   EXPECT_TRUE(audio_->pieces().empty());
   std::string image = ReadFileBytes(file);
   ASSERT_GT(image.size(), 44u + 22050u);

@@ -10,12 +10,12 @@
 #include "1_platform/event_loop.h"
 #include "1_platform/system_voice.h"
 #include "4_voices/engines/voice_engine.h"
+#include "tests/support/fresh_subsystems.h"
 
 namespace kal::test {
 namespace {
 
 TEST(SapiVoice, StartsOnlyWithAVoiceAndSpeaksWithoutBlocking) {
-  SetLoop(MakeFakeEventLoop());
   for (bool flavour54 : {false, true}) {
     auto raw = MakeSystemVoice(flavour54);
     ASSERT_NE(raw, nullptr);
@@ -27,7 +27,7 @@ TEST(SapiVoice, StartsOnlyWithAVoiceAndSpeaksWithoutBlocking) {
       EXPECT_FALSE(err.empty());
     }
 
-    auto engine = MakeSystemVoiceEngine([flavour54] { return MakeSystemVoice(flavour54); });
+    auto engine = MakeSystemVoiceEngine([flavour54] { return MakeSystemVoice(flavour54); }, TestLoop());
     bool started = engine->Start(1, 0, 0, "");
     EXPECT_EQ(started, voices > 0) << "flavour54=" << flavour54 << " " << err;
     if (started) {

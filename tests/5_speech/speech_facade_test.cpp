@@ -57,9 +57,9 @@ TEST_F(Facade, HyphenatedDigitsAreSpelledAndMinusIsSaid) {
 }
 
 TEST_F(Facade, DashBetweenWordsIsNamedWithTheCommaPause) {
-  int64_t t0 = Loop().NowMs();
+  int64_t t0 = test::TestLoop().NowMs();
   EXPECT_EQ(Say("a - b"), "say a - b\n  phrase a \n    diphone a \n  char 45\n  phrase  b \n    diphone  b \n");
-  EXPECT_EQ(Loop().NowMs() - t0, 150);
+  EXPECT_EQ(test::TestLoop().NowMs() - t0, 150);
 }
 
 TEST_F(Facade, HyphenJoiningWordsIsDropped) {
@@ -67,21 +67,21 @@ TEST_F(Facade, HyphenJoiningWordsIsDropped) {
 }
 
 TEST_F(Facade, WwwIsSpelledAndAFullStopWithoutSpaceHasNoPause) {
-  int64_t t0 = Loop().NowMs();
+  int64_t t0 = test::TestLoop().NowMs();
   EXPECT_EQ(Say("www.x"),
             "say www.x\n  spell www\n    char 119\n    char 119\n    char 119\n"
             "  char 46\n  phrase x \n    diphone x \n");
-  EXPECT_EQ(Loop().NowMs() - t0, 0);
-  t0 = Loop().NowMs();
+  EXPECT_EQ(test::TestLoop().NowMs() - t0, 0);
+  t0 = test::TestLoop().NowMs();
   Say("a. b");
-  EXPECT_EQ(Loop().NowMs() - t0, 250);
+  EXPECT_EQ(test::TestLoop().NowMs() - t0, 250);
 }
 
 TEST_F(Facade, ColonBeforeTwoSlashesIsSpelled) {
-  int64_t t0 = Loop().NowMs();
+  int64_t t0 = test::TestLoop().NowMs();
   EXPECT_EQ(Say("http://"),
             "say http://\n  phrase http\n    diphone http\n  spell :\n    char 58\n  char 47\n  char 47\n");
-  EXPECT_EQ(Loop().NowMs() - t0, 0);
+  EXPECT_EQ(test::TestLoop().NowMs() - t0, 0);
 }
 
 TEST_F(Facade, RepeatedCharacterIsSaidFourTimesThenClicks) {
@@ -160,12 +160,12 @@ TEST_F(Facade, TypedKeysAreEchoedWithoutWaitingAndCutEachOther) {
   WriteWave(DriveC("ferlan/som/letras/_97.wav"), Ramp(5000));
   WriteWave(DriveC("ferlan/som/letras/_98.wav"), Ramp(5000, 3));
   SetWaveNoWait(true);
-  int64_t t0 = Loop().NowMs();
+  int64_t t0 = test::TestLoop().NowMs();
   Type("a");
   EXPECT_EQ(ReadKeySpoken(), 'a');
   Type("b");
   EXPECT_EQ(ReadKeySpoken(), 'b');
-  EXPECT_LT(Loop().NowMs() - t0, 20);
+  EXPECT_LT(test::TestLoop().NowMs() - t0, 20);
   EXPECT_EQ(audio_->clears(), 1);  // the second key cut the first echo
   EXPECT_EQ(audio_->pieces().size(), 2u);
   EXPECT_TRUE(SpeechBusy());
@@ -212,13 +212,13 @@ TEST_F(Facade, NamedSoundsComeFromTheSystemOrTheApplicationFolder) {
 TEST_F(Facade, TelephoneTonesAreDialedWithoutTheFastFlag) {
   for (const char* k : {"1", "X", "#"}) WriteWave(DriveC(std::string("ferlan/som/letras/dtmf_") + k + ".wav"), Ramp(1000));
   SetWaveFlags({.fast = true});
-  int64_t t0 = Loop().NowMs();
+  int64_t t0 = test::TestLoop().NowMs();
   DialDigits("1*#,a");
   ASSERT_EQ(audio_->pieces().size(), 3u);
   for (auto& p : audio_->pieces()) EXPECT_EQ(p.format.rate, 11025);
   EXPECT_TRUE(GetWaveFlags().fast);
   // Three tones of about 91 ms, 100 ms after each, one second for the comma.
-  EXPECT_GE(Loop().NowMs() - t0, 3 * 190 + 1000);
+  EXPECT_GE(test::TestLoop().NowMs() - t0, 3 * 190 + 1000);
 }
 
 TEST_F(Facade, BatteryStatusIsSpokenFromThePowerState) {
@@ -270,9 +270,9 @@ class TimedEngine : public SpeechEngine {
   bool Start(int, int, int, std::string_view, int) override { return true; }
   void Speak(std::string_view t) override {
     spoken += std::string(t) + "|";
-    until = Loop().NowMs() + 200;
+    until = test::TestLoop().NowMs() + 200;
   }
-  bool Busy(int) override { return Loop().NowMs() < until; }
+  bool Busy(int) override { return test::TestLoop().NowMs() < until; }
   void Stop() override { until = 0; }
   void Release() override {}
   std::string spoken;
@@ -286,12 +286,12 @@ TEST_F(Facade, EngineSpeaksAndTheNextSoundWaitsForIt) {
   // Without the configuration asking for it the engine is not started.
   EXPECT_FALSE(EngineActive());
   Speech().engine_active = true;
-  int64_t t0 = Loop().NowMs();
+  int64_t t0 = test::TestLoop().NowMs();
   SpeakText("bom dia");
   EXPECT_EQ(e->spoken, "bom dia|");
-  EXPECT_EQ(Loop().NowMs(), t0);
+  EXPECT_EQ(test::TestLoop().NowMs(), t0);
   PlayNamedSound("_x");
-  EXPECT_GE(Loop().NowMs() - t0, 200);
+  EXPECT_GE(test::TestLoop().NowMs() - t0, 200);
   SetSpeechEngine(nullptr);
 }
 

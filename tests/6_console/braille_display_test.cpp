@@ -114,7 +114,6 @@ TEST(BrailleCells, DisplayKeysGiveConsoleKeys) {
 class BrailleConsoleTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    SetLoop(MakeFakeEventLoop());
     test::UseMemoryConsole("", &out_);
     auto device = std::make_unique<RecordingBraille>(40);
     display_ = device.get();

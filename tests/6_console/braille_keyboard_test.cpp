@@ -112,7 +112,6 @@ TEST(BrailleKeyboard, SquareWaveIsWholePeriodsEndingAtSilence) {
 }
 
 TEST(BrailleKeyboard, ConsoleQueuesChordsAndAnnouncesModes) {
-  SetLoop(MakeFakeEventLoop());
   std::string out;
   test::UseMemoryConsole(Press('f') + Press('d') + Release('d') + Release('f') + "1" + Press('q') + Release('q') +
                           "\x1b[24;7~" + "z",

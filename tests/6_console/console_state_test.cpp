@@ -25,14 +25,13 @@ namespace kal::test {
 namespace {
 
 TEST(ConsoleState, ANestedConsoleHasItsOwnScreenMenuAndClipboard) {
-  SetLoop(MakeFakeEventLoop());
   std::string outer_text, inner_text;
   UseMemoryConsole("", &outer_text);
   ConsoleWrite("fora");
   ASSERT_TRUE(CreateConsoleMenu(Context().console, 1, 10, 20, 12));
   ASSERT_TRUE(CopyToClipboard("copiado fora"));
   {
-    Console inner;
+    Console inner(TestLoop());
     ConsoleScope use(inner);
     UseMemoryConsole("", &inner_text);
     ConsoleWrite("dentro\r\n");
@@ -52,13 +51,12 @@ TEST(ConsoleState, ANestedConsoleHasItsOwnScreenMenuAndClipboard) {
 // takes them, and its scope gives them back to the console before it, or to
 // nobody.
 TEST(ConsoleState, TheKeysAndNoticesFollowTheConsoleInUse) {
-  SetLoop(MakeFakeEventLoop());
   Platform& platform = *InstalledPlatform();
   Console& outer = InstalledConsole();
   EXPECT_EQ(platform.key_input, nullptr);
   EXPECT_EQ(platform.notice, nullptr);
   {
-    Console inner;
+    Console inner(TestLoop());
     ConsoleScope use(inner);
     EXPECT_EQ(platform.key_input, nullptr);
     std::string text;
@@ -76,7 +74,7 @@ TEST(ConsoleState, TheKeysAndNoticesFollowTheConsoleInUse) {
   std::string text;
   UseMemoryConsole("", &text);
   {
-    Console inner;
+    Console inner(TestLoop());
     ConsoleScope use(inner);
     std::string inner_text;
     UseMemoryConsole("", &inner_text);
@@ -114,15 +112,14 @@ class QuietFrontEnd : public ConsoleFrontEnd {
 // a console that is gone.
 TEST(ConsoleState, AConsoleThatGoesStopsWatchingItsInput) {
   std::set<int> watched;
-  SetLoop(std::make_unique<WatchingLoop>(&watched));
+  WatchingLoop loop(&watched);
   {
-    Console console;
+    Console console(loop);
     ConsoleScope use(console);
     SetConsoleFrontEnd(std::make_unique<QuietFrontEnd>());
     EXPECT_EQ(watched, std::set<int>{7});
   }
   EXPECT_TRUE(watched.empty());
-  SetLoop(MakeFakeEventLoop());
 }
 
 }  // namespace

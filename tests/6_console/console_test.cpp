@@ -20,7 +20,6 @@ namespace {
 class ConsoleTest : public ::testing::Test {
  protected:
   void Start(const std::string& keys) {
-    SetLoop(MakeFakeEventLoop());
     test::UseMemoryConsole(keys, &out_);
   }
   std::string out_;
@@ -41,12 +40,12 @@ TEST(KeyQueue, TwoByteCodeNeedsRoomForBothBytes) {
 // Once a stop is requested every wait unwinds at once: no key is read, no
 // virtual time passes, a line read returns what it had.
 void ExpectWaitsUnwind() {
-  int64_t t0 = Loop().NowMs();
+  int64_t t0 = test::TestLoop().NowMs();
   EXPECT_TRUE(KeyPressed());
   EXPECT_EQ(ReadKey(), kNoKeyByte);
   Delay(60000);
   EXPECT_EQ(ConsoleReadLine(), "");
-  EXPECT_LT(Loop().NowMs() - t0, 1000);
+  EXPECT_LT(test::TestLoop().NowMs() - t0, 1000);
 }
 
 TEST_F(ConsoleTest, BreakKeyRequestsTheStopAndEmptiesTheQueue) {

@@ -40,7 +40,6 @@ const std::string kCtrlLeft = "\x1b[1;5D", kCtrlRight = "\x1b[1;5C", kF1 = "\x1b
 class FieldEditorTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    SetLoop(MakeFakeEventLoop());
     CaptureSpeechLog(true);
     ClearCapturedSpeech();
     SetClipboardBackend(nullptr);

@@ -85,7 +85,6 @@ TEST(ScreenReview, MagnifiedStripShowsTheReviewRow) {
   InstalledConfig()->console_override = nullptr;
   InstalledConfig()->magnifier_override = &m;
   std::string out;
-  SetLoop(MakeFakeEventLoop());
   UseMemoryConsole("", &out);
   GotoXY(1, 3);
   ConsoleWrite("   texto aqui");
@@ -120,7 +119,6 @@ class RecordingEngine : public SpeechEngine {
 // stops the reading before the next row.
 TEST(ScreenReview, ASpeechServerGetsWholeRows) {
   std::string out;
-  SetLoop(MakeFakeEventLoop());
   UseMemoryConsole("", &out);
   CaptureSpeechLog(true);
   ClearCapturedSpeech();

@@ -59,7 +59,6 @@ class PortugueseNumbers {
 class DownloadTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    SetLoop(MakeFakeEventLoop());
     test::UseMemoryConsole("", &console_);
     SetNetUser(Net(), &user_);
     ResetNetForTest(Net());
@@ -246,8 +245,8 @@ TEST_F(DownloadTest, HttpsTrickleCanBeStopped) {
 // script and records what it is told, in place of the console.
 class ScriptedUser : public NetUser {
  public:
-  void TakeInput() override { Loop().Wait(0); }
-  void Pause(int ms) override { Loop().Wait(ms); }
+  void TakeInput() override { test::TestLoop().Wait(0); }
+  void Pause(int ms) override { test::TestLoop().Wait(ms); }
   // The second look asks where the download stands (and turns the clicks
   // on, which a trickle never gets to: no block fills); the fourth stops it.
   bool TakeDownloadKeys(const std::function<DownloadProgress()>& progress, bool* ticks) override {
@@ -351,9 +350,9 @@ TEST_F(DownloadTest, HostileServersEndTheDownload) {
     c.Send("HTTP/1.1 200 OK\r\nContent-Length: 100\r\n\r\n0123456789");
     while (!c.Stopping()) std::this_thread::sleep_for(std::chrono::milliseconds(5));
   });
-  int64_t start = Loop().NowMs();
+  int64_t start = test::TestLoop().NowMs();
   EXPECT_FALSE(Get(silent.Url("/")));
-  EXPECT_GE(Loop().NowMs() - start, kHttpWaitSeconds * 1000);
+  EXPECT_GE(test::TestLoop().NowMs() - start, kHttpWaitSeconds * 1000);
   EXPECT_EQ(FileText(), "0123456789");
 }
 
@@ -397,11 +396,11 @@ TEST_F(DownloadTest, ADeadlineEndsAHeadThatTrickles) {
   });
   DownloadReport report;
   DownloadRequest request{trickle.Url("/"), file_, false, "a", "", &report};
-  request.deadline_ms = Loop().NowMs() + 2000;
+  request.deadline_ms = test::TestLoop().NowMs() + 2000;
   EXPECT_FALSE(Download(Net(), request));
   EXPECT_TRUE(report.out_of_time);
   EXPECT_FALSE(report.head_refused);
-  EXPECT_GE(Loop().NowMs(), request.deadline_ms);
+  EXPECT_GE(test::TestLoop().NowMs(), request.deadline_ms);
   EXPECT_FALSE(fs::exists(file_));
 }
 
@@ -543,10 +542,10 @@ TEST_F(DownloadTest, ChunkedBodiesAreDecoded) {
            "5\r\nhello\r\n7;x=y\r\n, world\r\n0\r\nX-Trailer: 1\r\n\r\n");
     while (!c.Stopping()) std::this_thread::sleep_for(std::chrono::milliseconds(10));
   });
-  int64_t start = Loop().NowMs();
+  int64_t start = test::TestLoop().NowMs();
   EXPECT_TRUE(Get(server.Url("/")));
   EXPECT_EQ(FileText(), "hello, world");
-  EXPECT_LT(Loop().NowMs() - start, kHttpWaitSeconds * 1000);
+  EXPECT_LT(test::TestLoop().NowMs() - start, kHttpWaitSeconds * 1000);
 
   // A larger body in many pieces, and the line-by-line fetch decoding too.
   std::string body = Body(50000), wire;
@@ -588,8 +587,8 @@ TEST_F(DownloadTest, LargeBodiesArriveWhole) {
 // A user who asks to stop only at the third look at the keys.
 class LateStopUser : public NetUser {
  public:
-  void TakeInput() override { Loop().Wait(0); }
-  void Pause(int ms) override { Loop().Wait(ms); }
+  void TakeInput() override { test::TestLoop().Wait(0); }
+  void Pause(int ms) override { test::TestLoop().Wait(ms); }
   bool TakeDownloadKeys(const std::function<DownloadProgress()>&, bool*) override { return ++looks >= 3; }
   void Tell(const std::string& line) override {}
   void Note(const std::string& line) override {}

@@ -46,7 +46,6 @@ void HoldUntilStopping(ServerConnection& c) {
 class NetStallTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    SetLoop(MakeFakeEventLoop());
     test::UseMemoryConsole("", &console_);
     SetNetUser(Net(), &user_);
     ResetNetForTest(Net());
@@ -75,9 +74,9 @@ TEST_F(NetStallTest, TlsRecordCutOffEndsAtTheLimitOrWhenStopped) {
   std::string line;
   ASSERT_EQ(ReceiveLineResult(*reader, 1, &line), LineResult::kLine);
   EXPECT_EQ(line, "inteira");
-  int64_t start = Loop().NowMs();
+  int64_t start = test::TestLoop().NowMs();
   EXPECT_EQ(ReceiveLineResult(*reader, 1, &line), LineResult::kTimeout);
-  EXPECT_GE(Loop().NowMs() - start, 1000);
+  EXPECT_GE(test::TestLoop().NowMs() - start, 1000);
   int asked = 0;
   EXPECT_EQ(ReceiveLineResult(*reader, 0, &line, [&] { return ++asked == 3; }), LineResult::kStopped);
   EXPECT_EQ(asked, 3);
@@ -103,9 +102,9 @@ TEST_F(NetStallTest, HandshakeStalledInARecordEndsAtTheSilenceLimit) {
   });
   SetSilenceLimitForTest(Net(), 700);
   PushKeyBytes("\x1bn");  // asked, and told to go on
-  int64_t start = Loop().NowMs();
+  int64_t start = test::TestLoop().NowMs();
   EXPECT_FALSE(Get(server.Url("/r", true)));
-  EXPECT_GE(Loop().NowMs() - start, 700);
+  EXPECT_GE(test::TestLoop().NowMs() - start, 700);
   EXPECT_EQ(console_, "Deseja parar o download?\nn\n");
 }
 
@@ -126,10 +125,10 @@ TEST_F(NetStallTest, UnansweredConnectEndsAtTheLimitOrWhenStopped) {
   ASSERT_LT(queued.size(), 4u) << "the queue never filled";
   SetSilenceLimitForTest(Net(), 0);
   int asked = 0;
-  int64_t start = Loop().NowMs();
+  int64_t start = test::TestLoop().NowMs();
   EXPECT_EQ(ConnectTcp(Net(), "127.0.0.1", port, [&] { return ++asked == 2; }), -1);
   EXPECT_EQ(asked, 2);
-  EXPECT_LT(Loop().NowMs() - start, 1000);
+  EXPECT_LT(test::TestLoop().NowMs() - start, 1000);
   for (int s : queued) CloseTcp(Net(), s);
   SockClose(listener);
 }

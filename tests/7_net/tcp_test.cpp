@@ -31,7 +31,6 @@ using test::ServerConnection;
 class TcpTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    SetLoop(MakeFakeEventLoop());
     test::UseMemoryConsole("", &console_);
     ResetNetForTest(Net());
     SetNetTimeoutSetting(Net(), nullptr);
@@ -118,10 +117,10 @@ TEST_F(TcpTest, ReceiveLineGivesUpAfterItsSeconds) {
   int s = ConnectTcp(Net(), "127.0.0.1", static_cast<uint16_t>(server.port()));
   auto reader = NewLineReader(Net(), s);
   std::string line;
-  int64_t start = Loop().NowMs();
+  int64_t start = test::TestLoop().NowMs();
   EXPECT_EQ(ReceiveLineResult(*reader, 1, &line), LineResult::kTimeout);
   EXPECT_EQ(line, "partial");  // what was collected stays
-  EXPECT_GE(Loop().NowMs() - start, 1000);
+  EXPECT_GE(test::TestLoop().NowMs() - start, 1000);
   CloseTcp(Net(), s);
 }
 

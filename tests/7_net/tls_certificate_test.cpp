@@ -40,7 +40,6 @@ void Hello(ServerConnection& c) { c.Send("ola\r\n"); }
 class TlsCertificateTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    SetLoop(MakeFakeEventLoop());
     test::UseMemoryConsole("", &console_);
     SetNetUser(Net(), &user_);
     ResetNetForTest(Net());

@@ -21,7 +21,6 @@ namespace {
 Network& Net() { return test::Context().network; }
 
 TEST(WindowsTls, MissingLibraryIsToldAndTheConnectionFails) {
-  SetLoop(MakeFakeEventLoop());
   std::string console;
   test::UseMemoryConsole("", &console);
   ConsoleNetUser user;

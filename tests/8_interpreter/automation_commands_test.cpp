@@ -36,9 +36,9 @@ class AutomationCommands : public ::testing::Test {
   int64_t Elapsed(const std::string& script) {
     Run("escreve\n");
     desktop_->events.clear();
-    int64_t start = Loop().NowMs();
+    int64_t start = test::TestLoop().NowMs();
     Run(script);
-    return Loop().NowMs() - start;
+    return test::TestLoop().NowMs() - start;
   }
   RecordingDesktop* desktop_;
 };

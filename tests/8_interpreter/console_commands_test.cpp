@@ -24,9 +24,9 @@ ScriptResult Script(const std::string& script, const std::string& keys = "") {
 // Virtual milliseconds a script takes beyond an empty run.
 int64_t ElapsedMs(const std::string& script) {
   Script("escreve\n");
-  int64_t base = Loop().NowMs();
+  int64_t base = test::TestLoop().NowMs();
   Script(script);
-  return Loop().NowMs() - base;
+  return test::TestLoop().NowMs() - base;
 }
 
 TEST(ConsoleCommands, PasswordTypingIsHiddenAndColoursComeBack) {

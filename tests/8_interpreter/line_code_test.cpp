@@ -15,6 +15,7 @@
 #include "1_platform/event_loop.h"
 #include "8_interpreter/interpreter.h"
 #include "8_interpreter/state.h"
+#include "tests/support/fresh_subsystems.h"
 #include "tests/support/script_harness.h"
 #include "tests/support/temp_folder.h"
 
@@ -73,8 +74,8 @@ TEST(LineCode, WritingToAFileChannel) {
 // Decoded lines belong to the store they were decoded from: storing again
 // (the same numbers, other texts) runs the new texts.
 TEST(LineCode, StoringAgainDropsTheDecodedLines) {
-  SetLoop(MakeFakeEventLoop());
   InterpreterState in;
+  in.context = &Context();
   auto run = [&](std::vector<std::string> lines) {
     int n = 0;
     for (const auto& l : lines) StoreLine(in, l, ++n);

@@ -108,7 +108,7 @@ TEST(MenuCommands, ItemWithARecordingIsPlayed) {
     WriteFileBytes(box.config_home() + "/Talven/Talven.ini",
                    std::string("[KALDORIN]\nDIRKALDORIN=C:\\sons\n[TALVEN]\nECOAROPCAO=") + option + "\n");
     WriteFileBytes(box.drives() + "/c/sons/dois.wav", MakeWaveImage(std::string(100, '\x80'), 11025, 1, 8));
-    SpeechState speech(Context().voices);  // the recording option is read at the facade's start
+    SpeechState speech(Context().voices, TestLoop());  // the recording option is read at the facade's start
     SpeechScope speaking(speech);
     ScriptResult r = Menu(kDown + "\r");
     EXPECT_TRUE(Shows(r, "[2|#13|dois]")) << r.console;

@@ -14,6 +14,7 @@
 #include "1_platform/programs.h"
 #include "tests/support/script_harness.h"
 #include "tests/support/temp_folder.h"
+#include "tests/support/fresh_subsystems.h"
 
 namespace kal::test {
 namespace {
@@ -54,9 +55,9 @@ class RecordedStarts : public ProgramCommands {
 // Virtual milliseconds a script takes beyond the same run of an empty line.
 int64_t ElapsedMs(const std::string& script) {
   Script("escreve\n");
-  int64_t base = Loop().NowMs();
+  int64_t base = test::TestLoop().NowMs();
   Script(script);
-  return Loop().NowMs() - base;
+  return test::TestLoop().NowMs() - base;
 }
 
 TEST_F(RecordedStarts, WaitedStartRunsInTheCurrentFolderWithMappedArguments) {

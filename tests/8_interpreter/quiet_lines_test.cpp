@@ -17,7 +17,6 @@ namespace kal::test {
 namespace {
 
 bool Quiet(const std::string& word, const std::string& args) {
-  SetLoop(MakeFakeEventLoop());
   InterpreterState in;
   StoreLine(in, word + " " + args, 1);
   LineCode code;

@@ -63,14 +63,14 @@ TEST_F(SoundCommands, MessagePlaysTheWaveWithItsExtensionAdded) {
 
 TEST_F(SoundCommands, TocaWaitsForTheEndUnlessAmpersand) {
   RunScriptText("escreve\n");
-  int64_t base = Loop().NowMs();
+  int64_t base = test::TestLoop().NowMs();
   auto r = RunScriptText("toca \"c:\\som\\ok.wav\"\n");
-  int64_t waited = Loop().NowMs() - base;
+  int64_t waited = test::TestLoop().NowMs() - base;
   EXPECT_EQ(r.outcome, 0);
   EXPECT_GE(waited, 1000);
   EXPECT_EQ(CapturedBytes(), 8000u);
   r = RunScriptText("toca \"c:\\som\\ok.wav\" &\n");
-  EXPECT_LT(Loop().NowMs() - base, 500);
+  EXPECT_LT(test::TestLoop().NowMs() - base, 500);
   // A key ends the wait, and every waiting key is thrown away: the next
   // read finds the input ended.
   r = RunScriptText("toca \"c:\\som\\ok.wav\"\nescreve \"depois\"\nle $k &\n", "x");

@@ -82,11 +82,10 @@ TEST(TextViewer, SpeaksEveryMove) {
   std::string path = ::testing::TempDir() + "viewer.txt";
   std::ofstream(path, std::ios::binary) << "um\r\n\r\ntres\r\n";
   std::string out;
-  SetLoop(MakeFakeEventLoop());
   test::UseMemoryConsole(std::string("\0P\0P\0G\x1b", 7), &out);
   CaptureSpeechLog(true);
   ClearCapturedSpeech();
-  StationPlayer player;
+  StationPlayer player(test::TestLoop());
   EXPECT_EQ(RunTextViewer(test::Context().console, test::Context().network, path, player), 0);
   EXPECT_EQ(test::Joined(CapturedSpeech()),
             "say 3 linhas\nsay um\nsay linha vazia\nsay tres\nsay um\n");
@@ -100,14 +99,13 @@ TEST(TextViewer, UnusedKeysBeepAndQLeaves) {
   std::string path = ::testing::TempDir() + "viewer_empty.txt";
   std::ofstream(path, std::ios::binary) << "";
   std::string out;
-  SetLoop(MakeFakeEventLoop());
   // The beeps go to a capture device: a machine without sound would add
   // its notice to the speech.
   InstallCaptureAudio(test::Context().platform);
   test::UseMemoryConsole(std::string("x\0>q", 4), &out);
   CaptureSpeechLog(true);
   ClearCapturedSpeech();
-  StationPlayer player;
+  StationPlayer player(test::TestLoop());
   EXPECT_EQ(RunTextViewer(test::Context().console, test::Context().network, path, player), 0);
   EXPECT_EQ(test::Joined(CapturedSpeech()), "say 0 linhas\nsay linha vazia\nbeep\nbeep\n");
   CaptureSpeechLog(false);
@@ -134,11 +132,10 @@ TEST(TextViewer, ReadingKeys) {
                      + std::string("\0M", 2)     // Right: the character under the cursor
                      + "q";
   std::string out;
-  SetLoop(MakeFakeEventLoop());
   test::UseMemoryConsole(keys, &out);
   CaptureSpeechLog(true);
   ClearCapturedSpeech();
-  StationPlayer player;
+  StationPlayer player(test::TestLoop());
   EXPECT_EQ(RunTextViewer(test::Context().console, test::Context().network, path, player), 0);
   EXPECT_EQ(test::Joined(CapturedSpeech()),
             "say 6 linhas\nsay 1. Ra\n"
@@ -163,12 +160,11 @@ TEST(TextViewer, ListeningKeysWithoutAPlayer) {
   std::string path = ::testing::TempDir() + "viewer_stations.txt";
   std::ofstream(path, std::ios::binary) << "1. Ra\r\nSP\r\n\r\n2. Rb\r\nhttp://b.example/r\xC3\xA1" "dio\r\n";
   std::string out;
-  SetLoop(MakeFakeEventLoop());
   InstallCaptureAudio(test::Context().platform);  // the volume keys' beeps: see UnusedKeysBeepAndQLeaves
   test::UseMemoryConsole(std::string("\r \t\r+-q", 8), &out);
   CaptureSpeechLog(true);
   ClearCapturedSpeech();
-  StationPlayer player;
+  StationPlayer player(test::TestLoop());
   EXPECT_EQ(RunTextViewer(test::Context().console, test::Context().network, path, player), 0);
   EXPECT_EQ(test::Joined(CapturedSpeech()),
             "say 5 linhas\nsay 1. Ra\n"

@@ -113,7 +113,6 @@ TEST(WgetExitCodes, EachFailureHasWgetsCode) {
 class WgetRun : public ::testing::Test {
  protected:
   void SetUp() override {
-    SetLoop(MakeFakeEventLoop());
     ResetNetForTest(Net());
     dir_ = HostFsPath(box_.tmp().path()) / "baixa";
     fs::create_directories(dir_);
@@ -212,10 +211,10 @@ TEST_F(WgetRun, ATricklingServerEndsAtTheDeadline) {
     c.Send("HTTP/1.1 200 OK\r\nContent-Length: 1000000\r\n\r\n");
     while (!c.Stopping() && c.Send("x")) std::this_thread::sleep_for(std::chrono::milliseconds(20));
   });
-  int64_t start = Loop().NowMs();
+  int64_t start = test::TestLoop().NowMs();
   EXPECT_EQ(Run(trickle.Url("/x"), file_, {"--deadline=3"}), wget_exit::kNetwork);
-  EXPECT_GE(Loop().NowMs() - start, 3000);
-  EXPECT_LT(Loop().NowMs() - start, 10000);
+  EXPECT_GE(test::TestLoop().NowMs() - start, 3000);
+  EXPECT_LT(test::TestLoop().NowMs() - start, 10000);
   EXPECT_EQ(trickle.Connections(), 1);  // the deadline covers the tries too
   EXPECT_EQ(test::ReadFileBytes(file_), "older page");
   EXPECT_NE(messages_.find("deadline of 3 s passed"), std::string::npos) << messages_;

@@ -4,6 +4,7 @@
 
 #include <memory>
 
+#include "1_platform/event_loop.h"
 #include "1_platform/fake/capture_audio.h"
 #include "1_platform/platform.h"
 #include "2_config/config_state.h"
@@ -19,32 +20,38 @@ namespace kal::test {
 namespace {
 
 struct FreshRun {
-  Platform platform;
+  explicit FreshRun(std::unique_ptr<EventLoop> run_loop);
+
+  std::unique_ptr<EventLoop> loop;
+  Platform platform{*loop};
   ScopedPlatform use_platform{platform};
   ConfigState config;
   ScopedConfig use_config{config};
   WavePlayer player{platform};
   WavePlayerScope playing{player};
   Voices voices;
-  SpeechState speech{voices};
+  SpeechState speech{voices, *loop};
   SpeechScope speaking{speech};
-  Network network;
-  Console console;
+  Network network{*loop};
+  Console console{*loop};
   ConsoleScope consoling{console};
-  RunContext context{platform, config, player, voices, speech, network, console};
+  RunContext context{platform, config, player, voices, speech, network, console, *loop};
+};
+
+FreshRun::FreshRun(std::unique_ptr<EventLoop> run_loop) : loop(std::move(run_loop)) {
 #ifdef _WIN32
   // Wine runs the tests without a sound driver: each case plays into a
   // capture device, as the whole test program did while it had one platform,
   // instead of being told "Sem som" by a host device that cannot open.
-  FreshRun() { InstallCaptureAudio(platform); }
+  InstallCaptureAudio(platform);
 #endif
-};
+}
 
 std::unique_ptr<FreshRun> g_run;  // the case's; the test program's one thread reads it
 
 class FreshSubsystems : public ::testing::EmptyTestEventListener {
  public:
-  void OnTestStart(const ::testing::TestInfo&) override { g_run = std::make_unique<FreshRun>(); }
+  void OnTestStart(const ::testing::TestInfo&) override { g_run = std::make_unique<FreshRun>(MakeFakeEventLoop()); }
   void OnTestEnd(const ::testing::TestInfo&) override { g_run.reset(); }
 };
 
@@ -56,5 +63,12 @@ const bool kInstalled = [] {
 }  // namespace
 
 RunContext& Context() { return g_run->context; }
+
+EventLoop& TestLoop() { return *g_run->loop; }
+
+void UseRealLoop() {
+  g_run.reset();  // the old context's scopes end before the new one's begin
+  g_run = std::make_unique<FreshRun>(MakePollEventLoop());
+}
 
 }  // namespace kal::test

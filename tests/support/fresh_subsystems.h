@@ -1,11 +1,13 @@
-// Every test case runs on a fresh run context: the platform and
-// configuration states, the wave player, the voices, the speech facade, the
-// network and the console, built for the case as main builds them for a run
-// and installed for its length. A case that needs a second fresh one in its
-// middle builds it and installs it with its own scope.
+// Every test case runs on a fresh run context: the event loop, the platform
+// and configuration states, the wave player, the voices, the speech facade,
+// the network and the console, built for the case as main builds them for a
+// run and installed for its length. The loop is a fake one, whose clock is
+// virtual, unless the case asks for the host's. A case that needs a second
+// fresh one in its middle builds it and installs it with its own scope.
 #pragma once
 
 namespace kal {
+class EventLoop;
 struct RunContext;
 }
 
@@ -13,5 +15,13 @@ namespace kal::test {
 
 // The context of the case that is running.
 RunContext& Context();
+
+// The loop of the case's context.
+EventLoop& TestLoop();
+
+// Builds the case's context anew on the host's own loop (real time, watched
+// descriptors polled), for a case that waits on a device, a thread or a
+// socket. Called first in the case: what the old context held is gone.
+void UseRealLoop();
 
 }  // namespace kal::test

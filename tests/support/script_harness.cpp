@@ -31,7 +31,6 @@ ScriptResult RunScriptText(const std::string& script, const std::string& keys,
 ScriptResult RunScriptIn(InterpreterState& in, const std::string& script, const std::string& keys) {
   ScriptResult r;
   if (!in.context) in.context = &Context();
-  SetLoop(MakeFakeEventLoop());
   UseMemoryConsole(keys, &r.console);
   // Sound goes to a capture device and words to a stand-in voice, so that
   // runs need neither a sound card nor the voice database.

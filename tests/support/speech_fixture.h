@@ -37,7 +37,6 @@ class SpeechFixture : public ::testing::Test {
     std::filesystem::create_directories(dir_);
     setenv("TALVEN_DRIVES", (dir_ / "drives").c_str(), 1);
     setenv("XDG_CONFIG_HOME", (dir_ / "config").c_str(), 1);
-    SetLoop(MakeFakeEventLoop());
     UseMemoryConsole("", &console_);
     audio_ = InstallCaptureAudio(Context().platform);
     SetWordVoice(MakeLoggingWordVoice());
@@ -51,6 +50,13 @@ class SpeechFixture : public ::testing::Test {
     CaptureSpeechLog(false);
     ClearCapturedSpeech();
     std::filesystem::remove_all(dir_);
+  }
+
+  // Builds the case's context anew on the host's loop, set up as SetUp
+  // set up the first (for a case whose engines work on threads of their own).
+  void UseRealLoop() {
+    test::UseRealLoop();
+    SpeechFixture::SetUp();
   }
 
   // Types keys: they wait in the queue from now on.

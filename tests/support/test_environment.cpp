@@ -10,8 +10,10 @@
 // started installs a RecordingPrograms).
 #include <stdlib.h>
 
+#include <memory>
 #include <string>
 
+#include "1_platform/event_loop.h"
 #include "1_platform/platform.h"
 #include "2_config/config_state.h"
 #include "tests/support/posix_shims.h"
@@ -36,7 +38,9 @@ struct PrivateInstallation {
 #endif
   }
   TempFolder folder;
-  Platform platform;
+  // What runs outside a case waits on a fake loop: its clock is virtual.
+  std::unique_ptr<EventLoop> loop = MakeFakeEventLoop();
+  Platform platform{*loop};
   ScopedPlatform use_platform{platform};
   ConfigState config;
   ScopedConfig use_config{config};

@@ -1,0 +1,99 @@
+// A run waits, keeps time and runs its posted work on the loop its context
+// was built with, and on no other: a second context beside the case's, on
+// a loop of its own, moves only its own clock.
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+
+#include "0_base/speech_log.h"
+#include "1_platform/event_loop.h"
+#include "1_platform/platform.h"
+#include "1_platform/user_notice.h"
+#include "2_config/config_state.h"
+#include "3_audio/wave_player_state.h"
+#include "4_voices/engines/voice_engine.h"
+#include "4_voices/voices.h"
+#include "5_speech/speech.h"
+#include "5_speech/speech_state.h"
+#include "6_console/console_state.h"
+#include "7_net/net_user.h"
+#include "7_net/network.h"
+#include "8_interpreter/run_context.h"
+#include "8_interpreter/state.h"
+#include "tests/support/fresh_subsystems.h"
+#include "tests/support/script_harness.h"
+
+namespace kal::test {
+namespace {
+
+// A whole set for a run, built as main builds one, on a fake loop of its
+// own, and installed for its life over the case's.
+struct OwnRun {
+  std::unique_ptr<EventLoop> loop = MakeFakeEventLoop();
+  Platform platform{*loop};
+  ScopedPlatform use_platform{platform};
+  ConfigState config;
+  ScopedConfig use_config{config};
+  WavePlayer player{platform};
+  WavePlayerScope playing{player};
+  Voices voices;
+  SpeechState speech{voices, *loop};
+  SpeechScope speaking{speech};
+  Network network{*loop};
+  Console console{*loop};
+  ConsoleScope consoling{console};
+  RunContext context{platform, config, player, voices, speech, network, console, *loop};
+};
+
+TEST(RunLoop, AScriptWaitsOnTheLoopOfItsOwnContext) {
+  int64_t case_start = TestLoop().NowMs();
+  {
+    OwnRun own;
+    int64_t start = own.loop->NowMs();
+    InterpreterState in;
+    in.context = &own.context;
+    ScriptResult r = RunScriptIn(in, "espera 2\nescreve \"fim\"\n");
+    EXPECT_EQ(r.outcome, 0);
+    EXPECT_NE(r.console.find("fim"), std::string::npos) << r.console;
+    EXPECT_GE(own.loop->NowMs() - start, 2000);
+    EXPECT_LT(own.loop->NowMs() - start, 3000);
+  }
+  EXPECT_EQ(TestLoop().NowMs(), case_start);
+}
+
+// A notice is spoken from a task posted on the loop of the console that
+// writes it: the case's loop running its tasks does not say it, the
+// console's does.
+TEST(RunLoop, ANoticeIsSpokenFromTheLoopOfItsConsole) {
+  OwnRun own;
+  InterpreterState in;
+  in.context = &own.context;
+  RunScriptIn(in, "");  // the console and the voice of a run are set up
+  CaptureSpeechLog(true);
+  ClearCapturedSpeech();
+  AnnounceNotice("aviso");
+  TestLoop().Wait(0);
+  EXPECT_EQ(CapturedSpeech().size(), 0u);
+  own.loop->Wait(0);
+  ASSERT_FALSE(CapturedSpeech().empty());
+  EXPECT_NE(CapturedSpeech().back().find("aviso"), std::string::npos);
+  CaptureSpeechLog(false);
+}
+
+// The network's waits without a user and an engine's pauses keep the time
+// of the loop they were given.
+TEST(RunLoop, TheNetworkAndTheEnginesWaitOnTheirOwnLoop) {
+  std::unique_ptr<EventLoop> loop = MakeFakeEventLoop();
+  int64_t case_start = TestLoop().NowMs();
+  int64_t start = loop->NowMs();
+  Network network(*loop);
+  network.quiet->Pause(500);
+  EXPECT_EQ(loop->NowMs() - start, 500);
+  SleepAndPump(*loop, 150);
+  EXPECT_EQ(loop->NowMs() - start, 650);
+  EXPECT_EQ(TestLoop().NowMs(), case_start);
+}
+
+}  // namespace
+}  // namespace kal::test
