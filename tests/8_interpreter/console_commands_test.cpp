@@ -23,10 +23,12 @@ ScriptResult Script(const std::string& script, const std::string& keys = "") {
 
 // Virtual milliseconds a script takes beyond an empty run.
 int64_t ElapsedMs(const std::string& script) {
+  int64_t start = test::TestLoop().NowMs();
   Script("escreve\n");
-  int64_t base = test::TestLoop().NowMs();
+  int64_t empty = test::TestLoop().NowMs() - start;  // the runs of a case share its loop's clock
+  start = test::TestLoop().NowMs();
   Script(script);
-  return test::TestLoop().NowMs() - base;
+  return test::TestLoop().NowMs() - start - empty;
 }
 
 TEST(ConsoleCommands, PasswordTypingIsHiddenAndColoursComeBack) {
