@@ -6,6 +6,7 @@
 #include "1_platform/paths.h"
 #include "1_platform/pump.h"
 #include "7_net/http_fetch.h"
+#include "7_net/network.h"
 
 namespace kal {
 
@@ -42,11 +43,11 @@ StreamLookup FollowStationPage(Network& network, const std::string& page_address
   std::string folder = MakePrivateFolder("kaldorin-page-");
   if (folder.empty()) return StreamLookup::kNotFetched;
   std::string file = folder + "/pagina.html";
-  int64_t deadline = loop.NowMs() + kPageFetchLimitMs;
+  int64_t deadline = network.loop.NowMs() + kPageFetchLimitMs;
   bool stopped = false;  // by a key, not by the time limit
   auto stop = [&] {
     stopped = KeyPressed();
-    return stopped || loop.NowMs() > deadline;
+    return stopped || network.loop.NowMs() > deadline;
   };
   std::string page;
   bool fetched = FetchLines(network, page_address, file, kAgent, "", stop) && ReadHostFile(file, &page, kMaxPage);
