@@ -139,15 +139,6 @@ bool CompileExpression(std::string_view* text, ExprCode* code) {
   return false;
 }
 
-bool EvaluateExpression(InterpreterState& in, std::string_view* text, int64_t* value) {
-  ExprCode code;
-  std::string_view rest = *text;
-  CompileExpression(&rest, &code);
-  if (!RunExpression(in, code, value)) return false;
-  *text = rest;
-  return true;
-}
-
 bool RunExpression(InterpreterState& in, ExprCode& code, int64_t* value) {
   int64_t stack[kMaxStack];
   int top = 0;  // stack[top - 1] is the top

@@ -4,9 +4,9 @@
 // make the expression invalid, so no input can crash or exhaust the stack.
 //
 // There is one grammar and one evaluator: an expression is translated into
-// a postfix program, and running the program is evaluating it. A stored
-// line translates its expressions once and runs them on every pass; text
-// read once (EvaluateExpression) is translated and run at once. The steps
+// a postfix program, and running the program is evaluating it. A line
+// translates its expressions once, when it is decoded, and runs them on
+// every pass. The steps
 // come out in the order in which reading the text left to right meets
 // them, so the program reads its variables (and looks names up, which
 // creates them) in that order and fails at the first variable that is not
@@ -60,10 +60,5 @@ struct ExprCode {
 bool CompileExpression(std::string_view* text, ExprCode* code);
 // Runs the program: its value, or false at the first step that fails.
 bool RunExpression(InterpreterState& in, ExprCode& code, int64_t* value);
-
-// Evaluates the expression at the front of *text (translated and run at
-// once); on success *text is left before the first token that cannot
-// continue it.
-bool EvaluateExpression(InterpreterState& in, std::string_view* text, int64_t* value);
 
 }  // namespace kal

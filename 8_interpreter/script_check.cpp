@@ -297,16 +297,13 @@ void CheckLexical(Checker& c, std::string_view args, bool parentheses) {
 // The $names of the line, counted across the script.
 void CountNames(Checker& c, std::string_view args) {
   if (c.line_alone) return;
-  bool quoted = false;
-  for (size_t i = 0; i < args.size(); ++i) {
-    if (args[i] == '"') quoted = !quoted;
-    if (quoted || args[i] != '$') continue;
-    size_t n = NameLength(args.substr(i + 1));
-    if (n == 0) continue;
-    std::string name = UpperCaseText(args.substr(i + 1, n));
-    if (c.names.emplace(name, c.line).second && c.names.size() == static_cast<size_t>(kMaxNamedVariables) + 1)
-      c.Add(CheckCode::kTooManyNames, args.substr(i), Filled(kMsgTooManyNames, {Latin1ToUtf8(args.substr(i + 1, n)), std::to_string(kMaxNamedVariables)}));
-  }
+  ForEachDollarName(args, [&](std::string_view mention) {
+    std::string_view name = mention.substr(1);
+    if (c.names.emplace(UpperCaseText(name), c.line).second &&
+        c.names.size() == static_cast<size_t>(kMaxNamedVariables) + 1)
+      c.Add(CheckCode::kTooManyNames, args.substr(static_cast<size_t>(mention.data() - args.data())),
+            Filled(kMsgTooManyNames, {Latin1ToUtf8(name), std::to_string(kMaxNamedVariables)}));
+  });
 }
 
 bool RefusedWithinLine(std::string_view upper) {

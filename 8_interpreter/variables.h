@@ -30,6 +30,22 @@ inline bool IsNameChar(unsigned char c) {
 // Length of the run of name characters at the front of text.
 size_t NameLength(std::string_view text);
 
+// Calls each(mention) for every "$name" of an operand text outside quoted
+// texts, in order; mention includes the '$'. How the checker and the
+// editor's outline find the names a line mentions.
+template <typename Each>
+void ForEachDollarName(std::string_view args, Each&& each) {
+  bool quoted = false;
+  for (size_t i = 0; i < args.size(); ++i) {
+    if (args[i] == '"') quoted = !quoted;
+    if (quoted || args[i] != '$') continue;
+    size_t n = NameLength(args.substr(i + 1));
+    if (n == 0) continue;
+    each(args.substr(i, n + 1));
+    i += n;
+  }
+}
+
 // Finds or creates the named variable (name compared after ASCII
 // upper-casing). Fails, after saying so, when 101 names are already taken.
 bool LookupName(InterpreterState& in, std::string_view name, int* slot);

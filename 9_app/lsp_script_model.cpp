@@ -55,17 +55,10 @@ void CloseBlock(Builder& b, std::string_view args) {
 void ScanVariables(Builder& b, std::string_view args, const std::string& word) {
   const CommandHelp* help = FindCommandHelp(word);
   bool assigns = help != nullptr && help->assigns;
-  bool quoted = false;
-  for (size_t i = 0; i < args.size(); ++i) {
-    if (args[i] == '"') quoted = !quoted;
-    if (quoted || args[i] != '$') continue;
-    size_t n = NameLength(args.substr(i + 1));
-    if (n == 0) continue;
-    std::string_view name = args.substr(i, n + 1);
+  ForEachDollarName(args, [&](std::string_view name) {
     b.model.names.push_back({NameKind::kVariable, UpperCaseText(name.substr(1)), b.SpanOf(name), assigns, word});
     assigns = false;
-    i += n;
-  }
+  });
 }
 
 void ScanLabelTarget(Builder& b, std::string_view args, const std::string& word) {
