@@ -21,8 +21,26 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <mutex>
 
 namespace kal {
+
+class EventLoop;
+
+// How a thread that may outlive its loop posts to it (a reader blocked in a
+// read, a speech worker left stuck, a library's own thread): the loop closes
+// its mailbox first thing when it goes, and a later post is dropped.
+class LoopMailbox {
+ public:
+  explicit LoopMailbox(EventLoop* loop) : loop_(loop) {}
+  // Thread-safe; false when the loop is gone and the task was dropped.
+  bool Post(std::function<void()> task);
+
+ private:
+  friend class EventLoop;
+  std::mutex mu_;
+  EventLoop* loop_;  // null once closed
+};
 
 class EventLoop {
  public:
@@ -41,7 +59,20 @@ class EventLoop {
   virtual void Unwatch(int fd) = 0;
 
   // Thread-safe: queues a task for the loop's thread and wakes a Wait.
+  // Only for threads that end before the loop does; others post through
+  // Mailbox().
   virtual void Post(std::function<void()> task) = 0;
+
+  // Made at the first call, on the loop's thread.
+  std::shared_ptr<LoopMailbox> Mailbox();
+
+ protected:
+  // Each loop calls this first in its destructor: once it returns, no
+  // thread is inside Post, and none will be.
+  void CloseMailbox();
+
+ private:
+  std::shared_ptr<LoopMailbox> mailbox_;
 };
 
 // main makes the real loop and hands it down (Platform::loop, and the other

@@ -9,6 +9,8 @@ namespace {
 
 class FakeEventLoop : public EventLoop {
  public:
+  ~FakeEventLoop() override { CloseMailbox(); }
+
   int64_t NowMs() override { return now_; }
 
   void Wait(int timeout_ms) override {

@@ -241,7 +241,7 @@ bool BusAnswers() {
 
 // What the worker keeps between jobs; touched on the worker thread only.
 struct WorkerState {
-  EventLoop* loop = nullptr;  // where the events are posted
+  std::shared_ptr<LoopMailbox> loop;  // where the events are posted
   AtspiEventListener* listener = nullptr;
   AtspiAccessible* last_focus = nullptr;  // held; the object of the last focus event passed on
   AccessibilitySink sink;  // copied for the worker; called through Post
@@ -252,9 +252,10 @@ struct WorkerState {
 // process.
 class Worker {
  public:
-  // Its jobs and events come back through loop, which must outlive it.
+  // Its jobs and events come back through loop's mailbox: the thread
+  // outlives the loop.
   explicit Worker(EventLoop& loop) : loop_(loop) {
-    state_.loop = &loop;
+    state_.loop = loop.Mailbox();
     context_ = g_main_context_new();
     // Without a thread (the system refused one) no job runs: every call
     // fails as one that did not answer in time, at once.
@@ -276,12 +277,12 @@ class Worker {
     if (!started_) return false;
     struct Job {
       std::function<void()> fn;
-      EventLoop* loop = nullptr;
+      std::shared_ptr<LoopMailbox> loop;
       bool done = false;  // set on the program's thread
     };
     auto j = std::make_shared<Job>();
     j->fn = std::move(job);
-    j->loop = &loop_;
+    j->loop = loop_.Mailbox();
     auto* held = new std::shared_ptr<Job>(j);
     GSource* s = g_idle_source_new();
     g_source_set_callback(

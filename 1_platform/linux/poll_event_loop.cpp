@@ -20,6 +20,7 @@ class PollEventLoop : public EventLoop {
     if (pipe2(wake_, O_CLOEXEC | O_NONBLOCK) != 0) wake_[0] = wake_[1] = -1;
   }
   ~PollEventLoop() override {
+    CloseMailbox();
     if (wake_[0] >= 0) close(wake_[0]);
     if (wake_[1] >= 0) close(wake_[1]);
   }

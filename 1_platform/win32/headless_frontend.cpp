@@ -60,7 +60,7 @@ bool ReadSome(HANDLE in, bool console, std::string* out) {
   return true;
 }
 
-void ReadStandardInput(HANDLE in, std::shared_ptr<InputBuffer> buffer, EventLoop* loop) {
+void ReadStandardInput(HANDLE in, std::shared_ptr<InputBuffer> buffer, std::shared_ptr<LoopMailbox> loop) {
   DWORD mode = 0;
   bool console = GetConsoleMode(in, &mode) != 0;
   for (;;) {
@@ -136,10 +136,11 @@ class HeadlessFrontEnd : public HeadlessFrontEndBase {
       return;
     }
     // The thread is left behind at the end: it may be blocked in a read
-    // that only the end of the process ends.
+    // that only the end of the process ends, so it posts through the
+    // loop's mailbox.
     DWORD mode = 0;
     console_input_ = GetConsoleMode(in_, &mode) != 0;
-    std::thread(ReadStandardInput, in_, input_, &loop_).detach();
+    std::thread(ReadStandardInput, in_, input_, loop_.Mailbox()).detach();
   }
 
   void WriteAll(const std::string& s) override {

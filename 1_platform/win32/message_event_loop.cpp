@@ -22,6 +22,7 @@ class MessageEventLoop : public EventLoop {
  public:
   MessageEventLoop() { wake_ = CreateEventW(nullptr, FALSE, FALSE, nullptr); }
   ~MessageEventLoop() override {
+    CloseMailbox();
     if (wake_) CloseHandle(wake_);
   }
 

@@ -40,8 +40,8 @@ constexpr int kQueueSeconds = 4;          // samples waiting for the player, at 
 // only touched on the program's thread (from posted tasks and the engine's
 // calls); the rest under mu.
 struct LocalShared {
-  explicit LocalShared(EventLoop& run_loop) : loop(run_loop) {}
-  EventLoop& loop;                        // the worker posts what it made here
+  explicit LocalShared(EventLoop& run_loop) : loop(run_loop.Mailbox()) {}
+  std::shared_ptr<LoopMailbox> loop;      // the worker posts what it made here
   std::unique_ptr<TextSynth> synth;       // worker only
   WaveWriter writer;                      // worker only
   int sample_rate = 0;                    // set at start
@@ -64,7 +64,7 @@ void PostFeed(const std::shared_ptr<LocalShared>& s) {
     if (s->feed_posted) return;
     s->feed_posted = true;
   }
-  s->loop.Post([s] {
+  s->loop->Post([s] {
     {
       std::lock_guard<std::mutex> lock(s->mu);
       s->feed_posted = false;
@@ -275,7 +275,7 @@ class LocalVoice : public VoiceEngine {
         s->synth->Synthesize(text, sink);
         if (to_file) s->writer.Flush();
       }
-      s->loop.Post([s, gen] {
+      s->loop->Post([s, gen] {
         if (s->generation == gen && s->pending > 0) --s->pending;
         Feed(s);
       });

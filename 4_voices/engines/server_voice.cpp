@@ -59,8 +59,8 @@ struct Message {
 // engine's calls and tasks posted to the loop); the connection only on the
 // worker.
 struct ServerShared {
-  explicit ServerShared(EventLoop& run_loop) : loop(run_loop) {}
-  EventLoop& loop;  // the worker and the server's thread post to it
+  explicit ServerShared(EventLoop& run_loop) : loop(run_loop.Mailbox()) {}
+  std::shared_ptr<LoopMailbox> loop;  // the worker and the server's thread post to it
   std::unique_ptr<SpeechServerConnection> conn;
   std::deque<Message> outstanding;
   std::deque<int> early;  // ids that ended before Say's answer was back
@@ -132,7 +132,7 @@ class ServerVoice : public VoiceEngine {
     s->outstanding.push_back({seq, -1, NowMs() + kEndMarginMs + kEndPerByteMs * static_cast<int64_t>(text.size())});
     bool queued = worker_->Post([s, seq, utf8] {
       int id = s->conn->Say(utf8);
-      s->loop.Post([s, seq, id] { Answered(*s, seq, id); });
+      s->loop->Post([s, seq, id] { Answered(*s, seq, id); });
     }, kMaxQueued);
     if (!queued) s->outstanding.pop_back();  // too much queued already: the text is dropped
   }
@@ -152,7 +152,7 @@ class ServerVoice : public VoiceEngine {
     uint64_t upto = s->next_seq;
     worker_->Post([s, upto] {
       s->conn->Cancel();
-      s->loop.Post([s, upto] {
+      s->loop->Post([s, upto] {
         std::erase_if(s->outstanding, [upto](const Message& m) { return m.seq <= upto; });
       });
     }, kMaxQueued + 1);
@@ -177,7 +177,7 @@ class ServerVoice : public VoiceEngine {
     std::weak_ptr<ServerShared> weak = s;
     auto ok = std::make_shared<bool>(false);
     std::string name = flavour54_ ? "kaldorin54" : "kaldorin";
-    EventLoop* loop = &s->loop;
+    std::shared_ptr<LoopMailbox> loop = s->loop;
     bool done = worker.Call([s, ok, weak, name, loop] {
       std::string err;
       *ok = s->conn->Open(name, [weak, loop](int id, ServerEvent) {

@@ -5,7 +5,9 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <thread>
 
+#include "1_platform/event_loop.h"
 #include "1_platform/headless_base.h"
 #include "1_platform/host_file_parts.h"
 #include "1_platform/locale_language.h"
@@ -45,6 +47,23 @@ TEST(LoopBook, HandlersMayChangeTheWatchListAndTasksPostedByTasksWait) {
   EXPECT_EQ(order, "12");
   tasks.RunAll();
   EXPECT_EQ(order, "123");
+}
+
+// A thread that outlives its loop (a reader blocked in a read, a stuck
+// speech worker) posts into a closed mailbox, not into freed memory.
+TEST(LoopMailbox, PostsReachTheLoopWhileItLivesAndAreDroppedAfter) {
+  for (bool real : {false, true}) {
+    auto loop = real ? MakePollEventLoop() : MakeFakeEventLoop();
+    std::shared_ptr<LoopMailbox> box = loop->Mailbox();
+    EXPECT_EQ(loop->Mailbox(), box);
+    int ran = 0;
+    std::thread([box, &ran] { EXPECT_TRUE(box->Post([&ran] { ++ran; })); }).join();
+    loop->Wait(0);
+    EXPECT_EQ(ran, 1);
+    loop.reset();
+    std::thread([box, &ran] { EXPECT_FALSE(box->Post([&ran] { ++ran; })); }).join();
+    EXPECT_EQ(ran, 1);
+  }
 }
 
 TEST(PathParts, ComponentsAndTheDriveForm) {
