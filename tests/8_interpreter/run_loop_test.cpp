@@ -8,48 +8,22 @@
 
 #include "0_base/speech_log.h"
 #include "1_platform/event_loop.h"
-#include "1_platform/platform.h"
 #include "1_platform/user_notice.h"
-#include "2_config/config_state.h"
-#include "3_audio/wave_player_state.h"
 #include "4_voices/engines/voice_engine.h"
-#include "4_voices/voices.h"
 #include "5_speech/speech.h"
-#include "5_speech/speech_state.h"
-#include "6_console/console_state.h"
 #include "7_net/net_user.h"
-#include "7_net/network.h"
-#include "8_interpreter/run_context.h"
 #include "8_interpreter/state.h"
+#include "tests/support/fresh_run.h"
 #include "tests/support/fresh_subsystems.h"
 #include "tests/support/script_harness.h"
 
 namespace kal::test {
 namespace {
 
-// A whole set for a run, built as main builds one, on a fake loop of its
-// own, and installed for its life over the case's.
-struct OwnRun {
-  std::unique_ptr<EventLoop> loop = MakeFakeEventLoop();
-  Platform platform{*loop};
-  ScopedPlatform use_platform{platform};
-  ConfigState config;
-  ScopedConfig use_config{config};
-  WavePlayer player{platform};
-  WavePlayerScope playing{player};
-  Voices voices;
-  SpeechState speech{voices, *loop};
-  SpeechScope speaking{speech};
-  Network network{*loop};
-  Console console{*loop};
-  ConsoleScope consoling{console};
-  RunContext context{platform, config, player, voices, speech, network, console, *loop};
-};
-
 TEST(RunLoop, AScriptWaitsOnTheLoopOfItsOwnContext) {
   int64_t case_start = TestLoop().NowMs();
   {
-    OwnRun own;
+    FreshRun own(MakeFakeEventLoop());
     int64_t start = own.loop->NowMs();
     InterpreterState in;
     in.context = &own.context;
@@ -66,7 +40,7 @@ TEST(RunLoop, AScriptWaitsOnTheLoopOfItsOwnContext) {
 // writes it: the case's loop running its tasks does not say it, the
 // console's does.
 TEST(RunLoop, ANoticeIsSpokenFromTheLoopOfItsConsole) {
-  OwnRun own;
+  FreshRun own(MakeFakeEventLoop());
   InterpreterState in;
   in.context = &own.context;
   RunScriptIn(in, "");  // the console and the voice of a run are set up

@@ -6,37 +6,9 @@
 
 #include "1_platform/event_loop.h"
 #include "1_platform/fake/capture_audio.h"
-#include "1_platform/platform.h"
-#include "2_config/config_state.h"
-#include "3_audio/wave_player_state.h"
-#include "4_voices/voices.h"
-#include "5_speech/speech.h"
-#include "5_speech/speech_state.h"
-#include "6_console/console_state.h"
-#include "7_net/network.h"
-#include "8_interpreter/run_context.h"
+#include "tests/support/fresh_run.h"
 
 namespace kal::test {
-namespace {
-
-struct FreshRun {
-  explicit FreshRun(std::unique_ptr<EventLoop> run_loop);
-
-  std::unique_ptr<EventLoop> loop;
-  Platform platform{*loop};
-  ScopedPlatform use_platform{platform};
-  ConfigState config;
-  ScopedConfig use_config{config};
-  WavePlayer player{platform};
-  WavePlayerScope playing{player};
-  Voices voices;
-  SpeechState speech{voices, *loop};
-  SpeechScope speaking{speech};
-  Network network{*loop};
-  Console console{*loop};
-  ConsoleScope consoling{console};
-  RunContext context{platform, config, player, voices, speech, network, console, *loop};
-};
 
 FreshRun::FreshRun(std::unique_ptr<EventLoop> run_loop) : loop(std::move(run_loop)) {
 #ifdef _WIN32
@@ -46,6 +18,8 @@ FreshRun::FreshRun(std::unique_ptr<EventLoop> run_loop) : loop(std::move(run_loo
   InstallCaptureAudio(platform);
 #endif
 }
+
+namespace {
 
 std::unique_ptr<FreshRun> g_run;  // the case's; the test program's one thread reads it
 

@@ -3,7 +3,7 @@
 // the network and the console, built for the case as main builds them for a
 // run and installed for its length. The loop is a fake one, whose clock is
 // virtual, unless the case asks for the host's. A case that needs a second
-// fresh one in its middle builds it and installs it with its own scope.
+// set beside its own builds a FreshRun (fresh_run.h).
 #pragma once
 
 namespace kal {

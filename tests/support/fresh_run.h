@@ -1,0 +1,40 @@
+// A whole set of run objects, built as main builds them for a run and
+// installed for its life: the one each test case runs on
+// (fresh_subsystems.h), or a second one that a case builds beside its own.
+#pragma once
+
+#include <memory>
+
+#include "1_platform/event_loop.h"
+#include "1_platform/platform.h"
+#include "2_config/config_state.h"
+#include "3_audio/wave_player_state.h"
+#include "4_voices/voices.h"
+#include "5_speech/speech.h"
+#include "5_speech/speech_state.h"
+#include "6_console/console_state.h"
+#include "7_net/network.h"
+#include "8_interpreter/run_context.h"
+
+namespace kal::test {
+
+struct FreshRun {
+  explicit FreshRun(std::unique_ptr<EventLoop> run_loop);
+
+  std::unique_ptr<EventLoop> loop;
+  Platform platform{*loop};
+  ScopedPlatform use_platform{platform};
+  ConfigState config;
+  ScopedConfig use_config{config};
+  WavePlayer player{platform};
+  WavePlayerScope playing{player};
+  Voices voices;
+  SpeechState speech{voices, *loop};
+  SpeechScope speaking{speech};
+  Network network{*loop};
+  Console console{*loop};
+  ConsoleScope consoling{console};
+  RunContext context{platform, config, player, voices, speech, network, console, *loop};
+};
+
+}  // namespace kal::test
