@@ -93,7 +93,11 @@ class TimingFrontEnd : public kal::ConsoleFrontEnd {
   }
 
  private:
-  bool may_type_ = true;
+  // A key is typed only when review waits for one, the first key too, as a
+  // user's comes: given at once, the first key would be taken by whatever
+  // looks at the input first (the speech layer's first use, the opening
+  // beep), and its time would count their work and not the key's.
+  bool may_type_ = false;
   int typed_ = 0;
   Clock::time_point delivered_;
   std::clock_t delivered_cpu_ = 0;
