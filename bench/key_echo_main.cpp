@@ -38,6 +38,7 @@
 #include "4_voices/word_voice.h"
 #include "1_platform/audio.h"
 #include "1_platform/event_loop.h"
+#include "bench/scratch_letters.h"
 
 namespace fs = std::filesystem;
 using Clock = std::chrono::steady_clock;
@@ -75,15 +76,6 @@ class TimingAudio : public kal::AudioDevice {
 
 double Ms(Clock::duration d) { return std::chrono::duration<double, std::milli>(d).count(); }
 
-void WriteLetters(const fs::path& letters) {
-  fs::create_directories(letters);
-  std::string pcm(2500, '\0');  // about a quarter of a second, like a letter name
-  for (size_t i = 0; i < pcm.size(); ++i) pcm[i] = static_cast<char>(128 + 60 * ((i / 20) % 2 ? 1 : -1));
-  std::string image = kal::MakeWaveImage(pcm, 11025, 1, 8);
-  for (int c = 32; c < 256; ++c) std::ofstream(letters / ("_" + std::to_string(c) + ".wav"), std::ios::binary) << image;
-  std::ofstream(letters / "_unknown.wav", std::ios::binary) << image;
-}
-
 void PrintDistribution(const char* what, std::vector<double> v, double target) {
   std::sort(v.begin(), v.end());
   auto at = [&](double q) { return v[std::min(v.size() - 1, static_cast<size_t>(q * v.size()))]; };
@@ -112,7 +104,7 @@ int main() {
     std::printf("installed data in %s, diphone word voice\n", installed);
   } else {
     setenv("TALVEN_DRIVES", (dir / "drives").c_str(), 1);
-    WriteLetters(dir / "drives/c/ferlan/som/letras");
+    bench::WriteScratchLetters(dir / "drives/c/ferlan/som/letras");
     std::printf("scratch letter recordings, no word voice (set BENCH_DRIVES for the installed data)\n");
   }
   std::string console;

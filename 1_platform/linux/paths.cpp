@@ -111,22 +111,29 @@ std::string DriveRoot(char letter) {
   return Walk(DrivesFolder(), DrivesFolder(), name);
 }
 
+// The drive folder of `host` when it lies in `base` ("<base>/c"), or "".
+// `rest` receives what follows the drive folder.
+std::string DriveUnder(const std::string& base, const std::string& host, std::string* rest) {
+  if (host.size() < base.size() + 2 || host.compare(0, base.size(), base) != 0) return "";
+  if (host[base.size()] != '/' || !IsDriveLetter(host[base.size() + 1])) return "";
+  size_t end = base.size() + 2;
+  if (end < host.size() && host[end] != '/') return "";
+  if (rest) *rest = end < host.size() ? host.substr(end + 1) : std::string();
+  return host.substr(0, end);
+}
+
 // The drive folder a host path lies on ("<drives>/c"), or "" when it lies
-// outside the drives folder. `rest` receives what follows the drive folder.
+// outside the drives folder, under the drives folder's name as set or, when
+// that does not hold it, under its resolved name (the setting may pass
+// through a link). The resolving reads every component of the name, so it
+// is done only when needed: relative sound names come here at every letter.
 std::string DriveOf(const std::string& host, std::string* rest) {
   std::string drives = DrivesFolder();
-  std::string candidates[2] = {drives, drives};
+  std::string drive = DriveUnder(drives, host, rest);
+  if (!drive.empty()) return drive;
   char real[PATH_MAX];
-  if (realpath(drives.c_str(), real)) candidates[1] = real;
-  for (const std::string& base : candidates) {
-    if (host.size() < base.size() + 2 || host.compare(0, base.size(), base) != 0) continue;
-    if (host[base.size()] != '/' || !IsDriveLetter(host[base.size() + 1])) continue;
-    size_t end = base.size() + 2;
-    if (end < host.size() && host[end] != '/') continue;
-    if (rest) *rest = end < host.size() ? host.substr(end + 1) : std::string();
-    return host.substr(0, end);
-  }
-  return "";
+  if (!realpath(drives.c_str(), real) || drives == real) return "";
+  return DriveUnder(real, host, rest);
 }
 
 }  // namespace

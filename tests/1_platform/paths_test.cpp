@@ -96,6 +96,23 @@ TEST(Paths, CurrentFolderOutsideTheDrivesIsShownAsTheHostPath) {
   EXPECT_EQ(HostPath("\\ferlan\\orvantts"), box.drives() + "/c/ferlan/orvantts");
 }
 
+// The current folder is known by its resolved name; the drives folder as
+// set may be a link to where the drives are. Both ways it is on a drive.
+TEST(Paths, TheCurrentFolderIsOnADriveWhenTheDrivesFolderIsALink) {
+  TalvenSandbox box;
+  WriteFileBytes(box.drives() + "/c/zelquora/radios.html", "x");
+  std::string link = box.tmp() / "atalho";
+  ASSERT_EQ(symlink(box.drives().c_str(), link.c_str()), 0);
+  ScopedEnv drives_through_link("TALVEN_DRIVES", link);
+  ASSERT_TRUE(SetCurrentFolder("C:\\ZELQUORA"));
+  EXPECT_EQ(CurrentFolder(), "C:\\zelquora");
+  std::string real = fs::canonical(box.drives()).string();
+  EXPECT_EQ(HostPath("\\x"), real + "/c/x");
+  // ".." stops at the drive found through the link.
+  EXPECT_EQ(HostPath("..\\..\\zelquora\\Radios.html"), real + "/c/zelquora/radios.html");
+  EXPECT_EQ(ScriptPath(link + "/c/zelquora"), "C:\\zelquora");
+}
+
 TEST(Paths, ScriptPathShowsDriveFoldersAsDriveLetters) {
   TalvenSandbox box;
   EXPECT_EQ(ScriptPath(box.drives() + "/c/som/tr\xC3\xAAs"), "C:\\som\\tr\xEAs");
