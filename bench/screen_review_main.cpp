@@ -79,6 +79,7 @@ class TimingFrontEnd : public kal::ConsoleFrontEnd {
       double ms = 1000.0 * static_cast<double>(std::clock() - delivered_cpu_) / CLOCKS_PER_SEC;
       if (ms > longest_ms_) longest_key_ = (typed_ - 1) % kPattern.size();
       longest_ms_ = std::max(longest_ms_, ms);
+      if (times_.empty()) first_ms_ = ms;
       times_.push_back(ms);
       size_t kind = (typed_ - 1) % kPattern.size();
       if (kind_max_.size() < kPattern.size()) kind_max_.resize(kPattern.size());
@@ -86,6 +87,7 @@ class TimingFrontEnd : public kal::ConsoleFrontEnd {
     }
     may_type_ = true;
   }
+  double first_ms() const { return first_ms_; }
   double longest_ms() const { return longest_ms_; }
   double longest_wall_ms() const { return longest_wall_ms_; }
   size_t longest_key() const { return longest_key_; }
@@ -107,6 +109,7 @@ class TimingFrontEnd : public kal::ConsoleFrontEnd {
   std::clock_t delivered_cpu_ = 0;
   double longest_wall_ms_ = 0;
   double longest_ms_ = 0;
+  double first_ms_ = 0;
   size_t longest_key_ = 0;
   std::vector<double> times_;
  public:
@@ -168,6 +171,7 @@ int main() {
   ScreenReview(the_console);
   double secs = std::chrono::duration<double>(Clock::now() - start).count();
   std::printf("screen review: %d keys in %.3f s: %.0f keys/s\n", kKeys, secs, kKeys / secs);
+  std::printf("first key %.3f ms of processor time (target < 1 ms)\n", timing->first_ms());
   std::printf("longest key %.3f ms of processor time (key %zu of the pattern, %.3f ms on the clock);\n"
               "99%% of keys under %.3f ms (target: every key < 1 ms)\n",
               timing->longest_ms(), timing->longest_key(), timing->longest_wall_ms(), timing->P99());
