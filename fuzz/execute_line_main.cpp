@@ -2,7 +2,11 @@
 // byte picks the mode: even runs the rest as one line through ExecuteLine
 // (plain and nested), odd stores it as a script (split at LF) and runs it
 // through the run driver, with its lines decoded unless the byte's second
-// bit is set (then every line runs through its handler from the text). The console is in memory with no keys, so the
+// bit is set (then every line runs through its handler from the text).
+// With the third bit set as well, an odd byte runs the script both ways,
+// each on fresh run objects, and aborts when they end differently (the
+// end, its line, the console's text, every variable, the names in order,
+// the lines run): the decoded lines and the handlers must agree. The console is in memory with no keys, so the
 // first wait for a key requests the stop, and every later wait and the run
 // loop give up at once (each input has a fresh console); runs are cut after a
 // bounded number of lines and texts are kept small, so each input costs
@@ -16,8 +20,11 @@
 //       -max_len=1200000 -close_fd_mask=2 -max_total_time=600
 #include <cstddef>
 #include <cstdint>
+#include <cstdio>
+#include <cstdlib>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "1_platform/platform.h"
 #include "2_config/config_state.h"
@@ -76,39 +83,91 @@ LastingSubsystems& SetUpOnce() {
   return lasting;
 }
 
-void RunScriptBytes(kal::InterpreterState& in, std::string_view text) {
+kal::RunEnd RunScriptBytes(kal::InterpreterState& in, std::string_view text) {
   int n = 0;
   while (!text.empty() && n < kal::kMaxScriptLines) {
     size_t nl = text.find('\n');
     kal::StoreLine(in, text.substr(0, nl), ++n);
     text = nl == std::string_view::npos ? std::string_view() : text.substr(nl + 1);
   }
-  kal::RunDriver(in);
+  return kal::RunDriver(in);
+}
+
+// The run objects of one input (or of one way of running it), on the
+// lasting loop and voices, installed for their life.
+struct InputRun {
+  explicit InputRun(LastingSubsystems& l) : lasting(l), loop(*l.loop) {
+    kal::SetConsoleFrontEnd(kal::MakeMemoryFrontEnd("", &console_text));
+  }
+
+  LastingSubsystems& lasting;
+  std::string console_text;  // what the run wrote; outlives the console
+  kal::EventLoop& loop;
+  kal::Platform platform{loop};  // the platform layer's state for the run
+  kal::ScopedPlatform use_platform{platform};
+  kal::ConfigState config;  // and the configuration's
+  kal::ScopedConfig use_config{config};
+  kal::Console the_console{loop};  // and the console's
+  kal::ConsoleScope consoling{the_console};
+  kal::WavePlayer player{platform};  // and the wave player's, on that platform's device
+  kal::WavePlayerScope playing{player};
+  kal::RunContext context{platform, config, player, lasting.voices, lasting.speech, lasting.network,
+                          the_console, loop};
+};
+
+// What a script's run leaves that both ways of running it must agree on.
+struct RunTrace {
+  kal::EndReason reason = kal::EndReason::kNormal;
+  int line = 0;
+  std::string console;
+  std::vector<std::string> vars;
+  std::vector<std::string> names;
+  int64_t lines_run = 0;
+  bool operator==(const RunTrace&) const = default;
+};
+
+RunTrace RunOneWay(LastingSubsystems& lasting, const kal::RunLimits& limits, std::string_view text, bool decoded) {
+  InputRun run(lasting);
+  kal::InterpreterState in;
+  in.context = &run.context;
+  in.limits = limits;
+  in.limits.decode_lines = decoded;
+  kal::RunEnd end = RunScriptBytes(in, text);
+  RunTrace t;
+  t.reason = end.reason;
+  t.line = end.line;
+  t.console = run.console_text;
+  for (int slot = 1; slot <= kal::kVariableSlots; ++slot) t.vars.push_back(kal::Var(in, slot));
+  t.names = in.names;
+  t.lines_run = in.lines_run;
+  return t;
+}
+
+void ExpectSameBothWays(LastingSubsystems& lasting, const kal::RunLimits& limits, std::string_view text) {
+  RunTrace decoded = RunOneWay(lasting, limits, text, true);
+  RunTrace by_text = RunOneWay(lasting, limits, text, false);
+  if (decoded == by_text) return;
+  std::fprintf(stderr, "the decoded lines and the handlers disagree (end %d/%d, line %d/%d, lines run %lld/%lld)\n",
+               static_cast<int>(decoded.reason), static_cast<int>(by_text.reason), decoded.line, by_text.line,
+               static_cast<long long>(decoded.lines_run), static_cast<long long>(by_text.lines_run));
+  std::abort();
 }
 
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   LastingSubsystems& lasting = SetUpOnce();
-  kal::EventLoop& loop = *lasting.loop;
-  kal::Platform platform(loop);  // the platform layer's state for the run
-  kal::ScopedPlatform use_platform(platform);
-  kal::ConfigState config;  // and the configuration's
-  kal::ScopedConfig use_config(config);
-  kal::Console the_console(loop);  // and the console's
-  kal::ConsoleScope consoling(the_console);
-  kal::WavePlayer player(platform);  // and the wave player's, on that platform's device
-  kal::WavePlayerScope playing(player);
-  kal::RunContext context{platform, config, player, lasting.voices, lasting.speech, lasting.network,
-                          the_console, loop};
   static const kal::RunLimits kLimits = FuzzLimits();
   if (size == 0) return 0;
-  std::string console;
-  kal::SetConsoleFrontEnd(kal::MakeMemoryFrontEnd("", &console));
-  kal::InterpreterState in;
-  in.context = &context;
-  in.limits = kLimits;
   std::string_view text(reinterpret_cast<const char*>(data) + 1, size - 1);
+  if (data[0] % 2 == 1 && (data[0] & 6) == 6) {
+    ExpectSameBothWays(lasting, kLimits, text);
+    return 0;
+  }
+  InputRun run(lasting);
+  kal::InterpreterState in;
+  in.context = &run.context;
+  in.limits = kLimits;
   if (data[0] % 2 == 0) {
     kal::StoreLine(in, "@fim", 1);  // something for jumps to find
     kal::ExecuteLine(in, text, false);
