@@ -84,14 +84,15 @@ fi
 
 # The whole suite again under AddressSanitizer and UBSan, built with clang,
 # which also builds the fuzz targets, so that they keep building, and runs
-# those of the language server and the script check for 30 s each (the
-# others are run by hand, see fuzz/).
+# those of the language server, the script check and the interpreter (whose
+# scripts run both ways, decoded and through the handlers, and must agree)
+# for 30 s each (the others are run by hand, see fuzz/).
 if [ "${KALDORIN_SKIP_SANITIZERS:-0}" != 1 ]; then
     CC=clang CXX=clang++ cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DKALDORIN_WERROR=ON \
         -DKALDORIN_SANITIZE=ON -DKALDORIN_BENCH=OFF >/dev/null
     cmake --build build-asan -j"$(nproc)"
     ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
         ctest --test-dir build-asan --output-on-failure -j"$(nproc)"
-    scripts/fuzz-briefly.sh build-asan 30 language_server script_check
+    scripts/fuzz-briefly.sh build-asan 30 language_server script_check execute_line
     stage_done sanitizers
 fi
