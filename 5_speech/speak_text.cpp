@@ -30,25 +30,25 @@ bool IsWordChar(unsigned char c) { return IsLetter(c) || c == ' '; }
 unsigned char At(const std::string& t, size_t i) { return i < t.size() ? static_cast<unsigned char>(t[i]) : 0; }
 
 // A number: digits and hyphens from i on. Returns the position after it.
-size_t SpeakNumberRun(const std::string& t, size_t i) {
+size_t SpeakNumberRun(SpeechState& s, const std::string& t, size_t i) {
   size_t j = i;
   while (j < t.size() && (IsDigit(At(t, j)) || t[j] == '-')) ++j;
   std::string run = t.substr(i, j - i);
-  if (run.find('-') != std::string::npos || run.size() >= 7) SpellText(run);
-  else SpeakWords(CardinalWords(std::stoll(run)), false);
+  if (run.find('-') != std::string::npos || run.size() >= 7) SpellText(s, run);
+  else SpeakWords(s, CardinalWords(std::stoll(run)), false);
   return j;
 }
 
 // A phrase: letters and spaces from i on. Returns the position after it.
-size_t SpeakPhraseRun(std::string& t, size_t i) {
+size_t SpeakPhraseRun(SpeechState& s, std::string& t, size_t i) {
   size_t j = i;
   while (j < t.size() && IsWordChar(At(t, j))) ++j;
   std::string run = t.substr(i, j - i);
   if (UpperCaseText(run) == "WWW") {
-    SpellText(run);
+    SpellText(s, run);
   } else if (run.find_first_not_of(' ') != std::string::npos) {
     SpeechLogScope log("phrase", run);
-    Words().Speak(Words().Translate(run));
+    Words(s).Speak(Words(s).Translate(run));
   }
   // Hyphenated words are spoken as two words without a pause.
   if (At(t, j) == '-' && IsLetter(At(t, j + 1))) t.erase(j, 1);
@@ -56,12 +56,11 @@ size_t SpeakPhraseRun(std::string& t, size_t i) {
 }
 
 // A punctuation mark at i: named, then the pause that belongs to it.
-void SpeakPunctuation(const std::string& t, size_t i) {
+void SpeakPunctuation(SpeechState& s, const std::string& t, size_t i) {
   if (KeyPressed()) return;
-  WaitWhileSpeaking();
+  WaitWhileSpeaking(s);
   unsigned char c = At(t, i);
-  SpeakChar(c);
-  auto& s = Speech();
+  SpeakChar(s, c);
   bool space_follows = At(t, i + 1) == ' ';
   switch (c) {
     case '(': case ')': case ':': case ';': SpeechPause(s.pause_colon); break;
@@ -77,11 +76,11 @@ struct Repeats {
 };
 
 // Any other character at i.
-void SpeakOther(const std::string& t, size_t i, Repeats* rep) {
+void SpeakOther(SpeechState& s, const std::string& t, size_t i, Repeats* rep) {
   unsigned char c = At(t, i);
   if (c == rep->last) {
     if (++rep->count > 3) {
-      Click();
+      Click(s);
       c = ' ';
     }
   } else {
@@ -89,24 +88,23 @@ void SpeakOther(const std::string& t, size_t i, Repeats* rep) {
     rep->count = 0;
   }
   if (c != '-') {
-    if (t.compare(i, 3, "://") == 0) SpellText(std::string(1, static_cast<char>(c)));
-    else if (c == '(' || c == ')' || c == ',' || c == '.' || c == ':' || c == ';') SpeakPunctuation(t, i);
-    else if (c == '\t') PlayNamedSound("_FON9");
+    if (t.compare(i, 3, "://") == 0) SpellText(s, std::string(1, static_cast<char>(c)));
+    else if (c == '(' || c == ')' || c == ',' || c == '.' || c == ':' || c == ';') SpeakPunctuation(s, t, i);
+    else if (c == '\t') PlayNamedSound(s, "_FON9");
     else if (c == '\n' || c == '\r' || c == ' ') {}
-    else if (!KeyPressed()) SpeakChar(c);
+    else if (!KeyPressed()) SpeakChar(s, c);
     return;
   }
   // A hyphen: a dash between words, a minus before a number, or itself.
   unsigned char next = t.size() - i < 3 ? ' ' : At(t, i + 1);
-  if (next == ' ' || next == '-') SpeakPunctuation(t, i);
-  else if (IsDigit(next)) PlayNamedSound("_MENOS");
-  else SpeakChar('-');
+  if (next == ' ' || next == '-') SpeakPunctuation(s, t, i);
+  else if (IsDigit(next)) PlayNamedSound(s, "_MENOS");
+  else SpeakChar(s, '-');
 }
 
 }  // namespace
 
-void SpeakRecorded(std::string_view text) {
-  auto& s = Speech();
+void SpeakRecorded(SpeechState& s, std::string_view text) {
   std::string t(text);
   t += ' ';
   s.stop = false;
@@ -114,19 +112,19 @@ void SpeakRecorded(std::string_view text) {
   size_t i = 0;
   while (!s.stop && i < t.size()) {
     if (KeyPressed()) {
-      StopSpeech();
+      StopSpeech(s);
       return;
     }
     unsigned char c = At(t, i);
     if (c == '0') {
-      PlayNamedSound("_zero");
+      PlayNamedSound(s, "_zero");
       ++i;
     } else if (IsDigit(c)) {
-      i = SpeakNumberRun(t, i);
+      i = SpeakNumberRun(s, t, i);
     } else if (IsWordChar(c)) {
-      i = SpeakPhraseRun(t, i);
+      i = SpeakPhraseRun(s, t, i);
     } else {
-      SpeakOther(t, i, &rep);
+      SpeakOther(s, t, i, &rep);
       ++i;
     }
   }

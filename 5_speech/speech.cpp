@@ -28,33 +28,18 @@
 
 namespace kal {
 
-namespace {
-
-// The installed facade. Process-wide because every layer above speaks
-// through the facade's free functions; main sets it for the run.
-SpeechState* g_speech = nullptr;
-
-}  // namespace
-
-SpeechScope::SpeechScope(SpeechState& state) : previous_(g_speech) { g_speech = &state; }
-SpeechScope::~SpeechScope() { g_speech = previous_; }
-
-SpeechState& Speech() { return *g_speech; }
-
-SpeechEngine& Engine() {
-  auto& s = Speech();
+SpeechEngine& Engine(SpeechState& s) {
   if (!s.engine) s.engine = MakeNoSpeechEngine();
   return *s.engine;
 }
 
-WordVoice& Words() {
-  auto& s = Speech();
+WordVoice& Words(SpeechState& s) {
   if (!s.words) s.words = MakeDiphoneWordVoice(*s.voices);
   return *s.words;
 }
 
-void SetSpeechEngine(std::unique_ptr<SpeechEngine> engine) { Speech().engine = std::move(engine); }
-void SetWordVoice(std::unique_ptr<WordVoice> voice) { Speech().words = std::move(voice); }
+void SetSpeechEngine(SpeechState& s, std::unique_ptr<SpeechEngine> engine) { s.engine = std::move(engine); }
+void SetWordVoice(SpeechState& s, std::unique_ptr<WordVoice> voice) { s.words = std::move(voice); }
 
 std::string WithBackslash(std::string folder) {
   if (!folder.empty() && folder.back() != '\\' && folder.back() != '/') folder += '\\';
@@ -65,18 +50,17 @@ namespace {
 
 // How the word voice's full buffers play: as any wave image, and the voice
 // goes on only when it has ended (a key cuts it short and stops speech).
-void PlayWordVoiceBuffer(std::string_view image) {
-  PlayWaveBuffer(image);
-  while (SpeechBusy()) Delay(10);
+void PlayWordVoiceBuffer(SpeechState& s, std::string_view image) {
+  PlayWaveBuffer(s, image);
+  while (SpeechBusy(s)) Delay(10);
 }
 
 }  // namespace
 
-void EnsureSpeechModule() {
-  auto& s = Speech();
+void EnsureSpeechModule(SpeechState& s) {
   if (s.module_ready) return;
   s.module_ready = true;
-  SetDiphonePlayer(*s.voices, PlayWordVoiceBuffer);
+  SetDiphonePlayer(*s.voices, [&s](std::string_view image) { PlayWordVoiceBuffer(s, image); });
   s.echo = ConfigYes(ReadConfigDefault(cfg::kFalando));
   s.echo_option = ConfigYes(ReadConfigDefault(cfg::kEcoarOpcao));
   s.full_announce = ConfigYes(ReadConfigDefault(cfg::kFalarTudo));
@@ -95,14 +79,13 @@ constexpr int kFallbackEngineKind = 4;
 
 // The voice settings of one speed (section SINTETIZADOR, keys ending in the
 // speed digit): word voice tuning, the player's flags, the pauses.
-void LoadVoiceSettings(int speed) {
-  auto& s = Speech();
+void LoadVoiceSettings(SpeechState& s, int speed) {
   std::string n = std::to_string(speed);
   auto key = [&](const cfg::ConfigKey& stem) { return std::string(stem.name) + n; };
   auto read = [&](const cfg::ConfigKey& stem) { return ReadConfig(stem.section, key(stem)); };
   auto number = [&](const cfg::ConfigKey& stem) { return ReadConfigInt(stem.section, key(stem), stem.number); };
   s.voice_database = read(cfg::kDifones).substr(0, 8);
-  Words().SetTuning(number(cfg::kCorteFon), number(cfg::kSobraFon), number(cfg::kInterPal));
+  Words(s).SetTuning(number(cfg::kCorteFon), number(cfg::kSobraFon), number(cfg::kInterPal));
   WaveFlags f = GetWaveFlags();
   f.cut = ConfigNotN(read(cfg::kCortaFala));
   f.fast = ConfigNotN(read(cfg::kRapidinho));
@@ -112,8 +95,7 @@ void LoadVoiceSettings(int speed) {
   s.pause_colon = number(cfg::kPausaDoisPontos);
 }
 
-void StartEngine() {
-  auto& s = Speech();
+void StartEngine(SpeechState& s) {
   s.engine_active = false;
   if (!ConfigNotN(ReadConfig(cfg::kSapi))) return;
   int voice = ReadConfigInt(cfg::kVoz);
@@ -121,62 +103,59 @@ void StartEngine() {
   int pitch = ReadConfigInt(cfg::kTom);
   int kind = ReadConfigInt(cfg::kTipoSapi);
   if (kind != 4 && rate > 10) rate = 0;
-  s.engine_active = Engine().Start(voice, rate, pitch, "", kind);
+  s.engine_active = Engine(s).Start(voice, rate, pitch, "", kind);
   s.engine_kind = kind;
 }
 
 // When the recorded voice cannot start, the report must still be heard: the
 // configured engine speaks it, or else the local engine (kind 4), which
 // needs no data of ours; only when neither starts is it written alone.
-void StartFallbackVoice() {
-  auto& s = Speech();
-  StartEngine();
+void StartFallbackVoice(SpeechState& s) {
+  StartEngine(s);
   if (s.engine_active) return;
   s.engine_kind = kFallbackEngineKind;
-  s.engine_active = Engine().Start(0, 0, 0, "", kFallbackEngineKind);
+  s.engine_active = Engine(s).Start(0, 0, 0, "", kFallbackEngineKind);
 }
 
-void SpeakTextNow(std::string_view text);
+void SpeakTextNow(SpeechState& s, std::string_view text);
 
 // A voice can speak now: what was held while it started is said.
-void SayHeld() {
-  auto& s = Speech();
+void SayHeld(SpeechState& s) {
   s.voice_starting = false;
   std::vector<std::string> held = std::move(s.held);
   s.held.clear();
-  for (const std::string& text : held) SpeakTextNow(text);
+  for (const std::string& text : held) SpeakTextNow(s, text);
 }
 
 // The start-up report: every line written (through the console's notice
 // writer), then every line spoken. A notice that the speaking brings about
 // (no sound device) then comes after the report, not inside it.
-void Report(const std::vector<std::string>& lines) {
+void Report(SpeechState& s, const std::vector<std::string>& lines) {
   for (const std::string& line : lines) WriteNoticeLine(line);
-  for (const std::string& line : lines) SpeakText(line);
+  for (const std::string& line : lines) SpeakText(s, line);
 }
 
 // The recorded voice's data is not installed (or not where the configuration
 // says): every line of the report is written and spoken, the missing folder
 // or file is named, and the wait for Enter is announced before it begins.
 // Returns false when the voice did not start (the stop is requested).
-bool StartWordVoice() {
-  int code = Words().Start();
+bool StartWordVoice(SpeechState& s) {
+  int code = Words(s).Start();
   if (code == 0) return true;
-  auto& s = Speech();
-  std::string missing = Words().MissingData();
-  Words().Close();
-  StartFallbackVoice();
-  SayHeld();
+  std::string missing = Words(s).MissingData();
+  Words(s).Close();
+  StartFallbackVoice(s);
+  SayHeld(s);
   std::vector<std::string> report = {
       L1(speech_msg::kInitError),
       L1(speech_msg::kVoiceDatabase) + (s.voice_database.empty() ? kDiphoneDatabaseName : s.voice_database)};
   if (!missing.empty()) report.push_back(L1(speech_msg::kNotFound) + ScriptPath(missing));
   report.push_back(std::string(speech_msg::kPressEnter));
-  Report(report);
+  Report(s, report);
   while (ReadKey() != kKeyEnter && !StopRequested()) {
   }
-  StopSpeech();
-  if (s.engine_active) Engine().Release();
+  StopSpeech(s);
+  if (s.engine_active) Engine(s).Release();
   s.engine_active = false;
   // The run cannot go on without its voice: the end goes back to main. The
   // input ending during the wait for Enter gives way to this reason, which
@@ -188,112 +167,104 @@ bool StartWordVoice() {
 
 }  // namespace
 
-void InitSpeech(int speed, std::string_view sounds_folder) {
-  auto& s = Speech();
+void InitSpeech(SpeechState& s, int speed, std::string_view sounds_folder) {
   s.voice_starting = true;
-  EnsureSpeechModule();
+  EnsureSpeechModule(s);
   LoadLegacyFlag();
   if (speed <= 0) speed = ReadConfigInt(cfg::kVelocidade);
   if (speed < 1 || speed > 5) speed = 3;
   s.speed = speed;
-  LoadVoiceSettings(speed);
-  if (!StartWordVoice()) return;
+  LoadVoiceSettings(s, speed);
+  if (!StartWordVoice(s)) return;
   s.app_folder = WithBackslash(std::string(sounds_folder));
   s.system_folder = WithBackslash(ReadConfigDefault(cfg::kDirLetras));
   // The letter files are where the word voice finds them; the system sounds
   // folder stands in when that key is not set.
   std::string letters = ReadConfigDirect(cfg::kDirLetrasDirect);
   s.letters_folder = letters.empty() ? s.system_folder : WithBackslash(letters);
-  LoadVoiceSettings(speed);
-  StartEngine();
-  SayHeld();
+  LoadVoiceSettings(s, speed);
+  StartEngine(s);
+  SayHeld(s);
 }
 
-void DoneSpeech() {
-  auto& s = Speech();
-  WaitWhileSpeaking();
-  StopSpeech();
-  if (s.engine_active) Engine().Release();
+void DoneSpeech(SpeechState& s) {
+  WaitWhileSpeaking(s);
+  StopSpeech(s);
+  if (s.engine_active) Engine(s).Release();
   s.engine_active = false;
-  Words().Close();
+  Words(s).Close();
 }
 
-void SpeakChar(uint8_t c) {
+void SpeakChar(SpeechState& s, uint8_t c) {
   SpeechLogScope log("char", std::to_string(c));
-  WaitSpeech();
+  WaitSpeech(s);
   if (c < 32 && c != 0 && c != 12) return;
-  auto& s = Speech();
   std::string path = s.letters_folder + "_" + std::to_string(c) + ".wav";
   if (!SoundFileExists(path)) path = s.letters_folder + "_unknown.wav";
   PlayWaveFile(path);
 }
 
-void SpellText(std::string_view text) {
+void SpellText(SpeechState& s, std::string_view text) {
   SpeechLogScope log("spell", text);
   for (char ch : text) {
     if (KeyPressed()) break;
-    if (ch == '\t') PlayNamedSound("_FON9");
-    else SpeakChar(static_cast<uint8_t>(ch));
+    if (ch == '\t') PlayNamedSound(s, "_FON9");
+    else SpeakChar(s, static_cast<uint8_t>(ch));
   }
 }
 
 namespace {
-std::string NamedSoundPath(std::string_view name) {
-  auto& s = Speech();
+std::string NamedSoundPath(const SpeechState& s, std::string_view name) {
   return (!name.empty() && name[0] == '_' ? s.system_folder : s.app_folder) + std::string(name) + ".wav";
 }
 }  // namespace
 
-void PlayNamedSound(std::string_view name) {
+void PlayNamedSound(SpeechState& s, std::string_view name) {
   SpeechLogScope log("play", name);
-  WaitSpeech();
-  PlayWaveFile(NamedSoundPath(name));
+  WaitSpeech(s);
+  PlayWaveFile(NamedSoundPath(s, name));
 }
 
-bool SoundExists(std::string_view name) { return SoundFileExists(NamedSoundPath(name)); }
+bool SoundExists(SpeechState& s, std::string_view name) { return SoundFileExists(NamedSoundPath(s, name)); }
 
-void PlayWaveBuffer(std::string_view image) {
+void PlayWaveBuffer(SpeechState& s, std::string_view image) {
   SpeechLogScope log("wave", "memory " + std::to_string(image.size()), true);
-  WaitSpeech();
+  WaitSpeech(s);
   if (PlayWaveMemory(image) == 0) WaitWave();
 }
 
-uint8_t ReadKeySpoken() {
+uint8_t ReadKeySpoken(SpeechState& s) {
   uint8_t k = ReadKey();
   if (StopRequested()) return k;  // no key came: nothing to name
-  StopSpeech();
-  SpeakChar(k);
+  StopSpeech(s);
+  SpeakChar(s, k);
   return k;
 }
 
-bool SpeechBusy() {
-  auto& s = Speech();
+bool SpeechBusy(SpeechState& s) {
   if (KeyPressed()) {
-    StopSpeech();
+    StopSpeech(s);
     return false;
   }
   bool wave = WaveBusy();
-  return wave || (s.engine_active && Engine().Busy(0));
+  return wave || (s.engine_active && Engine(s).Busy(0));
 }
 
-void WaitWhileSpeaking() {
-  EventLoop& loop = Speech().loop;
-  while (SpeechBusy()) loop.Wait(10);
+void WaitWhileSpeaking(SpeechState& s) {
+  while (SpeechBusy(s)) s.loop.Wait(10);
 }
 
-void WaitSpeech() {
-  auto& s = Speech();
+void WaitSpeech(SpeechState& s) {
   if (!s.speaking) return;
-  WaitWhileSpeaking();
+  WaitWhileSpeaking(s);
   s.speaking = false;
 }
 
-void StopSpeech() {
-  auto& s = Speech();
+void StopSpeech(SpeechState& s) {
   LogSpeechDetail("stop");
   WaveStop();
   s.stop = true;
-  if (s.engine_active && (s.engine_kind == 3 || Engine().Busy(0))) Engine().Stop();
+  if (s.engine_active && (s.engine_kind == 3 || Engine(s).Busy(0))) Engine(s).Stop();
   s.loop.Post([] {});
 }
 
@@ -302,28 +273,26 @@ void SpeechPause(int ms) {
     if (!KeyPressed()) Delay(50);
 }
 
-void SpeakText(std::string_view text) {
+void SpeakText(SpeechState& s, std::string_view text) {
   SpeechLogScope log("say", text);
-  EnsureSpeechModule();
-  auto& s = Speech();
+  EnsureSpeechModule(s);
   if (s.voice_starting) {
     s.held.emplace_back(text);
     return;
   }
-  SpeakTextNow(text);
+  SpeakTextNow(s, text);
 }
 
 namespace {
 
-void SpeakTextNow(std::string_view text) {
-  auto& s = Speech();
+void SpeakTextNow(SpeechState& s, std::string_view text) {
   if (!s.engine_active) {
-    SpeakRecorded(text);
+    SpeakRecorded(s, text);
     return;
   }
-  WaitWhileSpeaking();
+  WaitWhileSpeaking(s);
   if (KeyPressed()) return;
-  Engine().Speak(text);
+  Engine(s).Speak(text);
   s.speaking = true;
 }
 
@@ -338,25 +307,24 @@ std::string UpperCaseText(std::string_view text) {
   return out;
 }
 
-bool SpeechEchoOn() {
-  EnsureSpeechModule();
-  return Speech().echo;
+bool SpeechEchoOn(SpeechState& s) {
+  EnsureSpeechModule(s);
+  return s.echo;
 }
-void SetSpeechEcho(bool on) {
-  EnsureSpeechModule();
-  Speech().echo = on;
+void SetSpeechEcho(SpeechState& s, bool on) {
+  EnsureSpeechModule(s);
+  s.echo = on;
 }
-bool OptionEchoOn() {
-  EnsureSpeechModule();
-  return Speech().echo_option;
+bool OptionEchoOn(SpeechState& s) {
+  EnsureSpeechModule(s);
+  return s.echo_option;
 }
-bool FullAnnouncements() {
-  EnsureSpeechModule();
-  return Speech().full_announce;
+bool FullAnnouncements(SpeechState& s) {
+  EnsureSpeechModule(s);
+  return s.full_announce;
 }
-bool EngineActive() { return Speech().engine_active; }
-std::string VoiceStartProblem() {
-  const auto& s = Speech();
+bool EngineActive(SpeechState& s) { return s.engine_active; }
+std::string VoiceStartProblem(SpeechState& s) {
   if (s.engine_active || s.engine_kind != kEngineOrvan || !ConfigNotN(ReadConfig(cfg::kSapi))) return "";
   return OrvanLastError(*s.voices->orvan);
 }
@@ -366,9 +334,9 @@ std::string MissingMbrolaNoticeOnce() {
   WriteConfig(cfg::kAvisoMbrola, "S");
   return L1(MissingMbrolaMessage());
 }
-int SpeechSpeed() { return Speech().speed; }
-std::string AppSoundsFolder() { return Speech().app_folder; }
-std::string SystemSoundsFolder() { return Speech().system_folder; }
-std::string LettersFolder() { return Speech().letters_folder; }
+int SpeechSpeed(SpeechState& s) { return s.speed; }
+std::string AppSoundsFolder(SpeechState& s) { return s.app_folder; }
+std::string SystemSoundsFolder(SpeechState& s) { return s.system_folder; }
+std::string LettersFolder(SpeechState& s) { return s.letters_folder; }
 
 }  // namespace kal

@@ -15,7 +15,7 @@
 
 namespace kal {
 
-void DialDigits(std::string_view text) {
+void DialDigits(SpeechState& s, std::string_view text) {
   SpeechLogScope log("dial", text);
   WaveFlags saved = GetWaveFlags();
   WaveFlags plain = saved;
@@ -24,7 +24,7 @@ void DialDigits(std::string_view text) {
   for (char ch : UpperCaseText(text)) {
     if (ch == '#' || ch == '*' || (ch >= '0' && ch <= '9')) {
       std::string key(1, ch == '*' ? 'X' : ch);
-      if (PlayWaveFile(LettersFolder() + "dtmf_" + key + ".wav") == 0) WaitWave();
+      if (PlayWaveFile(LettersFolder(s) + "dtmf_" + key + ".wav") == 0) WaitWave();
       Delay(100);
     } else if (ch == ',') {
       Delay(1000);
@@ -33,12 +33,12 @@ void DialDigits(std::string_view text) {
   SetWaveFlags(saved);
 }
 
-void SpeakBatteryStatus() {
+void SpeakBatteryStatus(SpeechState& s) {
   SpeechLogScope log("battery");
   PowerStatus p = ReadPowerStatus();
-  if (!p.has_battery) PlayNamedSound("_SEMBAT");
-  else if (p.percent >= 0) SpeakText(std::to_string(p.percent) + "%");
-  if (p.on_mains == 0) PlayNamedSound("_SEMENER");
+  if (!p.has_battery) PlayNamedSound(s, "_SEMBAT");
+  else if (p.percent >= 0) SpeakText(s, std::to_string(p.percent) + "%");
+  if (p.on_mains == 0) PlayNamedSound(s, "_SEMENER");
 }
 
 namespace {
@@ -99,12 +99,12 @@ void OpenLinkNow(const std::string& text) {
 
 }  // namespace
 
-void OpenLink(std::string_view text) {
+void OpenLink(SpeechState& s, std::string_view text) {
   SpeechLogScope log("open", text);
   std::string t(text.substr(0, 255));
-  WaitWhileSpeaking();
+  WaitWhileSpeaking(s);
   OpenLinkNow(t);
-  WaitWhileSpeaking();
+  WaitWhileSpeaking(s);
 }
 
 }  // namespace kal

@@ -30,25 +30,25 @@ std::string MakeBeepSound(int divisor) {
   return MakeWaveImage(pcm, 11025, 1, 8);
 }
 
-void Click() {
+void Click(SpeechState& s) {
   SpeechLogScope log("click");
-  EnsureSpeechModule();
-  WaitSpeech();
+  EnsureSpeechModule(s);
+  WaitSpeech(s);
   WaveFlags f = GetWaveFlags();
   WaveFlags plain = f;
   plain.cut = false;
   SetWaveFlags(plain);
-  if (PlayWaveMemory(Speech().click) == 0) WaitWave();
+  if (PlayWaveMemory(s.click) == 0) WaitWave();
   SetWaveFlags(f);
 }
 
-void ErrorBeep() {
+void ErrorBeep(SpeechState& s) {
   SpeechLogScope log("beep");
-  EnsureSpeechModule();
-  WaitSpeech();
+  EnsureSpeechModule(s);
+  WaitSpeech(s);
   PumpMessages();
   ClearKeyQueue();
-  if (PlayWaveMemory(Speech().beep) == 0) WaitWave();
+  if (PlayWaveMemory(s.beep) == 0) WaitWave();
 }
 
 }  // namespace kal

@@ -53,24 +53,23 @@ struct SpeechState {
   std::unique_ptr<WordVoice> words;
 };
 
-// The installed state (SpeechScope in speech.h).
-SpeechState& Speech();
-SpeechEngine& Engine();
-WordVoice& Words();
+// The voices of the state, each made on first use when none was given.
+SpeechEngine& Engine(SpeechState& s);
+WordVoice& Words(SpeechState& s);
 
 // Sleeps in the facade's loop, in short steps, while speech or a wave is
 // heard; a key cuts it short (SpeechBusy).
-void WaitWhileSpeaking();
+void WaitWhileSpeaking(SpeechState& s);
 
 // The start-up reads of the module (done once, before the first use).
-void EnsureSpeechModule();
+void EnsureSpeechModule(SpeechState& s);
 
 // The sounds of the module, built for the divisor.
 std::string MakeClickSound(int divisor);
 std::string MakeBeepSound(int divisor);
 
 // The recorded voice's SpeakText.
-void SpeakRecorded(std::string_view text);
+void SpeakRecorded(SpeechState& s, std::string_view text);
 
 // A folder with its trailing backslash.
 std::string WithBackslash(std::string folder);

@@ -24,39 +24,39 @@ int Weekday(int y, int m, int d) {
 }
 
 // The hour and its word, then the minutes and theirs.
-void SayHourMinute(int h, int m) {
-  SpeakWords(CardinalWords(h), true);
-  if (!FullAnnouncements() && m != 0) PlayNamedSound("_EHORA");
-  else PlayNamedSound(h == 0 || h == 1 ? "_hora" : "_horas");
+void SayHourMinute(SpeechState& s, int h, int m) {
+  SpeakWords(s, CardinalWords(h), true);
+  if (!FullAnnouncements(s) && m != 0) PlayNamedSound(s, "_EHORA");
+  else PlayNamedSound(s, h == 0 || h == 1 ? "_hora" : "_horas");
   if (m == 0) return;
-  SpeakWords(CardinalWords(m), false);
-  if (FullAnnouncements()) PlayNamedSound(m == 1 ? "_minuto" : "_minutos");
+  SpeakWords(s, CardinalWords(m), false);
+  if (FullAnnouncements(s)) PlayNamedSound(s, m == 1 ? "_minuto" : "_minutos");
 }
 
 }  // namespace
 
-void SpeakTime() {
+void SpeakTime(SpeechState& s) {
   SpeechLogScope log("time");
   LocalTime now = NowLocal();
-  SayHourMinute(now.hour, now.minute);
+  SayHourMinute(s, now.hour, now.minute);
 }
 
-void SpeakTimeOf(int hour, int minute) {
+void SpeakTimeOf(SpeechState& s, int hour, int minute) {
   SpeechLogScope log("time", std::to_string(hour) + ":" + (minute < 10 ? "0" : "") + std::to_string(minute));
-  SayHourMinute(hour, minute);
+  SayHourMinute(s, hour, minute);
 }
 
-void SpeakDate() {
+void SpeakDate(SpeechState& s) {
   SpeechLogScope log("date");
   LocalTime now = NowLocal();
   int month = now.month < 1 || now.month > 12 ? 1 : now.month;
-  PlayNamedSound(std::string("_") + kWeekdays[Weekday(now.year, month, now.day)]);
-  if (now.day == 1) PlayNamedSound("_primeir");
-  else SpeakWords(CardinalWords(now.day), false);
-  PlayNamedSound("_de");
-  PlayNamedSound(std::string("_") + std::string(kMonths[month - 1]).substr(0, 7));
-  PlayNamedSound("_de");
-  SpeakWords(CardinalWords(now.year), false);
+  PlayNamedSound(s, std::string("_") + kWeekdays[Weekday(now.year, month, now.day)]);
+  if (now.day == 1) PlayNamedSound(s, "_primeir");
+  else SpeakWords(s, CardinalWords(now.day), false);
+  PlayNamedSound(s, "_de");
+  PlayNamedSound(s, std::string("_") + std::string(kMonths[month - 1]).substr(0, 7));
+  PlayNamedSound(s, "_de");
+  SpeakWords(s, CardinalWords(now.year), false);
 }
 
 }  // namespace kal

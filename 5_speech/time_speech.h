@@ -4,10 +4,12 @@
 
 namespace kal {
 
-void SpeakTime();
+struct SpeechState;
+
+void SpeakTime(SpeechState& speech);
 // Reads the given hour (0-99) and minute (0-99) the way SpeakTime reads the
 // clock.
-void SpeakTimeOf(int hour, int minute);
-void SpeakDate();
+void SpeakTimeOf(SpeechState& speech, int hour, int minute);
+void SpeakDate(SpeechState& speech);
 
 }  // namespace kal

@@ -63,26 +63,26 @@ bool ReadSnippet(const std::string& path, std::string* samples) {
   return true;
 }
 
-void PlaySnippets(std::string* buffer) {
+void PlaySnippets(SpeechState& s, std::string* buffer) {
   if (buffer->empty()) return;
-  PlayWaveBuffer(MakeWaveImage(*buffer, 11025, 1, 8));
-  WaitWhileSpeaking();
+  PlayWaveBuffer(s, MakeWaveImage(*buffer, 11025, 1, 8));
+  WaitWhileSpeaking(s);
   buffer->clear();
 }
 
 }  // namespace
 
-void SpeakWords(std::string_view words, bool feminine) {
+void SpeakWords(SpeechState& s, std::string_view words, bool feminine) {
   SpeechLogScope log("words", words);
   std::string buffer;
   for (const std::string& name : SnippetNames(words, feminine)) {
     LogSpeechDetail("snippet", name);
     std::string samples;
-    if (!ReadSnippet(LettersFolder() + name + ".wav", &samples)) continue;
-    if (buffer.size() + samples.size() > kSnippetSpace) PlaySnippets(&buffer);
+    if (!ReadSnippet(LettersFolder(s) + name + ".wav", &samples)) continue;
+    if (buffer.size() + samples.size() > kSnippetSpace) PlaySnippets(s, &buffer);
     buffer += samples;
   }
-  PlaySnippets(&buffer);
+  PlaySnippets(s, &buffer);
 }
 
 }  // namespace kal

@@ -9,6 +9,8 @@
 
 namespace kal {
 
+struct SpeechState;
+
 // The snippet names of the words: "_" + the word without tildes, cut to 8
 // characters ("dezessete" is "_dezeset" so that it differs from
 // "dezesseis"). With feminine, a last "um" or "dois" becomes "_uma" or
@@ -18,6 +20,6 @@ std::vector<std::string> SnippetNames(std::string_view words, bool feminine);
 // Speaks the words from the snippets in the letters folder, joined into
 // buffers of at most 30000 bytes of samples; missing snippets are skipped.
 // Waits for the end (a key cuts it short).
-void SpeakWords(std::string_view words, bool feminine);
+void SpeakWords(SpeechState& speech, std::string_view words, bool feminine);
 
 }  // namespace kal

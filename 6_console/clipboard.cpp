@@ -67,11 +67,11 @@ void UseDesktopClipboard() { Backend() = std::make_unique<DesktopBackend>(); }
 
 bool CopyToClipboard(std::string_view text) { return Backend()->Put(text); }
 
-void CopyAndSay(std::string_view text) {
+void CopyAndSay(SpeechState& speech, std::string_view text) {
   if (CopyToClipboard(text)) {
-    SpeakText(L1(console_msg::kCopied));
+    SpeakText(speech, L1(console_msg::kCopied));
   } else {
-    ErrorBeep();
+    ErrorBeep(speech);
   }
 }
 

@@ -10,6 +10,8 @@
 
 namespace kal {
 
+struct SpeechState;
+
 class ClipboardBackend {
  public:
   virtual ~ClipboardBackend() = default;
@@ -32,7 +34,7 @@ void UseDesktopClipboard();
 bool CopyToClipboard(std::string_view text);
 // The copy of the user's copy keys: says "Copiado" when it was made, and
 // sounds the error beep when the clipboard could not take it.
-void CopyAndSay(std::string_view text);
+void CopyAndSay(SpeechState& speech, std::string_view text);
 // At most capacity - 1 characters of the clipboard's text; empty when it
 // holds none, when capacity is 0 or the clipboard cannot be opened.
 std::string PasteFromClipboard(size_t capacity);

@@ -336,7 +336,7 @@ void SaySmallTerminalNotice() {
   if (s.small_speech.empty() || !s.keys.Empty() || StopRequested()) return;
   std::string notice = std::move(s.small_speech);
   s.small_speech.clear();
-  SpeakText(notice);
+  SpeakText(InstalledConsole().speech, notice);
 }
 
 }  // namespace

@@ -33,7 +33,11 @@ struct MenuKey {
 class MenuRun {
  public:
   MenuRun(Console& console, ConsoleMenu& m)
-      : console_(console), grid_(GridOf(console)), m_(m), text_colour_(grid_.attribute() & 0x0F) {
+      : console_(console),
+        speech_(console.speech),
+        grid_(GridOf(console)),
+        m_(m),
+        text_colour_(grid_.attribute() & 0x0F) {
     magnifier_ = ReadMagnifierSettings();
   }
   MenuKey Run();
@@ -59,6 +63,7 @@ class MenuRun {
   void ClampPosition();
 
   Console& console_;
+  SpeechState& speech_;  // the console's
   ConsoleGrid& grid_;
   ConsoleMenu& m_;
   int text_colour_;
@@ -93,7 +98,7 @@ bool SafeSoundName(const std::string& name) {
 void MenuRun::SpeakCurrent() {
   if (!Valid(m_.current)) return;
   const std::string& text = m_.items[static_cast<size_t>(m_.current)];
-  if (m_.marks[static_cast<size_t>(m_.current)]) ErrorBeep();
+  if (m_.marks[static_cast<size_t>(m_.current)]) ErrorBeep(speech_);
   if (magnifier_.factor >= 1 && magnifier_.factor <= 10) {
     std::string strip = text.substr(0, static_cast<size_t>(grid_.width() / magnifier_.factor));
     strip.resize(static_cast<size_t>(grid_.width()), ' ');
@@ -101,10 +106,10 @@ void MenuRun::SpeakCurrent() {
     grid_.SetTopOverlay(strip, std::vector<uint8_t>(strip.size(), attr), magnifier_.factor);
     RefreshConsole();
   }
-  if (OptionEchoOn() && SafeSoundName(text) && SoundExists(text)) {
-    PlayNamedSound(text);
+  if (OptionEchoOn(speech_) && SafeSoundName(text) && SoundExists(speech_, text)) {
+    PlayNamedSound(speech_, text);
   } else {
-    SpeakText(text);
+    SpeakText(speech_, text);
   }
 }
 
@@ -136,7 +141,7 @@ bool MenuRun::Extended(uint8_t code, uint8_t mods, MenuKey* end) {
   switch (code) {
     case kKeyDown: case 9:  // an extended 9 moves down as well
       if (shift) {
-        if (Valid(m_.current) && !m_.marks[static_cast<size_t>(m_.current)]) ErrorBeep();
+        if (Valid(m_.current) && !m_.marks[static_cast<size_t>(m_.current)]) ErrorBeep(speech_);
         SetMark(m_.current, 1);
         SetMark(m_.current + 1, 1);
       }
@@ -151,24 +156,24 @@ bool MenuRun::Extended(uint8_t code, uint8_t mods, MenuKey* end) {
     case kKeyHome: case kKeyCtrlPgUp:
       if (shift) SetMarks(m_.current, 0, 0);
       m_.current = 0;
-      ErrorBeep();
+      ErrorBeep(speech_);
       break;
     case kKeyEnd: case kKeyCtrlPgDn:
       if (shift) SetMarks(m_.current, last, 1);
       m_.current = last;
-      ErrorBeep();
+      ErrorBeep(speech_);
       break;
     case kKeyCtrlEnd:
       if (!shift) break;
       SetMarks(m_.current, last, 0);
       m_.current = last;
-      ErrorBeep();
+      ErrorBeep(speech_);
       break;
     case kKeyCtrlHome:
       if (!shift) break;
       SetMarks(m_.current, 0, 1);
       m_.current = 0;
-      ErrorBeep();
+      ErrorBeep(speech_);
       break;
     case kKeyCtrlF9:
       if (!(mods & kModAlt)) {
@@ -190,10 +195,10 @@ bool MenuRun::Extended(uint8_t code, uint8_t mods, MenuKey* end) {
 void MenuRun::ClampPosition() {
   if (m_.current < 0) {
     m_.current = -1;
-    ErrorBeep();
+    ErrorBeep(speech_);
   } else if (m_.current > count() - 1) {
     m_.current = count();
-    ErrorBeep();
+    ErrorBeep(speech_);
   }
 }
 
@@ -206,7 +211,7 @@ MenuKey MenuRun::Run() {
     uint8_t k = ReadKey();
     if (StopRequested()) break;  // the program is ending: no key ends the menu
     uint8_t mods = LastKeyModifiers();
-    StopSpeech();
+    StopSpeech(speech_);
     bool ended;
     if (k == 0) {
       uint8_t code = ReadKey();

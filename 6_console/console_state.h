@@ -29,6 +29,7 @@
 namespace kal {
 
 class EventLoop;
+struct SpeechState;
 
 // The screen: the grid, the key queue and the front end that shows them
 // (console.cpp).
@@ -95,19 +96,21 @@ class ConsoleKeys : public KeyInput {
 // Lines for the user from the layers below (write_and_speak.cpp).
 class ConsoleNotice : public UserNotice {
  public:
-  // An announcement is spoken from a task posted on this loop.
-  explicit ConsoleNotice(EventLoop& loop) : loop_(loop) {}
+  // An announcement is spoken by that facade from a task posted on this loop.
+  ConsoleNotice(EventLoop& loop, SpeechState& speech) : loop_(loop), speech_(speech) {}
   void WriteLine(std::string_view line) override;
   void Announce(std::string_view line) override;
 
  private:
   EventLoop& loop_;
+  SpeechState& speech_;
 };
 
 struct Console {
-  // The loop the console watches its input on and waits in; it must
-  // outlive the console.
-  explicit Console(EventLoop& run_loop) : loop(run_loop), notice(run_loop) {}
+  // The loop the console watches its input on and waits in, and the speech
+  // facade its editor, menu and review speak with; both must outlive it.
+  Console(EventLoop& run_loop, SpeechState& speech_used)
+      : loop(run_loop), speech(speech_used), notice(run_loop, speech_used) {}
   // Stops watching the descriptors of the front end and the display, and
   // closes the braille log.
   ~Console();
@@ -115,6 +118,7 @@ struct Console {
   Console& operator=(const Console&) = delete;
 
   EventLoop& loop;
+  SpeechState& speech;
   ConsoleScreen screen;
   MenuState menu;
   BrailleState braille;

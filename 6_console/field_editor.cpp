@@ -7,6 +7,7 @@
 
 #include "6_console/clipboard.h"
 #include "6_console/console.h"
+#include "6_console/console_state.h"
 #include "6_console/console_messages.h"
 #include "0_base/latin1.h"
 #include "0_base/console_grid.h"
@@ -88,6 +89,7 @@ class FieldEditor {
   void Copy();
 
   Console& console_;
+  SpeechState& speech_;  // the console's
   ConsoleGrid& grid_;
   std::string* out_;
   std::string text_;
@@ -104,7 +106,13 @@ class FieldEditor {
 
 FieldEditor::FieldEditor(Console& console, std::string* text, int column, int row, int max_length, int width,
                          bool editable)
-    : console_(console), grid_(GridOf(console)), out_(text), column_(column), row_(row), editable_(editable) {
+    : console_(console),
+      speech_(console.speech),
+      grid_(GridOf(console)),
+      out_(text),
+      column_(column),
+      row_(row),
+      editable_(editable) {
   max_ = std::clamp(max_length, 0, kMaxField);
   width_ = std::min(width, max_);
   const ConsoleGrid& g = grid_;
@@ -141,7 +149,7 @@ int FieldEditor::Run() {
       RestoreWaitMode(saved);
       return kStoppedResult;
     }
-    StopSpeech();
+    StopSpeech(speech_);
     uint8_t mods = LastKeyModifiers();
     bool ended;
     if (k == 0) {
@@ -224,7 +232,7 @@ void FieldEditor::Finish() {
     if (static_cast<uint8_t>(c) < 32) c = ' ';
   DrawOnConsole(head);
   GotoXY(column_, row_);
-  StopSpeech();
+  StopSpeech(speech_);
   std::string result = text_;
   while (!result.empty() && result.back() == ' ') result.pop_back();
   *out_ = result;
@@ -232,8 +240,8 @@ void FieldEditor::Finish() {
 
 void FieldEditor::ReplaceProposedText(bool blank) {
   if (!first_key_ || !TextAtOrAfterCursor()) return;
-  Click();
-  Click();
+  Click(speech_);
+  Click(speech_);
   if (blank) Blank();
 }
 
@@ -248,43 +256,43 @@ bool FieldEditor::HandleOrdinary(uint8_t k, int* result) {
     case kKeyCtrlD:
       if (!editable_) break;
       std::fill(text_.begin() + (cursor_ - 1 < max_ ? cursor_ - 1 : max_), text_.end(), ' ');
-      PlayNamedSound("_APFCPO");
+      PlayNamedSound(speech_, "_APFCPO");
       break;
     case kKeyBackspace:
       if (!editable_) break;
       if (cursor_ == 1) {
-        ErrorBeep();
+        ErrorBeep(speech_);
         break;
       }
       --cursor_;
       DeleteAt(cursor_, true);
       break;
     case kKeyCtrlK:
-      SpeakText(std::to_string(cursor_));
+      SpeakText(speech_, std::to_string(cursor_));
       break;
     case kKeyCtrlS:
       if (!editable_) break;
       text_.erase(0, std::min(cursor_ - 1, max_));
       text_.resize(max_, ' ');
       cursor_ = 1;
-      PlayNamedSound("_APICPO");
+      PlayNamedSound(speech_, "_APICPO");
       break;
     case kKeyCtrlU:
       if (!editable_) break;
       text_ = initial_;
       cursor_ = 1;
-      ErrorBeep();
-      ErrorBeep();
-      ErrorBeep();
+      ErrorBeep(speech_);
+      ErrorBeep(speech_);
+      ErrorBeep(speech_);
       break;
     case kKeyCtrlY:
       if (!editable_) break;
       Blank();
-      PlayNamedSound("_CPOAPA");
+      PlayNamedSound(speech_, "_CPOAPA");
       cursor_ = 1;
       break;
     case kKeyCtrlBackslash:
-      DialDigits(text_);
+      DialDigits(speech_, text_);
       break;
     case kKeyCtrlBackspace:
       if (editable_) DeleteWord();
@@ -307,29 +315,29 @@ bool FieldEditor::HandleExtended(uint8_t code, uint8_t mods, int* result) {
       ReadItem();
       break;
     case kKeyF4:
-      SetSpeechEcho(!SpeechEchoOn());
-      PlayNamedSound(SpeechEchoOn() ? "_FALACI" : "_FALDLG");
+      SetSpeechEcho(speech_, !SpeechEchoOn(speech_));
+      PlayNamedSound(speech_, SpeechEchoOn(speech_) ? "_FALACI" : "_FALDLG");
       break;
-    case kKeyF8: SpeakTime(); break;
+    case kKeyF8: SpeakTime(speech_); break;
     case kKeyF12: OpenWordAtCursor(); break;
     case kKeyHome: cursor_ = 1; break;
     case kKeyLeft:
       if (cursor_ == 1) {
-        ErrorBeep();
+        ErrorBeep(speech_);
         break;
       }
       --cursor_;
-      SpeakChar(At(cursor_));
+      SpeakChar(speech_, At(cursor_));
       break;
     case kKeyRight:
       if (cursor_ >= TextEnd() || cursor_ > max_) {
-        ErrorBeep();
+        ErrorBeep(speech_);
         break;
       }
       if (alt && IsWordLetter(At(cursor_))) {
-        PlayNamedSound("_FON" + std::to_string(At(cursor_)));
+        PlayNamedSound(speech_, "_FON" + std::to_string(At(cursor_)));
       } else {
-        SpeakChar(At(cursor_));
+        SpeakChar(speech_, At(cursor_));
       }
       ++cursor_;
       break;
@@ -342,9 +350,9 @@ bool FieldEditor::HandleExtended(uint8_t code, uint8_t mods, int* result) {
         DeleteAt(cursor_, true);
       }
       break;
-    case kKeyCtrlF1: SpeakText(text_.substr(0, TextEnd() - 1)); break;
+    case kKeyCtrlF1: SpeakText(speech_, text_.substr(0, TextEnd() - 1)); break;
     case kKeyCtrlF4: ChangeSpeed(); break;
-    case kKeyCtrlF8: SpeakDate(); break;
+    case kKeyCtrlF8: SpeakDate(speech_); break;
     case kKeyCtrlF9:
       if (!alt) {
         *result = kKeyCtrlF9;
@@ -352,7 +360,7 @@ bool FieldEditor::HandleExtended(uint8_t code, uint8_t mods, int* result) {
       }
       ScreenReview(console_);
       break;
-    case kKeyCtrlF11: SpeakBatteryStatus(); break;
+    case kKeyCtrlF11: SpeakBatteryStatus(speech_); break;
     case kKeyCtrlLeft: MoveWordLeft(); break;
     case kKeyCtrlRight: MoveWordRight(); break;
     case kKeyShiftIns: Paste(); break;
@@ -374,13 +382,13 @@ void FieldEditor::Type(uint8_t c) {
   ReplaceProposedText(editable_);
   if (!editable_) return;
   if (cursor_ > max_) {
-    ErrorBeep();
+    ErrorBeep(speech_);
     return;
   }
   text_.insert(text_.begin() + (cursor_ - 1), static_cast<char>(c));
   text_.pop_back();
   Draw();
-  if (SpeechEchoOn()) SpeakChar(c);
+  if (SpeechEchoOn(speech_)) SpeakChar(speech_, c);
   ++cursor_;
 }
 
@@ -397,14 +405,14 @@ void FieldEditor::DeleteRun(int pos, int count, bool first) {
   text_.erase(static_cast<size_t>(pos - 1), static_cast<size_t>(count));
   text_.resize(static_cast<size_t>(max_), ' ');
   Draw();
-  if (first && FullAnnouncements()) PlayNamedSound("_DEL");
-  SpeakChar(gone);
+  if (first && FullAnnouncements(speech_)) PlayNamedSound(speech_, "_DEL");
+  SpeakChar(speech_, gone);
 }
 
 void FieldEditor::DeleteSelection() {
   int lo = std::min(anchor_, sel_end_), hi = std::max(anchor_, sel_end_);
   cursor_ = lo;
-  if (FullAnnouncements()) PlayNamedSound("_DEL");
+  if (FullAnnouncements(speech_)) PlayNamedSound(speech_, "_DEL");
   for (int i = lo; i < hi && lo <= max_; ++i) DeleteAt(lo, false);
   CancelSelection();
 }
@@ -416,7 +424,7 @@ void FieldEditor::DeleteWord() {
   if (pos > max_ || KindOf(static_cast<char>(At(pos))) == Kind::kSpace) {
     while (pos > 1 && At(pos - 1) == ' ') --pos;
     if (pos == 1) {
-      ErrorBeep();
+      ErrorBeep(speech_);
       return;
     }
     --pos;  // on the last character of the word before
@@ -440,7 +448,7 @@ void FieldEditor::ReadItem() {
   int pos = cursor_;
   while (pos <= max_ && At(pos) == ' ') ++pos;
   if (pos > max_ || pos >= TextEnd()) {
-    ErrorBeep();
+    ErrorBeep(speech_);
     return;
   }
   cursor_ = SpeakItemAt(pos);
@@ -457,16 +465,16 @@ int FieldEditor::SpeakItemAt(int pos) {
     while (end <= max_ && IsWordLetter(At(end))) consonants_only &= IsConsonant(At(end++));
     std::string word = text_.substr(pos - 1, end - pos);
     if (consonants_only) {
-      SpellText(word);
+      SpellText(speech_, word);
     } else {
-      SpeakText(word);
+      SpeakText(speech_, word);
     }
   } else if (IsWordDigit(c) || (c == '-' && pos < max_ && IsWordDigit(At(pos + 1)))) {
     end = pos + 1;
     while (end <= max_ && IsWordDigit(At(end))) ++end;
-    SpeakText(text_.substr(pos - 1, end - pos));
+    SpeakText(speech_, text_.substr(pos - 1, end - pos));
   } else {
-    SpellText(std::string(1, static_cast<char>(c)));
+    SpellText(speech_, std::string(1, static_cast<char>(c)));
   }
   return end;
 }
@@ -474,7 +482,7 @@ int FieldEditor::SpeakItemAt(int pos) {
 // Ctrl+Left: the start of the previous word, said after the click.
 void FieldEditor::MoveWordLeft() {
   if (cursor_ <= 1) {
-    ErrorBeep();
+    ErrorBeep(speech_);
     return;
   }
   int pos = cursor_ - 1;
@@ -483,7 +491,7 @@ void FieldEditor::MoveWordLeft() {
   if (kind == Kind::kLetter || kind == Kind::kDigit)
     while (pos > 1 && KindOf(static_cast<char>(At(pos - 1))) == kind) --pos;
   cursor_ = pos;
-  Click();
+  Click(speech_);
   SpeakItemAt(cursor_);
 }
 
@@ -491,7 +499,7 @@ void FieldEditor::MoveWordLeft() {
 // readers say it; past the last word only the click.
 void FieldEditor::MoveWordRight() {
   if (cursor_ >= TextEnd()) {
-    ErrorBeep();
+    ErrorBeep(speech_);
     return;
   }
   int pos = cursor_;
@@ -503,7 +511,7 @@ void FieldEditor::MoveWordRight() {
   }
   while (pos <= max_ && At(pos) == ' ') ++pos;
   cursor_ = pos;
-  Click();
+  Click(speech_);
   if (cursor_ < TextEnd()) SpeakItemAt(cursor_);
 }
 
@@ -524,27 +532,27 @@ void FieldEditor::OpenWordAtCursor() {
   static const std::string kStrip = "\"(*-.<=>[_{";
   size_t b = word.find_first_not_of(kStrip);
   if (b == std::string::npos) {
-    ErrorBeep();
+    ErrorBeep(speech_);
     return;
   }
   size_t e = word.find_last_not_of(kStrip);
-  OpenLink(word.substr(b, e - b + 1));
+  OpenLink(speech_, word.substr(b, e - b + 1));
 }
 
 // Ctrl+F4: keys are read, each spoken, until none is waiting; the last one
 // is the new speed.
 void FieldEditor::ChangeSpeed() {
-  PlayNamedSound("_VELOC");
+  PlayNamedSound(speech_, "_VELOC");
   uint8_t k;
   do {
-    k = ReadKeySpoken();
+    k = ReadKeySpoken(speech_);
   } while (KeyPressed() && !StopRequested());
   if (k == kKeyEsc || k == kKeyEnter || StopRequested()) return;
-  std::string folder = AppSoundsFolder();
-  DoneSpeech();
-  InitSpeech(k - '0', folder);
+  std::string folder = AppSoundsFolder(speech_);
+  DoneSpeech(speech_);
+  InitSpeech(speech_, k - '0', folder);
   if (StopRequested()) return;  // the voice could not start again
-  SpeakText(L1(console_msg::kSpeed) + std::to_string(SpeechSpeed()));
+  SpeakText(speech_, L1(console_msg::kSpeed) + std::to_string(SpeechSpeed(speech_)));
 }
 
 void FieldEditor::Paste() {
@@ -571,9 +579,9 @@ void FieldEditor::Paste() {
 void FieldEditor::Copy() {
   if (HasSelection()) {
     int lo = std::min(anchor_, sel_end_), hi = std::max(anchor_, sel_end_);
-    CopyAndSay(text_.substr(lo - 1, hi - lo));
+    CopyAndSay(speech_, text_.substr(lo - 1, hi - lo));
   } else {
-    CopyAndSay(text_.substr(0, TextEnd() - 1) + "\r\n");
+    CopyAndSay(speech_, text_.substr(0, TextEnd() - 1) + "\r\n");
   }
 }
 

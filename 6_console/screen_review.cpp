@@ -10,6 +10,7 @@
 #include "5_speech/speech.h"
 #include "6_console/clipboard.h"
 #include "6_console/console.h"
+#include "6_console/console_state.h"
 #include "6_console/key_decoder.h"
 #include "6_console/screen_review_session.h"
 
@@ -38,12 +39,12 @@ void PreviousWord(ReviewSession* s) {
   int c = s->column - 1;
   while (c >= 1 && s->cells.Char(s->row, c) == ' ') --c;
   if (c < 1) {
-    ErrorBeep();
+    ErrorBeep(s->console.speech);
     return;
   }
   while (c > 1 && s->cells.Char(s->row, c - 1) != ' ') --c;
   s->column = c;
-  Click();
+  Click(s->console.speech);
 }
 
 void NextWord(ReviewSession* s) {
@@ -51,12 +52,12 @@ void NextWord(ReviewSession* s) {
   while (c <= kReviewColumns && s->cells.Char(s->row, c) != ' ') ++c;
   while (c <= kReviewColumns && s->cells.Char(s->row, c) == ' ') ++c;
   if (c > kReviewColumns) {
-    ErrorBeep();
+    ErrorBeep(s->console.speech);
     s->column = s->cells.EndOfRow(s->row);
     return;
   }
   s->column = c;
-  Click();
+  Click(s->console.speech);
 }
 
 void NextField(ReviewSession* s) {
@@ -67,21 +68,21 @@ void NextField(ReviewSession* s) {
     return;
   }
   s->column = last + 2;
-  Click();
+  Click(s->console.speech);
 }
 
 void PreviousField(ReviewSession* s) {
   int first, last;
   s->cells.Field(s->row, s->column, &first, &last);
   s->column = first - 2;
-  Click();
+  Click(s->console.speech);
 }
 
 void ToLetter(ReviewSession* s, bool first) {
   int row, column;
   bool found = first ? s->cells.FirstLetter(&row, &column) : s->cells.LastLetter(&row, &column);
   if (!found) {
-    ErrorBeep();
+    ErrorBeep(s->console.speech);
     return;
   }
   s->row = row;
@@ -94,32 +95,32 @@ void HandleExtended(ReviewSession* s, uint8_t code) {
   switch (code) {
     case kKeyLeft:
       if (s->column <= 1) {
-        ErrorBeep();
+        ErrorBeep(s->console.speech);
         s->column = 1;
         break;
       }
       --s->column;
-      SpeakChar(s->cells.Char(s->row, s->column));
+      SpeakChar(s->console.speech, s->cells.Char(s->row, s->column));
       break;
     case kKeyRight:
-      SpeakChar(s->cells.Char(s->row, s->column));
+      SpeakChar(s->console.speech, s->cells.Char(s->row, s->column));
       ++s->column;
       break;
     case kKeyUp:
       if (s->row <= 1) {
-        ErrorBeep();
+        ErrorBeep(s->console.speech);
         break;
       }
       GoToRowAndRead(s, s->row - 1);
       break;
     case kKeyDown:
       if (s->row >= s->cells.rows()) {
-        ErrorBeep();
+        ErrorBeep(s->console.speech);
         break;
       }
       s->row++;
       s->column = 1;
-      Click();
+      Click(s->console.speech);
       ReadRow(s);
       break;
     case kKeyPgUp: GoToRowAndRead(s, 1); break;
@@ -138,7 +139,7 @@ void HandleExtended(ReviewSession* s, uint8_t code) {
     case kKeyF6: ReviewGoTo(s); break;
     case kKeyCtrlPgUp: ToLetter(s, true); break;
     case kKeyCtrlPgDn: ToLetter(s, false); break;
-    default: ReviewUnknownKey();
+    default: ReviewUnknownKey(s->console.speech);
   }
 }
 
@@ -149,7 +150,7 @@ bool HandleKey(ReviewSession* s, uint8_t k, uint8_t mods) {
     case kKeyEnter:
       s->row++;
       s->column = 1;
-      if (s->row <= s->cells.rows()) Click();
+      if (s->row <= s->cells.rows()) Click(s->console.speech);
       break;
     case ' ': ReadRow(s); break;
     case kKeyBackspace: HandleExtended(s, kKeyLeft); break;
@@ -161,13 +162,13 @@ bool HandleKey(ReviewSession* s, uint8_t k, uint8_t mods) {
       }
       break;
     case kKeyCtrlK:
-    case kKeyCtrlL: SpeakText(std::to_string(s->row) + " " + std::to_string(s->column)); break;
-    case kKeyCtrlC: CopyAndSay(s->cells.ScreenText()); break;
+    case kKeyCtrlL: SpeakText(s->console.speech, std::to_string(s->row) + " " + std::to_string(s->column)); break;
+    case kKeyCtrlC: CopyAndSay(s->console.speech, s->cells.ScreenText()); break;
     default:
       if (IsCommandLetter(k)) {
         ReviewTwoLetterCommand(s, k);
       } else {
-        ReviewUnknownKey();
+        ReviewUnknownKey(s->console.speech);
       }
   }
   return true;
@@ -178,17 +179,17 @@ bool HandleKey(ReviewSession* s, uint8_t k, uint8_t mods) {
 void Clamp(ReviewSession* s) {
   int rows = s->cells.rows();
   if (s->column < 1) {
-    ErrorBeep();
+    ErrorBeep(s->console.speech);
     s->column = 1;
   } else if (s->column > kReviewColumns + 1) {
-    ErrorBeep();
+    ErrorBeep(s->console.speech);
     s->column = kReviewColumns;
   }
   if (s->row < 1) {
-    ErrorBeep();
+    ErrorBeep(s->console.speech);
     s->row = 1;
   } else if (s->row > rows) {
-    ErrorBeep();
+    ErrorBeep(s->console.speech);
     s->row = rows;
   }
 }
@@ -202,7 +203,7 @@ void ScreenReview(Console& console) {
   int saved_column = WhereX(), saved_row = WhereY();
   s.row = saved_row;
   s.column = saved_column;
-  ErrorBeep();
+  ErrorBeep(console.speech);
   for (;;) {
     s.ShowPosition();
     DrawReviewStrip(s);
@@ -212,7 +213,7 @@ void ScreenReview(Console& console) {
       return;
     }
     uint8_t mods = LastKeyModifiers();
-    StopSpeech();
+    StopSpeech(console.speech);
     if (k == 0) {
       HandleExtended(&s, ReadKey());
     } else if (!HandleKey(&s, k, mods)) {
@@ -220,8 +221,8 @@ void ScreenReview(Console& console) {
     }
     Clamp(&s);
   }
-  ErrorBeep();
-  ErrorBeep();
+  ErrorBeep(console.speech);
+  ErrorBeep(console.speech);
   RemoveReviewStrip(s);
   GotoXY(saved_column, saved_row);
 }

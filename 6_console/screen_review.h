@@ -11,6 +11,7 @@
 namespace kal {
 
 struct Console;
+struct SpeechState;
 
 // Runs the review loop over the console's grid until Esc.
 void ScreenReview(Console& console);
@@ -23,6 +24,6 @@ void ScreenReview(Console& console);
 // when none was ever typed. False when Esc cancelled (nothing to search).
 bool TakeSearchText(Console& console, bool ask, std::string* text);
 // The answer to a search: a click when found, two error beeps when not.
-void AnswerSearch(bool found);
+void AnswerSearch(SpeechState& speech, bool found);
 
 }  // namespace kal

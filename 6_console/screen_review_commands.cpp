@@ -20,13 +20,13 @@ constexpr char kAskSearchText[] = "Qual texto";
 constexpr char kAskRowAndColumn[] = "Entre linha e coluna";
 
 // Reads the search text with each key spoken. False when Esc cancelled it.
-bool AskSearchText(std::string* text) {
-  SpeakText(kAskSearchText);
+bool AskSearchText(SpeechState& speech, std::string* text) {
+  SpeakText(speech, kAskSearchText);
   text->clear();
   for (;;) {
     uint8_t k = ReadKey();
     if (StopRequested()) return false;
-    StopSpeech();
+    StopSpeech(speech);
     if (k == kKeyEnter) return true;
     if (k == kKeyEsc) return false;
     if (k == 0) {
@@ -35,25 +35,25 @@ bool AskSearchText(std::string* text) {
       if (text->empty()) continue;
       uint8_t gone = static_cast<uint8_t>(text->back());
       text->pop_back();
-      PlayNamedSound("_DEL");
-      SpeakChar(gone);
+      PlayNamedSound(speech, "_DEL");
+      SpeakChar(speech, gone);
     } else if (k >= 32) {
       text->push_back(static_cast<char>(k));
-      SpeakChar(k);
+      SpeakChar(speech, k);
     }
   }
 }
 
 // A digit key, spoken; -1 for anything else.
-int ReadDigit() {
+int ReadDigit(SpeechState& speech) {
   uint8_t k = ReadKey();
   if (StopRequested()) return -1;
-  StopSpeech();
+  StopSpeech(speech);
   if (k == 0) {
     ReadKey();
     return -1;
   }
-  SpeakChar(k);
+  SpeakChar(speech, k);
   return k >= '0' && k <= '9' ? k - '0' : -1;
 }
 
@@ -65,20 +65,20 @@ bool TakeSearchText(Console& console, bool ask, std::string* text) {
   // The search text is kept in the console between searches for the whole run.
   if (ask) {
     std::string typed;
-    if (!AskSearchText(&typed)) return false;
+    if (!AskSearchText(console.speech, &typed)) return false;
     if (!typed.empty()) console.review_search = typed;
   }
   *text = console.review_search;
   return true;
 }
 
-void AnswerSearch(bool found) {
+void AnswerSearch(SpeechState& speech, bool found) {
   if (found) {
-    Click();
+    Click(speech);
     return;
   }
-  ErrorBeep();
-  ErrorBeep();
+  ErrorBeep(speech);
+  ErrorBeep(speech);
 }
 
 void ReviewSearch(ReviewSession* s, bool ask) {
@@ -90,18 +90,18 @@ void ReviewSearch(ReviewSession* s, bool ask) {
     s->row = row;
     s->column = column;
   }
-  AnswerSearch(found);
+  AnswerSearch(s->console.speech, found);
 }
 
 void ReviewGoTo(ReviewSession* s) {
-  SpeakText(kAskRowAndColumn);
+  SpeakText(s->console.speech, kAskRowAndColumn);
   int digits[4];
   for (int& d : digits) {
-    d = ReadDigit();
+    d = ReadDigit(s->console.speech);
     if (StopRequested()) return;
     if (d < 0) {
-      ErrorBeep();
-      ErrorBeep();
+      ErrorBeep(s->console.speech);
+      ErrorBeep(s->console.speech);
       return;
     }
   }
@@ -112,10 +112,10 @@ void ReviewGoTo(ReviewSession* s) {
 void ReviewTwoLetterCommand(ReviewSession* s, uint8_t first) {
   first = Upper(first);
   if (first == 'L') first = 'T';
-  if (first != 'I' && first != 'T' && first != 'F') return ReviewUnknownKey();
+  if (first != 'I' && first != 'T' && first != 'F') return ReviewUnknownKey(s->console.speech);
   uint8_t second = ReadKey();
   if (StopRequested()) return;
-  StopSpeech();
+  StopSpeech(s->console.speech);
   if (second == 0) ReadKey();
   second = Upper(second);
   int row = s->row, column = s->column, rows = s->cells.rows();
@@ -131,7 +131,7 @@ void ReviewTwoLetterCommand(ReviewSession* s, uint8_t first) {
     case 'F' * 256 + 'T': return ReadReviewRange(s, row, column, rows, kReviewColumns);
     case 'F' * 256 + 'L': return ReadReviewRangeRestored(s, row, column, row, kReviewColumns);
     case 'F' * 256 + 'C': return ReadReviewRangeRestored(s, row, column, row, field_last);
-    default: return ReviewUnknownKey();
+    default: return ReviewUnknownKey(s->console.speech);
   }
 }
 

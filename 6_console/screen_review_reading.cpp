@@ -10,6 +10,7 @@
 #include "0_base/word_letters.h"
 #include "5_speech/speech.h"
 #include "6_console/console.h"
+#include "6_console/console_state.h"
 #include "6_console/screen_review_session.h"
 
 namespace kal {
@@ -39,9 +40,9 @@ bool SpeakNextWord(ReviewSession* s, int last) {
       s->ShowPosition();
     }
     if (OnlyConsonants(word)) {
-      SpellText(word);
+      SpellText(s->console.speech, word);
     } else {
-      SpeakText(word);
+      SpeakText(s->console.speech, word);
     }
     return true;
   }
@@ -50,17 +51,17 @@ bool SpeakNextWord(ReviewSession* s, int last) {
     ++s->column;
   }
   s->ShowPosition();
-  SpeakText(word);
+  SpeakText(s->console.speech, word);
   return true;
 }
 
 // One row from the position to `last`. False when a key stopped it.
 bool ReadRowPart(ReviewSession* s, int last) {
-  if (EngineActive()) {
+  if (EngineActive(s->console.speech)) {
     if (KeyPressed()) return false;
     std::string text = s->cells.Text(s->row, s->column, last);
     text.erase(text.find_last_not_of(' ') + 1);  // npos + 1 == 0: a blank row gives ""
-    if (!text.empty()) SpeakText(text);
+    if (!text.empty()) SpeakText(s->console.speech, text);
     s->column = std::max(s->column, std::min(last, kReviewColumns) + 1);
     s->ShowPosition();
     return !KeyPressed();
@@ -95,17 +96,17 @@ void RemoveReviewStrip(const ReviewSession& s) {
 }
 
 void ReadReviewWord(ReviewSession* s) {
-  if (EngineActive() && KeyPressed()) return;
+  if (EngineActive(s->console.speech) && KeyPressed()) return;
   SpeakNextWord(s, kReviewColumns);
   if (s->column > kReviewColumns - 1) {
-    Click();
+    Click(s->console.speech);
     s->column = s->cells.EndOfRow(s->row);
   }
 }
 
 void ReadReviewRange(ReviewSession* s, int r1, int c1, int r2, int c2) {
   if (r1 == r2 && c2 < c1) {
-    ErrorBeep();
+    ErrorBeep(s->console.speech);
     return;
   }
   s->row = r1;
@@ -115,7 +116,7 @@ void ReadReviewRange(ReviewSession* s, int r1, int c1, int r2, int c2) {
     if (r > r1) s->column = 1;
     DrawReviewStrip(*s);
     if (!ReadRowPart(s, r == r2 ? c2 : kReviewColumns)) return;
-    Click();
+    Click(s->console.speech);
   }
   if (c2 >= kReviewColumns) s->column = s->cells.EndOfRow(s->row);
 }
@@ -127,10 +128,10 @@ void ReadReviewRangeRestored(ReviewSession* s, int r1, int c1, int r2, int c2) {
   s->column = column;
 }
 
-void ReviewUnknownKey() {
-  ErrorBeep();
-  Click();
-  ErrorBeep();
+void ReviewUnknownKey(SpeechState& speech) {
+  ErrorBeep(speech);
+  Click(speech);
+  ErrorBeep(speech);
 }
 
 }  // namespace kal

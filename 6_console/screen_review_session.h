@@ -13,6 +13,7 @@
 namespace kal {
 
 struct Console;
+struct SpeechState;
 
 struct ReviewSession {
   ReviewSession(Console& reviewed, ConsoleGrid& shown) : console(reviewed), grid(shown), cells(shown) {}
@@ -52,6 +53,6 @@ void ReviewGoTo(ReviewSession* s);
 void ReviewTwoLetterCommand(ReviewSession* s, uint8_t first);
 
 // "Error beep, click, error beep": the key means nothing here.
-void ReviewUnknownKey();
+void ReviewUnknownKey(SpeechState& speech);
 
 }  // namespace kal

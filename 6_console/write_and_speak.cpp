@@ -9,24 +9,24 @@
 
 namespace kal {
 
-void WriteAndSpeak(std::string_view text) {
+void WriteAndSpeak(SpeechState& speech, std::string_view text) {
   ConsoleWrite(text);
-  SpeakText(text);
+  SpeakText(speech, text);
 }
 
-void WriteLineAndSpeak(std::string_view text) {
-  WriteAndSpeak(text);
+void WriteLineAndSpeak(SpeechState& speech, std::string_view text) {
+  WriteAndSpeak(speech, text);
   ConsoleWrite("\r\n");
 }
 
-void WriteNumberAndSpeak(long long n) { WriteAndSpeak(std::to_string(n)); }
+void WriteNumberAndSpeak(SpeechState& speech, long long n) { WriteAndSpeak(speech, std::to_string(n)); }
 
 void ConsoleNotice::WriteLine(std::string_view line) { ConsoleWriteLine(line); }
 
 void ConsoleNotice::Announce(std::string_view line) {
   if (WhereX() != 1) ConsoleWrite("\r\n");
   ConsoleWriteLine(line);
-  loop_.Post([text = std::string(line)] { SpeakText(text); });
+  loop_.Post([&speech = speech_, text = std::string(line)] { SpeakText(speech, text); });
 }
 
 }  // namespace kal

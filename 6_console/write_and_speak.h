@@ -9,8 +9,11 @@
 
 namespace kal {
 
-void WriteAndSpeak(std::string_view text);
-void WriteLineAndSpeak(std::string_view text);
-void WriteNumberAndSpeak(long long n);
+struct SpeechState;
+
+// Written on the installed console and spoken with the given facade.
+void WriteAndSpeak(SpeechState& speech, std::string_view text);
+void WriteLineAndSpeak(SpeechState& speech, std::string_view text);
+void WriteNumberAndSpeak(SpeechState& speech, long long n);
 
 }  // namespace kal

@@ -35,11 +35,11 @@ DesktopAutomation& DesktopOf(InterpreterState& in) { return Desktop(in.context->
 bool DesktopReady(InterpreterState& in) {
   switch (DesktopOf(in).Availability()) {
     case DesktopAvailability::kReady: return true;
-    case DesktopAvailability::kWaylandOnly: SayLine(kMsgWaylandOnly); return false;
-    case DesktopAvailability::kNoInputExtension: SayLine(kMsgNoInputExtension); return false;
+    case DesktopAvailability::kWaylandOnly: SayLine(in, kMsgWaylandOnly); return false;
+    case DesktopAvailability::kNoInputExtension: SayLine(in, kMsgNoInputExtension); return false;
     case DesktopAvailability::kNoDisplay: break;
   }
-  SayLine(kMsgNoDisplay);
+  SayLine(in, kMsgNoDisplay);
   return false;
 }
 
@@ -85,7 +85,7 @@ bool CmdDigita(InterpreterState& in, std::string_view args) {
   auto& d = DesktopOf(in);
   for (unsigned char c : text) {
     if (!TypeCharacter(d, c, kKeyPauseMs)) {
-      SayLine(kMsgKeyUnavailable, std::string(1, static_cast<char>(c)));
+      SayLine(in, kMsgKeyUnavailable, std::string(1, static_cast<char>(c)));
       return false;
     }
   }
@@ -102,14 +102,14 @@ bool CmdAciona(InterpreterState& in, std::string_view args) {
     if (!DesktopReady(in)) return false;
     unsigned char c = static_cast<unsigned char>(text[0]);
     bool ok = c >= 32 && c <= 127 ? PressCharacterKey(DesktopOf(in), c) : TypeCharacter(DesktopOf(in), c, 1);
-    if (!ok) SayLine(kMsgKeyUnavailable, text);
+    if (!ok) SayLine(in, kMsgKeyUnavailable, text);
     return ok;
   }
   KeyCombination k;
   if (!ParseKeyCombination(UpperCaseText(text), &k)) return false;
   if (!DesktopReady(in)) return false;
   if (PressCombination(DesktopOf(in), k, kKeyPauseMs)) return true;
-  SayLine(kMsgKeyUnavailable, text);
+  SayLine(in, kMsgKeyUnavailable, text);
   return false;
 }
 
@@ -216,7 +216,7 @@ bool CmdCaptura(InterpreterState& in, std::string_view args) {
   copy.ctrl = true;
   if (!PressCombination(d, home, kKeyPauseMs) || !PressCombination(d, select, kKeyPauseMs) ||
       !PressCombination(d, copy, kKeyPauseMs)) {
-    SayLine(kMsgKeyUnavailable, "Home/End/Insert");
+    SayLine(in, kMsgKeyUnavailable, "Home/End/Insert");
     return false;
   }
   Var(in, slot) = PasteFromClipboard(kFieldTextMax + 1);

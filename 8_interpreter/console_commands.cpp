@@ -40,8 +40,8 @@ bool TakeKeyword(std::string_view* args, std::string_view keyword) {
 // themselves, control keys as '#' and the code, extended keys as "#0#" and
 // the scan code. With the modifier prefix (TECLA) printable keys too are
 // given by code, after one digit each for Shift, Ctrl and Alt.
-std::string ReadKeyCode(bool spoken, bool with_modifiers) {
-  uint8_t k = spoken ? ReadKeySpoken() : ReadKey();
+std::string ReadKeyCode(SpeechState& speech, bool spoken, bool with_modifiers) {
+  uint8_t k = spoken ? ReadKeySpoken(speech) : ReadKey();
   std::string text;
   if (k == 0) {
     text = "#0#" + std::to_string(ReadKey());
@@ -88,15 +88,15 @@ bool CmdEscreve(InterpreterState& in, std::string_view args) {
   bool mute = TakeKeyword(&args, "MUDO");
   if (args.empty()) {
     ConsoleWrite("\r\n");
-    if (!mute) SpeakText("");
-    WaitSpeech();
+    if (!mute) SpeakText(in.context->speech, "");
+    WaitSpeech(in.context->speech);
     return true;
   }
   std::string text = JoinOperands(in, &args);
   ConsoleWrite(no_line_end ? text : text + "\r\n");
-  if (!mute) SpeakText(text);
+  if (!mute) SpeakText(in.context->speech, text);
   if (!args.empty()) return false;
-  WaitSpeech();
+  WaitSpeech(in.context->speech);
   return true;
 }
 
@@ -139,7 +139,7 @@ bool CmdLe(InterpreterState& in, std::string_view args) {
   if (!ReadVariableRef(in, &args, &slot)) return false;
   std::string text;
   if (single_key) {
-    text = ReadKeyCode(!silent, modifiers);
+    text = ReadKeyCode(in.context->speech, !silent, modifiers);
   } else if (silent) {
     text = ReadSilentLine(in.context->console, hidden);
   } else if (edit) {
@@ -154,13 +154,13 @@ bool CmdLe(InterpreterState& in, std::string_view args) {
 bool CmdFala(InterpreterState& in, std::string_view args) {
   bool no_wait = TakeTrailingAmpersand(&args);
   if (args.empty()) {
-    StopSpeech();
-    if (!no_wait) WaitSpeech();
+    StopSpeech(in.context->speech);
+    if (!no_wait) WaitSpeech(in.context->speech);
     return true;
   }
   std::string text = JoinOperands(in, &args);
-  SpeakText(text);
-  if (!no_wait) WaitSpeech();
+  SpeakText(in.context->speech, text);
+  if (!no_wait) WaitSpeech(in.context->speech);
   return args.empty();
 }
 
@@ -168,9 +168,9 @@ bool CmdSoletra(InterpreterState& in, std::string_view args) {
   if (args.empty()) return false;
   std::string text;
   ReadOperand(in, &args, &text);  // an invalid operand spells nothing
-  SpellText(text);
+  SpellText(in.context->speech, text);
   ConsoleWrite(text);
-  WaitSpeech();
+  WaitSpeech(in.context->speech);
   return true;
 }
 
@@ -181,8 +181,8 @@ bool CmdFalaHora(InterpreterState& in, std::string_view args) {
   if (t.size() != 5 || t[2] != ':') return false;
   for (int i : {0, 1, 3, 4})
     if (t[i] < '0' || t[i] > '9') return false;
-  SpeakTimeOf((t[0] - '0') * 10 + (t[1] - '0'), (t[3] - '0') * 10 + (t[4] - '0'));
-  WaitSpeech();
+  SpeakTimeOf(in.context->speech, (t[0] - '0') * 10 + (t[1] - '0'), (t[3] - '0') * 10 + (t[4] - '0'));
+  WaitSpeech(in.context->speech);
   return true;
 }
 

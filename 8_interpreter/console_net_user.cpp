@@ -12,7 +12,8 @@ ConsoleNetUser::~ConsoleNetUser() {
   if (network_ && &UserOf(*network_) == this) SetNetUser(*network_, nullptr);
 }
 
-void ConsoleNetUser::TalkOn(Network& network) {
+void ConsoleNetUser::TalkOn(Network& network, SpeechState& speech) {
+  speech_ = &speech;
   if (network_ && network_ != &network && &UserOf(*network_) == this) SetNetUser(*network_, nullptr);
   network_ = &network;
   SetNetUser(network, this);
@@ -21,11 +22,17 @@ void ConsoleNetUser::TalkOn(Network& network) {
 void ConsoleNetUser::TakeInput() { PumpMessages(); }
 void ConsoleNetUser::Pause(int ms) { Delay(ms); }
 bool ConsoleNetUser::TakeDownloadKeys(const std::function<DownloadProgress()>& progress, bool* ticks) {
-  return AnswerDownloadKeys(progress, ticks);
+  if (!speech_) return false;
+  return AnswerDownloadKeys(*speech_, progress, ticks);
 }
 
-void ConsoleNetUser::Tell(const std::string& line) { WriteLineAndSpeak(line); }
+void ConsoleNetUser::Tell(const std::string& line) {
+  if (speech_) WriteLineAndSpeak(*speech_, line);
+  else ConsoleWriteLine(line);
+}
 void ConsoleNetUser::Note(const std::string& line) { ConsoleWriteLine(line); }
-void ConsoleNetUser::Click() { kal::Click(); }
+void ConsoleNetUser::Click() {
+  if (speech_) kal::Click(*speech_);
+}
 
 }  // namespace kal

@@ -12,15 +12,21 @@
 
 namespace kal {
 
+struct SpeechState;
+
 class ConsoleNetUser : public NetUser {
  public:
+  // A user made without a speech facade writes its messages only, until
+  // TalkOn gives it one.
   ConsoleNetUser() = default;
+  explicit ConsoleNetUser(SpeechState& speech) : speech_(&speech) {}
   ConsoleNetUser(const ConsoleNetUser&) = delete;
   ConsoleNetUser& operator=(const ConsoleNetUser&) = delete;
   ~ConsoleNetUser() override;
 
-  // Becomes the user of network (which must outlive it or see it go first).
-  void TalkOn(Network& network);
+  // Becomes the user of network (which must outlive it or see it go first),
+  // speaking with that facade.
+  void TalkOn(Network& network, SpeechState& speech);
 
   void TakeInput() override;
   void Pause(int ms) override;
@@ -31,6 +37,7 @@ class ConsoleNetUser : public NetUser {
 
  private:
   Network* network_ = nullptr;  // where it was set, if anywhere
+  SpeechState* speech_ = nullptr;
 };
 
 }  // namespace kal

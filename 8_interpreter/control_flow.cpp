@@ -161,7 +161,7 @@ bool CmdChama(InterpreterState& in, std::string_view args) {
   if (!ReadTarget(in, args, &name)) return false;
   auto& s = in;
   if (s.call_depth >= kCallStackSize) {
-    SayLine(kMsgTooManyCalls);
+    SayLine(in, kMsgTooManyCalls);
     return false;
   }
   s.call_stack[static_cast<size_t>(s.call_depth++)] = s.current_line;
@@ -172,7 +172,7 @@ bool CmdRetorna(InterpreterState& in, std::string_view args) {
   if (!args.empty()) return false;
   auto& s = in;
   if (s.call_depth == 0) {
-    SayLine(kMsgReturnWithoutCall);
+    SayLine(in, kMsgReturnWithoutCall);
     return false;
   }
   s.current_line = s.call_stack[static_cast<size_t>(--s.call_depth)];

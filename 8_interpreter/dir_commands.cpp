@@ -110,7 +110,7 @@ bool CmdDir(InterpreterState& in, std::string_view args) {
   std::string host = HostPath(path);
   bool ok = op == 0 ? MakeFolder(host) : op == 1 ? RemoveFolder(host) : SetCurrentFolder(path);
   if (ok || silent) return true;
-  SayLine(kMsgFolderError, path);
+  SayLine(in, kMsgFolderError, path);
   return false;
 }
 

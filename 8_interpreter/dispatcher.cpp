@@ -30,7 +30,7 @@ bool DispatchEntry(InterpreterState& in, int entry, std::string_view upper_word,
   const auto& allowed = in.limits.allowed_commands;
   if (!allowed.empty() && entry >= 0 && !allowed[static_cast<size_t>(entry)]) handler = nullptr;
   if (!handler) {
-    SayLine(kMsgInvalidCommand, upper_word);
+    SayLine(in, kMsgInvalidCommand, upper_word);
     return false;
   }
   return handler(in, args);
@@ -45,11 +45,11 @@ namespace {
 
 // DEBUG's hook: every command line is written and spoken as it runs, its
 // word upper-cased.
-void EchoLine(InterpreterState&, std::string_view upper_word, std::string_view args) {
+void EchoLine(InterpreterState& in, std::string_view upper_word, std::string_view args) {
   std::string echo(upper_word);
   echo.push_back(' ');
   echo.append(args);
-  WriteLineAndSpeak(echo);
+  WriteLineAndSpeak(in.context->speech, echo);
 }
 
 }  // namespace
@@ -57,7 +57,7 @@ void EchoLine(InterpreterState&, std::string_view upper_word, std::string_view a
 bool CmdDebug(InterpreterState& in, std::string_view args) {
   bool off = args == "-" || (!args.empty() && args[0] == 'N');
   in.before_line = off ? nullptr : EchoLine;
-  SayLine(off ? kMsgDebugOff : kMsgDebugOn);
+  SayLine(in, off ? kMsgDebugOff : kMsgDebugOn);
   return true;
 }
 

@@ -51,8 +51,8 @@ std::string WrittenText(int64_t written) {
 // Writes and speaks the question, takes one key and writes it back on the
 // question's line. Returns the key byte (0 for an extended key, whose scan
 // code is taken too and not echoed).
-uint8_t AskKey(std::string_view question) {
-  WriteLineAndSpeak(L1(question));
+uint8_t AskKey(SpeechState& speech, std::string_view question) {
+  WriteLineAndSpeak(speech, L1(question));
   uint8_t answer = ReadKey();
   if (answer == 0) {
     ReadKey();
@@ -64,7 +64,7 @@ uint8_t AskKey(std::string_view question) {
 }
 
 // Answers one waiting key; true when the person asked to stop.
-bool AnswerKey(const std::function<DownloadProgress()>& progress, bool* ticks) {
+bool AnswerKey(SpeechState& speech, const std::function<DownloadProgress()>& progress, bool* ticks) {
   uint8_t k = ReadKey();
   if (k == 0) {
     ReadKey();  // the scan code of an extended key, which means nothing here
@@ -72,13 +72,13 @@ bool AnswerKey(const std::function<DownloadProgress()>& progress, bool* ticks) {
   }
   if (k == kKeyEnter) {
     DownloadProgress p = progress();
-    SpeakText(ProgressReport(p.unknown_length, p.written, p.announced, p.resumed, p.file));
+    SpeakText(speech, ProgressReport(p.unknown_length, p.written, p.announced, p.resumed, p.file));
   } else if (k == ' ') {
     *ticks = !*ticks;
   } else if (k == kKeyEsc) {
-    uint8_t answer = AskKey(kMsgAskStopDownload);
+    uint8_t answer = AskKey(speech, kMsgAskStopDownload);
     if (answer == 'S' || answer == 's') {
-      WriteLineAndSpeak(L1(kMsgDownloadStopped));
+      WriteLineAndSpeak(speech, L1(kMsgDownloadStopped));
       return true;
     }
   }
@@ -87,10 +87,10 @@ bool AnswerKey(const std::function<DownloadProgress()>& progress, bool* ticks) {
 
 }  // namespace
 
-bool AnswerDownloadKeys(const std::function<DownloadProgress()>& progress, bool* ticks) {
+bool AnswerDownloadKeys(SpeechState& speech, const std::function<DownloadProgress()>& progress, bool* ticks) {
   while (KeyPressed()) {
     if (StopRequested()) return true;  // the run is ending: so is the transfer
-    if (AnswerKey(progress, ticks)) return true;
+    if (AnswerKey(speech, progress, ticks)) return true;
   }
   return false;
 }

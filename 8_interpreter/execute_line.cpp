@@ -70,7 +70,7 @@ bool RunNestedCommand(InterpreterState& in, NestedCommand& c) {
   if (c.refused) return false;
   auto& s = in;
   if (s.nesting >= kMaxNestedLines) {
-    SayLine(kMsgNestedTooDeep);
+    SayLine(in, kMsgNestedTooDeep);
     return false;
   }
   ++s.nesting;

@@ -94,14 +94,14 @@ bool CmdAbre(InterpreterState& in, std::string_view args) {
       return true;
     }
   }
-  SayLine(kMsgFileOpenError, ok ? name : std::string());
+  SayLine(in, kMsgFileOpenError, ok ? name : std::string());
   return false;
 }
 
 bool CmdFecha(InterpreterState& in, std::string_view args) {
   int channel = 0;
   if (!ReadChannel(&args, &channel) || CloseChannel(in, channel) != 0) {
-    SayLine(kMsgFileCloseError);
+    SayLine(in, kMsgFileCloseError);
     return false;
   }
   return true;
@@ -112,7 +112,7 @@ bool ReadFromChannel(InterpreterState& in, std::string_view args) {
   s.last_status = 0;
   int channel = 0;
   if (!ReadChannel(&args, &channel) || args.empty()) {
-    SayLine(kMsgFileProcessingError);
+    SayLine(in, kMsgFileProcessingError);
     return false;
   }
   int slot = 0;
@@ -120,7 +120,7 @@ bool ReadFromChannel(InterpreterState& in, std::string_view args) {
   Channel& ch = s.channels[channel];
   // A closed channel or one open for writing has nothing to read from.
   if (!ch.stream || ch.kind == ChannelKind::kFileAppend) {
-    SayLine(kMsgFileProcessingError);
+    SayLine(in, kMsgFileProcessingError);
     return false;
   }
   std::string line;
@@ -133,7 +133,7 @@ bool WriteToChannel(InterpreterState& in, std::string_view args, bool no_line_en
   in.last_status = 0;
   LineCode code;
   if (!DecodeChannelWrite(in, args, no_line_end, &code)) {
-    SayLine(kMsgFileProcessingError);
+    SayLine(in, kMsgFileProcessingError);
     return false;
   }
   return RunLineCode(in, code);
@@ -143,13 +143,13 @@ bool WriteJoinedToChannel(InterpreterState& in, int channel, std::string* text, 
   auto& s = in;
   Channel& ch = s.channels[static_cast<size_t>(channel)];
   if (!ch.stream) {
-    SayLine(kMsgFileProcessingError);
+    SayLine(in, kMsgFileProcessingError);
     return false;
   }
   if (!no_line_end) *text += "\r\n";
   s.last_status = ch.stream->Write(*text);
   if (!complete) return false;
-  WaitSpeech();
+  WaitSpeech(in.context->speech);
   return true;
 }
 
@@ -169,7 +169,7 @@ bool CmdRemove(InterpreterState& in, std::string_view args) {
   std::error_code ec;
   if (!HostIsFolder(path) && std::filesystem::remove(HostFsPath(path), ec) && !ec) return true;
   if (silent) return true;
-  SayLine(kMsgFileDeleteError, name);
+  SayLine(in, kMsgFileDeleteError, name);
   return false;
 }
 
@@ -205,17 +205,17 @@ bool CmdReplica(InterpreterState& in, std::string_view args) {
   for (;;) {
     size_t n = std::fread(block.data(), 1, block.size(), source.get());
     if (n < block.size() && std::ferror(source.get()) && !silent) {
-      SayLine(kMsgFileProcessingError, std::string(" ") + from);
+      SayLine(in, kMsgFileProcessingError, std::string(" ") + from);
       return false;
     }
     if (n > 0 && std::fwrite(block.data(), 1, n, out.get()) < n && !silent) {
-      SayLine(kMsgFileWriteError, to);
+      SayLine(in, kMsgFileWriteError, to);
       return false;
     }
     if (n < block.size()) break;
   }
   if (std::fclose(out.release()) != 0 && !silent) {
-    SayLine(kMsgFileWriteError, to);
+    SayLine(in, kMsgFileWriteError, to);
     return false;
   }
   return true;

@@ -68,7 +68,7 @@ bool ApplyArithmetic(InterpreterState& in, ArithmeticOp op, int slot, int32_t v,
   } else if (op == ArithmeticOp::kMul) {
     result = Wrap32(static_cast<int64_t>(v) * n);
   } else if (n == 0) {
-    SayLine(kMsgDivisionByZero);
+    SayLine(in, kMsgDivisionByZero);
     return false;
   } else {
     result = Wrap32(static_cast<int64_t>(v) / n);  // -2147483648 / -1 wraps to itself

@@ -25,7 +25,7 @@ namespace {
 bool ListCreate(InterpreterState& in, std::string_view name, std::string_view rest) {
   if (!TrimBlanks(rest).empty()) return false;
   if (FindList(in, name)) {
-    SayLine(kMsgListExists);
+    SayLine(in, kMsgListExists);
     return false;
   }
   for (auto& slot : in.lists) {
@@ -35,7 +35,7 @@ bool ListCreate(InterpreterState& in, std::string_view name, std::string_view re
     slot.items.clear();
     return true;
   }
-  SayLine(kMsgTooManyLists);
+  SayLine(in, kMsgTooManyLists);
   return false;
 }
 
@@ -67,7 +67,7 @@ bool ListAdd(InterpreterState& in, ListSlot* list, std::string_view rest) {
   std::string text;
   if (!list || !ReadOperand(in, &rest, &text)) return false;
   if (list->items.size() >= kMaxListItems) {
-    SayLine(kMsgListFull);
+    SayLine(in, kMsgListFull);
     return false;
   }
   list->items.push_back(std::move(text));

@@ -35,7 +35,7 @@ bool MenuAddItem(InterpreterState& in, std::string_view args) {
   if (!ReadOperand(in, &args, &text)) return false;
   switch (AddConsoleMenuItem(in.context->console, std::move(text))) {
     case MenuAdd::kNoMenu: return false;
-    case MenuAdd::kFull: SayLine(kMsgMenuFull); return false;
+    case MenuAdd::kFull: SayLine(in, kMsgMenuFull); return false;
     case MenuAdd::kAdded: break;
   }
   return TrimBlanks(args).empty();

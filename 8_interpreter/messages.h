@@ -7,6 +7,8 @@
 
 namespace kal {
 
+struct InterpreterState;
+
 inline constexpr std::string_view kMsgInvalidCommand = "Comando inválido: ";
 inline constexpr std::string_view kMsgDebugOn = "Debug ligado";
 inline constexpr std::string_view kMsgDebugOff = "Debug desligado";
@@ -96,7 +98,7 @@ inline constexpr std::string_view kMsgFileDeleteError = "Erro no apagamento do a
 inline constexpr std::string_view kMsgFolderError = "Erro no processamento do diretório ";
 
 // Writes the message (UTF-8 source text, plus an optional Latin-1 tail) as
-// a console line and speaks it.
-void SayLine(std::string_view utf8_message, std::string_view latin1_tail = {});
+// a console line and speaks it with the run's speech facade.
+void SayLine(InterpreterState& in, std::string_view utf8_message, std::string_view latin1_tail = {});
 
 }  // namespace kal

@@ -51,7 +51,7 @@ bool Inicia(InterpreterState& in) {
   MidiStartError e = StartMidi();
   if (e != MidiStartError::kNone) {
     std::string_view why = MidiStartMessage(e);
-    if (!why.empty()) SayLine(why);
+    if (!why.empty()) SayLine(in, why);
     return false;
   }
   SendMidi(BuildShortMessage(kSystemReset));

@@ -33,9 +33,9 @@ void Push(MsaaEvents& m, const AccessibilityEvent& e) {
   if (m.write == m.read) m.read = (m.read + 1) % kMsaaRingSize;  // full: the oldest goes
 }
 
-bool BusReady(Accessibility& bus) {
+bool BusReady(InterpreterState& in, Accessibility& bus) {
   if (bus.Available()) return true;
-  SayLine(kMsgNoAccessibility);
+  SayLine(in, kMsgNoAccessibility);
   return false;
 }
 
@@ -57,15 +57,16 @@ bool StoreIn(InterpreterState& in, std::string_view args, const std::string& val
   return true;
 }
 
-bool Monitora(Accessibility& bus, MsaaState& s) {
-  if (!BusReady(bus)) return false;
+bool Monitora(InterpreterState& in, Accessibility& bus) {
+  MsaaState& s = in.msaa;
+  if (!BusReady(in, bus)) return false;
   auto& m = *s.events;
   m.read = m.write = 0;
   m.monitoring = true;
   if (bus.StartMonitoring([events = s.events](const AccessibilityEvent& e) { Push(*events, e); }))
     return true;
   m.monitoring = false;
-  SayLine(kMsgNoAccessibility);
+  SayLine(in, kMsgNoAccessibility);
   return false;
 }
 
@@ -100,7 +101,7 @@ bool Captura(InterpreterState& in, std::string_view args) {
   int32_t x = 0, y = 0;
   if (!ReadInteger(in, &args, &x) || !ReadInteger(in, &args, &y)) return false;
   Accessibility& bus = TheAccessibility(in.context->platform);
-  if (!BusReady(bus)) return false;
+  if (!BusReady(in, bus)) return false;
   AccessibleProperties p;
   if (bus.ObjectAtPoint(x, y, &p)) in.msaa.current = p;
   return true;
@@ -124,7 +125,7 @@ bool CmdMsaa(InterpreterState& in, std::string_view args) {
   std::string word = UpperCaseText(args.substr(0, blank));
   args = TrimBlanks(args.substr(blank));
   const auto& c = in.msaa.current;
-  if (word == "MONITORA") return Monitora(TheAccessibility(in.context->platform), in.msaa);
+  if (word == "MONITORA") return Monitora(in, TheAccessibility(in.context->platform));
   if (word == "FIM") return Fim(TheAccessibility(in.context->platform), in.msaa);
   if (word == "CHECA") return Checa(in, args);
   if (word == "CAPTURA") return Captura(in, args);

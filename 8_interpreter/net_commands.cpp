@@ -84,7 +84,7 @@ void InstallConnection(InterpreterState& in, int channel, int socket) {
   ch.socket = socket;
 }
 
-void Say(const std::string& message) { WriteLineAndSpeak(message); }
+void Say(InterpreterState& in, const std::string& message) { WriteLineAndSpeak(in.context->speech, message); }
 
 // CONECTA's failure: in quiet mode the last status tells it.
 bool ConnectFailed(InterpreterState& in, bool quiet) {
@@ -92,7 +92,7 @@ bool ConnectFailed(InterpreterState& in, bool quiet) {
     in.last_status = 1;
     return true;
   }
-  Say(net_msg::ConnectionError());
+  Say(in, net_msg::ConnectionError());
   return false;
 }
 
@@ -132,7 +132,7 @@ bool CmdConecta(InterpreterState& in, std::string_view args) {
       s.last_status = 2;
       return true;
     }
-    Say(net_msg::PortError());
+    Say(in, net_msg::PortError());
     return false;
   }
   s.last_port = static_cast<uint16_t>(port);
@@ -161,12 +161,12 @@ bool CmdServe(InterpreterState& in, std::string_view args) {
   int channel = 0;
   std::string port_text;
   if (!ReadChannel(&args, &channel) || !ReadOperand(in, &args, &port_text)) {
-    Say(net_msg::ConnectionError());
+    Say(in, net_msg::ConnectionError());
     return false;
   }
   int32_t port = 0;
   if (!ParseNumber(port_text, &port)) {
-    Say(net_msg::PortError());
+    Say(in, net_msg::PortError());
     return false;
   }
   int listener = ListenTcp(static_cast<uint16_t>(port));
@@ -175,7 +175,7 @@ bool CmdServe(InterpreterState& in, std::string_view args) {
   CloseTcp(net, listener);
   if (client < 0) {
     if (StopRequested()) return false;
-    Say(net_msg::ConnectionError());
+    Say(in, net_msg::ConnectionError());
     return false;
   }
   InstallConnection(in, channel, client);

@@ -86,13 +86,13 @@ std::string TakeProgramText(ProgramCommandsState& s, int stream) {
 // before it; left queued they would act (end a field, cut every prompt) when
 // the user comes back. They are thrown away, and a click says so; so are
 // keys written ahead on standard input that were not typed yet.
-void DiscardTypedAhead() {
+void DiscardTypedAhead(InterpreterState& in) {
   bool any = DropKeysWrittenAhead();
   while (KeyPressed() && !StopRequested()) {
     ReadKey();
     any = true;
   }
-  if (any) Click();
+  if (any) Click(in.context->speech);
 }
 
 // The catalogue's reason for a start that failed.
@@ -137,10 +137,10 @@ bool CmdExecuta(InterpreterState& in, std::string_view args) {
   if (!ReadOperand(in, &args, &line) || !args.empty()) return false;
   Launch launch = LaunchFor(ampersands);
   ProgramAndParams split = SplitCommandLine(line);
-  WaitSpeech();
+  WaitSpeech(in.context->speech);
   StartRequest req;
   bool ok = ResolveProgram(split.program, split.params, launch != Launch::kConsole, &req);
-  if (!ok) SayLine(kMsgProgramNotFound, split.program);
+  if (!ok) SayLine(in, kMsgProgramNotFound, split.program);
   int id = 0;
   if (ok) {
     req.streams = launch == Launch::kShownWait ? ChildStreams::kConsole
@@ -148,7 +148,7 @@ bool CmdExecuta(InterpreterState& in, std::string_view args) {
                                                 : ChildStreams::kDetached;
     req.end_with_us = launch != Launch::kShown;
     if (req.streams == ChildStreams::kConsole) {
-      DiscardTypedAhead();
+      DiscardTypedAhead(in);
       SuspendConsole();
     }
     std::string err;
@@ -163,7 +163,7 @@ bool CmdExecuta(InterpreterState& in, std::string_view args) {
         ResumeConsole();
       }
     }
-    if (!ok) SayLine(StartFailureMessage(why), split.program);
+    if (!ok) SayLine(in, StartFailureMessage(why), split.program);
   }
   if (launch == Launch::kShownWait) {
     ReturnWait(in.programs);

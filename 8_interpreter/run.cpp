@@ -47,21 +47,21 @@ void InitInterpreter(InterpreterState& in, std::string_view program_name) {
   }
   StopMidi();
   // The network layer asks and tells the user through the console.
-  in.net_user.TalkOn(in.context->network);
+  in.net_user.TalkOn(in.context->network, in.context->speech);
   LocalTime t = NowLocal();
   in.start_weekday = t.weekday;
   in.start_time = t.hour * 360000 + t.minute * 6000 + t.second * 100 + t.hundredths;
   // The application's own sounds live in the folder the configuration names.
-  InitSpeech(0, ReadConfig(cfg::kDirKaldorin));
+  InitSpeech(in.context->speech, 0, ReadConfig(cfg::kDirKaldorin));
   ClearScreen();
   SetConsoleTitle("KALDORIN");
   SetConsoleTitle(program_name);
   // The voice the configuration asks for could not start: the user hears
   // and reads why, since the recorded voice speaks instead. A missing
   // MBROLA that a silent install never mentioned is told once.
-  std::string problem = VoiceStartProblem();
+  std::string problem = VoiceStartProblem(in.context->speech);
   if (problem.empty()) problem = MissingMbrolaNoticeOnce();
-  if (!problem.empty()) WriteLineAndSpeak(problem);
+  if (!problem.empty()) WriteLineAndSpeak(in.context->speech, problem);
 }
 
 bool StoreLine(InterpreterState& in, std::string_view text, int n) {
@@ -188,13 +188,13 @@ RunEnd RunDriver(InterpreterState& in) {
   RunEnd r = RunScript(in);
   if (IsStop(r)) return r;
   if (r.reason == EndReason::kNormal) {
-    if (!in.quiet_end) SpeakText(L1(kMsgEndOfScript));
+    if (!in.quiet_end) SpeakText(in.context->speech, L1(kMsgEndOfScript));
     return r;
   }
   RestoreConsoleWindow();  // TELA MINIMIZADA may have hidden it
-  if (!r.why.empty()) SayLine(r.why);
-  SpeakText(L1(kMsgRunError));
-  WriteNumberAndSpeak(r.line);
+  if (!r.why.empty()) SayLine(in, r.why);
+  SpeakText(in.context->speech, L1(kMsgRunError));
+  WriteNumberAndSpeak(in.context->speech, r.line);
   ConsoleWrite("\r\n");
   ConsoleReadLine();
   // The input may end during that wait: then that is how the run ended.

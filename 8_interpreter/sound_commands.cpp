@@ -60,9 +60,9 @@ bool CmdBipa(InterpreterState& in, std::string_view args) {
   std::string value = "0";
   if (!args.empty() && !ReadOperand(in, &args, &value)) return false;
   if (value == "1") {
-    Click();
+    Click(in.context->speech);
   } else {
-    ErrorBeep();
+    ErrorBeep(in.context->speech);
   }
   return true;
 }

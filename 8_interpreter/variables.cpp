@@ -24,7 +24,7 @@ bool LookupName(InterpreterState& in, std::string_view name, int* slot) {
     return true;
   }
   if (static_cast<int>(s.names.size()) >= kMaxNamedVariables) {
-    SayLine(kMsgTooManyVariables);
+    SayLine(in, kMsgTooManyVariables);
     return false;
   }
   *slot = kLetterVariables + 1 + static_cast<int>(s.names.size());
@@ -43,7 +43,7 @@ void WriteOutNumber(InterpreterState& in, int slot) {
 
 bool ValueSizeOk(InterpreterState& in, size_t size) {
   if (size <= in.limits.max_value_size) return true;
-  SayLine(kMsgTextTooLong);
+  SayLine(in, kMsgTextTooLong);
   return false;
 }
 

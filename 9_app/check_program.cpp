@@ -67,7 +67,8 @@ CheckCounts CheckFiles(const std::vector<std::string>& files, std::FILE* out, st
   return counts;
 }
 
-int RunCheckProgram(const std::vector<std::string>& files, const std::string& speech_log, bool strict) {
+int RunCheckProgram(SpeechState& speech, const std::vector<std::string>& files, const std::string& speech_log,
+                    bool strict) {
   std::string said;
   CheckCounts counts = CheckFiles(files, stdout, &said);
   std::fflush(stdout);
@@ -78,9 +79,9 @@ int RunCheckProgram(const std::vector<std::string>& files, const std::string& sp
   // pipe has no use for the voice.
   if (StandardStreamIsTerminal(1)) {
     if (!speech_log.empty()) OpenSpeechLog(OpenHostFile(speech_log, "ab"));
-    InitSpeech(0, ReadConfig(cfg::kDirKaldorin));
-    SpeakText(Utf8ToLatin1(said));
-    DoneSpeech();
+    InitSpeech(speech, 0, ReadConfig(cfg::kDirKaldorin));
+    SpeakText(speech, Utf8ToLatin1(said));
+    DoneSpeech(speech);
     CloseSpeechLog();
   }
   return counts.errors > 0 || (strict && counts.warnings > 0) ? 1 : 0;

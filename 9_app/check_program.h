@@ -8,6 +8,8 @@
 
 namespace kal {
 
+struct SpeechState;
+
 struct CheckCounts {
   size_t errors = 0;
   size_t warnings = 0;
@@ -22,6 +24,7 @@ CheckCounts CheckFiles(const std::vector<std::string>& files, std::FILE* out, st
 // The program's --check mode: CheckFiles on standard output, the count also
 // on standard error, and spoken when standard output is a terminal; exit
 // code 1 when an error was found (or, when strict, a warning too), else 0.
-int RunCheckProgram(const std::vector<std::string>& files, const std::string& speech_log, bool strict);
+int RunCheckProgram(SpeechState& speech, const std::vector<std::string>& files, const std::string& speech_log,
+                    bool strict);
 
 }  // namespace kal

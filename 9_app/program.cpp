@@ -83,18 +83,18 @@ void EndHelpers() {
 // without them). Every wait unwinds while a stop is requested, so the
 // request is dropped first (the end is already in hand) and the words are
 // waited for; a key or a signal still cuts them short.
-void SayInterrupted() {
+void SayInterrupted(SpeechState& speech) {
   ClearStopRequest();
-  SpeakText(std::string(app_msg::kInterrupted));
-  DoneSpeech();
+  SpeakText(speech, std::string(app_msg::kInterrupted));
+  DoneSpeech(speech);
 }
 
 // A run stopped from outside its script ends at once: no spoken end, the
 // terminal restored, the reason on standard error, the clean-ups run.
-int EndStoppedRun(const RunEnd& end) {
+int EndStoppedRun(SpeechState& speech, const RunEnd& end) {
   EndHelpers();
   EndConsoleOnStop();
-  if (end.break_key) SayInterrupted();
+  if (end.break_key) SayInterrupted(speech);
   if (const char* msg = StopMessage(end)) WriteStandardText(2, msg);
   RunExitCleanups();
   CloseSpeechLog();
@@ -104,10 +104,10 @@ int EndStoppedRun(const RunEnd& end) {
 }
 
 // The end of a run as main reports it; returns the exit code.
-int EndRun(const RunEnd& end) {
-  if (IsStop(end)) return EndStoppedRun(end);
+int EndRun(SpeechState& speech, const RunEnd& end) {
+  if (IsStop(end)) return EndStoppedRun(speech, end);
   EndHelpers();
-  DoneSpeech();
+  DoneSpeech(speech);
   if (end.reason == EndReason::kNormal) {
     EndConsoleNormally();
   } else {
@@ -158,17 +158,17 @@ int RunViewerProgram(const Options& opts, Console& console, Network& network) {
   StartBraille(opts);
   SetConsoleFrontEnd(MakeFrontEnd(console.loop, opts, Utf8ToLatin1(BaseName(opts.view_file))));
   UseDesktopClipboard();
-  InitSpeech(0, "");
-  if (StopRequested()) return EndStoppedRun(RequestedStop());
+  InitSpeech(console.speech, 0, "");
+  if (StopRequested()) return EndStoppedRun(console.speech, RequestedStop());
   SetConsoleTitle(BaseName(opts.view_file));
   // The viewer's station player; a stopped run ends it with the exit
   // clean-ups, which run before this function returns.
-  StationPlayer player(console.loop);
+  StationPlayer player(console.loop, console.speech);
   AtProgramExit([&player] { player.EndNow(); });
   int code = RunTextViewer(console, network, opts.view_file, player);
-  if (StopRequested()) return EndStoppedRun(RequestedStop());
+  if (StopRequested()) return EndStoppedRun(console.speech, RequestedStop());
   EndHelpers();
-  DoneSpeech();
+  DoneSpeech(console.speech);
   EndConsoleNormally();
   CloseSpeechLog();
   CloseBrailleLog();
@@ -178,9 +178,9 @@ int RunViewerProgram(const Options& opts, Console& console, Network& network) {
 // A script that cannot be loaded is reported like every other failure: in
 // the console and by voice (speech has started by now), and on standard
 // error, which stays readable after the terminal is handed back.
-int ReportLoadFailure(const std::string& message) {
-  WriteLineAndSpeak(Utf8ToLatin1(message));
-  DoneSpeech();
+int ReportLoadFailure(SpeechState& speech, const std::string& message) {
+  WriteLineAndSpeak(speech, Utf8ToLatin1(message));
+  DoneSpeech(speech);
   EndConsoleAfterError();
   CloseSpeechLog();
   WriteStandardText(2, "kaldorin: " + message + "\n");
@@ -243,15 +243,14 @@ int ProgramMain(int argc, char** argv) {
   Voices voices;
   SpeechState speech(voices, *loop);
   speech.engine = std::make_unique<EngineSwitch>(voices, *loop);
-  SpeechScope speaking(speech);
   Network network(*loop);
   // The console of the run: its screen, keys, menu, braille and clipboard.
-  Console console(*loop);
+  Console console(*loop, speech);
   ConsoleScope consoling(console);
   // All of them, handed down to what runs the script.
   RunContext context{platform, config, player, voices, speech, network, console, *loop};
   if (!opts.view_file.empty()) return RunViewerProgram(opts, console, network);
-  if (opts.check) return RunCheckProgram(CheckedFiles(opts), opts.speech_log, opts.strict);
+  if (opts.check) return RunCheckProgram(speech, CheckedFiles(opts), opts.speech_log, opts.strict);
   // The language server starts neither speech nor the console: their
   // states are only there, as for every mode, unused.
   if (opts.lsp) return RunLanguageServer(std::cin, std::cout);
@@ -280,15 +279,15 @@ int ProgramMain(int argc, char** argv) {
   in.context = &context;
   in.params = HostTextsToScript(opts.params);
   InitInterpreter(in, name);
-  if (StopRequested()) return EndStoppedRun(RequestedStop());  // the voice could not start
+  if (StopRequested()) return EndStoppedRun(speech, RequestedStop());  // the voice could not start
   AdviseScreenReaderUserOnce(console);
-  if (!load_error.empty()) return ReportLoadFailure(load_error);
+  if (!load_error.empty()) return ReportLoadFailure(speech, load_error);
   // The application's settings are read (and their defaults written) once
   // the console and the speech log are there: a wait for the configuration
   // file is then seen and heard.
   if (opts.script.empty()) lines = EmbeddedScriptLines(ConfiguredSearchAddress(), ConfiguredStationPrefix());
   for (size_t i = 0; i < lines.size(); ++i) StoreLine(in, lines[i], static_cast<int>(i + 1));
-  return EndRun(RunDriver(in));
+  return EndRun(speech, RunDriver(in));
 }
 
 }  // namespace kal

@@ -5,6 +5,7 @@
 #include "1_platform/paths.h"
 #include "1_platform/screen_reader.h"
 #include "6_console/console.h"
+#include "6_console/console_state.h"
 #include "6_console/write_and_speak.h"
 #include "9_app/app_messages.h"
 
@@ -21,7 +22,7 @@ void AdviseScreenReaderUserOnce(Console& console) {
   // not give it again.
   std::string err;
   if (MakeHostFolders(mark.substr(0, mark.find_last_of('/')))) ReplaceHostFile(mark, "", &err);
-  for (std::string_view line : app_msg::kScreenReaderAdvice) WriteLineAndSpeak(L1(line));
+  for (std::string_view line : app_msg::kScreenReaderAdvice) WriteLineAndSpeak(console.speech, L1(line));
 }
 
 }  // namespace kal

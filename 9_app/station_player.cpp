@@ -80,7 +80,7 @@ std::string ChooseDevice(const JsonValue& list, const std::string& wanted) {
   return "";
 }
 
-void Say(std::string_view utf8) { SpeakText(L1(utf8)); }
+void Say(SpeechState& speech, std::string_view utf8) { SpeakText(speech, L1(utf8)); }
 
 }  // namespace
 
@@ -134,13 +134,13 @@ std::string PlayerLogError(const std::string& log) {
 bool StationPlayer::Play(const std::string& address, const std::string& name) {
   Stop(false);
   if (FindInPath(kPlayerProgram).empty()) {
-    Say(PlayerMissingMessage(HelperProgramFolder()));
+    Say(speech_, PlayerMissingMessage(HelperProgramFolder()));
     return false;
   }
   // Said before the player starts: saying it can take a while, during which
   // nobody would read the player's news (a playlist that names itself would
   // be fetched over and over unseen).
-  SpeakText(L1(app_msg::kConnecting) + name);
+  SpeakText(speech_, L1(app_msg::kConnecting) + name);
   folder_ = MakePrivateFolder("kaldorin-radio-");
   StartRequest req;
   req.program = kPlayerProgram;
@@ -152,7 +152,7 @@ bool StationPlayer::Play(const std::string& address, const std::string& name) {
   if (pid_ <= 0) {
     pid_ = 0;
     Finish();
-    Say(app_msg::kPlayerNoStart);
+    Say(speech_, app_msg::kPlayerNoStart);
     return false;
   }
   name_ = name;
@@ -172,7 +172,7 @@ void StationPlayer::TryConnect() {
   channel_ = ConnectControlChannel(ControlChannelAddress(folder_, kChannelName));
   if (!channel_) {
     if (loop_.NowMs() - started_ms_ > kConnectLimitMs) {
-      Say(app_msg::kPlayerNoAnswer);
+      Say(speech_, app_msg::kPlayerNoAnswer);
       outcome_said_ = true;
       EndNow();
     }
@@ -198,14 +198,14 @@ void StationPlayer::HandleMessage(const std::string& line) {
                   idle->kind == JsonValue::kBool && !idle->boolean);
   if (playing && !sound_started_) {
     sound_started_ = true;
-    SpeakText(L1(app_msg::kPlaying) + name_);
+    SpeakText(speech_, L1(app_msg::kPlaying) + name_);
   } else if (event == "end-file") {
     std::string reason = m.MemberText("reason");
     if (reason == "error") {
-      Say(PlayerErrorMessage(m.MemberText("file_error")));
+      Say(speech_, PlayerErrorMessage(m.MemberText("file_error")));
       outcome_said_ = true;
     } else if (reason == "eof") {
-      Say(app_msg::kStreamEnded);
+      Say(speech_, app_msg::kStreamEnded);
       outcome_said_ = true;
     }
   }
@@ -213,9 +213,9 @@ void StationPlayer::HandleMessage(const std::string& line) {
   const JsonValue* data = m.Member("data");
   if (id == nullptr || data == nullptr || m.MemberText("error") != "success") return;
   if (id->number == kAskPause && data->kind == JsonValue::kBool) {
-    Say(data->boolean ? app_msg::kPaused : app_msg::kResumed);
+    Say(speech_, data->boolean ? app_msg::kPaused : app_msg::kResumed);
   } else if (id->number == kAskVolume && data->kind == JsonValue::kNumber) {
-    SpeakText(L1(app_msg::kVolume) + std::to_string(static_cast<long>(std::lround(data->number))));
+    SpeakText(speech_, L1(app_msg::kVolume) + std::to_string(static_cast<long>(std::lround(data->number))));
   } else if (id->number == kAskDevices && data->kind == JsonValue::kArray) {
     std::string name = ChooseDevice(*data, ReadConfigDirect(cfg::kSaidaDeAudio));
     if (!name.empty()) Send("{\"command\":[\"set_property\",\"audio-device\"," + Quoted(name) + "]}");
@@ -261,9 +261,9 @@ void StationPlayer::SayWhyItEnded() {
   std::string log;
   std::string why = ReadHostFile(folder_ + kLogName, &log, kMaxLogRead) ? PlayerLogError(log) : "";
   if (why.empty() || why == "success") {
-    Say(sound_started_ ? app_msg::kStreamEnded : app_msg::kPlayerEnded);
+    Say(speech_, sound_started_ ? app_msg::kStreamEnded : app_msg::kPlayerEnded);
   } else {
-    Say(PlayerErrorMessage(why));
+    Say(speech_, PlayerErrorMessage(why));
   }
 }
 
@@ -307,7 +307,7 @@ void StationPlayer::Stop(bool announce) {
   if (!WaitGone(kQuitWaitMs)) Terminate();
   pid_ = 0;
   Finish();
-  if (announce) Say(app_msg::kStopped);
+  if (announce) Say(speech_, app_msg::kStopped);
 }
 
 // A player busy fetching playlists takes its time to read a request to
@@ -316,7 +316,7 @@ void StationPlayer::GiveUp() {
   Terminate();
   pid_ = 0;
   Finish();
-  Say(app_msg::kStreamNotOpened);
+  Say(speech_, app_msg::kStreamNotOpened);
 }
 
 void StationPlayer::EndNow() {

@@ -26,11 +26,13 @@
 namespace kal {
 
 class EventLoop;
+struct SpeechState;
 
 class StationPlayer {
  public:
-  // The player's connection is timed on loop's clock.
-  explicit StationPlayer(EventLoop& loop) : loop_(loop) {}
+  // The player's connection is timed on loop's clock; what it says is said
+  // with speech. Both must outlive it.
+  StationPlayer(EventLoop& loop, SpeechState& speech) : loop_(loop), speech_(speech) {}
   StationPlayer(const StationPlayer&) = delete;
   StationPlayer& operator=(const StationPlayer&) = delete;
   ~StationPlayer() { EndNow(); }
@@ -80,6 +82,7 @@ class StationPlayer {
   std::string name_;
   std::string received_;  // an unfinished line from the socket
   EventLoop& loop_;
+  SpeechState& speech_;
   int64_t started_ms_ = 0;
   bool sound_started_ = false;
   bool outcome_said_ = false;  // an error or the end of the stream was said

@@ -12,6 +12,7 @@
 #include "5_speech/speech.h"
 #include "6_console/clipboard.h"
 #include "6_console/console.h"
+#include "6_console/console_state.h"
 #include "6_console/key_decoder.h"
 #include "6_console/screen_review.h"
 #include "6_console/write_and_speak.h"
@@ -54,9 +55,9 @@ void Draw(const TextView& view) {
   GotoXY(std::min(view.column(), ConsoleGrid::kWidth), 1);
 }
 
-void SayCurrent(const TextView& view) {
-  StopSpeech();
-  SpeakText(Spoken(view.CurrentLine()));
+void SayCurrent(SpeechState& speech, const TextView& view) {
+  StopSpeech(speech);
+  SpeakText(speech, Spoken(view.CurrentLine()));
 }
 
 // The address the address keys work on: the current line's, else the one
@@ -69,30 +70,31 @@ std::string ViewAddress(const TextView& view) {
   return address;
 }
 
-void SayAddress(const TextView& view, bool whole) {
+void SayAddress(SpeechState& speech, const TextView& view, bool whole) {
   std::string address = ViewAddress(view);
   if (address.empty()) {
-    SpeakText(L1(app_msg::kNoAddress));
+    SpeakText(speech, L1(app_msg::kNoAddress));
     return;
   }
-  SpeakText(whole ? address : CompactAddress(address));
+  SpeakText(speech, whole ? address : CompactAddress(address));
 }
 
-void SayPosition(const TextView& view) {
-  SpeakText(std::to_string(view.current() + 1) + " " + std::to_string(view.column()));
+void SayPosition(SpeechState& speech, const TextView& view) {
+  SpeakText(speech, std::to_string(view.current() + 1) + " " + std::to_string(view.column()));
 }
 
 // F5 asks for a text, Ctrl+F5 looks for the same text again; as in screen
 // review, a click when found (then the line is read) and two error beeps
 // when not.
 void Search(Console& console, TextView& view, bool ask) {
+  SpeechState& speech = console.speech;
   std::string text;
   if (!TakeSearchText(console, ask, &text)) return;
   bool found = view.FindNext(text);
-  AnswerSearch(found);
+  AnswerSearch(speech, found);
   if (!found) return;
   Draw(view);
-  SpeakText(Spoken(view.CurrentLine()));
+  SpeakText(speech, Spoken(view.CurrentLine()));
 }
 
 // The station's name as it is announced: the first line of its block
@@ -111,84 +113,85 @@ std::string StationName(const TextView& view, const std::string& address) {
 // The address the player gets for one of the report: a station page of the
 // directory site is followed to its stream. "" (after saying why) when
 // there is nothing to play.
-std::string StreamToPlay(Network& network, const std::string& address) {
+std::string StreamToPlay(SpeechState& speech, Network& network, const std::string& address) {
   if (!IsStationPage(address, ConfiguredStationPrefix())) return address;
-  SpeakText(L1(app_msg::kLookingForStream));
+  SpeakText(speech, L1(app_msg::kLookingForStream));
   std::string stream;
   switch (FollowStationPage(network, address, &stream)) {
     case StreamLookup::kFound: return stream;
-    case StreamLookup::kNotOnPage: SpeakText(L1(app_msg::kNoStreamOnPage)); break;
-    case StreamLookup::kNotFetched: SpeakText(L1(app_msg::kPageNotFetched)); break;
+    case StreamLookup::kNotOnPage: SpeakText(speech, L1(app_msg::kNoStreamOnPage)); break;
+    case StreamLookup::kNotFetched: SpeakText(speech, L1(app_msg::kPageNotFetched)); break;
     case StreamLookup::kStopped: break;
   }
   return "";
 }
 
 // Enter: the station of the current line (or block) is played.
-void Listen(Network& network, const TextView& view, StationPlayer& player) {
+void Listen(SpeechState& speech, Network& network, const TextView& view, StationPlayer& player) {
   std::string address = ViewAddress(view);
   if (address.empty()) {
-    SpeakText(L1(app_msg::kNoAddressToPlay));
+    SpeakText(speech, L1(app_msg::kNoAddressToPlay));
     return;
   }
-  std::string stream = StreamToPlay(network, address);
+  std::string stream = StreamToPlay(speech, network, address);
   if (stream.empty()) return;
-  StopSpeech();
+  StopSpeech(speech);
   if (!IsPlayableAddress(stream)) {
-    SpeakText(L1(app_msg::kAddressRefused));
+    SpeakText(speech, L1(app_msg::kAddressRefused));
     return;
   }
   player.Play(stream, StationName(view, stream));
 }
 
-void ChangeVolume(StationPlayer& player, int step) {
-  if (!player.ChangeVolume(step)) ErrorBeep();
+void ChangeVolume(SpeechState& speech, StationPlayer& player, int step) {
+  if (!player.ChangeVolume(step)) ErrorBeep(speech);
 }
 
 // A key that moves to another line: the screen follows and the line is
 // read; at the edge an error beep, and the line is read again.
-void MoveAndRead(TextView& view, bool moved) {
-  if (!moved) ErrorBeep();
+void MoveAndRead(SpeechState& speech, TextView& view, bool moved) {
+  if (!moved) ErrorBeep(speech);
   Draw(view);
-  SayCurrent(view);
+  SayCurrent(speech, view);
 }
 
 // Left and Right: the character is said, as in screen review.
-void MoveInLine(TextView& view, bool right) {
+void MoveInLine(SpeechState& speech, TextView& view, bool right) {
   char c = view.CharAtColumn();
   bool moved = right ? view.Right() : view.Left();
   if (!moved) {
-    ErrorBeep();
+    ErrorBeep(speech);
     return;
   }
   GotoXY(std::min(view.column(), ConsoleGrid::kWidth), 1);
-  SpeakChar(static_cast<uint8_t>(right ? c : view.CharAtColumn()));
+  SpeakChar(speech, static_cast<uint8_t>(right ? c : view.CharAtColumn()));
 }
 
 void HandleExtended(Console& console, TextView& view, uint8_t scan) {
+  SpeechState& speech = console.speech;
   switch (scan) {
-    case kKeyUp: return MoveAndRead(view, view.Move(-1));
-    case kKeyDown: return MoveAndRead(view, view.Move(1));
-    case kKeyPgUp: return MoveAndRead(view, view.Move(-kPage));
-    case kKeyPgDn: return MoveAndRead(view, view.Move(kPage));
+    case kKeyUp: return MoveAndRead(speech, view, view.Move(-1));
+    case kKeyDown: return MoveAndRead(speech, view, view.Move(1));
+    case kKeyPgUp: return MoveAndRead(speech, view, view.Move(-kPage));
+    case kKeyPgDn: return MoveAndRead(speech, view, view.Move(kPage));
     case kKeyHome:
-    case kKeyCtrlHome: return MoveAndRead(view, view.First());
+    case kKeyCtrlHome: return MoveAndRead(speech, view, view.First());
     case kKeyEnd:
-    case kKeyCtrlEnd: return MoveAndRead(view, view.Last());
-    case kKeyCtrlUp: return MoveAndRead(view, view.PreviousBlock());
-    case kKeyCtrlDown: return MoveAndRead(view, view.NextBlock());
-    case kKeyLeft: return MoveInLine(view, false);
-    case kKeyRight: return MoveInLine(view, true);
-    case kKeyF1: return SayCurrent(view);
-    case kKeyF2: return SpellText(view.CurrentLine());
-    case kKeyF3: return SayAddress(view, false);
-    case kKeyCtrlF3: return SayAddress(view, true);
+    case kKeyCtrlEnd: return MoveAndRead(speech, view, view.Last());
+    case kKeyCtrlUp: return MoveAndRead(speech, view, view.PreviousBlock());
+    case kKeyCtrlDown: return MoveAndRead(speech, view, view.NextBlock());
+    case kKeyLeft: return MoveInLine(speech, view, false);
+    case kKeyRight: return MoveInLine(speech, view, true);
+    case kKeyF1: return SayCurrent(speech, view);
+    case kKeyF2: return SpellText(speech, view.CurrentLine());
+    case kKeyF3: return SayAddress(speech, view, false);
+    case kKeyCtrlF3: return SayAddress(speech, view, true);
     case kKeyF5: return Search(console, view, true);
     case kKeyCtrlF5: return Search(console, view, false);
     case kKeyCtrlIns:
       CopyToClipboard(view.CurrentLine());
-      return SpeakText(L1(app_msg::kLineCopied));
-    default: ErrorBeep();
+      return SpeakText(speech, L1(app_msg::kLineCopied));
+    default: ErrorBeep(speech);
   }
 }
 
@@ -196,6 +199,7 @@ void HandleExtended(Console& console, TextView& view, uint8_t scan) {
 // Esc stops it (the next Esc leaves) and Space pauses it.
 bool HandleKey(Console& console, Network& network, TextView& view, StationPlayer& player, uint8_t k,
                uint8_t mods) {
+  SpeechState& speech = console.speech;
   switch (k) {
     case kKeyEsc:
       if (!player.Active()) return false;
@@ -203,17 +207,17 @@ bool HandleKey(Console& console, Network& network, TextView& view, StationPlayer
       break;
     case 'q':
     case 'Q': return false;
-    case kKeyEnter: Listen(network, view, player); break;
+    case kKeyEnter: Listen(speech, network, view, player); break;
     case ' ':
-      if (!player.TogglePause()) SayCurrent(view);
+      if (!player.TogglePause()) SayCurrent(speech, view);
       break;
     case '+':
-    case '=': ChangeVolume(player, kVolumeStep); break;
-    case '-': ChangeVolume(player, -kVolumeStep); break;
-    case kKeyTab: MoveAndRead(view, mods & kModShift ? view.PreviousBlock() : view.NextBlock()); break;
+    case '=': ChangeVolume(speech, player, kVolumeStep); break;
+    case '-': ChangeVolume(speech, player, -kVolumeStep); break;
+    case kKeyTab: MoveAndRead(speech, view, mods & kModShift ? view.PreviousBlock() : view.NextBlock()); break;
     case kKeyCtrlC: HandleExtended(console, view, kKeyCtrlIns); break;
-    case kKeyCtrlK: SayPosition(view); break;
-    default: ErrorBeep();
+    case kKeyCtrlK: SayPosition(speech, view); break;
+    default: ErrorBeep(speech);
   }
   return true;
 }
@@ -231,23 +235,24 @@ uint8_t NextKey(StationPlayer& player) {
 }  // namespace
 
 int RunTextViewer(Console& console, Network& network, const std::string& path, StationPlayer& player) {
+  SpeechState& speech = console.speech;
   std::string text;
   ReadBounds bounds;
   bounds.max_bytes = kMaxViewedBytes;
   bounds.max_lines = kMaxViewedLines;
   FileRead result = ReadHostFileWithin(path, bounds, &text);
   if (result != FileRead::kRead) {
-    WriteLineAndSpeak(L1(std::string(app_msg::kCannotOpenFile) + path + ": " + FileReadReason(result, bounds)));
-    WaitSpeech();
+    WriteLineAndSpeak(speech, L1(std::string(app_msg::kCannotOpenFile) + path + ": " + FileReadReason(result, bounds)));
+    WaitSpeech(speech);
     return 1;
   }
   TextView view(SplitViewerText(text));
   Draw(view);
   // An empty file holds no line, though the view keeps one empty row to show.
   int lines = text.empty() ? 0 : view.count();
-  SpeakText(std::to_string(lines) + std::string(lines == 1 ? app_msg::kOneLine : app_msg::kLines));
-  WaitSpeech();
-  SayCurrent(view);
+  SpeakText(speech, std::to_string(lines) + std::string(lines == 1 ? app_msg::kOneLine : app_msg::kLines));
+  WaitSpeech(speech);
+  SayCurrent(speech, view);
   for (;;) {
     uint8_t k = NextKey(player);
     if (StopRequested()) break;
@@ -255,14 +260,14 @@ int RunTextViewer(Console& console, Network& network, const std::string& path, S
     if (k == 0) {
       uint8_t scan = ReadKey();
       if (StopRequested()) break;
-      StopSpeech();
+      StopSpeech(speech);
       HandleExtended(console, view, scan);
     } else {
-      StopSpeech();
+      StopSpeech(speech);
       if (!HandleKey(console, network, view, player, k, mods)) break;
     }
   }
-  StopSpeech();
+  StopSpeech(speech);
   player.Stop(false);  // leaving the viewer never leaves a station playing
   return 0;
 }

@@ -10,6 +10,8 @@
 #include <vector>
 
 #include "1_platform/platform.h"
+#include "5_speech/speech_state.h"
+#include "4_voices/voices.h"
 #include "2_config/config_state.h"
 #include "0_base/latin1.h"
 #include "1_platform/braille.h"
@@ -48,7 +50,9 @@ int main(int argc, char** argv) {
   kal::ScopedPlatform use_platform(platform);
   kal::ConfigState config;  // and the configuration's
   kal::ScopedConfig use_config(config);
-  kal::Console the_console(*loop);  // and the console's
+  kal::Voices voices;  // the voices and the speech facade the console speaks with
+  kal::SpeechState speech(voices, *loop);
+  kal::Console the_console(*loop, speech);  // and the console's
   kal::ConsoleScope consoling(the_console);
   using namespace kal;
   bool real = argc > 1 && std::strcmp(argv[1], "--brlapi") == 0;

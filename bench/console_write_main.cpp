@@ -9,6 +9,8 @@
 #include <thread>
 
 #include "1_platform/platform.h"
+#include "5_speech/speech_state.h"
+#include "4_voices/voices.h"
 #include "2_config/config_state.h"
 #include "6_console/console_state.h"
 #include "6_console/console.h"
@@ -60,7 +62,9 @@ int main() {
   kal::ScopedPlatform use_platform(platform);
   kal::ConfigState config;  // and the configuration's
   kal::ScopedConfig use_config(config);
-  kal::Console the_console(*loop);  // and the console's
+  kal::Voices voices;  // the voices and the speech facade the console speaks with
+  kal::SpeechState speech(voices, *loop);
+  kal::Console the_console(*loop, speech);  // and the console's
   kal::ConsoleScope consoling(the_console);
   using namespace kal;
   PseudoTerminal pty;

@@ -94,19 +94,18 @@ int main(int argc, char** argv) {
   kal::ScopedPlatform use_platform(platform);
   kal::ConfigState config;  // and the configuration's
   kal::ScopedConfig use_config(config);
-  kal::Console the_console(*loop);  // and the console's
+  kal::Voices voices;  // the voices and the speech facade the console speaks with
+  kal::SpeechState speech(voices, *loop);
+  kal::Console the_console(*loop, speech);  // and the console's
   kal::ConsoleScope consoling(the_console);
   size_t mb = argc > 1 ? std::strtoul(argv[1], nullptr, 10) : 200;
   if (mb == 0) mb = 200;
   size_t size = mb << 20;
   kal::WavePlayer player(platform);  // the subsystems a download speaks through, as main builds them
   kal::WavePlayerScope playing(player);
-  kal::Voices voices;
-  kal::SpeechState speech(voices, *loop);
-  kal::SpeechScope speaking(speech);
   kal::Network network(*loop);
   kal::SetConsoleFrontEnd(kal::MakeConsoleFrontEnd(*loop, true));
-  kal::ConsoleNetUser user;
+  kal::ConsoleNetUser user(speech);
   kal::SetNetUser(network, &user);
   BodyServer server(size);
   std::string url = "http://127.0.0.1:" + std::to_string(server.port()) + "/big.bin";

@@ -241,7 +241,9 @@ int main(int argc, char** argv) {
   kal::ScopedPlatform use_platform(platform);
   kal::ConfigState config;  // and the configuration's
   kal::ScopedConfig use_config(config);
-  kal::Console the_console(*event_loop);  // and the console's
+  kal::Voices voices;  // the voices and the speech facade the console speaks with
+  kal::SpeechState speech(voices, *event_loop);
+  kal::Console the_console(*event_loop, speech);  // and the console's
   kal::ConsoleScope consoling(the_console);
   using namespace kal;
   long passes = argc > 1 ? std::strtol(argv[1], nullptr, 10) : 10000000;
@@ -249,9 +251,6 @@ int main(int argc, char** argv) {
   std::string console;
   WavePlayer player(platform);  // the subsystems a run speaks through, as main builds them
   WavePlayerScope playing(player);
-  Voices voices;
-  SpeechState speech(voices, *event_loop);
-  SpeechScope speaking(speech);
   Network network(*event_loop);
   RunContext context{platform, config, player, voices, speech, network, the_console, *event_loop};
   SetConsoleFrontEnd(MakeMemoryFrontEnd("", &console));  // memory console: nothing is shown

@@ -91,7 +91,9 @@ int main() {
   kal::ScopedPlatform use_platform(platform);
   kal::ConfigState config;  // and the configuration's
   kal::ScopedConfig use_config(config);
-  kal::Console the_console(*loop);  // and the console's
+  kal::Voices voices;  // the voices and the speech facade the console speaks with
+  kal::SpeechState speech(voices, *loop);
+  kal::Console the_console(*loop, speech);  // and the console's
   kal::ConsoleScope consoling(the_console);
   auto start = Clock::now();
   fs::path dir = fs::temp_directory_path() / "bench_key_echo";
@@ -110,20 +112,17 @@ int main() {
   std::string console;
   kal::WavePlayer player(platform);  // the subsystems the program speaks through, as main builds them
   kal::WavePlayerScope playing(player);
-  kal::Voices voices;
-  kal::SpeechState speech(voices, *loop);
-  kal::SpeechScope speaking(speech);
   kal::Network network(*loop);
   auto prepared = Clock::now();
 
   // 2. Start: speech ready and the first sound on its way.
   kal::SetConsoleFrontEnd(kal::MakeMemoryFrontEnd("", &console));
   kal::SetAudio(platform, std::make_unique<TimingAudio>(kal::MakeSdlAudio()));
-  if (!installed) kal::SetWordVoice(kal::MakeLoggingWordVoice());
-  kal::InitSpeech(0, "");
+  if (!installed) kal::SetWordVoice(speech, kal::MakeLoggingWordVoice());
+  kal::InitSpeech(speech, 0, "");
   auto speech_ready = Clock::now();
   g_armed = true;
-  kal::SpeakChar('a');
+  kal::SpeakChar(speech, 'a');
   auto first_sound = Clock::now();
   std::printf("start: speech started %.2f ms, first sound handed to the device %.2f ms (target < 200 ms: %s)\n",
               Ms(speech_ready - prepared), Ms(g_first_queue - prepared),
@@ -133,9 +132,9 @@ int main() {
   // A start whose configuration file already holds every key: nothing to
   // write back (the first start above wrote the defaults, with a flush to
   // the disk each).
-  kal::DoneSpeech();
+  kal::DoneSpeech(speech);
   auto again = Clock::now();
-  kal::InitSpeech(0, "");
+  kal::InitSpeech(speech, 0, "");
   std::printf("start with the configuration written: speech started %.2f ms\n", Ms(Clock::now() - again));
 
   // 1. Key echo, as the field editor does it: no waiting for the echo's
@@ -149,14 +148,14 @@ int main() {
       auto t0 = Clock::now();
       g_armed = true;
       kal::PushKeyBytes(std::string_view(&key, 1));
-      kal::ReadKeySpoken();
+      kal::ReadKeySpoken(speech);
       if (g_armed) continue;  // nothing was played (should not happen)
       echo.push_back(Ms(g_first_queue - t0));
       kal::Delay(15);  // a fast typist's gap is longer; keeps the device busy
     }
   }
   PrintDistribution("key echo: key in the queue -> first samples at the device", echo, 10);
-  kal::DoneSpeech();
+  kal::DoneSpeech(speech);
   kal::SetAudio(platform, nullptr);
   fs::remove_all(dir);
   std::printf("total run %.0f ms\n", Ms(Clock::now() - start));

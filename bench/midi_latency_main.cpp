@@ -118,7 +118,9 @@ int main() {
   kal::ScopedPlatform use_platform(platform);
   kal::ConfigState config;  // and the configuration's
   kal::ScopedConfig use_config(config);
-  kal::Console the_console(*loop);  // and the console's
+  kal::Voices voices;  // the voices and the speech facade the console speaks with
+  kal::SpeechState speech(voices, *loop);
+  kal::Console the_console(*loop, speech);  // and the console's
   kal::ConsoleScope consoling(the_console);
   fs::path dir = fs::temp_directory_path() / "bench_midi_latency";
   fs::remove_all(dir);
@@ -128,9 +130,6 @@ int main() {
   std::string console;
   kal::WavePlayer player(platform);  // the subsystems the program speaks through, as main builds them
   kal::WavePlayerScope playing(player);
-  kal::Voices voices;
-  kal::SpeechState speech(voices, *loop);
-  kal::SpeechScope speaking(speech);
   kal::Network network(*loop);
   kal::SetConsoleFrontEnd(kal::MakeMemoryFrontEnd("", &console));
   kal::SetAudio(platform, std::make_unique<TimingAudio>(kal::MakeSdlAudio()));

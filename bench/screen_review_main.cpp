@@ -140,7 +140,9 @@ int main() {
   kal::ScopedPlatform use_platform(platform);
   kal::ConfigState config;  // and the configuration's
   kal::ScopedConfig use_config(config);
-  kal::Console the_console(*loop);  // and the console's
+  kal::Voices voices;  // the voices and the speech facade the console speaks with
+  kal::SpeechState speech(voices, *loop);
+  kal::Console the_console(*loop, speech);  // and the console's
   kal::ConsoleScope consoling(the_console);
   using namespace kal;
   namespace fs = std::filesystem;
@@ -153,12 +155,9 @@ int main() {
 
   WavePlayer player(platform);  // the subsystems a run speaks through, as main builds them
   WavePlayerScope playing(player);
-  Voices voices;
-  SpeechState speech(voices, *loop);
-  SpeechScope speaking(speech);
   Network network(*loop);
   InstallCaptureAudio(platform);
-  SetWordVoice(MakeLoggingWordVoice());
+  SetWordVoice(speech, MakeLoggingWordVoice());
   CaptureSpeechLog(false);
   auto front = std::make_unique<TimingFrontEnd>();
   TimingFrontEnd* timing = front.get();
@@ -166,7 +165,7 @@ int main() {
   InitConsole();
   FillScreen();
 
-  InitSpeech(0, "");  // as the program does at its start: not a key's cost
+  InitSpeech(speech, 0, "");  // as the program does at its start: not a key's cost
   auto start = Clock::now();
   ScreenReview(the_console);
   double secs = std::chrono::duration<double>(Clock::now() - start).count();

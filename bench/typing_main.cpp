@@ -73,12 +73,12 @@ int main() {
   kal::ScopedPlatform use_platform(platform);
   kal::ConfigState config;  // and the configuration's
   kal::ScopedConfig use_config(config);
-  kal::Console the_console(*loop);  // and the console's
+  kal::Voices voices;  // the voices and the speech facade the console speaks with
+  kal::SpeechState speech(voices, *loop);
+  kal::Console the_console(*loop, speech);  // and the console's
   kal::ConsoleScope consoling(the_console);
   // The rest of the run's objects, for the context DIGITA runs in.
   kal::WavePlayer player(platform);
-  kal::Voices voices;
-  kal::SpeechState speech(voices, *loop);
   kal::Network network(*loop);
   kal::RunContext context{platform, config, player, voices, speech, network, the_console, *loop};
   const char* x11 = std::getenv("BENCH_X11");

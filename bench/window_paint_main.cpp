@@ -20,6 +20,8 @@
 #include <vector>
 
 #include "1_platform/platform.h"
+#include "5_speech/speech_state.h"
+#include "4_voices/voices.h"
 #include "2_config/config_state.h"
 #include "0_base/console_grid.h"
 #include "1_platform/console_frontend.h"
@@ -86,7 +88,9 @@ int main() {
   kal::ScopedPlatform use_platform(platform);
   kal::ConfigState config;  // and the configuration's
   kal::ScopedConfig use_config(config);
-  kal::Console the_console(*loop);  // and the console's
+  kal::Voices voices;  // the voices and the speech facade the console speaks with
+  kal::SpeechState speech(voices, *loop);
+  kal::Console the_console(*loop, speech);  // and the console's
   kal::ConsoleScope consoling(the_console);
   int xvfb = -1;
   if (!getenv("DISPLAY") || !*getenv("DISPLAY")) {

@@ -72,7 +72,6 @@ struct LastingSubsystems {
   std::unique_ptr<kal::EventLoop> loop = kal::MakeFakeEventLoop();  // every input's runs wait on it
   kal::Voices voices;
   kal::SpeechState speech{voices, *loop};
-  kal::SpeechScope speaking{speech};
   kal::Network network{*loop};
 };
 
@@ -107,7 +106,7 @@ struct InputRun {
   kal::ScopedPlatform use_platform{platform};
   kal::ConfigState config;  // and the configuration's
   kal::ScopedConfig use_config{config};
-  kal::Console the_console{loop};  // and the console's
+  kal::Console the_console{loop, lasting.speech};  // and the console's
   kal::ConsoleScope consoling{the_console};
   kal::WavePlayer player{platform};  // and the wave player's, on that platform's device
   kal::WavePlayerScope playing{player};

@@ -60,10 +60,10 @@ class Switch : public SpeechFixture {
       fakes_[i] = e.get();
       switch_->SetEngine(static_cast<EngineSlot>(i), std::move(e));
     }
-    SetSpeechEngine(std::move(engines));
+    SetSpeechEngine(Context().speech, std::move(engines));
   }
   void TearDown() override {
-    SetSpeechEngine(nullptr);
+    SetSpeechEngine(Context().speech, nullptr);
     SpeechFixture::TearDown();
   }
   std::string Calls() {
@@ -143,8 +143,8 @@ TEST_F(Switch, BusyTakesPostedWorkBeforeAskingTheEngine) {
 
 TEST_F(Switch, FacadeStartsTheConfiguredEngine) {
   // No SAPI key: the recorded voice, no engine started.
-  InitSpeech(0, "");
-  EXPECT_FALSE(EngineActive());
+  InitSpeech(Context().speech, 0, "");
+  EXPECT_FALSE(EngineActive(Context().speech));
   EXPECT_EQ(Calls(), "");
 
   WriteConfig("TRADUTOR", "SAPI", "S");
@@ -153,26 +153,26 @@ TEST_F(Switch, FacadeStartsTheConfiguredEngine) {
   WriteConfig("SERVFALA", "VELOCIDADE", "150");
   WriteConfig("SERVFALA", "TOM", "60");
   WriteConfig("SERVFALA", "TIPOSAPI", "4");
-  InitSpeech(0, "");
-  EXPECT_TRUE(EngineActive());
+  InitSpeech(Context().speech, 0, "");
+  EXPECT_TRUE(EngineActive(Context().speech));
   // The local voice takes its speed in its own units, above 10 too.
   EXPECT_EQ(Calls(), "local start 2 150 60 []\nlocal busy 1\n");
-  SpeakText("bom dia");
+  SpeakText(Context().speech, "bom dia");
   EXPECT_EQ(Calls(), "local busy 0\nlocal speak bom dia\n");
-  DoneSpeech();
+  DoneSpeech(Context().speech);
   EXPECT_NE(Calls().find("local release"), std::string::npos);
 
   // A server voice takes -10..10: a larger speed becomes 0.
   WriteConfig("SERVFALA", "TIPOSAPI", "54");
-  InitSpeech(0, "");
+  InitSpeech(Context().speech, 0, "");
   EXPECT_EQ(Calls(), "server54 start 2 0 60 []\nserver54 busy 1\n");
-  DoneSpeech();
+  DoneSpeech(Context().speech);
   Calls();
 
   fakes_[3]->start_ok = false;
   WriteConfig("SERVFALA", "TIPOSAPI", "5");
-  InitSpeech(0, "");
-  EXPECT_FALSE(EngineActive());
+  InitSpeech(Context().speech, 0, "");
+  EXPECT_FALSE(EngineActive(Context().speech));
 }
 
 TEST(LocalVoiceText, TrimsAndMarksASingleDigit) {

@@ -43,20 +43,20 @@ class LocalVoiceTest : public SpeechFixture {
   void SetUp() override {
     test::UseRealLoop();
     SpeechFixture::SetUp();
-    SetSpeechEngine(std::make_unique<EngineSwitch>(test::Context().voices, test::TestLoop()));
+    SetSpeechEngine(Context().speech, std::make_unique<EngineSwitch>(test::Context().voices, test::TestLoop()));
   }
   void TearDown() override {
-    Engine().Release();
-    SetSpeechEngine(nullptr);
+    Engine(Context().speech).Release();
+    SetSpeechEngine(Context().speech, nullptr);
     SpeechFixture::TearDown();
   }
   bool StartLocal(int voice = 1, int rate = 0, std::string_view file = "") {
-    return Engine().Start(voice, rate, 0, file, kEngineLocal);
+    return Engine(Context().speech).Start(voice, rate, 0, file, kEngineLocal);
   }
   // Waits (at most 20 s) until the engine is quiet.
   void WaitQuiet(int flag = 0) {
     auto t = Clock::now();
-    while (Engine().Busy(flag) && MsSince(t) < 20000) test::TestLoop().Wait(5);
+    while (Engine(Context().speech).Busy(flag) && MsSince(t) < 20000) test::TestLoop().Wait(5);
   }
 };
 
@@ -64,8 +64,8 @@ class LocalVoiceTest : public SpeechFixture {
 
 TEST_F(LocalVoiceTest, SpeaksIntoTheWavePlayer) {
   ASSERT_TRUE(StartLocal());
-  Engine().Speak("Bom dia.");
-  EXPECT_TRUE(Engine().Busy(0));
+  Engine(Context().speech).Speak("Bom dia.");
+  EXPECT_TRUE(Engine(Context().speech).Busy(0));
   WaitQuiet();
   ASSERT_FALSE(audio_->pieces().empty());
   EXPECT_EQ(audio_->format(), (AudioFormat{22050, 16, 1}));
@@ -76,32 +76,32 @@ TEST_F(LocalVoiceTest, SpeaksIntoTheWavePlayer) {
 
 TEST_F(LocalVoiceTest, PendingEndsBeforeTheSoundHasPlayed) {
   ASSERT_TRUE(StartLocal());
-  Engine().Speak(kLongText);
+  Engine(Context().speech).Speak(kLongText);
   WaitQuiet(1);
   // The text is through the synthesiser; seconds of its sound still play.
-  EXPECT_TRUE(Engine().Busy(0));
-  EXPECT_FALSE(Engine().Busy(1));
-  Engine().Stop();
-  EXPECT_FALSE(Engine().Busy(0));
+  EXPECT_TRUE(Engine(Context().speech).Busy(0));
+  EXPECT_FALSE(Engine(Context().speech).Busy(1));
+  Engine(Context().speech).Stop();
+  EXPECT_FALSE(Engine(Context().speech).Busy(0));
 }
 
 TEST_F(LocalVoiceTest, KeyStopsSpeechWithinFiftyMilliseconds) {
   ASSERT_TRUE(StartLocal());
-  Speech().engine_active = true;
-  Speech().engine_kind = kEngineLocal;
-  SpeakText(kLongText);
+  Context().speech.engine_active = true;
+  Context().speech.engine_kind = kEngineLocal;
+  SpeakText(Context().speech, kLongText);
   auto t = Clock::now();
   while (MsSince(t) < 300) test::TestLoop().Wait(10);
-  ASSERT_TRUE(Engine().Busy(0));
+  ASSERT_TRUE(Engine(Context().speech).Busy(0));
   size_t before = audio_->pieces().size();
   int clears = audio_->clears();
   Type("x");
   auto key_at = Clock::now();
-  WaitSpeech();
+  WaitSpeech(Context().speech);
   double took = MsSince(key_at);
   EXPECT_LT(took, 50.0);
   RecordProperty("stop_ms", std::to_string(took));
-  EXPECT_FALSE(Engine().Busy(0));
+  EXPECT_FALSE(Engine(Context().speech).Busy(0));
   EXPECT_GT(audio_->clears(), clears);
   // Nothing more reaches the player, and the key stays for the program.
   t = Clock::now();
@@ -111,7 +111,7 @@ TEST_F(LocalVoiceTest, KeyStopsSpeechWithinFiftyMilliseconds) {
   // The voice goes on working after a stop.
   ClearKeyQueue();
   size_t after = audio_->pieces().size();
-  Engine().Speak("sim");
+  Engine(Context().speech).Speak("sim");
   WaitQuiet();
   EXPECT_GT(audio_->pieces().size(), after);
 }
@@ -121,9 +121,9 @@ TEST_F(LocalVoiceTest, RateChangesTheLengthOfSpeechAndZeroKeepsTheDefault) {
   auto length_at = [&](int rate) {
     std::string file = tmp / ("r" + std::to_string(rate) + ".wav");
     EXPECT_TRUE(StartLocal(1, rate, file));
-    Engine().Speak(kLongText);
+    Engine(Context().speech).Speak(kLongText);
     WaitQuiet();
-    Engine().Release();
+    Engine(Context().speech).Release();
     return ReadFileBytes(file).size();
   };
   size_t normal = length_at(0), slow = length_at(90), fast = length_at(360);
@@ -136,7 +136,7 @@ TEST_F(LocalVoiceTest, RateChangesTheLengthOfSpeechAndZeroKeepsTheDefault) {
 
 TEST_F(LocalVoiceTest, VoiceNumbersOutsideTheListFailTheStart) {
   EXPECT_TRUE(StartLocal(0));
-  Engine().Release();
+  Engine(Context().speech).Release();
   EXPECT_FALSE(StartLocal(500));
 }
 
@@ -144,10 +144,10 @@ TEST_F(LocalVoiceTest, OutputFileGetsTheSpeechInsteadOfTheDevice) {
   TempFolder tmp;
   std::string file = tmp / "fala.wav";
   ASSERT_TRUE(StartLocal(1, 0, file));
-  Engine().Speak("Bom dia.");
-  Engine().Speak("7");
+  Engine(Context().speech).Speak("Bom dia.");
+  Engine(Context().speech).Speak("7");
   WaitQuiet();
-  Engine().Release();
+  Engine(Context().speech).Release();
   EXPECT_TRUE(audio_->pieces().empty());
   std::string image = ReadFileBytes(file);
   WaveInfo info;

@@ -143,19 +143,19 @@ class ServerVoiceTest : public SpeechFixture {
     SpeechFixture::SetUp();
     if (!g_servers->skip_reason.empty()) GTEST_SKIP() << g_servers->skip_reason;
     address_.emplace("SPEECHD_ADDRESS", "unix_socket:" + g_servers->socket);
-    SetSpeechEngine(std::make_unique<EngineSwitch>(test::Context().voices, test::TestLoop()));
+    SetSpeechEngine(Context().speech, std::make_unique<EngineSwitch>(test::Context().voices, test::TestLoop()));
     WriteConfig("SERVFALA", "MODULO", g_servers->module);
   }
   void TearDown() override {
-    Engine().Release();
-    SetSpeechEngine(nullptr);
+    Engine(Context().speech).Release();
+    SetSpeechEngine(Context().speech, nullptr);
     address_.reset();
     SpeechFixture::TearDown();
   }
   // Waits (at most 20 s) until the engine is quiet; the time it took.
   double WaitQuiet() {
     auto t = Clock::now();
-    while (Engine().Busy(0) && MsSince(t) < 20000) test::TestLoop().Wait(5);
+    while (Engine(Context().speech).Busy(0) && MsSince(t) < 20000) test::TestLoop().Wait(5);
     return MsSince(t);
   }
   std::optional<ScopedEnv> address_;
@@ -167,11 +167,11 @@ const char* kSentence = "O rato roeu a roupa do rei de Roma, e a rainha com raiv
 
 TEST_F(ServerVoiceTest, SpeaksAndTheEndNotificationEndsBusy) {
   auto t = Clock::now();
-  ASSERT_TRUE(Engine().Start(1, 5, 0, "", 5));
+  ASSERT_TRUE(Engine(Context().speech).Start(1, 5, 0, "", 5));
   RecordProperty("start_ms", std::to_string(MsSince(t)));
   size_t loud_before = g_servers->recording.empty() ? 0 : LoudRecorded(g_servers->recording);
-  Engine().Speak("teste de fala");
-  EXPECT_TRUE(Engine().Busy(0));
+  Engine(Context().speech).Speak("teste de fala");
+  EXPECT_TRUE(Engine(Context().speech).Busy(0));
   double took = WaitQuiet();
   RecordProperty("speak_to_end_ms", std::to_string(took));
   // Heard in real time, and ended by the notification well before the
@@ -184,7 +184,7 @@ TEST_F(ServerVoiceTest, SpeaksAndTheEndNotificationEndsBusy) {
     EXPECT_GT(LoudRecorded(g_servers->recording), loud_before + 1000);
   }
   // An empty text is spoken as a blank and ends too.
-  Engine().Speak("");
+  Engine(Context().speech).Speak("");
   EXPECT_LT(WaitQuiet(), 6500.0);
 }
 
@@ -194,34 +194,34 @@ TEST_F(ServerVoiceTest, StopCancelsWhatIsQueued) {
   // past the list starts the first voice.
   WriteConfig("SERVFALA", "MODULO", "no-such-module");
   WriteConfig("SERVFALA", "MODULO54", g_servers->module);
-  ASSERT_TRUE(Engine().Start(100000, 3, 0, "", 54));
-  for (int i = 0; i < 3; ++i) Engine().Speak(kSentence);
+  ASSERT_TRUE(Engine(Context().speech).Start(100000, 3, 0, "", 54));
+  for (int i = 0; i < 3; ++i) Engine(Context().speech).Speak(kSentence);
   auto t = Clock::now();
   while (MsSince(t) < 400) test::TestLoop().Wait(10);
-  ASSERT_TRUE(Engine().Busy(0));
+  ASSERT_TRUE(Engine(Context().speech).Busy(0));
   auto stop_at = Clock::now();
-  Engine().Stop();
+  Engine(Context().speech).Stop();
   WaitQuiet();
   double total = MsSince(stop_at);
   EXPECT_LT(total, 500.0);
   RecordProperty("stop_ms", std::to_string(total));
   // Still usable after a stop.
-  Engine().Speak("sim");
-  EXPECT_TRUE(Engine().Busy(0));
+  Engine(Context().speech).Speak("sim");
+  EXPECT_TRUE(Engine(Context().speech).Busy(0));
   EXPECT_LT(WaitQuiet(), 6500.0);
 }
 
 // Runs last in its suite: it ends the shared server.
 TEST_F(ServerVoiceTest, ServerGoingAwayDoesNotHoldTheProgram) {
-  ASSERT_TRUE(Engine().Start(1, 0, 0, "", 5));
+  ASSERT_TRUE(Engine(Context().speech).Start(1, 0, 0, "", 5));
   g_servers->speech.Stop();
   auto t = Clock::now();
-  Engine().Speak("bom dia");
+  Engine(Context().speech).Speak("bom dia");
   EXPECT_LT(WaitQuiet(), 2000.0);
-  Engine().Speak("de novo");
-  EXPECT_FALSE(Engine().Busy(0));
-  Engine().Stop();
-  Engine().Release();
+  Engine(Context().speech).Speak("de novo");
+  EXPECT_FALSE(Engine(Context().speech).Busy(0));
+  Engine(Context().speech).Stop();
+  Engine(Context().speech).Release();
   EXPECT_LT(MsSince(t), 3000.0);
 }
 
@@ -232,22 +232,22 @@ TEST_F(SpeechFixture, NoSpeechServerMeansTheRecordedVoiceWithinASecond) {
   ScopedEnv address("SPEECHD_ADDRESS", "unix_socket:" + (tmp / "none.sock"));
   ScopedEnv spawn("SPEECHD_CMD", "/bin/false");
   UseRealLoop();
-  SetSpeechEngine(std::make_unique<EngineSwitch>(test::Context().voices, test::TestLoop()));
+  SetSpeechEngine(Context().speech, std::make_unique<EngineSwitch>(test::Context().voices, test::TestLoop()));
   auto t = Clock::now();
-  EXPECT_FALSE(Engine().Start(1, 0, 0, "", 5));
-  EXPECT_FALSE(Engine().Start(1, 0, 0, "", 54));
+  EXPECT_FALSE(Engine(Context().speech).Start(1, 0, 0, "", 5));
+  EXPECT_FALSE(Engine(Context().speech).Start(1, 0, 0, "", 54));
   EXPECT_LT(MsSince(t), 1000.0);
 
   WriteConfig("TRADUTOR", "SAPI", "S");
   WriteConfig("SERVFALA", "TIPOSAPI", "5");
   t = Clock::now();
-  InitSpeech(0, "");
+  InitSpeech(Context().speech, 0, "");
   EXPECT_LT(MsSince(t), 1000.0);
-  EXPECT_FALSE(EngineActive());
+  EXPECT_FALSE(EngineActive(Context().speech));
   ClearCapturedSpeech();
-  SpeakText("bom dia");
+  SpeakText(Context().speech, "bom dia");
   EXPECT_NE(Log().find("bom dia"), std::string::npos);
-  SetSpeechEngine(nullptr);
+  SetSpeechEngine(Context().speech, nullptr);
 }
 
 // A server that takes the connection and never answers: the start gives
@@ -265,16 +265,16 @@ TEST_F(SpeechFixture, ServerThatNeverAnswersFailsTheStartWithinASecond) {
   ScopedEnv address("SPEECHD_ADDRESS", "unix_socket:" + path);
   ScopedEnv spawn("SPEECHD_CMD", "/bin/false");
   UseRealLoop();
-  SetSpeechEngine(std::make_unique<EngineSwitch>(test::Context().voices, test::TestLoop()));
+  SetSpeechEngine(Context().speech, std::make_unique<EngineSwitch>(test::Context().voices, test::TestLoop()));
   auto t = Clock::now();
-  EXPECT_FALSE(Engine().Start(1, 0, 0, "", 5));
+  EXPECT_FALSE(Engine(Context().speech).Start(1, 0, 0, "", 5));
   EXPECT_LT(MsSince(t), 1100.0);
   RecordProperty("hung_start_ms", std::to_string(MsSince(t)));
   // Nothing was started, so nothing waits for it.
-  Engine().Speak("bom dia");
-  EXPECT_FALSE(Engine().Busy(0));
-  Engine().Stop();
-  SetSpeechEngine(std::make_unique<EngineSwitch>(test::Context().voices, test::TestLoop()));
+  Engine(Context().speech).Speak("bom dia");
+  EXPECT_FALSE(Engine(Context().speech).Busy(0));
+  Engine(Context().speech).Stop();
+  SetSpeechEngine(Context().speech, std::make_unique<EngineSwitch>(test::Context().voices, test::TestLoop()));
   close(fd);  // the client library's blocked read now ends
 }
 
@@ -284,14 +284,14 @@ TEST_F(SpeechFixture, ServerVoiceWithAnOutputFileWritesAWave) {
   ScopedEnv address("SPEECHD_ADDRESS", "unix_socket:" + (tmp / "none.sock"));
   ScopedEnv spawn("SPEECHD_CMD", "/bin/false");
   UseRealLoop();
-  SetSpeechEngine(std::make_unique<EngineSwitch>(test::Context().voices, test::TestLoop()));
+  SetSpeechEngine(Context().speech, std::make_unique<EngineSwitch>(test::Context().voices, test::TestLoop()));
   std::string file = tmp / "servidor.wav";
-  ASSERT_TRUE(Engine().Start(1, -5, 0, file, 54));
-  Engine().Speak("bom dia");
+  ASSERT_TRUE(Engine(Context().speech).Start(1, -5, 0, file, 54));
+  Engine(Context().speech).Speak("bom dia");
   auto t = Clock::now();
-  while (Engine().Busy(0) && MsSince(t) < 10000) test::TestLoop().Wait(5);
-  Engine().Release();
-  SetSpeechEngine(std::make_unique<EngineSwitch>(test::Context().voices, test::TestLoop()));
+  while (Engine(Context().speech).Busy(0) && MsSince(t) < 10000) test::TestLoop().Wait(5);
+  Engine(Context().speech).Release();
+  SetSpeechEngine(Context().speech, std::make_unique<EngineSwitch>(test::Context().voices, test::TestLoop()));
   EXPECT_TRUE(audio_->pieces().empty());
   std::string image = ReadFileBytes(file);
   ASSERT_GT(image.size(), 44u + 22050u);

@@ -102,57 +102,57 @@ class TimeSpeech : public SpeechFixture {
 };
 
 TEST_F(TimeSpeech, HoursAreFeminineAndMinutesNamedWithFullAnnouncements) {
-  InitSpeech(0, "");
+  InitSpeech(Context().speech, 0, "");
   At(1, 1);
   ClearCapturedSpeech();
-  SpeakTime();
+  SpeakTime(Context().speech);
   EXPECT_EQ(Heard(), "_uma _hora _um _minuto ");
   At(2, 0);
   ClearCapturedSpeech();
-  SpeakTime();
+  SpeakTime(Context().speech);
   EXPECT_EQ(Heard(), "_duas _horas ");
   At(0, 45);
   ClearCapturedSpeech();
-  SpeakTime();
+  SpeakTime(Context().speech);
   EXPECT_EQ(Heard(), "_zero _hora _quarent _e _cinco _minutos ");
 }
 
 TEST_F(TimeSpeech, ShortAnnouncementsSayEHora) {
   WriteFile("config/Talven/Talven.ini", "[TALVEN]\r\nFALARTUDO=Nao\r\n");
-  InitSpeech(0, "");
+  InitSpeech(Context().speech, 0, "");
   At(13, 5);
   ClearCapturedSpeech();
-  SpeakTime();
+  SpeakTime(Context().speech);
   EXPECT_EQ(Heard(), "_treze _EHORA _cinco ");
 }
 
 TEST_F(TimeSpeech, DateReadsWeekdayDayMonthAndYear) {
-  InitSpeech(0, "");
+  InitSpeech(Context().speech, 0, "");
   At(9, 0, 2026, 12, 8);  // a Tuesday
   ClearCapturedSpeech();
-  SpeakDate();
+  SpeakDate(Context().speech);
   EXPECT_EQ(Heard(), "_Terca _oito _de _Dezembr _de _dois _mil _e _vinte _e _seis ");
   At(9, 0, 2027, 2, 1);  // a Monday
   ClearCapturedSpeech();
-  SpeakDate();
+  SpeakDate(Context().speech);
   EXPECT_EQ(Heard(), "_Segunda _primeir _de _Feverei _de _dois _mil _e _vinte _e _sete ");
 }
 
 TEST_F(TimeSpeech, SnippetsAreJoinedIntoBuffersOfAtMost30000Bytes) {
-  InitSpeech(0, "");
+  InitSpeech(Context().speech, 0, "");
   std::string big = Ramp(20000);
   WriteWave(DriveC("ferlan/som/letras/_vinte.wav"), big);
   WriteWave(DriveC("ferlan/som/letras/_e.wav"), Ramp(5000));
   WriteWave(DriveC("ferlan/som/letras/_um.wav"), Ramp(8000));
-  SpeakWords(CardinalWords(21), false);
+  SpeakWords(Context().speech, CardinalWords(21), false);
   // vinte + e fit (25000); um would pass 30000, so the first two play first.
   EXPECT_EQ(audio_->AllData().size(), 33000u);
   EXPECT_EQ(audio_->AllData().substr(0, 20000), big);
-  SpeakWords("nada existe", false);  // missing snippets are skipped
+  SpeakWords(Context().speech, "nada existe", false);  // missing snippets are skipped
   EXPECT_EQ(audio_->AllData().size(), 33000u);
   // A snippet longer than the whole buffer is played up to its size.
   WriteWave(DriveC("ferlan/som/letras/_cem.wav"), Ramp(45000));
-  SpeakWords("cem", false);
+  SpeakWords(Context().speech, "cem", false);
   EXPECT_EQ(audio_->AllData().size(), 63000u);
 }
 

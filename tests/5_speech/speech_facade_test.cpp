@@ -19,13 +19,13 @@ class Facade : public SpeechFixture {
  protected:
   void SetUp() override {
     SpeechFixture::SetUp();
-    InitSpeech(0, "c:\\app");
+    InitSpeech(Context().speech, 0, "c:\\app");
     ClearCapturedSpeech();
   }
   // Speaks and returns the log of it.
   std::string Say(std::string_view text) {
     ClearCapturedSpeech();
-    SpeakText(text);
+    SpeakText(Context().speech, text);
     return Log();
   }
 };
@@ -112,7 +112,7 @@ class KeyTypingVoice : public WordVoice {
 };
 
 TEST_F(Facade, KeyStopsALongTextAndIsStillReturned) {
-  SetWordVoice(std::make_unique<KeyTypingVoice>());
+  SetWordVoice(Context().speech, std::make_unique<KeyTypingVoice>());
   EXPECT_EQ(Say("um, dois, tres, quatro"), "say um, dois, tres, quatro\n  phrase um\n    diphone um\n  stop\n");
   EXPECT_EQ(ReadKey(), 'k');
 }
@@ -142,11 +142,11 @@ TEST_F(Facade, WordVoiceBuffersPlayThroughTheWavePlayer) {
   WriteFile("voice/difones/portug.exc", "");
   std::filesystem::create_directories(dir_ / "voice/letras");
   ASSERT_EQ(DiphoneStartIn(test::Context().voices, (dir_ / "voice/letras").string(), (dir_ / "voice/difones").string()), kDiphoneReady);
-  SetWordVoice(std::make_unique<OnePieceVoice>());
+  SetWordVoice(Context().speech, std::make_unique<OnePieceVoice>());
   Say("ba");
   std::string played = audio_->AllData();
   EXPECT_GT(std::count(played.begin(), played.end(), char(10)), 500) << played.size();
-  Words().Close();
+  Words(Context().speech).Close();
 }
 
 TEST_F(Facade, KeyWaitingBeforehandSilencesEverything) {
@@ -162,19 +162,19 @@ TEST_F(Facade, TypedKeysAreEchoedWithoutWaitingAndCutEachOther) {
   SetWaveNoWait(true);
   int64_t t0 = test::TestLoop().NowMs();
   Type("a");
-  EXPECT_EQ(ReadKeySpoken(), 'a');
+  EXPECT_EQ(ReadKeySpoken(Context().speech), 'a');
   Type("b");
-  EXPECT_EQ(ReadKeySpoken(), 'b');
+  EXPECT_EQ(ReadKeySpoken(Context().speech), 'b');
   EXPECT_LT(test::TestLoop().NowMs() - t0, 20);
   EXPECT_EQ(audio_->clears(), 1);  // the second key cut the first echo
   EXPECT_EQ(audio_->pieces().size(), 2u);
-  EXPECT_TRUE(SpeechBusy());
+  EXPECT_TRUE(SpeechBusy(Context().speech));
   SetWaveNoWait(false);
 }
 
 TEST_F(Facade, ErrorBeepThrowsAwayTypedAheadKeys) {
   Type("abc");
-  ErrorBeep();
+  ErrorBeep(Context().speech);
   EXPECT_FALSE(KeyPressed());
   ASSERT_EQ(audio_->pieces().size(), 1u);
   const std::string& beep = audio_->pieces()[0].data;
@@ -187,9 +187,9 @@ TEST_F(Facade, CharacterWavesComeFromTheLettersFolder) {
   std::string a = Ramp(500), unknown = Ramp(600, 7);
   WriteWave(DriveC("ferlan/som/letras/_65.wav"), a);
   WriteWave(DriveC("ferlan/som/letras/_unknown.wav"), unknown);
-  SpeakChar('A');
-  SpeakChar(200);
-  SpeakChar(7);  // a control byte is silent
+  SpeakChar(Context().speech, 'A');
+  SpeakChar(Context().speech, 200);
+  SpeakChar(Context().speech, 7);  // a control byte is silent
   ASSERT_EQ(audio_->pieces().size(), 2u);
   EXPECT_EQ(audio_->pieces()[0].data.size(), 500u);
   EXPECT_EQ(audio_->pieces()[1].data.size(), 600u);
@@ -199,12 +199,12 @@ TEST_F(Facade, CharacterWavesComeFromTheLettersFolder) {
 TEST_F(Facade, NamedSoundsComeFromTheSystemOrTheApplicationFolder) {
   WriteWave(DriveC("ferlan/som/letras/_DEL.wav"), Ramp(300));
   WriteWave(DriveC("app/ola.wav"), Ramp(400));
-  EXPECT_TRUE(SoundExists("_DEL"));
-  EXPECT_TRUE(SoundExists("ola"));
-  EXPECT_FALSE(SoundExists("_ola"));
-  PlayNamedSound("_DEL");
-  PlayNamedSound("ola");
-  PlayNamedSound("nada");
+  EXPECT_TRUE(SoundExists(Context().speech, "_DEL"));
+  EXPECT_TRUE(SoundExists(Context().speech, "ola"));
+  EXPECT_FALSE(SoundExists(Context().speech, "_ola"));
+  PlayNamedSound(Context().speech, "_DEL");
+  PlayNamedSound(Context().speech, "ola");
+  PlayNamedSound(Context().speech, "nada");
   ASSERT_EQ(audio_->pieces().size(), 2u);
   EXPECT_EQ(audio_->pieces()[1].data.size(), 400u);
 }
@@ -213,7 +213,7 @@ TEST_F(Facade, TelephoneTonesAreDialedWithoutTheFastFlag) {
   for (const char* k : {"1", "X", "#"}) WriteWave(DriveC(std::string("ferlan/som/letras/dtmf_") + k + ".wav"), Ramp(1000));
   SetWaveFlags({.fast = true});
   int64_t t0 = test::TestLoop().NowMs();
-  DialDigits("1*#,a");
+  DialDigits(Context().speech, "1*#,a");
   ASSERT_EQ(audio_->pieces().size(), 3u);
   for (auto& p : audio_->pieces()) EXPECT_EQ(p.format.rate, 11025);
   EXPECT_TRUE(GetWaveFlags().fast);
@@ -225,10 +225,10 @@ TEST_F(Facade, BatteryStatusIsSpokenFromThePowerState) {
   PowerStatus none;
   none.on_mains = 1;
   InstalledPlatform()->pinned_power = &none;
-  SpeakBatteryStatus();
+  SpeakBatteryStatus(Context().speech);
   PowerStatus low{true, 35, 0};
   InstalledPlatform()->pinned_power = &low;
-  SpeakBatteryStatus();
+  SpeakBatteryStatus(Context().speech);
   InstalledPlatform()->pinned_power = nullptr;
   EXPECT_EQ(Log(),
             "battery\n  play _SEMBAT\n"
@@ -241,10 +241,10 @@ TEST_F(Facade, LinksDocumentsAndProgramsAreOpened) {
   RecordingPrograms programs;
   {
     ScopedPrograms use(programs);
-    OpenLink("https://exemplo.org");
-    OpenLink("www.exemplo.org");
-    OpenLink("c:\\docs\\carta.txt");
-    OpenLink("c:\\jogos\\jogo.exe");
+    OpenLink(Context().speech, "https://exemplo.org");
+    OpenLink(Context().speech, "www.exemplo.org");
+    OpenLink(Context().speech, "c:\\docs\\carta.txt");
+    OpenLink(Context().speech, "c:\\jogos\\jogo.exe");
   }
   std::vector<std::string> launched;
   for (auto& s : programs.started()) {
@@ -282,17 +282,46 @@ class TimedEngine : public SpeechEngine {
 TEST_F(Facade, EngineSpeaksAndTheNextSoundWaitsForIt) {
   auto engine = std::make_unique<TimedEngine>();
   TimedEngine* e = engine.get();
-  SetSpeechEngine(std::move(engine));
+  SetSpeechEngine(Context().speech, std::move(engine));
   // Without the configuration asking for it the engine is not started.
-  EXPECT_FALSE(EngineActive());
-  Speech().engine_active = true;
+  EXPECT_FALSE(EngineActive(Context().speech));
+  Context().speech.engine_active = true;
   int64_t t0 = test::TestLoop().NowMs();
-  SpeakText("bom dia");
+  SpeakText(Context().speech, "bom dia");
   EXPECT_EQ(e->spoken, "bom dia|");
   EXPECT_EQ(test::TestLoop().NowMs(), t0);
-  PlayNamedSound("_x");
+  PlayNamedSound(Context().speech, "_x");
   EXPECT_GE(test::TestLoop().NowMs() - t0, 200);
-  SetSpeechEngine(nullptr);
+  SetSpeechEngine(Context().speech, nullptr);
+}
+
+// Each facade works on the state it is given: a second one beside the
+// case's has its own engine, settings and stop, and what is said through
+// one reaches only its own voice.
+TEST_F(Facade, TwoFacadesKeepTheirOwnVoicesAndSettings) {
+  SpeechState other(Context().voices, test::TestLoop());
+  auto engine = std::make_unique<TimedEngine>();
+  TimedEngine* e = engine.get();
+  SetSpeechEngine(other, std::move(engine));
+  other.engine_active = true;
+  SetSpeechEcho(Context().speech, false);
+  EXPECT_FALSE(SpeechEchoOn(Context().speech));
+  EXPECT_TRUE(SpeechEchoOn(other));
+
+  ClearCapturedSpeech();
+  SpeakText(other, "pelo motor");
+  SpeakText(Context().speech, "casa");
+  EXPECT_EQ(e->spoken, "pelo motor|");
+  std::string log = Log();
+  EXPECT_NE(log.find("phrase casa"), std::string::npos) << log;
+  EXPECT_EQ(log.find("phrase pelo"), std::string::npos) << log;
+  EXPECT_TRUE(SpeechBusy(other));
+  EXPECT_FALSE(SpeechBusy(Context().speech));
+
+  StopSpeech(other);
+  EXPECT_FALSE(SpeechBusy(other));
+  EXPECT_TRUE(other.stop);
+  EXPECT_FALSE(Context().speech.stop);
 }
 
 }  // namespace kal::test

@@ -52,16 +52,16 @@ class RecordingVoice : public WordVoice {
 };
 
 TEST_F(SpeechInit, DefaultsAreWrittenBackOnAFreshFile) {
-  InitSpeech(0, "c:\\app");
+  InitSpeech(Context().speech, 0, "c:\\app");
   std::string ini = IniNow();
   for (const char* line : {"FALANDO=Sim", "ECOAROPCAO=Sim", "FALARTUDO=Sim", "BIPSCLECSCURTOS=NAO",
                            "DIRLETRAS=c:\\ferlan\\som\\letras"})
     EXPECT_NE(ini.find(line), std::string::npos) << line;
-  EXPECT_TRUE(SpeechEchoOn());
-  EXPECT_TRUE(FullAnnouncements());
-  EXPECT_EQ(SpeechSpeed(), 3);
-  EXPECT_EQ(AppSoundsFolder(), "c:\\app\\");
-  EXPECT_EQ(SystemSoundsFolder(), "c:\\ferlan\\som\\letras\\");
+  EXPECT_TRUE(SpeechEchoOn(Context().speech));
+  EXPECT_TRUE(FullAnnouncements(Context().speech));
+  EXPECT_EQ(SpeechSpeed(Context().speech), 3);
+  EXPECT_EQ(AppSoundsFolder(Context().speech), "c:\\app\\");
+  EXPECT_EQ(SystemSoundsFolder(Context().speech), "c:\\ferlan\\som\\letras\\");
 }
 
 // Where MBROLA is installed by hand (Windows), a run that finds the Orvan
@@ -88,26 +88,26 @@ TEST_F(SpeechInit, VoiceSettingsOfTheSpeedReachTheVoiceAndThePlayer) {
       "PAUSAPONTO3=500\r\nCORTAFALA5=S\r\nRAPIDINHO5=Sim\r\n"
       "[TALVEN]\r\nBIPSCLECSCURTOS=Sim\r\nFALANDO=Nao\r\n");
   std::string log;
-  SetWordVoice(std::make_unique<RecordingVoice>(0, &log));
-  InitSpeech(0, "");
-  EXPECT_EQ(SpeechSpeed(), 3);  // 7 is out of range
+  SetWordVoice(Context().speech, std::make_unique<RecordingVoice>(0, &log));
+  InitSpeech(Context().speech, 0, "");
+  EXPECT_EQ(SpeechSpeed(Context().speech), 3);  // 7 is out of range
   EXPECT_EQ(log, "tuning 300,0,50 start tuning 300,0,50 ");
   EXPECT_TRUE(GetWaveFlags().cut);
   EXPECT_FALSE(GetWaveFlags().fast);
-  EXPECT_EQ(Speech().pause_full, 500);
-  EXPECT_EQ(Speech().pause_comma, 150);
-  EXPECT_EQ(SystemSoundsFolder(), "c:\\sons\\");
-  EXPECT_EQ(LettersFolder(), "c:\\sons\\");  // dirLetras is the same key
-  EXPECT_FALSE(SpeechEchoOn());
+  EXPECT_EQ(Context().speech.pause_full, 500);
+  EXPECT_EQ(Context().speech.pause_comma, 150);
+  EXPECT_EQ(SystemSoundsFolder(Context().speech), "c:\\sons\\");
+  EXPECT_EQ(LettersFolder(Context().speech), "c:\\sons\\");  // dirLetras is the same key
+  EXPECT_FALSE(SpeechEchoOn(Context().speech));
   // Short clicks and beeps.
-  ErrorBeep();
+  ErrorBeep(Context().speech);
   ASSERT_EQ(audio_->pieces().size(), 1u);
   EXPECT_EQ(audio_->pieces()[0].data.size(), 256u);
   // Another speed, as after Ctrl+F4.
-  DoneSpeech();
-  InitSpeech(5, AppSoundsFolder());
+  DoneSpeech(Context().speech);
+  InitSpeech(Context().speech, 5, AppSoundsFolder(Context().speech));
   EXPECT_TRUE(GetWaveFlags().fast);
-  EXPECT_EQ(SpeechSpeed(), 5);
+  EXPECT_EQ(SpeechSpeed(Context().speech), 5);
 }
 
 // Ctrl+F4 then 5 in the line editor: the new speed is said, and its
@@ -115,17 +115,17 @@ TEST_F(SpeechInit, VoiceSettingsOfTheSpeedReachTheVoiceAndThePlayer) {
 // the old speed back when it ended, so rate 5 lost its cutting).
 TEST_F(SpeechInit, CtrlF4InTheLineEditorKeepsTheNewSpeed) {
   Ini("[TRADUTOR]\r\nVELOCIDADE=3\r\n[SINTETIZADOR]\r\nCORTAFALA3=N\r\nCORTAFALA5=S\r\nRAPIDINHO5=S\r\n");
-  InitSpeech(0, "c:\\app");
+  InitSpeech(Context().speech, 0, "c:\\app");
   EXPECT_FALSE(GetWaveFlags().cut);
   UseMemoryConsole("\x1b[1;5S" "5\r", &console_);
   ClearCapturedSpeech();
   std::string text;
   EXPECT_EQ(EditField(Context().console, &text, 1, 5, 40, 40, true), 13);
-  EXPECT_EQ(SpeechSpeed(), 5);
+  EXPECT_EQ(SpeechSpeed(Context().speech), 5);
   EXPECT_TRUE(GetWaveFlags().cut);
   EXPECT_TRUE(GetWaveFlags().fast);
   EXPECT_FALSE(GetWaveFlags().no_wait);
-  EXPECT_EQ(AppSoundsFolder(), "c:\\app\\");
+  EXPECT_EQ(AppSoundsFolder(Context().speech), "c:\\app\\");
   std::string said = Log();
   size_t asked = said.find("play _VELOC\n"), typed = said.find("char 53\n"), told = said.find("say Velocidade 5\n");
   ASSERT_NE(told, std::string::npos) << said;
@@ -136,9 +136,9 @@ TEST_F(SpeechInit, CtrlF4InTheLineEditorKeepsTheNewSpeed) {
 TEST_F(SpeechInit, AVoiceThatCannotStartIsReportedAndEndsTheProgram) {
   Ini("[SINTETIZADOR]\r\nDIFONES3=DIFONES2XYZ\r\n");
   std::string log;
-  SetWordVoice(std::make_unique<RecordingVoice>(1, &log));
+  SetWordVoice(Context().speech, std::make_unique<RecordingVoice>(1, &log));
   Type("x\r");
-  InitSpeech(0, "");
+  InitSpeech(Context().speech, 0, "");
   // The end goes back to the caller, which returns it to main.
   ASSERT_TRUE(StopRequested());
   EXPECT_EQ(RequestedStop().reason, EndReason::kNoVoice);
@@ -159,8 +159,8 @@ TEST_F(SpeechInit, AVoiceThatCannotStartIsReportedAndEndsTheProgram) {
 TEST_F(SpeechInit, InputEndingDuringTheVoiceReportEndsWithTheVoicesOwnCode) {
   Ini("[SINTETIZADOR]\r\nDIFONES3=DIFONES2XYZ\r\n");
   std::string log;
-  SetWordVoice(std::make_unique<RecordingVoice>(1, &log));
-  InitSpeech(0, "");
+  SetWordVoice(Context().speech, std::make_unique<RecordingVoice>(1, &log));
+  InitSpeech(Context().speech, 0, "");
   EXPECT_EQ(RequestedStop().reason, EndReason::kNoVoice);
   EXPECT_EQ(RequestedStop().exit_code, 3);
   ClearStopRequest();
@@ -172,14 +172,14 @@ TEST_F(SpeechInit, InputEndingDuringTheVoiceReportEndsWithTheVoicesOwnCode) {
 TEST_F(SpeechInit, AWaitForTheConfigurationFileIsSaidOnceTheVoiceHasStarted) {
   std::filesystem::create_directories(dir_ / "config/Talven");
   std::string log;
-  SetWordVoice(std::make_unique<RecordingVoice>(0, &log));
+  SetWordVoice(Context().speech, std::make_unique<RecordingVoice>(0, &log));
   // The update kept for want of the lock goes with this test's state.
   ConfigState config;
   ScopedConfig use_config(config);
   {
     HostFileLock other((dir_ / "config/Talven/Talven.ini").string());
     ASSERT_TRUE(other.held());
-    InitSpeech(0, "");
+    InitSpeech(Context().speech, 0, "");
   }
   EXPECT_EQ(console_, "Aguardando o arquivo de configuração\n");
   size_t started = log.find("start ");
@@ -187,14 +187,14 @@ TEST_F(SpeechInit, AWaitForTheConfigurationFileIsSaidOnceTheVoiceHasStarted) {
   ASSERT_NE(said, std::string::npos) << log;
   EXPECT_LT(started, said) << log;
   EXPECT_EQ(log.find("speak Aguardando", said + 1), std::string::npos) << log;
-  EXPECT_TRUE(SpeechEchoOn());  // the defaults, from memory
+  EXPECT_TRUE(SpeechEchoOn(Context().speech));  // the defaults, from memory
 }
 
 TEST_F(SpeechInit, ConfiguredOutputDeviceIsChosenByName) {
   Ini("[TRADUTOR]\r\nSAIDADEAUDIO=usb headset\r\n");
   audio_->set_devices({"Built-in Audio", "USB Headset"});
-  InitSpeech(0, "");
-  Click();
+  InitSpeech(Context().speech, 0, "");
+  Click(Context().speech);
   EXPECT_EQ(audio_->device(), 1);
 }
 
@@ -220,28 +220,28 @@ class StartEngine : public SpeechEngine {
 TEST_F(SpeechInit, ConfiguredEngineIsStartedWithItsSettings) {
   Ini("[TRADUTOR]\r\nSAPI=Sim\r\n[SERVFALA]\r\nVOZ=2\r\nVELOCIDADE=15\r\nTOM=4\r\nTIPOSAPI=54\r\n");
   std::string log;
-  SetSpeechEngine(std::make_unique<StartEngine>(true, &log));
-  InitSpeech(0, "");
+  SetSpeechEngine(Context().speech, std::make_unique<StartEngine>(true, &log));
+  InitSpeech(Context().speech, 0, "");
   EXPECT_EQ(log, "2,0,4,'',54");  // a rate above 10 is not for this kind
-  EXPECT_TRUE(EngineActive());
-  SpeakText("oi");
+  EXPECT_TRUE(EngineActive(Context().speech));
+  SpeakText(Context().speech, "oi");
   EXPECT_EQ(log, "2,0,4,'',54 speak oi");
-  DoneSpeech();
+  DoneSpeech(Context().speech);
   EXPECT_EQ(log, "2,0,4,'',54 speak oi release");
-  SetSpeechEngine(nullptr);
+  SetSpeechEngine(Context().speech, nullptr);
 }
 
 TEST_F(SpeechInit, EngineThatFailsLeavesTheRecordedVoice) {
   Ini("[TRADUTOR]\r\nSAPI=S\r\n[SERVFALA]\r\nVELOCIDADE=15\r\nTIPOSAPI=4\r\n");
   std::string log;
-  SetSpeechEngine(std::make_unique<StartEngine>(false, &log));
-  InitSpeech(0, "");
+  SetSpeechEngine(Context().speech, std::make_unique<StartEngine>(false, &log));
+  InitSpeech(Context().speech, 0, "");
   EXPECT_EQ(log, "0,15,0,'',4");
-  EXPECT_FALSE(EngineActive());
+  EXPECT_FALSE(EngineActive(Context().speech));
   ClearCapturedSpeech();
-  SpeakText("oi");
+  SpeakText(Context().speech, "oi");
   EXPECT_EQ(Log(), "say oi\n  phrase oi \n    diphone oi \n");
-  SetSpeechEngine(nullptr);
+  SetSpeechEngine(Context().speech, nullptr);
 }
 
 // A voice whose data is missing names what it lacks; the report is spoken
@@ -265,10 +265,10 @@ class EnterAfterPrompt : public StartEngine {
 
 TEST_F(SpeechInit, AVoiceWithoutItsDataNamesTheMissingFolderAndSpeaksThroughAnEngine) {
   std::string log, engine_log;
-  SetWordVoice(std::make_unique<MissingDataVoice>(&log));
-  SetSpeechEngine(std::make_unique<EnterAfterPrompt>(&engine_log));
-  InitSpeech(0, "");
-  SetSpeechEngine(nullptr);
+  SetWordVoice(Context().speech, std::make_unique<MissingDataVoice>(&log));
+  SetSpeechEngine(Context().speech, std::make_unique<EnterAfterPrompt>(&engine_log));
+  InitSpeech(Context().speech, 0, "");
+  SetSpeechEngine(Context().speech, nullptr);
   EXPECT_EQ(RequestedStop().exit_code, kExitNoVoice);
   ClearStopRequest();
   // The voice database name is the one the voice uses when none is set.

@@ -8,6 +8,7 @@
 #include <memory>
 #include <set>
 #include <string>
+#include <vector>
 
 #include "0_base/console_grid.h"
 #include "1_platform/event_loop.h"
@@ -17,6 +18,7 @@
 #include "6_console/clipboard.h"
 #include "6_console/console.h"
 #include "6_console/console_menu.h"
+#include "5_speech/speech_state.h"
 #include "tests/support/memory_console.h"
 #include "8_interpreter/run_context.h"
 #include "tests/support/fresh_subsystems.h"
@@ -31,7 +33,7 @@ TEST(ConsoleState, ANestedConsoleHasItsOwnScreenMenuAndClipboard) {
   ASSERT_TRUE(CreateConsoleMenu(Context().console, 1, 10, 20, 12));
   ASSERT_TRUE(CopyToClipboard("copiado fora"));
   {
-    Console inner(TestLoop());
+    Console inner(TestLoop(), Context().speech);
     ConsoleScope use(inner);
     UseMemoryConsole("", &inner_text);
     ConsoleWrite("dentro\r\n");
@@ -56,7 +58,7 @@ TEST(ConsoleState, TheKeysAndNoticesFollowTheConsoleInUse) {
   EXPECT_EQ(platform.key_input, nullptr);
   EXPECT_EQ(platform.notice, nullptr);
   {
-    Console inner(TestLoop());
+    Console inner(TestLoop(), Context().speech);
     ConsoleScope use(inner);
     EXPECT_EQ(platform.key_input, nullptr);
     std::string text;
@@ -74,7 +76,7 @@ TEST(ConsoleState, TheKeysAndNoticesFollowTheConsoleInUse) {
   std::string text;
   UseMemoryConsole("", &text);
   {
-    Console inner(TestLoop());
+    Console inner(TestLoop(), Context().speech);
     ConsoleScope use(inner);
     std::string inner_text;
     UseMemoryConsole("", &inner_text);
@@ -114,12 +116,29 @@ TEST(ConsoleState, AConsoleThatGoesStopsWatchingItsInput) {
   std::set<int> watched;
   WatchingLoop loop(&watched);
   {
-    Console console(loop);
+    Console console(loop, Context().speech);
     ConsoleScope use(console);
     SetConsoleFrontEnd(std::make_unique<QuietFrontEnd>());
     EXPECT_EQ(watched, std::set<int>{7});
   }
   EXPECT_TRUE(watched.empty());
+}
+
+// A console speaks with the facade it was built with: a notice it
+// announces is said by that facade, not by the case's.
+TEST(ConsoleState, AConsoleSpeaksWithTheFacadeItWasBuiltWith) {
+  std::string text;
+  UseMemoryConsole("", &text);
+  SpeechState other(Context().voices, TestLoop());
+  other.voice_starting = true;  // what it is asked to say is held, to be seen here
+  Context().speech.voice_starting = true;
+  {
+    Console inner(TestLoop(), other);
+    inner.notice.Announce("aviso");
+    TestLoop().Wait(0);
+  }
+  EXPECT_EQ(other.held, std::vector<std::string>{"aviso"});
+  EXPECT_TRUE(Context().speech.held.empty());
 }
 
 }  // namespace

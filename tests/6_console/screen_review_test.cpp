@@ -124,8 +124,8 @@ TEST(ScreenReview, ASpeechServerGetsWholeRows) {
   ClearCapturedSpeech();
   auto engine = std::make_unique<RecordingEngine>();
   RecordingEngine* e = engine.get();
-  SetSpeechEngine(std::move(engine));
-  Speech().engine_active = true;
+  SetSpeechEngine(Context().speech, std::move(engine));
+  Context().speech.engine_active = true;
   ConsoleWrite("casa XYZ  fim\r\n\r\n  outra linha\r\n");
   ReviewSession s(Context().console, GridOf(Context().console));
   ReadReviewRange(&s, 1, 6, 3, kReviewColumns);
@@ -137,8 +137,8 @@ TEST(ScreenReview, ASpeechServerGetsWholeRows) {
   PushKeyBytes("x");
   ReadReviewRange(&s, 1, 1, 3, kReviewColumns);
   EXPECT_EQ(e->spoken, "");
-  Speech().engine_active = false;
-  SetSpeechEngine(nullptr);
+  Context().speech.engine_active = false;
+  SetSpeechEngine(Context().speech, nullptr);
   CaptureSpeechLog(false);
 }
 

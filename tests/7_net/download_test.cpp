@@ -88,7 +88,7 @@ class DownloadTest : public ::testing::Test {
 
   PortugueseNumbers numbers_;
   test::TalvenSandbox box_;
-  ConsoleNetUser user_;  // the network layer talks through the console
+  ConsoleNetUser user_{test::Context().speech};  // the network layer talks through the console
   std::string console_;
   fs::path dir_;
   std::string file_;

@@ -55,7 +55,7 @@ class NetStallTest : public ::testing::Test {
     ResetNetForTest(Net());
   }
   bool Get(const std::string& url) { return Download(Net(), {url, folder_ / "alvo.bin", false, "agente", ""}); }
-  ConsoleNetUser user_;  // the network layer talks through the console
+  ConsoleNetUser user_{test::Context().speech};  // the network layer talks through the console
   std::string console_;
   test::TempFolder folder_;
 };

@@ -7,6 +7,12 @@
 #include <memory>
 
 #include "7_net/net_user.h"
+#include "tests/support/memory_console.h"
+#include "6_console/console.h"
+#include "5_speech/speech.h"
+#include "4_voices/word_voice.h"
+#include "0_base/speech_log.h"
+#include "0_base/console_grid.h"
 #include "8_interpreter/console_net_user.h"
 #include "8_interpreter/state.h"
 #include "tests/support/script_harness.h"
@@ -72,13 +78,35 @@ TEST(InterpreterState, TheConsoleNetUserIsInstalledForTheRunOnly) {
   in.reset();
   EXPECT_EQ(dynamic_cast<ConsoleNetUser*>(&UserOf(Net())), nullptr);
 
-  ConsoleNetUser mine;
+  ConsoleNetUser mine(Context().speech);
   SetNetUser(Net(), &mine);
   {
-    ConsoleNetUser other;  // never installed: going away leaves mine alone
+    ConsoleNetUser other(Context().speech);  // never installed: going away leaves mine alone
   }
   EXPECT_EQ(&UserOf(Net()), &mine);
   SetNetUser(Net(), nullptr);
+}
+
+// A network user made without a speech facade (one the interpreter has not
+// started yet) writes what it is told and stays silent; once given the
+// run's facade it also says it.
+TEST(InterpreterState, ANetUserWithoutAFacadeWritesAndOneWithItAlsoSpeaks) {
+  std::string text;
+  UseMemoryConsole("", &text);
+  SetWordVoice(Context().speech, MakeLoggingWordVoice());
+  CaptureSpeechLog(true);
+  ClearCapturedSpeech();
+  ConsoleNetUser user;
+  user.Tell("sem voz");
+  user.Click();
+  EXPECT_FALSE(user.TakeDownloadKeys([] { return DownloadProgress{}; }, nullptr));
+  EXPECT_TRUE(CapturedSpeech().empty());
+  EXPECT_EQ(GridOf(Context().console).RowText(0).substr(0, 8), "sem voz ");
+  user.TalkOn(Net(), Context().speech);
+  user.Tell("com voz");
+  ASSERT_FALSE(CapturedSpeech().empty());
+  EXPECT_EQ(CapturedSpeech().front(), "say com voz");
+  CaptureSpeechLog(false);
 }
 
 }  // namespace

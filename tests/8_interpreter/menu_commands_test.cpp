@@ -16,6 +16,8 @@
 #include "tests/support/script_harness.h"
 #include "tests/support/temp_folder.h"
 #include "8_interpreter/run_context.h"
+#include "8_interpreter/state.h"
+#include "tests/support/fresh_run.h"
 #include "tests/support/fresh_subsystems.h"
 
 namespace kal::test {
@@ -34,14 +36,7 @@ const char kMenu[] =
     "menu adiciona \"tres\"\n";
 
 // Runs the menu from position 1 and writes what EXECUTA gave back.
-ScriptResult Menu(const std::string& keys, const std::string& start = "1") {
-  ForgetMenu();
-  std::string script = std::string(kMenu) + "seja $p " + start +
-                       "\nmenu executa $p $k $t\nescreve \"[\" $p \"|\" $k \"|\" $t \"]\"\n";
-  ScriptResult r = RunScriptText(script, keys);
-  EXPECT_EQ(r.outcome, 0) << r.console;
-  return r;
-}
+const char kMenuRun[] = "seja $p 1\nmenu executa $p $k $t\nescreve \"[\" $p \"|\" $k \"|\" $t \"]\"\n";
 
 std::string Said(const ScriptResult& r) {
   std::string s;
@@ -108,9 +103,11 @@ TEST(MenuCommands, ItemWithARecordingIsPlayed) {
     WriteFileBytes(box.config_home() + "/Talven/Talven.ini",
                    std::string("[KALDORIN]\nDIRKALDORIN=C:\\sons\n[TALVEN]\nECOAROPCAO=") + option + "\n");
     WriteFileBytes(box.drives() + "/c/sons/dois.wav", MakeWaveImage(std::string(100, '\x80'), 11025, 1, 8));
-    SpeechState speech(Context().voices, TestLoop());  // the recording option is read at the facade's start
-    SpeechScope speaking(speech);
-    ScriptResult r = Menu(kDown + "\r");
+    FreshRun own(MakeFakeEventLoop());  // the recording option is read at the facade's start
+    InterpreterState in;
+    in.context = &own.context;
+    ScriptResult r = RunScriptIn(in, std::string(kMenu) + kMenuRun, kDown + "\r");
+    EXPECT_EQ(r.outcome, 0) << r.console;
     EXPECT_TRUE(Shows(r, "[2|#13|dois]")) << r.console;
     EXPECT_EQ(Said(r), std::string("say um\n") + (option[0] == 'S' ? "play dois\n" : "say dois\n")) << option;
   }

@@ -141,6 +141,7 @@ TEST_F(MidiCommands, TheSynthesizerWithoutSoundFontOrDeviceSaysWhy) {
   ASSERT_NE(capture, nullptr);
   capture->FailOpens("no device");
   InterpreterState in;
+  in.context = &Context();
   EXPECT_FALSE(ExecuteLine(in, "midi inicia", false));
   EXPECT_NE(console.find("MIDI indisponível: nenhum dispositivo de áudio pôde ser aberto."), std::string::npos)
       << console;

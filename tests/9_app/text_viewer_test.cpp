@@ -85,7 +85,7 @@ TEST(TextViewer, SpeaksEveryMove) {
   test::UseMemoryConsole(std::string("\0P\0P\0G\x1b", 7), &out);
   CaptureSpeechLog(true);
   ClearCapturedSpeech();
-  StationPlayer player(test::TestLoop());
+  StationPlayer player(test::TestLoop(), test::Context().speech);
   EXPECT_EQ(RunTextViewer(test::Context().console, test::Context().network, path, player), 0);
   EXPECT_EQ(test::Joined(CapturedSpeech()),
             "say 3 linhas\nsay um\nsay linha vazia\nsay tres\nsay um\n");
@@ -105,7 +105,7 @@ TEST(TextViewer, UnusedKeysBeepAndQLeaves) {
   test::UseMemoryConsole(std::string("x\0>q", 4), &out);
   CaptureSpeechLog(true);
   ClearCapturedSpeech();
-  StationPlayer player(test::TestLoop());
+  StationPlayer player(test::TestLoop(), test::Context().speech);
   EXPECT_EQ(RunTextViewer(test::Context().console, test::Context().network, path, player), 0);
   EXPECT_EQ(test::Joined(CapturedSpeech()), "say 0 linhas\nsay linha vazia\nbeep\nbeep\n");
   CaptureSpeechLog(false);
@@ -135,7 +135,7 @@ TEST(TextViewer, ReadingKeys) {
   test::UseMemoryConsole(keys, &out);
   CaptureSpeechLog(true);
   ClearCapturedSpeech();
-  StationPlayer player(test::TestLoop());
+  StationPlayer player(test::TestLoop(), test::Context().speech);
   EXPECT_EQ(RunTextViewer(test::Context().console, test::Context().network, path, player), 0);
   EXPECT_EQ(test::Joined(CapturedSpeech()),
             "say 6 linhas\nsay 1. Ra\n"
@@ -164,7 +164,7 @@ TEST(TextViewer, ListeningKeysWithoutAPlayer) {
   test::UseMemoryConsole(std::string("\r \t\r+-q", 8), &out);
   CaptureSpeechLog(true);
   ClearCapturedSpeech();
-  StationPlayer player(test::TestLoop());
+  StationPlayer player(test::TestLoop(), test::Context().speech);
   EXPECT_EQ(RunTextViewer(test::Context().console, test::Context().network, path, player), 0);
   EXPECT_EQ(test::Joined(CapturedSpeech()),
             "say 5 linhas\nsay 1. Ra\n"

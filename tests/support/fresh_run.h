@@ -30,9 +30,8 @@ struct FreshRun {
   WavePlayerScope playing{player};
   Voices voices;
   SpeechState speech{voices, *loop};
-  SpeechScope speaking{speech};
   Network network{*loop};
-  Console console{*loop};
+  Console console{*loop, speech};
   ConsoleScope consoling{console};
   RunContext context{platform, config, player, voices, speech, network, console, *loop};
 };

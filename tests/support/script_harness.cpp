@@ -41,7 +41,7 @@ ScriptResult RunScriptIn(InterpreterState& in, const std::string& script, const 
   InstalledWavePlayer() = WavePlayer(in.context->platform);
   InstalledWavePlayer().midi = std::move(midi);
   InstallCaptureAudio(in.context->platform);
-  SetWordVoice(MakeLoggingWordVoice());
+  SetWordVoice(in.context->speech, MakeLoggingWordVoice());
   // No parallel port unless the test installed a fake one of its own, so
   // that a machine with a real port runs the scripts alike.
   if (!dynamic_cast<FakeParallelPort*>(&Port(in.context->platform)))

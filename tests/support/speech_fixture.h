@@ -39,7 +39,7 @@ class SpeechFixture : public ::testing::Test {
     setenv("XDG_CONFIG_HOME", (dir_ / "config").c_str(), 1);
     UseMemoryConsole("", &console_);
     audio_ = InstallCaptureAudio(Context().platform);
-    SetWordVoice(MakeLoggingWordVoice());
+    SetWordVoice(Context().speech, MakeLoggingWordVoice());
     CaptureSpeechLog(true);
     CaptureSpeechDetail(true);
     ClearCapturedSpeech();
