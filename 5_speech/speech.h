@@ -23,9 +23,10 @@ class SpeechEngine;
 class WordVoice;
 struct SpeechState;
 
-// Every function of the facade works on the state it is given
-// (speech_state.h): main builds one for the run and hands it down; a test
-// builds a fresh one per case.
+// The functions of the facade work on the state they are given
+// (speech_state.h), the first argument of each that reads or changes it:
+// main builds one for the run and hands it down; a test builds a fresh one
+// per case.
 
 // The voices of the facade: the speech engine (main gives the engine
 // switch; nullptr: none) and the recorded word voice (nullptr: the diphone
