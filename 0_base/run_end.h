@@ -33,7 +33,8 @@ struct RunEnd {
   int line = 0;    // the script line at which the run stopped (0: none ran)
   int signal = 0;  // the signal's number for kSignal
   bool break_key = false;  // the break key was pressed in this program (it says so before it ends)
-  std::string why;  // kFailed: what the failed line's text shows wrong (UTF-8), said before the report
+  std::string why;  // kFailed: why the line failed (UTF-8), said before the report; empty when unknown
+  std::string why_code;  // kFailed: the reason's code ("K121"), when it has one
 };
 
 inline RunEnd EndWith(EndReason reason, int exit_code) {

@@ -20,8 +20,9 @@ namespace {
 bool Arithmetic(InterpreterState& in, std::string_view args, ArithmeticOp op) {
   int slot;
   int32_t v, n;
-  if (!ReadVariableRef(in, &args, &slot) || args.empty() || !VarAsNumber(in, slot, &v) || !ReadNumberOperand(in, &args, false, &n))
-    return false;
+  if (!ReadVariableRef(in, &args, &slot) || args.empty()) return false;
+  if (!VarAsNumber(in, slot, &v)) return FailNotNumber(in, slot);
+  if (!ReadNumberOperand(in, &args, false, &n)) return false;
   return ApplyArithmetic(in, op, slot, v, n) && args.empty();
 }
 

@@ -11,6 +11,7 @@
 #include "6_console/clipboard.h"
 #include "8_interpreter/automation_messages.h"
 #include "8_interpreter/commands.h"
+#include "8_interpreter/fail_reason.h"
 #include "8_interpreter/key_names.h"
 #include "8_interpreter/key_typing.h"
 #include "8_interpreter/messages.h"
@@ -35,12 +36,11 @@ DesktopAutomation& DesktopOf(InterpreterState& in) { return Desktop(in.context->
 bool DesktopReady(InterpreterState& in) {
   switch (DesktopOf(in).Availability()) {
     case DesktopAvailability::kReady: return true;
-    case DesktopAvailability::kWaylandOnly: SayLine(in, kMsgWaylandOnly); return false;
-    case DesktopAvailability::kNoInputExtension: SayLine(in, kMsgNoInputExtension); return false;
+    case DesktopAvailability::kWaylandOnly: return Fail(in, RunFault::kNotAvailable, std::string(kMsgWaylandOnly));
+    case DesktopAvailability::kNoInputExtension: return Fail(in, RunFault::kNotAvailable, std::string(kMsgNoInputExtension));
     case DesktopAvailability::kNoDisplay: break;
   }
-  SayLine(in, kMsgNoDisplay);
-  return false;
+  return Fail(in, RunFault::kNotAvailable, std::string(kMsgNoDisplay));
 }
 
 bool TakeWord(std::string_view* args, std::string_view word) {
@@ -84,10 +84,8 @@ bool CmdDigita(InterpreterState& in, std::string_view args) {
   if (!DesktopReady(in)) return false;
   auto& d = DesktopOf(in);
   for (unsigned char c : text) {
-    if (!TypeCharacter(d, c, kKeyPauseMs)) {
-      SayLine(in, kMsgKeyUnavailable, std::string(1, static_cast<char>(c)));
-      return false;
-    }
+    if (!TypeCharacter(d, c, kKeyPauseMs))
+      return Fail(in, RunFault::kNotAvailable, kMsgKeyUnavailable, std::string(1, static_cast<char>(c)));
   }
   if (no_enter) return true;
   KeyCombination enter;
@@ -102,15 +100,13 @@ bool CmdAciona(InterpreterState& in, std::string_view args) {
     if (!DesktopReady(in)) return false;
     unsigned char c = static_cast<unsigned char>(text[0]);
     bool ok = c >= 32 && c <= 127 ? PressCharacterKey(DesktopOf(in), c) : TypeCharacter(DesktopOf(in), c, 1);
-    if (!ok) SayLine(in, kMsgKeyUnavailable, text);
-    return ok;
+    return ok || Fail(in, RunFault::kNotAvailable, kMsgKeyUnavailable, text);
   }
   KeyCombination k;
   if (!ParseKeyCombination(UpperCaseText(text), &k)) return false;
   if (!DesktopReady(in)) return false;
   if (PressCombination(DesktopOf(in), k, kKeyPauseMs)) return true;
-  SayLine(in, kMsgKeyUnavailable, text);
-  return false;
+  return Fail(in, RunFault::kNotAvailable, kMsgKeyUnavailable, text);
 }
 
 bool CmdClica(InterpreterState& in, std::string_view args) {
@@ -215,10 +211,8 @@ bool CmdCaptura(InterpreterState& in, std::string_view args) {
   copy.vk = kVkInsert;
   copy.ctrl = true;
   if (!PressCombination(d, home, kKeyPauseMs) || !PressCombination(d, select, kKeyPauseMs) ||
-      !PressCombination(d, copy, kKeyPauseMs)) {
-    SayLine(in, kMsgKeyUnavailable, "Home/End/Insert");
-    return false;
-  }
+      !PressCombination(d, copy, kKeyPauseMs))
+    return Fail(in, RunFault::kNotAvailable, kMsgKeyUnavailable, "Home/End/Insert");
   Var(in, slot) = PasteFromClipboard(kFieldTextMax + 1);
   return true;
 }

@@ -88,8 +88,6 @@ void CheckDecodedOperand(Checker& c, const Operand& op, std::string_view at);
 // The first word of text (up to the first blank).
 std::string_view FirstWord(std::string_view text);
 
-// The message with {0}, {1}, ... replaced by the values in that order.
-std::string Filled(std::string_view message, std::initializer_list<std::string_view> values);
 
 // The warnings only the whole script shows: lines nothing reaches, labels
 // nothing jumps to, RETORNA with no CHAMA, variables read and never set.

@@ -4,8 +4,10 @@
 #include <cstring>
 
 #include "8_interpreter/conditions.h"
+#include "8_interpreter/fail_reason.h"
 #include "8_interpreter/line_code.h"
 #include "8_interpreter/lists.h"
+#include "8_interpreter/messages.h"
 #include "8_interpreter/operands.h"
 
 namespace kal {
@@ -132,7 +134,7 @@ std::string PadNumber(std::string_view text) {
 
 bool InNamedList(InterpreterState& in, std::string_view name, bool negate, const Value& left, bool* truth) {
   const ListSlot* list = FindList(in, name);
-  if (!list) return false;
+  if (!list) return Fail(in, RunFault::kListMissing, Filled(kMsgListNotFound, {ShownText(name)}));
   NumberText buf;
   *truth = InList(TextOf(left, &buf), *list) != negate;
   return true;

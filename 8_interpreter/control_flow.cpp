@@ -106,7 +106,10 @@ bool ReadTarget(InterpreterState& in, std::string_view args, std::string* name) 
   return ReadOperand(in, &args, name) && args.empty();
 }
 
-bool FindLabel(InterpreterState& in, std::string_view name) { return FindUpperLabel(in, UpperCaseText(name)); }
+// A label a line names, as written or as a variable holds it.
+bool FindLabel(InterpreterState& in, std::string_view name) {
+  return FindUpperLabel(in, UpperCaseText(name)) || Fail(in, CheckCode::kLabelNotFound, kMsgLabelNotFound, name);
+}
 
 }  // namespace
 
@@ -160,10 +163,8 @@ bool CmdChama(InterpreterState& in, std::string_view args) {
   std::string name;
   if (!ReadTarget(in, args, &name)) return false;
   auto& s = in;
-  if (s.call_depth >= kCallStackSize) {
-    SayLine(in, kMsgTooManyCalls);
-    return false;
-  }
+  if (s.call_depth >= kCallStackSize)
+    return Fail(in, RunFault::kTooManyCalls, std::string(kMsgTooManyCalls));
   s.call_stack[static_cast<size_t>(s.call_depth++)] = s.current_line;
   return FindLabel(in, name);
 }
@@ -171,13 +172,20 @@ bool CmdChama(InterpreterState& in, std::string_view args) {
 bool CmdRetorna(InterpreterState& in, std::string_view args) {
   if (!args.empty()) return false;
   auto& s = in;
-  if (s.call_depth == 0) {
-    SayLine(in, kMsgReturnWithoutCall);
-    return false;
-  }
+  if (s.call_depth == 0) return Fail(in, RunFault::kReturnWithoutCall, std::string(kMsgReturnWithoutCall));
   s.current_line = s.call_stack[static_cast<size_t>(--s.call_depth)];
   return true;
 }
+
+namespace {
+
+std::string_view LastWord(std::string_view text) {
+  size_t cut = text.size();
+  while (cut > 0 && !IsBlank(text[cut - 1])) --cut;
+  return text.substr(cut);
+}
+
+}  // namespace
 
 // The exit code at the end of TERMINA's text: a last word of decimal digits.
 // *code stays 0 and *rest the whole text when there is none; false for a
@@ -200,7 +208,7 @@ bool TakeExitCode(std::string_view* rest, int* code) {
 bool CmdTermina(InterpreterState& in, std::string_view args) {
   auto& s = in;
   int code = 0;
-  if (!TakeExitCode(&args, &code)) return false;
+  if (!TakeExitCode(&args, &code)) return Fail(in, CheckCode::kOutOfRange, kMsgExitCodeRange, LastWord(args));
   s.stop = true;
   s.quiet_end = IsWord(args, "MUDO");
   s.exit_code = code;

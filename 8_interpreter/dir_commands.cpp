@@ -13,6 +13,7 @@
 #include "1_platform/host_file.h"
 #include "5_speech/speech.h"
 #include "8_interpreter/commands.h"
+#include "8_interpreter/fail_reason.h"
 #include "8_interpreter/file_state.h"
 #include "8_interpreter/messages.h"
 #include "8_interpreter/operands.h"
@@ -110,8 +111,10 @@ bool CmdDir(InterpreterState& in, std::string_view args) {
   std::string host = HostPath(path);
   bool ok = op == 0 ? MakeFolder(host) : op == 1 ? RemoveFolder(host) : SetCurrentFolder(path);
   if (ok || silent) return true;
-  SayLine(in, kMsgFolderError, path);
-  return false;
+  // Why, where it can be told without the system's words: a folder to make
+  // that is there, or one to remove or enter that is not.
+  bool there = HostExists(host);
+  return FailOnFile(in, kMsgFolderError, path, op == 0 ? (there ? EEXIST : 0) : (there ? 0 : ENOENT));
 }
 
 // BUSCA var [DIR] pattern | PRÓXIMO | FIM, or BUSCA var DIR alone for the

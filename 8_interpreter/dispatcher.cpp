@@ -29,10 +29,7 @@ bool DispatchEntry(InterpreterState& in, int entry, std::string_view upper_word,
   CommandHandler handler = entry >= 0 ? kCommandTable[entry].handler : nullptr;
   const auto& allowed = in.limits.allowed_commands;
   if (!allowed.empty() && entry >= 0 && !allowed[static_cast<size_t>(entry)]) handler = nullptr;
-  if (!handler) {
-    SayLine(in, kMsgInvalidCommand, upper_word);
-    return false;
-  }
+  if (!handler) return Fail(in, CheckCode::kUnknownCommand, kMsgInvalidCommand, upper_word);
   return handler(in, args);
 }
 

@@ -67,12 +67,9 @@ void SplitNestedLine(std::string_view text, NestedCommand* c) {
 
 bool RunNestedCommand(InterpreterState& in, NestedCommand& c) {
   if (c.nothing) return true;
-  if (c.refused) return false;
+  if (c.refused) return Fail(in, CheckCode::kBlockWithinLine, kMsgBlockWithinLine, c.word);
   auto& s = in;
-  if (s.nesting >= kMaxNestedLines) {
-    SayLine(in, kMsgNestedTooDeep);
-    return false;
-  }
+  if (s.nesting >= kMaxNestedLines) return Fail(in, CheckCode::kNestedTooDeep, std::string(kMsgNestedTooDeep));
   ++s.nesting;
   bool ok = c.code && RunsDecoded(in, c.entry) ? RunDecoded(in, *c.code, c.word, c.args)
                                                : DispatchEntry(in, c.entry, c.word, c.args);
@@ -86,6 +83,7 @@ bool ExecuteLine(InterpreterState& in, std::string_view text, bool nested) {
     SplitNestedLine(text, &c);
     return Finish(in, RunNestedCommand(in, c));
   }
+  ClearFailReason(in);
   std::string_view line = TrimBlanks(text);
   if (line.empty() || line[0] == '*' || line[0] == '@') return Finish(in, true);
   size_t space = line.find(' ');

@@ -3,6 +3,7 @@
 // step where an evaluator reading the text would act.
 #include "8_interpreter/expression_code.h"
 
+#include "8_interpreter/messages.h"
 #include "8_interpreter/state.h"
 #include "8_interpreter/variables.h"
 
@@ -150,7 +151,8 @@ bool RunExpression(InterpreterState& in, ExprCode& code, int64_t* value) {
       case ExprStep::Code::kVariable: {
         int slot;
         int32_t v;
-        if (!code.vars[step.var].Resolve(in, &slot) || !VarAsNumber(in, slot, &v)) return false;
+        if (!code.vars[step.var].Resolve(in, &slot)) return false;
+        if (!VarAsNumber(in, slot, &v)) return FailNotNumber(in, slot);
         stack[top++] = v;
         break;
       }
@@ -170,7 +172,7 @@ bool RunExpression(InterpreterState& in, ExprCode& code, int64_t* value) {
         } else if (step.code == ExprStep::Code::kMul) {
           a = static_cast<int64_t>(ua * b);
         } else if (b == 0) {
-          return false;
+          return Fail(in, CheckCode::kDivisionByZero, std::string(kMsgDivisionByZero));
         } else if (static_cast<int64_t>(b) == -1) {  // also the one quotient that does not fit
           a = static_cast<int64_t>(0 - ua);
         } else {

@@ -12,6 +12,7 @@
 #include "5_speech/speech.h"
 #include "8_interpreter/channel_io.h"
 #include "8_interpreter/commands.h"
+#include "8_interpreter/fail_reason.h"
 #include "8_interpreter/line_code.h"
 #include "8_interpreter/messages.h"
 #include "8_interpreter/numbers.h"
@@ -41,7 +42,7 @@ bool SameFile(const std::string& a, const std::string& b) {
 bool FileSizeOf(InterpreterState& in, std::string_view* args, int* slot, int64_t* size) {
   std::string name;
   if (!ReadOperand(in, args, &name) || !ReadVariableRef(in, args, slot)) return false;
-  return HostFileSize(HostPath(name), size);
+  return HostFileSize(HostPath(name), size) || Fail(in, RunFault::kFileRefused, kMsgFileSizeUnknown, name);
 }
 
 // The size for people: scaled by 1024 while it is at least 1024, two
@@ -63,6 +64,17 @@ std::string HumanFileSize(int64_t size, char decimal_separator) {
   return text;
 }
 
+// The error number of a failed file-system call, as <cerrno> numbers it.
+int ErrorNumber(const std::error_code& ec) { return ec.default_error_condition().value(); }
+
+// A command on two files failed on `which` of them.
+bool FailTwoFiles(InterpreterState& in, std::string_view message, std::string_view from, std::string_view to,
+                  std::string_view which, int err) {
+  std::string_view words = FileErrorWords(err);
+  std::string why = words.empty() ? ShownText(which) : ShownText(which) + " " + std::string(words);
+  return Fail(in, RunFault::kFileRefused, Filled(message, {ShownText(from), ShownText(to), why}));
+}
+
 }  // namespace
 
 int CloseChannel(InterpreterState& in, int channel) {
@@ -82,28 +94,23 @@ bool CmdAbre(InterpreterState& in, std::string_view args) {
   bool append = TakeTrailingAmpersand(&args);
   int channel = 0;
   std::string name;
-  bool ok = ReadChannel(&args, &channel) && ReadOperand(in, &args, &name) && !name.empty();
-  if (ok) {
-    CloseChannel(in, channel);
-    int err = 0;
-    std::unique_ptr<TextFile> file = TextFile::Open(HostPath(name), append, &err);
-    if (file) {
-      Channel& ch = in.channels[channel];
-      ch.stream = std::move(file);
-      ch.kind = append ? ChannelKind::kFileAppend : ChannelKind::kFileRead;
-      return true;
-    }
-  }
-  SayLine(in, kMsgFileOpenError, ok ? name : std::string());
-  return false;
+  if (!ReadChannel(&args, &channel)) return FailNoChannel(in, args);
+  if (!ReadOperand(in, &args, &name)) return false;  // the text shows why
+  if (name.empty()) return Fail(in, RunFault::kFileRefused, std::string(kMsgNoFileName));
+  CloseChannel(in, channel);
+  int err = 0;
+  std::unique_ptr<TextFile> file = TextFile::Open(HostPath(name), append, &err);
+  if (!file) return FailOnFile(in, kMsgFileOpenError, name, err);
+  Channel& ch = in.channels[channel];
+  ch.stream = std::move(file);
+  ch.kind = append ? ChannelKind::kFileAppend : ChannelKind::kFileRead;
+  return true;
 }
 
 bool CmdFecha(InterpreterState& in, std::string_view args) {
   int channel = 0;
-  if (!ReadChannel(&args, &channel) || CloseChannel(in, channel) != 0) {
-    SayLine(in, kMsgFileCloseError);
-    return false;
-  }
+  if (!ReadChannel(&args, &channel)) return FailNoChannel(in, args);
+  if (CloseChannel(in, channel) != 0) return Fail(in, RunFault::kFileRefused, std::string(kMsgFileCloseError));
   return true;
 }
 
@@ -111,18 +118,15 @@ bool ReadFromChannel(InterpreterState& in, std::string_view args) {
   auto& s = in;
   s.last_status = 0;
   int channel = 0;
-  if (!ReadChannel(&args, &channel) || args.empty()) {
-    SayLine(in, kMsgFileProcessingError);
-    return false;
-  }
+  if (!ReadChannel(&args, &channel)) return FailNoChannel(in, args);
+  if (args.empty()) return Fail(in, CheckCode::kMissingOperand, std::string(kMsgNoOperand));
   int slot = 0;
   if (!ReadVariableRef(in, &args, &slot)) return false;
   Channel& ch = s.channels[channel];
   // A closed channel or one open for writing has nothing to read from.
-  if (!ch.stream || ch.kind == ChannelKind::kFileAppend) {
-    SayLine(in, kMsgFileProcessingError);
-    return false;
-  }
+  if (!ch.stream) return FailChannelClosed(in, channel);
+  if (ch.kind == ChannelKind::kFileAppend)
+    return Fail(in, RunFault::kChannelNotOpen, Filled(kMsgChannelNotForReading, {std::to_string(channel)}));
   std::string line;
   s.last_status = ch.stream->ReadLine(&line);
   Var(in, slot) = std::move(line);
@@ -132,20 +136,14 @@ bool ReadFromChannel(InterpreterState& in, std::string_view args) {
 bool WriteToChannel(InterpreterState& in, std::string_view args, bool no_line_end) {
   in.last_status = 0;
   LineCode code;
-  if (!DecodeChannelWrite(in, args, no_line_end, &code)) {
-    SayLine(in, kMsgFileProcessingError);
-    return false;
-  }
+  if (!DecodeChannelWrite(in, args, no_line_end, &code)) return FailNoChannel(in, args);
   return RunLineCode(in, code);
 }
 
 bool WriteJoinedToChannel(InterpreterState& in, int channel, std::string* text, bool no_line_end, bool complete) {
   auto& s = in;
   Channel& ch = s.channels[static_cast<size_t>(channel)];
-  if (!ch.stream) {
-    SayLine(in, kMsgFileProcessingError);
-    return false;
-  }
+  if (!ch.stream) return FailChannelClosed(in, channel);
   if (!no_line_end) *text += "\r\n";
   s.last_status = ch.stream->Write(*text);
   if (!complete) return false;
@@ -164,13 +162,13 @@ bool CmdCheca(InterpreterState& in, std::string_view args) {
 bool CmdRemove(InterpreterState& in, std::string_view args) {
   bool silent = TakeTrailingAmpersand(&args);
   std::string name;
-  if (!ReadOperand(in, &args, &name) || name.empty()) return false;
+  if (!ReadOperand(in, &args, &name)) return false;
+  if (name.empty()) return Fail(in, RunFault::kFileRefused, std::string(kMsgNoFileName));
   std::string path = HostPath(name);
   std::error_code ec;
-  if (!HostIsFolder(path) && std::filesystem::remove(HostFsPath(path), ec) && !ec) return true;
-  if (silent) return true;
-  SayLine(in, kMsgFileDeleteError, name);
-  return false;
+  if (HostIsFolder(path)) return silent || FailOnFile(in, kMsgFileDeleteError, name, EISDIR);
+  if (std::filesystem::remove(HostFsPath(path), ec) && !ec) return true;
+  return silent || FailOnFile(in, kMsgFileDeleteError, name, ec ? ErrorNumber(ec) : ENOENT);
 }
 
 // RENOMEIA old new [&]: renames or moves a file or folder. An existing
@@ -180,10 +178,11 @@ bool CmdRenomeia(InterpreterState& in, std::string_view args) {
   std::string from, to;
   if (!ReadOperand(in, &args, &from) || !ReadOperand(in, &args, &to) || !args.empty()) return false;
   std::string src = HostPath(from), dst = HostPath(to);
-  bool ok = HostExists(src) && (src == dst || !HostExists(dst));
   std::error_code ec;
-  if (ok) std::filesystem::rename(HostFsPath(src), HostFsPath(dst), ec);
-  return (ok && !ec) || silent;
+  int err = !HostExists(src) ? ENOENT : src != dst && HostExists(dst) ? EEXIST : 0;
+  if (err == 0) std::filesystem::rename(HostFsPath(src), HostFsPath(dst), ec);
+  if (err == 0 && ec) err = ErrorNumber(ec);
+  return err == 0 || silent || FailTwoFiles(in, kMsgRenameFailed, from, to, err == ENOENT ? from : to, err);
 }
 
 // REPLICA source destination [&]: copies byte for byte. Without '&' a read
@@ -195,29 +194,24 @@ bool CmdReplica(InterpreterState& in, std::string_view args) {
   std::string from, to;
   if (!ReadOperand(in, &args, &from) || !ReadOperand(in, &args, &to) || !args.empty()) return false;
   std::string src = HostPath(from), dst = HostPath(to);
-  File source(HostIsFolder(src) ? nullptr : OpenHostFile(src, "rb"));
-  if (!source) return silent;
-  if (HostIsFolder(dst) || SameFile(src, dst)) return silent;
+  bool src_folder = HostIsFolder(src);
+  File source(src_folder ? nullptr : OpenHostFile(src, "rb"));
+  if (!source) return silent || FailTwoFiles(in, kMsgCopyFailed, from, to, from, src_folder ? EISDIR : errno);
+  if (HostIsFolder(dst)) return silent || FailTwoFiles(in, kMsgCopyFailed, from, to, to, EISDIR);
+  if (SameFile(src, dst)) return silent || Fail(in, RunFault::kFileRefused, Filled(kMsgCopyFailed, {ShownText(from), ShownText(to), kMsgCopyOntoItself}));
   File out(OpenHostFile(dst, "wb"));
-  if (!out) return silent;
+  if (!out) return silent || FailTwoFiles(in, kMsgCopyFailed, from, to, to, errno);
   std::setvbuf(out.get(), nullptr, _IONBF, 0);
   std::string block(kCopyBlock, '\0');
   for (;;) {
     size_t n = std::fread(block.data(), 1, block.size(), source.get());
-    if (n < block.size() && std::ferror(source.get()) && !silent) {
-      SayLine(in, kMsgFileProcessingError, std::string(" ") + from);
-      return false;
-    }
-    if (n > 0 && std::fwrite(block.data(), 1, n, out.get()) < n && !silent) {
-      SayLine(in, kMsgFileWriteError, to);
-      return false;
-    }
+    if (n < block.size() && std::ferror(source.get()) && !silent)
+      return Fail(in, RunFault::kFileRefused, kMsgFileProcessingError, std::string(" ") + from);
+    if (n > 0 && std::fwrite(block.data(), 1, n, out.get()) < n && !silent)
+      return Fail(in, RunFault::kFileRefused, kMsgFileWriteError, to);
     if (n < block.size()) break;
   }
-  if (std::fclose(out.release()) != 0 && !silent) {
-    SayLine(in, kMsgFileWriteError, to);
-    return false;
-  }
+  if (std::fclose(out.release()) != 0 && !silent) return Fail(in, RunFault::kFileRefused, kMsgFileWriteError, to);
   return true;
 }
 

@@ -7,6 +7,7 @@
 
 #include "8_interpreter/channel_io.h"
 #include "8_interpreter/conditions.h"
+#include "8_interpreter/fail_reason.h"
 #include "8_interpreter/control_flow.h"
 #include "8_interpreter/line_rules.h"
 #include "8_interpreter/operands.h"
@@ -45,15 +46,25 @@ bool OperandValue(InterpreterState& in, Operand& op, Value* value) { return Read
 
 namespace {
 
+// Records why a variable's or an expression's value is no number.
+bool NotANumber(InterpreterState& in, Operand& op, const Value& v) {
+  if (op.kind == Operand::Kind::kVariable) return FailNotNumber(in, op.var.slot);
+  return FailNotNumber(in, "(", v);
+}
+
 // The operand's value under the numeric rule (trimmed of blanks first when
 // asked, as COPIA reads its positions); a literal's was found when decoded.
 inline bool OperandNumber(InterpreterState& in, Operand& op, bool trimmed, int32_t* n) {
   if (op.kind == Operand::Kind::kText) {
     *n = trimmed ? op.number_trimmed : op.number;
-    return trimmed ? op.numeric_trimmed : op.numeric;
+    if (trimmed ? op.numeric_trimmed : op.numeric) return true;
+    Value v{};
+    v.text = op.text;
+    return FailNotNumber(in, "\"", v);
   }
   Value v;
-  return ReadValue(in, op, &v) && NumberOfValue(v, trimmed, n);
+  if (!ReadValue(in, op, &v)) return false;
+  return NumberOfValue(v, trimmed, n) || NotANumber(in, op, v);
 }
 
 bool RunSoma(InterpreterState& in, LineCode& code) {
@@ -66,7 +77,9 @@ template <ArithmeticOp op>
 bool RunArithmetic(InterpreterState& in, LineCode& code) {
   int slot;
   int32_t v, n;
-  if (!code.var.Resolve(in, &slot) || !VarAsNumber(in, slot, &v) || !OperandNumber(in, code.operands[0], false, &n)) return false;
+  if (!code.var.Resolve(in, &slot)) return false;
+  if (!VarAsNumber(in, slot, &v)) return FailNotNumber(in, slot);
+  if (!OperandNumber(in, code.operands[0], false, &n)) return false;
   return ApplyArithmetic(in, op, slot, v, n) && !code.text_after;
 }
 

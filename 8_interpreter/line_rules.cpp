@@ -51,7 +51,7 @@ bool AddToTextSuffix(InterpreterState& in, int slot, int32_t n) {
   std::string& var = Var(in, slot);
   int32_t suffix;
   size_t prefix;
-  if (!SplitNumericSuffix(var, &prefix, &suffix)) return false;
+  if (!SplitNumericSuffix(var, &prefix, &suffix)) return FailNotNumber(in, slot);
   if (prefix == 0) {
     SetVarNumber(in, slot, Wrap32(static_cast<int64_t>(n) + suffix));
     return true;
@@ -68,8 +68,7 @@ bool ApplyArithmetic(InterpreterState& in, ArithmeticOp op, int slot, int32_t v,
   } else if (op == ArithmeticOp::kMul) {
     result = Wrap32(static_cast<int64_t>(v) * n);
   } else if (n == 0) {
-    SayLine(in, kMsgDivisionByZero);
-    return false;
+    return Fail(in, CheckCode::kDivisionByZero, std::string(kMsgDivisionByZero));
   } else {
     result = Wrap32(static_cast<int64_t>(v) / n);  // -2147483648 / -1 wraps to itself
   }

@@ -39,7 +39,7 @@ bool AddToTextSuffix(InterpreterState& in, int slot, int32_t n);
 inline bool AddToSuffix(InterpreterState& in, int slot, int32_t n) {
   int32_t suffix;
   if (!in.var_is_number[static_cast<size_t>(slot)]) return AddToTextSuffix(in, slot, n);
-  if (!VarAsNumber(in, slot, &suffix)) return false;
+  if (!VarAsNumber(in, slot, &suffix)) return FailNotNumber(in, slot);
   SetVarNumber(in, slot, Wrap32(static_cast<int64_t>(n) + suffix));
   return true;
 }
@@ -58,7 +58,7 @@ void StartCount(InterpreterState& in, int slot, int32_t count);
 // number.
 inline bool StepCount(InterpreterState& in, int slot, int32_t count) {
   int32_t value;
-  if (!VarAsNumber(in, slot, &value)) return false;
+  if (!VarAsNumber(in, slot, &value)) return FailNotNumber(in, slot);
   int64_t next = static_cast<int64_t>(value) + 1;
   SetVarNumber(in, slot, next);
   if (count < next) SkipToEnd(in, Block::kRepete);

@@ -24,10 +24,7 @@ namespace {
 
 bool ListCreate(InterpreterState& in, std::string_view name, std::string_view rest) {
   if (!TrimBlanks(rest).empty()) return false;
-  if (FindList(in, name)) {
-    SayLine(in, kMsgListExists);
-    return false;
-  }
+  if (FindList(in, name)) return Fail(in, RunFault::kListMissing, std::string(kMsgListExists));
   for (auto& slot : in.lists) {
     if (slot.used) continue;
     slot.used = true;
@@ -35,19 +32,18 @@ bool ListCreate(InterpreterState& in, std::string_view name, std::string_view re
     slot.items.clear();
     return true;
   }
-  SayLine(in, kMsgTooManyLists);
-  return false;
+  return Fail(in, RunFault::kLimitReached, std::string(kMsgTooManyLists));
 }
 
 bool ListDelete(ListSlot* list, std::string_view rest) {
-  if (!TrimBlanks(rest).empty() || !list) return false;
+  if (!TrimBlanks(rest).empty()) return false;
   *list = ListSlot();
   return true;
 }
 
 bool ListSize(InterpreterState& in, ListSlot* list, std::string_view rest) {
   int slot;
-  if (!list || !ReadVariableRef(in, &rest, &slot)) return false;
+  if (!ReadVariableRef(in, &rest, &slot)) return false;
   Var(in, slot) = NumberToText(static_cast<int64_t>(list->items.size()));
   return true;
 }
@@ -56,20 +52,19 @@ bool ListItem(InterpreterState& in, ListSlot* list, std::string_view rest) {
   std::string text;
   int32_t index;
   int slot;
-  if (!list || !ReadOperand(in, &rest, &text) || !ParseNumber(text, &index) || !ReadVariableRef(in, &rest, &slot))
-    return false;
-  if (index < 0 || static_cast<size_t>(index) >= list->items.size()) return false;
+  if (!ReadOperand(in, &rest, &text)) return false;
+  if (!ParseNumber(text, &index)) return Fail(in, CheckCode::kExpectedNumber, kMsgExpectedNumber, text);
+  if (!ReadVariableRef(in, &rest, &slot)) return false;
+  if (index < 0 || static_cast<size_t>(index) >= list->items.size())
+    return Fail(in, RunFault::kItemMissing, Filled(kMsgItemOutOfList, {std::to_string(index), ShownText(list->name), std::to_string(list->items.size())}));
   Var(in, slot) = list->items[static_cast<size_t>(index)];
   return true;
 }
 
 bool ListAdd(InterpreterState& in, ListSlot* list, std::string_view rest) {
   std::string text;
-  if (!list || !ReadOperand(in, &rest, &text)) return false;
-  if (list->items.size() >= kMaxListItems) {
-    SayLine(in, kMsgListFull);
-    return false;
-  }
+  if (!ReadOperand(in, &rest, &text)) return false;
+  if (list->items.size() >= kMaxListItems) return Fail(in, RunFault::kLimitReached, std::string(kMsgListFull));
   list->items.push_back(std::move(text));
   return true;
 }
@@ -80,14 +75,14 @@ bool SameIgnoringCase(std::string_view a, std::string_view b) {
 
 bool ListRemove(InterpreterState& in, ListSlot* list, std::string_view rest) {
   std::string text;
-  if (!list || !ReadOperand(in, &rest, &text)) return false;
+  if (!ReadOperand(in, &rest, &text)) return false;
   for (auto it = list->items.begin(); it != list->items.end(); ++it) {
     if (SameIgnoringCase(*it, text)) {
       list->items.erase(it);
       return true;
     }
   }
-  return false;
+  return Fail(in, RunFault::kItemMissing, Filled(kMsgItemNotInList, {ShownText(list->name), ShownText(text)}));
 }
 
 }  // namespace
@@ -104,6 +99,7 @@ bool CmdLista(InterpreterState& in, std::string_view args) {
   rest.remove_prefix(kSubs[sub].size());
   if (sub == 0) return ListCreate(in, name, rest);
   ListSlot* list = FindList(in, name);
+  if (!list) return Fail(in, RunFault::kListMissing, Filled(kMsgListNotFound, {ShownText(name)}));
   switch (sub) {
     case 1: return ListDelete(list, rest);
     case 2: return ListSize(in, list, rest);

@@ -6,6 +6,7 @@
 
 #include "6_console/console_menu.h"
 #include "8_interpreter/commands.h"
+#include "8_interpreter/fail_reason.h"
 #include "8_interpreter/messages.h"
 #include "8_interpreter/numbers.h"
 #include "8_interpreter/operands.h"
@@ -35,7 +36,7 @@ bool MenuAddItem(InterpreterState& in, std::string_view args) {
   if (!ReadOperand(in, &args, &text)) return false;
   switch (AddConsoleMenuItem(in.context->console, std::move(text))) {
     case MenuAdd::kNoMenu: return false;
-    case MenuAdd::kFull: SayLine(in, kMsgMenuFull); return false;
+    case MenuAdd::kFull: return Fail(in, RunFault::kLimitReached, std::string(kMsgMenuFull));
     case MenuAdd::kAdded: break;
   }
   return TrimBlanks(args).empty();

@@ -3,6 +3,8 @@
 // are UTF-8 here and become Latin-1 when said.
 #pragma once
 
+#include <initializer_list>
+#include <string>
 #include <string_view>
 
 namespace kal {
@@ -67,6 +69,26 @@ inline constexpr std::string_view kMsgExpectedChannel = "Esperava um canal de #0
 inline constexpr std::string_view kMsgExpectedWord = "Esperava uma destas palavras: {0}; veio {1}";
 inline constexpr std::string_view kMsgTextIgnored = "Texto ignorado pelo comando: ";
 inline constexpr std::string_view kMsgReturnWithoutAnyCall = "RETORNA num script sem nenhum CHAMA";
+// Why a line failed that only a run can tell (fail_reason.h), said before
+// the run error's report. {0}, {1} as above; a value from outside is shown
+// with its control characters visible.
+inline constexpr std::string_view kMsgVarNotNumber = "Esperava um número: {0} vale \"{1}\"";
+inline constexpr std::string_view kMsgChannelNotOpen = "Canal #{0} não está aberto";
+inline constexpr std::string_view kMsgChannelNotForReading = "Canal #{0} não está aberto para leitura";
+inline constexpr std::string_view kMsgListNotFound = "Lista não encontrada: [{0}]";
+inline constexpr std::string_view kMsgItemOutOfList = "Item {0} fora da lista [{1}], que tem {2} itens";
+inline constexpr std::string_view kMsgItemNotInList = "Item não encontrado na lista [{0}]: {1}";
+inline constexpr std::string_view kMsgNoFileName = "Falta o nome do arquivo";
+inline constexpr std::string_view kMsgFileMissing = "não existe";
+inline constexpr std::string_view kMsgFileNoPermission = "sem permissão";
+inline constexpr std::string_view kMsgFileIsFolder = "é uma pasta";
+inline constexpr std::string_view kMsgFileExists = "já existe";
+inline constexpr std::string_view kMsgFileSizeUnknown = "Tamanho desconhecido, o arquivo não existe: ";
+inline constexpr std::string_view kMsgRenameFailed = "Não foi possível renomear {0} para {1}: {2}";
+inline constexpr std::string_view kMsgCopyFailed = "Não foi possível copiar {0} para {1}: {2}";
+inline constexpr std::string_view kMsgCopyOntoItself = "é o mesmo arquivo";
+inline constexpr std::string_view kMsgExitCodeRange = "Código de saída fora do intervalo de 0 a 255: ";
+
 // A running download: Esc asks, and "S" stops it.
 inline constexpr std::string_view kMsgAskStopDownload = "Deseja parar o download?";
 inline constexpr std::string_view kMsgDownloadStopped = "O download foi interrompido.";
@@ -96,6 +118,9 @@ inline constexpr std::string_view kMsgFileProcessingError = "Erro no processamen
 inline constexpr std::string_view kMsgFileWriteError = "Erro na escrita de arquivo ";
 inline constexpr std::string_view kMsgFileDeleteError = "Erro no apagamento do arquivo ";
 inline constexpr std::string_view kMsgFolderError = "Erro no processamento do diretório ";
+
+// The message with {0}, {1}, ... replaced by the values in that order.
+std::string Filled(std::string_view message, std::initializer_list<std::string_view> values);
 
 // Writes the message (UTF-8 source text, plus an optional Latin-1 tail) as
 // a console line and speaks it with the run's speech facade.

@@ -10,6 +10,7 @@
 #include "5_speech/speech.h"
 #include "6_console/console.h"
 #include "8_interpreter/commands.h"
+#include "8_interpreter/fail_reason.h"
 #include "8_interpreter/messages.h"
 #include "8_interpreter/operands.h"
 #include "8_interpreter/state.h"
@@ -51,8 +52,7 @@ bool Inicia(InterpreterState& in) {
   MidiStartError e = StartMidi();
   if (e != MidiStartError::kNone) {
     std::string_view why = MidiStartMessage(e);
-    if (!why.empty()) SayLine(in, why);
-    return false;
+    return why.empty() ? false : Fail(in, RunFault::kNotAvailable, std::string(why));
   }
   SendMidi(BuildShortMessage(kSystemReset));
   SendMidi(kAfterReset);

@@ -15,6 +15,7 @@
 #include "5_speech/speech.h"
 #include "8_interpreter/automation_messages.h"
 #include "8_interpreter/commands.h"
+#include "8_interpreter/fail_reason.h"
 #include "8_interpreter/messages.h"
 #include "8_interpreter/msaa_state.h"
 #include "8_interpreter/numbers.h"
@@ -34,9 +35,7 @@ void Push(MsaaEvents& m, const AccessibilityEvent& e) {
 }
 
 bool BusReady(InterpreterState& in, Accessibility& bus) {
-  if (bus.Available()) return true;
-  SayLine(in, kMsgNoAccessibility);
-  return false;
+  return bus.Available() || Fail(in, RunFault::kNotAvailable, std::string(kMsgNoAccessibility));
 }
 
 std::string StateText(const AccessibleProperties& p) {
@@ -66,8 +65,7 @@ bool Monitora(InterpreterState& in, Accessibility& bus) {
   if (bus.StartMonitoring([events = s.events](const AccessibilityEvent& e) { Push(*events, e); }))
     return true;
   m.monitoring = false;
-  SayLine(in, kMsgNoAccessibility);
-  return false;
+  return Fail(in, RunFault::kNotAvailable, std::string(kMsgNoAccessibility));
 }
 
 bool Fim(Accessibility& bus, MsaaState& s) {

@@ -3,13 +3,16 @@
 // (INTERNET) and downloads (TRAZDAREDE). LE and ESCREVE reach a connection
 // through the channel's stream, as they reach a file.
 #include <memory>
+#include <utility>
 #include <string>
 
+#include "0_base/latin1.h"
 #include "6_console/console.h"
 #include "5_speech/speech.h"
 #include "6_console/write_and_speak.h"
 #include "8_interpreter/channels.h"
 #include "8_interpreter/commands.h"
+#include "8_interpreter/fail_reason.h"
 #include "8_interpreter/numbers.h"
 #include "8_interpreter/operands.h"
 #include "8_interpreter/state.h"
@@ -84,16 +87,24 @@ void InstallConnection(InterpreterState& in, int channel, int socket) {
   ch.socket = socket;
 }
 
-void Say(InterpreterState& in, const std::string& message) { WriteLineAndSpeak(in.context->speech, message); }
+// A connection that could not be made, to host and port when they are known.
+bool FailConnection(InterpreterState& in, std::string_view host = {}, std::string_view port = {}) {
+  std::string message = Latin1ToUtf8(net_msg::ConnectionError());
+  if (!host.empty() || !port.empty()) message += ": " + ShownText(host) + " " + ShownText(port);
+  return Fail(in, RunFault::kNetworkFailed, std::move(message));
+}
+
+bool FailPort(InterpreterState& in, std::string_view port) {
+  return Fail(in, RunFault::kNetworkFailed, Latin1ToUtf8(net_msg::PortError()) + ": " + ShownText(port));
+}
 
 // CONECTA's failure: in quiet mode the last status tells it.
-bool ConnectFailed(InterpreterState& in, bool quiet) {
+bool ConnectFailed(InterpreterState& in, bool quiet, std::string_view host, std::string_view port) {
   if (quiet) {
     in.last_status = 1;
     return true;
   }
-  Say(in, net_msg::ConnectionError());
-  return false;
+  return FailConnection(in, host, port);
 }
 
 }  // namespace
@@ -121,9 +132,9 @@ bool CmdConecta(InterpreterState& in, std::string_view args) {
   bool quiet = TakeTrailingAmpersand(&args);
   int channel = 0;
   std::string host, port_text;
-  if (!ReadChannel(&args, &channel) || args.empty() || !ReadOperand(in, &args, &host) ||
-      !ReadOperand(in, &args, &port_text))
-    return ConnectFailed(in, quiet);
+  if (!ReadChannel(&args, &channel)) return quiet ? ConnectFailed(in, quiet, {}, {}) : FailNoChannel(in, args);
+  if (args.empty() || !ReadOperand(in, &args, &host) || !ReadOperand(in, &args, &port_text))
+    return ConnectFailed(in, quiet, {}, {});
   s.last_host = host;
   s.last_port_text = port_text;
   int32_t port = 0;
@@ -132,13 +143,12 @@ bool CmdConecta(InterpreterState& in, std::string_view args) {
       s.last_status = 2;
       return true;
     }
-    Say(in, net_msg::PortError());
-    return false;
+    return FailPort(in, port_text);
   }
   s.last_port = static_cast<uint16_t>(port);
   Network& net = in.context->network;
   int socket = s.tls_request ? ConnectTls(net, host, s.last_port) : ConnectTcp(net, host, s.last_port);
-  if (socket < 0) return ConnectFailed(in, quiet);
+  if (socket < 0) return ConnectFailed(in, quiet, host, port_text);
   InstallConnection(in, channel, socket);
   if (quiet) s.last_status = 0;
   return true;
@@ -149,7 +159,7 @@ bool CmdConecta(InterpreterState& in, std::string_view args) {
 // channel's socket is then -1 and it reads nothing).
 bool CmdAtivaSsl(InterpreterState& in, std::string_view args) {
   int channel = 0;
-  if (!ReadChannel(&args, &channel)) return false;
+  if (!ReadChannel(&args, &channel)) return FailNoChannel(in, args);
   auto& s = in;
   InstallConnection(in, channel, ConnectTls(in.context->network, s.last_host, s.last_port));
   return true;
@@ -160,23 +170,17 @@ bool CmdAtivaSsl(InterpreterState& in, std::string_view args) {
 bool CmdServe(InterpreterState& in, std::string_view args) {
   int channel = 0;
   std::string port_text;
-  if (!ReadChannel(&args, &channel) || !ReadOperand(in, &args, &port_text)) {
-    Say(in, net_msg::ConnectionError());
-    return false;
-  }
+  if (!ReadChannel(&args, &channel)) return FailNoChannel(in, args);
+  if (!ReadOperand(in, &args, &port_text)) return FailConnection(in);
   int32_t port = 0;
-  if (!ParseNumber(port_text, &port)) {
-    Say(in, net_msg::PortError());
-    return false;
-  }
+  if (!ParseNumber(port_text, &port)) return FailPort(in, port_text);
   int listener = ListenTcp(static_cast<uint16_t>(port));
   Network& net = in.context->network;
   int client = listener < 0 ? -1 : AcceptTcp(net, listener);
   CloseTcp(net, listener);
   if (client < 0) {
     if (StopRequested()) return false;
-    Say(in, net_msg::ConnectionError());
-    return false;
+    return FailConnection(in, "*", port_text);
   }
   InstallConnection(in, channel, client);
   return true;
@@ -189,7 +193,7 @@ bool CmdObserva(InterpreterState& in, std::string_view args) {
   if (keyboard)
     args = TrimBlanks(args.substr(8));
   else if (!ReadChannel(&args, &channel))
-    return false;
+    return FailNoChannel(in, args);
   int slot = 0;
   if (!ReadVariableRef(in, &args, &slot) || !args.empty()) return false;
   bool waiting = false;
@@ -208,9 +212,10 @@ bool CmdIp(InterpreterState& in, std::string_view args) {
   if (!local && !StartsWithKeyword(args, "REMOTO ")) return false;
   args = TrimBlanks(args.substr(local ? 6 : 7));
   int channel = 0, slot = 0;
-  if (!ReadChannel(&args, &channel) || !ReadVariableRef(in, &args, &slot)) return false;
+  if (!ReadChannel(&args, &channel)) return FailNoChannel(in, args);
+  if (!ReadVariableRef(in, &args, &slot)) return false;
   int socket = in.channels[channel].socket;
-  if (socket < 0) return false;
+  if (socket < 0) return FailChannelClosed(in, channel);
   Var(in, slot) = local ? LocalAddressText(socket) : PeerAddressText(socket);
   return true;
 }

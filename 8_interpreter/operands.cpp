@@ -6,6 +6,7 @@
 #include <charconv>
 
 #include "0_base/latin1.h"
+#include "8_interpreter/fail_reason.h"
 #include "8_interpreter/line_code.h"
 #include "8_interpreter/messages.h"
 #include "8_interpreter/numbers.h"
@@ -79,7 +80,10 @@ bool ReadOperand(InterpreterState& in, std::string_view* args, std::string* valu
 bool ReadNumberOperand(InterpreterState& in, std::string_view* args, bool trimmed, int32_t* n) {
   std::string scratch;
   Value v;
-  return ReadOperandValue(in, args, &v, &scratch) && NumberOfValue(v, trimmed, n);
+  std::string_view written = *args;
+  if (!ReadOperandValue(in, args, &v, &scratch)) return false;
+  if (NumberOfValue(v, trimmed, n)) return true;
+  return FailNotNumber(in, written.substr(0, static_cast<size_t>(args->data() - written.data())), v);
 }
 
 bool ReadVariableRef(InterpreterState& in, std::string_view* args, int* slot) {

@@ -20,6 +20,7 @@
 #include "5_speech/speech.h"
 #include "8_interpreter/command_line.h"
 #include "8_interpreter/commands.h"
+#include "8_interpreter/fail_reason.h"
 #include "8_interpreter/interpreter.h"
 #include "8_interpreter/messages.h"
 #include "8_interpreter/operands.h"
@@ -140,7 +141,7 @@ bool CmdExecuta(InterpreterState& in, std::string_view args) {
   WaitSpeech(in.context->speech);
   StartRequest req;
   bool ok = ResolveProgram(split.program, split.params, launch != Launch::kConsole, &req);
-  if (!ok) SayLine(in, kMsgProgramNotFound, split.program);
+  if (!ok) Fail(in, RunFault::kProgramNotStarted, kMsgProgramNotFound, split.program);
   int id = 0;
   if (ok) {
     req.streams = launch == Launch::kShownWait ? ChildStreams::kConsole
@@ -163,7 +164,7 @@ bool CmdExecuta(InterpreterState& in, std::string_view args) {
         ResumeConsole();
       }
     }
-    if (!ok) SayLine(in, StartFailureMessage(why), split.program);
+    if (!ok) Fail(in, RunFault::kProgramNotStarted, StartFailureMessage(why), split.program);
   }
   if (launch == Launch::kShownWait) {
     ReturnWait(in.programs);

@@ -118,6 +118,7 @@ int RunQuietLines(InterpreterState& in, int most) {
     LineCode& code = codes[in.current_line];
     if (!code.quiet) break;
     ++ran;
+    ClearFailReason(in);
     if (!RunLineCode(in, code)) {
       in.error = true;
       in.lines_run += ran - 1;
@@ -127,6 +128,17 @@ int RunQuietLines(InterpreterState& in, int most) {
   }
   in.lines_run += ran;
   return ran;
+}
+
+// Why the current line failed: the reason its handler recorded, or else
+// what its text shows wrong (the script check's reason for the line).
+void FailedLineReason(InterpreterState& in, RunEnd* r) {
+  if (!in.fail_reason.code.empty()) {
+    r->why = in.fail_reason.message;
+    r->why_code = std::string(in.fail_reason.code);
+    return;
+  }
+  LineFault(in, in.current_line, &r->why, &r->why_code);
 }
 
 }  // namespace
@@ -163,6 +175,7 @@ RunEnd RunScript(InterpreterState& in) {
       if (!s.error) continue;
       quiet = false;  // the failed line ends as every line does
     } else {
+      ClearFailReason(in);
       ExecuteStoredLine(in, s.current_line, &quiet);
       quick = QuickLinesMayRun(in);
     }
@@ -178,7 +191,7 @@ RunEnd RunScript(InterpreterState& in) {
   // wait was cut short.
   RunEnd r = stopped ? RequestedStop() : EndOf(s.error ? EndReason::kFailed : EndReason::kNormal);
   if (r.reason == EndReason::kNormal) r.exit_code = s.exit_code;
-  if (r.reason == EndReason::kFailed) r.why = LineFault(in, s.current_line);
+  if (r.reason == EndReason::kFailed) FailedLineReason(in, &r);
   r.line = s.current_line;
   s.line_count = 0;
   return r;

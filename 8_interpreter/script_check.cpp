@@ -312,32 +312,10 @@ bool RefusedWithinLine(std::string_view upper) {
   return nested.refused;
 }
 
-// The part of a shape a failing line's reason is given by: variables,
-// operands and an end, read as any value ('n' and 'u' as 'o'); empty for
-// a shape with more (its command says what it has to say when it fails).
-std::string PlainShape(std::string_view shape) {
-  std::string plain;
-  for (size_t i = 0; i < shape.size(); ++i) {
-    char kind = shape[i];
-    if (kind == '(') {
-      i = shape.find(')', i);
-    } else if (kind == 'n' || kind == 'u') {
-      plain += 'o';
-    } else if (kind == 'v' || kind == 'o' || kind == '.') {
-      plain += kind;
-    } else if (kind != '~') {
-      return {};
-    }
-  }
-  return plain;
-}
-
-// The shape a line is read by: the command's whole shape for the check, its
-// plain part for a failing line's reason.
-std::string ShapeFor(const Checker& c, std::string_view upper) {
-  std::string_view shape = OperandsOf(upper);
-  return c.line_alone ? PlainShape(shape) : std::string(shape);
-}
+// The shape a line is read by, in the check and for a failing line's
+// reason alike: a failing line whose handler recorded no reason is told
+// what the whole shape shows wrong.
+std::string ShapeFor(const Checker&, std::string_view upper) { return std::string(OperandsOf(upper)); }
 
 void CheckCommand(Checker& c, std::string_view word, std::string_view args, bool within_line) {
   std::string upper = UpperCaseText(word);
@@ -432,23 +410,6 @@ std::string_view FirstWord(std::string_view text) {
   return text.substr(0, end);
 }
 
-// The message with {0}, {1}, ... replaced by the values in that order.
-std::string Filled(std::string_view message, std::initializer_list<std::string_view> values) {
-  std::string out;
-  for (size_t i = 0; i < message.size(); ++i) {
-    if (message[i] == '{' && i + 2 < message.size() && message[i + 2] == '}') {
-      size_t n = static_cast<size_t>(message[i + 1] - '0');
-      if (n < values.size()) {
-        out.append(values.begin()[n]);
-        i += 2;
-        continue;
-      }
-    }
-    out += message[i];
-  }
-  return out;
-}
-
 size_t CountErrors(const std::vector<CheckFinding>& found) {
   return static_cast<size_t>(std::count_if(found.begin(), found.end(),
                                            [](const CheckFinding& f) { return f.severity == Severity::kError; }));
@@ -474,11 +435,19 @@ std::vector<CheckFinding> CheckScript(const std::vector<std::string>& lines) {
   return std::move(c.found);
 }
 
-std::string LineFault(InterpreterState& in, int n) {
-  if (n < 1 || n > in.line_count) return {};
+void LineFault(InterpreterState& in, int n, std::string* message, std::string* code) {
+  if (n < 1 || n > in.line_count) return;
   Checker c(in, true);
   CheckLine(c, n);
-  return c.found.empty() ? std::string() : c.found.front().message;
+  if (c.found.empty()) return;
+  *message = c.found.front().message;
+  *code = c.found.front().code;
+}
+
+std::string LineFault(InterpreterState& in, int n) {
+  std::string message, code;
+  LineFault(in, n, &message, &code);
+  return message;
 }
 
 }  // namespace kal

@@ -33,9 +33,10 @@ size_t CountErrors(const std::vector<CheckFinding>& found);
 struct InterpreterState;
 
 // What makes stored line n fail by its text alone, as a message (UTF-8) for
-// the run's error report; empty when its text shows nothing (the failure
-// then comes from what the line met when it ran, and the command has said
-// so when it had something to say).
+// the run's error report, and its code; both left empty when its text shows
+// nothing (the failure then comes from what the line met when it ran).
+void LineFault(InterpreterState& in, int n, std::string* message, std::string* code);
+// The message alone.
 std::string LineFault(InterpreterState& in, int n);
 
 }  // namespace kal

@@ -37,6 +37,7 @@ bool SensorsReady(InterpreterState& in) {
   if (port.IsOpen()) return true;
   std::string err;
   if (!port.Open(&err)) {
+    // Said, not a failure: SENSOR goes on and gives zero.
     SayLine(in, kMsgNoSensorPort);
     if (std::getenv("KALDORIN_AUDIO_DEBUG")) std::fprintf(stderr, "kaldorin: sensors: %s\n", err.c_str());
     return false;

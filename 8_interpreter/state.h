@@ -10,6 +10,7 @@
 
 #include "8_interpreter/channels.h"
 #include "8_interpreter/console_net_user.h"
+#include "8_interpreter/fail_reason.h"
 #include "8_interpreter/file_state.h"
 #include "8_interpreter/interpreter.h"
 #include "8_interpreter/lists.h"
@@ -56,6 +57,9 @@ struct InterpreterState {
   int line_count = 0;
   int current_line = 1;
   bool error = false;
+  // Why the running line failed, when its handler said (fail_reason.h);
+  // cleared before each line.
+  FailReason fail_reason;
   bool stop = true;
   bool quiet_end = false;
   int exit_code = 0;  // TERMINA's code, for a run that ends normally

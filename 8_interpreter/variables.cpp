@@ -23,10 +23,8 @@ bool LookupName(InterpreterState& in, std::string_view name, int* slot) {
     *slot = it->second;
     return true;
   }
-  if (static_cast<int>(s.names.size()) >= kMaxNamedVariables) {
-    SayLine(in, kMsgTooManyVariables);
-    return false;
-  }
+  if (static_cast<int>(s.names.size()) >= kMaxNamedVariables)
+    return Fail(in, CheckCode::kTooManyNames, std::string(kMsgTooManyVariables));
   *slot = kLetterVariables + 1 + static_cast<int>(s.names.size());
   s.names.push_back(upper);
   s.name_slots.emplace(std::move(upper), *slot);
@@ -43,8 +41,7 @@ void WriteOutNumber(InterpreterState& in, int slot) {
 
 bool ValueSizeOk(InterpreterState& in, size_t size) {
   if (size <= in.limits.max_value_size) return true;
-  SayLine(in, kMsgTextTooLong);
-  return false;
+  return Fail(in, RunFault::kLimitReached, std::string(kMsgTextTooLong));
 }
 
 

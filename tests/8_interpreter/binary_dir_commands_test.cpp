@@ -75,7 +75,7 @@ TEST_F(BinaryAndFolders, FolderCommands) {
   EXPECT_NE(r.console.find("C:\\Nova\n"), std::string::npos) << r.console;
   r = Script("dir troca \"c:\\falta\" &\ndir remove \"c:\\falta\"\n");
   EXPECT_EQ(r.line, 2);
-  EXPECT_NE(r.console.find("Erro no processamento do diretório c:\\falta\n"), std::string::npos) << r.console;
+  EXPECT_NE(r.console.find("Erro no processamento do diretório c:\\falta: não existe\n"), std::string::npos) << r.console;
   EXPECT_EQ(Script("dir apaga \"c:\\nova\"\n").outcome, 1);
   r = Script("dir remove \"c:\\nova\"\n");  // not empty
   EXPECT_EQ(r.outcome, 1);

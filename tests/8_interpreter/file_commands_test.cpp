@@ -57,26 +57,26 @@ TEST_F(FileCommands, AppendModeCreatesThenAppends) {
 TEST_F(FileCommands, OpenFailuresSayTheName) {
   auto r = Script("abre #12 \"c:\\x.txt\"\n");
   EXPECT_EQ(r.outcome, 1);
-  EXPECT_NE(r.console.find("Erro na abertura do arquivo \n"), std::string::npos) << r.console;
+  EXPECT_NE(r.console.find("Esperava um canal de #0 a #9: #12\n"), std::string::npos) << r.console;
   r = Script("abre #1 \"c:\\falta.txt\"\n");
-  EXPECT_NE(r.console.find("Erro na abertura do arquivo c:\\falta.txt\n"), std::string::npos) << r.console;
+  EXPECT_NE(r.console.find("Erro na abertura do arquivo c:\\falta.txt: não existe\n"), std::string::npos) << r.console;
   std::filesystem::create_directories(C("pasta"));
   r = Script("abre #1 \"c:\\pasta\"\n");  // a folder is not a text file
   EXPECT_EQ(r.outcome, 1);
-  EXPECT_NE(r.console.find("Erro na abertura do arquivo c:\\pasta\n"), std::string::npos);
+  EXPECT_NE(r.console.find("Erro na abertura do arquivo c:\\pasta: é uma pasta\n"), std::string::npos) << r.console;
 }
 
 TEST_F(FileCommands, ReadingAClosedOrWritingChannelFailsWithAMessage) {
   auto r = Script("le #3 $a\n");
   EXPECT_EQ(r.outcome, 1);
-  EXPECT_NE(r.console.find("Erro no processamento de arquivo\n"), std::string::npos);
+  EXPECT_NE(r.console.find("Canal #3 não está aberto\n"), std::string::npos);
   r = Script("abre #3 \"c:\\w.txt\" &\nle #3 $a\n");
   EXPECT_EQ(r.outcome, 1);
   EXPECT_EQ(r.line, 2);
-  EXPECT_NE(r.console.find("Erro no processamento de arquivo\n"), std::string::npos);
+  EXPECT_NE(r.console.find("Canal #3 não está aberto para leitura\n"), std::string::npos);
   r = Script("escreve #4 \"x\"\n");
   EXPECT_EQ(r.line, 1);
-  EXPECT_NE(r.console.find("Erro no processamento de arquivo\n"), std::string::npos);
+  EXPECT_NE(r.console.find("Canal #4 não está aberto\n"), std::string::npos);
 }
 
 TEST_F(FileCommands, ReopeningAChannelClosesWhatItHeld) {
@@ -99,7 +99,7 @@ TEST_F(FileCommands, RemoveIsSilentWithAmpersand) {
   auto r = Script("seja $t \"c:\\nada.txt\"\nremove $t &\nremove $t\n");
   EXPECT_EQ(r.outcome, 1);
   EXPECT_EQ(r.line, 3);
-  EXPECT_NE(r.console.find("Erro no apagamento do arquivo c:\\nada.txt\n"), std::string::npos);
+  EXPECT_NE(r.console.find("Erro no apagamento do arquivo c:\\nada.txt: não existe\n"), std::string::npos);
   WriteFileBytes(C("sim.txt"), "x");
   std::filesystem::create_directories(C("dir"));
   r = Script("remove \"c:\\SIM.TXT\"\nremove \"c:\\dir\" &\n");

@@ -145,9 +145,9 @@ TEST(ScriptCheck, ALineFaultIsWhatTheLineAloneShows) {
   for (const char* line : lines) ASSERT_TRUE(StoreLine(in, line, ++n));
   std::vector<std::string> want = {"", "", "Rótulo não encontrado: @fim", "", "", "FIM REPETE sem REPETE", "",
                                    "Divisão por zero", "Comando de bloco dentro de uma linha: FIM", "",
-                                   // the plain part of a command's shape (variables, operands),
-                                   // not its own words: TELA says nothing of them
-                                   "Esperava uma variável: 5", ""};
+                                   // the command's whole shape, its own words included
+                                   "Esperava uma variável: 5",
+                                   "Esperava uma destas palavras: LIMPA, MINIMIZADA, NORMAL, @x,y; veio pisca"};
   for (int i = 1; i <= n; ++i) EXPECT_EQ(LineFault(in, i), want[static_cast<size_t>(i - 1)]) << lines[i - 1];
   EXPECT_EQ(LineFault(in, 0), "");
   EXPECT_EQ(LineFault(in, n + 1), "");
