@@ -4,13 +4,16 @@
 // never uses it costs nothing; an append that would pass the limit is
 // refused and the command fails.
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
 #include <memory>
 #include <string>
 
 #include "1_platform/host_file.h"
 #include "8_interpreter/commands.h"
+#include "8_interpreter/fail_reason.h"
 #include "8_interpreter/file_state.h"
+#include "8_interpreter/messages.h"
 #include "8_interpreter/operands.h"
 #include "8_interpreter/state.h"
 #include "1_platform/paths.h"
@@ -50,9 +53,10 @@ bool CmdCriaBin(InterpreterState& in, std::string_view args) {
   std::string name;
   if (!ReadOperand(in, &args, &name) || name.empty()) return false;
   std::string path = HostPath(name);
-  if (f.binary || HostExists(path)) return false;
+  if (f.binary) return Fail(in, RunFault::kLimitReached, std::string(kMsgBinaryFileOpen));
+  if (HostExists(path)) return FailOnFile(in, kMsgFileCreateError, name, EEXIST);
   f.binary = OpenHostFile(path, "wbx");
-  return f.binary != nullptr;
+  return f.binary != nullptr || FailOnFile(in, kMsgFileCreateError, name, errno);
 }
 
 bool CmdEscreveByte(InterpreterState& in, std::string_view args) {
@@ -73,9 +77,11 @@ bool CmdLeByte(InterpreterState& in, std::string_view args) {
   int64_t first = 0, last = 0, size = 0;
   if (!ParsePosition(first_text, &first) || !ParsePosition(last_text, &last)) return false;
   std::string path = HostPath(name);
-  if (!HostFileSize(path, &size) || size > kLargestReadableFile) return false;
+  if (!HostFileSize(path, &size)) return FailOnFile(in, kMsgFileOpenError, name, HostIsFolder(path) ? EISDIR : ENOENT);
+  if (size > kLargestReadableFile) return false;
   File file(OpenHostFile(path, "rb"));
-  if (!file || first > last || first >= size) return false;
+  if (!file) return FailOnFile(in, kMsgFileOpenError, name, errno);
+  if (first > last || first >= size) return false;
   int64_t count = first == last ? 1 : last - first;
   count = std::min(count, size - first);
   if (!RoomFor(f, static_cast<size_t>(count))) return false;
@@ -91,7 +97,7 @@ bool CmdLeByte(InterpreterState& in, std::string_view args) {
 // when no binary file is open or the write fails.
 bool CmdGravaBytes(InterpreterState& in, std::string_view) {
   auto& f = in.files;
-  if (!f.binary) return false;
+  if (!f.binary) return Fail(in, RunFault::kChannelNotOpen, std::string(kMsgNoBinaryFile));
   bool ok = std::fwrite(f.bytes.data(), 1, f.bytes.size(), f.binary) == f.bytes.size() &&
             std::fflush(f.binary) == 0;
   f.bytes.clear();
@@ -106,7 +112,7 @@ bool CmdLimpaBytes(InterpreterState& in, std::string_view) {
 
 bool CmdFechaBin(InterpreterState& in, std::string_view) {
   auto& f = in.files;
-  if (!f.binary) return false;
+  if (!f.binary) return Fail(in, RunFault::kChannelNotOpen, std::string(kMsgNoBinaryFile));
   bool ok = std::fclose(f.binary) == 0;
   f.binary = nullptr;
   return ok;

@@ -1,5 +1,6 @@
 // The encoding commands: seven in-place conversions of a variable's value
 // and the two Base64 file conversions.
+#include <cerrno>
 #include <cstdio>
 #include <memory>
 #include <string>
@@ -7,6 +8,8 @@
 #include "1_platform/host_file.h"
 #include "8_interpreter/commands.h"
 #include "8_interpreter/encodings.h"
+#include "8_interpreter/fail_reason.h"
+#include "8_interpreter/messages.h"
 #include "8_interpreter/operands.h"
 #include "8_interpreter/state.h"
 #include "8_interpreter/variables.h"
@@ -43,7 +46,8 @@ bool ReadSourceAndDestination(InterpreterState& in, std::string_view args, std::
   if (!ReadOperand(in, &args, &src) || !ReadOperand(in, &args, &dst)) return false;
   *source = HostPath(src);
   *destination = HostPath(dst);
-  return HostExists(*source) && !HostIsFolder(*source);
+  if (HostIsFolder(*source)) return FailOnFile(in, kMsgFileOpenError, src, EISDIR);
+  return HostExists(*source) || FailOnFile(in, kMsgFileOpenError, src, ENOENT);
 }
 
 }  // namespace
@@ -64,9 +68,9 @@ bool CmdCodArqBase64(InterpreterState& in, std::string_view args) {
   std::string source, destination;
   if (!ReadSourceAndDestination(in, args, &source, &destination)) return false;
   File from(OpenHostFile(source, "rb"));
-  if (!from) return false;
+  if (!from) return FailOnFile(in, kMsgFileOpenError, source, errno);
   File out(OpenHostFile(destination, "wb"));
-  if (!out) return false;
+  if (!out) return FailOnFile(in, kMsgFileCreateError, destination, errno);
   Base64LineEncoder encoder;
   std::string text;
   char block[1024];
@@ -93,8 +97,9 @@ bool CmdDecodArqBase64(InterpreterState& in, std::string_view args) {
   std::string source, destination;
   if (!ReadSourceAndDestination(in, args, &source, &destination)) return false;
   File from(OpenHostFile(source, "rb"));
+  if (!from) return FailOnFile(in, kMsgFileOpenError, source, errno);
   File out(OpenHostFile(destination, "wb"));
-  if (!from || !out) return false;
+  if (!out) return FailOnFile(in, kMsgFileCreateError, destination, errno);
   Base64StreamDecoder decoder;
   std::string bytes;
   char block[1024];

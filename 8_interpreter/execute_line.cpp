@@ -61,13 +61,14 @@ void SplitNestedLine(std::string_view text, NestedCommand* c) {
   size_t space = line.find(' ');
   c->word = UpperCaseText(line.substr(0, space));
   c->refused = RefusedWhenNested(c->word);
+  if (c->refused) c->written.assign(line.substr(0, space));
   c->entry = FindCommand(c->word);
   c->args.assign(TrimBlanks(space == std::string_view::npos ? std::string_view() : line.substr(space + 1)));
 }
 
 bool RunNestedCommand(InterpreterState& in, NestedCommand& c) {
   if (c.nothing) return true;
-  if (c.refused) return Fail(in, CheckCode::kBlockWithinLine, kMsgBlockWithinLine, c.word);
+  if (c.refused) return Fail(in, CheckCode::kBlockWithinLine, kMsgBlockWithinLine, c.written);
   auto& s = in;
   if (s.nesting >= kMaxNestedLines) return Fail(in, CheckCode::kNestedTooDeep, std::string(kMsgNestedTooDeep));
   ++s.nesting;

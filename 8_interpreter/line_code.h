@@ -78,6 +78,7 @@ struct NestedCommand {
   bool refused = false;  // a block word, refused within a line: fails
   int entry = -1;        // command table entry of the word, -1 when unknown
   std::string word;      // upper-cased
+  std::string written;   // the word as written, for a refusal's reason
   std::string args;      // trimmed
   std::unique_ptr<LineCode> code;  // decoded; null: through the handler
 };

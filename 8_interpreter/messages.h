@@ -76,7 +76,7 @@ inline constexpr std::string_view kMsgVarNotNumber = "Esperava um número: {0} v
 inline constexpr std::string_view kMsgChannelNotOpen = "Canal #{0} não está aberto";
 inline constexpr std::string_view kMsgChannelNotForReading = "Canal #{0} não está aberto para leitura";
 inline constexpr std::string_view kMsgListNotFound = "Lista não encontrada: [{0}]";
-inline constexpr std::string_view kMsgItemOutOfList = "Item {0} fora da lista [{1}], que tem {2} itens";
+inline constexpr std::string_view kMsgItemOutOfList = "Item {0} fora da lista [{1}] (número de itens: {2})";
 inline constexpr std::string_view kMsgItemNotInList = "Item não encontrado na lista [{0}]: {1}";
 inline constexpr std::string_view kMsgNoFileName = "Falta o nome do arquivo";
 inline constexpr std::string_view kMsgFileMissing = "não existe";
@@ -87,6 +87,9 @@ inline constexpr std::string_view kMsgFileSizeUnknown = "Tamanho desconhecido, o
 inline constexpr std::string_view kMsgRenameFailed = "Não foi possível renomear {0} para {1}: {2}";
 inline constexpr std::string_view kMsgCopyFailed = "Não foi possível copiar {0} para {1}: {2}";
 inline constexpr std::string_view kMsgCopyOntoItself = "é o mesmo arquivo";
+inline constexpr std::string_view kMsgFileCreateError = "Erro na criação do arquivo ";
+inline constexpr std::string_view kMsgNoBinaryFile = "Nenhum arquivo binário aberto";
+inline constexpr std::string_view kMsgBinaryFileOpen = "Já há um arquivo binário aberto";
 inline constexpr std::string_view kMsgExitCodeRange = "Código de saída fora do intervalo de 0 a 255: ";
 
 // A running download: Esc asks, and "S" stops it.
