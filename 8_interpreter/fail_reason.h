@@ -21,7 +21,7 @@ struct Value;
 
 // Failures that only a run meets, each with its code (fail_reason.cpp).
 enum class RunFault : uint8_t {
-  kChannelNotOpen,     // K301 a channel with nothing open, or open the other way
+  kChannelNotOpen,     // K301 a channel, the binary file or the menu with nothing open
   kFileRefused,        // K302 a file or folder missing or refused by the system
   kReturnWithoutCall,  // K303 RETORNA reached with no CHAMA to go back to
   kTooManyCalls,       // K304 CHAMA nested past the call stack

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "6_console/console_menu.h"
+#include "1_platform/stop_request.h"
 #include "8_interpreter/commands.h"
 #include "8_interpreter/fail_reason.h"
 #include "8_interpreter/messages.h"
@@ -35,7 +36,7 @@ bool MenuAddItem(InterpreterState& in, std::string_view args) {
   std::string text;
   if (!ReadOperand(in, &args, &text)) return false;
   switch (AddConsoleMenuItem(in.context->console, std::move(text))) {
-    case MenuAdd::kNoMenu: return false;
+    case MenuAdd::kNoMenu: return Fail(in, RunFault::kChannelNotOpen, std::string(kMsgNoMenu));
     case MenuAdd::kFull: return Fail(in, RunFault::kLimitReached, std::string(kMsgMenuFull));
     case MenuAdd::kAdded: break;
   }
@@ -51,7 +52,9 @@ bool MenuExecute(InterpreterState& in, std::string_view args) {
   std::optional<int> start;
   if (ParseNumber(TrimBlanks(Var(in, pos_slot)), &n)) start = n;
   MenuChoice choice;
-  if (!RunConsoleMenu(in.context->console, start, &choice)) return false;
+  // No menu, or a stop asked for while it waited (which the run reports).
+  if (!RunConsoleMenu(in.context->console, start, &choice))
+    return StopRequested() ? false : Fail(in, RunFault::kChannelNotOpen, std::string(kMsgNoMenu));
   Var(in, pos_slot) = NumberToText(choice.position);
   Var(in, key_slot) = choice.key;
   Var(in, text_slot) = choice.text;

@@ -90,6 +90,7 @@ inline constexpr std::string_view kMsgCopyOntoItself = "é o mesmo arquivo";
 inline constexpr std::string_view kMsgFileCreateError = "Erro na criação do arquivo ";
 inline constexpr std::string_view kMsgNoBinaryFile = "Nenhum arquivo binário aberto";
 inline constexpr std::string_view kMsgBinaryFileOpen = "Já há um arquivo binário aberto";
+inline constexpr std::string_view kMsgNoMenu = "Nenhum menu criado (falta MENU CRIA)";
 inline constexpr std::string_view kMsgExitCodeRange = "Código de saída fora do intervalo de 0 a 255: ";
 
 // A running download: Esc asks, and "S" stops it.

@@ -128,6 +128,8 @@ const RunFailure kRunFailures[] = {
     {"LISTA [l] CRIA\nLISTA [l] CRIA\n", "K305", "A lista especificada já existe"},
     {"LISTA [l] CRIA\nLISTA [l] ITEM 0 $v\n", "K310", "Item 0 fora da lista [l] (número de itens: 0)"},
     {"LISTA [l] CRIA\nLISTA [l] DELETA \"b\"\n", "K310", "Item não encontrado na lista [l]: b"},
+    {"MENU ADICIONA \"um\"\n", "K301", "Nenhum menu criado (falta MENU CRIA)"},
+    {"MENU EXECUTA $p $t $x\n", "K301", "Nenhum menu criado (falta MENU CRIA)"},
     // Programs.
     {"EXECUTA \"programa_que_nao_existe_42\"\n", "K307", "Programa não encontrado: programa_que_nao_existe_42"},
 };
