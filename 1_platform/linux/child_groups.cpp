@@ -1,4 +1,5 @@
 #include "1_platform/linux/child_groups.h"
+#include "1_platform/linux/small_file.h"
 
 #include <dirent.h>
 #include <signal.h>
@@ -6,7 +7,6 @@
 
 #include <cstdio>
 #include <cstdlib>
-#include <fstream>
 #include <string>
 
 namespace kal {
@@ -19,9 +19,8 @@ std::set<int> GroupsWithMembers() {
   if (!d) return busy;
   while (dirent* e = readdir(d)) {
     if (e->d_name[0] < '1' || e->d_name[0] > '9') continue;
-    std::ifstream f(std::string("/proc/") + e->d_name + "/stat");
-    std::string stat;
-    if (!std::getline(f, stat)) continue;
+    std::string stat = ReadFirstLine(std::string("/proc/") + e->d_name + "/stat");
+    if (stat.empty()) continue;
     // After the command name in parentheses: state, parent, group.
     size_t paren = stat.rfind(')');
     if (paren == std::string::npos) continue;

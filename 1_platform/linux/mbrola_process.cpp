@@ -17,9 +17,9 @@
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
-#include <fstream>
 #include <string>
 
+#include "1_platform/linux/small_file.h"
 #include "1_platform/mbrola.h"
 #include "1_platform/mbrola_pipe.h"
 
@@ -160,9 +160,7 @@ class MbrolaProcess : public MbrolaPipeSynth {
 
   // 'S' when the process sleeps (waiting for input once its pipes are empty).
   bool Sleeping() {
-    std::ifstream stat("/proc/" + std::to_string(pid_) + "/stat");
-    std::string all;
-    std::getline(stat, all);
+    std::string all = ReadFirstLine("/proc/" + std::to_string(pid_) + "/stat");
     size_t paren = all.rfind(')');
     return paren != std::string::npos && paren + 2 < all.size() && all[paren + 2] == 'S';
   }

@@ -3,19 +3,20 @@
 // mains-like supplies have "online".
 #include <dirent.h>
 
-#include <fstream>
-
+#include "1_platform/linux/small_file.h"
 #include "1_platform/power.h"
 
 namespace kal {
 
 namespace {
 
+// The first word of the file (sysfs values end with a line end).
 std::string ReadWord(const std::string& path) {
-  std::ifstream in(path);
-  std::string w;
-  in >> w;
-  return w;
+  std::string s = ReadSmallFile(path, 256);
+  size_t start = s.find_first_not_of(" \t\n");
+  if (start == std::string::npos) return "";
+  size_t end = s.find_first_of(" \t\n", start);
+  return s.substr(start, end == std::string::npos ? std::string::npos : end - start);
 }
 
 }  // namespace

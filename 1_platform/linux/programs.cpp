@@ -11,6 +11,7 @@
 #include "1_platform/program_starter.h"
 #include "1_platform/linux/child_groups.h"
 #include "1_platform/linux/child_spawn.h"
+#include "1_platform/linux/small_file.h"
 
 #include <dirent.h>
 #include <fcntl.h>
@@ -22,7 +23,6 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
-#include <fstream>
 #include <set>
 
 namespace kal {
@@ -58,15 +58,15 @@ std::string BaseName(std::string_view path) {
   return std::string(slash == std::string_view::npos ? path : path.substr(slash + 1));
 }
 
-std::string ReadSmallFile(const std::string& path) {
-  std::ifstream f(path, std::ios::binary);
-  std::string s;
-  std::getline(f, s, '\0');
+// The file's text up to its first NUL (argv[0] of a command line).
+std::string ReadUpToNul(const std::string& path) {
+  std::string s = ReadSmallFile(path);
+  s.resize(std::min(s.size(), s.find('\0')));
   return s;
 }
 
 bool IsZombie(const std::string& pid_dir) {
-  std::string stat = ReadSmallFile(pid_dir + "/stat");
+  std::string stat = ReadFirstLine(pid_dir + "/stat");
   size_t paren = stat.rfind(')');
   return paren != std::string::npos && paren + 2 < stat.size() && stat[paren + 2] == 'Z';
 }
@@ -83,10 +83,10 @@ std::vector<std::string> ProcessNames(const std::string& pid_dir) {
     names.push_back(LowerAscii(exe));
     names.push_back(LowerAscii(BaseName(exe)));
   }
-  std::string comm = ReadSmallFile(pid_dir + "/comm");
+  std::string comm = ReadFirstLine(pid_dir + "/comm");
   if (!comm.empty() && comm.back() == '\n') comm.pop_back();
   if (!comm.empty()) names.push_back(LowerAscii(comm));
-  std::string argv0 = ReadSmallFile(pid_dir + "/cmdline");
+  std::string argv0 = ReadUpToNul(pid_dir + "/cmdline");
   if (!argv0.empty()) names.push_back(LowerAscii(BaseName(argv0)));
   return names;
 }

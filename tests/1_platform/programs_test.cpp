@@ -1,6 +1,8 @@
 // The program back end against real child processes.
 #include "1_platform/programs.h"
 #include "1_platform/linux/child_spawn.h"
+#include "1_platform/linux/small_file.h"
+#include "1_platform/power.h"
 #include "tests/support/temp_folder.h"
 
 #include <gtest/gtest.h>
@@ -202,8 +204,8 @@ std::vector<int> ProcessesRunning(const std::vector<std::string>& words) {
   for (auto& e : std::filesystem::directory_iterator("/proc")) {
     std::string pid = e.path().filename();
     if (pid.find_first_not_of("0123456789") != std::string::npos) continue;
-    std::ifstream f(e.path() / "cmdline", std::ios::binary);
-    std::string cmdline((std::istreambuf_iterator<char>(f)), std::istreambuf_iterator<char>());
+    // A process may end while it is read: a stream's iterator would throw.
+    std::string cmdline = ReadSmallFile(e.path().string() + "/cmdline");
     if (cmdline == want && Alive(std::stoi(pid))) found.push_back(std::stoi(pid));
   }
   return found;
@@ -258,6 +260,25 @@ TEST(Programs, TheGuardEndsByForceAGroupItStillOwns) {
   waitpid(us, &status, 0);
   EXPECT_TRUE(Eventually([&] { return ProcessesRunning(stubborn).empty(); }));
   for (int pid : ProcessesRunning(stubborn)) kill(pid, SIGKILL);
+}
+
+// A read of a kernel file can fail after its open (a process that ends
+// meanwhile, a battery removed, a name that is a folder): it gives what it
+// read, and the power status goes on without the value.
+TEST(SmallFiles, AFailedReadGivesWhatWasReadAndThePowerStatusGoesOn) {
+  test::TempFolder dir;
+  std::filesystem::create_directories(dir.path() + "/BAT0/capacity");  // read() gives EISDIR
+  std::ofstream(dir.path() + "/BAT0/type") << "Battery\n";
+  std::filesystem::create_directories(dir.path() + "/AC");
+  std::ofstream(dir.path() + "/AC/type") << "Mains\n";
+  std::ofstream(dir.path() + "/AC/online") << "1\n";
+  EXPECT_EQ(ReadSmallFile(dir.path() + "/BAT0/capacity"), "");
+  EXPECT_EQ(ReadSmallFile(dir.path() + "/none"), "");
+  EXPECT_EQ(ReadFirstLine(dir.path() + "/AC/type"), "Mains");
+  EXPECT_EQ(ReadSmallFile("/proc/self/cmdline", 3).size(), 3u);
+  PowerStatus st = ReadPowerStatusFrom(dir.path());
+  EXPECT_TRUE(st.has_battery);
+  EXPECT_EQ(st.on_mains, 1);
 }
 
 TEST(Programs, FindsExecutablesAlongPath) {
