@@ -52,6 +52,10 @@ std::string_view FileErrorWords(int err) {
     case EROFS: return kMsgFileNoPermission;
     case EISDIR: return kMsgFileIsFolder;
     case EEXIST: return kMsgFileExists;
+    // A name the system cannot take (Windows refuses control characters
+    // and some punctuation in names; any system a name too long).
+    case EINVAL:
+    case ENAMETOOLONG: return kMsgFileBadName;
     default: return {};
   }
 }

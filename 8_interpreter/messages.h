@@ -83,6 +83,7 @@ inline constexpr std::string_view kMsgFileMissing = "não existe";
 inline constexpr std::string_view kMsgFileNoPermission = "sem permissão";
 inline constexpr std::string_view kMsgFileIsFolder = "é uma pasta";
 inline constexpr std::string_view kMsgFileExists = "já existe";
+inline constexpr std::string_view kMsgFileBadName = "nome inválido";
 inline constexpr std::string_view kMsgFileSizeUnknown = "Tamanho desconhecido, o arquivo não existe: ";
 inline constexpr std::string_view kMsgRenameFailed = "Não foi possível renomear {0} para {1}: {2}";
 inline constexpr std::string_view kMsgCopyFailed = "Não foi possível copiar {0} para {1}: {2}";
