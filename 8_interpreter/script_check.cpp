@@ -15,6 +15,7 @@
 #include <unordered_set>
 
 #include "0_base/latin1.h"
+#include "0_base/visible_text.h"
 #include "5_speech/speech.h"
 #include "8_interpreter/check_operands.h"
 #include "8_interpreter/check_state.h"
@@ -440,7 +441,9 @@ void LineFault(InterpreterState& in, int n, std::string* message, std::string* c
   Checker c(in, true);
   CheckLine(c, n);
   if (c.found.empty()) return;
-  *message = c.found.front().message;
+  // Said and written by the run: what came from the line shows its control
+  // characters, as a reason recorded by a handler does.
+  *message = VisibleText(c.found.front().message);
   *code = c.found.front().code;
 }
 

@@ -32,8 +32,8 @@ size_t CountErrors(const std::vector<CheckFinding>& found);
 
 struct InterpreterState;
 
-// What makes stored line n fail by its text alone, as a message (UTF-8) for
-// the run's error report, and its code; both left empty when its text shows
+// What makes stored line n fail by its text alone, as a message (UTF-8,
+// its control characters shown) for the run's error report, and its code; both left empty when its text shows
 // nothing (the failure then comes from what the line met when it ran).
 void LineFault(InterpreterState& in, int n, std::string* message, std::string* code);
 // The message alone.

@@ -124,6 +124,7 @@ const RunFailure kRunFailures[] = {
     // Control flow.
     {"SEJA $d \"longe\"\nDESVIA $d\n", "K113", "Rótulo não encontrado: @longe"},
     {"SEJA $d \"longe\"\nCHAMA $d\n", "K113", "Rótulo não encontrado: @longe"},
+    {"DESVIA @a\x1b[2Jb\n", "K113", "Rótulo não encontrado: @a^[[2Jb"},  // decoded: the check's words
     {"SEJA $a 1\nRETORNA\n", "K303", "Retorno sem chamada"},
     {"@sub\nCHAMA @sub\n", "K304", "Muitas chamadas sem retorno"},
     {"TERMINA 300\n", "K122", "Código de saída fora do intervalo de 0 a 255: 300"},
