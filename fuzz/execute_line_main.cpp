@@ -12,12 +12,10 @@
 // bounded number of lines and texts are kept small, so each input costs
 // bounded time and memory.
 //
-// Build and run (scripts/test.sh builds the fuzz targets but runs none):
-//   CC=clang CXX=clang++ cmake -S . -B build-fuzz -DKALDORIN_FUZZ=ON \
-//       -DKALDORIN_TESTS=OFF -DKALDORIN_BENCH=OFF
+// Build and run with the fuzzer (other builds only replay files: fuzz/replay.cpp):
+//   CC=clang CXX=clang++ cmake -S . -B build-fuzz -DKALDORIN_FUZZ=ON -DKALDORIN_TESTS=OFF -DKALDORIN_BENCH=OFF
 //   cmake --build build-fuzz --target fuzz_execute_line
-//   build-fuzz/fuzz_execute_line CORPUS_DIR -dict=fuzz/execute_line.dict \
-//       -max_len=1200000 -close_fd_mask=2 -max_total_time=600
+//   build-fuzz/fuzz_execute_line CORPUS_DIR -dict=fuzz/execute_line.dict -max_len=1200000 -close_fd_mask=2 -max_total_time=600
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>

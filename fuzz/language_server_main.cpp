@@ -7,11 +7,9 @@
 //
 // scripts/test.sh runs it for 30 s in the sanitizer build, from
 // fuzz/corpus/language_server. Build and run by hand:
-//   CC=clang CXX=clang++ cmake -S . -B build-fuzz -DKALDORIN_FUZZ=ON \
-//       -DKALDORIN_TESTS=OFF -DKALDORIN_BENCH=OFF
+//   CC=clang CXX=clang++ cmake -S . -B build-fuzz -DKALDORIN_FUZZ=ON -DKALDORIN_TESTS=OFF -DKALDORIN_BENCH=OFF
 //   cmake --build build-fuzz --target fuzz_language_server
-//   build-fuzz/fuzz_language_server NEW_DIR fuzz/corpus/language_server \
-//       -dict=fuzz/language_server.dict -max_total_time=600
+//   build-fuzz/fuzz_language_server NEW_DIR fuzz/corpus/language_server -dict=fuzz/language_server.dict -max_total_time=600
 #include <cstddef>
 #include <cstdint>
 #include <sstream>

@@ -5,12 +5,10 @@
 // Both loaders refuse dimensions past the picture limit before allocating,
 // so each input costs bounded memory.
 //
-// Build and run (scripts/test.sh builds the fuzz targets but runs none):
-//   CC=clang CXX=clang++ cmake -S . -B build-fuzz -DKALDORIN_FUZZ=ON \
-//       -DKALDORIN_TESTS=OFF -DKALDORIN_BENCH=OFF
+// Build and run with the fuzzer (other builds only replay files: fuzz/replay.cpp):
+//   CC=clang CXX=clang++ cmake -S . -B build-fuzz -DKALDORIN_FUZZ=ON -DKALDORIN_TESTS=OFF -DKALDORIN_BENCH=OFF
 //   cmake --build build-fuzz --target fuzz_picture
-//   build-fuzz/fuzz_picture CORPUS_DIR -max_len=200000 -rss_limit_mb=1024 \
-//       -max_total_time=600
+//   build-fuzz/fuzz_picture CORPUS_DIR -max_len=200000 -rss_limit_mb=1024 -max_total_time=600
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>

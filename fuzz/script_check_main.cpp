@@ -8,11 +8,9 @@
 //
 // scripts/test.sh runs it for 30 s in the sanitizer build, from
 // fuzz/corpus/script_check. Build and run by hand:
-//   CC=clang CXX=clang++ cmake -S . -B build-fuzz -DKALDORIN_FUZZ=ON \
-//       -DKALDORIN_TESTS=OFF -DKALDORIN_BENCH=OFF
+//   CC=clang CXX=clang++ cmake -S . -B build-fuzz -DKALDORIN_FUZZ=ON -DKALDORIN_TESTS=OFF -DKALDORIN_BENCH=OFF
 //   cmake --build build-fuzz --target fuzz_script_check
-//   build-fuzz/fuzz_script_check NEW_DIR fuzz/corpus/script_check \
-//       -dict=fuzz/script_check.dict -max_total_time=600
+//   build-fuzz/fuzz_script_check NEW_DIR fuzz/corpus/script_check -dict=fuzz/script_check.dict -max_total_time=600
 #include <cstddef>
 #include <cstdint>
 #include <string>
