@@ -40,23 +40,26 @@ inline bool OrderNumber(const Value& v, uint64_t* n) {
   *n = v.digits_value;
   return true;
 }
-inline bool ConditionHolds(bool negate, CompareOp op, const Value& l, const Value& r) {
-  bool result;
-  uint64_t ln, rn;
-  bool ordered = op != CompareOp::kEqExact && op != CompareOp::kContains && op != CompareOp::kBegins &&
-                 op != CompareOp::kEnds;
-  if (ordered && OrderNumber(l, &ln) && OrderNumber(r, &rn)) {
-    switch (op) {
-      case CompareOp::kEq: result = ln == rn; break;
-      case CompareOp::kNe: result = ln != rn; break;
-      case CompareOp::kLt: result = ln < rn; break;
-      case CompareOp::kGt: result = ln > rn; break;
-      case CompareOp::kLe: result = ln <= rn; break;
-      default: result = ln >= rn; break;
-    }
-  } else {
-    result = CompareValueTexts(op, l, r);
+// Whether the operator orders values that are numbers by their numbers
+// (every one but ==, *=*, =* and *=; EM is not asked).
+inline bool OrdersNumbers(CompareOp op) {
+  return op != CompareOp::kEqExact && op != CompareOp::kContains && op != CompareOp::kBegins && op != CompareOp::kEnds;
+}
+// "l op r" for two such numbers and an operator that orders them.
+inline bool NumbersHold(CompareOp op, uint64_t l, uint64_t r) {
+  switch (op) {
+    case CompareOp::kEq: return l == r;
+    case CompareOp::kNe: return l != r;
+    case CompareOp::kLt: return l < r;
+    case CompareOp::kGt: return l > r;
+    case CompareOp::kLe: return l <= r;
+    default: return l >= r;
   }
+}
+inline bool ConditionHolds(bool negate, CompareOp op, const Value& l, const Value& r) {
+  uint64_t ln, rn;
+  bool result = OrdersNumbers(op) && OrderNumber(l, &ln) && OrderNumber(r, &rn) ? NumbersHold(op, ln, rn)
+                                                                                 : CompareValueTexts(op, l, r);
   return result != negate;
 }
 

@@ -105,6 +105,9 @@ struct LineCode {
 // Decodes stored line n (a command line whose upper-cased word and trimmed
 // argument text are given) into *code; kByHandler when it is not decoded.
 void DecodeLine(InterpreterState& in, int n, std::string_view upper_word, std::string_view args, LineCode* code);
+// Whether commands limited to those marked in `allowed` (empty: all) let
+// every command that has a decoded form run decoded.
+bool DecodedCommandsAllowed(const std::vector<bool>& allowed);
 
 
 // The readers the decoders share, on the text alone (nothing is looked up

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "5_speech/speech.h"
+#include "8_interpreter/command_table.h"
 #include "8_interpreter/commands.h"
 #include "8_interpreter/line_code.h"
 #include "8_interpreter/numbers.h"
@@ -364,6 +365,18 @@ void DecodeLineAt(InterpreterState& in, int n, std::string_view upper_word, std:
 
 void DecodeLine(InterpreterState& in, int n, std::string_view upper_word, std::string_view args, LineCode* code) {
   DecodeLineAt(in, n, upper_word, args, code, false);
+}
+
+bool DecodedCommandsAllowed(const std::vector<bool>& allowed) {
+  if (allowed.empty()) return true;
+  auto ok = [&allowed](std::string_view word) {
+    int entry = FindCommand(word);
+    return entry >= 0 && static_cast<size_t>(entry) < allowed.size() && allowed[static_cast<size_t>(entry)];
+  };
+  if (!ok("FIM")) return false;
+  for (const Decoder& d : kDecoders)
+    if (!ok(d.word)) return false;
+  return true;
 }
 
 }  // namespace kal

@@ -95,39 +95,14 @@ void TakeInputNowAndThen(EventLoop& loop, int64_t* next) {
   *next = loop.NowMs() + kInputEveryMs;
 }
 
-// Whether the run loop may run quiet decoded lines straight from the
-// table of decoded lines (ExecuteStoredLine would run them so): decoded
-// lines may run for every command, no hook wants to see each line, and the
-// table is the current store's. Only lines that are not quiet change these.
-bool QuickLinesMayRun(const InterpreterState& in) {
-  return !in.before_line && in.decode_lines && !in.commands_limited && in.index.codes_generation == in.index.generation;
-}
-
-// Quiet decoded lines, run straight from the table of decoded lines from
-// the current line on while the current line is one, at most `most` of
-// them: a quiet line changes neither what may run decoded nor the store,
-// and cannot end the run but by failing. Each that succeeds moves on to the
-// next line and is counted in lines_run; one that fails sets the error flag
-// and ends the stretch uncounted, for the run loop to finish as it finishes
-// every line. Returns the number of lines run, a failed one included.
-int RunQuietLines(InterpreterState& in, int most) {
-  LineCode* codes = in.index.codes.data();  // quiet lines neither store nor decode lines
-  const int last = in.line_count;
-  int ran = 0;
-  while (ran < most && in.current_line <= last) {
-    LineCode& code = codes[in.current_line];
-    if (!code.quiet) break;
-    ++ran;
-    ClearFailReason(in);
-    if (!RunLineCode(in, code)) {
-      in.error = true;
-      in.lines_run += ran - 1;
-      return ran;
-    }
-    ++in.current_line;
-  }
-  in.lines_run += ran;
-  return ran;
+// Whether the run loop may run quiet decoded lines in their quick form
+// (quick_code.h; ExecuteStoredLine would run them so): the limits let
+// every command that has a decoded form run decoded (`allowed`), no hook
+// wants to see each line, and the table of decoded lines is the current
+// store's. Only lines that are not quiet change these.
+bool QuickLinesMayRun(const InterpreterState& in, bool allowed) {
+  return allowed && !in.before_line && in.decode_lines && in.quick_lines &&
+         in.index.codes_generation == in.index.generation;
 }
 
 // Why the current line failed: the reason its handler recorded, or else
@@ -153,12 +128,14 @@ RunEnd RunScript(InterpreterState& in) {
   s.last_status = 0;
   s.commands_limited = !in.limits.allowed_commands.empty();
   s.decode_lines = in.limits.decode_lines;
+  s.quick_lines = in.limits.quick_lines;
   EventLoop& loop = in.context->loop;
   int64_t next_input = loop.NowMs() + kInputEveryMs;
   int until_clock = kLinesPerClockLook;
   int64_t budget_end = in.limits.max_lines > 0 ? s.lines_run + in.limits.max_lines : INT64_MAX;
   bool stopped = StopRequested();
-  bool quick = QuickLinesMayRun(in);
+  const bool allowed = DecodedCommandsAllowed(in.limits.allowed_commands);
+  bool quick = QuickLinesMayRun(in, allowed);
   while (!stopped && s.current_line <= s.line_count && !s.stop && !s.error) {
     if (--until_clock == 0) {
       until_clock = kLinesPerClockLook;
@@ -170,14 +147,14 @@ RunEnd RunScript(InterpreterState& in) {
       // This line and the quiet lines after it, up to the next look at the
       // input and the end of the budget.
       int most = static_cast<int>(std::min<int64_t>(until_clock, budget_end - s.lines_run));
-      until_clock -= RunQuietLines(in, most) - 1;
+      until_clock -= RunQuickLines(in, most) - 1;
       if (s.lines_run == budget_end) s.stop = true;
       if (!s.error) continue;
       quiet = false;  // the failed line ends as every line does
     } else {
       ClearFailReason(in);
       ExecuteStoredLine(in, s.current_line, &quiet);
-      quick = QuickLinesMayRun(in);
+      quick = QuickLinesMayRun(in, allowed);
     }
     // A stop asked for during the line (a wait cut short, a signal) ends
     // the run before the line's own outcome counts. A quiet line cannot

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "8_interpreter/line_code.h"
+#include "8_interpreter/quick_code.h"
 
 namespace kal {
 
@@ -60,6 +61,8 @@ struct ScriptIndex {
   // undecoded again after the store changes.
   std::vector<LineCode> codes;
   uint64_t codes_generation = 0;
+  // Their quick form (quick_code.h), for the same generation.
+  QuickTable quick;
 };
 
 // Splits a trimmed line into its command word and the rest; fills *info.

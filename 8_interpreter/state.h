@@ -38,6 +38,10 @@ struct RunLimits {
   // False: every stored line runs through its handler from the text (tests
   // compare decoded lines against their handlers this way).
   bool decode_lines = true;
+  // False: quiet decoded lines run one by one through the run loop, as
+  // every other line, instead of in their quick form (quick_code.h); tests
+  // and the fuzzer compare the two ways.
+  bool quick_lines = true;
 };
 
 // The interpreter: the script, its variables, lists, channels and the run
@@ -104,6 +108,7 @@ struct InterpreterState {
   // Taken from the limits when a run begins.
   bool commands_limited = false;  // limits.allowed_commands set
   bool decode_lines = true;       // limits.decode_lines
+  bool quick_lines = true;        // limits.quick_lines
 
   ScriptIndex index;
 
