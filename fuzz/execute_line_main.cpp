@@ -3,10 +3,11 @@
 // (plain and nested), odd stores it as a script (split at LF) and runs it
 // through the run driver, with its lines decoded unless the byte's second
 // bit is set (then every line runs through its handler from the text).
-// With the third bit set as well, an odd byte runs the script both ways,
-// each on fresh run objects, and aborts when they end differently (the
-// end, its line, the console's text, every variable, the names in order,
-// the lines run): the decoded lines and the handlers must agree. The console is in memory with no keys, so the
+// With the third bit set as well, an odd byte runs the script three ways,
+// each on fresh run objects: decoded with quiet lines in their quick form,
+// decoded one line at a time, and through the handlers; it aborts when
+// they end differently (the end, its line, the console's text, every
+// variable, the names in order, the lines run): all three must agree. The console is in memory with no keys, so the
 // first wait for a key requests the stop, and every later wait and the run
 // loop give up at once (each input has a fresh console); runs are cut after a
 // bounded number of lines and texts are kept small, so each input costs
@@ -123,12 +124,15 @@ struct RunTrace {
   bool operator==(const RunTrace&) const = default;
 };
 
-RunTrace RunOneWay(LastingSubsystems& lasting, const kal::RunLimits& limits, std::string_view text, bool decoded) {
+enum class Way { kQuick, kDecoded, kByText };
+
+RunTrace RunOneWay(LastingSubsystems& lasting, const kal::RunLimits& limits, std::string_view text, Way way) {
   InputRun run(lasting);
   kal::InterpreterState in;
   in.context = &run.context;
   in.limits = limits;
-  in.limits.decode_lines = decoded;
+  in.limits.decode_lines = way != Way::kByText;
+  in.limits.quick_lines = way == Way::kQuick;
   kal::RunEnd end = RunScriptBytes(in, text);
   RunTrace t;
   t.reason = end.reason;
@@ -140,14 +144,20 @@ RunTrace RunOneWay(LastingSubsystems& lasting, const kal::RunLimits& limits, std
   return t;
 }
 
-void ExpectSameBothWays(LastingSubsystems& lasting, const kal::RunLimits& limits, std::string_view text) {
-  RunTrace decoded = RunOneWay(lasting, limits, text, true);
-  RunTrace by_text = RunOneWay(lasting, limits, text, false);
-  if (decoded == by_text) return;
-  std::fprintf(stderr, "the decoded lines and the handlers disagree (end %d/%d, line %d/%d, lines run %lld/%lld)\n",
-               static_cast<int>(decoded.reason), static_cast<int>(by_text.reason), decoded.line, by_text.line,
-               static_cast<long long>(decoded.lines_run), static_cast<long long>(by_text.lines_run));
+void ExpectSame(const RunTrace& a, const RunTrace& b, const char* what) {
+  if (a == b) return;
+  std::fprintf(stderr, "%s disagree (end %d/%d, line %d/%d, lines run %lld/%lld)\n", what,
+               static_cast<int>(a.reason), static_cast<int>(b.reason), a.line, b.line,
+               static_cast<long long>(a.lines_run), static_cast<long long>(b.lines_run));
   std::abort();
+}
+
+void ExpectSameAllWays(LastingSubsystems& lasting, const kal::RunLimits& limits, std::string_view text) {
+  RunTrace quick = RunOneWay(lasting, limits, text, Way::kQuick);
+  RunTrace decoded = RunOneWay(lasting, limits, text, Way::kDecoded);
+  RunTrace by_text = RunOneWay(lasting, limits, text, Way::kByText);
+  ExpectSame(decoded, by_text, "the decoded lines and the handlers");
+  ExpectSame(quick, decoded, "the quick form and the decoded lines one by one");
 }
 
 }  // namespace
@@ -158,7 +168,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (size == 0) return 0;
   std::string_view text(reinterpret_cast<const char*>(data) + 1, size - 1);
   if (data[0] % 2 == 1 && (data[0] & 6) == 6) {
-    ExpectSameBothWays(lasting, kLimits, text);
+    ExpectSameAllWays(lasting, kLimits, text);
     return 0;
   }
   InputRun run(lasting);
