@@ -43,12 +43,28 @@ class ExpressionCompiler {
 
   // Keeps count of the operand stack the program will need.
   void Emit(ExprStep::Code code, int64_t number = 0, uint32_t var = 0) {
+    if (FoldsLiteral(code)) {
+      --depth_;
+      return;
+    }
     code_->steps.push_back({code, var, number});
     if (code == ExprStep::Code::kNumber || code == ExprStep::Code::kVariable) {
       if (++depth_ > max_depth_) max_depth_ = depth_;
     } else if (code != ExprStep::Code::kNeg) {
       --depth_;
     }
+  }
+
+  // An operator whose right operand is the literal just emitted becomes
+  // one step holding it; a division by 0 or -1 stays as it is, for the
+  // run's checks (and the script check's sight of a written zero).
+  bool FoldsLiteral(ExprStep::Code code) {
+    using C = ExprStep::Code;
+    if (code != C::kAdd && code != C::kSub && code != C::kMul && code != C::kDiv) return false;
+    ExprStep& last = code_->steps.back();
+    if (last.code != C::kNumber || (code == C::kDiv && (last.number == 0 || last.number == -1))) return false;
+    last.code = code == C::kAdd ? C::kAddK : code == C::kSub ? C::kSubK : code == C::kMul ? C::kMulK : C::kDivK;
+    return true;
   }
 
   bool Term() {
@@ -141,14 +157,15 @@ bool CompileExpression(std::string_view* text, ExprCode* code) {
 }
 
 bool RunExpression(InterpreterState& in, ExprCode& code, int64_t* value) {
+  using C = ExprStep::Code;
   int64_t stack[kMaxStack];
   int top = 0;  // stack[top - 1] is the top
   for (const ExprStep& step : code.steps) {
     switch (step.code) {
-      case ExprStep::Code::kNumber:
+      case C::kNumber:
         stack[top++] = step.number;
         break;
-      case ExprStep::Code::kVariable: {
+      case C::kVariable: {
         int slot;
         int32_t v;
         if (!code.vars[step.var].Resolve(in, &slot)) return false;
@@ -156,28 +173,35 @@ bool RunExpression(InterpreterState& in, ExprCode& code, int64_t* value) {
         stack[top++] = v;
         break;
       }
-      case ExprStep::Code::kNeg:
+      case C::kNeg:
         stack[top - 1] = static_cast<int64_t>(0 - static_cast<uint64_t>(stack[top - 1]));
         break;
-      case ExprStep::Code::kFail:
+      case C::kFail:
         return false;
-      default: {
-        uint64_t b = static_cast<uint64_t>(stack[--top]);
+      case C::kAddK:
+      case C::kSubK:
+      case C::kMulK:
+      case C::kDivK:
+        stack[top - 1] = WithLiteral(step, stack[top - 1]);
+        break;
+      case C::kAdd:  // each as the same operator on a literal
+        --top;
+        stack[top - 1] = WithLiteral({C::kAddK, 0, stack[top]}, stack[top - 1]);
+        break;
+      case C::kSub:
+        --top;
+        stack[top - 1] = WithLiteral({C::kSubK, 0, stack[top]}, stack[top - 1]);
+        break;
+      case C::kMul:
+        --top;
+        stack[top - 1] = WithLiteral({C::kMulK, 0, stack[top]}, stack[top - 1]);
+        break;
+      case C::kDiv: {
+        int64_t b = stack[--top];
         int64_t& a = stack[top - 1];
-        uint64_t ua = static_cast<uint64_t>(a);
-        if (step.code == ExprStep::Code::kAdd) {
-          a = static_cast<int64_t>(ua + b);
-        } else if (step.code == ExprStep::Code::kSub) {
-          a = static_cast<int64_t>(ua - b);
-        } else if (step.code == ExprStep::Code::kMul) {
-          a = static_cast<int64_t>(ua * b);
-        } else if (b == 0) {
-          return Fail(in, CheckCode::kDivisionByZero, std::string(kMsgDivisionByZero));
-        } else if (static_cast<int64_t>(b) == -1) {  // also the one quotient that does not fit
-          a = static_cast<int64_t>(0 - ua);
-        } else {
-          a /= static_cast<int64_t>(b);
-        }
+        if (b == 0) return Fail(in, CheckCode::kDivisionByZero, std::string(kMsgDivisionByZero));
+        // -1 also gives the one quotient that does not fit
+        a = b == -1 ? static_cast<int64_t>(0 - static_cast<uint64_t>(a)) : WithLiteral({C::kDivK, 0, b}, a);
         break;
       }
     }

@@ -40,12 +40,26 @@ struct VarRef {
 };
 
 struct ExprStep {
-  // kFail: the text stopped being an expression here.
-  enum class Code : uint8_t { kNumber, kVariable, kAdd, kSub, kMul, kDiv, kNeg, kFail };
+  // kFail: the text stopped being an expression here. The ...K steps are
+  // an operator whose right operand is a literal, in one step: the literal
+  // is `number` (a division's is neither 0 nor -1, which keep their checks).
+  enum class Code : uint8_t { kNumber, kVariable, kAdd, kSub, kMul, kDiv, kNeg, kFail, kAddK, kSubK, kMulK, kDivK };
   Code code;
   uint32_t var = 0;    // kVariable: index into ExprCode::vars
-  int64_t number = 0;  // kNumber
+  int64_t number = 0;  // kNumber and the ...K steps
 };
+
+// An operator whose right operand is a literal (a ...K step) applied to
+// a: + - * wrap around in 64 bits; the literal divisor is neither 0 nor -1.
+inline int64_t WithLiteral(const ExprStep& step, int64_t a) {
+  uint64_t ua = static_cast<uint64_t>(a), ub = static_cast<uint64_t>(step.number);
+  switch (step.code) {
+    case ExprStep::Code::kAddK: return static_cast<int64_t>(ua + ub);
+    case ExprStep::Code::kSubK: return static_cast<int64_t>(ua - ub);
+    case ExprStep::Code::kMulK: return static_cast<int64_t>(ua * ub);
+    default: return a / step.number;
+  }
+}
 
 struct ExprCode {
   std::vector<ExprStep> steps;

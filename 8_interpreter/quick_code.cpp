@@ -42,6 +42,19 @@ ArgUse NumberArg(const Operand& op, QuickArg* arg) {
   return ArgUse::kNot;
 }
 
+// Whether the expression is a chain: a variable, then operators on
+// literals.
+bool IsChain(const ExprCode& code) {
+  if (code.steps.empty() || code.steps[0].code != ExprStep::Code::kVariable) return false;
+  for (size_t k = 1; k < code.steps.size(); ++k) {
+    ExprStep::Code c = code.steps[k].code;
+    if (c != ExprStep::Code::kAddK && c != ExprStep::Code::kSubK && c != ExprStep::Code::kMulK &&
+        c != ExprStep::Code::kDivK)
+      return false;
+  }
+  return true;
+}
+
 // An operand of a condition, compared as a number when it is one.
 ArgUse OrderArg(Operand& op, QuickArg* arg) {
   switch (op.kind) {
@@ -53,7 +66,7 @@ ArgUse OrderArg(Operand& op, QuickArg* arg) {
     case Operand::Kind::kVariable:
       return VariableArg(op.var, arg);
     case Operand::Kind::kExpression:
-      arg->kind = QuickArg::Kind::kExpression;
+      arg->kind = IsChain(op.expr) ? QuickArg::Kind::kChain : QuickArg::Kind::kExpression;
       arg->expr = &op.expr;
       return ArgUse::kQuick;
   }
@@ -143,27 +156,54 @@ inline bool QuickNumber(InterpreterState& in, const QuickArg& a, int32_t* n) {
   return in.var_is_number[i] && NumberFits(in.var_number[i], n);
 }
 
+// A condition's operand that is no expression as a number at or above
+// zero; false when it is none (the runner compares it).
+inline bool PlainOrder(const InterpreterState& in, const QuickArg& a, uint64_t* n) {
+  if (a.kind == QuickArg::Kind::kNumber) {
+    *n = a.order;
+    return true;
+  }
+  size_t i = static_cast<size_t>(a.slot);
+  int64_t v = in.var_number[i];
+  if (!in.var_is_number[i] || v < 0) return false;
+  *n = static_cast<uint64_t>(v);
+  return true;
+}
+
+// A chain's value when its variable has been looked up and holds a number
+// that fits; false when not, and RunExpression runs it (to the same end).
+inline bool ChainValue(const InterpreterState& in, const ExprCode& code, int64_t* value) {
+  size_t i = static_cast<size_t>(code.vars[0].slot);
+  int32_t x;
+  if (i == 0 || !in.var_is_number[i] || !NumberFits(in.var_number[i], &x)) return false;
+  int64_t v = x;
+  for (size_t k = 1; k < code.steps.size(); ++k) v = WithLiteral(code.steps[k], v);
+  *value = v;
+  return true;
+}
+
+inline bool IsExpression(const QuickArg& a) {
+  return a.kind == QuickArg::Kind::kExpression || a.kind == QuickArg::Kind::kChain;
+}
+
 // A condition's operand as a number at or above zero: 1 with *n, 0 when it
 // is none (the runner compares it), -1 when its expression failed.
 inline int QuickOrder(InterpreterState& in, const QuickArg& a, uint64_t* n) {
+  if (!IsExpression(a)) return PlainOrder(in, a, n) ? 1 : 0;
   int64_t v = 0;
-  switch (a.kind) {
-    case QuickArg::Kind::kNumber:
-      *n = a.order;
-      return 1;
-    case QuickArg::Kind::kSlot: {
-      size_t i = static_cast<size_t>(a.slot);
-      if (!in.var_is_number[i]) return 0;
-      v = in.var_number[i];
-      break;
-    }
-    case QuickArg::Kind::kExpression:
-      if (!RunExpression(in, *a.expr, &v)) return -1;
-      break;
-  }
+  bool chained = a.kind == QuickArg::Kind::kChain && ChainValue(in, *a.expr, &v);
+  if (!chained && !RunExpression(in, *a.expr, &v)) return -1;
   if (v < 0) return 0;
   *n = static_cast<uint64_t>(v);
   return 1;
+}
+
+// The truth of a condition over variables and literals only (a counting
+// loop's head): 1 true, 0 false, 2 left to the runner.
+inline int PlainTruth(const InterpreterState& in, const QuickStep& s) {
+  uint64_t l, r;
+  if (!PlainOrder(in, s.a, &l) || !PlainOrder(in, s.b, &r)) return 2;
+  return NumbersHold(s.op, l, r) != s.negate ? 1 : 0;
 }
 
 // A condition's truth: 1 true, 0 false, -1 failed, 2 left to the runner.
@@ -183,45 +223,102 @@ inline bool QuickSoma(InterpreterState& in, const QuickStep& s) {
   return AddToSuffix(in, s.slot, n);
 }
 
-// The lines of one pass of the counting loop headed at h (ENQUANTO over
-// variables and literals, SOMA lines, its FIM ENQUANTO), 1 when it is
-// none, 0 while not all its lines have steps yet.
-int16_t PassLines(const QuickStep* steps, int h, int last) {
-  const QuickStep& head = steps[h];
-  if (head.a.kind == QuickArg::Kind::kExpression || head.b.kind == QuickArg::Kind::kExpression) return 1;
-  for (int n = h + 1; n <= last && n - h < 64; ++n) {
-    switch (steps[n].code) {
-      case QuickCode::kSoma:
-        continue;
-      case QuickCode::kUnbuilt:
-        return 0;
-      case QuickCode::kBack:
-        return steps[n].target == h && n > h + 1 ? static_cast<int16_t>(n - h + 1) : 1;
-      default:
-        return 1;
+// Whether a loop's body may hold line n's step in a pass: SOMA, and a
+// one-line SE (run in the pass while its condition is false). 0 while the
+// line has no step yet.
+int BodyStep(const QuickStep& s) {
+  if (s.code == QuickCode::kUnbuilt) return 0;
+  return s.code == QuickCode::kSoma || s.code == QuickCode::kIf ? 1 : -1;
+}
+
+// The lines of one pass of the loop whose steps decide its passes at line
+// n: an ENQUANTO over variables and literals (head, body, FIM ENQUANTO) or
+// a FIM REPETE (body, FIM REPETE), with a body of BodyStep lines. 1 when it
+// is none, 0 while not all its lines have steps yet.
+int16_t PassLines(const QuickStep* steps, int n, int last) {
+  const QuickStep& s = steps[n];
+  int from = n + 1, to = 0;  // the body
+  if (s.code == QuickCode::kStep) {
+    from = s.target + 1;
+    to = n;
+  } else if (!IsExpression(s.a) && !IsExpression(s.b)) {
+    for (int f = from; f <= last && f - n < 64 && to == 0; ++f) {
+      if (steps[f].code == QuickCode::kUnbuilt) return 0;
+      if (steps[f].code == QuickCode::kBack && steps[f].target == n) to = f;
     }
   }
-  return 1;
+  if (to <= from || to - from > 62) return 1;
+  for (int b = from; b < to; ++b) {
+    int use = BodyStep(steps[b]);
+    if (use <= 0) return static_cast<int16_t>(use == 0 ? 0 : 1);
+  }
+  return static_cast<int16_t>(s.code == QuickCode::kStep ? to - from + 1 : to - n + 1);
+}
+
+// Where running a loop's passes stopped: the lines run, the line the steps
+// go on from, and whether that line failed (current line set there).
+struct Passes {
+  int ran = 0;
+  int at = 0;
+  bool failed = false;
+};
+
+// Runs body lines from `from` up to `to` while each can be run the quick
+// way; the line it stopped before (to when all ran) goes into p->at, the
+// lines run into p->ran. True when all ran.
+inline bool RunBody(InterpreterState& in, const QuickStep* steps, int from, int to, Passes* p) {
+  for (int n = from; n < to; ++n) {
+    const QuickStep& s = steps[n];
+    int truth = 0;
+    if (s.code == QuickCode::kSoma ? QuickSoma(in, s) : (truth = QuickTruth(in, s)) == 0) continue;
+    p->ran += n - from;
+    p->at = n;
+    if (truth < 0) {
+      in.current_line = n;
+      p->failed = true;
+    }
+    return false;  // a true SE, or a line for the steps one by one
+  }
+  p->ran += to - from;
+  return true;
 }
 
 // Whole passes of the counting loop headed at h while `room` lines allow
-// one: its lines run. *at: the line the steps go on from (the head, or a
-// SOMA line that cannot be done quickly, reached within a pass).
-int CountingPasses(InterpreterState& in, const QuickStep* steps, int h, int room, int* at) {
+// one; the head's step decides when they end.
+Passes CountingPasses(InterpreterState& in, const QuickStep* steps, int h, int room) {
   const QuickStep& head = steps[h];
   const int lines = head.pass_lines;
-  int ran = 0;
-  *at = h;
-  while (room - ran >= lines) {
-    if (QuickTruth(in, head) != 1) return ran;  // the head's step decides
-    for (int n = h + 1; n < h + lines - 1; ++n) {
-      if (QuickSoma(in, steps[n])) continue;
-      *at = n;
-      return ran + (n - h);
-    }
-    ran += lines;
+  Passes p;
+  p.at = h;
+  while (room - p.ran >= lines) {
+    if (PlainTruth(in, head) != 1) return p;
+    ++p.ran;
+    if (!RunBody(in, steps, h + 1, h + lines - 1, &p)) return p;
+    ++p.ran;  // FIM ENQUANTO
+    p.at = h;
   }
-  return ran;
+  return p;
+}
+
+// Whole passes of the REPETE loop whose FIM REPETE is line f, its step
+// first, while `room` lines allow one; where the count is not at hand, or
+// the counter is no number that fits, the steps go on one by one.
+Passes RepetePasses(InterpreterState& in, const QuickStep* steps, int f, int room) {
+  const QuickStep& fim = steps[f];
+  const int body = fim.target + 1;
+  Passes p;
+  p.at = f;
+  int32_t count, counter;
+  while (room - p.ran >= fim.pass_lines) {
+    if (!QuickNumber(in, fim.a, &count) || !QuickNumber(in, fim.b, &counter)) return p;
+    in.current_line = fim.target;
+    StepCount(in, fim.slot, count);  // cannot fail: the counter is a number
+    ++p.ran;
+    p.at = in.current_line + 1;
+    if (p.at != body || !RunBody(in, steps, body, f, &p)) return p;
+    p.at = f;
+  }
+  return p;
 }
 
 // The decoded line's runner on the line at *pc; *pc: the line after the
@@ -327,13 +424,19 @@ int RunQuickLines(InterpreterState& in, int most) {
       Derive(in, pc, &s);
       if (s.code == QuickCode::kUnbuilt) break;
     }
-    if (s.code == QuickCode::kWhile) {
+    if (s.code == QuickCode::kWhile || s.code == QuickCode::kStep) {
       if (s.pass_lines == 0) s.pass_lines = PassLines(steps, pc, last);
       if (s.pass_lines > 1) {
-        int at;
-        ran += CountingPasses(in, steps, pc, most - ran, &at);
-        if (at != pc || ran >= most) {
-          pc = at;
+        Passes p = s.code == QuickCode::kWhile ? CountingPasses(in, steps, pc, most - ran)
+                                               : RepetePasses(in, steps, pc, most - ran);
+        ran += p.ran;
+        if (p.failed) {
+          in.error = true;
+          in.lines_run += ran;
+          return ran + 1;
+        }
+        if (p.at != pc || ran >= most) {
+          pc = p.at;
           continue;
         }
       }

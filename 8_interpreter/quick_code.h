@@ -36,14 +36,15 @@ struct LineCode;
 struct ExprCode;
 
 // An operand as the quick form reads it: a variable's slot, a literal
-// number, or an expression of the decoded line.
+// number, or an expression of the decoded line; a chain is an expression
+// of one variable followed by operators on literals, as (i/1000*1000).
 struct QuickArg {
-  enum class Kind : uint8_t { kNumber, kSlot, kExpression };
+  enum class Kind : uint8_t { kNumber, kSlot, kExpression, kChain };
   Kind kind = Kind::kNumber;
   int16_t slot = 0;
   int32_t value = 0;         // kNumber: a literal's value under the numeric rule
   uint64_t order = 0;        // kNumber: a literal of digits as a condition orders it
-  ExprCode* expr = nullptr;  // kExpression: lives in the decoded line
+  ExprCode* expr = nullptr;  // kExpression, kChain: lives in the decoded line
 };
 
 enum class QuickCode : uint8_t {

@@ -69,6 +69,15 @@ const char* const kLoops[] = {
     "seja a 0\nrepete i 1200\n  se (a/(1000-i)) > 5 soma a 1\nfim repete\n",
     "seja n 3\nseja a 0\nrepete i n\n  soma a 1\n  se i = 2 seja n \"x\"\nfim repete\n",
     "seja a 0\nenquanto a < 2500\n  soma a 1\n  se a = 1200 soma $novo 1\nfim enquanto\nescreve a $novo\n",
+    // Passes of REPETE loops whose one-line SE tests a variable under
+    // operators on literals: names first met in the test, results below
+    // zero, 64-bit wrap-around, a written zero or -1 as divisor, a counter
+    // turned to text within a pass.
+    "seja c 0\nrepete i 3000\n  soma c 1\n  se (i/7*7) = i soma d 1\nfim repete\nescreve c d i\n",
+    "repete i 1500\n  se ($n*2+1) > 2000 soma a 1\n  soma $n 1\nfim repete\nescreve a $n\n",
+    "repete i 2100\n  se (i-1000) < 5 soma a 1\n  se (i*1000000*1000000-7) > 9 soma b 1\nfim repete\nescreve a b\n",
+    "repete i 1300\n  se (i/4294967295) > 1 soma a 1\n  se i = 1250 se (i/0) = 1 soma b 1\nfim repete\n",
+    "repete i 2000\n  soma c 1\n  se (i+0) = 1999 seja i \"x\"\nfim repete\nescreve c\n",
 };
 
 TEST(QuickLines, LoopsAtTheirEdgesEndAsTheDecodedLinesAndTheHandlersEndThem) {
@@ -82,8 +91,8 @@ TEST(QuickLines, LoopsAtTheirEdgesEndAsTheDecodedLinesAndTheHandlersEndThem) {
   }
 }
 
-// The counting loop runs as whole passes, and the results are the loop's.
-TEST(QuickLines, ACountingLoopRunsAsWholePasses) {
+// Loops run as whole passes, and the results are the loops'.
+TEST(QuickLines, LoopsRunAsWholePasses) {
   InterpreterState in;
   Trace t = RunWay("seja a 0\nenquanto a < 5000\n  soma a 1\n  soma b 2\nfim enquanto\n", Way::kQuick, 0, &in);
   EXPECT_EQ(t.result.end.reason, EndReason::kNormal);
@@ -92,6 +101,15 @@ TEST(QuickLines, ACountingLoopRunsAsWholePasses) {
   EXPECT_EQ(t.lines_run, 1 + 5000 * 4 + 1);
   ASSERT_GT(in.index.quick.steps.size(), 2u);
   EXPECT_EQ(in.index.quick.steps[2].pass_lines, 4);
+
+  // A REPETE loop with a one-line SE: its FIM REPETE runs the passes (the
+  // body's two lines and itself), the SE's test as a chain.
+  InterpreterState r;
+  t = RunWay("repete i 3000\n  soma c 1\n  se (i/1000*1000) = i soma d 1\nfim repete\n", Way::kQuick, 0, &r);
+  EXPECT_EQ(t.vars[2] + " " + t.vars[3], "3000 3");
+  ASSERT_EQ(r.index.quick.steps.size(), 5u);
+  EXPECT_EQ(r.index.quick.steps[4].pass_lines, 3);
+  EXPECT_EQ(r.index.quick.steps[3].a.kind, QuickArg::Kind::kChain);
 }
 
 }  // namespace
