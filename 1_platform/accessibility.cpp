@@ -1,4 +1,4 @@
-// The accessibility back end of the installed platform state.
+// The accessibility back end of a platform state.
 #include "1_platform/accessibility.h"
 
 #include "1_platform/platform.h"
@@ -6,7 +6,7 @@
 namespace kal {
 
 Accessibility& TheAccessibility(Platform& p) {
-  if (!p.accessibility) p.accessibility = MakeHostAccessibility(p.loop);
+  if (!p.accessibility) p.accessibility = MakeHostAccessibility(p);
   return *p.accessibility;
 }
 

@@ -70,7 +70,8 @@ struct Platform;
 // use, unless a test installs another.
 Accessibility& TheAccessibility(Platform& platform);
 void SetAccessibility(Platform& platform, std::unique_ptr<Accessibility> a);  // nullptr: the real one
-// The host's back end posts what its own thread learns to loop.
-std::unique_ptr<Accessibility> MakeHostAccessibility(EventLoop& loop);
+// The host's back end posts what its own thread learns to the platform
+// state's loop, and a wait of its ends when the run is asked to stop.
+std::unique_ptr<Accessibility> MakeHostAccessibility(Platform& platform);
 
 }  // namespace kal

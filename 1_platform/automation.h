@@ -87,18 +87,19 @@ struct Platform;
 // first use, unless a test installs another.
 DesktopAutomation& Desktop(Platform& platform);
 void SetDesktopAutomation(Platform& platform, std::unique_ptr<DesktopAutomation> desktop);  // nullptr: the real one
-std::unique_ptr<DesktopAutomation> MakeX11Automation();
-// The host's real back end: X11 on Linux, the Windows desktop on Windows.
-std::unique_ptr<DesktopAutomation> MakeHostAutomation();
+std::unique_ptr<DesktopAutomation> MakeX11Automation(Platform& platform);
+// The host's real back end: X11 on Linux, the Windows desktop on Windows;
+// it works on the platform state's desktop connection.
+std::unique_ptr<DesktopAutomation> MakeHostAutomation(Platform& platform);
 
 // The console's own window. A front end that draws the console in a window
 // of its own names it here; otherwise the terminal's window is taken from
 // WINDOWID, or failing that the window that was active when the program
 // started (NoteConsoleWindowAtStart).
-void SetConsoleWindowId(uint64_t id);
-uint64_t ExplicitConsoleWindowId();  // 0 when none was set
+void SetConsoleWindowId(Platform& platform, uint64_t id);
+uint64_t ExplicitConsoleWindowId(const Platform& platform);  // 0 when none was set
 // Remembers the active window when neither a front end nor WINDOWID names
 // the console's window; does nothing without a display.
-void NoteConsoleWindowAtStart();
+void NoteConsoleWindowAtStart(Platform& platform);
 
 }  // namespace kal

@@ -24,6 +24,7 @@ namespace kal {
 
 class ConsoleGrid;
 class EventLoop;
+struct Platform;
 struct Picture;
 
 class ConsoleFrontEnd {
@@ -112,11 +113,13 @@ struct TerminalOptions {
 };
 
 // The host's front ends watch their input and post their wake-ups on the
-// loop they are made with; it must outlive them.
+// loop of the platform state they are made with, and record there what they
+// learn for the run (the terminal its restoring clean-up, a window its id
+// and the stop when it is closed); it must outlive them.
 
 // The terminal on in_fd/out_fd in raw mode on the alternate screen; nullptr
 // when in_fd is not a terminal.
-std::unique_ptr<ConsoleFrontEnd> MakeTerminalFrontEnd(EventLoop& loop, int in_fd, int out_fd,
+std::unique_ptr<ConsoleFrontEnd> MakeTerminalFrontEnd(Platform& platform, int in_fd, int out_fd,
                                                       const TerminalOptions& opts);
 
 // True when the environment announces 24-bit colour (COLORTERM).
@@ -137,7 +140,7 @@ bool DisplayAnnounced();
 
 // A desktop window; when none can be opened, a stand-in whose
 // StandInReason (1_platform/unavailable_backends.h) says why.
-std::unique_ptr<ConsoleFrontEnd> MakeWindowFrontEnd(EventLoop& loop, const WindowOptions& opts);
+std::unique_ptr<ConsoleFrontEnd> MakeWindowFrontEnd(Platform& platform, const WindowOptions& opts);
 
 // Headless: lines to out_fd as UTF-8, raw input bytes from in_fd.
 std::unique_ptr<ConsoleFrontEnd> MakeHeadlessFrontEnd(EventLoop& loop, int in_fd, int out_fd);

@@ -8,6 +8,8 @@
 
 namespace kal {
 
+struct Platform;
+
 struct ForegroundWindow {
   bool is_console = false;  // the active window is the console's window
   std::string title;        // its title, Latin-1
@@ -16,11 +18,12 @@ struct ForegroundWindow {
 // Fills *w from the display; false when there is no display, the console's
 // window is not known (no WINDOWID) or the display does not tell which
 // window is active.
-bool QueryForegroundWindow(ForegroundWindow* w);
+bool QueryForegroundWindow(Platform& platform, ForegroundWindow* w);
 
 // Iconifies / restores and raises the console's window; false when there is
-// no display or no known window of the console.
-bool MinimizeConsoleWindow();
-bool RestoreConsoleWindow();
+// no display or no known window of the console. The display and the
+// console's window are the platform state's.
+bool MinimizeConsoleWindow(Platform& platform);
+bool RestoreConsoleWindow(Platform& platform);
 
 }  // namespace kal

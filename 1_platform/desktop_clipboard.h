@@ -25,10 +25,12 @@ class DesktopClipboard {
   virtual bool Get(std::string* latin1, size_t max_chars) = 0;
 };
 
-// The X11 clipboard; without a display (or its module), a stand-in whose
+struct Platform;
+
+// The X11 clipboard of the platform state's desktop connection; without a display (or its module), a stand-in whose
 // StandInReason (1_platform/unavailable_backends.h) says why.
-std::unique_ptr<DesktopClipboard> MakeX11Clipboard();
+std::unique_ptr<DesktopClipboard> MakeX11Clipboard(Platform& platform);
 // The host's clipboard: X11's on Linux, the Windows clipboard on Windows.
-std::unique_ptr<DesktopClipboard> MakeHostClipboard();
+std::unique_ptr<DesktopClipboard> MakeHostClipboard(Platform& platform);
 
 }  // namespace kal

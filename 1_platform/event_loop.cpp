@@ -24,9 +24,6 @@ void EventLoop::CloseMailbox() {
 
 LocalTime RealLocalTime();  // 1_platform/linux/local_time.cpp
 
-LocalTime NowLocal() {
-  Platform* p = InstalledPlatform();
-  return p && p->pinned_time ? *p->pinned_time : RealLocalTime();
-}
+LocalTime NowLocal(const Platform& p) { return p.pinned_time ? *p.pinned_time : RealLocalTime(); }
 
 }  // namespace kal

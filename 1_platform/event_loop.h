@@ -81,12 +81,13 @@ std::unique_ptr<EventLoop> MakePollEventLoop();
 std::unique_ptr<EventLoop> MakeFakeEventLoop();
 
 // Wall-clock local time, used for the interpreter's time reference and the
-// spoken time; the time pinned in the installed platform state (platform.h)
-// when tests pin one.
+// spoken time; the time pinned in the platform state (platform.h) when
+// tests pin one.
 struct LocalTime {
   int year, month, day, weekday;  // weekday 0 = Sunday
   int hour, minute, second, hundredths;
 };
-LocalTime NowLocal();
+struct Platform;
+LocalTime NowLocal(const Platform& platform);
 
 }  // namespace kal

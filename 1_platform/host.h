@@ -19,12 +19,12 @@ enum class FrontEndChoice {
 
 // *window_failed is set to why a window asked for (kWindow) did not open,
 // and left empty otherwise.
-std::unique_ptr<ConsoleFrontEnd> MakeConsoleFrontEnd(EventLoop& loop, FrontEndChoice choice,
+std::unique_ptr<ConsoleFrontEnd> MakeConsoleFrontEnd(Platform& platform, FrontEndChoice choice,
                                                      const WindowOptions& window, std::string* window_failed = nullptr);
 
 // The terminal front end when standard input and output are terminals and
 // headless is not asked for; the headless front end otherwise.
-std::unique_ptr<ConsoleFrontEnd> MakeConsoleFrontEnd(EventLoop& loop, bool force_headless);
+std::unique_ptr<ConsoleFrontEnd> MakeConsoleFrontEnd(Platform& platform, bool force_headless);
 
 // Whether the host keeps a queue of window messages for every program,
 // shown window or not (Windows); elsewhere only an open window has one.

@@ -6,12 +6,13 @@
 
 namespace kal {
 
-bool LaunchDetached(const std::string& program, const std::vector<std::string>& args, std::string* err) {
+bool LaunchDetached(Platform& platform, const std::string& program, const std::vector<std::string>& args,
+                    std::string* err) {
   StartRequest req;
   req.program = program;
   req.args = args;
   req.streams = ChildStreams::kDetached;
-  return StartProgram(req, err) > 0;
+  return StartProgram(platform, req, err) > 0;
 }
 
 }  // namespace kal

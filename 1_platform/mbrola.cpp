@@ -6,17 +6,13 @@
 
 namespace kal {
 
-std::unique_ptr<MbrolaSynth> LoadMbrola() {
-  Platform* p = InstalledPlatform();
-  if (p && p->mbrola_factory) return p->mbrola_factory();
+std::unique_ptr<MbrolaSynth> LoadMbrola(const Platform& p) {
+  if (p.mbrola_factory) return p.mbrola_factory();
   std::string program = FindMbrolaProgram();
   if (program.empty()) return nullptr;
   return MakeMbrolaProcess(program);
 }
 
-bool MbrolaInstalled() {
-  Platform* p = InstalledPlatform();
-  return (p && p->mbrola_factory) || !FindMbrolaProgram().empty();
-}
+bool MbrolaInstalled(const Platform& p) { return p.mbrola_factory || !FindMbrolaProgram().empty(); }
 
 }  // namespace kal

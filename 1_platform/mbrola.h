@@ -40,16 +40,18 @@ class MbrolaSynth {
 // and the manual says which.
 std::string_view MbrolaWhereToGet();
 
+struct Platform;
+
 // Finds the synthesiser; nullptr when it is not installed. A factory in the
-// installed platform state (platform.h; tests set one) makes it instead.
-std::unique_ptr<MbrolaSynth> LoadMbrola();
+// platform state (platform.h; tests set one) makes it instead.
+std::unique_ptr<MbrolaSynth> LoadMbrola(const Platform& platform);
 
 // The process-based synthesiser running the given program.
 std::unique_ptr<MbrolaSynth> MakeMbrolaProcess(const std::string& program);
 // The mbrola program beside the running executable or on PATH; "" if none.
 std::string FindMbrolaProgram();
 // True when LoadMbrola would find a synthesiser (a factory or the program).
-bool MbrolaInstalled();
+bool MbrolaInstalled(const Platform& platform);
 
 // The database file that MBROLA's installation registered under that name
 // (br4, br3, ...): on Windows the default value of the key

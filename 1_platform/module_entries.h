@@ -26,6 +26,7 @@ class MidiOutput;
 class SpeechServerConnection;
 class TextSynth;
 struct ForegroundWindow;
+struct Platform;
 struct Picture;
 struct WindowOptions;
 }  // namespace kal
@@ -33,25 +34,27 @@ struct WindowOptions;
 // X(id, module, entry, type): the entry `entry` of kaldorin-MODULE, a
 // function of that type. A maker returns a new object, or nullptr when it
 // cannot make one (no display); the core then gives a stand-in.
-#define KALDORIN_MODULE_ENTRIES(X)                                                                          \
-  X(kMakeSdlAudio, "audio", kaldorin_make_sdl_audio, kal::AudioDevice*())                                   \
-  X(kMakeAlsaAudio, "alsa", kaldorin_make_alsa_audio, kal::AudioDevice*())                                  \
-  X(kMakeWindowFrontEnd, "window", kaldorin_make_window_front_end,                                          \
-    kal::ConsoleFrontEnd*(kal::EventLoop&, const kal::WindowOptions&))                                      \
-  X(kMakeBrlapiBraille, "braille", kaldorin_make_brlapi_braille, kal::BrailleDevice*())                     \
-  X(kDecodeJpeg, "jpeg", kaldorin_decode_jpeg, bool(const char*, std::size_t, kal::Picture*))               \
-  X(kMakeX11Automation, "x11", kaldorin_make_x11_automation, kal::DesktopAutomation*())                     \
-  X(kMakeX11Clipboard, "x11", kaldorin_make_x11_clipboard, kal::DesktopClipboard*())                        \
-  X(kQueryForegroundWindow, "x11", kaldorin_query_foreground_window, bool(kal::ForegroundWindow*))          \
-  X(kMinimizeConsoleWindow, "x11", kaldorin_minimize_console_window, bool())                                \
-  X(kRestoreConsoleWindow, "x11", kaldorin_restore_console_window, bool())                                  \
-  X(kNoteConsoleWindowAtStart, "x11", kaldorin_note_console_window_at_start, void())                        \
-  X(kMakeAtspiAccessibility, "atspi", kaldorin_make_atspi_accessibility,                                    \
-    kal::Accessibility*(kal::EventLoop&))                                                                   \
-  X(kScreenReaderEnabled, "atspi", kaldorin_screen_reader_enabled, int(const char*))                        \
-  X(kMakeSpeechdConnection, "speechd", kaldorin_make_speechd_connection, kal::SpeechServerConnection*())    \
-  X(kMakeEspeakSynth, "espeak", kaldorin_make_espeak_synth, kal::TextSynth*())                              \
-  X(kMakeSynthOutput, "fluidsynth", kaldorin_make_synth_output, kal::MidiOutput*(const std::string&))       \
+#define KALDORIN_MODULE_ENTRIES(X)                                                                         \
+  X(kMakeSdlAudio, "audio", kaldorin_make_sdl_audio, kal::AudioDevice*())                                  \
+  X(kMakeAlsaAudio, "alsa", kaldorin_make_alsa_audio, kal::AudioDevice*())                                 \
+  X(kMakeWindowFrontEnd, "window", kaldorin_make_window_front_end,                                         \
+    kal::ConsoleFrontEnd*(kal::Platform&, const kal::WindowOptions&))                                      \
+  X(kMakeBrlapiBraille, "braille", kaldorin_make_brlapi_braille, kal::BrailleDevice*())                    \
+  X(kDecodeJpeg, "jpeg", kaldorin_decode_jpeg, bool(const char*, std::size_t, kal::Picture*))              \
+  X(kMakeX11Automation, "x11", kaldorin_make_x11_automation, kal::DesktopAutomation*(kal::Platform&))      \
+  X(kMakeX11Clipboard, "x11", kaldorin_make_x11_clipboard, kal::DesktopClipboard*(kal::Platform&))         \
+  X(kQueryForegroundWindow, "x11", kaldorin_query_foreground_window,                                       \
+    bool(kal::Platform&, kal::ForegroundWindow*))                                                          \
+  X(kMinimizeConsoleWindow, "x11", kaldorin_minimize_console_window, bool(kal::Platform&))                 \
+  X(kRestoreConsoleWindow, "x11", kaldorin_restore_console_window, bool(kal::Platform&))                   \
+  X(kNoteConsoleWindowAtStart, "x11", kaldorin_note_console_window_at_start,                               \
+    void(kal::Platform&))                                                                                  \
+  X(kMakeAtspiAccessibility, "atspi", kaldorin_make_atspi_accessibility,                                   \
+    kal::Accessibility*(kal::Platform&))                                                                   \
+  X(kScreenReaderEnabled, "atspi", kaldorin_screen_reader_enabled, int(const char*))                       \
+  X(kMakeSpeechdConnection, "speechd", kaldorin_make_speechd_connection, kal::SpeechServerConnection*())   \
+  X(kMakeEspeakSynth, "espeak", kaldorin_make_espeak_synth, kal::TextSynth*())                             \
+  X(kMakeSynthOutput, "fluidsynth", kaldorin_make_synth_output, kal::MidiOutput*(const std::string&))      \
   X(kMakeSequencerOutput, "sequencer", kaldorin_make_sequencer_output, kal::MidiOutput*(const std::string&))
 
 // Raised whenever an interface that a module implements (AudioDevice,

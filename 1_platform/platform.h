@@ -6,13 +6,13 @@
 // port, the sound device, the pinned power state and local time, the notice writer and the
 // key source that the console installs, the connection to the desktop, the
 // accessibility and automation back ends, and the event loop every wait of the run
-// sleeps in (built by main before the platform, which holds it). main builds one Platform, installs it for the run and hands
-// the services their parts through the layer's free functions, which read
-// the installed one; a test program installs one for all its tests (see
-// tests/support/test_environment.cpp), and a test that needs a clean one
-// installs a fresh Platform of its own for its length. With none
-// installed (after main has returned) the services answer as if nothing was
-// set: no stop, no clean-ups, no program starter.
+// sleeps in (built by main before the platform, which holds it). main builds
+// one Platform and hands it down: the layer's functions take the state they
+// work on as their first argument (StopRequested(platform), Delay(platform,
+// ms), StartProgram(platform, ...)), and the objects built on it (the
+// console, the speech facade, the network, the front ends, the desktop's
+// back ends) hold it. A test builds a fresh one for each case
+// (tests/support/fresh_subsystems.h).
 #pragma once
 
 #include <cstdint>
@@ -77,22 +77,6 @@ struct Platform {
   std::unique_ptr<Accessibility> accessibility;
   std::unique_ptr<DesktopAutomation> desktop;
   uint64_t console_window = 0;
-};
-
-// The installed platform state; nullptr when none is.
-Platform* InstalledPlatform();
-
-// Installs a platform state for the life of this object and puts the
-// previous one back at its end.
-class ScopedPlatform {
- public:
-  explicit ScopedPlatform(Platform& platform);
-  ~ScopedPlatform();
-  ScopedPlatform(const ScopedPlatform&) = delete;
-  ScopedPlatform& operator=(const ScopedPlatform&) = delete;
-
- private:
-  Platform* previous_;
 };
 
 }  // namespace kal

@@ -4,9 +4,8 @@
 
 namespace kal {
 
-PowerStatus ReadPowerStatus() {
-  Platform* p = InstalledPlatform();
-  if (p && p->pinned_power) return *p->pinned_power;
+PowerStatus ReadPowerStatus(const Platform& p) {
+  if (p.pinned_power) return *p.pinned_power;
   return ReadMachinePowerStatus();
 }
 

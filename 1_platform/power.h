@@ -12,9 +12,11 @@ struct PowerStatus {
   int on_mains = -1;      // 1 on mains, 0 on battery, -1 unknown
 };
 
-// The current state: the one pinned in the installed platform state
-// (platform.h; tests pin one), else the machine's.
-PowerStatus ReadPowerStatus();
+struct Platform;
+
+// The current state: the one pinned in the platform state (platform.h;
+// tests pin one), else the machine's.
+PowerStatus ReadPowerStatus(const Platform& platform);
 // The machine's state (Linux: /sys/class/power_supply).
 PowerStatus ReadMachinePowerStatus();
 // The same, read from another folder laid out like /sys/class/power_supply.

@@ -8,11 +8,13 @@
 
 namespace kal {
 
+struct Platform;
+
 // Clean-ups that must run when a run is stopped (terminal restore, audio
-// close).
-void AtProgramExit(std::function<void()> cleanup);
+// close), kept in the platform state.
+void AtProgramExit(Platform& platform, std::function<void()> cleanup);
 
 // Runs the registered clean-ups, last registered first, once each.
-void RunExitCleanups();
+void RunExitCleanups(Platform& platform);
 
 }  // namespace kal

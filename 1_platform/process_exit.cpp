@@ -5,15 +5,11 @@
 
 namespace kal {
 
-void AtProgramExit(std::function<void()> cleanup) {
-  if (Platform* p = InstalledPlatform()) p->exit_cleanups.push_back(std::move(cleanup));
-}
+void AtProgramExit(Platform& p, std::function<void()> cleanup) { p.exit_cleanups.push_back(std::move(cleanup)); }
 
-void RunExitCleanups() {
-  Platform* p = InstalledPlatform();
-  if (!p) return;
-  auto cleanups = std::move(p->exit_cleanups);
-  p->exit_cleanups.clear();
+void RunExitCleanups(Platform& p) {
+  auto cleanups = std::move(p.exit_cleanups);
+  p.exit_cleanups.clear();
   for (auto it = cleanups.rbegin(); it != cleanups.rend(); ++it) (*it)();
 }
 

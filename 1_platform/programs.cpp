@@ -1,76 +1,56 @@
-// The installed program starter and the calls that reach it.
+// The platform state's program starter and the calls that reach it.
 #include "1_platform/programs.h"
 
 #include "1_platform/platform.h"
 
 namespace kal {
-namespace {
 
-constexpr const char* kNoStarter = "no program starter";
-
-// The installed platform's starter; the host's is made on first use.
-Programs* Installed() {
-  Platform* p = InstalledPlatform();
-  if (!p) return nullptr;
-  if (!p->programs) {
-    if (!p->host_programs) p->host_programs = MakeHostPrograms();
-    p->programs = p->host_programs.get();
+Programs& ProgramsOf(Platform& p) {
+  if (!p.programs) {
+    if (!p.host_programs) p.host_programs = MakeHostPrograms();
+    p.programs = p.host_programs.get();
   }
-  return p->programs;
+  return *p.programs;
 }
 
-}  // namespace
-
-ScopedPrograms::ScopedPrograms(Programs& programs) : platform_(InstalledPlatform()) {
-  if (!platform_) return;
-  previous_ = platform_->programs;
-  platform_->programs = &programs;
+ScopedPrograms::ScopedPrograms(Platform& platform, Programs& programs)
+    : platform_(platform), previous_(platform.programs) {
+  platform_.programs = &programs;
 }
 
-ScopedPrograms::~ScopedPrograms() {
-  if (platform_) platform_->programs = previous_;
-}
+ScopedPrograms::~ScopedPrograms() { platform_.programs = previous_; }
 
-int StartProgram(const StartRequest& req, std::string* err, StartFailure* why) {
+int StartProgram(Platform& p, const StartRequest& req, std::string* err, StartFailure* why) {
   if (why) *why = StartFailure::kNone;
-  if (Programs* p = Installed()) return p->Start(req, err, why);
-  if (err) *err = kNoStarter;
-  if (why) *why = StartFailure::kOther;
-  return 0;
+  return ProgramsOf(p).Start(req, err, why);
 }
 
-bool ProgramRunning(int id) { return Installed() && Installed()->Running(id); }
+bool ProgramRunning(Platform& p, int id) { return ProgramsOf(p).Running(id); }
 
-int ProgramExitCode(int id) { return Installed() ? Installed()->ExitCode(id) : -1; }
+int ProgramExitCode(Platform& p, int id) { return ProgramsOf(p).ExitCode(id); }
 
-int LastExitCodeNamed(std::string_view name) { return Installed() ? Installed()->LastExitCodeNamed(name) : -1; }
+int LastExitCodeNamed(Platform& p, std::string_view name) { return ProgramsOf(p).LastExitCodeNamed(name); }
 
-void EndProgramsWithUs() {
-  if (Programs* p = Installed()) p->EndProgramsWithUs();
-}
+void EndProgramsWithUs(Platform& p) { ProgramsOf(p).EndProgramsWithUs(); }
 
-bool ConsoleProgramRunning() { return Installed() && Installed()->ConsoleProgramRunning(); }
+bool ConsoleProgramRunning(Platform& p) { return ProgramsOf(p).ConsoleProgramRunning(); }
 
-void ReclaimTerminal() {
-  if (Programs* p = Installed()) p->ReclaimTerminal();
-}
+void ReclaimTerminal(Platform& p) { ProgramsOf(p).ReclaimTerminal(); }
 
-int EndProgramsNamed(std::string_view name) { return Installed() ? Installed()->EndNamed(name) : 0; }
+int EndProgramsNamed(Platform& p, std::string_view name) { return ProgramsOf(p).EndNamed(name); }
 
-bool EndProgram(int id, bool force) { return Installed() && Installed()->End(id, force); }
+bool EndProgram(Platform& p, int id, bool force) { return ProgramsOf(p).End(id, force); }
 
-bool SendToPipedProgram(std::string_view bytes) { return Installed() && Installed()->SendToPiped(bytes); }
+bool SendToPipedProgram(Platform& p, std::string_view bytes) { return ProgramsOf(p).SendToPiped(bytes); }
 
-std::string TakePipedOutput(int stream, size_t max) {
-  return Installed() ? Installed()->TakePipedOutput(stream, max) : std::string();
-}
+std::string TakePipedOutput(Platform& p, int stream, size_t max) { return ProgramsOf(p).TakePipedOutput(stream, max); }
 
-bool ProcessRunningNamed(std::string_view name) { return Installed() && Installed()->ProcessRunningNamed(name); }
+bool ProcessRunningNamed(Platform& p, std::string_view name) { return ProgramsOf(p).ProcessRunningNamed(name); }
 
-std::string DocumentOpener() { return Installed() ? Installed()->DocumentOpener() : std::string(); }
+std::string DocumentOpener(Platform& p) { return ProgramsOf(p).DocumentOpener(); }
 
-std::string FindInPath(std::string_view name) { return Installed() ? Installed()->FindInPath(name) : std::string(); }
+std::string FindInPath(Platform& p, std::string_view name) { return ProgramsOf(p).FindInPath(name); }
 
-bool IsExecutableFile(const std::string& path) { return Installed() && Installed()->IsExecutableFile(path); }
+bool IsExecutableFile(Platform& p, const std::string& path) { return ProgramsOf(p).IsExecutableFile(path); }
 
 }  // namespace kal

@@ -131,40 +131,40 @@ std::unique_ptr<Programs> MakeHostPrograms();
 
 struct Platform;
 
-// Installs a program starter in the installed platform state (platform.h)
-// for the life of this object (a test installs a recording one; without
-// one the host's is made on first use), and puts the previous one back at
-// its end.
+// Sets a program starter in the platform state for the life of this object
+// (a test sets a recording one; without one the host's is made on first
+// use), and puts the previous one back at its end.
 class ScopedPrograms {
  public:
-  explicit ScopedPrograms(Programs& programs);
+  ScopedPrograms(Platform& platform, Programs& programs);
   ~ScopedPrograms();
   ScopedPrograms(const ScopedPrograms&) = delete;
   ScopedPrograms& operator=(const ScopedPrograms&) = delete;
 
  private:
-  Platform* platform_;
+  Platform& platform_;
   Programs* previous_ = nullptr;
 };
 
-// The calls below go to the installed platform's program starter. With no
-// platform installed nothing is started (StartProgram fails with a reason)
-// and every question answers "none".
-int StartProgram(const StartRequest& req, std::string* err, StartFailure* why = nullptr);
-bool ProgramRunning(int id);
-int ProgramExitCode(int id);
-int LastExitCodeNamed(std::string_view name);
-void EndProgramsWithUs();
-bool ConsoleProgramRunning();
-void ReclaimTerminal();
-int EndProgramsNamed(std::string_view name);
-bool EndProgram(int id, bool force);
-bool SendToPipedProgram(std::string_view bytes);
-std::string TakePipedOutput(int stream, size_t max);
-bool ProcessRunningNamed(std::string_view name);
-std::string DocumentOpener();
-std::string FindInPath(std::string_view name);
-bool IsExecutableFile(const std::string& path);
+// The platform state's program starter: the one set, else the host's, made
+// on first use. The calls below are its calls.
+Programs& ProgramsOf(Platform& platform);
+
+int StartProgram(Platform& platform, const StartRequest& req, std::string* err, StartFailure* why = nullptr);
+bool ProgramRunning(Platform& platform, int id);
+int ProgramExitCode(Platform& platform, int id);
+int LastExitCodeNamed(Platform& platform, std::string_view name);
+void EndProgramsWithUs(Platform& platform);
+bool ConsoleProgramRunning(Platform& platform);
+void ReclaimTerminal(Platform& platform);
+int EndProgramsNamed(Platform& platform, std::string_view name);
+bool EndProgram(Platform& platform, int id, bool force);
+bool SendToPipedProgram(Platform& platform, std::string_view bytes);
+std::string TakePipedOutput(Platform& platform, int stream, size_t max);
+bool ProcessRunningNamed(Platform& platform, std::string_view name);
+std::string DocumentOpener(Platform& platform);
+std::string FindInPath(Platform& platform, std::string_view name);
+bool IsExecutableFile(Platform& platform, const std::string& path);
 
 // Where the user puts a helper program that this one starts by name (the
 // radio player) when it is missing: on Windows the folder of the running

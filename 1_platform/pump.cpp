@@ -10,62 +10,45 @@ namespace {
 
 constexpr uint8_t kEnter = 13;
 
-KeyInput* Input() {
-  Platform* p = InstalledPlatform();
-  return p ? p->key_input : nullptr;
-}
-
-// The run's loop, which the platform state holds; nullptr when none is
-// installed (after main has returned), and then a wait returns at once.
-EventLoop* RunLoop() {
-  Platform* p = InstalledPlatform();
-  return p ? &p->loop : nullptr;
-}
-
 }  // namespace
 
-void SetKeyInput(KeyInput* input) {
-  if (Platform* p = InstalledPlatform()) p->key_input = input;
+void SetKeyInput(Platform& p, KeyInput* input) { p.key_input = input; }
+
+void PumpMessages(Platform& p) {
+  RunPostedTasks(p);
+  if (p.key_input) p.key_input->TakeInput();
 }
 
-void PumpMessages() {
-  RunPostedTasks();
-  if (Input()) Input()->TakeInput();
-}
+void RunPostedTasks(Platform& p) { p.loop.Wait(0); }
 
-void RunPostedTasks() {
-  if (EventLoop* loop = RunLoop()) loop->Wait(0);
-}
-
-void Delay(int ms) {
-  EventLoop* loop = RunLoop();
-  if (!loop) return;
-  KeyInput* in = Input();
+void Delay(Platform& p, int ms) {
+  EventLoop& loop = p.loop;
+  KeyInput* in = p.key_input;
   if (in) in->Open();
-  int64_t end = loop->NowMs() + ms;
+  int64_t end = loop.NowMs() + ms;
   for (;;) {
     if (in) in->TakeInput();
-    if (StopRequested()) return;
-    int64_t left = end - loop->NowMs();
+    if (StopRequested(p)) return;
+    int64_t left = end - loop.NowMs();
     if (left <= 0) break;
-    loop->Wait(static_cast<int>(left));
+    loop.Wait(static_cast<int>(left));
   }
   if (in) in->TakeInput();
 }
 
-bool KeyPressed() {
-  if (Input()) Input()->Open();
-  PumpMessages();
-  return (Input() && Input()->KeyQueued()) || StopRequested();
+bool KeyPressed(Platform& p) {
+  if (p.key_input) p.key_input->Open();
+  PumpMessages(p);
+  return (p.key_input && p.key_input->KeyQueued()) || StopRequested(p);
 }
 
-uint8_t ReadKey() {
-  if (Input()) return Input()->ReadKey();
-  return StopRequested() ? kNoKeyByte : kEnter;
+uint8_t ReadKey(Platform& p) {
+  if (p.key_input) return p.key_input->ReadKey();
+  return StopRequested(p) ? kNoKeyByte : kEnter;
 }
 
-void ClearKeyQueue() {
-  if (Input()) Input()->ClearQueue();
+void ClearKeyQueue(Platform& p) {
+  if (p.key_input) p.key_input->ClearQueue();
 }
 
 }  // namespace kal

@@ -14,31 +14,26 @@ volatile std::sig_atomic_t g_signal = 0;
 
 }  // namespace
 
-void RequestStop(const RunEnd& end) {
-  Platform* p = InstalledPlatform();
-  if (!p || StopRequested()) return;
-  p->stop.requested = true;
-  p->stop.end = end;
+void RequestStop(Platform& p, const RunEnd& end) {
+  if (StopRequested(p)) return;
+  p.stop.requested = true;
+  p.stop.end = end;
 }
 
 void RequestStopFromSignal(int sig) {
   if (g_signal == 0) g_signal = sig;
 }
 
-bool StopRequested() {
-  Platform* p = InstalledPlatform();
-  return (p && p->stop.requested) || g_signal != 0;
-}
+bool StopRequested(const Platform& p) { return p.stop.requested || g_signal != 0; }
 
-RunEnd RequestedStop() {
-  Platform* p = InstalledPlatform();
-  if (p && p->stop.requested) return p->stop.end;
+RunEnd RequestedStop(const Platform& p) {
+  if (p.stop.requested) return p.stop.end;
   if (g_signal != 0) return EndOfSignal(g_signal);
   return RunEnd{};
 }
 
-void ClearStopRequest() {
-  if (Platform* p = InstalledPlatform()) p->stop = Platform::Stop();
+void ClearStopRequest(Platform& p) {
+  p.stop = Platform::Stop();
   g_signal = 0;
 }
 

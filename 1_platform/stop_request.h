@@ -1,5 +1,5 @@
-// The process-wide "stop requested" flag: the one place where a run learns
-// that it must end before its script does.
+// The "stop requested" state of a run (Platform::stop): the one place where
+// a run learns that it must end before its script does.
 //
 // Whatever asks for the end (the console when the input ends during a wait
 // for a key or the break key is read, the speech facade when the voice
@@ -14,17 +14,21 @@
 
 namespace kal {
 
+struct Platform;
+
 // Records the end unless one was recorded already: the first reason wins.
-void RequestStop(const RunEnd& end);
+void RequestStop(Platform& platform, const RunEnd& end);
 // Async-signal-safe (one sig_atomic_t store): a termination signal asks for
-// the end. A plain request made earlier still wins.
+// the end of whatever run the process has. A signal handler has no state to
+// reach, so this one flag is process-wide; every run sees it as its own
+// stop. A plain request made earlier still wins.
 void RequestStopFromSignal(int sig);
-bool StopRequested();
+bool StopRequested(const Platform& platform);
 // The recorded end; {kNormal, 0} while none was requested.
-RunEnd RequestedStop();
-// Forgets the request: a fresh run in the same process (tests), or main
-// once it holds the end and wants a last word heard.
-void ClearStopRequest();
+RunEnd RequestedStop(const Platform& platform);
+// Forgets the request (and a signal's): a fresh run in the same process
+// (tests), or main once it holds the end and wants a last word heard.
+void ClearStopRequest(Platform& platform);
 
 // The byte ReadKey answers once a stop is requested: no key.
 inline constexpr unsigned char kNoKeyByte = 0;

@@ -81,7 +81,9 @@ class NoTextSynth : public TextSynth, public StandIn {
 
 class NoDesktop : public DesktopAutomation, public StandIn {
  public:
-  using StandIn::StandIn;
+  // The console's window is still the one a front end of that platform
+  // state named.
+  NoDesktop(const Platform& platform, std::string why) : StandIn(std::move(why)), platform_(platform) {}
   DesktopAvailability Availability() override { return DesktopAvailability::kNoDisplay; }
   bool KeyForVirtualKey(int, int*) override { return false; }
   bool KeyForCharacter(uint8_t, LayoutKey*) override { return false; }
@@ -94,7 +96,10 @@ class NoDesktop : public DesktopAutomation, public StandIn {
   bool ConsoleIsActive() override { return false; }
   bool TopLevelWindows(std::vector<DesktopWindow>*) override { return false; }
   bool ActOnWindow(uint64_t, WindowAction) override { return false; }
-  uint64_t ConsoleWindowId() override { return ExplicitConsoleWindowId(); }
+  uint64_t ConsoleWindowId() override { return ExplicitConsoleWindowId(platform_); }
+
+ private:
+  const Platform& platform_;
 };
 
 class NoMidiOutput : public MidiOutput, public StandIn {
@@ -139,7 +144,9 @@ std::unique_ptr<SpeechServerConnection> MakeNoSpeechServer(std::string why) {
   return std::make_unique<NoSpeechServer>(std::move(why));
 }
 std::unique_ptr<TextSynth> MakeNoTextSynth(std::string why) { return std::make_unique<NoTextSynth>(std::move(why)); }
-std::unique_ptr<DesktopAutomation> MakeNoDesktop(std::string why) { return std::make_unique<NoDesktop>(std::move(why)); }
+std::unique_ptr<DesktopAutomation> MakeNoDesktop(const Platform& platform, std::string why) {
+  return std::make_unique<NoDesktop>(platform, std::move(why));
+}
 std::unique_ptr<ConsoleFrontEnd> MakeNoWindow(std::string why) { return std::make_unique<NoWindow>(std::move(why)); }
 std::unique_ptr<DesktopClipboard> MakeNoDesktopClipboard(std::string why) {
   return std::make_unique<NoDesktopClipboard>(std::move(why));

@@ -21,6 +21,8 @@
 
 namespace kal {
 
+struct Platform;
+
 // What every stand-in is besides its service: the reason it stands in.
 class StandIn {
  public:
@@ -44,8 +46,9 @@ std::unique_ptr<BrailleDevice> MakeNoBraille(std::string why);
 std::unique_ptr<Accessibility> MakeNoAccessibility(std::string why);
 std::unique_ptr<SpeechServerConnection> MakeNoSpeechServer(std::string why);
 std::unique_ptr<TextSynth> MakeNoTextSynth(std::string why);
-// A desktop that is never there (no display).
-std::unique_ptr<DesktopAutomation> MakeNoDesktop(std::string why);
+// A desktop that is never there (no display); the console's window is the
+// one a front end named in the platform state.
+std::unique_ptr<DesktopAutomation> MakeNoDesktop(const Platform& platform, std::string why);
 // A window that did not open: its input has ended at once.
 std::unique_ptr<ConsoleFrontEnd> MakeNoWindow(std::string why);
 // A desktop clipboard that cannot be reached.

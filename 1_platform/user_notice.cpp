@@ -7,28 +7,21 @@
 namespace kal {
 namespace {
 
-UserNotice* Notice() {
-  Platform* p = InstalledPlatform();
-  return p ? p->notice : nullptr;
-}
-
 void ToStandardError(std::string_view line) {
   std::fprintf(stderr, "%.*s\n", static_cast<int>(line.size()), line.data());
 }
 
 }  // namespace
 
-void SetUserNotice(UserNotice* notice) {
-  if (Platform* p = InstalledPlatform()) p->notice = notice;
-}
+void SetUserNotice(Platform& p, UserNotice* notice) { p.notice = notice; }
 
-void WriteNoticeLine(std::string_view line) {
-  if (UserNotice* n = Notice()) n->WriteLine(line);
+void WriteNoticeLine(Platform& p, std::string_view line) {
+  if (p.notice) p.notice->WriteLine(line);
   else ToStandardError(line);
 }
 
-void AnnounceNotice(std::string_view line) {
-  if (UserNotice* n = Notice()) n->Announce(line);
+void AnnounceNotice(Platform& p, std::string_view line) {
+  if (p.notice) p.notice->Announce(line);
   else ToStandardError(line);
 }
 

@@ -10,6 +10,8 @@
 
 namespace kal {
 
+struct Platform;
+
 class UserNotice {
  public:
   virtual ~UserNotice() = default;
@@ -21,10 +23,10 @@ class UserNotice {
   virtual void Announce(std::string_view line) = 0;
 };
 
-// Installs the notice writer (nullptr: standard error).
-void SetUserNotice(UserNotice* notice);
+// Installs the notice writer in the platform state (nullptr: standard error).
+void SetUserNotice(Platform& platform, UserNotice* notice);
 
-void WriteNoticeLine(std::string_view line);
-void AnnounceNotice(std::string_view line);
+void WriteNoticeLine(Platform& platform, std::string_view line);
+void AnnounceNotice(Platform& platform, std::string_view line);
 
 }  // namespace kal

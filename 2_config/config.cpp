@@ -58,7 +58,7 @@ bool ReadFromFile(const std::string& file, std::string_view section, std::string
 bool WriteToFile(const std::string& file, std::string_view section, std::string_view key,
                  std::string_view value) {
   if (ConfigState* c = InstalledConfig()) return c->updates.Write(file, section, key, value);
-  ConfigUpdates once;
+  ConfigUpdates once(nullptr);
   return once.Write(file, section, key, value);
 }
 

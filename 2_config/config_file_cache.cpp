@@ -21,7 +21,7 @@ void ConfigFileCache::NoteRead(const std::string& host_path, FileRead result, co
   it->second.why = result;
   ReadBounds bounds;
   bounds.max_bytes = kMaxConfigFileBytes;
-  AnnounceNotice(L1(std::string(config_msg::kFileNotRead) + host_path + ": " + FileReadReason(result, bounds)));
+  AnnounceNotice(platform_, L1(std::string(config_msg::kFileNotRead) + host_path + ": " + FileReadReason(result, bounds)));
 }
 
 const IniIndex* ConfigFileCache::Keys(const std::string& host_path) {

@@ -27,8 +27,13 @@ inline constexpr int64_t kSettledStampNs = 2'000'000'000;
 // next change.
 bool StampSettled(const HostFileStamp& stamp, int64_t settle_ns = kSettledStampNs);
 
+struct Platform;
+
 class ConfigFileCache {
  public:
+  // A refusal is told through that platform state's notice writer.
+  explicit ConfigFileCache(Platform& platform) : platform_(platform) {}
+
   // The file's keys; nullptr when it is missing, cannot be read, is not a
   // plain file or is larger than kMaxConfigFileBytes. A file refused for
   // any reason but its absence is told to the user (AnnounceNotice), once
@@ -48,6 +53,7 @@ class ConfigFileCache {
   void NoteRead(const std::string& host_path, FileRead result, const HostFileStamp& stamp);
 
   std::map<std::string, Entry> files_;
+  Platform& platform_;
   std::map<std::string, Refusal> refused_;  // the refusal last told, per file
 };
 

@@ -18,8 +18,13 @@ namespace kal {
 
 struct ConsoleSettings;
 struct MagnifierSettings;
+struct Platform;
 
 struct ConfigState {
+  // The configuration tells the user of a refused file or a wait for its
+  // lock through this platform state (which must outlive it).
+  explicit ConfigState(Platform& platform) : updates(&platform), files(platform) {}
+
   bool legacy = false;
   ConfigLocation location;
   ConfigUpdates updates;

@@ -2,6 +2,8 @@
 #include "2_config/config_messages.h"
 #include "2_config/config_file_cache.h"
 
+#include <cstdio>
+
 #include "0_base/ini_file.h"
 #include "0_base/latin1.h"
 #include "1_platform/file_lock.h"
@@ -45,8 +47,12 @@ std::unique_ptr<HostFileLock> ConfigUpdates::TakeLock(const std::string& host_pa
   if (lock_given_up_) return std::make_unique<HostFileLock>(host_path, 0);
   auto lock = std::make_unique<HostFileLock>(host_path, kQuietWaitMs);
   if (lock->held() || !lock->busy()) return lock;
-  AnnounceNotice(L1(config_msg::kWaitingForFile));
-  RunPostedTasks();  // the notice's speech was posted: it begins now
+  if (platform_) {
+    AnnounceNotice(*platform_, L1(config_msg::kWaitingForFile));
+    RunPostedTasks(*platform_);  // the notice's speech was posted: it begins now
+  } else {
+    std::fprintf(stderr, "%s\n", L1(config_msg::kWaitingForFile).c_str());
+  }
   lock = std::make_unique<HostFileLock>(host_path, kLockWaitMs - kQuietWaitMs);
   if (!lock->held() && lock->busy()) lock_given_up_ = true;
   return lock;

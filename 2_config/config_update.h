@@ -20,9 +20,15 @@
 namespace kal {
 
 class HostFileLock;
+struct Platform;
 
 class ConfigUpdates {
  public:
+  // A wait for the lock is told through that platform state's notice writer
+  // and its speech begins in its loop; with none (an update made outside a
+  // run) the notice goes to standard error.
+  explicit ConfigUpdates(Platform* platform) : platform_(platform) {}
+
   // Sets section/key to value in the file at host_path (created when
   // missing), keeping every other line. False when the file could not be
   // written; when that was for want of the lock, the value is kept in
@@ -42,6 +48,7 @@ class ConfigUpdates {
   bool WriteLocked(const std::string& host_path, std::string_view section, std::string_view key,
                    std::string_view value);
 
+  Platform* platform_;
   bool lock_given_up_ = false;
   // Per file: the updates not yet written, as the text of an INI file.
   std::map<std::string, std::string> unwritten_;

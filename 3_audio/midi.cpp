@@ -78,7 +78,7 @@ MidiStartError StartMidi() {
   m.out = std::move(out);
   if (!m.exit_hook) {
     m.exit_hook = true;
-    AtProgramExit([] { StopMidi(); });
+    AtProgramExit(*player.platform, [] { StopMidi(); });
   }
   return MidiStartError::kNone;
 }

@@ -114,7 +114,7 @@ int NextCheckMs() {
 }
 
 void WaitForEnter() {
-  while (ReadKey() != kKeyEnter && !StopRequested()) {
+  while (ReadKey(*W().platform) != kKeyEnter && !StopRequested(*W().platform)) {
   }
 }
 
@@ -131,7 +131,7 @@ void ReportDeviceError(int code) {
     case kAudioStillPlaying: msg = audio_msg::kStillPlaying; break;
     default: break;
   }
-  if (!msg.empty()) WriteNoticeLine(msg);
+  if (!msg.empty()) WriteNoticeLine(*W().platform, msg);
   DeviceOf(w).Clear();
   w.flights.clear();
   w.queued_total = 0;
@@ -148,7 +148,7 @@ void ChooseDevice() {
 
 void WaitUntilNothingInFlight() {
   while (InFlight() > 0) {
-    if (KeyPressed()) {
+    if (KeyPressed(*W().platform)) {
       WaveStop();
       break;
     }
@@ -163,7 +163,7 @@ void WaitUntilNothingInFlight() {
 // writer posts the speech to the pump, since this may run in the middle of
 // speaking.
 void SayNoSound(const std::string& why) {
-  AnnounceNotice(L1(audio_msg::kNoSound));
+  AnnounceNotice(*W().platform, L1(audio_msg::kNoSound));
   if (std::getenv("KALDORIN_AUDIO_DEBUG")) std::fprintf(stderr, "kaldorin: audio: %s\n", why.c_str());
 }
 
@@ -181,7 +181,7 @@ int EnsureOpen(const AudioFormat& f) {
   ChooseDevice();
   if (!w.exit_hook) {
     w.exit_hook = true;
-    AtProgramExit([] {
+    AtProgramExit(*W().platform, [] {
       if (g_player) CloseWaveDevice();
     });
   }
@@ -204,7 +204,7 @@ void QueuePiece(std::string piece, const AudioFormat& f) {
   auto& w = W();
   for (int check = 0; InFlight() >= kRingSize; ++check) {
     if (check == kFreeBufferChecks) return;
-    Delay(kFreeBufferStepMs);
+    Delay(*W().platform, kFreeBufferStepMs);
   }
   w.ring_index = w.ring_index % kRingSize + 1;
   bool mono8 = f.bits == 8 && f.channels == 1;
@@ -232,8 +232,8 @@ int PlayPcm(const uint8_t* data, size_t length, int rate, int channels, int bits
   if (int e = EnsureOpen(f)) return e;
   size_t pos = 0;
   while (pos < length) {
-    while (InFlight() >= kRingSize && !KeyPressed()) Delay(10);
-    if (KeyPressed()) {
+    while (InFlight() >= kRingSize && !KeyPressed(*W().platform)) Delay(*W().platform, 10);
+    if (KeyPressed(*W().platform)) {
       WaveStop();
       return 0;
     }
@@ -251,8 +251,8 @@ int PlayPcm(const uint8_t* data, size_t length, int rate, int channels, int bits
 }
 
 bool WaveBusy() {
-  PumpMessages();
-  if (KeyPressed() || InFlight() == 0) WaveStop();
+  PumpMessages(*W().platform);
+  if (KeyPressed(*W().platform) || InFlight() == 0) WaveStop();
   return InFlight() > 0;
 }
 
@@ -263,7 +263,7 @@ void WaveStop() {
     w.flights.clear();
     w.queued_total = 0;
   }
-  PumpMessages();
+  PumpMessages(*W().platform);
 }
 
 void WaitWave() {
@@ -320,7 +320,7 @@ int PlayFileData(std::FILE* f, const WaveInfo& info, uint32_t size) {
   uint64_t remaining = size;
   std::string buf(kPieceSize, '\0');
   while (remaining > 0) {
-    if (KeyPressed()) {
+    if (KeyPressed(*W().platform)) {
       WaveStop();
       break;
     }
@@ -338,7 +338,7 @@ int PlayFileData(std::FILE* f, const WaveInfo& info, uint32_t size) {
 int PlayWaveFile(std::string_view path, bool no_wait) {
   SpeechLogScope log("wave", path, true);
   auto& w = W();
-  if (KeyPressed()) {
+  if (KeyPressed(*W().platform)) {
     WaveStop();
     return 0;
   }

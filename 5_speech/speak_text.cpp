@@ -57,15 +57,15 @@ size_t SpeakPhraseRun(SpeechState& s, std::string& t, size_t i) {
 
 // A punctuation mark at i: named, then the pause that belongs to it.
 void SpeakPunctuation(SpeechState& s, const std::string& t, size_t i) {
-  if (KeyPressed()) return;
+  if (KeyPressed(s.platform)) return;
   WaitWhileSpeaking(s);
   unsigned char c = At(t, i);
   SpeakChar(s, c);
   bool space_follows = At(t, i + 1) == ' ';
   switch (c) {
-    case '(': case ')': case ':': case ';': SpeechPause(s.pause_colon); break;
-    case ',': case '-': if (space_follows) SpeechPause(s.pause_comma); break;
-    case '.': if (space_follows) SpeechPause(s.pause_full); break;
+    case '(': case ')': case ':': case ';': SpeechPause(s, s.pause_colon); break;
+    case ',': case '-': if (space_follows) SpeechPause(s, s.pause_comma); break;
+    case '.': if (space_follows) SpeechPause(s, s.pause_full); break;
     default: break;
   }
 }
@@ -92,7 +92,7 @@ void SpeakOther(SpeechState& s, const std::string& t, size_t i, Repeats* rep) {
     else if (c == '(' || c == ')' || c == ',' || c == '.' || c == ':' || c == ';') SpeakPunctuation(s, t, i);
     else if (c == '\t') PlayNamedSound(s, "_FON9");
     else if (c == '\n' || c == '\r' || c == ' ') {}
-    else if (!KeyPressed()) SpeakChar(s, c);
+    else if (!KeyPressed(s.platform)) SpeakChar(s, c);
     return;
   }
   // A hyphen: a dash between words, a minus before a number, or itself.
@@ -111,7 +111,7 @@ void SpeakRecorded(SpeechState& s, std::string_view text) {
   Repeats rep;
   size_t i = 0;
   while (!s.stop && i < t.size()) {
-    if (KeyPressed()) {
+    if (KeyPressed(s.platform)) {
       StopSpeech(s);
       return;
     }

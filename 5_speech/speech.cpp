@@ -52,7 +52,7 @@ namespace {
 // goes on only when it has ended (a key cuts it short and stops speech).
 void PlayWordVoiceBuffer(SpeechState& s, std::string_view image) {
   PlayWaveBuffer(s, image);
-  while (SpeechBusy(s)) Delay(10);
+  while (SpeechBusy(s)) Delay(s.platform, 10);
 }
 
 }  // namespace
@@ -131,7 +131,7 @@ void SayHeld(SpeechState& s) {
 // writer), then every line spoken. A notice that the speaking brings about
 // (no sound device) then comes after the report, not inside it.
 void Report(SpeechState& s, const std::vector<std::string>& lines) {
-  for (const std::string& line : lines) WriteNoticeLine(line);
+  for (const std::string& line : lines) WriteNoticeLine(s.platform, line);
   for (const std::string& line : lines) SpeakText(s, line);
 }
 
@@ -152,7 +152,7 @@ bool StartWordVoice(SpeechState& s) {
   if (!missing.empty()) report.push_back(L1(speech_msg::kNotFound) + ScriptPath(missing));
   report.push_back(std::string(speech_msg::kPressEnter));
   Report(s, report);
-  while (ReadKey() != kKeyEnter && !StopRequested()) {
+  while (ReadKey(s.platform) != kKeyEnter && !StopRequested(s.platform)) {
   }
   StopSpeech(s);
   if (s.engine_active) Engine(s).Release();
@@ -160,8 +160,8 @@ bool StartWordVoice(SpeechState& s) {
   // The run cannot go on without its voice: the end goes back to main. The
   // input ending during the wait for Enter gives way to this reason, which
   // tells more; the break key and signals stay as they are.
-  if (RequestedStop().reason == EndReason::kInputEnded) ClearStopRequest();
-  RequestStop(EndOf(EndReason::kNoVoice));
+  if (RequestedStop(s.platform).reason == EndReason::kInputEnded) ClearStopRequest(s.platform);
+  RequestStop(s.platform, EndOf(EndReason::kNoVoice));
   return false;
 }
 
@@ -207,7 +207,7 @@ void SpeakChar(SpeechState& s, uint8_t c) {
 void SpellText(SpeechState& s, std::string_view text) {
   SpeechLogScope log("spell", text);
   for (char ch : text) {
-    if (KeyPressed()) break;
+    if (KeyPressed(s.platform)) break;
     if (ch == '\t') PlayNamedSound(s, "_FON9");
     else SpeakChar(s, static_cast<uint8_t>(ch));
   }
@@ -234,15 +234,15 @@ void PlayWaveBuffer(SpeechState& s, std::string_view image) {
 }
 
 uint8_t ReadKeySpoken(SpeechState& s) {
-  uint8_t k = ReadKey();
-  if (StopRequested()) return k;  // no key came: nothing to name
+  uint8_t k = ReadKey(s.platform);
+  if (StopRequested(s.platform)) return k;  // no key came: nothing to name
   StopSpeech(s);
   SpeakChar(s, k);
   return k;
 }
 
 bool SpeechBusy(SpeechState& s) {
-  if (KeyPressed()) {
+  if (KeyPressed(s.platform)) {
     StopSpeech(s);
     return false;
   }
@@ -268,9 +268,9 @@ void StopSpeech(SpeechState& s) {
   s.loop.Post([] {});
 }
 
-void SpeechPause(int ms) {
+void SpeechPause(SpeechState& s, int ms) {
   for (int i = 0; i < ms / 50; ++i)
-    if (!KeyPressed()) Delay(50);
+    if (!KeyPressed(s.platform)) Delay(s.platform, 50);
 }
 
 void SpeakText(SpeechState& s, std::string_view text) {
@@ -291,7 +291,7 @@ void SpeakTextNow(SpeechState& s, std::string_view text) {
     return;
   }
   WaitWhileSpeaking(s);
-  if (KeyPressed()) return;
+  if (KeyPressed(s.platform)) return;
   Engine(s).Speak(text);
   s.speaking = true;
 }
@@ -328,9 +328,9 @@ std::string VoiceStartProblem(SpeechState& s) {
   if (s.engine_active || s.engine_kind != kEngineOrvan || !ConfigNotN(ReadConfig(cfg::kSapi))) return "";
   return OrvanLastError(*s.voices->orvan);
 }
-std::string MissingMbrolaNoticeOnce() {
+std::string MissingMbrolaNoticeOnce(SpeechState& s) {
   if (MbrolaWhereToGet().empty() || ReadConfigInt(cfg::kTipoSapi) != kEngineOrvan) return "";
-  if (ReadConfigDirect(cfg::kAvisoMbrola) == "S" || MbrolaInstalled()) return "";
+  if (ReadConfigDirect(cfg::kAvisoMbrola) == "S" || MbrolaInstalled(s.platform)) return "";
   WriteConfig(cfg::kAvisoMbrola, "S");
   return L1(MissingMbrolaMessage());
 }

@@ -64,7 +64,7 @@ bool SpeechBusy(SpeechState& speech);
 void WaitSpeech(SpeechState& speech);
 void StopSpeech(SpeechState& speech);
 // Waits in 50 ms steps; once a key is waiting the rest passes at once.
-void SpeechPause(int ms);
+void SpeechPause(SpeechState& speech, int ms);
 // Plays an in-memory wave image and waits for its end or a key.
 void PlayWaveBuffer(SpeechState& speech, std::string_view image);
 void Click(SpeechState& speech);
@@ -95,7 +95,7 @@ std::string VoiceStartProblem(SpeechState& speech);
 // (TIPOSAPI 3, on or not) and MBROLA missing gets the engine's words on
 // where to get it, in Latin-1; the configuration remembers that it was said
 // ([ORVANTTS] AVISOMBROLA), so later runs get "".
-std::string MissingMbrolaNoticeOnce();
+std::string MissingMbrolaNoticeOnce(SpeechState& speech);
 int SpeechSpeed(SpeechState& speech);
 std::string AppSoundsFolder(SpeechState& speech);
 std::string SystemSoundsFolder(SpeechState& speech);  // DIRLETRAS, trailing backslash

@@ -25,9 +25,9 @@ void DialDigits(SpeechState& s, std::string_view text) {
     if (ch == '#' || ch == '*' || (ch >= '0' && ch <= '9')) {
       std::string key(1, ch == '*' ? 'X' : ch);
       if (PlayWaveFile(LettersFolder(s) + "dtmf_" + key + ".wav") == 0) WaitWave();
-      Delay(100);
+      Delay(s.platform, 100);
     } else if (ch == ',') {
-      Delay(1000);
+      Delay(s.platform, 1000);
     }
   }
   SetWaveFlags(saved);
@@ -35,7 +35,7 @@ void DialDigits(SpeechState& s, std::string_view text) {
 
 void SpeakBatteryStatus(SpeechState& s) {
   SpeechLogScope log("battery");
-  PowerStatus p = ReadPowerStatus();
+  PowerStatus p = ReadPowerStatus(s.platform);
   if (!p.has_battery) PlayNamedSound(s, "_SEMBAT");
   else if (p.percent >= 0) SpeakText(s, std::to_string(p.percent) + "%");
   if (p.on_mains == 0) PlayNamedSound(s, "_SEMENER");
@@ -65,9 +65,9 @@ std::string HostProgram(const std::string& program) {
   return base;
 }
 
-void Launch(const std::string& program, const std::vector<std::string>& args) {
+void Launch(Platform& platform, const std::string& program, const std::vector<std::string>& args) {
   std::string err;
-  LaunchDetached(program, args, &err);
+  LaunchDetached(platform, program, args, &err);
 }
 
 // The current folder as the program writes paths (backslash at the end).
@@ -77,24 +77,24 @@ std::string CurrentFolderText() {
   return cwd;
 }
 
-void OpenLinkNow(const std::string& text) {
+void OpenLinkNow(Platform& platform, const std::string& text) {
   if (StartsWithNoCase(text, "http://") || StartsWithNoCase(text, "https://") || StartsWithNoCase(text, "www.")) {
     std::string prog = ReadConfig(cfg::kProgHtm);
-    if (prog.empty()) Launch("xdg-open", {text});
-    else Launch(HostProgram(prog), {text});
+    if (prog.empty()) Launch(platform, "xdg-open", {text});
+    else Launch(platform, HostProgram(prog), {text});
     return;
   }
   size_t dot = text.find('.');
   std::string ext = dot == std::string::npos ? "" : UpperCaseText(text.substr(dot + 1, 3));
   if (ext != "EXE" && ext != "COM") {
     std::string prog = ReadConfig(cfg::kProgPrefix.section, std::string(cfg::kProgPrefix.name) + ext);
-    if (prog.empty()) Launch("xdg-open", {HostArgument(text)});
-    else Launch(HostProgram(prog), {HostArgument(text)});
+    if (prog.empty()) Launch(platform, "xdg-open", {HostArgument(text)});
+    else Launch(platform, HostProgram(prog), {HostArgument(text)});
     return;
   }
   bool absolute = (text.size() >= 2 && text[1] == ':') || (!text.empty() && text[0] == '\\');
   std::string path = absolute ? text : CurrentFolderText() + text;
-  Launch(HostProgram(path), {});
+  Launch(platform, HostProgram(path), {});
 }
 
 }  // namespace
@@ -103,7 +103,7 @@ void OpenLink(SpeechState& s, std::string_view text) {
   SpeechLogScope log("open", text);
   std::string t(text.substr(0, 255));
   WaitWhileSpeaking(s);
-  OpenLinkNow(t);
+  OpenLinkNow(s.platform, t);
   WaitWhileSpeaking(s);
 }
 

@@ -46,8 +46,8 @@ void ErrorBeep(SpeechState& s) {
   SpeechLogScope log("beep");
   EnsureSpeechModule(s);
   WaitSpeech(s);
-  PumpMessages();
-  ClearKeyQueue();
+  PumpMessages(s.platform);
+  ClearKeyQueue(s.platform);
   if (PlayWaveMemory(s.beep) == 0) WaitWave();
 }
 

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "1_platform/platform.h"
 #include "4_voices/speech_engine_port.h"
 #include "4_voices/word_voice.h"
 
@@ -16,10 +17,13 @@ struct Voices;
 
 struct SpeechState {
   // The facade speaks with the word voice of these voices unless it is
-  // given another, and waits for speech in that loop (both must outlive it).
-  SpeechState(Voices& voices_used, EventLoop& run_loop) : voices(&voices_used), loop(run_loop) {}
+  // given another, and waits for speech and keys, and asks for the end of
+  // the run, through that platform state (both must outlive it).
+  SpeechState(Voices& voices_used, Platform& run_platform)
+      : voices(&voices_used), platform(run_platform), loop(run_platform.loop) {}
 
   Voices* voices;
+  Platform& platform;
   EventLoop& loop;
   bool module_ready = false;   // the start-up reads were done
   bool engine_active = false;

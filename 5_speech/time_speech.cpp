@@ -5,6 +5,7 @@
 #include "4_voices/number_words.h"
 #include "5_speech/word_snippets.h"
 #include "5_speech/speech.h"
+#include "5_speech/speech_state.h"
 #include "0_base/speech_log.h"
 #include "1_platform/event_loop.h"
 
@@ -37,7 +38,7 @@ void SayHourMinute(SpeechState& s, int h, int m) {
 
 void SpeakTime(SpeechState& s) {
   SpeechLogScope log("time");
-  LocalTime now = NowLocal();
+  LocalTime now = NowLocal(s.platform);
   SayHourMinute(s, now.hour, now.minute);
 }
 
@@ -48,7 +49,7 @@ void SpeakTimeOf(SpeechState& s, int hour, int minute) {
 
 void SpeakDate(SpeechState& s) {
   SpeechLogScope log("date");
-  LocalTime now = NowLocal();
+  LocalTime now = NowLocal(s.platform);
   int month = now.month < 1 || now.month > 12 ? 1 : now.month;
   PlayNamedSound(s, std::string("_") + kWeekdays[Weekday(now.year, month, now.day)]);
   if (now.day == 1) PlayNamedSound(s, "_primeir");

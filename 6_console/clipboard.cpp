@@ -28,6 +28,8 @@ class InProcessClipboard : public ClipboardBackend {
 // The desktop's clipboard when there is one, else the in-process one.
 class DesktopBackend : public ClipboardBackend {
  public:
+  // The clipboard of that platform state's desktop.
+  explicit DesktopBackend(Platform& platform) : platform_(platform) {}
   bool Put(std::string_view text) override {
     Open();
     return desktop_ ? desktop_->Put(text) : local_.Put(text);
@@ -42,9 +44,10 @@ class DesktopBackend : public ClipboardBackend {
   void Open() {
     if (tried_) return;
     tried_ = true;
-    desktop_ = MakeHostClipboard();
+    desktop_ = MakeHostClipboard(platform_);
     if (!StandInReason(*desktop_).empty()) desktop_.reset();  // no desktop: the in-process one
   }
+  Platform& platform_;
   bool tried_ = false;
   std::unique_ptr<DesktopClipboard> desktop_;
   InProcessClipboard local_;
@@ -63,7 +66,7 @@ void SetClipboardBackend(std::unique_ptr<ClipboardBackend> backend) {
   Backend() = backend ? std::move(backend) : std::make_unique<InProcessClipboard>();
 }
 
-void UseDesktopClipboard() { Backend() = std::make_unique<DesktopBackend>(); }
+void UseDesktopClipboard() { Backend() = std::make_unique<DesktopBackend>(InstalledConsole().platform); }
 
 bool CopyToClipboard(std::string_view text) { return Backend()->Put(text); }
 

@@ -39,8 +39,9 @@ ConsoleScreen& S() {
   return c.screen;
 }
 
-// The loop the installed console was built with.
+// The loop and the platform state the installed console was built with.
 EventLoop& ConsoleLoop() { return InstalledConsole().loop; }
+Platform& ConsolePlatform() { return InstalledConsole().platform; }
 
 void TakeInput();
 void SetBrailleMode(int mode);
@@ -82,7 +83,7 @@ void Deliver(const std::vector<KeyEvent>& events) {
       if (s.check_break) {
         RunEnd end = EndOf(EndReason::kInterrupted);
         end.break_key = true;
-        RequestStop(end);
+        RequestStop(ConsolePlatform(), end);
         s.keys.Clear();
       }
       continue;
@@ -193,7 +194,7 @@ void Present() {
 // A beep of the chord keyboard's signals.
 void Tone(int frequency, int ms) {
   Sound(frequency);
-  Delay(ms);
+  Delay(ConsolePlatform(), ms);
   NoSound();
 }
 
@@ -333,7 +334,7 @@ void SayIfTerminalSmall() {
 // The notice waiting to be said, when no key is there to cut it short.
 void SaySmallTerminalNotice() {
   auto& s = S();
-  if (s.small_speech.empty() || !s.keys.Empty() || StopRequested()) return;
+  if (s.small_speech.empty() || !s.keys.Empty() || StopRequested(ConsolePlatform())) return;
   std::string notice = std::move(s.small_speech);
   s.small_speech.clear();
   SpeakText(InstalledConsole().speech, notice);
@@ -400,7 +401,7 @@ bool KeyWaiting() {
   InitConsole();
   ConsoleLoop().Wait(0);
   TakeInput();
-  return !S().keys.Empty() || StopRequested();
+  return !S().keys.Empty() || StopRequested(ConsolePlatform());
 }
 
 // The wait for a key of ReadKey: the caret is shown while it lasts; at the
@@ -412,7 +413,7 @@ uint8_t ReadQueuedKey() {
   bool caret = false;
   while (!KeyWaiting()) {
     if (InputEnded()) {
-      RequestStop(EndOf(EndReason::kInputEnded));
+      RequestStop(ConsolePlatform(), EndOf(EndReason::kInputEnded));
       break;
     }
     if (s.front) {
@@ -432,7 +433,7 @@ uint8_t ReadQueuedKey() {
   }
   if (caret && s.front) s.front->ShowCaret(false);
   s.pacer.Withhold();  // the wait is over: the next key waits for the next one
-  if (StopRequested()) {
+  if (StopRequested(ConsolePlatform())) {
     s.last_mods = 0;
     return kNoKeyByte;
   }
@@ -483,8 +484,8 @@ void IgnoreNextClick() { S().ignore_next_click = true; }
 std::string ConsoleReadLine() {
   std::string line;
   for (;;) {
-    uint8_t k = ReadKey();
-    if (StopRequested()) return line;
+    uint8_t k = ReadKey(ConsolePlatform());
+    if (StopRequested(ConsolePlatform())) return line;
     if (k == kKeyEnter) {
       ConsoleWrite("\r\n");
       return line + "\r\n";
@@ -498,7 +499,7 @@ std::string ConsoleReadLine() {
       continue;
     }
     if (k == 0) {
-      ReadKey();  // the scan code of an extended key is not text
+      ReadKey(ConsolePlatform());  // the scan code of an extended key is not text
       continue;
     }
     if (k >= 32 && line.size() < 126) {

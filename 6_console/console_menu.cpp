@@ -208,13 +208,13 @@ MenuKey MenuRun::Run() {
     Draw();
     SpeakCurrent();
     PlaceCursor();
-    uint8_t k = ReadKey();
-    if (StopRequested()) break;  // the program is ending: no key ends the menu
+    uint8_t k = ReadKey(console_.platform);
+    if (StopRequested(console_.platform)) break;  // the program is ending: no key ends the menu
     uint8_t mods = LastKeyModifiers();
     StopSpeech(speech_);
     bool ended;
     if (k == 0) {
-      uint8_t code = ReadKey();
+      uint8_t code = ReadKey(console_.platform);
       ended = Extended(code, LastKeyModifiers() | mods, &end);
     } else {
       ended = Plain(k, &end);
@@ -282,7 +282,7 @@ bool RunConsoleMenu(Console& console, std::optional<int> start, MenuChoice* choi
     if (start) menu->start = std::max(*start, 1);
     menu->current = menu->start - 1;
     key = MenuRun(console, *menu).Run();
-    if (StopRequested()) {
+    if (StopRequested(console.platform)) {
       grid.set_attribute(attribute);
       return false;
     }

@@ -1,6 +1,7 @@
 #include "6_console/console_state.h"
 
 #include "1_platform/event_loop.h"
+#include "1_platform/platform.h"
 
 namespace kal {
 namespace {
@@ -13,6 +14,9 @@ Console* g_console = nullptr;
 
 }  // namespace
 
+Console::Console(Platform& run_platform, SpeechState& speech_used)
+    : platform(run_platform), loop(run_platform.loop), speech(speech_used), notice(run_platform.loop, speech_used) {}
+
 Console::~Console() {
   if (screen.watching && screen.front) loop.Unwatch(screen.front->InputFd());
   if (braille.watched_fd >= 0) loop.Unwatch(braille.watched_fd);
@@ -20,8 +24,8 @@ Console::~Console() {
 }
 
 void Console::Hook() {
-  SetKeyInput(&key_input);
-  SetUserNotice(&notice);
+  SetKeyInput(platform, &key_input);
+  SetUserNotice(platform, &notice);
   hooked = true;
 }
 
@@ -34,8 +38,8 @@ ConsoleScope::~ConsoleScope() {
   if (previous_ && previous_->hooked) {
     previous_->Hook();
   } else {
-    SetKeyInput(nullptr);
-    SetUserNotice(nullptr);
+    SetKeyInput(console_.platform, nullptr);
+    SetUserNotice(console_.platform, nullptr);
   }
 }
 

@@ -29,6 +29,7 @@
 namespace kal {
 
 class EventLoop;
+struct Platform;
 struct SpeechState;
 
 // The screen: the grid, the key queue and the front end that shows them
@@ -107,16 +108,17 @@ class ConsoleNotice : public UserNotice {
 };
 
 struct Console {
-  // The loop the console watches its input on and waits in, and the speech
+  // The platform state whose loop the console watches its input on and
+  // waits in, whose key input and notice writer it becomes, and the speech
   // facade its editor, menu and review speak with; both must outlive it.
-  Console(EventLoop& run_loop, SpeechState& speech_used)
-      : loop(run_loop), speech(speech_used), notice(run_loop, speech_used) {}
+  Console(Platform& run_platform, SpeechState& speech_used);
   // Stops watching the descriptors of the front end and the display, and
   // closes the braille log.
   ~Console();
   Console(const Console&) = delete;
   Console& operator=(const Console&) = delete;
 
+  Platform& platform;
   EventLoop& loop;
   SpeechState& speech;
   ConsoleScreen screen;

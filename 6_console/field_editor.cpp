@@ -143,9 +143,9 @@ int FieldEditor::Run() {
     if (cursor_ > first_ + std::max(width_, 0)) first_ = cursor_ - std::max(width_, 0);
     DrawMagnifier();
     Draw();
-    uint8_t k = ReadKey();
+    uint8_t k = ReadKey(console_.platform);
     // A stopped run leaves the field as it stands, unchanged and unread.
-    if (StopRequested()) {
+    if (StopRequested(console_.platform)) {
       RestoreWaitMode(saved);
       return kStoppedResult;
     }
@@ -153,11 +153,11 @@ int FieldEditor::Run() {
     uint8_t mods = LastKeyModifiers();
     bool ended;
     if (k == 0) {
-      uint8_t code = ReadKey();
+      uint8_t code = ReadKey(console_.platform);
       mods = LastKeyModifiers();
       if (code == kKeyAltQ || code == kKeyAltW || code == kKeyAltE) {
         first_key_ = false;
-        ended = HandleOrdinary(ReadKey(), &result);
+        ended = HandleOrdinary(ReadKey(console_.platform), &result);
       } else {
         ended = HandleExtended(code, mods, &result);
       }
@@ -546,12 +546,12 @@ void FieldEditor::ChangeSpeed() {
   uint8_t k;
   do {
     k = ReadKeySpoken(speech_);
-  } while (KeyPressed() && !StopRequested());
-  if (k == kKeyEsc || k == kKeyEnter || StopRequested()) return;
+  } while (KeyPressed(console_.platform) && !StopRequested(console_.platform));
+  if (k == kKeyEsc || k == kKeyEnter || StopRequested(console_.platform)) return;
   std::string folder = AppSoundsFolder(speech_);
   DoneSpeech(speech_);
   InitSpeech(speech_, k - '0', folder);
-  if (StopRequested()) return;  // the voice could not start again
+  if (StopRequested(console_.platform)) return;  // the voice could not start again
   SpeakText(speech_, L1(console_msg::kSpeed) + std::to_string(SpeechSpeed(speech_)));
 }
 
@@ -603,7 +603,7 @@ std::string ReadEditedLine(Console& console) {
   std::string text;
   int width = std::min(255, GridOf(console).width() - 1 - column);
   int key = EditFieldAt(console, &text, column, row, 255, true);
-  if (StopRequested()) return text;
+  if (StopRequested(console.platform)) return text;
   if (key == kKeyEsc) {
     GotoXY(column, row);
     if (width > 0) DrawOnConsole(std::string(width, ' '));

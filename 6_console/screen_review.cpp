@@ -207,15 +207,15 @@ void ScreenReview(Console& console) {
   for (;;) {
     s.ShowPosition();
     DrawReviewStrip(s);
-    uint8_t k = ReadKey();
-    if (StopRequested()) {  // the program is ending: leave at once, silently
+    uint8_t k = ReadKey(console.platform);
+    if (StopRequested(console.platform)) {  // the program is ending: leave at once, silently
       RemoveReviewStrip(s);
       return;
     }
     uint8_t mods = LastKeyModifiers();
     StopSpeech(console.speech);
     if (k == 0) {
-      HandleExtended(&s, ReadKey());
+      HandleExtended(&s, ReadKey(console.platform));
     } else if (!HandleKey(&s, k, mods)) {
       break;
     }

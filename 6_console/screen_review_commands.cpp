@@ -7,6 +7,7 @@
 #include "0_base/keys.h"
 #include "1_platform/stop_request.h"
 #include "5_speech/speech.h"
+#include "5_speech/speech_state.h"
 #include "6_console/console.h"
 #include "6_console/console_state.h"
 #include "6_console/screen_review.h"
@@ -24,13 +25,13 @@ bool AskSearchText(SpeechState& speech, std::string* text) {
   SpeakText(speech, kAskSearchText);
   text->clear();
   for (;;) {
-    uint8_t k = ReadKey();
-    if (StopRequested()) return false;
+    uint8_t k = ReadKey(speech.platform);
+    if (StopRequested(speech.platform)) return false;
     StopSpeech(speech);
     if (k == kKeyEnter) return true;
     if (k == kKeyEsc) return false;
     if (k == 0) {
-      ReadKey();  // extended keys are not text
+      ReadKey(speech.platform);  // extended keys are not text
     } else if (k == kKeyBackspace) {
       if (text->empty()) continue;
       uint8_t gone = static_cast<uint8_t>(text->back());
@@ -46,11 +47,11 @@ bool AskSearchText(SpeechState& speech, std::string* text) {
 
 // A digit key, spoken; -1 for anything else.
 int ReadDigit(SpeechState& speech) {
-  uint8_t k = ReadKey();
-  if (StopRequested()) return -1;
+  uint8_t k = ReadKey(speech.platform);
+  if (StopRequested(speech.platform)) return -1;
   StopSpeech(speech);
   if (k == 0) {
-    ReadKey();
+    ReadKey(speech.platform);
     return -1;
   }
   SpeakChar(speech, k);
@@ -98,7 +99,7 @@ void ReviewGoTo(ReviewSession* s) {
   int digits[4];
   for (int& d : digits) {
     d = ReadDigit(s->console.speech);
-    if (StopRequested()) return;
+    if (StopRequested(s->console.platform)) return;
     if (d < 0) {
       ErrorBeep(s->console.speech);
       ErrorBeep(s->console.speech);
@@ -113,10 +114,10 @@ void ReviewTwoLetterCommand(ReviewSession* s, uint8_t first) {
   first = Upper(first);
   if (first == 'L') first = 'T';
   if (first != 'I' && first != 'T' && first != 'F') return ReviewUnknownKey(s->console.speech);
-  uint8_t second = ReadKey();
-  if (StopRequested()) return;
+  uint8_t second = ReadKey(s->console.platform);
+  if (StopRequested(s->console.platform)) return;
   StopSpeech(s->console.speech);
-  if (second == 0) ReadKey();
+  if (second == 0) ReadKey(s->console.platform);
   second = Upper(second);
   int row = s->row, column = s->column, rows = s->cells.rows();
   int field_first, field_last;

@@ -58,19 +58,19 @@ bool SpeakNextWord(ReviewSession* s, int last) {
 // One row from the position to `last`. False when a key stopped it.
 bool ReadRowPart(ReviewSession* s, int last) {
   if (EngineActive(s->console.speech)) {
-    if (KeyPressed()) return false;
+    if (KeyPressed(s->console.platform)) return false;
     std::string text = s->cells.Text(s->row, s->column, last);
     text.erase(text.find_last_not_of(' ') + 1);  // npos + 1 == 0: a blank row gives ""
     if (!text.empty()) SpeakText(s->console.speech, text);
     s->column = std::max(s->column, std::min(last, kReviewColumns) + 1);
     s->ShowPosition();
-    return !KeyPressed();
+    return !KeyPressed(s->console.platform);
   }
   while (s->column <= last) {
-    if (KeyPressed()) return false;
+    if (KeyPressed(s->console.platform)) return false;
     if (!SpeakNextWord(s, last)) break;
   }
-  return !KeyPressed();
+  return !KeyPressed(s->console.platform);
 }
 
 }  // namespace
@@ -96,7 +96,7 @@ void RemoveReviewStrip(const ReviewSession& s) {
 }
 
 void ReadReviewWord(ReviewSession* s) {
-  if (EngineActive(s->console.speech) && KeyPressed()) return;
+  if (EngineActive(s->console.speech) && KeyPressed(s->console.platform)) return;
   SpeakNextWord(s, kReviewColumns);
   if (s->column > kReviewColumns - 1) {
     Click(s->console.speech);

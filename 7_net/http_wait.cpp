@@ -36,7 +36,7 @@ int ReceiveWaiting(LineReader& reader, char* out, int max, const StopCheck& stop
     }
     int64_t now = loop.NowMs();
     if (silent_since < 0) silent_since = now;
-    if (StopRequested() || (stop && now - silent_since >= keys_after_ms && stop())) {
+    if (StopRequested(reader.net->platform) || (stop && now - silent_since >= keys_after_ms && stop())) {
       *why = WaitEnd::kStopped;
       return 0;
     }

@@ -7,6 +7,7 @@
 #include "7_net/tls.h"
 
 #include "1_platform/event_loop.h"
+#include "1_platform/platform.h"
 
 namespace kal {
 namespace {
@@ -36,8 +37,11 @@ void SetNetUser(Network& network, NetUser* user) { network.user = user; }
 
 NetUser& UserOf(Network& network) { return network.user ? *network.user : *network.quiet; }
 
-Network::Network(EventLoop& run_loop)
-    : loop(run_loop), quiet(std::make_unique<QuietUser>(run_loop)), tls(MakeTlsSession()) {}
+Network::Network(Platform& run_platform)
+    : platform(run_platform),
+      loop(run_platform.loop),
+      quiet(std::make_unique<QuietUser>(run_platform.loop)),
+      tls(MakeTlsSession()) {}
 Network::~Network() = default;
 
 }  // namespace kal

@@ -43,7 +43,7 @@ WaitResult WaitSocket(Network& net, int socket, SocketEvent event, int64_t deadl
     if (r > 0) return WaitResult::kReady;
     if (r < 0) return WaitResult::kFailed;
     EndSlice(net, now, slice);
-    if (StopRequested() || (stop && stop())) return WaitResult::kStopped;
+    if (StopRequested(net.platform) || (stop && stop())) return WaitResult::kStopped;
   }
 }
 

@@ -14,6 +14,7 @@ namespace kal {
 
 class EventLoop;
 class NetUser;
+struct Platform;
 struct TlsSession;
 struct TlsSessionDeleter {
   void operator()(TlsSession* session) const;  // frees what the session holds
@@ -23,13 +24,15 @@ using TlsSessionPtr = std::unique_ptr<TlsSession, TlsSessionDeleter>;
 TlsSessionPtr MakeTlsSession();
 
 struct Network {
-  // Every wait of the network sleeps in this loop and keeps time on its
-  // clock; it must outlive the network.
-  explicit Network(EventLoop& run_loop);
+  // Every wait of the network sleeps in this platform state's loop, keeps
+  // time on its clock and ends when a stop of the run is requested; it
+  // must outlive the network.
+  explicit Network(Platform& run_platform);
   ~Network();
   Network(const Network&) = delete;
   Network& operator=(const Network&) = delete;
 
+  Platform& platform;
   EventLoop& loop;
   NetUser* user = nullptr;            // nullptr: the quiet one
   std::unique_ptr<NetUser> quiet;     // no keys, no messages

@@ -43,7 +43,7 @@ uint32_t RandomBelow(InterpreterState& in, uint32_t bound) {
 }
 
 void SeedRandomFromClock(InterpreterState& in) {
-  LocalTime t = NowLocal();
+  LocalTime t = NowLocal(in.context->platform);
   uint64_t seed = static_cast<uint64_t>(in.context->loop.NowMs()) * 1000003u;
   seed ^= static_cast<uint64_t>(((t.hour * 60 + t.minute) * 60 + t.second) * 100 + t.hundredths) << 20;
   seed ^= static_cast<uint64_t>(t.year * 400 + t.month * 31 + t.day) << 44;

@@ -84,13 +84,13 @@ bool CmdDigita(InterpreterState& in, std::string_view args) {
   if (!DesktopReady(in)) return false;
   auto& d = DesktopOf(in);
   for (unsigned char c : text) {
-    if (!TypeCharacter(d, c, kKeyPauseMs))
+    if (!TypeCharacter(in.context->platform, d, c, kKeyPauseMs))
       return Fail(in, RunFault::kNotAvailable, kMsgKeyUnavailable, std::string(1, static_cast<char>(c)));
   }
   if (no_enter) return true;
   KeyCombination enter;
   enter.vk = kVkEnter;
-  return PressCombination(d, enter, kKeyPauseMs);
+  return PressCombination(in.context->platform, d, enter, kKeyPauseMs);
 }
 
 bool CmdAciona(InterpreterState& in, std::string_view args) {
@@ -99,13 +99,13 @@ bool CmdAciona(InterpreterState& in, std::string_view args) {
   if (text.size() == 1) {
     if (!DesktopReady(in)) return false;
     unsigned char c = static_cast<unsigned char>(text[0]);
-    bool ok = c >= 32 && c <= 127 ? PressCharacterKey(DesktopOf(in), c) : TypeCharacter(DesktopOf(in), c, 1);
+    bool ok = c >= 32 && c <= 127 ? PressCharacterKey(in.context->platform, DesktopOf(in), c) : TypeCharacter(in.context->platform, DesktopOf(in), c, 1);
     return ok || Fail(in, RunFault::kNotAvailable, kMsgKeyUnavailable, text);
   }
   KeyCombination k;
   if (!ParseKeyCombination(UpperCaseText(text), &k)) return false;
   if (!DesktopReady(in)) return false;
-  if (PressCombination(DesktopOf(in), k, kKeyPauseMs)) return true;
+  if (PressCombination(in.context->platform, DesktopOf(in), k, kKeyPauseMs)) return true;
   return Fail(in, RunFault::kNotAvailable, kMsgKeyUnavailable, text);
 }
 
@@ -210,8 +210,8 @@ bool CmdCaptura(InterpreterState& in, std::string_view args) {
   select.shift = true;
   copy.vk = kVkInsert;
   copy.ctrl = true;
-  if (!PressCombination(d, home, kKeyPauseMs) || !PressCombination(d, select, kKeyPauseMs) ||
-      !PressCombination(d, copy, kKeyPauseMs))
+  if (!PressCombination(in.context->platform, d, home, kKeyPauseMs) || !PressCombination(in.context->platform, d, select, kKeyPauseMs) ||
+      !PressCombination(in.context->platform, d, copy, kKeyPauseMs))
     return Fail(in, RunFault::kNotAvailable, kMsgKeyUnavailable, "Home/End/Insert");
   Var(in, slot) = PasteFromClipboard(kFieldTextMax + 1);
   return true;
@@ -243,7 +243,7 @@ bool CmdTransfere(InterpreterState& in, std::string_view args) {
 bool CmdHandle(InterpreterState& in, std::string_view args) {
   int slot;
   if (!ReadVariableRef(in, &args, &slot)) return false;
-  uint64_t id = ExplicitConsoleWindowId();
+  uint64_t id = ExplicitConsoleWindowId(in.context->platform);
   if (!id) {
     if (!DesktopReady(in)) return false;
     id = DesktopOf(in).ConsoleWindowId();

@@ -9,6 +9,7 @@
 #include "6_console/field_editor.h"
 #include "5_speech/speech.h"
 #include "5_speech/time_speech.h"
+#include "5_speech/speech_state.h"
 #include "8_interpreter/channel_io.h"
 #include "8_interpreter/commands.h"
 #include "8_interpreter/numbers.h"
@@ -41,10 +42,10 @@ bool TakeKeyword(std::string_view* args, std::string_view keyword) {
 // the scan code. With the modifier prefix (TECLA) printable keys too are
 // given by code, after one digit each for Shift, Ctrl and Alt.
 std::string ReadKeyCode(SpeechState& speech, bool spoken, bool with_modifiers) {
-  uint8_t k = spoken ? ReadKeySpoken(speech) : ReadKey();
+  uint8_t k = spoken ? ReadKeySpoken(speech) : ReadKey(speech.platform);
   std::string text;
   if (k == 0) {
-    text = "#0#" + std::to_string(ReadKey());
+    text = "#0#" + std::to_string(ReadKey(speech.platform));
   } else if (k < 32 || with_modifiers) {
     text = "#" + std::to_string(k);
   } else {
@@ -121,7 +122,7 @@ bool CmdLe(InterpreterState& in, std::string_view args) {
   }
   bool single_key = TakeTrailingAmpersand(&args);
   if (args.empty()) {
-    ReadKey();
+    ReadKey(in.context->platform);
     return true;
   }
   if (args[0] == '#') return ReadFromChannel(in, args);
@@ -202,15 +203,15 @@ bool CmdEspera(InterpreterState& in, std::string_view args) {
     if (!ReadOperand(in, &args, &fragment)) return true;
     fragment = UpperCaseText(fragment);
     int64_t polls = 2 * static_cast<int64_t>(n);
-    for (int64_t i = 0; i < polls && !StopRequested(); ++i) {
-      if (UpperCaseText(ForegroundTitle().substr(0, kTitleMax)).find(fragment) != std::string::npos) return true;
-      Delay(kTitlePollMs);
+    for (int64_t i = 0; i < polls && !StopRequested(in.context->platform); ++i) {
+      if (UpperCaseText(ForegroundTitle(in.context->platform).substr(0, kTitleMax)).find(fragment) != std::string::npos) return true;
+      Delay(in.context->platform, kTitlePollMs);
     }
     in.last_status = 1;
     return true;
   }
   int64_t total = ms ? n : static_cast<int64_t>(n) * 1000;
-  Delay(static_cast<int>(total & 0xFFFF));
+  Delay(in.context->platform, static_cast<int>(total & 0xFFFF));
   return true;
 }
 
@@ -251,9 +252,9 @@ bool CmdTela(InterpreterState& in, std::string_view args) {
   if (word == "LIMPA") {
     ClearScreen();
   } else if (word == "MINIMIZADA") {
-    MinimizeConsoleWindow();  // without a desktop there is no window to hide
+    MinimizeConsoleWindow(in.context->platform);  // without a desktop there is no window to hide
   } else if (word == "NORMAL") {
-    RestoreConsoleWindow();
+    RestoreConsoleWindow(in.context->platform);
   } else if (!word.empty() && word[0] == '@') {
     std::string_view rest = std::string_view(word).substr(1);
     size_t comma = rest.find(',');

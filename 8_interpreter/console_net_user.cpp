@@ -1,9 +1,12 @@
 // The network layer's user over the console and the speech facade.
 #include "8_interpreter/console_net_user.h"
 
+#include "1_platform/platform.h"
 #include "5_speech/speech.h"
+#include "5_speech/speech_state.h"
 #include "6_console/console.h"
 #include "6_console/write_and_speak.h"
+#include "7_net/network.h"
 #include "8_interpreter/download_talk.h"
 
 namespace kal {
@@ -19,8 +22,20 @@ void ConsoleNetUser::TalkOn(Network& network, SpeechState& speech) {
   SetNetUser(network, this);
 }
 
-void ConsoleNetUser::TakeInput() { PumpMessages(); }
-void ConsoleNetUser::Pause(int ms) { Delay(ms); }
+// The keys and the pauses of the network this user talks on, else of the
+// facade it speaks with; with neither there is nothing to take or wait in.
+Platform* ConsoleNetUser::WaitsOn() const {
+  if (network_) return &network_->platform;
+  return speech_ ? &speech_->platform : nullptr;
+}
+
+void ConsoleNetUser::TakeInput() {
+  if (Platform* p = WaitsOn()) PumpMessages(*p);
+}
+
+void ConsoleNetUser::Pause(int ms) {
+  if (Platform* p = WaitsOn()) Delay(*p, ms);
+}
 bool ConsoleNetUser::TakeDownloadKeys(const std::function<DownloadProgress()>& progress, bool* ticks) {
   if (!speech_) return false;
   return AnswerDownloadKeys(*speech_, progress, ticks);

@@ -12,6 +12,8 @@
 
 namespace kal {
 
+struct Platform;
+
 struct SpeechState;
 
 class ConsoleNetUser : public NetUser {
@@ -36,6 +38,8 @@ class ConsoleNetUser : public NetUser {
   void Click() override;
 
  private:
+  Platform* WaitsOn() const;
+
   Network* network_ = nullptr;  // where it was set, if anywhere
   SpeechState* speech_ = nullptr;
 };

@@ -9,6 +9,7 @@
 #include "1_platform/stop_request.h"
 #include "1_platform/user_locale.h"
 #include "5_speech/speech.h"
+#include "5_speech/speech_state.h"
 #include "6_console/console.h"
 #include "6_console/write_and_speak.h"
 #include "8_interpreter/messages.h"
@@ -53,9 +54,9 @@ std::string WrittenText(int64_t written) {
 // code is taken too and not echoed).
 uint8_t AskKey(SpeechState& speech, std::string_view question) {
   WriteLineAndSpeak(speech, L1(question));
-  uint8_t answer = ReadKey();
+  uint8_t answer = ReadKey(speech.platform);
   if (answer == 0) {
-    ReadKey();
+    ReadKey(speech.platform);
     ConsoleWrite("\r\n");
   } else {
     ConsoleWrite(std::string(1, static_cast<char>(answer)) + "\r\n");
@@ -65,9 +66,9 @@ uint8_t AskKey(SpeechState& speech, std::string_view question) {
 
 // Answers one waiting key; true when the person asked to stop.
 bool AnswerKey(SpeechState& speech, const std::function<DownloadProgress()>& progress, bool* ticks) {
-  uint8_t k = ReadKey();
+  uint8_t k = ReadKey(speech.platform);
   if (k == 0) {
-    ReadKey();  // the scan code of an extended key, which means nothing here
+    ReadKey(speech.platform);  // the scan code of an extended key, which means nothing here
     return false;
   }
   if (k == kKeyEnter) {
@@ -88,8 +89,8 @@ bool AnswerKey(SpeechState& speech, const std::function<DownloadProgress()>& pro
 }  // namespace
 
 bool AnswerDownloadKeys(SpeechState& speech, const std::function<DownloadProgress()>& progress, bool* ticks) {
-  while (KeyPressed()) {
-    if (StopRequested()) return true;  // the run is ending: so is the transfer
+  while (KeyPressed(speech.platform)) {
+    if (StopRequested(speech.platform)) return true;  // the run is ending: so is the transfer
     if (AnswerKey(speech, progress, ticks)) return true;
   }
   return false;

@@ -7,9 +7,9 @@ namespace kal {
 namespace {
 
 // Sends one key event and lets the pump run.
-bool Send(DesktopAutomation& d, int key, bool down) {
+bool Send(Platform& p, DesktopAutomation& d, int key, bool down) {
   bool ok = d.SendKey(key, down);
-  PumpMessages();
+  PumpMessages(p);
   return ok;
 }
 
@@ -24,24 +24,24 @@ bool ModifierKeys(DesktopAutomation& d, bool shift, bool ctrl, bool alt, Modifie
 }
 
 // Modifiers down, the key down and up, modifiers up; then the pause.
-bool Press(DesktopAutomation& d, int key, const Modifiers& m, int pause_ms) {
+bool Press(Platform& p, DesktopAutomation& d, int key, const Modifiers& m, int pause_ms) {
   bool ok = true;
   for (int mod : {m.shift, m.ctrl, m.alt})
-    if (mod) ok = Send(d, mod, true) && ok;
-  ok = Send(d, key, true) && ok;
-  ok = Send(d, key, false) && ok;
+    if (mod) ok = Send(p, d, mod, true) && ok;
+  ok = Send(p, d, key, true) && ok;
+  ok = Send(p, d, key, false) && ok;
   for (int mod : {m.shift, m.ctrl, m.alt})
-    if (mod) ok = Send(d, mod, false) && ok;
-  Delay(pause_ms);
+    if (mod) ok = Send(p, d, mod, false) && ok;
+  Delay(p, pause_ms);
   return ok;
 }
 
-bool TypePrintable(DesktopAutomation& d, uint8_t c, int pause_ms) {
+bool TypePrintable(Platform& p, DesktopAutomation& d, uint8_t c, int pause_ms) {
   LayoutKey k;
   if (!d.KeyForCharacter(c, &k)) return false;
   Modifiers m;
   if (!ModifierKeys(d, k.shift, false, false, &m)) return false;
-  return Press(d, k.key, m, pause_ms);
+  return Press(p, d, k.key, m, pause_ms);
 }
 
 }  // namespace
@@ -83,7 +83,7 @@ bool AccentOf(uint8_t c, uint8_t* accent, uint8_t* base) {
   return false;
 }
 
-bool PressCombination(DesktopAutomation& d, const KeyCombination& k, int pause_ms) {
+bool PressCombination(Platform& p, DesktopAutomation& d, const KeyCombination& k, int pause_ms) {
   int key = 0;
   if (k.character >= 0) {
     LayoutKey lk;
@@ -94,34 +94,34 @@ bool PressCombination(DesktopAutomation& d, const KeyCombination& k, int pause_m
   }
   Modifiers m;
   if (!ModifierKeys(d, k.shift, k.ctrl, k.alt, &m)) return false;
-  return Press(d, key, m, pause_ms);
+  return Press(p, d, key, m, pause_ms);
 }
 
-bool TypeCharacter(DesktopAutomation& d, uint8_t c, int pause_ms) {
+bool TypeCharacter(Platform& p, DesktopAutomation& d, uint8_t c, int pause_ms) {
   if (c < 32) {
     uint8_t letter = static_cast<uint8_t>(c + 64);
     if (letter >= 'A' && letter <= 'Z') letter = static_cast<uint8_t>(letter + 32);
     LayoutKey k;
     Modifiers m;
     if (!d.KeyForCharacter(letter, &k) || !ModifierKeys(d, false, true, false, &m)) return false;
-    bool ok = Press(d, k.key, m, pause_ms);
-    Delay(pause_ms);
+    bool ok = Press(p, d, k.key, m, pause_ms);
+    Delay(p, pause_ms);
     return ok;
   }
-  if (TypePrintable(d, c, pause_ms)) return true;
+  if (TypePrintable(p, d, c, pause_ms)) return true;
   uint8_t accent = 0, base = 0;
-  if (c >= 128 && AccentOf(c, &accent, &base) && TypePrintable(d, accent, pause_ms) && TypePrintable(d, base, pause_ms))
+  if (c >= 128 && AccentOf(c, &accent, &base) && TypePrintable(p, d, accent, pause_ms) && TypePrintable(p, d, base, pause_ms))
     return true;
-  return TypePrintable(d, ' ', pause_ms);
+  return TypePrintable(p, d, ' ', pause_ms);
 }
 
-bool PressCharacterKey(DesktopAutomation& d, uint8_t c) {
+bool PressCharacterKey(Platform& p, DesktopAutomation& d, uint8_t c) {
   LayoutKey k;
   if (!d.KeyForCharacter(c, &k)) return false;
-  bool ok = Send(d, k.key, true);
-  Delay(1);
-  ok = Send(d, k.key, false) && ok;
-  Delay(1);
+  bool ok = Send(p, d, k.key, true);
+  Delay(p, 1);
+  ok = Send(p, d, k.key, false) && ok;
+  Delay(p, 1);
   return ok;
 }
 

@@ -15,22 +15,23 @@
 namespace kal {
 
 class DesktopAutomation;
+struct Platform;
 
 inline constexpr int kKeyPauseMs = 100;
 
 // False when the keyboard has no key for the combination.
-bool PressCombination(DesktopAutomation& d, const KeyCombination& k, int pause_ms);
+bool PressCombination(Platform& platform, DesktopAutomation& d, const KeyCombination& k, int pause_ms);
 
 // Types one Latin-1 byte. 32..255: the key (and shift) that types it; when
 // the keyboard cannot type a byte of 128..255 and it carries an accent, the
 // accent then the base letter; when there is no way at all, a blank. 0..31:
 // Ctrl with the key of byte + 64, pausing twice. False only when not even
 // the blank can be typed.
-bool TypeCharacter(DesktopAutomation& d, uint8_t c, int pause_ms);
+bool TypeCharacter(Platform& platform, DesktopAutomation& d, uint8_t c, int pause_ms);
 
 // The key that types a character, pressed and released with no modifier
 // (upper and lower case press the same key), with 1 ms after each event.
-bool PressCharacterKey(DesktopAutomation& d, uint8_t c);
+bool PressCharacterKey(Platform& platform, DesktopAutomation& d, uint8_t c);
 
 // The accent key and base letter that type an accented Latin-1 letter on a
 // keyboard with dead keys; false when the byte carries no accent.

@@ -54,7 +54,7 @@ bool MenuExecute(InterpreterState& in, std::string_view args) {
   MenuChoice choice;
   // No menu, or a stop asked for while it waited (which the run reports).
   if (!RunConsoleMenu(in.context->console, start, &choice))
-    return StopRequested() ? false : Fail(in, RunFault::kChannelNotOpen, std::string(kMsgNoMenu));
+    return StopRequested(in.context->platform) ? false : Fail(in, RunFault::kChannelNotOpen, std::string(kMsgNoMenu));
   Var(in, pos_slot) = NumberToText(choice.position);
   Var(in, key_slot) = choice.key;
   Var(in, text_slot) = choice.text;

@@ -78,7 +78,7 @@ bool Fim(Accessibility& bus, MsaaState& s) {
 bool Checa(InterpreterState& in, std::string_view args) {
   int slot;
   if (!ReadVariableRef(in, &args, &slot)) return false;
-  PumpMessages();  // events that have arrived meanwhile
+  PumpMessages(in.context->platform);  // events that have arrived meanwhile
   auto& m = *in.msaa.events;
   if (m.read == m.write) {
     Var(in, slot) = "0";

@@ -12,6 +12,7 @@
 #include "6_console/write_and_speak.h"
 #include "8_interpreter/channels.h"
 #include "8_interpreter/commands.h"
+#include "8_interpreter/run_context.h"
 #include "8_interpreter/fail_reason.h"
 #include "8_interpreter/numbers.h"
 #include "8_interpreter/operands.h"
@@ -179,7 +180,7 @@ bool CmdServe(InterpreterState& in, std::string_view args) {
   int client = listener < 0 ? -1 : AcceptTcp(net, listener);
   CloseTcp(net, listener);
   if (client < 0) {
-    if (StopRequested()) return false;
+    if (StopRequested(in.context->platform)) return false;
     return FailConnection(in, "*", port_text);
   }
   InstallConnection(in, channel, client);
@@ -198,7 +199,7 @@ bool CmdObserva(InterpreterState& in, std::string_view args) {
   if (!ReadVariableRef(in, &args, &slot) || !args.empty()) return false;
   bool waiting = false;
   if (keyboard) {
-    waiting = KeyPressed();
+    waiting = KeyPressed(in.context->platform);
   } else if (ConnectionStream* c = ConnectionOf(in.channels[channel])) {
     waiting = HasData(c->reader());
   }

@@ -20,6 +20,7 @@
 #include "5_speech/speech.h"
 #include "8_interpreter/command_line.h"
 #include "8_interpreter/commands.h"
+#include "8_interpreter/run_context.h"
 #include "8_interpreter/fail_reason.h"
 #include "8_interpreter/interpreter.h"
 #include "8_interpreter/messages.h"
@@ -63,21 +64,21 @@ int ReturnDelay() {
 // Waits for the user to come back: first up to 5 s for the started program
 // to take the foreground, then as long as it keeps it, then the return delay.
 // The console is taken back as soon as the program that held it has ended.
-void ReturnWait(ProgramCommandsState& s) {
+void ReturnWait(Platform& p, ProgramCommandsState& s) {
   for (int i = 0; i < kReturnPolls; ++i) {
-    Delay(kPollMs);
-    if (!ConsoleInFront(s)) break;
+    Delay(p, kPollMs);
+    if (!ConsoleInFront(p, s)) break;
   }
-  while (!ConsoleInFront(s) && !StopRequested()) Delay(kPollMs);
-  Delay(ReturnDelay());
+  while (!ConsoleInFront(p, s) && !StopRequested(p)) Delay(p, kPollMs);
+  Delay(p, ReturnDelay());
 }
 
 // What the console program wrote on a stream, as Latin-1 text (from the
 // host's encoding of console programs' text); a character cut in two by the
 // pipe waits for its second half.
-std::string TakeProgramText(ProgramCommandsState& s, int stream) {
+std::string TakeProgramText(Platform& p, ProgramCommandsState& s, int stream) {
   std::string& carry = stream == 2 ? s.carry_err : s.carry_out;
-  std::string bytes = carry + TakePipedOutput(stream, kConsoleReadMax);
+  std::string bytes = carry + TakePipedOutput(p, stream, kConsoleReadMax);
   std::string text = ConsoleProgramTextToUtf8(&bytes);
   carry = bytes;
   return Utf8ToLatin1(text);
@@ -89,8 +90,8 @@ std::string TakeProgramText(ProgramCommandsState& s, int stream) {
 // keys written ahead on standard input that were not typed yet.
 void DiscardTypedAhead(InterpreterState& in) {
   bool any = DropKeysWrittenAhead();
-  while (KeyPressed() && !StopRequested()) {
-    ReadKey();
+  while (KeyPressed(in.context->platform) && !StopRequested(in.context->platform)) {
+    ReadKey(in.context->platform);
     any = true;
   }
   if (any) Click(in.context->speech);
@@ -114,21 +115,21 @@ std::string_view StartFailureMessage(StartFailure why) {
 
 }  // namespace
 
-bool ConsoleInFront(ProgramCommandsState& s) {
-  if (ConsoleProgramRunning()) return false;
+bool ConsoleInFront(Platform& p, ProgramCommandsState& s) {
+  if (ConsoleProgramRunning(p)) return false;
   if (s.console_handed_over) {
     s.console_handed_over = false;
-    ReclaimTerminal();
+    ReclaimTerminal(p);
     ResumeConsole();
   }
   ForegroundWindow w;
-  return !QueryForegroundWindow(&w) || w.is_console;
+  return !QueryForegroundWindow(p, &w) || w.is_console;
 }
 
-std::string ForegroundTitle() {
+std::string ForegroundTitle(Platform& p) {
   ForegroundWindow w;
-  if (QueryForegroundWindow(&w)) return w.title;
-  return ConsoleProgramRunning() ? std::string() : ConsoleTitle();
+  if (QueryForegroundWindow(p, &w)) return w.title;
+  return ConsoleProgramRunning(p) ? std::string() : ConsoleTitle();
 }
 
 bool CmdExecuta(InterpreterState& in, std::string_view args) {
@@ -140,7 +141,7 @@ bool CmdExecuta(InterpreterState& in, std::string_view args) {
   ProgramAndParams split = SplitCommandLine(line);
   WaitSpeech(in.context->speech);
   StartRequest req;
-  bool ok = ResolveProgram(split.program, split.params, launch != Launch::kConsole, &req);
+  bool ok = ResolveProgram(ProgramsOf(in.context->platform), split.program, split.params, launch != Launch::kConsole, &req);
   if (!ok) Fail(in, RunFault::kProgramNotStarted, kMsgProgramNotFound, split.program);
   int id = 0;
   if (ok) {
@@ -154,7 +155,7 @@ bool CmdExecuta(InterpreterState& in, std::string_view args) {
     }
     std::string err;
     StartFailure why = StartFailure::kNone;
-    id = StartProgram(req, &err, &why);
+    id = StartProgram(in.context->platform, req, &err, &why);
     ok = id > 0;
     if (ok && req.streams == ChildStreams::kPipes) in.programs.carry_out.clear(), in.programs.carry_err.clear();
     if (req.streams == ChildStreams::kConsole) {
@@ -167,8 +168,8 @@ bool CmdExecuta(InterpreterState& in, std::string_view args) {
     if (!ok) Fail(in, RunFault::kProgramNotStarted, StartFailureMessage(why), split.program);
   }
   if (launch == Launch::kShownWait) {
-    ReturnWait(in.programs);
-    if (ok && ProgramExitCode(id) == kExitInterrupted) RequestStop(EndOf(EndReason::kInterrupted));
+    ReturnWait(in.context->platform, in.programs);
+    if (ok && ProgramExitCode(in.context->platform, id) == kExitInterrupted) RequestStop(in.context->platform, EndOf(EndReason::kInterrupted));
   }
   return ok;
 }
@@ -184,8 +185,8 @@ bool CmdExisteProg(InterpreterState& in, std::string_view args) {
   if (!ReadOperand(in, &args, &name) || !ReadVariableRef(in, &args, &slot)) return false;
   bool want_code = !TrimBlanks(args).empty() && ReadVariableRef(in, &args, &code_slot);
   std::string_view bare = TrimBlanks(name);
-  Var(in, slot) = ProcessRunningNamed(bare) ? "1" : "0";
-  if (want_code) SetVarNumber(in, code_slot, LastExitCodeNamed(bare));
+  Var(in, slot) = ProcessRunningNamed(in.context->platform, bare) ? "1" : "0";
+  if (want_code) SetVarNumber(in, code_slot, LastExitCodeNamed(in.context->platform, bare));
   return true;
 }
 
@@ -195,7 +196,7 @@ bool CmdExisteProg(InterpreterState& in, std::string_view args) {
 bool CmdEncerraProg(InterpreterState& in, std::string_view args) {
   std::string name;
   if (!ReadOperand(in, &args, &name) || !args.empty()) return false;
-  EndProgramsNamed(TrimBlanks(name));
+  EndProgramsNamed(in.context->platform, TrimBlanks(name));
   return true;
 }
 
@@ -205,8 +206,8 @@ bool CmdEncerraProg(InterpreterState& in, std::string_view args) {
 bool CmdEnviaCmd(InterpreterState& in, std::string_view args) {
   std::string text;
   if (args.empty() || !ReadOperand(in, &args, &text)) return false;
-  Delay(kPollMs);
-  SendToPipedProgram(Latin1ToUtf8(text) + "\n");
+  Delay(in.context->platform, kPollMs);
+  SendToPipedProgram(in.context->platform, Latin1ToUtf8(text) + "\n");
   return true;
 }
 
@@ -214,12 +215,12 @@ bool ReadConsoleProgram(InterpreterState& in, std::string_view args) {
   args = TrimBlanks(args.substr(8));  // "CONSOLE "
   int slot = 0;
   if (!ReadVariableRef(in, &args, &slot)) return false;
-  std::string result = TakeProgramText(in.programs, 1);
+  std::string result = TakeProgramText(in.context->platform, in.programs, 1);
   if (!result.empty()) {
     result += "\r\n";
-    result += TakeProgramText(in.programs, 2);
+    result += TakeProgramText(in.context->platform, in.programs, 2);
   } else {
-    result = TakeProgramText(in.programs, 2);
+    result = TakeProgramText(in.context->platform, in.programs, 2);
   }
   if (!result.empty()) result += "\r\n";
   Var(in, slot) = std::move(result);

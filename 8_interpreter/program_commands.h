@@ -9,6 +9,7 @@
 namespace kal {
 
 struct InterpreterState;
+struct Platform;
 
 // What the program commands keep between commands (part of the interpreter).
 struct ProgramCommandsState {
@@ -24,10 +25,10 @@ bool ReadConsoleProgram(InterpreterState& in, std::string_view args);
 // True when the console is the window in front: no program holds the
 // terminal and, on a desktop, the active window is the console's. Takes the
 // console back from a program that held it and has ended.
-bool ConsoleInFront(ProgramCommandsState& s);
+bool ConsoleInFront(Platform& platform, ProgramCommandsState& s);
 
 // The title of the window in front (Latin-1): the console's own title when
 // there is no desktop and no program holds the terminal.
-std::string ForegroundTitle();
+std::string ForegroundTitle(Platform& platform);
 
 }  // namespace kal

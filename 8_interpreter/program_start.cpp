@@ -60,41 +60,41 @@ std::string MapArgument(const std::string& arg) {
 // A program named in the configuration: a Windows path is mapped; a bare
 // name is looked up along PATH and then beside this program (so that
 // "kaldorin --view" finds the running build).
-std::string ConfiguredProgram(const std::string& word) {
+std::string ConfiguredProgram(Programs& programs, const std::string& word) {
   if (IsWindowsPathArgument(word) || word.find('/') != std::string::npos) return MapArgument(word);
   std::string name = Latin1ToUtf8(word);
-  std::string found = FindInPath(name);
-  if (found.empty() && IsExecutableFile(ProgramFolder() + "/" + name)) found = ProgramFolder() + "/" + name;
+  std::string found = programs.FindInPath(name);
+  if (found.empty() && programs.IsExecutableFile(ProgramFolder() + "/" + name)) found = ProgramFolder() + "/" + name;
   return found.empty() ? name : found;
 }
 
 // A configured command line (program map or PROG. key) becomes the program
 // and the arguments that go first.
-bool UseCommandLine(std::string_view line, StartRequest* req) {
+bool UseCommandLine(Programs& programs, std::string_view line, StartRequest* req) {
   std::vector<std::string> words = SplitArguments(line);
   if (words.empty()) return false;
-  req->program = ConfiguredProgram(words[0]);
+  req->program = ConfiguredProgram(programs, words[0]);
   req->args.insert(req->args.begin(), words.begin() + 1, words.end());
   for (size_t i = 0; i < words.size() - 1; ++i) req->args[i] = MapArgument(req->args[i]);
   return true;
 }
 
 // A program known by name only: the program map, then PATH.
-bool UseNamedProgram(std::string name, StartRequest* req) {
+bool UseNamedProgram(Programs& programs, std::string name, StartRequest* req) {
   if (name.size() > 4 && AsciiUpper(name.substr(name.size() - 4)) == ".EXE") name.resize(name.size() - 4);
   if (name.empty()) return false;
   std::string mapped = ReadConfig(cfg::kProgramas, AsciiUpper(name));
-  if (!mapped.empty()) return UseCommandLine(mapped, req);
+  if (!mapped.empty()) return UseCommandLine(programs, mapped, req);
   // Names of Windows programs come in any case; host programs are in lower case.
-  std::string found = FindInPath(name);
-  if (found.empty()) found = FindInPath(AsciiLower(name));
+  std::string found = programs.FindInPath(name);
+  if (found.empty()) found = programs.FindInPath(AsciiLower(name));
   if (found.empty()) return false;
   req->program = found;
   return true;
 }
 
 // A document: the program of its extension, or the desktop's opener.
-bool UseDocument(std::string_view shown_name, const std::string& host_target, StartRequest* req) {
+bool UseDocument(Programs& programs, std::string_view shown_name, const std::string& host_target, StartRequest* req) {
   req->args.assign(1, host_target);
   std::string name = FileNamePart(shown_name);
   size_t dot = name.find('.');
@@ -105,8 +105,8 @@ bool UseDocument(std::string_view shown_name, const std::string& host_target, St
   } else if (!ext.empty() && ext != "EXE" && ext != "COM") {
     opener = ReadConfig(cfg::kProgPrefix.section, std::string(cfg::kProgPrefix.name) + ext);
   }
-  if (!opener.empty() && UseCommandLine(opener, req)) return true;
-  req->program = DocumentOpener();
+  if (!opener.empty() && UseCommandLine(programs, opener, req)) return true;
+  req->program = programs.DocumentOpener();
   if (req->program.empty()) {
     // The system opens the document itself.
     req->program = host_target;
@@ -117,25 +117,25 @@ bool UseDocument(std::string_view shown_name, const std::string& host_target, St
 
 }  // namespace
 
-bool ResolveProgram(std::string_view program, std::string_view params, bool documents, StartRequest* req) {
+bool ResolveProgram(Programs& programs, std::string_view program, std::string_view params, bool documents, StartRequest* req) {
   req->program.clear();
   req->args.clear();
   for (auto& a : SplitArguments(params)) req->args.push_back(MapArgument(a));
   if (program.empty()) return false;
-  if (IsAddress(program)) return documents && UseDocument(program, Latin1ToUtf8(program), req);
+  if (IsAddress(program)) return documents && UseDocument(programs, program, Latin1ToUtf8(program), req);
   std::string host = HostPath(program);
   if (HostExists(host)) {
-    if (IsExecutableFile(host)) {
+    if (programs.IsExecutableFile(host)) {
       req->program = host;
       return true;
     }
-    if (!LooksLikePath(program) && UseNamedProgram(std::string(program), req)) return true;
-    return documents && UseDocument(program, host, req);
+    if (!LooksLikePath(program) && UseNamedProgram(programs, std::string(program), req)) return true;
+    return documents && UseDocument(programs, program, host, req);
   }
   std::string name = FileNamePart(program);
   bool exe = name.size() > 4 && AsciiUpper(name.substr(name.size() - 4)) == ".EXE";
   if (LooksLikePath(program) && !exe) return false;
-  return UseNamedProgram(name, req);
+  return UseNamedProgram(programs, name, req);
 }
 
 }  // namespace kal

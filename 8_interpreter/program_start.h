@@ -24,6 +24,6 @@ namespace kal {
 
 // Fills req->program and req->args; false when nothing can be started.
 // documents: false for console programs, which must be programs.
-bool ResolveProgram(std::string_view program, std::string_view params, bool documents, StartRequest* req);
+bool ResolveProgram(Programs& programs, std::string_view program, std::string_view params, bool documents, StartRequest* req);
 
 }  // namespace kal

@@ -20,6 +20,7 @@
 #include "1_platform/desktop.h"
 #include "1_platform/event_loop.h"
 #include "1_platform/host.h"
+#include "1_platform/platform.h"
 #include "1_platform/stop_request.h"
 
 namespace kal {
@@ -41,14 +42,14 @@ bool WindowQueueExists(InterpreterState& in) {
 
 void InitInterpreter(InterpreterState& in, std::string_view program_name) {
   if (WindowQueueExists(in)) {
-    Delay(1);
+    Delay(in.context->platform, 1);
   } else {
-    PumpMessages();
+    PumpMessages(in.context->platform);
   }
   StopMidi();
   // The network layer asks and tells the user through the console.
   in.net_user.TalkOn(in.context->network, in.context->speech);
-  LocalTime t = NowLocal();
+  LocalTime t = NowLocal(in.context->platform);
   in.start_weekday = t.weekday;
   in.start_time = t.hour * 360000 + t.minute * 6000 + t.second * 100 + t.hundredths;
   // The application's own sounds live in the folder the configuration names.
@@ -60,7 +61,7 @@ void InitInterpreter(InterpreterState& in, std::string_view program_name) {
   // and reads why, since the recorded voice speaks instead. A missing
   // MBROLA that a silent install never mentioned is told once.
   std::string problem = VoiceStartProblem(in.context->speech);
-  if (problem.empty()) problem = MissingMbrolaNoticeOnce();
+  if (problem.empty()) problem = MissingMbrolaNoticeOnce(in.context->speech);
   if (!problem.empty()) WriteLineAndSpeak(in.context->speech, problem);
 }
 
@@ -89,10 +90,10 @@ constexpr int kLinesPerClockLook = 1024;
 // A script loop that never waits would never look at the terminal: the
 // pump is consulted between lines every kInputEveryMs, so that the break
 // key ends such a loop.
-void TakeInputNowAndThen(EventLoop& loop, int64_t* next) {
-  if (loop.NowMs() < *next) return;
-  PumpMessages();
-  *next = loop.NowMs() + kInputEveryMs;
+void TakeInputNowAndThen(Platform& platform, int64_t* next) {
+  if (platform.loop.NowMs() < *next) return;
+  PumpMessages(platform);
+  *next = platform.loop.NowMs() + kInputEveryMs;
 }
 
 // Whether the run loop may run quiet decoded lines in their quick form
@@ -133,14 +134,14 @@ RunEnd RunScript(InterpreterState& in) {
   int64_t next_input = loop.NowMs() + kInputEveryMs;
   int until_clock = kLinesPerClockLook;
   int64_t budget_end = in.limits.max_lines > 0 ? s.lines_run + in.limits.max_lines : INT64_MAX;
-  bool stopped = StopRequested();
+  bool stopped = StopRequested(in.context->platform);
   const bool allowed = DecodedCommandsAllowed(in.limits.allowed_commands);
   bool quick = QuickLinesMayRun(in, allowed);
   while (!stopped && s.current_line <= s.line_count && !s.stop && !s.error) {
     if (--until_clock == 0) {
       until_clock = kLinesPerClockLook;
-      TakeInputNowAndThen(loop, &next_input);
-      if ((stopped = StopRequested())) break;
+      TakeInputNowAndThen(in.context->platform, &next_input);
+      if ((stopped = StopRequested(in.context->platform))) break;
     }
     bool quiet;
     if (quick && s.index.codes[static_cast<size_t>(s.current_line)].quiet) {
@@ -160,13 +161,13 @@ RunEnd RunScript(InterpreterState& in) {
     // the run before the line's own outcome counts. A quiet line cannot
     // have asked for one; a signal's is seen at the next line that is not
     // quiet, or with the input now and then.
-    if (!quiet && (stopped = StopRequested())) break;
+    if (!quiet && (stopped = StopRequested(in.context->platform))) break;
     if (!s.stop && !s.error) ++s.current_line;
     if (++s.lines_run == budget_end) s.stop = true;
   }
   // A stop outranks the line's own failure: the line failed because its
   // wait was cut short.
-  RunEnd r = stopped ? RequestedStop() : EndOf(s.error ? EndReason::kFailed : EndReason::kNormal);
+  RunEnd r = stopped ? RequestedStop(in.context->platform) : EndOf(s.error ? EndReason::kFailed : EndReason::kNormal);
   if (r.reason == EndReason::kNormal) r.exit_code = s.exit_code;
   if (r.reason == EndReason::kFailed) FailedLineReason(in, &r);
   r.line = s.current_line;
@@ -181,16 +182,16 @@ RunEnd RunDriver(InterpreterState& in) {
     if (!in.quiet_end) SpeakText(in.context->speech, L1(kMsgEndOfScript));
     return r;
   }
-  RestoreConsoleWindow();  // TELA MINIMIZADA may have hidden it
+  RestoreConsoleWindow(in.context->platform);  // TELA MINIMIZADA may have hidden it
   if (!r.why.empty()) SayLine(in, r.why);
   SpeakText(in.context->speech, L1(kMsgRunError));
   WriteNumberAndSpeak(in.context->speech, r.line);
   ConsoleWrite("\r\n");
   ConsoleReadLine();
   // The input may end during that wait: then that is how the run ended.
-  if (StopRequested()) {
+  if (StopRequested(in.context->platform)) {
     int line = r.line;
-    r = RequestedStop();
+    r = RequestedStop(in.context->platform);
     r.line = line;
   }
   return r;

@@ -6,6 +6,7 @@
 #include "0_base/latin1.h"
 #include "5_speech/speech.h"
 #include "8_interpreter/commands.h"
+#include "8_interpreter/run_context.h"
 #include "8_interpreter/line_rules.h"
 #include "8_interpreter/numbers.h"
 #include "8_interpreter/operands.h"
@@ -49,7 +50,7 @@ std::string WeekdayName(int weekday) {
 // difference carries over midnights within a week.
 std::string TempoText(InterpreterState& in) {
   const auto& s = in;
-  LocalTime t = NowLocal();
+  LocalTime t = NowLocal(in.context->platform);
   int days = t.weekday - s.start_weekday;
   if (days < 0) days += 7;
   int64_t h = t.hour + 24 * days;
@@ -57,17 +58,17 @@ std::string TempoText(InterpreterState& in) {
   return NumberToText(v);
 }
 
-std::string DateText(InterpreterState&) {
-  LocalTime t = NowLocal();
+std::string DateText(InterpreterState& in) {
+  LocalTime t = NowLocal(in.context->platform);
   return TwoDigits(t.day) + "/" + TwoDigits(t.month) + "/" + NumberToText(t.year);
 }
 
-std::string HourText(InterpreterState&) {
-  LocalTime t = NowLocal();
+std::string HourText(InterpreterState& in) {
+  LocalTime t = NowLocal(in.context->platform);
   return TwoDigits(t.hour) + ":" + TwoDigits(t.minute) + ":" + TwoDigits(t.second);
 }
 
-std::string DayText(InterpreterState&) { return WeekdayName(NowLocal().weekday); }
+std::string DayText(InterpreterState& in) { return WeekdayName(NowLocal(in.context->platform).weekday); }
 std::string LineEndText(InterpreterState&) { return "\r\n"; }
 
 // The plain built-in words, the whole (upper-cased) value text.

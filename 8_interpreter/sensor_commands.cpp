@@ -28,7 +28,7 @@ constexpr int kPauseMs = 1;
 constexpr int kRows = 8;
 constexpr int kColumns = 4;
 
-void Pause() { Delay(kPauseMs); }
+void Pause(Platform& platform) { Delay(platform, kPauseMs); }
 
 // Opens the port on first use and reads the baseline into the interpreter.
 // A port that cannot be opened is tried again on the next SENSOR.
@@ -43,9 +43,9 @@ bool SensorsReady(InterpreterState& in) {
     return false;
   }
   port.WriteControl(kControlAll);
-  Pause();
+  Pause(in.context->platform);
   port.WriteData(kBaselineData);
-  Pause();
+  Pause(in.context->platform);
   in.sensor_baseline = port.ReadStatus();
   return true;
 }
@@ -56,9 +56,9 @@ int ScanSensors(const InterpreterState& in) {
   int lowest = 0;
   for (int row = 0; row < kRows; ++row) {
     port.WriteControl(kControlAll);
-    Pause();
+    Pause(in.context->platform);
     port.WriteData(static_cast<uint8_t>((0x80 >> row) ^ 0xFF));
-    Pause();
+    Pause(in.context->platform);
     uint8_t changed = port.ReadStatus() ^ in.sensor_baseline;
     for (int column = 0; column < kColumns && lowest == 0; ++column)
       if (changed & (0x80 >> column)) lowest = row * kColumns + column + 1;

@@ -8,6 +8,7 @@
 #include "0_base/speech_log.h"
 #include "3_audio/wave_player.h"
 #include "8_interpreter/commands.h"
+#include "8_interpreter/run_context.h"
 #include "8_interpreter/mci.h"
 #include "8_interpreter/operands.h"
 #include "8_interpreter/state.h"
@@ -91,9 +92,9 @@ bool CmdToca(InterpreterState& in, std::string_view args) {
   Mci(in.mci, "open \"" + file + "\" alias myfile");
   Mci(in.mci, "play myfile");
   do {
-    Delay(kTocaPollMs);
-  } while (!KeyPressed() && Mci(in.mci, "status myfile mode") == "playing");
-  while (KeyPressed() && !StopRequested()) ReadKey();
+    Delay(in.context->platform, kTocaPollMs);
+  } while (!KeyPressed(in.context->platform) && Mci(in.mci, "status myfile mode") == "playing");
+  while (KeyPressed(in.context->platform) && !StopRequested(in.context->platform)) ReadKey(in.context->platform);
   Mci(in.mci, "stop myfile");
   Mci(in.mci, "close myfile");
   return true;

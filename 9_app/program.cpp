@@ -73,9 +73,9 @@ const char* StopMessage(const RunEnd& end) {
 // The helpers the script started (hidden, console programs, programs it
 // waited for) end with the program, and so does what they started in turn;
 // the terminal comes back from one that held it.
-void EndHelpers() {
-  EndProgramsWithUs();
-  ReclaimTerminal();
+void EndHelpers(Platform& platform) {
+  EndProgramsWithUs(platform);
+  ReclaimTerminal(platform);
 }
 
 // The break key is answered in words before the program ends (a closed
@@ -84,7 +84,7 @@ void EndHelpers() {
 // request is dropped first (the end is already in hand) and the words are
 // waited for; a key or a signal still cuts them short.
 void SayInterrupted(SpeechState& speech) {
-  ClearStopRequest();
+  ClearStopRequest(speech.platform);
   SpeakText(speech, std::string(app_msg::kInterrupted));
   DoneSpeech(speech);
 }
@@ -92,11 +92,11 @@ void SayInterrupted(SpeechState& speech) {
 // A run stopped from outside its script ends at once: no spoken end, the
 // terminal restored, the reason on standard error, the clean-ups run.
 int EndStoppedRun(SpeechState& speech, const RunEnd& end) {
-  EndHelpers();
+  EndHelpers(speech.platform);
   EndConsoleOnStop();
   if (end.break_key) SayInterrupted(speech);
   if (const char* msg = StopMessage(end)) WriteStandardText(2, msg);
-  RunExitCleanups();
+  RunExitCleanups(speech.platform);
   CloseSpeechLog();
   CloseBrailleLog();
   std::fflush(nullptr);
@@ -106,7 +106,7 @@ int EndStoppedRun(SpeechState& speech, const RunEnd& end) {
 // The end of a run as main reports it; returns the exit code.
 int EndRun(SpeechState& speech, const RunEnd& end) {
   if (IsStop(end)) return EndStoppedRun(speech, end);
-  EndHelpers();
+  EndHelpers(speech.platform);
   DoneSpeech(speech);
   if (end.reason == EndReason::kNormal) {
     EndConsoleNormally();
@@ -129,7 +129,7 @@ void StartBraille(const Options& opts) {
 // The console's front end: headless when asked, a window when asked (on the
 // command line or in Talven.ini) or when started from a desktop launcher,
 // else the terminal.
-std::unique_ptr<ConsoleFrontEnd> MakeFrontEnd(EventLoop& loop, const Options& opts, const std::string& title) {
+std::unique_ptr<ConsoleFrontEnd> MakeFrontEnd(Platform& platform, const Options& opts, const std::string& title) {
   WindowSettings ws = ReadWindowSettings();
   WindowOptions wo;
   wo.face = ws.face;
@@ -142,7 +142,7 @@ std::unique_ptr<ConsoleFrontEnd> MakeFrontEnd(EventLoop& loop, const Options& op
                           : (opts.window || ws.window) ? FrontEndChoice::kWindow
                                                        : FrontEndChoice::kAuto;
   std::string failed;
-  auto front = MakeConsoleFrontEnd(loop, choice, wo, &failed);
+  auto front = MakeConsoleFrontEnd(platform, choice, wo, &failed);
   if (!failed.empty()) {
     // The message's %s is the reason the window could not be made.
     std::string_view text(app_msg::kNoWindow);
@@ -156,18 +156,18 @@ std::unique_ptr<ConsoleFrontEnd> MakeFrontEnd(EventLoop& loop, const Options& op
 int RunViewerProgram(const Options& opts, Console& console, Network& network) {
   if (!opts.speech_log.empty()) OpenSpeechLog(OpenHostFile(opts.speech_log, "ab"));
   StartBraille(opts);
-  SetConsoleFrontEnd(MakeFrontEnd(console.loop, opts, Utf8ToLatin1(BaseName(opts.view_file))));
+  SetConsoleFrontEnd(MakeFrontEnd(console.platform, opts, Utf8ToLatin1(BaseName(opts.view_file))));
   UseDesktopClipboard();
   InitSpeech(console.speech, 0, "");
-  if (StopRequested()) return EndStoppedRun(console.speech, RequestedStop());
+  if (StopRequested(console.platform)) return EndStoppedRun(console.speech, RequestedStop(console.platform));
   SetConsoleTitle(BaseName(opts.view_file));
   // The viewer's station player; a stopped run ends it with the exit
   // clean-ups, which run before this function returns.
   StationPlayer player(console.loop, console.speech);
-  AtProgramExit([&player] { player.EndNow(); });
+  AtProgramExit(console.platform, [&player] { player.EndNow(); });
   int code = RunTextViewer(console, network, opts.view_file, player);
-  if (StopRequested()) return EndStoppedRun(console.speech, RequestedStop());
-  EndHelpers();
+  if (StopRequested(console.platform)) return EndStoppedRun(console.speech, RequestedStop(console.platform));
+  EndHelpers(console.platform);
   DoneSpeech(console.speech);
   EndConsoleNormally();
   CloseSpeechLog();
@@ -212,8 +212,7 @@ int ProgramMain(int argc, char** argv) {
   // or waits on it, so that it is gone only after them.
   std::unique_ptr<EventLoop> loop = MakePollEventLoop();
   Platform platform(*loop);
-  ScopedPlatform use_platform(platform);
-  ConfigState config;
+  ConfigState config(platform);
   ScopedConfig use_config(config);
   Options opts;
   std::string err;
@@ -241,11 +240,11 @@ int ProgramMain(int argc, char** argv) {
   WavePlayer player(platform);
   WavePlayerScope playing(player);
   Voices voices;
-  SpeechState speech(voices, *loop);
+  SpeechState speech(voices, platform);
   speech.engine = std::make_unique<EngineSwitch>(voices, *loop);
-  Network network(*loop);
+  Network network(platform);
   // The console of the run: its screen, keys, menu, braille and clipboard.
-  Console console(*loop, speech);
+  Console console(platform, speech);
   ConsoleScope consoling(console);
   // All of them, handed down to what runs the script.
   RunContext context{platform, config, player, voices, speech, network, console, *loop};
@@ -271,15 +270,15 @@ int ProgramMain(int argc, char** argv) {
     return 1;
   }
   StartBraille(opts);
-  SetConsoleFrontEnd(MakeFrontEnd(*loop, opts, Utf8ToLatin1(argc > 0 ? argv[0] : "kaldorin")));
-  NoteConsoleWindowAtStart();
+  SetConsoleFrontEnd(MakeFrontEnd(platform, opts, Utf8ToLatin1(argc > 0 ? argv[0] : "kaldorin")));
+  NoteConsoleWindowAtStart(platform);
   UseDesktopClipboard();
   // The interpreter of this run, handed to everything that runs the script.
   InterpreterState in;
   in.context = &context;
   in.params = HostTextsToScript(opts.params);
   InitInterpreter(in, name);
-  if (StopRequested()) return EndStoppedRun(speech, RequestedStop());  // the voice could not start
+  if (StopRequested(platform)) return EndStoppedRun(speech, RequestedStop(platform));  // the voice could not start
   AdviseScreenReaderUserOnce(console);
   if (!load_error.empty()) return ReportLoadFailure(speech, load_error);
   // The application's settings are read (and their defaults written) once

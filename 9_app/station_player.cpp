@@ -15,6 +15,7 @@
 #include "2_config/config_keys.h"
 #include "2_config/config.h"
 #include "5_speech/speech.h"
+#include "5_speech/speech_state.h"
 #include "9_app/app_messages.h"
 
 namespace kal {
@@ -133,7 +134,7 @@ std::string PlayerLogError(const std::string& log) {
 
 bool StationPlayer::Play(const std::string& address, const std::string& name) {
   Stop(false);
-  if (FindInPath(kPlayerProgram).empty()) {
+  if (FindInPath(speech_.platform, kPlayerProgram).empty()) {
     Say(speech_, PlayerMissingMessage(HelperProgramFolder()));
     return false;
   }
@@ -148,7 +149,7 @@ bool StationPlayer::Play(const std::string& address, const std::string& name) {
   req.streams = ChildStreams::kDetached;
   req.end_with_us = true;
   std::string err;
-  pid_ = folder_.empty() ? 0 : StartProgram(req, &err);
+  pid_ = folder_.empty() ? 0 : StartProgram(speech_.platform, req, &err);
   if (pid_ <= 0) {
     pid_ = 0;
     Finish();
@@ -246,7 +247,7 @@ void StationPlayer::Service() {
     GiveUp();
     return;
   }
-  if (pid_ > 0 && !ProgramRunning(pid_)) {
+  if (pid_ > 0 && !ProgramRunning(speech_.platform, pid_)) {
     if (channel_) ReadMessages();  // its last words
     if (!outcome_said_) SayWhyItEnded();
     pid_ = 0;
@@ -284,9 +285,9 @@ bool StationPlayer::ChangeVolume(int step) {
 // Waits through the pump until the player has ended; false when it has not
 // within ms (or the program is being stopped, when no wait may last).
 bool StationPlayer::WaitGone(int ms) {
-  for (int waited = 0; ProgramRunning(pid_); waited += kWaitStepMs) {
-    if (waited >= ms || StopRequested()) return !ProgramRunning(pid_);
-    Delay(kWaitStepMs);
+  for (int waited = 0; ProgramRunning(speech_.platform, pid_); waited += kWaitStepMs) {
+    if (waited >= ms || StopRequested(speech_.platform)) return !ProgramRunning(speech_.platform, pid_);
+    Delay(speech_.platform, kWaitStepMs);
   }
   return true;
 }
@@ -294,9 +295,9 @@ bool StationPlayer::WaitGone(int ms) {
 // Ends the player by signal, by force when asking is not enough, and waits
 // for it to be gone.
 void StationPlayer::Terminate() {
-  EndProgram(pid_, false);
+  EndProgram(speech_.platform, pid_, false);
   if (!WaitGone(kQuitWaitMs)) {
-    EndProgram(pid_, true);
+    EndProgram(speech_.platform, pid_, true);
     WaitGone(kQuitWaitMs);
   }
 }
@@ -320,7 +321,7 @@ void StationPlayer::GiveUp() {
 }
 
 void StationPlayer::EndNow() {
-  if (pid_ > 0) EndProgram(pid_, true);
+  if (pid_ > 0) EndProgram(speech_.platform, pid_, true);
   pid_ = 0;
   Finish();
 }

@@ -46,7 +46,7 @@ StreamLookup FollowStationPage(Network& network, const std::string& page_address
   int64_t deadline = network.loop.NowMs() + kPageFetchLimitMs;
   bool stopped = false;  // by a key, not by the time limit
   auto stop = [&] {
-    stopped = KeyPressed();
+    stopped = KeyPressed(network.platform);
     return stopped || network.loop.NowMs() > deadline;
   };
   std::string page;

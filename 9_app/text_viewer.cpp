@@ -224,12 +224,12 @@ bool HandleKey(Console& console, Network& network, TextView& view, StationPlayer
 
 // The next key; while a station plays, the player's news are said as they
 // come in between keys.
-uint8_t NextKey(StationPlayer& player) {
-  while (player.Active() && !KeyPressed() && !StopRequested()) {
+uint8_t NextKey(Platform& platform, StationPlayer& player) {
+  while (player.Active() && !KeyPressed(platform) && !StopRequested(platform)) {
     player.Service();
-    if (player.Active()) Delay(kPlayerPollMs);
+    if (player.Active()) Delay(platform, kPlayerPollMs);
   }
-  return ReadKey();
+  return ReadKey(platform);
 }
 
 }  // namespace
@@ -254,12 +254,12 @@ int RunTextViewer(Console& console, Network& network, const std::string& path, S
   WaitSpeech(speech);
   SayCurrent(speech, view);
   for (;;) {
-    uint8_t k = NextKey(player);
-    if (StopRequested()) break;
+    uint8_t k = NextKey(console.platform, player);
+    if (StopRequested(console.platform)) break;
     uint8_t mods = LastKeyModifiers();
     if (k == 0) {
-      uint8_t scan = ReadKey();
-      if (StopRequested()) break;
+      uint8_t scan = ReadKey(console.platform);
+      if (StopRequested(console.platform)) break;
       StopSpeech(speech);
       HandleExtended(console, view, scan);
     } else {

@@ -201,10 +201,9 @@ int RunWget(Network& network, const WgetOptions& options, std::string* messages)
 int WgetMain(const std::vector<std::string>& args) {
   std::unique_ptr<EventLoop> loop = MakePollEventLoop();  // outlives what waits on it
   Platform platform(*loop);
-  ScopedPlatform use_platform(platform);
-  ConfigState config;
+  ConfigState config(platform);
   ScopedConfig use_config(config);
-  Network network(*loop);
+  Network network(platform);
   WgetOptions options;
   std::string error;
   if (!ParseWgetOptions(args, &options, &error)) {

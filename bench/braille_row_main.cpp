@@ -47,12 +47,11 @@ std::vector<std::string> SampleRows() {
 int main(int argc, char** argv) {
   std::unique_ptr<kal::EventLoop> loop = kal::MakePollEventLoop();  // outlives what waits on it
   kal::Platform platform(*loop);  // the platform layer's state for the run
-  kal::ScopedPlatform use_platform(platform);
-  kal::ConfigState config;  // and the configuration's
+  kal::ConfigState config(platform);  // and the configuration's
   kal::ScopedConfig use_config(config);
   kal::Voices voices;  // the voices and the speech facade the console speaks with
-  kal::SpeechState speech(voices, *loop);
-  kal::Console the_console(*loop, speech);  // and the console's
+  kal::SpeechState speech(voices, platform);
+  kal::Console the_console(platform, speech);  // and the console's
   kal::ConsoleScope consoling(the_console);
   using namespace kal;
   bool real = argc > 1 && std::strcmp(argv[1], "--brlapi") == 0;

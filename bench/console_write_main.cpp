@@ -59,12 +59,11 @@ class Drain {
 int main() {
   std::unique_ptr<kal::EventLoop> loop = kal::MakePollEventLoop();  // outlives what waits on it
   kal::Platform platform(*loop);  // the platform layer's state for the run
-  kal::ScopedPlatform use_platform(platform);
-  kal::ConfigState config;  // and the configuration's
+  kal::ConfigState config(platform);  // and the configuration's
   kal::ScopedConfig use_config(config);
   kal::Voices voices;  // the voices and the speech facade the console speaks with
-  kal::SpeechState speech(voices, *loop);
-  kal::Console the_console(*loop, speech);  // and the console's
+  kal::SpeechState speech(voices, platform);
+  kal::Console the_console(platform, speech);  // and the console's
   kal::ConsoleScope consoling(the_console);
   using namespace kal;
   PseudoTerminal pty;
@@ -76,7 +75,7 @@ int main() {
   TerminalOptions opts;
   opts.truecolor = true;
   opts.handle_signals = false;
-  SetConsoleFrontEnd(MakeTerminalFrontEnd(*loop, pty.slave, pty.slave, opts));
+  SetConsoleFrontEnd(MakeTerminalFrontEnd(platform, pty.slave, pty.slave, opts));
   InitConsole();
   ClearScreen();
   size_t start_bytes = drain.Settled();

@@ -91,20 +91,19 @@ double Seconds(Clock::time_point since) {
 int main(int argc, char** argv) {
   std::unique_ptr<kal::EventLoop> loop = kal::MakePollEventLoop();  // outlives what waits on it
   kal::Platform platform(*loop);  // the platform layer's state for the run
-  kal::ScopedPlatform use_platform(platform);
-  kal::ConfigState config;  // and the configuration's
+  kal::ConfigState config(platform);  // and the configuration's
   kal::ScopedConfig use_config(config);
   kal::Voices voices;  // the voices and the speech facade the console speaks with
-  kal::SpeechState speech(voices, *loop);
-  kal::Console the_console(*loop, speech);  // and the console's
+  kal::SpeechState speech(voices, platform);
+  kal::Console the_console(platform, speech);  // and the console's
   kal::ConsoleScope consoling(the_console);
   size_t mb = argc > 1 ? std::strtoul(argv[1], nullptr, 10) : 200;
   if (mb == 0) mb = 200;
   size_t size = mb << 20;
   kal::WavePlayer player(platform);  // the subsystems a download speaks through, as main builds them
   kal::WavePlayerScope playing(player);
-  kal::Network network(*loop);
-  kal::SetConsoleFrontEnd(kal::MakeConsoleFrontEnd(*loop, true));
+  kal::Network network(platform);
+  kal::SetConsoleFrontEnd(kal::MakeConsoleFrontEnd(platform, true));
   kal::ConsoleNetUser user(speech);
   kal::SetNetUser(network, &user);
   BodyServer server(size);

@@ -238,12 +238,11 @@ void PrintStarts(const std::string& program, const Others& others) {
 int main(int argc, char** argv) {
   std::unique_ptr<kal::EventLoop> event_loop = kal::MakeFakeEventLoop();  // outlives what waits on it
   kal::Platform platform(*event_loop);  // the platform layer's state for the run
-  kal::ScopedPlatform use_platform(platform);
-  kal::ConfigState config;  // and the configuration's
+  kal::ConfigState config(platform);  // and the configuration's
   kal::ScopedConfig use_config(config);
   kal::Voices voices;  // the voices and the speech facade the console speaks with
-  kal::SpeechState speech(voices, *event_loop);
-  kal::Console the_console(*event_loop, speech);  // and the console's
+  kal::SpeechState speech(voices, platform);
+  kal::Console the_console(platform, speech);  // and the console's
   kal::ConsoleScope consoling(the_console);
   using namespace kal;
   long passes = argc > 1 ? std::strtol(argv[1], nullptr, 10) : 10000000;
@@ -251,7 +250,7 @@ int main(int argc, char** argv) {
   std::string console;
   WavePlayer player(platform);  // the subsystems a run speaks through, as main builds them
   WavePlayerScope playing(player);
-  Network network(*event_loop);
+  Network network(platform);
   RunContext context{platform, config, player, voices, speech, network, the_console, *event_loop};
   SetConsoleFrontEnd(MakeMemoryFrontEnd("", &console));  // memory console: nothing is shown
   CaptureSpeechLog(false);

@@ -88,12 +88,11 @@ void PrintDistribution(const char* what, std::vector<double> v, double target) {
 int main() {
   std::unique_ptr<kal::EventLoop> loop = kal::MakePollEventLoop();  // outlives what waits on it
   kal::Platform platform(*loop);  // the platform layer's state for the run
-  kal::ScopedPlatform use_platform(platform);
-  kal::ConfigState config;  // and the configuration's
+  kal::ConfigState config(platform);  // and the configuration's
   kal::ScopedConfig use_config(config);
   kal::Voices voices;  // the voices and the speech facade the console speaks with
-  kal::SpeechState speech(voices, *loop);
-  kal::Console the_console(*loop, speech);  // and the console's
+  kal::SpeechState speech(voices, platform);
+  kal::Console the_console(platform, speech);  // and the console's
   kal::ConsoleScope consoling(the_console);
   auto start = Clock::now();
   fs::path dir = fs::temp_directory_path() / "bench_key_echo";
@@ -112,7 +111,7 @@ int main() {
   std::string console;
   kal::WavePlayer player(platform);  // the subsystems the program speaks through, as main builds them
   kal::WavePlayerScope playing(player);
-  kal::Network network(*loop);
+  kal::Network network(platform);
   auto prepared = Clock::now();
 
   // 2. Start: speech ready and the first sound on its way.

@@ -115,12 +115,11 @@ void PrintDistribution(const char* what, std::vector<double> v, double target) {
 int main() {
   std::unique_ptr<kal::EventLoop> loop = kal::MakePollEventLoop();  // outlives what waits on it
   kal::Platform platform(*loop);  // the platform layer's state for the run
-  kal::ScopedPlatform use_platform(platform);
-  kal::ConfigState config;  // and the configuration's
+  kal::ConfigState config(platform);  // and the configuration's
   kal::ScopedConfig use_config(config);
   kal::Voices voices;  // the voices and the speech facade the console speaks with
-  kal::SpeechState speech(voices, *loop);
-  kal::Console the_console(*loop, speech);  // and the console's
+  kal::SpeechState speech(voices, platform);
+  kal::Console the_console(platform, speech);  // and the console's
   kal::ConsoleScope consoling(the_console);
   fs::path dir = fs::temp_directory_path() / "bench_midi_latency";
   fs::remove_all(dir);
@@ -130,7 +129,7 @@ int main() {
   std::string console;
   kal::WavePlayer player(platform);  // the subsystems the program speaks through, as main builds them
   kal::WavePlayerScope playing(player);
-  kal::Network network(*loop);
+  kal::Network network(platform);
   kal::SetConsoleFrontEnd(kal::MakeMemoryFrontEnd("", &console));
   kal::SetAudio(platform, std::make_unique<TimingAudio>(kal::MakeSdlAudio()));
 
@@ -143,7 +142,7 @@ int main() {
   kal::SendMidi(kal::BuildShortMessage(0xFF));
   std::printf("MIDI INICIA (synthesizer, sound font, device): %.1f ms\n", Ms(Clock::now() - t0));
   int buffer_ms = kal::Audio(platform).BufferMs();
-  kal::Delay(300);
+  kal::Delay(platform, 300);
 
   std::vector<double> made, heard;
   for (int i = 0; i < kNotes; ++i) {
@@ -156,7 +155,7 @@ int main() {
     double ms = g_timed->sounded() ? Ms(Clock::duration(g_timed->sounded()) - on.time_since_epoch()) : 500;
     made.push_back(ms);
     heard.push_back(ms + buffer_ms);
-    kal::Delay(150);
+    kal::Delay(platform, 150);
     kal::SendMidi(kal::BuildShortMessage(0x90, note, 0));
     kal::Delay(600);  // the note and its reverberation die away
   }

@@ -69,8 +69,7 @@ bool EspeakMbrola(const std::string& text_utf8, double* wall, double* audio) {
 int main(int argc, char** argv) {
   std::unique_ptr<kal::EventLoop> loop = kal::MakeFakeEventLoop();  // outlives what waits on it
   kal::Platform platform(*loop);  // the platform layer's state for the run
-  kal::ScopedPlatform use_platform(platform);
-  kal::ConfigState config;  // and the configuration's
+  kal::ConfigState config(platform);  // and the configuration's
   kal::ScopedConfig use_config(config);
   kal::WavePlayer player(platform);  // the engine keeps the player's flags
   kal::WavePlayerScope playing(player);

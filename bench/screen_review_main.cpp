@@ -137,12 +137,11 @@ void FillScreen() {
 int main() {
   std::unique_ptr<kal::EventLoop> loop = kal::MakeFakeEventLoop();  // outlives what waits on it
   kal::Platform platform(*loop);  // the platform layer's state for the run
-  kal::ScopedPlatform use_platform(platform);
-  kal::ConfigState config;  // and the configuration's
+  kal::ConfigState config(platform);  // and the configuration's
   kal::ScopedConfig use_config(config);
   kal::Voices voices;  // the voices and the speech facade the console speaks with
-  kal::SpeechState speech(voices, *loop);
-  kal::Console the_console(*loop, speech);  // and the console's
+  kal::SpeechState speech(voices, platform);
+  kal::Console the_console(platform, speech);  // and the console's
   kal::ConsoleScope consoling(the_console);
   using namespace kal;
   namespace fs = std::filesystem;
@@ -155,7 +154,7 @@ int main() {
 
   WavePlayer player(platform);  // the subsystems a run speaks through, as main builds them
   WavePlayerScope playing(player);
-  Network network(*loop);
+  Network network(platform);
   InstallCaptureAudio(platform);
   SetWordVoice(speech, MakeLoggingWordVoice());
   CaptureSpeechLog(false);

@@ -70,16 +70,15 @@ void Report(kal::RunContext& context, const char* what, const std::string& text,
 int main() {
   std::unique_ptr<kal::EventLoop> loop = kal::MakeFakeEventLoop();  // outlives what waits on it
   kal::Platform platform(*loop);  // the platform layer's state for the run
-  kal::ScopedPlatform use_platform(platform);
-  kal::ConfigState config;  // and the configuration's
+  kal::ConfigState config(platform);  // and the configuration's
   kal::ScopedConfig use_config(config);
   kal::Voices voices;  // the voices and the speech facade the console speaks with
-  kal::SpeechState speech(voices, *loop);
-  kal::Console the_console(*loop, speech);  // and the console's
+  kal::SpeechState speech(voices, platform);
+  kal::Console the_console(platform, speech);  // and the console's
   kal::ConsoleScope consoling(the_console);
   // The rest of the run's objects, for the context DIGITA runs in.
   kal::WavePlayer player(platform);
-  kal::Network network(*loop);
+  kal::Network network(platform);
   kal::RunContext context{platform, config, player, voices, speech, network, the_console, *loop};
   const char* x11 = std::getenv("BENCH_X11");
   bool real = x11 && std::string(x11) == "1";

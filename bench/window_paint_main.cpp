@@ -85,12 +85,11 @@ void Print(const char* what, Figures f) { std::printf("%-44s median %.3f ms  mea
 int main() {
   std::unique_ptr<kal::EventLoop> loop = kal::MakePollEventLoop();  // outlives what waits on it
   kal::Platform platform(*loop);  // the platform layer's state for the run
-  kal::ScopedPlatform use_platform(platform);
-  kal::ConfigState config;  // and the configuration's
+  kal::ConfigState config(platform);  // and the configuration's
   kal::ScopedConfig use_config(config);
   kal::Voices voices;  // the voices and the speech facade the console speaks with
-  kal::SpeechState speech(voices, *loop);
-  kal::Console the_console(*loop, speech);  // and the console's
+  kal::SpeechState speech(voices, platform);
+  kal::Console the_console(platform, speech);  // and the console's
   kal::ConsoleScope consoling(the_console);
   int xvfb = -1;
   if (!getenv("DISPLAY") || !*getenv("DISPLAY")) {
@@ -107,7 +106,7 @@ int main() {
   o.face = "DejaVu Sans Mono";
   o.cell_width = 12;
   o.cell_height = 24;
-  auto front = kal::MakeWindowFrontEnd(*loop, o);
+  auto front = kal::MakeWindowFrontEnd(platform, o);
   if (std::string why = kal::StandInReason(*front); !why.empty()) {
     std::fprintf(stderr, "bench_window_paint: the window could not be opened: %s\n", why.c_str());
     return 1;

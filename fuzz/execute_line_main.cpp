@@ -66,12 +66,11 @@ kal::RunLimits FuzzLimits() {
   return limits;
 }
 
-// The subsystems a run speaks through, for the whole fuzzing process.
+// What every run uses, for the whole fuzzing process: the loop and the
+// voices (whose tables are loaded once).
 struct LastingSubsystems {
   std::unique_ptr<kal::EventLoop> loop = kal::MakeFakeEventLoop();  // every input's runs wait on it
   kal::Voices voices;
-  kal::SpeechState speech{voices, *loop};
-  kal::Network network{*loop};
 };
 
 LastingSubsystems& SetUpOnce() {
@@ -102,15 +101,15 @@ struct InputRun {
   std::string console_text;  // what the run wrote; outlives the console
   kal::EventLoop& loop;
   kal::Platform platform{loop};  // the platform layer's state for the run
-  kal::ScopedPlatform use_platform{platform};
-  kal::ConfigState config;  // and the configuration's
+  kal::ConfigState config{platform};  // and the configuration's
   kal::ScopedConfig use_config{config};
-  kal::Console the_console{loop, lasting.speech};  // and the console's
+  kal::SpeechState speech{lasting.voices, platform};  // the speech facade and the network wait on it
+  kal::Network network{platform};
+  kal::Console the_console{platform, speech};  // and the console's
   kal::ConsoleScope consoling{the_console};
   kal::WavePlayer player{platform};  // and the wave player's, on that platform's device
   kal::WavePlayerScope playing{player};
-  kal::RunContext context{platform, config, player, lasting.voices, lasting.speech, lasting.network,
-                          the_console, loop};
+  kal::RunContext context{platform, config, player, lasting.voices, speech, network, the_console, loop};
 };
 
 // What a script's run leaves that both ways of running it must agree on.

@@ -411,8 +411,7 @@ std::string PrepareInstall(const fs::path& data) {
 int main(int argc, char** argv) {
   std::unique_ptr<kal::EventLoop> loop = kal::MakePollEventLoop();  // outlives what waits on it
   kal::Platform platform(*loop);  // the platform layer's state for the run
-  kal::ScopedPlatform use_platform(platform);
-  kal::ConfigState config;  // and the configuration's
+  kal::ConfigState config(platform);  // and the configuration's
   kal::ScopedConfig use_config(config);
   std::string out, data, voice = "/usr/share/mbrola/br3/br3", mbrola = "mbrola";
   bool bad = false;

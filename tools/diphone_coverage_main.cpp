@@ -100,8 +100,7 @@ int Survey(kal::Voices& voices, const std::string& path, size_t top) {
 int main(int argc, char** argv) {
   std::unique_ptr<kal::EventLoop> loop = kal::MakePollEventLoop();  // outlives what waits on it
   kal::Platform platform(*loop);  // the platform layer's state for the run
-  kal::ScopedPlatform use_platform(platform);
-  kal::ConfigState config;  // and the configuration's
+  kal::ConfigState config(platform);  // and the configuration's
   kal::ScopedConfig use_config(config);
   kal::Voices voices;  // the synthesizer's and translator's state
   std::string db, rules, words = "/usr/share/dict/brazilian";

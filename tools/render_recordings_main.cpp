@@ -209,8 +209,7 @@ bool ParseArgs(const std::vector<std::string>& args, Options* opt) {
 int main(int argc, char** argv) {
   std::unique_ptr<kal::EventLoop> loop = kal::MakePollEventLoop();  // outlives what waits on it
   kal::Platform platform(*loop);  // the platform layer's state for the run
-  kal::ScopedPlatform use_platform(platform);
-  kal::ConfigState config;  // and the configuration's
+  kal::ConfigState config(platform);  // and the configuration's
   kal::ScopedConfig use_config(config);
   Options opt;
   if (!ParseArgs(kal::HostArguments(argc, argv), &opt)) {

@@ -32,6 +32,7 @@
 
 #include "0_base/latin1.h"
 #include "1_platform/event_loop.h"
+#include "1_platform/platform.h"
 #include "1_platform/pump.h"
 #include "1_platform/stop_request.h"
 
@@ -252,10 +253,11 @@ struct WorkerState {
 // process.
 class Worker {
  public:
-  // Its jobs and events come back through loop's mailbox: the thread
-  // outlives the loop.
-  explicit Worker(EventLoop& loop) : loop_(loop) {
-    state_.loop = loop.Mailbox();
+  // Its jobs and events come back through the mailbox of the platform
+  // state's loop (the thread outlives the loop), and its waits end when
+  // that state's run is asked to stop.
+  explicit Worker(Platform& platform) : platform_(platform), loop_(platform.loop) {
+    state_.loop = loop_.Mailbox();
     context_ = g_main_context_new();
     // Without a thread (the system refused one) no job runs: every call
     // fails as one that did not answer in time, at once.
@@ -297,7 +299,7 @@ class Worker {
     g_source_attach(s, context_);
     g_source_unref(s);
     int64_t deadline = loop_.NowMs() + timeout_ms;
-    while (!j->done && !StopRequested() && loop_.NowMs() < deadline) Delay(5);
+    while (!j->done && !StopRequested(platform_) && loop_.NowMs() < deadline) Delay(platform_, 5);
     return j->done;
   }
 
@@ -305,6 +307,7 @@ class Worker {
   WorkerState* state() { return &state_; }
 
  private:
+  Platform& platform_;
   EventLoop& loop_;
   GMainContext* context_;
   bool started_ = false;
@@ -411,7 +414,7 @@ bool ObjectAt(int x, int y, AccessibleProperties* out) {
 
 class AtspiAccessibility : public Accessibility {
  public:
-  explicit AtspiAccessibility(EventLoop& loop) : loop_(loop) {}
+  explicit AtspiAccessibility(Platform& platform) : platform_(platform) {}
 
   bool Available() override {
     if (tried_) return ready_;
@@ -420,7 +423,7 @@ class AtspiAccessibility : public Accessibility {
     const char* direct = std::getenv("AT_SPI_BUS_ADDRESS");
     const char* display = std::getenv("DISPLAY");
     if (!(session && *session) && !(direct && *direct) && !(display && *display)) return false;
-    worker_ = new Worker(loop_);  // kept for the life of the process
+    worker_ = new Worker(platform_);  // kept for the life of the process
     auto ok = std::make_shared<bool>(false);
     GMainContext* context = worker_->context();
     bool finished = worker_->Run(
@@ -489,7 +492,7 @@ class AtspiAccessibility : public Accessibility {
   }
 
  private:
-  EventLoop& loop_;
+  Platform& platform_;
   bool tried_ = false;
   bool ready_ = false;
   Worker* worker_ = nullptr;
@@ -500,6 +503,6 @@ class AtspiAccessibility : public Accessibility {
 }  // namespace kal
 
 // The module's entry (1_platform/module_entries.h).
-extern "C" kal::Accessibility* kaldorin_make_atspi_accessibility(kal::EventLoop& loop) {
-  return new kal::AtspiAccessibility(loop);
+extern "C" kal::Accessibility* kaldorin_make_atspi_accessibility(kal::Platform& platform) {
+  return new kal::AtspiAccessibility(platform);
 }

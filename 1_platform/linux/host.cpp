@@ -6,21 +6,22 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "1_platform/platform.h"
 #include "1_platform/unavailable_backends.h"
 
 namespace kal {
 
 namespace {
 
-std::unique_ptr<ConsoleFrontEnd> TerminalOrHeadless(EventLoop& loop, bool force_headless) {
+std::unique_ptr<ConsoleFrontEnd> TerminalOrHeadless(Platform& platform, bool force_headless) {
   const char* term = getenv("TERM");
   bool usable = term && *term && strcmp(term, "dumb") != 0;
   if (!force_headless && usable && isatty(STDIN_FILENO) && isatty(STDOUT_FILENO)) {
     TerminalOptions opts;
     opts.truecolor = TerminalAnnouncesTruecolor();
-    if (auto front = MakeTerminalFrontEnd(loop, STDIN_FILENO, STDOUT_FILENO, opts)) return front;
+    if (auto front = MakeTerminalFrontEnd(platform, STDIN_FILENO, STDOUT_FILENO, opts)) return front;
   }
-  return MakeHeadlessFrontEnd(loop, STDIN_FILENO, STDOUT_FILENO);
+  return MakeHeadlessFrontEnd(platform.loop, STDIN_FILENO, STDOUT_FILENO);
 }
 
 // Standard input as a desktop launcher leaves it: not a terminal, and not a
@@ -40,22 +41,22 @@ bool DisplayAnnounced() {
   return (x && *x) || (w && *w);
 }
 
-std::unique_ptr<ConsoleFrontEnd> MakeConsoleFrontEnd(EventLoop& loop, FrontEndChoice choice,
+std::unique_ptr<ConsoleFrontEnd> MakeConsoleFrontEnd(Platform& platform, FrontEndChoice choice,
                                                      const WindowOptions& window, std::string* window_failed) {
   if (window_failed) window_failed->clear();
-  if (choice == FrontEndChoice::kHeadless) return TerminalOrHeadless(loop, true);
+  if (choice == FrontEndChoice::kHeadless) return TerminalOrHeadless(platform, true);
   bool want_window = choice == FrontEndChoice::kWindow || (DisplayAnnounced() && StartedFromDesktop());
   if (want_window) {
-    auto front = MakeWindowFrontEnd(loop, window);
+    auto front = MakeWindowFrontEnd(platform, window);
     std::string why = StandInReason(*front);
     if (why.empty()) return front;
     if (window_failed && choice == FrontEndChoice::kWindow) *window_failed = why;
   }
-  return TerminalOrHeadless(loop, false);
+  return TerminalOrHeadless(platform, false);
 }
 
-std::unique_ptr<ConsoleFrontEnd> MakeConsoleFrontEnd(EventLoop& loop, bool force_headless) {
-  return TerminalOrHeadless(loop, force_headless);
+std::unique_ptr<ConsoleFrontEnd> MakeConsoleFrontEnd(Platform& platform, bool force_headless) {
+  return TerminalOrHeadless(platform, force_headless);
 }
 
 // A window of ours brings its own queue; the host keeps none.

@@ -100,8 +100,8 @@ std::unique_ptr<BrailleDevice> MakeBrlapiBraille() {
   return Made(module_entry::kMakeBrlapiBraille, MakeNoBraille, platform_msg::kModuleMadeNothing);
 }
 
-std::unique_ptr<ConsoleFrontEnd> MakeWindowFrontEnd(EventLoop& loop, const WindowOptions& opts) {
-  return Made(module_entry::kMakeWindowFrontEnd, MakeNoWindow, platform_msg::kNoDisplay, loop, opts);
+std::unique_ptr<ConsoleFrontEnd> MakeWindowFrontEnd(Platform& platform, const WindowOptions& opts) {
+  return Made(module_entry::kMakeWindowFrontEnd, MakeNoWindow, platform_msg::kNoDisplay, platform, opts);
 }
 
 std::unique_ptr<SpeechServerConnection> MakeSpeechdConnection() {
@@ -122,43 +122,45 @@ std::unique_ptr<MidiOutput> MakeSequencerMidiOutput(const std::string& port) {
   return Made(module_entry::kMakeSequencerOutput, none, platform_msg::kModuleMadeNothing, port);
 }
 
-std::unique_ptr<Accessibility> MakeHostAccessibility(EventLoop& loop) {
-  return Made(module_entry::kMakeAtspiAccessibility, MakeNoAccessibility, platform_msg::kModuleMadeNothing, loop);
+std::unique_ptr<Accessibility> MakeHostAccessibility(Platform& platform) {
+  return Made(module_entry::kMakeAtspiAccessibility, MakeNoAccessibility, platform_msg::kModuleMadeNothing,
+              platform);
 }
 
-std::unique_ptr<DesktopAutomation> MakeX11Automation() {
-  if (!DisplayNamed()) return MakeNoDesktop(std::string(platform_msg::kNoDisplay));
-  return Made(module_entry::kMakeX11Automation, MakeNoDesktop, platform_msg::kModuleMadeNothing);
+std::unique_ptr<DesktopAutomation> MakeX11Automation(Platform& platform) {
+  auto none = [&platform](std::string why) { return MakeNoDesktop(platform, std::move(why)); };
+  if (!DisplayNamed()) return none(std::string(platform_msg::kNoDisplay));
+  return Made(module_entry::kMakeX11Automation, none, platform_msg::kModuleMadeNothing, platform);
 }
 
-std::unique_ptr<DesktopAutomation> MakeHostAutomation() { return MakeX11Automation(); }
+std::unique_ptr<DesktopAutomation> MakeHostAutomation(Platform& platform) { return MakeX11Automation(platform); }
 
-std::unique_ptr<DesktopClipboard> MakeX11Clipboard() {
+std::unique_ptr<DesktopClipboard> MakeX11Clipboard(Platform& platform) {
   if (!DisplayNamed()) return MakeNoDesktopClipboard(std::string(platform_msg::kNoDisplay));
-  return Made(module_entry::kMakeX11Clipboard, MakeNoDesktopClipboard, platform_msg::kNoDisplay);
+  return Made(module_entry::kMakeX11Clipboard, MakeNoDesktopClipboard, platform_msg::kNoDisplay, platform);
 }
 
-std::unique_ptr<DesktopClipboard> MakeHostClipboard() { return MakeX11Clipboard(); }
+std::unique_ptr<DesktopClipboard> MakeHostClipboard(Platform& platform) { return MakeX11Clipboard(platform); }
 
-bool QueryForegroundWindow(ForegroundWindow* w) {
+bool QueryForegroundWindow(Platform& platform, ForegroundWindow* w) {
   auto* query = DesktopEntry(module_entry::kQueryForegroundWindow);
-  return query && query(w);
+  return query && query(platform, w);
 }
 
-bool MinimizeConsoleWindow() {
+bool MinimizeConsoleWindow(Platform& platform) {
   auto* minimize = DesktopEntry(module_entry::kMinimizeConsoleWindow);
-  return minimize && minimize();
+  return minimize && minimize(platform);
 }
 
 // Only a window that was minimized needs restoring: a run that never used
 // the desktop does not load its module for this.
-bool RestoreConsoleWindow() {
+bool RestoreConsoleWindow(Platform& platform) {
   auto* restore = LoadedModuleEntry(module_entry::kRestoreConsoleWindow);
-  return restore && restore();
+  return restore && restore(platform);
 }
 
-void NoteConsoleWindowAtStart() {
-  if (auto* note = DesktopEntry(module_entry::kNoteConsoleWindowAtStart)) note();
+void NoteConsoleWindowAtStart(Platform& platform) {
+  if (auto* note = DesktopEntry(module_entry::kNoteConsoleWindowAtStart)) note(platform);
 }
 
 }  // namespace kal

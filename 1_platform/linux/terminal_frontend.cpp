@@ -34,6 +34,7 @@
 #include "0_base/latin1.h"
 #include "1_platform/console_frontend.h"
 #include "1_platform/event_loop.h"
+#include "1_platform/platform.h"
 #include "1_platform/process.h"
 #include "1_platform/stop_request.h"
 
@@ -132,8 +133,9 @@ bool SetRaw(int fd) {
 class TerminalFrontEnd : public ConsoleFrontEnd {
  public:
   // The pipe the signal handlers write to is watched on loop.
-  TerminalFrontEnd(EventLoop& loop, int in_fd, int out_fd, const TerminalOptions& opts)
-      : loop_(loop),
+  TerminalFrontEnd(Platform& platform, int in_fd, int out_fd, const TerminalOptions& opts)
+      : platform_(platform),
+        loop_(platform.loop),
         in_(in_fd),
         out_(out_fd),
         opts_(opts),
@@ -157,7 +159,7 @@ class TerminalFrontEnd : public ConsoleFrontEnd {
     erase_ = g_tty.saved.c_cc[VERASE];
     if (opts_.handle_signals) InstallSignals();
     // The clean-up restores this front end while it lives, else the tty.
-    AtProgramExit([self = self_] {
+    AtProgramExit(platform_, [self = self_] {
       if (*self) {
         (*self)->Restore();
       } else {
@@ -355,6 +357,7 @@ class TerminalFrontEnd : public ConsoleFrontEnd {
            t.find("ghostty") != std::string::npos || p == "WezTerm" || p == "ghostty";
   }
 
+  Platform& platform_;
   EventLoop& loop_;
   int in_, out_;
   TerminalOptions opts_;
@@ -374,9 +377,9 @@ class TerminalFrontEnd : public ConsoleFrontEnd {
 
 }  // namespace
 
-std::unique_ptr<ConsoleFrontEnd> MakeTerminalFrontEnd(EventLoop& loop, int in_fd, int out_fd,
+std::unique_ptr<ConsoleFrontEnd> MakeTerminalFrontEnd(Platform& platform, int in_fd, int out_fd,
                                                       const TerminalOptions& opts) {
-  auto front = std::make_unique<TerminalFrontEnd>(loop, in_fd, out_fd, opts);
+  auto front = std::make_unique<TerminalFrontEnd>(platform, in_fd, out_fd, opts);
   if (!front->Start()) return nullptr;
   return front;
 }

@@ -33,6 +33,7 @@
 #include "1_platform/linux/window_canvas.h"
 #include "1_platform/linux/sdl_window_keys.h"
 #include "1_platform/module_entries.h"
+#include "1_platform/platform.h"
 #include "1_platform/stop_request.h"
 #include "1_platform/window_keys.h"
 #include "1_platform/window_layout.h"
@@ -61,7 +62,7 @@ int QuietIOError(Display*) { return 0; }
 class WindowFrontEnd : public ConsoleFrontEnd {
  public:
   // The display's descriptor is watched on loop.
-  explicit WindowFrontEnd(EventLoop& loop) : loop_(loop) {}
+  explicit WindowFrontEnd(Platform& platform) : platform_(platform), loop_(platform.loop) {}
   ~WindowFrontEnd() override {
     Restore();
     for (int fd : wake_)
@@ -101,7 +102,7 @@ class WindowFrontEnd : public ConsoleFrontEnd {
     // owner's connection) is told here instead of ending the process.
     XSetIOErrorExitHandler(display_, &WindowFrontEnd::ConnectionLost, this);
     window_id_ = info.info.x11.window;
-    SetConsoleWindowId(window_id_);
+    SetConsoleWindowId(platform_, window_id_);
     if (!canvas_.Open(window_, font, columns, rows, cw, ch)) return false;
     x_fd_ = ConnectionNumber(display_);
     loop_.Watch(x_fd_, [this] { Pump(); });
@@ -174,7 +175,7 @@ class WindowFrontEnd : public ConsoleFrontEnd {
     x_fd_ = -1;
     canvas_.Close();
     if (display_ && !lost_) XSync(display_, False);  // finds a connection killed meanwhile
-    if (window_) SetConsoleWindowId(0);
+    if (window_) SetConsoleWindowId(platform_, 0);
     if (window_ && !lost_) SDL_DestroyWindow(window_);
     window_ = nullptr;
     display_ = nullptr;
@@ -236,7 +237,7 @@ class WindowFrontEnd : public ConsoleFrontEnd {
         HandleWindow(e.window);
         break;
       case SDL_QUIT:
-        RequestStop(EndOf(EndReason::kInterrupted));
+        RequestStop(platform_, EndOf(EndReason::kInterrupted));
         break;
       case SDL_SYSWMEVENT:
         if (IsDestroyed(*e.syswm.msg)) Gone();
@@ -264,7 +265,7 @@ class WindowFrontEnd : public ConsoleFrontEnd {
         if (SDL_GetGlobalMouseState(nullptr, nullptr) != 0) ignore_click_ = true;
         break;
       case SDL_WINDOWEVENT_CLOSE:
-        RequestStop(EndOf(EndReason::kInterrupted));
+        RequestStop(platform_, EndOf(EndReason::kInterrupted));
         break;
       default:
         break;
@@ -283,7 +284,7 @@ class WindowFrontEnd : public ConsoleFrontEnd {
   // closed, and nothing is drawn any more.
   void Gone() {
     destroyed_ = true;
-    RequestStop(EndOf(EndReason::kInterrupted));
+    RequestStop(platform_, EndOf(EndReason::kInterrupted));
   }
 
   void Add(const std::string& bytes) {
@@ -311,6 +312,7 @@ class WindowFrontEnd : public ConsoleFrontEnd {
   FramePainter painter_;
   std::string input_;
   int wake_[2] = {-1, -1};
+  Platform& platform_;
   EventLoop& loop_;
   int x_fd_ = -1;
   bool video_ = false;
@@ -329,10 +331,10 @@ class WindowFrontEnd : public ConsoleFrontEnd {
 
 // The module's entry (1_platform/module_entries.h): the window, or nullptr
 // when it cannot be opened.
-extern "C" kal::ConsoleFrontEnd* kaldorin_make_window_front_end(kal::EventLoop& loop,
+extern "C" kal::ConsoleFrontEnd* kaldorin_make_window_front_end(kal::Platform& platform,
                                                                 const kal::WindowOptions& opts) {
   if (!kal::DisplayAnnounced()) return nullptr;
-  auto front = std::make_unique<kal::WindowFrontEnd>(loop);
+  auto front = std::make_unique<kal::WindowFrontEnd>(platform);
   if (!front->Start(opts)) return nullptr;
   return front.release();
 }

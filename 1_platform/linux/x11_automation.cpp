@@ -69,10 +69,11 @@ constexpr size_t kSparePool = 8;
 
 class X11Automation : public DesktopAutomation {
  public:
-  X11Automation() = default;
+  // Works on the display of that connection (which must outlive it).
+  explicit X11Automation(x11::Connection& c) : c_(c) {}
 
   DesktopAvailability Availability() override {
-    DesktopAvailability a = x11::Availability();
+    DesktopAvailability a = x11::Availability(c_);
     if (a == DesktopAvailability::kReady && !xtest_checked_) {
       xtest_checked_ = true;
       int ev, err, major, minor;
@@ -128,14 +129,14 @@ class X11Automation : public DesktopAutomation {
   bool ForegroundOrigin(int* x, int* y) override {
     *x = *y = 0;
     if (!Ready()) return false;
-    Window w = x11::ActiveWindow();
+    Window w = x11::ActiveWindow(c_);
     if (!w) return true;  // nothing in front: the screen's origin
     Window child;
     int cx = 0, cy = 0;
     if (!XTranslateCoordinates(D(), w, DefaultRootWindow(D()), 0, 0, &cx, &cy, &child)) return true;
     long top = 0;
     x11::Property p;
-    if (x11::ReadProperty(w, x11::Intern("_NET_FRAME_EXTENTS"), XA_CARDINAL, 4, &p) && p.format == 32 &&
+    if (x11::ReadProperty(c_, w, x11::Intern(c_, "_NET_FRAME_EXTENTS"), XA_CARDINAL, 4, &p) && p.format == 32 &&
         p.count == 4)
       top = p.Long(2);
     *x = cx;
@@ -146,35 +147,32 @@ class X11Automation : public DesktopAutomation {
   bool ActiveWindowTitle(std::string* title) override {
     title->clear();
     if (!Ready()) return false;
-    Window w = x11::ActiveWindow();
-    if (w) *title = x11::WindowTitle(w);
+    Window w = x11::ActiveWindow(c_);
+    if (w) *title = x11::WindowTitle(c_, w);
     return true;
   }
 
   bool ConsoleIsActive() override {
     if (!Ready()) return false;
-    Window console = x11::ConsoleWindow(true);
-    return console && x11::ActiveWindow() == console;
+    Window console = x11::ConsoleWindow(c_, true);
+    return console && x11::ActiveWindow(c_) == console;
   }
 
   bool TopLevelWindows(std::vector<DesktopWindow>* windows) override;
   bool ActOnWindow(uint64_t id, WindowAction action) override;
 
   uint64_t ConsoleWindowId() override {
-    if (uint64_t id = ExplicitConsoleWindowId()) return id;
-    return Ready() ? x11::ConsoleWindow(true) : 0;
+    if (uint64_t id = ExplicitConsoleWindowId(c_.platform())) return id;
+    return Ready() ? x11::ConsoleWindow(c_, true) : 0;
   }
 
  private:
-  static Display* D() { return x11::TheDisplay(); }
+  Display* D() { return c_.Open(); }
   bool Ready() { return Availability() == DesktopAvailability::kReady; }
 
   // The keyboard mapping, read once and again after every change the
   // connection saw.
-  static unsigned MapGeneration() {
-    x11::Connection* c = x11::TheConnection();
-    return c ? c->keyboard_generation : 0;
-  }
+  unsigned MapGeneration() const { return c_.keyboard_generation; }
 
   void LoadMap() {
     if (map_generation_ != MapGeneration()) map_.clear();
@@ -224,12 +222,13 @@ class X11Automation : public DesktopAutomation {
     XSync(D(), False);
     map_.clear();
     // The connection gives the keycode back when it closes.
-    if (x11::Connection* c = x11::TheConnection()) c->bound_spares.push_back(code);
+    c_.bound_spares.push_back(code);
     key->key = code;
     key->shift = false;
     return true;
   }
 
+  x11::Connection& c_;
   bool xtest_checked_ = false;
   bool xtest_ = false;
   unsigned map_generation_ = 0;
@@ -240,28 +239,28 @@ class X11Automation : public DesktopAutomation {
 };
 
 // _NET_WM_STATE holds the atom.
-bool HasState(Window w, Atom state) {
+bool HasState(x11::Connection& c, Window w, Atom state) {
   x11::Property p;
-  if (!x11::ReadProperty(w, x11::Intern("_NET_WM_STATE"), XA_ATOM, 64, &p) || p.format != 32) return false;
+  if (!x11::ReadProperty(c, w, x11::Intern(c, "_NET_WM_STATE"), XA_ATOM, 64, &p) || p.format != 32) return false;
   for (unsigned long i = 0; i < p.count; ++i)
     if (static_cast<Atom>(p.Long(i)) == state) return true;
   return false;
 }
 
 // ICCCM WM_STATE: 1 normal, 3 iconic; -1 when not set.
-long WmState(Window w) {
+long WmState(x11::Connection& c, Window w) {
   x11::Property p;
-  Atom a = x11::Intern("WM_STATE");
-  if (!x11::ReadProperty(w, a, a, 2, &p) || p.format != 32) return -1;
+  Atom a = x11::Intern(c, "WM_STATE");
+  if (!x11::ReadProperty(c, w, a, a, 2, &p) || p.format != 32) return -1;
   return p.Long(0);
 }
 
-std::vector<Window> ClientsTopFirst(Display* d) {
+std::vector<Window> ClientsTopFirst(x11::Connection& c, Display* d) {
   std::vector<Window> out;
   x11::Property p;
   Window root = DefaultRootWindow(d);
-  if (x11::ReadProperty(root, x11::Intern("_NET_CLIENT_LIST_STACKING"), XA_WINDOW, 4096, &p) ||
-      x11::ReadProperty(root, x11::Intern("_NET_CLIENT_LIST"), XA_WINDOW, 4096, &p)) {
+  if (x11::ReadProperty(c, root, x11::Intern(c, "_NET_CLIENT_LIST_STACKING"), XA_WINDOW, 4096, &p) ||
+      x11::ReadProperty(c, root, x11::Intern(c, "_NET_CLIENT_LIST"), XA_WINDOW, 4096, &p)) {
     for (unsigned long i = p.count; i-- > 0;) out.push_back(static_cast<Window>(p.Long(i)));
     return out;
   }
@@ -278,15 +277,15 @@ std::vector<Window> ClientsTopFirst(Display* d) {
 bool X11Automation::TopLevelWindows(std::vector<DesktopWindow>* windows) {
   windows->clear();
   if (!Ready()) return false;
-  Atom hidden = x11::Intern("_NET_WM_STATE_HIDDEN");
-  for (Window w : ClientsTopFirst(D())) {
+  Atom hidden = x11::Intern(c_, "_NET_WM_STATE_HIDDEN");
+  for (Window w : ClientsTopFirst(c_, D())) {
     XWindowAttributes attrs;
     if (!XGetWindowAttributes(D(), w, &attrs)) continue;
-    bool minimized = WmState(w) == IconicState || HasState(w, hidden);
+    bool minimized = WmState(c_, w) == IconicState || HasState(c_, w, hidden);
     if (attrs.map_state != IsViewable && !minimized) continue;
     DesktopWindow dw;
     dw.id = w;
-    dw.title = x11::WindowTitle(w);
+    dw.title = x11::WindowTitle(c_, w);
     dw.minimized = minimized;
     if (!dw.title.empty()) windows->push_back(std::move(dw));
   }
@@ -298,18 +297,18 @@ bool X11Automation::ActOnWindow(uint64_t id, WindowAction action) {
   Display* d = D();
   Window w = static_cast<Window>(id);
   constexpr long kRemove = 0, kAdd = 1, kUserAction = 2;
-  long vert = static_cast<long>(x11::Intern("_NET_WM_STATE_MAXIMIZED_VERT"));
-  long horz = static_cast<long>(x11::Intern("_NET_WM_STATE_MAXIMIZED_HORZ"));
+  long vert = static_cast<long>(x11::Intern(c_, "_NET_WM_STATE_MAXIMIZED_VERT"));
+  long horz = static_cast<long>(x11::Intern(c_, "_NET_WM_STATE_MAXIMIZED_HORZ"));
   switch (action) {
     case WindowAction::kClose:
-      x11::SendRootMessage(w, "_NET_CLOSE_WINDOW", CurrentTime, kUserAction);
+      x11::SendRootMessage(c_, w, "_NET_CLOSE_WINDOW", CurrentTime, kUserAction);
       break;
     case WindowAction::kRestore:
     case WindowAction::kMaximize:
-      x11::SendRootMessage(w, "_NET_WM_STATE", action == WindowAction::kMaximize ? kAdd : kRemove, vert, horz,
+      x11::SendRootMessage(c_, w, "_NET_WM_STATE", action == WindowAction::kMaximize ? kAdd : kRemove, vert, horz,
                            kUserAction);
       XMapRaised(d, w);
-      x11::SendRootMessage(w, "_NET_ACTIVE_WINDOW", kUserAction, CurrentTime);
+      x11::SendRootMessage(c_, w, "_NET_ACTIVE_WINDOW", kUserAction, CurrentTime);
       break;
     case WindowAction::kMinimize:
       XIconifyWindow(d, w, DefaultScreen(d));
@@ -324,4 +323,6 @@ bool X11Automation::ActOnWindow(uint64_t id, WindowAction action) {
 }  // namespace kal
 
 // The module's entry (1_platform/module_entries.h).
-extern "C" kal::DesktopAutomation* kaldorin_make_x11_automation() { return new kal::X11Automation(); }
+extern "C" kal::DesktopAutomation* kaldorin_make_x11_automation(kal::Platform& platform) {
+  return new kal::X11Automation(kal::x11::TheConnection(platform));
+}

@@ -57,17 +57,18 @@ struct Incoming {
 
 class X11Clipboard : public DesktopClipboard {
  public:
-  // Answers are timed on the loop of the connection that owns it.
-  X11Clipboard(Display* d, EventLoop& loop) : d_(d), loop_(loop) {
+  // Answers are timed on the loop of the connection that owns it, and a
+  // wait for one ends when that connection's run is asked to stop.
+  X11Clipboard(x11::Connection& c, Display* d) : c_(c), d_(d), loop_(c.loop()) {
     window_ = XCreateSimpleWindow(d, DefaultRootWindow(d), -10, -10, 1, 1, 0, 0, 0);
     XSelectInput(d, window_, PropertyChangeMask);
-    clipboard_ = x11::Intern("CLIPBOARD");
-    utf8_ = x11::Intern("UTF8_STRING");
-    targets_ = x11::Intern("TARGETS");
-    text_ = x11::Intern("TEXT");
-    incr_ = x11::Intern("INCR");
-    answer_ = x11::Intern("KALDORIN_CLIPBOARD");
-    x11::AddEventHandler([this](XEvent& e) { return OnEvent(e); });
+    clipboard_ = x11::Intern(c_, "CLIPBOARD");
+    utf8_ = x11::Intern(c_, "UTF8_STRING");
+    targets_ = x11::Intern(c_, "TARGETS");
+    text_ = x11::Intern(c_, "TEXT");
+    incr_ = x11::Intern(c_, "INCR");
+    answer_ = x11::Intern(c_, "KALDORIN_CLIPBOARD");
+    c_.handlers.push_back([this](XEvent& e) { return OnEvent(e); });
   }
 
   bool Put(std::string_view latin1) override {
@@ -80,7 +81,7 @@ class X11Clipboard : public DesktopClipboard {
 
   bool Get(std::string* latin1, size_t max_chars) override {
     latin1->clear();
-    x11::DrainEvents();  // a SelectionClear may be waiting
+    c_.Drain();  // a SelectionClear may be waiting
     Window owner = XGetSelectionOwner(d_, clipboard_);
     if (owner == None) return true;
     if (owner == window_ && owning_) {
@@ -110,8 +111,8 @@ class X11Clipboard : public DesktopClipboard {
     int64_t deadline = loop_.NowMs() + kAnswerTimeoutMs;
     int64_t last = loop_.NowMs();
     size_t seen = 0;
-    while (!in_.done && !StopRequested()) {
-      x11::DrainEvents();
+    while (!in_.done && !StopRequested(c_.platform())) {
+      c_.Drain();
       if (in_.done) break;
       // An incremental answer may take long in all; each chunk may not.
       if (in_.data.size() != seen) {
@@ -120,7 +121,7 @@ class X11Clipboard : public DesktopClipboard {
         deadline = last + kAnswerTimeoutMs;
       }
       if (loop_.NowMs() >= deadline) break;
-      Delay(5);
+      Delay(c_.platform(), 5);
     }
     bool ok = in_.done;
     in_.waiting = false;
@@ -304,6 +305,7 @@ class X11Clipboard : public DesktopClipboard {
     }
   }
 
+  x11::Connection& c_;
   Display* d_;
   EventLoop& loop_;
   Window window_ = 0;
@@ -314,31 +316,35 @@ class X11Clipboard : public DesktopClipboard {
   std::vector<OutgoingTransfer> outgoing_;
 };
 
-// The selection's owner of the installed connection, made on first use;
-// nullptr without a display. It belongs to the connection, as other
+// The selection's owner of the platform state's connection, made on first
+// use; nullptr without a display. It belongs to the connection, as other
 // programs may ask for the text at any time while the connection is open
 // and the event handler it registers reaches it.
-DesktopClipboard* Owner() {
-  Display* d = x11::TheDisplay();
+DesktopClipboard* Owner(Platform& platform) {
+  x11::Connection& c = x11::TheConnection(platform);
+  Display* d = c.Open();
   if (!d) return nullptr;
-  x11::Connection& c = *x11::TheConnection();
-  if (!c.clipboard) c.clipboard = std::make_unique<X11Clipboard>(d, c.loop());
+  if (!c.clipboard) c.clipboard = std::make_unique<X11Clipboard>(c, d);
   return c.clipboard.get();
 }
 
-// What the caller holds: it finds the installed connection's owner on
-// every call.
+// What the caller holds: it finds the owner of its platform state's
+// connection on every call.
 class ClipboardHandle : public DesktopClipboard {
  public:
+  explicit ClipboardHandle(Platform& platform) : platform_(platform) {}
   bool Put(std::string_view latin1) override {
-    DesktopClipboard* c = Owner();
+    DesktopClipboard* c = Owner(platform_);
     return c && c->Put(latin1);
   }
   bool Get(std::string* latin1, size_t max_chars) override {
-    DesktopClipboard* c = Owner();
+    DesktopClipboard* c = Owner(platform_);
     if (!c) latin1->clear();
     return c && c->Get(latin1, max_chars);
   }
+
+ private:
+  Platform& platform_;
 };
 
 }  // namespace
@@ -347,8 +353,8 @@ class ClipboardHandle : public DesktopClipboard {
 
 // The module's entry (1_platform/module_entries.h): the clipboard, or
 // nullptr without a display.
-extern "C" kal::DesktopClipboard* kaldorin_make_x11_clipboard() {
+extern "C" kal::DesktopClipboard* kaldorin_make_x11_clipboard(kal::Platform& platform) {
   // The owner is made now, so that its window is there from the start.
-  if (!kal::Owner()) return nullptr;
-  return new kal::ClipboardHandle();
+  if (!kal::Owner(platform)) return nullptr;
+  return new kal::ClipboardHandle(platform);
 }

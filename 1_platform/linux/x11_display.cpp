@@ -20,15 +20,13 @@ std::string Env(const char* name) {
   return v ? v : "";
 }
 
-// The installed platform state's connection when one was made.
-Connection* MadeConnection() {
-  Platform* p = InstalledPlatform();
-  return p ? static_cast<Connection*>(p->desktop_connection.get()) : nullptr;
-}
-
 }  // namespace
 
+Connection::Connection(Platform& platform)
+    : platform_(platform), loop_(platform.loop), self_(std::make_shared<Connection*>(this)) {}
+
 Connection::~Connection() {
+  *self_ = nullptr;
   if (!display_) return;
   for (int code : bound_spares) {
     KeySym none[2] = {NoSymbol, NoSymbol};
@@ -53,12 +51,12 @@ Display* Connection::Open() {
   }
   // A round trip made by the caller may leave events in Xlib's queue, where
   // the watched descriptor no longer shows them: look at the queue once the
-  // loop runs again. The task finds the connection anew, as this one may be
-  // gone by then.
+  // loop runs again. The task does nothing when this connection has gone by
+  // then.
   if (display_ && !drain_posted_) {
     drain_posted_ = true;
-    loop_.Post([] {
-      if (Connection* c = MadeConnection()) {
+    loop_.Post([self = self_] {
+      if (Connection* c = *self) {
         c->PostedDrainRan();
         c->Drain();
       }
@@ -83,36 +81,21 @@ void Connection::Drain() {
   }
 }
 
-Connection* TheConnection() {
-  Platform* p = InstalledPlatform();
-  if (!p) return nullptr;
-  if (!p->desktop_connection) p->desktop_connection = std::make_unique<Connection>(p->loop);
-  return static_cast<Connection*>(p->desktop_connection.get());
+Connection& TheConnection(Platform& p) {
+  if (!p.desktop_connection) p.desktop_connection = std::make_unique<Connection>(p);
+  return static_cast<Connection&>(*p.desktop_connection);
 }
 
-Display* TheDisplay() {
-  Connection* c = TheConnection();
-  return c ? c->Open() : nullptr;
-}
-
-DesktopAvailability Availability() {
-  if (TheDisplay()) return DesktopAvailability::kReady;
+DesktopAvailability Availability(Connection& c) {
+  if (c.Open()) return DesktopAvailability::kReady;
   if (Env("DISPLAY").empty() && !Env("WAYLAND_DISPLAY").empty()) return DesktopAvailability::kWaylandOnly;
   return DesktopAvailability::kNoDisplay;
 }
 
-void AddEventHandler(EventHandler handler) {
-  if (Connection* c = TheConnection()) c->handlers.push_back(std::move(handler));
-}
+Atom Intern(Connection& c, const char* name) { return XInternAtom(c.Open(), name, False); }
 
-void DrainEvents() {
-  if (Connection* c = MadeConnection()) c->Drain();
-}
-
-Atom Intern(const char* name) { return XInternAtom(TheDisplay(), name, False); }
-
-bool ReadProperty(Window w, Atom property, Atom type, long max_items, Property* out) {
-  Display* d = TheDisplay();
+bool ReadProperty(Connection& c, Window w, Atom property, Atom type, long max_items, Property* out) {
+  Display* d = c.Open();
   *out = Property{};
   if (!d || !w) return false;
   Atom actual = None;
@@ -134,22 +117,22 @@ bool ReadProperty(Window w, Atom property, Atom type, long max_items, Property* 
   return found;
 }
 
-std::string WindowTitle(Window w) {
+std::string WindowTitle(Connection& c, Window w) {
   Property p;
-  if (ReadProperty(w, Intern("_NET_WM_NAME"), Intern("UTF8_STRING"), 1024, &p) && p.format == 8)
+  if (ReadProperty(c, w, Intern(c, "_NET_WM_NAME"), Intern(c, "UTF8_STRING"), 1024, &p) && p.format == 8)
     return Utf8ToLatin1(p.bytes);
-  if (ReadProperty(w, XA_WM_NAME, AnyPropertyType, 1024, &p) && p.format == 8) {
+  if (ReadProperty(c, w, XA_WM_NAME, AnyPropertyType, 1024, &p) && p.format == 8) {
     // STRING is Latin-1 already; a compound or UTF-8 name is read as UTF-8.
     return p.type == XA_STRING ? p.bytes : Utf8ToLatin1(p.bytes);
   }
   return "";
 }
 
-Window ActiveWindow() {
-  Display* d = TheDisplay();
+Window ActiveWindow(Connection& c) {
+  Display* d = c.Open();
   if (!d) return 0;
   Property p;
-  if (ReadProperty(DefaultRootWindow(d), Intern("_NET_ACTIVE_WINDOW"), XA_WINDOW, 1, &p) && p.format == 32)
+  if (ReadProperty(c, DefaultRootWindow(d), Intern(c, "_NET_ACTIVE_WINDOW"), XA_WINDOW, 1, &p) && p.format == 32)
     return static_cast<Window>(p.Long(0));
   Window focus = 0;
   int revert = 0;
@@ -158,25 +141,24 @@ Window ActiveWindow() {
   return focus;
 }
 
-Window ConsoleWindow(bool allow_guess) {
-  if (uint64_t id = ExplicitConsoleWindowId()) return static_cast<Window>(id);
+Window ConsoleWindow(Connection& c, bool allow_guess) {
+  if (uint64_t id = ExplicitConsoleWindowId(c.platform())) return static_cast<Window>(id);
   std::string id = Env("WINDOWID");
   if (!id.empty()) {
     char* end = nullptr;
     unsigned long v = std::strtoul(id.c_str(), &end, 0);
     if (end && *end == '\0') return static_cast<Window>(v);
   }
-  Connection* c = MadeConnection();
-  return allow_guess && c ? c->at_start : 0;
+  return allow_guess ? c.at_start : 0;
 }
 
-void SendRootMessage(Window w, const char* type, long l0, long l1, long l2, long l3) {
-  Display* d = TheDisplay();
+void SendRootMessage(Connection& c, Window w, const char* type, long l0, long l1, long l2, long l3) {
+  Display* d = c.Open();
   if (!d) return;
   XEvent e{};
   e.xclient.type = ClientMessage;
   e.xclient.window = w;
-  e.xclient.message_type = Intern(type);
+  e.xclient.message_type = Intern(c, type);
   e.xclient.format = 32;
   e.xclient.data.l[0] = l0;
   e.xclient.data.l[1] = l1;
@@ -185,14 +167,16 @@ void SendRootMessage(Window w, const char* type, long l0, long l1, long l2, long
   XSendEvent(d, DefaultRootWindow(d), False, SubstructureRedirectMask | SubstructureNotifyMask, &e);
 }
 
-void NoteActiveWindowAtStart() {
-  if (ExplicitConsoleWindowId() || !Env("WINDOWID").empty()) return;
+void NoteActiveWindowAtStart(Platform& platform) {
+  if (ExplicitConsoleWindowId(platform) || !Env("WINDOWID").empty()) return;
   if (Env("DISPLAY").empty()) return;
-  Window active = ActiveWindow();
-  if (Connection* c = MadeConnection()) c->at_start = active;
+  Connection& c = TheConnection(platform);
+  c.at_start = ActiveWindow(c);
 }
 
 }  // namespace kal::x11
 
 // The module's entry (1_platform/module_entries.h).
-extern "C" void kaldorin_note_console_window_at_start() { kal::x11::NoteActiveWindowAtStart(); }
+extern "C" void kaldorin_note_console_window_at_start(kal::Platform& platform) {
+  kal::x11::NoteActiveWindowAtStart(platform);
+}

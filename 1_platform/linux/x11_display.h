@@ -23,6 +23,7 @@
 
 namespace kal {
 class EventLoop;
+struct Platform;
 }
 
 namespace kal::x11 {
@@ -35,8 +36,10 @@ using EventHandler = std::function<bool(XEvent&)>;
 // it does.
 class Connection : public DesktopConnection {
  public:
-  // The display's descriptor is watched on this loop.
-  explicit Connection(EventLoop& loop) : loop_(loop) {}
+  // The connection of that platform state, whose loop watches the
+  // display's descriptor and which names the console's window when a front
+  // end did.
+  explicit Connection(Platform& platform);
   // Gives back the spare keycodes, then closes the display.
   ~Connection() override;
   Connection(const Connection&) = delete;
@@ -49,6 +52,7 @@ class Connection : public DesktopConnection {
   // The loop's task that looks at Xlib's queue once more has run.
   void PostedDrainRan() { drain_posted_ = false; }
   EventLoop& loop() { return loop_; }
+  Platform& platform() { return platform_; }
 
   std::vector<EventHandler> handlers;
   Window at_start = 0;  // the active window when the program started
@@ -61,26 +65,26 @@ class Connection : public DesktopConnection {
   std::unique_ptr<DesktopClipboard> clipboard;
 
  private:
+  Platform& platform_;
   EventLoop& loop_;
+  // Points at this connection while it lives: a task posted to the loop,
+  // which may run after the connection has gone, looks here first.
+  std::shared_ptr<Connection*> self_;
   bool tried_ = false;
   bool drain_posted_ = false;
   Display* display_ = nullptr;
 };
 
-// The installed platform state's connection, made when there is none yet;
-// nullptr when no platform state is installed.
-Connection* TheConnection();
+// The platform state's connection, made when there is none yet (the
+// display is opened by its first use, Open).
+Connection& TheConnection(Platform& platform);
 
-// nullptr when there is no display.
-Display* TheDisplay();
-DesktopAvailability Availability();
+// The calls below work on the connection they are given, opening its
+// display on first use; a display that cannot be opened makes them answer
+// "none".
+DesktopAvailability Availability(Connection& c);
 
-void AddEventHandler(EventHandler handler);
-// Handles every event already read or waiting on the connection, without
-// blocking.
-void DrainEvents();
-
-Atom Intern(const char* name);
+Atom Intern(Connection& c, const char* name);
 
 // A property as raw items (8, 16 or 32-bit; 32-bit items are longs as Xlib
 // gives them); empty when absent. At most max_items are read.
@@ -91,18 +95,18 @@ struct Property {
   unsigned long count = 0;
   long Long(unsigned long i) const { return reinterpret_cast<const long*>(bytes.data())[i]; }
 };
-bool ReadProperty(Window w, Atom property, Atom type, long max_items, Property* out);
+bool ReadProperty(Connection& c, Window w, Atom property, Atom type, long max_items, Property* out);
 
 // _NET_WM_NAME (UTF-8), else WM_NAME; as Latin-1.
-std::string WindowTitle(Window w);
+std::string WindowTitle(Connection& c, Window w);
 // _NET_ACTIVE_WINDOW, or the window holding the input focus when the window
 // manager does not tell; 0 when neither is known.
-Window ActiveWindow();
+Window ActiveWindow(Connection& c);
 // The console's window: the one a front end named, WINDOWID, or (when
 // allow_guess) the window that was active at start; 0 when unknown.
-Window ConsoleWindow(bool allow_guess);
+Window ConsoleWindow(Connection& c, bool allow_guess);
 // Sends a client message to the root window, as EWMH asks of requests to
 // the window manager.
-void SendRootMessage(Window w, const char* type, long l0, long l1 = 0, long l2 = 0, long l3 = 0);
+void SendRootMessage(Connection& c, Window w, const char* type, long l0, long l1 = 0, long l2 = 0, long l3 = 0);
 
 }  // namespace kal::x11

@@ -35,6 +35,9 @@ BOOL CALLBACK CollectWindow(HWND w, LPARAM param) {
 
 class WindowsAutomation : public DesktopAutomation {
  public:
+  // The console's window is the one a front end named in that platform
+  // state, when one did.
+  explicit WindowsAutomation(const Platform& platform) : platform_(platform) {}
   DesktopAvailability Availability() override { return DesktopAvailability::kReady; }
 
   bool KeyForVirtualKey(int vk, int* key) override {
@@ -131,7 +134,7 @@ class WindowsAutomation : public DesktopAutomation {
   }
 
   uint64_t ConsoleWindowId() override {
-    if (uint64_t id = ExplicitConsoleWindowId()) return id;
+    if (uint64_t id = ExplicitConsoleWindowId(platform_)) return id;
     HWND w = ConsoleWindowHandle();
     if (!w) w = GetConsoleWindow();
     return AsId(w);
@@ -143,14 +146,18 @@ class WindowsAutomation : public DesktopAutomation {
     return (vk >= VK_PRIOR && vk <= VK_DOWN) || vk == VK_INSERT || vk == VK_DELETE || vk == VK_RMENU ||
            vk == VK_RCONTROL || vk == VK_DIVIDE || vk == VK_NUMLOCK;
   }
+
+  const Platform& platform_;
 };
 
 }  // namespace
 
-std::unique_ptr<DesktopAutomation> MakeHostAutomation() { return std::make_unique<WindowsAutomation>(); }
+std::unique_ptr<DesktopAutomation> MakeHostAutomation(Platform& platform) {
+  return std::make_unique<WindowsAutomation>(platform);
+}
 
 // The console's window is the program's own window when it has one, and
 // the console's otherwise; nothing needs noting at the start.
-void NoteConsoleWindowAtStart() {}
+void NoteConsoleWindowAtStart(Platform&) {}
 
 }  // namespace kal

@@ -58,6 +58,6 @@ class WindowsClipboard : public DesktopClipboard {
 
 }  // namespace
 
-std::unique_ptr<DesktopClipboard> MakeHostClipboard() { return std::make_unique<WindowsClipboard>(); }
+std::unique_ptr<DesktopClipboard> MakeHostClipboard(Platform&) { return std::make_unique<WindowsClipboard>(); }
 
 }  // namespace kal

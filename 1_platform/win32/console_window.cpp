@@ -53,6 +53,7 @@ void DefaultCellSize(int* cw, int* ch) {
 
 class ConsoleWindow : public ConsoleFrontEnd {
  public:
+  explicit ConsoleWindow(Platform& platform) : platform_(platform) {}
   ~ConsoleWindow() override { Restore(); }
 
   bool Create(const WindowOptions& opts) {
@@ -74,7 +75,7 @@ class ConsoleWindow : public ConsoleFrontEnd {
     if (!hwnd_) return false;
     if (!canvas_.Open(hwnd_, ChooseFace(opts.face), opts.weight, columns, rows, cw, ch)) return false;
     g_console_window = hwnd_;
-    SetConsoleWindowId(static_cast<uint64_t>(reinterpret_cast<uintptr_t>(hwnd_)));
+    SetConsoleWindowId(platform_, static_cast<uint64_t>(reinterpret_cast<uintptr_t>(hwnd_)));
     ShowWindow(hwnd_, opts.maximised ? SW_SHOWMAXIMIZED : SW_SHOWNORMAL);
     SetForegroundWindow(hwnd_);
     UpdateWindow(hwnd_);
@@ -134,7 +135,7 @@ class ConsoleWindow : public ConsoleFrontEnd {
     DestroyWindow(hwnd_);
     if (g_console_window == hwnd_) {
       g_console_window = nullptr;
-      SetConsoleWindowId(0);
+      SetConsoleWindowId(platform_, 0);
     }
     hwnd_ = nullptr;
   }
@@ -214,7 +215,7 @@ class ConsoleWindow : public ConsoleFrontEnd {
         return MA_ACTIVATE;
       case WM_CLOSE:
         closed_ = true;
-        RequestStop(EndOf(EndReason::kInterrupted));
+        RequestStop(platform_, EndOf(EndReason::kInterrupted));
         return 0;
     }
     return DefWindowProcW(hwnd_, msg, wp, lp);
@@ -239,14 +240,15 @@ class ConsoleWindow : public ConsoleFrontEnd {
   bool releases_ = false;
   bool ignore_click_ = false;
   bool closed_ = false;
+  Platform& platform_;  // the run's: the window's id and the stop when it is closed
 };
 
 }  // namespace
 
 HWND ConsoleWindowHandle() { return g_console_window; }
 
-std::unique_ptr<ConsoleFrontEnd> MakeConsoleWindow(const WindowOptions& opts) {
-  auto window = std::make_unique<ConsoleWindow>();
+std::unique_ptr<ConsoleFrontEnd> MakeConsoleWindow(Platform& platform, const WindowOptions& opts) {
+  auto window = std::make_unique<ConsoleWindow>(platform);
   if (!window->Create(opts)) return nullptr;
   return window;
 }

@@ -15,7 +15,7 @@ namespace kal {
 // keyboard, and the mouse. Keys reach the key decoder as the bytes a
 // terminal sends (1_platform/window_keys.h), so that they decode to the same
 // scan codes as on Linux. nullptr when the window cannot be made.
-std::unique_ptr<ConsoleFrontEnd> MakeConsoleWindow(const WindowOptions& opts);
+std::unique_ptr<ConsoleFrontEnd> MakeConsoleWindow(Platform& platform, const WindowOptions& opts);
 
 // The window while it is shown; nullptr otherwise (headless runs).
 HWND ConsoleWindowHandle();

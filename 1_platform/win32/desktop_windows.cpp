@@ -18,7 +18,7 @@ HWND OurWindow() {
 
 }  // namespace
 
-bool QueryForegroundWindow(ForegroundWindow* w) {
+bool QueryForegroundWindow(Platform&, ForegroundWindow* w) {
   HWND ours = OurWindow();
   HWND front = GetForegroundWindow();
   if (!ours || !front) return false;
@@ -29,12 +29,12 @@ bool QueryForegroundWindow(ForegroundWindow* w) {
   return true;
 }
 
-bool MinimizeConsoleWindow() {
+bool MinimizeConsoleWindow(Platform&) {
   HWND ours = OurWindow();
   return ours && ShowWindow(ours, SW_MINIMIZE) >= 0;
 }
 
-bool RestoreConsoleWindow() {
+bool RestoreConsoleWindow(Platform&) {
   HWND ours = OurWindow();
   if (!ours) return false;
   ShowWindow(ours, SW_RESTORE);

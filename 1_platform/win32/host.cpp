@@ -5,6 +5,7 @@
 
 #include <cstdlib>
 
+#include "1_platform/platform.h"
 #include "1_platform/platform_messages.h"
 #include "1_platform/unavailable_backends.h"
 #include "1_platform/win32/console_window.h"
@@ -12,18 +13,18 @@
 
 namespace kal {
 
-std::unique_ptr<ConsoleFrontEnd> MakeConsoleFrontEnd(EventLoop& loop, bool force_headless) {
+std::unique_ptr<ConsoleFrontEnd> MakeConsoleFrontEnd(Platform& platform, bool force_headless) {
   if (!force_headless) {
-    if (auto window = MakeConsoleWindow(WindowOptions{})) return window;
+    if (auto window = MakeConsoleWindow(platform, WindowOptions{})) return window;
   }
-  return MakeHeadlessFrontEnd(loop, 0, 1);
+  return MakeHeadlessFrontEnd(platform.loop, 0, 1);
 }
 
 // The desktop is always there; the console's window is the GDI one.
 bool DisplayAnnounced() { return true; }
 
-std::unique_ptr<ConsoleFrontEnd> MakeWindowFrontEnd(EventLoop&, const WindowOptions& opts) {
-  if (auto window = MakeConsoleWindow(opts)) return window;
+std::unique_ptr<ConsoleFrontEnd> MakeWindowFrontEnd(Platform& platform, const WindowOptions& opts) {
+  if (auto window = MakeConsoleWindow(platform, opts)) return window;
   return MakeNoWindow(std::string(platform_msg::kNoDisplay));
 }
 
@@ -41,16 +42,16 @@ bool Redirected(DWORD which) {
 // by a headless run, such as the viewer, or by a test): headless then, as
 // without a terminal on other hosts. Headless too when the window cannot
 // be made.
-std::unique_ptr<ConsoleFrontEnd> MakeConsoleFrontEnd(EventLoop& loop, FrontEndChoice choice,
+std::unique_ptr<ConsoleFrontEnd> MakeConsoleFrontEnd(Platform& platform, FrontEndChoice choice,
                                                      const WindowOptions& opts, std::string* window_failed) {
   if (window_failed) window_failed->clear();
   if (choice == FrontEndChoice::kAuto && Redirected(STD_INPUT_HANDLE) && Redirected(STD_OUTPUT_HANDLE))
     choice = FrontEndChoice::kHeadless;
   if (choice != FrontEndChoice::kHeadless) {
-    if (auto window = MakeConsoleWindow(opts)) return window;
+    if (auto window = MakeConsoleWindow(platform, opts)) return window;
     if (window_failed && choice == FrontEndChoice::kWindow) *window_failed = platform_msg::kNoDisplay;
   }
-  return MakeHeadlessFrontEnd(loop, 0, 1);
+  return MakeHeadlessFrontEnd(platform.loop, 0, 1);
 }
 
 // Every program has a message queue, which the system fills as it likes.

@@ -157,6 +157,6 @@ class MsaaAccessibility : public Accessibility {
 
 }  // namespace
 
-std::unique_ptr<Accessibility> MakeHostAccessibility(EventLoop&) { return std::make_unique<MsaaAccessibility>(); }
+std::unique_ptr<Accessibility> MakeHostAccessibility(Platform&) { return std::make_unique<MsaaAccessibility>(); }
 
 }  // namespace kal

@@ -4,6 +4,7 @@
 #include <chrono>
 
 #include "1_platform/pump.h"
+#include "3_audio/wave_player_state.h"
 #include "1_platform/event_loop.h"
 #include "1_platform/paths.h"
 #include "1_platform/system_voice.h"
@@ -41,7 +42,7 @@ std::unique_ptr<VoiceEngine> MakeEngine(Voices& voices, EngineSlot slot, EventLo
 void SleepAndPump(EventLoop& loop, int ms) {
   int64_t until = loop.NowMs() + ms;
   for (int64_t now = loop.NowMs(); now < until; now = loop.NowMs()) loop.Wait(static_cast<int>(until - now));
-  PumpMessages();
+  PumpMessages(*InstalledWavePlayer().platform);
 }
 
 EngineSlot SlotOfKind(int kind) {
@@ -73,7 +74,7 @@ void EngineSwitch::Release() { Current().Release(); }
 void EngineSwitch::Speak(std::string_view text) { Current().Speak(text); }
 
 bool EngineSwitch::Busy(int flag) {
-  PumpMessages();
+  PumpMessages(*InstalledWavePlayer().platform);
   return Current().Busy(flag);
 }
 

@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "1_platform/pump.h"
+#include "3_audio/wave_player_state.h"
 #include "0_base/latin1.h"
 #include "3_audio/wave_player.h"
 #include "1_platform/event_loop.h"
@@ -76,13 +77,13 @@ void PostFeed(const std::shared_ptr<LocalShared>& s) {
 // Moves queued samples to the player while it has room. The player's
 // speeding-up of recorded speech does not apply to the synthesiser's sound.
 void Feed(const std::shared_ptr<LocalShared>& s) {
-  if (s->feeding || KeyPressed()) return;
+  if (s->feeding || KeyPressed(*InstalledWavePlayer().platform)) return;
   s->feeding = true;
   WaveFlags saved = GetWaveFlags();
   WaveFlags plain = saved;
   plain.fast = plain.cut = false;
   SetWaveFlags(plain);
-  while (WaveInFlight() < kPlayerRoom && !KeyPressed()) {
+  while (WaveInFlight() < kPlayerRoom && !KeyPressed(*InstalledWavePlayer().platform)) {
     std::vector<int16_t> piece;
     {
       std::lock_guard<std::mutex> lock(s->mu);
@@ -192,7 +193,7 @@ class LocalVoice : public VoiceEngine {
 
   void Speak(std::string_view text) override {
     std::string t = LocalVoiceText(text);
-    if (t.empty() || !s_ || KeyPressed()) return;
+    if (t.empty() || !s_ || KeyPressed(*InstalledWavePlayer().platform)) return;
     for (auto& part : SplitText(Latin1ToUtf8(t))) Queue(std::move(part));
   }
 

@@ -13,6 +13,7 @@
 
 #include "1_platform/event_loop.h"
 #include "1_platform/stop_request.h"
+#include "3_audio/wave_player_state.h"
 #include "1_platform/system_voice.h"
 #include "4_voices/engines/voice_engine.h"
 
@@ -83,7 +84,7 @@ class SystemVoiceEngine : public VoiceEngine {
   // Speech under way is let finish, unless the run is being stopped.
   void Release() override {
     if (!voice_) return;
-    for (int waited = 0; Busy(0) && !StopRequested() && waited < kReleaseLimitMs; waited += kReleaseStepMs)
+    for (int waited = 0; Busy(0) && !StopRequested(*InstalledWavePlayer().platform) && waited < kReleaseLimitMs; waited += kReleaseStepMs)
       SleepAndPump(loop_, kReleaseStepMs);
     Drop();
   }

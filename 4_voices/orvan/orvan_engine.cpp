@@ -11,6 +11,7 @@
 
 #include "1_platform/host_file.h"
 #include "1_platform/pump.h"
+#include "3_audio/wave_player_state.h"
 #include "0_base/latin1.h"
 #include "0_base/wave_format.h"
 #include "3_audio/wave_player.h"
@@ -42,7 +43,7 @@ void RecordError(OrvanState& s, std::string_view utf8) { s.last_error = L1(utf8)
 // Closes and reopens the synthesiser after a failed write.
 void RestartMbrola(OrvanState& s) {
   if (s.mbr) s.mbr->close_MBR();
-  s.mbr = LoadMbrola();
+  s.mbr = LoadMbrola(*InstalledWavePlayer().platform);
   if (s.mbr) s.mbr->init_MBR(s.settings.database);
 }
 
@@ -88,7 +89,7 @@ bool StartEngine(OrvanState& s, const std::string& output_file) {
     s.have_settings = true;
   }
   if (s.mbr) s.mbr->close_MBR();
-  s.mbr = LoadMbrola();
+  s.mbr = LoadMbrola(*InstalledWavePlayer().platform);
   if (!s.mbr) {
     RecordError(s, MissingMbrolaMessage());
     return false;
@@ -211,7 +212,7 @@ const OrvanStats& OrvanLastStats(const OrvanState& state) { return state.stats; 
 
 bool OrvanBusy(OrvanState& state) {
   bool busy = !state.file_mode && WaveBusy();
-  if (KeyPressed()) {
+  if (KeyPressed(*InstalledWavePlayer().platform)) {
     OrvanStop(state);
     busy = false;
   }
@@ -223,7 +224,7 @@ void OrvanStop(OrvanState& state) {
 }
 
 void OrvanRelease(OrvanState& s) {
-  while (OrvanBusy(s)) Delay(500);
+  while (OrvanBusy(s)) Delay(*InstalledWavePlayer().platform, 500);
   OrvanStop(s);
   if (s.file_mode && s.output) {
     std::fclose(s.output);

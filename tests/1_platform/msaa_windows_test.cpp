@@ -42,7 +42,7 @@ TEST(Msaa, FocusEventsAndTheObjectAtAPointNameStandardControls) {
   PumpFor(300, [] { return false; });
 
   Platform platform(test::TestLoop());  // the back end is kept in it
-  SetAccessibility(platform, MakeHostAccessibility(platform.loop));
+  SetAccessibility(platform, MakeHostAccessibility(platform));
   ASSERT_TRUE(TheAccessibility(platform).Available());
   std::vector<AccessibilityEvent> events;
   ASSERT_TRUE(TheAccessibility(platform).StartMonitoring([&](const AccessibilityEvent& e) { events.push_back(e); }));

@@ -1,51 +1,79 @@
 // The platform's and the configuration's state objects: what a service
-// keeps lives in the installed object, a fresh one starts clean, and the
-// previous one comes back when a scope ends.
+// keeps lives in the object it is given, a fresh one starts clean, and (for
+// the configuration) the previous one comes back when a scope ends.
 #include "1_platform/platform.h"
 
 #include <gtest/gtest.h>
 
+#include "1_platform/event_loop.h"
 #include "1_platform/power.h"
 #include "1_platform/process.h"
+#include "1_platform/pump.h"
 #include "1_platform/stop_request.h"
 #include "2_config/config.h"
 #include "2_config/config_state.h"
+#include "8_interpreter/run_context.h"
 #include "tests/support/fresh_subsystems.h"
 
 namespace kal {
 namespace {
 
-TEST(PlatformState, EachInstalledObjectKeepsItsOwnStopAndCleanups) {
-  Platform* outer = InstalledPlatform();
-  ASSERT_NE(outer, nullptr);  // the test program's
+TEST(PlatformState, EachObjectKeepsItsOwnStopAndCleanups) {
+  Platform& outer = test::Context().platform;
   std::string ran;
   {
     Platform platform(test::TestLoop());
-    ScopedPlatform use(platform);
-    EXPECT_EQ(InstalledPlatform(), &platform);
-    RequestStop(EndOf(EndReason::kInterrupted));
-    RequestStop(EndOf(EndReason::kInputEnded));  // the first end wins
-    EXPECT_TRUE(StopRequested());
-    EXPECT_EQ(RequestedStop().reason, EndReason::kInterrupted);
-    AtProgramExit([&] { ran += "a"; });
-    AtProgramExit([&] { ran += "b"; });
+    RequestStop(platform, EndOf(EndReason::kInterrupted));
+    RequestStop(platform, EndOf(EndReason::kInputEnded));  // the first end wins
+    EXPECT_TRUE(StopRequested(platform));
+    EXPECT_EQ(RequestedStop(platform).reason, EndReason::kInterrupted);
+    AtProgramExit(platform, [&] { ran += "a"; });
+    AtProgramExit(platform, [&] { ran += "b"; });
     PowerStatus pinned;
     pinned.percent = 42;
     platform.pinned_power = &pinned;
-    EXPECT_EQ(ReadPowerStatus().percent, 42);
-    RunExitCleanups();
-    RunExitCleanups();  // once each
+    EXPECT_EQ(ReadPowerStatus(platform).percent, 42);
+    RunExitCleanups(platform);
+    RunExitCleanups(platform);  // once each
   }
   EXPECT_EQ(ran, "ba");
-  EXPECT_EQ(InstalledPlatform(), outer);
-  EXPECT_FALSE(StopRequested());  // the outer object saw no request
+  EXPECT_FALSE(StopRequested(outer));  // the outer object saw no request
+}
+
+// A stop belongs to the state it was requested on: that state's waits
+// unwind (no virtual time passes, no key is read) while another's go on.
+// A signal reaches no state in particular, so every state sees it; a
+// request made before it still says why there, and clearing a state forgets
+// the signal too.
+TEST(PlatformState, AStopUnwindsTheWaitsOfItsOwnStateAndASignalThoseOfEvery) {
+  EventLoop& loop = test::TestLoop();
+  Platform stopped(loop), running(loop);
+  RequestStop(stopped, EndOf(EndReason::kInterrupted));
+  int64_t start = loop.NowMs();
+  Delay(stopped, 5000);
+  EXPECT_EQ(loop.NowMs(), start);
+  EXPECT_TRUE(KeyPressed(stopped));
+  EXPECT_EQ(ReadKey(stopped), kNoKeyByte);
+  Delay(running, 5000);
+  EXPECT_EQ(loop.NowMs(), start + 5000);
+  EXPECT_FALSE(KeyPressed(running));
+  EXPECT_EQ(ReadKey(running), 13);  // no key input: Enter, so that no wait hangs
+
+  RequestStopFromSignal(15);
+  EXPECT_EQ(RequestedStop(stopped).reason, EndReason::kInterrupted);
+  EXPECT_TRUE(StopRequested(running));
+  EXPECT_EQ(RequestedStop(running).exit_code, 143);
+  ClearStopRequest(running);
+  EXPECT_FALSE(StopRequested(running));
+  EXPECT_FALSE(StopRequested(test::Context().platform));
+  EXPECT_TRUE(StopRequested(stopped));  // its own request stays
 }
 
 TEST(ConfigStateTest, AFreshStateHasNoLegacyCopyAndThePreviousComesBack) {
   ConfigState* outer = InstalledConfig();
   ASSERT_NE(outer, nullptr);
   {
-    ConfigState config;
+    ConfigState config(test::Context().platform);
     ScopedConfig use(config);
     EXPECT_FALSE(LegacyFlag());
     SetLegacyFlag(true);

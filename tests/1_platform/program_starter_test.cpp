@@ -6,6 +6,8 @@
 #include <gtest/gtest.h>
 
 #include "1_platform/fake/recording_programs.h"
+#include "8_interpreter/run_context.h"
+#include "tests/support/fresh_subsystems.h"
 
 namespace kal {
 namespace {
@@ -83,14 +85,14 @@ TEST(InstalledPrograms, CallsReachTheInnermostStarter) {
   RecordingPrograms outer, inner;
   inner.AddOnPath("kal", "/x/kal");
   {
-    ScopedPrograms use_outer(outer);
+    ScopedPrograms use_outer(test::Context().platform, outer);
     {
-      ScopedPrograms use_inner(inner);
-      EXPECT_EQ(FindInPath("kal"), "/x/kal");
-      EXPECT_GT(StartProgram({"a", {}, ChildStreams::kDetached}, nullptr), 0);
+      ScopedPrograms use_inner(test::Context().platform, inner);
+      EXPECT_EQ(FindInPath(test::Context().platform, "kal"), "/x/kal");
+      EXPECT_GT(StartProgram(test::Context().platform, {"a", {}, ChildStreams::kDetached}, nullptr), 0);
     }
-    EXPECT_EQ(FindInPath("kal"), "");
-    EXPECT_GT(StartProgram({"b", {}, ChildStreams::kDetached}, nullptr), 0);
+    EXPECT_EQ(FindInPath(test::Context().platform, "kal"), "");
+    EXPECT_GT(StartProgram(test::Context().platform, {"b", {}, ChildStreams::kDetached}, nullptr), 0);
   }
   EXPECT_EQ(inner.started().size(), 1u);
   EXPECT_EQ(outer.started().size(), 1u);

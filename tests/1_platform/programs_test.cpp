@@ -4,6 +4,8 @@
 #include "1_platform/linux/small_file.h"
 #include "1_platform/power.h"
 #include "tests/support/temp_folder.h"
+#include "8_interpreter/run_context.h"
+#include "tests/support/fresh_subsystems.h"
 
 #include <gtest/gtest.h>
 #include <signal.h>
@@ -34,19 +36,19 @@ bool Eventually(F cond) {
 
 TEST(Programs, StartsDetachedAndCollectsTheEndedChild) {
   std::string err;
-  int id = StartProgram({"sleep", {"0.2"}, ChildStreams::kDetached}, &err);
+  int id = StartProgram(test::Context().platform, {"sleep", {"0.2"}, ChildStreams::kDetached}, &err);
   ASSERT_GT(id, 0) << err;
-  EXPECT_TRUE(ProgramRunning(id));
-  EXPECT_TRUE(Eventually([&] { return !ProgramRunning(id); }));
+  EXPECT_TRUE(ProgramRunning(test::Context().platform, id));
+  EXPECT_TRUE(Eventually([&] { return !ProgramRunning(test::Context().platform, id); }));
 }
 
 TEST(Programs, AMissingProgramIsRefused) {
   std::string err;
   StartFailure why = StartFailure::kNone;
-  EXPECT_EQ(StartProgram({"/nonexistent/prog", {}, ChildStreams::kDetached}, &err, &why), 0);
+  EXPECT_EQ(StartProgram(test::Context().platform, {"/nonexistent/prog", {}, ChildStreams::kDetached}, &err, &why), 0);
   EXPECT_FALSE(err.empty());
   EXPECT_EQ(why, StartFailure::kNotFound);
-  EXPECT_EQ(StartProgram({"no-such-program-kal", {}, ChildStreams::kPipes}, &err, &why), 0);
+  EXPECT_EQ(StartProgram(test::Context().platform, {"no-such-program-kal", {}, ChildStreams::kPipes}, &err, &why), 0);
   EXPECT_EQ(why, StartFailure::kNotFound);
 }
 
@@ -64,7 +66,7 @@ TEST(Programs, AFailedStartSaysWhyFromTheSystemsError) {
   test::WriteFileBytes(path, "\x7f" "ELF not really");
   std::filesystem::permissions(path, std::filesystem::perms::owner_all);
   StartFailure why = StartFailure::kNone;
-  EXPECT_EQ(StartProgram({path, {}, ChildStreams::kDetached}, nullptr, &why), 0);
+  EXPECT_EQ(StartProgram(test::Context().platform, {path, {}, ChildStreams::kDetached}, nullptr, &why), 0);
   EXPECT_EQ(why, StartFailure::kNotProgram);
 }
 
@@ -74,53 +76,53 @@ TEST(Programs, ProcessListMatchesByNameWithTheExeRule) {
   std::string path = ::testing::TempDir() + name;
   ASSERT_EQ(std::system(("cp \"$(command -v sleep)\" " + path).c_str()), 0);
   std::string err;
-  int id = StartProgram({path, {"30"}, ChildStreams::kDetached}, &err);
+  int id = StartProgram(test::Context().platform, {path, {"30"}, ChildStreams::kDetached}, &err);
   ASSERT_GT(id, 0);
-  EXPECT_TRUE(ProcessRunningNamed(name));
-  EXPECT_TRUE(ProcessRunningNamed(name + ".EXE"));
-  EXPECT_TRUE(ProcessRunningNamed(path));
-  EXPECT_FALSE(ProcessRunningNamed(name.substr(1)));
-  EXPECT_FALSE(ProcessRunningNamed(name + ".ex"));
+  EXPECT_TRUE(ProcessRunningNamed(test::Context().platform, name));
+  EXPECT_TRUE(ProcessRunningNamed(test::Context().platform, name + ".EXE"));
+  EXPECT_TRUE(ProcessRunningNamed(test::Context().platform, path));
+  EXPECT_FALSE(ProcessRunningNamed(test::Context().platform, name.substr(1)));
+  EXPECT_FALSE(ProcessRunningNamed(test::Context().platform, name + ".ex"));
   std::system(("kill " + std::to_string(id)).c_str());
   // Once it ended (and was collected) it no longer counts, zombie or not.
-  EXPECT_TRUE(Eventually([&] { return !ProcessRunningNamed(name + ".exe"); }));
+  EXPECT_TRUE(Eventually([&] { return !ProcessRunningNamed(test::Context().platform, name + ".exe"); }));
   std::remove(path.c_str());
 }
 
 TEST(Programs, PipesNeverBlock) {
   std::string err;
-  ASSERT_GT(StartProgram({"cat", {}, ChildStreams::kPipes}, &err), 0) << err;
-  EXPECT_EQ(TakePipedOutput(1, 65535), "");  // nothing written yet: no wait
-  EXPECT_TRUE(SendToPipedProgram("hello\r\n"));
+  ASSERT_GT(StartProgram(test::Context().platform, {"cat", {}, ChildStreams::kPipes}, &err), 0) << err;
+  EXPECT_EQ(TakePipedOutput(test::Context().platform, 1, 65535), "");  // nothing written yet: no wait
+  EXPECT_TRUE(SendToPipedProgram(test::Context().platform, "hello\r\n"));
   std::string got;
   EXPECT_TRUE(Eventually([&] {
-    got += TakePipedOutput(1, 65535);
+    got += TakePipedOutput(test::Context().platform, 1, 65535);
     return got == "hello\r\n";
   }));
-  EXPECT_EQ(TakePipedOutput(2, 65535), "");
+  EXPECT_EQ(TakePipedOutput(test::Context().platform, 2, 65535), "");
 }
 
 TEST(Programs, AChildThatFloodsItsOutputDoesNotStopUs) {
   std::string err;
-  int id = StartProgram({"sh", {"-c", "exec yes flood"}, ChildStreams::kPipes}, &err);
+  int id = StartProgram(test::Context().platform, {"sh", {"-c", "exec yes flood"}, ChildStreams::kPipes}, &err);
   ASSERT_GT(id, 0);
   // The child may take a while to start on a loaded machine: wait for its
   // first output rather than for a fixed time.
   std::string first;
   EXPECT_TRUE(Eventually([&] {
-    first = TakePipedOutput(1, 65535);
+    first = TakePipedOutput(test::Context().platform, 1, 65535);
     return !first.empty();
   }));
   EXPECT_LE(first.size(), 65535u);
   // A child that does not read its input: sending never blocks either.
-  int cat_id = StartProgram({"sleep", {"30"}, ChildStreams::kPipes}, &err);
+  int cat_id = StartProgram(test::Context().platform, {"sleep", {"30"}, ChildStreams::kPipes}, &err);
   ASSERT_GT(cat_id, 0);
   std::string big(1 << 20, 'x');
-  EXPECT_TRUE(SendToPipedProgram(big));
-  EXPECT_TRUE(SendToPipedProgram(big));
+  EXPECT_TRUE(SendToPipedProgram(test::Context().platform, big));
+  EXPECT_TRUE(SendToPipedProgram(test::Context().platform, big));
   std::system(("kill " + std::to_string(id) + " " + std::to_string(cat_id)).c_str());
-  EXPECT_TRUE(Eventually([&] { return !ProgramRunning(cat_id); }));
-  EXPECT_FALSE(SendToPipedProgram("after the end"));
+  EXPECT_TRUE(Eventually([&] { return !ProgramRunning(test::Context().platform, cat_id); }));
+  EXPECT_FALSE(SendToPipedProgram(test::Context().platform, "after the end"));
 }
 
 // True while the process exists and has not ended (a zombie has ended).
@@ -141,7 +143,7 @@ TEST(Programs, HelpersEndWithUsEvenWhenWeAreKilledAndOpenedProgramsStay) {
     // The stand-in for this program: starts two programs, then is killed.
     StartRequest helper{"sleep", {"30"}, ChildStreams::kDetached};
     helper.end_with_us = true;
-    int ids[2] = {StartProgram(helper, nullptr), StartProgram({"sleep", {"31"}, ChildStreams::kDetached}, nullptr)};
+    int ids[2] = {StartProgram(test::Context().platform, helper, nullptr), StartProgram(test::Context().platform, {"sleep", {"31"}, ChildStreams::kDetached}, nullptr)};
     ssize_t n = write(report[1], ids, sizeof ids);
     (void)n;
     raise(SIGKILL);
@@ -163,36 +165,36 @@ TEST(Programs, EndsOnlyProgramsStartedHere) {
   std::string path = ::testing::TempDir() + name;
   ASSERT_EQ(std::system(("cp \"$(command -v sleep)\" " + path).c_str()), 0);
   std::string err;
-  int id = StartProgram({path, {"30"}, ChildStreams::kDetached}, &err);
+  int id = StartProgram(test::Context().platform, {path, {"30"}, ChildStreams::kDetached}, &err);
   ASSERT_GT(id, 0) << err;
-  EXPECT_EQ(EndProgramsNamed(name + ".EXE"), 1);
-  EXPECT_TRUE(Eventually([&] { return !ProcessRunningNamed(name); }));
-  EXPECT_EQ(EndProgramsNamed(name), 0);
+  EXPECT_EQ(EndProgramsNamed(test::Context().platform, name + ".EXE"), 1);
+  EXPECT_TRUE(Eventually([&] { return !ProcessRunningNamed(test::Context().platform, name); }));
+  EXPECT_EQ(EndProgramsNamed(test::Context().platform, name), 0);
   // Our parent runs, but we did not start it.
   std::ifstream comm("/proc/" + std::to_string(getppid()) + "/comm");
   std::string parent;
   std::getline(comm, parent);
-  ASSERT_TRUE(ProcessRunningNamed(parent));
-  EXPECT_EQ(EndProgramsNamed(parent), 0);
+  ASSERT_TRUE(ProcessRunningNamed(test::Context().platform, parent));
+  EXPECT_EQ(EndProgramsNamed(test::Context().platform, parent), 0);
   std::remove(path.c_str());
 }
 
 TEST(Programs, ExitCodesAreKeptByIdAndByName) {
   std::string err;
-  int four = StartProgram({"sh", {"-c", "exit 4"}, ChildStreams::kDetached}, &err);
+  int four = StartProgram(test::Context().platform, {"sh", {"-c", "exit 4"}, ChildStreams::kDetached}, &err);
   ASSERT_GT(four, 0) << err;
-  ASSERT_TRUE(Eventually([&] { return !ProgramRunning(four); }));
-  EXPECT_EQ(ProgramExitCode(four), 4);
-  EXPECT_EQ(LastExitCodeNamed("SH.EXE"), 4);
-  int sleeper = StartProgram({"sleep", {"30"}, ChildStreams::kDetached}, &err);
+  ASSERT_TRUE(Eventually([&] { return !ProgramRunning(test::Context().platform, four); }));
+  EXPECT_EQ(ProgramExitCode(test::Context().platform, four), 4);
+  EXPECT_EQ(LastExitCodeNamed(test::Context().platform, "SH.EXE"), 4);
+  int sleeper = StartProgram(test::Context().platform, {"sleep", {"30"}, ChildStreams::kDetached}, &err);
   ASSERT_GT(sleeper, 0) << err;
-  EXPECT_EQ(ProgramExitCode(sleeper), -1);  // still running
-  ASSERT_TRUE(EndProgram(sleeper, false));
-  ASSERT_TRUE(Eventually([&] { return !ProgramRunning(sleeper); }));
-  EXPECT_EQ(ProgramExitCode(sleeper), 128 + SIGTERM);
-  EXPECT_EQ(LastExitCodeNamed("sleep"), 128 + SIGTERM);
-  EXPECT_EQ(LastExitCodeNamed("sh"), 4);
-  EXPECT_EQ(LastExitCodeNamed("no-such-program-kal"), -1);
+  EXPECT_EQ(ProgramExitCode(test::Context().platform, sleeper), -1);  // still running
+  ASSERT_TRUE(EndProgram(test::Context().platform, sleeper, false));
+  ASSERT_TRUE(Eventually([&] { return !ProgramRunning(test::Context().platform, sleeper); }));
+  EXPECT_EQ(ProgramExitCode(test::Context().platform, sleeper), 128 + SIGTERM);
+  EXPECT_EQ(LastExitCodeNamed(test::Context().platform, "sleep"), 128 + SIGTERM);
+  EXPECT_EQ(LastExitCodeNamed(test::Context().platform, "sh"), 4);
+  EXPECT_EQ(LastExitCodeNamed(test::Context().platform, "no-such-program-kal"), -1);
 }
 
 // The ids of the running (not zombie) processes whose command line is
@@ -226,12 +228,12 @@ TEST(Programs, WhatHelpersStartEndsWithUs) {
     helper.end_with_us = true;
     StartRequest waited{"sh", {"-c", "sleep 1006." + tag + " & exit 0"}, ChildStreams::kConsole};
     waited.end_with_us = true;
-    StartProgram(helper, nullptr);
-    int w = StartProgram(waited, nullptr);
-    StartProgram({"sh", {"-c", "sleep 1007." + tag + "; true"}, ChildStreams::kDetached}, nullptr);
-    Eventually([&] { return !ProgramRunning(w); });
+    StartProgram(test::Context().platform, helper, nullptr);
+    int w = StartProgram(test::Context().platform, waited, nullptr);
+    StartProgram(test::Context().platform, {"sh", {"-c", "sleep 1007." + tag + "; true"}, ChildStreams::kDetached}, nullptr);
+    Eventually([&] { return !ProgramRunning(test::Context().platform, w); });
     Eventually([&] { return ProcessesRunning(hidden).size() + ProcessesRunning(orphan).size() == 2; });
-    EndProgramsWithUs();
+    EndProgramsWithUs(test::Context().platform);
     _exit(0);
   }
   int status = 0;
@@ -252,7 +254,7 @@ TEST(Programs, TheGuardEndsByForceAGroupItStillOwns) {
   if (us == 0) {
     StartRequest helper{"sh", {"-c", "trap '' TERM; exec sleep 1008." + tag}, ChildStreams::kDetached};
     helper.end_with_us = true;
-    StartProgram(helper, nullptr);
+    StartProgram(test::Context().platform, helper, nullptr);
     Eventually([&] { return ProcessesRunning(stubborn).size() == 1; });
     kill(getpid(), SIGKILL);
   }
@@ -282,12 +284,12 @@ TEST(SmallFiles, AFailedReadGivesWhatWasReadAndThePowerStatusGoesOn) {
 }
 
 TEST(Programs, FindsExecutablesAlongPath) {
-  EXPECT_EQ(FindInPath("sh").empty(), false);
-  EXPECT_EQ(FindInPath("no-such-program-kal"), "");
-  EXPECT_EQ(FindInPath("/bin/sh"), "");
-  EXPECT_TRUE(IsExecutableFile("/bin/sh"));
-  EXPECT_FALSE(IsExecutableFile("/etc/passwd"));
-  EXPECT_FALSE(IsExecutableFile("/bin"));
+  EXPECT_EQ(FindInPath(test::Context().platform, "sh").empty(), false);
+  EXPECT_EQ(FindInPath(test::Context().platform, "no-such-program-kal"), "");
+  EXPECT_EQ(FindInPath(test::Context().platform, "/bin/sh"), "");
+  EXPECT_TRUE(IsExecutableFile(test::Context().platform, "/bin/sh"));
+  EXPECT_FALSE(IsExecutableFile(test::Context().platform, "/etc/passwd"));
+  EXPECT_FALSE(IsExecutableFile(test::Context().platform, "/bin"));
 }
 
 }  // namespace

@@ -10,6 +10,8 @@
 #include "1_platform/programs.h"
 #include "1_platform/win32/wide.h"
 #include "tests/support/temp_folder.h"
+#include "8_interpreter/run_context.h"
+#include "tests/support/fresh_subsystems.h"
 
 namespace kal {
 namespace {
@@ -17,7 +19,7 @@ namespace {
 // Waits (real time) until the program has ended; false after the limit.
 bool Ends(int id, int limit_ms = 10000) {
   for (int waited = 0; waited < limit_ms; waited += 20) {
-    if (!ProgramRunning(id)) return true;
+    if (!ProgramRunning(test::Context().platform, id)) return true;
     Sleep(20);
   }
   return false;
@@ -26,7 +28,7 @@ bool Ends(int id, int limit_ms = 10000) {
 std::string Output(int stream, int limit_ms = 10000) {
   std::string got;
   for (int waited = 0; waited < limit_ms; waited += 20) {
-    got += TakePipedOutput(stream, 4096);
+    got += TakePipedOutput(test::Context().platform, stream, 4096);
     if (got.find('\n') != std::string::npos) break;
     Sleep(20);
   }
@@ -43,15 +45,15 @@ TEST(WindowsArguments, QuotedAsTheRunTimeSplitsThemAgain) {
 }
 
 TEST(WindowsPrograms, FoundAlongThePathWithTheirExtension) {
-  std::string cmd = FindInPath("cmd");
+  std::string cmd = FindInPath(test::Context().platform, "cmd");
   ASSERT_FALSE(cmd.empty());
-  EXPECT_TRUE(IsExecutableFile(cmd));
-  EXPECT_EQ(FindInPath("cmd.exe"), cmd);
-  EXPECT_EQ(FindInPath("nao_existe_programa"), "");
-  EXPECT_EQ(FindInPath("C:\\windows\\cmd"), "");  // a path is not looked up
+  EXPECT_TRUE(IsExecutableFile(test::Context().platform, cmd));
+  EXPECT_EQ(FindInPath(test::Context().platform, "cmd.exe"), cmd);
+  EXPECT_EQ(FindInPath(test::Context().platform, "nao_existe_programa"), "");
+  EXPECT_EQ(FindInPath(test::Context().platform, "C:\\windows\\cmd"), "");  // a path is not looked up
   test::TempFolder tmp;
-  EXPECT_FALSE(IsExecutableFile(tmp.path()));
-  EXPECT_EQ(DocumentOpener(), "");
+  EXPECT_FALSE(IsExecutableFile(test::Context().platform, tmp.path()));
+  EXPECT_EQ(DocumentOpener(test::Context().platform), "");
 }
 
 TEST(WindowsPrograms, PipedProgramAnswersAndEnds) {
@@ -61,12 +63,12 @@ TEST(WindowsPrograms, PipedProgramAnswersAndEnds) {
   req.streams = ChildStreams::kPipes;
   req.end_with_us = true;
   std::string err;
-  int id = StartProgram(req, &err);
+  int id = StartProgram(test::Context().platform, req, &err);
   ASSERT_GT(id, 0) << err;
   EXPECT_NE(Output(1).find("ola"), std::string::npos);
   EXPECT_NE(Output(2).find("erro"), std::string::npos);
   EXPECT_TRUE(Ends(id));
-  EXPECT_FALSE(ConsoleProgramRunning());
+  EXPECT_FALSE(ConsoleProgramRunning(test::Context().platform));
 }
 
 // A console program writes accents in its console's code page: they reach
@@ -78,7 +80,7 @@ TEST(WindowsPrograms, AConsoleProgramsAccentsComeThroughItsCodePage) {
   req.streams = ChildStreams::kPipes;
   req.end_with_us = true;
   std::string err;
-  int id = StartProgram(req, &err);
+  int id = StartProgram(test::Context().platform, req, &err);
   ASSERT_GT(id, 0) << err;
   std::string bytes = Output(1);
   EXPECT_NE(ConsoleProgramTextToUtf8(&bytes).find("caf\xc3\xa9"), std::string::npos);
@@ -92,18 +94,18 @@ TEST(WindowsPrograms, OurRunningProgramIsListedAndEndedByName) {
   req.streams = ChildStreams::kPipes;
   req.end_with_us = true;
   std::string err;
-  int id = StartProgram(req, &err);
+  int id = StartProgram(test::Context().platform, req, &err);
   ASSERT_GT(id, 0) << err;
-  EXPECT_TRUE(ProgramRunning(id));
-  EXPECT_TRUE(ProcessRunningNamed("CMD.EXE"));
-  EXPECT_TRUE(ProcessRunningNamed("cmd"));
-  EXPECT_FALSE(ProcessRunningNamed("nao_existe.exe"));
-  EXPECT_TRUE(SendToPipedProgram("echo viva\r\n"));
+  EXPECT_TRUE(ProgramRunning(test::Context().platform, id));
+  EXPECT_TRUE(ProcessRunningNamed(test::Context().platform, "CMD.EXE"));
+  EXPECT_TRUE(ProcessRunningNamed(test::Context().platform, "cmd"));
+  EXPECT_FALSE(ProcessRunningNamed(test::Context().platform, "nao_existe.exe"));
+  EXPECT_TRUE(SendToPipedProgram(test::Context().platform, "echo viva\r\n"));
   EXPECT_NE(Output(1).find("viva"), std::string::npos);
-  EXPECT_EQ(EndProgramsNamed("notepad.exe"), 0);
-  EXPECT_EQ(EndProgramsNamed("cmd.exe"), 1);
+  EXPECT_EQ(EndProgramsNamed(test::Context().platform, "notepad.exe"), 0);
+  EXPECT_EQ(EndProgramsNamed(test::Context().platform, "cmd.exe"), 1);
   EXPECT_TRUE(Ends(id));
-  EXPECT_FALSE(EndProgram(id, true));  // no longer ours to end
+  EXPECT_FALSE(EndProgram(test::Context().platform, id, true));  // no longer ours to end
 }
 
 TEST(WindowsPrograms, BatchFilesRefuseArgumentsThatCmdWouldRead) {
@@ -122,10 +124,10 @@ TEST(WindowsPrograms, BatchFilesRefuseArgumentsThatCmdWouldRead) {
   req.program = bat;
   req.args = {"x&del", "y"};
   req.streams = ChildStreams::kPipes;
-  EXPECT_EQ(StartProgram(req, &err), 0);
+  EXPECT_EQ(StartProgram(test::Context().platform, req, &err), 0);
   EXPECT_FALSE(err.empty());
   req.args = {"seguro"};
-  int id = StartProgram(req, &err);
+  int id = StartProgram(test::Context().platform, req, &err);
   ASSERT_GT(id, 0) << err;
   EXPECT_NE(Output(1).find("[seguro]"), std::string::npos);
   EXPECT_TRUE(Ends(id));
@@ -135,11 +137,11 @@ TEST(WindowsPrograms, AMissingProgramIsRefusedWithTheReason) {
   StartRequest req;
   req.program = "C:\\nao\\existe.exe";
   std::string err;
-  EXPECT_EQ(StartProgram(req, &err), 0);
+  EXPECT_EQ(StartProgram(test::Context().platform, req, &err), 0);
   EXPECT_FALSE(err.empty());
   req.program = "nao_existe_programa";
   err.clear();
-  EXPECT_EQ(StartProgram(req, &err), 0);
+  EXPECT_EQ(StartProgram(test::Context().platform, req, &err), 0);
   EXPECT_FALSE(err.empty());
 }
 

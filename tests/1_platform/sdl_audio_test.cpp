@@ -115,7 +115,7 @@ TEST(SdlAudio, MixesASourceWithTheQueue) {
   std::string err;
   ASSERT_TRUE(Audio(Context().platform).AttachMix(&tone, -1, &err)) << err;
   EXPECT_FALSE(Audio(Context().platform).IsOpen());  // the queue side is not open yet
-  Delay(200);
+  Delay(Context().platform, 200);
   int tone_alone = MaxLevel(ReadAll(out));
 
   std::string pcm(3300, '\0');  // 0.3 s of a loud 8-bit square wave at 11025 Hz

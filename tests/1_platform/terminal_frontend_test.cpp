@@ -10,6 +10,7 @@
 #include "1_platform/event_loop.h"
 #include "1_platform/pty.h"
 #include "tests/support/memory_console.h"
+#include "8_interpreter/run_context.h"
 #include "tests/support/fresh_subsystems.h"
 
 namespace kal {
@@ -25,7 +26,7 @@ class TerminalFrontEndTest : public ::testing::Test {
     TerminalOptions opts;
     opts.truecolor = false;
     opts.handle_signals = false;
-    auto front = MakeTerminalFrontEnd(test::TestLoop(), pty_.slave, pty_.slave, opts);
+    auto front = MakeTerminalFrontEnd(test::Context().platform, pty_.slave, pty_.slave, opts);
     ASSERT_NE(front, nullptr);
     SetConsoleFrontEnd(std::move(front));
   }
@@ -42,8 +43,8 @@ class TerminalFrontEndTest : public ::testing::Test {
   bool Type(const std::string& bytes) {
     WriteToPseudoTerminal(pty_.master, bytes);
     for (int i = 0; i < 100; ++i) {
-      if (KeyPressed()) return true;
-      Delay(10);
+      if (KeyPressed(test::Context().platform)) return true;
+      Delay(test::Context().platform, 10);
     }
     return false;
   }
@@ -62,16 +63,16 @@ TEST_F(TerminalFrontEndTest, EntersTheAlternateScreenAndDrawsWhatIsWritten) {
 
 TEST_F(TerminalFrontEndTest, KeysAreDecodedFromTheRawTerminal) {
   ASSERT_TRUE(Type("\x1b[A"));
-  EXPECT_EQ(ReadKey(), 0);
-  EXPECT_EQ(ReadKey(), 72);
+  EXPECT_EQ(ReadKey(test::Context().platform), 0);
+  EXPECT_EQ(ReadKey(test::Context().platform), 72);
   ASSERT_TRUE(Type("\r"));
-  EXPECT_EQ(ReadKey(), 13);  // no CR-to-LF translation in raw mode
+  EXPECT_EQ(ReadKey(test::Context().platform), 13);  // no CR-to-LF translation in raw mode
   ASSERT_TRUE(Type("\x03"));
-  EXPECT_EQ(ReadKey(), 3);  // Ctrl+C is a key, not a signal
+  EXPECT_EQ(ReadKey(test::Context().platform), 3);  // Ctrl+C is a key, not a signal
   ASSERT_TRUE(Type("\xc3\xa7"));
-  EXPECT_EQ(ReadKey(), 0xE7);
+  EXPECT_EQ(ReadKey(test::Context().platform), 0xE7);
   ASSERT_TRUE(Type("\x1b"));  // a lone Esc after the pause
-  EXPECT_EQ(ReadKey(), 27);
+  EXPECT_EQ(ReadKey(test::Context().platform), 27);
 }
 
 TEST_F(TerminalFrontEndTest, CaretIsShownOnlyWhileWaitingForAKey) {
@@ -80,7 +81,7 @@ TEST_F(TerminalFrontEndTest, CaretIsShownOnlyWhileWaitingForAKey) {
     std::this_thread::sleep_for(std::chrono::milliseconds(100));
     WriteToPseudoTerminal(pty_.master, "k");
   });
-  EXPECT_EQ(ReadKey(), 'k');
+  EXPECT_EQ(ReadKey(test::Context().platform), 'k');
   typist.join();
   std::string s = Screen();
   size_t on = s.find("\x1b[?25h"), off = s.find("\x1b[?25l");
@@ -101,14 +102,14 @@ TEST_F(TerminalFrontEndTest, SuspendHandsTheTerminalOverUntilResume) {
   SuspendConsole();
   EXPECT_NE(Screen().find("\x1b[?1049l"), std::string::npos);
   WriteToPseudoTerminal(pty_.master, "a");
-  Delay(50);
-  EXPECT_FALSE(KeyPressed());  // the key is for the program in front
+  Delay(test::Context().platform, 50);
+  EXPECT_FALSE(KeyPressed(test::Context().platform));  // the key is for the program in front
   ResumeConsole();
   std::string back = Screen();
   EXPECT_NE(back.find("\x1b[?1049h"), std::string::npos);
   EXPECT_NE(back.find("antes"), std::string::npos);  // drawn again
   ASSERT_TRUE(Type(""));
-  EXPECT_EQ(ReadKey(), 'a');
+  EXPECT_EQ(ReadKey(test::Context().platform), 'a');
 }
 
 TEST_F(TerminalFrontEndTest, NormalEndLeavesTheScreenAndSetsTheTitle) {

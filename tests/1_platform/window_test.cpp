@@ -72,7 +72,7 @@ class WindowTest : public ::testing::Test {
     SetConsoleFrontEnd(nullptr);
     InstalledConfig()->console_override = nullptr;
     InstalledConfig()->magnifier_override = nullptr;
-    ClearStopRequest();
+    ClearStopRequest(test::Context().platform);
   }
 
   // The window front end with cells of 10 x 20 pixels.
@@ -83,7 +83,7 @@ class WindowTest : public ::testing::Test {
     o.cell_width = kCellW;
     o.cell_height = kCellH;
     o.title = title;
-    auto front = MakeWindowFrontEnd(test::TestLoop(), o);
+    auto front = MakeWindowFrontEnd(test::Context().platform, o);
     ASSERT_EQ(StandInReason(*front), "");
     SetConsoleFrontEnd(std::move(front));
     InitConsole();
@@ -96,7 +96,7 @@ class WindowTest : public ::testing::Test {
   // Lets the window take its events for a moment.
   void Settle(int ms = 60) {
     auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
-    while (std::chrono::steady_clock::now() < end) PumpMessages(), test::TestLoop().Wait(5);
+    while (std::chrono::steady_clock::now() < end) PumpMessages(test::Context().platform), test::TestLoop().Wait(5);
   }
 
   void Shot() {
@@ -111,8 +111,8 @@ class WindowTest : public ::testing::Test {
     std::string got;
     auto end = std::chrono::steady_clock::now() + std::chrono::seconds(2);
     while (got.size() < count && std::chrono::steady_clock::now() < end) {
-      if (KeyPressed()) {
-        got.push_back(static_cast<char>(ReadKey()));
+      if (KeyPressed(test::Context().platform)) {
+        got.push_back(static_cast<char>(ReadKey(test::Context().platform)));
       } else {
         test::TestLoop().Wait(5);
       }

@@ -60,8 +60,7 @@ class X11DesktopTest : public ::testing::Test {
 
 TEST_F(X11DesktopTest, AnotherPlatformStateReadsTheTextTheFirstOwnsWholeAndIncrementally) {
   Platform owner_state(test::TestLoop());
-  ScopedPlatform use_owner(owner_state);
-  std::unique_ptr<DesktopClipboard> owner = MakeX11Clipboard();
+  std::unique_ptr<DesktopClipboard> owner = MakeX11Clipboard(owner_state);
   ASSERT_EQ(StandInReason(*owner), "");
   std::string big(300 * 1024, 'a');  // past one request: sent by INCR
   big[0] = '\xE9';
@@ -72,8 +71,7 @@ TEST_F(X11DesktopTest, AnotherPlatformStateReadsTheTextTheFirstOwnsWholeAndIncre
       // The reader's own connection: the owner answers from its own, which
       // the loop watches while the reader waits.
       Platform reader_state(test::TestLoop());
-      ScopedPlatform use_reader(reader_state);
-      std::unique_ptr<DesktopClipboard> reader = MakeX11Clipboard();
+      std::unique_ptr<DesktopClipboard> reader = MakeX11Clipboard(reader_state);
       ASSERT_EQ(StandInReason(*reader), "");
       ASSERT_TRUE(reader->Get(&got, text.size()));
     }
@@ -88,8 +86,7 @@ TEST_F(X11DesktopTest, SpareKeycodesAreBoundForTheRunAndGivenBackWhenTheStateGoe
   LayoutKey key;
   {
     Platform state(test::TestLoop());
-    ScopedPlatform use(state);
-    std::unique_ptr<DesktopAutomation> desktop = MakeX11Automation();
+    std::unique_ptr<DesktopAutomation> desktop = MakeX11Automation(state);
     ASSERT_EQ(desktop->Availability(), DesktopAvailability::kReady);
     // Not on the server's layout: a spare keycode is bound to it.
     ASSERT_TRUE(desktop->KeyForCharacter(0xE9, &key));
@@ -102,13 +99,27 @@ TEST_F(X11DesktopTest, SpareKeycodesAreBoundForTheRunAndGivenBackWhenTheStateGoe
   EXPECT_EQ(SymAt(key.key), static_cast<KeySym>(NoSymbol));
 }
 
+// Opening the display posts a look at Xlib's queue to the loop, which
+// outlives the platform state: when the state (and its connection) goes
+// first, the look finds nothing to look at.
+TEST_F(X11DesktopTest, AConnectionThatGoesBeforeItsPostedLookLeavesNothingToRun) {
+  {
+    Platform state(test::TestLoop());
+    std::unique_ptr<DesktopAutomation> desktop = MakeX11Automation(state);
+    ASSERT_EQ(desktop->Availability(), DesktopAvailability::kReady);
+  }
+  test::TestLoop().Wait(0);
+  Platform again(test::TestLoop());
+  EXPECT_EQ(MakeX11Automation(again)->Availability(), DesktopAvailability::kReady);
+  test::TestLoop().Wait(0);
+}
+
 TEST_F(X11DesktopTest, WithoutADisplayThereIsNoClipboardAndNoDesktop) {
   test::ScopedEnv no_display("DISPLAY", std::nullopt);
   test::ScopedEnv no_wayland("WAYLAND_DISPLAY", std::nullopt);
   Platform state(test::TestLoop());
-  ScopedPlatform use(state);
-  EXPECT_EQ(StandInReason(*MakeX11Clipboard()), "não há tela");
-  EXPECT_EQ(MakeX11Automation()->Availability(), DesktopAvailability::kNoDisplay);
+  EXPECT_EQ(StandInReason(*MakeX11Clipboard(state)), "não há tela");
+  EXPECT_EQ(MakeX11Automation(state)->Availability(), DesktopAvailability::kNoDisplay);
 }
 
 }  // namespace

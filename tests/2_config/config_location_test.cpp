@@ -9,6 +9,8 @@
 
 #include "2_config/config.h"
 #include "2_config/config_state.h"
+#include "8_interpreter/run_context.h"
+#include "tests/support/fresh_subsystems.h"
 #include "tests/support/temp_folder.h"
 
 namespace kal::test {
@@ -96,7 +98,7 @@ TEST_F(ConfigPlaceTest, AFreshlyChangedFolderIsLookedAtEveryTime) {
 // own writes and another program's moves are seen at the next read, and the
 // folders a value names are those of the file it was read from.
 TEST_F(ConfigPlaceTest, ReadsFollowTheFileWithoutLookingForItEachTime) {
-  ConfigState config;
+  ConfigState config(Context().platform);
   config.location = ConfigLocation(0);
   ScopedConfig use(config);
   WriteFileBytes(WindowsFolder() + "/Talven.ini", "[A]\nK=win\nDIR=@@\\sons\n");

@@ -18,6 +18,8 @@
 #include "1_platform/platform.h"
 #include "1_platform/paths.h"
 #include "tests/support/temp_folder.h"
+#include "8_interpreter/run_context.h"
+#include "tests/support/fresh_subsystems.h"
 
 namespace kal::test {
 namespace fs = std::filesystem;
@@ -26,7 +28,7 @@ class Config : public ::testing::Test {
  protected:
   // A fresh configuration state for each test: no legacy copy, no updates
   // kept in memory.
-  ConfigState config_;
+  ConfigState config_{Context().platform};
   ScopedConfig use_config_{config_};
 
   std::string UserIni() const { return box_.config_home() + "/Talven/Talven.ini"; }
@@ -362,8 +364,8 @@ TEST_F(Config, AKeptLockCostsOneWaitAndTheUpdatesWaitInMemory) {
   using Clock = std::chrono::steady_clock;
   ASSERT_TRUE(WriteConfig("TALVEN", "A", "1"));
   RecordedNotices notices;
-  UserNotice* before = InstalledPlatform()->notice;
-  SetUserNotice(&notices);
+  UserNotice* before = Context().platform.notice;
+  SetUserNotice(Context().platform, &notices);
   {
     HostFileLock other(UserIni());
     ASSERT_TRUE(other.held());
@@ -384,7 +386,7 @@ TEST_F(Config, AKeptLockCostsOneWaitAndTheUpdatesWaitInMemory) {
   }
   EXPECT_TRUE(WriteConfig("TALVEN", "E", "5"));
   EXPECT_EQ(ReadFileBytes(UserIni()), "[TALVEN]\nA=1\nB=2\nC=3\nE=5\n\n[VIDEO]\nD=4\n");
-  SetUserNotice(before);
+  SetUserNotice(Context().platform, before);
 }
 
 
@@ -393,8 +395,8 @@ TEST_F(Config, AKeptLockCostsOneWaitAndTheUpdatesWaitInMemory) {
 // is told once, its keys read as absent, and the file is left as it is.
 TEST_F(Config, AFileOverTheBoundOrNoFileIsToldOnceAndLeftAlone) {
   RecordedNotices notices;
-  UserNotice* before = InstalledPlatform()->notice;
-  SetUserNotice(&notices);
+  UserNotice* before = Context().platform.notice;
+  SetUserNotice(Context().platform, &notices);
   std::string text = "[TALVEN]\nA=1\n;";
   text += std::string(kMaxConfigFileBytes - text.size() - 1, 'x') + "\n";
   WriteFileBytes(UserIni(), text);
@@ -412,7 +414,7 @@ TEST_F(Config, AFileOverTheBoundOrNoFileIsToldOnceAndLeftAlone) {
   std::string told = "O arquivo de configuração não foi lido: " + UserIni() + ": ";
   EXPECT_EQ(notices.lines, (std::vector<std::string>{L1(told + "tem mais de 16777216 bytes"),
                                                      L1(told + "é um pipe (FIFO), não um arquivo")}));
-  SetUserNotice(before);
+  SetUserNotice(Context().platform, before);
 }
 
 }  // namespace kal::test

@@ -79,7 +79,7 @@ class MidiSynth : public ::testing::Test {
   bool Line(const std::string& text) { return ExecuteLine(in_, text, false); }
   // Lets ms of virtual time pass and returns what the synthesizer played.
   std::vector<float> Play(int ms) {
-    Delay(ms);
+    Delay(Context().platform, ms);
     return capture_->TakeMix();
   }
 

@@ -95,7 +95,7 @@ TEST_F(WavePlayer, KeyStopsPlaybackAtOnceAndStaysInTheQueue) {
   EXPECT_FALSE(WaveBusy());
   EXPECT_EQ(WaveInFlight(), 0);
   EXPECT_LT(test::TestLoop().NowMs() - start, 100);
-  EXPECT_EQ(ReadKey(), 'x');
+  EXPECT_EQ(ReadKey(Context().platform), 'x');
 }
 
 TEST_F(WavePlayer, AtMostSixteenPiecesInFlightAndWaitsForTheEnd) {
@@ -182,7 +182,7 @@ TEST_F(WavePlayer, NoDeviceSaysSoOnceAndCarriesOnSilently) {
   EXPECT_FALSE(WaveBusy());
   // In the user's language only: the library's English reason stays out.
   EXPECT_EQ(console_, "Sem som: nenhum dispositivo de áudio pôde ser aberto.\n");
-  Delay(1);  // the notice is spoken from the pump
+  Delay(Context().platform, 1);  // the notice is spoken from the pump
   int spoken = 0;
   for (const std::string& line : CapturedSpeech()) spoken += line.find("say Sem som: ") != std::string::npos;
   EXPECT_EQ(spoken, 1);
@@ -201,7 +201,7 @@ TEST_F(WavePlayer, DeviceErrorIsShownInEnglishAndWaitsForEnter) {
   std::string pcm = Ramp(400);
   PlayPcm(reinterpret_cast<const uint8_t*>(pcm.data()), pcm.size(), 11025, 1, 8);
   EXPECT_EQ(console_, "Specified device handle is invalid.\n");
-  EXPECT_FALSE(KeyPressed());  // the keys up to Enter were taken
+  EXPECT_FALSE(KeyPressed(Context().platform));  // the keys up to Enter were taken
 }
 
 TEST_F(WavePlayer, ADeviceThatStopsTakingSoundDoesNotHangTheWait) {

@@ -107,9 +107,9 @@ TEST_F(LocalVoiceTest, KeyStopsSpeechWithinFiftyMilliseconds) {
   t = Clock::now();
   while (MsSince(t) < 200) test::TestLoop().Wait(10);
   EXPECT_LE(audio_->pieces().size(), before + 1);
-  EXPECT_TRUE(KeyPressed());
+  EXPECT_TRUE(KeyPressed(Context().platform));
   // The voice goes on working after a stop.
-  ClearKeyQueue();
+  ClearKeyQueue(Context().platform);
   size_t after = audio_->pieces().size();
   Engine(Context().speech).Speak("sim");
   WaitQuiet();

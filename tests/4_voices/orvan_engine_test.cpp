@@ -78,7 +78,7 @@ class OrvanEngine : public SpeechFixture {
   }
   void TearDown() override {
     OrvanRelease(State());
-    InstalledPlatform()->mbrola_factory = nullptr;
+    Context().platform.mbrola_factory = nullptr;
     SpeechFixture::TearDown();
   }
   // Every pair of the voice's phonemes, so no transitions are inserted.
@@ -91,7 +91,7 @@ class OrvanEngine : public SpeechFixture {
       for (const char* b : names) dfn << a << "-" << b << "\n";
   }
   void UseFake() {
-    InstalledPlatform()->mbrola_factory = [this] { return std::make_unique<FakeMbrola>(&fake_); };
+    Context().platform.mbrola_factory = [this] { return std::make_unique<FakeMbrola>(&fake_); };
   }
   // The case's engine state, in its fresh voices.
   static OrvanState& State() { return *Context().voices.orvan; }
@@ -109,14 +109,14 @@ TEST_F(OrvanEngine, StartFailsWithTheRecordedErrorOfEachFile) {
   std::filesystem::remove(data_ / "portug.exc");
   EXPECT_FALSE(OrvanStart(State(), 0, 0, 0, ""));
   EXPECT_EQ(Latin1ToUtf8(OrvanLastError(State())), "Erro na base de dados de português");
-  InstalledPlatform()->mbrola_factory = [] { return nullptr; };
+  Context().platform.mbrola_factory = [] { return nullptr; };
   EXPECT_FALSE(OrvanStart(State(), 0, 0, 0, ""));
 }
 
 // MBROLA and its voice come in packages of their own, which may be missing:
 // each absence is told in words a user can act on.
 TEST_F(OrvanEngine, AMissingSynthesiserOrVoiceIsToldAsSuch) {
-  InstalledPlatform()->mbrola_factory = [] { return nullptr; };
+  Context().platform.mbrola_factory = [] { return nullptr; };
   EXPECT_FALSE(OrvanStart(State(), 0, 0, 0, ""));
   // Where the host has no packages, the message says where to get it.
   EXPECT_EQ(Latin1ToUtf8(OrvanLastError(State())), "Voz Orvan indisponível: o programa mbrola não está instalado. " +

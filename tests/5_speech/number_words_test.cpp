@@ -5,6 +5,8 @@
 #include "0_base/latin1.h"
 #include "5_speech/time_speech.h"
 #include "tests/support/speech_fixture.h"
+#include "8_interpreter/run_context.h"
+#include "tests/support/fresh_subsystems.h"
 
 namespace kal::test {
 
@@ -82,10 +84,10 @@ class TimeSpeech : public SpeechFixture {
  protected:
   void At(int h, int m, int y = 2026, int mo = 12, int d = 8) {
     now_ = LocalTime{y, mo, d, 0, h, m, 0, 0};
-    InstalledPlatform()->pinned_time = &now_;
+    Context().platform.pinned_time = &now_;
   }
   void TearDown() override {
-    InstalledPlatform()->pinned_time = nullptr;
+    Context().platform.pinned_time = nullptr;
     SpeechFixture::TearDown();
   }
   // Only the snippets and named sounds, in order.

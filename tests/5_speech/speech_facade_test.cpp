@@ -114,7 +114,7 @@ class KeyTypingVoice : public WordVoice {
 TEST_F(Facade, KeyStopsALongTextAndIsStillReturned) {
   SetWordVoice(Context().speech, std::make_unique<KeyTypingVoice>());
   EXPECT_EQ(Say("um, dois, tres, quatro"), "say um, dois, tres, quatro\n  phrase um\n    diphone um\n  stop\n");
-  EXPECT_EQ(ReadKey(), 'k');
+  EXPECT_EQ(ReadKey(Context().platform), 'k');
 }
 
 // The diphone synthesizer over a one-piece voice: whatever the words, it
@@ -153,7 +153,7 @@ TEST_F(Facade, KeyWaitingBeforehandSilencesEverything) {
   Type("z");
   EXPECT_EQ(Say("abc"), "say abc\n  stop\n");
   EXPECT_TRUE(audio_->pieces().empty());
-  EXPECT_EQ(ReadKey(), 'z');
+  EXPECT_EQ(ReadKey(Context().platform), 'z');
 }
 
 TEST_F(Facade, TypedKeysAreEchoedWithoutWaitingAndCutEachOther) {
@@ -175,7 +175,7 @@ TEST_F(Facade, TypedKeysAreEchoedWithoutWaitingAndCutEachOther) {
 TEST_F(Facade, ErrorBeepThrowsAwayTypedAheadKeys) {
   Type("abc");
   ErrorBeep(Context().speech);
-  EXPECT_FALSE(KeyPressed());
+  EXPECT_FALSE(KeyPressed(Context().platform));
   ASSERT_EQ(audio_->pieces().size(), 1u);
   const std::string& beep = audio_->pieces()[0].data;
   ASSERT_EQ(beep.size(), 512u);
@@ -224,12 +224,12 @@ TEST_F(Facade, TelephoneTonesAreDialedWithoutTheFastFlag) {
 TEST_F(Facade, BatteryStatusIsSpokenFromThePowerState) {
   PowerStatus none;
   none.on_mains = 1;
-  InstalledPlatform()->pinned_power = &none;
+  Context().platform.pinned_power = &none;
   SpeakBatteryStatus(Context().speech);
   PowerStatus low{true, 35, 0};
-  InstalledPlatform()->pinned_power = &low;
+  Context().platform.pinned_power = &low;
   SpeakBatteryStatus(Context().speech);
-  InstalledPlatform()->pinned_power = nullptr;
+  Context().platform.pinned_power = nullptr;
   EXPECT_EQ(Log(),
             "battery\n  play _SEMBAT\n"
             "battery\n  say 35%\n    words trinta e cinco\n"
@@ -240,7 +240,7 @@ TEST_F(Facade, BatteryStatusIsSpokenFromThePowerState) {
 TEST_F(Facade, LinksDocumentsAndProgramsAreOpened) {
   RecordingPrograms programs;
   {
-    ScopedPrograms use(programs);
+    ScopedPrograms use(Context().platform, programs);
     OpenLink(Context().speech, "https://exemplo.org");
     OpenLink(Context().speech, "www.exemplo.org");
     OpenLink(Context().speech, "c:\\docs\\carta.txt");
@@ -299,7 +299,7 @@ TEST_F(Facade, EngineSpeaksAndTheNextSoundWaitsForIt) {
 // case's has its own engine, settings and stop, and what is said through
 // one reaches only its own voice.
 TEST_F(Facade, TwoFacadesKeepTheirOwnVoicesAndSettings) {
-  SpeechState other(Context().voices, test::TestLoop());
+  SpeechState other(Context().voices, Context().platform);
   auto engine = std::make_unique<TimedEngine>();
   TimedEngine* e = engine.get();
   SetSpeechEngine(other, std::move(engine));

@@ -69,17 +69,17 @@ TEST_F(SpeechInit, DefaultsAreWrittenBackOnAFreshFile) {
 // kind other than Orvan hears nothing. Where packages bring it, nothing.
 TEST_F(SpeechInit, AMissingMbrolaIsToldOnceWhereItIsInstalledByHand) {
   Ini("[SERVFALA]\r\nTIPOSAPI=5\r\n");
-  EXPECT_EQ(MissingMbrolaNoticeOnce(), "");
+  EXPECT_EQ(MissingMbrolaNoticeOnce(Context().speech), "");
   Ini("[SERVFALA]\r\nTIPOSAPI=3\r\n");
-  std::string first = MissingMbrolaNoticeOnce();
-  if (MbrolaWhereToGet().empty() || MbrolaInstalled()) {
+  std::string first = MissingMbrolaNoticeOnce(Context().speech);
+  if (MbrolaWhereToGet().empty() || MbrolaInstalled(Context().platform, Context().platform)) {
     EXPECT_EQ(first, "");
     return;
   }
   EXPECT_EQ(first, L1(MissingMbrolaMessage()));
   EXPECT_NE(first.find(L1(MbrolaWhereToGet())), std::string::npos);
   EXPECT_NE(IniNow().find("AVISOMBROLA=S"), std::string::npos) << IniNow();
-  EXPECT_EQ(MissingMbrolaNoticeOnce(), "");
+  EXPECT_EQ(MissingMbrolaNoticeOnce(Context().speech), "");
 }
 
 TEST_F(SpeechInit, VoiceSettingsOfTheSpeedReachTheVoiceAndThePlayer) {
@@ -140,13 +140,13 @@ TEST_F(SpeechInit, AVoiceThatCannotStartIsReportedAndEndsTheProgram) {
   Type("x\r");
   InitSpeech(Context().speech, 0, "");
   // The end goes back to the caller, which returns it to main.
-  ASSERT_TRUE(StopRequested());
-  EXPECT_EQ(RequestedStop().reason, EndReason::kNoVoice);
-  EXPECT_EQ(RequestedStop().exit_code, 3);
-  ClearStopRequest();
+  ASSERT_TRUE(StopRequested(Context().platform));
+  EXPECT_EQ(RequestedStop(Context().platform).reason, EndReason::kNoVoice);
+  EXPECT_EQ(RequestedStop(Context().platform).exit_code, 3);
+  ClearStopRequest(Context().platform);
   EXPECT_EQ(console_, "Erro de inicialização da voz gravada\nBanco de dados de voz: DIFONES2\nTecle Enter\n");
   EXPECT_NE(log.find("close"), std::string::npos);
-  EXPECT_FALSE(KeyPressed());  // waited for Enter
+  EXPECT_FALSE(KeyPressed(Context().platform));  // waited for Enter
   // Every line was spoken too, the wait announced before it began.
   std::string spoken = Log();
   EXPECT_NE(spoken.find("say Erro de inicialização da voz gravada\n"), std::string::npos) << spoken;
@@ -161,9 +161,9 @@ TEST_F(SpeechInit, InputEndingDuringTheVoiceReportEndsWithTheVoicesOwnCode) {
   std::string log;
   SetWordVoice(Context().speech, std::make_unique<RecordingVoice>(1, &log));
   InitSpeech(Context().speech, 0, "");
-  EXPECT_EQ(RequestedStop().reason, EndReason::kNoVoice);
-  EXPECT_EQ(RequestedStop().exit_code, 3);
-  ClearStopRequest();
+  EXPECT_EQ(RequestedStop(Context().platform).reason, EndReason::kNoVoice);
+  EXPECT_EQ(RequestedStop(Context().platform).exit_code, 3);
+  ClearStopRequest(Context().platform);
 }
 
 // Another program keeps Talven.ini's lock while the defaults are written at
@@ -174,7 +174,7 @@ TEST_F(SpeechInit, AWaitForTheConfigurationFileIsSaidOnceTheVoiceHasStarted) {
   std::string log;
   SetWordVoice(Context().speech, std::make_unique<RecordingVoice>(0, &log));
   // The update kept for want of the lock goes with this test's state.
-  ConfigState config;
+  ConfigState config(Context().platform);
   ScopedConfig use_config(config);
   {
     HostFileLock other((dir_ / "config/Talven/Talven.ini").string());
@@ -269,8 +269,8 @@ TEST_F(SpeechInit, AVoiceWithoutItsDataNamesTheMissingFolderAndSpeaksThroughAnEn
   SetSpeechEngine(Context().speech, std::make_unique<EnterAfterPrompt>(&engine_log));
   InitSpeech(Context().speech, 0, "");
   SetSpeechEngine(Context().speech, nullptr);
-  EXPECT_EQ(RequestedStop().exit_code, kExitNoVoice);
-  ClearStopRequest();
+  EXPECT_EQ(RequestedStop(Context().platform).exit_code, kExitNoVoice);
+  ClearStopRequest(Context().platform);
   // The voice database name is the one the voice uses when none is set.
   EXPECT_EQ(console_, "Erro de inicialização da voz gravada\nBanco de dados de voz: DIFONES2\n"
                       "Não encontrado: C:\\ferlan\\som\\difones\nTecle Enter\n");

@@ -12,6 +12,8 @@
 #include "6_console/console.h"
 #include "tests/support/temp_folder.h"
 #include "tests/support/memory_console.h"
+#include "8_interpreter/run_context.h"
+#include "tests/support/fresh_subsystems.h"
 
 namespace kal {
 namespace {
@@ -156,12 +158,12 @@ TEST_F(BrailleConsoleTest, DisplayKeysReachTheKeyQueue) {
   display_->PressKey(Chord(17));  // gives nothing
   display_->PressKey(Chord(8));
   TakeBrailleKeys();
-  EXPECT_EQ(ReadKey(), '.');
-  EXPECT_EQ(ReadKey(), 2);
-  EXPECT_EQ(ReadKey(), 0);
-  EXPECT_EQ(ReadKey(), 80);
-  EXPECT_EQ(ReadKey(), 13);
-  EXPECT_FALSE(KeyPressed());
+  EXPECT_EQ(ReadKey(test::Context().platform), '.');
+  EXPECT_EQ(ReadKey(test::Context().platform), 2);
+  EXPECT_EQ(ReadKey(test::Context().platform), 0);
+  EXPECT_EQ(ReadKey(test::Context().platform), 80);
+  EXPECT_EQ(ReadKey(test::Context().platform), 13);
+  EXPECT_FALSE(KeyPressed(test::Context().platform));
 }
 
 TEST_F(BrailleConsoleTest, KeysBeyondAFullQueueAreDropped) {
@@ -172,8 +174,8 @@ TEST_F(BrailleConsoleTest, KeysBeyondAFullQueueAreDropped) {
   display_->PressKey(Chord(12));
   TakeBrailleKeys();
   EXPECT_EQ(KeyQueueSize(), 64u);
-  for (int i = 0; i < 63; ++i) ReadKey();
-  EXPECT_EQ(ReadKey(), 'a');
+  for (int i = 0; i < 63; ++i) ReadKey(test::Context().platform);
+  EXPECT_EQ(ReadKey(test::Context().platform), 'a');
 }
 
 TEST_F(BrailleConsoleTest, NoDisplayMeansNoBrailleAndATryEveryFewSeconds) {
@@ -182,11 +184,11 @@ TEST_F(BrailleConsoleTest, NoDisplayMeansNoBrailleAndATryEveryFewSeconds) {
   EXPECT_FALSE(BrailleAttached());
   EXPECT_EQ(display_->open_calls(), 1);
   ConsoleWrite("um");
-  Delay(kBrailleRetryMs / 2);
+  Delay(test::Context().platform, kBrailleRetryMs / 2);
   ConsoleWrite(" dois");
   EXPECT_EQ(display_->open_calls(), 1);  // too soon to try again
   display_->set_present(true);
-  Delay(kBrailleRetryMs);
+  Delay(test::Context().platform, kBrailleRetryMs);
   ConsoleWrite(" tres");
   EXPECT_EQ(display_->open_calls(), 2);
   ASSERT_TRUE(BrailleAttached());
@@ -201,7 +203,7 @@ TEST_F(BrailleConsoleTest, ADroppedConnectionIsTakenUpAgainLater) {
   EXPECT_FALSE(BrailleAttached());
   ConsoleWrite("b");
   EXPECT_EQ(display_->open_calls(), 1);
-  Delay(kBrailleRetryMs);
+  Delay(test::Context().platform, kBrailleRetryMs);
   ConsoleWrite("c");
   EXPECT_EQ(display_->open_calls(), 2);
   EXPECT_TRUE(BrailleAttached());
@@ -211,7 +213,7 @@ TEST_F(BrailleConsoleTest, ADroppedConnectionIsTakenUpAgainLater) {
   display_->PressKey(Chord(1));
   TakeBrailleKeys();
   EXPECT_FALSE(BrailleAttached());
-  EXPECT_FALSE(KeyPressed());
+  EXPECT_FALSE(KeyPressed(test::Context().platform));
 }
 
 TEST_F(BrailleConsoleTest, TheLogRecordsEveryRowWithOrWithoutADisplay) {

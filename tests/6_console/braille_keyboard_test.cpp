@@ -10,6 +10,8 @@
 #include "1_platform/event_loop.h"
 #include "tests/support/script_harness.h"
 #include "tests/support/memory_console.h"
+#include "8_interpreter/run_context.h"
+#include "tests/support/fresh_subsystems.h"
 
 namespace kal {
 namespace {
@@ -119,10 +121,10 @@ TEST(BrailleKeyboard, ConsoleQueuesChordsAndAnnouncesModes) {
   CaptureSpeechLog(true);
   ClearCapturedSpeech();
   SetBrailleKeyboardMode(2);
-  EXPECT_EQ(ReadKey(), 'b');
-  EXPECT_EQ(ReadKey(), '1');  // not a letter: typed as it is
+  EXPECT_EQ(ReadKey(test::Context().platform), 'b');
+  EXPECT_EQ(ReadKey(test::Context().platform), '1');  // not a letter: typed as it is
   // 'q' gave nothing; Ctrl+Alt+F12 turned the chord keyboard off.
-  EXPECT_EQ(ReadKey(), 'z');
+  EXPECT_EQ(ReadKey(test::Context().platform), 'z');
   EXPECT_EQ(BrailleKeyboardMode(), 0);
   EXPECT_EQ(test::Joined(CapturedSpeech()),
             "sound 800\nnosound\nsound 400\nnosound\nsound 100\nnosound\n");

@@ -33,7 +33,7 @@ TEST(ConsoleState, ANestedConsoleHasItsOwnScreenMenuAndClipboard) {
   ASSERT_TRUE(CreateConsoleMenu(Context().console, 1, 10, 20, 12));
   ASSERT_TRUE(CopyToClipboard("copiado fora"));
   {
-    Console inner(TestLoop(), Context().speech);
+    Console inner(Context().platform, Context().speech);
     ConsoleScope use(inner);
     UseMemoryConsole("", &inner_text);
     ConsoleWrite("dentro\r\n");
@@ -53,30 +53,30 @@ TEST(ConsoleState, ANestedConsoleHasItsOwnScreenMenuAndClipboard) {
 // takes them, and its scope gives them back to the console before it, or to
 // nobody.
 TEST(ConsoleState, TheKeysAndNoticesFollowTheConsoleInUse) {
-  Platform& platform = *InstalledPlatform();
+  Platform& platform = Context().platform;
   Console& outer = InstalledConsole();
   EXPECT_EQ(platform.key_input, nullptr);
   EXPECT_EQ(platform.notice, nullptr);
   {
-    Console inner(TestLoop(), Context().speech);
+    Console inner(Context().platform, Context().speech);
     ConsoleScope use(inner);
     EXPECT_EQ(platform.key_input, nullptr);
     std::string text;
     UseMemoryConsole("k", &text);
     EXPECT_EQ(platform.key_input, &inner.key_input);
     EXPECT_EQ(platform.notice, &inner.notice);
-    EXPECT_EQ(ReadKey(), 'k');
-    WriteNoticeLine("aviso");
+    EXPECT_EQ(ReadKey(Context().platform), 'k');
+    WriteNoticeLine(Context().platform, "aviso");
     EXPECT_EQ(text, "aviso\n");
   }
   EXPECT_EQ(platform.key_input, nullptr);
   EXPECT_EQ(platform.notice, nullptr);
-  EXPECT_EQ(ReadKey(), 13);  // no key input: Enter, so that no wait hangs
+  EXPECT_EQ(ReadKey(Context().platform), 13);  // no key input: Enter, so that no wait hangs
 
   std::string text;
   UseMemoryConsole("", &text);
   {
-    Console inner(TestLoop(), Context().speech);
+    Console inner(Context().platform, Context().speech);
     ConsoleScope use(inner);
     std::string inner_text;
     UseMemoryConsole("", &inner_text);
@@ -116,7 +116,8 @@ TEST(ConsoleState, AConsoleThatGoesStopsWatchingItsInput) {
   std::set<int> watched;
   WatchingLoop loop(&watched);
   {
-    Console console(loop, Context().speech);
+    Platform watching(loop);
+    Console console(watching, Context().speech);
     ConsoleScope use(console);
     SetConsoleFrontEnd(std::make_unique<QuietFrontEnd>());
     EXPECT_EQ(watched, std::set<int>{7});
@@ -129,11 +130,11 @@ TEST(ConsoleState, AConsoleThatGoesStopsWatchingItsInput) {
 TEST(ConsoleState, AConsoleSpeaksWithTheFacadeItWasBuiltWith) {
   std::string text;
   UseMemoryConsole("", &text);
-  SpeechState other(Context().voices, TestLoop());
+  SpeechState other(Context().voices, Context().platform);
   other.voice_starting = true;  // what it is asked to say is held, to be seen here
   Context().speech.voice_starting = true;
   {
-    Console inner(TestLoop(), other);
+    Console inner(Context().platform, other);
     inner.notice.Announce("aviso");
     TestLoop().Wait(0);
   }

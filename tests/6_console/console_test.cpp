@@ -41,9 +41,9 @@ TEST(KeyQueue, TwoByteCodeNeedsRoomForBothBytes) {
 // virtual time passes, a line read returns what it had.
 void ExpectWaitsUnwind() {
   int64_t t0 = test::TestLoop().NowMs();
-  EXPECT_TRUE(KeyPressed());
-  EXPECT_EQ(ReadKey(), kNoKeyByte);
-  Delay(60000);
+  EXPECT_TRUE(KeyPressed(test::Context().platform));
+  EXPECT_EQ(ReadKey(test::Context().platform), kNoKeyByte);
+  Delay(test::Context().platform, 60000);
   EXPECT_EQ(ConsoleReadLine(), "");
   EXPECT_LT(test::TestLoop().NowMs() - t0, 1000);
 }
@@ -52,34 +52,34 @@ TEST_F(ConsoleTest, BreakKeyRequestsTheStopAndEmptiesTheQueue) {
   Start("");
   PushKeyBytes("abc");
   PushKeyEvents({KeyEvent{KeyEvent::kBreak, 0, 0}, KeyEvent{KeyEvent::kChar, 'd', 0}});
-  ASSERT_TRUE(StopRequested());
-  EXPECT_EQ(RequestedStop().reason, EndReason::kInterrupted);
-  EXPECT_EQ(RequestedStop().exit_code, 130);
-  EXPECT_TRUE(RequestedStop().break_key);  // it is said before the end, unlike a closed window
+  ASSERT_TRUE(StopRequested(test::Context().platform));
+  EXPECT_EQ(RequestedStop(test::Context().platform).reason, EndReason::kInterrupted);
+  EXPECT_EQ(RequestedStop(test::Context().platform).exit_code, 130);
+  EXPECT_TRUE(RequestedStop(test::Context().platform).break_key);  // it is said before the end, unlike a closed window
   EXPECT_EQ(KeyQueueSize(), 1u);  // what came before the break is gone
   ExpectWaitsUnwind();
   // A fresh console forgets the request.
   Start("x");
-  EXPECT_FALSE(StopRequested());
-  EXPECT_EQ(ReadKey(), 'x');
+  EXPECT_FALSE(StopRequested(test::Context().platform));
+  EXPECT_EQ(ReadKey(test::Context().platform), 'x');
 }
 
 TEST_F(ConsoleTest, EndOfInputDuringAWaitRequestsTheStopAndTheFirstReasonStays) {
   Start("a");
-  EXPECT_EQ(ReadKey(), 'a');
-  EXPECT_FALSE(StopRequested());
-  EXPECT_EQ(ReadKey(), kNoKeyByte);
-  EXPECT_EQ(RequestedStop().reason, EndReason::kInputEnded);
-  EXPECT_EQ(RequestedStop().exit_code, 2);
+  EXPECT_EQ(ReadKey(test::Context().platform), 'a');
+  EXPECT_FALSE(StopRequested(test::Context().platform));
+  EXPECT_EQ(ReadKey(test::Context().platform), kNoKeyByte);
+  EXPECT_EQ(RequestedStop(test::Context().platform).reason, EndReason::kInputEnded);
+  EXPECT_EQ(RequestedStop(test::Context().platform).exit_code, 2);
   ExpectWaitsUnwind();
   PushKeyEvents({KeyEvent{KeyEvent::kBreak, 0, 0}});
   RequestStopFromSignal(15);
-  EXPECT_EQ(RequestedStop().exit_code, 2);
-  ClearStopRequest();
+  EXPECT_EQ(RequestedStop(test::Context().platform).exit_code, 2);
+  ClearStopRequest(test::Context().platform);
   RequestStopFromSignal(15);
-  EXPECT_EQ(RequestedStop().reason, EndReason::kSignal);
-  EXPECT_EQ(RequestedStop().exit_code, 143);
-  ClearStopRequest();
+  EXPECT_EQ(RequestedStop(test::Context().platform).reason, EndReason::kSignal);
+  EXPECT_EQ(RequestedStop(test::Context().platform).exit_code, 143);
+  ClearStopRequest(test::Context().platform);
 }
 
 TEST_F(ConsoleTest, MouseCodesFillTheQueueByteByByte) {
@@ -94,30 +94,30 @@ TEST_F(ConsoleTest, IgnoredClickOnlyClearsTheFlag) {
   Start("");
   IgnoreNextClick();
   PushKeyEvents({KeyEvent{KeyEvent::kMouseChar, 13, 0}, KeyEvent{KeyEvent::kMouseChar, 27, 0}});
-  EXPECT_EQ(ReadKey(), 27);
+  EXPECT_EQ(ReadKey(test::Context().platform), 27);
 }
 
 TEST_F(ConsoleTest, KeysCarryTheirModifiers) {
   Start("\x1b[1;2DA");
-  EXPECT_EQ(ReadKey(), 0);
-  EXPECT_EQ(ReadKey(), 75);
+  EXPECT_EQ(ReadKey(test::Context().platform), 0);
+  EXPECT_EQ(ReadKey(test::Context().platform), 75);
   EXPECT_EQ(LastKeyModifiers(), kModShift);
-  EXPECT_EQ(ReadKey(), 'A');
+  EXPECT_EQ(ReadKey(test::Context().platform), 'A');
   EXPECT_EQ(LastKeyModifiers(), kModShift);
 }
 
 TEST_F(ConsoleTest, LoneEscInTypedKeysIsTheEscKey) {
   Start("\x1b" "a\x1b");
-  EXPECT_EQ(ReadKey(), 27);
-  EXPECT_EQ(ReadKey(), 'a');
-  EXPECT_EQ(ReadKey(), 27);
+  EXPECT_EQ(ReadKey(test::Context().platform), 27);
+  EXPECT_EQ(ReadKey(test::Context().platform), 'a');
+  EXPECT_EQ(ReadKey(test::Context().platform), 27);
 }
 
 TEST_F(ConsoleTest, LongTypeAheadIsKeptNotDropped) {
   std::string keys(200, 'k');
   Start(keys + "\n");
   std::string got;
-  for (int i = 0; i < 201; ++i) got.push_back(static_cast<char>(ReadKey()));
+  for (int i = 0; i < 201; ++i) got.push_back(static_cast<char>(ReadKey(test::Context().platform)));
   EXPECT_EQ(got, keys + "\r");
 }
 

@@ -28,7 +28,7 @@ using test::Joined;
 // as it was shown and the text unchanged, and the stop is recorded.
 void ExpectStoppedByEndOfInput(int key) {
   EXPECT_EQ(key, 27);
-  EXPECT_EQ(RequestedStop().reason, EndReason::kInputEnded);
+  EXPECT_EQ(RequestedStop(test::Context().platform).reason, EndReason::kInputEnded);
 }
 
 
@@ -49,7 +49,7 @@ class FieldEditorTest : public ::testing::Test {
     ClearCapturedSpeech();
     InstalledConfig()->console_override = nullptr;
     InstalledConfig()->magnifier_override = nullptr;
-    ClearStopRequest();
+    ClearStopRequest(test::Context().platform);
   }
   // Edits `text` in a field at (1, 5) of max_len characters with the keys.
   int Edit(const std::string& keys, std::string* text, int max_len = 40, bool editable = true) {

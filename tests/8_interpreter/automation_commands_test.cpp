@@ -28,7 +28,7 @@ class AutomationCommands : public ::testing::Test {
     SetClipboardBackend(nullptr);
   }
   ~AutomationCommands() override {
-    SetConsoleWindowId(0);
+    SetConsoleWindowId(Context().platform, 0);
     SetClipboardBackend(nullptr);
   }
   ScriptResult Run(const std::string& script) { return RunScriptText(script, "\r"); }
@@ -188,7 +188,7 @@ TEST_F(AutomationCommands, TransferMovesTextBothWaysUpToAMillionCharacters) {
 TEST_F(AutomationCommands, HandleGivesTheConsolesWindow) {
   desktop_->console_id_ = 81788929;
   EXPECT_EQ(Out("handle h\nescreve h\n"), "81788929\n");
-  SetConsoleWindowId(12);
+  SetConsoleWindowId(Context().platform, 12);
   EXPECT_EQ(Out("handle h\nescreve h\n"), "12\n");
   EXPECT_EQ(Run("handle\n").outcome, 1);
 }

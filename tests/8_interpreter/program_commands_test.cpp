@@ -49,7 +49,7 @@ class RecordedStarts : public ProgramCommands {
   }
   std::string recorder_;
   RecordingPrograms programs_;
-  ScopedPrograms use_{programs_};
+  ScopedPrograms use_{Context().platform, programs_};
 };
 
 // Virtual milliseconds a script takes beyond the same run of an empty line.
@@ -156,7 +156,7 @@ TEST_F(ProgramCommands, EncerraProgEndsAProgramTheScriptStarted) {
   EXPECT_NE(r.console.find("1\n"), std::string::npos) << r.console;
   bool ended = false;
   for (int i = 0; i < 300 && !ended; ++i) {
-    ended = !ProcessRunningNamed(name);
+    ended = !ProcessRunningNamed(Context().platform, name);
     std::this_thread::sleep_for(std::chrono::milliseconds(10));
   }
   EXPECT_TRUE(ended);

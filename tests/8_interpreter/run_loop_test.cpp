@@ -46,7 +46,7 @@ TEST(RunLoop, ANoticeIsSpokenFromTheLoopOfItsConsole) {
   RunScriptIn(in, "");  // the console and the voice of a run are set up
   CaptureSpeechLog(true);
   ClearCapturedSpeech();
-  AnnounceNotice("aviso");
+  AnnounceNotice(Context().platform, "aviso");
   TestLoop().Wait(0);
   EXPECT_EQ(CapturedSpeech().size(), 0u);
   own.loop->Wait(0);
@@ -61,7 +61,8 @@ TEST(RunLoop, TheNetworkAndTheEnginesWaitOnTheirOwnLoop) {
   std::unique_ptr<EventLoop> loop = MakeFakeEventLoop();
   int64_t case_start = TestLoop().NowMs();
   int64_t start = loop->NowMs();
-  Network network(*loop);
+  Platform platform(*loop);
+  Network network(platform);
   network.quiet->Pause(500);
   EXPECT_EQ(loop->NowMs() - start, 500);
   SleepAndPump(*loop, 150);

@@ -6,6 +6,8 @@
 #include "1_platform/platform.h"
 #include "1_platform/event_loop.h"
 #include "tests/support/script_harness.h"
+#include "8_interpreter/run_context.h"
+#include "tests/support/fresh_subsystems.h"
 
 namespace kal::test {
 
@@ -18,12 +20,12 @@ TEST(Seja, RandIsRepeatableAndBounded) {
 
 TEST(Seja, DateAndTimeValues) {
   static LocalTime t{2024, 3, 7, 4, 9, 5, 3, 25};  // a Thursday
-  InstalledPlatform()->pinned_time = &t;
+  Context().platform.pinned_time = &t;
   EXPECT_EQ(Out("seja a data\nseja b hora\nseja c dia\nseja d tempo\nescreve a \" \" b \" \" c \" \" d\n"),
             "07/03/2024 09:05:03 Quinta 0\n");
   t.weekday = 6;
   EXPECT_EQ(Out("seja c dia\nescreve c\n"), "Sábado\n");
-  InstalledPlatform()->pinned_time = nullptr;
+  Context().platform.pinned_time = nullptr;
 }
 
 }  // namespace kal::test

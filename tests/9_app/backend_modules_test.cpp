@@ -27,6 +27,7 @@
 #include "tests/support/picture_files.h"
 #include "tests/support/program_install.h"
 #include "tests/support/temp_folder.h"
+#include "8_interpreter/run_context.h"
 #include "tests/support/fresh_subsystems.h"
 
 namespace kal::test {
@@ -82,9 +83,9 @@ TEST(BackendModules, AMissingModuleIsAServiceThatSaysItIsNotThere) {
     std::string err;
     EXPECT_FALSE(MakeSdlAudio()->Open(0, AudioFormat{}, &err));
     EXPECT_EQ(err, "módulo não encontrado: kaldorin-audio.so");
-    EXPECT_EQ(StandInReason(*MakeWindowFrontEnd(test::TestLoop(), WindowOptions{})), "módulo não encontrado: kaldorin-window.so");
+    EXPECT_EQ(StandInReason(*MakeWindowFrontEnd(test::Context().platform, WindowOptions{})), "módulo não encontrado: kaldorin-window.so");
     EXPECT_EQ(StandInReason(*MakeSpeechdConnection()), "módulo não encontrado: kaldorin-speechd.so");
-    EXPECT_EQ(StandInReason(*MakeHostAccessibility(test::TestLoop())), "módulo não encontrado: kaldorin-atspi.so");
+    EXPECT_EQ(StandInReason(*MakeHostAccessibility(test::Context().platform)), "módulo não encontrado: kaldorin-atspi.so");
     EXPECT_EQ(MakeSynthMidiOutput("x.sf2")->Open(&err), MidiOpenError::kNoSynthesizer);
     EXPECT_EQ(err, "módulo não encontrado: kaldorin-fluidsynth.so");
     std::string why;

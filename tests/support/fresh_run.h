@@ -1,5 +1,5 @@
 // A whole set of run objects, built as main builds them for a run and
-// installed for its life: the one each test case runs on
+// (those that still are) installed for its life: the one each test case runs on
 // (fresh_subsystems.h), or a second one that a case builds beside its own.
 #pragma once
 
@@ -23,15 +23,14 @@ struct FreshRun {
 
   std::unique_ptr<EventLoop> loop;
   Platform platform{*loop};
-  ScopedPlatform use_platform{platform};
-  ConfigState config;
+  ConfigState config{platform};
   ScopedConfig use_config{config};
   WavePlayer player{platform};
   WavePlayerScope playing{player};
   Voices voices;
-  SpeechState speech{voices, *loop};
-  Network network{*loop};
-  Console console{*loop, speech};
+  SpeechState speech{voices, platform};
+  Network network{platform};
+  Console console{platform, speech};
   ConsoleScope consoling{console};
   RunContext context{platform, config, player, voices, speech, network, console, *loop};
 };

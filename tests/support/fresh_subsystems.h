@@ -1,7 +1,7 @@
 // Every test case runs on a fresh run context: the event loop, the platform
 // and configuration states, the wave player, the voices, the speech facade,
 // the network and the console, built for the case as main builds them for a
-// run and installed for its length. The loop is a fake one, whose clock is
+// run (those that main installs, installed for its length). The loop is a fake one, whose clock is
 // virtual, unless the case asks for the host's. A case that needs a second
 // set beside its own builds a FreshRun (fresh_run.h).
 #pragma once

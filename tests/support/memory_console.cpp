@@ -6,13 +6,15 @@
 #include "1_platform/stop_request.h"
 #include "6_console/console.h"
 #include "6_console/console_state.h"
+#include "8_interpreter/run_context.h"
+#include "tests/support/fresh_subsystems.h"
 
 namespace kal::test {
 
 void UseMemoryConsole(std::string keys, std::string* out) {
   SetConsoleFrontEnd(nullptr);
   InstalledConsole().screen = ConsoleScreen();
-  ClearStopRequest();
+  ClearStopRequest(Context().platform);
   SetConsoleFrontEnd(MakeMemoryFrontEnd(std::move(keys), out));
 }
 

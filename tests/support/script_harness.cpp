@@ -52,8 +52,8 @@ ScriptResult RunScriptIn(InterpreterState& in, const std::string& script, const 
   std::string err;
   SplitScriptText(script, &lines, &err);
   InitInterpreter(in, "teste");
-  RunEnd end = StopRequested() ? RequestedStop() : RunEnd{};
-  if (!StopRequested()) {
+  RunEnd end = StopRequested(Context().platform) ? RequestedStop(Context().platform) : RunEnd{};
+  if (!StopRequested(Context().platform)) {
     for (size_t i = 0; i < lines.size(); ++i) StoreLine(in, lines[i], static_cast<int>(i + 1));
     end = RunDriver(in);
   }
@@ -68,7 +68,7 @@ ScriptResult RunScriptIn(InterpreterState& in, const std::string& script, const 
   r.outcome = end.reason == EndReason::kFailed ? 1 : 0;
   r.line = end.line;
   r.exit_code = end.exit_code;
-  ClearStopRequest();
+  ClearStopRequest(Context().platform);
   r.speech = CapturedSpeech();
   CaptureSpeechLog(false);
   return r;

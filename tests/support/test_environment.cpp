@@ -2,12 +2,11 @@
 // starts, the configuration folder, the drives folder and the Windows folder
 // point into a fresh temporary folder, so that no test reads or writes the
 // Talven.ini or the files of the person running the tests. Tests that need
-// their own installation use TalvenSandbox on top of this. The platform
-// layer's and the configuration's states (platform.h, config_state.h) are
-// installed for every test, as main installs them, and live as long as the
-// test program: a test that changes a part of one puts it back, or installs
-// a fresh one for its length (a test that only looks at what would be
-// started installs a RecordingPrograms).
+// their own installation use TalvenSandbox on top of this. The
+// configuration's state (config_state.h), on a platform state of its own,
+// is installed for what runs outside a case, as main installs it, and lives
+// as long as the test program; each case runs on a fresh set of its own
+// (fresh_subsystems.h).
 #include <stdlib.h>
 
 #include <memory>
@@ -41,8 +40,7 @@ struct PrivateInstallation {
   // What runs outside a case waits on a fake loop: its clock is virtual.
   std::unique_ptr<EventLoop> loop = MakeFakeEventLoop();
   Platform platform{*loop};
-  ScopedPlatform use_platform{platform};
-  ConfigState config;
+  ConfigState config{platform};
   ScopedConfig use_config{config};
 };
 
