@@ -72,7 +72,7 @@ TEST_F(SpeechInit, AMissingMbrolaIsToldOnceWhereItIsInstalledByHand) {
   EXPECT_EQ(MissingMbrolaNoticeOnce(Context().speech), "");
   Ini("[SERVFALA]\r\nTIPOSAPI=3\r\n");
   std::string first = MissingMbrolaNoticeOnce(Context().speech);
-  if (MbrolaWhereToGet().empty() || MbrolaInstalled(Context().platform, Context().platform)) {
+  if (MbrolaWhereToGet().empty() || MbrolaInstalled(Context().platform)) {
     EXPECT_EQ(first, "");
     return;
   }
