@@ -23,18 +23,18 @@ std::string MakeSquareWave(int frequency) {
   return MakeWaveImage(pcm, kRate, 1, 8);
 }
 
-void Sound(int frequency) {
+void Sound(WavePlayer& player, int frequency) {
   if (frequency <= 0) return;
-  if (InstalledWavePlayer().tone_sounding) WaveStop();
+  if (player.tone_sounding) WaveStop(player);
   SpeechLogScope log("sound", std::to_string(frequency));
-  PlayWaveMemory(MakeSquareWave(frequency));
-  InstalledWavePlayer().tone_sounding = true;
+  PlayWaveMemory(player, MakeSquareWave(frequency));
+  player.tone_sounding = true;
 }
 
-void NoSound() {
-  if (!InstalledWavePlayer().tone_sounding) return;
-  WaveStop();
-  InstalledWavePlayer().tone_sounding = false;
+void NoSound(WavePlayer& player) {
+  if (!player.tone_sounding) return;
+  WaveStop(player);
+  player.tone_sounding = false;
   LogSpeech("nosound");
 }
 

@@ -18,11 +18,8 @@ namespace kal {
 
 namespace {
 
-// The installed wave player's part, which main builds for the run.
-MidiState& M() { return InstalledWavePlayer().midi; }
-
-std::unique_ptr<MidiOutput> MakeOutput(const MidiChoice& choice) {
-  if (M().maker) return M().maker(choice);
+std::unique_ptr<MidiOutput> MakeOutput(const MidiState& m, const MidiChoice& choice) {
+  if (m.maker) return m.maker(choice);
   if (!choice.sequencer_port.empty()) return MakeSequencerMidiOutput(choice.sequencer_port);
   return MakeSynthMidiOutput(choice.sound_font);
 }
@@ -55,11 +52,10 @@ MidiChoice ReadMidiChoice() {
   return c;
 }
 
-MidiStartError StartMidi() {
-  WavePlayer& player = InstalledWavePlayer();
+MidiStartError StartMidi(WavePlayer& player) {
   auto& m = player.midi;
   if (m.out) return MidiStartError::kAlreadyOpen;
-  std::unique_ptr<MidiOutput> out = MakeOutput(ReadMidiChoice());
+  std::unique_ptr<MidiOutput> out = MakeOutput(m, ReadMidiChoice());
   std::string detail;
   MidiStartError e = FromOpenError(out->Open(&detail));
   if (e != MidiStartError::kNone) {
@@ -67,7 +63,7 @@ MidiStartError StartMidi() {
     return e;
   }
   if (AudioMixSource* sound = out->MixSource()) {
-    if (!Audio(*player.platform).AttachMix(sound, ChosenWaveDevice(), &detail)) {
+    if (!Audio(*player.platform).AttachMix(sound, ChosenWaveDevice(player), &detail)) {
       DebugDetail(detail);
       out->Close();
       return MidiStartError::kNoAudioDevice;
@@ -78,14 +74,15 @@ MidiStartError StartMidi() {
   m.out = std::move(out);
   if (!m.exit_hook) {
     m.exit_hook = true;
-    AtProgramExit(*player.platform, [] { StopMidi(); });
+    // main runs the clean-ups while its player lives.
+    AtProgramExit(*player.platform, [&m] { m.End(); });
   }
   return MidiStartError::kNone;
 }
 
-bool MidiIsOpen() { return M().out != nullptr; }
+bool MidiIsOpen(const WavePlayer& player) { return player.midi.out != nullptr; }
 
-void StopMidi() { M().End(); }
+void StopMidi(WavePlayer& player) { player.midi.End(); }
 
 MidiState::MidiState(MidiState&& other) noexcept
     : out(std::move(other.out)),
@@ -120,10 +117,11 @@ void MidiState::End() {
   out.reset();
 }
 
-bool SendMidi(uint32_t packed) {
+bool SendMidi(WavePlayer& player, uint32_t packed) {
   MidiBytes bytes;
-  if (!M().out || !DecodeShortMessage(packed, &bytes)) return false;
-  return M().out->Send(bytes);
+  auto& m = player.midi;
+  if (!m.out || !DecodeShortMessage(packed, &bytes)) return false;
+  return m.out->Send(bytes);
 }
 
 std::string_view MidiStartMessage(MidiStartError e) {
@@ -140,6 +138,6 @@ std::string_view MidiStartMessage(MidiStartError e) {
   return {};
 }
 
-void SetMidiOutputMaker(MidiOutputMaker maker) { M().maker = std::move(maker); }
+void SetMidiOutputMaker(WavePlayer& player, MidiOutputMaker maker) { player.midi.maker = std::move(maker); }
 
 }  // namespace kal

@@ -1,5 +1,6 @@
-// The MIDI output of the language: at most one open at a time, in the
-// installed wave player's state (midi_state.h).
+// The MIDI output of the language: at most one open at a time in a wave
+// player, as a part of its state (midi_state.h); each operation is given the
+// player.
 //
 // Where the notes go is read from Talven.ini when the output is started:
 // KALDORIN/SAIDAMIDI names a port of the ALSA sequencer; when it is empty the
@@ -21,6 +22,8 @@
 
 namespace kal {
 
+struct WavePlayer;
+
 enum class MidiStartError {
   kNone,
   kAlreadyOpen,
@@ -33,15 +36,15 @@ enum class MidiStartError {
 };
 
 // Opens the configured output. The output is closed again on any failure.
-MidiStartError StartMidi();
-bool MidiIsOpen();
+MidiStartError StartMidi(WavePlayer& player);
+bool MidiIsOpen(const WavePlayer& player);
 // Closes the output (nothing when none is open).
-void StopMidi();
+void StopMidi(WavePlayer& player);
 
 // Sends a packed short message (3_audio/midi_message.h). False when no
 // output is open, the number is no short message, or the output reports an
 // error.
-bool SendMidi(uint32_t packed);
+bool SendMidi(WavePlayer& player, uint32_t packed);
 
 // What the user is told when the output cannot start (UTF-8).
 std::string_view MidiStartMessage(MidiStartError e);
@@ -53,7 +56,7 @@ struct MidiChoice {
 };
 MidiChoice ReadMidiChoice();
 
-// Tests: the installed wave player's maker (midi_state.h).
-void SetMidiOutputMaker(MidiOutputMaker maker);
+// Tests: the player's maker of outputs (midi_state.h).
+void SetMidiOutputMaker(WavePlayer& player, MidiOutputMaker maker);
 
 }  // namespace kal

@@ -1,4 +1,4 @@
-// The wave player's operations on the installed player's state.
+// The wave player's operations, each on the player it is given.
 #include "3_audio/wave_player.h"
 #include "3_audio/wave_player_state.h"
 #include "3_audio/audio_messages.h"
@@ -39,12 +39,6 @@ constexpr int kStallMs = 2000;
 
 using Flight = WavePlayer::Flight;
 
-// The installed player. Process-wide because sound is asked for through the
-// player's free functions from every layer above; main sets it for the run.
-WavePlayer* g_player = nullptr;
-
-WavePlayer& W() { return *g_player; }
-
 // The device the player plays on.
 AudioDevice& DeviceOf(WavePlayer& w) { return Audio(*w.platform); }
 
@@ -62,8 +56,7 @@ void CloseDeviceOf(WavePlayer& w) {
 
 // Retires the pieces that have played: taken by the device, and its buffer
 // has had time to play them out.
-void Retire() {
-  auto& w = W();
+void Retire(WavePlayer& w) {
   if (w.flights.empty()) return;
   if (!DeviceOf(w).IsOpen()) {
     w.flights.clear();
@@ -94,15 +87,14 @@ void Retire() {
     w.flights.pop_front();
 }
 
-int InFlight() {
-  Retire();
-  return static_cast<int>(W().flights.size());
+int InFlight(WavePlayer& w) {
+  Retire(w);
+  return static_cast<int>(w.flights.size());
 }
 
 // How long until the next piece could retire; waits use it so that they
 // neither spin nor oversleep.
-int NextCheckMs() {
-  auto& w = W();
+int NextCheckMs(WavePlayer& w) {
   if (w.flights.empty()) return 1;
   int buffer_ms = DeviceOf(w).BufferMs();
   const Flight& f = w.flights.front();
@@ -113,16 +105,15 @@ int NextCheckMs() {
   return 5;
 }
 
-void WaitForEnter() {
-  while (ReadKey(*W().platform) != kKeyEnter && !StopRequested(*W().platform)) {
+void WaitForEnter(Platform& platform) {
+  while (ReadKey(platform) != kKeyEnter && !StopRequested(platform)) {
   }
 }
 
 // A piece the device would not take: the device's complaint in its own
 // words, then the user acknowledges with Enter. What was in flight on the
 // failing device is dropped, so that one failure asks once.
-void ReportDeviceError(int code) {
-  auto& w = W();
+void ReportDeviceError(WavePlayer& w, int code) {
   std::string_view msg;
   switch (code) {
     case kAudioInvalidHandle: msg = audio_msg::kInvalidHandle; break;
@@ -131,28 +122,27 @@ void ReportDeviceError(int code) {
     case kAudioStillPlaying: msg = audio_msg::kStillPlaying; break;
     default: break;
   }
-  if (!msg.empty()) WriteNoticeLine(*W().platform, msg);
+  if (!msg.empty()) WriteNoticeLine(*w.platform, msg);
   DeviceOf(w).Clear();
   w.flights.clear();
   w.queued_total = 0;
-  WaitForEnter();
+  WaitForEnter(*w.platform);
 }
 
-void ChooseDevice() {
-  auto& w = W();
+void ChooseDevice(WavePlayer& w) {
   if (w.device_chosen) return;
   w.device_chosen = true;
   std::string name = ReadConfigDirect(cfg::kSaidaDeAudio);
-  if (!name.empty()) w.device = FindWaveDevice(name);
+  if (!name.empty()) w.device = FindWaveDevice(w, name);
 }
 
-void WaitUntilNothingInFlight() {
-  while (InFlight() > 0) {
-    if (KeyPressed(*W().platform)) {
-      WaveStop();
+void WaitUntilNothingInFlight(WavePlayer& w) {
+  while (InFlight(w) > 0) {
+    if (KeyPressed(*w.platform)) {
+      WaveStop(w);
       break;
     }
-    LoopOf(W()).Wait(NextCheckMs());
+    LoopOf(w).Wait(NextCheckMs(w));
   }
 }
 
@@ -162,33 +152,32 @@ void WaitUntilNothingInFlight() {
 // standard error only when KALDORIN_AUDIO_DEBUG asks for it. The notice
 // writer posts the speech to the pump, since this may run in the middle of
 // speaking.
-void SayNoSound(const std::string& why) {
-  AnnounceNotice(*W().platform, L1(audio_msg::kNoSound));
+void SayNoSound(Platform& platform, const std::string& why) {
+  AnnounceNotice(platform, L1(audio_msg::kNoSound));
   if (std::getenv("KALDORIN_AUDIO_DEBUG")) std::fprintf(stderr, "kaldorin: audio: %s\n", why.c_str());
 }
 
 // Opens the device for the format, reopening when the format changed.
 // Returns 0, or an error code when there is no device to play on.
-int EnsureOpen(const AudioFormat& f) {
-  auto& w = W();
+int EnsureOpen(WavePlayer& w, const AudioFormat& f) {
   if (w.unavailable) return kAudioNoDriver;
   if (w.open && DeviceOf(w).IsOpen() && w.format == f) return 0;
   if (w.open) {
-    WaitUntilNothingInFlight();
+    WaitUntilNothingInFlight(w);
     DeviceOf(w).Close();
     w.open = false;
   }
-  ChooseDevice();
+  ChooseDevice(w);
   if (!w.exit_hook) {
+    // main runs the clean-ups while its player lives; a test's player on
+    // the case's platform state goes before them unrun.
     w.exit_hook = true;
-    AtProgramExit(*W().platform, [] {
-      if (g_player) CloseWaveDevice();
-    });
+    AtProgramExit(*w.platform, [&w] { CloseDeviceOf(w); });
   }
   std::string err;
   if (!DeviceOf(w).Open(w.device, f, &err)) {
     w.unavailable = true;
-    SayNoSound(err);
+    SayNoSound(*w.platform, err);
     return kAudioNoDriver;
   }
   w.open = true;
@@ -200,11 +189,10 @@ int EnsureOpen(const AudioFormat& f) {
 
 // Queues one piece, waiting up to two seconds for a free buffer; a piece
 // that finds none is dropped.
-void QueuePiece(std::string piece, const AudioFormat& f) {
-  auto& w = W();
-  for (int check = 0; InFlight() >= kRingSize; ++check) {
+void QueuePiece(WavePlayer& w, std::string piece, const AudioFormat& f) {
+  for (int check = 0; InFlight(w) >= kRingSize; ++check) {
     if (check == kFreeBufferChecks) return;
-    Delay(*W().platform, kFreeBufferStepMs);
+    Delay(*w.platform, kFreeBufferStepMs);
   }
   w.ring_index = w.ring_index % kRingSize + 1;
   bool mono8 = f.bits == 8 && f.channels == 1;
@@ -214,7 +202,7 @@ void QueuePiece(std::string piece, const AudioFormat& f) {
   if (mono8 && piece.size() != kPieceSize) piece.back() = static_cast<char>(128);
   int code = DeviceOf(w).Queue(reinterpret_cast<const uint8_t*>(piece.data()), piece.size());
   if (code != kAudioOk) {
-    ReportDeviceError(code);
+    ReportDeviceError(w, code);
     return;
   }
   w.queued_total += piece.size();
@@ -223,18 +211,17 @@ void QueuePiece(std::string piece, const AudioFormat& f) {
 
 }  // namespace
 
-int PlayPcm(const uint8_t* data, size_t length, int rate, int channels, int bits) {
-  auto& w = W();
+int PlayPcm(WavePlayer& w, const uint8_t* data, size_t length, int rate, int channels, int bits) {
   AudioFormat f{rate, bits, channels};
   if (w.flags.fast) f.rate = static_cast<int>(std::lround(rate * 1.5));
   bool cut = w.flags.cut && channels == 1;
   if (cut && bits == 16) f.bits = 8;
-  if (int e = EnsureOpen(f)) return e;
+  if (int e = EnsureOpen(w, f)) return e;
   size_t pos = 0;
   while (pos < length) {
-    while (InFlight() >= kRingSize && !KeyPressed(*W().platform)) Delay(*W().platform, 10);
-    if (KeyPressed(*W().platform)) {
-      WaveStop();
+    while (InFlight(w) >= kRingSize && !KeyPressed(*w.platform)) Delay(*w.platform, 10);
+    if (KeyPressed(*w.platform)) {
+      WaveStop(w);
       return 0;
     }
     size_t n = length - pos < kPieceSize ? length - pos : kPieceSize;
@@ -244,30 +231,29 @@ int PlayPcm(const uint8_t* data, size_t length, int rate, int channels, int bits
       size_t len = bits == 16 ? ReduceTo8Bit(p, n) : n;
       piece.resize(CutSpeechPiece(p, len, f.rate));
     }
-    QueuePiece(std::move(piece), f);
+    QueuePiece(w, std::move(piece), f);
     pos += n;
   }
   return 0;
 }
 
-bool WaveBusy() {
-  PumpMessages(*W().platform);
-  if (KeyPressed(*W().platform) || InFlight() == 0) WaveStop();
-  return InFlight() > 0;
+bool WaveBusy(WavePlayer& w) {
+  PumpMessages(*w.platform);
+  if (KeyPressed(*w.platform) || InFlight(w) == 0) WaveStop(w);
+  return InFlight(w) > 0;
 }
 
-void WaveStop() {
-  auto& w = W();
-  if (w.open && DeviceOf(w).IsOpen() && InFlight() > 0) {
+void WaveStop(WavePlayer& w) {
+  if (w.open && DeviceOf(w).IsOpen() && InFlight(w) > 0) {
     DeviceOf(w).Clear();
     w.flights.clear();
     w.queued_total = 0;
   }
-  PumpMessages(*W().platform);
+  PumpMessages(*w.platform);
 }
 
-void WaitWave() {
-  while (WaveBusy()) LoopOf(W()).Wait(NextCheckMs());
+void WaitWave(WavePlayer& w) {
+  while (WaveBusy(w)) LoopOf(w).Wait(NextCheckMs(w));
 }
 
 namespace {
@@ -316,17 +302,17 @@ size_t NextPieceSize(uint64_t remaining) {
   return kPieceSize;
 }
 
-int PlayFileData(std::FILE* f, const WaveInfo& info, uint32_t size) {
+int PlayFileData(WavePlayer& w, std::FILE* f, const WaveInfo& info, uint32_t size) {
   uint64_t remaining = size;
   std::string buf(kPieceSize, '\0');
   while (remaining > 0) {
-    if (KeyPressed(*W().platform)) {
-      WaveStop();
+    if (KeyPressed(*w.platform)) {
+      WaveStop(w);
       break;
     }
     size_t got = std::fread(buf.data(), 1, NextPieceSize(remaining), f);
     if (got == 0) break;
-    int r = PlayPcm(reinterpret_cast<const uint8_t*>(buf.data()), got, info.rate, info.channels, info.bits);
+    int r = PlayPcm(w, reinterpret_cast<const uint8_t*>(buf.data()), got, info.rate, info.channels, info.bits);
     if (r != 0) return r;
     remaining -= got;
   }
@@ -335,11 +321,10 @@ int PlayFileData(std::FILE* f, const WaveInfo& info, uint32_t size) {
 
 }  // namespace
 
-int PlayWaveFile(std::string_view path, bool no_wait) {
+int PlayWaveFile(WavePlayer& w, std::string_view path, bool no_wait) {
   SpeechLogScope log("wave", path, true);
-  auto& w = W();
-  if (KeyPressed(*W().platform)) {
-    WaveStop();
+  if (KeyPressed(*w.platform)) {
+    WaveStop(w);
     return 0;
   }
   if (w.flags.cut) {
@@ -347,7 +332,7 @@ int PlayWaveFile(std::string_view path, bool no_wait) {
     std::string fast = SoundFolderOf(path) + "rapido\\" + std::string(path.substr(SoundFolderOf(path).size()));
     if (SoundFileExists(fast)) {
       w.flags.cut = false;
-      int r = PlayWaveFile(fast, no_wait);
+      int r = PlayWaveFile(w, fast, no_wait);
       w.flags.cut = true;
       return r;
     }
@@ -357,23 +342,23 @@ int PlayWaveFile(std::string_view path, bool no_wait) {
   WaveInfo info;
   uint32_t size = 0;
   if (!ReadWaveHead(f.get(), &info) || !FindDataChunk(f.get(), &size)) return -1;
-  int r = PlayFileData(f.get(), info, size);
+  int r = PlayFileData(w, f.get(), info, size);
   f.reset();
   if (r != 0) return r;
-  if (!no_wait && !w.flags.no_wait) WaitWave();
+  if (!no_wait && !w.flags.no_wait) WaitWave(w);
   return 0;
 }
 
-int PlayWaveMemory(std::string_view image) {
+int PlayWaveMemory(WavePlayer& w, std::string_view image) {
   SpeechLogScope log("wave", "memory " + std::to_string(image.size()), true);
   WaveInfo info;
   std::string_view data;
   if (!ParseWaveImage(image, &info, &data) || !PlayableFormat(info)) return -1;
-  return PlayPcm(reinterpret_cast<const uint8_t*>(data.data()), data.size(), info.rate, info.channels, info.bits);
+  return PlayPcm(w, reinterpret_cast<const uint8_t*>(data.data()), data.size(), info.rate, info.channels, info.bits);
 }
 
-std::vector<std::string> ListWaveDevices() {
-  std::vector<std::string> names = DeviceOf(W()).ListDevices();
+std::vector<std::string> ListWaveDevices(WavePlayer& w) {
+  std::vector<std::string> names = DeviceOf(w).ListDevices();
   for (auto& n : names) {
     size_t a = n.find_first_not_of(" \t");
     size_t b = n.find_last_not_of(" \t");
@@ -382,30 +367,30 @@ std::vector<std::string> ListWaveDevices() {
   return names;
 }
 
-int FindWaveDevice(std::string_view name) {
-  std::vector<std::string> names = ListWaveDevices();
+int FindWaveDevice(WavePlayer& w, std::string_view name) {
+  std::vector<std::string> names = ListWaveDevices(w);
   for (size_t i = 0; i < names.size(); ++i)
     if (SameLetters(names[i], name)) return static_cast<int>(i);
   return -1;
 }
 
-int ChosenWaveDevice() {
-  ChooseDevice();
-  return W().device;
+int ChosenWaveDevice(WavePlayer& w) {
+  ChooseDevice(w);
+  return w.device;
 }
 
-void SetWaveDevice(int device) {
-  W().device = device;
-  W().device_chosen = true;
+void SetWaveDevice(WavePlayer& w, int device) {
+  w.device = device;
+  w.device_chosen = true;
 }
 
-WaveFlags GetWaveFlags() { return W().flags; }
-void SetWaveFlags(const WaveFlags& flags) { W().flags = flags; }
-void SetWaveNoWait(bool on) { W().flags.no_wait = on; }
+WaveFlags GetWaveFlags(const WavePlayer& w) { return w.flags; }
+void SetWaveFlags(WavePlayer& w, const WaveFlags& flags) { w.flags = flags; }
+void SetWaveNoWait(WavePlayer& w, bool on) { w.flags.no_wait = on; }
 
-int WaveInFlight() { return InFlight(); }
+int WaveInFlight(WavePlayer& w) { return InFlight(w); }
 
-void CloseWaveDevice() { CloseDeviceOf(W()); }
+void CloseWaveDevice(WavePlayer& w) { CloseDeviceOf(w); }
 
 WavePlayer::WavePlayer(Platform& p) : platform(&p) {}
 
@@ -413,10 +398,5 @@ WavePlayer::~WavePlayer() {
   midi.End();
   CloseDeviceOf(*this);
 }
-
-WavePlayerScope::WavePlayerScope(WavePlayer& player) : previous_(g_player) { g_player = &player; }
-WavePlayerScope::~WavePlayerScope() { g_player = previous_; }
-
-WavePlayer& InstalledWavePlayer() { return W(); }
 
 }  // namespace kal

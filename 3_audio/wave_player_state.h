@@ -1,8 +1,10 @@
 // The wave player's state for a run: the device it opened and in which
 // format, the pieces in flight, the flags, whether a square-wave tone
 // (console_sound.h) is sounding, and the MIDI output (midi_state.h). main
-// builds one and installs it for the run with a WavePlayerScope; a test gets
-// a fresh one for each case.
+// builds one for the run and hands it down: the operations of
+// wave_player.h, midi.h and console_sound.h are given it, and the voices and
+// the speech facade hold the one they play on. A test gets a fresh one for
+// each case.
 #pragma once
 
 #include <cstdint>
@@ -50,20 +52,5 @@ struct WavePlayer {
   bool tone_sounding = false;  // a Sound() tone plays until NoSound()
   MidiState midi;              // midi.h: its synthesizer mixes into the device
 };
-
-// Installs a player for the scope's life and puts back the one before it.
-class WavePlayerScope {
- public:
-  explicit WavePlayerScope(WavePlayer& player);
-  ~WavePlayerScope();
-  WavePlayerScope(const WavePlayerScope&) = delete;
-  WavePlayerScope& operator=(const WavePlayerScope&) = delete;
-
- private:
-  WavePlayer* previous_;
-};
-
-// The installed player.
-WavePlayer& InstalledWavePlayer();
 
 }  // namespace kal

@@ -6,8 +6,9 @@
 
 namespace kal {
 
-Voices::Voices()
-    : orvan(std::make_unique<OrvanState>()),
+Voices::Voices(WavePlayer& plays_on)
+    : player(plays_on),
+      orvan(std::make_unique<OrvanState>(plays_on)),
       synth(std::make_unique<diphone::SynthState>()),
       translator(std::make_unique<translator::TranslatorState>()) {}
 

@@ -28,6 +28,9 @@
 
 namespace kal {
 
+SpeechState::SpeechState(Voices& voices_used, Platform& run_platform)
+    : voices(&voices_used), player(voices_used.player), platform(run_platform), loop(run_platform.loop) {}
+
 SpeechEngine& Engine(SpeechState& s) {
   if (!s.engine) s.engine = MakeNoSpeechEngine();
   return *s.engine;
@@ -86,10 +89,10 @@ void LoadVoiceSettings(SpeechState& s, int speed) {
   auto number = [&](const cfg::ConfigKey& stem) { return ReadConfigInt(stem.section, key(stem), stem.number); };
   s.voice_database = read(cfg::kDifones).substr(0, 8);
   Words(s).SetTuning(number(cfg::kCorteFon), number(cfg::kSobraFon), number(cfg::kInterPal));
-  WaveFlags f = GetWaveFlags();
+  WaveFlags f = GetWaveFlags(s.player);
   f.cut = ConfigNotN(read(cfg::kCortaFala));
   f.fast = ConfigNotN(read(cfg::kRapidinho));
-  SetWaveFlags(f);
+  SetWaveFlags(s.player, f);
   s.pause_full = number(cfg::kPausaPonto);
   s.pause_comma = number(cfg::kPausaVirg);
   s.pause_colon = number(cfg::kPausaDoisPontos);
@@ -201,7 +204,7 @@ void SpeakChar(SpeechState& s, uint8_t c) {
   if (c < 32 && c != 0 && c != 12) return;
   std::string path = s.letters_folder + "_" + std::to_string(c) + ".wav";
   if (!SoundFileExists(path)) path = s.letters_folder + "_unknown.wav";
-  PlayWaveFile(path);
+  PlayWaveFile(s.player, path);
 }
 
 void SpellText(SpeechState& s, std::string_view text) {
@@ -222,7 +225,7 @@ std::string NamedSoundPath(const SpeechState& s, std::string_view name) {
 void PlayNamedSound(SpeechState& s, std::string_view name) {
   SpeechLogScope log("play", name);
   WaitSpeech(s);
-  PlayWaveFile(NamedSoundPath(s, name));
+  PlayWaveFile(s.player, NamedSoundPath(s, name));
 }
 
 bool SoundExists(SpeechState& s, std::string_view name) { return SoundFileExists(NamedSoundPath(s, name)); }
@@ -230,7 +233,7 @@ bool SoundExists(SpeechState& s, std::string_view name) { return SoundFileExists
 void PlayWaveBuffer(SpeechState& s, std::string_view image) {
   SpeechLogScope log("wave", "memory " + std::to_string(image.size()), true);
   WaitSpeech(s);
-  if (PlayWaveMemory(image) == 0) WaitWave();
+  if (PlayWaveMemory(s.player, image) == 0) WaitWave(s.player);
 }
 
 uint8_t ReadKeySpoken(SpeechState& s) {
@@ -246,7 +249,7 @@ bool SpeechBusy(SpeechState& s) {
     StopSpeech(s);
     return false;
   }
-  bool wave = WaveBusy();
+  bool wave = WaveBusy(s.player);
   return wave || (s.engine_active && Engine(s).Busy(0));
 }
 
@@ -262,7 +265,7 @@ void WaitSpeech(SpeechState& s) {
 
 void StopSpeech(SpeechState& s) {
   LogSpeechDetail("stop");
-  WaveStop();
+  WaveStop(s.player);
   s.stop = true;
   if (s.engine_active && (s.engine_kind == 3 || Engine(s).Busy(0))) Engine(s).Stop();
   s.loop.Post([] {});

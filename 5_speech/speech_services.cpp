@@ -17,20 +17,20 @@ namespace kal {
 
 void DialDigits(SpeechState& s, std::string_view text) {
   SpeechLogScope log("dial", text);
-  WaveFlags saved = GetWaveFlags();
+  WaveFlags saved = GetWaveFlags(s.player);
   WaveFlags plain = saved;
   plain.fast = false;
-  SetWaveFlags(plain);
+  SetWaveFlags(s.player, plain);
   for (char ch : UpperCaseText(text)) {
     if (ch == '#' || ch == '*' || (ch >= '0' && ch <= '9')) {
       std::string key(1, ch == '*' ? 'X' : ch);
-      if (PlayWaveFile(LettersFolder(s) + "dtmf_" + key + ".wav") == 0) WaitWave();
+      if (PlayWaveFile(s.player, LettersFolder(s) + "dtmf_" + key + ".wav") == 0) WaitWave(s.player);
       Delay(s.platform, 100);
     } else if (ch == ',') {
       Delay(s.platform, 1000);
     }
   }
-  SetWaveFlags(saved);
+  SetWaveFlags(s.player, saved);
 }
 
 void SpeakBatteryStatus(SpeechState& s) {

@@ -34,12 +34,12 @@ void Click(SpeechState& s) {
   SpeechLogScope log("click");
   EnsureSpeechModule(s);
   WaitSpeech(s);
-  WaveFlags f = GetWaveFlags();
+  WaveFlags f = GetWaveFlags(s.player);
   WaveFlags plain = f;
   plain.cut = false;
-  SetWaveFlags(plain);
-  if (PlayWaveMemory(s.click) == 0) WaitWave();
-  SetWaveFlags(f);
+  SetWaveFlags(s.player, plain);
+  if (PlayWaveMemory(s.player, s.click) == 0) WaitWave(s.player);
+  SetWaveFlags(s.player, f);
 }
 
 void ErrorBeep(SpeechState& s) {
@@ -48,7 +48,7 @@ void ErrorBeep(SpeechState& s) {
   WaitSpeech(s);
   PumpMessages(s.platform);
   ClearKeyQueue(s.platform);
-  if (PlayWaveMemory(s.beep) == 0) WaitWave();
+  if (PlayWaveMemory(s.player, s.beep) == 0) WaitWave(s.player);
 }
 
 }  // namespace kal

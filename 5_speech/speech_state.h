@@ -14,15 +14,17 @@ namespace kal {
 
 class EventLoop;
 struct Voices;
+struct WavePlayer;
 
 struct SpeechState {
   // The facade speaks with the word voice of these voices unless it is
-  // given another, and waits for speech and keys, and asks for the end of
-  // the run, through that platform state (both must outlive it).
-  SpeechState(Voices& voices_used, Platform& run_platform)
-      : voices(&voices_used), platform(run_platform), loop(run_platform.loop) {}
+  // given another, plays on their wave player, and waits for speech and
+  // keys, and asks for the end of the run, through that platform state (all
+  // must outlive it).
+  SpeechState(Voices& voices_used, Platform& run_platform);
 
   Voices* voices;
+  WavePlayer& player;
   Platform& platform;
   EventLoop& loop;
   bool module_ready = false;   // the start-up reads were done

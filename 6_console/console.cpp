@@ -21,6 +21,7 @@
 #include "6_console/small_terminal.h"
 #include "0_base/latin1.h"
 #include "5_speech/speech.h"
+#include "5_speech/speech_state.h"
 #include "1_platform/event_loop.h"
 #include "1_platform/stop_request.h"
 #include "1_platform/pump.h"
@@ -193,9 +194,10 @@ void Present() {
 
 // A beep of the chord keyboard's signals.
 void Tone(int frequency, int ms) {
-  Sound(frequency);
+  WavePlayer& player = InstalledConsole().speech.player;
+  Sound(player, frequency);
   Delay(ConsolePlatform(), ms);
-  NoSound();
+  NoSound(player);
 }
 
 void SetBrailleMode(int mode) {

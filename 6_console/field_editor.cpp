@@ -17,6 +17,7 @@
 #include "6_console/key_decoder.h"
 #include "6_console/screen_review.h"
 #include "5_speech/speech.h"
+#include "5_speech/speech_state.h"
 #include "5_speech/time_speech.h"
 #include "3_audio/wave_player.h"
 #include "1_platform/stop_request.h"
@@ -50,7 +51,7 @@ Kind KindOf(char ch) {
 // The editor queues the echo without waiting for it; at its end the wave
 // player waits again as before. Only that flag is put back: a speed chosen
 // with Ctrl+F4 set the player's other flags, which stay.
-void RestoreWaitMode(const WaveFlags& before) { SetWaveNoWait(before.no_wait); }
+void RestoreWaitMode(WavePlayer& player, const WaveFlags& before) { SetWaveNoWait(player, before.no_wait); }
 
 class FieldEditor {
  public:
@@ -133,10 +134,11 @@ bool FieldEditor::TextAtOrAfterCursor() const { return cursor_ < TextEnd(); }
 
 int FieldEditor::Run() {
   InitConsole();
-  WaveFlags saved = GetWaveFlags();
+  WavePlayer& player = console_.speech.player;
+  WaveFlags saved = GetWaveFlags(player);
   WaveFlags quick = saved;
   quick.no_wait = true;  // fast typing is not held up by the echo
-  SetWaveFlags(quick);
+  SetWaveFlags(player, quick);
   int result = 0;
   for (;;) {
     if (cursor_ < first_) first_ = cursor_;
@@ -146,7 +148,7 @@ int FieldEditor::Run() {
     uint8_t k = ReadKey(console_.platform);
     // A stopped run leaves the field as it stands, unchanged and unread.
     if (StopRequested(console_.platform)) {
-      RestoreWaitMode(saved);
+      RestoreWaitMode(player, saved);
       return kStoppedResult;
     }
     StopSpeech(speech_);
@@ -167,7 +169,7 @@ int FieldEditor::Run() {
     first_key_ = false;
     if (ended) break;
   }
-  RestoreWaitMode(saved);
+  RestoreWaitMode(player, saved);
   Finish();
   return result;
 }

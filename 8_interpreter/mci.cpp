@@ -32,15 +32,15 @@ std::vector<std::string> Words(std::string_view s) {
   return words;
 }
 
-bool IsPlaying(MciDevices& s, const std::string& alias) {
+bool IsPlaying(WavePlayer& player, MciDevices& s, const std::string& alias) {
   if (s.playing.empty() || s.playing != alias) return false;
-  if (WaveBusy()) return true;
+  if (WaveBusy(player)) return true;
   s.playing.clear();
   return false;
 }
 
-void Stop(MciDevices& s, const std::string& alias) {
-  if (IsPlaying(s, alias)) WaveStop();
+void Stop(WavePlayer& player, MciDevices& s, const std::string& alias) {
+  if (IsPlaying(player, s, alias)) WaveStop(player);
   if (s.playing == alias) s.playing.clear();
 }
 
@@ -55,7 +55,7 @@ std::string Open(MciDevices& s, const std::vector<std::string>& w) {
 
 // play NAME-OR-FILE [wait|notify]: a name that is not an open device is a
 // file, opened on the way under its own name (blanks in it allowed).
-std::string Play(MciDevices& s, std::string_view rest) {
+std::string Play(WavePlayer& player, MciDevices& s, std::string_view rest) {
   std::string target(rest);
   while (!target.empty() && target.back() == ' ') target.pop_back();
   bool wait = false;
@@ -73,22 +73,22 @@ std::string Play(MciDevices& s, std::string_view rest) {
   std::string key = UpperCaseText(target);
   auto it = s.devices.find(key);
   if (it == s.devices.end()) it = s.devices.emplace(key, target).first;
-  if (!s.playing.empty()) Stop(s, s.playing);
-  if (PlayWaveFile(it->second, true) != 0) return "";
+  if (!s.playing.empty()) Stop(player, s, s.playing);
+  if (PlayWaveFile(player, it->second, true) != 0) return "";
   s.playing = key;
-  while (wait && IsPlaying(s, key)) WaitWave();
+  while (wait && IsPlaying(player, s, key)) WaitWave(player);
   return "";
 }
 
 // Forgets every open device and stops what plays.
-void CloseAll(MciDevices& s) {
-  if (!s.playing.empty()) WaveStop();
+void CloseAll(WavePlayer& player, MciDevices& s) {
+  if (!s.playing.empty()) WaveStop(player);
   s = MciDevices();
 }
 
 }  // namespace
 
-std::string SendMciString(MciDevices& s, std::string_view command) {
+std::string SendMciString(WavePlayer& player, MciDevices& s, std::string_view command) {
   std::vector<std::string> w = Words(command);
   if (w.empty()) return "";
   std::string verb = UpperCaseText(w[0]);
@@ -96,20 +96,20 @@ std::string SendMciString(MciDevices& s, std::string_view command) {
   if (verb == "OPEN") return Open(s, w);
   if (verb == "PLAY") {
     size_t at = command.find_first_not_of(' ', command.find_first_of(' ', command.find_first_not_of(' ')));
-    return at == std::string_view::npos ? "" : Play(s, command.substr(at));
+    return at == std::string_view::npos ? "" : Play(player, s, command.substr(at));
   }
   if (verb == "STATUS" && w.size() >= 3 && UpperCaseText(w[2]) == "MODE") {
-    return s.devices.count(target) ? (IsPlaying(s, target) ? "playing" : "stopped") : "";
+    return s.devices.count(target) ? (IsPlaying(player, s, target) ? "playing" : "stopped") : "";
   }
   if (verb == "STOP") {
-    Stop(s, target);
+    Stop(player, s, target);
     return "";
   }
   if (verb == "CLOSE") {
     if (target == "ALL") {
-      CloseAll(s);
+      CloseAll(player, s);
     } else {
-      Stop(s, target);
+      Stop(player, s, target);
       s.devices.erase(target);
     }
     return "";

@@ -5,6 +5,7 @@
 //   status NAME mode                           "playing" or "stopped"
 //   stop NAME, close NAME, close all
 // Every other string, and every failure, answers with the empty reply.
+// The files play on the wave player given with each string.
 #pragma once
 
 #include <map>
@@ -13,12 +14,14 @@
 
 namespace kal {
 
+struct WavePlayer;
+
 // The open devices of one interpreter.
 struct MciDevices {
   std::map<std::string, std::string> devices;  // upper-cased alias -> file
   std::string playing;                          // alias of the playing device
 };
 
-std::string SendMciString(MciDevices& mci, std::string_view command);
+std::string SendMciString(WavePlayer& player, MciDevices& mci, std::string_view command);
 
 }  // namespace kal

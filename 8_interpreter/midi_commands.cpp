@@ -13,6 +13,7 @@
 #include "8_interpreter/fail_reason.h"
 #include "8_interpreter/messages.h"
 #include "8_interpreter/operands.h"
+#include "8_interpreter/run_context.h"
 #include "8_interpreter/state.h"
 
 namespace kal {
@@ -49,21 +50,22 @@ uint8_t Status(uint8_t kind, int channel) { return static_cast<uint8_t>(kind + c
 
 // No output, no sound font, no device: the user hears why.
 bool Inicia(InterpreterState& in) {
-  MidiStartError e = StartMidi();
+  WavePlayer& player = in.context->player;
+  MidiStartError e = StartMidi(player);
   if (e != MidiStartError::kNone) {
     std::string_view why = MidiStartMessage(e);
     return why.empty() ? false : Fail(in, RunFault::kNotAvailable, std::string(why));
   }
-  SendMidi(BuildShortMessage(kSystemReset));
-  SendMidi(kAfterReset);
+  SendMidi(player, BuildShortMessage(kSystemReset));
+  SendMidi(player, kAfterReset);
   in.midi_open = true;
   return true;
 }
 
-bool Pane() {
+bool Pane(WavePlayer& player) {
   for (int channel = 1; channel <= 16; ++channel)
     for (int note = 0; note <= 127; ++note)
-      SendMidi(BuildShortMessage(Status(kNoteOn, channel), static_cast<uint8_t>(note), 0));
+      SendMidi(player, BuildShortMessage(Status(kNoteOn, channel), static_cast<uint8_t>(note), 0));
   return true;
 }
 
@@ -74,11 +76,11 @@ bool NoteOrProgram(InterpreterState& in, std::string_view sub, std::string_view 
   if (sub == "NL" && !ReadDataByte(in, &args, &b)) return false;
   if (!TrimBlanks(args).empty()) return false;
   if (sub == "TT") {
-    if (!SendMidi(BuildShortMessage(Status(kProgramChange, channel), static_cast<uint8_t>(a))))
+    if (!SendMidi(in.context->player, BuildShortMessage(Status(kProgramChange, channel), static_cast<uint8_t>(a))))
       ConsoleWriteLine(kMsgProgramChangeError);
     return true;
   }
-  SendMidi(BuildShortMessage(Status(kNoteOn, channel), static_cast<uint8_t>(a), static_cast<uint8_t>(b)));
+  SendMidi(in.context->player, BuildShortMessage(Status(kNoteOn, channel), static_cast<uint8_t>(a), static_cast<uint8_t>(b)));
   return true;
 }
 
@@ -87,14 +89,15 @@ bool NoteOrProgram(InterpreterState& in, std::string_view sub, std::string_view 
 bool CmdMidi(InterpreterState& in, std::string_view args) {
   if (args.empty()) return false;
   std::string text = UpperCaseText(args);
-  if (text == "INICIA") return !MidiIsOpen() && Inicia(in);
-  if (!MidiIsOpen()) return false;
+  WavePlayer& player = in.context->player;
+  if (text == "INICIA") return !MidiIsOpen(player) && Inicia(in);
+  if (!MidiIsOpen(player)) return false;
   if (text == "TERMINA") {
-    StopMidi();
+    StopMidi(player);
     in.midi_open = false;
     return true;
   }
-  if (text == "PANE") return Pane();
+  if (text == "PANE") return Pane(player);
   std::string_view sub = std::string_view(text).substr(0, 2);
   if (sub != "NL" && sub != "ND" && sub != "TT") return false;
   return NoteOrProgram(in, sub, std::string_view(text).substr(2));

@@ -46,7 +46,7 @@ void InitInterpreter(InterpreterState& in, std::string_view program_name) {
   } else {
     PumpMessages(in.context->platform);
   }
-  StopMidi();
+  StopMidi(in.context->player);
   // The network layer asks and tells the user through the console.
   in.net_user.TalkOn(in.context->network, in.context->speech);
   LocalTime t = NowLocal(in.context->platform);

@@ -8,9 +8,9 @@
 #include "0_base/speech_log.h"
 #include "3_audio/wave_player.h"
 #include "8_interpreter/commands.h"
-#include "8_interpreter/run_context.h"
 #include "8_interpreter/mci.h"
 #include "8_interpreter/operands.h"
+#include "8_interpreter/run_context.h"
 #include "8_interpreter/state.h"
 #include "8_interpreter/variables.h"
 #include "1_platform/stop_request.h"
@@ -51,8 +51,8 @@ std::string SquareWave(int frequency, int ms) {
   return pcm;
 }
 
-std::string Mci(MciDevices& mci, std::string_view command) {
-  return SendMciString(mci, command.substr(0, kMciCommandMax));
+std::string Mci(InterpreterState& in, std::string_view command) {
+  return SendMciString(in.context->player, in.mci, command.substr(0, kMciCommandMax));
 }
 
 }  // namespace
@@ -74,8 +74,9 @@ bool CmdAlarme(InterpreterState& in, std::string_view args) {
   if (!ReadToneValue(in, &args, &frequency) || !ReadToneValue(in, &args, &ms)) return false;
   SpeechLogScope log("tone", std::to_string(frequency) + " " + std::to_string(ms));
   std::string pcm = SquareWave(frequency, ms);
-  if (!pcm.empty() && PlayPcm(reinterpret_cast<const uint8_t*>(pcm.data()), pcm.size(), kToneRate, 1, 16) == 0)
-    WaitWave();
+  WavePlayer& player = in.context->player;
+  if (!pcm.empty() && PlayPcm(player, reinterpret_cast<const uint8_t*>(pcm.data()), pcm.size(), kToneRate, 1, 16) == 0)
+    WaitWave(player);
   return true;
 }
 
@@ -86,17 +87,17 @@ bool CmdToca(InterpreterState& in, std::string_view args) {
   std::string file;
   if (!ReadOperand(in, &args, &file) || !args.empty()) return false;
   if (no_wait) {
-    Mci(in.mci, "play " + file);
+    Mci(in, "play " + file);
     return true;
   }
-  Mci(in.mci, "open \"" + file + "\" alias myfile");
-  Mci(in.mci, "play myfile");
+  Mci(in, "open \"" + file + "\" alias myfile");
+  Mci(in, "play myfile");
   do {
     Delay(in.context->platform, kTocaPollMs);
-  } while (!KeyPressed(in.context->platform) && Mci(in.mci, "status myfile mode") == "playing");
+  } while (!KeyPressed(in.context->platform) && Mci(in, "status myfile mode") == "playing");
   while (KeyPressed(in.context->platform) && !StopRequested(in.context->platform)) ReadKey(in.context->platform);
-  Mci(in.mci, "stop myfile");
-  Mci(in.mci, "close myfile");
+  Mci(in, "stop myfile");
+  Mci(in, "close myfile");
   return true;
 }
 
@@ -104,7 +105,7 @@ bool CmdMci(InterpreterState& in, std::string_view args) {
   int slot = 0;
   std::string command;
   if (!ReadVariableRef(in, &args, &slot) || !ReadOperand(in, &args, &command) || !args.empty()) return false;
-  Var(in, slot) = Mci(in.mci, command);
+  Var(in, slot) = Mci(in, command);
   return true;
 }
 
@@ -115,7 +116,7 @@ bool CmdMensagem(InterpreterState& in, std::string_view args) {
   if (args.empty() || !ReadOperand(in, &args, &file)) return false;
   file = UpperCaseText(file);
   if (file.find(".WAV") == std::string::npos) file += ".WAV";
-  PlayWaveFile(file);
+  PlayWaveFile(in.context->player, file);
   return true;
 }
 

@@ -238,8 +238,7 @@ int ProgramMain(int argc, char** argv) {
   PrepareInstalledRun();
   // The sound and speech of the run: built here and owned for the run.
   WavePlayer player(platform);
-  WavePlayerScope playing(player);
-  Voices voices;
+  Voices voices(player);
   SpeechState speech(voices, platform);
   speech.engine = std::make_unique<EngineSwitch>(voices, *loop);
   Network network(platform);

@@ -16,6 +16,7 @@
 #include "1_platform/platform.h"
 #include "1_platform/event_loop.h"
 #include "2_config/config_state.h"
+#include "3_audio/wave_player_state.h"
 #include "4_voices/voices.h"
 #include "0_base/latin1.h"
 #include "3_audio/wave_player.h"
@@ -73,7 +74,8 @@ int main(int argc, char** argv) {
   kal::Platform platform(*loop);  // the platform layer's state for the run
   kal::ConfigState config(platform);  // and the configuration's
   kal::ScopedConfig use_config(config);
-  kal::Voices voices;  // the synthesizer's and translator's state
+  kal::WavePlayer player(platform);  // the wave player the voices play on
+  kal::Voices voices(player);  // the synthesizer's and translator's state
   std::string db, wav;
   int runs = 20;
   for (int i = 1; i + 1 < argc; i += 2) {

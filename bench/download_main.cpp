@@ -93,15 +93,14 @@ int main(int argc, char** argv) {
   kal::Platform platform(*loop);  // the platform layer's state for the run
   kal::ConfigState config(platform);  // and the configuration's
   kal::ScopedConfig use_config(config);
-  kal::Voices voices;  // the voices and the speech facade the console speaks with
+  kal::WavePlayer player(platform);  // the wave player the voices play on
+  kal::Voices voices(player);  // the voices and the speech facade the console speaks with
   kal::SpeechState speech(voices, platform);
   kal::Console the_console(platform, speech);  // and the console's
   kal::ConsoleScope consoling(the_console);
   size_t mb = argc > 1 ? std::strtoul(argv[1], nullptr, 10) : 200;
   if (mb == 0) mb = 200;
   size_t size = mb << 20;
-  kal::WavePlayer player(platform);  // the subsystems a download speaks through, as main builds them
-  kal::WavePlayerScope playing(player);
   kal::Network network(platform);
   kal::SetConsoleFrontEnd(kal::MakeConsoleFrontEnd(platform, true));
   kal::ConsoleNetUser user(speech);

@@ -240,7 +240,8 @@ int main(int argc, char** argv) {
   kal::Platform platform(*event_loop);  // the platform layer's state for the run
   kal::ConfigState config(platform);  // and the configuration's
   kal::ScopedConfig use_config(config);
-  kal::Voices voices;  // the voices and the speech facade the console speaks with
+  kal::WavePlayer player(platform);  // the wave player the voices play on
+  kal::Voices voices(player);  // the voices and the speech facade the console speaks with
   kal::SpeechState speech(voices, platform);
   kal::Console the_console(platform, speech);  // and the console's
   kal::ConsoleScope consoling(the_console);
@@ -248,8 +249,6 @@ int main(int argc, char** argv) {
   long passes = argc > 1 ? std::strtol(argv[1], nullptr, 10) : 10000000;
   if (passes < 1000) passes = 10000000;
   std::string console;
-  WavePlayer player(platform);  // the subsystems a run speaks through, as main builds them
-  WavePlayerScope playing(player);
   Network network(platform);
   RunContext context{platform, config, player, voices, speech, network, the_console, *event_loop};
   SetConsoleFrontEnd(MakeMemoryFrontEnd("", &console));  // memory console: nothing is shown

@@ -90,7 +90,8 @@ int main() {
   kal::Platform platform(*loop);  // the platform layer's state for the run
   kal::ConfigState config(platform);  // and the configuration's
   kal::ScopedConfig use_config(config);
-  kal::Voices voices;  // the voices and the speech facade the console speaks with
+  kal::WavePlayer player(platform);  // the wave player the voices play on
+  kal::Voices voices(player);  // the voices and the speech facade the console speaks with
   kal::SpeechState speech(voices, platform);
   kal::Console the_console(platform, speech);  // and the console's
   kal::ConsoleScope consoling(the_console);
@@ -109,8 +110,6 @@ int main() {
     std::printf("scratch letter recordings, no word voice (set BENCH_DRIVES for the installed data)\n");
   }
   std::string console;
-  kal::WavePlayer player(platform);  // the subsystems the program speaks through, as main builds them
-  kal::WavePlayerScope playing(player);
   kal::Network network(platform);
   auto prepared = Clock::now();
 
@@ -138,7 +137,7 @@ int main() {
 
   // 1. Key echo, as the field editor does it: no waiting for the echo's
   // end, the next key cuts it.
-  kal::SetWaveFlags({.no_wait = true});
+  kal::SetWaveFlags(player, {.no_wait = true});
   std::vector<double> echo;
   const char* keys = "the quick brown fox jumps over the lazy dog 0123456789";
   for (int round = 0; round < 8; ++round) {

@@ -117,7 +117,8 @@ int main() {
   kal::Platform platform(*loop);  // the platform layer's state for the run
   kal::ConfigState config(platform);  // and the configuration's
   kal::ScopedConfig use_config(config);
-  kal::Voices voices;  // the voices and the speech facade the console speaks with
+  kal::WavePlayer player(platform);  // the wave player the voices play on
+  kal::Voices voices(player);  // the voices and the speech facade the console speaks with
   kal::SpeechState speech(voices, platform);
   kal::Console the_console(platform, speech);  // and the console's
   kal::ConsoleScope consoling(the_console);
@@ -127,19 +128,17 @@ int main() {
   setenv("TALVEN_DRIVES", (dir / "drives").c_str(), 1);
   if (!getenv("SDL_AUDIODRIVER")) setenv("SDL_AUDIODRIVER", "dummy", 1);
   std::string console;
-  kal::WavePlayer player(platform);  // the subsystems the program speaks through, as main builds them
-  kal::WavePlayerScope playing(player);
   kal::Network network(platform);
   kal::SetConsoleFrontEnd(kal::MakeMemoryFrontEnd("", &console));
   kal::SetAudio(platform, std::make_unique<TimingAudio>(kal::MakeSdlAudio()));
 
   auto t0 = Clock::now();
-  kal::MidiStartError e = kal::StartMidi();
+  kal::MidiStartError e = kal::StartMidi(player);
   if (e != kal::MidiStartError::kNone || !g_timed) {
     std::printf("MIDI cannot start: %s\n", std::string(kal::MidiStartMessage(e)).c_str());
     return 1;
   }
-  kal::SendMidi(kal::BuildShortMessage(0xFF));
+  kal::SendMidi(player, kal::BuildShortMessage(0xFF));
   std::printf("MIDI INICIA (synthesizer, sound font, device): %.1f ms\n", Ms(Clock::now() - t0));
   int buffer_ms = kal::Audio(platform).BufferMs();
   kal::Delay(platform, 300);
@@ -149,17 +148,17 @@ int main() {
     uint8_t note = static_cast<uint8_t>(48 + (i * 5) % 24);
     g_timed->Arm();
     auto on = Clock::now();
-    kal::SendMidi(kal::BuildShortMessage(0x90, note, 100));
+    kal::SendMidi(player, kal::BuildShortMessage(0x90, note, 100));
     while (g_timed->sounded() == 0 && Ms(Clock::now() - on) < 500)
       std::this_thread::sleep_for(std::chrono::microseconds(100));
     double ms = g_timed->sounded() ? Ms(Clock::duration(g_timed->sounded()) - on.time_since_epoch()) : 500;
     made.push_back(ms);
     heard.push_back(ms + buffer_ms);
     kal::Delay(platform, 150);
-    kal::SendMidi(kal::BuildShortMessage(0x90, note, 0));
+    kal::SendMidi(player, kal::BuildShortMessage(0x90, note, 0));
     kal::Delay(600);  // the note and its reverberation die away
   }
-  kal::StopMidi();
+  kal::StopMidi(player);
   kal::SetAudio(platform, nullptr);
   std::printf("device buffer: %d ms\n", buffer_ms);
   PrintDistribution("note-on to the first buffer holding the note", made, 20);

@@ -71,9 +71,8 @@ int main(int argc, char** argv) {
   kal::Platform platform(*loop);  // the platform layer's state for the run
   kal::ConfigState config(platform);  // and the configuration's
   kal::ScopedConfig use_config(config);
-  kal::WavePlayer player(platform);  // the engine keeps the player's flags
-  kal::WavePlayerScope playing(player);
-  kal::Voices voices;  // the engine's state and tables
+  kal::WavePlayer player(platform);  // the wave player the voices play on
+  kal::Voices voices(player);  // the engine's state and tables
   kal::OrvanState& orvan = *voices.orvan;
   kal::OrvanSettings settings = kal::ReadOrvanSettings();
   if (argc > 1) settings.folder = std::string(argv[1]) + "/";

@@ -139,7 +139,8 @@ int main() {
   kal::Platform platform(*loop);  // the platform layer's state for the run
   kal::ConfigState config(platform);  // and the configuration's
   kal::ScopedConfig use_config(config);
-  kal::Voices voices;  // the voices and the speech facade the console speaks with
+  kal::WavePlayer player(platform);  // the wave player the voices play on
+  kal::Voices voices(player);  // the voices and the speech facade the console speaks with
   kal::SpeechState speech(voices, platform);
   kal::Console the_console(platform, speech);  // and the console's
   kal::ConsoleScope consoling(the_console);
@@ -152,8 +153,6 @@ int main() {
   setenv("TALVEN_DRIVES", (home + "/drives").c_str(), 1);
   bench::WriteScratchLetters(home + "/drives/c/ferlan/som/letras");
 
-  WavePlayer player(platform);  // the subsystems a run speaks through, as main builds them
-  WavePlayerScope playing(player);
   Network network(platform);
   InstallCaptureAudio(platform);
   SetWordVoice(speech, MakeLoggingWordVoice());

@@ -72,12 +72,12 @@ int main() {
   kal::Platform platform(*loop);  // the platform layer's state for the run
   kal::ConfigState config(platform);  // and the configuration's
   kal::ScopedConfig use_config(config);
-  kal::Voices voices;  // the voices and the speech facade the console speaks with
+  kal::WavePlayer player(platform);  // the wave player the voices play on
+  kal::Voices voices(player);  // the voices and the speech facade the console speaks with
   kal::SpeechState speech(voices, platform);
   kal::Console the_console(platform, speech);  // and the console's
   kal::ConsoleScope consoling(the_console);
   // The rest of the run's objects, for the context DIGITA runs in.
-  kal::WavePlayer player(platform);
   kal::Network network(platform);
   kal::RunContext context{platform, config, player, voices, speech, network, the_console, *loop};
   const char* x11 = std::getenv("BENCH_X11");

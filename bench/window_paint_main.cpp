@@ -21,6 +21,7 @@
 
 #include "1_platform/platform.h"
 #include "5_speech/speech_state.h"
+#include "3_audio/wave_player_state.h"
 #include "4_voices/voices.h"
 #include "2_config/config_state.h"
 #include "0_base/console_grid.h"
@@ -87,7 +88,8 @@ int main() {
   kal::Platform platform(*loop);  // the platform layer's state for the run
   kal::ConfigState config(platform);  // and the configuration's
   kal::ScopedConfig use_config(config);
-  kal::Voices voices;  // the voices and the speech facade the console speaks with
+  kal::WavePlayer player(platform);  // the wave player the voices play on
+  kal::Voices voices(player);  // the voices and the speech facade the console speaks with
   kal::SpeechState speech(voices, platform);
   kal::Console the_console(platform, speech);  // and the console's
   kal::ConsoleScope consoling(the_console);

@@ -67,10 +67,13 @@ kal::RunLimits FuzzLimits() {
 }
 
 // What every run uses, for the whole fuzzing process: the loop and the
-// voices (whose tables are loaded once).
+// voices (whose tables are loaded once), with the wave player they play on
+// and the platform state of its device.
 struct LastingSubsystems {
   std::unique_ptr<kal::EventLoop> loop = kal::MakeFakeEventLoop();  // every input's runs wait on it
-  kal::Voices voices;
+  kal::Platform platform{*loop};  // the device the voices' wave player plays on
+  kal::WavePlayer player{platform};  // made fresh for each input
+  kal::Voices voices{player};
 };
 
 LastingSubsystems& SetUpOnce() {
@@ -94,6 +97,8 @@ kal::RunEnd RunScriptBytes(kal::InterpreterState& in, std::string_view text) {
 // lasting loop and voices, installed for their life.
 struct InputRun {
   explicit InputRun(LastingSubsystems& l) : lasting(l), loop(*l.loop) {
+    kal::CloseWaveDevice(l.player);
+    l.player = kal::WavePlayer(l.platform);
     kal::SetConsoleFrontEnd(kal::MakeMemoryFrontEnd("", &console_text));
   }
 
@@ -107,9 +112,7 @@ struct InputRun {
   kal::Network network{platform};
   kal::Console the_console{platform, speech};  // and the console's
   kal::ConsoleScope consoling{the_console};
-  kal::WavePlayer player{platform};  // and the wave player's, on that platform's device
-  kal::WavePlayerScope playing{player};
-  kal::RunContext context{platform, config, player, lasting.voices, speech, network, the_console, loop};
+  kal::RunContext context{platform, config, lasting.player, lasting.voices, speech, network, the_console, loop};
 };
 
 // What a script's run leaves that both ways of running it must agree on.

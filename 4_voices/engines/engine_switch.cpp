@@ -7,6 +7,7 @@
 #include "3_audio/wave_player_state.h"
 #include "1_platform/event_loop.h"
 #include "1_platform/paths.h"
+#include "1_platform/platform.h"
 #include "1_platform/system_voice.h"
 #include "4_voices/voices.h"
 
@@ -21,28 +22,29 @@ constexpr int kSettleStepMs = 50;
 
 // Kinds 5 and 54: the system's own voice object where the host has one,
 // else the speech server.
-std::unique_ptr<VoiceEngine> MakeSystemOrServerVoice(bool flavour54, EventLoop& loop) {
+std::unique_ptr<VoiceEngine> MakeSystemOrServerVoice(bool flavour54, WavePlayer& player, EventLoop& loop) {
   if (MakeSystemVoice(flavour54))
-    return MakeSystemVoiceEngine([flavour54] { return MakeSystemVoice(flavour54); }, loop);
-  return MakeServerVoice(flavour54, loop);
+    return MakeSystemVoiceEngine([flavour54] { return MakeSystemVoice(flavour54); }, *player.platform);
+  return MakeServerVoice(flavour54, player, loop);
 }
 
 std::unique_ptr<VoiceEngine> MakeEngine(Voices& voices, EngineSlot slot, EventLoop& loop) {
   switch (slot) {
     case EngineSlot::kOrvan: return MakeOrvanVoice(*voices.orvan, loop);
-    case EngineSlot::kLocal: return MakeLocalVoice(loop);
-    case EngineSlot::kServer54: return MakeSystemOrServerVoice(true, loop);
-    case EngineSlot::kServer: return MakeSystemOrServerVoice(false, loop);
+    case EngineSlot::kLocal: return MakeLocalVoice(voices.player, loop);
+    case EngineSlot::kServer54: return MakeSystemOrServerVoice(true, voices.player, loop);
+    case EngineSlot::kServer: return MakeSystemOrServerVoice(false, voices.player, loop);
   }
   return nullptr;
 }
 
 }  // namespace
 
-void SleepAndPump(EventLoop& loop, int ms) {
+void SleepAndPump(Platform& platform, int ms) {
+  EventLoop& loop = platform.loop;
   int64_t until = loop.NowMs() + ms;
   for (int64_t now = loop.NowMs(); now < until; now = loop.NowMs()) loop.Wait(static_cast<int>(until - now));
-  PumpMessages(*InstalledWavePlayer().platform);
+  PumpMessages(platform);
 }
 
 EngineSlot SlotOfKind(int kind) {
@@ -64,7 +66,7 @@ bool EngineSwitch::Start(int voice, int rate, int pitch, std::string_view output
   auto give_up = std::chrono::steady_clock::now() + std::chrono::milliseconds(kSettleLimitMs);
   for (int64_t waited = 0; Busy(1) && waited < kSettleLimitMs; waited += kSettleStepMs) {
     if (std::chrono::steady_clock::now() > give_up) break;
-    SleepAndPump(loop_, kSettleStepMs);
+    SleepAndPump(*voices_.player.platform, kSettleStepMs);
   }
   return true;
 }
@@ -74,7 +76,7 @@ void EngineSwitch::Release() { Current().Release(); }
 void EngineSwitch::Speak(std::string_view text) { Current().Speak(text); }
 
 bool EngineSwitch::Busy(int flag) {
-  PumpMessages(*InstalledWavePlayer().platform);
+  PumpMessages(*voices_.player.platform);
   return Current().Busy(flag);
 }
 

@@ -41,7 +41,8 @@ constexpr int kQueueSeconds = 4;          // samples waiting for the player, at 
 // only touched on the program's thread (from posted tasks and the engine's
 // calls); the rest under mu.
 struct LocalShared {
-  explicit LocalShared(EventLoop& run_loop) : loop(run_loop.Mailbox()) {}
+  LocalShared(WavePlayer& plays_on, EventLoop& run_loop) : player(plays_on), loop(run_loop.Mailbox()) {}
+  WavePlayer& player;                     // main
   std::shared_ptr<LoopMailbox> loop;      // the worker posts what it made here
   std::unique_ptr<TextSynth> synth;       // worker only
   WaveWriter writer;                      // worker only
@@ -77,13 +78,13 @@ void PostFeed(const std::shared_ptr<LocalShared>& s) {
 // Moves queued samples to the player while it has room. The player's
 // speeding-up of recorded speech does not apply to the synthesiser's sound.
 void Feed(const std::shared_ptr<LocalShared>& s) {
-  if (s->feeding || KeyPressed(*InstalledWavePlayer().platform)) return;
+  if (s->feeding || KeyPressed(*s->player.platform)) return;
   s->feeding = true;
-  WaveFlags saved = GetWaveFlags();
+  WaveFlags saved = GetWaveFlags(s->player);
   WaveFlags plain = saved;
   plain.fast = plain.cut = false;
-  SetWaveFlags(plain);
-  while (WaveInFlight() < kPlayerRoom && !KeyPressed(*InstalledWavePlayer().platform)) {
+  SetWaveFlags(s->player, plain);
+  while (WaveInFlight(s->player) < kPlayerRoom && !KeyPressed(*s->player.platform)) {
     std::vector<int16_t> piece;
     {
       std::lock_guard<std::mutex> lock(s->mu);
@@ -94,9 +95,9 @@ void Feed(const std::shared_ptr<LocalShared>& s) {
     }
     s->room.notify_all();
     s->fed = true;
-    PlayPcm(reinterpret_cast<const uint8_t*>(piece.data()), piece.size() * 2, s->sample_rate, 1, 16);
+    PlayPcm(s->player, reinterpret_cast<const uint8_t*>(piece.data()), piece.size() * 2, s->sample_rate, 1, 16);
   }
-  SetWaveFlags(saved);
+  SetWaveFlags(s->player, saved);
   s->feeding = false;
 }
 
@@ -171,12 +172,12 @@ std::vector<std::string> SplitText(const std::string& text) {
 
 class LocalVoice : public VoiceEngine {
  public:
-  explicit LocalVoice(EventLoop& loop) : loop_(loop) {}
+  LocalVoice(WavePlayer& player, EventLoop& loop) : player_(player), loop_(loop) {}
   ~LocalVoice() override { Release(); }
 
   bool Start(int voice, int rate, int pitch, const std::string& output_file) override {
     Release();
-    auto s = std::make_shared<LocalShared>(loop_);
+    auto s = std::make_shared<LocalShared>(player_, loop_);
     auto worker = std::make_unique<EngineWorker>();
     auto ok = std::make_shared<bool>(false);
     // A start that overruns its limit may still finish later: the job owns
@@ -193,7 +194,7 @@ class LocalVoice : public VoiceEngine {
 
   void Speak(std::string_view text) override {
     std::string t = LocalVoiceText(text);
-    if (t.empty() || !s_ || KeyPressed(*InstalledWavePlayer().platform)) return;
+    if (t.empty() || !s_ || KeyPressed(*player_.platform)) return;
     for (auto& part : SplitText(Latin1ToUtf8(t))) Queue(std::move(part));
   }
 
@@ -219,7 +220,7 @@ class LocalVoice : public VoiceEngine {
       s_->queued_samples = 0;
     }
     s_->room.notify_all();
-    if (s_->fed) WaveStop();
+    if (s_->fed) WaveStop(player_);
     s_->fed = false;
     s_->pending = 0;
   }
@@ -292,11 +293,12 @@ class LocalVoice : public VoiceEngine {
       queued = !s_->pieces.empty();
     }
     if (queued) return true;
-    if (s_->fed && WaveInFlight() > 0) return true;
+    if (s_->fed && WaveInFlight(player_) > 0) return true;
     s_->fed = false;
     return false;
   }
 
+  WavePlayer& player_;
   EventLoop& loop_;
   std::shared_ptr<LocalShared> s_;
   std::unique_ptr<EngineWorker> worker_;
@@ -305,6 +307,8 @@ class LocalVoice : public VoiceEngine {
 
 }  // namespace
 
-std::unique_ptr<VoiceEngine> MakeLocalVoice(EventLoop& loop) { return std::make_unique<LocalVoice>(loop); }
+std::unique_ptr<VoiceEngine> MakeLocalVoice(WavePlayer& player, EventLoop& loop) {
+  return std::make_unique<LocalVoice>(player, loop);
+}
 
 }  // namespace kal

@@ -25,6 +25,7 @@
 #include "0_base/latin1.h"
 #include "1_platform/event_loop.h"
 #include "1_platform/speech_server.h"
+#include "3_audio/wave_player_state.h"
 #include "4_voices/engines/engine_worker.h"
 #include "4_voices/engines/voice_engine.h"
 
@@ -104,7 +105,7 @@ int WordsPerMinute(int rate) {
 
 class ServerVoice : public VoiceEngine {
  public:
-  ServerVoice(bool flavour54, EventLoop& loop) : flavour54_(flavour54), loop_(loop) {}
+  ServerVoice(bool flavour54, WavePlayer& player, EventLoop& loop) : flavour54_(flavour54), player_(player), loop_(loop) {}
   ~ServerVoice() override { Release(); }
 
   bool Start(int voice, int rate, int pitch, const std::string& output_file) override {
@@ -156,7 +157,7 @@ class ServerVoice : public VoiceEngine {
         std::erase_if(s->outstanding, [upto](const Message& m) { return m.seq <= upto; });
       });
     }, kMaxQueued + 1);
-    SleepAndPump(loop_, kStopPauseMs);
+    SleepAndPump(*player_.platform, kStopPauseMs);
   }
 
   void Release() override {
@@ -165,7 +166,7 @@ class ServerVoice : public VoiceEngine {
       file_voice_.reset();
     }
     if (!s_) return;
-    while (Busy(0)) SleepAndPump(loop_, kReleaseStepMs);
+    while (Busy(0)) SleepAndPump(*player_.platform, kReleaseStepMs);
     auto s = s_;
     if (!worker_->stuck()) worker_->Call([s] { s->conn->Close(); }, kCloseLimitMs);
     worker_.reset();  // a stuck worker is left behind, holding what it uses
@@ -208,7 +209,7 @@ class ServerVoice : public VoiceEngine {
   }
 
   bool StartFile(int rate, const std::string& output_file) {
-    file_voice_ = MakeLocalVoice(loop_);
+    file_voice_ = MakeLocalVoice(player_, loop_);
     if (file_voice_->Start(1, WordsPerMinute(rate), 0, output_file)) return true;
     file_voice_.reset();
     return false;
@@ -230,6 +231,7 @@ class ServerVoice : public VoiceEngine {
   }
 
   bool flavour54_;
+  WavePlayer& player_;
   EventLoop& loop_;
   std::shared_ptr<ServerShared> s_;
   std::unique_ptr<EngineWorker> worker_;
@@ -238,8 +240,8 @@ class ServerVoice : public VoiceEngine {
 
 }  // namespace
 
-std::unique_ptr<VoiceEngine> MakeServerVoice(bool flavour54, EventLoop& loop) {
-  return std::make_unique<ServerVoice>(flavour54, loop);
+std::unique_ptr<VoiceEngine> MakeServerVoice(bool flavour54, WavePlayer& player, EventLoop& loop) {
+  return std::make_unique<ServerVoice>(flavour54, player, loop);
 }
 
 }  // namespace kal

@@ -13,7 +13,7 @@
 
 #include "1_platform/event_loop.h"
 #include "1_platform/stop_request.h"
-#include "3_audio/wave_player_state.h"
+#include "1_platform/platform.h"
 #include "1_platform/system_voice.h"
 #include "4_voices/engines/voice_engine.h"
 
@@ -37,7 +37,8 @@ void DebugDetail(const std::string& detail) {
 
 class SystemVoiceEngine : public VoiceEngine {
  public:
-  SystemVoiceEngine(SystemVoiceMaker maker, EventLoop& loop) : maker_(std::move(maker)), loop_(loop) {}
+  SystemVoiceEngine(SystemVoiceMaker maker, Platform& platform)
+      : maker_(std::move(maker)), platform_(platform), loop_(platform.loop) {}
   ~SystemVoiceEngine() override { Drop(); }
 
   bool Start(int voice, int rate, int, const std::string& output_file) override {
@@ -78,14 +79,14 @@ class SystemVoiceEngine : public VoiceEngine {
   void Stop() override {
     if (!voice_) return;
     voice_->Purge();
-    SleepAndPump(loop_, kStopPauseMs);
+    SleepAndPump(platform_, kStopPauseMs);
   }
 
   // Speech under way is let finish, unless the run is being stopped.
   void Release() override {
     if (!voice_) return;
-    for (int waited = 0; Busy(0) && !StopRequested(*InstalledWavePlayer().platform) && waited < kReleaseLimitMs; waited += kReleaseStepMs)
-      SleepAndPump(loop_, kReleaseStepMs);
+    for (int waited = 0; Busy(0) && !StopRequested(platform_) && waited < kReleaseLimitMs; waited += kReleaseStepMs)
+      SleepAndPump(platform_, kReleaseStepMs);
     Drop();
   }
 
@@ -98,14 +99,15 @@ class SystemVoiceEngine : public VoiceEngine {
   }
 
   SystemVoiceMaker maker_;
+  Platform& platform_;
   EventLoop& loop_;
   std::unique_ptr<SystemVoice> voice_;
 };
 
 }  // namespace
 
-std::unique_ptr<VoiceEngine> MakeSystemVoiceEngine(SystemVoiceMaker maker, EventLoop& loop) {
-  return std::make_unique<SystemVoiceEngine>(std::move(maker), loop);
+std::unique_ptr<VoiceEngine> MakeSystemVoiceEngine(SystemVoiceMaker maker, Platform& platform) {
+  return std::make_unique<SystemVoiceEngine>(std::move(maker), platform);
 }
 
 }  // namespace kal

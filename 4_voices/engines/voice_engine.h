@@ -14,6 +14,8 @@ namespace kal {
 
 class EventLoop;
 struct OrvanState;
+struct Platform;
+struct WavePlayer;
 
 class SystemVoice;
 
@@ -36,21 +38,24 @@ class VoiceEngine {
 };
 
 // The engines of this build. The Orvan engine works on the state it is
-// given (which must outlive it). Each posts what it learns on its own
+// given, and plays on its player; the local voice plays on the player it is
+// given (each must outlive the engine). Each posts what it learns on its own
 // threads to loop and waits in it.
 std::unique_ptr<VoiceEngine> MakeOrvanVoice(OrvanState& state, EventLoop& loop);
-std::unique_ptr<VoiceEngine> MakeLocalVoice(EventLoop& loop);
+std::unique_ptr<VoiceEngine> MakeLocalVoice(WavePlayer& player, EventLoop& loop);
 // The two speech server flavours: each has its own connection and state.
-// The 5.4 flavour reads its output module from its own key.
-std::unique_ptr<VoiceEngine> MakeServerVoice(bool flavour54, EventLoop& loop);
+// The 5.4 flavour reads its output module from its own key. Speech into a
+// file goes through a local voice made on player.
+std::unique_ptr<VoiceEngine> MakeServerVoice(bool flavour54, WavePlayer& player, EventLoop& loop);
 // A system voice object's flavour (1_platform/system_voice.h); the maker
 // gives a fresh object for each start.
 using SystemVoiceMaker = std::function<std::unique_ptr<SystemVoice>()>;
-std::unique_ptr<VoiceEngine> MakeSystemVoiceEngine(SystemVoiceMaker maker, EventLoop& loop);
+// It waits in the platform state's loop and sees the run's stop there.
+std::unique_ptr<VoiceEngine> MakeSystemVoiceEngine(SystemVoiceMaker maker, Platform& platform);
 
-// Sleeps ms in loop (real time, or the loop's virtual time in tests), then
-// takes pending input and posted work.
-void SleepAndPump(EventLoop& loop, int ms);
+// Sleeps ms in the platform state's loop (real time, or the loop's virtual
+// time in tests), then takes pending input and posted work.
+void SleepAndPump(Platform& platform, int ms);
 
 // The text the local voice hands to its synthesiser: trimmed; a single
 // digit gets a "." so that it is read as a number. Empty: nothing to say.

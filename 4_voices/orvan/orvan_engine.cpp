@@ -43,7 +43,7 @@ void RecordError(OrvanState& s, std::string_view utf8) { s.last_error = L1(utf8)
 // Closes and reopens the synthesiser after a failed write.
 void RestartMbrola(OrvanState& s) {
   if (s.mbr) s.mbr->close_MBR();
-  s.mbr = LoadMbrola(*InstalledWavePlayer().platform);
+  s.mbr = LoadMbrola(*s.player.platform);
   if (s.mbr) s.mbr->init_MBR(s.settings.database);
 }
 
@@ -89,7 +89,7 @@ bool StartEngine(OrvanState& s, const std::string& output_file) {
     s.have_settings = true;
   }
   if (s.mbr) s.mbr->close_MBR();
-  s.mbr = LoadMbrola(*InstalledWavePlayer().platform);
+  s.mbr = LoadMbrola(*s.player.platform);
   if (!s.mbr) {
     RecordError(s, MissingMbrolaMessage());
     return false;
@@ -112,7 +112,7 @@ bool StartEngine(OrvanState& s, const std::string& output_file) {
 void PlayChunk(OrvanState& s) {
   if (s.chunk.size() < kMinChunkBytes) s.chunk.resize(kMinChunkBytes, '\0');
   if (s.stats.first_chunk_us == 0) s.stats.first_chunk_us = MicrosSince(s.stats.start);
-  PlayWaveMemory(MakeWaveImage(s.chunk, s.mbr->getFreq_MBR(), 1, 16));
+  PlayWaveMemory(s.player, MakeWaveImage(s.chunk, s.mbr->getFreq_MBR(), 1, 16));
   s.chunk.clear();
 }
 
@@ -198,12 +198,12 @@ bool OrvanSpeak(OrvanState& s, std::string_view text) {
   s.stats.start = std::chrono::steady_clock::now();
   std::vector<std::string> lines = OrvanPhonemeStream(s, text);
   // Synthesised sound plays as it is: neither faster nor cut.
-  WaveFlags saved = GetWaveFlags();
+  WaveFlags saved = GetWaveFlags(s.player);
   WaveFlags plain = saved;
   plain.fast = plain.cut = false;
-  SetWaveFlags(plain);
+  SetWaveFlags(s.player, plain);
   bool ok = Synthesise(s, lines);
-  SetWaveFlags(saved);
+  SetWaveFlags(s.player, saved);
   s.stats.total_us = MicrosSince(s.stats.start);
   return ok;
 }
@@ -211,8 +211,8 @@ bool OrvanSpeak(OrvanState& s, std::string_view text) {
 const OrvanStats& OrvanLastStats(const OrvanState& state) { return state.stats; }
 
 bool OrvanBusy(OrvanState& state) {
-  bool busy = !state.file_mode && WaveBusy();
-  if (KeyPressed(*InstalledWavePlayer().platform)) {
+  bool busy = !state.file_mode && WaveBusy(state.player);
+  if (KeyPressed(*state.player.platform)) {
     OrvanStop(state);
     busy = false;
   }
@@ -220,11 +220,11 @@ bool OrvanBusy(OrvanState& state) {
 }
 
 void OrvanStop(OrvanState& state) {
-  if (!state.file_mode) WaveStop();
+  if (!state.file_mode) WaveStop(state.player);
 }
 
 void OrvanRelease(OrvanState& s) {
-  while (OrvanBusy(s)) Delay(*InstalledWavePlayer().platform, 500);
+  while (OrvanBusy(s)) Delay(*s.player.platform, 500);
   OrvanStop(s);
   if (s.file_mode && s.output) {
     std::fclose(s.output);

@@ -1,6 +1,6 @@
 // Everything the Orvan engine keeps between calls, in one object: the
-// engine's MBROLA synthesiser and output, and the tables its data files
-// load. It is part of the voices' state (4_voices/voices.h), so that a run
+// engine's MBROLA synthesiser and output, the tables its data files load,
+// and the wave player it plays on. It is part of the voices' state (4_voices/voices.h), so that a run
 // and each test have their own.
 #pragma once
 
@@ -19,6 +19,8 @@
 #include "4_voices/rule_file.h"
 
 namespace kal {
+
+struct WavePlayer;
 
 namespace orvan {
 
@@ -47,6 +49,10 @@ struct OrvanTables {
 inline constexpr int kOrvanReadSamples = 64000;
 
 struct OrvanState {
+  // The engine plays on this player (which must outlive the state).
+  explicit OrvanState(WavePlayer& plays_on) : player(plays_on) {}
+
+  WavePlayer& player;
   std::unique_ptr<MbrolaSynth> mbr;
   bool have_settings = false;
   OrvanSettings settings;

@@ -10,6 +10,8 @@
 #include "2_config/config.h"
 #include "2_config/config_keys.h"
 #include "3_audio/midi.h"
+#include "8_interpreter/run_context.h"
+#include "tests/support/fresh_subsystems.h"
 #include "tests/support/script_harness.h"
 #include "tests/support/temp_folder.h"
 
@@ -62,10 +64,10 @@ class WinmmMidi : public ::testing::Test {
   WinmmMidi() {
     g_winmm = &winmm_;
     SetWinmmMidiCallsForTest(&kStandIn);
-    SetMidiOutputMaker(nullptr);
+    SetMidiOutputMaker(Context().player, nullptr);
   }
   ~WinmmMidi() override {
-    StopMidi();
+    StopMidi(Context().player);
     SetWinmmMidiCallsForTest(nullptr);
     g_winmm = nullptr;
   }
@@ -99,11 +101,11 @@ TEST_F(WinmmMidi, ADeviceNamedInTheConfiguration) {
   WriteConfig(cfg::kSaidaMidi, "synth b");
   EXPECT_EQ(RunScriptText("midi inicia\n").outcome, 0);
   EXPECT_EQ(winmm_.opened, 1u);
-  StopMidi();
+  StopMidi(Context().player);
   WriteConfig(cfg::kSaidaMidi, "0");
   EXPECT_EQ(RunScriptText("midi inicia\n").outcome, 0);
   EXPECT_EQ(winmm_.opened, 0u);
-  StopMidi();
+  StopMidi(Context().player);
   for (const char* missing : {"Synth C", "2", "-1"}) {
     WriteConfig(cfg::kSaidaMidi, missing);
     auto r = RunScriptText("midi inicia\n", "\r");
@@ -129,14 +131,14 @@ TEST_F(WinmmMidi, NoDeviceOrABusyOneIsSaid) {
   r = RunScriptText("midi inicia\n", "\r");
   EXPECT_EQ(r.outcome, 1);
   EXPECT_NE(r.console.find("o sintetizador não pôde ser iniciado"), std::string::npos) << r.console;
-  EXPECT_FALSE(MidiIsOpen());
+  EXPECT_FALSE(MidiIsOpen(Context().player));
 }
 
 // The system's own winmm: without a MIDI device (Wine with no sound driver)
 // INICIA says so; with one, it opens and closes again.
 TEST(WinmmMidiSystem, IniciaOpensTheMapperOrSaysThereIsNoDevice) {
   TalvenSandbox box;
-  SetMidiOutputMaker(nullptr);
+  SetMidiOutputMaker(Context().player, nullptr);
   auto r = RunScriptText("midi inicia\nmidi termina\n", "\r");
   if (midiOutGetNumDevs() == 0) {
     EXPECT_EQ(r.outcome, 1);
@@ -144,7 +146,7 @@ TEST(WinmmMidiSystem, IniciaOpensTheMapperOrSaysThereIsNoDevice) {
   } else {
     EXPECT_EQ(r.outcome, 0) << r.console;
   }
-  EXPECT_FALSE(MidiIsOpen());
+  EXPECT_FALSE(MidiIsOpen(Context().player));
 }
 
 }  // namespace

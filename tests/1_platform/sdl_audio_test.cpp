@@ -43,7 +43,7 @@ TEST(SdlAudio, PlaysAFileThroughTheDiskDriver) {
   auto wav = dir / "in.wav";
   std::ofstream(wav, std::ios::binary) << MakeWaveImage(pcm, 11025, 1, 8);
   auto t0 = std::chrono::steady_clock::now();
-  EXPECT_EQ(PlayWaveFile(wav.string()), 0);
+  EXPECT_EQ(PlayWaveFile(Context().player, wav.string()), 0);
   double took = std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
   SetAudio(Context().platform, nullptr);
 
@@ -123,7 +123,7 @@ TEST(SdlAudio, MixesASourceWithTheQueue) {
   auto wav = dir / "in.wav";
   std::ofstream(wav, std::ios::binary) << MakeWaveImage(pcm, 11025, 1, 8);
   auto t0 = std::chrono::steady_clock::now();
-  EXPECT_EQ(PlayWaveFile(wav.string()), 0);
+  EXPECT_EQ(PlayWaveFile(Context().player, wav.string()), 0);
   double took = std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
   int together = MaxLevel(ReadAll(out));
   Audio(Context().platform).DetachMix();

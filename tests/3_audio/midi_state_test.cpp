@@ -46,9 +46,9 @@ class MixingOutput : public MidiOutput, public AudioMixSource {
 
 class MidiStateTest : public ::testing::Test {
  protected:
-  // Installs the maker in the installed player.
-  void UseMixingOutput() {
-    SetMidiOutputMaker([this](const MidiChoice&) { return std::make_unique<MixingOutput>(&log_, device_); });
+  // Gives the player the maker (the case's player unless another is named).
+  void UseMixingOutput(WavePlayer& player = test::Context().player) {
+    SetMidiOutputMaker(player, [this](const MidiChoice&) { return std::make_unique<MixingOutput>(&log_, device_); });
   }
 
   CaptureAudio* device_ = InstallCaptureAudio(test::Context().platform);
@@ -58,11 +58,10 @@ class MidiStateTest : public ::testing::Test {
 TEST_F(MidiStateTest, AnOutputEndsWithItsPlayerAfterTheDeviceLetsItGo) {
   {
     WavePlayer player(test::Context().platform);
-    WavePlayerScope playing(player);
-    UseMixingOutput();
-    ASSERT_EQ(StartMidi(), MidiStartError::kNone);
+    UseMixingOutput(player);
+    ASSERT_EQ(StartMidi(player), MidiStartError::kNone);
     EXPECT_TRUE(device_->mixing());
-    EXPECT_EQ(StartMidi(), MidiStartError::kAlreadyOpen);
+    EXPECT_EQ(StartMidi(player), MidiStartError::kAlreadyOpen);
   }
   EXPECT_EQ(log_.opens, 1);
   EXPECT_EQ(log_.closes, 1);
@@ -72,36 +71,35 @@ TEST_F(MidiStateTest, AnOutputEndsWithItsPlayerAfterTheDeviceLetsItGo) {
 
 TEST_F(MidiStateTest, EachPlayerHasItsOwnOutputAndMaker) {
   UseMixingOutput();
-  ASSERT_EQ(StartMidi(), MidiStartError::kNone);
+  ASSERT_EQ(StartMidi(test::Context().player), MidiStartError::kNone);
   {
     WavePlayer other(test::Context().platform);
-    WavePlayerScope playing(other);
-    EXPECT_FALSE(MidiIsOpen());
+    EXPECT_FALSE(MidiIsOpen(other));
     EXPECT_FALSE(other.midi.maker);
   }
-  EXPECT_TRUE(MidiIsOpen());  // the outer player's output is untouched
+  EXPECT_TRUE(MidiIsOpen(test::Context().player));  // the outer player's output is untouched
   EXPECT_EQ(log_.closes, 0);
-  StopMidi();
-  StopMidi();  // once
+  StopMidi(test::Context().player);
+  StopMidi(test::Context().player);  // once
   EXPECT_EQ(log_.closes, 1);
   EXPECT_FALSE(log_.mixed_at_close);
 }
 
 TEST_F(MidiStateTest, AFreshStateMovedOverAnOpenOutputEndsItAndAMovedOneKeepsIt) {
   UseMixingOutput();
-  ASSERT_EQ(StartMidi(), MidiStartError::kNone);
-  MidiState kept = std::move(InstalledWavePlayer().midi);
-  EXPECT_FALSE(MidiIsOpen());
+  ASSERT_EQ(StartMidi(test::Context().player), MidiStartError::kNone);
+  MidiState kept = std::move(test::Context().player.midi);
+  EXPECT_FALSE(MidiIsOpen(test::Context().player));
   EXPECT_TRUE(kept.out != nullptr);
   EXPECT_TRUE(device_->mixing());  // moving is no ending
-  InstalledWavePlayer() = WavePlayer(test::Context().platform);
-  InstalledWavePlayer().midi = std::move(kept);
-  EXPECT_TRUE(MidiIsOpen());
+  test::Context().player = WavePlayer(test::Context().platform);
+  test::Context().player.midi = std::move(kept);
+  EXPECT_TRUE(MidiIsOpen(test::Context().player));
   EXPECT_EQ(log_.closes, 0);
-  InstalledWavePlayer().midi = MidiState();
+  test::Context().player.midi = MidiState();
   EXPECT_EQ(log_.closes, 1);
   EXPECT_FALSE(log_.mixed_at_close);
-  EXPECT_FALSE(MidiIsOpen());
+  EXPECT_FALSE(MidiIsOpen(test::Context().player));
 }
 
 }  // namespace

@@ -71,10 +71,11 @@ class MidiSynth : public ::testing::Test {
       GTEST_SKIP() << "no synthesizer or no General MIDI sound font here";
     RunScriptText("escreve\n");
     UseMemoryConsole("", &console_);
+    in_.context = &Context();  // the lines play on the case's player
     capture_ = dynamic_cast<CaptureAudio*>(&Audio(Context().platform));
     ASSERT_NE(capture_, nullptr);
   }
-  void TearDown() override { StopMidi(); }
+  void TearDown() override { StopMidi(Context().player); }
 
   bool Line(const std::string& text) { return ExecuteLine(in_, text, false); }
   // Lets ms of virtual time pass and returns what the synthesizer played.
@@ -105,7 +106,7 @@ TEST_F(MidiSynth, MiddleCSoundsAtItsPitchAndStopsWithItsNoteOff) {
   EXPECT_LT(Rms(after, 1.2, 1.5), 1e-4);
 
   // A wave played meanwhile goes to the queue; the mix stays attached.
-  PlayWaveMemory(std::string("RIFF", 4));
+  PlayWaveMemory(Context().player, std::string("RIFF", 4));
   EXPECT_TRUE(capture_->mixing());
   ASSERT_TRUE(Line("midi termina"));
   EXPECT_FALSE(capture_->mixing());

@@ -12,18 +12,18 @@ class WavePlayer : public SpeechFixture {};
 
 TEST_F(WavePlayer, ShortEightBitSoundIsOneBufferEndingInSilence) {
   std::string pcm = Ramp(300);
-  EXPECT_EQ(PlayWaveFile(WriteWave("a.wav", pcm)), 0);
+  EXPECT_EQ(PlayWaveFile(Context().player, WriteWave("a.wav", pcm)), 0);
   ASSERT_EQ(audio_->pieces().size(), 1u);
   const std::string& got = audio_->pieces()[0].data;
   ASSERT_EQ(got.size(), 300u);
   EXPECT_EQ(got.substr(0, 299), pcm.substr(0, 299));
   EXPECT_EQ(static_cast<uint8_t>(got[299]), 128);
   EXPECT_EQ(audio_->pieces()[0].format, (AudioFormat{11025, 8, 1}));
-  EXPECT_FALSE(WaveBusy());
+  EXPECT_FALSE(WaveBusy(Context().player));
 }
 
 TEST_F(WavePlayer, TinySoundIsPaddedWithSilenceTo256Bytes) {
-  PlayWaveFile(WriteWave("a.wav", Ramp(100)));
+  PlayWaveFile(Context().player, WriteWave("a.wav", Ramp(100)));
   ASSERT_EQ(audio_->pieces().size(), 1u);
   const std::string& got = audio_->pieces()[0].data;
   ASSERT_EQ(got.size(), 256u);
@@ -32,14 +32,14 @@ TEST_F(WavePlayer, TinySoundIsPaddedWithSilenceTo256Bytes) {
 }
 
 TEST_F(WavePlayer, SixteenBitPaddingIsZero) {
-  PlayWaveFile(WriteWave("a.wav", Ramp(100), 11025, 1, 16));
+  PlayWaveFile(Context().player, WriteWave("a.wav", Ramp(100), 11025, 1, 16));
   ASSERT_EQ(audio_->pieces().size(), 1u);
   EXPECT_EQ(audio_->pieces()[0].data.substr(100), std::string(156, '\0'));
 }
 
 TEST_F(WavePlayer, RemainderJustAboveOnePieceIsSplitAt7936) {
   std::string pcm = Ramp(8192 + 100);
-  PlayWaveFile(WriteWave("a.wav", pcm));
+  PlayWaveFile(Context().player, WriteWave("a.wav", pcm));
   ASSERT_EQ(audio_->pieces().size(), 2u);
   EXPECT_EQ(audio_->pieces()[0].data.size(), 7936u);
   EXPECT_EQ(audio_->pieces()[1].data.size(), 356u);
@@ -47,15 +47,14 @@ TEST_F(WavePlayer, RemainderJustAboveOnePieceIsSplitAt7936) {
   std::string whole = Ramp(8192 * 3);
   audio_ = InstallCaptureAudio(Context().platform);
   kal::WavePlayer fresh(Context().platform);  // for the new device
-  WavePlayerScope playing(fresh);
-  PlayWaveFile(WriteWave("b.wav", whole));
+  PlayWaveFile(fresh, WriteWave("b.wav", whole));
   ASSERT_EQ(audio_->pieces().size(), 3u);
   EXPECT_EQ(audio_->AllData(), whole);
 }
 
 TEST_F(WavePlayer, FastFlagPlaysAtOneAndAHalfTimesTheRate) {
-  SetWaveFlags({.fast = true});
-  PlayWaveFile(WriteWave("a.wav", Ramp(2000)));
+  SetWaveFlags(Context().player, {.fast = true});
+  PlayWaveFile(Context().player, WriteWave("a.wav", Ramp(2000)));
   ASSERT_EQ(audio_->pieces().size(), 1u);
   EXPECT_EQ(audio_->pieces()[0].format.rate, 16538);
 }
@@ -66,19 +65,19 @@ TEST_F(WavePlayer, BrokenFilesReturnMinusOneAndPlayNothing) {
   list_first.replace(12, 4, "LIST");
   std::string no_data = good.substr(0, 36);
   std::string odd_format = MakeWaveImage(Ramp(400), 11025, 1, 12);
-  EXPECT_EQ(PlayWaveFile(WriteFile("a.wav", list_first)), -1);
-  EXPECT_EQ(PlayWaveFile(WriteFile("b.wav", no_data)), -1);
-  EXPECT_EQ(PlayWaveFile(WriteFile("c.wav", odd_format)), -1);
-  EXPECT_EQ(PlayWaveFile(WriteFile("d.wav", "RIFF")), -1);
-  EXPECT_EQ(PlayWaveFile((dir_ / "missing.wav").string()), -1);
-  EXPECT_EQ(PlayWaveMemory(list_first), -1);
-  EXPECT_EQ(PlayWaveMemory("RIFF1234WAVEfmt "), -1);
+  EXPECT_EQ(PlayWaveFile(Context().player, WriteFile("a.wav", list_first)), -1);
+  EXPECT_EQ(PlayWaveFile(Context().player, WriteFile("b.wav", no_data)), -1);
+  EXPECT_EQ(PlayWaveFile(Context().player, WriteFile("c.wav", odd_format)), -1);
+  EXPECT_EQ(PlayWaveFile(Context().player, WriteFile("d.wav", "RIFF")), -1);
+  EXPECT_EQ(PlayWaveFile(Context().player, (dir_ / "missing.wav").string()), -1);
+  EXPECT_EQ(PlayWaveMemory(Context().player, list_first), -1);
+  EXPECT_EQ(PlayWaveMemory(Context().player, "RIFF1234WAVEfmt "), -1);
   EXPECT_TRUE(audio_->pieces().empty());
   // Lower-case "riff" is accepted, and chunks before "data" are skipped.
   std::string lower = good;
   lower.replace(0, 4, "riff");
   std::string extra = lower.substr(0, 36) + "fact" + std::string("\4\0\0\0abcd", 8) + lower.substr(36);
-  EXPECT_EQ(PlayWaveFile(WriteFile("e.wav", extra)), 0);
+  EXPECT_EQ(PlayWaveFile(Context().player, WriteFile("e.wav", extra)), 0);
   ASSERT_EQ(audio_->pieces().size(), 1u);
   EXPECT_EQ(audio_->pieces()[0].data.size(), 400u);
 }
@@ -89,11 +88,11 @@ TEST_F(WavePlayer, KeyStopsPlaybackAtOnceAndStaysInTheQueue) {
     if (n == 3) Type("x");
   });
   int64_t start = test::TestLoop().NowMs();
-  EXPECT_EQ(PlayWaveFile(WriteWave("long.wav", pcm)), 0);
+  EXPECT_EQ(PlayWaveFile(Context().player, WriteWave("long.wav", pcm)), 0);
   EXPECT_EQ(audio_->pieces().size(), 4u);
   EXPECT_GE(audio_->clears(), 1);
-  EXPECT_FALSE(WaveBusy());
-  EXPECT_EQ(WaveInFlight(), 0);
+  EXPECT_FALSE(WaveBusy(Context().player));
+  EXPECT_EQ(WaveInFlight(Context().player), 0);
   EXPECT_LT(test::TestLoop().NowMs() - start, 100);
   EXPECT_EQ(ReadKey(Context().platform), 'x');
 }
@@ -101,9 +100,9 @@ TEST_F(WavePlayer, KeyStopsPlaybackAtOnceAndStaysInTheQueue) {
 TEST_F(WavePlayer, AtMostSixteenPiecesInFlightAndWaitsForTheEnd) {
   std::string pcm = Ramp(8192 * 40);
   int most = 0;
-  audio_->OnQueue([&](size_t) { most = std::max(most, WaveInFlight()); });
+  audio_->OnQueue([&](size_t) { most = std::max(most, WaveInFlight(Context().player)); });
   int64_t start = test::TestLoop().NowMs();
-  PlayWaveFile(WriteWave("long.wav", pcm));
+  PlayWaveFile(Context().player, WriteWave("long.wav", pcm));
   EXPECT_EQ(audio_->pieces().size(), 40u);
   EXPECT_EQ(most, 15);  // the sixteenth goes out once one has played
   // 40 pieces of 8192 bytes at 11025 bytes a second, plus the device buffer.
@@ -113,17 +112,17 @@ TEST_F(WavePlayer, AtMostSixteenPiecesInFlightAndWaitsForTheEnd) {
 }
 
 TEST_F(WavePlayer, NoWaitReturnsWhileTheSoundPlays) {
-  PlayWaveFile(WriteWave("a.wav", Ramp(11025)), true);
-  EXPECT_TRUE(WaveBusy());
-  WaitWave();
-  EXPECT_FALSE(WaveBusy());
+  PlayWaveFile(Context().player, WriteWave("a.wav", Ramp(11025)), true);
+  EXPECT_TRUE(WaveBusy(Context().player));
+  WaitWave(Context().player);
+  EXPECT_FALSE(WaveBusy(Context().player));
 }
 
 TEST_F(WavePlayer, FormatChangeReopensTheDevice) {
-  PlayWaveFile(WriteWave("a.wav", Ramp(400)));
-  PlayWaveFile(WriteWave("b.wav", Ramp(400)));
+  PlayWaveFile(Context().player, WriteWave("a.wav", Ramp(400)));
+  PlayWaveFile(Context().player, WriteWave("b.wav", Ramp(400)));
   EXPECT_EQ(audio_->opens(), 1);
-  PlayWaveFile(WriteWave("c.wav", Ramp(800), 22050, 1, 16));
+  PlayWaveFile(Context().player, WriteWave("c.wav", Ramp(800), 22050, 1, 16));
   EXPECT_EQ(audio_->opens(), 2);
   EXPECT_EQ(audio_->format(), (AudioFormat{22050, 16, 1}));
 }
@@ -133,11 +132,11 @@ TEST_F(WavePlayer, SpeechCuttingPrefersTheFastRecording) {
   std::string fast = Ramp(1500, 50);
   std::string path = WriteWave("voz/a.wav", slow);
   WriteWave("voz/rapido/a.wav", fast);
-  SetWaveFlags({.cut = true});
-  PlayWaveFile(path);
+  SetWaveFlags(Context().player, {.cut = true});
+  PlayWaveFile(Context().player, path);
   ASSERT_EQ(audio_->pieces().size(), 1u);
   EXPECT_EQ(audio_->pieces()[0].data.substr(0, 1499), fast.substr(0, 1499));
-  EXPECT_TRUE(GetWaveFlags().cut);
+  EXPECT_TRUE(GetWaveFlags(Context().player).cut);
 }
 
 TEST_F(WavePlayer, SpeechCuttingTurnsSixteenBitsIntoEightAndShortens) {
@@ -149,8 +148,8 @@ TEST_F(WavePlayer, SpeechCuttingTurnsSixteenBitsIntoEightAndShortens) {
     pcm.push_back(0);
     pcm.push_back(static_cast<char>(v));
   }
-  SetWaveFlags({.cut = true});
-  PlayWaveFile(WriteWave("a.wav", pcm, 11025, 1, 16));
+  SetWaveFlags(Context().player, {.cut = true});
+  PlayWaveFile(Context().player, WriteWave("a.wav", pcm, 11025, 1, 16));
   ASSERT_FALSE(audio_->pieces().empty());
   EXPECT_EQ(audio_->format(), (AudioFormat{11025, 8, 1}));
   size_t total = audio_->AllData().size();
@@ -177,9 +176,9 @@ TEST(SpeechCut, KeepsEverySecondPeriod) {
 
 TEST_F(WavePlayer, NoDeviceSaysSoOnceAndCarriesOnSilently) {
   audio_->FailOpens("no sound card");
-  EXPECT_NE(PlayWaveFile(WriteWave("a.wav", Ramp(400))), 0);
-  EXPECT_NE(PlayWaveFile(WriteWave("b.wav", Ramp(400), 22050)), 0);
-  EXPECT_FALSE(WaveBusy());
+  EXPECT_NE(PlayWaveFile(Context().player, WriteWave("a.wav", Ramp(400))), 0);
+  EXPECT_NE(PlayWaveFile(Context().player, WriteWave("b.wav", Ramp(400), 22050)), 0);
+  EXPECT_FALSE(WaveBusy(Context().player));
   // In the user's language only: the library's English reason stays out.
   EXPECT_EQ(console_, "Sem som: nenhum dispositivo de áudio pôde ser aberto.\n");
   Delay(Context().platform, 1);  // the notice is spoken from the pump
@@ -191,7 +190,7 @@ TEST_F(WavePlayer, NoDeviceSaysSoOnceAndCarriesOnSilently) {
 TEST_F(WavePlayer, NoDeviceNoticeStartsOnALineOfItsOwn) {
   audio_->FailOpens("no sound card");
   ConsoleWrite("Digite:");
-  EXPECT_NE(PlayWaveFile(WriteWave("a.wav", Ramp(400))), 0);
+  EXPECT_NE(PlayWaveFile(Context().player, WriteWave("a.wav", Ramp(400))), 0);
   EXPECT_EQ(console_, "Digite:\nSem som: nenhum dispositivo de áudio pôde ser aberto.\n");
 }
 
@@ -199,7 +198,7 @@ TEST_F(WavePlayer, DeviceErrorIsShownInEnglishAndWaitsForEnter) {
   audio_->FailNextQueue(kAudioInvalidHandle);
   audio_->OnQueue([this](size_t) { Type("ab\r"); });
   std::string pcm = Ramp(400);
-  PlayPcm(reinterpret_cast<const uint8_t*>(pcm.data()), pcm.size(), 11025, 1, 8);
+  PlayPcm(Context().player, reinterpret_cast<const uint8_t*>(pcm.data()), pcm.size(), 11025, 1, 8);
   EXPECT_EQ(console_, "Specified device handle is invalid.\n");
   EXPECT_FALSE(KeyPressed(Context().platform));  // the keys up to Enter were taken
 }
@@ -207,28 +206,28 @@ TEST_F(WavePlayer, DeviceErrorIsShownInEnglishAndWaitsForEnter) {
 TEST_F(WavePlayer, ADeviceThatStopsTakingSoundDoesNotHangTheWait) {
   audio_->Stall(true);
   int64_t t0 = test::TestLoop().NowMs();
-  EXPECT_EQ(PlayWaveFile(WriteWave("a.wav", Ramp(8192 * 4))), 0);
+  EXPECT_EQ(PlayWaveFile(Context().player, WriteWave("a.wav", Ramp(8192 * 4))), 0);
   EXPECT_LT(test::TestLoop().NowMs() - t0, 3000);
-  EXPECT_FALSE(WaveBusy());
+  EXPECT_FALSE(WaveBusy(Context().player));
   EXPECT_EQ(audio_->clears(), 1);
 }
 
 TEST_F(WavePlayer, MemoryImageIsQueuedWithoutWaiting) {
   std::string image = MakeWaveImage(Ramp(11025), 11025, 1, 8);
-  EXPECT_EQ(PlayWaveMemory(image), 0);
-  EXPECT_TRUE(WaveBusy());
-  WaveStop();
-  EXPECT_FALSE(WaveBusy());
+  EXPECT_EQ(PlayWaveMemory(Context().player, image), 0);
+  EXPECT_TRUE(WaveBusy(Context().player));
+  WaveStop(Context().player);
+  EXPECT_FALSE(WaveBusy(Context().player));
   EXPECT_EQ(audio_->pieces().size(), 2u);
 }
 
 TEST_F(WavePlayer, NamedDeviceIsFoundIgnoringCase) {
   audio_->set_devices({"Built-in Audio ", "USB Headset"});
-  EXPECT_EQ(ListWaveDevices()[0], "Built-in Audio");
-  EXPECT_EQ(FindWaveDevice("usb headset"), 1);
-  EXPECT_EQ(FindWaveDevice("HDMI"), -1);
-  SetWaveDevice(1);
-  PlayWaveFile(WriteWave("a.wav", Ramp(400)));
+  EXPECT_EQ(ListWaveDevices(Context().player)[0], "Built-in Audio");
+  EXPECT_EQ(FindWaveDevice(Context().player, "usb headset"), 1);
+  EXPECT_EQ(FindWaveDevice(Context().player, "HDMI"), -1);
+  SetWaveDevice(Context().player, 1);
+  PlayWaveFile(Context().player, WriteWave("a.wav", Ramp(400)));
   EXPECT_EQ(audio_->device(), 1);
 }
 

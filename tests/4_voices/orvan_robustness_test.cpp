@@ -9,6 +9,8 @@
 #include "4_voices/orvan/orvan_state.h"
 #include "4_voices/orvan/prosody.h"
 #include "4_voices/orvan/text_normaliser.h"
+#include "8_interpreter/run_context.h"
+#include "tests/support/fresh_subsystems.h"
 
 namespace kal::orvan {
 namespace {
@@ -37,7 +39,7 @@ TEST(OrvanRobustness, RandomTextGivesAWellFormedStream) {
   std::string dir = std::string(KALDORIN_SOURCE_DIR) + "/data/orvan/";
   OrvanSettings settings{"", dir, "portug"};
   std::string err;
-  OrvanState state;  // the engine's tables, without MBROLA
+  OrvanState state{test::Context().player};  // the engine's tables, without MBROLA
   OrvanTables& tables = state.tables;
   ASSERT_TRUE(LoadOrvanWordData(tables, settings, &err));
   SetProsodyMessageSink(tables, [](const std::string&) {});

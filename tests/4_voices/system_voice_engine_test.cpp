@@ -11,6 +11,7 @@
 #include "1_platform/event_loop.h"
 #include "1_platform/system_voice.h"
 #include "4_voices/engines/voice_engine.h"
+#include "8_interpreter/run_context.h"
 #include "tests/support/fresh_subsystems.h"
 
 namespace kal::test {
@@ -55,7 +56,7 @@ class RecordingVoice : public SystemVoice {
 class SystemVoiceEngineTest : public ::testing::Test {
  protected:
   SystemVoiceEngineTest() {
-    engine_ = MakeSystemVoiceEngine([this] { return std::make_unique<RecordingVoice>(&log_); }, TestLoop());
+    engine_ = MakeSystemVoiceEngine([this] { return std::make_unique<RecordingVoice>(&log_); }, Context().platform);
   }
   // The calls of one start.
   std::vector<std::string> Started(int voice, int rate, const std::string& file = "") {

@@ -10,6 +10,7 @@
 #include "1_platform/event_loop.h"
 #include "1_platform/system_voice.h"
 #include "4_voices/engines/voice_engine.h"
+#include "8_interpreter/run_context.h"
 #include "tests/support/fresh_subsystems.h"
 
 namespace kal::test {
@@ -27,7 +28,7 @@ TEST(SapiVoice, StartsOnlyWithAVoiceAndSpeaksWithoutBlocking) {
       EXPECT_FALSE(err.empty());
     }
 
-    auto engine = MakeSystemVoiceEngine([flavour54] { return MakeSystemVoice(flavour54); }, TestLoop());
+    auto engine = MakeSystemVoiceEngine([flavour54] { return MakeSystemVoice(flavour54); }, Context().platform);
     bool started = engine->Start(1, 0, 0, "");
     EXPECT_EQ(started, voices > 0) << "flavour54=" << flavour54 << " " << err;
     if (started) {

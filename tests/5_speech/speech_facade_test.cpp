@@ -159,7 +159,7 @@ TEST_F(Facade, KeyWaitingBeforehandSilencesEverything) {
 TEST_F(Facade, TypedKeysAreEchoedWithoutWaitingAndCutEachOther) {
   WriteWave(DriveC("ferlan/som/letras/_97.wav"), Ramp(5000));
   WriteWave(DriveC("ferlan/som/letras/_98.wav"), Ramp(5000, 3));
-  SetWaveNoWait(true);
+  SetWaveNoWait(Context().player, true);
   int64_t t0 = test::TestLoop().NowMs();
   Type("a");
   EXPECT_EQ(ReadKeySpoken(Context().speech), 'a');
@@ -169,7 +169,7 @@ TEST_F(Facade, TypedKeysAreEchoedWithoutWaitingAndCutEachOther) {
   EXPECT_EQ(audio_->clears(), 1);  // the second key cut the first echo
   EXPECT_EQ(audio_->pieces().size(), 2u);
   EXPECT_TRUE(SpeechBusy(Context().speech));
-  SetWaveNoWait(false);
+  SetWaveNoWait(Context().player, false);
 }
 
 TEST_F(Facade, ErrorBeepThrowsAwayTypedAheadKeys) {
@@ -211,12 +211,12 @@ TEST_F(Facade, NamedSoundsComeFromTheSystemOrTheApplicationFolder) {
 
 TEST_F(Facade, TelephoneTonesAreDialedWithoutTheFastFlag) {
   for (const char* k : {"1", "X", "#"}) WriteWave(DriveC(std::string("ferlan/som/letras/dtmf_") + k + ".wav"), Ramp(1000));
-  SetWaveFlags({.fast = true});
+  SetWaveFlags(Context().player, {.fast = true});
   int64_t t0 = test::TestLoop().NowMs();
   DialDigits(Context().speech, "1*#,a");
   ASSERT_EQ(audio_->pieces().size(), 3u);
   for (auto& p : audio_->pieces()) EXPECT_EQ(p.format.rate, 11025);
-  EXPECT_TRUE(GetWaveFlags().fast);
+  EXPECT_TRUE(GetWaveFlags(Context().player).fast);
   // Three tones of about 91 ms, 100 ms after each, one second for the comma.
   EXPECT_GE(test::TestLoop().NowMs() - t0, 3 * 190 + 1000);
 }

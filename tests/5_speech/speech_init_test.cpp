@@ -92,8 +92,8 @@ TEST_F(SpeechInit, VoiceSettingsOfTheSpeedReachTheVoiceAndThePlayer) {
   InitSpeech(Context().speech, 0, "");
   EXPECT_EQ(SpeechSpeed(Context().speech), 3);  // 7 is out of range
   EXPECT_EQ(log, "tuning 300,0,50 start tuning 300,0,50 ");
-  EXPECT_TRUE(GetWaveFlags().cut);
-  EXPECT_FALSE(GetWaveFlags().fast);
+  EXPECT_TRUE(GetWaveFlags(Context().player).cut);
+  EXPECT_FALSE(GetWaveFlags(Context().player).fast);
   EXPECT_EQ(Context().speech.pause_full, 500);
   EXPECT_EQ(Context().speech.pause_comma, 150);
   EXPECT_EQ(SystemSoundsFolder(Context().speech), "c:\\sons\\");
@@ -106,7 +106,7 @@ TEST_F(SpeechInit, VoiceSettingsOfTheSpeedReachTheVoiceAndThePlayer) {
   // Another speed, as after Ctrl+F4.
   DoneSpeech(Context().speech);
   InitSpeech(Context().speech, 5, AppSoundsFolder(Context().speech));
-  EXPECT_TRUE(GetWaveFlags().fast);
+  EXPECT_TRUE(GetWaveFlags(Context().player).fast);
   EXPECT_EQ(SpeechSpeed(Context().speech), 5);
 }
 
@@ -116,15 +116,15 @@ TEST_F(SpeechInit, VoiceSettingsOfTheSpeedReachTheVoiceAndThePlayer) {
 TEST_F(SpeechInit, CtrlF4InTheLineEditorKeepsTheNewSpeed) {
   Ini("[TRADUTOR]\r\nVELOCIDADE=3\r\n[SINTETIZADOR]\r\nCORTAFALA3=N\r\nCORTAFALA5=S\r\nRAPIDINHO5=S\r\n");
   InitSpeech(Context().speech, 0, "c:\\app");
-  EXPECT_FALSE(GetWaveFlags().cut);
+  EXPECT_FALSE(GetWaveFlags(Context().player).cut);
   UseMemoryConsole("\x1b[1;5S" "5\r", &console_);
   ClearCapturedSpeech();
   std::string text;
   EXPECT_EQ(EditField(Context().console, &text, 1, 5, 40, 40, true), 13);
   EXPECT_EQ(SpeechSpeed(Context().speech), 5);
-  EXPECT_TRUE(GetWaveFlags().cut);
-  EXPECT_TRUE(GetWaveFlags().fast);
-  EXPECT_FALSE(GetWaveFlags().no_wait);
+  EXPECT_TRUE(GetWaveFlags(Context().player).cut);
+  EXPECT_TRUE(GetWaveFlags(Context().player).fast);
+  EXPECT_FALSE(GetWaveFlags(Context().player).no_wait);
   EXPECT_EQ(AppSoundsFolder(Context().speech), "c:\\app\\");
   std::string said = Log();
   size_t asked = said.find("play _VELOC\n"), typed = said.find("char 53\n"), told = said.find("say Velocidade 5\n");

@@ -27,14 +27,14 @@ MidiBytes Bytes(uint8_t a) { return MidiBytes{{a, 0, 0}, 1}; }
 class MidiCommands : public ::testing::Test {
  protected:
   MidiCommands() {
-    SetMidiOutputMaker([this](const MidiChoice& c) {
+    SetMidiOutputMaker(Context().player, [this](const MidiChoice& c) {
       choice_ = c;
       return MakeRecordingMidiOutput(&log_);
     });
   }
   ~MidiCommands() override {
-    StopMidi();
-    SetMidiOutputMaker(nullptr);
+    StopMidi(Context().player);
+    SetMidiOutputMaker(Context().player, nullptr);
   }
   // The messages sent by a script after its INICIA.
   std::vector<MidiBytes> Sent(const std::string& script) {
@@ -118,14 +118,14 @@ TEST_F(MidiCommands, AnOutputThatCannotOpenSaysWhy) {
   EXPECT_NE(r.console.find("MIDI indisponível: a porta MIDI configurada não foi encontrada.\n"), std::string::npos)
       << r.console;
   EXPECT_NE(Joined(r.speech).find("porta MIDI configurada"), std::string::npos) << Joined(r.speech);
-  EXPECT_FALSE(MidiIsOpen());
+  EXPECT_FALSE(MidiIsOpen(Context().player));
 }
 
 // The real synthesizer's refusals, made without sound: a sound font that is
 // not there, and a device that cannot open.
 TEST_F(MidiCommands, TheSynthesizerWithoutSoundFontOrDeviceSaysWhy) {
   if (DefaultSoundFont().empty()) GTEST_SKIP() << "no synthesizer in this build";
-  SetMidiOutputMaker(nullptr);
+  SetMidiOutputMaker(Context().player, nullptr);
   WriteConfig(cfg::kBancoDeSons, "c:\\nao\\existe.sf2");
   auto r = RunScriptText("midi inicia\n", "\r");
   EXPECT_EQ(r.outcome, 1);
@@ -145,7 +145,7 @@ TEST_F(MidiCommands, TheSynthesizerWithoutSoundFontOrDeviceSaysWhy) {
   EXPECT_FALSE(ExecuteLine(in, "midi inicia", false));
   // The reason the line failed, which the run's error report says.
   EXPECT_EQ(in.fail_reason.message, "MIDI indisponível: nenhum dispositivo de áudio pôde ser aberto.");
-  EXPECT_FALSE(MidiIsOpen());
+  EXPECT_FALSE(MidiIsOpen(Context().player));
 }
 
 }  // namespace

@@ -65,7 +65,7 @@ TEST(RunLoop, TheNetworkAndTheEnginesWaitOnTheirOwnLoop) {
   Network network(platform);
   network.quiet->Pause(500);
   EXPECT_EQ(loop->NowMs() - start, 500);
-  SleepAndPump(*loop, 150);
+  SleepAndPump(platform, 150);
   EXPECT_EQ(loop->NowMs() - start, 650);
   EXPECT_EQ(TestLoop().NowMs(), case_start);
 }

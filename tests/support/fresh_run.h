@@ -26,8 +26,7 @@ struct FreshRun {
   ConfigState config{platform};
   ScopedConfig use_config{config};
   WavePlayer player{platform};
-  WavePlayerScope playing{player};
-  Voices voices;
+  Voices voices{player};
   SpeechState speech{voices, platform};
   Network network{platform};
   Console console{platform, speech};

@@ -36,10 +36,11 @@ ScriptResult RunScriptIn(InterpreterState& in, const std::string& script, const 
   // runs need neither a sound card nor the voice database.
   // The wave player starts fresh; its MIDI part (with the output maker a
   // test set) stays, and the run's start closes any output left open.
-  CloseWaveDevice();
-  MidiState midi = std::move(InstalledWavePlayer().midi);
-  InstalledWavePlayer() = WavePlayer(in.context->platform);
-  InstalledWavePlayer().midi = std::move(midi);
+  WavePlayer& player = in.context->player;
+  CloseWaveDevice(player);
+  MidiState midi = std::move(player.midi);
+  player = WavePlayer(in.context->platform);
+  player.midi = std::move(midi);
   InstallCaptureAudio(in.context->platform);
   SetWordVoice(in.context->speech, MakeLoggingWordVoice());
   // No parallel port unless the test installed a fake one of its own, so
