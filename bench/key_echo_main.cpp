@@ -149,7 +149,7 @@ int main() {
       kal::ReadKeySpoken(speech);
       if (g_armed) continue;  // nothing was played (should not happen)
       echo.push_back(Ms(g_first_queue - t0));
-      kal::Delay(15);  // a fast typist's gap is longer; keeps the device busy
+      kal::Delay(platform, 15);  // a fast typist's gap is longer; keeps the device busy
     }
   }
   PrintDistribution("key echo: key in the queue -> first samples at the device", echo, 10);

@@ -156,7 +156,7 @@ int main() {
     heard.push_back(ms + buffer_ms);
     kal::Delay(platform, 150);
     kal::SendMidi(player, kal::BuildShortMessage(0x90, note, 0));
-    kal::Delay(600);  // the note and its reverberation die away
+    kal::Delay(platform, 600);  // the note and its reverberation die away
   }
   kal::StopMidi(player);
   kal::SetAudio(platform, nullptr);

@@ -12,6 +12,7 @@
 #include "1_platform/event_loop.h"
 #include "1_platform/fake/recording_programs.h"
 #include "1_platform/programs.h"
+#include "8_interpreter/run_context.h"
 #include "tests/support/script_harness.h"
 #include "tests/support/temp_folder.h"
 #include "tests/support/fresh_subsystems.h"
