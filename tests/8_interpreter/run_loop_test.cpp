@@ -46,7 +46,7 @@ TEST(RunLoop, ANoticeIsSpokenFromTheLoopOfItsConsole) {
   RunScriptIn(in, "");  // the console and the voice of a run are set up
   CaptureSpeechLog(true);
   ClearCapturedSpeech();
-  AnnounceNotice(Context().platform, "aviso");
+  AnnounceNotice(own.platform, "aviso");
   TestLoop().Wait(0);
   EXPECT_EQ(CapturedSpeech().size(), 0u);
   own.loop->Wait(0);
