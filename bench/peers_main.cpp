@@ -14,8 +14,10 @@
 // kaldorin's median (above 1: kaldorin is faster). The exact commands are
 // printed, and with --markdown FILE the table is written there as well.
 //
-// Usage: bench_peers [--rounds N] [--scale F] [--markdown FILE]
+// Usage: bench_peers [--rounds N] [--scale F] [--markdown FILE] [--also NAME=PROGRAM]...
 //   --scale multiplies the passes of the loops (default 1).
+//   --also adds another kaldorin (an older build, say) to every case, named
+//   NAME, on the same scripts: before and after timed in the same run.
 #include <unistd.h>
 
 #include <algorithm>
@@ -36,6 +38,7 @@ namespace fs = std::filesystem;
 struct Program {
   std::string name;     // "kaldorin", "perl", "lua5.4"
   std::string command;  // a shell command; its standard output is the result
+  bool ours = false;    // a kaldorin: no installed command to look for
 };
 
 struct Case {
@@ -45,6 +48,21 @@ struct Case {
 };
 
 std::string N(long n) { return std::to_string(n); }
+
+// A word for the shell, in single quotes.
+std::string Quoted(const std::string& word) {
+  std::string q = "'";
+  for (char c : word) q += c == '\'' ? std::string("'\\''") : std::string(1, c);
+  return q + "'";
+}
+
+// Another kaldorin on the case's script: kaldorin's command with the
+// program's path put in its place.
+Program Another(const Case& c, const std::string& ours, const std::string& name, const std::string& path) {
+  std::string command = c.programs[0].command;
+  command.replace(command.find(ours), ours.size(), Quoted(path));
+  return {name, command, true};
+}
 
 // A script file in the benchmark's folder; its path.
 std::string WriteScript(const fs::path& dir, const std::string& tag, const std::vector<std::string>& lines) {
@@ -61,7 +79,7 @@ std::string Kaldorin(const std::string& program, const std::string& script) {
 Case StartCase(const std::string& program, const fs::path& dir) {
   std::string script = WriteScript(dir, "empty", {"termina mudo"});
   return {"start and end", "an empty program",
-          {{"kaldorin", Kaldorin(program, script)}, {"perl", "perl -e 1"}, {"lua5.4", "lua5.4 -e ''"}}};
+          {{"kaldorin", Kaldorin(program, script), true}, {"perl", "perl -e 1"}, {"lua5.4", "lua5.4 -e ''"}}};
 }
 
 Case CountingCase(const std::string& program, const fs::path& dir, long n) {
@@ -69,7 +87,7 @@ Case CountingCase(const std::string& program, const fs::path& dir, long n) {
       dir, "counting",
       {"seja $c 0", "enquanto $c < " + N(n), "  soma $c 1", "fim enquanto", "escreve mudo $c", "termina mudo"});
   return {"counting", N(n) + " passes adding 1",
-          {{"kaldorin", Kaldorin(program, script)},
+          {{"kaldorin", Kaldorin(program, script), true},
            {"perl", "perl -e 'my $c = 0; for my $i (1 .. " + N(n) + ") { $c++ } print \"$c\\n\"'"},
            {"lua5.4", "lua5.4 -e 'local c = 0 for i = 1, " + N(n) + " do c = c + 1 end print(c)'"}}};
 }
@@ -83,7 +101,7 @@ Case ArithmeticCase(const std::string& program, const fs::path& dir, long n) {
                                     "escreve mudo $c \" \" $t", "termina mudo"});
   std::string xs(static_cast<size_t>(n / 1000), 'x');
   return {"arithmetic and conditions", N(n) + " passes: add, test for a multiple of 1000",
-          {{"kaldorin", Kaldorin(program, script)},
+          {{"kaldorin", Kaldorin(program, script), true},
            {"perl", "perl -e 'my $c = 0; my $t = \"\"; for my $i (1 .. " + N(n) +
                         ") { $c++; $t .= \"x\" if $i % 1000 == 0 } print \"$c $t\\n\"'"},
            {"lua5.4", "lua5.4 -e 'local c, t = 0, \"\" for i = 1, " + N(n) +
@@ -114,7 +132,7 @@ Case StringCase(const std::string& program, const fs::path& dir, long n) {
                     "k + 1 if k == 24 then t = t:sub(944) k = 1 end end print(hits .. \" \" .. t)'";
   return {"strings", N(n) + " passes on texts of 41-984 characters: CONCATENA, COPIA, compare (= and ==), "
                             "SUBSTITUI, DELETA",
-          {{"kaldorin", Kaldorin(program, script)}, {"perl", perl}, {"lua5.4", lua}}};
+          {{"kaldorin", Kaldorin(program, script), true}, {"perl", perl}, {"lua5.4", lua}}};
 }
 
 // Runs the command with its output to a file; the wall time in seconds and
@@ -138,7 +156,7 @@ bool Prepare(Case* c, const fs::path& dir) {
   std::vector<Program> kept;
   std::string first;
   for (const Program& p : c->programs) {
-    if (p.name != "kaldorin" && !Installed(p.name)) {
+    if (!p.ours && !Installed(p.name)) {
       std::printf("  %s: not installed, left out\n", p.name.c_str());
       continue;
     }
@@ -190,11 +208,18 @@ int main(int argc, char** argv) {
   int rounds = 11;
   double scale = 1;
   std::string markdown;
+  std::vector<std::pair<std::string, std::string>> also;  // name, program
   for (int i = 1; i + 1 < argc; i += 2) {
-    std::string a = argv[i];
-    if (a == "--rounds") rounds = std::max(1, std::atoi(argv[i + 1]));
-    else if (a == "--scale") scale = std::max(0.001, std::atof(argv[i + 1]));
-    else if (a == "--markdown") markdown = argv[i + 1];
+    std::string a = argv[i], v = argv[i + 1];
+    if (a == "--rounds") rounds = std::max(1, std::atoi(v.c_str()));
+    else if (a == "--scale") scale = std::max(0.001, std::atof(v.c_str()));
+    else if (a == "--markdown") markdown = v;
+    else if (a == "--also" && v.find('=') != std::string::npos && fs::exists(v.substr(v.find('=') + 1)))
+      also.emplace_back(v.substr(0, v.find('=')), v.substr(v.find('=') + 1));
+    else {
+      std::fprintf(stderr, "bench_peers: %s %s: not an option, or no such program\n", a.c_str(), v.c_str());
+      return 2;
+    }
   }
   std::error_code ec;
   fs::path self = fs::read_symlink("/proc/self/exe", ec);
@@ -210,6 +235,8 @@ int main(int argc, char** argv) {
   auto passes = [scale](long n) { return std::max(1000L, static_cast<long>(n * scale)); };
   std::vector<Case> cases = {StartCase(program, dir), CountingCase(program, dir, passes(3000000)),
                              ArithmeticCase(program, dir, passes(2000000)), StringCase(program, dir, passes(50000))};
+  for (Case& c : cases)
+    for (const auto& [name, path] : also) c.programs.push_back(Another(c, program, name, path));
   std::string table = "| Case | Program | Median s | Fastest-slowest s | Time / kaldorin's |\n|---|---|---|---|---|\n";
   std::printf("%d rounds of each case, programs in turns; wall time of whole processes\n", rounds);
   int failed = 0;

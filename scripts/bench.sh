@@ -4,7 +4,8 @@
 # printed as Markdown (default bench/RESULTS.md) with the date, the machine
 # and the exact commands. Whole processes, programs in turns, medians.
 #
-# Usage: scripts/bench.sh [--rounds N] [--scale F] [--out FILE]
+# Usage: scripts/bench.sh [--rounds N] [--scale F] [--out FILE] [--also NAME=PROGRAM]...
+#   --also times another kaldorin (an older build) beside this one.
 #   BUILD=dir picks the build folder (default build).
 set -eu
 cd "$(dirname "$0")/.."
@@ -12,11 +13,14 @@ BUILD=${BUILD:-build}
 ROUNDS=11
 SCALE=1
 OUT=bench/RESULTS.md
+ALSO=""  # the --also words, for the heading
+ALSO_N=0
 while [ $# -gt 1 ]; do
     case "$1" in
         --rounds) ROUNDS=$2 ;;
         --scale) SCALE=$2 ;;
         --out) OUT=$2 ;;
+        --also) ALSO_N=$((ALSO_N + 1)); eval "ALSO_$ALSO_N=\$2"; ALSO="$ALSO --also $2" ;;
         *) echo "bench.sh: unknown option $1" >&2; exit 2 ;;
     esac
     shift 2
@@ -31,7 +35,14 @@ cmake --build "$BUILD" -j2 --target kaldorin bench_peers bench_startup bench_scr
 TMP=$(mktemp -d)
 trap 'rm -rf "$TMP"' EXIT
 echo "== bench_peers --rounds $ROUNDS --scale $SCALE"
-"$BUILD/bench_peers" --rounds "$ROUNDS" --scale "$SCALE" --markdown "$TMP/peers.md" | tee "$TMP/peers.txt"
+# The --also pairs, as the words of bench_peers' command.
+set --
+i=1
+while [ "$i" -le "$ALSO_N" ]; do
+    eval "set -- \"\$@\" --also \"\$ALSO_$i\""
+    i=$((i + 1))
+done
+"$BUILD/bench_peers" --rounds "$ROUNDS" --scale "$SCALE" "$@" --markdown "$TMP/peers.md" | tee "$TMP/peers.txt"
 echo "== bench_startup $ROUNDS"
 "$BUILD/bench_startup" "$ROUNDS" | tee "$TMP/startup.txt"
 echo "== bench_screen_review"
@@ -41,7 +52,7 @@ CPU=$(grep -m1 'model name' /proc/cpuinfo 2>/dev/null | sed 's/.*: //' || true)
 {
     echo "# Benchmark results"
     echo
-    echo "Run $(date -u '+%Y-%m-%d %H:%M UTC') by \`scripts/bench.sh --rounds $ROUNDS --scale $SCALE\`"
+    echo "Run $(date -u '+%Y-%m-%d %H:%M UTC') by \`scripts/bench.sh --rounds $ROUNDS --scale $SCALE$ALSO\`"
     echo "at commit $(git rev-parse --short HEAD 2>/dev/null || echo unknown), on $(nproc) processors"
     echo "(${CPU:-unknown}), load average $(cut -d' ' -f1-3 /proc/loadavg) at the end."
     echo "$(perl -e 'printf "perl %vd", $^V' 2>/dev/null || echo 'perl: not installed'),"
