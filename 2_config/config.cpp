@@ -19,53 +19,27 @@ constexpr size_t kDirectLimit = 80 - 1;    // value buffer of the direct readers
 // value whose insertions bring back "@\" or "@@\" stops here as it stands.
 constexpr int kMaxExpansionRounds = 16;
 
-bool Legacy() {
-  ConfigState* c = InstalledConfig();
-  return c && c->legacy;
-}
-
-// Where the file is: remembered by the installed state, found anew without.
-ConfigPlace Place() {
-  if (ConfigState* c = InstalledConfig()) return c->location.Place();
-  return FindConfigPlace();
-}
-
-// The key's value as the file on disk has it, through the installed state's
-// cache of the file's keys when there is one.
-bool ReadFromDisk(ConfigState* c, const std::string& file, std::string_view section, std::string_view key,
+// The key's value as the file on disk has it, through the state's cache of
+// the file's keys.
+bool ReadFromDisk(ConfigState& c, const std::string& file, std::string_view section, std::string_view key,
                   std::string* value) {
-  if (c) {
-    const IniIndex* keys = c->files.Keys(file);
-    return keys && keys->Lookup(section, key, value);
-  }
-  std::string text;
-  return ReadHostFile(file, &text, kMaxConfigFileBytes) && IniLookup(text, section, key, value);
+  const IniIndex* keys = c.files.Keys(file);
+  return keys && keys->Lookup(section, key, value);
 }
 
-// The key's value in one file; false when the file, section or key is absent.
-bool ReadFromFile(const std::string& file, std::string_view section, std::string_view key, size_t limit,
-                  std::string* value) {
-  ConfigState* c = InstalledConfig();
-  if (!(c && c->updates.Lookup(file, section, key, value)) && !ReadFromDisk(c, file, section, key, value))
-    return false;
+// The key's value in one file (an update still in memory first); false when
+// the file, section or key is absent.
+bool ReadFromFile(ConfigState& c, const std::string& file, std::string_view section, std::string_view key,
+                  size_t limit, std::string* value) {
+  if (!c.updates.Lookup(file, section, key, value) && !ReadFromDisk(c, file, section, key, value)) return false;
   if (value->size() > limit) value->resize(limit);
   return true;
 }
 
-// Other programs of the family may update the file at the same moment: the
-// lock keeps their read-modify-write and ours from interleaving, so that no
-// update is lost (2_config/config_update.h).
-bool WriteToFile(const std::string& file, std::string_view section, std::string_view key,
-                 std::string_view value) {
-  if (ConfigState* c = InstalledConfig()) return c->updates.Write(file, section, key, value);
-  ConfigUpdates once(nullptr);
-  return once.Write(file, section, key, value);
-}
-
-std::string ReadRaw(const ConfigPlace& place, std::string_view section, std::string_view key) {
+std::string ReadRaw(ConfigState& c, const ConfigPlace& place, std::string_view section, std::string_view key) {
   std::string value;
-  ReadFromFile(place.file, section, key, kReadLimit, &value);
-  if (value.empty() && Legacy()) ReadFromFile(place.legacy, section, key, kReadLimit, &value);
+  ReadFromFile(c, place.file, section, key, kReadLimit, &value);
+  if (value.empty() && c.legacy) ReadFromFile(c, place.legacy, section, key, kReadLimit, &value);
   return value;
 }
 
@@ -78,72 +52,74 @@ bool IsPgmTalven(std::string_view section, std::string_view key) {
 
 // The text inserted for "@\". PGMTALVEN cannot stand for itself: inside its
 // own value "@\" means the program folder.
-std::string PgmFolder(const ConfigPlace& place, bool expanding_pgm) {
+std::string PgmFolder(ConfigState& c, const ConfigPlace& place, bool expanding_pgm) {
   if (expanding_pgm) return place.program_folder;
-  std::string pgm = ReadConfig(cfg::kPgmTalven);
+  std::string pgm = ReadConfig(c, cfg::kPgmTalven);
   return pgm.empty() || pgm[0] == '@' ? place.program_folder : pgm;
 }
 
 // The place is the one the value was read from: the folders a value names
 // are those of the file it came from.
-std::string Expand(const ConfigPlace& place, std::string value, bool expanding_pgm) {
+std::string Expand(ConfigState& c, const ConfigPlace& place, std::string value, bool expanding_pgm) {
   for (int round = 0; round < kMaxExpansionRounds; ++round) {
     if (value == "@") return place.program_folder;
     size_t at = value.find("@@\\");
     if (at != std::string::npos) value.replace(at, 2, place.script_folder);
     at = value.find("@\\");
     if (at == std::string::npos) return value;
-    value.replace(at, 1, PgmFolder(place, expanding_pgm));
+    value.replace(at, 1, PgmFolder(c, place, expanding_pgm));
   }
   return value;
 }
 
 }  // namespace
 
-std::string ConfigFolder() { return Place().script_folder; }
+std::string ConfigFolder(ConfigState& config) { return config.location.Place().script_folder; }
 
-std::string ConfigFilePath() { return Place().file; }
+std::string ConfigFilePath(ConfigState& config) { return config.location.Place().file; }
 
-std::string LegacyConfigFilePath() { return Place().legacy; }
+std::string LegacyConfigFilePath(ConfigState& config) { return config.location.Place().legacy; }
 
-std::string ReadConfig(std::string_view section, std::string_view key) {
-  ConfigPlace place = Place();
-  return Expand(place, ReadRaw(place, section, key), IsPgmTalven(section, key));
+std::string ReadConfig(ConfigState& config, std::string_view section, std::string_view key) {
+  ConfigPlace place = config.location.Place();
+  return Expand(config, place, ReadRaw(config, place, section, key), IsPgmTalven(section, key));
 }
 
-std::string ReadConfigDefault(std::string_view section, std::string_view key, std::string_view def) {
-  std::string value(IniTrim(ReadConfig(section, key)));
+std::string ReadConfigDefault(ConfigState& config, std::string_view section, std::string_view key,
+                              std::string_view def) {
+  std::string value(IniTrim(ReadConfig(config, section, key)));
   if (!value.empty()) return value;
-  WriteConfig(section, key, def);
+  WriteConfig(config, section, key, def);
   return std::string(def);
 }
 
 // A write may make the folder and the file, and so move where the file is
 // found: the place is found again after it.
-bool WriteConfig(std::string_view section, std::string_view key, std::string_view value) {
-  ConfigState* c = InstalledConfig();
-  ConfigPlace place = Place();
+// Other programs of the family may update the file at the same moment: the
+// lock keeps their read-modify-write and ours from interleaving, so that no
+// update is lost (2_config/config_update.h).
+bool WriteConfig(ConfigState& config, std::string_view section, std::string_view key, std::string_view value) {
+  ConfigPlace place = config.location.Place();
   MakeHostFolders(place.folder);
-  bool ok = WriteToFile(place.file, section, key, value);
-  if (Legacy() && HostExists(place.legacy) && !HostSameFile(place.legacy, place.file))
-    WriteToFile(place.legacy, section, key, value);
-  if (c) c->location.Forget();
+  bool ok = config.updates.Write(place.file, section, key, value);
+  if (config.legacy && HostExists(place.legacy) && !HostSameFile(place.legacy, place.file))
+    config.updates.Write(place.legacy, section, key, value);
+  config.location.Forget();
   return ok;
 }
 
-std::string ReadConfigDirect(std::string_view section, std::string_view key, std::string_view def) {
+std::string ReadConfigDirect(ConfigState& config, std::string_view section, std::string_view key,
+                             std::string_view def) {
   std::string value;
-  if (ReadFromFile(Place().file, section, key, kDirectLimit, &value)) return value;
+  if (ReadFromFile(config, config.location.Place().file, section, key, kDirectLimit, &value)) return value;
   return std::string(def.substr(0, kDirectLimit));
 }
 
-void LoadLegacyFlag() { SetLegacyFlag(ConfigYes(ReadConfig(cfg::kLegado))); }
+void LoadLegacyFlag(ConfigState& config) { SetLegacyFlag(config, ConfigYes(ReadConfig(config, cfg::kLegado))); }
 
-void SetLegacyFlag(bool on) {
-  if (ConfigState* c = InstalledConfig()) c->legacy = on;
-}
+void SetLegacyFlag(ConfigState& config, bool on) { config.legacy = on; }
 
-bool LegacyFlag() { return Legacy(); }
+bool LegacyFlag(const ConfigState& config) { return config.legacy; }
 
 bool ParseConfigInt(std::string_view text, int32_t* out) {
   text = IniTrim(text);
@@ -163,23 +139,33 @@ bool ParseConfigInt(std::string_view text, int32_t* out) {
   return true;
 }
 
-int32_t ReadConfigInt(std::string_view section, std::string_view key, int32_t def) {
+int32_t ReadConfigInt(ConfigState& config, std::string_view section, std::string_view key, int32_t def) {
   int32_t v = 0;
-  return ParseConfigInt(ReadConfig(section, key), &v) ? v : def;
+  return ParseConfigInt(ReadConfig(config, section, key), &v) ? v : def;
 }
 
 bool ConfigYes(std::string_view value) { return !value.empty() && (value[0] == 'S' || value[0] == 's'); }
 
 bool ConfigNotN(std::string_view value) { return !value.empty() && value[0] != 'N' && value[0] != 'n'; }
 
-std::string ReadConfig(const cfg::ConfigKey& key) { return ReadConfig(key.section, key.name); }
+std::string ReadConfig(ConfigState& config, const cfg::ConfigKey& key) {
+  return ReadConfig(config, key.section, key.name);
+}
 
-std::string ReadConfigDefault(const cfg::ConfigKey& key) { return ReadConfigDefault(key.section, key.name, key.def); }
+std::string ReadConfigDefault(ConfigState& config, const cfg::ConfigKey& key) {
+  return ReadConfigDefault(config, key.section, key.name, key.def);
+}
 
-std::string ReadConfigDirect(const cfg::ConfigKey& key) { return ReadConfigDirect(key.section, key.name, key.def); }
+std::string ReadConfigDirect(ConfigState& config, const cfg::ConfigKey& key) {
+  return ReadConfigDirect(config, key.section, key.name, key.def);
+}
 
-int32_t ReadConfigInt(const cfg::ConfigKey& key) { return ReadConfigInt(key.section, key.name, key.number); }
+int32_t ReadConfigInt(ConfigState& config, const cfg::ConfigKey& key) {
+  return ReadConfigInt(config, key.section, key.name, key.number);
+}
 
-bool WriteConfig(const cfg::ConfigKey& key, std::string_view value) { return WriteConfig(key.section, key.name, value); }
+bool WriteConfig(ConfigState& config, const cfg::ConfigKey& key, std::string_view value) {
+  return WriteConfig(config, key.section, key.name, value);
+}
 
 }  // namespace kal

@@ -24,6 +24,10 @@
 //   "@\"       the value of TALVEN/PGMTALVEN, or the program folder when that is
 //              empty or begins with "@".
 // Folders are given as a script sees them (1_platform/paths.h ScriptPath).
+//
+// Every function that reads or writes the file is given the configuration
+// state of the run (config_state.h): where the file is, its keys as last
+// read, the updates kept in memory and the legacy flag.
 #pragma once
 
 #include <cstdint>
@@ -34,49 +38,51 @@
 
 namespace kal {
 
+struct ConfigState;
+
 // The folder that holds the configuration file (script form, Latin-1).
-std::string ConfigFolder();
+std::string ConfigFolder(ConfigState& config);
 
 // Host path of the configuration file (it need not exist yet).
-std::string ConfigFilePath();
+std::string ConfigFilePath(ConfigState& config);
 
 // section/key with an empty default, the legacy copy as fall-back and the
 // "@" prefixes expanded. An absent key yields "". At most 49999 bytes are
 // read from the file.
-std::string ReadConfig(std::string_view section, std::string_view key);
+std::string ReadConfig(ConfigState& config, std::string_view section, std::string_view key);
 
 // ReadConfig, trimmed; when that is empty the default is written into the
 // file and returned.
-std::string ReadConfigDefault(std::string_view section, std::string_view key, std::string_view def);
+std::string ReadConfigDefault(ConfigState& config, std::string_view section, std::string_view key, std::string_view def);
 
 // Writes the key into the configuration file (creating the folder, the file,
 // the section or the key as needed); with the legacy flag on, also into the
 // Windows directory's Talven.ini when that exists. False when the
 // configuration file could not be written; callers may ignore it.
-bool WriteConfig(std::string_view section, std::string_view key, std::string_view value);
+bool WriteConfig(ConfigState& config, std::string_view section, std::string_view key, std::string_view value);
 
 // The direct reader: the configuration file only, no "@" expansion, no legacy
 // fall-back, at most 79 bytes. The default is returned only when the key is
 // absent; a key present with an empty value reads as "".
-std::string ReadConfigDirect(std::string_view section, std::string_view key, std::string_view def);
+std::string ReadConfigDirect(ConfigState& config, std::string_view section, std::string_view key, std::string_view def);
 
 // The same reads by catalogue entry (config_keys.h): the entry's default is
 // the one given to ReadConfigDefault and ReadConfigDirect, its number the
 // one of ReadConfigInt.
-std::string ReadConfig(const cfg::ConfigKey& key);
-std::string ReadConfigDefault(const cfg::ConfigKey& key);
-std::string ReadConfigDirect(const cfg::ConfigKey& key);
-int32_t ReadConfigInt(const cfg::ConfigKey& key);
-bool WriteConfig(const cfg::ConfigKey& key, std::string_view value);
+std::string ReadConfig(ConfigState& config, const cfg::ConfigKey& key);
+std::string ReadConfigDefault(ConfigState& config, const cfg::ConfigKey& key);
+std::string ReadConfigDirect(ConfigState& config, const cfg::ConfigKey& key);
+int32_t ReadConfigInt(ConfigState& config, const cfg::ConfigKey& key);
+bool WriteConfig(ConfigState& config, const cfg::ConfigKey& key, std::string_view value);
 
 // The legacy flag (TALVEN/LEGADO begins with S): adds the Windows directory's
 // Talven.ini as a second copy. LoadLegacyFlag reads it once at speech start.
-void LoadLegacyFlag();
-void SetLegacyFlag(bool on);
-bool LegacyFlag();
+void LoadLegacyFlag(ConfigState& config);
+void SetLegacyFlag(ConfigState& config, bool on);
+bool LegacyFlag(const ConfigState& config);
 
 // Host path of the legacy copy: Talven.ini in the Windows directory.
-std::string LegacyConfigFilePath();
+std::string LegacyConfigFilePath(ConfigState& config);
 
 // --- Values -------------------------------------------------------------------
 
@@ -85,7 +91,7 @@ std::string LegacyConfigFilePath();
 bool ParseConfigInt(std::string_view text, int32_t* out);
 
 // ReadConfig as a number; `def` when the value is empty or invalid.
-int32_t ReadConfigInt(std::string_view section, std::string_view key, int32_t def);
+int32_t ReadConfigInt(ConfigState& config, std::string_view section, std::string_view key, int32_t def);
 
 // Yes-key: on when the first character is S or s.
 bool ConfigYes(std::string_view value);

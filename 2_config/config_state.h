@@ -3,11 +3,12 @@
 // memory for want of the file's lock, the files' keys as last read, and
 // settings a test pins in place of the file's.
 //
-// main builds one and installs it for the run; a test program installs one
-// for all its tests (tests/support/test_environment.cpp), and a test that
-// needs a fresh configuration installs its own for its length. With none
-// installed (after main has returned) Talven.ini is read and written as it
-// stands, without a legacy copy, and an update the lock keeps out is lost.
+// main builds one for the run and hands it down: the functions of config.h
+// and console_settings.h are given it, and the objects that read settings
+// for themselves (the wave player, the speech facade, the console, the
+// network) hold the one of their run. A test gets a fresh one for each case
+// (tests/support/fresh_run.h); a test that needs a configuration of its
+// own builds one beside it.
 #pragma once
 
 #include "2_config/config_file_cache.h"
@@ -24,6 +25,8 @@ struct ConfigState {
   // The configuration tells the user of a refused file or a wait for its
   // lock through this platform state (which must outlive it).
   explicit ConfigState(Platform& platform) : updates(&platform), files(platform) {}
+  ConfigState(const ConfigState&) = delete;
+  ConfigState& operator=(const ConfigState&) = delete;
 
   bool legacy = false;
   ConfigLocation location;
@@ -32,22 +35,6 @@ struct ConfigState {
   // console_settings.h: answers in place of the file's (tests).
   const ConsoleSettings* console_override = nullptr;
   const MagnifierSettings* magnifier_override = nullptr;
-};
-
-// The installed configuration state; nullptr when none is.
-ConfigState* InstalledConfig();
-
-// Installs a configuration state for the life of this object and puts the
-// previous one back at its end.
-class ScopedConfig {
- public:
-  explicit ScopedConfig(ConfigState& config);
-  ~ScopedConfig();
-  ScopedConfig(const ScopedConfig&) = delete;
-  ScopedConfig& operator=(const ScopedConfig&) = delete;
-
- private:
-  ConfigState* previous_;
 };
 
 }  // namespace kal

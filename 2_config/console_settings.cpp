@@ -16,10 +16,14 @@ using Reader = std::function<std::string(const cfg::ConfigKey& key)>;
 
 // The console window's keys are read directly (no "@" expansion), with the
 // default when the key is absent.
-std::string ReadDirect(const cfg::ConfigKey& key) { return ReadConfigDirect(key); }
+Reader DirectReader(ConfigState& config) {
+  return [&config](const cfg::ConfigKey& key) { return ReadConfigDirect(config, key); };
+}
 
 // The magnifier's keys go through the full reader; absent reads as empty.
-std::string ReadExpanded(const cfg::ConfigKey& key) { return ReadConfig(key); }
+Reader ExpandedReader(ConfigState& config) {
+  return [&config](const cfg::ConfigKey& key) { return ReadConfig(config, key); };
+}
 
 // A whole signed decimal number, else the fallback.
 int NumberOr(const std::string& s, int fallback) {
@@ -98,18 +102,16 @@ bool YesValue(const std::string& value) {
   return i != std::string::npos && (value[i] == 'S' || value[i] == 's');
 }
 
-ConsoleSettings ReadConsoleSettings() {
-  ConfigState* c = InstalledConfig();
-  if (c && c->console_override) return *c->console_override;
-  return ParseConsoleSettings(ReadDirect);
+ConsoleSettings ReadConsoleSettings(ConfigState& config) {
+  if (config.console_override) return *config.console_override;
+  return ParseConsoleSettings(DirectReader(config));
 }
 
-WindowSettings ReadWindowSettings() { return ParseWindowSettings(ReadDirect); }
+WindowSettings ReadWindowSettings(ConfigState& config) { return ParseWindowSettings(DirectReader(config)); }
 
-MagnifierSettings ReadMagnifierSettings() {
-  ConfigState* c = InstalledConfig();
-  if (c && c->magnifier_override) return *c->magnifier_override;
-  return ParseMagnifierSettings(ReadExpanded);
+MagnifierSettings ReadMagnifierSettings(ConfigState& config) {
+  if (config.magnifier_override) return *config.magnifier_override;
+  return ParseMagnifierSettings(ExpandedReader(config));
 }
 
 }  // namespace kal

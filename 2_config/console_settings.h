@@ -7,6 +7,8 @@
 
 namespace kal {
 
+struct ConfigState;
+
 struct ConsoleSettings {
   std::string colour_table = "0,1,2,3,4,5,6,7,8,9,10,11,12,13,14,15";  // TABCORES
   bool colours_fixed = false;                                          // CORESFIXAS
@@ -33,12 +35,12 @@ struct WindowSettings {
   bool maximised = false;              // CANTOTELA not S
 };
 
-ConsoleSettings ReadConsoleSettings();
-WindowSettings ReadWindowSettings();
-MagnifierSettings ReadMagnifierSettings();
+ConsoleSettings ReadConsoleSettings(ConfigState& config);
+WindowSettings ReadWindowSettings(ConfigState& config);
+MagnifierSettings ReadMagnifierSettings(ConfigState& config);
 // (ReadConsoleSettings and ReadMagnifierSettings answer with the settings
-// pinned in the installed configuration state, config_state.h, when a test
-// pinned some.)
+// pinned in the configuration state, config_state.h, when a test pinned
+// some.)
 
 // Helpers shared with the readers: a yes-key is on when its first letter is S.
 bool YesValue(const std::string& value);

@@ -44,10 +44,10 @@ void DebugDetail(const std::string& detail) {
 
 }  // namespace
 
-MidiChoice ReadMidiChoice() {
+MidiChoice ReadMidiChoice(ConfigState& config) {
   MidiChoice c;
-  c.sequencer_port = ReadConfig(cfg::kSaidaMidi);
-  std::string font = ReadConfig(cfg::kBancoDeSons);
+  c.sequencer_port = ReadConfig(config, cfg::kSaidaMidi);
+  std::string font = ReadConfig(config, cfg::kBancoDeSons);
   c.sound_font = font.empty() ? DefaultSoundFont() : HostPath(font);
   return c;
 }
@@ -55,7 +55,7 @@ MidiChoice ReadMidiChoice() {
 MidiStartError StartMidi(WavePlayer& player) {
   auto& m = player.midi;
   if (m.out) return MidiStartError::kAlreadyOpen;
-  std::unique_ptr<MidiOutput> out = MakeOutput(m, ReadMidiChoice());
+  std::unique_ptr<MidiOutput> out = MakeOutput(m, ReadMidiChoice(*player.config));
   std::string detail;
   MidiStartError e = FromOpenError(out->Open(&detail));
   if (e != MidiStartError::kNone) {

@@ -22,6 +22,7 @@
 
 namespace kal {
 
+struct ConfigState;
 struct WavePlayer;
 
 enum class MidiStartError {
@@ -54,7 +55,7 @@ struct MidiChoice {
   std::string sequencer_port;  // empty: the synthesizer
   std::string sound_font;      // host path of the synthesizer's font
 };
-MidiChoice ReadMidiChoice();
+MidiChoice ReadMidiChoice(ConfigState& config);
 
 // Tests: the player's maker of outputs (midi_state.h).
 void SetMidiOutputMaker(WavePlayer& player, MidiOutputMaker maker);

@@ -132,7 +132,7 @@ void ReportDeviceError(WavePlayer& w, int code) {
 void ChooseDevice(WavePlayer& w) {
   if (w.device_chosen) return;
   w.device_chosen = true;
-  std::string name = ReadConfigDirect(cfg::kSaidaDeAudio);
+  std::string name = ReadConfigDirect(*w.config, cfg::kSaidaDeAudio);
   if (!name.empty()) w.device = FindWaveDevice(w, name);
 }
 
@@ -392,7 +392,7 @@ int WaveInFlight(WavePlayer& w) { return InFlight(w); }
 
 void CloseWaveDevice(WavePlayer& w) { CloseDeviceOf(w); }
 
-WavePlayer::WavePlayer(Platform& p) : platform(&p) {}
+WavePlayer::WavePlayer(Platform& p, ConfigState& c) : platform(&p), config(&c) {}
 
 WavePlayer::~WavePlayer() {
   midi.End();

@@ -1,4 +1,5 @@
-// The wave player's state for a run: the device it opened and in which
+// The wave player's state for a run: the configuration that names its
+// device (SAIDADEAUDIO) and the MIDI output's, the device it opened and in which
 // format, the pieces in flight, the flags, whether a square-wave tone
 // (console_sound.h) is sounding, and the MIDI output (midi_state.h). main
 // builds one for the run and hands it down: the operations of
@@ -16,11 +17,14 @@
 
 namespace kal {
 
+struct ConfigState;
 struct Platform;
 
 struct WavePlayer {
-  // The player plays on the device of this platform state (audio.h).
-  explicit WavePlayer(Platform& platform);
+  // The player plays on the device of this platform state (audio.h) that
+  // this configuration names; both must outlive it. The voices below the
+  // speech facade read their settings from the same configuration.
+  WavePlayer(Platform& platform, ConfigState& config);
   // Ends the MIDI output, then closes the device when it is open.
   ~WavePlayer();
   WavePlayer(const WavePlayer&) = delete;
@@ -37,6 +41,7 @@ struct WavePlayer {
   };
 
   Platform* platform;
+  ConfigState* config;
   bool open = false;
   AudioFormat format;
   int device = -1;

@@ -3,6 +3,7 @@
 #include "0_base/speech_log.h"
 
 #include "4_voices/diphone/diphone.h"
+#include "3_audio/wave_player_state.h"
 #include "4_voices/diphone/diphone_settings.h"
 #include "4_voices/diphone/translator.h"
 #include "4_voices/voices.h"
@@ -29,7 +30,7 @@ class DiphoneWordVoice : public WordVoice {
   explicit DiphoneWordVoice(Voices& voices) : voices_(voices) {}
   int Start() override {
     Close();
-    folders_ = ConfiguredDiphoneFolders();
+    folders_ = ConfiguredDiphoneFolders(*voices_.player.config);
     return DiphoneCheckIn(voices_, folders_.letters, folders_.diphones);
   }
   std::string MissingData() override { return DiphoneMissingPath(voices_); }

@@ -13,6 +13,7 @@
 #include "0_base/speech_log.h"
 #include "5_speech/speech_state.h"
 #include "3_audio/wave_player.h"
+#include "3_audio/wave_player_state.h"
 #include "4_voices/word_voice.h"
 #include "1_platform/event_loop.h"
 #include "1_platform/mbrola.h"
@@ -29,7 +30,11 @@
 namespace kal {
 
 SpeechState::SpeechState(Voices& voices_used, Platform& run_platform)
-    : voices(&voices_used), player(voices_used.player), platform(run_platform), loop(run_platform.loop) {}
+    : voices(&voices_used),
+      player(voices_used.player),
+      config(*voices_used.player.config),
+      platform(run_platform),
+      loop(run_platform.loop) {}
 
 SpeechEngine& Engine(SpeechState& s) {
   if (!s.engine) s.engine = MakeNoSpeechEngine();
@@ -64,11 +69,11 @@ void EnsureSpeechModule(SpeechState& s) {
   if (s.module_ready) return;
   s.module_ready = true;
   SetDiphonePlayer(*s.voices, [&s](std::string_view image) { PlayWordVoiceBuffer(s, image); });
-  s.echo = ConfigYes(ReadConfigDefault(cfg::kFalando));
-  s.echo_option = ConfigYes(ReadConfigDefault(cfg::kEcoarOpcao));
-  s.full_announce = ConfigYes(ReadConfigDefault(cfg::kFalarTudo));
-  s.divisor = ConfigYes(ReadConfigDefault(cfg::kBipsClecsCurtos)) ? 2 : 1;
-  LoadLegacyFlag();
+  s.echo = ConfigYes(ReadConfigDefault(s.config, cfg::kFalando));
+  s.echo_option = ConfigYes(ReadConfigDefault(s.config, cfg::kEcoarOpcao));
+  s.full_announce = ConfigYes(ReadConfigDefault(s.config, cfg::kFalarTudo));
+  s.divisor = ConfigYes(ReadConfigDefault(s.config, cfg::kBipsClecsCurtos)) ? 2 : 1;
+  LoadLegacyFlag(s.config);
   s.speaking = true;
   s.engine_kind = 5;
   s.first_key_replaces = true;
@@ -85,8 +90,8 @@ constexpr int kFallbackEngineKind = 4;
 void LoadVoiceSettings(SpeechState& s, int speed) {
   std::string n = std::to_string(speed);
   auto key = [&](const cfg::ConfigKey& stem) { return std::string(stem.name) + n; };
-  auto read = [&](const cfg::ConfigKey& stem) { return ReadConfig(stem.section, key(stem)); };
-  auto number = [&](const cfg::ConfigKey& stem) { return ReadConfigInt(stem.section, key(stem), stem.number); };
+  auto read = [&](const cfg::ConfigKey& stem) { return ReadConfig(s.config, stem.section, key(stem)); };
+  auto number = [&](const cfg::ConfigKey& stem) { return ReadConfigInt(s.config, stem.section, key(stem), stem.number); };
   s.voice_database = read(cfg::kDifones).substr(0, 8);
   Words(s).SetTuning(number(cfg::kCorteFon), number(cfg::kSobraFon), number(cfg::kInterPal));
   WaveFlags f = GetWaveFlags(s.player);
@@ -100,11 +105,11 @@ void LoadVoiceSettings(SpeechState& s, int speed) {
 
 void StartEngine(SpeechState& s) {
   s.engine_active = false;
-  if (!ConfigNotN(ReadConfig(cfg::kSapi))) return;
-  int voice = ReadConfigInt(cfg::kVoz);
-  int rate = ReadConfigInt(cfg::kServVelocidade);
-  int pitch = ReadConfigInt(cfg::kTom);
-  int kind = ReadConfigInt(cfg::kTipoSapi);
+  if (!ConfigNotN(ReadConfig(s.config, cfg::kSapi))) return;
+  int voice = ReadConfigInt(s.config, cfg::kVoz);
+  int rate = ReadConfigInt(s.config, cfg::kServVelocidade);
+  int pitch = ReadConfigInt(s.config, cfg::kTom);
+  int kind = ReadConfigInt(s.config, cfg::kTipoSapi);
   if (kind != 4 && rate > 10) rate = 0;
   s.engine_active = Engine(s).Start(voice, rate, pitch, "", kind);
   s.engine_kind = kind;
@@ -173,17 +178,17 @@ bool StartWordVoice(SpeechState& s) {
 void InitSpeech(SpeechState& s, int speed, std::string_view sounds_folder) {
   s.voice_starting = true;
   EnsureSpeechModule(s);
-  LoadLegacyFlag();
-  if (speed <= 0) speed = ReadConfigInt(cfg::kVelocidade);
+  LoadLegacyFlag(s.config);
+  if (speed <= 0) speed = ReadConfigInt(s.config, cfg::kVelocidade);
   if (speed < 1 || speed > 5) speed = 3;
   s.speed = speed;
   LoadVoiceSettings(s, speed);
   if (!StartWordVoice(s)) return;
   s.app_folder = WithBackslash(std::string(sounds_folder));
-  s.system_folder = WithBackslash(ReadConfigDefault(cfg::kDirLetras));
+  s.system_folder = WithBackslash(ReadConfigDefault(s.config, cfg::kDirLetras));
   // The letter files are where the word voice finds them; the system sounds
   // folder stands in when that key is not set.
-  std::string letters = ReadConfigDirect(cfg::kDirLetrasDirect);
+  std::string letters = ReadConfigDirect(s.config, cfg::kDirLetrasDirect);
   s.letters_folder = letters.empty() ? s.system_folder : WithBackslash(letters);
   LoadVoiceSettings(s, speed);
   StartEngine(s);
@@ -328,13 +333,13 @@ bool FullAnnouncements(SpeechState& s) {
 }
 bool EngineActive(SpeechState& s) { return s.engine_active; }
 std::string VoiceStartProblem(SpeechState& s) {
-  if (s.engine_active || s.engine_kind != kEngineOrvan || !ConfigNotN(ReadConfig(cfg::kSapi))) return "";
+  if (s.engine_active || s.engine_kind != kEngineOrvan || !ConfigNotN(ReadConfig(s.config, cfg::kSapi))) return "";
   return OrvanLastError(*s.voices->orvan);
 }
 std::string MissingMbrolaNoticeOnce(SpeechState& s) {
-  if (MbrolaWhereToGet().empty() || ReadConfigInt(cfg::kTipoSapi) != kEngineOrvan) return "";
-  if (ReadConfigDirect(cfg::kAvisoMbrola) == "S" || MbrolaInstalled(s.platform)) return "";
-  WriteConfig(cfg::kAvisoMbrola, "S");
+  if (MbrolaWhereToGet().empty() || ReadConfigInt(s.config, cfg::kTipoSapi) != kEngineOrvan) return "";
+  if (ReadConfigDirect(s.config, cfg::kAvisoMbrola) == "S" || MbrolaInstalled(s.platform)) return "";
+  WriteConfig(s.config, cfg::kAvisoMbrola, "S");
   return L1(MissingMbrolaMessage());
 }
 int SpeechSpeed(SpeechState& s) { return s.speed; }

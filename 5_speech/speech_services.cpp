@@ -77,9 +77,9 @@ std::string CurrentFolderText() {
   return cwd;
 }
 
-void OpenLinkNow(Platform& platform, const std::string& text) {
+void OpenLinkNow(Platform& platform, ConfigState& config, const std::string& text) {
   if (StartsWithNoCase(text, "http://") || StartsWithNoCase(text, "https://") || StartsWithNoCase(text, "www.")) {
-    std::string prog = ReadConfig(cfg::kProgHtm);
+    std::string prog = ReadConfig(config, cfg::kProgHtm);
     if (prog.empty()) Launch(platform, "xdg-open", {text});
     else Launch(platform, HostProgram(prog), {text});
     return;
@@ -87,7 +87,7 @@ void OpenLinkNow(Platform& platform, const std::string& text) {
   size_t dot = text.find('.');
   std::string ext = dot == std::string::npos ? "" : UpperCaseText(text.substr(dot + 1, 3));
   if (ext != "EXE" && ext != "COM") {
-    std::string prog = ReadConfig(cfg::kProgPrefix.section, std::string(cfg::kProgPrefix.name) + ext);
+    std::string prog = ReadConfig(config, cfg::kProgPrefix.section, std::string(cfg::kProgPrefix.name) + ext);
     if (prog.empty()) Launch(platform, "xdg-open", {HostArgument(text)});
     else Launch(platform, HostProgram(prog), {HostArgument(text)});
     return;
@@ -103,7 +103,7 @@ void OpenLink(SpeechState& s, std::string_view text) {
   SpeechLogScope log("open", text);
   std::string t(text.substr(0, 255));
   WaitWhileSpeaking(s);
-  OpenLinkNow(s.platform, t);
+  OpenLinkNow(s.platform, s.config, t);
   WaitWhileSpeaking(s);
 }
 

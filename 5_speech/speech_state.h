@@ -13,6 +13,7 @@
 namespace kal {
 
 class EventLoop;
+struct ConfigState;
 struct Voices;
 struct WavePlayer;
 
@@ -20,11 +21,13 @@ struct SpeechState {
   // The facade speaks with the word voice of these voices unless it is
   // given another, plays on their wave player, and waits for speech and
   // keys, and asks for the end of the run, through that platform state (all
-  // must outlive it).
+  // must outlive it). It reads its settings from the configuration the
+  // player was built with.
   SpeechState(Voices& voices_used, Platform& run_platform);
 
   Voices* voices;
   WavePlayer& player;
+  ConfigState& config;
   Platform& platform;
   EventLoop& loop;
   bool module_ready = false;   // the start-up reads were done

@@ -255,7 +255,7 @@ void InitConsole() {
   auto& s = S();
   if (s.created) return;
   s.created = true;
-  ConsoleSettings cfg = ReadConsoleSettings();
+  ConsoleSettings cfg = ReadConsoleSettings(InstalledConsole().config);
   s.grid = ConsoleGrid(ConsoleGrid::kWidth, ConsoleGrid::kHeight,
                        static_cast<uint8_t>(cfg.background * 16 + cfg.foreground));
   std::array<int, 16> table;

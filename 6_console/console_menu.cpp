@@ -38,7 +38,7 @@ class MenuRun {
         grid_(GridOf(console)),
         m_(m),
         text_colour_(grid_.attribute() & 0x0F) {
-    magnifier_ = ReadMagnifierSettings();
+    magnifier_ = ReadMagnifierSettings(console.config);
   }
   MenuKey Run();
 

@@ -2,6 +2,7 @@
 
 #include "1_platform/event_loop.h"
 #include "1_platform/platform.h"
+#include "5_speech/speech_state.h"
 
 namespace kal {
 namespace {
@@ -15,7 +16,11 @@ Console* g_console = nullptr;
 }  // namespace
 
 Console::Console(Platform& run_platform, SpeechState& speech_used)
-    : platform(run_platform), loop(run_platform.loop), speech(speech_used), notice(run_platform.loop, speech_used) {}
+    : platform(run_platform),
+      loop(run_platform.loop),
+      speech(speech_used),
+      config(speech_used.config),
+      notice(run_platform.loop, speech_used) {}
 
 Console::~Console() {
   if (screen.watching && screen.front) loop.Unwatch(screen.front->InputFd());

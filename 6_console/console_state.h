@@ -29,6 +29,7 @@
 namespace kal {
 
 class EventLoop;
+struct ConfigState;
 struct Platform;
 struct SpeechState;
 
@@ -111,6 +112,8 @@ struct Console {
   // The platform state whose loop the console watches its input on and
   // waits in, whose key input and notice writer it becomes, and the speech
   // facade its editor, menu and review speak with; both must outlive it.
+  // Its colours, braille mode and magnifier come from the facade's
+  // configuration.
   Console(Platform& run_platform, SpeechState& speech_used);
   // Stops watching the descriptors of the front end and the display, and
   // closes the braille log.
@@ -121,6 +124,7 @@ struct Console {
   Platform& platform;
   EventLoop& loop;
   SpeechState& speech;
+  ConfigState& config;
   ConsoleScreen screen;
   MenuState menu;
   BrailleState braille;

@@ -121,7 +121,7 @@ FieldEditor::FieldEditor(Console& console, std::string* text, int column, int ro
   text_ = text->substr(0, max_);
   text_.resize(max_, ' ');
   initial_ = text_;
-  magnifier_ = ReadMagnifierSettings();
+  magnifier_ = ReadMagnifierSettings(console.config);
 }
 
 int FieldEditor::TextEnd() const {

@@ -199,7 +199,7 @@ void Clamp(ReviewSession* s) {
 void ScreenReview(Console& console) {
   InitConsole();
   ReviewSession s(console, GridOf(console));
-  s.magnifier = ReadMagnifierSettings();
+  s.magnifier = ReadMagnifierSettings(console.config);
   int saved_column = WhereX(), saved_row = WhereY();
   s.row = saved_row;
   s.column = saved_column;

@@ -37,8 +37,9 @@ void SetNetUser(Network& network, NetUser* user) { network.user = user; }
 
 NetUser& UserOf(Network& network) { return network.user ? *network.user : *network.quiet; }
 
-Network::Network(Platform& run_platform)
+Network::Network(Platform& run_platform, ConfigState& run_config)
     : platform(run_platform),
+      config(run_config),
       loop(run_platform.loop),
       quiet(std::make_unique<QuietUser>(run_platform.loop)),
       tls(MakeTlsSession()) {}

@@ -14,6 +14,7 @@ namespace kal {
 
 class EventLoop;
 class NetUser;
+struct ConfigState;
 struct Platform;
 struct TlsSession;
 struct TlsSessionDeleter {
@@ -25,14 +26,16 @@ TlsSessionPtr MakeTlsSession();
 
 struct Network {
   // Every wait of the network sleeps in this platform state's loop, keeps
-  // time on its clock and ends when a stop of the run is requested; it
-  // must outlive the network.
-  explicit Network(Platform& run_platform);
+  // time on its clock and ends when a stop of the run is requested; its
+  // settings (TIMEOUT_REDE, VERIFICACERTIFICADO) come from that
+  // configuration. Both must outlive the network.
+  Network(Platform& run_platform, ConfigState& run_config);
   ~Network();
   Network(const Network&) = delete;
   Network& operator=(const Network&) = delete;
 
   Platform& platform;
+  ConfigState& config;
   EventLoop& loop;
   NetUser* user = nullptr;            // nullptr: the quiet one
   std::unique_ptr<NetUser> quiet;     // no keys, no messages

@@ -24,7 +24,7 @@ constexpr int kSocketIoTimeoutSeconds = 60;
 // TIMEOUT_REDE as microseconds: the default when absent, empty or not an
 // integer.
 long TimeoutFromSetting(const Network& net) {
-  std::string text = net.read_timeout_setting ? net.read_timeout_setting() : ReadConfig(cfg::kTimeoutRede);
+  std::string text = net.read_timeout_setting ? net.read_timeout_setting() : ReadConfig(net.config, cfg::kTimeoutRede);
   size_t b = text.find_first_not_of(" \t");
   size_t e = text.find_last_not_of(" \t");
   if (b == std::string::npos) return kDefaultReadinessUs;

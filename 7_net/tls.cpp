@@ -174,8 +174,8 @@ void TellRefusedCertificate(Network& net, Ssl* connection) {
 
 }  // namespace
 
-bool TlsChecksCertificates() {
-  std::string value = ReadConfig(cfg::kVerificaCertificado);
+bool TlsChecksCertificates(ConfigState& config) {
+  std::string value = ReadConfig(config, cfg::kVerificaCertificado);
   size_t first = value.find_first_not_of(" \t");
   return first == std::string::npos || (value[first] != 'N' && value[first] != 'n');
 }
@@ -200,7 +200,7 @@ bool TlsConnect(Network& net, int socket, std::string_view server_name, const St
   A().set_bio(t.connection, bio, bio);
   std::string name(server_name);
   A().ctrl(t.connection, ssl::kCtrlSetHostName, ssl::kHostNameType, name.data());
-  bool checking = TlsChecksCertificates();
+  bool checking = TlsChecksCertificates(net.config);
   if (checking && !RequireCertificate(t.connection, name)) return false;
   if (!Handshake(net, t.connection, socket, stop)) {
     // Unchecked connections record a chain's faults too, without failing

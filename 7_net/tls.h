@@ -14,6 +14,8 @@
 
 namespace kal {
 
+struct ConfigState;
+
 // Each function works on the TLS session of the network it is given.
 struct Network;
 
@@ -39,7 +41,7 @@ void TlsEnd(Network& net);
 int TlsReceiveNoWait(Network& net, char* buffer, int size);
 // Whether certificates are checked: TALVEN/VERIFICACERTIFICADO, on unless it
 // begins with N.
-bool TlsChecksCertificates();
+bool TlsChecksCertificates(ConfigState& config);
 // The count written, or -1.
 int TlsSend(Network& net, const char* data, int length);
 // The session is active and holds decrypted bytes not yet read.

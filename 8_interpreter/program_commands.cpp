@@ -54,9 +54,9 @@ Launch LaunchFor(int ampersands) {
 }
 
 // TEMPOESPERAPROGVOLTAR: 0 to 1000 ms; anything else gives 1000.
-int ReturnDelay() {
+int ReturnDelay(ConfigState& config) {
   int32_t v = 0;
-  if (!ParseConfigInt(ReadConfig(cfg::kTempoEsperaProgVoltar), &v) || v < 0 || v > 1000)
+  if (!ParseConfigInt(ReadConfig(config, cfg::kTempoEsperaProgVoltar), &v) || v < 0 || v > 1000)
     return kDefaultReturnDelay;
   return v;
 }
@@ -64,13 +64,13 @@ int ReturnDelay() {
 // Waits for the user to come back: first up to 5 s for the started program
 // to take the foreground, then as long as it keeps it, then the return delay.
 // The console is taken back as soon as the program that held it has ended.
-void ReturnWait(Platform& p, ProgramCommandsState& s) {
+void ReturnWait(Platform& p, ConfigState& config, ProgramCommandsState& s) {
   for (int i = 0; i < kReturnPolls; ++i) {
     Delay(p, kPollMs);
     if (!ConsoleInFront(p, s)) break;
   }
   while (!ConsoleInFront(p, s) && !StopRequested(p)) Delay(p, kPollMs);
-  Delay(p, ReturnDelay());
+  Delay(p, ReturnDelay(config));
 }
 
 // What the console program wrote on a stream, as Latin-1 text (from the
@@ -141,7 +141,8 @@ bool CmdExecuta(InterpreterState& in, std::string_view args) {
   ProgramAndParams split = SplitCommandLine(line);
   WaitSpeech(in.context->speech);
   StartRequest req;
-  bool ok = ResolveProgram(ProgramsOf(in.context->platform), split.program, split.params, launch != Launch::kConsole, &req);
+  bool ok = ResolveProgram(ProgramsOf(in.context->platform), in.context->config, split.program, split.params,
+                           launch != Launch::kConsole, &req);
   if (!ok) Fail(in, RunFault::kProgramNotStarted, kMsgProgramNotFound, split.program);
   int id = 0;
   if (ok) {
@@ -168,7 +169,7 @@ bool CmdExecuta(InterpreterState& in, std::string_view args) {
     if (!ok) Fail(in, RunFault::kProgramNotStarted, StartFailureMessage(why), split.program);
   }
   if (launch == Launch::kShownWait) {
-    ReturnWait(in.context->platform, in.programs);
+    ReturnWait(in.context->platform, in.context->config, in.programs);
     if (ok && ProgramExitCode(in.context->platform, id) == kExitInterrupted) RequestStop(in.context->platform, EndOf(EndReason::kInterrupted));
   }
   return ok;

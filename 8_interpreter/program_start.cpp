@@ -80,10 +80,10 @@ bool UseCommandLine(Programs& programs, std::string_view line, StartRequest* req
 }
 
 // A program known by name only: the program map, then PATH.
-bool UseNamedProgram(Programs& programs, std::string name, StartRequest* req) {
+bool UseNamedProgram(Programs& programs, ConfigState& config, std::string name, StartRequest* req) {
   if (name.size() > 4 && AsciiUpper(name.substr(name.size() - 4)) == ".EXE") name.resize(name.size() - 4);
   if (name.empty()) return false;
-  std::string mapped = ReadConfig(cfg::kProgramas, AsciiUpper(name));
+  std::string mapped = ReadConfig(config, cfg::kProgramas, AsciiUpper(name));
   if (!mapped.empty()) return UseCommandLine(programs, mapped, req);
   // Names of Windows programs come in any case; host programs are in lower case.
   std::string found = programs.FindInPath(name);
@@ -94,16 +94,17 @@ bool UseNamedProgram(Programs& programs, std::string name, StartRequest* req) {
 }
 
 // A document: the program of its extension, or the desktop's opener.
-bool UseDocument(Programs& programs, std::string_view shown_name, const std::string& host_target, StartRequest* req) {
+bool UseDocument(Programs& programs, ConfigState& config, std::string_view shown_name, const std::string& host_target,
+                 StartRequest* req) {
   req->args.assign(1, host_target);
   std::string name = FileNamePart(shown_name);
   size_t dot = name.find('.');
   std::string ext = dot == std::string::npos ? "" : AsciiUpper(name.substr(dot + 1, 3));
   std::string opener;
   if (IsAddress(shown_name)) {
-    opener = ReadConfig(cfg::kProgHtm);
+    opener = ReadConfig(config, cfg::kProgHtm);
   } else if (!ext.empty() && ext != "EXE" && ext != "COM") {
-    opener = ReadConfig(cfg::kProgPrefix.section, std::string(cfg::kProgPrefix.name) + ext);
+    opener = ReadConfig(config, cfg::kProgPrefix.section, std::string(cfg::kProgPrefix.name) + ext);
   }
   if (!opener.empty() && UseCommandLine(programs, opener, req)) return true;
   req->program = programs.DocumentOpener();
@@ -117,25 +118,26 @@ bool UseDocument(Programs& programs, std::string_view shown_name, const std::str
 
 }  // namespace
 
-bool ResolveProgram(Programs& programs, std::string_view program, std::string_view params, bool documents, StartRequest* req) {
+bool ResolveProgram(Programs& programs, ConfigState& config, std::string_view program, std::string_view params,
+                    bool documents, StartRequest* req) {
   req->program.clear();
   req->args.clear();
   for (auto& a : SplitArguments(params)) req->args.push_back(MapArgument(a));
   if (program.empty()) return false;
-  if (IsAddress(program)) return documents && UseDocument(programs, program, Latin1ToUtf8(program), req);
+  if (IsAddress(program)) return documents && UseDocument(programs, config, program, Latin1ToUtf8(program), req);
   std::string host = HostPath(program);
   if (HostExists(host)) {
     if (programs.IsExecutableFile(host)) {
       req->program = host;
       return true;
     }
-    if (!LooksLikePath(program) && UseNamedProgram(programs, std::string(program), req)) return true;
-    return documents && UseDocument(programs, program, host, req);
+    if (!LooksLikePath(program) && UseNamedProgram(programs, config, std::string(program), req)) return true;
+    return documents && UseDocument(programs, config, program, host, req);
   }
   std::string name = FileNamePart(program);
   bool exe = name.size() > 4 && AsciiUpper(name.substr(name.size() - 4)) == ".EXE";
   if (LooksLikePath(program) && !exe) return false;
-  return UseNamedProgram(programs, name, req);
+  return UseNamedProgram(programs, config, name, req);
 }
 
 }  // namespace kal

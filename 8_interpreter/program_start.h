@@ -22,8 +22,12 @@
 
 namespace kal {
 
+struct ConfigState;
+
 // Fills req->program and req->args; false when nothing can be started.
-// documents: false for console programs, which must be programs.
-bool ResolveProgram(Programs& programs, std::string_view program, std::string_view params, bool documents, StartRequest* req);
+// documents: false for console programs, which must be programs. The
+// program map and the openers are read from that configuration.
+bool ResolveProgram(Programs& programs, ConfigState& config, std::string_view program, std::string_view params,
+                    bool documents, StartRequest* req);
 
 }  // namespace kal

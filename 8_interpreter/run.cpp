@@ -53,7 +53,7 @@ void InitInterpreter(InterpreterState& in, std::string_view program_name) {
   in.start_weekday = t.weekday;
   in.start_time = t.hour * 360000 + t.minute * 6000 + t.second * 100 + t.hundredths;
   // The application's own sounds live in the folder the configuration names.
-  InitSpeech(in.context->speech, 0, ReadConfig(cfg::kDirKaldorin));
+  InitSpeech(in.context->speech, 0, ReadConfig(in.context->config, cfg::kDirKaldorin));
   ClearScreen();
   SetConsoleTitle("KALDORIN");
   SetConsoleTitle(program_name);

@@ -9,6 +9,7 @@
 #include "2_config/config.h"
 #include "2_config/config_keys.h"
 #include "5_speech/speech.h"
+#include "5_speech/speech_state.h"
 #include "8_interpreter/script_check.h"
 #include "9_app/app_messages.h"
 #include "9_app/script_file.h"
@@ -79,7 +80,7 @@ int RunCheckProgram(SpeechState& speech, const std::vector<std::string>& files, 
   // pipe has no use for the voice.
   if (StandardStreamIsTerminal(1)) {
     if (!speech_log.empty()) OpenSpeechLog(OpenHostFile(speech_log, "ab"));
-    InitSpeech(speech, 0, ReadConfig(cfg::kDirKaldorin));
+    InitSpeech(speech, 0, ReadConfig(speech.config, cfg::kDirKaldorin));
     SpeakText(speech, Utf8ToLatin1(said));
     DoneSpeech(speech);
     CloseSpeechLog();

@@ -8,6 +8,8 @@
 
 namespace kal {
 
+struct ConfigState;
+
 // The lines whose literals come from the configuration: the search address
 // (it sets $baseurl) and the prefix of a station's page.
 constexpr int kSearchAddressLine = 8;
@@ -20,7 +22,7 @@ std::vector<std::string> EmbeddedScriptLines(std::string_view search_address = {
 
 // The addresses configured in Talven.ini, section ZELQUORA, keys
 // ENDERECOBUSCA and ENDERECOPLAY (defaults when absent).
-std::string ConfiguredSearchAddress();
-std::string ConfiguredStationPrefix();
+std::string ConfiguredSearchAddress(ConfigState& config);
+std::string ConfiguredStationPrefix(ConfigState& config);
 
 }  // namespace kal

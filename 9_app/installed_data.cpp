@@ -15,8 +15,8 @@ namespace fs = std::filesystem;
 
 // Copies the default configuration to where the program reads it, unless a
 // Talven.ini is already there (the user's, or the Windows directory's).
-bool CopyDefaultConfig(const std::string& data_folder, std::string* err) {
-  std::string target = ConfigFilePath();
+bool CopyDefaultConfig(ConfigState& config, const std::string& data_folder, std::string* err) {
+  std::string target = ConfigFilePath(config);
   if (HostExists(target)) return true;
   std::string contents;
   std::string source = data_folder + "/Talven.ini";
@@ -103,8 +103,8 @@ std::string InstalledDataFolder(const std::string& program_folder) {
   return HostExists(folder + "/Talven.ini") ? folder : std::string();
 }
 
-bool PrepareUserFiles(const std::string& data_folder, std::string* err) {
-  if (!CopyDefaultConfig(data_folder, err)) return false;
+bool PrepareUserFiles(ConfigState& config, const std::string& data_folder, std::string* err) {
+  if (!CopyDefaultConfig(config, data_folder, err)) return false;
   if (!MakeWorkFolder(err)) return false;
   return CopyPrompts(data_folder, err);
 }

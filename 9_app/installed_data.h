@@ -18,12 +18,15 @@
 
 namespace kal {
 
+struct ConfigState;
+
 // <program_folder>/../share/kaldorin when it holds a Talven.ini, else "".
 std::string InstalledDataFolder(const std::string& program_folder);
 
 // Makes what the user lacks of the above from the installed data folder.
 // False, with the reason in *err, when something could not be made; what
-// could be made is kept.
-bool PrepareUserFiles(const std::string& data_folder, std::string* err);
+// could be made is kept. The configuration file goes where that
+// configuration finds it.
+bool PrepareUserFiles(ConfigState& config, const std::string& data_folder, std::string* err);
 
 }  // namespace kal

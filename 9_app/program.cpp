@@ -129,8 +129,9 @@ void StartBraille(const Options& opts) {
 // The console's front end: headless when asked, a window when asked (on the
 // command line or in Talven.ini) or when started from a desktop launcher,
 // else the terminal.
-std::unique_ptr<ConsoleFrontEnd> MakeFrontEnd(Platform& platform, const Options& opts, const std::string& title) {
-  WindowSettings ws = ReadWindowSettings();
+std::unique_ptr<ConsoleFrontEnd> MakeFrontEnd(Platform& platform, ConfigState& config, const Options& opts,
+                                              const std::string& title) {
+  WindowSettings ws = ReadWindowSettings(config);
   WindowOptions wo;
   wo.face = ws.face;
   wo.weight = ws.weight;
@@ -156,7 +157,7 @@ std::unique_ptr<ConsoleFrontEnd> MakeFrontEnd(Platform& platform, const Options&
 int RunViewerProgram(const Options& opts, Console& console, Network& network) {
   if (!opts.speech_log.empty()) OpenSpeechLog(OpenHostFile(opts.speech_log, "ab"));
   StartBraille(opts);
-  SetConsoleFrontEnd(MakeFrontEnd(console.platform, opts, Utf8ToLatin1(BaseName(opts.view_file))));
+  SetConsoleFrontEnd(MakeFrontEnd(console.platform, console.config, opts, Utf8ToLatin1(BaseName(opts.view_file))));
   UseDesktopClipboard();
   InitSpeech(console.speech, 0, "");
   if (StopRequested(console.platform)) return EndStoppedRun(console.speech, RequestedStop(console.platform));
@@ -190,10 +191,10 @@ int ReportLoadFailure(SpeechState& speech, const std::string& message) {
 // An installed program gives a new user the configuration and working
 // folders it needs (installed_data.h); a failure is told and the run goes
 // on, so the voice says what is missing.
-void PrepareInstalledRun() {
+void PrepareInstalledRun(ConfigState& config) {
   std::string data = InstalledDataFolder(ProgramFolder());
   std::string err;
-  if (!data.empty() && !PrepareUserFiles(data, &err)) WriteStandardText(2, "kaldorin: " + err + "\n");
+  if (!data.empty() && !PrepareUserFiles(config, data, &err)) WriteStandardText(2, "kaldorin: " + err + "\n");
 }
 
 // The files --check looks at: the script and the words after it.
@@ -213,7 +214,6 @@ int ProgramMain(int argc, char** argv) {
   std::unique_ptr<EventLoop> loop = MakePollEventLoop();
   Platform platform(*loop);
   ConfigState config(platform);
-  ScopedConfig use_config(config);
   Options opts;
   std::string err;
   if (!ParseOptions(argc, argv, &opts, &err)) {
@@ -235,13 +235,13 @@ int ProgramMain(int argc, char** argv) {
     return 0;
   }
 
-  PrepareInstalledRun();
+  PrepareInstalledRun(config);
   // The sound and speech of the run: built here and owned for the run.
-  WavePlayer player(platform);
+  WavePlayer player(platform, config);
   Voices voices(player);
   SpeechState speech(voices, platform);
   speech.engine = std::make_unique<EngineSwitch>(voices, *loop);
-  Network network(platform);
+  Network network(platform, config);
   // The console of the run: its screen, keys, menu, braille and clipboard.
   Console console(platform, speech);
   ConsoleScope consoling(console);
@@ -253,7 +253,7 @@ int ProgramMain(int argc, char** argv) {
   // states are only there, as for every mode, unused.
   if (opts.lsp) return RunLanguageServer(std::cin, std::cout);
   if (opts.phonemes) {
-    OrvanSettings settings = ReadOrvanSettings();
+    OrvanSettings settings = ReadOrvanSettings(config);
     if (!opts.orvan_dir.empty()) settings.folder = opts.orvan_dir + "/";
     return orvan::RunPhonemeTool(std::cin, std::cout, std::cerr, settings);
   }
@@ -269,7 +269,7 @@ int ProgramMain(int argc, char** argv) {
     return 1;
   }
   StartBraille(opts);
-  SetConsoleFrontEnd(MakeFrontEnd(platform, opts, Utf8ToLatin1(argc > 0 ? argv[0] : "kaldorin")));
+  SetConsoleFrontEnd(MakeFrontEnd(platform, config, opts, Utf8ToLatin1(argc > 0 ? argv[0] : "kaldorin")));
   NoteConsoleWindowAtStart(platform);
   UseDesktopClipboard();
   // The interpreter of this run, handed to everything that runs the script.
@@ -283,7 +283,7 @@ int ProgramMain(int argc, char** argv) {
   // The application's settings are read (and their defaults written) once
   // the console and the speech log are there: a wait for the configuration
   // file is then seen and heard.
-  if (opts.script.empty()) lines = EmbeddedScriptLines(ConfiguredSearchAddress(), ConfiguredStationPrefix());
+  if (opts.script.empty()) lines = EmbeddedScriptLines(ConfiguredSearchAddress(config), ConfiguredStationPrefix(config));
   for (size_t i = 0; i < lines.size(); ++i) StoreLine(in, lines[i], static_cast<int>(i + 1));
   return EndRun(speech, RunDriver(in));
 }

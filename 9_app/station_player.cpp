@@ -183,7 +183,7 @@ void StationPlayer::TryConnect() {
   // watched instead of waiting for the news of the start, since watching a
   // property sends its value at once.
   Send("{\"command\":[\"observe_property\"," + std::to_string(kWatchIdle) + ",\"core-idle\"]}");
-  std::string device = ReadConfigDirect(cfg::kSaidaDeAudio);
+  std::string device = ReadConfigDirect(speech_.config, cfg::kSaidaDeAudio);
   if (!device.empty())
     Send("{\"command\":[\"get_property\",\"audio-device-list\"],\"request_id\":" + std::to_string(kAskDevices) + "}");
 }
@@ -218,7 +218,7 @@ void StationPlayer::HandleMessage(const std::string& line) {
   } else if (id->number == kAskVolume && data->kind == JsonValue::kNumber) {
     SpeakText(speech_, L1(app_msg::kVolume) + std::to_string(static_cast<long>(std::lround(data->number))));
   } else if (id->number == kAskDevices && data->kind == JsonValue::kArray) {
-    std::string name = ChooseDevice(*data, ReadConfigDirect(cfg::kSaidaDeAudio));
+    std::string name = ChooseDevice(*data, ReadConfigDirect(speech_.config, cfg::kSaidaDeAudio));
     if (!name.empty()) Send("{\"command\":[\"set_property\",\"audio-device\"," + Quoted(name) + "]}");
   }
 }

@@ -10,6 +10,7 @@
 #include "1_platform/pump.h"
 #include "1_platform/stop_request.h"
 #include "5_speech/speech.h"
+#include "5_speech/speech_state.h"
 #include "6_console/clipboard.h"
 #include "6_console/console.h"
 #include "6_console/console_state.h"
@@ -114,7 +115,7 @@ std::string StationName(const TextView& view, const std::string& address) {
 // directory site is followed to its stream. "" (after saying why) when
 // there is nothing to play.
 std::string StreamToPlay(SpeechState& speech, Network& network, const std::string& address) {
-  if (!IsStationPage(address, ConfiguredStationPrefix())) return address;
+  if (!IsStationPage(address, ConfiguredStationPrefix(speech.config))) return address;
   SpeakText(speech, L1(app_msg::kLookingForStream));
   std::string stream;
   switch (FollowStationPage(network, address, &stream)) {

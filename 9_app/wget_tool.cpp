@@ -202,8 +202,7 @@ int WgetMain(const std::vector<std::string>& args) {
   std::unique_ptr<EventLoop> loop = MakePollEventLoop();  // outlives what waits on it
   Platform platform(*loop);
   ConfigState config(platform);
-  ScopedConfig use_config(config);
-  Network network(platform);
+  Network network(platform, config);
   WgetOptions options;
   std::string error;
   if (!ParseWgetOptions(args, &options, &error)) {

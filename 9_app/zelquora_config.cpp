@@ -8,12 +8,8 @@
 
 namespace kal {
 
-std::string ConfiguredSearchAddress() {
-  return ReadConfigDefault(cfg::kEnderecoBusca);
-}
+std::string ConfiguredSearchAddress(ConfigState& config) { return ReadConfigDefault(config, cfg::kEnderecoBusca); }
 
-std::string ConfiguredStationPrefix() {
-  return ReadConfigDefault(cfg::kEnderecoPlay);
-}
+std::string ConfiguredStationPrefix(ConfigState& config) { return ReadConfigDefault(config, cfg::kEnderecoPlay); }
 
 }  // namespace kal

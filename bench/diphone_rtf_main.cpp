@@ -73,8 +73,7 @@ int main(int argc, char** argv) {
   std::unique_ptr<kal::EventLoop> loop = kal::MakePollEventLoop();  // outlives what waits on it
   kal::Platform platform(*loop);  // the platform layer's state for the run
   kal::ConfigState config(platform);  // and the configuration's
-  kal::ScopedConfig use_config(config);
-  kal::WavePlayer player(platform);  // the wave player the voices play on
+  kal::WavePlayer player(platform, config);  // the wave player the voices play on
   kal::Voices voices(player);  // the synthesizer's and translator's state
   std::string db, wav;
   int runs = 20;
@@ -84,7 +83,7 @@ int main(int argc, char** argv) {
     if (a == "--runs") runs = std::max(1, std::stoi(argv[i + 1]));
     if (a == "--wav") wav = argv[i + 1];
   }
-  const kal::DiphoneFolders folders = kal::ConfiguredDiphoneFolders();
+  const kal::DiphoneFolders folders = kal::ConfiguredDiphoneFolders(config);
   if (db.empty()) db = folders.diphones;
   if (kal::DiphoneStartIn(voices, db, db) != kal::kDiphoneReady) {
     std::cerr << "bench_diphone_rtf: no voice database in " << db << " (run scripts/setup.sh)\n";

@@ -239,8 +239,7 @@ int main(int argc, char** argv) {
   std::unique_ptr<kal::EventLoop> event_loop = kal::MakeFakeEventLoop();  // outlives what waits on it
   kal::Platform platform(*event_loop);  // the platform layer's state for the run
   kal::ConfigState config(platform);  // and the configuration's
-  kal::ScopedConfig use_config(config);
-  kal::WavePlayer player(platform);  // the wave player the voices play on
+  kal::WavePlayer player(platform, config);  // the wave player the voices play on
   kal::Voices voices(player);  // the voices and the speech facade the console speaks with
   kal::SpeechState speech(voices, platform);
   kal::Console the_console(platform, speech);  // and the console's
@@ -249,7 +248,7 @@ int main(int argc, char** argv) {
   long passes = argc > 1 ? std::strtol(argv[1], nullptr, 10) : 10000000;
   if (passes < 1000) passes = 10000000;
   std::string console;
-  Network network(platform);
+  Network network(platform, config);
   RunContext context{platform, config, player, voices, speech, network, the_console, *event_loop};
   SetConsoleFrontEnd(MakeMemoryFrontEnd("", &console));  // memory console: nothing is shown
   CaptureSpeechLog(false);

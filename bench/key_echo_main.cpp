@@ -89,8 +89,7 @@ int main() {
   std::unique_ptr<kal::EventLoop> loop = kal::MakePollEventLoop();  // outlives what waits on it
   kal::Platform platform(*loop);  // the platform layer's state for the run
   kal::ConfigState config(platform);  // and the configuration's
-  kal::ScopedConfig use_config(config);
-  kal::WavePlayer player(platform);  // the wave player the voices play on
+  kal::WavePlayer player(platform, config);  // the wave player the voices play on
   kal::Voices voices(player);  // the voices and the speech facade the console speaks with
   kal::SpeechState speech(voices, platform);
   kal::Console the_console(platform, speech);  // and the console's
@@ -110,7 +109,7 @@ int main() {
     std::printf("scratch letter recordings, no word voice (set BENCH_DRIVES for the installed data)\n");
   }
   std::string console;
-  kal::Network network(platform);
+  kal::Network network(platform, config);
   auto prepared = Clock::now();
 
   // 2. Start: speech ready and the first sound on its way.

@@ -116,8 +116,7 @@ int main() {
   std::unique_ptr<kal::EventLoop> loop = kal::MakePollEventLoop();  // outlives what waits on it
   kal::Platform platform(*loop);  // the platform layer's state for the run
   kal::ConfigState config(platform);  // and the configuration's
-  kal::ScopedConfig use_config(config);
-  kal::WavePlayer player(platform);  // the wave player the voices play on
+  kal::WavePlayer player(platform, config);  // the wave player the voices play on
   kal::Voices voices(player);  // the voices and the speech facade the console speaks with
   kal::SpeechState speech(voices, platform);
   kal::Console the_console(platform, speech);  // and the console's
@@ -128,7 +127,7 @@ int main() {
   setenv("TALVEN_DRIVES", (dir / "drives").c_str(), 1);
   if (!getenv("SDL_AUDIODRIVER")) setenv("SDL_AUDIODRIVER", "dummy", 1);
   std::string console;
-  kal::Network network(platform);
+  kal::Network network(platform, config);
   kal::SetConsoleFrontEnd(kal::MakeMemoryFrontEnd("", &console));
   kal::SetAudio(platform, std::make_unique<TimingAudio>(kal::MakeSdlAudio()));
 

@@ -70,11 +70,10 @@ int main(int argc, char** argv) {
   std::unique_ptr<kal::EventLoop> loop = kal::MakeFakeEventLoop();  // outlives what waits on it
   kal::Platform platform(*loop);  // the platform layer's state for the run
   kal::ConfigState config(platform);  // and the configuration's
-  kal::ScopedConfig use_config(config);
-  kal::WavePlayer player(platform);  // the wave player the voices play on
+  kal::WavePlayer player(platform, config);  // the wave player the voices play on
   kal::Voices voices(player);  // the engine's state and tables
   kal::OrvanState& orvan = *voices.orvan;
-  kal::OrvanSettings settings = kal::ReadOrvanSettings();
+  kal::OrvanSettings settings = kal::ReadOrvanSettings(config);
   if (argc > 1) settings.folder = std::string(argv[1]) + "/";
   // The rules are written for br3; use it when the configured one is absent.
   if (FileSize(settings.database) <= 0) settings.database = "/usr/share/mbrola/br3/br3";

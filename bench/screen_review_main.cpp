@@ -138,8 +138,7 @@ int main() {
   std::unique_ptr<kal::EventLoop> loop = kal::MakeFakeEventLoop();  // outlives what waits on it
   kal::Platform platform(*loop);  // the platform layer's state for the run
   kal::ConfigState config(platform);  // and the configuration's
-  kal::ScopedConfig use_config(config);
-  kal::WavePlayer player(platform);  // the wave player the voices play on
+  kal::WavePlayer player(platform, config);  // the wave player the voices play on
   kal::Voices voices(player);  // the voices and the speech facade the console speaks with
   kal::SpeechState speech(voices, platform);
   kal::Console the_console(platform, speech);  // and the console's
@@ -153,7 +152,7 @@ int main() {
   setenv("TALVEN_DRIVES", (home + "/drives").c_str(), 1);
   bench::WriteScratchLetters(home + "/drives/c/ferlan/som/letras");
 
-  Network network(platform);
+  Network network(platform, config);
   InstallCaptureAudio(platform);
   SetWordVoice(speech, MakeLoggingWordVoice());
   CaptureSpeechLog(false);

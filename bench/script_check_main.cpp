@@ -31,6 +31,7 @@
 #include "7_net/network.h"
 #include "1_platform/event_loop.h"
 #include "1_platform/platform.h"
+#include "2_config/config_state.h"
 #include "8_interpreter/script_check.h"
 #include "9_app/language_server.h"
 
@@ -130,7 +131,8 @@ std::string Framed(const std::string& body) { return "Content-Length: " + std::t
 int main(int argc, char** argv) {
   std::unique_ptr<kal::EventLoop> loop = kal::MakePollEventLoop();  // outlives what waits on it
   kal::Platform platform(*loop);
-  kal::Network network(platform);  // an interpreter's state reaches for it, as in the program
+  kal::ConfigState config(platform);
+  kal::Network network(platform, config);  // an interpreter's state reaches for it, as in the program
   int lines = argc > 1 ? std::atoi(argv[1]) : 5000;
   std::printf("script check, %d lines a script, best of %d rounds\n", lines, kRounds);
   std::printf("%-16s %9s %9s %11s %11s\n", "script", "bytes", "findings", "check (s)", "server (s)");

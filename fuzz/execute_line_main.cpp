@@ -72,7 +72,8 @@ kal::RunLimits FuzzLimits() {
 struct LastingSubsystems {
   std::unique_ptr<kal::EventLoop> loop = kal::MakeFakeEventLoop();  // every input's runs wait on it
   kal::Platform platform{*loop};  // the device the voices' wave player plays on
-  kal::WavePlayer player{platform};  // made fresh for each input
+  kal::ConfigState config{platform};  // the first player's; each input's player reads its run's
+  kal::WavePlayer player{platform, config};  // made fresh for each input
   kal::Voices voices{player};
 };
 
@@ -93,12 +94,18 @@ kal::RunEnd RunScriptBytes(kal::InterpreterState& in, std::string_view text) {
   return kal::RunDriver(in);
 }
 
+// The lasting voices' player, made fresh on the configuration of an input's
+// run (the speech facade built after it reads the same one).
+kal::WavePlayer& FreshPlayer(LastingSubsystems& l, kal::ConfigState& config) {
+  kal::CloseWaveDevice(l.player);
+  l.player = kal::WavePlayer(l.platform, config);
+  return l.player;
+}
+
 // The run objects of one input (or of one way of running it), on the
 // lasting loop and voices, installed for their life.
 struct InputRun {
   explicit InputRun(LastingSubsystems& l) : lasting(l), loop(*l.loop) {
-    kal::CloseWaveDevice(l.player);
-    l.player = kal::WavePlayer(l.platform);
     kal::SetConsoleFrontEnd(kal::MakeMemoryFrontEnd("", &console_text));
   }
 
@@ -107,12 +114,12 @@ struct InputRun {
   kal::EventLoop& loop;
   kal::Platform platform{loop};  // the platform layer's state for the run
   kal::ConfigState config{platform};  // and the configuration's
-  kal::ScopedConfig use_config{config};
+  kal::WavePlayer& player = FreshPlayer(lasting, config);
   kal::SpeechState speech{lasting.voices, platform};  // the speech facade and the network wait on it
-  kal::Network network{platform};
+  kal::Network network{platform, config};
   kal::Console the_console{platform, speech};  // and the console's
   kal::ConsoleScope consoling{the_console};
-  kal::RunContext context{platform, config, lasting.player, lasting.voices, speech, network, the_console, loop};
+  kal::RunContext context{platform, config, player, lasting.voices, speech, network, the_console, loop};
 };
 
 // What a script's run leaves that both ways of running it must agree on.

@@ -19,13 +19,15 @@
 #include "7_net/network.h"
 #include "1_platform/event_loop.h"
 #include "1_platform/platform.h"
+#include "2_config/config_state.h"
 #include "9_app/language_server.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   // An interpreter's state reaches for the network, as in the program.
   static std::unique_ptr<kal::EventLoop> loop = kal::MakePollEventLoop();
   static kal::Platform platform(*loop);
-  static kal::Network network(platform);
+  static kal::ConfigState config(platform);
+  static kal::Network network(platform, config);
   if (size == 0) return 0;
   std::string_view rest(reinterpret_cast<const char*>(data) + 1, size - 1);
   std::string stream;

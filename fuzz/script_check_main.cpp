@@ -19,6 +19,7 @@
 #include "7_net/network.h"
 #include "1_platform/event_loop.h"
 #include "1_platform/platform.h"
+#include "2_config/config_state.h"
 #include "8_interpreter/interpreter.h"
 #include "8_interpreter/script_check.h"
 #include "8_interpreter/state.h"
@@ -28,7 +29,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   // An interpreter's state reaches for the network, as in the program.
   static std::unique_ptr<kal::EventLoop> loop = kal::MakePollEventLoop();
   static kal::Platform platform(*loop);
-  static kal::Network network(platform);
+  static kal::ConfigState config(platform);
+  static kal::Network network(platform, config);
   std::string text(reinterpret_cast<const char*>(data), size);
   std::vector<std::string> lines;
   std::string err;

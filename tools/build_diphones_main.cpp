@@ -372,10 +372,10 @@ bool WriteDatabase(std::vector<Piece> pieces, const fs::path& folder) {
 }
 
 // The value of a folder key, written into Talven.ini when it is empty.
-std::string EnsureSetting(const kal::cfg::ConfigKey& key, std::string_view def) {
-  std::string v = kal::ReadConfigDirect(key.section, key.name, "");
+std::string EnsureSetting(kal::ConfigState& config, const kal::cfg::ConfigKey& key, std::string_view def) {
+  std::string v = kal::ReadConfigDirect(config, key.section, key.name, "");
   if (!v.empty()) return v;
-  if (!kal::WriteConfig(key, def)) std::cerr << "build_diphones: cannot write " << key.name << " into Talven.ini\n";
+  if (!kal::WriteConfig(config, key, def)) std::cerr << "build_diphones: cannot write " << key.name << " into Talven.ini\n";
   return std::string(def);
 }
 
@@ -393,9 +393,9 @@ bool CopyFile(const fs::path& from, const fs::path& to) {
 }
 
 // Settles the folders of an installation; the output folder, or "" on failure.
-std::string PrepareInstall(const fs::path& data) {
-  const std::string letters = kal::HostPath(EnsureSetting(kal::cfg::kDirLetrasDirect, kal::cfg::kDirLetras.def));
-  const std::string folder = kal::HostPath(EnsureSetting(kal::cfg::kDirDifones, kal::cfg::kDirDifones.def));
+std::string PrepareInstall(kal::ConfigState& config, const fs::path& data) {
+  const std::string letters = kal::HostPath(EnsureSetting(config, kal::cfg::kDirLetrasDirect, kal::cfg::kDirLetras.def));
+  const std::string folder = kal::HostPath(EnsureSetting(config, kal::cfg::kDirDifones, kal::cfg::kDirDifones.def));
   if (!kal::HostIsFolder(letters)) std::cerr << "build_diphones: warning: no letters folder " << letters << "\n";
   if (!kal::MakeHostFolders(folder)) {
     std::cerr << "build_diphones: cannot create " << folder << "\n";
@@ -412,7 +412,6 @@ int main(int argc, char** argv) {
   std::unique_ptr<kal::EventLoop> loop = kal::MakePollEventLoop();  // outlives what waits on it
   kal::Platform platform(*loop);  // the platform layer's state for the run
   kal::ConfigState config(platform);  // and the configuration's
-  kal::ScopedConfig use_config(config);
   std::string out, data, voice = "/usr/share/mbrola/br3/br3", mbrola = "mbrola";
   bool bad = false;
   const std::vector<std::string> args = kal::HostArguments(argc, argv);
@@ -436,7 +435,7 @@ int main(int argc, char** argv) {
     return 2;
   }
   if (!data.empty()) {
-    out = PrepareInstall(kal::HostFsPath(data));
+    out = PrepareInstall(config, kal::HostFsPath(data));
     if (out.empty()) return 1;
   }
   if (!fs::exists(kal::HostFsPath(voice))) {

@@ -163,21 +163,21 @@ void WriteTones(const fs::path& dir) {
 }
 
 // A folder named in Talven.ini, as a host path.
-fs::path ConfiguredFolder(const kal::cfg::ConfigKey& key) {
-  std::string v = ReadConfig(key);
+fs::path ConfiguredFolder(kal::ConfigState& config, const kal::cfg::ConfigKey& key) {
+  std::string v = ReadConfig(config, key);
   return kal::HostFsPath(kal::HostPath(v.empty() ? std::string(key.def) : v));
 }
 
-int Install(const fs::path& data, const Options& opt) {
-  fs::path system = ConfiguredFolder(kal::cfg::kDirLetras);
-  std::string direct = kal::ReadConfigDirect(kal::cfg::kDirLetrasDirect);
+int Install(kal::ConfigState& config, const fs::path& data, const Options& opt) {
+  fs::path system = ConfiguredFolder(config, kal::cfg::kDirLetras);
+  std::string direct = kal::ReadConfigDirect(config, kal::cfg::kDirLetrasDirect);
   fs::path letters = direct.empty() ? system : kal::HostFsPath(kal::HostPath(direct));
   fs::path rec = data / "recordings";
   std::vector<Job> jobs;
   bool ok = ReadList(rec / "characters.tsv", letters, &jobs) && ReadList(rec / "numbers.tsv", letters, &jobs) &&
             ReadList(rec / "system.tsv", system, &jobs) && ReadList(rec / "phonetic.tsv", system, &jobs);
   if (ok && letters != system) ok = ReadList(rec / "numbers.tsv", system, &jobs);
-  std::string app = ReadConfig(kal::cfg::kDirKaldorin);
+  std::string app = ReadConfig(config, kal::cfg::kDirKaldorin);
   if (ok && !app.empty()) {
     for (auto& e : fs::directory_iterator(rec)) {
       std::string name = e.path().filename().string();
@@ -210,7 +210,6 @@ int main(int argc, char** argv) {
   std::unique_ptr<kal::EventLoop> loop = kal::MakePollEventLoop();  // outlives what waits on it
   kal::Platform platform(*loop);  // the platform layer's state for the run
   kal::ConfigState config(platform);  // and the configuration's
-  kal::ScopedConfig use_config(config);
   Options opt;
   if (!ParseArgs(kal::HostArguments(argc, argv), &opt)) {
     std::fputs("usage: render_recordings [--jobs N] [--voice V] OUTDIR LIST.tsv...\n"
@@ -218,7 +217,7 @@ int main(int argc, char** argv) {
                stderr);
     return 2;
   }
-  if (opt.install) return Install(kal::HostFsPath(opt.positional[0]), opt);
+  if (opt.install) return Install(config, kal::HostFsPath(opt.positional[0]), opt);
   std::vector<Job> jobs;
   for (size_t i = 1; i < opt.positional.size(); ++i)
     if (!ReadList(kal::HostFsPath(opt.positional[i]), kal::HostFsPath(opt.positional[0]), &jobs)) return 1;

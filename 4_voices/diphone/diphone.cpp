@@ -7,6 +7,7 @@
 #include <filesystem>
 
 #include "1_platform/host_file.h"
+#include "3_audio/wave_player_state.h"
 #include "4_voices/diphone/diphone_settings.h"
 #include "4_voices/diphone/diphone_state.h"
 #include "4_voices/diphone/translator.h"
@@ -83,7 +84,7 @@ int DiphoneStartIn(Voices& voices, const std::string& letters_folder, const std:
 }
 
 int DiphoneStart(Voices& voices) {
-  DiphoneFolders folders = ConfiguredDiphoneFolders();
+  DiphoneFolders folders = ConfiguredDiphoneFolders(*voices.player.config);
   return DiphoneStartIn(voices, folders.letters, folders.diphones);
 }
 

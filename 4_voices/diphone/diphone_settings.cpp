@@ -17,10 +17,10 @@ std::string WithBackslash(std::string folder) {
 
 }  // namespace
 
-DiphoneFolders ConfiguredDiphoneFolders() {
+DiphoneFolders ConfiguredDiphoneFolders(ConfigState& config) {
   DiphoneFolders f;
-  f.letters = HostPath(WithBackslash(ReadConfigDirect(cfg::kDirLetrasDirect)));
-  f.diphones = HostPath(ReadConfigDirect(cfg::kDirDifones));
+  f.letters = HostPath(WithBackslash(ReadConfigDirect(config, cfg::kDirLetrasDirect)));
+  f.diphones = HostPath(ReadConfigDirect(config, cfg::kDirDifones));
   return f;
 }
 

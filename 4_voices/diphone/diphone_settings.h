@@ -8,11 +8,13 @@
 
 namespace kal {
 
+struct ConfigState;
+
 struct DiphoneFolders {
   std::string letters;
   std::string diphones;
 };
 
-DiphoneFolders ConfiguredDiphoneFolders();
+DiphoneFolders ConfiguredDiphoneFolders(ConfigState& config);
 
 }  // namespace kal

@@ -191,8 +191,9 @@ class ServerVoice : public VoiceEngine {
   }
 
   bool Configure(EngineWorker& worker, const std::shared_ptr<ServerShared>& s, int voice, int rate) {
-    std::string module = ReadConfig(flavour54_ ? cfg::kModulo54 : cfg::kModulo);
-    if (flavour54_ && module.empty()) module = ReadConfig(cfg::kModulo);
+    ConfigState& config = *player_.config;
+    std::string module = ReadConfig(config, flavour54_ ? cfg::kModulo54 : cfg::kModulo);
+    if (flavour54_ && module.empty()) module = ReadConfig(config, cfg::kModulo);
     auto ok = std::make_shared<bool>(false);
     bool done = worker.Call([s, ok, module, voice, rate] {
       if (!s->conn->SetOutputModule(module)) return;

@@ -85,7 +85,7 @@ bool StartEngine(OrvanState& s, const std::string& output_file) {
   s.last_error.clear();
   s.output_name = output_file;
   if (!s.have_settings) {
-    s.settings = ReadOrvanSettings();
+    s.settings = ReadOrvanSettings(*s.player.config);
     s.have_settings = true;
   }
   if (s.mbr) s.mbr->close_MBR();

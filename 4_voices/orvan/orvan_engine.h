@@ -16,6 +16,7 @@ namespace kal {
 
 // What the engine keeps between calls (orvan_state.h): each operation is
 // given the state it works on, one per run or per test.
+struct ConfigState;
 struct OrvanState;
 namespace orvan {
 struct OrvanTables;
@@ -29,7 +30,7 @@ struct OrvanSettings {
 };
 
 // Reads the settings from the configuration file (section ORVANTTS).
-OrvanSettings ReadOrvanSettings();
+OrvanSettings ReadOrvanSettings(ConfigState& config);
 // Overrides the settings used by the next OrvanStart (tools, tests).
 void SetOrvanSettings(OrvanState& state, const OrvanSettings& settings);
 // Folder + base name + extension (".nrl", ".exc", ".abr", ".pro", ".dfn").

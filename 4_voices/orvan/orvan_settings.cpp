@@ -13,24 +13,24 @@ namespace kal {
 
 namespace {
 
-std::string ConfigOr(const cfg::ConfigKey& key, std::string_view def) {
-  std::string value = orvan::Trim(ReadConfig(key));
+std::string ConfigOr(ConfigState& config, const cfg::ConfigKey& key, std::string_view def) {
+  std::string value = orvan::Trim(ReadConfig(config, key));
   return value.empty() ? std::string(def) : value;
 }
 
 }  // namespace
 
-OrvanSettings ReadOrvanSettings() {
+OrvanSettings ReadOrvanSettings(ConfigState& config) {
   OrvanSettings s;
-  std::string name = ConfigOr(cfg::kMbrolaDb, cfg::kMbrolaDb.def);
+  std::string name = ConfigOr(config, cfg::kMbrolaDb, cfg::kMbrolaDb.def);
   s.database = RegisteredMbrolaDatabase(name);
   if (s.database.empty()) s.database = HostPath("c:\\ferlan\\orvantts\\br4");
 
   std::string br4 = RegisteredMbrolaDatabase("br4");
   std::string dir_default = br4.empty() ? std::string(cfg::kDir.def) : br4.substr(0, br4.size() - 3);
-  s.folder = HostPath(ConfigOr(cfg::kDir, dir_default));
+  s.folder = HostPath(ConfigOr(config, cfg::kDir, dir_default));
   if (s.folder.empty() || s.folder.back() != '/') s.folder += '/';
-  s.base = ConfigOr(cfg::kBase, cfg::kBase.def);
+  s.base = ConfigOr(config, cfg::kBase, cfg::kBase.def);
   return s;
 }
 

@@ -98,16 +98,16 @@ TEST_F(WinmmMidi, AProgramChangeTheDeviceRefusesIsWrittenAndTheLineGoesOn) {
 }
 
 TEST_F(WinmmMidi, ADeviceNamedInTheConfiguration) {
-  WriteConfig(cfg::kSaidaMidi, "synth b");
+  WriteConfig(Context().config, cfg::kSaidaMidi, "synth b");
   EXPECT_EQ(RunScriptText("midi inicia\n").outcome, 0);
   EXPECT_EQ(winmm_.opened, 1u);
   StopMidi(Context().player);
-  WriteConfig(cfg::kSaidaMidi, "0");
+  WriteConfig(Context().config, cfg::kSaidaMidi, "0");
   EXPECT_EQ(RunScriptText("midi inicia\n").outcome, 0);
   EXPECT_EQ(winmm_.opened, 0u);
   StopMidi(Context().player);
   for (const char* missing : {"Synth C", "2", "-1"}) {
-    WriteConfig(cfg::kSaidaMidi, missing);
+    WriteConfig(Context().config, cfg::kSaidaMidi, missing);
     auto r = RunScriptText("midi inicia\n", "\r");
     EXPECT_EQ(r.outcome, 1) << missing;
     EXPECT_NE(r.console.find("a porta MIDI configurada não foi encontrada"), std::string::npos) << r.console;

@@ -69,19 +69,21 @@ TEST(PlatformState, AStopUnwindsTheWaitsOfItsOwnStateAndASignalThoseOfEvery) {
   EXPECT_TRUE(StopRequested(stopped));  // its own request stays
 }
 
-TEST(ConfigStateTest, AFreshStateHasNoLegacyCopyAndThePreviousComesBack) {
-  ConfigState* outer = InstalledConfig();
-  ASSERT_NE(outer, nullptr);
+// Each configuration state keeps its own flag: one set on a state built
+// beside the run's leaves the run's alone, and a fresh one starts without a
+// legacy copy.
+TEST(ConfigStateTest, AFreshStateHasNoLegacyCopyAndLeavesTheRunsAlone) {
+  ConfigState& run = test::Context().config;
+  EXPECT_FALSE(LegacyFlag(run));
   {
     ConfigState config(test::Context().platform);
-    ScopedConfig use(config);
-    EXPECT_FALSE(LegacyFlag());
-    SetLegacyFlag(true);
+    EXPECT_FALSE(LegacyFlag(config));
+    SetLegacyFlag(config, true);
     EXPECT_TRUE(config.legacy);
-    EXPECT_TRUE(LegacyFlag());
+    EXPECT_TRUE(LegacyFlag(config));
+    EXPECT_FALSE(LegacyFlag(run));
   }
-  EXPECT_EQ(InstalledConfig(), outer);
-  EXPECT_FALSE(LegacyFlag());
+  EXPECT_FALSE(LegacyFlag(run));
 }
 
 }  // namespace

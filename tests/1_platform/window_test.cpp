@@ -63,15 +63,15 @@ class WindowTest : public ::testing::Test {
     test::UseRealLoop();
     display_ = std::make_unique<test::ScopedEnv>("DISPLAY", g_x->name());
     settings_.colour_table = "0,1,2,3,4,5,6,7,8,9,10,11,12,13,14,15";
-    InstalledConfig()->console_override = &settings_;
-    InstalledConfig()->magnifier_override = nullptr;
+    test::Context().config.console_override = &settings_;
+    test::Context().config.magnifier_override = nullptr;
     test::UseMemoryConsole("", &out_);
   }
 
   void TearDown() override {
     SetConsoleFrontEnd(nullptr);
-    InstalledConfig()->console_override = nullptr;
-    InstalledConfig()->magnifier_override = nullptr;
+    test::Context().config.console_override = nullptr;
+    test::Context().config.magnifier_override = nullptr;
     ClearStopRequest(test::Context().platform);
   }
 

@@ -100,22 +100,21 @@ TEST_F(ConfigPlaceTest, AFreshlyChangedFolderIsLookedAtEveryTime) {
 TEST_F(ConfigPlaceTest, ReadsFollowTheFileWithoutLookingForItEachTime) {
   ConfigState config(Context().platform);
   config.location = ConfigLocation(0);
-  ScopedConfig use(config);
   WriteFileBytes(WindowsFolder() + "/Talven.ini", "[A]\nK=win\nDIR=@@\\sons\n");
   NextTick();
-  for (int i = 0; i < 30; ++i) EXPECT_EQ(ReadConfig("A", "K"), "win");
-  EXPECT_EQ(ReadConfig("A", "DIR"), "C:\\windows\\sons");
+  for (int i = 0; i < 30; ++i) EXPECT_EQ(ReadConfig(config, "A", "K"), "win");
+  EXPECT_EQ(ReadConfig(config, "A", "DIR"), "C:\\windows\\sons");
   EXPECT_EQ(config.location.walks(), 1);
 
-  ASSERT_TRUE(WriteConfig("A", "K", "new"));  // goes into the file where it is
+  ASSERT_TRUE(WriteConfig(config, "A", "K", "new"));  // goes into the file where it is
   EXPECT_EQ(ReadFileBytes(WindowsFolder() + "/Talven.ini"), "[A]\nK=new\nDIR=@@\\sons\n");
-  EXPECT_EQ(ReadConfig("A", "K"), "new");
+  EXPECT_EQ(ReadConfig(config, "A", "K"), "new");
 
   NextTick();
   WriteFileBytes(UserFolder() + "/Talven.ini", "[A]\nK=user\nDIR=@@\\sons\n");
-  EXPECT_EQ(ReadConfig("A", "K"), "user");
-  EXPECT_EQ(ReadConfig("A", "DIR"), ScriptPath(UserFolder()) + "\\sons");
-  EXPECT_EQ(ConfigFolder(), ScriptPath(UserFolder()));
+  EXPECT_EQ(ReadConfig(config, "A", "K"), "user");
+  EXPECT_EQ(ReadConfig(config, "A", "DIR"), ScriptPath(UserFolder()) + "\\sons");
+  EXPECT_EQ(ConfigFolder(config), ScriptPath(UserFolder()));
 }
 
 }  // namespace kal::test

@@ -29,7 +29,6 @@ class Config : public ::testing::Test {
   // A fresh configuration state for each test: no legacy copy, no updates
   // kept in memory.
   ConfigState config_{Context().platform};
-  ScopedConfig use_config_{config_};
 
   std::string UserIni() const { return box_.config_home() + "/Talven/Talven.ini"; }
   std::string WindowsIni() const { return box_.drives() + "/c/windows/Talven.ini"; }
@@ -40,22 +39,22 @@ class Config : public ::testing::Test {
 
 TEST_F(Config, FolderIsTheUsersUnlessOnlyTheWindowsDirectoryHasTheFile) {
   std::string user_folder = box_.config_home() + "/Talven";
-  EXPECT_EQ(ConfigFolder(), user_folder);
+  EXPECT_EQ(ConfigFolder(config_), user_folder);
   WriteFileBytes(WindowsIni(), "[TALVEN]\nX=win\n");
-  EXPECT_EQ(ConfigFolder(), "C:\\windows");
-  EXPECT_EQ(ReadConfig("TALVEN", "X"), "win");
+  EXPECT_EQ(ConfigFolder(config_), "C:\\windows");
+  EXPECT_EQ(ReadConfig(config_, "TALVEN", "X"), "win");
   WriteFileBytes(UserIni(), "[TALVEN]\nX=user\n");
-  EXPECT_EQ(ConfigFolder(), user_folder);
-  EXPECT_EQ(ReadConfig("TALVEN", "X"), "user");
+  EXPECT_EQ(ConfigFolder(config_), user_folder);
+  EXPECT_EQ(ReadConfig(config_, "TALVEN", "X"), "user");
 }
 
 TEST_F(Config, EveryReadGoesToTheFile) {
   WriteFileBytes(UserIni(), "[A]\nK=1\n");
-  EXPECT_EQ(ReadConfig("A", "K"), "1");
+  EXPECT_EQ(ReadConfig(config_, "A", "K"), "1");
   WriteFileBytes(UserIni(), "[A]\nK=2\n");
-  EXPECT_EQ(ReadConfig("a", "k"), "2");
+  EXPECT_EQ(ReadConfig(config_, "a", "k"), "2");
   fs::remove(UserIni());
-  EXPECT_EQ(ReadConfig("A", "K"), "");
+  EXPECT_EQ(ReadConfig(config_, "A", "K"), "");
 }
 
 // Keys are kept between reads only while the file's stamp stays: a file
@@ -65,13 +64,13 @@ TEST_F(Config, KeptKeysGiveWayToAnyChangeOfTheFile) {
   WriteFileBytes(UserIni(), "[A]\nK=1\n");
   auto old_time = fs::last_write_time(UserIni()) - std::chrono::hours(1);
   fs::last_write_time(UserIni(), old_time);
-  EXPECT_EQ(ReadConfig("A", "K"), "1");
-  EXPECT_EQ(ReadConfig("A", "K"), "1");
+  EXPECT_EQ(ReadConfig(config_, "A", "K"), "1");
+  EXPECT_EQ(ReadConfig(config_, "A", "K"), "1");
   WriteFileBytes(UserIni(), "[A]\nK=2\n");
   fs::last_write_time(UserIni(), old_time);
-  EXPECT_EQ(ReadConfig("A", "K"), "2");
-  ASSERT_TRUE(WriteConfig("A", "K", "3"));
-  EXPECT_EQ(ReadConfig("A", "K"), "3");
+  EXPECT_EQ(ReadConfig(config_, "A", "K"), "2");
+  ASSERT_TRUE(WriteConfig(config_, "A", "K", "3"));
+  EXPECT_EQ(ReadConfig(config_, "A", "K"), "3");
 }
 
 TEST_F(Config, AtPrefixesExpand) {
@@ -83,28 +82,28 @@ TEST_F(Config, AtPrefixesExpand) {
                  "FIM=abc@\n"
                  "CFG=@@\\voz\n"
                  "PGM=@\\som\n");
-  EXPECT_EQ(ReadConfig("X", "SO"), Program());
-  EXPECT_EQ(ReadConfig("X", "MEIO"), "a@b");
-  EXPECT_EQ(ReadConfig("X", "FIM"), "abc@");
-  EXPECT_EQ(ReadConfig("X", "CFG"), ConfigFolder() + "\\voz");
+  EXPECT_EQ(ReadConfig(config_, "X", "SO"), Program());
+  EXPECT_EQ(ReadConfig(config_, "X", "MEIO"), "a@b");
+  EXPECT_EQ(ReadConfig(config_, "X", "FIM"), "abc@");
+  EXPECT_EQ(ReadConfig(config_, "X", "CFG"), ConfigFolder(config_) + "\\voz");
   // PGMTALVEN absent or empty: the program folder.
-  EXPECT_EQ(ReadConfig("X", "PGM"), Program() + "\\som");
-  WriteConfig("TALVEN", "PGMTALVEN", "");
-  EXPECT_EQ(ReadConfig("X", "PGM"), Program() + "\\som");
-  WriteConfig("TALVEN", "PGMTALVEN", "@");
-  EXPECT_EQ(ReadConfig("X", "PGM"), Program() + "\\som");
-  WriteConfig("TALVEN", "PGMTALVEN", "c:\\ferlan");
-  EXPECT_EQ(ReadConfig("X", "PGM"), "c:\\ferlan\\som");
-  WriteConfig("TALVEN", "PGMTALVEN", "@@\\pgm");
-  EXPECT_EQ(ReadConfig("X", "PGM"), ConfigFolder() + "\\pgm\\som");
+  EXPECT_EQ(ReadConfig(config_, "X", "PGM"), Program() + "\\som");
+  WriteConfig(config_, "TALVEN", "PGMTALVEN", "");
+  EXPECT_EQ(ReadConfig(config_, "X", "PGM"), Program() + "\\som");
+  WriteConfig(config_, "TALVEN", "PGMTALVEN", "@");
+  EXPECT_EQ(ReadConfig(config_, "X", "PGM"), Program() + "\\som");
+  WriteConfig(config_, "TALVEN", "PGMTALVEN", "c:\\ferlan");
+  EXPECT_EQ(ReadConfig(config_, "X", "PGM"), "c:\\ferlan\\som");
+  WriteConfig(config_, "TALVEN", "PGMTALVEN", "@@\\pgm");
+  EXPECT_EQ(ReadConfig(config_, "X", "PGM"), ConfigFolder(config_) + "\\pgm\\som");
 }
 
 TEST_F(Config, APgmTalvenThatNamesItselfEnds) {
   WriteFileBytes(UserIni(), "[TALVEN]\nPGMTALVEN=@\\x\n[X]\nPGM=@\\som\nDOIS=@\\a@\\b\n");
   // Inside its own value "@\" can only mean the program folder.
-  EXPECT_EQ(ReadConfig("TALVEN", "PGMTALVEN"), Program() + "\\x");
-  EXPECT_EQ(ReadConfig("X", "PGM"), Program() + "\\x\\som");
-  EXPECT_EQ(ReadConfig("X", "DOIS"), Program() + "\\x\\a" + Program() + "\\x\\b");
+  EXPECT_EQ(ReadConfig(config_, "TALVEN", "PGMTALVEN"), Program() + "\\x");
+  EXPECT_EQ(ReadConfig(config_, "X", "PGM"), Program() + "\\x\\som");
+  EXPECT_EQ(ReadConfig(config_, "X", "DOIS"), Program() + "\\x\\a" + Program() + "\\x\\b");
 }
 
 TEST_F(Config, ExpansionThatKeepsBringingBackAPrefixStops) {
@@ -114,44 +113,44 @@ TEST_F(Config, ExpansionThatKeepsBringingBackAPrefixStops) {
   std::string home = box_.tmp() / "q@@\\@@\\";
   ScopedEnv xdg("XDG_CONFIG_HOME", home);
   WriteFileBytes(home + "/Talven/Talven.ini", "[X]\nK=@@\\voz\n");
-  std::string v = ReadConfig("X", "K");
+  std::string v = ReadConfig(config_, "X", "K");
   EXPECT_TRUE(v.ends_with("\\voz"));
-  EXPECT_GT(v.size(), 4 * ConfigFolder().size());
-  EXPECT_LT(v.size(), 20 * (ConfigFolder().size() + Program().size()));
+  EXPECT_GT(v.size(), 4 * ConfigFolder(config_).size());
+  EXPECT_LT(v.size(), 20 * (ConfigFolder(config_).size() + Program().size()));
 }
 
 TEST_F(Config, ReadConfigDefaultWritesTheDefaultsOfAFreshStart) {
   ASSERT_FALSE(fs::exists(box_.config_home()));
-  EXPECT_EQ(ReadConfigDefault("TALVEN", "FALANDO", "Sim"), "Sim");
-  EXPECT_EQ(ReadConfigDefault("TALVEN", "ECOAROPCAO", "Sim"), "Sim");
-  EXPECT_EQ(ReadConfigDefault("TALVEN", "FALARTUDO", "Sim"), "Sim");
-  EXPECT_EQ(ReadConfigDefault("TALVEN", "BIPSCLECSCURTOS", "NAO"), "NAO");
+  EXPECT_EQ(ReadConfigDefault(config_, "TALVEN", "FALANDO", "Sim"), "Sim");
+  EXPECT_EQ(ReadConfigDefault(config_, "TALVEN", "ECOAROPCAO", "Sim"), "Sim");
+  EXPECT_EQ(ReadConfigDefault(config_, "TALVEN", "FALARTUDO", "Sim"), "Sim");
+  EXPECT_EQ(ReadConfigDefault(config_, "TALVEN", "BIPSCLECSCURTOS", "NAO"), "NAO");
   EXPECT_EQ(ReadFileBytes(UserIni()),
             "[TALVEN]\nFALANDO=Sim\nECOAROPCAO=Sim\nFALARTUDO=Sim\nBIPSCLECSCURTOS=NAO\n");
   // A value present is returned trimmed and nothing is written.
   WriteFileBytes(UserIni(), "[TALVEN]\nFALANDO=\"  Nao  \"\n");
-  EXPECT_EQ(ReadConfigDefault("TALVEN", "FALANDO", "Sim"), "Nao");
+  EXPECT_EQ(ReadConfigDefault(config_, "TALVEN", "FALANDO", "Sim"), "Nao");
   EXPECT_EQ(ReadFileBytes(UserIni()), "[TALVEN]\nFALANDO=\"  Nao  \"\n");
 }
 
 // The catalogue's entries read with their own defaults, as the readers
 // with a section, key and default spelled out do.
 TEST_F(Config, CatalogueEntriesReadWithTheirDefaults) {
-  EXPECT_EQ(ReadConfigDefault(cfg::kFalando), "Sim");
-  EXPECT_EQ(ReadConfigDefault(cfg::kBipsClecsCurtos), "NAO");
+  EXPECT_EQ(ReadConfigDefault(config_, cfg::kFalando), "Sim");
+  EXPECT_EQ(ReadConfigDefault(config_, cfg::kBipsClecsCurtos), "NAO");
   EXPECT_EQ(ReadFileBytes(UserIni()), "[TALVEN]\nFALANDO=Sim\nBIPSCLECSCURTOS=NAO\n");
-  EXPECT_EQ(ReadConfigDirect(cfg::kTabCores), "0,1,2,3,4,5,6,7,8,9,10,11,12,13,14,15");
-  EXPECT_EQ(ReadConfigDirect(cfg::kDirDifones), "c:\\ferlan\\som\\difones");
-  EXPECT_EQ(ReadConfigInt(cfg::kVelocidade), 3);
-  EXPECT_EQ(ReadConfigInt(cfg::kPausaPonto), 250);
-  ASSERT_TRUE(WriteConfig(cfg::kVelocidade, "5"));
-  ASSERT_TRUE(WriteConfig(cfg::kDirDifones, ""));
-  EXPECT_EQ(ReadConfigInt(cfg::kVelocidade), 5);
-  EXPECT_EQ(ReadConfig("TRADUTOR", "VELOCIDADE"), "5");
+  EXPECT_EQ(ReadConfigDirect(config_, cfg::kTabCores), "0,1,2,3,4,5,6,7,8,9,10,11,12,13,14,15");
+  EXPECT_EQ(ReadConfigDirect(config_, cfg::kDirDifones), "c:\\ferlan\\som\\difones");
+  EXPECT_EQ(ReadConfigInt(config_, cfg::kVelocidade), 3);
+  EXPECT_EQ(ReadConfigInt(config_, cfg::kPausaPonto), 250);
+  ASSERT_TRUE(WriteConfig(config_, cfg::kVelocidade, "5"));
+  ASSERT_TRUE(WriteConfig(config_, cfg::kDirDifones, ""));
+  EXPECT_EQ(ReadConfigInt(config_, cfg::kVelocidade), 5);
+  EXPECT_EQ(ReadConfig(config_, "TRADUTOR", "VELOCIDADE"), "5");
   // Present but empty: the direct reader gives the empty value.
-  EXPECT_EQ(ReadConfigDirect(cfg::kDirDifones), "");
-  EXPECT_EQ(ReadConfig(cfg::kEnderecoBusca), "");
-  EXPECT_EQ(ReadConfigDefault(cfg::kEnderecoBusca), "https://www.radios.com.br/busca?q=");
+  EXPECT_EQ(ReadConfigDirect(config_, cfg::kDirDifones), "");
+  EXPECT_EQ(ReadConfig(config_, cfg::kEnderecoBusca), "");
+  EXPECT_EQ(ReadConfigDefault(config_, cfg::kEnderecoBusca), "https://www.radios.com.br/busca?q=");
 }
 
 TEST_F(Config, WritesKeepTheRestOfTheFileByteForByte) {
@@ -164,65 +163,65 @@ TEST_F(Config, WritesKeepTheRestOfTheFileByteForByte) {
       "[TRADUTOR]\r\n"
       "DIRLETRAS = c:\\ferlan\\som\\letras ; pasta\r\n";
   WriteFileBytes(UserIni(), before);
-  ASSERT_TRUE(WriteConfig("talven", "falando", "N\xE3o"));
+  ASSERT_TRUE(WriteConfig(config_, "talven", "falando", "N\xE3o"));
   std::string after = before;
   after.replace(after.find("FALANDO=Sim"), 11, "FALANDO=N\xE3o");
   EXPECT_EQ(ReadFileBytes(UserIni()), after);
-  EXPECT_EQ(ReadConfig("TALVEN", "FALANDO"), "N\xE3o");
+  EXPECT_EQ(ReadConfig(config_, "TALVEN", "FALANDO"), "N\xE3o");
   // Writing the value that is there leaves the file alone.
-  ASSERT_TRUE(WriteConfig("TALVEN", "FALANDO", "N\xE3o"));
+  ASSERT_TRUE(WriteConfig(config_, "TALVEN", "FALANDO", "N\xE3o"));
   EXPECT_EQ(ReadFileBytes(UserIni()), after);
 }
 
 TEST_F(Config, AFileThatCannotBeReadIsNeverReplaced) {
   // Unreadable: a folder where the file should be.
   fs::create_directories(UserIni());
-  EXPECT_FALSE(WriteConfig("TALVEN", "A", "1"));
+  EXPECT_FALSE(WriteConfig(config_, "TALVEN", "A", "1"));
   EXPECT_TRUE(fs::is_directory(UserIni()));
   fs::remove(UserIni());
   // Far too large to be a configuration file: its keys read as absent and a
   // write leaves it alone.
   WriteFileBytes(UserIni(), "[TALVEN]\nA=velho\n");
   fs::resize_file(UserIni(), (16u << 20) + 1);
-  EXPECT_EQ(ReadConfig("TALVEN", "A"), "");
-  EXPECT_FALSE(WriteConfig("TALVEN", "A", "1"));
+  EXPECT_EQ(ReadConfig(config_, "TALVEN", "A"), "");
+  EXPECT_FALSE(WriteConfig(config_, "TALVEN", "A", "1"));
   EXPECT_EQ(fs::file_size(UserIni()), (16u << 20) + 1);
 }
 
 TEST_F(Config, LegacyCopyIsReadWhenEmptyAndWrittenWhenPresent) {
   WriteFileBytes(UserIni(), "[TALVEN]\nLEGADO=sim\nA=\n");
   WriteFileBytes(WindowsIni(), "[TALVEN]\nA=antigo\nB=velho\n");
-  EXPECT_EQ(ReadConfig("TALVEN", "A"), "");
-  LoadLegacyFlag();
-  ASSERT_TRUE(LegacyFlag());
-  EXPECT_EQ(ReadConfig("TALVEN", "A"), "antigo");
-  EXPECT_EQ(ReadConfig("TALVEN", "B"), "velho");
-  WriteConfig("TALVEN", "C", "novo");
+  EXPECT_EQ(ReadConfig(config_, "TALVEN", "A"), "");
+  LoadLegacyFlag(config_);
+  ASSERT_TRUE(LegacyFlag(config_));
+  EXPECT_EQ(ReadConfig(config_, "TALVEN", "A"), "antigo");
+  EXPECT_EQ(ReadConfig(config_, "TALVEN", "B"), "velho");
+  WriteConfig(config_, "TALVEN", "C", "novo");
   EXPECT_EQ(ReadFileBytes(WindowsIni()), "[TALVEN]\nA=antigo\nB=velho\nC=novo\n");
   EXPECT_EQ(ReadFileBytes(UserIni()), "[TALVEN]\nLEGADO=sim\nA=\nC=novo\n");
   // The direct readers see only the configuration file.
-  EXPECT_EQ(ReadConfigDirect("TALVEN", "B", "padrao"), "padrao");
+  EXPECT_EQ(ReadConfigDirect(config_, "TALVEN", "B", "padrao"), "padrao");
 }
 
 TEST_F(Config, LegacyWritesDoNotTouchAMissingWindowsCopy) {
-  SetLegacyFlag(true);
-  WriteConfig("TALVEN", "C", "novo");
+  SetLegacyFlag(config_, true);
+  WriteConfig(config_, "TALVEN", "C", "novo");
   EXPECT_FALSE(fs::exists(WindowsIni()));
-  EXPECT_EQ(ReadConfig("TALVEN", "C"), "novo");
+  EXPECT_EQ(ReadConfig(config_, "TALVEN", "C"), "novo");
 }
 
 TEST_F(Config, DirectReadersUseTheirDefaultOnlyForAbsentKeys) {
   std::string long_value(100, 'x');
   WriteFileBytes(UserIni(), "[VIDEO]\nCORFUNDO=\nFONTE=" + long_value + "\nPGM=@\\som\n");
-  EXPECT_EQ(ReadConfigDirect("VIDEO", "CORFUNDO", "0"), "");
-  EXPECT_EQ(ReadConfigDirect("VIDEO", "CORLETRA", "15"), "15");
-  EXPECT_EQ(ReadConfigDirect("VIDEO", "FONTE", "Lucida Console"), std::string(79, 'x'));
-  EXPECT_EQ(ReadConfigDirect("VIDEO", "PGM", ""), "@\\som");
+  EXPECT_EQ(ReadConfigDirect(config_, "VIDEO", "CORFUNDO", "0"), "");
+  EXPECT_EQ(ReadConfigDirect(config_, "VIDEO", "CORLETRA", "15"), "15");
+  EXPECT_EQ(ReadConfigDirect(config_, "VIDEO", "FONTE", "Lucida Console"), std::string(79, 'x'));
+  EXPECT_EQ(ReadConfigDirect(config_, "VIDEO", "PGM", ""), "@\\som");
 }
 
 TEST_F(Config, ReadConfigCutsLongValuesAtItsBuffer) {
   WriteFileBytes(UserIni(), "[A]\nK=" + std::string(60000, 'y') + "\n");
-  EXPECT_EQ(ReadConfig("A", "K").size(), 49999u);
+  EXPECT_EQ(ReadConfig(config_, "A", "K").size(), 49999u);
 }
 
 TEST(ConfigValues, NumbersAndYesNoKeys) {
@@ -250,9 +249,9 @@ TEST(ConfigValues, NumbersAndYesNoKeys) {
 
 TEST_F(Config, ReadConfigIntFallsBackOnInvalidValues) {
   WriteFileBytes(UserIni(), "[TRADUTOR]\nVELOCIDADE=7\n[TALVEN]\nTIMEOUT_REDE=abc\n");
-  EXPECT_EQ(ReadConfigInt("TRADUTOR", "VELOCIDADE", 3), 7);
-  EXPECT_EQ(ReadConfigInt("TALVEN", "TIMEOUT_REDE", 20000), 20000);
-  EXPECT_EQ(ReadConfigInt("TALVEN", "TEMPOESPERAPROGVOLTAR", 1000), 1000);
+  EXPECT_EQ(ReadConfigInt(config_, "TRADUTOR", "VELOCIDADE", 3), 7);
+  EXPECT_EQ(ReadConfigInt(config_, "TALVEN", "TIMEOUT_REDE", 20000), 20000);
+  EXPECT_EQ(ReadConfigInt(config_, "TALVEN", "TEMPOESPERAPROGVOLTAR", 1000), 1000);
 }
 
 }  // namespace kal::test
@@ -309,7 +308,7 @@ namespace kal::test {
 TEST_F(Config, ProgramsWritingAtOnceLoseNoKeys) {
   constexpr int kWriters = 2;
   constexpr int kKeysEach = 150;
-  ASSERT_TRUE(WriteConfig("TALVEN", "FALANDO", "Sim"));
+  ASSERT_TRUE(WriteConfig(config_, "TALVEN", "FALANDO", "Sim"));
   std::vector<pid_t> children;
   for (int w = 0; w < kWriters; ++w) {
     pid_t pid = fork();
@@ -317,7 +316,7 @@ TEST_F(Config, ProgramsWritingAtOnceLoseNoKeys) {
     if (pid == 0) {
       bool ok = true;
       std::string section = "P" + std::to_string(w);
-      for (int k = 0; k < kKeysEach; ++k) ok = WriteConfig(section, "K" + std::to_string(k), std::to_string(k)) && ok;
+      for (int k = 0; k < kKeysEach; ++k) ok = WriteConfig(config_, section, "K" + std::to_string(k), std::to_string(k)) && ok;
       _exit(ok ? 0 : 1);
     }
     children.push_back(pid);
@@ -330,15 +329,15 @@ TEST_F(Config, ProgramsWritingAtOnceLoseNoKeys) {
   int lost = 0;
   for (int w = 0; w < kWriters; ++w)
     for (int k = 0; k < kKeysEach; ++k)
-      if (ReadConfig("P" + std::to_string(w), "K" + std::to_string(k)) != std::to_string(k)) ++lost;
+      if (ReadConfig(config_, "P" + std::to_string(w), "K" + std::to_string(k)) != std::to_string(k)) ++lost;
   EXPECT_EQ(lost, 0);
-  EXPECT_EQ(ReadConfig("TALVEN", "FALANDO"), "Sim");
+  EXPECT_EQ(ReadConfig(config_, "TALVEN", "FALANDO"), "Sim");
 }
 
 // A holder that never lets go costs a bounded wait, and the update is not
 // made rather than made unprotected.
 TEST_F(Config, AStuckLockHolderGivesUpTheLockAfterTheWait) {
-  ASSERT_TRUE(WriteConfig("TALVEN", "A", "1"));
+  ASSERT_TRUE(WriteConfig(config_, "TALVEN", "A", "1"));
   HostFileLock first(UserIni());
   ASSERT_TRUE(first.held());
   auto start = std::chrono::steady_clock::now();
@@ -362,7 +361,7 @@ struct RecordedNotices : UserNotice {
 // too.
 TEST_F(Config, AKeptLockCostsOneWaitAndTheUpdatesWaitInMemory) {
   using Clock = std::chrono::steady_clock;
-  ASSERT_TRUE(WriteConfig("TALVEN", "A", "1"));
+  ASSERT_TRUE(WriteConfig(config_, "TALVEN", "A", "1"));
   RecordedNotices notices;
   UserNotice* before = Context().platform.notice;
   SetUserNotice(Context().platform, &notices);
@@ -370,21 +369,21 @@ TEST_F(Config, AKeptLockCostsOneWaitAndTheUpdatesWaitInMemory) {
     HostFileLock other(UserIni());
     ASSERT_TRUE(other.held());
     auto start = Clock::now();
-    EXPECT_FALSE(WriteConfig("TALVEN", "B", "2"));
+    EXPECT_FALSE(WriteConfig(config_, "TALVEN", "B", "2"));
     EXPECT_GE(Clock::now() - start, std::chrono::milliseconds(4900));
     EXPECT_LT(Clock::now() - start, std::chrono::seconds(9));
     EXPECT_EQ(notices.lines, std::vector<std::string>{L1("Aguardando o arquivo de configuração")});
     start = Clock::now();
-    EXPECT_EQ(ReadConfigDefault("TALVEN", "C", "3"), "3");
-    EXPECT_FALSE(WriteConfig("VIDEO", "D", "4"));
+    EXPECT_EQ(ReadConfigDefault(config_, "TALVEN", "C", "3"), "3");
+    EXPECT_FALSE(WriteConfig(config_, "VIDEO", "D", "4"));
     EXPECT_LT(Clock::now() - start, std::chrono::milliseconds(500));
     EXPECT_EQ(notices.lines.size(), 1u);
-    EXPECT_EQ(ReadConfig("TALVEN", "B"), "2");
-    EXPECT_EQ(ReadConfig("TALVEN", "C"), "3");
-    EXPECT_EQ(ReadConfigDirect("VIDEO", "D", ""), "4");
+    EXPECT_EQ(ReadConfig(config_, "TALVEN", "B"), "2");
+    EXPECT_EQ(ReadConfig(config_, "TALVEN", "C"), "3");
+    EXPECT_EQ(ReadConfigDirect(config_, "VIDEO", "D", ""), "4");
     EXPECT_EQ(ReadFileBytes(UserIni()), "[TALVEN]\nA=1\n");
   }
-  EXPECT_TRUE(WriteConfig("TALVEN", "E", "5"));
+  EXPECT_TRUE(WriteConfig(config_, "TALVEN", "E", "5"));
   EXPECT_EQ(ReadFileBytes(UserIni()), "[TALVEN]\nA=1\nB=2\nC=3\nE=5\n\n[VIDEO]\nD=4\n");
   SetUserNotice(Context().platform, before);
 }
@@ -400,16 +399,16 @@ TEST_F(Config, AFileOverTheBoundOrNoFileIsToldOnceAndLeftAlone) {
   std::string text = "[TALVEN]\nA=1\n;";
   text += std::string(kMaxConfigFileBytes - text.size() - 1, 'x') + "\n";
   WriteFileBytes(UserIni(), text);
-  EXPECT_EQ(ReadConfig("TALVEN", "A"), "1");
+  EXPECT_EQ(ReadConfig(config_, "TALVEN", "A"), "1");
   WriteFileBytes(UserIni(), text + "x");
-  EXPECT_EQ(ReadConfig("TALVEN", "A"), "");
-  EXPECT_EQ(ReadConfig("TALVEN", "B"), "");
-  EXPECT_FALSE(WriteConfig("TALVEN", "A", "2"));
+  EXPECT_EQ(ReadConfig(config_, "TALVEN", "A"), "");
+  EXPECT_EQ(ReadConfig(config_, "TALVEN", "B"), "");
+  EXPECT_FALSE(WriteConfig(config_, "TALVEN", "A", "2"));
   EXPECT_EQ(fs::file_size(UserIni()), kMaxConfigFileBytes + 1);
   fs::remove(UserIni());
   ASSERT_EQ(mkfifo(UserIni().c_str(), 0600), 0);
-  EXPECT_EQ(ReadConfig("TALVEN", "A"), "");
-  EXPECT_FALSE(WriteConfig("TALVEN", "A", "2"));
+  EXPECT_EQ(ReadConfig(config_, "TALVEN", "A"), "");
+  EXPECT_FALSE(WriteConfig(config_, "TALVEN", "A", "2"));
   EXPECT_TRUE(fs::is_fifo(UserIni()));
   std::string told = "O arquivo de configuração não foi lido: " + UserIni() + ": ";
   EXPECT_EQ(notices.lines, (std::vector<std::string>{L1(told + "tem mais de 16777216 bytes"),

@@ -46,7 +46,7 @@ TEST_F(WavePlayer, RemainderJustAboveOnePieceIsSplitAt7936) {
   // Full pieces keep their last byte; short ones end in silence.
   std::string whole = Ramp(8192 * 3);
   audio_ = InstallCaptureAudio(Context().platform);
-  kal::WavePlayer fresh(Context().platform);  // for the new device
+  kal::WavePlayer fresh(Context().platform, Context().config);  // for the new device
   PlayWaveFile(fresh, WriteWave("b.wav", whole));
   ASSERT_EQ(audio_->pieces().size(), 3u);
   EXPECT_EQ(audio_->AllData(), whole);

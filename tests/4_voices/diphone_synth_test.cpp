@@ -232,8 +232,8 @@ TEST_F(Synth, TheWordVoiceReadsItsFilesAtItsFirstWord) {
   fs::create_directories(voz);
   for (const fs::directory_entry& e : fs::directory_iterator(dir_))
     fs::copy(e.path(), voz / e.path().filename(), fs::copy_options::recursive);
-  WriteConfig(cfg::kDirLetrasDirect, "C:\\voz\\letras");
-  WriteConfig(cfg::kDirDifones, "C:\\voz\\difones");
+  WriteConfig(test::Context().config, cfg::kDirLetrasDirect, "C:\\voz\\letras");
+  WriteConfig(test::Context().config, cfg::kDirDifones, "C:\\voz\\difones");
   std::unique_ptr<WordVoice> voice = MakeDiphoneWordVoice(voices);
   ASSERT_EQ(voice->Start(), kDiphoneReady);
   EXPECT_FALSE(voices.synth->started);

@@ -147,12 +147,12 @@ TEST_F(Switch, FacadeStartsTheConfiguredEngine) {
   EXPECT_FALSE(EngineActive(Context().speech));
   EXPECT_EQ(Calls(), "");
 
-  WriteConfig("TRADUTOR", "SAPI", "S");
-  if (ReadConfig("TRADUTOR", "SAPI") != "S") GTEST_SKIP() << "the speech layer does not read Talven.ini in this build";
-  WriteConfig("SERVFALA", "VOZ", "2");
-  WriteConfig("SERVFALA", "VELOCIDADE", "150");
-  WriteConfig("SERVFALA", "TOM", "60");
-  WriteConfig("SERVFALA", "TIPOSAPI", "4");
+  WriteConfig(Context().config, "TRADUTOR", "SAPI", "S");
+  if (ReadConfig(Context().config, "TRADUTOR", "SAPI") != "S") GTEST_SKIP() << "the speech layer does not read Talven.ini in this build";
+  WriteConfig(Context().config, "SERVFALA", "VOZ", "2");
+  WriteConfig(Context().config, "SERVFALA", "VELOCIDADE", "150");
+  WriteConfig(Context().config, "SERVFALA", "TOM", "60");
+  WriteConfig(Context().config, "SERVFALA", "TIPOSAPI", "4");
   InitSpeech(Context().speech, 0, "");
   EXPECT_TRUE(EngineActive(Context().speech));
   // The local voice takes its speed in its own units, above 10 too.
@@ -163,14 +163,14 @@ TEST_F(Switch, FacadeStartsTheConfiguredEngine) {
   EXPECT_NE(Calls().find("local release"), std::string::npos);
 
   // A server voice takes -10..10: a larger speed becomes 0.
-  WriteConfig("SERVFALA", "TIPOSAPI", "54");
+  WriteConfig(Context().config, "SERVFALA", "TIPOSAPI", "54");
   InitSpeech(Context().speech, 0, "");
   EXPECT_EQ(Calls(), "server54 start 2 0 60 []\nserver54 busy 1\n");
   DoneSpeech(Context().speech);
   Calls();
 
   fakes_[3]->start_ok = false;
-  WriteConfig("SERVFALA", "TIPOSAPI", "5");
+  WriteConfig(Context().config, "SERVFALA", "TIPOSAPI", "5");
   InitSpeech(Context().speech, 0, "");
   EXPECT_FALSE(EngineActive(Context().speech));
 }

@@ -144,7 +144,7 @@ class ServerVoiceTest : public SpeechFixture {
     if (!g_servers->skip_reason.empty()) GTEST_SKIP() << g_servers->skip_reason;
     address_.emplace("SPEECHD_ADDRESS", "unix_socket:" + g_servers->socket);
     SetSpeechEngine(Context().speech, std::make_unique<EngineSwitch>(test::Context().voices, test::TestLoop()));
-    WriteConfig("SERVFALA", "MODULO", g_servers->module);
+    WriteConfig(Context().config, "SERVFALA", "MODULO", g_servers->module);
   }
   void TearDown() override {
     Engine(Context().speech).Release();
@@ -192,8 +192,8 @@ TEST_F(ServerVoiceTest, StopCancelsWhatIsQueued) {
   if (!g_servers->pulse) GTEST_SKIP() << "without a sound server speech is not paced, nothing to cancel";
   // The second flavour, with a module of its own named; a voice number
   // past the list starts the first voice.
-  WriteConfig("SERVFALA", "MODULO", "no-such-module");
-  WriteConfig("SERVFALA", "MODULO54", g_servers->module);
+  WriteConfig(Context().config, "SERVFALA", "MODULO", "no-such-module");
+  WriteConfig(Context().config, "SERVFALA", "MODULO54", g_servers->module);
   ASSERT_TRUE(Engine(Context().speech).Start(100000, 3, 0, "", 54));
   for (int i = 0; i < 3; ++i) Engine(Context().speech).Speak(kSentence);
   auto t = Clock::now();
@@ -238,8 +238,8 @@ TEST_F(SpeechFixture, NoSpeechServerMeansTheRecordedVoiceWithinASecond) {
   EXPECT_FALSE(Engine(Context().speech).Start(1, 0, 0, "", 54));
   EXPECT_LT(MsSince(t), 1000.0);
 
-  WriteConfig("TRADUTOR", "SAPI", "S");
-  WriteConfig("SERVFALA", "TIPOSAPI", "5");
+  WriteConfig(Context().config, "TRADUTOR", "SAPI", "S");
+  WriteConfig(Context().config, "SERVFALA", "TIPOSAPI", "5");
   t = Clock::now();
   InitSpeech(Context().speech, 0, "");
   EXPECT_LT(MsSince(t), 1000.0);

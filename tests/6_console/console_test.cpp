@@ -138,8 +138,8 @@ TEST_F(ConsoleTest, StartAttributeAndColourSettingsComeFromTheConfiguration) {
   cfg.foreground = 14;
   cfg.colours_fixed = true;
   cfg.colour_table = "4,1";
-  InstalledConfig()->console_override = &cfg;
-  InstalledConfig()->magnifier_override = nullptr;
+  test::Context().config.console_override = &cfg;
+  test::Context().config.magnifier_override = nullptr;
   Start("");
   ConsoleWrite("x");
   TextColor(2);
@@ -148,8 +148,8 @@ TEST_F(ConsoleTest, StartAttributeAndColourSettingsComeFromTheConfiguration) {
   EXPECT_EQ(GridOf(test::Context().console).Attr(5, 5), 0x1E);
   EXPECT_EQ(GridOf(test::Context().console).ColourRgb(0), (Rgb{255, 0, 0}));
   EXPECT_EQ(GridOf(test::Context().console).ColourRgb(2), (Rgb{0, 255, 0}));
-  InstalledConfig()->console_override = nullptr;
-  InstalledConfig()->magnifier_override = nullptr;
+  test::Context().config.console_override = nullptr;
+  test::Context().config.magnifier_override = nullptr;
 }
 
 TEST_F(ConsoleTest, WhereXReportsTheParkedColumn) {

@@ -47,8 +47,8 @@ class FieldEditorTest : public ::testing::Test {
   void TearDown() override {
     CaptureSpeechLog(false);
     ClearCapturedSpeech();
-    InstalledConfig()->console_override = nullptr;
-    InstalledConfig()->magnifier_override = nullptr;
+    test::Context().config.console_override = nullptr;
+    test::Context().config.magnifier_override = nullptr;
     ClearStopRequest(test::Context().platform);
   }
   // Edits `text` in a field at (1, 5) of max_len characters with the keys.
@@ -270,8 +270,8 @@ TEST_F(FieldEditorTest, SelectionIsShownOnDarkGrey) {
 TEST_F(FieldEditorTest, MagnifierStripOverdrawsTheTopRowInItsColours) {
   MagnifierSettings m;
   m.factor = 4;
-  InstalledConfig()->console_override = nullptr;
-  InstalledConfig()->magnifier_override = &m;
+  test::Context().config.console_override = nullptr;
+  test::Context().config.magnifier_override = &m;
   std::string text = "abc";
   test::UseMemoryConsole(kEnd, &out_);
   ExpectStoppedByEndOfInput(EditField(test::Context().console, &text, 1, 5, 40, 40, true));
@@ -287,8 +287,8 @@ TEST_F(FieldEditorTest, MagnifierStripOverdrawsTheTopRowInItsColours) {
 TEST_F(FieldEditorTest, MagnifierStripShowsTheCursorOfAnEmptyFieldAtOnce) {
   MagnifierSettings m;
   m.factor = 2;
-  InstalledConfig()->console_override = nullptr;
-  InstalledConfig()->magnifier_override = &m;
+  test::Context().config.console_override = nullptr;
+  test::Context().config.magnifier_override = &m;
   std::string text;
   test::UseMemoryConsole("", &out_);
   ExpectStoppedByEndOfInput(EditField(test::Context().console, &text, 1, 5, 40, 40, true));

@@ -82,14 +82,14 @@ TEST(ScreenReview, CopiesTheScreen) {
 TEST(ScreenReview, MagnifiedStripShowsTheReviewRow) {
   MagnifierSettings m;
   m.factor = 2;
-  InstalledConfig()->console_override = nullptr;
-  InstalledConfig()->magnifier_override = &m;
+  Context().config.console_override = nullptr;
+  Context().config.magnifier_override = &m;
   std::string out;
   UseMemoryConsole("", &out);
   GotoXY(1, 3);
   ConsoleWrite("   texto aqui");
   ReviewSession s(Context().console, GridOf(Context().console));
-  s.magnifier = ReadMagnifierSettings();
+  s.magnifier = ReadMagnifierSettings(Context().config);
   s.row = 3;
   DrawReviewStrip(s);
   ASSERT_TRUE(GridOf(Context().console).has_overlay());
@@ -99,8 +99,8 @@ TEST(ScreenReview, MagnifiedStripShowsTheReviewRow) {
   EXPECT_EQ(GridOf(Context().console).ShownAttr(0, 0), m.background * 16 + m.letters);
   RemoveReviewStrip(s);
   EXPECT_FALSE(GridOf(Context().console).has_overlay());
-  InstalledConfig()->console_override = nullptr;
-  InstalledConfig()->magnifier_override = nullptr;
+  Context().config.console_override = nullptr;
+  Context().config.magnifier_override = nullptr;
 }
 
 // Records what a speech server is given; it is never busy.

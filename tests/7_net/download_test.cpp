@@ -290,7 +290,7 @@ TEST_F(DownloadTest, TheDownloadTalksOnlyThroughItsUser) {
 // Each network talks to its own user: a download on a second network is
 // heard by that network's user, and the case's network stays silent.
 TEST_F(DownloadTest, ADownloadTalksToTheUserOfItsOwnNetwork) {
-  Network other(test::Context().platform);
+  Network other(test::Context().platform, test::Context().config);
   ScriptedUser user;
   SetNetUser(other, &user);
   LocalServer missing(Reply("HTTP/1.1 404 Not Found\r\nContent-Length: 3\r\n\r\nnot"));

@@ -73,7 +73,7 @@ class TlsCertificateTest : public ::testing::Test {
 
 TEST_F(TlsCertificateTest, TrustedChainAndMatchingNamesPass) {
   LocalServer server(Hello, true);
-  EXPECT_TRUE(TlsChecksCertificates());
+  EXPECT_TRUE(TlsChecksCertificates(test::Context().config));
   EXPECT_EQ(Greeting("localhost", server), "ola");
   EXPECT_EQ(Greeting("127.0.0.1", server), "ola");  // an address matches the certificate's address
   EXPECT_EQ(console_, "");
@@ -98,14 +98,14 @@ TEST_F(TlsCertificateTest, AnotherHostsCertificateIsRefused) {
 
 TEST_F(TlsCertificateTest, TheSettingTurnsTheCheckOff) {
   LocalServer other(Hello, true, CertNames::kOtherHost);
-  ASSERT_TRUE(WriteConfig(cfg::kVerificaCertificado, "Nao"));
-  EXPECT_FALSE(TlsChecksCertificates());
+  ASSERT_TRUE(WriteConfig(test::Context().config, cfg::kVerificaCertificado, "Nao"));
+  EXPECT_FALSE(TlsChecksCertificates(test::Context().config));
   EXPECT_EQ(Greeting("localhost", other), "ola");
   test::TempFolder empty;
   test::ScopedEnv file("SSL_CERT_FILE", empty / "none.pem");
   EXPECT_EQ(Greeting("localhost", other), "ola");
   EXPECT_EQ(console_, "");
-  ASSERT_TRUE(WriteConfig(cfg::kVerificaCertificado, "Sim"));
+  ASSERT_TRUE(WriteConfig(test::Context().config, cfg::kVerificaCertificado, "Sim"));
   EXPECT_EQ(Greeting("localhost", other), "");
 }
 

@@ -106,7 +106,7 @@ TEST_F(MidiCommands, AProgramChangeTheOutputRefusesIsWrittenNotSpokenAndTheLineG
 }
 
 TEST_F(MidiCommands, TheSequencerPortComesFromTheConfiguration) {
-  WriteConfig(cfg::kSaidaMidi, "128:0");
+  WriteConfig(Context().config, cfg::kSaidaMidi, "128:0");
   RunScriptText("midi inicia\n");
   EXPECT_EQ(choice_.sequencer_port, "128:0");
 }
@@ -126,12 +126,12 @@ TEST_F(MidiCommands, AnOutputThatCannotOpenSaysWhy) {
 TEST_F(MidiCommands, TheSynthesizerWithoutSoundFontOrDeviceSaysWhy) {
   if (DefaultSoundFont().empty()) GTEST_SKIP() << "no synthesizer in this build";
   SetMidiOutputMaker(Context().player, nullptr);
-  WriteConfig(cfg::kBancoDeSons, "c:\\nao\\existe.sf2");
+  WriteConfig(Context().config, cfg::kBancoDeSons, "c:\\nao\\existe.sf2");
   auto r = RunScriptText("midi inicia\n", "\r");
   EXPECT_EQ(r.outcome, 1);
   EXPECT_NE(r.console.find("MIDI indisponível: banco de sons não encontrado.\n"), std::string::npos) << r.console;
 
-  WriteConfig(cfg::kBancoDeSons, "");
+  WriteConfig(Context().config, cfg::kBancoDeSons, "");
   if (DefaultSoundFont().empty() || MakeSynthMidiOutput(DefaultSoundFont())->Open(nullptr) != MidiOpenError::kNone)
     GTEST_SKIP() << "no synthesizer or no General MIDI sound font here";
   RunScriptText("escreve\n");

@@ -62,7 +62,8 @@ TEST(RunLoop, TheNetworkAndTheEnginesWaitOnTheirOwnLoop) {
   int64_t case_start = TestLoop().NowMs();
   int64_t start = loop->NowMs();
   Platform platform(*loop);
-  Network network(platform);
+  ConfigState config(platform);
+  Network network(platform, config);
   network.quiet->Pause(500);
   EXPECT_EQ(loop->NowMs() - start, 500);
   SleepAndPump(platform, 150);

@@ -6,7 +6,9 @@
 #include <filesystem>
 #include <string>
 
+#include "8_interpreter/run_context.h"
 #include "9_app/installed_data.h"
+#include "tests/support/fresh_subsystems.h"
 #include "tests/support/temp_folder.h"
 
 namespace kal::test {
@@ -40,7 +42,7 @@ TEST_F(InstalledData, IsFoundBesideTheProgramsFolderOnlyWhenItHoldsTheConfigurat
 
 TEST_F(InstalledData, ANewUserGetsTheConfigurationAndTheSearchFolders) {
   std::string err;
-  ASSERT_TRUE(PrepareUserFiles(data(), &err)) << err;
+  ASSERT_TRUE(PrepareUserFiles(Context().config, data(), &err)) << err;
   EXPECT_EQ(ReadFileBytes(UserIni()), ReadFileBytes(data() + "/Talven.ini"));
   std::string zelquora = sandbox_.drives() + "/c/zelquora";
   EXPECT_TRUE(fs::is_directory(zelquora + "/temp"));
@@ -49,12 +51,12 @@ TEST_F(InstalledData, ANewUserGetsTheConfigurationAndTheSearchFolders) {
   EXPECT_FALSE(fs::is_symlink(zelquora + "/som"));
   EXPECT_EQ(ReadFileBytes(zelquora + "/som/pronto.wav"), "RIFF");
   // A second run finds everything in place and changes nothing.
-  ASSERT_TRUE(PrepareUserFiles(data(), &err)) << err;
+  ASSERT_TRUE(PrepareUserFiles(Context().config, data(), &err)) << err;
   EXPECT_EQ(ReadFileBytes(zelquora + "/som/pronto.wav"), "RIFF");
   // An updated package's prompts, and a new one, reach the user's copies.
   WriteFileBytes(data() + "/zelquora/som/pronto.wav", "RIFF, nova");
   WriteFileBytes(data() + "/zelquora/som/novo.wav", "RIFF+");
-  ASSERT_TRUE(PrepareUserFiles(data(), &err)) << err;
+  ASSERT_TRUE(PrepareUserFiles(Context().config, data(), &err)) << err;
   EXPECT_EQ(ReadFileBytes(zelquora + "/som/pronto.wav"), "RIFF, nova");
   EXPECT_EQ(ReadFileBytes(zelquora + "/som/novo.wav"), "RIFF+");
   // The package removed: the copies stay and nothing dangles.
@@ -68,7 +70,7 @@ TEST_F(InstalledData, ALinkOfAnEarlierVersionBecomesCopies) {
   fs::create_directories(sandbox_.drives() + "/c/zelquora");
   fs::create_directory_symlink(data() + "/zelquora/som", som);
   std::string err;
-  ASSERT_TRUE(PrepareUserFiles(data(), &err)) << err;
+  ASSERT_TRUE(PrepareUserFiles(Context().config, data(), &err)) << err;
   EXPECT_FALSE(fs::is_symlink(som));
   EXPECT_EQ(ReadFileBytes(som + "/pronto.wav"), "RIFF");
   EXPECT_EQ(ReadFileBytes(data() + "/zelquora/som/pronto.wav"), "RIFF");  // the shared one untouched
@@ -79,7 +81,7 @@ TEST_F(InstalledData, WhatTheUserAlreadyHasIsKept) {
   // Another letter case of the user's own folders, as scripts find them.
   WriteFileBytes(sandbox_.drives() + "/c/Zelquora/SOM/meu.wav", "mine");
   std::string err;
-  ASSERT_TRUE(PrepareUserFiles(data(), &err)) << err;
+  ASSERT_TRUE(PrepareUserFiles(Context().config, data(), &err)) << err;
   EXPECT_EQ(ReadFileBytes(UserIni()), "[TALVEN]\nFALANDO=N\n");
   EXPECT_FALSE(fs::is_symlink(sandbox_.drives() + "/c/Zelquora/SOM"));
   EXPECT_EQ(ReadFileBytes(sandbox_.drives() + "/c/Zelquora/SOM/meu.wav"), "mine");
@@ -90,20 +92,20 @@ TEST_F(InstalledData, WhatTheUserAlreadyHasIsKept) {
 TEST_F(InstalledData, AConfigurationInTheWindowsFolderIsNotShadowed) {
   WriteFileBytes(sandbox_.drives() + "/c/windows/Talven.ini", "[TALVEN]\nFALANDO=N\n");
   std::string err;
-  ASSERT_TRUE(PrepareUserFiles(data(), &err)) << err;
+  ASSERT_TRUE(PrepareUserFiles(Context().config, data(), &err)) << err;
   EXPECT_FALSE(fs::exists(UserIni()));
 }
 
 TEST_F(InstalledData, AFailureIsReportedWithWhatCouldNotBeMade) {
   fs::remove(data() + "/Talven.ini");
   std::string err;
-  EXPECT_FALSE(PrepareUserFiles(data(), &err));
+  EXPECT_FALSE(PrepareUserFiles(Context().config, data(), &err));
   EXPECT_NE(err.find(data() + "/Talven.ini"), std::string::npos) << err;
   // The configuration folder's place is taken by a file.
   WriteFileBytes(data() + "/Talven.ini", "[TALVEN]\n");
   WriteFileBytes(sandbox_.config_home() + "/Talven", "not a folder");
   err.clear();
-  EXPECT_FALSE(PrepareUserFiles(data(), &err));
+  EXPECT_FALSE(PrepareUserFiles(Context().config, data(), &err));
   EXPECT_NE(err.find("Talven"), std::string::npos) << err;
 }
 

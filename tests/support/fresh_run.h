@@ -1,5 +1,5 @@
 // A whole set of run objects, built as main builds them for a run and
-// (those that still are) installed for its life: the one each test case runs on
+// (the console) installed for its life: the one each test case runs on
 // (fresh_subsystems.h), or a second one that a case builds beside its own.
 #pragma once
 
@@ -24,11 +24,10 @@ struct FreshRun {
   std::unique_ptr<EventLoop> loop;
   Platform platform{*loop};
   ConfigState config{platform};
-  ScopedConfig use_config{config};
-  WavePlayer player{platform};
+  WavePlayer player{platform, config};
   Voices voices{player};
   SpeechState speech{voices, platform};
-  Network network{platform};
+  Network network{platform, config};
   Console console{platform, speech};
   ConsoleScope consoling{console};
   RunContext context{platform, config, player, voices, speech, network, console, *loop};

@@ -39,7 +39,7 @@ ScriptResult RunScriptIn(InterpreterState& in, const std::string& script, const 
   WavePlayer& player = in.context->player;
   CloseWaveDevice(player);
   MidiState midi = std::move(player.midi);
-  player = WavePlayer(in.context->platform);
+  player = WavePlayer(in.context->platform, in.context->config);
   player.midi = std::move(midi);
   InstallCaptureAudio(in.context->platform);
   SetWordVoice(in.context->speech, MakeLoggingWordVoice());

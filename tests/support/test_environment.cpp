@@ -2,19 +2,13 @@
 // starts, the configuration folder, the drives folder and the Windows folder
 // point into a fresh temporary folder, so that no test reads or writes the
 // Talven.ini or the files of the person running the tests. Tests that need
-// their own installation use TalvenSandbox on top of this. The
-// configuration's state (config_state.h), on a platform state of its own,
-// is installed for what runs outside a case, as main installs it, and lives
-// as long as the test program; each case runs on a fresh set of its own
+// their own installation use TalvenSandbox on top of this. Each case reads
+// the configuration through the fresh set of run objects it runs on
 // (fresh_subsystems.h).
 #include <stdlib.h>
 
-#include <memory>
 #include <string>
 
-#include "1_platform/event_loop.h"
-#include "1_platform/platform.h"
-#include "2_config/config_state.h"
 #include "tests/support/posix_shims.h"
 #include "tests/support/temp_folder.h"
 #include "tests/support/test_ca.h"
@@ -37,11 +31,6 @@ struct PrivateInstallation {
 #endif
   }
   TempFolder folder;
-  // What runs outside a case waits on a fake loop: its clock is virtual.
-  std::unique_ptr<EventLoop> loop = MakeFakeEventLoop();
-  Platform platform{*loop};
-  ConfigState config{platform};
-  ScopedConfig use_config{config};
 };
 
 PrivateInstallation g_installation;
