@@ -1,6 +1,6 @@
 // The platform's and the configuration's state objects: what a service
-// keeps lives in the object it is given, a fresh one starts clean, and (for
-// the configuration) the previous one comes back when a scope ends.
+// keeps lives in the object it is given, a fresh one starts clean, and the
+// objects of a run read the configuration of that run.
 #include "1_platform/platform.h"
 
 #include <gtest/gtest.h>
@@ -12,7 +12,9 @@
 #include "1_platform/stop_request.h"
 #include "2_config/config.h"
 #include "2_config/config_state.h"
+#include "2_config/console_settings.h"
 #include "8_interpreter/run_context.h"
+#include "tests/support/fresh_run.h"
 #include "tests/support/fresh_subsystems.h"
 
 namespace kal {
@@ -84,6 +86,27 @@ TEST(ConfigStateTest, AFreshStateHasNoLegacyCopyAndLeavesTheRunsAlone) {
     EXPECT_FALSE(LegacyFlag(run));
   }
   EXPECT_FALSE(LegacyFlag(run));
+}
+
+// What reads settings for itself reads them from the configuration of the
+// run it was built for, never from another run's built beside it.
+TEST(ConfigStateTest, TheObjectsOfARunReadItsConfiguration) {
+  test::FreshRun other(MakeFakeEventLoop());
+  EXPECT_EQ(other.player.config, &other.config);
+  EXPECT_EQ(&other.speech.config, &other.config);
+  EXPECT_EQ(&other.console.config, &other.config);
+  EXPECT_EQ(&other.network.config, &other.config);
+  EXPECT_EQ(&other.context.config, &other.config);
+  RunContext& own = test::Context();
+  EXPECT_EQ(&own.console.config, &own.config);
+  EXPECT_NE(&own.config, &other.config);
+  // A pin on one run's state is answered for that run only.
+  ConsoleSettings pinned;
+  pinned.background = 9;
+  other.config.console_override = &pinned;
+  EXPECT_EQ(ReadConsoleSettings(other.console.config).background, 9);
+  EXPECT_NE(ReadConsoleSettings(own.console.config).background, 9);
+  other.config.console_override = nullptr;
 }
 
 }  // namespace

@@ -203,6 +203,26 @@ TEST_F(Config, LegacyCopyIsReadWhenEmptyAndWrittenWhenPresent) {
   EXPECT_EQ(ReadConfigDirect(config_, "TALVEN", "B", "padrao"), "padrao");
 }
 
+// Two states side by side, as two runs of the family keep them: each has its
+// own legacy flag, and what one writes the other reads at once from the
+// file, whatever it had kept of it.
+TEST_F(Config, StatesSideBySideShareTheFileButNotTheirFlags) {
+  WriteFileBytes(UserIni(), "[TALVEN]\nA=\n");
+  WriteFileBytes(WindowsIni(), "[TALVEN]\nA=antigo\n");
+  ConfigState other(Context().platform);
+  EXPECT_EQ(ReadConfig(other, "TALVEN", "A"), "");
+  SetLegacyFlag(config_, true);
+  EXPECT_EQ(ReadConfig(config_, "TALVEN", "A"), "antigo");
+  EXPECT_FALSE(LegacyFlag(other));
+  EXPECT_EQ(ReadConfig(other, "TALVEN", "A"), "");
+  ASSERT_TRUE(WriteConfig(config_, "TALVEN", "B", "novo"));
+  EXPECT_EQ(ReadConfig(other, "TALVEN", "B"), "novo");
+  EXPECT_EQ(ReadConfigDirect(other, "TALVEN", "B", ""), "novo");
+  // Only the state whose flag is on writes the legacy copy too.
+  ASSERT_TRUE(WriteConfig(other, "TALVEN", "C", "so"));
+  EXPECT_EQ(ReadFileBytes(WindowsIni()), "[TALVEN]\nA=antigo\nB=novo\n");
+}
+
 TEST_F(Config, LegacyWritesDoNotTouchAMissingWindowsCopy) {
   SetLegacyFlag(config_, true);
   WriteConfig(config_, "TALVEN", "C", "novo");
