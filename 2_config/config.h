@@ -53,7 +53,8 @@ std::string ReadConfig(ConfigState& config, std::string_view section, std::strin
 
 // ReadConfig, trimmed; when that is empty the default is written into the
 // file and returned.
-std::string ReadConfigDefault(ConfigState& config, std::string_view section, std::string_view key, std::string_view def);
+std::string ReadConfigDefault(ConfigState& config, std::string_view section, std::string_view key,
+                              std::string_view def);
 
 // Writes the key into the configuration file (creating the folder, the file,
 // the section or the key as needed); with the legacy flag on, also into the
@@ -64,7 +65,8 @@ bool WriteConfig(ConfigState& config, std::string_view section, std::string_view
 // The direct reader: the configuration file only, no "@" expansion, no legacy
 // fall-back, at most 79 bytes. The default is returned only when the key is
 // absent; a key present with an empty value reads as "".
-std::string ReadConfigDirect(ConfigState& config, std::string_view section, std::string_view key, std::string_view def);
+std::string ReadConfigDirect(ConfigState& config, std::string_view section, std::string_view key,
+                             std::string_view def);
 
 // The same reads by catalogue entry (config_keys.h): the entry's default is
 // the one given to ReadConfigDefault and ReadConfigDirect, its number the

@@ -1,6 +1,6 @@
 // The wave player's state for a run: the configuration that names its
-// device (SAIDADEAUDIO) and the MIDI output's, the device it opened and in which
-// format, the pieces in flight, the flags, whether a square-wave tone
+// device and the MIDI output's, the device it opened and in which format,
+// the pieces in flight, the flags, whether a square-wave tone
 // (console_sound.h) is sounding, and the MIDI output (midi_state.h). main
 // builds one for the run and hands it down: the operations of
 // wave_player.h, midi.h and console_sound.h are given it, and the voices and

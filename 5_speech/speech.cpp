@@ -91,7 +91,9 @@ void LoadVoiceSettings(SpeechState& s, int speed) {
   std::string n = std::to_string(speed);
   auto key = [&](const cfg::ConfigKey& stem) { return std::string(stem.name) + n; };
   auto read = [&](const cfg::ConfigKey& stem) { return ReadConfig(s.config, stem.section, key(stem)); };
-  auto number = [&](const cfg::ConfigKey& stem) { return ReadConfigInt(s.config, stem.section, key(stem), stem.number); };
+  auto number = [&](const cfg::ConfigKey& stem) {
+    return ReadConfigInt(s.config, stem.section, key(stem), stem.number);
+  };
   s.voice_database = read(cfg::kDifones).substr(0, 8);
   Words(s).SetTuning(number(cfg::kCorteFon), number(cfg::kSobraFon), number(cfg::kInterPal));
   WaveFlags f = GetWaveFlags(s.player);

@@ -283,7 +283,8 @@ int ProgramMain(int argc, char** argv) {
   // The application's settings are read (and their defaults written) once
   // the console and the speech log are there: a wait for the configuration
   // file is then seen and heard.
-  if (opts.script.empty()) lines = EmbeddedScriptLines(ConfiguredSearchAddress(config), ConfiguredStationPrefix(config));
+  if (opts.script.empty())
+    lines = EmbeddedScriptLines(ConfiguredSearchAddress(config), ConfiguredStationPrefix(config));
   for (size_t i = 0; i < lines.size(); ++i) StoreLine(in, lines[i], static_cast<int>(i + 1));
   return EndRun(speech, RunDriver(in));
 }

@@ -375,7 +375,8 @@ bool WriteDatabase(std::vector<Piece> pieces, const fs::path& folder) {
 std::string EnsureSetting(kal::ConfigState& config, const kal::cfg::ConfigKey& key, std::string_view def) {
   std::string v = kal::ReadConfigDirect(config, key.section, key.name, "");
   if (!v.empty()) return v;
-  if (!kal::WriteConfig(config, key, def)) std::cerr << "build_diphones: cannot write " << key.name << " into Talven.ini\n";
+  if (!kal::WriteConfig(config, key, def))
+    std::cerr << "build_diphones: cannot write " << key.name << " into Talven.ini\n";
   return std::string(def);
 }
 
@@ -394,7 +395,8 @@ bool CopyFile(const fs::path& from, const fs::path& to) {
 
 // Settles the folders of an installation; the output folder, or "" on failure.
 std::string PrepareInstall(kal::ConfigState& config, const fs::path& data) {
-  const std::string letters = kal::HostPath(EnsureSetting(config, kal::cfg::kDirLetrasDirect, kal::cfg::kDirLetras.def));
+  const std::string letters =
+      kal::HostPath(EnsureSetting(config, kal::cfg::kDirLetrasDirect, kal::cfg::kDirLetras.def));
   const std::string folder = kal::HostPath(EnsureSetting(config, kal::cfg::kDirDifones, kal::cfg::kDirDifones.def));
   if (!kal::HostIsFolder(letters)) std::cerr << "build_diphones: warning: no letters folder " << letters << "\n";
   if (!kal::MakeHostFolders(folder)) {

@@ -336,7 +336,8 @@ TEST_F(Config, ProgramsWritingAtOnceLoseNoKeys) {
     if (pid == 0) {
       bool ok = true;
       std::string section = "P" + std::to_string(w);
-      for (int k = 0; k < kKeysEach; ++k) ok = WriteConfig(config_, section, "K" + std::to_string(k), std::to_string(k)) && ok;
+      for (int k = 0; k < kKeysEach; ++k)
+        ok = WriteConfig(config_, section, "K" + std::to_string(k), std::to_string(k)) && ok;
       _exit(ok ? 0 : 1);
     }
     children.push_back(pid);

@@ -148,7 +148,8 @@ TEST_F(Switch, FacadeStartsTheConfiguredEngine) {
   EXPECT_EQ(Calls(), "");
 
   WriteConfig(Context().config, "TRADUTOR", "SAPI", "S");
-  if (ReadConfig(Context().config, "TRADUTOR", "SAPI") != "S") GTEST_SKIP() << "the speech layer does not read Talven.ini in this build";
+  if (ReadConfig(Context().config, "TRADUTOR", "SAPI") != "S")
+    GTEST_SKIP() << "the speech layer does not read Talven.ini in this build";
   WriteConfig(Context().config, "SERVFALA", "VOZ", "2");
   WriteConfig(Context().config, "SERVFALA", "VELOCIDADE", "150");
   WriteConfig(Context().config, "SERVFALA", "TOM", "60");
