@@ -72,7 +72,7 @@ kal::RunLimits FuzzLimits() {
 struct LastingSubsystems {
   std::unique_ptr<kal::EventLoop> loop = kal::MakeFakeEventLoop();  // every input's runs wait on it
   kal::Platform platform{*loop};  // the device the voices' wave player plays on
-  kal::ConfigState config{platform};  // the first player's; each input's player reads its run's
+  kal::ConfigState config{platform};  // the player's between inputs; during one, its run's
   kal::WavePlayer player{platform, config};  // made fresh for each input
   kal::Voices voices{player};
 };
@@ -108,6 +108,11 @@ struct InputRun {
   explicit InputRun(LastingSubsystems& l) : lasting(l), loop(*l.loop) {
     kal::SetConsoleFrontEnd(kal::MakeMemoryFrontEnd("", &console_text));
   }
+  // The player outlives this run's configuration: it goes back to the
+  // lasting one until the next input's run replaces it.
+  ~InputRun() { lasting.player.config = &lasting.config; }
+  InputRun(const InputRun&) = delete;
+  InputRun& operator=(const InputRun&) = delete;
 
   LastingSubsystems& lasting;
   std::string console_text;  // what the run wrote; outlives the console
