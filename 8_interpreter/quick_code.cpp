@@ -234,25 +234,23 @@ int BodyStep(const QuickStep& s) {
 // The lines of one pass of the loop whose steps decide its passes at line
 // n: an ENQUANTO over variables and literals (head, body, FIM ENQUANTO) or
 // a FIM REPETE (body, FIM REPETE), with a body of BodyStep lines. 1 when it
-// is none, 0 while not all its lines have steps yet.
+// is none, 0 while not all its lines have steps yet. The body is read up
+// to its first line that cannot be in one.
 int16_t PassLines(const QuickStep* steps, int n, int last) {
   const QuickStep& s = steps[n];
-  int from = n + 1, to = 0;  // the body
-  if (s.code == QuickCode::kStep) {
-    from = s.target + 1;
-    to = n;
-  } else if (!IsExpression(s.a) && !IsExpression(s.b)) {
-    for (int f = from; f <= last && f - n < 64 && to == 0; ++f) {
-      if (steps[f].code == QuickCode::kUnbuilt) return 0;
-      if (steps[f].code == QuickCode::kBack && steps[f].target == n) to = f;
+  const bool repete = s.code == QuickCode::kStep;
+  if (!repete && (IsExpression(s.a) || IsExpression(s.b))) return 1;
+  const int from = repete ? s.target + 1 : n + 1;  // the body's first line
+  for (int b = from; b <= last && b - from < 63; ++b) {
+    const QuickStep& line = steps[b];
+    if (repete ? b == n : line.code == QuickCode::kBack && line.target == n) {
+      if (b == from) return 1;  // no body
+      return static_cast<int16_t>(repete ? b - from + 1 : b - n + 1);
     }
-  }
-  if (to <= from || to - from > 62) return 1;
-  for (int b = from; b < to; ++b) {
-    int use = BodyStep(steps[b]);
+    int use = BodyStep(line);
     if (use <= 0) return static_cast<int16_t>(use == 0 ? 0 : 1);
   }
-  return static_cast<int16_t>(s.code == QuickCode::kStep ? to - from + 1 : to - n + 1);
+  return 1;
 }
 
 // Where running a loop's passes stopped: the lines run, the line the steps

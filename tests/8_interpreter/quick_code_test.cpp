@@ -78,6 +78,9 @@ const char* const kLoops[] = {
     "repete i 2100\n  se (i-1000) < 5 soma a 1\n  se (i*1000000*1000000-7) > 9 soma b 1\nfim repete\nescreve a b\n",
     "repete i 1300\n  se (i/4294967295) > 1 soma a 1\n  se i = 1250 se (i/0) = 1 soma b 1\nfim repete\n",
     "repete i 2000\n  soma c 1\n  se (i+0) = 1999 seja i \"x\"\nfim repete\nescreve c\n",
+    // A block never entered: its lines are never decoded, so the loop never
+    // runs as whole passes and goes on one line at a time.
+    "seja a 0\nenquanto a < 1500\n  soma a 1\n  se a = 99999\n    soma b 1\n  fim se\nfim enquanto\nescreve a b\n",
 };
 
 TEST(QuickLines, LoopsAtTheirEdgesEndAsTheDecodedLinesAndTheHandlersEndThem) {
