@@ -124,10 +124,7 @@ void Derive(InterpreterState& in, int n, QuickStep* s) {
     return;
   }
   ArgUse use = QuickForm(code, s);
-  if (use == ArgUse::kQuick) {
-    s->slot = s->b.slot;  // kSoma, kStep: the variable changed
-    return;
-  }
+  if (use == ArgUse::kQuick) return;
   *s = QuickStep();
   s->line = &code;
   s->code = QuickCode::kLine;
@@ -218,9 +215,9 @@ inline int QuickTruth(InterpreterState& in, const QuickStep& s) {
 // SOMA when it can only add to a number that fits: true once done.
 inline bool QuickSoma(InterpreterState& in, const QuickStep& s) {
   int32_t n, v;
-  size_t i = static_cast<size_t>(s.slot);
+  size_t i = static_cast<size_t>(s.b.slot);
   if (!QuickNumber(in, s.a, &n) || !in.var_is_number[i] || !NumberFits(in.var_number[i], &v)) return false;
-  return AddToSuffix(in, s.slot, n);
+  return AddToSuffix(in, s.b.slot, n);
 }
 
 // Whether a loop's body may hold line n's step in a pass: SOMA, and a
@@ -310,7 +307,7 @@ Passes RepetePasses(InterpreterState& in, const QuickStep* steps, int f, int roo
   while (room - p.ran >= fim.pass_lines) {
     if (!QuickNumber(in, fim.a, &count) || !QuickNumber(in, fim.b, &counter)) return p;
     in.current_line = fim.target;
-    StepCount(in, fim.slot, count);  // cannot fail: the counter is a number
+    StepCount(in, fim.b.slot, count);  // cannot fail: the counter is a number
     ++p.ran;
     p.at = in.current_line + 1;
     if (p.at != body || !RunBody(in, steps, body, f, &p)) return p;
@@ -360,7 +357,7 @@ bool QuickStepCount(InterpreterState& in, const QuickStep& s, int* pc) {
   int32_t count;
   if (!QuickNumber(in, s.a, &count)) return RunDecoded(in, s, pc);
   in.current_line = s.target;
-  if (!StepCount(in, s.slot, count)) return false;
+  if (!StepCount(in, s.b.slot, count)) return false;
   *pc = in.current_line + 1;
   return true;
 }

@@ -51,11 +51,11 @@ enum class QuickCode : uint8_t {
   kUnbuilt,  // not derived yet
   kEnd,      // not a quiet line: the quick run stops before it
   kLine,     // runs through the decoded line's runner
-  kSoma,     // slot += a
+  kSoma,     // b (a variable) += a
   kWhile,    // ENQUANTO a op b
   kIf,       // a one-line SE: a op b, then the decoded line's command
   kBack,     // FIM ENQUANTO: to the head line
-  kStep,     // FIM REPETE: the head's counter (slot) and count (a)
+  kStep,     // FIM REPETE: the head's counter (b) and count (a)
   kNothing,  // FIM SE and FIM of other words
 };
 
@@ -66,10 +66,9 @@ struct QuickStep {
   // kLine for a line whose names were not all looked up yet: derived again
   // after it ran, when they are.
   bool again = false;
-  // kWhile: 0 while not known whether the loop is a counting loop, 1 when
-  // it is not, else the lines of one pass (head, SOMA lines, FIM).
+  // kWhile, kStep: 0 while not known whether the loop runs whole passes,
+  // 1 when it does not, else the lines of one pass.
   int16_t pass_lines = 0;
-  int16_t slot = 0;
   int32_t target = 0;  // kBack, kStep: the loop's head line
   QuickArg a, b;
   LineCode* line = nullptr;
