@@ -3,6 +3,7 @@
 #include <cstdint>
 
 #include "8_interpreter/commands.h"
+#include "8_interpreter/line_code.h"
 #include "8_interpreter/line_rules.h"
 #include "8_interpreter/operands.h"
 #include "8_interpreter/random.h"
@@ -14,17 +15,6 @@
 namespace kal {
 
 namespace {
-
-// "var number": the variable's value is read as a number before the
-// operand; text after the operand fails the line once the result is in.
-bool Arithmetic(InterpreterState& in, std::string_view args, ArithmeticOp op) {
-  int slot;
-  int32_t v, n;
-  if (!ReadVariableRef(in, &args, &slot) || args.empty()) return false;
-  if (!VarAsNumber(in, slot, &v)) return FailNotNumber(in, slot);
-  if (!ReadNumberOperand(in, &args, false, &n)) return false;
-  return ApplyArithmetic(in, op, slot, v, n) && args.empty();
-}
 
 uint64_t NextRandom(InterpreterState& in) {
   // xorshift64*
@@ -50,16 +40,14 @@ void SeedRandomFromClock(InterpreterState& in) {
   in.random_state = seed ? seed : 1;
 }
 
-// SOMA var number: text after the number is not looked at.
-bool CmdSoma(InterpreterState& in, std::string_view args) {
-  int slot;
-  int32_t n;
-  return ReadVariableRef(in, &args, &slot) && !args.empty() && ReadNumberOperand(in, &args, false, &n) && AddToSuffix(in, slot, n);
-}
-
-bool CmdSubtrai(InterpreterState& in, std::string_view args) { return Arithmetic(in, args, ArithmeticOp::kSub); }
-bool CmdMultiplica(InterpreterState& in, std::string_view args) { return Arithmetic(in, args, ArithmeticOp::kMul); }
-bool CmdDivide(InterpreterState& in, std::string_view args) { return Arithmetic(in, args, ArithmeticOp::kDiv); }
+// "var number", decoded and run as a stored line is (line_code.h): SOMA
+// does not look at text after the number; for the others the variable's
+// value is read as a number before the operand, and text after the operand
+// fails the line once the result is in.
+bool CmdSoma(InterpreterState& in, std::string_view args) { return RunLineFromText(in, "SOMA", args); }
+bool CmdSubtrai(InterpreterState& in, std::string_view args) { return RunLineFromText(in, "SUBTRAI", args); }
+bool CmdMultiplica(InterpreterState& in, std::string_view args) { return RunLineFromText(in, "MULTIPLICA", args); }
+bool CmdDivide(InterpreterState& in, std::string_view args) { return RunLineFromText(in, "DIVIDE", args); }
 
 bool CmdRandomiza(InterpreterState& in, std::string_view args) {
   if (!args.empty()) return false;

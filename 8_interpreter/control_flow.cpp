@@ -81,18 +81,6 @@ bool IsWord(std::string_view args, std::string_view upper_word) {
 
 // REPETE's operands: the variable, then the count (read again at every
 // step); text may follow.
-bool ReadCountOperands(InterpreterState& in, std::string_view rest, int* slot, int32_t* count) {
-  return ReadVariableRef(in, &rest, slot) && !rest.empty() && ReadNumberOperand(in, &rest, false, count);
-}
-
-// One step of a counted loop on the REPETE line's rest: variable + 1, and
-// out of the loop once it passes the count.
-bool RepeteStep(InterpreterState& in, std::string_view rest) {
-  int slot;
-  int32_t count;
-  return ReadCountOperands(in, rest, &slot, &count) && StepCount(in, slot, count);
-}
-
 // The target of DESVIA and CHAMA: @name (no space in it) or an operand
 // whose value is the name.
 bool ReadTarget(InterpreterState& in, std::string_view args, std::string* name) {
@@ -131,28 +119,10 @@ bool CmdEnquanto(InterpreterState& in, std::string_view args) {
   return true;
 }
 
-bool CmdRepete(InterpreterState& in, std::string_view args) {
-  int slot;
-  int32_t count;
-  if (!ReadCountOperands(in, args, &slot, &count)) return false;
-  StartCount(in, slot, count);
-  return true;
-}
-
-bool CmdFim(InterpreterState& in, std::string_view args) {
-  LineCode code;
-  if (!DecodeFimHead(in, in.current_line, args, &code)) return false;
-  switch (code.kind) {
-    case LineKind::kFimEnquanto:
-      BackToLoopHead(in, code.head);
-      return true;
-    case LineKind::kFimRepete:
-      in.current_line = code.head;
-      return RepeteStep(in, Scans(in).repete_rest[static_cast<size_t>(code.head)]);
-    default:
-      return true;  // FIM SE and FIM of any other word
-  }
-}
+// REPETE var count and FIM (a FIM REPETE steps the counter of its head
+// line), decoded and run as stored lines are (line_code.h).
+bool CmdRepete(InterpreterState& in, std::string_view args) { return RunLineFromText(in, "REPETE", args); }
+bool CmdFim(InterpreterState& in, std::string_view args) { return RunLineFromText(in, "FIM", args); }
 
 bool CmdDesvia(InterpreterState& in, std::string_view args) {
   std::string name;

@@ -138,6 +138,7 @@ class ExpressionCompiler {
 }  // namespace
 
 bool VarRef::ResolveName(InterpreterState& in, int* out) {
+  if (name.empty()) return false;  // no variable was read: the line fails here
   if (!LookupName(in, name, &slot)) return false;
   *out = slot;
   return true;

@@ -30,7 +30,8 @@ struct VarRef {
   int slot = 0;      // 0 until a name has been looked up
   std::string name;  // a $name without the '$'; empty for a letter
   // The slot, looking the name up on first use; false when the name table
-  // is full (LookupName has said so).
+  // is full (LookupName has said so), and, saying nothing, for a VarRef
+  // that names nothing (left so where a decoder read no variable).
   bool Resolve(InterpreterState& in, int* out) {
     if (slot == 0) return ResolveName(in, out);
     *out = slot;

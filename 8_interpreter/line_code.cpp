@@ -1,8 +1,8 @@
-// Running decoded lines. Each runner reads its operands where the
-// command's handler reads them from the text: names looked up at the same
-// points, values read in the same order, failures at the same points; what
-// the line then does with the values is the rule the handler calls too
-// (line_rules.h, control_flow.h, conditions.h, channel_io.h).
+// Running decoded lines, stored or decoded from a handler's text. Each
+// runner reads its operands in the order they are written, looking names
+// up as it meets them and stopping at the first that fails; what the line
+// then does with the values is a rule of line_rules.h, control_flow.h,
+// conditions.h or channel_io.h.
 #include "8_interpreter/line_code.h"
 
 #include "8_interpreter/channel_io.h"
@@ -77,7 +77,7 @@ template <ArithmeticOp op>
 bool RunArithmetic(InterpreterState& in, LineCode& code) {
   int slot;
   int32_t v, n;
-  if (!code.var.Resolve(in, &slot)) return false;
+  if (!code.var.Resolve(in, &slot) || code.stops_after_var) return false;
   if (!VarAsNumber(in, slot, &v)) return FailNotNumber(in, slot);
   if (!OperandNumber(in, code.operands[0], false, &n)) return false;
   return ApplyArithmetic(in, op, slot, v, n) && !code.text_after;
@@ -86,15 +86,21 @@ bool RunArithmetic(InterpreterState& in, LineCode& code) {
 bool RunSeja(InterpreterState& in, LineCode& code) {
   int slot;
   Value v;
-  if (!code.var.Resolve(in, &slot) || !ReadValue(in, code.operands[0], &v)) return false;
+  if (!code.var.Resolve(in, &slot) || !ReadValue(in, code.operands[0], &v) || code.text_after) return false;
   AssignValue(in, slot, v);
   return true;
+}
+
+bool RunSejaBuiltIn(InterpreterState& in, LineCode& code) {
+  int slot;
+  return code.var.Resolve(in, &slot) && AssignBuiltIn(in, slot, code.command);
 }
 
 bool RunConcatena(InterpreterState& in, LineCode& code) {
   int slot;
   Value v;
-  return code.var.Resolve(in, &slot) && ReadValue(in, code.operands[0], &v) && AppendValue(in, slot, v);
+  return code.var.Resolve(in, &slot) && ReadValue(in, code.operands[0], &v) && !code.text_after &&
+         AppendValue(in, slot, v);
 }
 
 bool RunCopia(InterpreterState& in, LineCode& code) {
@@ -180,7 +186,9 @@ bool ConditionTruth(InterpreterState& in, Condition& c, bool* truth) { return Ho
 const LineRunner kLineRunners[kLineKinds] = {
     Fails,                              // kUndecoded
     Fails,                              // kByHandler
+    Fails,                              // kFails
     RunSeja,                            // kSeja
+    RunSejaBuiltIn,                     // kSejaBuiltIn
     RunSoma,                            // kSoma
     RunArithmetic<ArithmeticOp::kSub>,  // kSubtrai
     RunArithmetic<ArithmeticOp::kMul>,  // kMultiplica

@@ -6,12 +6,13 @@
 // (variables, and the names' slots, looked up the first time they are
 // read, since looking a name up creates it).
 //
-// Only lines whose text the command's own handler would read to the end
-// are decoded; every other line (an unusual form, a shape that fails, a
-// command without a decoder) keeps running through its handler from the
-// text, so the handler stays the one place where each rule is written, and
-// every decoded form does exactly what the handler does, in the same order:
-// the same names created, the same values read, the same failures.
+// The commands with a decoded form have no reading of their own: their
+// handlers decode the text as a stored line is decoded and run the same
+// runner (RunLineFromText), so each line's shape and each rule is written
+// once. A text the decoder refuses is left in a form that fails as reading
+// that text fails: what it read before the fault is looked up and read, at
+// the same point, with the same reason. A stored line whose text is refused
+// keeps that form out of the store and runs through its handler.
 #pragma once
 
 #include <cstdint>
@@ -46,7 +47,9 @@ struct Operand {
 enum class LineKind : uint8_t {
   kUndecoded,   // not looked at yet
   kByHandler,   // runs through the command's handler
+  kFails,       // a text refused before anything is read: the line fails
   kSeja,        // var := operand
+  kSejaBuiltIn, // var := a built-in value, read from its text (`command`)
   kSoma,        // var number
   kSubtrai,
   kMultiplica,
@@ -88,8 +91,9 @@ struct LineCode {
   VarRef var, var2;
   std::vector<Operand> operands;
   bool text_after = false;  // text left after the operands
+  bool stops_after_var = false;  // nothing follows the variable (SUBTRAI, MULTIPLICA, DIVIDE)
   Condition condition;      // kSe, kEnquanto
-  std::string command;      // kSe: the command run when the condition holds
+  std::string command;      // kSe: the command run when the condition holds; kSejaBuiltIn: the value's text
   NestedCommand nested;     // kSe: the same, decoded
   int head = 0;             // kFimRepete, kFimEnquanto: the loop's head line
   std::string label;        // kDesvia: upper-cased
@@ -105,6 +109,10 @@ struct LineCode {
 // Decodes stored line n (a command line whose upper-cased word and trimmed
 // argument text are given) into *code; kByHandler when it is not decoded.
 void DecodeLine(InterpreterState& in, int n, std::string_view upper_word, std::string_view args, LineCode* code);
+// A line of a command with a decoded form, run from its text (the
+// command's handler): decoded as line in.current_line, refused forms
+// included, and run.
+bool RunLineFromText(InterpreterState& in, std::string_view upper_word, std::string_view args);
 // Whether commands limited to those marked in `allowed` (empty: all) let
 // every command that has a decoded form run decoded.
 bool DecodedCommandsAllowed(const std::vector<bool>& allowed);

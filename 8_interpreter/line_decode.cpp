@@ -1,7 +1,8 @@
-// Decoding stored lines: each decoder reads the argument text the way its
-// command's handler reads it, with the operand readers' rules, but without
-// reading any value. Whatever the handler would refuse for the text alone
-// is left to the handler.
+// Decoding lines: each decoder reads its command's argument text with the
+// operand readers' rules, without reading any value. On a text it refuses,
+// it returns false with the line left in a form that fails where reading
+// the text fails: a variable not read is left unnamed (resolving it fails
+// and says nothing), an operand not read is left failed (operands.h).
 #include <string>
 
 #include "5_speech/speech.h"
@@ -145,29 +146,37 @@ bool DecodeVarRef(std::string_view* args, VarRef* ref) {
 }
 
 // "var operand" (SOMA, SUBTRAI, MULTIPLICA, DIVIDE): something must follow
-// the variable.
+// the variable (an empty operand fails when read; stops_after_var fails the
+// line before the variable's value is looked at).
 bool DecodeVarAndOperand(InterpreterState& in, std::string_view args, LineCode* code) {
   code->operands.resize(1);
-  if (!DecodeVarRef(&args, &code->var) || args.empty() || !DecodeOperand(in, &args, &code->operands[0])) return false;
+  if (!DecodeVarRef(&args, &code->var)) return false;
+  code->stops_after_var = args.empty();
+  if (!DecodeOperand(in, &args, &code->operands[0])) return false;
   code->text_after = !args.empty();
   return true;
 }
 
-// SEJA var [=] operand, none of the built-in values.
+// SEJA var [=] operand, or a built-in value read from its text each time.
 bool DecodeSeja(InterpreterState& in, std::string_view args, LineCode* code) {
-  if (!DecodeVarRef(&args, &code->var) || args.empty()) return false;
-  if (args[0] == '=') {
-    args = TrimBlanks(args.substr(1));
-    if (args.empty()) return false;
-  }
-  if (NamesBuiltInValue(args)) return false;
   code->operands.resize(1);
-  return DecodeOperand(in, &args, &code->operands[0]) && args.empty();
+  if (!DecodeVarRef(&args, &code->var)) return false;
+  if (!args.empty() && args[0] == '=') args = TrimBlanks(args.substr(1));
+  if (!args.empty() && NamesBuiltInValue(args)) {
+    code->kind = LineKind::kSejaBuiltIn;
+    code->command.assign(args);
+    return true;
+  }
+  if (!DecodeOperand(in, &args, &code->operands[0])) return false;
+  code->text_after = !args.empty();
+  return !code->text_after;
 }
 
 bool DecodeConcatena(InterpreterState& in, std::string_view args, LineCode* code) {
   code->operands.resize(1);
-  return DecodeVarRef(&args, &code->var) && DecodeOperand(in, &args, &code->operands[0]) && args.empty();
+  if (!DecodeVarRef(&args, &code->var) || !DecodeOperand(in, &args, &code->operands[0])) return false;
+  code->text_after = !args.empty();
+  return !code->text_after;
 }
 
 bool DecodeCopia(InterpreterState& in, std::string_view args, LineCode* code) {
@@ -255,14 +264,18 @@ bool DecodeSe(InterpreterState& in, std::string_view args, LineCode* code) {
   return true;
 }
 
+// REPETE var count: an empty count fails when read, after the variable.
 bool DecodeRepete(InterpreterState& in, std::string_view args, LineCode* code) {
   code->operands.resize(1);
-  return DecodeVarRef(&args, &code->var) && !args.empty() && DecodeOperand(in, &args, &code->operands[0]);
+  return DecodeVarRef(&args, &code->var) && DecodeOperand(in, &args, &code->operands[0]);
 }
 
 // FIM: a FIM REPETE takes the step from the head line's upper-cased rest.
 bool DecodeFim(InterpreterState& in, int n, std::string_view args, LineCode* code) {
-  if (!DecodeFimHead(in, n, args, code)) return false;
+  if (!DecodeFimHead(in, n, args, code)) {
+    code->kind = LineKind::kFails;
+    return false;
+  }
   if (code->kind != LineKind::kFimRepete) return true;
   return DecodeRepete(in, Scans(in).repete_rest[static_cast<size_t>(code->head)], code);
 }
@@ -320,8 +333,10 @@ bool IsQuiet(const LineCode& code) {
       return c.nothing || (c.code && c.code->quiet);
     }
     case LineKind::kEscreveChannel:
+    case LineKind::kSejaBuiltIn:
     case LineKind::kUndecoded:
     case LineKind::kByHandler:
+    case LineKind::kFails:
       return false;
     default:
       return true;
@@ -339,19 +354,23 @@ void DecodeNested(InterpreterState& in, std::string_view text, NestedCommand* c,
   if (c->code->kind == LineKind::kByHandler) c->code.reset();
 }
 
-void DecodeLineAt(InterpreterState& in, int n, std::string_view upper_word, std::string_view args, LineCode* code, bool within_line) {
+// Decodes the text of a command with a decoder into *code; false when the
+// text is refused (*code then fails as reading the text does) or the
+// command has no decoder (*code is kByHandler).
+bool DecodeText(InterpreterState& in, int n, std::string_view upper_word, std::string_view args, LineCode* code) {
   *code = LineCode();
-  bool decoded = false;
-  if (upper_word == "FIM") {
-    decoded = DecodeFim(in, n, args, code);
-  } else {
-    for (const Decoder& d : kDecoders) {
-      if (upper_word != d.word) continue;
-      code->kind = d.kind;
-      decoded = d.decode(in, args, code);
-      break;
-    }
+  code->kind = LineKind::kByHandler;
+  if (upper_word == "FIM") return DecodeFim(in, n, args, code);
+  for (const Decoder& d : kDecoders) {
+    if (upper_word != d.word) continue;
+    code->kind = d.kind;
+    return d.decode(in, args, code);
   }
+  return false;
+}
+
+void DecodeLineAt(InterpreterState& in, int n, std::string_view upper_word, std::string_view args, LineCode* code, bool within_line) {
+  bool decoded = DecodeText(in, n, upper_word, args, code);
   if (!decoded) {
     *code = LineCode();
     code->kind = LineKind::kByHandler;
@@ -365,6 +384,12 @@ void DecodeLineAt(InterpreterState& in, int n, std::string_view upper_word, std:
 
 void DecodeLine(InterpreterState& in, int n, std::string_view upper_word, std::string_view args, LineCode* code) {
   DecodeLineAt(in, n, upper_word, args, code, false);
+}
+
+bool RunLineFromText(InterpreterState& in, std::string_view upper_word, std::string_view args) {
+  LineCode code;
+  DecodeText(in, in.current_line, upper_word, args, &code);
+  return RunLineCode(in, code);
 }
 
 bool DecodedCommandsAllowed(const std::vector<bool>& allowed) {

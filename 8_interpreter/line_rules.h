@@ -1,10 +1,7 @@
-// The rules of the lines that run two ways: through their command's
-// handler, which reads the operands from the argument text (operands.h),
-// and decoded, reading the operands decoded when the line was stored
-// (line_code.h). The two readers take the same values in the same order
-// and hand them to the one function here that holds the command's rule:
-// the numeric rule of its operands, overflow, division by zero, how the
-// result is written. The control-flow outcomes are in control_flow.h, the
+// The rules of the decoded lines (line_code.h): their runners read the
+// operands and hand the values to the one function here that holds the
+// command's rule: the numeric rule of its operands, overflow, division by
+// zero, how the result is written. The control-flow outcomes are in control_flow.h, the
 // comparison of conditions in conditions.h, the channel write of ESCREVE
 // in channel_io.h, on the same terms.
 #pragma once
@@ -22,6 +19,10 @@ namespace kal {
 // decimal of one, is held as a number, written out when its text is asked
 // for).
 void AssignValue(InterpreterState& in, int slot, const Value& value);
+
+// SEJA's built-in values (NamesBuiltInValue(text)): the one the text names
+// becomes the variable's value; false when its operands fail.
+bool AssignBuiltIn(InterpreterState& in, int slot, std::string_view text);
 
 // CONCATENA: the value's text after the variable's; false, said, when the
 // result would be longer than a value may be.

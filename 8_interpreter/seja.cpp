@@ -7,6 +7,7 @@
 #include "5_speech/speech.h"
 #include "8_interpreter/commands.h"
 #include "8_interpreter/run_context.h"
+#include "8_interpreter/line_code.h"
 #include "8_interpreter/line_rules.h"
 #include "8_interpreter/numbers.h"
 #include "8_interpreter/operands.h"
@@ -185,29 +186,17 @@ bool NamesBuiltInValue(std::string_view args) {
   return false;
 }
 
-bool CmdSeja(InterpreterState& in, std::string_view args) {
-  int slot;
-  if (!ReadVariableRef(in, &args, &slot) || args.empty()) return false;
-  if (args[0] == '=') {
-    args = TrimBlanks(args.substr(1));
-    if (args.empty()) return false;
-  }
-  std::string u = FrontWord(args);
+bool AssignBuiltIn(InterpreterState& in, int slot, std::string_view text) {
+  std::string u = FrontWord(text);
   std::string value;
-  if (args.size() <= kLongestPlainWord && PlainBuiltIn(in, UpperCaseText(args), &value)) {
-    Var(in, slot) = std::move(value);
-    return true;
-  }
   bool matched;
-  if (FunctionBuiltIn(in, &args, u, &matched, &value)) {
-    Var(in, slot) = std::move(value);
-    return true;
-  }
-  if (matched) return false;
-  Value operand;
-  if (!ReadOperandValue(in, &args, &operand, &value) || !args.empty()) return false;
-  AssignValue(in, slot, operand);
+  if (!(text.size() <= kLongestPlainWord && PlainBuiltIn(in, UpperCaseText(text), &value)) &&
+      !FunctionBuiltIn(in, &text, u, &matched, &value))
+    return false;
+  Var(in, slot) = std::move(value);
   return true;
 }
+
+bool CmdSeja(InterpreterState& in, std::string_view args) { return RunLineFromText(in, "SEJA", args); }
 
 }  // namespace kal

@@ -8,6 +8,7 @@
 #include <string_view>
 
 #include "8_interpreter/commands.h"
+#include "8_interpreter/line_code.h"
 #include "8_interpreter/line_rules.h"
 #include "8_interpreter/numbers.h"
 #include "8_interpreter/operands.h"
@@ -99,23 +100,9 @@ std::string ReplaceFromRight(const std::string& text, const std::string& old, co
 
 }  // namespace
 
-bool CmdConcatena(InterpreterState& in, std::string_view args) {
-  int slot;
-  std::string scratch;
-  Value value;
-  return ReadVariableRef(in, &args, &slot) && ReadOperandValue(in, &args, &value, &scratch) && args.empty() &&
-         AppendValue(in, slot, value);
-}
-
-bool CmdCopia(InterpreterState& in, std::string_view args) {
-  int dest, src;
-  int32_t from, to;
-  if (!ReadVariableRef(in, &args, &dest) || !ReadVariableRef(in, &args, &src) || !ReadTrimmedNumber(in, &args, &from) ||
-      !ReadTrimmedNumber(in, &args, &to))
-    return false;
-  CopyPart(in, dest, src, from, to);
-  return true;
-}
+// Decoded and run as stored lines are (line_code.h).
+bool CmdConcatena(InterpreterState& in, std::string_view args) { return RunLineFromText(in, "CONCATENA", args); }
+bool CmdCopia(InterpreterState& in, std::string_view args) { return RunLineFromText(in, "COPIA", args); }
 
 bool CmdDeleta(InterpreterState& in, std::string_view args) {
   int slot;

@@ -15,6 +15,7 @@
 #include "1_platform/event_loop.h"
 #include "8_interpreter/interpreter.h"
 #include "8_interpreter/state.h"
+#include "8_interpreter/variables.h"
 #include "tests/support/fresh_subsystems.h"
 #include "tests/support/script_harness.h"
 #include "tests/support/temp_folder.h"
@@ -88,6 +89,46 @@ TEST(LineCode, StoringAgainDropsTheDecodedLines) {
   EXPECT_EQ(run({"repete j 2", "seja a 0", "repete i 3", "soma a 1", "fim repete"}), "3");
   EXPECT_EQ(run({"seja a 0", "desvia @b", "@a", "seja a 5", "@b", "soma a 1"}), "1");
   EXPECT_EQ(run({"seja a 0", "desvia @b", "@b", "seja a 5", "@a", "soma a 1"}), "6");
+}
+
+// A text the decoder refuses runs in a form that fails where reading the
+// text fails: the variables and names read before the fault are looked
+// up, in order, and nothing is written; the reason said is the fault's,
+// never one from a value that would be read after it.
+TEST(LineCode, RefusedTextsFailWhereTheirReadingFails) {
+  struct Case {
+    const char* script;
+    int line;
+    std::vector<std::string> names;
+    const char* said;  // the first line said
+  };
+  const Case kCases[] = {
+      {"seja a \"x\"\nsubtrai a\n", 2, {}, "Falta um operando"},  // not that a is no number
+      {"seja $v $w 1\n", 1, {"V", "W"}, "Texto a mais: 1"},
+      {"seja $v =\n", 1, {"V"}, "Falta um operando"},
+      {"soma $n\n", 1, {"N"}, "Falta um operando"},
+      {"soma $n (1 + $m\n", 1, {"N", "M"}, "Esperava um n\u00famero: $M vale \"\""},
+      {"concatena $c \"a\" x\n", 1, {"C"}, "Texto a mais: x"},
+      {"copia $d $ 1 2\n", 1, {"D"}, "Esperava uma vari\u00e1vel: $"},
+      {"copia $d $s 1 x\n", 1, {"D", "S"}, "Esperava um n\u00famero: X vale \"\""},
+      {"desvia @dentro\nrepete $i\n@dentro\nfim repete\n", 2, {"I"}, "Falta um operando"},  // said at the head
+      {"fim repete\n", 1, {}, "FIM REPETE sem REPETE"},
+  };
+  for (const Case& c : kCases) {
+    for (bool decoded : {true, false}) {
+      InterpreterState in;
+      in.limits.decode_lines = decoded;
+      ScriptResult r = RunScriptIn(in, c.script, "\r");
+      EXPECT_EQ(r.outcome, 1) << c.script;
+      EXPECT_EQ(r.line, c.line) << c.script;
+      EXPECT_EQ(in.names, c.names) << c.script;
+      ASSERT_FALSE(r.speech.empty()) << c.script;
+      EXPECT_EQ(r.speech[0], std::string("say ") + c.said) << c.script;
+    }
+  }
+  InterpreterState in;
+  RunScriptIn(in, "seja $v 1\nseja $v $w x\n", "\r");
+  EXPECT_EQ(Var(in, in.name_slots.at("V")), "1");  // read, then refused: not written
 }
 
 }  // namespace
