@@ -86,9 +86,9 @@ bool IsWord(std::string_view args, std::string_view upper_word) {
 bool ReadTarget(InterpreterState& in, std::string_view args, std::string* name) {
   if (args.empty()) return false;
   if (args[0] == '@') {
-    args.remove_prefix(1);
-    if (args.find(' ') != std::string_view::npos) return false;
-    name->assign(args);
+    std::string_view written;
+    if (!ReadWrittenLabel(args, &written)) return false;
+    name->assign(written);
     return true;
   }
   return ReadOperand(in, &args, name) && args.empty();

@@ -280,11 +280,11 @@ bool DecodeFim(InterpreterState& in, int n, std::string_view args, LineCode* cod
   return DecodeRepete(in, Scans(in).repete_rest[static_cast<size_t>(code->head)], code);
 }
 
-bool DecodeDesvia(InterpreterState& in, std::string_view args, LineCode* code) {
-  if (args.empty() || args[0] != '@') return false;
-  args.remove_prefix(1);
-  if (args.find(' ') != std::string_view::npos) return false;
-  code->label = UpperCaseText(args);
+// DESVIA @label; a target read from an operand goes through the handler.
+bool DecodeDesvia(InterpreterState&, std::string_view args, LineCode* code) {
+  std::string_view name;
+  if (!ReadWrittenLabel(args, &name)) return false;
+  code->label = UpperCaseText(name);
   return true;
 }
 

@@ -134,6 +134,12 @@ bool ReadListName(std::string_view* args, std::string* name) {
   return true;
 }
 
+bool ReadWrittenLabel(std::string_view args, std::string_view* name) {
+  if (args.empty() || args[0] != '@' || args.find(' ') != std::string_view::npos) return false;
+  *name = args.substr(1);
+  return true;
+}
+
 std::string OperandFault(std::string_view text) {
   std::string_view t = TrimBlanks(text);
   if (t.empty()) return std::string(kMsgNoOperand);

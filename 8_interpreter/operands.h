@@ -83,6 +83,9 @@ bool ReadChannel(std::string_view* args, int* channel);
 bool ReadChannelDigit(std::string_view* args, int* channel);
 // '[' name ']'; the text after ']' is left untrimmed.
 bool ReadListName(std::string_view* args, std::string* name);
+// A label written out, the target of DESVIA and CHAMA: '@' and the name,
+// with no space in it, to the end of args (the name as written).
+bool ReadWrittenLabel(std::string_view args, std::string_view* name);
 
 // Why no operand can be read at the front of text, whatever the variables
 // hold (a message of messages.h, UTF-8, with the text in question): a
