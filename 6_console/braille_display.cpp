@@ -15,45 +15,43 @@
 namespace kal {
 namespace {
 
-BrailleState& B() { return InstalledConsole().braille; }
-EventLoop& ConsoleLoop() { return InstalledConsole().loop; }
 
-void Unwatch() {
-  auto& b = B();
-  if (b.watched_fd >= 0) ConsoleLoop().Unwatch(b.watched_fd);
+void Unwatch(Console& c) {
+  auto& b = c.braille;
+  if (b.watched_fd >= 0) c.loop.Unwatch(b.watched_fd);
   b.watched_fd = -1;
 }
 
-void Watch() {
-  auto& b = B();
-  Unwatch();
+void Watch(Console& c) {
+  auto& b = c.braille;
+  Unwatch(c);
   int fd = b.device ? b.device->KeyFd() : -1;
   if (fd < 0) return;
-  ConsoleLoop().Watch(fd, [] { TakeBrailleKeys(); });
+  c.loop.Watch(fd, [&c] { TakeBrailleKeys(c); });
   b.watched_fd = fd;
 }
 
 // One connection attempt; the next may come kBrailleRetryMs later.
-bool Connect() {
-  auto& b = B();
-  b.next_try_ms = ConsoleLoop().NowMs() + kBrailleRetryMs;
+bool Connect(Console& c) {
+  auto& b = c.braille;
+  b.next_try_ms = c.loop.NowMs() + kBrailleRetryMs;
   if (!b.device->Open()) return false;
-  Watch();
+  Watch(c);
   return true;
 }
 
 // The connection went away: stop watching a descriptor that is closed.
-void Lost() {
-  auto& b = B();
-  Unwatch();
-  b.next_try_ms = ConsoleLoop().NowMs() + kBrailleRetryMs;
+void Lost(Console& c) {
+  auto& b = c.braille;
+  Unwatch(c);
+  b.next_try_ms = c.loop.NowMs() + kBrailleRetryMs;
 }
 
-bool Reachable() {
-  auto& b = B();
+bool Reachable(Console& c) {
+  auto& b = c.braille;
   if (!b.device) return false;
   if (b.device->IsOpen()) return true;
-  return ConsoleLoop().NowMs() >= b.next_try_ms && Connect();
+  return c.loop.NowMs() >= b.next_try_ms && Connect(c);
 }
 
 std::string TrimRight(std::string_view s) {
@@ -61,8 +59,8 @@ std::string TrimRight(std::string_view s) {
   return std::string(s.substr(0, n == std::string_view::npos ? 0 : n + 1));
 }
 
-void LogRow(std::string_view text, std::string_view braille) {
-  auto& b = B();
+void LogRow(Console& c, std::string_view text, std::string_view braille) {
+  auto& b = c.braille;
   if (!b.log) return;
   std::string line = std::to_string(b.last_row + 1) + "\t" + Latin1ToUtf8(TrimRight(text)) + "\t" +
                      Latin1ToUtf8(TrimRight(braille)) + "\n";
@@ -70,8 +68,8 @@ void LogRow(std::string_view text, std::string_view braille) {
   std::fflush(b.log);
 }
 
-bool SameAsSent(const ConsoleGrid& grid, int row) {
-  auto& b = B();
+bool SameAsSent(Console& c, const ConsoleGrid& grid, int row) {
+  auto& b = c.braille;
   if (row != b.last_row || static_cast<int>(b.last_text.size()) != grid.width()) return false;
   for (int x = 0; x < grid.width(); ++x)
     if (grid.Cell(x, row) != b.last_text[x]) return false;
@@ -80,62 +78,62 @@ bool SameAsSent(const ConsoleGrid& grid, int row) {
 
 }  // namespace
 
-void SetBrailleDevice(std::unique_ptr<BrailleDevice> device) {
-  auto& b = B();
-  Unwatch();
+void SetBrailleDevice(Console& c, std::unique_ptr<BrailleDevice> device) {
+  auto& b = c.braille;
+  Unwatch(c);
   if (b.device) b.device->Close();
   b.device = std::move(device);
   b.next_try_ms = 0;
   b.last_row = -1;
 }
 
-bool OpenBrailleDisplay() {
-  auto& b = B();
+bool OpenBrailleDisplay(Console& c) {
+  auto& b = c.braille;
   if (!b.device) return false;
   b.last_row = -1;  // the first row goes out whatever was shown before
-  return b.device->IsOpen() || Connect();
+  return b.device->IsOpen() || Connect(c);
 }
 
-bool BrailleAttached() { return B().device && B().device->IsOpen(); }
+bool BrailleAttached(Console& c) { return c.braille.device && c.braille.device->IsOpen(); }
 
-void FollowCursorRow(const ConsoleGrid& grid) {
-  auto& b = B();
+void FollowCursorRow(Console& c, const ConsoleGrid& grid) {
+  auto& b = c.braille;
   if (!b.device && !b.log) return;
   int row = grid.Y();
-  if (SameAsSent(grid, row)) return;
+  if (SameAsSent(c, grid, row)) return;
   b.last_row = row;
   b.last_text = grid.RowText(row);
-  WriteBrailleRow(b.last_text);
+  WriteBrailleRow(c, b.last_text);
 }
 
-void WriteBrailleRow(std::string_view text) {
-  auto& b = B();
+void WriteBrailleRow(Console& c, std::string_view text) {
+  auto& b = c.braille;
   std::string braille = TranscribeBraille(text, &b.text_paren);
-  LogRow(text, braille);
-  if (!Reachable()) return;
-  if (!b.device->WriteCells(BrailleCellsOf(braille, b.device->CellCount()))) Lost();
+  LogRow(c, text, braille);
+  if (!Reachable(c)) return;
+  if (!b.device->WriteCells(BrailleCellsOf(braille, b.device->CellCount()))) Lost(c);
 }
 
-void TakeBrailleKeys() {
-  auto& b = B();
+void TakeBrailleKeys(Console& c) {
+  auto& b = c.braille;
   if (!b.device) return;
   BrailleKey key;
   while (b.device->ReadKey(&key)) {
     std::string bytes = BrailleKeyToConsole(key);
-    if (!bytes.empty()) PushKeyBytes(bytes);
+    if (!bytes.empty()) PushKeyBytes(c, bytes);
   }
-  if (!b.device->IsOpen()) Lost();
+  if (!b.device->IsOpen()) Lost(c);
 }
 
-bool OpenBrailleLog(const std::string& path) {
-  CloseBrailleLog();
-  B().log = OpenHostFile(path, "ab");
-  return B().log != nullptr;
+bool OpenBrailleLog(Console& c, const std::string& path) {
+  CloseBrailleLog(c);
+  c.braille.log = OpenHostFile(path, "ab");
+  return c.braille.log != nullptr;
 }
 
-void CloseBrailleLog() {
-  if (B().log) std::fclose(B().log);
-  B().log = nullptr;
+void CloseBrailleLog(Console& c) {
+  if (c.braille.log) std::fclose(c.braille.log);
+  c.braille.log = nullptr;
 }
 
 }  // namespace kal

@@ -53,34 +53,34 @@ class DesktopBackend : public ClipboardBackend {
   InProcessClipboard local_;
 };
 
-// The installed console's clipboard; the in-process one until another is set.
-std::unique_ptr<ClipboardBackend>& Backend() {
-  std::unique_ptr<ClipboardBackend>& b = InstalledConsole().clipboard;
+// The console's clipboard; the in-process one until another is set.
+std::unique_ptr<ClipboardBackend>& Backend(Console& console) {
+  std::unique_ptr<ClipboardBackend>& b = console.clipboard;
   if (!b) b = std::make_unique<InProcessClipboard>();
   return b;
 }
 
 }  // namespace
 
-void SetClipboardBackend(std::unique_ptr<ClipboardBackend> backend) {
-  Backend() = backend ? std::move(backend) : std::make_unique<InProcessClipboard>();
+void SetClipboardBackend(Console& c, std::unique_ptr<ClipboardBackend> backend) {
+  Backend(c) = backend ? std::move(backend) : std::make_unique<InProcessClipboard>();
 }
 
-void UseDesktopClipboard() { Backend() = std::make_unique<DesktopBackend>(InstalledConsole().platform); }
+void UseDesktopClipboard(Console& c) { Backend(c) = std::make_unique<DesktopBackend>(c.platform); }
 
-bool CopyToClipboard(std::string_view text) { return Backend()->Put(text); }
+bool CopyToClipboard(Console& c, std::string_view text) { return Backend(c)->Put(text); }
 
-void CopyAndSay(SpeechState& speech, std::string_view text) {
-  if (CopyToClipboard(text)) {
-    SpeakText(speech, L1(console_msg::kCopied));
+void CopyAndSay(Console& c, std::string_view text) {
+  if (CopyToClipboard(c, text)) {
+    SpeakText(c.speech, L1(console_msg::kCopied));
   } else {
-    ErrorBeep(speech);
+    ErrorBeep(c.speech);
   }
 }
 
-std::string PasteFromClipboard(size_t capacity) {
+std::string PasteFromClipboard(Console& c, size_t capacity) {
   std::string text;
-  if (capacity == 0 || !Backend()->Get(&text)) return {};
+  if (capacity == 0 || !Backend(c)->Get(&text)) return {};
   if (text.size() > capacity - 1) text.resize(capacity - 1);
   return text;
 }

@@ -1,6 +1,6 @@
 // The clipboard as the console sees it: plain Latin-1 text. Behind a small
 // interface so that a desktop clipboard can take the place of the
-// in-process one that is used until then.
+// in-process one that is used until then. Each console has its own.
 #pragma once
 
 #include <cstddef>
@@ -10,7 +10,7 @@
 
 namespace kal {
 
-struct SpeechState;
+struct Console;
 
 class ClipboardBackend {
  public:
@@ -22,21 +22,21 @@ class ClipboardBackend {
 };
 
 // nullptr: the in-process clipboard again.
-void SetClipboardBackend(std::unique_ptr<ClipboardBackend> backend);
+void SetClipboardBackend(Console& console, std::unique_ptr<ClipboardBackend> backend);
 
 // Installs the desktop's clipboard (1_platform/desktop_clipboard.h), looked
 // for at the first copy or paste; without a desktop the in-process
 // clipboard goes on serving.
-void UseDesktopClipboard();
+void UseDesktopClipboard(Console& console);
 
 // Places the text on the clipboard. False when the clipboard could not
 // take it.
-bool CopyToClipboard(std::string_view text);
-// The copy of the user's copy keys: says "Copiado" when it was made, and
-// sounds the error beep when the clipboard could not take it.
-void CopyAndSay(SpeechState& speech, std::string_view text);
+bool CopyToClipboard(Console& console, std::string_view text);
+// The copy of the user's copy keys: says "Copiado" with the console's facade
+// when it was made, and sounds the error beep when the clipboard could not take it.
+void CopyAndSay(Console& console, std::string_view text);
 // At most capacity - 1 characters of the clipboard's text; empty when it
 // holds none, when capacity is 0 or the clipboard cannot be opened.
-std::string PasteFromClipboard(size_t capacity);
+std::string PasteFromClipboard(Console& console, size_t capacity);
 
 }  // namespace kal

@@ -1,4 +1,4 @@
-// The console's operations on the screen of the installed console
+// The console's operations on the screen of the console they are given
 // (console_state.h): the grid, the key queue, the front end, and the waits
 // that keep input flowing into the queue.
 #include "6_console/console.h"
@@ -32,36 +32,31 @@ namespace {
 // Ctrl+]: the break key on a terminal.
 constexpr uint8_t kBreakByte = 29;
 
-// The screen of the installed console, which becomes the key input and the
-// notice writer of the platform at its first use.
-ConsoleScreen& S() {
-  Console& c = InstalledConsole();
+// The console's screen: the console becomes the key input and the notice
+// writer of the platform at its first use.
+ConsoleScreen& S(Console& c) {
   if (!c.hooked) c.Hook();
   return c.screen;
 }
 
-// The loop and the platform state the installed console was built with.
-EventLoop& ConsoleLoop() { return InstalledConsole().loop; }
-Platform& ConsolePlatform() { return InstalledConsole().platform; }
+void TakeInput(Console& c);
+void SetBrailleMode(Console& c, int mode);
 
-void TakeInput();
-void SetBrailleMode(int mode);
-
-bool Paced() { return S().front && S().front->InputWrittenAhead(); }
+bool Paced(Console& c) { return S(c).front && S(c).front->InputWrittenAhead(); }
 
 // Watches the input descriptor only while the queue has room: a full queue
 // leaves further keys with the system, and a readable descriptor that is
 // not read would wake every wait at once.
-void UpdateWatch() {
-  auto& s = S();
+void UpdateWatch(Console& c) {
+  auto& s = S(c);
   int fd = s.front ? s.front->InputFd() : -1;
-  bool room = Paced() ? s.pacer.room() > 0 : s.keys.room() > 0;
+  bool room = Paced(c) ? s.pacer.room() > 0 : s.keys.room() > 0;
   bool want = fd >= 0 && !s.suspended && !s.source_ended && room;
   if (want == s.watching) return;
   if (want) {
-    ConsoleLoop().Watch(fd, [] { TakeInput(); });
+    c.loop.Watch(fd, [&c] { TakeInput(c); });
   } else {
-    ConsoleLoop().Unwatch(fd);
+    c.loop.Unwatch(fd);
   }
   s.watching = want;
 }
@@ -69,22 +64,22 @@ void UpdateWatch() {
 // The break key: Ctrl+Break where the input reports it, and on a terminal
 // Ctrl+] (byte 29), a control byte that no key of the program uses (the
 // field editor keeps Ctrl+\ for dialling the field).
-bool IsBreak(const KeyEvent& e) {
+bool IsBreak(Console& c, const KeyEvent& e) {
   if (e.kind == KeyEvent::kBreak) return true;
-  auto& s = S();
+  auto& s = S(c);
   return e.kind == KeyEvent::kChar && e.code == kBreakByte && (e.mods & kModCtrl) && s.front && s.front->TerminalKeys();
 }
 
 // Puts decoded keys into the queue by its rules; some keys act at once.
-void Deliver(const std::vector<KeyEvent>& events) {
-  auto& s = S();
+void Deliver(Console& c, const std::vector<KeyEvent>& events) {
+  auto& s = S(c);
   for (const KeyEvent& e : events) {
     bool ctrl = e.mods & kModCtrl;
-    if (IsBreak(e)) {
+    if (IsBreak(c, e)) {
       if (s.check_break) {
         RunEnd end = EndOf(EndReason::kInterrupted);
         end.break_key = true;
-        RequestStop(ConsolePlatform(), end);
+        RequestStop(c.platform, end);
         s.keys.Clear();
       }
       continue;
@@ -108,7 +103,7 @@ void Deliver(const std::vector<KeyEvent>& events) {
       case KeyEvent::kExtended:
         // Ctrl+Alt+F12 turns the chord keyboard off, Ctrl+Alt+F11 steps its mode.
         if (ctrl && (e.mods & kModAlt) && (e.code == 105 || e.code == 104)) {
-          SetBrailleMode(e.code == 105 ? 0 : s.braille.mode() + 1);
+          SetBrailleMode(c, e.code == 105 ? 0 : s.braille.mode() + 1);
           break;
         }
         s.keys.PushExtended(e.code, e.mods);
@@ -131,8 +126,8 @@ void Deliver(const std::vector<KeyEvent>& events) {
 
 // Keys typed at the keyboard: what the front end has, as far as the queue
 // has room for it (every raw byte gives at most one queued byte).
-void TakeTypedInput(std::vector<KeyEvent>* events) {
-  auto& s = S();
+void TakeTypedInput(Console& c, std::vector<KeyEvent>* events) {
+  auto& s = S(c);
   while (!s.input_ended) {
     int room = static_cast<int>(s.keys.room()) - static_cast<int>(s.decoder.pending_size());
     if (room <= 0) break;
@@ -140,20 +135,20 @@ void TakeTypedInput(std::vector<KeyEvent>* events) {
     int n = s.front->ReadInput(buf, room);
     if (n < 0) {
       s.input_ended = s.source_ended = true;
-      s.decoder.Flush(ConsoleLoop().NowMs(), events, true);
+      s.decoder.Flush(c.loop.NowMs(), events, true);
       break;
     }
     if (n == 0) break;
-    s.decoder.Feed(std::string_view(buf, n), ConsoleLoop().NowMs(), events);
-    Deliver(*events);
+    s.decoder.Feed(std::string_view(buf, n), c.loop.NowMs(), events);
+    Deliver(c, *events);
     events->clear();
   }
 }
 
 // Keys written ahead: what the front end has goes to the pacer, and the
 // pacer gives the key that may be typed now, if any.
-void TakePacedInput(std::vector<KeyEvent>* events) {
-  auto& s = S();
+void TakePacedInput(Console& c, std::vector<KeyEvent>* events) {
+  auto& s = S(c);
   while (!s.source_ended && s.pacer.room() > 0) {
     char buf[512];
     int n = s.front->ReadInput(buf, static_cast<int>(std::min(sizeof buf, s.pacer.room())));
@@ -161,7 +156,7 @@ void TakePacedInput(std::vector<KeyEvent>* events) {
     if (n <= 0) break;
     s.pacer.Add(std::string_view(buf, static_cast<size_t>(n)));
   }
-  int64_t now = ConsoleLoop().NowMs();
+  int64_t now = c.loop.NowMs();
   size_t room = s.keys.room() - std::min(s.keys.room(), s.decoder.pending_size());
   std::string key = s.pacer.Next(now, room);
   if (!key.empty()) s.decoder.Feed(key, now, events);
@@ -172,50 +167,50 @@ void TakePacedInput(std::vector<KeyEvent>* events) {
 }
 
 // Reads what the front end has, without blocking.
-void TakeInput() {
-  auto& s = S();
+void TakeInput(Console& c) {
+  auto& s = S(c);
   if (!s.front || s.suspended) return;
   std::vector<KeyEvent> events;
-  if (Paced()) {
-    TakePacedInput(&events);
+  if (Paced(c)) {
+    TakePacedInput(c, &events);
   } else {
-    TakeTypedInput(&events);
+    TakeTypedInput(c, &events);
   }
-  if (s.decoder.Pending()) s.decoder.Flush(ConsoleLoop().NowMs(), &events);
-  Deliver(events);
-  UpdateWatch();
+  if (s.decoder.Pending()) s.decoder.Flush(c.loop.NowMs(), &events);
+  Deliver(c, events);
+  UpdateWatch(c);
 }
 
 // Shows the grid, on the braille display too (the cursor's row).
-void Present() {
-  if (S().front) S().front->Present(S().grid);
-  FollowCursorRow(S().grid);
+void Present(Console& c) {
+  if (S(c).front) S(c).front->Present(S(c).grid);
+  FollowCursorRow(c, S(c).grid);
 }
 
 // A beep of the chord keyboard's signals.
-void Tone(int frequency, int ms) {
-  WavePlayer& player = InstalledConsole().speech.player;
+void Tone(Console& c, int frequency, int ms) {
+  WavePlayer& player = c.speech.player;
   Sound(player, frequency);
-  Delay(ConsolePlatform(), ms);
+  Delay(c.platform, ms);
   NoSound(player);
 }
 
-void SetBrailleMode(int mode) {
-  auto& s = S();
+void SetBrailleMode(Console& c, int mode) {
+  auto& s = S(c);
   bool was_on = s.braille.on();
   s.braille.SetMode(mode);
   if (s.front) s.front->SetKeyReleases(s.braille.on());
   switch (s.braille.mode()) {
     case 0:
-      if (was_on) Tone(100, 200);
+      if (was_on) Tone(c, 100, 200);
       break;
     case 1:
-      Tone(800, 200);
-      Tone(1600, 200);
+      Tone(c, 800, 200);
+      Tone(c, 1600, 200);
       break;
     case 2:
-      Tone(800, 200);
-      Tone(400, 200);
+      Tone(c, 800, 200);
+      Tone(c, 400, 200);
       break;
   }
 }
@@ -228,34 +223,27 @@ KeyDecoder MakeDecoder(const ConsoleFrontEnd* front) {
 
 }  // namespace
 
-void SetConsoleFrontEnd(std::unique_ptr<ConsoleFrontEnd> front) {
-  auto& s = S();
-  if (s.watching && s.front) ConsoleLoop().Unwatch(s.front->InputFd());
+void SetConsoleFrontEnd(Console& c, std::unique_ptr<ConsoleFrontEnd> front) {
+  auto& s = S(c);
+  if (s.watching && s.front) c.loop.Unwatch(s.front->InputFd());
   s.watching = false;
   s.front = std::move(front);
   s.decoder = MakeDecoder(s.front.get());
   s.pacer = KeyPacer();
   s.source_ended = false;
   s.painter.Forget();
-  if (s.front) s.front->SetFramePainter([](bool full) { return S().painter.Frame(S().grid, full); });
-  UpdateWatch();
+  if (s.front) s.front->SetFramePainter([&c](bool full) { return c.screen.painter.Frame(c.screen.grid, full); });
+  UpdateWatch(c);
 }
 
-// The console's screen, as S() gives the installed one: the console becomes
-// the key input and the notice writer at its first use.
-ConsoleScreen& ScreenOf(Console& c) {
-  if (!c.hooked) c.Hook();
-  return c.screen;
-}
+ConsoleFrontEnd* FrontEndOf(Console& console) { return S(console).front.get(); }
+ConsoleGrid& GridOf(Console& console) { return S(console).grid; }
 
-ConsoleFrontEnd* FrontEndOf(Console& console) { return ScreenOf(console).front.get(); }
-ConsoleGrid& GridOf(Console& console) { return ScreenOf(console).grid; }
-
-void InitConsole() {
-  auto& s = S();
+void InitConsole(Console& c) {
+  auto& s = S(c);
   if (s.created) return;
   s.created = true;
-  ConsoleSettings cfg = ReadConsoleSettings(InstalledConsole().config);
+  ConsoleSettings cfg = ReadConsoleSettings(c.config);
   s.grid = ConsoleGrid(ConsoleGrid::kWidth, ConsoleGrid::kHeight,
                        static_cast<uint8_t>(cfg.background * 16 + cfg.foreground));
   std::array<int, 16> table;
@@ -265,21 +253,21 @@ void InitConsole() {
   s.grid.set_colours_allowed(!cfg.colours_fixed);
   s.painter.set_slow_scroll(cfg.slow_scroll);
   s.painter.Forget();
-  OpenBrailleDisplay();
-  Present();
-  if (cfg.braille_mode != 0) SetBrailleMode(cfg.braille_mode);
+  OpenBrailleDisplay(c);
+  Present(c);
+  if (cfg.braille_mode != 0) SetBrailleMode(c, cfg.braille_mode);
 }
 
-void SetBrailleKeyboardMode(int mode) {
-  InitConsole();
-  SetBrailleMode(mode);
+void SetBrailleKeyboardMode(Console& c, int mode) {
+  InitConsole(c);
+  SetBrailleMode(c, mode);
 }
 
-int BrailleKeyboardMode() { return S().braille.mode(); }
+int BrailleKeyboardMode(Console& c) { return S(c).braille.mode(); }
 
-void ConsoleWrite(std::string_view bytes) {
-  InitConsole();
-  auto& s = S();
+void ConsoleWrite(Console& c, std::string_view bytes) {
+  InitConsole(c);
+  auto& s = S(c);
   uint64_t bells = s.grid.bells();
   // A row that a line feed leaves goes to the braille display before the
   // cursor moves on, so that a written line is shown even when the next
@@ -287,33 +275,33 @@ void ConsoleWrite(std::string_view bytes) {
   std::string_view rest = bytes;
   for (size_t lf; (lf = rest.find('\n')) != std::string_view::npos; rest.remove_prefix(lf + 1)) {
     s.grid.Write(rest.substr(0, lf));
-    FollowCursorRow(s.grid);
+    FollowCursorRow(c, s.grid);
     s.grid.Write("\n");
   }
   s.grid.Write(rest);
-  FollowCursorRow(s.grid);
+  FollowCursorRow(c, s.grid);
   if (s.front) {
     s.front->OnWrite(bytes);
     if (s.grid.bells() != bells) s.front->Bell();
     s.front->Present(s.grid);
   }
-  TakeInput();
+  TakeInput(c);
 }
 
-void DrawOnConsole(std::string_view bytes) {
-  InitConsole();
-  S().grid.Write(bytes);
-  Present();
+void DrawOnConsole(Console& c, std::string_view bytes) {
+  InitConsole(c);
+  S(c).grid.Write(bytes);
+  Present(c);
 }
 
-void AddToTranscript(std::string_view bytes) {
-  if (S().front) S().front->OnWrite(bytes);
+void AddToTranscript(Console& c, std::string_view bytes) {
+  if (S(c).front) S(c).front->OnWrite(bytes);
 }
 
-void ConsoleWriteLine(std::string_view bytes) {
+void ConsoleWriteLine(Console& c, std::string_view bytes) {
   std::string line(bytes);
   line += "\r\n";
-  ConsoleWrite(line);
+  ConsoleWrite(c, line);
 }
 
 namespace {
@@ -323,99 +311,99 @@ namespace {
 // the first fresh screen within the columns the terminal shows, and spoken
 // when the program first waits for a key, so that it never holds up the
 // start; a key cuts it short.
-void SayIfTerminalSmall() {
-  auto& s = S();
+void SayIfTerminalSmall(Console& c) {
+  auto& s = S(c);
   if (s.small_said || !s.front || !s.front->SmallerThanGrid()) return;
   s.small_said = true;
   if (SmallTerminalToldBefore(s.front->TerminalName())) return;
   std::string notice = L1(console_msg::kSmallTerminal);
-  for (const std::string& line : WrapText(notice, s.front->VisibleColumns())) ConsoleWriteLine(line);
+  for (const std::string& line : WrapText(notice, s.front->VisibleColumns())) ConsoleWriteLine(c, line);
   s.small_speech = notice;
 }
 
 // The notice waiting to be said, when no key is there to cut it short.
-void SaySmallTerminalNotice() {
-  auto& s = S();
-  if (s.small_speech.empty() || !s.keys.Empty() || StopRequested(ConsolePlatform())) return;
+void SaySmallTerminalNotice(Console& c) {
+  auto& s = S(c);
+  if (s.small_speech.empty() || !s.keys.Empty() || StopRequested(c.platform)) return;
   std::string notice = std::move(s.small_speech);
   s.small_speech.clear();
-  SpeakText(InstalledConsole().speech, notice);
+  SpeakText(c.speech, notice);
 }
 
 }  // namespace
 
-void ClearScreen() {
-  InitConsole();
-  S().grid.Clear();
-  Present();
-  SayIfTerminalSmall();
+void ClearScreen(Console& c) {
+  InitConsole(c);
+  S(c).grid.Clear();
+  Present(c);
+  SayIfTerminalSmall(c);
 }
 
-void ClearEol() {
-  InitConsole();
-  S().grid.ClearEol();
-  Present();
+void ClearEol(Console& c) {
+  InitConsole(c);
+  S(c).grid.ClearEol();
+  Present(c);
 }
 
-void GotoXY(int column, int row) {
-  InitConsole();
-  S().grid.GotoXY(column, row);
-  Present();
+void GotoXY(Console& c, int column, int row) {
+  InitConsole(c);
+  S(c).grid.GotoXY(column, row);
+  Present(c);
 }
 
-int WhereX() {
-  InitConsole();
-  return S().grid.X() + 1;
+int WhereX(Console& c) {
+  InitConsole(c);
+  return S(c).grid.X() + 1;
 }
 
-int WhereY() {
-  InitConsole();
-  return S().grid.Y() + 1;
+int WhereY(Console& c) {
+  InitConsole(c);
+  return S(c).grid.Y() + 1;
 }
 
-void TextColor(int colour) {
-  InitConsole();
-  S().grid.TextColor(colour);
+void TextColor(Console& c, int colour) {
+  InitConsole(c);
+  S(c).grid.TextColor(colour);
 }
 
-void TextBackground(int colour) {
-  InitConsole();
-  S().grid.TextBackground(colour);
+void TextBackground(Console& c, int colour) {
+  InitConsole(c);
+  S(c).grid.TextBackground(colour);
 }
 
-void SetConsoleTitle(std::string_view title) {
-  S().title = std::string(title);
-  if (S().front) S().front->SetTitle(title);
+void SetConsoleTitle(Console& c, std::string_view title) {
+  S(c).title = std::string(title);
+  if (S(c).front) S(c).front->SetTitle(title);
 }
 
-std::string ConsoleTitle() { return S().title; }
+std::string ConsoleTitle(Console& c) { return S(c).title; }
 
-void RefreshConsole() { Present(); }
+void RefreshConsole(Console& c) { Present(c); }
 
-bool InputEnded() {
-  TakeInput();
-  return S().input_ended && S().keys.Empty() && !S().decoder.Pending();
+bool InputEnded(Console& c) {
+  TakeInput(c);
+  return S(c).input_ended && S(c).keys.Empty() && !S(c).decoder.Pending();
 }
 
 namespace {
 
-bool KeyWaiting() {
-  InitConsole();
-  ConsoleLoop().Wait(0);
-  TakeInput();
-  return !S().keys.Empty() || StopRequested(ConsolePlatform());
+bool KeyWaiting(Console& c) {
+  InitConsole(c);
+  c.loop.Wait(0);
+  TakeInput(c);
+  return !S(c).keys.Empty() || StopRequested(c.platform);
 }
 
 // The wait for a key of ReadKey: the caret is shown while it lasts; at the
 // end of the input, with the queue empty, the stop is requested and no key
 // (kNoKeyByte) is the answer.
-uint8_t ReadQueuedKey() {
-  auto& s = S();
-  SaySmallTerminalNotice();
+uint8_t ReadQueuedKey(Console& c) {
+  auto& s = S(c);
+  SaySmallTerminalNotice(c);
   bool caret = false;
-  while (!KeyWaiting()) {
-    if (InputEnded()) {
-      RequestStop(ConsolePlatform(), EndOf(EndReason::kInputEnded));
+  while (!KeyWaiting(c)) {
+    if (InputEnded(c)) {
+      RequestStop(c.platform, EndOf(EndReason::kInputEnded));
       break;
     }
     if (s.front) {
@@ -426,101 +414,101 @@ uint8_t ReadQueuedKey() {
     // A key written ahead may be typed now, unless one is still being read
     // (a lone Esc waiting for its pause).
     if (!s.decoder.Pending()) s.pacer.AllowNext();
-    TakeInput();
+    TakeInput(c);
     if (!s.keys.Empty()) continue;
     // A held Esc needs a wake-up when its pause is over, and so does a key
     // written ahead that waits for the pause after a lone Esc.
     bool soon = s.decoder.Pending() || !s.pacer.Empty();
-    ConsoleLoop().Wait(soon ? KeyDecoder::kEscPauseMs / 5 : 100);
+    c.loop.Wait(soon ? KeyDecoder::kEscPauseMs / 5 : 100);
   }
   if (caret && s.front) s.front->ShowCaret(false);
   s.pacer.Withhold();  // the wait is over: the next key waits for the next one
-  if (StopRequested(ConsolePlatform())) {
+  if (StopRequested(c.platform)) {
     s.last_mods = 0;
     return kNoKeyByte;
   }
   uint8_t k = s.keys.Pop(&s.last_mods);
-  UpdateWatch();
+  UpdateWatch(c);
   return k;
 }
 
 }  // namespace
 
-void ConsoleKeys::Open() { InitConsole(); }
-void ConsoleKeys::TakeInput() { kal::TakeInput(); }
-bool ConsoleKeys::KeyQueued() { return !S().keys.Empty(); }
-uint8_t ConsoleKeys::ReadKey() { return ReadQueuedKey(); }
+void ConsoleKeys::Open() { InitConsole(console_); }
+void ConsoleKeys::TakeInput() { kal::TakeInput(console_); }
+bool ConsoleKeys::KeyQueued() { return !S(console_).keys.Empty(); }
+uint8_t ConsoleKeys::ReadKey() { return ReadQueuedKey(console_); }
 
 void ConsoleKeys::ClearQueue() {
-  S().keys.Clear();
-  UpdateWatch();
+  S(console_).keys.Clear();
+  UpdateWatch(console_);
 }
 
-uint8_t LastKeyModifiers() { return S().last_mods; }
+uint8_t LastKeyModifiers(Console& c) { return S(c).last_mods; }
 
-bool PushKeyBytes(std::string_view bytes) {
-  if (S().keys.size() + bytes.size() > KeyQueue::kCapacity) return false;
-  for (char c : bytes) S().keys.PushByte(static_cast<uint8_t>(c));
+bool PushKeyBytes(Console& c, std::string_view bytes) {
+  if (S(c).keys.size() + bytes.size() > KeyQueue::kCapacity) return false;
+  for (char b : bytes) S(c).keys.PushByte(static_cast<uint8_t>(b));
   return true;
 }
 
-void PushKeyEvents(const std::vector<KeyEvent>& events) {
-  Deliver(events);
-  UpdateWatch();
+void PushKeyEvents(Console& c, const std::vector<KeyEvent>& events) {
+  Deliver(c, events);
+  UpdateWatch(c);
 }
 
-size_t KeyQueueSize() { return S().keys.size(); }
+size_t KeyQueueSize(Console& c) { return S(c).keys.size(); }
 
-bool DropKeysWrittenAhead() {
-  auto& s = S();
+bool DropKeysWrittenAhead(Console& c) {
+  auto& s = S(c);
   bool any = !s.pacer.Empty();
   s.pacer = KeyPacer();
-  UpdateWatch();
+  UpdateWatch(c);
   return any;
 }
 
-void SetCheckEof(bool on) { S().check_eof = on; }
-void SetMouseEnabled(bool on) { S().mouse_enabled = on; }
-void IgnoreNextClick() { S().ignore_next_click = true; }
+void SetCheckEof(Console& c, bool on) { S(c).check_eof = on; }
+void SetMouseEnabled(Console& c, bool on) { S(c).mouse_enabled = on; }
+void IgnoreNextClick(Console& c) { S(c).ignore_next_click = true; }
 
-std::string ConsoleReadLine() {
+std::string ConsoleReadLine(Console& c) {
   std::string line;
   for (;;) {
-    uint8_t k = ReadKey(ConsolePlatform());
-    if (StopRequested(ConsolePlatform())) return line;
+    uint8_t k = ReadKey(c.platform);
+    if (StopRequested(c.platform)) return line;
     if (k == kKeyEnter) {
-      ConsoleWrite("\r\n");
+      ConsoleWrite(c, "\r\n");
       return line + "\r\n";
     }
-    if (k == kKeyCtrlZ && S().check_eof) return line + "\x1A";
+    if (k == kKeyCtrlZ && S(c).check_eof) return line + "\x1A";
     if (k == kKeyBackspace) {
       if (!line.empty()) {
         line.pop_back();
-        ConsoleWrite("\b");
+        ConsoleWrite(c, "\b");
       }
       continue;
     }
     if (k == 0) {
-      ReadKey(ConsolePlatform());  // the scan code of an extended key is not text
+      ReadKey(c.platform);  // the scan code of an extended key is not text
       continue;
     }
     if (k >= 32 && line.size() < 126) {
       line.push_back(static_cast<char>(k));
-      ConsoleWrite(std::string(1, static_cast<char>(k)));
+      ConsoleWrite(c, std::string(1, static_cast<char>(k)));
     }
   }
 }
 
-void SuspendConsole() {
-  auto& s = S();
+void SuspendConsole(Console& c) {
+  auto& s = S(c);
   if (s.suspended) return;
   s.suspended = true;
-  UpdateWatch();
+  UpdateWatch(c);
   if (s.front) s.front->Suspend();
 }
 
-void ResumeConsole() {
-  auto& s = S();
+void ResumeConsole(Console& c) {
+  auto& s = S(c);
   if (!s.suspended) return;
   s.suspended = false;
   if (s.front) {
@@ -528,25 +516,25 @@ void ResumeConsole() {
     s.front->SetTitle(s.title);
     s.front->Present(s.grid);
   }
-  UpdateWatch();
+  UpdateWatch(c);
 }
 
-void EndConsoleOnStop() {
-  auto& s = S();
+void EndConsoleOnStop(Console& c) {
+  auto& s = S(c);
   s.check_break = false;
   s.keys.Clear();
   if (s.front) s.front->Restore();
 }
 
-void EndConsoleNormally() {
-  auto& s = S();
+void EndConsoleNormally(Console& c) {
+  auto& s = S(c);
   s.check_break = false;
-  SetConsoleTitle("Programa terminado");
+  SetConsoleTitle(c, "Programa terminado");
   if (s.front) s.front->Restore();
 }
 
-void EndConsoleAfterError() {
-  if (S().front) S().front->Restore();
+void EndConsoleAfterError(Console& c) {
+  if (S(c).front) S(c).front->Restore();
 }
 
 }  // namespace kal

@@ -81,12 +81,12 @@ void MenuRun::Draw() {
     text.resize(static_cast<size_t>(width()), ' ');
     for (char& c : text)
       if (static_cast<uint8_t>(c) < 32) c = ' ';
-    TextColor(i == m_.current ? kCurrentColour : Valid(i) && m_.marks[static_cast<size_t>(i)] ? kMarkedColour
+    TextColor(console_, i == m_.current ? kCurrentColour : Valid(i) && m_.marks[static_cast<size_t>(i)] ? kMarkedColour
                                                                                              : text_colour_);
-    GotoXY(m_.x1, m_.y1 + r);
-    DrawOnConsole(text);
+    GotoXY(console_, m_.x1, m_.y1 + r);
+    DrawOnConsole(console_, text);
   }
-  TextColor(text_colour_);
+  TextColor(console_, text_colour_);
 }
 
 // A menu item is a file name only when it cannot reach outside the sounds
@@ -104,7 +104,7 @@ void MenuRun::SpeakCurrent() {
     strip.resize(static_cast<size_t>(grid_.width()), ' ');
     uint8_t attr = static_cast<uint8_t>(magnifier_.background * 16 + magnifier_.letters);
     grid_.SetTopOverlay(strip, std::vector<uint8_t>(strip.size(), attr), magnifier_.factor);
-    RefreshConsole();
+    RefreshConsole(console_);
   }
   if (OptionEchoOn(speech_) && SafeSoundName(text) && SoundExists(speech_, text)) {
     PlayNamedSound(speech_, text);
@@ -210,12 +210,12 @@ MenuKey MenuRun::Run() {
     PlaceCursor();
     uint8_t k = ReadKey(console_.platform);
     if (StopRequested(console_.platform)) break;  // the program is ending: no key ends the menu
-    uint8_t mods = LastKeyModifiers();
+    uint8_t mods = LastKeyModifiers(console_);
     StopSpeech(speech_);
     bool ended;
     if (k == 0) {
       uint8_t code = ReadKey(console_.platform);
-      ended = Extended(code, LastKeyModifiers() | mods, &end);
+      ended = Extended(code, LastKeyModifiers(console_) | mods, &end);
     } else {
       ended = Plain(k, &end);
     }
@@ -229,7 +229,7 @@ MenuKey MenuRun::Run() {
 
 // The cursor at the left edge of the current item's row (the top or bottom
 // row while the position is before the first item or after the last).
-void MenuRun::PlaceCursor() { GotoXY(m_.x1, m_.y1 + std::clamp(m_.current - m_.top, 0, height() - 1)); }
+void MenuRun::PlaceCursor() { GotoXY(console_, m_.x1, m_.y1 + std::clamp(m_.current - m_.top, 0, height() - 1)); }
 
 std::string KeyText(MenuKey key) {
   if (key.byte >= 32) return std::string(1, static_cast<char>(key.byte));
@@ -240,7 +240,7 @@ std::string KeyText(MenuKey key) {
 }  // namespace
 
 bool CreateConsoleMenu(Console& console, int x1, int y1, int x2, int y2) {
-  InitConsole();
+  InitConsole(console);
   const ConsoleGrid& g = GridOf(console);
   MenuState& state = console.menu;
   x1 = std::max(x1, 1);
@@ -274,7 +274,7 @@ MenuAdd AddConsoleMenuItem(Console& console, std::string text) {
 bool RunConsoleMenu(Console& console, std::optional<int> start, MenuChoice* choice) {
   auto& menu = console.menu.menu;
   if (!menu) return false;
-  InitConsole();
+  InitConsole(console);
   ConsoleGrid& grid = GridOf(console);
   uint8_t attribute = grid.attribute();
   MenuKey key;
@@ -300,13 +300,13 @@ bool RunConsoleMenu(Console& console, std::optional<int> start, MenuChoice* choi
 void EndConsoleMenu(Console& console) {
   auto& m = console.menu;
   if (m.x2 >= m.x1 && m.y2 >= m.y1) {
-    InitConsole();
+    InitConsole(console);
     std::string blanks(static_cast<size_t>(m.x2 - m.x1 + 1), ' ');
     for (int row = m.y1; row <= m.y2; ++row) {
-      GotoXY(m.x1, row);
-      DrawOnConsole(blanks);
+      GotoXY(console, m.x1, row);
+      DrawOnConsole(console, blanks);
     }
-    GotoXY(m.x1, m.y1);
+    GotoXY(console, m.x1, m.y1);
   }
   m.menu.reset();
 }

@@ -60,7 +60,7 @@ ByteReader TextReader(const std::string& bytes) {
 }  // namespace
 
 bool ShowPicture(Console& console, const std::string& host_path, int x, int y) {
-  InitConsole();
+  InitConsole(console);
   if (HostIsFolder(host_path)) return false;
   File f(OpenHostFile(host_path, "rb"));
   int64_t size = 0;
@@ -69,7 +69,7 @@ bool ShowPicture(Console& console, const std::string& host_path, int x, int y) {
 }
 
 void RemovePicture(Console& console) {
-  InitConsole();
+  InitConsole(console);
   if (ConsoleFrontEnd* front = FrontEndOf(console)) front->RemovePicture();
 }
 
@@ -87,7 +87,7 @@ bool ShowPictureFile(Console& console, std::string_view script_name, int x, int 
   std::string bitmap = EncodeBmp(picture);
   std::string err;
   if (!ReplaceHostEntry(temporary, bitmap, &err)) return false;
-  InitConsole();
+  InitConsole(console);
   bool shown = ShowBitmap(console, TextReader(bitmap), bitmap.size(), x, y);
   std::error_code ec;
   std::filesystem::remove(HostFsPath(temporary), ec);

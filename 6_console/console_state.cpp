@@ -5,22 +5,14 @@
 #include "5_speech/speech_state.h"
 
 namespace kal {
-namespace {
-
-// The installed console. Process-wide because the console's free functions
-// (ConsoleWrite, WriteLineAndSpeak, the menu, braille, and the waits that
-// read keys through it) are called from every layer above; main sets it for
-// the run.
-Console* g_console = nullptr;
-
-}  // namespace
 
 Console::Console(Platform& run_platform, SpeechState& speech_used)
     : platform(run_platform),
       loop(run_platform.loop),
       speech(speech_used),
       config(speech_used.config),
-      notice(run_platform.loop, speech_used) {}
+      key_input(*this),
+      notice(*this) {}
 
 Console::~Console() {
   if (screen.watching && screen.front) loop.Unwatch(screen.front->InputFd());
@@ -34,20 +26,17 @@ void Console::Hook() {
   hooked = true;
 }
 
-ConsoleScope::ConsoleScope(Console& console) : console_(console), previous_(g_console) { g_console = &console; }
+ConsoleScope::ConsoleScope(Console& console, Console* outer) : console_(console), outer_(outer) {}
 
 ConsoleScope::~ConsoleScope() {
-  g_console = previous_;
   if (!console_.hooked) return;
   console_.hooked = false;
-  if (previous_ && previous_->hooked) {
-    previous_->Hook();
+  if (outer_ && outer_->hooked) {
+    outer_->Hook();
   } else {
     SetKeyInput(console_.platform, nullptr);
     SetUserNotice(console_.platform, nullptr);
   }
 }
-
-Console& InstalledConsole() { return *g_console; }
 
 }  // namespace kal

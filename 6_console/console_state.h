@@ -1,10 +1,9 @@
 // The console's state for a run, in one object: the screen and its keys,
 // the menu, the braille display, the clipboard, screen review's search text,
 // and the key input and notice writer the console gives the layers below.
-// main builds one and installs it for the run with a ConsoleScope; a test
-// gets a fresh one for each case. The console's free functions
-// (console.h, console_menu.h, braille_display.h, clipboard.h, ...) work on
-// the installed one.
+// main builds one for the run and hands it down; a test gets a fresh one for
+// each case. The console's free functions (console.h, console_menu.h,
+// braille_display.h, clipboard.h, ...) work on the one they are given.
 #pragma once
 
 #include <cstdint>
@@ -85,27 +84,32 @@ struct BrailleState {
   std::FILE* log = nullptr;
 };
 
-// The key queue as the waits of the lower layers see it (console.cpp).
+// The key queue of a console as the waits of the lower layers see it
+// (console.cpp).
 class ConsoleKeys : public KeyInput {
  public:
+  explicit ConsoleKeys(Console& console) : console_(console) {}
   void Open() override;
   void TakeInput() override;
   bool KeyQueued() override;
   uint8_t ReadKey() override;
   void ClearQueue() override;
+
+ private:
+  Console& console_;
 };
 
 // Lines for the user from the layers below (write_and_speak.cpp).
 class ConsoleNotice : public UserNotice {
  public:
-  // An announcement is spoken by that facade from a task posted on this loop.
-  ConsoleNotice(EventLoop& loop, SpeechState& speech) : loop_(loop), speech_(speech) {}
+  // Lines go to this console; an announcement is spoken by its facade from a
+  // task posted on its loop.
+  explicit ConsoleNotice(Console& console) : console_(console) {}
   void WriteLine(std::string_view line) override;
   void Announce(std::string_view line) override;
 
  private:
-  EventLoop& loop_;
-  SpeechState& speech_;
+  Console& console_;
 };
 
 struct Console {
@@ -140,21 +144,19 @@ struct Console {
   void Hook();
 };
 
-// Installs a console for the scope's life and puts back the one before it
-// (as the key input and notice writer too, when this one had become them).
+// For the scope's life the console may become the key input and the notice
+// writer (at the first use of its screen); at its end, when it had, the
+// outer console takes them back if it had them, else nobody has them.
 class ConsoleScope {
  public:
-  explicit ConsoleScope(Console& console);
+  explicit ConsoleScope(Console& console, Console* outer = nullptr);
   ~ConsoleScope();
   ConsoleScope(const ConsoleScope&) = delete;
   ConsoleScope& operator=(const ConsoleScope&) = delete;
 
  private:
   Console& console_;
-  Console* previous_;
+  Console* outer_;
 };
-
-// The installed console.
-Console& InstalledConsole();
 
 }  // namespace kal

@@ -133,7 +133,7 @@ int FieldEditor::TextEnd() const {
 bool FieldEditor::TextAtOrAfterCursor() const { return cursor_ < TextEnd(); }
 
 int FieldEditor::Run() {
-  InitConsole();
+  InitConsole(console_);
   WavePlayer& player = console_.speech.player;
   WaveFlags saved = GetWaveFlags(player);
   WaveFlags quick = saved;
@@ -152,11 +152,11 @@ int FieldEditor::Run() {
       return kStoppedResult;
     }
     StopSpeech(speech_);
-    uint8_t mods = LastKeyModifiers();
+    uint8_t mods = LastKeyModifiers(console_);
     bool ended;
     if (k == 0) {
       uint8_t code = ReadKey(console_.platform);
-      mods = LastKeyModifiers();
+      mods = LastKeyModifiers(console_);
       if (code == kKeyAltQ || code == kKeyAltW || code == kKeyAltE) {
         first_key_ = false;
         ended = HandleOrdinary(ReadKey(console_.platform), &result);
@@ -176,7 +176,7 @@ int FieldEditor::Run() {
 
 // The visible part of the field, the selection on a dark grey background.
 void FieldEditor::Draw() {
-  GotoXY(column_, row_);
+  GotoXY(console_, column_, row_);
   uint8_t attr = grid_.attribute();
   int lo = HasSelection() ? std::min(anchor_, sel_end_) : 0;
   int hi = HasSelection() ? std::max(anchor_, sel_end_) : 0;
@@ -190,7 +190,7 @@ void FieldEditor::Draw() {
   }
   grid_.set_attribute(attr);
   if (shown < grid_.width()) grid_.ClearEol();
-  GotoXY(column_ + cursor_ - first_, row_);
+  GotoXY(console_, column_ + cursor_ - first_, row_);
 }
 
 // The low-vision strip over the top row: the part of the field around the
@@ -228,12 +228,12 @@ void FieldEditor::DrawMagnifier() {
 
 void FieldEditor::Finish() {
   grid_.ClearTopOverlay();
-  GotoXY(column_, row_);
+  GotoXY(console_, column_, row_);
   std::string head = text_.substr(0, std::max(0, std::min(width_, max_)));
   for (char& c : head)
     if (static_cast<uint8_t>(c) < 32) c = ' ';
-  DrawOnConsole(head);
-  GotoXY(column_, row_);
+  DrawOnConsole(console_, head);
+  GotoXY(console_, column_, row_);
   StopSpeech(speech_);
   std::string result = text_;
   while (!result.empty() && result.back() == ' ') result.pop_back();
@@ -559,7 +559,7 @@ void FieldEditor::ChangeSpeed() {
 
 void FieldEditor::Paste() {
   if (!editable_) return;
-  std::string clip = PasteFromClipboard(static_cast<size_t>(max_) + 1);
+  std::string clip = PasteFromClipboard(console_, static_cast<size_t>(max_) + 1);
   size_t cut = clip.find_first_of("\r\n");
   if (cut != std::string::npos) clip.resize(cut);
   ReplaceProposedText(true);
@@ -581,9 +581,9 @@ void FieldEditor::Paste() {
 void FieldEditor::Copy() {
   if (HasSelection()) {
     int lo = std::min(anchor_, sel_end_), hi = std::max(anchor_, sel_end_);
-    CopyAndSay(speech_, text_.substr(lo - 1, hi - lo));
+    CopyAndSay(console_, text_.substr(lo - 1, hi - lo));
   } else {
-    CopyAndSay(speech_, text_.substr(0, TextEnd() - 1) + "\r\n");
+    CopyAndSay(console_, text_.substr(0, TextEnd() - 1) + "\r\n");
   }
 }
 
@@ -595,25 +595,25 @@ int EditField(Console& console, std::string* text, int column, int row, int max_
 }
 
 int EditFieldAt(Console& console, std::string* text, int column, int row, int max_length, bool editable) {
-  InitConsole();
+  InitConsole(console);
   return EditField(console, text, column, row, max_length, GridOf(console).width() - 1 - column, editable);
 }
 
 std::string ReadEditedLine(Console& console) {
-  InitConsole();
-  int column = WhereX(), row = WhereY();
+  InitConsole(console);
+  int column = WhereX(console), row = WhereY(console);
   std::string text;
   int width = std::min(255, GridOf(console).width() - 1 - column);
   int key = EditFieldAt(console, &text, column, row, 255, true);
   if (StopRequested(console.platform)) return text;
   if (key == kKeyEsc) {
-    GotoXY(column, row);
-    if (width > 0) DrawOnConsole(std::string(width, ' '));
-    GotoXY(column, row);
+    GotoXY(console, column, row);
+    if (width > 0) DrawOnConsole(console, std::string(width, ' '));
+    GotoXY(console, column, row);
     text.clear();
   }
-  AddToTranscript(text);
-  ConsoleWrite("\r\n");
+  AddToTranscript(console, text);
+  ConsoleWrite(console, "\r\n");
   return text;
 }
 

@@ -163,7 +163,7 @@ bool HandleKey(ReviewSession* s, uint8_t k, uint8_t mods) {
       break;
     case kKeyCtrlK:
     case kKeyCtrlL: SpeakText(s->console.speech, std::to_string(s->row) + " " + std::to_string(s->column)); break;
-    case kKeyCtrlC: CopyAndSay(s->console.speech, s->cells.ScreenText()); break;
+    case kKeyCtrlC: CopyAndSay(s->console, s->cells.ScreenText()); break;
     default:
       if (IsCommandLetter(k)) {
         ReviewTwoLetterCommand(s, k);
@@ -197,10 +197,10 @@ void Clamp(ReviewSession* s) {
 }  // namespace
 
 void ScreenReview(Console& console) {
-  InitConsole();
+  InitConsole(console);
   ReviewSession s(console, GridOf(console));
   s.magnifier = ReadMagnifierSettings(console.config);
-  int saved_column = WhereX(), saved_row = WhereY();
+  int saved_column = WhereX(console), saved_row = WhereY(console);
   s.row = saved_row;
   s.column = saved_column;
   ErrorBeep(console.speech);
@@ -212,7 +212,7 @@ void ScreenReview(Console& console) {
       RemoveReviewStrip(s);
       return;
     }
-    uint8_t mods = LastKeyModifiers();
+    uint8_t mods = LastKeyModifiers(console);
     StopSpeech(console.speech);
     if (k == 0) {
       HandleExtended(&s, ReadKey(console.platform));
@@ -224,7 +224,7 @@ void ScreenReview(Console& console) {
   ErrorBeep(console.speech);
   ErrorBeep(console.speech);
   RemoveReviewStrip(s);
-  GotoXY(saved_column, saved_row);
+  GotoXY(console, saved_column, saved_row);
 }
 
 }  // namespace kal

@@ -75,7 +75,7 @@ bool ReadRowPart(ReviewSession* s, int last) {
 
 }  // namespace
 
-void ReviewSession::ShowPosition() const { GotoXY(std::min(column, kReviewColumns), row); }
+void ReviewSession::ShowPosition() const { GotoXY(console, std::min(column, kReviewColumns), row); }
 
 void DrawReviewStrip(const ReviewSession& s) {
   const MagnifierSettings& m = s.magnifier;
@@ -87,12 +87,12 @@ void DrawReviewStrip(const ReviewSession& s) {
   text.resize(static_cast<size_t>(grid.width()), ' ');
   uint8_t attr = static_cast<uint8_t>(m.background * 16 + m.letters);
   grid.SetTopOverlay(text, std::vector<uint8_t>(text.size(), attr), m.factor);
-  RefreshConsole();
+  RefreshConsole(s.console);
 }
 
 void RemoveReviewStrip(const ReviewSession& s) {
   s.grid.ClearTopOverlay();
-  RefreshConsole();
+  RefreshConsole(s.console);
 }
 
 void ReadReviewWord(ReviewSession* s) {

@@ -9,24 +9,24 @@
 
 namespace kal {
 
-void WriteAndSpeak(SpeechState& speech, std::string_view text) {
-  ConsoleWrite(text);
-  SpeakText(speech, text);
+void WriteAndSpeak(Console& console, std::string_view text) {
+  ConsoleWrite(console, text);
+  SpeakText(console.speech, text);
 }
 
-void WriteLineAndSpeak(SpeechState& speech, std::string_view text) {
-  WriteAndSpeak(speech, text);
-  ConsoleWrite("\r\n");
+void WriteLineAndSpeak(Console& console, std::string_view text) {
+  WriteAndSpeak(console, text);
+  ConsoleWrite(console, "\r\n");
 }
 
-void WriteNumberAndSpeak(SpeechState& speech, long long n) { WriteAndSpeak(speech, std::to_string(n)); }
+void WriteNumberAndSpeak(Console& console, long long n) { WriteAndSpeak(console, std::to_string(n)); }
 
-void ConsoleNotice::WriteLine(std::string_view line) { ConsoleWriteLine(line); }
+void ConsoleNotice::WriteLine(std::string_view line) { ConsoleWriteLine(console_, line); }
 
 void ConsoleNotice::Announce(std::string_view line) {
-  if (WhereX() != 1) ConsoleWrite("\r\n");
-  ConsoleWriteLine(line);
-  loop_.Post([&speech = speech_, text = std::string(line)] { SpeakText(speech, text); });
+  if (WhereX(console_) != 1) ConsoleWrite(console_, "\r\n");
+  ConsoleWriteLine(console_, line);
+  console_.loop.Post([&speech = console_.speech, text = std::string(line)] { SpeakText(speech, text); });
 }
 
 }  // namespace kal

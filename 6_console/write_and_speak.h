@@ -9,11 +9,11 @@
 
 namespace kal {
 
-struct SpeechState;
+struct Console;
 
-// Written on the installed console and spoken with the given facade.
-void WriteAndSpeak(SpeechState& speech, std::string_view text);
-void WriteLineAndSpeak(SpeechState& speech, std::string_view text);
-void WriteNumberAndSpeak(SpeechState& speech, long long n);
+// Written on the console and spoken with its facade.
+void WriteAndSpeak(Console& console, std::string_view text);
+void WriteLineAndSpeak(Console& console, std::string_view text);
+void WriteNumberAndSpeak(Console& console, long long n);
 
 }  // namespace kal

@@ -213,7 +213,7 @@ bool CmdCaptura(InterpreterState& in, std::string_view args) {
   if (!PressCombination(in.context->platform, d, home, kKeyPauseMs) || !PressCombination(in.context->platform, d, select, kKeyPauseMs) ||
       !PressCombination(in.context->platform, d, copy, kKeyPauseMs))
     return Fail(in, RunFault::kNotAvailable, kMsgKeyUnavailable, "Home/End/Insert");
-  Var(in, slot) = PasteFromClipboard(kFieldTextMax + 1);
+  Var(in, slot) = PasteFromClipboard(in.context->console, kFieldTextMax + 1);
   return true;
 }
 
@@ -231,10 +231,10 @@ bool CmdTransfere(InterpreterState& in, std::string_view args) {
   if (!ReadVariableRef(in, &args, &slot) || !args.empty()) return false;
   if (to_clipboard) {
     const std::string& v = Var(in, slot);
-    CopyToClipboard(std::string_view(v).substr(0, kClipboardMax));
+    CopyToClipboard(in.context->console, std::string_view(v).substr(0, kClipboardMax));
     return true;
   }
-  std::string text = PasteFromClipboard(kClipboardMax + 1);
+  std::string text = PasteFromClipboard(in.context->console, kClipboardMax + 1);
   if (!ValueSizeOk(in, text.size())) return false;
   Var(in, slot) = std::move(text);
   return true;

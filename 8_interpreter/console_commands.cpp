@@ -52,7 +52,7 @@ std::string ReadKeyCode(SpeechState& speech, bool spoken, bool with_modifiers) {
     text = std::string(1, static_cast<char>(k));
   }
   if (!with_modifiers) return text;
-  uint8_t mods = LastKeyModifiers();
+  uint8_t mods = LastKeyModifiers(in.context->console);
   std::string prefix = {mods & 1 ? '1' : '0', mods & 2 ? '1' : '0', mods & 4 ? '1' : '0'};
   return prefix + text;
 }
@@ -68,7 +68,7 @@ std::string ReadSilentLine(Console& console, bool hidden) {
   ConsoleGrid& g = GridOf(console);
   uint8_t attribute = g.attribute();
   if (hidden) g.set_attribute(0);
-  std::string line = WithoutLineEnd(ConsoleReadLine());
+  std::string line = WithoutLineEnd(ConsoleReadLine(in.context->console));
   if (hidden) g.set_attribute(attribute);
   return line;
 }
@@ -76,7 +76,7 @@ std::string ReadSilentLine(Console& console, bool hidden) {
 // The speaking field editor at the cursor with the proposed text; Esc gives
 // the empty text. No line end follows.
 std::string EditAtCursor(Console& console, std::string text) {
-  if (EditFieldAt(console, &text, WhereX(), WhereY(), kEditFieldMax, true) == kKeyEsc) return "";
+  if (EditFieldAt(console, &text, WhereX(in.context->console), WhereY(in.context->console), kEditFieldMax, true) == kKeyEsc) return "";
   return text;
 }
 
@@ -88,13 +88,13 @@ bool CmdEscreve(InterpreterState& in, std::string_view args) {
   if (!args.empty() && args[0] == '#') return WriteToChannel(in, args, no_line_end);
   bool mute = TakeKeyword(&args, "MUDO");
   if (args.empty()) {
-    ConsoleWrite("\r\n");
+    ConsoleWrite(in.context->console, "\r\n");
     if (!mute) SpeakText(in.context->speech, "");
     WaitSpeech(in.context->speech);
     return true;
   }
   std::string text = JoinOperands(in, &args);
-  ConsoleWrite(no_line_end ? text : text + "\r\n");
+  ConsoleWrite(in.context->console, no_line_end ? text : text + "\r\n");
   if (!mute) SpeakText(in.context->speech, text);
   if (!args.empty()) return false;
   WaitSpeech(in.context->speech);
@@ -104,7 +104,7 @@ bool CmdEscreve(InterpreterState& in, std::string_view args) {
 bool CmdLe(InterpreterState& in, std::string_view args) {
   in.last_status = 0;
   if (args.empty()) {
-    ConsoleReadLine();
+    ConsoleReadLine(in.context->console);
     return true;
   }
   // LE MOUSE and LE RATO belong to the window automation.
@@ -170,7 +170,7 @@ bool CmdSoletra(InterpreterState& in, std::string_view args) {
   std::string text;
   ReadOperand(in, &args, &text);  // an invalid operand spells nothing
   SpellText(in.context->speech, text);
-  ConsoleWrite(text);
+  ConsoleWrite(in.context->console, text);
   WaitSpeech(in.context->speech);
   return true;
 }
@@ -204,7 +204,7 @@ bool CmdEspera(InterpreterState& in, std::string_view args) {
     fragment = UpperCaseText(fragment);
     int64_t polls = 2 * static_cast<int64_t>(n);
     for (int64_t i = 0; i < polls && !StopRequested(in.context->platform); ++i) {
-      if (UpperCaseText(ForegroundTitle(in.context->platform).substr(0, kTitleMax)).find(fragment) != std::string::npos) return true;
+      if (UpperCaseText(ForegroundTitle(in.context->console).substr(0, kTitleMax)).find(fragment) != std::string::npos) return true;
       Delay(in.context->platform, kTitlePollMs);
     }
     in.last_status = 1;
@@ -220,7 +220,7 @@ bool CmdTitulo(InterpreterState& in, std::string_view args) {
   std::string title;
   ReadOperand(in, &args, &title);  // an invalid operand gives the empty title
   if (title.size() > kConsoleTitleMax) title.resize(kConsoleTitleMax);
-  SetConsoleTitle(title);
+  SetConsoleTitle(in.context->console, title);
   return true;
 }
 
@@ -232,14 +232,14 @@ bool ReadColour(InterpreterState& in, std::string_view args, int32_t* colour) {
 bool CmdCor(InterpreterState& in, std::string_view args) {
   int32_t c = 0;
   if (!ReadColour(in, args, &c)) return false;
-  TextColor(c);
+  TextColor(in.context->console, c);
   return true;
 }
 
 bool CmdFundo(InterpreterState& in, std::string_view args) {
   int32_t c = 0;
   if (!ReadColour(in, args, &c)) return false;
-  TextBackground(c);
+  TextBackground(in.context->console, c);
   return true;
 }
 
@@ -250,7 +250,7 @@ bool CmdTela(InterpreterState& in, std::string_view args) {
   std::string word = UpperCaseText(args);
   if (word.size() == 1 && word[0] >= 'A' && word[0] <= 'Z') word = Var(in, LetterSlot(word[0]));
   if (word == "LIMPA") {
-    ClearScreen();
+    ClearScreen(in.context->console);
   } else if (word == "MINIMIZADA") {
     MinimizeConsoleWindow(in.context->platform);  // without a desktop there is no window to hide
   } else if (word == "NORMAL") {
@@ -262,7 +262,7 @@ bool CmdTela(InterpreterState& in, std::string_view args) {
     std::string_view ys = comma == std::string_view::npos ? std::string_view() : TrimBlanks(rest.substr(comma + 1));
     int32_t x = 0, y = 0;
     if (!ParseNumber(xs, &x) || !ParseNumber(ys, &y)) return false;
-    GotoXY(x, y);
+    GotoXY(in.context->console, x, y);
   } else {
     return false;
   }

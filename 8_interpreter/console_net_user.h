@@ -12,23 +12,25 @@
 
 namespace kal {
 
+struct Console;
 struct Platform;
-
-struct SpeechState;
 
 class ConsoleNetUser : public NetUser {
  public:
-  // A user made without a speech facade writes its messages only, until
-  // TalkOn gives it one.
+  // A user made without a console neither writes nor speaks until TalkOn
+  // gives it one. One made on a console writes its messages there and,
+  // unless it is made quiet, speaks them with the console's facade.
   ConsoleNetUser() = default;
-  explicit ConsoleNetUser(SpeechState& speech) : speech_(&speech) {}
+  enum Voice { kSpeaking, kQuiet };
+  explicit ConsoleNetUser(Console& console, Voice voice = kSpeaking)
+      : console_(&console), speaking_(voice == kSpeaking) {}
   ConsoleNetUser(const ConsoleNetUser&) = delete;
   ConsoleNetUser& operator=(const ConsoleNetUser&) = delete;
   ~ConsoleNetUser() override;
 
   // Becomes the user of network (which must outlive it or see it go first),
-  // speaking with that facade.
-  void TalkOn(Network& network, SpeechState& speech);
+  // writing on that console and speaking with its facade.
+  void TalkOn(Network& network, Console& console);
 
   void TakeInput() override;
   void Pause(int ms) override;
@@ -41,7 +43,8 @@ class ConsoleNetUser : public NetUser {
   Platform* WaitsOn() const;
 
   Network* network_ = nullptr;  // where it was set, if anywhere
-  SpeechState* speech_ = nullptr;
+  Console* console_ = nullptr;
+  bool speaking_ = false;
 };
 
 }  // namespace kal

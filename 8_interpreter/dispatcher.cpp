@@ -46,7 +46,7 @@ void EchoLine(InterpreterState& in, std::string_view upper_word, std::string_vie
   std::string echo(upper_word);
   echo.push_back(' ');
   echo.append(args);
-  WriteLineAndSpeak(in.context->speech, echo);
+  WriteLineAndSpeak(in.context->console, echo);
 }
 
 }  // namespace

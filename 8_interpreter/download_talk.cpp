@@ -11,6 +11,7 @@
 #include "5_speech/speech.h"
 #include "5_speech/speech_state.h"
 #include "6_console/console.h"
+#include "6_console/console_state.h"
 #include "6_console/write_and_speak.h"
 #include "8_interpreter/messages.h"
 
@@ -52,34 +53,34 @@ std::string WrittenText(int64_t written) {
 // Writes and speaks the question, takes one key and writes it back on the
 // question's line. Returns the key byte (0 for an extended key, whose scan
 // code is taken too and not echoed).
-uint8_t AskKey(SpeechState& speech, std::string_view question) {
-  WriteLineAndSpeak(speech, L1(question));
-  uint8_t answer = ReadKey(speech.platform);
+uint8_t AskKey(Console& console, std::string_view question) {
+  WriteLineAndSpeak(console, L1(question));
+  uint8_t answer = ReadKey(console.platform);
   if (answer == 0) {
-    ReadKey(speech.platform);
-    ConsoleWrite("\r\n");
+    ReadKey(console.platform);
+    ConsoleWrite(console, "\r\n");
   } else {
-    ConsoleWrite(std::string(1, static_cast<char>(answer)) + "\r\n");
+    ConsoleWrite(console, std::string(1, static_cast<char>(answer)) + "\r\n");
   }
   return answer;
 }
 
 // Answers one waiting key; true when the person asked to stop.
-bool AnswerKey(SpeechState& speech, const std::function<DownloadProgress()>& progress, bool* ticks) {
-  uint8_t k = ReadKey(speech.platform);
+bool AnswerKey(Console& console, const std::function<DownloadProgress()>& progress, bool* ticks) {
+  uint8_t k = ReadKey(console.platform);
   if (k == 0) {
-    ReadKey(speech.platform);  // the scan code of an extended key, which means nothing here
+    ReadKey(console.platform);  // the scan code of an extended key, which means nothing here
     return false;
   }
   if (k == kKeyEnter) {
     DownloadProgress p = progress();
-    SpeakText(speech, ProgressReport(p.unknown_length, p.written, p.announced, p.resumed, p.file));
+    SpeakText(console.speech, ProgressReport(p.unknown_length, p.written, p.announced, p.resumed, p.file));
   } else if (k == ' ') {
     *ticks = !*ticks;
   } else if (k == kKeyEsc) {
-    uint8_t answer = AskKey(speech, kMsgAskStopDownload);
+    uint8_t answer = AskKey(console, kMsgAskStopDownload);
     if (answer == 'S' || answer == 's') {
-      WriteLineAndSpeak(speech, L1(kMsgDownloadStopped));
+      WriteLineAndSpeak(console, L1(kMsgDownloadStopped));
       return true;
     }
   }
@@ -88,10 +89,10 @@ bool AnswerKey(SpeechState& speech, const std::function<DownloadProgress()>& pro
 
 }  // namespace
 
-bool AnswerDownloadKeys(SpeechState& speech, const std::function<DownloadProgress()>& progress, bool* ticks) {
-  while (KeyPressed(speech.platform)) {
-    if (StopRequested(speech.platform)) return true;  // the run is ending: so is the transfer
-    if (AnswerKey(speech, progress, ticks)) return true;
+bool AnswerDownloadKeys(Console& console, const std::function<DownloadProgress()>& progress, bool* ticks) {
+  while (KeyPressed(console.platform)) {
+    if (StopRequested(console.platform)) return true;  // the run is ending: so is the transfer
+    if (AnswerKey(console, progress, ticks)) return true;
   }
   return false;
 }

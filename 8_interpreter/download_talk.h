@@ -13,11 +13,11 @@
 
 namespace kal {
 
-struct SpeechState;
+struct Console;
 
 // Takes every key waiting in the console's queue and answers it; true when
 // the person asked to stop, or the run is ending.
-bool AnswerDownloadKeys(SpeechState& speech, const std::function<DownloadProgress()>& progress, bool* ticks);
+bool AnswerDownloadKeys(Console& console, const std::function<DownloadProgress()>& progress, bool* ticks);
 
 // The spoken progress report, one utterance.
 // written: bytes in the file now; announced: the length still outstanding

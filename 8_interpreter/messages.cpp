@@ -15,7 +15,7 @@ namespace kal {
 void SayLine(InterpreterState& in, std::string_view utf8_message, std::string_view latin1_tail) {
   std::string text = L1(utf8_message);
   text.append(latin1_tail);
-  WriteLineAndSpeak(in.context->speech, text);
+  WriteLineAndSpeak(in.context->console, text);
 }
 
 // The message with {0}, {1}, ... replaced by the values in that order.

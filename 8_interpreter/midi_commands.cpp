@@ -77,7 +77,7 @@ bool NoteOrProgram(InterpreterState& in, std::string_view sub, std::string_view 
   if (!TrimBlanks(args).empty()) return false;
   if (sub == "TT") {
     if (!SendMidi(in.context->player, BuildShortMessage(Status(kProgramChange, channel), static_cast<uint8_t>(a))))
-      ConsoleWriteLine(kMsgProgramChangeError);
+      ConsoleWriteLine(in.context->console, kMsgProgramChangeError);
     return true;
   }
   SendMidi(in.context->player, BuildShortMessage(Status(kNoteOn, channel), static_cast<uint8_t>(a), static_cast<uint8_t>(b)));

@@ -64,13 +64,13 @@ int ReturnDelay(ConfigState& config) {
 // Waits for the user to come back: first up to 5 s for the started program
 // to take the foreground, then as long as it keeps it, then the return delay.
 // The console is taken back as soon as the program that held it has ended.
-void ReturnWait(Platform& p, ConfigState& config, ProgramCommandsState& s) {
+void ReturnWait(Console& console, ConfigState& config, ProgramCommandsState& s) {
   for (int i = 0; i < kReturnPolls; ++i) {
-    Delay(p, kPollMs);
-    if (!ConsoleInFront(p, s)) break;
+    Delay(console.platform, kPollMs);
+    if (!ConsoleInFront(console, s)) break;
   }
-  while (!ConsoleInFront(p, s) && !StopRequested(p)) Delay(p, kPollMs);
-  Delay(p, ReturnDelay(config));
+  while (!ConsoleInFront(console, s) && !StopRequested(console.platform)) Delay(console.platform, kPollMs);
+  Delay(console.platform, ReturnDelay(config));
 }
 
 // What the console program wrote on a stream, as Latin-1 text (from the
@@ -89,7 +89,7 @@ std::string TakeProgramText(Platform& p, ProgramCommandsState& s, int stream) {
 // the user comes back. They are thrown away, and a click says so; so are
 // keys written ahead on standard input that were not typed yet.
 void DiscardTypedAhead(InterpreterState& in) {
-  bool any = DropKeysWrittenAhead();
+  bool any = DropKeysWrittenAhead(in.context->console);
   while (KeyPressed(in.context->platform) && !StopRequested(in.context->platform)) {
     ReadKey(in.context->platform);
     any = true;
@@ -115,21 +115,21 @@ std::string_view StartFailureMessage(StartFailure why) {
 
 }  // namespace
 
-bool ConsoleInFront(Platform& p, ProgramCommandsState& s) {
-  if (ConsoleProgramRunning(p)) return false;
+bool ConsoleInFront(Console& console, ProgramCommandsState& s) {
+  if (ConsoleProgramRunning(console.platform)) return false;
   if (s.console_handed_over) {
     s.console_handed_over = false;
-    ReclaimTerminal(p);
-    ResumeConsole();
+    ReclaimTerminal(console.platform);
+    ResumeConsole(console);
   }
   ForegroundWindow w;
-  return !QueryForegroundWindow(p, &w) || w.is_console;
+  return !QueryForegroundWindow(console.platform, &w) || w.is_console;
 }
 
-std::string ForegroundTitle(Platform& p) {
+std::string ForegroundTitle(Console& console) {
   ForegroundWindow w;
-  if (QueryForegroundWindow(p, &w)) return w.title;
-  return ConsoleProgramRunning(p) ? std::string() : ConsoleTitle();
+  if (QueryForegroundWindow(console.platform, &w)) return w.title;
+  return ConsoleProgramRunning(console.platform) ? std::string() : ConsoleTitle(console);
 }
 
 bool CmdExecuta(InterpreterState& in, std::string_view args) {
@@ -152,7 +152,7 @@ bool CmdExecuta(InterpreterState& in, std::string_view args) {
     req.end_with_us = launch != Launch::kShown;
     if (req.streams == ChildStreams::kConsole) {
       DiscardTypedAhead(in);
-      SuspendConsole();
+      SuspendConsole(in.context->console);
     }
     std::string err;
     StartFailure why = StartFailure::kNone;
@@ -163,13 +163,13 @@ bool CmdExecuta(InterpreterState& in, std::string_view args) {
       if (ok) {
         in.programs.console_handed_over = true;
       } else {
-        ResumeConsole();
+        ResumeConsole(in.context->console);
       }
     }
     if (!ok) Fail(in, RunFault::kProgramNotStarted, StartFailureMessage(why), split.program);
   }
   if (launch == Launch::kShownWait) {
-    ReturnWait(in.context->platform, in.context->config, in.programs);
+    ReturnWait(in.context->console, in.context->config, in.programs);
     if (ok && ProgramExitCode(in.context->platform, id) == kExitInterrupted) RequestStop(in.context->platform, EndOf(EndReason::kInterrupted));
   }
   return ok;

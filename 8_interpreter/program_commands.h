@@ -8,6 +8,7 @@
 
 namespace kal {
 
+struct Console;
 struct InterpreterState;
 struct Platform;
 
@@ -25,10 +26,10 @@ bool ReadConsoleProgram(InterpreterState& in, std::string_view args);
 // True when the console is the window in front: no program holds the
 // terminal and, on a desktop, the active window is the console's. Takes the
 // console back from a program that held it and has ended.
-bool ConsoleInFront(Platform& platform, ProgramCommandsState& s);
+bool ConsoleInFront(Console& console, ProgramCommandsState& s);
 
 // The title of the window in front (Latin-1): the console's own title when
 // there is no desktop and no program holds the terminal.
-std::string ForegroundTitle(Platform& platform);
+std::string ForegroundTitle(Console& console);
 
 }  // namespace kal

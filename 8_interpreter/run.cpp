@@ -48,21 +48,21 @@ void InitInterpreter(InterpreterState& in, std::string_view program_name) {
   }
   StopMidi(in.context->player);
   // The network layer asks and tells the user through the console.
-  in.net_user.TalkOn(in.context->network, in.context->speech);
+  in.net_user.TalkOn(in.context->network, in.context->console);
   LocalTime t = NowLocal(in.context->platform);
   in.start_weekday = t.weekday;
   in.start_time = t.hour * 360000 + t.minute * 6000 + t.second * 100 + t.hundredths;
   // The application's own sounds live in the folder the configuration names.
   InitSpeech(in.context->speech, 0, ReadConfig(in.context->config, cfg::kDirKaldorin));
-  ClearScreen();
-  SetConsoleTitle("KALDORIN");
-  SetConsoleTitle(program_name);
+  ClearScreen(in.context->console);
+  SetConsoleTitle(in.context->console, "KALDORIN");
+  SetConsoleTitle(in.context->console, program_name);
   // The voice the configuration asks for could not start: the user hears
   // and reads why, since the recorded voice speaks instead. A missing
   // MBROLA that a silent install never mentioned is told once.
   std::string problem = VoiceStartProblem(in.context->speech);
   if (problem.empty()) problem = MissingMbrolaNoticeOnce(in.context->speech);
-  if (!problem.empty()) WriteLineAndSpeak(in.context->speech, problem);
+  if (!problem.empty()) WriteLineAndSpeak(in.context->console, problem);
 }
 
 bool StoreLine(InterpreterState& in, std::string_view text, int n) {
@@ -185,9 +185,9 @@ RunEnd RunDriver(InterpreterState& in) {
   RestoreConsoleWindow(in.context->platform);  // TELA MINIMIZADA may have hidden it
   if (!r.why.empty()) SayLine(in, r.why);
   SpeakText(in.context->speech, L1(kMsgRunError));
-  WriteNumberAndSpeak(in.context->speech, r.line);
-  ConsoleWrite("\r\n");
-  ConsoleReadLine();
+  WriteNumberAndSpeak(in.context->console, r.line);
+  ConsoleWrite(in.context->console, "\r\n");
+  ConsoleReadLine(in.context->console);
   // The input may end during that wait: then that is how the run ended.
   if (StopRequested(in.context->platform)) {
     int line = r.line;

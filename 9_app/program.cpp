@@ -91,39 +91,39 @@ void SayInterrupted(SpeechState& speech) {
 
 // A run stopped from outside its script ends at once: no spoken end, the
 // terminal restored, the reason on standard error, the clean-ups run.
-int EndStoppedRun(SpeechState& speech, const RunEnd& end) {
-  EndHelpers(speech.platform);
-  EndConsoleOnStop();
-  if (end.break_key) SayInterrupted(speech);
+int EndStoppedRun(Console& console, const RunEnd& end) {
+  EndHelpers(console.platform);
+  EndConsoleOnStop(console);
+  if (end.break_key) SayInterrupted(console.speech);
   if (const char* msg = StopMessage(end)) WriteStandardText(2, msg);
-  RunExitCleanups(speech.platform);
+  RunExitCleanups(console.platform);
   CloseSpeechLog();
-  CloseBrailleLog();
+  CloseBrailleLog(console);
   std::fflush(nullptr);
   return end.exit_code;
 }
 
 // The end of a run as main reports it; returns the exit code.
-int EndRun(SpeechState& speech, const RunEnd& end) {
-  if (IsStop(end)) return EndStoppedRun(speech, end);
-  EndHelpers(speech.platform);
-  DoneSpeech(speech);
+int EndRun(Console& console, const RunEnd& end) {
+  if (IsStop(end)) return EndStoppedRun(console, end);
+  EndHelpers(console.platform);
+  DoneSpeech(console.speech);
   if (end.reason == EndReason::kNormal) {
-    EndConsoleNormally();
+    EndConsoleNormally(console);
   } else {
-    EndConsoleAfterError();
+    EndConsoleAfterError(console);
   }
   CloseSpeechLog();
-  CloseBrailleLog();
+  CloseBrailleLog(console);
   return end.exit_code;
 }
 
 // The braille display, when brltty has one; the log of what it is sent.
 // A log that cannot be opened is reported and the program runs on.
-void StartBraille(const Options& opts) {
-  if (!opts.braille_log.empty() && !OpenBrailleLog(opts.braille_log))
+void StartBraille(Console& console, const Options& opts) {
+  if (!opts.braille_log.empty() && !OpenBrailleLog(console, opts.braille_log))
     WriteStandardText(2, "kaldorin: não foi possível abrir " + opts.braille_log + "\n");
-  SetBrailleDevice(MakeBrlapiBraille());
+  SetBrailleDevice(console, MakeBrlapiBraille());
 }
 
 // The console's front end: headless when asked, a window when asked (on the
@@ -156,33 +156,33 @@ std::unique_ptr<ConsoleFrontEnd> MakeFrontEnd(Platform& platform, ConfigState& c
 // The viewer runs as a program of its own, on the same console and voice.
 int RunViewerProgram(const Options& opts, Console& console, Network& network) {
   if (!opts.speech_log.empty()) OpenSpeechLog(OpenHostFile(opts.speech_log, "ab"));
-  StartBraille(opts);
-  SetConsoleFrontEnd(MakeFrontEnd(console.platform, console.config, opts, Utf8ToLatin1(BaseName(opts.view_file))));
-  UseDesktopClipboard();
+  StartBraille(console, opts);
+  SetConsoleFrontEnd(console, MakeFrontEnd(console.platform, console.config, opts, Utf8ToLatin1(BaseName(opts.view_file))));
+  UseDesktopClipboard(console);
   InitSpeech(console.speech, 0, "");
-  if (StopRequested(console.platform)) return EndStoppedRun(console.speech, RequestedStop(console.platform));
-  SetConsoleTitle(BaseName(opts.view_file));
+  if (StopRequested(console.platform)) return EndStoppedRun(console, RequestedStop(console.platform));
+  SetConsoleTitle(console, BaseName(opts.view_file));
   // The viewer's station player; a stopped run ends it with the exit
   // clean-ups, which run before this function returns.
   StationPlayer player(console.loop, console.speech);
   AtProgramExit(console.platform, [&player] { player.EndNow(); });
   int code = RunTextViewer(console, network, opts.view_file, player);
-  if (StopRequested(console.platform)) return EndStoppedRun(console.speech, RequestedStop(console.platform));
+  if (StopRequested(console.platform)) return EndStoppedRun(console, RequestedStop(console.platform));
   EndHelpers(console.platform);
   DoneSpeech(console.speech);
-  EndConsoleNormally();
+  EndConsoleNormally(console);
   CloseSpeechLog();
-  CloseBrailleLog();
+  CloseBrailleLog(console);
   return code;
 }
 
 // A script that cannot be loaded is reported like every other failure: in
 // the console and by voice (speech has started by now), and on standard
 // error, which stays readable after the terminal is handed back.
-int ReportLoadFailure(SpeechState& speech, const std::string& message) {
-  WriteLineAndSpeak(speech, Utf8ToLatin1(message));
-  DoneSpeech(speech);
-  EndConsoleAfterError();
+int ReportLoadFailure(Console& console, const std::string& message) {
+  WriteLineAndSpeak(console, Utf8ToLatin1(message));
+  DoneSpeech(console.speech);
+  EndConsoleAfterError(console);
   CloseSpeechLog();
   WriteStandardText(2, "kaldorin: " + message + "\n");
   return EndOf(EndReason::kNotLoaded).exit_code;
@@ -268,25 +268,25 @@ int ProgramMain(int argc, char** argv) {
     WriteStandardText(2, "kaldorin: não foi possível abrir " + opts.speech_log + "\n");
     return 1;
   }
-  StartBraille(opts);
-  SetConsoleFrontEnd(MakeFrontEnd(platform, config, opts, Utf8ToLatin1(argc > 0 ? argv[0] : "kaldorin")));
+  StartBraille(console, opts);
+  SetConsoleFrontEnd(console, MakeFrontEnd(platform, config, opts, Utf8ToLatin1(argc > 0 ? argv[0] : "kaldorin")));
   NoteConsoleWindowAtStart(platform);
-  UseDesktopClipboard();
+  UseDesktopClipboard(console);
   // The interpreter of this run, handed to everything that runs the script.
   InterpreterState in;
   in.context = &context;
   in.params = HostTextsToScript(opts.params);
   InitInterpreter(in, name);
-  if (StopRequested(platform)) return EndStoppedRun(speech, RequestedStop(platform));  // the voice could not start
+  if (StopRequested(platform)) return EndStoppedRun(console, RequestedStop(platform));  // the voice could not start
   AdviseScreenReaderUserOnce(console);
-  if (!load_error.empty()) return ReportLoadFailure(speech, load_error);
+  if (!load_error.empty()) return ReportLoadFailure(console, load_error);
   // The application's settings are read (and their defaults written) once
   // the console and the speech log are there: a wait for the configuration
   // file is then seen and heard.
   if (opts.script.empty())
     lines = EmbeddedScriptLines(ConfiguredSearchAddress(config), ConfiguredStationPrefix(config));
   for (size_t i = 0; i < lines.size(); ++i) StoreLine(in, lines[i], static_cast<int>(i + 1));
-  return EndRun(speech, RunDriver(in));
+  return EndRun(console, RunDriver(in));
 }
 
 }  // namespace kal

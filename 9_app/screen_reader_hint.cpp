@@ -22,7 +22,7 @@ void AdviseScreenReaderUserOnce(Console& console) {
   // not give it again.
   std::string err;
   if (MakeHostFolders(mark.substr(0, mark.find_last_of('/')))) ReplaceHostFile(mark, "", &err);
-  for (std::string_view line : app_msg::kScreenReaderAdvice) WriteLineAndSpeak(console.speech, L1(line));
+  for (std::string_view line : app_msg::kScreenReaderAdvice) WriteLineAndSpeak(console, L1(line));
 }
 
 }  // namespace kal

@@ -46,14 +46,14 @@ std::string Spoken(const std::string& line) {
 // top row and the cursor at the view's column. Rows are written as lines,
 // so that a run without a terminal shows them as lines too; the last row
 // gets no line end, which would scroll the screen.
-void Draw(const TextView& view) {
-  ClearScreen();
+void Draw(Console& console, const TextView& view) {
+  ClearScreen(console);
   int last = std::min(view.count(), view.current() + ConsoleGrid::kHeight - 1);
   for (int i = view.current(); i < last; ++i) {
-    ConsoleWrite(view.Line(i).substr(0, ConsoleGrid::kWidth - 1));
-    ConsoleWrite("\r\n");
+    ConsoleWrite(console, view.Line(i).substr(0, ConsoleGrid::kWidth - 1));
+    ConsoleWrite(console, "\r\n");
   }
-  GotoXY(std::min(view.column(), ConsoleGrid::kWidth), 1);
+  GotoXY(console, std::min(view.column(), ConsoleGrid::kWidth), 1);
 }
 
 void SayCurrent(SpeechState& speech, const TextView& view) {
@@ -94,7 +94,7 @@ void Search(Console& console, TextView& view, bool ask) {
   bool found = view.FindNext(text);
   AnswerSearch(speech, found);
   if (!found) return;
-  Draw(view);
+  Draw(console, view);
   SpeakText(speech, Spoken(view.CurrentLine()));
 }
 
@@ -150,39 +150,41 @@ void ChangeVolume(SpeechState& speech, StationPlayer& player, int step) {
 
 // A key that moves to another line: the screen follows and the line is
 // read; at the edge an error beep, and the line is read again.
-void MoveAndRead(SpeechState& speech, TextView& view, bool moved) {
+void MoveAndRead(Console& console, TextView& view, bool moved) {
+  SpeechState& speech = console.speech;
   if (!moved) ErrorBeep(speech);
-  Draw(view);
+  Draw(console, view);
   SayCurrent(speech, view);
 }
 
 // Left and Right: the character is said, as in screen review.
-void MoveInLine(SpeechState& speech, TextView& view, bool right) {
+void MoveInLine(Console& console, TextView& view, bool right) {
+  SpeechState& speech = console.speech;
   char c = view.CharAtColumn();
   bool moved = right ? view.Right() : view.Left();
   if (!moved) {
     ErrorBeep(speech);
     return;
   }
-  GotoXY(std::min(view.column(), ConsoleGrid::kWidth), 1);
+  GotoXY(console, std::min(view.column(), ConsoleGrid::kWidth), 1);
   SpeakChar(speech, static_cast<uint8_t>(right ? c : view.CharAtColumn()));
 }
 
 void HandleExtended(Console& console, TextView& view, uint8_t scan) {
   SpeechState& speech = console.speech;
   switch (scan) {
-    case kKeyUp: return MoveAndRead(speech, view, view.Move(-1));
-    case kKeyDown: return MoveAndRead(speech, view, view.Move(1));
-    case kKeyPgUp: return MoveAndRead(speech, view, view.Move(-kPage));
-    case kKeyPgDn: return MoveAndRead(speech, view, view.Move(kPage));
+    case kKeyUp: return MoveAndRead(console, view, view.Move(-1));
+    case kKeyDown: return MoveAndRead(console, view, view.Move(1));
+    case kKeyPgUp: return MoveAndRead(console, view, view.Move(-kPage));
+    case kKeyPgDn: return MoveAndRead(console, view, view.Move(kPage));
     case kKeyHome:
-    case kKeyCtrlHome: return MoveAndRead(speech, view, view.First());
+    case kKeyCtrlHome: return MoveAndRead(console, view, view.First());
     case kKeyEnd:
-    case kKeyCtrlEnd: return MoveAndRead(speech, view, view.Last());
-    case kKeyCtrlUp: return MoveAndRead(speech, view, view.PreviousBlock());
-    case kKeyCtrlDown: return MoveAndRead(speech, view, view.NextBlock());
-    case kKeyLeft: return MoveInLine(speech, view, false);
-    case kKeyRight: return MoveInLine(speech, view, true);
+    case kKeyCtrlEnd: return MoveAndRead(console, view, view.Last());
+    case kKeyCtrlUp: return MoveAndRead(console, view, view.PreviousBlock());
+    case kKeyCtrlDown: return MoveAndRead(console, view, view.NextBlock());
+    case kKeyLeft: return MoveInLine(console, view, false);
+    case kKeyRight: return MoveInLine(console, view, true);
     case kKeyF1: return SayCurrent(speech, view);
     case kKeyF2: return SpellText(speech, view.CurrentLine());
     case kKeyF3: return SayAddress(speech, view, false);
@@ -190,7 +192,7 @@ void HandleExtended(Console& console, TextView& view, uint8_t scan) {
     case kKeyF5: return Search(console, view, true);
     case kKeyCtrlF5: return Search(console, view, false);
     case kKeyCtrlIns:
-      CopyToClipboard(view.CurrentLine());
+      CopyToClipboard(console, view.CurrentLine());
       return SpeakText(speech, L1(app_msg::kLineCopied));
     default: ErrorBeep(speech);
   }
@@ -215,7 +217,7 @@ bool HandleKey(Console& console, Network& network, TextView& view, StationPlayer
     case '+':
     case '=': ChangeVolume(speech, player, kVolumeStep); break;
     case '-': ChangeVolume(speech, player, -kVolumeStep); break;
-    case kKeyTab: MoveAndRead(speech, view, mods & kModShift ? view.PreviousBlock() : view.NextBlock()); break;
+    case kKeyTab: MoveAndRead(console, view, mods & kModShift ? view.PreviousBlock() : view.NextBlock()); break;
     case kKeyCtrlC: HandleExtended(console, view, kKeyCtrlIns); break;
     case kKeyCtrlK: SayPosition(speech, view); break;
     default: ErrorBeep(speech);
@@ -243,12 +245,12 @@ int RunTextViewer(Console& console, Network& network, const std::string& path, S
   bounds.max_lines = kMaxViewedLines;
   FileRead result = ReadHostFileWithin(path, bounds, &text);
   if (result != FileRead::kRead) {
-    WriteLineAndSpeak(speech, L1(std::string(app_msg::kCannotOpenFile) + path + ": " + FileReadReason(result, bounds)));
+    WriteLineAndSpeak(console, L1(std::string(app_msg::kCannotOpenFile) + path + ": " + FileReadReason(result, bounds)));
     WaitSpeech(speech);
     return 1;
   }
   TextView view(SplitViewerText(text));
-  Draw(view);
+  Draw(console, view);
   // An empty file holds no line, though the view keeps one empty row to show.
   int lines = text.empty() ? 0 : view.count();
   SpeakText(speech, std::to_string(lines) + std::string(lines == 1 ? app_msg::kOneLine : app_msg::kLines));
@@ -257,7 +259,7 @@ int RunTextViewer(Console& console, Network& network, const std::string& path, S
   for (;;) {
     uint8_t k = NextKey(console.platform, player);
     if (StopRequested(console.platform)) break;
-    uint8_t mods = LastKeyModifiers();
+    uint8_t mods = LastKeyModifiers(console);
     if (k == 0) {
       uint8_t scan = ReadKey(console.platform);
       if (StopRequested(console.platform)) break;

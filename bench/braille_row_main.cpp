@@ -57,14 +57,14 @@ int main(int argc, char** argv) {
   using namespace kal;
   bool real = argc > 1 && std::strcmp(argv[1], "--brlapi") == 0;
   auto device = real ? MakeBrlapiBraille() : std::make_unique<RecordingBraille>(40);
-  SetBrailleDevice(std::move(device));
-  if (!OpenBrailleDisplay()) {
+  SetBrailleDevice(the_console, std::move(device));
+  if (!OpenBrailleDisplay(the_console)) {
     std::fprintf(stderr, "no braille display%s\n", real ? " (is BRLAPI_HOST's brltty running?)" : "");
     return 1;
   }
   std::vector<std::string> rows = SampleRows();
   auto start = std::chrono::steady_clock::now();
-  for (int i = 0; i < kRows; ++i) WriteBrailleRow(rows[i % rows.size()]);
+  for (int i = 0; i < kRows; ++i) WriteBrailleRow(the_console, rows[i % rows.size()]);
   double us = std::chrono::duration<double, std::micro>(std::chrono::steady_clock::now() - start).count() / kRows;
   std::printf("braille row (%s display, 80 columns): %.2f us per row (%d rows)\n", real ? "BrlAPI" : "recording",
               us, kRows);

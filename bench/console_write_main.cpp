@@ -76,28 +76,28 @@ int main() {
   TerminalOptions opts;
   opts.truecolor = true;
   opts.handle_signals = false;
-  SetConsoleFrontEnd(MakeTerminalFrontEnd(platform, pty.slave, pty.slave, opts));
-  InitConsole();
-  ClearScreen();
+  SetConsoleFrontEnd(the_console, MakeTerminalFrontEnd(platform, pty.slave, pty.slave, opts));
+  InitConsole(the_console);
+  ClearScreen(the_console);
   size_t start_bytes = drain.Settled();
 
   auto t0 = std::chrono::steady_clock::now();
   for (int i = 0; i < kLines; ++i) {
     std::string line = "Linha " + std::to_string(i) + ": Radio Exemplo FM - Sao Paulo - http://exemplo.com/stream";
-    ConsoleWrite(line + "\r\n");
+    ConsoleWrite(the_console, line + "\r\n");
   }
   auto t1 = std::chrono::steady_clock::now();
   size_t line_bytes = drain.Settled() - start_bytes;
   double secs = std::chrono::duration<double>(t1 - t0).count();
 
   size_t before = drain.Settled();
-  GotoXY(40, 12);
-  ConsoleWrite("x");
+  GotoXY(the_console, 40, 12);
+  ConsoleWrite(the_console, "x");
   size_t one_cell = drain.Settled() - before;
 
   before = drain.Settled();
-  GotoXY(1, 25);
-  ConsoleWrite("\r\n");
+  GotoXY(the_console, 1, 25);
+  ConsoleWrite(the_console, "\r\n");
   size_t one_scroll = drain.Settled() - before;
 
   std::printf("lines written:          %d\n", kLines);
@@ -105,8 +105,8 @@ int main() {
   std::printf("bytes sent per line:    %.1f\n", static_cast<double>(line_bytes) / kLines);
   std::printf("bytes for one cell:     %zu\n", one_cell);
   std::printf("bytes for one scroll:   %zu\n", one_scroll);
-  EndConsoleNormally();
-  SetConsoleFrontEnd(nullptr);
+  EndConsoleNormally(the_console);
+  SetConsoleFrontEnd(the_console, nullptr);
   ClosePseudoTerminal(&pty);
   return 0;
 }

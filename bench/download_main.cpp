@@ -101,8 +101,8 @@ int main(int argc, char** argv) {
   if (mb == 0) mb = 200;
   size_t size = mb << 20;
   kal::Network network(platform, config);
-  kal::SetConsoleFrontEnd(kal::MakeConsoleFrontEnd(platform, true));
-  kal::ConsoleNetUser user(speech);
+  kal::SetConsoleFrontEnd(the_console, kal::MakeConsoleFrontEnd(platform, true));
+  kal::ConsoleNetUser user(the_console);
   kal::SetNetUser(network, &user);
   BodyServer server(size);
   std::string url = "http://127.0.0.1:" + std::to_string(server.port()) + "/big.bin";

@@ -250,7 +250,7 @@ int main(int argc, char** argv) {
   std::string console;
   Network network(platform, config);
   RunContext context{platform, config, player, voices, speech, network, the_console, *event_loop};
-  SetConsoleFrontEnd(MakeMemoryFrontEnd("", &console));  // memory console: nothing is shown
+  SetConsoleFrontEnd(the_console, MakeMemoryFrontEnd("", &console));  // memory console: nothing is shown
   CaptureSpeechLog(false);
 
   std::string program = ProgramPath();

@@ -113,7 +113,7 @@ int main() {
   auto prepared = Clock::now();
 
   // 2. Start: speech ready and the first sound on its way.
-  kal::SetConsoleFrontEnd(kal::MakeMemoryFrontEnd("", &console));
+  kal::SetConsoleFrontEnd(the_console, kal::MakeMemoryFrontEnd("", &console));
   kal::SetAudio(platform, std::make_unique<TimingAudio>(kal::MakeSdlAudio()));
   if (!installed) kal::SetWordVoice(speech, kal::MakeLoggingWordVoice());
   kal::InitSpeech(speech, 0, "");
@@ -144,7 +144,7 @@ int main() {
       char key = *k;
       auto t0 = Clock::now();
       g_armed = true;
-      kal::PushKeyBytes(std::string_view(&key, 1));
+      kal::PushKeyBytes(the_console, std::string_view(&key, 1));
       kal::ReadKeySpoken(speech);
       if (g_armed) continue;  // nothing was played (should not happen)
       echo.push_back(Ms(g_first_queue - t0));

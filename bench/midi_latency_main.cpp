@@ -128,7 +128,7 @@ int main() {
   if (!getenv("SDL_AUDIODRIVER")) setenv("SDL_AUDIODRIVER", "dummy", 1);
   std::string console;
   kal::Network network(platform, config);
-  kal::SetConsoleFrontEnd(kal::MakeMemoryFrontEnd("", &console));
+  kal::SetConsoleFrontEnd(the_console, kal::MakeMemoryFrontEnd("", &console));
   kal::SetAudio(platform, std::make_unique<TimingAudio>(kal::MakeSdlAudio()));
 
   auto t0 = Clock::now();

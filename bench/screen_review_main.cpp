@@ -119,17 +119,17 @@ class TimingFrontEnd : public kal::ConsoleFrontEnd {
 // A screen of form-like rows: labels, coloured fields, runs of symbols.
 void FillScreen() {
   using namespace kal;
-  ClearScreen();
+  ClearScreen(the_console);
   for (int row = 1; row <= 24; ++row) {
-    GotoXY(1, row);
-    TextBackground(0);
-    ConsoleWrite("Campo " + std::to_string(row) + ": ");
-    TextBackground(1);
-    ConsoleWrite("valor XYZ " + std::to_string(row * 37));
-    TextBackground(0);
-    ConsoleWrite(" | ----- casa fim das contas e mais texto ate o fim");
+    GotoXY(the_console, 1, row);
+    TextBackground(the_console, 0);
+    ConsoleWrite(the_console, "Campo " + std::to_string(row) + ": ");
+    TextBackground(the_console, 1);
+    ConsoleWrite(the_console, "valor XYZ " + std::to_string(row * 37));
+    TextBackground(the_console, 0);
+    ConsoleWrite(the_console, " | ----- casa fim das contas e mais texto ate o fim");
   }
-  GotoXY(1, 1);
+  GotoXY(the_console, 1, 1);
 }
 
 }  // namespace
@@ -158,8 +158,8 @@ int main() {
   CaptureSpeechLog(false);
   auto front = std::make_unique<TimingFrontEnd>();
   TimingFrontEnd* timing = front.get();
-  SetConsoleFrontEnd(std::move(front));
-  InitConsole();
+  SetConsoleFrontEnd(the_console, std::move(front));
+  InitConsole(the_console);
   FillScreen();
 
   InitSpeech(speech, 0, "");  // as the program does at its start: not a key's cost

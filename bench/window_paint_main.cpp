@@ -102,7 +102,7 @@ int main() {
   }
   setenv("SDL_AUDIODRIVER", "dummy", 0);
   std::string out;
-  kal::SetConsoleFrontEnd(kal::MakeMemoryFrontEnd("", &out));
+  kal::SetConsoleFrontEnd(the_console, kal::MakeMemoryFrontEnd("", &out));
   kal::WindowOptions o;
   o.face = "DejaVu Sans Mono";
   o.cell_width = 12;
@@ -112,8 +112,8 @@ int main() {
     std::fprintf(stderr, "bench_window_paint: the window could not be opened: %s\n", why.c_str());
     return 1;
   }
-  kal::SetConsoleFrontEnd(std::move(front));
-  kal::InitConsole();
+  kal::SetConsoleFrontEnd(the_console, std::move(front));
+  kal::InitConsole(the_console);
   kal::ConsoleGrid& g = kal::GridOf(the_console);
   std::printf("window of 80x25 cells of 12x24 pixels (%dx%d)\n", 80 * 12, 25 * 24);
   auto fill = [&](int round, bool mixed) {
@@ -127,17 +127,17 @@ int main() {
       }
     }
   };
-  Print("full repaint, one colour pair:", Time([&](int i) { fill(i, false); }, [] { kal::RefreshConsole(); }));
-  Print("full repaint, colours changing at each cell:", Time([&](int i) { fill(i, true); }, [] { kal::RefreshConsole(); }));
+  Print("full repaint, one colour pair:", Time([&](int i) { fill(i, false); }, [&] { kal::RefreshConsole(the_console); }));
+  Print("full repaint, colours changing at each cell:", Time([&](int i) { fill(i, true); }, [&] { kal::RefreshConsole(the_console); }));
   Print("one changed cell:", Time([&](int i) {
           g.GotoXY(40, 12);
           g.set_attribute(0x0F);
           g.Write(std::string(1, static_cast<char>('a' + i % 26)));
-        }, [] { kal::RefreshConsole(); }));
-  Print("one character typed (ConsoleWrite):", Time([&](int i) { kal::GotoXY(10 + i % 60, 20); }, [] {
-          kal::ConsoleWrite("x");
+        }, [&] { kal::RefreshConsole(the_console); }));
+  Print("one character typed (ConsoleWrite):", Time([&](int i) { kal::GotoXY(the_console, 10 + i % 60, 20); }, [] {
+          kal::ConsoleWrite(the_console, "x");
         }));
-  kal::SetConsoleFrontEnd(nullptr);
+  kal::SetConsoleFrontEnd(the_console, nullptr);
   if (xvfb > 0) {
     kill(xvfb, SIGTERM);
     waitpid(xvfb, nullptr, 0);

@@ -106,7 +106,7 @@ kal::WavePlayer& FreshPlayer(LastingSubsystems& l, kal::ConfigState& config) {
 // lasting loop and voices, installed for their life.
 struct InputRun {
   explicit InputRun(LastingSubsystems& l) : lasting(l), loop(*l.loop) {
-    kal::SetConsoleFrontEnd(kal::MakeMemoryFrontEnd("", &console_text));
+    kal::SetConsoleFrontEnd(the_console, kal::MakeMemoryFrontEnd("", &console_text));
   }
   // The player outlives this run's configuration: it goes back to the
   // lasting one until the next input's run replaces it.

@@ -28,10 +28,10 @@ class TerminalFrontEndTest : public ::testing::Test {
     opts.handle_signals = false;
     auto front = MakeTerminalFrontEnd(test::Context().platform, pty_.slave, pty_.slave, opts);
     ASSERT_NE(front, nullptr);
-    SetConsoleFrontEnd(std::move(front));
+    SetConsoleFrontEnd(test::Context().console, std::move(front));
   }
   void TearDown() override {
-    SetConsoleFrontEnd(nullptr);
+    SetConsoleFrontEnd(test::Context().console, nullptr);
     ClosePseudoTerminal(&pty_);
   }
   std::string Screen() {
@@ -55,7 +55,7 @@ TEST_F(TerminalFrontEndTest, EntersTheAlternateScreenAndDrawsWhatIsWritten) {
   std::string start = Screen();
   EXPECT_NE(start.find("\x1b[?1049h"), std::string::npos);
   EXPECT_NE(start.find("\x1b[?1006h"), std::string::npos);  // mouse reports
-  ConsoleWrite("ol\xe1");
+  ConsoleWrite(test::Context().console, "ol\xe1");
   std::string s = Screen();
   EXPECT_NE(s.find("ol\xc3\xa1"), std::string::npos);
   EXPECT_NE(s.find("\x1b[97;40m"), std::string::npos);  // white on black, 16 colours
@@ -92,19 +92,19 @@ TEST_F(TerminalFrontEndTest, CaretIsShownOnlyWhileWaitingForAKey) {
 
 TEST_F(TerminalFrontEndTest, TitleIsSentAsUtf8) {
   Screen();
-  SetConsoleTitle("T\xedtulo\x07");
+  SetConsoleTitle(test::Context().console, "T\xedtulo\x07");
   EXPECT_EQ(Screen(), "\x1b]0;T\xc3\xadtulo\a");
 }
 
 TEST_F(TerminalFrontEndTest, SuspendHandsTheTerminalOverUntilResume) {
-  ConsoleWrite("antes");
+  ConsoleWrite(test::Context().console, "antes");
   Screen();
-  SuspendConsole();
+  SuspendConsole(test::Context().console);
   EXPECT_NE(Screen().find("\x1b[?1049l"), std::string::npos);
   WriteToPseudoTerminal(pty_.master, "a");
   Delay(test::Context().platform, 50);
   EXPECT_FALSE(KeyPressed(test::Context().platform));  // the key is for the program in front
-  ResumeConsole();
+  ResumeConsole(test::Context().console);
   std::string back = Screen();
   EXPECT_NE(back.find("\x1b[?1049h"), std::string::npos);
   EXPECT_NE(back.find("antes"), std::string::npos);  // drawn again
@@ -113,16 +113,16 @@ TEST_F(TerminalFrontEndTest, SuspendHandsTheTerminalOverUntilResume) {
 }
 
 TEST_F(TerminalFrontEndTest, NormalEndLeavesTheScreenAndSetsTheTitle) {
-  ConsoleWrite("linha um   \r\n");
+  ConsoleWrite(test::Context().console, "linha um   \r\n");
   Screen();
-  EndConsoleNormally();
+  EndConsoleNormally(test::Context().console);
   std::string s = Screen();
   EXPECT_NE(s.find("\x1b]0;Programa terminado\a"), std::string::npos);
   size_t left = s.find("\x1b[?1049l");
   ASSERT_NE(left, std::string::npos);
   // The last screen's text follows on the normal screen, as plain lines.
   EXPECT_EQ(s.substr(s.size() - 10), "linha um\r\n") << s;
-  ConsoleWrite("depois");
+  ConsoleWrite(test::Context().console, "depois");
   EXPECT_EQ(Screen().find("depois"), std::string::npos);  // nothing is drawn any more
 }
 

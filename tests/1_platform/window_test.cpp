@@ -69,7 +69,7 @@ class WindowTest : public ::testing::Test {
   }
 
   void TearDown() override {
-    SetConsoleFrontEnd(nullptr);
+    SetConsoleFrontEnd(test::Context().console, nullptr);
     test::Context().config.console_override = nullptr;
     test::Context().config.magnifier_override = nullptr;
     ClearStopRequest(test::Context().platform);
@@ -85,8 +85,8 @@ class WindowTest : public ::testing::Test {
     o.title = title;
     auto front = MakeWindowFrontEnd(test::Context().platform, o);
     ASSERT_EQ(StandInReason(*front), "");
-    SetConsoleFrontEnd(std::move(front));
-    InitConsole();
+    SetConsoleFrontEnd(test::Context().console, std::move(front));
+    InitConsole(test::Context().console);
     window_ = FrontEndOf(test::Context().console)->WindowId();
     ASSERT_NE(window_, 0u);
     g_x->Focus(window_);
@@ -149,13 +149,13 @@ class WindowTest : public ::testing::Test {
 TEST_F(WindowTest, CellsArePaintedInTheColoursOfTheTable) {
   settings_.colour_table = "4,1,";  // colour 0 paints red
   Open();
-  TextBackground(1);
-  GotoXY(3, 2);
-  ConsoleWrite("  ");
-  TextBackground(0);
-  TextColor(14);
-  GotoXY(10, 5);
-  ConsoleWrite("MM");
+  TextBackground(test::Context().console, 1);
+  GotoXY(test::Context().console, 3, 2);
+  ConsoleWrite(test::Context().console, "  ");
+  TextBackground(test::Context().console, 0);
+  TextColor(test::Context().console, 14);
+  GotoXY(test::Context().console, 10, 5);
+  ConsoleWrite(test::Context().console, "MM");
   Shot();
   EXPECT_EQ(CellCentre(2, 1), (Pixel{0, 0, 255}));       // blue background
   EXPECT_EQ(CellCentre(0, 0), (Pixel{255, 0, 0}));       // colour 0 is red
@@ -165,7 +165,7 @@ TEST_F(WindowTest, CellsArePaintedInTheColoursOfTheTable) {
 
 TEST_F(WindowTest, CaretShowsWhileWaitingForAKeyAndGoesAfter) {
   Open();
-  GotoXY(5, 3);
+  GotoXY(test::Context().console, 5, 3);
   auto caret_rows = [&] {
     int rows = 0;
     for (int y = 2 * kCellH; y < 3 * kCellH; ++y) {
@@ -186,9 +186,9 @@ TEST_F(WindowTest, CaretShowsWhileWaitingForAKeyAndGoesAfter) {
 TEST_F(WindowTest, MagnifiedStripIsDrawnEnlargedOverTheTopAndGoesAway) {
   Open();
   Pixel yellow{255, 255, 0}, brown{68, 34, 34};
-  GotoXY(1, 5);  // the cursor below the strip
+  GotoXY(test::Context().console, 1, 5);  // the cursor below the strip
   GridOf(test::Context().console).SetTopOverlay("HH", std::vector<uint8_t>(80, 0x6E), 3);
-  RefreshConsole();
+  RefreshConsole(test::Context().console);
   Shot();
   // Three rows high, 80 / 3 = 26 enlarged cells wide.
   EXPECT_EQ(g_x->At(2 * 3 * kCellW + 15, 3 * kCellH - 1), brown);
@@ -197,7 +197,7 @@ TEST_F(WindowTest, MagnifiedStripIsDrawnEnlargedOverTheTopAndGoesAway) {
   int tall = InkRows(0, 0, 3 * kCellW, 3 * kCellH, yellow);
   EXPECT_GT(tall, kCellH + 10) << "the letter is not enlarged";
   GridOf(test::Context().console).ClearTopOverlay();
-  RefreshConsole();
+  RefreshConsole(test::Context().console);
   Shot();
   EXPECT_EQ(InkRows(0, 0, 3 * kCellW, 3 * kCellH, yellow), 0);
   EXPECT_EQ(g_x->At(2 * 3 * kCellW + 15, 3 * kCellH - 1), (Pixel{0, 0, 0}));
@@ -208,10 +208,10 @@ TEST_F(WindowTest, MagnifiedStripIsDrawnEnlargedOverTheTopAndGoesAway) {
 TEST_F(WindowTest, MagnifiedStripMovesToTheBottomWhileTheCursorIsUnderIt) {
   Open();
   Pixel brown{68, 34, 34}, black{0, 0, 0};
-  GotoXY(1, 3);
-  ConsoleWrite("Busca:\r\n");  // the question on the third row, the answer below it
+  GotoXY(test::Context().console, 1, 3);
+  ConsoleWrite(test::Context().console, "Busca:\r\n");  // the question on the third row, the answer below it
   GridOf(test::Context().console).SetTopOverlay("HH", std::vector<uint8_t>(80, 0x6E), 3);
-  RefreshConsole();
+  RefreshConsole(test::Context().console);
   Shot();
   EXPECT_EQ(g_x->At(2 * 3 * kCellW + 15, 25 * kCellH - 1), brown);
   EXPECT_EQ(g_x->At(2 * 3 * kCellW + 15, 22 * kCellH), brown);
@@ -220,13 +220,13 @@ TEST_F(WindowTest, MagnifiedStripMovesToTheBottomWhileTheCursorIsUnderIt) {
   EXPECT_EQ(g_x->At(2 * 3 * kCellW + 15, 3 * kCellH - 1), black);
   // The cursor moves down, out from under the top rows with the row above
   // it: the strip goes back.
-  GotoXY(1, 5);
-  RefreshConsole();
+  GotoXY(test::Context().console, 1, 5);
+  RefreshConsole(test::Context().console);
   Shot();
   EXPECT_EQ(g_x->At(2 * 3 * kCellW + 15, 3 * kCellH - 1), brown);
   EXPECT_EQ(g_x->At(2 * 3 * kCellW + 15, 25 * kCellH - 1), black);
   GridOf(test::Context().console).ClearTopOverlay();
-  RefreshConsole();
+  RefreshConsole(test::Context().console);
 }
 
 // A weight of 700 draws the cells and the strip in the face's bold style.
@@ -234,15 +234,15 @@ TEST_F(WindowTest, WeightOfSevenHundredDrawsBold) {
   auto ink_of = [&](int weight) {
     test::UseMemoryConsole("", &out_);
     Open("peso", weight);
-    GotoXY(1, 5);
-    ConsoleWrite("Busca MMMM");
+    GotoXY(test::Context().console, 1, 5);
+    ConsoleWrite(test::Context().console, "Busca MMMM");
     GridOf(test::Context().console).SetTopOverlay("MMMM", std::vector<uint8_t>(80, 0x6F), 2);
-    RefreshConsole();
+    RefreshConsole(test::Context().console);
     Shot();
     int cells = Ink(0, 4 * kCellH, 10 * kCellW, kCellH);
     int strip = Ink(0, 0, 4 * 2 * kCellW, 2 * kCellH);
     GridOf(test::Context().console).ClearTopOverlay();
-    SetConsoleFrontEnd(nullptr);
+    SetConsoleFrontEnd(test::Context().console, nullptr);
     return std::make_pair(cells, strip);
   };
   auto regular = ink_of(0);
@@ -255,9 +255,9 @@ TEST_F(WindowTest, WeightOfSevenHundredDrawsBold) {
 
 TEST_F(WindowTest, ResizingTheWindowResizesTheCells) {
   Open();
-  TextBackground(1);
-  GotoXY(80, 25);
-  ConsoleWrite(" ");
+  TextBackground(test::Context().console, 1);
+  GotoXY(test::Context().console, 80, 25);
+  ConsoleWrite(test::Context().console, " ");
   g_x->Resize(window_, 80 * 12, 25 * 24);
   Settle(200);
   Shot();
@@ -310,20 +310,20 @@ void Chord(std::initializer_list<const char*> keys) {
 
 TEST_F(WindowTest, ChordKeyboardModeOneTypesTheChordsCharacters) {
   Open();
-  SetBrailleKeyboardMode(1);
+  SetBrailleKeyboardMode(test::Context().console, 1);
   Chord({"f", "d"});           // dots 1-2: b
   Chord({"f"});                // a
   Chord({"space", "f", "d"});  // space + b: Ctrl+B
   Chord({"space"});
   EXPECT_EQ(Keys(4), std::string("ba\x02 ", 4));
-  SetBrailleKeyboardMode(0);
+  SetBrailleKeyboardMode(test::Context().console, 0);
   g_x->Tap("f");
   EXPECT_EQ(Keys(1), "f");
 }
 
 TEST_F(WindowTest, ChordKeyboardModeTwoHasNumberAndCapitalSigns) {
   Open();
-  SetBrailleKeyboardMode(2);
+  SetBrailleKeyboardMode(test::Context().console, 2);
   Chord({"s", "j", "k", "l"});  // number sign
   Chord({"f"});                 // 1
   Chord({"f", "d"});            // 2

@@ -189,7 +189,7 @@ TEST_F(WavePlayer, NoDeviceSaysSoOnceAndCarriesOnSilently) {
 
 TEST_F(WavePlayer, NoDeviceNoticeStartsOnALineOfItsOwn) {
   audio_->FailOpens("no sound card");
-  ConsoleWrite("Digite:");
+  ConsoleWrite(test::Context().console, "Digite:");
   EXPECT_NE(PlayWaveFile(Context().player, WriteWave("a.wav", Ramp(400))), 0);
   EXPECT_EQ(console_, "Digite:\nSem som: nenhum dispositivo de áudio pôde ser aberto.\n");
 }

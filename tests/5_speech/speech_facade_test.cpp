@@ -106,7 +106,7 @@ class KeyTypingVoice : public WordVoice {
   std::string Translate(std::string_view w) override { return std::string(w); }
   void Speak(std::string_view n) override {
     LogSpeechDetail("diphone", n);
-    PushKeyBytes("k");
+    PushKeyBytes(test::Context().console, "k");
   }
   void Close() override {}
 };

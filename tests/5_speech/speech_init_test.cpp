@@ -258,7 +258,7 @@ class EnterAfterPrompt : public StartEngine {
   explicit EnterAfterPrompt(std::string* log) : StartEngine(true, log) {}
   void Speak(std::string_view t) override {
     StartEngine::Speak(t);
-    if (t == "Tecle Enter") PushKeyBytes("\r");
+    if (t == "Tecle Enter") PushKeyBytes(test::Context().console, "\r");
   }
 };
 

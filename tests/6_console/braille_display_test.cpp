@@ -119,7 +119,7 @@ class BrailleConsoleTest : public ::testing::Test {
     test::UseMemoryConsole("", &out_);
     auto device = std::make_unique<RecordingBraille>(40);
     display_ = device.get();
-    SetBrailleDevice(std::move(device));
+    SetBrailleDevice(test::Context().console, std::move(device));
   }
 
   std::string out_;
@@ -127,37 +127,37 @@ class BrailleConsoleTest : public ::testing::Test {
 };
 
 TEST_F(BrailleConsoleTest, ShowsTheCursorRowWhenItChanges) {
-  InitConsole();
-  ASSERT_TRUE(BrailleAttached());
+  InitConsole(test::Context().console);
+  ASSERT_TRUE(BrailleAttached(test::Context().console));
   ASSERT_EQ(display_->writes().size(), 1u);  // the first row, blank
   EXPECT_EQ(display_->writes()[0], Cells(40, 0));
-  ConsoleWrite("Casa 123");
+  ConsoleWrite(test::Context().console, "Casa 123");
   ASSERT_EQ(display_->writes().size(), 2u);
   EXPECT_EQ(display_->writes()[1], Padded(Dots({46, 14, 1, 234, 1, 0, 3456, 1, 12, 14}), 40));
-  ConsoleWrite("");
-  GotoXY(3, 1);  // the same row, the same text: nothing new to show
+  ConsoleWrite(test::Context().console, "");
+  GotoXY(test::Context().console, 3, 1);  // the same row, the same text: nothing new to show
   EXPECT_EQ(display_->writes().size(), 2u);
-  GotoXY(1, 5);
+  GotoXY(test::Context().console, 1, 5);
   ASSERT_EQ(display_->writes().size(), 3u);
   EXPECT_EQ(display_->writes()[2], Cells(40, 0));
 }
 
 TEST_F(BrailleConsoleTest, ALineWrittenWithItsEndIsShownBeforeTheCursorMovesOn) {
-  InitConsole();
-  ConsoleWriteLine("ab");
+  InitConsole(test::Context().console);
+  ConsoleWriteLine(test::Context().console, "ab");
   ASSERT_EQ(display_->writes().size(), 3u);
   EXPECT_EQ(display_->writes()[1], Padded(Dots({1, 12}), 40));
   EXPECT_EQ(display_->writes()[2], Cells(40, 0));  // the cursor's new row
 }
 
 TEST_F(BrailleConsoleTest, DisplayKeysReachTheKeyQueue) {
-  InitConsole();
+  InitConsole(test::Context().console);
   display_->PressKey(Chord(3));
   display_->PressKey(Chord(12, true));
   display_->PressKey(Kind(BrailleKey::kLineDown));
   display_->PressKey(Chord(17));  // gives nothing
   display_->PressKey(Chord(8));
-  TakeBrailleKeys();
+  TakeBrailleKeys(test::Context().console);
   EXPECT_EQ(ReadKey(test::Context().platform), '.');
   EXPECT_EQ(ReadKey(test::Context().platform), 2);
   EXPECT_EQ(ReadKey(test::Context().platform), 0);
@@ -167,64 +167,64 @@ TEST_F(BrailleConsoleTest, DisplayKeysReachTheKeyQueue) {
 }
 
 TEST_F(BrailleConsoleTest, KeysBeyondAFullQueueAreDropped) {
-  InitConsole();
-  ASSERT_TRUE(PushKeyBytes(std::string(63, 'x')));
+  InitConsole(test::Context().console);
+  ASSERT_TRUE(PushKeyBytes(test::Context().console, std::string(63, 'x')));
   display_->PressKey(Kind(BrailleKey::kLineUp));  // two bytes: no room for both
   display_->PressKey(Chord(1));
   display_->PressKey(Chord(12));
-  TakeBrailleKeys();
-  EXPECT_EQ(KeyQueueSize(), 64u);
+  TakeBrailleKeys(test::Context().console);
+  EXPECT_EQ(KeyQueueSize(test::Context().console), 64u);
   for (int i = 0; i < 63; ++i) ReadKey(test::Context().platform);
   EXPECT_EQ(ReadKey(test::Context().platform), 'a');
 }
 
 TEST_F(BrailleConsoleTest, NoDisplayMeansNoBrailleAndATryEveryFewSeconds) {
   display_->set_present(false);
-  InitConsole();
-  EXPECT_FALSE(BrailleAttached());
+  InitConsole(test::Context().console);
+  EXPECT_FALSE(BrailleAttached(test::Context().console));
   EXPECT_EQ(display_->open_calls(), 1);
-  ConsoleWrite("um");
+  ConsoleWrite(test::Context().console, "um");
   Delay(test::Context().platform, kBrailleRetryMs / 2);
-  ConsoleWrite(" dois");
+  ConsoleWrite(test::Context().console, " dois");
   EXPECT_EQ(display_->open_calls(), 1);  // too soon to try again
   display_->set_present(true);
   Delay(test::Context().platform, kBrailleRetryMs);
-  ConsoleWrite(" tres");
+  ConsoleWrite(test::Context().console, " tres");
   EXPECT_EQ(display_->open_calls(), 2);
-  ASSERT_TRUE(BrailleAttached());
+  ASSERT_TRUE(BrailleAttached(test::Context().console));
   ASSERT_EQ(display_->writes().size(), 1u);
   EXPECT_EQ(display_->writes()[0][0], Dots({136})[0]);  // "um dois tres" starts with u
 }
 
 TEST_F(BrailleConsoleTest, ADroppedConnectionIsTakenUpAgainLater) {
-  InitConsole();
+  InitConsole(test::Context().console);
   display_->Unplug();
-  ConsoleWrite("a");  // the write finds the display gone
-  EXPECT_FALSE(BrailleAttached());
-  ConsoleWrite("b");
+  ConsoleWrite(test::Context().console, "a");  // the write finds the display gone
+  EXPECT_FALSE(BrailleAttached(test::Context().console));
+  ConsoleWrite(test::Context().console, "b");
   EXPECT_EQ(display_->open_calls(), 1);
   Delay(test::Context().platform, kBrailleRetryMs);
-  ConsoleWrite("c");
+  ConsoleWrite(test::Context().console, "c");
   EXPECT_EQ(display_->open_calls(), 2);
-  EXPECT_TRUE(BrailleAttached());
+  EXPECT_TRUE(BrailleAttached(test::Context().console));
   EXPECT_EQ(display_->writes().back(), Padded(Dots({1, 12, 14}), 40));
   // Keys of a display that went away are not waited for.
   display_->Unplug();
   display_->PressKey(Chord(1));
-  TakeBrailleKeys();
-  EXPECT_FALSE(BrailleAttached());
+  TakeBrailleKeys(test::Context().console);
+  EXPECT_FALSE(BrailleAttached(test::Context().console));
   EXPECT_FALSE(KeyPressed(test::Context().platform));
 }
 
 TEST_F(BrailleConsoleTest, TheLogRecordsEveryRowWithOrWithoutADisplay) {
   test::TempFolder tmp;
-  ASSERT_TRUE(OpenBrailleLog(tmp / "braille.log"));
+  ASSERT_TRUE(OpenBrailleLog(test::Context().console, tmp / "braille.log"));
   display_->set_present(false);
-  InitConsole();
-  ConsoleWriteLine(L1("Ação 1º"));
-  GotoXY(1, 3);
-  ConsoleWrite("ONUs");
-  CloseBrailleLog();
+  InitConsole(test::Context().console);
+  ConsoleWriteLine(test::Context().console, L1("Ação 1º"));
+  GotoXY(test::Context().console, 1, 3);
+  ConsoleWrite(test::Context().console, "ONUs");
+  CloseBrailleLog(test::Context().console);
   EXPECT_EQ(test::ReadFileBytes(tmp / "braille.log"),
             "1\t\t\n"
             "1\tAção 1º\t{ação #,o\n"
@@ -235,11 +235,11 @@ TEST_F(BrailleConsoleTest, TheLogRecordsEveryRowWithOrWithoutADisplay) {
 }
 
 TEST_F(BrailleConsoleTest, WithoutADeviceNothingIsSent) {
-  SetBrailleDevice(nullptr);
-  InitConsole();
-  ConsoleWrite("texto");
-  EXPECT_FALSE(BrailleAttached());
-  EXPECT_FALSE(OpenBrailleDisplay());
+  SetBrailleDevice(test::Context().console, nullptr);
+  InitConsole(test::Context().console);
+  ConsoleWrite(test::Context().console, "texto");
+  EXPECT_FALSE(BrailleAttached(test::Context().console));
+  EXPECT_FALSE(OpenBrailleDisplay(test::Context().console));
 }
 
 }  // namespace

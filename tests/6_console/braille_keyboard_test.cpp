@@ -120,12 +120,12 @@ TEST(BrailleKeyboard, ConsoleQueuesChordsAndAnnouncesModes) {
                       &out);
   CaptureSpeechLog(true);
   ClearCapturedSpeech();
-  SetBrailleKeyboardMode(2);
+  SetBrailleKeyboardMode(test::Context().console, 2);
   EXPECT_EQ(ReadKey(test::Context().platform), 'b');
   EXPECT_EQ(ReadKey(test::Context().platform), '1');  // not a letter: typed as it is
   // 'q' gave nothing; Ctrl+Alt+F12 turned the chord keyboard off.
   EXPECT_EQ(ReadKey(test::Context().platform), 'z');
-  EXPECT_EQ(BrailleKeyboardMode(), 0);
+  EXPECT_EQ(BrailleKeyboardMode(test::Context().console), 0);
   EXPECT_EQ(test::Joined(CapturedSpeech()),
             "sound 800\nnosound\nsound 400\nnosound\nsound 100\nnosound\n");
   CaptureSpeechLog(false);

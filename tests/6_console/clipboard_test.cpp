@@ -11,14 +11,14 @@ namespace {
 
 TEST(Clipboard, WithoutADesktopTheProgramsOwnClipboardServes) {
   ScopedEnv no_display("DISPLAY", std::nullopt);
-  UseDesktopClipboard();
-  CopyToClipboard("linha \xE9");
-  EXPECT_EQ(PasteFromClipboard(100), "linha \xE9");
-  EXPECT_EQ(PasteFromClipboard(3), "li");
-  EXPECT_EQ(PasteFromClipboard(0), "");
-  CopyToClipboard("");
-  EXPECT_EQ(PasteFromClipboard(100), "");
-  SetClipboardBackend(nullptr);
+  UseDesktopClipboard(test::Context().console);
+  CopyToClipboard(test::Context().console, "linha \xE9");
+  EXPECT_EQ(PasteFromClipboard(test::Context().console, 100), "linha \xE9");
+  EXPECT_EQ(PasteFromClipboard(test::Context().console, 3), "li");
+  EXPECT_EQ(PasteFromClipboard(test::Context().console, 0), "");
+  CopyToClipboard(test::Context().console, "");
+  EXPECT_EQ(PasteFromClipboard(test::Context().console, 100), "");
+  SetClipboardBackend(test::Context().console, nullptr);
 }
 
 }  // namespace

@@ -29,23 +29,48 @@ namespace {
 TEST(ConsoleState, ANestedConsoleHasItsOwnScreenMenuAndClipboard) {
   std::string outer_text, inner_text;
   UseMemoryConsole("", &outer_text);
-  ConsoleWrite("fora");
+  ConsoleWrite(test::Context().console, "fora");
   ASSERT_TRUE(CreateConsoleMenu(Context().console, 1, 10, 20, 12));
-  ASSERT_TRUE(CopyToClipboard("copiado fora"));
+  ASSERT_TRUE(CopyToClipboard(test::Context().console, "copiado fora"));
   {
     Console inner(Context().platform, Context().speech);
-    ConsoleScope use(inner);
-    UseMemoryConsole("", &inner_text);
-    ConsoleWrite("dentro\r\n");
+    ConsoleScope use(inner, &Context().console);
+    UseMemoryConsole(inner, "", &inner_text);
+    ConsoleWrite(inner, "dentro\r\n");
     EXPECT_EQ(GridOf(inner).RowText(0).substr(0, 7), "dentro ");
     EXPECT_EQ(AddConsoleMenuItem(inner, "x"), MenuAdd::kNoMenu);
-    EXPECT_EQ(PasteFromClipboard(100), "");
+    EXPECT_EQ(PasteFromClipboard(inner, 100), "");
   }
   EXPECT_EQ(GridOf(Context().console).RowText(0).substr(0, 5), "fora ");
   EXPECT_EQ(AddConsoleMenuItem(Context().console, "y"), MenuAdd::kAdded);
-  EXPECT_EQ(PasteFromClipboard(100), "copiado fora");
+  EXPECT_EQ(PasteFromClipboard(test::Context().console, 100), "copiado fora");
   EXPECT_EQ(inner_text, "dentro\n");
   EXPECT_EQ(outer_text, "");  // the line is not finished yet
+}
+
+// Each console is given to the functions that work on it: two used in turn
+// keep their own grids, key queues, titles and written text.
+TEST(ConsoleState, TwoConsolesUsedInTurnKeepTheirOwnScreensKeysAndTitles) {
+  Console& first = Context().console;
+  Console second(TestLoop(), Context().speech);
+  ConsoleScope use(second, &first);
+  std::string first_text, second_text;
+  UseMemoryConsole(first, "", &first_text);
+  UseMemoryConsole(second, "", &second_text);
+  ConsoleWrite(first, "um");
+  ConsoleWrite(second, "dois\r\n");
+  ConsoleWrite(first, "\r\n");
+  SetConsoleTitle(first, "primeiro");
+  SetConsoleTitle(second, "segundo");
+  EXPECT_TRUE(PushKeyBytes(second, "xy"));
+  EXPECT_EQ(KeyQueueSize(first), 0u);
+  EXPECT_EQ(KeyQueueSize(second), 2u);
+  EXPECT_EQ(first_text, "um\n");
+  EXPECT_EQ(second_text, "dois\n");
+  EXPECT_EQ(GridOf(first).RowText(0).substr(0, 3), "um ");
+  EXPECT_EQ(GridOf(second).RowText(0).substr(0, 5), "dois ");
+  EXPECT_EQ(ConsoleTitle(first), "primeiro");
+  EXPECT_EQ(ConsoleTitle(second), "segundo");
 }
 
 // Until its screen is first used a console leaves the keys and notices
@@ -54,15 +79,15 @@ TEST(ConsoleState, ANestedConsoleHasItsOwnScreenMenuAndClipboard) {
 // nobody.
 TEST(ConsoleState, TheKeysAndNoticesFollowTheConsoleInUse) {
   Platform& platform = Context().platform;
-  Console& outer = InstalledConsole();
+  Console& outer = Context().console;
   EXPECT_EQ(platform.key_input, nullptr);
   EXPECT_EQ(platform.notice, nullptr);
   {
     Console inner(Context().platform, Context().speech);
-    ConsoleScope use(inner);
+    ConsoleScope use(inner, &outer);
     EXPECT_EQ(platform.key_input, nullptr);
     std::string text;
-    UseMemoryConsole("k", &text);
+    UseMemoryConsole(inner, "k", &text);
     EXPECT_EQ(platform.key_input, &inner.key_input);
     EXPECT_EQ(platform.notice, &inner.notice);
     EXPECT_EQ(ReadKey(Context().platform), 'k');
@@ -77,9 +102,9 @@ TEST(ConsoleState, TheKeysAndNoticesFollowTheConsoleInUse) {
   UseMemoryConsole("", &text);
   {
     Console inner(Context().platform, Context().speech);
-    ConsoleScope use(inner);
+    ConsoleScope use(inner, &outer);
     std::string inner_text;
-    UseMemoryConsole("", &inner_text);
+    UseMemoryConsole(inner, "", &inner_text);
     EXPECT_EQ(platform.key_input, &inner.key_input);
   }
   EXPECT_EQ(platform.key_input, &outer.key_input);
@@ -118,8 +143,8 @@ TEST(ConsoleState, AConsoleThatGoesStopsWatchingItsInput) {
   {
     Platform watching(loop);
     Console console(watching, Context().speech);
-    ConsoleScope use(console);
-    SetConsoleFrontEnd(std::make_unique<QuietFrontEnd>());
+    ConsoleScope use(console, &Context().console);
+    SetConsoleFrontEnd(console, std::make_unique<QuietFrontEnd>());
     EXPECT_EQ(watched, std::set<int>{7});
   }
   EXPECT_TRUE(watched.empty());

@@ -44,19 +44,19 @@ void ExpectWaitsUnwind() {
   EXPECT_TRUE(KeyPressed(test::Context().platform));
   EXPECT_EQ(ReadKey(test::Context().platform), kNoKeyByte);
   Delay(test::Context().platform, 60000);
-  EXPECT_EQ(ConsoleReadLine(), "");
+  EXPECT_EQ(ConsoleReadLine(test::Context().console), "");
   EXPECT_LT(test::TestLoop().NowMs() - t0, 1000);
 }
 
 TEST_F(ConsoleTest, BreakKeyRequestsTheStopAndEmptiesTheQueue) {
   Start("");
-  PushKeyBytes("abc");
-  PushKeyEvents({KeyEvent{KeyEvent::kBreak, 0, 0}, KeyEvent{KeyEvent::kChar, 'd', 0}});
+  PushKeyBytes(test::Context().console, "abc");
+  PushKeyEvents(test::Context().console, {KeyEvent{KeyEvent::kBreak, 0, 0}, KeyEvent{KeyEvent::kChar, 'd', 0}});
   ASSERT_TRUE(StopRequested(test::Context().platform));
   EXPECT_EQ(RequestedStop(test::Context().platform).reason, EndReason::kInterrupted);
   EXPECT_EQ(RequestedStop(test::Context().platform).exit_code, 130);
   EXPECT_TRUE(RequestedStop(test::Context().platform).break_key);  // it is said before the end, unlike a closed window
-  EXPECT_EQ(KeyQueueSize(), 1u);  // what came before the break is gone
+  EXPECT_EQ(KeyQueueSize(test::Context().console), 1u);  // what came before the break is gone
   ExpectWaitsUnwind();
   // A fresh console forgets the request.
   Start("x");
@@ -72,7 +72,7 @@ TEST_F(ConsoleTest, EndOfInputDuringAWaitRequestsTheStopAndTheFirstReasonStays) 
   EXPECT_EQ(RequestedStop(test::Context().platform).reason, EndReason::kInputEnded);
   EXPECT_EQ(RequestedStop(test::Context().platform).exit_code, 2);
   ExpectWaitsUnwind();
-  PushKeyEvents({KeyEvent{KeyEvent::kBreak, 0, 0}});
+  PushKeyEvents(test::Context().console, {KeyEvent{KeyEvent::kBreak, 0, 0}});
   RequestStopFromSignal(15);
   EXPECT_EQ(RequestedStop(test::Context().platform).exit_code, 2);
   ClearStopRequest(test::Context().platform);
@@ -85,15 +85,15 @@ TEST_F(ConsoleTest, EndOfInputDuringAWaitRequestsTheStopAndTheFirstReasonStays) 
 TEST_F(ConsoleTest, MouseCodesFillTheQueueByteByByte) {
   Start("");
   std::string fill(63, 'a');
-  ASSERT_TRUE(PushKeyBytes(fill));
-  PushKeyEvents({KeyEvent{KeyEvent::kMouseExtended, 67, 0}});
-  EXPECT_EQ(KeyQueueSize(), 64u);  // the zero went in, the code did not
+  ASSERT_TRUE(PushKeyBytes(test::Context().console, fill));
+  PushKeyEvents(test::Context().console, {KeyEvent{KeyEvent::kMouseExtended, 67, 0}});
+  EXPECT_EQ(KeyQueueSize(test::Context().console), 64u);  // the zero went in, the code did not
 }
 
 TEST_F(ConsoleTest, IgnoredClickOnlyClearsTheFlag) {
   Start("");
-  IgnoreNextClick();
-  PushKeyEvents({KeyEvent{KeyEvent::kMouseChar, 13, 0}, KeyEvent{KeyEvent::kMouseChar, 27, 0}});
+  IgnoreNextClick(test::Context().console);
+  PushKeyEvents(test::Context().console, {KeyEvent{KeyEvent::kMouseChar, 13, 0}, KeyEvent{KeyEvent::kMouseChar, 27, 0}});
   EXPECT_EQ(ReadKey(test::Context().platform), 27);
 }
 
@@ -101,9 +101,9 @@ TEST_F(ConsoleTest, KeysCarryTheirModifiers) {
   Start("\x1b[1;2DA");
   EXPECT_EQ(ReadKey(test::Context().platform), 0);
   EXPECT_EQ(ReadKey(test::Context().platform), 75);
-  EXPECT_EQ(LastKeyModifiers(), kModShift);
+  EXPECT_EQ(LastKeyModifiers(test::Context().console), kModShift);
   EXPECT_EQ(ReadKey(test::Context().platform), 'A');
-  EXPECT_EQ(LastKeyModifiers(), kModShift);
+  EXPECT_EQ(LastKeyModifiers(test::Context().console), kModShift);
 }
 
 TEST_F(ConsoleTest, LoneEscInTypedKeysIsTheEscKey) {
@@ -123,13 +123,13 @@ TEST_F(ConsoleTest, LongTypeAheadIsKeptNotDropped) {
 
 TEST_F(ConsoleTest, ConsoleReadLineEchoesAndEditsWithBackspace) {
   Start("abx\x7f" "c\n");
-  EXPECT_EQ(ConsoleReadLine(), "abc\r\n");
+  EXPECT_EQ(ConsoleReadLine(test::Context().console), "abc\r\n");
   EXPECT_EQ(out_, "abc\n");  // the headless text applies the backspace
 }
 
 TEST_F(ConsoleTest, ConsoleReadLineStopsStoringAt126Characters) {
   Start(std::string(130, 'z') + "\n");
-  EXPECT_EQ(ConsoleReadLine(), std::string(126, 'z') + "\r\n");
+  EXPECT_EQ(ConsoleReadLine(test::Context().console), std::string(126, 'z') + "\r\n");
 }
 
 TEST_F(ConsoleTest, StartAttributeAndColourSettingsComeFromTheConfiguration) {
@@ -141,8 +141,8 @@ TEST_F(ConsoleTest, StartAttributeAndColourSettingsComeFromTheConfiguration) {
   test::Context().config.console_override = &cfg;
   test::Context().config.magnifier_override = nullptr;
   Start("");
-  ConsoleWrite("x");
-  TextColor(2);
+  ConsoleWrite(test::Context().console, "x");
+  TextColor(test::Context().console, 2);
   EXPECT_EQ(GridOf(test::Context().console).attribute(), 0x1E);
   EXPECT_EQ(GridOf(test::Context().console).Attr(0, 0), 0x1E);
   EXPECT_EQ(GridOf(test::Context().console).Attr(5, 5), 0x1E);
@@ -154,12 +154,12 @@ TEST_F(ConsoleTest, StartAttributeAndColourSettingsComeFromTheConfiguration) {
 
 TEST_F(ConsoleTest, WhereXReportsTheParkedColumn) {
   Start("");
-  ConsoleWrite(std::string(80, '-'));
-  EXPECT_EQ(WhereX(), 81);
-  EXPECT_EQ(WhereY(), 1);
-  GotoXY(200, 200);
-  EXPECT_EQ(WhereX(), 80);
-  EXPECT_EQ(WhereY(), 25);
+  ConsoleWrite(test::Context().console, std::string(80, '-'));
+  EXPECT_EQ(WhereX(test::Context().console), 81);
+  EXPECT_EQ(WhereY(test::Context().console), 1);
+  GotoXY(test::Context().console, 200, 200);
+  EXPECT_EQ(WhereX(test::Context().console), 80);
+  EXPECT_EQ(WhereY(test::Context().console), 25);
 }
 
 }  // namespace

@@ -42,7 +42,7 @@ class FieldEditorTest : public ::testing::Test {
   void SetUp() override {
     CaptureSpeechLog(true);
     ClearCapturedSpeech();
-    SetClipboardBackend(nullptr);
+    SetClipboardBackend(test::Context().console, nullptr);
   }
   void TearDown() override {
     CaptureSpeechLog(false);
@@ -67,7 +67,7 @@ TEST_F(FieldEditorTest, TypedCharactersAreEchoedAndEnterEnds) {
   EXPECT_EQ(text, "ab");
   EXPECT_EQ(Speech(), "char 97\nchar 98\n");
   EXPECT_EQ(GridOf(test::Context().console).RowText(4).substr(0, 3), "ab ");
-  EXPECT_EQ(WhereX(), 1);  // the cursor is left at the start of the field
+  EXPECT_EQ(WhereX(test::Context().console), 1);  // the cursor is left at the start of the field
 }
 
 TEST_F(FieldEditorTest, FirstTypedKeyReplacesAProposedTextAfterTwoClicks) {
@@ -186,13 +186,13 @@ TEST_F(FieldEditorTest, CopySelectionAndPasteIt) {
   std::string text = "abcdef";
   Edit(kEnd + kShiftLeft + kShiftLeft + "\x03" + kHome + "\x16\r", &text);
   EXPECT_EQ(text, "efabcdef");
-  EXPECT_EQ(PasteFromClipboard(100), "ef");
+  EXPECT_EQ(PasteFromClipboard(test::Context().console, 100), "ef");
 }
 
 TEST_F(FieldEditorTest, CopyWithoutSelectionTakesTheWholeFieldWithALineEnd) {
   std::string text = "linha";
   Edit("\x1b[2;5~\r", &text);  // Ctrl+Insert
-  EXPECT_EQ(PasteFromClipboard(100), "linha\r\n");
+  EXPECT_EQ(PasteFromClipboard(test::Context().console, 100), "linha\r\n");
   EXPECT_EQ(Speech(), "say Copiado\n");
 }
 
@@ -203,14 +203,14 @@ TEST_F(FieldEditorTest, CopyThatFailsBeeps) {
     bool Put(std::string_view) override { return false; }
     bool Get(std::string*) override { return false; }
   };
-  SetClipboardBackend(std::make_unique<Refusing>());
+  SetClipboardBackend(test::Context().console, std::make_unique<Refusing>());
   std::string text = "linha";
   Edit("\x03\r", &text);
   EXPECT_EQ(Speech(), "beep\n");
 }
 
 TEST_F(FieldEditorTest, PasteStopsAtTheFirstLineEndAndFitsTheField) {
-  CopyToClipboard("primeira\r\nsegunda");
+  CopyToClipboard(test::Context().console, "primeira\r\nsegunda");
   std::string text;
   Edit("\x1b[2;2~\r", &text, 5);  // Shift+Insert
   EXPECT_EQ(text, "prime");
@@ -300,13 +300,13 @@ TEST_F(FieldEditorTest, MagnifierStripShowsTheCursorOfAnEmptyFieldAtOnce) {
 
 TEST_F(FieldEditorTest, ReadEditedLineWritesTheLineAndEscGivesNothing) {
   test::UseMemoryConsole("olá\r", &out_);
-  ConsoleWrite("Nome: ");
+  ConsoleWrite(test::Context().console, "Nome: ");
   EXPECT_EQ(ReadEditedLine(test::Context().console), "ol\xe1");
   EXPECT_EQ(out_, "Nome: olá\n");
-  EXPECT_EQ(WhereY(), 2);
+  EXPECT_EQ(WhereY(test::Context().console), 2);
   out_.clear();
   test::UseMemoryConsole("abc\x1b", &out_);
-  ConsoleWrite("? ");
+  ConsoleWrite(test::Context().console, "? ");
   EXPECT_EQ(ReadEditedLine(test::Context().console), "");
   EXPECT_EQ(GridOf(test::Context().console).RowText(0).substr(0, 6), "?     ");
   EXPECT_EQ(out_, "? \n");
@@ -314,9 +314,9 @@ TEST_F(FieldEditorTest, ReadEditedLineWritesTheLineAndEscGivesNothing) {
 
 TEST_F(FieldEditorTest, FieldPastTheRightEdgeStillTakesKeys) {
   test::UseMemoryConsole("abc\r", &out_);
-  ConsoleWrite(std::string(80, '-'));  // the cursor is parked past the last column
+  ConsoleWrite(test::Context().console, std::string(80, '-'));  // the cursor is parked past the last column
   EXPECT_EQ(ReadEditedLine(test::Context().console), "abc");
-  EXPECT_EQ(WhereY(), 2);
+  EXPECT_EQ(WhereY(test::Context().console), 2);
 }
 
 TEST_F(FieldEditorTest, EditFieldAtRunsToTheRightEdge) {

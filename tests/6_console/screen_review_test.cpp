@@ -69,9 +69,9 @@ std::string Review(const std::string& keys) {
 TEST(ScreenReview, CopiesTheScreen) {
   std::string row5 = "abcdefghij";
   row5 = row5 + row5 + row5 + row5 + row5 + row5 + row5 + "abcdefghiZ";
-  SetClipboardBackend(nullptr);
+  SetClipboardBackend(test::Context().console, nullptr);
   EXPECT_EQ(Review("\x03"), "say Copiado\n");
-  std::string clip = PasteFromClipboard(10000);
+  std::string clip = PasteFromClipboard(test::Context().console, 10000);
   ASSERT_EQ(clip.size(), 25u * 82u);
   EXPECT_EQ(clip.substr(0, 25), "Primeira linha do texto  ");
   EXPECT_EQ(clip.substr(4 * 82, 82), row5 + "\r\n");
@@ -86,8 +86,8 @@ TEST(ScreenReview, MagnifiedStripShowsTheReviewRow) {
   Context().config.magnifier_override = &m;
   std::string out;
   UseMemoryConsole("", &out);
-  GotoXY(1, 3);
-  ConsoleWrite("   texto aqui");
+  GotoXY(test::Context().console, 1, 3);
+  ConsoleWrite(test::Context().console, "   texto aqui");
   ReviewSession s(Context().console, GridOf(Context().console));
   s.magnifier = ReadMagnifierSettings(Context().config);
   s.row = 3;
@@ -126,7 +126,7 @@ TEST(ScreenReview, ASpeechServerGetsWholeRows) {
   RecordingEngine* e = engine.get();
   SetSpeechEngine(Context().speech, std::move(engine));
   Context().speech.engine_active = true;
-  ConsoleWrite("casa XYZ  fim\r\n\r\n  outra linha\r\n");
+  ConsoleWrite(test::Context().console, "casa XYZ  fim\r\n\r\n  outra linha\r\n");
   ReviewSession s(Context().console, GridOf(Context().console));
   ReadReviewRange(&s, 1, 6, 3, kReviewColumns);
   EXPECT_EQ(e->spoken, "XYZ  fim|  outra linha|");
@@ -134,7 +134,7 @@ TEST(ScreenReview, ASpeechServerGetsWholeRows) {
   EXPECT_EQ(s.row, 3);
   EXPECT_EQ(s.column, 14);  // the end of the last row read
   e->spoken.clear();
-  PushKeyBytes("x");
+  PushKeyBytes(test::Context().console, "x");
   ReadReviewRange(&s, 1, 1, 3, kReviewColumns);
   EXPECT_EQ(e->spoken, "");
   Context().speech.engine_active = false;

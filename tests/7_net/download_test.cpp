@@ -88,7 +88,7 @@ class DownloadTest : public ::testing::Test {
 
   PortugueseNumbers numbers_;
   test::TalvenSandbox box_;
-  ConsoleNetUser user_{test::Context().speech};  // the network layer talks through the console
+  ConsoleNetUser user_{test::Context().console};  // the network layer talks through the console
   std::string console_;
   fs::path dir_;
   std::string file_;
@@ -217,7 +217,7 @@ void Trickle(ServerConnection& c, const std::string& head, size_t piece) {
 
 TEST_F(DownloadTest, AudioStreamRunsUntilEscAndS) {
   LocalServer server([](ServerConnection& c) { Trickle(c, "HTTP/1.1 200 OK\r\nContent-Type: audio/mpeg\r\n\r\n", 3000); });
-  PushKeyBytes("\x1bs");
+  PushKeyBytes(test::Context().console, "\x1bs");
   EXPECT_TRUE(Get(server.Url("/radio")));
   EXPECT_EQ(console_, "Deseja parar o download?\ns\nO download foi interrompido.\n");
   EXPECT_EQ(Speech(), "say Deseja parar o download?\nsay O download foi interrompido.\n");
@@ -228,7 +228,7 @@ TEST_F(DownloadTest, EscOnASlowTrickleStopsAndOtherAnswersGoOn) {
   LocalServer server([](ServerConnection& c) {
     Trickle(c, "HTTP/1.1 200 OK\r\nContent-Length: 100000000\r\n\r\n", 1);
   });
-  PushKeyBytes("\x1bn\x1bS");
+  PushKeyBytes(test::Context().console, "\x1bn\x1bS");
   EXPECT_FALSE(Get(server.Url("/big")));
   EXPECT_EQ(console_, "Deseja parar o download?\nn\nDeseja parar o download?\nS\nO download foi interrompido.\n");
 }
@@ -236,7 +236,7 @@ TEST_F(DownloadTest, EscOnASlowTrickleStopsAndOtherAnswersGoOn) {
 TEST_F(DownloadTest, HttpsTrickleCanBeStopped) {
   LocalServer server(
       [](ServerConnection& c) { Trickle(c, "HTTP/1.1 200 OK\r\nContent-Length: 100000000\r\n\r\n", 1); }, true);
-  PushKeyBytes("\x1bS");
+  PushKeyBytes(test::Context().console, "\x1bS");
   EXPECT_FALSE(Get(server.Url("/big", true)));
   EXPECT_EQ(console_, "Deseja parar o download?\nS\nO download foi interrompido.\n");
 }
@@ -306,7 +306,7 @@ TEST_F(DownloadTest, ExtendedKeysNeitherStopNorAnswer) {
   LocalServer server([](ServerConnection& c) {
     Trickle(c, "HTTP/1.1 200 OK\r\nContent-Length: 100000000\r\n\r\n", 1);
   });
-  PushKeyBytes(std::string("\0\x3b\x1b\0\x3b\x1bS", 8));
+  PushKeyBytes(test::Context().console, std::string("\0\x3b\x1b\0\x3b\x1bS", 8));
   EXPECT_FALSE(Get(server.Url("/big")));
   EXPECT_EQ(console_, "Deseja parar o download?\n\nDeseja parar o download?\nS\nO download foi interrompido.\n");
 }
@@ -314,12 +314,12 @@ TEST_F(DownloadTest, ExtendedKeysNeitherStopNorAnswer) {
 TEST_F(DownloadTest, EnterSpeaksProgressAndSpaceTogglesTicks) {
   std::string body = Body(3 * 4096);
   LocalServer server(Reply(Ok(body)));
-  PushKeyBytes("\r");
+  PushKeyBytes(test::Context().console, "\r");
   EXPECT_TRUE(Get(server.Url("/p"), true));
   EXPECT_EQ(Speech(), "click\nsay Recebidos: 33,3% de 12 KB. 4 KBytes gravados. Arquivo: " + file_ +
                           "\nclick\nclick\n");
   ClearCapturedSpeech();
-  PushKeyBytes(" ");
+  PushKeyBytes(test::Context().console, " ");
   EXPECT_TRUE(Get(server.Url("/p"), true));
   EXPECT_EQ(Speech(), "click\n");
 }
@@ -462,7 +462,7 @@ TEST_F(DownloadTest, EscStopsAServerSlowInItsHead) {
       for (int i = 0; i < 1000 && !c.Stopping(); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(10));
   });
   WriteFile("old");
-  PushKeyBytes("\x1bS");
+  PushKeyBytes(test::Context().console, "\x1bS");
   EXPECT_FALSE(Get(slow.Url("/slow")));
   EXPECT_EQ(console_, "Deseja parar o download?\nS\nO download foi interrompido.\n");
   EXPECT_EQ(FileText(), "old");
@@ -472,7 +472,7 @@ TEST_F(DownloadTest, EscStopsAServerSlowInItsHead) {
     c.ReadHead();
     while (!c.Stopping()) std::this_thread::sleep_for(std::chrono::milliseconds(10));
   });
-  PushKeyBytes("\x1bn\x1bs");
+  PushKeyBytes(test::Context().console, "\x1bn\x1bs");
   EXPECT_FALSE(Get(mute.Url("/mute")));
   EXPECT_EQ(console_, "Deseja parar o download?\nn\nDeseja parar o download?\ns\nO download foi interrompido.\n");
   EXPECT_EQ(FileText(), "old");

@@ -55,7 +55,7 @@ class NetStallTest : public ::testing::Test {
     ResetNetForTest(Net());
   }
   bool Get(const std::string& url) { return Download(Net(), {url, folder_ / "alvo.bin", false, "agente", ""}); }
-  ConsoleNetUser user_{test::Context().speech};  // the network layer talks through the console
+  ConsoleNetUser user_{test::Context().console};  // the network layer talks through the console
   std::string console_;
   test::TempFolder folder_;
 };
@@ -88,7 +88,7 @@ TEST_F(NetStallTest, HandshakeStalledInARecordIsStoppedWithEscAndS) {
     c.Send(kPartialHandshake);
     HoldUntilStopping(c);
   });
-  PushKeyBytes("\x1bS");
+  PushKeyBytes(test::Context().console, "\x1bS");
   auto started = std::chrono::steady_clock::now();
   EXPECT_FALSE(Get(server.Url("/r", true)));
   EXPECT_EQ(console_, "Deseja parar o download?\nS\nO download foi interrompido.\n");
@@ -101,7 +101,7 @@ TEST_F(NetStallTest, HandshakeStalledInARecordEndsAtTheSilenceLimit) {
     HoldUntilStopping(c);
   });
   SetSilenceLimitForTest(Net(), 700);
-  PushKeyBytes("\x1bn");  // asked, and told to go on
+  PushKeyBytes(test::Context().console, "\x1bn");  // asked, and told to go on
   int64_t start = test::TestLoop().NowMs();
   EXPECT_FALSE(Get(server.Url("/r", true)));
   EXPECT_GE(test::TestLoop().NowMs() - start, 700);

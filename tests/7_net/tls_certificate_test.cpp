@@ -66,7 +66,7 @@ class TlsCertificateTest : public ::testing::Test {
     for (auto& l : CapturedSpeech()) s += l + "\n";
     return s;
   }
-  ConsoleNetUser user_{test::Context().speech};  // the network layer talks through the console
+  ConsoleNetUser user_{test::Context().console};  // the network layer talks through the console
   std::string console_;
   test::TalvenSandbox sandbox_;  // Talven.ini of this test only
 };

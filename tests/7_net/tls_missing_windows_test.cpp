@@ -23,7 +23,7 @@ Network& Net() { return test::Context().network; }
 TEST(WindowsTls, MissingLibraryIsToldAndTheConnectionFails) {
   std::string console;
   test::UseMemoryConsole("", &console);
-  ConsoleNetUser user{test::Context().speech};
+  ConsoleNetUser user{test::Context().console};
   SetNetUser(Net(), &user);
   ResetNetForTest(Net());
   test::LocalServer server([](test::ServerConnection&) {});

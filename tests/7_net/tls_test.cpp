@@ -38,7 +38,7 @@ class TlsTest : public ::testing::Test {
     ResetNetForTest(Net());
     SetTlsAvailableForTest(Net(), true);
   }
-  ConsoleNetUser user_{test::Context().speech};  // the network layer talks through the console
+  ConsoleNetUser user_{test::Context().console};  // the network layer talks through the console
   std::string console_;
 };
 

@@ -25,11 +25,11 @@ class AutomationCommands : public ::testing::Test {
     auto d = std::make_unique<RecordingDesktop>();
     desktop_ = d.get();
     SetDesktopAutomation(Context().platform, std::move(d));
-    SetClipboardBackend(nullptr);
+    SetClipboardBackend(test::Context().console, nullptr);
   }
   ~AutomationCommands() override {
     SetConsoleWindowId(Context().platform, 0);
-    SetClipboardBackend(nullptr);
+    SetClipboardBackend(test::Context().console, nullptr);
   }
   ScriptResult Run(const std::string& script) { return RunScriptText(script, "\r"); }
   // Virtual milliseconds the script takes beyond an empty run (the runs of
@@ -165,7 +165,7 @@ TEST_F(AutomationCommands, CaptureReadsTitlesFocusAndTheField) {
   EXPECT_EQ(Out("captura titulo a\nescreve a\n"), std::string(255, 't') + "\n");
   EXPECT_EQ(Run("captura titulo\n").outcome, 1);
 
-  CopyToClipboard(std::string(300, 'c'));
+  CopyToClipboard(test::Context().console, std::string(300, 'c'));
   desktop_->events.clear();
   EXPECT_EQ(Out("captura campo f\nescreve f\n"), std::string(255, 'c') + "\n");
   EXPECT_EQ(Events(desktop_->events),
@@ -177,9 +177,9 @@ TEST_F(AutomationCommands, CaptureReadsTitlesFocusAndTheField) {
 TEST_F(AutomationCommands, TransferMovesTextBothWaysUpToAMillionCharacters) {
   EXPECT_EQ(Out("seja a \"texto \xC3\xA9\"\ntransfere de a\ntransfere para $b\nescreve $b\n"), "texto é\n");
   // Longer texts are cut at a million characters both ways.
-  CopyToClipboard(std::string(1000005, 'x'));
+  CopyToClipboard(test::Context().console, std::string(1000005, 'x'));
   EXPECT_EQ(Run("transfere para c\ntransfere de c\n").outcome, 0);
-  EXPECT_EQ(PasteFromClipboard(2000000), std::string(1000000, 'x'));
+  EXPECT_EQ(PasteFromClipboard(test::Context().console, 2000000), std::string(1000000, 'x'));
   EXPECT_EQ(Run("transfere a\n").outcome, 1);
   EXPECT_EQ(Run("transfere de\n").outcome, 1);
   EXPECT_EQ(Run("transfere de a b\n").outcome, 1);

@@ -55,8 +55,8 @@ TEST(ConsoleCommands, ScreenColoursAndCursor) {
   auto r = Script("fundo 1\ncor 15\ntela @10,5\n");
   EXPECT_EQ(r.outcome, 0);
   EXPECT_EQ(GridOf(Context().console).attribute(), 0x1F);
-  EXPECT_EQ(WhereX(), 10);
-  EXPECT_EQ(WhereY(), 5);
+  EXPECT_EQ(WhereX(test::Context().console), 10);
+  EXPECT_EQ(WhereY(test::Context().console), 5);
 }
 
 }  // namespace

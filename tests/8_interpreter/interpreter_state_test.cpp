@@ -78,31 +78,30 @@ TEST(InterpreterState, TheConsoleNetUserIsInstalledForTheRunOnly) {
   in.reset();
   EXPECT_EQ(dynamic_cast<ConsoleNetUser*>(&UserOf(Net())), nullptr);
 
-  ConsoleNetUser mine(Context().speech);
+  ConsoleNetUser mine(Context().console);
   SetNetUser(Net(), &mine);
   {
-    ConsoleNetUser other(Context().speech);  // never installed: going away leaves mine alone
+    ConsoleNetUser other(Context().console);  // never installed: going away leaves mine alone
   }
   EXPECT_EQ(&UserOf(Net()), &mine);
   SetNetUser(Net(), nullptr);
 }
 
-// A network user made without a speech facade (one the interpreter has not
-// started yet) writes what it is told and stays silent; once given the
-// run's facade it also says it.
+// A quiet network user writes what it is told and stays silent; once it
+// talks on the run's console it also says it.
 TEST(InterpreterState, ANetUserWithoutAFacadeWritesAndOneWithItAlsoSpeaks) {
   std::string text;
   UseMemoryConsole("", &text);
   SetWordVoice(Context().speech, MakeLoggingWordVoice());
   CaptureSpeechLog(true);
   ClearCapturedSpeech();
-  ConsoleNetUser user;
+  ConsoleNetUser user(Context().console, ConsoleNetUser::kQuiet);
   user.Tell("sem voz");
   user.Click();
   EXPECT_FALSE(user.TakeDownloadKeys([] { return DownloadProgress{}; }, nullptr));
   EXPECT_TRUE(CapturedSpeech().empty());
   EXPECT_EQ(GridOf(Context().console).RowText(0).substr(0, 8), "sem voz ");
-  user.TalkOn(Net(), Context().speech);
+  user.TalkOn(Net(), Context().console);
   user.Tell("com voz");
   ASSERT_FALSE(CapturedSpeech().empty());
   EXPECT_EQ(CapturedSpeech().front(), "say com voz");

@@ -66,8 +66,8 @@ TEST(MenuCommands, DrawingScrollsAndTerminaBlanks) {
   EXPECT_EQ(r.outcome, 0) << r.console;
   EXPECT_EQ(GridOf(Context().console).RowText(4).substr(9, 21), std::string(21, ' '));
   EXPECT_EQ(GridOf(Context().console).RowText(5).substr(9, 21), std::string(21, ' '));
-  EXPECT_EQ(WhereX(), 10);
-  EXPECT_EQ(WhereY(), 5);
+  EXPECT_EQ(WhereX(test::Context().console), 10);
+  EXPECT_EQ(WhereY(test::Context().console), 5);
 }
 
 // The menu leaves the cursor at the left edge of the chosen item's row, so

@@ -145,7 +145,7 @@ TEST(TextViewer, ReadingKeys) {
             "say Qual texto\nchar 82\nchar 105\nchar 111\nclick\nsay Rio\n"
             "beep\nbeep\n"
             "char 82\n");
-  EXPECT_EQ(PasteFromClipboard(100), "1. Ra");
+  EXPECT_EQ(PasteFromClipboard(test::Context().console, 100), "1. Ra");
   CaptureSpeechLog(false);
   std::remove(path.c_str());
 }

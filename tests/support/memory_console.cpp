@@ -11,11 +11,13 @@
 
 namespace kal::test {
 
-void UseMemoryConsole(std::string keys, std::string* out) {
-  SetConsoleFrontEnd(nullptr);
-  InstalledConsole().screen = ConsoleScreen();
-  ClearStopRequest(Context().platform);
-  SetConsoleFrontEnd(MakeMemoryFrontEnd(std::move(keys), out));
+void UseMemoryConsole(Console& console, std::string keys, std::string* out) {
+  SetConsoleFrontEnd(console, nullptr);
+  console.screen = ConsoleScreen();
+  ClearStopRequest(console.platform);
+  SetConsoleFrontEnd(console, MakeMemoryFrontEnd(std::move(keys), out));
 }
+
+void UseMemoryConsole(std::string keys, std::string* out) { UseMemoryConsole(Context().console, std::move(keys), out); }
 
 }  // namespace kal::test

@@ -31,7 +31,7 @@ ScriptResult RunScriptText(const std::string& script, const std::string& keys,
 ScriptResult RunScriptIn(InterpreterState& in, const std::string& script, const std::string& keys) {
   ScriptResult r;
   if (!in.context) in.context = &Context();
-  UseMemoryConsole(keys, &r.console);
+  UseMemoryConsole(in.context->console, keys, &r.console);
   // Sound goes to a capture device and words to a stand-in voice, so that
   // runs need neither a sound card nor the voice database.
   // The wave player starts fresh; its MIDI part (with the output maker a
@@ -61,9 +61,9 @@ ScriptResult RunScriptIn(InterpreterState& in, const std::string& script, const 
   // As main ends a run: a stopped one restores the console, any other
   // speaks its end and restores it.
   if (IsStop(end)) {
-    EndConsoleOnStop();
+    EndConsoleOnStop(in.context->console);
   } else {
-    EndConsoleNormally();
+    EndConsoleNormally(in.context->console);
   }
   r.end = end;
   r.outcome = end.reason == EndReason::kFailed ? 1 : 0;

@@ -60,7 +60,7 @@ class SpeechFixture : public ::testing::Test {
   }
 
   // Types keys: they wait in the queue from now on.
-  void Type(std::string_view keys) { PushKeyBytes(keys); }
+  void Type(std::string_view keys) { PushKeyBytes(test::Context().console, keys); }
 
   // Writes a file under the scratch folder; returns its host path.
   std::string WriteFile(const std::string& relative, const std::string& bytes) {
