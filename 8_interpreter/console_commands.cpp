@@ -4,6 +4,7 @@
 #include <string>
 
 #include "6_console/console.h"
+#include "6_console/console_state.h"
 #include "0_base/console_grid.h"
 #include "0_base/keys.h"
 #include "6_console/field_editor.h"
@@ -41,18 +42,18 @@ bool TakeKeyword(std::string_view* args, std::string_view keyword) {
 // themselves, control keys as '#' and the code, extended keys as "#0#" and
 // the scan code. With the modifier prefix (TECLA) printable keys too are
 // given by code, after one digit each for Shift, Ctrl and Alt.
-std::string ReadKeyCode(SpeechState& speech, bool spoken, bool with_modifiers) {
-  uint8_t k = spoken ? ReadKeySpoken(speech) : ReadKey(speech.platform);
+std::string ReadKeyCode(Console& console, bool spoken, bool with_modifiers) {
+  uint8_t k = spoken ? ReadKeySpoken(console.speech) : ReadKey(console.platform);
   std::string text;
   if (k == 0) {
-    text = "#0#" + std::to_string(ReadKey(speech.platform));
+    text = "#0#" + std::to_string(ReadKey(console.platform));
   } else if (k < 32 || with_modifiers) {
     text = "#" + std::to_string(k);
   } else {
     text = std::string(1, static_cast<char>(k));
   }
   if (!with_modifiers) return text;
-  uint8_t mods = LastKeyModifiers(in.context->console);
+  uint8_t mods = LastKeyModifiers(console);
   std::string prefix = {mods & 1 ? '1' : '0', mods & 2 ? '1' : '0', mods & 4 ? '1' : '0'};
   return prefix + text;
 }
@@ -68,7 +69,7 @@ std::string ReadSilentLine(Console& console, bool hidden) {
   ConsoleGrid& g = GridOf(console);
   uint8_t attribute = g.attribute();
   if (hidden) g.set_attribute(0);
-  std::string line = WithoutLineEnd(ConsoleReadLine(in.context->console));
+  std::string line = WithoutLineEnd(ConsoleReadLine(console));
   if (hidden) g.set_attribute(attribute);
   return line;
 }
@@ -76,7 +77,7 @@ std::string ReadSilentLine(Console& console, bool hidden) {
 // The speaking field editor at the cursor with the proposed text; Esc gives
 // the empty text. No line end follows.
 std::string EditAtCursor(Console& console, std::string text) {
-  if (EditFieldAt(console, &text, WhereX(in.context->console), WhereY(in.context->console), kEditFieldMax, true) == kKeyEsc) return "";
+  if (EditFieldAt(console, &text, WhereX(console), WhereY(console), kEditFieldMax, true) == kKeyEsc) return "";
   return text;
 }
 
@@ -140,7 +141,7 @@ bool CmdLe(InterpreterState& in, std::string_view args) {
   if (!ReadVariableRef(in, &args, &slot)) return false;
   std::string text;
   if (single_key) {
-    text = ReadKeyCode(in.context->speech, !silent, modifiers);
+    text = ReadKeyCode(in.context->console, !silent, modifiers);
   } else if (silent) {
     text = ReadSilentLine(in.context->console, hidden);
   } else if (edit) {

@@ -16,6 +16,7 @@
 
 #include "2_config/config.h"
 #include "6_console/console.h"
+#include "6_console/console_state.h"
 #include "0_base/latin1.h"
 #include "5_speech/speech.h"
 #include "8_interpreter/command_line.h"

@@ -117,7 +117,7 @@ class TimingFrontEnd : public kal::ConsoleFrontEnd {
 };
 
 // A screen of form-like rows: labels, coloured fields, runs of symbols.
-void FillScreen() {
+void FillScreen(kal::Console& the_console) {
   using namespace kal;
   ClearScreen(the_console);
   for (int row = 1; row <= 24; ++row) {
@@ -160,7 +160,7 @@ int main() {
   TimingFrontEnd* timing = front.get();
   SetConsoleFrontEnd(the_console, std::move(front));
   InitConsole(the_console);
-  FillScreen();
+  FillScreen(the_console);
 
   InitSpeech(speech, 0, "");  // as the program does at its start: not a key's cost
   auto start = Clock::now();

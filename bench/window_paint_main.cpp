@@ -134,7 +134,7 @@ int main() {
           g.set_attribute(0x0F);
           g.Write(std::string(1, static_cast<char>('a' + i % 26)));
         }, [&] { kal::RefreshConsole(the_console); }));
-  Print("one character typed (ConsoleWrite):", Time([&](int i) { kal::GotoXY(the_console, 10 + i % 60, 20); }, [] {
+  Print("one character typed (ConsoleWrite):", Time([&](int i) { kal::GotoXY(the_console, 10 + i % 60, 20); }, [&] {
           kal::ConsoleWrite(the_console, "x");
         }));
   kal::SetConsoleFrontEnd(the_console, nullptr);

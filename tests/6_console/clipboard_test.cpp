@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include "8_interpreter/run_context.h"
+#include "tests/support/fresh_subsystems.h"
 #include "tests/support/temp_folder.h"
 
 namespace kal::test {

@@ -52,7 +52,7 @@ TEST(ConsoleState, ANestedConsoleHasItsOwnScreenMenuAndClipboard) {
 // keep their own grids, key queues, titles and written text.
 TEST(ConsoleState, TwoConsolesUsedInTurnKeepTheirOwnScreensKeysAndTitles) {
   Console& first = Context().console;
-  Console second(TestLoop(), Context().speech);
+  Console second(Context().platform, Context().speech);
   ConsoleScope use(second, &first);
   std::string first_text, second_text;
   UseMemoryConsole(first, "", &first_text);

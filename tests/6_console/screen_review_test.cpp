@@ -51,7 +51,7 @@ const char kGrid[] =
 // The speech of the review alone: from its entry beep to its two exit beeps.
 // Each starts without a search text, as a fresh console does.
 std::string Review(const std::string& keys) {
-  InstalledConsole().review_search.clear();
+  Context().console.review_search.clear();
   ScriptResult r = RunScriptText(kGrid, kReview + keys + kEsc + "\r");
   EXPECT_EQ(r.outcome, 0) << r.console;
   EXPECT_EQ(r.exit_code, 0) << r.console;

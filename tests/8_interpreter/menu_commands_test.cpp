@@ -27,7 +27,7 @@ const std::string kDown = "\x1b[B";
 
 // The console without a menu, as a fresh one starts: for a second run in
 // one case.
-void ForgetMenu() { InstalledConsole().menu = MenuState(); }
+void ForgetMenu() { Context().console.menu = MenuState(); }
 
 const char kMenu[] =
     "menu cria 10 5 30 6\n"
