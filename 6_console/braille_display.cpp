@@ -15,7 +15,6 @@
 namespace kal {
 namespace {
 
-
 void Unwatch(Console& c) {
   auto& b = c.braille;
   if (b.watched_fd >= 0) c.loop.Unwatch(b.watched_fd);

@@ -33,8 +33,8 @@ namespace {
 constexpr uint8_t kBreakByte = 29;
 
 // The console's screen: the console becomes the key input and the notice
-// writer of the platform at its first use.
-ConsoleScreen& S(Console& c) {
+// writer of its platform at the first use.
+ConsoleScreen& ScreenOf(Console& c) {
   if (!c.hooked) c.Hook();
   return c.screen;
 }
@@ -42,13 +42,13 @@ ConsoleScreen& S(Console& c) {
 void TakeInput(Console& c);
 void SetBrailleMode(Console& c, int mode);
 
-bool Paced(Console& c) { return S(c).front && S(c).front->InputWrittenAhead(); }
+bool Paced(Console& c) { return ScreenOf(c).front && ScreenOf(c).front->InputWrittenAhead(); }
 
 // Watches the input descriptor only while the queue has room: a full queue
 // leaves further keys with the system, and a readable descriptor that is
 // not read would wake every wait at once.
 void UpdateWatch(Console& c) {
-  auto& s = S(c);
+  auto& s = ScreenOf(c);
   int fd = s.front ? s.front->InputFd() : -1;
   bool room = Paced(c) ? s.pacer.room() > 0 : s.keys.room() > 0;
   bool want = fd >= 0 && !s.suspended && !s.source_ended && room;
@@ -66,13 +66,13 @@ void UpdateWatch(Console& c) {
 // field editor keeps Ctrl+\ for dialling the field).
 bool IsBreak(Console& c, const KeyEvent& e) {
   if (e.kind == KeyEvent::kBreak) return true;
-  auto& s = S(c);
+  auto& s = ScreenOf(c);
   return e.kind == KeyEvent::kChar && e.code == kBreakByte && (e.mods & kModCtrl) && s.front && s.front->TerminalKeys();
 }
 
 // Puts decoded keys into the queue by its rules; some keys act at once.
 void Deliver(Console& c, const std::vector<KeyEvent>& events) {
-  auto& s = S(c);
+  auto& s = ScreenOf(c);
   for (const KeyEvent& e : events) {
     bool ctrl = e.mods & kModCtrl;
     if (IsBreak(c, e)) {
@@ -127,7 +127,7 @@ void Deliver(Console& c, const std::vector<KeyEvent>& events) {
 // Keys typed at the keyboard: what the front end has, as far as the queue
 // has room for it (every raw byte gives at most one queued byte).
 void TakeTypedInput(Console& c, std::vector<KeyEvent>* events) {
-  auto& s = S(c);
+  auto& s = ScreenOf(c);
   while (!s.input_ended) {
     int room = static_cast<int>(s.keys.room()) - static_cast<int>(s.decoder.pending_size());
     if (room <= 0) break;
@@ -148,7 +148,7 @@ void TakeTypedInput(Console& c, std::vector<KeyEvent>* events) {
 // Keys written ahead: what the front end has goes to the pacer, and the
 // pacer gives the key that may be typed now, if any.
 void TakePacedInput(Console& c, std::vector<KeyEvent>* events) {
-  auto& s = S(c);
+  auto& s = ScreenOf(c);
   while (!s.source_ended && s.pacer.room() > 0) {
     char buf[512];
     int n = s.front->ReadInput(buf, static_cast<int>(std::min(sizeof buf, s.pacer.room())));
@@ -168,7 +168,7 @@ void TakePacedInput(Console& c, std::vector<KeyEvent>* events) {
 
 // Reads what the front end has, without blocking.
 void TakeInput(Console& c) {
-  auto& s = S(c);
+  auto& s = ScreenOf(c);
   if (!s.front || s.suspended) return;
   std::vector<KeyEvent> events;
   if (Paced(c)) {
@@ -183,8 +183,8 @@ void TakeInput(Console& c) {
 
 // Shows the grid, on the braille display too (the cursor's row).
 void Present(Console& c) {
-  if (S(c).front) S(c).front->Present(S(c).grid);
-  FollowCursorRow(c, S(c).grid);
+  if (ScreenOf(c).front) ScreenOf(c).front->Present(ScreenOf(c).grid);
+  FollowCursorRow(c, ScreenOf(c).grid);
 }
 
 // A beep of the chord keyboard's signals.
@@ -196,7 +196,7 @@ void Tone(Console& c, int frequency, int ms) {
 }
 
 void SetBrailleMode(Console& c, int mode) {
-  auto& s = S(c);
+  auto& s = ScreenOf(c);
   bool was_on = s.braille.on();
   s.braille.SetMode(mode);
   if (s.front) s.front->SetKeyReleases(s.braille.on());
@@ -224,7 +224,7 @@ KeyDecoder MakeDecoder(const ConsoleFrontEnd* front) {
 }  // namespace
 
 void SetConsoleFrontEnd(Console& c, std::unique_ptr<ConsoleFrontEnd> front) {
-  auto& s = S(c);
+  auto& s = ScreenOf(c);
   if (s.watching && s.front) c.loop.Unwatch(s.front->InputFd());
   s.watching = false;
   s.front = std::move(front);
@@ -236,11 +236,11 @@ void SetConsoleFrontEnd(Console& c, std::unique_ptr<ConsoleFrontEnd> front) {
   UpdateWatch(c);
 }
 
-ConsoleFrontEnd* FrontEndOf(Console& console) { return S(console).front.get(); }
-ConsoleGrid& GridOf(Console& console) { return S(console).grid; }
+ConsoleFrontEnd* FrontEndOf(Console& console) { return ScreenOf(console).front.get(); }
+ConsoleGrid& GridOf(Console& console) { return ScreenOf(console).grid; }
 
 void InitConsole(Console& c) {
-  auto& s = S(c);
+  auto& s = ScreenOf(c);
   if (s.created) return;
   s.created = true;
   ConsoleSettings cfg = ReadConsoleSettings(c.config);
@@ -263,11 +263,11 @@ void SetBrailleKeyboardMode(Console& c, int mode) {
   SetBrailleMode(c, mode);
 }
 
-int BrailleKeyboardMode(Console& c) { return S(c).braille.mode(); }
+int BrailleKeyboardMode(Console& c) { return ScreenOf(c).braille.mode(); }
 
 void ConsoleWrite(Console& c, std::string_view bytes) {
   InitConsole(c);
-  auto& s = S(c);
+  auto& s = ScreenOf(c);
   uint64_t bells = s.grid.bells();
   // A row that a line feed leaves goes to the braille display before the
   // cursor moves on, so that a written line is shown even when the next
@@ -290,12 +290,12 @@ void ConsoleWrite(Console& c, std::string_view bytes) {
 
 void DrawOnConsole(Console& c, std::string_view bytes) {
   InitConsole(c);
-  S(c).grid.Write(bytes);
+  ScreenOf(c).grid.Write(bytes);
   Present(c);
 }
 
 void AddToTranscript(Console& c, std::string_view bytes) {
-  if (S(c).front) S(c).front->OnWrite(bytes);
+  if (ScreenOf(c).front) ScreenOf(c).front->OnWrite(bytes);
 }
 
 void ConsoleWriteLine(Console& c, std::string_view bytes) {
@@ -312,7 +312,7 @@ namespace {
 // when the program first waits for a key, so that it never holds up the
 // start; a key cuts it short.
 void SayIfTerminalSmall(Console& c) {
-  auto& s = S(c);
+  auto& s = ScreenOf(c);
   if (s.small_said || !s.front || !s.front->SmallerThanGrid()) return;
   s.small_said = true;
   if (SmallTerminalToldBefore(s.front->TerminalName())) return;
@@ -323,7 +323,7 @@ void SayIfTerminalSmall(Console& c) {
 
 // The notice waiting to be said, when no key is there to cut it short.
 void SaySmallTerminalNotice(Console& c) {
-  auto& s = S(c);
+  auto& s = ScreenOf(c);
   if (s.small_speech.empty() || !s.keys.Empty() || StopRequested(c.platform)) return;
   std::string notice = std::move(s.small_speech);
   s.small_speech.clear();
@@ -334,55 +334,55 @@ void SaySmallTerminalNotice(Console& c) {
 
 void ClearScreen(Console& c) {
   InitConsole(c);
-  S(c).grid.Clear();
+  ScreenOf(c).grid.Clear();
   Present(c);
   SayIfTerminalSmall(c);
 }
 
 void ClearEol(Console& c) {
   InitConsole(c);
-  S(c).grid.ClearEol();
+  ScreenOf(c).grid.ClearEol();
   Present(c);
 }
 
 void GotoXY(Console& c, int column, int row) {
   InitConsole(c);
-  S(c).grid.GotoXY(column, row);
+  ScreenOf(c).grid.GotoXY(column, row);
   Present(c);
 }
 
 int WhereX(Console& c) {
   InitConsole(c);
-  return S(c).grid.X() + 1;
+  return ScreenOf(c).grid.X() + 1;
 }
 
 int WhereY(Console& c) {
   InitConsole(c);
-  return S(c).grid.Y() + 1;
+  return ScreenOf(c).grid.Y() + 1;
 }
 
 void TextColor(Console& c, int colour) {
   InitConsole(c);
-  S(c).grid.TextColor(colour);
+  ScreenOf(c).grid.TextColor(colour);
 }
 
 void TextBackground(Console& c, int colour) {
   InitConsole(c);
-  S(c).grid.TextBackground(colour);
+  ScreenOf(c).grid.TextBackground(colour);
 }
 
 void SetConsoleTitle(Console& c, std::string_view title) {
-  S(c).title = std::string(title);
-  if (S(c).front) S(c).front->SetTitle(title);
+  ScreenOf(c).title = std::string(title);
+  if (ScreenOf(c).front) ScreenOf(c).front->SetTitle(title);
 }
 
-std::string ConsoleTitle(Console& c) { return S(c).title; }
+std::string ConsoleTitle(Console& c) { return ScreenOf(c).title; }
 
 void RefreshConsole(Console& c) { Present(c); }
 
 bool InputEnded(Console& c) {
   TakeInput(c);
-  return S(c).input_ended && S(c).keys.Empty() && !S(c).decoder.Pending();
+  return ScreenOf(c).input_ended && ScreenOf(c).keys.Empty() && !ScreenOf(c).decoder.Pending();
 }
 
 namespace {
@@ -391,14 +391,14 @@ bool KeyWaiting(Console& c) {
   InitConsole(c);
   c.loop.Wait(0);
   TakeInput(c);
-  return !S(c).keys.Empty() || StopRequested(c.platform);
+  return !ScreenOf(c).keys.Empty() || StopRequested(c.platform);
 }
 
 // The wait for a key of ReadKey: the caret is shown while it lasts; at the
 // end of the input, with the queue empty, the stop is requested and no key
 // (kNoKeyByte) is the answer.
 uint8_t ReadQueuedKey(Console& c) {
-  auto& s = S(c);
+  auto& s = ScreenOf(c);
   SaySmallTerminalNotice(c);
   bool caret = false;
   while (!KeyWaiting(c)) {
@@ -436,19 +436,19 @@ uint8_t ReadQueuedKey(Console& c) {
 
 void ConsoleKeys::Open() { InitConsole(console_); }
 void ConsoleKeys::TakeInput() { kal::TakeInput(console_); }
-bool ConsoleKeys::KeyQueued() { return !S(console_).keys.Empty(); }
+bool ConsoleKeys::KeyQueued() { return !ScreenOf(console_).keys.Empty(); }
 uint8_t ConsoleKeys::ReadKey() { return ReadQueuedKey(console_); }
 
 void ConsoleKeys::ClearQueue() {
-  S(console_).keys.Clear();
+  ScreenOf(console_).keys.Clear();
   UpdateWatch(console_);
 }
 
-uint8_t LastKeyModifiers(Console& c) { return S(c).last_mods; }
+uint8_t LastKeyModifiers(Console& c) { return ScreenOf(c).last_mods; }
 
 bool PushKeyBytes(Console& c, std::string_view bytes) {
-  if (S(c).keys.size() + bytes.size() > KeyQueue::kCapacity) return false;
-  for (char b : bytes) S(c).keys.PushByte(static_cast<uint8_t>(b));
+  if (ScreenOf(c).keys.size() + bytes.size() > KeyQueue::kCapacity) return false;
+  for (char b : bytes) ScreenOf(c).keys.PushByte(static_cast<uint8_t>(b));
   return true;
 }
 
@@ -457,19 +457,19 @@ void PushKeyEvents(Console& c, const std::vector<KeyEvent>& events) {
   UpdateWatch(c);
 }
 
-size_t KeyQueueSize(Console& c) { return S(c).keys.size(); }
+size_t KeyQueueSize(Console& c) { return ScreenOf(c).keys.size(); }
 
 bool DropKeysWrittenAhead(Console& c) {
-  auto& s = S(c);
+  auto& s = ScreenOf(c);
   bool any = !s.pacer.Empty();
   s.pacer = KeyPacer();
   UpdateWatch(c);
   return any;
 }
 
-void SetCheckEof(Console& c, bool on) { S(c).check_eof = on; }
-void SetMouseEnabled(Console& c, bool on) { S(c).mouse_enabled = on; }
-void IgnoreNextClick(Console& c) { S(c).ignore_next_click = true; }
+void SetCheckEof(Console& c, bool on) { ScreenOf(c).check_eof = on; }
+void SetMouseEnabled(Console& c, bool on) { ScreenOf(c).mouse_enabled = on; }
+void IgnoreNextClick(Console& c) { ScreenOf(c).ignore_next_click = true; }
 
 std::string ConsoleReadLine(Console& c) {
   std::string line;
@@ -480,7 +480,7 @@ std::string ConsoleReadLine(Console& c) {
       ConsoleWrite(c, "\r\n");
       return line + "\r\n";
     }
-    if (k == kKeyCtrlZ && S(c).check_eof) return line + "\x1A";
+    if (k == kKeyCtrlZ && ScreenOf(c).check_eof) return line + "\x1A";
     if (k == kKeyBackspace) {
       if (!line.empty()) {
         line.pop_back();
@@ -500,7 +500,7 @@ std::string ConsoleReadLine(Console& c) {
 }
 
 void SuspendConsole(Console& c) {
-  auto& s = S(c);
+  auto& s = ScreenOf(c);
   if (s.suspended) return;
   s.suspended = true;
   UpdateWatch(c);
@@ -508,7 +508,7 @@ void SuspendConsole(Console& c) {
 }
 
 void ResumeConsole(Console& c) {
-  auto& s = S(c);
+  auto& s = ScreenOf(c);
   if (!s.suspended) return;
   s.suspended = false;
   if (s.front) {
@@ -520,21 +520,21 @@ void ResumeConsole(Console& c) {
 }
 
 void EndConsoleOnStop(Console& c) {
-  auto& s = S(c);
+  auto& s = ScreenOf(c);
   s.check_break = false;
   s.keys.Clear();
   if (s.front) s.front->Restore();
 }
 
 void EndConsoleNormally(Console& c) {
-  auto& s = S(c);
+  auto& s = ScreenOf(c);
   s.check_break = false;
   SetConsoleTitle(c, "Programa terminado");
   if (s.front) s.front->Restore();
 }
 
 void EndConsoleAfterError(Console& c) {
-  if (S(c).front) S(c).front->Restore();
+  if (ScreenOf(c).front) ScreenOf(c).front->Restore();
 }
 
 }  // namespace kal

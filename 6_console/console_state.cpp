@@ -18,6 +18,9 @@ Console::~Console() {
   if (screen.watching && screen.front) loop.Unwatch(screen.front->InputFd());
   if (braille.watched_fd >= 0) loop.Unwatch(braille.watched_fd);
   if (braille.log) std::fclose(braille.log);
+  // One made without a guard leaves no pointer to itself behind.
+  if (platform.key_input == &key_input) SetKeyInput(platform, nullptr);
+  if (platform.notice == &notice) SetUserNotice(platform, nullptr);
 }
 
 void Console::Hook() {
@@ -26,17 +29,14 @@ void Console::Hook() {
   hooked = true;
 }
 
-ConsoleScope::ConsoleScope(Console& console, Console* outer) : console_(console), outer_(outer) {}
+ConsoleHookGuard::ConsoleHookGuard(Console& console, Console* outer) : console_(console), outer_(outer) {}
 
-ConsoleScope::~ConsoleScope() {
+ConsoleHookGuard::~ConsoleHookGuard() {
   if (!console_.hooked) return;
   console_.hooked = false;
-  if (outer_ && outer_->hooked) {
-    outer_->Hook();
-  } else {
-    SetKeyInput(console_.platform, nullptr);
-    SetUserNotice(console_.platform, nullptr);
-  }
+  SetKeyInput(console_.platform, nullptr);
+  SetUserNotice(console_.platform, nullptr);
+  if (outer_ && outer_->hooked) outer_->Hook();
 }
 
 }  // namespace kal

@@ -119,8 +119,9 @@ struct Console {
   // Its colours, braille mode and magnifier come from the facade's
   // configuration.
   Console(Platform& run_platform, SpeechState& speech_used);
-  // Stops watching the descriptors of the front end and the display, and
-  // closes the braille log.
+  // Stops watching the descriptors of the front end and the display,
+  // closes the braille log, and stops being the key input and the notice
+  // writer if it still is.
   ~Console();
   Console(const Console&) = delete;
   Console& operator=(const Console&) = delete;
@@ -144,15 +145,17 @@ struct Console {
   void Hook();
 };
 
-// For the scope's life the console may become the key input and the notice
-// writer (at the first use of its screen); at its end, when it had, the
-// outer console takes them back if it had them, else nobody has them.
-class ConsoleScope {
+// For the guard's life the console may become the key input and the notice
+// writer of its platform (at the first use of its screen); at its end, when
+// it had, the outer console takes them back if it had them, else nobody has
+// them. main makes one for the run's console; a console made beside another
+// names that one as its outer console.
+class ConsoleHookGuard {
  public:
-  explicit ConsoleScope(Console& console, Console* outer = nullptr);
-  ~ConsoleScope();
-  ConsoleScope(const ConsoleScope&) = delete;
-  ConsoleScope& operator=(const ConsoleScope&) = delete;
+  explicit ConsoleHookGuard(Console& console, Console* outer = nullptr);
+  ~ConsoleHookGuard();
+  ConsoleHookGuard(const ConsoleHookGuard&) = delete;
+  ConsoleHookGuard& operator=(const ConsoleHookGuard&) = delete;
 
  private:
   Console& console_;

@@ -244,7 +244,7 @@ int ProgramMain(int argc, char** argv) {
   Network network(platform, config);
   // The console of the run: its screen, keys, menu, braille and clipboard.
   Console console(platform, speech);
-  ConsoleScope consoling(console);
+  ConsoleHookGuard hooking(console);
   // All of them, handed down to what runs the script.
   RunContext context{platform, config, player, voices, speech, network, console, *loop};
   if (!opts.view_file.empty()) return RunViewerProgram(opts, console, network);

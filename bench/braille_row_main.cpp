@@ -53,7 +53,7 @@ int main(int argc, char** argv) {
   kal::Voices voices(player);  // the voices and the speech facade the console speaks with
   kal::SpeechState speech(voices, platform);
   kal::Console the_console(platform, speech);  // and the console's
-  kal::ConsoleScope consoling(the_console);
+  kal::ConsoleHookGuard hooking(the_console);
   using namespace kal;
   bool real = argc > 1 && std::strcmp(argv[1], "--brlapi") == 0;
   auto device = real ? MakeBrlapiBraille() : std::make_unique<RecordingBraille>(40);

@@ -65,7 +65,7 @@ int main() {
   kal::Voices voices(player);  // the voices and the speech facade the console speaks with
   kal::SpeechState speech(voices, platform);
   kal::Console the_console(platform, speech);  // and the console's
-  kal::ConsoleScope consoling(the_console);
+  kal::ConsoleHookGuard hooking(the_console);
   using namespace kal;
   PseudoTerminal pty;
   if (!OpenPseudoTerminal(100, 30, &pty)) {

@@ -96,7 +96,7 @@ int main(int argc, char** argv) {
   kal::Voices voices(player);  // the voices and the speech facade the console speaks with
   kal::SpeechState speech(voices, platform);
   kal::Console the_console(platform, speech);  // and the console's
-  kal::ConsoleScope consoling(the_console);
+  kal::ConsoleHookGuard hooking(the_console);
   size_t mb = argc > 1 ? std::strtoul(argv[1], nullptr, 10) : 200;
   if (mb == 0) mb = 200;
   size_t size = mb << 20;

@@ -243,7 +243,7 @@ int main(int argc, char** argv) {
   kal::Voices voices(player);  // the voices and the speech facade the console speaks with
   kal::SpeechState speech(voices, platform);
   kal::Console the_console(platform, speech);  // and the console's
-  kal::ConsoleScope consoling(the_console);
+  kal::ConsoleHookGuard hooking(the_console);
   using namespace kal;
   long passes = argc > 1 ? std::strtol(argv[1], nullptr, 10) : 10000000;
   if (passes < 1000) passes = 10000000;

@@ -93,7 +93,7 @@ int main() {
   kal::Voices voices(player);  // the voices and the speech facade the console speaks with
   kal::SpeechState speech(voices, platform);
   kal::Console the_console(platform, speech);  // and the console's
-  kal::ConsoleScope consoling(the_console);
+  kal::ConsoleHookGuard hooking(the_console);
   auto start = Clock::now();
   fs::path dir = fs::temp_directory_path() / "bench_key_echo";
   fs::remove_all(dir);

@@ -120,7 +120,7 @@ int main() {
   kal::Voices voices(player);  // the voices and the speech facade the console speaks with
   kal::SpeechState speech(voices, platform);
   kal::Console the_console(platform, speech);  // and the console's
-  kal::ConsoleScope consoling(the_console);
+  kal::ConsoleHookGuard hooking(the_console);
   fs::path dir = fs::temp_directory_path() / "bench_midi_latency";
   fs::remove_all(dir);
   setenv("XDG_CONFIG_HOME", (dir / "config").c_str(), 1);

@@ -75,7 +75,7 @@ int main() {
   kal::Voices voices(player);  // the voices and the speech facade the console speaks with
   kal::SpeechState speech(voices, platform);
   kal::Console the_console(platform, speech);  // and the console's
-  kal::ConsoleScope consoling(the_console);
+  kal::ConsoleHookGuard hooking(the_console);
   // The rest of the run's objects, for the context DIGITA runs in.
   kal::Network network(platform, config);
   kal::RunContext context{platform, config, player, voices, speech, network, the_console, *loop};

@@ -123,7 +123,7 @@ struct InputRun {
   kal::SpeechState speech{lasting.voices, platform};  // the speech facade and the network wait on it
   kal::Network network{platform, config};
   kal::Console the_console{platform, speech};  // and the console's
-  kal::ConsoleScope consoling{the_console};
+  kal::ConsoleHookGuard hooking{the_console};
   kal::RunContext context{platform, config, player, lasting.voices, speech, network, the_console, loop};
 };
 

@@ -1,6 +1,6 @@
 // The console as one object: what one console holds another does not see,
-// a scope puts the console before it back (as the key input and notice
-// writer too), and a console that goes leaves nothing watched behind.
+// a hook guard gives the key input and notice writer back to the outer
+// console, and a console that goes leaves nothing watched or hooked behind.
 #include "6_console/console_state.h"
 
 #include <gtest/gtest.h>
@@ -34,7 +34,7 @@ TEST(ConsoleState, ANestedConsoleHasItsOwnScreenMenuAndClipboard) {
   ASSERT_TRUE(CopyToClipboard(test::Context().console, "copiado fora"));
   {
     Console inner(Context().platform, Context().speech);
-    ConsoleScope use(inner, &Context().console);
+    ConsoleHookGuard use(inner, &Context().console);
     UseMemoryConsole(inner, "", &inner_text);
     ConsoleWrite(inner, "dentro\r\n");
     EXPECT_EQ(GridOf(inner).RowText(0).substr(0, 7), "dentro ");
@@ -53,7 +53,7 @@ TEST(ConsoleState, ANestedConsoleHasItsOwnScreenMenuAndClipboard) {
 TEST(ConsoleState, TwoConsolesUsedInTurnKeepTheirOwnScreensKeysAndTitles) {
   Console& first = Context().console;
   Console second(Context().platform, Context().speech);
-  ConsoleScope use(second, &first);
+  ConsoleHookGuard use(second, &first);
   std::string first_text, second_text;
   UseMemoryConsole(first, "", &first_text);
   UseMemoryConsole(second, "", &second_text);
@@ -75,7 +75,7 @@ TEST(ConsoleState, TwoConsolesUsedInTurnKeepTheirOwnScreensKeysAndTitles) {
 
 // Until its screen is first used a console leaves the keys and notices
 // alone (notices before main's console is up go to standard error); then it
-// takes them, and its scope gives them back to the console before it, or to
+// takes them, and its guard gives them back to the outer console, or to
 // nobody.
 TEST(ConsoleState, TheKeysAndNoticesFollowTheConsoleInUse) {
   Platform& platform = Context().platform;
@@ -84,7 +84,7 @@ TEST(ConsoleState, TheKeysAndNoticesFollowTheConsoleInUse) {
   EXPECT_EQ(platform.notice, nullptr);
   {
     Console inner(Context().platform, Context().speech);
-    ConsoleScope use(inner, &outer);
+    ConsoleHookGuard use(inner, &outer);
     EXPECT_EQ(platform.key_input, nullptr);
     std::string text;
     UseMemoryConsole(inner, "k", &text);
@@ -102,13 +102,50 @@ TEST(ConsoleState, TheKeysAndNoticesFollowTheConsoleInUse) {
   UseMemoryConsole("", &text);
   {
     Console inner(Context().platform, Context().speech);
-    ConsoleScope use(inner, &outer);
+    ConsoleHookGuard use(inner, &outer);
     std::string inner_text;
     UseMemoryConsole(inner, "", &inner_text);
     EXPECT_EQ(platform.key_input, &inner.key_input);
   }
   EXPECT_EQ(platform.key_input, &outer.key_input);
   EXPECT_EQ(platform.notice, &outer.notice);
+}
+
+// A console on a platform of its own hooks there: its guard takes it off
+// that platform and leaves the outer console the keys of its own.
+TEST(ConsoleState, AGuardOnAnotherPlatformLeavesTheOuterHookAlone) {
+  std::string text;
+  UseMemoryConsole("", &text);
+  Console& outer = Context().console;
+  Platform other(TestLoop());
+  {
+    Console inner(other, Context().speech);
+    ConsoleHookGuard use(inner, &outer);
+    std::string inner_text;
+    UseMemoryConsole(inner, "", &inner_text);
+    EXPECT_EQ(other.key_input, &inner.key_input);
+    EXPECT_EQ(other.notice, &inner.notice);
+    EXPECT_EQ(Context().platform.key_input, &outer.key_input);
+  }
+  EXPECT_EQ(other.key_input, nullptr);
+  EXPECT_EQ(other.notice, nullptr);
+  EXPECT_EQ(Context().platform.key_input, &outer.key_input);
+  EXPECT_EQ(Context().platform.notice, &outer.notice);
+}
+
+// A console used without a guard does not leave the platform pointing at
+// it when it goes: a wait after it must not read keys from a console gone.
+TEST(ConsoleState, AnUnguardedConsoleThatGoesLeavesNoHookBehind) {
+  Platform& platform = Context().platform;
+  {
+    Console inner(platform, Context().speech);
+    std::string text;
+    UseMemoryConsole(inner, "", &text);
+    EXPECT_EQ(platform.key_input, &inner.key_input);
+  }
+  EXPECT_EQ(platform.key_input, nullptr);
+  EXPECT_EQ(platform.notice, nullptr);
+  EXPECT_EQ(ReadKey(platform), 13);  // no key input: Enter, so that no wait hangs
 }
 
 // A loop that only records what it watches.
@@ -143,7 +180,7 @@ TEST(ConsoleState, AConsoleThatGoesStopsWatchingItsInput) {
   {
     Platform watching(loop);
     Console console(watching, Context().speech);
-    ConsoleScope use(console, &Context().console);
+    ConsoleHookGuard use(console, &Context().console);
     SetConsoleFrontEnd(console, std::make_unique<QuietFrontEnd>());
     EXPECT_EQ(watched, std::set<int>{7});
   }

@@ -1,5 +1,5 @@
-// A whole set of run objects, built as main builds them for a run and
-// (the console) installed for its life: the one each test case runs on
+// A whole set of run objects, built as main builds them for a run (the
+// console with its hook guard): the one each test case runs on
 // (fresh_subsystems.h), or a second one that a case builds beside its own.
 #pragma once
 
@@ -29,7 +29,7 @@ struct FreshRun {
   SpeechState speech{voices, platform};
   Network network{platform, config};
   Console console{platform, speech};
-  ConsoleScope consoling{console};
+  ConsoleHookGuard hooking{console};
   RunContext context{platform, config, player, voices, speech, network, console, *loop};
 };
 
