@@ -10,7 +10,6 @@ namespace kal {
 
 struct Console;
 struct InterpreterState;
-struct Platform;
 
 // What the program commands keep between commands (part of the interpreter).
 struct ProgramCommandsState {
