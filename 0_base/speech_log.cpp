@@ -5,38 +5,27 @@
 #include "0_base/latin1.h"
 
 namespace kal {
-namespace {
-struct LogState {
-  FILE* file = nullptr;
-  bool capture = false;
-  bool detail = false;
-  int depth = 0;
-  std::vector<std::string> lines;
-};
-LogState& L() {
-  static LogState s;
-  return s;
-}
-}  // namespace
 
-bool OpenSpeechLog(std::FILE* file) {
-  CloseSpeechLog();
-  L().file = file;
-  return L().file != nullptr;
+SpeechLog::~SpeechLog() { CloseSpeechLog(*this); }
+
+bool OpenSpeechLog(SpeechLog& log, std::FILE* file) {
+  CloseSpeechLog(log);
+  log.file = file;
+  return log.file != nullptr;
 }
 
-void CloseSpeechLog() {
-  if (L().file) std::fclose(L().file);
-  L().file = nullptr;
+void CloseSpeechLog(SpeechLog& log) {
+  if (log.file) std::fclose(log.file);
+  log.file = nullptr;
 }
 
-void CaptureSpeechLog(bool on) { L().capture = on; }
-const std::vector<std::string>& CapturedSpeech() { return L().lines; }
-void ClearCapturedSpeech() { L().lines.clear(); }
+void CaptureSpeechLog(SpeechLog& log, bool on) { log.capture = on; }
+const std::vector<std::string>& CapturedSpeech(const SpeechLog& log) { return log.lines; }
+void ClearCapturedSpeech(SpeechLog& log) { log.lines.clear(); }
 
 namespace {
-void WriteLine(int depth, std::string_view verb, std::string_view text) {
-  if (!L().file && !L().capture) return;
+void WriteLine(SpeechLog& log, int depth, std::string_view verb, std::string_view text) {
+  if (!log.file && !log.capture) return;
   std::string line(2 * depth, ' ');
   line += verb;
   if (!text.empty()) {
@@ -48,31 +37,32 @@ void WriteLine(int depth, std::string_view verb, std::string_view text) {
       else line += c;
     }
   }
-  if (L().capture) L().lines.push_back(line);
-  if (L().file) {
-    std::fputs(line.c_str(), L().file);
-    std::fputc('\n', L().file);
-    std::fflush(L().file);
+  if (log.capture) log.lines.push_back(line);
+  if (log.file) {
+    std::fputs(line.c_str(), log.file);
+    std::fputc('\n', log.file);
+    std::fflush(log.file);
   }
 }
 }  // namespace
 
-void LogSpeech(std::string_view verb, std::string_view text) {
-  if (L().depth == 0) WriteLine(0, verb, text);
-  else if (L().detail && L().capture) WriteLine(L().depth, verb, text);
+void LogSpeech(SpeechLog& log, std::string_view verb, std::string_view text) {
+  if (log.depth == 0) WriteLine(log, 0, verb, text);
+  else if (log.detail && log.capture) WriteLine(log, log.depth, verb, text);
 }
 
-void LogSpeechDetail(std::string_view verb, std::string_view text) {
-  if (L().detail && L().capture) WriteLine(L().depth > 0 ? L().depth : 1, verb, text);
+void LogSpeechDetail(SpeechLog& log, std::string_view verb, std::string_view text) {
+  if (log.detail && log.capture) WriteLine(log, log.depth > 0 ? log.depth : 1, verb, text);
 }
 
-void CaptureSpeechDetail(bool on) { L().detail = on; }
+void CaptureSpeechDetail(SpeechLog& log, bool on) { log.detail = on; }
 
-SpeechLogScope::SpeechLogScope(std::string_view verb, std::string_view text, bool top_only) {
-  if (!top_only || L().depth == 0) LogSpeech(verb, text);
-  ++L().depth;
+SpeechLogScope::SpeechLogScope(SpeechLog& log, std::string_view verb, std::string_view text, bool top_only)
+    : log_(log) {
+  if (!top_only || log_.depth == 0) LogSpeech(log_, verb, text);
+  ++log_.depth;
 }
 
-SpeechLogScope::~SpeechLogScope() { --L().depth; }
+SpeechLogScope::~SpeechLogScope() { --log_.depth; }
 
 }  // namespace kal

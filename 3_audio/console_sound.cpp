@@ -26,7 +26,7 @@ std::string MakeSquareWave(int frequency) {
 void Sound(WavePlayer& player, int frequency) {
   if (frequency <= 0) return;
   if (player.tone_sounding) WaveStop(player);
-  SpeechLogScope log("sound", std::to_string(frequency));
+  SpeechLogScope log(*player.speech_log, "sound", std::to_string(frequency));
   PlayWaveMemory(player, MakeSquareWave(frequency));
   player.tone_sounding = true;
 }
@@ -35,7 +35,7 @@ void NoSound(WavePlayer& player) {
   if (!player.tone_sounding) return;
   WaveStop(player);
   player.tone_sounding = false;
-  LogSpeech("nosound");
+  LogSpeech(*player.speech_log, "nosound");
 }
 
 }  // namespace kal

@@ -322,7 +322,7 @@ int PlayFileData(WavePlayer& w, std::FILE* f, const WaveInfo& info, uint32_t siz
 }  // namespace
 
 int PlayWaveFile(WavePlayer& w, std::string_view path, bool no_wait) {
-  SpeechLogScope log("wave", path, true);
+  SpeechLogScope log(*w.speech_log, "wave", path, true);
   if (KeyPressed(*w.platform)) {
     WaveStop(w);
     return 0;
@@ -350,7 +350,7 @@ int PlayWaveFile(WavePlayer& w, std::string_view path, bool no_wait) {
 }
 
 int PlayWaveMemory(WavePlayer& w, std::string_view image) {
-  SpeechLogScope log("wave", "memory " + std::to_string(image.size()), true);
+  SpeechLogScope log(*w.speech_log, "wave", "memory " + std::to_string(image.size()), true);
   WaveInfo info;
   std::string_view data;
   if (!ParseWaveImage(image, &info, &data) || !PlayableFormat(info)) return -1;
@@ -392,7 +392,7 @@ int WaveInFlight(WavePlayer& w) { return InFlight(w); }
 
 void CloseWaveDevice(WavePlayer& w) { CloseDeviceOf(w); }
 
-WavePlayer::WavePlayer(Platform& p, ConfigState& c) : platform(&p), config(&c) {}
+WavePlayer::WavePlayer(Platform& p, ConfigState& c, SpeechLog& l) : platform(&p), config(&c), speech_log(&l) {}
 
 WavePlayer::~WavePlayer() {
   midi.End();

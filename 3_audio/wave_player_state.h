@@ -1,10 +1,11 @@
 // The wave player's state for a run: the configuration that names its
 // device and the MIDI output's, the device it opened and in which format,
 // the pieces in flight, the flags, whether a square-wave tone
-// (console_sound.h) is sounding, and the MIDI output (midi_state.h). main
-// builds one for the run and hands it down: the operations of
-// wave_player.h, midi.h and console_sound.h are given it, and the voices and
-// the speech facade hold the one they play on. A test gets a fresh one for
+// (console_sound.h) is sounding, the MIDI output (midi_state.h), and the
+// speech log of the run (0_base/speech_log.h). main builds one for the run
+// and hands it down: the operations of wave_player.h, midi.h and
+// console_sound.h are given it, and the voices and the speech facade hold
+// the one they play on, and write to its log. A test gets a fresh one for
 // each case.
 #pragma once
 
@@ -19,12 +20,14 @@ namespace kal {
 
 struct ConfigState;
 struct Platform;
+struct SpeechLog;
 
 struct WavePlayer {
   // The player plays on the device of this platform state (audio.h) that
-  // this configuration names; both must outlive it. The voices below the
-  // speech facade read their settings from the same configuration.
-  WavePlayer(Platform& platform, ConfigState& config);
+  // this configuration names, and writes what it plays to this speech log;
+  // all must outlive it. The voices below the speech facade read their
+  // settings from the same configuration and log to the same log.
+  WavePlayer(Platform& platform, ConfigState& config, SpeechLog& speech_log);
   // Ends the MIDI output, then closes the device when it is open.
   ~WavePlayer();
   WavePlayer(const WavePlayer&) = delete;
@@ -42,6 +45,7 @@ struct WavePlayer {
 
   Platform* platform;
   ConfigState* config;
+  SpeechLog* speech_log;
   bool open = false;
   AudioFormat format;
   int device = -1;

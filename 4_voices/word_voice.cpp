@@ -14,11 +14,15 @@ namespace {
 
 class LoggingWordVoice : public WordVoice {
  public:
+  explicit LoggingWordVoice(SpeechLog& log) : log_(log) {}
   int Start() override { return 0; }
   void SetTuning(int, int, int) override {}
   std::string Translate(std::string_view words) override { return std::string(words); }
-  void Speak(std::string_view notation) override { LogSpeechDetail("diphone", notation); }
+  void Speak(std::string_view notation) override { LogSpeechDetail(log_, "diphone", notation); }
   void Close() override {}
+
+ private:
+  SpeechLog& log_;
 };
 
 // The diphone synthesizer and its translator, on the states of the voices
@@ -39,7 +43,7 @@ class DiphoneWordVoice : public WordVoice {
     return Loaded() ? TranslateWords(*voices_.translator, words) : std::string();
   }
   void Speak(std::string_view notation) override {
-    LogSpeechDetail("diphone", notation);
+    LogSpeechDetail(*voices_.player.speech_log, "diphone", notation);
     if (Loaded()) DiphoneSpeak(voices_, notation, 0);
   }
   void Close() override {
@@ -67,6 +71,6 @@ class DiphoneWordVoice : public WordVoice {
 
 std::unique_ptr<WordVoice> MakeDiphoneWordVoice(Voices& voices) { return std::make_unique<DiphoneWordVoice>(voices); }
 
-std::unique_ptr<WordVoice> MakeLoggingWordVoice() { return std::make_unique<LoggingWordVoice>(); }
+std::unique_ptr<WordVoice> MakeLoggingWordVoice(SpeechLog& log) { return std::make_unique<LoggingWordVoice>(log); }
 
 }  // namespace kal

@@ -27,6 +27,7 @@ class WordVoice {
   virtual void Close() = 0;
 };
 
+struct SpeechLog;
 struct Voices;
 
 // The diphone voice of the installation, on the synthesizer and translator
@@ -34,7 +35,8 @@ struct Voices;
 std::unique_ptr<WordVoice> MakeDiphoneWordVoice(Voices& voices);
 
 // A voice that starts, translates words to themselves and logs what it
-// would speak as the detail "diphone NOTATION" (tests).
-std::unique_ptr<WordVoice> MakeLoggingWordVoice();
+// would speak as the detail "diphone NOTATION" to log (tests; the log must
+// outlive it).
+std::unique_ptr<WordVoice> MakeLoggingWordVoice(SpeechLog& log);
 
 }  // namespace kal

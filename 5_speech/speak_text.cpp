@@ -47,7 +47,7 @@ size_t SpeakPhraseRun(SpeechState& s, std::string& t, size_t i) {
   if (UpperCaseText(run) == "WWW") {
     SpellText(s, run);
   } else if (run.find_first_not_of(' ') != std::string::npos) {
-    SpeechLogScope log("phrase", run);
+    SpeechLogScope log(SpeechLogOf(s), "phrase", run);
     Words(s).Speak(Words(s).Translate(run));
   }
   // Hyphenated words are spoken as two words without a pause.

@@ -41,6 +41,8 @@ SpeechEngine& Engine(SpeechState& s) {
   return *s.engine;
 }
 
+SpeechLog& SpeechLogOf(SpeechState& s) { return *s.player.speech_log; }
+
 WordVoice& Words(SpeechState& s) {
   if (!s.words) s.words = MakeDiphoneWordVoice(*s.voices);
   return *s.words;
@@ -206,7 +208,7 @@ void DoneSpeech(SpeechState& s) {
 }
 
 void SpeakChar(SpeechState& s, uint8_t c) {
-  SpeechLogScope log("char", std::to_string(c));
+  SpeechLogScope log(SpeechLogOf(s), "char", std::to_string(c));
   WaitSpeech(s);
   if (c < 32 && c != 0 && c != 12) return;
   std::string path = s.letters_folder + "_" + std::to_string(c) + ".wav";
@@ -215,7 +217,7 @@ void SpeakChar(SpeechState& s, uint8_t c) {
 }
 
 void SpellText(SpeechState& s, std::string_view text) {
-  SpeechLogScope log("spell", text);
+  SpeechLogScope log(SpeechLogOf(s), "spell", text);
   for (char ch : text) {
     if (KeyPressed(s.platform)) break;
     if (ch == '\t') PlayNamedSound(s, "_FON9");
@@ -230,7 +232,7 @@ std::string NamedSoundPath(const SpeechState& s, std::string_view name) {
 }  // namespace
 
 void PlayNamedSound(SpeechState& s, std::string_view name) {
-  SpeechLogScope log("play", name);
+  SpeechLogScope log(SpeechLogOf(s), "play", name);
   WaitSpeech(s);
   PlayWaveFile(s.player, NamedSoundPath(s, name));
 }
@@ -238,7 +240,7 @@ void PlayNamedSound(SpeechState& s, std::string_view name) {
 bool SoundExists(SpeechState& s, std::string_view name) { return SoundFileExists(NamedSoundPath(s, name)); }
 
 void PlayWaveBuffer(SpeechState& s, std::string_view image) {
-  SpeechLogScope log("wave", "memory " + std::to_string(image.size()), true);
+  SpeechLogScope log(SpeechLogOf(s), "wave", "memory " + std::to_string(image.size()), true);
   WaitSpeech(s);
   if (PlayWaveMemory(s.player, image) == 0) WaitWave(s.player);
 }
@@ -271,7 +273,7 @@ void WaitSpeech(SpeechState& s) {
 }
 
 void StopSpeech(SpeechState& s) {
-  LogSpeechDetail("stop");
+  LogSpeechDetail(SpeechLogOf(s), "stop");
   WaveStop(s.player);
   s.stop = true;
   if (s.engine_active && (s.engine_kind == 3 || Engine(s).Busy(0))) Engine(s).Stop();
@@ -284,7 +286,7 @@ void SpeechPause(SpeechState& s, int ms) {
 }
 
 void SpeakText(SpeechState& s, std::string_view text) {
-  SpeechLogScope log("say", text);
+  SpeechLogScope log(SpeechLogOf(s), "say", text);
   EnsureSpeechModule(s);
   if (s.voice_starting) {
     s.held.emplace_back(text);

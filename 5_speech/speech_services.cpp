@@ -16,7 +16,7 @@
 namespace kal {
 
 void DialDigits(SpeechState& s, std::string_view text) {
-  SpeechLogScope log("dial", text);
+  SpeechLogScope log(SpeechLogOf(s), "dial", text);
   WaveFlags saved = GetWaveFlags(s.player);
   WaveFlags plain = saved;
   plain.fast = false;
@@ -34,7 +34,7 @@ void DialDigits(SpeechState& s, std::string_view text) {
 }
 
 void SpeakBatteryStatus(SpeechState& s) {
-  SpeechLogScope log("battery");
+  SpeechLogScope log(SpeechLogOf(s), "battery");
   PowerStatus p = ReadPowerStatus(s.platform);
   if (!p.has_battery) PlayNamedSound(s, "_SEMBAT");
   else if (p.percent >= 0) SpeakText(s, std::to_string(p.percent) + "%");
@@ -100,7 +100,7 @@ void OpenLinkNow(Platform& platform, ConfigState& config, const std::string& tex
 }  // namespace
 
 void OpenLink(SpeechState& s, std::string_view text) {
-  SpeechLogScope log("open", text);
+  SpeechLogScope log(SpeechLogOf(s), "open", text);
   std::string t(text.substr(0, 255));
   WaitWhileSpeaking(s);
   OpenLinkNow(s.platform, s.config, t);

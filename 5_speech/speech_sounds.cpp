@@ -31,7 +31,7 @@ std::string MakeBeepSound(int divisor) {
 }
 
 void Click(SpeechState& s) {
-  SpeechLogScope log("click");
+  SpeechLogScope log(SpeechLogOf(s), "click");
   EnsureSpeechModule(s);
   WaitSpeech(s);
   WaveFlags f = GetWaveFlags(s.player);
@@ -43,7 +43,7 @@ void Click(SpeechState& s) {
 }
 
 void ErrorBeep(SpeechState& s) {
-  SpeechLogScope log("beep");
+  SpeechLogScope log(SpeechLogOf(s), "beep");
   EnsureSpeechModule(s);
   WaitSpeech(s);
   PumpMessages(s.platform);

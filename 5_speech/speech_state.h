@@ -14,6 +14,7 @@ namespace kal {
 
 class EventLoop;
 struct ConfigState;
+struct SpeechLog;
 struct Voices;
 struct WavePlayer;
 
@@ -65,6 +66,9 @@ struct SpeechState {
 // The voices of the state, each made on first use when none was given.
 SpeechEngine& Engine(SpeechState& s);
 WordVoice& Words(SpeechState& s);
+
+// The speech log of the run: the one the facade's wave player holds.
+SpeechLog& SpeechLogOf(SpeechState& s);
 
 // Sleeps in the facade's loop, in short steps, while speech or a wave is
 // heard; a key cuts it short (SpeechBusy).

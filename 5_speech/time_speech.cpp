@@ -37,18 +37,19 @@ void SayHourMinute(SpeechState& s, int h, int m) {
 }  // namespace
 
 void SpeakTime(SpeechState& s) {
-  SpeechLogScope log("time");
+  SpeechLogScope log(SpeechLogOf(s), "time");
   LocalTime now = NowLocal(s.platform);
   SayHourMinute(s, now.hour, now.minute);
 }
 
 void SpeakTimeOf(SpeechState& s, int hour, int minute) {
-  SpeechLogScope log("time", std::to_string(hour) + ":" + (minute < 10 ? "0" : "") + std::to_string(minute));
+  std::string shown = std::to_string(hour) + ":" + (minute < 10 ? "0" : "") + std::to_string(minute);
+  SpeechLogScope log(SpeechLogOf(s), "time", shown);
   SayHourMinute(s, hour, minute);
 }
 
 void SpeakDate(SpeechState& s) {
-  SpeechLogScope log("date");
+  SpeechLogScope log(SpeechLogOf(s), "date");
   LocalTime now = NowLocal(s.platform);
   int month = now.month < 1 || now.month > 12 ? 1 : now.month;
   PlayNamedSound(s, std::string("_") + kWeekdays[Weekday(now.year, month, now.day)]);

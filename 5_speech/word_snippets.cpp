@@ -73,10 +73,10 @@ void PlaySnippets(SpeechState& s, std::string* buffer) {
 }  // namespace
 
 void SpeakWords(SpeechState& s, std::string_view words, bool feminine) {
-  SpeechLogScope log("words", words);
+  SpeechLogScope log(SpeechLogOf(s), "words", words);
   std::string buffer;
   for (const std::string& name : SnippetNames(words, feminine)) {
-    LogSpeechDetail("snippet", name);
+    LogSpeechDetail(SpeechLogOf(s), "snippet", name);
     std::string samples;
     if (!ReadSnippet(LettersFolder(s) + name + ".wav", &samples)) continue;
     if (buffer.size() + samples.size() > kSnippetSpace) PlaySnippets(s, &buffer);

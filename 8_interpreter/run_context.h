@@ -16,6 +16,7 @@ struct Voices;
 struct SpeechState;
 struct Network;
 struct Console;
+struct SpeechLog;
 
 struct RunContext {
   Platform& platform;
@@ -28,6 +29,8 @@ struct RunContext {
   // The loop every wait of the run sleeps in (the platform state and the
   // others hold the same one).
   EventLoop& loop;
+  // The speech log of the run (the one the wave player holds).
+  SpeechLog& speech_log;
 };
 
 }  // namespace kal

@@ -72,7 +72,7 @@ bool CmdBipa(InterpreterState& in, std::string_view args) {
 bool CmdAlarme(InterpreterState& in, std::string_view args) {
   int frequency = 0, ms = 0;
   if (!ReadToneValue(in, &args, &frequency) || !ReadToneValue(in, &args, &ms)) return false;
-  SpeechLogScope log("tone", std::to_string(frequency) + " " + std::to_string(ms));
+  SpeechLogScope log(in.context->speech_log, "tone", std::to_string(frequency) + " " + std::to_string(ms));
   std::string pcm = SquareWave(frequency, ms);
   WavePlayer& player = in.context->player;
   if (!pcm.empty() && PlayPcm(player, reinterpret_cast<const uint8_t*>(pcm.data()), pcm.size(), kToneRate, 1, 16) == 0)

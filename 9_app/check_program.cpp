@@ -79,11 +79,11 @@ int RunCheckProgram(SpeechState& speech, const std::vector<std::string>& files, 
   // findings at a terminal; an editor or a script that reads them from a
   // pipe has no use for the voice.
   if (StandardStreamIsTerminal(1)) {
-    if (!speech_log.empty()) OpenSpeechLog(OpenHostFile(speech_log, "ab"));
+    if (!speech_log.empty()) OpenSpeechLog(SpeechLogOf(speech), OpenHostFile(speech_log, "ab"));
     InitSpeech(speech, 0, ReadConfig(speech.config, cfg::kDirKaldorin));
     SpeakText(speech, Utf8ToLatin1(said));
     DoneSpeech(speech);
-    CloseSpeechLog();
+    CloseSpeechLog(SpeechLogOf(speech));
   }
   return counts.errors > 0 || (strict && counts.warnings > 0) ? 1 : 0;
 }

@@ -97,7 +97,7 @@ int EndStoppedRun(Console& console, const RunEnd& end) {
   if (end.break_key) SayInterrupted(console.speech);
   if (const char* msg = StopMessage(end)) WriteStandardText(2, msg);
   RunExitCleanups(console.platform);
-  CloseSpeechLog();
+  CloseSpeechLog(SpeechLogOf(console.speech));
   CloseBrailleLog(console);
   std::fflush(nullptr);
   return end.exit_code;
@@ -113,7 +113,7 @@ int EndRun(Console& console, const RunEnd& end) {
   } else {
     EndConsoleAfterError(console);
   }
-  CloseSpeechLog();
+  CloseSpeechLog(SpeechLogOf(console.speech));
   CloseBrailleLog(console);
   return end.exit_code;
 }
@@ -155,7 +155,7 @@ std::unique_ptr<ConsoleFrontEnd> MakeFrontEnd(Platform& platform, ConfigState& c
 
 // The viewer runs as a program of its own, on the same console and voice.
 int RunViewerProgram(const Options& opts, Console& console, Network& network) {
-  if (!opts.speech_log.empty()) OpenSpeechLog(OpenHostFile(opts.speech_log, "ab"));
+  if (!opts.speech_log.empty()) OpenSpeechLog(SpeechLogOf(console.speech), OpenHostFile(opts.speech_log, "ab"));
   StartBraille(console, opts);
   SetConsoleFrontEnd(console, MakeFrontEnd(console.platform, console.config, opts, Utf8ToLatin1(BaseName(opts.view_file))));
   UseDesktopClipboard(console);
@@ -171,7 +171,7 @@ int RunViewerProgram(const Options& opts, Console& console, Network& network) {
   EndHelpers(console.platform);
   DoneSpeech(console.speech);
   EndConsoleNormally(console);
-  CloseSpeechLog();
+  CloseSpeechLog(SpeechLogOf(console.speech));
   CloseBrailleLog(console);
   return code;
 }
@@ -183,7 +183,7 @@ int ReportLoadFailure(Console& console, const std::string& message) {
   WriteLineAndSpeak(console, Utf8ToLatin1(message));
   DoneSpeech(console.speech);
   EndConsoleAfterError(console);
-  CloseSpeechLog();
+  CloseSpeechLog(SpeechLogOf(console.speech));
   WriteStandardText(2, "kaldorin: " + message + "\n");
   return EndOf(EndReason::kNotLoaded).exit_code;
 }
@@ -236,8 +236,10 @@ int ProgramMain(int argc, char** argv) {
   }
 
   PrepareInstalledRun(config);
-  // The sound and speech of the run: built here and owned for the run.
-  WavePlayer player(platform, config);
+  // The sound and speech of the run: built here and owned for the run. The
+  // speech log is written to once --speech-log's file is opened below.
+  SpeechLog speech_log;
+  WavePlayer player(platform, config, speech_log);
   Voices voices(player);
   SpeechState speech(voices, platform);
   speech.engine = std::make_unique<EngineSwitch>(voices, *loop);
@@ -246,7 +248,7 @@ int ProgramMain(int argc, char** argv) {
   Console console(platform, speech);
   ConsoleHookGuard hooking(console);
   // All of them, handed down to what runs the script.
-  RunContext context{platform, config, player, voices, speech, network, console, *loop};
+  RunContext context{platform, config, player, voices, speech, network, console, *loop, speech_log};
   if (!opts.view_file.empty()) return RunViewerProgram(opts, console, network);
   if (opts.check) return RunCheckProgram(speech, CheckedFiles(opts), opts.speech_log, opts.strict);
   // The language server starts neither speech nor the console: their
@@ -264,7 +266,7 @@ int ProgramMain(int argc, char** argv) {
     LoadScriptFile(opts.script, &lines, &load_error);
     name = BaseName(opts.script);
   }
-  if (!opts.speech_log.empty() && !OpenSpeechLog(OpenHostFile(opts.speech_log, "ab"))) {
+  if (!opts.speech_log.empty() && !OpenSpeechLog(speech_log, OpenHostFile(opts.speech_log, "ab"))) {
     WriteStandardText(2, "kaldorin: não foi possível abrir " + opts.speech_log + "\n");
     return 1;
   }

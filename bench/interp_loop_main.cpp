@@ -239,7 +239,8 @@ int main(int argc, char** argv) {
   std::unique_ptr<kal::EventLoop> event_loop = kal::MakeFakeEventLoop();  // outlives what waits on it
   kal::Platform platform(*event_loop);  // the platform layer's state for the run
   kal::ConfigState config(platform);  // and the configuration's
-  kal::WavePlayer player(platform, config);  // the wave player the voices play on
+  kal::SpeechLog speech_log;  // the speech log: no file, nothing kept
+  kal::WavePlayer player(platform, config, speech_log);  // the wave player the voices play on
   kal::Voices voices(player);  // the voices and the speech facade the console speaks with
   kal::SpeechState speech(voices, platform);
   kal::Console the_console(platform, speech);  // and the console's
@@ -249,9 +250,8 @@ int main(int argc, char** argv) {
   if (passes < 1000) passes = 10000000;
   std::string console;
   Network network(platform, config);
-  RunContext context{platform, config, player, voices, speech, network, the_console, *event_loop};
+  RunContext context{platform, config, player, voices, speech, network, the_console, *event_loop, speech_log};
   SetConsoleFrontEnd(the_console, MakeMemoryFrontEnd("", &console));  // memory console: nothing is shown
-  CaptureSpeechLog(false);
 
   std::string program = ProgramPath();
   Others others;

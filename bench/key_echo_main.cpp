@@ -23,6 +23,7 @@
 #include <string>
 #include <vector>
 
+#include "0_base/speech_log.h"
 #include "1_platform/platform.h"
 #include "2_config/config_state.h"
 #include "4_voices/voices.h"
@@ -89,7 +90,8 @@ int main() {
   std::unique_ptr<kal::EventLoop> loop = kal::MakePollEventLoop();  // outlives what waits on it
   kal::Platform platform(*loop);  // the platform layer's state for the run
   kal::ConfigState config(platform);  // and the configuration's
-  kal::WavePlayer player(platform, config);  // the wave player the voices play on
+  kal::SpeechLog speech_log;  // the speech log: no file, nothing kept
+  kal::WavePlayer player(platform, config, speech_log);  // the wave player the voices play on
   kal::Voices voices(player);  // the voices and the speech facade the console speaks with
   kal::SpeechState speech(voices, platform);
   kal::Console the_console(platform, speech);  // and the console's
@@ -115,7 +117,7 @@ int main() {
   // 2. Start: speech ready and the first sound on its way.
   kal::SetConsoleFrontEnd(the_console, kal::MakeMemoryFrontEnd("", &console));
   kal::SetAudio(platform, std::make_unique<TimingAudio>(kal::MakeSdlAudio()));
-  if (!installed) kal::SetWordVoice(speech, kal::MakeLoggingWordVoice());
+  if (!installed) kal::SetWordVoice(speech, kal::MakeLoggingWordVoice(speech_log));
   kal::InitSpeech(speech, 0, "");
   auto speech_ready = Clock::now();
   g_armed = true;

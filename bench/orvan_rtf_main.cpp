@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "0_base/speech_log.h"
 #include "1_platform/platform.h"
 #include "2_config/config_state.h"
 #include "4_voices/voices.h"
@@ -70,7 +71,8 @@ int main(int argc, char** argv) {
   std::unique_ptr<kal::EventLoop> loop = kal::MakeFakeEventLoop();  // outlives what waits on it
   kal::Platform platform(*loop);  // the platform layer's state for the run
   kal::ConfigState config(platform);  // and the configuration's
-  kal::WavePlayer player(platform, config);  // the wave player the voices play on
+  kal::SpeechLog speech_log;  // the speech log: no file, nothing kept
+  kal::WavePlayer player(platform, config, speech_log);  // the wave player the voices play on
   kal::Voices voices(player);  // the engine's state and tables
   kal::OrvanState& orvan = *voices.orvan;
   kal::OrvanSettings settings = kal::ReadOrvanSettings(config);

@@ -138,7 +138,8 @@ int main() {
   std::unique_ptr<kal::EventLoop> loop = kal::MakeFakeEventLoop();  // outlives what waits on it
   kal::Platform platform(*loop);  // the platform layer's state for the run
   kal::ConfigState config(platform);  // and the configuration's
-  kal::WavePlayer player(platform, config);  // the wave player the voices play on
+  kal::SpeechLog speech_log;  // the speech log: no file, nothing kept
+  kal::WavePlayer player(platform, config, speech_log);  // the wave player the voices play on
   kal::Voices voices(player);  // the voices and the speech facade the console speaks with
   kal::SpeechState speech(voices, platform);
   kal::Console the_console(platform, speech);  // and the console's
@@ -154,8 +155,7 @@ int main() {
 
   Network network(platform, config);
   InstallCaptureAudio(platform);
-  SetWordVoice(speech, MakeLoggingWordVoice());
-  CaptureSpeechLog(false);
+  SetWordVoice(speech, MakeLoggingWordVoice(speech_log));
   auto front = std::make_unique<TimingFrontEnd>();
   TimingFrontEnd* timing = front.get();
   SetConsoleFrontEnd(the_console, std::move(front));

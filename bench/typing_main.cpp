@@ -17,6 +17,7 @@
 #include <string>
 #include <vector>
 
+#include "0_base/speech_log.h"
 #include "1_platform/platform.h"
 #include "2_config/config_state.h"
 #include "0_base/latin1.h"
@@ -71,14 +72,15 @@ int main() {
   std::unique_ptr<kal::EventLoop> loop = kal::MakeFakeEventLoop();  // outlives what waits on it
   kal::Platform platform(*loop);  // the platform layer's state for the run
   kal::ConfigState config(platform);  // and the configuration's
-  kal::WavePlayer player(platform, config);  // the wave player the voices play on
+  kal::SpeechLog speech_log;  // the speech log: no file, nothing kept
+  kal::WavePlayer player(platform, config, speech_log);  // the wave player the voices play on
   kal::Voices voices(player);  // the voices and the speech facade the console speaks with
   kal::SpeechState speech(voices, platform);
   kal::Console the_console(platform, speech);  // and the console's
   kal::ConsoleHookGuard hooking(the_console);
   // The rest of the run's objects, for the context DIGITA runs in.
   kal::Network network(platform, config);
-  kal::RunContext context{platform, config, player, voices, speech, network, the_console, *loop};
+  kal::RunContext context{platform, config, player, voices, speech, network, the_console, *loop, speech_log};
   const char* x11 = std::getenv("BENCH_X11");
   bool real = x11 && std::string(x11) == "1";
   if (!real) kal::SetDesktopAutomation(platform, std::make_unique<kal::RecordingDesktop>());

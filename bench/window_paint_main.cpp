@@ -19,6 +19,7 @@
 #include <string>
 #include <vector>
 
+#include "0_base/speech_log.h"
 #include "1_platform/platform.h"
 #include "5_speech/speech_state.h"
 #include "3_audio/wave_player_state.h"
@@ -87,7 +88,8 @@ int main() {
   std::unique_ptr<kal::EventLoop> loop = kal::MakePollEventLoop();  // outlives what waits on it
   kal::Platform platform(*loop);  // the platform layer's state for the run
   kal::ConfigState config(platform);  // and the configuration's
-  kal::WavePlayer player(platform, config);  // the wave player the voices play on
+  kal::SpeechLog speech_log;  // the speech log: no file, nothing kept
+  kal::WavePlayer player(platform, config, speech_log);  // the wave player the voices play on
   kal::Voices voices(player);  // the voices and the speech facade the console speaks with
   kal::SpeechState speech(voices, platform);
   kal::Console the_console(platform, speech);  // and the console's

@@ -67,20 +67,20 @@ kal::RunLimits FuzzLimits() {
 }
 
 // What every run uses, for the whole fuzzing process: the loop and the
-// voices (whose tables are loaded once), with the wave player they play on
-// and the platform state of its device.
+// voices (whose tables are loaded once), with the wave player they play on,
+// the platform state of its device and its speech log (which has no file and
+// keeps nothing).
 struct LastingSubsystems {
   std::unique_ptr<kal::EventLoop> loop = kal::MakeFakeEventLoop();  // every input's runs wait on it
   kal::Platform platform{*loop};  // the device the voices' wave player plays on
   kal::ConfigState config{platform};  // the player's between inputs; during one, its run's
-  kal::WavePlayer player{platform, config};  // made fresh for each input
+  kal::SpeechLog speech_log;
+  kal::WavePlayer player{platform, config, speech_log};  // made fresh for each input
   kal::Voices voices{player};
 };
 
 LastingSubsystems& SetUpOnce() {
   static LastingSubsystems lasting;
-  static bool ready = (kal::CaptureSpeechLog(false), true);
-  (void)ready;
   return lasting;
 }
 
@@ -98,7 +98,7 @@ kal::RunEnd RunScriptBytes(kal::InterpreterState& in, std::string_view text) {
 // run (the speech facade built after it reads the same one).
 kal::WavePlayer& FreshPlayer(LastingSubsystems& l, kal::ConfigState& config) {
   kal::CloseWaveDevice(l.player);
-  l.player = kal::WavePlayer(l.platform, config);
+  l.player = kal::WavePlayer(l.platform, config, l.speech_log);
   return l.player;
 }
 
@@ -124,7 +124,8 @@ struct InputRun {
   kal::Network network{platform, config};
   kal::Console the_console{platform, speech};  // and the console's
   kal::ConsoleHookGuard hooking{the_console};
-  kal::RunContext context{platform, config, player, lasting.voices, speech, network, the_console, loop};
+  kal::RunContext context{platform, config, player, lasting.voices, speech, network, the_console, loop,
+                          lasting.speech_log};
 };
 
 // What a script's run leaves that both ways of running it must agree on.

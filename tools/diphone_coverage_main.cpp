@@ -17,6 +17,7 @@
 #include <string>
 #include <vector>
 
+#include "0_base/speech_log.h"
 #include "1_platform/platform.h"
 #include "1_platform/event_loop.h"
 #include "2_config/config_state.h"
@@ -102,7 +103,8 @@ int main(int argc, char** argv) {
   std::unique_ptr<kal::EventLoop> loop = kal::MakePollEventLoop();  // outlives what waits on it
   kal::Platform platform(*loop);  // the platform layer's state for the run
   kal::ConfigState config(platform);  // and the configuration's
-  kal::WavePlayer player(platform, config);  // the wave player the voices play on
+  kal::SpeechLog speech_log;  // the speech log: no file, nothing kept
+  kal::WavePlayer player(platform, config, speech_log);  // the wave player the voices play on
   kal::Voices voices(player);  // the synthesizer's and translator's state
   std::string db, rules, words = "/usr/share/dict/brazilian";
   size_t top = 20;

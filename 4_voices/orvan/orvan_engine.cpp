@@ -59,7 +59,7 @@ bool LoadDataFiles(OrvanState& s, const OrvanSettings& settings) {
     RecordError(s, orvan_msg::kAbbreviationsError);
     return false;
   }
-  if (!orvan::LoadProsody(s.tables, OrvanDataFile(settings, ".pro")) ||
+  if (!orvan::LoadProsody(s.tables, OrvanDataFile(settings, ".pro"), *s.player.speech_log) ||
       !orvan::LoadDiphoneList(s.tables, OrvanDataFile(settings, ".dfn"))) {
     RecordError(s, orvan_msg::kProsodyError);
     return false;

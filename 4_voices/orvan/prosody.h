@@ -10,6 +10,10 @@
 
 #include "4_voices/orvan/letter_rules.h"
 
+namespace kal {
+struct SpeechLog;
+}
+
 namespace kal::orvan {
 
 struct TChave {
@@ -33,7 +37,8 @@ struct ProsodyTables {
 
 // Reads the three sections into tables.prosody; shows a message (Latin-1)
 // and answers false on a missing file, a missing section or a malformed line.
-bool LoadProsody(OrvanTables& tables, const std::string& path);
+// A message goes to the tables' sink, or else to standard error and log.
+bool LoadProsody(OrvanTables& tables, const std::string& path, SpeechLog& log);
 // Where the loader's messages go; by default standard error and the speech
 // log. Tests capture them.
 void SetProsodyMessageSink(OrvanTables& tables, std::function<void(const std::string&)> sink);

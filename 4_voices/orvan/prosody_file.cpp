@@ -22,7 +22,7 @@ constexpr size_t kMaxRules = 300;
 
 // A loader's message, to the tables' sink or else to standard error and
 // the speech log.
-void Show(const OrvanTables& tables, std::string_view utf8_message, const std::string& line = "") {
+void Show(const OrvanTables& tables, SpeechLog& log, std::string_view utf8_message, const std::string& line = "") {
   std::string text = L1(utf8_message) + line;
   const auto& sink = tables.prosody_messages;
   if (sink) {
@@ -30,7 +30,7 @@ void Show(const OrvanTables& tables, std::string_view utf8_message, const std::s
     return;
   }
   std::fprintf(stderr, "%s\n", Latin1ToUtf8(text).c_str());
-  LogSpeech("message", text);
+  LogSpeech(log, "message", text);
 }
 
 // Whole-text integer (blanks around it allowed).
@@ -59,16 +59,16 @@ bool SectionLines(const std::vector<std::string>& file, std::string_view header_
   return true;
 }
 
-bool ReadDurations(OrvanTables& t, const std::vector<std::string>& lines) {
+bool ReadDurations(OrvanTables& t, SpeechLog& log, const std::vector<std::string>& lines) {
   for (const std::string& line : lines) {
     size_t eq = line.find('=');
     if (eq == std::string::npos) {
-      Show(t, orvan_msg::kWrongPhoneme, line);
+      Show(t, log, orvan_msg::kWrongPhoneme, line);
       return false;
     }
     int ms = 100;
     if (!ParseInt(line.substr(eq + 1), &ms)) {
-      Show(t, orvan_msg::kWrongPhoneme, line);
+      Show(t, log, orvan_msg::kWrongPhoneme, line);
       ms = 100;
     }
     if (t.prosody.durations.size() < kMaxDurations)
@@ -77,11 +77,11 @@ bool ReadDurations(OrvanTables& t, const std::vector<std::string>& lines) {
   return true;
 }
 
-bool ReadKeys(OrvanTables& t, const std::vector<std::string>& lines) {
+bool ReadKeys(OrvanTables& t, SpeechLog& log, const std::vector<std::string>& lines) {
   for (const std::string& line : lines) {
     size_t eq = line.find('=');
     if (eq == std::string::npos) {
-      Show(t, orvan_msg::kWrongKey, line);
+      Show(t, log, orvan_msg::kWrongKey, line);
       return false;
     }
     if (t.prosody.keys.size() < kMaxKeys)
@@ -128,7 +128,7 @@ bool ReadRule(OrvanTables& t, const std::string& line) {
   return true;
 }
 
-bool ReadProsodyRules(OrvanTables& t, const std::vector<std::string>& lines) {
+bool ReadProsodyRules(OrvanTables& t, SpeechLog& log, const std::vector<std::string>& lines) {
   for (const std::string& raw : lines) {
     std::string line = UpperLatin1(raw);
     bool ok;
@@ -136,7 +136,7 @@ bool ReadProsodyRules(OrvanTables& t, const std::vector<std::string>& lines) {
     else if (StartsWith(line, "TABHERTZ=")) ok = ReadTabHertz(t, line.substr(9));
     else ok = ReadRule(t, line);
     if (!ok) {
-      Show(t, orvan_msg::kWrongKey, raw);
+      Show(t, log, orvan_msg::kWrongKey, raw);
       return false;
     }
   }
@@ -149,28 +149,28 @@ void SetProsodyMessageSink(OrvanTables& t, std::function<void(const std::string&
   t.prosody_messages = std::move(sink);
 }
 
-bool LoadProsody(OrvanTables& t, const std::string& path) {
+bool LoadProsody(OrvanTables& t, const std::string& path, SpeechLog& log) {
   t.prosody = ProsodyTables();
   std::vector<std::string> file, lines;
   if (!rule_file::ReadLines(path, &file)) {
-    Show(t, orvan_msg::kProsodyMissing);
+    Show(t, log, orvan_msg::kProsodyMissing);
     return false;
   }
   if (!SectionLines(file, "[DURAÇÃO]", &lines)) {
-    Show(t, orvan_msg::kDurationsMissing);
+    Show(t, log, orvan_msg::kDurationsMissing);
     return false;
   }
-  if (!ReadDurations(t, lines)) return false;
+  if (!ReadDurations(t, log, lines)) return false;
   if (!SectionLines(file, "[CHAVES]", &lines)) {
-    Show(t, orvan_msg::kKeywordsMissing);
+    Show(t, log, orvan_msg::kKeywordsMissing);
     return false;
   }
-  if (!ReadKeys(t, lines)) return false;
+  if (!ReadKeys(t, log, lines)) return false;
   if (!SectionLines(file, "[PROSÓDIA]", &lines)) {
-    Show(t, orvan_msg::kPatternsMissing);
+    Show(t, log, orvan_msg::kPatternsMissing);
     return false;
   }
-  return ReadProsodyRules(t, lines);
+  return ReadProsodyRules(t, log, lines);
 }
 
 }  // namespace kal::orvan
