@@ -57,7 +57,7 @@ class MidiStateTest : public ::testing::Test {
 
 TEST_F(MidiStateTest, AnOutputEndsWithItsPlayerAfterTheDeviceLetsItGo) {
   {
-    WavePlayer player(test::Context().platform, test::Context().config);
+    WavePlayer player(test::Context().platform, test::Context().config, test::Context().speech_log);
     UseMixingOutput(player);
     ASSERT_EQ(StartMidi(player), MidiStartError::kNone);
     EXPECT_TRUE(device_->mixing());
@@ -73,7 +73,7 @@ TEST_F(MidiStateTest, EachPlayerHasItsOwnOutputAndMaker) {
   UseMixingOutput();
   ASSERT_EQ(StartMidi(test::Context().player), MidiStartError::kNone);
   {
-    WavePlayer other(test::Context().platform, test::Context().config);
+    WavePlayer other(test::Context().platform, test::Context().config, test::Context().speech_log);
     EXPECT_FALSE(MidiIsOpen(other));
     EXPECT_FALSE(other.midi.maker);
   }
@@ -92,7 +92,8 @@ TEST_F(MidiStateTest, AFreshStateMovedOverAnOpenOutputEndsItAndAMovedOneKeepsIt)
   EXPECT_FALSE(MidiIsOpen(test::Context().player));
   EXPECT_TRUE(kept.out != nullptr);
   EXPECT_TRUE(device_->mixing());  // moving is no ending
-  test::Context().player = WavePlayer(test::Context().platform, test::Context().config);
+  RunContext& run = test::Context();
+  run.player = WavePlayer(run.platform, run.config, run.speech_log);
   test::Context().player.midi = std::move(kept);
   EXPECT_TRUE(MidiIsOpen(test::Context().player));
   EXPECT_EQ(log_.closes, 0);

@@ -46,7 +46,7 @@ TEST_F(WavePlayer, RemainderJustAboveOnePieceIsSplitAt7936) {
   // Full pieces keep their last byte; short ones end in silence.
   std::string whole = Ramp(8192 * 3);
   audio_ = InstallCaptureAudio(Context().platform);
-  kal::WavePlayer fresh(Context().platform, Context().config);  // for the new device
+  kal::WavePlayer fresh(Context().platform, Context().config, Context().speech_log);  // for the new device
   PlayWaveFile(fresh, WriteWave("b.wav", whole));
   ASSERT_EQ(audio_->pieces().size(), 3u);
   EXPECT_EQ(audio_->AllData(), whole);
@@ -183,7 +183,8 @@ TEST_F(WavePlayer, NoDeviceSaysSoOnceAndCarriesOnSilently) {
   EXPECT_EQ(console_, "Sem som: nenhum dispositivo de áudio pôde ser aberto.\n");
   Delay(Context().platform, 1);  // the notice is spoken from the pump
   int spoken = 0;
-  for (const std::string& line : CapturedSpeech()) spoken += line.find("say Sem som: ") != std::string::npos;
+  for (const std::string& line : CapturedSpeech(Context().speech_log))
+    spoken += line.find("say Sem som: ") != std::string::npos;
   EXPECT_EQ(spoken, 1);
 }
 

@@ -165,7 +165,8 @@ TEST_F(OrvanEngine, ShortUtteranceIsPaddedAndLongOneChunked) {
   EXPECT_EQ(audio_->format().rate, 16000);
   EXPECT_EQ(audio_->format().bits, 16);
   audio_ = InstallCaptureAudio(Context().platform);
-  Context().player = WavePlayer(Context().platform, Context().config);  // a fresh one for the new device
+  // A fresh player for the new device.
+  Context().player = WavePlayer(Context().platform, Context().config, Context().speech_log);
   fake_.samples_per_line = 20000;  // 40000 bytes per line
   OrvanSpeak(State(), "casa");
   // Every sample arrives once, in order; no chunk passes 64000 bytes.

@@ -5,6 +5,7 @@
 #include <fstream>
 
 #include "0_base/latin1.h"
+#include "0_base/speech_log.h"
 #include "4_voices/orvan/orvan_state.h"
 #include "4_voices/orvan/prosody.h"
 #include "tests/support/temp_folder.h"
@@ -37,7 +38,7 @@ class OrvanProsody : public ::testing::Test {
   }
   bool Load(const std::string& utf8) {
     std::ofstream(folder_ / "p.pro", std::ios::binary) << L1(utf8);
-    return LoadProsody(tables_, folder_ / "p.pro");
+    return LoadProsody(tables_, folder_ / "p.pro", log_);
   }
   void Diphones(const std::string& text) {
     std::ofstream(folder_ / "p.dfn", std::ios::binary) << text;
@@ -49,6 +50,7 @@ class OrvanProsody : public ::testing::Test {
     return out;
   }
   OrvanTables tables_;  // the case's own
+  SpeechLog log_;       // where messages go without a sink
   test::TempFolder folder_;
   std::vector<std::string> messages_;
 };
@@ -70,7 +72,7 @@ TEST_F(OrvanProsody, LoadsTheThreeSections) {
 }
 
 TEST_F(OrvanProsody, MessagesForBrokenFiles) {
-  EXPECT_FALSE(LoadProsody(tables_, folder_ / "none.pro"));
+  EXPECT_FALSE(LoadProsody(tables_, folder_ / "none.pro", log_));
   EXPECT_FALSE(Load("[CHAVES]\n[PROSÓDIA]\n"));
   EXPECT_FALSE(Load("[DURAÇÃO]\na 100\n[CHAVES]\n[PROSÓDIA]\n"));
   EXPECT_FALSE(Load("[DURAÇÃO]\n[PROSÓDIA]\n"));
@@ -86,6 +88,19 @@ TEST_F(OrvanProsody, MessagesForBrokenFiles) {
                            "Prosódia: especificações ausentes",
                            "Configuração da prosódia: chave errada: |XX|",
                        }));
+}
+
+// Without a sink a message goes to standard error and to the log the
+// loader was given, and to no other.
+TEST_F(OrvanProsody, WithoutASinkMessagesGoToTheGivenLog) {
+  OrvanTables tables;
+  SpeechLog other;
+  CaptureSpeechLog(log_, true);
+  CaptureSpeechLog(other, true);
+  EXPECT_FALSE(LoadProsody(tables, folder_ / "none.pro", log_));
+  EXPECT_EQ(CapturedSpeech(log_), (std::vector<std::string>{"message Configuração da prosódia não foi achada"}));
+  EXPECT_TRUE(CapturedSpeech(other).empty());
+  EXPECT_TRUE(messages_.empty());
 }
 
 TEST_F(OrvanProsody, BadNumbersAndPitchTables) {

@@ -44,7 +44,7 @@ TEST(OrvanRobustness, RandomTextGivesAWellFormedStream) {
   ASSERT_TRUE(LoadOrvanWordData(tables, settings, &err));
   SetProsodyMessageSink(tables, [](const std::string&) {});
   ASSERT_TRUE(LoadAbbreviations(tables, dir + "portug.abr"));
-  ASSERT_TRUE(LoadProsody(tables, dir + "portug.pro"));
+  ASSERT_TRUE(LoadProsody(tables, dir + "portug.pro", test::Context().speech_log));
   std::mt19937 rng(7);
   const std::string pieces[] = {"1.000.000", "3,5", "-7", "2º", "1a.", "Sr. ", "...", " - ", "FGTS", "\t",
                                 "ção", "?", "!", "(", ")", "9999999999999999999", "0000", "-", ".", " "};

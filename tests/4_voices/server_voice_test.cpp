@@ -244,7 +244,7 @@ TEST_F(SpeechFixture, NoSpeechServerMeansTheRecordedVoiceWithinASecond) {
   InitSpeech(Context().speech, 0, "");
   EXPECT_LT(MsSince(t), 1000.0);
   EXPECT_FALSE(EngineActive(Context().speech));
-  ClearCapturedSpeech();
+  ClearCapturedSpeech(Context().speech_log);
   SpeakText(Context().speech, "bom dia");
   EXPECT_NE(Log().find("bom dia"), std::string::npos);
   SetSpeechEngine(Context().speech, nullptr);

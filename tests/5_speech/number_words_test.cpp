@@ -93,7 +93,7 @@ class TimeSpeech : public SpeechFixture {
   // Only the snippets and named sounds, in order.
   std::string Heard() {
     std::string s;
-    for (auto& l : CapturedSpeech()) {
+    for (auto& l : CapturedSpeech(Context().speech_log)) {
       size_t p = l.find_first_not_of(' ');
       if (l.compare(p, 8, "snippet ") == 0) s += l.substr(p + 8) + " ";
       else if (l.compare(p, 5, "play ") == 0) s += l.substr(p + 5) + " ";
@@ -106,15 +106,15 @@ class TimeSpeech : public SpeechFixture {
 TEST_F(TimeSpeech, HoursAreFeminineAndMinutesNamedWithFullAnnouncements) {
   InitSpeech(Context().speech, 0, "");
   At(1, 1);
-  ClearCapturedSpeech();
+  ClearCapturedSpeech(Context().speech_log);
   SpeakTime(Context().speech);
   EXPECT_EQ(Heard(), "_uma _hora _um _minuto ");
   At(2, 0);
-  ClearCapturedSpeech();
+  ClearCapturedSpeech(Context().speech_log);
   SpeakTime(Context().speech);
   EXPECT_EQ(Heard(), "_duas _horas ");
   At(0, 45);
-  ClearCapturedSpeech();
+  ClearCapturedSpeech(Context().speech_log);
   SpeakTime(Context().speech);
   EXPECT_EQ(Heard(), "_zero _hora _quarent _e _cinco _minutos ");
 }
@@ -123,7 +123,7 @@ TEST_F(TimeSpeech, ShortAnnouncementsSayEHora) {
   WriteFile("config/Talven/Talven.ini", "[TALVEN]\r\nFALARTUDO=Nao\r\n");
   InitSpeech(Context().speech, 0, "");
   At(13, 5);
-  ClearCapturedSpeech();
+  ClearCapturedSpeech(Context().speech_log);
   SpeakTime(Context().speech);
   EXPECT_EQ(Heard(), "_treze _EHORA _cinco ");
 }
@@ -131,11 +131,11 @@ TEST_F(TimeSpeech, ShortAnnouncementsSayEHora) {
 TEST_F(TimeSpeech, DateReadsWeekdayDayMonthAndYear) {
   InitSpeech(Context().speech, 0, "");
   At(9, 0, 2026, 12, 8);  // a Tuesday
-  ClearCapturedSpeech();
+  ClearCapturedSpeech(Context().speech_log);
   SpeakDate(Context().speech);
   EXPECT_EQ(Heard(), "_Terca _oito _de _Dezembr _de _dois _mil _e _vinte _e _seis ");
   At(9, 0, 2027, 2, 1);  // a Monday
-  ClearCapturedSpeech();
+  ClearCapturedSpeech(Context().speech_log);
   SpeakDate(Context().speech);
   EXPECT_EQ(Heard(), "_Segunda _primeir _de _Feverei _de _dois _mil _e _vinte _e _sete ");
 }

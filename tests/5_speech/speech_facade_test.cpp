@@ -20,11 +20,11 @@ class Facade : public SpeechFixture {
   void SetUp() override {
     SpeechFixture::SetUp();
     InitSpeech(Context().speech, 0, "c:\\app");
-    ClearCapturedSpeech();
+    ClearCapturedSpeech(Context().speech_log);
   }
   // Speaks and returns the log of it.
   std::string Say(std::string_view text) {
-    ClearCapturedSpeech();
+    ClearCapturedSpeech(Context().speech_log);
     SpeakText(Context().speech, text);
     return Log();
   }
@@ -105,7 +105,7 @@ class KeyTypingVoice : public WordVoice {
   void SetTuning(int, int, int) override {}
   std::string Translate(std::string_view w) override { return std::string(w); }
   void Speak(std::string_view n) override {
-    LogSpeechDetail("diphone", n);
+    LogSpeechDetail(Context().speech_log, "diphone", n);
     PushKeyBytes(test::Context().console, "k");
   }
   void Close() override {}
@@ -308,7 +308,7 @@ TEST_F(Facade, TwoFacadesKeepTheirOwnVoicesAndSettings) {
   EXPECT_FALSE(SpeechEchoOn(Context().speech));
   EXPECT_TRUE(SpeechEchoOn(other));
 
-  ClearCapturedSpeech();
+  ClearCapturedSpeech(Context().speech_log);
   SpeakText(other, "pelo motor");
   SpeakText(Context().speech, "casa");
   EXPECT_EQ(e->spoken, "pelo motor|");

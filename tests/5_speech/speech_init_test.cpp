@@ -118,7 +118,7 @@ TEST_F(SpeechInit, CtrlF4InTheLineEditorKeepsTheNewSpeed) {
   InitSpeech(Context().speech, 0, "c:\\app");
   EXPECT_FALSE(GetWaveFlags(Context().player).cut);
   UseMemoryConsole("\x1b[1;5S" "5\r", &console_);
-  ClearCapturedSpeech();
+  ClearCapturedSpeech(Context().speech_log);
   std::string text;
   EXPECT_EQ(EditField(Context().console, &text, 1, 5, 40, 40, true), 13);
   EXPECT_EQ(SpeechSpeed(Context().speech), 5);
@@ -237,7 +237,7 @@ TEST_F(SpeechInit, EngineThatFailsLeavesTheRecordedVoice) {
   InitSpeech(Context().speech, 0, "");
   EXPECT_EQ(log, "0,15,0,'',4");
   EXPECT_FALSE(EngineActive(Context().speech));
-  ClearCapturedSpeech();
+  ClearCapturedSpeech(Context().speech_log);
   SpeakText(Context().speech, "oi");
   EXPECT_EQ(Log(), "say oi\n  phrase oi \n    diphone oi \n");
   SetSpeechEngine(Context().speech, nullptr);

@@ -118,17 +118,15 @@ TEST(BrailleKeyboard, ConsoleQueuesChordsAndAnnouncesModes) {
   test::UseMemoryConsole(Press('f') + Press('d') + Release('d') + Release('f') + "1" + Press('q') + Release('q') +
                           "\x1b[24;7~" + "z",
                       &out);
-  CaptureSpeechLog(true);
-  ClearCapturedSpeech();
+  CaptureSpeechLog(test::Context().speech_log, true);
   SetBrailleKeyboardMode(test::Context().console, 2);
   EXPECT_EQ(ReadKey(test::Context().platform), 'b');
   EXPECT_EQ(ReadKey(test::Context().platform), '1');  // not a letter: typed as it is
   // 'q' gave nothing; Ctrl+Alt+F12 turned the chord keyboard off.
   EXPECT_EQ(ReadKey(test::Context().platform), 'z');
   EXPECT_EQ(BrailleKeyboardMode(test::Context().console), 0);
-  EXPECT_EQ(test::Joined(CapturedSpeech()),
+  EXPECT_EQ(test::Joined(CapturedSpeech(test::Context().speech_log)),
             "sound 800\nnosound\nsound 400\nnosound\nsound 100\nnosound\n");
-  CaptureSpeechLog(false);
 }
 
 }  // namespace

@@ -40,13 +40,10 @@ const std::string kCtrlLeft = "\x1b[1;5D", kCtrlRight = "\x1b[1;5C", kF1 = "\x1b
 class FieldEditorTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    CaptureSpeechLog(true);
-    ClearCapturedSpeech();
+    CaptureSpeechLog(test::Context().speech_log, true);
     SetClipboardBackend(test::Context().console, nullptr);
   }
   void TearDown() override {
-    CaptureSpeechLog(false);
-    ClearCapturedSpeech();
     test::Context().config.console_override = nullptr;
     test::Context().config.magnifier_override = nullptr;
     ClearStopRequest(test::Context().platform);
@@ -54,10 +51,10 @@ class FieldEditorTest : public ::testing::Test {
   // Edits `text` in a field at (1, 5) of max_len characters with the keys.
   int Edit(const std::string& keys, std::string* text, int max_len = 40, bool editable = true) {
     test::UseMemoryConsole(keys, &out_);
-    ClearCapturedSpeech();
+    ClearCapturedSpeech(test::Context().speech_log);
     return EditField(test::Context().console, text, 1, 5, max_len, 40, editable);
   }
-  std::string Speech() { return Joined(CapturedSpeech()); }
+  std::string Speech() { return Joined(CapturedSpeech(test::Context().speech_log)); }
   std::string out_;
 };
 
@@ -156,7 +153,7 @@ TEST_F(FieldEditorTest, CtrlBackspaceDeletesTheWordWithItsSpaces) {
   std::string text = "um dois tres";
   Edit(kHome + kCtrlRight + "\x1b[C" + "\x1b[127;5u\r", &text);
   EXPECT_EQ(text, "um tres");
-  EXPECT_EQ(Joined(CapturedSpeech()).substr(0, 40), "click\nsay dois\nchar 100\nplay _DEL\nchar 1");
+  EXPECT_EQ(Speech().substr(0, 40), "click\nsay dois\nchar 100\nplay _DEL\nchar 1");
 }
 
 // Ctrl+Backspace at the end of "ação coração" in a line of 255 takes the
@@ -251,7 +248,7 @@ TEST_F(FieldEditorTest, F4TogglesTheEchoOfTypedCharacters) {
 TEST_F(FieldEditorTest, F12OpensTheWordAroundTheCursorWithoutItsMarks) {
   std::string text = "veja <www.exemplo.com.br>. ok";
   Edit(kCtrlRight + kRight + kRight + "\x1b[24~\r", &text);
-  EXPECT_EQ(Joined(CapturedSpeech()).find("open www.exemplo.com.br\n") != std::string::npos, true)
+  EXPECT_EQ(Speech().find("open www.exemplo.com.br\n") != std::string::npos, true)
       << Speech();
 }
 

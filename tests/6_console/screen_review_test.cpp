@@ -120,8 +120,7 @@ class RecordingEngine : public SpeechEngine {
 TEST(ScreenReview, ASpeechServerGetsWholeRows) {
   std::string out;
   UseMemoryConsole("", &out);
-  CaptureSpeechLog(true);
-  ClearCapturedSpeech();
+  CaptureSpeechLog(Context().speech_log, true);
   auto engine = std::make_unique<RecordingEngine>();
   RecordingEngine* e = engine.get();
   SetSpeechEngine(Context().speech, std::move(engine));
@@ -130,7 +129,7 @@ TEST(ScreenReview, ASpeechServerGetsWholeRows) {
   ReviewSession s(Context().console, GridOf(Context().console));
   ReadReviewRange(&s, 1, 6, 3, kReviewColumns);
   EXPECT_EQ(e->spoken, "XYZ  fim|  outra linha|");
-  EXPECT_EQ(Joined(CapturedSpeech()), "say XYZ  fim\nclick\nclick\nsay   outra linha\nclick\n");
+  EXPECT_EQ(Joined(CapturedSpeech(Context().speech_log)), "say XYZ  fim\nclick\nclick\nsay   outra linha\nclick\n");
   EXPECT_EQ(s.row, 3);
   EXPECT_EQ(s.column, 14);  // the end of the last row read
   e->spoken.clear();
@@ -139,7 +138,6 @@ TEST(ScreenReview, ASpeechServerGetsWholeRows) {
   EXPECT_EQ(e->spoken, "");
   Context().speech.engine_active = false;
   SetSpeechEngine(Context().speech, nullptr);
-  CaptureSpeechLog(false);
 }
 
 TEST(ScreenReviewCells, OutsideTheScreenIsBlank) {

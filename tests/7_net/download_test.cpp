@@ -62,15 +62,13 @@ class DownloadTest : public ::testing::Test {
     test::UseMemoryConsole("", &console_);
     SetNetUser(Net(), &user_);
     ResetNetForTest(Net());
-    CaptureSpeechLog(true);
-    ClearCapturedSpeech();
+    CaptureSpeechLog(test::Context().speech_log, true);
     // The file lies beside the private drives, where its host path is
     // taken as it is on every system.
     dir_ = HostFsPath(box_.tmp().path()) / "dl";
     fs::create_directories(dir_);
     file_ = FsPathToHost(dir_ / "alvo.bin");
   }
-  void TearDown() override { CaptureSpeechLog(false); }
 
   bool Get(const std::string& url, bool tick = false, const std::string& cookie = "") {
     return Download(Net(), {url, file_, tick, "agente/1.0", cookie});
@@ -82,7 +80,7 @@ class DownloadTest : public ::testing::Test {
   void WriteFile(const std::string& text) { std::ofstream(HostFsPath(file_), std::ios::binary) << text; }
   std::string Speech() {
     std::string s;
-    for (auto& l : CapturedSpeech()) s += l + "\n";
+    for (auto& l : CapturedSpeech(test::Context().speech_log)) s += l + "\n";
     return s;
   }
 
@@ -318,7 +316,7 @@ TEST_F(DownloadTest, EnterSpeaksProgressAndSpaceTogglesTicks) {
   EXPECT_TRUE(Get(server.Url("/p"), true));
   EXPECT_EQ(Speech(), "click\nsay Recebidos: 33,3% de 12 KB. 4 KBytes gravados. Arquivo: " + file_ +
                           "\nclick\nclick\n");
-  ClearCapturedSpeech();
+  ClearCapturedSpeech(test::Context().speech_log);
   PushKeyBytes(test::Context().console, " ");
   EXPECT_TRUE(Get(server.Url("/p"), true));
   EXPECT_EQ(Speech(), "click\n");

@@ -43,11 +43,9 @@ class TlsCertificateTest : public ::testing::Test {
     test::UseMemoryConsole("", &console_);
     SetNetUser(Net(), &user_);
     ResetNetForTest(Net());
-    CaptureSpeechLog(true);
-    ClearCapturedSpeech();
+    CaptureSpeechLog(test::Context().speech_log, true);
   }
   void TearDown() override {
-    CaptureSpeechLog(false);
     ResetNetForTest(Net());
   }
   // Connects and reads the greeting; "" when no connection was made.
@@ -63,7 +61,7 @@ class TlsCertificateTest : public ::testing::Test {
   }
   std::string Speech() {
     std::string s;
-    for (auto& l : CapturedSpeech()) s += l + "\n";
+    for (auto& l : CapturedSpeech(test::Context().speech_log)) s += l + "\n";
     return s;
   }
   ConsoleNetUser user_{test::Context().console};  // the network layer talks through the console

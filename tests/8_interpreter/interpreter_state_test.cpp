@@ -92,20 +92,18 @@ TEST(InterpreterState, TheConsoleNetUserIsInstalledForTheRunOnly) {
 TEST(InterpreterState, ANetUserWithoutAFacadeWritesAndOneWithItAlsoSpeaks) {
   std::string text;
   UseMemoryConsole("", &text);
-  SetWordVoice(Context().speech, MakeLoggingWordVoice());
-  CaptureSpeechLog(true);
-  ClearCapturedSpeech();
+  SetWordVoice(Context().speech, MakeLoggingWordVoice(Context().speech_log));
+  CaptureSpeechLog(Context().speech_log, true);
   ConsoleNetUser user(Context().console, ConsoleNetUser::kQuiet);
   user.Tell("sem voz");
   user.Click();
   EXPECT_FALSE(user.TakeDownloadKeys([] { return DownloadProgress{}; }, nullptr));
-  EXPECT_TRUE(CapturedSpeech().empty());
+  EXPECT_TRUE(CapturedSpeech(Context().speech_log).empty());
   EXPECT_EQ(GridOf(Context().console).RowText(0).substr(0, 8), "sem voz ");
   user.TalkOn(Net(), Context().console);
   user.Tell("com voz");
-  ASSERT_FALSE(CapturedSpeech().empty());
-  EXPECT_EQ(CapturedSpeech().front(), "say com voz");
-  CaptureSpeechLog(false);
+  ASSERT_FALSE(CapturedSpeech(Context().speech_log).empty());
+  EXPECT_EQ(CapturedSpeech(Context().speech_log).front(), "say com voz");
 }
 
 }  // namespace

@@ -44,15 +44,14 @@ TEST(RunLoop, ANoticeIsSpokenFromTheLoopOfItsConsole) {
   InterpreterState in;
   in.context = &own.context;
   RunScriptIn(in, "");  // the console and the voice of a run are set up
-  CaptureSpeechLog(true);
-  ClearCapturedSpeech();
+  CaptureSpeechLog(own.speech_log, true);
+  ClearCapturedSpeech(own.speech_log);
   AnnounceNotice(own.platform, "aviso");
   TestLoop().Wait(0);
-  EXPECT_EQ(CapturedSpeech().size(), 0u);
+  EXPECT_EQ(CapturedSpeech(own.speech_log).size(), 0u);
   own.loop->Wait(0);
-  ASSERT_FALSE(CapturedSpeech().empty());
-  EXPECT_NE(CapturedSpeech().back().find("aviso"), std::string::npos);
-  CaptureSpeechLog(false);
+  ASSERT_FALSE(CapturedSpeech(own.speech_log).empty());
+  EXPECT_NE(CapturedSpeech(own.speech_log).back().find("aviso"), std::string::npos);
 }
 
 // The network's waits without a user and an engine's pauses keep the time

@@ -83,13 +83,11 @@ TEST(TextViewer, SpeaksEveryMove) {
   std::ofstream(path, std::ios::binary) << "um\r\n\r\ntres\r\n";
   std::string out;
   test::UseMemoryConsole(std::string("\0P\0P\0G\x1b", 7), &out);
-  CaptureSpeechLog(true);
-  ClearCapturedSpeech();
+  CaptureSpeechLog(test::Context().speech_log, true);
   StationPlayer player(test::TestLoop(), test::Context().speech);
   EXPECT_EQ(RunTextViewer(test::Context().console, test::Context().network, path, player), 0);
-  EXPECT_EQ(test::Joined(CapturedSpeech()),
+  EXPECT_EQ(test::Joined(CapturedSpeech(test::Context().speech_log)),
             "say 3 linhas\nsay um\nsay linha vazia\nsay tres\nsay um\n");
-  CaptureSpeechLog(false);
   std::remove(path.c_str());
 }
 
@@ -103,12 +101,10 @@ TEST(TextViewer, UnusedKeysBeepAndQLeaves) {
   // its notice to the speech.
   InstallCaptureAudio(test::Context().platform);
   test::UseMemoryConsole(std::string("x\0>q", 4), &out);
-  CaptureSpeechLog(true);
-  ClearCapturedSpeech();
+  CaptureSpeechLog(test::Context().speech_log, true);
   StationPlayer player(test::TestLoop(), test::Context().speech);
   EXPECT_EQ(RunTextViewer(test::Context().console, test::Context().network, path, player), 0);
-  EXPECT_EQ(test::Joined(CapturedSpeech()), "say 0 linhas\nsay linha vazia\nbeep\nbeep\n");
-  CaptureSpeechLog(false);
+  EXPECT_EQ(test::Joined(CapturedSpeech(test::Context().speech_log)), "say 0 linhas\nsay linha vazia\nbeep\nbeep\n");
   std::remove(path.c_str());
 }
 
@@ -133,11 +129,10 @@ TEST(TextViewer, ReadingKeys) {
                      + "q";
   std::string out;
   test::UseMemoryConsole(keys, &out);
-  CaptureSpeechLog(true);
-  ClearCapturedSpeech();
+  CaptureSpeechLog(test::Context().speech_log, true);
   StationPlayer player(test::TestLoop(), test::Context().speech);
   EXPECT_EQ(RunTextViewer(test::Context().console, test::Context().network, path, player), 0);
-  EXPECT_EQ(test::Joined(CapturedSpeech()),
+  EXPECT_EQ(test::Joined(CapturedSpeech(test::Context().speech_log)),
             "say 6 linhas\nsay 1. Ra\n"
             "say 2. Rb\nsay 1. Ra\n"
             "say a example um mp3\nsay http://a.example/um.mp3\n"
@@ -146,7 +141,6 @@ TEST(TextViewer, ReadingKeys) {
             "beep\nbeep\n"
             "char 82\n");
   EXPECT_EQ(PasteFromClipboard(test::Context().console, 100), "1. Ra");
-  CaptureSpeechLog(false);
   std::remove(path.c_str());
 }
 
@@ -162,18 +156,16 @@ TEST(TextViewer, ListeningKeysWithoutAPlayer) {
   std::string out;
   InstallCaptureAudio(test::Context().platform);  // the volume keys' beeps: see UnusedKeysBeepAndQLeaves
   test::UseMemoryConsole(std::string("\r \t\r+-q", 8), &out);
-  CaptureSpeechLog(true);
-  ClearCapturedSpeech();
+  CaptureSpeechLog(test::Context().speech_log, true);
   StationPlayer player(test::TestLoop(), test::Context().speech);
   EXPECT_EQ(RunTextViewer(test::Context().console, test::Context().network, path, player), 0);
-  EXPECT_EQ(test::Joined(CapturedSpeech()),
+  EXPECT_EQ(test::Joined(CapturedSpeech(test::Context().speech_log)),
             "say 5 linhas\nsay 1. Ra\n"
             "say Esta esta\xC3\xA7\xC3\xA3o n\xC3\xA3o tem endere\xC3\xA7o para tocar.\n"
             "say 1. Ra\n"
             "say 2. Rb\n"
             "say Endere\xC3\xA7o recusado: s\xC3\xB3 se tocam endere\xC3\xA7os http e https.\n"
             "beep\nbeep\n");
-  CaptureSpeechLog(false);
   std::remove(path.c_str());
 }
 

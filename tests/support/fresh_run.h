@@ -1,10 +1,13 @@
 // A whole set of run objects, built as main builds them for a run (the
 // console with its hook guard): the one each test case runs on
 // (fresh_subsystems.h), or a second one that a case builds beside its own.
+// Each has its own speech log, which keeps nothing until a case asks it to
+// capture, and goes with the set.
 #pragma once
 
 #include <memory>
 
+#include "0_base/speech_log.h"
 #include "1_platform/event_loop.h"
 #include "1_platform/platform.h"
 #include "2_config/config_state.h"
@@ -24,13 +27,14 @@ struct FreshRun {
   std::unique_ptr<EventLoop> loop;
   Platform platform{*loop};
   ConfigState config{platform};
-  WavePlayer player{platform, config};
+  SpeechLog speech_log;
+  WavePlayer player{platform, config, speech_log};
   Voices voices{player};
   SpeechState speech{voices, platform};
   Network network{platform, config};
   Console console{platform, speech};
   ConsoleHookGuard hooking{console};
-  RunContext context{platform, config, player, voices, speech, network, console, *loop};
+  RunContext context{platform, config, player, voices, speech, network, console, *loop, speech_log};
 };
 
 }  // namespace kal::test

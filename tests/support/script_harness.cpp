@@ -39,16 +39,17 @@ ScriptResult RunScriptIn(InterpreterState& in, const std::string& script, const 
   WavePlayer& player = in.context->player;
   CloseWaveDevice(player);
   MidiState midi = std::move(player.midi);
-  player = WavePlayer(in.context->platform, in.context->config);
+  player = WavePlayer(in.context->platform, in.context->config, in.context->speech_log);
   player.midi = std::move(midi);
   InstallCaptureAudio(in.context->platform);
-  SetWordVoice(in.context->speech, MakeLoggingWordVoice());
+  SetWordVoice(in.context->speech, MakeLoggingWordVoice(in.context->speech_log));
   // No parallel port unless the test installed a fake one of its own, so
   // that a machine with a real port runs the scripts alike.
   if (!dynamic_cast<FakeParallelPort*>(&Port(in.context->platform)))
     InstallFakeParallelPort(in.context->platform)->SetPresent(false);
-  CaptureSpeechLog(true);
-  ClearCapturedSpeech();
+  // The run's own lines: a case may run several scripts on one context.
+  CaptureSpeechLog(in.context->speech_log, true);
+  ClearCapturedSpeech(in.context->speech_log);
   std::vector<std::string> lines;
   std::string err;
   SplitScriptText(script, &lines, &err);
@@ -70,8 +71,7 @@ ScriptResult RunScriptIn(InterpreterState& in, const std::string& script, const 
   r.line = end.line;
   r.exit_code = end.exit_code;
   ClearStopRequest(Context().platform);
-  r.speech = CapturedSpeech();
-  CaptureSpeechLog(false);
+  r.speech = CapturedSpeech(in.context->speech_log);
   return r;
 }
 

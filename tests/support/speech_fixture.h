@@ -1,5 +1,6 @@
-// A fresh console, clock, audio capture and speech state for each test,
-// with a scratch drives folder holding the sound files a test writes.
+// A fresh console, clock, audio capture, speech state and speech log (kept
+// in memory with its details) for each test, with a scratch drives folder
+// holding the sound files a test writes.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -39,16 +40,14 @@ class SpeechFixture : public ::testing::Test {
     setenv("XDG_CONFIG_HOME", (dir_ / "config").c_str(), 1);
     UseMemoryConsole("", &console_);
     audio_ = InstallCaptureAudio(Context().platform);
-    SetWordVoice(Context().speech, MakeLoggingWordVoice());
-    CaptureSpeechLog(true);
-    CaptureSpeechDetail(true);
-    ClearCapturedSpeech();
+    SetWordVoice(Context().speech, MakeLoggingWordVoice(Context().speech_log));
+    // The case's context brings a fresh log: it keeps the lines with their
+    // details from here on.
+    CaptureSpeechLog(Context().speech_log, true);
+    CaptureSpeechDetail(Context().speech_log, true);
   }
 
   void TearDown() override {
-    CaptureSpeechDetail(false);
-    CaptureSpeechLog(false);
-    ClearCapturedSpeech();
     std::filesystem::remove_all(dir_);
   }
 
@@ -80,7 +79,7 @@ class SpeechFixture : public ::testing::Test {
 
   std::string Log() {
     std::string s;
-    for (auto& l : CapturedSpeech()) s += l + "\n";
+    for (auto& l : CapturedSpeech(Context().speech_log)) s += l + "\n";
     return s;
   }
 
