@@ -45,7 +45,7 @@ void TextColor(Console& console, int colour);
 void TextBackground(Console& console, int colour);
 void SetConsoleTitle(Console& console, std::string_view title);
 std::string ConsoleTitle(Console& console);
-// Shows the grid again after a change made through Grid() directly.
+// Shows the grid again after a change made through GridOf(console) directly.
 void RefreshConsole(Console& console);
 // Draws bytes at the cursor as ConsoleWrite does, but as a picture of the
 // screen only: the headless text (the transcript of what the program
